@@ -1,0 +1,23 @@
+include(GoogleTest)
+
+# One test program per folder: every tests/*_test.cpp beside the code, registered test by test
+# under the deliverable's label. Each test runs in its own process with its own temporary folder.
+function(vkt_add_test_suite name label)
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/*_test.cpp)
+  add_executable(${name} ${sources})
+  target_link_libraries(${name} PRIVATE vkt_test_main vkt_warnings ${ARGN})
+  gtest_discover_tests(${name}
+    DISCOVERY_MODE PRE_TEST
+    PROPERTIES LABELS ${label} ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+endfunction()
+
+# A libFuzzer target, built only when fuzzing is asked for with clang.
+function(vkt_add_fuzzer name source)
+  if(NOT VKT_FUZZ)
+    return()
+  endif()
+  add_executable(${name} ${source})
+  target_compile_options(${name} PRIVATE -fsanitize=fuzzer,address)
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer,address)
+  target_link_libraries(${name} PRIVATE ${ARGN})
+endfunction()

@@ -1,0 +1,47 @@
+#include "testsupport/temp_folder.h"
+
+#include <cstdlib>
+#include <stdexcept>
+#include <string>
+
+namespace vkt::test {
+
+namespace {
+std::filesystem::path& folder()
+{
+    static std::filesystem::path path;
+    return path;
+}
+}  // namespace
+
+const std::filesystem::path& tempFolder()
+{
+    auto& path = folder();
+    if (path.empty()) {
+        auto pattern = (std::filesystem::temp_directory_path() / "vkt-test-XXXXXX").string();
+        if (!mkdtemp(pattern.data()))
+            throw std::runtime_error("cannot create the test's temporary folder");
+        path = pattern;
+    }
+    return path;
+}
+
+std::filesystem::path makeTempSubfolder(const char* name)
+{
+    auto path = tempFolder() / name;
+    std::filesystem::remove_all(path);
+    std::filesystem::create_directories(path);
+    return path;
+}
+
+void removeTempFolder()
+{
+    auto& path = folder();
+    if (path.empty() || std::getenv("VKT_KEEP_TEST_FILES"))
+        return;
+    std::error_code ignored;
+    std::filesystem::remove_all(path, ignored);
+    path.clear();
+}
+
+}  // namespace vkt::test
