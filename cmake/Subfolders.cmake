@@ -1,0 +1,15 @@
+# Adds each named subfolder that has a CMakeLists.txt; with no names, every such child folder.
+function(vkt_add_subfolders)
+  set(folders ${ARGN})
+  if(NOT folders)
+    file(GLOB children LIST_DIRECTORIES true RELATIVE ${CMAKE_CURRENT_SOURCE_DIR}
+      CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*)
+    list(SORT children)
+    set(folders ${children})
+  endif()
+  foreach(folder IN LISTS folders)
+    if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/CMakeLists.txt)
+      add_subdirectory(${folder})
+    endif()
+  endforeach()
+endfunction()
