@@ -6,6 +6,8 @@ function(vkt_add_test_suite name label)
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/*_test.cpp)
   add_executable(${name} ${sources})
   target_link_libraries(${name} PRIVATE vkt_test_main vkt_warnings ${ARGN})
+  # Fixture files beside the tests are found through this folder.
+  target_compile_definitions(${name} PRIVATE VKT_TEST_SOURCE_DIR="${CMAKE_CURRENT_SOURCE_DIR}/tests")
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     PROPERTIES LABELS ${label} ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
