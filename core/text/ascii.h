@@ -14,6 +14,18 @@ constexpr bool asciispace(char c)
     return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
+// 'A' to 'Z' and 'a' to 'z'.
+constexpr bool asciialpha(char c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+// '0' to '9', 'A' to 'F' and 'a' to 'f'.
+constexpr bool asciixdigit(char c)
+{
+    return asciidigit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
+
 // Folds 'a' to 'z' up; every other byte is returned as itself.
 constexpr unsigned char asciiupper(char c)
 {
