@@ -287,7 +287,7 @@ unsigned expandtabs(const char* src, unsigned srcmax, char* dst, unsigned dstmax
         if (next < col)
             next = dstmax;
         if (listed) {
-            const unsigned* stop = std::upper_bound(stops, stops + nstops, col);
+            const unsigned* stop = std::find_if(stops, stops + nstops, [col](unsigned s) { return s > col; });
             if (stop == stops + nstops) {
                 dst[col++] = ' ';
                 continue;
