@@ -1,0 +1,19 @@
+#pragma once
+
+// Process-level calls of the Windows system: tick count, process end and the program's file.
+
+#include <string>
+
+#include "platform/win/types.h"
+
+// Milliseconds since an arbitrary start, in 32 bits: wraps after about 49.7 days.
+DWORD GetTickCount();
+
+// The pseudo handle of the calling process.
+HANDLE GetCurrentProcess();
+// Ends the calling process at once with exitcode (no exit handlers run); FALSE for any other
+// process, which this layer cannot end.
+BOOL TerminateProcess(HANDLE process, UINT exitcode);
+
+// The POSIX path of the running program's file; empty when the system cannot tell.
+std::string programfile();
