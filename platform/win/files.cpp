@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/win/handles.h"
 #include "platform/win/pathboundary.h"
 #include "platform/win/winerror.h"
 
@@ -82,11 +83,25 @@ bool describe(const std::string& path, const char* name, WIN32_FIND_DATAA* data)
     return true;
 }
 
-struct FindSearch {
-    DIR* dir = nullptr;  // null for a pattern without wildcards, which names one entry
+struct FindSearch : KernelObject {
+    FindSearch(DIR* listing, std::string at, std::string match)
+        : dir(listing), folder(std::move(at)), pattern(std::move(match))
+    {
+    }
+    ~FindSearch() override
+    {
+        if (dir)
+            closedir(dir);
+    }
+    DIR* dir;  // null for a pattern without wildcards, which names one entry
     std::string folder;
     std::string pattern;
 };
+
+FindSearch* findsearch(HANDLE find)
+{
+    return dynamic_cast<FindSearch*>(KernelObject::fromhandle(find));
+}
 
 bool findnext(FindSearch* search, WIN32_FIND_DATAA* data)
 {
@@ -158,35 +173,34 @@ HANDLE FindFirstFileA(const char* pattern, WIN32_FIND_DATAA* data)
         std::string name = cut == std::string::npos ? found : found.substr(cut + 1);
         if (found.empty() || !describe(found, name.c_str(), data))
             return INVALID_HANDLE_VALUE;
-        return new FindSearch;
+        return (new FindSearch(nullptr, {}, {}))->handle();
     }
 
     std::string folder = folderpart.empty() ? "." : towindowspath(folderpart);
     std::string found = findexistingpath(folder.c_str());
     if (found.empty())
         return INVALID_HANDLE_VALUE;
-    auto* search = new FindSearch{opendir(found.c_str()), found, last};
+    auto* search = new FindSearch(opendir(found.c_str()), found, last);
     if (!search->dir || !findnext(search, data)) {
-        FindClose(search);
+        delete search;
         return INVALID_HANDLE_VALUE;
     }
-    return search;
+    return search->handle();
 }
 
 BOOL FindNextFileA(HANDLE find, WIN32_FIND_DATAA* data)
 {
-    if (!find || find == INVALID_HANDLE_VALUE)
-        return FALSE;
-    return findnext(static_cast<FindSearch*>(find), data) ? TRUE : FALSE;
+    FindSearch* search = findsearch(find);
+    return search && findnext(search, data) ? TRUE : FALSE;
 }
 
 BOOL FindClose(HANDLE find)
 {
-    if (!find || find == INVALID_HANDLE_VALUE)
+    FindSearch* search = findsearch(find);
+    if (!search) {
+        SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
-    auto* search = static_cast<FindSearch*>(find);
-    if (search->dir)
-        closedir(search->dir);
+    }
     delete search;
     return TRUE;
 }

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 
+#include "platform/win/handles.h"
 #include "platform/win/types.h"
 
 constexpr int MAX_PATH = 260;
@@ -14,8 +15,6 @@ constexpr DWORD FILE_ATTRIBUTE_READONLY = 0x1;
 constexpr DWORD FILE_ATTRIBUTE_DIRECTORY = 0x10;
 constexpr DWORD FILE_ATTRIBUTE_NORMAL = 0x80;
 constexpr DWORD FILE_ATTRIBUTE_REPARSE_POINT = 0x400;
-
-inline HANDLE const INVALID_HANDLE_VALUE = reinterpret_cast<HANDLE>(static_cast<intptr_t>(-1));
 
 struct FILETIME {
     DWORD dwLowDateTime;

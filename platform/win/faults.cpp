@@ -1,0 +1,142 @@
+#include "platform/win/faults.h"
+
+#include <signal.h>
+#include <ucontext.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+constexpr int faultSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL};
+// A write this close to the stack pointer is taken as the stack running out.
+constexpr uintptr_t stackOverflowReach = 64 * 1024;
+
+std::atomic<_se_translator_function> translator{nullptr};
+thread_local bool handlingFault = false;
+thread_local bool stackPrepared = false;
+
+uintptr_t instructionpointer(const ucontext_t* context)
+{
+#if defined(__x86_64__)
+    return static_cast<uintptr_t>(context->uc_mcontext.gregs[REG_RIP]);
+#elif defined(__aarch64__)
+    return static_cast<uintptr_t>(context->uc_mcontext.pc);
+#else
+    return 0;
+#endif
+}
+
+uintptr_t stackpointer(const ucontext_t* context)
+{
+#if defined(__x86_64__)
+    return static_cast<uintptr_t>(context->uc_mcontext.gregs[REG_RSP]);
+#elif defined(__aarch64__)
+    return static_cast<uintptr_t>(context->uc_mcontext.sp);
+#else
+    return 0;
+#endif
+}
+
+DWORD exceptioncode(int signal, const siginfo_t* info, const ucontext_t* context)
+{
+    switch (signal) {
+    case SIGSEGV: {
+        auto address = reinterpret_cast<uintptr_t>(info->si_addr);
+        uintptr_t sp = stackpointer(context);
+        bool nearStack = sp && (address > sp ? address - sp : sp - address) < stackOverflowReach;
+        return nearStack ? EXCEPTION_STACK_OVERFLOW : EXCEPTION_ACCESS_VIOLATION;
+    }
+    case SIGBUS:
+        return info->si_code == BUS_ADRALN ? EXCEPTION_DATATYPE_MISALIGNMENT : EXCEPTION_ACCESS_VIOLATION;
+    case SIGILL:
+        return EXCEPTION_ILLEGAL_INSTRUCTION;
+    default:
+        break;
+    }
+    switch (info->si_code) {
+    case FPE_INTDIV:
+        return EXCEPTION_INT_DIVIDE_BY_ZERO;
+    case FPE_INTOVF:
+        return EXCEPTION_INT_OVERFLOW;
+    case FPE_FLTDIV:
+        return EXCEPTION_FLT_DIVIDE_BY_ZERO;
+    case FPE_FLTOVF:
+        return EXCEPTION_FLT_OVERFLOW;
+    case FPE_FLTUND:
+        return EXCEPTION_FLT_UNDERFLOW;
+    case FPE_FLTRES:
+        return EXCEPTION_FLT_INEXACT_RESULT;
+    case FPE_FLTSUB:
+        return EXCEPTION_ARRAY_BOUNDS_EXCEEDED;
+    default:
+        return EXCEPTION_FLT_INVALID_OPERATION;
+    }
+}
+
+void onfault(int signal, siginfo_t* info, void* raw)
+{
+    auto* context = static_cast<ucontext_t*>(raw);
+    EXCEPTION_RECORD record{};
+    record.ExceptionCode = exceptioncode(signal, info, context);
+    uintptr_t ip = instructionpointer(context);
+    record.ExceptionAddress = reinterpret_cast<void*>(ip ? ip : reinterpret_cast<uintptr_t>(info->si_addr));
+    if (signal == SIGSEGV || signal == SIGBUS) {
+        record.NumberParameters = 2;
+        record.ExceptionInformation[1] = reinterpret_cast<ULONG_PTR>(info->si_addr);
+    }
+    EXCEPTION_POINTERS pointers{&record, context};
+
+    if (_se_translator_function handler = translator.load()) {
+        handlingFault = true;
+        handler(record.ExceptionCode, &pointers);
+        handlingFault = false;
+    }
+    // Passed on: the fault takes its default course once the handler returns (a signal that was
+    // sent rather than raised by an instruction does not recur by itself).
+    struct sigaction fallback{};
+    fallback.sa_handler = SIG_DFL;
+    sigaction(signal, &fallback, nullptr);
+    if (info->si_code <= 0)
+        raise(signal);
+}
+
+}  // namespace
+
+void preparefaultstack()
+{
+    if (stackPrepared)
+        return;
+    size_t size = 256 * 1024;
+    stack_t stack{};
+    stack.ss_sp = malloc(size);
+    stack.ss_size = size;
+    if (stack.ss_sp && sigaltstack(&stack, nullptr) == 0) {
+        stackPrepared = true;  // kept for the thread's life: the kernel may switch to it at any time
+        return;
+    }
+    free(stack.ss_sp);
+}
+
+_se_translator_function _set_se_translator(_se_translator_function handler)
+{
+    preparefaultstack();
+    _se_translator_function previous = translator.exchange(handler);
+    struct sigaction action{};
+    if (handler) {
+        action.sa_sigaction = onfault;
+        action.sa_flags = SA_SIGINFO | SA_ONSTACK;
+    } else {
+        action.sa_handler = SIG_DFL;
+    }
+    sigemptyset(&action.sa_mask);
+    for (int signal : faultSignals)
+        sigaction(signal, &action, nullptr);
+    return previous;
+}
+
+bool infaulthandler()
+{
+    return handlingFault;
+}

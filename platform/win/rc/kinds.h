@@ -1,0 +1,36 @@
+#pragma once
+
+// The kinds of resources a source can hold. A kind reads its body (the part between the braces
+// after the resource's name) and produces the exact bytes that the module's code will read. A new
+// kind is a class here and one line in the table of kinds.cpp.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/win/rc/source.h"
+
+namespace rc {
+
+class ResourceKind {
+public:
+    virtual ~ResourceKind() = default;
+    // The resource type the kind compiles to.
+    virtual NameOrId type() const = 0;
+    // Reads the body up to (not including) its closing brace; throws CompileError.
+    virtual std::vector<uint8_t> compile(Parser& in) const = 0;
+};
+
+// The kind a source keyword (any case) introduces; null when there is none.
+const ResourceKind* findkind(const std::string& keyword);
+
+// Little-endian appends shared by the kinds.
+void put16(std::vector<uint8_t>& out, uint32_t value);
+void put32(std::vector<uint8_t>& out, uint32_t value);
+
+// String tables (RCDATA): numbered and named texts.
+const ResourceKind& stringtablekind();
+// The module's file version (VS_FIXEDFILEINFO).
+const ResourceKind& versioninfokind();
+
+}  // namespace rc
