@@ -27,7 +27,8 @@ int chktok(char** p, const char* keyword);
 // After blanks, copies an identifier to buf, unbounded (buf needs the remaining text's length + 1);
 // on failure 0, blanks consumed, buf untouched.
 int gettok(char** p, char* buf);
-// As gettok with at most n characters copied (n taken as unsigned; the rest stays unread).
+// As gettok with at most n characters copied, the rest unread: buf needs n + 1 bytes (n is taken
+// as unsigned, so a negative n does not bound the copy).
 int getnztok(char** p, char* buf, int n);
 
 // After blanks, copies a double-quoted string ("" stands for ") or the text up to a character of
