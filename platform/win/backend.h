@@ -58,7 +58,6 @@ public:
     virtual void captured(HWND window) {}
     virtual void cursorchanged(HCURSOR cursor, bool shown) {}
     virtual void pointermoved(tagPOINT screen) {}
-    virtual void beep() {}
     // Opens the menu bar of a top-level window from the keyboard (Alt, F10, or Alt and a
     // mnemonic letter; 0 for none), and ends any menu being tracked.
     virtual void keymenu(HWND window, char letter) {}

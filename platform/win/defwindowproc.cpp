@@ -5,6 +5,7 @@
 
 #include "platform/win/backend.h"
 #include "platform/win/input.h"
+#include "platform/win/messagebox.h"
 #include "platform/win/messagequeue.h"
 #include "platform/win/paint.h"
 #include "platform/win/window.h"

@@ -223,9 +223,3 @@ void forgetinput(HWND handle)
 }
 
 }  // namespace win
-
-BOOL MessageBeep(UINT)
-{
-    backend().beep();
-    return TRUE;
-}

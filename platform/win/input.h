@@ -5,6 +5,7 @@
 // without a window manager; the backend mirrors it on screen where it can.
 
 #include "platform/win/keys.h"
+#include "platform/win/resources.h"
 #include "platform/win/structs.h"
 #include "platform/win/types.h"
 
@@ -71,6 +72,3 @@ inline LPCSTR const IDC_HELP = MAKEINTRESOURCEA(32651);
 HACCEL CreateAcceleratorTableA(const ACCEL* entries, int count);
 BOOL DestroyAcceleratorTable(HACCEL table);
 int TranslateAcceleratorA(HWND window, HACCEL table, MSG* message);
-
-// Beeps; 0 is the default sound.
-BOOL MessageBeep(UINT type);

@@ -3,6 +3,7 @@
 
 #include "platform/win/input.h"
 #include "platform/win/messagequeue.h"
+#include "platform/win/system.h"
 #include "platform/win/window.h"
 #include "platform/win/windowtable.h"
 
@@ -101,7 +102,7 @@ void postmouse(UINT message, tagPOINT screen, WPARAM keys, short wheeldelta, HWN
     if (!(window->windowclass->style & CS_DBLCLKS)) {
         message = pressfordoubleclick(message);
     }
-    MSG queued{target, message, keys, 0, tickcount(), screen};
+    MSG queued{target, message, keys, 0, GetTickCount(), screen};
     if (wheel) {
         queued.wParam = MAKEWPARAM(static_cast<WORD>(keys), static_cast<WORD>(wheeldelta));
         queued.lParam = MAKELPARAM(static_cast<WORD>(screen.x), static_cast<WORD>(screen.y));
@@ -129,7 +130,7 @@ void postkey(UINT message, WPARAM virtualkey, LPARAM keydata, uint32_t character
             message = WM_SYSKEYUP;
         }
     }
-    MSG queued{target, message, virtualkey, keydata, tickcount(), {}};
+    MSG queued{target, message, virtualkey, keydata, GetTickCount(), {}};
     GetCursorPos(&queued.pt);
     enqueueinput(queued, character, HTCLIENT);
 }

@@ -6,13 +6,13 @@
 #include "platform/win/backend.h"
 #include "platform/win/input.h"
 #include "platform/win/keys.h"
+#include "platform/win/system.h"
 #include "platform/win/window.h"
 #include "platform/win/windowtable.h"
 
 namespace win {
 namespace {
 
-const auto start = std::chrono::steady_clock::now();
 std::atomic<MessageFilter> filter{nullptr};
 
 struct Match {
@@ -140,7 +140,7 @@ bool timerdue(ThreadQueue& queue, const Match& match, MSG& message, bool remove)
     if (!due) {
         return false;
     }
-    message = MSG{due->window, WM_TIMER, due->id, reinterpret_cast<LPARAM>(due->procedure), tickcount(), {}};
+    message = MSG{due->window, WM_TIMER, due->id, reinterpret_cast<LPARAM>(due->procedure), GetTickCount(), {}};
     GetCursorPos(&message.pt);
     if (remove) {
         due->due = now + std::chrono::milliseconds(due->interval);
@@ -194,7 +194,7 @@ bool take(ThreadQueue& queue, MSG& message, const Match& match, bool remove, boo
             return true;
         }
         if (withquit && queue.quit && (!match.window || match.window == reinterpret_cast<HWND>(-1))) {
-            message = MSG{nullptr, WM_QUIT, static_cast<WPARAM>(queue.quitcode), 0, tickcount(), {}};
+            message = MSG{nullptr, WM_QUIT, static_cast<WPARAM>(queue.quitcode), 0, GetTickCount(), {}};
             if (remove) {
                 queue.quit = false;
                 queue.last = message;
@@ -288,12 +288,6 @@ std::shared_ptr<ThreadQueue> currentqueue()
 {
     thread_local auto queue = std::make_shared<ThreadQueue>();
     return queue;
-}
-
-DWORD tickcount()
-{
-    auto elapsed = std::chrono::steady_clock::now() - start;
-    return static_cast<DWORD>(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
 }
 
 MessageFilter setmessagefilter(MessageFilter replacement) { return filter.exchange(replacement); }
@@ -407,7 +401,7 @@ BOOL PostMessageA(HWND handle, UINT message, WPARAM wParam, LPARAM lParam)
     } else {
         queue = currentqueue();
     }
-    MSG queued{handle, message, wParam, lParam, tickcount(), {}};
+    MSG queued{handle, message, wParam, lParam, GetTickCount(), {}};
     GetCursorPos(&queued.pt);
     enqueue(*queue, QueuedMessage{queued, 0, HTCLIENT}, false);
     return TRUE;

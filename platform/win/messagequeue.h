@@ -63,9 +63,6 @@ BOOL KillTimer(HWND window, UINT_PTR id);
 
 namespace win {
 
-// Milliseconds since the layer started, wrapping at 32 bits; the time stamp of messages.
-DWORD tickcount();
-
 // The process's message filter: sees every message the toolkit's loop takes from the queue and
 // every toolkit event the layer turns into a message, before it is dispatched. It may change the
 // message (retarget it by setting hwnd) and answers non-zero to consume it.

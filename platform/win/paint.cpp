@@ -2,6 +2,7 @@
 
 #include "platform/win/backend.h"
 #include "platform/win/messagequeue.h"
+#include "platform/win/system.h"
 #include "platform/win/window.h"
 #include "platform/win/windowtable.h"
 
@@ -165,7 +166,7 @@ bool paint(HWND handle)
     if (!window || isempty(window->update)) {
         return false;
     }
-    MSG message{handle, WM_PAINT, 0, 0, tickcount(), {}};
+    MSG message{handle, WM_PAINT, 0, 0, GetTickCount(), {}};
     deliver(message);
     // A procedure that left the area invalid would be asked again and again; once is enough.
     if (auto again = windowref(handle)) {

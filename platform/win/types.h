@@ -86,7 +86,3 @@ constexpr BYTE GetRValue(COLORREF colour) { return static_cast<BYTE>(colour & 0x
 constexpr BYTE GetGValue(COLORREF colour) { return static_cast<BYTE>((colour >> 8) & 0xff); }
 constexpr BYTE GetBValue(COLORREF colour) { return static_cast<BYTE>((colour >> 16) & 0xff); }
 constexpr COLORREF CLR_INVALID = 0xFFFFFFFF;
-
-// A resource named by number rather than by text.
-inline LPCSTR MAKEINTRESOURCEA(WORD id) { return reinterpret_cast<LPCSTR>(static_cast<uintptr_t>(id)); }
-inline bool IS_INTRESOURCE(LPCSTR name) { return (reinterpret_cast<uintptr_t>(name) >> 16) == 0; }
