@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -155,7 +156,14 @@ FILE* fopenpath(const char* path, const char* mode)
     for (const char* m = mode; *m; ++m)
         if (*m != 't')
             posixmode += *m;
-    return fopen(target.c_str(), posixmode.c_str());
+    FILE* file = fopen(target.c_str(), posixmode.c_str());
+    struct stat info;
+    if (file && fstat(fileno(file), &info) == 0 && S_ISDIR(info.st_mode)) {
+        fclose(file);
+        errno = EISDIR;
+        return nullptr;
+    }
+    return file;
 }
 
 HANDLE FindFirstFileA(const char* pattern, WIN32_FIND_DATAA* data)

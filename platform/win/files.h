@@ -44,7 +44,7 @@ int _rmdir(const char* path);
 // 0 when the file was deleted; a link is deleted itself, never what it points to. -1 otherwise.
 int _unlink(const char* path);
 // fopen on a Windows path: reading opens the existing file in any case, writing replaces a file
-// that exists in another case. Null when the open fails.
+// that exists in another case. Null when the open fails, also for a folder.
 FILE* fopenpath(const char* path, const char* mode);
 
 // Lists the entries of a folder that match the last level of pattern ('*' and '?', ASCII case
