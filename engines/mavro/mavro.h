@@ -1,0 +1,81 @@
+#pragma once
+
+#include "engines/nerith/descriptor.h"
+
+#include <cstdint>
+
+// The SPICE deck parser: the kernel's calls into it. The parser reaches the engine only through the
+// descriptor the kernel hands to inpinit (the kernel copies the engine's 40 slots into it before
+// the first pass and replaces slots 5 and 6 by its node hooks before the second). Texts the parser
+// allocates (tokens, error texts) are C heap: INPfree or free() releases them.
+
+// One card of a deck, as the kernel's deck holder links them. The kernel owns the cards; text and
+// error are C heap strings.
+struct SPICECARD {
+    int32_t line;       // line number in its source (from 1; 0 for cards the kernel adds)
+    char* text;         // the card
+    char* error;        // the parser's messages for the card, lines joined by '\n'; null when none
+    SPICECARD* next;    // the next card; null at the end of the deck
+    SPICECARD* joined;  // the physical lines this card was joined from; null when it was not joined
+};
+
+struct INPtables;  // a symbol table: node, instance and model names, interned once
+
+// A ".model" card the first pass read.
+struct INPmodel {
+    IFuid name;         // the model's name as interned in the table
+    int32_t type;       // device type index in the engine's descriptor
+    IFmodel* model;     // the engine model, made on the first INPgetMod; null before
+    SPICECARD* card;    // the card it was read from
+};
+
+extern "C" {
+
+// Keeps the front-end table and the kernel's parser descriptor (read at every later call, never
+// copied). 0.
+int inpinit(IFfrontEnd* frontend, IFsimulator* descriptor);
+// A new, empty symbol table sized for about `size` names (any size works); null when out of memory.
+INPtables* INPtabInit(int32_t size);
+// Frees the table, its names and the parse trees made with it; a null table does nothing.
+void INPtabEnd(INPtables* table);
+// Frees the models the first pass read.
+void INPkillMods();
+// First pass: reads the ".model" cards of the deck (deck null: an empty deck). Cards it cannot
+// read get an error text; returns the number of such cards.
+int INPpas1(IFcircuit* ckt, SPICECARD* deck, INPtables* table);
+// Second pass: the device cards, their nodes (through descriptor slots 5 and 6) and parameters, and
+// ".options" cards on `options` (may be null). Cards it cannot read get an error text, reported
+// through the front end; returns the number of such cards.
+int INPpas2(IFcircuit* ckt, SPICECARD* deck, INPtables* table, IFtask* task, IFjob* options);
+// Enters a node name: *name becomes the table's copy and *node the node, made through descriptor
+// slot 5 the first time. 0 when new, E_EXISTS when the name was there, or the engine's error.
+// Names match exactly first, then without regard to case. The caller's text is never kept or freed.
+int INPtermInsert(IFcircuit* ckt, char** name, INPtables* table, IFnode** node);
+// As INPtermInsert for the ground node, made through descriptor slot 6.
+int INPgndInsert(IFcircuit* ckt, char** name, INPtables* table, IFnode** node);
+// Enters an instance or other name: *name becomes the table's copy. 0 when new, E_EXISTS when it
+// was there. The caller's text is never kept or freed.
+int INPinsert(char** name, INPtables* table);
+// The next token of *line in a new string (*token; null at the end of the line, result E_SYNTAX);
+// *line moves past it and, when `gobble` is non-zero, past the separators after it. Tokens end at
+// white space, ',', '=', '(' and ')'. Never reads past the line's NUL.
+int INPgetTok(char** line, char** token, int gobble);
+// The next token of *line read as a number with an optional scale suffix (T G MEG K M MIL U N P F,
+// any case; letters after it are units and ignored); *line moves past it as INPgetTok does.
+// *error is 0 on success; non-zero when the token is no number (then *line is unchanged and the
+// result 0). Never reads past the line's NUL.
+double INPevaluate(char** line, int* error, int gobble);
+// Frees a text the parser allocated; null does nothing.
+void INPfree(void* text);
+// The model of that (lower-case) name: null and *model when the first pass read it (its engine
+// model is made and its parameters set on this first request), else an allocated error text.
+char* INPgetMod(IFcircuit* ckt, char* name, INPmodel** model, INPtables* table);
+// The LEVEL given on a ".model" card's text in *level (1 when none): null, or an allocated warning
+// when the level does not read (then *level is 1).
+char* INPfindLev(char* line, int* level);
+// Parses a behavioural expression at *line into *tree; 0, or a code with *tree null.
+int INPgetTree(char** line, IFparseTree** tree, IFcircuit* ckt, INPtables* table);
+// The text of a result code; never null.
+const char* inperrmsg(int code);
+
+}
