@@ -48,22 +48,24 @@ int INPpas1(IFcircuit* ckt, SPICECARD* deck, INPtables* table);
 // through the front end; returns the number of such cards.
 int INPpas2(IFcircuit* ckt, SPICECARD* deck, INPtables* table, IFtask* task, IFjob* options);
 // Enters a node name: *name becomes the table's copy and *node the node, made through descriptor
-// slot 5 the first time. 0 when new, E_EXISTS when the name was there, or the engine's error.
-// Names match exactly first, then without regard to case. The caller's text is never kept or freed.
+// slot 5 the first time. 0 when the node was made, E_EXISTS when the name was a node already, or
+// the engine's error (*node null). Names are entered by their exact spelling (names on cards are
+// looked up exactly first, then without regard to case). The caller's text is never kept or freed.
 int INPtermInsert(IFcircuit* ckt, char** name, INPtables* table, IFnode** node);
 // As INPtermInsert for the ground node, made through descriptor slot 6.
 int INPgndInsert(IFcircuit* ckt, char** name, INPtables* table, IFnode** node);
 // Enters an instance or other name: *name becomes the table's copy. 0 when new, E_EXISTS when it
 // was there. The caller's text is never kept or freed.
 int INPinsert(char** name, INPtables* table);
-// The next token of *line in a new string (*token; null at the end of the line, result E_SYNTAX);
-// *line moves past it and, when `gobble` is non-zero, past the separators after it. Tokens end at
-// white space, ',', '=', '(' and ')'. Never reads past the line's NUL.
+// The next token of *line in a new string *token; *line moves past it and, when `gobble` is
+// non-zero, past the white space and commas after it. Separators before a token (white space, ',',
+// '=', '(' and ')') are skipped; a token ends at the next one. 0; at the end of the line *token is
+// an empty string and the result E_NOTFOUND; E_NOMEM with *token null. Never reads past the NUL.
 int INPgetTok(char** line, char** token, int gobble);
-// The next token of *line read as a number with an optional scale suffix (T G MEG K M MIL U N P F,
-// any case; letters after it are units and ignored); *line moves past it as INPgetTok does.
-// *error is 0 on success; non-zero when the token is no number (then *line is unchanged and the
-// result 0). Never reads past the line's NUL.
+// The next token of *line read as a number: a sign, digits with a decimal point, an exponent, then
+// a scale suffix (T G MEG K M MIL U N P F, any case); what follows in the token is a unit and
+// ignored. *line moves past it as INPgetTok does and *error is 0; when the token is no number (or
+// overflows) *error is non-zero, *line unchanged and the result 0. Never reads past the NUL.
 double INPevaluate(char** line, int* error, int gobble);
 // Frees a text the parser allocated; null does nothing.
 void INPfree(void* text);
