@@ -40,8 +40,7 @@ std::vector<std::string> callsof(const std::string& prefix)
 {
     std::vector<std::string> found;
     for (const std::string& call : recorder().calls) {
-        if (call.compare(0, prefix.size(), prefix) == 0 && (call.size() == prefix.size() || prefix.back() == '('
-                || call[prefix.size()] == '('))
+        if (call.compare(0, prefix.size(), prefix) == 0)
             found.push_back(call);
     }
     return found;

@@ -11,7 +11,7 @@ namespace fakes {
 // Every call since the last reset().
 const std::vector<std::string>& calls();
 void record(std::string call);
-// The recorded calls whose text starts with `prefix` (a function name, or "name(args").
+// The recorded calls whose text starts with `prefix` ("pallex_" for all of one family).
 std::vector<std::string> callsof(const std::string& prefix);
 
 // The next calls of `function` answer these results in turn; then the function's default again.

@@ -75,41 +75,45 @@ struct IFsimulator {
     int (*newNode)(IFcircuit* ckt, IFnode** node, IFuid name);
     // 6: the ground node (number 0), named on its first creation; E_EXISTS with *node when it exists.
     int (*groundNode)(IFcircuit* ckt, IFnode** node, IFuid name);
-    // 7: connects terminal `terminal` (from 1) of the instance to the node.
+    // 7: connects terminal `terminal` (from 1) of the instance to the node; E_NOTERM when the device
+    // has no such terminal.
     int (*bindNode)(IFcircuit* ckt, IFinstance* instance, int32_t terminal, IFnode* node);
     // 8: the node of that name (exact match first, then without regard to case); E_NOTFOUND when none.
     int (*findNode)(IFcircuit* ckt, IFnode** node, IFuid name);
     // 9: the node at terminal `terminal` of the instance and its name; E_NOTERM when unbound.
     int (*instToNode)(IFcircuit* ckt, IFinstance* instance, int32_t terminal, IFnode** node, IFuid* name);
-    // 10: sets a node parameter (slots 36, 37).
+    // 10: sets a node parameter (slots 36, 37); E_BADPARM for an unknown id.
     int (*setNodeParm)(IFcircuit* ckt, IFnode* node, int32_t id, IFvalue* value, IFvalue* select);
-    // 11: asks a node parameter.
+    // 11: asks a node parameter; E_BADPARM for an id that cannot be asked.
     int (*askNodeQuest)(IFcircuit* ckt, IFnode* node, int32_t id, IFvalue* value, IFvalue* select);
-    // 12: removes a node no instance uses.
+    // 12: removes a node no instance uses; E_BADVALUE when one still does.
     int (*deleteNode)(IFcircuit* ckt, IFnode* node);
     // 13: a new instance of the model; E_EXISTS with *instance when the name is taken.
     int (*newInstance)(IFcircuit* ckt, IFmodel* model, IFinstance** instance, IFuid name);
-    // 14: sets an instance parameter; may be called again before each run.
+    // 14: sets an instance parameter; may be called again before each run. E_BADPARM for an id the
+    // device cannot set, E_BADTYPE for a value it cannot take.
     int (*setInstanceParm)(IFcircuit* ckt, IFinstance* instance, int32_t id, IFvalue* value, IFvalue* select);
     // 15: asks an instance parameter (E_BADPARM for an id that cannot be asked).
     int (*askInstanceQuest)(IFcircuit* ckt, IFinstance* instance, int32_t id, IFvalue* value, IFvalue* select);
     // 16: the instance of that name, and its device type; E_NOTFOUND when none.
     int (*findInstance)(IFcircuit* ckt, int32_t* type, IFinstance** instance, IFuid name);
-    // 17: removes an instance.
+    // 17: removes an instance and its terminal bindings.
     int (*deleteInstance)(IFcircuit* ckt, IFinstance* instance);
-    // 18: a new model of the device type; an existing model of that name is given back (0).
+    // 18: a new model of the device type; an existing model of that name is given back (0);
+    // E_BADTYPE for a type index out of range, E_NOTBUILT for a type declared but not built.
     int (*newModel)(IFcircuit* ckt, int32_t type, IFmodel** model, IFuid name);
-    // 19: sets a model parameter.
+    // 19: sets a model parameter; E_BADPARM / E_BADTYPE as setInstanceParm.
     int (*setModelParm)(IFcircuit* ckt, IFmodel* model, int32_t id, IFvalue* value, IFvalue* select);
-    // 20: asks a model parameter.
+    // 20: asks a model parameter; E_BADPARM for an id that cannot be asked.
     int (*askModelQuest)(IFcircuit* ckt, IFmodel* model, int32_t id, IFvalue* value, IFvalue* select);
     // 21: the model of that name and its device type; E_NOTFOUND when none.
     int (*findModel)(IFcircuit* ckt, int32_t* type, IFmodel** model, IFuid name);
-    // 22: removes a model without instances.
+    // 22: removes a model without instances; E_BADVALUE while it has some.
     int (*deleteModel)(IFcircuit* ckt, IFmodel* model);
-    // 23: a new task.
+    // 23: a new, empty task.
     int (*newTask)(IFcircuit* ckt, IFtask** task, IFuid name);
-    // 24: a new analysis of type `type` in the task; its name is the job's identifier.
+    // 24: a new analysis of type `type` in the task; its name is the job's identifier. E_BADTYPE for
+    // a type index out of range, E_NOTBUILT for a type declared but not built.
     int (*newAnalysis)(IFcircuit* ckt, int32_t type, IFuid name, IFjob** job, IFtask* task);
     // 25: sets an analysis parameter; non-zero when refused.
     int (*setAnalysisParm)(IFcircuit* ckt, IFjob* job, int32_t id, IFvalue* value, IFvalue* select);

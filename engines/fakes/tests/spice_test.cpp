@@ -2,6 +2,7 @@
 #include "engines/fakes/spice.h"
 
 #include "engines/fakes/instance.h"
+#include "engines/pallex/pallex.h"
 
 #include <gtest/gtest.h>
 
@@ -220,4 +221,33 @@ TEST_F(FakeSpice, ScriptedFailuresAndAnswers)
     EXPECT_EQ(d->findNode(ckt, &node, "nowhere"), E_NOTFOUND);
     circuit->suspend(nullptr, "Digital breakpoint");
     EXPECT_EQ(fakes::callsof("suspend"), std::vector<std::string> { "suspend(-, Digital breakpoint)" });
+}
+
+TEST_F(FakeSpice, DigitalHooksRunInLockStepWithThePoints)
+{
+    table.digitalSetup = pallex_setup;
+    table.digitalResume = pallex_resume;
+    table.digitalAccept = pallex_accept;
+    IPALLEXCKT* digital = nullptr;
+    pallex_initialize(nullptr, &digital);
+    digital->requesttime(5000);
+
+    IFtask* task = nullptr;
+    IFjob* tran = nullptr;
+    d->newTask(ckt, &task, "TASK");
+    d->newAnalysis(ckt, 2, "TRAN", &tran, task);
+    fakes::spice().runs.push_back({ fakes::ScriptedPlot { "time", IF_REAL, {}, { { 0, {} }, { 1e-9, {} } } } });
+    state.pauseafter = 1;
+    EXPECT_EQ(d->doAnalyses(ckt, 1, task), E_PAUSE);
+    state.pauseafter = 0;
+    EXPECT_EQ(DCtran(ckt, 0), 0);
+    fakes::script("pallex_accept", { 3 });
+    fakes::spice().runs.push_back({ fakes::ScriptedPlot { "time", IF_REAL, {}, { { 0, {} }, { 1e-9, {} } } } });
+    EXPECT_EQ(d->doAnalyses(ckt, 1, task), E_BREAK) << "a break asked by the digital side ends the run step";
+
+    EXPECT_EQ(fakes::callsof("pallex"),
+        (std::vector<std::string> { "pallex_initialize()", "pallex_setup()", "pallex_accept(0)", "pallex_resume()",
+            "pallex_accept(1e-09)", "pallex_setup()", "pallex_accept(0)" }));
+    EXPECT_EQ(fakes::callsof("setbreak"), std::vector<std::string> { "setbreak(5e-09)" })
+        << "time points the digital side asks for become break points";
 }
