@@ -27,9 +27,13 @@ void storeWord(unsigned char* p, unsigned wordsize, uint32_t value)
 constexpr uint32_t firstReadChunk = 65536;
 constexpr uint32_t largestReadChunk = 1u << 30;
 
-}  // namespace
+} // namespace
 
-DPKB::DPKB(unsigned int bytes, DPKB_MODE m) : mode(m), reserved(0), size(bytes), base(allocmem(bytes))
+DPKB::DPKB(unsigned int bytes, DPKB_MODE m)
+    : mode(m)
+    , reserved(0)
+    , size(bytes)
+    , base(allocmem(bytes))
 {
     if (!base && bytes > 0)
         throw std::bad_alloc();
@@ -37,7 +41,12 @@ DPKB::DPKB(unsigned int bytes, DPKB_MODE m) : mode(m), reserved(0), size(bytes),
 }
 
 DPKB::DPKB(void* record, DPKB_MODE m)
-    : mode(m), reserved(0), size(0), base(static_cast<unsigned char*>(record)), putptr(base), getptr(base)
+    : mode(m)
+    , reserved(0)
+    , size(0)
+    , base(static_cast<unsigned char*>(record))
+    , putptr(base)
+    , getptr(base)
 {
     if (base)
         size = loadWord(base, wordsize());
@@ -119,7 +128,8 @@ int DPKB::read(VFILE& f)
 {
     const unsigned ws = wordsize();
     unsigned char word[4];
-    bool wordRead = mode == DPKB_WORD16 ? f.read(word, 1) == 1 && f.read(word + 1, 1) == 1 : f.read(word, 4) == 4;
+    bool wordRead
+        = mode == DPKB_WORD16 ? f.read(word, 1) == 1 && f.read(word + 1, 1) == 1 : f.read(word, 4) == 4;
     uint32_t length = wordRead ? loadWord(word, ws) : 0;
 
     uint32_t have = ws;
@@ -128,7 +138,7 @@ int DPKB::read(VFILE& f)
         throw std::bad_alloc();
     base = block;
     while (have < length) {
-        uint32_t chunk = std::min({length - have, std::max(firstReadChunk, have), largestReadChunk});
+        uint32_t chunk = std::min({ length - have, std::max(firstReadChunk, have), largestReadChunk });
         block = reallocmem(base, size_t(have) + chunk);
         if (!block)
             throw std::bad_alloc();

@@ -52,8 +52,8 @@ public:
 
     DPKB_MODE mode;
     int32_t reserved;
-    uint32_t size;           // bytes allocated for the record
-    unsigned char* base;     // start of the record; owned
-    unsigned char* putptr;   // write position: the end of what has been packed
-    unsigned char* getptr;   // read cursor
+    uint32_t size; // bytes allocated for the record
+    unsigned char* base; // start of the record; owned
+    unsigned char* putptr; // write position: the end of what has been packed
+    unsigned char* getptr; // read cursor
 };

@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr int formatLimit = 256;  // 255 characters and the NUL
+constexpr int formatLimit = 256; // 255 characters and the NUL
 
 // One item block, allocated to match the plain delete of DPA::destroy.
 char* makeitem(const char* name, const char* value)
@@ -37,16 +37,22 @@ const char* valueof(const void* item)
     return name + std::strlen(name) + 1;
 }
 
-}  // namespace
+} // namespace
 
-PROPLIST::PROPLIST(int step, int replaceflag) : DIDX(step, DESTROY, alnumicmp), replace(replaceflag) {}
+PROPLIST::PROPLIST(int step, int replaceflag)
+    : DIDX(step, DESTROY, alnumicmp)
+    , replace(replaceflag)
+{
+}
 
-PROPLIST::PROPLIST(const char* text) : PROPLIST(0, 1)
+PROPLIST::PROPLIST(const char* text)
+    : PROPLIST(0, 1)
 {
     addlist(text);
 }
 
-PROPLIST::PROPLIST(const PROPLIST& other) : PROPLIST(other.count, other.replace)
+PROPLIST::PROPLIST(const PROPLIST& other)
+    : PROPLIST(other.count, other.replace)
 {
     for (int i = 0; i < other.count; ++i)
         DPA::add(copyitem(other.items[i]));

@@ -16,7 +16,7 @@ class VFILE;
 // (name and value lengths + 2) and the block.
 class PROPLIST : public DIDX {
 public:
-    PROPLIST(int step, int replace);  // step 0 means 100
+    PROPLIST(int step, int replace); // step 0 means 100
     // The NAME=VALUE list of text (see addlist) with the replace flag set; null gives no items.
     explicit PROPLIST(const char* text);
     // Copies every item in other's order; the step is other's count, the replace flag other's.
@@ -24,7 +24,7 @@ public:
     // Copies every item of other in its order; keeps this list's replace flag. Self-assignment
     // changes nothing.
     PROPLIST& operator=(const PROPLIST& other);
-    ~PROPLIST() override;  // deletes every item
+    ~PROPLIST() override; // deletes every item
 
     // The value of name, pointing into its item (valid until the item is replaced or removed);
     // null when absent.

@@ -15,8 +15,8 @@ constexpr uint32_t readChunk = 65536;
 
 int putword(VFILE& f, uint32_t value)
 {
-    unsigned char word[4] = {static_cast<unsigned char>(value), static_cast<unsigned char>(value >> 8),
-        static_cast<unsigned char>(value >> 16), static_cast<unsigned char>(value >> 24)};
+    unsigned char word[4] = { static_cast<unsigned char>(value), static_cast<unsigned char>(value >> 8),
+        static_cast<unsigned char>(value >> 16), static_cast<unsigned char>(value >> 24) };
     return f.write(word, 4) == 4;
 }
 
@@ -52,11 +52,12 @@ size_t itemsize(const std::vector<char>& block)
     const auto* name = static_cast<const char*>(std::memchr(start, '\0', block.size()));
     if (!name)
         return 0;
-    const auto* value = static_cast<const char*>(std::memchr(name + 1, '\0', static_cast<size_t>(end - name - 1)));
+    const auto* value
+        = static_cast<const char*>(std::memchr(name + 1, '\0', static_cast<size_t>(end - name - 1)));
     return value ? static_cast<size_t>(value - start) + 1 : 0;
 }
 
-}  // namespace
+} // namespace
 
 int PROPLIST::write(VFILE& f) const
 {

@@ -12,7 +12,7 @@ constexpr int nameBound = 63;
 constexpr int keywordBound = 255;
 constexpr int valueBound = 1023;
 constexpr size_t sectionLineBound = 4095;
-}  // namespace
+} // namespace
 
 void PROPLIST::addlist(const char* text)
 {

@@ -8,12 +8,11 @@
 
 // Storage base of the value containers: every block they hold is obtained, resized and released
 // through these four operations (C heap by default).
-template <class T>
-class VALLOC {
+template <class T> class VALLOC {
 public:
     virtual ~VALLOC() = default;
 
-    virtual T* allocmem(size_t size) { return static_cast<T*>(std::malloc(size)); }      // null on failure
+    virtual T* allocmem(size_t size) { return static_cast<T*>(std::malloc(size)); } // null on failure
     virtual T* callocmem(size_t n) { return static_cast<T*>(std::calloc(n, sizeof(T))); } // n zeroed elements
     virtual T* reallocmem(T* block, size_t size) { return static_cast<T*>(std::realloc(block, size)); }
     virtual void freemem(T* block) { std::free(block); }
@@ -21,12 +20,17 @@ public:
 
 // A growable array of values. The values are moved with the block, so T must be trivially
 // copyable. Element access is direct and unchecked: data[i] for 0 <= i < count.
-template <class T>
-class DOA : public VALLOC<T> {
+template <class T> class DOA : public VALLOC<T> {
     static_assert(std::is_trivially_copyable_v<T>, "DOA moves its values as raw bytes");
 
 public:
-    explicit DOA(int growth = 10) : capacity(0), step(growth > 0 ? growth : 10), count(0), data(nullptr) {}
+    explicit DOA(int growth = 10)
+        : capacity(0)
+        , step(growth > 0 ? growth : 10)
+        , count(0)
+        , data(nullptr)
+    {
+    }
     DOA(const DOA&) = delete;
     DOA& operator=(const DOA&) = delete;
     ~DOA() override { this->freemem(data); }

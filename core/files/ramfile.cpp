@@ -9,13 +9,23 @@
 namespace {
 constexpr int64_t minimumGrowth = 4096;
 constexpr int64_t doublingLimit = 1048576;
-}  // namespace
+} // namespace
 
-RAMFILE::RAMFILE() : buffer(nullptr), capacity(0), length(0), position(0), owned(1) {}
+RAMFILE::RAMFILE()
+    : buffer(nullptr)
+    , capacity(0)
+    , length(0)
+    , position(0)
+    , owned(1)
+{
+}
 
 RAMFILE::RAMFILE(void* block, int size)
-    : buffer(static_cast<unsigned char*>(block)), capacity(std::max(size, 0)), length(capacity), position(0),
-      owned(0)
+    : buffer(static_cast<unsigned char*>(block))
+    , capacity(std::max(size, 0))
+    , length(capacity)
+    , position(0)
+    , owned(0)
 {
 }
 
@@ -33,7 +43,7 @@ int RAMFILE::grow(int n)
     if (!owned)
         return 0;
     int64_t increment = capacity < doublingLimit ? 2 * int64_t(capacity) : capacity + doublingLimit;
-    increment = std::max({increment, minimumGrowth, need});
+    increment = std::max({ increment, minimumGrowth, need });
     int64_t grown = std::min<int64_t>(capacity + increment, INT_MAX);
     if (grown - capacity < need)
         return 0;

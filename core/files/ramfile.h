@@ -7,14 +7,14 @@
 // owned file extends it with zero bytes.
 class RAMFILE : public VFILE {
 public:
-    RAMFILE();                        // empty, owns its (not yet allocated) buffer
-    RAMFILE(void* block, int size);   // over the caller's block; never grows, never frees it
+    RAMFILE(); // empty, owns its (not yet allocated) buffer
+    RAMFILE(void* block, int size); // over the caller's block; never grows, never frees it
     ~RAMFILE() override;
 
-    int getc() override;                          // -1 at the end
-    int putc(int c) override;                     // 0, or -1 when the file cannot grow
-    int read(void* buf, int n) override;          // bytes read, 0 at the end
-    int write(const void* buf, int n) override;   // n, or 0 when it does not fit (all or nothing)
+    int getc() override; // -1 at the end
+    int putc(int c) override; // 0, or -1 when the file cannot grow
+    int read(void* buf, int n) override; // bytes read, 0 at the end
+    int write(const void* buf, int n) override; // n, or 0 when it does not fit (all or nothing)
     // Origin 0 start, 1 current, 2 end with the offset counted back from the end. 1 on success;
     // 0 when the position had to stop at the end (no room to extend) or at 0, when the file has
     // no buffer yet, or for an unknown origin (the position then stays).
@@ -25,8 +25,8 @@ public:
     virtual int grow(int n);
 
     unsigned char* buffer;
-    int capacity;  // bytes allocated, or the size of the caller's block
-    int length;    // bytes of data
+    int capacity; // bytes allocated, or the size of the caller's block
+    int length; // bytes of data
     int position;
-    int owned;     // 1: allocated here, grown and freed here
+    int owned; // 1: allocated here, grown and freed here
 };

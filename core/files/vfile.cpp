@@ -11,7 +11,7 @@ namespace {
 constexpr int printfLimit = 4096;
 constexpr int copyBlock = 65536;
 constexpr int countedStringMax = 255;
-}  // namespace
+} // namespace
 
 void VFILE::rewind()
 {

@@ -10,27 +10,27 @@ public:
     VFILE& operator=(const VFILE&) = delete;
     virtual ~VFILE() = default;
 
-    virtual void rewind();                          // seek(0, 0)
-    virtual int getc() = 0;                         // the next byte 0..255; -1 at the end or on error
-    virtual int putc(int c) = 0;                    // -1 on failure
-    virtual int read(void* buf, int n);             // bytes read; 0 when n <= 0 or at the end
-    virtual int write(const void* buf, int n);      // bytes written; stops at the first failed byte
-    virtual int seek(long offset, int origin) = 0;  // origin 0 start, 1 current, 2 end
+    virtual void rewind(); // seek(0, 0)
+    virtual int getc() = 0; // the next byte 0..255; -1 at the end or on error
+    virtual int putc(int c) = 0; // -1 on failure
+    virtual int read(void* buf, int n); // bytes read; 0 when n <= 0 or at the end
+    virtual int write(const void* buf, int n); // bytes written; stops at the first failed byte
+    virtual int seek(long offset, int origin) = 0; // origin 0 start, 1 current, 2 end
     virtual long tell() = 0;
     // Reads one line into buf (size bytes, always NUL-terminated): the line feed is consumed, not
     // stored; a carriage return stays. 1 when the line ended at a line feed or filled the buffer
     // (the rest stays for the next call), 0 at the end of the file even when bytes were stored.
     // With size below 2 nothing is read and the result is 1.
     virtual int getline(char* buf, int size);
-    virtual int puts(const char* s);  // characters offered to putc (no line feed added)
+    virtual int puts(const char* s); // characters offered to putc (no line feed added)
     // Formats into a 4096-byte buffer (output cut to 4095 characters) and writes it with puts.
     virtual int printf(const char* fmt, ...) __attribute__((format(printf, 2, 3)));
-    virtual int testflags(unsigned mask);  // 1 when the flag word shares a bit with mask
+    virtual int testflags(unsigned mask); // 1 when the flag word shares a bit with mask
     virtual void setflags(unsigned newflags) { flags = newflags; }
 
     // Format version of the file being read; all ones (-1) until a reader sets it.
     int version = -1;
-    unsigned flags = 0;  // bits belong to the callers
+    unsigned flags = 0; // bits belong to the callers
 };
 
 // Writes a counted string: one length byte, then that many characters (no NUL). Strings longer

@@ -9,7 +9,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    for (DPKB_MODE mode : {DPKB_WORD16, DPKB_WORD32}) {
+    for (DPKB_MODE mode : { DPKB_WORD16, DPKB_WORD32 }) {
         RAMFILE f(const_cast<uint8_t*>(data), static_cast<int>(size));
         DPKB b(0u, mode);
         b.read(f);

@@ -26,7 +26,7 @@ std::string bytes(const DPKB& b)
     return std::string(reinterpret_cast<const char*>(b.base), b.size);
 }
 
-}  // namespace
+} // namespace
 
 TEST(DPKB, LengthWordCountsItself)
 {
@@ -40,7 +40,7 @@ TEST(DPKB, LengthWordCountsItself)
 
 TEST(DPKB, DiskAndMemoryFilesGetIdenticalRecords)
 {
-    for (DPKB_MODE mode : {DPKB_WORD16, DPKB_WORD32}) {
+    for (DPKB_MODE mode : { DPKB_WORD16, DPKB_WORD32 }) {
         DPKB b(4, mode);
         packSample(b);
         RAMFILE ram;
@@ -49,7 +49,7 @@ TEST(DPKB, DiskAndMemoryFilesGetIdenticalRecords)
         EXPECT_EQ(b.write(disk.file), 1);
         EXPECT_EQ(allBytes(ram), allBytes(disk.file));
 
-        for (VFILE* f : {static_cast<VFILE*>(&ram), static_cast<VFILE*>(&disk.file)}) {
+        for (VFILE* f : { static_cast<VFILE*>(&ram), static_cast<VFILE*>(&disk.file) }) {
             f->seek(0, 0);
             DPKB back(0u, mode);
             EXPECT_EQ(back.read(*f), 1);
@@ -65,7 +65,7 @@ TEST(DPKB, DiskAndMemoryFilesGetIdenticalRecords)
 
 TEST(DPKB, CursorSkipsNestedRecordsAndLongStrings)
 {
-    unsigned char record[] = {14, 0, 10, 0, 1, 2, 3, 4, 5, 6, 7, 8, 'x', 0};
+    unsigned char record[] = { 14, 0, 10, 0, 1, 2, 3, 4, 5, 6, 7, 8, 'x', 0 };
     auto* owned = static_cast<unsigned char*>(std::malloc(sizeof record));
     std::memcpy(owned, record, sizeof record);
     DPKB b(owned, DPKB_WORD16);
@@ -103,7 +103,7 @@ TEST(DPKB, ReadingStaysInsideTheRecord)
     EXPECT_EQ(b.get(0), b.base + 3);
 
     b.getptr = b.base + 1;
-    EXPECT_EQ(b.get(0xFFFFFFFF), nullptr);  // a nested length shorter than its own word
+    EXPECT_EQ(b.get(0xFFFFFFFF), nullptr); // a nested length shorter than its own word
 
     DPKB unterminated(0u, DPKB_WORD16);
     std::memcpy(unterminated.alloc(3), "xyz", 3);
@@ -119,14 +119,14 @@ TEST(DPKB, DamagedRecordsKeepWhatWasRead)
         const char* what;
         DPKB_MODE mode;
         std::string file;
-        std::string kept;  // the record afterwards, length word included
+        std::string kept; // the record afterwards, length word included
     };
     const Case cases[] = {
-        {"empty file", DPKB_WORD32, "", std::string("\4\0\0\0", 4)},
-        {"half a word", DPKB_WORD16, "\x05", std::string("\2\0", 2)},
-        {"length below its word", DPKB_WORD16, std::string("\1\0abc", 5), std::string("\2\0", 2)},
-        {"cut short", DPKB_WORD32, std::string("\x64\0\0\0abc", 7), std::string("\7\0\0\0abc", 7)},
-        {"absurd length", DPKB_WORD32, std::string("\xF0\xFF\xFF\xFFxy", 6), std::string("\6\0\0\0xy", 6)},
+        { "empty file", DPKB_WORD32, "", std::string("\4\0\0\0", 4) },
+        { "half a word", DPKB_WORD16, "\x05", std::string("\2\0", 2) },
+        { "length below its word", DPKB_WORD16, std::string("\1\0abc", 5), std::string("\2\0", 2) },
+        { "cut short", DPKB_WORD32, std::string("\x64\0\0\0abc", 7), std::string("\7\0\0\0abc", 7) },
+        { "absurd length", DPKB_WORD32, std::string("\xF0\xFF\xFF\xFFxy", 6), std::string("\6\0\0\0xy", 6) },
     };
     for (const auto& c : cases) {
         auto f = ramFileWith(c.file);

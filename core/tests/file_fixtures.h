@@ -13,7 +13,8 @@ namespace vkt::test {
 // A scratch disk file opened for update in the test's temporary folder, closed at the end.
 struct ScratchDiskFile {
     explicit ScratchDiskFile(const char* name)
-        : stream(std::fopen((tempFolder() / name).c_str(), "w+b")), file(stream)
+        : stream(std::fopen((tempFolder() / name).c_str(), "w+b"))
+        , file(stream)
     {
     }
     ~ScratchDiskFile() { std::fclose(stream); }
@@ -41,4 +42,4 @@ inline std::unique_ptr<RAMFILE> ramFileWith(const std::string& bytes)
     return f;
 }
 
-}  // namespace vkt::test
+} // namespace vkt::test

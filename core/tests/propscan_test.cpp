@@ -26,11 +26,11 @@ std::vector<Scanned> scanAll(const char* stored)
     PROPSCAN scan(text);
     std::vector<Scanned> out;
     while (scan.next())
-        out.push_back({scan.line(), std::string(scan.raw())});
+        out.push_back({ scan.line(), std::string(scan.raw()) });
     return out;
 }
 
-}  // namespace
+} // namespace
 
 TEST(PROPSCAN, EveryStoredLineBelongsToExactlyOneLogicalLine)
 {
@@ -39,22 +39,22 @@ TEST(PROPSCAN, EveryStoredLineBelongsToExactlyOneLogicalLine)
         std::vector<Scanned> expected;
     };
     const Case cases[] = {
-        {"", {}},
-        {"A=1\nB=2", {{"A=1", "A=1\n"}, {"B=2", "B=2"}}},
-        {"A=1\n\nB=2\n", {{"A=1", "A=1\n"}, {"", "\n"}, {"B=2", "B=2\n"}}},
-        {"A=x\\\n  y\nB=2\n", {{"A=x   y", "A=x\\\n  y\n"}, {"B=2", "B=2\n"}}},
+        { "", {} },
+        { "A=1\nB=2", { { "A=1", "A=1\n" }, { "B=2", "B=2" } } },
+        { "A=1\n\nB=2\n", { { "A=1", "A=1\n" }, { "", "\n" }, { "B=2", "B=2\n" } } },
+        { "A=x\\\n  y\nB=2\n", { { "A=x   y", "A=x\\\n  y\n" }, { "B=2", "B=2\n" } } },
         // Only a backslash directly before the line feed joins: not one followed by a blank or
         // a carriage return; a doubled backslash still ends in one.
-        {"A=x\\ \nB=2\n", {{"A=x\\ ", "A=x\\ \n"}, {"B=2", "B=2\n"}}},
-        {"A=x\\\r\nB=2\n", {{"A=x\\\r", "A=x\\\r\n"}, {"B=2", "B=2\n"}}},
-        {"A=x\\\\\nB=2\n", {{"A=x\\ B=2", "A=x\\\\\nB=2\n"}}},
-        {"A=x\\\n", {{"A=x ", "A=x\\\n"}}},
+        { "A=x\\ \nB=2\n", { { "A=x\\ ", "A=x\\ \n" }, { "B=2", "B=2\n" } } },
+        { "A=x\\\r\nB=2\n", { { "A=x\\\r", "A=x\\\r\n" }, { "B=2", "B=2\n" } } },
+        { "A=x\\\\\nB=2\n", { { "A=x\\ B=2", "A=x\\\\\nB=2\n" } } },
+        { "A=x\\\n", { { "A=x ", "A=x\\\n" } } },
         // Braces that open the next stored line belong to it.
-        {"A=1\n{B=2}\n}\n", {{"A=1", "A=1\n"}, {"B=2", "{B=2}\n"}, {"", "}\n"}}},
-        {"{*S}\n{A=}1\\\n{x}\n", {{"*S", "{*S}\n"}, {"A=1 x", "{A=}1\\\n{x}\n"}}},
-        {"A=1\n}", {{"A=1", "A=1\n"}, {"", "}"}}},
-        {"{", {{"", "{"}}},
-        {"a{{b}}\n", {{"a{b}", "a{{b}}\n"}}},
+        { "A=1\n{B=2}\n}\n", { { "A=1", "A=1\n" }, { "B=2", "{B=2}\n" }, { "", "}\n" } } },
+        { "{*S}\n{A=}1\\\n{x}\n", { { "*S", "{*S}\n" }, { "A=1 x", "{A=}1\\\n{x}\n" } } },
+        { "A=1\n}", { { "A=1", "A=1\n" }, { "", "}" } } },
+        { "{", { { "", "{" } } },
+        { "a{{b}}\n", { { "a{b}", "a{{b}}\n" } } },
     };
     for (const auto& c : cases) {
         auto scanned = scanAll(c.stored);
@@ -81,19 +81,19 @@ TEST(PROPSCAN, SectionHeaders)
 {
     struct Case {
         const char* stored;
-        const char* name;  // null: no header
+        const char* name; // null: no header
     };
     const std::string longName(60, 'N');
     const std::string longHeader = "*" + longName;
     const Case cases[] = {
-        {"*MAIN rest", "MAIN"},
-        {"* _x1", "_x1"},
-        {"{*HIDDEN}", "HIDDEN"},
-        {"*1BAD", nullptr},
-        {"*", nullptr},
-        {" *MAIN", nullptr},
-        {"MAIN", nullptr},
-        {longHeader.c_str(), longName.c_str()},
+        { "*MAIN rest", "MAIN" },
+        { "* _x1", "_x1" },
+        { "{*HIDDEN}", "HIDDEN" },
+        { "*1BAD", nullptr },
+        { "*", nullptr },
+        { " *MAIN", nullptr },
+        { "MAIN", nullptr },
+        { longHeader.c_str(), longName.c_str() },
     };
     for (const auto& c : cases) {
         TEXT text(c.stored);

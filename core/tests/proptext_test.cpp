@@ -10,35 +10,34 @@ namespace {
 
 // Sections, a header that occurs twice, hidden parts, comments, a joined line, a star line that
 // is no header, a carriage return and a last line without a line feed.
-const char* const fixture =
-    "TOP=above\n"
-    "NAME=  5\n"
-    "*MAIN\n"
-    "GAIN=2\n"
-    "{HID=}den\n"
-    "SHOWN={val}\n"
-    "{ALL=hidden}\n"
-    "EMPTY=\n"
-    ";C=comment\n"
-    "LONG=first\\\n"
-    "  second\n"
-    "GANG=Master\n"
-    "*1BAD\n"
-    "AFTERBAD=yes\n"
-    "{*OTHER}\n"
-    "GAIN=other\n"
-    "STATE=on\n"
-    "*main\n"
-    "TWICE=again\n"
-    "CR=x\r\n"
-    "LAST=end";
+const char* const fixture = "TOP=above\n"
+                            "NAME=  5\n"
+                            "*MAIN\n"
+                            "GAIN=2\n"
+                            "{HID=}den\n"
+                            "SHOWN={val}\n"
+                            "{ALL=hidden}\n"
+                            "EMPTY=\n"
+                            ";C=comment\n"
+                            "LONG=first\\\n"
+                            "  second\n"
+                            "GANG=Master\n"
+                            "*1BAD\n"
+                            "AFTERBAD=yes\n"
+                            "{*OTHER}\n"
+                            "GAIN=other\n"
+                            "STATE=on\n"
+                            "*main\n"
+                            "TWICE=again\n"
+                            "CR=x\r\n"
+                            "LAST=end";
 
 std::string str(const char* s)
 {
     return s ? s : "<null>";
 }
 
-}  // namespace
+} // namespace
 
 TEST(PROPTEXT, WholeTextLookUps)
 {
@@ -48,18 +47,18 @@ TEST(PROPTEXT, WholeTextLookUps)
         const char* value;
     };
     const Case cases[] = {
-        {"NAME", "5"},
-        {"gain", "2"},  // the first from the top, whatever its section
-        {"HID", "den"},
-        {"SHOWN", "val"},
-        {"ALL", "hidden"},
-        {"EMPTY", ""},
-        {";C", "comment"},  // only a name with ';' finds a comment
-        {"LONG", "first   second"},
-        {"AFTERBAD", "yes"},
-        {"CR", "x\r"},
-        {"LAST", "end"},
-        {"MISSING", nullptr},
+        { "NAME", "5" },
+        { "gain", "2" }, // the first from the top, whatever its section
+        { "HID", "den" },
+        { "SHOWN", "val" },
+        { "ALL", "hidden" },
+        { "EMPTY", "" },
+        { ";C", "comment" }, // only a name with ';' finds a comment
+        { "LONG", "first   second" },
+        { "AFTERBAD", "yes" },
+        { "CR", "x\r" },
+        { "LAST", "end" },
+        { "MISSING", nullptr },
     };
     for (const auto& c : cases)
         EXPECT_EQ(str(t[c.name]), str(c.value)) << c.name;
@@ -87,18 +86,18 @@ TEST(PROPTEXT, SectionLookUps)
         const char* value;
     };
     const Case cases[] = {
-        {nullptr, "NAME", "  5"},  // blanks after the '=' are kept
-        {nullptr, "TOP", "above"},
-        {"", "TOP", nullptr},      // the default section's name does not reach above the first header
-        {"main", "GAIN", "2"},
-        {"OTHER", "GAIN", "other"},
-        {"MAIN", "EMPTY", ""},
-        {"MAIN", ";C", nullptr},
-        {"MAIN", "AFTERBAD", "yes"},  // *1BAD is no header
-        {"MAIN", "TWICE", "again"},   // the header occurs twice
-        {"MAIN", "LAST", "end"},
-        {"MAIN", "STATE", nullptr},
-        {"ABSENT", "GAIN", nullptr},
+        { nullptr, "NAME", "  5" }, // blanks after the '=' are kept
+        { nullptr, "TOP", "above" },
+        { "", "TOP", nullptr }, // the default section's name does not reach above the first header
+        { "main", "GAIN", "2" },
+        { "OTHER", "GAIN", "other" },
+        { "MAIN", "EMPTY", "" },
+        { "MAIN", ";C", nullptr },
+        { "MAIN", "AFTERBAD", "yes" }, // *1BAD is no header
+        { "MAIN", "TWICE", "again" }, // the header occurs twice
+        { "MAIN", "LAST", "end" },
+        { "MAIN", "STATE", nullptr },
+        { "ABSENT", "GAIN", nullptr },
     };
     for (const auto& c : cases) {
         EXPECT_EQ(str(t.get(c.section, c.name)), str(c.value)) << str(c.section) << "/" << c.name;

@@ -27,7 +27,7 @@ TEST(RAMFILE, EmptyFileGrowsOnFirstWrite)
 
 TEST(RAMFILE, CallersBlockNeverGrows)
 {
-    char block[10] = {'0', '1', '2', '3', '4', '5', '6', '7', '8', '9'};
+    char block[10] = { '0', '1', '2', '3', '4', '5', '6', '7', '8', '9' };
     RAMFILE f(block, 10);
     EXPECT_EQ(allBytes(f), "0123456789");
     EXPECT_EQ(f.getc(), -1);
@@ -49,13 +49,11 @@ TEST(RAMFILE, SeekOrigins)
         long position;
     };
     const Case cases[] = {
-        {3, 2, 1, 7},   // the end origin counts back from the end
-        {0, 2, 1, 10},
-        {4, 0, 1, 4},
-        {-2, 1, 1, 3},  // from 5, where each case starts
-        {-6, 1, 0, 0},  // before the start stops at 0
-        {-1, 2, 1, 11}, // past the end extends the file
-        {5, 7, 0, 5},   // unknown origin: the position stays
+        { 3, 2, 1, 7 }, // the end origin counts back from the end
+        { 0, 2, 1, 10 }, { 4, 0, 1, 4 }, { -2, 1, 1, 3 }, // from 5, where each case starts
+        { -6, 1, 0, 0 }, // before the start stops at 0
+        { -1, 2, 1, 11 }, // past the end extends the file
+        { 5, 7, 0, 5 }, // unknown origin: the position stays
     };
     for (const auto& c : cases) {
         auto f = ramFileWith("0123456789");

@@ -18,7 +18,7 @@ std::optional<std::string> value(const TEXT& t)
     return t.text ? std::optional<std::string>(t.text) : std::nullopt;
 }
 
-}  // namespace
+} // namespace
 
 TEST(TEXT, SettextMayCopyFromItsOwnText)
 {
@@ -46,15 +46,15 @@ TEST(TEXT, StoredRecordRoundTrips)
         std::string record;
     };
     const Case cases[] = {
-        {nullptr, std::string("\4\0\0\0", 4)},
-        {"", std::string("\5\0\0\0\0", 5)},
-        {"ab", std::string("\7\0\0\0ab\0", 7)},
-        {"line one\nline two\n", std::string("\x17\0\0\0line one\nline two\n\0", 23)},
+        { nullptr, std::string("\4\0\0\0", 4) },
+        { "", std::string("\5\0\0\0\0", 5) },
+        { "ab", std::string("\7\0\0\0ab\0", 7) },
+        { "line one\nline two\n", std::string("\x17\0\0\0line one\nline two\n\0", 23) },
     };
     for (const auto& c : cases) {
         RAMFILE f;
         TEXT(c.text).write(f);
-        vfputstr("next", f);  // whatever follows the record must stay readable
+        vfputstr("next", f); // whatever follows the record must stay readable
         EXPECT_EQ(allBytes(f).substr(0, c.record.size()), c.record);
         f.seek(0, 0);
         TEXT back("previous");
@@ -73,10 +73,10 @@ TEST(TEXT, DamagedRecordKeepsWhatItHeld)
         std::optional<std::string> text;
     };
     const Case cases[] = {
-        {"empty file", "", std::nullopt},
-        {"length below its word", std::string("\2\0\0\0ab\0", 7), std::nullopt},
-        {"cut short", std::string("\x40\0\0\0abc", 7), "abc"},
-        {"no terminator", std::string("\6\0\0\0xy", 6), "xy"},
+        { "empty file", "", std::nullopt },
+        { "length below its word", std::string("\2\0\0\0ab\0", 7), std::nullopt },
+        { "cut short", std::string("\x40\0\0\0abc", 7), "abc" },
+        { "no terminator", std::string("\6\0\0\0xy", 6), "xy" },
     };
     for (const auto& c : cases) {
         auto f = ramFileWith(c.file);
@@ -88,7 +88,7 @@ TEST(TEXT, DamagedRecordKeepsWhatItHeld)
 
 TEST(TEXT, PacksInsideALargerRecord)
 {
-    for (DPKB_MODE mode : {DPKB_WORD16, DPKB_WORD32}) {
+    for (DPKB_MODE mode : { DPKB_WORD16, DPKB_WORD32 }) {
         DPKB b(16, mode);
         b.alloc(b.wordsize());
         EXPECT_EQ(TEXT("first").pack(b), 1);
@@ -104,7 +104,7 @@ TEST(TEXT, PacksInsideALargerRecord)
         EXPECT_EQ(value(first), "first");
         EXPECT_EQ(none.text, nullptr);
         EXPECT_EQ(value(empty), "");
-        EXPECT_EQ(first.unpack(b), 0);  // nothing left in the buffer
+        EXPECT_EQ(first.unpack(b), 0); // nothing left in the buffer
     }
 }
 

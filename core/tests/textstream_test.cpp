@@ -23,7 +23,7 @@ std::string stored(const TEXT& t)
     return t.text ? t.text : "<null>";
 }
 
-}  // namespace
+} // namespace
 
 TEST(TEXTSTREAM, EscapesAreTranslatedUnlessRaw)
 {
@@ -33,15 +33,20 @@ TEST(TEXTSTREAM, EscapesAreTranslatedUnlessRaw)
         std::vector<std::string> raw;
     };
     const Case cases[] = {
-        {"a{b}c", {"abc"}, {"a{b}c"}},
-        {"a{{b}}", {"a{b}"}, {"a{{b}}"}},
-        {"{{{x\n", {"{x"}, {"{{{x"}},
-        {"ab\\\ncd\n", {"ab cd"}, {"ab\\", "cd"}},
-        {"a\\{\n}b", {"a b"}, {"a\\{", "}b"}},
-        {"a\\\\\nb", {"a\\ b"}, {"a\\\\", "b"}},
-        {"a\\ \nb", {"a\\ ", "b"}, {"a\\ ", "b"}},
-        {"cr\r\nx", {"cr\r", "x"}, {"cr\r", "x"}},
-        {"\xff" "data\n", {"\xff" "data"}, {"\xff" "data"}},
+        { "a{b}c", { "abc" }, { "a{b}c" } },
+        { "a{{b}}", { "a{b}" }, { "a{{b}}" } },
+        { "{{{x\n", { "{x" }, { "{{{x" } },
+        { "ab\\\ncd\n", { "ab cd" }, { "ab\\", "cd" } },
+        { "a\\{\n}b", { "a b" }, { "a\\{", "}b" } },
+        { "a\\\\\nb", { "a\\ b" }, { "a\\\\", "b" } },
+        { "a\\ \nb", { "a\\ ", "b" }, { "a\\ ", "b" } },
+        { "cr\r\nx", { "cr\r", "x" }, { "cr\r", "x" } },
+        { "\xff"
+          "data\n",
+            { "\xff"
+              "data" },
+            { "\xff"
+              "data" } },
     };
     for (const auto& c : cases) {
         TEXT t(c.stored);
@@ -52,7 +57,7 @@ TEST(TEXTSTREAM, EscapesAreTranslatedUnlessRaw)
 
 TEST(TEXTSTREAM, NullOrEmptyTextEndsAtOnceAndWritingCreatesIt)
 {
-    for (const char* start : {static_cast<const char*>(nullptr), ""}) {
+    for (const char* start : { static_cast<const char*>(nullptr), "" }) {
         TEXT t(start);
         TEXTSTREAM s(&t, 0);
         EXPECT_EQ(s.get(), std::char_traits<char>::eof());
@@ -68,7 +73,7 @@ TEST(TEXTSTREAM, LongLineIsDeliveredWhole)
 {
     std::string line(20000, 'q');
     TEXT t((line + "\nnext").c_str());
-    EXPECT_EQ(lines(t, 0), (std::vector<std::string>{line, "next"}));
+    EXPECT_EQ(lines(t, 0), (std::vector<std::string> { line, "next" }));
 }
 
 TEST(TEXTSTREAM, WritingOverwritesOrAppends)
@@ -103,11 +108,10 @@ TEST(TEXTSTREAM, WriteAfterReadLandsOnTheFirstUnreadCharacter)
         const char* after;
     };
     const Case cases[] = {
-        {"line\nabcdef\n", 7, "line\nabXdef\n"},   // the third character of the second line
-        {"a{{b}}c\n", 2, "a{{X}}c\n"},             // a doubled brace counts as one character
-        {"ab\\\ncd\n", 3, "ab\\\nXd\n"},           // the joining blank stands for two stored ones
-        {"ab\\\ncd\n", 2, "abX\ncd\n"},
-        {"ab{\n}x", 3, "ab{\n}X"},                 // single braces are never written over
+        { "line\nabcdef\n", 7, "line\nabXdef\n" }, // the third character of the second line
+        { "a{{b}}c\n", 2, "a{{X}}c\n" }, // a doubled brace counts as one character
+        { "ab\\\ncd\n", 3, "ab\\\nXd\n" }, // the joining blank stands for two stored ones
+        { "ab\\\ncd\n", 2, "abX\ncd\n" }, { "ab{\n}x", 3, "ab{\n}X" }, // single braces are never written over
     };
     for (const auto& c : cases) {
         TEXT t(c.stored);

@@ -6,13 +6,12 @@
 
 namespace {
 
-template <class T>
-std::vector<T> values(const DOA<T>& a)
+template <class T> std::vector<T> values(const DOA<T>& a)
 {
     return std::vector<T>(a.data, a.data + a.count);
 }
 
-}  // namespace
+} // namespace
 
 TEST(DOA, GrowsByItsStepAndInsertsAtAnIndex)
 {
@@ -32,7 +31,7 @@ TEST(DOA, GrowsByItsStepAndInsertsAtAnIndex)
     EXPECT_EQ(b.add(0, 0), 0);
     EXPECT_EQ(b.add(4, 99), 4);
     EXPECT_EQ(b.add(5, -7), -7);
-    EXPECT_EQ(values(b), (std::vector<int>{0, 1, 2, 3, 4}));
+    EXPECT_EQ(values(b), (std::vector<int> { 0, 1, 2, 3, 4 }));
     EXPECT_EQ(b.capacity, 6);
 }
 
@@ -41,7 +40,7 @@ TEST(DOA, AppendingOwnElementWhileTheBlockMoves)
     DOA<double> a(1);
     a.add(1.5);
     for (int i = 0; i < 50; ++i)
-        a.add(a[0]);  // every append reallocates: the value must be copied first
+        a.add(a[0]); // every append reallocates: the value must be copied first
     EXPECT_EQ(a.count, 51);
     for (int i = 0; i < a.count; ++i)
         EXPECT_EQ(a[i], 1.5);

@@ -39,13 +39,13 @@ std::vector<Line> readLines(const std::string& bytes, int size)
     std::string buf(static_cast<size_t>(size), '?');
     for (;;) {
         int result = f->getline(buf.data(), size);
-        lines.push_back({buf.c_str(), result});
+        lines.push_back({ buf.c_str(), result });
         if (result == 0)
             return lines;
     }
 }
 
-}  // namespace
+} // namespace
 
 TEST(VFILE, DiskAndMemoryFilesTakeTheSameBytes)
 {
@@ -78,7 +78,7 @@ TEST(VFILE, GetlineSplitsAtLineFeedsAndKeepsCarriageReturns)
     EXPECT_EQ(pieces[3].result, 0);
 
     auto f = ramFileWith("xy\n");
-    char tiny[2] = {'?', '?'};
+    char tiny[2] = { '?', '?' };
     EXPECT_EQ(f->getline(tiny, 1), 1);
     EXPECT_EQ(tiny[0], '?');
     EXPECT_EQ(f->tell(), 0);
@@ -88,12 +88,12 @@ TEST(VFILE, CountedStringsRoundTrip)
 {
     struct Case {
         std::string written;
-        std::string stored;  // what reads back: longer strings are cut to 255
+        std::string stored; // what reads back: longer strings are cut to 255
     };
     const Case cases[] = {
-        {"", ""},
-        {std::string(255, 'a'), std::string(255, 'a')},
-        {std::string(300, 'b'), std::string(255, 'b')},
+        { "", "" },
+        { std::string(255, 'a'), std::string(255, 'a') },
+        { std::string(300, 'b'), std::string(255, 'b') },
     };
     for (const auto& c : cases) {
         RAMFILE f;
@@ -124,7 +124,8 @@ TEST(VFILE, CountedStringAtOrInsideTheEndOfTheFile)
     EXPECT_EQ(vfgetstr(nullptr, *empty), nullptr);
 
     // The length byte promises 9 characters but the file ends after 3.
-    auto cut = ramFileWith("\x09" "abc");
+    auto cut = ramFileWith("\x09"
+                           "abc");
     EXPECT_STREQ(vfgetstr(buf, *cut), "abc");
 }
 

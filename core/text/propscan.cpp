@@ -4,7 +4,9 @@
 #include "core/text/text.h"
 
 PROPSCAN::PROPSCAN(const TEXT& text)
-    : source(const_cast<TEXT&>(text)), stream(&source, 0), stored(text.text ? text.text : "")
+    : source(const_cast<TEXT&>(text))
+    , stream(&source, 0)
+    , stored(text.text ? text.text : "")
 {
 }
 
@@ -24,7 +26,8 @@ int PROPSCAN::next()
     } else {
         // The cursor stands behind the line feed and any single braces that follow it; those
         // belong to the next stored line.
-        auto position = static_cast<size_t>(std::streamoff(stream.rdbuf()->pubseekoff(0, std::ios_base::cur)));
+        auto position
+            = static_cast<size_t>(std::streamoff(stream.rdbuf()->pubseekoff(0, std::ios_base::cur)));
         rawend = stored.rfind('\n', position - 1) + 1;
     }
     if (current.size() > LINEMAX)

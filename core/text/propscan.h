@@ -16,9 +16,9 @@ class TEXT;
 // The text must not change while it is scanned.
 class PROPSCAN {
 public:
-    static constexpr int LINEMAX = 8191;  // line() holds at most this many characters
+    static constexpr int LINEMAX = 8191; // line() holds at most this many characters
 
-    explicit PROPSCAN(const TEXT& text);  // only reads the text
+    explicit PROPSCAN(const TEXT& text); // only reads the text
     PROPSCAN(const PROPSCAN&) = delete;
     PROPSCAN& operator=(const PROPSCAN&) = delete;
 

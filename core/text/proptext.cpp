@@ -2,9 +2,14 @@
 
 #include <cstring>
 
-PROPTEXT::PROPTEXT(const char* s) : TEXT(s), defsection{} {}
+PROPTEXT::PROPTEXT(const char* s)
+    : TEXT(s)
+    , defsection {}
+{
+}
 
-PROPTEXT::PROPTEXT(const PROPTEXT& other) : TEXT(other)
+PROPTEXT::PROPTEXT(const PROPTEXT& other)
+    : TEXT(other)
 {
     std::memcpy(defsection, other.defsection, sizeof defsection);
 }

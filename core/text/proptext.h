@@ -10,8 +10,8 @@
 // backslash, cut to 8191 characters.
 class PROPTEXT : public TEXT {
 public:
-    explicit PROPTEXT(const char* s = nullptr);  // the default section name starts empty
-    PROPTEXT(const PROPTEXT& other);             // copies the text and the default section name
+    explicit PROPTEXT(const char* s = nullptr); // the default section name starts empty
+    PROPTEXT(const PROPTEXT& other); // copies the text and the default section name
     PROPTEXT& operator=(const PROPTEXT& other);
 
     // Look-ups; they never change the text. The values returned by operator[] and get live in a
@@ -31,5 +31,5 @@ public:
     // 1 when the section holds a property of that name.
     int exists(const char* sec, const char* name) const;
 
-    char defsection[50];  // the section a null argument names; at most 49 characters
+    char defsection[50]; // the section a null argument names; at most 49 characters
 };

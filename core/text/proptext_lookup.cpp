@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr int nameField = 64;  // getfield reads at most 63 characters
+constexpr int nameField = 64; // getfield reads at most 63 characters
 
 // The position just after the '=' of the first line, in any section, that names the property.
 char* findanywhere(PROPSCAN& scan, const char* name)
@@ -48,7 +48,7 @@ const char* keep(char* buffer, const char* value)
     return buffer;
 }
 
-}  // namespace
+} // namespace
 
 const char* PROPTEXT::operator[](const char* name) const
 {

@@ -22,11 +22,17 @@ char* duplicate(const char* s)
     return copy;
 }
 
-}  // namespace
+} // namespace
 
-TEXT::TEXT(const char* s) : text(duplicate(s)) {}
+TEXT::TEXT(const char* s)
+    : text(duplicate(s))
+{
+}
 
-TEXT::TEXT(const TEXT& other) : text(duplicate(other.text)) {}
+TEXT::TEXT(const TEXT& other)
+    : text(duplicate(other.text))
+{
+}
 
 TEXT& TEXT::operator=(const TEXT& other)
 {

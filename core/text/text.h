@@ -9,8 +9,8 @@ class VFILE;
 class TEXT {
 public:
     explicit TEXT(const char* s = nullptr);
-    TEXT(const TEXT& other);             // copies the text
-    TEXT& operator=(const TEXT& other);  // copies the text; safe for self-assignment
+    TEXT(const TEXT& other); // copies the text
+    TEXT& operator=(const TEXT& other); // copies the text; safe for self-assignment
     virtual ~TEXT();
 
     // Replaces the text by a copy of s (null: no text); s may point into the old text.

@@ -9,8 +9,8 @@
 namespace {
 
 constexpr int lineBlock = 8192;
-constexpr int deliveredInput = 0x01;  // the get area holds characters read from the text
-constexpr int writingBegun = 0x02;    // output went through overflow
+constexpr int deliveredInput = 0x01; // the get area holds characters read from the text
+constexpr int writingBegun = 0x02; // output went through overflow
 constexpr int stateBits = deliveredInput | writingBegun;
 
 bool isbrace(char c)
@@ -18,7 +18,7 @@ bool isbrace(char c)
     return c == '{' || c == '}';
 }
 
-}  // namespace
+} // namespace
 
 // --- TEXTCURSOR ---
 
@@ -97,7 +97,9 @@ void TEXTCURSOR::relocate(char* newbase)
 
 // --- TEXTBUF ---
 
-TEXTBUF::TEXTBUF() : buffer(static_cast<char*>(std::malloc(lineBlock))), size(lineBlock)
+TEXTBUF::TEXTBUF()
+    : buffer(static_cast<char*>(std::malloc(lineBlock)))
+    , size(lineBlock)
 {
     if (!buffer)
         throw std::bad_alloc();
@@ -264,7 +266,8 @@ TEXTBUF::pos_type TEXTBUF::seekpos(pos_type pos, std::ios_base::openmode which)
 
 // --- TEXTSTREAM ---
 
-TEXTSTREAM::TEXTSTREAM(TEXT* t, int mode) : std::iostream(nullptr)
+TEXTSTREAM::TEXTSTREAM(TEXT* t, int mode)
+    : std::iostream(nullptr)
 {
     rdbuf(&buf);
     if (t)

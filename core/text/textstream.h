@@ -6,18 +6,18 @@
 class TEXT;
 
 // Open modes of a TEXTSTREAM; other bits have no lasting effect.
-constexpr int TEXTSTREAM_ATEND = 0x08;  // open at the append position
-constexpr int TEXTSTREAM_RAW = 0x20;    // no brace escapes, no joining of lines
+constexpr int TEXTSTREAM_ATEND = 0x08; // open at the append position
+constexpr int TEXTSTREAM_RAW = 0x20; // no brace escapes, no joining of lines
 
 // A position in the stored characters of a TEXT. With escapes a single brace is a mark that is
 // stepped over, a doubled brace is one character (the cursor stands on its first brace), and the
 // cursor only ever stands on the start of such a character. cur is null at the end.
 class TEXTCURSOR {
 public:
-    void start(TEXT* t, int escapes);   // on the first character; null for an empty text
-    void finish(TEXT* t, int escapes);  // on the last character; null for an empty text
-    int next();  // one character on (from null: the first one); 0 when it ran off the end
-    int prev();  // one character back (from null: the last one); 0 when it ran off the start
+    void start(TEXT* t, int escapes); // on the first character; null for an empty text
+    void finish(TEXT* t, int escapes); // on the last character; null for an empty text
+    int next(); // one character on (from null: the first one); 0 when it ran off the end
+    int prev(); // one character back (from null: the last one); 0 when it ran off the start
     // The stored width of the character at cur: 2 for a doubled brace, else 1.
     int width() const;
     // Moves the pointers with the text's storage after a resize.
@@ -26,11 +26,11 @@ public:
     TEXT* text = nullptr;
     int escapes = 0;
     char* base = nullptr;
-    char* end = nullptr;  // the terminating NUL; null when the text is null
+    char* end = nullptr; // the terminating NUL; null when the text is null
     char* cur = nullptr;
 
 private:
-    void skipmarks();  // steps over single braces to the right
+    void skipmarks(); // steps over single braces to the right
 };
 
 // The stream buffer of a TEXTSTREAM. It reads the text in place, one line at a time into its own
@@ -42,7 +42,7 @@ public:
     TEXTBUF();
     TEXTBUF(const TEXTBUF&) = delete;
     TEXTBUF& operator=(const TEXTBUF&) = delete;
-    ~TEXTBUF() override;  // frees the line buffer; does not flush
+    ~TEXTBUF() override; // frees the line buffer; does not flush
 
     // Flushes pending output into the text attached before, then attaches t with the mode's
     // bits (the cursor is placed by the seek that follows).
@@ -76,7 +76,7 @@ private:
 class TEXTSTREAM : public std::iostream {
 public:
     explicit TEXTSTREAM(TEXT* t = nullptr, int mode = 0);
-    ~TEXTSTREAM() override;  // closes
+    ~TEXTSTREAM() override; // closes
 
     // Attaches t (pending output goes to the text attached before) from its start, or from its
     // end with TEXTSTREAM_ATEND. The state becomes good, or badbit when t is null.
