@@ -19,7 +19,7 @@ public:
 
     // The value of the first property of that name anywhere in the text, blanks after the '='
     // skipped; null when absent.
-    const char* operator[](const char* name) const;
+    char* operator[](const char* name) const;
     // That value read as a boolean (TRUE, T, ON, YES, 1); 0 when absent.
     int test(const char* name) const;
     // 1 when that value equals value (exact: with letter case), 0 when it differs or is absent.
@@ -27,7 +27,7 @@ public:
     // The rest of the line after the '=' (leading blanks kept) of the first property of that name
     // in the section (null: the default section, lines above the first header included); null
     // when absent. A section whose header occurs twice is searched in both places.
-    const char* get(const char* sec, const char* name) const;
+    char* get(const char* sec, const char* name) const;
     // 1 when the section holds a property of that name.
     int exists(const char* sec, const char* name) const;
 

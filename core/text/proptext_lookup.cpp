@@ -42,7 +42,7 @@ char* findinsection(PROPSCAN& scan, const PROPTEXT& text, const char* sec, const
     return nullptr;
 }
 
-const char* keep(char* buffer, const char* value)
+char* keep(char* buffer, const char* value)
 {
     std::strcpy(buffer, value);
     return buffer;
@@ -50,7 +50,7 @@ const char* keep(char* buffer, const char* value)
 
 } // namespace
 
-const char* PROPTEXT::operator[](const char* name) const
+char* PROPTEXT::operator[](const char* name) const
 {
     thread_local char found[PROPSCAN::LINEMAX + 1];
     if (!name)
@@ -86,7 +86,7 @@ int PROPTEXT::test(const char* name, const char* value, int exact) const
     return (exact ? std::strcmp(value, found) : asciicasecmp(value, found)) == 0 ? 1 : 0;
 }
 
-const char* PROPTEXT::get(const char* sec, const char* name) const
+char* PROPTEXT::get(const char* sec, const char* name) const
 {
     thread_local char found[PROPSCAN::LINEMAX + 1];
     if (!name)
