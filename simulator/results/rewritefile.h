@@ -1,0 +1,21 @@
+#pragma once
+
+// Files that are written beside their target and put in its place only when complete, so that a
+// run that stops half-way (a fatal error, a crash, a full disk) leaves the old file whole.
+
+#include <cstdio>
+#include <string>
+
+// Opens a fresh temporary file beside target for reading and writing, with the target's
+// permissions when it exists; its name is stored in temporary. Null when it cannot be made.
+FILE* openbeside(const std::string& target, std::string& temporary);
+
+// Flushes, syncs and closes stream, then renames temporary over target. The stream is closed and
+// the temporary is gone in every case; false (errno set) when anything failed, the target then
+// being left as it was.
+bool replacetarget(FILE* stream, const std::string& temporary, const std::string& target);
+
+// Puts a copy of the whole of stream in the place of target, through a temporary of its own; the
+// stream stays open at its position. False (errno set) when anything failed; the target is then
+// left as it was.
+bool publishcopy(FILE* stream, const std::string& target);
