@@ -74,10 +74,14 @@ PARTITION::PARTITION(const char* partitionname, const char* filepath)
         strnzcpy(path, filepath, PATHSIZE - 1);
         return;
     }
+    // The folder comes from the environment and may be of any length: join in a buffer that
+    // holds it, then cut to the path field.
     const char* folder = std::getenv("RESULTS");
-    char joined[PATHSIZE];
-    addfilename(joined, folder ? folder : "", name);
-    adddefext(path, joined, "PDF");
+    folder = folder ? folder : "";
+    std::vector<char> joined(std::strlen(folder) + std::strlen(name) + sizeof ".PDF" + 1);
+    addfilename(joined.data(), folder, name);
+    adddefext(joined.data(), joined.data(), "PDF");
+    strnzcpy(path, joined.data(), PATHSIZE - 1);
 }
 
 PARTITION::~PARTITION()

@@ -13,6 +13,7 @@
 #include "core/containers/didx.h"
 #include "core/containers/dpa.h"
 #include "core/files/diskfile.h"
+#include "engines/pallex/pallex.h"
 #include "simulator/results/channeliterator.h"
 
 #include <cstdint>
@@ -33,7 +34,8 @@ struct CHANNELVALUE {
     uint32_t state;
 };
 
-class PARTITION {
+// The digital engine records its probes through IPARTITION (its one slot is writedigital).
+class PARTITION : public IPARTITION {
 public:
     static constexpr int32_t MODE_CLOSED = 0;
     static constexpr int32_t MODE_CREATE = 1;
@@ -88,7 +90,7 @@ public:
     virtual void writeanalog(double time, int index, double value, int force);
     // Records words state words (at most 32; the channel's width rules once set). A channel of
     // another kind is a caller error.
-    virtual void writedigital(double time, int index, const void* data, int words);
+    void writedigital(double time, int32_t index, const void* data, int32_t words) override;
     // Records a complex sample. A channel of another kind is a caller error.
     virtual void writecomplex(double frequency, int index, PARTITIONCOMPLEX value);
 

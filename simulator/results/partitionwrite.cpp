@@ -126,7 +126,7 @@ void PARTITION::flushanalog(double time)
     }
 }
 
-void PARTITION::writedigital(double time, int index, const void* data, int words)
+void PARTITION::writedigital(double time, int32_t index, const void* data, int32_t words)
 {
     CHANNEL* channel = channels.ptr(index);
     int given = 4 * std::clamp(words, 0, MAXSTATEWORDS);
