@@ -81,15 +81,16 @@ public:
     // Closes with status 0 and frees channels and iterators, also of a partition never opened.
     virtual ~PARTITION();
 
-    // The five slots the digital engine relies on, in this order.
+    // The recording operations are virtual so that a derived partition can take the samples
+    // itself; flushanalog writes held samples through writeanalog.
     // Sets kind, width (unit x words, words cut to 0..32) and tolerance; restarts the hold-back.
     // Nothing when index is out of range.
     virtual void setchannel(int index, int kind, int words, double tolerance);
     // Records an analog sample, holding samples back while a straight line predicts them within
     // the tolerance (force 1 writes at once). A channel of another kind is a caller error.
     virtual void writeanalog(double time, int index, double value, int force);
-    // Records words state words (at most 32; the channel's width rules once set). A channel of
-    // another kind is a caller error.
+    // Records a digital sample of `words` state words (at most 32; once the channel has a width,
+    // every sample is written at that width). A channel of another kind is a caller error.
     void writedigital(double time, int32_t index, const void* data, int32_t words) override;
     // Records a complex sample. A channel of another kind is a caller error.
     virtual void writecomplex(double frequency, int index, PARTITIONCOMPLEX value);
