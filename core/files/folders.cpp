@@ -17,7 +17,7 @@ std::string join(const std::string& folder, const char* name)
     return folder + '\\' + name;
 }
 
-}  // namespace
+} // namespace
 
 int mkpath(const char* path)
 {

@@ -82,10 +82,10 @@ ssize_t writestream(void* cookie, const char* data, size_t size)
 
 ModuleStream& modulestream(int standardfd)
 {
-    static ModuleStream streams[] = {{STDOUT_FILENO, nullptr}, {STDERR_FILENO, nullptr}};
+    static ModuleStream streams[] = { { STDOUT_FILENO, nullptr }, { STDERR_FILENO, nullptr } };
     static const bool opened = [] {
         for (ModuleStream& s : streams)
-            s.stream = fopencookie(&s, "w", cookie_io_functions_t{nullptr, writestream, nullptr, nullptr});
+            s.stream = fopencookie(&s, "w", cookie_io_functions_t { nullptr, writestream, nullptr, nullptr });
         setvbuf(streams[1].stream, nullptr, _IONBF, 0);
         return true;
     }();
@@ -106,7 +106,7 @@ void attach(int standardfd, intptr_t handle)
     setvbuf(s.stream, nullptr, _IONBF, 0);
 }
 
-}  // namespace
+} // namespace
 
 FILE* pathopen(const char* paths, const char* name, const char* mode, int create)
 {

@@ -19,7 +19,7 @@ void cutext(char* text)
     *dotext(text) = '\0';
 }
 
-}  // namespace
+} // namespace
 
 char* filename(const char* path)
 {

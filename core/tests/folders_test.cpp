@@ -20,7 +20,10 @@ protected:
         folder = vkt::test::makeTempSubfolder(testing::UnitTest::GetInstance()->current_test_info()->name());
     }
 
-    std::string win(const std::string& relative) const { return towindowspath(folder.string()) + "\\" + relative; }
+    std::string win(const std::string& relative) const
+    {
+        return towindowspath(folder.string()) + "\\" + relative;
+    }
 
     void touch(const fs::path& relative) const
     {
@@ -31,7 +34,7 @@ protected:
     fs::path folder;
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(Folders, MakesEveryMissingLevel)
 {
@@ -43,7 +46,7 @@ TEST_F(Folders, MakesEveryMissingLevel)
     EXPECT_TRUE(fs::is_directory(folder / "a" / "b"));
     EXPECT_EQ(mkpath(win("c\\\\d").c_str()), 0) << "empty levels are passed over";
     EXPECT_TRUE(fs::is_directory(folder / "c" / "d"));
-    for (const char* none : {"", "\\", "C:", "C:\\"})
+    for (const char* none : { "", "\\", "C:", "C:\\" })
         EXPECT_EQ(mkpath(none), -1) << none;
 }
 
@@ -90,5 +93,6 @@ TEST_F(Folders, ASemicolonBelongsToTheFolderName)
     touch("current/sentinel");
     ASSERT_EQ(chdir((folder / "current").c_str()), 0);
     EXPECT_EQ(rmpath("", 1), 0);
-    EXPECT_TRUE(fs::exists(folder / "current" / "sentinel")) << "an empty path never empties the current folder";
+    EXPECT_TRUE(fs::exists(folder / "current" / "sentinel"))
+        << "an empty path never empties the current folder";
 }

@@ -24,7 +24,10 @@ protected:
         ASSERT_EQ(chdir(folder.c_str()), 0);
     }
 
-    std::string win(const std::string& relative) const { return towindowspath(folder.string()) + "\\" + relative; }
+    std::string win(const std::string& relative) const
+    {
+        return towindowspath(folder.string()) + "\\" + relative;
+    }
 
     static void write(const fs::path& file, const std::string& text)
     {
@@ -44,7 +47,7 @@ protected:
     fs::path folder;
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(PathOpen, StoredUpperCaseNamesAreFoundAlongTheList)
 {
@@ -70,7 +73,8 @@ TEST_F(PathOpen, SearchOrderMarkersAndWhatTheSpecHolds)
     EXPECT_EQ(readall(pathopen(list.c_str(), "here.txt", "r", 0)), "current");
     EXPECT_STREQ(pathopen_filespec, "here.txt");
 
-    EXPECT_EQ(pathopen(list.c_str(), "HERE.TXT", nullptr, 0), stdout) << "null mode: a marker, nothing opened";
+    EXPECT_EQ(pathopen(list.c_str(), "HERE.TXT", nullptr, 0), stdout)
+        << "null mode: a marker, nothing opened";
     EXPECT_EQ(pathopen(list.c_str(), "gone.txt", nullptr, 0), nullptr);
     EXPECT_EQ(std::string(pathopen_filespec), list + "\\gone.txt");
     EXPECT_EQ(pathopen(nullptr, "gone.txt", "r", 0), nullptr);
@@ -79,7 +83,8 @@ TEST_F(PathOpen, SearchOrderMarkersAndWhatTheSpecHolds)
     struct {
         const char* list;
         const char* spec;
-    } candidates[] = {{"C:", "C:zz"}, {"C:\\x\\", "C:\\x\\zz"}, {"C:\\a;;D:\\b;", "D:\\b\\zz"}, {"", "zz"}};
+    } candidates[]
+        = { { "C:", "C:zz" }, { "C:\\x\\", "C:\\x\\zz" }, { "C:\\a;;D:\\b;", "D:\\b\\zz" }, { "", "zz" } };
     for (const auto& c : candidates) {
         EXPECT_EQ(pathopen(c.list, "zz", "r", 0), nullptr);
         EXPECT_STREQ(pathopen_filespec, c.spec) << c.list;
@@ -93,7 +98,8 @@ TEST_F(PathOpen, SearchOrderMarkersAndWhatTheSpecHolds)
 
     char spec[PATHBUFFER];
     fs::create_directories(folder / "lib" / "sub");
-    EXPECT_EQ(pathopenspec(list.c_str(), "SUB", "r", 0, spec), nullptr) << "a folder is found, and cannot be opened";
+    EXPECT_EQ(pathopenspec(list.c_str(), "SUB", "r", 0, spec), nullptr)
+        << "a folder is found, and cannot be opened";
     EXPECT_EQ(std::string(spec), list + "\\SUB");
     EXPECT_EQ(fileexists("SUB"), 0);
     EXPECT_NE(fileexists((list + "\\SUB").c_str()), 0);
@@ -148,7 +154,7 @@ TEST_F(PathOpen, FileSizes)
     EXPECT_EQ(filesize("missing"), -1);
     EXPECT_EQ(filesize("EMPTY.TXT"), 0);
     EXPECT_EQ(filesize(win("*.dat").c_str()), 5);
-    for (uint64_t size : {uint64_t(1) << 31, (uint64_t(1) << 32) - 1, uint64_t(5) << 30}) {
+    for (uint64_t size : { uint64_t(1) << 31, (uint64_t(1) << 32) - 1, uint64_t(5) << 30 }) {
         int fd = ::open((folder / "big.bin").c_str(), O_CREAT | O_WRONLY | O_TRUNC, 0644);
         ASSERT_GE(fd, 0);
         ASSERT_EQ(ftruncate(fd, static_cast<off_t>(size)), 0);

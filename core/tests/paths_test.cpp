@@ -13,24 +13,24 @@ TEST(Paths, PartsOfAPath)
 {
     struct {
         const char* path;
-        const char* name;     // filename
-        const char* ext;      // dotext
-        const char* copy;     // copyfilename
-        const char* stem;     // filestem
+        const char* name; // filename
+        const char* ext; // dotext
+        const char* copy; // copyfilename
+        const char* stem; // filestem
         const char* stripped; // stripext
     } cases[] = {
-        {"C:\\a\\b.txt", "b.txt", ".txt", "b.txt", "b", "C:\\a\\b"},
-        {"a:b", "b", "", "b", "b", "a:b"},
-        {"C:\\", "", "", "", "", "C:\\"},
-        {"\\", "", "", "", "", "\\"},
-        {"", "", "", "", "", ""},
-        {"dir.d\\file", "file", "", "file", "file", "dir.d\\file"},
-        {"dir/file.x", "dir/file.x", ".x", "dir/file.x", "dir/file", "dir/file"},
-        {"a.b/c", "a.b/c", ".b/c", "a.b/c", "a", "a"},
-        {".profile", ".profile", ".profile", ".profile", "", ""},
-        {"C:\\dir\\.profile", ".profile", ".profile", ".profile", "", "C:\\dir\\"},
-        {"a.b.c", "a.b.c", ".c", "a.b.c", "a.b", "a.b"},
-        {"C:\\dir\\a:b", "b", "", "a:b", "a:b", "C:\\dir\\a:b"},
+        { "C:\\a\\b.txt", "b.txt", ".txt", "b.txt", "b", "C:\\a\\b" },
+        { "a:b", "b", "", "b", "b", "a:b" },
+        { "C:\\", "", "", "", "", "C:\\" },
+        { "\\", "", "", "", "", "\\" },
+        { "", "", "", "", "", "" },
+        { "dir.d\\file", "file", "", "file", "file", "dir.d\\file" },
+        { "dir/file.x", "dir/file.x", ".x", "dir/file.x", "dir/file", "dir/file" },
+        { "a.b/c", "a.b/c", ".b/c", "a.b/c", "a", "a" },
+        { ".profile", ".profile", ".profile", ".profile", "", "" },
+        { "C:\\dir\\.profile", ".profile", ".profile", ".profile", "", "C:\\dir\\" },
+        { "a.b.c", "a.b.c", ".c", "a.b.c", "a.b", "a.b" },
+        { "C:\\dir\\a:b", "b", "", "a:b", "a:b", "C:\\dir\\a:b" },
     };
     for (const auto& c : cases) {
         char buffer[PATHBUFFER];
@@ -47,13 +47,13 @@ TEST(Paths, ExtensionsInPlace)
     struct {
         const char* path;
         const char* ext;
-        const char* added;    // addext
+        const char* added; // addext
         const char* defaulted; // adddefext
     } cases[] = {
-        {"mylib", "LIB", "mylib.LIB", "mylib.LIB"},
-        {"mylib.old", "LIB", "mylib.LIB", "mylib.old"},
-        {"a", "", "a.", "a."},
-        {"C:\\x.d\\name", "bak", "C:\\x.d\\name.bak", "C:\\x.d\\name.bak"},
+        { "mylib", "LIB", "mylib.LIB", "mylib.LIB" },
+        { "mylib.old", "LIB", "mylib.LIB", "mylib.old" },
+        { "a", "", "a.", "a." },
+        { "C:\\x.d\\name", "bak", "C:\\x.d\\name.bak", "C:\\x.d\\name.bak" },
     };
     for (const auto& c : cases) {
         char buffer[PATHBUFFER];
@@ -71,13 +71,13 @@ TEST(Paths, JoiningFoldersAndNames)
         const char* name;
         const char* joined;
     } cases[] = {
-        {nullptr, "x", "x"},
-        {"", "x", "x"},
-        {"C:", "a", "C:a"},
-        {"C:\\", "a", "C:\\a"},
-        {"C:\\tmp\\", "x", "C:\\tmp\\x"},
-        {"C:\\x;D:\\y", "a", "C:\\x\\a"},
-        {"rel", "a\\b", "rel\\a\\b"},
+        { nullptr, "x", "x" },
+        { "", "x", "x" },
+        { "C:", "a", "C:a" },
+        { "C:\\", "a", "C:\\a" },
+        { "C:\\tmp\\", "x", "C:\\tmp\\x" },
+        { "C:\\x;D:\\y", "a", "C:\\x\\a" },
+        { "rel", "a\\b", "rel\\a\\b" },
     };
     for (const auto& c : cases) {
         char buffer[PATHBUFFER];
@@ -91,7 +91,8 @@ TEST(Paths, JoiningFoldersAndNames)
     struct {
         const char* path;
         const char* result;
-    } defpaths[] = {{"", ""}, {"amp.txt", "C:\\d\\amp.txt"}, {"x\\amp.txt", "x\\amp.txt"}, {"E:amp", "E:amp"}};
+    } defpaths[] = { { "", "" }, { "amp.txt", "C:\\d\\amp.txt" }, { "x\\amp.txt", "x\\amp.txt" },
+        { "E:amp", "E:amp" } };
     for (const auto& c : defpaths) {
         char buffer[PATHBUFFER];
         strcpy(buffer, c.path);
@@ -105,9 +106,14 @@ TEST(Paths, FolderParts)
         const char* path;
         const char* folder;
     } cases[] = {
-        {"C:\\a\\b.txt", "C:\\a"},   {"C:\\a\\", "C:\\a"}, {"\\\\srv\\sh\\f", "\\\\srv\\sh"},
-        {"C:\\b.txt", "C:\\"},       {"\\b.txt", "\\"},    {"a\\b", "a\\"},
-        {"C:b.txt", "C:"},           {"b.txt", ""},
+        { "C:\\a\\b.txt", "C:\\a" },
+        { "C:\\a\\", "C:\\a" },
+        { "\\\\srv\\sh\\f", "\\\\srv\\sh" },
+        { "C:\\b.txt", "C:\\" },
+        { "\\b.txt", "\\" },
+        { "a\\b", "a\\" },
+        { "C:b.txt", "C:" },
+        { "b.txt", "" },
     };
     for (const auto& c : cases) {
         char buffer[PATHBUFFER];
@@ -123,9 +129,11 @@ TEST(Paths, CompanionFilesStayWithinTheirBuffers)
     EXPECT_STREQ(derivefilename(buffer, "C:\\x", "", "log"), "C:\\x.log");
 
     std::string folder = "C:\\" + std::string(500, 'f');
-    EXPECT_STREQ(derivefilename(buffer, (folder + "\\short.txt").c_str(), "~", "bak"), (folder + "\\~short.bak").c_str());
+    EXPECT_STREQ(derivefilename(buffer, (folder + "\\short.txt").c_str(), "~", "bak"),
+        (folder + "\\~short.bak").c_str());
     strcpy(buffer, "untouched");
-    EXPECT_STREQ(derivefilename(buffer, (folder + "\\a-name-that-no-longer-fits.txt").c_str(), "~", "bak"), "");
+    EXPECT_STREQ(
+        derivefilename(buffer, (folder + "\\a-name-that-no-longer-fits.txt").c_str(), "~", "bak"), "");
     EXPECT_STREQ(derivefilename(buffer, ("C:\\d\\" + std::string(600, 'n')).c_str(), "", "x"), "");
     EXPECT_STREQ(derivefilename(buffer, (std::string(600, 'd') + "\\x").c_str(), "", "x"), "");
 }
@@ -137,15 +145,15 @@ TEST(Paths, CompactForms)
         unsigned n;
         const char* compact;
     } cases[] = {
-        {41, path},
-        {40, "C:\\...\\Design\\Projects\\amp.txt"},
-        {28, "C:\\...\\Projects\\amp.txt"},
-        {20, "C:\\...\\amp.txt"},
-        {10, "amp.txt"},
-        {8, "amp.txt"},
-        {7, "..."},  // 4 characters left after "C:"
-        {5, ".."},
-        {3, ""},
+        { 41, path },
+        { 40, "C:\\...\\Design\\Projects\\amp.txt" },
+        { 28, "C:\\...\\Projects\\amp.txt" },
+        { 20, "C:\\...\\amp.txt" },
+        { 10, "amp.txt" },
+        { 8, "amp.txt" },
+        { 7, "..." }, // 4 characters left after "C:"
+        { 5, ".." },
+        { 3, "" },
     };
     for (const auto& c : cases) {
         char buffer[PATHBUFFER];
@@ -169,13 +177,13 @@ TEST(Paths, CleaningTypedPaths)
         const char* text;
         const char* clean;
     } cases[] = {
-        {"\"C:/My Files//a.txt\"", "C:\\My Files\\a.txt"},
-        {"\"", "\""},
-        {"\"\"", ""},
-        {"\\\\srv\\share", "\\srv\\share"},
-        {"a\\\\\\b", "a\\\\b"},
-        {"a\\\\\\\\b", "a\\\\b"},
-        {"\"a\"b", "\"a\"b"},
+        { "\"C:/My Files//a.txt\"", "C:\\My Files\\a.txt" },
+        { "\"", "\"" },
+        { "\"\"", "" },
+        { "\\\\srv\\share", "\\srv\\share" },
+        { "a\\\\\\b", "a\\\\b" },
+        { "a\\\\\\\\b", "a\\\\b" },
+        { "\"a\"b", "\"a\"b" },
     };
     for (const auto& c : cases) {
         char buffer[PATHBUFFER];

@@ -48,12 +48,12 @@ protected:
     REGISTRY& base() { return registry; }
 
     fs::path folder;
-    REGISTRY32 registry{REGISTRY_USERTHENMACHINE, basepath};
-    APPLNCONTEXT context{};
+    REGISTRY32 registry { REGISTRY_USERTHENMACHINE, basepath };
+    APPLNCONTEXT context {};
     APPLNCONTEXT* previous = nullptr;
 };
 
-}  // namespace
+} // namespace
 
 TEST(RegistryPaths, JoiningKeys)
 {
@@ -62,15 +62,15 @@ TEST(RegistryPaths, JoiningKeys)
         const char* key;
         const char* path;
     } cases[] = {
-        {"Software\\App", "Sub", "Software\\App\\Sub"},
-        {"Software\\App", "\\Sub", "Software\\App\\Sub"},
-        {"Software\\App", "Sub\\\\", "Software\\App\\Sub"},
-        {"Software\\App\\", "Sub", "Software\\App\\Sub"},
-        {"Software\\App\\", nullptr, "Software\\App\\"},
-        {"Software\\App\\", "", "Software\\App"},
-        {"", "\\Sub", "Sub"},
-        {"", "\\", ""},
-        {"", "\\\\", "\\"},
+        { "Software\\App", "Sub", "Software\\App\\Sub" },
+        { "Software\\App", "\\Sub", "Software\\App\\Sub" },
+        { "Software\\App", "Sub\\\\", "Software\\App\\Sub" },
+        { "Software\\App\\", "Sub", "Software\\App\\Sub" },
+        { "Software\\App\\", nullptr, "Software\\App\\" },
+        { "Software\\App\\", "", "Software\\App" },
+        { "", "\\Sub", "Sub" },
+        { "", "\\", "" },
+        { "", "\\\\", "\\" },
     };
     for (const auto& c : cases) {
         char path[REGISTRY_PATHMAX + 1];
@@ -105,7 +105,8 @@ TEST_F(Registry, DefaultsTakeTheValuesPlaceOnly)
     EXPECT_STREQ(buffer, "abc");
     EXPECT_EQ(base().getdata(nullptr, "Missing", REG_BINARY, buffer, sizeof buffer, "xyz", 2), 2);
     EXPECT_EQ(std::string(buffer, 2), "xy");
-    EXPECT_EQ(base().getdata(nullptr, "Missing", REG_BINARY, buffer, sizeof buffer, "longer than four", 16), 4)
+    EXPECT_EQ(
+        base().getdata(nullptr, "Missing", REG_BINARY, buffer, sizeof buffer, "longer than four", 16), 4)
         << "a default never passes the buffer";
     char untouched = 'u';
     EXPECT_EQ(base().getdata(nullptr, "Missing", REG_SZ, &untouched, 0, "text", 0), 0);
@@ -133,22 +134,23 @@ TEST_F(Registry, EnumerationGivesTypeLettersAndBareKeyNames)
     std::vector<std::string> values, keys;
     for (char* name = reg_enumfirst("List", 0); name; name = reg_enumnext())
         values.push_back(name);
-    EXPECT_EQ(values, (std::vector<std::string>{"bblob", "dnumber", "?other", "stext", "mtexts"}));
+    EXPECT_EQ(values, (std::vector<std::string> { "bblob", "dnumber", "?other", "stext", "mtexts" }));
     for (char* name = reg_enumfirst("\\List", 1); name; name = reg_enumnext())
         keys.push_back(name);
-    EXPECT_EQ(keys, std::vector<std::string>{"Child"});
+    EXPECT_EQ(keys, std::vector<std::string> { "Child" });
     EXPECT_EQ(reg_enumnext(), nullptr);
 
     values.clear();
     for (char* name = reg_enumfirst("Defaults", 0); name; name = reg_enumnext())
         values.push_back(name);
-    EXPECT_EQ(values, std::vector<std::string>{"dWidth"}) << "a key missing for the user is listed from the machine";
+    EXPECT_EQ(values, std::vector<std::string> { "dWidth" })
+        << "a key missing for the user is listed from the machine";
     EXPECT_EQ(reg_enumfirst("Nowhere", 0), nullptr);
 }
 
 TEST_F(Registry, RemovingAKeyRemovesItsSubtree)
 {
-    for (const char* key : {"Tree\\a\\deep\\deeper", "Tree\\b", "Tree\\a\\other"})
+    for (const char* key : { "Tree\\a\\deep\\deeper", "Tree\\b", "Tree\\a\\other" })
         ASSERT_EQ(reg_putstr(key, "v", "1"), 1) << key;
     ASSERT_EQ(reg_putstr(nullptr, "Kept", "yes"), 1);
     EXPECT_EQ(reg_removekey("Tree"), 1);
@@ -162,8 +164,9 @@ TEST_F(Registry, RemovingAKeyRemovesItsSubtree)
 TEST_F(Registry, AKeyWhoseSubkeyCannotBeRemovedStays)
 {
     // A hand-edited hive with a subkey name too long to enumerate.
-    std::ofstream(folder / "user.reg") << "VKT registry hive 1\n[Software\\Maker\\App\\Stuck\\" << std::string(120, 'n')
-                                       << "]\n[Software\\Maker\\App\\Stuck]\n\"v\"=sz:\"kept\"\n";
+    std::ofstream(folder / "user.reg")
+        << "VKT registry hive 1\n[Software\\Maker\\App\\Stuck\\" << std::string(120, 'n')
+        << "]\n[Software\\Maker\\App\\Stuck]\n\"v\"=sz:\"kept\"\n";
     EXPECT_EQ(reg_removekey("Stuck"), 0);
     char text[8];
     EXPECT_EQ(reg_getstr("Stuck", "v", text, sizeof text), 5);

@@ -29,7 +29,10 @@ struct Prefixer : ITRANSLATE {
         asked.push_back(std::string(context) + ":" + text);
         return strdup((std::string("[") + context + "] " + text).c_str());
     }
-    char* translate(const char* text, const char* context, const char*) override { return translate(text, context); }
+    char* translate(const char* text, const char* context, const char*) override
+    {
+        return translate(text, context);
+    }
     std::vector<std::string> asked;
 };
 
@@ -51,7 +54,7 @@ protected:
     MESSAGEBOXHOOK previous = nullptr;
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(StringTable, AMissingResourceIsReportedAndTheOthersStay)
 {
@@ -62,7 +65,8 @@ TEST_F(StringTable, AMissingResourceIsReportedAndTheOthersStay)
     ASSERT_EQ(boxes.size(), 1u);
     char expected[200];
     snprintf(expected, sizeof expected,
-        "String Table Error|String table resource 'MISSING' not found (GLE=0x00000716, HINSTANCE=%08X).\n.|16",
+        "String Table Error|String table resource 'MISSING' not found (GLE=0x00000716, "
+        "HINSTANCE=%08X).\n.|16",
         static_cast<unsigned>(reinterpret_cast<uintptr_t>(program)));
     EXPECT_EQ(boxes[0], expected);
 
@@ -102,7 +106,7 @@ TEST_F(StringTable, SplitsAndGroups)
     STRINGTABLE table;
     ASSERT_EQ(table.load("TABLEONE", program), 1);
     char a[8], b[8], c[8];
-    char* out[] = {a, b, c};
+    char* out[] = { a, b, c };
     EXPECT_EQ(table.split(2, out, 0, 2, '|'), 2);
     EXPECT_STREQ(a, "a");
     EXPECT_STREQ(b, "bc");
@@ -130,7 +134,7 @@ TEST_F(StringTable, TranslationSparesMarkersAndUntranslatedNumbers)
     EXPECT_STREQ(table.string(20), "Menus");
     EXPECT_STREQ(table.string(21), "[Menus] File");
     EXPECT_STREQ(table.string(0xFFFF), "never");
-    EXPECT_EQ(prefixer.asked, (std::vector<std::string>{"Unknown:plain", "Menus:File"}));
+    EXPECT_EQ(prefixer.asked, (std::vector<std::string> { "Unknown:plain", "Menus:File" }));
 
     STRINGTABLE fixed;
     fixed.settranslator(&prefixer, "Dialog");
@@ -142,11 +146,12 @@ TEST_F(StringTable, TranslationSparesMarkersAndUntranslatedNumbers)
 TEST_F(StringTable, LoadingStaysWithinTheResource)
 {
     // A numbered entry whose text runs to the end without its terminator, after a whole one.
-    static const unsigned char cut[] = {0, 1, 0, 0, 0, 0, 0, 'o', 'k', 0, 0, 2, 0, 0, 0, 0, 0, 'n', 'o', 'n', 'u', 'l'};
-    static const unsigned char named[] = {1, 'N', 0, 1, 0};
+    static const unsigned char cut[]
+        = { 0, 1, 0, 0, 0, 0, 0, 'o', 'k', 0, 0, 2, 0, 0, 0, 0, 0, 'n', 'o', 'n', 'u', 'l' };
+    static const unsigned char named[] = { 1, 'N', 0, 1, 0 };
     static const RESOURCEENTRY damaged[] = {
-        {RT_RCDATA, "CUTTABLE", cut, sizeof cut},
-        {RT_RCDATA, "CUTNAMED", named, sizeof named},
+        { RT_RCDATA, "CUTTABLE", cut, sizeof cut },
+        { RT_RCDATA, "CUTNAMED", named, sizeof named },
     };
     registerresources(program, damaged, 2);
     STRINGTABLE table;
@@ -161,7 +166,7 @@ TEST_F(StringTable, LoadingStaysWithinTheResource)
 TEST_F(StringTable, TheContextsModuleServesByDefault)
 {
     STRINGTABLE table;
-    APPLNCONTEXT context{};
+    APPLNCONTEXT context {};
     APPLNCONTEXT* previous = setapplncontext(&context);
     EXPECT_EQ(table.load("TABLEONE"), 0) << "no module";
     context.instance = program;

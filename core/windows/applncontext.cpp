@@ -1,9 +1,9 @@
 #include "core/windows/applncontext.h"
 
 namespace {
-APPLNCONTEXT emptycontext{};
+APPLNCONTEXT emptycontext {};
 thread_local APPLNCONTEXT* threadcontext = nullptr;
-}  // namespace
+} // namespace
 
 APPLNCONTEXT* defaultapplncontext = &emptycontext;
 

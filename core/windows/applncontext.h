@@ -11,10 +11,10 @@ class REGISTRY;
 class STRINGTABLE;
 
 struct APPLNCONTEXT {
-    HINSTANCE instance;          // the module
-    HINSTANCE resourceinstance;  // where its resources lie; null: the module itself
-    STRINGTABLE* stringtable;    // not owned; may be null
-    REGISTRY* registry;          // not owned; may be null
+    HINSTANCE instance; // the module
+    HINSTANCE resourceinstance; // where its resources lie; null: the module itself
+    STRINGTABLE* stringtable; // not owned; may be null
+    REGISTRY* registry; // not owned; may be null
 };
 
 // The process's default context; never null (it starts as an empty context of the library).

@@ -33,8 +33,7 @@ char typeletter(DWORD type)
 
 // Runs operation with the root set to each hive in turn, as the pseudo root asks, and puts the
 // pseudo root back.
-template <class Operation>
-auto onhive(REGISTRY& registry, HKEY hive, Operation operation)
+template <class Operation> auto onhive(REGISTRY& registry, HKEY hive, Operation operation)
 {
     registry.setrootkey(hive);
     auto result = operation();
@@ -52,7 +51,7 @@ DWORD bytecount(int size)
     return size > 0 ? static_cast<DWORD>(size) : 0;
 }
 
-}  // namespace
+} // namespace
 
 char* joinkeypath(char* dest, const char* base, const char* key)
 {
@@ -83,7 +82,11 @@ int REGISTRY::getstr(const char* key, const char* value, char* buf, DWORD size, 
     return getdata(key, value, REG_SZ, buf, size, def, 0);
 }
 
-REGISTRY32::REGISTRY32(HKEY rootkey, const char* path) : root(rootkey), basepath(strdup(path ? path : "")) {}
+REGISTRY32::REGISTRY32(HKEY rootkey, const char* path)
+    : root(rootkey)
+    , basepath(strdup(path ? path : ""))
+{
+}
 
 REGISTRY32::~REGISTRY32()
 {
@@ -138,8 +141,8 @@ int REGISTRY32::openkey(const char* key, REGSAM rights)
         char path[pathbuffer];
         LONG error = ERROR_FILENAME_EXCED_RANGE;
         if (keypath(path, key)) {
-            error = rights & KEY_WRITE ? RegCreateKeyExA(root, path, 0, nullptr, REG_OPTION_NON_VOLATILE, rights,
-                                             nullptr, &openedkey, nullptr)
+            error = rights & KEY_WRITE ? RegCreateKeyExA(
+                        root, path, 0, nullptr, REG_OPTION_NON_VOLATILE, rights, nullptr, &openedkey, nullptr)
                                        : RegOpenKeyExA(root, path, 0, rights, &openedkey);
         }
         if (error != ERROR_SUCCESS) {
@@ -184,20 +187,23 @@ int REGISTRY32::getsize(const char* key, const char* value)
     return error == ERROR_SUCCESS ? static_cast<int>(size) : -1;
 }
 
-int REGISTRY32::getdata(const char* key, const char* value, DWORD type, void* buf, DWORD size, const void* def,
-    DWORD defsize)
+int REGISTRY32::getdata(
+    const char* key, const char* value, DWORD type, void* buf, DWORD size, const void* def, DWORD defsize)
 {
     if (root == REGISTRY_USERTHENMACHINE) {
-        int got = onhive(*this, HKEY_CURRENT_USER, [&] { return getdata(key, value, type, buf, size, nullptr, 0); });
+        int got = onhive(
+            *this, HKEY_CURRENT_USER, [&] { return getdata(key, value, type, buf, size, nullptr, 0); });
         if (got == -1)
-            got = onhive(*this, HKEY_LOCAL_MACHINE, [&] { return getdata(key, value, type, buf, size, def, defsize); });
+            got = onhive(*this, HKEY_LOCAL_MACHINE,
+                [&] { return getdata(key, value, type, buf, size, def, defsize); });
         return got;
     }
     if (openkey(key, KEY_QUERY_VALUE)) {
         BYTE none;
         DWORD stored = 0;
         DWORD length = buf ? size : 0;
-        LONG error = RegQueryValueExA(openedkey, value, nullptr, &stored, buf ? static_cast<BYTE*>(buf) : &none, &length);
+        LONG error = RegQueryValueExA(
+            openedkey, value, nullptr, &stored, buf ? static_cast<BYTE*>(buf) : &none, &length);
         releasekey();
         if (error == ERROR_SUCCESS && stored == type && length <= size)
             return static_cast<int>(length);
@@ -284,7 +290,8 @@ char* REGISTRY32::enumnext()
     } else {
         DWORD length = enumvaluecapacity;
         DWORD type = REG_NONE;
-        error = RegEnumValueA(enumkey, enumindex++, enumbuffer + 1, &length, nullptr, &type, nullptr, nullptr);
+        error
+            = RegEnumValueA(enumkey, enumindex++, enumbuffer + 1, &length, nullptr, &type, nullptr, nullptr);
         enumbuffer[0] = typeletter(type);
     }
     if (error != ERROR_SUCCESS) {
@@ -313,15 +320,15 @@ int REGISTRY32::createsharedkey(const char* key)
     int result = 0;
     PSID users = nullptr;
     SID_IDENTIFIER_AUTHORITY authority = SECURITY_NT_AUTHORITY;
-    if (AllocateAndInitializeSid(&authority, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_USERS, 0, 0, 0, 0, 0, 0,
-            &users)) {
+    if (AllocateAndInitializeSid(
+            &authority, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_USERS, 0, 0, 0, 0, 0, 0, &users)) {
         DWORD size = 2 * GetLengthSid(users) + 16;
         auto* acl = static_cast<ACL*>(LocalAlloc(LMEM_ZEROINIT, size));
         if (acl && InitializeAcl(acl, size, ACL_REVISION)
-            && AddAccessAllowedAceEx(acl, ACL_REVISION_DS, OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE, KEY_ALL_ACCESS,
-                users)) {
-            result = SetSecurityInfo(openedkey, SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr, nullptr, acl,
-                         nullptr)
+            && AddAccessAllowedAceEx(
+                acl, ACL_REVISION_DS, OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE, KEY_ALL_ACCESS, users)) {
+            result = SetSecurityInfo(openedkey, SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                         acl, nullptr)
                     == ERROR_SUCCESS
                 ? 1
                 : 0;
@@ -352,7 +359,9 @@ int reg_getstr(const char* key, const char* value, char* buf, int size)
 int reg_getbin(const char* key, const char* value, void* buf, int size)
 {
     REGISTRY* registry = contextregistry();
-    return registry ? registry->getdata(key, value, REG_BINARY, buf, bytecount(size), nullptr, bytecount(size)) : -1;
+    return registry
+        ? registry->getdata(key, value, REG_BINARY, buf, bytecount(size), nullptr, bytecount(size))
+        : -1;
 }
 
 int reg_getsize(const char* key, const char* value)
@@ -381,8 +390,8 @@ int reg_getproplist(const char* key, PROPLIST& list)
         if (size >= static_cast<int>(buffer.size()))
             buffer.resize(static_cast<size_t>(size) + 1);
         // One byte is held back, so that a stored text without its terminator still ends.
-        int got = registry->getdata(key, name + 1, REG_SZ, buffer.data(), static_cast<DWORD>(buffer.size() - 1),
-            nullptr, 0);
+        int got = registry->getdata(
+            key, name + 1, REG_SZ, buffer.data(), static_cast<DWORD>(buffer.size() - 1), nullptr, 0);
         if (got < 1)
             continue;
         buffer[static_cast<size_t>(got)] = '\0';
@@ -411,7 +420,8 @@ int reg_getval(const char* key, const char* value, unsigned long* result)
 {
     REGISTRY* registry = contextregistry();
     DWORD number = 0;
-    if (!registry || registry->getdata(key, value, REG_DWORD, &number, sizeof number, nullptr, 0) != sizeof number)
+    if (!registry
+        || registry->getdata(key, value, REG_DWORD, &number, sizeof number, nullptr, 0) != sizeof number)
         return 0;
     *result = number;
     return 1;

@@ -44,8 +44,9 @@ public:
     // larger than size: -1 for a null def, a text def (defsize 0) copied as at most size - 1
     // characters (answering its length + 1; 0 and nothing copied for size 0), else defsize bytes
     // of def (at most size) answering the count copied.
-    virtual int getdata(const char* key, const char* value, DWORD type, void* buf, DWORD size, const void* def,
-        DWORD defsize) = 0;
+    virtual int getdata(
+        const char* key, const char* value, DWORD type, void* buf, DWORD size, const void* def, DWORD defsize)
+        = 0;
     virtual int putdata(const char* key, const char* value, DWORD type, const void* data, DWORD size) = 0;
 
     // A text value, or the text def when it is missing (null def: -1); results as getdata.
@@ -95,7 +96,7 @@ private:
     HKEY openedkey = nullptr;
     DWORD openrights = 0;
     DWORD opendepth = 0;
-    char* basepath = nullptr;  // malloc'ed
+    char* basepath = nullptr; // malloc'ed
     char enumbuffer[100] = {};
     HKEY enumkey = nullptr;
     int enummode = 0;

@@ -45,11 +45,15 @@ const char* boundedtext(const uint8_t* at, const uint8_t* end)
     return reinterpret_cast<const char*>(at);
 }
 
-}  // namespace
+} // namespace
 
-STRINGTABLE::STRINGTABLE(int reportflag) : report(reportflag) {}
+STRINGTABLE::STRINGTABLE(int reportflag)
+    : report(reportflag)
+{
+}
 
-STRINGTABLE::STRINGTABLE(const STRINGTABLE& other) : report(other.report)
+STRINGTABLE::STRINGTABLE(const STRINGTABLE& other)
+    : report(other.report)
 {
     copyfrom(other);
 }
@@ -97,8 +101,7 @@ void STRINGTABLE::copyfrom(const STRINGTABLE& other)
     translator = other.translator;
 }
 
-template <class T>
-bool STRINGTABLE::append(LIST<T>& list, const T& entry)
+template <class T> bool STRINGTABLE::append(LIST<T>& list, const T& entry)
 {
     int index = list.last + 1;
     if (index > list.highest) {
@@ -143,7 +146,7 @@ bool STRINGTABLE::readnumbered(const uint8_t*& at, const uint8_t* end)
     if (!text)
         return false;
     at += 6 + strlen(text) + 1;
-    NUMBERED entry{number, flags, textfor(text, number, flags)};
+    NUMBERED entry { number, flags, textfor(text, number, flags) };
     if (!entry.text || !append(numbered, entry))
         free(entry.text);
     return true;
@@ -160,7 +163,7 @@ bool STRINGTABLE::readnamed(const uint8_t*& at, const uint8_t* end)
     const char* text = boundedtext(after + 4, end);
     if (!text)
         return false;
-    NAMED entry{};
+    NAMED entry {};
     strnzcpy(entry.name, name, namelength);
     entry.value = read32(after);
     entry.text = strdup(text);
@@ -188,9 +191,10 @@ int STRINGTABLE::load(const char* names, HINSTANCE module)
         HRSRC resource = FindResourceA(module, name, RT_RCDATA);
         if (!resource) {
             if (report) {
-                char message[messagebuffer];  // a long name is cut, as the box shows
-                if (snprintf(message, sizeof message, "String table resource '%s' not found (GLE=0x%08X, HINSTANCE=%08X).\n.",
-                        name, GetLastError(), static_cast<unsigned>(reinterpret_cast<uintptr_t>(module)))
+                char message[messagebuffer]; // a long name is cut, as the box shows
+                if (snprintf(message, sizeof message,
+                        "String table resource '%s' not found (GLE=0x%08X, HINSTANCE=%08X).\n.", name,
+                        GetLastError(), static_cast<unsigned>(reinterpret_cast<uintptr_t>(module)))
                     < 0)
                     message[0] = '\0';
                 MessageBoxA(nullptr, message, "String Table Error", MB_ICONHAND);
@@ -233,7 +237,8 @@ const STRINGTABLE::NUMBERED* STRINGTABLE::findnumber(int16_t number) const
 {
     const NUMBERED* begin = numbered.entries;
     const NUMBERED* end = begin + numbered.last + 1;
-    const NUMBERED* found = std::lower_bound(begin, end, number, [](const NUMBERED& e, int16_t n) { return e.number < n; });
+    const NUMBERED* found
+        = std::lower_bound(begin, end, number, [](const NUMBERED& e, int16_t n) { return e.number < n; });
     return found != end && found->number == number ? found : nullptr;
 }
 

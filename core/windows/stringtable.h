@@ -30,8 +30,8 @@ public:
 
     // report: show a message box for every resource that load cannot find.
     explicit STRINGTABLE(int report = 0);
-    STRINGTABLE(const STRINGTABLE& other);             // copies every entry and text
-    STRINGTABLE& operator=(const STRINGTABLE& other);  // likewise; self-assignment changes nothing
+    STRINGTABLE(const STRINGTABLE& other); // copies every entry and text
+    STRINGTABLE& operator=(const STRINGTABLE& other); // likewise; self-assignment changes nothing
     ~STRINGTABLE();
 
     // Adds the entries of each resource of the comma-separated names (199 characters at most; an
@@ -64,17 +64,16 @@ private:
     struct NUMBERED {
         int16_t number;
         uint32_t flags;
-        char* text;  // owned
+        char* text; // owned
     };
     struct NAMED {
         char name[32];
         uint32_t value;
-        char* text;  // owned
+        char* text; // owned
     };
-    template <class T>
-    struct LIST {
-        int last = -1;     // index of the last entry, -1 when empty
-        int highest = -1;  // highest index the storage holds, -1 when none
+    template <class T> struct LIST {
+        int last = -1; // index of the last entry, -1 when empty
+        int highest = -1; // highest index the storage holds, -1 when none
         T* entries = nullptr;
     };
 
@@ -82,8 +81,7 @@ private:
     bool readnumbered(const uint8_t*& at, const uint8_t* end);
     bool readnamed(const uint8_t*& at, const uint8_t* end);
     char* textfor(const char* text, int16_t number, uint32_t flags);
-    template <class T>
-    static bool append(LIST<T>& list, const T& entry);
+    template <class T> static bool append(LIST<T>& list, const T& entry);
     const NUMBERED* findnumber(int16_t number) const;
     void copyfrom(const STRINGTABLE& other);
     void release();
@@ -91,7 +89,7 @@ private:
     int report;
     LIST<NUMBERED> numbered;
     LIST<NAMED> named;
-    char* contextname = nullptr;  // owned
+    char* contextname = nullptr; // owned
     int contextmode = 0;
     ITRANSLATE* translator = nullptr;
 };

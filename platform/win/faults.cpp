@@ -9,11 +9,11 @@
 
 namespace {
 
-constexpr int faultSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL};
+constexpr int faultSignals[] = { SIGSEGV, SIGBUS, SIGFPE, SIGILL };
 // A write this close to the stack pointer is taken as the stack running out.
 constexpr uintptr_t stackOverflowReach = 64 * 1024;
 
-std::atomic<_se_translator_function> translator{nullptr};
+std::atomic<_se_translator_function> translator { nullptr };
 thread_local bool handlingFault = false;
 thread_local bool stackPrepared = false;
 
@@ -78,7 +78,7 @@ DWORD exceptioncode(int signal, const siginfo_t* info, const ucontext_t* context
 void onfault(int signal, siginfo_t* info, void* raw)
 {
     auto* context = static_cast<ucontext_t*>(raw);
-    EXCEPTION_RECORD record{};
+    EXCEPTION_RECORD record {};
     record.ExceptionCode = exceptioncode(signal, info, context);
     uintptr_t ip = instructionpointer(context);
     record.ExceptionAddress = reinterpret_cast<void*>(ip ? ip : reinterpret_cast<uintptr_t>(info->si_addr));
@@ -86,7 +86,7 @@ void onfault(int signal, siginfo_t* info, void* raw)
         record.NumberParameters = 2;
         record.ExceptionInformation[1] = reinterpret_cast<ULONG_PTR>(info->si_addr);
     }
-    EXCEPTION_POINTERS pointers{&record, context};
+    EXCEPTION_POINTERS pointers { &record, context };
 
     if (_se_translator_function handler = translator.load()) {
         handlingFault = true;
@@ -95,25 +95,25 @@ void onfault(int signal, siginfo_t* info, void* raw)
     }
     // Passed on: the fault takes its default course once the handler returns (a signal that was
     // sent rather than raised by an instruction does not recur by itself).
-    struct sigaction fallback{};
+    struct sigaction fallback { };
     fallback.sa_handler = SIG_DFL;
     sigaction(signal, &fallback, nullptr);
     if (info->si_code <= 0)
         raise(signal);
 }
 
-}  // namespace
+} // namespace
 
 void preparefaultstack()
 {
     if (stackPrepared)
         return;
     size_t size = 256 * 1024;
-    stack_t stack{};
+    stack_t stack {};
     stack.ss_sp = malloc(size);
     stack.ss_size = size;
     if (stack.ss_sp && sigaltstack(&stack, nullptr) == 0) {
-        stackPrepared = true;  // kept for the thread's life: the kernel may switch to it at any time
+        stackPrepared = true; // kept for the thread's life: the kernel may switch to it at any time
         return;
     }
     free(stack.ss_sp);
@@ -123,7 +123,7 @@ _se_translator_function _set_se_translator(_se_translator_function handler)
 {
     preparefaultstack();
     _se_translator_function previous = translator.exchange(handler);
-    struct sigaction action{};
+    struct sigaction action { };
     if (handler) {
         action.sa_sigaction = onfault;
         action.sa_flags = SA_SIGINFO | SA_ONSTACK;

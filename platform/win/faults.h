@@ -11,8 +11,6 @@
 
 #include "platform/win/types.h"
 
-using ULONG_PTR = uintptr_t;
-
 constexpr DWORD EXCEPTION_DATATYPE_MISALIGNMENT = 0x80000002;
 constexpr DWORD EXCEPTION_ACCESS_VIOLATION = 0xC0000005;
 constexpr DWORD EXCEPTION_IN_PAGE_ERROR = 0xC0000006;
@@ -33,12 +31,12 @@ struct EXCEPTION_RECORD {
     EXCEPTION_RECORD* ExceptionRecord;
     void* ExceptionAddress;
     DWORD NumberParameters;
-    ULONG_PTR ExceptionInformation[15];  // access violation: 0 read, 1 write (0 when unknown); address
+    ULONG_PTR ExceptionInformation[15]; // access violation: 0 read, 1 write (0 when unknown); address
 };
 
 struct EXCEPTION_POINTERS {
     EXCEPTION_RECORD* ExceptionRecord;
-    void* ContextRecord;  // the signal's ucontext_t
+    void* ContextRecord; // the signal's ucontext_t
 };
 
 using _se_translator_function = void (*)(unsigned code, EXCEPTION_POINTERS* info);

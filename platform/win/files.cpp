@@ -50,14 +50,16 @@ bool namematches(const std::string& pattern, const char* name)
     if (wildmatch(pattern.c_str(), name))
         return true;
     size_t n = pattern.size();
-    return n >= 2 && pattern.compare(n - 2, 2, ".*") == 0 && wildmatch(pattern.substr(0, n - 2).c_str(), name);
+    return n >= 2 && pattern.compare(n - 2, 2, ".*") == 0
+        && wildmatch(pattern.substr(0, n - 2).c_str(), name);
 }
 
 FILETIME filetime(const timespec& t)
 {
-    constexpr uint64_t epochDifference = 116444736000000000ull;  // 1601 to 1970 in 100 ns steps
-    uint64_t ticks = static_cast<uint64_t>(t.tv_sec) * 10000000ull + static_cast<uint64_t>(t.tv_nsec) / 100 + epochDifference;
-    return {static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+    constexpr uint64_t epochDifference = 116444736000000000ull; // 1601 to 1970 in 100 ns steps
+    uint64_t ticks = static_cast<uint64_t>(t.tv_sec) * 10000000ull + static_cast<uint64_t>(t.tv_nsec) / 100
+        + epochDifference;
+    return { static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32) };
 }
 
 bool describe(const std::string& path, const char* name, WIN32_FIND_DATAA* data)
@@ -86,7 +88,9 @@ bool describe(const std::string& path, const char* name, WIN32_FIND_DATAA* data)
 
 struct FindSearch : KernelObject {
     FindSearch(DIR* listing, std::string at, std::string match)
-        : dir(listing), folder(std::move(at)), pattern(std::move(match))
+        : dir(listing)
+        , folder(std::move(at))
+        , pattern(std::move(match))
     {
     }
     ~FindSearch() override
@@ -94,7 +98,7 @@ struct FindSearch : KernelObject {
         if (dir)
             closedir(dir);
     }
-    DIR* dir;  // null for a pattern without wildcards, which names one entry
+    DIR* dir; // null for a pattern without wildcards, which names one entry
     std::string folder;
     std::string pattern;
 };
@@ -116,7 +120,7 @@ bool findnext(FindSearch* search, WIN32_FIND_DATAA* data)
     return false;
 }
 
-}  // namespace
+} // namespace
 
 int _access(const char* path, int mode)
 {
@@ -143,6 +147,25 @@ int _unlink(const char* path)
 {
     std::string found = findexistingpath(path);
     return !found.empty() && unlink(found.c_str()) == 0 ? 0 : -1;
+}
+
+BOOL MoveFileA(const char* existing, const char* newname)
+{
+    std::string from = findexistingpath(existing);
+    if (from.empty()) {
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        return FALSE;
+    }
+    if (!findexistingpath(newname).empty()) {
+        SetLastError(ERROR_ALREADY_EXISTS);
+        return FALSE;
+    }
+    std::string to = pathforwriting(newname);
+    if (to.empty() || rename(from.c_str(), to.c_str()) != 0) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    return TRUE;
 }
 
 FILE* fopenpath(const char* path, const char* mode)
@@ -268,7 +291,8 @@ DWORD GetFullPathNameA(const char* name, DWORD size, char* buffer, char** filepa
     memcpy(buffer, full.c_str(), full.size() + 1);
     if (filepart) {
         size_t cut = full.rfind('\\');
-        *filepart = trailing || cut == std::string::npos || cut + 1 == full.size() ? nullptr : buffer + cut + 1;
+        *filepart
+            = trailing || cut == std::string::npos || cut + 1 == full.size() ? nullptr : buffer + cut + 1;
     }
     return static_cast<DWORD>(full.size());
 }

@@ -43,6 +43,8 @@ int _mkdir(const char* path);
 int _rmdir(const char* path);
 // 0 when the file was deleted; a link is deleted itself, never what it points to. -1 otherwise.
 int _unlink(const char* path);
+// Renames a file or folder found in any case; FALSE when it is missing or newname exists already.
+BOOL MoveFileA(const char* existing, const char* newname);
 // fopen on a Windows path: reading opens the existing file in any case, writing replaces a file
 // that exists in another case. Null when the open fails, also for a folder.
 FILE* fopenpath(const char* path, const char* mode);

@@ -15,7 +15,7 @@ std::unordered_set<const void*>& table()
     return live;
 }
 
-}  // namespace
+} // namespace
 
 KernelObject::KernelObject()
 {

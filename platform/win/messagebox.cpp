@@ -31,12 +31,14 @@ int tostderr(HWND, const char* text, const char* caption, UINT)
     return IDOK;
 }
 
-void silent(UINT) {}
+void silent(UINT)
+{
+}
 
-std::atomic<MESSAGEBOXHOOK> boxHook{tostderr};
-std::atomic<MESSAGEBEEPHOOK> beepHook{silent};
+std::atomic<MESSAGEBOXHOOK> boxHook { tostderr };
+std::atomic<MESSAGEBEEPHOOK> beepHook { silent };
 
-}  // namespace
+} // namespace
 
 MESSAGEBOXHOOK setmessageboxhook(MESSAGEBOXHOOK hook)
 {

@@ -42,7 +42,7 @@ int collect(dl_phdr_info* info, size_t, void* data)
     std::string path = info->dlpi_name ? info->dlpi_name : "";
     if (modules->empty() && path.empty())
         path = programfile();
-    modules->push_back({reinterpret_cast<HMODULE>(base), info->dlpi_addr + high, path});
+    modules->push_back({ reinterpret_cast<HMODULE>(base), info->dlpi_addr + high, path });
     return 0;
 }
 
@@ -92,7 +92,7 @@ const LoadedModule* findmodule(const std::vector<LoadedModule>& modules, HMODULE
     return nullptr;
 }
 
-}  // namespace
+} // namespace
 
 std::vector<LoadedModule> loadedmodules()
 {
@@ -131,7 +131,8 @@ HMODULE LoadLibraryA(const char* name)
         return nullptr;
     }
     link_map* map = nullptr;
-    HMODULE module = dlinfo(handle, RTLD_DI_LINKMAP, &map) == 0 && map ? modulefromaddress(map->l_ld) : nullptr;
+    HMODULE module
+        = dlinfo(handle, RTLD_DI_LINKMAP, &map) == 0 && map ? modulefromaddress(map->l_ld) : nullptr;
     if (!module) {
         dlclose(handle);
         loadError = file + ": not mapped";
@@ -205,7 +206,9 @@ HMODULE GetModuleHandleA(const char* name)
 DWORD GetModuleFileNameA(HMODULE module, char* buffer, DWORD size)
 {
     auto modules = loadedmodules();
-    const LoadedModule* found = module ? findmodule(modules, module) : modules.empty() ? nullptr : &modules.front();
+    const LoadedModule* found = module ? findmodule(modules, module)
+        : modules.empty()              ? nullptr
+                                       : &modules.front();
     if (!found || !buffer || !size) {
         SetLastError(found ? ERROR_INSUFFICIENT_BUFFER : ERROR_MOD_NOT_FOUND);
         return 0;

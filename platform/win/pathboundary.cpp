@@ -3,8 +3,8 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
-#include <cstring>
 #include <algorithm>
+#include <cstring>
 #include <string_view>
 #include <vector>
 
@@ -69,8 +69,8 @@ std::vector<std::string_view> splitlevels(const std::string& path)
 
 // Finds the levels from index on below folder: the exact name first, then every name that matches
 // in case, so that "same\ONE" is found in "Same" when "SAME" lacks it.
-bool walkexisting(const std::string& folder, const std::vector<std::string_view>& levels, size_t index,
-    std::string& found)
+bool walkexisting(
+    const std::string& folder, const std::vector<std::string_view>& levels, size_t index, std::string& found)
 {
     if (index == levels.size()) {
         found = folder;
@@ -93,7 +93,7 @@ std::string rootof(const std::string& path)
     return !path.empty() && path[0] == '/' ? "/" : "";
 }
 
-}  // namespace
+} // namespace
 
 std::string toposixpath(const char* path)
 {
@@ -155,7 +155,6 @@ std::string pathforwriting(const char* path)
 
 bool equalnocase(const char* a, const char* b)
 {
-    for (; *a && foldcase(*a) == foldcase(*b); ++a, ++b) {
-    }
+    for (; *a && foldcase(*a) == foldcase(*b); ++a, ++b) { }
     return foldcase(*a) == foldcase(*b);
 }

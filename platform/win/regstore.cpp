@@ -83,7 +83,8 @@ bool readquoted(const std::string& line, size_t& pos, std::string& text)
         c = line[pos];
         if (c == '\\' || c == '"') {
             text += c;
-        } else if (c == 'x' && pos + 2 < line.size() && hexvalue(line[pos + 1]) >= 0 && hexvalue(line[pos + 2]) >= 0) {
+        } else if (c == 'x' && pos + 2 < line.size() && hexvalue(line[pos + 1]) >= 0
+            && hexvalue(line[pos + 2]) >= 0) {
             text += static_cast<char>(hexvalue(line[pos + 1]) * 16 + hexvalue(line[pos + 2]));
             pos += 2;
         } else {
@@ -223,7 +224,8 @@ bool readvalue(const std::string& line, std::string& name, Value& value)
             n = n << 4 | static_cast<uint32_t>(digit);
         }
         value.type = 4;
-        value.data = {static_cast<BYTE>(n), static_cast<BYTE>(n >> 8), static_cast<BYTE>(n >> 16), static_cast<BYTE>(n >> 24)};
+        value.data = { static_cast<BYTE>(n), static_cast<BYTE>(n >> 8), static_cast<BYTE>(n >> 16),
+            static_cast<BYTE>(n >> 24) };
         return true;
     }
     if (rest.compare(0, 4, "hex:") == 0) {
@@ -260,13 +262,14 @@ struct FileId {
     bool exists = false;
     dev_t device = 0;
     ino_t inode = 0;
-    timespec modified{};
+    timespec modified {};
     off_t size = 0;
 
     bool operator==(const FileId& o) const
     {
-        return exists == o.exists && device == o.device && inode == o.inode && modified.tv_sec == o.modified.tv_sec
-            && modified.tv_nsec == o.modified.tv_nsec && size == o.size;
+        return exists == o.exists && device == o.device && inode == o.inode
+            && modified.tv_sec == o.modified.tv_sec && modified.tv_nsec == o.modified.tv_nsec
+            && size == o.size;
     }
 };
 
@@ -275,7 +278,7 @@ FileId identify(const std::string& file)
     struct stat info;
     if (stat(file.c_str(), &info) != 0)
         return {};
-    return {true, info.st_dev, info.st_ino, info.st_mtim, info.st_size};
+    return { true, info.st_dev, info.st_ino, info.st_mtim, info.st_size };
 }
 
 struct HiveCache {
@@ -283,7 +286,7 @@ struct HiveCache {
     bool loaded = false;
     FileId id;
     Key root;
-    bool foreign = false;  // the file is not a hive of our format version: never overwritten
+    bool foreign = false; // the file is not a hive of our format version: never overwritten
     bool damaged = false;
 };
 
@@ -395,7 +398,7 @@ std::string environment(const char* name)
     return value && *value ? value : "";
 }
 
-}  // namespace
+} // namespace
 
 bool NoCaseLess::operator()(const std::string& a, const std::string& b) const
 {
@@ -544,4 +547,4 @@ LONG write(Hive hive, const std::function<LONG(Key& root, bool& changed)>& chang
     return ERROR_SUCCESS;
 }
 
-}  // namespace regstore
+} // namespace regstore

@@ -46,7 +46,7 @@ struct Value {
 
 struct Key {
     std::map<std::string, std::unique_ptr<Key>, NoCaseLess> subkeys;
-    std::map<std::string, Value, NoCaseLess> values;  // "" is the default value
+    std::map<std::string, Value, NoCaseLess> values; // "" is the default value
 };
 
 enum class Hive { user, machine };
@@ -75,4 +75,4 @@ std::string hivefile(Hive hive);
 std::string serialise(const Key& root);
 int parse(const std::string& text, Key& root, bool& damaged);
 
-}  // namespace regstore
+} // namespace regstore

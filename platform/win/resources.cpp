@@ -33,7 +33,7 @@ bool samename(const char* a, const char* b)
     return equalnocase(a, b);
 }
 
-}  // namespace
+} // namespace
 
 void registerresources(HMODULE module, const RESOURCEENTRY* entries, size_t count)
 {
@@ -97,7 +97,8 @@ BOOL FreeResource(HGLOBAL)
 }
 
 RESOURCEMODULE::RESOURCEMODULE(const RESOURCEENTRY* table, size_t count)
-    : module(modulefromaddress(this)), entries(table)
+    : module(modulefromaddress(this))
+    , entries(table)
 {
     registerresources(module, entries, count);
 }

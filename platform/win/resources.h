@@ -10,8 +10,6 @@
 
 #include "platform/win/types.h"
 
-using HGLOBAL = void*;
-
 inline const char* MAKEINTRESOURCEA(WORD id)
 {
     return reinterpret_cast<const char*>(static_cast<uintptr_t>(id));

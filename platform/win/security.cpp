@@ -10,7 +10,7 @@ namespace {
 constexpr BYTE sidRevision = 1;
 constexpr BYTE accessAllowedAceType = 0;
 constexpr size_t aclHeaderSize = sizeof(ACL);
-constexpr size_t aceHeaderSize = 8;  // type, flags, size, mask
+constexpr size_t aceHeaderSize = 8; // type, flags, size, mask
 
 struct SidHeader {
     BYTE Revision;
@@ -18,22 +18,22 @@ struct SidHeader {
     SID_IDENTIFIER_AUTHORITY IdentifierAuthority;
 };
 
-}  // namespace
+} // namespace
 
-BOOL AllocateAndInitializeSid(const SID_IDENTIFIER_AUTHORITY* authority, BYTE count, DWORD a0, DWORD a1, DWORD a2,
-    DWORD a3, DWORD a4, DWORD a5, DWORD a6, DWORD a7, PSID* sid)
+BOOL AllocateAndInitializeSid(const SID_IDENTIFIER_AUTHORITY* authority, BYTE count, DWORD a0, DWORD a1,
+    DWORD a2, DWORD a3, DWORD a4, DWORD a5, DWORD a6, DWORD a7, PSID* sid)
 {
     if (!authority || !sid || count < 1 || count > 8) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    const DWORD rids[8] = {a0, a1, a2, a3, a4, a5, a6, a7};
+    const DWORD rids[8] = { a0, a1, a2, a3, a4, a5, a6, a7 };
     auto* bytes = static_cast<BYTE*>(calloc(1, sizeof(SidHeader) + 4u * count));
     if (!bytes) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return FALSE;
     }
-    SidHeader head{sidRevision, count, *authority};
+    SidHeader head { sidRevision, count, *authority };
     memcpy(bytes, &head, sizeof head);
     memcpy(bytes + sizeof head, rids, 4u * count);
     *sid = bytes;
@@ -70,7 +70,7 @@ BOOL InitializeAcl(ACL* acl, DWORD size, DWORD revision)
         SetLastError(ERROR_INSUFFICIENT_BUFFER);
         return FALSE;
     }
-    *acl = ACL{static_cast<BYTE>(revision), 0, static_cast<WORD>(size), 0, 0};
+    *acl = ACL { static_cast<BYTE>(revision), 0, static_cast<WORD>(size), 0, 0 };
     return TRUE;
 }
 

@@ -31,12 +31,12 @@ constexpr DWORD CONTAINER_INHERIT_ACE = 0x2;
 constexpr DWORD DACL_SECURITY_INFORMATION = 0x4;
 constexpr DWORD SECURITY_BUILTIN_DOMAIN_RID = 32;
 constexpr DWORD DOMAIN_ALIAS_RID_USERS = 545;
-constexpr SID_IDENTIFIER_AUTHORITY SECURITY_NT_AUTHORITY = {{0, 0, 0, 0, 0, 5}};
+constexpr SID_IDENTIFIER_AUTHORITY SECURITY_NT_AUTHORITY = { { 0, 0, 0, 0, 0, 5 } };
 constexpr UINT LMEM_ZEROINIT = 0x40;
 
 // Builds a SID of count (at most 8) sub-authorities on the heap; FALSE when count is out of range.
-BOOL AllocateAndInitializeSid(const SID_IDENTIFIER_AUTHORITY* authority, BYTE count, DWORD a0, DWORD a1, DWORD a2,
-    DWORD a3, DWORD a4, DWORD a5, DWORD a6, DWORD a7, PSID* sid);
+BOOL AllocateAndInitializeSid(const SID_IDENTIFIER_AUTHORITY* authority, BYTE count, DWORD a0, DWORD a1,
+    DWORD a2, DWORD a3, DWORD a4, DWORD a5, DWORD a6, DWORD a7, PSID* sid);
 void* FreeSid(PSID sid);
 DWORD GetLengthSid(PSID sid);
 
@@ -48,5 +48,5 @@ BOOL InitializeAcl(ACL* acl, DWORD size, DWORD revision);
 // Appends an access-allowed entry; FALSE when the list has no room left for it.
 BOOL AddAccessAllowedAceEx(ACL* acl, DWORD revision, DWORD flags, DWORD mask, PSID sid);
 // ERROR_SUCCESS for a registry key (nothing to change); ERROR_INVALID_PARAMETER for other objects.
-DWORD SetSecurityInfo(HANDLE object, SE_OBJECT_TYPE type, DWORD information, PSID owner, PSID group, ACL* dacl,
-    ACL* sacl);
+DWORD SetSecurityInfo(
+    HANDLE object, SE_OBJECT_TYPE type, DWORD information, PSID owner, PSID group, ACL* dacl, ACL* sacl);

@@ -52,7 +52,7 @@ BOOL fill(HANDLE snapshot, MODULEENTRY32* entry, bool first)
     return TRUE;
 }
 
-}  // namespace
+} // namespace
 
 HANDLE CreateToolhelp32Snapshot(DWORD flags, DWORD process)
 {

@@ -16,8 +16,8 @@ struct MODULEENTRY32 {
     BYTE* modBaseAddr;
     DWORD modBaseSize;
     HMODULE hModule;
-    char szModule[MAX_MODULE_NAME32 + 1];  // the file's name
-    char szExePath[260];                   // its path, Windows form, cut to fit
+    char szModule[MAX_MODULE_NAME32 + 1]; // the file's name
+    char szExePath[260]; // its path, Windows form, cut to fit
 };
 
 // A snapshot of the modules of the calling process (process 0 or its own id), closed with

@@ -61,7 +61,7 @@ bool holdsfixedinfo(const std::vector<BYTE>& block)
     return signature == VS_FFI_SIGNATURE;
 }
 
-}  // namespace
+} // namespace
 
 DWORD GetFileVersionInfoSizeA(const char* path, DWORD* handle)
 {

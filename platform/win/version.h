@@ -7,7 +7,7 @@
 #include "platform/win/types.h"
 
 struct VS_FIXEDFILEINFO {
-    DWORD dwSignature;  // VS_FFI_SIGNATURE
+    DWORD dwSignature; // VS_FFI_SIGNATURE
     DWORD dwStrucVersion;
     DWORD dwFileVersionMS;
     DWORD dwFileVersionLS;

@@ -34,13 +34,13 @@ struct Target {
 LONG resolve(HKEY key, const char* subkey, Target& target)
 {
     if (key == HKEY_CURRENT_USER) {
-        target = {Hive::user, {}, KEY_ALL_ACCESS, true};
+        target = { Hive::user, {}, KEY_ALL_ACCESS, true };
     } else if (key == HKEY_LOCAL_MACHINE) {
-        target = {Hive::machine, {}, machineRights, true};
+        target = { Hive::machine, {}, machineRights, true };
     } else if (!key) {
         return ERROR_INVALID_HANDLE;
     } else {
-        target = {key->hive, regstore::splitpath(key->path), key->rights, false};
+        target = { key->hive, regstore::splitpath(key->path), key->rights, false };
     }
     if (subkey)
         for (auto& level : regstore::splitpath(subkey))
@@ -75,7 +75,7 @@ LONG changekey(const Target& target, const std::function<LONG(Key&, bool&)>& cha
 
 LONG openhandle(const Target& target, REGSAM rights, HKEY* result)
 {
-    *result = new RegistryKey{target.hive, joinlevels(target.levels), rights};
+    *result = new RegistryKey { target.hive, joinlevels(target.levels), rights };
     return ERROR_SUCCESS;
 }
 
@@ -84,7 +84,7 @@ const char* valuename(const char* value)
     return value ? value : "";
 }
 
-}  // namespace
+} // namespace
 
 LONG RegOpenKeyExA(HKEY key, const char* subkey, DWORD, REGSAM rights, HKEY* result)
 {
@@ -106,11 +106,12 @@ LONG RegOpenKeyA(HKEY key, const char* subkey, HKEY* result)
     Target target;
     if (LONG error = resolve(key, subkey, target))
         return error;
-    return RegOpenKeyExA(key, subkey, 0, target.hive == Hive::machine ? machineRights : KEY_ALL_ACCESS, result);
+    return RegOpenKeyExA(
+        key, subkey, 0, target.hive == Hive::machine ? machineRights : KEY_ALL_ACCESS, result);
 }
 
-LONG RegCreateKeyExA(HKEY key, const char* subkey, DWORD, char*, DWORD, REGSAM rights, const SECURITY_ATTRIBUTES*,
-    HKEY* result, DWORD* disposition)
+LONG RegCreateKeyExA(HKEY key, const char* subkey, DWORD, char*, DWORD, REGSAM rights,
+    const SECURITY_ATTRIBUTES*, HKEY* result, DWORD* disposition)
 {
     Target target;
     if (LONG error = resolve(key, subkey, target))
@@ -260,8 +261,8 @@ LONG RegEnumKeyA(HKEY key, DWORD index, char* name, DWORD size)
     });
 }
 
-LONG RegEnumValueA(HKEY key, DWORD index, char* name, DWORD* namesize, DWORD*, DWORD* type, BYTE* data,
-    DWORD* datasize)
+LONG RegEnumValueA(
+    HKEY key, DWORD index, char* name, DWORD* namesize, DWORD*, DWORD* type, BYTE* data, DWORD* datasize)
 {
     Target target;
     if (LONG error = resolve(key, nullptr, target))

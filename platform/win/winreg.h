@@ -48,8 +48,8 @@ LONG RegOpenKeyExA(HKEY key, const char* subkey, DWORD options, REGSAM rights, H
 LONG RegOpenKeyA(HKEY key, const char* subkey, HKEY* result);
 // Opens a key, creating it and its missing parents in the user hive; disposition (may be null)
 // tells which. ERROR_INVALID_PARAMETER when a new level's name is longer than REG_MAXKEYNAME.
-LONG RegCreateKeyExA(HKEY key, const char* subkey, DWORD reserved, char* keyclass, DWORD options, REGSAM rights,
-    const SECURITY_ATTRIBUTES* security, HKEY* result, DWORD* disposition);
+LONG RegCreateKeyExA(HKEY key, const char* subkey, DWORD reserved, char* keyclass, DWORD options,
+    REGSAM rights, const SECURITY_ATTRIBUTES* security, HKEY* result, DWORD* disposition);
 LONG RegCloseKey(HKEY key);
 // Type and data of a value (null or "" names the default value). With a null data the size alone
 // is reported; a buffer smaller than the value gives ERROR_MORE_DATA and the size needed in *size.
@@ -64,5 +64,5 @@ LONG RegDeleteKeyA(HKEY key, const char* subkey);
 LONG RegEnumKeyA(HKEY key, DWORD index, char* name, DWORD size);
 // The index-th value: *namesize holds the buffer size on entry and the name's length on return.
 // data and datasize may be null.
-LONG RegEnumValueA(HKEY key, DWORD index, char* name, DWORD* namesize, DWORD* reserved, DWORD* type, BYTE* data,
-    DWORD* datasize);
+LONG RegEnumValueA(HKEY key, DWORD index, char* name, DWORD* namesize, DWORD* reserved, DWORD* type,
+    BYTE* data, DWORD* datasize);

@@ -45,12 +45,13 @@ std::string escapemake(const std::string& path)
     return out;
 }
 
-}  // namespace
+} // namespace
 
 std::string emitcpp(const Compiled& compiled, const std::string& sourcename)
 {
-    std::string out = "// Compiled from " + sourcename + " by the resource compiler; edit the source instead.\n"
-                       "#include \"platform/win/resources.h\"\n\nnamespace {\n\n";
+    std::string out = "// Compiled from " + sourcename
+        + " by the resource compiler; edit the source instead.\n"
+          "#include \"platform/win/resources.h\"\n\nnamespace {\n\n";
     for (size_t i = 0; i < compiled.resources.size(); ++i) {
         const Resource& resource = compiled.resources[i];
         if (resource.data.empty())
@@ -87,4 +88,4 @@ std::string emitdepfile(const Compiled& compiled, const std::string& output)
     return out + "\n";
 }
 
-}  // namespace rc
+} // namespace rc

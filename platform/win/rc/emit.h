@@ -15,4 +15,4 @@ std::string emitcpp(const Compiled& compiled, const std::string& sourcename);
 // A make-style dependency line naming the inputs of output, for the build.
 std::string emitdepfile(const Compiled& compiled, const std::string& output);
 
-}  // namespace rc
+} // namespace rc

@@ -10,8 +10,8 @@ const ResourceKind* findkind(const std::string& keyword)
         const char* keyword;
         const ResourceKind& kind;
     } kinds[] = {
-        {"stringtable", stringtablekind()},
-        {"versioninfo", versioninfokind()},
+        { "stringtable", stringtablekind() },
+        { "versioninfo", versioninfokind() },
     };
     for (const auto& entry : kinds)
         if (strcasecmp(entry.keyword, keyword.c_str()) == 0)
@@ -31,4 +31,4 @@ void put32(std::vector<uint8_t>& out, uint32_t value)
     put16(out, value >> 16);
 }
 
-}  // namespace rc
+} // namespace rc

@@ -33,4 +33,4 @@ const ResourceKind& stringtablekind();
 // The module's file version (VS_FIXEDFILEINFO).
 const ResourceKind& versioninfokind();
 
-}  // namespace rc
+} // namespace rc

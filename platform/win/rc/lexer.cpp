@@ -29,9 +29,13 @@ int hexdigit(char c)
     return -1;
 }
 
-}  // namespace
+} // namespace
 
-Lexer::Lexer(std::string text, std::string file) : source(std::move(text)), name(std::move(file)) {}
+Lexer::Lexer(std::string text, std::string file)
+    : source(std::move(text))
+    , name(std::move(file))
+{
+}
 
 void Lexer::fail(int at, const std::string& message) const
 {
@@ -110,7 +114,9 @@ Token Lexer::scan()
         token.text = source.substr(start, pos - start);
         return token;
     }
-    if (std::isdigit(static_cast<unsigned char>(c)) || (c == '-' && pos + 1 < source.size() && std::isdigit(static_cast<unsigned char>(source[pos + 1])))) {
+    if (std::isdigit(static_cast<unsigned char>(c))
+        || (c == '-' && pos + 1 < source.size()
+            && std::isdigit(static_cast<unsigned char>(source[pos + 1])))) {
         size_t start = pos;
         ++pos;
         while (pos < source.size() && wordchar(source[pos]))
@@ -144,11 +150,21 @@ Token Lexer::scan()
             }
             char escape = ++pos < source.size() ? source[pos] : 0;
             switch (escape) {
-            case 'n': token.text += '\n'; break;
-            case 't': token.text += '\t'; break;
-            case 'r': token.text += '\r'; break;
-            case '\\': token.text += '\\'; break;
-            case '"': token.text += '"'; break;
+            case 'n':
+                token.text += '\n';
+                break;
+            case 't':
+                token.text += '\t';
+                break;
+            case 'r':
+                token.text += '\r';
+                break;
+            case '\\':
+                token.text += '\\';
+                break;
+            case '"':
+                token.text += '"';
+                break;
             case 'x': {
                 int value = 0;
                 int digits = 0;
@@ -175,4 +191,4 @@ Token Lexer::scan()
     fail(line, std::string("unexpected character '") + c + "'");
 }
 
-}  // namespace rc
+} // namespace rc

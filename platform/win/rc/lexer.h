@@ -22,8 +22,8 @@ public:
 
 struct Token {
     enum class Kind { end, word, number, text, symbol, directive } kind = Kind::end;
-    std::string text;   // the word, the text's bytes, the symbol or the directive line after '#'
-    int64_t value = 0;  // a number's value
+    std::string text; // the word, the text's bytes, the symbol or the directive line after '#'
+    int64_t value = 0; // a number's value
     int line = 0;
 };
 
@@ -51,4 +51,4 @@ private:
     Token ahead;
 };
 
-}  // namespace rc
+} // namespace rc

@@ -48,7 +48,9 @@ void takedefines(const std::string& text, std::map<std::string, int64_t>& define
 
 class SourceCompiler {
 public:
-    SourceCompiler(std::string text, std::string path) : lexer(std::move(text), path), parser(lexer, defines)
+    SourceCompiler(std::string text, std::string path)
+        : lexer(std::move(text), path)
+        , parser(lexer, defines)
     {
         result.inputs.push_back(std::move(path));
     }
@@ -78,7 +80,8 @@ private:
         if (word.kind == Token::Kind::word && word.text == "define") {
             Token name = line.next();
             Token value = line.next();
-            if (name.kind != Token::Kind::word || value.kind != Token::Kind::number || line.next().kind != Token::Kind::end)
+            if (name.kind != Token::Kind::word || value.kind != Token::Kind::number
+                || line.next().kind != Token::Kind::end)
                 lexer.fail(token.line, "expected #define NAME number");
             defines[name.text] = value.value;
             return;
@@ -99,19 +102,19 @@ private:
     {
         Token name = lexer.next();
         if (name.kind == Token::Kind::text && !name.text.empty())
-            return {name.text, 0};
+            return { name.text, 0 };
         int64_t id = name.value;
         if (name.kind == Token::Kind::word) {
             auto defined = defines.find(name.text);
             if (defined == defines.end())
-                return {name.text, 0};
+                return { name.text, 0 };
             id = defined->second;
         } else if (name.kind != Token::Kind::number) {
             lexer.fail(name.line, "expected the resource's name or id");
         }
         if (id < 1 || id > 0xFFFF)
             lexer.fail(name.line, "a resource id lies between 1 and 65535");
-        return {{}, static_cast<uint16_t>(id)};
+        return { {}, static_cast<uint16_t>(id) };
     }
 
     void resource(const ResourceKind& kind, int line)
@@ -121,12 +124,13 @@ private:
         std::vector<uint8_t> data = kind.compile(parser);
         parser.symbol('}');
         for (const auto& other : result.resources) {
-            bool samename = other.name.text.empty() ? other.name.id == name.id
-                                                   : strcasecmp(other.name.text.c_str(), name.text.c_str()) == 0;
+            bool samename = other.name.text.empty()
+                ? other.name.id == name.id
+                : strcasecmp(other.name.text.c_str(), name.text.c_str()) == 0;
             if (other.type == kind.type() && samename)
                 lexer.fail(line, "a resource of this kind and name is defined twice");
         }
-        result.resources.push_back({kind.type(), std::move(name), std::move(data)});
+        result.resources.push_back({ kind.type(), std::move(name), std::move(data) });
     }
 
     std::map<std::string, int64_t> defines;
@@ -135,7 +139,7 @@ private:
     Compiled result;
 };
 
-}  // namespace
+} // namespace
 
 int64_t Parser::number(int64_t low, int64_t high, const char* what)
 {
@@ -209,4 +213,4 @@ Compiled compilesource(const std::string& path)
     return compiletext(readsource(path, "", 0), path);
 }
 
-}  // namespace rc
+} // namespace rc

@@ -34,13 +34,17 @@ struct Resource {
 
 struct Compiled {
     std::vector<Resource> resources;
-    std::vector<std::string> inputs;  // the source and every file it included, for the build's dependencies
+    std::vector<std::string> inputs; // the source and every file it included, for the build's dependencies
 };
 
 // What a kind reads its body with: numbers (literal or defined), texts, keywords and symbols.
 class Parser {
 public:
-    Parser(Lexer& lexer, const std::map<std::string, int64_t>& defines) : lexer(lexer), defines(defines) {}
+    Parser(Lexer& lexer, const std::map<std::string, int64_t>& defines)
+        : lexer(lexer)
+        , defines(defines)
+    {
+    }
 
     // A number within [low, high]; what names it in the message when it is missing or out of range.
     int64_t number(int64_t low, int64_t high, const char* what);
@@ -62,4 +66,4 @@ private:
 Compiled compilesource(const std::string& path);
 Compiled compiletext(const std::string& text, const std::string& name);
 
-}  // namespace rc
+} // namespace rc

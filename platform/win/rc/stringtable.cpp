@@ -36,7 +36,7 @@ std::string entrytext(Parser& in)
 
 class StringTableKind : public ResourceKind {
 public:
-    NameOrId type() const override { return {{}, 10}; }
+    NameOrId type() const override { return { {}, 10 }; }
 
     std::vector<uint8_t> compile(Parser& in) const override
     {
@@ -76,7 +76,7 @@ public:
     }
 };
 
-}  // namespace
+} // namespace
 
 const ResourceKind& stringtablekind()
 {
@@ -84,4 +84,4 @@ const ResourceKind& stringtablekind()
     return kind;
 }
 
-}  // namespace rc
+} // namespace rc

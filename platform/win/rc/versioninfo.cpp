@@ -26,12 +26,12 @@ Version readversion(Parser& in)
             in.symbol(',');
         part[i] = static_cast<uint32_t>(in.number(0, 0xFFFF, "a version part"));
     }
-    return {part[0] << 16 | part[1], part[2] << 16 | part[3]};
+    return { part[0] << 16 | part[1], part[2] << 16 | part[3] };
 }
 
 class VersionInfoKind : public ResourceKind {
 public:
-    NameOrId type() const override { return {{}, 16}; }
+    NameOrId type() const override { return { {}, 16 }; }
 
     std::vector<uint8_t> compile(Parser& in) const override
     {
@@ -55,14 +55,14 @@ public:
         if (!haveProduct)
             product = file;
         std::vector<uint8_t> out;
-        for (uint32_t field : {signature, structureVersion, file.high, file.low, product.high, product.low, flagsMask,
-                 0u, 0u, 0u, 0u, 0u, 0u})
+        for (uint32_t field : { signature, structureVersion, file.high, file.low, product.high, product.low,
+                 flagsMask, 0u, 0u, 0u, 0u, 0u, 0u })
             put32(out, field);
         return out;
     }
 };
 
-}  // namespace
+} // namespace
 
 const ResourceKind& versioninfokind()
 {
@@ -70,4 +70,4 @@ const ResourceKind& versioninfokind()
     return kind;
 }
 
-}  // namespace rc
+} // namespace rc

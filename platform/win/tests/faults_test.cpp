@@ -16,12 +16,15 @@ protected:
 
 void reportandexit(unsigned code, EXCEPTION_POINTERS* info)
 {
-    fprintf(stderr, "code %08X at %s\n", code, info->ExceptionRecord->ExceptionAddress ? "an address" : "null");
+    fprintf(
+        stderr, "code %08X at %s\n", code, info->ExceptionRecord->ExceptionAddress ? "an address" : "null");
     fflush(stderr);
     _exit(1);
 }
 
-void passon(unsigned, EXCEPTION_POINTERS*) {}
+void passon(unsigned, EXCEPTION_POINTERS*)
+{
+}
 
 volatile int zero = 0;
 volatile int hundred = 100;
@@ -31,7 +34,7 @@ int recurse(int depth)
 {
     volatile char frame[512];
     frame[depth % sizeof frame] = 1;
-    int (*volatile self)(int) = recurse;  // opaque to the optimiser, so the frames stay
+    int (*volatile self)(int) = recurse; // opaque to the optimiser, so the frames stay
     return self(depth + 1) + frame[0];
 }
 
@@ -55,7 +58,7 @@ void trap()
     __builtin_trap();
 }
 
-}  // namespace
+} // namespace
 
 TEST_F(Faults, EachFaultReachesTheTranslatorWithItsCode)
 {
@@ -63,10 +66,10 @@ TEST_F(Faults, EachFaultReachesTheTranslatorWithItsCode)
         void (*fault)();
         const char* report;
     } cases[] = {
-        {writenull, "code C0000005 at an address"},
-        {dividebyzero, "code C0000094 at an address"},
-        {overflowstack, "code C00000FD at an address"},
-        {trap, "code C000001D at an address"},
+        { writenull, "code C0000005 at an address" },
+        { dividebyzero, "code C0000094 at an address" },
+        { overflowstack, "code C00000FD at an address" },
+        { trap, "code C000001D at an address" },
     };
     for (const auto& c : cases) {
         EXPECT_EXIT(

@@ -16,7 +16,11 @@ namespace {
 
 // A folder of the test as POSIX path and as the Windows text that the core passes around.
 struct Folder {
-    explicit Folder(const char* name) : posix(vkt::test::makeTempSubfolder(name)), windows(towindowspath(posix)) {}
+    explicit Folder(const char* name)
+        : posix(vkt::test::makeTempSubfolder(name))
+        , windows(towindowspath(posix))
+    {
+    }
     std::string win(const std::string& relative) const { return windows + "\\" + relative; }
     fs::path posix;
     std::string windows;
@@ -28,7 +32,7 @@ void touch(const fs::path& file, const std::string& text = "x")
     std::ofstream(file) << text;
 }
 
-}  // namespace
+} // namespace
 
 TEST(PathBoundary, ConvertsWindowsTexts)
 {
@@ -36,13 +40,13 @@ TEST(PathBoundary, ConvertsWindowsTexts)
         const char* windows;
         const char* posix;
     } cases[] = {
-        {"C:\\a\\b.txt", "/a/b.txt"},
-        {"c:a\\b", "a/b"},
-        {"C:", "."},
-        {"\\\\srv\\share", "//srv/share"},
-        {"dir/with\\both", "dir/with/both"},
-        {"", ""},
-        {"1:x", "1:x"},
+        { "C:\\a\\b.txt", "/a/b.txt" },
+        { "c:a\\b", "a/b" },
+        { "C:", "." },
+        { "\\\\srv\\share", "//srv/share" },
+        { "dir/with\\both", "dir/with/both" },
+        { "", "" },
+        { "1:x", "1:x" },
     };
     for (const auto& c : cases)
         EXPECT_EQ(toposixpath(c.windows), c.posix) << c.windows;
@@ -57,12 +61,14 @@ TEST(PathBoundary, FindsExistingFilesInAnyCase)
     touch(dir.posix / "SAME" / "two");
 
     EXPECT_EQ(findexistingpath(dir.win("MODELS\\X.LIB").c_str()), (dir.posix / "models" / "x.lib").string());
-    EXPECT_EQ(findexistingpath(dir.win("Models\\.\\x.LIB").c_str()), (dir.posix / "models" / "./x.lib").string());
+    EXPECT_EQ(
+        findexistingpath(dir.win("Models\\.\\x.LIB").c_str()), (dir.posix / "models" / "./x.lib").string());
     EXPECT_EQ(findexistingpath(dir.win("same\\ONE").c_str()), (dir.posix / "Same" / "one").string());
     EXPECT_EQ(findexistingpath(dir.win("same\\TWO").c_str()), (dir.posix / "SAME" / "two").string());
     EXPECT_EQ(findexistingpath(dir.win("MODELS\\Y.LIB").c_str()), "");
     EXPECT_EQ(pathforwriting(dir.win("MODELS\\X.LIB").c_str()), (dir.posix / "models" / "x.lib").string());
-    EXPECT_EQ(pathforwriting(dir.win("MODELS\\NEW\\A.TXT").c_str()), (dir.posix / "models" / "NEW" / "A.TXT").string());
+    EXPECT_EQ(pathforwriting(dir.win("MODELS\\NEW\\A.TXT").c_str()),
+        (dir.posix / "models" / "NEW" / "A.TXT").string());
 }
 
 TEST(PathBoundary, OpensAndCreatesThroughWindowsNames)
@@ -81,7 +87,7 @@ TEST(PathBoundary, OpensAndCreatesThroughWindowsNames)
     fputs("new", f);
     fclose(f);
     EXPECT_EQ(std::set<fs::path>(fs::directory_iterator(dir.posix / "lib"), {}),
-        std::set<fs::path>{dir.posix / "lib" / "amp.lib"});
+        std::set<fs::path> { dir.posix / "lib" / "amp.lib" });
     EXPECT_EQ(fopenpath(dir.win("LIB\\MISSING").c_str(), "r"), nullptr);
 
     EXPECT_EQ(_access(dir.win("Lib\\Amp.Lib").c_str(), 0), 0);
@@ -120,7 +126,8 @@ TEST(PathBoundary, ListsFoldersWithoutFollowingLinks)
     EXPECT_TRUE(seen["."] & FILE_ATTRIBUTE_DIRECTORY);
     EXPECT_TRUE(seen[".."] & FILE_ATTRIBUTE_DIRECTORY);
     EXPECT_TRUE(seen["sub"] & FILE_ATTRIBUTE_DIRECTORY);
-    EXPECT_EQ(seen["link"] & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT), FILE_ATTRIBUTE_REPARSE_POINT);
+    EXPECT_EQ(seen["link"] & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT),
+        FILE_ATTRIBUTE_REPARSE_POINT);
     EXPECT_EQ(seen["README"], FILE_ATTRIBUTE_NORMAL);
 
     find = FindFirstFileA(dir.win("*.TXT").c_str(), &data);
@@ -144,13 +151,13 @@ TEST(PathBoundary, FullPathNames)
         const char* name;
         std::string full;
     } cases[] = {
-        {"a.txt", dir.windows + "\\a.txt"},
-        {"sub\\..\\b\\.\\c", dir.windows + "\\b\\c"},
-        {"\\x\\y\\..\\z", "\\x\\z"},
-        {"C:\\x/y", "C:\\x\\y"},
-        {"\\..\\..", "\\"},
-        {"\\\\srv\\share\\f", "\\\\srv\\share\\f"},
-        {"dir\\", dir.windows + "\\dir\\"},
+        { "a.txt", dir.windows + "\\a.txt" },
+        { "sub\\..\\b\\.\\c", dir.windows + "\\b\\c" },
+        { "\\x\\y\\..\\z", "\\x\\z" },
+        { "C:\\x/y", "C:\\x\\y" },
+        { "\\..\\..", "\\" },
+        { "\\\\srv\\share\\f", "\\\\srv\\share\\f" },
+        { "dir\\", dir.windows + "\\dir\\" },
     };
     for (const auto& c : cases) {
         char buffer[517];

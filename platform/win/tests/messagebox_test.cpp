@@ -18,18 +18,19 @@ int recordbox(HWND, const char* text, const char* caption, UINT style)
     return 7;
 }
 
-}  // namespace
+} // namespace
 
 TEST(MessageBox, GoesThroughTheHookOrToStandardError)
 {
     shown.clear();
     EXPECT_EQ(setmessageboxhook(recordbox), nullptr);
     EXPECT_EQ(MessageBoxA(nullptr, "text", "Caption", MB_ICONHAND), 7);
-    EXPECT_EQ(shown, std::vector<std::string>{"Caption|text|16"});
+    EXPECT_EQ(shown, std::vector<std::string> { "Caption|text|16" });
     EXPECT_EQ(setmessageboxhook(nullptr), recordbox);
 
     testing::internal::CaptureStderr();
-    EXPECT_EQ(MessageBoxA(nullptr, "Internal exception: out of memory.", "Fatal Error", MB_ICONHAND | MB_TASKMODAL),
+    EXPECT_EQ(
+        MessageBoxA(nullptr, "Internal exception: out of memory.", "Fatal Error", MB_ICONHAND | MB_TASKMODAL),
         IDOK);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "Fatal Error: Internal exception: out of memory.\n");
     EXPECT_TRUE(MessageBeep(0));

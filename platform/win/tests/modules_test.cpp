@@ -5,9 +5,9 @@
 #include <cstring>
 #include <string>
 
+#include "platform/win/handles.h"
 #include "platform/win/resources.h"
 #include "platform/win/toolhelp.h"
-#include "platform/win/handles.h"
 #include "platform/win/version.h"
 #include "platform/win/winerror.h"
 
@@ -24,7 +24,7 @@ std::string stringtable(const char* content)
     return std::string("\0\x01\0\0\0\0\0", 7) + content + '\0' + '\x02';
 }
 
-}  // namespace
+} // namespace
 
 TEST(Modules, LoadsByWindowsNameFromTheProgramFolder)
 {
@@ -60,7 +60,8 @@ TEST(Modules, LoadsByWindowsNameFromTheProgramFolder)
     EXPECT_EQ(GetModuleHandleA("vkttestmodule"), module) << "loaded twice, freed once";
     EXPECT_TRUE(FreeLibrary(module));
     EXPECT_EQ(GetModuleHandleA("vkttestmodule"), nullptr);
-    EXPECT_EQ(FindResourceA(module, "MODULESTRINGS", RT_RCDATA), nullptr) << "resources leave with their module";
+    EXPECT_EQ(FindResourceA(module, "MODULESTRINGS", RT_RCDATA), nullptr)
+        << "resources leave with their module";
     EXPECT_FALSE(FreeLibrary(module));
 }
 
@@ -95,7 +96,7 @@ TEST(Resources, FoundByModuleTypeAndName)
     EXPECT_EQ(FindResourceA(nullptr, "1", RT_VERSION), nullptr) << "an id is not a name";
 
     static const char bytes[] = "abc";
-    static const RESOURCEENTRY extra[] = {{"CUSTOM", MAKEINTRESOURCEA(7), bytes, 3}};
+    static const RESOURCEENTRY extra[] = { { "CUSTOM", MAKEINTRESOURCEA(7), bytes, 3 } };
     HMODULE program = GetModuleHandleA(nullptr);
     registerresources(program, extra, 1);
     found = FindResourceA(program, MAKEINTRESOURCEA(7), "custom");
@@ -134,7 +135,7 @@ TEST(Toolhelp, SnapshotListsTheModulesHoldingAnAddress)
 {
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, 0);
     ASSERT_NE(snapshot, INVALID_HANDLE_VALUE);
-    MODULEENTRY32 entry{};
+    MODULEENTRY32 entry {};
     entry.dwSize = sizeof entry;
     auto address = reinterpret_cast<BYTE*>(&CreateToolhelp32Snapshot);
     std::string holder;

@@ -50,7 +50,7 @@ std::string valuetext(const Key& key, const std::string& name)
     return std::string(it->second.data.begin(), it->second.data.end());
 }
 
-}  // namespace
+} // namespace
 
 TEST(RegStoreFormat, ReadsTheDocumentedForm)
 {
@@ -67,28 +67,28 @@ TEST(RegStoreFormat, ReadsTheDocumentedForm)
     bool damaged = true;
     ASSERT_EQ(regstore::parse(text, root, damaged), 1);
     EXPECT_FALSE(damaged);
-    const Key* app = regstore::findkey(root, {"software", "MAKER", "app"});
+    const Key* app = regstore::findkey(root, { "software", "MAKER", "app" });
     ASSERT_NE(app, nullptr);
     EXPECT_EQ(valuetext(*app, "title"), std::string("Schematic \"A\"\nline") + '\0');
     EXPECT_EQ(app->values.at("").type, REG_DWORD);
-    EXPECT_EQ(app->values.at("").data, (std::vector<BYTE>{0x2a, 0, 0, 0}));
-    EXPECT_EQ(app->values.at("blob").data, (std::vector<BYTE>{1, 2, 0xff}));
+    EXPECT_EQ(app->values.at("").data, (std::vector<BYTE> { 0x2a, 0, 0, 0 }));
+    EXPECT_EQ(app->values.at("blob").data, (std::vector<BYTE> { 1, 2, 0xff }));
     EXPECT_EQ(app->values.at("blob").type, REG_BINARY);
     EXPECT_TRUE(app->values.at("empty").data.empty());
     EXPECT_EQ(app->values.at("list").type, REG_MULTI_SZ);
-    EXPECT_NE(regstore::findkey(root, {"Software", "Maker", "App", "Empty%Key"}), nullptr);
-    EXPECT_EQ(regstore::findkey(root, {"Software", "Other"}), nullptr);
+    EXPECT_NE(regstore::findkey(root, { "Software", "Maker", "App", "Empty%Key" }), nullptr);
+    EXPECT_EQ(regstore::findkey(root, { "Software", "Other" }), nullptr);
 }
 
 TEST(RegStoreFormat, RoundTripKeepsEveryValueAndName)
 {
     Key root;
     Key& key = *root.subkeys.emplace("Odd\x01%Name]", std::make_unique<Key>()).first->second;
-    key.values["quote\"back\\slash"] = {REG_SZ, {0xc3, 0xa9, '\t', 0}};
-    key.values["text with NUL inside"] = {REG_SZ, {'a', 0, 'b', 0}};
-    key.values["short dword"] = {REG_DWORD, {1, 2}};
-    key.values["any type"] = {0x12345, {9}};
-    key.values[""] = {REG_BINARY, {}};
+    key.values["quote\"back\\slash"] = { REG_SZ, { 0xc3, 0xa9, '\t', 0 } };
+    key.values["text with NUL inside"] = { REG_SZ, { 'a', 0, 'b', 0 } };
+    key.values["short dword"] = { REG_DWORD, { 1, 2 } };
+    key.values["any type"] = { 0x12345, { 9 } };
+    key.values[""] = { REG_BINARY, {} };
     root.subkeys.emplace("EmptyKey", std::make_unique<Key>());
 
     std::string text = regstore::serialise(root);
@@ -97,12 +97,12 @@ TEST(RegStoreFormat, RoundTripKeepsEveryValueAndName)
     ASSERT_EQ(regstore::parse(text, back, damaged), regstore::formatVersion);
     EXPECT_FALSE(damaged);
     EXPECT_EQ(regstore::serialise(back), text);
-    const Key* odd = regstore::findkey(back, {"Odd\x01%Name]"});
+    const Key* odd = regstore::findkey(back, { "Odd\x01%Name]" });
     ASSERT_NE(odd, nullptr);
-    EXPECT_EQ(odd->values.at("QUOTE\"BACK\\SLASH").data, (std::vector<BYTE>{0xc3, 0xa9, '\t', 0}));
+    EXPECT_EQ(odd->values.at("QUOTE\"BACK\\SLASH").data, (std::vector<BYTE> { 0xc3, 0xa9, '\t', 0 }));
     EXPECT_EQ(odd->values.at("text with nul inside").data.size(), 4u);
     EXPECT_EQ(odd->values.at("any type").type, 0x12345u);
-    EXPECT_NE(regstore::findkey(back, {"emptykey"}), nullptr);
+    EXPECT_NE(regstore::findkey(back, { "emptykey" }), nullptr);
 }
 
 TEST(RegStoreFormat, DamagedLinesAreLeftOutAndReported)
@@ -112,17 +112,17 @@ TEST(RegStoreFormat, DamagedLinesAreLeftOutAndReported)
         int version;
         bool damaged;
     } cases[] = {
-        {"VKT registry hive 1\n[A]\n\"x\"=sz:\"1\"\n", 1, false},
-        {"VKT registry hive 1\r\n[A]\r\n\"x\"=sz:\"1\"\r\n", 1, false},
-        {"VKT registry hive 1\n\"x\"=sz:\"1\"\n[A]\n\"x\"=sz:\"1\"\n", 1, true},
-        {"VKT registry hive 1\n[A]\n\"x\"=sz:\"1\n\"x\"=sz:\"1\"\n", 1, true},
-        {"VKT registry hive 1\n[A]\n\"y\"=dword:123\n\"x\"=sz:\"1\"\n", 1, true},
-        {"VKT registry hive 1\n[A]\n\"y\"=hex:1,2\n\"x\"=sz:\"1\"\n", 1, true},
-        {"VKT registry hive 1\n[A]\n\"y\"=hex:01,\n\"x\"=sz:\"1\"\n", 1, true},
-        {"VKT registry hive 1\n[A]\n\"y\"=text\n\"x\"=sz:\"1\"\n", 1, true},
-        {"VKT registry hive 1\n[A%zz]\n[A]\n\"x\"=sz:\"1\"\n", 1, true},
-        {"VKT registry hive 2\n[A]\n", 2, false},
-        {"something else\n[A]\n", 0, false},
+        { "VKT registry hive 1\n[A]\n\"x\"=sz:\"1\"\n", 1, false },
+        { "VKT registry hive 1\r\n[A]\r\n\"x\"=sz:\"1\"\r\n", 1, false },
+        { "VKT registry hive 1\n\"x\"=sz:\"1\"\n[A]\n\"x\"=sz:\"1\"\n", 1, true },
+        { "VKT registry hive 1\n[A]\n\"x\"=sz:\"1\n\"x\"=sz:\"1\"\n", 1, true },
+        { "VKT registry hive 1\n[A]\n\"y\"=dword:123\n\"x\"=sz:\"1\"\n", 1, true },
+        { "VKT registry hive 1\n[A]\n\"y\"=hex:1,2\n\"x\"=sz:\"1\"\n", 1, true },
+        { "VKT registry hive 1\n[A]\n\"y\"=hex:01,\n\"x\"=sz:\"1\"\n", 1, true },
+        { "VKT registry hive 1\n[A]\n\"y\"=text\n\"x\"=sz:\"1\"\n", 1, true },
+        { "VKT registry hive 1\n[A%zz]\n[A]\n\"x\"=sz:\"1\"\n", 1, true },
+        { "VKT registry hive 2\n[A]\n", 2, false },
+        { "something else\n[A]\n", 0, false },
     };
     for (const auto& c : cases) {
         Key root;
@@ -130,7 +130,7 @@ TEST(RegStoreFormat, DamagedLinesAreLeftOutAndReported)
         EXPECT_EQ(regstore::parse(c.text, root, damaged), c.version) << c.text;
         EXPECT_EQ(damaged, c.damaged) << c.text;
         if (c.version == 1) {
-            EXPECT_EQ(valuetext(*regstore::findkey(root, {"A"}), "x"), std::string("1") + '\0') << c.text;
+            EXPECT_EQ(valuetext(*regstore::findkey(root, { "A" }), "x"), std::string("1") + '\0') << c.text;
         }
     }
 }
@@ -147,11 +147,13 @@ TEST_F(RegStore, NamesKeepTheirCaseAndMatchInAnyCase)
     RegCloseKey(key);
 
     HKEY other;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\maker\\APP", 0, KEY_QUERY_VALUE, &other), ERROR_SUCCESS);
+    ASSERT_EQ(
+        RegOpenKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\maker\\APP", 0, KEY_QUERY_VALUE, &other), ERROR_SUCCESS);
     char buffer[8];
     DWORD size = sizeof buffer;
     DWORD type = 0;
-    EXPECT_EQ(RegQueryValueExA(other, "WIDTH", nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size), ERROR_SUCCESS);
+    EXPECT_EQ(RegQueryValueExA(other, "WIDTH", nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size),
+        ERROR_SUCCESS);
     EXPECT_EQ(type, REG_SZ);
     EXPECT_STREQ(buffer, "12");
     RegCloseKey(other);
@@ -163,12 +165,13 @@ TEST_F(RegStore, NamesKeepTheirCaseAndMatchInAnyCase)
     EXPECT_STREQ(name, "App");
     RegCloseKey(maker);
 
-    EXPECT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "software\\MAKER\\app", 0, nullptr, 0, KEY_READ, nullptr, &key,
-                  &disposition),
+    EXPECT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "software\\MAKER\\app", 0, nullptr, 0, KEY_READ, nullptr,
+                  &key, &disposition),
         ERROR_SUCCESS);
     EXPECT_EQ(disposition, REG_OPENED_EXISTING_KEY);
     RegCloseKey(key);
-    EXPECT_NE(readtext(folder / "user.reg").find("[Software\\Maker\\App]\n\"Width\"=sz:\"12\"\n"), std::string::npos);
+    EXPECT_NE(readtext(folder / "user.reg").find("[Software\\Maker\\App]\n\"Width\"=sz:\"12\"\n"),
+        std::string::npos);
 }
 
 TEST_F(RegStore, KeysAreCreatedWithParentsAndDeletedOnlyWithoutSubkeys)
@@ -177,7 +180,7 @@ TEST_F(RegStore, KeysAreCreatedWithParentsAndDeletedOnlyWithoutSubkeys)
     ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "a\\b\\c", 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
         ERROR_SUCCESS);
     RegCloseKey(key);
-    for (const char* path : {"a", "a\\b", "A\\B\\C"}) {
+    for (const char* path : { "a", "a\\b", "A\\B\\C" }) {
         EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_READ, &key), ERROR_SUCCESS) << path;
         RegCloseKey(key);
     }
@@ -194,17 +197,19 @@ TEST_F(RegStore, EnumerationIsStableAndBounded)
     HKEY key;
     ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "k", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
         ERROR_SUCCESS);
-    for (const char* name : {"beta", "Alpha", "gamma"}) {
+    for (const char* name : { "beta", "Alpha", "gamma" }) {
         HKEY sub;
-        ASSERT_EQ(RegCreateKeyExA(key, name, 0, nullptr, 0, KEY_WRITE, nullptr, &sub, nullptr), ERROR_SUCCESS);
+        ASSERT_EQ(
+            RegCreateKeyExA(key, name, 0, nullptr, 0, KEY_WRITE, nullptr, &sub, nullptr), ERROR_SUCCESS);
         RegCloseKey(sub);
-        ASSERT_EQ(RegSetValueExA(key, name, 0, REG_BINARY, reinterpret_cast<const BYTE*>("xy"), 2), ERROR_SUCCESS);
+        ASSERT_EQ(
+            RegSetValueExA(key, name, 0, REG_BINARY, reinterpret_cast<const BYTE*>("xy"), 2), ERROR_SUCCESS);
     }
     char name[100];
     std::vector<std::string> keys, values;
     for (DWORD i = 0; RegEnumKeyA(key, i, name, sizeof name) == ERROR_SUCCESS; ++i)
         keys.push_back(name);
-    EXPECT_EQ(keys, (std::vector<std::string>{"Alpha", "beta", "gamma"}));
+    EXPECT_EQ(keys, (std::vector<std::string> { "Alpha", "beta", "gamma" }));
     for (DWORD i = 0;; ++i) {
         DWORD length = sizeof name;
         DWORD type = 0;
@@ -227,7 +232,8 @@ TEST_F(RegStore, ValueReadsReportSizesAndShortBuffers)
     HKEY key;
     ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "k", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
         ERROR_SUCCESS);
-    ASSERT_EQ(RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>("hello"), 6), ERROR_SUCCESS);
+    ASSERT_EQ(
+        RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>("hello"), 6), ERROR_SUCCESS);
     DWORD size = 0;
     EXPECT_EQ(RegQueryValueExA(key, "", nullptr, nullptr, nullptr, &size), ERROR_SUCCESS);
     EXPECT_EQ(size, 6u);
@@ -242,7 +248,8 @@ TEST_F(RegStore, ValueReadsReportSizesAndShortBuffers)
 
     HKEY readonly;
     ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "k", 0, KEY_QUERY_VALUE, &readonly), ERROR_SUCCESS);
-    EXPECT_EQ(RegSetValueExA(readonly, "x", 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 1), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(
+        RegSetValueExA(readonly, "x", 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 1), ERROR_ACCESS_DENIED);
     RegCloseKey(readonly);
 }
 
@@ -250,12 +257,13 @@ TEST_F(RegStore, OverlongNamesAreRefusedAtWriteTime)
 {
     HKEY key;
     std::string longkey(REG_MAXKEYNAME + 1, 'k');
-    EXPECT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, ("a\\" + longkey).c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key,
-                  nullptr),
+    EXPECT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, ("a\\" + longkey).c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
+                  &key, nullptr),
         ERROR_INVALID_PARAMETER);
     EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "a", 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
     longkey.pop_back();
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, longkey.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
+    ASSERT_EQ(
+        RegCreateKeyExA(HKEY_CURRENT_USER, longkey.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
         ERROR_SUCCESS);
     std::string longvalue(REG_MAXVALUENAME + 1, 'v');
     EXPECT_EQ(RegSetValueExA(key, longvalue.c_str(), 0, REG_BINARY, nullptr, 0), ERROR_INVALID_PARAMETER);
@@ -269,12 +277,14 @@ TEST_F(RegStore, MachineHiveIsReadOnly)
     writetext(folder / "machine.reg", "VKT registry hive 1\n[Software\\Maker]\n\"Data\"=sz:\"/opt/data\"\n");
     HKEY key;
     EXPECT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "software\\maker", 0, KEY_WRITE, &key), ERROR_ACCESS_DENIED);
-    EXPECT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Other", 0, nullptr, 0, KEY_READ, nullptr, &key, nullptr),
+    EXPECT_EQ(RegCreateKeyExA(
+                  HKEY_LOCAL_MACHINE, "Software\\Other", 0, nullptr, 0, KEY_READ, nullptr, &key, nullptr),
         ERROR_ACCESS_DENIED);
     ASSERT_EQ(RegOpenKeyA(HKEY_LOCAL_MACHINE, "software\\maker", &key), ERROR_SUCCESS);
     char text[20];
     DWORD size = sizeof text;
-    EXPECT_EQ(RegQueryValueExA(key, "data", nullptr, nullptr, reinterpret_cast<BYTE*>(text), &size), ERROR_SUCCESS);
+    EXPECT_EQ(
+        RegQueryValueExA(key, "data", nullptr, nullptr, reinterpret_cast<BYTE*>(text), &size), ERROR_SUCCESS);
     EXPECT_STREQ(text, "/opt/data");
     EXPECT_EQ(RegDeleteValueA(key, "data"), ERROR_ACCESS_DENIED);
     RegCloseKey(key);
@@ -291,12 +301,14 @@ TEST_F(RegStore, SeesChangesMadeByOthersAndNoticesDeletedKeys)
     std::filesystem::rename(folder / "user.reg.new", folder / "user.reg");
     DWORD value = 0;
     DWORD size = sizeof value;
-    EXPECT_EQ(RegQueryValueExA(key, "V", nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size), ERROR_SUCCESS);
+    EXPECT_EQ(
+        RegQueryValueExA(key, "V", nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size), ERROR_SUCCESS);
     EXPECT_EQ(value, 7u);
     ASSERT_EQ(RegDeleteKeyA(HKEY_CURRENT_USER, "k"), ERROR_SUCCESS);
     EXPECT_EQ(RegQueryValueExA(key, "V", nullptr, nullptr, nullptr, &size), ERROR_KEY_DELETED);
     HKEY sub;
-    EXPECT_EQ(RegCreateKeyExA(key, "sub", 0, nullptr, 0, KEY_WRITE, nullptr, &sub, nullptr), ERROR_KEY_DELETED);
+    EXPECT_EQ(
+        RegCreateKeyExA(key, "sub", 0, nullptr, 0, KEY_WRITE, nullptr, &sub, nullptr), ERROR_KEY_DELETED);
     RegCloseKey(key);
 }
 
@@ -305,7 +317,8 @@ TEST_F(RegStore, ForeignAndDamagedHivesLoseNothing)
     const std::string later = "VKT registry hive 9\n[A]\n\"x\"=future:1\n";
     writetext(folder / "user.reg", later);
     HKEY key;
-    EXPECT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "B", 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr), ERROR_BADDB);
+    EXPECT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "B", 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
+        ERROR_BADDB);
     EXPECT_EQ(readtext(folder / "user.reg"), later);
 
     const std::string damaged = "VKT registry hive 1\n[A]\n\"x\"=garbage\n\"y\"=sz:\"kept\"\n";
@@ -327,7 +340,8 @@ TEST_F(RegStore, ProcessesWritingAtOnceLoseNothing)
         ASSERT_GE(pid, 0);
         if (pid == 0) {
             HKEY key;
-            if (RegCreateKeyExA(HKEY_CURRENT_USER, "shared", 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr))
+            if (RegCreateKeyExA(
+                    HKEY_CURRENT_USER, "shared", 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr))
                 _exit(2);
             for (int i = 0; i < valuesEach; ++i) {
                 std::string name = "w" + std::to_string(w) + "v" + std::to_string(i);
@@ -347,7 +361,8 @@ TEST_F(RegStore, ProcessesWritingAtOnceLoseNothing)
     ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "shared", 0, KEY_READ, &key), ERROR_SUCCESS);
     char name[100];
     DWORD count = 0;
-    for (DWORD length = sizeof name; RegEnumValueA(key, count, name, &length, nullptr, nullptr, nullptr, nullptr) == 0;
+    for (DWORD length = sizeof name;
+         RegEnumValueA(key, count, name, &length, nullptr, nullptr, nullptr, nullptr) == 0;
          length = sizeof name)
         ++count;
     EXPECT_EQ(count, static_cast<DWORD>(writers * valuesEach));

@@ -42,7 +42,7 @@ std::string failure(const std::string& source)
     return "<compiled>";
 }
 
-}  // namespace
+} // namespace
 
 TEST(ResourceCompiler, StringTableRecordsAreExact)
 {
@@ -62,27 +62,28 @@ TEST(ResourceCompiler, StringTableRecordsAreExact)
         "t.rc");
     ASSERT_EQ(compiled.resources.size(), 2u);
     const rc::Resource& table = compiled.resources[0];
-    EXPECT_EQ(table.type, (rc::NameOrId{{}, 10}));
-    EXPECT_EQ(table.name, (rc::NameOrId{"Appln Strings", 0}));
-    Bytes expected = bytes({0, 1, 0, 0, 0, 0, 0}) + "Open";
-    expected = expected + bytes({0, 0x20, 0, 0, 0, 0, 0}) + "Save as...";
-    expected = expected + bytes({0, 0x00, 0x80, 0, 0, 0, 0}) + "lowest";
-    expected = expected + bytes({0, 10, 0, 8, 0, 0, 0}) + "Context";
-    expected = (expected + bytes({1}) + "TARGET") + bytes({0x78, 0x56, 0x34, 0x12}) + "Tab\thereA";
-    expected = expected + bytes({0, 0xff, 0xff, 0, 0, 0, 0}) + "\"quoted\" \\ back";
-    expected = expected + bytes({2});
+    EXPECT_EQ(table.type, (rc::NameOrId { {}, 10 }));
+    EXPECT_EQ(table.name, (rc::NameOrId { "Appln Strings", 0 }));
+    Bytes expected = bytes({ 0, 1, 0, 0, 0, 0, 0 }) + "Open";
+    expected = expected + bytes({ 0, 0x20, 0, 0, 0, 0, 0 }) + "Save as...";
+    expected = expected + bytes({ 0, 0x00, 0x80, 0, 0, 0, 0 }) + "lowest";
+    expected = expected + bytes({ 0, 10, 0, 8, 0, 0, 0 }) + "Context";
+    expected = (expected + bytes({ 1 }) + "TARGET") + bytes({ 0x78, 0x56, 0x34, 0x12 }) + "Tab\thereA";
+    expected = expected + bytes({ 0, 0xff, 0xff, 0, 0, 0, 0 }) + "\"quoted\" \\ back";
+    expected = expected + bytes({ 2 });
     EXPECT_EQ(table.data, expected);
-    EXPECT_EQ(compiled.resources[1].name, (rc::NameOrId{{}, 7}));
-    EXPECT_EQ(compiled.resources[1].data, bytes({2}));
+    EXPECT_EQ(compiled.resources[1].name, (rc::NameOrId { {}, 7 }));
+    EXPECT_EQ(compiled.resources[1].data, bytes({ 2 }));
 }
 
 TEST(ResourceCompiler, VersionInfoIsTheFixedFileInformation)
 {
-    rc::Compiled compiled = rc::compiletext("versioninfo 1 { productversion 9,8,7,6 fileversion 1, 2, 3, 0x10 }", "v.rc");
+    rc::Compiled compiled
+        = rc::compiletext("versioninfo 1 { productversion 9,8,7,6 fileversion 1, 2, 3, 0x10 }", "v.rc");
     ASSERT_EQ(compiled.resources.size(), 1u);
-    EXPECT_EQ(compiled.resources[0].type, (rc::NameOrId{{}, 16}));
-    Bytes expected = bytes({0xbd, 0x04, 0xef, 0xfe, 0, 0, 1, 0, 2, 0, 1, 0, 0x10, 0, 3, 0, 8, 0, 9, 0, 6, 0, 7, 0,
-        0x3f, 0, 0, 0});
+    EXPECT_EQ(compiled.resources[0].type, (rc::NameOrId { {}, 16 }));
+    Bytes expected = bytes({ 0xbd, 0x04, 0xef, 0xfe, 0, 0, 1, 0, 2, 0, 1, 0, 0x10, 0, 3, 0, 8, 0, 9, 0, 6, 0,
+        7, 0, 0x3f, 0, 0, 0 });
     expected.resize(52, 0);
     EXPECT_EQ(compiled.resources[0].data, expected);
     EXPECT_NE(rc::emitcpp(compiled, "v.rc").find("section(\"vkt_version\")"), std::string::npos);
@@ -94,39 +95,43 @@ TEST(ResourceCompiler, FaultsAreReportedWithTheirLine)
         const char* source;
         const char* message;
     } cases[] = {
-        {"stringtable S {\n 1 \"a\"\n 1 \"b\" }", "t.rc:3: number 1 is used twice"},
-        {"stringtable S {\n 65536 \"a\" }", "t.rc:2: an entry number out of range: 65536"},
-        {"stringtable S { 1 \"a\\0\" }", "t.rc:1: unknown escape \\0"},
-        {"stringtable S { 1 \"a\\x00\" }", "t.rc:1: a text cannot hold a NUL character"},
-        {"stringtable S { named \"ABCDEFGHIJKLMNOPQRSTUVWXYZ123456\" 1 \"x\" }", "a name has 1 to 31 characters"},
-        {"stringtable S { named \"n\" 1 \"x\" named \"N\" 2 \"y\" }", "name 'N' is used twice"},
-        {"stringtable S { IDS_NOPE \"x\" }", "'IDS_NOPE' is not defined"},
-        {"stringtable S { 010 \"x\" }", "no leading zeros"},
-        {"stringtable S { 1 \"open\n\" }", "t.rc:1: unterminated text"},
-        {"stringtable S {\n 1 \"x\"\n", "t.rc:3: missing '}' at the end"},
-        {"stringtable S { 1 \"x\" }\nstringtable s { }", "t.rc:2: a resource of this kind and name is defined twice"},
-        {"menu M { }", "unknown resource kind 'menu'"},
-        {"stringtable 0 { }", "a resource id lies between 1 and 65535"},
-        {"versioninfo 1 { }", "a versioninfo needs a fileversion"},
-        {"versioninfo 1 { fileversion 1, 2, 3 }", "expected ','"},
-        {"#pragma once", "unknown directive '#pragma once'"},
-        {"stringtable S { } #define X 1", "a directive must begin its line"},
-        {"/* open", "unterminated comment"},
+        { "stringtable S {\n 1 \"a\"\n 1 \"b\" }", "t.rc:3: number 1 is used twice" },
+        { "stringtable S {\n 65536 \"a\" }", "t.rc:2: an entry number out of range: 65536" },
+        { "stringtable S { 1 \"a\\0\" }", "t.rc:1: unknown escape \\0" },
+        { "stringtable S { 1 \"a\\x00\" }", "t.rc:1: a text cannot hold a NUL character" },
+        { "stringtable S { named \"ABCDEFGHIJKLMNOPQRSTUVWXYZ123456\" 1 \"x\" }",
+            "a name has 1 to 31 characters" },
+        { "stringtable S { named \"n\" 1 \"x\" named \"N\" 2 \"y\" }", "name 'N' is used twice" },
+        { "stringtable S { IDS_NOPE \"x\" }", "'IDS_NOPE' is not defined" },
+        { "stringtable S { 010 \"x\" }", "no leading zeros" },
+        { "stringtable S { 1 \"open\n\" }", "t.rc:1: unterminated text" },
+        { "stringtable S {\n 1 \"x\"\n", "t.rc:3: missing '}' at the end" },
+        { "stringtable S { 1 \"x\" }\nstringtable s { }",
+            "t.rc:2: a resource of this kind and name is defined twice" },
+        { "menu M { }", "unknown resource kind 'menu'" },
+        { "stringtable 0 { }", "a resource id lies between 1 and 65535" },
+        { "versioninfo 1 { }", "a versioninfo needs a fileversion" },
+        { "versioninfo 1 { fileversion 1, 2, 3 }", "expected ','" },
+        { "#pragma once", "unknown directive '#pragma once'" },
+        { "stringtable S { } #define X 1", "a directive must begin its line" },
+        { "/* open", "unterminated comment" },
     };
     for (const auto& c : cases)
-        EXPECT_NE(failure(c.source).find(c.message), std::string::npos) << c.source << "\n -> " << failure(c.source);
+        EXPECT_NE(failure(c.source).find(c.message), std::string::npos)
+            << c.source << "\n -> " << failure(c.source);
 }
 
 TEST(ResourceCompiler, IncludesTakeTheDefinesOfAHeader)
 {
     auto folder = vkt::test::makeTempSubfolder("include");
-    std::ofstream(folder / "ids.h") << "#pragma once\n#define IDS_A 5\n#define IDS_B (0x10)\n#define NAME \"text\"\n"
-                                       "constexpr int ignored = 1;\n";
+    std::ofstream(folder / "ids.h")
+        << "#pragma once\n#define IDS_A 5\n#define IDS_B (0x10)\n#define NAME \"text\"\n"
+           "constexpr int ignored = 1;\n";
     std::ofstream(folder / "table.rc") << "#include \"ids.h\"\nstringtable S { IDS_A \"a\" IDS_B \"b\" }\n";
     rc::Compiled compiled = rc::compilesource((folder / "table.rc").string());
     ASSERT_EQ(compiled.resources.size(), 1u);
     EXPECT_EQ(compiled.resources[0].data,
-        (bytes({0, 5, 0, 0, 0, 0, 0}) + "a") + (bytes({0, 0x10, 0, 0, 0, 0, 0}) + "b") + bytes({2}));
+        (bytes({ 0, 5, 0, 0, 0, 0, 0 }) + "a") + (bytes({ 0, 0x10, 0, 0, 0, 0, 0 }) + "b") + bytes({ 2 }));
     EXPECT_EQ(rc::emitdepfile(compiled, "out dir/t.cpp"),
         "out\\ dir/t.cpp: " + (folder / "table.rc").string() + " " + (folder / "ids.h").string() + "\n");
     EXPECT_NE(failure("#include \"missing.h\""), "<compiled>");

@@ -1,0 +1,174 @@
+#include "core/windows/crashreport.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "core/files/folders.h"
+#include "core/text/strutil.h"
+#include "core/windows/process.h"
+#include "core/windows/registry.h"
+#include "platform/win/files.h"
+#include "platform/win/modules.h"
+#include "platform/win/pathboundary.h"
+#include "platform/win/system.h"
+
+CRASHREPORT crashreport;
+
+namespace {
+
+const char debugkey[] = "Software\\Venthorne\\Debug";
+const char reportsubfolder[] = "Venthorne\\Reports\\";
+// Dump levels with any of the top four bits set are not taken.
+constexpr uint32_t dumplevelmask = 0xF0000000;
+
+std::string environment(const char* name)
+{
+    const char* value = getenv(name);
+    return value && *value ? value : "";
+}
+
+// The folder where the user's reports belong, in Windows form, ending in '\'.
+std::string reportsfolder()
+{
+    std::string base = environment("XDG_STATE_HOME");
+    if (base.empty() && !environment("HOME").empty())
+        base = environment("HOME") + "/.local/state";
+    if (base.empty())
+        base = environment("TMPDIR");
+    if (base.empty())
+        base = "/tmp";
+    std::string folder = towindowspath(base);
+    if (folder.back() != '\\')
+        folder += '\\';
+    return folder + reportsubfolder;
+}
+
+// A file name with every '.' replaced by '_' ("_" for an empty one), as report comments carry it.
+std::string dotless(const char* name)
+{
+    std::string text = *name ? name : "_";
+    for (char& c : text)
+        if (c == '.')
+            c = '_';
+    return text;
+}
+
+std::string versionpart(const char* module)
+{
+    VERSIONINFO version;
+    if (!getversioninfo(module, &version))
+        return {};
+    char text[64];
+    snprintf(
+        text, sizeof text, "/%i_%i_%i_%i", version.major, version.minor, version.build, version.revision);
+    return text;
+}
+
+// The report's file name with extension, in the reports folder.
+std::string reportfile(const CRASHREPORT& record, const char* extension)
+{
+    char name[32];
+    snprintf(name, sizeof name, "%.4s%04x.%s", record.prefix, (GetTickCount() >> 3) & 0xFFFF, extension);
+    return std::string(record.reportsfolder) + name;
+}
+
+bool writecomment(const std::string& file, const std::string& comment)
+{
+    FILE* out = fopenpath(file.c_str(), "wb");
+    if (!out)
+        return false;
+    bool written = fwrite(comment.data(), 1, comment.size(), out) == comment.size();
+    return fclose(out) == 0 && written;
+}
+
+void writemessage(CRASHREPORT& record, uint32_t code, uint32_t offset)
+{
+    const char* name = record.modulename;
+    switch (code) {
+    case EXCEPTION_ACCESS_VIOLATION:
+        snprintf(record.text, sizeof record.text,
+            "Internal Exception: access violation in module '%s' [%08X].", name, offset);
+        break;
+    case EXCEPTION_STACK_OVERFLOW:
+        snprintf(record.text, sizeof record.text, "Internal Exception: stack overflow in module '%s' [%08X].",
+            name, offset);
+        break;
+    case EXCEPTION_FLT_DIVIDE_BY_ZERO:
+    case EXCEPTION_INT_DIVIDE_BY_ZERO:
+        snprintf(record.text, sizeof record.text, "Internal Exception: divide by zero in module '%s' [%08X].",
+            name, offset);
+        break;
+    default:
+        snprintf(record.text, sizeof record.text, "Internal Exception: SEH trap %08X in module '%s' [%08X].",
+            code, name, offset);
+        break;
+    }
+}
+
+} // namespace
+
+void initcrashreports(CRASHREPORT& record)
+{
+    strnzcpy(record.reportsfolder, reportsfolder().c_str(), PATHBUFFER - 1);
+    mkpath(record.reportsfolder);
+    addfilename(record.logfile, record.reportsfolder, "logfile.txt");
+    _unlink(record.logfile);
+
+    char program[PATHBUFFER];
+    const char* name = GetModuleFileNameA(nullptr, program, sizeof program) ? filename(program) : "";
+    strnzcpy(record.prefix, *name ? name : "dump", 4);
+    std::string head = dotless(name) + versionpart(*name ? program : "") + "/";
+    strnzcpy(record.commenthead, head.c_str(), PATHBUFFER - 1);
+
+    REGISTRY32 debug(HKEY_CURRENT_USER, debugkey);
+    DWORD level = 0;
+    REGISTRY& settings = debug;
+    bool valid
+        = settings.getdata(nullptr, "DumpLevel", REG_DWORD, &level, sizeof level, nullptr, 0) == sizeof level
+        && !(level & dumplevelmask);
+    record.dumplevel = valid ? level : DEFAULTDUMPLEVEL;
+}
+
+void throwfatal(CRASHREPORT& record, uint32_t code, const char* format, ...)
+{
+    record.code = code;
+    record.text[0] = '\0';
+    if (format) {
+        va_list arguments;
+        va_start(arguments, format);
+        vsnprintf(record.text, sizeof record.text, format, arguments);
+        va_end(arguments);
+    }
+    throw static_cast<char*>(record.text);
+}
+
+int exceptionreport(CRASHREPORT& record, uint32_t code, EXCEPTION_POINTERS*, void* address)
+{
+    record.faultaddress = reinterpret_cast<uintptr_t>(address);
+    record.code = 0;
+    findfaultmodule(record);
+    auto offset = static_cast<uint32_t>(record.faultaddress - record.modulebase);
+
+    MoveFileA(record.logfile, reportfile(record, "log").c_str());
+
+    std::string comment = std::string(record.commenthead) + dotless(record.modulename);
+    if (record.modulebase) {
+        char path[PATHBUFFER];
+        if (GetModuleFileNameA(reinterpret_cast<HMODULE>(record.modulebase), path, sizeof path))
+            comment += versionpart(path);
+    }
+    if (code || offset) {
+        char where[32];
+        snprintf(where, sizeof where, "/%08X/%08X", offset, code);
+        comment += where;
+    }
+    std::string dump = reportfile(record, "dmp");
+    if (!writecomment(dump, comment))
+        writecomment(filename(dump.c_str()), comment);
+
+    writemessage(record, code, offset);
+    return 1;
+}

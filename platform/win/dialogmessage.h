@@ -1,0 +1,11 @@
+#pragma once
+
+// The dialog manager's share of a message pump: a modeless dialog sees the messages meant for it
+// and for the windows inside it.
+
+#include "platform/win/messagequeue.h"
+
+// TRUE when message was meant for dialog or a window inside it: it has then been translated and
+// dispatched here. FALSE, with nothing done, for any other window. Keyboard navigation between a
+// dialog's controls is the dialog layer's to add.
+BOOL IsDialogMessageA(HWND dialog, MSG* message);
