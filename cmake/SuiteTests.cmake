@@ -3,9 +3,18 @@ include(GoogleTest)
 # One test program per folder: every tests/*_test.cpp beside the code, registered test by test
 # under the deliverable's label. Each test runs in its own process with its own temporary folder.
 function(vkt_add_test_suite name label)
+  vkt_add_suite_with_main(${name} ${label} vkt_test_main ${ARGN})
+endfunction()
+
+# The same for a folder whose tests need a QApplication (made by the Qt test main).
+function(vkt_add_qt_test_suite name label)
+  vkt_add_suite_with_main(${name} ${label} vkt_test_main_qt ${ARGN})
+endfunction()
+
+function(vkt_add_suite_with_main name label main)
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/*_test.cpp)
   add_executable(${name} ${sources})
-  target_link_libraries(${name} PRIVATE vkt_test_main vkt_warnings ${ARGN})
+  target_link_libraries(${name} PRIVATE ${main} vkt_warnings ${ARGN})
   # Fixture files beside the tests are found through this folder.
   target_compile_definitions(${name} PRIVATE VKT_TEST_SOURCE_DIR="${CMAKE_CURRENT_SOURCE_DIR}/tests")
   gtest_discover_tests(${name}

@@ -34,6 +34,15 @@ std::filesystem::path makeTempSubfolder(const char* name)
     return path;
 }
 
+void useTempFolderForStores()
+{
+    const auto& path = tempFolder();
+    setenv("VKT_REGISTRY_DIR", (path / "registry").c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (path / "config").c_str(), 1);
+    setenv("XDG_CACHE_HOME", (path / "cache").c_str(), 1);
+    setenv("HOME", (path / "home").c_str(), 1);
+}
+
 void removeTempFolder()
 {
     auto& path = folder();

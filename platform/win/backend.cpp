@@ -3,6 +3,7 @@
 #include <atomic>
 #include <mutex>
 
+#include "platform/win/devicecontext.h"
 #include "platform/win/windowtable.h"
 
 namespace win {
@@ -19,6 +20,8 @@ std::vector<Monitor> Backend::monitors()
 {
     return {Monitor{RECT{0, 0, 1920, 1080}, RECT{0, 0, 1920, 1080}, true, 96}};
 }
+
+DeviceContext* Backend::creatememorydc(DeviceContext*) { return new BitmapDC; }
 
 void setbackend(Backend* replacement)
 {

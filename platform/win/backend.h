@@ -12,9 +12,9 @@
 #include "platform/win/structs.h"
 #include "platform/win/types.h"
 
-class DeviceContext;
-
 namespace win {
+
+class DeviceContext;
 
 // What changed about a window, for Backend::changed.
 enum Change : unsigned {
@@ -50,8 +50,9 @@ public:
     // window has no surface. Released with releasedc.
     virtual DeviceContext* getdc(HWND window, const RECT* clip) { return nullptr; }
     virtual void releasedc(HWND window, DeviceContext* dc) {}
-    // A memory device context compatible with `like` (null: the screen); null without a toolkit.
-    virtual DeviceContext* creatememorydc(DeviceContext* like) { return nullptr; }
+    // A memory device context compatible with `like` (null: the screen); without a toolkit one
+    // that only fills rectangles and reads and writes pixels.
+    virtual DeviceContext* creatememorydc(DeviceContext* like);
 
     virtual void focused(HWND window) {}
     virtual void activated(HWND window) {}
@@ -62,8 +63,12 @@ public:
     // mnemonic letter; 0 for none), and ends any menu being tracked.
     virtual void keymenu(HWND window, char letter) {}
     virtual void endmenu() {}
-    // A cursor loaded from a module's resources; null when there is none.
-    virtual HCURSOR loadcursor(HINSTANCE instance, LPCSTR name) { return nullptr; }
+    // An image decoded from a module's resources (IMAGE_BITMAP, IMAGE_ICON, IMAGE_CURSOR), as
+    // LoadImageA answers it; null without a toolkit or when there is none.
+    virtual HANDLE loadimage(HINSTANCE instance, LPCSTR name, UINT type, int width, int height, UINT flags)
+    {
+        return nullptr;
+    }
 
     // The screens; without a toolkit one 1920 x 1080 screen at 96 dots per inch.
     virtual std::vector<Monitor> monitors();

@@ -5,6 +5,8 @@
 #include <mutex>
 
 #include "platform/win/backend.h"
+#include "platform/win/devicecontext.h"
+#include "platform/win/images.h"
 #include "platform/win/input.h"
 #include "platform/win/monitors.h"
 #include "platform/win/windowtable.h"
@@ -47,11 +49,6 @@ RECT virtualscreen()
     return all;
 }
 
-bool issystemcursor(LPCSTR name)
-{
-    auto id = reinterpret_cast<uintptr_t>(name);
-    return id >= 0x4000 && id <= 0xFFFF;
-}
 
 }  // namespace
 
@@ -119,10 +116,10 @@ HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name)
     if (!name) {
         return nullptr;
     }
-    if (issystemcursor(name)) {
-        return reinterpret_cast<HCURSOR>(const_cast<char*>(name));
+    if (HCURSOR system = reinterpret_cast<HCURSOR>(const_cast<char*>(name)); systemcursorid(system)) {
+        return system;
     }
-    return backend().loadcursor(instance, name);
+    return static_cast<HCURSOR>(backend().loadimage(instance, name, IMAGE_CURSOR, 0, 0, 0));
 }
 
 HCURSOR SetCursor(HCURSOR cursor)
@@ -166,4 +163,10 @@ int ShowCursor(BOOL show)
     return count;
 }
 
-BOOL DestroyCursor(HCURSOR cursor) { return cursor ? TRUE : FALSE; }
+BOOL DestroyCursor(HCURSOR cursor)
+{
+    if (systemcursorid(cursor)) {
+        return TRUE;
+    }
+    return DestroyIcon(cursor);
+}

@@ -292,10 +292,15 @@ std::shared_ptr<ThreadQueue> currentqueue()
 
 MessageFilter setmessagefilter(MessageFilter replacement) { return filter.exchange(replacement); }
 
-bool deliver(MSG& message)
+bool offer(MSG& message)
 {
     MessageFilter current = filter.load();
-    if (current && current(&message)) {
+    return !(current && current(&message));
+}
+
+bool deliver(MSG& message)
+{
+    if (!offer(message)) {
         return false;
     }
     TranslateMessage(&message);

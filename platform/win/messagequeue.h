@@ -69,6 +69,10 @@ namespace win {
 using MessageFilter = BOOL (*)(MSG* message);
 MessageFilter setmessagefilter(MessageFilter filter);  // answers the previous filter
 
+// Passes a message that stands for a toolkit event (a resize, an activation) through the filter
+// before the layer acts on it. False when the filter consumed it; the filter may change it.
+bool offer(MSG& message);
+
 // Filters, then translates and dispatches the message unless the filter consumed it.
 // Answers whether it was dispatched.
 bool deliver(MSG& message);

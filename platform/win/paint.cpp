@@ -1,6 +1,7 @@
 #include "platform/win/paint.h"
 
 #include "platform/win/backend.h"
+#include "platform/win/gdi.h"
 #include "platform/win/messagequeue.h"
 #include "platform/win/system.h"
 #include "platform/win/window.h"
@@ -157,7 +158,18 @@ namespace win {
 LRESULT erasebackground(HWND handle, HDC dc)
 {
     auto window = windowref(handle);
-    return window && dc && window->windowclass->background ? TRUE : FALSE;
+    if (!window || !dc || !window->windowclass->background) {
+        return FALSE;
+    }
+    // A class brush may be given as a system colour index plus one.
+    HBRUSH brush = window->windowclass->background;
+    auto index = reinterpret_cast<uintptr_t>(brush);
+    if (index >= 1 && index <= 31) {
+        brush = GetSysColorBrush(static_cast<int>(index - 1));
+    }
+    RECT client;
+    GetClientRect(handle, &client);
+    return FillRect(dc, &client, brush) ? TRUE : FALSE;
 }
 
 bool paint(HWND handle)

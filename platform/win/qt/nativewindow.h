@@ -1,0 +1,52 @@
+#pragma once
+
+// The widget behind one window: it shows the window's surface (the client area the window draws
+// on) inside its non-client parts, and turns the toolkit's input and window events into messages.
+
+#include <QImage>
+#include <QWidget>
+
+#include "platform/win/types.h"
+
+namespace winqt {
+
+class NativeWindow : public QWidget {
+public:
+    NativeWindow(HWND window, QWidget* parent, Qt::WindowFlags flags);
+
+    // The window, null once it is destroyed (the widget then goes at the next turn of the loop).
+    HWND window() const { return handle; }
+    void forget() { handle = nullptr; }
+    QImage& surface() { return image; }
+    // Where the client area starts inside the widget.
+    QPoint clientoffset() const;
+    // Brings the widget in line with the window's state.
+    void sync(unsigned changes);
+    // Something was drawn on the surface outside a paint: show it.
+    void drawn(const QRect& clientarea);
+
+protected:
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void mouse(QMouseEvent* event, int kind);
+    void wheel(QWheelEvent* event);
+    void key(QKeyEvent* event, bool press);
+    void resizesurface();
+    void syncgeometry();
+    void reportgeometry();
+    void paintnonclient(QPainter& painter);
+
+    HWND handle;
+    QImage image;
+    int painting = 0;
+    QRect pending;  // drawn during a paint, outside what that paint shows
+    bool syncing = false;
+};
+
+}  // namespace winqt

@@ -1,0 +1,670 @@
+#include "platform/win/qt/painterdc.h"
+
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QPainterPath>
+#include <QScreen>
+#include <algorithm>
+#include <cstring>
+#include <unordered_map>
+
+#include "platform/win/windowtable.h"
+
+namespace winqt {
+namespace {
+
+// Which context has a painter open on which pixels: only one may at a time.
+std::unordered_map<const uchar*, PainterDC*>& painting()
+{
+    static std::unordered_map<const uchar*, PainterDC*> owners;
+    return owners;
+}
+
+QColor colourof(COLORREF colour) { return QColor(GetRValue(colour), GetGValue(colour), GetBValue(colour)); }
+
+QRect rectof(const RECT& r) { return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top); }
+
+QPainterPath pathof(const win::Region& region)
+{
+    QPainterPath path;
+    path.setFillRule(region.fillmode == WINDING ? Qt::WindingFill : Qt::OddEvenFill);
+    for (const auto& polygon : region.polygons) {
+        QPolygonF shape;
+        for (const auto& p : polygon) {
+            shape << QPointF(p.x, p.y);
+        }
+        path.addPolygon(shape);
+        path.closeSubpath();
+    }
+    return path;
+}
+
+QPolygon polygonof(const tagPOINT* points, int count)
+{
+    QPolygon polygon(count);
+    for (int i = 0; i < count; ++i) {
+        polygon[i] = QPoint(points[i].x, points[i].y);
+    }
+    return polygon;
+}
+
+QPainter::CompositionMode blitmode(DWORD rop)
+{
+    switch (rop) {
+    case SRCPAINT:
+        return QPainter::RasterOp_SourceOrDestination;
+    case SRCAND:
+        return QPainter::RasterOp_SourceAndDestination;
+    case SRCINVERT:
+        return QPainter::RasterOp_SourceXorDestination;
+    case NOTSRCCOPY:
+        return QPainter::RasterOp_NotSource;
+    default:
+        return QPainter::CompositionMode_SourceOver;
+    }
+}
+
+// The source pixels as an opaque image view, so that blits copy colours whatever the alpha.
+QImage opaqueview(const QImage& image)
+{
+    if (image.format() == QImage::Format_RGB32) {
+        return image;
+    }
+    return QImage(image.constBits(), image.width(), image.height(), image.bytesPerLine(), QImage::Format_RGB32);
+}
+
+QImage sourceimage(win::DeviceContext& source)
+{
+    if (auto* painter = dynamic_cast<PainterDC*>(&source)) {
+        return painter->image();
+    }
+    return source.bitmap ? imageof(*source.bitmap) : QImage();
+}
+
+bool uniformalpha(const win::Bitmap& bitmap)
+{
+    if (bitmap.pixels.empty()) {
+        return true;
+    }
+    uint32_t alpha = bitmap.pixels.front() >> 24;
+    if (alpha != 0 && alpha != 0xff) {
+        return false;
+    }
+    return std::all_of(bitmap.pixels.begin(), bitmap.pixels.end(), [&](uint32_t p) { return (p >> 24) == alpha; });
+}
+
+}  // namespace
+
+QImage iconimage(const win::Icon& icon, UINT flags)
+{
+    if (!icon.colour) {
+        return QImage();
+    }
+    QImage image = imageof(*icon.colour).convertToFormat(QImage::Format_ARGB32);
+    if (flags == DI_IMAGE) {
+        return image.convertToFormat(QImage::Format_RGB32);
+    }
+    if (icon.mask && uniformalpha(*icon.colour)) {
+        QImage mask = imageof(*icon.mask);
+        for (int y = 0; y < image.height() && y < mask.height(); ++y) {
+            auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+            for (int x = 0; x < image.width() && x < mask.width(); ++x) {
+                bool transparent = (mask.pixel(x, y) & 0xffffff) != 0;
+                line[x] = transparent ? 0u : (line[x] | 0xff000000u);
+            }
+        }
+    }
+    return image;
+}
+
+void finishpainting(const QImage& image)
+{
+    auto& owners = painting();
+    auto found = owners.find(image.constBits());
+    if (found != owners.end()) {
+        found->second->finish();
+    }
+}
+
+QFont fontof(const LOGFONTA& logfont)
+{
+    QFont font(QString::fromUtf8(logfont.lfFaceName));
+    if (!logfont.lfFaceName[0]) {
+        font = QGuiApplication::font();
+    }
+    int height = logfont.lfHeight;
+    if (height < 0) {
+        font.setPixelSize(-height);
+    } else if (height > 0) {
+        // A positive height is the cell height: ascent plus descent.
+        font.setPixelSize(height);
+        int cell = QFontMetrics(font).height();
+        if (cell > 0 && cell != height) {
+            font.setPixelSize(std::max(1, height * height / cell));
+        }
+    } else {
+        font.setPixelSize(12);
+    }
+    if (logfont.lfWeight > 0) {
+        font.setWeight(static_cast<QFont::Weight>(std::clamp<int>(logfont.lfWeight, 100, 900)));
+    }
+    font.setItalic(logfont.lfItalic);
+    font.setUnderline(logfont.lfUnderline);
+    font.setStrikeOut(logfont.lfStrikeOut);
+    if (logfont.lfQuality == 3) {  // NONANTIALIASED_QUALITY
+        font.setStyleStrategy(QFont::NoAntialias);
+    }
+    return font;
+}
+
+QImage wrap(win::Bitmap& bitmap)
+{
+    return QImage(reinterpret_cast<uchar*>(bitmap.pixels.data()), bitmap.width, bitmap.height, bitmap.width * 4,
+                  bitmap.alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+}
+
+QImage imageof(win::Bitmap& bitmap)
+{
+    QImage image = wrap(bitmap).copy();
+    return bitmap.bottomup ? image.mirrored(false, true) : image;
+}
+
+PainterDC::PainterDC(HWND window, QImage* surface, const RECT* clip) : owner(window), surface(surface)
+{
+    if (clip) {
+        windowclip = *clip;
+        clipped = true;
+    }
+}
+
+PainterDC::PainterDC() { memory = true; }
+
+PainterDC::~PainterDC() { finish(); }
+
+void PainterDC::finish()
+{
+    if (!active.isActive()) {
+        return;
+    }
+    const uchar* key = active.device() ? static_cast<QImage*>(active.device())->constBits() : nullptr;
+    active.end();
+    auto& owners = painting();
+    auto found = owners.find(key);
+    if (found != owners.end() && found->second == this) {
+        owners.erase(found);
+    }
+}
+
+QImage PainterDC::image()
+{
+    if (surface) {
+        return *surface;
+    }
+    if (!bitmap) {
+        return QImage();
+    }
+    return bitmap->bottomup ? wrap(*bitmap).mirrored(false, true) : wrap(*bitmap);
+}
+
+SIZE PainterDC::size() const
+{
+    if (surface) {
+        return SIZE{surface->width(), surface->height()};
+    }
+    return DeviceContext::size();
+}
+
+QPainter* PainterDC::painter()
+{
+    if (active.isActive()) {
+        return &active;
+    }
+    QImage* target = surface ? surface : (wrapped.isNull() ? nullptr : &wrapped);
+    if (!target || target->isNull()) {
+        return nullptr;
+    }
+    auto& owners = painting();
+    const uchar* key = target->constBits();
+    auto found = owners.find(key);
+    if (found != owners.end() && found->second != this) {
+        found->second->finish();
+    }
+    if (!active.begin(target)) {
+        return nullptr;
+    }
+    owners[key] = this;
+    if (bitmap && bitmap->bottomup && !surface) {
+        active.setTransform(QTransform(1, 0, 0, -1, 0, target->height()));
+    }
+    active.setRenderHint(QPainter::Antialiasing, false);
+    applystate(true, true);
+    return &active;
+}
+
+void PainterDC::statechanged()
+{
+    if (active.isActive()) {
+        applystate(true, true);
+    }
+}
+
+void PainterDC::bitmapchanged()
+{
+    finish();
+    wrapped = bitmap ? wrap(*bitmap) : QImage();
+}
+
+void PainterDC::applystate(bool usepen, bool usebrush)
+{
+    if (!active.isActive()) {
+        return;
+    }
+    if (usepen && pen && pen->style != PS_NULL) {
+        Qt::PenStyle style = pen->style == PS_DASH         ? Qt::DashLine
+                             : pen->style == PS_DOT        ? Qt::DotLine
+                             : pen->style == PS_DASHDOT    ? Qt::DashDotLine
+                             : pen->style == PS_DASHDOTDOT ? Qt::DashDotDotLine
+                                                           : Qt::SolidLine;
+        QColor colour = rop2 == R2_BLACK ? QColor(Qt::black) : rop2 == R2_WHITE ? QColor(Qt::white) : colourof(pen->colour);
+        if (rop2 == R2_NOT) {
+            colour = Qt::white;
+        }
+        QPen qpen(colour, pen->width <= 1 ? 0 : pen->width, style, Qt::FlatCap, Qt::MiterJoin);
+        active.setPen(qpen);
+    } else {
+        active.setPen(Qt::NoPen);
+    }
+    if (usebrush && brush && brush->style != BS_NULL) {
+        if (brush->style == BS_PATTERN && brush->pattern) {
+            active.setBrush(QBrush(imageof(*brush->pattern)));
+        } else {
+            active.setBrush(QBrush(colourof(brush->colour)));
+        }
+    } else {
+        active.setBrush(Qt::NoBrush);
+    }
+    active.setClipping(false);
+    bool first = true;
+    auto addclip = [&](const QPainterPath& path) {
+        active.setClipPath(path, first ? Qt::ReplaceClip : Qt::IntersectClip);
+        first = false;
+    };
+    if (clipped) {
+        QPainterPath path;
+        path.addRect(QRectF(rectof(windowclip)));
+        addclip(path);
+    }
+    for (const auto& region : clip) {
+        addclip(pathof(region));
+    }
+}
+
+void PainterDC::touch(const QRectF& area)
+{
+    QRect r = area.toAlignedRect().adjusted(-1, -1, 1, 1);
+    if (bitmap && bitmap->bottomup && !surface) {
+        r.moveTop(bitmap->height - r.bottom() - 1);
+    }
+    dirty = dirty.united(r);
+}
+
+// Pen drawing follows the context's mix mode; what it cannot express draws nothing.
+namespace {
+
+bool setmix(QPainter& p, int rop2)
+{
+    switch (rop2) {
+    case R2_NOP:
+        return false;
+    case R2_XORPEN:
+        p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+        return true;
+    case R2_NOT:
+        p.setCompositionMode(QPainter::RasterOp_NotDestination);
+        return true;
+    case R2_MASKPEN:
+        p.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
+        return true;
+    case R2_MERGEPEN:
+        p.setCompositionMode(QPainter::RasterOp_SourceOrDestination);
+        return true;
+    default:
+        p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        return true;
+    }
+}
+
+}  // namespace
+
+void PainterDC::fillrect(const RECT& rect, const win::Brush& fill)
+{
+    QPainter* p = painter();
+    if (!p || fill.style == BS_NULL) {
+        return;
+    }
+    p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    QRect area = rectof(rect);
+    if (fill.style == BS_PATTERN && fill.pattern) {
+        p->fillRect(area, QBrush(imageof(*fill.pattern)));
+    } else {
+        p->fillRect(area, colourof(fill.colour));
+    }
+    touch(area);
+}
+
+void PainterDC::polyline(const tagPOINT* points, int count)
+{
+    QPainter* p = painter();
+    if (!p || !pen || pen->style == PS_NULL || !setmix(*p, rop2)) {
+        return;
+    }
+    QPolygon line = polygonof(points, count);
+    p->drawPolyline(line);
+    touch(line.boundingRect().adjusted(-pen->width, -pen->width, pen->width, pen->width));
+}
+
+void PainterDC::polygon(const tagPOINT* points, int count)
+{
+    QPainter* p = painter();
+    if (!p || !setmix(*p, rop2)) {
+        return;
+    }
+    QPolygon shape = polygonof(points, count);
+    p->drawPolygon(shape, Qt::OddEvenFill);
+    touch(shape.boundingRect());
+}
+
+void PainterDC::rectangle(const RECT& rect)
+{
+    QPainter* p = painter();
+    if (!p || !setmix(*p, rop2)) {
+        return;
+    }
+    QRect area = rectof(rect);
+    if (!pen || pen->style == PS_NULL) {
+        // Without a pen the filled area is one pixel smaller each way, as the system draws it.
+        p->drawRect(QRect(area.x(), area.y(), area.width() - 1, area.height() - 1));
+    } else {
+        // Interior and outline apart, so that a mix mode touches each pixel once.
+        QPen keep = p->pen();
+        p->setPen(Qt::NoPen);
+        p->drawRect(area.adjusted(1, 1, -1, -1));
+        p->setPen(keep);
+        p->setBrush(Qt::NoBrush);
+        p->drawRect(QRect(area.x(), area.y(), area.width() - 1, area.height() - 1));
+        applystate(true, true);
+    }
+    touch(area);
+}
+
+void PainterDC::ellipse(const RECT& rect)
+{
+    QPainter* p = painter();
+    if (!p || !setmix(*p, rop2)) {
+        return;
+    }
+    QRect area = rectof(rect);
+    p->drawEllipse(QRect(area.x(), area.y(), area.width() - 1, area.height() - 1));
+    touch(area);
+}
+
+void PainterDC::focusrect(const RECT& rect)
+{
+    QPainter* p = painter();
+    if (!p) {
+        return;
+    }
+    QRect area = rectof(rect);
+    p->save();
+    p->setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    p->setPen(QPen(Qt::white, 0, Qt::DotLine, Qt::FlatCap));
+    p->setBrush(Qt::NoBrush);
+    p->drawRect(QRect(area.x(), area.y(), area.width() - 1, area.height() - 1));
+    p->restore();
+    touch(area);
+}
+
+QFont PainterDC::qfont() const { return font ? fontof(font->logfont) : QGuiApplication::font(); }
+
+void PainterDC::text(int x, int y, std::string_view text)
+{
+    QPainter* p = painter();
+    if (!p) {
+        return;
+    }
+    QString s = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    QFont f = qfont();
+    QFontMetrics metrics(f);
+    int width = metrics.horizontalAdvance(s);
+    int left = (textalign & TA_CENTER) == TA_CENTER ? -width / 2 : (textalign & TA_RIGHT) ? -width : 0;
+    int baseline = (textalign & TA_BASELINE) == TA_BASELINE ? 0
+                   : (textalign & TA_BOTTOM)                ? -metrics.descent()
+                                                            : metrics.ascent();
+    p->save();
+    p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    p->translate(x, y);
+    if (font && font->logfont.lfEscapement) {
+        p->rotate(-font->logfont.lfEscapement / 10.0);
+    }
+    QRect box(left, baseline - metrics.ascent(), width, metrics.height());
+    if (bkmode == OPAQUE) {
+        p->fillRect(box, colourof(bkcolour));
+    }
+    p->setFont(f);
+    p->setPen(colourof(textcolour));
+    p->drawText(QPoint(left, baseline), s);
+    QRectF touched = p->transform().mapRect(QRectF(box));
+    p->restore();
+    touch(touched);
+}
+
+int PainterDC::drawtext(std::string_view text, RECT& rect, UINT format)
+{
+    QString s = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    QFont f = qfont();
+    QFontMetrics metrics(f);
+    int flags = (format & DT_CENTER) ? Qt::AlignHCenter : (format & DT_RIGHT) ? Qt::AlignRight : Qt::AlignLeft;
+    if (format & DT_SINGLELINE) {
+        flags |= Qt::TextSingleLine;
+        flags |= (format & DT_VCENTER) ? Qt::AlignVCenter : (format & DT_BOTTOM) ? Qt::AlignBottom : Qt::AlignTop;
+    } else {
+        flags |= Qt::AlignTop;
+    }
+    if (format & DT_WORDBREAK) {
+        flags |= Qt::TextWordWrap;
+    }
+    if (format & DT_EXPANDTABS) {
+        flags |= Qt::TextExpandTabs;
+    }
+    if (!(format & DT_NOPREFIX)) {
+        flags |= Qt::TextShowMnemonic;
+    }
+    QRect area = rectof(rect);
+    if ((format & DT_END_ELLIPSIS) && (format & DT_SINGLELINE)) {
+        s = metrics.elidedText(s, Qt::ElideRight, area.width(), (format & DT_NOPREFIX) ? 0 : Qt::TextShowMnemonic);
+    }
+    if (format & DT_CALCRECT) {
+        QRect limit(area.left(), area.top(), (format & DT_WORDBREAK) ? std::max(1, area.width()) : 1 << 20, 1 << 20);
+        QRect needed = metrics.boundingRect(limit, flags & ~(Qt::AlignHCenter | Qt::AlignRight | Qt::AlignVCenter | Qt::AlignBottom), s);
+        rect.right = rect.left + needed.width();
+        rect.bottom = rect.top + needed.height();
+        return needed.height();
+    }
+    QPainter* p = painter();
+    if (!p) {
+        return 0;
+    }
+    p->save();
+    p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    p->setFont(f);
+    p->setPen(colourof(textcolour));
+    if (!(format & DT_NOCLIP)) {
+        p->setClipRect(area, Qt::IntersectClip);
+    }
+    QRect drawn = metrics.boundingRect(area, flags, s);
+    if (bkmode == OPAQUE) {
+        p->fillRect(drawn.intersected(area), colourof(bkcolour));
+    }
+    p->drawText(area, flags, s);
+    p->restore();
+    touch(area);
+    return (format & (DT_VCENTER | DT_BOTTOM)) ? drawn.bottom() + 1 - area.top() : drawn.height();
+}
+
+SIZE PainterDC::textextent(std::string_view text)
+{
+    QFontMetrics metrics(qfont());
+    QString s = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    return SIZE{metrics.horizontalAdvance(s), metrics.height()};
+}
+
+bool PainterDC::textmetrics(TEXTMETRICA& tm)
+{
+    QFont f = qfont();
+    QFontMetrics metrics(f);
+    tm = TEXTMETRICA{};
+    tm.tmHeight = metrics.height();
+    tm.tmAscent = metrics.ascent();
+    tm.tmDescent = metrics.descent();
+    tm.tmInternalLeading = std::max(0, metrics.height() - f.pixelSize());
+    tm.tmExternalLeading = metrics.leading();
+    tm.tmAveCharWidth = metrics.averageCharWidth();
+    tm.tmMaxCharWidth = metrics.maxWidth();
+    tm.tmWeight = f.weight();
+    tm.tmDigitizedAspectX = 96;
+    tm.tmDigitizedAspectY = 96;
+    tm.tmFirstChar = 0x20;
+    tm.tmLastChar = 0xFF;
+    tm.tmDefaultChar = '?';
+    tm.tmBreakChar = ' ';
+    tm.tmItalic = f.italic() ? 1 : 0;
+    tm.tmUnderlined = f.underline() ? 1 : 0;
+    tm.tmStruckOut = f.strikeOut() ? 1 : 0;
+    tm.tmCharSet = DEFAULT_CHARSET;
+    return true;
+}
+
+bool PainterDC::blit(const RECT& to, win::DeviceContext& source, const RECT& from, DWORD rop)
+{
+    QPainter* p = painter();
+    if (!p) {
+        return false;
+    }
+    QRect target = rectof(to);
+    switch (rop) {
+    case BLACKNESS:
+    case WHITENESS:
+        p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+        p->fillRect(target, rop == BLACKNESS ? Qt::black : Qt::white);
+        touch(target);
+        return true;
+    case DSTINVERT:
+        p->setCompositionMode(QPainter::RasterOp_NotDestination);
+        p->fillRect(target, Qt::white);
+        touch(target);
+        return true;
+    case PATCOPY:
+    case PATINVERT:
+        if (brush && brush->style != BS_NULL) {
+            p->setCompositionMode(rop == PATCOPY ? QPainter::CompositionMode_SourceOver
+                                                 : QPainter::RasterOp_SourceXorDestination);
+            p->fillRect(target, p->brush());
+        }
+        touch(target);
+        return true;
+    default:
+        break;
+    }
+    QImage image = sourceimage(source);
+    if (image.isNull()) {
+        return false;
+    }
+    QImage* mine = surface ? surface : &wrapped;
+    if (image.constBits() == mine->constBits()) {
+        image = image.copy();  // drawing an image onto itself needs the pixels as they were
+    }
+    p->setCompositionMode(blitmode(rop));
+    if (target.size() != rectof(from).size()) {
+        p->setRenderHint(QPainter::SmoothPixmapTransform, false);
+    }
+    p->drawImage(QRectF(target), opaqueview(image), QRectF(rectof(from)));
+    touch(target);
+    return true;
+}
+
+bool PainterDC::alphablend(const RECT& to, win::DeviceContext& source, const RECT& from, BLENDFUNCTION blend)
+{
+    QPainter* p = painter();
+    QImage image = sourceimage(source);
+    if (!p || image.isNull()) {
+        return false;
+    }
+    if (blend.AlphaFormat & AC_SRC_ALPHA) {
+        image = QImage(image.constBits(), image.width(), image.height(), image.bytesPerLine(),
+                       QImage::Format_ARGB32_Premultiplied)
+                    .copy();
+    } else {
+        image = opaqueview(image).copy();
+    }
+    p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    p->setOpacity(blend.SourceConstantAlpha / 255.0);
+    p->setRenderHint(QPainter::SmoothPixmapTransform, true);
+    p->drawImage(QRectF(rectof(to)), image, QRectF(rectof(from)));
+    p->setOpacity(1.0);
+    touch(rectof(to));
+    return true;
+}
+
+bool PainterDC::drawicon(const RECT& to, const win::Icon& icon, UINT flags)
+{
+    QPainter* p = painter();
+    QImage image = iconimage(icon, flags);
+    if (!p || image.isNull()) {
+        return false;
+    }
+    p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    QRect target = rectof(to);
+    p->setRenderHint(QPainter::SmoothPixmapTransform, target.size() != image.size());
+    p->drawImage(target, image);
+    touch(target);
+    return true;
+}
+
+COLORREF PainterDC::getpixel(int x, int y)
+{
+    if (!surface) {
+        return DeviceContext::getpixel(x, y);
+    }
+    if (!surface->valid(x, y)) {
+        return CLR_INVALID;
+    }
+    return win::colourofpixel(surface->pixel(x, y));
+}
+
+COLORREF PainterDC::setpixel(int x, int y, COLORREF colour)
+{
+    if (!surface) {
+        return DeviceContext::setpixel(x, y, colour);
+    }
+    if (!surface->valid(x, y) || (clipped && !win::contains(windowclip, tagPOINT{x, y}))) {
+        return CLR_INVALID;
+    }
+    reinterpret_cast<QRgb*>(surface->scanLine(y))[x] = win::pixelofcolour(colour);
+    touch(QRectF(x, y, 1, 1));
+    return colour;
+}
+
+int PainterDC::devicecaps(int index)
+{
+    QScreen* screen = QGuiApplication::primaryScreen();
+    switch (index) {
+    case LOGPIXELSX:
+        return screen ? static_cast<int>(screen->logicalDotsPerInchX()) : 96;
+    case LOGPIXELSY:
+        return screen ? static_cast<int>(screen->logicalDotsPerInchY()) : 96;
+    default:
+        return DeviceContext::devicecaps(index);
+    }
+}
+
+}  // namespace winqt

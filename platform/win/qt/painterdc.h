@@ -1,0 +1,78 @@
+#pragma once
+
+// A device context that paints with QPainter on an image: a window's surface or a bitmap's
+// pixels. The painter is opened when the context first draws and closed when the context is
+// released; when two contexts draw on the same image, the one drawing takes the image over.
+
+#include <QFont>
+#include <QImage>
+#include <QPainter>
+
+#include "platform/win/devicecontext.h"
+
+namespace winqt {
+
+class PainterDC : public win::DeviceContext {
+public:
+    // A window's context over its surface (not owned), clipped to `clip` when given.
+    PainterDC(HWND window, QImage* surface, const RECT* clip);
+    // A memory context: draws on the selected bitmap.
+    PainterDC();
+    ~PainterDC() override;
+
+    HWND window() const { return owner; }
+    // Closes the painter; the image is complete afterwards.
+    void finish();
+    // What was drawn since the context was made, in device pixels; empty when nothing.
+    QRect drawn() const { return dirty; }
+
+    void statechanged() override;
+    void bitmapchanged() override;
+    SIZE size() const override;
+    void fillrect(const RECT& rect, const win::Brush& brush) override;
+    void polyline(const tagPOINT* points, int count) override;
+    void polygon(const tagPOINT* points, int count) override;
+    void rectangle(const RECT& rect) override;
+    void ellipse(const RECT& rect) override;
+    void focusrect(const RECT& rect) override;
+    void text(int x, int y, std::string_view text) override;
+    int drawtext(std::string_view text, RECT& rect, UINT format) override;
+    SIZE textextent(std::string_view text) override;
+    bool textmetrics(TEXTMETRICA& metrics) override;
+    bool blit(const RECT& to, win::DeviceContext& source, const RECT& from, DWORD rop) override;
+    bool alphablend(const RECT& to, win::DeviceContext& source, const RECT& from, BLENDFUNCTION blend) override;
+    bool drawicon(const RECT& to, const win::Icon& icon, UINT flags) override;
+    COLORREF getpixel(int x, int y) override;
+    COLORREF setpixel(int x, int y, COLORREF colour) override;
+    int devicecaps(int index) override;
+
+    // The image a context draws on (a copy for bottom-up bitmaps), for reading.
+    QImage image();
+
+private:
+    QPainter* painter();  // open on the target, with the state applied; null without a target
+    void applystate(bool pen, bool brush);
+    void touch(const QRectF& area);
+    QFont qfont() const;
+
+    HWND owner = nullptr;
+    QImage* surface = nullptr;  // window contexts
+    QImage wrapped;             // memory contexts: the bitmap's pixels
+    RECT windowclip{};
+    bool clipped = false;
+    QPainter active;
+    QRect dirty;
+};
+
+// The toolkit font for a logical font description.
+QFont fontof(const LOGFONTA& font);
+// The bitmap's pixels as an image sharing their memory (top-down view as stored).
+QImage wrap(win::Bitmap& bitmap);
+// A copy of the bitmap as a top-down image.
+QImage imageof(win::Bitmap& bitmap);
+// The icon as an image with alpha (DI_NORMAL) or opaque (DI_IMAGE); null without a colour image.
+QImage iconimage(const win::Icon& icon, UINT flags);
+// Closes any painter open on the image before it is replaced.
+void finishpainting(const QImage& image);
+
+}  // namespace winqt

@@ -1,0 +1,39 @@
+#pragma once
+
+// The window layer on Qt Widgets: every window gets a native widget, toolkit input becomes queued
+// messages, painting goes through each window's surface, and the layer's waits run Qt's event
+// dispatcher. The program (and every Qt test) installs it once, after making its QApplication.
+
+#include <QImage>
+
+#include "platform/win/types.h"
+
+class QWidget;
+
+namespace win {
+struct Bitmap;
+struct Icon;
+}  // namespace win
+
+namespace winqt {
+
+// Installs the backend for the calling thread, which must be the one of the QApplication, and
+// registers the layer's control classes. False without a QApplication.
+bool install();
+// Restores the layer's default backend; windows still alive lose their widgets.
+void uninstall();
+
+// The native widget of a window; null for a dead window or without the backend.
+QWidget* widgetof(HWND window);
+// The window whose native widget is the widget or its closest such ancestor; null for none.
+HWND windowof(const QWidget* widget);
+// What the window shows: its surface with the menu bar and border drawn around it.
+QImage grabwindow(HWND window);
+
+// Conversions between the layer's images and Qt's (copies).
+QImage toimage(HBITMAP bitmap);
+HBITMAP tobitmap(const QImage& image);
+QImage toimage(HICON icon);
+HICON toicon(const QImage& image, bool isicon = true, int hotx = 0, int hoty = 0);
+
+}  // namespace winqt

@@ -1,0 +1,19 @@
+#include <gmock/gmock.h>
+
+#include <QApplication>
+#include <cstdlib>
+
+#include "testsupport/temp_folder.h"
+
+// The test main of suites that need a QApplication: the stores point into the test's own folder
+// as in the plain main, and without a display platform named the tests run offscreen.
+int main(int argc, char** argv)
+{
+    vkt::test::useTempFolderForStores();
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication application(argc, argv);
+    testing::InitGoogleMock(&argc, argv);
+    int result = RUN_ALL_TESTS();
+    vkt::test::removeTempFolder();
+    return result;
+}
