@@ -106,3 +106,28 @@ TEST(PROPSCAN, SectionHeaders)
             EXPECT_EQ(header, nullptr) << c.stored;
     }
 }
+
+TEST(PROPSCAN, JoinsNextAgreesWithTheScanner)
+{
+    const char* const lines[] = {
+        "A=x\\", "A=x\\\\", "A=x\\ ", "A=x\\\r", "A=x", "", "\\",
+        "A={x\\}", "{A=x\\}}", "A=x\\}}}", "A=x\\{}", "A=x\\{{", "A=\\x",
+    };
+    for (const char* line : lines) {
+        // Joined, the stored line and the one after it come as one logical line.
+        std::string stored = std::string(line) + "\nB=2\n";
+        bool joined = scanAll(stored.c_str()).size() == 1;
+        EXPECT_EQ(PROPSCAN::joinsnext(line), joined ? 1 : 0) << testing::PrintToString(line);
+    }
+}
+
+TEST(PROPSCAN, FullLineIsNeverCut)
+{
+    std::string value(9000, 'v');
+    TEXT text(("A=" + value + "\nB=2").c_str());
+    PROPSCAN scan(text);
+    ASSERT_EQ(scan.next(), 1);
+    EXPECT_EQ(scan.full(), "A=" + value);
+    ASSERT_EQ(scan.next(), 1);
+    EXPECT_EQ(scan.full(), "B=2");
+}

@@ -18,6 +18,7 @@ int PROPSCAN::next()
         if (rawbegin == stored.size())
             return 0;
         current.clear();
+        overlong.clear();
         rawend = stored.size();
         return 1;
     }
@@ -30,8 +31,11 @@ int PROPSCAN::next()
             = static_cast<size_t>(std::streamoff(stream.rdbuf()->pubseekoff(0, std::ios_base::cur)));
         rawend = stored.rfind('\n', position - 1) + 1;
     }
-    if (current.size() > LINEMAX)
+    overlong.clear();
+    if (current.size() > LINEMAX) {
+        overlong = current;
         current.resize(LINEMAX);
+    }
     return 1;
 }
 
@@ -42,4 +46,21 @@ const char* PROPSCAN::header()
     name.resize(current.size());
     char* p = current.data() + 1;
     return gettok(&p, name.data()) ? name.c_str() : nullptr;
+}
+
+int PROPSCAN::joinsnext(std::string_view storedline)
+{
+    // Braces pair from the left as the stream reads them: a doubled one is a literal character,
+    // a single one a mark that is never delivered.
+    char last = '\0';
+    for (size_t i = 0; i < storedline.size(); ++i) {
+        char c = storedline[i];
+        if (c != '{' && c != '}') {
+            last = c;
+        } else if (i + 1 < storedline.size() && storedline[i + 1] == c) {
+            last = c;
+            ++i;
+        }
+    }
+    return last == '\\' ? 1 : 0;
 }

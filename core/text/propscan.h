@@ -27,6 +27,11 @@ public:
     // The logical line without its line feed, cut to LINEMAX characters (the stored lines keep
     // the rest). A parse cursor may walk it; it is overwritten by next().
     char* line() { return current.data(); }
+    // The logical line as read, never cut; equal to line() unless that was cut or written into.
+    std::string_view full() const { return overlong.empty() ? std::string_view(current) : overlong; }
+    // 1 when the logical reading of one stored line (given without its line feed) ends in a
+    // backslash, so that the line feed after it joins the next stored line.
+    static int joinsnext(std::string_view storedline);
     // The section name when the line is a section header ('*' first, then an identifier after
     // optional blanks), else null. Names are whole, of any length.
     const char* header();
@@ -40,6 +45,7 @@ private:
     std::string_view stored;
     std::string current;
     std::string name;
+    std::string overlong;
     size_t rawbegin = 0;
     size_t rawend = 0;
 };
