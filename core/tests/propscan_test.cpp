@@ -110,8 +110,19 @@ TEST(PROPSCAN, SectionHeaders)
 TEST(PROPSCAN, JoinsNextAgreesWithTheScanner)
 {
     const char* const lines[] = {
-        "A=x\\", "A=x\\\\", "A=x\\ ", "A=x\\\r", "A=x", "", "\\",
-        "A={x\\}", "{A=x\\}}", "A=x\\}}}", "A=x\\{}", "A=x\\{{", "A=\\x",
+        "A=x\\",
+        "A=x\\\\",
+        "A=x\\ ",
+        "A=x\\\r",
+        "A=x",
+        "",
+        "\\",
+        "A={x\\}",
+        "{A=x\\}}",
+        "A=x\\}}}",
+        "A=x\\{}",
+        "A=x\\{{",
+        "A=\\x",
     };
     for (const char* line : lines) {
         // Joined, the stored line and the one after it come as one logical line.

@@ -10,7 +10,7 @@ namespace {
 
 const char* const blocks = "TOP=1\n*S\nA=1\n{B=2}\n*T\nC=3\n{*s}\nD=4";
 
-}  // namespace
+} // namespace
 
 TEST(PROPTEXTBLOCKS, GetBlockWritesTheStoredLines)
 {
@@ -22,14 +22,14 @@ TEST(PROPTEXTBLOCKS, GetBlockWritesTheStoredLines)
         int found;
     };
     const Case cases[] = {
-        {"", "S", 0, "A=1\n{B=2}\nD=4\n", 1},
-        {"", "s", 1, "*S\nA=1\n{B=2}\n{*s}\nD=4\n", 1},
-        {"", "T", 0, "C=3\n", 1},
-        {"", "ABSENT", 1, "", 0},
+        { "", "S", 0, "A=1\n{B=2}\nD=4\n", 1 },
+        { "", "s", 1, "*S\nA=1\n{B=2}\n{*s}\nD=4\n", 1 },
+        { "", "T", 0, "C=3\n", 1 },
+        { "", "ABSENT", 1, "", 0 },
         // The unnamed block is the lines above the first header while the default name is empty.
-        {"", "", 1, "TOP=1\n", 1},
-        {"S", nullptr, 0, "A=1\n{B=2}\nD=4\n", 1},
-        {"S", "", 0, "", 0},
+        { "", "", 1, "TOP=1\n", 1 },
+        { "S", nullptr, 0, "A=1\n{B=2}\nD=4\n", 1 },
+        { "S", "", 0, "", 0 },
     };
     for (const auto& c : cases) {
         PROPTEXT t(blocks);
@@ -50,14 +50,14 @@ TEST(PROPTEXTBLOCKS, PutBlockFromAStreamOrAText)
         const char* expected;
     };
     const Case cases[] = {
-        {"*S\nA=1\n*T\nB=2\n", "S", "X=1\n", "{*S}\nX=1\n*T\nB=2\n"},
-        {"*T\nB=2", "S", "X=1\n", "*T\nB=2\n{*S}\nX=1\n"},
+        { "*S\nA=1\n*T\nB=2\n", "S", "X=1\n", "{*S}\nX=1\n*T\nB=2\n" },
+        { "*T\nB=2", "S", "X=1\n", "*T\nB=2\n{*S}\nX=1\n" },
         // An empty block keeps its header.
-        {"*S\nA=1\n*T\nB=2\n", "S", "", "{*S}\n*T\nB=2\n"},
+        { "*S\nA=1\n*T\nB=2\n", "S", "", "{*S}\n*T\nB=2\n" },
         // The unnamed block takes the place of the lines above the first header, or goes above it.
-        {"TOP=1\nTOP=2\n*S\nA=1\n", "", "X=1\n", "X=1\n*S\nA=1\n"},
-        {"*S\nA=1\n", "", "X=1\n", "X=1\n*S\nA=1\n"},
-        {nullptr, "S", "X=1\n", "{*S}\nX=1\n"},
+        { "TOP=1\nTOP=2\n*S\nA=1\n", "", "X=1\n", "X=1\n*S\nA=1\n" },
+        { "*S\nA=1\n", "", "X=1\n", "X=1\n*S\nA=1\n" },
+        { nullptr, "S", "X=1\n", "{*S}\nX=1\n" },
     };
     for (const auto& c : cases) {
         PROPTEXT fromtext(c.stored);

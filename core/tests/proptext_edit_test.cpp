@@ -12,7 +12,7 @@ std::string str(const char* s)
     return s ? s : "<null>";
 }
 
-}  // namespace
+} // namespace
 
 TEST(PROPTEXTEDIT, AddToAnEmptyTextStartsTheSection)
 {
@@ -40,12 +40,12 @@ TEST(PROPTEXTEDIT, EditedNamesAndValuesReadBackUnchanged)
         const char* value;
     };
     const Case cases[] = {
-        {"A=x{{y}}\n", "A", "x{y}"},
-        {"{{A}}=1\n", "{A}", "1"},
-        {"\"A=B\"=1\n", "A=B", "1"},
-        {"\"*A\"=1\n", "*A", "1"},
-        {"\"A \"\"q\"\"\"=1\n", "A \"q\"", "1"},
-        {"A=x\r\n", "A", "x\r"},
+        { "A=x{{y}}\n", "A", "x{y}" },
+        { "{{A}}=1\n", "{A}", "1" },
+        { "\"A=B\"=1\n", "A=B", "1" },
+        { "\"*A\"=1\n", "*A", "1" },
+        { "\"A \"\"q\"\"\"=1\n", "A \"q\"", "1" },
+        { "A=x\r\n", "A", "x\r" },
     };
     for (const auto& c : cases) {
         for (uint16_t form = 0; form < 4; ++form) {
@@ -79,7 +79,7 @@ TEST(PROPTEXTEDIT, LongValuesAreRewrittenWhole)
 
 TEST(PROPTEXTEDIT, RenameToNothingRemoves)
 {
-    for (const char* newname : {static_cast<const char*>(nullptr), ""}) {
+    for (const char* newname : { static_cast<const char*>(nullptr), "" }) {
         PROPTEXT t("*S\nA=1\nB=2\n");
         t.rename("S", "a", newname);
         EXPECT_STREQ(t.text, "*S\nB=2\n");

@@ -55,7 +55,8 @@ GOLDEN readgolden(const std::filesystem::path& path)
             std::stringstream fields(line.substr(2));
             std::string field;
             while (std::getline(fields, field, '|'))
-                args.push_back(field == "<null>" ? std::nullopt : std::optional(replaceall(field, "\\n", "\n")));
+                args.push_back(
+                    field == "<null>" ? std::nullopt : std::optional(replaceall(field, "\\n", "\n")));
             if (line.back() == '|')
                 args.emplace_back("");
             golden.edits.push_back(args);
@@ -117,9 +118,9 @@ std::vector<std::string> goldennames()
     return names;
 }
 
-class PROPTEXTGOLDEN : public testing::TestWithParam<std::string> {};
+class PROPTEXTGOLDEN : public testing::TestWithParam<std::string> { };
 
-}  // namespace
+} // namespace
 
 TEST_P(PROPTEXTGOLDEN, EveryStoredLineIsCopiedReplacedOrDroppedOnce)
 {

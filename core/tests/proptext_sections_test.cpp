@@ -9,12 +9,15 @@
 namespace {
 
 struct OWNEDITEMS : GDIDX<PROPITEM> {
-    explicit OWNEDITEMS(DIDXCOMPARE compare = nullptr) : GDIDX<PROPITEM>(0, REPLACE, compare) {}
+    explicit OWNEDITEMS(DIDXCOMPARE compare = nullptr)
+        : GDIDX<PROPITEM>(0, REPLACE, compare)
+    {
+    }
     ~OWNEDITEMS() override { zap(); }
     void put(const char* name, const char* value, uint16_t flags) { add(new PROPITEM(name, value, flags)); }
 };
 
-}  // namespace
+} // namespace
 
 TEST(PROPTEXTSECTIONS, RecordsKeepTheirOwnFormsAndTheIndexComparison)
 {
@@ -37,13 +40,13 @@ TEST(PROPTEXTSECTIONS, WhereNewPropertiesLand)
     };
     const Case cases[] = {
         // The default section with nothing above the first header: above that header.
-        {"", nullptr, "*S\nX=1\n", "A=1\n*S\nX=1\n"},
+        { "", nullptr, "*S\nX=1\n", "A=1\n*S\nX=1\n" },
         // A section named like the default one, absent: under its own header, not the last section's.
-        {"MAIN", "MAIN", "*OTHER\nX=1\n", "*OTHER\nX=1\n{*MAIN}\nA=1\n"},
+        { "MAIN", "MAIN", "*OTHER\nX=1\n", "*OTHER\nX=1\n{*MAIN}\nA=1\n" },
         // The last section of the text: at the end, the last line gaining its line feed.
-        {"", "S", "*S\nX=1", "*S\nA=1\n"},
+        { "", "S", "*S\nX=1", "*S\nA=1\n" },
         // A property continued over stored lines is replaced whole.
-        {"", "S", "*S\nA=old\\\n  more\nB=2\n*T\n", "*S\nA=1\n*T\n"},
+        { "", "S", "*S\nA=old\\\n  more\nB=2\n*T\n", "*S\nA=1\n*T\n" },
     };
     for (const auto& c : cases) {
         PROPTEXT t(c.stored);

@@ -18,8 +18,8 @@ std::string foldlinefeeds(std::string_view text)
 // with '*' or '"' reads as something else.
 bool needsquotes(std::string_view name)
 {
-    return name.empty() || name.find('=') != std::string_view::npos || name.front() == '*' || name.front() == '"'
-        || asciispace(name.front()) || asciispace(name.back());
+    return name.empty() || name.find('=') != std::string_view::npos || name.front() == '*'
+        || name.front() == '"' || asciispace(name.front()) || asciispace(name.back());
 }
 
 std::string writablename(std::string_view name)
@@ -36,9 +36,10 @@ std::string writablename(std::string_view name)
     return quoted + '"';
 }
 
-}  // namespace
+} // namespace
 
-PROPREWRITE::PROPREWRITE(PROPTEXT& t) : text(t)
+PROPREWRITE::PROPREWRITE(PROPTEXT& t)
+    : text(t)
 {
     scan.emplace(t);
 }

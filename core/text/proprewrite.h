@@ -52,7 +52,7 @@ private:
     PROPTEXT& text;
     std::optional<PROPSCAN> scan;
     std::string out;
-    bool open = false;  // out ends inside a joined line
+    bool open = false; // out ends inside a joined line
 };
 
 // 1 when two section names are equal without regard to ASCII letter case.
@@ -63,8 +63,7 @@ bool samesection(const char* a, const char* b);
 unsigned storedform(std::string_view storedline);
 
 // Calls fn with each stored line of a logical line's stored text, without its line feed.
-template <class Fn>
-void forstoredlines(std::string_view raw, Fn fn)
+template <class Fn> void forstoredlines(std::string_view raw, Fn fn)
 {
     while (!raw.empty()) {
         size_t end = raw.find('\n');

@@ -7,8 +7,7 @@
 
 class PROPLIST;
 struct PROPITEM;
-template <class T>
-class GDIDX;
+template <class T> class GDIDX;
 
 // A property text: lines NAME=VALUE grouped into sections that start at header lines "*NAME",
 // with comments (';') and parts hidden in braces ("{*NAME}", "{NAME=}VALUE", "NAME={VALUE}",
@@ -92,7 +91,7 @@ public:
     // section is added at the end of the text (an unnamed block goes above the first header).
     // An empty content leaves the header alone.
     void putblock(const char* sec, std::istream& is);
-    void putblock(const char* sec, const char* body);  // null body: empty content
+    void putblock(const char* sec, const char* body); // null body: empty content
     // Drops every block of the section with its header.
     void removeblock(const char* sec);
     // Writes every header of the section as "*NEWNAME". Does nothing (the text unchanged) when
@@ -114,4 +113,4 @@ public:
 // line; a value ends at a line feed or at a '}' outside double quotes. Returns 1, or 0 when a
 // value of 1024 characters or more was added as empty. A null text adds nothing and gives 1.
 int parseprops(const char* text, const char* sec, GDIDX<PROPITEM>& items, int keeporder);
-int parseprops(const char* text, const char* sec, GDIDX<PROPITEM>& items);  // keeporder 0
+int parseprops(const char* text, const char* sec, GDIDX<PROPITEM>& items); // keeporder 0

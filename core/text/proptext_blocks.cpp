@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr int nameField = 64;  // getfield reads at most 63 characters
+constexpr int nameField = 64; // getfield reads at most 63 characters
 
 // A letter or '_', then letters, digits and '_': what a header line reads as its whole name.
 bool isidentifier(const char* name)
@@ -57,7 +57,7 @@ void replaceblock(PROPTEXT& text, const char* sec, std::string_view body)
     pass.finish();
 }
 
-}  // namespace
+} // namespace
 
 int PROPTEXT::getblock(const char* sec, int withheader, std::ostream& os) const
 {
@@ -90,7 +90,7 @@ int PROPTEXT::getblock(const char* sec, int withheader, std::ostream& os) const
 
 void PROPTEXT::putblock(const char* sec, std::istream& is)
 {
-    std::string body{std::istreambuf_iterator<char>(is), std::istreambuf_iterator<char>()};
+    std::string body { std::istreambuf_iterator<char>(is), std::istreambuf_iterator<char>() };
     replaceblock(*this, sec, body);
 }
 

@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr int nameField = 64;  // getfield reads at most 63 characters
+constexpr int nameField = 64; // getfield reads at most 63 characters
 constexpr unsigned keepBraces = 4;
 
 // Copies a header line and makes its name the current section; false for any other line.
@@ -46,7 +46,7 @@ unsigned bracesof(std::string_view raw)
     return form;
 }
 
-}  // namespace
+} // namespace
 
 void PROPTEXT::add(const char* sec, const char* name, const char* value, uint16_t flags)
 {
@@ -72,7 +72,8 @@ void PROPTEXT::add(const char* sec, const char* name, const char* value, uint16_
             continue;
         }
         char field[nameField];
-        if (!propertyline(pass, field) || !samesection(current.c_str(), wanted) || asciicasecmp(field, name) != 0) {
+        if (!propertyline(pass, field) || !samesection(current.c_str(), wanted)
+            || asciicasecmp(field, name) != 0) {
             pass.copy();
             continue;
         }
@@ -100,7 +101,8 @@ void PROPTEXT::remove(const char* sec, const char* name)
         if (followheader(pass, current))
             continue;
         char field[nameField];
-        if (propertyline(pass, field) && samesection(current.c_str(), wanted) && asciicasecmp(field, name) == 0)
+        if (propertyline(pass, field) && samesection(current.c_str(), wanted)
+            && asciicasecmp(field, name) == 0)
             continue;
         pass.copy();
     }

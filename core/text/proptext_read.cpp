@@ -44,7 +44,7 @@ char* valueend(char* p)
     return p;
 }
 
-}  // namespace
+} // namespace
 
 void PROPTEXT::getprops(const char* sec, PROPLIST& list, int append, int keeporder) const
 {
@@ -150,7 +150,8 @@ int parseprops(const char* text, const char* sec, GDIDX<PROPITEM>& items, int ke
             ++p;
         }
         if (pending) {
-            auto flags = static_cast<uint16_t>((namedepth != 0 ? PROPITEM::NAMEINBRACES : 0) | (depth != 0 ? PROPITEM::VALUEINBRACES : 0));
+            auto flags = static_cast<uint16_t>(
+                (namedepth != 0 ? PROPITEM::NAMEINBRACES : 0) | (depth != 0 ? PROPITEM::VALUEINBRACES : 0));
             store(items, new PROPITEM(killendspace(name), killendspace(value), flags), keeporder);
             name[0] = value[0] = '\0';
             pending = false;

@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr int nameField = 64;  // getfield reads at most 63 characters
+constexpr int nameField = 64; // getfield reads at most 63 characters
 
 // The records of a list in one brace form, freed with it.
 struct LISTITEMS {
@@ -27,7 +27,7 @@ struct LISTITEMS {
     GDIDX<PROPITEM> items;
 };
 
-}  // namespace
+} // namespace
 
 void PROPTEXT::setprops(const char* sec, const PROPLIST& list, uint16_t flags, int keepbraces)
 {
@@ -40,7 +40,7 @@ void PROPTEXT::setprops(const char* sec, const GDIDX<PROPITEM>& items, int keepb
     PROPREWRITE pass(*this);
     const char* wanted = pass.wanted(sec);
     bool inside = sec == nullptr;
-    DIDX done(0, DIDX::KEEPOLD);  // names written so far, as alnumcmp tells them apart
+    DIDX done(0, DIDX::KEEPOLD); // names written so far, as alnumcmp tells them apart
     auto isdone = [&done](const PROPITEM* item) { return done.idxn(item->name) >= 0; };
     auto write = [&](const PROPITEM* item, unsigned form) {
         pass.property(item->name, item->value, form);
