@@ -118,7 +118,8 @@ TEST(PROPTEXTREAD, ParsedRecordsCarryTheirBraceForms)
         // An unmatched '}' leaves the depth below 0 until a '{' brings it back.
         { "}\nA=1\nB=2\n{\nC=3\n", nullptr, { { "A", "1", 3 }, { "B", "2", 3 }, { "C", "3", 0 } }, 1 },
         // A ';' where a name is expected ends the line; as the first character of a value it is data.
-        { ";A=1\nB=;x\n  ;C=3\n", nullptr, { { "B", ";x", 0 } }, 1 },
+        // A line without a name is no property.
+        { ";A=1\nB=;x\n  ;C=3\n=5\n", nullptr, { { "B", ";x", 0 } }, 1 },
         // Sections: null reads all, empty only the lines above the first header, a name every
         // place of that section; a header may be hidden or indented.
         { "TOP=1\n*S\nA=2\n{*T}\nB=3\n  *s\r\nC=4\n", nullptr,

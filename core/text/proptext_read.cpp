@@ -120,7 +120,7 @@ int parseprops(const char* text, const char* sec, GDIDX<PROPITEM>& items, int ke
                 // return are cut, is no header.
                 if (getnzstr(&p, section, "{}\n", sectionBound) && *killendspace(section))
                     inside = !sec || asciicasecmp(sec, section) == 0;
-            } else if (getnzstr(&p, name, "=}\n", nameBound)) {
+            } else if (getnzstr(&p, name, "=}\n", nameBound) && *name) {
                 namedepth = depth;
                 state = AFTERNAME;
             } else {

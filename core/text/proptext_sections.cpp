@@ -24,7 +24,8 @@ struct LISTITEMS {
     LISTITEMS& operator=(const LISTITEMS&) = delete;
     ~LISTITEMS() { items.zap(); }
 
-    GDIDX<PROPITEM> items;
+    // Names that compare equal are one property; the later record replaces the earlier one.
+    GDIDX<PROPITEM> items { 0, DIDX::DESTROY };
 };
 
 } // namespace
