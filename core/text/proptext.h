@@ -73,8 +73,9 @@ public:
     // present ones in place (keepbraces: in the braces of the stored line), new ones at the end
     // of the section (an absent section at the end of the text under "{*SEC}"), and property
     // lines the list lacks, blank lines and free text of the section dropped; comments and every
-    // line outside the section stay. Names match by alnumcmp (with letter case). With an empty
-    // list only the section's property lines go.
+    // line outside the section stay (a comment holding '=' reads as a property line named ";...").
+    // Names match by alnumcmp (with letter case). With an empty list only the section's property
+    // lines go. A null sec takes the lines above the first header into the section.
     void setprops(const char* sec, const PROPLIST& list, uint16_t flags, int keepbraces);
     // As above with records, each in its own brace form and matched by the index's comparison.
     void setprops(const char* sec, const GDIDX<PROPITEM>& items, int keepbraces);
