@@ -59,10 +59,6 @@ public:
     virtual void captured(HWND window) {}
     virtual void cursorchanged(HCURSOR cursor, bool shown) {}
     virtual void pointermoved(tagPOINT screen) {}
-    // Opens the menu bar of a top-level window from the keyboard (Alt, F10, or Alt and a
-    // mnemonic letter; 0 for none), and ends any menu being tracked.
-    virtual void keymenu(HWND window, char letter) {}
-    virtual void endmenu() {}
     // An image decoded from a module's resources (IMAGE_BITMAP, IMAGE_ICON, IMAGE_CURSOR), as
     // LoadImageA answers it; null without a toolkit or when there is none.
     virtual HANDLE loadimage(HINSTANCE instance, LPCSTR name, UINT type, int width, int height, UINT flags)

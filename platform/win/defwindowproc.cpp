@@ -5,6 +5,7 @@
 
 #include "platform/win/backend.h"
 #include "platform/win/input.h"
+#include "platform/win/menu.h"
 #include "platform/win/messagebox.h"
 #include "platform/win/messagequeue.h"
 #include "platform/win/paint.h"
@@ -14,6 +15,9 @@
 using namespace win;
 
 namespace {
+
+// Alt went down and nothing else since.
+bool altalone = false;
 
 bool ischild(HWND handle) { return (GetWindowLongA(handle, GWL_STYLE) & WS_CHILD) != 0; }
 
@@ -61,7 +65,7 @@ LRESULT systemcommand(HWND handle, WPARAM command, LPARAM lParam)
         ShowWindow(handle, SW_RESTORE);
         return 0;
     case SC_KEYMENU:
-        backend().keymenu(GetAncestor(handle, GA_ROOT), static_cast<char>(lParam));
+        keymenu(GetAncestor(handle, GA_ROOT), static_cast<char>(lParam));
         return 0;
     default:
         return 0;
@@ -164,14 +168,34 @@ LRESULT DefWindowProcA(HWND handle, UINT message, WPARAM wParam, LPARAM lParam)
         return toparent(handle, message, wParam, lParam);
     case WM_SYSCOMMAND:
         return systemcommand(handle, wParam, lParam);
-    case WM_SYSKEYDOWN:
-        if (wParam == VK_F4 && (lParam & KF_ALTDOWN_BIT)) {
-            PostMessageA(GetAncestor(handle, GA_ROOT), WM_SYSCOMMAND, SC_CLOSE, 0);
-        } else if (wParam == VK_F10 || wParam == VK_MENU) {
-            if (wParam == VK_F10) {
-                SendMessageA(GetAncestor(handle, GA_ROOT), WM_SYSCOMMAND, SC_KEYMENU, 0);
+    case WM_NCLBUTTONDOWN:
+        if (wParam == static_cast<WPARAM>(HTMENU)) {
+            tagPOINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+            auto items = menubarlayout(handle);
+            for (size_t i = 0; i < items.size(); ++i) {
+                if (contains(items[i], at)) {
+                    trackmenubar(handle, static_cast<int>(i));
+                }
             }
         }
+        return 0;
+    case WM_SYSKEYDOWN:
+        altalone = wParam == VK_MENU;
+        if (wParam == VK_F4 && (lParam & KF_ALTDOWN_BIT)) {
+            PostMessageA(GetAncestor(handle, GA_ROOT), WM_SYSCOMMAND, SC_CLOSE, 0);
+        } else if (wParam == VK_F10) {
+            SendMessageA(GetAncestor(handle, GA_ROOT), WM_SYSCOMMAND, SC_KEYMENU, 0);
+        }
+        return 0;
+    case WM_SYSKEYUP:
+        // Alt pressed and released on its own opens the menu bar.
+        if (wParam == VK_MENU && altalone) {
+            altalone = false;
+            SendMessageA(GetAncestor(handle, GA_ROOT), WM_SYSCOMMAND, SC_KEYMENU, 0);
+        }
+        return 0;
+    case WM_KEYDOWN:
+        altalone = false;
         return 0;
     case WM_SYSCHAR:
         if (wParam != VK_SPACE) {
@@ -200,7 +224,7 @@ LRESULT DefWindowProcA(HWND handle, UINT message, WPARAM wParam, LPARAM lParam)
         if (GetCapture() == handle) {
             ReleaseCapture();
         }
-        backend().endmenu();
+        EndMenu();
         return 0;
     default:
         return 0;

@@ -45,6 +45,7 @@ constexpr UINT WM_NCDESTROY = 0x0082;
 constexpr UINT WM_NCACTIVATE = 0x0086;
 constexpr UINT WM_GETDLGCODE = 0x0087;
 constexpr UINT WM_NCMOUSEFIRST = 0x00A0;
+constexpr UINT WM_NCLBUTTONDOWN = 0x00A1;
 constexpr UINT WM_NCMOUSELAST = 0x00AF;
 constexpr UINT WM_KEYFIRST = 0x0100;
 constexpr UINT WM_KEYDOWN = 0x0100;
@@ -62,6 +63,7 @@ constexpr UINT WM_VSCROLL = 0x0115;
 constexpr UINT WM_INITMENU = 0x0116;
 constexpr UINT WM_INITMENUPOPUP = 0x0117;
 constexpr UINT WM_MENUSELECT = 0x011F;
+constexpr UINT WM_ENTERIDLE = 0x0121;
 constexpr UINT WM_UNINITMENUPOPUP = 0x0125;
 constexpr UINT WM_MOUSEFIRST = 0x0200;
 constexpr UINT WM_MOUSEMOVE = 0x0200;
@@ -182,6 +184,9 @@ constexpr UINT ODS_GRAYED = 0x0002;
 constexpr UINT ODS_DISABLED = 0x0004;
 constexpr UINT ODS_CHECKED = 0x0008;
 constexpr UINT ODS_FOCUS = 0x0010;
+
+// WM_ENTERIDLE: what is idle.
+constexpr WPARAM MSGF_MENU = 2;
 
 // PeekMessageA removal flags.
 constexpr UINT PM_NOREMOVE = 0x0000;
