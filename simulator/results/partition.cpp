@@ -220,7 +220,7 @@ bool PARTITION::readextension(long size)
     int32_t total = load<int32_t>(head + 8);
     int64_t extra = int64_t(total) - HEADERRUNS;
     int64_t bytes = extra * 12;
-    if (extra < 1 || at + EXTENSIONHEADSIZE + bytes > size) {
+    if (extra < 1 || bytes > INT32_MAX || at + EXTENSIONHEADSIZE + bytes > size) {
         resultserror("The results file '%s' is damaged: its run table extension does not fit the file.", path);
         return false;
     }
