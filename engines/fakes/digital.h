@@ -16,6 +16,11 @@ class DigitalPin final : public IPALLEXPIN2 {
 public:
     STATE getstate() override { return state; }
     int ishigh() override { return (state & STATE_LEVEL) == STATE_HIGH; }
+    int setstate(int64_t, STATE value) override
+    {
+        state = value;
+        return 1;
+    }
     STATE state = STATE_FLT;
 };
 

@@ -33,6 +33,9 @@ public:
     virtual STATE getstate() = 0;
     // 1: non-zero when the pin's level is high.
     virtual int ishigh() = 0;
+    // 2: drives the pin with `state` from `time` (picoseconds; a past time means now) on, so that a
+    // model can drive its outputs; 0 when the pin cannot drive (an input pin).
+    virtual int setstate(int64_t time, STATE state) = 0;
 
 protected:
     ~IPALLEXPIN2() = default;

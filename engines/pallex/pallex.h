@@ -24,6 +24,9 @@ class IOPTIONS {
 public:
     // 1 and *value when the netlist sets the option and it evaluates; 0 otherwise (*value untouched).
     virtual int getoption(const char* name, double* value) = 0;
+    // The option's text as the netlist gives it ("RANDOM" for INITSEED or TDSCALE); null when the
+    // netlist does not set it.
+    virtual const char* getoptiontext(const char* name) = 0;
 
 protected:
     ~IOPTIONS() = default;

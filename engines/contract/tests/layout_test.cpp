@@ -89,6 +89,9 @@ TEST(Contract, CircuitSlots)
     EXPECT_EQ(slotof(&IPALLEXCKT::requesttime), 3);
     EXPECT_EQ(slotof(&IPALLEXPIN2::getstate), 0);
     EXPECT_EQ(slotof(&IPALLEXPIN2::ishigh), 1);
+    EXPECT_EQ(slotof(&IPALLEXPIN2::setstate), 2);
+    EXPECT_EQ(slotof(&IOPTIONS::getoption), 0);
+    EXPECT_EQ(slotof(&IOPTIONS::getoptiontext), 1);
     EXPECT_EQ(slotof(&ISIMLOG::trace), 0);
     EXPECT_EQ(slotof(&ISIMLOG::log), 3);
     EXPECT_EQ(slotof(&ISIMLOG::help), 5);

@@ -1,0 +1,286 @@
+#pragma once
+
+#include "engines/pallex/circuit.h"
+#include "engines/pallex/primitives.h"
+#include "engines/pallex/queue.h"
+#include "engines/pallex/resolve.h"
+#include "engines/pallex/state.h"
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+class IINSTANCE;
+class IOPTIONS;
+class IPALLEXMODEL;
+class IPARTITION;
+class ISIMLOG;
+
+namespace pallex {
+
+inline constexpr uint32_t NONE = 0xFFFFFFFFu;
+class Engine;
+
+// A connected pin as models see it; its state is that of its net.
+class Pin final : public IPALLEXPIN2 {
+public:
+    STATE getstate() override;
+    int ishigh() override;
+    int setstate(int64_t time, STATE state) override;
+
+    Engine* engine = nullptr;
+    std::string name;
+    int32_t pintype = 0;
+    uint32_t part = NONE;
+    uint32_t net = NONE;
+    uint32_t driver = NONE;  // NONE: the pin only reads
+    PinRole role;
+};
+
+}  // namespace pallex
+
+// A part made by pallex_create.
+struct PXobject {
+    uint32_t id = 0;
+    pallex::Kind kind = pallex::Kind::DUMMY;
+    std::string type;
+    IINSTANCE* instance = nullptr;   // borrowed from the kernel
+    IPALLEXMODEL* model = nullptr;   // borrowed; null for the engine's own kinds
+    std::vector<uint32_t> pins;      // in connection order
+    // A DPROBE's recording: samples of every pin's state, each at its time (ps).
+    IPARTITION* partition = nullptr;  // borrowed
+    int32_t channel = 0;
+    std::vector<int64_t> sampletimes;
+    std::vector<STATE> samples;
+    // PATTERN words.
+    std::vector<uint32_t> words;
+};
+
+// An analog-digital interface on a net: an ADC drives the net (weakly, as its states say), a DAC
+// reads it, or only the drivers of one part on it when made by pallex_createdacs.
+struct PXlink {
+    bool adc = false;
+    uint32_t net = pallex::NONE;
+    uint32_t driver = pallex::NONE;        // ADC
+    std::vector<uint32_t> drivers;         // DAC of one part; empty: the whole net
+    double* edge = nullptr;                // the DAC's edge time; read, never written
+    std::string served;                    // the part the interface serves
+};
+
+namespace pallex {
+
+// Cells of net states at addresses that never move.
+class StateCells {
+public:
+    STATE& operator[](uint32_t index) { return chunks[index >> SHIFT][index & MASK]; }
+    STATE operator[](uint32_t index) const { return chunks[index >> SHIFT][index & MASK]; }
+    void grow(uint32_t count);
+
+private:
+    static constexpr uint32_t SHIFT = 10;
+    static constexpr uint32_t MASK = (1u << SHIFT) - 1;
+    std::vector<std::unique_ptr<STATE[]>> chunks;
+};
+
+struct Driver {
+    STATE applied;
+    STATE pending;  // NOPENDING when nothing is on its way
+    uint32_t net;
+    uint32_t generation;  // entries of the queue with another one are superseded
+};
+
+struct NetRecord {
+    uint32_t firstdriver;
+    uint32_t drivers;
+    uint32_t firstreader;
+    uint32_t readers;
+};
+
+// A part as the run loop sees it.
+struct Component {
+    Kind kind;
+    uint8_t queued;
+    uint8_t lastclock;  // level of the clock input at the last evaluation; NOCLOCK before the first
+    uint8_t flags;      // UNDEFINED, REPEAT, CLOSED
+    uint32_t firstinput;
+    uint32_t inputs;
+    uint32_t firstoutput;
+    uint32_t outputs;
+    uint32_t part;
+    int64_t rise;
+    int64_t fall;
+    int64_t off;
+    uint64_t word;  // flip-flop and latch level, count, clock phase, pattern position
+    int64_t period;  // CLOCK: high time in `rise`, low time in `fall`; PATTERN: step
+};
+
+inline constexpr uint8_t NOCLOCK = 3;
+inline constexpr uint8_t UNDEFINED = 1;  // the state word is undefined
+inline constexpr uint8_t REPEAT = 2;     // a PATTERN starts over after its last word
+inline constexpr uint8_t CLOSED = 4;     // a SWITCH closed by pallex_actuate
+inline constexpr STATE NOPENDING = 0xFFFFFFFFu;
+
+struct Callback {
+    IPALLEXMODEL* model;  // null: a switch's actuation
+    intptr_t value;
+    uint64_t sequence;
+    uint32_t part;
+    int64_t time;
+};
+
+struct Statistics {
+    uint64_t events = 0;       // driver changes applied
+    uint64_t evaluations = 0;  // components evaluated
+};
+
+class Engine final : public IPALLEXCKT {
+public:
+    explicit Engine(IOPTIONS* circuit);
+
+    // IPALLEXCKT.
+    int64_t gettime() override { return now; }
+    int setcallback(int64_t time, IPALLEXMODEL* model, intptr_t value) override;
+    void suspend(IINSTANCE* owner, const char* text) override;
+    void requesttime(int64_t time) override;
+
+    // Building.
+    PXobject* create(IINSTANCE* instance, Kind kind, const char* type, IPALLEXMODEL* model);
+    // 0 when the part has no pin of that name.
+    int connect(PXobject* part, const char* name, int32_t pintype, const char* net, IPALLEXPIN2** pin);
+    // 0 when the text names no rail.
+    int connectpower(const char* text, const char* net);
+    int mergenets(const char* first, const char* second);
+    // The net of that name; NONE when the engine has none.
+    uint32_t findnet(const char* name) const;
+    STATE* netcell(uint32_t net);
+    PXlink* linkadc(uint32_t net, std::string served);
+    PXlink* linkdac(uint32_t net, double* edge, std::string served, std::vector<uint32_t> drivers);
+    // The parts with a pin on the net that reads it (readers) or drives it; each part once.
+    std::vector<PXobject*> partson(uint32_t net, bool readers);
+    std::vector<uint32_t> driversof(const PXobject* part, uint32_t net);
+    Pin* pinof(PXobject* part, int32_t index);
+
+    // Running.
+    int setup();
+    // The run to `time` (ps) inclusive; settle counts propagation delays as zero.
+    void run(int64_t time, bool settle);
+    // Schedules a driver; a time before now means now.
+    void schedule(uint32_t driver, STATE state, int64_t time);
+    void post(uint32_t driver, STATE state, int64_t time);
+    int actuate(PXobject* part, int64_t time, bool closed);
+    STATE linkstate(const PXlink* link);
+    int64_t linkchanged(const PXlink* link);
+    int64_t nextevent();
+    void sample(PXobject* probe);
+    void writedata(int64_t time, PXobject* probe);
+
+    // The lock-step with the analog engine.
+    int bootstep(bool first, bool settle, int* changes);
+    int accept(int64_t time, void* context, void (*request)(void*, double));
+    bool hasdacs() const;
+
+    std::vector<std::unique_ptr<PXobject>> parts;
+    std::deque<Pin> pins;
+    std::deque<PXlink> links;
+    Statistics statistics;
+    int64_t now = 0;
+    bool breakasked = false;
+
+private:
+    friend class Pin;
+    uint32_t net(const char* name);
+    uint32_t newdriver(uint32_t net, STATE state);
+    uint32_t root(uint32_t net) const;
+    void compile();
+    void readproperties(PXobject* part, Component& component);
+    void start(PXobject* part, Component& component);
+    void queue(uint32_t component);
+    // The events and evaluations at `now`, step after step; false when they never come to rest.
+    bool step();
+    void resolve(uint32_t net);
+    void evaluate(uint32_t component);
+    void runcallbacks();
+    void schedulewithdelay(const Component& component, uint32_t output, STATE state);
+    void timer(uint32_t component, int64_t time);
+    void drive(uint32_t output, STATE state);
+    Level input(const Component& component, uint32_t slot, Level absent) const;
+    void evaluategate(Component& component);
+    void evaluatetristate(Component& component);
+    void evaluateflipflop(Component& component);
+    void evaluatelatch(Component& component);
+    void evaluatecounter(Component& component);
+    void evaluateclock(Component& component, uint32_t index);
+    void evaluatepattern(Component& component, uint32_t index);
+    void evaluateswitch(Component& component);
+    void setlevel(Component& component, Level q);
+    STATE exclude(uint32_t net, uint32_t driver);
+
+    IOPTIONS* circuit;  // borrowed from the kernel
+    bool compiled = false;
+    bool settling = false;
+    bool staging = false;
+
+    // Nets.
+    std::unordered_map<std::string, uint32_t> netindex;
+    std::vector<std::string> netnames;
+    std::vector<uint32_t> aliases;  // a merged net's root, else itself
+    StateCells cells;
+    std::vector<NetRecord> nets;
+    std::vector<int64_t> netchanged;
+    std::vector<uint8_t> netdirty;
+    std::vector<std::vector<uint32_t>> mirrors;  // merged-away nets whose cells follow the root's
+    std::vector<uint32_t> netdrivers;
+    std::vector<uint32_t> netreaders;
+
+    // Drivers.
+    std::vector<Driver> drivers;
+    std::vector<int64_t> driverchanged;
+    std::vector<STATE> driverinitial;
+
+    // Components.
+    std::vector<Component> components;
+    std::vector<uint32_t> componentinputs;   // nets; NONE for an unconnected fixed input
+    std::vector<uint32_t> componentoutputs;  // drivers; NONE for an unconnected output
+
+    // The run.
+    EventQueue events;
+    std::vector<Callback> callbacks;
+    std::vector<uint32_t> freecallbacks;
+    uint64_t callbacksequence = 0;
+    std::vector<uint32_t> dirtynets;
+    std::vector<uint32_t> evaluations;
+    std::vector<uint32_t> duecalls;
+    std::vector<uint32_t> scratch;
+    bool started = false;  // a set-up ran: drives and callbacks asked for before it wait for it
+    std::vector<int64_t> requests;
+    // A drive (model null and part NONE) or a callback, not yet in the queue.
+    struct Staged {
+        int64_t time;
+        uint32_t driver;
+        STATE state;
+        IPALLEXMODEL* model;
+        intptr_t value;
+        uint32_t part;
+        bool callback;
+    };
+    std::vector<Staged> staged;   // asked for while the analog point may still be retaken
+    std::vector<Staged> prerun;   // asked for before the first set-up; replayed at every set-up
+    // Where an entry asked for now goes: the queue, or a list that waits for the set-up or for the
+    // analog point to be accepted.
+    std::vector<Staged>* waiting();
+    void commit(const Staged& entry);
+    uint32_t newcallback(IPALLEXMODEL* model, intptr_t value, uint32_t part, int64_t time);
+};
+
+// The circuit pallex_initialize made; null before and after.
+Engine* engine();
+void setengine(std::unique_ptr<Engine> made);
+// The log of the last sign-on; null before.
+ISIMLOG*& simlog();
+// Writes a message of class `cls` ('I', 'W', 'E') through the log; nothing without one.
+void logf(int cls, const char* format, ...) __attribute__((format(printf, 2, 3)));
+
+}  // namespace pallex
