@@ -57,17 +57,17 @@ void logf(int cls, const char* format, ...)
     va_end(args);
 }
 
-void StateCells::grow(uint32_t count)
+void NetTable::grow(uint32_t count)
 {
     while (chunks.size() << SHIFT < count) {
-        chunks.push_back(std::make_unique<STATE[]>(std::size_t { 1 } << SHIFT));
-        std::fill_n(chunks.back().get(), std::size_t { 1 } << SHIFT, STATE_FLT);
+        chunks.push_back(std::make_unique<Net[]>(std::size_t { 1 } << SHIFT));
+        std::fill_n(chunks.back().get(), std::size_t { 1 } << SHIFT, Net { STATE_FLT, 0, 0, 0, 0, 0, 0, 0 });
     }
 }
 
 STATE Pin::getstate()
 {
-    return engine->cells[engine->root(net)];
+    return engine->nets[engine->root(net)].state;
 }
 
 int Pin::ishigh()
@@ -101,7 +101,7 @@ uint32_t Engine::net(const char* name)
         return root(it->second);
     netnames.emplace_back(name);
     aliases.push_back(it->second);
-    cells.grow(static_cast<uint32_t>(netnames.size()));
+    nets.grow(static_cast<uint32_t>(netnames.size()));
     compiled = false;
     return it->second;
 }
@@ -115,13 +115,12 @@ uint32_t Engine::root(uint32_t index) const
 
 STATE* Engine::netcell(uint32_t index)
 {
-    return &cells[index];
+    return &nets[index].state;
 }
 
 uint32_t Engine::newdriver(uint32_t netindex_, STATE state)
 {
-    drivers.push_back(Driver { state, NOPENDING, netindex_, 0 });
-    driverchanged.push_back(0);
+    drivers.push_back(Driver { state, NOPENDING, netindex_, 0, 0 });
     driverinitial.push_back(state);
     compiled = false;
     return static_cast<uint32_t>(drivers.size() - 1);
@@ -203,14 +202,16 @@ Pin* Engine::pinof(PXobject* part, int32_t index)
 void Engine::compile()
 {
     uint32_t count = static_cast<uint32_t>(netnames.size());
-    nets.assign(count, NetRecord {});
-    netchanged.resize(count, 0);
-    netdirty.assign(count, 0);
     mirrors.assign(count, {});
     for (uint32_t index = 0; index < count; ++index) {
+        Net& record = nets[index];
+        record.dirty = record.mirrored = 0;
+        record.drivers = record.readers = 0;
         if (root(index) != index)
             mirrors[root(index)].push_back(index);
     }
+    for (uint32_t index = 0; index < count; ++index)
+        nets[index].mirrored = !mirrors[index].empty();
     for (Driver& driver : drivers) {
         driver.net = root(driver.net);
         ++nets[driver.net].drivers;
@@ -231,7 +232,8 @@ void Engine::compile()
 
     uint32_t firstdriver = 0;
     uint32_t firstreader = 0;
-    for (NetRecord& record : nets) {
+    for (uint32_t index = 0; index < count; ++index) {
+        Net& record = nets[index];
         record.firstdriver = firstdriver;
         record.firstreader = firstreader;
         firstdriver += record.drivers;
@@ -241,11 +243,11 @@ void Engine::compile()
     netdrivers.resize(firstdriver);
     netreaders.resize(firstreader);
     for (uint32_t index = 0; index < drivers.size(); ++index) {
-        NetRecord& record = nets[drivers[index].net];
+        Net& record = nets[drivers[index].net];
         netdrivers[record.firstdriver + record.drivers++] = index;
     }
     for (const auto& read : reads) {
-        NetRecord& record = nets[read.first];
+        Net& record = nets[read.first];
         netreaders[record.firstreader + record.readers++] = read.second;
     }
 
@@ -305,7 +307,7 @@ int Engine::setup()
     for (std::size_t index = 0; index < drivers.size(); ++index) {
         drivers[index].applied = driverinitial[index];
         drivers[index].pending = NOPENDING;
-        driverchanged[index] = 0;
+        drivers[index].changed = 0;
     }
     for (const auto& part : parts) {
         part->sampletimes.clear();
@@ -315,17 +317,17 @@ int Engine::setup()
         readproperties(part.get(), component);
         start(part.get(), component);
     }
-    std::fill(netchanged.begin(), netchanged.end(), 0);
-    for (uint32_t index = 0; index < nets.size(); ++index) {
+    for (uint32_t index = 0; index < netnames.size(); ++index) {
         if (root(index) != index)
             continue;
         Resolver resolver;
-        const NetRecord& record = nets[index];
+        Net& record = nets[index];
         for (uint32_t at = 0; at < record.drivers; ++at)
             resolver.add(drivers[netdrivers[record.firstdriver + at]].applied);
-        cells[index] = resolver.result();
+        record.state = resolver.result();
+        record.changed = 0;
         for (uint32_t mirror : mirrors[index])
-            cells[mirror] = cells[index];
+            nets[mirror].state = record.state;
     }
     for (const Staged& entry : prerun)
         commit(entry);
@@ -442,10 +444,29 @@ void Engine::timer(uint32_t index, int64_t time)
     events.push(Event { time, TIMER | index, 0 });
 }
 
+void Engine::apply(uint32_t index, STATE state)
+{
+    Driver& driver = drivers[index];
+    if (driver.pending != NOPENDING) {
+        ++driver.generation;
+        driver.pending = NOPENDING;
+    }
+    if (driver.applied == state)
+        return;
+    driver.applied = state;
+    driver.changed = now;
+    ++statistics.events;
+    Net& record = nets[driver.net];
+    if (!record.dirty) {
+        record.dirty = 1;
+        dirtynets.push_back(driver.net);
+    }
+}
+
 void Engine::resolve(uint32_t index)
 {
-    netdirty[index] = 0;
-    const NetRecord& record = nets[index];
+    Net& record = nets[index];
+    record.dirty = 0;
     STATE state;
     if (record.drivers == 1) {
         state = drivers[netdrivers[record.firstdriver]].applied;
@@ -457,14 +478,13 @@ void Engine::resolve(uint32_t index)
             resolver.add(drivers[netdrivers[record.firstdriver + at]].applied);
         state = resolver.result();
     }
-    STATE& cell = cells[index];
-    if (cell == state)
+    if (record.state == state)
         return;
-    cell = state;
-    netchanged[index] = now;
-    if (!mirrors[index].empty()) {
+    record.state = state;
+    record.changed = now;
+    if (record.mirrored) {
         for (uint32_t mirror : mirrors[index])
-            cells[mirror] = state;
+            nets[mirror].state = state;
     }
     const uint32_t* reader = netreaders.data() + record.firstreader;
     for (uint32_t at = 0; at < record.readers; ++at)
@@ -503,17 +523,9 @@ bool Engine::step()
             uint32_t index = event.target & INDEX;
             switch (event.target & ~INDEX) {
             case DRIVER: {
-                Driver& driver = drivers[index];
-                if (driver.generation != event.tag || driver.pending == NOPENDING)
-                    break;
-                driver.applied = driver.pending;
-                driver.pending = NOPENDING;
-                driverchanged[index] = now;
-                ++statistics.events;
-                if (!netdirty[driver.net]) {
-                    netdirty[driver.net] = 1;
-                    dirtynets.push_back(driver.net);
-                }
+                const Driver& driver = drivers[index];
+                if (driver.generation == event.tag && driver.pending != NOPENDING)
+                    apply(index, driver.pending);
                 break;
             }
             case TIMER:

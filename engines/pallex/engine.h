@@ -72,35 +72,42 @@ struct PXlink {
 
 namespace pallex {
 
-// Cells of net states at addresses that never move.
-class StateCells {
-public:
-    STATE& operator[](uint32_t index) { return chunks[index >> SHIFT][index & MASK]; }
-    STATE operator[](uint32_t index) const { return chunks[index >> SHIFT][index & MASK]; }
-    void grow(uint32_t count);
-
-private:
-    static constexpr uint32_t SHIFT = 10;
-    static constexpr uint32_t MASK = (1u << SHIFT) - 1;
-    std::vector<std::unique_ptr<STATE[]>> chunks;
-};
-
 struct Driver {
     STATE applied;
     STATE pending;  // NOPENDING when nothing is on its way
     uint32_t net;
     uint32_t generation;  // entries of the queue with another one are superseded
+    int64_t changed;      // when `applied` last changed
 };
 
-struct NetRecord {
+// A net in one cache line's half: its state (whose address pallex_linknet hands out), where its
+// drivers and readers are listed, and when its state last changed.
+struct alignas(32) Net {
+    STATE state;
+    uint8_t dirty;     // a driver changed in this step
+    uint8_t mirrored;  // merged-away nets follow its state
     uint32_t firstdriver;
     uint32_t drivers;
     uint32_t firstreader;
     uint32_t readers;
+    int64_t changed;
+};
+
+// The nets, at addresses that never move.
+class NetTable {
+public:
+    Net& operator[](uint32_t index) { return chunks[index >> SHIFT][index & MASK]; }
+    const Net& operator[](uint32_t index) const { return chunks[index >> SHIFT][index & MASK]; }
+    void grow(uint32_t count);
+
+private:
+    static constexpr uint32_t SHIFT = 10;
+    static constexpr uint32_t MASK = (1u << SHIFT) - 1;
+    std::vector<std::unique_ptr<Net[]>> chunks;
 };
 
 // A part as the run loop sees it.
-struct Component {
+struct alignas(64) Component {
     Kind kind;
     uint8_t queued;
     uint8_t lastclock;  // level of the clock input at the last evaluation; NOCLOCK before the first
@@ -114,7 +121,8 @@ struct Component {
     int64_t fall;
     int64_t off;
     uint64_t word;  // flip-flop and latch level, count, clock phase, pattern position
-    int64_t period;  // CLOCK: high time in `rise`, low time in `fall`; PATTERN: step
+    int64_t aux;  // PATTERN: the step; COUNTER: the outputs it last scheduled (CLOCK: high time in
+                  // `rise`, low time in `fall`)
 };
 
 inline constexpr uint8_t NOCLOCK = 3;
@@ -206,6 +214,8 @@ private:
     void schedulewithdelay(const Component& component, uint32_t output, STATE state);
     void timer(uint32_t component, int64_t time);
     void drive(uint32_t output, STATE state);
+    // A driver takes `state` now, in the step under way.
+    void apply(uint32_t driver, STATE state);
     Level input(const Component& component, uint32_t slot, Level absent) const;
     void evaluategate(Component& component);
     void evaluatetristate(Component& component);
@@ -227,17 +237,13 @@ private:
     std::unordered_map<std::string, uint32_t> netindex;
     std::vector<std::string> netnames;
     std::vector<uint32_t> aliases;  // a merged net's root, else itself
-    StateCells cells;
-    std::vector<NetRecord> nets;
-    std::vector<int64_t> netchanged;
-    std::vector<uint8_t> netdirty;
-    std::vector<std::vector<uint32_t>> mirrors;  // merged-away nets whose cells follow the root's
+    NetTable nets;
+    std::vector<std::vector<uint32_t>> mirrors;  // merged-away nets whose states follow the root's
     std::vector<uint32_t> netdrivers;
     std::vector<uint32_t> netreaders;
 
     // Drivers.
     std::vector<Driver> drivers;
-    std::vector<int64_t> driverchanged;
     std::vector<STATE> driverinitial;
 
     // Components.

@@ -78,7 +78,7 @@ void Engine::readproperties(PXobject* part, Component& component)
     }
     case Kind::PATTERN:
         part->words = words(instance ? instance->getstrval("DATA", nullptr) : nullptr);
-        component.period = picoseconds(number(instance, "STEP", 1e-6));
+        component.aux = picoseconds(number(instance, "STEP", 1e-6));
         component.off = picoseconds(number(instance, "TDELAY", 0));
         component.flags = instance && instance->getboolval("REPEAT", 0) ? REPEAT : 0;
         return;
@@ -132,6 +132,7 @@ void Engine::start(PXobject* part, Component& component)
         uint32_t width = component.outputs > 0 ? component.outputs - 1 : 0;
         uint64_t mask = (uint64_t { 1 } << width) - 1;
         component.word = initial(instance) & mask;
+        component.aux = -1;
         drive(outputs[0], STATE_SUD);
         for (uint32_t bit = 0; bit < width; ++bit)
             drive(outputs[1 + bit], strong((component.word >> bit) & 1 ? HIGH : LOW));
@@ -151,8 +152,8 @@ void Engine::start(PXobject* part, Component& component)
         for (uint32_t bit = 0; bit < component.outputs; ++bit)
             drive(outputs[bit], (word >> bit) & 1 ? STATE_IHI : STATE_ILO);
         bool more = part->words.size() > 1;
-        if (more && component.period > 0)
-            timer(component.part, component.off + component.period);
+        if (more && component.aux > 0)
+            timer(component.part, component.off + component.aux);
         return;
     }
     case Kind::PULLUP:
@@ -168,7 +169,7 @@ void Engine::start(PXobject* part, Component& component)
 Level Engine::input(const Component& component, uint32_t slot, Level absent) const
 {
     uint32_t index = componentinputs[component.firstinput + slot];
-    return index == NONE ? absent : levelof(cells[index]);
+    return index == NONE ? absent : levelof(nets[index].state);
 }
 
 void Engine::schedulewithdelay(const Component& component, uint32_t slot, STATE state)
@@ -247,7 +248,7 @@ void Engine::evaluategate(Component& component)
         Level controlling = andgate ? LOW : HIGH;
         result = component.inputs ? invert(controlling) : UNKNOWN;
         for (uint32_t at = 0; at < component.inputs; ++at) {
-            Level level = levelof(cells[inputs[at]]);
+            Level level = levelof(nets[inputs[at]].state);
             if (level == controlling) {
                 result = controlling;
                 break;
@@ -261,7 +262,7 @@ void Engine::evaluategate(Component& component)
         uint32_t parity = 0;
         result = component.inputs ? LOW : UNKNOWN;
         for (uint32_t at = 0; at < component.inputs && result != UNKNOWN; ++at) {
-            Level level = levelof(cells[inputs[at]]);
+            Level level = levelof(nets[inputs[at]].state);
             if (level == UNKNOWN)
                 result = UNKNOWN;
             parity ^= level;
@@ -369,6 +370,11 @@ void Engine::evaluatecounter(Component& component)
             component.flags |= UNDEFINED;
     }
     bool undefined = component.flags & UNDEFINED;
+    // Most evaluations (the falling clock edge) leave every output as it was.
+    int64_t outputs = static_cast<int64_t>(component.word | uint64_t { undefined } << 33 | uint64_t { enable } << 34);
+    if (outputs == component.aux)
+        return;
+    component.aux = outputs;
     for (uint32_t bit = 0; bit < width; ++bit) {
         Level level = undefined ? UNKNOWN : static_cast<Level>((component.word >> bit) & 1);
         schedulewithdelay(component, 1 + bit, strong(level));
@@ -385,7 +391,7 @@ void Engine::evaluateclock(Component& component, uint32_t index)
 {
     component.word ^= 1;
     bool high = component.word == HIGH;
-    schedule(componentoutputs[component.firstoutput], high ? STATE_SHI : STATE_SLO, now);
+    apply(componentoutputs[component.firstoutput], high ? STATE_SHI : STATE_SLO);
     timer(index, now + (high ? component.rise : component.fall));
 }
 
@@ -397,10 +403,10 @@ void Engine::evaluatepattern(Component& component, uint32_t index)
     for (uint32_t bit = 0; bit < component.outputs; ++bit) {
         uint32_t driver = componentoutputs[component.firstoutput + bit];
         if (driver != NONE)
-            schedule(driver, (word >> bit) & 1 ? STATE_IHI : STATE_ILO, now);
+            apply(driver, (word >> bit) & 1 ? STATE_IHI : STATE_ILO);
     }
     if (component.word + 1 < list.size() || (component.flags & REPEAT))
-        timer(index, now + component.period);
+        timer(index, now + component.aux);
 }
 
 STATE Engine::exclude(uint32_t index, uint32_t own)
@@ -408,7 +414,7 @@ STATE Engine::exclude(uint32_t index, uint32_t own)
     if (index == NONE)
         return STATE_NONE;
     Resolver resolver;
-    const NetRecord& record = nets[index];
+    const Net& record = nets[index];
     for (uint32_t at = 0; at < record.drivers; ++at) {
         uint32_t driver = netdrivers[record.firstdriver + at];
         if (driver != own)

@@ -58,7 +58,7 @@ std::vector<uint32_t> Engine::driversof(const PXobject* part, uint32_t index)
 STATE Engine::linkstate(const PXlink* link)
 {
     if (link->drivers.empty())
-        return cells[root(link->net)];
+        return nets[root(link->net)].state;
     Resolver resolver;
     for (uint32_t driver : link->drivers)
         resolver.add(drivers[driver].applied);
@@ -68,10 +68,10 @@ STATE Engine::linkstate(const PXlink* link)
 int64_t Engine::linkchanged(const PXlink* link)
 {
     if (link->drivers.empty())
-        return netchanged.empty() ? 0 : netchanged[root(link->net)];
+        return nets[root(link->net)].changed;
     int64_t latest = 0;
     for (uint32_t driver : link->drivers)
-        latest = std::max(latest, driverchanged[driver]);
+        latest = std::max(latest, drivers[driver].changed);
     return latest;
 }
 
@@ -91,7 +91,7 @@ void Engine::sample(PXobject* probe)
     }
     STATE* states = probe->samples.data() + probe->samples.size() - width;
     for (std::size_t at = 0; at < width; ++at)
-        states[at] = cells[pins[probe->pins[at]].net];
+        states[at] = nets[pins[probe->pins[at]].net].state;
 }
 
 void Engine::writedata(int64_t time, PXobject* probe)
