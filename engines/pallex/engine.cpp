@@ -17,7 +17,7 @@ namespace {
 
 constexpr uint32_t DRIVER = 0u << 30;
 constexpr uint32_t TIMER = 1u << 30;
-constexpr uint32_t CALLBACK = 2u << 30;
+constexpr uint32_t ASKED = 2u << 30;
 constexpr uint32_t INDEX = (1u << 30) - 1;
 
 // Steps at one time before the run is taken to oscillate without delay.
@@ -297,8 +297,8 @@ int Engine::setup()
     breakasked = false;
     started = true;
     events.clear();
-    callbacks.clear();
-    freecallbacks.clear();
+    asked.clear();
+    freeasked.clear();
     dirtynets.clear();
     evaluations.clear();
     requests.clear();
@@ -329,7 +329,7 @@ int Engine::setup()
         for (uint32_t mirror : mirrors[index])
             nets[mirror].state = record.state;
     }
-    for (const Staged& entry : prerun)
+    for (const Asked& entry : prerun)
         commit(entry);
     for (const auto& part : parts) {
         if (part->model)
@@ -367,53 +367,41 @@ void Engine::schedule(uint32_t index, STATE state, int64_t time)
     events.push(Event { time < now ? now : time, DRIVER | index, driver.generation });
 }
 
-std::vector<Engine::Staged>* Engine::waiting()
+void Engine::ask(Asked entry)
 {
     if (!started)
-        return &prerun;
-    return staging ? &staged : nullptr;
+        return prerun.push_back(entry);
+    if (staging)
+        return staged.push_back(entry);
+    commit(entry);
 }
 
-void Engine::commit(const Staged& entry)
+void Engine::commit(Asked entry)
 {
-    if (!entry.callback) {
-        schedule(entry.driver, entry.state, entry.time);
-        return;
+    entry.time = entry.time < now ? now : entry.time;
+    entry.sequence = sequence++;
+    uint32_t slot;
+    if (freeasked.empty()) {
+        slot = static_cast<uint32_t>(asked.size());
+        asked.push_back(entry);
+    } else {
+        slot = freeasked.back();
+        freeasked.pop_back();
+        asked[slot] = entry;
     }
-    uint32_t slot = newcallback(entry.model, entry.value, entry.part, entry.time);
-    events.push(Event { entry.time < now ? now : entry.time, CALLBACK | slot, 0 });
+    events.push(Event { entry.time, ASKED | slot, 0 });
 }
 
 void Engine::post(uint32_t driver, STATE state, int64_t time)
 {
-    Staged entry { time, driver, state & (STATE_LEVEL | STATE_STRENGTH), nullptr, 0, NONE, false };
-    if (std::vector<Staged>* list = waiting())
-        return list->push_back(entry);
-    commit(entry);
-}
-
-uint32_t Engine::newcallback(IPALLEXMODEL* model, intptr_t value, uint32_t part, int64_t time)
-{
-    Callback made { model, value, callbacksequence++, part, time };
-    if (!freecallbacks.empty()) {
-        uint32_t slot = freecallbacks.back();
-        freecallbacks.pop_back();
-        callbacks[slot] = made;
-        return slot;
-    }
-    callbacks.push_back(made);
-    return static_cast<uint32_t>(callbacks.size() - 1);
+    ask(Asked { time, Request::DRIVE, nullptr, 0, NONE, driver, state & (STATE_LEVEL | STATE_STRENGTH), 0 });
 }
 
 int Engine::setcallback(int64_t time, IPALLEXMODEL* model, intptr_t value)
 {
     if (time < now || !model)
         return 0;
-    Staged entry { time, NONE, 0, model, value, NONE, true };
-    if (std::vector<Staged>* list = waiting())
-        list->push_back(entry);
-    else
-        commit(entry);
+    ask(Asked { time, Request::CALLBACK, model, value, NONE, NONE, 0, 0 });
     return 1;
 }
 
@@ -421,11 +409,7 @@ int Engine::actuate(PXobject* part, int64_t time, bool closed)
 {
     if (part->kind != Kind::SWITCH)
         return 0;
-    Staged entry { time, NONE, 0, nullptr, closed, part->id, true };
-    if (std::vector<Staged>* list = waiting())
-        list->push_back(entry);
-    else
-        commit(entry);
+    ask(Asked { time, Request::ACTUATE, nullptr, closed, part->id, NONE, 0, 0 });
     return 1;
 }
 
@@ -491,19 +475,34 @@ void Engine::resolve(uint32_t index)
         queue(reader[at]);
 }
 
+void Engine::applydrives()
+{
+    if (duecalls.empty())
+        return;
+    std::sort(duecalls.begin(), duecalls.end(),
+        [this](uint32_t a, uint32_t b) { return asked[a].sequence < asked[b].sequence; });
+    std::size_t kept = 0;
+    for (uint32_t slot : duecalls) {
+        if (asked[slot].what != Request::DRIVE) {
+            duecalls[kept++] = slot;
+            continue;
+        }
+        apply(asked[slot].driver, asked[slot].state);
+        freeasked.push_back(slot);
+    }
+    duecalls.resize(kept);
+}
+
 void Engine::runcallbacks()
 {
     if (duecalls.empty())
         return;
-    // In the order they were asked for.
-    std::sort(duecalls.begin(), duecalls.end(),
-        [this](uint32_t a, uint32_t b) { return callbacks[a].sequence < callbacks[b].sequence; });
     scratch.swap(duecalls);
     duecalls.clear();
     for (uint32_t slot : scratch) {
-        Callback due = callbacks[slot];
-        freecallbacks.push_back(slot);
-        if (due.model) {
+        Asked due = asked[slot];
+        freeasked.push_back(slot);
+        if (due.what == Request::CALLBACK) {
             due.model->callback(now, due.value);
             continue;
         }
@@ -539,6 +538,7 @@ bool Engine::step()
                 break;
             }
         }
+        applydrives();
         for (uint32_t index : dirtynets)
             resolve(index);
         dirtynets.clear();

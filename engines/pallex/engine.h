@@ -40,6 +40,13 @@ public:
     PinRole role;
 };
 
+// Several pins of one instance handed out as a bus.
+class Bus final : public IBUSPIN {
+public:
+    std::vector<IPALLEXPIN2*> pins;
+    std::string name;
+};
+
 }  // namespace pallex
 
 // A part made by pallex_create.
@@ -131,12 +138,19 @@ inline constexpr uint8_t REPEAT = 2;     // a PATTERN starts over after its last
 inline constexpr uint8_t CLOSED = 4;     // a SWITCH closed by pallex_actuate
 inline constexpr STATE NOPENDING = 0xFFFFFFFFu;
 
-struct Callback {
-    IPALLEXMODEL* model;  // null: a switch's actuation
-    intptr_t value;
-    uint64_t sequence;
-    uint32_t part;
+// Something asked for at a time: a model's callback, a switch's actuation or a drive of a pin.
+// Drives asked for this way keep their order (transport), unlike a primitive's outputs.
+enum class Request : uint8_t { CALLBACK, ACTUATE, DRIVE };
+
+struct Asked {
     int64_t time;
+    Request what;
+    IPALLEXMODEL* model;  // CALLBACK
+    intptr_t value;       // CALLBACK: the model's value; ACTUATE: closed
+    uint32_t part;        // ACTUATE
+    uint32_t driver;      // DRIVE
+    STATE state;          // DRIVE
+    uint64_t sequence;    // the order of asking, which orders entries of one time
 };
 
 struct Statistics {
@@ -193,6 +207,7 @@ public:
     std::vector<std::unique_ptr<PXobject>> parts;
     std::deque<Pin> pins;
     std::deque<PXlink> links;
+    std::deque<Bus> buses;
     Statistics statistics;
     int64_t now = 0;
     bool breakasked = false;
@@ -210,6 +225,8 @@ private:
     bool step();
     void resolve(uint32_t net);
     void evaluate(uint32_t component);
+    // The drives due now, in the order they were asked for; the callbacks and actuations are left.
+    void applydrives();
     void runcallbacks();
     void schedulewithdelay(const Component& component, uint32_t output, STATE state);
     void timer(uint32_t component, int64_t time);
@@ -253,32 +270,21 @@ private:
 
     // The run.
     EventQueue events;
-    std::vector<Callback> callbacks;
-    std::vector<uint32_t> freecallbacks;
-    uint64_t callbacksequence = 0;
+    std::vector<Asked> asked;
+    std::vector<uint32_t> freeasked;
+    uint64_t sequence = 0;
     std::vector<uint32_t> dirtynets;
     std::vector<uint32_t> evaluations;
     std::vector<uint32_t> duecalls;
     std::vector<uint32_t> scratch;
     bool started = false;  // a set-up ran: drives and callbacks asked for before it wait for it
     std::vector<int64_t> requests;
-    // A drive (model null and part NONE) or a callback, not yet in the queue.
-    struct Staged {
-        int64_t time;
-        uint32_t driver;
-        STATE state;
-        IPALLEXMODEL* model;
-        intptr_t value;
-        uint32_t part;
-        bool callback;
-    };
-    std::vector<Staged> staged;   // asked for while the analog point may still be retaken
-    std::vector<Staged> prerun;   // asked for before the first set-up; replayed at every set-up
-    // Where an entry asked for now goes: the queue, or a list that waits for the set-up or for the
-    // analog point to be accepted.
-    std::vector<Staged>* waiting();
-    void commit(const Staged& entry);
-    uint32_t newcallback(IPALLEXMODEL* model, intptr_t value, uint32_t part, int64_t time);
+    std::vector<Asked> staged;  // asked for while the analog point may still be retaken
+    std::vector<Asked> prerun;  // asked for before the first set-up; replayed at every set-up
+    // Queues what was asked for, or keeps it aside until the set-up or until the analog point is
+    // accepted.
+    void ask(Asked asked);
+    void commit(Asked asked);
 };
 
 // The circuit pallex_initialize made; null before and after.

@@ -82,6 +82,13 @@ void Engine::readproperties(PXobject* part, Component& component)
         component.off = picoseconds(number(instance, "TDELAY", 0));
         component.flags = instance && instance->getboolval("REPEAT", 0) ? REPEAT : 0;
         return;
+    case Kind::PULLUP:
+    case Kind::PULLDOWN:
+    case Kind::SWITCH:
+    case Kind::DPROBE:
+    case Kind::DUMMY:
+    case Kind::MODEL:
+        return;
     default:
         break;
     }

@@ -108,7 +108,18 @@ int pallex_getbuspin(IINSTANCE* instance, const char* bus, IPALLEXPIN2** pins, i
 {
     if (out)
         *out = nullptr;
-    return 0;
+    Engine* engine = pallex::engine();
+    if (!engine || !out || !pins || width <= 0)
+        return 0;
+    for (int32_t bit = 0; bit < width; ++bit) {
+        if (!pins[bit])
+            return 0;
+    }
+    pallex::Bus& made = engine->buses.emplace_back();
+    made.pins.assign(pins, pins + width);
+    made.name = bus ? bus : "";
+    *out = &made;
+    return 1;
 }
 
 int pallex_createadcs(const char* net, PXinterface* pairs, int32_t max, int32_t* count)

@@ -145,7 +145,7 @@ int Engine::accept(int64_t time, void* context, void (*request)(void*, double))
         staged.clear();
         return 2;
     }
-    for (const Staged& entry : staged)
+    for (const Asked& entry : staged)
         commit(entry);
     staged.clear();
     run(std::max(time, now), false);

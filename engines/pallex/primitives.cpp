@@ -152,6 +152,11 @@ int32_t fixedoutputs(Kind kind)
 PinRole roleof(Kind kind, const char* name, int32_t pintype)
 {
     PinRole role;
+    // Supply pins of a part (PP, PT, PR) are the kernel's business: accepted, never simulated.
+    if (pintype == 7 || pintype == 13 || pintype == 14) {
+        role.known = true;
+        return role;
+    }
     switch (kind) {
     case Kind::BUFFER:
     case Kind::INVERTER:

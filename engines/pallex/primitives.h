@@ -26,6 +26,8 @@
 //                                 IO and others) or drives it (PS, OP, IO, TS, PU, PD); the model
 //                                 does the rest
 //
+// Supply pins (pin types PP, PT, PR) are accepted on every type and take no part.
+//
 // Properties (times in seconds, through getdelay so TDSCALE and the scatter apply):
 //   TD (10 ns) the propagation delay; TDLH and TDHL (default TD) for an output going high and low;
 //   TDZ (default the smaller of TDLH and TDHL) for a tri-state output going to float.

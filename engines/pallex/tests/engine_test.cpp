@@ -188,3 +188,17 @@ TEST(Engine, ModelsGetCallbacksDriveTheirPinsAndSeeTheirInputs)
     EXPECT_EQ(circuit.advance(20e-9), 3);
     EXPECT_EQ(circuit.advance(30e-9), 1);
 }
+
+TEST(Engine, DrivesAskedForAheadAllHappenInOrder)
+{
+    Circuit circuit;
+    PXobject* source = circuit.part("S", "DUMMY", { { "1", "a" } });
+    harness::Watch& a = circuit.watch("a");
+    EXPECT_NE(pallex_setup(), 0);
+    pallex_pokepin(source, 0, 3e-9, STATE_SLO);
+    pallex_pokepin(source, 0, 1e-9, STATE_SHI);
+    pallex_pokepin(source, 0, 2e-9, STATE_WLO);
+    pallex_pokepin(source, 0, 2e-9, STATE_WHI);
+    circuit.advance(5e-9);
+    EXPECT_EQ(a.seen, (std::vector<std::pair<int64_t, STATE>> { { 1000, STATE_SHI }, { 2000, STATE_WHI }, { 3000, STATE_SLO } }));
+}

@@ -34,6 +34,7 @@ TEST(Exports, UnknownTypesPinsAndIndexesAreRefused)
 
     PXobject* buffer = circuit.part("B", "BUFFER", { { "A", "a" } });
     EXPECT_EQ(pallex_connect(buffer, "B", 1, "b", nullptr), 0);
+    EXPECT_NE(pallex_connect(buffer, "VCC", 7, "vcc", nullptr), 0);
     PXobject* counter = circuit.part("C", "COUNTER", { { "Q31", "q" } });
     EXPECT_EQ(pallex_connect(counter, "Q32", 2, "q", nullptr), 0);
     EXPECT_EQ(pallex_connect(counter, "Q01", 2, "q", nullptr), 0);
@@ -49,4 +50,20 @@ TEST(Exports, UnknownTypesPinsAndIndexesAreRefused)
     circuit.start(1e-9);
     EXPECT_EQ(circuit.state("q"), STATE_PHI | 0);
     EXPECT_EQ(circuit.state("g"), STATE_PLO);
+}
+
+TEST(Exports, BusPinHoldsPinsOfTheInstance)
+{
+    Circuit circuit;
+    PXobject* part = nullptr;
+    fakes::Instance& instance = circuit.instance("U1");
+    ASSERT_NE(pallex_create(&instance, "DUMMY", nullptr, nullptr, &part), 0);
+    IPALLEXPIN2* pins[2] = {};
+    pallex_connect(part, "D0", 3, "d0", &pins[0]);
+    IBUSPIN* bus = nullptr;
+    EXPECT_EQ(pallex_getbuspin(&instance, "D[0..2]", pins, 2, 0, &bus), 0);
+    EXPECT_EQ(bus, nullptr);
+    pallex_connect(part, "D1", 3, "d1", &pins[1]);
+    EXPECT_NE(pallex_getbuspin(&instance, "D[0..2]", pins, 2, 0, &bus), 0);
+    EXPECT_NE(bus, nullptr);
 }
