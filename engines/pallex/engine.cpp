@@ -134,6 +134,8 @@ PXobject* Engine::create(IINSTANCE* instance, Kind kind, const char* type, IPALL
     part->type = type;
     part->instance = instance;
     part->model = model;
+    if (model)
+        modelled.push_back(part.get());
     parts.push_back(std::move(part));
     compiled = false;
     return parts.back().get();
@@ -331,25 +333,14 @@ int Engine::setup()
     }
     for (const Asked& entry : prerun)
         commit(entry);
-    for (const auto& part : parts) {
-        if (part->model)
-            part->model->simulate(0, SIM_FIRST);
-    }
+    for (PXobject* part : modelled)
+        part->model->simulate(0, SIM_FIRST);
     // Every primitive looks at its inputs once at time 0, when the run first reaches it.
     for (const auto& part : parts) {
         if (part->kind != Kind::MODEL && part->kind != Kind::DUMMY)
             queue(part->id);
     }
     return 1;
-}
-
-void Engine::queue(uint32_t index)
-{
-    Component& component = components[index];
-    if (component.queued)
-        return;
-    component.queued = 1;
-    evaluations.push_back(index);
 }
 
 void Engine::schedule(uint32_t index, STATE state, int64_t time)

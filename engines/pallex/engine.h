@@ -205,6 +205,7 @@ public:
     bool hasdacs() const;
 
     std::vector<std::unique_ptr<PXobject>> parts;
+    std::vector<PXobject*> modelled;  // the parts with a model, which the engine calls
     std::deque<Pin> pins;
     std::deque<PXlink> links;
     std::deque<Bus> buses;
@@ -220,7 +221,14 @@ private:
     void compile();
     void readproperties(PXobject* part, Component& component);
     void start(PXobject* part, Component& component);
-    void queue(uint32_t component);
+    void queue(uint32_t index)
+    {
+        Component& component = components[index];
+        if (component.queued)
+            return;
+        component.queued = 1;
+        evaluations.push_back(index);
+    }
     // The events and evaluations at `now`, step after step; false when they never come to rest.
     bool step();
     void resolve(uint32_t net);
@@ -233,7 +241,12 @@ private:
     void drive(uint32_t output, STATE state);
     // A driver takes `state` now, in the step under way.
     void apply(uint32_t driver, STATE state);
-    Level input(const Component& component, uint32_t slot, Level absent) const;
+    // The level of a fixed input; `absent` when it is not connected.
+    Level input(const Component& component, uint32_t slot, Level absent) const
+    {
+        uint32_t index = componentinputs[component.firstinput + slot];
+        return index == NONE ? absent : levelof(nets[index].state);
+    }
     void evaluategate(Component& component);
     void evaluatetristate(Component& component);
     void evaluateflipflop(Component& component);

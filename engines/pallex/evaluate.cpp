@@ -173,12 +173,6 @@ void Engine::start(PXobject* part, Component& component)
     }
 }
 
-Level Engine::input(const Component& component, uint32_t slot, Level absent) const
-{
-    uint32_t index = componentinputs[component.firstinput + slot];
-    return index == NONE ? absent : levelof(nets[index].state);
-}
-
 void Engine::schedulewithdelay(const Component& component, uint32_t slot, STATE state)
 {
     uint32_t driver = componentoutputs[component.firstoutput + slot];

@@ -112,10 +112,8 @@ int Engine::bootstep(bool first, bool settle, int* changes)
     std::vector<STATE> before;
     for (const PXlink& link : links)
         before.push_back(link.adc ? 0 : linkstate(&link));
-    for (const auto& part : parts) {
-        if (part->model)
-            part->model->simulate(0, SIM_ANALOG);
-    }
+    for (PXobject* part : modelled)
+        part->model->simulate(0, SIM_ANALOG);
     run(0, settle);
     int changed = 0;
     std::size_t at = 0;
@@ -132,10 +130,8 @@ int Engine::accept(int64_t time, void* context, void (*request)(void*, double))
     requests.clear();
     staged.clear();
     staging = true;
-    for (const auto& part : parts) {
-        if (part->model)
-            part->model->simulate(time, SIM_ANALOG);
-    }
+    for (PXobject* part : modelled)
+        part->model->simulate(time, SIM_ANALOG);
     staging = false;
     bool retake = std::any_of(requests.begin(), requests.end(), [time](int64_t at) { return at < time; });
     for (int64_t at : requests)
