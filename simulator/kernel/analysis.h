@@ -1,0 +1,90 @@
+#pragma once
+
+#include "core/containers/didx.h"
+#include "core/containers/dpa.h"
+#include "engines/nerith/descriptor.h"
+#include "simulator/kernel/component.h"
+
+#include <cstdint>
+
+// ANALYSIS: one SPICE analysis job of the circuit. It is made by the analysis factory from the
+// circuit's properties, starts the SPICE engine, and receives the front end's plot callbacks,
+// which it turns into runs of the results partitions and data points for the components that
+// joined the plot. The batch and interactive runs drive it through its slots.
+//
+// This is the base class as far as the kernel's skeleton needs it; the analysis classes of the
+// transient, DC sweep, noise and operating point, and the option and parameter settings, derive
+// from it and fill in its slots.
+
+class CIRCUIT;
+class COMPONENT;
+class PARTITION;
+
+constexpr int ANALYSISNAMESIZE = 20;  // at most 19 characters
+
+class ANALYSIS {
+public:
+    // Becomes the current analysis; finds the engine's analysis type of that name (exactly) and
+    // makes the job in the task. Fatal "Invalid analysis type %s!" without such a type (or for a
+    // name too long for the field), "Failed to create analysis %s" when the engine refuses.
+    ANALYSIS(const char* name, CIRCUIT* circuit, IFtask* task, IFjob* options);
+    ANALYSIS(const ANALYSIS&) = delete;
+    ANALYSIS& operator=(const ANALYSIS&) = delete;
+    // Clears the current analysis when it is this one.
+    virtual ~ANALYSIS();
+
+    // 0: the results partition named by PARTITION (made and opened when the index lacks it), then
+    // every component's set-up before the run. Fatal "No results partition specified." without
+    // the property.
+    virtual void setupresults(DPA* moddata, DIDX* partitions);
+    // 1: clears the run flags and the progress state; 0.
+    virtual int setup(const char* sweep);
+    // 2: the SPICE options and the job's parameters from the circuit's properties.
+    virtual void setoptions(double value);
+    // 3: runs the task (doAnalyses); the engine's result: 0, E_PAUSE, E_BREAK or an error code.
+    virtual int run(int restart);
+    // 4: after the last run; nothing here.
+    virtual void finish();
+    // 5: collects the components that join the plot, begins a run; 0.
+    virtual int beginplot(IFcircuit* circuit, IFjob* job, int32_t count, IFuid* names, int32_t type);
+    // 6: begins a run in every partition.
+    virtual int beginrun();
+    // 7: hands a data point to the components of the plot; 0.
+    virtual int writedata(IFvalue* reference, IFvalue* data);
+    // 8: ends the run in every partition, once per run; 0.
+    virtual int endrun();
+    // 9: marks the plot ended and ends the run; 0.
+    virtual int endplot();
+    // 10: 0 here (the time is unknown); time-domain analyses give the last reference value.
+    virtual int gettime(double* time);
+
+    // The analysis wrote its first data point.
+    bool started() const { return datawritten != 0; }
+    // The analysis ran to its end.
+    bool ended() const { return plotended != 0; }
+
+    char name[ANALYSISNAMESIZE] {};
+    CIRCUIT* circuit;
+    IFtask* task;
+    IFjob* options;
+    DIDX* partitions = nullptr;
+    const IFanalysis* type = nullptr;
+    IFjob* job = nullptr;
+    PARTITION* partition = nullptr;
+    GDPA<COMPONENT> probes { 100 };  // not owned
+    int32_t datatype = IF_REAL;
+    int32_t plotbegun = 0;
+    int32_t runopen = 0;
+    int32_t datawritten = 0;
+    int32_t runended = 0;
+    int32_t plotended = 0;
+    int32_t lastpercent = -1;
+    int64_t lasttick = 0;
+};
+
+// The analysis the circuit's ANALYSIS property names, else the one its SIMTYPE selects; fatal "No
+// ANALYSIS type specified." when neither does. Never returns null.
+ANALYSIS* createanalysis(CIRCUIT* circuit, IFtask* task, IFjob* options);
+
+// The SIMTYPE text of the last results set-up; "TRANSIENT" before.
+const char* simtypetext();

@@ -1,0 +1,103 @@
+#include "simulator/kernel/circuit.h"
+
+#include "engines/nerith/nerith.h"
+#include "simulator/kernel/runstate.h"
+#include "simulator/kernel/simlog.h"
+
+#include <cstring>
+#include <strings.h>
+
+CIRCUIT::CIRCUIT()
+{
+    if (!spicesimulator || spicesimulator->newCircuit(&spice) != 0) {
+        spice = nullptr;
+        return;
+    }
+    spice_initialize(this, simlog(), &spicecircuit);
+}
+
+CIRCUIT::~CIRCUIT()
+{
+    if (spice) {
+        spicesimulator->deleteCircuit(spice);
+        spice_terminate();
+        spice = nullptr;
+        spicecircuit = nullptr;
+    }
+    if (digital) {
+        pallex_terminate();
+        digital = 0;
+        pallexcircuit = nullptr;
+    }
+    variables.zap();
+}
+
+SDF_COMPONENT* CIRCUIT::addcomponent(const char* name, const char* device, const PROPLIST* list)
+{
+    auto* part = new COMPONENT(name, nullptr, nullptr, list);
+    part->setproperty("DEVICE", device);
+    parts.add(part);
+    return part;
+}
+
+void CIRCUIT::setsweepvalue(const char* name, double value)
+{
+    variables.zap();
+    if (name && *name) {
+        variables.add(new VARIABLE<double>(name, value));
+        DEBUG_ANALYSE.trace("Sweep variable %s=%g", name, value);
+    }
+    for (int i = 0; i < properties.count; ++i) {
+        const char* key = static_cast<const char*>(properties.items[i]);
+        const char* text = key + strlen(key) + 1;
+        double result;
+        if (name && *name && strcasecmp(key, name) == 0)
+            continue;
+        if (evalexpr(text, variables, &result) == 0)
+            variables.add(new VARIABLE<double>(key, result));
+    }
+    for (SDF_COMPONENT* part : parts)
+        static_cast<COMPONENT*>(part)->initialise(this, nullptr);
+    for (COMPONENT* part : analogparts)
+        part->setreference(getproperty("FREQREF"), spice);
+    if (!spice || !spicesimulator)
+        return;
+    for (int32_t p = 0; p < spicesimulator->numNodeParms; ++p) {
+        const IFparm& parameter = spicesimulator->nodeParms[p];
+        for (int n = 0; n < netcount(); ++n) {
+            char* net = netbyid(n);
+            const char* text = netproperties(net)[parameter.keyword];
+            IFnode* node = nullptr;
+            if (!text || spicesimulator->findNode(spice, &node, net) != 0)
+                continue;
+            IFvalue setting {};
+            if (!evalproperty(parameter.keyword, net, text, &setting.rValue, 0))
+                continue;
+            spicesimulator->setNodeParm(spice, node, parameter.id, &setting, nullptr);
+            DEBUG_LOAD.trace("Assigned %s=%s on net {N:%s}", parameter.keyword, text, net);
+        }
+    }
+}
+
+bool CIRCUIT::evalproperty(const char* property, const char* part, const char* text, double* result, double def)
+{
+    *result = def;
+    if (!text || strcasecmp(text, "?") == 0 || strcasecmp(text, "[NULL]") == 0)
+        return false;
+    double value;
+    if (int error = evalexpr(text, variables, &value)) {
+        simwarning("Error %s parsing property %s of %s", evalerrortext(error), property, part);
+        return false;
+    }
+    *result = value;
+    return true;
+}
+
+int CIRCUIT::getoption(const char* name, double* value)
+{
+    VARIABLE<double>* variable = variables[name];
+    if (!variable)
+        return 0;
+    *value = variable->value;
+    return 1;
+}

@@ -1,0 +1,72 @@
+#include "simulator/kernel/guard.h"
+
+#include "core/windows/crashreport.h"
+#include "simulator/kernel/runstate.h"
+#include "simulator/kernel/simlog.h"
+
+#include <csignal>
+#include <cstdio>
+
+namespace {
+
+constexpr int faultsignals[] = { SIGSEGV, SIGBUS, SIGFPE, SIGILL };
+constexpr uint32_t OUTOFMEMORY = 0xC000008C;
+
+thread_local GUARDFRAME* innermost = nullptr;
+struct sigaction hostactions[std::size(faultsignals)];
+
+void translatefault(unsigned code, EXCEPTION_POINTERS* info)
+{
+    GUARDFRAME* frame = innermost;
+    if (!frame)
+        return;
+    exceptionreport(crashreport, code, info, info ? info->ExceptionRecord->ExceptionAddress : nullptr);
+    siglongjmp(frame->jump, 1);
+}
+
+}  // namespace
+
+void enterguard(GUARDFRAME& frame)
+{
+    if (!innermost) {
+        static const bool prepared = [] {
+            initcrashreports(crashreport);
+            return true;
+        }();
+        (void)prepared;
+        for (size_t i = 0; i < std::size(faultsignals); ++i)
+            sigaction(faultsignals[i], nullptr, &hostactions[i]);
+        _set_se_translator(translatefault);
+    }
+    frame.outer = innermost;
+    innermost = &frame;
+}
+
+void leaveguard(GUARDFRAME& frame)
+{
+    innermost = frame.outer;
+    if (innermost)
+        return;
+    _set_se_translator(nullptr);
+    for (size_t i = 0; i < std::size(faultsignals); ++i)
+        sigaction(faultsignals[i], &hostactions[i], nullptr);
+}
+
+void recordexception(const char* what)
+{
+    crashreport.code = LANGUAGEEXCEPTION;
+    snprintf(crashreport.text, sizeof crashreport.text, "Internal Exception: %s.", what);
+}
+
+void recordoutofmemory()
+{
+    crashreport.code = OUTOFMEMORY;
+    snprintf(crashreport.text, sizeof crashreport.text, "Internal exception: out of memory.");
+}
+
+void guardfailed()
+{
+    if (crashreport.code != 1)
+        simlog()->logtext('X', crashreport.text);
+    simstatus = 3;
+}

@@ -1,0 +1,118 @@
+#pragma once
+
+#include "core/containers/dpa.h"
+#include "engines/contract/simlog.h"
+
+#include <cstdarg>
+#include <cstdint>
+
+// The simulation log: every message of the kernel and its models goes out as lines on the module's
+// standard output, which the sign-on binds unbuffered to the host's handle.
+//
+//   #<class>:<text>        one message (classes: 'I' 'W' 'E' 'F' 'T' 'X' 'D'; see ISIMLOG)
+//   %T=<time>              after a message when the simulation time is known (%.9lg)
+//   %S=<part> [%E=<elem>]  the part a message came from, its element number in 4 hex digits
+//   %H=<file>,<topic>      a help reference, topic in 4 hex digits
+//
+// Messages expand into 4096 bytes (at most 4095 characters; a trace message's expansion is cut to
+// what its label leaves); host texts into 1024 (at most 1023 characters).
+
+class PROPLIST;
+
+// One row of a channel table: which record, the property that sets it, the label printed before
+// its messages (may be null).
+struct TRACEFLAGINFO {
+    int32_t channel;
+    const char* key;
+    const char* label;
+};
+
+// One trace channel.
+struct TRACEFLAG {
+    const TRACEFLAGINFO* info;  // the row it was registered from; null before
+    ITRACEOWNER* owner;         // writes its messages; null before registration
+    uint8_t level;              // 0 to 3
+    uint8_t breakflag;          // non-zero: a logged message of the channel breaks an interactive run
+
+    // A warning ('W') when the level is above 0; the owner's logged flag, 0 when not written.
+    int warning(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    // A trace ('T') at level 2 or more.
+    int trace(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    // A trace ('T') at level 3.
+    int tracedetail(const char* format, ...) __attribute__((format(printf, 2, 3)));
+};
+
+// The kernel's sixteen channel records (zero until registered); the log uses the first twelve.
+extern TRACEFLAG traceflags[16];
+inline TRACEFLAG& TRACE_SPICELINK = traceflags[0];
+inline TRACEFLAG& TRACE_OPTIONS = traceflags[1];
+inline TRACEFLAG& TRACE_DCPATHS = traceflags[2];
+inline TRACEFLAG& TRACE_NETTYPES = traceflags[3];
+inline TRACEFLAG& TRACE_ITFMODS = traceflags[4];
+inline TRACEFLAG& TRACE_CONTENTIONS = traceflags[5];
+inline TRACEFLAG& TRACE_PERFORMANCE = traceflags[6];
+inline TRACEFLAG& TRACE_CONVERGENCE = traceflags[7];
+inline TRACEFLAG& DEBUG_BUILD = traceflags[8];
+inline TRACEFLAG& DEBUG_LOAD = traceflags[9];
+inline TRACEFLAG& DEBUG_ANALYSE = traceflags[10];
+inline TRACEFLAG& DEBUG_DCOP = traceflags[11];
+
+constexpr int LOGBUFFER = 4096;
+constexpr int HOSTTEXTBUFFER = 1024;
+constexpr const char* DEFAULTHELPFILE = "WUNO.HLP";
+
+class SIMLOG final : public ISIMLOG {
+public:
+    // breakpoints: the interactive flag of the sign-on (diagnostic breakpoints fire only then).
+    explicit SIMLOG(int breakpoints);
+    SIMLOG(const SIMLOG&) = delete;
+    SIMLOG& operator=(const SIMLOG&) = delete;
+    ~SIMLOG();
+
+    int trace(TRACEFLAG* channel, int cls, const char* format, va_list args) override;
+    void registerchannels(const TRACEFLAGINFO* table, TRACEFLAG* records, int32_t count, PROPLIST* properties,
+        ITRACEOWNER* owner) override;
+    void setlevels(const int32_t* flags) override;
+    int log(int cls, const char* format, va_list args) override;
+    void source(const char* name, int32_t element) override;
+    void help(int32_t topic, const char* file) override;
+
+    // Logs text as it stands (no formatting), with the class's rules; the logged flag.
+    int logtext(int cls, const char* text);
+    // Writes text as logtext does, but a fatal message does not end the run here: the caller
+    // writes its source line first and then ends the run itself.
+    int write(int cls, const char* text);
+    // The window outside which only errors are logged.
+    void setlogwindow(double start, double stop);
+
+    double logstart = 0;
+    double logstop;  // +infinity until set
+    double lasttime = -1;  // the simulation time of the last message; negative when unknown
+    double ticktime = 0;   // written by the interactive run
+    int breakpoints;
+    int lastlogged = 0;
+    int errorcount = 0;
+
+private:
+    struct TRACEFLAGLINK {
+        TRACEFLAG* record;
+        int32_t index;
+    };
+    GDPA<TRACEFLAGINFO> rows;
+    GDPA<TRACEFLAGLINK> links;
+};
+
+// The module's current log (made by the sign-on); null before the first sign-on.
+SIMLOG* simlog();
+void setsimlog(SIMLOG* log);
+
+// Messages through the current log, printf-style; each returns the logged flag.
+int siminfo(const char* format, ...) __attribute__((format(printf, 1, 2)));
+int simwarning(const char* format, ...) __attribute__((format(printf, 1, 2)));
+int simerror(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// Logs a fatal message and ends the run: never returns.
+[[noreturn]] void simfatal(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// The simulation time of a message: the current analysis's time, or the digital engine's when that
+// is later; negative when unknown.
+double simulationtime();
