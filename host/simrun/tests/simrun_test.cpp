@@ -1,0 +1,127 @@
+#include "host/simrun/simhost.h"
+
+#include "platform/win/messages.h"
+#include "platform/win/structs.h"
+#include "testsupport/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <dlfcn.h>
+#include <fstream>
+#include <string>
+#include <sys/wait.h>
+
+namespace {
+
+struct RUN {
+    std::string output;
+    int exitcode;
+};
+
+RUN simrun(const std::string& arguments)
+{
+    std::string command = std::string(SIMRUN_PROGRAM) + " " + arguments + " 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    RUN run { {}, -1 };
+    char buffer[4096];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        run.output.append(buffer, n);
+    int status = pclose(pipe);
+    run.exitcode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+std::string writefile(const char* name, const std::string& text)
+{
+    std::string path = (vkt::test::tempFolder() / name).string();
+    std::ofstream(path) << text;
+    return path;
+}
+
+const char* banner = "#I:HELIXSIM 1.00.00 (Build 1), mixed-mode simulation kernel, ";
+
+TEST(Simrun, MissingNetlistSignsOnAndFailsToStart)
+{
+    std::string path = (vkt::test::tempFolder() / "absent.net").string();
+    RUN run = simrun(path);
+    EXPECT_EQ(run.output.rfind(banner, 0), 0u) << run.output;
+    EXPECT_NE(run.output.find("\n#F:Cannot open '" + path + "'.\nresult: 3\n"), std::string::npos) << run.output;
+    EXPECT_EQ(run.exitcode, 3);
+}
+
+TEST(Simrun, EmptyNetlistLoadsAndHasNoAnalysis)
+{
+    std::string path = writefile("empty.net", "");
+    RUN run = simrun(path);
+    EXPECT_EQ(run.output.rfind(banner, 0), 0u) << run.output;
+    EXPECT_NE(run.output.find("\n#I:Loaded netlist '" + path + "' for design ''\n#F:No ANALYSIS type specified.\n"
+                  "result: 3\n"),
+        std::string::npos)
+        << run.output;
+    EXPECT_EQ(run.exitcode, 3);
+}
+
+TEST(Simrun, RunThatWritesNoDataFailsToStart)
+{
+    std::string path = writefile("tran.net", "TAVI\n\n:Divider\n*PROPERTIES,3\nSIMTYPE=TRANSIENT\nPARTITION=DIV\n"
+                                             "TRACE_PERFORMANCE=2\n");
+    setenv("RESULTS", vkt::test::tempFolder().c_str(), 1);
+    RUN run = simrun(path);
+    EXPECT_NE(run.output.find("for design 'Divider'\n#W:Simulation failed to start.\nresult: 3\n"), std::string::npos)
+        << run.output;
+    EXPECT_EQ(run.output.find("Total Iterations"), std::string::npos) << run.output;
+    EXPECT_EQ(run.exitcode, 3);
+}
+
+TEST(Simrun, TablesListTheEngineTypes)
+{
+    RUN run = simrun("--tables");
+    EXPECT_NE(run.output.find("\nANALYSIS TYPES\n~~~~~~~~~~~~~~\n"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("\nDEVICE TYPES\n~~~~~~~~~~~~\nResistor - "), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("\nNODE PARAMETERS\n~~~~~~~~~~~~~~~\n"), std::string::npos) << run.output;
+    EXPECT_EQ(run.exitcode, 0);
+}
+
+TEST(HelixsimModule, ExportsOnlyItsEntries)
+{
+    void* module = dlopen(HELIXSIM_MODULE, RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(module, nullptr) << dlerror();
+    for (const char* name : { "simulate", "signalabort", "dumptables" })
+        EXPECT_NE(dlsym(module, name), nullptr) << name;
+    for (const char* name : { "alnumcmp", "win_hostlink", "siminit", "pallex_signon", "modulestdout" })
+        EXPECT_EQ(dlsym(module, name), nullptr) << name;
+    dlclose(module);
+}
+
+// The shared platform layer publishes its window calls to modules with a private copy: the table
+// found by name reaches this process's windows.
+TEST(HostLink, SharedLayerTableReachesTheHostWindow)
+{
+    using Entry = const HOSTLINK* (*)();
+    auto entry = reinterpret_cast<Entry>(dlsym(RTLD_DEFAULT, "win_hostlink"));
+    ASSERT_NE(entry, nullptr);
+    const HOSTLINK* link = entry();
+    std::string path = (vkt::test::tempFolder() / "host.txt").string();
+    FILE* out = fopen(path.c_str(), "w+");
+    HWND host = createhostwindow(out);
+    ASSERT_NE(host, nullptr);
+    EXPECT_TRUE(link->iswindow(host));
+    DWORD process = 0;
+    EXPECT_NE(link->getwindowthreadprocessid(host, &process), 0u);
+    EXPECT_EQ(process, static_cast<DWORD>(getpid()));
+    char text[] = "Diagnostic breakpoint at startup [DEBUG_LOAD]";
+    COPYDATASTRUCT data { 0x570, sizeof text, text };
+    link->sendmessage(host, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
+    link->sendmessage(host, 0x570, 0, reinterpret_cast<LPARAM>("tick text"));
+    fflush(out);
+    rewind(out);
+    char line[256];
+    std::string printed;
+    while (fgets(line, sizeof line, out))
+        printed += line;
+    fclose(out);
+    EXPECT_EQ(printed, "host text: Diagnostic breakpoint at startup [DEBUG_LOAD]\nhost text: tick text\n");
+}
+
+}  // namespace
