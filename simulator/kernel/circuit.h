@@ -38,8 +38,9 @@ public:
     // "Error %s parsing property %s of %s", false. Otherwise *result = the value, true.
     bool evalproperty(const char* property, const char* part, const char* text, double* result, double def);
 
-    // IOPTIONS: the netlist option's value among the variables.
+    // IOPTIONS: the netlist option's value among the variables, and its text.
     int getoption(const char* name, double* value) override;
+    const char* getoptiontext(const char* name) override { return getproperty(name); }
 
     VARIABLES variables { 0, DIDX::DESTROY };
     GDPA<COMPONENT> analogparts;  // not owned
