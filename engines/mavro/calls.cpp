@@ -8,20 +8,6 @@
 
 namespace mavro {
 
-namespace {
-
-char* heapcopy(std::string_view text)
-{
-    auto* copy = static_cast<char*>(std::malloc(text.size() + 1));
-    if (!copy)
-        return nullptr;
-    std::memcpy(copy, text.data(), text.size());
-    copy[text.size()] = '\0';
-    return copy;
-}
-
-}  // namespace
-
 int init(IFfrontEnd* frontend, IFsimulator* descriptor)
 {
     session() = Session { frontend, descriptor };

@@ -40,12 +40,12 @@ INPtables* INPtabInit(int32_t size);
 void INPtabEnd(INPtables* table);
 // Frees the models the first pass read.
 void INPkillMods();
-// First pass: reads the ".model" cards of the deck (deck null: an empty deck). Cards it cannot
-// read get an error text; returns the number of such cards.
+// First pass: reads the ".model" cards of the deck (deck null: an empty deck); makes no engine call.
+// Cards it cannot read get an error text, reported through the front end; returns their number.
 int INPpas1(IFcircuit* ckt, SPICECARD* deck, INPtables* table);
-// Second pass: the device cards, their nodes (through descriptor slots 5 and 6) and parameters, and
-// ".options" cards on `options` (may be null). Cards it cannot read get an error text, reported
-// through the front end; returns the number of such cards.
+// Second pass: the device cards, their nodes (through descriptor slots 5 and 6), models and
+// parameters, and ".options" cards on `options` (may be null). Cards it cannot read get an error
+// text, reported through the front end; returns their number. The card forms are in CONTRACT.md.
 int INPpas2(IFcircuit* ckt, SPICECARD* deck, INPtables* table, IFtask* task, IFjob* options);
 // Enters a node name: *name becomes the table's copy and *node the node, made through descriptor
 // slot 5 the first time. 0 when the node was made, E_EXISTS when the name was a node already, or
@@ -75,7 +75,9 @@ char* INPgetMod(IFcircuit* ckt, char* name, INPmodel** model, INPtables* table);
 // The LEVEL given on a ".model" card's text in *level (1 when none): null, or an allocated warning
 // when the level does not read (then *level is 1).
 char* INPfindLev(char* line, int* level);
-// Parses a behavioural expression at *line into *tree; 0, or a code with *tree null.
+// Parses the whole text at *line as a behavioural expression (CONTRACT.md) into *tree, owned by the
+// table; *line moves to its end. 0, or E_SYNTAX (or the engine's code for a node it refused) with
+// *tree null and *line unchanged.
 int INPgetTree(char** line, IFparseTree** tree, IFcircuit* ckt, INPtables* table);
 // The text of a result code; never null.
 const char* inperrmsg(int code);

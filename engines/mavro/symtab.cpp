@@ -29,6 +29,15 @@ INPtables::Entry* INPtables::find(std::string_view name)
     return nullptr;
 }
 
+INPtables::Entry* INPtables::findnode(std::string_view name)
+{
+    if (auto it = exact_.find(name); it != exact_.end() && it->second->node)
+        return it->second;
+    if (auto it = foldednodes_.find(folded(name)); it != foldednodes_.end())
+        return it->second;
+    return nullptr;
+}
+
 INPtables::Entry* INPtables::enter(std::string_view name, bool* added)
 {
     if (added)
@@ -44,7 +53,43 @@ INPtables::Entry* INPtables::enter(std::string_view name, bool* added)
     return &entry;
 }
 
+void INPtables::setnode(Entry* entry, IFnode* node)
+{
+    entry->node = node;
+    foldednodes_.emplace(folded(entry->name), entry);
+}
+
 namespace mavro {
+
+namespace {
+
+// Enters the name and makes its node through the descriptor the first time. 0 when made, E_EXISTS
+// when the name was a node already, else the engine's error with *node null.
+int enternode(IFcircuit* ckt, std::string_view name, INPtables* table, IFnode** node, bool ground, char** interned)
+{
+    *node = nullptr;
+    IFsimulator* descriptor = session().descriptor;
+    if (!descriptor || !(ground ? descriptor->groundNode : descriptor->newNode))
+        return E_NOCKT;
+    INPtables::Entry* entry = table->enter(name);
+    if (interned)
+        *interned = entry->name;
+    if (entry->node) {
+        *node = entry->node;
+        return E_EXISTS;
+    }
+    IFnode* made = nullptr;
+    int result = ground ? descriptor->groundNode(ckt, &made, entry->name) : descriptor->newNode(ckt, &made, entry->name);
+    // The engine answers E_EXISTS with the node when the ground node (or a node of that name) is
+    // already there: another name for it, not an error.
+    if ((result != 0 && result != E_EXISTS) || !made)
+        return result != 0 ? result : E_NOTFOUND;
+    table->setnode(entry, made);
+    *node = made;
+    return 0;
+}
+
+}  // namespace
 
 Session& session()
 {
@@ -58,24 +103,17 @@ int insertnode(IFcircuit* ckt, char** name, INPtables* table, IFnode** node, boo
         *node = nullptr;
     if (!name || !*name || !table || !node)
         return E_BADVALUE;
-    IFsimulator* descriptor = session().descriptor;
-    if (!descriptor || !(ground ? descriptor->groundNode : descriptor->newNode))
-        return E_NOCKT;
-    INPtables::Entry* entry = table->enter(*name);
-    *name = entry->name;
-    if (entry->node) {
+    return enternode(ckt, *name, table, node, ground, name);
+}
+
+int cardnode(IFcircuit* ckt, std::string_view name, INPtables* table, IFnode** node)
+{
+    if (INPtables::Entry* entry = table->findnode(name)) {
         *node = entry->node;
-        return E_EXISTS;
+        return 0;
     }
-    IFnode* made = nullptr;
-    int result = ground ? descriptor->groundNode(ckt, &made, entry->name) : descriptor->newNode(ckt, &made, entry->name);
-    // The engine answers E_EXISTS with the node when the ground node (or a node of that name) is
-    // already there: another name for it, not an error.
-    if ((result != 0 && result != E_EXISTS) || !made)
-        return result != 0 ? result : E_NOTFOUND;
-    entry->node = made;
-    *node = made;
-    return 0;
+    int result = enternode(ckt, name, table, node, name == "0", nullptr);
+    return result == E_EXISTS ? 0 : result;
 }
 
 }  // namespace mavro

@@ -3,14 +3,17 @@
 #include "engines/mavro/mavro.h"
 
 #include <deque>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 // The parser's symbol table: every name once, with the node of the names entered as nodes. Names
 // are entered by exact spelling, so the kernel's nets "clk" and "CLK" stay two. Names read from
 // cards are looked up exactly first, then without regard to ASCII case (the first name entered of a
-// folded spelling wins), so a lower-cased deck finds the kernel's nets.
+// folded spelling wins), so a lower-cased deck finds the kernel's nets. The table also keeps what the
+// parser hands the engine by reference (vector values, parse trees) until INPtabEnd.
 struct INPtables {
     struct Entry {
         char* name;
@@ -21,14 +24,36 @@ struct INPtables {
 
     // The entry of a name read from a card: exact spelling first, then without case; null when absent.
     Entry* find(std::string_view name);
+    // As find, among the names entered as nodes only, so an instance "R1" never hides a node "r1".
+    Entry* findnode(std::string_view name);
     // The entry of exactly this spelling, entered (with a copy of it) when absent; *added tells which.
     Entry* enter(std::string_view name, bool* added = nullptr);
+    // Makes the entry a node's name.
+    void setnode(Entry* entry, IFnode* node);
+
+    // Keeps the values alive as long as the table; returns their address.
+    template <class T>
+    T* keep(std::vector<T> values)
+    {
+        auto owned = std::make_shared<std::vector<T>>(std::move(values));
+        kept_.push_back(owned);
+        return owned->data();
+    }
+    template <class T>
+    T* keep(std::unique_ptr<T> object)
+    {
+        std::shared_ptr<T> owned = std::move(object);
+        kept_.push_back(owned);
+        return owned.get();
+    }
 
 private:
     std::deque<std::string> names_;  // stable storage: entries point into it
     std::deque<Entry> entries_;
     std::unordered_map<std::string_view, Entry*> exact_;
     std::unordered_map<std::string, Entry*> folded_;
+    std::unordered_map<std::string, Entry*> foldednodes_;
+    std::vector<std::shared_ptr<void>> kept_;
 };
 
 namespace mavro {
@@ -43,5 +68,9 @@ Session& session();
 // INPtermInsert and INPgndInsert: enters a node name, making the node through descriptor slot 5
 // (or 6 for the ground node) the first time.
 int insertnode(IFcircuit* ckt, char** name, INPtables* table, IFnode** node, bool ground);
+
+// The node a card names: a node of that name in the table (exact spelling first, then without case),
+// else one made as INPtermInsert does ("0" as INPgndInsert). 0, or the engine's error (*node null).
+int cardnode(IFcircuit* ckt, std::string_view name, INPtables* table, IFnode** node);
 
 }  // namespace mavro

@@ -2,6 +2,8 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace mavro {
@@ -161,6 +163,16 @@ std::optional<double> tokenvalue(std::string_view token)
     if (!std::isfinite(value))
         return std::nullopt;
     return negative ? -value : value;
+}
+
+char* heapcopy(std::string_view text)
+{
+    auto* copy = static_cast<char*>(std::malloc(text.size() + 1));
+    if (!copy)
+        return nullptr;
+    std::memcpy(copy, text.data(), text.size());
+    copy[text.size()] = '\0';
+    return copy;
 }
 
 bool sameletters(std::string_view a, std::string_view b)

@@ -14,6 +14,9 @@ std::string_view nexttoken(const char*& line, bool gobble);
 // does not begin with a number or the value is not finite.
 std::optional<double> tokenvalue(std::string_view token);
 
+// A C heap copy of the text, for texts handed to callers (INPfree frees them); null when out of memory.
+char* heapcopy(std::string_view text);
+
 // Whether two names are equal without regard to ASCII case.
 bool sameletters(std::string_view a, std::string_view b);
 

@@ -90,8 +90,8 @@ public:
     // Quantity i: *kind IF_NODE with what->nValue (a node voltage) or IF_INSTANCE with
     // what->uValue (the branch current of that source); false when i is out of range.
     virtual bool quantity(int32_t i, int32_t* kind, IFvalue* what) const = 0;
-    // The value at the given quantity values and its derivative by each quantity; false on a
-    // domain error (outputs then undefined).
+    // The value at the given quantity values and its derivative by each quantity (derivatives null:
+    // the value alone); false on a domain error (outputs then undefined).
     virtual bool eval(const double* values, double* result, double* derivatives) const = 0;
 
 protected:

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "engines/mavro/mavro.h"
+
+#include <string>
+#include <string_view>
+
+namespace mavro {
+
+// A ".model" card the first pass read. Its engine model is made, and its parameters set, on the
+// first INPgetMod of its name.
+struct ModelCard {
+    INPmodel record {};   // what INPgetMod hands out; record.name is the table's copy of `name`
+    std::string name;     // as on the card
+    std::string type;     // the type word, lower case ("npn", "nmos")
+    std::string problem;  // why the model cannot be used (unknown type, no such device); empty when it can
+};
+
+// The model read under that name (exact spelling first, then without case); null when none.
+ModelCard* findmodel(std::string_view name);
+
+// The device type name of a model type word and, for "nmos" and "pmos", its LEVEL (1 MOS1, 2 MOS2,
+// 3 MOS3, 4 BSIM1, 5 BSIM2, 6 MOS6, 7 BSIM3); null for a word that is no model type.
+const char* modeldevice(std::string_view type, int level);
+
+}  // namespace mavro
