@@ -1,23 +1,10 @@
 #include "core/containers/didx.h"
 
 #include "core/text/alnum.h"
+#include "core/text/strutil.h"
 
 #include <cstdlib>
 #include <new>
-
-namespace {
-
-char* heapcopy(const char* s)
-{
-    if (!s)
-        return nullptr;
-    char* copy = strdup(s);
-    if (!copy)
-        throw std::bad_alloc();
-    return copy;
-}
-
-}  // namespace
 
 DIDX::DIDX(int step, int mode, DIDXCOMPARE compare)
     : DPA(step), mode(static_cast<uint16_t>(mode)), locked(0), comparefn(compare)
@@ -183,9 +170,9 @@ void DIDX::addmissing(const DIDX& other)
 
 PROPITEM::PROPITEM(const char* itemname, const char* itemvalue, uint16_t itemflags) : flags(itemflags)
 {
-    name = heapcopy(itemname);
+    name = heapstrdup(itemname);
     try {
-        value = heapcopy(itemvalue);
+        value = heapstrdup(itemvalue);
     } catch (...) {
         std::free(name);
         throw;

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 namespace {
 
@@ -349,4 +350,14 @@ int matchkeyword(const char* word, ...)
     va_end(keywords);
     return found;
 }
+}
+
+char* heapstrdup(const char* s)
+{
+    if (!s)
+        return nullptr;
+    char* copy = strdup(s);
+    if (!copy)
+        throw std::bad_alloc();
+    return copy;
 }

@@ -66,3 +66,7 @@ int keywordp(const char* word, const char* const* table);
 // keywordp over the keywords passed after word, ended by a null pointer.
 int matchkeyword(const char* word, ...);
 }
+
+// A C-heap copy of s (free() releases it); null for null s. Throws std::bad_alloc when the heap
+// is exhausted, so callers never hold a null copy of a real text.
+char* heapstrdup(const char* s);

@@ -1,6 +1,7 @@
 #include "core/text/text.h"
 
 #include "core/containers/dpkb.h"
+#include "core/text/strutil.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -12,25 +13,15 @@ namespace {
 
 constexpr unsigned int recordBlock = 4096;
 
-char* duplicate(const char* s)
-{
-    if (!s)
-        return nullptr;
-    char* copy = strdup(s);
-    if (!copy)
-        throw std::bad_alloc();
-    return copy;
-}
-
 } // namespace
 
 TEXT::TEXT(const char* s)
-    : text(duplicate(s))
+    : text(heapstrdup(s))
 {
 }
 
 TEXT::TEXT(const TEXT& other)
-    : text(duplicate(other.text))
+    : text(heapstrdup(other.text))
 {
 }
 
@@ -47,7 +38,7 @@ TEXT::~TEXT()
 
 void TEXT::settext(const char* s)
 {
-    char* copy = duplicate(s);
+    char* copy = heapstrdup(s);
     std::free(text);
     text = copy;
 }
