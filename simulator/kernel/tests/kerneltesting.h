@@ -1,0 +1,92 @@
+#pragma once
+
+#include "core/files/pathopen.h"
+#include "engines/fakes/recorder.h"
+#include "engines/fakes/spice.h"
+#include "simulator/kernel/analysis.h"
+#include "simulator/kernel/circuit.h"
+#include "simulator/kernel/frontend.h"
+#include "simulator/kernel/hostlink.h"
+#include "simulator/kernel/runstate.h"
+#include "simulator/kernel/signon.h"
+#include "simulator/kernel/simlog.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+// A kernel signed on against the recording fakes, its log lines captured in a file.
+class KernelTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        fakes::reset();
+        memset(traceflags, 0, sizeof traceflags);
+        simstatus = 0;
+        currentanalysis = nullptr;
+        sethostlink(nullptr);
+        recordedhostmessages().clear();
+        setpausetest(esctest);
+        output = tmpfile();
+    }
+
+    void TearDown() override
+    {
+        sethostlink(nullptr);
+        fclose(output);
+    }
+
+    // Signs on with the capture file as output; the log so far (the banner) is left out of log().
+    void signon(int interactive = 0, HWND host = nullptr)
+    {
+        simsignon(fileno(output), host, interactive);
+        mark = size();
+    }
+
+    // The log lines written since the sign-on.
+    std::string log()
+    {
+        std::string text(size() - mark, '\0');
+        ssize_t n = pread(fileno(output), text.data(), text.size(), static_cast<off_t>(mark));
+        text.resize(n > 0 ? static_cast<size_t>(n) : 0);
+        return text;
+    }
+
+    size_t size()
+    {
+        struct stat status {};
+        fstat(fileno(output), &status);
+        return static_cast<size_t>(status.st_size);
+    }
+
+    FILE* output = nullptr;
+    size_t mark = 0;
+};
+
+// An analysis whose time a test sets; negative: unknown.
+class TimedAnalysis : public ANALYSIS {
+public:
+    TimedAnalysis(CIRCUIT* circuit, IFtask* task)
+        : ANALYSIS("TRAN", circuit, task, nullptr)
+    {
+    }
+    int gettime(double* value) override
+    {
+        *value = time;
+        return time >= 0;
+    }
+    double time = -1;
+};
+
+// A circuit with its task, made on a signed-on kernel.
+struct TestCircuit {
+    TestCircuit()
+    {
+        spicesimulator->newTask(circuit.spice, &task, "TASK");
+    }
+    CIRCUIT circuit;
+    IFtask* task = nullptr;
+};
