@@ -12,14 +12,11 @@
 
 #include "platform/win/handles.h"
 #include "platform/win/pathboundary.h"
+#include "platform/win/textcase.h"
 #include "platform/win/winerror.h"
 
 namespace {
 
-char foldcase(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
 
 bool wildmatch(const char* pattern, const char* name)
 {
@@ -29,7 +26,7 @@ bool wildmatch(const char* pattern, const char* name)
         if (*pattern == '*') {
             star = pattern++;
             resume = name;
-        } else if (*pattern == '?' || (*pattern && foldcase(*pattern) == foldcase(*name))) {
+        } else if (*pattern == '?' || (*pattern && win::foldascii(*pattern) == win::foldascii(*name))) {
             ++pattern;
             ++name;
         } else if (star) {

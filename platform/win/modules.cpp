@@ -10,6 +10,7 @@
 
 #include "platform/win/pathboundary.h"
 #include "platform/win/system.h"
+#include "platform/win/textcase.h"
 #include "platform/win/winerror.h"
 
 namespace {
@@ -75,7 +76,7 @@ std::string modulefile(const char* name)
     size_t dot = level.rfind('.');
     if (dot == std::string::npos)
         text += ".so";
-    else if (equalnocase(level.c_str() + dot, ".dll"))
+    else if (win::equalnocase(level.c_str() + dot, ".dll"))
         text.replace(text.size() - level.size() + dot, std::string::npos, ".so");
     if (text.find_first_of("\\/:") == std::string::npos) {
         std::string program = programfile();

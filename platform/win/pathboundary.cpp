@@ -8,12 +8,9 @@
 #include <string_view>
 #include <vector>
 
-namespace {
+#include "platform/win/textcase.h"
 
-char foldcase(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
+namespace {
 
 bool exists(const std::string& path)
 {
@@ -38,14 +35,8 @@ std::vector<std::string> matchesincase(const std::string& folder, std::string_vi
     if (!dir)
         return found;
     while (dirent* entry = readdir(dir)) {
-        std::string_view candidate(entry->d_name);
-        if (candidate.size() != name.size())
-            continue;
-        bool same = true;
-        for (size_t i = 0; same && i < name.size(); ++i)
-            same = foldcase(candidate[i]) == foldcase(name[i]);
-        if (same)
-            found.emplace_back(candidate);
+        if (win::equalnocase(entry->d_name, name))
+            found.emplace_back(entry->d_name);
     }
     closedir(dir);
     std::sort(found.begin(), found.end());
@@ -151,10 +142,4 @@ std::string pathforwriting(const char* path)
         result = join(result, matches.front());
     }
     return result;
-}
-
-bool equalnocase(const char* a, const char* b)
-{
-    for (; *a && foldcase(*a) == foldcase(*b); ++a, ++b) { }
-    return foldcase(*a) == foldcase(*b);
 }

@@ -24,6 +24,3 @@ std::string findexistingpath(const char* path);
 // first missing level and those after it kept as given, so that writing "MODELS\X.LIB" replaces
 // "models/x.lib" rather than adding a second file beside it.
 std::string pathforwriting(const char* path);
-
-// Whether two names are equal when ASCII letters are folded to one case.
-bool equalnocase(const char* a, const char* b);

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/win/modules.h"
-#include "platform/win/pathboundary.h"
+#include "platform/win/textcase.h"
 #include "platform/win/winerror.h"
 
 namespace {
@@ -30,7 +30,7 @@ bool samename(const char* a, const char* b)
 {
     if (IS_INTRESOURCE(a) || IS_INTRESOURCE(b))
         return a == b;
-    return equalnocase(a, b);
+    return win::equalnocase(a, b);
 }
 
 } // namespace
