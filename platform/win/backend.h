@@ -44,8 +44,6 @@ public:
     virtual void changed(HWND window, unsigned changes) {}
     // The window's update area grew: paint it (win::paint) soon.
     virtual void invalidated(HWND window) {}
-    // Paint the window's update area now.
-    virtual void paintnow(HWND window) {}
     // A device context over the window's client area, clipped to `clip` when given; null when the
     // window has no surface. Released with releasedc.
     virtual DeviceContext* getdc(HWND window, const RECT* clip) { return nullptr; }

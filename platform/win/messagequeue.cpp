@@ -391,7 +391,7 @@ LRESULT SendMessageA(HWND handle, UINT message, WPARAM wParam, LPARAM lParam)
     if (!window || window->queue->thread != std::this_thread::get_id()) {
         return 0;
     }
-    return callprocedure(window->procedure, handle, message, wParam, lParam);
+    return callwindow(window, message, wParam, lParam);
 }
 
 BOOL PostMessageA(HWND handle, UINT message, WPARAM wParam, LPARAM lParam)

@@ -69,12 +69,11 @@ BOOL GetUpdateRect(HWND handle, RECT* rect, BOOL)
 
 BOOL UpdateWindow(HWND handle)
 {
-    auto window = windowref(handle);
-    if (!window) {
+    if (!IsWindow(handle)) {
         return FALSE;
     }
-    if (!isempty(window->update)) {
-        backend().paintnow(handle);
+    if (IsWindowVisible(handle)) {
+        paint(handle);
     }
     return TRUE;
 }

@@ -131,6 +131,12 @@ struct MONITORINFO {
 };
 static_assert(sizeof(MONITORINFO) == 40);
 
+// WM_STYLECHANGING / WM_STYLECHANGED: wParam GWL_STYLE or GWL_EXSTYLE.
+struct STYLESTRUCT {
+    DWORD styleOld;
+    DWORD styleNew;
+};
+
 struct TRACKMOUSEEVENT {
     DWORD cbSize;
     DWORD dwFlags;

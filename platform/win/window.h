@@ -54,6 +54,15 @@ LONG SetWindowLongA(HWND window, int index, LONG value);
 LONG_PTR GetWindowLongPtrA(HWND window, int index);
 LONG_PTR SetWindowLongPtrA(HWND window, int index, LONG_PTR value);
 
+// Subclasses: procedures that see the window's messages before its own procedure, the one set
+// last first; each passes a message on with DefSubclassProc. One procedure and id make one entry
+// (set again, its data is replaced).
+using SUBCLASSPROC = LRESULT (*)(HWND, UINT, WPARAM, LPARAM, UINT_PTR id, DWORD_PTR data);
+BOOL SetWindowSubclass(HWND window, SUBCLASSPROC procedure, UINT_PTR id, DWORD_PTR data);
+BOOL RemoveWindowSubclass(HWND window, SUBCLASSPROC procedure, UINT_PTR id);
+// The next subclass, or the window procedure after the last; only inside a subclass procedure.
+LRESULT DefSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
 // Properties: named handles kept with the window; names compared ignoring ASCII case.
 BOOL SetPropA(HWND window, LPCSTR name, HANDLE value);
 HANDLE GetPropA(HWND window, LPCSTR name);  // null when absent

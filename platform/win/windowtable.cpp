@@ -590,8 +590,10 @@ LONG_PTR setlong(HWND handle, int index, LONG_PTR value, size_t width)
         window->id = static_cast<UINT_PTR>(value);
         return old;
     case GWL_STYLE: {
-        DWORD changed = window->style ^ static_cast<DWORD>(value);
-        window->style = static_cast<DWORD>(value);
+        STYLESTRUCT styles{window->style, static_cast<DWORD>(value)};
+        SendMessageA(handle, WM_STYLECHANGING, static_cast<WPARAM>(GWL_STYLE), reinterpret_cast<LPARAM>(&styles));
+        DWORD changed = window->style ^ styles.styleNew;
+        window->style = styles.styleNew;
         unsigned changes = changestyle;
         if (changed & WS_VISIBLE) {
             changes |= changevisible;
@@ -600,12 +602,17 @@ LONG_PTR setlong(HWND handle, int index, LONG_PTR value, size_t width)
             changes |= changeenabled;
         }
         backend().changed(handle, changes);
+        SendMessageA(handle, WM_STYLECHANGED, static_cast<WPARAM>(GWL_STYLE), reinterpret_cast<LPARAM>(&styles));
         return old;
     }
-    case GWL_EXSTYLE:
-        window->exstyle = static_cast<DWORD>(value);
+    case GWL_EXSTYLE: {
+        STYLESTRUCT styles{window->exstyle, static_cast<DWORD>(value)};
+        SendMessageA(handle, WM_STYLECHANGING, static_cast<WPARAM>(GWL_EXSTYLE), reinterpret_cast<LPARAM>(&styles));
+        window->exstyle = styles.styleNew;
         backend().changed(handle, changestyle);
+        SendMessageA(handle, WM_STYLECHANGED, static_cast<WPARAM>(GWL_EXSTYLE), reinterpret_cast<LPARAM>(&styles));
         return old;
+    }
     case GWLP_USERDATA:
         window->userdata = value;
         return old;

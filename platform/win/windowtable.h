@@ -103,6 +103,12 @@ struct Window {
     HWND lastactivepopup = nullptr;
     HICON bigicon = nullptr;
     HICON smallicon = nullptr;
+    struct Subclass {
+        LRESULT (*procedure)(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+        UINT_PTR id;
+        DWORD_PTR data;
+    };
+    std::vector<Subclass> subclasses;  // the one set last comes last
     RECT update{};  // bounding box of the area to repaint; empty when valid
     bool updateerase = false;
     bool destroying = false;
@@ -110,6 +116,9 @@ struct Window {
 };
 
 using WindowRef = std::shared_ptr<Window>;
+
+// Calls the window's subclasses and procedure, as sending or dispatching a message does.
+LRESULT callwindow(const WindowRef& window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // The live window of a handle; null for a dead handle.
 WindowRef windowref(HWND handle);

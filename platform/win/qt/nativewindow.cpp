@@ -1,6 +1,7 @@
 #include "platform/win/qt/nativewindow.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -169,7 +170,9 @@ void NativeWindow::sync(unsigned changes)
         std::vector<HWND> order = (window->style & WS_CHILD) ? win::windowref(window->parent)->children
                                                             : win::toplevelwindows();
         for (auto it = order.rbegin(); it != order.rend(); ++it) {
-            if (QWidget* widget = widgetof(*it); widget && ((window->style & WS_CHILD) || widget->isVisible())) {
+            QWidget* widget = widgetof(*it);
+            bool offscreen = QGuiApplication::platformName() == "offscreen";  // nothing to raise there
+            if (widget && ((window->style & WS_CHILD) || (widget->isVisible() && !offscreen))) {
                 widget->raise();
             }
         }

@@ -14,6 +14,7 @@
 #include "platform/win/messagebox.h"
 #include "platform/win/messagequeue.h"
 #include "platform/win/qt/nativewindow.h"
+#include "platform/win/qt/controls.h"
 #include "platform/win/qt/images.h"
 #include "platform/win/qt/painterdc.h"
 #include "platform/win/qt/winqt.h"
@@ -191,14 +192,6 @@ public:
         widget->update(QRect(r.left, r.top, r.right - r.left, r.bottom - r.top).translated(widget->clientoffset()));
     }
 
-    void paintnow(HWND handle) override
-    {
-        auto* widget = static_cast<NativeWindow*>(widgetof(handle));
-        if (widget && widget->isVisible()) {
-            widget->repaint();
-        }
-    }
-
     win::DeviceContext* getdc(HWND handle, const RECT* clip) override
     {
         auto* widget = static_cast<NativeWindow*>(widgetof(handle));
@@ -237,7 +230,9 @@ public:
         requestedactive = handle;
         QWidget* widget = widgetof(handle);
         if (widget && widget->isVisible()) {
-            widget->raise();
+            if (QGuiApplication::platformName() != "offscreen") {
+                widget->raise();  // nothing to raise among offscreen windows
+            }
             widget->activateWindow();
         }
     }
@@ -335,6 +330,7 @@ bool install()
         installed = new QtBackend;
         installed->previousbeep = setmessagebeephook(beep);
         win::setbackend(installed);
+        registercontrols();
     }
     return true;
 }
