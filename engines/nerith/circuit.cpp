@@ -1,0 +1,90 @@
+#include "engines/nerith/ckt.h"
+
+#include "engines/nerith/report.h"
+
+#include <algorithm>
+
+IFcircuit::IFcircuit()
+{
+    equations.emplace_back();
+    rhs.assign(1, 0.0);
+    solution.assign(1, 0.0);
+    const auto& kinds = nerith::devicekinds();
+    for (std::size_t type = 0; type < kinds.size(); ++type)
+        families.push_back(kinds[type]->makefamily(static_cast<int32_t>(type)));
+}
+
+int32_t IFcircuit::addnode(nerith::Node& node)
+{
+    const auto number = static_cast<int32_t>(equations.size());
+    nerith::Equation& equation = equations.emplace_back();
+    equation.name = node.name;
+    equation.node = &node;
+    node.number = number;
+    matrix.grow(size());
+    return number;
+}
+
+int32_t IFcircuit::addbranch(IFinstance* owner, const char* ownername, const char* suffix)
+{
+    const std::string& name = branchnames.emplace_back(nerith::identifier(*this, ownername, suffix));
+    const auto number = static_cast<int32_t>(equations.size());
+    nerith::Equation& equation = equations.emplace_back();
+    equation.name = name.c_str();
+    equation.voltage = false;
+    equation.owner = owner;
+    matrix.grow(size());
+    return number;
+}
+
+void IFcircuit::removeequation(int32_t number)
+{
+    equations[static_cast<std::size_t>(number)].removed = true;
+    rebuild = true;
+}
+
+std::string IFcircuit::describe(int32_t number) const
+{
+    if (number <= 0 || number > size())
+        return "ground";
+    const nerith::Equation& equation = equations[static_cast<std::size_t>(number)];
+    if (equation.voltage)
+        return std::string("node ") + equation.name;
+    return "the current of " + (equation.owner ? equation.owner->name : std::string(equation.name));
+}
+
+namespace nerith {
+
+std::string identifier(IFcircuit& ckt, const char* owner, const char* suffix)
+{
+    IFfrontEnd* frontend = session().frontend;
+    IFuid made = nullptr;
+    if (frontend && frontend->newUid && frontend->newUid(&ckt, &made, owner, suffix, UID_SIGNAL) == 0
+        && made) {
+        std::string text = made;
+        if (frontend->deleteUid)
+            frontend->deleteUid(&ckt, made, UID_SIGNAL);
+        return text;
+    }
+    return owner ? std::string("#") + owner + "#" + suffix : std::string(suffix);
+}
+
+bool addbreak(IFcircuit& ckt, double time)
+{
+    if (!(time >= ckt.time))
+        return false;
+    const double spacing = ckt.options.minbreak;
+    auto& breaks = ckt.breaks;
+    auto at = std::lower_bound(breaks.begin(), breaks.end(), time);
+    // Points closer than the spacing become one, at the earlier time.
+    if (at != breaks.begin() && time - *(at - 1) <= spacing)
+        return true;
+    if (at != breaks.end() && *at - time <= spacing) {
+        *at = time;
+        return true;
+    }
+    breaks.insert(at, time);
+    return true;
+}
+
+} // namespace nerith

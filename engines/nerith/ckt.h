@@ -1,0 +1,110 @@
+#pragma once
+
+#include "engines/nerith/device.h"
+#include "engines/nerith/job.h"
+#include "engines/nerith/matrix.h"
+#include "engines/nerith/names.h"
+#include "engines/nerith/nodes.h"
+#include "engines/nerith/options.h"
+#include "engines/nerith/spiceckt.h"
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+class CIRCUIT;
+class ISIMLOG;
+
+namespace nerith {
+
+// Counts of the last doAnalyses, answered by the options analysis.
+struct RunStatistics {
+    int32_t iterations = 0; // Newton iterations
+    int32_t steps = 0; // time steps attempted
+    int32_t goodsteps = 0;
+    int32_t badsteps = 0;
+};
+
+} // namespace nerith
+
+// A circuit: its nodes and equations, device families and tasks, its matrix and the state of its
+// runs. Everything in it is made and freed through the descriptor.
+struct IFcircuit {
+    IFcircuit();
+    IFcircuit(const IFcircuit&) = delete;
+    IFcircuit& operator=(const IFcircuit&) = delete;
+
+    // The number of equations (solution entries 1..size()).
+    int32_t size() const { return static_cast<int32_t>(equations.size()) - 1; }
+    // A new node equation for a node just placed in `nodes`; its number.
+    int32_t addnode(nerith::Node& node);
+    // A new branch-current equation named by the front end from the owner's name and the suffix.
+    int32_t addbranch(IFinstance* owner, const char* ownername, const char* suffix);
+    // Marks an equation gone; numbers close up at the next set-up.
+    void removeequation(int32_t number);
+    // The identifier of an equation for messages: a node's name, or "the current of <device>".
+    std::string describe(int32_t number) const;
+
+    // Structure.
+    std::deque<nerith::Node> nodes;
+    nerith::Node* ground = nullptr;
+    nerith::NameIndex<nerith::Node> nodenames;
+    std::vector<nerith::Equation> equations; // by number; [0] stands for ground
+    std::deque<std::string> branchnames;
+    std::vector<std::unique_ptr<nerith::DeviceFamily>> families; // by device type index
+    nerith::NameIndex<IFinstance> instancenames;
+    nerith::NameIndex<IFmodel> modelnames;
+    std::vector<std::unique_ptr<IFtask>> tasks;
+    bool rebuild = false; // something was deleted or rewired: the next set-up starts afresh
+
+    // The kernel's, kept for the models.
+    CIRCUIT* kernel = nullptr;
+    ISIMLOG* log = nullptr;
+    nerith::SpiceCircuit models { *this };
+
+    // Solving.
+    nerith::SparseMatrix matrix;
+    nerith::Options options; // in force for the present run
+    uint32_t mode = 0;
+    double time = 0;
+    double srcfact = 1; // source-stepping factor
+    double diaggmin = 0; // conductance gmin stepping puts from every node to ground
+    bool nonlinear = false;
+    std::vector<double> rhs; // right-hand side while loading; the new iterate after a solve
+    std::vector<double> solution; // the last iterate; the result once converged
+    std::vector<uint8_t> voltage; // by equation number: 1 for a node voltage
+    std::vector<double*> diagonal; // by equation number: a node's diagonal cell; null for branches
+    std::vector<std::pair<int32_t, double>> nodesets;
+    std::vector<IFuid> plotnames; // identifiers of equations 1..size()
+    int32_t noncon = 0; // devices that limited their step in the present iteration
+    int32_t trouble = 0; // the equation that failed the convergence test last
+    std::string nonconvergence; // nonconvErr's text; empty when the last run converged
+    nerith::RunStatistics statistics;
+
+    // Requests of models and the kernel, kept for the time-stepping analyses.
+    bool breakasked = false;
+    std::string breaktext;
+    std::vector<double> breaks; // break points, ascending
+    double initialstep = 0; // limit of the first time step; 0: none
+    double proposedstep = 0; // smallest step proposed since the last step; 0: none
+    int32_t statecount = 0;
+    std::vector<double> states[2]; // present and previous time point
+};
+
+namespace nerith {
+
+// Gets a circuit ready for a run: closes up numbers after deletions, makes the equations and cells
+// of new instances, checks every device's values and sizes the run's vectors. 0, or fail()'s code.
+int setup(IFcircuit& ckt);
+
+// The identifier of a derived equation: the front end's "#<owner>#<suffix>" (owner null: the suffix).
+std::string identifier(IFcircuit& ckt, const char* owner, const char* suffix);
+
+// A break point at `time`, kept in order; false for a time before the present one. Points closer
+// than the minimum spacing to one already set merge with it.
+bool addbreak(IFcircuit& ckt, double time);
+
+} // namespace nerith

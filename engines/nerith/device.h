@@ -1,0 +1,84 @@
+#pragma once
+
+#include "engines/nerith/descriptor.h"
+#include "engines/nerith/nodes.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+// The head every device type's model derives from.
+struct IFmodel {
+    std::string name;
+    int32_t type = 0; // device type index in the descriptor
+    int32_t instances = 0; // instances not deleted
+    bool deleted = false;
+};
+
+// The head every device type's instance derives from.
+struct IFinstance {
+    static constexpr int32_t MaxTerminals = 4;
+    std::string name;
+    IFmodel* model = nullptr;
+    int32_t type = 0;
+    bool deleted = false;
+    bool bound = false; // its equations and matrix cells exist
+    std::array<nerith::Node*, MaxTerminals> terminals {};
+};
+
+namespace nerith {
+
+// What a device contributes to the DC topology, gathered only to explain a singular matrix.
+class Topology {
+public:
+    // A DC path between the nodes of two equations.
+    virtual void conducts(int32_t a, int32_t b) = 0;
+    // A voltage the device sets between two nodes (a source or a controlled voltage).
+    virtual void fixes(const IFinstance& device, int32_t a, int32_t b) = 0;
+
+protected:
+    ~Topology() = default;
+};
+
+// The models and instances of one device type in one circuit, and the load loop over them.
+class DeviceFamily {
+public:
+    virtual ~DeviceFamily() = default;
+    virtual IFmodel* newmodel(const std::string& name) = 0;
+    virtual IFinstance* newinstance(IFmodel* model, const std::string& name) = 0;
+    // Marks the instance deleted; its memory stays until the circuit goes.
+    virtual void deleteinstance(IFinstance* instance) = 0;
+    virtual void deletemodel(IFmodel* model) = 0;
+    // Parameter calls: 0, E_BADPARM for an id the type lacks, E_BADTYPE for a value of the wrong kind.
+    virtual int setinstance(IFinstance& instance, int32_t id, const IFvalue& value) = 0;
+    virtual int askinstance(IFcircuit& ckt, IFinstance& instance, int32_t id, IFvalue& value) = 0;
+    virtual int setmodel(IFmodel& model, int32_t id, const IFvalue& value) = 0;
+    virtual int askmodel(IFmodel& model, int32_t id, IFvalue& value) = 0;
+    // Before each run: checks every instance's values and makes the equations and matrix cells of
+    // the instances not bound yet. 0, or the code of fail() naming the device.
+    virtual int setup(IFcircuit& ckt) = 0;
+    // Stamps every instance for one Newton iteration.
+    virtual void load(IFcircuit& ckt) = 0;
+    // Whether the currents of the last iterate meet the tolerances (always, for linear types).
+    virtual bool converged(IFcircuit& ckt) = 0;
+    // Forgets every instance's equations and cells: they are made again at the next set-up.
+    virtual void unbind() = 0;
+    virtual void topology(Topology& topology) const = 0;
+    // Whether a live instance has a terminal on the node.
+    virtual bool uses(const Node* node) const = 0;
+    // Whether the family has instances whose stamps depend on the iterate.
+    virtual bool nonlinear() const = 0;
+};
+
+// A device type: its static description and how a circuit makes its family.
+struct DeviceKind {
+    IFdevice description;
+    std::unique_ptr<DeviceFamily> (*makefamily)(int32_t type);
+};
+
+// The device types built, in descriptor order.
+const std::vector<const DeviceKind*>& devicekinds();
+
+} // namespace nerith

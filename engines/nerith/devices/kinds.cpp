@@ -1,0 +1,18 @@
+#include "engines/nerith/device.h"
+
+namespace nerith {
+
+extern const DeviceKind resistorkind;
+extern const DeviceKind vsourcekind;
+extern const DeviceKind isourcekind;
+extern const DeviceKind vcvskind;
+extern const DeviceKind vccskind;
+
+const std::vector<const DeviceKind*>& devicekinds()
+{
+    static const std::vector<const DeviceKind*> kinds { &resistorkind, &vsourcekind, &isourcekind, &vcvskind,
+        &vccskind };
+    return kinds;
+}
+
+} // namespace nerith

@@ -1,0 +1,16 @@
+#include "engines/nerith/devices/family.h"
+
+namespace nerith {
+
+int terminalnumbers(const IFinstance& instance, int32_t count, int32_t* numbers)
+{
+    for (int32_t i = 0; i < count; ++i) {
+        const Node* node = instance.terminals[static_cast<std::size_t>(i)];
+        if (!node || node->deleted)
+            return fail(E_BADDEVICE, "%s: terminal %d is not connected", instance.name.c_str(), i + 1);
+        numbers[i] = node->number;
+    }
+    return 0;
+}
+
+} // namespace nerith

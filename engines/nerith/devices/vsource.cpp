@@ -1,0 +1,124 @@
+#include "engines/nerith/devices/family.h"
+
+#include <cmath>
+
+namespace nerith {
+
+namespace {
+
+constexpr int32_t SourceDc = 1;
+constexpr int32_t SourceBranch = 20;
+constexpr int32_t SourceCurrent = 21;
+constexpr int32_t SourcePower = 22;
+
+const IFparm parameters[] = {
+    { "dc", SourceDc, IF_REAL | IF_SET | IF_ASK, "DC value" },
+    { "branch", SourceBranch, IF_INTEGER | IF_ASK, "Branch equation" },
+    { "i", SourceCurrent, IF_REAL | IF_ASK, "Current" },
+    { "p", SourcePower, IF_REAL | IF_ASK, "Power delivered" },
+};
+
+// An independent voltage source. Its branch current is positive when it flows into the positive
+// terminal, through the source, out of the negative one.
+struct Vsource : LinearDevice {
+    struct Instance : IFinstance {
+        double dc = 0;
+        int32_t pos = 0;
+        int32_t neg = 0;
+        int32_t branch = 0;
+        double* posbranch = nullptr;
+        double* negbranch = nullptr;
+        double* branchpos = nullptr;
+        double* branchneg = nullptr;
+    };
+
+    static int set(Instance& v, int32_t id, const IFvalue& value)
+    {
+        if (id != SourceDc)
+            return E_BADPARM;
+        v.dc = value.rValue;
+        return 0;
+    }
+
+    // The branch exists from the first ask on, so probes can find it before the first run.
+    static int32_t branch(IFcircuit& ckt, Instance& v)
+    {
+        if (v.branch == 0)
+            v.branch = ckt.addbranch(&v, v.name.c_str(), "branch");
+        return v.branch;
+    }
+
+    static int ask(IFcircuit& ckt, Instance& v, int32_t id, IFvalue& value)
+    {
+        const auto& x = ckt.solution;
+        const double current = v.bound ? x[static_cast<std::size_t>(v.branch)] : 0;
+        switch (id) {
+        case SourceDc:
+            value.rValue = v.dc;
+            return 0;
+        case SourceBranch:
+            value.iValue = branch(ckt, v);
+            return 0;
+        case SourceCurrent:
+            value.rValue = current;
+            return 0;
+        case SourcePower:
+            value.rValue
+                = -(x[static_cast<std::size_t>(v.pos)] - x[static_cast<std::size_t>(v.neg)]) * current;
+            return 0;
+        default:
+            return E_BADPARM;
+        }
+    }
+
+    static int check(IFcircuit&, Instance& v)
+    {
+        if (!std::isfinite(v.dc))
+            return fail(E_BADDEVICE, "voltage source %s has no finite value", v.name.c_str());
+        return 0;
+    }
+
+    static int bind(IFcircuit& ckt, Instance& v)
+    {
+        int32_t nodes[2];
+        if (int code = terminalnumbers(v, 2, nodes))
+            return code;
+        v.pos = nodes[0];
+        v.neg = nodes[1];
+        const int32_t b = branch(ckt, v);
+        SparseMatrix& m = ckt.matrix;
+        v.posbranch = m.element(v.pos, b);
+        v.negbranch = m.element(v.neg, b);
+        v.branchpos = m.element(b, v.pos);
+        v.branchneg = m.element(b, v.neg);
+        return 0;
+    }
+
+    static void unbind(Instance& v) { v.branch = 0; }
+
+    static void load(IFcircuit& ckt, std::deque<Instance>& list)
+    {
+        double* rhs = ckt.rhs.data();
+        const double factor = ckt.srcfact;
+        for (Instance& v : list) {
+            if (v.deleted)
+                continue;
+            *v.posbranch += 1;
+            *v.negbranch -= 1;
+            *v.branchpos += 1;
+            *v.branchneg -= 1;
+            rhs[v.branch] += factor * v.dc;
+        }
+    }
+
+    static void topology(Topology& topology, const Instance& v) { topology.fixes(v, v.pos, v.neg); }
+};
+
+} // namespace
+
+extern const DeviceKind vsourcekind;
+const DeviceKind vsourcekind { { "Vsource", "Independent voltage source", 2, count(parameters), parameters, 0,
+                                   nullptr },
+    &makefamily<Vsource> };
+
+} // namespace nerith

@@ -1,0 +1,178 @@
+#include "engines/nerith/diagnose.h"
+
+#include "engines/nerith/ckt.h"
+#include "engines/nerith/report.h"
+
+#include <numeric>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace nerith {
+
+namespace {
+
+class Partition {
+public:
+    explicit Partition(std::size_t size)
+        : parent(size)
+    {
+        std::iota(parent.begin(), parent.end(), std::size_t(0));
+    }
+    std::size_t root(std::size_t item)
+    {
+        while (parent[item] != item)
+            item = parent[item] = parent[parent[item]];
+        return item;
+    }
+    // Joins the two sets; false when they were one already.
+    bool join(std::size_t a, std::size_t b)
+    {
+        a = root(a);
+        b = root(b);
+        if (a == b)
+            return false;
+        parent[a] = b;
+        return true;
+    }
+
+private:
+    std::vector<std::size_t> parent;
+};
+
+struct Fixing {
+    const IFinstance* device;
+    std::size_t a;
+    std::size_t b;
+};
+
+// The DC paths of the circuit and the voltages its sources fix, joined node by node.
+class Paths final : public Topology {
+public:
+    explicit Paths(const IFcircuit& circuit)
+        : ckt(circuit)
+        , connected(equations())
+        , fixed(equations())
+    {
+    }
+
+    void conducts(int32_t a, int32_t b) override { connected.join(index(a), index(b)); }
+    void fixes(const IFinstance& device, int32_t a, int32_t b) override
+    {
+        connected.join(index(a), index(b));
+        const Fixing fixing { &device, index(a), index(b) };
+        if (fixed.join(fixing.a, fixing.b))
+            tree.push_back(fixing);
+        else if (!loop)
+            loop = fixing;
+    }
+
+    bool grounded(int32_t node) { return connected.root(index(node)) == connected.root(0); }
+    // The names of the sources in the first loop found, the closing one first; empty when none.
+    std::vector<std::string> loopnames() const
+    {
+        if (!loop)
+            return {};
+        std::vector<std::string> names { loop->device->name };
+        std::vector<const Fixing*> path;
+        if (loop->a != loop->b && trace(loop->a, loop->b, path)) {
+            for (const Fixing* fixing : path)
+                names.push_back(fixing->device->name);
+        }
+        return names;
+    }
+
+private:
+    std::size_t equations() const { return static_cast<std::size_t>(ckt.size()) + 1; }
+    static std::size_t index(int32_t node) { return static_cast<std::size_t>(node); }
+
+    // A path from `from` to `to` over the tree of fixed voltages (depth first; the tree is small).
+    bool trace(std::size_t from, std::size_t to, std::vector<const Fixing*>& path) const
+    {
+        std::vector<std::size_t> stack { from };
+        std::vector<const Fixing*> reachedby(equations(), nullptr);
+        std::vector<bool> seen(equations(), false);
+        seen[from] = true;
+        while (!stack.empty()) {
+            const std::size_t node = stack.back();
+            stack.pop_back();
+            if (node == to)
+                break;
+            for (const Fixing& fixing : tree) {
+                std::size_t other = fixing.a == node ? fixing.b : fixing.b == node ? fixing.a : node;
+                if (other == node || seen[other])
+                    continue;
+                seen[other] = true;
+                reachedby[other] = &fixing;
+                stack.push_back(other);
+            }
+        }
+        if (!seen[to])
+            return false;
+        for (std::size_t node = to; node != from;) {
+            const Fixing* fixing = reachedby[node];
+            path.push_back(fixing);
+            node = fixing->a == node ? fixing->b : fixing->a;
+        }
+        return true;
+    }
+
+    const IFcircuit& ckt;
+    Partition connected;
+    Partition fixed;
+    std::vector<Fixing> tree;
+    std::optional<Fixing> loop;
+};
+
+std::string joined(const std::vector<std::string>& names)
+{
+    std::string text;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (i > 0)
+            text += i + 1 == names.size() ? " and " : ", ";
+        text += names[i];
+    }
+    return text;
+}
+
+int floating(IFcircuit& ckt, int32_t node, int32_t others)
+{
+    const char* name = ckt.equations[static_cast<std::size_t>(node)].name;
+    if (others > 0)
+        return fail(E_BADMATRIX, "node %s and %d other node%s have no DC path to ground", name, others,
+            others == 1 ? "" : "s");
+    return fail(E_BADMATRIX, "node %s has no DC path to ground", name);
+}
+
+} // namespace
+
+int diagnose(IFcircuit& ckt, int32_t equation)
+{
+    Paths paths(ckt);
+    for (const auto& family : ckt.families)
+        family->topology(paths);
+    // A shunt to ground from every node leaves nothing floating.
+    const bool shunted = ckt.options.rshunt > 0 || ckt.diaggmin > 0;
+    int32_t first = 0;
+    int32_t count = 0;
+    for (int32_t n = 1; n <= ckt.size() && !shunted; ++n) {
+        if (!ckt.voltage[static_cast<std::size_t>(n)] || paths.grounded(n))
+            continue;
+        first = first ? first : n;
+        ++count;
+    }
+    const bool atfloating = equation > 0 && ckt.voltage[static_cast<std::size_t>(equation)] && !shunted
+        && !paths.grounded(equation);
+    if (atfloating)
+        return floating(ckt, equation, count - 1);
+    const std::vector<std::string> loop = paths.loopnames();
+    if (loop.size() == 1)
+        return fail(E_BADMATRIX, "voltage source %s has both terminals on one node", loop.front().c_str());
+    if (!loop.empty())
+        return fail(E_BADMATRIX, "voltage sources %s form a loop", joined(loop).c_str());
+    if (first)
+        return floating(ckt, first, count - 1);
+    return fail(E_SINGULAR, "singular matrix at %s", ckt.describe(equation).c_str());
+}
+
+} // namespace nerith

@@ -1,0 +1,167 @@
+#include "engines/nerith/ckt.h"
+#include "engines/nerith/registry.h"
+
+#include <cmath>
+
+namespace nerith::entries {
+
+namespace {
+
+Node& makenode(IFcircuit& ckt, const char* name)
+{
+    Node& node = ckt.nodes.emplace_back();
+    node.text = name;
+    node.name = node.text.c_str();
+    ckt.nodenames.insert(node.text, &node);
+    return node;
+}
+
+} // namespace
+
+int newCircuit(IFcircuit** ckt)
+{
+    return guarded([&] {
+        *ckt = circuits().emplace_back(std::make_unique<IFcircuit>()).get();
+        return 0;
+    });
+}
+
+int deleteCircuit(IFcircuit* ckt)
+{
+    auto& list = circuits();
+    for (auto it = list.begin(); it != list.end(); ++it) {
+        if (it->get() == ckt) {
+            list.erase(it);
+            return 0;
+        }
+    }
+    return E_NOCKT;
+}
+
+int newNode(IFcircuit* ckt, IFnode** node, IFuid name)
+{
+    if (!ours(ckt))
+        return E_NOCKT;
+    if (!name)
+        return E_BADVALUE;
+    if (Node* found = ckt->nodenames.exactly(name)) {
+        *node = found;
+        return E_EXISTS;
+    }
+    return guarded([&] {
+        Node& made = makenode(*ckt, name);
+        ckt->addnode(made);
+        *node = &made;
+        return 0;
+    });
+}
+
+int groundNode(IFcircuit* ckt, IFnode** node, IFuid name)
+{
+    if (!ours(ckt))
+        return E_NOCKT;
+    if (ckt->ground) {
+        *node = ckt->ground;
+        return E_EXISTS;
+    }
+    return guarded([&] {
+        Node& ground = makenode(*ckt, name ? name : "0");
+        ground.number = 0;
+        ckt->ground = &ground;
+        ckt->equations.front().name = ground.name;
+        ckt->equations.front().node = &ground;
+        *node = &ground;
+        return 0;
+    });
+}
+
+int bindNode(IFcircuit* ckt, IFinstance* instance, int32_t terminal, IFnode* node)
+{
+    if (!ours(ckt))
+        return E_NOCKT;
+    if (!instance || instance->deleted)
+        return E_NOTFOUND;
+    auto* target = static_cast<Node*>(node);
+    if (!target || target->deleted)
+        return E_BADVALUE;
+    const int32_t terminals = devicekinds()[static_cast<std::size_t>(instance->type)]->description.terminals;
+    if (terminal < 1 || terminal > terminals)
+        return E_NOTERM;
+    Node*& slot = instance->terminals[static_cast<std::size_t>(terminal - 1)];
+    // A bound instance keeps cells of its old node: the next set-up starts afresh.
+    if (instance->bound && slot != target)
+        ckt->rebuild = true;
+    slot = target;
+    return 0;
+}
+
+int findNode(IFcircuit* ckt, IFnode** node, IFuid name)
+{
+    if (!ours(ckt))
+        return E_NOCKT;
+    Node* found = name ? ckt->nodenames.find(name) : nullptr;
+    *node = found;
+    return found ? 0 : E_NOTFOUND;
+}
+
+int instToNode(IFcircuit* ckt, IFinstance* instance, int32_t terminal, IFnode** node, IFuid* name)
+{
+    if (!ours(ckt))
+        return E_NOCKT;
+    if (!instance || terminal < 1 || terminal > IFinstance::MaxTerminals)
+        return E_NOTERM;
+    Node* bound = instance->terminals[static_cast<std::size_t>(terminal - 1)];
+    if (!bound)
+        return E_NOTERM;
+    *node = bound;
+    if (name)
+        *name = bound->name;
+    return 0;
+}
+
+int setNodeParm(IFcircuit* ckt, IFnode* node, int32_t id, IFvalue* value, IFvalue*)
+{
+    if (!ours(ckt))
+        return E_NOCKT;
+    if (id != NODE_NODESET)
+        return E_BADPARM;
+    auto* target = static_cast<Node*>(node);
+    if (!target || !value || target == ckt->ground || !std::isfinite(value->rValue))
+        return E_BADVALUE;
+    target->hasNodeset = true;
+    target->nodeset = value->rValue;
+    return 0;
+}
+
+int askNodeQuest(IFcircuit* ckt, IFnode* node, int32_t id, IFvalue* value, IFvalue*)
+{
+    if (!ours(ckt))
+        return E_NOCKT;
+    if (id != NODE_NODESET)
+        return E_BADPARM;
+    if (!node || !value)
+        return E_BADVALUE;
+    value->rValue = static_cast<Node*>(node)->nodeset;
+    return 0;
+}
+
+int deleteNode(IFcircuit* ckt, IFnode* node)
+{
+    if (!ours(ckt))
+        return E_NOCKT;
+    auto* target = static_cast<Node*>(node);
+    if (!target || target->deleted)
+        return E_NOTFOUND;
+    if (target == ckt->ground)
+        return E_BADVALUE;
+    for (const auto& family : ckt->families) {
+        if (family->uses(target))
+            return E_BADVALUE;
+    }
+    target->deleted = true;
+    ckt->nodenames.erase(target->text, target);
+    ckt->removeequation(target->number);
+    return 0;
+}
+
+} // namespace nerith::entries

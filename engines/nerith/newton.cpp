@@ -1,0 +1,285 @@
+#include "engines/nerith/newton.h"
+
+#include "engines/nerith/ckt.h"
+#include "engines/nerith/diagnose.h"
+#include "engines/nerith/report.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace nerith {
+
+namespace {
+
+constexpr uint32_t InitModes
+    = MODE_INITFLOAT | MODE_INITJCT | MODE_INITFIX | MODE_INITSMSIG | MODE_INITTRAN | MODE_INITPRED;
+// A nodeset holds its node through this conductance (S) while it applies.
+constexpr double NodesetConductance = 1e10;
+// Gmin stepping starts with this conductance from every node to ground (S), raised up to the
+// largest while even the first step fails, and divides it by at most this factor per step.
+constexpr double GminStart = 1e-2;
+constexpr double GminLargest = 1;
+constexpr double GminFactor = 10;
+// Source stepping raises the sources by at most this share per step, and gives up below the least.
+constexpr double SourceRaiseGrowth = 1.5;
+constexpr double SourceRaiseLeast = 1e-7;
+
+void setinit(IFcircuit& ckt, uint32_t init)
+{
+    ckt.mode = (ckt.mode & ~InitModes) | init;
+}
+
+bool nodesetsapply(const IFcircuit& ckt)
+{
+    return !ckt.nodesets.empty() && (ckt.mode & (MODE_DCOP | MODE_TRANOP))
+        && (ckt.mode & (MODE_INITJCT | MODE_INITFIX));
+}
+
+// The first equation whose new value is no number or lies beyond the tolerance of the old; 0 when
+// every one settled.
+int32_t unsettled(const IFcircuit& ckt)
+{
+    const Options& o = ckt.options;
+    const double* now = ckt.rhs.data();
+    const double* before = ckt.solution.data();
+    const uint8_t* voltage = ckt.voltage.data();
+    const int32_t size = ckt.size();
+    for (int32_t n = 1; n <= size; ++n) {
+        const double a = now[n];
+        const double b = before[n];
+        const double tolerance
+            = o.reltol * std::max(std::fabs(a), std::fabs(b)) + (voltage[n] ? o.vntol : o.abstol);
+        if (!(std::fabs(a - b) <= tolerance))
+            return n;
+    }
+    return 0;
+}
+
+int32_t notfinite(const IFcircuit& ckt)
+{
+    const int32_t size = ckt.size();
+    for (int32_t n = 1; n <= size; ++n) {
+        if (!std::isfinite(ckt.rhs[static_cast<std::size_t>(n)]))
+            return n;
+    }
+    return 0;
+}
+
+bool devicesconverged(IFcircuit& ckt)
+{
+    for (auto& family : ckt.families) {
+        if (!family->converged(ckt))
+            return false;
+    }
+    return true;
+}
+
+int solve(IFcircuit& ckt)
+{
+    const SparseMatrix::Result result = ckt.matrix.factor(ckt.options.pivtol, ckt.options.pivrel);
+    switch (result.status) {
+    case SparseMatrix::Status::Ok:
+        ckt.matrix.solve(ckt.rhs.data());
+        return 0;
+    case SparseMatrix::Status::Singular:
+        return diagnose(ckt, result.equation);
+    case SparseMatrix::Status::NotFinite:
+        // A device overflowed: the iterate went too far, which is non-convergence, not singularity.
+        ckt.trouble = result.equation;
+        return E_ITERLIM;
+    case SparseMatrix::Status::NoMemory:
+        break;
+    }
+    return fail(E_NOMEM, "out of memory while factoring the circuit matrix (%d equations)", ckt.size());
+}
+
+// Gmin stepping: a conductance from every node to ground, large at first and lowered step by step
+// to GMIN, each solution starting the next; when a step fails it is retaken shorter (and when the
+// first fails, it starts larger). Then a last solution without it.
+int gminstepping(IFcircuit& ckt, uint32_t dcmode)
+{
+    const Options& o = ckt.options;
+    const double target = o.gmin > 0 ? o.gmin : Options {}.gmin;
+    std::fill(ckt.solution.begin(), ckt.solution.end(), 0.0);
+    std::vector<double> good;
+    double reached = 0; // the last conductance that converged; 0: none yet
+    double factor = GminFactor;
+    double g = std::max(GminStart, target);
+    setinit(ckt, dcmode | MODE_INITJCT);
+    int code = E_ITERLIM;
+    for (int32_t step = 0; step < o.gminsteps; ++step) {
+        ckt.diaggmin = g;
+        code = iterate(ckt, o.itl1);
+        if (code == 0 && g <= target) {
+            ckt.diaggmin = 0;
+            return iterate(ckt, o.itl1);
+        }
+        if (code == 0) {
+            good = ckt.solution;
+            reached = g;
+            setinit(ckt, dcmode | MODE_INITFLOAT);
+            g = std::max(g / factor, target);
+            continue;
+        }
+        if (code != E_ITERLIM)
+            break;
+        if (reached == 0) {
+            if (g >= GminLargest)
+                break;
+            g *= GminFactor;
+            std::fill(ckt.solution.begin(), ckt.solution.end(), 0.0);
+            setinit(ckt, dcmode | MODE_INITJCT);
+            continue;
+        }
+        factor = std::sqrt(factor);
+        if (factor < 1.00005)
+            break;
+        ckt.solution = good;
+        g = reached / factor;
+    }
+    ckt.diaggmin = 0;
+    return code == 0 ? E_ITERLIM : code;
+}
+
+// Source stepping: every source scaled from 0 up to its full value, each solution starting the
+// next; the raise grows while steps converge, and a step that fails is retaken ten times shorter.
+int sourcestepping(IFcircuit& ckt, uint32_t dcmode)
+{
+    const Options& o = ckt.options;
+    std::fill(ckt.solution.begin(), ckt.solution.end(), 0.0);
+    ckt.diaggmin = 0;
+    ckt.srcfact = 0;
+    setinit(ckt, dcmode | MODE_INITJCT);
+    int code = iterate(ckt, o.itl1);
+    std::vector<double> good = ckt.solution;
+    double reached = 0;
+    double raise = 1.0 / o.srcsteps;
+    setinit(ckt, dcmode | MODE_INITFLOAT);
+    for (int32_t step = 0; code == 0 && reached < 1; ++step) {
+        if (step >= o.srcsteps) {
+            code = E_ITERLIM;
+            break;
+        }
+        ckt.srcfact = std::min(1.0, reached + raise);
+        code = iterate(ckt, o.itl1);
+        if (code == 0) {
+            reached = ckt.srcfact;
+            good = ckt.solution;
+            raise *= SourceRaiseGrowth;
+            continue;
+        }
+        raise /= 10;
+        if (code != E_ITERLIM || raise < SourceRaiseLeast)
+            break;
+        ckt.solution = good;
+        code = 0;
+    }
+    ckt.srcfact = 1;
+    return code;
+}
+
+int nonconvergence(IFcircuit& ckt)
+{
+    const std::string where = ckt.describe(ckt.trouble);
+    ckt.nonconvergence = where;
+    return fail(E_ITERLIM,
+        "no convergence in the operating point: %s did not settle within %d iterations, and gmin and source "
+        "stepping "
+        "did not help",
+        where.c_str(), ckt.options.itl1);
+}
+
+} // namespace
+
+void load(IFcircuit& ckt)
+{
+    ckt.matrix.clear();
+    std::fill(ckt.rhs.begin(), ckt.rhs.end(), 0.0);
+    ckt.noncon = 0;
+    for (auto& family : ckt.families)
+        family->load(ckt);
+    const double shunt = ckt.diaggmin + (ckt.options.rshunt > 0 ? 1.0 / ckt.options.rshunt : 0.0);
+    if (shunt > 0) {
+        for (double* diagonal : ckt.diagonal) {
+            if (diagonal)
+                *diagonal += shunt;
+        }
+    }
+    if (!nodesetsapply(ckt))
+        return;
+    for (const auto& [number, value] : ckt.nodesets) {
+        *ckt.diagonal[static_cast<std::size_t>(number)] += NodesetConductance;
+        ckt.rhs[static_cast<std::size_t>(number)] += NodesetConductance * value;
+    }
+}
+
+int iterate(IFcircuit& ckt, int32_t limit)
+{
+    for (int32_t iteration = 1;; ++iteration) {
+        if (iteration > limit)
+            return E_ITERLIM;
+        const bool nodesets = nodesetsapply(ckt);
+        load(ckt);
+        if (int code = solve(ckt))
+            return code;
+        ++ckt.statistics.iterations;
+        if (int32_t bad = notfinite(ckt)) {
+            ckt.trouble = bad;
+            return E_ITERLIM;
+        }
+        bool settled = false;
+        if (!ckt.nonlinear && !nodesets) {
+            // Stamps that do not depend on the iterate give the answer in one solution.
+            settled = true;
+        } else {
+            const int32_t trouble = unsettled(ckt);
+            if (trouble)
+                ckt.trouble = trouble;
+            if (ckt.mode & MODE_INITFLOAT)
+                settled = ckt.noncon == 0 && iteration > 1 && trouble == 0 && devicesconverged(ckt);
+            else if (ckt.mode & MODE_INITJCT)
+                setinit(ckt, MODE_INITFIX);
+            else if (!(ckt.mode & MODE_INITFIX) || ckt.noncon == 0)
+                setinit(ckt, MODE_INITFLOAT);
+        }
+        std::swap(ckt.rhs, ckt.solution);
+        if (settled)
+            return 0;
+    }
+}
+
+int operatingpoint(IFcircuit& ckt, uint32_t dcmode)
+{
+    const Options& o = ckt.options;
+    ckt.srcfact = 1;
+    ckt.diaggmin = 0;
+    ckt.trouble = 0;
+    ckt.mode = dcmode | MODE_INITJCT;
+    if (o.noopiter && o.gminsteps <= 0 && o.srcsteps <= 0)
+        return fail(E_ITERLIM,
+            "the operating point was not solved: NOOPITER is set and gmin and source stepping are off");
+    int code = E_ITERLIM;
+    if (!o.noopiter) {
+        code = iterate(ckt, o.itl1);
+        // A singular linear circuit stays singular whatever the stepping.
+        if (code == 0 || code == E_NOMEM || (code != E_ITERLIM && !ckt.nonlinear))
+            return code;
+    }
+    if (o.gminsteps > 0) {
+        note(ERR_INFO, "operating point: trying gmin stepping");
+        code = gminstepping(ckt, dcmode);
+        if (code == 0 || code == E_NOMEM)
+            return code;
+    }
+    if (o.srcsteps > 0) {
+        note(ERR_INFO, "operating point: trying source stepping");
+        code = sourcestepping(ckt, dcmode);
+        if (code == 0 || code == E_NOMEM)
+            return code;
+    }
+    // A singular matrix keeps the message that named its cause.
+    return code == E_ITERLIM ? nonconvergence(ckt) : code;
+}
+
+} // namespace nerith

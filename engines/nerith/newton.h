@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstdint>
+
+struct IFcircuit;
+
+namespace nerith {
+
+// Stamps every device and the circuit's own conductances (gmin stepping, shunt resistance, and
+// nodesets in the first iterations of an operating point) for one Newton iteration.
+void load(IFcircuit& ckt);
+
+// Newton-Raphson from ckt.solution in the present mode, at most `limit` iterations. 0 when the
+// iterate settled (the result is in ckt.solution); E_ITERLIM when it did not (ckt.trouble names
+// the equation); the code of a singular matrix (E_BADMATRIX, E_SINGULAR) or E_NOMEM, with fail()'s
+// message.
+int iterate(IFcircuit& ckt, int32_t limit);
+
+// The operating point in mode `dcmode` (MODE_DCOP or MODE_TRANOP): Newton-Raphson from the present
+// solution, then gmin stepping, then source stepping. 0, or fail()'s code naming the node or device.
+int operatingpoint(IFcircuit& ckt, uint32_t dcmode);
+
+} // namespace nerith

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "engines/nerith/values.h"
+
+#include <cstdint>
+#include <string>
+
+struct IFinstance;
+
+namespace nerith {
+
+// A node: the contract's public head (identifier and equation number) and what the engine keeps
+// behind it. Nodes never move, so the identifier stays put until the circuit is deleted.
+struct Node : IFnode {
+    std::string text; // the identifier IFnode::name points to
+    bool deleted = false;
+    bool hasNodeset = false;
+    double nodeset = 0; // suggested voltage for the first iterations of an operating point
+};
+
+// One solution equation: a node voltage or a branch current.
+struct Equation {
+    IFuid name = nullptr; // the node's own identifier, or the branch's
+    bool voltage = true;
+    bool removed = false; // its node or owner was deleted; dropped at the next set-up
+    Node* node = nullptr; // of a voltage
+    IFinstance* owner = nullptr; // of a device's branch current; null for a model's branch
+};
+
+} // namespace nerith

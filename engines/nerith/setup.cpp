@@ -1,0 +1,66 @@
+#include "engines/nerith/ckt.h"
+
+#include <utility>
+
+namespace nerith {
+
+namespace {
+
+// After deletions: numbers close up in their old order, and every instance makes its equations
+// and cells afresh (device branches are made again, so they are dropped here).
+void renumber(IFcircuit& ckt)
+{
+    for (auto& family : ckt.families)
+        family->unbind();
+    std::vector<Equation> kept;
+    kept.push_back(ckt.equations.front());
+    for (std::size_t n = 1; n < ckt.equations.size(); ++n) {
+        const Equation& equation = ckt.equations[n];
+        if (equation.removed || (!equation.voltage && equation.owner))
+            continue;
+        if (equation.node)
+            equation.node->number = static_cast<int32_t>(kept.size());
+        kept.push_back(equation);
+    }
+    ckt.equations = std::move(kept);
+    ckt.matrix.reset(ckt.size());
+    ckt.diagonal.clear();
+    ckt.rebuild = false;
+}
+
+} // namespace
+
+int setup(IFcircuit& ckt)
+{
+    if (ckt.rebuild)
+        renumber(ckt);
+    ckt.nonlinear = false;
+    for (auto& family : ckt.families) {
+        if (int code = family->setup(ckt))
+            return code;
+        ckt.nonlinear = ckt.nonlinear || family->nonlinear();
+    }
+    const auto size = static_cast<std::size_t>(ckt.size()) + 1;
+    ckt.diagonal.resize(size, nullptr);
+    ckt.voltage.assign(size, 0);
+    ckt.plotnames.resize(size - 1);
+    ckt.nodesets.clear();
+    for (std::size_t n = 1; n < size; ++n) {
+        const Equation& equation = ckt.equations[n];
+        ckt.plotnames[n - 1] = equation.name;
+        if (!equation.voltage)
+            continue;
+        const auto number = static_cast<int32_t>(n);
+        ckt.voltage[n] = 1;
+        // Every node gets a diagonal cell, for gmin stepping, the shunt resistance and nodesets.
+        if (!ckt.diagonal[n])
+            ckt.diagonal[n] = ckt.matrix.element(number, number);
+        if (equation.node && equation.node->hasNodeset)
+            ckt.nodesets.emplace_back(number, equation.node->nodeset);
+    }
+    ckt.rhs.assign(size, 0.0);
+    ckt.solution.resize(size, 0.0);
+    return 0;
+}
+
+} // namespace nerith

@@ -1,0 +1,144 @@
+#include "engines/nerith/matrix.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using nerith::SparseMatrix;
+
+namespace {
+
+constexpr double Pivtol = 1e-13;
+constexpr double Pivrel = 1e-3;
+
+// x = A^-1 b for the present cells.
+std::vector<double> solved(SparseMatrix& m, std::vector<double> rhs)
+{
+    EXPECT_EQ(m.factor(Pivtol, Pivrel).status, SparseMatrix::Status::Ok);
+    m.solve(rhs.data());
+    return rhs;
+}
+
+} // namespace
+
+TEST(SparseMatrix, CellsOfOnePlaceAddUpAndKeepTheirAddresses)
+{
+    // A chain of 5000 unit conductances, each stamped through cells of its own, so the cells span
+    // several storage chunks; node 1 is held at 1 by a conductance to a source of 1 A.
+    constexpr int32_t N = 5000;
+    SparseMatrix m;
+    m.reset(N);
+    struct Stamp {
+        double* aa;
+        double* bb;
+        double* ab;
+        double* ba;
+    };
+    std::vector<Stamp> stamps;
+    for (int32_t k = 1; k < N; ++k)
+        stamps.push_back(
+            { m.element(k, k), m.element(k + 1, k + 1), m.element(k, k + 1), m.element(k + 1, k) });
+    double* end = m.element(N, N);
+    double* start = m.element(1, 1);
+    auto load = [&](double g) {
+        m.clear();
+        for (const Stamp& s : stamps) {
+            *s.aa += g;
+            *s.bb += g;
+            *s.ab -= g;
+            *s.ba -= g;
+        }
+        *start += 1;
+        *end += 1;
+    };
+    std::vector<double> rhs(N + 1, 0.0);
+    rhs[1] = 1;
+    // Two grounded unit conductances and N - 1 in series: v(k) falls linearly from v(1).
+    load(1);
+    std::vector<double> x = solved(m, rhs);
+    const double total = 1 + (N - 1) + 1;
+    EXPECT_NEAR(x[1], (N - 1 + 1) / total, 1e-12);
+    EXPECT_NEAR(x[N], 1 / total, 1e-12);
+    EXPECT_EQ(x[0], 0);
+
+    // Same pointers, new values: the pivot order is reused.
+    load(2);
+    x = solved(m, rhs);
+    const double total2 = 1 + (N - 1) / 2.0 + 1;
+    EXPECT_NEAR(x[N], 1 / total2, 1e-12);
+    EXPECT_EQ(m.statistics().analyses, 1);
+    EXPECT_EQ(m.statistics().factorisations, 1);
+    EXPECT_EQ(m.statistics().refactorisations, 1);
+    EXPECT_EQ(m.statistics().nonzeros, static_cast<std::size_t>(3 * N - 2));
+}
+
+TEST(SparseMatrix, GroundAndRangeAndGrowth)
+{
+    SparseMatrix m;
+    m.reset(2);
+    EXPECT_EQ(m.element(0, 1), m.element(2, 0)); // the one scratch cell
+    EXPECT_EQ(m.element(3, 1), nullptr);
+    EXPECT_EQ(m.element(-1, 1), nullptr);
+    double* a = m.element(1, 1);
+    double* b = m.element(2, 2);
+    *a = 2;
+    *b = 4;
+    std::vector<double> x = solved(m, { 0, 2, 4 });
+    EXPECT_DOUBLE_EQ(x[1], 1);
+    EXPECT_DOUBLE_EQ(x[2], 1);
+
+    // A new equation after a factorisation: old cells still count, the structure is analysed anew.
+    m.grow(3);
+    double* c = m.element(3, 3);
+    double* coupling = m.element(3, 1);
+    m.clear();
+    *a = 2;
+    *b = 4;
+    *c = 1;
+    *coupling = -1;
+    x = solved(m, { 0, 2, 4, 0 });
+    EXPECT_DOUBLE_EQ(x[3], 1);
+    EXPECT_EQ(m.statistics().analyses, 2);
+}
+
+TEST(SparseMatrix, PivotsThatVanishAreRepivotedOrReported)
+{
+    // [[p, 1], [1, 1]]: the first pivot order uses p; with p = 0 it must pivot afresh.
+    SparseMatrix m;
+    m.reset(2);
+    double* p = m.element(1, 1);
+    double* c12 = m.element(1, 2);
+    double* c21 = m.element(2, 1);
+    double* c22 = m.element(2, 2);
+    auto load = [&](double first, double last) {
+        m.clear();
+        *p = first;
+        *c12 = 1;
+        *c21 = 1;
+        *c22 = last;
+    };
+    load(4, 1);
+    std::vector<double> x = solved(m, { 0, 5, 2 });
+    EXPECT_NEAR(x[1], 1, 1e-15);
+    EXPECT_NEAR(x[2], 1, 1e-15);
+    load(0, 1);
+    x = solved(m, { 0, 1, 2 });
+    EXPECT_NEAR(x[1], 1, 1e-15);
+    EXPECT_NEAR(x[2], 1, 1e-15);
+    EXPECT_EQ(m.statistics().factorisations, 2);
+
+    // Singular: exactly, and within the pivot tolerance.
+    for (double last : { 1.0, 1.0 + 1e-15 }) {
+        load(1, last);
+        const SparseMatrix::Result result = m.factor(Pivtol, Pivrel);
+        EXPECT_EQ(result.status, SparseMatrix::Status::Singular) << last;
+        EXPECT_TRUE(result.equation == 1 || result.equation == 2) << result.equation;
+    }
+    // An equation with no cell at all.
+    SparseMatrix empty;
+    empty.reset(2);
+    *empty.element(1, 1) = 1;
+    const SparseMatrix::Result result = empty.factor(Pivtol, Pivrel);
+    EXPECT_EQ(result.status, SparseMatrix::Status::Singular);
+    EXPECT_EQ(result.equation, 2);
+}
