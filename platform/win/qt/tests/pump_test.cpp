@@ -49,10 +49,14 @@ TEST(QtPump, AModalLoopNestedInAHandlerEndsWhenItsWindowIsDestroyed)
             }
             return 0;
         }
+        if (window == dialog && message == WM_USER + 2) {
+            // The dialog goes later, from the toolkit, while the loop waits.
+            QTimer::singleShot(20, [&] { DestroyWindow(dialog); });
+            return 0;
+        }
         return std::nullopt;
     };
-    QTimer::singleShot(30, [&] { PostMessageA(dialog, WM_USER + 2, 0, 0); });
-    QTimer::singleShot(60, [&] { DestroyWindow(dialog); });
+    QTimer::singleShot(20, [&] { PostMessageA(dialog, WM_USER + 2, 0, 0); });
     PostMessageA(frame, WM_USER + 1, 0, 0);
     ASSERT_TRUE(turnuntil([&] { return ended != 99; }));
     EXPECT_EQ(ended, -1);
