@@ -25,6 +25,8 @@
 namespace winqt {
 
 
+MESSAGEBOXHOOK installmessagebox();
+
 namespace {
 
 const QEvent::Type drainevent = static_cast<QEvent::Type>(QEvent::registerEventType());
@@ -116,6 +118,7 @@ public:
     HCURSOR shape = nullptr;
     bool shown = true;
     MESSAGEBEEPHOOK previousbeep = nullptr;
+    MESSAGEBOXHOOK previousbox = nullptr;
 
     void wake() override { pump.post(); }
 
@@ -329,6 +332,7 @@ bool install()
     if (!installed) {
         installed = new QtBackend;
         installed->previousbeep = setmessagebeephook(beep);
+        installed->previousbox = installmessagebox();
         win::setbackend(installed);
         registercontrols();
     }
@@ -342,6 +346,7 @@ void uninstall()
     }
     win::setbackend(nullptr);
     setmessagebeephook(installed->previousbeep);
+    setmessageboxhook(installed->previousbox);
     delete installed;
     installed = nullptr;
 }

@@ -17,8 +17,9 @@ struct Icon;
 
 namespace winqt {
 
-// Installs the backend for the calling thread, which must be the one of the QApplication, and
-// registers the layer's control classes. False without a QApplication.
+// Installs the backend for the calling thread, which must be the one of the QApplication,
+// registers the layer's control classes, and shows message boxes (MessageBoxA) as Qt dialogs.
+// False without a QApplication.
 bool install();
 // Restores the layer's default backend; windows still alive lose their widgets.
 void uninstall();
