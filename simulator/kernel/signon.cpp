@@ -11,6 +11,7 @@
 #include "simulator/kernel/simlog.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -42,7 +43,10 @@ void simsignon(intptr_t output, HWND host, int interactive)
     interactiverun = interactive;
     simabort = 0;
 
-    setsimlog(new SIMLOG(interactive));
+    // The previous run's log goes with its channel records, which pointed into it; the engines
+    // get the new one below.
+    memset(traceflags, 0, sizeof traceflags);
+    delete setsimlog(new SIMLOG(interactive));
     siminfo("HELIXSIM %d.%02d.%02d (Build %d), mixed-mode simulation kernel, %d", HELIXSIM_MAJOR, HELIXSIM_MINOR,
         HELIXSIM_PATCH, HELIXSIM_BUILD, buildyear());
 

@@ -225,9 +225,11 @@ SIMLOG* simlog()
     return currentlog;
 }
 
-void setsimlog(SIMLOG* log)
+SIMLOG* setsimlog(SIMLOG* log)
 {
+    SIMLOG* previous = currentlog;
     currentlog = log;
+    return previous;
 }
 
 int TRACEFLAG::warning(const char* format, ...)

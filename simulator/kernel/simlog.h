@@ -102,9 +102,10 @@ private:
     GDPA<TRACEFLAGLINK> links;
 };
 
-// The module's current log (made by the sign-on); null before the first sign-on.
+// The module's current log (made by the sign-on; made on first use before the first sign-on).
 SIMLOG* simlog();
-void setsimlog(SIMLOG* log);
+// Makes log the current one; returns the previous one (null when there was none).
+SIMLOG* setsimlog(SIMLOG* log);
 
 // Messages through the current log, printf-style; each returns the logged flag.
 int siminfo(const char* format, ...) __attribute__((format(printf, 1, 2)));
