@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
-#include <fstream>
 #include <string>
 #include <sys/wait.h>
 
@@ -32,11 +31,9 @@ RUN simrun(const std::string& arguments)
     return run;
 }
 
-std::string writefile(const char* name, const std::string& text)
+std::string fixture(const char* name)
 {
-    std::string path = (vkt::test::tempFolder() / name).string();
-    std::ofstream(path) << text;
-    return path;
+    return std::string(VKT_TEST_SOURCE_DIR) + "/fixtures/" + name;
 }
 
 const char* banner = "#I:HELIXSIM 1.00.00 (Build 1), mixed-mode simulation kernel, ";
@@ -52,7 +49,7 @@ TEST(Simrun, MissingNetlistSignsOnAndFailsToStart)
 
 TEST(Simrun, EmptyNetlistLoadsAndHasNoAnalysis)
 {
-    std::string path = writefile("empty.net", "");
+    std::string path = fixture("empty.net");
     RUN run = simrun(path);
     EXPECT_EQ(run.output.rfind(banner, 0), 0u) << run.output;
     EXPECT_NE(run.output.find("\n#I:Loaded netlist '" + path + "' for design ''\n#F:No ANALYSIS type specified.\n"
@@ -64,8 +61,7 @@ TEST(Simrun, EmptyNetlistLoadsAndHasNoAnalysis)
 
 TEST(Simrun, RunThatWritesNoDataFailsToStart)
 {
-    std::string path = writefile("tran.net", "TAVI\n\n:Divider\n*PROPERTIES,3\nSIMTYPE=TRANSIENT\nPARTITION=DIV\n"
-                                             "TRACE_PERFORMANCE=2\n");
+    std::string path = fixture("nodata.net");
     setenv("RESULTS", vkt::test::tempFolder().c_str(), 1);
     RUN run = simrun(path);
     EXPECT_NE(run.output.find("for design 'Divider'\n#W:Simulation failed to start.\nresult: 3\n"), std::string::npos)

@@ -67,3 +67,25 @@ TEST_F(HostLinkTest, InteractiveSignOnAsksTheHostForItsWatchPopup)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(HostLinkTest, SignOnLeavesTheProcessOutputStreamsAlone)
+{
+    struct stat before[2] {};
+    fstat(STDOUT_FILENO, &before[0]);
+    fstat(STDERR_FILENO, &before[1]);
+    signon();
+    siminfo("to the host's handle");
+    fprintf(modulestderr(), "error stream\n");
+    struct stat after[2] {};
+    fstat(STDOUT_FILENO, &after[0]);
+    fstat(STDERR_FILENO, &after[1]);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(after[i].st_dev, before[i].st_dev);
+        EXPECT_EQ(after[i].st_ino, before[i].st_ino);
+    }
+    EXPECT_EQ(log(), "#I:to the host's handle\nerror stream\n");
+}
+
+}  // namespace
