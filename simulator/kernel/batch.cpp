@@ -124,6 +124,8 @@ struct BATCHRUN {
 int simulate(const char* netlist, intptr_t output, HWND host)
 {
     clock_t start = clock();
+    // Every run reports its own status, also when an earlier run in this process failed.
+    simstatus = 0;
     BATCHRUN run;
     bool notloaded = false;
     bool finished = guarded([&] {

@@ -146,7 +146,6 @@ TEST_F(BatchTest, FatalMessageEndsTheRunAndReleasesTheEngines)
     EXPECT_EQ(fakes::callsof("deleteCircuit").size(), 1u);
     EXPECT_EQ(spicecircuit, nullptr);
 
-    simstatus = 0;
     fakes::spice().runs.push_back({ plot(2) });
     EXPECT_EQ(run(transient), 0) << lastlog;
 }
