@@ -10,6 +10,8 @@
 // ends the guarded work: the guard logs the crash record's text with class 'X' unless its code is 1
 // (a fatal message logged already) and sets the run status to 3.
 //
+// A fault leaves the frames between it and the guard without running their destructors, as the
+// structured exceptions this stands in for did; the caller releases what it can afterwards.
 // Fault signals are taken over only while a guard is active on the calling thread; the host's
 // handlers are put back when the outermost guard ends.
 
