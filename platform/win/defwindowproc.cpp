@@ -49,6 +49,18 @@ LRESULT gettext(HWND handle, WPARAM size, LPSTR buffer)
     return static_cast<LRESULT>(length);
 }
 
+// F1: the window asks for help about itself.
+void help(HWND handle)
+{
+    HELPINFO info{};
+    info.cbSize = sizeof info;
+    info.iContextType = HELPINFO_WINDOW;
+    info.iCtrlId = GetDlgCtrlID(handle);
+    info.hItemHandle = handle;
+    GetCursorPos(&info.MousePos);
+    SendMessageA(handle, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
+}
+
 LRESULT systemcommand(HWND handle, WPARAM command, LPARAM lParam)
 {
     switch (command & 0xFFF0) {
@@ -183,6 +195,8 @@ LRESULT DefWindowProcA(HWND handle, UINT message, WPARAM wParam, LPARAM lParam)
         altalone = wParam == VK_MENU;
         if (wParam == VK_F4 && (lParam & KF_ALTDOWN_BIT)) {
             PostMessageA(GetAncestor(handle, GA_ROOT), WM_SYSCOMMAND, SC_CLOSE, 0);
+        } else if (wParam == VK_F10 && (GetKeyState(VK_SHIFT) & 0x8000)) {
+            SendMessageA(handle, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(handle), -1);
         } else if (wParam == VK_F10) {
             SendMessageA(GetAncestor(handle, GA_ROOT), WM_SYSCOMMAND, SC_KEYMENU, 0);
         }
@@ -196,7 +210,20 @@ LRESULT DefWindowProcA(HWND handle, UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_KEYDOWN:
         altalone = false;
+        if (wParam == VK_F1) {
+            help(handle);
+        } else if (wParam == VK_APPS) {
+            SendMessageA(handle, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(handle), -1);
+        }
         return 0;
+    case WM_RBUTTONUP: {
+        // The context menu follows the release of the right button, at the pointer.
+        tagPOINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        ClientToScreen(handle, &at);
+        SendMessageA(handle, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(handle),
+                     MAKELPARAM(static_cast<WORD>(at.x), static_cast<WORD>(at.y)));
+        return 0;
+    }
     case WM_SYSCHAR:
         if (wParam != VK_SPACE) {
             SendMessageA(GetAncestor(handle, GA_ROOT), WM_SYSCOMMAND, SC_KEYMENU, static_cast<LPARAM>(wParam));

@@ -140,6 +140,36 @@ HWND nextactive(HWND leaving)
     return nullptr;
 }
 
+constexpr LONG mintrackwidth = 136;
+constexpr LONG mintrackheight = 39;
+constexpr LONG maxtrack = 32767;
+
+RECT workareaof(const Window& window);
+
+}  // namespace
+
+namespace win {
+
+MINMAXINFO minmaxinfo(HWND handle)
+{
+    MINMAXINFO limits{};
+    auto window = windowref(handle);
+    if (!window) {
+        return limits;
+    }
+    RECT work = workareaof(*window);
+    limits.ptMaxSize = tagPOINT{work.right - work.left, work.bottom - work.top};
+    limits.ptMaxPosition = tagPOINT{work.left, work.top};
+    limits.ptMinTrackSize = tagPOINT{mintrackwidth, mintrackheight};
+    limits.ptMaxTrackSize = tagPOINT{maxtrack, maxtrack};
+    SendMessageA(handle, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+    return limits;
+}
+
+}  // namespace win
+
+namespace {
+
 RECT workareaof(const Window& window)
 {
     RECT onscreen = screenrect(window);
@@ -293,6 +323,14 @@ BOOL SetWindowPos(HWND handle, HWND insertafter, int x, int y, int width, int he
     if (flags & SWP_NOSIZE) {
         pos.cx = window->rect.right - window->rect.left;
         pos.cy = window->rect.bottom - window->rect.top;
+    } else if (!(window->style & WS_CHILD)) {
+        MINMAXINFO limits = minmaxinfo(handle);
+        pos.cx = std::clamp<int>(pos.cx, limits.ptMinTrackSize.x, std::max(limits.ptMinTrackSize.x, limits.ptMaxTrackSize.x));
+        pos.cy = std::clamp<int>(pos.cy, limits.ptMinTrackSize.y, std::max(limits.ptMinTrackSize.y, limits.ptMaxTrackSize.y));
+        window = windowref(handle);
+        if (!window) {
+            return FALSE;
+        }
     }
     if (!(flags & SWP_NOSENDCHANGING)) {
         SendMessageA(handle, WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(&pos));

@@ -134,6 +134,8 @@ RECT clientinsets(const Window& window);
 tagPOINT clientorigin(const Window& window);
 // The window's rectangle on the screen.
 RECT screenrect(const Window& window);
+// The size limits of a top-level window: the defaults as the window's WM_GETMINMAXINFO leaves them.
+MINMAXINFO minmaxinfo(HWND window);
 // The height of a menu bar line.
 int menubarheight();
 

@@ -182,6 +182,10 @@ void NativeWindow::sync(unsigned changes)
     }
     if (changes & (win::changevisible | win::changeparent)) {
         bool visible = window->style & WS_VISIBLE;
+        if (visible && isWindow()) {
+            MINMAXINFO limits = win::minmaxinfo(handle);
+            setMinimumSize(limits.ptMinTrackSize.x, limits.ptMinTrackSize.y);
+        }
         if (visible && (window->style & WS_MINIMIZE)) {
             showMinimized();
         } else {
