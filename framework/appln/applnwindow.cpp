@@ -40,6 +40,9 @@ HWND APPLNWINDOW::createwindow(APPLNFRAME* parent)
 
 void APPLNWINDOW::destroywindow()
 {
+    // A window destroyed before (its module may be gone since) has nothing left to undo.
+    if (!hwnd && !frame)
+        return;
     if (owner && owner->getapplncontext()->window == hwnd && hwnd)
         owner->getapplncontext()->window = nullptr;
     if (frame)

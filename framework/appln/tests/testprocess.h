@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/text/strutil.h"
 #include "framework/appln/applnprocess.h"
 #include "platform/win/modules.h"
 #include "platform/win/qt/winqt.h"
@@ -55,7 +56,12 @@ public:
     }
     void onfirstrun(unsigned long newversion, unsigned long oldversion) override { steps.push_back("onfirstrun"); }
 
-    using APPLNPROCESS::createmoduleinstance;
+    void onsessionactive() override { ++activity; }
+    int activity = 0;
+
+    // Help files are looked for below this folder in place of the program's parent folder.
+    void setrootpath(const char* path) { strnzcpy(rootpath, path, PATHBUFFER - 1); }
+    APPLNFRAME* gettoclose() const { return frametoclose; }
 };
 
 } // namespace appltest

@@ -1,0 +1,252 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QTimer>
+#include <fstream>
+
+#include "framework/appln/stringtranslator.h"
+#include "framework/appln/tests/modulecalls.h"
+#include "framework/appln/tests/testprocess.h"
+#include "platform/win/htmlhelp.h"
+#include "platform/win/input.h"
+#include "platform/win/messagebox.h"
+#include "platform/win/messagequeue.h"
+#include "platform/win/window.h"
+#include "testsupport/temp_folder.h"
+
+namespace {
+
+using appltest::TESTPROCESS;
+
+// Keeps Qt's dispatcher waking while the main loop waits, as user input and timers would.
+struct Ticker {
+    QTimer timer;
+    Ticker()
+    {
+        timer.setInterval(5);
+        timer.start();
+    }
+};
+
+TEST(MainLoop, IdlePassesRunUntilAQuitThenTheFramesCloseAndTheRunEndsInOrder)
+{
+    Ticker ticker;
+    TESTPROCESS process;
+    int framesatquit = -1;
+    QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, [&] {
+        process.steps.push_back("aboutToQuit");
+        framesatquit = process.numframes();
+    });
+    HWND first = nullptr;
+    process.start = [&] {
+        first = process.getframe(0)->hwnd;
+        EXPECT_FALSE(IsWindowVisible(first)) << "shown only after the command line";
+        return 0;
+    };
+    process.idle = [&](int pass) {
+        if (pass == 1) {
+            EXPECT_TRUE(IsWindowVisible(first));
+            process.createnewframe(nullptr);
+        }
+        if (pass == 3)
+            process.quit(0);
+    };
+    EXPECT_EQ(process.runall(), 0);
+    EXPECT_EQ(process.idlepasses, 3) << "the loop ends at the quit check of the pass that quit";
+    EXPECT_EQ(framesatquit, 0) << "both frames closed before the loop ended";
+    EXPECT_EQ(process.steps,
+        (std::vector<std::string> { "appln_init", "createnewframe", "executecommandline", "onfirstrun",
+            "createnewframe", "aboutToQuit", "appln_term" }));
+    EXPECT_FALSE(IsWindow(first));
+    QObject::disconnect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, nullptr, nullptr);
+}
+
+TEST(MainLoop, AFrameAskedToCloseFromItsOwnHandlerClosesOnTheNextPass)
+{
+    Ticker ticker;
+    TESTPROCESS process;
+    APPLNWINDOW window;
+    APPLNFRAME* second = nullptr;
+    std::vector<int> framecounts;
+    process.idle = [&](int pass) {
+        framecounts.push_back(process.numframes());
+        if (pass == 1) {
+            second = process.createnewframe(nullptr);
+            window.setowner(&process);
+            window.createwindow(second);
+            PostMessageA(second->hwnd, WM_CLOSE, 0, 0);
+        }
+        if (pass == 2) {
+            EXPECT_EQ(process.gettoclose(), second) << "asked, not yet closed";
+        }
+        if (pass == 4)
+            process.quit(1);
+    };
+    process.runall();
+    EXPECT_EQ(framecounts, (std::vector<int> { 1, 2, 1, 1 }));
+    EXPECT_EQ(window.getparentframe(), nullptr) << "its windows closed with it";
+}
+
+TEST(MainLoop, TheActiveWindowsModulePumpsItsMessagesInItsOwnContext)
+{
+    Ticker ticker;
+    modulecalls().clear();
+    TESTPROCESS process;
+    APPLNWINDOW window;
+    process.start = [&] {
+        window.setowner(static_cast<APPLNMODULE*>(
+            static_cast<IWINDOWMODULE*>(process.getmoduleinterface("alpha", 0))));
+        window.createwindow(process.getframe(0));
+        process.getframe(0)->loadwindow(&window);
+        return 0;
+    };
+    process.idle = [&](int pass) {
+        if (pass == 3)
+            process.quit(1);
+    };
+    process.runall();
+    std::vector<std::string>& calls = modulecalls();
+    EXPECT_NE(std::find(calls.begin(), calls.end(), "alpha: onidle (own context)"), calls.end());
+}
+
+TEST(MainLoop, AKeyGoesToTheFocusWindowAsAQueryAndAHandledKeyIsNotDispatched)
+{
+    Ticker ticker;
+    TESTPROCESS process;
+    static std::vector<UINT> seen;
+    seen.clear();
+    struct KEYWINDOW : APPLNWINDOW {
+        LRESULT msghlr(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override
+        {
+            seen.push_back(message);
+            if (message == WM_KEYQUERY)
+                return wParam == 'A' ? 4 : 0;
+            return APPLNWINDOW::msghlr(window, message, wParam, lParam);
+        }
+    } window;
+    process.start = [&] {
+        window.setowner(&process);
+        window.createwindow(process.getframe(0));
+        return 0;
+    };
+    process.idle = [&](int pass) {
+        if (pass == 1) {
+            SetFocus(window.hwnd);
+            PostMessageA(window.hwnd, WM_KEYDOWN, 'A', 0);
+            PostMessageA(window.hwnd, WM_KEYDOWN, 'B', 0);
+        }
+        if (pass == 4)
+            process.quit(1);
+    };
+    process.runall();
+    EXPECT_EQ(std::count(seen.begin(), seen.end(), WM_KEYQUERY), 2);
+    EXPECT_EQ(std::count(seen.begin(), seen.end(), WM_KEYDOWN), 1) << "only the key nobody took";
+    EXPECT_EQ(process.activity, 3) << "each keyboard message counts as the user's: two keys, one character";
+}
+
+TEST(StartUp, AnAbortedRunShowsNoFrameAndRunsNoLoop)
+{
+    TESTPROCESS process;
+    HWND first = nullptr;
+    process.start = [&] {
+        first = process.getframe(0)->hwnd;
+        process.abort();
+        return 0;
+    };
+    EXPECT_EQ(process.runall(), 0);
+    EXPECT_EQ(process.idlepasses, 0);
+    EXPECT_TRUE(process.ishidden());
+}
+
+TEST(StartUp, TheContextsTablesHoldTheProgramsAndTheLibrarysTexts)
+{
+    TESTPROCESS process;
+    process.start = [&] {
+        EXPECT_STREQ(getapplnmessage(1), "process message");
+        EXPECT_STREQ(getapplnmessage(0xF105), "Restore key map to the default?");
+        EXPECT_STREQ(getapplnstring(1), "process string");
+        EXPECT_EQ(getapplnmodule(), &process);
+        APPLNMODULE* alpha
+            = static_cast<APPLNMODULE*>(static_cast<IWINDOWMODULE*>(process.getmoduleinterface("alpha", 0)));
+        alpha->pushcontext();
+        EXPECT_STREQ(getapplnmessage(1), "module message");
+        EXPECT_STREQ(getapplnmessage(0xF105), "Restore key map to the default?");
+        EXPECT_STREQ(getapplnstring(1), "module string");
+        EXPECT_STREQ(getapplnname(), "alpha");
+        alpha->popcontext();
+        EXPECT_EQ(getapplnmodule(), &process);
+        return 1;
+    };
+    process.runall();
+}
+
+TEST(StartUp, CollectedStringsAreWrittenAtTheEndWithTheProgramsVersion)
+{
+    std::string path = (vkt::test::tempFolder() / "collected.txt").string();
+    TESTPROCESS process;
+    process.start = [&] {
+        process.updatetranslationfile(path.c_str());
+        free(process.gettranslator()->translate("Untranslated", "Context"));
+        return 1;
+    };
+    process.runall();
+    std::ifstream in(path);
+    std::string header, entry;
+    std::getline(in, header);
+    std::getline(in, entry);
+    EXPECT_EQ(header, "//Strings For translation");
+    EXPECT_EQ(entry.rfind("QT_TRANSLATE_NOOP3(\"Context\", \"Untranslated\", \"\") //Updated on: ", 0), 0u);
+    EXPECT_EQ(entry.substr(entry.size() - 16), "Version: 1.2.3.4") << entry;
+}
+
+struct HelpRequest {
+    std::string file;
+    UINT command;
+    DWORD_PTR data;
+};
+std::vector<HelpRequest> helprequests;
+std::vector<std::string> boxes;
+
+TEST(Help, AMissingFileIsReportedAndAnExistingOneShowsItsTopicInTheNamedWindow)
+{
+    helprequests.clear();
+    boxes.clear();
+    auto previoushelp = sethtmlhelphook([](HWND, const char* file, UINT command, DWORD_PTR data) -> HWND {
+        helprequests.push_back({ file, command, data });
+        return nullptr;
+    });
+    auto previousbox = setmessageboxhook([](HWND, const char* text, const char*, UINT) {
+        boxes.push_back(text);
+        return 1;
+    });
+    std::filesystem::path root = vkt::test::makeTempSubfolder("root");
+    std::filesystem::create_directory(root / "HELP");
+    std::ofstream(root / "HELP" / "GUIDE.CHM") << "help";
+    std::string windowsroot = "Z:" + root.string();
+    for (char& c : windowsroot)
+        if (c == '/')
+            c = '\\';
+
+    TESTPROCESS process;
+    process.start = [&] {
+        process.setrootpath(windowsroot.c_str());
+        process.launchhelp("MISSING", 0, nullptr, nullptr);
+        process.launchhelp("GUIDE", 0, nullptr, nullptr);
+        process.launchhelp("GUIDE", 42, "Popup", nullptr);
+        return 1;
+    };
+    process.runall();
+    sethtmlhelphook(previoushelp);
+    setmessageboxhook(previousbox);
+
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0], "Cannot open help file '" + windowsroot + "\\HELP\\MISSING.CHM'");
+    ASSERT_EQ(helprequests.size(), 2u);
+    EXPECT_EQ(helprequests[0].file, windowsroot + "\\HELP\\GUIDE.CHM>Main");
+    EXPECT_EQ(helprequests[0].command, HH_DISPLAY_TOPIC);
+    EXPECT_EQ(helprequests[1].file, windowsroot + "\\HELP\\GUIDE.CHM>Popup");
+    EXPECT_EQ(helprequests[1].command, HH_HELP_CONTEXT);
+    EXPECT_EQ(helprequests[1].data, 42u);
+}
+
+} // namespace
