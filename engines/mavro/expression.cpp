@@ -1,5 +1,6 @@
 #include "engines/mavro/expression.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstring>
@@ -226,7 +227,6 @@ bool Expression::run(const double* values, double* result, double* derivatives, 
         return false;
     for (std::size_t k = 0; k < count; ++k) {
         const Step& step = steps_[k];
-        double a = step.op == Op::Constant || step.op == Op::Quantity ? 0 : value[step.left];
         double v = 0;
         switch (step.op) {
         case Op::Constant:
@@ -235,11 +235,26 @@ bool Expression::run(const double* values, double* result, double* derivatives, 
         case Op::Quantity:
             v = values[step.left];
             break;
-        case Op::Function:
-            v = apply(step.function, a);
+        case Op::Negate:
+            v = -value[step.left];
             break;
-        default:
-            v = apply(step.op, a, value[step.right]);
+        case Op::Add:
+            v = value[step.left] + value[step.right];
+            break;
+        case Op::Subtract:
+            v = value[step.left] - value[step.right];
+            break;
+        case Op::Multiply:
+            v = value[step.left] * value[step.right];
+            break;
+        case Op::Divide:
+            v = value[step.left] / value[step.right];
+            break;
+        case Op::Power:
+            v = std::pow(value[step.left], value[step.right]);
+            break;
+        case Op::Function:
+            v = apply(step.function, value[step.left]);
             break;
         }
         if (!std::isfinite(v))

@@ -136,9 +136,9 @@ int CardReport::finish()
         if (!frontend || !frontend->error)
             continue;
         if (card_->line > 0)
-            frontend->error(ERR_WARNING, "line %d: %s: %s", card_->line, message.c_str(), card.c_str());
+            frontend->error(ERR_WARNING, "line %d: %s in \"%s\"", card_->line, message.c_str(), card.c_str());
         else
-            frontend->error(ERR_WARNING, "%s: %s", message.c_str(), card.c_str());
+            frontend->error(ERR_WARNING, "%s in \"%s\"", message.c_str(), card.c_str());
     }
     if (char* copy = heapcopy(text)) {
         std::free(card_->error);

@@ -66,7 +66,7 @@ TEST_F(DeckTest, BadCardsAreReportedOneByOne)
         EXPECT_EQ(made(calls(), c.card), c.instance);
         EXPECT_TRUE(made(calls(), "c0"));
         ASSERT_FALSE(messages().empty());
-        EXPECT_EQ(messages()[0].rfind("1 line 5: ", 0), 0u) << messages()[0];
+        EXPECT_EQ(messages()[0], "1 line 5: " + error(5).substr(0, error(5).find('\n')) + " in \"" + c.card + "\"");
         TearDown();
         SetUp();
     }
@@ -80,7 +80,7 @@ TEST_F(DeckTest, CardsOtherThanDevicesNeverStopTheLoad)
     EXPECT_EQ(error(13), "Illegal continuation line: ignored.");
     for (std::size_t line = 1; line < 13; ++line)
         EXPECT_EQ(error(line), "") << line;
-    EXPECT_EQ(messages(), (std::vector<std::string> { "1 line 13: Illegal continuation line: ignored.: + 2k" }));
+    EXPECT_EQ(messages(), (std::vector<std::string> { "1 line 13: Illegal continuation line: ignored. in \"+ 2k\"" }));
 }
 
 TEST_F(DeckTest, AContinuationTheReaderMarkedIsNotMarkedTwice)
