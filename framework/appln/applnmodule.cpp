@@ -64,6 +64,10 @@ APPLNMODULE::APPLNMODULE(APPLNPROCESS* owner)
 
 APPLNMODULE::~APPLNMODULE()
 {
+    // The thread must not go on with a context that dies with the module.
+    APPLNCONTEXT* current = setapplncontext(nullptr);
+    if (current != &context)
+        setapplncontext(current);
     mutex.unlock();
 }
 
