@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QIcon>
 #include <QTimer>
 #include <fstream>
 
@@ -175,6 +176,23 @@ TEST(StartUp, TheContextsTablesHoldTheProgramsAndTheLibrarysTexts)
         EXPECT_STREQ(getapplnname(), "alpha");
         alpha->popcontext();
         EXPECT_EQ(getapplnmodule(), &process);
+        return 1;
+    };
+    process.runall();
+}
+
+TEST(StartUp, TheApplicationTakesTheProgramsIdentityAndIcon)
+{
+    QApplication::setWindowIcon(QIcon());
+    TESTPROCESS process;
+    process.start = [&] {
+        EXPECT_EQ(QCoreApplication::applicationName(), "TESTAPP");
+        EXPECT_EQ(QCoreApplication::organizationName(), "Venthorne Electronics");
+        EXPECT_FALSE(QGuiApplication::quitOnLastWindowClosed());
+        QStringList paths = QCoreApplication::libraryPaths();
+        EXPECT_EQ(paths.size(), 2);
+        EXPECT_TRUE(paths.value(1).endsWith("/plugins"));
+        EXPECT_FALSE(QApplication::windowIcon().isNull());
         return 1;
     };
     process.runall();

@@ -11,6 +11,7 @@ const ResourceKind* findkind(const std::string& keyword)
         const ResourceKind& kind;
     } kinds[] = {
         { "stringtable", stringtablekind() },
+        { "icon", iconkind() },
         { "versioninfo", versioninfokind() },
     };
     for (const auto& entry : kinds)

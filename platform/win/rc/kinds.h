@@ -30,6 +30,8 @@ void put32(std::vector<uint8_t>& out, uint32_t value);
 
 // String tables (RCDATA): numbered and named texts.
 const ResourceKind& stringtablekind();
+// Icons (RT_GROUP_ICON): the bytes of an image file, which the window layer decodes.
+const ResourceKind& iconkind();
 // The module's file version (VS_FIXEDFILEINFO).
 const ResourceKind& versioninfokind();
 

@@ -50,7 +50,7 @@ class SourceCompiler {
 public:
     SourceCompiler(std::string text, std::string path)
         : lexer(std::move(text), path)
-        , parser(lexer, defines)
+        , parser(lexer, defines, result.inputs)
     {
         result.inputs.push_back(std::move(path));
     }
@@ -134,9 +134,9 @@ private:
     }
 
     std::map<std::string, int64_t> defines;
+    Compiled result;
     Lexer lexer;
     Parser parser;
-    Compiled result;
 };
 
 } // namespace
@@ -167,6 +167,18 @@ std::string Parser::text(const char* what)
     while (lexer.peek().kind == Token::Kind::text)
         joined += lexer.next().text;
     return joined;
+}
+
+std::vector<uint8_t> Parser::file(const char* what)
+{
+    int at = line();
+    std::string name = text(what);
+    if (name.empty())
+        lexer.fail(at, std::string("expected ") + what + ", not an empty name");
+    std::string path = name[0] == '/' ? name : folderof(lexer.file()) + name;
+    std::string bytes = readsource(path, lexer.file(), at);
+    inputs.push_back(path);
+    return std::vector<uint8_t>(bytes.begin(), bytes.end());
 }
 
 bool Parser::keyword(const char* word)

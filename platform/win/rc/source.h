@@ -40,9 +40,10 @@ struct Compiled {
 // What a kind reads its body with: numbers (literal or defined), texts, keywords and symbols.
 class Parser {
 public:
-    Parser(Lexer& lexer, const std::map<std::string, int64_t>& defines)
+    Parser(Lexer& lexer, const std::map<std::string, int64_t>& defines, std::vector<std::string>& inputs)
         : lexer(lexer)
         , defines(defines)
+        , inputs(inputs)
     {
     }
 
@@ -50,6 +51,9 @@ public:
     int64_t number(int64_t low, int64_t high, const char* what);
     // One quoted text, or several in a row joined into one.
     std::string text(const char* what);
+    // The bytes of a file named in double quotes, relative to the source's folder unless absolute;
+    // the file becomes an input of the build.
+    std::vector<uint8_t> file(const char* what);
     // Consumes keyword (any case) when it comes next; false otherwise.
     bool keyword(const char* word);
     void symbol(char c);
@@ -60,6 +64,7 @@ public:
 private:
     Lexer& lexer;
     const std::map<std::string, int64_t>& defines;
+    std::vector<std::string>& inputs;
 };
 
 // Throws CompileError for a source it cannot read or compile.

@@ -136,3 +136,20 @@ TEST(ResourceCompiler, IncludesTakeTheDefinesOfAHeader)
         "out\\ dir/t.cpp: " + (folder / "table.rc").string() + " " + (folder / "ids.h").string() + "\n");
     EXPECT_NE(failure("#include \"missing.h\""), "<compiled>");
 }
+
+TEST(ResourceCompiler, AnIconIsItsImageFileAndTheFileIsAnInput)
+{
+    auto folder = vkt::test::makeTempSubfolder("icon");
+    std::ofstream(folder / "app.png", std::ios::binary) << std::string("\x89PNG\r\n\x1a\n\0\1", 10);
+    std::ofstream(folder / "empty.png");
+    std::ofstream(folder / "icons.rc") << "icon APPICON { \"app.png\" }\n";
+    rc::Compiled compiled = rc::compilesource((folder / "icons.rc").string());
+    ASSERT_EQ(compiled.resources.size(), 1u);
+    EXPECT_EQ(compiled.resources[0].type, (rc::NameOrId { {}, 14 }));
+    EXPECT_EQ(compiled.resources[0].data, bytes({ 0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n', 0, 1 }));
+    EXPECT_EQ(compiled.inputs.back(), (folder / "app.png").string());
+
+    std::ofstream(folder / "bad.rc") << "icon A { \"empty.png\" }\nicon B { \"none.png\" }\n";
+    EXPECT_THROW(rc::compilesource((folder / "bad.rc").string()), rc::CompileError);
+    EXPECT_NE(failure("icon A { \"\" }").find("not an empty name"), std::string::npos);
+}
