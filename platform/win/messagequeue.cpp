@@ -243,10 +243,10 @@ void waitforarrival(ThreadQueue& queue, int milliseconds)
     queue.wakesseen = queue.wakes;
 }
 
-// A toolkit loop may have skipped messages while this thread waited in GetMessageA.
+// A toolkit loop may have skipped messages and timers while this thread waited in GetMessageA.
 void rewake(ThreadQueue& queue)
 {
-    if (queue.waiting == 0 && isbackendthread() && hasqueued()) {
+    if (queue.waiting == 0 && isbackendthread() && (hasqueued() || msuntilnexttimer() >= 0)) {
         backend().wake();
     }
 }
@@ -321,6 +321,8 @@ bool deliverqueued()
     deliver(message);
     return true;
 }
+
+bool gettingmessages() { return currentqueue()->waiting > 0; }
 
 bool hasqueued()
 {

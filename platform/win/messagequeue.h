@@ -83,6 +83,9 @@ bool deliver(MSG& message);
 bool deliverqueued();
 // Whether the calling thread's queue holds a message or a due timer.
 bool hasqueued();
+// Whether a GetMessageA of the calling thread is waiting at the current dispatch level (it then
+// takes the messages and keeps the time of the timers itself).
+bool gettingmessages();
 // Milliseconds until the calling thread's next timer is due, -1 when it has none.
 int msuntilnexttimer();
 

@@ -50,6 +50,9 @@ protected:
     {
         if (event->type() == drainevent) {
             posted = false;
+            if (win::gettingmessages()) {
+                return true;  // the waiting GetMessageA takes the messages and minds the timers
+            }
             if (win::deliverqueued() && win::hasqueued()) {
                 post();
             }
