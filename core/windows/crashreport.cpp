@@ -67,11 +67,11 @@ std::string versionpart(const char* module)
     return text;
 }
 
-// The report's file name with extension, in the reports folder.
-std::string reportfile(const CRASHREPORT& record, const char* extension)
+// The report's path without extension: the log and the dump share it, so the tick is read once.
+std::string reportstem(const CRASHREPORT& record)
 {
     char name[32];
-    snprintf(name, sizeof name, "%.4s%04x.%s", record.prefix, (GetTickCount() >> 3) & 0xFFFF, extension);
+    snprintf(name, sizeof name, "%.4s%04x.", record.prefix, (GetTickCount() >> 3) & 0xFFFF);
     return std::string(record.reportsfolder) + name;
 }
 
@@ -152,7 +152,8 @@ int exceptionreport(CRASHREPORT& record, uint32_t code, EXCEPTION_POINTERS*, voi
     findfaultmodule(record);
     auto offset = static_cast<uint32_t>(record.faultaddress - record.modulebase);
 
-    MoveFileA(record.logfile, reportfile(record, "log").c_str());
+    const std::string stem = reportstem(record);
+    MoveFileA(record.logfile, (stem + "log").c_str());
 
     std::string comment = std::string(record.commenthead) + dotless(record.modulename);
     if (record.modulebase) {
@@ -165,7 +166,7 @@ int exceptionreport(CRASHREPORT& record, uint32_t code, EXCEPTION_POINTERS*, voi
         snprintf(where, sizeof where, "/%08X/%08X", offset, code);
         comment += where;
     }
-    std::string dump = reportfile(record, "dmp");
+    std::string dump = stem + "dmp";
     if (!writecomment(dump, comment))
         writecomment(filename(dump.c_str()), comment);
 
