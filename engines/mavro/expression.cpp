@@ -13,10 +13,11 @@ namespace {
 using Function = Expression::Function;
 using Op = Expression::Op;
 
-constexpr std::pair<std::string_view, Function> functions[] = { { "abs", Function::Abs }, { "acos", Function::Acos },
-    { "acosh", Function::Acosh }, { "asin", Function::Asin }, { "asinh", Function::Asinh }, { "atan", Function::Atan },
-    { "atanh", Function::Atanh }, { "cos", Function::Cos }, { "cosh", Function::Cosh }, { "exp", Function::Exp },
-    { "ln", Function::Ln }, { "log", Function::Log }, { "sin", Function::Sin }, { "sinh", Function::Sinh },
+constexpr std::pair<std::string_view, Function> functions[] = { { "abs", Function::Abs },
+    { "acos", Function::Acos }, { "acosh", Function::Acosh }, { "asin", Function::Asin },
+    { "asinh", Function::Asinh }, { "atan", Function::Atan }, { "atanh", Function::Atanh },
+    { "cos", Function::Cos }, { "cosh", Function::Cosh }, { "exp", Function::Exp }, { "ln", Function::Ln },
+    { "log", Function::Log }, { "sin", Function::Sin }, { "sinh", Function::Sinh },
     { "sqrt", Function::Sqrt }, { "tan", Function::Tan }, { "tanh", Function::Tanh }, { "u", Function::Step },
     { "uramp", Function::Ramp } };
 
@@ -131,7 +132,7 @@ double apply(Op op, double a, double b)
     }
 }
 
-}  // namespace
+} // namespace
 
 bool Expression::function(std::string_view name, Function* function)
 {
@@ -167,7 +168,8 @@ int32_t Expression::quantity(int32_t kind, const IFvalue& what)
     int32_t index = 0;
     for (; static_cast<std::size_t>(index) < quantities_.size(); ++index) {
         const Quantity& entry = quantities_[static_cast<std::size_t>(index)];
-        if (entry.kind == kind && (kind == IF_NODE ? entry.what.nValue == what.nValue : entry.what.uValue == what.uValue))
+        if (entry.kind == kind
+            && (kind == IF_NODE ? entry.what.nValue == what.nValue : entry.what.uValue == what.uValue))
             break;
     }
     if (static_cast<std::size_t>(index) == quantities_.size())
@@ -220,7 +222,8 @@ bool Expression::eval(const double* values, double* result, double* derivatives)
     return run(values, result, derivatives, value.data(), adjoint.data());
 }
 
-bool Expression::run(const double* values, double* result, double* derivatives, double* value, double* adjoint) const
+bool Expression::run(
+    const double* values, double* result, double* derivatives, double* value, double* adjoint) const
 {
     const std::size_t count = steps_.size();
     if (count == 0 || !result)
@@ -320,4 +323,4 @@ bool Expression::run(const double* values, double* result, double* derivatives, 
     return true;
 }
 
-}  // namespace mavro
+} // namespace mavro

@@ -18,7 +18,25 @@ class Expression final : public IFparseTree {
 public:
     enum class Op : uint8_t { Constant, Quantity, Negate, Add, Subtract, Multiply, Divide, Power, Function };
     enum class Function : uint8_t {
-        Abs, Acos, Acosh, Asin, Asinh, Atan, Atanh, Cos, Cosh, Exp, Ln, Log, Sin, Sinh, Sqrt, Tan, Tanh, Step, Ramp
+        Abs,
+        Acos,
+        Acosh,
+        Asin,
+        Asinh,
+        Atan,
+        Atanh,
+        Cos,
+        Cosh,
+        Exp,
+        Ln,
+        Log,
+        Sin,
+        Sinh,
+        Sqrt,
+        Tan,
+        Tanh,
+        Step,
+        Ramp
     };
 
     int32_t quantities() const override { return static_cast<int32_t>(quantities_.size()); }
@@ -43,8 +61,8 @@ private:
     struct Step {
         Op op;
         Function function;
-        int32_t left;   // operand step, or the quantity index of a Quantity step
-        int32_t right;  // second operand step
+        int32_t left; // operand step, or the quantity index of a Quantity step
+        int32_t right; // second operand step
         double constant;
     };
     struct Quantity {
@@ -52,11 +70,14 @@ private:
         IFvalue what;
     };
 
-    bool constantstep(int32_t index) const { return steps_[static_cast<std::size_t>(index)].op == Op::Constant; }
+    bool constantstep(int32_t index) const
+    {
+        return steps_[static_cast<std::size_t>(index)].op == Op::Constant;
+    }
     bool run(const double* values, double* result, double* derivatives, double* value, double* adjoint) const;
 
     std::vector<Step> steps_;
     std::vector<Quantity> quantities_;
 };
 
-}  // namespace mavro
+} // namespace mavro

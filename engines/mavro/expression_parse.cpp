@@ -154,7 +154,9 @@ private:
         if (!primary(step))
             return false;
         char c = next();
-        std::size_t width = c == '^' ? 1 : c == '*' && pos_ + 1 < text_.size() && text_[pos_ + 1] == '*' ? 2 : 0;
+        std::size_t width = c == '^'                                        ? 1
+            : c == '*' && pos_ + 1 < text_.size() && text_[pos_ + 1] == '*' ? 2
+                                                                            : 0;
         if (width == 0)
             return true;
         pos_ += width;
@@ -255,7 +257,8 @@ private:
             *name = text_.substr(start, pos_++ - start);
         } else {
             const std::size_t start = pos_;
-            while (pos_ < text_.size() && !isblank(text_[pos_]) && std::strchr(",()\"", text_[pos_]) == nullptr)
+            while (
+                pos_ < text_.size() && !isblank(text_[pos_]) && std::strchr(",()\"", text_[pos_]) == nullptr)
                 ++pos_;
             *name = text_.substr(start, pos_ - start);
         }
@@ -307,9 +310,10 @@ private:
     int depth_ = 0;
 };
 
-}  // namespace
+} // namespace
 
-std::unique_ptr<Expression> parseexpression(std::string_view text, IFcircuit* ckt, INPtables* table, ParseError* error)
+std::unique_ptr<Expression> parseexpression(
+    std::string_view text, IFcircuit* ckt, INPtables* table, ParseError* error)
 {
     auto expression = std::make_unique<Expression>();
     if (!Parser(text, ckt, table, *expression).parse(error))
@@ -332,4 +336,4 @@ int gettree(char** line, IFparseTree** tree, IFcircuit* ckt, INPtables* table)
     return 0;
 }
 
-}  // namespace mavro
+} // namespace mavro

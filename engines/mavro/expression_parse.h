@@ -10,8 +10,8 @@
 namespace mavro {
 
 struct ParseError {
-    int code = 0;          // E_SYNTAX, or the engine's code when a node could not be made
-    std::string message;   // what is wrong, with the column (from 1) where it was found
+    int code = 0; // E_SYNTAX, or the engine's code when a node could not be made
+    std::string message; // what is wrong, with the column (from 1) where it was found
 };
 
 // Parses the whole of `text` as a behavioural expression: numbers with scale suffixes, + - * / ^ (and
@@ -19,6 +19,7 @@ struct ParseError {
 // v(node), v(node,node), i(source), names quoted ("Net Name") to keep blanks and case. Nodes are
 // found or made as card nodes are; source names are entered in the table. Null with *error set when
 // the text does not read (*error untouched otherwise).
-std::unique_ptr<Expression> parseexpression(std::string_view text, IFcircuit* ckt, INPtables* table, ParseError* error);
+std::unique_ptr<Expression> parseexpression(
+    std::string_view text, IFcircuit* ckt, INPtables* table, ParseError* error);
 
-}  // namespace mavro
+} // namespace mavro

@@ -12,7 +12,7 @@ std::string folded(std::string_view name)
     return key;
 }
 
-}  // namespace
+} // namespace
 
 INPtables::INPtables(std::size_t size)
 {
@@ -65,7 +65,8 @@ namespace {
 
 // Enters the name and makes its node through the descriptor the first time. 0 when made, E_EXISTS
 // when the name was a node already, else the engine's error with *node null.
-int enternode(IFcircuit* ckt, std::string_view name, INPtables* table, IFnode** node, bool ground, char** interned)
+int enternode(
+    IFcircuit* ckt, std::string_view name, INPtables* table, IFnode** node, bool ground, char** interned)
 {
     *node = nullptr;
     IFsimulator* descriptor = session().descriptor;
@@ -79,7 +80,8 @@ int enternode(IFcircuit* ckt, std::string_view name, INPtables* table, IFnode** 
         return E_EXISTS;
     }
     IFnode* made = nullptr;
-    int result = ground ? descriptor->groundNode(ckt, &made, entry->name) : descriptor->newNode(ckt, &made, entry->name);
+    int result = ground ? descriptor->groundNode(ckt, &made, entry->name)
+                        : descriptor->newNode(ckt, &made, entry->name);
     // The engine answers E_EXISTS with the node when the ground node (or a node of that name) is
     // already there: another name for it, not an error.
     if ((result != 0 && result != E_EXISTS) || !made)
@@ -89,7 +91,7 @@ int enternode(IFcircuit* ckt, std::string_view name, INPtables* table, IFnode** 
     return 0;
 }
 
-}  // namespace
+} // namespace
 
 Session& session()
 {
@@ -116,4 +118,4 @@ int cardnode(IFcircuit* ckt, std::string_view name, INPtables* table, IFnode** n
     return result == E_EXISTS ? 0 : result;
 }
 
-}  // namespace mavro
+} // namespace mavro

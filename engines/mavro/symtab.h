@@ -17,7 +17,7 @@
 struct INPtables {
     struct Entry {
         char* name;
-        IFnode* node = nullptr;  // set once the name was entered as a node
+        IFnode* node = nullptr; // set once the name was entered as a node
     };
 
     explicit INPtables(std::size_t size);
@@ -32,15 +32,13 @@ struct INPtables {
     void setnode(Entry* entry, IFnode* node);
 
     // Keeps the values alive as long as the table; returns their address.
-    template <class T>
-    T* keep(std::vector<T> values)
+    template <class T> T* keep(std::vector<T> values)
     {
         auto owned = std::make_shared<std::vector<T>>(std::move(values));
         kept_.push_back(owned);
         return owned->data();
     }
-    template <class T>
-    T* keep(std::unique_ptr<T> object)
+    template <class T> T* keep(std::unique_ptr<T> object)
     {
         std::shared_ptr<T> owned = std::move(object);
         kept_.push_back(owned);
@@ -48,7 +46,7 @@ struct INPtables {
     }
 
 private:
-    std::deque<std::string> names_;  // stable storage: entries point into it
+    std::deque<std::string> names_; // stable storage: entries point into it
     std::deque<Entry> entries_;
     std::unordered_map<std::string_view, Entry*> exact_;
     std::unordered_map<std::string, Entry*> folded_;
@@ -73,4 +71,4 @@ int insertnode(IFcircuit* ckt, char** name, INPtables* table, IFnode** node, boo
 // else one made as INPtermInsert does ("0" as INPgndInsert). 0, or the engine's error (*node null).
 int cardnode(IFcircuit* ckt, std::string_view name, INPtables* table, IFnode** node);
 
-}  // namespace mavro
+} // namespace mavro

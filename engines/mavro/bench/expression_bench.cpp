@@ -63,7 +63,7 @@ void ValueAlone(benchmark::State& state)
     eval(state, false);
 }
 
-}  // namespace
+} // namespace
 
 BENCHMARK(WithDerivatives)->DenseRange(0, 3);
 BENCHMARK(ValueAlone)->DenseRange(0, 3);

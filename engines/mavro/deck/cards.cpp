@@ -40,7 +40,7 @@ bool hasline(std::string_view text, std::string_view line)
     return false;
 }
 
-}  // namespace
+} // namespace
 
 Card classify(const SPICECARD* card)
 {
@@ -155,4 +155,4 @@ std::string quoted(std::string_view word)
     return "\"" + std::string(word) + "\"";
 }
 
-}  // namespace mavro
+} // namespace mavro

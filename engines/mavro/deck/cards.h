@@ -70,4 +70,4 @@ private:
 // A word of a card for messages: quoted, cut short when long.
 std::string quoted(std::string_view word);
 
-}  // namespace mavro
+} // namespace mavro

@@ -19,12 +19,12 @@ enum class Uses { None, Optional, Required };
 // and "keyword=value" parameters.
 struct Letter {
     char letter;
-    const char* device;  // the device type; null: the model's (MOSFETs by their level)
-    int nodes;           // a Q card has a fourth (substrate) node when its fourth word is no model
+    const char* device; // the device type; null: the model's (MOSFETs by their level)
+    int nodes; // a Q card has a fourth (substrate) node when its fourth word is no model
     Uses model;
-    const char* positional;     // the parameter a bare number sets
-    bool valuerequired;         // without a model, the card must give the positional value
-    const char* controls[2];    // parameters naming the controlling devices, read after the nodes
+    const char* positional; // the parameter a bare number sets
+    bool valuerequired; // without a model, the card must give the positional value
+    const char* controls[2]; // parameters naming the controlling devices, read after the nodes
 };
 
 constexpr Letter letters[] = {
@@ -77,8 +77,8 @@ ModelCard* usemodel(std::string_view name, const Letter& letter, const DeckState
     const char* device = modeldevice(card->type, 1);
     const bool mosfet = card->type == "nmos" || card->type == "pmos";
     if (device && (letter.device ? !sameletters(device, letter.device) : !mosfet)) {
-        report.add("model " + card->name + " of type " + card->type + " does not suit " + std::string(1, letter.letter)
-            + " cards");
+        report.add("model " + card->name + " of type " + card->type + " does not suit "
+            + std::string(1, letter.letter) + " cards");
         return nullptr;
     }
     std::string text = card->name;
@@ -100,10 +100,12 @@ IFmodel* defaultmodel(int32_t type, DeckState& state, CardReport& report)
     IFsimulator* descriptor = session().descriptor;
     const char* device = descriptor->devices[type]->name;
     IFmodel* model = nullptr;
-    int code = descriptor->newModel(state.ckt, type, &model, state.table->enter("default " + std::string(device))->name);
+    int code = descriptor->newModel(
+        state.ckt, type, &model, state.table->enter("default " + std::string(device))->name);
     if (code != 0 || !model) {
         report.add(code == E_NOTBUILT ? "device type \"" + std::string(device) + "\" is not built yet"
-                                      : "cannot make a model of " + std::string(device) + ": " + errormessage(code ? code : E_NOTFOUND));
+                                      : "cannot make a model of " + std::string(device) + ": "
+                    + errormessage(code ? code : E_NOTFOUND));
         return nullptr;
     }
     state.defaults.emplace(type, model);
@@ -136,7 +138,8 @@ bool sourceword(std::string_view keyword, CardReader& reader, ParmTable parms, c
     }
     if (sameletters(keyword, "distof1") || sameletters(keyword, "distof2")) {
         const IFparm* parm = findparm(parms, keyword);
-        if (!parm || !(parm->dataType & IF_VECTOR) || reader.next() == '(' || reader.next() == '=' || tokenvalue(reader.peek()))
+        if (!parm || !(parm->dataType & IF_VECTOR) || reader.next() == '(' || reader.next() == '='
+            || tokenvalue(reader.peek()))
             return false;
         IFvalue value {};
         value.v.numValue = 1;
@@ -182,11 +185,13 @@ bool readlayout(CardReader& reader, const DeckState& state, CardReport& report, 
     }
     const Letter* letter = card->letter = findletter(card->name.front());
     if (!letter) {
-        report.add("unknown device type '" + std::string(1, card->name.front()) + "' of " + quoted(card->name));
+        report.add(
+            "unknown device type '" + std::string(1, card->name.front()) + "' of " + quoted(card->name));
         return false;
     }
     if (letter->device && (card->type = finddevice(letter->device)) < 0) {
-        report.add("the engine has no device type \"" + std::string(letter->device) + "\" for " + quoted(card->name));
+        report.add("the engine has no device type \"" + std::string(letter->device) + "\" for "
+            + quoted(card->name));
         return false;
     }
     const bool controlled = std::string_view("efgh").find(letter->letter) != std::string_view::npos;
@@ -210,7 +215,8 @@ bool readlayout(CardReader& reader, const DeckState& state, CardReport& report, 
             continue;
         std::string_view device = reader.token();
         if (device.empty()) {
-            report.add(letter->letter == 'k' ? "names of two inductors expected" : "name of the controlling source expected");
+            report.add(letter->letter == 'k' ? "names of two inductors expected"
+                                             : "name of the controlling source expected");
             return false;
         }
         card->controls.push_back(device);
@@ -228,7 +234,8 @@ bool readlayout(CardReader& reader, const DeckState& state, CardReport& report, 
     for (int i = 0; i < 2; ++i) {
         if (letter->positional && !card->value && (card->value = reader.number()))
             continue;
-        if (letter->model != Uses::Optional || card->model || reader.peek().empty() || !findmodel(reader.peek()))
+        if (letter->model != Uses::Optional || card->model || reader.peek().empty()
+            || !findmodel(reader.peek()))
             break;
         if (!(card->model = usemodel(reader.token(), *letter, state, report)))
             return false;
@@ -255,7 +262,8 @@ IFinstance* makeinstance(const Layout& card, DeckState& state, CardReport& repor
         nodes.push_back(node);
     }
     IFinstance* instance = nullptr;
-    if (int code = descriptor->newInstance(state.ckt, model, &instance, state.table->enter(card.name)->name)) {
+    if (int code
+        = descriptor->newInstance(state.ckt, model, &instance, state.table->enter(card.name)->name)) {
         report.add(code == E_EXISTS ? "an instance " + quoted(card.name) + " exists already"
                                     : "cannot make " + quoted(card.name) + ": " + errormessage(code));
         return nullptr;
@@ -276,7 +284,7 @@ IFinstance* makeinstance(const Layout& card, DeckState& state, CardReport& repor
     return instance;
 }
 
-}  // namespace
+} // namespace
 
 void readdevice(SPICECARD* card, DeckState& state, CardReport& report)
 {
@@ -305,8 +313,10 @@ void readdevice(SPICECARD* card, DeckState& state, CardReport& report)
     };
     auto setnamed = [&](const char* keyword, int32_t kind, IFvalue* given) {
         const IFparm* parm = findparm(parms, keyword);
-        if (!parm || (parm->dataType & 0xFF) != kind || (parm->dataType & IF_VECTOR) || !(parm->dataType & IF_SET)) {
-            report.add("device type \"" + std::string(device->name) + "\" has no parameter " + keyword + " to set");
+        if (!parm || (parm->dataType & 0xFF) != kind || (parm->dataType & IF_VECTOR)
+            || !(parm->dataType & IF_SET)) {
+            report.add(
+                "device type \"" + std::string(device->name) + "\" has no parameter " + keyword + " to set");
             return;
         }
         if (int code = set(*parm, given))
@@ -323,11 +333,12 @@ void readdevice(SPICECARD* card, DeckState& state, CardReport& report)
         setnamed(letter.positional, IF_REAL, &given);
     }
     auto special = [&](std::string_view keyword) {
-        return (letter.letter == 'v' || letter.letter == 'i') && sourceword(keyword, reader, parms, scope, set, report);
+        return (letter.letter == 'v' || letter.letter == 'i')
+            && sourceword(keyword, reader, parms, scope, set, report);
     };
     readparameters(reader, parms, scope, report, "parameter", set, special);
     if (letter.valuerequired && !layout.model && !positionalset)
         report.add("value expected");
 }
 
-}  // namespace mavro
+} // namespace mavro

@@ -11,7 +11,7 @@ namespace mavro {
 struct DeckState {
     IFcircuit* ckt;
     INPtables* table;
-    std::unordered_map<int32_t, IFmodel*> defaults;  // the model of each device type for cards naming none
+    std::unordered_map<int32_t, IFmodel*> defaults; // the model of each device type for cards naming none
 };
 
 // Reads a device card (R C L K D Q J Z M V I E F G H B S W T O U) into the engine: the instance,
@@ -20,4 +20,4 @@ struct DeckState {
 // the rest of the card still read.
 void readdevice(SPICECARD* card, DeckState& state, CardReport& report);
 
-}  // namespace mavro
+} // namespace mavro

@@ -38,9 +38,10 @@ std::string lowercase(std::string_view text)
     return folded;
 }
 
-constexpr std::pair<std::string_view, const char*> devices[] = { { "r", "Resistor" }, { "c", "Capacitor" },
-    { "d", "Diode" }, { "npn", "BJT" }, { "pnp", "BJT" }, { "njf", "JFET" }, { "pjf", "JFET" }, { "nmf", "MES" },
-    { "pmf", "MES" }, { "sw", "Switch" }, { "csw", "Cswitch" }, { "urc", "URC" }, { "ltra", "LTRA" } };
+constexpr std::pair<std::string_view, const char*> devices[]
+    = { { "r", "Resistor" }, { "c", "Capacitor" }, { "d", "Diode" }, { "npn", "BJT" }, { "pnp", "BJT" },
+          { "njf", "JFET" }, { "pjf", "JFET" }, { "nmf", "MES" }, { "pmf", "MES" }, { "sw", "Switch" },
+          { "csw", "Cswitch" }, { "urc", "URC" }, { "ltra", "LTRA" } };
 constexpr const char* mosfets[] = { "MOS1", "MOS2", "MOS3", "BSIM1", "BSIM2", "MOS6", "BSIM3" };
 
 // The LEVEL among the tokens at the cursor: 1 when none; a warning when it does not read.
@@ -81,10 +82,13 @@ bool create(IFcircuit* ckt, ModelCard& card, INPtables* table)
     card.record.model = made;
 
     ParmTable parms { device->modelParms, device->numModelParms };
-    auto set = [&](const IFparm& parm, IFvalue* value) { return descriptor->setModelParm(ckt, made, parm.id, value, nullptr); };
+    auto set = [&](const IFparm& parm, IFvalue* value) {
+        return descriptor->setModelParm(ckt, made, parm.id, value, nullptr);
+    };
     CardReport report(card.record.card);
     // The type word is the model's polarity flag where the device has one ("npn", "pmos").
-    if (const IFparm* flag = findparm(parms, card.type); flag && (flag->dataType & 0xFF) == IF_FLAG && (flag->dataType & IF_SET)) {
+    if (const IFparm* flag = findparm(parms, card.type);
+        flag && (flag->dataType & 0xFF) == IF_FLAG && (flag->dataType & IF_SET)) {
         IFvalue value {};
         value.iValue = 1;
         if (int refused = set(*flag, &value))
@@ -136,7 +140,8 @@ int readmodel(SPICECARD* card, INPtables* table)
         if (!warning.empty())
             report.add(warning);
         if (level < 1 || level > 7) {
-            report.add("invalid level " + std::to_string(level) + " for MOSFET model " + model.name + ": level 1 used");
+            report.add("invalid level " + std::to_string(level) + " for MOSFET model " + model.name
+                + ": level 1 used");
             level = 1;
         }
     }
@@ -144,7 +149,8 @@ int readmodel(SPICECARD* card, INPtables* table)
     if (!device)
         model.problem = "model " + model.name + " has the unknown type " + quoted(typeword);
     else if ((model.record.type = finddevice(device)) < 0)
-        model.problem = "the engine has no device type \"" + std::string(device) + "\" for model " + model.name;
+        model.problem
+            = "the engine has no device type \"" + std::string(device) + "\" for model " + model.name;
     if (!model.problem.empty())
         report.add(model.problem);
 
@@ -155,7 +161,7 @@ int readmodel(SPICECARD* card, INPtables* table)
     return report.finish();
 }
 
-}  // namespace
+} // namespace
 
 const char* modeldevice(std::string_view type, int level)
 {
@@ -231,4 +237,4 @@ char* findlevel(char* line, int* level)
     return warning.empty() ? nullptr : heapcopy(warning);
 }
 
-}  // namespace mavro
+} // namespace mavro

@@ -10,10 +10,10 @@ namespace mavro {
 // A ".model" card the first pass read. Its engine model is made, and its parameters set, on the
 // first INPgetMod of its name.
 struct ModelCard {
-    INPmodel record {};   // what INPgetMod hands out; record.name is the table's copy of `name`
-    std::string name;     // as on the card
-    std::string type;     // the type word, lower case ("npn", "nmos")
-    std::string problem;  // why the model cannot be used (unknown type, no such device); empty when it can
+    INPmodel record {}; // what INPgetMod hands out; record.name is the table's copy of `name`
+    std::string name; // as on the card
+    std::string type; // the type word, lower case ("npn", "nmos")
+    std::string problem; // why the model cannot be used (unknown type, no such device); empty when it can
 };
 
 // The model read under that name (exact spelling first, then without case); null when none.
@@ -23,4 +23,4 @@ ModelCard* findmodel(std::string_view name);
 // 3 MOS3, 4 BSIM1, 5 BSIM2, 6 MOS6, 7 BSIM3); null for a word that is no model type.
 const char* modeldevice(std::string_view type, int level);
 
-}  // namespace mavro
+} // namespace mavro

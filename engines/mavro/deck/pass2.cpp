@@ -28,11 +28,11 @@ void readoptions(SPICECARD* card, DeckState& state, IFjob* options, CardReport& 
     auto set = [&](const IFparm& parm, IFvalue* value) {
         return descriptor->setAnalysisParm(state.ckt, options, parm.id, value, nullptr);
     };
-    readparameters(reader, ParmTable { analysis->analysisParms, analysis->numParms }, Scope { state.ckt, state.table },
-        report, "option", set);
+    readparameters(reader, ParmTable { analysis->analysisParms, analysis->numParms },
+        Scope { state.ckt, state.table }, report, "option", set);
 }
 
-}  // namespace
+} // namespace
 
 int pass2(IFcircuit* ckt, SPICECARD* deck, INPtables* table, IFtask*, IFjob* options)
 {
@@ -62,4 +62,4 @@ int pass2(IFcircuit* ckt, SPICECARD* deck, INPtables* table, IFtask*, IFjob* opt
     return failed;
 }
 
-}  // namespace mavro
+} // namespace mavro

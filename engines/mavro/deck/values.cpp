@@ -55,7 +55,8 @@ bool readnumbers(CardReader& reader, const IFparm& parm, std::vector<double>* nu
         *message = "')' expected after the values of " + std::string(parm.keyword);
         return false;
     }
-    for (std::string_view token = reader.tokenbefore(close); !token.empty(); token = reader.tokenbefore(close)) {
+    for (std::string_view token = reader.tokenbefore(close); !token.empty();
+         token = reader.tokenbefore(close)) {
         std::optional<double> number = tokenvalue(token);
         if (!number) {
             reader.moveto(close + 1);
@@ -72,7 +73,8 @@ bool readnumbers(CardReader& reader, const IFparm& parm, std::vector<double>* nu
     return true;
 }
 
-bool readvector(CardReader& reader, const IFparm& parm, const Scope& scope, IFvalue* value, std::string* message)
+bool readvector(
+    CardReader& reader, const IFparm& parm, const Scope& scope, IFvalue* value, std::string* message)
 {
     if (!scope.table)
         return notable(message, parm);
@@ -110,7 +112,8 @@ bool readvector(CardReader& reader, const IFparm& parm, const Scope& scope, IFva
     return false;
 }
 
-bool readtree(CardReader& reader, const IFparm& parm, const Scope& scope, IFvalue* value, std::string* message)
+bool readtree(
+    CardReader& reader, const IFparm& parm, const Scope& scope, IFvalue* value, std::string* message)
 {
     if (!scope.table)
         return notable(message, parm);
@@ -128,7 +131,7 @@ bool readtree(CardReader& reader, const IFparm& parm, const Scope& scope, IFvalu
     return true;
 }
 
-}  // namespace
+} // namespace
 
 void skipvalue(CardReader& reader)
 {
@@ -169,7 +172,8 @@ int32_t finddevice(std::string_view name)
     return -1;
 }
 
-bool readvalue(CardReader& reader, const IFparm& parm, const Scope& scope, IFvalue* value, std::string* message)
+bool readvalue(
+    CardReader& reader, const IFparm& parm, const Scope& scope, IFvalue* value, std::string* message)
 {
     if (parm.dataType & IF_POINTER) {
         *message = std::string(parm.keyword) + " cannot be given on a card";
@@ -256,8 +260,9 @@ bool readvalue(CardReader& reader, const IFparm& parm, const Scope& scope, IFval
     }
 }
 
-void readparameters(CardReader& reader, ParmTable table, const Scope& scope, CardReport& report, const char* what,
-    const std::function<int(const IFparm&, IFvalue*)>& set, const std::function<bool(std::string_view keyword)>& special)
+void readparameters(CardReader& reader, ParmTable table, const Scope& scope, CardReport& report,
+    const char* what, const std::function<int(const IFparm&, IFvalue*)>& set,
+    const std::function<bool(std::string_view keyword)>& special)
 {
     for (std::string_view keyword = reader.peek(); !keyword.empty(); keyword = reader.peek()) {
         reader.token();
@@ -269,7 +274,8 @@ void readparameters(CardReader& reader, ParmTable table, const Scope& scope, Car
             continue;
         const IFparm* parm = findparm(table, keyword);
         if (!parm || !(parm->dataType & IF_SET)) {
-            report.add((parm ? std::string(what) + " " + quoted(keyword) + " cannot be set" : "unknown " + std::string(what) + " " + quoted(keyword)));
+            report.add((parm ? std::string(what) + " " + quoted(keyword) + " cannot be set"
+                             : "unknown " + std::string(what) + " " + quoted(keyword)));
             skipvalue(reader);
             continue;
         }
@@ -284,4 +290,4 @@ void readparameters(CardReader& reader, ParmTable table, const Scope& scope, Car
     }
 }
 
-}  // namespace mavro
+} // namespace mavro

@@ -33,7 +33,8 @@ int32_t finddevice(std::string_view name);
 // a vector as "(v v ...)" or as the numbers that follow. Vectors and trees are kept by the table; a
 // string is a C heap copy for the receiver. False with *message when the value does not read (the
 // offending token is consumed).
-bool readvalue(CardReader& reader, const IFparm& parm, const Scope& scope, IFvalue* value, std::string* message);
+bool readvalue(
+    CardReader& reader, const IFparm& parm, const Scope& scope, IFvalue* value, std::string* message);
 
 // Steps over the value of a keyword that is not read: "= value", "(...)" or the numbers that follow.
 void skipvalue(CardReader& reader);
@@ -42,8 +43,8 @@ void skipvalue(CardReader& reader);
 // engine's code. `special` may take a keyword first (true when it read it). Bare values, unknown
 // keywords (named as `what`: "parameter", "option"), values that do not read and refusals of the
 // engine are reported on the card; the items after them are still read.
-void readparameters(CardReader& reader, ParmTable table, const Scope& scope, CardReport& report, const char* what,
-    const std::function<int(const IFparm&, IFvalue*)>& set,
+void readparameters(CardReader& reader, ParmTable table, const Scope& scope, CardReport& report,
+    const char* what, const std::function<int(const IFparm&, IFvalue*)>& set,
     const std::function<bool(std::string_view keyword)>& special = {});
 
-}  // namespace mavro
+} // namespace mavro

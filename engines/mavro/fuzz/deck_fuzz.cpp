@@ -25,7 +25,7 @@ int report(int, const char* format, ...)
     return 0;
 }
 
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -39,7 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         auto* line = static_cast<char*>(std::malloc(end - start + 1));
         std::memcpy(line, text + start, end - start);
         line[end - start] = '\0';
-        cards.push_back(SPICECARD { static_cast<int32_t>(cards.size() + 1), line, nullptr, nullptr, nullptr });
+        cards.push_back(
+            SPICECARD { static_cast<int32_t>(cards.size() + 1), line, nullptr, nullptr, nullptr });
         start = end + 1;
     }
     for (size_t i = 1; i < cards.size(); ++i)

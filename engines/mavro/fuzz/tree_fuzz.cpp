@@ -19,7 +19,7 @@ int newnode(IFcircuit*, IFnode** node, IFuid name)
     return 0;
 }
 
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -67,7 +67,8 @@ protected:
             int32_t kind = 0;
             IFvalue what {};
             EXPECT_TRUE(tree->quantity(i, &kind, &what));
-            names.push_back(kind == IF_NODE ? std::string("v:") + what.nValue->name : std::string("i:") + what.uValue);
+            names.push_back(
+                kind == IF_NODE ? std::string("v:") + what.nValue->name : std::string("i:") + what.uValue);
         }
         int32_t kind = 0;
         EXPECT_FALSE(tree->quantity(tree->quantities(), &kind, nullptr));
@@ -80,12 +81,12 @@ protected:
 
 struct ValueCase {
     const char* text;
-    std::vector<double> at;  // the quantity values, in order of first appearance
+    std::vector<double> at; // the quantity values, in order of first appearance
     double value;
-    std::vector<double> slopes;  // exact derivatives; empty: checked against differences only
+    std::vector<double> slopes; // exact derivatives; empty: checked against differences only
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(Expressions, ValuesAndExactDerivatives)
 {
@@ -116,9 +117,12 @@ TEST_F(Expressions, ValuesAndExactDerivatives)
         { "u(v(a)) + uramp(v(a))", { 2 }, 3, { 1 } },
         { "u(v(a)) + uramp(v(a))", { -2 }, 0, { 0 } },
         { "sin(v(a))*cos(v(a)) + tan(v(a))", { 0.3 }, std::sin(0.3) * std::cos(0.3) + std::tan(0.3), {} },
-        { "asin(v(a)) + acos(v(a)) + atan(v(a))", { 0.3 }, std::asin(0.3) + std::acos(0.3) + std::atan(0.3), {} },
-        { "sinh(v(a)) + cosh(v(a)) + TANH(v(a))", { 0.3 }, std::sinh(0.3) + std::cosh(0.3) + std::tanh(0.3), {} },
-        { "asinh(v(a)) + acosh(v(b)) + atanh(v(a))", { 0.3, 2 }, std::asinh(0.3) + std::acosh(2) + std::atanh(0.3), {} },
+        { "asin(v(a)) + acos(v(a)) + atan(v(a))", { 0.3 }, std::asin(0.3) + std::acos(0.3) + std::atan(0.3),
+            {} },
+        { "sinh(v(a)) + cosh(v(a)) + TANH(v(a))", { 0.3 }, std::sinh(0.3) + std::cosh(0.3) + std::tanh(0.3),
+            {} },
+        { "asinh(v(a)) + acosh(v(b)) + atanh(v(a))", { 0.3, 2 },
+            std::asinh(0.3) + std::acosh(2) + std::atanh(0.3), {} },
         { "2*i(vsense) + v(out)", { 1e-3, 5 }, 5.002, { 2, 1 } },
         { "((v(a)))", { 7 }, 7, { 1 } },
         { "v(a)*v(b)*v(c) / (1 + v(a)^2)", { 0.5, 2, 3 }, 2.4, {} },
@@ -136,7 +140,8 @@ TEST_F(Expressions, ValuesAndExactDerivatives)
         ASSERT_TRUE(tree->eval(c.at.data(), &alone, nullptr));
         EXPECT_EQ(alone, value);
         for (std::size_t i = 0; i < c.slopes.size(); ++i)
-            EXPECT_NEAR(slopes[i], c.slopes[i], 1e-12 * std::max(1.0, std::fabs(c.slopes[i]))) << "quantity " << i;
+            EXPECT_NEAR(slopes[i], c.slopes[i], 1e-12 * std::max(1.0, std::fabs(c.slopes[i])))
+                << "quantity " << i;
         // Every derivative agrees with a central difference.
         for (std::size_t i = 0; i < c.at.size(); ++i) {
             std::vector<double> up = c.at, down = c.at;
@@ -146,14 +151,16 @@ TEST_F(Expressions, ValuesAndExactDerivatives)
             double above = 0, below = 0;
             ASSERT_TRUE(tree->eval(up.data(), &above, nullptr));
             ASSERT_TRUE(tree->eval(down.data(), &below, nullptr));
-            EXPECT_NEAR(slopes[i], (above - below) / (2 * h), 1e-5 * std::max(1.0, std::fabs(slopes[i]))) << "quantity " << i;
+            EXPECT_NEAR(slopes[i], (above - below) / (2 * h), 1e-5 * std::max(1.0, std::fabs(slopes[i])))
+                << "quantity " << i;
         }
     }
 }
 
 TEST_F(Expressions, QuantitiesAreNodesAndSourcesOncePerName)
 {
-    IFparseTree* tree = parse("v(\"Net Name\") + V(1:mid, $0000002a) * i(b1#ab) - v(1:mid) + i(\"P#AB\") + v(0)");
+    IFparseTree* tree
+        = parse("v(\"Net Name\") + V(1:mid, $0000002a) * i(b1#ab) - v(1:mid) + i(\"P#AB\") + v(0)");
     ASSERT_NE(tree, nullptr);
     EXPECT_EQ(quantities(tree),
         (std::vector<std::string> { "v:Net Name", "v:1:mid", "v:$0000002a", "i:b1#ab", "i:P#AB", "v:0" }));
@@ -173,7 +180,7 @@ TEST_F(Expressions, ConstantsAreFolded)
     mavro::ParseError error;
     auto folded = mavro::parseexpression("2*3*(4+1)*v(a) + sqrt(16)", nullptr, table, &error);
     ASSERT_NE(folded, nullptr);
-    EXPECT_EQ(folded->size(), 5u);  // 30, v(a), *, 4, +
+    EXPECT_EQ(folded->size(), 5u); // 30, v(a), *, 4, +
     // A constant that is not finite stays for eval to refuse.
     auto infinite = mavro::parseexpression("1/0 + v(a)", nullptr, table, &error);
     ASSERT_NE(infinite, nullptr);
@@ -184,9 +191,18 @@ TEST_F(Expressions, ConstantsAreFolded)
 TEST_F(Expressions, DomainErrorsAreRefused)
 {
     const std::pair<const char*, double> cases[] = {
-        { "ln(v(a))", 0 }, { "log(v(a))", -1 }, { "sqrt(v(a))", -1 }, { "sqrt(v(a))", 0 }, { "1/v(a)", 0 },
-        { "acos(v(a))", 1 }, { "asin(v(a))", 2 }, { "atanh(v(a))", 1 }, { "acosh(v(a))", 0.5 },
-        { "v(a)^0.5", -1 }, { "exp(v(a))", 1000 }, { "u(ln(v(a)))", -1 },
+        { "ln(v(a))", 0 },
+        { "log(v(a))", -1 },
+        { "sqrt(v(a))", -1 },
+        { "sqrt(v(a))", 0 },
+        { "1/v(a)", 0 },
+        { "acos(v(a))", 1 },
+        { "asin(v(a))", 2 },
+        { "atanh(v(a))", 1 },
+        { "acosh(v(a))", 0.5 },
+        { "v(a)^0.5", -1 },
+        { "exp(v(a))", 1000 },
+        { "u(ln(v(a)))", -1 },
     };
     for (const auto& [text, at] : cases) {
         SCOPED_TRACE(text);
@@ -205,8 +221,8 @@ TEST_F(Expressions, DomainErrorsAreRefused)
 
 TEST_F(Expressions, TextsThatDoNotReadGiveACodeAndNoTree)
 {
-    const char* cases[] = { "", "   ", "2*", "(1", "1)", "2 3", "foo(1)", "abc", "v()", "v(a", "v(a,)", "v(\"a)",
-        "i(a,b)", "1e999", "2*/3", "sin 1", "v(a))", "--", "#", "1,2" };
+    const char* cases[] = { "", "   ", "2*", "(1", "1)", "2 3", "foo(1)", "abc", "v()", "v(a", "v(a,)",
+        "v(\"a)", "i(a,b)", "1e999", "2*/3", "sin 1", "v(a))", "--", "#", "1,2" };
     for (const char* text : cases) {
         SCOPED_TRACE(text);
         int code = 0;

@@ -51,7 +51,8 @@ protected:
     {
         cards.resize(lines.size());
         for (std::size_t i = 0; i < lines.size(); ++i) {
-            cards[i] = SPICECARD { static_cast<int32_t>(i + 1), strdup(lines[i].c_str()), nullptr, nullptr, nullptr };
+            cards[i] = SPICECARD { static_cast<int32_t>(i + 1), strdup(lines[i].c_str()), nullptr, nullptr,
+                nullptr };
             if (i > 0)
                 cards[i - 1].next = &cards[i];
         }

@@ -8,18 +8,19 @@ namespace {
 
 struct BadCard {
     const char* card;
-    const char* error;  // the card's error text
-    bool instance;      // whether the card still made its instance
+    const char* error; // the card's error text
+    bool instance; // whether the card still made its instance
 };
 
 bool made(const std::vector<std::string>& calls, const char* card)
 {
     std::string name(card, std::strcspn(card, " "));
-    return std::any_of(calls.begin(), calls.end(),
-        [&](const std::string& call) { return call.rfind("newInstance(", 0) == 0 && call.find(", " + name + ")") != std::string::npos; });
+    return std::any_of(calls.begin(), calls.end(), [&](const std::string& call) {
+        return call.rfind("newInstance(", 0) == 0 && call.find(", " + name + ")") != std::string::npos;
+    });
 }
 
-}  // namespace
+} // namespace
 
 // Each card that does not read is reported on its own, through the front end and on the card; the
 // cards around it are read as usual.
@@ -66,7 +67,8 @@ TEST_F(DeckTest, BadCardsAreReportedOneByOne)
         EXPECT_EQ(made(calls(), c.card), c.instance);
         EXPECT_TRUE(made(calls(), "c0"));
         ASSERT_FALSE(messages().empty());
-        EXPECT_EQ(messages()[0], "1 line 5: " + error(5).substr(0, error(5).find('\n')) + " in \"" + c.card + "\"");
+        EXPECT_EQ(
+            messages()[0], "1 line 5: " + error(5).substr(0, error(5).find('\n')) + " in \"" + c.card + "\"");
         TearDown();
         SetUp();
     }
@@ -80,7 +82,8 @@ TEST_F(DeckTest, CardsOtherThanDevicesNeverStopTheLoad)
     EXPECT_EQ(error(13), "Illegal continuation line: ignored.");
     for (std::size_t line = 1; line < 13; ++line)
         EXPECT_EQ(error(line), "") << line;
-    EXPECT_EQ(messages(), (std::vector<std::string> { "1 line 13: Illegal continuation line: ignored. in \"+ 2k\"" }));
+    EXPECT_EQ(messages(),
+        (std::vector<std::string> { "1 line 13: Illegal continuation line: ignored. in \"+ 2k\"" }));
 }
 
 TEST_F(DeckTest, AContinuationTheReaderMarkedIsNotMarkedTwice)
@@ -97,13 +100,15 @@ TEST_F(DeckTest, DeviceTypesTheEngineLacksOrHasNotBuilt)
     // An engine without transmission lines.
     std::vector<const IFdevice*> devices;
     for (int32_t i = 0; i < descriptor.numDevices; ++i) {
-        if (std::string(descriptor.devices[i]->name) != "Tranline" && std::string(descriptor.devices[i]->name) != "LTRA")
+        if (std::string(descriptor.devices[i]->name) != "Tranline"
+            && std::string(descriptor.devices[i]->name) != "LTRA")
             devices.push_back(descriptor.devices[i]);
     }
     descriptor.devices = devices.data();
     descriptor.numDevices = static_cast<int32_t>(devices.size());
     fakes::script("newModel", { E_NOTBUILT });
-    EXPECT_EQ(load({ "title", ".model omod ltra r=1", "t1 a 0 b 0 z0=50", "o1 a 0 b 0 omod", "r1 a 0 1k", "r2 a 0 1k" }),
+    EXPECT_EQ(load({ "title", ".model omod ltra r=1", "t1 a 0 b 0 z0=50", "o1 a 0 b 0 omod", "r1 a 0 1k",
+                  "r2 a 0 1k" }),
         4);
     EXPECT_EQ(error(2), "the engine has no device type \"LTRA\" for model omod");
     EXPECT_EQ(error(3), "the engine has no device type \"Tranline\" for \"t1\"");
@@ -130,7 +135,8 @@ TEST_F(DeckTest, HugeAndDamagedLines)
     // The first messages and a count of the rest, each message once on the card; the front end gets
     // each card cut short.
     const std::size_t unknown = (junk.size() - 9) / 6;
-    EXPECT_EQ(error(2), "unknown parameter \"foo\"\n" + std::to_string(unknown - 10) + " more errors on this card");
+    EXPECT_EQ(
+        error(2), "unknown parameter \"foo\"\n" + std::to_string(unknown - 10) + " more errors on this card");
     EXPECT_EQ(messages().size(), 11u + 1u);
     EXPECT_EQ(error(3), "");
     EXPECT_EQ(error(4), "')' expected after the values of pwl");
