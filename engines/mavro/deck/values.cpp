@@ -270,6 +270,11 @@ void readparameters(CardReader& reader, ParmTable table, const Scope& scope, Car
             report.add("unexpected value " + quoted(keyword));
             continue;
         }
+        // A keyword never starts like a number: this is one that does not read (1e999, 1.2.3).
+        if (std::strchr("0123456789.+-", keyword.front())) {
+            report.add("bad number " + quoted(keyword));
+            continue;
+        }
         if (special && special(keyword))
             continue;
         const IFparm* parm = findparm(table, keyword);

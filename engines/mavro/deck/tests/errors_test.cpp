@@ -45,6 +45,7 @@ TEST_F(DeckTest, BadCardsAreReportedOneByOne)
         { "r1 a b abc", "unknown parameter \"abc\"\nvalue expected", true },
         { "c1 a b", "value expected", true },
         { "r1 a b 1k 2k", "unexpected value \"2k\"", true },
+        { "r1 a b 1e999", "bad number \"1e999\"\nvalue expected", true },
         { "r1 a b resistance=x", "bad value \"x\" for resistance\nvalue expected", true },
         { "r1 a b 1k i=3", "parameter \"i\" cannot be set", true },
         { "c1 a b 1u ic=", "value expected for ic", true },
