@@ -4,7 +4,8 @@
 // owns its application context (with its own message and string tables, which start as copies of
 // the process's), its windows, a table of 256 interfaces and its input handler, and is the
 // command target of last resort for its windows. Every call made on a module's behalf runs with
-// its context current (pushcontext, popcontext).
+// its context current (pushcontext, popcontext). A module that overrides one form of
+// getprimarywindow or showprimarywindow brings in the other with a using-declaration.
 
 #include <condition_variable>
 #include <mutex>

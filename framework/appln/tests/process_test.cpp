@@ -12,6 +12,8 @@
 #include "platform/win/input.h"
 #include "platform/win/messagebox.h"
 #include "platform/win/messagequeue.h"
+#include "platform/win/monitors.h"
+#include "platform/win/styles.h"
 #include "platform/win/window.h"
 #include "testsupport/temp_folder.h"
 
@@ -217,6 +219,33 @@ TEST(StartUp, CollectedStringsAreWrittenAtTheEndWithTheProgramsVersion)
     EXPECT_EQ(entry.substr(entry.size() - 16), "Version: 1.2.3.4") << entry;
 }
 
+TEST(ModuleWindows, AModulesPrimaryWindowIsLoadedIntoTheActiveFrameAndSelected)
+{
+    static std::vector<MSG> selections;
+    selections.clear();
+    auto previous = win::setmessagefilter([](MSG* message) -> BOOL {
+        if (message->message == 0x541)
+            selections.push_back(*message);
+        return FALSE;
+    });
+    TESTPROCESS process;
+    APPLNWINDOW* window = nullptr;
+    process.start = [&] {
+        APPLNFRAME* frame = process.getframe(0);
+        window = process.loadmodulewindow("alpha", 1, 0);
+        EXPECT_EQ(process.loadmodulewindow("alpha", 0, 0), window) << "the same primary window";
+        EXPECT_EQ(process.loadmodulewindow(static_cast<IMODULE*>(nullptr), 1, 0), nullptr);
+        EXPECT_NE(window, nullptr);
+        EXPECT_EQ(window ? window->getparentframe() : nullptr, frame);
+        EXPECT_EQ(frame->numwindows(), 1);
+        return 1;
+    };
+    process.runall();
+    win::setmessagefilter(previous);
+    ASSERT_EQ(selections.size(), 1u) << "only the activating request selects";
+    EXPECT_EQ(selections[0].lParam, static_cast<LPARAM>(0xFFFF0000u));
+}
+
 struct HelpRequest {
     std::string file;
     UINT command;
@@ -258,13 +287,93 @@ TEST(Help, AMissingFileIsReportedAndAnExistingOneShowsItsTopicInTheNamedWindow)
     setmessageboxhook(previousbox);
 
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0], "Cannot open help file '" + windowsroot + "\\HELP\\MISSING.CHM'");
     ASSERT_EQ(helprequests.size(), 2u);
+    EXPECT_EQ(boxes[0], "Cannot open help file '" + windowsroot + "\\HELP\\MISSING.CHM'");
     EXPECT_EQ(helprequests[0].file, windowsroot + "\\HELP\\GUIDE.CHM>Main");
     EXPECT_EQ(helprequests[0].command, HH_DISPLAY_TOPIC);
     EXPECT_EQ(helprequests[1].file, windowsroot + "\\HELP\\GUIDE.CHM>Popup");
     EXPECT_EQ(helprequests[1].command, HH_HELP_CONTEXT);
     EXPECT_EQ(helprequests[1].data, 42u);
+}
+
+} // namespace
+
+namespace {
+
+TEST(Help, APopupHelpWindowTakesTheRightHalfOfTheWorkAreaBesideItsOwner)
+{
+    helprequests.clear();
+    auto previoushelp = sethtmlhelphook([](HWND, const char* file, UINT command, DWORD_PTR data) -> HWND {
+        helprequests.push_back({ file, command, data });
+        return nullptr;
+    });
+    RECT work { 0, 0, 1600, 1000 };
+    win::overridemonitors(std::vector<win::Monitor> { { work, work, true, 96 } });
+    std::filesystem::path root = vkt::test::makeTempSubfolder("popuproot");
+    std::filesystem::create_directory(root / "HELP");
+    std::ofstream(root / "HELP" / "GUIDE.CHM") << "help";
+    std::string windowsroot = root.string();
+
+    TESTPROCESS process;
+    RECT owner {};
+    HH_WINTYPE* placed = nullptr;
+    process.start = [&] {
+        process.setrootpath(windowsroot.c_str());
+        HWND frame = process.getframe(0)->hwnd;
+        SetWindowPos(frame, nullptr, 100, 100, 500, 400, SWP_NOZORDER);
+        process.popuphelp("GUIDE>Popup", 7, frame, 1);
+        GetWindowRect(frame, &owner);
+        std::string target = windowsroot + "\\HELP\\GUIDE.CHM>Main";
+        HtmlHelpA(nullptr, target.c_str(), HH_GET_WIN_TYPE, reinterpret_cast<DWORD_PTR>(&placed));
+        return 1;
+    };
+    process.runall();
+    sethtmlhelphook(previoushelp);
+    win::overridemonitors(std::nullopt);
+
+    EXPECT_EQ(owner.right, 800 - 20);
+    EXPECT_EQ(owner.right - owner.left, 500) << "moved, not sized";
+    ASSERT_NE(placed, nullptr);
+    EXPECT_EQ(placed->rcWindowPos.left, 820);
+    EXPECT_EQ(placed->rcWindowPos.top, 100);
+    EXPECT_EQ(placed->rcWindowPos.right, 1580);
+    EXPECT_EQ(placed->rcWindowPos.bottom, 900);
+    ASSERT_EQ(helprequests.size(), 1u);
+    EXPECT_EQ(helprequests[0].command, HH_HELP_CONTEXT);
+    EXPECT_EQ(helprequests[0].data, 7u);
+}
+
+TEST(Help, AStoredWindowTypeIsCappedAndCentredBeforeAContextIsShown)
+{
+    std::filesystem::path root = vkt::test::makeTempSubfolder("typeroot");
+    std::filesystem::create_directory(root / "HELP");
+    std::ofstream(root / "HELP" / "GUIDE.CHM") << "help";
+    std::string windowsroot = root.string();
+    std::string target = windowsroot + "\\HELP\\GUIDE.CHM>Wide";
+    HH_WINTYPE wide {};
+    wide.cbStruct = sizeof wide;
+    wide.fsWinProperties = HHWIN_PROP_USER_POS;
+    wide.rcWindowPos = { 0, 0, 5000, 100 };
+    HtmlHelpA(nullptr, target.c_str(), HH_SET_WIN_TYPE, reinterpret_cast<DWORD_PTR>(&wide));
+
+    TESTPROCESS process;
+    process.start = [&] {
+        process.setrootpath(windowsroot.c_str());
+        process.launchhelp("GUIDE", 3, "Wide", nullptr);
+        return 1;
+    };
+    process.runall();
+    HH_WINTYPE* placed = nullptr;
+    HtmlHelpA(nullptr, target.c_str(), HH_GET_WIN_TYPE, reinterpret_cast<DWORD_PTR>(&placed));
+    ASSERT_NE(placed, nullptr);
+    int screenwidth = GetSystemMetrics(SM_CXSCREEN);
+    int screenheight = GetSystemMetrics(SM_CYSCREEN);
+    int width = placed->rcWindowPos.right - placed->rcWindowPos.left;
+    EXPECT_EQ(width, screenwidth * 8 / 10) << "capped at 80 % of the screen";
+    EXPECT_EQ(placed->rcWindowPos.left, (screenwidth - width) / 2);
+    EXPECT_GE(placed->rcWindowPos.top, 0);
+    EXPECT_LE(placed->rcWindowPos.bottom, screenheight);
+    EXPECT_EQ(placed->fsWinProperties & HHWIN_PROP_USER_POS, 0u);
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/windows/registry.h"
+#include "framework/appln/applnframe.h"
 #include "framework/appln/applnprocess.h"
 #include "framework/appln/tests/modulecalls.h"
 
@@ -42,6 +43,18 @@ public:
         note("docommand " + std::to_string(id));
         return id == 1;
     }
+    using APPLNMODULE::getprimarywindow;
+
+    // Makes its primary window in the frame on first demand.
+    APPLNWINDOW* getprimarywindow(APPLNFRAME* frame) override
+    {
+        if (!primarywindow && frame) {
+            window.setowner(this);
+            if (window.createwindow(frame))
+                primarywindow = &window;
+        }
+        return primarywindow;
+    }
     int onidle() override
     {
         note("onidle");
@@ -49,6 +62,7 @@ public:
     }
 
 private:
+    APPLNWINDOW window;
     struct SEVEN : IMODULE {
         virtual ~SEVEN() = default;
         IMODULE* queryinterface(unsigned) override { return nullptr; }
