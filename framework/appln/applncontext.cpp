@@ -116,6 +116,7 @@ const char* getapplnmessage(unsigned long id)
 
 HINSTANCE getapplnlanguageinstance()
 {
-    static const HINSTANCE library = modulefromaddress(reinterpret_cast<const void*>(&getapplnlanguageinstance));
+    static const HINSTANCE library
+        = modulefromaddress(reinterpret_cast<const void*>(&getapplnlanguageinstance));
     return library;
 }

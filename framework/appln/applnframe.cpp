@@ -46,8 +46,8 @@ HWND APPLNFRAME::createwindow(HMONITOR monitor)
 {
     RECT area = getdefaultwindowarea(monitor, 0);
     HWND window = CreateWindowExA(0, cls_dclk_noDC, process ? process->getapplntitle() : "",
-        WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, area.left, area.top, area.right - area.left, area.bottom - area.top,
-        nullptr, nullptr, nullptr, nullptr);
+        WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, area.left, area.top, area.right - area.left,
+        area.bottom - area.top, nullptr, nullptr, nullptr, nullptr);
     if (window)
         bind(window);
     return window;
@@ -136,7 +136,9 @@ void APPLNFRAME::removewindow(APPLNWINDOW* window)
     if (window == previous)
         previous = nullptr;
     if (window == active) {
-        APPLNWINDOW* next = previous ? previous : windows.ptr(index + 1) ? windows.ptr(index + 1) : windows.ptr(index - 1);
+        APPLNWINDOW* next = previous ? previous
+            : windows.ptr(index + 1) ? windows.ptr(index + 1)
+                                     : windows.ptr(index - 1);
         loadwindow(next);
         previous = nullptr;
     }

@@ -67,12 +67,12 @@ public:
     virtual void system_term();
     // Non-zero when the module file's version differs from the one last run (onfirstrun ran).
     virtual int checkversion();
-    virtual void loadcbftable() {}
-    virtual void loadcmdinfo() {}
-    virtual void loadconfig(int flag) {}
-    virtual void saveconfig() {}
-    virtual void resetsettings() {}
-    virtual void loadsettings(XML::ELEMENT& element) {}
+    virtual void loadcbftable() { }
+    virtual void loadcmdinfo() { }
+    virtual void loadconfig(int flag) { }
+    virtual void saveconfig() { }
+    virtual void resetsettings() { }
+    virtual void loadsettings(XML::ELEMENT& element) { }
     // Non-zero when the module wrote settings of its own; 0 in the base.
     virtual int savesettings(XML::ELEMENT& element) { return 0; }
     virtual void run(APPLNFRAME* frame, char* commandline);
@@ -87,15 +87,15 @@ public:
     virtual APPLNWINDOW* restorewindow(APPLNFRAME* frame, XML::ELEMENT& element);
     virtual void addwindow(APPLNWINDOW* window);
     virtual void removewindow(APPLNWINDOW* window);
-    virtual void updatewindows() {}
+    virtual void updatewindows() { }
     // Signals the module's event; 1.
     virtual int onidle();
     // Non-zero when the key was translated to a command; keys are bound by the key translator.
     virtual int onwantkey(APPLNWINDOW* window, unsigned long key, MSG* message);
     // The command through the window's command handling, then the module's; non-zero when handled.
     virtual int oncommand(APPLNWINDOW* window, unsigned short id);
-    virtual void onactivate(APPLNWINDOW* window) {}
-    virtual void onfirstrun(unsigned long newversion, unsigned long oldversion) {}
+    virtual void onactivate(APPLNWINDOW* window) { }
+    virtual void onfirstrun(unsigned long newversion, unsigned long oldversion) { }
 
     MODULECONTEXT* getapplncontext() override { return &context; }
     int docommand(unsigned short id) override { return 0; }

@@ -218,7 +218,6 @@ void APPLNPROCESS::system_term()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     destroymodules();
     frames.zap();
-    frames.count = 0;
     BASEWIN::terminate();
     setapplncontext(&context);
     reg_term();
@@ -290,6 +289,7 @@ int APPLNPROCESS::updatetranslationfile(const char* path)
     VERSIONINFO version {};
     char text[64] = "<unknown>";
     if (getversioninfo(programfile().c_str(), &version))
-        snprintf(text, sizeof text, "%u.%u.%u.%u", version.major, version.minor, version.build, version.revision);
+        snprintf(
+            text, sizeof text, "%u.%u.%u.%u", version.major, version.minor, version.build, version.revision);
     return translator ? translator->update(path, text) : 0;
 }

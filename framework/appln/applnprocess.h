@@ -30,8 +30,8 @@ struct MODULEINSTANCE {
     MODULECONTEXT* context; // the module's, once created
 };
 
-template <>
-struct GDIDXKEY<MODULEINSTANCE> : GDIDXINLINEKEY<MODULEINSTANCE> { };
+template <> struct GDIDXKEY<MODULEINSTANCE> : GDIDXINLINEKEY<MODULEINSTANCE> {
+};
 
 // The exports of a module library.
 using CREATEMODULEINSTANCE = APPLNMODULE* (*)(APPLNPROCESS* process, const char* args);
@@ -50,10 +50,10 @@ public:
 
     virtual void createinstance(HINSTANCE instance, HINSTANCE previous);
     virtual void loadresources();
-    virtual void appln_init() {}
-    virtual void appln_term() {}
+    virtual void appln_init() { }
+    virtual void appln_term() { }
     // The program's process class makes and shows its splash screen; the base has none.
-    virtual void showsplashscreen() {}
+    virtual void showsplashscreen() { }
     virtual void hidesplashscreen();
     virtual void showsplashmessage(const char* format, ...) __attribute__((format(printf, 2, 3)));
     // 0 ends the run without a splash screen; 1 in the base.
@@ -82,15 +82,15 @@ public:
     // Closes the frame without forcing it.
     virtual int closeframe(APPLNFRAME* frame);
     // The user did something (key or mouse).
-    virtual void onsessionactive() {}
+    virtual void onsessionactive() { }
     // Whether a module that cannot be loaded is one from outside the system (its interfaces are
     // then null) rather than one of the system's own (which ends the run).
     virtual bool isoutsidemodule(const char* name);
 
     void system_init() override;
     void system_term() override;
-    void oninitmenu() override {}
-    void oninitmenupopup(int index, HMENU popup) override {}
+    void oninitmenu() override { }
+    void oninitmenupopup(int index, HMENU popup) override { }
 
     // Frames.
     void addframe(APPLNFRAME* frame);

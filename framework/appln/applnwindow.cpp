@@ -24,8 +24,8 @@ HWND APPLNWINDOW::createwindow(APPLNFRAME* parent)
     RECT client {};
     GetClientRect(parent->hwnd, &client);
     HWND window = CreateWindowExA(0, cls_dclk_noDC, owner->getapplntitle(),
-        WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0, client.right, client.bottom, parent->hwnd, nullptr,
-        nullptr, nullptr);
+        WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0, client.right, client.bottom, parent->hwnd,
+        nullptr, nullptr, nullptr);
     if (!window)
         return nullptr;
     frame = parent;

@@ -33,7 +33,7 @@ public:
     // WM_CLOSE: the base destroys the window.
     virtual void onclose() { destroywindow(); }
     // The window's part of a saved workspace; nothing in the base.
-    virtual void loadsettings(XML::ELEMENT& element) {}
+    virtual void loadsettings(XML::ELEMENT& element) { }
 
     LRESULT msghlr(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
 
@@ -42,8 +42,8 @@ public:
     int docommand(unsigned short id) override;
     int getuistate(unsigned short id, UISTATE* state) override;
 
-    void oninitmenu() override {}
-    void oninitmenupopup(int index, HMENU popup) override {}
+    void oninitmenu() override { }
+    void oninitmenupopup(int index, HMENU popup) override { }
 
 protected:
     APPLNFRAME* frame = nullptr;

@@ -34,7 +34,8 @@ unsigned long INPUTHANDLER::keycode(const MSG& message)
         code |= 0x44000;
     unsigned long key = message.wParam & 0xFF;
     bool extended = (message.lParam >> 24) & 1;
-    bool alwaysextended = (key >= VK_PRIOR && key <= VK_PRIOR + 7) || key == VK_INSERT || key == VK_INSERT + 1;
+    bool alwaysextended
+        = (key >= VK_PRIOR && key <= VK_PRIOR + 7) || key == VK_INSERT || key == VK_INSERT + 1;
     if ((extended || alwaysextended) && key != VK_RETURN)
         code |= 0x100;
     return code;
@@ -116,5 +117,6 @@ unsigned INPUTHANDLER::getshiftkeys() const
 
 unsigned INPUTHANDLER::getshiftkeysasync()
 {
-    return (isdown(VK_SHIFT) ? 0x1000u : 0) | (isdown(VK_CONTROL) ? 0x2000u : 0) | (isdown(VK_MENU) ? 0x4000u : 0);
+    return (isdown(VK_SHIFT) ? 0x1000u : 0) | (isdown(VK_CONTROL) ? 0x2000u : 0)
+        | (isdown(VK_MENU) ? 0x4000u : 0);
 }

@@ -7,8 +7,8 @@
 #include "core/text/strutil.h"
 #include "core/windows/registry.h"
 #include "framework/appln/applnprocess.h"
-#include "platform/win/messagebox.h"
 #include "platform/win/input.h"
+#include "platform/win/messagebox.h"
 #include "platform/win/messagequeue.h"
 #include "platform/win/modules.h"
 #include "platform/win/styles.h"
@@ -24,7 +24,16 @@ constexpr UINT WM_SELECTWINDOW = 0x541;
 // Modules outside the system that a program may ask for: when one is not installed, its
 // interfaces are null and the program goes on.
 constexpr const char* outsidemodules[] = {
-    "BRIX", "ZMVSTUDIO", "MERVALE", "SPANDO", "KORLIX", "TUMBRAL", "GRESHOLD", "STARTUP", "PELVARD", "BOM",
+    "BRIX",
+    "ZMVSTUDIO",
+    "MERVALE",
+    "SPANDO",
+    "KORLIX",
+    "TUMBRAL",
+    "GRESHOLD",
+    "STARTUP",
+    "PELVARD",
+    "BOM",
 };
 
 HMODULE loadlibrary(const char* name)
@@ -69,9 +78,9 @@ APPLNMODULE* APPLNPROCESS::createmoduleinstance(const char* name, const char* ar
             instance->library = loadlibrary(name);
             modules.add(instance);
         }
-        auto create = instance->library && !instance->module
-            ? reinterpret_cast<CREATEMODULEINSTANCE>(GetProcAddress(instance->library, "createmoduleinstance"))
-            : nullptr;
+        auto create = instance->library && !instance->module ? reinterpret_cast<CREATEMODULEINSTANCE>(
+                          GetProcAddress(instance->library, "createmoduleinstance"))
+                                                             : nullptr;
         if (create && (instance->module = create(this, args))) {
             APPLNMODULE* module = instance->module;
             instance->context = static_cast<ICMDTARGET*>(module)->getapplncontext();
@@ -110,7 +119,8 @@ void APPLNPROCESS::deletemoduleinstance(APPLNMODULE* module)
     modules.remove(instance);
     MODULECONTEXT* modulecontext = instance->context;
     APPLNCONTEXT* previous = setapplncontext(modulecontext);
-    auto destroy = reinterpret_cast<DELETEMODULEINSTANCE>(GetProcAddress(instance->library, "deletemoduleinstance"));
+    auto destroy
+        = reinterpret_cast<DELETEMODULEINSTANCE>(GetProcAddress(instance->library, "deletemoduleinstance"));
     if (destroy) {
         module->saveconfig();
         module->system_term();

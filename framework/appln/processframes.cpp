@@ -35,7 +35,8 @@ void APPLNPROCESS::removeframe(APPLNFRAME* frame)
             if (MonitorFromWindow(other->hwnd, MONITOR_DEFAULTTONEAREST) != monitor)
                 continue;
             RECT area = APPLNFRAME::getdefaultwindowarea(monitor, 0);
-            MoveWindow(other->hwnd, area.left, area.top, area.right - area.left, area.bottom - area.top, TRUE);
+            MoveWindow(
+                other->hwnd, area.left, area.top, area.right - area.left, area.bottom - area.top, TRUE);
         }
     }
     closepending = 1;

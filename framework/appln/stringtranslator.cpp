@@ -131,7 +131,8 @@ int STRINGTRANSLATOR::update(const char* path, const char* programversion)
         if (!entry.hasMatch())
             continue;
         recorded[{ entry.captured(1).toStdString(), entry.captured(2).toStdString() }]
-            = { entry.captured(5).toStdString(), entry.captured(4).toStdString(), entry.captured(3).toStdString() };
+            = { entry.captured(5).toStdString(), entry.captured(4).toStdString(),
+                  entry.captured(3).toStdString() };
     }
     return 1;
 }
@@ -145,7 +146,8 @@ bool STRINGTRANSLATOR::write() const
     out << "//Strings For translation" << Qt::endl;
     for (const auto& [key, record] : recorded) {
         out << "QT_TRANSLATE_NOOP3(\"" << QString::fromStdString(key.first) << "\", \""
-            << QString::fromStdString(key.second) << "\", \"" << QString::fromStdString(record.comment) << "\")"
+            << QString::fromStdString(key.second) << "\", \"" << QString::fromStdString(record.comment)
+            << "\")"
             << QString(" //Updated on: %1, Version: %2")
                    .arg(QString::fromStdString(record.date), QString::fromStdString(record.version))
             << Qt::endl;

@@ -4,7 +4,6 @@
 #include <mutex>
 #include <string>
 
-
 namespace {
 
 std::mutex helpmutex;

@@ -93,7 +93,9 @@ TEST(ModuleLoading, SettingsAndVersionsLieUnderTheMakersKeyForTheApplication)
 
     REGISTRY32 application(HKEY_CURRENT_USER, "Software\\Venthorne Electronics\\TESTAPP");
     DWORD version = 0;
-    ASSERT_GT(static_cast<REGISTRY&>(application).getdata("Versions", "alpha", REG_DWORD, &version, sizeof version, nullptr, 0), 0);
+    ASSERT_GT(static_cast<REGISTRY&>(application)
+                  .getdata("Versions", "alpha", REG_DWORD, &version, sizeof version, nullptr, 0),
+        0);
     EXPECT_EQ(version, (((3u << 8) | 4u) << 16) | 5u);
 
     modulecalls().clear();

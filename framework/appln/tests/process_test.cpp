@@ -97,8 +97,8 @@ TEST(MainLoop, TheActiveWindowsModulePumpsItsMessagesInItsOwnContext)
     TESTPROCESS process;
     APPLNWINDOW window;
     process.start = [&] {
-        window.setowner(static_cast<APPLNMODULE*>(
-            static_cast<IWINDOWMODULE*>(process.getmoduleinterface("alpha", 0))));
+        window.setowner(
+            static_cast<APPLNMODULE*>(static_cast<IWINDOWMODULE*>(process.getmoduleinterface("alpha", 0))));
         window.createwindow(process.getframe(0));
         process.getframe(0)->loadwindow(&window);
         return 0;

@@ -80,9 +80,12 @@ TEST_F(Translators, TheStringsFileHoldsEscapedMacrosAndKeepsEarlierRecordsOnRelo
     {
         std::ofstream earlier(path);
         earlier << "//Strings For translation\n"
-                << "QT_TRANSLATE_NOOP3(\"Dialog\", \"Old text\", \"\") //Updated on: 2020-01-02T03:04:05, Version: 7.0.0.1\n"
-                << "  QT_TRANSLATE_NOOP3(\"Dialog\", \"Kept\", \"c\") //Updated on: 2021-05-05T00:00:00, Version: <unknown>  \n"
-                << "QT_TRANSLATE_NOOP3(\"Dialog\", \"Short version\", \"\") //Updated on: 2020-01-02T03:04:05, Version: 1.2.3\n"
+                << "QT_TRANSLATE_NOOP3(\"Dialog\", \"Old text\", \"\") //Updated on: 2020-01-02T03:04:05, "
+                   "Version: 7.0.0.1\n"
+                << "  QT_TRANSLATE_NOOP3(\"Dialog\", \"Kept\", \"c\") //Updated on: 2021-05-05T00:00:00, "
+                   "Version: <unknown>  \n"
+                << "QT_TRANSLATE_NOOP3(\"Dialog\", \"Short version\", \"\") //Updated on: "
+                   "2020-01-02T03:04:05, Version: 1.2.3\n"
                 << "not an entry\n";
     }
     STRINGTRANSLATOR translator;

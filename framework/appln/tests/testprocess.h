@@ -54,7 +54,10 @@ public:
             idle(idlepasses);
         return APPLNPROCESS::onidle();
     }
-    void onfirstrun(unsigned long newversion, unsigned long oldversion) override { steps.push_back("onfirstrun"); }
+    void onfirstrun(unsigned long newversion, unsigned long oldversion) override
+    {
+        steps.push_back("onfirstrun");
+    }
 
     void onsessionactive() override { ++activity; }
     int activity = 0;
