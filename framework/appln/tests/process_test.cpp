@@ -147,6 +147,50 @@ TEST(MainLoop, AKeyGoesToTheFocusWindowAsAQueryAndAHandledKeyIsNotDispatched)
     EXPECT_EQ(process.activity, 3) << "each keyboard message counts as the user's: two keys, one character";
 }
 
+TEST(Frames, AWindowThatRefusesKeepsEveryFrameUnlessTheQuitIsForcedAndBroadcastsReachEveryWindow)
+{
+    TESTPROCESS process;
+    static std::vector<std::pair<HWND, UINT>> received;
+    received.clear();
+    struct STUBBORN : APPLNWINDOW {
+        int agree = 0;
+        int queryclose() override { return agree; }
+        LRESULT msghlr(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override
+        {
+            if (message == WM_USER + 77)
+                received.push_back({ window, message });
+            return APPLNWINDOW::msghlr(window, message, wParam, lParam);
+        }
+    } stubborn, plain;
+    plain.agree = 1;
+    HWND first = nullptr;
+    HWND other = nullptr;
+    process.start = [&] {
+        APPLNFRAME* second = process.createnewframe(nullptr);
+        stubborn.setowner(&process);
+        stubborn.createwindow(process.getframe(0));
+        plain.setowner(&process);
+        plain.createwindow(second);
+        first = stubborn.hwnd;
+        other = plain.hwnd;
+        process.broadcastmessage(WM_USER + 77, 0, 0);
+        EXPECT_EQ(process.queryclose(second), 1) << "with two frames only that frame is asked";
+        EXPECT_EQ(process.queryclose(), 0);
+        process.quit(0);
+        EXPECT_EQ(process.numframes(), 2) << "refused: nothing closes";
+        return 0;
+    };
+    process.idle = [&](int pass) {
+        if (pass == 1)
+            process.quit(1);
+    };
+    process.runall();
+    EXPECT_EQ(
+        received, (std::vector<std::pair<HWND, UINT>> { { first, WM_USER + 77 }, { other, WM_USER + 77 } }))
+        << "posted, frame order then window order";
+    EXPECT_EQ(process.numframes(), 0);
+}
+
 TEST(StartUp, AnAbortedRunShowsNoFrameAndRunsNoLoop)
 {
     TESTPROCESS process;
@@ -195,6 +239,11 @@ TEST(StartUp, TheApplicationTakesTheProgramsIdentityAndIcon)
         EXPECT_EQ(paths.size(), 2);
         EXPECT_TRUE(paths.value(1).endsWith("/plugins"));
         EXPECT_FALSE(QApplication::windowIcon().isNull());
+        std::string bin = process.getbinpath();
+        EXPECT_EQ(bin.substr(bin.rfind('\\')), "\\bin");
+        EXPECT_EQ(std::string(process.getrootpath()), bin.substr(0, bin.rfind('\\')));
+        EXPECT_STREQ(process.getdatapath(), process.getrootpath()) << "no ProgramData value: the root";
+        EXPECT_EQ(std::string(process.getdatapath("TEMP")), std::string(process.getrootpath()) + "\\TEMP");
         return 1;
     };
     process.runall();
