@@ -51,12 +51,12 @@ struct IFcircuit {
     // Structure.
     std::deque<nerith::Node> nodes;
     nerith::Node* ground = nullptr;
-    nerith::NameIndex<nerith::Node> nodenames;
+    nerith::NameIndex<nerith::Node, &nerith::Node::text> nodenames;
     std::vector<nerith::Equation> equations; // by number; [0] stands for ground
     std::deque<std::string> branchnames;
     std::vector<std::unique_ptr<nerith::DeviceFamily>> families; // by device type index
-    nerith::NameIndex<IFinstance> instancenames;
-    nerith::NameIndex<IFmodel> modelnames;
+    nerith::NameIndex<IFinstance, &IFinstance::name> instancenames;
+    nerith::NameIndex<IFmodel, &IFmodel::name> modelnames;
     std::vector<std::unique_ptr<IFtask>> tasks;
     bool rebuild = false; // something was deleted or rewired: the next set-up starts afresh
 

@@ -99,8 +99,9 @@ struct IFsimulator {
     int (*findInstance)(IFcircuit* ckt, int32_t* type, IFinstance** instance, IFuid name);
     // 17: removes an instance and its terminal bindings.
     int (*deleteInstance)(IFcircuit* ckt, IFinstance* instance);
-    // 18: a new model of the device type; an existing model of that name is given back (0);
-    // E_BADTYPE for a type index out of range, E_NOTBUILT for a type declared but not built.
+    // 18: a new model of the device type; an existing model of that name is given back (0, or
+    // E_EXISTS when it is of another type); E_BADTYPE for a type index out of range, E_NOTBUILT for
+    // a type declared but not built.
     int (*newModel)(IFcircuit* ckt, int32_t type, IFmodel** model, IFuid name);
     // 19: sets a model parameter; E_BADPARM / E_BADTYPE as setInstanceParm.
     int (*setModelParm)(IFcircuit* ckt, IFmodel* model, int32_t id, IFvalue* value, IFvalue* select);

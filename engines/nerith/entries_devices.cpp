@@ -45,7 +45,7 @@ int newInstance(IFcircuit* ckt, IFmodel* model, IFinstance** instance, IFuid nam
     }
     return guarded([&] {
         IFinstance* made = ckt->families[static_cast<std::size_t>(model->type)]->newinstance(model, name);
-        ckt->instancenames.insert(made->name, made);
+        ckt->instancenames.insert(made);
         *instance = made;
         return 0;
     });
@@ -101,7 +101,7 @@ int deleteInstance(IFcircuit* ckt, IFinstance* instance)
         return E_NOCKT;
     if (!live(instance))
         return E_NOTFOUND;
-    ckt->instancenames.erase(instance->name, instance);
+    ckt->instancenames.erase(instance);
     ckt->families[static_cast<std::size_t>(instance->type)]->deleteinstance(instance);
     for (std::size_t n = 1; n < ckt->equations.size(); ++n) {
         if (ckt->equations[n].owner == instance)
@@ -126,7 +126,7 @@ int newModel(IFcircuit* ckt, int32_t type, IFmodel** model, IFuid name)
     }
     return guarded([&] {
         IFmodel* made = ckt->families[static_cast<std::size_t>(type)]->newmodel(name);
-        ckt->modelnames.insert(made->name, made);
+        ckt->modelnames.insert(made);
         *model = made;
         return 0;
     });
@@ -181,7 +181,7 @@ int deleteModel(IFcircuit* ckt, IFmodel* model)
         return E_NOTFOUND;
     if (model->instances > 0)
         return E_BADVALUE;
-    ckt->modelnames.erase(model->name, model);
+    ckt->modelnames.erase(model);
     ckt->families[static_cast<std::size_t>(model->type)]->deletemodel(model);
     return 0;
 }

@@ -12,7 +12,7 @@ Node& makenode(IFcircuit& ckt, const char* name)
     Node& node = ckt.nodes.emplace_back();
     node.text = name;
     node.name = node.text.c_str();
-    ckt.nodenames.insert(node.text, &node);
+    ckt.nodenames.insert(&node);
     return node;
 }
 
@@ -159,7 +159,7 @@ int deleteNode(IFcircuit* ckt, IFnode* node)
             return E_BADVALUE;
     }
     target->deleted = true;
-    ckt->nodenames.erase(target->text, target);
+    ckt->nodenames.erase(target);
     ckt->removeequation(target->number);
     return 0;
 }

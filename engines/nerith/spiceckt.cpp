@@ -82,7 +82,7 @@ int32_t SpiceCircuit::newnode(IINSTANCE* owner, const char* name)
     Node& node = ckt.nodes.emplace_back();
     node.text = identifier(ckt, ownername(owner), name);
     node.name = node.text.c_str();
-    ckt.nodenames.insert(node.text, &node);
+    ckt.nodenames.insert(&node);
     return ckt.addnode(node);
 }
 

@@ -111,6 +111,11 @@ TEST(Descriptor, NamesKeepTheirSpellingAndAreFoundWithoutCase)
     EXPECT_EQ(s.d->findNode(s.ckt, &found, "Clk"), 0);
     EXPECT_EQ(found, lower); // the earliest of the candidates
     EXPECT_EQ(s.d->findNode(s.ckt, &found, "data"), E_NOTFOUND);
+    ASSERT_EQ(s.d->deleteNode(s.ckt, lower), 0);
+    EXPECT_EQ(s.d->findNode(s.ckt, &found, "Clk"), 0);
+    EXPECT_EQ(found, upper);
+    EXPECT_EQ(s.d->findNode(s.ckt, &found, "clk"), 0);
+    EXPECT_EQ(found, upper);
 
     IFnode* ground = nullptr;
     EXPECT_EQ(s.d->groundNode(s.ckt, &ground, "gnd"), E_EXISTS);

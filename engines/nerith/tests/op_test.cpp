@@ -112,6 +112,16 @@ TEST(OperatingPoint, PlotNamesEveryEquationInOrderByTheNodesOwnIdentifiers)
     EXPECT_DOUBLE_EQ(plot.points.front().second[static_cast<std::size_t>(branch - 1)], -1);
 }
 
+TEST(OperatingPoint, EmptyCircuitGivesAnEmptyPoint)
+{
+    Simulation s;
+    ASSERT_EQ(s.run(), 0);
+    ASSERT_EQ(frontend().plots.size(), 1u);
+    EXPECT_TRUE(frontend().plots.front().names.empty());
+    ASSERT_EQ(frontend().plots.front().points.size(), 1u);
+    EXPECT_TRUE(frontend().plots.front().points.front().second.empty());
+}
+
 TEST(OperatingPoint, ParametersChangedBetweenRunsTakeEffect)
 {
     Simulation s;
