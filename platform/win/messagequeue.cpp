@@ -158,6 +158,7 @@ bool take(ThreadQueue& queue, MSG& message, const Match& match, bool remove, boo
         {
             std::lock_guard lock(queue.mutex);
             queue.seen = queue.arrivals;
+            queue.timersseen = std::chrono::steady_clock::now();
             for (auto* list : {&queue.posted, &queue.input}) {
                 auto at = std::find_if(list->begin(), list->end(), [&](const QueuedMessage& q) { return match(q.message); });
                 if (at == list->end()) {
@@ -205,6 +206,27 @@ bool take(ThreadQueue& queue, MSG& message, const Match& match, bool remove, boo
     }
 }
 
+// Milliseconds until a timer falls due that no retrieval has seen due yet; 0 when one is due now,
+// -1 when none. A due timer that a peek has already seen does not count again (as with input), so
+// waits do not spin on a timer that nobody takes from the queue.
+int msuntilnewtimer(const ThreadQueue& queue)
+{
+    auto next = std::chrono::steady_clock::time_point::max();
+    for (const auto& timer : queue.timers) {
+        if (timer.due > queue.timersseen) {
+            next = std::min(next, timer.due);
+        }
+    }
+    if (next == std::chrono::steady_clock::time_point::max()) {
+        return -1;
+    }
+    auto now = std::chrono::steady_clock::now();
+    if (next <= now) {
+        return 0;
+    }
+    return static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(next - now).count()) + 1;
+}
+
 bool hasnew(ThreadQueue& queue)
 {
     {
@@ -213,14 +235,14 @@ bool hasnew(ThreadQueue& queue)
             return true;
         }
     }
-    return queue.quit || msuntilnexttimer() == 0;
+    return queue.quit || msuntilnewtimer(queue) == 0;
 }
 
 // Waits for something to arrive, at most `milliseconds` (-1: no limit). Through the backend on
 // its thread (the toolkit's dispatcher runs meanwhile), else on the queue's condition.
 void waitforarrival(ThreadQueue& queue, int milliseconds)
 {
-    int timer = msuntilnexttimer();
+    int timer = msuntilnewtimer(queue);
     if (timer >= 0 && (milliseconds < 0 || timer < milliseconds)) {
         milliseconds = timer;
     }

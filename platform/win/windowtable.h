@@ -61,6 +61,7 @@ struct ThreadQueue {
 
     // The owning thread's own state.
     uint64_t seen = 0;  // arrivals at the last retrieval
+    std::chrono::steady_clock::time_point timersseen{};  // timers due by then were seen by a retrieval
     bool quit = false;
     int quitcode = 0;
     std::vector<Timer> timers;

@@ -190,3 +190,19 @@ TEST(Timers, AThreadTimerCallsItsProcedureAndDiesWithNothing)
     DestroyWindow(window);
     EXPECT_EQ(win::msuntilnexttimer(), -1) << "a window's timers go with it";
 }
+
+TEST(Timers, ADueTimerSeenByAPeekDoesNotWakeWaitsAgain)
+{
+    Fresh fresh;
+    HWND window = toplevel();
+    SetTimer(window, 3, 1, nullptr);
+    EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE, 1000, QS_ALLINPUT), WAIT_OBJECT_0);
+    MSG message;
+    ASSERT_TRUE(PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE));
+    EXPECT_EQ(message.message, WM_TIMER);
+    EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT), static_cast<DWORD>(WAIT_TIMEOUT))
+        << "the timer left in the queue is no news";
+    PostMessageA(window, WM_USER, 0, 0);
+    EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE, 1000, QS_ALLINPUT), WAIT_OBJECT_0);
+    KillTimer(window, 3);
+}
