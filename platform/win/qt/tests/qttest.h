@@ -23,7 +23,8 @@ struct QtLayer : testing::Environment {
 inline testing::Environment* const qtlayer = testing::AddGlobalTestEnvironment(new QtLayer);
 
 // Runs the toolkit's loop until the condition holds or the time is up; answers the condition.
-inline bool turnuntil(const std::function<bool()>& condition, int milliseconds = 2000)
+// The bound only matters when a test fails; it is generous because the machine may be loaded.
+inline bool turnuntil(const std::function<bool()>& condition, int milliseconds = 10000)
 {
     QElapsedTimer clock;
     clock.start();
