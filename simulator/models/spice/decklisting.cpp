@@ -1,0 +1,24 @@
+#include "simulator/models/spice/decklisting.h"
+
+#include "core/files/pathopen.h"
+#include "core/text/scan.h"
+#include "simulator/kernel/simlog.h"
+#include "simulator/models/spice/sourcetranslate.h"
+#include "simulator/models/spice/spicedeck.h"
+
+#include <cstdio>
+
+void listdeck(SPICEDECK* deck)
+{
+    if (!deck->head)
+        return;
+    bool listing = TRACE_SPICELINK.tracedetail("SPICE input deck...") != 0;
+    for (SPICECARD* card = deck->head; card; card = card->next) {
+        if (listing)
+            fprintf(modulestdout(), "%s\n", card->text);
+        char* first = card->text;
+        skipspaces(&first);
+        if (*first == 'E' || *first == 'F' || *first == 'G' || *first == 'H')
+            translatesource(card);
+    }
+}
