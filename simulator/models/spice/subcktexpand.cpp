@@ -15,7 +15,8 @@ namespace {
 
 constexpr int MAXPASSES = 22;
 constexpr size_t MAXNESTING = 100;
-constexpr size_t MAXCARDS = 2'000'000;
+constexpr size_t MAXCARDS = 1'000'000;
+constexpr size_t MAXTEXT = size_t { 256 } << 20;
 
 // One ".subckt" definition, unlinked from its level with its ".ends" card.
 struct SUBCKTDEF {
@@ -95,12 +96,13 @@ public:
 
 private:
     bool extract(LEVEL& level, SPICECARD*& head);
-    // One pass over the level: the number of instance cards replaced, -1 when the card limit was
+    // One pass over the level: the number of instance cards replaced, -1 when the size limit was
     // passed. A copy with parameter or relabelling errors sets failed.
     long instancepass(LEVEL& level, SPICECARD*& head, bool& failed);
 
     std::vector<LEVEL*> levels; // the levels being expanded, innermost last
     size_t copied = 0; // cards made by copies so far
+    size_t copiedtext = 0; // and their text bytes
 };
 
 bool EXPANDER::extract(LEVEL& level, SPICECARD*& head)
@@ -177,11 +179,14 @@ long EXPANDER::instancepass(LEVEL& level, SPICECARD*& head, bool& failed)
 
         SPICECARD* copy = copydeck(definition.body);
         SPICECARD* tail = nullptr;
-        for (SPICECARD* c = copy; c; c = c->next, ++copied)
+        for (SPICECARD* c = copy; c; c = c->next, ++copied) {
+            copiedtext += std::strlen(c->text);
             tail = c;
-        if (copied > MAXCARDS) {
+        }
+        if (copied > MAXCARDS || copiedtext > MAXTEXT) {
             freecards(copy);
-            fprintf(modulestdout(), "Error: subcircuit expansion makes more than %zu cards\n", MAXCARDS);
+            fprintf(modulestdout(), "Error: subcircuit expansion exceeds %zu cards or %zu MB\n", MAXCARDS,
+                MAXTEXT >> 20);
             return -1;
         }
         relabelmodels(copy, label, level.models);

@@ -13,5 +13,6 @@
 // Instance cards of subcircuits that are defined nowhere stay in the returned deck.
 //
 // Bounds: definitions nest at most 100 deep and the copies of one expansion make at most
-// 2,000,000 cards; beyond either the expansion fails with a message. Texts have no length limit.
+// 1,000,000 cards and 256 MB of text; beyond that the expansion fails with a message. Cards have
+// no length limit.
 SPICECARD* expandsubckts(SPICECARD* head);

@@ -1,14 +1,11 @@
 #pragma once
 
-#include "core/files/pathopen.h"
 #include "simulator/kernel/simlog.h"
 #include "simulator/models/spice/spicedeck.h"
+#include "testsupport/module_output.h"
 
 #include <cstdio>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
-#include <vector>
 
 namespace decktest {
 
@@ -37,39 +34,7 @@ inline std::string cardtexts(const SPICECARD* head)
     return out;
 }
 
-// What the module writes on its standard output and standard error while this lives.
-class MODULEOUTPUT {
-public:
-    MODULEOUTPUT()
-        : files { tmpfile(), tmpfile() }
-    {
-        attachstdout(dup(fileno(files[0])));
-        attachstderr(dup(fileno(files[1])));
-    }
-    MODULEOUTPUT(const MODULEOUTPUT&) = delete;
-    MODULEOUTPUT& operator=(const MODULEOUTPUT&) = delete;
-    ~MODULEOUTPUT()
-    {
-        attachstdout(dup(STDOUT_FILENO));
-        attachstderr(dup(STDERR_FILENO));
-        fclose(files[0]);
-        fclose(files[1]);
-    }
-    std::string out() const { return contents(files[0]); }
-    std::string err() const { return contents(files[1]); }
-
-private:
-    static std::string contents(FILE* file)
-    {
-        struct stat status { };
-        fstat(fileno(file), &status);
-        std::string text(static_cast<size_t>(status.st_size), '\0');
-        ssize_t got = pread(fileno(file), text.data(), text.size(), 0);
-        text.resize(got > 0 ? static_cast<size_t>(got) : 0);
-        return text;
-    }
-    FILE* files[2];
-};
+using vkt::test::MODULEOUTPUT;
 
 // Collects the messages of the SPICE-link channel at a level while it lives, one "<class>:<text>"
 // a line.

@@ -140,7 +140,7 @@ TEST(SubcktExpand, DeepNestingAndRunawayCopiesAreRefused)
     expect({ "nesting", (nested + "R1 a 0 1").c_str(), nullptr,
         "Error: subcircuits nested more than 100 deep\n" });
 
-    // Each level holds 40 instances of the next: 40^4 cards are far past the limit.
+    // Each level holds 40 instances of the next: 40^4 cards are past the limit.
     std::string fanout = ".subckt s0 p\nR1 p 0 1\n.ends\n";
     for (int k = 1; k <= 4; ++k) {
         fanout += ".subckt s" + std::to_string(k) + " p\n";
@@ -149,7 +149,15 @@ TEST(SubcktExpand, DeepNestingAndRunawayCopiesAreRefused)
         fanout += ".ends\n";
     }
     expect({ "fan-out", (fanout + "X1 n s4").c_str(), nullptr,
-        "Error: subcircuit expansion makes more than 2000000 cards\n" });
+        "Error: subcircuit expansion exceeds 1000000 cards or 256 MB\n" });
+
+    // A doubling recursion with a message for every copy stops at the limit as well.
+    MODULEOUTPUT output;
+    EXPECT_EQ(
+        expandsubckts(makecards(".subckt amp a\nX1 a amp\nX2 a amp\nY1 a b\n.ends\nX1 n amp")), nullptr);
+    std::string out = output.out();
+    EXPECT_EQ(
+        out.substr(out.rfind("Error")), "Error: subcircuit expansion exceeds 1000000 cards or 256 MB\n");
 }
 
 TEST(SubcktExpand, CopyDeckIsDeep)
