@@ -86,24 +86,27 @@ private:
     std::size_t equations() const { return static_cast<std::size_t>(ckt.size()) + 1; }
     static std::size_t index(int32_t node) { return static_cast<std::size_t>(node); }
 
-    // A path from `from` to `to` over the tree of fixed voltages (depth first; the tree is small).
+    // The path from `from` to `to` over the tree of fixed voltages, depth first.
     bool trace(std::size_t from, std::size_t to, std::vector<const Fixing*>& path) const
     {
-        std::vector<std::size_t> stack { from };
+        std::vector<std::vector<const Fixing*>> touching(equations());
+        for (const Fixing& fixing : tree) {
+            touching[fixing.a].push_back(&fixing);
+            touching[fixing.b].push_back(&fixing);
+        }
         std::vector<const Fixing*> reachedby(equations(), nullptr);
         std::vector<bool> seen(equations(), false);
+        std::vector<std::size_t> stack { from };
         seen[from] = true;
-        while (!stack.empty()) {
+        while (!stack.empty() && !seen[to]) {
             const std::size_t node = stack.back();
             stack.pop_back();
-            if (node == to)
-                break;
-            for (const Fixing& fixing : tree) {
-                std::size_t other = fixing.a == node ? fixing.b : fixing.b == node ? fixing.a : node;
-                if (other == node || seen[other])
+            for (const Fixing* fixing : touching[node]) {
+                const std::size_t other = fixing->a == node ? fixing->b : fixing->a;
+                if (seen[other])
                     continue;
                 seen[other] = true;
-                reachedby[other] = &fixing;
+                reachedby[other] = fixing;
                 stack.push_back(other);
             }
         }
