@@ -127,6 +127,23 @@ TEST(SparseMatrix, PivotsThatVanishAreRepivotedOrReported)
     EXPECT_NEAR(x[2], 1, 1e-15);
     EXPECT_EQ(m.statistics().factorisations, 2);
 
+    // A tiny but nonzero pivot in a kept order would grow the factors and lose digits.
+    SparseMatrix fresh;
+    fresh.reset(2);
+    double* cells[] = { fresh.element(1, 1), fresh.element(1, 2), fresh.element(2, 1), fresh.element(2, 2) };
+    auto reload = [&](double first) {
+        fresh.clear();
+        *cells[0] = first;
+        *cells[1] = *cells[2] = *cells[3] = 1;
+    };
+    reload(4);
+    solved(fresh, { 0, 5, 2 });
+    reload(1e-12);
+    x = solved(fresh, { 0, 1 + 1e-12, 2 });
+    EXPECT_NEAR(x[1], 1, 1e-15);
+    EXPECT_NEAR(x[2], 1, 1e-15);
+    EXPECT_EQ(fresh.statistics().factorisations, 2);
+
     // Singular: exactly, and within the pivot tolerance.
     for (double last : { 1.0, 1.0 + 1e-15 }) {
         load(1, last);
