@@ -163,9 +163,12 @@ long EXPANDER::instancepass(LEVEL& level, SPICECARD*& head, bool& failed)
     long replaced = 0;
     SPICECARD** link = &head;
     while (SPICECARD* card = *link) {
+        if (card->text[0] != 'x' && card->text[0] != 'X') {
+            link = &card->next;
+            continue;
+        }
         std::string_view subckt = lastword(card->text);
-        auto found = card->text[0] == 'x' || card->text[0] == 'X' ? level.byname.find(std::string(subckt))
-                                                                  : level.byname.end();
+        auto found = level.byname.find(std::string(subckt));
         // A single word is no instance: it would name itself as its subcircuit.
         if (found == level.byname.end() || subckt.data() == card->text) {
             link = &card->next;
