@@ -1,5 +1,7 @@
 #include "simulator/kernel/modellibrarybytes.h"
 
+#include "simulator/results/rewritefile.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
@@ -33,31 +35,16 @@ bool readwhole(int fd, std::vector<uint8_t>& bytes)
 
 bool replacefile(const std::string& path, const std::vector<uint8_t>& bytes)
 {
-    std::string temporary = path + ".XXXXXX";
-    int fd = mkstemp(temporary.data());
-    if (fd < 0)
+    std::string temporary;
+    FILE* stream = openbeside(path, temporary);
+    if (!stream)
         return false;
-    const uint8_t* p = bytes.data();
-    size_t left = bytes.size();
-    bool written = true;
-    while (written && left > 0) {
-        ssize_t put = write(fd, p, left);
-        if (put < 0 && errno == EINTR)
-            continue;
-        written = put > 0;
-        p += written ? put : 0;
-        left -= written ? static_cast<size_t>(put) : 0;
-    }
-    // A replaced file keeps its permissions.
-    struct stat old { };
-    mode_t mode = stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
-    written = written && fchmod(fd, mode) == 0 && fsync(fd) == 0;
-    written = close(fd) == 0 && written;
-    if (!written || rename(temporary.c_str(), path.c_str()) != 0) {
+    if (fwrite(bytes.data(), 1, bytes.size(), stream) != bytes.size()) {
+        fclose(stream);
         unlink(temporary.c_str());
         return false;
     }
-    return true;
+    return replacetarget(stream, temporary, path);
 }
 
 bool locksignature(int fd, short type)
