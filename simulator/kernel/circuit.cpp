@@ -1,14 +1,17 @@
 #include "simulator/kernel/circuit.h"
 
 #include "engines/nerith/nerith.h"
+#include "simulator/kernel/primitives.h"
 #include "simulator/kernel/runstate.h"
 #include "simulator/kernel/simlog.h"
 
 #include <cstring>
+#include <string>
 #include <strings.h>
 
 CIRCUIT::CIRCUIT()
 {
+    resetprimitives();
     if (!spicesimulator || spicesimulator->newCircuit(&spice) != 0) {
         spice = nullptr;
         return;
@@ -32,12 +35,44 @@ CIRCUIT::~CIRCUIT()
     variables.zap();
 }
 
-SDF_COMPONENT* CIRCUIT::addcomponent(const char* name, const char* device, const PROPLIST* list)
+char* CIRCUIT::getnet(const char* name)
 {
-    auto* part = new COMPONENT(name, nullptr, nullptr, list);
-    part->setproperty("DEVICE", device);
-    parts.add(part);
-    return part;
+    if (name && strcasecmp(name, "VSS") == 0) {
+        siminfo("Net %s taken as alias for %s", name, "GND");
+        name = "GND";
+    }
+    if (name && strcasecmp(name, "VDD") == 0) {
+        siminfo("Net %s taken as alias for %s", name, "VCC");
+        name = "VCC";
+    }
+    return SDF_NETLIST::getnet(name);
+}
+
+COMPONENT* CIRCUIT::getactive(COMPONENT* part) const
+{
+    if (!part)
+        return nullptr;
+    if (part->getproperty("ACTIVE"))
+        return part;
+    std::string owner = part->name;
+    for (size_t cut = owner.rfind('_'); cut != std::string::npos; cut = owner.rfind('_')) {
+        owner.resize(cut);
+        COMPONENT* found = findcomponent(owner.c_str());
+        if (found && found->getproperty("ACTIVE"))
+            return found;
+    }
+    return nullptr;
+}
+
+COMPONENT* CIRCUIT::getparent(COMPONENT* part) const
+{
+    std::string owner = part ? part->name : "";
+    for (size_t cut = owner.rfind('_'); cut != std::string::npos; cut = owner.rfind('_')) {
+        owner.resize(cut);
+        if (COMPONENT* found = findcomponent(owner.c_str()))
+            return found;
+    }
+    return nullptr;
 }
 
 void CIRCUIT::setsweepvalue(const char* name, double value)

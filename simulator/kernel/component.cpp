@@ -7,6 +7,7 @@
 #include "engines/contract/instance.h"
 #include "engines/pallex/pallex.h"
 #include "simulator/kernel/circuit.h"
+#include "simulator/kernel/primitives.h"
 #include "simulator/kernel/runstate.h"
 #include "simulator/kernel/simlog.h"
 #include "simulator/results/partition.h"
@@ -91,17 +92,7 @@ COMPONENT::COMPONENT(const char* partname, PRIMITIVE* primitive, const SDF_MODEL
     }
     if (list)
         properties.merge(*list);
-    if (!row || !row->spicetype || row->spiceindex != -1)
-        return;
-    for (int32_t i = 0; spicesimulator && i < spicesimulator->numDevices; ++i) {
-        const IFdevice* device = spicesimulator->devices[i];
-        if (device && strcasecmp(device->name, row->spicetype) == 0) {
-            row->spiceindex = i;
-            row->device = device;
-            return;
-        }
-    }
-    simfatal("SPICE object type %s not found!", row->spicetype);
+    lookupspicetype(row);
 }
 
 COMPONENT::~COMPONENT() = default;
@@ -183,7 +174,7 @@ uint32_t COMPONENT::geteid()
             if (cut == std::string::npos)
                 return 0;
             owner.resize(cut);
-            found = circuit->parts[owner.c_str()];
+            found = circuit->findpart(owner.c_str());
         }
         eid = eidof(found);
     }
@@ -448,3 +439,15 @@ int COMPONENT::activeevents(double, DPA*)
 }
 
 void DUMMY::classifypin(SDF_PIN*) { }
+
+SCRIPTDUMMY::SCRIPTDUMMY(
+    const char* partname, PRIMITIVE* primitive, const PROPLIST* list, COMPONENT* scriptmodel)
+    : COMPONENT(partname, primitive, nullptr, list)
+    , model(scriptmodel)
+{
+}
+
+SDF_PIN* SCRIPTDUMMY::addpin(const char* pinname, SDF_PINTYPE, char* net)
+{
+    return model->addpin(pinname, PIN_IO, net);
+}

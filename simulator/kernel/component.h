@@ -150,3 +150,15 @@ public:
     using COMPONENT::COMPONENT;
     void classifypin(SDF_PIN* pin) override;
 };
+
+// The pin holder of a part that a shared script model serves: every pin the netlist gives it goes
+// to the script model, as a bidirectional pin.
+class SCRIPTDUMMY : public COMPONENT {
+public:
+    // The DUMMY row and the part's properties; `model` belongs to the circuit.
+    SCRIPTDUMMY(const char* name, PRIMITIVE* row, const PROPLIST* properties, COMPONENT* model);
+    // 2: the script model's new pin (pin type IO); the dummy keeps none.
+    SDF_PIN* addpin(const char* name, SDF_PINTYPE type, char* net) override;
+
+    COMPONENT* model;
+};

@@ -75,6 +75,28 @@ SDF_COMPONENT* SDF_NETLIST::addcomponent(const char* name, const char* device, c
     return part;
 }
 
+SDF_COMPONENT* SDF_NETLIST::findpart(const char* name) const
+{
+    if (!name)
+        return nullptr;
+    for (int i = 0; i < parts.locked && i < parts.count; ++i)
+        if (parts.compare(name, parts.items[i]) == 0)
+            return parts.ptr(i);
+    int low = parts.locked;
+    int high = parts.count;
+    while (low < high) {
+        int middle = low + (high - low) / 2;
+        int order = parts.compare(name, parts.items[middle]);
+        if (order == 0)
+            return parts.ptr(middle);
+        if (order < 0)
+            high = middle;
+        else
+            low = middle + 1;
+    }
+    return nullptr;
+}
+
 char* SDF_NETLIST::getnet(const char* name)
 {
     char* net = nets[name];

@@ -99,6 +99,9 @@ public:
     // True when the property exists and equals text without regard to case.
     bool testproperty(const char* name, const char* text) const { return properties.test(name, text) != 0; }
     int netcount() const { return nets.count; }
+    // The part of that name, as the part index compares names; null when absent. The index is
+    // searched by halves.
+    SDF_COMPONENT* findpart(const char* name) const;
     // The net of that id; null when there is none.
     char* netbyid(int32_t id) const { return netorder.ptr(id); }
 

@@ -228,7 +228,7 @@ private:
         if (pintype == PIN_MP)
             return;
         if (pintype >= PIN_PS && pintype <= PIN_PP)
-            netlist.addpin(net, netlist.parts[first], pin, pintype);
+            netlist.addpin(net, netlist.findpart(first), pin, pintype);
         else
             netlist.connect(net, first, pintype);
     }

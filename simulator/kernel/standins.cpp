@@ -1,0 +1,287 @@
+#include "simulator/kernel/standins.h"
+
+#include "core/text/strutil.h"
+#include "core/text/values.h"
+#include "engines/pallex/pallex.h"
+#include "simulator/kernel/activemodels.h"
+#include "simulator/kernel/primitives.h"
+#include "simulator/kernel/runstate.h"
+#include "simulator/kernel/simlog.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <strings.h>
+
+namespace partclass {
+const PARTCLASS SPICECPT { "SPICECPT", "SPICE device", PINSIDES::ANALOG };
+const PARTCLASS CAPACITOR { "CAPACITOR", "capacitor", PINSIDES::ANALOG };
+const PARTCLASS INDUCTOR { "INDUCTOR", "inductor", PINSIDES::ANALOG };
+const PARTCLASS MOSFET { "MOSFET", "MOSFET", PINSIDES::ANALOG };
+const PARTCLASS CCSOURCE { "CCSOURCE", "current-controlled source", PINSIDES::ANALOG };
+const PARTCLASS ARBSOURCE { "ARBSOURCE", "arbitrary source", PINSIDES::ANALOG };
+const PARTCLASS POLYSOURCE { "POLYSOURCE", "polynomial source", PINSIDES::ANALOG };
+const PARTCLASS GENERATOR { "GENERATOR", "generator", PINSIDES::ANALOG };
+const PARTCLASS VPROBE { "VPROBE", "voltage probe", PINSIDES::PROBE };
+const PARTCLASS IPROBE { "IPROBE", "current probe", PINSIDES::ANALOG };
+const PARTCLASS BATTERY { "BATTERY", "battery", PINSIDES::ANALOG };
+const PARTCLASS ADC { "ADC", "analog-to-digital interface", PINSIDES::INTERFACE };
+const PARTCLASS DAC { "DAC", "digital-to-analog interface", PINSIDES::INTERFACE };
+const PARTCLASS PWRITF { "PWRITF", "power interface", PINSIDES::POWER };
+const PARTCLASS VSWITCH { "VSWITCH", "voltage-controlled switch", PINSIDES::ANALOG };
+const PARTCLASS CSWITCH { "CSWITCH", "current-controlled switch", PINSIDES::ANALOG };
+const PARTCLASS DSWITCH { "DSWITCH", "digitally controlled switch", PINSIDES::DSWITCH };
+const PARTCLASS FILEGEN { "FILEGEN", "file generator", PINSIDES::ANALOG };
+const PARTCLASS WAVEGEN { "WAVEGEN", "audio generator", PINSIDES::ANALOG };
+const PARTCLASS TAPE { "TAPE", "tape generator", PINSIDES::ANALOG };
+const PARTCLASS SUBCKT { "SUBCKT", "SPICE subcircuit", PINSIDES::NONE };
+const PARTCLASS PALLEXCPT { "PALLEXCPT", "digital primitive", PINSIDES::DIGITAL };
+const PARTCLASS RTSWITCH { "RTSWITCH", "interactive switch", PINSIDES::RTSWITCH };
+const PARTCLASS RTVPROBE { "RTVPROBE", "live voltage probe", PINSIDES::ANALOG };
+const PARTCLASS RTIPROBE { "RTIPROBE", "live current probe", PINSIDES::ANALOG };
+const PARTCLASS RTVBREAK { "RTVBREAK", "voltage breakpoint", PINSIDES::ANALOG };
+const PARTCLASS RTIBREAK { "RTIBREAK", "current breakpoint", PINSIDES::ANALOG };
+const PARTCLASS RTVCHECK { "RTVCHECK", "voltage range check", PINSIDES::ANALOG };
+const PARTCLASS RTICHECK { "RTICHECK", "current range check", PINSIDES::ANALOG };
+const PARTCLASS RTPPROBE { "RTPPROBE", "pin probe", PINSIDES::DUAL };
+const PARTCLASS RTWPROBE { "RTWPROBE", "wire probe", PINSIDES::DUAL };
+const PARTCLASS RTDSTATE { "RTDSTATE", "logic state source", PINSIDES::DIGITAL };
+const PARTCLASS RTDPROBE { "RTDPROBE", "logic probe", PINSIDES::DIGITAL };
+const PARTCLASS RTDBREAK { "RTDBREAK", "digital breakpoint", PINSIDES::DIGITAL };
+const PARTCLASS EXTMODEL { "EXTMODEL", "model library", PINSIDES::NONE };
+const PARTCLASS SCRIPTMODEL { "SCRIPTMODEL", "script", PINSIDES::NONE };
+} // namespace partclass
+
+namespace {
+
+char first(const SDF_PIN* pin)
+{
+    return pin ? pin->name[0] : 0;
+}
+
+bool rowis(const PRIMITIVE* row, const char* name)
+{
+    return row && row->name && strcasecmp(row->name, name) == 0;
+}
+
+} // namespace
+
+STANDIN::STANDIN(const PARTCLASS& kind, const char* partname, PRIMITIVE* primitive, const SDF_MODEL* model,
+    const PROPLIST* list)
+    : COMPONENT(partname, primitive, model, list)
+    , partclass(kind)
+{
+}
+
+bool STANDIN::primitiveis(const char* word) const
+{
+    const char* text = getproperty("PRIMITIVE");
+    if (!text)
+        return false;
+    size_t length = strcspn(text, ",");
+    return length == strlen(word) && strncasecmp(text, word, length) == 0;
+}
+
+int STANDIN::isanalogpin(SDF_PIN* pin)
+{
+    switch (partclass.sides) {
+    case PINSIDES::ANALOG:
+        return 1;
+    case PINSIDES::INTERFACE:
+        return !pin || first(pin) == 'A' || first(pin) == 'V';
+    case PINSIDES::PROBE:
+        return rowis(row, "APROBE");
+    case PINSIDES::DSWITCH:
+    case PINSIDES::RTSWITCH:
+        return primitiveis("ANALOG");
+    default:
+        return 0;
+    }
+}
+
+int STANDIN::isdigitalpin(SDF_PIN* pin)
+{
+    switch (partclass.sides) {
+    case PINSIDES::DIGITAL:
+        return 1;
+    case PINSIDES::INTERFACE:
+        return !pin || first(pin) == 'D';
+    case PINSIDES::PROBE:
+        return rowis(row, "DPROBE");
+    case PINSIDES::DSWITCH:
+        return primitiveis("DIGITAL") || !pin || first(pin) == 'E';
+    case PINSIDES::RTSWITCH:
+        return primitiveis("DIGITAL");
+    default:
+        return 0;
+    }
+}
+
+int STANDIN::isdualpin(SDF_PIN* pin)
+{
+    switch (partclass.sides) {
+    case PINSIDES::DUAL:
+        return 1;
+    case PINSIDES::POWER:
+        return pins.count == 2;
+    case PINSIDES::PROBE:
+        return rowis(row, "VPROBE");
+    case PINSIDES::DSWITCH:
+        return primitiveis("PASSIVE") && (!pin || first(pin) == 'A' || first(pin) == 'B');
+    case PINSIDES::RTSWITCH:
+        return !primitiveis("ANALOG") && !primitiveis("DIGITAL");
+    default:
+        return 0;
+    }
+}
+
+void STANDIN::notavailable()
+{
+    simerror("{P:%s}: the %s model is not available yet.", name, partclass.description);
+}
+
+void STANDIN::instanceerror(const char* format, ...)
+{
+    char text[LOGBUFFER];
+    va_list args;
+    va_start(args, format);
+    vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    if (simlog()->logtext('E', text))
+        simlog()->source(name, static_cast<int32_t>(geteid()));
+}
+
+void STANDIN::bindmodel(INPtables*, IFcircuit*)
+{
+    notavailable();
+}
+
+SPICESTANDIN::SPICESTANDIN(const PARTCLASS& kind, const char* partname, PRIMITIVE* primitive,
+    const SDF_MODEL* modelrecord, const PROPLIST* list)
+    : STANDIN(kind, partname, primitive, nullptr, list)
+    , model(modelrecord)
+{
+}
+
+const IFparm* SPICESTANDIN::valueparameter() const
+{
+    if (!row || !row->device || !row->valuekeyword || row->modelflag || model || getproperty("SPICEMODEL"))
+        return nullptr;
+    if (row->kind != KIND_SPICECPT && row != &ROW_PWR)
+        return nullptr;
+    for (int32_t i = 0; i < row->device->numInstanceParms; ++i) {
+        const IFparm& parameter = row->device->instanceParms[i];
+        if ((parameter.dataType & IF_SET) && strcasecmp(parameter.keyword, row->valuekeyword) == 0)
+            return (parameter.dataType & (IF_VECTOR | 0xFF)) == IF_REAL ? &parameter : nullptr;
+    }
+    return nullptr;
+}
+
+void SPICESTANDIN::bindmodel(INPtables*, IFcircuit* spice)
+{
+    const IFparm* parameter = valueparameter();
+    if (!parameter) {
+        notavailable();
+        return;
+    }
+    if (!spice || !spicesimulator)
+        return;
+    IFmodel* spicemodel = nullptr;
+    spicesimulator->newModel(spice, row->spiceindex, &spicemodel, row->name);
+    DEBUG_BUILD.trace("Assigned model %s for %s", row->name, name);
+    IFinstance* instance = nullptr;
+    if (spicesimulator->newInstance(spice, spicemodel, &instance, name) != 0 || !instance) {
+        simerror("{P:%s}: the SPICE engine made no %s instance.", name, row->spicetype);
+        return;
+    }
+
+    char* text = const_cast<char*>(getvalue());
+    IFvalue value {};
+    if (text && getval(&text, &value.rValue))
+        spicesimulator->setInstanceParm(spice, instance, parameter->id, &value, nullptr);
+    else
+        simwarning("Value expected for %s", name);
+
+    for (int32_t terminal = 1; terminal <= row->device->terminals; ++terminal) {
+        char pinname[12];
+        snprintf(pinname, sizeof pinname, "%d", terminal);
+        SDF_PIN* pin = findpin(pinname);
+        IFnode* node = nullptr;
+        if (!pin || !pin->net) {
+            spicesimulator->groundNode(spice, &node, nullptr);
+        } else if (spicesimulator->findNode(spice, &node, pin->net) != 0) {
+            simwarning("Node {N:%s} not found whilst binding pin %s.", pin->net, pin->name);
+            continue;
+        }
+        if (spicesimulator->bindNode(spice, instance, terminal, node) != 0)
+            simwarning("Failed to bind pin %s.", pin ? pin->name : pinname);
+    }
+}
+
+PROBESTANDIN::PROBESTANDIN(
+    const char* partname, PRIMITIVE* primitive, const SDF_MODEL* model, const PROPLIST* list)
+    : STANDIN(partclass::VPROBE, partname, primitive, model, list)
+{
+    if (const char* text = getproperty("LOAD"))
+        load = text;
+}
+
+INTERFACESTANDIN::INTERFACESTANDIN(const PARTCLASS& kind, const char* partname, PRIMITIVE* primitive,
+    const SDF_MODEL* model, const PROPLIST* list, PXlink* handle)
+    : STANDIN(kind, partname, primitive, model, list)
+    , link(handle)
+{
+}
+
+int INTERFACESTANDIN::setlink(COMPONENT* part)
+{
+    SDF_PIN* digital = findpin("D");
+    const char* net = digital ? digital->net : nullptr;
+    if (&partclass == &partclass::ADC) {
+        if (!link && net)
+            pallex_linkadc(net, &link);
+        else if (link)
+            power = part;
+    } else {
+        if (link)
+            power = part;
+        if (net)
+            pallex_linkdac(net, &edge, &link);
+    }
+    return part && !link ? 0 : 1;
+}
+
+int POWERSTANDIN::powerinterface(COMPONENT** self)
+{
+    *self = this;
+    return 1;
+}
+
+DIGITALSTANDIN::DIGITALSTANDIN(const PARTCLASS& kind, const char* partname, const char* type,
+    const SDF_MODEL* model, const PROPLIST* list)
+    : STANDIN(kind, partname, &ROW_DIGITAL, model, list)
+{
+    strnzcpy(modelname, type, sizeof modelname - 1);
+}
+
+EXTMODELSTANDIN::EXTMODELSTANDIN(const PARTCLASS& kind, const char* partname, const char* modeltype,
+    const SDF_MODEL* model, const PROPLIST* list, const char* dll)
+    : STANDIN(kind, partname, &kind == &partclass::SCRIPTMODEL ? &ROW_SCRIPT : &ROW_EXTMODEL, model, list)
+    , library(dll ? dll : "")
+    , type(modeltype ? modeltype : "")
+{
+    uint32_t id = 0;
+    if (lookupactivemodel(getproperty("ACTIVE"), &activemodel, &id) == ACTIVEMODEL::UNKNOWN)
+        simerror(
+            "{P:%s}: the ACTIVE property names the model object %08X, which the host has not registered.",
+            name, id);
+}
+
+bool EXTMODELSTANDIN::hasentry(const char*) const
+{
+    return true;
+}
+
+void EXTMODELSTANDIN::loadprogram(const char*)
+{
+}

@@ -1,0 +1,141 @@
+#pragma once
+
+#include "simulator/kernel/component.h"
+
+#include <string>
+
+// Stand-ins for the part classes that come with the models: SPICE device parts and generators,
+// probes, the built-in mixed models (battery, power interface, ADC and DAC, switches, file
+// players), subcircuits, digital primitives, real-time instruments, model libraries and script
+// models. The factory makes them where it will make those classes. Each answers the pin questions
+// of the class it stands for, so that nets are classified, interface objects placed and DC paths
+// found as they will be; binding one to the engines logs the error that its model is not available
+// yet. Plain SPICE devices of one real value (resistors, DC sources, linear controlled sources, the
+// supply generators and ground resistors) do bind: a model named after the row, an instance named
+// after the part, the VALUE, and the terminals on the nets of the pins numbered 1, 2, ...
+// (terminals without a pin on the ground node).
+
+struct PXlink;
+class IACTIVEMODEL;
+
+// Which pins of a class are analog, digital, or either with the net deciding.
+enum class PINSIDES {
+    ANALOG, // every pin
+    DIGITAL, // every pin
+    NONE, // no pin (the part's pins are not classified as either)
+    DUAL, // every pin
+    INTERFACE, // A and V pins analog, D pins digital (ADC, DAC)
+    POWER, // every pin dual, when the part has exactly two pins (power interface)
+    PROBE, // by the row: APROBE analog, DPROBE digital, VPROBE dual
+    DSWITCH, // by PRIMITIVE: ANALOG, DIGITAL (and the E pin), PASSIVE (A and B pins dual)
+    RTSWITCH, // by PRIMITIVE: ANALOG, DIGITAL, else dual
+};
+
+// A class the factory makes: its name, what its parts are called in messages, its pins.
+struct PARTCLASS {
+    const char* name;
+    const char* description;
+    PINSIDES sides;
+};
+
+namespace partclass {
+extern const PARTCLASS SPICECPT, CAPACITOR, INDUCTOR, MOSFET, CCSOURCE, ARBSOURCE, POLYSOURCE, GENERATOR,
+    VPROBE, IPROBE, BATTERY, ADC, DAC, PWRITF, VSWITCH, CSWITCH, DSWITCH, FILEGEN, WAVEGEN, TAPE, SUBCKT,
+    PALLEXCPT, RTSWITCH, RTVPROBE, RTIPROBE, RTVBREAK, RTIBREAK, RTVCHECK, RTICHECK, RTPPROBE, RTWPROBE,
+    RTDSTATE, RTDPROBE, RTDBREAK, EXTMODEL, SCRIPTMODEL;
+}
+
+class STANDIN : public COMPONENT {
+public:
+    STANDIN(const PARTCLASS& partclass, const char* name, PRIMITIVE* row, const SDF_MODEL* model,
+        const PROPLIST* properties);
+    int isanalogpin(SDF_PIN* pin) override;
+    int isdigitalpin(SDF_PIN* pin) override;
+    int isdualpin(SDF_PIN* pin) override;
+    // The error "{P:name}: the <description> model is not available yet."
+    void bindmodel(INPtables* table, IFcircuit* circuit) override;
+    // An error of the part: the message, then its source line.
+    void instanceerror(const char* format, ...) __attribute__((format(printf, 2, 3)));
+
+    const PARTCLASS& partclass;
+
+protected:
+    void notavailable();
+
+private:
+    // The first field of the PRIMITIVE property equals `word` without regard to case.
+    bool primitiveis(const char* word) const;
+};
+
+// SPICE device parts and generators. The properties are the part's own; the model record is kept
+// apart, as the SPICE parts keep it.
+class SPICESTANDIN final : public STANDIN {
+public:
+    SPICESTANDIN(const PARTCLASS& partclass, const char* name, PRIMITIVE* row, const SDF_MODEL* model,
+        const PROPLIST* properties);
+    void bindmodel(INPtables* table, IFcircuit* circuit) override;
+
+    const SDF_MODEL* model;
+
+private:
+    // The real instance parameter that takes the VALUE of a part this stand-in binds itself (see
+    // above); null for the others.
+    const IFparm* valueparameter() const;
+};
+
+// The voltage and logic probes; they keep the text of their LOAD property.
+class PROBESTANDIN final : public STANDIN {
+public:
+    PROBESTANDIN(const char* name, PRIMITIVE* row, const SDF_MODEL* model, const PROPLIST* properties);
+    std::string load;
+};
+
+// ADC and DAC objects. `link` is the digital engine's link the circuit builder got with the
+// object (null: the object links itself).
+class INTERFACESTANDIN final : public STANDIN {
+public:
+    INTERFACESTANDIN(const PARTCLASS& partclass, const char* name, PRIMITIVE* row, const SDF_MODEL* model,
+        const PROPLIST* properties, PXlink* link);
+    // Takes the power interface (null: none) as the ADC and DAC do: the ADC links itself to the
+    // net of its pin D when it has no link, else keeps the power interface; the DAC keeps it when
+    // it has a link, then links to the net of pin D. 0 when a power interface was given but no
+    // link exists, else 1.
+    int setlink(COMPONENT* part) override;
+
+    PXlink* link;
+    COMPONENT* power = nullptr; // not owned
+    double edge = 0; // the DAC's present output edge (seconds), read by the engine
+};
+
+// The power interface of interface objects: answers the power-interface query with itself.
+class POWERSTANDIN final : public STANDIN {
+public:
+    using STANDIN::STANDIN;
+    int powerinterface(COMPONENT** self) override;
+};
+
+// Digital primitives; the type name the digital engine makes them as (at most 63 characters).
+class DIGITALSTANDIN final : public STANDIN {
+public:
+    DIGITALSTANDIN(const PARTCLASS& partclass, const char* name, const char* type, const SDF_MODEL* model,
+        const PROPLIST* properties);
+    char modelname[64];
+};
+
+// Parts with a model library (and script models, whose library is the script engine). An ACTIVE
+// property "<object>:<id>" names the host's model object by its registered id; an id nobody
+// registered is an error of the part.
+class EXTMODELSTANDIN final : public STANDIN {
+public:
+    EXTMODELSTANDIN(const PARTCLASS& partclass, const char* name, const char* type, const SDF_MODEL* model,
+        const PROPLIST* properties, const char* library);
+    // Whether the library offers the entry (the stand-in offers every one); nothing is run.
+    bool hasentry(const char* entry) const;
+    // Hands a script to the script engine's loadprogram; nothing here.
+    void loadprogram(const char* text);
+
+    std::string library;
+    std::string type;
+    IACTIVEMODEL* activemodel = nullptr; // the host's; never deleted here
+    const SDF_SCRIPT* script = nullptr; // the netlist's script of a script model; not owned
+};

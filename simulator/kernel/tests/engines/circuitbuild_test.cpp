@@ -1,0 +1,159 @@
+// Circuit construction against the real engines: the SPICE engine solves what the builder made.
+#include "engines/mavro/mavro.h"
+#include "engines/nerith/nerith.h"
+#include "simulator/kernel/analysis.h"
+#include "simulator/kernel/circuit.h"
+#include "simulator/kernel/guard.h"
+#include "simulator/kernel/runstate.h"
+#include "simulator/kernel/signon.h"
+#include "simulator/kernel/simlog.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+using testing::HasSubstr;
+
+// An operating point whose node voltages the test keeps, by node name.
+class OPERATINGPOINT final : public ANALYSIS {
+public:
+    OPERATINGPOINT(CIRCUIT* circuit, IFtask* task)
+        : ANALYSIS("OP", circuit, task, nullptr)
+    {
+    }
+    int beginplot(IFcircuit*, IFjob*, int32_t count, IFuid* names, int32_t) override
+    {
+        nodes.assign(names, names + count);
+        return 0;
+    }
+    int beginrun() override { return 0; }
+    int writedata(IFvalue*, IFvalue* data) override
+    {
+        for (int32_t i = 0; i < data->v.numValue && i < static_cast<int32_t>(nodes.size()); ++i)
+            voltages[nodes[static_cast<size_t>(i)]] = data->v.vec.rVec[i];
+        return 0;
+    }
+    int endrun() override { return 0; }
+    int endplot() override { return 0; }
+
+    std::vector<std::string> nodes;
+    std::map<std::string, double> voltages;
+};
+
+class RealEngineBuildTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        memset(traceflags, 0, sizeof traceflags);
+        simstatus = 0;
+        output = tmpfile();
+        simsignon(fileno(output), nullptr, 0);
+    }
+
+    void TearDown() override
+    {
+        if (task)
+            spicesimulator->deleteTask(circuit->spice, task);
+        INPtabEnd(table);
+        delete circuit;
+        fclose(output);
+    }
+
+    // Reads and builds the netlist under a guard; false when a fatal message ended it.
+    bool build(const std::string& text)
+    {
+        circuit = new CIRCUIT;
+        FILE* stream = fmemopen(const_cast<char*>(text.data()), text.size(), "r");
+        circuit->read(stream);
+        fclose(stream);
+        simlog()->registerchannels(nullptr, traceflags, 0, &circuit->getproperties(), nullptr);
+        table = INPtabInit(64);
+        parserdescriptor = *spicesimulator;
+        return guarded([&] { circuit->build(table); });
+    }
+
+    std::map<std::string, double> operatingpoint()
+    {
+        spicesimulator->newTask(circuit->spice, &task, "TASK");
+        OPERATINGPOINT analysis(circuit, task);
+        EXPECT_EQ(analysis.run(1), 0) << log();
+        return analysis.voltages;
+    }
+
+    std::string log()
+    {
+        struct stat status { };
+        fstat(fileno(output), &status);
+        std::string text(static_cast<size_t>(status.st_size), '\0');
+        ssize_t n = pread(fileno(output), text.data(), text.size(), 0);
+        text.resize(n > 0 ? static_cast<size_t>(n) : 0);
+        return text;
+    }
+
+    FILE* output = nullptr;
+    CIRCUIT* circuit = nullptr;
+    INPtables* table = nullptr;
+    IFtask* task = nullptr;
+};
+
+// A divider on a 5 V rail, and two nets the builder grounds: an island between two resistors, and
+// a net that a current source feeds.
+const char* divider = "TAVI NETLIST FILE\n\nDesign: Divider\n*PROPERTIES,1\nTRACE_DCPATHS=2\n*PARTLIST,4\n"
+                      "R1,RESISTOR,1k,PRIMITIVE=ANALOG\nR2,RES,3k,PRIMITIVE=ANALOG\n"
+                      "R3,RESISTOR,10k,PRIMITIVE=ANALOG\nI1,CSOURCE,1u,PRIMITIVE=ANALOG\n"
+                      "*NETLIST,6\n"
+                      "VCC,3\nR1,PS,1\nVCC,PT,VCC\n+5,PT,+5\n\n"
+                      "MID,2\nR1,PS,2\nR2,PS,1\n\n"
+                      "GND,3\nR2,PS,2\nI1,PS,1\nGND,PT,GND\n\n"
+                      "FED,1\nI1,PS,2\n\n"
+                      "X,1\nR3,PS,1\n\nY,1\nR3,PS,2\n\n";
+
+TEST_F(RealEngineBuildTest, BuiltCircuitSolves)
+{
+    ASSERT_TRUE(build(divider)) << log();
+    std::string text = log();
+    EXPECT_THAT(text, HasSubstr("#T:Added 100M resistor to ground for net {N:FED}.\n"));
+    EXPECT_THAT(text, HasSubstr("#T:Added 100M resistor to ground for net {N:X}.\n"));
+    EXPECT_EQ(text.find("for net {N:Y}"), std::string::npos) << text;
+    EXPECT_EQ(text.find("#E:"), std::string::npos) << text;
+    EXPECT_EQ(text.find("#W:"), std::string::npos) << text;
+
+    std::map<std::string, double> voltages = operatingpoint();
+    EXPECT_NEAR(voltages["VCC"], 5.0, 1e-9);
+    EXPECT_NEAR(voltages["MID"], 3.75, 1e-9);
+    // 1 uA through the 100 Mohm ground resistor; the island floats at ground.
+    EXPECT_NEAR(voltages["FED"], 100.0, 1e-6);
+    EXPECT_NEAR(voltages["X"], 0.0, 1e-9);
+    EXPECT_NEAR(voltages["Y"], 0.0, 1e-9);
+}
+
+TEST_F(RealEngineBuildTest, DigitalDesignGetsARailTheEngineSolves)
+{
+    EXPECT_TRUE(build("TAVI\n\n:Gates\n*PARTLIST,1\nU1,INV,,PRIMITIVE=DIGITAL\n*NETLIST,2\nA,1\nU1,IP,A\n\n"
+                      "B,1\nU1,OP,Y\n\n"));
+    EXPECT_TRUE(circuit->hasdigital());
+    EXPECT_THAT(log(), HasSubstr("#I:Adding +5V power rail for VCC\n"));
+    EXPECT_NEAR(operatingpoint()["VCC"], 5.0, 1e-9);
+}
+
+TEST_F(RealEngineBuildTest, DeviceTypeTheEngineLacksEndsTheLoadAtItsFirstPart)
+{
+    circuit = new CIRCUIT;
+    std::string text
+        = "TAVI\n\n:x\n*PARTLIST,2\nC1,CAPACITOR,1n,PRIMITIVE=ANALOG\nC2,CAPACITOR,1n,PRIMITIVE=ANALOG\n";
+    FILE* stream = fmemopen(text.data(), text.size(), "r");
+    bool read = guarded([&] { circuit->read(stream); });
+    fclose(stream);
+    EXPECT_FALSE(read);
+    EXPECT_THAT(log(), HasSubstr("\n#F:SPICE object type Capacitor not found!\n"));
+    EXPECT_EQ(circuit->parts.count, 0);
+}
+
+} // namespace

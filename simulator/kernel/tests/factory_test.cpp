@@ -1,0 +1,277 @@
+#include "simulator/kernel/tests/circuittesting.h"
+
+#include "simulator/kernel/activemodels.h"
+#include "simulator/kernel/primitives.h"
+#include "simulator/kernel/standins.h"
+
+namespace {
+
+using testing::ElementsAre;
+using testing::HasSubstr;
+
+// The class a part was made as.
+std::string classof(COMPONENT* part)
+{
+    if (auto* standin = dynamic_cast<STANDIN*>(part))
+        return standin->partclass.name;
+    if (dynamic_cast<SCRIPTDUMMY*>(part))
+        return "SCRIPTDUMMY";
+    if (dynamic_cast<DUMMY*>(part))
+        return "DUMMY";
+    return "COMPONENT";
+}
+
+class FactoryTest : public CircuitTest {
+protected:
+    void SetUp() override
+    {
+        CircuitTest::SetUp();
+        read("TAVI\n\n:x\n");
+    }
+
+    COMPONENT* make(const char* name, const char* device, const char* properties)
+    {
+        PROPLIST list(properties);
+        return circuit->createcomponent(name, device, &list);
+    }
+
+    // Which part lists hold the part: "A" analog, "D" digital.
+    std::string lists(COMPONENT* part) const
+    {
+        return std::string(circuit->analogparts.find(part) >= 0 ? "A" : "")
+            + (circuit->digitalparts.find(part) >= 0 ? "D" : "");
+    }
+};
+
+TEST_F(FactoryTest, RowAndClassFollowThePrimitiveAndItsOverrides)
+{
+    struct Case {
+        const char* device;
+        const char* properties;
+        const char* row;
+        const char* partclass;
+        const char* lists;
+    } cases[] = {
+        { "X", "MODDLL=M.DLL", "DUMMY", "DUMMY", "" },
+        { "RESISTOR", "PRIMITIVE=dummy", "DUMMY", "DUMMY", "" },
+        { "X", "PRIMITIVE=power", "POWER", "PWRITF", "" },
+        { "X", "PRIMITIVE=ANALOG,SCRIPT=S,MODDLL=M.DLL", "SCRIPT", "SCRIPTMODEL", "" },
+        { "X", "PRIMITIVE=ANALOG,MODDLL=M.DLL", "EXTMODEL", "EXTMODEL", "" },
+        { "X", "PRIMITIVE=DIGITAL,PRIMTYPE=NAND", "DIGITAL", "PALLEXCPT", "D" },
+        { "X", "PRIMITIVE=digital,PRIMTYPE=RTDPROBE", "RTDPROBE", "RTDPROBE", "D" },
+        { "X", "PRIMITIVE=DIGITAL,PRIMTYPE=RTDSTATE", "DIGITAL", "RTDSTATE", "D" },
+        { "X", "PRIMITIVE=\"DIGITAL,NPN\"", "NPN", "SPICECPT", "A" },
+        { "X", "PRIMITIVE=ANALOG,PRIMTYPE=res", "RES", "SPICECPT", "A" },
+        { "capacitor", "PRIMITIVE=ANALOG", "CAPACITOR", "CAPACITOR", "A" },
+        { "NMOS3", "PRIMITIVE=ANALOG", "NMOS3", "MOSFET", "A" },
+        { "VSINE", "PRIMITIVE=ANALOG", "VSINE", "GENERATOR", "A" },
+        { "IPROBE", "PRIMITIVE=ANALOG", "IPROBE", "IPROBE", "A" },
+        { "VPROBE", "PRIMITIVE=ANALOG", "VPROBE", "VPROBE", "AD" },
+        { "APROBE", "PRIMITIVE=ANALOG", "APROBE", "VPROBE", "A" },
+        { "ADC", "PRIMITIVE=ANALOG", "ADC", "ADC", "AD" },
+        { "VCR", "PRIMITIVE=ANALOG", "VCR", "VSWITCH", "A" },
+        { "ISWITCH", "PRIMITIVE=ANALOG", "ISWITCH", "CSWITCH", "A" },
+        { "DSWITCH", "PRIMITIVE=ANALOG", "DSWITCH", "DSWITCH", "AD" },
+        { "AUDIO!", "PRIMITIVE=ANALOG", "AUDIO!", "WAVEGEN", "A" },
+        { "SUBCKT", "PRIMITIVE=ANALOG", "SUBCKT", "SUBCKT", "" },
+        { "RTSWITCH", "PRIMITIVE=MIXED", "RTSWITCH", "RTSWITCH", "AD" },
+        { "WPROBE", "PRIMITIVE=ANALOG", "WPROBE", "RTWPROBE", "AD" },
+        { "DIGITAL!", "PRIMITIVE=ANALOG", "DIGITAL", "PALLEXCPT", "D" },
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        std::string name = "U" + std::to_string(++n);
+        COMPONENT* part = make(name.c_str(), c.device, c.properties);
+        ASSERT_NE(part, nullptr) << c.properties;
+        EXPECT_EQ(part, circuit->findcomponent(name.c_str()));
+        EXPECT_STREQ(part->row->name, c.row) << c.device << " " << c.properties;
+        EXPECT_EQ(classof(part), c.partclass) << c.device << " " << c.properties;
+        EXPECT_EQ(lists(part), c.lists) << c.device << " " << c.properties;
+    }
+    auto* gate = dynamic_cast<DIGITALSTANDIN*>(circuit->findcomponent("U6"));
+    ASSERT_NE(gate, nullptr);
+    EXPECT_STREQ(gate->modelname, "NAND");
+    EXPECT_STREQ(dynamic_cast<DIGITALSTANDIN*>(circuit->findcomponent("U8"))->modelname, "DUMMY");
+    // The first digital part started the digital engine, and only it.
+    EXPECT_EQ(fakes::callsof("pallex_initialize").size(), 1u);
+    EXPECT_TRUE(circuit->hasdigital());
+    EXPECT_EQ(circuit->analog, 1);
+}
+
+TEST_F(FactoryTest, UnknownDeviceTypeEndsTheLoad)
+{
+    EXPECT_FALSE(guarded([&] { make("U9", "FLUXCAP", "PRIMITIVE=ANALOG"); }));
+    EXPECT_THAT(log(), HasSubstr("#F:U9 - device type 'FLUXCAP' not recognized!\n"));
+    EXPECT_EQ(circuit->findcomponent("U9"), nullptr);
+}
+
+TEST_F(FactoryTest, ModelsAreTypedByTheirFirstUser)
+{
+    PROPLIST empty(0, 1);
+    circuit->addmodel("QM", &empty);
+    circuit->addmodel(std::string(31, 'L').c_str(), &empty);
+    circuit->addmodel("PSU", &empty);
+    COMPONENT* q1 = make("Q1", "NPN", "PRIMITIVE=ANALOG,MODEL=Q2N");
+    EXPECT_EQ(q1, circuit->findcomponent("Q1"));
+    EXPECT_THAT(log(), HasSubstr("#W:Model Q2N specified but not found in Q1.\n"));
+
+    make("Q2", "NPN", "PRIMITIVE=ANALOG,MODEL=QM");
+    EXPECT_STREQ(circuit->models["QM"]->properties["TYPE"], "NPN");
+    make("Q3", "PNP", "PRIMITIVE=ANALOG,MODEL=QM");
+    EXPECT_THAT(log(), HasSubstr("#W:Model QM assigned to differing device types NPN and PNP.\n"));
+    EXPECT_STREQ(circuit->models["QM"]->properties["TYPE"], "NPN");
+
+    // A model name longer than the index keeps finds the model stored under the cut name.
+    make("L1", "INDUCTOR", ("PRIMITIVE=ANALOG,MODEL=" + std::string(40, 'L')).c_str());
+    EXPECT_STREQ(circuit->models[std::string(31, 'L').c_str()]->properties["TYPE"], "INDUCTOR");
+    // A power interface names its model by VALUE; an empty VALUE names none.
+    make("U1_PWR", "X", "PRIMITIVE=POWER,VALUE=PSU");
+    EXPECT_STREQ(circuit->models["PSU"]->properties["TYPE"], "POWER");
+    make("U2_PWR", "X", "PRIMITIVE=POWER,VALUE=");
+    EXPECT_EQ(log().find("Model  specified"), std::string::npos);
+}
+
+TEST_F(FactoryTest, PlaceholderKeepsNoSpiceModel)
+{
+    COMPONENT* part = make("X1", "CONN", "SPICEMODEL=M,SPICEFILE=F.MOD,SPICELIB=L,REF=X1");
+    EXPECT_EQ(part->getproperty("SPICEMODEL"), nullptr);
+    EXPECT_EQ(part->getproperty("SPICEFILE"), nullptr);
+    EXPECT_EQ(part->getproperty("SPICELIB"), nullptr);
+    EXPECT_STREQ(part->getproperty("REF"), "X1");
+}
+
+TEST_F(FactoryTest, RepeatedPartNameKeepsTheFirstPart)
+{
+    read("TAVI\n\n:x\n*PARTLIST,2\nR1,RESISTOR,1k,PRIMITIVE=ANALOG\nR1,INV,,PRIMITIVE=DIGITAL\n"
+         "*NETLIST,1\nN,1\nR1,PS,1\n\n");
+    EXPECT_THAT(log(), HasSubstr("#W:Part {P:R1} is listed more than once; the first one is kept.\n"));
+    ASSERT_NE(part("R1"), nullptr);
+    EXPECT_STREQ(part("R1")->getvalue(), "1k");
+    EXPECT_EQ(circuit->parts.count, 1);
+    EXPECT_EQ(circuit->digitalparts.count, 0);
+    EXPECT_FALSE(circuit->hasdigital());
+    EXPECT_THAT(pins("R1"), ElementsAre("1:0:N"));
+}
+
+TEST_F(FactoryTest, ScriptModelsFindTheirScripts)
+{
+    read("TAVI\n\n:x\n*SCRIPT PROGRAM Ctl\nrun\n*ENDSCRIPT\n*SCRIPT GENERATOR CLOCK\nsquare\n*ENDSCRIPT\n"
+         "*SCRIPT MACRO M\n*ENDSCRIPT\n*PARTLIST,5\n"
+         "U1,X,,PRIMITIVE=ANALOG,SCRIPT=ctl\n"
+         "U2_A,X,1,PRIMITIVE=ANALOG,SCRIPT=CLOCK,EID=1,F=1M\n"
+         "U2_B,X,2,PRIMITIVE=ANALOG,SCRIPT=CLOCK,EID=2,F=2M,DUTY=50\n"
+         "U3,X,,PRIMITIVE=ANALOG,SCRIPT=NOPE\n"
+         "U4,X,,PRIMITIVE=ANALOG,SCRIPT=M\n"
+         "*NETLIST,2\nOUT,1\nU2_A,OP,Q\n\nOUT2,1\nU2_B,OP,Q\n\n");
+
+    auto* program = dynamic_cast<EXTMODELSTANDIN*>(part("U1"));
+    ASSERT_NE(program, nullptr);
+    ASSERT_NE(program->script, nullptr);
+    EXPECT_STREQ(program->script->text, "run\n");
+    EXPECT_EQ(program->library, "TRIVOLA.DLL");
+
+    // One model serves both generator parts; the parts hand it their pins.
+    auto* shared = dynamic_cast<EXTMODELSTANDIN*>(part("U2_CLOCK#SCRIPT"));
+    ASSERT_NE(shared, nullptr);
+    EXPECT_EQ(classof(part("U2_A")), "SCRIPTDUMMY");
+    EXPECT_EQ(classof(part("U2_B")), "SCRIPTDUMMY");
+    EXPECT_THAT(pins("U2_CLOCK#SCRIPT"), ElementsAre("Q:3:OUT", "Q:3:OUT2"));
+    EXPECT_TRUE(part("U2_A")->pins.count == 0);
+    EXPECT_STREQ(shared->getproperty("F"), "1M");
+    EXPECT_STREQ(shared->getproperty("DUTY"), "50");
+    EXPECT_STREQ(shared->getproperty("VALUE"), "1");
+    EXPECT_STREQ(shared->getproperty("EID"), "1");
+    std::string text = log();
+    EXPECT_THAT(text, HasSubstr("#W:Multiple values for property 'F' for script 'CLOCK'\n"));
+    EXPECT_EQ(text.find("for property 'EID'"), std::string::npos);
+    EXPECT_EQ(text.find("for property 'VALUE'"), std::string::npos);
+
+    EXPECT_THAT(text, HasSubstr("#E:Script model missing.\n%S=U3\n"));
+    EXPECT_EQ(part("U4"), nullptr);
+}
+
+struct ACTIVEOBJECT final : IACTIVEMODEL {
+    void attach(void*) override { }
+    ISPICEMODEL* getspicemodel(const char*) override { return nullptr; }
+    IPALLEXMODEL* getpallexmodel(const char*) override { return nullptr; }
+};
+
+TEST_F(FactoryTest, ActiveModelIsAnIdOfTheHostsTable)
+{
+    ACTIVEOBJECT object;
+    setactivemodel(0x2A, &object);
+    auto* registered = dynamic_cast<EXTMODELSTANDIN*>(
+        make("U1", "LCD", "PRIMITIVE=ANALOG,MODDLL=LCD,ACTIVE=0001:0000002A"));
+    auto* plain
+        = dynamic_cast<EXTMODELSTANDIN*>(make("U2", "LCD", "PRIMITIVE=ANALOG,MODDLL=LCD,ACTIVE=00000001"));
+    auto* unknown
+        = dynamic_cast<EXTMODELSTANDIN*>(make("U3", "LCD", "PRIMITIVE=ANALOG,MODDLL=LCD,ACTIVE=1:2B"));
+    clearactivemodels();
+    ASSERT_TRUE(registered && plain && unknown);
+    EXPECT_EQ(registered->activemodel, &object);
+    EXPECT_EQ(plain->activemodel, nullptr);
+    EXPECT_EQ(unknown->activemodel, nullptr);
+    EXPECT_THAT(lines("#E:"),
+        ElementsAre("#E:{P:U3}: the ACTIVE property names the model object 0000002B, which the host has not "
+                    "registered."));
+}
+
+TEST(ActiveModels, TextsNameAnIdAfterTheColon)
+{
+    ACTIVEOBJECT object;
+    setactivemodel(0x2A, &object);
+    struct Case {
+        const char* text;
+        ACTIVEMODEL result;
+        uint32_t id;
+    } cases[] = {
+        { "0001:0000002A", ACTIVEMODEL::FOUND, 0x2A },
+        { "1:2a", ACTIVEMODEL::FOUND, 0x2A },
+        { "1:2B", ACTIVEMODEL::UNKNOWN, 0x2B },
+        { "1:10000002A", ACTIVEMODEL::UNKNOWN, 0x10000002 },
+        { "0000002A", ACTIVEMODEL::NONE, 0 },
+        { "1:", ACTIVEMODEL::NONE, 0 },
+        { nullptr, ACTIVEMODEL::NONE, 0 },
+    };
+    for (const Case& c : cases) {
+        IACTIVEMODEL* found = &object;
+        uint32_t id = 0;
+        EXPECT_EQ(lookupactivemodel(c.text, &found, &id), c.result) << (c.text ? c.text : "null");
+        EXPECT_EQ(id, c.id) << (c.text ? c.text : "null");
+        EXPECT_EQ(found, c.result == ACTIVEMODEL::FOUND ? &object : nullptr);
+    }
+    setactivemodel(0x2A, nullptr);
+    IACTIVEMODEL* found = nullptr;
+    uint32_t id = 0;
+    EXPECT_EQ(lookupactivemodel("1:2A", &found, &id), ACTIVEMODEL::UNKNOWN);
+}
+
+TEST(PrimitiveTable, SynonymsDifferOnlyInName)
+{
+    auto same = [](const PRIMITIVE& a, const PRIMITIVE& b, bool spicetype) {
+        auto text = [](const char* s) { return std::string(s ? s : "-"); };
+        return a.kind == b.kind && (!spicetype || text(a.spicetype) == text(b.spicetype))
+            && text(a.valuekeyword) == text(b.valuekeyword) && text(a.modelflag) == text(b.modelflag)
+            && text(a.pinorder) == text(b.pinorder) && text(a.dcpaths) == text(b.dcpaths)
+            && text(a.watch) == text(b.watch);
+    };
+    struct Case {
+        const char* name;
+        const char* synonym;
+        bool spicetype;
+    } cases[] = { { "NJFET", "NJF", true }, { "PJFET", "PJF", true }, { "RESISTOR", "RES", true },
+        { "VSWITCH", "VCR", false }, { "CSWITCH", "CCR", false } };
+    for (const Case& c : cases) {
+        ASSERT_NE(findprimitive(c.name), nullptr);
+        ASSERT_NE(findprimitive(c.synonym), nullptr);
+        EXPECT_TRUE(same(*findprimitive(c.name), *findprimitive(c.synonym), c.spicetype)) << c.name;
+    }
+    EXPECT_EQ(primitivetable[PRIMITIVECOUNT].name, nullptr);
+    EXPECT_EQ(findprimitive("resistor"), &primitivetable[0]);
+    EXPECT_EQ(findprimitive("WPROBE"), &primitivetable[PRIMITIVECOUNT - 1]);
+    // The builder's rows are never found by name.
+    for (const char* name : { "PWR!", "ADC!", "DAC!", "DIGITAL", "EXTMODEL", "SCRIPT", "DUMMY" })
+        EXPECT_EQ(findprimitive(name), nullptr) << name;
+}
+
+} // namespace
