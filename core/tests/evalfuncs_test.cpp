@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cctype>
+#include <cmath>
 #include <cstring>
 #include <limits>
 #include <numbers>

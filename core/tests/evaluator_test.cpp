@@ -10,12 +10,12 @@
 namespace {
 
 constexpr double nan = std::numeric_limits<double>::quiet_NaN();
-constexpr ptrdiff_t END = -1;  // the cursor stands on the terminating NUL
+constexpr ptrdiff_t END = -1; // the cursor stands on the terminating NUL
 
 struct Outcome {
     double value;
     int error;
-    ptrdiff_t stop;  // cursor offset after the call
+    ptrdiff_t stop; // cursor offset after the call
 };
 
 Outcome run(const std::string& expression, const DIDX& vars, int tolerant = 0, int chevrons = 0)
@@ -39,7 +39,7 @@ bool same(double actual, double expected)
 
 struct Case {
     const char* text;
-    double value;  // not checked when an error is expected
+    double value; // not checked when an error is expected
     int error;
     ptrdiff_t stop;
 };

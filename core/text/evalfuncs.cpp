@@ -158,8 +158,7 @@ const EVALCOMPUTATION<double> realcomputations[EVALFUNCROWS] = {
 
 } // namespace
 
-template <>
-EVALCOMPUTATION<double> evalcomputation<double>(int row)
+template <> EVALCOMPUTATION<double> evalcomputation<double>(int row)
 {
     return row >= 0 && row < EVALFUNCROWS ? realcomputations[row] : nullptr;
 }

@@ -7,8 +7,8 @@
 // computation, so each number type keeps its computations in the same row order.
 
 struct EVALFUNC {
-    char name[8];  // lowercase, NUL-padded; at most 7 characters
-    int32_t argc;  // exact number of arguments: 1, 2 or 3
+    char name[8]; // lowercase, NUL-padded; at most 7 characters
+    int32_t argc; // exact number of arguments: 1, 2 or 3
 };
 
 // Rows in ascending order of name; the rows behind the used ones are empty.
@@ -22,12 +22,9 @@ extern const EVALFUNC evalfuncs[EVALFUNCROWS];
 int findevalfunc(const char* name);
 
 // A computation: the result for the row's argc arguments.
-template <class T>
-using EVALCOMPUTATION = T (*)(const T* args);
+template <class T> using EVALCOMPUTATION = T (*)(const T* args);
 
 // The computation of a row for values of type T; null for a row without one or out of range.
-template <class T>
-EVALCOMPUTATION<T> evalcomputation(int row);
+template <class T> EVALCOMPUTATION<T> evalcomputation(int row);
 
-template <>
-EVALCOMPUTATION<double> evalcomputation<double>(int row);
+template <> EVALCOMPUTATION<double> evalcomputation<double>(int row);

@@ -30,11 +30,9 @@ namespace {
 constexpr int BRACKETDEPTHMAX = 10;
 
 // What the grammar needs of a number type beyond + - * and negation.
-template <class T>
-struct EVALNUMBER;
+template <class T> struct EVALNUMBER;
 
-template <>
-struct EVALNUMBER<double> {
+template <> struct EVALNUMBER<double> {
     // A decimal literal by getval; false (value NaN, or infinite) when none can be read.
     static bool literal(char** p, double* value) { return getval(p, value) != 0; }
     static double word(uint32_t value) { return value; }
@@ -46,7 +44,7 @@ struct EVALNUMBER<double> {
     // the machine division would trap.
     static double remainder(double a, double b)
     {
-        constexpr double limit = 9223372036854775808.0;  // 2^63
+        constexpr double limit = 9223372036854775808.0; // 2^63
         if (!(a >= -limit && a < limit && b >= -limit && b < limit))
             return std::numeric_limits<double>::quiet_NaN();
         auto dividend = static_cast<int64_t>(a);
@@ -86,16 +84,14 @@ T EVALUATOR<T>::evaluate(char** text, const DIDX& variables, int tolerance, int 
     return value;
 }
 
-template <class T>
-T EVALUATOR<T>::fail(int32_t code)
+template <class T> T EVALUATOR<T>::fail(int32_t code)
 {
     if (!error)
         error = code;
     return T {};
 }
 
-template <class T>
-T EVALUATOR<T>::sum(char** p)
+template <class T> T EVALUATOR<T>::sum(char** p)
 {
     T value = term(p);
     while (!error) {
@@ -112,8 +108,7 @@ T EVALUATOR<T>::sum(char** p)
     return value;
 }
 
-template <class T>
-T EVALUATOR<T>::term(char** p)
+template <class T> T EVALUATOR<T>::term(char** p)
 {
     T value = power(p);
     while (!error) {
@@ -139,8 +134,7 @@ T EVALUATOR<T>::term(char** p)
     return value;
 }
 
-template <class T>
-T EVALUATOR<T>::power(char** p)
+template <class T> T EVALUATOR<T>::power(char** p)
 {
     T value = factor(p);
     while (!error && **p == '^') {
@@ -154,8 +148,7 @@ T EVALUATOR<T>::power(char** p)
 }
 
 // A '-' directly at the factor negates it; after a blank the sign belongs to a decimal literal.
-template <class T>
-T EVALUATOR<T>::factor(char** p)
+template <class T> T EVALUATOR<T>::factor(char** p)
 {
     if (error)
         return T {};
@@ -170,8 +163,7 @@ T EVALUATOR<T>::factor(char** p)
     return negate ? -value : value;
 }
 
-template <class T>
-T EVALUATOR<T>::primary(char** p)
+template <class T> T EVALUATOR<T>::primary(char** p)
 {
     char* s = *p;
     int32_t word;
@@ -191,8 +183,7 @@ T EVALUATOR<T>::primary(char** p)
     return EVALNUMBER<T>::word(static_cast<uint32_t>(word));
 }
 
-template <class T>
-T EVALUATOR<T>::group(char** p)
+template <class T> T EVALUATOR<T>::group(char** p)
 {
     if (depth >= BRACKETDEPTHMAX)
         return fail(EVAL_TOOMANYBRACKETS);
@@ -209,8 +200,7 @@ T EVALUATOR<T>::group(char** p)
 }
 
 // Reads an identifier into the buffer; one longer than the buffer is read whole and marked cut.
-template <class T>
-bool EVALUATOR<T>::identifierat(char** p)
+template <class T> bool EVALUATOR<T>::identifierat(char** p)
 {
     if (!getnztok(p, identifier, IDENTIFIERMAX))
         return false;
@@ -219,8 +209,7 @@ bool EVALUATOR<T>::identifierat(char** p)
 }
 
 // A function when the table knows the name, else a variable.
-template <class T>
-T EVALUATOR<T>::name(char** p)
+template <class T> T EVALUATOR<T>::name(char** p)
 {
     char* start = *p;
     identifierat(p);
@@ -228,8 +217,7 @@ T EVALUATOR<T>::name(char** p)
     return row >= 0 ? call(p, row, start) : variable(p, start);
 }
 
-template <class T>
-T EVALUATOR<T>::chevron(char** p)
+template <class T> T EVALUATOR<T>::chevron(char** p)
 {
     ++*p;
     char* start = *p;
@@ -243,8 +231,7 @@ T EVALUATOR<T>::chevron(char** p)
 
 // The variable named by the identifier read from start. A cut identifier names none: stored
 // names are far shorter than the buffer.
-template <class T>
-T EVALUATOR<T>::variable(char** p, char* start)
+template <class T> T EVALUATOR<T>::variable(char** p, char* start)
 {
     auto* found = cut ? nullptr : reinterpret_cast<VARIABLE<T>*>((*vars)[identifier]);
     if (found)
@@ -256,8 +243,7 @@ T EVALUATOR<T>::variable(char** p, char* start)
 }
 
 // The brackets of a call do not count as groups; the nesting of calls has a bound of its own.
-template <class T>
-T EVALUATOR<T>::call(char** p, int row, char* start)
+template <class T> T EVALUATOR<T>::call(char** p, int row, char* start)
 {
     skipspaces(p);
     if (**p != '(')
@@ -290,8 +276,7 @@ T EVALUATOR<T>::call(char** p, int row, char* start)
     return compute(args);
 }
 
-template <class T>
-T EVALUATOR<T>::literal(char** p)
+template <class T> T EVALUATOR<T>::literal(char** p)
 {
     T value;
     if (!EVALNUMBER<T>::literal(p, &value))

@@ -15,19 +15,19 @@
 // Error codes; evalerrors holds their texts.
 enum EVALERROR : int32_t {
     EVAL_OK = 0,
-    EVAL_UNMATCHEDCLOSE = 1,  // a ')' after a complete expression
-    EVAL_OPENEXPECTED = 2,  // a function name without '('
-    EVAL_CLOSEEXPECTED = 3,  // a group or a full argument list not closed by ')'
-    EVAL_CHEVRONEXPECTED = 4,  // a name after '<' not followed at once by '>'
-    EVAL_TOOMANYBRACKETS = 5,  // an eleventh open group, or calls nested too deep
-    EVAL_DIVISIONBYZERO = 6,  // '/' or '%' by zero without tolerance
-    EVAL_NAMEEXPECTED = 7,  // no name after '<'
-    EVAL_VARIABLENOTFOUND = 8,  // a name that is neither a function nor a variable
-    EVAL_NUMBEREXPECTED = 9,  // no literal where one must stand (also an empty text)
-    EVAL_TOOFEWARGUMENTS = 10,  // never set: a short argument list is error 13
-    EVAL_UNIMPLEMENTED = 11,  // a function without a computation
-    EVAL_OPERATOREXPECTED = 12,  // a complete expression followed by something else
-    EVAL_ARGUMENTEXPECTED = 13,  // an argument list ending before the function's count
+    EVAL_UNMATCHEDCLOSE = 1, // a ')' after a complete expression
+    EVAL_OPENEXPECTED = 2, // a function name without '('
+    EVAL_CLOSEEXPECTED = 3, // a group or a full argument list not closed by ')'
+    EVAL_CHEVRONEXPECTED = 4, // a name after '<' not followed at once by '>'
+    EVAL_TOOMANYBRACKETS = 5, // an eleventh open group, or calls nested too deep
+    EVAL_DIVISIONBYZERO = 6, // '/' or '%' by zero without tolerance
+    EVAL_NAMEEXPECTED = 7, // no name after '<'
+    EVAL_VARIABLENOTFOUND = 8, // a name that is neither a function nor a variable
+    EVAL_NUMBEREXPECTED = 9, // no literal where one must stand (also an empty text)
+    EVAL_TOOFEWARGUMENTS = 10, // never set: a short argument list is error 13
+    EVAL_UNIMPLEMENTED = 11, // a function without a computation
+    EVAL_OPERATOREXPECTED = 12, // a complete expression followed by something else
+    EVAL_ARGUMENTEXPECTED = 13, // an argument list ending before the function's count
 };
 
 // The error texts, indexed by error code; entry 0 is null.
@@ -36,9 +36,8 @@ extern const char* const evalerrors[EVALERRORCOUNT];
 
 // A named value; an index of them (GDIDX<VARIABLE<T>>) is keyed by the name, and its owner makes
 // and frees the records.
-template <class T>
-struct VARIABLE {
-    char name[16];  // at most 15 characters; a longer name is cut
+template <class T> struct VARIABLE {
+    char name[16]; // at most 15 characters; a longer name is cut
     T value;
 
     VARIABLE(const char* variablename, T variablevalue)
@@ -48,11 +47,10 @@ struct VARIABLE {
     }
 };
 
-template <class T>
-struct GDIDXKEY<VARIABLE<T>> : GDIDXINLINEKEY<VARIABLE<T>> { };
+template <class T> struct GDIDXKEY<VARIABLE<T>> : GDIDXINLINEKEY<VARIABLE<T>> {
+};
 
-template <class T>
-class EVALUATOR {
+template <class T> class EVALUATOR {
 public:
     // Identifiers longer than this are read whole but never match a function or a variable.
     static constexpr int IDENTIFIERMAX = 63;
@@ -69,9 +67,9 @@ public:
 
     int32_t tolerant = 0;
     int32_t chevrons = 0;
-    int32_t error = EVAL_OK;  // the first error of the last evaluate
-    int32_t depth = 0;  // open bracket groups
-    const DIDX* vars = nullptr;  // borrowed for one evaluate
+    int32_t error = EVAL_OK; // the first error of the last evaluate
+    int32_t depth = 0; // open bracket groups
+    const DIDX* vars = nullptr; // borrowed for one evaluate
 
 private:
     T sum(char** p);
@@ -88,8 +86,8 @@ private:
     T fail(int32_t code);
     bool identifierat(char** p);
 
-    int32_t calls = 0;  // calls open inside one another
-    bool cut = false;  // the identifier did not fit the buffer
+    int32_t calls = 0; // calls open inside one another
+    bool cut = false; // the identifier did not fit the buffer
     char identifier[IDENTIFIERMAX + 1] = {};
 };
 

@@ -9,6 +9,19 @@
 #include <string>
 #include <strings.h>
 
+namespace {
+
+// The evaluator's error code for the whole text, 0 with *value set.
+int evaluatetext(const char* text, const DIDX& variables, double* value)
+{
+    EVALUATOR<double> evaluator;
+    char* cursor = const_cast<char*>(text); // the evaluator only reads
+    *value = evaluator.evaluate(&cursor, variables, 0, 0);
+    return evaluator.error;
+}
+
+} // namespace
+
 CIRCUIT::CIRCUIT()
 {
     resetprimitives();
@@ -88,7 +101,7 @@ void CIRCUIT::setsweepvalue(const char* name, double value)
         double result;
         if (name && *name && strcasecmp(key, name) == 0)
             continue;
-        if (evalexpr(text, variables, &result) == 0)
+        if (evaluatetext(text, variables, &result) == 0)
             variables.add(new VARIABLE<double>(key, result));
     }
     for (SDF_COMPONENT* part : parts)
@@ -120,8 +133,8 @@ bool CIRCUIT::evalproperty(const char* property, const char* part, const char* t
     if (!text || strcasecmp(text, "?") == 0 || strcasecmp(text, "[NULL]") == 0)
         return false;
     double value;
-    if (int error = evalexpr(text, variables, &value)) {
-        simwarning("Error %s parsing property %s of %s", evalerrortext(error), property, part);
+    if (int error = evaluatetext(text, variables, &value)) {
+        simwarning("Error %s parsing property %s of %s", evalerrors[error], property, part);
         return false;
     }
     *result = value;

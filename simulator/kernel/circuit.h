@@ -1,9 +1,9 @@
 #pragma once
 
+#include "core/text/evaluator.h"
 #include "engines/mavro/mavro.h"
 #include "engines/pallex/pallex.h"
 #include "simulator/kernel/component.h"
-#include "simulator/kernel/evaluator.h"
 #include "simulator/kernel/netlist.h"
 
 #include <string>
@@ -94,7 +94,7 @@ public:
     int getoption(const char* name, double* value) override;
     const char* getoptiontext(const char* name) override { return getproperty(name); }
 
-    VARIABLES variables { 0, DIDX::DESTROY };
+    GDIDX<VARIABLE<double>> variables { 0, DIDX::DESTROY };
     GDPA<COMPONENT> analogparts; // not owned: parts with analog or dual pins, generators,
                                  // ground resistors and (after the build) interface objects
     GDPA<COMPONENT> digitalparts; // not owned: parts with digital or dual pins

@@ -274,21 +274,22 @@ TEST_F(ComponentTest, CircuitEvaluatesPropertiesAgainstItsVariables)
     CIRCUIT& circuit = test.circuit;
     circuit.setproperty("VCC", "5");
     circuit.setproperty("BAD", "(");
-    circuit.setproperty("REF", "VCC");
+    circuit.setproperty("REF", "2*VCC");
     circuit.setsweepvalue("VCC", 3.3);
     double value;
     EXPECT_EQ(circuit.getoption("VCC", &value), 1);
     EXPECT_DOUBLE_EQ(value, 3.3);
     EXPECT_EQ(circuit.getoption("BAD", &value), 0);
     EXPECT_EQ(circuit.getoption("REF", &value), 1);
-    EXPECT_DOUBLE_EQ(value, 3.3);
+    EXPECT_DOUBLE_EQ(value, 6.6);
 
     struct Case {
         const char* text;
         bool evaluated;
         double value;
-    } cases[] = { { "4k7", true, 4700 }, { "VCC", true, 3.3 }, { nullptr, false, -1 }, { "?", false, -1 },
-        { "[null]", false, -1 }, { "MISSING", false, -1 }, { "1 2", false, -1 } };
+    } cases[] = { { "4k7", true, 4700 }, { "VCC", true, 3.3 }, { "pwr(REF/VCC, 3)", true, 8 }, { nullptr, false, -1 },
+        { "?", false, -1 }, { "[null]", false, -1 }, { "MISSING", false, -1 }, { "1/(VCC-VCC)", false, -1 },
+        { "1 2", false, -1 } };
     for (const Case& c : cases) {
         mark = size();
         EXPECT_EQ(circuit.evalproperty("VALUE", "R1", c.text, &value, -1), c.evaluated) << (c.text ? c.text : "null");
