@@ -3,12 +3,18 @@
 #include "core/files/pathopen.h"
 #include "core/text/values.h"
 #include "simulator/kernel/circuit.h"
+#include "simulator/kernel/circuitdeck.h"
 #include "simulator/kernel/frontend.h"
 #include "simulator/kernel/guard.h"
+#include "simulator/kernel/modellibrary.h"
+#include "simulator/kernel/nodehooks.h"
 #include "simulator/kernel/runstate.h"
 #include "simulator/kernel/simlog.h"
+#include "simulator/models/spice/decklisting.h"
+#include "simulator/models/spice/spicedeck.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <strings.h>
 
 namespace {
@@ -47,7 +53,10 @@ void setlogwindow(CIRCUIT* circuit)
 
 void loadnetlist(const char* file, CIRCUIT** circuit, INPtables** table, IFtask** task, IFjob** options)
 {
+    // Released after the guard in every case, also when a fatal message ends the load.
     FILE* stream = nullptr;
+    SPICEDECK deck;
+    MLIBMANAGER libraries(10, 0, nullptr);
     bool loaded = guarded([&] {
         *circuit = new CIRCUIT;
         if (!file || !*file)
@@ -61,12 +70,26 @@ void loadnetlist(const char* file, CIRCUIT** circuit, INPtables** table, IFtask*
         maketask(*circuit, task, options);
         setdefaultoptions(*circuit);
         setlogwindow(*circuit);
-        *table = INPtabInit((*circuit)->parts.count + (*circuit)->netcount());
+
+        const char* models = std::getenv("MODELS");
+        libraries.load(models ? models : "", SPICELIBRARYPATTERN, SPICELIBRARYSIGNATURE, 0);
+        listdeck(&deck);
+        expanddeck(&deck);
+        libraries.unload();
+
+        *table = INPtabInit((*circuit)->parts.count + (*circuit)->netcount() + deckcount(&deck));
         parserdescriptor = *spicesimulator;
-        INPpas1((*circuit)->spice, nullptr, *table);
-        INPpas2((*circuit)->spice, nullptr, *table, *task, *options);
+        INPpas1((*circuit)->spice, deckhead(&deck), *table);
+        (*circuit)->build(*table);
+        parserdescriptor.newNode = spicenewnode;
+        parserdescriptor.groundNode = spicegroundnode;
+        setnodehooknetlist(*circuit);
+        INPpas2((*circuit)->spice, deckhead(&deck), *table, *task, *options);
+        setnodehooknetlist(nullptr);
         setdigitalhooks((*circuit)->hasdigital());
     });
+    setnodehooknetlist(nullptr);
+    freedeck(&deck);
     if (stream)
         fclose(stream);
     if (!loaded) {

@@ -8,6 +8,7 @@
 #include "platform/win/pathboundary.h"
 #include "simulator/kernel/simlog.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <set>
@@ -122,21 +123,30 @@ void MLIBMANAGER::load(const char* folders, const char* pattern, const char* lib
         if (folder.size() + std::strlen(pattern) + 2 > PATHBUFFER)
             continue;
         addfilename(spec, folder.c_str(), pattern);
+        // The disk lists a folder in no particular order: its files are taken in name order, so
+        // that the search order repeats from run to run.
+        std::vector<std::string> names;
         WIN32_FIND_DATAA data;
         HANDLE search = FindFirstFileA(spec, &data);
         if (search == INVALID_HANDLE_VALUE)
             continue;
         do {
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY || !found.insert(data.cFileName).second)
-                continue;
+            if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                names.emplace_back(data.cFileName);
+        } while (FindNextFileA(search, &data));
+        FindClose(search);
+        std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+            return asciicasecmp(a.c_str(), b.c_str()) < 0;
+        });
+        for (const std::string& name : names) {
             char path[PATHBUFFER];
-            if (folder.size() + std::strlen(data.cFileName) + 2 > PATHBUFFER)
+            if (!found.insert(name).second || folder.size() + name.size() + 2 > PATHBUFFER)
                 continue;
-            addfilename(path, folder.c_str(), data.cFileName);
+            addfilename(path, folder.c_str(), name.c_str());
             if (!matchesheader(path, signature, kind))
                 continue;
             auto* member = new MLIB_MEMBER(indexing, cachefolder);
-            filestem(member->name, data.cFileName);
+            filestem(member->name, name.c_str());
             int opened = 0;
             try {
                 opened = member->library.open(path, signature, exclusive);
@@ -149,8 +159,7 @@ void MLIBMANAGER::load(const char* folders, const char* pattern, const char* lib
                 libraries.add(member);
             else
                 delete member;
-        } while (FindNextFileA(search, &data));
-        FindClose(search);
+        }
     }
     buildsearchorder();
 }

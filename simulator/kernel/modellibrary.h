@@ -37,10 +37,10 @@ public:
     ~MLIBMANAGER();
 
     // Opens every library file matching pattern in the folders (separated by ';'; an empty one is
-    // the current folder) whose header has the signature (and a kind word of 0 or the kind
-    // filter). A file name met in an earlier folder is passed over. A library that cannot be
-    // opened (damaged, newer than this manager) is left out with a warning on the simulation log;
-    // the others load. Then builds the search order.
+    // the current folder; a folder's files in name order, letters compared without case) whose header has the
+    // signature (and a kind word of 0 or the kind filter). A file name met in an earlier folder is passed
+    // over. A library that cannot be opened (damaged, newer than this manager) is left out with a warning on
+    // the simulation log; the others load. Then builds the search order.
     void load(const char* folders, const char* pattern, const char* signature, int exclusive);
     // The block of the model in the library (library name without regard to case, cut at its
     // first '.'; the last of several visible libraries of that name): an int32 length (4 and the

@@ -52,8 +52,9 @@ TEST(Simrun, EmptyNetlistLoadsAndHasNoAnalysis)
     std::string path = fixture("empty.net");
     RUN run = simrun(path);
     EXPECT_EQ(run.output.rfind(banner, 0), 0u) << run.output;
-    EXPECT_NE(run.output.find("\n#I:Loaded netlist '" + path + "' for design ''\n#F:No ANALYSIS type specified.\n"
-                  "result: 3\n"),
+    EXPECT_NE(run.output.find("\n#I:Loaded netlist '" + path
+                  + "' for design ''\n#I:Adding +5V power rail for VCC\n#F:No ANALYSIS type specified.\n"
+                    "result: 3\n"),
         std::string::npos)
         << run.output;
     EXPECT_EQ(run.exitcode, 3);
@@ -64,7 +65,9 @@ TEST(Simrun, RunThatWritesNoDataFailsToStart)
     std::string path = fixture("nodata.net");
     setenv("RESULTS", vkt::test::tempFolder().c_str(), 1);
     RUN run = simrun(path);
-    EXPECT_NE(run.output.find("for design 'Divider'\n#W:Simulation failed to start.\nresult: 3\n"), std::string::npos)
+    EXPECT_NE(run.output.find(
+                  "for design 'Divider'\n#I:Adding +5V power rail for VCC\n#W:Simulation failed to start.\nresult: 3\n"),
+        std::string::npos)
         << run.output;
     EXPECT_EQ(run.output.find("Total Iterations"), std::string::npos) << run.output;
     EXPECT_EQ(run.exitcode, 3);
