@@ -54,14 +54,7 @@ template <> struct EVALNUMBER<double> {
     static double power(double a, double b) { return std::pow(a, b); }
 };
 
-// Reads the rest of an identifier that did not fit the buffer; true when there was any.
-bool skipidentifier(char** p)
-{
-    char* start = *p;
-    while (asciialpha(**p) || asciidigit(**p) || **p == '_')
-        ++*p;
-    return *p != start;
-}
+constexpr const char* IDENTIFIERCHARS = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789_";
 
 } // namespace
 
@@ -204,7 +197,9 @@ template <class T> bool EVALUATOR<T>::identifierat(char** p)
 {
     if (!getnztok(p, identifier, IDENTIFIERMAX))
         return false;
-    cut = skipidentifier(p);
+    char* rest = *p;
+    skipover(p, IDENTIFIERCHARS);
+    cut = *p != rest;
     return true;
 }
 
