@@ -1,12 +1,10 @@
 #include "core/containers/linelist.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
+#include "platform/win/replacefile.h"
+
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -32,40 +30,6 @@ char* copyText(const char* source, int length)
     std::memcpy(text, source, static_cast<size_t>(length));
     text[length] = '\0';
     return text;
-}
-
-// Opens a fresh file beside target for writing, with the target's permissions when it exists
-// (else the usual ones under the umask). Returns the descriptor, or -1.
-int openBeside(const std::string& target, std::string& temporary)
-{
-    static std::atomic<unsigned> serial { 0 };
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        temporary = target + ".tmp" + std::to_string(getpid()) + "-" + std::to_string(serial++);
-        int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno == EEXIST)
-            continue;
-        if (fd < 0)
-            return -1;
-        struct stat existing;
-        if (::stat(target.c_str(), &existing) == 0)
-            ::fchmod(fd, existing.st_mode & 07777);
-        return fd;
-    }
-    return -1;
-}
-
-// A symbolic link is saved through: the file it names is replaced, the link stays.
-std::string resolvedTarget(const char* path)
-{
-    struct stat link;
-    if (::lstat(path, &link) != 0 || !S_ISLNK(link.st_mode))
-        return path;
-    char* real = ::realpath(path, nullptr);
-    if (!real)
-        return path;
-    std::string target(real);
-    std::free(real);
-    return target;
 }
 
 } // namespace
@@ -257,25 +221,17 @@ int LINELIST::save(const char* path) const
 {
     if (!path || !*path)
         return 0;
-    std::string target = resolvedTarget(path);
     std::string temporary;
-    int fd = openBeside(target, temporary);
-    if (fd < 0)
+    FILE* file = openbeside(path, temporary);
+    if (!file)
         return 0;
-    FILE* file = ::fdopen(fd, "w");
-    if (!file) {
-        ::close(fd);
-        ::unlink(temporary.c_str());
-        return 0;
-    }
     bool written = true;
     for (const LINE* line = first(); line && written; line = following(line))
         if (line->text)
             written = std::fputs(line->text, file) >= 0 && std::fputc('\n', file) != EOF;
-    written = written && std::fflush(file) == 0 && ::fsync(::fileno(file)) == 0;
-    written = std::fclose(file) == 0 && written;
-    if (written && std::rename(temporary.c_str(), target.c_str()) == 0)
-        return 1;
+    if (written)
+        return replacetarget(file, temporary, path) ? 1 : 0;
+    std::fclose(file);
     ::unlink(temporary.c_str());
     return 0;
 }

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <mutex>
 
+#include "platform/win/replacefile.h"
 #include "platform/win/system.h"
 #include "platform/win/textcase.h"
 #include "platform/win/winerror.h"
@@ -97,36 +98,15 @@ void refresh(HiveCache& cache, const std::string& file)
     }
 }
 
-bool writefile(const std::string& file, const std::string& text)
-{
-    FILE* f = fopen(file.c_str(), "wb");
-    if (!f)
-        return false;
-    bool ok = fwrite(text.data(), 1, text.size(), f) == text.size();
-    ok = fflush(f) == 0 && ok;
-    return fclose(f) == 0 && ok;
-}
-
 bool replacefile(const std::string& file, const std::string& text, bool keepdamaged)
 {
-    std::string temporary = file + ".tmp" + std::to_string(getpid());
-    if (!writefile(temporary, text)) {
-        unlink(temporary.c_str());
-        return false;
-    }
     if (keepdamaged) {
         std::string aside = file + ".damaged";
         unlink(aside.c_str());
-        if (link(file.c_str(), aside.c_str()) != 0) {
-            unlink(temporary.c_str());
+        if (link(file.c_str(), aside.c_str()) != 0)
             return false;
-        }
     }
-    if (rename(temporary.c_str(), file.c_str()) != 0) {
-        unlink(temporary.c_str());
-        return false;
-    }
-    return true;
+    return replacefilewith(file, text.data(), text.size());
 }
 
 // Holds the lock file of a hive for as long as it lives.

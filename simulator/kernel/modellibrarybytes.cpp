@@ -1,6 +1,6 @@
 #include "simulator/kernel/modellibrarybytes.h"
 
-#include "simulator/results/rewritefile.h"
+#include "platform/win/replacefile.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -35,16 +35,7 @@ bool readwhole(int fd, std::vector<uint8_t>& bytes)
 
 bool replacefile(const std::string& path, const std::vector<uint8_t>& bytes)
 {
-    std::string temporary;
-    FILE* stream = openbeside(path, temporary);
-    if (!stream)
-        return false;
-    if (fwrite(bytes.data(), 1, bytes.size(), stream) != bytes.size()) {
-        fclose(stream);
-        unlink(temporary.c_str());
-        return false;
-    }
-    return replacetarget(stream, temporary, path);
+    return replacefilewith(path, bytes.data(), bytes.size());
 }
 
 bool locksignature(int fd, short type)

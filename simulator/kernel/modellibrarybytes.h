@@ -46,7 +46,7 @@ inline uint16_t bytesum(const uint8_t* p, size_t n)
 bool readat(int fd, void* buffer, size_t n, int64_t offset);
 // The whole file behind fd; false when it cannot be read.
 bool readwhole(int fd, std::vector<uint8_t>& bytes);
-// Replaces the file at path by bytes through a temporary file beside it (rewritefile.h), so that a
+// Replaces the file at path by bytes through a temporary file beside it (platform/win/replacefile.h), so that a
 // failed write leaves the old file whole. False on any failure.
 bool replacefile(const std::string& path, const std::vector<uint8_t>& bytes);
 // Takes (type F_RDLCK or F_WRLCK) or gives up (F_UNLCK) the byte-range lock on a library's

@@ -7,7 +7,7 @@
 #include "platform/win/pathboundary.h"
 #include "simulator/results/partitionformat.h"
 #include "simulator/results/report.h"
-#include "simulator/results/rewritefile.h"
+#include "platform/win/replacefile.h"
 
 #include <unistd.h>
 

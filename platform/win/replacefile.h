@@ -1,7 +1,8 @@
 #pragma once
 
 // Files that are written beside their target and put in its place only when complete, so that a
-// run that stops half-way (a fatal error, a crash, a full disk) leaves the old file whole.
+// run that stops half-way (a fatal error, a crash, a full disk) leaves the old file whole. A target
+// that is a symbolic link is saved through: the file it names is replaced, the link stays.
 
 #include <cstdio>
 #include <string>
@@ -19,3 +20,7 @@ bool replacetarget(FILE* stream, const std::string& temporary, const std::string
 // stream stays open at its position. False (errno set) when anything failed; the target is then
 // left as it was.
 bool publishcopy(FILE* stream, const std::string& target);
+
+// Replaces target by the size bytes at data, through a temporary beside it. False (errno set) when
+// anything failed; the target is then left as it was.
+bool replacefilewith(const std::string& target, const void* data, size_t size);

@@ -1,4 +1,4 @@
-#include "simulator/results/rewritefile.h"
+#include "platform/win/replacefile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -22,9 +23,24 @@ bool syncandclose(FILE* stream)
     return ok;
 }
 
+// The file a symbolic link names, so that saving through the link keeps it; the path itself
+// otherwise.
+std::string resolvedtarget(const std::string& path)
+{
+    struct stat link;
+    if (::lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode))
+        return path;
+    char* real = ::realpath(path.c_str(), nullptr);
+    if (!real)
+        return path;
+    std::string target(real);
+    std::free(real);
+    return target;
+}
+
 bool renameover(const std::string& temporary, const std::string& target)
 {
-    if (std::rename(temporary.c_str(), target.c_str()) == 0)
+    if (std::rename(temporary.c_str(), resolvedtarget(target).c_str()) == 0)
         return true;
     int saved = errno;
     ::unlink(temporary.c_str());
@@ -34,9 +50,10 @@ bool renameover(const std::string& temporary, const std::string& target)
 
 }  // namespace
 
-FILE* openbeside(const std::string& target, std::string& temporary)
+FILE* openbeside(const std::string& link, std::string& temporary)
 {
     static std::atomic<unsigned> serial { 0 };
+    const std::string target = resolvedtarget(link);
     for (int attempt = 0; attempt < 100; ++attempt) {
         temporary = target + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(serial++);
         int fd = ::open(temporary.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -102,4 +119,20 @@ bool publishcopy(FILE* stream, const std::string& target)
         return false;
     }
     return replacetarget(copy, temporary, target);
+}
+
+bool replacefilewith(const std::string& target, const void* data, size_t size)
+{
+    std::string temporary;
+    FILE* stream = openbeside(target, temporary);
+    if (!stream)
+        return false;
+    if (size > 0 && std::fwrite(data, 1, size, stream) != size) {
+        int saved = errno;
+        std::fclose(stream);
+        ::unlink(temporary.c_str());
+        errno = saved;
+        return false;
+    }
+    return replacetarget(stream, temporary, target);
 }
