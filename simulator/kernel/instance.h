@@ -6,9 +6,7 @@
 
 // INSTANCE: a part that carries a model. It keeps the indices models use (its analog pins with
 // their SPICE nodes, its digital pins with their engine handles, the nets a model asked about)
-// and offers the model the IINSTANCE services. The services of the log (messages with the part's
-// source lines, trace channels) are here; the class stays abstract until the other services of
-// the model interface join it.
+// and offers the model the IINSTANCE services (instanceservices.cpp for those beyond the log).
 
 // A net as a model sees it.
 class INETINFO {
@@ -70,7 +68,28 @@ public:
     SDF_PIN* addpin(const char* name, SDF_PINTYPE type, char* net) override;
 
     const char* getname() override { return name; }
+    using COMPONENT::getvalue;
+    const char* getvalue() override { return COMPONENT::getvalue(); }
+    const char* getstrval(const char* property, const char* def) override;
+    double getnumval(const char* property, double def) override;
+    int getboolval(const char* property, int def) override;
+    uint32_t gethexval(const char* property, uint32_t def) override;
     int32_t getinitval(const char* property, int32_t def) override;
+    int64_t getdelay(const char* property, int64_t def) override;
+    uint32_t getactiveid() override;
+    IINSTANCE* getlink() override { return link; }
+    int getmoddata(const void** data, int32_t* length) override;
+    int32_t getspicenode(const char* pin, int required) override;
+    IPALLEXPIN2* getpallexpin(const char* pin, int required) override;
+    int log(const char* format, ...) override __attribute__((format(printf, 2, 3)));
+    // The record's caption (POPUPRECORD) is shown as "caption - part" while the host makes it.
+    void* createpopup(void* record) override;
+    void sendelementmessage(intptr_t data) override;
+    intptr_t sendhostmessage(uint32_t value) override;
+    // No firmware loader is built yet: the three image formats are reported as not loadable.
+    int loadmemory(const char* file, uint8_t* buffer, int32_t cells, uint32_t base, int32_t shift) override;
+    IBUSPIN* getbuspin(const char* bus, IPALLEXPIN2** pins, int32_t count) override;
+    IBUSPIN* getbuspinbyname(const char* base, int32_t first, int32_t width, int required) override;
     int message(const char* format, ...) override __attribute__((format(printf, 2, 3)));
     int warning(const char* format, ...) override __attribute__((format(printf, 2, 3)));
     int error(const char* format, ...) override __attribute__((format(printf, 2, 3)));
@@ -91,4 +110,15 @@ public:
 
 private:
     void sourcelines();
+    // The text of a property that is present: not missing, not beginning with "[NULL]" or '?'.
+    const char* presenttext(const char* property) const;
+    // The pin info of the first piece of `pins` (split at ',' and ' ') found in index.
+    PININFO* findpininfo(const GDIDX<PININFO>& index, const char* pins) const;
+};
+
+// The head of a popup record the host receives with message 0x572 (the rest is the host's).
+struct POPUPRECORD {
+    int32_t kind;
+    int32_t flags;
+    const char* caption;
 };

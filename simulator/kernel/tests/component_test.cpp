@@ -225,24 +225,6 @@ TEST_F(ComponentTest, InstanceIndexesItsPinsByKind)
         int isanalogpin(SDF_PIN* pin) override { return pin->netlistname[0] == 'a'; }
         int isdigitalpin(SDF_PIN* pin) override { return pin->netlistname[0] == 'd'; }
         int isdualpin(SDF_PIN* pin) override { return pin->netlistname[0] == 'x'; }
-        const char* getvalue() override { return nullptr; }
-        const char* getstrval(const char*, const char* def) override { return def; }
-        double getnumval(const char*, double def) override { return def; }
-        int getboolval(const char*, int def) override { return def; }
-        uint32_t gethexval(const char*, uint32_t def) override { return def; }
-        int64_t getdelay(const char*, int64_t def) override { return def; }
-        uint32_t getactiveid() override { return 0; }
-        IINSTANCE* getlink() override { return nullptr; }
-        int getmoddata(const void**, int32_t*) override { return 0; }
-        int32_t getspicenode(const char*, int) override { return -1; }
-        IPALLEXPIN2* getpallexpin(const char*, int) override { return nullptr; }
-        int log(const char*, ...) override { return 0; }
-        void* createpopup(void*) override { return nullptr; }
-        void sendelementmessage(intptr_t) override { }
-        intptr_t sendhostmessage(uint32_t) override { return 0; }
-        int loadmemory(const char*, uint8_t*, int32_t, uint32_t, int32_t) override { return 0; }
-        IBUSPIN* getbuspin(const char*, IPALLEXPIN2**, int32_t) override { return nullptr; }
-        IBUSPIN* getbuspinbyname(const char*, int32_t, int32_t, int) override { return nullptr; }
     };
     PARTS part("U1", nullptr, nullptr, nullptr);
     part.addpin("a1", PIN_PS, net("A"));
@@ -266,6 +248,51 @@ TEST_F(ComponentTest, InstanceIndexesItsPinsByKind)
     EXPECT_STREQ(info->getstrval("NONE", "def"), "def");
     EXPECT_EQ(part.getpinnet("n1"), nullptr);
     EXPECT_EQ(part.getpinnet("zz"), nullptr);
+}
+
+TEST_F(ComponentTest, InstanceServicesReadPropertiesAndFindPins)
+{
+    struct PART : INSTANCE {
+        using INSTANCE::INSTANCE;
+        int isanalogpin(SDF_PIN*) override { return 1; }
+    };
+    PROPLIST properties(0, 1);
+    const char* entries[][2] = { { "A", "[NULL]x" }, { "B", "?5" }, { "C", "2*3" }, { "D", "yes" }, { "E", "maybe" },
+        { "F", "1F" }, { "G", "0x1F" }, { "H", "%101" }, { "ACTIVE", "HOST:2A" } };
+    for (const auto& entry : entries)
+        properties.add(entry[0], entry[1]);
+    PART part("U1", nullptr, nullptr, &properties);
+    TestCircuit test;
+    part.initialise(&test.circuit, nullptr);
+    part.addpin("1", PIN_PS, net("N1"));
+    part.analogpins["1"]->node = 7;
+
+    EXPECT_STREQ(part.getstrval("A", "def"), "def");
+    EXPECT_STREQ(part.getstrval("C", "def"), "2*3");
+    EXPECT_DOUBLE_EQ(part.getnumval("B", 1.5), 1.5);
+    EXPECT_DOUBLE_EQ(part.getnumval("C", 0), 6);
+    EXPECT_EQ(part.getboolval("D", 0), 1);
+    mark = size();
+    EXPECT_EQ(part.getboolval("E", 0), 0);
+    EXPECT_NE(log().find("#W:Bad boolean value [maybe] for property [E].\n"), std::string::npos) << log();
+    EXPECT_EQ(part.gethexval("F", 0), 0x1Fu);
+    EXPECT_EQ(part.gethexval("G", 0), 0x1Fu);
+    EXPECT_EQ(part.gethexval("H", 0), 5u);
+    EXPECT_EQ(part.gethexval("A", 9), 9u);
+    EXPECT_EQ(part.getactiveid(), 0x2Au);
+
+    mark = size();
+    EXPECT_EQ(part.getspicenode("A,1", 1), 7);
+    EXPECT_EQ(part.getspicenode("A B", 0), -1);
+    EXPECT_EQ(log(), "");
+    EXPECT_EQ(part.getspicenode("Z", 1), -1);
+    EXPECT_NE(log().find("#E:Pin 'Z' not found.\n%S=U1\n"), std::string::npos) << log();
+
+    mark = size();
+    EXPECT_EQ(part.loadmemory("CODE.elf", nullptr, 0, 0, 0), 0);
+    EXPECT_NE(log().find("#E:Unsupported file extension in 'CODE.elf'. Must be .BIN, .HEX. or .S19 format.\n"),
+        std::string::npos)
+        << log();
 }
 
 TEST_F(ComponentTest, CircuitEvaluatesPropertiesAgainstItsVariables)
