@@ -1,12 +1,17 @@
 #include "simulator/kernel/analysis.h"
 
+#include "core/files/pathopen.h"
+#include "core/text/scan.h"
 #include "core/text/strutil.h"
+#include "core/text/values.h"
 #include "engines/pallex/pallex.h"
+#include "simulator/kernel/analyses.h"
 #include "simulator/kernel/circuit.h"
 #include "simulator/kernel/runstate.h"
 #include "simulator/kernel/simlog.h"
 #include "simulator/results/partition.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <strings.h>
@@ -21,6 +26,59 @@ const struct {
     const char* spicename;
 } simtypes[] = { { "TRANSIENT", "TRAN" }, { "FREQUENCY", "AC" }, { "TRANSFER", "DC" }, { "NOISE", "NOISE" },
     { "DISTORTION", "DISTO" }, { "OP", "OP" }, { "DCSWEEP", "OP" }, { "ACSWEEP", "AC" } };
+
+// The analyses a SPICE engine of this kind offers; one the engine lacks is not built yet.
+const char* const spiceanalyses[] = { "TRAN", "AC", "DC", "NOISE", "DISTO", "OP" };
+
+[[noreturn]] void notsupported(const char* name)
+{
+    simfatal("The %s analysis is not supported by the engine yet.", name);
+}
+
+bool knownanalysis(const char* name)
+{
+    for (const char* known : spiceanalyses)
+        if (strcmp(known, name) == 0)
+            return true;
+    return false;
+}
+
+// Sets each parameter of `analysis` whose keyword is a property of the circuit.
+void setparameters(CIRCUIT* circuit, const IFanalysis* analysis, IFjob* job, const char* owner, bool tracing)
+{
+    for (int32_t i = 0; analysis && i < analysis->numParms; ++i) {
+        const IFparm& parameter = analysis->analysisParms[i];
+        const char* text = circuit->getproperty(parameter.keyword);
+        IFvalue value {};
+        if (!text || !parsespicevalue(circuit, owner, &parameter, text, &value))
+            continue;
+        if (spicesimulator->setAnalysisParm(circuit->spice, job, parameter.id, &value, nullptr) != 0) {
+            if (strcmp(owner, "OPTIONS") == 0)
+                TRACE_OPTIONS.warning("Failed to set OPTION %s to %s.", parameter.keyword, text);
+            else
+                TRACE_OPTIONS.warning("Failed to set analysis parameter %s", parameter.keyword);
+        } else if (tracing) {
+            fprintf(modulestdout(), "%s = %s\n", parameter.keyword, text);
+        }
+    }
+}
+
+// The engine's "options" pseudo-analysis type.
+const IFanalysis* optionstype()
+{
+    for (int32_t i = 0; spicesimulator && i < spicesimulator->numAnalyses; ++i)
+        if (strcasecmp(spicesimulator->analyses[i]->name, "options") == 0)
+            return spicesimulator->analyses[i];
+    return nullptr;
+}
+
+// One field of a parameter text: a double-quoted string or the text up to a comma.
+bool readfield(const char* text, char* field, int size)
+{
+    char* p = const_cast<char*>(text);
+    getnzstr(&p, field, ",", size - 1);
+    return field[0] != 0;
+}
 
 }  // namespace
 
@@ -40,9 +98,14 @@ ANALYSIS::ANALYSIS(const char* analysisname, CIRCUIT* owner, IFtask* spicetask, 
             break;
         }
     }
+    if (!type && fits && knownanalysis(name))
+        notsupported(name);
     if (!type)
         simfatal("Invalid analysis type %s!", analysisname);
-    if (spicesimulator->newAnalysis(circuit->spice, index, name, &job, task) != 0)
+    int result = spicesimulator->newAnalysis(circuit->spice, index, name, &job, task);
+    if (result == E_NOTBUILT)
+        notsupported(name);
+    if (result != 0)
         simfatal("Failed to create analysis %s", name);
     // Only an analysis that was made becomes current: the log reads its time.
     currentanalysis = this;
@@ -80,7 +143,23 @@ int ANALYSIS::setup(const char*)
     return 0;
 }
 
-void ANALYSIS::setoptions(double) { }
+void ANALYSIS::setoptions(double)
+{
+    bool tracing = TRACE_OPTIONS.trace("SPICE options...") != 0;
+    setparameters(circuit, optionstype(), options, "OPTIONS", tracing);
+    tracing = TRACE_OPTIONS.trace("Analysis options...") != 0;
+    setparameters(circuit, type, job, "ANALYSIS", tracing);
+}
+
+void ANALYSIS::setparam(const char* keyword, IFvalue* value)
+{
+    for (int32_t i = 0; type && i < type->numParms; ++i) {
+        if (strcmp(type->analysisParms[i].keyword, keyword) == 0) {
+            spicesimulator->setAnalysisParm(circuit->spice, job, type->analysisParms[i].id, value, nullptr);
+            return;
+        }
+    }
+}
 
 int ANALYSIS::run(int restart)
 {
@@ -158,10 +237,88 @@ ANALYSIS* createanalysis(CIRCUIT* circuit, IFtask* task, IFjob* options)
         return new ANALYSIS(analysis, circuit, task, options);
     const char* selected = circuit->getproperty("SIMTYPE");
     for (const auto& entry : simtypes) {
-        if (selected && strcasecmp(selected, entry.simtype) == 0)
-            return new ANALYSIS(entry.spicename, circuit, task, options);
+        if (!selected || strcasecmp(selected, entry.simtype) != 0)
+            continue;
+        if (strcmp(entry.simtype, "TRANSIENT") == 0)
+            return new TRANSIENT(entry.spicename, circuit, task, options);
+        if (strcmp(entry.simtype, "NOISE") == 0)
+            return new NOISE(circuit, task, options);
+        if (strcmp(entry.simtype, "OP") == 0)
+            return new DCOP(circuit, task, options);
+        if (strcmp(entry.simtype, "DCSWEEP") == 0)
+            return new DCSWEEP(circuit, task, options);
+        return new ANALYSIS(entry.spicename, circuit, task, options);
     }
     simfatal("No ANALYSIS type specified.");
+}
+
+bool parsespicevalue(CIRCUIT* circuit, const char* owner, const IFparm* parameter, const char* text, IFvalue* out)
+{
+    if (!text || !(parameter->dataType & IF_SET))
+        return false;
+    const char* keyword = parameter->keyword;
+    char* p = const_cast<char*>(text);
+    char field[4096];
+    switch (parameter->dataType & 0x80FF) {
+    case IF_FLAG: {
+        int flag = 0;
+        if (!getbool(&p, &flag)) {
+            simwarning("Boolean value expected for property %s of %s", keyword, owner);
+            return false;
+        }
+        out->iValue = flag;
+        return true;
+    }
+    case IF_INTEGER: {
+        int32_t number = 0;
+        if (!getsint(&p, &number)) {
+            simwarning("Integer value expected for property %s of %s", keyword, owner);
+            return false;
+        }
+        out->iValue = number;
+        return true;
+    }
+    case IF_REAL:
+        return circuit->evalproperty(keyword, owner, text, &out->rValue, 0);
+    case IF_NODE: {
+        if (!readfield(text, field, sizeof field)) {
+            simwarning("Net name expected for property %s of %s", keyword, owner);
+            return false;
+        }
+        char* net = static_cast<char*>(circuit->nets[field]);
+        if (!net) {
+            simwarning("Net name %s not found for property %s of %s", field, keyword, owner);
+            return false;
+        }
+        if (spicesimulator->findNode(circuit->spice, &out->nValue, net) != 0) {
+            simwarning("Net name %s not found by SPICE for property %s of %s", field, keyword, owner);
+            return false;
+        }
+        return true;
+    }
+    case IF_STRING:
+        if (!readfield(text, field, sizeof field)) {
+            simwarning("String value expected for property %s of %s", keyword, owner);
+            return false;
+        }
+        out->sValue = strdup(field);
+        return true;
+    case IF_INSTANCE: {
+        if (!readfield(text, field, sizeof field)) {
+            simwarning("Component name expected for property %s of %s", keyword, owner);
+            return false;
+        }
+        COMPONENT* part = circuit->findcomponent(field);
+        if (!part) {
+            simwarning("Component name %s not found for property %s of %s", field, keyword, owner);
+            return false;
+        }
+        out->uValue = part->name;
+        return true;
+    }
+    default:
+        simfatal("Value type %d not supported in property %s of %s!", parameter->dataType & 0x80FF, keyword, owner);
+    }
 }
 
 const char* simtypetext()

@@ -12,9 +12,8 @@
 // which it turns into runs of the results partitions and data points for the components that
 // joined the plot. The batch and interactive runs drive it through its slots.
 //
-// This is the base class as far as the kernel's skeleton needs it; the analysis classes of the
-// transient, DC sweep, noise and operating point, and the option and parameter settings, derive
-// from it and fill in its slots.
+// The SIMTYPE classes (transient, DC sweep, noise, operating point) derive from it in analyses.h;
+// any other SPICE analysis runs as this class.
 
 class CIRCUIT;
 class COMPONENT;
@@ -26,7 +25,9 @@ class ANALYSIS {
 public:
     // Becomes the current analysis; finds the engine's analysis type of that name (exactly) and
     // makes the job in the task. Fatal "Invalid analysis type %s!" without such a type (or for a
-    // name too long for the field), "Failed to create analysis %s" when the engine refuses.
+    // name too long for the field), "Failed to create analysis %s" when the engine refuses; a SPICE
+    // analysis the engine declares but has not built (or does not declare) is fatal with "The %s
+    // analysis is not supported by the engine yet.".
     ANALYSIS(const char* name, CIRCUIT* circuit, IFtask* task, IFjob* options);
     ANALYSIS(const ANALYSIS&) = delete;
     ANALYSIS& operator=(const ANALYSIS&) = delete;
@@ -39,7 +40,9 @@ public:
     virtual void setupresults(DPA* moddata, DIDX* partitions);
     // 1: clears the run flags and the progress state; 0.
     virtual int setup(const char* sweep);
-    // 2: the SPICE options and the job's parameters from the circuit's properties.
+    // 2: the SPICE options and the job's parameters from the circuit's properties (value: the
+    // sweep value, unused here). Values that do not convert are warnings; refusals of the engine
+    // are warnings of TRACE_OPTIONS.
     virtual void setoptions(double value);
     // 3: runs the task (doAnalyses); the engine's result: 0, E_PAUSE, E_BREAK or an error code.
     virtual int run(int restart);
@@ -57,6 +60,9 @@ public:
     virtual int endplot();
     // 10: 0 here (the time is unknown); time-domain analyses give the last reference value.
     virtual int gettime(double* time);
+
+    // Sets the job's parameter of that keyword (exact); nothing when the job has none.
+    void setparam(const char* keyword, IFvalue* value);
 
     // The analysis wrote its first data point.
     bool started() const { return datawritten != 0; }
@@ -88,3 +94,10 @@ ANALYSIS* createanalysis(CIRCUIT* circuit, IFtask* task, IFjob* options);
 
 // The SIMTYPE text of the last results set-up; "TRANSIENT" before.
 const char* simtypetext();
+
+// Converts a property text for a settable parameter by its value kind: flag, integer, real
+// (an expression over the circuit's variables; "?" and "[NULL]" count as not given), node (a net of
+// the circuit that the engine has), string (*out holds a malloc'ed copy) or instance (a part of the
+// circuit). False, mostly with a warning naming the keyword and owner ("OPTIONS" or "ANALYSIS"),
+// when no value was produced; a kind it cannot convert is fatal.
+bool parsespicevalue(CIRCUIT* circuit, const char* owner, const IFparm* parameter, const char* text, IFvalue* out);

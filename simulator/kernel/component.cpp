@@ -298,7 +298,7 @@ int32_t COMPONENT::getbranch(IFcircuit*, const char*)
     return 0;
 }
 
-int COMPONENT::joinnoise(int32_t, int32_t)
+int COMPONENT::joinnoise(char*, int32_t)
 {
     return 0;
 }

@@ -102,14 +102,15 @@ public:
     virtual void limitsteps(double* tmax, double* minbreak);
     // 20: the SPICE instance's branch equation; 0 here.
     virtual int32_t getbranch(IFcircuit* circuit, const char* name);
-    // 21: links a noise channel; 0 here.
-    virtual int joinnoise(int32_t output, int32_t input);
+    // 21: whether the part records the noise of `net` (a noise plot of data type `type`); 0 here.
+    virtual int joinnoise(char* net, int32_t type);
     // 22: whether the part takes part in a plot of these names; 0 here.
     virtual int joinplot(IFuid* names, int32_t count, int32_t type);
     // 23, 24: one data point of a plot; nothing here.
     virtual void writereal(double reference, const double* values, int32_t count);
     virtual void writecomplex(double reference, const IFcomplex* values, int32_t count);
-    // 25: one noise point; nothing here.
+    // 25: one noise point: squared output and input densities at values[output] and
+    // values[input] (count values; an index of -1 means the plot lacks it); nothing here.
     virtual void writenoise(double frequency, const double* values, int32_t count, int32_t output, int32_t input);
     // 26: the part's watch record: its terminals and parameters between beginrecord and endrecord.
     // nodes holds the names of the solution's nodes, values their voltages (index 0: ground).
