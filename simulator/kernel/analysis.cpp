@@ -124,12 +124,7 @@ void ANALYSIS::setupresults(DPA* moddata, DIDX* index)
     const char* partitionname = circuit->getproperty("PARTITION");
     if (!partitionname)
         simfatal("No results partition specified.");
-    partition = reinterpret_cast<PARTITION*>((*index)[partitionname]);
-    if (!partition) {
-        partition = new PARTITION(partitionname);
-        partition->open(PARTITION::MODE_UPDATE);
-        index->add(partition->name, partition);
-    }
+    partition = resultspartition(index, partitionname);
     for (SDF_COMPONENT* part : circuit->parts)
         static_cast<COMPONENT*>(part)->bindmoddata(moddata, index);
     partitions = index;
@@ -250,6 +245,17 @@ ANALYSIS* createanalysis(CIRCUIT* circuit, IFtask* task, IFjob* options)
         return new ANALYSIS(entry.spicename, circuit, task, options);
     }
     simfatal("No ANALYSIS type specified.");
+}
+
+PARTITION* resultspartition(DIDX* index, const char* name)
+{
+    auto* found = reinterpret_cast<PARTITION*>((*index)[name]);
+    if (!found) {
+        found = new PARTITION(name);
+        found->open(PARTITION::MODE_UPDATE);
+        index->add(found->name, found);
+    }
+    return found;
 }
 
 bool parsespicevalue(CIRCUIT* circuit, const char* owner, const IFparm* parameter, const char* text, IFvalue* out)

@@ -95,6 +95,10 @@ ANALYSIS* createanalysis(CIRCUIT* circuit, IFtask* task, IFjob* options);
 // The SIMTYPE text of the last results set-up; "TRANSIENT" before.
 const char* simtypetext();
 
+// The partition of that name in the index, else a new one on the RESULTS folder (extension PDF),
+// opened for writing and added to the index.
+PARTITION* resultspartition(DIDX* index, const char* name);
+
 // Converts a property text for a settable parameter by its value kind: flag, integer, real
 // (an expression over the circuit's variables; "?" and "[NULL]" count as not given), node (a net of
 // the circuit that the engine has), string (*out holds a malloc'ed copy) or instance (a part of the

@@ -9,6 +9,7 @@
 #include "simulator/kernel/runstate.h"
 #include "simulator/kernel/simlog.h"
 #include "simulator/kernel/standins.h"
+#include "simulator/models/builtin/vprobe.h"
 
 #include <cstring>
 #include <string>
@@ -179,7 +180,7 @@ COMPONENT* CIRCUIT::createcomponent(const char* name, const char* device, const 
         break;
     case KIND_VPROBE:
         if (row->kind == KIND_VPROBE)
-            part = new PROBESTANDIN(partname, row, model, list);
+            part = new VPROBE(partname, row, model, list);
         break;
     case KIND_IPROBE:
         if (row->kind == KIND_IPROBE)

@@ -22,7 +22,6 @@ const PARTCLASS CCSOURCE { "CCSOURCE", "current-controlled source", PINSIDES::AN
 const PARTCLASS ARBSOURCE { "ARBSOURCE", "arbitrary source", PINSIDES::ANALOG };
 const PARTCLASS POLYSOURCE { "POLYSOURCE", "polynomial source", PINSIDES::ANALOG };
 const PARTCLASS GENERATOR { "GENERATOR", "generator", PINSIDES::ANALOG };
-const PARTCLASS VPROBE { "VPROBE", "voltage probe", PINSIDES::PROBE };
 const PARTCLASS IPROBE { "IPROBE", "current probe", PINSIDES::ANALOG };
 const PARTCLASS BATTERY { "BATTERY", "battery", PINSIDES::ANALOG };
 const PARTCLASS ADC { "ADC", "analog-to-digital interface", PINSIDES::INTERFACE };
@@ -59,11 +58,6 @@ char first(const SDF_PIN* pin)
     return pin ? pin->name[0] : 0;
 }
 
-bool rowis(const PRIMITIVE* row, const char* name)
-{
-    return row && row->name && strcasecmp(row->name, name) == 0;
-}
-
 } // namespace
 
 STANDIN::STANDIN(const PARTCLASS& kind, const char* partname, PRIMITIVE* primitive, const SDF_MODEL* model,
@@ -89,8 +83,6 @@ int STANDIN::isanalogpin(SDF_PIN* pin)
         return 1;
     case PINSIDES::INTERFACE:
         return !pin || first(pin) == 'A' || first(pin) == 'V';
-    case PINSIDES::PROBE:
-        return rowis(row, "APROBE");
     case PINSIDES::DSWITCH:
     case PINSIDES::RTSWITCH:
         return primitiveis("ANALOG");
@@ -106,8 +98,6 @@ int STANDIN::isdigitalpin(SDF_PIN* pin)
         return 1;
     case PINSIDES::INTERFACE:
         return !pin || first(pin) == 'D';
-    case PINSIDES::PROBE:
-        return rowis(row, "DPROBE");
     case PINSIDES::DSWITCH:
         return primitiveis("DIGITAL") || !pin || first(pin) == 'E';
     case PINSIDES::RTSWITCH:
@@ -124,8 +114,6 @@ int STANDIN::isdualpin(SDF_PIN* pin)
         return 1;
     case PINSIDES::POWER:
         return pins.count == 2;
-    case PINSIDES::PROBE:
-        return rowis(row, "VPROBE");
     case PINSIDES::DSWITCH:
         return primitiveis("PASSIVE") && (!pin || first(pin) == 'A' || first(pin) == 'B');
     case PINSIDES::RTSWITCH:
@@ -216,14 +204,6 @@ void SPICESTANDIN::bindmodel(INPtables*, IFcircuit* spice)
         if (spicesimulator->bindNode(spice, instance, terminal, node) != 0)
             simwarning("Failed to bind pin %s.", pin ? pin->name : pinname);
     }
-}
-
-PROBESTANDIN::PROBESTANDIN(
-    const char* partname, PRIMITIVE* primitive, const SDF_MODEL* model, const PROPLIST* list)
-    : STANDIN(partclass::VPROBE, partname, primitive, model, list)
-{
-    if (const char* text = getproperty("LOAD"))
-        load = text;
 }
 
 INTERFACESTANDIN::INTERFACESTANDIN(const PARTCLASS& kind, const char* partname, PRIMITIVE* primitive,

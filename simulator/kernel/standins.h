@@ -5,7 +5,7 @@
 #include <string>
 
 // Stand-ins for the part classes that come with the models: SPICE device parts and generators,
-// probes, the built-in mixed models (battery, power interface, ADC and DAC, switches, file
+// the built-in mixed models (battery, power interface, ADC and DAC, switches, file
 // players), subcircuits, digital primitives, real-time instruments, model libraries and script
 // models. The factory makes them where it will make those classes. Each answers the pin questions
 // of the class it stands for, so that nets are classified, interface objects placed and DC paths
@@ -26,7 +26,6 @@ enum class PINSIDES {
     DUAL, // every pin
     INTERFACE, // A and V pins analog, D pins digital (ADC, DAC)
     POWER, // every pin dual, when the part has exactly two pins (power interface)
-    PROBE, // by the row: APROBE analog, DPROBE digital, VPROBE dual
     DSWITCH, // by PRIMITIVE: ANALOG, DIGITAL (and the E pin), PASSIVE (A and B pins dual)
     RTSWITCH, // by PRIMITIVE: ANALOG, DIGITAL, else dual
 };
@@ -40,7 +39,7 @@ struct PARTCLASS {
 
 namespace partclass {
 extern const PARTCLASS SPICECPT, CAPACITOR, INDUCTOR, MOSFET, CCSOURCE, ARBSOURCE, POLYSOURCE, GENERATOR,
-    VPROBE, IPROBE, BATTERY, ADC, DAC, PWRITF, VSWITCH, CSWITCH, DSWITCH, FILEGEN, WAVEGEN, TAPE, SUBCKT,
+    IPROBE, BATTERY, ADC, DAC, PWRITF, VSWITCH, CSWITCH, DSWITCH, FILEGEN, WAVEGEN, TAPE, SUBCKT,
     PALLEXCPT, RTSWITCH, RTVPROBE, RTIPROBE, RTVBREAK, RTIBREAK, RTVCHECK, RTICHECK, RTPPROBE, RTWPROBE,
     RTDSTATE, RTDPROBE, RTDBREAK, EXTMODEL, SCRIPTMODEL;
 }
@@ -81,13 +80,6 @@ private:
     // The real instance parameter that takes the VALUE of a part this stand-in binds itself (see
     // above); null for the others.
     const IFparm* valueparameter() const;
-};
-
-// The voltage and logic probes; they keep the text of their LOAD property.
-class PROBESTANDIN final : public STANDIN {
-public:
-    PROBESTANDIN(const char* name, PRIMITIVE* row, const SDF_MODEL* model, const PROPLIST* properties);
-    std::string load;
 };
 
 // ADC and DAC objects. `link` is the digital engine's link the circuit builder got with the

@@ -186,14 +186,17 @@ TEST_F(AnalysisTest, ParameterTextsConvertByTheirKind)
         guarded([&] { converted = parsespicevalue(circuit.get(), "OPTIONS", &parameter, c.text, &value); });
         EXPECT_EQ(converted, c.converted) << c.text;
         std::string logged = log();
-        if (c.warning)
+        if (c.warning) {
             EXPECT_NE(logged.find(c.warning), std::string::npos) << c.text << "\n" << logged;
-        else
+        } else {
             EXPECT_EQ(logged, "") << c.text;
-        if (converted && c.type == IF_REAL)
+        }
+        if (converted && c.type == IF_REAL) {
             EXPECT_DOUBLE_EQ(value.rValue, 6);
-        if (converted && c.type == IF_NODE)
+        }
+        if (converted && c.type == IF_NODE) {
             EXPECT_EQ(value.nValue, node);
+        }
         if (converted && c.type == IF_STRING) {
             EXPECT_STREQ(value.sValue, "gear, 2");
             free(value.sValue);

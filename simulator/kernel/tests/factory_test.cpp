@@ -3,6 +3,7 @@
 #include "simulator/kernel/activemodels.h"
 #include "simulator/kernel/primitives.h"
 #include "simulator/kernel/standins.h"
+#include "simulator/models/builtin/vprobe.h"
 
 namespace {
 
@@ -14,6 +15,8 @@ std::string classof(COMPONENT* part)
 {
     if (auto* standin = dynamic_cast<STANDIN*>(part))
         return standin->partclass.name;
+    if (dynamic_cast<VPROBE*>(part))
+        return "VPROBE";
     if (dynamic_cast<SCRIPTDUMMY*>(part))
         return "SCRIPTDUMMY";
     if (dynamic_cast<DUMMY*>(part))
