@@ -66,7 +66,8 @@ TEST(Simrun, RunThatWritesNoDataFailsToStart)
     setenv("RESULTS", vkt::test::tempFolder().c_str(), 1);
     RUN run = simrun(path);
     EXPECT_NE(run.output.find(
-                  "for design 'Divider'\n#I:Adding +5V power rail for VCC\n#W:Simulation failed to start.\nresult: 3\n"),
+                  "for design 'Divider'\n#I:Adding +5V power rail for VCC\nhost text: HELIXSIM : "
+                  "_______________________ 0% _______________________\n#W:Simulation failed to start.\nresult: 3\n"),
         std::string::npos)
         << run.output;
     EXPECT_EQ(run.output.find("Total Iterations"), std::string::npos) << run.output;

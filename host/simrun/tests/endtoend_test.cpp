@@ -1,0 +1,148 @@
+// Netlist files run through the run tool and HELIXSIM with the real engines, their probe channels
+// checked against the analytic response and, where it is installed, the reference simulator.
+#include "simulator/results/partition.h"
+#include "testsupport/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <utility>
+#include <vector>
+
+namespace {
+
+struct RUN {
+    std::string output;
+    int exitcode;
+};
+
+RUN command(const std::string& line)
+{
+    FILE* pipe = popen((line + " 2>&1").c_str(), "r");
+    RUN run { {}, -1 };
+    char buffer[4096];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        run.output.append(buffer, n);
+    int status = pclose(pipe);
+    run.exitcode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+std::string fixture(const char* name)
+{
+    return std::string(VKT_TEST_SOURCE_DIR) + "/fixtures/" + name;
+}
+
+// Why a run cannot be judged yet: a piece the engines or the models do not have; empty otherwise.
+std::string missingpiece(const std::string& output)
+{
+    for (const char* piece : { "is not supported by the engine yet", "SPICE object type", "model is not available yet" }) {
+        size_t at = output.find(piece);
+        if (at != std::string::npos) {
+            size_t start = output.rfind('\n', at) + 1;
+            return output.substr(start, output.find('\n', at) - start);
+        }
+    }
+    return {};
+}
+
+class EndToEnd : public testing::Test {
+protected:
+    void SetUp() override
+    {
+#ifndef HELIXSIM_REAL_ENGINES
+        GTEST_SKIP() << "HELIXSIM links the engine fakes";
+#endif
+        setenv("RESULTS", vkt::test::tempFolder().c_str(), 1);
+    }
+
+    // Runs the netlist; skips the test when a piece it needs is missing, else expects success.
+    void simulate(const char* netlist)
+    {
+        run = command(std::string(SIMRUN_PROGRAM) + " " + fixture(netlist));
+        std::string missing = missingpiece(run.output);
+        if (!missing.empty())
+            GTEST_SKIP() << "waiting on the engine: " << missing;
+        ASSERT_LE(run.exitcode, 1) << run.output;
+    }
+
+    // The partition file of that name, opened with its header.
+    PARTITION& results(const char* name)
+    {
+        partition = std::make_unique<PARTITION>(name);
+        EXPECT_EQ(partition->open(PARTITION::MODE_READHEADER), 1) << name;
+        return *partition;
+    }
+
+    RUN run;
+    std::unique_ptr<PARTITION> partition;
+};
+
+TEST_F(EndToEnd, PulseIntoRcMatchesTheAnalyticResponseAndTheReference)
+{
+    simulate("rc.net");
+    if (testing::Test::IsSkipped())
+        return;
+    CHANNEL_ITERATOR* probe = results("RC").getiterator("VOUT", 0);
+    ASSERT_NE(probe, nullptr);
+    const double tau = 1e-3;
+    for (int i = 1; i <= 50; ++i) {
+        double t = i * 1e-4;
+        EXPECT_NEAR(probe->getvalue(t), 1 - std::exp(-t / tau), 1e-3) << "t=" << t;
+    }
+
+    if (command("command -v ngspice").exitcode != 0)
+        GTEST_SKIP() << "the reference simulator is not installed";
+    std::filesystem::path folder = vkt::test::makeTempSubfolder("ngspice");
+    std::filesystem::copy_file(fixture("rc.cir"), folder / "rc.cir");
+    RUN reference = command("cd '" + folder.string() + "' && ngspice -b rc.cir");
+    std::ifstream data(folder / "RCOUT.data");
+    ASSERT_TRUE(data) << reference.output;
+    probe = results("RC").getiterator("VOUT", 0);
+    ASSERT_NE(probe, nullptr);
+    int compared = 0;
+    for (double t, v; data >> t >> v; ++compared)
+        EXPECT_NEAR(probe->getvalue(t), v, 1e-3) << "t=" << t;
+    EXPECT_GT(compared, 100);
+}
+
+TEST_F(EndToEnd, HalfWaveRectifierPassesOnlyThePositiveHalves)
+{
+    simulate("rectifier.net");
+    if (testing::Test::IsSkipped())
+        return;
+    CHANNEL_ITERATOR* probe = results("RECT").getiterator("VOUT", 0);
+    ASSERT_NE(probe, nullptr);
+    // Peak of the positive half less one diode drop; the negative half blocked.
+    double peak = probe->getvalue(0.25e-3);
+    EXPECT_GT(peak, 4.0);
+    EXPECT_LT(peak, 4.6);
+    EXPECT_NEAR(probe->getvalue(0.75e-3), 0.0, 1e-3);
+    EXPECT_NEAR(probe->getvalue(1.25e-3), peak, 0.05);
+}
+
+TEST_F(EndToEnd, DcSweepRecordsOnePointPerStep)
+{
+    simulate("dcsweep.net");
+    if (testing::Test::IsSkipped())
+        return;
+    PARTITION& sweep = results("SWEEP");
+    EXPECT_EQ(sweep.runcount, 1);
+    CHANNEL_ITERATOR* probe = sweep.getiterator("VOUT", 0);
+    ASSERT_NE(probe, nullptr);
+    int points = 0;
+    probe->getmaxmarkers(&points);
+    EXPECT_EQ(points, 11);
+    for (double vin : { 0.0, 2.0, 5.0, 10.0 })
+        EXPECT_NEAR(probe->getvalue(vin), 0.75 * vin, 1e-6) << vin;
+}
+
+}  // namespace
