@@ -104,8 +104,10 @@ void CIRCUIT::setsweepvalue(const char* name, double value)
         if (evaluatetext(text, variables, &result) == 0)
             variables.add(new VARIABLE<double>(key, result));
     }
+    // The SPICE models set up in this pass: each model's parameters are set by its first part.
+    DIDX models;
     for (SDF_COMPONENT* part : parts)
-        static_cast<COMPONENT*>(part)->initialise(this, nullptr);
+        static_cast<COMPONENT*>(part)->initialise(this, &models);
     for (COMPONENT* part : analogparts)
         part->setreference(getproperty("FREQREF"), spice);
     if (!spice || !spicesimulator)

@@ -95,6 +95,7 @@ public:
     // 16: adds to *count this part's pins on the net: kind 0 for batteries, 1 for inductors.
     virtual void countpins(char* net, int kind, int32_t* count);
     // 17: binds the owning circuit; subclasses read their properties (again before each run).
+    // Before a run the circuit passes a DIDX of the SPICE models set up so far in the pass.
     virtual void initialise(CIRCUIT* circuit, void* argument);
     // 18: before each run on analog parts with the FREQREF property's value; nothing here.
     virtual void setreference(const char* name, IFcircuit* circuit);

@@ -10,6 +10,8 @@
 #include "simulator/kernel/simlog.h"
 #include "simulator/kernel/standins.h"
 #include "simulator/models/builtin/vprobe.h"
+#include "simulator/models/parts/generator.h"
+#include "simulator/models/parts/spicecpt.h"
 
 #include <cstring>
 #include <string>
@@ -103,20 +105,31 @@ const SDF_SCRIPT* findscript(const CIRCUIT& circuit, const char* scriptname, std
 
 COMPONENT* createspicepart(const char* name, PRIMITIVE* row, const SDF_MODEL* model, const PROPLIST* list)
 {
-    static const PARTCLASS* const classes[]
-        = { &partclass::SPICECPT, &partclass::CAPACITOR, &partclass::INDUCTOR, &partclass::MOSFET,
-              &partclass::CCSOURCE, &partclass::ARBSOURCE, &partclass::POLYSOURCE };
-    int32_t index = row->kind - KIND_SPICECPT;
-    if (index < 0 || index > KIND_POLYSOURCE - KIND_SPICECPT)
+    switch (row->kind) {
+    // Capacitors and inductors bind as plain SPICE parts; their leakage resistors and couplings
+    // come with their own classes.
+    case KIND_SPICECPT:
+    case KIND_CAPACITOR:
+    case KIND_INDUCTOR:
+        return new SPICECPT(name, row, model, list);
+    case KIND_MOSFET:
+        return new SPICESTANDIN(partclass::MOSFET, name, row, model, list);
+    case KIND_CCSOURCE:
+        return new SPICESTANDIN(partclass::CCSOURCE, name, row, model, list);
+    case KIND_ARBSOURCE:
+        return new SPICESTANDIN(partclass::ARBSOURCE, name, row, model, list);
+    case KIND_POLYSOURCE:
+        return new SPICESTANDIN(partclass::POLYSOURCE, name, row, model, list);
+    default:
         return nullptr;
-    return new SPICESTANDIN(*classes[index], name, row, model, list);
+    }
 }
 
 COMPONENT* creategenerator(const char* name, PRIMITIVE* row, const SDF_MODEL* model, const PROPLIST* list)
 {
     if (row->kind <= KIND_GENERATOR || row->kind > KIND_GENERATORLAST)
         return nullptr;
-    return new SPICESTANDIN(partclass::GENERATOR, name, row, model, list);
+    return new GENERATOR(name, row, model, list);
 }
 
 COMPONENT* creatertpart(const char* name, PRIMITIVE* row, const SDF_MODEL* model, const PROPLIST* list)

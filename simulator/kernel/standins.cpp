@@ -14,14 +14,10 @@
 #include <strings.h>
 
 namespace partclass {
-const PARTCLASS SPICECPT { "SPICECPT", "SPICE device", PINSIDES::ANALOG };
-const PARTCLASS CAPACITOR { "CAPACITOR", "capacitor", PINSIDES::ANALOG };
-const PARTCLASS INDUCTOR { "INDUCTOR", "inductor", PINSIDES::ANALOG };
 const PARTCLASS MOSFET { "MOSFET", "MOSFET", PINSIDES::ANALOG };
 const PARTCLASS CCSOURCE { "CCSOURCE", "current-controlled source", PINSIDES::ANALOG };
 const PARTCLASS ARBSOURCE { "ARBSOURCE", "arbitrary source", PINSIDES::ANALOG };
 const PARTCLASS POLYSOURCE { "POLYSOURCE", "polynomial source", PINSIDES::ANALOG };
-const PARTCLASS GENERATOR { "GENERATOR", "generator", PINSIDES::ANALOG };
 const PARTCLASS IPROBE { "IPROBE", "current probe", PINSIDES::ANALOG };
 const PARTCLASS BATTERY { "BATTERY", "battery", PINSIDES::ANALOG };
 const PARTCLASS ADC { "ADC", "analog-to-digital interface", PINSIDES::INTERFACE };
@@ -149,61 +145,6 @@ SPICESTANDIN::SPICESTANDIN(const PARTCLASS& kind, const char* partname, PRIMITIV
     : STANDIN(kind, partname, primitive, nullptr, list)
     , model(modelrecord)
 {
-}
-
-const IFparm* SPICESTANDIN::valueparameter() const
-{
-    if (!row || !row->device || !row->valuekeyword || row->modelflag || model || getproperty("SPICEMODEL"))
-        return nullptr;
-    if (row->kind != KIND_SPICECPT && row != &ROW_PWR)
-        return nullptr;
-    for (int32_t i = 0; i < row->device->numInstanceParms; ++i) {
-        const IFparm& parameter = row->device->instanceParms[i];
-        if ((parameter.dataType & IF_SET) && strcasecmp(parameter.keyword, row->valuekeyword) == 0)
-            return (parameter.dataType & (IF_VECTOR | 0xFF)) == IF_REAL ? &parameter : nullptr;
-    }
-    return nullptr;
-}
-
-void SPICESTANDIN::bindmodel(INPtables*, IFcircuit* spice)
-{
-    const IFparm* parameter = valueparameter();
-    if (!parameter) {
-        notavailable();
-        return;
-    }
-    if (!spice || !spicesimulator)
-        return;
-    IFmodel* spicemodel = nullptr;
-    spicesimulator->newModel(spice, row->spiceindex, &spicemodel, row->name);
-    DEBUG_BUILD.trace("Assigned model %s for %s", row->name, name);
-    IFinstance* instance = nullptr;
-    if (spicesimulator->newInstance(spice, spicemodel, &instance, name) != 0 || !instance) {
-        simerror("{P:%s}: the SPICE engine made no %s instance.", name, row->spicetype);
-        return;
-    }
-
-    char* text = const_cast<char*>(getvalue());
-    IFvalue value {};
-    if (text && getval(&text, &value.rValue))
-        spicesimulator->setInstanceParm(spice, instance, parameter->id, &value, nullptr);
-    else
-        simwarning("Value expected for %s", name);
-
-    for (int32_t terminal = 1; terminal <= row->device->terminals; ++terminal) {
-        char pinname[12];
-        snprintf(pinname, sizeof pinname, "%d", terminal);
-        SDF_PIN* pin = findpin(pinname);
-        IFnode* node = nullptr;
-        if (!pin || !pin->net) {
-            spicesimulator->groundNode(spice, &node, nullptr);
-        } else if (spicesimulator->findNode(spice, &node, pin->net) != 0) {
-            simwarning("Node {N:%s} not found whilst binding pin %s.", pin->net, pin->name);
-            continue;
-        }
-        if (spicesimulator->bindNode(spice, instance, terminal, node) != 0)
-            simwarning("Failed to bind pin %s.", pin ? pin->name : pinname);
-    }
 }
 
 INTERFACESTANDIN::INTERFACESTANDIN(const PARTCLASS& kind, const char* partname, PRIMITIVE* primitive,

@@ -4,16 +4,13 @@
 
 #include <string>
 
-// Stand-ins for the part classes that come with the models: SPICE device parts and generators,
-// the built-in mixed models (battery, power interface, ADC and DAC, switches, file
-// players), subcircuits, digital primitives, real-time instruments, model libraries and script
-// models. The factory makes them where it will make those classes. Each answers the pin questions
-// of the class it stands for, so that nets are classified, interface objects placed and DC paths
-// found as they will be; binding one to the engines logs the error that its model is not available
-// yet. Plain SPICE devices of one real value (resistors, DC sources, linear controlled sources, the
-// supply generators and ground resistors) do bind: a model named after the row, an instance named
-// after the part, the VALUE, and the terminals on the nets of the pins numbered 1, 2, ...
-// (terminals without a pin on the ground node).
+// Stand-ins for the part classes that come with the models: the SPICE parts that need more than
+// the plain binding (MOSFETs, current-controlled, arbitrary and polynomial sources), the current
+// probe, the built-in mixed models (battery, power interface, ADC and DAC, switches, file players),
+// subcircuits, digital primitives, real-time instruments, model libraries and script models. The
+// factory makes them where it will make those classes. Each answers the pin questions of the class
+// it stands for, so that nets are classified, interface objects placed and DC paths found as they
+// will be; binding one to the engines logs the error that its model is not available yet.
 
 struct PXlink;
 class IACTIVEMODEL;
@@ -38,8 +35,7 @@ struct PARTCLASS {
 };
 
 namespace partclass {
-extern const PARTCLASS SPICECPT, CAPACITOR, INDUCTOR, MOSFET, CCSOURCE, ARBSOURCE, POLYSOURCE, GENERATOR,
-    IPROBE, BATTERY, ADC, DAC, PWRITF, VSWITCH, CSWITCH, DSWITCH, FILEGEN, WAVEGEN, TAPE, SUBCKT,
+extern const PARTCLASS MOSFET, CCSOURCE, ARBSOURCE, POLYSOURCE, IPROBE, BATTERY, ADC, DAC, PWRITF, VSWITCH, CSWITCH, DSWITCH, FILEGEN, WAVEGEN, TAPE, SUBCKT,
     PALLEXCPT, RTSWITCH, RTVPROBE, RTIPROBE, RTVBREAK, RTIBREAK, RTVCHECK, RTICHECK, RTPPROBE, RTWPROBE,
     RTDSTATE, RTDPROBE, RTDBREAK, EXTMODEL, SCRIPTMODEL;
 }
@@ -66,20 +62,14 @@ private:
     bool primitiveis(const char* word) const;
 };
 
-// SPICE device parts and generators. The properties are the part's own; the model record is kept
-// apart, as the SPICE parts keep it.
+// SPICE parts; the model record is kept apart from the part's own properties, as the SPICE parts
+// keep it.
 class SPICESTANDIN final : public STANDIN {
 public:
     SPICESTANDIN(const PARTCLASS& partclass, const char* name, PRIMITIVE* row, const SDF_MODEL* model,
         const PROPLIST* properties);
-    void bindmodel(INPtables* table, IFcircuit* circuit) override;
 
     const SDF_MODEL* model;
-
-private:
-    // The real instance parameter that takes the VALUE of a part this stand-in binds itself (see
-    // above); null for the others.
-    const IFparm* valueparameter() const;
 };
 
 // ADC and DAC objects. `link` is the digital engine's link the circuit builder got with the

@@ -4,6 +4,7 @@
 #include "simulator/kernel/primitives.h"
 #include "simulator/kernel/standins.h"
 #include "simulator/models/builtin/vprobe.h"
+#include "simulator/models/parts/generator.h"
 
 namespace {
 
@@ -17,6 +18,10 @@ std::string classof(COMPONENT* part)
         return standin->partclass.name;
     if (dynamic_cast<VPROBE*>(part))
         return "VPROBE";
+    if (dynamic_cast<GENERATOR*>(part))
+        return "GENERATOR";
+    if (dynamic_cast<SPICECPT*>(part))
+        return "SPICECPT";
     if (dynamic_cast<SCRIPTDUMMY*>(part))
         return "SCRIPTDUMMY";
     if (dynamic_cast<DUMMY*>(part))
@@ -65,7 +70,7 @@ TEST_F(FactoryTest, RowAndClassFollowThePrimitiveAndItsOverrides)
         { "X", "PRIMITIVE=DIGITAL,PRIMTYPE=RTDSTATE", "DIGITAL", "RTDSTATE", "D" },
         { "X", "PRIMITIVE=\"DIGITAL,NPN\"", "NPN", "SPICECPT", "A" },
         { "X", "PRIMITIVE=ANALOG,PRIMTYPE=res", "RES", "SPICECPT", "A" },
-        { "capacitor", "PRIMITIVE=ANALOG", "CAPACITOR", "CAPACITOR", "A" },
+        { "capacitor", "PRIMITIVE=ANALOG", "CAPACITOR", "SPICECPT", "A" },
         { "NMOS3", "PRIMITIVE=ANALOG", "NMOS3", "MOSFET", "A" },
         { "VSINE", "PRIMITIVE=ANALOG", "VSINE", "GENERATOR", "A" },
         { "IPROBE", "PRIMITIVE=ANALOG", "IPROBE", "IPROBE", "A" },

@@ -79,8 +79,10 @@ protected:
         return guarded([&] { circuit->build(table); });
     }
 
+    // The operating point after the parts read their properties, as before a run.
     std::map<std::string, double> operatingpoint()
     {
+        circuit->setsweepvalue("", 0);
         spicesimulator->newTask(circuit->spice, &task, "TASK");
         OPERATINGPOINT analysis(circuit, task);
         EXPECT_EQ(analysis.run(1), 0) << log();
