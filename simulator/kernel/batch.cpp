@@ -13,6 +13,7 @@
 #include "simulator/kernel/runstate.h"
 #include "simulator/kernel/signon.h"
 #include "simulator/kernel/simlog.h"
+#include "simulator/models/spice/spiceerrors.h"
 #include "simulator/results/partition.h"
 
 #include <ctime>

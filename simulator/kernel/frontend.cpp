@@ -1,16 +1,14 @@
 #include "simulator/kernel/frontend.h"
 
 #include "core/files/pathopen.h"
-#include "engines/mavro/mavro.h"
-#include "engines/nerith/nerith.h"
 #include "engines/pallex/pallex.h"
 #include "platform/win/keys.h"
 #include "simulator/kernel/analysis.h"
 #include "simulator/kernel/hostlink.h"
 #include "simulator/kernel/runstate.h"
 #include "simulator/kernel/simlog.h"
+#include "simulator/models/spice/spiceerrors.h"
 
-#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -40,22 +38,6 @@ int deleteuid(IFcircuit*, IFuid uid, int32_t)
 double seconds()
 {
     return static_cast<double>(clock()) / CLOCKS_PER_SEC;
-}
-
-int spiceerror(int flags, const char* format, ...)
-{
-    char text[LOGBUFFER];
-    va_list args;
-    va_start(args, format);
-    vsnprintf(text, sizeof text, format ? format : "Unspecified Error", args);
-    va_end(args);
-    if (flags == ERR_INFO)
-        TRACE_CONVERGENCE.trace("[SPICE] %s", text);
-    else if (flags == ERR_WARNING)
-        TRACE_CONVERGENCE.warning("[SPICE] %s", text);
-    else
-        simfatal("[SPICE] %s", text);
-    return TRACE_CONVERGENCE.level >= 3;
 }
 
 int beginplot(IFcircuit* circuit, IFjob* job, IFuid, IFuid, int32_t, int32_t count, IFuid* names, int32_t type,
@@ -106,7 +88,7 @@ int attributes(IFplot*, IFuid, int32_t, IFvalue*)
 
 }  // namespace
 
-IFfrontEnd spicefrontend { newuid, deleteuid, esctest, seconds, spiceerror, beginplot, appenddata, nullptr, nullptr,
+IFfrontEnd spicefrontend { newuid, deleteuid, esctest, seconds, spiceerrorcallback, beginplot, appenddata, nullptr, nullptr,
     nullptr, nullptr, endplot, begindomain, enddomain, attributes, nullptr, nullptr, nullptr, nullptr, nullptr };
 
 int esctest()
@@ -135,12 +117,4 @@ void setdigitalhooks(bool digital)
     spicefrontend.digitalBootStep = digital ? pallex_bootstep : nullptr;
     spicefrontend.digitalTimeStep = digital ? pallex_timestep : nullptr;
     spicefrontend.digitalAccept = digital ? pallex_accept : nullptr;
-}
-
-void reportspiceerror(int code)
-{
-    if (const char* text = simerrmsg(code))
-        simwarning("[SPICE] %s.", text);
-    else
-        simwarning("[SPICE] Error %d - %s.", code, inperrmsg(code));
 }

@@ -15,7 +15,3 @@ int esctest();
 void setpausetest(int (*test)());
 // Sets slots 15 to 19 to the digital engine's hooks, or all five to null.
 void setdigitalhooks(bool digital);
-
-// Logs the engine's last error for a run that ended with `code` ("[SPICE] %s.", or "[SPICE] Error
-// %d - %s." with the parser's text for the code when the engine has none).
-void reportspiceerror(int code);

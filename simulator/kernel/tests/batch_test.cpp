@@ -136,7 +136,7 @@ TEST_F(BatchTest, EngineErrorIsReportedAndTheStatusFollowsTheAnalysis)
     fakes::script("doAnalyses", { E_SINGULAR });
     fakes::spice().errors[E_SINGULAR] = "singular matrix at node out";
     EXPECT_EQ(run(transient), 3);
-    EXPECT_NE(lastlog.find("#W:[SPICE] singular matrix at node out.\n#W:Simulation failed to start.\n"),
+    EXPECT_NE(lastlog.find("#W:[SPICE] singular matrix at node out.\n%H=WUNO.HLP,07D2\n#W:Simulation failed to start.\n"),
         std::string::npos)
         << lastlog;
 }
