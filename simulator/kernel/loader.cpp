@@ -11,10 +11,11 @@
 #include "simulator/kernel/runstate.h"
 #include "simulator/kernel/simlog.h"
 #include "simulator/models/spice/decklisting.h"
+#include "simulator/models/spice/deckread.h"
 #include "simulator/models/spice/spicedeck.h"
+#include "simulator/models/spice/spicemodels.h"
 
 #include <cmath>
-#include <cstdlib>
 #include <strings.h>
 
 namespace {
@@ -71,8 +72,8 @@ void loadnetlist(const char* file, CIRCUIT** circuit, INPtables** table, IFtask*
         setdefaultoptions(*circuit);
         setlogwindow(*circuit);
 
-        const char* models = std::getenv("MODELS");
-        libraries.load(models ? models : "", SPICELIBRARYPATTERN, SPICELIBRARYSIGNATURE, 0);
+        libraries.load(getenvcopy("MODELS").c_str(), SPICELIBRARYPATTERN, SPICELIBRARYSIGNATURE, 0);
+        loadspicemodels(&deck, *circuit, &libraries);
         listdeck(&deck);
         expanddeck(&deck);
         libraries.unload();

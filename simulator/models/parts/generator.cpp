@@ -215,7 +215,8 @@ std::vector<double> GENERATOR::loadpwl(CIRCUIT* owner)
             points.front().second = value;
             continue;
         }
-        auto place = std::find_if(points.begin(), points.end(), [time](const auto& point) { return point.first >= time; });
+        auto place = std::find_if(
+            points.begin(), points.end(), [time](const auto& point) { return point.first >= time; });
         if (place != points.end() && place->first == time) {
             warning("Specified same time %s twice in %s", key, name);
             place->second = value;

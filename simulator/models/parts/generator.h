@@ -33,7 +33,8 @@ public:
     void limitsteps(double* tmax, double* minbreak) override;
 
     // The value of the first key of a comma-separated list ("VO,OFFSET") that is present (with a
-    // text that is not empty) and evaluates against the circuit's variables: 1 with *out set. A key whose text is "?" or
+    // text that is not empty) and evaluates against the circuit's variables: 1 with *out set. A key whose
+    // text is "?" or
     // "[NULL]", or does not evaluate, is warned about ("Value expected for property '%s' in '%s'")
     // and the next key is tried. 0 with *out = def when no key gives a value.
     int getparam(const char* keys, CIRCUIT* owner, double* out, double def);

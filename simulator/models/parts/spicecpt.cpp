@@ -25,7 +25,8 @@ constexpr unsigned WATCHVALUECOLOUR = 0x4000;
 
 } // namespace
 
-SPICECPT::SPICECPT(const char* partname, PRIMITIVE* primitive, const SDF_MODEL* modelrecord, const PROPLIST* list)
+SPICECPT::SPICECPT(
+    const char* partname, PRIMITIVE* primitive, const SDF_MODEL* modelrecord, const PROPLIST* list)
     : INSTANCE(partname, primitive, nullptr, list)
     , model(modelrecord)
 {
@@ -215,7 +216,7 @@ void SPICECPT::watchparameters(IFcircuit* circuit, PARTITION* partition)
             for (char c : keyword)
                 label += static_cast<char>(asciiupper(c));
         const char* unit = first == 'c' ? "F" : first == 'i' ? "A" : first == 'p' ? "W" : "";
-        partition->recordprintf("{C=%X}%s\t=  {C=%X}%s%s\n", WATCHLABELCOLOUR, label.c_str(), WATCHVALUECOLOUR,
-            fmtval(negate ? -value : value, 4, 0, nullptr), unit);
+        partition->recordprintf("{C=%X}%s\t=  {C=%X}%s%s\n", WATCHLABELCOLOUR, label.c_str(),
+            WATCHVALUECOLOUR, fmtval(negate ? -value : value, 4, 0, nullptr), unit);
     }
 }

@@ -23,8 +23,8 @@ const IFparm* findmodelparm(const IFdevice* device, const char* keyword, int32_t
     return device ? findparameter(device->modelParms, device->numModelParms, keyword, access) : nullptr;
 }
 
-int setinstanceparm(IFcircuit* circuit, IFinstance* instance, const IFdevice* device, const char* keyword,
-    IFvalue* value)
+int setinstanceparm(
+    IFcircuit* circuit, IFinstance* instance, const IFdevice* device, const char* keyword, IFvalue* value)
 {
     const IFparm* parameter = findinstanceparm(device, keyword, IF_SET);
     if (!parameter || !spicesimulator)

@@ -15,5 +15,5 @@ const IFparm* findmodelparm(const IFdevice* device, const char* keyword, int32_t
 
 // Sets the device's settable instance parameter of that keyword: the engine's result, or E_BADPARM
 // when the device has no such parameter (nothing is called then).
-int setinstanceparm(IFcircuit* circuit, IFinstance* instance, const IFdevice* device, const char* keyword,
-    IFvalue* value);
+int setinstanceparm(
+    IFcircuit* circuit, IFinstance* instance, const IFdevice* device, const char* keyword, IFvalue* value);

@@ -17,10 +17,12 @@ class GeneratorTest : public PartTest {
 protected:
     // A one-pin generator V1 of the row on net N, with these extra properties, in a circuit with
     // these netlist properties.
-    void generator(const std::string& properties, const char* row, const std::string& value, const std::string& extra)
+    void generator(
+        const std::string& properties, const char* row, const std::string& value, const std::string& extra)
     {
         forget();
-        make(properties, std::string("V1,") + row + "," + value + ",PRIMITIVE=ANALOG" + extra + "\n", "N,1\nV1,PS,*\n\n");
+        make(properties, std::string("V1,") + row + "," + value + ",PRIMITIVE=ANALOG" + extra + "\n",
+            "N,1\nV1,PS,*\n\n");
     }
 
     // The last value the engine took for the generator's parameter of that keyword.
@@ -64,7 +66,8 @@ TEST_F(GeneratorTest, PropertiesBecomeTheWaveformVector)
         { "TSTOP=2\n", "VSINE!", "X", ",OFFSET=1,AMP=3", "sine", "[1, 3, 0.5, 0, 0]" },
         { "TSTOP=2\n", "VSINE!", "X", ",PER=4m,DELAY=1", "sine", "[0, 1, 250, 1, 0]" },
         { "TSTOP=1\n", "VSINE!", "X", ",PHASE=90,FREQ=1k,TD=5", "sine", "[0, 1, 1000, -0.00025, 0]" },
-        { "TSTOP=1\n", "VPULSE!", "X", ",PW=25%,PER=1m", "pulse", "[0, 1, 0, 2.5e-07, 2.5e-07, 0.00025, 0.001]" },
+        { "TSTOP=1\n", "VPULSE!", "X", ",PW=25%,PER=1m", "pulse",
+            "[0, 1, 0, 2.5e-07, 2.5e-07, 0.00025, 0.001]" },
         { "TSTOP=10m\n", "VPULSE!", "X", "", "pulse", "[0, 1, 0, 5e-06, 5e-06, 0.005, 0.01]" },
         { "TSTOP=10m\n", "VPULSE!", "X", ",LOW=-1,HIGH=2,FREQ=1k,WIDTH=100u,TD=1u,TRISE=1n", "pulse",
             "[-1, 2, 1e-06, 1e-09, 1e-07, 0.0001, 0.001]" },

@@ -60,7 +60,8 @@ TEST_F(SpicePartTest, PlainPartBindsItsRowsModelAndTakesItsValueBeforeEachRun)
     ASSERT_TRUE(build()) << log();
     EXPECT_THAT(callsabout("R1"),
         ElementsAre("newInstance(RESISTOR, R1)", "bindNode(R1, 1, A)", "bindNode(R1, 2, GND)"));
-    EXPECT_THAT(callsabout("RESISTOR"), ElementsAre("newModel(Resistor, RESISTOR)", "newInstance(RESISTOR, R1)"));
+    EXPECT_THAT(
+        callsabout("RESISTOR"), ElementsAre("newModel(Resistor, RESISTOR)", "newInstance(RESISTOR, R1)"));
     EXPECT_THAT(log(), HasSubstr("#T:[BUILD]Assigned model RESISTOR for R1\n"));
     SPICECPT* r1 = spicepart("R1");
     ASSERT_NE(r1, nullptr);
@@ -71,7 +72,8 @@ TEST_F(SpicePartTest, PlainPartBindsItsRowsModelAndTakesItsValueBeforeEachRun)
     circuit->setsweepvalue("", 0);
     circuit->setproperty("VX", "2k");
     circuit->setsweepvalue("", 0);
-    EXPECT_THAT(callsabout("R1"), ElementsAre("setInstanceParm(R1, resistance=2000)", "setInstanceParm(R1, resistance=4000)"));
+    EXPECT_THAT(callsabout("R1"),
+        ElementsAre("setInstanceParm(R1, resistance=2000)", "setInstanceParm(R1, resistance=4000)"));
     EXPECT_EQ(log().find("#W:"), std::string::npos) << log();
 }
 
@@ -81,15 +83,19 @@ TEST_F(SpicePartTest, PropertyNamedLikeAModelParameterGivesThePartAModelOfItsOwn
         "A,2\nR1,PS,1\nR2,PS,1\n\nGND,3\nR1,PS,2\nR2,PS,2\nGND,PT,GND\n\n");
     EXPECT_EQ(spicepart("R1")->modelname, "R1");
     EXPECT_EQ(spicepart("R2")->modelname, "RESISTOR");
-    EXPECT_THAT(fakes::callsof("newModel"), ElementsAre("newModel(Resistor, R1)", "newModel(Resistor, RESISTOR)"));
+    EXPECT_THAT(
+        fakes::callsof("newModel"), ElementsAre("newModel(Resistor, R1)", "newModel(Resistor, RESISTOR)"));
     EXPECT_THAT(fakes::callsof("setModelParm"), ElementsAre("setModelParm(R1, tc1=0.001)"));
 }
 
 TEST_F(SpicePartTest, ModelsAreSetUpOncePerPassByTheirFirstPart)
 {
-    load("", "Q1,NPN,,PRIMITIVE=ANALOG,SPICEMODEL=\"BC547,BJT.LIB\"\nQ2,NPN,,PRIMITIVE=ANALOG,SPICEMODEL=\"BC547,BJT.LIB\"\n"
-             "Q3,NPN,,PRIMITIVE=ANALOG,MODEL=QMOD,AREA=2\nQ4,NPN,,PRIMITIVE=ANALOG,MODEL=QMOD\n",
-        "C,4\nQ1,PS,C\nQ2,PS,C\nQ3,PS,C\nQ4,PS,C\n\nGND,5\nQ1,PS,E\nQ2,PS,E\nQ3,PS,E\nQ4,PS,E\nGND,PT,GND\n\n",
+    load("",
+        "Q1,NPN,,PRIMITIVE=ANALOG,SPICEMODEL=\"BC547,BJT.LIB\"\nQ2,NPN,,PRIMITIVE=ANALOG,SPICEMODEL=\"BC547,"
+        "BJT.LIB\"\n"
+        "Q3,NPN,,PRIMITIVE=ANALOG,MODEL=QMOD,AREA=2\nQ4,NPN,,PRIMITIVE=ANALOG,MODEL=QMOD\n",
+        "C,4\nQ1,PS,C\nQ2,PS,C\nQ3,PS,C\nQ4,PS,C\n\nGND,5\nQ1,PS,E\nQ2,PS,E\nQ3,PS,E\nQ4,PS,E\nGND,PT,"
+        "GND\n\n",
         "*MODELDEFS,1\nQMOD: BF=200, IS=1e-15\n");
     parsedmodel("bc547", "BJT");
     ASSERT_TRUE(build()) << log();
@@ -99,8 +105,8 @@ TEST_F(SpicePartTest, ModelsAreSetUpOncePerPassByTheirFirstPart)
         forget();
         circuit->setsweepvalue("", 0);
         EXPECT_THAT(callssince("setModelParm"),
-            ElementsAre("setModelParm(bc547, npn=1)", "setModelParm(QMOD, npn=1)", "setModelParm(QMOD, is=1e-15)",
-                "setModelParm(QMOD, bf=200)"))
+            ElementsAre("setModelParm(bc547, npn=1)", "setModelParm(QMOD, npn=1)",
+                "setModelParm(QMOD, is=1e-15)", "setModelParm(QMOD, bf=200)"))
             << pass;
     }
     // The model's properties are not the part's: only Q3's own AREA reaches its instance.

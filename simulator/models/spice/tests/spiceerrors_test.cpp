@@ -43,7 +43,8 @@ TEST_F(SpiceErrorsTest, MessagesWhileTheEnginesWorkFollowTheConvergenceLevel)
     for (const CASE& c : cases) {
         TRACE_CONVERGENCE.level = c.level;
         int result = -1;
-        EXPECT_EQ(written([&] { result = spiceerrorcallback(c.flags, "line %d: %s", 3, "bad node"); }), c.line)
+        EXPECT_EQ(
+            written([&] { result = spiceerrorcallback(c.flags, "line %d: %s", 3, "bad node"); }), c.line)
             << c.flags << " at " << int(c.level);
         EXPECT_EQ(result, c.result) << c.flags << " at " << int(c.level);
     }
@@ -64,7 +65,8 @@ TEST_F(SpiceErrorsTest, RunEndingCodesAreReportedWithTheEnginesText)
         const char* engine; // simerrmsg's text; null: none
         std::string lines;
     } cases[] = {
-        { E_SINGULAR, "singular matrix at node out", "#W:[SPICE] singular matrix at node out.\n%H=WUNO.HLP,07D2\n" },
+        { E_SINGULAR, "singular matrix at node out",
+            "#W:[SPICE] singular matrix at node out.\n%H=WUNO.HLP,07D2\n" },
         { E_BADMATRIX, "floating node n1", "#W:[SPICE] floating node n1.\n%H=WUNO.HLP,07D1\n" },
         { E_TIMESTEP, nullptr, std::string("#W:[SPICE] ") + inperrmsg(E_TIMESTEP) + ".\n%H=WUNO.HLP,07D4\n" },
         { E_NOMODEL, nullptr, std::string("#E:[SPICE] Error 10 - ") + inperrmsg(E_NOMODEL) + ".\n" },

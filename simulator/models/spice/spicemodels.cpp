@@ -1,0 +1,142 @@
+#include "simulator/models/spice/spicemodels.h"
+
+#include "core/files/diskfile.h"
+#include "core/files/pathopen.h"
+#include "core/files/paths.h"
+#include "core/files/ramfile.h"
+#include "core/text/ascii.h"
+#include "simulator/kernel/circuit.h"
+#include "simulator/kernel/modellibrary.h"
+#include "simulator/kernel/simlog.h"
+#include "simulator/models/spice/deckread.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <set>
+#include <string>
+#include <strings.h>
+
+namespace {
+
+struct CASELESS {
+    bool operator()(const std::string& a, const std::string& b) const
+    {
+        return strcasecmp(a.c_str(), b.c_str()) < 0;
+    }
+};
+using NAMES = std::set<std::string, CASELESS>;
+
+// A property's text unless it is missing, "?" or "[NULL]".
+const char* present(const COMPONENT* part, const char* property)
+{
+    const char* text = part->getproperty(property);
+    if (!text || strcmp(text, "?") == 0 || strcasecmp(text, "[NULL]") == 0)
+        return nullptr;
+    return text;
+}
+
+// What a SPICEMODEL text names: the model (the first run of characters other than ',' and blanks,
+// in upper case) and the file after the character that ended it, up to the line's end.
+struct MODELREFERENCE {
+    std::string model;
+    std::string file;
+};
+
+MODELREFERENCE cutreference(const char* text)
+{
+    MODELREFERENCE reference;
+    const char* p = text;
+    for (; *p && *p != ',' && *p != ' ' && *p != '\t'; ++p)
+        reference.model += static_cast<char>(asciiupper(*p));
+    if (*p)
+        ++p;
+    while (*p == '\n' || *p == '\r')
+        ++p;
+    reference.file.assign(p, strcspn(p, "\r\n"));
+    return reference;
+}
+
+// Reads a SPICE file once per load from the MODELS path.
+void linkfile(SPICEDECK* deck, std::string file, NAMES& linked)
+{
+    size_t start = std::min(file.find_first_not_of(" \t"), file.size());
+    size_t end = file.find_last_not_of(" \t");
+    file = end == std::string::npos || end < start ? "" : file.substr(start, end + 1 - start);
+    char name[PATHBUFFER];
+    if (file.empty() || file.size() + 4 >= PATHBUFFER)
+        return;
+    adddefext(name, file.c_str(), "MOD");
+    if (linked.count(name))
+        return;
+    std::string folders = getenvcopy("MODELS");
+    FILE* stream = pathopen(folders.c_str(), name, "r", 0);
+    if (!stream) {
+        simwarning("cannot open SPICE source file %s", name);
+        return;
+    }
+    DISKFILE source(stream);
+    SPICECARD* first = nullptr;
+    try {
+        first = readdeck(deck, source, nullptr);
+    } catch (...) {
+        fclose(stream);
+        throw;
+    }
+    fclose(stream);
+    if (!first)
+        return;
+    linked.insert(name);
+    TRACE_SPICELINK.trace("Linked SPICE file '%s'", name);
+}
+
+// Reads a model from a model library once per load.
+void linkmodel(
+    SPICEDECK* deck, MLIBMANAGER* libraries, const std::string& model, const char* library, NAMES& loaded)
+{
+    if (model.empty() || loaded.count(model))
+        return;
+    char* record = libraries ? libraries->findmodel(model.c_str(), library) : nullptr;
+    if (!record) {
+        TRACE_SPICELINK.warning("Cannot find library model '%s'", model.c_str());
+        return;
+    }
+    // The model's text follows the record's leading length word.
+    char* text = record + sizeof(int32_t);
+    RAMFILE source(text, static_cast<int>(strlen(text)));
+    try {
+        readdeck(deck, source, nullptr);
+    } catch (...) {
+        std::free(record);
+        throw;
+    }
+    std::free(record);
+    loaded.insert(model);
+    TRACE_SPICELINK.trace("Loaded SPICE model '%s' from library '%s'", model.c_str(), library);
+}
+
+} // namespace
+
+void loadspicemodels(SPICEDECK* deck, CIRCUIT* circuit, MLIBMANAGER* libraries)
+{
+    for (SDF_SCRIPT* script : circuit->scripts) {
+        if (strcasecmp(script->name, "SPICE") != 0)
+            continue;
+        RAMFILE source(script->text, static_cast<int>(strlen(script->text)));
+        readdeck(deck, source, nullptr);
+    }
+    NAMES linked;
+    NAMES loaded;
+    for (SDF_COMPONENT* item : circuit->parts) {
+        auto* part = static_cast<COMPONENT*>(item);
+        if (const char* text = present(part, "SPICEMODEL")) {
+            MODELREFERENCE reference = cutreference(text);
+            if (reference.file.find_first_not_of(" \t") == std::string::npos)
+                reference.file = present(part, "SPICEFILE") ? present(part, "SPICEFILE") : "";
+            if (!reference.file.empty())
+                linkfile(deck, reference.file, linked);
+            else if (const char* library = present(part, "SPICELIB"))
+                linkmodel(deck, libraries, reference.model, library, loaded);
+        }
+        part->expand(deck);
+    }
+}

@@ -1,0 +1,143 @@
+#include "simulator/models/spice/deckread.h"
+
+#include "core/files/ramfile.h"
+#include "simulator/kernel/tests/kerneltesting.h"
+#include "simulator/models/spice/spicedeck.h"
+#include "testsupport/temp_folder.h"
+
+#include <gmock/gmock.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using testing::ElementsAre;
+using testing::HasSubstr;
+
+// The cards of a chain as "line:text", a joined card followed by its lines in braces and an error
+// text after " !".
+std::vector<std::string> cards(const SPICECARD* card)
+{
+    std::vector<std::string> list;
+    for (; card; card = card->next) {
+        std::string text = std::to_string(card->line) + ":" + card->text;
+        if (card->joined) {
+            std::vector<std::string> joined = cards(card->joined);
+            text += " {";
+            for (const std::string& line : joined)
+                text += (line == joined.front() ? "" : "|") + line;
+            text += "}";
+        }
+        if (card->error)
+            text += std::string(" !") + card->error;
+        list.push_back(text);
+    }
+    return list;
+}
+
+class DeckReadTest : public KernelTest {
+protected:
+    void SetUp() override
+    {
+        KernelTest::SetUp();
+        signon();
+        folder = vkt::test::makeTempSubfolder("spice");
+        setenv("MODELS", folder.string().c_str(), 1);
+    }
+
+    void TearDown() override
+    {
+        unsetenv("MODELS");
+        KernelTest::TearDown();
+    }
+
+    SPICECARD* readtext(std::string text, SPICECARD** end = nullptr)
+    {
+        RAMFILE source(text.data(), static_cast<int>(text.size()));
+        return readdeck(&deck, source, end);
+    }
+
+    void file(const char* name, const std::string& text) { std::ofstream(folder / name) << text; }
+
+    fs::path folder;
+    SPICEDECK deck;
+};
+
+TEST_F(DeckReadTest, LinesAreUpperCaseAndNumberedAsInTheirSource)
+{
+    std::string text = "\n\nr1 a b 1k\r\n\n\nc1 a 0 10u";
+    RAMFILE source(text.data(), static_cast<int>(text.size()));
+    int32_t line = 0;
+    EXPECT_EQ(readdeckline(source, &line), "R1 A B 1K\r");
+    EXPECT_EQ(line, 3);
+    EXPECT_EQ(readdeckline(source, &line), "C1 A 0 10U");
+    EXPECT_EQ(line, 6);
+    EXPECT_EQ(readdeckline(source, &line), std::nullopt);
+    EXPECT_EQ(readtext(""), nullptr);
+    EXPECT_EQ(readtext("\n\n"), nullptr);
+    EXPECT_EQ(deck.head, nullptr);
+}
+
+TEST_F(DeckReadTest, ContinuationLinesJoinTheCardBeforeThem)
+{
+    struct CASE {
+        const char* text;
+        std::vector<std::string> cards;
+    } cases[] = {
+        { "title\nr1 1 2\n+ 1k\n+tc=1\n", { "1:TITLE", "2:R1 1 2  1K TC=1 {2:R1 1 2|3:+ 1K|4:+TC=1}" } },
+        { "+first\n+second\n", { "1:+FIRST", "2:+SECOND !Illegal continuation line: ignored." } },
+        { ".model d d\n+ is=1\n", { "1:.MODEL D D  IS=1 {1:.MODEL D D|2:+ IS=1}" } },
+        { "t\nr1 1 2\n   \n* note\n$ more\n\t+ 1k\n",
+            { "1:T", "2:R1 1 2  1K {2:R1 1 2|6:\t+ 1K}", "3:   ", "4:* NOTE", "5:$ MORE" } },
+        { "t\n# gone\n+ 1k\n", { "1:T", "2:# GONE", "3:+ 1K !Illegal continuation line: ignored." } },
+    };
+    for (const CASE& c : cases) {
+        SPICEDECK fresh;
+        std::string text = c.text;
+        RAMFILE source(text.data(), static_cast<int>(text.size()));
+        ASSERT_NE(readdeck(&fresh, source, nullptr), nullptr) << c.text;
+        EXPECT_EQ(cards(fresh.head), c.cards) << c.text;
+        EXPECT_EQ(cards(fresh.last).size(), 1u) << c.text;
+    }
+}
+
+TEST_F(DeckReadTest, SourcesFollowOneAnotherWholeTrailingCommentsIncluded)
+{
+    SPICECARD* first = readtext("t1\nr1 1 2 1k\n* end of one\n");
+    readtext("t2\nr2 2 0 1k\n");
+    EXPECT_EQ(first, deck.head);
+    EXPECT_THAT(
+        cards(deck.head), ElementsAre("1:T1", "2:R1 1 2 1K", "3:* END OF ONE", "1:T2", "2:R2 2 0 1K"));
+    EXPECT_STREQ(deck.last->text, "R2 2 0 1K");
+
+    // After a given card, the end reference moves to the last card read.
+    SPICECARD* end = deck.head;
+    readtext("t3\n", &end);
+    EXPECT_STREQ(end->text, "T3");
+    EXPECT_STREQ(deck.head->next->text, "T3");
+    EXPECT_STREQ(deck.last->text, "R2 2 0 1K");
+}
+
+TEST_F(DeckReadTest, IncludedFilesFollowTheirIncludeCard)
+{
+    file("sub.lib", "+first line\n.model x d\n+ is=2\n");
+    file("loop.lib", ".model l d\n.include loop.lib\n");
+    readtext(
+        "title\n.include sub.lib\n+ n=1\nr1 1 2 1k\n.Include \"loop.lib\" \n.include\n.include none.lib\n");
+    EXPECT_THAT(cards(deck.head),
+        ElementsAre("1:TITLE", "2:.INCLUDE SUB.LIB  N=1 {2:.INCLUDE SUB.LIB|3:+ N=1}", "1:+FIRST LINE",
+            "2:.MODEL X D  IS=2 {2:.MODEL X D|3:+ IS=2}", "4:R1 1 2 1K", "5:.INCLUDE \"LOOP.LIB\" ",
+            "1:.MODEL L D", "2:.INCLUDE LOOP.LIB", "6:.INCLUDE", "7:.INCLUDE NONE.LIB"));
+    std::string text = log();
+    EXPECT_THAT(text, HasSubstr("#W:SPICE source file LOOP.LIB includes itself; it is read once.\n"));
+    EXPECT_THAT(text, HasSubstr("#W:.include filename missing.\n"));
+    EXPECT_THAT(text, HasSubstr("#W:cannot open SPICE source file NONE.LIB\n"));
+    EXPECT_STREQ(deck.last->text, ".INCLUDE NONE.LIB");
+}
+
+} // namespace
