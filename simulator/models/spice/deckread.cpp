@@ -136,8 +136,11 @@ std::optional<std::string> readdeckline(VFILE& stream, int32_t* line)
         return std::nullopt;
     ++*line;
     std::string text;
-    for (; c >= 0 && c != '\n'; c = stream.getc())
-        text += static_cast<char>(asciiupper(static_cast<char>(c)));
+    for (; c >= 0 && c != '\n'; c = stream.getc()) {
+        // A NUL would end the card's text early: it is left out.
+        if (c != 0)
+            text += static_cast<char>(asciiupper(static_cast<char>(c)));
+    }
     return text;
 }
 

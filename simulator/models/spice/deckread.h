@@ -16,7 +16,7 @@ class VFILE;
 struct SPICEDECK;
 
 // The next line of the stream that is not empty, in upper case, without its line feed (a carriage
-// return stays); nullopt at the end. *line (counting the stream's lines from 1) becomes the line's
+// return stays) and without NUL bytes; nullopt at the end. *line (counting the stream's lines from 1) becomes the line's
 // number. No length limit.
 std::optional<std::string> readdeckline(VFILE& stream, int32_t* line);
 

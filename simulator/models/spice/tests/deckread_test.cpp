@@ -9,10 +9,12 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
 namespace fs = std::filesystem;
+using namespace std::string_literals;
 
 namespace {
 
@@ -138,6 +140,28 @@ TEST_F(DeckReadTest, IncludedFilesFollowTheirIncludeCard)
     EXPECT_THAT(text, HasSubstr("#W:.include filename missing.\n"));
     EXPECT_THAT(text, HasSubstr("#W:cannot open SPICE source file NONE.LIB\n"));
     EXPECT_STREQ(deck.last->text, ".INCLUDE NONE.LIB");
+}
+
+TEST_F(DeckReadTest, DamagedSourcesReadWhole)
+{
+    fs::path corpus = fs::path(VKT_TEST_SOURCE_DIR) / ".." / "fuzz" / "deckread_corpus";
+    for (const auto& entry : fs::directory_iterator(corpus)) {
+        SPICEDECK fresh;
+        std::ifstream in(entry.path(), std::ios::binary);
+        std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        RAMFILE source(text.data(), static_cast<int>(text.size()));
+        ASSERT_NE(readdeck(&fresh, source, nullptr), nullptr) << entry.path();
+        const SPICECARD* last = fresh.head;
+        while (last->next)
+            last = last->next;
+        EXPECT_EQ(last, fresh.last) << entry.path();
+    }
+
+    // Bytes from 128 up lead no card, and a NUL never cuts one short.
+    readtext("\xef\xbb\xbf.model x d\n\xa0+ is=2\n\x01\x02+ n=1\nr1 a\0" "b 1k\n"s);
+    EXPECT_THAT(cards(deck.head),
+        ElementsAre("1:\xef\xbb\xbf.MODEL X D", "2:\xa0+ IS=2 !Illegal continuation line: ignored.",
+            "3:\x01\x02+ N=1 !Illegal continuation line: ignored.", "4:R1 AB 1K"));
 }
 
 } // namespace
