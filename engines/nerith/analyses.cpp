@@ -4,10 +4,11 @@ namespace nerith {
 
 extern const AnalysisKind optionskind;
 extern const AnalysisKind opkind;
+extern const AnalysisKind trankind;
 
 const std::vector<const AnalysisKind*>& analysiskinds()
 {
-    static const std::vector<const AnalysisKind*> kinds { &optionskind, &opkind };
+    static const std::vector<const AnalysisKind*> kinds { &optionskind, &opkind, &trankind };
     return kinds;
 }
 

@@ -76,7 +76,9 @@ bool addbreak(IFcircuit& ckt, double time)
     const double spacing = ckt.options.minbreak;
     auto& breaks = ckt.breaks;
     auto at = std::lower_bound(breaks.begin(), breaks.end(), time);
-    // Points closer than the spacing become one, at the earlier time.
+    // Points closer than the spacing become one, at the earlier time; the present time counts as one.
+    if (time - ckt.time <= spacing)
+        return true;
     if (at != breaks.begin() && time - *(at - 1) <= spacing)
         return true;
     if (at != breaks.end() && *at - time <= spacing) {

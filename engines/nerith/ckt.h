@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engines/nerith/device.h"
+#include "engines/nerith/integration.h"
 #include "engines/nerith/job.h"
 #include "engines/nerith/matrix.h"
 #include "engines/nerith/names.h"
@@ -78,6 +79,7 @@ struct IFcircuit {
     std::vector<uint8_t> voltage; // by equation number: 1 for a node voltage
     std::vector<double*> diagonal; // by equation number: a node's diagonal cell; null for branches
     std::vector<std::pair<int32_t, double>> nodesets;
+    std::vector<std::pair<int32_t, double>> initialconditions; // node "ic" values: held in MODE_TRANOP
     std::vector<IFuid> plotnames; // identifiers of equations 1..size()
     int32_t noncon = 0; // devices that limited their step in the present iteration
     int32_t trouble = 0; // the equation that failed the convergence test last
@@ -88,10 +90,19 @@ struct IFcircuit {
     bool breakasked = false;
     std::string breaktext;
     std::vector<double> breaks; // break points, ascending
-    double initialstep = 0; // limit of the first time step; 0: none
-    double proposedstep = 0; // smallest step proposed since the last step; 0: none
+    double initialstep = 0; // limit of the first time step from time 0; 0: none
+    double proposedstep = 0; // smallest step proposed since the last step was planned; 0: none
+
+    // Time stepping: the integration of the present point and the history of accepted ones.
+    nerith::Integration integration;
+    double stepfloor = 0; // the smallest step the transient takes before it gives up (s)
+    double sourcestep = 0; // the step and stop time that waveforms take their defaults from (s)
+    double sourcestop = 0;
     int32_t statecount = 0;
-    std::vector<double> states[2]; // present and previous time point
+    std::vector<double> states[nerith::HistoryPoints]; // by point: 0 being solved, j the j-th last accepted
+    std::vector<double> solutions[nerith::HistoryPoints]; // accepted solutions by point (from 1)
+
+    IFtask* present = nullptr; // the task doAnalyses ran last: DCtran goes on with it
 };
 
 namespace nerith {
@@ -104,7 +115,7 @@ int setup(IFcircuit& ckt);
 std::string identifier(IFcircuit& ckt, const char* owner, const char* suffix);
 
 // A break point at `time`, kept in order; false for a time before the present one. Points closer
-// than the minimum spacing to one already set merge with it.
+// than the minimum spacing to one already set, or to the present time, merge with it.
 bool addbreak(IFcircuit& ckt, double time);
 
 } // namespace nerith

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -70,6 +71,20 @@ public:
     virtual bool uses(const Node* node) const = 0;
     // Whether the family has instances whose stamps depend on the iterate.
     virtual bool nonlinear() const = 0;
+
+    // The transient's calls; a family without time dependence leaves them alone.
+    // At the start of a transient, before its first solution: waveforms take their defaults and
+    // set their first break points.
+    virtual void begin(IFcircuit&) { }
+    // After a time point converged: the states of the point, computed from its solution.
+    virtual void update(IFcircuit&) { }
+    // The largest next step the truncation error of the states allows at integration order
+    // `order`; infinite when the family has none.
+    virtual double truncation(IFcircuit&, int32_t) { return std::numeric_limits<double>::infinity(); }
+    // Before a step from the present time: may lower `step`, never raise it.
+    virtual void limitstep(IFcircuit&, double&) { }
+    // After a time point was accepted (ckt.time is its time): break points ahead, model calls.
+    virtual void accept(IFcircuit&) { }
 };
 
 // A device type: its static description and how a circuit makes its family.

@@ -123,13 +123,18 @@ int setNodeParm(IFcircuit* ckt, IFnode* node, int32_t id, IFvalue* value, IFvalu
 {
     if (!ours(ckt))
         return E_NOCKT;
-    if (id != NODE_NODESET)
+    if (id != NODE_NODESET && id != NODE_IC)
         return E_BADPARM;
     auto* target = static_cast<Node*>(node);
     if (!target || !value || target == ckt->ground || !std::isfinite(value->rValue))
         return E_BADVALUE;
-    target->hasNodeset = true;
-    target->nodeset = value->rValue;
+    if (id == NODE_IC) {
+        target->hasIc = true;
+        target->ic = value->rValue;
+    } else {
+        target->hasNodeset = true;
+        target->nodeset = value->rValue;
+    }
     return 0;
 }
 
@@ -137,11 +142,12 @@ int askNodeQuest(IFcircuit* ckt, IFnode* node, int32_t id, IFvalue* value, IFval
 {
     if (!ours(ckt))
         return E_NOCKT;
-    if (id != NODE_NODESET)
+    if (id != NODE_NODESET && id != NODE_IC)
         return E_BADPARM;
     if (!node || !value)
         return E_BADVALUE;
-    value->rValue = static_cast<Node*>(node)->nodeset;
+    const auto* target = static_cast<Node*>(node);
+    value->rValue = id == NODE_IC ? target->ic : target->nodeset;
     return 0;
 }
 

@@ -45,14 +45,19 @@ template <class T> T* byname(const std::vector<std::unique_ptr<T>>& items, IFuid
     return nullptr;
 }
 
-// Runs the task's analyses from `task.next` on; a stop leaves the place to resume at.
-int runtask(IFcircuit& ckt, IFtask& task, bool restart)
+// Runs the task's analyses from job `from` on (restart) or from where a stop left it; a stop leaves
+// the place to resume at.
+int runtask(IFcircuit& ckt, IFtask& task, bool restart, std::size_t from = 0)
 {
+    ckt.present = &task;
     bool resume = false;
     if (restart) {
-        task.next = 0;
+        task.next = from;
         task.midway = false;
         ckt.statistics = {};
+        // Break points belong to a run; the kernel and the models set them again.
+        ckt.time = 0;
+        ckt.breaks.clear();
     } else if (!task.stopped) {
         return 0;
     } else {
@@ -162,6 +167,8 @@ int deleteTask(IFcircuit* ckt, IFtask* task)
 {
     if (!nerith::ours(ckt, task))
         return E_NOCKT;
+    if (ckt->present == task)
+        ckt->present = nullptr;
     std::erase_if(ckt->tasks, [task](const auto& item) { return item.get() == task; });
     return 0;
 }
@@ -180,6 +187,31 @@ const char* nonconvErr(IFcircuit* ckt)
     if (!nerith::ours(ckt) || ckt->nonconvergence.empty())
         return nullptr;
     return ckt->nonconvergence.c_str();
+}
+
+int runtransient(IFcircuit* ckt, int restart)
+{
+    if (!nerith::ours(ckt))
+        return E_NOCKT;
+    auto transientof = [](const IFtask& task) {
+        return std::find_if(task.jobs.begin(), task.jobs.end(), [](const auto& job) { return job->transient(); });
+    };
+    IFtask* task = ckt->present;
+    if (!task) {
+        for (const auto& candidate : ckt->tasks) {
+            if (transientof(*candidate) != candidate->jobs.end()) {
+                task = candidate.get();
+                break;
+            }
+        }
+    }
+    clearerror();
+    const auto job = task ? transientof(*task) : std::vector<std::unique_ptr<IFjob>>::iterator {};
+    if (!task || job == task->jobs.end())
+        return fail(E_NOTRAN, "there is no transient analysis to run");
+    ckt->nonconvergence.clear();
+    const auto index = static_cast<std::size_t>(job - task->jobs.begin());
+    return guarded([&] { return runtask(*ckt, *task, restart != 0, index); });
 }
 
 } // namespace nerith::entries

@@ -10,8 +10,11 @@ namespace nerith {
 namespace {
 
 const IFparm nodeparameters[] = {
+    { "ic", NODE_IC, IF_REAL | IF_SET | IF_ASK, "Voltage at the start of a transient" },
     { "nodeset", NODE_NODESET, IF_REAL | IF_SET | IF_ASK, "Suggested voltage for the operating point" },
 };
+
+const char* specialsignals[] = { "time" };
 
 // The descriptor: built once; siminit hands out the same one at every sign-on.
 IFsimulator& descriptor()
@@ -62,8 +65,8 @@ IFsimulator& descriptor()
         d.analyses = analyses.data();
         d.numNodeParms = static_cast<int32_t>(std::size(nodeparameters));
         d.nodeParms = nodeparameters;
-        d.numSpecSigs = 0;
-        d.specSigs = nullptr;
+        d.numSpecSigs = static_cast<int32_t>(std::size(specialsignals));
+        d.specSigs = specialsignals;
         return d;
     }();
     return simulator;
@@ -110,11 +113,9 @@ int CKTsetBreak(IFcircuit* ckt, double time)
     return nerith::guarded([&] { return nerith::addbreak(*ckt, time) ? 0 : E_BADVALUE; });
 }
 
-int DCtran(IFcircuit* ckt, int)
+int DCtran(IFcircuit* ckt, int restart)
 {
-    if (!nerith::ours(ckt))
-        return E_NOCKT;
-    return nerith::fail(nerith::E_NOTRAN, "this engine has no transient analysis");
+    return nerith::entries::runtransient(ckt, restart);
 }
 
 const char* simerrmsg(int code)

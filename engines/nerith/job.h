@@ -26,6 +26,8 @@ struct IFjob {
     virtual int run(IFcircuit& ckt, IFtask& task, bool resume) = 0;
     // After a stop: whether the analysis had reached its end.
     virtual bool finished() const { return true; }
+    // Whether it is a transient, the analysis DCtran runs.
+    virtual bool transient() const { return false; }
 };
 
 // Analyses run together, with the options they share.

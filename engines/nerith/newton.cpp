@@ -206,9 +206,19 @@ void load(IFcircuit& ckt)
                 *diagonal += shunt;
         }
     }
+    // Initial conditions hold their nodes through every iteration of a transient's operating point.
+    if (ckt.mode & MODE_TRANOP) {
+        for (const auto& [number, value] : ckt.initialconditions) {
+            *ckt.diagonal[static_cast<std::size_t>(number)] += NodesetConductance;
+            ckt.rhs[static_cast<std::size_t>(number)] += NodesetConductance * value;
+        }
+    }
     if (!nodesetsapply(ckt))
         return;
     for (const auto& [number, value] : ckt.nodesets) {
+        // An initial condition on the same node wins.
+        if ((ckt.mode & MODE_TRANOP) && ckt.equations[static_cast<std::size_t>(number)].node->hasIc)
+            continue;
         *ckt.diagonal[static_cast<std::size_t>(number)] += NodesetConductance;
         ckt.rhs[static_cast<std::size_t>(number)] += NodesetConductance * value;
     }

@@ -6,8 +6,9 @@ struct IFcircuit;
 
 namespace nerith {
 
-// Stamps every device and the circuit's own conductances (gmin stepping, shunt resistance, and
-// nodesets in the first iterations of an operating point) for one Newton iteration.
+// Stamps every device and the circuit's own conductances (gmin stepping, shunt resistance,
+// nodesets in the first iterations of an operating point, initial conditions through a transient's
+// operating point) for one Newton iteration.
 void load(IFcircuit& ckt);
 
 // Newton-Raphson from ckt.solution in the present mode, at most `limit` iterations. 0 when the

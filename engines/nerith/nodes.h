@@ -16,6 +16,8 @@ struct Node : IFnode {
     bool deleted = false;
     bool hasNodeset = false;
     double nodeset = 0; // suggested voltage for the first iterations of an operating point
+    bool hasIc = false;
+    double ic = 0; // voltage held through the operating point of a transient, or its start with UIC
 };
 
 // One solution equation: a node voltage or a branch current.

@@ -57,9 +57,12 @@ int findTask(IFcircuit* ckt, IFtask** task, IFuid name);
 int deleteTask(IFcircuit* ckt, IFtask* task);
 int doAnalyses(IFcircuit* ckt, int restart, IFtask* task);
 const char* nonconvErr(IFcircuit* ckt);
+// DCtran: the transient of the task doAnalyses ran last (else the first task that has one).
+int runtransient(IFcircuit* ckt, int restart);
 } // namespace entries
 
 // The node parameters (descriptor slots 36, 37).
+inline constexpr int32_t NODE_IC = 1;
 inline constexpr int32_t NODE_NODESET = 2;
 
 } // namespace nerith

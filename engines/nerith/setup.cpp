@@ -25,6 +25,10 @@ void renumber(IFcircuit& ckt)
     ckt.equations = std::move(kept);
     ckt.matrix.reset(ckt.size());
     ckt.diagonal.clear();
+    // Every instance and model allocates its states again when it binds.
+    ckt.statecount = 0;
+    for (auto& states : ckt.states)
+        states.clear();
     ckt.rebuild = false;
 }
 
@@ -45,6 +49,7 @@ int setup(IFcircuit& ckt)
     ckt.voltage.assign(size, 0);
     ckt.plotnames.resize(size - 1);
     ckt.nodesets.clear();
+    ckt.initialconditions.clear();
     for (std::size_t n = 1; n < size; ++n) {
         const Equation& equation = ckt.equations[n];
         ckt.plotnames[n - 1] = equation.name;
@@ -52,11 +57,14 @@ int setup(IFcircuit& ckt)
             continue;
         const auto number = static_cast<int32_t>(n);
         ckt.voltage[n] = 1;
-        // Every node gets a diagonal cell, for gmin stepping, the shunt resistance and nodesets.
+        // Every node gets a diagonal cell, for gmin stepping, the shunt resistance, nodesets and
+        // initial conditions.
         if (!ckt.diagonal[n])
             ckt.diagonal[n] = ckt.matrix.element(number, number);
         if (equation.node && equation.node->hasNodeset)
             ckt.nodesets.emplace_back(number, equation.node->nodeset);
+        if (equation.node && equation.node->hasIc)
+            ckt.initialconditions.emplace_back(number, equation.node->ic);
     }
     ckt.rhs.assign(size, 0.0);
     ckt.solution.resize(size, 0.0);

@@ -26,13 +26,13 @@ int SpiceCircuit::query(double* out, int code)
         *out = ckt.time;
         return 1;
     case QUERY_STEP:
-        *out = 0; // no time step outside a transient
+        *out = ckt.mode & MODE_TRAN ? ckt.integration.step() : 0;
         return 1;
     case QUERY_GMIN:
         *out = ckt.options.gmin;
         return 1;
     case QUERY_STEPFLOOR:
-        *out = ckt.options.tmin;
+        *out = ckt.stepfloor > 0 ? ckt.stepfloor : ckt.options.tmin;
         return 1;
     case QUERY_MINSTEP:
         *out = ckt.options.minbreak;
@@ -41,7 +41,7 @@ int SpiceCircuit::query(double* out, int code)
         *out = ckt.srcfact;
         return 1;
     case QUERY_ORDER:
-        *out = 1;
+        *out = ckt.integration.order;
         return 1;
     default:
         return 0;

@@ -120,6 +120,34 @@ public:
     }
     bool nonlinear() const override { return !Device::Linear && live > 0; }
 
+    void begin(IFcircuit& ckt) override
+    {
+        if constexpr (requires { Device::begin(ckt, instances); })
+            Device::begin(ckt, instances);
+    }
+    void update(IFcircuit& ckt) override
+    {
+        if constexpr (requires { Device::update(ckt, instances); })
+            Device::update(ckt, instances);
+    }
+    double truncation(IFcircuit& ckt, int32_t order) override
+    {
+        if constexpr (requires { Device::truncation(ckt, instances, order); })
+            return Device::truncation(ckt, instances, order);
+        else
+            return DeviceFamily::truncation(ckt, order);
+    }
+    void limitstep(IFcircuit& ckt, double& step) override
+    {
+        if constexpr (requires { Device::limitstep(ckt, instances, step); })
+            Device::limitstep(ckt, instances, step);
+    }
+    void accept(IFcircuit& ckt) override
+    {
+        if constexpr (requires { Device::accept(ckt, instances); })
+            Device::accept(ckt, instances);
+    }
+
 private:
     int32_t type;
     int32_t live = 0;

@@ -1,4 +1,5 @@
 #include "engines/nerith/devices/family.h"
+#include "engines/nerith/devices/waveform.h"
 
 #include <cmath>
 
@@ -12,6 +13,11 @@ constexpr int32_t SourcePower = 22;
 
 const IFparm parameters[] = {
     { "dc", SourceDc, IF_REAL | IF_SET | IF_ASK, "DC value" },
+    { "sine", SourceSine, WaveformVector, "Sine source: IO IA FREQ TD THETA" },
+    { "pulse", SourcePulse, WaveformVector, "Pulse source: I1 I2 TD TR TF PW PER" },
+    { "exp", SourceExp, WaveformVector, "Exponential source: I1 I2 TD1 TAU1 TD2 TAU2" },
+    { "sffm", SourceSffm, WaveformVector, "Single frequency FM source: IO IA FC MDI FS" },
+    { "pwl", SourcePwl, WaveformVector, "Piecewise linear source: T1 I1 T2 I2 ..." },
     { "v", SourceVoltage, IF_REAL | IF_ASK, "Voltage across" },
     { "p", SourcePower, IF_REAL | IF_ASK, "Power delivered" },
 };
@@ -21,16 +27,22 @@ const IFparm parameters[] = {
 struct Isource : LinearDevice {
     struct Instance : IFinstance {
         double dc = 0;
+        bool dcgiven = false;
+        Waveform wave;
+        double present = 0; // the value of the last load
         int32_t pos = 0;
         int32_t neg = 0;
     };
 
     static int set(Instance& i, int32_t id, const IFvalue& value)
     {
-        if (id != SourceDc)
-            return E_BADPARM;
-        i.dc = value.rValue;
-        return 0;
+        if (id == SourceDc) {
+            i.dc = value.rValue;
+            i.dcgiven = true;
+            return 0;
+        }
+        const Waveform::Shape shape = waveformshape(id);
+        return shape == Waveform::Shape::None ? E_BADPARM : i.wave.set(shape, value.v);
     }
 
     static int ask(IFcircuit& ckt, Instance& i, int32_t id, IFvalue& value)
@@ -45,7 +57,7 @@ struct Isource : LinearDevice {
             value.rValue = across;
             return 0;
         case SourcePower:
-            value.rValue = -across * i.dc;
+            value.rValue = -across * (i.wave.given() ? i.present : i.dc);
             return 0;
         default:
             return E_BADPARM;
@@ -78,9 +90,26 @@ struct Isource : LinearDevice {
         for (Instance& i : list) {
             if (i.deleted)
                 continue;
-            const double value = factor * i.dc;
+            i.present = sourcevalue(ckt, i.wave, i.dc, i.dcgiven);
+            const double value = factor * i.present;
             rhs[i.pos] -= value;
             rhs[i.neg] += value;
+        }
+    }
+
+    static void begin(IFcircuit& ckt, std::deque<Instance>& list)
+    {
+        for (Instance& i : list) {
+            if (!i.deleted)
+                startwaveform(ckt, i.wave);
+        }
+    }
+
+    static void accept(IFcircuit& ckt, std::deque<Instance>& list)
+    {
+        for (const Instance& i : list) {
+            if (!i.deleted)
+                breakahead(ckt, i.wave);
         }
     }
 

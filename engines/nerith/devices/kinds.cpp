@@ -7,11 +7,13 @@ extern const DeviceKind vsourcekind;
 extern const DeviceKind isourcekind;
 extern const DeviceKind vcvskind;
 extern const DeviceKind vccskind;
+extern const DeviceKind capacitorkind;
+extern const DeviceKind inductorkind;
 
 const std::vector<const DeviceKind*>& devicekinds()
 {
-    static const std::vector<const DeviceKind*> kinds { &resistorkind, &vsourcekind, &isourcekind, &vcvskind,
-        &vccskind };
+    static const std::vector<const DeviceKind*> kinds { &resistorkind, &capacitorkind, &inductorkind,
+        &vsourcekind, &isourcekind, &vcvskind, &vccskind };
     return kinds;
 }
 

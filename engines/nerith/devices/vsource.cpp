@@ -1,4 +1,5 @@
 #include "engines/nerith/devices/family.h"
+#include "engines/nerith/devices/waveform.h"
 
 #include <cmath>
 
@@ -13,6 +14,11 @@ constexpr int32_t SourcePower = 22;
 
 const IFparm parameters[] = {
     { "dc", SourceDc, IF_REAL | IF_SET | IF_ASK, "DC value" },
+    { "sine", SourceSine, WaveformVector, "Sine source: VO VA FREQ TD THETA" },
+    { "pulse", SourcePulse, WaveformVector, "Pulse source: V1 V2 TD TR TF PW PER" },
+    { "exp", SourceExp, WaveformVector, "Exponential source: V1 V2 TD1 TAU1 TD2 TAU2" },
+    { "sffm", SourceSffm, WaveformVector, "Single frequency FM source: VO VA FC MDI FS" },
+    { "pwl", SourcePwl, WaveformVector, "Piecewise linear source: T1 V1 T2 V2 ..." },
     { "branch", SourceBranch, IF_INTEGER | IF_ASK, "Branch equation" },
     { "i", SourceCurrent, IF_REAL | IF_ASK, "Current" },
     { "p", SourcePower, IF_REAL | IF_ASK, "Power delivered" },
@@ -23,6 +29,8 @@ const IFparm parameters[] = {
 struct Vsource : LinearDevice {
     struct Instance : IFinstance {
         double dc = 0;
+        bool dcgiven = false;
+        Waveform wave;
         int32_t pos = 0;
         int32_t neg = 0;
         int32_t branch = 0;
@@ -34,10 +42,13 @@ struct Vsource : LinearDevice {
 
     static int set(Instance& v, int32_t id, const IFvalue& value)
     {
-        if (id != SourceDc)
-            return E_BADPARM;
-        v.dc = value.rValue;
-        return 0;
+        if (id == SourceDc) {
+            v.dc = value.rValue;
+            v.dcgiven = true;
+            return 0;
+        }
+        const Waveform::Shape shape = waveformshape(id);
+        return shape == Waveform::Shape::None ? E_BADPARM : v.wave.set(shape, value.v);
     }
 
     // The branch exists from the first ask on, so probes can find it before the first run.
@@ -107,7 +118,23 @@ struct Vsource : LinearDevice {
             *v.negbranch -= 1;
             *v.branchpos += 1;
             *v.branchneg -= 1;
-            rhs[v.branch] += factor * v.dc;
+            rhs[v.branch] += factor * sourcevalue(ckt, v.wave, v.dc, v.dcgiven);
+        }
+    }
+
+    static void begin(IFcircuit& ckt, std::deque<Instance>& list)
+    {
+        for (Instance& v : list) {
+            if (!v.deleted)
+                startwaveform(ckt, v.wave);
+        }
+    }
+
+    static void accept(IFcircuit& ckt, std::deque<Instance>& list)
+    {
+        for (const Instance& v : list) {
+            if (!v.deleted)
+                breakahead(ckt, v.wave);
         }
     }
 

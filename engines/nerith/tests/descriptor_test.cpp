@@ -19,8 +19,10 @@ TEST(Descriptor, DeclaresTheBuiltDevicesOnly)
     };
     const Row rows[] = {
         { "Resistor", 2, { "resistance" } },
-        { "Vsource", 2, { "dc" } },
-        { "Isource", 2, { "dc" } },
+        { "Capacitor", 2, { "capacitance", "ic" } },
+        { "Inductor", 2, { "inductance", "ic" } },
+        { "Vsource", 2, { "dc", "sine", "pulse", "exp", "sffm", "pwl" } },
+        { "Isource", 2, { "dc", "sine", "pulse", "exp", "sffm", "pwl" } },
         { "VCVS", 4, { "gain" } },
         { "VCCS", 4, { "gain" } },
     };
@@ -39,7 +41,7 @@ TEST(Descriptor, DeclaresTheBuiltDevicesOnly)
     }
     EXPECT_EQ(findparm(s.d->devices[findtype(s.d, "resistor")]->instanceParms, 3, "resistance")->id,
         RES_RESISTANCE);
-    EXPECT_EQ(findtype(s.d, "Capacitor"), -1);
+    EXPECT_EQ(findtype(s.d, "Diode"), -1);
     IFmodel* model = nullptr;
     EXPECT_EQ(s.d->newModel(s.ckt, s.d->numDevices, &model, "m"), E_BADTYPE);
 }
@@ -47,8 +49,13 @@ TEST(Descriptor, DeclaresTheBuiltDevicesOnly)
 TEST(Descriptor, OptionsCarryTheSimulatorOptionKeywords)
 {
     Simulation s;
-    ASSERT_EQ(s.d->numAnalyses, 2);
+    ASSERT_EQ(s.d->numAnalyses, 3);
     EXPECT_STREQ(s.d->analyses[s.analysis("OP")]->name, "OP");
+    const IFanalysis* tran = s.d->analyses[s.analysis("TRAN")];
+    EXPECT_EQ(findparm(tran->analysisParms, tran->numParms, "tstart")->id, TRAN_TSTART);
+    EXPECT_EQ(findparm(tran->analysisParms, tran->numParms, "tmax")->id, TRAN_TMAX);
+    ASSERT_EQ(s.d->numSpecSigs, 1);
+    EXPECT_STREQ(s.d->specSigs[0], "time");
     const IFanalysis* options = s.d->analyses[s.analysis("options")];
     for (const char* keyword :
         { "abstol", "chgtol", "pivtol", "reltol", "vntol", "pivrel", "gmin", "trangmin", "rshunt", "defad",
@@ -69,8 +76,9 @@ TEST(Descriptor, OptionsCarryTheSimulatorOptionKeywords)
         for (const char* c = options->analysisParms[i].keyword; *c; ++c)
             EXPECT_FALSE(std::isupper(static_cast<unsigned char>(*c))) << options->analysisParms[i].keyword;
     }
-    ASSERT_EQ(s.d->numNodeParms, 1);
-    EXPECT_STREQ(s.d->nodeParms[0].keyword, "nodeset");
+    ASSERT_EQ(s.d->numNodeParms, 2);
+    EXPECT_NE(findparm(s.d->nodeParms, 2, "ic"), nullptr);
+    EXPECT_NE(findparm(s.d->nodeParms, 2, "nodeset"), nullptr);
 }
 
 TEST(Descriptor, OptionValuesAreChecked)

@@ -150,9 +150,7 @@ TEST(Errors, IterationLimitHolds)
         s.add("Vsource", "v1", { "a", "0" }, { { "dc", 1 } });
         s.add("Resistor", "r1", { "a", "b" }, { { "resistance", 1e3 } });
         s.add("Resistor", "r2", { "b", "0" }, { { "resistance", 1e3 } });
-        IFvalue value {};
-        value.rValue = 0.2;
-        ASSERT_EQ(s.d->setNodeParm(s.ckt, s.node("b"), s.d->nodeParms[0].id, &value, nullptr), 0);
+        ASSERT_EQ(s.nodeparm("b", "nodeset", 0.2), 0);
         ASSERT_EQ(s.optioninteger("itl1", limit), 0);
         const int code = s.run();
         if (limit == 3) {

@@ -163,9 +163,7 @@ TEST(OperatingPoint, NodesetsGuideOnlyTheFirstIterations)
     s.add("Vsource", "v1", { "a", "0" }, { { "dc", 1 } });
     s.add("Resistor", "r1", { "a", "b" }, { { "resistance", 1e3 } });
     s.add("Resistor", "r2", { "b", "0" }, { { "resistance", 1e3 } });
-    IFvalue value {};
-    value.rValue = 0.9;
-    ASSERT_EQ(s.d->setNodeParm(s.ckt, s.node("b"), s.d->nodeParms[0].id, &value, nullptr), 0);
+    ASSERT_EQ(s.nodeparm("b", "nodeset", 0.9), 0);
     ASSERT_EQ(s.run(), 0);
     expectnear(s.v("b"), 0.5, "the solution, not the nodeset");
     IFvalue iterations {};

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
 #include <functional>
 #include <initializer_list>
 #include <map>
@@ -35,6 +36,9 @@ struct FrontEnd {
     // The digital hooks answer through these when set; the table then carries slots 15 to 19.
     std::function<int()> digitalsetup;
     std::function<int(int first, int settle, int* changes)> bootstep;
+    std::function<int()> resume;
+    std::function<int(double time, double* next)> timestep;
+    std::function<int(double time, void* context, void (*request)(void*, double))> accept;
 };
 
 inline FrontEnd& frontend()
@@ -103,6 +107,18 @@ inline int bootstep(int first, int settle, int* changes)
 {
     return frontend().bootstep(first, settle, changes);
 }
+inline int resume()
+{
+    return frontend().resume();
+}
+inline int timestep(double time, double* next)
+{
+    return frontend().timestep(time, next);
+}
+inline int accept(double time, void* context, void (*request)(void*, double))
+{
+    return frontend().accept(time, context, request);
+}
 
 } // namespace hooks
 
@@ -119,7 +135,10 @@ inline IFfrontEnd table(bool digital = false)
     t.endPlot = hooks::endplot;
     if (digital) {
         t.digitalSetup = hooks::digitalsetup;
+        t.digitalResume = hooks::resume;
         t.digitalBootStep = hooks::bootstep;
+        t.digitalTimeStep = hooks::timestep;
+        t.digitalAccept = hooks::accept;
     }
     return t;
 }
@@ -202,6 +221,72 @@ public:
         return instance;
     }
 
+    // Sets a vector parameter; the fixture keeps the numbers alive, as the kernel does.
+    int set(IFinstance* instance, const char* keyword, std::vector<double> numbers)
+    {
+        const IFdevice* device = d->devices[types.at(instance)];
+        const IFparm* parm = findparm(device->instanceParms, device->numInstanceParms, keyword);
+        if (!parm)
+            return E_BADPARM;
+        std::vector<double>& kept = vectors.emplace_back(std::move(numbers));
+        IFvalue v {};
+        v.v.numValue = static_cast<int32_t>(kept.size());
+        v.v.vec.rVec = kept.data();
+        return d->setInstanceParm(ckt, instance, parm->id, &v, nullptr);
+    }
+
+    // A transient in a task of its own (with the options of this one), parameters by keyword.
+    IFtask* transient(std::initializer_list<std::pair<const char*, double>> parameters, bool uic = false)
+    {
+        IFtask* made = nullptr;
+        EXPECT_EQ(d->newTask(ckt, &made, "TRANTASK"), 0);
+        EXPECT_EQ(d->newAnalysis(ckt, analysis("options"), "OPTIONS", &tranoptions, made), 0);
+        EXPECT_EQ(d->newAnalysis(ckt, analysis("TRAN"), "TRAN", &tran, made), 0);
+        const IFanalysis* kind = d->analyses[analysis("TRAN")];
+        for (const auto& [keyword, number] : parameters) {
+            const IFparm* parm = findparm(kind->analysisParms, kind->numParms, keyword);
+            EXPECT_NE(parm, nullptr) << keyword;
+            IFvalue v {};
+            v.rValue = number;
+            EXPECT_EQ(d->setAnalysisParm(ckt, tran, parm->id, &v, nullptr), 0) << keyword;
+        }
+        if (uic) {
+            IFvalue v {};
+            v.iValue = 1;
+            EXPECT_EQ(d->setAnalysisParm(ckt, tran, findparm(kind->analysisParms, kind->numParms, "uic")->id, &v,
+                          nullptr),
+                0);
+        }
+        trantask = made;
+        return made;
+    }
+    // Options of the transient's task by keyword.
+    int tranoption(const char* keyword, IFvalue value)
+    {
+        const IFanalysis* kind = d->analyses[analysis("options")];
+        const IFparm* parm = findparm(kind->analysisParms, kind->numParms, keyword);
+        return parm ? d->setAnalysisParm(ckt, tranoptions, parm->id, &value, nullptr) : E_BADPARM;
+    }
+    int runtransient(int restart = 1) { return d->doAnalyses(ckt, restart, trantask); }
+    int32_t statistic(int32_t id)
+    {
+        IFvalue v {};
+        EXPECT_EQ(d->askAnalysisQuest(ckt, tranoptions, id, &v, nullptr), 0);
+        return v.iValue;
+    }
+    // The column of a node in a plot, found by the identity of its identifier; -1 when absent.
+    int column(const Plot& plot, const char* name)
+    {
+        IFnode* node = nullptr;
+        if (d->findNode(ckt, &node, name) != 0)
+            return -1;
+        for (std::size_t i = 0; i < plot.names.size(); ++i) {
+            if (plot.names[i] == node->name)
+                return static_cast<int>(i);
+        }
+        return -1;
+    }
+
     int set(IFinstance* instance, const char* keyword, double value)
     {
         const IFdevice* device = d->devices[types.at(instance)];
@@ -220,6 +305,17 @@ public:
         IFvalue v {};
         EXPECT_EQ(d->askInstanceQuest(ckt, instance, parm->id, &v, nullptr), 0) << keyword;
         return (parm->dataType & 0xFF) == IF_INTEGER ? v.iValue : v.rValue;
+    }
+
+    // Sets the node parameter of that keyword ("nodeset", "ic").
+    int nodeparm(const char* node, const char* keyword, double value)
+    {
+        const IFparm* parm = findparm(d->nodeParms, d->numNodeParms, keyword);
+        if (!parm)
+            return E_BADPARM;
+        IFvalue v {};
+        v.rValue = value;
+        return d->setNodeParm(ckt, this->node(node), parm->id, &v, nullptr);
     }
 
     int option(const char* keyword, IFvalue value)
@@ -269,6 +365,10 @@ public:
     IFtask* task = nullptr;
     IFjob* options = nullptr;
     IFjob* op = nullptr;
+    IFtask* trantask = nullptr;
+    IFjob* tranoptions = nullptr;
+    IFjob* tran = nullptr;
+    std::deque<std::vector<double>> vectors;
 
     std::map<IFinstance*, int32_t> types; // device type of every instance made by add
 };

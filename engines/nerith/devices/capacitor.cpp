@@ -1,0 +1,167 @@
+#include "engines/nerith/devices/family.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace nerith {
+
+namespace {
+
+constexpr int32_t Capacitance = 1;
+constexpr int32_t InitialVoltage = 2;
+constexpr int32_t Current = 10;
+constexpr int32_t Voltage = 11;
+
+const IFparm parameters[] = {
+    { "capacitance", Capacitance, IF_REAL | IF_SET | IF_ASK, "Capacitance" },
+    { "ic", InitialVoltage, IF_REAL | IF_SET | IF_ASK, "Initial voltage (with UIC)" },
+    { "i", Current, IF_REAL | IF_ASK, "Current" },
+    { "v", Voltage, IF_REAL | IF_ASK, "Voltage" },
+};
+
+// A linear capacitor, integrated by its charge: state q = C v and its current q'. Open in DC.
+struct Capacitor : LinearDevice {
+    struct Instance : IFinstance {
+        double capacitance = 0;
+        bool given = false;
+        double ic = 0;
+        bool icgiven = false;
+        int32_t pos = 0;
+        int32_t neg = 0;
+        int32_t state = 0; // charge; current at state + 1
+        double history = 0; // the current's part that does not depend on the present charge
+        double* pospos = nullptr;
+        double* negneg = nullptr;
+        double* posneg = nullptr;
+        double* negpos = nullptr;
+    };
+
+    static int set(Instance& c, int32_t id, const IFvalue& value)
+    {
+        switch (id) {
+        case Capacitance:
+            c.capacitance = value.rValue;
+            c.given = true;
+            return 0;
+        case InitialVoltage:
+            c.ic = value.rValue;
+            c.icgiven = true;
+            return 0;
+        default:
+            return E_BADPARM;
+        }
+    }
+
+    static int ask(IFcircuit& ckt, Instance& c, int32_t id, IFvalue& value)
+    {
+        switch (id) {
+        case Capacitance:
+            value.rValue = c.capacitance;
+            return 0;
+        case InitialVoltage:
+            value.rValue = c.ic;
+            return 0;
+        case Current:
+            value.rValue = c.bound && (ckt.mode & MODE_TRAN) ? ckt.states[0][static_cast<std::size_t>(c.state) + 1] : 0;
+            return 0;
+        case Voltage:
+            value.rValue = ckt.solution[static_cast<std::size_t>(c.pos)] - ckt.solution[static_cast<std::size_t>(c.neg)];
+            return 0;
+        default:
+            return E_BADPARM;
+        }
+    }
+
+    static int check(IFcircuit&, Instance& c)
+    {
+        if (!c.given || !std::isfinite(c.capacitance))
+            return fail(E_BADDEVICE, "capacitor %s has no finite capacitance", c.name.c_str());
+        if (c.icgiven && !std::isfinite(c.ic))
+            return fail(E_BADDEVICE, "capacitor %s has no finite initial voltage", c.name.c_str());
+        return 0;
+    }
+
+    static int bind(IFcircuit& ckt, Instance& c)
+    {
+        int32_t nodes[2];
+        if (int code = terminalnumbers(c, 2, nodes))
+            return code;
+        c.pos = nodes[0];
+        c.neg = nodes[1];
+        if ((c.state = ckt.models.allocstates(2)) < 0)
+            return fail(E_NOMEM, "out of memory for the states of %s", c.name.c_str());
+        SparseMatrix& m = ckt.matrix;
+        c.pospos = m.element(c.pos, c.pos);
+        c.negneg = m.element(c.neg, c.neg);
+        c.posneg = m.element(c.pos, c.neg);
+        c.negpos = m.element(c.neg, c.pos);
+        return 0;
+    }
+
+    static void unbind(Instance&) { }
+
+    static void load(IFcircuit& ckt, std::deque<Instance>& list)
+    {
+        if (!(ckt.mode & MODE_TRAN))
+            return;
+        const double* x = ckt.solution.data();
+        double* rhs = ckt.rhs.data();
+        const double slope = ckt.integration.slope();
+        const bool first = ckt.mode & MODE_INITTRAN;
+        const bool uic = ckt.mode & MODE_UIC;
+        for (Instance& c : list) {
+            if (c.deleted)
+                continue;
+            const auto q = static_cast<std::size_t>(c.state);
+            if (first) {
+                // The charge the transient starts from: the operating point's, or the initial voltage.
+                const double v = uic && c.icgiven ? c.ic : x[c.pos] - x[c.neg];
+                ckt.states[1][q] = c.capacitance * v;
+                ckt.states[1][q + 1] = 0;
+            }
+            c.history = history(ckt, c.state);
+            const double g = slope * c.capacitance;
+            *c.pospos += g;
+            *c.negneg += g;
+            *c.posneg -= g;
+            *c.negpos -= g;
+            rhs[c.pos] -= c.history;
+            rhs[c.neg] += c.history;
+        }
+    }
+
+    static void update(IFcircuit& ckt, std::deque<Instance>& list)
+    {
+        const double* x = ckt.solution.data();
+        double* state = ckt.states[0].data();
+        const double slope = ckt.integration.slope();
+        for (Instance& c : list) {
+            if (c.deleted)
+                continue;
+            const double q = c.capacitance * (x[c.pos] - x[c.neg]);
+            state[c.state] = q;
+            state[c.state + 1] = slope * q + c.history;
+        }
+    }
+
+    static double truncation(IFcircuit& ckt, std::deque<Instance>& list, int32_t order)
+    {
+        double step = std::numeric_limits<double>::infinity();
+        const double tolerance = ckt.options.abstol;
+        for (const Instance& c : list) {
+            if (!c.deleted)
+                step = std::min(step, truncationstep(ckt, c.state, tolerance, order));
+        }
+        return step;
+    }
+
+    static void topology(Topology&, const Instance&) { }
+};
+
+} // namespace
+
+extern const DeviceKind capacitorkind;
+const DeviceKind capacitorkind { { "Capacitor", "Fixed capacitor", 2, count(parameters), parameters, 0, nullptr },
+    &makefamily<Capacitor> };
+
+} // namespace nerith

@@ -1,0 +1,173 @@
+#include "engines/nerith/devices/family.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace nerith {
+
+namespace {
+
+constexpr int32_t Inductance = 1;
+constexpr int32_t InitialCurrent = 2;
+constexpr int32_t Current = 10;
+constexpr int32_t Voltage = 11;
+
+const IFparm parameters[] = {
+    { "inductance", Inductance, IF_REAL | IF_SET | IF_ASK, "Inductance" },
+    { "ic", InitialCurrent, IF_REAL | IF_SET | IF_ASK, "Initial current (with UIC)" },
+    { "i", Current, IF_REAL | IF_ASK, "Current" },
+    { "v", Voltage, IF_REAL | IF_ASK, "Voltage" },
+};
+
+// A linear inductor with a branch equation for its current (positive from the positive terminal
+// through the inductor), integrated by its flux: state phi = L i and its voltage phi'. A short in DC.
+struct Inductor : LinearDevice {
+    struct Instance : IFinstance {
+        double inductance = 0;
+        bool given = false;
+        double ic = 0;
+        bool icgiven = false;
+        int32_t pos = 0;
+        int32_t neg = 0;
+        int32_t branch = 0;
+        int32_t state = 0; // flux; voltage at state + 1
+        double history = 0; // the voltage's part that does not depend on the present flux
+        double* posbranch = nullptr;
+        double* negbranch = nullptr;
+        double* branchpos = nullptr;
+        double* branchneg = nullptr;
+        double* branchbranch = nullptr;
+    };
+
+    static int set(Instance& l, int32_t id, const IFvalue& value)
+    {
+        switch (id) {
+        case Inductance:
+            l.inductance = value.rValue;
+            l.given = true;
+            return 0;
+        case InitialCurrent:
+            l.ic = value.rValue;
+            l.icgiven = true;
+            return 0;
+        default:
+            return E_BADPARM;
+        }
+    }
+
+    static int ask(IFcircuit& ckt, Instance& l, int32_t id, IFvalue& value)
+    {
+        const auto& x = ckt.solution;
+        switch (id) {
+        case Inductance:
+            value.rValue = l.inductance;
+            return 0;
+        case InitialCurrent:
+            value.rValue = l.ic;
+            return 0;
+        case Current:
+            value.rValue = l.bound ? x[static_cast<std::size_t>(l.branch)] : 0;
+            return 0;
+        case Voltage:
+            value.rValue = x[static_cast<std::size_t>(l.pos)] - x[static_cast<std::size_t>(l.neg)];
+            return 0;
+        default:
+            return E_BADPARM;
+        }
+    }
+
+    static int check(IFcircuit&, Instance& l)
+    {
+        if (!l.given || !std::isfinite(l.inductance))
+            return fail(E_BADDEVICE, "inductor %s has no finite inductance", l.name.c_str());
+        if (l.icgiven && !std::isfinite(l.ic))
+            return fail(E_BADDEVICE, "inductor %s has no finite initial current", l.name.c_str());
+        return 0;
+    }
+
+    static int bind(IFcircuit& ckt, Instance& l)
+    {
+        int32_t nodes[2];
+        if (int code = terminalnumbers(l, 2, nodes))
+            return code;
+        l.pos = nodes[0];
+        l.neg = nodes[1];
+        if ((l.state = ckt.models.allocstates(2)) < 0)
+            return fail(E_NOMEM, "out of memory for the states of %s", l.name.c_str());
+        l.branch = ckt.addbranch(&l, l.name.c_str(), "branch");
+        SparseMatrix& m = ckt.matrix;
+        l.posbranch = m.element(l.pos, l.branch);
+        l.negbranch = m.element(l.neg, l.branch);
+        l.branchpos = m.element(l.branch, l.pos);
+        l.branchneg = m.element(l.branch, l.neg);
+        l.branchbranch = m.element(l.branch, l.branch);
+        return 0;
+    }
+
+    static void unbind(Instance& l) { l.branch = 0; }
+
+    static void load(IFcircuit& ckt, std::deque<Instance>& list)
+    {
+        const bool transient = ckt.mode & MODE_TRAN;
+        const double* x = ckt.solution.data();
+        double* rhs = ckt.rhs.data();
+        const double slope = ckt.integration.slope();
+        const bool first = ckt.mode & MODE_INITTRAN;
+        const bool uic = ckt.mode & MODE_UIC;
+        for (Instance& l : list) {
+            if (l.deleted)
+                continue;
+            *l.posbranch += 1;
+            *l.negbranch -= 1;
+            *l.branchpos += 1;
+            *l.branchneg -= 1;
+            if (!transient)
+                continue;
+            const auto phi = static_cast<std::size_t>(l.state);
+            if (first) {
+                const double current = uic && l.icgiven ? l.ic : x[l.branch];
+                ckt.states[1][phi] = l.inductance * current;
+                ckt.states[1][phi + 1] = 0;
+            }
+            // v(pos) - v(neg) = slope L i + history
+            l.history = history(ckt, l.state);
+            *l.branchbranch -= slope * l.inductance;
+            rhs[l.branch] += l.history;
+        }
+    }
+
+    static void update(IFcircuit& ckt, std::deque<Instance>& list)
+    {
+        const double* x = ckt.solution.data();
+        double* state = ckt.states[0].data();
+        const double slope = ckt.integration.slope();
+        for (Instance& l : list) {
+            if (l.deleted)
+                continue;
+            const double phi = l.inductance * x[l.branch];
+            state[l.state] = phi;
+            state[l.state + 1] = slope * phi + l.history;
+        }
+    }
+
+    static double truncation(IFcircuit& ckt, std::deque<Instance>& list, int32_t order)
+    {
+        double step = std::numeric_limits<double>::infinity();
+        const double tolerance = ckt.options.vntol;
+        for (const Instance& l : list) {
+            if (!l.deleted)
+                step = std::min(step, truncationstep(ckt, l.state, tolerance, order));
+        }
+        return step;
+    }
+
+    static void topology(Topology& topology, const Instance& l) { topology.conducts(l.pos, l.neg); }
+};
+
+} // namespace
+
+extern const DeviceKind inductorkind;
+const DeviceKind inductorkind { { "Inductor", "Inductor", 2, count(parameters), parameters, 0, nullptr },
+    &makefamily<Inductor> };
+
+} // namespace nerith

@@ -1,0 +1,128 @@
+#include "engines/nerith/integration.h"
+
+#include "engines/nerith/ckt.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace nerith {
+
+namespace {
+
+// The local truncation error of order k is C(k) h^(k+1) x^(k+1) = C(k) (k+1)! h^(k+1) times the
+// (k+1)-th divided difference. The estimate takes the divided difference times C(k) at orders 1
+// and 2, the scale TRTOL is set for, and keeps that scale at the higher orders: C(k) (k+1)! / 3!.
+constexpr double TrapezoidalError[] = { 1.0 / 2, 1.0 / 12 };
+constexpr double GearError[] = { 1.0 / 2, 2.0 / 9, 3.0 / 22 * 4, 12.0 / 125 * 20, 10.0 / 137 * 120,
+    20.0 / 343 * 840 };
+
+} // namespace
+
+void Integration::prepare()
+{
+    const double h = times[0] - times[1];
+    std::fill(std::begin(weights), std::end(weights), 0.0);
+    if (order == 1) {
+        weights[0] = 1 / h;
+        weights[1] = -1 / h;
+        return;
+    }
+    if (method == Method::Trapezoidal) {
+        weights[0] = 2 / h;
+        weights[1] = -2 / h;
+        return;
+    }
+    // The derivative at times[0] of the polynomial through points 0 .. order: weight j is the
+    // derivative of the j-th Lagrange basis polynomial there.
+    for (int32_t m = 1; m <= order; ++m)
+        weights[0] += 1 / (times[0] - times[m]);
+    for (int32_t j = 1; j <= order; ++j) {
+        double numerator = 1;
+        for (int32_t m = 1; m <= order; ++m) {
+            if (m != j)
+                numerator *= times[0] - times[m];
+        }
+        double denominator = 1;
+        for (int32_t m = 0; m <= order; ++m) {
+            if (m != j)
+                denominator *= times[j] - times[m];
+        }
+        weights[j] = numerator / denominator;
+    }
+}
+
+double history(const IFcircuit& ckt, int32_t state)
+{
+    const Integration& in = ckt.integration;
+    const auto s = static_cast<std::size_t>(state);
+    if (in.order == 2 && in.method == Method::Trapezoidal)
+        return in.weights[1] * ckt.states[1][s] - ckt.states[1][s + 1];
+    double sum = 0;
+    for (int32_t j = 1; j <= in.order; ++j)
+        sum += in.weights[j] * ckt.states[j][s];
+    return sum;
+}
+
+double truncationstep(const IFcircuit& ckt, int32_t state, double derivativetol, int32_t order)
+{
+    const Integration& in = ckt.integration;
+    constexpr double none = std::numeric_limits<double>::infinity();
+    if (order < 1 || order > MaxOrder || in.accepted < order + 1)
+        return none;
+    const Options& o = ckt.options;
+    const auto s = static_cast<std::size_t>(state);
+    const double h = in.times[0] - in.times[1];
+
+    const double derivative = std::max(std::fabs(ckt.states[0][s + 1]), std::fabs(ckt.states[1][s + 1]));
+    const double quantity = std::max(std::fabs(ckt.states[0][s]), std::fabs(ckt.states[1][s]));
+    const double tolerance
+        = std::max(o.reltol * derivative + derivativetol, o.reltol * std::max(quantity, o.chgtol) / h);
+
+    // Divided differences over points 0 .. order + 1, built in place, newest first.
+    double difference[MaxOrder + 2];
+    const int32_t points = order + 2;
+    for (int32_t j = 0; j < points; ++j)
+        difference[j] = ckt.states[j][s];
+    for (int32_t level = 1; level < points; ++level) {
+        for (int32_t j = 0; j + level < points; ++j)
+            difference[j] = (difference[j] - difference[j + 1]) / (in.times[j] - in.times[j + level]);
+    }
+    const double constant = in.method == Method::Trapezoidal ? TrapezoidalError[order - 1] : GearError[order - 1];
+    const double error = constant * std::fabs(difference[0]);
+    if (!(error > 0))
+        return none;
+    const double ratio = o.trtol * tolerance / std::max(o.abstol, error);
+    if (order == 1)
+        return ratio;
+    if (order == 2)
+        return std::sqrt(ratio);
+    return std::pow(ratio, 1.0 / order);
+}
+
+void predict(IFcircuit& ckt)
+{
+    const Integration& in = ckt.integration;
+    const int32_t degree = std::min(in.order, in.accepted - 1);
+    if (degree < 1)
+        return;
+    double weight[MaxOrder + 2];
+    for (int32_t j = 1; j <= degree + 1; ++j) {
+        double w = 1;
+        for (int32_t m = 1; m <= degree + 1; ++m) {
+            if (m != j)
+                w *= (in.times[0] - in.times[m]) / (in.times[j] - in.times[m]);
+        }
+        weight[j] = w;
+    }
+    double* x = ckt.solution.data();
+    const std::size_t size = ckt.solution.size();
+    for (std::size_t n = 1; n < size; ++n) {
+        double sum = 0;
+        for (int32_t j = 1; j <= degree + 1; ++j)
+            sum += weight[j] * ckt.solutions[static_cast<std::size_t>(j)][n];
+        x[n] = sum;
+    }
+}
+
+} // namespace nerith

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "engines/nerith/options.h"
+
+#include <cstdint>
+
+struct IFcircuit;
+
+namespace nerith {
+
+// Highest integration order (Gear); trapezoidal integration stops at 2.
+inline constexpr int32_t MaxOrder = 6;
+// Time points whose states the circuit keeps: the one being solved and MaxOrder + 1 accepted ones,
+// enough for the divided difference the truncation error of the highest order needs.
+inline constexpr int32_t HistoryPoints = MaxOrder + 2;
+
+// How the transient turns charges into currents (and fluxes into voltages) at the point being
+// solved. A state pair is a quantity x at index s and its time derivative at s + 1; point 0 is the
+// one being solved, point j the j-th last accepted one.
+struct Integration {
+    Method method = Method::Trapezoidal;
+    int32_t order = 1;
+    double times[HistoryPoints] {};
+    // x'(0) = slope * x(0) + history, with history = sum of weights[j] * x(j) for j >= 1 (and,
+    // for the trapezoidal rule of order 2, minus x'(1)).
+    double weights[MaxOrder + 1] {};
+    int32_t accepted = 0; // accepted points held in times[1..] (at most HistoryPoints - 1)
+
+    double slope() const { return weights[0]; }
+    double step() const { return times[0] - times[1]; }
+    // The weights for times[0] at the present method and order.
+    void prepare();
+};
+
+// The history part of x'(0) for the pair at `state`: everything but slope() * x(0).
+double history(const IFcircuit& ckt, int32_t state);
+
+// The largest step from the last accepted point that keeps the local truncation error of the pair
+// at `state` within tolerance at integration order `order`: the (order + 1)-th divided difference
+// of x over the points 0 .. order + 1 times the method's error constant (integration.cpp), against
+// RELTOL of the larger derivative plus `derivativetol`, or RELTOL of the larger x (at least CHGTOL)
+// over the step, scaled by TRTOL. Infinite when the history is too short for that order.
+double truncationstep(const IFcircuit& ckt, int32_t state, double derivativetol, int32_t order);
+
+// The solution extrapolated to times[0] from the accepted solutions, a first guess for Newton.
+void predict(IFcircuit& ckt);
+
+} // namespace nerith

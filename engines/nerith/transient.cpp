@@ -1,0 +1,412 @@
+#include "engines/nerith/transient.h"
+
+#include "engines/nerith/ckt.h"
+#include "engines/nerith/newton.h"
+#include "engines/nerith/output.h"
+#include "engines/nerith/report.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace nerith {
+
+namespace {
+
+constexpr double Never = std::numeric_limits<double>::infinity();
+// Without a MINBREAK option, break points closer than this share of TMAX merge.
+constexpr double MinbreakShare = 5e-5;
+// The transient gives up below this share of TMAX (or TMIN, when larger).
+constexpr double FloorShare = 1e-9;
+// The first step is this share of the smaller of TSTEP (or TMAX) and a hundredth of TSTOP.
+constexpr double FirstShare = 0.1;
+// A step whose truncation error asks for less than this share of it is taken again.
+constexpr double RejectBelow = 0.9;
+// Steps grow by at most this factor from one point to the next.
+constexpr double MostGrowth = 2;
+// After a break point the step is at most this share of the step before and of the gap ahead.
+constexpr double AfterBreak = 0.1;
+// A step that does not converge is taken again this many times shorter.
+constexpr double NewtonCut = 8;
+// A change of order must promise a step longer by this factor.
+constexpr double OrderGain = 1.05;
+// Retakes of one step the digital side may ask for.
+constexpr int32_t MostRetakes = 20;
+
+void collect(void* context, double time)
+{
+    static_cast<std::vector<double>*>(context)->push_back(time);
+}
+
+} // namespace
+
+Transient::Transient(IFcircuit& circuit, IFjob& analysis, const TranSettings& given)
+    : ckt(circuit)
+    , job(analysis)
+    , settings(given)
+{
+}
+
+int Transient::start()
+{
+    const TranSettings& s = settings;
+    if (!(std::isfinite(s.tstop) && s.tstop > 0))
+        return fail(E_BADVALUE, "transient %s: TSTOP must be a time after 0, not %g", job.name.c_str(), s.tstop);
+    if (!(s.tstart >= 0 && s.tstart < s.tstop))
+        return fail(E_BADVALUE, "transient %s: TSTART %g is not between 0 and TSTOP %g", job.name.c_str(),
+            s.tstart, s.tstop);
+    const double span = s.tstop - s.tstart;
+    tmax = s.tmax > 0 ? s.tmax : std::min(s.tstep > 0 ? s.tstep : Never, span / 50);
+    minbreak = ckt.options.minbreak > 0 ? ckt.options.minbreak : MinbreakShare * tmax;
+    ckt.options.minbreak = minbreak;
+    ckt.stepfloor = std::max(ckt.options.tmin, FloorShare * tmax);
+    ckt.sourcestep = s.tstep > 0 ? s.tstep : tmax;
+    ckt.sourcestop = s.tstop;
+    equations = ckt.size();
+
+    Integration& in = ckt.integration;
+    in = Integration {};
+    in.method = ckt.options.method;
+    maxorder = in.method == Method::Trapezoidal ? std::min(ckt.options.maxord, 2) : ckt.options.maxord;
+    maxorder = std::clamp(maxorder, 1, MaxOrder);
+    stepsatorder = 0;
+    for (auto& states : ckt.states)
+        states.assign(static_cast<std::size_t>(ckt.statecount), 0.0);
+    for (auto& solution : ckt.solutions)
+        solution.assign(ckt.solution.size(), 0.0);
+
+    ckt.time = 0;
+    if (s.tstart > 0)
+        addbreak(ckt, s.tstart);
+    for (auto& family : ckt.families)
+        family->begin(ckt);
+    double first = FirstShare * std::min(s.tstep > 0 ? s.tstep : tmax, s.tstop / 100);
+    if (ckt.initialstep > 0)
+        first = std::min(first, ckt.initialstep);
+    ckt.initialstep = first;
+    following = first;
+
+    if (int code = initialsolution())
+        return code;
+    IFfrontEnd* frontend = session().frontend;
+    if (frontend && frontend->beginPlot && frontend->appendData && frontend->endPlot) {
+        if (int code = frontend->beginPlot(&ckt, &job, job.name.c_str(), "time", IF_REAL, ckt.size(),
+                ckt.plotnames.data(), IF_REAL, &plot))
+            return fail(code, "the front end refused the plot of %s", job.name.c_str());
+    }
+    // The initial solution is the first accepted point.
+    ckt.solutions[1] = ckt.solution;
+    in.accepted = 1;
+    started = true;
+    for (auto& family : ckt.families)
+        family->accept(ckt);
+    if (int code = deliver(0))
+        return code;
+    return steps();
+}
+
+int Transient::resume()
+{
+    if (done || !started)
+        return 0;
+    if (ckt.size() != equations)
+        return fail(E_BADDEVICE, "transient %s cannot go on: the circuit changed while it was stopped",
+            job.name.c_str());
+    ckt.options.minbreak = minbreak;
+    IFfrontEnd* frontend = session().frontend;
+    if (frontend && frontend->digitalResume && !frontend->digitalResume())
+        return fail(E_DIGITAL, "the digital engine could not go on with transient %s", job.name.c_str());
+    return steps();
+}
+
+// The operating point the run starts from, or with UIC the nodes' initial conditions and 0 elsewhere.
+int Transient::initialsolution()
+{
+    IFfrontEnd* frontend = session().frontend;
+    if (frontend && frontend->digitalSetup && !frontend->digitalSetup())
+        return fail(E_DIGITAL, "the digital engine could not be set up for transient %s", job.name.c_str());
+    if (!settings.uic) {
+        if (int code = operatingpoint(ckt, MODE_TRANOP))
+            return code;
+        return settledigital(ckt, MODE_TRANOP);
+    }
+    std::fill(ckt.solution.begin(), ckt.solution.end(), 0.0);
+    for (const auto& [number, value] : ckt.initialconditions)
+        ckt.solution[static_cast<std::size_t>(number)] = value;
+    ckt.mode = MODE_TRAN | MODE_UIC;
+    // Without an operating point only the digital events due at 0 run.
+    if (frontend && frontend->digitalBootStep) {
+        int changes = 0;
+        if (!frontend->digitalBootStep(1, 0, &changes))
+            return fail(E_DIGITAL, "the digital engine failed at the start of transient %s", job.name.c_str());
+    }
+    return 0;
+}
+
+int Transient::steps()
+{
+    while (!done) {
+        if (int code = step())
+            return code;
+    }
+    return 0;
+}
+
+// One accepted point: steps that fail to converge, whose truncation error is too large or that the
+// digital side retakes are taken again shorter.
+int Transient::step()
+{
+    Integration& in = ckt.integration;
+    const bool first = in.accepted == 1;
+    double wanted = following;
+    double forced = Never;
+    int32_t retakes = 0;
+    for (;;) {
+        const Plan next = plan(wanted, forced);
+        const double h = next.target - ckt.time;
+        const int code = solve(next.target);
+        if (code == E_ITERLIM) {
+            restore();
+            ++ckt.statistics.badsteps;
+            in.order = 1;
+            stepsatorder = 0;
+            wanted = h / NewtonCut;
+            forced = Never;
+            if (wanted < ckt.stepfloor)
+                return stepfailure(next.target, true);
+            continue;
+        }
+        if (code)
+            return code;
+        double truncation = Never;
+        if (!first) {
+            for (auto& family : ckt.families)
+                truncation = std::min(truncation, family->truncation(ckt, in.order));
+            if (truncation < RejectBelow * h) {
+                restore();
+                ++ckt.statistics.badsteps;
+                wanted = truncation;
+                forced = Never;
+                if (wanted < ckt.stepfloor)
+                    return stepfailure(next.target, false);
+                continue;
+            }
+        }
+        double retake = Never;
+        if (int failed = acceptdigital(next.target, &retake))
+            return failed;
+        if (retake < Never) {
+            restore();
+            if (++retakes > MostRetakes)
+                return fail(E_TIMESTEP, "time step too small at %g s: the digital side retook the step %d times",
+                    ckt.time, MostRetakes);
+            forced = retake;
+            wanted = retake - ckt.time;
+            continue;
+        }
+        following = nextstep(next, truncation, first);
+        commit(next.target);
+        if (next.onbreak) {
+            in.order = 1;
+            stepsatorder = 0;
+            following = std::min(following, AfterBreak * std::min(next.wanted, nextbreak() - ckt.time));
+        }
+        return deliver(next.target);
+    }
+}
+
+// The time of the next point: the wanted step cut by TMAX, the first-step limit, the models'
+// proposals and limits, the digital side's next change, a forced time and the next break point.
+Transient::Plan Transient::plan(double wanted, double forced)
+{
+    Plan p;
+    const double now = ckt.time;
+    double step = std::min(wanted, tmax);
+    if (ckt.integration.accepted == 1 && ckt.initialstep > 0)
+        step = std::min(step, ckt.initialstep);
+    if (ckt.proposedstep > 0)
+        step = std::min(step, ckt.proposedstep);
+    ckt.proposedstep = 0;
+    for (auto& family : ckt.families)
+        family->limitstep(ckt, step);
+    p.wanted = step;
+    p.target = now + step;
+    const double limit = nextbreak();
+    if (forced < Never && forced <= p.target) {
+        p.target = forced;
+    } else if (p.target >= limit - minbreak) {
+        // A point that would fall just short of the break point lands on it instead.
+        p.target = limit;
+        p.onbreak = true;
+    }
+    IFfrontEnd* frontend = session().frontend;
+    if (frontend && frontend->digitalTimeStep) {
+        double change = Never;
+        if (frontend->digitalTimeStep(p.target, &change) && change > now && change < p.target) {
+            p.target = change;
+            p.onbreak = false;
+        }
+    }
+    return p;
+}
+
+// Solves the point at `target` from the last accepted one: 0, E_ITERLIM when Newton did not
+// settle, or another code of the solver.
+int Transient::solve(double target)
+{
+    Integration& in = ckt.integration;
+    const bool first = in.accepted == 1;
+    ckt.time = target;
+    in.times[0] = target;
+    in.prepare();
+    if (ckt.nonlinear && !first)
+        predict(ckt);
+    ckt.mode = MODE_TRAN | (settings.uic ? MODE_UIC : 0) | (first ? MODE_INITTRAN : MODE_INITPRED);
+    ++ckt.statistics.steps;
+    const int code = iterate(ckt, ckt.options.itl4);
+    if (code)
+        return code;
+    for (auto& family : ckt.families)
+        family->update(ckt);
+    return 0;
+}
+
+// The lock-step at a converged point: 0 with *retake the earliest time the digital side asks the
+// step to end at instead, or Never; fail()'s code when the digital side failed.
+int Transient::acceptdigital(double target, double* retake)
+{
+    IFfrontEnd* frontend = session().frontend;
+    requests.clear();
+    if (!frontend || !frontend->digitalAccept)
+        return 0;
+    const int answer = frontend->digitalAccept(target, &requests, collect);
+    if (answer == 2) {
+        const double previous = ckt.integration.times[1];
+        for (double time : requests) {
+            if (time > previous && time < target)
+                *retake = std::min(*retake, time);
+        }
+        if (*retake == Never)
+            return fail(E_DIGITAL, "the digital side asked to retake the step to %g s without a time inside it",
+                target);
+        return 0;
+    }
+    if (answer == 3) {
+        ckt.breakasked = true;
+        ckt.breaktext = "the digital side asked to break";
+    } else if (answer != 1) {
+        return fail(E_DIGITAL, "the digital engine failed at %g s", target);
+    }
+    return 0;
+}
+
+// The step after an accepted one: what its truncation error allows (at most twice the step), at
+// an order raised or, with Gear, lowered when that promises a longer step.
+double Transient::nextstep(const Plan& p, double truncation, bool first)
+{
+    Integration& in = ckt.integration;
+    const double h = p.target - in.times[1];
+    if (first)
+        return h;
+    ++stepsatorder;
+    const int32_t order = in.order;
+    if (stepsatorder >= order && order < maxorder && in.accepted >= order + 2) {
+        double raised = Never;
+        for (auto& family : ckt.families)
+            raised = std::min(raised, family->truncation(ckt, order + 1));
+        if (raised > OrderGain * truncation) {
+            in.order = order + 1;
+            stepsatorder = 0;
+            truncation = raised;
+        }
+    } else if (in.method == Method::Gear && order > 1 && stepsatorder >= order
+        && truncation < std::min(MostGrowth * h, tmax)) {
+        // Only a step the truncation error limits may grow by a lower order.
+        double lowered = Never;
+        for (auto& family : ckt.families)
+            lowered = std::min(lowered, family->truncation(ckt, order - 1));
+        if (lowered > OrderGain * truncation) {
+            in.order = order - 1;
+            stepsatorder = 0;
+            truncation = lowered;
+        }
+    }
+    return std::min(truncation, MostGrowth * h);
+}
+
+// Makes the solved point the last accepted one and shifts the history.
+void Transient::commit(double target)
+{
+    Integration& in = ckt.integration;
+    std::rotate(std::begin(ckt.states), std::end(ckt.states) - 1, std::end(ckt.states));
+    ckt.states[0] = ckt.states[1];
+    std::rotate(std::begin(ckt.solutions) + 1, std::end(ckt.solutions) - 1, std::end(ckt.solutions));
+    ckt.solutions[1] = ckt.solution;
+    for (int32_t j = HistoryPoints - 1; j > 0; --j)
+        in.times[j] = in.times[j - 1];
+    in.accepted = std::min(in.accepted + 1, HistoryPoints - 1);
+    ckt.time = target;
+    ckt.initialstep = 0;
+    ++ckt.statistics.goodsteps;
+    for (double time : requests) {
+        if (time > target)
+            addbreak(ckt, time);
+    }
+    auto& breaks = ckt.breaks;
+    breaks.erase(breaks.begin(), std::upper_bound(breaks.begin(), breaks.end(), target + ckt.stepfloor));
+    for (auto& family : ckt.families)
+        family->accept(ckt);
+}
+
+// Hands the accepted point at `target` to the front end (from TSTART on), ends the plot at TSTOP,
+// then asks the pause test.
+int Transient::deliver(double target)
+{
+    IFfrontEnd* frontend = session().frontend;
+    if (plot && target >= settings.tstart) {
+        IFvalue at {};
+        at.rValue = target;
+        IFvalue data {};
+        data.v.numValue = ckt.size();
+        data.v.vec.rVec = ckt.solution.data() + 1;
+        if (int code = frontend->appendData(plot, &at, &data))
+            return fail(code, "the front end refused a point of %s", job.name.c_str());
+    }
+    if (target >= settings.tstop - ckt.stepfloor) {
+        done = true;
+        if (plot) {
+            IFplot* ended = plot;
+            plot = nullptr;
+            if (int code = frontend->endPlot(ended))
+                return fail(code, "the front end could not end the plot of %s", job.name.c_str());
+        }
+    }
+    return pointdone(ckt);
+}
+
+void Transient::restore()
+{
+    ckt.time = ckt.integration.times[1];
+    ckt.solution = ckt.solutions[1];
+}
+
+// The next break point after the present time; TSTOP is always one.
+double Transient::nextbreak() const
+{
+    const auto& breaks = ckt.breaks;
+    auto after = std::upper_bound(breaks.begin(), breaks.end(), ckt.time);
+    return after != breaks.end() ? std::min(*after, settings.tstop) : settings.tstop;
+}
+
+int Transient::stepfailure(double target, bool newton)
+{
+    if (!newton)
+        return fail(E_TIMESTEP, "time step too small at %g s: the truncation error stays too large up to %g s",
+            ckt.time, target);
+    const std::string where = ckt.describe(ckt.trouble);
+    ckt.nonconvergence = where;
+    return fail(E_TIMESTEP, "time step too small at %g s: %s did not settle in a step to %g s", ckt.time,
+        where.c_str(), target);
+}
+
+} // namespace nerith

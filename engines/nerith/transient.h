@@ -1,0 +1,72 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+struct IFcircuit;
+struct IFjob;
+struct IFplot;
+
+namespace nerith {
+
+// The parameters of a transient analysis.
+struct TranSettings {
+    double tstart = 0; // output starts here (s)
+    double tstop = 0; // the run ends here (s)
+    double tstep = 0; // the output step a deck asks for; 0: none (s)
+    double tmax = 0; // the largest time step; 0: TSTEP or 1/50 of the span, whichever is smaller (s)
+    bool uic = false; // start from initial conditions instead of an operating point
+};
+
+// One run of a transient: its initial solution, then time points to TSTOP, each accepted one handed
+// to the front end and followed by the pause test. A stop after any point keeps everything the run
+// needs to go on from there.
+class Transient {
+public:
+    Transient(IFcircuit& ckt, IFjob& job, const TranSettings& settings);
+    Transient(const Transient&) = delete;
+    Transient& operator=(const Transient&) = delete;
+
+    // Runs from the start: 0 at TSTOP, E_PAUSE or E_BREAK after a point, or fail()'s code.
+    int start();
+    // Goes on after a stop, as start() does; 0 at once when the run had ended.
+    int resume();
+    bool finished() const { return done; }
+
+private:
+    struct Plan {
+        double target = 0; // the time of the next point
+        double wanted = 0; // the step asked for before break points cut it
+        bool onbreak = false; // the point lands on a break point
+    };
+
+    int initialsolution();
+    int steps();
+    int step();
+    Plan plan(double wanted, double forced);
+    int solve(double target);
+    int acceptdigital(double target, double* retake);
+    void commit(double target);
+    double nextstep(const Plan& plan, double truncation, bool first);
+    int deliver(double target);
+    void restore();
+    double nextbreak() const;
+    // E_TIMESTEP for a step cut below the floor, after Newton failed or for its truncation error.
+    int stepfailure(double target, bool newton);
+
+    IFcircuit& ckt;
+    IFjob& job;
+    TranSettings settings;
+    double tmax = 0;
+    double minbreak = 0;
+    int32_t maxorder = 1;
+    int32_t equations = 0; // the circuit's size when the run started
+    IFplot* plot = nullptr;
+    double following = 0; // the step the next point tries
+    int32_t stepsatorder = 0; // points accepted since the order last changed
+    bool started = false;
+    bool done = false;
+    std::vector<double> requests; // times the digital side asked for at the present point
+};
+
+} // namespace nerith
