@@ -55,7 +55,7 @@ const char* groundedresistor = "A,1\nR1,PS,1\n\nGND,2\nR1,PS,2\nGND,PT,GND\n\n";
 
 TEST_F(SpicePartTest, PlainPartBindsItsRowsModelAndTakesItsValueBeforeEachRun)
 {
-    load("DEBUG_BUILD=2\n", "R1,RESISTOR,2*VX,PRIMITIVE=ANALOG\n", groundedresistor);
+    load("DEBUG_BUILD=2\nDEBUG_LOAD=2\n", "R1,RESISTOR,2*VX,PRIMITIVE=ANALOG\n", groundedresistor);
     circuit->setproperty("VX", "1k");
     ASSERT_TRUE(build()) << log();
     EXPECT_THAT(callsabout("R1"),
@@ -74,6 +74,7 @@ TEST_F(SpicePartTest, PlainPartBindsItsRowsModelAndTakesItsValueBeforeEachRun)
     circuit->setsweepvalue("", 0);
     EXPECT_THAT(callsabout("R1"),
         ElementsAre("setInstanceParm(R1, resistance=2000)", "setInstanceParm(R1, resistance=4000)"));
+    EXPECT_THAT(log(), HasSubstr("#T:[LOAD]Instance Parameters for R1...\nresistance = 2*VX\n"));
     EXPECT_EQ(log().find("#W:"), std::string::npos) << log();
 }
 
@@ -147,8 +148,8 @@ TEST_F(SpicePartTest, RefusedInstanceLeavesThePartUnbound)
 
 TEST_F(SpicePartTest, WatchRecordListsTheAskableParametersTheRowNames)
 {
-    make("", "D1,DIODE,,PRIMITIVE=ANALOG\nV1,VSOURCE,5,PRIMITIVE=ANALOG\n",
-        "A,2\nD1,PS,A\nV1,PS,+\n\nGND,3\nD1,PS,K\nV1,PS,-\nGND,PT,GND\n\n");
+    make("", "D1,DIODE,,PRIMITIVE=ANALOG\nV1,VSOURCE,5,PRIMITIVE=ANALOG\nC1,CAPACITOR,1n,PRIMITIVE=ANALOG\n",
+        "A,3\nD1,PS,A\nV1,PS,+\nC1,PS,+\n\nGND,4\nD1,PS,K\nV1,PS,-\nC1,PS,-\nGND,PT,GND\n\n");
     fakes::spice().answers = { { "D1.id", 1.2e-3 }, { "D1.cd", 2e-12 }, { "V1.i", 2e-3 }, { "V1.p", -0.01 } };
     EXPECT_EQ(watch(spicepart("D1")),
         "\n{C=400000,U}INSTANCE PARAMETERS{U}\n{H}\n"
@@ -156,6 +157,8 @@ TEST_F(SpicePartTest, WatchRecordListsTheAskableParametersTheRowNames)
     EXPECT_EQ(watch(spicepart("V1")),
         "\n{C=400000,U}INSTANCE PARAMETERS{U}\n{H}\n"
         "{C=0}O/P Current\t=  {C=4000}-2.000mA\n{C=0}Power\t=  {C=4000}-10.00mW\n");
+    // A watch quantity the device does not have is left out.
+    EXPECT_EQ(watch(spicepart("C1")), "\n{C=400000,U}INSTANCE PARAMETERS{U}\n{H}\n");
 }
 
 TEST_F(SpicePartTest, BranchIsTheSourcesEquation)
