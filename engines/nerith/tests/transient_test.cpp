@@ -220,10 +220,12 @@ TEST(Transient, StartsFromInitialConditions)
         s.add("Vsource", "v1", { "in", "0" }, { { "dc", c.dc } });
         s.add("Resistor", "r1", { "in", "out" }, { { "resistance", 1e3 } });
         auto* c1 = s.add("Capacitor", "c1", { "out", "0" }, { { "capacitance", 1e-6 } });
-        if (!std::isnan(c.capic))
+        if (!std::isnan(c.capic)) {
             ASSERT_EQ(s.set(c1, "ic", c.capic), 0);
-        if (!std::isnan(c.nodeic))
+        }
+        if (!std::isnan(c.nodeic)) {
             ASSERT_EQ(s.nodeparm("out", "ic", c.nodeic), 0);
+        }
         s.transient({ { "tstop", 5e-3 }, { "tmax", 25e-6 } }, c.uic);
         ASSERT_EQ(s.runtransient(), 0) << s.message(s.runtransient());
         const Plot& plot = frontend().plots.back();
