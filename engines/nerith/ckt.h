@@ -114,6 +114,20 @@ int setup(IFcircuit& ckt);
 // The identifier of a derived equation: the front end's "#<owner>#<suffix>" (owner null: the suffix).
 std::string identifier(IFcircuit& ckt, const char* owner, const char* suffix);
 
+// The history part of x'(0) for the state pair at `state` (Integration): everything but
+// slope() * x(0).
+inline double history(const IFcircuit& ckt, int32_t state)
+{
+    const Integration& in = ckt.integration;
+    const auto s = static_cast<std::size_t>(state);
+    if (in.order == 2 && in.method == Method::Trapezoidal)
+        return in.weights[1] * ckt.states[1][s] - ckt.states[1][s + 1];
+    double sum = 0;
+    for (int32_t j = 1; j <= in.order; ++j)
+        sum += in.weights[j] * ckt.states[j][s];
+    return sum;
+}
+
 // A break point at `time`, kept in order; false for a time before the present one. Points closer
 // than the minimum spacing to one already set, or to the present time, merge with it.
 bool addbreak(IFcircuit& ckt, double time);

@@ -52,52 +52,56 @@ void Integration::prepare()
     }
 }
 
-double history(const IFcircuit& ckt, int32_t state)
+TruncationTest::TruncationTest(const IFcircuit& circuit, int32_t k)
+    : ckt(circuit)
+    , order(k)
+    , least(std::numeric_limits<double>::infinity())
 {
     const Integration& in = ckt.integration;
-    const auto s = static_cast<std::size_t>(state);
-    if (in.order == 2 && in.method == Method::Trapezoidal)
-        return in.weights[1] * ckt.states[1][s] - ckt.states[1][s + 1];
-    double sum = 0;
-    for (int32_t j = 1; j <= in.order; ++j)
-        sum += in.weights[j] * ckt.states[j][s];
-    return sum;
+    if (order < 1 || order > MaxOrder || in.accepted < order + 1)
+        return;
+    points = order + 2;
+    // The divided difference over points 0 .. order + 1 is the sum of x(j) over the product of its
+    // time's distances to the others.
+    for (int32_t j = 0; j < points; ++j) {
+        double product = 1;
+        for (int32_t m = 0; m < points; ++m) {
+            if (m != j)
+                product *= in.times[j] - in.times[m];
+        }
+        weights[j] = 1 / product;
+    }
+    constant = in.method == Method::Trapezoidal ? TrapezoidalError[order - 1] : GearError[order - 1];
 }
 
-double truncationstep(const IFcircuit& ckt, int32_t state, double derivativetol, int32_t order)
+void TruncationTest::add(int32_t state, double derivativetol)
 {
-    const Integration& in = ckt.integration;
-    constexpr double none = std::numeric_limits<double>::infinity();
-    if (order < 1 || order > MaxOrder || in.accepted < order + 1)
-        return none;
+    if (!possible())
+        return;
     const Options& o = ckt.options;
     const auto s = static_cast<std::size_t>(state);
-    const double h = in.times[0] - in.times[1];
-
+    const double h = ckt.integration.step();
     const double derivative = std::max(std::fabs(ckt.states[0][s + 1]), std::fabs(ckt.states[1][s + 1]));
     const double quantity = std::max(std::fabs(ckt.states[0][s]), std::fabs(ckt.states[1][s]));
     const double tolerance
         = std::max(o.reltol * derivative + derivativetol, o.reltol * std::max(quantity, o.chgtol) / h);
-
-    // Divided differences over points 0 .. order + 1, built in place, newest first.
-    double difference[MaxOrder + 2];
-    const int32_t points = order + 2;
+    double difference = 0;
     for (int32_t j = 0; j < points; ++j)
-        difference[j] = ckt.states[j][s];
-    for (int32_t level = 1; level < points; ++level) {
-        for (int32_t j = 0; j + level < points; ++j)
-            difference[j] = (difference[j] - difference[j + 1]) / (in.times[j] - in.times[j + level]);
-    }
-    const double constant = in.method == Method::Trapezoidal ? TrapezoidalError[order - 1] : GearError[order - 1];
-    const double error = constant * std::fabs(difference[0]);
-    if (!(error > 0))
-        return none;
-    const double ratio = o.trtol * tolerance / std::max(o.abstol, error);
+        difference += weights[j] * ckt.states[j][s];
+    const double error = constant * std::fabs(difference);
+    if (error > 0)
+        least = std::min(least, o.trtol * tolerance / std::max(o.abstol, error));
+}
+
+double TruncationTest::step() const
+{
+    if (!(least < std::numeric_limits<double>::infinity()))
+        return least;
     if (order == 1)
-        return ratio;
+        return least;
     if (order == 2)
-        return std::sqrt(ratio);
-    return std::pow(ratio, 1.0 / order);
+        return std::sqrt(least);
+    return std::pow(least, 1.0 / order);
 }
 
 void predict(IFcircuit& ckt)

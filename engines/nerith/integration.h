@@ -32,15 +32,28 @@ struct Integration {
     void prepare();
 };
 
-// The history part of x'(0) for the pair at `state`: everything but slope() * x(0).
-double history(const IFcircuit& ckt, int32_t state);
+// The largest step from the last accepted point that keeps the local truncation error of every
+// pair added within tolerance at integration order `order`: for each, the (order + 1)-th divided
+// difference of x over the points 0 .. order + 1 times the method's error constant
+// (integration.cpp), against RELTOL of the larger derivative plus the pair's absolute tolerance, or
+// RELTOL of the larger x (at least CHGTOL) over the step, scaled by TRTOL.
+class TruncationTest {
+public:
+    TruncationTest(const IFcircuit& ckt, int32_t order);
+    // Whether the history holds enough points for the order; step() is infinite when not.
+    bool possible() const { return points > 0; }
+    void add(int32_t state, double derivativetol);
+    // The step all pairs added allow; infinite when none limits it.
+    double step() const;
 
-// The largest step from the last accepted point that keeps the local truncation error of the pair
-// at `state` within tolerance at integration order `order`: the (order + 1)-th divided difference
-// of x over the points 0 .. order + 1 times the method's error constant (integration.cpp), against
-// RELTOL of the larger derivative plus `derivativetol`, or RELTOL of the larger x (at least CHGTOL)
-// over the step, scaled by TRTOL. Infinite when the history is too short for that order.
-double truncationstep(const IFcircuit& ckt, int32_t state, double derivativetol, int32_t order);
+private:
+    const IFcircuit& ckt;
+    int32_t order;
+    int32_t points = 0; // of the divided difference; 0: not enough history
+    double weights[MaxOrder + 2] {}; // the divided difference as a sum of weights times x
+    double constant = 0;
+    double least; // the smallest TRTOL * tolerance / error so far
+};
 
 // The solution extrapolated to times[0] from the accepted solutions, a first guess for Newton.
 void predict(IFcircuit& ckt);

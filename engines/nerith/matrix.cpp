@@ -50,6 +50,7 @@ void SparseMatrix::reset(int32_t count)
     columnStart.clear();
     rowIndex.clear();
     values.clear();
+    factored.clear();
     scratch = 0;
     structureChanged = true;
     factors = std::make_unique<Factors>();
@@ -186,6 +187,10 @@ SparseMatrix::Result SparseMatrix::factor(double pivtol, double pivrel)
     if (int32_t row = notfinite())
         return { Status::NotFinite, row };
     Factors& f = *factors;
+    if (f.numeric && values == factored) {
+        ++stats.reuses;
+        return {};
+    }
     f.common.tol = pivrel;
     if (f.numeric) {
         ++stats.refactorisations;
@@ -193,8 +198,10 @@ SparseMatrix::Result SparseMatrix::factor(double pivtol, double pivrel)
             && smallpivot(pivtol) == 0
             && klu_rgrowth(
                 columnStart.data(), rowIndex.data(), values.data(), f.symbolic, f.numeric, &f.common)
-            && f.common.rgrowth >= f.growth * pivrel)
+            && f.common.rgrowth >= f.growth * pivrel) {
+            factored = values;
             return {};
+        }
         // The values moved too far for the old pivot order.
         f.dropnumeric();
     }
@@ -216,6 +223,7 @@ SparseMatrix::Result SparseMatrix::factor(double pivtol, double pivrel)
     stats.factorNonzeros
         = static_cast<std::size_t>(f.numeric->lnz) + static_cast<std::size_t>(f.numeric->unz);
     stats.peakBytes = std::max(stats.peakBytes, f.common.mempeak);
+    factored = values;
     return {};
 }
 

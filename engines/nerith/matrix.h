@@ -13,7 +13,8 @@ namespace nerith {
 // every reordering and refactorisation. Each call makes its own cell, and cells of one place are
 // summed, so stamps never need a look-up. The structure is analysed once, on the first factorisation
 // after cells were added; later factorisations reuse the pivot order and fall back to fresh pivoting
-// only when a pivot got too small. A singular matrix is reported with the equation it was found at.
+// only when a pivot got too small, and values equal to the last factored ones keep their factors. A
+// singular matrix is reported with the equation it was found at.
 class SparseMatrix {
 public:
     SparseMatrix();
@@ -49,6 +50,7 @@ public:
         int64_t analyses = 0; // structural analyses (orderings)
         int64_t factorisations = 0; // factorisations with fresh pivoting
         int64_t refactorisations = 0; // factorisations that reused the pivot order
+        int64_t reuses = 0; // factorisations left out: the values were those of the factors
         std::size_t cells = 0; // cells handed out
         std::size_t nonzeros = 0; // distinct places of the matrix
         std::size_t factorNonzeros = 0; // entries of L and U
@@ -75,6 +77,7 @@ private:
     std::vector<int32_t> columnStart;
     std::vector<int32_t> rowIndex;
     std::vector<double> values; // the compressed columns, gathered from the cells
+    std::vector<double> factored; // the values the factors in place were made from
     double scratch = 0;
     bool structureChanged = true;
     std::unique_ptr<Factors> factors;

@@ -146,13 +146,15 @@ struct Capacitor : LinearDevice {
 
     static double truncation(IFcircuit& ckt, std::deque<Instance>& list, int32_t order)
     {
-        double step = std::numeric_limits<double>::infinity();
+        TruncationTest test(ckt, order);
+        if (!test.possible())
+            return test.step();
         const double tolerance = ckt.options.abstol;
-        for (const Instance& c : list) {
-            if (!c.deleted)
-                step = std::min(step, truncationstep(ckt, c.state, tolerance, order));
+        for (const Instance& i : list) {
+            if (!i.deleted)
+                test.add(i.state, tolerance);
         }
-        return step;
+        return test.step();
     }
 
     static void topology(Topology&, const Instance&) { }

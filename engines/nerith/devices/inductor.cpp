@@ -152,13 +152,15 @@ struct Inductor : LinearDevice {
 
     static double truncation(IFcircuit& ckt, std::deque<Instance>& list, int32_t order)
     {
-        double step = std::numeric_limits<double>::infinity();
+        TruncationTest test(ckt, order);
+        if (!test.possible())
+            return test.step();
         const double tolerance = ckt.options.vntol;
-        for (const Instance& l : list) {
-            if (!l.deleted)
-                step = std::min(step, truncationstep(ckt, l.state, tolerance, order));
+        for (const Instance& i : list) {
+            if (!i.deleted)
+                test.add(i.state, tolerance);
         }
-        return step;
+        return test.step();
     }
 
     static void topology(Topology& topology, const Instance& l) { topology.conducts(l.pos, l.neg); }

@@ -70,6 +70,13 @@ TEST(SparseMatrix, CellsOfOnePlaceAddUpAndKeepTheirAddresses)
     EXPECT_EQ(m.statistics().factorisations, 1);
     EXPECT_EQ(m.statistics().refactorisations, 1);
     EXPECT_EQ(m.statistics().nonzeros, static_cast<std::size_t>(3 * N - 2));
+
+    // The same values again keep the factors.
+    load(2);
+    std::vector<double> again = solved(m, rhs);
+    EXPECT_EQ(again, x);
+    EXPECT_EQ(m.statistics().refactorisations, 1);
+    EXPECT_EQ(m.statistics().reuses, 1);
 }
 
 TEST(SparseMatrix, GroundAndRangeAndGrowth)

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "engines/mavro/mavro.h"
+
+#include <string>
+
+namespace deckrun {
+
+// A deck read from a file as the parser takes it: one card per line in lower case, continuation
+// lines ('+') joined onto their card, ".include" files read in place, ".control" blocks and
+// everything after ".end" left out, text after ';' dropped. The deck owns its cards.
+class Deck {
+public:
+    Deck() = default;
+    ~Deck();
+    Deck(const Deck&) = delete;
+    Deck& operator=(const Deck&) = delete;
+
+    // Reads the file; false with *error when it (or a file it includes) cannot be read.
+    bool read(const std::string& path, std::string* error);
+    // The first card (the title line); null for an empty deck.
+    SPICECARD* first() const { return head; }
+
+private:
+    bool readfile(const std::string& path, int32_t line, int depth, std::string* error);
+    void append(int32_t line, const std::string& text);
+
+    SPICECARD* head = nullptr;
+    SPICECARD* tail = nullptr;
+    bool ended = false;
+};
+
+} // namespace deckrun

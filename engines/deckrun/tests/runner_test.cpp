@@ -1,0 +1,116 @@
+// The deck runner on small decks: what it prints, and how it fails.
+#include "engines/deckrun/runner.h"
+#include "testsupport/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Result {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+std::string contents(std::FILE* stream)
+{
+    std::rewind(stream);
+    std::string text;
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, stream)) > 0;)
+        text.append(buffer, n);
+    std::fclose(stream);
+    return text;
+}
+
+Result rundeck(const std::string& text, const std::string& name = "deck.cir")
+{
+    const std::string path = (vkt::test::tempFolder() / name).string();
+    std::ofstream(path) << text;
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = std::tmpfile();
+    const int status = deckrun::run(path, out, err);
+    return { status, contents(out), contents(err) };
+}
+
+std::vector<std::string> lines(const std::string& text)
+{
+    std::vector<std::string> list;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        list.push_back(line);
+    return list;
+}
+
+} // namespace
+
+TEST(DeckRunner, PrintsTheVectorsOfItsPrintCards)
+{
+    const Result r = rundeck("RC step\n"
+                             "V1 in 0 PULSE(0 2 1m 1u 1u 10m 20m)\n"
+                             "R1 in out 1k ; the load\n"
+                             "C1 out 0\n"
+                             "+ 1u\n"
+                             ".tran 0.1m 5m 2m\n"
+                             ".print tran v(out) v(in, out) i(v1)\n"
+                             ".end\n"
+                             "R2 in 0 1k\n");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::vector<std::string> text = lines(r.out);
+    ASSERT_GT(text.size(), 10u);
+    EXPECT_EQ(text.front(), "time v(out) v(in,out) i(v1)");
+    double time = 0, out = 0, across = 0, current = 0;
+    ASSERT_EQ(std::sscanf(text[1].c_str(), "%lf %lf %lf %lf", &time, &out, &across, &current), 4);
+    EXPECT_EQ(time, 2e-3); // output from TSTART on
+    ASSERT_EQ(std::sscanf(text.back().c_str(), "%lf %lf %lf %lf", &time, &out, &across, &current), 4);
+    EXPECT_EQ(time, 5e-3);
+    EXPECT_NEAR(out, 2 * -std::expm1(-(4e-3 - 1e-6 / 2) / 1e-3), 2e-3);
+    EXPECT_NEAR(across, 2 - out, 1e-9); // ten digits printed
+    EXPECT_NEAR(current, -across / 1e3, 1e-12);
+    EXPECT_NE(text[1].find("e-03 "), std::string::npos) << "values in %.9e";
+}
+
+TEST(DeckRunner, WithoutPrintCardsPrintsEveryNodeVoltage)
+{
+    std::ofstream(vkt::test::tempFolder() / "divider.inc") << "r2 mid 0 3k\n";
+    const Result r = rundeck("divider\nv1 top 0 dc 4\nr1 top mid 1k\n.include divider.inc\n.op\n");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "v(top) v(mid)\n4.000000000e+00 3.000000000e+00\n");
+}
+
+TEST(DeckRunner, ReportsWhatItCannotRun)
+{
+    struct Case {
+        const char* what;
+        const char* deck;
+        const char* message;
+    } cases[] = {
+        { "a card that does not read", "t\nr1 a 0\nv1 a 0 1\n.op\n", "line 2" },
+        { "an unknown device letter", "t\ny1 a 0 1\nv1 a 0 1\n.op\n", "line 2" },
+        { "a bad .tran card", "t\nv1 a 0 1\nr1 a 0 1\n.tran 1m\n", ".tran needs a step and a stop time" },
+        { "no analysis", "t\nv1 a 0 1\nr1 a 0 1\n", "no analysis" },
+        { "a vector of no node", "t\nv1 a 0 1\nr1 a 0 1\n.print v(b)\n.op\n", "v(b)" },
+        { "a current of no device", "t\nv1 a 0 1\nr1 a 0 1\n.print i(v2)\n.op\n", "i(v2)" },
+        { "a current of a device without a branch", "t\nv1 a 0 1\nr1 a 0 1\n.print i(r1)\n.op\n", "i(r1)" },
+        { "a floating node", "t\nv1 a 0 1\nc1 a b 1n\n.tran 1u 1m\n", "node b" },
+        { "an include that is not there", "t\n.include nothere.inc\n.op\n", "nothere.inc" },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const Result r = rundeck(c.deck);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+    }
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = std::tmpfile();
+    EXPECT_EQ(deckrun::run((vkt::test::tempFolder() / "none.cir").string(), out, err), 1);
+    EXPECT_NE(contents(err).find("cannot read"), std::string::npos);
+    EXPECT_EQ(contents(out), "");
+}
