@@ -65,11 +65,14 @@ std::optional<Vector> vector(const std::string& word)
     v.name = word;
     v.kind = word[0];
     const std::string inside = word.substr(2, word.size() - 3);
+    if (inside.find_first_of("()") != std::string::npos)
+        return std::nullopt;
     const std::size_t comma = inside.find(',');
     v.first = inside.substr(0, comma);
     if (comma != std::string::npos)
         v.second = inside.substr(comma + 1);
-    if (v.first.empty() || (comma != std::string::npos && (v.second.empty() || v.kind == 'i')))
+    if (v.first.empty() || (comma != std::string::npos && (v.second.empty() || v.kind == 'i'))
+        || v.second.find(',') != std::string::npos)
         return std::nullopt;
     if (v.second == "0")
         v.second.clear();

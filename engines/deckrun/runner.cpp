@@ -299,7 +299,7 @@ void simulate(Deck& deck, Run& run, std::vector<std::string>& errors)
     run.controls = &controls;
     const int failed = INPpas1(s.ckt, deck.first(), s.table) + INPpas2(s.ckt, deck.first(), s.table, s.task, s.options);
     if (failed > 0 || !errors.empty())
-        throw Failure(std::to_string(failed + static_cast<int>(errors.size())) + " card(s) of the deck did not read");
+        throw Failure("the deck's cards did not read");
     setnodes(s, engine, controls.ics, "ic");
     setnodes(s, engine, controls.nodesets, "nodeset");
     for (const Vector& v : controls.prints) {
