@@ -9,6 +9,7 @@
 #include "simulator/kernel/runstate.h"
 #include "simulator/kernel/simlog.h"
 #include "simulator/kernel/standins.h"
+#include "simulator/models/builtin/iprobe.h"
 #include "simulator/models/builtin/vprobe.h"
 #include "simulator/models/parts/generator.h"
 #include "simulator/models/parts/spicecpt.h"
@@ -197,7 +198,7 @@ COMPONENT* CIRCUIT::createcomponent(const char* name, const char* device, const 
         break;
     case KIND_IPROBE:
         if (row->kind == KIND_IPROBE)
-            part = new SPICESTANDIN(partclass::IPROBE, partname, row, model, list);
+            part = new IPROBE(partname, row, model, list);
         break;
     case kindgroup(KIND_BATTERY):
         part = createintmodel(partname, row, model, list, nullptr);

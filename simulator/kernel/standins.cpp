@@ -18,7 +18,6 @@ const PARTCLASS MOSFET { "MOSFET", "MOSFET", PINSIDES::ANALOG };
 const PARTCLASS CCSOURCE { "CCSOURCE", "current-controlled source", PINSIDES::ANALOG };
 const PARTCLASS ARBSOURCE { "ARBSOURCE", "arbitrary source", PINSIDES::ANALOG };
 const PARTCLASS POLYSOURCE { "POLYSOURCE", "polynomial source", PINSIDES::ANALOG };
-const PARTCLASS IPROBE { "IPROBE", "current probe", PINSIDES::ANALOG };
 const PARTCLASS BATTERY { "BATTERY", "battery", PINSIDES::ANALOG };
 const PARTCLASS ADC { "ADC", "analog-to-digital interface", PINSIDES::INTERFACE };
 const PARTCLASS DAC { "DAC", "digital-to-analog interface", PINSIDES::INTERFACE };

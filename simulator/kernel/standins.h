@@ -5,9 +5,9 @@
 #include <string>
 
 // Stand-ins for the part classes that come with the models: the SPICE parts that need more than
-// the plain binding (MOSFETs, current-controlled, arbitrary and polynomial sources), the current
-// probe, the built-in mixed models (battery, power interface, ADC and DAC, switches, file players),
-// subcircuits, digital primitives, real-time instruments, model libraries and script models. The
+// the plain binding (MOSFETs, current-controlled, arbitrary and polynomial sources), the built-in
+// mixed models (battery, power interface, ADC and DAC, switches, file players), subcircuits,
+// digital primitives, real-time instruments, model libraries and script models. The
 // factory makes them where it will make those classes. Each answers the pin questions of the class
 // it stands for, so that nets are classified, interface objects placed and DC paths found as they
 // will be; binding one to the engines logs the error that its model is not available yet.
@@ -35,7 +35,7 @@ struct PARTCLASS {
 };
 
 namespace partclass {
-extern const PARTCLASS MOSFET, CCSOURCE, ARBSOURCE, POLYSOURCE, IPROBE, BATTERY, ADC, DAC, PWRITF, VSWITCH, CSWITCH, DSWITCH, FILEGEN, WAVEGEN, TAPE, SUBCKT,
+extern const PARTCLASS MOSFET, CCSOURCE, ARBSOURCE, POLYSOURCE, BATTERY, ADC, DAC, PWRITF, VSWITCH, CSWITCH, DSWITCH, FILEGEN, WAVEGEN, TAPE, SUBCKT,
     PALLEXCPT, RTSWITCH, RTVPROBE, RTIPROBE, RTVBREAK, RTIBREAK, RTVCHECK, RTICHECK, RTPPROBE, RTWPROBE,
     RTDSTATE, RTDPROBE, RTDBREAK, EXTMODEL, SCRIPTMODEL;
 }

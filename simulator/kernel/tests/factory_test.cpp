@@ -3,6 +3,7 @@
 #include "simulator/kernel/activemodels.h"
 #include "simulator/kernel/primitives.h"
 #include "simulator/kernel/standins.h"
+#include "simulator/models/builtin/iprobe.h"
 #include "simulator/models/builtin/vprobe.h"
 #include "simulator/models/parts/generator.h"
 
@@ -18,6 +19,8 @@ std::string classof(COMPONENT* part)
         return standin->partclass.name;
     if (dynamic_cast<VPROBE*>(part))
         return "VPROBE";
+    if (dynamic_cast<IPROBE*>(part))
+        return "IPROBE";
     if (dynamic_cast<GENERATOR*>(part))
         return "GENERATOR";
     if (dynamic_cast<SPICECPT*>(part))

@@ -8,6 +8,7 @@
 #include "simulator/kernel/primitives.h"
 #include "simulator/kernel/runstate.h"
 #include "simulator/kernel/simlog.h"
+#include "simulator/models/builtin/probesetting.h"
 #include "simulator/results/partition.h"
 
 #include <algorithm>
@@ -15,19 +16,6 @@
 #include <cstdio>
 #include <cstring>
 #include <strings.h>
-
-namespace {
-
-// A probe property, else the circuit variable, else def.
-double probesetting(VPROBE* probe, CIRCUIT* circuit, const char* name, double def)
-{
-    double value;
-    if (circuit && circuit->evalproperty(name, probe->name, probe->getproperty(name), &value, def))
-        return value;
-    return circuit && circuit->getoption(name, &value) ? value : def;
-}
-
-}  // namespace
 
 const char* statename(uint32_t state)
 {
@@ -146,9 +134,7 @@ void VPROBE::adddcpaths(int all, DIDX* index, char* other)
 void VPROBE::initialise(CIRCUIT* owner, void* argument)
 {
     COMPONENT::initialise(owner, argument);
-    double relative;
-    double fallback = owner && owner->getoption("RELTOL", &relative) ? relative / 10 : 0.0001;
-    tolerance = probesetting(this, owner, "OUTTOL", fallback);
+    tolerance = outputtolerance(this, owner);
     tstep = probesetting(this, owner, "TSTEP", 0);
     if (loadinstance && owner) {
         IFvalue resistance {};

@@ -66,22 +66,34 @@ void SPICECPT::bindmodel(INPtables* table, IFcircuit* circuit)
             if (findmodelparm(row->device, key, 0))
                 modelname = name; // a model of its own
         }
-        int result = spicesimulator->newModel(circuit, row->spiceindex, &spicemodel, modelname.c_str());
-        if (result != 0) {
-            error(result == E_EXISTS ? "SPICE model %s belongs to another device type than %s."
-                                     : "The SPICE engine made no model %s of type %s.",
-                modelname.c_str(), row->spicetype ? row->spicetype : "-");
-            spicemodel = nullptr;
+        if (!makemodel(circuit))
             return;
-        }
     }
+    makeinstance(circuit);
+}
+
+bool SPICECPT::makemodel(IFcircuit* circuit)
+{
+    int result = spicesimulator->newModel(circuit, row->spiceindex, &spicemodel, modelname.c_str());
+    if (result == 0)
+        return true;
+    error(result == E_EXISTS ? "SPICE model %s belongs to another device type than %s."
+                             : "The SPICE engine made no model %s of type %s.",
+        modelname.c_str(), row->spicetype ? row->spicetype : "-");
+    spicemodel = nullptr;
+    return false;
+}
+
+bool SPICECPT::makeinstance(IFcircuit* circuit)
+{
     DEBUG_BUILD.trace("Assigned model %s for %s", modelname.c_str(), name);
     if (spicesimulator->newInstance(circuit, spicemodel, &spiceinstance, name) != 0 || !spiceinstance) {
         error("The SPICE engine made no %s instance.", row->spicetype ? row->spicetype : "-");
         spiceinstance = nullptr;
-        return;
+        return false;
     }
     bindpins(circuit);
+    return true;
 }
 
 void SPICECPT::bindpins(IFcircuit* circuit)

@@ -46,6 +46,13 @@ public:
     IFinstance* spiceinstance = nullptr; // the engine's; null until bound
 
 protected:
+    // The engine's model called modelname of the row's device type (the one the engine has of that
+    // name, or a new one); false, with the error logged and no model, when the engine refuses.
+    bool makemodel(IFcircuit* circuit);
+    // The engine's instance of spicemodel named after the part, then its pins; false, with the
+    // error logged and no instance, when the engine refuses.
+    bool makeinstance(IFcircuit* circuit);
+
     // The engine's circuit the part was bound in; null until bound.
     IFcircuit* spice = nullptr;
 

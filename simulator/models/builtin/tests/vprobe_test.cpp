@@ -1,10 +1,6 @@
-#include "simulator/kernel/tests/circuittesting.h"
+#include "simulator/models/builtin/tests/probetesting.h"
 
-#include "engines/fakes/digital.h"
-#include "simulator/kernel/analyses.h"
 #include "simulator/models/builtin/vprobe.h"
-#include "simulator/results/partition.h"
-#include "testsupport/temp_folder.h"
 
 #include <cmath>
 #include <string>
@@ -12,54 +8,9 @@
 
 namespace {
 
-class ProbeTest : public CircuitTest {
+class ProbeTest : public ProbeCircuitTest {
 protected:
-    void SetUp() override
-    {
-        CircuitTest::SetUp();
-        setenv("RESULTS", vkt::test::tempFolder().c_str(), 1);
-    }
-
-    void TearDown() override
-    {
-        analysis.reset();
-        for (PARTITION* partition : partitions)
-            partition->close(0);
-        partitions.zap();
-        CircuitTest::TearDown();
-    }
-
-    // A circuit of these properties, parts and nets, built, with its task and analysis.
-    void make(const std::string& properties, const std::string& parts, const std::string& nets)
-    {
-        auto lines = [](const std::string& text) {
-            int n = 0;
-            for (char c : text)
-                n += c == '\n';
-            return std::to_string(n);
-        };
-        int netcount = 0;
-        for (size_t at = 0; (at = nets.find("\n\n", at)) != std::string::npos; at += 2)
-            ++netcount;
-        read("TAVI\n\n:Test\n*PROPERTIES," + lines(properties) + "\n" + properties + "*PARTLIST," + lines(parts) + "\n"
-            + parts + "*NETLIST," + std::to_string(netcount) + "\n" + nets);
-        ASSERT_TRUE(build()) << log();
-        spicesimulator->newTask(circuit->spice, &task, "TASK");
-        spicesimulator->newAnalysis(circuit->spice, 0, "OPTIONS", &options, task);
-        ASSERT_TRUE(guarded([&] { analysis.reset(createanalysis(circuit.get(), task, options)); })) << log();
-        analysis->setupresults(&moddata, &partitions);
-        analysis->setup("");
-        circuit->setsweepvalue("", 0);
-        analysis->setoptions(0);
-    }
-
     VPROBE* probe(const char* name) { return dynamic_cast<VPROBE*>(part(name)); }
-
-    IFtask* task = nullptr;
-    IFjob* options = nullptr;
-    std::unique_ptr<ANALYSIS> analysis;
-    GDIDX<PARTITION> moddata;
-    GDIDX<PARTITION> partitions;
 };
 
 const char* divider = "V1,VSOURCE,5,PRIMITIVE=ANALOG\nR1,RESISTOR,1k,PRIMITIVE=ANALOG\n";
