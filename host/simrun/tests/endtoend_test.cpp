@@ -104,7 +104,7 @@ TEST_F(EndToEnd, PulseIntoRcMatchesTheAnalyticResponseAndTheReference)
     std::filesystem::path folder = vkt::test::makeTempSubfolder("ngspice");
     std::filesystem::copy_file(fixture("rc.cir"), folder / "rc.cir");
     RUN reference = command("cd '" + folder.string() + "' && ngspice -b rc.cir");
-    std::ifstream data(folder / "RCOUT.data");
+    std::ifstream data(folder / "rcout.txt");
     ASSERT_TRUE(data) << reference.output;
     probe = results("RC").getiterator("VOUT", 0);
     ASSERT_NE(probe, nullptr);

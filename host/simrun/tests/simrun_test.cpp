@@ -67,7 +67,9 @@ TEST(Simrun, RunThatWritesNoDataFailsToStart)
     RUN run = simrun(path);
     EXPECT_NE(run.output.find(
                   "for design 'Divider'\n#I:Adding +5V power rail for VCC\nhost text: HELIXSIM : "
-                  "_______________________ 0% _______________________\n#W:Simulation failed to start.\nresult: 3\n"),
+                  "_______________________ 0% _______________________\n"
+                  "#E:[SPICE] Error 7 - transient TRAN: TSTOP must be a time after 0, not 0.\n"
+                  "#W:Simulation failed to start.\nresult: 3\n"),
         std::string::npos)
         << run.output;
     EXPECT_EQ(run.output.find("Total Iterations"), std::string::npos) << run.output;
