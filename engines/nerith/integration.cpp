@@ -58,7 +58,7 @@ TruncationTest::TruncationTest(const IFcircuit& circuit, int32_t k)
     , least(std::numeric_limits<double>::infinity())
 {
     const Integration& in = ckt.integration;
-    if (order < 1 || order > MaxOrder || in.accepted < order + 1)
+    if (order < 1 || order > MaxOrder || !in.estimable(order))
         return;
     points = order + 2;
     // The divided difference over points 0 .. order + 1 is the sum of x(j) over the product of its

@@ -97,6 +97,7 @@ int Transient::start()
     // The initial solution is the first accepted point.
     ckt.solutions[1] = ckt.solution;
     in.accepted = 1;
+    in.segment = 1;
     started = true;
     for (auto& family : ckt.families)
         family->accept(ckt);
@@ -157,7 +158,6 @@ int Transient::steps()
 int Transient::step()
 {
     Integration& in = ckt.integration;
-    const bool first = in.accepted == 1;
     double wanted = following;
     double forced = Never;
     int32_t retakes = 0;
@@ -178,10 +178,16 @@ int Transient::step()
         }
         if (code)
             return code;
+        // Early in a smooth stretch the error of the order in use is judged by the highest order
+        // the points allow, which overstates it.
+        int32_t judged = in.order;
+        while (judged > 0 && !in.estimable(judged))
+            --judged;
+        const bool estimable = judged > 0;
         double truncation = Never;
-        if (!first) {
+        if (estimable) {
             for (auto& family : ckt.families)
-                truncation = std::min(truncation, family->truncation(ckt, in.order));
+                truncation = std::min(truncation, family->truncation(ckt, judged));
             if (truncation < RejectBelow * h) {
                 restore();
                 ++ckt.statistics.badsteps;
@@ -204,10 +210,12 @@ int Transient::step()
             wanted = retake - ckt.time;
             continue;
         }
-        following = nextstep(next, truncation, first);
+        following = nextstep(next, truncation, estimable);
         commit(next.target);
         if (next.onbreak) {
+            // A new smooth stretch starts at the break point, with a short step of the first order.
             in.order = 1;
+            in.segment = 1;
             stepsatorder = 0;
             following = std::min(following, AfterBreak * std::min(next.wanted, nextbreak() - ckt.time));
         }
@@ -301,16 +309,23 @@ int Transient::acceptdigital(double target, double* retake)
 }
 
 // The step after an accepted one: what its truncation error allows (at most twice the step), at
-// an order raised or, with Gear, lowered when that promises a longer step.
-double Transient::nextstep(const Plan& p, double truncation, bool first)
+// an order raised or, with Gear, lowered when that promises a longer step. The first step of a
+// smooth stretch is of the first order, the next of the second; a step whose error could not be
+// estimated is taken again as long.
+double Transient::nextstep(const Plan& p, double truncation, bool estimable)
 {
     Integration& in = ckt.integration;
     const double h = p.target - in.times[1];
-    if (first)
+    if (in.smooth() == 1) {
+        in.order = std::min(2, maxorder);
+        stepsatorder = 0;
+        return h;
+    }
+    if (!estimable)
         return h;
     ++stepsatorder;
     const int32_t order = in.order;
-    if (stepsatorder >= order && order < maxorder && in.accepted >= order + 2) {
+    if (stepsatorder >= order && order < maxorder && in.estimable(order + 1)) {
         double raised = Never;
         for (auto& family : ckt.families)
             raised = std::min(raised, family->truncation(ckt, order + 1));
@@ -345,6 +360,7 @@ void Transient::commit(double target)
     for (int32_t j = HistoryPoints - 1; j > 0; --j)
         in.times[j] = in.times[j - 1];
     in.accepted = std::min(in.accepted + 1, HistoryPoints - 1);
+    in.segment = std::min(in.segment + 1, HistoryPoints - 1);
     ckt.time = target;
     ckt.initialstep = 0;
     ++ckt.statistics.goodsteps;

@@ -47,7 +47,7 @@ private:
     int solve(double target);
     int acceptdigital(double target, double* retake);
     void commit(double target);
-    double nextstep(const Plan& plan, double truncation, bool first);
+    double nextstep(const Plan& plan, double truncation, bool estimable);
     int deliver(double target);
     void restore();
     double nextbreak() const;
