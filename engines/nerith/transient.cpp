@@ -162,7 +162,9 @@ int Transient::step()
     double forced = Never;
     int32_t retakes = 0;
     for (;;) {
-        const Plan next = plan(wanted, forced);
+        Plan next;
+        if (int failed = plan(wanted, forced, &next))
+            return failed;
         const double h = next.target - ckt.time;
         const int code = solve(next.target);
         if (code == E_ITERLIM) {
@@ -224,10 +226,11 @@ int Transient::step()
 }
 
 // The time of the next point: the wanted step cut by TMAX, the first-step limit, the models'
-// proposals and limits, the digital side's next change, a forced time and the next break point.
-Transient::Plan Transient::plan(double wanted, double forced)
+// proposals and limits, a forced time, the next break point and the digital side's next change.
+// 0, or fail()'s code when the digital side failed.
+int Transient::plan(double wanted, double forced, Plan* next)
 {
-    Plan p;
+    Plan& p = *next;
     const double now = ckt.time;
     double step = std::min(wanted, tmax);
     if (ckt.integration.accepted == 1 && ckt.initialstep > 0)
@@ -250,12 +253,14 @@ Transient::Plan Transient::plan(double wanted, double forced)
     IFfrontEnd* frontend = session().frontend;
     if (frontend && frontend->digitalTimeStep) {
         double change = Never;
-        if (frontend->digitalTimeStep(p.target, &change) && change > now && change < p.target) {
+        if (!frontend->digitalTimeStep(p.target, &change))
+            return fail(E_DIGITAL, "the digital engine failed before the step to %g s", p.target);
+        if (change > now && change < p.target) {
             p.target = change;
             p.onbreak = false;
         }
     }
-    return p;
+    return 0;
 }
 
 // Solves the point at `target` from the last accepted one: 0, E_ITERLIM when Newton did not

@@ -43,7 +43,7 @@ private:
     int initialsolution();
     int steps();
     int step();
-    Plan plan(double wanted, double forced);
+    int plan(double wanted, double forced, Plan* next);
     int solve(double target);
     int acceptdigital(double target, double* retake);
     void commit(double target);

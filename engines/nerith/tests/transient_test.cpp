@@ -406,7 +406,11 @@ TEST(Transient, KeepsLockStepWithTheDigitalSide)
     EXPECT_EQ(u.runtransient(), E_TIMESTEP);
     EXPECT_NE(u.message(E_TIMESTEP).find("digital"), std::string::npos);
     EXPECT_EQ(boots, (std::vector<std::pair<int, int>> { { 1, 0 } }));
+    // A failure of the digital side ends the run, at a point or before a step.
     frontend().accept = [](double, void*, void (*)(void*, double)) { return 0; };
+    EXPECT_EQ(u.runtransient(), E_PRIVATE + 1);
+    frontend().accept = [](double, void*, void (*)(void*, double)) { return 1; };
+    frontend().timestep = [](double, double*) { return 0; };
     EXPECT_EQ(u.runtransient(), E_PRIVATE + 1);
 }
 
