@@ -121,6 +121,33 @@ void destroy(HMENU handle)
     }
 }
 
+// Sets the fields of item that info's mask names, the text apart (inserting and setting differ there).
+void setitemfields(MenuItem& item, const MENUITEMINFOA& info)
+{
+    if (info.fMask & (MIIM_TYPE | MIIM_FTYPE)) {
+        item.type = info.fType & ~MF_POPUP;
+    }
+    if (info.fMask & MIIM_STATE) {
+        item.state = info.fState;
+    }
+    if (info.fMask & MIIM_ID) {
+        item.id = info.wID;
+    }
+    if (info.fMask & MIIM_SUBMENU) {
+        item.submenu = info.hSubMenu;
+    }
+    if (info.fMask & MIIM_CHECKMARKS) {
+        item.checked = info.hbmpChecked;
+        item.unchecked = info.hbmpUnchecked;
+    }
+    if (info.fMask & MIIM_DATA) {
+        item.data = info.dwItemData;
+    }
+    if (info.fMask & MIIM_BITMAP) {
+        item.bitmap = info.hbmpItem;
+    }
+}
+
 }  // namespace
 
 MenuRef menuref(HMENU handle)
@@ -212,28 +239,7 @@ BOOL InsertMenuItemA(HMENU menu, UINT position, BOOL byposition, const MENUITEMI
         return FALSE;
     }
     MenuItem item;
-    if (info->fMask & (MIIM_TYPE | MIIM_FTYPE)) {
-        item.type = info->fType & ~MF_POPUP;
-    }
-    if (info->fMask & MIIM_STATE) {
-        item.state = info->fState;
-    }
-    if (info->fMask & MIIM_ID) {
-        item.id = info->wID;
-    }
-    if (info->fMask & MIIM_SUBMENU) {
-        item.submenu = info->hSubMenu;
-    }
-    if (info->fMask & MIIM_CHECKMARKS) {
-        item.checked = info->hbmpChecked;
-        item.unchecked = info->hbmpUnchecked;
-    }
-    if (info->fMask & MIIM_DATA) {
-        item.data = info->dwItemData;
-    }
-    if (info->fMask & MIIM_BITMAP) {
-        item.bitmap = info->hbmpItem;
-    }
+    setitemfields(item, *info);
     bool hastext = (info->fMask & MIIM_STRING) ||
                    ((info->fMask & MIIM_TYPE) && !(info->fType & (MFT_OWNERDRAW | MFT_SEPARATOR | MFT_BITMAP)));
     if (hastext && info->dwTypeData) {
@@ -293,28 +299,7 @@ BOOL SetMenuItemInfoA(HMENU menu, UINT position, BOOL byposition, const MENUITEM
         return FALSE;
     }
     MenuItem& item = holder->items[static_cast<size_t>(index)];
-    if (info->fMask & (MIIM_TYPE | MIIM_FTYPE)) {
-        item.type = info->fType & ~MF_POPUP;
-    }
-    if (info->fMask & MIIM_STATE) {
-        item.state = info->fState;
-    }
-    if (info->fMask & MIIM_ID) {
-        item.id = info->wID;
-    }
-    if (info->fMask & MIIM_SUBMENU) {
-        item.submenu = info->hSubMenu;
-    }
-    if (info->fMask & MIIM_CHECKMARKS) {
-        item.checked = info->hbmpChecked;
-        item.unchecked = info->hbmpUnchecked;
-    }
-    if (info->fMask & MIIM_DATA) {
-        item.data = info->dwItemData;
-    }
-    if (info->fMask & MIIM_BITMAP) {
-        item.bitmap = info->hbmpItem;
-    }
+    setitemfields(item, *info);
     if ((info->fMask & MIIM_STRING) || ((info->fMask & MIIM_TYPE) && !(item.type & (MFT_OWNERDRAW | MFT_SEPARATOR)))) {
         item.text = info->dwTypeData ? info->dwTypeData : "";
     }

@@ -1,6 +1,7 @@
 // Netlist files run through the run tool and HELIXSIM with the real engines, their probe channels
 // checked against the analytic response and, where it is installed, the reference simulator.
 #include "simulator/results/partition.h"
+#include "testsupport/command.h"
 #include "testsupport/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -11,30 +12,14 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <utility>
 #include <vector>
 
 namespace {
 
-struct RUN {
-    std::string output;
-    int exitcode;
-};
-
-RUN command(const std::string& line)
-{
-    FILE* pipe = popen((line + " 2>&1").c_str(), "r");
-    RUN run { {}, -1 };
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        run.output.append(buffer, n);
-    int status = pclose(pipe);
-    run.exitcode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
-}
+using RUN = vkt::test::COMMANDRUN;
+using vkt::test::runcommand;
 
 std::string fixture(const char* name)
 {
@@ -67,7 +52,7 @@ protected:
     // Runs the netlist; skips the test when a piece it needs is missing, else expects success.
     void simulate(const char* netlist)
     {
-        run = command(std::string(SIMRUN_PROGRAM) + " " + fixture(netlist));
+        run = runcommand(std::string(SIMRUN_PROGRAM) + " " + fixture(netlist));
         std::string missing = missingpiece(run.output);
         if (!missing.empty())
             GTEST_SKIP() << "waiting on the engine: " << missing;
@@ -99,11 +84,11 @@ TEST_F(EndToEnd, PulseIntoRcMatchesTheAnalyticResponseAndTheReference)
         EXPECT_NEAR(probe->getvalue(t), 1 - std::exp(-t / tau), 1e-3) << "t=" << t;
     }
 
-    if (command("command -v ngspice").exitcode != 0)
+    if (runcommand("command -v ngspice").exitcode != 0)
         GTEST_SKIP() << "the reference simulator is not installed";
     std::filesystem::path folder = vkt::test::makeTempSubfolder("ngspice");
     std::filesystem::copy_file(fixture("rc.cir"), folder / "rc.cir");
-    RUN reference = command("cd '" + folder.string() + "' && ngspice -b rc.cir");
+    RUN reference = runcommand("cd '" + folder.string() + "' && ngspice -b rc.cir");
     std::ifstream data(folder / "rcout.txt");
     ASSERT_TRUE(data) << reference.output;
     probe = results("RC").getiterator("VOUT", 0);

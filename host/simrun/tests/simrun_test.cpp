@@ -2,33 +2,21 @@
 
 #include "platform/win/messages.h"
 #include "platform/win/structs.h"
+#include "testsupport/command.h"
 #include "testsupport/temp_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
 #include <string>
-#include <sys/wait.h>
 
 namespace {
 
-struct RUN {
-    std::string output;
-    int exitcode;
-};
+using RUN = vkt::test::COMMANDRUN;
 
 RUN simrun(const std::string& arguments)
 {
-    std::string command = std::string(SIMRUN_PROGRAM) + " " + arguments + " 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    RUN run { {}, -1 };
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        run.output.append(buffer, n);
-    int status = pclose(pipe);
-    run.exitcode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+    return vkt::test::runcommand(std::string(SIMRUN_PROGRAM) + " " + arguments);
 }
 
 std::string fixture(const char* name)
