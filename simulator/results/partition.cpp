@@ -312,12 +312,10 @@ void PARTITION::close(int status)
     if (writing()) {
         writeheaderbytes(status);
         int error = std::ferror(file.fp) ? EIO : 0;
-        if (error) {
-            std::fclose(file.fp);
-            ::unlink(streampath.c_str());
-        } else if (!replacetarget(file.fp, streampath, target)) {
+        if (error)
+            discardbeside(file.fp, streampath);
+        else if (!replacetarget(file.fp, streampath, target))
             error = errno;
-        }
         if (error)
             resultserror("Could not write the results file '%s': %s. The file was left as it was.", path,
                 std::strerror(error));
