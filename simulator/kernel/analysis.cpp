@@ -10,6 +10,7 @@
 #include "simulator/kernel/runstate.h"
 #include "simulator/kernel/simlog.h"
 #include "simulator/results/partition.h"
+#include "simulator/results/resultsname.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -122,9 +123,10 @@ void ANALYSIS::setupresults(DPA* moddata, DIDX* index)
     const char* text = circuit->getproperty("SIMTYPE");
     simtype = text ? text : "";
     const char* partitionname = circuit->getproperty("PARTITION");
-    if (!partitionname)
+    partition
+        = partitionname && *partitionname ? resultspartition(index, partitionname, "the design") : nullptr;
+    if (!partition)
         simfatal("No results partition specified.");
-    partition = resultspartition(index, partitionname);
     for (SDF_COMPONENT* part : circuit->parts)
         static_cast<COMPONENT*>(part)->bindmoddata(moddata, index);
     partitions = index;
@@ -247,14 +249,20 @@ ANALYSIS* createanalysis(CIRCUIT* circuit, IFtask* task, IFjob* options)
     simfatal("No ANALYSIS type specified.");
 }
 
-PARTITION* resultspartition(DIDX* index, const char* name)
+PARTITION* resultspartition(DIDX* index, const char* name, const char* owner)
 {
     auto* found = reinterpret_cast<PARTITION*>((*index)[name]);
-    if (!found) {
-        found = new PARTITION(name);
-        found->open(PARTITION::MODE_UPDATE);
-        index->add(found->name, found);
+    if (found)
+        return found;
+    if (resultsfilepath(name).empty()) {
+        simwarning(
+            "The results partition '%s' of %s is refused: it must name a file inside the results folder.",
+            name, owner);
+        return nullptr;
     }
+    found = new PARTITION(name);
+    found->open(PARTITION::MODE_UPDATE);
+    index->add(found->name, found);
     return found;
 }
 

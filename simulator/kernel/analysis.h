@@ -36,7 +36,7 @@ public:
 
     // 0: the results partition named by PARTITION (made and opened when the index lacks it), then
     // every component's set-up before the run. Fatal "No results partition specified." without
-    // the property.
+    // the property, or when its name is refused.
     virtual void setupresults(DPA* moddata, DIDX* partitions);
     // 1: clears the run flags and the progress state; 0.
     virtual int setup(const char* sweep);
@@ -95,9 +95,10 @@ ANALYSIS* createanalysis(CIRCUIT* circuit, IFtask* task, IFjob* options);
 // The SIMTYPE text of the last results set-up; "TRANSIENT" before.
 const char* simtypetext();
 
-// The partition of that name in the index, else a new one on the RESULTS folder (extension PDF),
-// opened for writing and added to the index.
-PARTITION* resultspartition(DIDX* index, const char* name);
+// The partition of that name in the index, else a new one on its results file (resultsname.h),
+// opened for writing and added to the index. Null, with a warning naming the name and its owner
+// (a part's name, or "the design"), for a name that would leave the results folder.
+PARTITION* resultspartition(DIDX* index, const char* name, const char* owner);
 
 // Converts a property text for a settable parameter by its value kind: flag, integer, real
 // (an expression over the circuit's variables; "?" and "[NULL]" count as not given), node (a net of

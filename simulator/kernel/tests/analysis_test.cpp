@@ -5,6 +5,7 @@
 #include "testsupport/temp_folder.h"
 
 #include <cmath>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -134,6 +135,41 @@ TEST_F(AnalysisTest, FactoryChoosesTheClassBySimtypeUnlessAnalysisIsGiven)
             : dynamic_cast<TRANSIENT*>(made)            ? "TRANSIENT"
                                                         : "ANALYSIS";
         EXPECT_EQ(kind, c.kind) << c.properties;
+    }
+}
+
+TEST_F(AnalysisTest, DesignPartitionMustStayInsideTheResultsFolder)
+{
+    const struct {
+        const char* name;
+        const char* file; // below the results folder; null: refused, the run ends
+    } cases[] = {
+        { "RUNS\\AMP", "RUNS/AMP.PDF" },
+        { "AMP.NET", "AMP.NET.PDF" },
+        { "..\\..\\AMP", nullptr },
+        { "RUNS/../../AMP", nullptr },
+        { "/tmp/AMP", nullptr },
+        { "C:\\AMP", nullptr },
+    };
+    for (const auto& c : cases) {
+        make(std::string("SIMTYPE=TRANSIENT\nPARTITION=") + c.name + "\n");
+        ASSERT_NE(create(), nullptr);
+        mark = size();
+        bool ran = guarded([&] { analysis->setupresults(&moddata, &partitions); });
+        if (!c.file) {
+            EXPECT_FALSE(ran) << c.name;
+            EXPECT_EQ(log(),
+                std::string("#W:The results partition '") + c.name
+                    + "' of the design is refused: it must name a file inside the results folder.\n"
+                      "#F:No results partition specified.\n");
+            EXPECT_EQ(partitions.count, 0);
+            continue;
+        }
+        ASSERT_TRUE(ran) << c.name << log();
+        analysis.reset();
+        partitions.ptr(0)->close(0);
+        partitions.zap();
+        EXPECT_TRUE(std::filesystem::exists(vkt::test::tempFolder() / c.file)) << c.name;
     }
 }
 
