@@ -48,7 +48,7 @@ void removeliveandterminate(int signal)
         if (slot.state.load() == LIVETEMPORARY::LIVE && slot.generation.load() == generation)
             ::unlink(path);
     }
-    struct sigaction fallback {};
+    struct sigaction fallback { };
     fallback.sa_handler = SIG_DFL;
     sigemptyset(&fallback.sa_mask);
     ::sigaction(signal, &fallback, nullptr);
@@ -59,13 +59,13 @@ void removeliveandterminate(int signal)
 // installed stays, as its own shut-down ends the writes, and an ignored signal stays ignored.
 void installterminationhandler()
 {
-    struct sigaction handler {};
+    struct sigaction handler { };
     handler.sa_handler = removeliveandterminate;
     sigemptyset(&handler.sa_mask);
     for (int signal : terminationSignals)
         sigaddset(&handler.sa_mask, signal);
     for (int signal : terminationSignals) {
-        struct sigaction current {};
+        struct sigaction current { };
         if (::sigaction(signal, nullptr, &current) == 0 && !(current.sa_flags & SA_SIGINFO)
             && current.sa_handler == SIG_DFL)
             ::sigaction(signal, &handler, nullptr);

@@ -67,13 +67,10 @@ TEST(ReplaceFile, TemporariesOfGoneProcessesAreSweptAtTheNextWriteOfTheirTarget)
         std::string name;
         bool swept;
     } files[] = {
-        { "user.reg.tmp" + gone, true },
-        { "user.reg.tmp" + gone + "-4", true },
+        { "user.reg.tmp" + gone, true }, { "user.reg.tmp" + gone + "-4", true },
         { "user.reg.tmp" + alive + "-1", false }, // its process still runs
-        { "user.reg.tmp" + gone + "x", false },
-        { "user.reg.tmp" + gone + "-", false },
-        { "user.reg.tmpx", false },
-        { "other.reg.tmp" + gone, false }, // another target's
+        { "user.reg.tmp" + gone + "x", false }, { "user.reg.tmp" + gone + "-", false },
+        { "user.reg.tmpx", false }, { "other.reg.tmp" + gone, false }, // another target's
     };
     std::set<std::string> expected { "user.reg" };
     for (const auto& file : files) {
@@ -123,7 +120,8 @@ TEST(ReplaceFile, TerminationRemovesTheProcessesOwnTemporariesOnly)
         int status = 0;
         ASSERT_EQ(waitpid(child, &status, 0), child);
         EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
-        EXPECT_EQ(names(folder), (std::set<std::string> { "run.PDF", fs::path(parents).filename().string() }));
+        EXPECT_EQ(
+            names(folder), (std::set<std::string> { "run.PDF", fs::path(parents).filename().string() }));
         EXPECT_EQ(readtext(target), "old");
         discardbeside(parent, parents);
         EXPECT_EQ(names(folder), std::set<std::string> { "run.PDF" });
