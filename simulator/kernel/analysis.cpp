@@ -7,6 +7,7 @@
 #include "engines/pallex/pallex.h"
 #include "simulator/kernel/analyses.h"
 #include "simulator/kernel/circuit.h"
+#include "simulator/kernel/resultslimit.h"
 #include "simulator/kernel/runstate.h"
 #include "simulator/kernel/simlog.h"
 #include "simulator/results/partition.h"
@@ -130,6 +131,8 @@ void ANALYSIS::setupresults(DPA* moddata, DIDX* index)
     for (SDF_COMPONENT* part : circuit->parts)
         static_cast<COMPONENT*>(part)->bindmoddata(moddata, index);
     partitions = index;
+    limitbytes = resultslimit();
+    limitreached = 0;
 }
 
 int ANALYSIS::setup(const char*)
@@ -202,7 +205,21 @@ int ANALYSIS::writedata(IFvalue* reference, IFvalue* data)
             simfatal("Unrecognized data type %d in writedata.", datatype);
     }
     datawritten = 1;
+    checkresultslimit();
     return 0;
+}
+
+void ANALYSIS::checkresultslimit()
+{
+    int64_t total = 0;
+    for (int i = 0; partitions && i < partitions->count; ++i)
+        total += reinterpret_cast<PARTITION*>(partitions->items[i])->appended;
+    if (limitreached || total <= limitbytes)
+        return;
+    limitreached = 1;
+    simwarning("The simulation results reached the limit of %lld KB set for them: the simulation stops here.",
+        static_cast<long long>(limitbytes / 1024));
+    simabort = 1;
 }
 
 int ANALYSIS::endrun()

@@ -93,6 +93,9 @@ struct BATCHRUN {
             circuit->setsweepvalue(sweep.name, value);
             analysis->setoptions(value);
             int result = analysis->run(1);
+            // Stopped where its results reached their limit, which the analysis reported.
+            if (analysis->resultsfull())
+                break;
             if (result == E_PAUSE)
                 siminfo("User interruption - ESC pressed");
             else if (result == E_BREAK)

@@ -412,6 +412,7 @@ void PARTITION::clearcontents()
     preservedsize = 0;
     status = 0;
     tableoffset = 0;
+    appended = 0;
 }
 
 void PARTITION::reset()

@@ -161,6 +161,8 @@ public:
     int32_t recordhastext = 0;
     GDPA<CHANNEL_ITERATOR> iterators { 100 };
     std::string streampath;  // POSIX path of the open stream (the temporary while writing)
+    // Bytes of data written since the open or the last reset (a snapshot rewrites the file).
+    int64_t appended = 0;
     // As the header of a file opened with its header (mode 4) gives them; 0 otherwise.
     int32_t status = 0;
     int32_t tableoffset = 0;

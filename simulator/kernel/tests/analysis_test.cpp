@@ -289,6 +289,45 @@ TEST_F(AnalysisTest, TransientLimitsItsStepsAndRecordsFromItsStart)
     EXPECT_TRUE(analysis->ended());
 }
 
+TEST_F(AnalysisTest, TransientOfTooManyStepsIsCappedOrRefusedBeforeItStarts)
+{
+    const struct {
+        const char* properties;
+        const char* tmax; // as set in the engine; null: refused
+        const char* message; // the one message logged; null: none
+    } cases[] = {
+        { "NUMSTEPS=100000\n", "1e-05", nullptr },
+        { "NUMSTEPS=1e9\n", "1e-05",
+            "#W:NUMSTEPS 1e+09 is more than 100000: the transient takes 100000 steps.\n" },
+        { "NUMSTEPS=0\n", "0.02", "#W:NUMSTEPS 0 is not a number of steps: the transient takes 50 steps.\n" },
+        { "NUMSTEPS=-3\n", "0.02",
+            "#W:NUMSTEPS -3 is not a number of steps: the transient takes 50 steps.\n" },
+        { "TMAX=1e-8\n", "1e-08", nullptr },
+        { "TMAX=1e-300\n", nullptr,
+            "#F:The transient would take 1e+300 time steps (TSTOP 1 s, largest step 1e-300 s); "
+            "at most 1e+08 are allowed.\n" },
+        { "TSTOP=1e300\nTMAX=1\n", nullptr,
+            "#F:The transient would take 1e+300 time steps (TSTOP 1e+300 s, largest step 1 s); "
+            "at most 1e+08 are allowed.\n" },
+    };
+    for (const auto& c : cases) {
+        fakes::reset();
+        signon();
+        make(std::string("SIMTYPE=TRANSIENT\nPARTITION=P\nTSTOP=1\n") + c.properties);
+        ASSERT_NE(create(), nullptr) << c.properties;
+        circuit->setsweepvalue("", 0);
+        mark = size();
+        bool set = guarded([&] { analysis->setoptions(0); });
+        EXPECT_EQ(set, c.tmax != nullptr) << c.properties;
+        EXPECT_EQ(log(), c.message ? c.message : "") << c.properties;
+        if (c.tmax) {
+            EXPECT_EQ(fakes::callsof("setAnalysisParm(TRAN, tmax").back(),
+                std::string("setAnalysisParm(TRAN, tmax=") + c.tmax + ")")
+                << c.properties;
+        }
+    }
+}
+
 TEST_F(AnalysisTest, ProgressBarGrowsOnlyAfterItsPause)
 {
     static int64_t now;
