@@ -128,6 +128,25 @@ pid_t temporaryowner(const char* name, const std::string& prefix)
     return *p == '\0' ? static_cast<pid_t>(pid) : 0;
 }
 
+// True when no process has the id, or one that has ended and only waits to be reaped.
+bool processgone(pid_t pid)
+{
+    if (::kill(pid, 0) != 0)
+        return errno == ESRCH;
+    char path[32];
+    std::snprintf(path, sizeof path, "/proc/%d/stat", static_cast<int>(pid));
+    FILE* status = std::fopen(path, "re");
+    if (!status)
+        return false;
+    char text[512];
+    size_t length = std::fread(text, 1, sizeof text - 1, status);
+    std::fclose(status);
+    text[length] = '\0';
+    // "pid (name) state ...": the name may hold anything, the state follows its last ')'.
+    const char* name = std::strrchr(text, ')');
+    return name && name[1] == ' ' && name[2] == 'Z';
+}
+
 // Removes the temporaries of target whose process no longer exists: a process killed outright
 // could not remove its own.
 void sweepstale(const std::string& target)
@@ -142,7 +161,7 @@ void sweepstale(const std::string& target)
     const pid_t self = ::getpid();
     while (const dirent* entry = ::readdir(listing)) {
         pid_t owner = temporaryowner(entry->d_name, prefix);
-        if (owner > 0 && owner != self && ::kill(owner, 0) != 0 && errno == ESRCH)
+        if (owner > 0 && owner != self && processgone(owner))
             ::unlinkat(::dirfd(listing), entry->d_name, 0);
     }
     ::closedir(listing);

@@ -63,11 +63,18 @@ TEST(ReplaceFile, TemporariesOfGoneProcessesAreSweptAtTheNextWriteOfTheirTarget)
     writetext(target, "old");
     const std::string gone = std::to_string(goneprocess());
     const std::string alive = std::to_string(getppid());
+    // Ended but not reaped yet: gone all the same.
+    pid_t zombie = fork();
+    if (zombie == 0)
+        _exit(0);
+    siginfo_t ended {};
+    ASSERT_EQ(waitid(P_PID, static_cast<id_t>(zombie), &ended, WEXITED | WNOWAIT), 0);
     const struct {
         std::string name;
         bool swept;
     } files[] = {
         { "user.reg.tmp" + gone, true }, { "user.reg.tmp" + gone + "-4", true },
+        { "user.reg.tmp" + std::to_string(zombie) + "-2", true },
         { "user.reg.tmp" + alive + "-1", false }, // its process still runs
         { "user.reg.tmp" + gone + "x", false }, { "user.reg.tmp" + gone + "-", false },
         { "user.reg.tmpx", false }, { "other.reg.tmp" + gone, false }, // another target's
@@ -80,6 +87,7 @@ TEST(ReplaceFile, TemporariesOfGoneProcessesAreSweptAtTheNextWriteOfTheirTarget)
     }
 
     ASSERT_TRUE(replacefilewith(target.string(), "new", 3));
+    waitpid(zombie, nullptr, 0);
     EXPECT_EQ(readtext(target), "new");
     EXPECT_EQ(names(folder), expected);
 }
