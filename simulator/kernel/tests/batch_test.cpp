@@ -100,6 +100,20 @@ TEST_F(BatchTest, MalformedSweepIsReportedAndTheRunGoesOnWithoutIt)
     }
 }
 
+TEST_F(BatchTest, SweepOfTooManyStepsIsRefusedAndTheRunGoesOnWithoutIt)
+{
+    for (const char* sweep : { "R1,1k,2k,10001", "R1,1k,2k,2147483647" }) {
+        fakes::reset();
+        fakes::spice().runs.push_back({ plot(2) });
+        EXPECT_EQ(run(std::string(transient) + "SWEEP=" + sweep + "\n"), 1) << sweep << "\n" << lastlog;
+        EXPECT_NE(lastlog.find(std::string("#W:SWEEP property '") + sweep
+                      + "' has more than 10000 steps; the simulation runs without a sweep.\n"),
+            std::string::npos)
+            << lastlog;
+        EXPECT_EQ(fakes::callsof("doAnalyses").size(), 1u) << sweep;
+    }
+}
+
 TEST_F(BatchTest, EscapeAfterTheStartLeavesTheRunIncomplete)
 {
     struct ESCAPE {
