@@ -11,6 +11,7 @@
 #include "simulator/kernel/runstate.h"
 #include "simulator/kernel/simlog.h"
 #include "simulator/results/partition.h"
+#include "simulator/results/report.h"
 #include "simulator/results/resultsname.h"
 
 #include <cstdlib>
@@ -74,6 +75,12 @@ const IFanalysis* optionstype()
     return nullptr;
 }
 
+// A results file that cannot be opened or written loses results: the run's log says so.
+void logresultserror(const char* text)
+{
+    simerror("%s", text);
+}
+
 // One field of a parameter text: a double-quoted string or the text up to a comma.
 bool readfield(const char* text, char* field, int size)
 {
@@ -123,9 +130,11 @@ void ANALYSIS::setupresults(DPA* moddata, DIDX* index)
 {
     const char* text = circuit->getproperty("SIMTYPE");
     simtype = text ? text : "";
+    setresultserrorhook(logresultserror);
     const char* partitionname = circuit->getproperty("PARTITION");
-    partition
-        = partitionname && *partitionname ? resultspartition(index, partitionname, "the design") : nullptr;
+    partition = nullptr;
+    if (partitionname && *partitionname)
+        partition = resultspartition(index, partitionname, "the design");
     if (!partition)
         simfatal("No results partition specified.");
     for (SDF_COMPONENT* part : circuit->parts)
@@ -278,7 +287,10 @@ PARTITION* resultspartition(DIDX* index, const char* name, const char* owner)
         return nullptr;
     }
     found = new PARTITION(name);
-    found->open(PARTITION::MODE_UPDATE);
+    if (!found->open(PARTITION::MODE_UPDATE)) {
+        delete found;
+        return nullptr;
+    }
     index->add(found->name, found);
     return found;
 }

@@ -36,7 +36,8 @@ public:
 
     // 0: the results partition named by PARTITION (made and opened when the index lacks it), then
     // every component's set-up before the run, and the limit of the results files. Fatal "No
-    // results partition specified." without the property, or when its name is refused.
+    // results partition specified." without the property, or when its name is refused or its file
+    // cannot be written. From here on the results code reports its errors as errors of the log.
     virtual void setupresults(DPA* moddata, DIDX* partitions);
     // 1: clears the run flags and the progress state; 0.
     virtual int setup(const char* sweep);
@@ -106,7 +107,8 @@ const char* simtypetext();
 
 // The partition of that name in the index, else a new one on its results file (resultsname.h),
 // opened for writing and added to the index. Null, with a warning naming the name and its owner
-// (a part's name, or "the design"), for a name that would leave the results folder.
+// (a part's name, or "the design"), for a name that would leave the results folder; null when the
+// file cannot be written (the results code reports why).
 PARTITION* resultspartition(DIDX* index, const char* name, const char* owner);
 
 // Converts a property text for a settable parameter by its value kind: flag, integer, real

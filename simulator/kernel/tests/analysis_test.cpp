@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -171,6 +172,22 @@ TEST_F(AnalysisTest, DesignPartitionMustStayInsideTheResultsFolder)
         partitions.zap();
         EXPECT_TRUE(std::filesystem::exists(vkt::test::tempFolder() / c.file)) << c.name;
     }
+}
+
+TEST_F(AnalysisTest, ResultsFileThatCannotBeWrittenIsAnErrorOfTheLog)
+{
+    // A results folder that is a file: nothing can be made below it.
+    const std::filesystem::path plain = vkt::test::tempFolder() / "plain";
+    std::ofstream(plain) << "x";
+    setenv("RESULTS", plain.c_str(), 1);
+    make("SIMTYPE=TRANSIENT\nPARTITION=RUN\n");
+    ASSERT_NE(create(), nullptr);
+    mark = size();
+    EXPECT_FALSE(guarded([&] { analysis->setupresults(&moddata, &partitions); }));
+    EXPECT_EQ(log(),
+        "#E:Cannot write the results file '" + plain.string()
+            + "\\RUN.PDF': Not a directory.\n#F:No results partition specified.\n");
+    EXPECT_EQ(partitions.count, 0);
 }
 
 TEST_F(AnalysisTest, AnalysisTheEngineHasNotBuiltIsReportedAsSuch)
