@@ -3,6 +3,7 @@
 #include "core/windows/registry.h"
 #include "simulator/kernel/exports.h"
 #include "simulator/kernel/loader.h"
+#include "simulator/kernel/resultslimit.h"
 #include "simulator/results/partition.h"
 #include "testsupport/temp_folder.h"
 
@@ -143,10 +144,10 @@ TEST_F(BatchTest, EscapeAfterTheStartLeavesTheRunIncomplete)
 
 TEST_F(BatchTest, ResultsPastTheLimitOfTheSettingsStopTheRun)
 {
-    REGISTRY32 settings(HKEY_CURRENT_USER, "Software\\Venthorne Electronics\\Corvane 8 Professional\\CORE");
+    REGISTRY32 settings(HKEY_CURRENT_USER, MAINSETTINGSKEY);
     const DWORD kilobytes = 1;
     static_cast<REGISTRY&>(settings).putdata(
-        nullptr, "Results Limit", REG_DWORD, &kilobytes, sizeof kilobytes);
+        nullptr, RESULTSLIMITVALUE, REG_DWORD, &kilobytes, sizeof kilobytes);
     fakes::ScriptedPlot scripted;
     scripted.names = { "OUT" };
     for (int i = 0; i < 1000; ++i)
@@ -157,7 +158,7 @@ TEST_F(BatchTest, ResultsPastTheLimitOfTheSettingsStopTheRun)
     const std::string probe
         = "*PARTLIST,1\nP1,APROBE,Vout,PRIMITIVE=ANALOG,OUTTOL=0\n*NETLIST,1\nOUT,1\nP1,PS,1\n\n";
     EXPECT_EQ(run(std::string(transient) + "SWEEP=R1,1,2,1\n", nullptr, probe), 2) << lastlog;
-    static_cast<REGISTRY&>(settings).removevalue(nullptr, "Results Limit");
+    static_cast<REGISTRY&>(settings).removevalue(nullptr, RESULTSLIMITVALUE);
 
     EXPECT_NE(
         lastlog.find("#W:The simulation results reached the limit of 1 KB set for them: the simulation stops "
