@@ -69,8 +69,8 @@ public:
 
     // 0: NAME=VALUE into the netlist properties; a later value replaces an earlier one.
     virtual void setproperty(const char* name, const char* value);
-    // 1: a model (name cut to 31 characters) with a copy of the properties; one of the same cut
-    // name takes the earlier one's place (which is freed). Returns it.
+    // 1: a model (name cut to 31 characters) with a copy of the properties. Returns it; null, with
+    // nothing added, when a model of the same cut name exists: parts may point to that one.
     virtual SDF_MODEL* addmodel(const char* name, const PROPLIST* properties);
     // 2: a script (name cut to 63 characters, text copied whole) appended to the scripts.
     virtual SDF_SCRIPT* addscript(const char* name, const char* text);
