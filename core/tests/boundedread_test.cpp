@@ -4,15 +4,25 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "testsupport/temp_folder.h"
+
 #include <filesystem>
 #include <fstream>
 #include <string>
 
+namespace fs = std::filesystem;
+
 namespace {
 
-void write(const std::string& path, const std::string& text)
+// A path in the test's own folder.
+std::string at(const char* name)
 {
-    std::ofstream(path, std::ios::binary) << text;
+    return (vkt::test::tempFolder() / name).string();
+}
+
+void write(const char* name, const std::string& text)
+{
+    std::ofstream(at(name), std::ios::binary) << text;
 }
 
 TEST(BoundedRead, ReadsARegularFileWhole)
@@ -21,36 +31,36 @@ TEST(BoundedRead, ReadsARegularFileWhole)
     write("deck.cir", text);
     std::string read;
     std::string error;
-    ASSERT_TRUE(readbounded("deck.cir", read, error)) << error;
+    ASSERT_TRUE(readbounded(at("deck.cir").c_str(), read, error)) << error;
     EXPECT_EQ(read, text);
     write("empty.cir", "");
-    ASSERT_TRUE(readbounded("empty.cir", read, error)) << error;
+    ASSERT_TRUE(readbounded(at("empty.cir").c_str(), read, error)) << error;
     EXPECT_EQ(read, "");
 }
 
 TEST(BoundedRead, RefusesWhatIsNoRegularFileOrTooBig)
 {
-    std::filesystem::create_directory("folder");
-    ASSERT_EQ(mkfifo("pipe", 0600), 0);
+    fs::create_directory(at("folder"));
+    ASSERT_EQ(mkfifo(at("pipe").c_str(), 0600), 0);
     write("longline.cir", "title\n" + std::string(BOUNDEDLINELIMIT + 1, 'x') + "\nend\n");
     // A sparse file: its size passes the limit without filling the disk.
     write("big.cir", "");
-    std::filesystem::resize_file("big.cir", static_cast<uintmax_t>(BOUNDEDFILELIMIT) + 1);
+    fs::resize_file(at("big.cir"), static_cast<uintmax_t>(BOUNDEDFILELIMIT) + 1);
     struct Case {
-        const char* path;
+        std::string path;
         const char* error;
     } cases[] = {
-        { "missing.cir", "No such file or directory" },
-        { "folder", "a folder, not a file" },
-        { "pipe", "not a regular file" },
+        { at("missing.cir"), "No such file or directory" },
+        { at("folder"), "a folder, not a file" },
+        { at("pipe"), "not a regular file" },
         { "/dev/zero", "not a regular file" },
-        { "big.cir", "larger than 256 MB" },
-        { "longline.cir", "line 2 is longer than 1048576 characters" },
+        { at("big.cir"), "larger than 256 MB" },
+        { at("longline.cir"), "line 2 is longer than 1048576 characters" },
     };
     for (const Case& c : cases) {
         std::string text = "stale";
         std::string error;
-        EXPECT_FALSE(readbounded(c.path, text, error)) << c.path;
+        EXPECT_FALSE(readbounded(c.path.c_str(), text, error)) << c.path;
         EXPECT_EQ(error, c.error) << c.path;
         EXPECT_EQ(text, "") << c.path;
     }
@@ -60,7 +70,7 @@ TEST(BoundedRead, OpensOnlyRegularFilesForTheBinaryReaders)
 {
     write("library.sml", "SPICE LIBRARY");
     std::string error;
-    int fd = openbounded("library.sml", error);
+    int fd = openbounded(at("library.sml").c_str(), error);
     ASSERT_GE(fd, 0) << error;
     char head[5] = {};
     EXPECT_EQ(read(fd, head, 4), 4);

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <string>
 
 // The netlist as the simulator reads it from the netlist file: the design name, the netlist
 // properties, model definitions, scripts, parts and nets with their pins. The reader fills it only
@@ -91,6 +92,10 @@ public:
     // Reads a whole netlist file from the stream into the netlist (see netlistread.cpp); reports
     // nothing: whatever it cannot use it skips.
     void read(FILE* stream);
+    // Reads the netlist file at path (a POSIX path) through the bounded reader
+    // (core/files/boundedread.h); false, with nothing read and the reason in error, when that
+    // refuses it.
+    bool readfile(const char* path, std::string& error);
 
     const char* getdesignname() const { return designname; }
     PROPLIST& getproperties() { return properties; }

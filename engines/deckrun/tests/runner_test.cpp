@@ -104,7 +104,8 @@ TEST(DeckRunner, ReportsWhatItCannotRun)
         { "an include that is not there", "t\n.include nothere.inc\n.op\n", "nothere.inc" },
         { "an include of a device", "t\n.include /dev/zero\n.op\n", "/dev/zero: not a regular file" },
         { "an include of a folder", "t\n.include .\n.op\n", "a folder, not a file" },
-        { "an include of a file past the size limit", "t\n.include big.inc\n.op\n", "big.inc: larger than 256 MB" },
+        { "an include of a file past the size limit", "t\n.include big.inc\n.op\n",
+            "big.inc: larger than 256 MB" },
     };
     // Sparse: past the limit without filling the disk.
     std::ofstream(vkt::test::tempFolder() / "big.inc");

@@ -129,7 +129,8 @@ TEST(NetlistRead, NetlistBeforeItsPartsAttachesNoPins)
 
 TEST(NetlistRead, RepeatedPartReplacesTheEarlierOneAndRepeatedModelKeepsTheFirst)
 {
-    READNETLIST netlist("x\n*PARTLIST,2\nR1,R,1\nR1,R,2\n*MODELDEFS,2\nM: A=1\nM: A=2\n*MODELDEFS,1\nM: A=3\n");
+    READNETLIST netlist(
+        "x\n*PARTLIST,2\nR1,R,1\nR1,R,2\n*MODELDEFS,2\nM: A=1\nM: A=2\n*MODELDEFS,1\nM: A=3\n");
     ASSERT_EQ(netlist.parts.count, 1);
     EXPECT_STREQ(netlist.parts["R1"]->getproperty("VALUE"), "2");
     ASSERT_EQ(netlist.models.count, 1);
