@@ -79,15 +79,10 @@ void include(SPICEDECK* deck, const std::string& name, SPICECARD** last)
 }
 
 // Joins continuation lines onto their card. The text grows here and reaches the card once, when
-// the next card starts, so that a long run of continuation lines costs time in proportion to its
-// length.
+// the next card starts or finish is called, so that a long run of continuation lines costs time in
+// proportion to its length.
 class JOINING {
 public:
-    JOINING() = default;
-    JOINING(const JOINING&) = delete;
-    JOINING& operator=(const JOINING&) = delete;
-    ~JOINING() { finish(); }
-
     // The card that continuation lines join now; null before the first.
     SPICECARD* card() const { return kept; }
     // Continuation lines join card from now on.
@@ -152,6 +147,7 @@ void joincontinuations(SPICECARD* first, const std::unordered_set<const SPICECAR
         }
         card = next;
     }
+    joining.finish();
 }
 
 } // namespace
