@@ -110,8 +110,13 @@ double Waveform::value(double time) const
         double t = time - p[2];
         if (t <= 0)
             return v1;
-        if (period > 0 && t >= period)
+        // The end of a period still belongs to it: a pulse whose rise and width fill the period
+        // holds its value there rather than starting the next one.
+        if (period > 0 && t > period) {
             t = std::fmod(t, period);
+            if (t == 0)
+                t = period;
+        }
         if (t < rise)
             return v1 + (v2 - v1) * t / rise;
         if (t <= rise + width)
