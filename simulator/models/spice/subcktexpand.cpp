@@ -39,8 +39,8 @@ struct SUBCKTDEF {
 // What one level of the expansion (the deck, or a definition's body) knows.
 struct LEVEL {
     std::vector<std::unique_ptr<SUBCKTDEF>> definitions;
-    std::unordered_map<std::string, SUBCKTDEF*> byname; // the last definition of each name
-    std::unordered_set<std::string> models; // ".model" names, also relabelled ones
+    std::unordered_map<std::string, SUBCKTDEF*> byname; // the last definition of each name (namekey)
+    std::unordered_set<std::string> models; // ".model" names (namekey), also relabelled ones
 };
 
 // The definition of the level that an instance card names; null for any other card. A single word
@@ -50,7 +50,7 @@ SUBCKTDEF* namedsubckt(const LEVEL& level, const SPICECARD* card)
     if (card->text[0] != 'x' && card->text[0] != 'X')
         return nullptr;
     std::string_view subckt = lastword(card->text);
-    auto found = level.byname.find(std::string(subckt));
+    auto found = level.byname.find(namekey(subckt));
     return found == level.byname.end() || subckt.data() == card->text ? nullptr : found->second;
 }
 
@@ -137,7 +137,7 @@ public:
     // may name a subcircuit or a model that only an enclosing level defines.
     int formalcount(std::string_view subckt) const override
     {
-        std::string key(subckt);
+        std::string key = namekey(subckt);
         for (auto level = levels.rbegin(); level != levels.rend(); ++level) {
             auto found = (*level)->byname.find(key);
             if (found != (*level)->byname.end())
@@ -147,7 +147,7 @@ public:
     }
     bool ismodelname(std::string_view model) const override
     {
-        std::string key(model);
+        std::string key = namekey(model);
         for (const LEVEL* level : levels) {
             if (level->models.count(key))
                 return true;
@@ -213,7 +213,7 @@ bool EXPANDER::extract(LEVEL& level, SPICECARD*& head)
         before->next = nullptr;
         card->next = nullptr;
         end->next = nullptr;
-        level.byname[definition->name] = definition.get();
+        level.byname[namekey(definition->name)] = definition.get();
         level.definitions.push_back(std::move(definition));
     }
     return true;
@@ -265,7 +265,7 @@ long EXPANDER::instancepass(LEVEL& level, SPICECARD*& head, bool& failed)
             if (i + 1 >= actuals.size())
                 problem = "Too few parameters for subcircuit type \"%s\" (instance: x%.*s)\n";
             else
-                bindings.emplace(formals[i], actuals[i]);
+                bindings.emplace(namekey(formals[i]), actuals[i]);
         }
         if (!problem && (formals.size() >= actuals.size() || actuals[formals.size()] != subckt))
             problem = "Too many parameters for subcircuit type \"%s\" (instance: x%.*s)\n";
@@ -309,7 +309,7 @@ bool EXPANDER::expandlevel(SPICECARD*& head)
         const char* p = card->text;
         if (beginswith(p, ".model") && nexttoken(p)) {
             if (auto model = nexttoken(p))
-                level.models.emplace(*model);
+                level.models.emplace(namekey(*model));
         }
     }
     levels.push_back(&level);
