@@ -3,7 +3,7 @@
 #include "core/files/diskfile.h"
 #include "core/files/pathopen.h"
 #include "core/text/ascii.h"
-#include "simulator/kernel/simlog.h"
+#include "simulator/models/spice/decklog.h"
 #include "simulator/models/spice/spicedeck.h"
 
 #include <algorithm>
@@ -62,12 +62,12 @@ void include(SPICEDECK* deck, const std::string& name, SPICECARD** last)
     char found[PATHBUFFER];
     FILE* file = pathopenspec(folders.c_str(), name.c_str(), "r", 0, found);
     if (!file) {
-        simwarning("cannot open SPICE source file %s", name.c_str());
+        decklogf('W', "cannot open SPICE source file %s", name.c_str());
         return;
     }
     if (beingread(found)) {
         fclose(file);
-        simwarning("SPICE source file %s includes itself; it is read once.", name.c_str());
+        decklogf('W', "SPICE source file %s includes itself; it is read once.", name.c_str());
         return;
     }
     READINGFILE reading(found);
@@ -157,7 +157,7 @@ SPICECARD* readdeck(SPICEDECK* deck, VFILE& stream, SPICECARD** end)
         own.insert(card);
         if (std::optional<std::string> file = includedfile(*text)) {
             if (file->empty())
-                simwarning(".include filename missing.");
+                decklogf('W', ".include filename missing.");
             else
                 include(deck, *file, &last);
         }

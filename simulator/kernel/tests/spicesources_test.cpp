@@ -1,9 +1,8 @@
-#include "simulator/models/spice/spicemodels.h"
-
-#include "simulator/kernel/loader.h"
+#include "simulator/kernel/spicesources.h"
 
 #include "core/windows/registry.h"
 #include "platform/win/pathboundary.h"
+#include "simulator/kernel/loader.h"
 #include "simulator/kernel/modellibrary.h"
 #include "simulator/kernel/modellibrarybytes.h"
 #include "simulator/kernel/tests/circuittesting.h"
@@ -69,7 +68,8 @@ protected:
         SPICEDECK deck;
         MLIBMANAGER libraries(10, 0, nullptr);
         libraries.load(folder.string().c_str(), SPICELIBRARYPATTERN, SPICELIBRARYSIGNATURE, 0);
-        loadspicemodels(&deck, circuit.get(), &libraries);
+        CIRCUITSOURCES sources(*circuit, &libraries);
+        loadspicemodels(&deck, sources);
         libraries.unload();
         std::vector<std::string> texts;
         for (const SPICECARD* card = deck.head; card; card = card->next)
