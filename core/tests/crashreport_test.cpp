@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -10,6 +12,7 @@
 #include "core/files/paths.h"
 #include "platform/win/modules.h"
 #include "platform/win/pathboundary.h"
+#include "platform/win/system.h"
 #include "platform/win/winreg.h"
 #include "testsupport/temp_folder.h"
 
@@ -155,4 +158,51 @@ TEST_F(CrashReport, EachCodeHasItsMessage)
         EXPECT_STREQ(record.text, c.text);
     }
     EXPECT_EQ(record.modulebase, 0u);
+}
+
+TEST_F(CrashReport, WithoutAHomeReportsGoToAFolderOfTheUsersOwn)
+{
+    unsetenv("XDG_STATE_HOME");
+    const char* home = getenv("HOME");
+    const std::string kepthome = home ? home : "";
+    unsetenv("HOME");
+    setenv("TMPDIR", folder.c_str(), 1);
+    const fs::path own = folder / ("vkt-" + std::to_string(getuid()));
+    // One left open to everybody is closed again first.
+    fs::create_directory(own);
+    fs::permissions(own, fs::perms::all);
+    initcrashreports(record);
+    unsetenv("TMPDIR");
+    if (home)
+        setenv("HOME", kepthome.c_str(), 1);
+
+    EXPECT_EQ(std::string(record.reportsfolder), towindowspath(own.string()) + "\\Venthorne\\Reports\\");
+    EXPECT_TRUE(fs::is_directory(own / "Venthorne" / "Reports"));
+    EXPECT_EQ(fs::status(own).permissions() & fs::perms::all, fs::perms::owner_all);
+}
+
+TEST_F(CrashReport, ReportsAreNeverWrittenThroughALink)
+{
+    initcrashreports(record);
+    const fs::path victim = folder / "victim";
+    std::ofstream(victim) << "keep";
+    // Links under every name a report may take in the next half second.
+    const DWORD now = GetTickCount() >> 3;
+    for (DWORD tick = now; tick < now + 64; ++tick) {
+        char name[16];
+        snprintf(name, sizeof name, "core%04x.dmp", tick & 0xFFFF);
+        fs::create_symlink(victim, reports / name);
+    }
+    exceptionreport(record, EXCEPTION_ACCESS_VIOLATION, nullptr, reinterpret_cast<void*>(0x10));
+    EXPECT_EQ(readfile(victim), "keep");
+    int written = 0;
+    for (const auto& entry : fs::directory_iterator(reports)) {
+        if (entry.is_symlink())
+            continue;
+        ++written;
+        EXPECT_EQ(readfile(entry.path()), "core_tests/2_5_17_300/UNKNOWN/00000010/C0000005");
+        EXPECT_EQ(
+            entry.status().permissions() & (fs::perms::group_all | fs::perms::others_all), fs::perms::none);
+    }
+    EXPECT_EQ(written, 1);
 }

@@ -1,5 +1,9 @@
 #include "core/windows/crashreport.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -30,6 +34,22 @@ std::string environment(const char* name)
     return value && *value ? value : "";
 }
 
+// For a process without a home: a folder of the user's own in the temporary folder, made 0700,
+// and taken only when it is a real folder of this user; empty otherwise. A folder everybody
+// shares would let others read the reports or plant links where they are written.
+std::string privatetemporaryfolder()
+{
+    std::string temporary = environment("TMPDIR");
+    std::string folder = (temporary.empty() ? "/tmp" : temporary) + "/vkt-" + std::to_string(::getuid());
+    ::mkdir(folder.c_str(), 0700);
+    struct stat status;
+    if (::lstat(folder.c_str(), &status) != 0 || !S_ISDIR(status.st_mode) || status.st_uid != ::getuid())
+        return {};
+    if ((status.st_mode & 077) && ::chmod(folder.c_str(), 0700) != 0)
+        return {};
+    return folder;
+}
+
 // The folder where the user's reports belong, in Windows form, ending in '\'.
 std::string reportsfolder()
 {
@@ -37,9 +57,9 @@ std::string reportsfolder()
     if (base.empty() && !environment("HOME").empty())
         base = environment("HOME") + "/.local/state";
     if (base.empty())
-        base = environment("TMPDIR");
+        base = privatetemporaryfolder();
     if (base.empty())
-        base = "/tmp";
+        base = ".";
     std::string folder = towindowspath(base);
     if (folder.back() != '\\')
         folder += '\\';
@@ -75,13 +95,18 @@ std::string reportstem(const CRASHREPORT& record)
     return std::string(record.reportsfolder) + name;
 }
 
+// A report replaces one of its name, but is never written through a link put in its place.
 bool writecomment(const std::string& file, const std::string& comment)
 {
-    FILE* out = fopenpath(file.c_str(), "wb");
-    if (!out)
+    std::string path = pathforwriting(file.c_str());
+    if (path.empty())
         return false;
-    bool written = fwrite(comment.data(), 1, comment.size(), out) == comment.size();
-    return fclose(out) == 0 && written;
+    ::unlink(path.c_str());
+    int out = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (out < 0)
+        return false;
+    bool written = ::write(out, comment.data(), comment.size()) == static_cast<ssize_t>(comment.size());
+    return ::close(out) == 0 && written;
 }
 
 void writemessage(CRASHREPORT& record, uint32_t code, uint32_t offset)

@@ -3,13 +3,22 @@
 // Files that are written beside their target and put in its place only when complete, so that a
 // run that stops half-way (a fatal error, a crash, a full disk) leaves the old file whole. A target
 // that is a symbolic link is saved through: the file it names is replaced, the link stays.
+//
+// A temporary is named "<target>.tmp<pid>-<serial>". None outlives its process: SIGTERM, SIGINT and
+// SIGHUP (where their action is the default one) remove the process's open temporaries before the
+// process ends, and one left by a process that was killed outright is removed by the next
+// openbeside of the same target, once that process is gone.
 
 #include <cstdio>
 #include <string>
 
 // Opens a fresh temporary file beside target for reading and writing, with the target's
-// permissions when it exists; its name is stored in temporary. Null when it cannot be made.
+// permissions when it exists; its name is stored in temporary. Null when it cannot be made. Stale
+// temporaries of the target are removed first.
 FILE* openbeside(const std::string& target, std::string& temporary);
+
+// Closes stream and removes temporary; the target stays as it was. errno is kept.
+void discardbeside(FILE* stream, const std::string& temporary);
 
 // Flushes, syncs and closes stream, then renames temporary over target. The stream is closed and
 // the temporary is gone in every case; false (errno set) when anything failed, the target then

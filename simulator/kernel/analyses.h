@@ -19,6 +19,8 @@ public:
     TRANSIENT(const char* name, CIRCUIT* circuit, IFtask* task, IFjob* options);
     // The base options, then TSTART and TSTOP, the largest step (TMAX, NUMSTEPS) and the break
     // point spacing (MINBREAK, TTOL of the circuit and its nets, the analog parts' own limits).
+    // NUMSTEPS outside 1 to 100000 is capped with a warning; a run of more than 1e8 time steps is
+    // fatal.
     void setoptions(double value) override;
     // The base; a break point just after TSTART when that is above 0.
     int beginplot(IFcircuit* spice, IFjob* job, int32_t count, IFuid* names, int32_t type) override;

@@ -7,9 +7,12 @@
 #include "engines/pallex/pallex.h"
 #include "simulator/kernel/analyses.h"
 #include "simulator/kernel/circuit.h"
+#include "simulator/kernel/resultslimit.h"
 #include "simulator/kernel/runstate.h"
 #include "simulator/kernel/simlog.h"
 #include "simulator/results/partition.h"
+#include "simulator/results/report.h"
+#include "simulator/results/resultsname.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -72,6 +75,12 @@ const IFanalysis* optionstype()
     return nullptr;
 }
 
+// A results file that cannot be opened or written loses results: the run's log says so.
+void logresultserror(const char* text)
+{
+    simerror("%s", text);
+}
+
 // One field of a parameter text: a double-quoted string or the text up to a comma.
 bool readfield(const char* text, char* field, int size)
 {
@@ -121,13 +130,18 @@ void ANALYSIS::setupresults(DPA* moddata, DIDX* index)
 {
     const char* text = circuit->getproperty("SIMTYPE");
     simtype = text ? text : "";
+    setresultserrorhook(logresultserror);
     const char* partitionname = circuit->getproperty("PARTITION");
-    if (!partitionname)
+    partition = nullptr;
+    if (partitionname && *partitionname)
+        partition = resultspartition(index, partitionname, "the design");
+    if (!partition)
         simfatal("No results partition specified.");
-    partition = resultspartition(index, partitionname);
     for (SDF_COMPONENT* part : circuit->parts)
         static_cast<COMPONENT*>(part)->bindmoddata(moddata, index);
     partitions = index;
+    limitbytes = resultslimit();
+    limitreached = 0;
 }
 
 int ANALYSIS::setup(const char*)
@@ -200,7 +214,21 @@ int ANALYSIS::writedata(IFvalue* reference, IFvalue* data)
             simfatal("Unrecognized data type %d in writedata.", datatype);
     }
     datawritten = 1;
+    checkresultslimit();
     return 0;
+}
+
+void ANALYSIS::checkresultslimit()
+{
+    int64_t total = 0;
+    for (int i = 0; partitions && i < partitions->count; ++i)
+        total += reinterpret_cast<PARTITION*>(partitions->items[i])->appended;
+    if (limitreached || total <= limitbytes)
+        return;
+    limitreached = 1;
+    simwarning("The simulation results reached the limit of %lld KB set for them: the simulation stops here.",
+        static_cast<long long>(limitbytes / 1024));
+    simabort = 1;
 }
 
 int ANALYSIS::endrun()
@@ -247,14 +275,23 @@ ANALYSIS* createanalysis(CIRCUIT* circuit, IFtask* task, IFjob* options)
     simfatal("No ANALYSIS type specified.");
 }
 
-PARTITION* resultspartition(DIDX* index, const char* name)
+PARTITION* resultspartition(DIDX* index, const char* name, const char* owner)
 {
     auto* found = reinterpret_cast<PARTITION*>((*index)[name]);
-    if (!found) {
-        found = new PARTITION(name);
-        found->open(PARTITION::MODE_UPDATE);
-        index->add(found->name, found);
+    if (found)
+        return found;
+    if (resultsfilepath(name).empty()) {
+        simwarning(
+            "The results partition '%s' of %s is refused: it must name a file inside the results folder.",
+            name, owner);
+        return nullptr;
     }
+    found = new PARTITION(name);
+    if (!found->open(PARTITION::MODE_UPDATE)) {
+        delete found;
+        return nullptr;
+    }
+    index->add(found->name, found);
     return found;
 }
 

@@ -35,8 +35,9 @@ public:
     virtual ~ANALYSIS();
 
     // 0: the results partition named by PARTITION (made and opened when the index lacks it), then
-    // every component's set-up before the run. Fatal "No results partition specified." without
-    // the property.
+    // every component's set-up before the run, and the limit of the results files. Fatal "No
+    // results partition specified." without the property, or when its name is refused or its file
+    // cannot be written. From here on the results code reports its errors as errors of the log.
     virtual void setupresults(DPA* moddata, DIDX* partitions);
     // 1: clears the run flags and the progress state; 0.
     virtual int setup(const char* sweep);
@@ -52,7 +53,7 @@ public:
     virtual int beginplot(IFcircuit* circuit, IFjob* job, int32_t count, IFuid* names, int32_t type);
     // 6: begins a run in every partition.
     virtual int beginrun();
-    // 7: hands a data point to the components of the plot; 0.
+    // 7: hands a data point to the components of the plot, then checks the results limit; 0.
     virtual int writedata(IFvalue* reference, IFvalue* data);
     // 8: ends the run in every partition, once per run; 0.
     virtual int endrun();
@@ -66,6 +67,8 @@ public:
 
     // The analysis wrote its first data point.
     bool started() const { return datawritten != 0; }
+    // The results files outgrew the limit of the run, which was then stopped.
+    bool resultsfull() const { return limitreached != 0; }
     // The analysis ran to its end.
     bool ended() const { return plotended != 0; }
 
@@ -86,6 +89,13 @@ public:
     int32_t plotended = 0;
     int32_t lastpercent = -1;
     int64_t lasttick = 0;
+    int64_t limitbytes = 0; // of the results files together, from the results set-up
+    int32_t limitreached = 0;
+
+protected:
+    // Once the partitions have grown past the limit: reports it and stops the run at its next
+    // pause test.
+    void checkresultslimit();
 };
 
 // The analysis the circuit's ANALYSIS property names, else the one its SIMTYPE selects; fatal "No
@@ -95,9 +105,11 @@ ANALYSIS* createanalysis(CIRCUIT* circuit, IFtask* task, IFjob* options);
 // The SIMTYPE text of the last results set-up; "TRANSIENT" before.
 const char* simtypetext();
 
-// The partition of that name in the index, else a new one on the RESULTS folder (extension PDF),
-// opened for writing and added to the index.
-PARTITION* resultspartition(DIDX* index, const char* name);
+// The partition of that name in the index, else a new one on its results file (resultsname.h),
+// opened for writing and added to the index. Null, with a warning naming the name and its owner
+// (a part's name, or "the design"), for a name that would leave the results folder; null when the
+// file cannot be written (the results code reports why).
+PARTITION* resultspartition(DIDX* index, const char* name, const char* owner);
 
 // Converts a property text for a settable parameter by its value kind: flag, integer, real
 // (an expression over the circuit's variables; "?" and "[NULL]" count as not given), node (a net of

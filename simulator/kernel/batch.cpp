@@ -20,6 +20,9 @@
 
 namespace {
 
+// Every step of a sweep is a whole analysis: more steps than this would run for days.
+constexpr int32_t MOSTSWEEPSTEPS = 10000;
+
 struct SWEEP {
     char name[64] = "";
     double start = 0;
@@ -28,7 +31,7 @@ struct SWEEP {
 };
 
 // The SWEEP property "name,start,stop,steps"; no sweep without it. A value that does not read
-// whole (or has no steps) is reported and the run goes on without a sweep.
+// whole (or has no steps, or too many) is reported and the run goes on without a sweep.
 SWEEP readsweep(const CIRCUIT* circuit)
 {
     SWEEP sweep;
@@ -46,6 +49,11 @@ SWEEP readsweep(const CIRCUIT* circuit)
     skippast(&p, ',');
     valid = getint(&p, &read.steps) && valid;
     skippast(&p, ',');
+    if (valid && read.steps > MOSTSWEEPSTEPS) {
+        simwarning("SWEEP property '%s' has more than %d steps; the simulation runs without a sweep.", text,
+            MOSTSWEEPSTEPS);
+        return sweep;
+    }
     if (valid && read.steps > 0)
         return read;
     simwarning("Invalid SWEEP property '%s'; the simulation runs without a sweep.", text);
@@ -93,6 +101,9 @@ struct BATCHRUN {
             circuit->setsweepvalue(sweep.name, value);
             analysis->setoptions(value);
             int result = analysis->run(1);
+            // Stopped where its results reached their limit, which the analysis reported.
+            if (analysis->resultsfull())
+                break;
             if (result == E_PAUSE)
                 siminfo("User interruption - ESC pressed");
             else if (result == E_BREAK)

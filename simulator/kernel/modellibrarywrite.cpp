@@ -110,7 +110,8 @@ int DLIB::putmember(const char* name, const void* data, int32_t size)
         appendle32(file, 4 + size);
         file.insert(file.end(), static_cast<const uint8_t*>(data), static_cast<const uint8_t*>(data) + size);
         entry->checksum = bytesum(file.data() + entry->offset, 4 + static_cast<size_t>(size));
-        entry->stamp = stamp + 1;
+        // A stamp only has to differ from the last one: past the largest it wraps.
+        entry->stamp = static_cast<int32_t>(static_cast<uint32_t>(stamp) + 1u);
         entry->cleartexts();
 
         header.version = DLIB_VERSION;

@@ -112,6 +112,7 @@ int NOISE::writedata(IFvalue* reference, IFvalue* data)
         for (COMPONENT* probe : probes)
             probe->writenoise(reference->rValue, values, count, onoise, inoise);
         datawritten = 1;
+        checkresultslimit();
     } else if (plotbegun == 2) {
         siminfo("Total Noise Contributions");
         printreport(values, count, true);

@@ -36,6 +36,28 @@ bool given(const char* text)
 
 constexpr int BARLENGTH = 50;
 
+// NUMSTEPS as the settings offer it: 1 to 100000 steps over the run, 50 when not given.
+constexpr double DEFAULTSTEPS = 50;
+constexpr double MOSTSTEPS = 100000;
+// A run of more time steps would go on for days and fill any disk: it is refused before it starts.
+constexpr double MOSTPOINTS = 1e8;
+
+// NUMSTEPS, capped to what the settings allow.
+double numsteps(CIRCUIT* circuit)
+{
+    double steps = variable(circuit, "NUMSTEPS", DEFAULTSTEPS);
+    if (steps > MOSTSTEPS) {
+        simwarning("NUMSTEPS %g is more than %g: the transient takes %g steps.", steps, MOSTSTEPS, MOSTSTEPS);
+        return MOSTSTEPS;
+    }
+    if (!(steps >= 1)) {
+        simwarning(
+            "NUMSTEPS %g is not a number of steps: the transient takes %g steps.", steps, DEFAULTSTEPS);
+        return DEFAULTSTEPS;
+    }
+    return steps;
+}
+
 }  // namespace
 
 int64_t (*analysisclock)() = steadymilliseconds;
@@ -55,7 +77,7 @@ void TRANSIENT::setoptions(double value)
     setting.rValue = 0.0;
     spicesimulator->setAnalysisParm(circuit->spice, job, TRAN_TSTART, &setting, nullptr);
 
-    double step = (tstop - tstart) / variable(circuit, "NUMSTEPS", 50);
+    double step = (tstop - tstart) / numsteps(circuit);
     double tmax = step;
     double limit;
     if (circuit->getoption("TMAX", &limit))
@@ -73,6 +95,12 @@ void TRANSIENT::setoptions(double value)
         if (given(text) && circuit->evalproperty("TTOL", net, text, &nettol, 0))
             minbreak = std::min(nettol, minbreak);
     }
+    // The engine steps from time 0 and takes at least one step per tmax.
+    double points = tstop / tmax;
+    if (tmax > 0 && points > MOSTPOINTS)
+        simfatal("The transient would take %.3g time steps (TSTOP %g s, largest step %g s); "
+                 "at most %g are allowed.",
+            points, tstop, tmax, MOSTPOINTS);
 
     setting.rValue = tmax;
     spicesimulator->setAnalysisParm(circuit->spice, job, TRAN_TMAX, &setting, nullptr);

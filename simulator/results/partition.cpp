@@ -1,13 +1,13 @@
 #include "simulator/results/partition.h"
 
-#include "core/files/paths.h"
 #include "core/files/ramfile.h"
 #include "core/text/ascii.h"
 #include "core/text/strutil.h"
 #include "platform/win/pathboundary.h"
+#include "platform/win/replacefile.h"
 #include "simulator/results/partitionformat.h"
 #include "simulator/results/report.h"
-#include "platform/win/replacefile.h"
+#include "simulator/results/resultsname.h"
 
 #include <unistd.h>
 
@@ -16,6 +16,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
 using namespace partitionformat;
 
@@ -70,18 +71,7 @@ bool tablestring(RAMFILE& table, char* buf)
 PARTITION::PARTITION(const char* partitionname, const char* filepath)
 {
     strnzcpy(name, partitionname, PATHSIZE - 1);
-    if (filepath) {
-        strnzcpy(path, filepath, PATHSIZE - 1);
-        return;
-    }
-    // The folder comes from the environment and may be of any length: join in a buffer that
-    // holds it, then cut to the path field.
-    const char* folder = std::getenv("RESULTS");
-    folder = folder ? folder : "";
-    std::vector<char> joined(std::strlen(folder) + std::strlen(name) + sizeof ".PDF" + 1);
-    addfilename(joined.data(), folder, name);
-    adddefext(joined.data(), joined.data(), "PDF");
-    strnzcpy(path, joined.data(), PATHSIZE - 1);
+    strnzcpy(path, filepath ? filepath : resultsfilepath(partitionname).c_str(), PATHSIZE - 1);
 }
 
 PARTITION::~PARTITION()
@@ -253,6 +243,10 @@ bool PARTITION::openforwriting(int newmode)
     if (newmode == MODE_UPDATE)
         blocksize = readpreserved(destination, block);
     std::string temporary;
+    // Partitions may lie in sub-folders of the results folder that no run made yet.
+    std::error_code ignored;
+    if (!destination.empty())
+        std::filesystem::create_directories(std::filesystem::path(destination).parent_path(), ignored);
     FILE* stream = destination.empty() ? nullptr : openbeside(destination, temporary);
     if (!stream) {
         resultserror("Cannot write the results file '%s': %s.", path, std::strerror(destination.empty() ? ENOENT : errno));
@@ -312,12 +306,10 @@ void PARTITION::close(int status)
     if (writing()) {
         writeheaderbytes(status);
         int error = std::ferror(file.fp) ? EIO : 0;
-        if (error) {
-            std::fclose(file.fp);
-            ::unlink(streampath.c_str());
-        } else if (!replacetarget(file.fp, streampath, target)) {
+        if (error)
+            discardbeside(file.fp, streampath);
+        else if (!replacetarget(file.fp, streampath, target))
             error = errno;
-        }
         if (error)
             resultserror("Could not write the results file '%s': %s. The file was left as it was.", path,
                 std::strerror(error));
@@ -420,6 +412,7 @@ void PARTITION::clearcontents()
     preservedsize = 0;
     status = 0;
     tableoffset = 0;
+    appended = 0;
 }
 
 void PARTITION::reset()

@@ -72,9 +72,9 @@ public:
         std::shared_ptr<unsigned char[]> cache;  // the whole run, read once, shared by its iterators
     };
 
-    // A closed partition called name on the file path; a null path names the file in the folder
-    // of the environment variable RESULTS (the bare name when it is not set) with the default
-    // extension PDF. Name and path are cut to 516 characters.
+    // A closed partition called name on the file path; a null path names the results file of the
+    // name (resultsname.h), none when the name is refused, so that the partition never opens.
+    // Name and path are cut to 516 characters.
     explicit PARTITION(const char* partitionname, const char* filepath = nullptr);
     PARTITION(const PARTITION&) = delete;
     PARTITION& operator=(const PARTITION&) = delete;
@@ -97,6 +97,7 @@ public:
 
     // Opens in a mode: 1 on success; 0 when the file cannot be opened, is not a partition or is
     // damaged (the reason reported), the partition then closed. An open partition is closed first.
+    // Writing makes the file's missing folders.
     int open(int newmode);
     // Finishes the file (header and channel table in the writing modes) and closes it; nothing
     // when closed. A file that could not be written whole is reported and the old file kept.
@@ -160,6 +161,8 @@ public:
     int32_t recordhastext = 0;
     GDPA<CHANNEL_ITERATOR> iterators { 100 };
     std::string streampath;  // POSIX path of the open stream (the temporary while writing)
+    // Bytes of data written since the open or the last reset (a snapshot rewrites the file).
+    int64_t appended = 0;
     // As the header of a file opened with its header (mode 4) gives them; 0 otherwise.
     int32_t status = 0;
     int32_t tableoffset = 0;

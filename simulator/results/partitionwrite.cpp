@@ -28,7 +28,7 @@ constexpr int32_t markerSize = itemHead + 8;
 void PARTITION::put(const void* bytes, int n)
 {
     if (writing() && !full)
-        file.write(bytes, n);
+        appended += file.write(bytes, n);
 }
 
 int PARTITION::encodetime(unsigned char* at, double time)
@@ -248,7 +248,7 @@ void PARTITION::endrecord()
     unsigned char count[4];
     store<int32_t>(count, static_cast<int32_t>(end - recordstart - 4));
     file.seek(recordstart, SEEK_SET);
-    put(count, 4);
+    file.write(count, 4);
     file.seek(end, SEEK_SET);
     ++currentrun().length;
 }

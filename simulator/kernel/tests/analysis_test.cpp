@@ -5,6 +5,8 @@
 #include "testsupport/temp_folder.h"
 
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -137,6 +139,57 @@ TEST_F(AnalysisTest, FactoryChoosesTheClassBySimtypeUnlessAnalysisIsGiven)
     }
 }
 
+TEST_F(AnalysisTest, DesignPartitionMustStayInsideTheResultsFolder)
+{
+    const struct {
+        const char* name;
+        const char* file; // below the results folder; null: refused, the run ends
+    } cases[] = {
+        { "RUNS\\AMP", "RUNS/AMP.PDF" },
+        { "AMP.NET", "AMP.NET.PDF" },
+        { "..\\..\\AMP", nullptr },
+        { "RUNS/../../AMP", nullptr },
+        { "/tmp/AMP", nullptr },
+        { "C:\\AMP", nullptr },
+    };
+    for (const auto& c : cases) {
+        make(std::string("SIMTYPE=TRANSIENT\nPARTITION=") + c.name + "\n");
+        ASSERT_NE(create(), nullptr);
+        mark = size();
+        bool ran = guarded([&] { analysis->setupresults(&moddata, &partitions); });
+        if (!c.file) {
+            EXPECT_FALSE(ran) << c.name;
+            EXPECT_EQ(log(),
+                std::string("#W:The results partition '") + c.name
+                    + "' of the design is refused: it must name a file inside the results folder.\n"
+                      "#F:No results partition specified.\n");
+            EXPECT_EQ(partitions.count, 0);
+            continue;
+        }
+        ASSERT_TRUE(ran) << c.name << log();
+        analysis.reset();
+        partitions.ptr(0)->close(0);
+        partitions.zap();
+        EXPECT_TRUE(std::filesystem::exists(vkt::test::tempFolder() / c.file)) << c.name;
+    }
+}
+
+TEST_F(AnalysisTest, ResultsFileThatCannotBeWrittenIsAnErrorOfTheLog)
+{
+    // A results folder that is a file: nothing can be made below it.
+    const std::filesystem::path plain = vkt::test::tempFolder() / "plain";
+    std::ofstream(plain) << "x";
+    setenv("RESULTS", plain.c_str(), 1);
+    make("SIMTYPE=TRANSIENT\nPARTITION=RUN\n");
+    ASSERT_NE(create(), nullptr);
+    mark = size();
+    EXPECT_FALSE(guarded([&] { analysis->setupresults(&moddata, &partitions); }));
+    EXPECT_EQ(log(),
+        "#E:Cannot write the results file '" + plain.string()
+            + "\\RUN.PDF': Not a directory.\n#F:No results partition specified.\n");
+    EXPECT_EQ(partitions.count, 0);
+}
+
 TEST_F(AnalysisTest, AnalysisTheEngineHasNotBuiltIsReportedAsSuch)
 {
     make("SIMTYPE=TRANSIENT\nPARTITION=P\n");
@@ -251,6 +304,45 @@ TEST_F(AnalysisTest, TransientLimitsItsStepsAndRecordsFromItsStart)
     EXPECT_EQ(analysis->gettime(&time), 1);
     EXPECT_EQ(time, 3e-3);
     EXPECT_TRUE(analysis->ended());
+}
+
+TEST_F(AnalysisTest, TransientOfTooManyStepsIsCappedOrRefusedBeforeItStarts)
+{
+    const struct {
+        const char* properties;
+        const char* tmax; // as set in the engine; null: refused
+        const char* message; // the one message logged; null: none
+    } cases[] = {
+        { "NUMSTEPS=100000\n", "1e-05", nullptr },
+        { "NUMSTEPS=1e9\n", "1e-05",
+            "#W:NUMSTEPS 1e+09 is more than 100000: the transient takes 100000 steps.\n" },
+        { "NUMSTEPS=0\n", "0.02", "#W:NUMSTEPS 0 is not a number of steps: the transient takes 50 steps.\n" },
+        { "NUMSTEPS=-3\n", "0.02",
+            "#W:NUMSTEPS -3 is not a number of steps: the transient takes 50 steps.\n" },
+        { "TMAX=1e-8\n", "1e-08", nullptr },
+        { "TMAX=1e-300\n", nullptr,
+            "#F:The transient would take 1e+300 time steps (TSTOP 1 s, largest step 1e-300 s); "
+            "at most 1e+08 are allowed.\n" },
+        { "TSTOP=1e300\nTMAX=1\n", nullptr,
+            "#F:The transient would take 1e+300 time steps (TSTOP 1e+300 s, largest step 1 s); "
+            "at most 1e+08 are allowed.\n" },
+    };
+    for (const auto& c : cases) {
+        fakes::reset();
+        signon();
+        make(std::string("SIMTYPE=TRANSIENT\nPARTITION=P\nTSTOP=1\n") + c.properties);
+        ASSERT_NE(create(), nullptr) << c.properties;
+        circuit->setsweepvalue("", 0);
+        mark = size();
+        bool set = guarded([&] { analysis->setoptions(0); });
+        EXPECT_EQ(set, c.tmax != nullptr) << c.properties;
+        EXPECT_EQ(log(), c.message ? c.message : "") << c.properties;
+        if (c.tmax) {
+            EXPECT_EQ(fakes::callsof("setAnalysisParm(TRAN, tmax").back(),
+                std::string("setAnalysisParm(TRAN, tmax=") + c.tmax + ")")
+                << c.properties;
+        }
+    }
 }
 
 TEST_F(AnalysisTest, ProgressBarGrowsOnlyAfterItsPause)

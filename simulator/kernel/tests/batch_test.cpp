@@ -1,7 +1,10 @@
 #include "simulator/kernel/tests/kerneltesting.h"
 
+#include "core/windows/registry.h"
 #include "simulator/kernel/exports.h"
 #include "simulator/kernel/loader.h"
+#include "simulator/kernel/resultslimit.h"
+#include "simulator/results/partition.h"
 #include "testsupport/temp_folder.h"
 
 #include <algorithm>
@@ -17,13 +20,13 @@ protected:
         setenv("RESULTS", vkt::test::tempFolder().c_str(), 1);
     }
 
-    // Runs a netlist of these properties (NAME=VALUE lines) through simulate; the log without the
-    // banner line.
-    int run(const std::string& properties, HWND host = nullptr)
+    // Runs a netlist of these properties (NAME=VALUE lines) and sections through simulate; the log
+    // without the banner line.
+    int run(const std::string& properties, HWND host = nullptr, const std::string& sections = "")
     {
         std::string path = (vkt::test::tempFolder() / "run.net").string();
         int lines = static_cast<int>(std::count(properties.begin(), properties.end(), '\n'));
-        std::ofstream(path) << "TAVI\n\n:Test\n*PROPERTIES," << lines << "\n" << properties;
+        std::ofstream(path) << "TAVI\n\n:Test\n*PROPERTIES," << lines << "\n" << properties << sections;
         mark = size();
         int result = simulate(path.c_str(), fileno(output), host);
         std::string text = log();
@@ -98,6 +101,20 @@ TEST_F(BatchTest, MalformedSweepIsReportedAndTheRunGoesOnWithoutIt)
     }
 }
 
+TEST_F(BatchTest, SweepOfTooManyStepsIsRefusedAndTheRunGoesOnWithoutIt)
+{
+    for (const char* sweep : { "R1,1k,2k,10001", "R1,1k,2k,2147483647" }) {
+        fakes::reset();
+        fakes::spice().runs.push_back({ plot(2) });
+        EXPECT_EQ(run(std::string(transient) + "SWEEP=" + sweep + "\n"), 1) << sweep << "\n" << lastlog;
+        EXPECT_NE(lastlog.find(std::string("#W:SWEEP property '") + sweep
+                      + "' has more than 10000 steps; the simulation runs without a sweep.\n"),
+            std::string::npos)
+            << lastlog;
+        EXPECT_EQ(fakes::callsof("doAnalyses").size(), 1u) << sweep;
+    }
+}
+
 TEST_F(BatchTest, EscapeAfterTheStartLeavesTheRunIncomplete)
 {
     struct ESCAPE {
@@ -123,6 +140,40 @@ TEST_F(BatchTest, EscapeAfterTheStartLeavesTheRunIncomplete)
     EXPECT_NE(lastlog.find("#I:User interruption - ESC pressed\n%T=0\n#W:Simulation failed to complete.\n"),
         std::string::npos)
         << lastlog;
+}
+
+TEST_F(BatchTest, ResultsPastTheLimitOfTheSettingsStopTheRun)
+{
+    REGISTRY32 settings(HKEY_CURRENT_USER, MAINSETTINGSKEY);
+    const DWORD kilobytes = 1;
+    static_cast<REGISTRY&>(settings).putdata(
+        nullptr, RESULTSLIMITVALUE, REG_DWORD, &kilobytes, sizeof kilobytes);
+    fakes::ScriptedPlot scripted;
+    scripted.names = { "OUT" };
+    for (int i = 0; i < 1000; ++i)
+        scripted.points.push_back({ i * 1e-3, { i * 1.0 } });
+    fakes::spice().runs.push_back({ scripted });
+    // A sweep: no step after the one that reached the limit runs.
+    fakes::spice().runs.push_back({ scripted });
+    const std::string probe
+        = "*PARTLIST,1\nP1,APROBE,Vout,PRIMITIVE=ANALOG,OUTTOL=0\n*NETLIST,1\nOUT,1\nP1,PS,1\n\n";
+    EXPECT_EQ(run(std::string(transient) + "SWEEP=R1,1,2,1\n", nullptr, probe), 2) << lastlog;
+    static_cast<REGISTRY&>(settings).removevalue(nullptr, RESULTSLIMITVALUE);
+
+    EXPECT_NE(
+        lastlog.find("#W:The simulation results reached the limit of 1 KB set for them: the simulation stops "
+                     "here.\n"),
+        std::string::npos)
+        << lastlog;
+    EXPECT_NE(lastlog.find("#W:Simulation failed to complete.\n"), std::string::npos) << lastlog;
+    EXPECT_EQ(lastlog.find("ESC"), std::string::npos) << lastlog;
+    EXPECT_EQ(fakes::callsof("doAnalyses").size(), 1u);
+    PARTITION results("RUN");
+    ASSERT_EQ(results.open(PARTITION::MODE_READHEADER), 1);
+    ASSERT_EQ(results.runcount, 1);
+    // Each point is a time marker and one sample of 10 bytes each; the run ends at the first
+    // point past 1024 bytes.
+    EXPECT_EQ(results.runs[0].markers, 52);
 }
 
 TEST_F(BatchTest, RunThatWritesNothingFailsToStart)

@@ -38,7 +38,7 @@ void IPROBE::bindmoddata(const DPA* moddata, DIDX* partitions)
 {
     INSTANCE::bindmoddata(moddata, partitions);
     const char* named = getstrval("PARTITION", nullptr);
-    partition = named && *named && partitions ? resultspartition(partitions, named) : nullptr;
+    partition = named && *named && partitions ? resultspartition(partitions, named, name) : nullptr;
 }
 
 void IPROBE::initialise(CIRCUIT* owner, void* argument)

@@ -116,8 +116,8 @@ void VPROBE::bindmoddata(const DPA* moddata, DIDX* partitions)
 {
     COMPONENT::bindmoddata(moddata, partitions);
     const char* named = getproperty("PARTITION");
-    if (named)
-        partition = resultspartition(partitions, named);
+    if (named && *named)
+        partition = resultspartition(partitions, named, name);
     else
         partition = partitions && partitions->count > 0 ? reinterpret_cast<PARTITION*>(partitions->items[0]) : nullptr;
     const char* text = getproperty("RECORD");

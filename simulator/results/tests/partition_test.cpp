@@ -285,17 +285,47 @@ TEST_F(Partition, OpenRefusesWhatItCannotRead)
     EXPECT_EQ(raw.channels.count, 0);
 }
 
-TEST_F(Partition, DefaultPathIsInTheResultsFolderWithExtensionPdf)
+TEST_F(Partition, NamesGiveFilesInsideTheResultsFolderWithExtensionPdf)
 {
     setenv("RESULTS", folder.c_str(), 1);
-    PARTITION plain("VOUT");
-    PARTITION dotted("RUN.DAT");
+    const std::string overlong(600, 'A');
+    const struct {
+        const char* name;
+        const char* joined; // as the path ends; null: refused
+        const char* file; // on disk, below the folder
+    } cases[] = {
+        { "VOUT", "VOUT.PDF", "VOUT.PDF" },
+        { "RUN.DAT", "RUN.DAT.PDF", "RUN.DAT.PDF" },
+        { "run.pdf", "run.pdf", "run.pdf" },
+        { "SUB\\DEEPER/RUN", "SUB\\DEEPER/RUN.PDF", "SUB/DEEPER/RUN.PDF" },
+        { "..PDF", "..PDF", "..PDF" },
+        { "", nullptr, nullptr },
+        { "..\\VOUT", nullptr, nullptr },
+        { "SUB/../../VOUT", nullptr, nullptr },
+        { "SUB\\..", nullptr, nullptr },
+        { "/etc/passwd", nullptr, nullptr },
+        { "\\\\server\\share\\x", nullptr, nullptr },
+        { "C:\\x", nullptr, nullptr },
+        { "C:x", nullptr, nullptr },
+        { "SUB\\", nullptr, nullptr },
+        { overlong.c_str(), nullptr, nullptr },
+    };
+    for (const auto& c : cases) {
+        PARTITION p(c.name);
+        if (!c.joined) {
+            Reports reports;
+            EXPECT_STREQ(p.path, "") << c.name;
+            EXPECT_EQ(p.open(PARTITION::MODE_UPDATE), 0) << c.name;
+            continue;
+        }
+        EXPECT_EQ(std::string(p.path), folder.string() + "\\" + c.joined);
+        ASSERT_EQ(p.open(PARTITION::MODE_UPDATE), 1) << c.name;
+        p.close(0);
+        EXPECT_TRUE(fs::exists(folder / c.file)) << c.name;
+    }
     unsetenv("RESULTS");
-    EXPECT_EQ(std::string(plain.path), folder.string() + "\\VOUT.PDF");
-    EXPECT_EQ(std::string(dotted.path), folder.string() + "\\RUN.DAT");
-    ASSERT_EQ(plain.open(PARTITION::MODE_UPDATE), 1);
-    plain.close(0);
-    EXPECT_TRUE(fs::exists(folder / "VOUT.PDF"));
+    EXPECT_EQ(foldernames().size(), 5u) << "four files and one sub-folder";
+    EXPECT_FALSE(fs::exists(folder.parent_path() / "VOUT.PDF"));
 }
 
 // Each damaged file gives a clear report and no crash; those that open read their runs safely.

@@ -3,6 +3,7 @@
 #include "simulator/models/builtin/vprobe.h"
 
 #include <cmath>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -52,6 +53,32 @@ TEST_F(ProbeTest, ProbeWhoseNetIsNotInThePlotWarnsAndRecordsNothing)
     EXPECT_NE(log().find("#W:Could not link to net OUT in probe P1\n%S=P1\n"), std::string::npos) << log();
     EXPECT_EQ(probe("P1")->channel, -1);
     EXPECT_EQ(partitions["RUN"]->channels.count, 0);
+}
+
+TEST_F(ProbeTest, ProbePartitionOutsideTheResultsFolderIsRefusedAndTheRunGoesOn)
+{
+    make("SIMTYPE=TRANSIENT\nPARTITION=RUN\n",
+        std::string(divider) + "P1,APROBE,Vout,PRIMITIVE=ANALOG,PARTITION=..\\..\\ESCAPE\n"
+            + "P2,APROBE,Vin,PRIMITIVE=ANALOG,PARTITION=PROBES\\P2\n",
+        "IN,3\nV1,PS,1\nR1,PS,1\nP2,PS,1\n\nOUT,2\nR1,PS,2\nP1,PS,1\n\n");
+    EXPECT_NE(
+        log().find("#W:The results partition '..\\..\\ESCAPE' of P1 is refused: it must name a file inside "
+                   "the results folder.\n"),
+        std::string::npos)
+        << log();
+    EXPECT_EQ(probe("P1")->partition, nullptr);
+    fakes::ScriptedPlot plot;
+    plot.names = { "IN", "OUT" };
+    plot.points.push_back({ 0.0, { 5.0, 2.5 } });
+    fakes::spice().runs.push_back({ plot });
+    EXPECT_EQ(analysis->run(1), 0);
+    EXPECT_EQ(partitions.count, 2);
+    PARTITION* own = partitions["PROBES\\P2"];
+    ASSERT_NE(own, nullptr);
+    EXPECT_EQ(own->findchannel("P2"), 0);
+    own->close(0);
+    EXPECT_TRUE(std::filesystem::exists(vkt::test::tempFolder() / "PROBES" / "P2.PDF"));
+    EXPECT_FALSE(std::filesystem::exists(vkt::test::tempFolder().parent_path().parent_path() / "ESCAPE.PDF"));
 }
 
 TEST_F(ProbeTest, ToleranceComesFromTheProbeThenTheCircuit)
