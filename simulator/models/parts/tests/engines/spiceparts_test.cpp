@@ -81,6 +81,19 @@ TEST_F(SpicePartsEngineTest, SpiceModelFromAModelFileBindsThroughTheParser)
     INPkillMods();
 }
 
+TEST_F(SpicePartsEngineTest, PartValuesAreReadAgainBeforeEachRun)
+{
+    ASSERT_TRUE(build("TAVI\n\n:Divider\n*PROPERTIES,1\nVX=1k\n*PARTLIST,3\nV1,VSOURCE,5,PRIMITIVE=ANALOG\n"
+                      "R0,RESISTOR,1k,PRIMITIVE=ANALOG\nR1,RESISTOR,2*VX,PRIMITIVE=ANALOG\n"
+                      "*NETLIST,3\nIN,2\nV1,PS,+\nR0,PS,1\n\nA,2\nR0,PS,2\nR1,PS,1\n\n"
+                      "GND,3\nV1,PS,-\nR1,PS,2\nGND,PT,GND\n\n"))
+        << log();
+    EXPECT_NEAR(operatingpoint()["A"], 5.0 * 2000 / 3000, 1e-9);
+    circuit->setproperty("VX", "2k");
+    EXPECT_NEAR(operatingpoint()["A"], 5.0 * 4000 / 5000, 1e-9);
+    EXPECT_EQ(log().find("#W:"), std::string::npos) << log();
+}
+
 TEST_F(SpicePartsEngineTest, GeneratorWaveformsReachTheEngine)
 {
     if (!findinstanceparm(device("Vsource"), "sine", IF_SET))
