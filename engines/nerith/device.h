@@ -52,11 +52,12 @@ public:
     // Marks the instance deleted; its memory stays until the circuit goes.
     virtual void deleteinstance(IFinstance* instance) = 0;
     virtual void deletemodel(IFmodel* model) = 0;
-    // Parameter calls: 0, E_BADPARM for an id the type lacks, E_BADTYPE for a value of the wrong kind.
+    // Parameter calls: 0, E_BADPARM for an id the type cannot set or ask, E_BADTYPE for a value of the
+    // wrong kind, E_BADVALUE for one out of range.
     virtual int setinstance(IFinstance& instance, int32_t id, const IFvalue& value) = 0;
     virtual int askinstance(IFcircuit& ckt, IFinstance& instance, int32_t id, IFvalue& value) = 0;
     virtual int setmodel(IFmodel& model, int32_t id, const IFvalue& value) = 0;
-    virtual int askmodel(IFmodel& model, int32_t id, IFvalue& value) = 0;
+    virtual int askmodel(IFcircuit& ckt, IFmodel& model, int32_t id, IFvalue& value) = 0;
     // Before each run: checks every instance's values and makes the equations and matrix cells of
     // the instances not bound yet. 0, or the code of fail() naming the device.
     virtual int setup(IFcircuit& ckt) = 0;

@@ -5,20 +5,6 @@ namespace nerith::entries {
 
 namespace {
 
-const IFdevice& deviceof(int32_t type)
-{
-    return devicekinds()[static_cast<std::size_t>(type)]->description;
-}
-
-const IFparm* findparm(const IFparm* parms, int32_t count, int32_t id, int32_t access)
-{
-    for (int32_t i = 0; i < count; ++i) {
-        if (parms[i].id == id)
-            return parms[i].dataType & access ? &parms[i] : nullptr;
-    }
-    return nullptr;
-}
-
 bool live(const IFinstance* instance)
 {
     return instance && !instance->deleted;
@@ -57,9 +43,6 @@ int setInstanceParm(IFcircuit* ckt, IFinstance* instance, int32_t id, IFvalue* v
         return E_NOCKT;
     if (!live(instance))
         return E_NOTFOUND;
-    const IFdevice& device = deviceof(instance->type);
-    if (!findparm(device.instanceParms, device.numInstanceParms, id, IF_SET))
-        return E_BADPARM;
     if (!value)
         return E_BADVALUE;
     return ckt->families[static_cast<std::size_t>(instance->type)]->setinstance(*instance, id, *value);
@@ -71,9 +54,6 @@ int askInstanceQuest(IFcircuit* ckt, IFinstance* instance, int32_t id, IFvalue* 
         return E_NOCKT;
     if (!live(instance))
         return E_NOTFOUND;
-    const IFdevice& device = deviceof(instance->type);
-    if (!findparm(device.instanceParms, device.numInstanceParms, id, IF_ASK))
-        return E_BADPARM;
     if (!value)
         return E_BADVALUE;
     return guarded([&] {
@@ -138,9 +118,6 @@ int setModelParm(IFcircuit* ckt, IFmodel* model, int32_t id, IFvalue* value, IFv
         return E_NOCKT;
     if (!live(model))
         return E_NOTFOUND;
-    const IFdevice& device = deviceof(model->type);
-    if (!findparm(device.modelParms, device.numModelParms, id, IF_SET))
-        return E_BADPARM;
     if (!value)
         return E_BADVALUE;
     return ckt->families[static_cast<std::size_t>(model->type)]->setmodel(*model, id, *value);
@@ -152,12 +129,9 @@ int askModelQuest(IFcircuit* ckt, IFmodel* model, int32_t id, IFvalue* value, IF
         return E_NOCKT;
     if (!live(model))
         return E_NOTFOUND;
-    const IFdevice& device = deviceof(model->type);
-    if (!findparm(device.modelParms, device.numModelParms, id, IF_ASK))
-        return E_BADPARM;
     if (!value)
         return E_BADVALUE;
-    return ckt->families[static_cast<std::size_t>(model->type)]->askmodel(*model, id, *value);
+    return ckt->families[static_cast<std::size_t>(model->type)]->askmodel(*ckt, *model, id, *value);
 }
 
 int findModel(IFcircuit* ckt, int32_t* type, IFmodel** model, IFuid name)

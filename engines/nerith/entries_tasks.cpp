@@ -15,16 +15,6 @@ const IFanalysis* analysisof(int32_t type)
         : nullptr;
 }
 
-const IFparm* findparm(const IFjob* job, int32_t id, int32_t access)
-{
-    const IFanalysis* kind = analysisof(job->type);
-    for (int32_t i = 0; i < kind->numParms; ++i) {
-        if (kind->analysisParms[i].id == id)
-            return kind->analysisParms[i].dataType & access ? &kind->analysisParms[i] : nullptr;
-    }
-    return nullptr;
-}
-
 bool ours(const IFcircuit* ckt, const IFjob* job)
 {
     return job && nerith::ours(ckt, job->task);
@@ -123,8 +113,6 @@ int setAnalysisParm(IFcircuit* ckt, IFjob* job, int32_t id, IFvalue* value, IFva
 {
     if (!ours(ckt, job))
         return E_NOCKT;
-    if (!findparm(job, id, IF_SET))
-        return E_BADPARM;
     if (!value)
         return E_BADVALUE;
     return guarded([&] { return job->set(*job->task, id, *value); });
@@ -134,8 +122,6 @@ int askAnalysisQuest(IFcircuit* ckt, IFjob* job, int32_t id, IFvalue* value, IFv
 {
     if (!ours(ckt, job))
         return E_NOCKT;
-    if (!findparm(job, id, IF_ASK))
-        return E_BADPARM;
     if (!value)
         return E_BADVALUE;
     return job->ask(*ckt, *job->task, id, *value);

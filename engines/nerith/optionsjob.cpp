@@ -1,10 +1,9 @@
 #include "engines/nerith/ckt.h"
 #include "engines/nerith/names.h"
 #include "engines/nerith/nerith.h"
+#include "engines/nerith/parameters.h"
 
-#include <cmath>
 #include <cstdlib>
-#include <iterator>
 #include <memory>
 #include <string>
 
@@ -44,68 +43,11 @@ enum : int32_t {
     Tmin,
 };
 
-constexpr int32_t SetReal = IF_REAL | IF_SET;
-constexpr int32_t SetFlag = IF_FLAG | IF_SET;
-constexpr int32_t SetInteger = IF_INTEGER | IF_SET;
-constexpr int32_t AskInteger = IF_INTEGER | IF_ASK;
-
-const IFparm parameters[] = {
-    { "abstol", Abstol, SetReal, "Absolute current tolerance" },
-    { "chgtol", Chgtol, SetReal, "Charge tolerance" },
-    { "pivtol", Pivtol, SetReal, "Absolute pivot tolerance" },
-    { "reltol", Reltol, SetReal, "Relative tolerance" },
-    { "vntol", Vntol, SetReal, "Voltage tolerance" },
-    { "pivrel", Pivrel, SetReal, "Relative pivot tolerance" },
-    { "gmin", Gmin, SetReal, "Minimum conductance" },
-    { "trangmin", Trangmin, SetReal, "Minimum conductance in transient" },
-    { "rshunt", Rshunt, SetReal, "Shunt resistance from every node to ground" },
-    { "defad", Defad, SetReal, "Default drain area" },
-    { "defas", Defas, SetReal, "Default source area" },
-    { "defl", Defl, SetReal, "Default channel length" },
-    { "defw", Defw, SetReal, "Default channel width" },
-    { "badmos3", Badmos3, SetFlag, "Older level 3 MOSFET" },
-    { "oldlimit", Oldlimit, SetFlag, "Older MOSFET limiting" },
-    { "srcsteps", Srcsteps, SetInteger, "Source steps" },
-    { "gminsteps", Gminsteps, SetInteger, "Gmin steps" },
-    { "itl1", Itl1, SetInteger, "Operating point iteration limit" },
-    { "itl2", Itl2, SetInteger, "DC transfer curve iteration limit" },
-    { "itl4", Itl4, SetInteger, "Transient iteration limit" },
-    { "noopiter", Noopiter, SetFlag, "Go straight to gmin stepping" },
-    { "iterations", OPT_ITERATIONS, AskInteger, "Newton iterations" },
-    { "steps", OPT_STEPS, AskInteger, "Time steps" },
-    { "goodsteps", OPT_GOODSTEPS, AskInteger, "Accepted time steps" },
-    { "badsteps", OPT_BADSTEPS, AskInteger, "Rejected time steps" },
-    { "method", MethodId, IF_STRING | IF_SET, "Integration method" },
-    { "maxord", Maxord, SetInteger, "Maximum integration order" },
-    { "trytocompact", Trytocompact, SetFlag, "Compact lossy lines" },
-    { "bypass", Bypass, SetFlag, "Bypass unchanging devices" },
-    { "temp", Temp, SetReal, "Operating temperature" },
-    { "tnom", Tnom, SetReal, "Nominal temperature" },
-    { "trtol", Trtol, SetReal, "Truncation error factor" },
-    { "tmin", Tmin, SetReal, "Smallest time step" },
-    { "minbreak", OPT_MINBREAK, SetReal, "Smallest spacing of break points" },
-};
-
 constexpr double AbsoluteZero = -273.15;
 
-int real(double& field, double value, double least, bool inclusive = true)
+int setmethod(Options& o, const IFvalue& value)
 {
-    if (!std::isfinite(value) || value < least || (!inclusive && value == least))
-        return E_BADVALUE;
-    field = value;
-    return 0;
-}
-
-int integer(int32_t& field, int32_t value, int32_t least, int32_t most = INT32_MAX)
-{
-    if (value < least || value > most)
-        return E_BADVALUE;
-    field = value;
-    return 0;
-}
-
-int method(Options& o, char* text)
-{
+    char* text = value.sValue;
     const std::string name = text ? text : "";
     std::free(text);
     if (sameletters(name, "trapezoidal") || sameletters(name, "trap")) {
@@ -119,6 +61,79 @@ int method(Options& o, char* text)
     return E_BADVALUE;
 }
 
+int32_t iterations(IFcircuit& ckt, const Options&)
+{
+    return ckt.statistics.iterations;
+}
+int32_t steps(IFcircuit& ckt, const Options&)
+{
+    return ckt.statistics.steps;
+}
+int32_t goodsteps(IFcircuit& ckt, const Options&)
+{
+    return ckt.statistics.goodsteps;
+}
+int32_t badsteps(IFcircuit& ckt, const Options&)
+{
+    return ckt.statistics.badsteps;
+}
+
+// Options are set, never asked: only the run statistics answer.
+template <auto Member> constexpr auto option(const char* keyword, int32_t id, const char* description)
+{
+    return field<Member>(keyword, id, description).setonly();
+}
+
+constexpr auto parameters = parametertable<Options>({
+    option<&Options::abstol>("abstol", Abstol, "Absolute current tolerance")
+        .in("A")
+        .initially(1e-12)
+        .above(0),
+    option<&Options::chgtol>("chgtol", Chgtol, "Charge tolerance").in("C").initially(1e-14).above(0),
+    option<&Options::pivtol>("pivtol", Pivtol, "Absolute pivot tolerance").initially(1e-13).above(0),
+    option<&Options::reltol>("reltol", Reltol, "Relative tolerance").initially(1e-3).above(0),
+    option<&Options::vntol>("vntol", Vntol, "Voltage tolerance").in("V").initially(1e-6).above(0),
+    option<&Options::pivrel>("pivrel", Pivrel, "Relative pivot tolerance").initially(1e-3).above(0).atmost(1),
+    option<&Options::gmin>("gmin", Gmin, "Minimum conductance").in("S").initially(1e-12).atleast(0),
+    option<&Options::trangmin>("trangmin", Trangmin, "Minimum conductance in transient")
+        .in("S")
+        .initially(1e-9)
+        .atleast(0),
+    option<&Options::rshunt>("rshunt", Rshunt, "Shunt resistance from every node to ground")
+        .in("ohm")
+        .atleast(0),
+    option<&Options::defad>("defad", Defad, "Default drain area").in("m^2").atleast(0),
+    option<&Options::defas>("defas", Defas, "Default source area").in("m^2").atleast(0),
+    option<&Options::defl>("defl", Defl, "Default channel length").in("m").initially(1e-4).above(0),
+    option<&Options::defw>("defw", Defw, "Default channel width").in("m").initially(1e-4).above(0),
+    option<&Options::badmos3>("badmos3", Badmos3, "Older level 3 MOSFET"),
+    option<&Options::oldlimit>("oldlimit", Oldlimit, "Older MOSFET limiting"),
+    option<&Options::srcsteps>("srcsteps", Srcsteps, "Source steps").initially(120).atleast(0),
+    option<&Options::gminsteps>("gminsteps", Gminsteps, "Gmin steps").initially(120).atleast(0),
+    option<&Options::itl1>("itl1", Itl1, "Operating point iteration limit").initially(100).atleast(1),
+    option<&Options::itl2>("itl2", Itl2, "DC transfer curve iteration limit").initially(50).atleast(1),
+    option<&Options::itl4>("itl4", Itl4, "Transient iteration limit").initially(10).atleast(1),
+    option<&Options::noopiter>("noopiter", Noopiter, "Go straight to gmin stepping"),
+    computed<&iterations>("iterations", OPT_ITERATIONS, "Newton iterations"),
+    computed<&steps>("steps", OPT_STEPS, "Time steps"),
+    computed<&goodsteps>("goodsteps", OPT_GOODSTEPS, "Accepted time steps"),
+    computed<&badsteps>("badsteps", OPT_BADSTEPS, "Rejected time steps"),
+    settable<&setmethod>("method", MethodId, IF_STRING, "Integration method"),
+    option<&Options::maxord>("maxord", Maxord, "Maximum integration order").initially(2).atleast(1).atmost(6),
+    option<&Options::trytocompact>("trytocompact", Trytocompact, "Compact lossy lines"),
+    option<&Options::bypass>("bypass", Bypass, "Bypass unchanging devices").initially(1),
+    option<&Options::temp>("temp", Temp, "Operating temperature")
+        .in("degC")
+        .initially(27)
+        .above(AbsoluteZero),
+    option<&Options::tnom>("tnom", Tnom, "Nominal temperature").in("degC").initially(27).above(AbsoluteZero),
+    option<&Options::trtol>("trtol", Trtol, "Truncation error factor").initially(7).above(0),
+    option<&Options::tmin>("tmin", Tmin, "Smallest time step").in("s").initially(1e-18).atleast(0),
+    option<&Options::minbreak>("minbreak", OPT_MINBREAK, "Smallest spacing of break points")
+        .in("s")
+        .atleast(0),
+});
+
 // The options of a task: each set changes the task's options, which its runs then use.
 struct OptionsJob final : IFjob {
     bool runs() const override { return false; }
@@ -126,99 +141,12 @@ struct OptionsJob final : IFjob {
 
     int set(IFtask& task, int32_t id, const IFvalue& value) override
     {
-        Options& o = task.options;
-        const double r = value.rValue;
-        const int32_t i = value.iValue;
-        switch (id) {
-        case Abstol:
-            return real(o.abstol, r, 0, false);
-        case Chgtol:
-            return real(o.chgtol, r, 0, false);
-        case Pivtol:
-            return real(o.pivtol, r, 0, false);
-        case Reltol:
-            return real(o.reltol, r, 0, false);
-        case Vntol:
-            return real(o.vntol, r, 0, false);
-        case Pivrel:
-            return r > 1 ? E_BADVALUE : real(o.pivrel, r, 0, false);
-        case Gmin:
-            return real(o.gmin, r, 0);
-        case Trangmin:
-            return real(o.trangmin, r, 0);
-        case Rshunt:
-            return real(o.rshunt, r, 0);
-        case Defad:
-            return real(o.defad, r, 0);
-        case Defas:
-            return real(o.defas, r, 0);
-        case Defl:
-            return real(o.defl, r, 0, false);
-        case Defw:
-            return real(o.defw, r, 0, false);
-        case Badmos3:
-            o.badmos3 = i != 0;
-            return 0;
-        case Oldlimit:
-            o.oldlimit = i != 0;
-            return 0;
-        case Srcsteps:
-            return integer(o.srcsteps, i, 0);
-        case Gminsteps:
-            return integer(o.gminsteps, i, 0);
-        case Itl1:
-            return integer(o.itl1, i, 1);
-        case Itl2:
-            return integer(o.itl2, i, 1);
-        case Itl4:
-            return integer(o.itl4, i, 1);
-        case Noopiter:
-            o.noopiter = i != 0;
-            return 0;
-        case MethodId:
-            return method(o, value.sValue);
-        case Maxord:
-            return integer(o.maxord, i, 1, 6);
-        case Trytocompact:
-            o.trytocompact = i != 0;
-            return 0;
-        case Bypass:
-            o.bypass = i != 0;
-            return 0;
-        case Temp:
-            return real(o.temp, r, AbsoluteZero, false);
-        case Tnom:
-            return real(o.tnom, r, AbsoluteZero, false);
-        case Trtol:
-            return real(o.trtol, r, 0, false);
-        case Tmin:
-            return real(o.tmin, r, 0);
-        case OPT_MINBREAK:
-            return real(o.minbreak, r, 0);
-        default:
-            return E_BADPARM;
-        }
+        return parameters.set(task.options, id, value);
     }
 
-    int ask(IFcircuit& ckt, IFtask&, int32_t id, IFvalue& value) override
+    int ask(IFcircuit& ckt, IFtask& task, int32_t id, IFvalue& value) override
     {
-        const RunStatistics& s = ckt.statistics;
-        switch (id) {
-        case OPT_ITERATIONS:
-            value.iValue = s.iterations;
-            return 0;
-        case OPT_STEPS:
-            value.iValue = s.steps;
-            return 0;
-        case OPT_GOODSTEPS:
-            value.iValue = s.goodsteps;
-            return 0;
-        case OPT_BADSTEPS:
-            value.iValue = s.badsteps;
-            return 0;
-        default:
-            return E_BADPARM;
-        }
+        return parameters.ask(ckt, task.options, id, value);
     }
 };
 
@@ -230,8 +158,12 @@ std::unique_ptr<IFjob> makejob()
 } // namespace
 
 extern const AnalysisKind optionskind;
-const AnalysisKind optionskind {
-    { "options", "Task options", static_cast<int32_t>(std::size(parameters)), parameters }, &makejob
-};
+const AnalysisKind optionskind { { "options", "Task options", parameters.count(), parameters.parms() },
+    &makejob };
+
+Options::Options()
+{
+    parameters.defaults(*this);
+}
 
 } // namespace nerith

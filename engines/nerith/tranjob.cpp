@@ -1,10 +1,9 @@
 #include "engines/nerith/ckt.h"
 #include "engines/nerith/nerith.h"
+#include "engines/nerith/parameters.h"
 #include "engines/nerith/report.h"
 #include "engines/nerith/transient.h"
 
-#include <cmath>
-#include <iterator>
 #include <memory>
 
 namespace nerith {
@@ -15,67 +14,34 @@ constexpr int32_t TranTstop = 2;
 constexpr int32_t TranTstep = 3;
 constexpr int32_t TranUic = 6;
 
-const IFparm parameters[] = {
-    { "tstart", TRAN_TSTART, IF_REAL | IF_SET | IF_ASK, "Time the output starts" },
-    { "tstop", TranTstop, IF_REAL | IF_SET | IF_ASK, "Time the analysis ends" },
-    { "tstep", TranTstep, IF_REAL | IF_SET | IF_ASK, "Output step" },
-    { "tmax", TRAN_TMAX, IF_REAL | IF_SET | IF_ASK, "Largest time step" },
-    { "uic", TranUic, IF_FLAG | IF_SET | IF_ASK, "Start from initial conditions, without an operating point" },
-};
-
-int time(double& field, double value)
+template <auto Member> constexpr auto time(const char* keyword, int32_t id, const char* description)
 {
-    if (!std::isfinite(value) || value < 0)
-        return E_BADVALUE;
-    field = value;
-    return 0;
+    return field<Member>(keyword, id, description).in("s").atleast(0);
 }
+
+constexpr auto parameters = parametertable<TranSettings>({
+    time<&TranSettings::tstart>("tstart", TRAN_TSTART, "Time the output starts"),
+    time<&TranSettings::tstop>("tstop", TranTstop, "Time the analysis ends"),
+    time<&TranSettings::tstep>("tstep", TranTstep, "Output step"),
+    time<&TranSettings::tmax>("tmax", TRAN_TMAX, "Largest time step"),
+    field<&TranSettings::uic>("uic", TranUic, "Start from initial conditions, without an operating point"),
+});
 
 // The transient analysis: its parameters, and the run it holds between a stop and its resume.
 struct TranJob final : IFjob {
     TranSettings settings;
     std::unique_ptr<Transient> running;
 
+    TranJob() { parameters.defaults(settings); }
+
     int set(IFtask&, int32_t id, const IFvalue& value) override
     {
-        switch (id) {
-        case TRAN_TSTART:
-            return time(settings.tstart, value.rValue);
-        case TranTstop:
-            return time(settings.tstop, value.rValue);
-        case TranTstep:
-            return time(settings.tstep, value.rValue);
-        case TRAN_TMAX:
-            return time(settings.tmax, value.rValue);
-        case TranUic:
-            settings.uic = value.iValue != 0;
-            return 0;
-        default:
-            return E_BADPARM;
-        }
+        return parameters.set(settings, id, value);
     }
 
-    int ask(IFcircuit&, IFtask&, int32_t id, IFvalue& value) override
+    int ask(IFcircuit& ckt, IFtask&, int32_t id, IFvalue& value) override
     {
-        switch (id) {
-        case TRAN_TSTART:
-            value.rValue = settings.tstart;
-            return 0;
-        case TranTstop:
-            value.rValue = settings.tstop;
-            return 0;
-        case TranTstep:
-            value.rValue = settings.tstep;
-            return 0;
-        case TRAN_TMAX:
-            value.rValue = settings.tmax;
-            return 0;
-        case TranUic:
-            value.iValue = settings.uic ? 1 : 0;
-            return 0;
-        default:
-            return E_BADPARM;
-        }
+        return parameters.ask(ckt, settings, id, value);
     }
 
     bool transient() const override { return true; }
@@ -99,8 +65,7 @@ std::unique_ptr<IFjob> makejob()
 } // namespace
 
 extern const AnalysisKind trankind;
-const AnalysisKind trankind {
-    { "TRAN", "Transient analysis", static_cast<int32_t>(std::size(parameters)), parameters }, &makejob
-};
+const AnalysisKind trankind { { "TRAN", "Transient analysis", parameters.count(), parameters.parms() },
+    &makejob };
 
 } // namespace nerith

@@ -9,13 +9,13 @@ struct IFplot;
 
 namespace nerith {
 
-// The parameters of a transient analysis.
+// The parameters of a transient analysis; its job's parameter table gives their defaults.
 struct TranSettings {
-    double tstart = 0; // output starts here (s)
-    double tstop = 0; // the run ends here (s)
-    double tstep = 0; // the output step a deck asks for; 0: none (s)
-    double tmax = 0; // the largest time step; 0: TSTEP or 1/50 of the span, whichever is smaller (s)
-    bool uic = false; // start from initial conditions instead of an operating point
+    double tstart; // output starts here
+    double tstop; // the run ends here
+    double tstep; // the output step a deck asks for; 0: none
+    double tmax; // the largest time step; 0: TSTEP or 1/50 of the span, whichever is smaller
+    bool uic; // start from initial conditions instead of an operating point
 };
 
 // One run of a transient: its initial solution, then time points to TSTOP, each accepted one handed

@@ -12,19 +12,12 @@ constexpr int32_t InitialVoltage = 2;
 constexpr int32_t Current = 10;
 constexpr int32_t Voltage = 11;
 
-const IFparm parameters[] = {
-    { "capacitance", Capacitance, IF_REAL | IF_SET | IF_ASK, "Capacitance" },
-    { "ic", InitialVoltage, IF_REAL | IF_SET | IF_ASK, "Initial voltage (with UIC)" },
-    { "i", Current, IF_REAL | IF_ASK, "Current" },
-    { "v", Voltage, IF_REAL | IF_ASK, "Voltage" },
-};
-
 // A linear capacitor, integrated by its charge: state q = C v and its current q'. Open in DC.
 struct Capacitor : LinearDevice {
     struct Instance : IFinstance {
-        double capacitance = 0;
+        double capacitance;
         bool given = false;
-        double ic = 0;
+        double ic;
         bool icgiven = false;
         int32_t pos = 0;
         int32_t neg = 0;
@@ -36,41 +29,21 @@ struct Capacitor : LinearDevice {
         double* negpos = nullptr;
     };
 
-    static int set(Instance& c, int32_t id, const IFvalue& value)
+    static double current(IFcircuit& ckt, const Instance& c)
     {
-        switch (id) {
-        case Capacitance:
-            c.capacitance = value.rValue;
-            c.given = true;
-            return 0;
-        case InitialVoltage:
-            c.ic = value.rValue;
-            c.icgiven = true;
-            return 0;
-        default:
-            return E_BADPARM;
-        }
+        return c.bound && (ckt.mode & MODE_TRAN) ? ckt.states[0][static_cast<std::size_t>(c.state) + 1] : 0;
+    }
+    static double voltage(IFcircuit& ckt, const Instance& c)
+    {
+        return ckt.solution[static_cast<std::size_t>(c.pos)] - ckt.solution[static_cast<std::size_t>(c.neg)];
     }
 
-    static int ask(IFcircuit& ckt, Instance& c, int32_t id, IFvalue& value)
-    {
-        switch (id) {
-        case Capacitance:
-            value.rValue = c.capacitance;
-            return 0;
-        case InitialVoltage:
-            value.rValue = c.ic;
-            return 0;
-        case Current:
-            value.rValue = c.bound && (ckt.mode & MODE_TRAN) ? ckt.states[0][static_cast<std::size_t>(c.state) + 1] : 0;
-            return 0;
-        case Voltage:
-            value.rValue = ckt.solution[static_cast<std::size_t>(c.pos)] - ckt.solution[static_cast<std::size_t>(c.neg)];
-            return 0;
-        default:
-            return E_BADPARM;
-        }
-    }
+    static constexpr auto parameters = parametertable<Instance>({
+        field<&Instance::capacitance, &Instance::given>("capacitance", Capacitance, "Capacitance").in("F"),
+        field<&Instance::ic, &Instance::icgiven>("ic", InitialVoltage, "Initial voltage (with UIC)").in("V"),
+        computed<&current>("i", Current, "Current").in("A"),
+        computed<&voltage>("v", Voltage, "Voltage").in("V"),
+    });
 
     static int check(IFcircuit&, Instance& c)
     {
@@ -163,7 +136,6 @@ struct Capacitor : LinearDevice {
 } // namespace
 
 extern const DeviceKind capacitorkind;
-const DeviceKind capacitorkind { { "Capacitor", "Fixed capacitor", 2, count(parameters), parameters, 0, nullptr },
-    &makefamily<Capacitor> };
+constexpr DeviceKind capacitorkind = devicekind<Capacitor>("Capacitor", "Fixed capacitor", 2);
 
 } // namespace nerith

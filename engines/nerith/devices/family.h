@@ -2,6 +2,7 @@
 
 #include "engines/nerith/ckt.h"
 #include "engines/nerith/device.h"
+#include "engines/nerith/parameters.h"
 #include "engines/nerith/report.h"
 
 #include <deque>
@@ -14,8 +15,7 @@ namespace nerith {
 struct LinearDevice {
     static constexpr bool Linear = true;
     struct Model : IFmodel { };
-    static int setmodel(Model&, int32_t, const IFvalue&) { return E_BADPARM; }
-    static int askmodel(Model&, int32_t, IFvalue&) { return E_BADPARM; }
+    static constexpr auto modelparameters = parametertable<Model>();
     template <class List> static bool converged(IFcircuit&, List&) { return true; }
 };
 
@@ -24,7 +24,8 @@ struct LinearDevice {
 int terminalnumbers(const IFinstance& instance, int32_t count, int32_t* numbers);
 
 // The family of a device type `Device`: its models and instances in stable storage, with the
-// type's own static functions doing the work (parameters, set-up, the load loop).
+// type's own static functions doing the work (set-up, the load loop) and its parameter tables
+// (`parameters` of the instance, `modelparameters` of the model) answering set and ask.
 template <class Device> class Family final : public DeviceFamily {
 public:
     using Model = typename Device::Model;
@@ -40,6 +41,7 @@ public:
         Model& model = models.emplace_back();
         model.name = name;
         model.type = type;
+        Device::modelparameters.defaults(model);
         return &model;
     }
     IFinstance* newinstance(IFmodel* model, const std::string& name) override
@@ -48,6 +50,7 @@ public:
         instance.name = name;
         instance.model = model;
         instance.type = type;
+        Device::parameters.defaults(instance);
         ++model->instances;
         ++live;
         return &instance;
@@ -61,19 +64,19 @@ public:
     void deletemodel(IFmodel* model) override { model->deleted = true; }
     int setinstance(IFinstance& instance, int32_t id, const IFvalue& value) override
     {
-        return Device::set(static_cast<Instance&>(instance), id, value);
+        return Device::parameters.set(static_cast<Instance&>(instance), id, value);
     }
     int askinstance(IFcircuit& ckt, IFinstance& instance, int32_t id, IFvalue& value) override
     {
-        return Device::ask(ckt, static_cast<Instance&>(instance), id, value);
+        return Device::parameters.ask(ckt, static_cast<Instance&>(instance), id, value);
     }
     int setmodel(IFmodel& model, int32_t id, const IFvalue& value) override
     {
-        return Device::setmodel(static_cast<Model&>(model), id, value);
+        return Device::modelparameters.set(static_cast<Model&>(model), id, value);
     }
-    int askmodel(IFmodel& model, int32_t id, IFvalue& value) override
+    int askmodel(IFcircuit& ckt, IFmodel& model, int32_t id, IFvalue& value) override
     {
-        return Device::askmodel(static_cast<Model&>(model), id, value);
+        return Device::modelparameters.ask(ckt, static_cast<Model&>(model), id, value);
     }
     int setup(IFcircuit& ckt) override
     {
@@ -160,9 +163,13 @@ template <class Device> std::unique_ptr<DeviceFamily> makefamily(int32_t type)
     return std::make_unique<Family<Device>>(type);
 }
 
-template <std::size_t N> constexpr int32_t count(const IFparm (&)[N])
+// The descriptor entry of a device type, its parameter lists from the type's tables.
+template <class Device>
+constexpr DeviceKind devicekind(const char* name, const char* description, int32_t terminals)
 {
-    return static_cast<int32_t>(N);
+    return { { name, description, terminals, Device::parameters.count(), Device::parameters.parms(),
+                 Device::modelparameters.count(), Device::modelparameters.parms() },
+        &makefamily<Device> };
 }
 
 } // namespace nerith

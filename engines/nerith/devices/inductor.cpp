@@ -12,20 +12,13 @@ constexpr int32_t InitialCurrent = 2;
 constexpr int32_t Current = 10;
 constexpr int32_t Voltage = 11;
 
-const IFparm parameters[] = {
-    { "inductance", Inductance, IF_REAL | IF_SET | IF_ASK, "Inductance" },
-    { "ic", InitialCurrent, IF_REAL | IF_SET | IF_ASK, "Initial current (with UIC)" },
-    { "i", Current, IF_REAL | IF_ASK, "Current" },
-    { "v", Voltage, IF_REAL | IF_ASK, "Voltage" },
-};
-
 // A linear inductor with a branch equation for its current (positive from the positive terminal
 // through the inductor), integrated by its flux: state phi = L i and its voltage phi'. A short in DC.
 struct Inductor : LinearDevice {
     struct Instance : IFinstance {
-        double inductance = 0;
+        double inductance;
         bool given = false;
-        double ic = 0;
+        double ic;
         bool icgiven = false;
         int32_t pos = 0;
         int32_t neg = 0;
@@ -39,42 +32,21 @@ struct Inductor : LinearDevice {
         double* branchbranch = nullptr;
     };
 
-    static int set(Instance& l, int32_t id, const IFvalue& value)
+    static double current(IFcircuit& ckt, const Instance& l)
     {
-        switch (id) {
-        case Inductance:
-            l.inductance = value.rValue;
-            l.given = true;
-            return 0;
-        case InitialCurrent:
-            l.ic = value.rValue;
-            l.icgiven = true;
-            return 0;
-        default:
-            return E_BADPARM;
-        }
+        return l.bound ? ckt.solution[static_cast<std::size_t>(l.branch)] : 0;
+    }
+    static double voltage(IFcircuit& ckt, const Instance& l)
+    {
+        return ckt.solution[static_cast<std::size_t>(l.pos)] - ckt.solution[static_cast<std::size_t>(l.neg)];
     }
 
-    static int ask(IFcircuit& ckt, Instance& l, int32_t id, IFvalue& value)
-    {
-        const auto& x = ckt.solution;
-        switch (id) {
-        case Inductance:
-            value.rValue = l.inductance;
-            return 0;
-        case InitialCurrent:
-            value.rValue = l.ic;
-            return 0;
-        case Current:
-            value.rValue = l.bound ? x[static_cast<std::size_t>(l.branch)] : 0;
-            return 0;
-        case Voltage:
-            value.rValue = x[static_cast<std::size_t>(l.pos)] - x[static_cast<std::size_t>(l.neg)];
-            return 0;
-        default:
-            return E_BADPARM;
-        }
-    }
+    static constexpr auto parameters = parametertable<Instance>({
+        field<&Instance::inductance, &Instance::given>("inductance", Inductance, "Inductance").in("H"),
+        field<&Instance::ic, &Instance::icgiven>("ic", InitialCurrent, "Initial current (with UIC)").in("A"),
+        computed<&current>("i", Current, "Current").in("A"),
+        computed<&voltage>("v", Voltage, "Voltage").in("V"),
+    });
 
     static int check(IFcircuit&, Instance& l)
     {
@@ -169,7 +141,6 @@ struct Inductor : LinearDevice {
 } // namespace
 
 extern const DeviceKind inductorkind;
-const DeviceKind inductorkind { { "Inductor", "Inductor", 2, count(parameters), parameters, 0, nullptr },
-    &makefamily<Inductor> };
+constexpr DeviceKind inductorkind = devicekind<Inductor>("Inductor", "Inductor", 2);
 
 } // namespace nerith

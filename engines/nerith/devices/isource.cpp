@@ -11,22 +11,11 @@ constexpr int32_t SourceDc = 1;
 constexpr int32_t SourceVoltage = 21;
 constexpr int32_t SourcePower = 22;
 
-const IFparm parameters[] = {
-    { "dc", SourceDc, IF_REAL | IF_SET | IF_ASK, "DC value" },
-    { "sine", SourceSine, WaveformVector, "Sine source: IO IA FREQ TD THETA" },
-    { "pulse", SourcePulse, WaveformVector, "Pulse source: I1 I2 TD TR TF PW PER" },
-    { "exp", SourceExp, WaveformVector, "Exponential source: I1 I2 TD1 TAU1 TD2 TAU2" },
-    { "sffm", SourceSffm, WaveformVector, "Single frequency FM source: IO IA FC MDI FS" },
-    { "pwl", SourcePwl, WaveformVector, "Piecewise linear source: T1 I1 T2 I2 ..." },
-    { "v", SourceVoltage, IF_REAL | IF_ASK, "Voltage across" },
-    { "p", SourcePower, IF_REAL | IF_ASK, "Power delivered" },
-};
-
 // An independent current source: its current flows from the positive terminal through the source
 // to the negative one, so it leaves the circuit at the positive node and enters it at the negative.
 struct Isource : LinearDevice {
     struct Instance : IFinstance {
-        double dc = 0;
+        double dc;
         bool dcgiven = false;
         Waveform wave;
         double present = 0; // the value of the last load
@@ -34,35 +23,28 @@ struct Isource : LinearDevice {
         int32_t neg = 0;
     };
 
-    static int set(Instance& i, int32_t id, const IFvalue& value)
+    static double across(IFcircuit& ckt, const Instance& i)
     {
-        if (id == SourceDc) {
-            i.dc = value.rValue;
-            i.dcgiven = true;
-            return 0;
-        }
-        const Waveform::Shape shape = waveformshape(id);
-        return shape == Waveform::Shape::None ? E_BADPARM : i.wave.set(shape, value.v);
+        return ckt.solution[static_cast<std::size_t>(i.pos)] - ckt.solution[static_cast<std::size_t>(i.neg)];
+    }
+    static double power(IFcircuit& ckt, const Instance& i)
+    {
+        return -across(ckt, i) * (i.wave.given() ? i.present : i.dc);
     }
 
-    static int ask(IFcircuit& ckt, Instance& i, int32_t id, IFvalue& value)
-    {
-        const double across
-            = ckt.solution[static_cast<std::size_t>(i.pos)] - ckt.solution[static_cast<std::size_t>(i.neg)];
-        switch (id) {
-        case SourceDc:
-            value.rValue = i.dc;
-            return 0;
-        case SourceVoltage:
-            value.rValue = across;
-            return 0;
-        case SourcePower:
-            value.rValue = -across * (i.wave.given() ? i.present : i.dc);
-            return 0;
-        default:
-            return E_BADPARM;
-        }
-    }
+    using Shape = Waveform::Shape;
+    static constexpr auto parameters = parametertable<Instance>({
+        field<&Instance::dc, &Instance::dcgiven>("dc", SourceDc, "DC value").in("A"),
+        waveform<&Instance::wave, Shape::Sine>("sine", SourceSine, "Sine source: IO IA FREQ TD THETA"),
+        waveform<&Instance::wave, Shape::Pulse>("pulse", SourcePulse, "Pulse source: I1 I2 TD TR TF PW PER"),
+        waveform<&Instance::wave, Shape::Exp>(
+            "exp", SourceExp, "Exponential source: I1 I2 TD1 TAU1 TD2 TAU2"),
+        waveform<&Instance::wave, Shape::Sffm>(
+            "sffm", SourceSffm, "Single frequency FM source: IO IA FC MDI FS"),
+        waveform<&Instance::wave, Shape::Pwl>("pwl", SourcePwl, "Piecewise linear source: T1 I1 T2 I2 ..."),
+        computed<&across>("v", SourceVoltage, "Voltage across").in("V"),
+        computed<&power>("p", SourcePower, "Power delivered").in("W"),
+    });
 
     static int check(IFcircuit&, Instance& i)
     {
@@ -119,8 +101,6 @@ struct Isource : LinearDevice {
 } // namespace
 
 extern const DeviceKind isourcekind;
-const DeviceKind isourcekind { { "Isource", "Independent current source", 2, count(parameters), parameters, 0,
-                                   nullptr },
-    &makefamily<Isource> };
+constexpr DeviceKind isourcekind = devicekind<Isource>("Isource", "Independent current source", 2);
 
 } // namespace nerith

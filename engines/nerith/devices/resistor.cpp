@@ -10,15 +10,9 @@ namespace {
 constexpr int32_t ResistorCurrent = 10;
 constexpr int32_t ResistorPower = 11;
 
-const IFparm parameters[] = {
-    { "resistance", RES_RESISTANCE, IF_REAL | IF_SET | IF_ASK, "Resistance" },
-    { "i", ResistorCurrent, IF_REAL | IF_ASK, "Current" },
-    { "p", ResistorPower, IF_REAL | IF_ASK, "Power dissipated" },
-};
-
 struct Resistor : LinearDevice {
     struct Instance : IFinstance {
-        double resistance = 0;
+        double resistance;
         bool given = false;
         double conductance = 0;
         int32_t pos = 0;
@@ -29,33 +23,22 @@ struct Resistor : LinearDevice {
         double* negpos = nullptr;
     };
 
-    static int set(Instance& r, int32_t id, const IFvalue& value)
+    static double across(IFcircuit& ckt, const Instance& r)
     {
-        if (id != RES_RESISTANCE)
-            return E_BADPARM;
-        r.resistance = value.rValue;
-        r.given = true;
-        return 0;
+        return ckt.solution[static_cast<std::size_t>(r.pos)] - ckt.solution[static_cast<std::size_t>(r.neg)];
+    }
+    static double current(IFcircuit& ckt, const Instance& r) { return across(ckt, r) * r.conductance; }
+    static double power(IFcircuit& ckt, const Instance& r)
+    {
+        const double v = across(ckt, r);
+        return v * v * r.conductance;
     }
 
-    static int ask(IFcircuit& ckt, Instance& r, int32_t id, IFvalue& value)
-    {
-        const double across
-            = ckt.solution[static_cast<std::size_t>(r.pos)] - ckt.solution[static_cast<std::size_t>(r.neg)];
-        switch (id) {
-        case RES_RESISTANCE:
-            value.rValue = r.resistance;
-            return 0;
-        case ResistorCurrent:
-            value.rValue = across * r.conductance;
-            return 0;
-        case ResistorPower:
-            value.rValue = across * across * r.conductance;
-            return 0;
-        default:
-            return E_BADPARM;
-        }
-    }
+    static constexpr auto parameters = parametertable<Instance>({
+        field<&Instance::resistance, &Instance::given>("resistance", RES_RESISTANCE, "Resistance").in("ohm"),
+        computed<&current>("i", ResistorCurrent, "Current").in("A"),
+        computed<&power>("p", ResistorPower, "Power dissipated").in("W"),
+    });
 
     static int check(IFcircuit&, Instance& r)
     {
@@ -106,8 +89,6 @@ struct Resistor : LinearDevice {
 } // namespace
 
 extern const DeviceKind resistorkind;
-const DeviceKind resistorkind { { "Resistor", "Simple linear resistor", 2, count(parameters), parameters, 0,
-                                    nullptr },
-    &makefamily<Resistor> };
+constexpr DeviceKind resistorkind = devicekind<Resistor>("Resistor", "Simple linear resistor", 2);
 
 } // namespace nerith

@@ -12,23 +12,11 @@ constexpr int32_t SourceBranch = 20;
 constexpr int32_t SourceCurrent = 21;
 constexpr int32_t SourcePower = 22;
 
-const IFparm parameters[] = {
-    { "dc", SourceDc, IF_REAL | IF_SET | IF_ASK, "DC value" },
-    { "sine", SourceSine, WaveformVector, "Sine source: VO VA FREQ TD THETA" },
-    { "pulse", SourcePulse, WaveformVector, "Pulse source: V1 V2 TD TR TF PW PER" },
-    { "exp", SourceExp, WaveformVector, "Exponential source: V1 V2 TD1 TAU1 TD2 TAU2" },
-    { "sffm", SourceSffm, WaveformVector, "Single frequency FM source: VO VA FC MDI FS" },
-    { "pwl", SourcePwl, WaveformVector, "Piecewise linear source: T1 V1 T2 V2 ..." },
-    { "branch", SourceBranch, IF_INTEGER | IF_ASK, "Branch equation" },
-    { "i", SourceCurrent, IF_REAL | IF_ASK, "Current" },
-    { "p", SourcePower, IF_REAL | IF_ASK, "Power delivered" },
-};
-
 // An independent voltage source. Its branch current is positive when it flows into the positive
 // terminal, through the source, out of the negative one.
 struct Vsource : LinearDevice {
     struct Instance : IFinstance {
-        double dc = 0;
+        double dc;
         bool dcgiven = false;
         Waveform wave;
         int32_t pos = 0;
@@ -40,17 +28,6 @@ struct Vsource : LinearDevice {
         double* branchneg = nullptr;
     };
 
-    static int set(Instance& v, int32_t id, const IFvalue& value)
-    {
-        if (id == SourceDc) {
-            v.dc = value.rValue;
-            v.dcgiven = true;
-            return 0;
-        }
-        const Waveform::Shape shape = waveformshape(id);
-        return shape == Waveform::Shape::None ? E_BADPARM : v.wave.set(shape, value.v);
-    }
-
     // The branch exists from the first ask on, so probes can find it before the first run.
     static int32_t branch(IFcircuit& ckt, Instance& v)
     {
@@ -59,28 +36,30 @@ struct Vsource : LinearDevice {
         return v.branch;
     }
 
-    static int ask(IFcircuit& ckt, Instance& v, int32_t id, IFvalue& value)
+    static double current(IFcircuit& ckt, const Instance& v)
+    {
+        return v.bound ? ckt.solution[static_cast<std::size_t>(v.branch)] : 0;
+    }
+    static double power(IFcircuit& ckt, const Instance& v)
     {
         const auto& x = ckt.solution;
-        const double current = v.bound ? x[static_cast<std::size_t>(v.branch)] : 0;
-        switch (id) {
-        case SourceDc:
-            value.rValue = v.dc;
-            return 0;
-        case SourceBranch:
-            value.iValue = branch(ckt, v);
-            return 0;
-        case SourceCurrent:
-            value.rValue = current;
-            return 0;
-        case SourcePower:
-            value.rValue
-                = -(x[static_cast<std::size_t>(v.pos)] - x[static_cast<std::size_t>(v.neg)]) * current;
-            return 0;
-        default:
-            return E_BADPARM;
-        }
+        return -(x[static_cast<std::size_t>(v.pos)] - x[static_cast<std::size_t>(v.neg)]) * current(ckt, v);
     }
+
+    using Shape = Waveform::Shape;
+    static constexpr auto parameters = parametertable<Instance>({
+        field<&Instance::dc, &Instance::dcgiven>("dc", SourceDc, "DC value").in("V"),
+        waveform<&Instance::wave, Shape::Sine>("sine", SourceSine, "Sine source: VO VA FREQ TD THETA"),
+        waveform<&Instance::wave, Shape::Pulse>("pulse", SourcePulse, "Pulse source: V1 V2 TD TR TF PW PER"),
+        waveform<&Instance::wave, Shape::Exp>(
+            "exp", SourceExp, "Exponential source: V1 V2 TD1 TAU1 TD2 TAU2"),
+        waveform<&Instance::wave, Shape::Sffm>(
+            "sffm", SourceSffm, "Single frequency FM source: VO VA FC MDI FS"),
+        waveform<&Instance::wave, Shape::Pwl>("pwl", SourcePwl, "Piecewise linear source: T1 V1 T2 V2 ..."),
+        computed<&branch>("branch", SourceBranch, "Branch equation"),
+        computed<&current>("i", SourceCurrent, "Current").in("A"),
+        computed<&power>("p", SourcePower, "Power delivered").in("W"),
+    });
 
     static int check(IFcircuit&, Instance& v)
     {
@@ -144,8 +123,6 @@ struct Vsource : LinearDevice {
 } // namespace
 
 extern const DeviceKind vsourcekind;
-const DeviceKind vsourcekind { { "Vsource", "Independent voltage source", 2, count(parameters), parameters, 0,
-                                   nullptr },
-    &makefamily<Vsource> };
+constexpr DeviceKind vsourcekind = devicekind<Vsource>("Vsource", "Independent voltage source", 2);
 
 } // namespace nerith

@@ -47,24 +47,6 @@ template <std::size_t N> double earliestafter(double time, double base, const do
 
 } // namespace
 
-Waveform::Shape waveformshape(int32_t id)
-{
-    switch (id) {
-    case SourceSine:
-        return Waveform::Shape::Sine;
-    case SourcePulse:
-        return Waveform::Shape::Pulse;
-    case SourceExp:
-        return Waveform::Shape::Exp;
-    case SourceSffm:
-        return Waveform::Shape::Sffm;
-    case SourcePwl:
-        return Waveform::Shape::Pwl;
-    default:
-        return Waveform::Shape::None;
-    }
-}
-
 int Waveform::set(Shape shape, const IFvector& vector)
 {
     const int32_t count = vector.numValue;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engines/nerith/values.h"
+#include "engines/nerith/parameters.h"
 
 #include <cstdint>
 
@@ -57,8 +57,18 @@ inline constexpr int32_t SourcePulse = 3;
 inline constexpr int32_t SourceExp = 4;
 inline constexpr int32_t SourceSffm = 5;
 inline constexpr int32_t SourcePwl = 6;
-inline constexpr int32_t WaveformVector = IF_REAL | IF_VECTOR | IF_SET;
-// The shape a parameter id sets; Shape::None for another id.
-Waveform::Shape waveformshape(int32_t id);
+
+template <auto Wave, Waveform::Shape Shape, class Owner = typename MemberOf<decltype(Wave)>::Owner>
+int setwaveform(Owner& owner, const IFvalue& value)
+{
+    return (owner.*Wave).set(Shape, value.v);
+}
+
+// The row of a source's waveform parameter: a vector of reals that makes `Wave` of that shape.
+template <auto Wave, Waveform::Shape Shape>
+constexpr auto waveform(const char* keyword, int32_t id, const char* description)
+{
+    return settable<&setwaveform<Wave, Shape>>(keyword, id, IF_REAL | IF_VECTOR, description);
+}
 
 } // namespace nerith

@@ -26,10 +26,8 @@ struct Junction {
         double* ka = nullptr;
         double last = 0;
     };
-    static int set(Instance&, int32_t, const IFvalue&) { return E_BADPARM; }
-    static int ask(IFcircuit&, Instance&, int32_t, IFvalue&) { return E_BADPARM; }
-    static int setmodel(Model&, int32_t, const IFvalue&) { return E_BADPARM; }
-    static int askmodel(Model&, int32_t, IFvalue&) { return E_BADPARM; }
+    static constexpr auto parameters = nerith::parametertable<Instance>();
+    static constexpr auto modelparameters = nerith::parametertable<Model>();
     static int check(IFcircuit&, Instance&) { return 0; }
     static int bind(IFcircuit& ckt, Instance& d)
     {

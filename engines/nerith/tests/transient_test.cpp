@@ -88,7 +88,7 @@ TEST(Transient, StepResponsesMatchTheirClosedForms)
         usemethod(s, m);
         ASSERT_EQ(s.runtransient(), 0) << s.message(s.runtransient());
         // The response to the ramp, then after it.
-        auto exact = [&](double t) {
+        auto exact = [&, rise = rise](double t) {
             const double u = t - delay;
             if (u <= 0)
                 return 0.0;
