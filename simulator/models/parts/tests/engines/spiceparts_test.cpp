@@ -27,7 +27,8 @@ protected:
 };
 
 // A supply generator made from an expression, a two-pin source, a one-pin current source and a
-// divider.
+// divider. A one-pin source drives its net against ground: a voltage source from the net, a current
+// source into it; a two-pin one binds its pins in order, as every SPICE part.
 const char* sources
     = "TAVI\n\n:Sources\n*PROPERTIES,1\nVX=3\n*PARTLIST,7\n"
       "V1,VDC!,2*VX,PRIMITIVE=ANALOG\nR1,RESISTOR,1k,PRIMITIVE=ANALOG\nR2,RES,2k,PRIMITIVE=ANALOG\n"
