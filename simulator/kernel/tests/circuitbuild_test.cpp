@@ -1,6 +1,7 @@
 #include "simulator/kernel/tests/circuittesting.h"
 
 #include "engines/fakes/digital.h"
+#include "engines/fakes/recorder.h"
 
 #include <algorithm>
 

@@ -1,5 +1,6 @@
 #include "simulator/kernel/tests/circuittesting.h"
 
+#include "engines/fakes/recorder.h"
 #include "simulator/kernel/primitives.h"
 #include "simulator/kernel/standins.h"
 #include "simulator/models/builtin/iprobe.h"
