@@ -1,10 +1,12 @@
 #include "engines/deckrun/deck.h"
 
+#include "core/files/boundedread.h"
+
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
+#include <sstream>
 
 namespace deckrun {
 
@@ -88,18 +90,22 @@ Deck::~Deck()
 
 bool Deck::read(const std::string& path, std::string* error)
 {
-    return readfile(path, 0, 0, error);
+    bool read = readfile(path, 0, 0, error);
+    finishjoin();
+    return read;
 }
 
 // Reads the cards of a file; the main deck (depth 0) numbers its lines, an included file gives
 // its cards the line of its ".include" card, so that none of them counts as a title.
 bool Deck::readfile(const std::string& path, int32_t includeline, int depth, std::string* error)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        *error = "cannot read " + path + ": " + std::strerror(errno);
+    std::string contents;
+    std::string problem;
+    if (!readbounded(path.c_str(), contents, problem)) {
+        *error = "cannot read " + path + ": " + problem;
         return false;
     }
+    std::istringstream in(contents);
     std::string raw;
     bool control = false;
     for (int32_t number = 1; !ended && std::getline(in, raw); ++number) {
@@ -135,29 +141,42 @@ bool Deck::readfile(const std::string& path, int32_t includeline, int depth, std
         }
         const std::string body = trimmed(text);
         if (!body.empty() && body.front() == '+' && tail) {
-            // The card takes the line's text; the lines it was joined from hang below it.
-            if (!tail->joined)
-                tail->joined = makecard(tail->line, tail->text);
-            SPICECARD* last = tail->joined;
-            while (last->next)
-                last = last->next;
-            last->next = makecard(line, text);
-            const std::string joined = std::string(tail->text) + " " + body.substr(1);
-            std::free(tail->text);
-            tail->text = copy(joined);
+            join(line, text, body.substr(1));
             continue;
         }
         append(line, text);
     }
-    if (in.bad()) {
-        *error = "cannot read " + path;
-        return false;
-    }
     return true;
+}
+
+// The card takes the line's text; the lines it was joined from hang below it. The text grows in
+// jointext and reaches the card once its last line is in, so that a long run of continuation lines
+// costs time in proportion to its length.
+void Deck::join(int32_t line, const std::string& text, const std::string& rest)
+{
+    if (!tail->joined) {
+        tail->joined = makecard(tail->line, tail->text);
+        lastjoined = tail->joined;
+        jointext = tail->text;
+    }
+    lastjoined->next = makecard(line, text);
+    lastjoined = lastjoined->next;
+    jointext.append(" ").append(rest);
+}
+
+void Deck::finishjoin()
+{
+    if (!lastjoined)
+        return;
+    std::free(tail->text);
+    tail->text = copy(jointext);
+    lastjoined = nullptr;
+    jointext.clear();
 }
 
 void Deck::append(int32_t line, const std::string& text)
 {
+    finishjoin();
     SPICECARD* card = makecard(line, text);
     if (tail)
         tail->next = card;

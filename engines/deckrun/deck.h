@@ -16,7 +16,8 @@ public:
     Deck(const Deck&) = delete;
     Deck& operator=(const Deck&) = delete;
 
-    // Reads the file; false with *error when it (or a file it includes) cannot be read.
+    // Reads the file; false with *error when it (or a file it includes) cannot be read or is refused
+    // by the bounds of core/files/boundedread.h.
     bool read(const std::string& path, std::string* error);
     // The first card (the title line); null for an empty deck.
     SPICECARD* first() const { return head; }
@@ -24,10 +25,14 @@ public:
 private:
     bool readfile(const std::string& path, int32_t line, int depth, std::string* error);
     void append(int32_t line, const std::string& text);
+    void join(int32_t line, const std::string& text, const std::string& rest);
+    void finishjoin();
 
     SPICECARD* head = nullptr;
     SPICECARD* tail = nullptr;
     bool ended = false;
+    SPICECARD* lastjoined = nullptr; // the last line joined onto the tail; null when none is pending
+    std::string jointext; // the tail's text with the lines joined so far
 };
 
 } // namespace deckrun

@@ -1,36 +1,40 @@
 #include "host/deckexpand/flatdeck.h"
 
+#include "core/files/boundedread.h"
 #include "simulator/models/spice/decklisting.h"
 #include "simulator/models/spice/spicedeck.h"
 #include "simulator/models/spice/subcktexpand.h"
 
-bool flattendeck(FILE* stream, std::string& flat)
+#include <algorithm>
+#include <string_view>
+
+bool flattendeck(const char* path, std::string& flat, std::string& error)
 {
+    flat.clear();
+    error.clear();
+    std::string text;
+    if (!readbounded(path, text, error))
+        return false;
     SPICEDECK deck;
     SPICECARD** tail = &deck.head;
-    std::string line;
     int32_t number = 0;
-    for (int c = 0; c != EOF;) {
-        c = fgetc(stream);
-        if (c != '\n' && c != EOF) {
-            line += static_cast<char>(c);
-            continue;
-        }
+    for (std::string_view rest = text; !rest.empty();) {
+        size_t end = std::min(rest.find('\n'), rest.size());
+        std::string_view line = rest.substr(0, end);
+        rest.remove_prefix(std::min(end + 1, rest.size()));
         ++number;
         if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (line.find_first_not_of(" \t") != std::string::npos) {
+            line.remove_suffix(1);
+        if (line.find_first_not_of(" \t") != std::string_view::npos) {
             *tail = newcard(number, line);
             deck.last = *tail;
             tail = &(*tail)->next;
         }
-        line.clear();
     }
     bool empty = !deck.head;
     listdeck(&deck);
     deck.head = expandsubckts(deck.head);
     deck.last = nullptr;
-    flat.clear();
     for (const SPICECARD* card = deck.head; card; card = card->next) {
         flat.append(card->text).append("\n");
         deck.last = const_cast<SPICECARD*>(card);

@@ -3,8 +3,7 @@
 #include "core/files/pathopen.h"
 #include "host/deckexpand/flatdeck.h"
 
-#include <cerrno>
-#include <cstring>
+#include <cstdio>
 #include <unistd.h>
 
 int main(int argc, char** argv)
@@ -13,15 +12,14 @@ int main(int argc, char** argv)
         fprintf(stderr, "Usage: deckexpand DECK\n");
         return 2;
     }
-    FILE* stream = fopen(argv[1], "r");
-    if (!stream) {
-        fprintf(stderr, "deckexpand: cannot open '%s': %s\n", argv[1], strerror(errno));
-        return 1;
-    }
     attachstdout(dup(STDERR_FILENO));
     std::string flat;
-    bool expanded = flattendeck(stream, flat);
-    fclose(stream);
+    std::string error;
+    bool expanded = flattendeck(argv[1], flat, error);
+    if (!error.empty()) {
+        fprintf(stderr, "deckexpand: cannot read '%s': %s\n", argv[1], error.c_str());
+        return 1;
+    }
     fputs(flat.c_str(), stdout);
     return expanded ? 0 : 1;
 }

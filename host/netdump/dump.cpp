@@ -60,11 +60,12 @@ void appendproperties(std::string& out, const PROPLIST& list, const char* indent
 
 }  // namespace
 
-std::string dumpnetlist(FILE* stream)
+bool dumpnetlist(const char* path, std::string& out, std::string& error)
 {
+    out.clear();
     DUMPNETLIST netlist;
-    netlist.read(stream);
-    std::string out;
+    if (!netlist.readfile(path, error))
+        return false;
     appendf(out, "design: %s\n", netlist.getdesignname());
     appendf(out, "properties: %d\n", netlist.properties.count);
     appendproperties(out, netlist.properties, "  ");
@@ -97,5 +98,5 @@ std::string dumpnetlist(FILE* stream)
         for (const std::string& entry : netlist.entries[id])
             appendf(out, "    %s\n", entry.c_str());
     }
-    return out;
+    return true;
 }

@@ -1,8 +1,7 @@
 // netdump FILE: prints the netlist file as the simulator's reader understood it.
 #include "host/netdump/dump.h"
 
-#include <cerrno>
-#include <cstring>
+#include <cstdio>
 
 int main(int argc, char** argv)
 {
@@ -10,13 +9,12 @@ int main(int argc, char** argv)
         fprintf(stderr, "Usage: netdump NETLIST\n");
         return 2;
     }
-    FILE* stream = fopen(argv[1], "r");
-    if (!stream) {
-        fprintf(stderr, "netdump: cannot open '%s': %s\n", argv[1], strerror(errno));
+    std::string text;
+    std::string error;
+    if (!dumpnetlist(argv[1], text, error)) {
+        fprintf(stderr, "netdump: cannot read '%s': %s\n", argv[1], error.c_str());
         return 1;
     }
-    std::string text = dumpnetlist(stream);
-    fclose(stream);
     fputs(text.c_str(), stdout);
     return 0;
 }

@@ -39,6 +39,9 @@ public:
     // started (pallex_terminate); then frees every part and net.
     ~CIRCUIT() override;
 
+    // 1: the model, unless one of its name is defined already: parts may be bound to that one, so
+    // it is kept, with a warning (factory.cpp).
+    SDF_MODEL* addmodel(const char* name, const PROPLIST* properties) override;
     // 3: the factory: the part as the component its primitive row names (factory.cpp).
     SDF_COMPONENT* addcomponent(const char* name, const char* device, const PROPLIST* properties) override;
     // 4: the net of that name; VSS and VDD (any case) are taken as GND and VCC, with an information

@@ -184,6 +184,14 @@ COMPONENT* createintmodel(
     }
 }
 
+SDF_MODEL* CIRCUIT::addmodel(const char* name, const PROPLIST* list)
+{
+    SDF_MODEL* model = SDF_NETLIST::addmodel(name, list);
+    if (!model)
+        simwarning("Model %s is defined more than once; the first one is kept.", name);
+    return model;
+}
+
 SDF_COMPONENT* CIRCUIT::addcomponent(const char* name, const char* device, const PROPLIST* list)
 {
     return createcomponent(name, device, list);

@@ -1,7 +1,7 @@
 #include "simulator/kernel/loader.h"
 
-#include "core/files/pathopen.h"
 #include "core/text/values.h"
+#include "platform/win/pathboundary.h"
 #include "simulator/kernel/circuit.h"
 #include "simulator/kernel/circuitdeck.h"
 #include "simulator/kernel/frontend.h"
@@ -54,18 +54,18 @@ void setlogwindow(CIRCUIT* circuit)
 
 void loadnetlist(const char* file, CIRCUIT** circuit, INPtables** table, IFtask** task, IFjob** options)
 {
-    // Released after the guard in every case, also when a fatal message ends the load.
-    FILE* stream = nullptr;
     SPICEDECK deck;
     MLIBMANAGER libraries(10, 0, nullptr);
     bool loaded = guarded([&] {
         *circuit = new CIRCUIT;
         if (!file || !*file)
             simfatal("No filename specified.");
-        stream = pathopen(nullptr, file, "r", 0);
-        if (!stream)
+        std::string path = findexistingpath(file);
+        if (path.empty())
             simfatal("Cannot open '%s'.", file);
-        (*circuit)->read(stream);
+        std::string error;
+        if (!(*circuit)->readfile(path.c_str(), error))
+            simfatal("Cannot read '%s': %s.", file, error.c_str());
         siminfo("Loaded netlist '%s' for design '%s'", file, (*circuit)->getdesignname());
         simlog()->registerchannels(nullptr, traceflags, 0, &(*circuit)->getproperties(), nullptr);
         maketask(*circuit, task, options);
@@ -92,8 +92,6 @@ void loadnetlist(const char* file, CIRCUIT** circuit, INPtables** table, IFtask*
     });
     setnodehooknetlist(nullptr);
     freedeck(&deck);
-    if (stream)
-        fclose(stream);
     if (!loaded) {
         delete *circuit;
         *circuit = nullptr;

@@ -1,11 +1,13 @@
 #include "simulator/kernel/modellibrary.h"
 
+#include "core/files/boundedread.h"
 #include "core/files/paths.h"
 #include "core/text/alnum.h"
 #include "core/text/ascii.h"
 #include "core/windows/registry.h"
 #include "platform/win/files.h"
 #include "platform/win/pathboundary.h"
+#include "simulator/kernel/modellibrarybytes.h"
 #include "simulator/kernel/simlog.h"
 
 #include <algorithm>
@@ -50,15 +52,20 @@ bool listed(const std::vector<std::string>& names, const char* name)
     return false;
 }
 
-// Whether the file's header carries the signature and a kind the filter lets through.
+// Whether the file's header carries the signature and a kind the filter lets through. A file the
+// bounded open refuses (a pipe, a device, too large) is left out with a warning.
 bool matchesheader(const char* path, const char* signature, int32_t kind)
 {
-    FILE* file = fopenpath(path, "rb");
-    if (!file)
+    std::string refused;
+    int fd = openbounded(findexistingpath(path).c_str(), refused);
+    if (fd < 0) {
+        if (simlog())
+            simwarning("Library %s cannot be read: %s", path, refused.c_str());
         return false;
+    }
     unsigned char head[DLIB_HEADERSIZE];
-    bool read = fread(head, 1, sizeof head, file) == sizeof head;
-    fclose(file);
+    bool read = readat(fd, head, sizeof head, 0);
+    close(fd);
     if (!read)
         return false;
     char found[DLIB_SIGNATURESIZE];

@@ -1,5 +1,6 @@
 #include "simulator/kernel/modellibraryfile.h"
 
+#include "core/files/boundedread.h"
 #include "core/windows/crashreport.h"
 #include "core/windows/process.h"
 #include "platform/win/pathboundary.h"
@@ -80,7 +81,8 @@ int DLIB::acquire()
     if (handle >= 0)
         return handle;
     std::string posix = findexistingpath(path);
-    int fd = posix.empty() ? -1 : ::open(posix.c_str(), O_RDONLY | O_CLOEXEC);
+    std::string refused;
+    int fd = posix.empty() ? -1 : openbounded(posix.c_str(), refused);
     if (fd >= 0)
         locksignature(fd, F_RDLCK);
     return fd;
@@ -161,7 +163,14 @@ int DLIB::open(const char* name, const char* signature, int exclusiveuse)
         return 0;
     exclusive = exclusiveuse;
     readonly = access(posix.c_str(), W_OK) != 0;
-    handle = ::open(posix.c_str(), (exclusive && !readonly ? O_RDWR : O_RDONLY) | O_CLOEXEC);
+    // The bounded open refuses a pipe, a device or a file past its size limit; writing takes a
+    // handle of its own.
+    std::string refused;
+    handle = openbounded(posix.c_str(), refused);
+    if (handle >= 0 && exclusive && !readonly) {
+        ::close(handle);
+        handle = ::open(posix.c_str(), O_RDWR | O_CLOEXEC);
+    }
     if (handle < 0)
         throwfatal(crashreport, DLIB_CANNOTOPEN, "Could not open library '%s'.", path);
     // Another process holding the signature is updating the library: only exclusive use refuses.

@@ -1,5 +1,6 @@
 #include "simulator/kernel/modellibraryfile.h"
 
+#include "core/files/boundedread.h"
 #include "core/text/proptext.h"
 #include "platform/win/pathboundary.h"
 #include "simulator/kernel/modellibrarybytes.h"
@@ -8,7 +9,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <unistd.h>
 
 // The index cache of a library, kept when indexing is on (the simulator runs without):
@@ -117,7 +117,8 @@ bool DLIB::readcache(int& reindexed)
     char name[PATHBUFFER];
     indexcachename(name, path, cachefolder);
     std::string posix = findexistingpath(name);
-    int fd = posix.empty() ? -1 : ::open(posix.c_str(), O_RDONLY | O_CLOEXEC);
+    std::string refused;
+    int fd = posix.empty() ? -1 : openbounded(posix.c_str(), refused);
     if (fd < 0)
         return false;
     std::vector<uint8_t> bytes;

@@ -47,8 +47,12 @@ void SDF_NETLIST::setproperty(const char* name, const char* value)
 
 SDF_MODEL* SDF_NETLIST::addmodel(const char* name, const PROPLIST* list)
 {
+    char key[MODELNAMESIZE];
+    strnzcpy(key, name, MODELNAMESIZE - 1);
+    if (models[key])
+        return nullptr;
     auto* model = new SDF_MODEL;
-    strnzcpy(model->name, name, MODELNAMESIZE - 1);
+    strnzcpy(model->name, key, MODELNAMESIZE - 1);
     if (list)
         model->properties.merge(*list);
     models.add(model);

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <string>
 
 // The netlist as the simulator reads it from the netlist file: the design name, the netlist
 // properties, model definitions, scripts, parts and nets with their pins. The reader fills it only
@@ -69,8 +70,8 @@ public:
 
     // 0: NAME=VALUE into the netlist properties; a later value replaces an earlier one.
     virtual void setproperty(const char* name, const char* value);
-    // 1: a model (name cut to 31 characters) with a copy of the properties; one of the same cut
-    // name takes the earlier one's place (which is freed). Returns it.
+    // 1: a model (name cut to 31 characters) with a copy of the properties. Returns it; null, with
+    // nothing added, when a model of the same cut name exists: parts may point to that one.
     virtual SDF_MODEL* addmodel(const char* name, const PROPLIST* properties);
     // 2: a script (name cut to 63 characters, text copied whole) appended to the scripts.
     virtual SDF_SCRIPT* addscript(const char* name, const char* text);
@@ -91,6 +92,10 @@ public:
     // Reads a whole netlist file from the stream into the netlist (see netlistread.cpp); reports
     // nothing: whatever it cannot use it skips.
     void read(FILE* stream);
+    // Reads the netlist file at path (a POSIX path) through the bounded reader
+    // (core/files/boundedread.h); false, with nothing read and the reason in error, when that
+    // refuses it.
+    bool readfile(const char* path, std::string& error);
 
     const char* getdesignname() const { return designname; }
     PROPLIST& getproperties() { return properties; }

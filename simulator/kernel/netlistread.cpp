@@ -14,10 +14,13 @@
 // NAME=VALUE lines, say) is counted and skipped; the rest of the file is still read.
 #include "simulator/kernel/netlist.h"
 
+#include "core/files/boundedread.h"
 #include "core/text/scan.h"
 #include "core/text/strutil.h"
 #include "core/text/values.h"
 
+#include <cerrno>
+#include <cstring>
 #include <string>
 #include <strings.h>
 
@@ -244,4 +247,19 @@ private:
 void SDF_NETLIST::read(FILE* stream)
 {
     NETLISTREADER(*this, stream).read();
+}
+
+bool SDF_NETLIST::readfile(const char* path, std::string& error)
+{
+    std::string text;
+    if (!readbounded(path, text, error))
+        return false;
+    FILE* stream = fmemopen(text.data(), text.size(), "r");
+    if (!stream) {
+        error = strerror(errno);
+        return false;
+    }
+    read(stream);
+    fclose(stream);
+    return true;
 }

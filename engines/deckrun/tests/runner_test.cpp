@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -101,7 +102,14 @@ TEST(DeckRunner, ReportsWhatItCannotRun)
         { "a current of a device without a branch", "t\nv1 a 0 1\nr1 a 0 1\n.print i(r1)\n.op\n", "i(r1)" },
         { "a floating node", "t\nv1 a 0 1\nc1 a b 1n\n.tran 1u 1m\n", "node b" },
         { "an include that is not there", "t\n.include nothere.inc\n.op\n", "nothere.inc" },
+        { "an include of a device", "t\n.include /dev/zero\n.op\n", "/dev/zero: not a regular file" },
+        { "an include of a folder", "t\n.include .\n.op\n", "a folder, not a file" },
+        { "an include of a file past the size limit", "t\n.include big.inc\n.op\n",
+            "big.inc: larger than 256 MB" },
     };
+    // Sparse: past the limit without filling the disk.
+    std::ofstream(vkt::test::tempFolder() / "big.inc");
+    std::filesystem::resize_file(vkt::test::tempFolder() / "big.inc", (uintmax_t { 256 } << 20) + 1);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         const Result r = rundeck(c.deck);
@@ -113,4 +121,20 @@ TEST(DeckRunner, ReportsWhatItCannotRun)
     EXPECT_EQ(deckrun::run((vkt::test::tempFolder() / "none.cir").string(), out, err), 1);
     EXPECT_NE(contents(err).find("cannot read"), std::string::npos);
     EXPECT_EQ(contents(out), "");
+    out = std::tmpfile();
+    err = std::tmpfile();
+    EXPECT_EQ(deckrun::run(vkt::test::tempFolder().string(), out, err), 1);
+    EXPECT_NE(contents(err).find("a folder, not a file"), std::string::npos);
+}
+
+// Each continuation line used to copy the whole card so far: this many took minutes.
+TEST(DeckRunner, JoinsALongRunOfContinuationLines)
+{
+    std::string deck = "t\nv1 a 0 1\nr1 a 0\n+ 1k\n";
+    for (int i = 0; i < 200000; ++i)
+        deck += "+ \n";
+    deck += ".print v(a)\n.op\n";
+    const Result r = rundeck(deck);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(lines(r.out).front(), "v(a)");
 }

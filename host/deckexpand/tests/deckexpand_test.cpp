@@ -1,4 +1,5 @@
 #include "host/deckexpand/flatdeck.h"
+#include "testsupport/temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -12,13 +13,19 @@ std::string fixturepath(const char* name)
     return std::string(VKT_TEST_SOURCE_DIR) + "/fixtures/" + name;
 }
 
+// A deck in a scratch file of the test's folder.
+std::string deckfile(const std::string& text)
+{
+    std::string path = (vkt::test::tempFolder() / "deck.cir").string();
+    std::ofstream(path, std::ios::binary) << text;
+    return path;
+}
+
 TEST(DeckExpand, PrintsTheFlatDeck)
 {
-    FILE* stream = fopen(fixturepath("amplifier.cir").c_str(), "r");
-    ASSERT_NE(stream, nullptr);
     std::string flat;
-    EXPECT_TRUE(flattendeck(stream, flat));
-    fclose(stream);
+    std::string error;
+    EXPECT_TRUE(flattendeck(fixturepath("amplifier.cir").c_str(), flat, error)) << error;
     std::ifstream golden(fixturepath("amplifier.flat"));
     std::stringstream expected;
     expected << golden.rdbuf();
@@ -27,18 +34,26 @@ TEST(DeckExpand, PrintsTheFlatDeck)
 
 TEST(DeckExpand, FailedExpansionPrintsNothing)
 {
-    std::string text = "R1 a 0 1\n.ENDS\n";
-    FILE* stream = fmemopen(text.data(), text.size(), "r");
     std::string flat = "old";
-    EXPECT_FALSE(flattendeck(stream, flat));
+    std::string error;
+    EXPECT_FALSE(flattendeck(deckfile("R1 a 0 1\n.ENDS\n").c_str(), flat, error));
     EXPECT_EQ(flat, "");
-    fclose(stream);
+    EXPECT_EQ(error, "");
 
-    std::string none = "\n  \n";
-    stream = fmemopen(none.data(), none.size(), "r");
-    EXPECT_TRUE(flattendeck(stream, flat));
+    EXPECT_TRUE(flattendeck(deckfile("\n  \n").c_str(), flat, error));
     EXPECT_EQ(flat, "");
-    fclose(stream);
+}
+
+// A folder once printed nothing and succeeded; a device never ended.
+TEST(DeckExpand, FolderOrDeviceIsAnError)
+{
+    for (const char* path : { VKT_TEST_SOURCE_DIR, "/dev/zero" }) {
+        std::string flat = "old";
+        std::string error;
+        EXPECT_FALSE(flattendeck(path, flat, error)) << path;
+        EXPECT_NE(error, "") << path;
+        EXPECT_EQ(flat, "") << path;
+    }
 }
 
 } // namespace

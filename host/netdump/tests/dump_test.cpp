@@ -17,12 +17,10 @@ std::string fixture(const std::string& name)
 
 std::string dumpfixture(const std::string& name)
 {
-    FILE* stream = fopen((std::string(VKT_TEST_SOURCE_DIR) + "/fixtures/" + name).c_str(), "r");
-    EXPECT_NE(stream, nullptr) << name;
-    if (!stream)
-        return {};
-    std::string text = dumpnetlist(stream);
-    fclose(stream);
+    std::string text;
+    std::string error;
+    EXPECT_TRUE(dumpnetlist((std::string(VKT_TEST_SOURCE_DIR) + "/fixtures/" + name).c_str(), text, error))
+        << error;
     return text;
 }
 
@@ -36,5 +34,25 @@ TEST_P(NetlistDump, MatchesGoldenDump)
 }
 
 INSTANTIATE_TEST_SUITE_P(Fixtures, NetlistDump, testing::Values("edgecases", "noheader", "crlf"));
+
+// A folder once gave an empty dump and success.
+TEST(NetlistDumpRefusal, FolderOrDeviceIsAnError)
+{
+    struct Case {
+        const char* path;
+        const char* error;
+    } cases[] = {
+        { VKT_TEST_SOURCE_DIR, "a folder, not a file" },
+        { "/dev/zero", "not a regular file" },
+        { "absent.net", "No such file or directory" },
+    };
+    for (const Case& c : cases) {
+        std::string text = "old";
+        std::string error;
+        EXPECT_FALSE(dumpnetlist(c.path, text, error)) << c.path;
+        EXPECT_EQ(error, c.error) << c.path;
+        EXPECT_EQ(text, "") << c.path;
+    }
+}
 
 }  // namespace

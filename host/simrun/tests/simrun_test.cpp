@@ -35,6 +35,27 @@ TEST(Simrun, MissingNetlistSignsOnAndFailsToStart)
     EXPECT_EQ(run.exitcode, 3);
 }
 
+// Reading a device or a folder once never ended or read nothing; now each is a clear failure.
+TEST(Simrun, NetlistsAndSourcesThatAreNoRegularFilesAreRefused)
+{
+    struct Case {
+        std::string path;
+        std::string message;
+    } cases[] = {
+        { vkt::test::tempFolder().string(),
+            "\n#F:Cannot read '" + vkt::test::tempFolder().string()
+                + "': a folder, not a file.\nresult: 3\n" },
+        { "/dev/zero", "\n#F:Cannot read '/dev/zero': not a regular file.\nresult: 3\n" },
+        { fixture("includedevice.net"),
+            "\n#E:SPICE source file /dev/zero cannot be read: not a regular file\n" },
+    };
+    for (const Case& c : cases) {
+        RUN run = simrun(c.path);
+        EXPECT_NE(run.output.find(c.message), std::string::npos) << run.output;
+        EXPECT_EQ(run.exitcode, 3) << c.path;
+    }
+}
+
 TEST(Simrun, EmptyNetlistLoadsAndHasNoAnalysis)
 {
     std::string path = fixture("empty.net");

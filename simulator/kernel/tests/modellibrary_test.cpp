@@ -8,6 +8,7 @@
 #include "testsupport/temp_folder.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstring>
 #include <filesystem>
@@ -161,6 +162,22 @@ TEST_F(ModelLibrary, OldVersionsReadOnlyNewerAndDamagedLibrariesAreLeftOutWithAW
     EXPECT_NE(logged.find("has newer version than library manager"), std::string::npos);
     EXPECT_NE(logged.find("is corrupted or not a library"), std::string::npos);
     EXPECT_EQ(logged.find("SYMBOLS"), std::string::npos);
+}
+
+// A pipe among the libraries once stopped the load for good, waiting for a writer.
+TEST_F(ModelLibrary, FilesTheBoundedOpenRefusesAreLeftOutWithAWarning)
+{
+    writefile(folder / "GOOD.SML", librarybytes(400, { { "M", "kept" } }));
+    ASSERT_EQ(mkfifo((folder / "PIPE.SML").c_str(), 0600), 0);
+    writefile(folder / "HUGE.SML", librarybytes(400, { { "M", "x" } }));
+    fs::resize_file(folder / "HUGE.SML", (uintmax_t { 256 } << 20) + 1);
+    vkt::test::MODULEOUTPUT output;
+    MLIBMANAGER manager(10, 0, nullptr);
+    manager.load(folders({ "" }).c_str(), SPICELIBRARYPATTERN, SPICELIBRARYSIGNATURE, 0);
+    EXPECT_EQ(order(manager), (std::vector<std::string> { "GOOD" }));
+    std::string logged = output.out();
+    EXPECT_NE(logged.find("PIPE.SML cannot be read: not a regular file"), std::string::npos) << logged;
+    EXPECT_NE(logged.find("HUGE.SML cannot be read: larger than 256 MB"), std::string::npos) << logged;
 }
 
 TEST_F(ModelLibrary, OrderAndHiddenKeysDecideTheSearch)

@@ -1,4 +1,5 @@
 #include "simulator/kernel/netlist.h"
+#include "simulator/kernel/tests/circuittesting.h"
 
 #include <gtest/gtest.h>
 
@@ -126,13 +127,26 @@ TEST(NetlistRead, NetlistBeforeItsPartsAttachesNoPins)
     EXPECT_EQ(netlist.parts["R1"]->pins.count, 0);
 }
 
-TEST(NetlistRead, RepeatedNamesReplaceEarlierModelsAndParts)
+TEST(NetlistRead, RepeatedPartReplacesTheEarlierOneAndRepeatedModelKeepsTheFirst)
 {
-    READNETLIST netlist("x\n*PARTLIST,2\nR1,R,1\nR1,R,2\n*MODELDEFS,2\nM: A=1\nM: A=2\n");
+    READNETLIST netlist(
+        "x\n*PARTLIST,2\nR1,R,1\nR1,R,2\n*MODELDEFS,2\nM: A=1\nM: A=2\n*MODELDEFS,1\nM: A=3\n");
     ASSERT_EQ(netlist.parts.count, 1);
     EXPECT_STREQ(netlist.parts["R1"]->getproperty("VALUE"), "2");
     ASSERT_EQ(netlist.models.count, 1);
-    EXPECT_STREQ(netlist.models["M"]->properties["A"], "2");
+    EXPECT_STREQ(netlist.models["M"]->properties["A"], "1");
+}
+
+using NetlistReadCircuit = CircuitTest;
+
+// A part bound to a model that a later block defines again must keep a model that lives.
+TEST_F(NetlistReadCircuit, ModelDefinedAgainKeepsTheFirstAndWarns)
+{
+    readfixture("modeltwice.net");
+    EXPECT_THAT(log(), testing::HasSubstr("#W:Model M is defined more than once; the first one is kept.\n"));
+    ASSERT_EQ(circuit->models.count, 1);
+    EXPECT_STREQ(circuit->models["M"]->properties["R"], "1");
+    EXPECT_TRUE(build());
 }
 
 TEST(NetlistRead, DamagedFilesReadWithoutHarm)

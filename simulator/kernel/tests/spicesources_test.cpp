@@ -126,6 +126,16 @@ TEST_F(SpiceModelsTest, MissingFilesAreWarnedAboutAndReadAgainWhenNamedAgain)
     EXPECT_NE(text.find("#W:cannot open SPICE source file NONE.MOD\n", first + 1), std::string::npos) << text;
 }
 
+TEST_F(SpiceModelsTest, ModelFileThatIsAFolderIsAnErrorAndTheLoadGoesOn)
+{
+    fs::create_directory(folder / "DIODES.MOD");
+    file("R.MOD", ".model r r\n");
+    EXPECT_THAT(link("D1,DIODE,,PRIMITIVE=ANALOG,SPICEMODEL=\"D,DIODES\"\nR1,RESISTOR,1k,PRIMITIVE=ANALOG,"
+                     "SPICEMODEL=\"R,R\"\n"),
+        ElementsAre(".MODEL R R"));
+    EXPECT_THAT(log(), HasSubstr("DIODES.MOD cannot be read: a folder, not a file\n"));
+}
+
 TEST_F(SpiceModelsTest, SpiceScriptsComeFirst)
 {
     file("A.MOD", ".model a d\n");

@@ -1,8 +1,10 @@
 #include "simulator/models/spice/deckread.h"
 
-#include "core/files/diskfile.h"
+#include "core/files/boundedread.h"
 #include "core/files/pathopen.h"
+#include "core/files/ramfile.h"
 #include "core/text/ascii.h"
+#include "platform/win/pathboundary.h"
 #include "simulator/models/spice/decklog.h"
 #include "simulator/models/spice/spicedeck.h"
 
@@ -60,40 +62,62 @@ void include(SPICEDECK* deck, const std::string& name, SPICECARD** last)
 {
     std::string folders = getenvcopy("MODELS");
     char found[PATHBUFFER];
-    FILE* file = pathopenspec(folders.c_str(), name.c_str(), "r", 0, found);
-    if (!file) {
+    if (!pathopenspec(folders.c_str(), name.c_str(), nullptr, 0, found)) {
         decklogf('W', "cannot open SPICE source file %s", name.c_str());
         return;
     }
     if (beingread(found)) {
-        fclose(file);
         decklogf('W', "SPICE source file %s includes itself; it is read once.", name.c_str());
         return;
     }
+    std::string text;
+    if (!readsourcefile(found, text))
+        return;
     READINGFILE reading(found);
-    DISKFILE stream(file);
-    try {
-        readdeck(deck, stream, last);
-    } catch (...) {
-        fclose(file);
-        throw;
-    }
-    fclose(file);
+    RAMFILE stream(text.data(), static_cast<int>(text.size()));
+    readdeck(deck, stream, last);
 }
 
-// The continued card takes the line's text after its '+'; the lines it was joined from follow
-// its former text in its joined lines.
-void join(SPICECARD* kept, SPICECARD* continuation, const char* rest)
-{
-    SPICECARD** tail = &kept->joined;
-    if (!*tail)
-        *tail = newcard(kept->line, kept->text);
-    while (*tail)
-        tail = &(*tail)->next;
-    *tail = continuation;
-    std::string text = std::string(kept->text) + " " + rest;
-    settext(kept, text);
-}
+// Joins continuation lines onto their card. The text grows here and reaches the card once, when
+// the next card starts or finish is called, so that a long run of continuation lines costs time in
+// proportion to its length.
+class JOINING {
+public:
+    // The card that continuation lines join now; null before the first.
+    SPICECARD* card() const { return kept; }
+    // Continuation lines join card from now on.
+    void start(SPICECARD* card)
+    {
+        finish();
+        kept = card;
+    }
+    // The continued card takes the line's text after its '+' (rest); the lines it was joined from
+    // follow its former text in its joined lines.
+    void add(SPICECARD* continuation, const char* rest)
+    {
+        if (!lastjoined) {
+            if (!kept->joined)
+                kept->joined = newcard(kept->line, kept->text);
+            for (lastjoined = kept->joined; lastjoined->next;)
+                lastjoined = lastjoined->next;
+            text = kept->text;
+        }
+        lastjoined->next = continuation;
+        lastjoined = continuation;
+        text.append(" ").append(rest);
+    }
+    void finish()
+    {
+        if (lastjoined)
+            settext(kept, text);
+        lastjoined = nullptr;
+    }
+
+private:
+    SPICECARD* kept = nullptr;
+    SPICECARD* lastjoined = nullptr; // null while no line is joined since start
+    std::string text;
+};
 
 // Joins the source's own continuation lines (never those of the files it includes) to their
 // cards, taking them out of the chain.
@@ -101,7 +125,7 @@ void joincontinuations(SPICECARD* first, const std::unordered_set<const SPICECAR
 {
     // A first line that is no dot card is the title: neither continued nor continuing.
     SPICECARD* previous = first->text[0] == '.' ? nullptr : first;
-    SPICECARD* kept = nullptr;
+    JOINING joining;
     for (SPICECARD* card = previous ? first->next : first; card;) {
         SPICECARD* next = card->next;
         const char* p = card->text;
@@ -111,18 +135,19 @@ void joincontinuations(SPICECARD* first, const std::unordered_set<const SPICECAR
         bool ignored = !own.count(card) || !*p || *p == '#' || *p == '$' || *p == '*';
         if (ignored || *p != '+') {
             if (!ignored)
-                kept = card;
+                joining.start(card);
             previous = card;
-        } else if (!kept) {
+        } else if (!joining.card()) {
             card->error = safecopy(CONTINUATIONERROR);
             previous = card;
         } else {
             previous->next = next;
             card->next = nullptr;
-            join(kept, card, p + 1);
+            joining.add(card, p + 1);
         }
         card = next;
     }
+    joining.finish();
 }
 
 } // namespace
@@ -177,6 +202,16 @@ SPICECARD* readdeck(SPICEDECK* deck, VFILE& stream, SPICECARD** end)
     else if (!last->next)
         deck->last = last;
     return first;
+}
+
+bool readsourcefile(const char* spec, std::string& text)
+{
+    std::string posix = findexistingpath(spec);
+    std::string error;
+    if (readbounded(posix.c_str(), text, error))
+        return true;
+    decklogf('E', "SPICE source file %s cannot be read: %s", posix.empty() ? spec : posix.c_str(), error.c_str());
+    return false;
 }
 
 std::string getenvcopy(const char* name)

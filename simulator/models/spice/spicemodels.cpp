@@ -1,6 +1,5 @@
 #include "simulator/models/spice/spicemodels.h"
 
-#include "core/files/diskfile.h"
 #include "core/files/pathopen.h"
 #include "core/files/paths.h"
 #include "core/files/ramfile.h"
@@ -67,21 +66,16 @@ void linkfile(SPICEDECK* deck, std::string file, NAMES& linked)
     if (linked.count(name))
         return;
     std::string folders = getenvcopy("MODELS");
-    FILE* stream = pathopen(folders.c_str(), name, "r", 0);
-    if (!stream) {
+    char found[PATHBUFFER];
+    if (!pathopenspec(folders.c_str(), name, nullptr, 0, found)) {
         decklogf('W', "cannot open SPICE source file %s", name);
         return;
     }
-    DISKFILE source(stream);
-    SPICECARD* first = nullptr;
-    try {
-        first = readdeck(deck, source, nullptr);
-    } catch (...) {
-        fclose(stream);
-        throw;
-    }
-    fclose(stream);
-    if (!first)
+    std::string text;
+    if (!readsourcefile(found, text))
+        return;
+    RAMFILE source(text.data(), static_cast<int>(text.size()));
+    if (!readdeck(deck, source, nullptr))
         return;
     linked.insert(name);
     decktracelink().trace("Linked SPICE file '%s'", name);

@@ -32,6 +32,7 @@ protected:
 // property; extension "MOD" when it has none) is read once per load from the MODELS path; without
 // a file, the model is taken from the library that SPICELIB names, once per load. Then every part
 // adds its own cards (ISPICESOURCES::expandpart). A missing file is a warning ("cannot open SPICE
-// source file %s"), a missing library model a warning on the SPICE-link channel; the load goes on.
-// A file that gave no card is read again when another part names it.
+// source file %s"), a file the bounded reader refuses an error (readsourcefile), a missing library
+// model a warning on the SPICE-link channel; the load goes on. A file that gave no card is read
+// again when another part names it.
 void loadspicemodels(SPICEDECK* deck, ISPICESOURCES& sources);

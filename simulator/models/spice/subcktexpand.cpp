@@ -13,7 +13,6 @@
 
 namespace {
 
-constexpr int MAXPASSES = 22;
 constexpr size_t MAXNESTING = 100;
 constexpr size_t MAXCARDS = 1'000'000;
 constexpr size_t MAXTEXT = size_t { 256 } << 20;
@@ -43,6 +42,68 @@ struct LEVEL {
     std::unordered_map<std::string, SUBCKTDEF*> byname; // the last definition of each name
     std::unordered_set<std::string> models; // ".model" names, also relabelled ones
 };
+
+// The definition of the level that an instance card names; null for any other card. A single word
+// is no instance: it would name itself as its subcircuit.
+SUBCKTDEF* namedsubckt(const LEVEL& level, const SPICECARD* card)
+{
+    if (card->text[0] != 'x' && card->text[0] != 'X')
+        return nullptr;
+    std::string_view subckt = lastword(card->text);
+    auto found = level.byname.find(std::string(subckt));
+    return found == level.byname.end() || subckt.data() == card->text ? nullptr : found->second;
+}
+
+// A definition that the cards from head on reach and that instantiates itself, directly or through
+// others of the level, as the chain of names from it back to it ("a -> b -> a"); empty when there
+// is none. Looked for before any copy is made, so that a recursion fails at once however deep a
+// real hierarchy may go. A depth-first walk that keeps its path on a stack of its own.
+std::string findrecursion(const LEVEL& level, const SPICECARD* head)
+{
+    enum STATE { UNSEEN, ONPATH, DONE };
+    std::unordered_map<const SUBCKTDEF*, STATE> states;
+    struct STEP {
+        const SUBCKTDEF* definition;
+        const SPICECARD* next; // the body card to look at next
+    };
+    std::vector<STEP> path;
+    auto enter = [&](const SUBCKTDEF* definition) {
+        states[definition] = ONPATH;
+        path.push_back({ definition, definition->body });
+    };
+    for (const SPICECARD* card = head; card; card = card->next) {
+        const SUBCKTDEF* root = namedsubckt(level, card);
+        if (!root || states[root] != UNSEEN)
+            continue;
+        enter(root);
+        while (!path.empty()) {
+            const SPICECARD* body = path.back().next;
+            if (!body) {
+                states[path.back().definition] = DONE;
+                path.pop_back();
+                continue;
+            }
+            path.back().next = body->next;
+            const SUBCKTDEF* target = namedsubckt(level, body);
+            if (!target)
+                continue;
+            if (states[target] == UNSEEN) {
+                enter(target);
+                continue;
+            }
+            if (states[target] == DONE)
+                continue;
+            std::string chain;
+            for (auto step = path.rbegin(); step != path.rend(); ++step) {
+                chain = step->definition->name + " -> " + chain;
+                if (step->definition == target)
+                    break;
+            }
+            return chain + target->name;
+        }
+    }
+    return {};
+}
 
 // A card whose node list is written in parentheses loses them: on a ".subckt" card the first '('
 // and the first ')' after it, on others a '(' right after the first word and its ')'.
@@ -167,14 +228,13 @@ long EXPANDER::instancepass(LEVEL& level, SPICECARD*& head, bool& failed)
             link = &card->next;
             continue;
         }
-        std::string_view subckt = lastword(card->text);
-        auto found = level.byname.find(std::string(subckt));
-        // A single word is no instance: it would name itself as its subcircuit.
-        if (found == level.byname.end() || subckt.data() == card->text) {
+        const SUBCKTDEF* found = namedsubckt(level, card);
+        if (!found) {
             link = &card->next;
             continue;
         }
-        const SUBCKTDEF& definition = *found->second;
+        const SUBCKTDEF& definition = *found;
+        std::string_view subckt = lastword(card->text);
         const char* p = card->text;
         std::string_view label = nexttoken(p)->substr(1);
         while (!label.empty() && (label[0] == ' ' || label[0] == '\t' || label[0] == ':'))
@@ -262,17 +322,20 @@ bool EXPANDER::expandlevel(SPICECARD*& head)
         if (!expandlevel(definition->body))
             return false;
     }
-    for (int pass = 1;; ++pass) {
+    std::string recursion = findrecursion(level, head);
+    if (!recursion.empty()) {
+        fprintf(modulestdout(), "Error: subcircuit recursion: %s\n", recursion.c_str());
+        return false;
+    }
+    // Without recursion every pass goes one level deeper into a finite hierarchy; the card bound
+    // of instancepass stops one that grows too wide.
+    for (;;) {
         bool failed = false;
         long replaced = instancepass(level, head, failed);
         if (replaced < 0 || failed)
             return false;
         if (replaced == 0)
             return true;
-        if (pass == MAXPASSES) {
-            fprintf(modulestdout(), "Error: infinite subckt recursion\n");
-            return false;
-        }
     }
 }
 

@@ -12,7 +12,9 @@
 // expansion failed (its messages written; every card freed). A null head gives null silently.
 // Instance cards of subcircuits that are defined nowhere stay in the returned deck.
 //
-// Bounds: definitions nest at most 100 deep and the copies of one expansion make at most
-// 1,000,000 cards and 256 MB of text; beyond that the expansion fails with a message. Cards have
-// no length limit.
+// A definition that instantiates itself, directly or through others, fails the expansion before
+// any copy is made ("Error: subcircuit recursion: a -> b -> a"); a hierarchy of any depth without
+// recursion expands. Bounds: definitions nest at most 100 deep and the copies of one expansion make
+// at most 1,000,000 cards and 256 MB of text, a guard against hierarchies that grow exponentially
+// wide; beyond that the expansion fails with a message of its own. Cards have no length limit.
 SPICECARD* expandsubckts(SPICECARD* head);

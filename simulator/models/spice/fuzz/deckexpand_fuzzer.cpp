@@ -10,8 +10,8 @@
 
 // Each line of the input is a card: the deck is listed (controlled sources translated) and then
 // expanded, as the task load does. Run: build-fuzz/bin/deckexpand_fuzzer -timeout=60 on a copy of
-// simulator/models/spice/fuzz/corpus (a deck that doubles itself up to the expansion's limit of a
-// million cards takes seconds under the sanitizers).
+// simulator/models/spice/fuzz/corpus (a deck that fans out up to the expansion's limit of a million
+// cards takes seconds under the sanitizers).
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static const bool quiet = [] {

@@ -7,6 +7,7 @@
 
 #include <gmock/gmock.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -135,6 +136,36 @@ TEST_F(DeckReadTest, IncludedFilesFollowTheirIncludeCard)
     EXPECT_THAT(text, HasSubstr("W:.include filename missing.\n"));
     EXPECT_THAT(text, HasSubstr("W:cannot open SPICE source file NONE.LIB\n"));
     EXPECT_STREQ(deck.last->text, ".INCLUDE NONE.LIB");
+}
+
+TEST_F(DeckReadTest, IncludedFilesThatAreNoRegularFilesAreRefused)
+{
+    fs::create_directory(folder / "SUB.LIB");
+    readtext("title\n.include /dev/zero\n.include sub.lib\nr1 1 2 1k\n");
+    EXPECT_THAT(cards(deck.head),
+        ElementsAre("1:TITLE", "2:.INCLUDE /DEV/ZERO", "3:.INCLUDE SUB.LIB", "4:R1 1 2 1K"));
+    std::string text = log.lines;
+    EXPECT_THAT(text, HasSubstr("E:SPICE source file /dev/zero cannot be read: not a regular file\n"));
+    EXPECT_THAT(text, HasSubstr("SUB.LIB cannot be read: a folder, not a file\n"));
+}
+
+// Each continuation line used to copy the whole card so far and walk all its joined lines: this
+// many took minutes.
+TEST_F(DeckReadTest, ALongRunOfContinuationLinesJoinsOneCard)
+{
+    const int count = 200000;
+    std::string text = "title\nv1 1 0 pwl\n";
+    for (int i = 0; i < count; ++i)
+        text += "+ 1\n";
+    readtext(text + "r1 1 0 1k\n");
+    const SPICECARD* joined = deck.head->next;
+    ASSERT_EQ(joined->next, deck.last);
+    EXPECT_EQ(strlen(joined->text), strlen("V1 1 0 PWL") + 3 * count);
+    int lines = 0;
+    for (const SPICECARD* line = joined->joined; line; line = line->next)
+        ++lines;
+    EXPECT_EQ(lines, count + 1);
+    EXPECT_STREQ(deck.last->text, "R1 1 0 1K");
 }
 
 TEST_F(DeckReadTest, DamagedSourcesReadWhole)
