@@ -210,7 +210,8 @@ bool readsourcefile(const char* spec, std::string& text)
     std::string error;
     if (readbounded(posix.c_str(), text, error))
         return true;
-    decklogf('E', "SPICE source file %s cannot be read: %s", posix.empty() ? spec : posix.c_str(), error.c_str());
+    decklogf(
+        'E', "SPICE source file %s cannot be read: %s", posix.empty() ? spec : posix.c_str(), error.c_str());
     return false;
 }
 
