@@ -538,7 +538,7 @@ int doAnalyses(IFcircuit* ckt, int restart, IFtask* task)
 const char* nonconvErr(IFcircuit*)
 {
     record("nonconvErr()");
-    return spice().nonconvergence.empty() ? nullptr : spice().nonconvergence.c_str();
+    return nullptr;
 }
 
 }  // namespace
@@ -641,22 +641,6 @@ int CKTsetBreak(IFcircuit* ckt, double time)
 {
     record(format("CKTsetBreak(%g)", time));
     return ours(ckt) ? fakes::answer("CKTsetBreak", 0) : E_NOCKT;
-}
-
-int DCtran(IFcircuit* ckt, int restart)
-{
-    record(format("DCtran(%d)", restart));
-    if (!ours(ckt) || !spice().frontend)
-        return E_NOCKT;
-    if (int failure = fakes::answer("DCtran", 0))
-        return failure;
-    if (restart) {
-        ckt->plot = ckt->point = 0;
-        ckt->begun = false;
-    } else if (spice().frontend->digitalResume) {
-        spice().frontend->digitalResume();
-    }
-    return deliver(ckt);
 }
 
 const char* simerrmsg(int code)

@@ -49,12 +49,11 @@ public:
 };
 
 struct Spice {
-    // Scripts: each doAnalyses with restart 1 delivers the next run; DCtran and doAnalyses with
-    // restart 0 go on with the run the pause test stopped.
+    // Scripts: each doAnalyses with restart 1 delivers the next run; doAnalyses with restart 0 goes
+    // on with the run the pause test stopped.
     std::deque<std::vector<ScriptedPlot>> runs;
     std::map<int, std::string> errors;   // simerrmsg's texts by code
-    std::map<int32_t, int32_t> statistics;  // options ids 22 to 25
-    std::string nonconvergence;          // nonconvErr's text; empty: null
+    std::map<int32_t, int32_t> statistics; // options ids 22 to 25
     std::map<std::string, double> answers;  // askInstanceQuest by "instance.keyword" (real values)
     // What the fake holds.
     IFfrontEnd* frontend = nullptr;
