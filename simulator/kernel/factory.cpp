@@ -99,10 +99,6 @@ const SDF_SCRIPT* findscript(const CIRCUIT& circuit, const char* scriptname, std
     return nullptr;
 }
 
-} // namespace
-
-namespace {
-
 // The stand-in makers, one per class.
 template <const PARTCLASS& CLASS>
 COMPONENT* makestandin(const char* name, PRIMITIVE* row, const SDF_MODEL* model, const PROPLIST* list)
