@@ -343,6 +343,8 @@ int run(const std::string& path, std::FILE* out, std::FILE* err)
         std::string problem;
         if (!deck.read(path, &problem))
             throw Failure(problem);
+        if (!deck.expand())
+            throw Failure("the deck's subcircuits did not expand");
         simulate(deck, state, errors);
     } catch (const Failure& failure) {
         for (const std::string& error : errors)

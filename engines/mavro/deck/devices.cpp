@@ -131,6 +131,13 @@ bool sourceword(std::string_view keyword, CardReader& reader, ParmTable parms, c
     if (sameletters(keyword, "ac") && !findparm(parms, "ac")) {
         if (reader.next() == '=')
             reader.skipnext();
+        if (!findparm(parms, "acmag")) {
+            // An engine without small-signal analysis runs none that would use it.
+            report.note("the AC specification is left out: the engine runs no AC analysis");
+            reader.number();
+            reader.number();
+            return true;
+        }
         setreal("acmag", reader.number().value_or(1));
         if (std::optional<double> phase = reader.number())
             setreal("acphase", *phase);

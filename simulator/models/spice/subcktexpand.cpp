@@ -155,6 +155,8 @@ public:
         return false;
     }
 
+    std::vector<std::string> globals; // nodes of ".global" cards: every copy shares them
+
 private:
     bool extract(LEVEL& level, SPICECARD*& head);
     // One pass over the level: the number of instance cards replaced, -1 when the size limit was
@@ -267,6 +269,8 @@ long EXPANDER::instancepass(LEVEL& level, SPICECARD*& head, bool& failed)
             else
                 bindings.emplace(namekey(formals[i]), actuals[i]);
         }
+        for (const std::string& global : globals)
+            bindings.emplace(namekey(global), global);
         if (!problem && (formals.size() >= actuals.size() || actuals[formals.size()] != subckt))
             problem = "Too many parameters for subcircuit type \"%s\" (instance: x%.*s)\n";
         if (problem) {
@@ -345,9 +349,15 @@ SPICECARD* expandsubckts(SPICECARD* head)
 {
     if (!head)
         return nullptr;
-    for (SPICECARD* card = head; card; card = card->next)
-        removenodeparens(card->text);
     EXPANDER expander;
+    for (SPICECARD* card = head; card; card = card->next) {
+        removenodeparens(card->text);
+        const char* p = card->text;
+        if (beginswith(p, ".global") && nexttoken(p)) {
+            while (auto node = nexttoken(p))
+                expander.globals.emplace_back(*node);
+        }
+    }
     if (!expander.expandlevel(head)) {
         freecards(head);
         return nullptr;
