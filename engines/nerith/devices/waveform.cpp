@@ -19,8 +19,8 @@ int32_t capacity(Waveform::Shape shape)
     case Waveform::Shape::Pulse:
         return 7;
     case Waveform::Shape::Exp:
-        return 6;
     case Waveform::Shape::Sine:
+        return 6;
     case Waveform::Shape::Sffm:
         return 5;
     default:
@@ -126,10 +126,10 @@ double Waveform::value(double time) const
         return v1;
     }
     case Shape::Sine: {
-        const double t = time - p[3];
-        if (t <= 0)
-            return p[0];
-        return p[0] + p[1] * std::exp(-t * p[4]) * std::sin(2 * std::numbers::pi * p[2] * t);
+        // The phase is in degrees, any value; before the delay the source stands at its phase.
+        const double t = std::max(time - p[3], 0.0);
+        const double phase = p[5] * std::numbers::pi / 180;
+        return p[0] + p[1] * std::exp(-t * p[4]) * std::sin(2 * std::numbers::pi * p[2] * t + phase);
     }
     case Shape::Exp: {
         const double v1 = p[0], v2 = p[1], delay1 = p[2], tau1 = p[3], delay2 = p[4], tau2 = p[5];

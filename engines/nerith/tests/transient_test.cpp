@@ -286,6 +286,8 @@ TEST(Transient, WaveformsFollowTheirDefinitions)
         { "pulse", { 0, 1, 0, 1e-3, 1e-3, 1e-3, 2e-3 }, { { 2e-3, 1 }, { 2.5e-3, 0.5 }, { 4e-3, 1 } } },
         { "sine", { 1, 2, 500, 1e-3, 100 },
             { { 0.5e-3, 1 }, { 1.5e-3, 1 + 2 * std::exp(-0.05) }, { 2.5e-3, 1 - 2 * std::exp(-0.15) } } },
+        // The phase in degrees, any value, holds before the delay.
+        { "sine", { 1, 2, 500, 1e-3, 0, 450 }, { { 0.5e-3, 3 }, { 1.5e-3, 1 } } },
         // FREQ defaults to 1 / TSTOP.
         { "sine", { 0, 1 }, { { 1e-3, std::sin(2 * pi * 1e-3 / 4e-3) } } },
         { "exp", { 0, 1, 1e-3, 0.5e-3, 3e-3, 1e-3 },
