@@ -98,7 +98,8 @@ TEST_F(DeckTest, OptionsCardsSetTheOptionsAnalysis)
     // Another simulator's option is left out with a warning; the card does not fail.
     EXPECT_EQ(error(3), "");
     EXPECT_EQ(messages(),
-        std::vector<std::string> { "1 line 3: unknown option \"bogus\" left out in \".option temp=50 bogus=3\"" });
+        std::vector<std::string> {
+            "1 line 3: unknown option \"bogus\" left out in \".option temp=50 bogus=3\"" });
 
     // Without an options analysis the card is reported and the load goes on.
     options = nullptr;
