@@ -15,6 +15,7 @@
 namespace win {
 
 class DeviceContext;
+struct PopupMenuRequest;
 
 // What changed about a window, for Backend::changed.
 enum Change : unsigned {
@@ -63,6 +64,13 @@ public:
     {
         return nullptr;
     }
+
+    // Shows a popup of the tracked menu (menutracking.h). A modal popup returns when it closes; for a
+    // popup of the menu bar, `next` is then the bar item to open next (-1: none, the bar stays hot
+    // unless the tracking ended). False when the toolkit shows no popup menus.
+    virtual bool popupmenu(const PopupMenuRequest& request, int& next) { return false; }
+    // Closes the popups shown for the tracked menu.
+    virtual void closepopupmenus() {}
 
     // The screens; without a toolkit one 1920 x 1080 screen at 96 dots per inch.
     virtual std::vector<Monitor> monitors();

@@ -17,6 +17,7 @@
 #include "platform/win/qt/controls.h"
 #include "platform/win/qt/images.h"
 #include "platform/win/qt/painterdc.h"
+#include "platform/win/qt/popupmenu.h"
 #include "platform/win/qt/winqt.h"
 #include "platform/win/textcase.h"
 #include "platform/win/window.h"
@@ -91,9 +92,6 @@ Qt::WindowFlags toplevelflags(const win::Window& window)
     char name[64] = {};
     GetClassNameA(window.handle, name, sizeof name);
     if (win::equalnocase(name, "tooltips_class32")) {
-        return Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus;
-    }
-    if (win::equalnocase(name, "#32768")) {
         return Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus;
     }
     if ((window.style & WS_POPUP) && (window.style & WS_CAPTION) != WS_CAPTION) {
@@ -293,6 +291,12 @@ public:
     {
         return loadresourceimage(instance, name, type, width, height, flags);
     }
+
+    bool popupmenu(const win::PopupMenuRequest& request, int& next) override
+    {
+        return winqt::popupmenu(request, next);
+    }
+    void closepopupmenus() override { winqt::closepopupmenus(); }
 
     std::vector<win::Monitor> monitors() override
     {
