@@ -10,7 +10,10 @@
 
 #include "platform/win/monitors.h"
 #include "platform/win/structs.h"
-#include "platform/win/types.h"
+#include "platform/win/scalars.h"
+#include "platform/win/handletypes.h"
+#include "platform/win/colour.h"
+#include "platform/win/geometry.h"
 
 namespace win {
 

@@ -7,7 +7,8 @@
 #include <cstdio>
 
 #include "platform/win/handles.h"
-#include "platform/win/types.h"
+#include "platform/win/scalars.h"
+#include "platform/win/handletypes.h"
 
 constexpr int MAX_PATH = 260;
 

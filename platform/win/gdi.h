@@ -6,7 +6,10 @@
 // supplies. Calls on a null or dead object or context fail (FALSE, null, CLR_INVALID).
 
 #include "platform/win/structs.h"
-#include "platform/win/types.h"
+#include "platform/win/scalars.h"
+#include "platform/win/handletypes.h"
+#include "platform/win/colour.h"
+#include "platform/win/geometry.h"
 
 struct LOGFONTA {
     LONG lfHeight;  // below 0: character height in pixels; above 0: cell height

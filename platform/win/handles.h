@@ -4,7 +4,8 @@
 // KernelObject and is known to the handle table, so that closing a stale or foreign handle fails
 // instead of freeing something else.
 
-#include "platform/win/types.h"
+#include "platform/win/scalars.h"
+#include "platform/win/handletypes.h"
 
 inline HANDLE const INVALID_HANDLE_VALUE = reinterpret_cast<HANDLE>(static_cast<intptr_t>(-1));
 

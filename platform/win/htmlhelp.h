@@ -5,7 +5,9 @@
 // Window types ("file>type") are kept in memory for the run, as the viewer keeps them.
 
 #include "platform/win/structs.h"
-#include "platform/win/types.h"
+#include "platform/win/scalars.h"
+#include "platform/win/handletypes.h"
+#include "platform/win/geometry.h"
 
 constexpr UINT HH_DISPLAY_TOPIC = 0x0000;
 constexpr UINT HH_SET_WIN_TYPE = 0x0004;

@@ -6,7 +6,8 @@
 // Null when the resource is missing or cannot be decoded, and in a process without a toolkit.
 
 #include "platform/win/resources.h"
-#include "platform/win/types.h"
+#include "platform/win/scalars.h"
+#include "platform/win/handletypes.h"
 
 inline const char* const RT_CURSOR = MAKEINTRESOURCEA(1);
 inline const char* const RT_BITMAP = MAKEINTRESOURCEA(2);

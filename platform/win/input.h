@@ -7,7 +7,9 @@
 #include "platform/win/keys.h"
 #include "platform/win/resources.h"
 #include "platform/win/structs.h"
-#include "platform/win/types.h"
+#include "platform/win/scalars.h"
+#include "platform/win/handletypes.h"
+#include "platform/win/geometry.h"
 
 // Focus: WM_KILLFOCUS to the old window, WM_SETFOCUS to the new; the top-level window of the new
 // focus is activated first. Answers the previous focus, null on failure (dead or disabled window).

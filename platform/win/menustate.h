@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/win/types.h"
+#include "platform/win/scalars.h"
+#include "platform/win/handletypes.h"
 
 namespace win {
 

@@ -5,7 +5,8 @@
 // recorder. While a fault is being handled (faults.h) a box always goes to standard error, since
 // nothing else is safe in a signal handler.
 
-#include "platform/win/types.h"
+#include "platform/win/scalars.h"
+#include "platform/win/handletypes.h"
 
 constexpr UINT MB_OK = 0x0;
 constexpr UINT MB_OKCANCEL = 0x1;

@@ -12,7 +12,10 @@
 
 #include "platform/win/messages.h"
 #include "platform/win/structs.h"
-#include "platform/win/types.h"
+#include "platform/win/scalars.h"
+#include "platform/win/handletypes.h"
+#include "platform/win/messageparams.h"
+#include "platform/win/geometry.h"
 
 // Calls the window procedure at once, on the window's own thread. 0 for a dead handle or when
 // called from another thread.

@@ -4,7 +4,8 @@
 // stores in resources and compares numerically; private messages of the framework start at
 // WM_USER and pass through the layer untouched.
 
-#include "platform/win/types.h"
+#include "platform/win/scalars.h"
+#include "platform/win/messageparams.h"
 
 constexpr UINT WM_NULL = 0x0000;
 constexpr UINT WM_CREATE = 0x0001;

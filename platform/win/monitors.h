@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "platform/win/structs.h"
-#include "platform/win/types.h"
+#include "platform/win/scalars.h"
+#include "platform/win/handletypes.h"
+#include "platform/win/geometry.h"
 
 constexpr DWORD MONITOR_DEFAULTTONULL = 0;
 constexpr DWORD MONITOR_DEFAULTTOPRIMARY = 1;

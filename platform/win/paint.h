@@ -5,7 +5,9 @@
 // (GetDC) is as good as drawing inside it, and what was drawn stays until drawn over.
 
 #include "platform/win/structs.h"
-#include "platform/win/types.h"
+#include "platform/win/scalars.h"
+#include "platform/win/handletypes.h"
+#include "platform/win/geometry.h"
 
 // Adds the rectangle (null: the whole client area) to the window's update area; `erase` asks
 // BeginPaint to send WM_ERASEBKGND. FALSE for a dead window.

@@ -31,7 +31,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/win/types.h"
+#include "platform/win/scalars.h"
 
 namespace regstore {
 

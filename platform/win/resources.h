@@ -8,7 +8,8 @@
 
 #include <cstddef>
 
-#include "platform/win/types.h"
+#include "platform/win/scalars.h"
+#include "platform/win/handletypes.h"
 
 inline const char* MAKEINTRESOURCEA(WORD id)
 {

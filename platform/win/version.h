@@ -4,7 +4,7 @@
 // into the section vkt_version of its file, from where these calls read it without loading the
 // file. The block holds the fixed file information alone.
 
-#include "platform/win/types.h"
+#include "platform/win/scalars.h"
 
 struct VS_FIXEDFILEINFO {
     DWORD dwSignature; // VS_FFI_SIGNATURE

@@ -8,7 +8,10 @@
 #include "platform/win/messages.h"
 #include "platform/win/structs.h"
 #include "platform/win/styles.h"
-#include "platform/win/types.h"
+#include "platform/win/scalars.h"
+#include "platform/win/handletypes.h"
+#include "platform/win/messageparams.h"
+#include "platform/win/geometry.h"
 
 // Classes. Names are compared ignoring ASCII case. Answers the class atom, 0 when the name is
 // taken or the record is incomplete.

@@ -7,7 +7,8 @@
 
 #include <cstddef>
 
-#include "platform/win/types.h"
+#include "platform/win/scalars.h"
+#include "platform/win/handletypes.h"
 
 using REGSAM = DWORD;
 

@@ -8,7 +8,11 @@
 #include "platform/win/gdi.h"
 #include "platform/win/messages.h"
 #include "platform/win/structs.h"
-#include "platform/win/types.h"
+#include "platform/win/scalars.h"
+#include "platform/win/handletypes.h"
+#include "platform/win/messageparams.h"
+#include "platform/win/colour.h"
+#include "platform/win/geometry.h"
 
 using HRESULT = int32_t;
 constexpr HRESULT S_OK = 0;

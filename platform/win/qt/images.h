@@ -5,7 +5,8 @@
 #include <QCursor>
 #include <QIcon>
 
-#include "platform/win/types.h"
+#include "platform/win/scalars.h"
+#include "platform/win/handletypes.h"
 
 namespace winqt {
 

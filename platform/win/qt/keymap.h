@@ -4,7 +4,7 @@
 
 #include <Qt>
 
-#include "platform/win/types.h"
+#include "platform/win/messageparams.h"
 
 namespace winqt {
 

@@ -5,7 +5,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "platform/win/types.h"
+#include "platform/win/handletypes.h"
 
 namespace winqt {
 

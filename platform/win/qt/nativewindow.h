@@ -6,7 +6,7 @@
 #include <QImage>
 #include <QWidget>
 
-#include "platform/win/types.h"
+#include "platform/win/handletypes.h"
 
 namespace winqt {
 

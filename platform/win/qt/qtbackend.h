@@ -4,7 +4,7 @@
 
 #include <QImage>
 
-#include "platform/win/types.h"
+#include "platform/win/handletypes.h"
 
 namespace winqt {
 

@@ -6,7 +6,7 @@
 
 #include <QImage>
 
-#include "platform/win/types.h"
+#include "platform/win/handletypes.h"
 
 class QWidget;
 

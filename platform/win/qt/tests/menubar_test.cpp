@@ -3,6 +3,7 @@
 #include <QMouseEvent>
 #include <QWidget>
 
+#include "platform/win/colour.h"
 #include "platform/win/input.h"
 #include "platform/win/menu.h"
 #include "platform/win/monitors.h"
