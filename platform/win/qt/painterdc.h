@@ -46,6 +46,10 @@ public:
     COLORREF setpixel(int x, int y, COLORREF colour) override;
     int devicecaps(int index) override;
 
+    // The painter, open on the target with the context's clip, for the layer's controls that draw
+    // with the toolkit's style; `area` counts as drawn. Null without a target.
+    QPainter* styledpainter(const RECT& area);
+
     // The image a context draws on (a copy for bottom-up bitmaps), for reading.
     QImage image();
 
