@@ -5,6 +5,7 @@
 // backend what changed; the backend turns toolkit events back into messages (messagequeue.h).
 // Every operation has a default for running without a toolkit, so the layer, its queue and its
 // timers work in a process that has none.
+// Callers: the window layer itself; platform/win/qt supplies the toolkit's backend.
 
 #include <vector>
 

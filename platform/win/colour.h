@@ -1,6 +1,7 @@
 #pragma once
 
 // Colours: red in the low byte.
+// Callers: the registry's colour values and the desktop helpers (core); drawing (framework).
 
 #include "platform/win/scalars.h"
 

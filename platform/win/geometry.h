@@ -2,6 +2,7 @@
 
 // The window layer's pixel geometry: points, rectangles and sizes as messages and calls carry
 // them. The world geometry has its own POINT type; this one is the plain pixel pair.
+// Callers: window positions (core), BASEWIN (tirsk), the window layer.
 
 #include "platform/win/scalars.h"
 

@@ -3,6 +3,7 @@
 // Kernel handles: every object behind a HANDLE that CloseHandle releases derives from
 // KernelObject and is known to the handle table, so that closing a stale or foreign handle fails
 // instead of freeing something else.
+// Callers: process support (core).
 
 #include "platform/win/scalars.h"
 #include "platform/win/handletypes.h"

@@ -3,6 +3,7 @@
 // Handle types. Window, menu and monitor handles are small 32-bit ids carried in a pointer, so
 // they survive a round trip through a 32-bit window word and a stale handle is recognised instead
 // of dereferenced; the others point at the layer's objects.
+// Callers: the ported code throughout (core, framework, simulator, host).
 
 using HANDLE = void*;
 using HMODULE = struct ModuleHandle*;

@@ -3,6 +3,7 @@
 // The help viewer. Compiled help files have no viewer on this system: a request to show a topic
 // goes to a replaceable hook, which answers the viewer window (null by default: nothing shown).
 // Window types ("file>type") are kept in memory for the run, as the viewer keeps them.
+// Callers: the process's help requests (framework).
 
 #include "platform/win/structs.h"
 #include "platform/win/scalars.h"

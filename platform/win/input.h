@@ -3,6 +3,7 @@
 // Logical input state of the calling thread: focus, activation, capture, keyboard state, the
 // pointer and its cursor, accelerators. The state is the layer's own, so that it can be driven
 // without a window manager; the backend mirrors it on screen where it can.
+// Callers: BASEWIN (tirsk), the input handler, module loading and the frames (framework).
 
 #include "platform/win/keys.h"
 #include "platform/win/resources.h"

@@ -1,6 +1,7 @@
 #pragma once
 
 // Virtual-key codes. Letters and digits are their upper-case ASCII codes ('A' = 0x41, '0' = 0x30).
+// Callers: the simulator's front end; the key translator (framework).
 
 #include "platform/win/scalars.h"
 

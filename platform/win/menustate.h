@@ -1,6 +1,7 @@
 #pragma once
 
 // The layer's records of menus, for the model and its tracking.
+// Callers: the menu model and its tracking (the layer).
 
 #include <memory>
 #include <string>

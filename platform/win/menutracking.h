@@ -4,6 +4,7 @@
 // menu's messages, and the calls that end the tracking. The toolkit shows the popups, sends the
 // owner WM_INITMENUPOPUP, WM_MENUSELECT, WM_MEASUREITEM, WM_DRAWITEM and WM_UNINITMENUPOPUP as they
 // happen; the tracking sends the rest (menu.h lists them).
+// Callers: the toolkit's popup menus (platform/win/qt).
 
 #include "platform/win/menu.h"
 

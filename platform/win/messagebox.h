@@ -4,6 +4,7 @@
 // error as "caption: text" and answered with IDOK; the window layer installs a dialog, tests a
 // recorder. While a fault is being handled (faults.h) a box always goes to standard error, since
 // nothing else is safe in a signal handler.
+// Callers: process support and string tables (core), module loading and help (framework), alerts (drelm).
 
 #include "platform/win/scalars.h"
 #include "platform/win/handletypes.h"

@@ -2,6 +2,8 @@
 
 // The parameters and answers of window messages (pointer-sized), their packing, and the
 // callbacks that receive messages.
+// Callers: window procedures and message senders (framework, tirsk, core's window helpers, the simulation
+// host).
 
 #include "platform/win/handletypes.h"
 #include "platform/win/scalars.h"

@@ -7,6 +7,8 @@
 // (see backend.h), so waits nest inside modal loops. When the toolkit's own loop runs instead,
 // the backend takes queued messages one at a time and hands them to win::deliver, which passes
 // each first through the process's message filter.
+// Callers: the main loop, process, frames, module and windows (framework), BASEWIN (tirsk), process support
+// (core), the simulation host.
 
 #include <cstdint>
 

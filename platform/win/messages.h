@@ -3,6 +3,7 @@
 // Window message ids and the codes their parameters carry. The numbers are those the ported code
 // stores in resources and compares numerically; private messages of the framework start at
 // WM_USER and pass through the layer untouched.
+// Callers: window procedures throughout (framework, tirsk), the simulation kernel and host.
 
 #include "platform/win/scalars.h"
 #include "platform/win/messageparams.h"

@@ -2,6 +2,7 @@
 
 // Monitors, work areas, system metrics and system colours. The monitor list comes from the
 // backend (the toolkit's screens); tests may replace it with win::overridemonitors.
+// Callers: window positions (core), the frame window and help windows (framework).
 
 #include <optional>
 #include <vector>

@@ -3,6 +3,7 @@
 // Repainting: the update area of each window, WM_PAINT and the device contexts of windows.
 // Each window draws into a surface of its own kept by the backend, so drawing outside WM_PAINT
 // (GetDC) is as good as drawing inside it, and what was drawn stays until drawn over.
+// Callers: BASEWIN (tirsk), the process's help and splash windows (framework).
 
 #include "platform/win/structs.h"
 #include "platform/win/scalars.h"

@@ -2,6 +2,7 @@
 
 // The user's profile: a text file of "[section]" lines and "key=value" lines beside the user's
 // registry hive ("profile.ini" in the hive's folder), read as the system reads its profile.
+// Callers: the desktop helpers (core).
 
 #include "platform/win/scalars.h"
 

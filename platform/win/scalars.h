@@ -2,6 +2,7 @@
 
 // The Windows-shaped scalar types that the ported code is written against, with the widths of the
 // 64-bit Windows model: 32-bit DWORD/LONG/UINT, pointer-sized *_PTR types.
+// Callers: the ported code throughout (core, framework, simulator, host).
 
 #include <cstdint>
 

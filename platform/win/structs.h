@@ -3,6 +3,8 @@
 // Records of the window layer, laid out as the ported code fills and reads them: 32-bit fields
 // where the records are stored or compared by size (WINDOWPLACEMENT is 44 bytes, MONITORINFO 40),
 // pointer-sized fields where they carry handles or pointers.
+// Callers: window positions (core), BASEWIN (tirsk), the process object and main loop (framework), the
+// simulation host.
 
 #include "platform/win/scalars.h"
 #include "platform/win/handletypes.h"

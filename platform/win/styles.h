@@ -1,6 +1,8 @@
 #pragma once
 
 // Window and class styles, show commands and the selectors of the window-state calls.
+// Callers: window creation in the process, frames, windows and modules (framework), the simulation kernel's
+// sign-on.
 
 #include "platform/win/scalars.h"
 #include "platform/win/handletypes.h"

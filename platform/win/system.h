@@ -1,6 +1,8 @@
 #pragma once
 
 // Process-level calls of the Windows system: tick count, process end and the program's file.
+// Callers: process support (core), the process object, module loading and splash screen (framework), crash
+// reports (simulator).
 
 #include <string>
 

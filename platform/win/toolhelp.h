@@ -1,6 +1,7 @@
 #pragma once
 
 // The module snapshot of the process, as the fault reports walk it.
+// Callers: process support (core).
 
 #include "platform/win/scalars.h"
 #include "platform/win/handletypes.h"

@@ -4,6 +4,8 @@
 // properties, text, geometry and show state. Every call takes a window handle and answers
 // FALSE / null / 0 for a handle that names no live window. Windows belong to the thread that
 // created them and are used on that thread only.
+// Callers: BASEWIN (tirsk), the process, frames, windows and modules (framework), window positions (core),
+// the simulation host.
 
 #include "platform/win/messages.h"
 #include "platform/win/structs.h"

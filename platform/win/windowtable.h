@@ -2,6 +2,7 @@
 
 // The layer's own records of classes, windows and thread queues. Used by the layer and its
 // backend; the ported code goes through the calls of window.h and messagequeue.h.
+// Callers: the window layer and its Qt backend.
 
 #include <chrono>
 #include <condition_variable>

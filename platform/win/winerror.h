@@ -1,6 +1,7 @@
 #pragma once
 
 // Error codes of the Windows-shaped calls, and the calling thread's last error.
+// Callers: the registry and string tables (core).
 
 #include "platform/win/scalars.h"
 

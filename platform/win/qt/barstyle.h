@@ -2,6 +2,7 @@
 
 // The look and metrics of the bars (rebar grippers, toolbar buttons and separators) from the
 // application's Qt style, so that they match the style's own toolbars at every scale.
+// Callers: the rebar and toolbar controls (the layer).
 
 #include "platform/win/geometry.h"
 #include "platform/win/handletypes.h"

@@ -1,6 +1,7 @@
 #pragma once
 
 // Images of the layer as Qt images, icons and cursors.
+// Callers: the process object's images (framework).
 
 #include <QCursor>
 #include <QIcon>

@@ -1,6 +1,7 @@
 #pragma once
 
 // Toolkit keys as virtual-key codes with the extended-key flag.
+// Callers: the native windows' key input (the layer).
 
 #include <Qt>
 

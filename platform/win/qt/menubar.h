@@ -1,6 +1,7 @@
 #pragma once
 
 // The menu bar of a top-level window, drawn in its non-client band.
+// Callers: the native windows' menu band (the layer).
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -2,6 +2,7 @@
 
 // The widget behind one window: it shows the window's surface (the client area the window draws
 // on) inside its non-client parts, and turns the toolkit's input and window events into messages.
+// Callers: the Qt backend (the layer).
 
 #include <QImage>
 #include <QWidget>

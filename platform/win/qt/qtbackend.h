@@ -1,6 +1,7 @@
 #pragma once
 
 // The toolkit side of the layer, for the layer's own widgets.
+// Callers: the native windows (the layer).
 
 #include <QImage>
 
