@@ -29,6 +29,7 @@ class PopupMenu;
 
 QPointer<PopupMenu> current; // the first popup of the tracked menu
 bool ended = false; // the tracking closed its popups
+int generation = 0; // counts the popups shown, so that a late report of an old one is ignored
 
 void tellowner(UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -372,27 +373,33 @@ bool popupmenu(const win::PopupMenuRequest& request, int& next)
     if (!qobject_cast<QApplication*>(QCoreApplication::instance()) || !owner) {
         return false;
     }
-    auto* menu
+    QPointer<PopupMenu> menu
         = new PopupMenu(request.menu, std::max(0, request.baritem), widgetof(GetAncestor(owner, GA_ROOT)));
     menu->baritem = request.baritem;
     current = menu;
     ended = false;
-    menu->prepare();
-    if (ended) {
-        delete menu;
-        return true;
-    }
+    const int mine = ++generation;
+    // A menu that goes with its owner's widget, or closes with nothing chosen, ends the tracking;
+    // Qt reports a choice after the close, so a modeless menu looks once that has had its turn.
+    QObject::connect(menu, &QObject::destroyed, [mine] {
+        if (generation == mine) {
+            win::menuclosed();
+        }
+    });
     if (request.modeless) {
-        // Nobody waits for the menu: closing it with nothing chosen ends the tracking once the
-        // choice, which Qt reports after the close, has had its turn.
-        QObject::connect(menu, &QMenu::aboutToHide, menu, [menu] {
-            QTimer::singleShot(0, menu, [menu] {
-                if (current == menu) {
+        QObject::connect(menu, &QMenu::aboutToHide, menu, [menu, mine] {
+            QTimer::singleShot(0, menu, [menu, mine] {
+                if (generation == mine) {
                     win::menuclosed();
                 }
                 menu->deleteLater();
             });
         });
+    }
+    menu->prepare();
+    if (ended || !menu) {
+        delete menu;
+        return true;
     }
     menu->popup(placement(menu->sizeHint(), request));
     if (request.keyboard) {
@@ -401,19 +408,24 @@ bool popupmenu(const win::PopupMenuRequest& request, int& next)
     if (request.modeless) {
         return true;
     }
+    // The menu's loop ends when the menu closes (the backend closes it when its owner dies) or goes.
     QEventLoop loop;
     QObject::connect(menu, &QMenu::aboutToHide, &loop, &QEventLoop::quit);
+    QObject::connect(menu, &QObject::destroyed, &loop, &QEventLoop::quit);
     QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, &loop,
         [] { tellowner(WM_ENTERIDLE, MSGF_MENU, 0); });
     if (menu->isVisible()) {
         loop.exec();
     }
-    next = menu->next;
-    if (next < 0 && !menu->tobar) {
+    ++generation; // what follows reports the end itself
+    next = menu ? menu->next : -1;
+    if (next < 0 && !(menu && menu->tobar)) {
         win::menuclosed();
     }
     current = nullptr;
-    menu->deleteLater();
+    if (menu) {
+        menu->deleteLater();
+    }
     return true;
 }
 

@@ -12,6 +12,7 @@
 #include "platform/win/devicecontext.h"
 #include "platform/win/input.h"
 #include "platform/win/messagebox.h"
+#include "platform/win/menutracking.h"
 #include "platform/win/messagequeue.h"
 #include "platform/win/qt/nativewindow.h"
 #include "platform/win/qt/controls.h"
@@ -155,6 +156,9 @@ public:
 
     void destroyed(HWND handle) override
     {
+        if (handle == win::menuowner()) {
+            closepopupmenus();  // a menu ends with its owner
+        }
         auto* widget = static_cast<NativeWindow*>(widgetof(handle));
         if (!widget) {
             return;

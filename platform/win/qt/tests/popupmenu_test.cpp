@@ -204,6 +204,36 @@ TEST(QtPopupMenu, AClickOnAModelessPopupSendsTheCommandLater)
     EXPECT_EQ(messagesof(WM_COMMAND).size(), 1u);
 }
 
+TEST(QtPopupMenu, AMenuEndsWhenItsOwnerDies)
+{
+    FreshQt fresh;
+    FileMenu m;
+    HWND owner = toplevel(0, 0, 400, 300, WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    answer() = [&](HWND window, UINT message, WPARAM, LPARAM) -> std::optional<LRESULT> {
+        if (window == owner && message == WM_ENTERIDLE && openpopup()) {
+            DestroyWindow(owner);
+        }
+        return std::nullopt;
+    };
+    EXPECT_EQ(TrackPopupMenuEx(m.file, TPM_RETURNCMD, 50, 50, owner, nullptr), 0);
+    EXPECT_EQ(win::trackedmenu(), nullptr);
+    settle();
+    EXPECT_EQ(openpopup(), nullptr);
+
+    // A modeless menu whose owner goes with its widget ends too, and the next menu can open.
+    MENUINFO info { sizeof(MENUINFO), MIM_STYLE, MNS_MODELESS, 0, nullptr, 0, 0 };
+    SetMenuInfo(m.file, &info);
+    answer() = nullptr;
+    owner = toplevel(0, 0, 400, 300, WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    ASSERT_TRUE(TrackPopupMenuEx(m.file, 0, 50, 50, owner, nullptr));
+    DestroyWindow(owner);
+    ASSERT_TRUE(turnuntil([] { return win::trackedmenu() == nullptr; }));
+    owner = toplevel(0, 0, 400, 300, WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    ASSERT_TRUE(TrackPopupMenuEx(m.file, 0, 50, 50, owner, nullptr));
+    EndMenu();
+    EXPECT_EQ(win::trackedmenu(), nullptr);
+}
+
 TEST(QtPopupMenu, TheMenuBarOpensByMnemonicAndArrowsMoveAlongIt)
 {
     FreshQt fresh;
