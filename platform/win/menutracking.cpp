@@ -5,6 +5,7 @@
 #include "platform/win/menutracking.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "platform/win/backend.h"
 #include "platform/win/gdi.h"
@@ -138,25 +139,37 @@ int showpopup(PopupMenuRequest request)
     return next;
 }
 
-// Makes the bar item hot and runs its popup; answers the bar item to open next, -1 for none.
-int openbaritem(int index, bool keyboard)
+// Makes the bar item hot and tells the owner; answers the item as it was then, none when there is
+// no such item.
+std::optional<MenuItem> selectbaritem(int index)
 {
     tracking->barhot = index;
     backend().changed(tracking->bar, changemenu);
     auto bar = menuref(GetMenu(tracking->bar));
     if (!bar || index < 0 || static_cast<size_t>(index) >= bar->items.size()) {
-        return -1;
+        return std::nullopt;
     }
-    const MenuItem& item = bar->items[static_cast<size_t>(index)];
+    MenuItem item = bar->items[static_cast<size_t>(index)];
     WORD id = static_cast<WORD>(item.submenu ? index : item.id);
     notify(WM_MENUSELECT, MAKEWPARAM(id, static_cast<WORD>(itemflags(item) | MF_HILITE)),
         reinterpret_cast<LPARAM>(bar->handle));
-    if (!item.submenu || !enabled(item) || !tracking || tracking->done) {
+    return item;
+}
+
+// Makes the bar item hot and runs its popup; answers the bar item to open next, -1 for none.
+int openbaritem(int index, bool keyboard)
+{
+    std::optional<MenuItem> item = selectbaritem(index);
+    if (!item || !item->submenu || !enabled(*item) || !tracking || tracking->done) {
         return -1;
     }
-    RECT anchor = menubarlayout(tracking->bar)[static_cast<size_t>(index)];
+    std::vector<RECT> items = menubarlayout(tracking->bar);
+    if (static_cast<size_t>(index) >= items.size()) {
+        return -1; // the owner took the item away
+    }
+    RECT anchor = items[static_cast<size_t>(index)];
     PopupMenuRequest request;
-    request.menu = item.submenu;
+    request.menu = item->submenu;
     request.at = tagPOINT { anchor.left, anchor.bottom };
     request.keyboard = keyboard;
     request.baritem = index;

@@ -4,6 +4,7 @@
 #include <deque>
 
 #include "platform/win/gdi.h"
+#include "platform/win/input.h"
 #include "platform/win/menu.h"
 #include "platform/win/monitors.h"
 #include "platform/win/qt/tests/qttest.h"
@@ -271,6 +272,20 @@ TEST(QtPopupMenu, TheMenuBarOpensByMnemonicAndArrowsMoveAlongIt)
     ASSERT_FALSE(popups.empty());
     EXPECT_EQ(reinterpret_cast<HMENU>(popups.back().wParam), edit);
     EXPECT_EQ(LOWORD(popups.back().lParam), 1);
+
+    // Alt alone makes the bar hot; arrows move along it and Down opens the hot item.
+    SetFocus(frame);
+    for (int key : { VK_RIGHT, VK_DOWN }) {
+        win::postkey(WM_KEYDOWN, static_cast<WPARAM>(key), 1, 0);
+        win::postkey(WM_KEYUP, static_cast<WPARAM>(key), 0xC0000001, 0);
+    }
+    {
+        Typist typist { { Qt::Key_Return, {} } };
+        SendMessageA(frame, WM_SYSCOMMAND, SC_KEYMENU, 0);
+    }
+    ASSERT_TRUE(PeekMessageA(&command, frame, WM_COMMAND, WM_COMMAND, PM_REMOVE));
+    EXPECT_EQ(LOWORD(command.wParam), 301);
+    EXPECT_EQ(win::menubarhot(frame), -1);
     SetMenu(frame, nullptr);
     DestroyMenu(bar);
     m.file = CreatePopupMenu(); // the bar took the File menu with it
