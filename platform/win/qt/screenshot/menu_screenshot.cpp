@@ -6,11 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QScreen>
 #include <QTimer>
+#include <QWindow>
 
 #include "platform/win/gdi.h"
 #include "platform/win/menu.h"
@@ -93,9 +95,19 @@ TEST(XvfbScreenshot, AnOwnerDrawnMenuShowsInAQtPopup)
             QCoreApplication::sendEvent(QApplication::activePopupWidget(), &down);
         }
     });
-    QTimer::singleShot(1000, [&] {
+    // The shot is taken once the popup has been exposed and has had time to paint, or gives up
+    // after ten seconds on a loaded machine.
+    QElapsedTimer clock;
+    clock.start();
+    QTimer grabber;
+    QObject::connect(&grabber, &QTimer::timeout, [&] {
         auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        if (menu) {
+        const bool exposed = menu && menu->windowHandle() && menu->windowHandle()->isExposed();
+        if (clock.elapsed() < 10000 && (!exposed || clock.elapsed() < 1000)) {
+            return;
+        }
+        grabber.stop();
+        if (exposed) {
             shown = menu->geometry();
             swatch = menu->actionGeometry(menu->actions().at(3)); // Green wire
             RECT area;
@@ -109,6 +121,7 @@ TEST(XvfbScreenshot, AnOwnerDrawnMenuShowsInAQtPopup)
         }
         EndMenu();
     });
+    grabber.start(100);
     EXPECT_EQ(TrackPopupMenuEx(popup, TPM_RETURNCMD, 80, 90, owner, nullptr), 0);
     ASSERT_FALSE(shot.isNull()) << "the popup was open";
     const char* path = std::getenv("VKT_SCREENSHOT_PATH");
