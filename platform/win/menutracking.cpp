@@ -13,7 +13,6 @@
 #include "platform/win/menustate.h"
 #include "platform/win/messagebox.h"
 #include "platform/win/messagequeue.h"
-#include "platform/win/monitors.h"
 #include "platform/win/window.h"
 #include "platform/win/windowtable.h"
 
