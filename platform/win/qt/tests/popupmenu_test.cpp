@@ -168,6 +168,44 @@ TEST(QtPopupMenu, OwnerDrawnItemsAreMeasuredAndDrawnByTheOwner)
     DestroyMenu(popup);
 }
 
+TEST(QtPopupMenu, OwnerDrawnItemsWithTextKeepTheirMnemonicsAndNames)
+{
+    FreshQt fresh;
+    HMENU popup = CreatePopupMenu();
+    for (auto [id, text] :
+        { std::pair<UINT, const char*> { 31, "&Open\tCtrl+O" }, { 32, "&Save\tCtrl+S" } }) {
+        MENUITEMINFOA item {};
+        item.cbSize = sizeof item;
+        item.fMask = MIIM_ID | MIIM_FTYPE | MIIM_STRING | MIIM_DATA;
+        item.fType = MFT_OWNERDRAW;
+        item.wID = id;
+        item.dwItemData = id;
+        item.dwTypeData = const_cast<char*>(text);
+        InsertMenuItemA(popup, static_cast<UINT>(-1), TRUE, &item);
+    }
+    HWND owner = toplevel(0, 0, 400, 300, WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    QString names;
+    Typist typist { { Qt::Key_S, "s" } };
+    Answer typing = answer();
+    answer() = [&](HWND window, UINT message, WPARAM wParam, LPARAM lParam) -> std::optional<LRESULT> {
+        if (message == WM_MEASUREITEM) {
+            auto* m = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+            m->itemWidth = 100;
+            m->itemHeight = 20;
+            return TRUE;
+        }
+        if (message == WM_ENTERIDLE && openpopup() && names.isEmpty()) {
+            for (QAction* action : openpopup()->actions()) {
+                names += action->text() + "|";
+            }
+        }
+        return typing(window, message, wParam, lParam);
+    };
+    EXPECT_EQ(TrackPopupMenuEx(popup, TPM_RETURNCMD, 10, 10, owner, nullptr), 32);
+    EXPECT_EQ(names, "&Open\tCtrl+O|&Save\tCtrl+S|") << "what keyboard and screen readers see";
+    DestroyMenu(popup);
+}
+
 TEST(QtPopupMenu, AClickOnAModelessPopupSendsTheCommandLater)
 {
     FreshQt fresh;
