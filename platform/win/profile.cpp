@@ -23,7 +23,8 @@ std::string trimmed(const std::string& text)
 
 bool lookup(const char* section, const char* key, std::string& value)
 {
-    std::filesystem::path file = std::filesystem::path(regstore::hivefile(regstore::Hive::user)).parent_path() / "profile.ini";
+    std::filesystem::path file
+        = std::filesystem::path(regstore::hivefile(regstore::Hive::user)).parent_path() / "profile.ini";
     std::ifstream in(file);
     std::string line;
     bool inside = false;
@@ -38,7 +39,8 @@ bool lookup(const char* section, const char* key, std::string& value)
             continue;
         }
         size_t equals = text.find('=');
-        if (!inside || equals == std::string::npos || !win::equalnocase(trimmed(text.substr(0, equals)), key)) {
+        if (!inside || equals == std::string::npos
+            || !win::equalnocase(trimmed(text.substr(0, equals)), key)) {
             continue;
         }
         value = trimmed(text.substr(equals + 1));
@@ -50,7 +52,7 @@ bool lookup(const char* section, const char* key, std::string& value)
     return false;
 }
 
-}  // namespace
+} // namespace
 
 DWORD GetProfileStringA(LPCSTR section, LPCSTR key, LPCSTR def, LPSTR buffer, DWORD size)
 {

@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "platform/win/scalars.h"
 #include "platform/win/handletypes.h"
+#include "platform/win/scalars.h"
 
 // Milliseconds since an arbitrary start, in 32 bits: wraps after about 49.7 days.
 DWORD GetTickCount();
