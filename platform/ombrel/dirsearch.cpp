@@ -1,40 +1,9 @@
 #include "platform/ombrel/dirsearch.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
-#include <dirent.h>
-#include <fcntl.h>
-#include <memory>
-#include <sys/stat.h>
 
-#include "core/text/ascii.h"
-
-int dirsearchmatch(const char* pattern, const char* name)
-{
-    // Iterative matching with one backtrack point: the latest '*' retries one character further.
-    const char* star = nullptr;
-    const char* resume = nullptr;
-    while (*name) {
-        if (*pattern == '*') {
-            star = pattern++;
-            resume = name;
-            continue;
-        }
-        if (*pattern && (*pattern == '?' || asciilower(*pattern) == asciilower(*name))) {
-            ++pattern;
-            ++name;
-            continue;
-        }
-        if (!star)
-            return 0;
-        pattern = star + 1;
-        name = ++resume;
-    }
-    while (*pattern == '*')
-        ++pattern;
-    return *pattern == '\0' ? 1 : 0;
-}
+#include "platform/win/files.h"
 
 int DIRSEARCH::findfirst(const char* folder, const char* pattern)
 {
@@ -42,33 +11,26 @@ int DIRSEARCH::findfirst(const char* folder, const char* pattern)
     current = 0;
     if (!folder || !pattern || std::strlen(folder) > maxpath || std::strlen(pattern) > maxpath)
         return 0;
-    if (std::strchr(pattern, '/') || std::strchr(pattern, '\\'))
+    if (std::strpbrk(pattern, "/\\:"))
         return 0;
-    const std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(*folder ? folder : "."), closedir);
-    if (!dir)
+    std::string full = folder;
+    if (!full.empty() && full.back() != '\\' && full.back() != '/' && full.back() != ':')
+        full += '\\';
+    full += pattern;
+    WIN32_FIND_DATAA data;
+    const HANDLE find = FindFirstFileA(full.c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE)
         return 0;
-    const int fd = dirfd(dir.get());
-    for (;;) {
-        errno = 0;
-        const dirent* item = readdir(dir.get());
-        if (!item) {
-            if (errno != 0) {
-                entries.clear();
-                return 0;
-            }
-            break;
-        }
-        if (std::strcmp(item->d_name, ".") == 0 || std::strcmp(item->d_name, "..") == 0)
+    do {
+        if (std::strcmp(data.cFileName, ".") == 0 || std::strcmp(data.cFileName, "..") == 0)
             continue;
-        if (!dirsearchmatch(pattern, item->d_name))
-            continue;
-        struct stat st;
-        // An entry removed between the listing and this look is simply not found.
-        if (fstatat(fd, item->d_name, &st, 0) != 0)
-            continue;
-        const int64_t time = int64_t { st.st_mtim.tv_sec } * 1000000000 + st.st_mtim.tv_nsec;
-        entries.push_back({ item->d_name, time, static_cast<int64_t>(st.st_size), S_ISDIR(st.st_mode) });
-    }
+        const uint64_t time
+            = (uint64_t { data.ftLastWriteTime.dwHighDateTime } << 32) | data.ftLastWriteTime.dwLowDateTime;
+        const int64_t size = (int64_t { data.nFileSizeHigh } << 32) | data.nFileSizeLow;
+        entries.push_back(
+            { data.cFileName, time, size, (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 });
+    } while (FindNextFileA(find, &data));
+    FindClose(find);
     return entries.empty() ? 0 : 1;
 }
 

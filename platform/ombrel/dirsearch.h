@@ -1,10 +1,9 @@
 #pragma once
 
-// Folder search: the entries of one folder whose names match a pattern ('*' any run, '?' one
-// character, ASCII case ignored; every other character, brackets included, stands for itself).
-// findfirst reads the whole folder at once, so a folder that changes or vanishes while it is read
-// gives either a whole listing or none; the current entry's name, time and size stay valid until
-// the next call.
+// Folder search over the window layer's FindFirstFileA: the entries of one folder whose names match
+// a pattern ('*' any run, '?' one character, ASCII case ignored; every other character, brackets
+// included, stands for itself). findfirst takes the whole listing at once, so the matches stay put
+// while the caller deletes or renames files between findnext calls.
 
 #include <cstdint>
 #include <string>
@@ -17,7 +16,7 @@ public:
 
     struct ENTRY {
         std::string name;
-        int64_t time; // last write, nanoseconds since 1970 UTC
+        uint64_t time; // last write, in 100 ns steps since 1601 (a FILETIME)
         int64_t size;
         bool isfolder;
     };
@@ -27,9 +26,10 @@ public:
     DIRSEARCH& operator=(const DIRSEARCH&) = default;
     ~DIRSEARCH() = default;
 
-    // Lists folder for pattern (a name pattern, no folder part) in the folder's own order and
-    // makes the first match current: 1, or 0 when nothing matched, the folder cannot be read
-    // whole, or an argument is null, too long or the pattern holds a separator.
+    // Lists the Windows path folder for pattern (a name pattern, no folder part) in the folder's
+    // own order, "." and ".." left out, and makes the first match current: 1, or 0 when nothing
+    // matched, the folder cannot be read, or an argument is null, too long or the pattern holds a
+    // separator.
     int findfirst(const char* folder, const char* pattern);
     // Makes the next match current; 0 at the end.
     int findnext();
@@ -40,12 +40,9 @@ public:
     // The current match; only valid after findfirst, findnext or sortbytime answered 1.
     const ENTRY& entry() const { return entries[current]; }
     const char* name() const { return entries[current].name.c_str(); }
-    int64_t time() const { return entries[current].time; }
+    uint64_t time() const { return entries[current].time; }
 
 private:
     std::vector<ENTRY> entries;
     size_t current = 0;
 };
-
-// 1 when name matches pattern as the folder search matches: '*' and '?' wild, ASCII case ignored.
-int dirsearchmatch(const char* pattern, const char* name);

@@ -15,28 +15,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-TEST(DirsearchMatch, WildcardsAndLiterals)
-{
-    struct Case {
-        const char* pattern;
-        const char* name;
-        int match;
-    };
-    const Case cases[] = {
-        { "VKT????.ASV", "vkt0001.asv", 1 },
-        { "VKT????.ASV", "vkt001.asv", 0 },
-        { "*a", "aba", 1 }, // a star retries further on
-        { "*.vktprj", "x.vktprj.bak", 0 },
-        { "a*b*c", "aXXbYYbc", 1 },
-        { "p [????????, ?\?-?\?-??].vktprj", "P [20240102, 10-11-12].VKTPRJ", 1 },
-        { "p [????????, ?\?-?\?-??].vktprj", "p a20240102, 10-11-12].vktprj", 0 }, // brackets are plain
-        { "*", "", 1 },
-        { "", "x", 0 },
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(dirsearchmatch(c.pattern, c.name), c.match) << c.pattern << " / " << c.name;
-}
-
 void touch(const fs::path& file, int secondsago)
 {
     std::ofstream(file) << file.filename().string();
@@ -90,16 +68,25 @@ TEST(Dirsearch, BadArgumentsAndMissingFoldersFindNothing)
 {
     const fs::path folder = vkt::test::makeTempSubfolder("dirsearch-bad");
     touch(folder / "a.txt", 0);
+    touch(folder / "aba", 0);
+    touch(folder / "abab", 0);
+    touch(folder / "x [1].txt", 0);
+    touch(folder / "x a1].txt", 0);
     DIRSEARCH search;
+    // A star retries further on; brackets stand for themselves.
+    EXPECT_EQ(names(search, search.findfirst(folder.c_str(), "*a")), std::vector<std::string> { "aba" });
+    EXPECT_EQ(names(search, search.findfirst(folder.c_str(), "X [?].TXT")),
+        std::vector<std::string> { "x [1].txt" });
     EXPECT_EQ(search.findfirst((folder / "gone").c_str(), "*"), 0);
     EXPECT_EQ(search.findfirst(folder.c_str(), "sub/*.txt"), 0);
+    EXPECT_EQ(search.findfirst(folder.c_str(), "..\\*.txt"), 0);
     EXPECT_EQ(search.findfirst(nullptr, "*"), 0);
     EXPECT_EQ(search.findfirst(folder.c_str(), nullptr), 0);
     const std::string longfolder = folder.string() + "/" + std::string(DIRSEARCH::maxpath, 'x');
     EXPECT_EQ(search.findfirst(longfolder.c_str(), "*"), 0);
     EXPECT_EQ(search.findfirst(folder.c_str(), std::string(DIRSEARCH::maxpath + 1, '*').c_str()), 0);
     EXPECT_EQ(search.sortbytime(), 0);
-    EXPECT_EQ(search.findfirst(folder.c_str(), "*.TXT"), 1);
+    EXPECT_EQ(search.findfirst(folder.c_str(), "A.*"), 1);
     EXPECT_STREQ(search.name(), "a.txt");
 }
 
