@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "platform/win/pathboundary.h"
+#include "platform/win/replacefile.h"
 #include "platform/win/winerror.h"
 
 namespace {
@@ -162,6 +163,46 @@ BOOL DeleteFileA(const char* path)
         close(fd);
     if (!removed) {
         SetLastError(error == ENOENT ? ERROR_FILE_NOT_FOUND : ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CopyFileA(const char* existing, const char* newname, BOOL failifexists)
+{
+    const std::string source = existing ? findexistingpath(existing) : std::string();
+    struct stat status;
+    if (source.empty() || stat(source.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) {
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        return FALSE;
+    }
+    if (!newname) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    const std::string target = pathforwriting(newname);
+    const int held = open(target.c_str(), O_RDONLY | O_CLOEXEC);
+    if (held >= 0) {
+        const bool locked = lockedagainst(held, F_WRLCK);
+        close(held);
+        if (failifexists) {
+            SetLastError(ERROR_FILE_EXISTS);
+            return FALSE;
+        }
+        if (locked) {
+            SetLastError(ERROR_SHARING_VIOLATION);
+            return FALSE;
+        }
+    }
+    FILE* in = std::fopen(source.c_str(), "rbe");
+    if (!in) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    const bool copied = publishcopy(in, target);
+    std::fclose(in);
+    if (!copied) {
+        SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
     }
     return TRUE;

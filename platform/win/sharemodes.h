@@ -17,6 +17,7 @@ constexpr int _SH_DENYWR = 0x20;
 constexpr int _SH_DENYNO = 0x40;
 
 constexpr LONG ERROR_SHARING_VIOLATION = 32;
+constexpr LONG ERROR_FILE_EXISTS = 80;
 
 // fopen on a Windows path (found as fopenpath finds it) with a share mode. The mode letters of
 // fopen are taken, plus 'c' (commit on flush, accepted: a flush hands the data to the system as
@@ -25,6 +26,12 @@ constexpr LONG ERROR_SHARING_VIOLATION = 32;
 // writers out but not other readers. Null with errno EACCES and the last error
 // ERROR_SHARING_VIOLATION when another open denies the access; null with errno set otherwise.
 FILE* _fsopen(const char* path, const char* mode, int shflag);
+
+// Copies the file existing over newname (both Windows paths; newname is replaced whole or not at
+// all). FALSE with ERROR_FILE_EXISTS when newname exists and failifexists is set, with
+// ERROR_SHARING_VIOLATION when an open holds a share lock on newname, with ERROR_FILE_NOT_FOUND
+// when existing is no readable file.
+BOOL CopyFileA(const char* existing, const char* newname, BOOL failifexists);
 
 // Deletes a file (a link itself, never what it points to) unless an open holds a share lock on it:
 // FALSE with ERROR_SHARING_VIOLATION then, ERROR_FILE_NOT_FOUND when it is missing.

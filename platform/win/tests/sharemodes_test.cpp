@@ -10,6 +10,7 @@
 #include <fstream>
 #include <string>
 
+#include "platform/win/filecontrol.h"
 #include "platform/win/winerror.h"
 #include "testsupport/temp_folder.h"
 
@@ -118,6 +119,47 @@ TEST(ShareModes, BadArgumentsAndMissingFilesFailCleanly)
     EXPECT_FALSE(DeleteFileA((folder / "none").c_str()));
     EXPECT_FALSE(DeleteFileA(folder.c_str()));
     EXPECT_TRUE(fs::exists(folder));
+}
+
+TEST(ShareModes, CopyReplacesWholeButNeverAHeldOrKeptFile)
+{
+    const fs::path folder = vkt::test::makeTempSubfolder("share-copy");
+    std::ofstream(folder / "project.vktprj", std::ios::binary) << "new contents";
+    std::ofstream(folder / "backup.vktprj", std::ios::binary) << "old";
+    const std::string source = (folder / "project.vktprj").string();
+    const std::string target = (folder / "backup.vktprj").string();
+
+    EXPECT_FALSE(CopyFileA(source.c_str(), target.c_str(), TRUE));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_EXISTS));
+    FILE* held = _fsopen(target.c_str(), "rb", _SH_DENYWR);
+    ASSERT_NE(held, nullptr);
+    EXPECT_FALSE(CopyFileA(source.c_str(), target.c_str(), FALSE));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+    fclose(held);
+    EXPECT_EQ(readall(target), "old");
+
+    EXPECT_TRUE(CopyFileA(source.c_str(), target.c_str(), FALSE));
+    EXPECT_EQ(readall(target), "new contents");
+    EXPECT_TRUE(CopyFileA(source.c_str(), (folder / "fresh.vktprj").c_str(), TRUE));
+    EXPECT_FALSE(CopyFileA((folder / "none").c_str(), target.c_str(), FALSE));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    EXPECT_FALSE(CopyFileA(folder.c_str(), target.c_str(), FALSE));
+    EXPECT_EQ(readall(target), "new contents");
+}
+
+TEST(ShareModes, AutosaveCutsItsFileToTheHeader)
+{
+    const fs::path file = vkt::test::makeTempSubfolder("share-chsize") / "VKT0001.ASV";
+    FILE* stream = _fsopen(file.c_str(), "w+bc", _SH_DENYRW);
+    ASSERT_NE(stream, nullptr);
+    const UINT before = SetErrorMode(SEM_FAILCRITICALERRORS);
+    EXPECT_EQ(SetErrorMode(before), SEM_FAILCRITICALERRORS);
+    ASSERT_EQ(fputs("headerandproject", stream), 1);
+    ASSERT_EQ(fflush(stream), 0);
+    EXPECT_EQ(_chsize(fileno(stream), 4), 0);
+    EXPECT_EQ(_chsize(fileno(stream), -1), -1);
+    fclose(stream);
+    EXPECT_EQ(readall(file), "head");
 }
 
 } // namespace
