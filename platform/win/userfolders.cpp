@@ -40,14 +40,16 @@ bool privatefolder(const std::string& folder)
 
 std::string temporaryfolder()
 {
-    std::string runtime = environment("XDG_RUNTIME_DIR");
-    if (!runtime.empty() && privatefolder(runtime + "/vkt"))
-        return runtime + "/vkt";
+    // A folder that outlives a crash of the machine: autosaves are recovered from it at the next
+    // start, so the runtime folder, emptied at logout, serves only without a home.
     std::string cache = environment("XDG_CACHE_HOME");
     if (cache.empty() && !home().empty())
         cache = home() + "/.cache";
     if (!cache.empty() && privatefolder(cache + "/vkt/tmp"))
         return cache + "/vkt/tmp";
+    const std::string runtime = environment("XDG_RUNTIME_DIR");
+    if (!runtime.empty() && privatefolder(runtime + "/vkt"))
+        return runtime + "/vkt";
     return {};
 }
 

@@ -1,10 +1,10 @@
 #pragma once
 
 // The folders the shell names for the user, the temporary folder and temporary file names, and
-// the shell's recent documents. The temporary folder is the user's own ($XDG_RUNTIME_DIR/vkt,
-// else $XDG_CACHE_HOME/vkt/tmp, else ~/.cache/vkt/tmp), made 0700 and refused when it is a link or
+// the shell's recent documents. The temporary folder is the user's own ($XDG_CACHE_HOME/vkt/tmp,
+// else ~/.cache/vkt/tmp, else $XDG_RUNTIME_DIR/vkt), made 0700 and refused when it is a link or
 // belongs to someone else: the program's temporary files (autosaves above all) never lie in a
-// folder that other users can write to. Callers: the autosave, project clips and the main
+// folder that other users can write to, and survive a crash of the machine. Callers: the autosave, project clips and the main
 // program's paths.
 
 #include "platform/win/types.h"
