@@ -42,4 +42,7 @@ struct CTS {
     POINT turn(POINT p) const;
 };
 
+// Stored in this layout where transforms are kept in records: offset, angle, mirror word.
+static_assert(sizeof(CTS) == 12);
+
 inline constexpr CTS ZEROCTS {};

@@ -6,6 +6,8 @@
 #include "platform/ombrel/box.h"
 #include "platform/ombrel/cts.h"
 #include "platform/ombrel/point.h"
+// The window layer's own point type lives beside the world POINT without a clash.
+#include "platform/win/structs.h"
 
 namespace {
 
