@@ -4,11 +4,13 @@
 // a Windows command line, polled for their exit code (STILL_ACTIVE while they run), waited for,
 // and ended. A child's process handle is a waitable kernel object; closing it does not end the
 // child.
+// Callers: the autosave (framework) and the main program's verifier start (shell).
 
 #include <string>
 #include <vector>
 
-#include "platform/win/types.h"
+#include "platform/win/handletypes.h"
+#include "platform/win/scalars.h"
 #include "platform/win/waitable.h"
 
 constexpr DWORD STILL_ACTIVE = 259;
@@ -37,8 +39,9 @@ BOOL CreateProcessA(const char* application, char* commandline, void* processatt
 // given to TerminateChildProcess, or 128 plus the signal that ended it otherwise. FALSE for a handle
 // that is no child process.
 BOOL GetExitCodeProcess(HANDLE process, DWORD* code);
-// Ends a running child with SIGKILL; its exit code becomes exitcode. TRUE also when it had ended
-// already (the code it ended with stays). FALSE for a handle that is no child process.
+// Ends a running child with SIGKILL (TerminateProcess comes here for a child's handle); its exit code becomes
+// exitcode. TRUE also when it had ended already (the code it ended with stays). FALSE for a handle that is no
+// child process.
 BOOL TerminateChildProcess(HANDLE process, UINT exitcode);
 
 // The arguments of a Windows command line: blanks separate, double quotes group, 2n backslashes

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/win/system.h"
 #include "platform/win/winerror.h"
 
 namespace {
@@ -62,7 +63,7 @@ TEST(ChildProcess, ExitCodeIsReadBackAfterStillActiveWhileItRuns)
 TEST(ChildProcess, TerminatedChildReportsTheGivenCode)
 {
     PROCESS_INFORMATION info = start("sh -c \"sleep 30\"");
-    EXPECT_TRUE(TerminateChildProcess(info.hProcess, 1));
+    EXPECT_TRUE(TerminateProcess(info.hProcess, 1));
     EXPECT_EQ(WaitForSingleObject(info.hProcess, 5000), WAIT_OBJECT_0);
     DWORD code = 0;
     ASSERT_TRUE(GetExitCodeProcess(info.hProcess, &code));
@@ -86,7 +87,7 @@ TEST(ChildProcess, MissingProgramAndForeignHandlesFail)
     DWORD code = 0;
     EXPECT_FALSE(GetExitCodeProcess(nullptr, &code));
     EXPECT_EQ(WaitForSingleObject(nullptr, 10), WAIT_FAILED);
-    EXPECT_FALSE(TerminateChildProcess(nullptr, 1));
+    EXPECT_FALSE(TerminateProcess(nullptr, 1));
 }
 
 } // namespace
