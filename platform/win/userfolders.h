@@ -4,8 +4,8 @@
 // the shell's recent documents. The temporary folder is the user's own ($XDG_CACHE_HOME/vkt/tmp,
 // else ~/.cache/vkt/tmp, else $XDG_RUNTIME_DIR/vkt), made 0700 and refused when it is a link or
 // belongs to someone else: the program's temporary files (autosaves above all) never lie in a
-// folder that other users can write to, and survive a crash of the machine. Callers: the autosave, project clips and the main
-// program's paths.
+// folder that other users can write to, and survive a crash of the machine. Callers: the autosave, project
+// clips and the main program's paths.
 
 #include "platform/win/types.h"
 
