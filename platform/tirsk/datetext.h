@@ -6,6 +6,7 @@
 // Time pictures: h hh (12-hour), H HH, m mm, s ss, t tt (A/P, AM/PM). Text in single quotes and
 // any other character is copied. The answer is a per-thread buffer, valid until the next call on
 // the thread.
+// Callers: the key-map file, backups and project properties (framework, shell).
 
 #include <ctime>
 

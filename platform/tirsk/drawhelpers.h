@@ -2,12 +2,14 @@
 
 // Small drawing helpers of the window library: boxed status texts, file paths shortened to a
 // width for menus and lists, and colours lightened or darkened for hover states.
+// Callers: the status bar, the menu model and the toolbar images (framework), printing (framework).
 
 #include <functional>
 #include <string>
 
-#include "platform/win/structs.h"
-#include "platform/win/types.h"
+#include "platform/win/colour.h"
+#include "platform/win/geometry.h"
+#include "platform/win/handletypes.h"
 
 // Fills rect with the background colour of dc and draws text on one line inside it, vertically
 // centred and clipped to it: format 0 left-aligned, 1 centred, 2 right-aligned. '&' is plain text.

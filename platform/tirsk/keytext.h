@@ -4,6 +4,7 @@
 // 0-7, the extended-key bit 8 and the modifiers in bits 12-15 and again in bits 16-19 (Shift 1,
 // Ctrl 2, Alt 4, Windows 8 in each set; either set counts). The answers are per-thread buffers,
 // valid until the next call of the same function on the thread.
+// Callers: the key translator and the key settings (framework).
 
 // The name of the key without its modifiers: "A", "5", "F1", "Page Up", "Num 7", ";"; a key
 // without a name gives "#" and its two hexadecimal digits.

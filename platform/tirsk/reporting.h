@@ -5,6 +5,7 @@
 // log instead. The status-line calls reach the frame's status line through a hook the framework
 // installs; without one they do nothing. A number names a text of the calling thread's string
 // table (application context); an absent number reads "Error %04lX".
+// Callers: undo, the orientation bar, the command tables, the editor and printing (framework).
 
 using STATUSHOOK = void (*)(int kind, const char* text); // kind: 0 prompt, 1 status
 

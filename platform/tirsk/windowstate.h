@@ -1,8 +1,9 @@
 #pragma once
 
 // The window library's view of the calling thread's windows.
+// Callers: the frame window and the input handlers (framework).
 
-#include "platform/win/types.h"
+#include "platform/win/handletypes.h"
 
 // The dialog window open on the calling thread (the one the message pump lets see its messages
 // first, core process.h setmodelessdialog); null when none.

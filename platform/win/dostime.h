@@ -6,7 +6,7 @@
 // disk-file copies.
 
 #include "platform/win/files.h"
-#include "platform/win/types.h"
+#include "platform/win/scalars.h"
 
 BOOL FileTimeToLocalFileTime(const FILETIME* universal, FILETIME* local);
 BOOL LocalFileTimeToFileTime(const FILETIME* local, FILETIME* universal);

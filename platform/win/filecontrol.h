@@ -2,8 +2,9 @@
 
 // The C run time's and the system's file controls that the autosave uses on its share-mode
 // streams: cutting a file to a length, and the critical-error mode it sets around its scan.
+// Callers: the autosave (framework).
 
-#include "platform/win/types.h"
+#include "platform/win/scalars.h"
 
 constexpr UINT SEM_FAILCRITICALERRORS = 0x0001;
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "platform/win/types.h"
+#include "platform/win/scalars.h"
 
 // The value of key in section of file (a Windows path, found in any case; names compared ignoring
 // ASCII case; blanks around the value and one pair of enclosing quotes removed), copied as at most

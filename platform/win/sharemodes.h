@@ -10,7 +10,7 @@
 
 #include <cstdio>
 
-#include "platform/win/types.h"
+#include "platform/win/scalars.h"
 
 constexpr int _SH_DENYRW = 0x10;
 constexpr int _SH_DENYWR = 0x20;

@@ -7,7 +7,8 @@
 // folder that other users can write to, and survive a crash of the machine. Callers: the autosave, project
 // clips and the main program's paths.
 
-#include "platform/win/types.h"
+#include "platform/win/handletypes.h"
+#include "platform/win/scalars.h"
 
 constexpr int CSIDL_PERSONAL = 0x0005;
 constexpr int CSIDL_LOCAL_APPDATA = 0x001C;

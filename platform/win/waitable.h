@@ -1,9 +1,11 @@
 #pragma once
 
 // Kernel objects that can be waited for: a process is signalled when it has ended.
+// Callers: the autosave's watch of its verifier (framework).
 
 #include "platform/win/handles.h"
-#include "platform/win/types.h"
+#include "platform/win/handletypes.h"
+#include "platform/win/scalars.h"
 
 constexpr DWORD INFINITE = 0xFFFFFFFF;
 constexpr DWORD WAIT_OBJECT_0 = 0;

@@ -7,7 +7,7 @@
 #include "platform/ombrel/cts.h"
 #include "platform/ombrel/point.h"
 // The window layer's own point type lives beside the world POINT without a clash.
-#include "platform/win/structs.h"
+#include "platform/win/geometry.h"
 
 namespace {
 
