@@ -11,6 +11,7 @@
 #include <string>
 
 #include "core/files/folders.h"
+#include "core/files/privatefolder.h"
 #include "core/text/strutil.h"
 #include "core/windows/process.h"
 #include "core/windows/registry.h"
@@ -34,20 +35,14 @@ std::string environment(const char* name)
     return value && *value ? value : "";
 }
 
-// For a process without a home: a folder of the user's own in the temporary folder, made 0700,
-// and taken only when it is a real folder of this user; empty otherwise. A folder everybody
-// shares would let others read the reports or plant links where they are written.
+// For a process without a home: a folder of the user's own in the temporary folder; empty when
+// it cannot be had. A folder everybody shares would let others read the reports or plant links
+// where they are written.
 std::string privatetemporaryfolder()
 {
     std::string temporary = environment("TMPDIR");
     std::string folder = (temporary.empty() ? "/tmp" : temporary) + "/vkt-" + std::to_string(::getuid());
-    ::mkdir(folder.c_str(), 0700);
-    struct stat status;
-    if (::lstat(folder.c_str(), &status) != 0 || !S_ISDIR(status.st_mode) || status.st_uid != ::getuid())
-        return {};
-    if ((status.st_mode & 077) && ::chmod(folder.c_str(), 0700) != 0)
-        return {};
-    return folder;
+    return makeprivatefolder(folder) ? folder : std::string();
 }
 
 // The folder where the user's reports belong, in Windows form, ending in '\'.

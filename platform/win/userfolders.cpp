@@ -6,10 +6,9 @@
 #include <cstring>
 #include <fcntl.h>
 #include <string>
-#include <sys/stat.h>
 #include <unistd.h>
 
-#include "core/files/folders.h"
+#include "core/files/privatefolder.h"
 #include "platform/win/files.h"
 #include "platform/win/pathboundary.h"
 #include "platform/win/winerror.h"
@@ -27,17 +26,6 @@ std::string home()
     return environment("HOME");
 }
 
-// Makes folder (and its parents) when missing and checks that it is a real folder of this user
-// and no one else's to enter: 0700, corrected when it was wider.
-bool privatefolder(const std::string& folder)
-{
-    mkpath(towindowspath(folder).c_str());
-    struct stat status;
-    if (lstat(folder.c_str(), &status) != 0 || !S_ISDIR(status.st_mode) || status.st_uid != getuid())
-        return false;
-    return (status.st_mode & 077) == 0 || chmod(folder.c_str(), 0700) == 0;
-}
-
 std::string temporaryfolder()
 {
     // A folder that outlives a crash of the machine: autosaves are recovered from it at the next
@@ -45,10 +33,10 @@ std::string temporaryfolder()
     std::string cache = environment("XDG_CACHE_HOME");
     if (cache.empty() && !home().empty())
         cache = home() + "/.cache";
-    if (!cache.empty() && privatefolder(cache + "/vkt/tmp"))
+    if (!cache.empty() && makeprivatefolder(cache + "/vkt/tmp"))
         return cache + "/vkt/tmp";
     const std::string runtime = environment("XDG_RUNTIME_DIR");
-    if (!runtime.empty() && privatefolder(runtime + "/vkt"))
+    if (!runtime.empty() && makeprivatefolder(runtime + "/vkt"))
         return runtime + "/vkt";
     return {};
 }
