@@ -9,11 +9,12 @@ extern const DeviceKind vcvskind;
 extern const DeviceKind vccskind;
 extern const DeviceKind capacitorkind;
 extern const DeviceKind inductorkind;
+extern const DeviceKind diodekind;
 
 const std::vector<const DeviceKind*>& devicekinds()
 {
     static const std::vector<const DeviceKind*> kinds { &resistorkind, &capacitorkind, &inductorkind,
-        &vsourcekind, &isourcekind, &vcvskind, &vccskind };
+        &vsourcekind, &isourcekind, &vcvskind, &vccskind, &diodekind };
     return kinds;
 }
 

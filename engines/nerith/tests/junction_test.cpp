@@ -1,0 +1,196 @@
+// Junction devices against closed forms: the limiting functions and the DC current and conductance
+// of each device at chosen bias points and temperatures.
+#include "engines/nerith/devices/junction.h"
+#include "engines/nerith/tests/simulation.h"
+
+#include <cmath>
+
+using nerithtest::Simulation;
+
+namespace {
+
+constexpr double Gmin = 1e-12;
+
+double vt(double celsius)
+{
+    return nerith::Boltzmann * (celsius + nerith::KelvinOffset) / nerith::ElectronCharge;
+}
+
+// Sets a parameter of the model the fixture gives instances of `type`.
+int modelparm(Simulation& s, const char* type, const char* keyword, double value)
+{
+    const int32_t kind = nerithtest::findtype(s.d, type);
+    IFmodel* model = nullptr;
+    EXPECT_EQ(s.d->newModel(s.ckt, kind, &model, (std::string("default_") + type).c_str()), 0);
+    const IFdevice* device = s.d->devices[kind];
+    const IFparm* parm = nerithtest::findparm(device->modelParms, device->numModelParms, keyword);
+    if (!parm)
+        return E_BADPARM;
+    IFvalue v {};
+    v.rValue = value;
+    return s.d->setModelParm(s.ckt, model, parm->id, &v, nullptr);
+}
+
+} // namespace
+
+TEST(Limiting, PnJunctionStepsFollowTheCurrent)
+{
+    const double t = 0.025;
+    const double critical = nerith::criticalvoltage(t, 1e-14);
+    EXPECT_NEAR(critical, t * std::log(t / (std::sqrt(2.0) * 1e-14)), 1e-12);
+    struct Case {
+        double proposed, old, expected;
+        bool limited;
+    } cases[] = {
+        { 0.5, 0.45, 0.5, false }, // below the critical voltage
+        { critical + 0.01, critical, critical + 0.01, false }, // a step within two thermal voltages
+        { 5.0, 0.6, 0.6 + t * std::log(1 + 4.4 / t), true }, // from forward bias: along the current
+        { 5.0, -1.0, t * std::log(5.0 / t), true }, // from reverse bias
+        { 0.8, 2.0, critical, true }, // a step back past where the linearised current turns
+        { -10.0, 0.5, -1.5, true }, // reverse steps at most double the voltage, plus a volt
+        { -10.0, -2.0, -5.0, true },
+        { -3.0, -2.0, -3.0, false },
+    };
+    for (const Case& c : cases) {
+        bool limited = false;
+        EXPECT_NEAR(nerith::pnjlim(c.proposed, c.old, t, critical, limited), c.expected, 1e-12)
+            << c.proposed << " from " << c.old;
+        EXPECT_EQ(limited, c.limited) << c.proposed << " from " << c.old;
+    }
+}
+
+TEST(Limiting, FieldEffectVoltagesStayNearTheThreshold)
+{
+    struct Case {
+        double proposed, old, vto, expected;
+    } cases[] = {
+        { 20.0, 5.0, 1.0, 5.0 + 10.0 }, // on, going further on: step up to 2 |old - vto| + 2
+        { 7.0, 5.0, 1.0, 7.0 }, { -10.0, 5.0, 1.0, 3.0 }, // on, turning off: stop at vto + 2
+        { 4.6, 10.0, 1.0, 4.6 }, // staying well on
+        { 6.0, 2.0, 1.0, 5.0 }, // middle region: at most vto + 4
+        { -5.0, 2.0, 1.0, 0.5 }, // middle region: at least vto - 0.5
+        { 6.0, -1.0, 1.0, 1.5 }, // off, turning on: stop at vto + 0.5
+        { 0.5, -3.0, 1.0, 0.5 },
+        { -20.0, -1.0, 1.0, -1.0 - 6.0 }, // off, going further off: at most 2 |old - vto| + 2
+    };
+    for (const Case& c : cases)
+        EXPECT_DOUBLE_EQ(nerith::fetlim(c.proposed, c.old, c.vto), c.expected)
+            << c.proposed << " from " << c.old;
+
+    struct Vds {
+        double proposed, old, expected;
+    } drains[] = {
+        { 50.0, 5.0, 17.0 },
+        { 1.0, 5.0, 2.0 },
+        { 4.0, 5.0, 4.0 },
+        { 10.0, 1.0, 4.0 },
+        { -3.0, 1.0, -0.5 },
+        { 0.5, 1.0, 0.5 },
+    };
+    for (const Vds& c : drains)
+        EXPECT_DOUBLE_EQ(nerith::limvds(c.proposed, c.old), c.expected) << c.proposed << " from " << c.old;
+}
+
+TEST(Diode, DcCurrentAndConductanceMatchTheClosedFormAcrossTemperature)
+{
+    struct Case {
+        double v, celsius, n, area;
+    } cases[] = {
+        { 0.6, 27, 1, 1 },
+        { 0.7, 27, 1.7, 2 },
+        { -0.05, 27, 1, 1 },
+        { 0.55, 127, 1, 1 },
+        { 0.65, -40, 1.2, 0.5 },
+        { -5, 27, 1, 1 },
+    };
+    const double is = 1e-14;
+    const double eg = 1.11;
+    const double xti = 3;
+    for (const Case& c : cases) {
+        Simulation s;
+        s.add("Vsource", "v1", { "a", "0" }, { { "dc", c.v } });
+        IFinstance* d = s.add("Diode", "d1", { "a", "0" }, { { "area", c.area }, { "temp", c.celsius } });
+        ASSERT_EQ(modelparm(s, "Diode", "is", is), 0);
+        ASSERT_EQ(modelparm(s, "Diode", "n", c.n), 0);
+        ASSERT_EQ(s.run(), 0) << s.message(s.run());
+
+        const double kelvin = c.celsius + nerith::KelvinOffset;
+        const double nominal = 27 + nerith::KelvinOffset;
+        const double vte = c.n * vt(c.celsius);
+        const double scaled = c.area * is
+            * std::exp((kelvin / nominal - 1) * eg / vte + xti / c.n * std::log(kelvin / nominal));
+        double id;
+        double gd;
+        if (c.v >= -3 * vte) {
+            id = scaled * (std::exp(c.v / vte) - 1);
+            gd = scaled * std::exp(c.v / vte) / vte;
+        } else {
+            const double a = 3 * vte / (c.v * std::exp(1.0));
+            id = -scaled * (1 + a * a * a);
+            gd = 3 * scaled * a * a * a / c.v;
+        }
+        id += Gmin * c.v;
+        gd += Gmin;
+        EXPECT_NEAR(s.ask(d, "id"), id, 1e-9 * std::fabs(id)) << c.v << " V at " << c.celsius << " C";
+        EXPECT_NEAR(s.ask(d, "gd"), gd, 1e-9 * gd) << c.v << " V at " << c.celsius << " C";
+        EXPECT_NEAR(s.ask(d, "vd"), c.v, 1e-12);
+    }
+}
+
+TEST(Diode, SeriesResistanceAndBreakdownFromColdStarts)
+{
+    // A current forced through the diode: the anode sits one junction drop plus I RS up.
+    Simulation s;
+    ASSERT_EQ(s.option("reltol", 1e-7), 0);
+    s.add("Isource", "i1", { "0", "a" }, { { "dc", 10e-3 } });
+    IFinstance* d = s.add("Diode", "d1", { "a", "0" });
+    ASSERT_EQ(modelparm(s, "Diode", "is", 2.52e-9), 0);
+    ASSERT_EQ(modelparm(s, "Diode", "n", 1.752), 0);
+    ASSERT_EQ(modelparm(s, "Diode", "rs", 0.568), 0);
+    ASSERT_EQ(s.run(), 0) << s.message(s.run());
+    const double junction = 1.752 * vt(27) * std::log(1 + (10e-3 - Gmin * s.ask(d, "vd")) / 2.52e-9);
+    EXPECT_NEAR(s.ask(d, "vd"), junction, 1e-7);
+    EXPECT_NEAR(s.ask(d, "id"), 10e-3, 1e-12);
+    EXPECT_NEAR(s.v("a"), junction + 10e-3 * 0.568, 1e-7);
+    EXPECT_NEAR(s.ask(d, "p"), 10e-3 * s.v("a"), 1e-9);
+
+    // Driven in reverse beyond BV through a resistor: the knee holds near -BV with IBV at BV.
+    Simulation z;
+    z.add("Vsource", "v1", { "in", "0" }, { { "dc", -20 } });
+    z.add("Resistor", "r1", { "in", "k" }, { { "resistance", 1e3 } });
+    IFinstance* zener = z.add("Diode", "dz", { "k", "0" });
+    ASSERT_EQ(modelparm(z, "Diode", "bv", 5.1), 0);
+    ASSERT_EQ(modelparm(z, "Diode", "ibv", 1e-3), 0);
+    ASSERT_EQ(z.run(), 0) << z.message(z.run());
+    const double current = (z.v("k") + 20) / 1e3;
+    EXPECT_NEAR(z.ask(zener, "id"), -current, 1e-9);
+    EXPECT_LT(z.v("k"), -5.1);
+    EXPECT_GT(z.v("k"), -5.1 - vt(27) * std::log(current / 1e-3) - 0.01);
+}
+
+TEST(Diode, UnusableValuesAreRefusedNamingTheDevice)
+{
+    struct Case {
+        const char* keyword;
+        double value;
+        bool model;
+    } cases[] = {
+        { "is", 0, true },
+        { "n", -1, true },
+        { "m", 1, true },
+        { "vj", 0, true },
+        { "rs", -1, true },
+        { "area", -2, false },
+        { "bv", -3, true },
+        { "is", NAN, true },
+    };
+    for (const Case& c : cases) {
+        Simulation s;
+        s.add("Vsource", "v1", { "a", "0" }, { { "dc", 0.7 } });
+        IFinstance* d = s.add("Diode", "dbad", { "a", "0" });
+        ASSERT_EQ(c.model ? modelparm(s, "Diode", c.keyword, c.value) : s.set(d, c.keyword, c.value), 0);
+        const int code = s.run();
+        EXPECT_NE(code, 0) << c.keyword;
+        EXPECT_NE(s.message(code).find("dbad"), std::string::npos) << s.message(code);
+    }
+}
