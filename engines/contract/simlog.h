@@ -4,14 +4,13 @@
 #include <cstdint>
 
 // The simulation log as the engines and models see it. The kernel's SIMLOG implements ISIMLOG;
-// TRACEFLAG, TRACEFLAGINFO and PROPLIST are the kernel's records, passed through by pointer only.
+// PROPLIST is the kernel's record, passed through by pointer only.
 //
 // Message classes (one character): 'I' information, 'W' warning, 'E' error, 'F' fatal (the run
 // ends: the call does not return), 'T' trace, 'X' internal exception, 'D' without a time line,
 // 0 raw text. A warning raises the run status to 1, an error or a fatal message to 3.
 
 struct TRACEFLAG;
-struct TRACEFLAGINFO;
 class PROPLIST;
 
 // Anything that writes the messages of a trace channel.
@@ -23,6 +22,59 @@ public:
 
 protected:
     ~ITRACEOWNER() = default;
+};
+
+// One row of a channel table: which record, the property that sets it, the label printed before
+// its messages (may be null).
+struct TRACEFLAGINFO {
+    int32_t channel;
+    const char* key;
+    const char* label;
+};
+
+// One trace channel. Whoever holds a record writes through it without the kernel's code: the
+// level is checked here and the message goes to the owner that registration set.
+struct TRACEFLAG {
+    const TRACEFLAGINFO* info; // the row it was registered from; null before
+    ITRACEOWNER* owner; // writes its messages; null before registration
+    uint8_t level; // 0 to 3
+    uint8_t breakflag; // non-zero: a logged message of the channel breaks an interactive run
+
+    // A warning ('W') when the level is above 0; the owner's logged flag, 0 when not written.
+    int warning(const char* format, ...) __attribute__((format(printf, 2, 3)))
+    {
+        va_list args;
+        va_start(args, format);
+        int logged = write(1, 'W', format, args);
+        va_end(args);
+        return logged;
+    }
+    // A trace ('T') at level 2 or more.
+    int trace(const char* format, ...) __attribute__((format(printf, 2, 3)))
+    {
+        va_list args;
+        va_start(args, format);
+        int logged = write(2, 'T', format, args);
+        va_end(args);
+        return logged;
+    }
+    // A trace ('T') at level 3.
+    int tracedetail(const char* format, ...) __attribute__((format(printf, 2, 3)))
+    {
+        va_list args;
+        va_start(args, format);
+        int logged = write(3, 'T', format, args);
+        va_end(args);
+        return logged;
+    }
+
+private:
+    int write(int minimum, int cls, const char* format, va_list args)
+    {
+        if (level < minimum || !owner)
+            return 0;
+        return owner->trace(this, cls, format, args);
+    }
 };
 
 class ISIMLOG : public ITRACEOWNER {

@@ -21,9 +21,6 @@ struct PXlink {
     std::string net;
     std::string served;  // the part a created interface serves
     bool adc = false;
-    STATE state = STATE_NONE;
-    double time = 0;
-    double* edge = nullptr;
 };
 
 namespace {
@@ -43,9 +40,9 @@ Store& store()
     return state;
 }
 
-PXlink* addlink(const char* net, bool adc, double* edge = nullptr, std::string served = {})
+PXlink* addlink(const char* net, bool adc, std::string served = {})
 {
-    return &store().links.emplace_back(PXlink { net ? net : "", std::move(served), adc, STATE_NONE, 0, edge });
+    return &store().links.emplace_back(PXlink { net ? net : "", std::move(served), adc });
 }
 
 // pallex_createadcs and pallex_createdacs: one link per part the test said the net's interfaces serve.
@@ -56,7 +53,7 @@ int interfaces(const char* function, const std::map<std::string, std::vector<std
     *count = 0;
     auto it = net ? served.find(net) : served.end();
     for (std::size_t i = 0; it != served.end() && i < it->second.size() && *count < max; ++i) {
-        PXlink* link = addlink(net, adc, nullptr, it->second[i]);
+        PXlink* link = addlink(net, adc, it->second[i]);
         pairs[(*count)++] = PXinterface { link->served.c_str(), link };
     }
     return fakes::answer(function, 1);
@@ -105,26 +102,6 @@ DigitalPin* digitalpin(const std::string& part, int32_t index)
             return &object.pins[static_cast<std::size_t>(index)];
     }
     return nullptr;
-}
-
-void setdac(const std::string& net, STATE state, double time)
-{
-    for (PXlink& link : store().links) {
-        if (!link.adc && link.net == net) {
-            link.state = state;
-            link.time = time;
-        }
-    }
-}
-
-STATE postedadc(const std::string& net)
-{
-    STATE posted = STATE_NONE;
-    for (const PXlink& link : store().links) {
-        if (link.adc && link.net == net && link.state != STATE_NONE)
-            posted = link.state;
-    }
-    return posted;
 }
 
 }  // namespace fakes
@@ -233,16 +210,13 @@ int pallex_linkadc(const char* net, PXlink** link)
 int pallex_postadc(PXlink* link, STATE state)
 {
     record(format("pallex_postadc(%s, %02X)", link ? link->net.c_str() : "-", state));
-    if (!link)
-        return 0;
-    link->state = state;
-    return 1;
+    return link ? 1 : 0;
 }
 
-int pallex_linkdac(const char* net, double* edge, PXlink** link)
+int pallex_linkdac(const char* net, double*, PXlink** link)
 {
     record(format("pallex_linkdac(%s)", net ? net : "-"));
-    *link = addlink(net, false, edge);
+    *link = addlink(net, false);
     return 1;
 }
 
@@ -251,8 +225,9 @@ int pallex_polldac(PXlink* link, STATE* state, double* time)
     record(format("pallex_polldac(%s)", link ? link->net.c_str() : "-"));
     if (!link)
         return 0;
-    *state = link->state;
-    *time = link->time;
+    // Nothing drives a DAC in the fake.
+    *state = STATE_NONE;
+    *time = 0;
     return 1;
 }
 

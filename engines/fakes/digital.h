@@ -58,9 +58,5 @@ Digital& digital();
 void resetdigital();
 // Pin `index` of the part made for the instance named `part`; null when there is none.
 DigitalPin* digitalpin(const std::string& part, int32_t index);
-// The state and change time that pallex_polldac answers for the DAC links of `net`.
-void setdac(const std::string& net, STATE state, double time);
-// The last state posted by an ADC link of `net`; STATE_NONE when none was posted.
-STATE postedadc(const std::string& net);
 
 }  // namespace fakes

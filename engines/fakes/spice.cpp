@@ -23,7 +23,6 @@ struct Node : IFnode {
 struct IFmodel {
     std::string name;
     int32_t type = 0;
-    ISPICECKT* circuit = nullptr;  // OBJITF_CIRCUIT when set
 };
 
 struct IFinstance {
@@ -172,18 +171,6 @@ void request(void* circuit, double time)
     static_cast<fakes::SpiceCircuit*>(circuit)->setbreak(time);
 }
 
-// Binds every OBJITF model to the circuit interface, as the engine does at the set-up of a run.
-void bindmodels(IFcircuit* ckt)
-{
-    for (const fakes::ObjitfInstance& item : spice().objitf) {
-        IFinstance* instance = byname(ckt->instances, item.name.c_str());
-        if (!item.model || !instance)
-            continue;
-        ISPICECKT* circuit = instance->model && instance->model->circuit ? instance->model->circuit : &spice().circuit;
-        item.model->bindspice(item.instance, circuit);
-    }
-}
-
 // Delivers the present run from where it stopped: plots, points, pause tests.
 int deliver(IFcircuit* ckt)
 {
@@ -211,10 +198,6 @@ int deliver(IFcircuit* ckt)
             int digital = frontend->digitalAccept ? frontend->digitalAccept(time, &circuit, request) : 1;
             if (digital == 0)
                 return fakes::answer("digitalfailure", E_PRIVATE);
-            for (const fakes::ObjitfInstance& item : spice().objitf) {
-                if (item.model)
-                    item.model->acceptstep(time, circuit.values.data());
-            }
             IFvalue reference {};
             reference.rValue = time;
             IFvalue data {};
@@ -250,7 +233,6 @@ int newCircuit(IFcircuit** ckt)
     record("newCircuit()");
     current = std::make_unique<IFcircuit>();
     spice().circuit = fakes::SpiceCircuit {};
-    spice().objitf.clear();
     *ckt = current.get();
     return 0;
 }
@@ -261,7 +243,6 @@ int deleteCircuit(IFcircuit* ckt)
     if (!ours(ckt))
         return E_NOCKT;
     current.reset();
-    spice().objitf.clear();
     return 0;
 }
 
@@ -357,18 +338,6 @@ int newInstance(IFcircuit* ckt, IFmodel* model, IFinstance** instance, IFuid nam
     return fakes::answer("newInstance", 0);
 }
 
-void keepobjitf(IFinstance* instance, int32_t id, void* pointer)
-{
-    auto& list = spice().objitf;
-    auto it = std::find_if(list.begin(), list.end(), [&](const auto& item) { return item.name == instance->name; });
-    if (it == list.end())
-        it = list.insert(list.end(), fakes::ObjitfInstance { instance->name });
-    if (id == OBJITF_INSTANCE)
-        it->instance = static_cast<IINSTANCE*>(pointer);
-    if (id == OBJITF_MODEL)
-        it->model = static_cast<ISPICEMODEL*>(pointer);
-}
-
 int setInstanceParm(IFcircuit* ckt, IFinstance* instance, int32_t id, IFvalue* value, IFvalue*)
 {
     const IFdevice* type = device(instance && instance->model ? instance->model->type : -1);
@@ -377,8 +346,6 @@ int setInstanceParm(IFcircuit* ckt, IFinstance* instance, int32_t id, IFvalue* v
         show(parm, value).c_str()));
     if (!ours(ckt) || !parm || !(parm->dataType & IF_SET))
         return E_BADPARM;
-    if (parm->dataType & IF_POINTER)
-        keepobjitf(instance, id, value->pValue);
     return fakes::answer("setInstanceParm", 0);
 }
 
@@ -432,7 +399,7 @@ int newModel(IFcircuit* ckt, int32_t type, IFmodel** model, IFuid name)
         *model = found;
         return 0;
     }
-    *model = &ckt->models.emplace_back(IFmodel { name, type, nullptr });
+    *model = &ckt->models.emplace_back(IFmodel { name, type });
     return fakes::answer("newModel", 0);
 }
 
@@ -444,8 +411,6 @@ int setModelParm(IFcircuit* ckt, IFmodel* model, int32_t id, IFvalue* value, IFv
         show(parm, value).c_str()));
     if (!ours(ckt) || !parm || !(parm->dataType & IF_SET))
         return E_BADPARM;
-    if (parm->dataType & IF_POINTER)
-        model->circuit = static_cast<ISPICECKT*>(value->pValue);
     return fakes::answer("setModelParm", 0);
 }
 
@@ -562,7 +527,6 @@ int doAnalyses(IFcircuit* ckt, int restart, IFtask* task)
         }
         ckt->plot = ckt->point = 0;
         ckt->begun = false;
-        bindmodels(ckt);
         if (frontend->digitalSetup && !frontend->digitalSetup())
             return fakes::answer("digitalfailure", E_PRIVATE);
     } else if (frontend->digitalResume) {
@@ -574,7 +538,7 @@ int doAnalyses(IFcircuit* ckt, int restart, IFtask* task)
 const char* nonconvErr(IFcircuit*)
 {
     record("nonconvErr()");
-    return spice().nonconvergence.empty() ? nullptr : spice().nonconvergence.c_str();
+    return nullptr;
 }
 
 }  // namespace
@@ -590,70 +554,16 @@ int SpiceCircuit::query(double* out, int code)
     return 1;
 }
 
-double* SpiceCircuit::state(int32_t which, int32_t index)
-{
-    if (which < 0 || which > 1 || index < 0 || static_cast<std::size_t>(index) >= states[which].size())
-        return nullptr;
-    return &states[which][static_cast<std::size_t>(index)];
-}
-
 void SpiceCircuit::suspend(IINSTANCE* owner, const char* text)
 {
     record(format("suspend(%s, %s)", owner ? owner->getname() : "-", text ? text : "-"));
     breakasked = true;
 }
 
-double SpiceCircuit::lowerinitialstep(double limit)
-{
-    record(format("lowerinitialstep(%g)", limit));
-    initialstep = std::min(initialstep, limit);
-    return initialstep;
-}
-
-int32_t SpiceCircuit::newnode(IINSTANCE* owner, const char* name)
-{
-    record(format("newnode(%s, %s) -> %d", owner ? owner->getname() : "-", name ? name : "-", equations + 1));
-    values.resize(static_cast<std::size_t>(++equations) + 1);
-    return equations;
-}
-
-int32_t SpiceCircuit::newbranch(IINSTANCE* owner, const char* name)
-{
-    record(format("newbranch(%s, %s) -> %d", owner ? owner->getname() : "-", name ? name : "-", equations + 1));
-    values.resize(static_cast<std::size_t>(++equations) + 1);
-    return equations;
-}
-
-double* SpiceCircuit::element(int32_t row, int32_t column)
-{
-    record(format("element(%d, %d)", row, column));
-    if (row < 0 || column < 0 || row > equations || column > equations)
-        return nullptr;
-    if (row == 0 || column == 0)
-        return &scratch;
-    return &matrix[{ row, column }];
-}
-
 int SpiceCircuit::setbreak(double time)
 {
     record(format("setbreak(%g)", time));
     return answer("setbreak", 1);
-}
-
-int32_t SpiceCircuit::allocstates(int32_t count)
-{
-    record(format("allocstates(%d)", count));
-    if (count < 0)
-        return -1;
-    auto first = static_cast<int32_t>(states[0].size());
-    states[0].resize(states[0].size() + static_cast<std::size_t>(count));
-    states[1].resize(states[0].size());
-    return first;
-}
-
-void SpiceCircuit::proposestep(double step)
-{
-    record(format("proposestep(%g)", step));
 }
 
 Spice& spice()
@@ -731,22 +641,6 @@ int CKTsetBreak(IFcircuit* ckt, double time)
 {
     record(format("CKTsetBreak(%g)", time));
     return ours(ckt) ? fakes::answer("CKTsetBreak", 0) : E_NOCKT;
-}
-
-int DCtran(IFcircuit* ckt, int restart)
-{
-    record(format("DCtran(%d)", restart));
-    if (!ours(ckt) || !spice().frontend)
-        return E_NOCKT;
-    if (int failure = fakes::answer("DCtran", 0))
-        return failure;
-    if (restart) {
-        ckt->plot = ckt->point = 0;
-        ckt->begun = false;
-    } else if (spice().frontend->digitalResume) {
-        spice().frontend->digitalResume();
-    }
-    return deliver(ckt);
 }
 
 const char* simerrmsg(int code)

@@ -22,54 +22,43 @@ struct ScriptedPlot {
     std::vector<std::pair<double, std::vector<double>>> points;
 };
 
-// ISPICECKT as models see it in the fake: every number and cell a test can set or inspect.
+// ISPICECKT as the kernel and the digital engine see it in the fake: the numbers a test sets or
+// inspects. The fake runs no analog model of its own (OBJITF), so what only such a model asks for
+// (equations, matrix cells, states, steps) is refused.
 class SpiceCircuit final : public ISPICECKT {
 public:
     int modetest(uint32_t bits) override { return (mode & bits) != 0; }
     int query(double* out, int code) override;
-    double* state(int32_t which, int32_t index) override;
+    double* state(int32_t, int32_t) override { return nullptr; }
     void suspend(IINSTANCE* owner, const char* text) override;
     double* solution() override { return values.data(); }
-    double lowerinitialstep(double limit) override;
-    int32_t newnode(IINSTANCE* owner, const char* name) override;
-    int32_t newbranch(IINSTANCE* owner, const char* name) override;
-    double* element(int32_t row, int32_t column) override;
+    double lowerinitialstep(double limit) override { return limit; }
+    int32_t newnode(IINSTANCE*, const char*) override { return -1; }
+    int32_t newbranch(IINSTANCE*, const char*) override { return -1; }
+    double* element(int32_t, int32_t) override { return nullptr; }
     int setbreak(double time) override;
-    int32_t allocstates(int32_t count) override;
-    void proposestep(double step) override;
+    int32_t allocstates(int32_t) override { return -1; }
+    void proposestep(double) override { }
 
     uint32_t mode = 0;
     std::map<int, double> queries { { QUERY_TIME, 0 }, { QUERY_STEP, 1e-9 }, { QUERY_GMIN, 1e-12 },
         { QUERY_STEPFLOOR, 1e-15 }, { QUERY_MINSTEP, 1e-12 }, { QUERY_SRCFACT, 1 }, { QUERY_ORDER, 1 } };
-    int32_t equations = 0;             // equations made so far (nodes of the circuit, then newnode/newbranch)
-    std::vector<double> values { 0 };  // the solution; [0] is ground
-    std::vector<double> states[2];     // present and previous
-    std::map<std::pair<int32_t, int32_t>, double> matrix;  // node-based: element pointers stay valid
-    double scratch = 0;
-    double initialstep = 1e-9;
+    int32_t equations = 0; // equations made so far (nodes of the circuit, then branches)
+    std::vector<double> values { 0 }; // the solution; [0] is ground
     bool breakasked = false;
 };
 
-// An OBJITF instance once its IINSTANCE and ISPICEMODEL were set.
-struct ObjitfInstance {
-    std::string name;
-    IINSTANCE* instance = nullptr;
-    ISPICEMODEL* model = nullptr;
-};
-
 struct Spice {
-    // Scripts: each doAnalyses with restart 1 delivers the next run; DCtran and doAnalyses with
-    // restart 0 go on with the run the pause test stopped.
+    // Scripts: each doAnalyses with restart 1 delivers the next run; doAnalyses with restart 0 goes
+    // on with the run the pause test stopped.
     std::deque<std::vector<ScriptedPlot>> runs;
     std::map<int, std::string> errors;   // simerrmsg's texts by code
-    std::map<int32_t, int32_t> statistics;  // options ids 22 to 25
-    std::string nonconvergence;          // nonconvErr's text; empty: null
+    std::map<int32_t, int32_t> statistics; // options ids 22 to 25
     std::map<std::string, double> answers;  // askInstanceQuest by "instance.keyword" (real values)
     // What the fake holds.
     IFfrontEnd* frontend = nullptr;
     IFsimulator descriptor {};
-    SpiceCircuit circuit;  // the interface spice_initialize hands out
-    std::vector<ObjitfInstance> objitf;
+    SpiceCircuit circuit; // the interface spice_initialize hands out
 };
 
 Spice& spice();

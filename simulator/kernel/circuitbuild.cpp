@@ -5,6 +5,7 @@
 #include "core/text/values.h"
 #include "simulator/kernel/circuit.h"
 #include "simulator/kernel/factory.h"
+#include "simulator/kernel/modelcatalog.h"
 #include "simulator/kernel/primitives.h"
 #include "simulator/kernel/runstate.h"
 #include "simulator/kernel/simlog.h"
@@ -66,7 +67,7 @@ SDF_PIN* CIRCUIT::addgenerator(char* net, const char* text)
         = freename(*this, &generators, [text](int32_t n) { return format(GENERATORNAME, n, text); });
     PROPLIST properties(0, 1);
     properties.add("VALUE", text);
-    COMPONENT* generator = creategenerator(name.c_str(), &ROW_PWR, nullptr, &properties);
+    COMPONENT* generator = makemodel(name.c_str(), &ROW_PWR, nullptr, &properties);
     if (!generator)
         return nullptr;
     parts.add(generator);
@@ -353,7 +354,7 @@ void CIRCUIT::adddcpaths(INPtables* table)
             }
             PROPLIST properties(0, 1);
             properties.add("VALUE", fmtval(1.0 / (count * gearth), 3, 0, nullptr));
-            COMPONENT* resistor = createspicepart(name, &ROW_RESISTOR, nullptr, &properties);
+            COMPONENT* resistor = makemodel(name, &ROW_RESISTOR, nullptr, &properties);
             resistor->addpin("1", PIN_PS, net);
             resistor->addpin("2", PIN_PS, groundnet);
             resistor->bindmodel(table, spice);

@@ -5,14 +5,11 @@
 #include "core/text/scan.h"
 #include "core/text/strutil.h"
 #include "simulator/kernel/circuit.h"
+#include "simulator/kernel/modelcatalog.h"
 #include "simulator/kernel/primitives.h"
 #include "simulator/kernel/runstate.h"
 #include "simulator/kernel/simlog.h"
 #include "simulator/kernel/standins.h"
-#include "simulator/models/builtin/iprobe.h"
-#include "simulator/models/builtin/vprobe.h"
-#include "simulator/models/parts/generator.h"
-#include "simulator/models/parts/spicecpt.h"
 
 #include <cstring>
 #include <string>
@@ -102,66 +99,82 @@ const SDF_SCRIPT* findscript(const CIRCUIT& circuit, const char* scriptname, std
     return nullptr;
 }
 
+// The stand-in makers, one per class.
+template <const PARTCLASS& CLASS>
+COMPONENT* makestandin(const char* name, PRIMITIVE* row, const SDF_MODEL* model, const PROPLIST* list)
+{
+    return new STANDIN(CLASS, name, row, model, list);
+}
+
+template <const PARTCLASS& CLASS>
+COMPONENT* makespicestandin(const char* name, PRIMITIVE* row, const SDF_MODEL* model, const PROPLIST* list)
+{
+    return new SPICESTANDIN(CLASS, name, row, model, list);
+}
+
+COMPONENT* makeinterface(const char* name, PRIMITIVE* row, const SDF_MODEL* model, const PROPLIST* list)
+{
+    return createintmodel(name, row, model, list, nullptr);
+}
+
+COMPONENT* makepowerinterface(const char* name, PRIMITIVE* row, const SDF_MODEL* model, const PROPLIST* list)
+{
+    return new POWERSTANDIN(partclass::PWRITF, name, row, model, list);
+}
+
+// A subcircuit part has no netlist model.
+COMPONENT* makesubckt(const char* name, PRIMITIVE* row, const SDF_MODEL*, const PROPLIST* list)
+{
+    return new STANDIN(partclass::SUBCKT, name, row, nullptr, list);
+}
+
 } // namespace
 
-COMPONENT* createspicepart(const char* name, PRIMITIVE* row, const SDF_MODEL* model, const PROPLIST* list)
+void registerstandins()
 {
-    switch (row->kind) {
-    // Capacitors and inductors bind as plain SPICE parts; their leakage resistors and couplings
-    // come with their own classes.
-    case KIND_SPICECPT:
-    case KIND_CAPACITOR:
-    case KIND_INDUCTOR:
-        return new SPICECPT(name, row, model, list);
-    case KIND_MOSFET:
-        return new SPICESTANDIN(partclass::MOSFET, name, row, model, list);
-    case KIND_CCSOURCE:
-        return new SPICESTANDIN(partclass::CCSOURCE, name, row, model, list);
-    case KIND_ARBSOURCE:
-        return new SPICESTANDIN(partclass::ARBSOURCE, name, row, model, list);
-    case KIND_POLYSOURCE:
-        return new SPICESTANDIN(partclass::POLYSOURCE, name, row, model, list);
-    default:
-        return nullptr;
-    }
-}
-
-COMPONENT* creategenerator(const char* name, PRIMITIVE* row, const SDF_MODEL* model, const PROPLIST* list)
-{
-    if (row->kind <= KIND_GENERATOR || row->kind > KIND_GENERATORLAST)
-        return nullptr;
-    return new GENERATOR(name, row, model, list);
-}
-
-COMPONENT* creatertpart(const char* name, PRIMITIVE* row, const SDF_MODEL* model, const PROPLIST* list)
-{
-    static const PARTCLASS* const classes[] = { &partclass::RTSWITCH, &partclass::RTVPROBE,
-        &partclass::RTIPROBE, &partclass::RTVBREAK, &partclass::RTIBREAK, &partclass::RTVCHECK,
-        &partclass::RTICHECK, &partclass::RTPPROBE, &partclass::RTWPROBE };
-    int32_t index = row->kind - KIND_RTSWITCH;
-    if (index < 0 || index > KIND_RTWPROBE - KIND_RTSWITCH)
-        return nullptr;
-    return new STANDIN(*classes[index], name, row, model, list);
+    const struct {
+        int32_t kind;
+        MODELMAKER maker;
+    } standins[] = {
+        { KIND_MOSFET, makespicestandin<partclass::MOSFET> },
+        { KIND_CCSOURCE, makespicestandin<partclass::CCSOURCE> },
+        { KIND_ARBSOURCE, makespicestandin<partclass::ARBSOURCE> },
+        { KIND_POLYSOURCE, makespicestandin<partclass::POLYSOURCE> },
+        { KIND_BATTERY, makestandin<partclass::BATTERY> },
+        { KIND_ADC, makeinterface },
+        { KIND_DAC, makeinterface },
+        { KIND_PWRITF, makepowerinterface },
+        { KIND_VSWITCH, makestandin<partclass::VSWITCH> },
+        { KIND_CSWITCH, makestandin<partclass::CSWITCH> },
+        { KIND_DSWITCH, makestandin<partclass::DSWITCH> },
+        { KIND_FILEGEN, makestandin<partclass::FILEGEN> },
+        { KIND_WAVEGEN, makestandin<partclass::WAVEGEN> },
+        { KIND_TAPE, makestandin<partclass::TAPE> },
+        { KIND_SUBCKT, makesubckt },
+        { KIND_RTSWITCH, makestandin<partclass::RTSWITCH> },
+        { KIND_RTVPROBE, makestandin<partclass::RTVPROBE> },
+        { KIND_RTIPROBE, makestandin<partclass::RTIPROBE> },
+        { KIND_RTVBREAK, makestandin<partclass::RTVBREAK> },
+        { KIND_RTIBREAK, makestandin<partclass::RTIBREAK> },
+        { KIND_RTVCHECK, makestandin<partclass::RTVCHECK> },
+        { KIND_RTICHECK, makestandin<partclass::RTICHECK> },
+        { KIND_RTPPROBE, makestandin<partclass::RTPPROBE> },
+        { KIND_RTWPROBE, makestandin<partclass::RTWPROBE> },
+        { KIND_RTDPROBE, makestandin<partclass::RTDPROBE> },
+        { KIND_RTDBREAK, makestandin<partclass::RTDBREAK> },
+    };
+    for (const auto& standin : standins)
+        registermodel(standin.kind, standin.maker);
 }
 
 COMPONENT* createintmodel(
     const char* name, PRIMITIVE* row, const SDF_MODEL* model, const PROPLIST* list, PXlink* link)
 {
     switch (row->kind) {
-    case KIND_BATTERY:
-        return new STANDIN(partclass::BATTERY, name, row, model, list);
     case KIND_ADC:
         return new INTERFACESTANDIN(partclass::ADC, name, row, model, list, link);
     case KIND_DAC:
         return new INTERFACESTANDIN(partclass::DAC, name, row, model, list, link);
-    case KIND_PWRITF:
-        return new POWERSTANDIN(partclass::PWRITF, name, row, model, list);
-    case KIND_VSWITCH:
-        return new STANDIN(partclass::VSWITCH, name, row, model, list);
-    case KIND_CSWITCH:
-        return new STANDIN(partclass::CSWITCH, name, row, model, list);
-    case KIND_DSWITCH:
-        return new STANDIN(partclass::DSWITCH, name, row, model, list);
     default:
         return nullptr;
     }
@@ -192,70 +205,32 @@ COMPONENT* CIRCUIT::createcomponent(const char* name, const char* device, const 
     PRIMITIVE* row = choserow(partname, list, type);
     const SDF_MODEL* model = chosemodel(*this, partname, list, row);
 
+    // The parts whose making needs more than the row: digital ones by their type, model-library
+    // and script models, parts without a model; every other kind comes from the catalog.
     COMPONENT* part = nullptr;
-    switch (kindgroup(row->kind)) {
-    case KIND_SPICECPT:
-        part = createspicepart(partname, row, model, list);
-        break;
-    case KIND_GENERATOR:
-        part = creategenerator(partname, row, model, list);
-        break;
-    case KIND_VPROBE:
-        if (row->kind == KIND_VPROBE)
-            part = new VPROBE(partname, row, model, list);
-        break;
-    case KIND_IPROBE:
-        if (row->kind == KIND_IPROBE)
-            part = new IPROBE(partname, row, model, list);
-        break;
-    case kindgroup(KIND_BATTERY):
-        part = createintmodel(partname, row, model, list, nullptr);
-        break;
-    case kindgroup(KIND_FILEGEN):
-        if (row->kind == KIND_FILEGEN)
-            part = new STANDIN(partclass::FILEGEN, partname, row, model, list);
-        else if (row->kind == KIND_WAVEGEN)
-            part = new STANDIN(partclass::WAVEGEN, partname, row, model, list);
-        else if (row->kind == KIND_TAPE)
-            part = new STANDIN(partclass::TAPE, partname, row, model, list);
-        break;
-    case KIND_SUBCKT:
-        if (row->kind == KIND_SUBCKT)
-            part = new STANDIN(partclass::SUBCKT, partname, row, nullptr, list);
-        break;
+    switch (row->kind) {
     case KIND_PALLEXCPT:
-        if (row->kind == KIND_PALLEXCPT || row->kind == KIND_DIGITALPART)
-            part = new DIGITALSTANDIN(partclass::PALLEXCPT, partname, type.c_str(), model, list);
+    case KIND_DIGITALPART:
+        part = new DIGITALSTANDIN(partclass::PALLEXCPT, partname, type.c_str(), model, list);
         break;
-    case kindgroup(KIND_RTSWITCH):
-        part = creatertpart(partname, row, model, list);
-        break;
-    case kindgroup(KIND_RTDSTATE):
-        if (row->kind == KIND_RTDSTATE)
-            part = new DIGITALSTANDIN(partclass::RTDSTATE, partname, "DUMMY", model, list);
-        else if (row->kind == KIND_RTDPROBE)
-            part = new STANDIN(partclass::RTDPROBE, partname, row, model, list);
-        else if (row->kind == KIND_RTDBREAK)
-            part = new STANDIN(partclass::RTDBREAK, partname, row, model, list);
+    case KIND_RTDSTATE:
+        part = new DIGITALSTANDIN(partclass::RTDSTATE, partname, "DUMMY", model, list);
         break;
     case KIND_EXTMODEL:
-        if (row->kind == KIND_EXTMODEL)
-            part = new EXTMODELSTANDIN(
-                partclass::EXTMODEL, partname, type.c_str(), model, list, list ? (*list)["MODDLL"] : nullptr);
+        part = new EXTMODELSTANDIN(
+            partclass::EXTMODEL, partname, type.c_str(), model, list, list ? (*list)["MODDLL"] : nullptr);
         break;
     case KIND_SCRIPTMODEL:
-        if (row->kind == KIND_SCRIPTMODEL)
-            part = createscriptmodel(partname, list ? (*list)["SCRIPT"] : nullptr, model, list);
+        part = createscriptmodel(partname, list ? (*list)["SCRIPT"] : nullptr, model, list);
         break;
     case KIND_DUMMY:
-        if (row->kind == KIND_DUMMY) {
-            part = new DUMMY(partname, row, nullptr, list);
-            // No SPICE model is linked for a part without a model.
-            for (const char* key : { "SPICEMODEL", "SPICEFILE", "SPICELIB" })
-                part->setproperty(key, nullptr);
-        }
+        part = new DUMMY(partname, row, nullptr, list);
+        // No SPICE model is linked for a part without a model.
+        for (const char* key : { "SPICEMODEL", "SPICEFILE", "SPICELIB" })
+            part->setproperty(key, nullptr);
         break;
     default:
+        part = makemodel(partname, row, model, list);
         break;
     }
     if (part)

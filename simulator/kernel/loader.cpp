@@ -10,10 +10,10 @@
 #include "simulator/kernel/nodehooks.h"
 #include "simulator/kernel/runstate.h"
 #include "simulator/kernel/simlog.h"
+#include "simulator/kernel/spicesources.h"
 #include "simulator/models/spice/decklisting.h"
 #include "simulator/models/spice/deckread.h"
 #include "simulator/models/spice/spicedeck.h"
-#include "simulator/models/spice/spicemodels.h"
 
 #include <cmath>
 #include <strings.h>
@@ -73,7 +73,8 @@ void loadnetlist(const char* file, CIRCUIT** circuit, INPtables** table, IFtask*
         setlogwindow(*circuit);
 
         libraries.load(getenvcopy("MODELS").c_str(), SPICELIBRARYPATTERN, SPICELIBRARYSIGNATURE, 0);
-        loadspicemodels(&deck, *circuit, &libraries);
+        CIRCUITSOURCES sources(**circuit, &libraries);
+        loadspicemodels(&deck, sources);
         listdeck(&deck);
         expanddeck(&deck);
         libraries.unload();

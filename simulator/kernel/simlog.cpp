@@ -10,6 +10,7 @@
 #include "simulator/kernel/analysis.h"
 #include "simulator/kernel/hostlink.h"
 #include "simulator/kernel/runstate.h"
+#include "simulator/models/spice/decklog.h"
 
 #include <algorithm>
 #include <cmath>
@@ -45,16 +46,16 @@ bool alwayslogged(int cls)
     return cls == 'E' || cls == 'F' || cls == 'X' || cls == 0;
 }
 
+// The deck code logs through whichever log is current.
+void makecurrent(SIMLOG* log)
+{
+    currentlog = log;
+    binddecklog({ log, &TRACE_SPICELINK, &TRACE_CONVERGENCE });
+}
+
 int vlogclass(int cls, const char* format, va_list args)
 {
     return simlog()->log(cls, format, args);
-}
-
-int tracechannel(TRACEFLAG* channel, int minimum, int cls, const char* format, va_list args)
-{
-    if (channel->level < minimum || !channel->owner)
-        return 0;
-    return channel->owner->trace(channel, cls, format, args);
 }
 
 }  // namespace
@@ -221,42 +222,15 @@ void SIMLOG::setlogwindow(double start, double stop)
 SIMLOG* simlog()
 {
     if (!currentlog)
-        currentlog = new SIMLOG(0);
+        makecurrent(new SIMLOG(0));
     return currentlog;
 }
 
 SIMLOG* setsimlog(SIMLOG* log)
 {
     SIMLOG* previous = currentlog;
-    currentlog = log;
+    makecurrent(log);
     return previous;
-}
-
-int TRACEFLAG::warning(const char* format, ...)
-{
-    va_list args;
-    va_start(args, format);
-    int logged = tracechannel(this, 1, 'W', format, args);
-    va_end(args);
-    return logged;
-}
-
-int TRACEFLAG::trace(const char* format, ...)
-{
-    va_list args;
-    va_start(args, format);
-    int logged = tracechannel(this, 2, 'T', format, args);
-    va_end(args);
-    return logged;
-}
-
-int TRACEFLAG::tracedetail(const char* format, ...)
-{
-    va_list args;
-    va_start(args, format);
-    int logged = tracechannel(this, 3, 'T', format, args);
-    va_end(args);
-    return logged;
 }
 
 int siminfo(const char* format, ...)

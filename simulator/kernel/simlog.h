@@ -19,29 +19,6 @@
 
 class PROPLIST;
 
-// One row of a channel table: which record, the property that sets it, the label printed before
-// its messages (may be null).
-struct TRACEFLAGINFO {
-    int32_t channel;
-    const char* key;
-    const char* label;
-};
-
-// One trace channel.
-struct TRACEFLAG {
-    const TRACEFLAGINFO* info;  // the row it was registered from; null before
-    ITRACEOWNER* owner;         // writes its messages; null before registration
-    uint8_t level;              // 0 to 3
-    uint8_t breakflag;          // non-zero: a logged message of the channel breaks an interactive run
-
-    // A warning ('W') when the level is above 0; the owner's logged flag, 0 when not written.
-    int warning(const char* format, ...) __attribute__((format(printf, 2, 3)));
-    // A trace ('T') at level 2 or more.
-    int trace(const char* format, ...) __attribute__((format(printf, 2, 3)));
-    // A trace ('T') at level 3.
-    int tracedetail(const char* format, ...) __attribute__((format(printf, 2, 3)));
-};
-
 // The kernel's sixteen channel records (zero until registered); the log uses the first twelve.
 extern TRACEFLAG traceflags[16];
 inline TRACEFLAG& TRACE_SPICELINK = traceflags[0];

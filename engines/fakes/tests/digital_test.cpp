@@ -68,19 +68,12 @@ TEST(FakeDigital, RecordsPartsPinsInterfacesAndTheLockStep)
     EXPECT_NE(pallex_createadcs("MIX", pairs, PX_MAXINTERFACES, &count), 0);
     ASSERT_EQ(count, 2);
     EXPECT_STREQ(pairs[1].name, "U2");
-    EXPECT_NE(pallex_postadc(pairs[0].link, STATE_SLO), 0);
-    EXPECT_EQ(fakes::postedadc("MIX"), STATE_SLO);
     EXPECT_NE(pallex_createdacs("MIX", pairs, PX_MAXINTERFACES, &count), 0);
     EXPECT_EQ(count, 0);
 
     PXlink* dac = nullptr;
     pallex_linkdac("MIX", nullptr, &dac);
-    fakes::setdac("MIX", STATE_SHI, 2e-9);
-    STATE state = 0;
-    double time = 0;
-    EXPECT_NE(pallex_polldac(dac, &state, &time), 0);
-    EXPECT_EQ(state, STATE_SHI);
-    EXPECT_EQ(time, 2e-9);
+    EXPECT_NE(dac, nullptr);
     STATE* live = nullptr;
     EXPECT_NE(pallex_linknet("MIX", &live), 0);
     EXPECT_EQ(pallex_linknet("ANALOG", &live), 0);
@@ -98,10 +91,10 @@ TEST(FakeDigital, RecordsPartsPinsInterfacesAndTheLockStep)
     EXPECT_NE(pallex_terminate(), 0);
 
     EXPECT_EQ(fakes::calls(),
-        (std::vector<std::string> { "pallex_initialize()", "pallex_create(U1, INTMODEL)", "setcallback(1000, 7)",
-            "requesttime(2000)", "pallex_connect(U1, Q, 2, MIX)", "pallex_pokepin(U1, 0, 1e-09, 0F)",
-            "pallex_peekpin(U1, 1)", "pallex_create(U1, NOSUCH)", "pallex_createadcs(MIX)", "pallex_postadc(MIX, 0D)",
-            "pallex_createdacs(MIX)", "pallex_linkdac(MIX)", "pallex_polldac(MIX)", "pallex_linknet(MIX)",
+        (std::vector<std::string> { "pallex_initialize()", "pallex_create(U1, INTMODEL)",
+            "setcallback(1000, 7)", "requesttime(2000)", "pallex_connect(U1, Q, 2, MIX)",
+            "pallex_pokepin(U1, 0, 1e-09, 0F)", "pallex_peekpin(U1, 1)", "pallex_create(U1, NOSUCH)",
+            "pallex_createadcs(MIX)", "pallex_createdacs(MIX)", "pallex_linkdac(MIX)", "pallex_linknet(MIX)",
             "pallex_linknet(ANALOG)", "getdelay(U1, TPD)", "getdelay(U1, TPLH)", "pallex_bootstep(1, 1)",
             "pallex_accept(3e-09)", "pallex_terminate()" }));
     fakes::reset();

@@ -1,5 +1,7 @@
 #include "simulator/kernel/tests/circuittesting.h"
 
+#include "engines/fakes/recorder.h"
+#include "engines/fakes/spice.h"
 #include "simulator/kernel/analyses.h"
 #include "simulator/results/partition.h"
 #include "testsupport/temp_folder.h"

@@ -1,6 +1,8 @@
 #include "simulator/kernel/tests/kerneltesting.h"
 
 #include "core/windows/registry.h"
+#include "engines/fakes/recorder.h"
+#include "engines/fakes/spice.h"
 #include "simulator/kernel/exports.h"
 #include "simulator/kernel/loader.h"
 #include "simulator/kernel/resultslimit.h"

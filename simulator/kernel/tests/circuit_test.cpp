@@ -1,5 +1,8 @@
 #include "simulator/kernel/tests/circuittesting.h"
 
+#include "engines/fakes/recorder.h"
+#include "engines/fakes/spice.h"
+
 namespace {
 
 using testing::ElementsAre;

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-// A kernel signed on against the recording fakes, with a circuit read from netlist text (or a
+// A kernel signed on against the engines the program links, with a circuit read from netlist text (or a
 // fixture of tests/fixtures) whose trace channels are set from its properties, as the load does.
 class CircuitTest : public KernelTest {
 protected:

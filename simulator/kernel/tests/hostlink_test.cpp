@@ -1,5 +1,7 @@
 #include "simulator/kernel/tests/kerneltesting.h"
 
+#include "engines/fakes/recorder.h"
+#include "engines/fakes/spice.h"
 #include "platform/win/messages.h"
 #include "platform/win/structs.h"
 

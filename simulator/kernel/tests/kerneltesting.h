@@ -1,8 +1,6 @@
 #pragma once
 
 #include "core/files/pathopen.h"
-#include "engines/fakes/recorder.h"
-#include "engines/fakes/spice.h"
 #include "simulator/kernel/analysis.h"
 #include "simulator/kernel/circuit.h"
 #include "simulator/kernel/frontend.h"
@@ -18,12 +16,17 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-// A kernel signed on against the recording fakes, its log lines captured in a file.
+// Sets the engines the test program links back as loaded: the recording fakes forget their calls
+// and scripts; the real engines keep nothing between circuits, so for them it does nothing.
+void resetengines();
+
+// A kernel signed on against the engines the test program links (the real ones, or the recording
+// fakes), its log lines captured in a file.
 class KernelTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        fakes::reset();
+        resetengines();
         memset(traceflags, 0, sizeof traceflags);
         simstatus = 0;
         currentanalysis = nullptr;

@@ -1,6 +1,8 @@
 #include "simulator/kernel/tests/kerneltesting.h"
 
 #include "core/windows/crashreport.h"
+#include "engines/fakes/recorder.h"
+#include "engines/fakes/spice.h"
 #include "simulator/kernel/instance.h"
 
 namespace {

@@ -30,7 +30,7 @@ void IPROBE::bindmodel(INPtables*, IFcircuit* circuit)
         return;
     IFvalue zero {};
     zero.rValue = 0.0;
-    setinstanceparm(circuit, spiceinstance, row->device, "dc", &zero);
+    setinstanceparm(spicesimulator, circuit, spiceinstance, row->device, "dc", &zero);
     branchindex = getbranch(circuit, nullptr) - 1;
 }
 

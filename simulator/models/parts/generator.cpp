@@ -241,7 +241,7 @@ void GENERATOR::initialise(CIRCUIT* owner, void* models)
     const IFdevice* device = row->device;
     IFvalue value {};
     getparam("DC", owner, &value.rValue, 0);
-    setinstanceparm(spice, spiceinstance, device, "dc", &value);
+    setinstanceparm(spicesimulator, spice, spiceinstance, device, "dc", &value);
 
     std::vector<double> wave;
     switch (row->kind) {
@@ -270,7 +270,7 @@ void GENERATOR::initialise(CIRCUIT* owner, void* models)
         value.v.numValue = static_cast<int32_t>(wave.size());
         value.v.vec.rVec = wave.data();
     }
-    if (setinstanceparm(spice, spiceinstance, device, row->valuekeyword, &value) != 0) {
+    if (setinstanceparm(spicesimulator, spice, spiceinstance, device, row->valuekeyword, &value) != 0) {
         warning("Failed load generator value");
         return;
     }
@@ -285,13 +285,14 @@ void GENERATOR::setreference(const char* reference, IFcircuit* circuit)
     const IFdevice* device = row->device;
     IFvalue value {};
     value.rValue = 1;
-    setinstanceparm(circuit, spiceinstance, device, "acmag", &value);
+    setinstanceparm(spicesimulator, circuit, spiceinstance, device, "acmag", &value);
     value.rValue = 0;
-    setinstanceparm(circuit, spiceinstance, device, "acphase", &value);
+    setinstanceparm(spicesimulator, circuit, spiceinstance, device, "acphase", &value);
     for (int i = 0; i < 2; ++i) {
         value.v.numValue = 1;
         value.v.vec.rVec = &distortion[i];
-        setinstanceparm(circuit, spiceinstance, device, i == 0 ? "distof1" : "distof2", &value);
+        setinstanceparm(
+            spicesimulator, circuit, spiceinstance, device, i == 0 ? "distof1" : "distof2", &value);
     }
     message("%s selected as frequency reference", name);
 }

@@ -2,7 +2,7 @@
 
 #include "core/files/pathopen.h"
 #include "core/text/scan.h"
-#include "simulator/kernel/simlog.h"
+#include "simulator/models/spice/decklog.h"
 #include "simulator/models/spice/sourcetranslate.h"
 #include "simulator/models/spice/spicedeck.h"
 
@@ -12,7 +12,7 @@ void listdeck(SPICEDECK* deck)
 {
     if (!deck->head)
         return;
-    bool listing = TRACE_SPICELINK.tracedetail("SPICE input deck...") != 0;
+    bool listing = decktracelink().tracedetail("SPICE input deck...") != 0;
     for (SPICECARD* card = deck->head; card; card = card->next) {
         if (listing)
             fprintf(modulestdout(), "%s\n", card->text);

@@ -5,7 +5,7 @@
 #include "core/files/ramfile.h"
 #include "core/text/ascii.h"
 #include "platform/win/pathboundary.h"
-#include "simulator/kernel/simlog.h"
+#include "simulator/models/spice/decklog.h"
 #include "simulator/models/spice/spicedeck.h"
 
 #include <algorithm>
@@ -63,11 +63,11 @@ void include(SPICEDECK* deck, const std::string& name, SPICECARD** last)
     std::string folders = getenvcopy("MODELS");
     char found[PATHBUFFER];
     if (!pathopenspec(folders.c_str(), name.c_str(), nullptr, 0, found)) {
-        simwarning("cannot open SPICE source file %s", name.c_str());
+        decklogf('W', "cannot open SPICE source file %s", name.c_str());
         return;
     }
     if (beingread(found)) {
-        simwarning("SPICE source file %s includes itself; it is read once.", name.c_str());
+        decklogf('W', "SPICE source file %s includes itself; it is read once.", name.c_str());
         return;
     }
     std::string text;
@@ -182,7 +182,7 @@ SPICECARD* readdeck(SPICEDECK* deck, VFILE& stream, SPICECARD** end)
         own.insert(card);
         if (std::optional<std::string> file = includedfile(*text)) {
             if (file->empty())
-                simwarning(".include filename missing.");
+                decklogf('W', ".include filename missing.");
             else
                 include(deck, *file, &last);
         }
@@ -210,7 +210,8 @@ bool readsourcefile(const char* spec, std::string& text)
     std::string error;
     if (readbounded(posix.c_str(), text, error))
         return true;
-    simerror("SPICE source file %s cannot be read: %s", posix.empty() ? spec : posix.c_str(), error.c_str());
+    decklogf(
+        'E', "SPICE source file %s cannot be read: %s", posix.empty() ? spec : posix.c_str(), error.c_str());
     return false;
 }
 

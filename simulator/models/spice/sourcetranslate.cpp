@@ -2,7 +2,7 @@
 
 #include "core/files/pathopen.h"
 #include "core/text/scan.h"
-#include "simulator/kernel/simlog.h"
+#include "simulator/models/spice/decklog.h"
 #include "simulator/models/spice/polywrite.h"
 #include "simulator/models/spice/spicedeck.h"
 
@@ -75,6 +75,6 @@ void translatesource(SPICECARD* card)
     }
     if (out == card->text)
         return;
-    TRACE_SPICELINK.trace("Translated: %s to %s", card->text, out.c_str());
+    decktracelink().trace("Translated: %s to %s", card->text, out.c_str());
     settext(card, out);
 }

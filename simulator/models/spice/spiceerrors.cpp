@@ -2,7 +2,7 @@
 
 #include "engines/mavro/mavro.h"
 #include "engines/nerith/nerith.h"
-#include "simulator/kernel/simlog.h"
+#include "simulator/models/spice/decklog.h"
 
 #include <cstdarg>
 #include <cstdio>
@@ -39,15 +39,15 @@ int spiceerrorcallback(int flags, const char* format, ...)
         vsnprintf(text, sizeof text, format, args);
         va_end(args);
     }
-    int level = TRACE_CONVERGENCE.level;
+    int level = decktraceconvergence().level;
     if (flags == ERR_INFO) {
         if (level >= 2)
-            siminfo("[SPICE] %s", text);
+            decklogf('I', "[SPICE] %s", text);
     } else if (flags == ERR_WARNING) {
         if (level >= 1)
-            simwarning("[SPICE] %s", text);
+            decklogf('W', "[SPICE] %s", text);
     } else {
-        simfatal("[SPICE] %s", text);
+        decklogf('F', "[SPICE] %s", text);
     }
     return level >= 2 ? 1 : 0;
 }
@@ -57,12 +57,12 @@ void reportspiceerror(int code)
     const char* text = simerrmsg(code);
     if (int32_t topic = helptopic(code)) {
         // The engine names the node or device where it can; its parser's text for the code else.
-        simwarning("[SPICE] %s.", text ? text : inperrmsg(code));
-        simlog()->help(topic, nullptr);
+        decklogf('W', "[SPICE] %s.", text ? text : inperrmsg(code));
+        deckhelp(topic, nullptr);
         return;
     }
     if (text)
-        simerror("[SPICE] Error %d - %s.", code, text);
+        decklogf('E', "[SPICE] Error %d - %s.", code, text);
     else if (code < E_PRIVATE)
-        simerror("[SPICE] Error %d - %s.", code, inperrmsg(code));
+        decklogf('E', "[SPICE] Error %d - %s.", code, inperrmsg(code));
 }

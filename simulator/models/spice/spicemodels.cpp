@@ -4,9 +4,7 @@
 #include "core/files/paths.h"
 #include "core/files/ramfile.h"
 #include "core/text/ascii.h"
-#include "simulator/kernel/circuit.h"
-#include "simulator/kernel/modellibrary.h"
-#include "simulator/kernel/simlog.h"
+#include "simulator/models/spice/decklog.h"
 #include "simulator/models/spice/deckread.h"
 
 #include <cstdlib>
@@ -26,9 +24,9 @@ struct CASELESS {
 using NAMES = std::set<std::string, CASELESS>;
 
 // A property's text unless it is missing, "?" or "[NULL]".
-const char* present(const COMPONENT* part, const char* property)
+const char* present(ISPICESOURCES& sources, int32_t part, const char* property)
 {
-    const char* text = part->getproperty(property);
+    const char* text = sources.partproperty(part, property);
     if (!text || strcmp(text, "?") == 0 || strcasecmp(text, "[NULL]") == 0)
         return nullptr;
     return text;
@@ -70,7 +68,7 @@ void linkfile(SPICEDECK* deck, std::string file, NAMES& linked)
     std::string folders = getenvcopy("MODELS");
     char found[PATHBUFFER];
     if (!pathopenspec(folders.c_str(), name, nullptr, 0, found)) {
-        simwarning("cannot open SPICE source file %s", name);
+        decklogf('W', "cannot open SPICE source file %s", name);
         return;
     }
     std::string text;
@@ -80,18 +78,18 @@ void linkfile(SPICEDECK* deck, std::string file, NAMES& linked)
     if (!readdeck(deck, source, nullptr))
         return;
     linked.insert(name);
-    TRACE_SPICELINK.trace("Linked SPICE file '%s'", name);
+    decktracelink().trace("Linked SPICE file '%s'", name);
 }
 
 // Reads a model from a model library once per load.
 void linkmodel(
-    SPICEDECK* deck, MLIBMANAGER* libraries, const std::string& model, const char* library, NAMES& loaded)
+    SPICEDECK* deck, ISPICESOURCES& sources, const std::string& model, const char* library, NAMES& loaded)
 {
     if (model.empty() || loaded.count(model))
         return;
-    char* record = libraries ? libraries->findmodel(model.c_str(), library) : nullptr;
+    char* record = sources.findmodel(model.c_str(), library);
     if (!record) {
-        TRACE_SPICELINK.warning("Cannot find library model '%s'", model.c_str());
+        decktracelink().warning("Cannot find library model '%s'", model.c_str());
         return;
     }
     // The model's text follows the record's leading length word.
@@ -105,32 +103,30 @@ void linkmodel(
     }
     std::free(record);
     loaded.insert(model);
-    TRACE_SPICELINK.trace("Loaded SPICE model '%s' from library '%s'", model.c_str(), library);
+    decktracelink().trace("Loaded SPICE model '%s' from library '%s'", model.c_str(), library);
 }
 
 } // namespace
 
-void loadspicemodels(SPICEDECK* deck, CIRCUIT* circuit, MLIBMANAGER* libraries)
+void loadspicemodels(SPICEDECK* deck, ISPICESOURCES& sources)
 {
-    for (SDF_SCRIPT* script : circuit->scripts) {
-        if (strcasecmp(script->name, "SPICE") != 0)
-            continue;
-        RAMFILE source(script->text, static_cast<int>(strlen(script->text)));
+    for (char* text : sources.spicescripts()) {
+        RAMFILE source(text, static_cast<int>(strlen(text)));
         readdeck(deck, source, nullptr);
     }
     NAMES linked;
     NAMES loaded;
-    for (SDF_COMPONENT* item : circuit->parts) {
-        auto* part = static_cast<COMPONENT*>(item);
-        if (const char* text = present(part, "SPICEMODEL")) {
+    for (int32_t part = 0, count = sources.partcount(); part < count; ++part) {
+        if (const char* text = present(sources, part, "SPICEMODEL")) {
             MODELREFERENCE reference = cutreference(text);
             if (reference.file.find_first_not_of(" \t") == std::string::npos)
-                reference.file = present(part, "SPICEFILE") ? present(part, "SPICEFILE") : "";
+                reference.file
+                    = present(sources, part, "SPICEFILE") ? present(sources, part, "SPICEFILE") : "";
             if (!reference.file.empty())
                 linkfile(deck, reference.file, linked);
-            else if (const char* library = present(part, "SPICELIB"))
-                linkmodel(deck, libraries, reference.model, library, loaded);
+            else if (const char* library = present(sources, part, "SPICELIB"))
+                linkmodel(deck, sources, reference.model, library, loaded);
         }
-        part->expand(deck);
+        sources.expandpart(part, deck);
     }
 }

@@ -1,7 +1,5 @@
 #include "simulator/models/spice/spiceparams.h"
 
-#include "simulator/kernel/runstate.h"
-
 #include <strings.h>
 
 const IFparm* findparameter(const IFparm* table, int32_t count, const char* keyword, int32_t access)
@@ -23,11 +21,11 @@ const IFparm* findmodelparm(const IFdevice* device, const char* keyword, int32_t
     return device ? findparameter(device->modelParms, device->numModelParms, keyword, access) : nullptr;
 }
 
-int setinstanceparm(
-    IFcircuit* circuit, IFinstance* instance, const IFdevice* device, const char* keyword, IFvalue* value)
+int setinstanceparm(const IFsimulator* simulator, IFcircuit* circuit, IFinstance* instance,
+    const IFdevice* device, const char* keyword, IFvalue* value)
 {
     const IFparm* parameter = findinstanceparm(device, keyword, IF_SET);
-    if (!parameter || !spicesimulator)
+    if (!parameter || !simulator)
         return E_BADPARM;
-    return spicesimulator->setInstanceParm(circuit, instance, parameter->id, value, nullptr);
+    return simulator->setInstanceParm(circuit, instance, parameter->id, value, nullptr);
 }

@@ -13,7 +13,8 @@ const IFparm* findparameter(const IFparm* table, int32_t count, const char* keyw
 const IFparm* findinstanceparm(const IFdevice* device, const char* keyword, int32_t access);
 const IFparm* findmodelparm(const IFdevice* device, const char* keyword, int32_t access);
 
-// Sets the device's settable instance parameter of that keyword: the engine's result, or E_BADPARM
-// when the device has no such parameter (nothing is called then).
-int setinstanceparm(
-    IFcircuit* circuit, IFinstance* instance, const IFdevice* device, const char* keyword, IFvalue* value);
+// Sets the device's settable instance parameter of that keyword through the engine's descriptor:
+// the engine's result, or E_BADPARM when the device has no such parameter or there is no engine
+// (nothing is called then).
+int setinstanceparm(const IFsimulator* simulator, IFcircuit* circuit, IFinstance* instance,
+    const IFdevice* device, const char* keyword, IFvalue* value);

@@ -4,14 +4,26 @@
 #include <gmock/gmock.h>
 
 #include <cstdio>
+#include <fstream>
 #include <map>
+#include <sstream>
 #include <string>
 
 namespace {
 
 using testing::HasSubstr;
 
-class RealEngineBuildTest : public RealEngineTest { };
+class RealEngineBuildTest : public RealEngineTest {
+protected:
+    // The text of a netlist of tests/fixtures.
+    static std::string fixture(const char* name)
+    {
+        std::ifstream file(std::string(VKT_TEST_SOURCE_DIR) + "/fixtures/" + name);
+        std::stringstream text;
+        text << file.rdbuf();
+        return text.str();
+    }
+};
 
 // A divider on a 5 V rail, and two nets the builder grounds: an island between two resistors, and
 // a net that a current source feeds.
@@ -50,7 +62,32 @@ TEST_F(RealEngineBuildTest, DigitalDesignGetsARailTheEngineSolves)
                       "B,1\nU1,OP,Y\n\n"));
     EXPECT_TRUE(circuit->hasdigital());
     EXPECT_THAT(log(), HasSubstr("#I:Adding +5V power rail for VCC\n"));
-    EXPECT_NEAR(operatingpoint()["VCC"], 5.0, 1e-9);
+    // The rail's generator is the one instance, a DC source from VCC to ground.
+    std::map<std::string, double> voltages = operatingpoint();
+    EXPECT_NEAR(voltages["VCC"], 5.0, 1e-9);
+    EXPECT_EQ(voltages.size(), 2u); // VCC and the source's branch
+    int32_t type = -1;
+    IFinstance* instance = nullptr;
+    EXPECT_EQ(
+        spicesimulator->findInstance(circuit->spice, &type, &instance, const_cast<char*>("PR0000_+5")), 0);
+}
+
+TEST_F(RealEngineBuildTest, AnalogNetsAreTheEnginesNodesAndTheGroundItsGround)
+{
+    ASSERT_TRUE(build(fixture("mixed.net"))) << log();
+    const struct {
+        const char* net;
+        int result;
+        int32_t number;
+    } nodes[] = { { "IN", 0, 1 }, { "OUT", 0, 2 }, { "VCC", 0, 3 }, { "GND", 0, 0 },
+        { "CLK", E_NOTFOUND, -1 }, { "PROBE", E_NOTFOUND, -1 } };
+    for (const auto& expected : nodes) {
+        IFnode* node = nullptr;
+        EXPECT_EQ(
+            spicesimulator->findNode(circuit->spice, &node, const_cast<char*>(expected.net)), expected.result)
+            << expected.net;
+        EXPECT_EQ(node ? node->number : -1, expected.number) << expected.net;
+    }
 }
 
 TEST_F(RealEngineBuildTest, DeviceTypeTheEngineLacksEndsTheLoadAtItsFirstPart)

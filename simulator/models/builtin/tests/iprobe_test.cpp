@@ -52,12 +52,7 @@ TEST_F(CurrentProbeTest, BindingPutsAZeroVoltSourceInTheWireAndFindsItsBranch)
         std::string(chain) + "I1,IPROBE,Isupply,PRIMITIVE=ANALOG,PARTITION=RUN,DC=5\n", chainnets);
     IPROBE* supply = probe("I1");
     ASSERT_NE(supply, nullptr);
-    // Both probes share the engine's model named after the row.
-    EXPECT_THAT(fakes::callsof("newModel(Vsource, IPROBE)"), SizeIs(2));
-    EXPECT_THAT(fakes::callsof("newInstance(IPROBE, I1)"), SizeIs(1));
-    EXPECT_THAT(fakes::callsof("bindNode(I1"), ElementsAre("bindNode(I1, 1, IN)", "bindNode(I1, 2, MID)"));
-    // The source stays at 0 V: a DC property of the part does not reach it before a run.
-    EXPECT_THAT(fakes::callsof("setInstanceParm(I1"), ElementsAre("setInstanceParm(I1, dc=0)"));
+    // How it binds (orientation, 0 V, the shared model) is checked on the real engines.
     EXPECT_GE(supply->branchindex, 0);
     EXPECT_EQ(supply->branchindex + 1, supply->getbranch(circuit->spice, nullptr));
     EXPECT_NE(supply->branchindex, probe("I2")->branchindex);

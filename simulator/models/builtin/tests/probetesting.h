@@ -3,6 +3,8 @@
 #include "simulator/kernel/tests/circuittesting.h"
 
 #include "engines/fakes/digital.h"
+#include "engines/fakes/recorder.h"
+#include "engines/fakes/spice.h"
 #include "simulator/kernel/analyses.h"
 #include "simulator/results/partition.h"
 #include "testsupport/temp_folder.h"

@@ -2,6 +2,9 @@
 
 #include "simulator/kernel/tests/circuittesting.h"
 
+#include "engines/fakes/recorder.h"
+#include "engines/fakes/spice.h"
+
 #include <string>
 #include <vector>
 

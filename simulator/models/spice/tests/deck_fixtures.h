@@ -1,6 +1,6 @@
 #pragma once
 
-#include "simulator/kernel/simlog.h"
+#include "simulator/models/spice/decklog.h"
 #include "simulator/models/spice/spicedeck.h"
 #include "testsupport/module_output.h"
 
@@ -36,30 +36,53 @@ inline std::string cardtexts(const SPICECARD* head)
 
 using vkt::test::MODULEOUTPUT;
 
-// Collects the messages of the SPICE-link channel at a level while it lives, one "<class>:<text>"
-// a line.
-class SPICELINKTRACE final : public ITRACEOWNER {
+// Binds the deck code's log while it lives: its messages and those of its channels (the SPICE-link
+// channel at a level) are collected one "<class>:<text>" a line, a help reference as
+// "H:<file>,<topic in 4 hex digits>"; a fatal message throws FATALMESSAGE.
+class DECKLOGCAPTURE final : public ISIMLOG {
 public:
-    explicit SPICELINKTRACE(uint8_t level)
+    struct FATALMESSAGE { };
+
+    explicit DECKLOGCAPTURE(uint8_t level = 0)
     {
-        TRACE_SPICELINK.owner = this;
-        TRACE_SPICELINK.level = level;
+        spicelink.owner = this;
+        spicelink.level = level;
+        convergence.owner = this;
+        previous = binddecklog({ this, &spicelink, &convergence });
     }
-    SPICELINKTRACE(const SPICELINKTRACE&) = delete;
-    SPICELINKTRACE& operator=(const SPICELINKTRACE&) = delete;
-    ~SPICELINKTRACE()
-    {
-        TRACE_SPICELINK.owner = nullptr;
-        TRACE_SPICELINK.level = 0;
-    }
+    DECKLOGCAPTURE(const DECKLOGCAPTURE&) = delete;
+    DECKLOGCAPTURE& operator=(const DECKLOGCAPTURE&) = delete;
+    ~DECKLOGCAPTURE() { binddecklog(previous); }
+
     int trace(TRACEFLAG*, int cls, const char* format, va_list args) override
     {
-        char text[LOGBUFFER];
+        return log(cls, format, args);
+    }
+    void registerchannels(const TRACEFLAGINFO*, TRACEFLAG*, int32_t, PROPLIST*, ITRACEOWNER*) override { }
+    void setlevels(const int32_t*) override { }
+    int log(int cls, const char* format, va_list args) override
+    {
+        char text[4096];
         vsnprintf(text, sizeof text, format, args);
         lines.append(1, static_cast<char>(cls)).append(":").append(text).append("\n");
+        if (cls == 'F')
+            throw FATALMESSAGE {};
         return 1;
     }
+    void source(const char*, int32_t) override { }
+    void help(int32_t topic, const char* file) override
+    {
+        char text[64];
+        snprintf(text, sizeof text, "H:%s,%04X\n", file ? file : "", static_cast<unsigned>(topic));
+        lines += text;
+    }
+
     std::string lines;
+    TRACEFLAG spicelink {};
+    TRACEFLAG convergence {};
+
+private:
+    DECKLOG previous;
 };
 
 } // namespace decktest

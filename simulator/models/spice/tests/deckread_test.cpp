@@ -1,8 +1,8 @@
 #include "simulator/models/spice/deckread.h"
 
 #include "core/files/ramfile.h"
-#include "simulator/kernel/tests/kerneltesting.h"
 #include "simulator/models/spice/spicedeck.h"
+#include "simulator/models/spice/tests/deck_fixtures.h"
 #include "testsupport/temp_folder.h"
 
 #include <gmock/gmock.h>
@@ -43,21 +43,15 @@ std::vector<std::string> cards(const SPICECARD* card)
     return list;
 }
 
-class DeckReadTest : public KernelTest {
+class DeckReadTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        KernelTest::SetUp();
-        signon();
         folder = vkt::test::makeTempSubfolder("spice");
         setenv("MODELS", folder.string().c_str(), 1);
     }
 
-    void TearDown() override
-    {
-        unsetenv("MODELS");
-        KernelTest::TearDown();
-    }
+    void TearDown() override { unsetenv("MODELS"); }
 
     SPICECARD* readtext(std::string text, SPICECARD** end = nullptr)
     {
@@ -69,6 +63,7 @@ protected:
 
     fs::path folder;
     SPICEDECK deck;
+    decktest::DECKLOGCAPTURE log;
 };
 
 TEST_F(DeckReadTest, LinesAreUpperCaseAndNumberedAsInTheirSource)
@@ -136,10 +131,10 @@ TEST_F(DeckReadTest, IncludedFilesFollowTheirIncludeCard)
         ElementsAre("1:TITLE", "2:.INCLUDE SUB.LIB  N=1 {2:.INCLUDE SUB.LIB|3:+ N=1}", "1:+FIRST LINE",
             "2:.MODEL X D  IS=2 {2:.MODEL X D|3:+ IS=2}", "4:R1 1 2 1K", "5:.INCLUDE \"LOOP.LIB\" ",
             "1:.MODEL L D", "2:.INCLUDE LOOP.LIB", "6:.INCLUDE", "7:.INCLUDE NONE.LIB"));
-    std::string text = log();
-    EXPECT_THAT(text, HasSubstr("#W:SPICE source file LOOP.LIB includes itself; it is read once.\n"));
-    EXPECT_THAT(text, HasSubstr("#W:.include filename missing.\n"));
-    EXPECT_THAT(text, HasSubstr("#W:cannot open SPICE source file NONE.LIB\n"));
+    std::string text = log.lines;
+    EXPECT_THAT(text, HasSubstr("W:SPICE source file LOOP.LIB includes itself; it is read once.\n"));
+    EXPECT_THAT(text, HasSubstr("W:.include filename missing.\n"));
+    EXPECT_THAT(text, HasSubstr("W:cannot open SPICE source file NONE.LIB\n"));
     EXPECT_STREQ(deck.last->text, ".INCLUDE NONE.LIB");
 }
 
@@ -149,8 +144,8 @@ TEST_F(DeckReadTest, IncludedFilesThatAreNoRegularFilesAreRefused)
     readtext("title\n.include /dev/zero\n.include sub.lib\nr1 1 2 1k\n");
     EXPECT_THAT(cards(deck.head),
         ElementsAre("1:TITLE", "2:.INCLUDE /DEV/ZERO", "3:.INCLUDE SUB.LIB", "4:R1 1 2 1K"));
-    std::string text = log();
-    EXPECT_THAT(text, HasSubstr("#E:SPICE source file /dev/zero cannot be read: not a regular file\n"));
+    std::string text = log.lines;
+    EXPECT_THAT(text, HasSubstr("E:SPICE source file /dev/zero cannot be read: not a regular file\n"));
     EXPECT_THAT(text, HasSubstr("SUB.LIB cannot be read: a folder, not a file\n"));
 }
 

@@ -42,7 +42,7 @@ TEST(SourceTranslate, Cards)
         { "E7 a b POLY(1) 1 0 " + zeros + "1", degree19.c_str() },
     };
     for (const Case& c : cases) {
-        SPICELINKTRACE trace(2);
+        DECKLOGCAPTURE trace(2);
         MODULEOUTPUT output;
         SPICECARD* card = newcard(1, c.card);
         translatesource(card);
@@ -101,7 +101,7 @@ TEST(DeckListing, ListsAtDetailLevelAndTranslatesUpperCaseSourcesAtAnyLevel)
 {
     const char* text = "* title\ne1 a 0 VALUE={1}\n  G1 a 0 (b,c) 1\nR1 a 0 1";
     for (uint8_t level : { 0, 2, 3 }) {
-        SPICELINKTRACE trace(level);
+        DECKLOGCAPTURE trace(level);
         MODULEOUTPUT output;
         SPICEDECK deck;
         deck.head = makecards(text);
@@ -114,7 +114,7 @@ TEST(DeckListing, ListsAtDetailLevelAndTranslatesUpperCaseSourcesAtAnyLevel)
                              : "");
         EXPECT_EQ(output.out(), level == 3 ? std::string(text) + "\n" : "");
     }
-    SPICELINKTRACE trace(3);
+    DECKLOGCAPTURE trace(3);
     SPICEDECK empty;
     listdeck(&empty);
     EXPECT_EQ(trace.lines, "");

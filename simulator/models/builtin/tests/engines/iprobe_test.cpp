@@ -77,10 +77,11 @@ protected:
 
 TEST_F(CurrentProbeEngineTest, OperatingPointCurrentsAreSignedFromPlusToMinus)
 {
-    // 5 V into two legs: I1 forward into 1k, I2 turned round under 2k.
+    // 5 V into two legs: I1 forward into 1k, I2 turned round under 2k. I1's DC property must not
+    // reach its source, which stays at 0 V.
     ASSERT_EQ(
         run("TAVI\n\n:Legs\n*PROPERTIES,2\nSIMTYPE=OP\nPARTITION=RUN\n*PARTLIST,6\n"
-            "V1,VSOURCE,5,PRIMITIVE=ANALOG\nI1,IPROBE,Ione,PRIMITIVE=ANALOG,PARTITION=RUN\n"
+            "V1,VSOURCE,5,PRIMITIVE=ANALOG\nI1,IPROBE,Ione,PRIMITIVE=ANALOG,PARTITION=RUN,DC=5\n"
             "R1,RESISTOR,1k,PRIMITIVE=ANALOG\nR2,RESISTOR,2k,PRIMITIVE=ANALOG\n"
             "I2,IPROBE,Itwo,PRIMITIVE=ANALOG,PARTITION=RUN\nP1,APROBE,Vmid,PRIMITIVE=ANALOG,PARTITION=RUN\n"
             "*NETLIST,4\nIN,3\nV1,PS,+\nI1,PS,+\nR2,PS,1\n\nMID,3\nI1,PS,-\nR1,PS,1\nP1,PS,1\n\n"
@@ -92,8 +93,11 @@ TEST_F(CurrentProbeEngineTest, OperatingPointCurrentsAreSignedFromPlusToMinus)
     ASSERT_NE(results, nullptr);
     EXPECT_NEAR(valueat(results, "I1", 0), 5e-3, 1e-12);
     EXPECT_NEAR(valueat(results, "I2", 0), -2.5e-3, 1e-12);
-    // The probe joins its two nets at one voltage.
+    // The probe joins its two nets at one voltage; both probes are instances of one engine model.
     EXPECT_NEAR(valueat(results, "P1", 0), 5.0, 1e-9);
+    int32_t type = -1;
+    IFmodel* model = nullptr;
+    EXPECT_EQ(spicesimulator->findModel(circuit->spice, &type, &model, const_cast<char*>("IPROBE")), 0);
 }
 
 TEST_F(CurrentProbeEngineTest, CapacitorChargingCurrentFollowsTheExponential)

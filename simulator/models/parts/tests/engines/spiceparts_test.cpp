@@ -27,7 +27,8 @@ protected:
 };
 
 // A supply generator made from an expression, a two-pin source, a one-pin current source and a
-// divider.
+// divider. A one-pin source drives its net against ground: a voltage source from the net, a current
+// source into it; a two-pin one binds its pins in order, as every SPICE part.
 const char* sources
     = "TAVI\n\n:Sources\n*PROPERTIES,1\nVX=3\n*PARTLIST,7\n"
       "V1,VDC!,2*VX,PRIMITIVE=ANALOG\nR1,RESISTOR,1k,PRIMITIVE=ANALOG\nR2,RES,2k,PRIMITIVE=ANALOG\n"
@@ -79,6 +80,19 @@ TEST_F(SpicePartsEngineTest, SpiceModelFromAModelFileBindsThroughTheParser)
     EXPECT_NEAR(std::abs(current), 10e-3, 1e-12);
     EXPECT_EQ(log().find("#W:"), std::string::npos) << log();
     INPkillMods();
+}
+
+TEST_F(SpicePartsEngineTest, PartValuesAreReadAgainBeforeEachRun)
+{
+    ASSERT_TRUE(build("TAVI\n\n:Divider\n*PROPERTIES,1\nVX=1k\n*PARTLIST,3\nV1,VSOURCE,5,PRIMITIVE=ANALOG\n"
+                      "R0,RESISTOR,1k,PRIMITIVE=ANALOG\nR1,RESISTOR,2*VX,PRIMITIVE=ANALOG\n"
+                      "*NETLIST,3\nIN,2\nV1,PS,+\nR0,PS,1\n\nA,2\nR0,PS,2\nR1,PS,1\n\n"
+                      "GND,3\nV1,PS,-\nR1,PS,2\nGND,PT,GND\n\n"))
+        << log();
+    EXPECT_NEAR(operatingpoint()["A"], 5.0 * 2000 / 3000, 1e-9);
+    circuit->setproperty("VX", "2k");
+    EXPECT_NEAR(operatingpoint()["A"], 5.0 * 4000 / 5000, 1e-9);
+    EXPECT_EQ(log().find("#W:"), std::string::npos) << log();
 }
 
 TEST_F(SpicePartsEngineTest, GeneratorWaveformsReachTheEngine)

@@ -1,6 +1,4 @@
-#include "simulator/models/spice/spicemodels.h"
-
-#include "simulator/kernel/loader.h"
+#include "simulator/kernel/spicesources.h"
 
 #include "core/windows/registry.h"
 #include "platform/win/pathboundary.h"
@@ -69,7 +67,8 @@ protected:
         SPICEDECK deck;
         MLIBMANAGER libraries(10, 0, nullptr);
         libraries.load(folder.string().c_str(), SPICELIBRARYPATTERN, SPICELIBRARYSIGNATURE, 0);
-        loadspicemodels(&deck, circuit.get(), &libraries);
+        CIRCUITSOURCES sources(*circuit, &libraries);
+        loadspicemodels(&deck, sources);
         libraries.unload();
         std::vector<std::string> texts;
         for (const SPICECARD* card = deck.head; card; card = card->next)
@@ -144,22 +143,6 @@ TEST_F(SpiceModelsTest, SpiceScriptsComeFirst)
         link("D1,DIODE,,PRIMITIVE=ANALOG,SPICEMODEL=\"A,A\"\n",
             "*SCRIPT SPICE\n.model s d\n+ n=2\n*ENDSCRIPT\n*SCRIPT PROGRAM spice\nignored\n*ENDSCRIPT\n"),
         ElementsAre(".MODEL S D  N=2", ".MODEL A D"));
-}
-
-TEST_F(SpiceModelsTest, TheLoadLinksTheModelsBeforeTheParserReadsTheDeck)
-{
-    file("R.MOD", "* resistor models\n.model rmod r rsh=1\n");
-    file(
-        "circuit.net", "TAVI\n\n:Load\n*PARTLIST,1\nR1,RESISTOR,1k,PRIMITIVE=ANALOG,SPICEMODEL=\"RMOD,R\"\n");
-    CIRCUIT* loaded = nullptr;
-    INPtables* table = nullptr;
-    IFtask* task = nullptr;
-    IFjob* options = nullptr;
-    loadnetlist((folder / "circuit.net").string().c_str(), &loaded, &table, &task, &options);
-    EXPECT_NE(loaded, nullptr) << log();
-    EXPECT_THAT(fakes::callsof("INPpas1"), ElementsAre("INPpas1(2 cards)"));
-    INPtabEnd(table);
-    delete loaded;
 }
 
 } // namespace

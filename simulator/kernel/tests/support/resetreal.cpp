@@ -1,0 +1,5 @@
+#include "simulator/kernel/tests/kerneltesting.h"
+
+void resetengines()
+{
+}

@@ -1,0 +1,11 @@
+#include "simulator/kernel/modelcatalog.h"
+#include "simulator/models/builtin/builtinmodels.h"
+#include "simulator/models/parts/partmodels.h"
+
+// The model libraries linked with the kernel. A library added here is all the kernel needs to make
+// its parts.
+void registermodels()
+{
+    registerbuiltinmodels();
+    registerpartmodels();
+}

@@ -1,0 +1,111 @@
+#include "simulator/kernel/tests/circuittesting.h"
+
+#include "engines/fakes/recorder.h"
+#include "simulator/kernel/primitives.h"
+#include "simulator/kernel/standins.h"
+#include "simulator/models/builtin/iprobe.h"
+#include "simulator/models/builtin/vprobe.h"
+#include "simulator/models/parts/generator.h"
+
+// The component factory with every model library registered: which class each row makes.
+
+namespace {
+
+// The class a part was made as.
+std::string classof(COMPONENT* part)
+{
+    if (auto* standin = dynamic_cast<STANDIN*>(part))
+        return standin->partclass.name;
+    if (dynamic_cast<VPROBE*>(part))
+        return "VPROBE";
+    if (dynamic_cast<IPROBE*>(part))
+        return "IPROBE";
+    if (dynamic_cast<GENERATOR*>(part))
+        return "GENERATOR";
+    if (dynamic_cast<SPICECPT*>(part))
+        return "SPICECPT";
+    if (dynamic_cast<SCRIPTDUMMY*>(part))
+        return "SCRIPTDUMMY";
+    if (dynamic_cast<DUMMY*>(part))
+        return "DUMMY";
+    return "COMPONENT";
+}
+
+class CatalogTest : public CircuitTest {
+protected:
+    void SetUp() override
+    {
+        CircuitTest::SetUp();
+        read("TAVI\n\n:x\n");
+    }
+
+    COMPONENT* make(const char* name, const char* device, const char* properties)
+    {
+        PROPLIST list(properties);
+        return circuit->createcomponent(name, device, &list);
+    }
+
+    // Which part lists hold the part: "A" analog, "D" digital.
+    std::string lists(COMPONENT* part) const
+    {
+        return std::string(circuit->analogparts.find(part) >= 0 ? "A" : "")
+            + (circuit->digitalparts.find(part) >= 0 ? "D" : "");
+    }
+};
+
+TEST_F(CatalogTest, RowAndClassFollowThePrimitiveAndItsOverrides)
+{
+    struct Case {
+        const char* device;
+        const char* properties;
+        const char* row;
+        const char* partclass;
+        const char* lists;
+    } cases[] = {
+        { "X", "MODDLL=M.DLL", "DUMMY", "DUMMY", "" },
+        { "RESISTOR", "PRIMITIVE=dummy", "DUMMY", "DUMMY", "" },
+        { "X", "PRIMITIVE=power", "POWER", "PWRITF", "" },
+        { "X", "PRIMITIVE=ANALOG,SCRIPT=S,MODDLL=M.DLL", "SCRIPT", "SCRIPTMODEL", "" },
+        { "X", "PRIMITIVE=ANALOG,MODDLL=M.DLL", "EXTMODEL", "EXTMODEL", "" },
+        { "X", "PRIMITIVE=DIGITAL,PRIMTYPE=NAND", "DIGITAL", "PALLEXCPT", "D" },
+        { "X", "PRIMITIVE=digital,PRIMTYPE=RTDPROBE", "RTDPROBE", "RTDPROBE", "D" },
+        { "X", "PRIMITIVE=DIGITAL,PRIMTYPE=RTDSTATE", "DIGITAL", "RTDSTATE", "D" },
+        { "X", "PRIMITIVE=\"DIGITAL,NPN\"", "NPN", "SPICECPT", "A" },
+        { "X", "PRIMITIVE=ANALOG,PRIMTYPE=res", "RES", "SPICECPT", "A" },
+        { "capacitor", "PRIMITIVE=ANALOG", "CAPACITOR", "SPICECPT", "A" },
+        { "NMOS3", "PRIMITIVE=ANALOG", "NMOS3", "MOSFET", "A" },
+        { "VSINE", "PRIMITIVE=ANALOG", "VSINE", "GENERATOR", "A" },
+        { "IPROBE", "PRIMITIVE=ANALOG", "IPROBE", "IPROBE", "A" },
+        { "VPROBE", "PRIMITIVE=ANALOG", "VPROBE", "VPROBE", "AD" },
+        { "APROBE", "PRIMITIVE=ANALOG", "APROBE", "VPROBE", "A" },
+        { "ADC", "PRIMITIVE=ANALOG", "ADC", "ADC", "AD" },
+        { "VCR", "PRIMITIVE=ANALOG", "VCR", "VSWITCH", "A" },
+        { "ISWITCH", "PRIMITIVE=ANALOG", "ISWITCH", "CSWITCH", "A" },
+        { "DSWITCH", "PRIMITIVE=ANALOG", "DSWITCH", "DSWITCH", "AD" },
+        { "AUDIO!", "PRIMITIVE=ANALOG", "AUDIO!", "WAVEGEN", "A" },
+        { "SUBCKT", "PRIMITIVE=ANALOG", "SUBCKT", "SUBCKT", "" },
+        { "RTSWITCH", "PRIMITIVE=MIXED", "RTSWITCH", "RTSWITCH", "AD" },
+        { "WPROBE", "PRIMITIVE=ANALOG", "WPROBE", "RTWPROBE", "AD" },
+        { "DIGITAL!", "PRIMITIVE=ANALOG", "DIGITAL", "PALLEXCPT", "D" },
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        std::string name = "U" + std::to_string(++n);
+        COMPONENT* part = make(name.c_str(), c.device, c.properties);
+        ASSERT_NE(part, nullptr) << c.properties;
+        EXPECT_EQ(part, circuit->findcomponent(name.c_str()));
+        EXPECT_STREQ(part->row->name, c.row) << c.device << " " << c.properties;
+        EXPECT_EQ(classof(part), c.partclass) << c.device << " " << c.properties;
+        EXPECT_EQ(lists(part), c.lists) << c.device << " " << c.properties;
+    }
+    auto* gate = dynamic_cast<DIGITALSTANDIN*>(circuit->findcomponent("U6"));
+    ASSERT_NE(gate, nullptr);
+    EXPECT_STREQ(gate->modelname, "NAND");
+    EXPECT_STREQ(dynamic_cast<DIGITALSTANDIN*>(circuit->findcomponent("U8"))->modelname, "DUMMY");
+    // The first digital part started the digital engine, and only it.
+    EXPECT_EQ(fakes::callsof("pallex_initialize").size(), 1u);
+    EXPECT_TRUE(circuit->hasdigital());
+    EXPECT_EQ(circuit->analog, 1);
+}
+
+} // namespace
