@@ -213,8 +213,6 @@ struct Diode {
             return "breakdown voltage BV";
         if (bad(m.ibv) || m.ibv <= 0)
             return "breakdown current IBV";
-        if (m.tnomgiven && (bad(m.tnom) || m.tnom <= -KelvinOffset))
-            return "nominal temperature TNOM";
         return nullptr;
     }
 
@@ -237,6 +235,10 @@ struct Diode {
     static int check(IFcircuit& ckt, Instance& d)
     {
         const Model& m = modelof(d);
+        const double nominal = nominalkelvin(ckt, m.tnomgiven, m.tnom);
+        if (nominal == 0)
+            return fail(E_BADDEVICE, "diode %s: model %s has a TNOM below absolute zero", d.name.c_str(),
+                m.name.c_str());
         if (const char* what = unsound(m))
             return fail(
                 E_BADDEVICE, "diode %s: model %s has an unusable %s", d.name.c_str(), m.name.c_str(), what);
@@ -245,11 +247,9 @@ struct Diode {
                 E_BADDEVICE, "diode %s has an area of %g; it must be positive", d.name.c_str(), d.area);
         if (d.icgiven && !std::isfinite(d.ic))
             return fail(E_BADDEVICE, "diode %s has no finite initial voltage", d.name.c_str());
-        const double celsius = d.tempgiven ? d.temp : ckt.options.temp;
-        const double nominal = (m.tnomgiven ? m.tnom : ckt.options.tnom) + KelvinOffset;
-        d.kelvin = celsius + KelvinOffset;
-        if (!std::isfinite(d.kelvin) || d.kelvin <= 0)
-            return fail(E_BADDEVICE, "diode %s has a temperature of %g C", d.name.c_str(), celsius);
+        d.kelvin = devicekelvin(ckt, d.tempgiven, d.temp);
+        if (d.kelvin == 0)
+            return fail(E_BADDEVICE, "diode %s has a temperature below absolute zero", d.name.c_str());
         const double vt = thermalvoltage(d.kelvin);
         d.vte = m.n * vt;
         d.csat = saturationtemperature(m.is, m.eg, m.xti, m.n, nominal, d.kelvin) * d.area;
@@ -261,8 +261,8 @@ struct Diode {
         d.gspr = m.rs > 0 ? d.area / m.rs : 0;
         if (!std::isfinite(d.csat) || d.csat <= 0 || !std::isfinite(d.vcrit) || !std::isfinite(d.vj)
             || d.vj <= 0)
-            return fail(E_BADDEVICE, "diode %s: model %s gives no usable junction at %g C", d.name.c_str(),
-                m.name.c_str(), celsius);
+            return fail(E_BADDEVICE, "diode %s: model %s gives no usable junction at %g K", d.name.c_str(),
+                m.name.c_str(), d.kelvin);
         return 0;
     }
 

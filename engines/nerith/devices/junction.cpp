@@ -135,6 +135,26 @@ double saturationtemperature(double is, double eg, double xti, double n, double 
     return is * std::exp((ratio - 1) * eg / (n * thermalvoltage(kelvin)) + xti / n * std::log(ratio));
 }
 
+namespace {
+
+double kelvin(double celsius)
+{
+    const double k = celsius + KelvinOffset;
+    return std::isfinite(k) && k > 0 ? k : 0;
+}
+
+} // namespace
+
+double devicekelvin(const IFcircuit& ckt, bool given, double celsius)
+{
+    return kelvin(given ? celsius : ckt.options.temp);
+}
+
+double nominalkelvin(const IFcircuit& ckt, bool given, double celsius)
+{
+    return kelvin(given ? celsius : ckt.options.tnom);
+}
+
 int32_t internalnode(IFcircuit& ckt, IFinstance& owner, Node*& node, const char* suffix)
 {
     if (!node) {

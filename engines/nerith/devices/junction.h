@@ -56,6 +56,14 @@ double energygap(double kelvin);
 // coefficient `n`.
 double saturationtemperature(double is, double eg, double xti, double n, double tnom, double kelvin);
 
+// The temperature (K) a device runs at: its own TEMP when given, else the circuit's; 0 when that
+// is no temperature.
+double devicekelvin(const IFcircuit& ckt, bool given, double celsius);
+
+// The temperature (K) a model's parameters were measured at: its TNOM when given, else the
+// circuit's; 0 when that is no temperature.
+double nominalkelvin(const IFcircuit& ckt, bool given, double celsius);
+
 // The equation number of the internal node `suffix` of `owner`, made on first use and kept in
 // `node`; the equation belongs to the instance, so a renumbering drops it with the instance's cells.
 int32_t internalnode(IFcircuit& ckt, IFinstance& owner, Node*& node, const char* suffix);

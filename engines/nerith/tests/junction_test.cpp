@@ -194,3 +194,92 @@ TEST(Diode, UnusableValuesAreRefusedNamingTheDevice)
         EXPECT_NE(s.message(code).find("dbad"), std::string::npos) << s.message(code);
     }
 }
+
+TEST(Bjt, TerminalCurrentsMatchTheGummelPoonClosedForm)
+{
+    // Forward active and saturated, NPN and PNP, at two temperatures, with Early effect, leakage
+    // and high injection; the substrate on ground.
+    struct Case {
+        double vbe, vce, celsius, polarity;
+        bool highinjection;
+    } cases[] = {
+        { 0.65, 5, 27, 1, false },
+        { 0.7, 0.1, 27, 1, false },
+        { 0.6, 3, 100, 1, false },
+        { 0.68, 2, 27, -1, false },
+        { 0.75, 4, -20, 1, true },
+    };
+    const double is = 1e-16, bf = 120, br = 2, vaf = 80, var = 20, ise = 1e-15, ne = 1.6, ikf = 5e-3;
+    for (const Case& c : cases) {
+        Simulation s;
+        s.add("Vsource", "vb", { "b", "0" }, { { "dc", c.polarity * c.vbe } });
+        s.add("Vsource", "vc", { "c", "0" }, { { "dc", c.polarity * c.vce } });
+        IFinstance* q = s.add("BJT", "q1", { "c", "b", "0" }, { { "temp", c.celsius } });
+        for (auto [keyword, value] : { std::pair { "is", is }, { "bf", bf }, { "br", br }, { "vaf", vaf },
+                 { "var", var }, { "ise", ise }, { "ne", ne } })
+            ASSERT_EQ(modelparm(s, "BJT", keyword, value), 0) << keyword;
+        if (c.highinjection)
+            ASSERT_EQ(modelparm(s, "BJT", "ikf", ikf), 0);
+        IFvalue flag {};
+        flag.iValue = 1;
+        const int32_t kind = nerithtest::findtype(s.d, "BJT");
+        IFmodel* model = nullptr;
+        ASSERT_EQ(s.d->newModel(s.ckt, kind, &model, "default_BJT"), 0);
+        const IFdevice* device = s.d->devices[kind];
+        const char* word = c.polarity > 0 ? "npn" : "pnp";
+        ASSERT_EQ(
+            s.d->setModelParm(s.ckt, model,
+                nerithtest::findparm(device->modelParms, device->numModelParms, word)->id, &flag, nullptr),
+            0);
+        ASSERT_EQ(s.run(), 0) << s.message(s.run());
+
+        const double kelvin = c.celsius + nerith::KelvinOffset;
+        const double ratio = kelvin / (27 + nerith::KelvinOffset);
+        const double t = vt(c.celsius);
+        const double logfactor = (ratio - 1) * 1.11 / t + 3 * std::log(ratio);
+        const double csat = is * std::exp(logfactor);
+        const double leak = ise * std::exp(logfactor / ne);
+        const double vbc = c.vbe - c.vce;
+        const double ibe = csat * (std::exp(c.vbe / t) - 1) + Gmin * c.vbe;
+        const double ibc = csat * (std::exp(vbc / t) - 1) + Gmin * vbc;
+        const double ileak = leak * (std::exp(c.vbe / (ne * t)) - 1);
+        const double q1 = 1 / (1 - vbc / vaf - c.vbe / var);
+        const double qb = c.highinjection ? q1 * (1 + std::sqrt(1 + 4 * ibe / ikf)) / 2 : q1;
+        const double ic = (ibe - ibc) / qb - ibc / br;
+        const double ib = ibe / bf + ileak + ibc / br;
+        EXPECT_NEAR(s.ask(q, "ic"), c.polarity * ic, 1e-9 * std::fabs(ic))
+            << c.vbe << " " << c.vce << " " << c.celsius;
+        EXPECT_NEAR(s.ask(q, "ib"), c.polarity * ib, 1e-9 * std::fabs(ib))
+            << c.vbe << " " << c.vce << " " << c.celsius;
+        EXPECT_NEAR(s.ask(q, "ie"), -c.polarity * (ic + ib), 1e-9 * std::fabs(ic + ib));
+        EXPECT_NEAR(s.ask(q, "gpi"),
+            csat * std::exp(c.vbe / t) / t / bf + Gmin / bf + leak * std::exp(c.vbe / (ne * t)) / (ne * t),
+            1e-6 * s.ask(q, "gpi"));
+    }
+}
+
+TEST(Bjt, CommonEmitterStageConvergesFromAColdStart)
+{
+    // Bias network, emitter degeneration and series resistances: the collector current follows
+    // from the base divider within the junction drop.
+    Simulation s;
+    ASSERT_EQ(s.option("reltol", 1e-6), 0);
+    s.add("Vsource", "vcc", { "vcc", "0" }, { { "dc", 12 } });
+    s.add("Resistor", "r1", { "vcc", "b" }, { { "resistance", 47e3 } });
+    s.add("Resistor", "r2", { "b", "0" }, { { "resistance", 10e3 } });
+    s.add("Resistor", "rc", { "vcc", "c" }, { { "resistance", 4.7e3 } });
+    s.add("Resistor", "re", { "e", "0" }, { { "resistance", 1e3 } });
+    IFinstance* q = s.add("BJT", "q1", { "c", "b", "e" });
+    for (auto [keyword, value] :
+        { std::pair { "is", 1e-14 }, { "bf", 200.0 }, { "vaf", 100.0 }, { "rb", 100.0 }, { "re", 1.0 },
+            { "rc", 10.0 }, { "cje", 10e-12 }, { "cjc", 5e-12 }, { "tf", 0.3e-9 } })
+        ASSERT_EQ(modelparm(s, "BJT", keyword, value), 0) << keyword;
+    ASSERT_EQ(s.run(), 0) << s.message(s.run());
+    const double ie = s.v("e") / 1e3;
+    EXPECT_NEAR(s.ask(q, "ie"), -ie, 1e-9);
+    EXPECT_NEAR(s.ask(q, "ic"), (12 - s.v("c")) / 4.7e3, 1e-9);
+    EXPECT_NEAR(s.ask(q, "ib"), (12 - s.v("b")) / 47e3 - s.v("b") / 10e3, 1e-9);
+    EXPECT_GT(s.v("b") - s.v("e"), 0.55);
+    EXPECT_LT(s.v("b") - s.v("e"), 0.75);
+    EXPECT_GT(s.ask(q, "ic"), 150 * s.ask(q, "ib"));
+}
