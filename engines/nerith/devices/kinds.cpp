@@ -11,11 +11,13 @@ extern const DeviceKind capacitorkind;
 extern const DeviceKind inductorkind;
 extern const DeviceKind diodekind;
 extern const DeviceKind bjtkind;
+extern const DeviceKind jfetkind;
+extern const DeviceKind meskind;
 
 const std::vector<const DeviceKind*>& devicekinds()
 {
     static const std::vector<const DeviceKind*> kinds { &resistorkind, &capacitorkind, &inductorkind,
-        &vsourcekind, &isourcekind, &vcvskind, &vccskind, &diodekind, &bjtkind };
+        &vsourcekind, &isourcekind, &vcvskind, &vccskind, &diodekind, &bjtkind, &jfetkind, &meskind };
     return kinds;
 }
 

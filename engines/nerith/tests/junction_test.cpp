@@ -283,3 +283,145 @@ TEST(Bjt, CommonEmitterStageConvergesFromAColdStart)
     EXPECT_LT(s.v("b") - s.v("e"), 0.75);
     EXPECT_GT(s.ask(q, "ic"), 150 * s.ask(q, "ib"));
 }
+
+namespace {
+
+// A field-effect transistor of `type` ("JFET", "MES") between fixed drain and gate voltages with its
+// source grounded; the model's parameters set by keyword, its polarity flag by name.
+IFinstance* biasedfet(Simulation& s, const char* type, const char* flag, double vgs, double vds,
+    double celsius, std::initializer_list<std::pair<const char*, double>> parameters)
+{
+    s.add("Vsource", "vg", { "g", "0" }, { { "dc", vgs } });
+    s.add("Vsource", "vd", { "d", "0" }, { { "dc", vds } });
+    IFinstance* f = s.add(type, "f1", { "d", "g", "0" }, { { "temp", celsius } });
+    for (const auto& [keyword, value] : parameters)
+        EXPECT_EQ(modelparm(s, type, keyword, value), 0) << keyword;
+    const int32_t kind = nerithtest::findtype(s.d, type);
+    IFmodel* model = nullptr;
+    EXPECT_EQ(s.d->newModel(s.ckt, kind, &model, (std::string("default_") + type).c_str()), 0);
+    const IFdevice* device = s.d->devices[kind];
+    IFvalue one {};
+    one.iValue = 1;
+    EXPECT_EQ(s.d->setModelParm(s.ckt, model,
+                  nerithtest::findparm(device->modelParms, device->numModelParms, flag)->id, &one, nullptr),
+        0);
+    return f;
+}
+
+// The gate diode's current at v with saturation current csat (GMIN included).
+double gatediode(double v, double csat, double t)
+{
+    return v <= -5 * t ? (-csat / v + Gmin) * v : csat * (std::exp(v / t) - 1) + Gmin * v;
+}
+
+} // namespace
+
+TEST(Jfet, DrainAndGateCurrentsMatchTheSquareLawAcrossTemperature)
+{
+    struct Case {
+        double vgs, vds, celsius, polarity;
+    } cases[] = {
+        { -0.5, 5, 27, 1 }, // saturated
+        { -0.5, 0.5, 27, 1 }, // linear
+        { 0.3, 2, 27, 1 }, // gate forward biased
+        { -1, -1, 27, 1 }, // reverse operation: drain and source exchanged
+        { -0.5, 5, 27, -1 }, // P channel
+        { -0.8, 3, 125, 1 }, // gate leakage raised by temperature
+        { -3, 5, 27, 1 }, // pinched off
+    };
+    const double vto = -2, beta = 1e-3, lambda = 0.02, is = 1e-14;
+    for (const Case& c : cases) {
+        Simulation s;
+        IFinstance* j
+            = biasedfet(s, "JFET", c.polarity > 0 ? "njf" : "pjf", c.polarity * c.vgs, c.polarity * c.vds,
+                c.celsius, { { "vto", vto }, { "beta", beta }, { "lambda", lambda }, { "is", is } });
+        ASSERT_EQ(s.run(), 0) << s.message(s.run());
+        const double kelvin = c.celsius + nerith::KelvinOffset;
+        const double ratio = kelvin / (27 + nerith::KelvinOffset);
+        const double t = vt(c.celsius);
+        const double csat = is * std::exp((ratio - 1) * 1.11 / t + 3 * std::log(ratio));
+        const double vgd = c.vgs - c.vds;
+        // Forward operation by the square law; reverse with drain and source exchanged.
+        auto channel = [&](double vgst, double vds) {
+            if (vgst <= 0)
+                return 0.0;
+            const double stretch = beta * (1 + lambda * vds);
+            return vgst <= vds ? stretch * vgst * vgst : stretch * vds * (2 * vgst - vds);
+        };
+        const double ich = c.vds >= 0 ? channel(c.vgs - vto, c.vds) : -channel(vgd - vto, -c.vds);
+        const double igs = gatediode(c.vgs, csat, t);
+        const double igd = gatediode(vgd, csat, t);
+        const double id = ich - igd;
+        const double ig = igs + igd;
+        EXPECT_NEAR(s.ask(j, "id"), c.polarity * id, 1e-9 * std::fabs(id) + 1e-18) << c.vgs << " " << c.vds;
+        EXPECT_NEAR(s.ask(j, "ig"), c.polarity * ig, 1e-9 * std::fabs(ig) + 1e-18) << c.vgs << " " << c.vds;
+        EXPECT_NEAR(s.ask(j, "is"), -c.polarity * (id + ig), 1e-9 * std::fabs(id + ig) + 1e-18);
+    }
+}
+
+TEST(Mesfet, DrainCurrentFollowsTheCubicKneeAndTheTail)
+{
+    struct Case {
+        double vgs, vds, polarity;
+    } cases[] = {
+        { 0, 2, 1 }, // saturated: VDS above 3 / ALPHA
+        { 0, 0.4, 1 }, // inside the knee
+        { -0.5, 0.2, -1 }, // P channel
+        { -0.3, -0.4, 1 }, // reverse operation
+        { -1.5, 2, 1 }, // pinched off
+    };
+    const double vto = -1, alpha = 3, beta = 5e-3, lambda = 0.05, b = 0.3, is = 1e-14;
+    for (const Case& c : cases) {
+        Simulation s;
+        IFinstance* z
+            = biasedfet(s, "MES", c.polarity > 0 ? "nmf" : "pmf", c.polarity * c.vgs, c.polarity * c.vds, 27,
+                { { "vto", vto }, { "alpha", alpha }, { "beta", beta }, { "lambda", lambda }, { "b", b },
+                    { "is", is } });
+        ASSERT_EQ(s.run(), 0) << s.message(s.run());
+        const double t = vt(27);
+        auto channel = [&](double vgst, double vds) {
+            if (vgst <= 0)
+                return 0.0;
+            const double full = beta * (1 + lambda * vds) * vgst * vgst / (1 + b * vgst);
+            const double knee = vds >= 3 / alpha ? 1 : 1 - std::pow(1 - alpha * vds / 3, 3);
+            return full * knee;
+        };
+        const double vgd = c.vgs - c.vds;
+        const double ich = c.vds >= 0 ? channel(c.vgs - vto, c.vds) : -channel(vgd - vto, -c.vds);
+        const double id = ich - gatediode(vgd, is, t);
+        EXPECT_NEAR(s.ask(z, "id"), c.polarity * id, 1e-9 * std::fabs(id) + 1e-18) << c.vgs << " " << c.vds;
+        EXPECT_NEAR(s.ask(z, "ig"), c.polarity * (gatediode(c.vgs, is, t) + gatediode(vgd, is, t)), 1e-18);
+    }
+}
+
+TEST(FieldEffect, UnusableValuesAreRefusedNamingTheDevice)
+{
+    struct Case {
+        const char* type;
+        const char* flag;
+        const char* keyword;
+        double value;
+    } cases[] = {
+        { "JFET", "njf", "is", 0 },
+        { "JFET", "njf", "beta", -1 },
+        { "JFET", "njf", "pb", 0 },
+        { "MES", "nmf", "alpha", 0 },
+        { "MES", "nmf", "pb", 0.3 },
+        { "MES", "nmf", "rd", -5 },
+    };
+    for (const Case& c : cases) {
+        Simulation s;
+        biasedfet(s, c.type, c.flag, 0, 1, 27, { { c.keyword, c.value } });
+        const int code = s.run();
+        EXPECT_NE(code, 0) << c.type << " " << c.keyword;
+        EXPECT_NE(s.message(code).find("f1"), std::string::npos) << s.message(code);
+    }
+    Simulation s;
+    IFinstance* q = s.add("BJT", "qbad", { "c", "b", "0" }, { { "area", 0 } });
+    s.add("Vsource", "vb", { "b", "0" }, { { "dc", 0.7 } });
+    s.add("Vsource", "vc", { "c", "0" }, { { "dc", 1 } });
+    ASSERT_NE(q, nullptr);
+    const int code = s.run();
+    EXPECT_NE(code, 0);
+    EXPECT_NE(s.message(code).find("qbad"), std::string::npos) << s.message(code);
+}
