@@ -5,7 +5,7 @@
 // without one share the process's default context. The framework owns the contexts and their
 // remaining fields.
 
-#include "platform/win/types.h"
+#include "platform/win/handletypes.h"
 
 class REGISTRY;
 class STRINGTABLE;

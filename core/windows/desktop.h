@@ -3,7 +3,8 @@
 // Desktop services: a yes/no switch of the user's profile, a most-recently-used list of names,
 // and filling the gaps between outline pixels of a shape.
 
-#include "platform/win/types.h"
+#include "platform/win/handletypes.h"
+#include "platform/win/colour.h"
 
 // The switch in the profile (its first word of at most 6 characters): YES, ON, TRUE or 1 give 1;
 // NO, OFF, FALSE or 0 give 0 (ASCII case ignored); anything else, or nothing, gives def.

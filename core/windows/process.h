@@ -9,7 +9,8 @@
 #include <iosfwd>
 
 #include "core/windows/crashreport.h"
-#include "platform/win/types.h"
+#include "platform/win/scalars.h"
+#include "platform/win/handletypes.h"
 
 // The four parts of a module's file version.
 struct VERSIONINFO {

@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "core/text/strutil.h"
-#include "platform/win/security.h"
 #include "platform/win/winerror.h"
 
 namespace {
@@ -302,27 +301,9 @@ int REGISTRY32::createsharedkey(const char* key)
 {
     if (root == REGISTRY_USERTHENMACHINE)
         return onhive(*this, HKEY_CURRENT_USER, [&] { return createsharedkey(key); });
+    // The file-backed hives keep no per-key permissions: every user of the hive may write the key.
     if (!openkey(key, KEY_ALL_ACCESS))
         return 0;
-    int result = 0;
-    PSID users = nullptr;
-    SID_IDENTIFIER_AUTHORITY authority = SECURITY_NT_AUTHORITY;
-    if (AllocateAndInitializeSid(
-            &authority, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_USERS, 0, 0, 0, 0, 0, 0, &users)) {
-        DWORD size = 2 * GetLengthSid(users) + 16;
-        auto* acl = static_cast<ACL*>(LocalAlloc(LMEM_ZEROINIT, size));
-        if (acl && InitializeAcl(acl, size, ACL_REVISION)
-            && AddAccessAllowedAceEx(
-                acl, ACL_REVISION_DS, OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE, KEY_ALL_ACCESS, users)) {
-            result = SetSecurityInfo(openedkey, SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr, nullptr,
-                         acl, nullptr)
-                    == ERROR_SUCCESS
-                ? 1
-                : 0;
-        }
-        FreeSid(users);
-        LocalFree(acl);
-    }
     releasekey();
-    return result;
+    return 1;
 }

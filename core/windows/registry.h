@@ -10,6 +10,7 @@
 
 #include <cstddef>
 
+#include "platform/win/colour.h"
 #include "platform/win/winreg.h"
 
 class PROPLIST;

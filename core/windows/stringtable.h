@@ -12,7 +12,7 @@
 
 #include <cstdint>
 
-#include "platform/win/types.h"
+#include "platform/win/handletypes.h"
 
 // Translates user-visible texts: each operation answers a heap copy (released with free) of the
 // translation of text within context, or null when there is none.

@@ -7,7 +7,9 @@
 // every character but ASCII letters, digits and '_' removed (kept to 99 characters).
 
 #include "platform/win/structs.h"
-#include "platform/win/types.h"
+#include "platform/win/scalars.h"
+#include "platform/win/handletypes.h"
+#include "platform/win/geometry.h"
 
 // 1 when stored; 0 for an empty name, a minimised or hidden window, or no registry object.
 int savewindowpos(HWND window, const char* name);

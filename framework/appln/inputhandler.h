@@ -6,7 +6,9 @@
 // the handlers of the view's input come with the editing framework's input loops.
 
 #include "platform/win/structs.h"
-#include "platform/win/types.h"
+#include "platform/win/scalars.h"
+#include "platform/win/handletypes.h"
+#include "platform/win/messageparams.h"
 
 // The key query sent to the focus window for a key-down: wParam the key code, lParam the MSG.
 // Answers: 0 not wanted, 1 deliver to the answering window, 2 to 4 handled.

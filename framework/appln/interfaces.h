@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "platform/win/types.h"
+#include "platform/win/handletypes.h"
 
 class APPLNFRAME;
 class APPLNWINDOW;

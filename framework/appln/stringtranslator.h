@@ -15,7 +15,7 @@
 #include <utility>
 
 #include "core/windows/stringtable.h"
-#include "platform/win/types.h"
+#include "platform/win/handletypes.h"
 
 class STRINGTRANSLATOR : public ITRANSLATE {
 public:

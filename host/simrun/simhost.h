@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/win/hostlink.h"
-#include "platform/win/types.h"
+#include "platform/win/handletypes.h"
 
 #include <cstdio>
 

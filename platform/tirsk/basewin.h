@@ -10,7 +10,10 @@
 // own, and both carry two window words (word 0 the object).
 
 #include "platform/win/structs.h"
-#include "platform/win/types.h"
+#include "platform/win/scalars.h"
+#include "platform/win/handletypes.h"
+#include "platform/win/messageparams.h"
+#include "platform/win/geometry.h"
 
 struct APPLNCONTEXT;
 

@@ -5,16 +5,21 @@
 // backend what changed; the backend turns toolkit events back into messages (messagequeue.h).
 // Every operation has a default for running without a toolkit, so the layer, its queue and its
 // timers work in a process that has none.
+// Callers: the window layer itself; platform/win/qt supplies the toolkit's backend.
 
 #include <vector>
 
 #include "platform/win/monitors.h"
 #include "platform/win/structs.h"
-#include "platform/win/types.h"
+#include "platform/win/scalars.h"
+#include "platform/win/handletypes.h"
+#include "platform/win/colour.h"
+#include "platform/win/geometry.h"
 
 namespace win {
 
 class DeviceContext;
+struct PopupMenuRequest;
 
 // What changed about a window, for Backend::changed.
 enum Change : unsigned {
@@ -63,6 +68,13 @@ public:
     {
         return nullptr;
     }
+
+    // Shows a popup of the tracked menu (menutracking.h). A modal popup returns when it closes; for a
+    // popup of the menu bar, `next` is then the bar item to open next (-1: none, the bar stays hot
+    // unless the tracking ended). False when the toolkit shows no popup menus.
+    virtual bool popupmenu(const PopupMenuRequest& request, int& next) { return false; }
+    // Closes the popups shown for the tracked menu.
+    virtual void closepopupmenus() {}
 
     // The screens; without a toolkit one 1920 x 1080 screen at 96 dots per inch.
     virtual std::vector<Monitor> monitors();

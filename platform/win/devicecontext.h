@@ -4,6 +4,7 @@
 // the state the drawing calls set (selected objects, colours, modes, clip); a device draws with it.
 // The backend's devices paint with the toolkit; BitmapDC reads and writes pixels of a bitmap
 // without one.
+// Callers: the drawing calls (gdi.h) and the Qt backend's painter contexts.
 
 #include <cstdint>
 #include <memory>
@@ -12,7 +13,10 @@
 
 #include "platform/win/gdi.h"
 #include "platform/win/structs.h"
-#include "platform/win/types.h"
+#include "platform/win/scalars.h"
+#include "platform/win/handletypes.h"
+#include "platform/win/colour.h"
+#include "platform/win/geometry.h"
 
 namespace win {
 
@@ -50,7 +54,6 @@ struct Brush : GdiObject {
     Brush(UINT style, COLORREF colour) : GdiObject(OBJ_BRUSH), style(style), colour(colour) {}
     UINT style;
     COLORREF colour;
-    std::shared_ptr<Bitmap> pattern;
 };
 
 struct Font : GdiObject {
@@ -124,13 +127,11 @@ public:
     virtual void polyline(const tagPOINT* points, int count) {}
     virtual void polygon(const tagPOINT* points, int count) {}
     virtual void rectangle(const RECT& rect) {}
-    virtual void ellipse(const RECT& rect) {}
     virtual void focusrect(const RECT& rect) {}
     virtual void text(int x, int y, std::string_view text) {}
     // Draws (or with DT_CALCRECT measures) as DrawTextA; answers the text height.
     virtual int drawtext(std::string_view text, RECT& rect, UINT format) { return 0; }
     virtual SIZE textextent(std::string_view text) { return SIZE{0, 0}; }
-    virtual bool textmetrics(TEXTMETRICA& metrics) { return false; }
     virtual bool blit(const RECT& to, DeviceContext& source, const RECT& from, DWORD rop) { return false; }
     virtual bool alphablend(const RECT& to, DeviceContext& source, const RECT& from, BLENDFUNCTION blend) { return false; }
     virtual bool drawicon(const RECT& to, const Icon& icon, UINT flags) { return false; }

@@ -2,6 +2,7 @@
 
 // The dialog manager's share of a message pump: a modeless dialog sees the messages meant for it
 // and for the windows inside it.
+// Callers: the process's main loop and input handler (framework), process support (core).
 
 #include "platform/win/messagequeue.h"
 

@@ -9,7 +9,7 @@
 // Only threads that have an alternate stack survive a stack overflow long enough to report it:
 // _set_se_translator gives one to its caller, preparefaultstack to any other thread.
 
-#include "platform/win/types.h"
+#include "platform/win/scalars.h"
 
 constexpr DWORD EXCEPTION_DATATYPE_MISALIGNMENT = 0x80000002;
 constexpr DWORD EXCEPTION_ACCESS_VIOLATION = 0xC0000005;

@@ -3,11 +3,13 @@
 // The file calls of the Windows C run time and system that the core's path, search and folder
 // functions make, over POSIX. Every path argument is a Windows path text; it is converted at the
 // path boundary (pathboundary.h), and an existing file is found without regard to case.
+// Callers: files, folders and paths (core), crash reports and model libraries (simulator).
 
 #include <cstdio>
 
 #include "platform/win/handles.h"
-#include "platform/win/types.h"
+#include "platform/win/scalars.h"
+#include "platform/win/handletypes.h"
 
 constexpr int MAX_PATH = 260;
 

@@ -127,26 +127,6 @@ HGDIOBJ SelectObject(HDC handle, HGDIOBJ object)
     return old;
 }
 
-HGDIOBJ GetCurrentObject(HDC handle, UINT type)
-{
-    DeviceContext* dc = DeviceContext::of(handle);
-    if (!dc) {
-        return nullptr;
-    }
-    switch (type) {
-    case OBJ_PEN:
-        return dc->pen;
-    case OBJ_BRUSH:
-        return dc->brush;
-    case OBJ_FONT:
-        return dc->font;
-    case OBJ_BITMAP:
-        return dc->bitmap;
-    default:
-        return nullptr;
-    }
-}
-
 namespace {
 
 template <class T>
@@ -301,16 +281,6 @@ BOOL Rectangle(HDC handle, int left, int top, int right, int bottom)
     return TRUE;
 }
 
-BOOL Ellipse(HDC handle, int left, int top, int right, int bottom)
-{
-    DeviceContext* dc = DeviceContext::of(handle);
-    if (!dc) {
-        return FALSE;
-    }
-    dc->ellipse(normalised(left, top, right, bottom));
-    return TRUE;
-}
-
 int FillRect(HDC handle, const RECT* rect, HBRUSH brush)
 {
     DeviceContext* dc = DeviceContext::of(handle);
@@ -382,12 +352,6 @@ BOOL GetTextExtentPoint32A(HDC handle, LPCSTR text, int length, SIZE* size)
     }
     *size = dc->textextent(textof(text, length));
     return TRUE;
-}
-
-BOOL GetTextMetricsA(HDC handle, TEXTMETRICA* metrics)
-{
-    DeviceContext* dc = DeviceContext::of(handle);
-    return dc && metrics && dc->textmetrics(*metrics) ? TRUE : FALSE;
 }
 
 BOOL BitBlt(HDC destination, int x, int y, int width, int height, HDC source, int sx, int sy, DWORD rop)
@@ -531,8 +495,6 @@ BOOL DrawIconEx(HDC handle, int x, int y, HICON icon, int width, int height, UIN
     }
     return dc->drawicon(to, *i, flags ? flags : DI_NORMAL) ? TRUE : FALSE;
 }
-
-BOOL DrawIcon(HDC dc, int x, int y, HICON icon) { return DrawIconEx(dc, x, y, icon, 0, 0, 0, nullptr, DI_NORMAL); }
 
 BOOL SetRect(RECT* rect, int left, int top, int right, int bottom)
 {

@@ -4,9 +4,14 @@
 // a device context. Coordinates are device pixels. The objects are the layer's own records; the
 // drawing itself is done by the device behind the context (devicecontext.h), which the backend
 // supplies. Calls on a null or dead object or context fail (FALSE, null, CLR_INVALID).
+// Callers: the desktop helpers (core), the process's help and splash windows (framework); the control bars,
+// tab strip, status bar and owner-drawn menus (framework).
 
 #include "platform/win/structs.h"
-#include "platform/win/types.h"
+#include "platform/win/scalars.h"
+#include "platform/win/handletypes.h"
+#include "platform/win/colour.h"
+#include "platform/win/geometry.h"
 
 struct LOGFONTA {
     LONG lfHeight;  // below 0: character height in pixels; above 0: cell height
@@ -23,29 +28,6 @@ struct LOGFONTA {
     BYTE lfQuality;
     BYTE lfPitchAndFamily;
     CHAR lfFaceName[32];
-};
-
-struct TEXTMETRICA {
-    LONG tmHeight;
-    LONG tmAscent;
-    LONG tmDescent;
-    LONG tmInternalLeading;
-    LONG tmExternalLeading;
-    LONG tmAveCharWidth;
-    LONG tmMaxCharWidth;
-    LONG tmWeight;
-    LONG tmOverhang;
-    LONG tmDigitizedAspectX;
-    LONG tmDigitizedAspectY;
-    BYTE tmFirstChar;
-    BYTE tmLastChar;
-    BYTE tmDefaultChar;
-    BYTE tmBreakChar;
-    BYTE tmItalic;
-    BYTE tmUnderlined;
-    BYTE tmStruckOut;
-    BYTE tmPitchAndFamily;
-    BYTE tmCharSet;
 };
 
 struct BITMAP {
@@ -112,7 +94,7 @@ struct BLENDFUNCTION {
     BYTE AlphaFormat;
 };
 
-// Object types (GetObjectType, GetCurrentObject).
+// Object types.
 constexpr UINT OBJ_PEN = 1;
 constexpr UINT OBJ_BRUSH = 2;
 constexpr UINT OBJ_DC = 3;
@@ -148,7 +130,6 @@ constexpr int PS_INSIDEFRAME = 6;
 constexpr UINT BS_SOLID = 0;
 constexpr UINT BS_NULL = 1;
 constexpr UINT BS_HOLLOW = BS_NULL;
-constexpr UINT BS_PATTERN = 3;
 
 constexpr int TRANSPARENT = 1;
 constexpr int OPAQUE = 2;
@@ -243,9 +224,6 @@ constexpr BYTE AC_SRC_ALPHA = 1;
 
 HPEN CreatePen(int style, int width, COLORREF colour);
 HBRUSH CreateSolidBrush(COLORREF colour);
-HBRUSH CreateBrushIndirect(const LOGBRUSH* brush);
-// A brush that repeats the bitmap (copied; the bitmap stays the caller's).
-HBRUSH CreatePatternBrush(HBITMAP bitmap);
 // A shared brush of a system colour; never to be deleted (DeleteObject ignores it).
 HBRUSH GetSysColorBrush(int index);
 HGDIOBJ GetStockObject(int index);
@@ -267,7 +245,6 @@ BOOL DeleteObject(HGDIOBJ object);
 // Copies the object's description (BITMAP, LOGFONTA, LOGPEN, LOGBRUSH) into the buffer; answers
 // the bytes copied, or the size needed when buffer is null; 0 on failure.
 int GetObjectA(HGDIOBJ object, int size, LPVOID buffer);
-DWORD GetObjectType(HGDIOBJ object);
 
 // A memory context over a 1 x 1 black bitmap until another is selected.
 HDC CreateCompatibleDC(HDC like);
@@ -276,7 +253,6 @@ BOOL DeleteDC(HDC dc);
 // becomes the clip region (answers the region type). Null on failure, and for a bitmap already
 // selected into another context.
 HGDIOBJ SelectObject(HDC dc, HGDIOBJ object);
-HGDIOBJ GetCurrentObject(HDC dc, UINT type);
 COLORREF SetTextColor(HDC dc, COLORREF colour);
 COLORREF GetTextColor(HDC dc);
 COLORREF SetBkColor(HDC dc, COLORREF colour);
@@ -297,7 +273,6 @@ BOOL LineTo(HDC dc, int x, int y);
 BOOL Polyline(HDC dc, const tagPOINT* points, int count);
 BOOL Polygon(HDC dc, const tagPOINT* points, int count);
 BOOL Rectangle(HDC dc, int left, int top, int right, int bottom);
-BOOL Ellipse(HDC dc, int left, int top, int right, int bottom);
 int FillRect(HDC dc, const RECT* rect, HBRUSH brush);
 int FrameRect(HDC dc, const RECT* rect, HBRUSH brush);
 // A dotted rectangle drawn by inverting, so drawing it twice removes it.
@@ -306,7 +281,6 @@ BOOL TextOutA(HDC dc, int x, int y, LPCSTR text, int length);
 // Answers the height of the text drawn; with DT_CALCRECT measures into rect and draws nothing.
 int DrawTextA(HDC dc, LPCSTR text, int length, RECT* rect, UINT format);
 BOOL GetTextExtentPoint32A(HDC dc, LPCSTR text, int length, SIZE* size);
-BOOL GetTextMetricsA(HDC dc, TEXTMETRICA* metrics);
 BOOL BitBlt(HDC destination, int x, int y, int width, int height, HDC source, int sx, int sy, DWORD rop);
 BOOL StretchBlt(HDC destination, int x, int y, int width, int height, HDC source, int sx, int sy, int swidth,
                 int sheight, DWORD rop);
@@ -325,14 +299,11 @@ COLORREF GetNearestColor(HDC dc, COLORREF colour);
 int GetDIBits(HDC dc, HBITMAP bitmap, UINT start, UINT lines, void* bits, BITMAPINFO* info, UINT usage);
 int SetDIBits(HDC dc, HBITMAP bitmap, UINT start, UINT lines, const void* bits, const BITMAPINFO* info, UINT usage);
 
-// Icons and cursors made from bitmaps (copied); GetIconInfo hands out copies the caller deletes.
-HICON CreateIconIndirect(const ICONINFO* info);
+// Icons and cursors: GetIconInfo hands out copies of their bitmaps that the caller deletes.
 BOOL GetIconInfo(HICON icon, ICONINFO* info);
 BOOL DestroyIcon(HICON icon);
-HICON CopyIcon(HICON icon);
 // Draws the icon scaled to width x height (0: its own size).
 BOOL DrawIconEx(HDC dc, int x, int y, HICON icon, int width, int height, UINT step, HBRUSH background, UINT flags);
-BOOL DrawIcon(HDC dc, int x, int y, HICON icon);
 
 // Rectangles.
 BOOL SetRect(RECT* rect, int left, int top, int right, int bottom);

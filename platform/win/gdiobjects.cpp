@@ -129,25 +129,6 @@ HPEN CreatePen(int style, int width, COLORREF colour)
 
 HBRUSH CreateSolidBrush(COLORREF colour) { return static_cast<HBRUSH>(adopt(new Brush(BS_SOLID, colour))); }
 
-HBRUSH CreateBrushIndirect(const LOGBRUSH* brush)
-{
-    if (!brush || (brush->lbStyle != BS_SOLID && brush->lbStyle != BS_NULL)) {
-        return nullptr;
-    }
-    return static_cast<HBRUSH>(adopt(new Brush(brush->lbStyle, brush->lbColor)));
-}
-
-HBRUSH CreatePatternBrush(HBITMAP bitmap)
-{
-    auto* source = objectas<Bitmap>(bitmap, OBJ_BITMAP);
-    if (!source) {
-        return nullptr;
-    }
-    auto* brush = new Brush(BS_PATTERN, 0);
-    brush->pattern = copyof(*source);
-    return static_cast<HBRUSH>(adopt(brush));
-}
-
 HBRUSH GetSysColorBrush(int index)
 {
     static std::mutex mutex;
@@ -378,37 +359,6 @@ int GetObjectA(HGDIOBJ handle, int size, LPVOID buffer)
     }
 }
 
-DWORD GetObjectType(HGDIOBJ handle)
-{
-    if (DeviceContext* dc = DeviceContext::of(static_cast<HDC>(handle))) {
-        return dc->memory ? OBJ_MEMDC : OBJ_DC;
-    }
-    GdiObject* object = objectof(handle);
-    return object ? object->type : 0;
-}
-
-HICON CreateIconIndirect(const ICONINFO* info)
-{
-    if (!info) {
-        return nullptr;
-    }
-    auto* colour = objectas<Bitmap>(info->hbmColor, OBJ_BITMAP);
-    auto* mask = objectas<Bitmap>(info->hbmMask, OBJ_BITMAP);
-    if (!colour && !mask) {
-        return nullptr;
-    }
-    auto* icon = new Icon;
-    if (colour) {
-        icon->colour = copyof(*colour);
-    }
-    if (mask) {
-        icon->mask = copyof(*mask);
-    }
-    icon->isicon = info->fIcon != FALSE;
-    icon->hotspot = tagPOINT{static_cast<LONG>(info->xHotspot), static_cast<LONG>(info->yHotspot)};
-    return adopticon(icon);
-}
-
 BOOL GetIconInfo(HICON handle, ICONINFO* info)
 {
     Icon* icon = iconof(handle);
@@ -438,18 +388,3 @@ BOOL DestroyIcon(HICON handle)
     return TRUE;
 }
 
-HICON CopyIcon(HICON handle)
-{
-    Icon* icon = iconof(handle);
-    if (!icon) {
-        return nullptr;
-    }
-    auto* copy = new Icon(*icon);
-    if (icon->colour) {
-        copy->colour = copyof(*icon->colour);
-    }
-    if (icon->mask) {
-        copy->mask = copyof(*icon->mask);
-    }
-    return adopticon(copy);
-}

@@ -3,8 +3,10 @@
 // Kernel handles: every object behind a HANDLE that CloseHandle releases derives from
 // KernelObject and is known to the handle table, so that closing a stale or foreign handle fails
 // instead of freeing something else.
+// Callers: process support (core).
 
-#include "platform/win/types.h"
+#include "platform/win/scalars.h"
+#include "platform/win/handletypes.h"
 
 inline HANDLE const INVALID_HANDLE_VALUE = reinterpret_cast<HANDLE>(static_cast<intptr_t>(-1));
 

@@ -4,8 +4,11 @@
 // reach the windows of the host process's shared copy: a window handle is only known to the copy
 // that made it. The shared copy exports win_hostlink under an undecorated name; a module finds it
 // at run time through the dynamic loader and calls the host's windows through the table.
+// Callers: the simulation kernel and its host (simulator, host).
 
-#include "platform/win/types.h"
+#include "platform/win/scalars.h"
+#include "platform/win/handletypes.h"
+#include "platform/win/messageparams.h"
 
 // The process and thread of the window; 0 (nothing stored) for a dead handle. Every window of
 // this layer belongs to the calling process.

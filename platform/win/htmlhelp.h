@@ -3,9 +3,12 @@
 // The help viewer. Compiled help files have no viewer on this system: a request to show a topic
 // goes to a replaceable hook, which answers the viewer window (null by default: nothing shown).
 // Window types ("file>type") are kept in memory for the run, as the viewer keeps them.
+// Callers: the process's help requests (framework).
 
 #include "platform/win/structs.h"
-#include "platform/win/types.h"
+#include "platform/win/scalars.h"
+#include "platform/win/handletypes.h"
+#include "platform/win/geometry.h"
 
 constexpr UINT HH_DISPLAY_TOPIC = 0x0000;
 constexpr UINT HH_SET_WIN_TYPE = 0x0004;

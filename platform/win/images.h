@@ -4,9 +4,11 @@
 // (PNG, BMP or ICO) that the backend decodes; a cursor's hot spot is the PNG text "hotspot" ("x,y"),
 // (0, 0) when absent. Bitmaps are RT_BITMAP resources, icons RT_GROUP_ICON, cursors RT_GROUP_CURSOR.
 // Null when the resource is missing or cannot be decoded, and in a process without a toolkit.
+// Callers: the process object's icons and cursors (framework).
 
 #include "platform/win/resources.h"
-#include "platform/win/types.h"
+#include "platform/win/scalars.h"
+#include "platform/win/handletypes.h"
 
 inline const char* const RT_CURSOR = MAKEINTRESOURCEA(1);
 inline const char* const RT_BITMAP = MAKEINTRESOURCEA(2);

@@ -3,11 +3,14 @@
 // Logical input state of the calling thread: focus, activation, capture, keyboard state, the
 // pointer and its cursor, accelerators. The state is the layer's own, so that it can be driven
 // without a window manager; the backend mirrors it on screen where it can.
+// Callers: BASEWIN (tirsk), the input handler, module loading and the frames (framework).
 
 #include "platform/win/keys.h"
 #include "platform/win/resources.h"
 #include "platform/win/structs.h"
-#include "platform/win/types.h"
+#include "platform/win/scalars.h"
+#include "platform/win/handletypes.h"
+#include "platform/win/geometry.h"
 
 // Focus: WM_KILLFOCUS to the old window, WM_SETFOCUS to the new; the top-level window of the new
 // focus is activated first. Answers the previous focus, null on failure (dead or disabled window).

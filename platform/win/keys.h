@@ -1,8 +1,9 @@
 #pragma once
 
 // Virtual-key codes. Letters and digits are their upper-case ASCII codes ('A' = 0x41, '0' = 0x30).
+// Callers: the simulator's front end; the key translator (framework).
 
-#include "platform/win/types.h"
+#include "platform/win/scalars.h"
 
 constexpr int VK_LBUTTON = 0x01;
 constexpr int VK_RBUTTON = 0x02;

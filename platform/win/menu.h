@@ -1,17 +1,22 @@
 #pragma once
 
 // Menus: menu bars and popup menus as lists of items, the menu bar of a top-level window, and
-// tracking a menu with the mouse and the keyboard. A popup is shown as a window of the class
-// "#32768"; owner-drawn items are measured and drawn by the owner window (WM_MEASUREITEM,
-// WM_DRAWITEM), and the owner hears WM_ENTERMENULOOP, WM_INITMENU, WM_INITMENUPOPUP,
-// WM_MENUSELECT (closing: high word 0xFFFF, lParam 0), WM_UNINITMENUPOPUP, WM_EXITMENULOOP and,
-// for the chosen item, WM_COMMAND. Items are found by command id (MF_BYCOMMAND, searching
-// submenus too) or by position (MF_BYPOSITION). Calls on a dead menu fail (FALSE, null, -1).
+// tracking a menu with the mouse and the keyboard. A popup is shown as the toolkit's own popup
+// menu (Backend::popupmenu); owner-drawn items are measured and drawn by the owner window
+// (WM_MEASUREITEM, WM_DRAWITEM), and the owner hears WM_ENTERMENULOOP, WM_INITMENU,
+// WM_INITMENUPOPUP, WM_MENUSELECT (closing: high word 0xFFFF, lParam 0), WM_ENTERIDLE while the menu
+// waits, WM_UNINITMENUPOPUP, WM_EXITMENULOOP and, for the chosen item, WM_COMMAND. Items are found
+// by command id (MF_BYCOMMAND, searching submenus too) or by position (MF_BYPOSITION). Calls on a
+// dead menu fail (FALSE, null, -1).
+// Callers: the menus built from command tables, the process's application menu and recent files,
+// the frame window and the editors' popup menus (framework).
 
 #include <vector>
 
 #include "platform/win/structs.h"
-#include "platform/win/types.h"
+#include "platform/win/scalars.h"
+#include "platform/win/handletypes.h"
+#include "platform/win/geometry.h"
 
 constexpr UINT MF_BYCOMMAND = 0x0000;
 constexpr UINT MF_BYPOSITION = 0x0400;
@@ -146,7 +151,8 @@ BOOL DrawMenuBar(HWND window);
 // with TPM_RETURNCMD the chosen id (0 for none), otherwise TRUE after posting WM_COMMAND to the
 // owner for the chosen item (not with TPM_NONOTIFY). A modeless menu (MNS_MODELESS) stays open
 // and returns TRUE at once; the owner gets WM_COMMAND when an item is chosen. The menu avoids
-// the exclusion rectangle when it can. FALSE when a menu is tracked already or an argument is bad.
+// the exclusion rectangle when it can. FALSE when a menu is tracked already, an argument is bad or
+// no toolkit shows popups.
 BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int reserved, HWND owner, const RECT* unused);
 BOOL TrackPopupMenuEx(HMENU menu, UINT flags, int x, int y, HWND owner, const TPMPARAMS* params);
 // Closes the menu being tracked, if any.

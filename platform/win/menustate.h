@@ -1,12 +1,14 @@
 #pragma once
 
 // The layer's records of menus, for the model and its tracking.
+// Callers: the menu model and its tracking (the layer).
 
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "platform/win/types.h"
+#include "platform/win/scalars.h"
+#include "platform/win/handletypes.h"
 
 namespace win {
 

@@ -4,8 +4,10 @@
 // error as "caption: text" and answered with IDOK; the window layer installs a dialog, tests a
 // recorder. While a fault is being handled (faults.h) a box always goes to standard error, since
 // nothing else is safe in a signal handler.
+// Callers: process support and string tables (core), module loading and help (framework), alerts (drelm).
 
-#include "platform/win/types.h"
+#include "platform/win/scalars.h"
+#include "platform/win/handletypes.h"
 
 constexpr UINT MB_OK = 0x0;
 constexpr UINT MB_OKCANCEL = 0x1;

@@ -7,12 +7,17 @@
 // (see backend.h), so waits nest inside modal loops. When the toolkit's own loop runs instead,
 // the backend takes queued messages one at a time and hands them to win::deliver, which passes
 // each first through the process's message filter.
+// Callers: the main loop, process, frames, module and windows (framework), BASEWIN (tirsk), process support
+// (core), the simulation host.
 
 #include <cstdint>
 
 #include "platform/win/messages.h"
 #include "platform/win/structs.h"
-#include "platform/win/types.h"
+#include "platform/win/scalars.h"
+#include "platform/win/handletypes.h"
+#include "platform/win/messageparams.h"
+#include "platform/win/geometry.h"
 
 // Calls the window procedure at once, on the window's own thread. 0 for a dead handle or when
 // called from another thread.

@@ -3,8 +3,10 @@
 // Window message ids and the codes their parameters carry. The numbers are those the ported code
 // stores in resources and compares numerically; private messages of the framework start at
 // WM_USER and pass through the layer untouched.
+// Callers: window procedures throughout (framework, tirsk), the simulation kernel and host.
 
-#include "platform/win/types.h"
+#include "platform/win/scalars.h"
+#include "platform/win/messageparams.h"
 
 constexpr UINT WM_NULL = 0x0000;
 constexpr UINT WM_CREATE = 0x0001;
@@ -90,9 +92,6 @@ constexpr UINT WM_CAPTURECHANGED = 0x0215;
 constexpr UINT WM_ENTERSIZEMOVE = 0x0231;
 constexpr UINT WM_EXITSIZEMOVE = 0x0232;
 constexpr UINT WM_MOUSELEAVE = 0x02A3;
-constexpr UINT WM_RENDERFORMAT = 0x0305;
-constexpr UINT WM_RENDERALLFORMATS = 0x0306;
-constexpr UINT WM_DESTROYCLIPBOARD = 0x0307;
 constexpr UINT WM_USER = 0x0400;
 
 // WM_ACTIVATE, low word of wParam.

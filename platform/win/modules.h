@@ -5,11 +5,14 @@
 // "NAME.DLL" is the shared object NAME.so in the program's folder, where the build puts the
 // program and every module it loads; a name without extension gets ".so", a name with a folder
 // part is taken as a path. Files are found without regard to case (pathboundary.h).
+// Callers: module loading and the module base (framework), process support and string tables (core), the
+// simulation host.
 
 #include <string>
 #include <vector>
 
-#include "platform/win/types.h"
+#include "platform/win/scalars.h"
+#include "platform/win/handletypes.h"
 
 using FARPROC = void (*)();
 

@@ -2,12 +2,15 @@
 
 // Monitors, work areas, system metrics and system colours. The monitor list comes from the
 // backend (the toolkit's screens); tests may replace it with win::overridemonitors.
+// Callers: window positions (core), the frame window and help windows (framework).
 
 #include <optional>
 #include <vector>
 
 #include "platform/win/structs.h"
-#include "platform/win/types.h"
+#include "platform/win/scalars.h"
+#include "platform/win/handletypes.h"
+#include "platform/win/geometry.h"
 
 constexpr DWORD MONITOR_DEFAULTTONULL = 0;
 constexpr DWORD MONITOR_DEFAULTTOPRIMARY = 1;

@@ -3,9 +3,12 @@
 // Repainting: the update area of each window, WM_PAINT and the device contexts of windows.
 // Each window draws into a surface of its own kept by the backend, so drawing outside WM_PAINT
 // (GetDC) is as good as drawing inside it, and what was drawn stays until drawn over.
+// Callers: BASEWIN (tirsk), the process's help and splash windows (framework).
 
 #include "platform/win/structs.h"
-#include "platform/win/types.h"
+#include "platform/win/scalars.h"
+#include "platform/win/handletypes.h"
+#include "platform/win/geometry.h"
 
 // Adds the rectangle (null: the whole client area) to the window's update area; `erase` asks
 // BeginPaint to send WM_ERASEBKGND. FALSE for a dead window.

@@ -4,6 +4,8 @@
 // and decks carry Windows-style, often upper-cased names ("MODELS\X.LIB"), while the files lie on
 // a case-sensitive disk ("models/x.lib"): the path functions of the core keep the Windows
 // semantics, and every call that touches the disk converts here.
+// Callers: paths and files (core), the process object (framework), crash reports, model libraries and
+// partitions (simulator).
 
 #include <string>
 

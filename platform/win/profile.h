@@ -2,8 +2,9 @@
 
 // The user's profile: a text file of "[section]" lines and "key=value" lines beside the user's
 // registry hive ("profile.ini" in the hive's folder), read as the system reads its profile.
+// Callers: the desktop helpers (core).
 
-#include "platform/win/types.h"
+#include "platform/win/scalars.h"
 
 // The value of key in section (both compared ignoring ASCII case), blanks around it and one pair
 // of enclosing quotes removed, copied as at most size - 1 characters; def (null: "") when the

@@ -24,6 +24,7 @@
 // temporary one renamed over it, so that two processes writing at once lose nothing and a reader
 // never sees a half-written hive. A hive of a later format version is never overwritten, and one
 // with lines that could not be read is kept beside as "<file>.damaged" before it is rewritten.
+// Callers: the registry calls (winreg.h).
 
 #include <functional>
 #include <map>
@@ -31,7 +32,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/win/types.h"
+#include "platform/win/scalars.h"
 
 namespace regstore {
 

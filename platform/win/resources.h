@@ -5,10 +5,12 @@
 // links it for as long as it is loaded; they are found by module, type and id or name. A type or
 // name is either a text (compared without regard to ASCII case) or a 16-bit id made with
 // MAKEINTRESOURCEA.
+// Callers: string tables (core), the module base (framework).
 
 #include <cstddef>
 
-#include "platform/win/types.h"
+#include "platform/win/scalars.h"
+#include "platform/win/handletypes.h"
 
 inline const char* MAKEINTRESOURCEA(WORD id)
 {

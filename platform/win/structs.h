@@ -3,27 +3,13 @@
 // Records of the window layer, laid out as the ported code fills and reads them: 32-bit fields
 // where the records are stored or compared by size (WINDOWPLACEMENT is 44 bytes, MONITORINFO 40),
 // pointer-sized fields where they carry handles or pointers.
+// Callers: window positions (core), BASEWIN (tirsk), the process object and main loop (framework), the
+// simulation host.
 
-#include "platform/win/types.h"
-
-// The window layer's point. The world geometry has its own POINT type; this one is the plain
-// pixel pair that messages and cursor calls carry.
-struct tagPOINT {
-    LONG x;
-    LONG y;
-};
-
-struct RECT {
-    LONG left;
-    LONG top;
-    LONG right;
-    LONG bottom;
-};
-
-struct SIZE {
-    LONG cx;
-    LONG cy;
-};
+#include "platform/win/scalars.h"
+#include "platform/win/handletypes.h"
+#include "platform/win/messageparams.h"
+#include "platform/win/geometry.h"
 
 struct MSG {
     HWND hwnd;

@@ -1,8 +1,11 @@
 #pragma once
 
 // Window and class styles, show commands and the selectors of the window-state calls.
+// Callers: window creation in the process, frames, windows and modules (framework), the simulation kernel's
+// sign-on.
 
-#include "platform/win/types.h"
+#include "platform/win/scalars.h"
+#include "platform/win/handletypes.h"
 
 constexpr DWORD WS_OVERLAPPED = 0x00000000;
 constexpr DWORD WS_POPUP = 0x80000000;

@@ -1,10 +1,13 @@
 #pragma once
 
 // Process-level calls of the Windows system: tick count, process end and the program's file.
+// Callers: process support (core), the process object, module loading and splash screen (framework), crash
+// reports (simulator).
 
 #include <string>
 
-#include "platform/win/types.h"
+#include "platform/win/scalars.h"
+#include "platform/win/handletypes.h"
 
 // Milliseconds since an arbitrary start, in 32 bits: wraps after about 49.7 days.
 DWORD GetTickCount();

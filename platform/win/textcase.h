@@ -1,6 +1,7 @@
 #pragma once
 
 // ASCII case folding for the layer's names (classes, properties, clipboard formats).
+// Callers: the layer's case-insensitive names.
 
 #include <string_view>
 

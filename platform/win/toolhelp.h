@@ -1,8 +1,10 @@
 #pragma once
 
 // The module snapshot of the process, as the fault reports walk it.
+// Callers: process support (core).
 
-#include "platform/win/types.h"
+#include "platform/win/scalars.h"
+#include "platform/win/handletypes.h"
 
 constexpr DWORD TH32CS_SNAPMODULE = 0x8;
 constexpr int MAX_MODULE_NAME32 = 255;

@@ -3,8 +3,9 @@
 // File versions. A module's version resource (a "versioninfo" in its resource source) is compiled
 // into the section vkt_version of its file, from where these calls read it without loading the
 // file. The block holds the fixed file information alone.
+// Callers: process support (core), the process object (framework).
 
-#include "platform/win/types.h"
+#include "platform/win/scalars.h"
 
 struct VS_FIXEDFILEINFO {
     DWORD dwSignature; // VS_FFI_SIGNATURE

@@ -4,11 +4,16 @@
 // properties, text, geometry and show state. Every call takes a window handle and answers
 // FALSE / null / 0 for a handle that names no live window. Windows belong to the thread that
 // created them and are used on that thread only.
+// Callers: BASEWIN (tirsk), the process, frames, windows and modules (framework), window positions (core),
+// the simulation host.
 
 #include "platform/win/messages.h"
 #include "platform/win/structs.h"
 #include "platform/win/styles.h"
-#include "platform/win/types.h"
+#include "platform/win/scalars.h"
+#include "platform/win/handletypes.h"
+#include "platform/win/messageparams.h"
+#include "platform/win/geometry.h"
 
 // Classes. Names are compared ignoring ASCII case. Answers the class atom, 0 when the name is
 // taken or the record is incomplete.

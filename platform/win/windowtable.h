@@ -2,6 +2,7 @@
 
 // The layer's own records of classes, windows and thread queues. Used by the layer and its
 // backend; the ported code goes through the calls of window.h and messagequeue.h.
+// Callers: the window layer and its Qt backend.
 
 #include <chrono>
 #include <condition_variable>
@@ -15,7 +16,10 @@
 #include <vector>
 
 #include "platform/win/structs.h"
-#include "platform/win/types.h"
+#include "platform/win/scalars.h"
+#include "platform/win/handletypes.h"
+#include "platform/win/messageparams.h"
+#include "platform/win/geometry.h"
 
 namespace win {
 

@@ -1,8 +1,9 @@
 #pragma once
 
 // Error codes of the Windows-shaped calls, and the calling thread's last error.
+// Callers: the registry and string tables (core).
 
-#include "platform/win/types.h"
+#include "platform/win/scalars.h"
 
 constexpr LONG ERROR_SUCCESS = 0;
 constexpr LONG ERROR_FILE_NOT_FOUND = 2;

@@ -4,10 +4,12 @@
 // user's (read and written) and the machine's (read only). Key paths are '\'-separated levels
 // below a root or an open key; names are compared without regard to ASCII case and keep the case
 // they were created with. Every call returns ERROR_SUCCESS or an error code of winerror.h.
+// Callers: the registry and window positions (core).
 
 #include <cstddef>
 
-#include "platform/win/types.h"
+#include "platform/win/scalars.h"
+#include "platform/win/handletypes.h"
 
 using REGSAM = DWORD;
 

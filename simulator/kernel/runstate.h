@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engines/nerith/descriptor.h"
-#include "platform/win/types.h"
+#include "platform/win/handletypes.h"
 
 #include <atomic>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/win/types.h"
+#include "platform/win/handletypes.h"
 
 #include <cstdint>
 

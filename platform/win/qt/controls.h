@@ -4,11 +4,17 @@
 // toolbar ("ToolbarWindow32"), the tooltip ("tooltips_class32") and the push button ("Button"),
 // with image lists, custom drawing and the themed parent background. The classes are registered
 // by winqt::install. Notifications reach the control's parent as WM_NOTIFY with an NMHDR first.
+// Callers: the rebars, toolbars, mode and orientation bars and status bar, the frame window's tooltip, the
+// tab strip's overflow button (framework).
 
 #include "platform/win/gdi.h"
 #include "platform/win/messages.h"
 #include "platform/win/structs.h"
-#include "platform/win/types.h"
+#include "platform/win/scalars.h"
+#include "platform/win/handletypes.h"
+#include "platform/win/messageparams.h"
+#include "platform/win/colour.h"
+#include "platform/win/geometry.h"
 
 using HRESULT = int32_t;
 constexpr HRESULT S_OK = 0;

@@ -1,11 +1,13 @@
 #pragma once
 
 // Images of the layer as Qt images, icons and cursors.
+// Callers: the process object's images (framework).
 
 #include <QCursor>
 #include <QIcon>
 
-#include "platform/win/types.h"
+#include "platform/win/scalars.h"
+#include "platform/win/handletypes.h"
 
 namespace winqt {
 

@@ -1,10 +1,11 @@
 #pragma once
 
 // Toolkit keys as virtual-key codes with the extended-key flag.
+// Callers: the native windows' key input (the layer).
 
 #include <Qt>
 
-#include "platform/win/types.h"
+#include "platform/win/messageparams.h"
 
 namespace winqt {
 

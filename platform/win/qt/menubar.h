@@ -1,11 +1,12 @@
 #pragma once
 
 // The menu bar of a top-level window, drawn in its non-client band.
+// Callers: the native windows' menu band (the layer).
 
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "platform/win/types.h"
+#include "platform/win/handletypes.h"
 
 namespace winqt {
 

@@ -2,11 +2,12 @@
 
 // The widget behind one window: it shows the window's surface (the client area the window draws
 // on) inside its non-client parts, and turns the toolkit's input and window events into messages.
+// Callers: the Qt backend (the layer).
 
 #include <QImage>
 #include <QWidget>
 
-#include "platform/win/types.h"
+#include "platform/win/handletypes.h"
 
 namespace winqt {
 

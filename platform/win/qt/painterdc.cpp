@@ -241,6 +241,15 @@ QPainter* PainterDC::painter()
     return &active;
 }
 
+QPainter* PainterDC::styledpainter(const RECT& area)
+{
+    QPainter* p = painter();
+    if (p) {
+        touch(QRectF(area.left, area.top, area.right - area.left, area.bottom - area.top));
+    }
+    return p;
+}
+
 void PainterDC::statechanged()
 {
     if (active.isActive()) {
@@ -275,11 +284,7 @@ void PainterDC::applystate(bool usepen, bool usebrush)
         active.setPen(Qt::NoPen);
     }
     if (usebrush && brush && brush->style != BS_NULL) {
-        if (brush->style == BS_PATTERN && brush->pattern) {
-            active.setBrush(QBrush(imageof(*brush->pattern)));
-        } else {
-            active.setBrush(QBrush(colourof(brush->colour)));
-        }
+        active.setBrush(QBrush(colourof(brush->colour)));
     } else {
         active.setBrush(Qt::NoBrush);
     }
@@ -344,11 +349,7 @@ void PainterDC::fillrect(const RECT& rect, const win::Brush& fill)
     }
     p->setCompositionMode(QPainter::CompositionMode_SourceOver);
     QRect area = rectof(rect);
-    if (fill.style == BS_PATTERN && fill.pattern) {
-        p->fillRect(area, QBrush(imageof(*fill.pattern)));
-    } else {
-        p->fillRect(area, colourof(fill.colour));
-    }
+    p->fillRect(area, colourof(fill.colour));
     touch(area);
 }
 
@@ -394,17 +395,6 @@ void PainterDC::rectangle(const RECT& rect)
         p->drawRect(QRect(area.x(), area.y(), area.width() - 1, area.height() - 1));
         applystate(true, true);
     }
-    touch(area);
-}
-
-void PainterDC::ellipse(const RECT& rect)
-{
-    QPainter* p = painter();
-    if (!p || !setmix(*p, rop2)) {
-        return;
-    }
-    QRect area = rectof(rect);
-    p->drawEllipse(QRect(area.x(), area.y(), area.width() - 1, area.height() - 1));
     touch(area);
 }
 
@@ -516,32 +506,6 @@ SIZE PainterDC::textextent(std::string_view text)
     QFontMetrics metrics(qfont());
     QString s = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
     return SIZE{metrics.horizontalAdvance(s), metrics.height()};
-}
-
-bool PainterDC::textmetrics(TEXTMETRICA& tm)
-{
-    QFont f = qfont();
-    QFontMetrics metrics(f);
-    tm = TEXTMETRICA{};
-    tm.tmHeight = metrics.height();
-    tm.tmAscent = metrics.ascent();
-    tm.tmDescent = metrics.descent();
-    tm.tmInternalLeading = std::max(0, metrics.height() - f.pixelSize());
-    tm.tmExternalLeading = metrics.leading();
-    tm.tmAveCharWidth = metrics.averageCharWidth();
-    tm.tmMaxCharWidth = metrics.maxWidth();
-    tm.tmWeight = f.weight();
-    tm.tmDigitizedAspectX = 96;
-    tm.tmDigitizedAspectY = 96;
-    tm.tmFirstChar = 0x20;
-    tm.tmLastChar = 0xFF;
-    tm.tmDefaultChar = '?';
-    tm.tmBreakChar = ' ';
-    tm.tmItalic = f.italic() ? 1 : 0;
-    tm.tmUnderlined = f.underline() ? 1 : 0;
-    tm.tmStruckOut = f.strikeOut() ? 1 : 0;
-    tm.tmCharSet = DEFAULT_CHARSET;
-    return true;
 }
 
 bool PainterDC::blit(const RECT& to, win::DeviceContext& source, const RECT& from, DWORD rop)

@@ -3,6 +3,7 @@
 // A device context that paints with QPainter on an image: a window's surface or a bitmap's
 // pixels. The painter is opened when the context first draws and closed when the context is
 // released; when two contexts draw on the same image, the one drawing takes the image over.
+// Callers: the Qt backend, the bars' style drawing, image conversions (the layer).
 
 #include <QFont>
 #include <QImage>
@@ -33,18 +34,20 @@ public:
     void polyline(const tagPOINT* points, int count) override;
     void polygon(const tagPOINT* points, int count) override;
     void rectangle(const RECT& rect) override;
-    void ellipse(const RECT& rect) override;
     void focusrect(const RECT& rect) override;
     void text(int x, int y, std::string_view text) override;
     int drawtext(std::string_view text, RECT& rect, UINT format) override;
     SIZE textextent(std::string_view text) override;
-    bool textmetrics(TEXTMETRICA& metrics) override;
     bool blit(const RECT& to, win::DeviceContext& source, const RECT& from, DWORD rop) override;
     bool alphablend(const RECT& to, win::DeviceContext& source, const RECT& from, BLENDFUNCTION blend) override;
     bool drawicon(const RECT& to, const win::Icon& icon, UINT flags) override;
     COLORREF getpixel(int x, int y) override;
     COLORREF setpixel(int x, int y, COLORREF colour) override;
     int devicecaps(int index) override;
+
+    // The painter, open on the target with the context's clip, for the layer's controls that draw
+    // with the toolkit's style; `area` counts as drawn. Null without a target.
+    QPainter* styledpainter(const RECT& area);
 
     // The image a context draws on (a copy for bottom-up bitmaps), for reading.
     QImage image();

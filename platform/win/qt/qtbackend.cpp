@@ -12,11 +12,13 @@
 #include "platform/win/devicecontext.h"
 #include "platform/win/input.h"
 #include "platform/win/messagebox.h"
+#include "platform/win/menutracking.h"
 #include "platform/win/messagequeue.h"
 #include "platform/win/qt/nativewindow.h"
 #include "platform/win/qt/controls.h"
 #include "platform/win/qt/images.h"
 #include "platform/win/qt/painterdc.h"
+#include "platform/win/qt/popupmenu.h"
 #include "platform/win/qt/winqt.h"
 #include "platform/win/textcase.h"
 #include "platform/win/window.h"
@@ -93,9 +95,6 @@ Qt::WindowFlags toplevelflags(const win::Window& window)
     if (win::equalnocase(name, "tooltips_class32")) {
         return Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus;
     }
-    if (win::equalnocase(name, "#32768")) {
-        return Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus;
-    }
     if ((window.style & WS_POPUP) && (window.style & WS_CAPTION) != WS_CAPTION) {
         flags |= Qt::FramelessWindowHint;
     }
@@ -157,6 +156,9 @@ public:
 
     void destroyed(HWND handle) override
     {
+        if (handle == win::menuowner()) {
+            closepopupmenus();  // a menu ends with its owner
+        }
         auto* widget = static_cast<NativeWindow*>(widgetof(handle));
         if (!widget) {
             return;
@@ -293,6 +295,12 @@ public:
     {
         return loadresourceimage(instance, name, type, width, height, flags);
     }
+
+    bool popupmenu(const win::PopupMenuRequest& request, int& next) override
+    {
+        return winqt::popupmenu(request, next);
+    }
+    void closepopupmenus() override { winqt::closepopupmenus(); }
 
     std::vector<win::Monitor> monitors() override
     {

@@ -1,10 +1,11 @@
 #pragma once
 
 // The toolkit side of the layer, for the layer's own widgets.
+// Callers: the native windows (the layer).
 
 #include <QImage>
 
-#include "platform/win/types.h"
+#include "platform/win/handletypes.h"
 
 namespace winqt {
 

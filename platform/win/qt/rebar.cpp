@@ -1,7 +1,8 @@
 // The rebar control: bands in rows along one side of a window, each with a gripper and a child
 // window. A vertical rebar (CCS_VERT) lays its rows out as columns; below, "length" runs along the
 // rebar and "thickness" across it. The rebar does not size itself: its owner reads the bar height
-// (RB_GETBARHEIGHT) and moves it; the rebar tells its parent when that height changed.
+// (RB_GETBARHEIGHT) and moves it; the rebar tells its parent when that height changed. Grippers
+// take their size and look from the Qt style.
 
 #include <algorithm>
 #include <string>
@@ -11,13 +12,13 @@
 #include "platform/win/messagequeue.h"
 #include "platform/win/monitors.h"
 #include "platform/win/paint.h"
+#include "platform/win/qt/barstyle.h"
 #include "platform/win/qt/controls.h"
 #include "platform/win/window.h"
 
 namespace winqt {
 namespace {
 
-constexpr int gripper = 8;
 constexpr int headermargin = 2;
 constexpr int childedge = 2;
 constexpr int bandborder = 2;
@@ -68,7 +69,7 @@ int header(const Rebar& bar, const Band& band)
         return static_cast<int>(band.cxHeader);
     }
     bool grip = !(band.style & RBBS_NOGRIPPER) && ((band.style & RBBS_GRIPPERALWAYS) || visiblecount(bar) > 1);
-    return (grip ? gripper : 0) + headermargin;
+    return (grip ? grippersize() : 0) + headermargin;
 }
 
 int minlength(const Rebar& bar, const Band& band) { return header(bar, band) + static_cast<int>(band.cxMinChild); }
@@ -366,7 +367,6 @@ void paint(Rebar& bar)
     }
     const bool down = vertical(bar);
     const bool borders = GetWindowLongA(bar.self, GWL_STYLE) & RBS_BANDBORDERS;
-    HBRUSH light = GetSysColorBrush(COLOR_BTNHIGHLIGHT);
     HBRUSH dark = GetSysColorBrush(COLOR_BTNSHADOW);
     for (const Band& band : bar.bands) {
         if (!visible(band)) {
@@ -374,13 +374,9 @@ void paint(Rebar& bar)
         }
         const RECT& r = band.rect;
         if (header(bar, band) > headermargin) {
-            for (int line = 0; line < 2; ++line) {
-                RECT grip = down ? RECT{r.left + 3, r.top + 2 + 3 * line, r.right - 3, r.top + 3 + 3 * line}
-                                 : RECT{r.left + 2 + 3 * line, r.top + 3, r.left + 3 + 3 * line, r.bottom - 3};
-                FillRect(dc, &grip, light);
-                OffsetRect(&grip, down ? 0 : 1, down ? 1 : 0);
-                FillRect(dc, &grip, dark);
-            }
+            RECT grip = down ? RECT{r.left, r.top, r.right, r.top + grippersize()}
+                             : RECT{r.left, r.top, r.left + grippersize(), r.bottom};
+            drawgripper(dc, grip, down);
         }
         if (borders) {
             RECT after = down ? RECT{r.left, r.bottom - 1, r.right, r.bottom} : RECT{r.right - 1, r.top, r.right, r.bottom};

@@ -1,6 +1,7 @@
 // The toolbar control: a row (or with CCS_VERT a column) of image buttons. It reports the hot
 // button (TBN_HOTITEMCHANGE), asks for tips (TBN_GETINFOTIPA) and images (TBN_GETDISPINFOA),
-// lets the parent draw through NM_CUSTOMDRAW and sends WM_COMMAND for a click.
+// lets the parent draw through NM_CUSTOMDRAW and sends WM_COMMAND for a click. Button panels and
+// separators take their look from the Qt style.
 
 #include <algorithm>
 #include <vector>
@@ -9,13 +10,13 @@
 #include "platform/win/messagequeue.h"
 #include "platform/win/monitors.h"
 #include "platform/win/paint.h"
+#include "platform/win/qt/barstyle.h"
 #include "platform/win/qt/controls.h"
 #include "platform/win/window.h"
 
 namespace winqt {
 namespace {
 
-constexpr int defaultseparator = 8;
 constexpr int infotipsize = 1024;
 
 struct Button {
@@ -70,7 +71,7 @@ void layout(Toolbar& bar)
             b.rect = RECT{};
             continue;
         }
-        int length = separator(b) ? (b.width > 0 ? b.width : (b.image > 0 ? b.image : defaultseparator))
+        int length = separator(b) ? (b.width > 0 ? b.width : (b.image > 0 ? b.image : separatorsize()))
                                   : (b.width > 0 && !down ? b.width : (down ? size.cy : size.cx));
         b.rect = down ? RECT{0, at, size.cx, at + length} : RECT{at, 0, at + length, size.cy};
         at += length;
@@ -219,39 +220,16 @@ int imageof(Toolbar& bar, const Button& b)
     return request.iImage;
 }
 
-void edge(HDC dc, const RECT& r, bool raised)
-{
-    HBRUSH light = GetSysColorBrush(COLOR_BTNHIGHLIGHT);
-    HBRUSH dark = GetSysColorBrush(COLOR_BTNSHADOW);
-    RECT top{r.left, r.top, r.right, r.top + 1};
-    RECT left{r.left, r.top, r.left + 1, r.bottom};
-    RECT bottom{r.left, r.bottom - 1, r.right, r.bottom};
-    RECT right{r.right - 1, r.top, r.right, r.bottom};
-    FillRect(dc, &top, raised ? light : dark);
-    FillRect(dc, &left, raised ? light : dark);
-    FillRect(dc, &bottom, raised ? dark : light);
-    FillRect(dc, &right, raised ? dark : light);
-}
-
 void drawbutton(Toolbar& bar, HDC dc, int index)
 {
     const Button& b = bar.buttons[static_cast<size_t>(index)];
     const RECT& r = b.rect;
     if (separator(b)) {
-        RECT line = vertical(bar) ? RECT{r.left + 2, (r.top + r.bottom) / 2 - 1, r.right - 2, (r.top + r.bottom) / 2}
-                                  : RECT{(r.left + r.right) / 2 - 1, r.top + 2, (r.left + r.right) / 2, r.bottom - 2};
-        FillRect(dc, &line, GetSysColorBrush(COLOR_BTNSHADOW));
-        OffsetRect(&line, vertical(bar) ? 0 : 1, vertical(bar) ? 1 : 0);
-        FillRect(dc, &line, GetSysColorBrush(COLOR_BTNHIGHLIGHT));
+        drawseparator(dc, r, vertical(bar));
         return;
     }
     const bool enabled = b.state & TBSTATE_ENABLED;
-    const bool sunk = (b.state & (TBSTATE_PRESSED | TBSTATE_CHECKED)) != 0;
-    if (sunk) {
-        edge(dc, r, false);
-    } else if (index == bar.hot && enabled) {
-        edge(dc, r, true);
-    }
+    drawbuttonpanel(dc, r, index == bar.hot && enabled, b.state & TBSTATE_PRESSED, b.state & TBSTATE_CHECKED);
     HIMAGELIST list = !enabled && bar.disabled ? bar.disabled
                       : index == bar.hot && enabled && bar.hotimages ? bar.hotimages
                                                                      : bar.normal;

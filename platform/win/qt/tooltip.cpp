@@ -1,5 +1,10 @@
-// The tooltip control: a small window showing the text of the tool under the pointer after a
-// delay. Tools with TTF_SUBCLASS are watched through a subclass of their window.
+// The tooltip control: the text of the tool under the pointer, shown after a delay as Qt's own
+// tooltip, which places it on the pointer's screen and follows the style. The control's window
+// keeps the tools and the timers and stays hidden. Tools with TTF_SUBCLASS are watched through a
+// subclass of their window.
+// Callers: the frame window's tooltip and the toolbars' tips (framework).
+
+#include <QToolTip>
 
 #include <algorithm>
 #include <string>
@@ -8,8 +13,8 @@
 #include "platform/win/input.h"
 #include "platform/win/messagequeue.h"
 #include "platform/win/monitors.h"
-#include "platform/win/paint.h"
 #include "platform/win/qt/controls.h"
+#include "platform/win/qt/winqt.h"
 #include "platform/win/system.h"
 #include "platform/win/window.h"
 
@@ -18,7 +23,6 @@ namespace {
 
 constexpr UINT_PTR showtimer = 1;
 constexpr UINT_PTR hidetimer = 2;
-constexpr int padding = 4;
 
 struct Tool {
     UINT flags;
@@ -87,8 +91,23 @@ void hide(Tooltip& tip)
     if (tip.shown) {
         tip.shown = false;
         tip.lasthide = GetTickCount();
-        ShowWindow(tip.self, SW_HIDE);
+        QToolTip::hideText();
     }
+}
+
+// The text as the tip shows it: without TTS_NOPREFIX an ampersand marks a mnemonic and "&&" is
+// one ampersand. Escaped, so that markup in a tool's text is shown as typed.
+QString shown(const Tooltip& tip, const std::string& text)
+{
+    std::string plain;
+    const bool prefix = !(GetWindowLongA(tip.self, GWL_STYLE) & TTS_NOPREFIX);
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (prefix && text[i] == '&' && i + 1 < text.size()) {
+            ++i;
+        }
+        plain += text[i];
+    }
+    return QStringLiteral("<p style='white-space:pre'>%1</p>").arg(QString::fromStdString(plain).toHtmlEscaped());
 }
 
 void show(Tooltip& tip)
@@ -97,26 +116,11 @@ void show(Tooltip& tip)
     if (tip.current < 0 || !tip.active || tip.tools[static_cast<size_t>(tip.current)].text.empty()) {
         return;
     }
-    const std::string& text = tip.tools[static_cast<size_t>(tip.current)].text;
-    HDC dc = CreateCompatibleDC(nullptr);
-    SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
-    RECT measure{0, 0, 0, 0};
-    DrawTextA(dc, text.c_str(), -1, &measure, DT_CALCRECT | DT_NOPREFIX);
-    DeleteDC(dc);
-    int width = measure.right + 2 * padding;
-    int height = measure.bottom + 2 * padding;
+    const Tool& tool = tip.tools[static_cast<size_t>(tip.current)];
+    HWND over = (tool.flags & TTF_IDISHWND) ? reinterpret_cast<HWND>(tool.id) : tool.window;
     tagPOINT at{0, 0};
     GetCursorPos(&at);
-    MONITORINFO info{};
-    info.cbSize = sizeof info;
-    GetMonitorInfoA(MonitorFromPoint(at, MONITOR_DEFAULTTONEAREST), &info);
-    int x = std::clamp<LONG>(at.x, info.rcWork.left, std::max(info.rcWork.left, info.rcWork.right - width));
-    int y = at.y + GetSystemMetrics(SM_CYCURSOR) * 2 / 3;
-    if (y + height > info.rcWork.bottom) {
-        y = at.y - height - 2;
-    }
-    SetWindowPos(tip.self, HWND_TOPMOST, x, y, width, height, SWP_NOACTIVATE | SWP_SHOWWINDOW);
-    InvalidateRect(tip.self, nullptr, TRUE);
+    QToolTip::showText(QPoint(at.x, at.y), shown(tip, tool.text), widgetof(over), QRect(), tip.autopop);
     tip.shown = true;
     SetTimer(tip.self, hidetimer, static_cast<UINT>(tip.autopop), nullptr);
 }
@@ -195,28 +199,6 @@ void setdelay(Tooltip& tip, WPARAM which, int delay)
     default:
         return;
     }
-}
-
-void paint(Tooltip& tip)
-{
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(tip.self, &ps);
-    if (dc) {
-        RECT client;
-        GetClientRect(tip.self, &client);
-        FillRect(dc, &client, GetSysColorBrush(COLOR_INFOBK));
-        FrameRect(dc, &client, GetSysColorBrush(COLOR_WINDOWFRAME));
-        if (tip.current >= 0) {
-            SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
-            SetTextColor(dc, GetSysColor(COLOR_INFOTEXT));
-            SetBkMode(dc, TRANSPARENT);
-            RECT area = client;
-            InflateRect(&area, -padding, -padding);
-            UINT format = (GetWindowLongA(tip.self, GWL_STYLE) & TTS_NOPREFIX) ? DT_NOPREFIX : 0;
-            DrawTextA(dc, tip.tools[static_cast<size_t>(tip.current)].text.c_str(), -1, &area, format);
-        }
-    }
-    EndPaint(tip.self, &ps);
 }
 
 LRESULT procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -317,17 +299,8 @@ LRESULT procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
             hide(*tip);
         }
         return 0;
-    case WM_PAINT:
-        paint(*tip);
-        return 0;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_MOUSEACTIVATE:
-        return MA_NOACTIVATE;
-    case WM_MOUSEMOVE:
-        hide(*tip);
-        return 0;
     case WM_NCDESTROY:
+        hide(*tip);
         for (const Tool& tool : tip->tools) {
             if (tool.flags & TTF_SUBCLASS) {
                 HWND watched = (tool.flags & TTF_IDISHWND) ? reinterpret_cast<HWND>(tool.id) : tool.window;

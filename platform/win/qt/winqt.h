@@ -3,10 +3,11 @@
 // The window layer on Qt Widgets: every window gets a native widget, toolkit input becomes queued
 // messages, painting goes through each window's surface, and the layer's waits run Qt's event
 // dispatcher. The program (and every Qt test) installs it once, after making its QApplication.
+// Callers: the process object (framework), which installs the layer.
 
 #include <QImage>
 
-#include "platform/win/types.h"
+#include "platform/win/handletypes.h"
 
 class QWidget;
 

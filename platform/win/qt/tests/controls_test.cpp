@@ -1,4 +1,5 @@
 #include <QImage>
+#include <QToolTip>
 
 #include "platform/win/images.h"
 #include "platform/win/input.h"
@@ -234,11 +235,23 @@ TEST(QtTooltip, TheTipOfTheToolUnderThePointerShowsAfterItsDelay)
     ASSERT_TRUE(SendMessageA(tooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool)));
     SendMessageA(tooltip, TTM_SETDELAYTIME, TTDT_AUTOMATIC, 20);
     pointer(pane, WM_MOUSEMOVE, 5, 5);
-    ASSERT_TRUE(turnuntil([&] { return IsWindowVisible(tooltip) != FALSE; }));
+    ASSERT_TRUE(turnuntil([] { return QToolTip::isVisible(); })) << "Qt's own tip";
+    EXPECT_TRUE(QToolTip::text().contains("Place &amp; wire")) << QToolTip::text().toStdString();
+    EXPECT_FALSE(IsWindowVisible(tooltip)) << "the control's window stays hidden";
     EXPECT_TRUE(messagesof(WM_MOUSEMOVE).size() >= 1) << "the pane still gets its messages";
 
     pointer(pane, WM_LBUTTONDOWN, 5, 5, MK_LBUTTON);
-    EXPECT_FALSE(IsWindowVisible(tooltip)) << "a click ends the tip";
+    EXPECT_TRUE(turnuntil([] { return !QToolTip::isVisible(); })) << "a click ends the tip";
+
+    // Without TTS_NOPREFIX a single ampersand marks a mnemonic; markup shows as typed.
+    SetWindowLongA(tooltip, GWL_STYLE, GetWindowLongA(tooltip, GWL_STYLE) & ~static_cast<LONG>(TTS_NOPREFIX));
+    tool.lpszText = const_cast<char*>("<b>&Bold && more</b>");
+    SendMessageA(tooltip, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
+    SendMessageA(pane, WM_MOUSELEAVE, 0, 0);
+    pointer(pane, WM_MOUSEMOVE, 6, 6);
+    ASSERT_TRUE(turnuntil([] { return QToolTip::isVisible(); }));
+    EXPECT_TRUE(QToolTip::text().contains("&lt;b&gt;Bold &amp; more&lt;/b&gt;")) << QToolTip::text().toStdString();
+    SendMessageA(tooltip, TTM_POP, 0, 0);
     SendMessageA(tooltip, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
     EXPECT_EQ(SendMessageA(tooltip, TTM_GETTOOLCOUNT, 0, 0), 0);
     EXPECT_FALSE(RemoveWindowSubclass(pane, nullptr, 0));

@@ -1,6 +1,9 @@
+#include <QApplication>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QWidget>
 
+#include "platform/win/colour.h"
 #include "platform/win/input.h"
 #include "platform/win/menu.h"
 #include "platform/win/monitors.h"
@@ -27,13 +30,16 @@ TEST(QtMenuBar, AClickOnTheBarOpensItsPopupAndAClickOnAnItemChoosesIt)
     COLORREF barcolour = GetSysColor(COLOR_MENUBAR);
     EXPECT_EQ(shown.pixelColor(widget->width() - 3, 3), QColor(GetRValue(barcolour), GetGValue(barcolour), GetBValue(barcolour)));
 
-    HWND popup = nullptr;
-    answer() = [&](HWND window, UINT message, WPARAM, LPARAM lParam) -> std::optional<LRESULT> {
+    QMenu* popup = nullptr;
+    answer() = [&](HWND window, UINT message, WPARAM, LPARAM) -> std::optional<LRESULT> {
         if (window == frame && message == WM_ENTERIDLE && !popup) {
-            popup = reinterpret_cast<HWND>(lParam);
+            popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (!popup) {
+                return std::nullopt;
+            }
             // The second item, clicked on the popup's own widget.
-            QWidget* menu = winqt::widgetof(popup);
-            QPoint at(20, 2 + GetSystemMetrics(SM_CYMENU) + 5);
+            QMenu* menu = popup;
+            QPoint at = menu->actionGeometry(menu->actions().at(1)).center();
             QMouseEvent press(QEvent::MouseButtonPress, QPointF(at), menu->mapToGlobal(QPointF(at)), Qt::LeftButton,
                               Qt::LeftButton, Qt::NoModifier);
             QMouseEvent release(QEvent::MouseButtonRelease, QPointF(at), menu->mapToGlobal(QPointF(at)),
@@ -49,7 +55,7 @@ TEST(QtMenuBar, AClickOnTheBarOpensItsPopupAndAClickOnAnItemChoosesIt)
     ASSERT_TRUE(turnuntil([&] { return !messagesof(WM_COMMAND).empty(); }));
     EXPECT_NE(popup, nullptr);
     EXPECT_EQ(LOWORD(messagesof(WM_COMMAND)[0].wParam), 102);
-    EXPECT_FALSE(IsWindow(popup));
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
     EXPECT_TRUE(messagesof(WM_LBUTTONDOWN).empty()) << "the bar's click is not the client's";
     SetMenu(frame, nullptr);
     DestroyMenu(bar);
