@@ -168,6 +168,25 @@ TEST(Diode, SeriesResistanceAndBreakdownFromColdStarts)
     EXPECT_GT(z.v("k"), -5.1 - vt(27) * std::log(current / 1e-3) - 0.01);
 }
 
+TEST(Diode, InternalNodesAreMadeAnewWhenTheCircuitIsRenumbered)
+{
+    // Deleting a device renumbers the equations: the diode's node behind RS is made again, and a
+    // deleted diode's node leaves nothing floating.
+    Simulation s;
+    s.add("Vsource", "v1", { "a", "0" }, { { "dc", 1 } });
+    s.add("Resistor", "r1", { "a", "k" }, { { "resistance", 100 } });
+    IFinstance* d = s.add("Diode", "d1", { "k", "0" });
+    IFinstance* spare = s.add("Diode", "d2", { "k", "0" });
+    ASSERT_EQ(modelparm(s, "Diode", "rs", 5), 0);
+    ASSERT_EQ(s.run(), 0) << s.message(s.run());
+    const double shared = s.v("k");
+    ASSERT_EQ(s.d->deleteInstance(s.ckt, spare), 0);
+    ASSERT_EQ(s.run(), 0) << s.message(s.run());
+    EXPECT_GT(s.v("k"), shared);
+    EXPECT_NEAR((1 - s.v("k")) / 100, s.ask(d, "id"), 1e-9);
+    EXPECT_NEAR(s.v("k") - s.ask(d, "vd"), 5 * s.ask(d, "id"), 1e-9);
+}
+
 TEST(Diode, UnusableValuesAreRefusedNamingTheDevice)
 {
     struct Case {
