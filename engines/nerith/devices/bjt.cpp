@@ -121,7 +121,6 @@ struct Bjt {
         double area, icvbe, icvce, temp;
         bool off = false;
         bool tempgiven = false;
-        bool icgiven = false;
         // At the run's temperature, scaled by area.
         double vt = 0;
         double kelvin = 0;
@@ -173,7 +172,6 @@ struct Bjt {
         q.icvbe = v.v.vec.rVec[0];
         if (v.v.numValue == 2)
             q.icvce = v.v.vec.rVec[1];
-        q.icgiven = true;
         return 0;
     }
 
@@ -243,8 +241,8 @@ struct Bjt {
     static constexpr auto parameters = parametertable<Instance>({
         field<&Instance::area>("area", Area, "Area factor").initially(1),
         field<&Instance::off>("off", Off, "Device initially off"),
-        field<&Instance::icvbe, &Instance::icgiven>("icvbe", InitialVbe, "Initial B-E voltage").in("V"),
-        field<&Instance::icvce, &Instance::icgiven>("icvce", InitialVce, "Initial C-E voltage").in("V"),
+        field<&Instance::icvbe>("icvbe", InitialVbe, "Initial B-E voltage").in("V"),
+        field<&Instance::icvce>("icvce", InitialVce, "Initial C-E voltage").in("V"),
         settable<&setinitial>("ic", InitialVoltages, IF_REAL | IF_VECTOR, "Initial VBE and VCE"),
         field<&Instance::temp, &Instance::tempgiven>("temp", Temperature, "Instance temperature").in("degC"),
         computed<&collector>("ic", CollectorCurrent, "Collector current").in("A"),
@@ -379,7 +377,7 @@ struct Bjt {
         if (!std::isfinite(q.area) || q.area <= 0)
             return fail(
                 E_BADDEVICE, "transistor %s has an area of %g; it must be positive", q.name.c_str(), q.area);
-        if (q.icgiven && !(std::isfinite(q.icvbe) && std::isfinite(q.icvce)))
+        if (!(std::isfinite(q.icvbe) && std::isfinite(q.icvce)))
             return fail(E_BADDEVICE, "transistor %s has no finite initial voltages", q.name.c_str());
         q.kelvin = devicekelvin(ckt, q.tempgiven, q.temp);
         if (q.kelvin == 0)
@@ -463,19 +461,21 @@ struct Bjt {
     static void unbind(Instance& q) { q.cp = q.bp = q.ep = 0; }
 
     // The junction voltages this iteration starts from (type-corrected): the initial-junction
-    // guesses, or the solution limited against the last iterate. `limited` counts a limited one.
+    // guesses, the initial voltages at the first point of a transient with UIC (which solves no
+    // operating point), or the solution limited against the last iterate. `limited` when limiting
+    // changed one.
     static void junctionvoltages(IFcircuit& ckt, Instance& q, double& vbe, double& vbc, bool& limited)
     {
         limited = false;
         const uint32_t mode = ckt.mode;
+        if ((mode & MODE_INITTRAN) && (mode & MODE_UIC)) {
+            vbe = q.icvbe;
+            vbc = q.icvbe - q.icvce;
+            return;
+        }
         if (mode & MODE_INITJCT) {
-            if ((mode & MODE_TRANOP) && (mode & MODE_UIC) && q.icgiven) {
-                vbe = q.icvbe;
-                vbc = q.icvbe - q.icvce;
-            } else {
-                vbe = q.off ? 0 : q.vcrit;
-                vbc = 0;
-            }
+            vbe = q.off ? 0 : q.vcrit;
+            vbc = 0;
             return;
         }
         if ((mode & MODE_INITFIX) && q.off) {
@@ -537,8 +537,7 @@ struct Bjt {
         const uint32_t mode = ckt.mode;
         const bool transient = mode & MODE_TRAN;
         const bool first = mode & MODE_INITTRAN;
-        const bool charges
-            = transient || (mode & MODE_INITSMSIG) || ((mode & MODE_TRANOP) && (mode & MODE_UIC));
+        const bool charges = transient || (mode & MODE_INITSMSIG);
         const double slope = transient ? ckt.integration.slope() : 0;
         double* rhs = ckt.rhs.data();
         const double* x = ckt.solution.data();

@@ -66,7 +66,6 @@ struct Diode {
     struct Instance : IFinstance {
         double area, ic, temp;
         bool off = false;
-        bool icgiven = false;
         bool tempgiven = false;
         // At the run's temperature, scaled by area.
         double vte = 0; // n kT/q
@@ -144,7 +143,7 @@ struct Diode {
     static constexpr auto parameters = parametertable<Instance>({
         field<&Instance::area>("area", Area, "Area factor").initially(1),
         field<&Instance::off>("off", Off, "Initially off"),
-        field<&Instance::ic, &Instance::icgiven>("ic", InitialVoltage, "Initial diode voltage").in("V"),
+        field<&Instance::ic>("ic", InitialVoltage, "Initial diode voltage").in("V"),
         field<&Instance::temp, &Instance::tempgiven>("temp", Temperature, "Instance temperature").in("degC"),
         computed<&voltage>("vd", Voltage, "Diode voltage").in("V"),
         computed<&current>("id", Current, "Diode current").in("A"),
@@ -245,7 +244,7 @@ struct Diode {
         if (!std::isfinite(d.area) || d.area <= 0)
             return fail(
                 E_BADDEVICE, "diode %s has an area of %g; it must be positive", d.name.c_str(), d.area);
-        if (d.icgiven && !std::isfinite(d.ic))
+        if (!std::isfinite(d.ic))
             return fail(E_BADDEVICE, "diode %s has no finite initial voltage", d.name.c_str());
         d.kelvin = devicekelvin(ckt, d.tempgiven, d.temp);
         if (d.kelvin == 0)
@@ -289,17 +288,17 @@ struct Diode {
 
     static void unbind(Instance& d) { d.inner = 0; }
 
-    // The junction voltage this iteration starts from: the initial-junction guesses, or the
+    // The junction voltage this iteration starts from: the initial-junction guesses, the initial
+    // voltage at the first point of a transient with UIC (which solves no operating point), or the
     // solution limited against the last iterate.
     static double junctionvoltage(IFcircuit& ckt, Instance& d, bool& limited)
     {
         limited = false;
         const uint32_t mode = ckt.mode;
-        if (mode & MODE_INITJCT) {
-            if ((mode & MODE_TRANOP) && (mode & MODE_UIC) && d.icgiven)
-                return d.ic;
+        if ((mode & MODE_INITTRAN) && (mode & MODE_UIC))
+            return d.ic;
+        if (mode & MODE_INITJCT)
             return d.off ? 0 : d.vcrit;
-        }
         if ((mode & MODE_INITFIX) && d.off)
             return 0;
         const double* x = ckt.solution.data();
@@ -349,7 +348,6 @@ struct Diode {
         const double gmin = ckt.options.gmin;
         const bool transient = ckt.mode & MODE_TRAN;
         const bool first = ckt.mode & MODE_INITTRAN;
-        const bool uic = ckt.mode & MODE_UIC;
         const double slope = transient ? ckt.integration.slope() : 0;
         double* rhs = ckt.rhs.data();
         for (Instance& d : list) {
@@ -371,14 +369,7 @@ struct Diode {
                     const auto s = static_cast<std::size_t>(d.state);
                     double* now = ckt.states[0].data();
                     if (first) {
-                        // The charge the transient starts from, at the initial voltage with UIC.
                         ckt.states[1][s] = q;
-                        if (uic && d.icgiven) {
-                            double c0;
-                            double g0;
-                            junctioncurrent(d, d.ic, c0, g0);
-                            ckt.states[1][s] = storage(d, d.ic, c0, g0).charge;
-                        }
                         ckt.states[1][s + 1] = 0;
                     }
                     const double flow = slope * q + history(ckt, d.state);

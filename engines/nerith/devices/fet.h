@@ -64,7 +64,6 @@ template <class Channel> struct FieldEffect {
     struct Instance : IFinstance {
         double area, icvds, icvgs, temp;
         bool off = false;
-        bool icgiven = false;
         bool tempgiven = false;
         FetScaled at;
         // The last iterate.
@@ -88,7 +87,6 @@ template <class Channel> struct FieldEffect {
         f.icvds = v.v.vec.rVec[0];
         if (v.v.numValue == 2)
             f.icvgs = v.v.vec.rVec[1];
-        f.icgiven = true;
         return 0;
     }
 
@@ -158,10 +156,8 @@ template <class Channel> struct FieldEffect {
         field<&Instance::off>("off", fetids::Off, "Device initially off"),
         settable<&setinitial>("ic", fetids::InitialVoltages, IF_REAL | IF_VECTOR, "Initial VDS and VGS"),
         field<&Instance::area>("area", fetids::Area, "Area factor").initially(1),
-        field<&Instance::icvds, &Instance::icgiven>("ic-vds", fetids::InitialVds, "Initial D-S voltage")
-            .in("V"),
-        field<&Instance::icvgs, &Instance::icgiven>("ic-vgs", fetids::InitialVgs, "Initial G-S voltage")
-            .in("V"),
+        field<&Instance::icvds>("ic-vds", fetids::InitialVds, "Initial D-S voltage").in("V"),
+        field<&Instance::icvgs>("ic-vgs", fetids::InitialVgs, "Initial G-S voltage").in("V"),
         field<&Instance::temp, &Instance::tempgiven>("temp", fetids::Temperature, "Instance temperature")
             .in("degC"),
         computed<&vgs>("vgs", fetids::Vgs, "Voltage G-S").in("V"),
@@ -199,7 +195,7 @@ template <class Channel> struct FieldEffect {
         if (!std::isfinite(f.area) || f.area <= 0)
             return fail(E_BADDEVICE, "%s %s has an area of %g; it must be positive", Channel::what,
                 f.name.c_str(), f.area);
-        if (f.icgiven && !(std::isfinite(f.icvds) && std::isfinite(f.icvgs)))
+        if (!(std::isfinite(f.icvds) && std::isfinite(f.icvgs)))
             return fail(E_BADDEVICE, "%s %s has no finite initial voltages", Channel::what, f.name.c_str());
         FetScaled& at = f.at;
         at.kelvin = devicekelvin(ckt, f.tempgiven, f.temp);
@@ -257,13 +253,14 @@ template <class Channel> struct FieldEffect {
 
     static void unbind(Instance& f) { f.dp = f.sp = 0; }
 
-    // The gate voltages this iteration starts from (type-corrected); `limited` when limiting
-    // changed one.
+    // The gate voltages this iteration starts from (type-corrected): the initial-junction guesses,
+    // the initial voltages at the first point of a transient with UIC (which solves no operating
+    // point), or the solution limited against the last iterate. `limited` when limiting changed one.
     static void gatevoltages(IFcircuit& ckt, Instance& f, double& vgs, double& vgd, bool& limited)
     {
         limited = false;
         const uint32_t mode = ckt.mode;
-        if ((mode & MODE_INITJCT) && (mode & MODE_TRANOP) && (mode & MODE_UIC) && f.icgiven) {
+        if ((mode & MODE_INITTRAN) && (mode & MODE_UIC)) {
             vgs = f.icvgs;
             vgd = f.icvgs - f.icvds;
             return;
@@ -332,8 +329,7 @@ template <class Channel> struct FieldEffect {
         const uint32_t mode = ckt.mode;
         const bool transient = mode & MODE_TRAN;
         const bool first = mode & MODE_INITTRAN;
-        const bool charges
-            = transient || (mode & MODE_INITSMSIG) || ((mode & MODE_TRANOP) && (mode & MODE_UIC));
+        const bool charges = transient || (mode & MODE_INITSMSIG);
         const double slope = transient ? ckt.integration.slope() : 0;
         double* rhs = ckt.rhs.data();
         for (Instance& f : list) {

@@ -4,6 +4,7 @@
 #include "engines/nerith/tests/simulation.h"
 
 #include <cmath>
+#include <span>
 
 using nerithtest::Simulation;
 
@@ -443,4 +444,30 @@ TEST(FieldEffect, UnusableValuesAreRefusedNamingTheDevice)
     const int code = s.run();
     EXPECT_NE(code, 0);
     EXPECT_NE(s.message(code).find("qbad"), std::string::npos) << s.message(code);
+}
+
+TEST(Diode, TransientWithUicStartsFromTheInitialConditions)
+{
+    // A capacitor charged to 2 V discharges through a diode with series resistance: no operating
+    // point is solved (the first point holds the nodes' conditions, none here), the diode starts
+    // from its own initial voltage, and from the capacitor's charge the voltage only falls.
+    Simulation s;
+    s.add("Capacitor", "c1", { "a", "0" }, { { "capacitance", 1e-6 }, { "ic", 2 } });
+    IFinstance* d = s.add("Diode", "d1", { "a", "0" }, { { "ic", 0.6 } });
+    ASSERT_EQ(modelparm(s, "Diode", "rs", 100), 0);
+    ASSERT_EQ(modelparm(s, "Diode", "cjo", 10e-12), 0);
+    s.transient({ { "tstop", 1e-3 }, { "tmax", 1e-5 } }, true);
+    ASSERT_EQ(s.runtransient(), 0) << s.message(s.runtransient());
+    const nerithtest::Plot& plot = nerithtest::frontend().plots.back();
+    const int a = s.column(plot, "a");
+    ASSERT_GE(a, 0);
+    ASSERT_GT(plot.points.size(), 10u);
+    double last = 2;
+    for (const auto& [time, values] : std::span(plot.points).subspan(1)) {
+        EXPECT_LE(values[static_cast<std::size_t>(a)], last + 1e-9) << time;
+        last = values[static_cast<std::size_t>(a)];
+    }
+    EXPECT_LT(last, 0.6);
+    EXPECT_GT(last, 0.3);
+    EXPECT_GT(s.ask(d, "id"), 0);
 }
