@@ -5,8 +5,9 @@ printed vectors, relative to the range of the vector in ngspice's run. Both runs
 onto the union of their time points over the span they share, by piecewise quadratics that keep
 the corners at break points sharp.
 
-usage: compare.py [--runner PATH] [--ngspice PATH] [--repeat N] [deck.cir ...]
-Without decks it takes every *.cir of engines/nerith/bench. The runner defaults to build/bin/deckrun
+usage: compare.py [--runner PATH] [--ngspice PATH] [--repeat N] [--reference] [deck.cir ...]
+With --reference it also runs ngspice with tight tolerances (TIGHT below) and prints the deviation
+of both default runs from that one: the accuracy of each at its defaults. Without decks it takes every *.cir of engines/nerith/bench. The runner defaults to build/bin/deckrun
 at the top of the repository (or $DECKRUN). Exit status 1 when a run fails.
 """
 
@@ -19,6 +20,9 @@ import struct
 import subprocess
 import sys
 import tempfile
+
+# The tolerances of the reference run, far below the defaults of either program.
+TIGHT = ".options reltol=1e-7 abstol=1e-16 vntol=1e-13 chgtol=1e-20 trtol=1"
 
 TOP = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 
@@ -108,8 +112,9 @@ def raw_name(name, kind):
     return name
 
 
-def ngspice(program, deck, vectors):
-    """Runs a copy of the deck whose .print cards became .save cards; its vectors and time."""
+def ngspice(program, deck, vectors, options=None):
+    """Runs a copy of the deck whose .print cards became .save cards (and an .options card added,
+    when given); its vectors and time."""
     with open(deck) as f:
         text = f.read()
     nodes = set()
@@ -123,6 +128,8 @@ def ngspice(program, deck, vectors):
     saves += ["v(%s)" % n for n in sorted(nodes)]
     lines = [l for l in text.splitlines() if not l.lower().lstrip().startswith(".print")]
     lines.insert(1, ".save time " + " ".join(saves))
+    if options:
+        lines.insert(1, options)
     with tempfile.TemporaryDirectory() as folder:
         copy = os.path.join(folder, os.path.basename(deck))
         with open(copy, "w") as f:
@@ -188,14 +195,16 @@ def main():
     parser.add_argument("--runner", default=os.environ.get("DECKRUN", os.path.join(TOP, "build", "bin", "deckrun")))
     parser.add_argument("--ngspice", default="ngspice")
     parser.add_argument("--repeat", type=int, default=3, help="runs of each program; the fastest counts")
+    parser.add_argument("--reference", action="store_true", help="also measure both against a tight-tolerance run")
     args = parser.parse_args()
     decks = args.decks
     if not decks:
         bench = os.path.join(TOP, "engines", "nerith", "bench")
         decks = sorted(os.path.join(bench, d) for d in os.listdir(bench) if d.endswith(".cir"))
 
-    print("%-16s %7s %7s %9s %9s %7s %11s  %s" % (
-        "deck", "points", "ngspice", "ours (s)", "ngspice", "ratio", "deviation", "largest at"))
+    print("%-16s %7s %7s %9s %9s %7s %11s  %-14s%s" % (
+        "deck", "points", "ngspice", "ours (s)", "ngspice", "ratio", "deviation", "largest at",
+        " ours/ref  ngspice/ref" if args.reference else ""))
     failed = False
     for deck in decks:
         try:
@@ -209,14 +218,19 @@ def main():
                 mytime = min(mytime, ours(args.runner, deck)[1])
                 theirtime = min(theirtime, ngspice(args.ngspice, deck, vectors)[1])
             worst, where = max((deviation(mine, theirs, v), v) for v in vectors)
+            accuracy = ""
+            if args.reference:
+                exact = ngspice(args.ngspice, deck, vectors, TIGHT)[0]
+                accuracy = " %9.4f%% %9.4f%%" % (100 * max(deviation(mine, exact, v) for v in vectors),
+                                                 100 * max(deviation(theirs, exact, v) for v in vectors))
         except (RuntimeError, OSError, KeyError, ValueError) as problem:
             print("%-16s failed: %s" % (os.path.basename(deck), problem), file=sys.stderr)
             failed = True
             continue
         ratio = mytime / theirtime if theirtime > 0 else float("inf")
-        print("%-16s %7d %7d %9.3f %9.3f %7.2f %10.4f%%  %s" % (
+        print("%-16s %7d %7d %9.3f %9.3f %7.2f %10.4f%%  %-14s%s" % (
             os.path.basename(deck), len(mine["time"]), len(theirs["time"]), mytime, theirtime, ratio,
-            100 * worst, where))
+            100 * worst, where, accuracy))
     return 1 if failed else 0
 
 

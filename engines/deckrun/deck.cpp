@@ -1,6 +1,7 @@
 #include "engines/deckrun/deck.h"
 
 #include "core/files/boundedread.h"
+#include "simulator/models/spice/subcktexpand.h"
 
 #include <cctype>
 #include <cerrno>
@@ -86,6 +87,17 @@ std::string includepath(const std::string& card, const std::string& from)
 Deck::~Deck()
 {
     freecards(head);
+}
+
+bool Deck::expand()
+{
+    if (!head || !head->next)
+        return true;
+    SPICECARD* cards = head->next;
+    head->next = expandsubckts(cards);
+    for (tail = head; tail->next;)
+        tail = tail->next;
+    return head->next != nullptr;
 }
 
 bool Deck::read(const std::string& path, std::string* error)

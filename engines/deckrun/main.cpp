@@ -1,14 +1,23 @@
 // The deck runner: a SPICE deck in, its printed vectors out (engines/README.md).
+#include "core/files/pathopen.h"
 #include "engines/deckrun/runner.h"
+#include "host/commandline.h"
 
 #include <cstdio>
-#include <cstring>
+#include <unistd.h>
 
 int main(int argc, char** argv)
 {
-    if (argc != 2 || std::strcmp(argv[1], "--help") == 0) {
-        std::fprintf(stderr, "usage: %s deck.cir\n", argc > 0 ? argv[0] : "deckrun");
-        return 1;
-    }
-    return deckrun::run(argv[1], stdout, stderr);
+    static const char usage[]
+        = "usage: deckrun [-h] DECK\n"
+          "Runs the SPICE deck's .tran or .op analysis and prints the vectors of its .print\n"
+          "cards on standard output; messages go to standard error. Exit status: 0 done, 1\n"
+          "the run failed, 2 a usage error.\n"
+          "example: deckrun engines/nerith/bench/rlc_tank.cir\n";
+    COMMANDLINE line;
+    if (int code = readcommandline(argc, argv, "deckrun", usage, {}, 1, 1, &line); code >= 0)
+        return code;
+    // The deck code's messages go to standard error, away from the printed vectors.
+    attachstdout(dup(STDERR_FILENO));
+    return deckrun::run(line.files[0], stdout, stderr);
 }

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <ctime>
 #include <stdexcept>
+#include <unistd.h>
 #include <vector>
 
 namespace deckrun {
@@ -38,6 +39,8 @@ struct Run {
     std::vector<Column> columns;
     std::vector<double> row;
     bool sweep = false; // the plot has a reference to print first
+    double stop = 0; // the transient's TSTOP while its progress is shown on a terminal; 0: none shown
+    int shown = -1; // the percentage last shown
 };
 Run* present = nullptr;
 
@@ -164,11 +167,21 @@ int appenddata(IFplot*, IFvalue* reference, IFvalue* data)
         first = false;
     }
     std::fputc('\n', out);
+    if (run.stop > 0) {
+        const int percent = static_cast<int>(100 * reference->rValue / run.stop);
+        if (percent != run.shown)
+            std::fprintf(run.err, "\r%3d %%", percent);
+        run.shown = percent;
+    }
     return 0;
 }
 
 int endplot(IFplot*)
 {
+    Run& run = *present;
+    if (run.shown >= 0)
+        std::fputs("\r      \r", run.err);
+    run.shown = -1;
     return 0;
 }
 
@@ -325,6 +338,9 @@ void simulate(Deck& deck, Run& run, std::vector<std::string>& errors)
         setreal(engine, s.ckt, job, kind, "tstart", t.tstart);
         setreal(engine, s.ckt, job, kind, "tmax", t.tmax);
         setreal(engine, s.ckt, job, kind, "uic", t.uic ? 1 : 0);
+        // A long run shows how far it is on a terminal; a file or pipe gets the messages alone.
+        if (isatty(fileno(run.err)))
+            run.stop = t.tstop;
     } else if (controls.op) {
         check(engine->newAnalysis(s.ckt, findanalysis(engine, "OP"), "op", &job, s.task), "no operating point");
     } else {
@@ -348,6 +364,8 @@ int run(const std::string& path, std::FILE* out, std::FILE* err)
         std::string problem;
         if (!deck.read(path, &problem))
             throw Failure(problem);
+        if (!deck.expand())
+            throw Failure("the deck's subcircuits did not expand");
         simulate(deck, state, errors);
     } catch (const Failure& failure) {
         for (const std::string& error : errors)

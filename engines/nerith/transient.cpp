@@ -134,6 +134,7 @@ int Transient::initialsolution()
     std::fill(ckt.solution.begin(), ckt.solution.end(), 0.0);
     for (const auto& [number, value] : ckt.initialconditions)
         ckt.solution[static_cast<std::size_t>(number)] = value;
+    consistentstart();
     ckt.mode = MODE_TRAN | MODE_UIC;
     // Without an operating point only the digital events due at 0 run.
     if (frontend && frontend->digitalBootStep) {
@@ -142,6 +143,26 @@ int Transient::initialsolution()
             return fail(E_DIGITAL, "the digital engine failed at the start of transient %s", job.name.c_str());
     }
     return 0;
+}
+
+// With UIC the point at 0 is the circuit with each capacitor held at its initial voltage and each
+// inductor at its initial current: a first-order step of the shortest length the run allows
+// solves it, its companion models being those sources to within that length. Should it not
+// settle, the run and its point at 0 start from the initial conditions as given.
+void Transient::consistentstart()
+{
+    const std::vector<double> given = ckt.solution;
+    Integration& in = ckt.integration;
+    in.order = 1;
+    in.times[0] = 0;
+    in.times[1] = -ckt.stepfloor;
+    in.prepare();
+    ckt.mode = MODE_TRAN | MODE_UIC | MODE_INITTRAN;
+    if (iterate(ckt, ckt.options.itl4))
+        ckt.solution = given;
+    in.times[1] = 0;
+    for (auto& states : ckt.states)
+        std::fill(states.begin(), states.end(), 0.0);
 }
 
 int Transient::steps()

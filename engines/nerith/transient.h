@@ -41,6 +41,7 @@ private:
     };
 
     int initialsolution();
+    void consistentstart();
     int steps();
     int step();
     int plan(double wanted, double forced, Plan* next);

@@ -25,7 +25,8 @@ bool flattendeck(const char* path, std::string& flat, std::string& error)
         ++number;
         if (!line.empty() && line.back() == '\r')
             line.remove_suffix(1);
-        if (line.find_first_not_of(" \t") != std::string_view::npos) {
+        // The first line is the title, blank or not.
+        if (number == 1 || line.find_first_not_of(" \t") != std::string_view::npos) {
             *tail = newcard(number, line);
             deck.last = *tail;
             tail = &(*tail)->next;

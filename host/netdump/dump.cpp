@@ -66,6 +66,13 @@ bool dumpnetlist(const char* path, std::string& out, std::string& error)
     DUMPNETLIST netlist;
     if (!netlist.readfile(path, error))
         return false;
+    // A file in which the reader found nothing at all is not a netlist, whatever else it holds.
+    if (!*netlist.getdesignname() && netlist.properties.count == 0 && netlist.models.count == 0
+        && netlist.scripts.count == 0 && netlist.parts.count == 0 && netlist.netcount() == 0) {
+        error = "no design line and no netlist section (*PROPERTIES, *MODELDEFS, *SCRIPT, *PARTLIST, *NETLIST): "
+                "not a netlist file";
+        return false;
+    }
     appendf(out, "design: %s\n", netlist.getdesignname());
     appendf(out, "properties: %d\n", netlist.properties.count);
     appendproperties(out, netlist.properties, "  ");

@@ -1,15 +1,17 @@
+// partdump FILE [--records]: a results partition as CSV on standard output.
+#include "host/commandline.h"
 #include "host/partdump/dump.h"
-
-#include <cstdio>
-#include <cstring>
 
 int main(int argc, char** argv)
 {
-    bool records = argc == 3 && std::strcmp(argv[2], "--records") == 0;
-    if (argc != 2 && !records) {
-        std::fprintf(stderr, "usage: partdump FILE [--records]\n"
-                             "Writes a results partition as CSV; --records shows run 1 as records.\n");
-        return 2;
-    }
-    return dumppartition(argv[1], records, stdout);
+    static const char usage[]
+        = "usage: partdump [-h] [--records] FILE\n"
+          "Writes a results partition as CSV on standard output; --records shows run 1 as\n"
+          "records. Exit status: 0 written, 1 the file is no results partition or cannot be\n"
+          "read, 2 a usage error.\n"
+          "example: partdump results.par --records\n";
+    COMMANDLINE line;
+    if (int code = readcommandline(argc, argv, "partdump", usage, { "--records" }, 1, 1, &line); code >= 0)
+        return code;
+    return dumppartition(line.files[0], line.has("--records"), stdout);
 }

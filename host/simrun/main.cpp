@@ -2,20 +2,32 @@
 // simulation host would and prints the kernel's log lines and the host messages on standard
 // output. The exit code is the last run's result code (0 or 1 success, 2 not completed, 3 failed).
 // --tables prints the SPICE engine's tables instead.
+#include "host/commandline.h"
 #include "host/simrun/simhost.h"
 
 #include "platform/win/modules.h"
 #include "simulator/kernel/exports.h"
 
+#include <climits>
 #include <cstring>
 #include <unistd.h>
 
 int main(int argc, char** argv)
 {
-    bool tables = argc > 1 && strcmp(argv[1], "--tables") == 0;
-    int first = tables ? 2 : 1;
-    if (!tables && argc < 2) {
-        fprintf(stderr, "Usage: simrun NETLIST...\n       simrun --tables\n");
+    static const char usage[]
+        = "usage: simrun [-h] NETLIST...\n"
+          "       simrun --tables\n"
+          "Runs each netlist file (simulator/kernel/NETLIST.md) as the simulation host would\n"
+          "and prints the kernel's log and the host's messages on standard output; --tables\n"
+          "prints the SPICE engine's tables instead. Exit status: the last run's result code\n"
+          "(0 or 1 success, 2 not completed, 3 failed), also 2 for a usage error.\n"
+          "example: simrun amplifier.net\n";
+    COMMANDLINE line;
+    if (int code = readcommandline(argc, argv, "simrun", usage, { "--tables" }, 0, INT_MAX, &line); code >= 0)
+        return code;
+    const bool tables = line.has("--tables");
+    if (tables != line.files.empty()) {
+        fprintf(stderr, "simrun: %s\n%s", tables ? "--tables takes no file" : "a file is missing", usage);
         return 2;
     }
     // The kernel writes straight to the descriptor; unbuffered, the host's lines stay in order.
@@ -39,8 +51,8 @@ int main(int argc, char** argv)
         return 3;
     }
     int result = 3;
-    for (int i = first; i < argc; ++i) {
-        result = run(argv[i], STDOUT_FILENO, host);
+    for (const char* file : line.files) {
+        result = run(file, STDOUT_FILENO, host);
         printf("result: %d\n", result);
     }
     return result;

@@ -1,7 +1,8 @@
 #pragma once
 
 // The process's exception handler: installs the fatal-error trap of the core (crash reports,
-// fatal box) and says whether faults are reported without interaction.
+// fatal box), says whether faults are reported without interaction, and keeps the log and the
+// reports of failures the process survives (exceptionlog.cpp).
 
 class EXCEPTION_HANDLER {
 public:
@@ -11,6 +12,11 @@ public:
     // With a non-zero flag a fault is reported without the fatal box (a run nobody watches).
     void setsilent(int flag);
     int issilent() const;
+    // Appends text as one line to the process's log file, the one a crash report carries along.
+    void log(const char* text);
+    // Files a report titled text ("Autosave verify failed/Hang") holding the log so far, beside
+    // the crash reports, and lets the process go on.
+    void reportlog(const char* text);
 };
 
 extern EXCEPTION_HANDLER excp;

@@ -10,18 +10,21 @@ namespace win {
 namespace {
 
 Backend fallback;
-std::atomic<Backend*> current{&fallback};
+std::atomic<Backend*> current { &fallback };
 std::mutex threadmutex;
 std::thread::id owner;
 
-}  // namespace
+} // namespace
 
 std::vector<Monitor> Backend::monitors()
 {
-    return {Monitor{RECT{0, 0, 1920, 1080}, RECT{0, 0, 1920, 1080}, true, 96}};
+    return { Monitor { RECT { 0, 0, 1920, 1080 }, RECT { 0, 0, 1920, 1080 }, true, 96 } };
 }
 
-DeviceContext* Backend::creatememorydc(DeviceContext*) { return new BitmapDC; }
+DeviceContext* Backend::creatememorydc(DeviceContext*)
+{
+    return new BitmapDC;
+}
 
 void setbackend(Backend* replacement)
 {
@@ -30,7 +33,10 @@ void setbackend(Backend* replacement)
     owner = replacement ? std::this_thread::get_id() : std::thread::id();
 }
 
-Backend& backend() { return *current.load(); }
+Backend& backend()
+{
+    return *current.load();
+}
 
 std::thread::id backendthread()
 {
@@ -38,6 +44,9 @@ std::thread::id backendthread()
     return owner;
 }
 
-bool isbackendthread() { return backendthread() == std::this_thread::get_id(); }
+bool isbackendthread()
+{
+    return backendthread() == std::this_thread::get_id();
+}
 
-}  // namespace win
+} // namespace win

@@ -17,9 +17,9 @@ namespace {
 
 struct Pointer {
     std::mutex mutex;
-    tagPOINT position{0, 0};
+    tagPOINT position { 0, 0 };
     bool clipped = false;
-    RECT clip{};
+    RECT clip {};
     HCURSOR shape = nullptr;
     int showcount = 0;
 };
@@ -42,15 +42,14 @@ tagPOINT confine(const Pointer& p, tagPOINT point)
 
 RECT virtualscreen()
 {
-    RECT all{};
+    RECT all {};
     for (const auto& monitor : monitors()) {
         all = unite(all, monitor.area);
     }
     return all;
 }
 
-
-}  // namespace
+} // namespace
 
 namespace win {
 
@@ -62,7 +61,7 @@ void setpointer(tagPOINT screen)
     p.position = confine(p, screen);
 }
 
-}  // namespace win
+} // namespace win
 
 BOOL GetCursorPos(tagPOINT* point)
 {
@@ -81,7 +80,7 @@ BOOL SetCursorPos(int x, int y)
     {
         auto& p = pointer();
         std::lock_guard lock(p.mutex);
-        p.position = confine(p, tagPOINT{x, y});
+        p.position = confine(p, tagPOINT { x, y });
         moved = p.position;
     }
     backend().pointermoved(moved);

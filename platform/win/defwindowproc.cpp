@@ -19,7 +19,10 @@ namespace {
 // Alt went down and nothing else since.
 bool altalone = false;
 
-bool ischild(HWND handle) { return (GetWindowLongA(handle, GWL_STYLE) & WS_CHILD) != 0; }
+bool ischild(HWND handle)
+{
+    return (GetWindowLongA(handle, GWL_STYLE) & WS_CHILD) != 0;
+}
 
 LRESULT toparent(HWND handle, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -52,7 +55,7 @@ LRESULT gettext(HWND handle, WPARAM size, LPSTR buffer)
 // F1: the window asks for help about itself.
 void help(HWND handle)
 {
-    HELPINFO info{};
+    HELPINFO info {};
     info.cbSize = sizeof info;
     info.iContextType = HELPINFO_WINDOW;
     info.iCtrlId = GetDlgCtrlID(handle);
@@ -84,7 +87,7 @@ LRESULT systemcommand(HWND handle, WPARAM command, LPARAM lParam)
     }
 }
 
-}  // namespace
+} // namespace
 
 LRESULT DefWindowProcA(HWND handle, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -121,18 +124,21 @@ LRESULT DefWindowProcA(HWND handle, UINT message, WPARAM wParam, LPARAM lParam)
             return 0;
         }
         if (!(pos->flags & SWP_NOSIZE)) {
-            RECT client{};
+            RECT client {};
             GetClientRect(handle, &client);
-            WPARAM kind = IsIconic(handle) ? SIZE_MINIMIZED : IsZoomed(handle) ? SIZE_MAXIMIZED : SIZE_RESTORED;
+            WPARAM kind = IsIconic(handle) ? SIZE_MINIMIZED
+                : IsZoomed(handle)         ? SIZE_MAXIMIZED
+                                           : SIZE_RESTORED;
             SendMessageA(handle, WM_SIZE, kind, MAKELPARAM(client.right, client.bottom));
         }
         if (!(pos->flags & SWP_NOMOVE)) {
-            tagPOINT origin{0, 0};
+            tagPOINT origin { 0, 0 };
             ClientToScreen(handle, &origin);
             if (ischild(handle)) {
                 ScreenToClient(GetAncestor(handle, GA_PARENT), &origin);
             }
-            SendMessageA(handle, WM_MOVE, 0, MAKELPARAM(static_cast<WORD>(origin.x), static_cast<WORD>(origin.y)));
+            SendMessageA(
+                handle, WM_MOVE, 0, MAKELPARAM(static_cast<WORD>(origin.x), static_cast<WORD>(origin.y)));
         }
         return 0;
     }
@@ -182,7 +188,7 @@ LRESULT DefWindowProcA(HWND handle, UINT message, WPARAM wParam, LPARAM lParam)
         return systemcommand(handle, wParam, lParam);
     case WM_NCLBUTTONDOWN:
         if (wParam == static_cast<WPARAM>(HTMENU)) {
-            tagPOINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+            tagPOINT at { GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam) };
             auto items = menubarlayout(handle);
             for (size_t i = 0; i < items.size(); ++i) {
                 if (contains(items[i], at)) {
@@ -218,15 +224,16 @@ LRESULT DefWindowProcA(HWND handle, UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_RBUTTONUP: {
         // The context menu follows the release of the right button, at the pointer.
-        tagPOINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        tagPOINT at { GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam) };
         ClientToScreen(handle, &at);
         SendMessageA(handle, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(handle),
-                     MAKELPARAM(static_cast<WORD>(at.x), static_cast<WORD>(at.y)));
+            MAKELPARAM(static_cast<WORD>(at.x), static_cast<WORD>(at.y)));
         return 0;
     }
     case WM_SYSCHAR:
         if (wParam != VK_SPACE) {
-            SendMessageA(GetAncestor(handle, GA_ROOT), WM_SYSCOMMAND, SC_KEYMENU, static_cast<LPARAM>(wParam));
+            SendMessageA(
+                GetAncestor(handle, GA_ROOT), WM_SYSCOMMAND, SC_KEYMENU, static_cast<LPARAM>(wParam));
         }
         return 0;
     case WM_GETICON: {

@@ -18,19 +18,23 @@ Contexts& contexts()
     return *instance;
 }
 
-}  // namespace
+} // namespace
 
-COLORREF colourofpixel(uint32_t pixel) { return RGB((pixel >> 16) & 0xff, (pixel >> 8) & 0xff, pixel & 0xff); }
+COLORREF colourofpixel(uint32_t pixel)
+{
+    return RGB((pixel >> 16) & 0xff, (pixel >> 8) & 0xff, pixel & 0xff);
+}
 
 uint32_t pixelofcolour(COLORREF colour)
 {
-    return 0xFF000000u | (uint32_t(GetRValue(colour)) << 16) | (uint32_t(GetGValue(colour)) << 8) | GetBValue(colour);
+    return 0xFF000000u | (uint32_t(GetRValue(colour)) << 16) | (uint32_t(GetGValue(colour)) << 8)
+        | GetBValue(colour);
 }
 
 DeviceContext::DeviceContext()
-    : pen(objectas<Pen>(GetStockObject(BLACK_PEN), OBJ_PEN)),
-      brush(objectas<Brush>(GetStockObject(WHITE_BRUSH), OBJ_BRUSH)),
-      font(objectas<Font>(GetStockObject(SYSTEM_FONT), OBJ_FONT))
+    : pen(objectas<Pen>(GetStockObject(BLACK_PEN), OBJ_PEN))
+    , brush(objectas<Brush>(GetStockObject(WHITE_BRUSH), OBJ_BRUSH))
+    , font(objectas<Font>(GetStockObject(SYSTEM_FONT), OBJ_FONT))
 {
     auto& c = contexts();
     std::lock_guard lock(c.mutex);
@@ -47,7 +51,10 @@ DeviceContext::~DeviceContext()
     c.live.erase(this);
 }
 
-HDC DeviceContext::handle() { return reinterpret_cast<HDC>(this); }
+HDC DeviceContext::handle()
+{
+    return reinterpret_cast<HDC>(this);
+}
 
 DeviceContext* DeviceContext::of(HDC dc)
 {
@@ -57,7 +64,10 @@ DeviceContext* DeviceContext::of(HDC dc)
     return c.live.count(context) ? context : nullptr;
 }
 
-SIZE DeviceContext::size() const { return bitmap ? SIZE{bitmap->width, bitmap->height} : SIZE{0, 0}; }
+SIZE DeviceContext::size() const
+{
+    return bitmap ? SIZE { bitmap->width, bitmap->height } : SIZE { 0, 0 };
+}
 
 COLORREF DeviceContext::getpixel(int x, int y)
 {
@@ -103,7 +113,10 @@ int DeviceContext::devicecaps(int index)
     }
 }
 
-BitmapDC::BitmapDC() { memory = true; }
+BitmapDC::BitmapDC()
+{
+    memory = true;
+}
 
 void BitmapDC::fillrect(const RECT& rect, const Brush& brush)
 {
@@ -122,4 +135,4 @@ void BitmapDC::fillrect(const RECT& rect, const Brush& brush)
     }
 }
 
-}  // namespace win
+} // namespace win

@@ -11,25 +11,34 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/win/gdi.h"
-#include "platform/win/structs.h"
-#include "platform/win/scalars.h"
-#include "platform/win/handletypes.h"
 #include "platform/win/colour.h"
+#include "platform/win/gdi.h"
 #include "platform/win/geometry.h"
+#include "platform/win/handletypes.h"
+#include "platform/win/scalars.h"
+#include "platform/win/structs.h"
 
 namespace win {
 
 class GdiObject {
 public:
-    explicit GdiObject(UINT type) : type(type) {}
+    explicit GdiObject(UINT type)
+        : type(type)
+    {
+    }
     virtual ~GdiObject() = default;
     const UINT type;
     bool stock = false;
 };
 
 struct Pen : GdiObject {
-    Pen(int style, int width, COLORREF colour) : GdiObject(OBJ_PEN), style(style), width(width), colour(colour) {}
+    Pen(int style, int width, COLORREF colour)
+        : GdiObject(OBJ_PEN)
+        , style(style)
+        , width(width)
+        , colour(colour)
+    {
+    }
     int style;
     int width;
     COLORREF colour;
@@ -37,12 +46,18 @@ struct Pen : GdiObject {
 
 // Pixels are 0xAARRGGBB words, so that in memory each is blue, green, red, alpha as in a 32-bit DIB.
 struct Bitmap : GdiObject {
-    Bitmap(int width, int height) : GdiObject(OBJ_BITMAP), width(width), height(height), pixels(size_t(width) * height, 0xFF000000u) {}
+    Bitmap(int width, int height)
+        : GdiObject(OBJ_BITMAP)
+        , width(width)
+        , height(height)
+        , pixels(size_t(width) * height, 0xFF000000u)
+    {
+    }
     int width;
     int height;
-    bool bottomup = false;    // rows stored bottom row first (a DIB section with a positive height)
-    bool monochrome = false;  // made as a 1-bit bitmap: pixels are black or white
-    bool alpha = false;       // a DIB section: the fourth byte of each pixel is an alpha channel
+    bool bottomup = false; // rows stored bottom row first (a DIB section with a positive height)
+    bool monochrome = false; // made as a 1-bit bitmap: pixels are black or white
+    bool alpha = false; // a DIB section: the fourth byte of each pixel is an alpha channel
     std::vector<uint32_t> pixels;
     class DeviceContext* selectedin = nullptr;
 
@@ -51,19 +66,31 @@ struct Bitmap : GdiObject {
 };
 
 struct Brush : GdiObject {
-    Brush(UINT style, COLORREF colour) : GdiObject(OBJ_BRUSH), style(style), colour(colour) {}
+    Brush(UINT style, COLORREF colour)
+        : GdiObject(OBJ_BRUSH)
+        , style(style)
+        , colour(colour)
+    {
+    }
     UINT style;
     COLORREF colour;
 };
 
 struct Font : GdiObject {
-    explicit Font(const LOGFONTA& logfont) : GdiObject(OBJ_FONT), logfont(logfont) {}
+    explicit Font(const LOGFONTA& logfont)
+        : GdiObject(OBJ_FONT)
+        , logfont(logfont)
+    {
+    }
     LOGFONTA logfont;
 };
 
 // Polygons filled by the fill rule; a rectangle region is one four-point polygon.
 struct Region : GdiObject {
-    Region() : GdiObject(OBJ_REGION) {}
+    Region()
+        : GdiObject(OBJ_REGION)
+    {
+    }
     std::vector<std::vector<tagPOINT>> polygons;
     int fillmode = ALTERNATE;
     RECT bounds() const;
@@ -75,13 +102,12 @@ struct Icon {
     std::shared_ptr<Bitmap> colour;
     std::shared_ptr<Bitmap> mask;
     bool isicon = true;
-    tagPOINT hotspot{0, 0};
+    tagPOINT hotspot { 0, 0 };
 };
 
 // The live object behind a handle, of the type asked for; null otherwise.
 GdiObject* objectof(HGDIOBJ handle);
-template <class T>
-T* objectas(HGDIOBJ handle, UINT type)
+template <class T> T* objectas(HGDIOBJ handle, UINT type)
 {
     GdiObject* object = objectof(handle);
     return object && object->type == type ? static_cast<T*>(object) : nullptr;
@@ -101,39 +127,42 @@ public:
     DeviceContext& operator=(const DeviceContext&) = delete;
 
     HDC handle();
-    static DeviceContext* of(HDC dc);  // null for a dead or null handle
+    static DeviceContext* of(HDC dc); // null for a dead or null handle
 
     Pen* pen;
     Brush* brush;
     Font* font;
-    Bitmap* bitmap = nullptr;  // memory contexts: the selected bitmap
+    Bitmap* bitmap = nullptr; // memory contexts: the selected bitmap
     bool memory = false;
     COLORREF textcolour = RGB(0, 0, 0);
     COLORREF bkcolour = RGB(255, 255, 255);
     int bkmode = OPAQUE;
     int rop2 = R2_COPYPEN;
     UINT textalign = TA_LEFT | TA_TOP;
-    tagPOINT position{0, 0};
-    std::vector<Region> clip;  // all intersected; empty means none
+    tagPOINT position { 0, 0 };
+    std::vector<Region> clip; // all intersected; empty means none
 
     // Pen, brush, font, modes or clip changed.
-    virtual void statechanged() {}
+    virtual void statechanged() { }
     // A memory context's bitmap was replaced.
-    virtual void bitmapchanged() {}
+    virtual void bitmapchanged() { }
     // The drawable size in pixels.
     virtual SIZE size() const;
 
-    virtual void fillrect(const RECT& rect, const Brush& brush) {}
-    virtual void polyline(const tagPOINT* points, int count) {}
-    virtual void polygon(const tagPOINT* points, int count) {}
-    virtual void rectangle(const RECT& rect) {}
-    virtual void focusrect(const RECT& rect) {}
-    virtual void text(int x, int y, std::string_view text) {}
+    virtual void fillrect(const RECT& rect, const Brush& brush) { }
+    virtual void polyline(const tagPOINT* points, int count) { }
+    virtual void polygon(const tagPOINT* points, int count) { }
+    virtual void rectangle(const RECT& rect) { }
+    virtual void focusrect(const RECT& rect) { }
+    virtual void text(int x, int y, std::string_view text) { }
     // Draws (or with DT_CALCRECT measures) as DrawTextA; answers the text height.
     virtual int drawtext(std::string_view text, RECT& rect, UINT format) { return 0; }
-    virtual SIZE textextent(std::string_view text) { return SIZE{0, 0}; }
+    virtual SIZE textextent(std::string_view text) { return SIZE { 0, 0 }; }
     virtual bool blit(const RECT& to, DeviceContext& source, const RECT& from, DWORD rop) { return false; }
-    virtual bool alphablend(const RECT& to, DeviceContext& source, const RECT& from, BLENDFUNCTION blend) { return false; }
+    virtual bool alphablend(const RECT& to, DeviceContext& source, const RECT& from, BLENDFUNCTION blend)
+    {
+        return false;
+    }
     virtual bool drawicon(const RECT& to, const Icon& icon, UINT flags) { return false; }
     virtual COLORREF getpixel(int x, int y);
     virtual COLORREF setpixel(int x, int y, COLORREF colour);
@@ -150,4 +179,4 @@ public:
 COLORREF colourofpixel(uint32_t pixel);
 uint32_t pixelofcolour(COLORREF colour);
 
-}  // namespace win
+} // namespace win

@@ -17,7 +17,6 @@
 
 namespace {
 
-
 bool wildmatch(const char* pattern, const char* name)
 {
     const char* star = nullptr;

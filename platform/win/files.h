@@ -8,8 +8,8 @@
 #include <cstdio>
 
 #include "platform/win/handles.h"
-#include "platform/win/scalars.h"
 #include "platform/win/handletypes.h"
+#include "platform/win/scalars.h"
 
 constexpr int MAX_PATH = 260;
 

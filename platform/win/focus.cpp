@@ -10,9 +10,12 @@ using namespace win;
 
 namespace {
 
-bool within(HWND ancestor, HWND window) { return window && (window == ancestor || IsChild(ancestor, window)); }
+bool within(HWND ancestor, HWND window)
+{
+    return window && (window == ancestor || IsChild(ancestor, window));
+}
 
-}  // namespace
+} // namespace
 
 HWND SetFocus(HWND handle)
 {
@@ -77,7 +80,8 @@ HWND SetActiveWindow(HWND handle)
     queue->active = handle;
     if (old) {
         SendMessageA(old, WM_NCACTIVATE, FALSE, 0);
-        SendMessageA(old, WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, IsIconic(old) ? 1 : 0), reinterpret_cast<LPARAM>(handle));
+        SendMessageA(old, WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, IsIconic(old) ? 1 : 0),
+            reinterpret_cast<LPARAM>(handle));
         if (queue->focus && within(old, queue->focus) && queue->active == handle) {
             HWND focus = queue->focus;
             queue->focus = nullptr;
@@ -88,7 +92,7 @@ HWND SetActiveWindow(HWND handle)
         }
     }
     if (queue->active != handle) {
-        return old;  // a handler activated another window meanwhile
+        return old; // a handler activated another window meanwhile
     }
     if (handle) {
         for (auto window = windowref(handle); window && window->owner;) {
@@ -101,7 +105,8 @@ HWND SetActiveWindow(HWND handle)
         }
         backend().activated(handle);
         SendMessageA(handle, WM_NCACTIVATE, TRUE, 0);
-        SendMessageA(handle, WM_ACTIVATE, MAKEWPARAM(WA_ACTIVE, IsIconic(handle) ? 1 : 0), reinterpret_cast<LPARAM>(old));
+        SendMessageA(handle, WM_ACTIVATE, MAKEWPARAM(WA_ACTIVE, IsIconic(handle) ? 1 : 0),
+            reinterpret_cast<LPARAM>(old));
     } else {
         backend().activated(nullptr);
     }
@@ -126,7 +131,10 @@ BOOL SetForegroundWindow(HWND handle)
     return GetActiveWindow() == GetAncestor(handle, GA_ROOT) ? TRUE : FALSE;
 }
 
-HWND GetForegroundWindow() { return GetActiveWindow(); }
+HWND GetForegroundWindow()
+{
+    return GetActiveWindow();
+}
 
 HWND GetLastActivePopup(HWND handle)
 {
@@ -222,4 +230,4 @@ void forgetinput(HWND handle)
     }
 }
 
-}  // namespace win
+} // namespace win

@@ -35,7 +35,8 @@ std::string_view textof(LPCSTR text, int length)
 
 RECT normalised(int left, int top, int right, int bottom)
 {
-    return RECT{std::min(left, right), std::min(top, bottom), std::max(left, right), std::max(top, bottom)};
+    return RECT { std::min(left, right), std::min(top, bottom), std::max(left, right),
+        std::max(top, bottom) };
 }
 
 int regiontype(const DeviceContext& dc)
@@ -47,13 +48,14 @@ int regiontype(const DeviceContext& dc)
     for (const auto& r : dc.clip) {
         box = intersect(box, r.bounds());
     }
-    return isempty(box) ? NULLREGION : (dc.clip.size() == 1 && dc.clip.front().polygons.size() == 1 &&
-                                        dc.clip.front().polygons.front().size() == 4)
-                                           ? SIMPLEREGION
-                                           : COMPLEXREGION;
+    return isempty(box) ? NULLREGION
+        : (dc.clip.size() == 1 && dc.clip.front().polygons.size() == 1
+              && dc.clip.front().polygons.front().size() == 4)
+        ? SIMPLEREGION
+        : COMPLEXREGION;
 }
 
-}  // namespace
+} // namespace
 
 HDC CreateCompatibleDC(HDC like)
 {
@@ -103,7 +105,8 @@ HGDIOBJ SelectObject(HDC handle, HGDIOBJ object)
         dc->font = static_cast<Font*>(selected);
         break;
     case OBJ_REGION:
-        return reinterpret_cast<HGDIOBJ>(static_cast<intptr_t>(SelectClipRgn(handle, static_cast<HRGN>(object))));
+        return reinterpret_cast<HGDIOBJ>(
+            static_cast<intptr_t>(SelectClipRgn(handle, static_cast<HRGN>(object))));
     case OBJ_BITMAP: {
         auto* bitmap = static_cast<Bitmap*>(selected);
         if (!dc->memory || (!bitmap->stock && bitmap->selectedin && bitmap->selectedin != dc)) {
@@ -129,8 +132,7 @@ HGDIOBJ SelectObject(HDC handle, HGDIOBJ object)
 
 namespace {
 
-template <class T>
-T setstate(HDC handle, T DeviceContext::*field, T value, T failure)
+template <class T> T setstate(HDC handle, T DeviceContext::*field, T value, T failure)
 {
     DeviceContext* dc = DeviceContext::of(handle);
     if (!dc) {
@@ -142,19 +144,30 @@ T setstate(HDC handle, T DeviceContext::*field, T value, T failure)
     return old;
 }
 
-template <class T>
-T getstate(HDC handle, T DeviceContext::*field, T failure)
+template <class T> T getstate(HDC handle, T DeviceContext::*field, T failure)
 {
     DeviceContext* dc = DeviceContext::of(handle);
     return dc ? dc->*field : failure;
 }
 
-}  // namespace
+} // namespace
 
-COLORREF SetTextColor(HDC dc, COLORREF colour) { return setstate(dc, &DeviceContext::textcolour, colour, CLR_INVALID); }
-COLORREF GetTextColor(HDC dc) { return getstate(dc, &DeviceContext::textcolour, CLR_INVALID); }
-COLORREF SetBkColor(HDC dc, COLORREF colour) { return setstate(dc, &DeviceContext::bkcolour, colour, CLR_INVALID); }
-COLORREF GetBkColor(HDC dc) { return getstate(dc, &DeviceContext::bkcolour, CLR_INVALID); }
+COLORREF SetTextColor(HDC dc, COLORREF colour)
+{
+    return setstate(dc, &DeviceContext::textcolour, colour, CLR_INVALID);
+}
+COLORREF GetTextColor(HDC dc)
+{
+    return getstate(dc, &DeviceContext::textcolour, CLR_INVALID);
+}
+COLORREF SetBkColor(HDC dc, COLORREF colour)
+{
+    return setstate(dc, &DeviceContext::bkcolour, colour, CLR_INVALID);
+}
+COLORREF GetBkColor(HDC dc)
+{
+    return getstate(dc, &DeviceContext::bkcolour, CLR_INVALID);
+}
 
 int SetBkMode(HDC dc, int mode)
 {
@@ -164,7 +177,10 @@ int SetBkMode(HDC dc, int mode)
     return setstate(dc, &DeviceContext::bkmode, mode, 0);
 }
 
-int GetBkMode(HDC dc) { return getstate(dc, &DeviceContext::bkmode, 0); }
+int GetBkMode(HDC dc)
+{
+    return getstate(dc, &DeviceContext::bkmode, 0);
+}
 
 int SetROP2(HDC dc, int mode)
 {
@@ -174,9 +190,15 @@ int SetROP2(HDC dc, int mode)
     return setstate(dc, &DeviceContext::rop2, mode, 0);
 }
 
-int GetROP2(HDC dc) { return getstate(dc, &DeviceContext::rop2, 0); }
+int GetROP2(HDC dc)
+{
+    return getstate(dc, &DeviceContext::rop2, 0);
+}
 
-UINT SetTextAlign(HDC dc, UINT align) { return setstate(dc, &DeviceContext::textalign, align, UINT(0xFFFFFFFF)); }
+UINT SetTextAlign(HDC dc, UINT align)
+{
+    return setstate(dc, &DeviceContext::textalign, align, UINT(0xFFFFFFFF));
+}
 
 int SelectClipRgn(HDC handle, HRGN region)
 {
@@ -200,7 +222,8 @@ int IntersectClipRect(HDC handle, int left, int top, int right, int bottom)
     }
     Region r;
     RECT box = normalised(left, top, right, bottom);
-    r.polygons.push_back({{box.left, box.top}, {box.right, box.top}, {box.right, box.bottom}, {box.left, box.bottom}});
+    r.polygons.push_back({ { box.left, box.top }, { box.right, box.top }, { box.right, box.bottom },
+        { box.left, box.bottom } });
     dc->clip.push_back(r);
     dc->statechanged();
     return regiontype(*dc);
@@ -213,7 +236,7 @@ int GetClipBox(HDC handle, RECT* rect)
         return 0;
     }
     SIZE size = dc->size();
-    *rect = RECT{0, 0, size.cx, size.cy};
+    *rect = RECT { 0, 0, size.cx, size.cy };
     for (const auto& r : dc->clip) {
         *rect = intersect(*rect, r.bounds());
     }
@@ -235,7 +258,7 @@ BOOL MoveToEx(HDC handle, int x, int y, tagPOINT* old)
     if (old) {
         *old = dc->position;
     }
-    dc->position = tagPOINT{x, y};
+    dc->position = tagPOINT { x, y };
     return TRUE;
 }
 
@@ -245,7 +268,7 @@ BOOL LineTo(HDC handle, int x, int y)
     if (!dc) {
         return FALSE;
     }
-    tagPOINT line[2] = {dc->position, {x, y}};
+    tagPOINT line[2] = { dc->position, { x, y } };
     dc->polyline(line, 2);
     dc->position = line[1];
     return TRUE;
@@ -302,10 +325,10 @@ int FrameRect(HDC handle, const RECT* rect, HBRUSH brush)
         return 0;
     }
     const RECT& r = *rect;
-    dc->fillrect(RECT{r.left, r.top, r.right, r.top + 1}, *b);
-    dc->fillrect(RECT{r.left, r.bottom - 1, r.right, r.bottom}, *b);
-    dc->fillrect(RECT{r.left, r.top, r.left + 1, r.bottom}, *b);
-    dc->fillrect(RECT{r.right - 1, r.top, r.right, r.bottom}, *b);
+    dc->fillrect(RECT { r.left, r.top, r.right, r.top + 1 }, *b);
+    dc->fillrect(RECT { r.left, r.bottom - 1, r.right, r.bottom }, *b);
+    dc->fillrect(RECT { r.left, r.top, r.left + 1, r.bottom }, *b);
+    dc->fillrect(RECT { r.right - 1, r.top, r.right, r.bottom }, *b);
     return 1;
 }
 
@@ -360,21 +383,22 @@ BOOL BitBlt(HDC destination, int x, int y, int width, int height, HDC source, in
 }
 
 BOOL StretchBlt(HDC destination, int x, int y, int width, int height, HDC source, int sx, int sy, int swidth,
-                int sheight, DWORD rop)
+    int sheight, DWORD rop)
 {
     DeviceContext* to = DeviceContext::of(destination);
     DeviceContext* from = DeviceContext::of(source);
-    bool needssource = rop != PATCOPY && rop != PATINVERT && rop != DSTINVERT && rop != BLACKNESS && rop != WHITENESS;
+    bool needssource
+        = rop != PATCOPY && rop != PATINVERT && rop != DSTINVERT && rop != BLACKNESS && rop != WHITENESS;
     if (!to || (needssource && !from)) {
         return FALSE;
     }
-    RECT target{x, y, x + width, y + height};
-    RECT area{sx, sy, sx + swidth, sy + sheight};
+    RECT target { x, y, x + width, y + height };
+    RECT area { sx, sy, sx + swidth, sy + sheight };
     return to->blit(target, from ? *from : *to, area, rop) ? TRUE : FALSE;
 }
 
 int StretchDIBits(HDC handle, int x, int y, int width, int height, int sx, int sy, int swidth, int sheight,
-                  const void* bits, const BITMAPINFO* info, UINT usage, DWORD rop)
+    const void* bits, const BITMAPINFO* info, UINT usage, DWORD rop)
 {
     DeviceContext* dc = DeviceContext::of(handle);
     if (!dc || !bits || !info) {
@@ -397,16 +421,17 @@ int StretchDIBits(HDC handle, int x, int y, int width, int height, int sx, int s
 }
 
 BOOL AlphaBlend(HDC destination, int x, int y, int width, int height, HDC source, int sx, int sy, int swidth,
-                int sheight, BLENDFUNCTION blend)
+    int sheight, BLENDFUNCTION blend)
 {
     DeviceContext* to = DeviceContext::of(destination);
     DeviceContext* from = DeviceContext::of(source);
     if (!to || !from || width < 0 || height < 0 || swidth < 0 || sheight < 0) {
         return FALSE;
     }
-    return to->alphablend(RECT{x, y, x + width, y + height}, *from, RECT{sx, sy, sx + swidth, sy + sheight}, blend)
-               ? TRUE
-               : FALSE;
+    return to->alphablend(
+               RECT { x, y, x + width, y + height }, *from, RECT { sx, sy, sx + swidth, sy + sheight }, blend)
+        ? TRUE
+        : FALSE;
 }
 
 COLORREF GetPixel(HDC handle, int x, int y)
@@ -460,7 +485,8 @@ int GetDIBits(HDC, HBITMAP handle, UINT start, UINT lines, void* bits, BITMAPINF
 int SetDIBits(HDC, HBITMAP handle, UINT start, UINT lines, const void* bits, const BITMAPINFO* info, UINT)
 {
     auto* bitmap = objectas<Bitmap>(handle, OBJ_BITMAP);
-    if (!bitmap || !info || !bits || info->bmiHeader.biBitCount != 32 || info->bmiHeader.biWidth != bitmap->width) {
+    if (!bitmap || !info || !bits || info->bmiHeader.biBitCount != 32
+        || info->bmiHeader.biWidth != bitmap->width) {
         return 0;
     }
     const bool topdown = info->bmiHeader.biHeight < 0;
@@ -475,7 +501,8 @@ int SetDIBits(HDC, HBITMAP handle, UINT start, UINT lines, const void* bits, con
     return static_cast<int>(copied);
 }
 
-BOOL DrawIconEx(HDC handle, int x, int y, HICON icon, int width, int height, UINT, HBRUSH background, UINT flags)
+BOOL DrawIconEx(
+    HDC handle, int x, int y, HICON icon, int width, int height, UINT, HBRUSH background, UINT flags)
 {
     DeviceContext* dc = DeviceContext::of(handle);
     Icon* i = iconof(icon);
@@ -489,7 +516,7 @@ BOOL DrawIconEx(HDC handle, int x, int y, HICON icon, int width, int height, UIN
     if (height == 0) {
         height = i->colour ? image.height : image.height / 2;
     }
-    RECT to{x, y, x + width, y + height};
+    RECT to { x, y, x + width, y + height };
     if (auto* b = objectas<Brush>(background, OBJ_BRUSH)) {
         dc->fillrect(to, *b);
     }
@@ -501,20 +528,29 @@ BOOL SetRect(RECT* rect, int left, int top, int right, int bottom)
     if (!rect) {
         return FALSE;
     }
-    *rect = RECT{left, top, right, bottom};
+    *rect = RECT { left, top, right, bottom };
     return TRUE;
 }
 
-BOOL SetRectEmpty(RECT* rect) { return SetRect(rect, 0, 0, 0, 0); }
+BOOL SetRectEmpty(RECT* rect)
+{
+    return SetRect(rect, 0, 0, 0, 0);
+}
 
-BOOL IsRectEmpty(const RECT* rect) { return !rect || isempty(*rect) ? TRUE : FALSE; }
+BOOL IsRectEmpty(const RECT* rect)
+{
+    return !rect || isempty(*rect) ? TRUE : FALSE;
+}
 
 BOOL EqualRect(const RECT* a, const RECT* b)
 {
     return a && b && a->left == b->left && a->top == b->top && a->right == b->right && a->bottom == b->bottom;
 }
 
-BOOL PtInRect(const RECT* rect, tagPOINT point) { return rect && contains(*rect, point) ? TRUE : FALSE; }
+BOOL PtInRect(const RECT* rect, tagPOINT point)
+{
+    return rect && contains(*rect, point) ? TRUE : FALSE;
+}
 
 BOOL OffsetRect(RECT* rect, int dx, int dy)
 {

@@ -7,16 +7,16 @@
 // Callers: the desktop helpers (core), the process's help and splash windows (framework); the control bars,
 // tab strip, status bar and owner-drawn menus (framework).
 
-#include "platform/win/structs.h"
-#include "platform/win/scalars.h"
-#include "platform/win/handletypes.h"
 #include "platform/win/colour.h"
 #include "platform/win/geometry.h"
+#include "platform/win/handletypes.h"
+#include "platform/win/scalars.h"
+#include "platform/win/structs.h"
 
 struct LOGFONTA {
-    LONG lfHeight;  // below 0: character height in pixels; above 0: cell height
+    LONG lfHeight; // below 0: character height in pixels; above 0: cell height
     LONG lfWidth;
-    LONG lfEscapement;  // tenths of a degree, anticlockwise
+    LONG lfEscapement; // tenths of a degree, anticlockwise
     LONG lfOrientation;
     LONG lfWeight;
     BYTE lfItalic;
@@ -55,7 +55,7 @@ struct LOGBRUSH {
 struct BITMAPINFOHEADER {
     DWORD biSize;
     LONG biWidth;
-    LONG biHeight;  // above 0: rows bottom-up; below 0: top-down
+    LONG biHeight; // above 0: rows bottom-up; below 0: top-down
     WORD biPlanes;
     WORD biBitCount;
     DWORD biCompression;
@@ -229,14 +229,15 @@ HBRUSH GetSysColorBrush(int index);
 HGDIOBJ GetStockObject(int index);
 HFONT CreateFontIndirectA(const LOGFONTA* font);
 HFONT CreateFontA(int height, int width, int escapement, int orientation, int weight, DWORD italic,
-                  DWORD underline, DWORD strikeout, DWORD charset, DWORD outprecision, DWORD clipprecision,
-                  DWORD quality, DWORD pitchandfamily, LPCSTR face);
+    DWORD underline, DWORD strikeout, DWORD charset, DWORD outprecision, DWORD clipprecision, DWORD quality,
+    DWORD pitchandfamily, LPCSTR face);
 // 32-bit bitmaps, black. CreateBitmap also takes 1-bit rows (word aligned) when bits are given.
 HBITMAP CreateCompatibleBitmap(HDC dc, int width, int height);
 HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bitsperpixel, const void* bits);
 // A 32-bit bitmap whose pixels the caller may address through *bits (rows bottom-up when the
 // header's height is positive, top-down when negative). Null for other depths or sizes.
-HBITMAP CreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits, HANDLE section, DWORD offset);
+HBITMAP CreateDIBSection(
+    HDC dc, const BITMAPINFO* info, UINT usage, void** bits, HANDLE section, DWORD offset);
 HRGN CreateRectRgn(int left, int top, int right, int bottom);
 HRGN CreateRectRgnIndirect(const RECT* rect);
 HRGN CreatePolygonRgn(const tagPOINT* points, int count, int fillmode);
@@ -283,13 +284,13 @@ int DrawTextA(HDC dc, LPCSTR text, int length, RECT* rect, UINT format);
 BOOL GetTextExtentPoint32A(HDC dc, LPCSTR text, int length, SIZE* size);
 BOOL BitBlt(HDC destination, int x, int y, int width, int height, HDC source, int sx, int sy, DWORD rop);
 BOOL StretchBlt(HDC destination, int x, int y, int width, int height, HDC source, int sx, int sy, int swidth,
-                int sheight, DWORD rop);
+    int sheight, DWORD rop);
 // Draws 32-bit DIB rows (bottom-up for a positive height) scaled into the destination rectangle.
 int StretchDIBits(HDC dc, int x, int y, int width, int height, int sx, int sy, int swidth, int sheight,
-                  const void* bits, const BITMAPINFO* info, UINT usage, DWORD rop);
+    const void* bits, const BITMAPINFO* info, UINT usage, DWORD rop);
 // Blends the source over the destination; with AC_SRC_ALPHA the source is premultiplied.
 BOOL AlphaBlend(HDC destination, int x, int y, int width, int height, HDC source, int sx, int sy, int swidth,
-                int sheight, BLENDFUNCTION blend);
+    int sheight, BLENDFUNCTION blend);
 COLORREF GetPixel(HDC dc, int x, int y);
 // Answers the colour set, CLR_INVALID outside the device.
 COLORREF SetPixel(HDC dc, int x, int y, COLORREF colour);
@@ -297,13 +298,15 @@ COLORREF GetNearestColor(HDC dc, COLORREF colour);
 // Copies rows of the bitmap, from `start` (counted from the bottom for bottom-up requests), into
 // 32-bit bits; with null bits fills the header only. Answers the rows copied.
 int GetDIBits(HDC dc, HBITMAP bitmap, UINT start, UINT lines, void* bits, BITMAPINFO* info, UINT usage);
-int SetDIBits(HDC dc, HBITMAP bitmap, UINT start, UINT lines, const void* bits, const BITMAPINFO* info, UINT usage);
+int SetDIBits(
+    HDC dc, HBITMAP bitmap, UINT start, UINT lines, const void* bits, const BITMAPINFO* info, UINT usage);
 
 // Icons and cursors: GetIconInfo hands out copies of their bitmaps that the caller deletes.
 BOOL GetIconInfo(HICON icon, ICONINFO* info);
 BOOL DestroyIcon(HICON icon);
 // Draws the icon scaled to width x height (0: its own size).
-BOOL DrawIconEx(HDC dc, int x, int y, HICON icon, int width, int height, UINT step, HBRUSH background, UINT flags);
+BOOL DrawIconEx(
+    HDC dc, int x, int y, HICON icon, int width, int height, UINT step, HBRUSH background, UINT flags);
 
 // Rectangles.
 BOOL SetRect(RECT* rect, int left, int top, int right, int bottom);
@@ -313,5 +316,5 @@ BOOL EqualRect(const RECT* a, const RECT* b);
 BOOL PtInRect(const RECT* rect, tagPOINT point);
 BOOL OffsetRect(RECT* rect, int dx, int dy);
 BOOL InflateRect(RECT* rect, int dx, int dy);
-BOOL IntersectRect(RECT* result, const RECT* a, const RECT* b);  // FALSE (and empty) when apart
+BOOL IntersectRect(RECT* result, const RECT* a, const RECT* b); // FALSE (and empty) when apart
 BOOL UnionRect(RECT* result, const RECT* a, const RECT* b);

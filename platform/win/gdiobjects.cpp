@@ -31,7 +31,7 @@ HGDIOBJ stock(GdiObject* object)
 
 LOGFONTA guifont()
 {
-    LOGFONTA font{};
+    LOGFONTA font {};
     font.lfHeight = -12;
     font.lfWeight = FW_NORMAL;
     font.lfCharSet = DEFAULT_CHARSET;
@@ -46,16 +46,16 @@ LOGFONTA fixedfont()
     return font;
 }
 
-}  // namespace
+} // namespace
 
 RECT Region::bounds() const
 {
-    RECT box{};
+    RECT box {};
     bool first = true;
     for (const auto& polygon : polygons) {
         for (const auto& p : polygon) {
             if (first) {
-                box = RECT{p.x, p.y, p.x, p.y};
+                box = RECT { p.x, p.y, p.x, p.y };
                 first = false;
             }
             box.left = std::min(box.left, p.x);
@@ -118,7 +118,7 @@ std::shared_ptr<Bitmap> copyof(const Bitmap& bitmap)
     return copy;
 }
 
-}  // namespace win
+} // namespace win
 
 using namespace win;
 
@@ -127,7 +127,10 @@ HPEN CreatePen(int style, int width, COLORREF colour)
     return static_cast<HPEN>(adopt(new Pen(style, std::max(0, width), colour)));
 }
 
-HBRUSH CreateSolidBrush(COLORREF colour) { return static_cast<HBRUSH>(adopt(new Brush(BS_SOLID, colour))); }
+HBRUSH CreateSolidBrush(COLORREF colour)
+{
+    return static_cast<HBRUSH>(adopt(new Brush(BS_SOLID, colour)));
+}
 
 HBRUSH GetSysColorBrush(int index)
 {
@@ -186,23 +189,13 @@ HFONT CreateFontIndirectA(const LOGFONTA* font)
 }
 
 HFONT CreateFontA(int height, int width, int escapement, int orientation, int weight, DWORD italic,
-                  DWORD underline, DWORD strikeout, DWORD charset, DWORD outprecision, DWORD clipprecision,
-                  DWORD quality, DWORD pitchandfamily, LPCSTR face)
+    DWORD underline, DWORD strikeout, DWORD charset, DWORD outprecision, DWORD clipprecision, DWORD quality,
+    DWORD pitchandfamily, LPCSTR face)
 {
-    LOGFONTA font{height,
-                  width,
-                  escapement,
-                  orientation,
-                  weight,
-                  static_cast<BYTE>(italic),
-                  static_cast<BYTE>(underline),
-                  static_cast<BYTE>(strikeout),
-                  static_cast<BYTE>(charset),
-                  static_cast<BYTE>(outprecision),
-                  static_cast<BYTE>(clipprecision),
-                  static_cast<BYTE>(quality),
-                  static_cast<BYTE>(pitchandfamily),
-                  {}};
+    LOGFONTA font { height, width, escapement, orientation, weight, static_cast<BYTE>(italic),
+        static_cast<BYTE>(underline), static_cast<BYTE>(strikeout), static_cast<BYTE>(charset),
+        static_cast<BYTE>(outprecision), static_cast<BYTE>(clipprecision), static_cast<BYTE>(quality),
+        static_cast<BYTE>(pitchandfamily), {} };
     if (face) {
         std::strncpy(font.lfFaceName, face, sizeof font.lfFaceName - 1);
     }
@@ -239,7 +232,7 @@ HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bitsperpixel, cons
         std::memcpy(bitmap->pixels.data(), bytes, bitmap->pixels.size() * 4);
         return handle;
     }
-    const int stride = ((width + 15) / 16) * 2;  // 1-bit rows are word aligned
+    const int stride = ((width + 15) / 16) * 2; // 1-bit rows are word aligned
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
             bool white = bytes[y * stride + x / 8] & (0x80 >> (x % 8));
@@ -251,8 +244,8 @@ HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bitsperpixel, cons
 
 HBITMAP CreateDIBSection(HDC, const BITMAPINFO* info, UINT, void** bits, HANDLE, DWORD)
 {
-    if (!info || info->bmiHeader.biBitCount != 32 || info->bmiHeader.biCompression != BI_RGB ||
-        info->bmiHeader.biWidth <= 0 || info->bmiHeader.biHeight == 0) {
+    if (!info || info->bmiHeader.biBitCount != 32 || info->bmiHeader.biCompression != BI_RGB
+        || info->bmiHeader.biWidth <= 0 || info->bmiHeader.biHeight == 0) {
         return nullptr;
     }
     LONG height = info->bmiHeader.biHeight;
@@ -273,10 +266,9 @@ HBITMAP CreateDIBSection(HDC, const BITMAPINFO* info, UINT, void** bits, HANDLE,
 HRGN CreateRectRgn(int left, int top, int right, int bottom)
 {
     auto* region = new Region;
-    region->polygons.push_back({{std::min(left, right), std::min(top, bottom)},
-                                {std::max(left, right), std::min(top, bottom)},
-                                {std::max(left, right), std::max(top, bottom)},
-                                {std::min(left, right), std::max(top, bottom)}});
+    region->polygons.push_back({ { std::min(left, right), std::min(top, bottom) },
+        { std::max(left, right), std::min(top, bottom) }, { std::max(left, right), std::max(top, bottom) },
+        { std::min(left, right), std::max(top, bottom) } });
     return static_cast<HRGN>(adopt(region));
 }
 
@@ -335,24 +327,19 @@ int GetObjectA(HGDIOBJ handle, int size, LPVOID buffer)
     switch (object->type) {
     case OBJ_BITMAP: {
         auto* bitmap = static_cast<Bitmap*>(object);
-        BITMAP description{0,
-                           bitmap->width,
-                           bitmap->height,
-                           bitmap->width * 4,
-                           1,
-                           static_cast<WORD>(bitmap->monochrome ? 1 : 32),
-                           bitmap->pixels.data()};
+        BITMAP description { 0, bitmap->width, bitmap->height, bitmap->width * 4, 1,
+            static_cast<WORD>(bitmap->monochrome ? 1 : 32), bitmap->pixels.data() };
         return copy(description);
     }
     case OBJ_FONT:
         return copy(static_cast<Font*>(object)->logfont);
     case OBJ_PEN: {
         auto* pen = static_cast<Pen*>(object);
-        return copy(LOGPEN{static_cast<UINT>(pen->style), tagPOINT{pen->width, 0}, pen->colour});
+        return copy(LOGPEN { static_cast<UINT>(pen->style), tagPOINT { pen->width, 0 }, pen->colour });
     }
     case OBJ_BRUSH: {
         auto* brush = static_cast<Brush*>(object);
-        return copy(LOGBRUSH{brush->style, brush->colour, 0});
+        return copy(LOGBRUSH { brush->style, brush->colour, 0 });
     }
     default:
         return 0;
@@ -387,4 +374,3 @@ BOOL DestroyIcon(HICON handle)
     delete icon;
     return TRUE;
 }
-

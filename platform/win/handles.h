@@ -5,8 +5,8 @@
 // instead of freeing something else.
 // Callers: process support (core).
 
-#include "platform/win/scalars.h"
 #include "platform/win/handletypes.h"
+#include "platform/win/scalars.h"
 
 inline HANDLE const INVALID_HANDLE_VALUE = reinterpret_cast<HANDLE>(static_cast<intptr_t>(-1));
 

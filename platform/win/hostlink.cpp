@@ -26,7 +26,7 @@ DWORD GetCurrentProcessId()
 
 const HOSTLINK* win_hostlink()
 {
-    static const HOSTLINK link { sizeof(HOSTLINK), SendMessageA, IsWindow, GetForegroundWindow, GetAsyncKeyState,
-        GetAncestor, GetWindowThreadProcessId };
+    static const HOSTLINK link { sizeof(HOSTLINK), SendMessageA, IsWindow, GetForegroundWindow,
+        GetAsyncKeyState, GetAncestor, GetWindowThreadProcessId };
     return &link;
 }

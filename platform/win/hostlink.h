@@ -6,9 +6,9 @@
 // at run time through the dynamic loader and calls the host's windows through the table.
 // Callers: the simulation kernel and its host (simulator, host).
 
-#include "platform/win/scalars.h"
 #include "platform/win/handletypes.h"
 #include "platform/win/messageparams.h"
+#include "platform/win/scalars.h"
 
 // The process and thread of the window; 0 (nothing stored) for a dead handle. Every window of
 // this layer belongs to the calling process.
@@ -16,7 +16,7 @@ DWORD GetWindowThreadProcessId(HWND window, DWORD* process);
 DWORD GetCurrentProcessId();
 
 struct HOSTLINK {
-    uint32_t size;  // sizeof(HOSTLINK) of the copy that filled it
+    uint32_t size; // sizeof(HOSTLINK) of the copy that filled it
     LRESULT (*sendmessage)(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     BOOL (*iswindow)(HWND window);
     HWND (*getforegroundwindow)();

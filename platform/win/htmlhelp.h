@@ -5,10 +5,10 @@
 // Window types ("file>type") are kept in memory for the run, as the viewer keeps them.
 // Callers: the process's help requests (framework).
 
-#include "platform/win/structs.h"
-#include "platform/win/scalars.h"
-#include "platform/win/handletypes.h"
 #include "platform/win/geometry.h"
+#include "platform/win/handletypes.h"
+#include "platform/win/scalars.h"
+#include "platform/win/structs.h"
 
 constexpr UINT HH_DISPLAY_TOPIC = 0x0000;
 constexpr UINT HH_SET_WIN_TYPE = 0x0004;

@@ -6,9 +6,9 @@
 // Null when the resource is missing or cannot be decoded, and in a process without a toolkit.
 // Callers: the process object's icons and cursors (framework).
 
+#include "platform/win/handletypes.h"
 #include "platform/win/resources.h"
 #include "platform/win/scalars.h"
-#include "platform/win/handletypes.h"
 
 inline const char* const RT_CURSOR = MAKEINTRESOURCEA(1);
 inline const char* const RT_BITMAP = MAKEINTRESOURCEA(2);

@@ -5,12 +5,12 @@
 // without a window manager; the backend mirrors it on screen where it can.
 // Callers: BASEWIN (tirsk), the input handler, module loading and the frames (framework).
 
+#include "platform/win/geometry.h"
+#include "platform/win/handletypes.h"
 #include "platform/win/keys.h"
 #include "platform/win/resources.h"
-#include "platform/win/structs.h"
 #include "platform/win/scalars.h"
-#include "platform/win/handletypes.h"
-#include "platform/win/geometry.h"
+#include "platform/win/structs.h"
 
 // Focus: WM_KILLFOCUS to the old window, WM_SETFOCUS to the new; the top-level window of the new
 // focus is activated first. Answers the previous focus, null on failure (dead or disabled window).
@@ -38,7 +38,7 @@ BOOL TrackMouseEvent(TRACKMOUSEEVENT* request);
 SHORT GetKeyState(int virtualkey);
 // The state as the newest input reported it, whether retrieved yet or not.
 SHORT GetAsyncKeyState(int virtualkey);
-BOOL GetKeyboardState(BYTE* state);  // 256 bytes
+BOOL GetKeyboardState(BYTE* state); // 256 bytes
 BOOL SetKeyboardState(const BYTE* state);
 
 // The pointer. Positions are in screen coordinates and kept inside the clip rectangle.
@@ -46,14 +46,14 @@ BOOL GetCursorPos(tagPOINT* point);
 BOOL SetCursorPos(int x, int y);
 // Confines the pointer to the rectangle; null removes the confinement.
 BOOL ClipCursor(const RECT* rect);
-BOOL GetClipCursor(RECT* rect);  // the screen when not confined
+BOOL GetClipCursor(RECT* rect); // the screen when not confined
 
 // Cursor shapes. A numeric name from 0x4000 up is a system cursor (IDC_*), loaded without a
 // module; other names come from the module's resources through the backend. Null when unknown.
 HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name);
-HCURSOR SetCursor(HCURSOR cursor);  // answers the previous shape
+HCURSOR SetCursor(HCURSOR cursor); // answers the previous shape
 HCURSOR GetCursor();
-int ShowCursor(BOOL show);  // display counter: shown while it is 0 or more; answers the new count
+int ShowCursor(BOOL show); // display counter: shown while it is 0 or more; answers the new count
 BOOL DestroyCursor(HCURSOR cursor);
 inline LPCSTR const IDC_ARROW = MAKEINTRESOURCEA(32512);
 inline LPCSTR const IDC_IBEAM = MAKEINTRESOURCEA(32513);

@@ -59,7 +59,7 @@ void trackbuttons(UINT message, WPARAM keys)
     setasynckey(VK_CONTROL, keys & MK_CONTROL);
 }
 
-}  // namespace
+} // namespace
 
 namespace win {
 
@@ -76,7 +76,7 @@ void postmouse(UINT message, tagPOINT screen, WPARAM keys, short wheeldelta, HWN
     HWND target = GetCapture();
     if (!target) {
         HWND root = hint ? GetAncestor(hint, GA_ROOT) : nullptr;
-        RECT area{};
+        RECT area {};
         if (root && IsWindowVisible(root) && GetWindowRect(root, &area) && contains(area, screen)) {
             target = deepest(root, screen);
         } else {
@@ -90,7 +90,7 @@ void postmouse(UINT message, tagPOINT screen, WPARAM keys, short wheeldelta, HWN
             target = root;
             hittest = HTERROR;
         } else if (!wheel && !insideclient(target, screen)) {
-            return;  // the menu bar handles its own input
+            return; // the menu bar handles its own input
         }
     }
     if (queue->tracking && queue->tracking != target) {
@@ -102,7 +102,7 @@ void postmouse(UINT message, tagPOINT screen, WPARAM keys, short wheeldelta, HWN
     if (!(window->windowclass->style & CS_DBLCLKS)) {
         message = pressfordoubleclick(message);
     }
-    MSG queued{target, message, keys, 0, GetTickCount(), screen};
+    MSG queued { target, message, keys, 0, GetTickCount(), screen };
     if (wheel) {
         queued.wParam = MAKEWPARAM(static_cast<WORD>(keys), static_cast<WORD>(wheeldelta));
         queued.lParam = MAKELPARAM(static_cast<WORD>(screen.x), static_cast<WORD>(screen.y));
@@ -130,9 +130,9 @@ void postkey(UINT message, WPARAM virtualkey, LPARAM keydata, uint32_t character
             message = WM_SYSKEYUP;
         }
     }
-    MSG queued{target, message, virtualkey, keydata, GetTickCount(), {}};
+    MSG queued { target, message, virtualkey, keydata, GetTickCount(), {} };
     GetCursorPos(&queued.pt);
     enqueueinput(queued, character, HTCLIENT);
 }
 
-}  // namespace win
+} // namespace win

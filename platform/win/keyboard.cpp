@@ -37,7 +37,7 @@ int modifierkey(int key)
     }
 }
 
-}  // namespace
+} // namespace
 
 namespace win {
 
@@ -50,7 +50,7 @@ void setasynckey(int key, bool down)
     }
 }
 
-}  // namespace win
+} // namespace win
 
 SHORT GetKeyState(int key)
 {
@@ -58,7 +58,10 @@ SHORT GetKeyState(int key)
     return static_cast<SHORT>(((state & 0x80) ? 0x8000 : 0) | (state & 0x01));
 }
 
-SHORT GetAsyncKeyState(int key) { return static_cast<SHORT>((asynckeys[modifierkey(key) & 0xff] & 0x80) ? 0x8000 : 0); }
+SHORT GetAsyncKeyState(int key)
+{
+    return static_cast<SHORT>((asynckeys[modifierkey(key) & 0xff] & 0x80) ? 0x8000 : 0);
+}
 
 BOOL GetKeyboardState(BYTE* state)
 {
@@ -83,7 +86,7 @@ HACCEL CreateAcceleratorTableA(const ACCEL* entries, int count)
     if (!entries || count < 1) {
         return nullptr;
     }
-    auto* table = new AcceleratorTable{std::vector<ACCEL>(entries, entries + count)};
+    auto* table = new AcceleratorTable { std::vector<ACCEL>(entries, entries + count) };
     return reinterpret_cast<HACCEL>(table);
 }
 
@@ -96,8 +99,8 @@ BOOL DestroyAcceleratorTable(HACCEL table)
 int TranslateAcceleratorA(HWND window, HACCEL handle, MSG* message)
 {
     auto* table = reinterpret_cast<AcceleratorTable*>(handle);
-    if (!table || !message || !IsWindow(window) ||
-        (message->message != WM_KEYDOWN && message->message != WM_SYSKEYDOWN)) {
+    if (!table || !message || !IsWindow(window)
+        || (message->message != WM_KEYDOWN && message->message != WM_SYSKEYDOWN)) {
         return 0;
     }
     bool shift = GetKeyState(VK_SHIFT) & 0x8000;
@@ -107,8 +110,8 @@ int TranslateAcceleratorA(HWND window, HACCEL handle, MSG* message)
         if (!(entry.fVirt & FVIRTKEY) || entry.key != (message->wParam & 0xff)) {
             continue;
         }
-        if (shift != bool(entry.fVirt & FSHIFT) || control != bool(entry.fVirt & FCONTROL) ||
-            alt != bool(entry.fVirt & FALT)) {
+        if (shift != bool(entry.fVirt & FSHIFT) || control != bool(entry.fVirt & FCONTROL)
+            || alt != bool(entry.fVirt & FALT)) {
             continue;
         }
         SendMessageA(window, WM_COMMAND, MAKEWPARAM(entry.cmd, 1), 0);

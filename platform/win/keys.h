@@ -58,18 +58,18 @@ constexpr int VK_LCONTROL = 0xA2;
 constexpr int VK_RCONTROL = 0xA3;
 constexpr int VK_LMENU = 0xA4;
 constexpr int VK_RMENU = 0xA5;
-constexpr int VK_OEM_1 = 0xBA;       // ;:
-constexpr int VK_OEM_PLUS = 0xBB;    // =+
-constexpr int VK_OEM_COMMA = 0xBC;   // ,<
-constexpr int VK_OEM_MINUS = 0xBD;   // -_
-constexpr int VK_OEM_PERIOD = 0xBE;  // .>
-constexpr int VK_OEM_2 = 0xBF;       // /?
-constexpr int VK_OEM_3 = 0xC0;       // `~
-constexpr int VK_OEM_4 = 0xDB;       // [{
-constexpr int VK_OEM_5 = 0xDC;       // \|
-constexpr int VK_OEM_6 = 0xDD;       // ]}
-constexpr int VK_OEM_7 = 0xDE;       // '"
-constexpr int VK_OEM_102 = 0xE2;     // the extra key beside left Shift
+constexpr int VK_OEM_1 = 0xBA; // ;:
+constexpr int VK_OEM_PLUS = 0xBB; // =+
+constexpr int VK_OEM_COMMA = 0xBC; // ,<
+constexpr int VK_OEM_MINUS = 0xBD; // -_
+constexpr int VK_OEM_PERIOD = 0xBE; // .>
+constexpr int VK_OEM_2 = 0xBF; // /?
+constexpr int VK_OEM_3 = 0xC0; // `~
+constexpr int VK_OEM_4 = 0xDB; // [{
+constexpr int VK_OEM_5 = 0xDC; // \|
+constexpr int VK_OEM_6 = 0xDD; // ]}
+constexpr int VK_OEM_7 = 0xDE; // '"
+constexpr int VK_OEM_102 = 0xE2; // the extra key beside left Shift
 
 // Accelerator flags (ACCEL::fVirt).
 constexpr BYTE FVIRTKEY = 0x01;

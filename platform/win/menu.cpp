@@ -51,12 +51,16 @@ void barchanged(HMENU menu)
     }
 }
 
-UINT statefromflags(UINT flags) { return flags & (MF_GRAYED | MF_DISABLED | MF_CHECKED | MF_HILITE | MF_DEFAULT); }
+UINT statefromflags(UINT flags)
+{
+    return flags & (MF_GRAYED | MF_DISABLED | MF_CHECKED | MF_HILITE | MF_DEFAULT);
+}
 
 UINT typefromflags(UINT flags)
 {
-    return flags & (MF_BITMAP | MF_OWNERDRAW | MF_SEPARATOR | MF_MENUBARBREAK | MF_MENUBREAK | MFT_RADIOCHECK |
-                    MFT_RIGHTJUSTIFY);
+    return flags
+        & (MF_BITMAP | MF_OWNERDRAW | MF_SEPARATOR | MF_MENUBARBREAK | MF_MENUBREAK | MFT_RADIOCHECK
+            | MFT_RIGHTJUSTIFY);
 }
 
 bool insertitem(HMENU handle, UINT position, bool byposition, MenuItem item)
@@ -148,7 +152,7 @@ void setitemfields(MenuItem& item, const MENUITEMINFOA& info)
     }
 }
 
-}  // namespace
+} // namespace
 
 MenuRef menuref(HMENU handle)
 {
@@ -198,13 +202,19 @@ UINT itemflags(const MenuItem& item)
     return flags;
 }
 
-}  // namespace win
+} // namespace win
 
 using namespace win;
 
-HMENU CreateMenu() { return createmenu(false); }
+HMENU CreateMenu()
+{
+    return createmenu(false);
+}
 
-HMENU CreatePopupMenu() { return createmenu(true); }
+HMENU CreatePopupMenu()
+{
+    return createmenu(true);
+}
 
 BOOL DestroyMenu(HMENU handle)
 {
@@ -221,7 +231,10 @@ BOOL DestroyMenu(HMENU handle)
     return TRUE;
 }
 
-BOOL IsMenu(HMENU handle) { return menuref(handle) ? TRUE : FALSE; }
+BOOL IsMenu(HMENU handle)
+{
+    return menuref(handle) ? TRUE : FALSE;
+}
 
 BOOL AppendMenuA(HMENU menu, UINT flags, UINT_PTR id, LPCSTR text)
 {
@@ -240,8 +253,8 @@ BOOL InsertMenuItemA(HMENU menu, UINT position, BOOL byposition, const MENUITEMI
     }
     MenuItem item;
     setitemfields(item, *info);
-    bool hastext = (info->fMask & MIIM_STRING) ||
-                   ((info->fMask & MIIM_TYPE) && !(info->fType & (MFT_OWNERDRAW | MFT_SEPARATOR | MFT_BITMAP)));
+    bool hastext = (info->fMask & MIIM_STRING)
+        || ((info->fMask & MIIM_TYPE) && !(info->fType & (MFT_OWNERDRAW | MFT_SEPARATOR | MFT_BITMAP)));
     if (hastext && info->dwTypeData) {
         item.text = info->dwTypeData;
     }
@@ -300,7 +313,8 @@ BOOL SetMenuItemInfoA(HMENU menu, UINT position, BOOL byposition, const MENUITEM
     }
     MenuItem& item = holder->items[static_cast<size_t>(index)];
     setitemfields(item, *info);
-    if ((info->fMask & MIIM_STRING) || ((info->fMask & MIIM_TYPE) && !(item.type & (MFT_OWNERDRAW | MFT_SEPARATOR)))) {
+    if ((info->fMask & MIIM_STRING)
+        || ((info->fMask & MIIM_TYPE) && !(item.type & (MFT_OWNERDRAW | MFT_SEPARATOR)))) {
         item.text = info->dwTypeData ? info->dwTypeData : "";
     }
     barchanged(menu);
@@ -325,11 +339,17 @@ BOOL takeitem(HMENU menu, UINT position, UINT flags, bool destroysubmenu)
     return TRUE;
 }
 
-}  // namespace
+} // namespace
 
-BOOL RemoveMenu(HMENU menu, UINT position, UINT flags) { return takeitem(menu, position, flags, false); }
+BOOL RemoveMenu(HMENU menu, UINT position, UINT flags)
+{
+    return takeitem(menu, position, flags, false);
+}
 
-BOOL DeleteMenu(HMENU menu, UINT position, UINT flags) { return takeitem(menu, position, flags, true); }
+BOOL DeleteMenu(HMENU menu, UINT position, UINT flags)
+{
+    return takeitem(menu, position, flags, true);
+}
 
 int GetMenuItemCount(HMENU handle)
 {
@@ -340,8 +360,8 @@ int GetMenuItemCount(HMENU handle)
 UINT GetMenuItemID(HMENU handle, int position)
 {
     auto menu = menuref(handle);
-    if (!menu || position < 0 || static_cast<size_t>(position) >= menu->items.size() ||
-        menu->items[static_cast<size_t>(position)].submenu) {
+    if (!menu || position < 0 || static_cast<size_t>(position) >= menu->items.size()
+        || menu->items[static_cast<size_t>(position)].submenu) {
         return 0xFFFFFFFF;
     }
     return menu->items[static_cast<size_t>(position)].id;
@@ -495,8 +515,9 @@ BOOL SetMenu(HWND handle, HMENU menu)
     window->menu = menu;
     backend().changed(handle, changemenu);
     // The client area changed: the window hears of its new size as after a resize.
-    WINDOWPOS pos{handle, nullptr, window->rect.left, window->rect.top, window->rect.right - window->rect.left,
-                  window->rect.bottom - window->rect.top, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE | SWP_FRAMECHANGED};
+    WINDOWPOS pos { handle, nullptr, window->rect.left, window->rect.top,
+        window->rect.right - window->rect.left, window->rect.bottom - window->rect.top,
+        SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE | SWP_FRAMECHANGED };
     SendMessageA(handle, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&pos));
     return TRUE;
 }

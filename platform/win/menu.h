@@ -13,10 +13,10 @@
 
 #include <vector>
 
-#include "platform/win/structs.h"
-#include "platform/win/scalars.h"
-#include "platform/win/handletypes.h"
 #include "platform/win/geometry.h"
+#include "platform/win/handletypes.h"
+#include "platform/win/scalars.h"
+#include "platform/win/structs.h"
 
 constexpr UINT MF_BYCOMMAND = 0x0000;
 constexpr UINT MF_BYPOSITION = 0x0400;
@@ -171,4 +171,4 @@ int menubarhot(HWND window);
 void trackmenubar(HWND window, int index);
 void keymenu(HWND window, char letter);
 
-}  // namespace win
+} // namespace win

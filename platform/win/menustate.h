@@ -7,14 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "platform/win/scalars.h"
 #include "platform/win/handletypes.h"
+#include "platform/win/scalars.h"
 
 namespace win {
 
 struct MenuItem {
-    UINT type = 0;   // MFT_ bits
-    UINT state = 0;  // MFS_ bits
+    UINT type = 0; // MFT_ bits
+    UINT state = 0; // MFS_ bits
     UINT id = 0;
     HMENU submenu = nullptr;
     HBITMAP checked = nullptr;
@@ -42,4 +42,4 @@ bool finditem(HMENU menu, UINT item, bool byposition, MenuRef& holder, int& inde
 // The item's MF_ flags, MF_POPUP for a submenu item.
 UINT itemflags(const MenuItem& item);
 
-}  // namespace win
+} // namespace win

@@ -6,8 +6,8 @@
 // nothing else is safe in a signal handler.
 // Callers: process support and string tables (core), module loading and help (framework), alerts (drelm).
 
-#include "platform/win/scalars.h"
 #include "platform/win/handletypes.h"
+#include "platform/win/scalars.h"
 
 constexpr UINT MB_OK = 0x0;
 constexpr UINT MB_OKCANCEL = 0x1;

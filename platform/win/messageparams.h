@@ -16,10 +16,28 @@ using WNDPROC = LRESULT (*)(HWND, UINT, WPARAM, LPARAM);
 using TIMERPROC = void (*)(HWND, UINT, UINT_PTR, DWORD);
 using WNDENUMPROC = BOOL (*)(HWND, LPARAM);
 
-constexpr WPARAM MAKEWPARAM(WORD low, WORD high) { return MAKELONG(low, high); }
-constexpr LPARAM MAKELPARAM(WORD low, WORD high) { return static_cast<LPARAM>(MAKELONG(low, high)); }
-constexpr LRESULT MAKELRESULT(WORD low, WORD high) { return static_cast<LRESULT>(MAKELONG(low, high)); }
+constexpr WPARAM MAKEWPARAM(WORD low, WORD high)
+{
+    return MAKELONG(low, high);
+}
+constexpr LPARAM MAKELPARAM(WORD low, WORD high)
+{
+    return static_cast<LPARAM>(MAKELONG(low, high));
+}
+constexpr LRESULT MAKELRESULT(WORD low, WORD high)
+{
+    return static_cast<LRESULT>(MAKELONG(low, high));
+}
 // Signed client or screen coordinates packed into an LPARAM.
-constexpr int GET_X_LPARAM(LPARAM value) { return static_cast<SHORT>(LOWORD(static_cast<uintptr_t>(value))); }
-constexpr int GET_Y_LPARAM(LPARAM value) { return static_cast<SHORT>(HIWORD(static_cast<uintptr_t>(value))); }
-constexpr SHORT GET_WHEEL_DELTA_WPARAM(WPARAM value) { return static_cast<SHORT>(HIWORD(value)); }
+constexpr int GET_X_LPARAM(LPARAM value)
+{
+    return static_cast<SHORT>(LOWORD(static_cast<uintptr_t>(value)));
+}
+constexpr int GET_Y_LPARAM(LPARAM value)
+{
+    return static_cast<SHORT>(HIWORD(static_cast<uintptr_t>(value)));
+}
+constexpr SHORT GET_WHEEL_DELTA_WPARAM(WPARAM value)
+{
+    return static_cast<SHORT>(HIWORD(value));
+}

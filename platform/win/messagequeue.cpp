@@ -13,10 +13,10 @@
 namespace win {
 namespace {
 
-std::atomic<MessageFilter> filter{nullptr};
+std::atomic<MessageFilter> filter { nullptr };
 
 struct Match {
-    HWND window;  // null: any; (HWND)-1: thread messages only
+    HWND window; // null: any; (HWND)-1: thread messages only
     UINT first;
     UINT last;
 
@@ -33,7 +33,10 @@ struct Match {
     }
 };
 
-bool ismouse(UINT message) { return message >= WM_MOUSEFIRST && message <= WM_MOUSELAST; }
+bool ismouse(UINT message)
+{
+    return message >= WM_MOUSEFIRST && message <= WM_MOUSELAST;
+}
 
 bool isbuttondown(UINT message)
 {
@@ -98,7 +101,8 @@ bool preparemouse(const QueuedMessage& queued)
     const MSG& message = queued.message;
     HWND target = message.hwnd;
     if (queued.hittest == HTERROR) {
-        SendMessageA(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(target), MAKELPARAM(static_cast<WORD>(HTERROR), message.message));
+        SendMessageA(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(target),
+            MAKELPARAM(static_cast<WORD>(HTERROR), message.message));
         return false;
     }
     if (!IsWindow(target)) {
@@ -109,7 +113,7 @@ bool preparemouse(const QueuedMessage& queued)
         auto rootwindow = windowref(root);
         if (rootwindow && root != GetActiveWindow() && !(rootwindow->exstyle & WS_EX_NOACTIVATE)) {
             LRESULT answer = SendMessageA(target, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(root),
-                                          MAKELPARAM(HTCLIENT, message.message));
+                MAKELPARAM(HTCLIENT, message.message));
             if ((answer == MA_ACTIVATE || answer == MA_ACTIVATEANDEAT) && IsWindow(root)) {
                 SetActiveWindow(root);
             }
@@ -118,21 +122,24 @@ bool preparemouse(const QueuedMessage& queued)
             }
         }
     }
-    if (!GetCapture() && IsWindow(target) && message.message != WM_MOUSEWHEEL && message.message != WM_MOUSEHWHEEL) {
-        SendMessageA(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(target), MAKELPARAM(HTCLIENT, message.message));
+    if (!GetCapture() && IsWindow(target) && message.message != WM_MOUSEWHEEL
+        && message.message != WM_MOUSEHWHEEL) {
+        SendMessageA(
+            target, WM_SETCURSOR, reinterpret_cast<WPARAM>(target), MAKELPARAM(HTCLIENT, message.message));
     }
     return IsWindow(target);
 }
 
 bool timerdue(ThreadQueue& queue, const Match& match, MSG& message, bool remove)
 {
-    if (!match(MSG{nullptr, WM_TIMER, 0, 0, 0, {}}) && !(match.window && match.window != reinterpret_cast<HWND>(-1))) {
+    if (!match(MSG { nullptr, WM_TIMER, 0, 0, 0, {} })
+        && !(match.window && match.window != reinterpret_cast<HWND>(-1))) {
         return false;
     }
     auto now = std::chrono::steady_clock::now();
     Timer* due = nullptr;
     for (auto& timer : queue.timers) {
-        MSG probe{timer.window, WM_TIMER, 0, 0, 0, {}};
+        MSG probe { timer.window, WM_TIMER, 0, 0, 0, {} };
         if (timer.due <= now && match(probe) && (!due || timer.due < due->due)) {
             due = &timer;
         }
@@ -140,7 +147,8 @@ bool timerdue(ThreadQueue& queue, const Match& match, MSG& message, bool remove)
     if (!due) {
         return false;
     }
-    message = MSG{due->window, WM_TIMER, due->id, reinterpret_cast<LPARAM>(due->procedure), GetTickCount(), {}};
+    message = MSG { due->window, WM_TIMER, due->id, reinterpret_cast<LPARAM>(due->procedure), GetTickCount(),
+        {} };
     GetCursorPos(&message.pt);
     if (remove) {
         due->due = now + std::chrono::milliseconds(due->interval);
@@ -152,15 +160,16 @@ bool timerdue(ThreadQueue& queue, const Match& match, MSG& message, bool remove)
 bool take(ThreadQueue& queue, MSG& message, const Match& match, bool remove, bool withquit)
 {
     for (;;) {
-        QueuedMessage found{};
+        QueuedMessage found {};
         bool isinput = false;
         bool got = false;
         {
             std::lock_guard lock(queue.mutex);
             queue.seen = queue.arrivals;
             queue.timersseen = std::chrono::steady_clock::now();
-            for (auto* list : {&queue.posted, &queue.input}) {
-                auto at = std::find_if(list->begin(), list->end(), [&](const QueuedMessage& q) { return match(q.message); });
+            for (auto* list : { &queue.posted, &queue.input }) {
+                auto at = std::find_if(
+                    list->begin(), list->end(), [&](const QueuedMessage& q) { return match(q.message); });
                 if (at == list->end()) {
                     continue;
                 }
@@ -195,7 +204,7 @@ bool take(ThreadQueue& queue, MSG& message, const Match& match, bool remove, boo
             return true;
         }
         if (withquit && queue.quit && (!match.window || match.window == reinterpret_cast<HWND>(-1))) {
-            message = MSG{nullptr, WM_QUIT, static_cast<WPARAM>(queue.quitcode), 0, GetTickCount(), {}};
+            message = MSG { nullptr, WM_QUIT, static_cast<WPARAM>(queue.quitcode), 0, GetTickCount(), {} };
             if (remove) {
                 queue.quit = false;
                 queue.last = message;
@@ -297,14 +306,14 @@ uint32_t derivedcharacter(const MSG& message, const BYTE* keys)
         }
         return static_cast<uint32_t>(shift ? key : key - 'A' + 'a');
     }
-    if ((key >= '0' && key <= '9' && !shift) || key == VK_SPACE || key == VK_RETURN || key == VK_BACK ||
-        key == VK_TAB || key == VK_ESCAPE) {
+    if ((key >= '0' && key <= '9' && !shift) || key == VK_SPACE || key == VK_RETURN || key == VK_BACK
+        || key == VK_TAB || key == VK_ESCAPE) {
         return static_cast<uint32_t>(key);
     }
     return 0;
 }
 
-}  // namespace
+} // namespace
 
 std::shared_ptr<ThreadQueue> currentqueue()
 {
@@ -312,7 +321,10 @@ std::shared_ptr<ThreadQueue> currentqueue()
     return queue;
 }
 
-MessageFilter setmessagefilter(MessageFilter replacement) { return filter.exchange(replacement); }
+MessageFilter setmessagefilter(MessageFilter replacement)
+{
+    return filter.exchange(replacement);
+}
 
 bool offer(MSG& message)
 {
@@ -337,14 +349,17 @@ bool deliverqueued()
         return false;
     }
     MSG message;
-    if (!take(*queue, message, Match{nullptr, 0, 0}, true, false)) {
+    if (!take(*queue, message, Match { nullptr, 0, 0 }, true, false)) {
         return false;
     }
     deliver(message);
     return true;
 }
 
-bool gettingmessages() { return currentqueue()->waiting > 0; }
+bool gettingmessages()
+{
+    return currentqueue()->waiting > 0;
+}
 
 bool hasqueued()
 {
@@ -365,9 +380,10 @@ int msuntilnexttimer()
         return -1;
     }
     auto now = std::chrono::steady_clock::now();
-    auto next = std::min_element(queue->timers.begin(), queue->timers.end(),
-                                 [](const Timer& a, const Timer& b) { return a.due < b.due; })
-                    ->due;
+    auto next
+        = std::min_element(queue->timers.begin(), queue->timers.end(), [](const Timer& a, const Timer& b) {
+              return a.due < b.due;
+          })->due;
     if (next <= now) {
         return 0;
     }
@@ -389,7 +405,7 @@ void wakequeue(ThreadQueue& queue)
 void enqueueinput(const MSG& message, uint32_t character, int hittest)
 {
     auto queue = currentqueue();
-    enqueue(*queue, QueuedMessage{message, character, hittest}, true);
+    enqueue(*queue, QueuedMessage { message, character, hittest }, true);
 }
 
 LRESULT callprocedure(WNDPROC procedure, HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -405,7 +421,7 @@ LRESULT callprocedure(WNDPROC procedure, HWND window, UINT message, WPARAM wPara
     return result;
 }
 
-}  // namespace win
+} // namespace win
 
 using namespace win;
 
@@ -430,9 +446,9 @@ BOOL PostMessageA(HWND handle, UINT message, WPARAM wParam, LPARAM lParam)
     } else {
         queue = currentqueue();
     }
-    MSG queued{handle, message, wParam, lParam, GetTickCount(), {}};
+    MSG queued { handle, message, wParam, lParam, GetTickCount(), {} };
     GetCursorPos(&queued.pt);
-    enqueue(*queue, QueuedMessage{queued, 0, HTCLIENT}, false);
+    enqueue(*queue, QueuedMessage { queued, 0, HTCLIENT }, false);
     return TRUE;
 }
 
@@ -457,7 +473,7 @@ BOOL GetMessageA(MSG* message, HWND handle, UINT first, UINT last)
         if (forwindow && !IsWindow(handle)) {
             return -1;
         }
-        if (take(*queue, *message, Match{handle, first, last}, true, true)) {
+        if (take(*queue, *message, Match { handle, first, last }, true, true)) {
             rewake(*queue);
             return message->message == WM_QUIT ? FALSE : TRUE;
         }
@@ -471,7 +487,7 @@ BOOL PeekMessageA(MSG* message, HWND handle, UINT first, UINT last, UINT remove)
     if (handle && handle != reinterpret_cast<HWND>(-1) && !IsWindow(handle)) {
         return FALSE;
     }
-    return take(*queue, *message, Match{handle, first, last}, remove & PM_REMOVE, true) ? TRUE : FALSE;
+    return take(*queue, *message, Match { handle, first, last }, remove & PM_REMOVE, true) ? TRUE : FALSE;
 }
 
 BOOL WaitMessage()
@@ -496,7 +512,8 @@ DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE*, BOOL, DWORD millisec
         }
         int left = -1;
         if (milliseconds != INFINITE) {
-            auto remaining = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+            auto remaining = std::chrono::duration_cast<std::chrono::milliseconds>(
+                deadline - std::chrono::steady_clock::now());
             if (remaining.count() <= 0) {
                 return WAIT_TIMEOUT;
             }
@@ -512,10 +529,10 @@ BOOL TranslateMessage(const MSG* message)
         return FALSE;
     }
     auto queue = currentqueue();
-    uint32_t character = queue->last.hwnd == message->hwnd && queue->last.message == message->message &&
-                                 queue->last.wParam == message->wParam && queue->last.lParam == message->lParam
-                             ? queue->character
-                             : 0;
+    uint32_t character = queue->last.hwnd == message->hwnd && queue->last.message == message->message
+            && queue->last.wParam == message->wParam && queue->last.lParam == message->lParam
+        ? queue->character
+        : 0;
     if (!character) {
         character = derivedcharacter(*message, queue->keys);
     }
@@ -550,4 +567,7 @@ DWORD GetMessagePos()
     return MAKELONG(static_cast<WORD>(queue->last.pt.x), static_cast<WORD>(queue->last.pt.y));
 }
 
-LONG GetMessageTime() { return static_cast<LONG>(currentqueue()->last.time); }
+LONG GetMessageTime()
+{
+    return static_cast<LONG>(currentqueue()->last.time);
+}

@@ -12,12 +12,12 @@
 
 #include <cstdint>
 
-#include "platform/win/messages.h"
-#include "platform/win/structs.h"
-#include "platform/win/scalars.h"
+#include "platform/win/geometry.h"
 #include "platform/win/handletypes.h"
 #include "platform/win/messageparams.h"
-#include "platform/win/geometry.h"
+#include "platform/win/messages.h"
+#include "platform/win/scalars.h"
+#include "platform/win/structs.h"
 
 // Calls the window procedure at once, on the window's own thread. 0 for a dead handle or when
 // called from another thread.
@@ -25,7 +25,7 @@ LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Queues the message for the window's thread; safe from any thread. A null window posts a
 // message for the calling thread. FALSE for a dead handle.
 BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-BOOL PostThreadMessageA(UINT message, WPARAM wParam, LPARAM lParam);  // to the calling thread
+BOOL PostThreadMessageA(UINT message, WPARAM wParam, LPARAM lParam); // to the calling thread
 // Asks the calling thread's GetMessageA to answer 0 once the queue has been emptied.
 void PostQuitMessage(int code);
 
@@ -40,8 +40,8 @@ BOOL WaitMessage();
 // With no handles: waits at most `milliseconds` (0xFFFFFFFF = no limit) for a message.
 // Answers WAIT_OBJECT_0 when a message is there, WAIT_TIMEOUT when the time ran out,
 // WAIT_FAILED for a non-empty handle list.
-DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitall, DWORD milliseconds,
-                                DWORD wakemask);
+DWORD MsgWaitForMultipleObjects(
+    DWORD count, const HANDLE* handles, BOOL waitall, DWORD milliseconds, DWORD wakemask);
 constexpr DWORD WAIT_OBJECT_0 = 0;
 constexpr DWORD WAIT_TIMEOUT = 258;
 constexpr DWORD WAIT_FAILED = 0xFFFFFFFF;
@@ -72,7 +72,7 @@ namespace win {
 // every toolkit event the layer turns into a message, before it is dispatched. It may change the
 // message (retarget it by setting hwnd) and answers non-zero to consume it.
 using MessageFilter = BOOL (*)(MSG* message);
-MessageFilter setmessagefilter(MessageFilter filter);  // answers the previous filter
+MessageFilter setmessagefilter(MessageFilter filter); // answers the previous filter
 
 // Passes a message that stands for a toolkit event (a resize, an activation) through the filter
 // before the layer acts on it. False when the filter consumed it; the filter may change it.
@@ -102,4 +102,4 @@ int msuntilnexttimer();
 void postmouse(UINT message, tagPOINT screen, WPARAM keys, short wheeldelta, HWND hint);
 void postkey(UINT message, WPARAM virtualkey, LPARAM keydata, uint32_t character);
 
-}  // namespace win
+} // namespace win

@@ -5,8 +5,8 @@
 // WM_USER and pass through the layer untouched.
 // Callers: window procedures throughout (framework, tirsk), the simulation kernel and host.
 
-#include "platform/win/scalars.h"
 #include "platform/win/messageparams.h"
+#include "platform/win/scalars.h"
 
 constexpr UINT WM_NULL = 0x0000;
 constexpr UINT WM_CREATE = 0x0001;

@@ -12,19 +12,35 @@ namespace {
 
 struct Metric {
     int index;
-    int value;  // at 96 dots per inch
+    int value; // at 96 dots per inch
     bool scaled;
 };
 
 constexpr Metric defaults[] = {
-    {SM_CXVSCROLL, 17, true}, {SM_CYHSCROLL, 17, true}, {SM_CYCAPTION, 23, true},  {SM_CXBORDER, 1, false},
-    {SM_CYBORDER, 1, false},  {SM_CXICON, 32, true},    {SM_CYICON, 32, true},     {SM_CXCURSOR, 32, true},
-    {SM_CYCURSOR, 32, true},  {SM_CYMENU, 20, true},    {SM_CXDOUBLECLK, 4, false}, {SM_CYDOUBLECLK, 4, false},
-    {SM_CXSMICON, 16, true},  {SM_CYSMICON, 16, true},  {SM_CXDRAG, 4, false},     {SM_CYDRAG, 4, false},
-    {SM_CXMENUCHECK, 15, true}, {SM_CYMENUCHECK, 15, true},
+    { SM_CXVSCROLL, 17, true },
+    { SM_CYHSCROLL, 17, true },
+    { SM_CYCAPTION, 23, true },
+    { SM_CXBORDER, 1, false },
+    { SM_CYBORDER, 1, false },
+    { SM_CXICON, 32, true },
+    { SM_CYICON, 32, true },
+    { SM_CXCURSOR, 32, true },
+    { SM_CYCURSOR, 32, true },
+    { SM_CYMENU, 20, true },
+    { SM_CXDOUBLECLK, 4, false },
+    { SM_CYDOUBLECLK, 4, false },
+    { SM_CXSMICON, 16, true },
+    { SM_CYSMICON, 16, true },
+    { SM_CXDRAG, 4, false },
+    { SM_CYDRAG, 4, false },
+    { SM_CXMENUCHECK, 15, true },
+    { SM_CYMENUCHECK, 15, true },
 };
 
-int scale(int value, int dpi) { return static_cast<int>(std::lround(value * dpi / 96.0)); }
+int scale(int value, int dpi)
+{
+    return static_cast<int>(std::lround(value * dpi / 96.0));
+}
 
 COLORREF classiccolour(int index)
 {
@@ -84,7 +100,7 @@ COLORREF classiccolour(int index)
     }
 }
 
-}  // namespace
+} // namespace
 
 int GetSystemMetrics(int index)
 {
@@ -93,7 +109,7 @@ int GetSystemMetrics(int index)
         return answer;
     }
     auto list = monitors();
-    Monitor primary{};
+    Monitor primary {};
     for (const auto& m : list) {
         if (m.primary) {
             primary = m;

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/win/scalars.h"
 #include "platform/win/handletypes.h"
+#include "platform/win/scalars.h"
 
 using FARPROC = void (*)();
 

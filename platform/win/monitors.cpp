@@ -15,9 +15,15 @@ namespace {
 std::mutex overridemutex;
 std::optional<std::vector<Monitor>> replacement;
 
-HMONITOR handleof(size_t index) { return reinterpret_cast<HMONITOR>(index + 1); }
+HMONITOR handleof(size_t index)
+{
+    return reinterpret_cast<HMONITOR>(index + 1);
+}
 
-int64_t area(const RECT& r) { return isempty(r) ? 0 : int64_t(r.right - r.left) * (r.bottom - r.top); }
+int64_t area(const RECT& r)
+{
+    return isempty(r) ? 0 : int64_t(r.right - r.left) * (r.bottom - r.top);
+}
 
 int64_t distance(const RECT& r, tagPOINT p)
 {
@@ -41,7 +47,7 @@ HMONITOR fallback(const std::vector<Monitor>& list, DWORD flags, const RECT& nea
         return handleof(primaryindex(list));
     }
     // The nearest monitor: smallest distance from the rectangle's centre to the monitor.
-    tagPOINT centre{near.left + (near.right - near.left) / 2, near.top + (near.bottom - near.top) / 2};
+    tagPOINT centre { near.left + (near.right - near.left) / 2, near.top + (near.bottom - near.top) / 2 };
     size_t best = 0;
     int64_t bestdistance = std::numeric_limits<int64_t>::max();
     for (size_t i = 0; i < list.size(); ++i) {
@@ -54,7 +60,7 @@ HMONITOR fallback(const std::vector<Monitor>& list, DWORD flags, const RECT& nea
     return handleof(best);
 }
 
-}  // namespace
+} // namespace
 
 std::vector<Monitor> monitors()
 {
@@ -91,7 +97,7 @@ bool monitorinfo(HMONITOR monitor, Monitor& info)
     return true;
 }
 
-}  // namespace win
+} // namespace win
 
 using namespace win;
 
@@ -103,7 +109,7 @@ HMONITOR MonitorFromPoint(tagPOINT point, DWORD flags)
             return handleof(i);
         }
     }
-    return fallback(list, flags, RECT{point.x, point.y, point.x + 1, point.y + 1});
+    return fallback(list, flags, RECT { point.x, point.y, point.x + 1, point.y + 1 });
 }
 
 HMONITOR MonitorFromRect(const RECT* rect, DWORD flags)
@@ -131,10 +137,10 @@ HMONITOR MonitorFromWindow(HWND handle, DWORD flags)
 {
     RECT rect;
     if (!GetWindowRect(handle, &rect)) {
-        return fallback(monitors(), flags, RECT{});
+        return fallback(monitors(), flags, RECT {});
     }
     if (IsIconic(handle)) {
-        WINDOWPLACEMENT placement{};
+        WINDOWPLACEMENT placement {};
         placement.length = sizeof(WINDOWPLACEMENT);
         GetWindowPlacement(handle, &placement);
         rect = placement.rcNormalPosition;

@@ -7,10 +7,10 @@
 #include <optional>
 #include <vector>
 
-#include "platform/win/structs.h"
-#include "platform/win/scalars.h"
-#include "platform/win/handletypes.h"
 #include "platform/win/geometry.h"
+#include "platform/win/handletypes.h"
+#include "platform/win/scalars.h"
+#include "platform/win/structs.h"
 
 constexpr DWORD MONITOR_DEFAULTTONULL = 0;
 constexpr DWORD MONITOR_DEFAULTTOPRIMARY = 1;
@@ -90,10 +90,10 @@ DWORD GetSysColor(int index);
 namespace win {
 
 struct Monitor {
-    RECT area;     // screen coordinates
-    RECT work;     // the area less panels and docks
-    bool primary;  // exactly one monitor of a list is primary; the first when none says so
-    int dpi;       // logical dots per inch
+    RECT area; // screen coordinates
+    RECT work; // the area less panels and docks
+    bool primary; // exactly one monitor of a list is primary; the first when none says so
+    int dpi; // logical dots per inch
 };
 
 // The monitors in use: the override when set, else the backend's list.
@@ -103,4 +103,4 @@ void overridemonitors(std::optional<std::vector<Monitor>> list);
 // The screen rectangle of an HMONITOR; false for an unknown monitor.
 bool monitorinfo(HMONITOR monitor, Monitor& info);
 
-}  // namespace win
+} // namespace win

@@ -11,17 +11,23 @@ using namespace win;
 
 namespace {
 
-HDC handleof(DeviceContext* dc) { return reinterpret_cast<HDC>(dc); }
-DeviceContext* contextof(HDC dc) { return reinterpret_cast<DeviceContext*>(dc); }
+HDC handleof(DeviceContext* dc)
+{
+    return reinterpret_cast<HDC>(dc);
+}
+DeviceContext* contextof(HDC dc)
+{
+    return reinterpret_cast<DeviceContext*>(dc);
+}
 
 RECT clientrect(HWND handle)
 {
-    RECT client{};
+    RECT client {};
     GetClientRect(handle, &client);
     return client;
 }
 
-}  // namespace
+} // namespace
 
 BOOL InvalidateRect(HWND handle, const RECT* rect, BOOL erase)
 {
@@ -47,9 +53,10 @@ BOOL ValidateRect(HWND handle, const RECT* rect)
         return FALSE;
     }
     // The update area is a box: validating part of it keeps the box unless it is covered whole.
-    if (!rect || (rect->left <= window->update.left && rect->top <= window->update.top &&
-                  rect->right >= window->update.right && rect->bottom >= window->update.bottom)) {
-        window->update = RECT{};
+    if (!rect
+        || (rect->left <= window->update.left && rect->top <= window->update.top
+            && rect->right >= window->update.right && rect->bottom >= window->update.bottom)) {
+        window->update = RECT {};
         window->updateerase = false;
     }
     return TRUE;
@@ -116,13 +123,14 @@ HDC BeginPaint(HWND handle, PAINTSTRUCT* paint)
     }
     RECT area = window->update;
     bool erase = window->updateerase;
-    window->update = RECT{};
+    window->update = RECT {};
     window->updateerase = false;
-    *paint = PAINTSTRUCT{};
+    *paint = PAINTSTRUCT {};
     paint->rcPaint = area;
     paint->hdc = handleof(backend().getdc(handle, &area));
     if (erase && paint->hdc) {
-        paint->fErase = SendMessageA(handle, WM_ERASEBKGND, reinterpret_cast<WPARAM>(paint->hdc), 0) ? FALSE : TRUE;
+        paint->fErase
+            = SendMessageA(handle, WM_ERASEBKGND, reinterpret_cast<WPARAM>(paint->hdc), 0) ? FALSE : TRUE;
     }
     return paint->hdc;
 }
@@ -177,14 +185,14 @@ bool paint(HWND handle)
     if (!window || isempty(window->update)) {
         return false;
     }
-    MSG message{handle, WM_PAINT, 0, 0, GetTickCount(), {}};
+    MSG message { handle, WM_PAINT, 0, 0, GetTickCount(), {} };
     deliver(message);
     // A procedure that left the area invalid would be asked again and again; once is enough.
     if (auto again = windowref(handle)) {
-        again->update = RECT{};
+        again->update = RECT {};
         again->updateerase = false;
     }
     return true;
 }
 
-}  // namespace win
+} // namespace win

@@ -5,10 +5,10 @@
 // (GetDC) is as good as drawing inside it, and what was drawn stays until drawn over.
 // Callers: BASEWIN (tirsk), the process's help and splash windows (framework).
 
-#include "platform/win/structs.h"
-#include "platform/win/scalars.h"
-#include "platform/win/handletypes.h"
 #include "platform/win/geometry.h"
+#include "platform/win/handletypes.h"
+#include "platform/win/scalars.h"
+#include "platform/win/structs.h"
 
 // Adds the rectangle (null: the whole client area) to the window's update area; `erase` asks
 // BeginPaint to send WM_ERASEBKGND. FALSE for a dead window.
@@ -35,4 +35,4 @@ namespace win {
 // backend calls it when the toolkit asks the window to paint. Answers whether it sent one.
 bool paint(HWND window);
 
-}  // namespace win
+} // namespace win

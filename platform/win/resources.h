@@ -9,8 +9,8 @@
 
 #include <cstddef>
 
-#include "platform/win/scalars.h"
 #include "platform/win/handletypes.h"
+#include "platform/win/scalars.h"
 
 inline const char* MAKEINTRESOURCEA(WORD id)
 {

@@ -32,7 +32,19 @@ constexpr BOOL TRUE = 1;
 constexpr BOOL FALSE = 0;
 #endif
 
-constexpr WORD LOWORD(uintptr_t value) { return static_cast<WORD>(value & 0xffff); }
-constexpr WORD HIWORD(uintptr_t value) { return static_cast<WORD>((value >> 16) & 0xffff); }
-constexpr BYTE LOBYTE(uintptr_t value) { return static_cast<BYTE>(value & 0xff); }
-constexpr DWORD MAKELONG(WORD low, WORD high) { return static_cast<DWORD>(low) | (static_cast<DWORD>(high) << 16); }
+constexpr WORD LOWORD(uintptr_t value)
+{
+    return static_cast<WORD>(value & 0xffff);
+}
+constexpr WORD HIWORD(uintptr_t value)
+{
+    return static_cast<WORD>((value >> 16) & 0xffff);
+}
+constexpr BYTE LOBYTE(uintptr_t value)
+{
+    return static_cast<BYTE>(value & 0xff);
+}
+constexpr DWORD MAKELONG(WORD low, WORD high)
+{
+    return static_cast<DWORD>(low) | (static_cast<DWORD>(high) << 16);
+}

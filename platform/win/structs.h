@@ -6,10 +6,10 @@
 // Callers: window positions (core), BASEWIN (tirsk), the process object and main loop (framework), the
 // simulation host.
 
-#include "platform/win/scalars.h"
+#include "platform/win/geometry.h"
 #include "platform/win/handletypes.h"
 #include "platform/win/messageparams.h"
-#include "platform/win/geometry.h"
+#include "platform/win/scalars.h"
 
 struct MSG {
     HWND hwnd;
@@ -151,7 +151,7 @@ struct DRAWITEMSTRUCT {
     UINT itemID;
     UINT itemAction;
     UINT itemState;
-    HWND hwndItem;  // for menus: the HMENU of the item
+    HWND hwndItem; // for menus: the HMENU of the item
     HDC hDC;
     RECT rcItem;
     ULONG_PTR itemData;

@@ -13,7 +13,7 @@ namespace {
 struct Walk {
     HWND window;
     std::vector<Window::Subclass> chain;
-    size_t next;  // chain[next - 1] comes next; 0: the window procedure
+    size_t next; // chain[next - 1] comes next; 0: the window procedure
 };
 
 thread_local std::vector<Walk> walks;
@@ -29,20 +29,20 @@ LRESULT step(HWND handle, UINT message, WPARAM wParam, LPARAM lParam)
     return entry.procedure(handle, message, wParam, lParam, entry.id, entry.data);
 }
 
-}  // namespace
+} // namespace
 
 LRESULT callwindow(const WindowRef& window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (window->subclasses.empty()) {
         return callprocedure(window->procedure, window->handle, message, wParam, lParam);
     }
-    walks.push_back(Walk{window->handle, window->subclasses, window->subclasses.size()});
+    walks.push_back(Walk { window->handle, window->subclasses, window->subclasses.size() });
     LRESULT result = step(window->handle, message, wParam, lParam);
     walks.pop_back();
     return result;
 }
 
-}  // namespace win
+} // namespace win
 
 using namespace win;
 
@@ -53,13 +53,12 @@ BOOL SetWindowSubclass(HWND handle, SUBCLASSPROC procedure, UINT_PTR id, DWORD_P
         return FALSE;
     }
     auto& chain = window->subclasses;
-    auto found = std::find_if(chain.begin(), chain.end(), [&](const Window::Subclass& s) {
-        return s.procedure == procedure && s.id == id;
-    });
+    auto found = std::find_if(chain.begin(), chain.end(),
+        [&](const Window::Subclass& s) { return s.procedure == procedure && s.id == id; });
     if (found != chain.end()) {
         found->data = data;
     } else {
-        chain.push_back(Window::Subclass{procedure, id, data});
+        chain.push_back(Window::Subclass { procedure, id, data });
     }
     return TRUE;
 }
@@ -71,9 +70,8 @@ BOOL RemoveWindowSubclass(HWND handle, SUBCLASSPROC procedure, UINT_PTR id)
         return FALSE;
     }
     auto& chain = window->subclasses;
-    auto found = std::find_if(chain.begin(), chain.end(), [&](const Window::Subclass& s) {
-        return s.procedure == procedure && s.id == id;
-    });
+    auto found = std::find_if(chain.begin(), chain.end(),
+        [&](const Window::Subclass& s) { return s.procedure == procedure && s.id == id; });
     if (found == chain.end()) {
         return FALSE;
     }

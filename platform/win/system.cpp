@@ -1,5 +1,7 @@
 #include "platform/win/system.h"
 
+#include "platform/win/childprocess.h"
+
 #include <unistd.h>
 
 #include <ctime>
@@ -25,7 +27,7 @@ HANDLE GetCurrentProcess()
 BOOL TerminateProcess(HANDLE process, UINT exitcode)
 {
     if (process != currentProcess)
-        return FALSE;
+        return TerminateChildProcess(process, exitcode);
     _exit(static_cast<int>(exitcode));
 }
 

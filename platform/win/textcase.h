@@ -7,7 +7,10 @@
 
 namespace win {
 
-inline char foldascii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+inline char foldascii(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 inline bool equalnocase(std::string_view a, std::string_view b)
 {
@@ -22,4 +25,4 @@ inline bool equalnocase(std::string_view a, std::string_view b)
     return true;
 }
 
-}  // namespace win
+} // namespace win

@@ -12,7 +12,7 @@ namespace {
 // Shorter intervals are raised to this, as the system does.
 constexpr UINT shortestinterval = 10;
 
-}  // namespace
+} // namespace
 
 UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT milliseconds, TIMERPROC procedure)
 {
@@ -26,7 +26,8 @@ UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT milliseconds, TIMERPROC procedu
     UINT interval = std::max(milliseconds, shortestinterval);
     auto due = std::chrono::steady_clock::now() + std::chrono::milliseconds(interval);
     auto& timers = queue->timers;
-    auto found = std::find_if(timers.begin(), timers.end(), [&](const Timer& t) { return t.window == window && t.id == id; });
+    auto found = std::find_if(
+        timers.begin(), timers.end(), [&](const Timer& t) { return t.window == window && t.id == id; });
     if (found != timers.end() && (window || id)) {
         found->interval = interval;
         found->procedure = procedure;
@@ -35,7 +36,7 @@ UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT milliseconds, TIMERPROC procedu
         if (!window) {
             id = ++queue->nexttimerid;
         }
-        timers.push_back(Timer{window, id, interval, procedure, due});
+        timers.push_back(Timer { window, id, interval, procedure, due });
     }
     if (isbackendthread()) {
         backend().wake();
@@ -47,7 +48,8 @@ BOOL KillTimer(HWND window, UINT_PTR id)
 {
     auto queue = currentqueue();
     auto& timers = queue->timers;
-    auto found = std::find_if(timers.begin(), timers.end(), [&](const Timer& t) { return t.window == window && t.id == id; });
+    auto found = std::find_if(
+        timers.begin(), timers.end(), [&](const Timer& t) { return t.window == window && t.id == id; });
     if (found == timers.end()) {
         return FALSE;
     }
@@ -61,8 +63,9 @@ void killtimers(HWND window)
 {
     auto queue = currentqueue();
     auto& timers = queue->timers;
-    timers.erase(std::remove_if(timers.begin(), timers.end(), [&](const Timer& t) { return t.window == window; }),
-                 timers.end());
+    timers.erase(
+        std::remove_if(timers.begin(), timers.end(), [&](const Timer& t) { return t.window == window; }),
+        timers.end());
 }
 
-}  // namespace win
+} // namespace win

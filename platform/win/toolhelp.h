@@ -3,8 +3,8 @@
 // The module snapshot of the process, as the fault reports walk it.
 // Callers: process support (core).
 
-#include "platform/win/scalars.h"
 #include "platform/win/handletypes.h"
+#include "platform/win/scalars.h"
 
 constexpr DWORD TH32CS_SNAPMODULE = 0x8;
 constexpr int MAX_MODULE_NAME32 = 255;

@@ -7,13 +7,13 @@
 // Callers: BASEWIN (tirsk), the process, frames, windows and modules (framework), window positions (core),
 // the simulation host.
 
-#include "platform/win/messages.h"
-#include "platform/win/structs.h"
-#include "platform/win/styles.h"
-#include "platform/win/scalars.h"
+#include "platform/win/geometry.h"
 #include "platform/win/handletypes.h"
 #include "platform/win/messageparams.h"
-#include "platform/win/geometry.h"
+#include "platform/win/messages.h"
+#include "platform/win/scalars.h"
+#include "platform/win/structs.h"
+#include "platform/win/styles.h"
 
 // Classes. Names are compared ignoring ASCII case. Answers the class atom, 0 when the name is
 // taken or the record is incomplete.
@@ -30,19 +30,19 @@ int GetClassNameA(HWND window, LPSTR buffer, int size);
 // `parent` is the owner. Null when the class is unknown, a child has no valid parent or the
 // window refused creation.
 HWND CreateWindowExA(DWORD exstyle, LPCSTR classname, LPCSTR title, DWORD style, int x, int y, int width,
-                     int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param);
+    int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param);
 // Destroys owned windows first, then sends WM_DESTROY to the window and its children (parent
 // first) and WM_NCDESTROY (children first). FALSE for a dead handle.
 BOOL DestroyWindow(HWND window);
 BOOL IsWindow(HWND window);
 
 // Relations.
-HWND GetParent(HWND window);  // the parent of a child, the owner of a popup, else null
-HWND SetParent(HWND window, HWND parent);  // the previous parent; null on failure
-HWND GetAncestor(HWND window, UINT flags);  // GA_PARENT, GA_ROOT, GA_ROOTOWNER
-HWND GetWindow(HWND window, UINT relation);  // GW_*; null when there is no such window
-BOOL IsChild(HWND parent, HWND window);  // window descends from parent through parent links
-HWND GetDlgItem(HWND parent, int id);  // the direct child with that id, or null
+HWND GetParent(HWND window); // the parent of a child, the owner of a popup, else null
+HWND SetParent(HWND window, HWND parent); // the previous parent; null on failure
+HWND GetAncestor(HWND window, UINT flags); // GA_PARENT, GA_ROOT, GA_ROOTOWNER
+HWND GetWindow(HWND window, UINT relation); // GW_*; null when there is no such window
+BOOL IsChild(HWND parent, HWND window); // window descends from parent through parent links
+HWND GetDlgItem(HWND parent, int id); // the direct child with that id, or null
 int GetDlgCtrlID(HWND window);
 // Calls the callback for every top-level window (topmost first) until it answers FALSE.
 BOOL EnumWindows(WNDENUMPROC callback, LPARAM param);
@@ -70,8 +70,8 @@ LRESULT DefSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 
 // Properties: named handles kept with the window; names compared ignoring ASCII case.
 BOOL SetPropA(HWND window, LPCSTR name, HANDLE value);
-HANDLE GetPropA(HWND window, LPCSTR name);  // null when absent
-HANDLE RemovePropA(HWND window, LPCSTR name);  // the removed value, null when absent
+HANDLE GetPropA(HWND window, LPCSTR name); // null when absent
+HANDLE RemovePropA(HWND window, LPCSTR name); // the removed value, null when absent
 
 // Text: through WM_SETTEXT / WM_GETTEXT, whose default handling keeps the window's own copy.
 BOOL SetWindowTextA(HWND window, LPCSTR text);
@@ -81,8 +81,8 @@ int GetWindowTextLengthA(HWND window);
 
 // Geometry. A child's rectangle is in its parent's client coordinates, a top-level window's in
 // screen coordinates. The client area is the window less its menu bar and border.
-BOOL GetWindowRect(HWND window, RECT* rect);  // screen coordinates
-BOOL GetClientRect(HWND window, RECT* rect);  // (0, 0, width, height)
+BOOL GetWindowRect(HWND window, RECT* rect); // screen coordinates
+BOOL GetClientRect(HWND window, RECT* rect); // (0, 0, width, height)
 BOOL ClientToScreen(HWND window, tagPOINT* point);
 BOOL ScreenToClient(HWND window, tagPOINT* point);
 // Maps points between client areas (null = the screen); answers the offset moved by, packed.
@@ -94,7 +94,7 @@ BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint);
 BOOL BringWindowToTop(HWND window);
 // Answers whether the window was visible before.
 BOOL ShowWindow(HWND window, int command);
-BOOL IsWindowVisible(HWND window);  // the window and all its ancestors are shown
+BOOL IsWindowVisible(HWND window); // the window and all its ancestors are shown
 BOOL IsIconic(HWND window);
 BOOL IsZoomed(HWND window);
 // Answers whether the window was disabled before; sends WM_ENABLE on a change.

@@ -72,8 +72,9 @@ LONG_PTR setlong(HWND handle, int index, LONG_PTR value, size_t width)
         window->id = static_cast<UINT_PTR>(value);
         return old;
     case GWL_STYLE: {
-        STYLESTRUCT styles{window->style, static_cast<DWORD>(value)};
-        SendMessageA(handle, WM_STYLECHANGING, static_cast<WPARAM>(GWL_STYLE), reinterpret_cast<LPARAM>(&styles));
+        STYLESTRUCT styles { window->style, static_cast<DWORD>(value) };
+        SendMessageA(
+            handle, WM_STYLECHANGING, static_cast<WPARAM>(GWL_STYLE), reinterpret_cast<LPARAM>(&styles));
         DWORD changed = window->style ^ styles.styleNew;
         window->style = styles.styleNew;
         unsigned changes = changestyle;
@@ -84,15 +85,18 @@ LONG_PTR setlong(HWND handle, int index, LONG_PTR value, size_t width)
             changes |= changeenabled;
         }
         backend().changed(handle, changes);
-        SendMessageA(handle, WM_STYLECHANGED, static_cast<WPARAM>(GWL_STYLE), reinterpret_cast<LPARAM>(&styles));
+        SendMessageA(
+            handle, WM_STYLECHANGED, static_cast<WPARAM>(GWL_STYLE), reinterpret_cast<LPARAM>(&styles));
         return old;
     }
     case GWL_EXSTYLE: {
-        STYLESTRUCT styles{window->exstyle, static_cast<DWORD>(value)};
-        SendMessageA(handle, WM_STYLECHANGING, static_cast<WPARAM>(GWL_EXSTYLE), reinterpret_cast<LPARAM>(&styles));
+        STYLESTRUCT styles { window->exstyle, static_cast<DWORD>(value) };
+        SendMessageA(
+            handle, WM_STYLECHANGING, static_cast<WPARAM>(GWL_EXSTYLE), reinterpret_cast<LPARAM>(&styles));
         window->exstyle = styles.styleNew;
         backend().changed(handle, changestyle);
-        SendMessageA(handle, WM_STYLECHANGED, static_cast<WPARAM>(GWL_EXSTYLE), reinterpret_cast<LPARAM>(&styles));
+        SendMessageA(
+            handle, WM_STYLECHANGED, static_cast<WPARAM>(GWL_EXSTYLE), reinterpret_cast<LPARAM>(&styles));
         return old;
     }
     case GWLP_USERDATA:
@@ -113,16 +117,22 @@ LONG_PTR setlong(HWND handle, int index, LONG_PTR value, size_t width)
     return old;
 }
 
-}  // namespace
+} // namespace
 
-LONG GetWindowLongA(HWND handle, int index) { return static_cast<LONG>(getlong(handle, index, sizeof(LONG))); }
+LONG GetWindowLongA(HWND handle, int index)
+{
+    return static_cast<LONG>(getlong(handle, index, sizeof(LONG)));
+}
 
 LONG SetWindowLongA(HWND handle, int index, LONG value)
 {
     return static_cast<LONG>(setlong(handle, index, value, sizeof(LONG)));
 }
 
-LONG_PTR GetWindowLongPtrA(HWND handle, int index) { return getlong(handle, index, sizeof(LONG_PTR)); }
+LONG_PTR GetWindowLongPtrA(HWND handle, int index)
+{
+    return getlong(handle, index, sizeof(LONG_PTR));
+}
 
 LONG_PTR SetWindowLongPtrA(HWND handle, int index, LONG_PTR value)
 {
@@ -178,7 +188,8 @@ HANDLE RemovePropA(HWND handle, LPCSTR name)
 
 BOOL SetWindowTextA(HWND handle, LPCSTR text)
 {
-    return IsWindow(handle) && SendMessageA(handle, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text ? text : ""));
+    return IsWindow(handle)
+        && SendMessageA(handle, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text ? text : ""));
 }
 
 int GetWindowTextA(HWND handle, LPSTR buffer, int size)
@@ -190,4 +201,7 @@ int GetWindowTextA(HWND handle, LPSTR buffer, int size)
     return static_cast<int>(SendMessageA(handle, WM_GETTEXT, size, reinterpret_cast<LPARAM>(buffer)));
 }
 
-int GetWindowTextLengthA(HWND handle) { return static_cast<int>(SendMessageA(handle, WM_GETTEXTLENGTH, 0, 0)); }
+int GetWindowTextLengthA(HWND handle)
+{
+    return static_cast<int>(SendMessageA(handle, WM_GETTEXTLENGTH, 0, 0));
+}

@@ -12,7 +12,10 @@
 
 namespace win {
 
-bool isempty(const RECT& rect) { return rect.right <= rect.left || rect.bottom <= rect.top; }
+bool isempty(const RECT& rect)
+{
+    return rect.right <= rect.left || rect.bottom <= rect.top;
+}
 
 RECT unite(const RECT& a, const RECT& b)
 {
@@ -22,15 +25,15 @@ RECT unite(const RECT& a, const RECT& b)
     if (isempty(b)) {
         return a;
     }
-    return RECT{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
-                std::max(a.bottom, b.bottom)};
+    return RECT { std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+        std::max(a.bottom, b.bottom) };
 }
 
 RECT intersect(const RECT& a, const RECT& b)
 {
-    RECT r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
-           std::min(a.bottom, b.bottom)};
-    return isempty(r) ? RECT{} : r;
+    RECT r { std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+        std::min(a.bottom, b.bottom) };
+    return isempty(r) ? RECT {} : r;
 }
 
 bool contains(const RECT& rect, tagPOINT point)
@@ -38,16 +41,19 @@ bool contains(const RECT& rect, tagPOINT point)
     return point.x >= rect.left && point.x < rect.right && point.y >= rect.top && point.y < rect.bottom;
 }
 
-int menubarheight() { return GetSystemMetrics(SM_CYMENU); }
+int menubarheight()
+{
+    return GetSystemMetrics(SM_CYMENU);
+}
 
 RECT clientinsets(const Window& window)
 {
-    RECT insets{};
+    RECT insets {};
     if (!(window.style & WS_CHILD) && window.menu) {
         insets.top = menubarheight();
     }
     if ((window.style & WS_CHILD) && (window.style & WS_BORDER)) {
-        insets = RECT{1, 1, 1, 1};
+        insets = RECT { 1, 1, 1, 1 };
     }
     return insets;
 }
@@ -56,7 +62,7 @@ tagPOINT clientorigin(const Window& window)
 {
     RECT onscreen = screenrect(window);
     RECT insets = clientinsets(window);
-    return tagPOINT{onscreen.left + insets.left, onscreen.top + insets.top};
+    return tagPOINT { onscreen.left + insets.left, onscreen.top + insets.top };
 }
 
 RECT screenrect(const Window& window)
@@ -74,7 +80,7 @@ RECT screenrect(const Window& window)
     return r;
 }
 
-}  // namespace win
+} // namespace win
 
 using namespace win;
 
@@ -82,7 +88,10 @@ namespace {
 
 constexpr LONG iconicposition = -32000;
 
-bool ontop(const Window& window) { return !(window.style & WS_CHILD) && (window.exstyle & WS_EX_TOPMOST); }
+bool ontop(const Window& window)
+{
+    return !(window.style & WS_CHILD) && (window.exstyle & WS_EX_TOPMOST);
+}
 
 // Moves the window within its siblings' z-order; answers whether the order changed.
 bool reorder(Window& window, HWND insertafter)
@@ -146,34 +155,34 @@ constexpr LONG maxtrack = 32767;
 
 RECT workareaof(const Window& window);
 
-}  // namespace
+} // namespace
 
 namespace win {
 
 MINMAXINFO minmaxinfo(HWND handle)
 {
-    MINMAXINFO limits{};
+    MINMAXINFO limits {};
     auto window = windowref(handle);
     if (!window) {
         return limits;
     }
     RECT work = workareaof(*window);
-    limits.ptMaxSize = tagPOINT{work.right - work.left, work.bottom - work.top};
-    limits.ptMaxPosition = tagPOINT{work.left, work.top};
-    limits.ptMinTrackSize = tagPOINT{mintrackwidth, mintrackheight};
-    limits.ptMaxTrackSize = tagPOINT{maxtrack, maxtrack};
+    limits.ptMaxSize = tagPOINT { work.right - work.left, work.bottom - work.top };
+    limits.ptMaxPosition = tagPOINT { work.left, work.top };
+    limits.ptMinTrackSize = tagPOINT { mintrackwidth, mintrackheight };
+    limits.ptMaxTrackSize = tagPOINT { maxtrack, maxtrack };
     SendMessageA(handle, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
     return limits;
 }
 
-}  // namespace win
+} // namespace win
 
 namespace {
 
 RECT workareaof(const Window& window)
 {
     RECT onscreen = screenrect(window);
-    MONITORINFO info{sizeof(MONITORINFO), {}, {}, 0};
+    MONITORINFO info { sizeof(MONITORINFO), {}, {}, 0 };
     GetMonitorInfoA(MonitorFromRect(&onscreen, MONITOR_DEFAULTTONEAREST), &info);
     return info.rcWork;
 }
@@ -205,16 +214,16 @@ void setstate(HWND handle, State state, bool activate)
     if (state == State::minimised) {
         window->restoretomaximized = old == State::maximised;
         window->style |= WS_MINIMIZE;
-        target = RECT{iconicposition, iconicposition, iconicposition + 160, iconicposition + 28};
+        target = RECT { iconicposition, iconicposition, iconicposition + 160, iconicposition + 28 };
     } else if (state == State::maximised) {
         window->style |= WS_MAXIMIZE;
         target = workareaof(*window);
-        window->maxposition = tagPOINT{target.left, target.top};
+        window->maxposition = tagPOINT { target.left, target.top };
     }
     window->rect = target;
     backend().changed(handle, changegeometry);
-    WINDOWPOS pos{handle, nullptr, target.left, target.top, target.right - target.left, target.bottom - target.top,
-                  SWP_NOZORDER | (activate ? 0u : SWP_NOACTIVATE)};
+    WINDOWPOS pos { handle, nullptr, target.left, target.top, target.right - target.left,
+        target.bottom - target.top, SWP_NOZORDER | (activate ? 0u : SWP_NOACTIVATE) };
     SendMessageA(handle, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&pos));
     if (state != State::minimised) {
         InvalidateRect(handle, nullptr, TRUE);
@@ -230,7 +239,7 @@ void setvisible(HWND handle, bool visible, bool activate)
     SetWindowPos(handle, nullptr, 0, 0, 0, 0, flags);
 }
 
-}  // namespace
+} // namespace
 
 BOOL GetWindowRect(HWND handle, RECT* rect)
 {
@@ -248,7 +257,7 @@ BOOL GetClientRect(HWND handle, RECT* rect)
     if (!window || !rect) {
         return FALSE;
     }
-    *rect = RECT{};
+    *rect = RECT {};
     if (window->style & WS_MINIMIZE) {
         return TRUE;
     }
@@ -284,8 +293,8 @@ BOOL ScreenToClient(HWND handle, tagPOINT* point)
 
 int MapWindowPoints(HWND from, HWND to, tagPOINT* points, UINT count)
 {
-    tagPOINT a{0, 0};
-    tagPOINT b{0, 0};
+    tagPOINT a { 0, 0 };
+    tagPOINT b { 0, 0 };
     if (from) {
         auto window = windowref(from);
         if (!window) {
@@ -315,7 +324,7 @@ BOOL SetWindowPos(HWND handle, HWND insertafter, int x, int y, int width, int he
     if (!window) {
         return FALSE;
     }
-    WINDOWPOS pos{handle, insertafter, x, y, std::max(0, width), std::max(0, height), flags};
+    WINDOWPOS pos { handle, insertafter, x, y, std::max(0, width), std::max(0, height), flags };
     if (flags & SWP_NOMOVE) {
         pos.x = window->rect.left;
         pos.y = window->rect.top;
@@ -325,8 +334,10 @@ BOOL SetWindowPos(HWND handle, HWND insertafter, int x, int y, int width, int he
         pos.cy = window->rect.bottom - window->rect.top;
     } else if (!(window->style & WS_CHILD)) {
         MINMAXINFO limits = minmaxinfo(handle);
-        pos.cx = std::clamp<int>(pos.cx, limits.ptMinTrackSize.x, std::max(limits.ptMinTrackSize.x, limits.ptMaxTrackSize.x));
-        pos.cy = std::clamp<int>(pos.cy, limits.ptMinTrackSize.y, std::max(limits.ptMinTrackSize.y, limits.ptMaxTrackSize.y));
+        pos.cx = std::clamp<int>(
+            pos.cx, limits.ptMinTrackSize.x, std::max(limits.ptMinTrackSize.x, limits.ptMaxTrackSize.x));
+        pos.cy = std::clamp<int>(
+            pos.cy, limits.ptMinTrackSize.y, std::max(limits.ptMinTrackSize.y, limits.ptMaxTrackSize.y));
         window = windowref(handle);
         if (!window) {
             return FALSE;
@@ -340,10 +351,10 @@ BOOL SetWindowPos(HWND handle, HWND insertafter, int x, int y, int width, int he
         }
     }
     unsigned changes = 0;
-    RECT target{pos.x, pos.y, pos.x + std::max(0, pos.cx), pos.y + std::max(0, pos.cy)};
+    RECT target { pos.x, pos.y, pos.x + std::max(0, pos.cx), pos.y + std::max(0, pos.cy) };
     bool moved = target.left != window->rect.left || target.top != window->rect.top;
-    bool sized = target.right - target.left != window->rect.right - window->rect.left ||
-                 target.bottom - target.top != window->rect.bottom - window->rect.top;
+    bool sized = target.right - target.left != window->rect.right - window->rect.left
+        || target.bottom - target.top != window->rect.bottom - window->rect.top;
     if (moved || sized) {
         window->rect = target;
         if (stateof(*window) == State::normal) {
@@ -381,7 +392,8 @@ BOOL SetWindowPos(HWND handle, HWND insertafter, int x, int y, int width, int he
         if (GetActiveWindow() == handle) {
             SetActiveWindow(nextactive(handle));
         }
-    } else if (toplevel && IsWindow(handle) && (window->style & WS_VISIBLE) && !(pos.flags & SWP_NOACTIVATE)) {
+    } else if (toplevel && IsWindow(handle) && (window->style & WS_VISIBLE)
+        && !(pos.flags & SWP_NOACTIVATE)) {
         SetActiveWindow(handle);
     }
     if (hiding && !toplevel) {
@@ -395,11 +407,14 @@ BOOL SetWindowPos(HWND handle, HWND insertafter, int x, int y, int width, int he
 
 BOOL MoveWindow(HWND handle, int x, int y, int width, int height, BOOL repaint)
 {
-    return SetWindowPos(handle, nullptr, x, y, width, height,
-                        SWP_NOZORDER | SWP_NOACTIVATE | (repaint ? 0 : SWP_NOREDRAW));
+    return SetWindowPos(
+        handle, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE | (repaint ? 0 : SWP_NOREDRAW));
 }
 
-BOOL BringWindowToTop(HWND handle) { return SetWindowPos(handle, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE); }
+BOOL BringWindowToTop(HWND handle)
+{
+    return SetWindowPos(handle, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
 
 BOOL ShowWindow(HWND handle, int command)
 {
@@ -416,8 +431,8 @@ BOOL ShowWindow(HWND handle, int command)
         }
         return wasvisible;
     }
-    bool activate = toplevel && command != SW_SHOWNA && command != SW_SHOWNOACTIVATE &&
-                    command != SW_SHOWMINNOACTIVE && command != SW_MINIMIZE;
+    bool activate = toplevel && command != SW_SHOWNA && command != SW_SHOWNOACTIVATE
+        && command != SW_SHOWMINNOACTIVE && command != SW_MINIMIZE;
     if (!wasvisible) {
         SendMessageA(handle, WM_SHOWWINDOW, TRUE, 0);
     }
@@ -521,9 +536,9 @@ BOOL GetWindowPlacement(HWND handle, WINDOWPLACEMENT* placement)
     State state = stateof(*window);
     placement->length = sizeof(WINDOWPLACEMENT);
     placement->flags = state == State::minimised && window->restoretomaximized ? WPF_RESTORETOMAXIMIZED : 0;
-    placement->showCmd = state == State::minimised   ? SW_SHOWMINIMIZED
-                         : state == State::maximised ? SW_SHOWMAXIMIZED
-                                                     : SW_SHOWNORMAL;
+    placement->showCmd = state == State::minimised ? SW_SHOWMINIMIZED
+        : state == State::maximised                ? SW_SHOWMAXIMIZED
+                                                   : SW_SHOWNORMAL;
     placement->ptMinPosition = window->minposition;
     placement->ptMaxPosition = window->maxposition;
     placement->rcNormalPosition = state == State::normal ? window->rect : window->normalrect;
@@ -542,8 +557,8 @@ BOOL SetWindowPlacement(HWND handle, const WINDOWPLACEMENT* placement)
     window->maxposition = placement->ptMaxPosition;
     const RECT& normal = placement->rcNormalPosition;
     if (stateof(*window) == State::normal) {
-        SetWindowPos(handle, nullptr, normal.left, normal.top, normal.right - normal.left, normal.bottom - normal.top,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(handle, nullptr, normal.left, normal.top, normal.right - normal.left,
+            normal.bottom - normal.top, SWP_NOZORDER | SWP_NOACTIVATE);
     } else {
         window->normalrect = normal;
     }
@@ -589,8 +604,8 @@ HWND ChildWindowFromPointEx(HWND parent, tagPOINT point, UINT flags)
         if (!child || !contains(child->rect, point)) {
             continue;
         }
-        if (((flags & CWP_SKIPINVISIBLE) && !(child->style & WS_VISIBLE)) ||
-            ((flags & CWP_SKIPDISABLED) && (child->style & WS_DISABLED))) {
+        if (((flags & CWP_SKIPINVISIBLE) && !(child->style & WS_VISIBLE))
+            || ((flags & CWP_SKIPDISABLED) && (child->style & WS_DISABLED))) {
             continue;
         }
         return handle;

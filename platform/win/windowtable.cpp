@@ -17,7 +17,7 @@ namespace {
 struct Table {
     std::mutex mutex;
     std::unordered_map<uintptr_t, WindowRef> windows;
-    std::vector<HWND> toplevels;  // topmost first
+    std::vector<HWND> toplevels; // topmost first
     uintptr_t nexthandle = 0x10010;
     std::vector<std::shared_ptr<WindowClass>> classes;
     ATOM nextatom = 0xC000;
@@ -30,7 +30,10 @@ Table& table()
     return *instance;
 }
 
-uintptr_t key(HWND handle) { return reinterpret_cast<uintptr_t>(handle); }
+uintptr_t key(HWND handle)
+{
+    return reinterpret_cast<uintptr_t>(handle);
+}
 
 // With the table locked.
 Window* findlocked(HWND handle)
@@ -74,7 +77,7 @@ void remove(std::vector<HWND>& list, HWND handle)
 // offset from its corner.
 RECT defaultrect(int x, int y, int width, int height)
 {
-    RECT work{0, 0, 1024, 768};
+    RECT work { 0, 0, 1024, 768 };
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
     if (x == CW_USEDEFAULT) {
         x = work.left + 32;
@@ -84,7 +87,7 @@ RECT defaultrect(int x, int y, int width, int height)
         width = (work.right - work.left) * 3 / 4;
         height = (work.bottom - work.top) * 3 / 4;
     }
-    return RECT{x, y, x + width, y + height};
+    return RECT { x, y, x + width, y + height };
 }
 
 void senddestroy(HWND handle)
@@ -117,7 +120,7 @@ void teardown(HWND handle)
     table().windows.erase(key(handle));
 }
 
-}  // namespace
+} // namespace
 
 WindowRef windowref(HWND handle)
 {
@@ -135,7 +138,8 @@ std::shared_ptr<WindowClass> findclass(LPCSTR name)
     auto& t = table();
     std::lock_guard lock(t.mutex);
     for (auto& c : t.classes) {
-        if (IS_INTRESOURCE(name) ? c->atom == reinterpret_cast<uintptr_t>(name) : equalnocase(c->name, name)) {
+        if (IS_INTRESOURCE(name) ? c->atom == reinterpret_cast<uintptr_t>(name)
+                                 : equalnocase(c->name, name)) {
             return c;
         }
     }
@@ -154,13 +158,14 @@ void settoplevelorder(const std::vector<HWND>& order)
     table().toplevels = order;
 }
 
-}  // namespace win
+} // namespace win
 
 using namespace win;
 
 ATOM RegisterClassExA(const WNDCLASSEXA* windowclass)
 {
-    if (!windowclass || !windowclass->lpszClassName || !windowclass->lpfnWndProc || IS_INTRESOURCE(windowclass->lpszClassName)) {
+    if (!windowclass || !windowclass->lpszClassName || !windowclass->lpfnWndProc
+        || IS_INTRESOURCE(windowclass->lpszClassName)) {
         return 0;
     }
     if (findclass(windowclass->lpszClassName)) {
@@ -233,7 +238,7 @@ int GetClassNameA(HWND handle, LPSTR buffer, int size)
 }
 
 HWND CreateWindowExA(DWORD exstyle, LPCSTR classname, LPCSTR title, DWORD style, int x, int y, int width,
-                     int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param)
+    int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param)
 {
     auto c = findclass(classname);
     if (!c) {
@@ -254,7 +259,7 @@ HWND CreateWindowExA(DWORD exstyle, LPCSTR classname, LPCSTR title, DWORD style,
     if (child) {
         window->parent = parent;
         window->id = reinterpret_cast<UINT_PTR>(menu);
-        window->rect = RECT{x == CW_USEDEFAULT ? 0 : x, y == CW_USEDEFAULT ? 0 : y, 0, 0};
+        window->rect = RECT { x == CW_USEDEFAULT ? 0 : x, y == CW_USEDEFAULT ? 0 : y, 0, 0 };
         window->rect.right = window->rect.left + (width == CW_USEDEFAULT ? 0 : std::max(0, width));
         window->rect.bottom = window->rect.top + (height == CW_USEDEFAULT ? 0 : std::max(0, height));
     } else {
@@ -282,20 +287,12 @@ HWND CreateWindowExA(DWORD exstyle, LPCSTR classname, LPCSTR title, DWORD style,
     }
     backend().created(handle);
 
-    CREATESTRUCTA create{param,
-                         instance,
-                         menu,
-                         parent,
-                         static_cast<int>(window->rect.bottom - window->rect.top),
-                         static_cast<int>(window->rect.right - window->rect.left),
-                         static_cast<int>(window->rect.top),
-                         static_cast<int>(window->rect.left),
-                         static_cast<LONG>(style),
-                         title,
-                         classname,
-                         exstyle};
-    if (!SendMessageA(handle, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&create)) ||
-        SendMessageA(handle, WM_CREATE, 0, reinterpret_cast<LPARAM>(&create)) == -1) {
+    CREATESTRUCTA create { param, instance, menu, parent,
+        static_cast<int>(window->rect.bottom - window->rect.top),
+        static_cast<int>(window->rect.right - window->rect.left), static_cast<int>(window->rect.top),
+        static_cast<int>(window->rect.left), static_cast<LONG>(style), title, classname, exstyle };
+    if (!SendMessageA(handle, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&create))
+        || SendMessageA(handle, WM_CREATE, 0, reinterpret_cast<LPARAM>(&create)) == -1) {
         DestroyWindow(handle);
         return nullptr;
     }
@@ -307,7 +304,10 @@ HWND CreateWindowExA(DWORD exstyle, LPCSTR classname, LPCSTR title, DWORD style,
     SendMessageA(handle, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
     SendMessageA(handle, WM_MOVE, 0, MAKELPARAM(window->rect.left, window->rect.top));
     if (style & WS_VISIBLE) {
-        ShowWindow(handle, (style & WS_MAXIMIZE) ? SW_SHOWMAXIMIZED : (style & WS_MINIMIZE) ? SW_SHOWMINIMIZED : SW_SHOW);
+        ShowWindow(handle,
+            (style & WS_MAXIMIZE)       ? SW_SHOWMAXIMIZED
+                : (style & WS_MINIMIZE) ? SW_SHOWMINIMIZED
+                                        : SW_SHOW);
     }
     return IsWindow(handle) ? handle : nullptr;
 }
@@ -323,7 +323,8 @@ BOOL DestroyWindow(HWND handle)
     }
     window->destroying = true;
     if (window->style & WS_VISIBLE) {
-        SetWindowPos(handle, nullptr, 0, 0, 0, 0, SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(handle, nullptr, 0, 0, 0, 0,
+            SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     for (HWND other : toplevelwindows()) {
         auto owned = windowref(other);
@@ -337,7 +338,10 @@ BOOL DestroyWindow(HWND handle)
     return TRUE;
 }
 
-BOOL IsWindow(HWND handle) { return windowref(handle) ? TRUE : FALSE; }
+BOOL IsWindow(HWND handle)
+{
+    return windowref(handle) ? TRUE : FALSE;
+}
 
 HWND GetParent(HWND handle)
 {
@@ -506,7 +510,7 @@ bool enumchildren(HWND parent, WNDENUMPROC callback, LPARAM param)
     return true;
 }
 
-}  // namespace
+} // namespace
 
 BOOL EnumChildWindows(HWND parent, WNDENUMPROC callback, LPARAM param)
 {

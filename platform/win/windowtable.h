@@ -15,11 +15,11 @@
 #include <utility>
 #include <vector>
 
-#include "platform/win/structs.h"
-#include "platform/win/scalars.h"
+#include "platform/win/geometry.h"
 #include "platform/win/handletypes.h"
 #include "platform/win/messageparams.h"
-#include "platform/win/geometry.h"
+#include "platform/win/scalars.h"
+#include "platform/win/structs.h"
 
 namespace win {
 
@@ -38,8 +38,8 @@ struct WindowClass {
 
 struct QueuedMessage {
     MSG message;
-    uint32_t character;  // text of a key press, for TranslateMessage
-    int hittest;         // HTERROR: a click on a disabled window, only WM_SETCURSOR is sent
+    uint32_t character; // text of a key press, for TranslateMessage
+    int hittest; // HTERROR: a click on a disabled window, only WM_SETCURSOR is sent
 };
 
 struct Timer {
@@ -59,26 +59,26 @@ struct ThreadQueue {
     std::condition_variable arrived;
     std::deque<QueuedMessage> posted;
     std::deque<QueuedMessage> input;
-    uint64_t arrivals = 0;  // counts messages ever queued; WaitMessage waits for a change
-    uint64_t wakes = 0;     // counts wake-ups without a message (a window died)
+    uint64_t arrivals = 0; // counts messages ever queued; WaitMessage waits for a change
+    uint64_t wakes = 0; // counts wake-ups without a message (a window died)
     uint64_t wakesseen = 0;
 
     // The owning thread's own state.
-    uint64_t seen = 0;  // arrivals at the last retrieval
-    std::chrono::steady_clock::time_point timersseen{};  // timers due by then were seen by a retrieval
+    uint64_t seen = 0; // arrivals at the last retrieval
+    std::chrono::steady_clock::time_point timersseen {}; // timers due by then were seen by a retrieval
     bool quit = false;
     int quitcode = 0;
     std::vector<Timer> timers;
     UINT_PTR nexttimerid = 0x7FFF0000;
-    int waiting = 0;  // GetMessageA waits in progress at the current dispatch level
-    MSG last{};       // the message last retrieved
-    uint32_t character = 0;  // the text of `last` when it is a key press
-    BYTE keys[256]{};
+    int waiting = 0; // GetMessageA waits in progress at the current dispatch level
+    MSG last {}; // the message last retrieved
+    uint32_t character = 0; // the text of `last` when it is a key press
+    BYTE keys[256] {};
     HWND focus = nullptr;
     HWND active = nullptr;
     HWND capture = nullptr;
-    HWND tracking = nullptr;  // the window that asked for WM_MOUSELEAVE
-    HWND pointerwindow = nullptr;  // the window the pointer was last over
+    HWND tracking = nullptr; // the window that asked for WM_MOUSELEAVE
+    HWND pointerwindow = nullptr; // the window the pointer was last over
 };
 
 std::shared_ptr<ThreadQueue> currentqueue();
@@ -90,19 +90,19 @@ struct Window {
     WNDPROC procedure = nullptr;
     DWORD style = 0;
     DWORD exstyle = 0;
-    HWND parent = nullptr;  // the parent of a child window
-    HWND owner = nullptr;   // the owner of a top-level window
-    std::vector<HWND> children;  // topmost first
+    HWND parent = nullptr; // the parent of a child window
+    HWND owner = nullptr; // the owner of a top-level window
+    std::vector<HWND> children; // topmost first
     UINT_PTR id = 0;
-    HMENU menu = nullptr;   // the menu bar of a top-level window
+    HMENU menu = nullptr; // the menu bar of a top-level window
     HINSTANCE instance = nullptr;
     std::string text;
-    RECT rect{};        // a child's in its parent's client coordinates; a top-level's on the screen
-    RECT normalrect{};  // the restored rectangle while minimised or maximised
-    tagPOINT minposition{-1, -1};
-    tagPOINT maxposition{-1, -1};
+    RECT rect {}; // a child's in its parent's client coordinates; a top-level's on the screen
+    RECT normalrect {}; // the restored rectangle while minimised or maximised
+    tagPOINT minposition { -1, -1 };
+    tagPOINT maxposition { -1, -1 };
     bool restoretomaximized = false;
-    std::vector<BYTE> bytes;  // the class's extra window bytes
+    std::vector<BYTE> bytes; // the class's extra window bytes
     LONG_PTR userdata = 0;
     std::vector<std::pair<std::string, HANDLE>> properties;
     HWND lastactivepopup = nullptr;
@@ -113,11 +113,11 @@ struct Window {
         UINT_PTR id;
         DWORD_PTR data;
     };
-    std::vector<Subclass> subclasses;  // the one set last comes last
-    RECT update{};  // bounding box of the area to repaint; empty when valid
+    std::vector<Subclass> subclasses; // the one set last comes last
+    RECT update {}; // bounding box of the area to repaint; empty when valid
     bool updateerase = false;
     bool destroying = false;
-    void* native = nullptr;  // the backend's object
+    void* native = nullptr; // the backend's object
 };
 
 using WindowRef = std::shared_ptr<Window>;
@@ -172,4 +172,4 @@ void forgetinput(HWND window);
 // Wakes every wait of the window's thread (a window died, a modal loop may end).
 void wakequeue(ThreadQueue& queue);
 
-}  // namespace win
+} // namespace win

@@ -8,8 +8,8 @@
 
 #include <cstddef>
 
-#include "platform/win/scalars.h"
 #include "platform/win/handletypes.h"
+#include "platform/win/scalars.h"
 
 using REGSAM = DWORD;
 

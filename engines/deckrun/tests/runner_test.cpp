@@ -138,3 +138,30 @@ TEST(DeckRunner, JoinsALongRunOfContinuationLines)
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(lines(r.out).front(), "v(a)");
 }
+
+TEST(DeckRunner, ReadsDecksAsTheyCome)
+{
+    // Another simulator's options, a plot card, an AC specification and a two-level hierarchy whose
+    // ports are written in another case: warnings, and the divider's answer.
+    const Result r = rundeck("Foreign cards\n"
+                             ".options post=2 reltol=1e-4\n"
+                             ".global vdd\n"
+                             "vdd vdd 0 dc 4\n"
+                             "vin in 0 dc 2 ac 1\n"
+                             ".subckt half a b\nr1 a b 1k\nr2 b VDD 1k\n.ends\n"
+                             ".subckt twice P Q\nx1 p m half\nx2 M q HALF\n.ends\n"
+                             "x1 in out twice\n"
+                             ".plot op v(out)\n"
+                             ".op\n.print v(out)\n.end\n");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("unknown option \"post\""), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("AC specification"), std::string::npos) << r.err;
+    // m = (2 + 4 + out) / 3 and out = (m + 4) / 2.
+    double out = 0;
+    ASSERT_EQ(std::sscanf(lines(r.out).back().c_str(), "%lf", &out), 1) << r.out;
+    EXPECT_NEAR(out, 3.6, 1e-9);
+
+    const Result failed = rundeck("Unfinished\n.subckt half a b\nr1 a b 1k\nx1 in out half\n.op\n");
+    EXPECT_EQ(failed.status, 1);
+    EXPECT_NE(failed.err.find("subcircuits did not expand"), std::string::npos) << failed.err;
+}

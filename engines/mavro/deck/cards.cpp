@@ -119,26 +119,39 @@ void CardReport::add(std::string message)
         messages_.push_back(std::move(message));
 }
 
+void CardReport::note(std::string message)
+{
+    if (notes_.size() < shown)
+        notes_.push_back(std::move(message));
+}
+
+void CardReport::tell(const std::string& message) const
+{
+    IFfrontEnd* frontend = session().frontend;
+    if (!frontend || !frontend->error)
+        return;
+    const std::string card = excerpt(card_->text);
+    if (card_->line > 0)
+        frontend->error(ERR_WARNING, "line %d: %s in \"%s\"", card_->line, message.c_str(), card.c_str());
+    else
+        frontend->error(ERR_WARNING, "%s in \"%s\"", message.c_str(), card.c_str());
+}
+
 int CardReport::finish()
 {
+    for (const std::string& message : notes_)
+        tell(message);
     if (count_ == 0)
         return 0;
     if (count_ > shown)
         messages_.push_back(std::to_string(count_ - shown) + " more errors on this card");
     std::string text = card_->error ? card_->error : "";
-    IFfrontEnd* frontend = session().frontend;
-    const std::string card = excerpt(card_->text);
     for (const std::string& message : messages_) {
         // A message the card carries already (the deck reader marks stray continuation lines) is
         // reported, not written twice.
         if (!hasline(text, message))
             text += text.empty() ? message : "\n" + message;
-        if (!frontend || !frontend->error)
-            continue;
-        if (card_->line > 0)
-            frontend->error(ERR_WARNING, "line %d: %s in \"%s\"", card_->line, message.c_str(), card.c_str());
-        else
-            frontend->error(ERR_WARNING, "%s in \"%s\"", message.c_str(), card.c_str());
+        tell(message);
     }
     if (char* copy = heapcopy(text)) {
         std::free(card_->error);

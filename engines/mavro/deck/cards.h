@@ -56,14 +56,20 @@ public:
     {
     }
     void add(std::string message);
+    // A warning that does not fail the card: what the engine has no use for is left out, reported
+    // through the front end but not written to the card.
+    void note(std::string message);
     bool failed() const { return count_ > 0; }
-    // Writes and reports the messages; 1 when there were any, else 0.
+    // Writes and reports the messages and reports the warnings; 1 when there were messages, else 0.
     int finish();
 
 private:
+    void tell(const std::string& message) const;
+
     static constexpr std::size_t shown = 10;
     SPICECARD* card_;
     std::vector<std::string> messages_;
+    std::vector<std::string> notes_;
     std::size_t count_ = 0;
 };
 

@@ -5,6 +5,7 @@
 #include "engines/mavro/parser.h"
 #include "engines/mavro/token.h"
 
+#include <cstring>
 #include <optional>
 #include <string>
 #include <vector>
@@ -131,6 +132,13 @@ bool sourceword(std::string_view keyword, CardReader& reader, ParmTable parms, c
     if (sameletters(keyword, "ac") && !findparm(parms, "ac")) {
         if (reader.next() == '=')
             reader.skipnext();
+        if (!findparm(parms, "acmag")) {
+            // An engine without small-signal analysis runs none that would use it.
+            report.note("the AC specification is left out: the engine runs no AC analysis");
+            reader.number();
+            reader.number();
+            return true;
+        }
         setreal("acmag", reader.number().value_or(1));
         if (std::optional<double> phase = reader.number())
             setreal("acphase", *phase);
@@ -161,6 +169,22 @@ bool sourceword(std::string_view keyword, CardReader& reader, ParmTable parms, c
         return true;
     }
     return false;
+}
+
+// "R=1k", "C=1u", "L=1m": the value named by the device's letter; true when the word was one.
+bool positionalword(CardReader& reader, ParmTable parms, const char* positional, const Scope& scope,
+    const std::function<int(const IFparm&, IFvalue*)>& set, CardReport& report)
+{
+    const IFparm* parm = findparm(parms, positional);
+    if (!parm)
+        return false;
+    IFvalue value {};
+    std::string message;
+    if (!readvalue(reader, *parm, scope, &value, &message))
+        report.add(message);
+    else if (int code = set(*parm, &value))
+        report.add("cannot set " + std::string(positional) + ": " + errormessage(code));
+    return true;
 }
 
 // What a card's words say before anything is made of it.
@@ -333,6 +357,8 @@ void readdevice(SPICECARD* card, DeckState& state, CardReport& report)
         setnamed(letter.positional, IF_REAL, &given);
     }
     auto special = [&](std::string_view keyword) {
+        if (std::strchr("rcl", letter.letter) && keyword.size() == 1 && lower(keyword[0]) == letter.letter)
+            return positionalword(reader, parms, letter.positional, scope, set, report);
         return (letter.letter == 'v' || letter.letter == 'i')
             && sourceword(keyword, reader, parms, scope, set, report);
     };

@@ -28,8 +28,16 @@ void readoptions(SPICECARD* card, DeckState& state, IFjob* options, CardReport& 
     auto set = [&](const IFparm& parm, IFvalue* value) {
         return descriptor->setAnalysisParm(state.ckt, options, parm.id, value, nullptr);
     };
-    readparameters(reader, ParmTable { analysis->analysisParms, analysis->numParms },
-        Scope { state.ckt, state.table }, report, "option", set);
+    const ParmTable table { analysis->analysisParms, analysis->numParms };
+    // Decks carry the options of other simulators: one the engine does not know is left out.
+    auto unknown = [&](std::string_view keyword) {
+        if (findparm(table, keyword))
+            return false;
+        report.note("unknown option " + quoted(keyword) + " left out");
+        skipvalue(reader);
+        return true;
+    };
+    readparameters(reader, table, Scope { state.ckt, state.table }, report, "option", set, unknown);
 }
 
 } // namespace

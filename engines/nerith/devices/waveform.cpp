@@ -19,8 +19,8 @@ int32_t capacity(Waveform::Shape shape)
     case Waveform::Shape::Pulse:
         return 7;
     case Waveform::Shape::Exp:
-        return 6;
     case Waveform::Shape::Sine:
+        return 6;
     case Waveform::Shape::Sffm:
         return 5;
     default:
@@ -110,8 +110,13 @@ double Waveform::value(double time) const
         double t = time - p[2];
         if (t <= 0)
             return v1;
-        if (period > 0 && t >= period)
+        // The end of a period still belongs to it: a pulse whose rise and width fill the period
+        // holds its value there rather than starting the next one.
+        if (period > 0 && t > period) {
             t = std::fmod(t, period);
+            if (t == 0)
+                t = period;
+        }
         if (t < rise)
             return v1 + (v2 - v1) * t / rise;
         if (t <= rise + width)
@@ -121,10 +126,10 @@ double Waveform::value(double time) const
         return v1;
     }
     case Shape::Sine: {
-        const double t = time - p[3];
-        if (t <= 0)
-            return p[0];
-        return p[0] + p[1] * std::exp(-t * p[4]) * std::sin(2 * std::numbers::pi * p[2] * t);
+        // The phase is in degrees, any value; before the delay the source stands at its phase.
+        const double t = std::max(time - p[3], 0.0);
+        const double phase = p[5] * std::numbers::pi / 180;
+        return p[0] + p[1] * std::exp(-t * p[4]) * std::sin(2 * std::numbers::pi * p[2] * t + phase);
     }
     case Shape::Exp: {
         const double v1 = p[0], v2 = p[1], delay1 = p[2], tau1 = p[3], delay2 = p[4], tau2 = p[5];

@@ -13,7 +13,7 @@ namespace nerith {
 // source reads the caller's array; values left out, or given as 0 where 0 means nothing, take
 // their defaults from the transient's step and stop time:
 //   pulse V1 V2 TD TR TF PW PER   TR, TF: the step; PW, PER: the stop time (PER: no repetition)
-//   sine  VO VA FREQ TD THETA     FREQ: 1 / stop time
+//   sine  VO VA FREQ TD THETA PHASE  FREQ: 1 / stop time; PHASE in degrees
 //   exp   V1 V2 TD1 TAU1 TD2 TAU2 TAU1, TAU2: the step; TD2: TD1 + the step
 //   sffm  VO VA FC MDI FS         FC, FS: 1 / stop time
 //   pwl   T1 V1 T2 V2 ...         times ascending; the first value before T1, the last after the end

@@ -200,7 +200,7 @@ TEST(Transient, StartsFromInitialConditions)
     // An RC (1 ms) with a source of `dc` volts; `capic` and `nodeic` are the capacitor's and its
     // node's initial voltage (NaN: none). With UIC the run starts from them; without, a node's
     // initial condition holds through the operating point and the capacitor's is ignored. The
-    // point at 0 holds the initial solution: the node's initial condition with UIC.
+    // point at 0 is where the run starts, the capacitor's initial voltage included.
     const double nan = std::nan("");
     struct Case {
         const char* what;
@@ -234,8 +234,7 @@ TEST(Transient, StartsFromInitialConditions)
         const Plot& plot = frontend().plots.back();
         auto exact = [&](double t) { return c.dc + (c.start - c.dc) * std::exp(-t / 1e-3); };
         const auto column = static_cast<std::size_t>(s.column(plot, "out"));
-        const double atzero = c.uic ? (std::isnan(c.nodeic) ? 0 : c.nodeic) : c.start;
-        EXPECT_NEAR(plot.points.front().second[column], atzero, 1e-9);
+        EXPECT_NEAR(plot.points.front().second[column], c.start, 1e-9);
         EXPECT_LT(deviation(s, plot, "out", exact, 1, 1e-12), 1e-3);
     }
 
@@ -281,10 +280,14 @@ TEST(Transient, WaveformsFollowTheirDefinitions)
         { "pulse", { 0, 1, 1e-3, 0.1e-3, 0.2e-3, 0.5e-3, 2e-3 },
             { { 0.5e-3, 0 }, { 1.05e-3, 0.5 }, { 1.3e-3, 1 }, { 1.7e-3, 0.5 }, { 2e-3, 0 }, { 3.05e-3, 0.5 },
                 { 3.4e-3, 1 } } },
-        // TR and TF default to the step (TMAX here), PW and PER to TSTOP.
-        { "pulse", { -1, 1 }, { { 0, -1 }, { 5e-6, 0 }, { 1e-3, 1 } } },
+        // TR and TF default to the step (TMAX here), PW and PER to TSTOP; the pulse holds to the end.
+        { "pulse", { -1, 1 }, { { 0, -1 }, { 5e-6, 0 }, { 1e-3, 1 }, { 4e-3, 1 } } },
+        // Rise and width fill the period: the value holds at its end, the next period rises again.
+        { "pulse", { 0, 1, 0, 1e-3, 1e-3, 1e-3, 2e-3 }, { { 2e-3, 1 }, { 2.5e-3, 0.5 }, { 4e-3, 1 } } },
         { "sine", { 1, 2, 500, 1e-3, 100 },
             { { 0.5e-3, 1 }, { 1.5e-3, 1 + 2 * std::exp(-0.05) }, { 2.5e-3, 1 - 2 * std::exp(-0.15) } } },
+        // The phase in degrees, any value, holds before the delay.
+        { "sine", { 1, 2, 500, 1e-3, 0, 450 }, { { 0.5e-3, 3 }, { 1.5e-3, 1 } } },
         // FREQ defaults to 1 / TSTOP.
         { "sine", { 0, 1 }, { { 1e-3, std::sin(2 * pi * 1e-3 / 4e-3) } } },
         { "exp", { 0, 1, 1e-3, 0.5e-3, 3e-3, 1e-3 },

@@ -40,8 +40,16 @@ TEST(DeckExpand, FailedExpansionPrintsNothing)
     EXPECT_EQ(flat, "");
     EXPECT_EQ(error, "");
 
-    EXPECT_TRUE(flattendeck(deckfile("\n  \n").c_str(), flat, error));
+    EXPECT_TRUE(flattendeck(deckfile("").c_str(), flat, error));
     EXPECT_EQ(flat, "");
+}
+
+TEST(DeckExpand, ABlankFirstLineIsTheTitle)
+{
+    std::string flat;
+    std::string error;
+    EXPECT_TRUE(flattendeck(deckfile("\nR1 a 0 1\n\n  \nR2 a 0 2\n").c_str(), flat, error)) << error;
+    EXPECT_EQ(flat, "\nR1 a 0 1\nR2 a 0 2\n");
 }
 
 // A folder once printed nothing and succeeded; a device never ended.

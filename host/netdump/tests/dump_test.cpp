@@ -45,6 +45,10 @@ TEST(NetlistDumpRefusal, FolderOrDeviceIsAnError)
         { VKT_TEST_SOURCE_DIR, "a folder, not a file" },
         { "/dev/zero", "not a regular file" },
         { "absent.net", "No such file or directory" },
+        // A SPICE deck: the reader finds nothing of a netlist in it.
+        { VKT_TEST_SOURCE_DIR "/../../../engines/deckrun/decks/pulse_hold.cir",
+            "no design line and no netlist section (*PROPERTIES, *MODELDEFS, *SCRIPT, *PARTLIST, *NETLIST): not a "
+            "netlist file" },
     };
     for (const Case& c : cases) {
         std::string text = "old";

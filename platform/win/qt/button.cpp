@@ -1,12 +1,12 @@
 // The push button: a raised face with its text, bitmap (BS_BITMAP) or icon (BS_ICON), sunk while
 // pressed; a click sends WM_COMMAND (BN_CLICKED) to the parent.
 
+#include "platform/win/images.h"
 #include "platform/win/input.h"
 #include "platform/win/messagequeue.h"
 #include "platform/win/monitors.h"
 #include "platform/win/paint.h"
 #include "platform/win/qt/controls.h"
-#include "platform/win/images.h"
 #include "platform/win/window.h"
 
 namespace winqt {
@@ -14,22 +14,25 @@ namespace {
 
 struct Button {
     HANDLE image = nullptr;
-    UINT imagetype = 0;  // IMAGE_BITMAP or IMAGE_ICON
+    UINT imagetype = 0; // IMAGE_BITMAP or IMAGE_ICON
     bool pressed = false;
-    bool down = false;  // the mouse went down on the button and has not come up
+    bool down = false; // the mouse went down on the button and has not come up
 };
 
-Button* stateof(HWND window) { return reinterpret_cast<Button*>(GetWindowLongPtrA(window, GWLP_USERDATA)); }
+Button* stateof(HWND window)
+{
+    return reinterpret_cast<Button*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+}
 
 void face(HDC dc, RECT r, bool sunk)
 {
     FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
     HBRUSH light = GetSysColorBrush(sunk ? COLOR_BTNSHADOW : COLOR_BTNHIGHLIGHT);
     HBRUSH dark = GetSysColorBrush(sunk ? COLOR_BTNHIGHLIGHT : COLOR_3DDKSHADOW);
-    RECT top{r.left, r.top, r.right, r.top + 1};
-    RECT left{r.left, r.top, r.left + 1, r.bottom};
-    RECT bottom{r.left, r.bottom - 1, r.right, r.bottom};
-    RECT right{r.right - 1, r.top, r.right, r.bottom};
+    RECT top { r.left, r.top, r.right, r.top + 1 };
+    RECT left { r.left, r.top, r.left + 1, r.bottom };
+    RECT bottom { r.left, r.bottom - 1, r.right, r.bottom };
+    RECT right { r.right - 1, r.top, r.right, r.bottom };
     FillRect(dc, &top, light);
     FillRect(dc, &left, light);
     FillRect(dc, &bottom, dark);
@@ -44,27 +47,28 @@ void paint(HWND window, Button& button)
         EndPaint(window, &ps);
         return;
     }
-    RECT client{};
+    RECT client {};
     GetClientRect(window, &client);
     face(dc, client, button.pressed);
     int shift = button.pressed ? 1 : 0;
     if (button.image && button.imagetype == IMAGE_ICON) {
-        ICONINFO info{};
+        ICONINFO info {};
         if (GetIconInfo(static_cast<HICON>(button.image), &info)) {
-            BITMAP size{};
+            BITMAP size {};
             GetObjectA(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof size, &size);
             DeleteObject(info.hbmColor);
             DeleteObject(info.hbmMask);
-            DrawIconEx(dc, (client.right - size.bmWidth) / 2 + shift, (client.bottom - size.bmHeight) / 2 + shift,
-                       static_cast<HICON>(button.image), 0, 0, 0, nullptr, DI_NORMAL);
+            DrawIconEx(dc, (client.right - size.bmWidth) / 2 + shift,
+                (client.bottom - size.bmHeight) / 2 + shift, static_cast<HICON>(button.image), 0, 0, 0,
+                nullptr, DI_NORMAL);
         }
     } else if (button.image) {
-        BITMAP size{};
+        BITMAP size {};
         GetObjectA(button.image, sizeof size, &size);
         HDC memory = CreateCompatibleDC(dc);
         HGDIOBJ old = SelectObject(memory, button.image);
-        BitBlt(dc, (client.right - size.bmWidth) / 2 + shift, (client.bottom - size.bmHeight) / 2 + shift, size.bmWidth,
-               size.bmHeight, memory, 0, 0, SRCCOPY);
+        BitBlt(dc, (client.right - size.bmWidth) / 2 + shift, (client.bottom - size.bmHeight) / 2 + shift,
+            size.bmWidth, size.bmHeight, memory, 0, 0, SRCCOPY);
         SelectObject(memory, old);
         DeleteDC(memory);
     } else {
@@ -89,8 +93,8 @@ void setpressed(HWND window, Button& button, bool pressed)
 
 void clicked(HWND window)
 {
-    SendMessageA(GetParent(window), WM_COMMAND, MAKEWPARAM(static_cast<WORD>(GetDlgCtrlID(window)), BN_CLICKED),
-                 reinterpret_cast<LPARAM>(window));
+    SendMessageA(GetParent(window), WM_COMMAND,
+        MAKEWPARAM(static_cast<WORD>(GetDlgCtrlID(window)), BN_CLICKED), reinterpret_cast<LPARAM>(window));
 }
 
 LRESULT procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -104,8 +108,8 @@ LRESULT procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     if (!button) {
         return DefWindowProcA(window, message, wParam, lParam);
     }
-    tagPOINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-    RECT client{};
+    tagPOINT point { GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam) };
+    RECT client {};
     GetClientRect(window, &client);
     switch (message) {
     case WM_NCDESTROY:
@@ -173,8 +177,11 @@ LRESULT procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     }
 }
 
-}  // namespace
+} // namespace
 
-WNDPROC buttonprocedure() { return procedure; }
+WNDPROC buttonprocedure()
+{
+    return procedure;
+}
 
-}  // namespace winqt
+} // namespace winqt

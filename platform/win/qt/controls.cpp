@@ -20,13 +20,13 @@ void registercontrols()
         WNDPROC procedure;
         UINT style;
     } classes[] = {
-        {WC_BUTTONA, buttonprocedure(), CS_DBLCLKS},
-        {REBARCLASSNAMEA, rebarprocedure(), CS_DBLCLKS},
-        {TOOLBARCLASSNAMEA, toolbarprocedure(), CS_DBLCLKS},
-        {TOOLTIPS_CLASSA, tooltipprocedure(), CS_SAVEBITS},
+        { WC_BUTTONA, buttonprocedure(), CS_DBLCLKS },
+        { REBARCLASSNAMEA, rebarprocedure(), CS_DBLCLKS },
+        { TOOLBARCLASSNAMEA, toolbarprocedure(), CS_DBLCLKS },
+        { TOOLTIPS_CLASSA, tooltipprocedure(), CS_SAVEBITS },
     };
     for (const auto& c : classes) {
-        WNDCLASSEXA record{};
+        WNDCLASSEXA record {};
         record.cbSize = sizeof record;
         record.style = c.style;
         record.lpfnWndProc = c.procedure;
@@ -44,33 +44,37 @@ LRESULT notifyparent(HWND control, UINT code, NMHDR* record)
     return parent ? SendMessageA(parent, WM_NOTIFY, record->idFrom, reinterpret_cast<LPARAM>(record)) : 0;
 }
 
-}  // namespace winqt
+} // namespace winqt
 
 // The parent erases a picture of its whole client area; the part under the control is copied in.
 HRESULT DrawThemeParentBackground(HWND window, HDC dc, const RECT* rect)
 {
     HWND parent = GetParent(window);
-    RECT area{};
+    RECT area {};
     if (!parent || !dc || !GetClientRect(parent, &area)) {
         return -1;
     }
-    tagPOINT offset{0, 0};
+    tagPOINT offset { 0, 0 };
     MapWindowPoints(window, parent, &offset, 1);
     HDC memory = CreateCompatibleDC(dc);
-    HBITMAP picture = CreateCompatibleBitmap(dc, std::max<LONG>(1, area.right), std::max<LONG>(1, area.bottom));
+    HBITMAP picture
+        = CreateCompatibleBitmap(dc, std::max<LONG>(1, area.right), std::max<LONG>(1, area.bottom));
     HGDIOBJ old = SelectObject(memory, picture);
     if (!SendMessageA(parent, WM_ERASEBKGND, reinterpret_cast<WPARAM>(memory), 0)) {
         FillRect(memory, &area, GetSysColorBrush(COLOR_BTNFACE));
     }
-    RECT mine{};
+    RECT mine {};
     GetClientRect(window, &mine);
     RECT part = rect ? *rect : mine;
-    BitBlt(dc, part.left, part.top, part.right - part.left, part.bottom - part.top, memory, part.left + offset.x,
-           part.top + offset.y, SRCCOPY);
+    BitBlt(dc, part.left, part.top, part.right - part.left, part.bottom - part.top, memory,
+        part.left + offset.x, part.top + offset.y, SRCCOPY);
     SelectObject(memory, old);
     DeleteObject(picture);
     DeleteDC(memory);
     return S_OK;
 }
 
-HRESULT SetWindowTheme(HWND, const wchar_t*, const wchar_t*) { return S_OK; }
+HRESULT SetWindowTheme(HWND, const wchar_t*, const wchar_t*)
+{
+    return S_OK;
+}

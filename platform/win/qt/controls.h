@@ -7,14 +7,14 @@
 // Callers: the rebars, toolbars, mode and orientation bars and status bar, the frame window's tooltip, the
 // tab strip's overflow button (framework).
 
+#include "platform/win/colour.h"
 #include "platform/win/gdi.h"
-#include "platform/win/messages.h"
-#include "platform/win/structs.h"
-#include "platform/win/scalars.h"
+#include "platform/win/geometry.h"
 #include "platform/win/handletypes.h"
 #include "platform/win/messageparams.h"
-#include "platform/win/colour.h"
-#include "platform/win/geometry.h"
+#include "platform/win/messages.h"
+#include "platform/win/scalars.h"
+#include "platform/win/structs.h"
 
 using HRESULT = int32_t;
 constexpr HRESULT S_OK = 0;
@@ -164,7 +164,7 @@ constexpr UINT TB_GETPADDING = WM_USER + 86;
 constexpr UINT TB_SETPADDING = WM_USER + 87;
 
 struct TBBUTTON {
-    int iBitmap;  // the image index; the width of a separator (0: the default)
+    int iBitmap; // the image index; the width of a separator (0: the default)
     int idCommand;
     BYTE fsState;
     BYTE fsStyle;
@@ -391,8 +391,8 @@ constexpr COLORREF CLR_DEFAULT = 0xFF000000;
 HIMAGELIST ImageList_Create(int width, int height, UINT flags, int initial, int grow);
 // Cuts the bitmap resource into images `width` wide; `mask` is the colour that becomes
 // transparent (CLR_DEFAULT: the top-left pixel's, CLR_NONE: none). Null when the bitmap is missing.
-HIMAGELIST ImageList_LoadImageA(HINSTANCE instance, LPCSTR name, int width, int grow, COLORREF mask, UINT type,
-                                UINT flags);
+HIMAGELIST ImageList_LoadImageA(
+    HINSTANCE instance, LPCSTR name, int width, int grow, COLORREF mask, UINT type, UINT flags);
 HIMAGELIST ImageList_Duplicate(HIMAGELIST list);
 BOOL ImageList_Destroy(HIMAGELIST list);
 int ImageList_GetImageCount(HIMAGELIST list);
@@ -419,4 +419,4 @@ void registercontrols();
 // Sends WM_NOTIFY with the record (whose NMHDR is filled here) to the control's parent.
 LRESULT notifyparent(HWND control, UINT code, NMHDR* record);
 
-}  // namespace winqt
+} // namespace winqt

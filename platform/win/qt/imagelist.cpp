@@ -52,8 +52,8 @@ win::Icon cut(win::Bitmap& strip, win::Bitmap* mask, COLORREF maskcolour, int le
             if (!strip.alpha) {
                 pixel |= 0xFF000000u;
             }
-            bool transparent = !inside || (mask && (mask->at(left + x, y) & 0xFFFFFF) != 0) ||
-                               (maskcolour != CLR_NONE && (pixel & 0xFFFFFF) == key) || (pixel >> 24) == 0;
+            bool transparent = !inside || (mask && (mask->at(left + x, y) & 0xFFFFFF) != 0)
+                || (maskcolour != CLR_NONE && (pixel & 0xFFFFFF) == key) || (pixel >> 24) == 0;
             icon.colour->at(x, y) = transparent ? 0u : pixel;
             icon.mask->at(x, y) = transparent ? 0xFFFFFFFFu : 0xFF000000u;
         }
@@ -86,17 +86,18 @@ win::Icon copy(const win::Icon& icon)
     return copied;
 }
 
-}  // namespace
+} // namespace
 
 HIMAGELIST ImageList_Create(int width, int height, UINT, int, int)
 {
     if (width <= 0 || height <= 0) {
         return nullptr;
     }
-    return adopt(new ImageList{width, height, {}});
+    return adopt(new ImageList { width, height, {} });
 }
 
-HIMAGELIST ImageList_LoadImageA(HINSTANCE instance, LPCSTR name, int width, int, COLORREF mask, UINT type, UINT flags)
+HIMAGELIST ImageList_LoadImageA(
+    HINSTANCE instance, LPCSTR name, int width, int, COLORREF mask, UINT type, UINT flags)
 {
     if (type != IMAGE_BITMAP) {
         return nullptr;
@@ -107,7 +108,7 @@ HIMAGELIST ImageList_LoadImageA(HINSTANCE instance, LPCSTR name, int width, int,
         DeleteObject(strip);
         return nullptr;
     }
-    auto* list = new ImageList{width, bitmap->height, {}};
+    auto* list = new ImageList { width, bitmap->height, {} };
     addstrip(*list, strip, nullptr, mask);
     DeleteObject(strip);
     return adopt(list);
@@ -119,7 +120,7 @@ HIMAGELIST ImageList_Duplicate(HIMAGELIST handle)
     if (!list) {
         return nullptr;
     }
-    auto* duplicate = new ImageList{list->width, list->height, {}};
+    auto* duplicate = new ImageList { list->width, list->height, {} };
     for (const auto& image : list->images) {
         duplicate->images.push_back(copy(image));
     }
@@ -176,8 +177,8 @@ BOOL ImageList_Replace(HIMAGELIST handle, int index, HBITMAP image, HBITMAP mask
     if (!list || !strip || index < 0 || index >= static_cast<int>(list->images.size())) {
         return FALSE;
     }
-    list->images[static_cast<size_t>(index)] =
-        cut(*strip, win::objectas<win::Bitmap>(mask, OBJ_BITMAP), CLR_NONE, 0, list->width, list->height);
+    list->images[static_cast<size_t>(index)]
+        = cut(*strip, win::objectas<win::Bitmap>(mask, OBJ_BITMAP), CLR_NONE, 0, list->width, list->height);
     return TRUE;
 }
 
@@ -189,8 +190,9 @@ int ImageList_ReplaceIcon(HIMAGELIST handle, int index, HICON icon)
         return -1;
     }
     win::Bitmap* mask = source->mask.get();
-    bool masked = mask && std::all_of(source->colour->pixels.begin(), source->colour->pixels.end(),
-                                      [](uint32_t p) { return (p >> 24) == 0xFF || (p >> 24) == 0; });
+    bool masked = mask
+        && std::all_of(source->colour->pixels.begin(), source->colour->pixels.end(),
+            [](uint32_t p) { return (p >> 24) == 0xFF || (p >> 24) == 0; });
     win::Icon image = cut(*source->colour, masked ? mask : nullptr, CLR_NONE, 0, list->width, list->height);
     if (index == -1) {
         list->images.push_back(image);
@@ -216,8 +218,8 @@ BOOL ImageList_Draw(HIMAGELIST handle, int index, HDC dc, int x, int y, UINT)
     if (!list || !context || index < 0 || index >= static_cast<int>(list->images.size())) {
         return FALSE;
     }
-    return context->drawicon(RECT{x, y, x + list->width, y + list->height}, list->images[static_cast<size_t>(index)],
-                             DI_NORMAL)
-               ? TRUE
-               : FALSE;
+    return context->drawicon(RECT { x, y, x + list->width, y + list->height },
+               list->images[static_cast<size_t>(index)], DI_NORMAL)
+        ? TRUE
+        : FALSE;
 }

@@ -71,7 +71,8 @@ QImage resourceimage(HINSTANCE instance, LPCSTR name, std::initializer_list<cons
             continue;
         }
         const void* data = LockResource(LoadResource(instance, found));
-        QImage image = QImage::fromData(static_cast<const uchar*>(data), static_cast<int>(SizeofResource(instance, found)));
+        QImage image = QImage::fromData(
+            static_cast<const uchar*>(data), static_cast<int>(SizeofResource(instance, found)));
         if (!image.isNull()) {
             return image;
         }
@@ -84,11 +85,11 @@ QImage sized(const QImage& image, int width, int height)
     if ((width <= 0 && height <= 0) || (image.width() == width && image.height() == height)) {
         return image;
     }
-    return image.scaled(width > 0 ? width : image.width(), height > 0 ? height : image.height(), Qt::IgnoreAspectRatio,
-                        Qt::SmoothTransformation);
+    return image.scaled(width > 0 ? width : image.width(), height > 0 ? height : image.height(),
+        Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
-}  // namespace
+} // namespace
 
 QImage toimage(HBITMAP handle)
 {
@@ -105,7 +106,8 @@ HBITMAP tobitmap(const QImage& image)
     auto* bitmap = new win::Bitmap(argb.width(), argb.height());
     bitmap->alpha = image.hasAlphaChannel();
     for (int y = 0; y < argb.height(); ++y) {
-        std::memcpy(&bitmap->pixels[size_t(y) * argb.width()], argb.constScanLine(y), size_t(argb.width()) * 4);
+        std::memcpy(
+            &bitmap->pixels[size_t(y) * argb.width()], argb.constScanLine(y), size_t(argb.width()) * 4);
     }
     return static_cast<HBITMAP>(win::adopt(bitmap));
 }
@@ -135,7 +137,7 @@ HICON toicon(const QImage& image, bool isicon, int hotx, int hoty)
         }
     }
     icon->isicon = isicon;
-    icon->hotspot = tagPOINT{hotx, hoty};
+    icon->hotspot = tagPOINT { hotx, hoty };
     return win::adopticon(icon);
 }
 
@@ -148,7 +150,7 @@ HANDLE loadresourceimage(HINSTANCE instance, LPCSTR name, UINT type, int width, 
         return toicon(sized(image, width, height));
     }
     if (type == IMAGE_BITMAP) {
-        QImage image = sized(resourceimage(instance, name, {RT_BITMAP}), width, height);
+        QImage image = sized(resourceimage(instance, name, { RT_BITMAP }), width, height);
         if (image.isNull()) {
             return nullptr;
         }
@@ -158,8 +160,8 @@ HANDLE loadresourceimage(HINSTANCE instance, LPCSTR name, UINT type, int width, 
         return tobitmap(image);
     }
     const bool isicon = type == IMAGE_ICON;
-    QImage image = isicon ? resourceimage(instance, name, {RT_GROUP_ICON, RT_ICON})
-                          : resourceimage(instance, name, {RT_GROUP_CURSOR, RT_CURSOR});
+    QImage image = isicon ? resourceimage(instance, name, { RT_GROUP_ICON, RT_ICON })
+                          : resourceimage(instance, name, { RT_GROUP_CURSOR, RT_CURSOR });
     if (image.isNull()) {
         return nullptr;
     }
@@ -195,4 +197,4 @@ QIcon qiconof(HICON handle)
     return image.isNull() ? QIcon() : QIcon(QPixmap::fromImage(image));
 }
 
-}  // namespace winqt
+} // namespace winqt

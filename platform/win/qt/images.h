@@ -6,8 +6,8 @@
 #include <QCursor>
 #include <QIcon>
 
-#include "platform/win/scalars.h"
 #include "platform/win/handletypes.h"
+#include "platform/win/scalars.h"
 
 namespace winqt {
 
@@ -17,4 +17,4 @@ HANDLE loadresourceimage(HINSTANCE instance, LPCSTR name, UINT type, int width, 
 QCursor cursorof(HCURSOR cursor);
 QIcon qiconof(HICON icon);
 
-}  // namespace winqt
+} // namespace winqt

@@ -10,8 +10,8 @@
 namespace winqt {
 
 struct VirtualKey {
-    int code;       // 0 when the key has no virtual-key code
-    bool extended;  // the key-message flag of lParam bit 24
+    int code; // 0 when the key has no virtual-key code
+    bool extended; // the key-message flag of lParam bit 24
 };
 
 // The virtual key of a toolkit key. Keypad keys are told apart by the keypad modifier: the
@@ -21,4 +21,4 @@ VirtualKey virtualkey(int key, Qt::KeyboardModifiers modifiers);
 // lParam of a key message: repeat count 1, scan code, extended flag, Alt, previous state, release.
 LPARAM keydata(int scancode, bool extended, bool alt, bool wasdown, bool release);
 
-}  // namespace winqt
+} // namespace winqt

@@ -14,4 +14,4 @@ void paintmenubar(QPainter& painter, HWND window, const QRect& band);
 // A mouse event over the menu band; true when the menu bar took it.
 bool menubarmouse(HWND window, QMouseEvent* event, bool press, bool release);
 
-}  // namespace winqt
+} // namespace winqt

@@ -35,25 +35,26 @@ std::vector<Choice> choices(UINT style)
 {
     switch (style & 0xF) {
     case MB_OKCANCEL:
-        return {{QMessageBox::Ok, IDOK}, {QMessageBox::Cancel, IDCANCEL}};
+        return { { QMessageBox::Ok, IDOK }, { QMessageBox::Cancel, IDCANCEL } };
     case MB_ABORTRETRYIGNORE:
-        return {{QMessageBox::Abort, IDABORT}, {QMessageBox::Retry, IDRETRY}, {QMessageBox::Ignore, IDIGNORE}};
+        return { { QMessageBox::Abort, IDABORT }, { QMessageBox::Retry, IDRETRY },
+            { QMessageBox::Ignore, IDIGNORE } };
     case MB_YESNOCANCEL:
-        return {{QMessageBox::Yes, IDYES}, {QMessageBox::No, IDNO}, {QMessageBox::Cancel, IDCANCEL}};
+        return { { QMessageBox::Yes, IDYES }, { QMessageBox::No, IDNO }, { QMessageBox::Cancel, IDCANCEL } };
     case MB_YESNO:
-        return {{QMessageBox::Yes, IDYES}, {QMessageBox::No, IDNO}};
+        return { { QMessageBox::Yes, IDYES }, { QMessageBox::No, IDNO } };
     case MB_RETRYCANCEL:
-        return {{QMessageBox::Retry, IDRETRY}, {QMessageBox::Cancel, IDCANCEL}};
+        return { { QMessageBox::Retry, IDRETRY }, { QMessageBox::Cancel, IDCANCEL } };
     default:
-        return {{QMessageBox::Ok, IDOK}};
+        return { { QMessageBox::Ok, IDOK } };
     }
 }
 
 int dialogbox(HWND owner, const char* text, const char* caption, UINT style)
 {
     HWND root = owner ? GetAncestor(owner, GA_ROOT) : nullptr;
-    QMessageBox box(iconof(style), QString::fromUtf8(caption ? caption : "Error"), QString::fromUtf8(text ? text : ""),
-                    QMessageBox::NoButton, widgetof(root));
+    QMessageBox box(iconof(style), QString::fromUtf8(caption ? caption : "Error"),
+        QString::fromUtf8(text ? text : ""), QMessageBox::NoButton, widgetof(root));
     std::vector<Choice> offered = choices(style);
     for (const Choice& c : offered) {
         box.addButton(c.button);
@@ -79,8 +80,11 @@ int dialogbox(HWND owner, const char* text, const char* caption, UINT style)
     return offered.back().answer;
 }
 
-}  // namespace
+} // namespace
 
-MESSAGEBOXHOOK installmessagebox() { return setmessageboxhook(dialogbox); }
+MESSAGEBOXHOOK installmessagebox()
+{
+    return setmessageboxhook(dialogbox);
+}
 
-}  // namespace winqt
+} // namespace winqt

@@ -28,11 +28,11 @@ enum MouseKind { mousepress, mouserelease, mousedouble, mousemove };
 
 UINT mousemessage(Qt::MouseButton button, int kind)
 {
-    UINT base = button == Qt::LeftButton    ? WM_LBUTTONDOWN
-                : button == Qt::RightButton ? WM_RBUTTONDOWN
-                : button == Qt::MiddleButton ? WM_MBUTTONDOWN
-                : (button == Qt::XButton1 || button == Qt::XButton2) ? WM_XBUTTONDOWN
-                                                                      : 0;
+    UINT base = button == Qt::LeftButton                     ? WM_LBUTTONDOWN
+        : button == Qt::RightButton                          ? WM_RBUTTONDOWN
+        : button == Qt::MiddleButton                         ? WM_MBUTTONDOWN
+        : (button == Qt::XButton1 || button == Qt::XButton2) ? WM_XBUTTONDOWN
+                                                             : 0;
     if (!base) {
         return 0;
     }
@@ -69,15 +69,17 @@ WPARAM mouseflags(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers)
 // The screen point of a position inside the widget, in the layer's coordinates.
 tagPOINT screenpoint(HWND window, QPointF local)
 {
-    RECT area{};
+    RECT area {};
     GetWindowRect(window, &area);
     QPoint p = local.toPoint();
-    return tagPOINT{area.left + p.x(), area.top + p.y()};
+    return tagPOINT { area.left + p.x(), area.top + p.y() };
 }
 
-}  // namespace
+} // namespace
 
-NativeWindow::NativeWindow(HWND window, QWidget* parent, Qt::WindowFlags flags) : QWidget(parent, flags), handle(window)
+NativeWindow::NativeWindow(HWND window, QWidget* parent, Qt::WindowFlags flags)
+    : QWidget(parent, flags)
+    , handle(window)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
@@ -98,7 +100,7 @@ QPoint NativeWindow::clientoffset() const
 
 void NativeWindow::resizesurface()
 {
-    RECT client{};
+    RECT client {};
     GetClientRect(handle, &client);
     QSize size(std::max<LONG>(1, client.right), std::max<LONG>(1, client.bottom));
     if (image.size() == size) {
@@ -167,11 +169,11 @@ void NativeWindow::sync(unsigned changes)
         }
     }
     if (changes & win::changezorder) {
-        std::vector<HWND> order = (window->style & WS_CHILD) ? win::windowref(window->parent)->children
-                                                            : win::toplevelwindows();
+        std::vector<HWND> order
+            = (window->style & WS_CHILD) ? win::windowref(window->parent)->children : win::toplevelwindows();
         for (auto it = order.rbegin(); it != order.rend(); ++it) {
             QWidget* widget = widgetof(*it);
-            bool offscreen = QGuiApplication::platformName() == "offscreen";  // nothing to raise there
+            bool offscreen = QGuiApplication::platformName() == "offscreen"; // nothing to raise there
             if (widget && ((window->style & WS_CHILD) || (widget->isVisible() && !offscreen))) {
                 widget->raise();
             }
@@ -214,7 +216,7 @@ bool NativeWindow::event(QEvent* event)
     }
     switch (event->type()) {
     case QEvent::ShortcutOverride:
-        event->accept();  // keys of a window are its own, never the toolkit's shortcuts
+        event->accept(); // keys of a window are its own, never the toolkit's shortcuts
         return true;
     case QEvent::KeyPress:
     case QEvent::KeyRelease:
@@ -356,10 +358,11 @@ void NativeWindow::reportgeometry()
     }
     QRect g = geometry();
     const RECT& r = window->rect;
-    if (g.x() == r.left && g.y() == r.top && g.width() == r.right - r.left && g.height() == r.bottom - r.top) {
+    if (g.x() == r.left && g.y() == r.top && g.width() == r.right - r.left
+        && g.height() == r.bottom - r.top) {
         return;
     }
-    MSG message{handle, WM_SIZE, SIZE_RESTORED, MAKELPARAM(g.width(), g.height()), 0, {}};
+    MSG message { handle, WM_SIZE, SIZE_RESTORED, MAKELPARAM(g.width(), g.height()), 0, {} };
     if (win::offer(message)) {
         SetWindowPos(handle, nullptr, g.x(), g.y(), g.width(), g.height(), SWP_NOZORDER | SWP_NOACTIVATE);
     } else {
@@ -382,15 +385,19 @@ void NativeWindow::changeEvent(QEvent* event)
         return;
     }
     int command = isMinimized() ? SW_MINIMIZE : isMaximized() ? SW_MAXIMIZE : SW_RESTORE;
-    bool same = (command == SW_MINIMIZE && IsIconic(handle)) || (command == SW_MAXIMIZE && IsZoomed(handle)) ||
-                (command == SW_RESTORE && !IsIconic(handle) && !IsZoomed(handle));
+    bool same = (command == SW_MINIMIZE && IsIconic(handle)) || (command == SW_MAXIMIZE && IsZoomed(handle))
+        || (command == SW_RESTORE && !IsIconic(handle) && !IsZoomed(handle));
     if (same) {
         return;
     }
-    MSG message{handle, WM_SYSCOMMAND, command == SW_MINIMIZE ? SC_MINIMIZE : command == SW_MAXIMIZE ? SC_MAXIMIZE : SC_RESTORE, 0, 0, {}};
+    MSG message { handle, WM_SYSCOMMAND,
+        command == SW_MINIMIZE       ? SC_MINIMIZE
+            : command == SW_MAXIMIZE ? SC_MAXIMIZE
+                                     : SC_RESTORE,
+        0, 0, {} };
     if (win::offer(message)) {
         ShowWindow(handle, command);
     }
 }
 
-}  // namespace winqt
+} // namespace winqt

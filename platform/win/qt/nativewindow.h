@@ -46,8 +46,8 @@ private:
     HWND handle;
     QImage image;
     int painting = 0;
-    QRect pending;  // drawn during a paint, outside what that paint shows
+    QRect pending; // drawn during a paint, outside what that paint shows
     bool syncing = false;
 };
 
-}  // namespace winqt
+} // namespace winqt

@@ -20,9 +20,15 @@ std::unordered_map<const uchar*, PainterDC*>& painting()
     return owners;
 }
 
-QColor colourof(COLORREF colour) { return QColor(GetRValue(colour), GetGValue(colour), GetBValue(colour)); }
+QColor colourof(COLORREF colour)
+{
+    return QColor(GetRValue(colour), GetGValue(colour), GetBValue(colour));
+}
 
-QRect rectof(const RECT& r) { return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top); }
+QRect rectof(const RECT& r)
+{
+    return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
 
 QPainterPath pathof(const win::Region& region)
 {
@@ -70,7 +76,8 @@ QImage opaqueview(const QImage& image)
     if (image.format() == QImage::Format_RGB32) {
         return image;
     }
-    return QImage(image.constBits(), image.width(), image.height(), image.bytesPerLine(), QImage::Format_RGB32);
+    return QImage(
+        image.constBits(), image.width(), image.height(), image.bytesPerLine(), QImage::Format_RGB32);
 }
 
 QImage sourceimage(win::DeviceContext& source)
@@ -90,10 +97,11 @@ bool uniformalpha(const win::Bitmap& bitmap)
     if (alpha != 0 && alpha != 0xff) {
         return false;
     }
-    return std::all_of(bitmap.pixels.begin(), bitmap.pixels.end(), [&](uint32_t p) { return (p >> 24) == alpha; });
+    return std::all_of(
+        bitmap.pixels.begin(), bitmap.pixels.end(), [&](uint32_t p) { return (p >> 24) == alpha; });
 }
 
-}  // namespace
+} // namespace
 
 QImage iconimage(const win::Icon& icon, UINT flags)
 {
@@ -151,7 +159,7 @@ QFont fontof(const LOGFONTA& logfont)
     font.setItalic(logfont.lfItalic);
     font.setUnderline(logfont.lfUnderline);
     font.setStrikeOut(logfont.lfStrikeOut);
-    if (logfont.lfQuality == 3) {  // NONANTIALIASED_QUALITY
+    if (logfont.lfQuality == 3) { // NONANTIALIASED_QUALITY
         font.setStyleStrategy(QFont::NoAntialias);
     }
     return font;
@@ -159,8 +167,8 @@ QFont fontof(const LOGFONTA& logfont)
 
 QImage wrap(win::Bitmap& bitmap)
 {
-    return QImage(reinterpret_cast<uchar*>(bitmap.pixels.data()), bitmap.width, bitmap.height, bitmap.width * 4,
-                  bitmap.alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    return QImage(reinterpret_cast<uchar*>(bitmap.pixels.data()), bitmap.width, bitmap.height,
+        bitmap.width * 4, bitmap.alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
 }
 
 QImage imageof(win::Bitmap& bitmap)
@@ -169,7 +177,9 @@ QImage imageof(win::Bitmap& bitmap)
     return bitmap.bottomup ? image.mirrored(false, true) : image;
 }
 
-PainterDC::PainterDC(HWND window, QImage* surface, const RECT* clip) : owner(window), surface(surface)
+PainterDC::PainterDC(HWND window, QImage* surface, const RECT* clip)
+    : owner(window)
+    , surface(surface)
 {
     if (clip) {
         windowclip = *clip;
@@ -177,9 +187,15 @@ PainterDC::PainterDC(HWND window, QImage* surface, const RECT* clip) : owner(win
     }
 }
 
-PainterDC::PainterDC() { memory = true; }
+PainterDC::PainterDC()
+{
+    memory = true;
+}
 
-PainterDC::~PainterDC() { finish(); }
+PainterDC::~PainterDC()
+{
+    finish();
+}
 
 void PainterDC::finish()
 {
@@ -209,7 +225,7 @@ QImage PainterDC::image()
 SIZE PainterDC::size() const
 {
     if (surface) {
-        return SIZE{surface->width(), surface->height()};
+        return SIZE { surface->width(), surface->height() };
     }
     return DeviceContext::size();
 }
@@ -269,12 +285,14 @@ void PainterDC::applystate(bool usepen, bool usebrush)
         return;
     }
     if (usepen && pen && pen->style != PS_NULL) {
-        Qt::PenStyle style = pen->style == PS_DASH         ? Qt::DashLine
-                             : pen->style == PS_DOT        ? Qt::DotLine
-                             : pen->style == PS_DASHDOT    ? Qt::DashDotLine
-                             : pen->style == PS_DASHDOTDOT ? Qt::DashDotDotLine
-                                                           : Qt::SolidLine;
-        QColor colour = rop2 == R2_BLACK ? QColor(Qt::black) : rop2 == R2_WHITE ? QColor(Qt::white) : colourof(pen->colour);
+        Qt::PenStyle style = pen->style == PS_DASH ? Qt::DashLine
+            : pen->style == PS_DOT                 ? Qt::DotLine
+            : pen->style == PS_DASHDOT             ? Qt::DashDotLine
+            : pen->style == PS_DASHDOTDOT          ? Qt::DashDotDotLine
+                                                   : Qt::SolidLine;
+        QColor colour = rop2 == R2_BLACK ? QColor(Qt::black)
+            : rop2 == R2_WHITE           ? QColor(Qt::white)
+                                         : colourof(pen->colour);
         if (rop2 == R2_NOT) {
             colour = Qt::white;
         }
@@ -339,7 +357,7 @@ bool setmix(QPainter& p, int rop2)
     }
 }
 
-}  // namespace
+} // namespace
 
 void PainterDC::fillrect(const RECT& rect, const win::Brush& fill)
 {
@@ -414,7 +432,10 @@ void PainterDC::focusrect(const RECT& rect)
     touch(area);
 }
 
-QFont PainterDC::qfont() const { return font ? fontof(font->logfont) : QGuiApplication::font(); }
+QFont PainterDC::qfont() const
+{
+    return font ? fontof(font->logfont) : QGuiApplication::font();
+}
 
 void PainterDC::text(int x, int y, std::string_view text)
 {
@@ -428,7 +449,7 @@ void PainterDC::text(int x, int y, std::string_view text)
     int width = metrics.horizontalAdvance(s);
     int left = (textalign & TA_CENTER) == TA_CENTER ? -width / 2 : (textalign & TA_RIGHT) ? -width : 0;
     int baseline = (textalign & TA_BASELINE) == TA_BASELINE ? 0
-                   : (textalign & TA_BOTTOM)                ? -metrics.descent()
+        : (textalign & TA_BOTTOM)                           ? -metrics.descent()
                                                             : metrics.ascent();
     p->save();
     p->setCompositionMode(QPainter::CompositionMode_SourceOver);
@@ -453,10 +474,14 @@ int PainterDC::drawtext(std::string_view text, RECT& rect, UINT format)
     QString s = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
     QFont f = qfont();
     QFontMetrics metrics(f);
-    int flags = (format & DT_CENTER) ? Qt::AlignHCenter : (format & DT_RIGHT) ? Qt::AlignRight : Qt::AlignLeft;
+    int flags = (format & DT_CENTER) ? Qt::AlignHCenter
+        : (format & DT_RIGHT)        ? Qt::AlignRight
+                                     : Qt::AlignLeft;
     if (format & DT_SINGLELINE) {
         flags |= Qt::TextSingleLine;
-        flags |= (format & DT_VCENTER) ? Qt::AlignVCenter : (format & DT_BOTTOM) ? Qt::AlignBottom : Qt::AlignTop;
+        flags |= (format & DT_VCENTER) ? Qt::AlignVCenter
+            : (format & DT_BOTTOM)     ? Qt::AlignBottom
+                                       : Qt::AlignTop;
     } else {
         flags |= Qt::AlignTop;
     }
@@ -471,11 +496,14 @@ int PainterDC::drawtext(std::string_view text, RECT& rect, UINT format)
     }
     QRect area = rectof(rect);
     if ((format & DT_END_ELLIPSIS) && (format & DT_SINGLELINE)) {
-        s = metrics.elidedText(s, Qt::ElideRight, area.width(), (format & DT_NOPREFIX) ? 0 : Qt::TextShowMnemonic);
+        s = metrics.elidedText(
+            s, Qt::ElideRight, area.width(), (format & DT_NOPREFIX) ? 0 : Qt::TextShowMnemonic);
     }
     if (format & DT_CALCRECT) {
-        QRect limit(area.left(), area.top(), (format & DT_WORDBREAK) ? std::max(1, area.width()) : 1 << 20, 1 << 20);
-        QRect needed = metrics.boundingRect(limit, flags & ~(Qt::AlignHCenter | Qt::AlignRight | Qt::AlignVCenter | Qt::AlignBottom), s);
+        QRect limit(
+            area.left(), area.top(), (format & DT_WORDBREAK) ? std::max(1, area.width()) : 1 << 20, 1 << 20);
+        QRect needed = metrics.boundingRect(
+            limit, flags & ~(Qt::AlignHCenter | Qt::AlignRight | Qt::AlignVCenter | Qt::AlignBottom), s);
         rect.right = rect.left + needed.width();
         rect.bottom = rect.top + needed.height();
         return needed.height();
@@ -505,7 +533,7 @@ SIZE PainterDC::textextent(std::string_view text)
 {
     QFontMetrics metrics(qfont());
     QString s = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-    return SIZE{metrics.horizontalAdvance(s), metrics.height()};
+    return SIZE { metrics.horizontalAdvance(s), metrics.height() };
 }
 
 bool PainterDC::blit(const RECT& to, win::DeviceContext& source, const RECT& from, DWORD rop)
@@ -545,7 +573,7 @@ bool PainterDC::blit(const RECT& to, win::DeviceContext& source, const RECT& fro
     }
     QImage* mine = surface ? surface : &wrapped;
     if (image.constBits() == mine->constBits()) {
-        image = image.copy();  // drawing an image onto itself needs the pixels as they were
+        image = image.copy(); // drawing an image onto itself needs the pixels as they were
     }
     p->setCompositionMode(blitmode(rop));
     if (target.size() != rectof(from).size()) {
@@ -565,7 +593,7 @@ bool PainterDC::alphablend(const RECT& to, win::DeviceContext& source, const REC
     }
     if (blend.AlphaFormat & AC_SRC_ALPHA) {
         image = QImage(image.constBits(), image.width(), image.height(), image.bytesPerLine(),
-                       QImage::Format_ARGB32_Premultiplied)
+            QImage::Format_ARGB32_Premultiplied)
                     .copy();
     } else {
         image = opaqueview(image).copy();
@@ -610,7 +638,7 @@ COLORREF PainterDC::setpixel(int x, int y, COLORREF colour)
     if (!surface) {
         return DeviceContext::setpixel(x, y, colour);
     }
-    if (!surface->valid(x, y) || (clipped && !win::contains(windowclip, tagPOINT{x, y}))) {
+    if (!surface->valid(x, y) || (clipped && !win::contains(windowclip, tagPOINT { x, y }))) {
         return CLR_INVALID;
     }
     reinterpret_cast<QRgb*>(surface->scanLine(y))[x] = win::pixelofcolour(colour);
@@ -631,4 +659,4 @@ int PainterDC::devicecaps(int index)
     }
 }
 
-}  // namespace winqt
+} // namespace winqt

@@ -39,7 +39,8 @@ public:
     int drawtext(std::string_view text, RECT& rect, UINT format) override;
     SIZE textextent(std::string_view text) override;
     bool blit(const RECT& to, win::DeviceContext& source, const RECT& from, DWORD rop) override;
-    bool alphablend(const RECT& to, win::DeviceContext& source, const RECT& from, BLENDFUNCTION blend) override;
+    bool alphablend(
+        const RECT& to, win::DeviceContext& source, const RECT& from, BLENDFUNCTION blend) override;
     bool drawicon(const RECT& to, const win::Icon& icon, UINT flags) override;
     COLORREF getpixel(int x, int y) override;
     COLORREF setpixel(int x, int y, COLORREF colour) override;
@@ -53,15 +54,15 @@ public:
     QImage image();
 
 private:
-    QPainter* painter();  // open on the target, with the state applied; null without a target
+    QPainter* painter(); // open on the target, with the state applied; null without a target
     void applystate(bool pen, bool brush);
     void touch(const QRectF& area);
     QFont qfont() const;
 
     HWND owner = nullptr;
-    QImage* surface = nullptr;  // window contexts
-    QImage wrapped;             // memory contexts: the bitmap's pixels
-    RECT windowclip{};
+    QImage* surface = nullptr; // window contexts
+    QImage wrapped; // memory contexts: the bitmap's pixels
+    RECT windowclip {};
     bool clipped = false;
     QPainter active;
     QRect dirty;
@@ -78,4 +79,4 @@ QImage iconimage(const win::Icon& icon, UINT flags);
 // Closes any painter open on the image before it is replaced.
 void finishpainting(const QImage& image);
 
-}  // namespace winqt
+} // namespace winqt

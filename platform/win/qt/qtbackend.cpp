@@ -11,12 +11,12 @@
 #include "platform/win/backend.h"
 #include "platform/win/devicecontext.h"
 #include "platform/win/input.h"
-#include "platform/win/messagebox.h"
 #include "platform/win/menutracking.h"
+#include "platform/win/messagebox.h"
 #include "platform/win/messagequeue.h"
-#include "platform/win/qt/nativewindow.h"
 #include "platform/win/qt/controls.h"
 #include "platform/win/qt/images.h"
+#include "platform/win/qt/nativewindow.h"
 #include "platform/win/qt/painterdc.h"
 #include "platform/win/qt/popupmenu.h"
 #include "platform/win/qt/winqt.h"
@@ -25,7 +25,6 @@
 #include "platform/win/windowtable.h"
 
 namespace winqt {
-
 
 MESSAGEBOXHOOK installmessagebox();
 
@@ -36,7 +35,7 @@ const QEvent::Type drainevent = static_cast<QEvent::Type>(QEvent::registerEventT
 // Takes queued messages into the toolkit's loop, one per turn, and wakes it for timers.
 class Pump : public QObject {
 public:
-    std::atomic<bool> posted{false};
+    std::atomic<bool> posted { false };
     QBasicTimer timers;
     QBasicTimer guard;
 
@@ -53,7 +52,7 @@ protected:
         if (event->type() == drainevent) {
             posted = false;
             if (win::gettingmessages()) {
-                return true;  // the waiting GetMessageA takes the messages and minds the timers
+                return true; // the waiting GetMessageA takes the messages and minds the timers
             }
             if (win::deliverqueued() && win::hasqueued()) {
                 post();
@@ -110,7 +109,10 @@ Qt::WindowFlags toplevelflags(const win::Window& window)
     return flags;
 }
 
-void beep(UINT) { QApplication::beep(); }
+void beep(UINT)
+{
+    QApplication::beep();
+}
 
 class QtBackend : public win::Backend {
 public:
@@ -157,7 +159,7 @@ public:
     void destroyed(HWND handle) override
     {
         if (handle == win::menuowner()) {
-            closepopupmenus();  // a menu ends with its owner
+            closepopupmenus(); // a menu ends with its owner
         }
         auto* widget = static_cast<NativeWindow*>(widgetof(handle));
         if (!widget) {
@@ -197,7 +199,8 @@ public:
             return;
         }
         const RECT& r = window->update;
-        widget->update(QRect(r.left, r.top, r.right - r.left, r.bottom - r.top).translated(widget->clientoffset()));
+        widget->update(
+            QRect(r.left, r.top, r.right - r.left, r.bottom - r.top).translated(widget->clientoffset()));
     }
 
     win::DeviceContext* getdc(HWND handle, const RECT* clip) override
@@ -239,7 +242,7 @@ public:
         QWidget* widget = widgetof(handle);
         if (widget && widget->isVisible()) {
             if (QGuiApplication::platformName() != "offscreen") {
-                widget->raise();  // nothing to raise among offscreen windows
+                widget->raise(); // nothing to raise among offscreen windows
             }
             widget->activateWindow();
         }
@@ -309,9 +312,9 @@ public:
         for (QScreen* screen : QGuiApplication::screens()) {
             QRect g = screen->geometry();
             QRect a = screen->availableGeometry();
-            list.push_back(win::Monitor{RECT{g.left(), g.top(), g.right() + 1, g.bottom() + 1},
-                                        RECT{a.left(), a.top(), a.right() + 1, a.bottom() + 1}, screen == primary,
-                                        static_cast<int>(screen->logicalDotsPerInchX())});
+            list.push_back(win::Monitor { RECT { g.left(), g.top(), g.right() + 1, g.bottom() + 1 },
+                RECT { a.left(), a.top(), a.right() + 1, a.bottom() + 1 }, screen == primary,
+                static_cast<int>(screen->logicalDotsPerInchX()) });
         }
         return list.empty() ? Backend::monitors() : list;
     }
@@ -333,7 +336,7 @@ public:
 
 QtBackend* installed = nullptr;
 
-}  // namespace
+} // namespace
 
 bool install()
 {
@@ -410,10 +413,10 @@ void activatedbytoolkit(HWND window)
     if (root == installed->requestedactive || root == GetActiveWindow()) {
         return;
     }
-    MSG message{root, WM_ACTIVATE, WA_ACTIVE, 0, 0, {}};
+    MSG message { root, WM_ACTIVATE, WA_ACTIVE, 0, 0, {} };
     if (win::offer(message)) {
         SetActiveWindow(message.hwnd);
     }
 }
 
-}  // namespace winqt
+} // namespace winqt

@@ -15,4 +15,4 @@ void leftwindow(HWND window);
 // The window manager activated a top-level window (not at the layer's request).
 void activatedbytoolkit(HWND window);
 
-}  // namespace winqt
+} // namespace winqt

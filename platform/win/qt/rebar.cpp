@@ -40,7 +40,7 @@ struct Band {
     std::string text;
     COLORREF fore = CLR_DEFAULT;
     COLORREF back = CLR_DEFAULT;
-    RECT rect{};  // client coordinates
+    RECT rect {}; // client coordinates
     int row = 0;
 };
 
@@ -55,24 +55,40 @@ struct Rebar {
     bool mousedrag = false;
 };
 
-Rebar* stateof(HWND window) { return reinterpret_cast<Rebar*>(GetWindowLongPtrA(window, GWLP_USERDATA)); }
+Rebar* stateof(HWND window)
+{
+    return reinterpret_cast<Rebar*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+}
 
-bool vertical(const Rebar& bar) { return GetWindowLongA(bar.self, GWL_STYLE) & CCS_VERT; }
+bool vertical(const Rebar& bar)
+{
+    return GetWindowLongA(bar.self, GWL_STYLE) & CCS_VERT;
+}
 
-bool visible(const Band& band) { return !(band.style & RBBS_HIDDEN); }
+bool visible(const Band& band)
+{
+    return !(band.style & RBBS_HIDDEN);
+}
 
-int visiblecount(const Rebar& bar) { return static_cast<int>(std::count_if(bar.bands.begin(), bar.bands.end(), visible)); }
+int visiblecount(const Rebar& bar)
+{
+    return static_cast<int>(std::count_if(bar.bands.begin(), bar.bands.end(), visible));
+}
 
 int header(const Rebar& bar, const Band& band)
 {
     if (band.headerset) {
         return static_cast<int>(band.cxHeader);
     }
-    bool grip = !(band.style & RBBS_NOGRIPPER) && ((band.style & RBBS_GRIPPERALWAYS) || visiblecount(bar) > 1);
+    bool grip
+        = !(band.style & RBBS_NOGRIPPER) && ((band.style & RBBS_GRIPPERALWAYS) || visiblecount(bar) > 1);
     return (grip ? grippersize() : 0) + headermargin;
 }
 
-int minlength(const Rebar& bar, const Band& band) { return header(bar, band) + static_cast<int>(band.cxMinChild); }
+int minlength(const Rebar& bar, const Band& band)
+{
+    return header(bar, band) + static_cast<int>(band.cxMinChild);
+}
 
 int thickness(const Band& band)
 {
@@ -83,12 +99,12 @@ int thickness(const Band& band)
 // Lengths along the rebar and rows across it, in (length, thickness) terms.
 RECT oriented(const Rebar& bar, int start, int end, int top, int bottom)
 {
-    return vertical(bar) ? RECT{top, start, bottom, end} : RECT{start, top, end, bottom};
+    return vertical(bar) ? RECT { top, start, bottom, end } : RECT { start, top, end, bottom };
 }
 
 void layout(Rebar& bar, bool notify = true)
 {
-    RECT client{};
+    RECT client {};
     GetClientRect(bar.self, &client);
     const int length = vertical(bar) ? client.bottom : client.right;
     const DWORD style = static_cast<DWORD>(GetWindowLongA(bar.self, GWL_STYLE));
@@ -99,7 +115,7 @@ void layout(Rebar& bar, bool notify = true)
     for (size_t i = 0; i < bar.bands.size(); ++i) {
         Band& band = bar.bands[i];
         if (!visible(band)) {
-            band.rect = RECT{};
+            band.rect = RECT {};
             continue;
         }
         int need = minlength(bar, band);
@@ -160,7 +176,7 @@ void layout(Rebar& bar, bool notify = true)
                 int offset = top + (t - size) / 2;
                 RECT place = oriented(bar, at + header(bar, band), at + lengths[k], offset, offset + size);
                 SetWindowPos(band.child, nullptr, place.left, place.top, place.right - place.left,
-                             place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
+                    place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
             }
             at += lengths[k];
         }
@@ -172,7 +188,7 @@ void layout(Rebar& bar, bool notify = true)
     if (height != bar.height) {
         bar.height = height;
         if (notify) {
-            NMHDR change{};
+            NMHDR change {};
             notifyparent(bar.self, RBN_HEIGHTCHANGE, &change);
         }
     }
@@ -252,7 +268,8 @@ BOOL getinfo(Rebar& bar, size_t index, REBARBANDINFOA* info)
     }
     if (info->fMask & RBBIM_SIZE) {
         const RECT& r = band.rect;
-        info->cx = visible(band) ? static_cast<UINT>(vertical(bar) ? r.bottom - r.top : r.right - r.left) : band.cx;
+        info->cx = visible(band) ? static_cast<UINT>(vertical(bar) ? r.bottom - r.top : r.right - r.left)
+                                 : band.cx;
     }
     if (info->fMask & RBBIM_ID) {
         info->wID = band.id;
@@ -319,7 +336,8 @@ void dragto(Rebar& bar, tagPOINT point)
         LONG rowend = vertical(bar) ? band.rect.right : band.rect.bottom;
         LONG across = vertical(bar) ? point.x : point.y;
         LONG along = vertical(bar) ? point.y : point.x;
-        LONG middle = vertical(bar) ? (band.rect.top + band.rect.bottom) / 2 : (band.rect.left + band.rect.right) / 2;
+        LONG middle
+            = vertical(bar) ? (band.rect.top + band.rect.bottom) / 2 : (band.rect.left + band.rect.right) / 2;
         if (across < rowend && along < middle) {
             target = i > static_cast<size_t>(bar.dragging) ? i - 1 : i;
             break;
@@ -331,12 +349,12 @@ void dragto(Rebar& bar, tagPOINT point)
 
 tagPOINT dragpoint(HWND window, LPARAM position)
 {
-    tagPOINT point{};
+    tagPOINT point {};
     if (position == -1) {
         GetCursorPos(&point);
         ScreenToClient(window, &point);
     } else {
-        point = tagPOINT{GET_X_LPARAM(position), GET_Y_LPARAM(position)};
+        point = tagPOINT { GET_X_LPARAM(position), GET_Y_LPARAM(position) };
     }
     return point;
 }
@@ -346,7 +364,7 @@ void enddrag(Rebar& bar)
     if (bar.dragging < 0) {
         return;
     }
-    NMREBAR done{};
+    NMREBAR done {};
     done.dwMask = RBNM_ID | RBNM_STYLE | RBNM_LPARAM;
     done.uBand = static_cast<UINT>(bar.dragging);
     const Band& band = bar.bands[static_cast<size_t>(bar.dragging)];
@@ -374,12 +392,13 @@ void paint(Rebar& bar)
         }
         const RECT& r = band.rect;
         if (header(bar, band) > headermargin) {
-            RECT grip = down ? RECT{r.left, r.top, r.right, r.top + grippersize()}
-                             : RECT{r.left, r.top, r.left + grippersize(), r.bottom};
+            RECT grip = down ? RECT { r.left, r.top, r.right, r.top + grippersize() }
+                             : RECT { r.left, r.top, r.left + grippersize(), r.bottom };
             drawgripper(dc, grip, down);
         }
         if (borders) {
-            RECT after = down ? RECT{r.left, r.bottom - 1, r.right, r.bottom} : RECT{r.right - 1, r.top, r.right, r.bottom};
+            RECT after = down ? RECT { r.left, r.bottom - 1, r.right, r.bottom }
+                              : RECT { r.right - 1, r.top, r.right, r.bottom };
             FillRect(dc, &after, dark);
         }
     }
@@ -410,8 +429,9 @@ LRESULT procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         }
         Band band;
         applyinfo(band, *info);
-        size_t at = static_cast<int>(static_cast<INT_PTR>(wParam)) < 0 ? bar->bands.size()
-                                                                         : std::min<size_t>(wParam, bar->bands.size());
+        size_t at = static_cast<int>(static_cast<INT_PTR>(wParam)) < 0
+            ? bar->bands.size()
+            : std::min<size_t>(wParam, bar->bands.size());
         bar->bands.insert(bar->bands.begin() + static_cast<ptrdiff_t>(at), band);
         showchild(*bar, band);
         layout(*bar);
@@ -454,8 +474,8 @@ LRESULT procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         return bar->rows;
     case RB_GETROWHEIGHT:
         return wParam < bar->bands.size() && visible(bar->bands[wParam])
-                   ? bar->rowthickness[static_cast<size_t>(bar->bands[wParam].row)]
-                   : 0;
+            ? bar->rowthickness[static_cast<size_t>(bar->bands[wParam].row)]
+            : 0;
     case RB_GETRECT: {
         auto* out = reinterpret_cast<RECT*>(lParam);
         if (!out || wParam >= bar->bands.size()) {
@@ -493,7 +513,7 @@ LRESULT procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
             band.cx = static_cast<UINT>(header(*bar, band)) + band.cxIdeal;
         } else {
             // The band takes its row: the others of the row keep only their minimum.
-            RECT client{};
+            RECT client {};
             GetClientRect(window, &client);
             int length = vertical(*bar) ? client.bottom : client.right;
             int others = 0;
@@ -543,7 +563,7 @@ LRESULT procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: {
         UINT where = 0;
-        tagPOINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        tagPOINT point { GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam) };
         int index = bandat(*bar, point, &where);
         if (index < 0 || where != RBHT_GRABBER) {
             return 0;
@@ -553,7 +573,7 @@ LRESULT procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
             return 0;
         }
         const Band& band = bar->bands[static_cast<size_t>(index)];
-        NMREBAR start{};
+        NMREBAR start {};
         start.dwMask = RBNM_ID | RBNM_STYLE | RBNM_LPARAM;
         start.uBand = static_cast<UINT>(index);
         start.fStyle = band.style;
@@ -568,7 +588,7 @@ LRESULT procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     }
     case WM_MOUSEMOVE:
         if (bar->mousedrag && GetCapture() == window) {
-            dragto(*bar, tagPOINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+            dragto(*bar, tagPOINT { GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam) });
         }
         return 0;
     case WM_LBUTTONUP:
@@ -588,7 +608,7 @@ LRESULT procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         layout(*bar);
         return 0;
     case WM_ERASEBKGND: {
-        RECT client{};
+        RECT client {};
         GetClientRect(window, &client);
         FillRect(reinterpret_cast<HDC>(wParam), &client, GetSysColorBrush(COLOR_BTNFACE));
         return 1;
@@ -604,8 +624,11 @@ LRESULT procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     }
 }
 
-}  // namespace
+} // namespace
 
-WNDPROC rebarprocedure() { return procedure; }
+WNDPROC rebarprocedure()
+{
+    return procedure;
+}
 
-}  // namespace winqt
+} // namespace winqt

@@ -26,16 +26,16 @@ struct Button {
     BYTE style;
     DWORD_PTR data;
     INT_PTR string;
-    int width;  // a separator's, or a set button width; 0 for the default
+    int width; // a separator's, or a set button width; 0 for the default
     RECT rect;
 };
 
 struct Toolbar {
     HWND self = nullptr;
     std::vector<Button> buttons;
-    SIZE bitmap{16, 15};
-    SIZE padding{7, 6};
-    SIZE buttonsize{0, 0};  // set with TB_SETBUTTONSIZE; 0 follows bitmap and padding
+    SIZE bitmap { 16, 15 };
+    SIZE padding { 7, 6 };
+    SIZE buttonsize { 0, 0 }; // set with TB_SETBUTTONSIZE; 0 follows bitmap and padding
     HIMAGELIST normal = nullptr;
     HIMAGELIST hotimages = nullptr;
     HIMAGELIST disabled = nullptr;
@@ -43,22 +43,31 @@ struct Toolbar {
     int pressed = -1;
     bool pressedinside = false;
     HWND tooltip = nullptr;
-    std::vector<UINT_PTR> tools;  // the ids registered with the tooltip
+    std::vector<UINT_PTR> tools; // the ids registered with the tooltip
     int textrows = 1;
 };
 
-Toolbar* stateof(HWND window) { return reinterpret_cast<Toolbar*>(GetWindowLongPtrA(window, GWLP_USERDATA)); }
+Toolbar* stateof(HWND window)
+{
+    return reinterpret_cast<Toolbar*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+}
 
-bool vertical(const Toolbar& bar) { return GetWindowLongA(bar.self, GWL_STYLE) & CCS_VERT; }
+bool vertical(const Toolbar& bar)
+{
+    return GetWindowLongA(bar.self, GWL_STYLE) & CCS_VERT;
+}
 
-bool separator(const Button& b) { return b.style & BTNS_SEP; }
+bool separator(const Button& b)
+{
+    return b.style & BTNS_SEP;
+}
 
 SIZE buttonsize(const Toolbar& bar)
 {
     if (bar.buttonsize.cx > 0) {
         return bar.buttonsize;
     }
-    return SIZE{bar.bitmap.cx + bar.padding.cx, bar.bitmap.cy + bar.padding.cy};
+    return SIZE { bar.bitmap.cx + bar.padding.cx, bar.bitmap.cy + bar.padding.cy };
 }
 
 void layout(Toolbar& bar)
@@ -68,12 +77,12 @@ void layout(Toolbar& bar)
     int at = 0;
     for (Button& b : bar.buttons) {
         if (b.state & TBSTATE_HIDDEN) {
-            b.rect = RECT{};
+            b.rect = RECT {};
             continue;
         }
         int length = separator(b) ? (b.width > 0 ? b.width : (b.image > 0 ? b.image : separatorsize()))
                                   : (b.width > 0 && !down ? b.width : (down ? size.cy : size.cx));
-        b.rect = down ? RECT{0, at, size.cx, at + length} : RECT{at, 0, at + length, size.cy};
+        b.rect = down ? RECT { 0, at, size.cx, at + length } : RECT { at, 0, at + length, size.cy };
         at += length;
     }
 }
@@ -112,7 +121,7 @@ void synctools(Toolbar& bar)
     if (!bar.tooltip) {
         return;
     }
-    TOOLINFOA tool{};
+    TOOLINFOA tool {};
     tool.cbSize = sizeof tool;
     tool.hwnd = bar.self;
     for (UINT_PTR id : bar.tools) {
@@ -148,14 +157,14 @@ void updatetip(Toolbar& bar, int index)
     }
     const Button& b = bar.buttons[static_cast<size_t>(index)];
     char text[infotipsize] = {};
-    NMTBGETINFOTIPA request{};
+    NMTBGETINFOTIPA request {};
     request.pszText = text;
     request.cchTextMax = infotipsize;
     request.iItem = b.command;
     request.lParam = static_cast<LPARAM>(b.data);
     notifyparent(bar.self, TBN_GETINFOTIPA, &request.hdr);
     text[infotipsize - 1] = 0;
-    TOOLINFOA tool{};
+    TOOLINFOA tool {};
     tool.cbSize = sizeof tool;
     tool.hwnd = bar.self;
     tool.uId = static_cast<UINT_PTR>(b.command);
@@ -169,12 +178,12 @@ int sethot(Toolbar& bar, int index, DWORD flags)
     if (index == old) {
         return old;
     }
-    NMTBHOTITEM change{};
+    NMTBHOTITEM change {};
     change.idOld = old >= 0 ? bar.buttons[static_cast<size_t>(old)].command : 0;
     change.idNew = index >= 0 ? bar.buttons[static_cast<size_t>(index)].command : 0;
     change.dwFlags = flags | (old < 0 ? HICF_ENTERING : 0) | (index < 0 ? HICF_LEAVING : 0);
     if (notifyparent(bar.self, TBN_HOTITEMCHANGE, &change.hdr)) {
-        return old;  // the parent refused the change
+        return old; // the parent refused the change
     }
     bar.hot = index;
     redraw(bar, old);
@@ -189,7 +198,8 @@ void click(Toolbar& bar, int index)
     if ((b.style & BTNS_CHECKGROUP) == BTNS_CHECKGROUP) {
         // Exactly one button of a run of group buttons is checked.
         int first = index;
-        while (first > 0 && (bar.buttons[static_cast<size_t>(first - 1)].style & BTNS_CHECKGROUP) == BTNS_CHECKGROUP) {
+        while (first > 0
+            && (bar.buttons[static_cast<size_t>(first - 1)].style & BTNS_CHECKGROUP) == BTNS_CHECKGROUP) {
             --first;
         }
         for (size_t i = static_cast<size_t>(first);
@@ -203,7 +213,7 @@ void click(Toolbar& bar, int index)
     }
     redraw(bar, index);
     SendMessageA(GetParent(bar.self), WM_COMMAND, MAKEWPARAM(static_cast<WORD>(b.command), BN_CLICKED),
-                 reinterpret_cast<LPARAM>(bar.self));
+        reinterpret_cast<LPARAM>(bar.self));
 }
 
 int imageof(Toolbar& bar, const Button& b)
@@ -211,7 +221,7 @@ int imageof(Toolbar& bar, const Button& b)
     if (b.image != I_IMAGECALLBACK) {
         return b.image;
     }
-    NMTBDISPINFOA request{};
+    NMTBDISPINFOA request {};
     request.dwMask = TBNF_IMAGE;
     request.idCommand = b.command;
     request.lParam = b.data;
@@ -230,16 +240,16 @@ void drawbutton(Toolbar& bar, HDC dc, int index)
     }
     const bool enabled = b.state & TBSTATE_ENABLED;
     drawbuttonpanel(dc, r, index == bar.hot && enabled, b.state & TBSTATE_PRESSED, b.state & TBSTATE_CHECKED);
-    HIMAGELIST list = !enabled && bar.disabled ? bar.disabled
-                      : index == bar.hot && enabled && bar.hotimages ? bar.hotimages
-                                                                     : bar.normal;
+    HIMAGELIST list = !enabled && bar.disabled         ? bar.disabled
+        : index == bar.hot && enabled && bar.hotimages ? bar.hotimages
+                                                       : bar.normal;
     int image = imageof(bar, b);
     int width = 0;
     int height = 0;
     if (image >= 0 && ImageList_GetIconSize(list, &width, &height)) {
         int shift = (b.state & TBSTATE_PRESSED) ? 1 : 0;
         ImageList_Draw(list, image, dc, r.left + (r.right - r.left - width) / 2 + shift,
-                       r.top + (r.bottom - r.top - height) / 2 + shift, ILD_TRANSPARENT);
+            r.top + (r.bottom - r.top - height) / 2 + shift, ILD_TRANSPARENT);
     }
 }
 
@@ -267,7 +277,7 @@ UINT itemstate(const Toolbar& bar, int index)
 
 LRESULT customdraw(Toolbar& bar, HDC dc, DWORD stage, const RECT& area, int index)
 {
-    NMTBCUSTOMDRAW record{};
+    NMTBCUSTOMDRAW record {};
     record.nmcd.dwDrawStage = stage;
     record.nmcd.hdc = dc;
     record.nmcd.rc = area;
@@ -296,7 +306,8 @@ void paint(Toolbar& bar)
     RECT client;
     GetClientRect(bar.self, &client);
     DWORD style = static_cast<DWORD>(GetWindowLongA(bar.self, GWL_STYLE));
-    LRESULT erase = (style & TBSTYLE_CUSTOMERASE) ? customdraw(bar, dc, CDDS_PREERASE, client, -1) : CDRF_DODEFAULT;
+    LRESULT erase
+        = (style & TBSTYLE_CUSTOMERASE) ? customdraw(bar, dc, CDDS_PREERASE, client, -1) : CDRF_DODEFAULT;
     if (!(erase & CDRF_SKIPDEFAULT)) {
         if (style & (TBSTYLE_FLAT | TBSTYLE_TRANSPARENT)) {
             DrawThemeParentBackground(bar.self, dc, &client);
@@ -333,7 +344,7 @@ void paint(Toolbar& bar)
 
 Button buttonof(const TBBUTTON& t)
 {
-    return Button{t.iBitmap, t.idCommand, t.fsState, t.fsStyle, t.dwData, t.iString, 0, RECT{}};
+    return Button { t.iBitmap, t.idCommand, t.fsState, t.fsStyle, t.dwData, t.iString, 0, RECT {} };
 }
 
 LRESULT setbit(Toolbar& bar, WPARAM command, BYTE bit, bool on)
@@ -419,12 +430,12 @@ LRESULT procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     if (!bar) {
         return DefWindowProcA(window, message, wParam, lParam);
     }
-    tagPOINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    tagPOINT point { GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam) };
     switch (message) {
     case WM_CREATE:
         if (GetWindowLongA(window, GWL_STYLE) & TBSTYLE_TOOLTIPS) {
-            bar->tooltip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0,
-                                           0, GetAncestor(window, GA_ROOT), nullptr, nullptr, nullptr);
+            bar->tooltip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                0, 0, 0, 0, GetAncestor(window, GA_ROOT), nullptr, nullptr, nullptr);
         }
         return 0;
     case WM_DESTROY:
@@ -441,7 +452,7 @@ LRESULT procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_ERASEBKGND:
         return 1;
     case WM_MOUSEMOVE: {
-        TRACKMOUSEEVENT track{sizeof(TRACKMOUSEEVENT), TME_LEAVE, window, 0};
+        TRACKMOUSEEVENT track { sizeof(TRACKMOUSEEVENT), TME_LEAVE, window, 0 };
         TrackMouseEvent(&track);
         int index = buttonat(*bar, point);
         if (bar->pressed >= 0) {
@@ -449,13 +460,15 @@ LRESULT procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
             if (inside != bar->pressedinside) {
                 bar->pressedinside = inside;
                 Button& b = bar->buttons[static_cast<size_t>(bar->pressed)];
-                b.state = static_cast<BYTE>(inside ? (b.state | TBSTATE_PRESSED) : (b.state & ~TBSTATE_PRESSED));
+                b.state
+                    = static_cast<BYTE>(inside ? (b.state | TBSTATE_PRESSED) : (b.state & ~TBSTATE_PRESSED));
                 redraw(*bar, bar->pressed);
             }
             return 0;
         }
-        sethot(*bar, index >= 0 && (bar->buttons[static_cast<size_t>(index)].state & TBSTATE_ENABLED) ? index : -1,
-               HICF_MOUSE);
+        sethot(*bar,
+            index >= 0 && (bar->buttons[static_cast<size_t>(index)].state & TBSTATE_ENABLED) ? index : -1,
+            HICF_MOUSE);
         return 0;
     }
     case WM_MOUSELEAVE:
@@ -500,11 +513,12 @@ LRESULT procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     case TB_BUTTONSTRUCTSIZE:
         return 0;
     case TB_SETBITMAPSIZE:
-        bar->bitmap = SIZE{LOWORD(static_cast<uintptr_t>(lParam)), HIWORD(static_cast<uintptr_t>(lParam))};
+        bar->bitmap = SIZE { LOWORD(static_cast<uintptr_t>(lParam)), HIWORD(static_cast<uintptr_t>(lParam)) };
         changed(*bar);
         return TRUE;
     case TB_SETBUTTONSIZE:
-        bar->buttonsize = SIZE{LOWORD(static_cast<uintptr_t>(lParam)), HIWORD(static_cast<uintptr_t>(lParam))};
+        bar->buttonsize
+            = SIZE { LOWORD(static_cast<uintptr_t>(lParam)), HIWORD(static_cast<uintptr_t>(lParam)) };
         changed(*bar);
         return TRUE;
     case TB_GETBUTTONSIZE: {
@@ -513,7 +527,8 @@ LRESULT procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     }
     case TB_SETPADDING: {
         LRESULT old = MAKELRESULT(static_cast<WORD>(bar->padding.cx), static_cast<WORD>(bar->padding.cy));
-        bar->padding = SIZE{LOWORD(static_cast<uintptr_t>(lParam)), HIWORD(static_cast<uintptr_t>(lParam))};
+        bar->padding
+            = SIZE { LOWORD(static_cast<uintptr_t>(lParam)), HIWORD(static_cast<uintptr_t>(lParam)) };
         changed(*bar);
         return old;
     }
@@ -541,7 +556,8 @@ LRESULT procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
             return FALSE;
         }
         size_t count = message == TB_ADDBUTTONSA ? wParam : 1;
-        size_t at = message == TB_ADDBUTTONSA ? bar->buttons.size() : std::min<size_t>(wParam, bar->buttons.size());
+        size_t at
+            = message == TB_ADDBUTTONSA ? bar->buttons.size() : std::min<size_t>(wParam, bar->buttons.size());
         for (size_t i = 0; i < count; ++i) {
             bar->buttons.insert(bar->buttons.begin() + static_cast<ptrdiff_t>(at + i), buttonof(added[i]));
         }
@@ -562,7 +578,7 @@ LRESULT procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
             return FALSE;
         }
         const Button& b = bar->buttons[wParam];
-        *out = TBBUTTON{b.image, b.command, b.state, b.style, {}, b.data, b.string};
+        *out = TBBUTTON { b.image, b.command, b.state, b.style, {}, b.data, b.string };
         return TRUE;
     }
     case TB_BUTTONCOUNT:
@@ -595,7 +611,7 @@ LRESULT procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         for (const Button& b : bar->buttons) {
             length = std::max<int>(length, vertical(*bar) ? b.rect.bottom : b.rect.right);
         }
-        SIZE whole = vertical(*bar) ? SIZE{size.cx, length} : SIZE{length, size.cy};
+        SIZE whole = vertical(*bar) ? SIZE { size.cx, length } : SIZE { length, size.cy };
         SetWindowPos(window, nullptr, 0, 0, whole.cx, whole.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         synctools(*bar);
         return 0;
@@ -623,7 +639,8 @@ LRESULT procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         if (index < 0) {
             return FALSE;
         }
-        bar->buttons[static_cast<size_t>(index)].state = static_cast<BYTE>(LOWORD(static_cast<uintptr_t>(lParam)));
+        bar->buttons[static_cast<size_t>(index)].state
+            = static_cast<BYTE>(LOWORD(static_cast<uintptr_t>(lParam)));
         changed(*bar);
         return TRUE;
     }
@@ -642,10 +659,11 @@ LRESULT procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     case TB_GETHOTITEM:
         return bar->hot;
     case TB_SETHOTITEM:
-        return sethot(*bar, static_cast<int>(static_cast<INT_PTR>(wParam)) < static_cast<int>(bar->buttons.size())
-                                ? static_cast<int>(static_cast<INT_PTR>(wParam))
-                                : -1,
-                      HICF_ARROWKEYS);
+        return sethot(*bar,
+            static_cast<int>(static_cast<INT_PTR>(wParam)) < static_cast<int>(bar->buttons.size())
+                ? static_cast<int>(static_cast<INT_PTR>(wParam))
+                : -1,
+            HICF_ARROWKEYS);
     case TB_GETTOOLTIPS:
         return reinterpret_cast<LRESULT>(bar->tooltip);
     case TB_GETSTYLE:
@@ -664,8 +682,11 @@ LRESULT procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     }
 }
 
-}  // namespace
+} // namespace
 
-WNDPROC toolbarprocedure() { return procedure; }
+WNDPROC toolbarprocedure()
+{
+    return procedure;
+}
 
-}  // namespace winqt
+} // namespace winqt

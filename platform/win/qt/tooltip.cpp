@@ -45,9 +45,15 @@ struct Tooltip {
     DWORD lasthide = 0;
 };
 
-Tooltip* stateof(HWND window) { return reinterpret_cast<Tooltip*>(GetWindowLongPtrA(window, GWLP_USERDATA)); }
+Tooltip* stateof(HWND window)
+{
+    return reinterpret_cast<Tooltip*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+}
 
-bool sametool(const Tool& tool, HWND window, UINT_PTR id) { return tool.window == window && tool.id == id; }
+bool sametool(const Tool& tool, HWND window, UINT_PTR id)
+{
+    return tool.window == window && tool.id == id;
+}
 
 int findtool(Tooltip& tip, const TOOLINFOA* info)
 {
@@ -65,7 +71,8 @@ int findtool(Tooltip& tip, const TOOLINFOA* info)
 std::string textof(const TOOLINFOA* info)
 {
     auto pointer = reinterpret_cast<intptr_t>(info->lpszText);
-    return info->lpszText && pointer != -1 && !IS_INTRESOURCE(info->lpszText) ? std::string(info->lpszText) : std::string();
+    return info->lpszText && pointer != -1 && !IS_INTRESOURCE(info->lpszText) ? std::string(info->lpszText)
+                                                                              : std::string();
 }
 
 // The tool of the window under the pointer: the window itself (TTF_IDISHWND) or a rectangle of it.
@@ -107,7 +114,8 @@ QString shown(const Tooltip& tip, const std::string& text)
         }
         plain += text[i];
     }
-    return QStringLiteral("<p style='white-space:pre'>%1</p>").arg(QString::fromStdString(plain).toHtmlEscaped());
+    return QStringLiteral("<p style='white-space:pre'>%1</p>")
+        .arg(QString::fromStdString(plain).toHtmlEscaped());
 }
 
 void show(Tooltip& tip)
@@ -118,7 +126,7 @@ void show(Tooltip& tip)
     }
     const Tool& tool = tip.tools[static_cast<size_t>(tip.current)];
     HWND over = (tool.flags & TTF_IDISHWND) ? reinterpret_cast<HWND>(tool.id) : tool.window;
-    tagPOINT at{0, 0};
+    tagPOINT at { 0, 0 };
     GetCursorPos(&at);
     QToolTip::showText(QPoint(at.x, at.y), shown(tip, tool.text), widgetof(over), QRect(), tip.autopop);
     tip.shown = true;
@@ -130,7 +138,7 @@ void relay(Tooltip& tip, const MSG& message)
 {
     switch (message.message) {
     case WM_MOUSEMOVE: {
-        tagPOINT client{GET_X_LPARAM(message.lParam), GET_Y_LPARAM(message.lParam)};
+        tagPOINT client { GET_X_LPARAM(message.lParam), GET_Y_LPARAM(message.lParam) };
         int tool = toolat(tip, message.hwnd, client);
         if (tool == tip.current) {
             return;
@@ -138,7 +146,7 @@ void relay(Tooltip& tip, const MSG& message)
         hide(tip);
         tip.current = tool;
         if (tool >= 0) {
-            TRACKMOUSEEVENT track{sizeof(TRACKMOUSEEVENT), TME_LEAVE, message.hwnd, 0};
+            TRACKMOUSEEVENT track { sizeof(TRACKMOUSEEVENT), TME_LEAVE, message.hwnd, 0 };
             TrackMouseEvent(&track);
             bool recently = GetTickCount() - tip.lasthide < static_cast<DWORD>(tip.reshow * 4);
             SetTimer(tip.self, showtimer, static_cast<UINT>(recently ? tip.reshow : tip.initial), nullptr);
@@ -163,7 +171,7 @@ LRESULT watch(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
 {
     auto tooltip = reinterpret_cast<HWND>(data);
     if ((message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) || message == WM_MOUSELEAVE) {
-        MSG relayed{window, message, wParam, lParam, static_cast<DWORD>(GetMessageTime()), {}};
+        MSG relayed { window, message, wParam, lParam, static_cast<DWORD>(GetMessageTime()), {} };
         SendMessageA(tooltip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
     }
     return DefSubclassProc(window, message, wParam, lParam);
@@ -171,9 +179,8 @@ LRESULT watch(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
 
 void unwatch(Tooltip& tip, HWND window)
 {
-    bool others = std::any_of(tip.tools.begin(), tip.tools.end(), [&](const Tool& t) {
-        return (t.flags & TTF_SUBCLASS) && t.window == window;
-    });
+    bool others = std::any_of(tip.tools.begin(), tip.tools.end(),
+        [&](const Tool& t) { return (t.flags & TTF_SUBCLASS) && t.window == window; });
     if (!others) {
         RemoveWindowSubclass(window, watch, reinterpret_cast<UINT_PTR>(tip.self));
     }
@@ -219,10 +226,12 @@ LRESULT procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         if (!info || info->cbSize < 48 || findtool(*tip, info) >= 0) {
             return FALSE;
         }
-        tip->tools.push_back(Tool{info->uFlags, info->hwnd, info->uId, info->rect, textof(info), info->lParam});
+        tip->tools.push_back(
+            Tool { info->uFlags, info->hwnd, info->uId, info->rect, textof(info), info->lParam });
         if (info->uFlags & TTF_SUBCLASS) {
             HWND watched = (info->uFlags & TTF_IDISHWND) ? reinterpret_cast<HWND>(info->uId) : info->hwnd;
-            SetWindowSubclass(watched, watch, reinterpret_cast<UINT_PTR>(window), reinterpret_cast<DWORD_PTR>(window));
+            SetWindowSubclass(
+                watched, watch, reinterpret_cast<UINT_PTR>(window), reinterpret_cast<DWORD_PTR>(window));
         }
         return TRUE;
     }
@@ -240,7 +249,8 @@ LRESULT procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         Tool removed = tip->tools[static_cast<size_t>(index)];
         tip->tools.erase(tip->tools.begin() + index);
         if (removed.flags & TTF_SUBCLASS) {
-            unwatch(*tip, (removed.flags & TTF_IDISHWND) ? reinterpret_cast<HWND>(removed.id) : removed.window);
+            unwatch(
+                *tip, (removed.flags & TTF_IDISHWND) ? reinterpret_cast<HWND>(removed.id) : removed.window);
         }
         return 0;
     }
@@ -315,8 +325,11 @@ LRESULT procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     }
 }
 
-}  // namespace
+} // namespace
 
-WNDPROC tooltipprocedure() { return procedure; }
+WNDPROC tooltipprocedure()
+{
+    return procedure;
+}
 
-}  // namespace winqt
+} // namespace winqt

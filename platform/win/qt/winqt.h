@@ -14,7 +14,7 @@ class QWidget;
 namespace win {
 struct Bitmap;
 struct Icon;
-}  // namespace win
+} // namespace win
 
 namespace winqt {
 
@@ -38,4 +38,4 @@ HBITMAP tobitmap(const QImage& image);
 QImage toimage(HICON icon);
 HICON toicon(const QImage& image, bool isicon = true, int hotx = 0, int hoty = 0);
 
-}  // namespace winqt
+} // namespace winqt

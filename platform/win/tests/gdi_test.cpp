@@ -11,7 +11,7 @@ TEST(Gdi, PixelsOfAMemoryContextWithoutAToolkit)
     HBITMAP bitmap = CreateCompatibleBitmap(dc, 8, 4);
     HGDIOBJ first = SelectObject(dc, bitmap);
     ASSERT_NE(first, nullptr) << "the context's own bitmap comes back";
-    RECT right{4, 0, 8, 4};
+    RECT right { 4, 0, 8, 4 };
     HBRUSH brush = CreateSolidBrush(RGB(1, 2, 3));
     FillRect(dc, &right, brush);
     EXPECT_EQ(GetPixel(dc, 5, 1), RGB(1, 2, 3));
@@ -21,7 +21,7 @@ TEST(Gdi, PixelsOfAMemoryContextWithoutAToolkit)
     EXPECT_EQ(GetPixel(dc, 8, 0), CLR_INVALID);
     EXPECT_EQ(SetPixel(dc, -1, 0, 0), CLR_INVALID);
 
-    BITMAP description{};
+    BITMAP description {};
     EXPECT_EQ(GetObjectA(bitmap, sizeof description, &description), static_cast<int>(sizeof description));
     EXPECT_EQ(description.bmWidth, 8);
     EXPECT_EQ(description.bmBitsPixel, 32);
@@ -38,12 +38,12 @@ TEST(Gdi, PixelsOfAMemoryContextWithoutAToolkit)
 TEST(Gdi, DibRowsComeInTheOrderAsked)
 {
     // A 1 x 2 bitmap: red above, blue below.
-    uint32_t topdown[2] = {0xFFFF0000u, 0xFF0000FFu};
+    uint32_t topdown[2] = { 0xFFFF0000u, 0xFF0000FFu };
     HBITMAP bitmap = CreateBitmap(1, 2, 1, 32, topdown);
-    BITMAPINFO info{};
+    BITMAPINFO info {};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     info.bmiHeader.biWidth = 1;
-    info.bmiHeader.biHeight = 2;  // bottom-up
+    info.bmiHeader.biHeight = 2; // bottom-up
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     uint32_t rows[2] = {};
@@ -64,7 +64,7 @@ TEST(Gdi, ClipBoxFollowsTheClipRegions)
     RECT box;
     EXPECT_EQ(GetClipBox(dc, &box), SIMPLEREGION);
     EXPECT_EQ(box.right, 100);
-    tagPOINT triangle[] = {{10, 10}, {60, 10}, {10, 80}};
+    tagPOINT triangle[] = { { 10, 10 }, { 60, 10 }, { 10, 80 } };
     HRGN region = CreatePolygonRgn(triangle, 3, ALTERNATE);
     EXPECT_EQ(SelectClipRgn(dc, region), COMPLEXREGION);
     EXPECT_EQ(IntersectClipRect(dc, 0, 0, 30, 30), COMPLEXREGION);

@@ -9,33 +9,33 @@ namespace {
 
 MSG next()
 {
-    MSG message{};
+    MSG message {};
     EXPECT_TRUE(PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE));
     return message;
 }
 
-}  // namespace
+} // namespace
 
 TEST(Focus, SettingFocusActivatesItsTopLevelWindowAndTellsBothSides)
 {
     Fresh fresh;
     HWND a = toplevel(0, 0, 100, 100, WS_OVERLAPPEDWINDOW | WS_VISIBLE);
     HWND b = toplevel(200, 0, 100, 100, WS_OVERLAPPEDWINDOW | WS_VISIBLE);
-    HWND edit = child(a, 1, RECT{0, 0, 10, 10});
+    HWND edit = child(a, 1, RECT { 0, 0, 10, 10 });
     EXPECT_EQ(GetActiveWindow(), b);
     received().clear();
 
     SetFocus(edit);
     EXPECT_EQ(GetActiveWindow(), a);
     EXPECT_EQ(GetFocus(), edit);
-    EXPECT_EQ(sequence(b, {WM_ACTIVATE, WM_KILLFOCUS}), (std::vector<UINT>{WM_ACTIVATE, WM_KILLFOCUS}));
+    EXPECT_EQ(sequence(b, { WM_ACTIVATE, WM_KILLFOCUS }), (std::vector<UINT> { WM_ACTIVATE, WM_KILLFOCUS }));
     auto activations = messagesof(WM_ACTIVATE);
     ASSERT_EQ(activations.size(), 2u);
     EXPECT_EQ(LOWORD(activations[0].wParam), WA_INACTIVE);
     EXPECT_EQ(reinterpret_cast<HWND>(activations[0].lParam), a);
     EXPECT_EQ(LOWORD(activations[1].wParam), WA_ACTIVE);
     EXPECT_EQ(activations[1].hwnd, a);
-    EXPECT_EQ(sequence(edit, {WM_SETFOCUS}).size(), 1u);
+    EXPECT_EQ(sequence(edit, { WM_SETFOCUS }).size(), 1u);
 
     EnableWindow(edit, FALSE);
     EXPECT_EQ(GetFocus(), nullptr) << "a disabled window loses the focus";
@@ -46,8 +46,8 @@ TEST(Focus, HidingOrDestroyingTheActiveWindowActivatesItsOwner)
 {
     Fresh fresh;
     HWND frame = toplevel(0, 0, 100, 100, WS_OVERLAPPEDWINDOW | WS_VISIBLE);
-    HWND dialog = CreateWindowExA(0, recordingclass(), "d", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, frame, nullptr,
-                                  nullptr, nullptr);
+    HWND dialog = CreateWindowExA(
+        0, recordingclass(), "d", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, frame, nullptr, nullptr, nullptr);
     EXPECT_EQ(GetActiveWindow(), dialog);
     EXPECT_EQ(GetLastActivePopup(frame), dialog);
     ShowWindow(dialog, SW_HIDE);
@@ -62,11 +62,11 @@ TEST(Input, MouseGoesToTheWindowUnderThePointerOrTheCapture)
 {
     Fresh fresh;
     HWND top = toplevel(100, 100, 400, 300, WS_OVERLAPPEDWINDOW | WS_VISIBLE);
-    HWND left = child(top, 1, RECT{0, 0, 200, 300});
-    HWND right = child(top, 2, RECT{200, 0, 400, 300});
+    HWND left = child(top, 1, RECT { 0, 0, 200, 300 });
+    HWND right = child(top, 2, RECT { 200, 0, 400, 300 });
     received().clear();
 
-    win::postmouse(WM_LBUTTONDOWN, tagPOINT{150, 120}, MK_LBUTTON | MK_SHIFT, 0, top);
+    win::postmouse(WM_LBUTTONDOWN, tagPOINT { 150, 120 }, MK_LBUTTON | MK_SHIFT, 0, top);
     MSG message = next();
     EXPECT_EQ(message.hwnd, left);
     EXPECT_EQ(message.message, WM_LBUTTONDOWN);
@@ -84,16 +84,16 @@ TEST(Input, MouseGoesToTheWindowUnderThePointerOrTheCapture)
     EXPECT_TRUE(GetKeyState(VK_SHIFT) & 0x8000);
 
     SetCapture(left);
-    win::postmouse(WM_MOUSEMOVE, tagPOINT{450, 120}, MK_LBUTTON, 0, top);
+    win::postmouse(WM_MOUSEMOVE, tagPOINT { 450, 120 }, MK_LBUTTON, 0, top);
     message = next();
     EXPECT_EQ(message.hwnd, left) << "captured, although the pointer is over the right half";
     EXPECT_EQ(GET_X_LPARAM(message.lParam), 350);
     ReleaseCapture();
-    win::postmouse(WM_LBUTTONDBLCLK, tagPOINT{450, 120}, MK_LBUTTON, 0, top);
+    win::postmouse(WM_LBUTTONDBLCLK, tagPOINT { 450, 120 }, MK_LBUTTON, 0, top);
     message = next();
     EXPECT_EQ(message.hwnd, right);
     EXPECT_EQ(message.message, WM_LBUTTONDOWN) << "the class does not ask for double clicks";
-    win::postmouse(WM_LBUTTONUP, tagPOINT{450, 120}, 0, 0, top);
+    win::postmouse(WM_LBUTTONUP, tagPOINT { 450, 120 }, 0, 0, top);
     next();
     EXPECT_FALSE(GetKeyState(VK_LBUTTON) & 0x8000);
 }
@@ -109,11 +109,11 @@ TEST(Input, AClickOnAnInactiveWindowActivatesItUnlessEaten)
         }
         return std::nullopt;
     };
-    win::postmouse(WM_LBUTTONDOWN, tagPOINT{10, 10}, MK_LBUTTON, 0, a);
+    win::postmouse(WM_LBUTTONDOWN, tagPOINT { 10, 10 }, MK_LBUTTON, 0, a);
     MSG message;
     EXPECT_FALSE(PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) << "the activating click was eaten";
     EXPECT_EQ(GetActiveWindow(), a);
-    win::postmouse(WM_LBUTTONDOWN, tagPOINT{210, 10}, MK_LBUTTON, 0, b);
+    win::postmouse(WM_LBUTTONDOWN, tagPOINT { 210, 10 }, MK_LBUTTON, 0, b);
     EXPECT_TRUE(PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE));
     EXPECT_EQ(message.hwnd, b);
     EXPECT_EQ(GetActiveWindow(), b);
@@ -123,10 +123,10 @@ TEST(Input, AClickOnADisabledWindowOnlyTellsItTheCursorIsInError)
 {
     Fresh fresh;
     HWND frame = toplevel(0, 0, 100, 100, WS_OVERLAPPEDWINDOW | WS_VISIBLE);
-    HWND kid = child(frame, 1, RECT{0, 0, 100, 100});
+    HWND kid = child(frame, 1, RECT { 0, 0, 100, 100 });
     EnableWindow(frame, FALSE);
     received().clear();
-    win::postmouse(WM_RBUTTONDOWN, tagPOINT{10, 10}, MK_RBUTTON, 0, kid);
+    win::postmouse(WM_RBUTTONDOWN, tagPOINT { 10, 10 }, MK_RBUTTON, 0, kid);
     MSG message;
     EXPECT_FALSE(PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE));
     auto cursors = messagesof(WM_SETCURSOR);
@@ -140,7 +140,7 @@ TEST(Input, KeysGoToTheFocusElseToTheActiveWindowAsSystemKeys)
 {
     Fresh fresh;
     HWND top = toplevel(0, 0, 100, 100, WS_OVERLAPPEDWINDOW | WS_VISIBLE);
-    HWND edit = child(top, 1, RECT{0, 0, 10, 10});
+    HWND edit = child(top, 1, RECT { 0, 0, 10, 10 });
     SetFocus(edit);
     win::postkey(WM_KEYDOWN, VK_SHIFT, 0x002A0001, 0);
     EXPECT_FALSE(GetKeyState(VK_SHIFT) & 0x8000) << "the state follows retrieval";
@@ -159,7 +159,7 @@ TEST(Input, KeysGoToTheFocusElseToTheActiveWindowAsSystemKeys)
 TEST(Input, ThePointerStaysInsideItsClipRectangle)
 {
     Fresh fresh;
-    RECT clip{100, 100, 200, 200};
+    RECT clip { 100, 100, 200, 200 };
     ClipCursor(&clip);
     SetCursorPos(500, 50);
     tagPOINT p;
@@ -176,12 +176,12 @@ TEST(Input, OneEntryAcceleratorSendsItsCommand)
 {
     Fresh fresh;
     HWND top = toplevel();
-    ACCEL entry{FVIRTKEY | FCONTROL, 'S', 0x1234};
+    ACCEL entry { FVIRTKEY | FCONTROL, 'S', 0x1234 };
     HACCEL table = CreateAcceleratorTableA(&entry, 1);
     BYTE keys[256] = {};
     keys[VK_CONTROL] = 0x80;
     SetKeyboardState(keys);
-    MSG key{top, WM_KEYDOWN, 'S', 0, 0, {}};
+    MSG key { top, WM_KEYDOWN, 'S', 0, 0, {} };
     EXPECT_EQ(TranslateAcceleratorA(top, table, &key), 1);
     auto commands = messagesof(WM_COMMAND);
     ASSERT_EQ(commands.size(), 1u);

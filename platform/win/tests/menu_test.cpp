@@ -25,7 +25,7 @@ struct FileMenu {
     ~FileMenu() { DestroyMenu(file); }
 };
 
-}  // namespace
+} // namespace
 
 TEST(Menus, ItemsByCommandAndByPosition)
 {
@@ -44,7 +44,7 @@ TEST(Menus, ItemsByCommandAndByPosition)
     EXPECT_EQ(GetMenuState(m.recent, 201, MF_BYCOMMAND), MF_CHECKED);
     EXPECT_EQ(EnableMenuItem(m.file, 999, MF_GRAYED), -1);
 
-    MENUITEMINFOA info{};
+    MENUITEMINFOA info {};
     info.cbSize = sizeof info;
     info.fMask = MIIM_ID | MIIM_DATA | MIIM_FTYPE | MIIM_STRING;
     info.fType = MFT_OWNERDRAW;
@@ -52,7 +52,7 @@ TEST(Menus, ItemsByCommandAndByPosition)
     info.dwItemData = 0xABCD;
     info.dwTypeData = const_cast<char*>("Owner");
     ASSERT_TRUE(InsertMenuItemA(m.file, 1, TRUE, &info));
-    MENUITEMINFOA back{};
+    MENUITEMINFOA back {};
     back.cbSize = sizeof back;
     back.fMask = MIIM_DATA | MIIM_FTYPE | MIIM_ID;
     ASSERT_TRUE(GetMenuItemInfoA(m.file, 150, FALSE, &back));
@@ -73,7 +73,7 @@ TEST(Menus, WithoutAToolkitAPopupFailsAndNothingStaysTracked)
     HWND owner = toplevel(0, 0, 400, 300, WS_OVERLAPPEDWINDOW | WS_VISIBLE);
     EXPECT_FALSE(TrackPopupMenuEx(m.file, TPM_RETURNCMD, 50, 50, owner, nullptr));
     EXPECT_EQ(win::trackedmenu(), nullptr);
-    EXPECT_EQ(sequence(owner, {WM_ENTERMENULOOP, WM_EXITMENULOOP}),
-              (std::vector<UINT>{WM_ENTERMENULOOP, WM_EXITMENULOOP}));
+    EXPECT_EQ(sequence(owner, { WM_ENTERMENULOOP, WM_EXITMENULOOP }),
+        (std::vector<UINT> { WM_ENTERMENULOOP, WM_EXITMENULOOP }));
     EXPECT_FALSE(EndMenu());
 }

@@ -14,10 +14,10 @@ std::vector<MSG> filtered;
 BOOL recordingfilter(MSG* message)
 {
     filtered.push_back(*message);
-    return message->message == WM_USER + 2;  // consumed
+    return message->message == WM_USER + 2; // consumed
 }
 
-}  // namespace
+} // namespace
 
 TEST(MessageQueue, PostedComeBeforeInputAndRangesAndWindowsFilter)
 {
@@ -50,8 +50,7 @@ TEST(MessageQueue, DeliverPassesTheFilterFirstWhichMayConsumeOrRetarget)
     auto previous = win::setmessagefilter(recordingfilter);
     PostMessageA(a, WM_USER + 1, 0, 0);
     PostMessageA(a, WM_USER + 2, 0, 0);
-    while (win::deliverqueued()) {
-    }
+    while (win::deliverqueued()) { }
     win::setmessagefilter(previous);
 
     ASSERT_EQ(filtered.size(), 2u);
@@ -144,7 +143,7 @@ TEST(MessageQueue, TranslateMessagePostsTheCharacterOfAKeyPress)
     HWND window = toplevel();
     SetFocus(window);
     win::postkey(WM_KEYDOWN, VK_OEM_2, 0x00350001, '?');
-    PostMessageA(window, WM_KEYDOWN, 'A', 0x001E0001);  // synthetic, no text: derived from the key
+    PostMessageA(window, WM_KEYDOWN, 'A', 0x001E0001); // synthetic, no text: derived from the key
     MSG message;
     std::vector<WPARAM> characters;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -153,7 +152,7 @@ TEST(MessageQueue, TranslateMessagePostsTheCharacterOfAKeyPress)
         }
         TranslateMessage(&message);
     }
-    EXPECT_EQ(characters, (std::vector<WPARAM>{'a', '?'}));
+    EXPECT_EQ(characters, (std::vector<WPARAM> { 'a', '?' }));
 }
 
 TEST(Timers, FireWithTheirIdsWhenDueAndRestart)

@@ -36,7 +36,7 @@ inline Answer& answer()
 
 inline LRESULT recordingprocedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    received().push_back(Received{window, message, wParam, lParam});
+    received().push_back(Received { window, message, wParam, lParam });
     if (answer()) {
         if (auto result = answer()(window, message, wParam, lParam)) {
             return *result;
@@ -47,15 +47,15 @@ inline LRESULT recordingprocedure(HWND window, UINT message, WPARAM wParam, LPAR
 
 inline const char* recordingclass(UINT style = 0)
 {
-    static const char* names[] = {"RecordingWindow", "RecordingWindowDbl"};
+    static const char* names[] = { "RecordingWindow", "RecordingWindowDbl" };
     const char* name = names[style & CS_DBLCLKS ? 1 : 0];
-    WNDCLASSEXA c{};
+    WNDCLASSEXA c {};
     c.cbSize = sizeof(c);
     c.style = style;
     c.lpfnWndProc = recordingprocedure;
     c.cbWndExtra = 16;
     c.lpszClassName = name;
-    RegisterClassExA(&c);  // fails harmlessly when registered already
+    RegisterClassExA(&c); // fails harmlessly when registered already
     return name;
 }
 
@@ -82,15 +82,17 @@ inline std::vector<Received> messagesof(UINT message)
     return list;
 }
 
-inline HWND toplevel(int x = 100, int y = 100, int width = 400, int height = 300, DWORD style = WS_OVERLAPPEDWINDOW)
+inline HWND toplevel(
+    int x = 100, int y = 100, int width = 400, int height = 300, DWORD style = WS_OVERLAPPEDWINDOW)
 {
-    return CreateWindowExA(0, recordingclass(), "top", style, x, y, width, height, nullptr, nullptr, nullptr, nullptr);
+    return CreateWindowExA(
+        0, recordingclass(), "top", style, x, y, width, height, nullptr, nullptr, nullptr, nullptr);
 }
 
 inline HWND child(HWND parent, int id, RECT r, DWORD style = WS_CHILD | WS_VISIBLE)
 {
-    return CreateWindowExA(0, recordingclass(), "child", style, r.left, r.top, r.right - r.left, r.bottom - r.top,
-                           parent, reinterpret_cast<HMENU>(static_cast<uintptr_t>(id)), nullptr, nullptr);
+    return CreateWindowExA(0, recordingclass(), "child", style, r.left, r.top, r.right - r.left,
+        r.bottom - r.top, parent, reinterpret_cast<HMENU>(static_cast<uintptr_t>(id)), nullptr, nullptr);
 }
 
 // Resets the records and the answer hook, and destroys the windows a test leaves behind.
@@ -105,10 +107,9 @@ struct Fresh {
         answer() = nullptr;
         EnumWindows([](HWND window, LPARAM) { return DestroyWindow(window); }, 0);
         MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE) && message.message != WM_QUIT) {
-        }
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE) && message.message != WM_QUIT) { }
         received().clear();
     }
 };
 
-}  // namespace wintest
+} // namespace wintest

@@ -8,10 +8,10 @@ TEST(Windows, CreationSendsItsMessagesAndDestructionTearsDownParentFirstThenChil
 {
     Fresh fresh;
     HWND top = toplevel();
-    HWND kid = child(top, 7, RECT{0, 0, 10, 10});
-    HWND grandchild = child(kid, 8, RECT{0, 0, 5, 5});
-    EXPECT_EQ(sequence(top, {WM_NCCREATE, WM_CREATE, WM_SIZE, WM_MOVE}),
-              (std::vector<UINT>{WM_NCCREATE, WM_CREATE, WM_SIZE, WM_MOVE}));
+    HWND kid = child(top, 7, RECT { 0, 0, 10, 10 });
+    HWND grandchild = child(kid, 8, RECT { 0, 0, 5, 5 });
+    EXPECT_EQ(sequence(top, { WM_NCCREATE, WM_CREATE, WM_SIZE, WM_MOVE }),
+        (std::vector<UINT> { WM_NCCREATE, WM_CREATE, WM_SIZE, WM_MOVE }));
 
     received().clear();
     EXPECT_TRUE(DestroyWindow(top));
@@ -21,12 +21,10 @@ TEST(Windows, CreationSendsItsMessagesAndDestructionTearsDownParentFirstThenChil
             order.emplace_back(r.hwnd, r.message);
         }
     }
-    EXPECT_EQ(order, (std::vector<std::pair<HWND, UINT>>{{top, WM_DESTROY},
-                                                          {kid, WM_DESTROY},
-                                                          {grandchild, WM_DESTROY},
-                                                          {grandchild, WM_NCDESTROY},
-                                                          {kid, WM_NCDESTROY},
-                                                          {top, WM_NCDESTROY}}));
+    EXPECT_EQ(order,
+        (std::vector<std::pair<HWND, UINT>> { { top, WM_DESTROY }, { kid, WM_DESTROY },
+            { grandchild, WM_DESTROY }, { grandchild, WM_NCDESTROY }, { kid, WM_NCDESTROY },
+            { top, WM_NCDESTROY } }));
     EXPECT_FALSE(IsWindow(top));
     EXPECT_FALSE(IsWindow(grandchild));
     EXPECT_FALSE(DestroyWindow(top));
@@ -43,16 +41,19 @@ TEST(Windows, RefusedCreationAndBadArgumentsGiveNull)
     };
     EXPECT_EQ(toplevel(), nullptr);
     answer() = nullptr;
-    EXPECT_EQ(CreateWindowExA(0, "NoSuchClass", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr), nullptr);
-    EXPECT_EQ(CreateWindowExA(0, recordingclass(), "", WS_CHILD, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr),
-              nullptr);
+    EXPECT_EQ(
+        CreateWindowExA(0, "NoSuchClass", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr), nullptr);
+    EXPECT_EQ(
+        CreateWindowExA(0, recordingclass(), "", WS_CHILD, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr),
+        nullptr);
 }
 
 TEST(Windows, OwnedWindowsDieWithTheirOwner)
 {
     Fresh fresh;
     HWND owner = toplevel();
-    HWND popup = CreateWindowExA(0, recordingclass(), "p", WS_POPUP, 0, 0, 10, 10, owner, nullptr, nullptr, nullptr);
+    HWND popup
+        = CreateWindowExA(0, recordingclass(), "p", WS_POPUP, 0, 0, 10, 10, owner, nullptr, nullptr, nullptr);
     EXPECT_EQ(GetParent(popup), owner);
     EXPECT_EQ(GetWindow(popup, GW_OWNER), owner);
     EXPECT_EQ(GetWindowLongPtrA(popup, GWLP_HWNDPARENT), reinterpret_cast<LONG_PTR>(owner));
@@ -72,8 +73,8 @@ TEST(Windows, WordsPropertiesAndText)
     EXPECT_EQ(GetWindowLongPtrA(top, 12), 0) << "an index past the 16 window bytes is refused";
     EXPECT_EQ(GetWindowLongA(top, GWL_STYLE) & WS_CAPTION, WS_CAPTION);
 
-    auto previous = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(top, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(+[](HWND w, UINT m, WPARAM p, LPARAM l) -> LRESULT {
+    auto previous = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+        top, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(+[](HWND w, UINT m, WPARAM p, LPARAM l) -> LRESULT {
             return m == WM_USER ? 42 : DefWindowProcA(w, m, p, l);
         })));
     EXPECT_EQ(previous, &recordingprocedure);
@@ -100,8 +101,8 @@ TEST(Windows, RelationsAndZOrder)
 {
     Fresh fresh;
     HWND top = toplevel();
-    HWND a = child(top, 1, RECT{0, 0, 10, 10});
-    HWND b = child(top, 2, RECT{0, 0, 10, 10});
+    HWND a = child(top, 1, RECT { 0, 0, 10, 10 });
+    HWND b = child(top, 2, RECT { 0, 0, 10, 10 });
     EXPECT_EQ(GetWindow(top, GW_CHILD), b) << "a new child goes on top";
     EXPECT_EQ(GetWindow(b, GW_HWNDNEXT), a);
     EXPECT_EQ(GetDlgItem(top, 1), a);

@@ -21,7 +21,7 @@ std::string labelnode(std::string_view node, std::string_view label, const BINDI
 {
     if (node == "0")
         return "0";
-    auto bound = bindings.find(std::string(node));
+    auto bound = bindings.find(namekey(node));
     if (bound != bindings.end())
         return bound->second;
     return labelname(node, label);
@@ -76,7 +76,7 @@ void relabelmodelrefs(SPICECARD* card, std::string_view label, const std::unorde
         auto token = nexttoken(p);
         if (!token)
             break;
-        bool local = locals.count(std::string(*token)) != 0;
+        bool local = locals.count(namekey(*token)) != 0;
         out.append(local ? labelname(*token, label) : std::string(*token)).append(" ");
         named = named || local;
     }
@@ -224,6 +224,14 @@ std::string relabelreferences(std::string_view rest, std::string_view label, con
 
 } // namespace
 
+std::string namekey(std::string_view name)
+{
+    std::string key(name.size(), '\0');
+    for (size_t i = 0; i < name.size(); ++i)
+        key[i] = static_cast<char>(asciilower(name[i]));
+    return key;
+}
+
 std::string_view lastword(const char* text)
 {
     std::string_view card(text);
@@ -277,8 +285,8 @@ void relabelmodels(SPICECARD* copy, std::string_view label, std::unordered_set<s
         std::string name = labelname(*model, label);
         std::string text(*keyword);
         text.append(" ").append(name).append(" ").append(p);
-        local.emplace(*model);
-        newmodels.insert(std::move(name));
+        local.emplace(namekey(*model));
+        newmodels.insert(namekey(name));
         settext(card, text);
     }
     if (local.empty())

@@ -23,7 +23,10 @@ protected:
     ~EXPANSIONNAMES() = default;
 };
 
-// The formal node names of a subcircuit bound to an instance's actual nodes.
+// The key a name is looked up by: SPICE compares subcircuit, node and model names without case.
+std::string namekey(std::string_view name);
+
+// The formal node names of a subcircuit (by namekey) bound to an instance's actual nodes.
 using BINDINGS = std::unordered_map<std::string, std::string>;
 
 // A device name under a label: "R5" gives "R:1:5", "Q" gives "Q:1", "R:5" gives "R:1:5".

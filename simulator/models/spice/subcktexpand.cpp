@@ -39,8 +39,8 @@ struct SUBCKTDEF {
 // What one level of the expansion (the deck, or a definition's body) knows.
 struct LEVEL {
     std::vector<std::unique_ptr<SUBCKTDEF>> definitions;
-    std::unordered_map<std::string, SUBCKTDEF*> byname; // the last definition of each name
-    std::unordered_set<std::string> models; // ".model" names, also relabelled ones
+    std::unordered_map<std::string, SUBCKTDEF*> byname; // the last definition of each name (namekey)
+    std::unordered_set<std::string> models; // ".model" names (namekey), also relabelled ones
 };
 
 // The definition of the level that an instance card names; null for any other card. A single word
@@ -50,7 +50,7 @@ SUBCKTDEF* namedsubckt(const LEVEL& level, const SPICECARD* card)
     if (card->text[0] != 'x' && card->text[0] != 'X')
         return nullptr;
     std::string_view subckt = lastword(card->text);
-    auto found = level.byname.find(std::string(subckt));
+    auto found = level.byname.find(namekey(subckt));
     return found == level.byname.end() || subckt.data() == card->text ? nullptr : found->second;
 }
 
@@ -137,7 +137,7 @@ public:
     // may name a subcircuit or a model that only an enclosing level defines.
     int formalcount(std::string_view subckt) const override
     {
-        std::string key(subckt);
+        std::string key = namekey(subckt);
         for (auto level = levels.rbegin(); level != levels.rend(); ++level) {
             auto found = (*level)->byname.find(key);
             if (found != (*level)->byname.end())
@@ -147,13 +147,15 @@ public:
     }
     bool ismodelname(std::string_view model) const override
     {
-        std::string key(model);
+        std::string key = namekey(model);
         for (const LEVEL* level : levels) {
             if (level->models.count(key))
                 return true;
         }
         return false;
     }
+
+    std::vector<std::string> globals; // nodes of ".global" cards: every copy shares them
 
 private:
     bool extract(LEVEL& level, SPICECARD*& head);
@@ -213,7 +215,7 @@ bool EXPANDER::extract(LEVEL& level, SPICECARD*& head)
         before->next = nullptr;
         card->next = nullptr;
         end->next = nullptr;
-        level.byname[definition->name] = definition.get();
+        level.byname[namekey(definition->name)] = definition.get();
         level.definitions.push_back(std::move(definition));
     }
     return true;
@@ -265,8 +267,10 @@ long EXPANDER::instancepass(LEVEL& level, SPICECARD*& head, bool& failed)
             if (i + 1 >= actuals.size())
                 problem = "Too few parameters for subcircuit type \"%s\" (instance: x%.*s)\n";
             else
-                bindings.emplace(formals[i], actuals[i]);
+                bindings.emplace(namekey(formals[i]), actuals[i]);
         }
+        for (const std::string& global : globals)
+            bindings.emplace(namekey(global), global);
         if (!problem && (formals.size() >= actuals.size() || actuals[formals.size()] != subckt))
             problem = "Too many parameters for subcircuit type \"%s\" (instance: x%.*s)\n";
         if (problem) {
@@ -309,7 +313,7 @@ bool EXPANDER::expandlevel(SPICECARD*& head)
         const char* p = card->text;
         if (beginswith(p, ".model") && nexttoken(p)) {
             if (auto model = nexttoken(p))
-                level.models.emplace(*model);
+                level.models.emplace(namekey(*model));
         }
     }
     levels.push_back(&level);
@@ -345,9 +349,15 @@ SPICECARD* expandsubckts(SPICECARD* head)
 {
     if (!head)
         return nullptr;
-    for (SPICECARD* card = head; card; card = card->next)
-        removenodeparens(card->text);
     EXPANDER expander;
+    for (SPICECARD* card = head; card; card = card->next) {
+        removenodeparens(card->text);
+        const char* p = card->text;
+        if (beginswith(p, ".global") && nexttoken(p)) {
+            while (auto node = nexttoken(p))
+                expander.globals.emplace_back(*node);
+        }
+    }
     if (!expander.expandlevel(head)) {
         freecards(head);
         return nullptr;

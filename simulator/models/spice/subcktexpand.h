@@ -10,7 +10,9 @@
 // The expansion owns the chain it is given: cards are reused and relinked, definitions and
 // replaced instance cards are freed. It returns the expanded deck's head, or null when the
 // expansion failed (its messages written; every card freed). A null head gives null silently.
-// Instance cards of subcircuits that are defined nowhere stay in the returned deck.
+// Instance cards of subcircuits that are defined nowhere stay in the returned deck. Subcircuit,
+// port and model names compare without case. The nodes of ".global" cards keep their names in
+// every copy; a port of the same name is bound as any other.
 //
 // A definition that instantiates itself, directly or through others, fails the expansion before
 // any copy is made ("Error: subcircuit recursion: a -> b -> a"); a hierarchy of any depth without

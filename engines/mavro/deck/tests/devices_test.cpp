@@ -37,6 +37,11 @@ TEST_F(DeckTest, EveryDeviceLetter)
             { "newModel(Inductor, default Inductor)", "newNode(a)", "newNode(b)",
                 "newInstance(default Inductor, l1)", "bindNode(l1, 1, a)", "bindNode(l1, 2, b)",
                 "setInstanceParm(l1, inductance=0.001)", "setInstanceParm(l1, ic=0.001)" } },
+        // The value named by the device's letter.
+        { "C2 a 0 C=2u",
+            { "newModel(Capacitor, default Capacitor)", "newNode(a)", "groundNode(0)",
+                "newInstance(default Capacitor, C2)", "bindNode(C2, 1, a)", "bindNode(C2, 2, 0)",
+                "setInstanceParm(C2, capacitance=2e-06)" } },
         { "k1 l1 l2 0.99",
             { "newModel(Mutual, default Mutual)", "newInstance(default Mutual, k1)",
                 "setInstanceParm(k1, inductor1=l1)", "setInstanceParm(k1, inductor2=l2)",

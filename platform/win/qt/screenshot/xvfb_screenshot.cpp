@@ -93,7 +93,7 @@ LRESULT viewprocedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 
 const char* registerclass(const char* name, WNDPROC procedure)
 {
-    WNDCLASSEXA c{};
+    WNDCLASSEXA c {};
     c.cbSize = sizeof c;
     c.style = CS_DBLCLKS;
     c.lpfnWndProc = procedure;
@@ -103,15 +103,15 @@ const char* registerclass(const char* name, WNDPROC procedure)
     return name;
 }
 
-}  // namespace
+} // namespace
 
 TEST(XvfbScreenshot, ARealWindowShowsItsMenuBarToolbarAndDrawing)
 {
     ASSERT_EQ(QGuiApplication::platformName(), "xcb") << "run under xvfb-run with the xcb platform";
-    HWND frame = CreateWindowExA(0, registerclass("ScreenshotFrame", frameprocedure), "Window layer", WS_OVERLAPPEDWINDOW,
-                                 40, 40, 640, 400, nullptr, nullptr, nullptr, nullptr);
+    HWND frame = CreateWindowExA(0, registerclass("ScreenshotFrame", frameprocedure), "Window layer",
+        WS_OVERLAPPEDWINDOW, 40, 40, 640, 400, nullptr, nullptr, nullptr, nullptr);
     HMENU bar = CreateMenu();
-    for (const char* title : {"&File", "&Edit", "&View", "&Help"}) {
+    for (const char* title : { "&File", "&Edit", "&View", "&Help" }) {
         HMENU popup = CreatePopupMenu();
         AppendMenuA(popup, MF_STRING, 100, "&Open\tCtrl+O");
         AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), title);
@@ -119,13 +119,13 @@ TEST(XvfbScreenshot, ARealWindowShowsItsMenuBarToolbarAndDrawing)
     SetMenu(frame, bar);
 
     rebar = CreateWindowExA(WS_EX_TOOLWINDOW, REBARCLASSNAMEA, nullptr,
-                            WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | RBS_VARHEIGHT | RBS_BANDBORDERS | CCS_NODIVIDER |
-                                CCS_NOPARENTALIGN | CCS_TOP,
-                            0, 0, 640, 0, frame, reinterpret_cast<HMENU>(1), nullptr, nullptr);
+        WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | RBS_VARHEIGHT | RBS_BANDBORDERS | CCS_NODIVIDER
+            | CCS_NOPARENTALIGN | CCS_TOP,
+        0, 0, 640, 0, frame, reinterpret_cast<HMENU>(1), nullptr, nullptr);
     HWND toolbar = CreateWindowExA(0, TOOLBARCLASSNAMEA, nullptr,
-                                   WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NODIVIDER |
-                                       CCS_NORESIZE | CCS_NOPARENTALIGN,
-                                   0, 0, 0, 0, frame, reinterpret_cast<HMENU>(2), nullptr, nullptr);
+        WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NODIVIDER | CCS_NORESIZE
+            | CCS_NOPARENTALIGN,
+        0, 0, 0, 0, frame, reinterpret_cast<HMENU>(2), nullptr, nullptr);
     HIMAGELIST images = ImageList_Create(24, 24, ILC_COLOR32 | ILC_MASK, 4, 4);
     HBITMAP strip = toolimages();
     ImageList_AddMasked(images, strip, RGB(192, 192, 192));
@@ -133,17 +133,17 @@ TEST(XvfbScreenshot, ARealWindowShowsItsMenuBarToolbarAndDrawing)
     SendMessageA(toolbar, TB_SETBITMAPSIZE, 0, MAKELPARAM(24, 24));
     SendMessageA(toolbar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images));
     TBBUTTON buttons[] = {
-        {0, 10, TBSTATE_ENABLED | TBSTATE_CHECKED, BTNS_CHECKGROUP, {}, 0, 0},
-        {1, 11, TBSTATE_ENABLED, BTNS_CHECKGROUP, {}, 0, 0},
-        {2, 12, TBSTATE_ENABLED, BTNS_CHECKGROUP, {}, 0, 0},
-        {8, 0, 0, BTNS_SEP, {}, 0, 0},
-        {3, 13, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, 0},
+        { 0, 10, TBSTATE_ENABLED | TBSTATE_CHECKED, BTNS_CHECKGROUP, {}, 0, 0 },
+        { 1, 11, TBSTATE_ENABLED, BTNS_CHECKGROUP, {}, 0, 0 },
+        { 2, 12, TBSTATE_ENABLED, BTNS_CHECKGROUP, {}, 0, 0 },
+        { 8, 0, 0, BTNS_SEP, {}, 0, 0 },
+        { 3, 13, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, 0 },
     };
     SendMessageA(toolbar, TB_ADDBUTTONSA, 5, reinterpret_cast<LPARAM>(buttons));
     SendMessageA(toolbar, TB_AUTOSIZE, 0, 0);
     RECT size;
     GetWindowRect(toolbar, &size);
-    REBARBANDINFOA band{};
+    REBARBANDINFOA band {};
     band.cbSize = sizeof band;
     band.fMask = RBBIM_STYLE | RBBIM_CHILD | RBBIM_CHILDSIZE | RBBIM_SIZE;
     band.fStyle = RBBS_CHILDEDGE | RBBS_GRIPPERALWAYS;
@@ -153,20 +153,21 @@ TEST(XvfbScreenshot, ARealWindowShowsItsMenuBarToolbarAndDrawing)
     band.cx = band.cxMinChild + 12;
     SendMessageA(rebar, RB_INSERTBANDA, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&band));
 
-    view = CreateWindowExA(0, registerclass("ScreenshotView", viewprocedure), nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 10,
-                           10, frame, reinterpret_cast<HMENU>(3), nullptr, nullptr);
+    view = CreateWindowExA(0, registerclass("ScreenshotView", viewprocedure), nullptr, WS_CHILD | WS_VISIBLE,
+        0, 0, 10, 10, frame, reinterpret_cast<HMENU>(3), nullptr, nullptr);
     RECT client;
     GetClientRect(frame, &client);
     SendMessageA(frame, WM_SIZE, 0, MAKELPARAM(client.right, client.bottom));
     ShowWindow(frame, SW_SHOWNORMAL);
     UpdateWindow(frame);
     settle();
-    turnuntil([] { return false; }, 800);  // the window manager-less server shows and paints it
+    turnuntil([] { return false; }, 800); // the window manager-less server shows and paints it
 
     QScreen* screen = QGuiApplication::primaryScreen();
     RECT area;
     GetWindowRect(frame, &area);
-    QImage shot = screen->grabWindow(0, area.left, area.top, area.right - area.left, area.bottom - area.top).toImage();
+    QImage shot = screen->grabWindow(0, area.left, area.top, area.right - area.left, area.bottom - area.top)
+                      .toImage();
     const char* path = std::getenv("VKT_SCREENSHOT_PATH");
     ASSERT_NE(path, nullptr);
     ASSERT_TRUE(shot.save(path, "PNG"));
@@ -174,18 +175,19 @@ TEST(XvfbScreenshot, ARealWindowShowsItsMenuBarToolbarAndDrawing)
     int menu = GetSystemMetrics(SM_CYMENU);
     COLORREF barcolour = GetSysColor(COLOR_MENUBAR);
     EXPECT_EQ(shot.pixelColor(area.right - area.left - 5, menu / 2),
-              QColor(GetRValue(barcolour), GetGValue(barcolour), GetBValue(barcolour)))
+        QColor(GetRValue(barcolour), GetGValue(barcolour), GetBValue(barcolour)))
         << "the menu bar band";
     RECT button;
     SendMessageA(toolbar, TB_GETITEMRECT, 4, reinterpret_cast<LPARAM>(&button));
-    tagPOINT cross{(button.left + button.right) / 2, (button.top + button.bottom) / 2};
+    tagPOINT cross { (button.left + button.right) / 2, (button.top + button.bottom) / 2 };
     MapWindowPoints(toolbar, nullptr, &cross, 1);
     QColor red = shot.pixelColor(cross.x - area.left, cross.y - area.top);
     EXPECT_GT(red.red(), 120) << "the toolbar's cross image";
     EXPECT_LT(red.green(), 90);
-    tagPOINT wire{240, 80};
+    tagPOINT wire { 240, 80 };
     MapWindowPoints(view, nullptr, &wire, 1);
-    EXPECT_EQ(shot.pixelColor(wire.x - area.left, wire.y - area.top), QColor(0, 110, 0)) << "the drawn client area";
+    EXPECT_EQ(shot.pixelColor(wire.x - area.left, wire.y - area.top), QColor(0, 110, 0))
+        << "the drawn client area";
     DestroyWindow(frame);
     ImageList_Destroy(images);
 }

@@ -14,20 +14,17 @@ namespace {
 HWND control(const char* type, HWND parent, DWORD style, RECT r, int id = 1)
 {
     return CreateWindowExA(0, type, "", WS_CHILD | WS_VISIBLE | style, r.left, r.top, r.right - r.left,
-                           r.bottom - r.top, parent, reinterpret_cast<HMENU>(static_cast<uintptr_t>(id)), nullptr,
-                           nullptr);
+        r.bottom - r.top, parent, reinterpret_cast<HMENU>(static_cast<uintptr_t>(id)), nullptr, nullptr);
 }
 
 // Moves the pointer to a client point of the window and lets the messages through.
 void pointer(HWND window, UINT message, int x, int y, WPARAM keys = 0)
 {
-    tagPOINT at{x, y};
+    tagPOINT at { x, y };
     ClientToScreen(window, &at);
     win::postmouse(message, at, keys, 0, window);
-    while (win::deliverqueued()) {
-    }
+    while (win::deliverqueued()) { }
 }
-
 
 // A strip of n 16 x 16 images: image i filled with grey level 40 i, on the mask colour's border.
 HBITMAP strip(int n)
@@ -44,22 +41,23 @@ HBITMAP strip(int n)
     return winqt::tobitmap(image);
 }
 
-}  // namespace
+} // namespace
 
 TEST(QtToolbar, ButtonsLayOutReportTheHotItemAndClickThroughWmCommand)
 {
     FreshQt fresh;
     HWND parent = toplevel(0, 0, 400, 100, WS_OVERLAPPEDWINDOW | WS_VISIBLE);
-    HWND bar = control(TOOLBARCLASSNAMEA, parent, TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NODIVIDER, RECT{0, 0, 300, 30});
+    HWND bar = control(
+        TOOLBARCLASSNAMEA, parent, TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NODIVIDER, RECT { 0, 0, 300, 30 });
     SendMessageA(bar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     SendMessageA(bar, TB_SETBITMAPSIZE, 0, MAKELPARAM(16, 16));
     SendMessageA(bar, TB_SETPADDING, 0, MAKELPARAM(6, 5));
     TBBUTTON buttons[] = {
-        {0, 0x1000, TBSTATE_ENABLED | TBSTATE_CHECKED, BTNS_CHECKGROUP, {}, 0, 0},
-        {1, 0x1001, TBSTATE_ENABLED, BTNS_CHECKGROUP, {}, 0, 0},
-        {4, 0, 0, BTNS_SEP | BTNS_GROUP, {}, 0, 0},
-        {2, 0x2000, TBSTATE_ENABLED, BTNS_BUTTON, {}, 7, 0},
-        {3, 0x2001, 0, BTNS_BUTTON, {}, 0, 0},
+        { 0, 0x1000, TBSTATE_ENABLED | TBSTATE_CHECKED, BTNS_CHECKGROUP, {}, 0, 0 },
+        { 1, 0x1001, TBSTATE_ENABLED, BTNS_CHECKGROUP, {}, 0, 0 },
+        { 4, 0, 0, BTNS_SEP | BTNS_GROUP, {}, 0, 0 },
+        { 2, 0x2000, TBSTATE_ENABLED, BTNS_BUTTON, {}, 7, 0 },
+        { 3, 0x2001, 0, BTNS_BUTTON, {}, 0, 0 },
     };
     SendMessageA(bar, TB_ADDBUTTONSA, 5, reinterpret_cast<LPARAM>(buttons));
     EXPECT_EQ(SendMessageA(bar, TB_BUTTONCOUNT, 0, 0), 5);
@@ -89,7 +87,7 @@ TEST(QtToolbar, ButtonsLayOutReportTheHotItemAndClickThroughWmCommand)
     EXPECT_EQ(SendMessageA(bar, TB_GETHOTITEM, 0, 0), 3);
     pointer(bar, WM_LBUTTONDOWN, r.left + 5, 5, MK_LBUTTON);
     pointer(bar, WM_LBUTTONUP, r.left + 5, 5);
-    pointer(bar, WM_MOUSEMOVE, 250, 5);  // off the buttons, still over the bar
+    pointer(bar, WM_MOUSEMOVE, 250, 5); // off the buttons, still over the bar
     ASSERT_EQ(hot.size(), 2u);
     EXPECT_EQ(hot[0].idNew, 0x2000);
     EXPECT_TRUE(hot[0].dwFlags & HICF_ENTERING);
@@ -117,10 +115,10 @@ TEST(QtToolbar, CustomDrawAsksForTheStagesItWasToldTo)
 {
     FreshQt fresh;
     HWND parent = toplevel(0, 0, 300, 100, WS_OVERLAPPEDWINDOW | WS_VISIBLE);
-    HWND bar = control(TOOLBARCLASSNAMEA, parent, TBSTYLE_FLAT | TBSTYLE_CUSTOMERASE, RECT{0, 0, 200, 30});
+    HWND bar = control(TOOLBARCLASSNAMEA, parent, TBSTYLE_FLAT | TBSTYLE_CUSTOMERASE, RECT { 0, 0, 200, 30 });
     TBBUTTON buttons[] = {
-        {0, 10, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, 0},
-        {1, 11, TBSTATE_ENABLED | TBSTATE_CHECKED, BTNS_CHECK, {}, 0, 0},
+        { 0, 10, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, 0 },
+        { 1, 11, TBSTATE_ENABLED | TBSTATE_CHECKED, BTNS_CHECK, {}, 0, 0 },
     };
     SendMessageA(bar, TB_ADDBUTTONSA, 2, reinterpret_cast<LPARAM>(buttons));
     std::vector<std::pair<DWORD, UINT>> stages;
@@ -151,8 +149,8 @@ TEST(QtRebar, BandsSizeTheBarWrapIntoRowsAndReportHeightChanges)
 {
     FreshQt fresh;
     HWND frame = toplevel(0, 0, 500, 300, WS_OVERLAPPEDWINDOW | WS_VISIBLE);
-    HWND rebar = control(REBARCLASSNAMEA, frame, RBS_VARHEIGHT | RBS_BANDBORDERS | CCS_NODIVIDER | CCS_NOPARENTALIGN | CCS_TOP,
-                         RECT{0, 0, 300, 0});
+    HWND rebar = control(REBARCLASSNAMEA, frame,
+        RBS_VARHEIGHT | RBS_BANDBORDERS | CCS_NODIVIDER | CCS_NOPARENTALIGN | CCS_TOP, RECT { 0, 0, 300, 0 });
     int heightchanges = 0;
     answer() = [&](HWND, UINT message, WPARAM, LPARAM lParam) -> std::optional<LRESULT> {
         if (message == WM_NOTIFY && reinterpret_cast<NMHDR*>(lParam)->code == RBN_HEIGHTCHANGE) {
@@ -162,8 +160,9 @@ TEST(QtRebar, BandsSizeTheBarWrapIntoRowsAndReportHeightChanges)
     };
     EXPECT_EQ(SendMessageA(rebar, RB_GETBARHEIGHT, 0, 0), 0);
     auto addband = [&](int width, int height, LPARAM tag) {
-        HWND child = CreateWindowExA(0, recordingclass(), "", WS_CHILD, 0, 0, width, height, frame, nullptr, nullptr, nullptr);
-        REBARBANDINFOA band{};
+        HWND child = CreateWindowExA(
+            0, recordingclass(), "", WS_CHILD, 0, 0, width, height, frame, nullptr, nullptr, nullptr);
+        REBARBANDINFOA band {};
         band.cbSize = sizeof band;
         band.fMask = RBBIM_STYLE | RBBIM_CHILD | RBBIM_CHILDSIZE | RBBIM_SIZE | RBBIM_LPARAM;
         band.fStyle = RBBS_CHILDEDGE | RBBS_GRIPPERALWAYS;
@@ -197,13 +196,13 @@ TEST(QtRebar, BandsSizeTheBarWrapIntoRowsAndReportHeightChanges)
     SendMessageA(rebar, RB_BEGINDRAG, 1, static_cast<LPARAM>(-1));
     SendMessageA(rebar, RB_DRAGMOVE, 0, MAKELPARAM(2, 5));
     SendMessageA(rebar, RB_ENDDRAG, 0, 0);
-    REBARBANDINFOA info{};
+    REBARBANDINFOA info {};
     info.cbSize = sizeof info;
     info.fMask = RBBIM_LPARAM;
     SendMessageA(rebar, RB_GETBANDINFOA, 0, reinterpret_cast<LPARAM>(&info));
     EXPECT_EQ(info.lParam, 2) << "dragged to the front";
 
-    NMREBAR started{};
+    NMREBAR started {};
     answer() = [&](HWND, UINT message, WPARAM, LPARAM lParam) -> std::optional<LRESULT> {
         if (message == WM_NOTIFY && reinterpret_cast<NMHDR*>(lParam)->code == RBN_BEGINDRAG) {
             started = *reinterpret_cast<NMREBAR*>(lParam);
@@ -223,10 +222,10 @@ TEST(QtTooltip, TheTipOfTheToolUnderThePointerShowsAfterItsDelay)
 {
     FreshQt fresh;
     HWND frame = toplevel(0, 0, 400, 300, WS_OVERLAPPEDWINDOW | WS_VISIBLE);
-    HWND pane = child(frame, 3, RECT{10, 10, 110, 60});
-    HWND tooltip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0,
-                                   0, 0, frame, nullptr, nullptr, nullptr);
-    TOOLINFOA tool{};
+    HWND pane = child(frame, 3, RECT { 10, 10, 110, 60 });
+    HWND tooltip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
+        WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0, 0, 0, frame, nullptr, nullptr, nullptr);
+    TOOLINFOA tool {};
     tool.cbSize = 48;
     tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
     tool.hwnd = frame;
@@ -250,7 +249,8 @@ TEST(QtTooltip, TheTipOfTheToolUnderThePointerShowsAfterItsDelay)
     SendMessageA(pane, WM_MOUSELEAVE, 0, 0);
     pointer(pane, WM_MOUSEMOVE, 6, 6);
     ASSERT_TRUE(turnuntil([] { return QToolTip::isVisible(); }));
-    EXPECT_TRUE(QToolTip::text().contains("&lt;b&gt;Bold &amp; more&lt;/b&gt;")) << QToolTip::text().toStdString();
+    EXPECT_TRUE(QToolTip::text().contains("&lt;b&gt;Bold &amp; more&lt;/b&gt;"))
+        << QToolTip::text().toStdString();
     SendMessageA(tooltip, TTM_POP, 0, 0);
     SendMessageA(tooltip, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
     EXPECT_EQ(SendMessageA(tooltip, TTM_GETTOOLCOUNT, 0, 0), 0);
@@ -275,7 +275,7 @@ TEST(QtImageList, AStripIsCutIntoMaskedImages)
     HDC dc = CreateCompatibleDC(nullptr);
     HBITMAP target = CreateCompatibleBitmap(dc, 16, 16);
     SelectObject(dc, target);
-    RECT all{0, 0, 16, 16};
+    RECT all { 0, 0, 16, 16 };
     FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     ImageList_Draw(list, 1, dc, 0, 0, ILD_TRANSPARENT);
     EXPECT_EQ(GetPixel(dc, 0, 0), RGB(255, 255, 255));
@@ -293,7 +293,7 @@ TEST(QtButton, AClickOnAnImageButtonTellsItsParent)
 {
     FreshQt fresh;
     HWND parent = toplevel(0, 0, 200, 100, WS_OVERLAPPEDWINDOW | WS_VISIBLE);
-    HWND button = control(WC_BUTTONA, parent, BS_BITMAP, RECT{10, 10, 30, 30}, 44);
+    HWND button = control(WC_BUTTONA, parent, BS_BITMAP, RECT { 10, 10, 30, 30 }, 44);
     HBITMAP picture = strip(1);
     EXPECT_EQ(SendMessageA(button, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture)), 0);
     pointer(button, WM_LBUTTONDOWN, 5, 5, MK_LBUTTON);

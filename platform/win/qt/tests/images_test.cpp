@@ -21,7 +21,7 @@ QByteArray png(const QImage& image)
     return bytes;
 }
 
-}  // namespace
+} // namespace
 
 TEST(QtImages, BitmapsIconsAndCursorsComeFromTheModulesResources)
 {
@@ -35,9 +35,9 @@ TEST(QtImages, BitmapsIconsAndCursorsComeFromTheModulesResources)
     static const QByteArray stripbytes = png(strip);
     static const QByteArray arrowbytes = png(arrow);
     static const RESOURCEENTRY entries[] = {
-        {RT_BITMAP, "STRIP", stripbytes.constData(), static_cast<DWORD>(stripbytes.size())},
-        {RT_GROUP_CURSOR, "ARROWN", arrowbytes.constData(), static_cast<DWORD>(arrowbytes.size())},
-        {RT_GROUP_ICON, "APPICON", arrowbytes.constData(), static_cast<DWORD>(arrowbytes.size())},
+        { RT_BITMAP, "STRIP", stripbytes.constData(), static_cast<DWORD>(stripbytes.size()) },
+        { RT_GROUP_CURSOR, "ARROWN", arrowbytes.constData(), static_cast<DWORD>(arrowbytes.size()) },
+        { RT_GROUP_ICON, "APPICON", arrowbytes.constData(), static_cast<DWORD>(arrowbytes.size()) },
     };
     HMODULE program = GetModuleHandleA(nullptr);
     registerresources(program, entries, 3);
@@ -54,7 +54,7 @@ TEST(QtImages, BitmapsIconsAndCursorsComeFromTheModulesResources)
 
     HCURSOR cursor = LoadCursorA(program, "ARROWN");
     ASSERT_NE(cursor, nullptr);
-    ICONINFO info{};
+    ICONINFO info {};
     ASSERT_TRUE(GetIconInfo(cursor, &info));
     EXPECT_FALSE(info.fIcon);
     EXPECT_EQ(info.xHotspot, 3u);

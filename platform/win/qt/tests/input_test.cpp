@@ -16,8 +16,8 @@ HWND shownwindow()
     return window;
 }
 
-void sendmouse(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons buttons,
-               Qt::KeyboardModifiers modifiers)
+void sendmouse(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButton button,
+    Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers)
 {
     QMouseEvent event(type, QPointF(at), widget->mapToGlobal(QPointF(at)), button, buttons, modifiers);
     QCoreApplication::sendEvent(widget, &event);
@@ -31,21 +31,22 @@ void sendkey(QWidget* widget, int key, Qt::KeyboardModifiers modifiers, const QS
     QCoreApplication::sendEvent(widget, &release);
 }
 
-}  // namespace
+} // namespace
 
 TEST(QtInput, AClickArrivesWithItsButtonModifierFlagsAndClientPosition)
 {
     FreshQt fresh;
     HWND window = shownwindow();
-    HWND pane = child(window, 5, RECT{100, 50, 200, 150});
+    HWND pane = child(window, 5, RECT { 100, 50, 200, 150 });
     QWidget* widget = winqt::widgetof(window);
     ASSERT_NE(widget, nullptr);
     received().clear();
 
     sendmouse(widget, QEvent::MouseButtonPress, QPoint(120, 70), Qt::LeftButton, Qt::LeftButton,
-              Qt::ShiftModifier | Qt::ControlModifier);
-    sendmouse(widget, QEvent::MouseButtonRelease, QPoint(120, 70), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-    ASSERT_TRUE(turnuntil([&] { return !sequence(pane, {WM_LBUTTONUP}).empty(); }));
+        Qt::ShiftModifier | Qt::ControlModifier);
+    sendmouse(
+        widget, QEvent::MouseButtonRelease, QPoint(120, 70), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    ASSERT_TRUE(turnuntil([&] { return !sequence(pane, { WM_LBUTTONUP }).empty(); }));
 
     auto downs = messagesof(WM_LBUTTONDOWN);
     ASSERT_EQ(downs.size(), 1u);
@@ -54,8 +55,8 @@ TEST(QtInput, AClickArrivesWithItsButtonModifierFlagsAndClientPosition)
     EXPECT_EQ(GET_X_LPARAM(downs[0].lParam), 20);
     EXPECT_EQ(GET_Y_LPARAM(downs[0].lParam), 20);
     EXPECT_EQ(messagesof(WM_LBUTTONUP)[0].wParam, 0u);
-    EXPECT_EQ(sequence(pane, {WM_SETCURSOR, WM_LBUTTONDOWN, WM_LBUTTONUP}),
-              (std::vector<UINT>{WM_SETCURSOR, WM_LBUTTONDOWN, WM_SETCURSOR, WM_LBUTTONUP}));
+    EXPECT_EQ(sequence(pane, { WM_SETCURSOR, WM_LBUTTONDOWN, WM_LBUTTONUP }),
+        (std::vector<UINT> { WM_SETCURSOR, WM_LBUTTONDOWN, WM_SETCURSOR, WM_LBUTTONUP }));
 }
 
 TEST(QtInput, KeysArriveWithVirtualKeyCodesAndTheExtendedBit)
@@ -70,17 +71,17 @@ TEST(QtInput, KeysArriveWithVirtualKeyCodesAndTheExtendedBit)
         bool extended;
         UINT message;
     } cases[] = {
-        {Qt::Key_A, Qt::NoModifier, 'A', false, WM_KEYDOWN},
-        {Qt::Key_F5, Qt::NoModifier, 0x74, false, WM_KEYDOWN},
-        {Qt::Key_Insert, Qt::NoModifier, VK_INSERT, true, WM_KEYDOWN},
-        {Qt::Key_Insert, Qt::KeypadModifier, VK_INSERT, false, WM_KEYDOWN},
-        {Qt::Key_Left, Qt::NoModifier, VK_LEFT, true, WM_KEYDOWN},
-        {Qt::Key_Return, Qt::NoModifier, VK_RETURN, false, WM_KEYDOWN},
-        {Qt::Key_Enter, Qt::KeypadModifier, VK_RETURN, true, WM_KEYDOWN},
-        {Qt::Key_7, Qt::KeypadModifier, VK_NUMPAD0 + 7, false, WM_KEYDOWN},
-        {Qt::Key_Question, Qt::ShiftModifier, VK_OEM_2, false, WM_KEYDOWN},
-        {Qt::Key_X, Qt::AltModifier, 'X', false, WM_SYSKEYDOWN},
-        {Qt::Key_Tab, Qt::NoModifier, VK_TAB, false, WM_KEYDOWN},
+        { Qt::Key_A, Qt::NoModifier, 'A', false, WM_KEYDOWN },
+        { Qt::Key_F5, Qt::NoModifier, 0x74, false, WM_KEYDOWN },
+        { Qt::Key_Insert, Qt::NoModifier, VK_INSERT, true, WM_KEYDOWN },
+        { Qt::Key_Insert, Qt::KeypadModifier, VK_INSERT, false, WM_KEYDOWN },
+        { Qt::Key_Left, Qt::NoModifier, VK_LEFT, true, WM_KEYDOWN },
+        { Qt::Key_Return, Qt::NoModifier, VK_RETURN, false, WM_KEYDOWN },
+        { Qt::Key_Enter, Qt::KeypadModifier, VK_RETURN, true, WM_KEYDOWN },
+        { Qt::Key_7, Qt::KeypadModifier, VK_NUMPAD0 + 7, false, WM_KEYDOWN },
+        { Qt::Key_Question, Qt::ShiftModifier, VK_OEM_2, false, WM_KEYDOWN },
+        { Qt::Key_X, Qt::AltModifier, 'X', false, WM_SYSKEYDOWN },
+        { Qt::Key_Tab, Qt::NoModifier, VK_TAB, false, WM_KEYDOWN },
     };
     // Only key messages count: activation and paint messages of the new window may still arrive.
     auto keys = [] {

@@ -28,7 +28,8 @@ TEST(QtMenuBar, AClickOnTheBarOpensItsPopupAndAClickOnAnItemChoosesIt)
 
     QImage shown = winqt::grabwindow(frame);
     COLORREF barcolour = GetSysColor(COLOR_MENUBAR);
-    EXPECT_EQ(shown.pixelColor(widget->width() - 3, 3), QColor(GetRValue(barcolour), GetGValue(barcolour), GetBValue(barcolour)));
+    EXPECT_EQ(shown.pixelColor(widget->width() - 3, 3),
+        QColor(GetRValue(barcolour), GetGValue(barcolour), GetBValue(barcolour)));
 
     QMenu* popup = nullptr;
     answer() = [&](HWND window, UINT message, WPARAM, LPARAM) -> std::optional<LRESULT> {
@@ -40,17 +41,17 @@ TEST(QtMenuBar, AClickOnTheBarOpensItsPopupAndAClickOnAnItemChoosesIt)
             // The second item, clicked on the popup's own widget.
             QMenu* menu = popup;
             QPoint at = menu->actionGeometry(menu->actions().at(1)).center();
-            QMouseEvent press(QEvent::MouseButtonPress, QPointF(at), menu->mapToGlobal(QPointF(at)), Qt::LeftButton,
-                              Qt::LeftButton, Qt::NoModifier);
+            QMouseEvent press(QEvent::MouseButtonPress, QPointF(at), menu->mapToGlobal(QPointF(at)),
+                Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
             QMouseEvent release(QEvent::MouseButtonRelease, QPointF(at), menu->mapToGlobal(QPointF(at)),
-                                Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+                Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
             QCoreApplication::sendEvent(menu, &press);
             QCoreApplication::sendEvent(menu, &release);
         }
         return std::nullopt;
     };
-    QMouseEvent press(QEvent::MouseButtonPress, QPointF(onbar), widget->mapToGlobal(QPointF(onbar)), Qt::LeftButton,
-                      Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(onbar), widget->mapToGlobal(QPointF(onbar)),
+        Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(widget, &press);
     ASSERT_TRUE(turnuntil([&] { return !messagesof(WM_COMMAND).empty(); }));
     EXPECT_NE(popup, nullptr);

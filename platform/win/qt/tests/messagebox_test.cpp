@@ -12,7 +12,7 @@ TEST(QtMessageBox, TheCoresBoxIsADialogThatDisablesItsOwnerAndAnswersTheButton)
 {
     FreshQt fresh;
     HWND frame = toplevel(0, 0, 300, 200, WS_OVERLAPPEDWINDOW | WS_VISIBLE);
-    HWND pane = child(frame, 1, RECT{0, 0, 10, 10});
+    HWND pane = child(frame, 1, RECT { 0, 0, 10, 10 });
     QString shown;
     bool ownerdisabled = false;
     QTimer::singleShot(10, [&] {
@@ -22,7 +22,8 @@ TEST(QtMessageBox, TheCoresBoxIsADialogThatDisablesItsOwnerAndAnswersTheButton)
         ownerdisabled = !IsWindowEnabled(frame);
         box->button(QMessageBox::No)->click();
     });
-    int answer = MessageBoxA(pane, "Save the changes to «amp»?", "Schematic", MB_YESNOCANCEL | MB_ICONQUESTION);
+    int answer
+        = MessageBoxA(pane, "Save the changes to «amp»?", "Schematic", MB_YESNOCANCEL | MB_ICONQUESTION);
     EXPECT_EQ(answer, IDNO);
     EXPECT_EQ(shown, QString::fromUtf8("Schematic: Save the changes to «amp»?"));
     EXPECT_TRUE(ownerdisabled);

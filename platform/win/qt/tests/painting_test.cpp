@@ -24,13 +24,13 @@ std::vector<COLORREF> pixels(HDC dc, int width, int height)
 void scribble(HDC dc)
 {
     HBRUSH red = CreateSolidBrush(RGB(200, 30, 30));
-    RECT box{5, 5, 60, 40};
+    RECT box { 5, 5, 60, 40 };
     FillRect(dc, &box, red);
     DeleteObject(red);
     TextOutA(dc, 10, 45, "Ag", 2);
 }
 
-}  // namespace
+} // namespace
 
 TEST(QtPainting, XorDrawingTwiceRestoresThePixels)
 {
@@ -45,8 +45,8 @@ TEST(QtPainting, XorDrawingTwiceRestoresThePixels)
     HGDIOBJ old = SelectObject(dc, pen);
     SelectObject(dc, GetStockObject(NULL_BRUSH));
     SetROP2(dc, R2_XORPEN);
-    tagPOINT path[] = {{2, 2}, {100, 10}, {30, 80}, {2, 2}};
-    RECT focus{20, 20, 90, 70};
+    tagPOINT path[] = { { 2, 2 }, { 100, 10 }, { 30, 80 }, { 2, 2 } };
+    RECT focus { 20, 20, 90, 70 };
     auto drawall = [&] {
         Polyline(dc, path, 4);
         Rectangle(dc, 8, 8, 70, 60);
@@ -72,8 +72,9 @@ TEST(QtPainting, DoubleBufferingThroughAMemoryContextAndBlit)
     HDC memory = CreateCompatibleDC(screen);
     HBITMAP buffer = CreateCompatibleBitmap(screen, 120, 90);
     HGDIOBJ old = SelectObject(memory, buffer);
-    EXPECT_EQ(SelectObject(CreateCompatibleDC(screen), buffer), nullptr) << "a bitmap is in one context at a time";
-    RECT all{0, 0, 120, 90};
+    EXPECT_EQ(SelectObject(CreateCompatibleDC(screen), buffer), nullptr)
+        << "a bitmap is in one context at a time";
+    RECT all { 0, 0, 120, 90 };
     FillRect(memory, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     scribble(memory);
     EXPECT_TRUE(BitBlt(screen, 0, 0, 120, 90, memory, 0, 0, SRCCOPY));
@@ -91,7 +92,7 @@ TEST(QtPainting, InvalidatingPaintsThroughWmPaintAndTheSurfaceShowsIt)
     FreshQt fresh;
     HWND window = toplevel(0, 0, 100, 80, WS_OVERLAPPEDWINDOW | WS_VISIBLE);
     settle();
-    RECT painted{};
+    RECT painted {};
     answer() = [&](HWND w, UINT message, WPARAM, LPARAM) -> std::optional<LRESULT> {
         if (message != WM_PAINT) {
             return std::nullopt;
@@ -100,14 +101,14 @@ TEST(QtPainting, InvalidatingPaintsThroughWmPaintAndTheSurfaceShowsIt)
         HDC dc = BeginPaint(w, &ps);
         painted = ps.rcPaint;
         HBRUSH blue = CreateSolidBrush(RGB(0, 0, 255));
-        RECT everything{0, 0, 100, 80};
-        FillRect(dc, &everything, blue);  // clipped to the update area
+        RECT everything { 0, 0, 100, 80 };
+        FillRect(dc, &everything, blue); // clipped to the update area
         DeleteObject(blue);
         EndPaint(w, &ps);
         return 0;
     };
     received().clear();
-    RECT part{10, 10, 30, 20};
+    RECT part { 10, 10, 30, 20 };
     InvalidateRect(window, &part, TRUE);
     UpdateWindow(window);
     EXPECT_EQ(messagesof(WM_PAINT).size(), 1u);
@@ -123,10 +124,10 @@ TEST(QtPainting, InvalidatingPaintsThroughWmPaintAndTheSurfaceShowsIt)
 TEST(QtPainting, BottomUpSectionsDrawUprightAndTextIsMeasured)
 {
     FreshQt fresh;
-    BITMAPINFO info{};
+    BITMAPINFO info {};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     info.bmiHeader.biWidth = 4;
-    info.bmiHeader.biHeight = 3;  // rows bottom-up
+    info.bmiHeader.biHeight = 3; // rows bottom-up
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
@@ -134,7 +135,7 @@ TEST(QtPainting, BottomUpSectionsDrawUprightAndTextIsMeasured)
     ASSERT_NE(bits, nullptr);
     HDC dc = CreateCompatibleDC(nullptr);
     SelectObject(dc, section);
-    RECT top{0, 0, 4, 1};
+    RECT top { 0, 0, 4, 1 };
     HBRUSH green = CreateSolidBrush(RGB(0, 255, 0));
     FillRect(dc, &top, green);
     auto* rows = static_cast<uint32_t*>(bits);
@@ -142,13 +143,13 @@ TEST(QtPainting, BottomUpSectionsDrawUprightAndTextIsMeasured)
     EXPECT_EQ(rows[0] & 0xFFFFFF, 0u);
     EXPECT_EQ(GetPixel(dc, 0, 0), RGB(0, 255, 0));
 
-    SIZE one{}, two{};
+    SIZE one {}, two {};
     SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
     EXPECT_TRUE(GetTextExtentPoint32A(dc, "M", 1, &one));
     EXPECT_TRUE(GetTextExtentPoint32A(dc, "MM", 2, &two));
     EXPECT_GT(one.cx, 0);
     EXPECT_GT(two.cx, one.cx);
-    RECT measure{0, 0, 0, 0};
+    RECT measure { 0, 0, 0, 0 };
     EXPECT_EQ(DrawTextA(dc, "MM", -1, &measure, DT_CALCRECT | DT_SINGLELINE), two.cy);
     EXPECT_EQ(measure.right, two.cx);
     DeleteDC(dc);

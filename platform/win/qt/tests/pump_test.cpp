@@ -14,7 +14,7 @@ BOOL watchingfilter(MSG* message)
     return message->message == WM_USER + 9;
 }
 
-}  // namespace
+} // namespace
 
 TEST(QtPump, APostedMessageReachesTheProcedureAfterTheFilterInTheToolkitsLoop)
 {
@@ -27,7 +27,7 @@ TEST(QtPump, APostedMessageReachesTheProcedureAfterTheFilterInTheToolkitsLoop)
     bool arrived = turnuntil([&] { return !messagesof(WM_USER + 8).empty() && seenbyfilter.size() >= 2; });
     win::setmessagefilter(previous);
     ASSERT_TRUE(arrived);
-    EXPECT_EQ(seenbyfilter, (std::vector<UINT>{WM_USER + 8, WM_USER + 9}));
+    EXPECT_EQ(seenbyfilter, (std::vector<UINT> { WM_USER + 8, WM_USER + 9 }));
     EXPECT_EQ(messagesof(WM_USER + 8)[0].lParam, 2);
     EXPECT_TRUE(messagesof(WM_USER + 9).empty()) << "the filter consumed it";
 }

@@ -50,4 +50,4 @@ struct FreshQt : Fresh {
     ~FreshQt() { settle(); }
 };
 
-}  // namespace wintest
+} // namespace wintest

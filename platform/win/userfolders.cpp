@@ -1,0 +1,137 @@
+#include "platform/win/userfolders.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "core/files/folders.h"
+#include "platform/win/files.h"
+#include "platform/win/pathboundary.h"
+#include "platform/win/winerror.h"
+
+namespace {
+
+std::string environment(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value && *value == '/' ? value : std::string();
+}
+
+std::string home()
+{
+    return environment("HOME");
+}
+
+// Makes folder (and its parents) when missing and checks that it is a real folder of this user
+// and no one else's to enter: 0700, corrected when it was wider.
+bool privatefolder(const std::string& folder)
+{
+    mkpath(towindowspath(folder).c_str());
+    struct stat status;
+    if (lstat(folder.c_str(), &status) != 0 || !S_ISDIR(status.st_mode) || status.st_uid != getuid())
+        return false;
+    return (status.st_mode & 077) == 0 || chmod(folder.c_str(), 0700) == 0;
+}
+
+std::string temporaryfolder()
+{
+    // A folder that outlives a crash of the machine: autosaves are recovered from it at the next
+    // start, so the runtime folder, emptied at logout, serves only without a home.
+    std::string cache = environment("XDG_CACHE_HOME");
+    if (cache.empty() && !home().empty())
+        cache = home() + "/.cache";
+    if (!cache.empty() && privatefolder(cache + "/vkt/tmp"))
+        return cache + "/vkt/tmp";
+    const std::string runtime = environment("XDG_RUNTIME_DIR");
+    if (!runtime.empty() && privatefolder(runtime + "/vkt"))
+        return runtime + "/vkt";
+    return {};
+}
+
+DWORD copyout(const std::string& text, DWORD size, char* buffer)
+{
+    if (!buffer || text.size() + 1 > size)
+        return static_cast<DWORD>(text.size() + 1);
+    std::memcpy(buffer, text.c_str(), text.size() + 1);
+    return static_cast<DWORD>(text.size());
+}
+
+} // namespace
+
+DWORD GetTempPathA(DWORD size, char* buffer)
+{
+    const std::string folder = temporaryfolder();
+    if (folder.empty()) {
+        SetLastError(ERROR_PATH_NOT_FOUND);
+        return 0;
+    }
+    return copyout(towindowspath(folder) + "\\", size, buffer);
+}
+
+UINT GetTempFileNameA(const char* folder, const char* prefix, UINT unique, char* buffer)
+{
+    if (!folder || !buffer) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    std::string base = folder;
+    if (!base.empty() && base.back() != '\\' && base.back() != '/')
+        base += '\\';
+    base.append(prefix ? prefix : "", 0, prefix ? std::min<size_t>(std::strlen(prefix), 3) : 0);
+    const auto name = [&](UINT number) {
+        char digits[8];
+        std::snprintf(digits, sizeof digits, "%04X", number & 0xFFFF);
+        return base + digits + ".TMP";
+    };
+    if (name(0).size() >= MAX_PATH) {
+        SetLastError(ERROR_FILENAME_EXCED_RANGE);
+        return 0;
+    }
+    if (unique != 0) {
+        std::strcpy(buffer, name(unique).c_str());
+        return unique & 0xFFFF;
+    }
+    // Numbers from a start that differs between processes, as the system's tick-based start does.
+    const UINT start = static_cast<UINT>(getpid()) & 0xFFFF;
+    for (UINT i = 0; i < 0xFFFF; ++i) {
+        const UINT number = (start + i) % 0xFFFF + 1;
+        const std::string candidate = name(number);
+        const int fd
+            = open(pathforwriting(candidate.c_str()).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd >= 0) {
+            close(fd);
+            std::strcpy(buffer, candidate.c_str());
+            return number;
+        }
+        if (errno != EEXIST)
+            break;
+    }
+    SetLastError(ERROR_ACCESS_DENIED);
+    return 0;
+}
+
+HRESULT SHGetFolderPathA(HWND, int folder, HANDLE, DWORD, char* path)
+{
+    if (!path || (folder != CSIDL_PERSONAL && folder != CSIDL_LOCAL_APPDATA))
+        return E_INVALIDARG;
+    const char* variable = folder == CSIDL_PERSONAL ? "XDG_DOCUMENTS_DIR" : "XDG_DATA_HOME";
+    std::string found = environment(variable);
+    if (found.empty() && !home().empty())
+        found = home() + (folder == CSIDL_PERSONAL ? "/Documents" : "/.local/share");
+    if (found.empty())
+        return E_FAIL;
+    const std::string windows = towindowspath(found);
+    if (windows.size() >= MAX_PATH)
+        return E_FAIL;
+    std::strcpy(path, windows.c_str());
+    return S_OK;
+}
+
+void SHAddToRecentDocs(UINT, const void*)
+{
+}
