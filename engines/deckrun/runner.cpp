@@ -311,7 +311,12 @@ void simulate(Deck& deck, Run& run, std::vector<std::string>& errors)
     const Controls controls = readcontrols(deck.first(), &errors);
     run.controls = &controls;
     const int failed = INPpas1(s.ckt, deck.first(), s.table) + INPpas2(s.ckt, deck.first(), s.table, s.task, s.options);
-    if (failed > 0 || !errors.empty())
+    // A card with an error text did not read: a .model card's parameters are read when a device
+    // first uses it, and their errors land on that card outside the passes' counts.
+    bool marked = false;
+    for (const SPICECARD* card = deck.first(); card; card = card->next)
+        marked = marked || card->error;
+    if (failed > 0 || marked || !errors.empty())
         throw Failure("the deck's cards did not read");
     setnodes(s, engine, controls.ics, "ic");
     setnodes(s, engine, controls.nodesets, "nodeset");

@@ -26,7 +26,7 @@ struct Equation {
     bool voltage = true;
     bool removed = false; // its node or owner was deleted; dropped at the next set-up
     Node* node = nullptr; // of a voltage
-    IFinstance* owner = nullptr; // of a device's branch current; null for a model's branch
+    IFinstance* owner = nullptr; // of a device's branch current or internal node; null for a model's
 };
 
 } // namespace nerith

@@ -7,7 +7,7 @@ namespace nerith {
 namespace {
 
 // After deletions: numbers close up in their old order, and every instance makes its equations
-// and cells afresh (device branches are made again, so they are dropped here).
+// and cells afresh (device branches and internal nodes are made again, so they are dropped here).
 void renumber(IFcircuit& ckt)
 {
     for (auto& family : ckt.families)
@@ -16,7 +16,7 @@ void renumber(IFcircuit& ckt)
     kept.push_back(ckt.equations.front());
     for (std::size_t n = 1; n < ckt.equations.size(); ++n) {
         const Equation& equation = ckt.equations[n];
-        if (equation.removed || (!equation.voltage && equation.owner))
+        if (equation.removed || equation.owner)
             continue;
         if (equation.node)
             equation.node->number = static_cast<int32_t>(kept.size());

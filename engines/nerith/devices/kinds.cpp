@@ -9,11 +9,15 @@ extern const DeviceKind vcvskind;
 extern const DeviceKind vccskind;
 extern const DeviceKind capacitorkind;
 extern const DeviceKind inductorkind;
+extern const DeviceKind diodekind;
+extern const DeviceKind bjtkind;
+extern const DeviceKind jfetkind;
+extern const DeviceKind meskind;
 
 const std::vector<const DeviceKind*>& devicekinds()
 {
     static const std::vector<const DeviceKind*> kinds { &resistorkind, &capacitorkind, &inductorkind,
-        &vsourcekind, &isourcekind, &vcvskind, &vccskind };
+        &vsourcekind, &isourcekind, &vcvskind, &vccskind, &diodekind, &bjtkind, &jfetkind, &meskind };
     return kinds;
 }
 

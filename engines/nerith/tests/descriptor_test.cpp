@@ -25,6 +25,10 @@ TEST(Descriptor, DeclaresTheBuiltDevicesOnly)
         { "Isource", 2, { "dc", "sine", "pulse", "exp", "sffm", "pwl" } },
         { "VCVS", 4, { "gain" } },
         { "VCCS", 4, { "gain" } },
+        { "Diode", 2, { "area", "off", "ic", "temp" } },
+        { "BJT", 4, { "area", "off", "ic", "icvbe", "icvce", "temp" } },
+        { "JFET", 3, { "area", "off", "ic", "ic-vds", "ic-vgs", "temp" } },
+        { "MES", 3, { "area", "off", "ic", "ic-vds", "ic-vgs" } },
     };
     ASSERT_EQ(s.d->numDevices, static_cast<int32_t>(std::size(rows)));
     for (const Row& row : rows) {
@@ -41,7 +45,7 @@ TEST(Descriptor, DeclaresTheBuiltDevicesOnly)
     }
     EXPECT_EQ(findparm(s.d->devices[findtype(s.d, "resistor")]->instanceParms, 3, "resistance")->id,
         RES_RESISTANCE);
-    EXPECT_EQ(findtype(s.d, "Diode"), -1);
+    EXPECT_EQ(findtype(s.d, "MOS1"), -1);
     IFmodel* model = nullptr;
     EXPECT_EQ(s.d->newModel(s.ckt, s.d->numDevices, &model, "m"), E_BADTYPE);
 }

@@ -152,10 +152,12 @@ inline int32_t findtype(const IFsimulator* d, const char* name)
     return -1;
 }
 
-inline const IFparm* findparm(const IFparm* parms, int32_t count, const char* keyword)
+// The first parameter of that keyword with all the `flags` (IF_SET, IF_ASK; 0: any), as the kernel
+// looks them up: one keyword may name a value to set and another to ask.
+inline const IFparm* findparm(const IFparm* parms, int32_t count, const char* keyword, int32_t flags = 0)
 {
     for (int32_t i = 0; i < count; ++i) {
-        if (strcasecmp(parms[i].keyword, keyword) == 0)
+        if (strcasecmp(parms[i].keyword, keyword) == 0 && (parms[i].dataType & flags) == flags)
             return &parms[i];
     }
     return nullptr;
@@ -301,7 +303,7 @@ public:
     double ask(IFinstance* instance, const char* keyword)
     {
         const IFdevice* device = d->devices[types.at(instance)];
-        const IFparm* parm = findparm(device->instanceParms, device->numInstanceParms, keyword);
+        const IFparm* parm = findparm(device->instanceParms, device->numInstanceParms, keyword, IF_ASK);
         IFvalue v {};
         EXPECT_EQ(d->askInstanceQuest(ckt, instance, parm->id, &v, nullptr), 0) << keyword;
         return (parm->dataType & 0xFF) == IF_INTEGER ? v.iValue : v.rValue;

@@ -1,0 +1,795 @@
+#include "engines/nerith/devices/family.h"
+#include "engines/nerith/devices/junction.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace nerith {
+
+namespace {
+
+// Instance parameter ids.
+constexpr int32_t Area = 1;
+constexpr int32_t Off = 2;
+constexpr int32_t InitialVbe = 3;
+constexpr int32_t InitialVce = 4;
+constexpr int32_t InitialVoltages = 5;
+constexpr int32_t Temperature = 6;
+constexpr int32_t CollectorCurrent = 10;
+constexpr int32_t BaseCurrent = 11;
+constexpr int32_t EmitterCurrent = 12;
+constexpr int32_t Power = 13;
+constexpr int32_t Vbe = 14;
+constexpr int32_t Vbc = 15;
+constexpr int32_t Gm = 16;
+constexpr int32_t Gpi = 17;
+constexpr int32_t Gmu = 18;
+constexpr int32_t Gx = 19;
+constexpr int32_t Go = 20;
+constexpr int32_t Cpi = 21;
+constexpr int32_t Cmu = 22;
+constexpr int32_t Cbx = 23;
+constexpr int32_t Ccs = 24;
+constexpr int32_t CollectorCurrentAlias = 25;
+constexpr int32_t BaseCurrentAlias = 26;
+constexpr int32_t ShotNoiseCollector = 27;
+constexpr int32_t ShotNoiseBase = 28;
+constexpr int32_t FlickerNoise = 29;
+constexpr int32_t ThermalNoise = 30;
+
+// Model parameter ids.
+enum : int32_t {
+    Npn = 101,
+    Pnp,
+    Is,
+    Bf,
+    Nf,
+    Vaf,
+    VafAlias,
+    Ikf,
+    IkfAlias,
+    Ise,
+    Ne,
+    Br,
+    Nr,
+    Var,
+    VarAlias,
+    Ikr,
+    Isc,
+    Nc,
+    Rb,
+    Irb,
+    Rbm,
+    Re,
+    Rc,
+    Cje,
+    Vje,
+    VjeAlias,
+    Mje,
+    MjeAlias,
+    Tf,
+    Xtf,
+    Vtf,
+    Itf,
+    Ptf,
+    Cjc,
+    Vjc,
+    VjcAlias,
+    Mjc,
+    MjcAlias,
+    Xcjc,
+    Tr,
+    Cjs,
+    CjsAlias,
+    Vjs,
+    VjsAlias,
+    Mjs,
+    MjsAlias,
+    Xtb,
+    Eg,
+    Xti,
+    Kf,
+    Af,
+    Fc,
+    Tnom,
+    C2,
+    C4,
+    Polarity,
+};
+
+// Gummel-Poon bipolar transistor, NPN or PNP: transport currents with Early effect and high
+// injection through the base charge, base-emitter and base-collector leakage, current-dependent
+// base resistance, depletion and transit-time charges (the collector junction's split by XCJC),
+// substrate capacitance, excess phase and temperature. Terminals: collector, base, emitter, substrate
+// (ground when not connected).
+struct Bjt {
+    static constexpr bool Linear = false;
+
+    struct Model : IFmodel {
+        int32_t polarity = 1; // +1 NPN, -1 PNP
+        double is, bf, nf, vaf, ikf, ise, ne, br, nr, var, ikr, isc, nc, rb, irb, rbm, re, rc;
+        double cje, vje, mje, tf, xtf, vtf, itf, ptf, cjc, vjc, mjc, xcjc, tr, cjs, vjs, mjs;
+        double xtb, eg, xti, kf, af, fc, tnom, c2, c4;
+        bool rbmgiven = false, tnomgiven = false, isegiven = false, iscgiven = false;
+    };
+
+    // The states of an instance: charge pairs, then the delayed current of excess phase.
+    enum : int32_t { Qbe = 0, Qbc = 2, Qbx = 4, Qcs = 6, Excess = 8, StateCount = 9 };
+
+    struct Instance : IFinstance {
+        double area, icvbe, icvce, temp;
+        bool off = false;
+        bool tempgiven = false;
+        // At the run's temperature, scaled by area.
+        double vt = 0;
+        double kelvin = 0;
+        double csat = 0, betaf = 0, betar = 0, c2 = 0, c4 = 0;
+        double bepot = 0, becap = 0, bcpot = 0, bccap = 0, cspot = 0, cscap = 0;
+        double vcrit = 0;
+        double gcpr = 0, gepr = 0, rbpr = 0, rbpi = 0;
+        // The last iterate.
+        double vbe = 0, vbc = 0, cc = 0, cb = 0;
+        double gm = 0, gpi = 0, gmu = 0, gx = 0, go = 0, geqcb = 0;
+        double cpi = 0, cmu = 0, cbx = 0, ccs = 0;
+        int32_t c = 0, b = 0, e = 0, s = 0, cp = 0, bp = 0, ep = 0;
+        Node* cnode = nullptr;
+        Node* bnode = nullptr;
+        Node* enode = nullptr;
+        int32_t state = 0;
+        double *cc_ = nullptr, *bb = nullptr, *ee = nullptr, *bpbp = nullptr, *cpcp = nullptr,
+               *epep = nullptr;
+        double *ccp = nullptr, *bbp = nullptr, *eep = nullptr, *cpc = nullptr, *cpbp = nullptr,
+               *cpep = nullptr;
+        double *bpb = nullptr, *bpcp = nullptr, *bpep = nullptr, *epe = nullptr, *epcp = nullptr,
+               *epbp = nullptr;
+        double *ss = nullptr, *scp = nullptr, *cps = nullptr, *bcp = nullptr, *cpb = nullptr;
+    };
+
+    static const Model& modelof(const Instance& q) { return static_cast<const Model&>(*q.model); }
+
+    static int setnpn(Model& m, const IFvalue& v)
+    {
+        if (v.iValue != 0 && v.iValue != 1)
+            return E_BADTYPE;
+        if (v.iValue)
+            m.polarity = 1;
+        return 0;
+    }
+    static int setpnp(Model& m, const IFvalue& v)
+    {
+        if (v.iValue != 0 && v.iValue != 1)
+            return E_BADTYPE;
+        if (v.iValue)
+            m.polarity = -1;
+        return 0;
+    }
+    static int32_t polarity(IFcircuit&, const Model& m) { return m.polarity; }
+    static int setinitial(Instance& q, const IFvalue& v)
+    {
+        if (v.v.numValue < 1 || v.v.numValue > 2 || !v.v.vec.rVec)
+            return E_BADVALUE;
+        q.icvbe = v.v.vec.rVec[0];
+        if (v.v.numValue == 2)
+            q.icvce = v.v.vec.rVec[1];
+        return 0;
+    }
+
+    // Terminal currents at the last solution, from the linearisation it was solved with.
+    struct Currents {
+        double c = 0, b = 0;
+    };
+    static Currents currents(IFcircuit& ckt, const Instance& q)
+    {
+        if (!q.bound)
+            return {};
+        const double* x = ckt.solution.data();
+        const int32_t type = modelof(q).polarity;
+        const double vbe = type * (x[q.bp] - x[q.ep]);
+        const double vbc = type * (x[q.bp] - x[q.cp]);
+        const double dbe = vbe - q.vbe;
+        const double dbc = vbc - q.vbc;
+        return { type * (q.cc + (q.gm + q.go) * dbe - (q.go + q.gmu) * dbc),
+            type * (q.cb + q.gpi * dbe + (q.gmu + q.geqcb) * dbc) };
+    }
+    static double collector(IFcircuit& ckt, const Instance& q) { return currents(ckt, q).c; }
+    static double base(IFcircuit& ckt, const Instance& q) { return currents(ckt, q).b; }
+    static double emitter(IFcircuit& ckt, const Instance& q)
+    {
+        const Currents i = currents(ckt, q);
+        return -(i.c + i.b);
+    }
+    static double power(IFcircuit& ckt, const Instance& q)
+    {
+        if (!q.bound)
+            return 0;
+        const double* x = ckt.solution.data();
+        const Currents i = currents(ckt, q);
+        return i.c * (x[q.c] - x[q.e]) + i.b * (x[q.b] - x[q.e]);
+    }
+    static double vbe(IFcircuit&, const Instance& q) { return q.vbe; }
+    static double vbc(IFcircuit&, const Instance& q) { return q.vbc; }
+    static double gm(IFcircuit&, const Instance& q) { return q.gm; }
+    static double gpi(IFcircuit&, const Instance& q) { return q.gpi; }
+    static double gmu(IFcircuit&, const Instance& q) { return q.gmu; }
+    static double gx(IFcircuit&, const Instance& q) { return q.gx; }
+    static double go(IFcircuit&, const Instance& q) { return q.go; }
+    static double cpi(IFcircuit&, const Instance& q) { return q.cpi; }
+    static double cmu(IFcircuit&, const Instance& q) { return q.cmu; }
+    static double cbx(IFcircuit&, const Instance& q) { return q.cbx; }
+    static double ccs(IFcircuit&, const Instance& q) { return q.ccs; }
+    // Noise current densities (A^2/Hz): shot noise of the collector and base currents, flicker noise
+    // of the base current at 1 Hz, thermal noise of the series resistances.
+    static double shotcollector(IFcircuit& ckt, const Instance& q)
+    {
+        return 2 * ElectronCharge * std::fabs(collector(ckt, q));
+    }
+    static double shotbase(IFcircuit& ckt, const Instance& q)
+    {
+        return 2 * ElectronCharge * std::fabs(base(ckt, q));
+    }
+    static double flicker(IFcircuit& ckt, const Instance& q)
+    {
+        const Model& m = modelof(q);
+        return m.kf * std::pow(std::fabs(base(ckt, q)), m.af);
+    }
+    static double thermal(IFcircuit&, const Instance& q)
+    {
+        return 4 * Boltzmann * q.kelvin * (q.gcpr + q.gepr + q.gx);
+    }
+
+    static constexpr auto parameters = parametertable<Instance>({
+        field<&Instance::area>("area", Area, "Area factor").initially(1),
+        field<&Instance::off>("off", Off, "Device initially off"),
+        field<&Instance::icvbe>("icvbe", InitialVbe, "Initial B-E voltage").in("V"),
+        field<&Instance::icvce>("icvce", InitialVce, "Initial C-E voltage").in("V"),
+        settable<&setinitial>("ic", InitialVoltages, IF_REAL | IF_VECTOR, "Initial VBE and VCE"),
+        field<&Instance::temp, &Instance::tempgiven>("temp", Temperature, "Instance temperature").in("degC"),
+        computed<&collector>("ic", CollectorCurrent, "Collector current").in("A"),
+        computed<&collector>("cc", CollectorCurrentAlias, "Collector current").in("A"),
+        computed<&base>("ib", BaseCurrent, "Base current").in("A"),
+        computed<&base>("cb", BaseCurrentAlias, "Base current").in("A"),
+        computed<&emitter>("ie", EmitterCurrent, "Emitter current").in("A"),
+        computed<&power>("p", Power, "Power dissipation").in("W"),
+        computed<&vbe>("vbe", Vbe, "B-E voltage").in("V"),
+        computed<&vbc>("vbc", Vbc, "B-C voltage").in("V"),
+        computed<&gm>("gm", Gm, "Small signal transconductance").in("S"),
+        computed<&gpi>("gpi", Gpi, "Small signal input conductance - pi").in("S"),
+        computed<&gmu>("gmu", Gmu, "Small signal conductance - mu").in("S"),
+        computed<&gx>("gx", Gx, "Conductance from base to internal base").in("S"),
+        computed<&go>("go", Go, "Small signal output conductance").in("S"),
+        computed<&cpi>("cpi", Cpi, "Internal base to emitter capacitance").in("F"),
+        computed<&cmu>("cmu", Cmu, "Internal base to collector capacitance").in("F"),
+        computed<&cbx>("cbx", Cbx, "Base to collector capacitance").in("F"),
+        computed<&ccs>("ccs", Ccs, "Collector to substrate capacitance").in("F"),
+        computed<&shotcollector>("shotnoisec", ShotNoiseCollector, "Collector shot noise density")
+            .in("A2/Hz"),
+        computed<&shotbase>("shotnoiseb", ShotNoiseBase, "Base shot noise density").in("A2/Hz"),
+        computed<&flicker>("flickernoise", FlickerNoise, "Base flicker noise density at 1 Hz").in("A2/Hz"),
+        computed<&thermal>("thermalnoise", ThermalNoise, "Series resistance noise density").in("A2/Hz"),
+    });
+
+    static constexpr auto modelparameters = parametertable<Model>({
+        settable<&setnpn>("npn", Npn, IF_FLAG, "NPN type device"),
+        settable<&setpnp>("pnp", Pnp, IF_FLAG, "PNP type device"),
+        computed<&polarity>("type", Polarity, "NPN (1) or PNP (-1)"),
+        field<&Model::is>("is", Is, "Saturation current").in("A").initially(1e-16),
+        field<&Model::bf>("bf", Bf, "Ideal forward beta").initially(100),
+        field<&Model::nf>("nf", Nf, "Forward emission coefficient").initially(1),
+        field<&Model::vaf>("vaf", Vaf, "Forward Early voltage (0: none)").in("V"),
+        field<&Model::vaf>("va", VafAlias, "Forward Early voltage (0: none)").in("V"),
+        field<&Model::ikf>("ikf", Ikf, "Forward beta roll-off corner current (0: none)").in("A"),
+        field<&Model::ikf>("ik", IkfAlias, "Forward beta roll-off corner current (0: none)").in("A"),
+        field<&Model::ise, &Model::isegiven>("ise", Ise, "B-E leakage saturation current").in("A"),
+        field<&Model::c2>("c2", C2, "B-E leakage saturation current over IS"),
+        field<&Model::ne>("ne", Ne, "B-E leakage emission coefficient").initially(1.5),
+        field<&Model::br>("br", Br, "Ideal reverse beta").initially(1),
+        field<&Model::nr>("nr", Nr, "Reverse emission coefficient").initially(1),
+        field<&Model::var>("var", Var, "Reverse Early voltage (0: none)").in("V"),
+        field<&Model::var>("vb", VarAlias, "Reverse Early voltage (0: none)").in("V"),
+        field<&Model::ikr>("ikr", Ikr, "Reverse beta roll-off corner current (0: none)").in("A"),
+        field<&Model::isc, &Model::iscgiven>("isc", Isc, "B-C leakage saturation current").in("A"),
+        field<&Model::c4>("c4", C4, "B-C leakage saturation current over IS"),
+        field<&Model::nc>("nc", Nc, "B-C leakage emission coefficient").initially(2),
+        field<&Model::rb>("rb", Rb, "Zero bias base resistance").in("ohm"),
+        field<&Model::irb>("irb", Irb, "Current for base resistance = (rb + rbm) / 2 (0: none)").in("A"),
+        field<&Model::rbm, &Model::rbmgiven>("rbm", Rbm, "Minimum base resistance").in("ohm"),
+        field<&Model::re>("re", Re, "Emitter resistance").in("ohm"),
+        field<&Model::rc>("rc", Rc, "Collector resistance").in("ohm"),
+        field<&Model::cje>("cje", Cje, "Zero bias B-E depletion capacitance").in("F"),
+        field<&Model::vje>("vje", Vje, "B-E built in potential").in("V").initially(0.75),
+        field<&Model::vje>("pe", VjeAlias, "B-E built in potential").in("V").initially(0.75),
+        field<&Model::mje>("mje", Mje, "B-E junction grading coefficient").initially(0.33),
+        field<&Model::mje>("me", MjeAlias, "B-E junction grading coefficient").initially(0.33),
+        field<&Model::tf>("tf", Tf, "Ideal forward transit time").in("s"),
+        field<&Model::xtf>("xtf", Xtf, "Coefficient for bias dependence of TF"),
+        field<&Model::vtf>("vtf", Vtf, "Voltage giving VBC dependence of TF (0: none)").in("V"),
+        field<&Model::itf>("itf", Itf, "High current dependence of TF").in("A"),
+        field<&Model::ptf>("ptf", Ptf, "Excess phase").in("deg"),
+        field<&Model::cjc>("cjc", Cjc, "Zero bias B-C depletion capacitance").in("F"),
+        field<&Model::vjc>("vjc", Vjc, "B-C built in potential").in("V").initially(0.75),
+        field<&Model::vjc>("pc", VjcAlias, "B-C built in potential").in("V").initially(0.75),
+        field<&Model::mjc>("mjc", Mjc, "B-C junction grading coefficient").initially(0.33),
+        field<&Model::mjc>("mc", MjcAlias, "B-C junction grading coefficient").initially(0.33),
+        field<&Model::xcjc>("xcjc", Xcjc, "Fraction of B-C capacitance on the internal base").initially(1),
+        field<&Model::tr>("tr", Tr, "Ideal reverse transit time").in("s"),
+        field<&Model::cjs>("cjs", Cjs, "Zero bias C-S capacitance").in("F"),
+        field<&Model::cjs>("ccs", CjsAlias, "Zero bias C-S capacitance").in("F"),
+        field<&Model::vjs>("vjs", Vjs, "Substrate junction built in potential").in("V").initially(0.75),
+        field<&Model::vjs>("ps", VjsAlias, "Substrate junction built in potential").in("V").initially(0.75),
+        field<&Model::mjs>("mjs", Mjs, "Substrate junction grading coefficient"),
+        field<&Model::mjs>("ms", MjsAlias, "Substrate junction grading coefficient"),
+        field<&Model::xtb>("xtb", Xtb, "Forward and reverse beta temperature exponent"),
+        field<&Model::eg>("eg", Eg, "Energy gap for IS temperature dependency").in("eV").initially(1.11),
+        field<&Model::xti>("xti", Xti, "Temperature exponent for IS").initially(3),
+        field<&Model::kf>("kf", Kf, "Flicker noise coefficient"),
+        field<&Model::af>("af", Af, "Flicker noise exponent").initially(1),
+        field<&Model::fc>("fc", Fc, "Forward bias junction fit parameter").initially(0.5),
+        field<&Model::tnom, &Model::tnomgiven>("tnom", Tnom, "Parameter measurement temperature").in("degC"),
+    });
+
+    static const char* unsound(const Model& m)
+    {
+        auto bad = [](double v) { return !std::isfinite(v); };
+        auto negative = [&](double v) { return bad(v) || v < 0; };
+        auto notpositive = [&](double v) { return bad(v) || v <= 0; };
+        auto grading = [&](double v) { return bad(v) || v < 0 || v >= 1; };
+        if (notpositive(m.is))
+            return "saturation current IS";
+        if (notpositive(m.bf) || notpositive(m.br))
+            return "beta BF or BR";
+        if (notpositive(m.nf) || notpositive(m.nr) || notpositive(m.ne) || notpositive(m.nc))
+            return "emission coefficient";
+        if (negative(m.vaf) || negative(m.var) || negative(m.ikf) || negative(m.ikr) || negative(m.irb))
+            return "Early voltage or corner current";
+        if (negative(m.ise) || negative(m.isc) || negative(m.c2) || negative(m.c4))
+            return "leakage current";
+        if (negative(m.rb) || negative(m.rbm) || negative(m.re) || negative(m.rc))
+            return "series resistance";
+        if (negative(m.cje) || negative(m.cjc) || negative(m.cjs))
+            return "junction capacitance";
+        if (notpositive(m.vje) || notpositive(m.vjc) || notpositive(m.vjs))
+            return "junction potential";
+        if (grading(m.mje) || grading(m.mjc) || grading(m.mjs))
+            return "grading coefficient";
+        if (grading(m.fc))
+            return "coefficient FC";
+        if (negative(m.tf) || negative(m.tr) || negative(m.xtf) || negative(m.vtf) || negative(m.itf)
+            || bad(m.ptf))
+            return "transit time parameter";
+        if (bad(m.xcjc) || m.xcjc < 0 || m.xcjc > 1)
+            return "XCJC";
+        if (bad(m.xtb) || notpositive(m.eg) || bad(m.xti) || negative(m.kf) || notpositive(m.af))
+            return "temperature or noise coefficient";
+        return nullptr;
+    }
+
+    static int check(IFcircuit& ckt, Instance& q)
+    {
+        const Model& m = modelof(q);
+        const double nominal = nominalkelvin(ckt, m.tnomgiven, m.tnom);
+        if (nominal == 0)
+            return fail(E_BADDEVICE, "transistor %s: model %s has a TNOM below absolute zero", q.name.c_str(),
+                m.name.c_str());
+        if (const char* what = unsound(m))
+            return fail(E_BADDEVICE, "transistor %s: model %s has an unusable %s", q.name.c_str(),
+                m.name.c_str(), what);
+        if (!std::isfinite(q.area) || q.area <= 0)
+            return fail(
+                E_BADDEVICE, "transistor %s has an area of %g; it must be positive", q.name.c_str(), q.area);
+        if (!(std::isfinite(q.icvbe) && std::isfinite(q.icvce)))
+            return fail(E_BADDEVICE, "transistor %s has no finite initial voltages", q.name.c_str());
+        q.kelvin = devicekelvin(ckt, q.tempgiven, q.temp);
+        if (q.kelvin == 0)
+            return fail(E_BADDEVICE, "transistor %s has a temperature below absolute zero", q.name.c_str());
+        q.vt = thermalvoltage(q.kelvin);
+        const double ratio = q.kelvin / nominal;
+        const double logfactor = (ratio - 1) * m.eg / q.vt + m.xti * std::log(ratio);
+        const double betafactor = std::exp(m.xtb * std::log(ratio));
+        q.csat = m.is * std::exp(logfactor) * q.area;
+        q.betaf = m.bf * betafactor;
+        q.betar = m.br * betafactor;
+        const double ise = m.isegiven ? m.ise : m.c2 * m.is;
+        const double isc = m.iscgiven ? m.isc : m.c4 * m.is;
+        q.c2 = ise * std::exp(logfactor / m.ne) / betafactor * q.area;
+        q.c4 = isc * std::exp(logfactor / m.nc) / betafactor * q.area;
+        const JunctionTemperature be = junctiontemperature(m.vje, m.cje, m.mje, nominal, q.kelvin);
+        const JunctionTemperature bc = junctiontemperature(m.vjc, m.cjc, m.mjc, nominal, q.kelvin);
+        const JunctionTemperature cs = junctiontemperature(m.vjs, m.cjs, m.mjs, nominal, q.kelvin);
+        q.bepot = be.potential;
+        q.becap = be.capacitance * q.area;
+        q.bcpot = bc.potential;
+        q.bccap = bc.capacitance * q.area;
+        q.cspot = cs.potential;
+        q.cscap = cs.capacitance * q.area;
+        q.vcrit = criticalvoltage(q.vt, q.csat);
+        q.gcpr = m.rc > 0 ? q.area / m.rc : 0;
+        q.gepr = m.re > 0 ? q.area / m.re : 0;
+        q.rbpr = (m.rbmgiven ? m.rbm : m.rb) / q.area;
+        q.rbpi = m.rb / q.area - q.rbpr;
+        if (!std::isfinite(q.csat) || q.csat <= 0 || !std::isfinite(q.vcrit) || !(q.bepot > 0)
+            || !(q.bcpot > 0) || !(q.cspot > 0) || !std::isfinite(q.c2) || !std::isfinite(q.c4)
+            || !std::isfinite(q.betaf))
+            return fail(E_BADDEVICE, "transistor %s: model %s gives no usable junctions at %g K",
+                q.name.c_str(), m.name.c_str(), q.kelvin);
+        return 0;
+    }
+
+    static int bind(IFcircuit& ckt, Instance& q)
+    {
+        int32_t nodes[3];
+        if (int code = terminalnumbers(q, 3, nodes))
+            return code;
+        q.c = nodes[0];
+        q.b = nodes[1];
+        q.e = nodes[2];
+        const Node* substrate = q.terminals[3];
+        q.s = substrate && !substrate->deleted ? substrate->number : 0;
+        const Model& m = modelof(q);
+        q.cp = m.rc > 0 ? internalnode(ckt, q, q.cnode, "collector") : q.c;
+        q.bp = m.rb > 0 ? internalnode(ckt, q, q.bnode, "base") : q.b;
+        q.ep = m.re > 0 ? internalnode(ckt, q, q.enode, "emitter") : q.e;
+        if ((q.state = ckt.models.allocstates(StateCount)) < 0)
+            return fail(E_NOMEM, "out of memory for the states of %s", q.name.c_str());
+        SparseMatrix& x = ckt.matrix;
+        q.cc_ = x.element(q.c, q.c);
+        q.bb = x.element(q.b, q.b);
+        q.ee = x.element(q.e, q.e);
+        q.bpbp = x.element(q.bp, q.bp);
+        q.cpcp = x.element(q.cp, q.cp);
+        q.epep = x.element(q.ep, q.ep);
+        q.ccp = x.element(q.c, q.cp);
+        q.bbp = x.element(q.b, q.bp);
+        q.eep = x.element(q.e, q.ep);
+        q.cpc = x.element(q.cp, q.c);
+        q.cpbp = x.element(q.cp, q.bp);
+        q.cpep = x.element(q.cp, q.ep);
+        q.bpb = x.element(q.bp, q.b);
+        q.bpcp = x.element(q.bp, q.cp);
+        q.bpep = x.element(q.bp, q.ep);
+        q.epe = x.element(q.ep, q.e);
+        q.epcp = x.element(q.ep, q.cp);
+        q.epbp = x.element(q.ep, q.bp);
+        q.ss = x.element(q.s, q.s);
+        q.scp = x.element(q.s, q.cp);
+        q.cps = x.element(q.cp, q.s);
+        q.bcp = x.element(q.b, q.cp);
+        q.cpb = x.element(q.cp, q.b);
+        return 0;
+    }
+
+    static void unbind(Instance& q) { q.cp = q.bp = q.ep = 0; }
+
+    // The junction voltages this iteration starts from (type-corrected): the initial-junction
+    // guesses, the initial voltages at the first point of a transient with UIC (which solves no
+    // operating point), or the solution limited against the last iterate. `limited` when limiting
+    // changed one.
+    static void junctionvoltages(IFcircuit& ckt, Instance& q, double& vbe, double& vbc, bool& limited)
+    {
+        limited = false;
+        const uint32_t mode = ckt.mode;
+        if ((mode & MODE_INITTRAN) && (mode & MODE_UIC)) {
+            vbe = q.icvbe;
+            vbc = q.icvbe - q.icvce;
+            return;
+        }
+        if (mode & MODE_INITJCT) {
+            vbe = q.off ? 0 : q.vcrit;
+            vbc = 0;
+            return;
+        }
+        if ((mode & MODE_INITFIX) && q.off) {
+            vbe = vbc = 0;
+            return;
+        }
+        const double* x = ckt.solution.data();
+        const int32_t type = modelof(q).polarity;
+        bool first = false;
+        bool second = false;
+        vbe = pnjlim(type * (x[q.bp] - x[q.ep]), q.vbe, q.vt, q.vcrit, first);
+        vbc = pnjlim(type * (x[q.bp] - x[q.cp]), q.vbc, q.vt, q.vcrit, second);
+        limited = first || second;
+    }
+
+    // A junction's ideal current and the leakage beside it, with their conductances.
+    struct Junction {
+        double i = 0, g = 0, leak = 0, gleak = 0;
+    };
+    static Junction junction(double v, double csat, double vtn, double leaksat, double vtl, double gmin)
+    {
+        Junction j;
+        if (v > -5 * vtn) {
+            const double e = std::exp(v / vtn);
+            j.i = csat * (e - 1) + gmin * v;
+            j.g = csat * e / vtn + gmin;
+            if (leaksat != 0) {
+                const double el = std::exp(v / vtl);
+                j.leak = leaksat * (el - 1);
+                j.gleak = leaksat * el / vtl;
+            }
+        } else {
+            j.g = -csat / v + gmin;
+            j.i = j.g * v;
+            j.gleak = -leaksat / v;
+            j.leak = j.gleak * v;
+        }
+        return j;
+    }
+
+    // Integrates the charge pair at `index` of the instance: the current into it and its
+    // conductance from the capacitance.
+    static double integrate(IFcircuit& ckt, const Instance& q, int32_t index, double charge, bool first)
+    {
+        const auto s = static_cast<std::size_t>(q.state + index);
+        if (first) {
+            ckt.states[1][s] = charge;
+            ckt.states[1][s + 1] = 0;
+        }
+        const double flow = ckt.integration.slope() * charge + history(ckt, q.state + index);
+        ckt.states[0][s] = charge;
+        ckt.states[0][s + 1] = flow;
+        return flow;
+    }
+
+    static void load(IFcircuit& ckt, std::deque<Instance>& list)
+    {
+        const double gmin = ckt.options.gmin;
+        const uint32_t mode = ckt.mode;
+        const bool transient = mode & MODE_TRAN;
+        const bool first = mode & MODE_INITTRAN;
+        const bool charges = transient || (mode & MODE_INITSMSIG);
+        const double slope = transient ? ckt.integration.slope() : 0;
+        double* rhs = ckt.rhs.data();
+        const double* x = ckt.solution.data();
+        for (Instance& q : list) {
+            if (q.deleted)
+                continue;
+            const Model& m = modelof(q);
+            const int32_t type = m.polarity;
+            double vbe;
+            double vbc;
+            bool limited;
+            junctionvoltages(ckt, q, vbe, vbc, limited);
+            const double vbx = type * (x[q.b] - x[q.cp]);
+            const double vcs = type * (x[q.s] - x[q.cp]);
+
+            const Junction fe = junction(vbe, q.csat, m.nf * q.vt, q.c2, m.ne * q.vt, gmin);
+            const Junction re = junction(vbc, q.csat, m.nr * q.vt, q.c4, m.nc * q.vt, gmin);
+
+            // The base charge: Early effect and high injection.
+            const double invvaf = m.vaf > 0 ? 1 / m.vaf : 0;
+            const double invvar = m.var > 0 ? 1 / m.var : 0;
+            const double oik = m.ikf > 0 ? 1 / (m.ikf * q.area) : 0;
+            const double oikr = m.ikr > 0 ? 1 / (m.ikr * q.area) : 0;
+            const double q1 = 1 / (1 - invvaf * vbc - invvar * vbe);
+            double qb;
+            double dqbdve;
+            double dqbdvc;
+            if (oik == 0 && oikr == 0) {
+                qb = q1;
+                dqbdve = q1 * qb * invvar;
+                dqbdvc = q1 * qb * invvaf;
+            } else {
+                const double q2 = oik * fe.i + oikr * re.i;
+                const double arg = std::max(0.0, 1 + 4 * q2);
+                const double root = arg != 0 ? std::sqrt(arg) : 1;
+                qb = q1 * (1 + root) / 2;
+                dqbdve = q1 * (qb * invvar + oik * fe.g / root);
+                dqbdvc = q1 * (qb * invvaf + oikr * re.g / root);
+            }
+
+            // Excess phase: the forward current delayed through a second-order filter.
+            double cc = 0;
+            double cex = fe.i;
+            double gex = fe.g;
+            const double delay = m.ptf * std::numbers::pi / 180 * m.tf;
+            const auto excess = static_cast<std::size_t>(q.state + Excess);
+            if (transient && delay != 0) {
+                const double step = ckt.integration.step();
+                const double before = ckt.integration.accepted >= 2
+                    ? ckt.integration.times[1] - ckt.integration.times[2]
+                    : step;
+                double a1 = step / delay;
+                const double a2 = 3 * a1;
+                a1 = a2 * a1;
+                const double denom = 1 + a1 + a2;
+                const double a3 = a1 / denom;
+                if (first) {
+                    ckt.states[1][excess] = fe.i / qb;
+                    ckt.states[2][excess] = ckt.states[1][excess];
+                }
+                cc = (ckt.states[1][excess] * (1 + step / before + a2)
+                         - ckt.states[2][excess] * step / before)
+                    / denom;
+                cex = fe.i * a3;
+                gex = fe.g * a3;
+                ckt.states[0][excess] = cc + cex / qb;
+            }
+            cc += (cex - re.i) / qb - re.i / q.betar - re.leak;
+            double cb = fe.i / q.betaf + fe.leak + re.i / q.betar + re.leak;
+
+            // Base resistance, lowered by the current where IRB is given.
+            double gx = q.rbpr + q.rbpi / qb;
+            if (m.irb > 0) {
+                const double a1 = std::max(cb / (m.irb * q.area), 1e-9);
+                const double a2 = (-1 + std::sqrt(1 + 14.59025 * a1)) / 2.4317 / std::sqrt(a1);
+                const double t = std::tan(a2);
+                gx = q.rbpr + 3 * q.rbpi * (t - a2) / a2 / t / t;
+            }
+            if (gx != 0)
+                gx = 1 / gx;
+            double gpi = fe.g / q.betaf + fe.gleak;
+            double gmu = re.g / q.betar + re.gleak;
+            const double go = (re.g + (cex - re.i) * dqbdvc / qb) / qb;
+            const double gm = (gex - (cex - re.i) * dqbdve / qb) / qb - go;
+
+            double geqcb = 0;
+            double gccs = 0;
+            double geqbx = 0;
+            double cqbx = 0;
+            double cqcs = 0;
+            if (charges) {
+                // Forward transit time, raised by XTF with VBC and the current.
+                double cbe = fe.i;
+                double gbe = fe.g;
+                if (m.tf != 0 && vbe > 0) {
+                    double argtf = 0;
+                    double arg2 = 0;
+                    double arg3 = 0;
+                    const double ovtf = m.vtf > 0 ? 1 / (1.44 * m.vtf) : 0;
+                    if (m.xtf != 0) {
+                        argtf = m.xtf;
+                        if (ovtf != 0)
+                            argtf *= std::exp(vbc * ovtf);
+                        arg2 = argtf;
+                        if (m.itf != 0) {
+                            const double share = cbe / (cbe + m.itf * q.area);
+                            argtf *= share * share;
+                            arg2 = argtf * (3 - 2 * share);
+                        }
+                        arg3 = cbe * argtf * ovtf;
+                    }
+                    cbe = cbe * (1 + argtf) / qb;
+                    gbe = (gbe * (1 + arg2) - cbe * dqbdve) / qb;
+                    geqcb = m.tf * (arg3 - cbe * dqbdvc) / qb;
+                }
+                const Depletion be = depletion(vbe, q.becap, q.bepot, m.mje, m.fc);
+                const Depletion bc = depletion(vbc, q.bccap * m.xcjc, q.bcpot, m.mjc, m.fc);
+                const Depletion bx = depletion(vbx, q.bccap * (1 - m.xcjc), q.bcpot, m.mjc, m.fc);
+                const Depletion cs = substrate(vcs, q.cscap, q.cspot, m.mjs);
+                q.cpi = m.tf * gbe + be.capacitance;
+                q.cmu = m.tr * re.g + bc.capacitance;
+                q.cbx = bx.capacitance;
+                q.ccs = cs.capacitance;
+                if (transient) {
+                    const double cqbe = integrate(ckt, q, Qbe, m.tf * cbe + be.charge, first);
+                    const double cqbc = integrate(ckt, q, Qbc, m.tr * re.i + bc.charge, first);
+                    cqbx = integrate(ckt, q, Qbx, bx.charge, first);
+                    cqcs = integrate(ckt, q, Qcs, cs.charge, first);
+                    geqcb *= slope;
+                    gpi += slope * q.cpi;
+                    gmu += slope * q.cmu;
+                    geqbx = slope * q.cbx;
+                    gccs = slope * q.ccs;
+                    cb += cqbe + cqbc;
+                    cc -= cqbc;
+                }
+            }
+
+            if (limited)
+                ++ckt.noncon;
+            q.vbe = vbe;
+            q.vbc = vbc;
+            q.cc = cc;
+            q.cb = cb;
+            q.gm = gm;
+            q.gpi = gpi;
+            q.gmu = gmu;
+            q.gx = gx;
+            q.go = go;
+            q.geqcb = geqcb;
+
+            const double ceqcs = type * (cqcs - vcs * gccs);
+            const double ceqbx = type * (cqbx - vbx * geqbx);
+            const double ceqbe = type * (cc + cb - vbe * (gm + go + gpi) + vbc * (go - geqcb));
+            const double ceqbc = type * (-cc + vbe * (gm + go) - vbc * (gmu + go));
+            rhs[q.b] -= ceqbx;
+            rhs[q.cp] += ceqcs + ceqbx + ceqbc;
+            rhs[q.bp] += -ceqbe - ceqbc;
+            rhs[q.ep] += ceqbe;
+            rhs[q.s] -= ceqcs;
+
+            *q.cc_ += q.gcpr;
+            *q.bb += gx + geqbx;
+            *q.ee += q.gepr;
+            *q.bpbp += gx + gpi + gmu + geqcb;
+            *q.cpcp += gmu + go + q.gcpr + gccs + geqbx;
+            *q.epep += gpi + q.gepr + gm + go;
+            *q.ccp -= q.gcpr;
+            *q.bbp -= gx;
+            *q.eep -= q.gepr;
+            *q.cpc -= q.gcpr;
+            *q.cpbp += gm - gmu;
+            *q.cpep -= gm + go;
+            *q.bpb -= gx;
+            *q.bpcp -= gmu + geqcb;
+            *q.bpep -= gpi;
+            *q.epe -= q.gepr;
+            *q.epcp += geqcb - go;
+            *q.epbp -= gpi + gm + geqcb;
+            *q.ss += gccs;
+            *q.scp -= gccs;
+            *q.cps -= gccs;
+            *q.bcp -= geqbx;
+            *q.cpb -= geqbx;
+        }
+    }
+
+    // The substrate junction's charge: depletion in reverse, a linear capacitance rise forward.
+    static Depletion substrate(double v, double cj0, double pot, double m)
+    {
+        Depletion d;
+        if (cj0 == 0)
+            return d;
+        if (v < 0) {
+            const double arg = 1 - v / pot;
+            const double sarg = std::exp(-m * std::log(arg));
+            d.charge = pot * cj0 * (1 - arg * sarg) / (1 - m);
+            d.capacitance = cj0 * sarg;
+        } else {
+            d.charge = v * cj0 * (1 + m * v / (2 * pot));
+            d.capacitance = cj0 * (1 + m * v / pot);
+        }
+        return d;
+    }
+
+    static bool converged(IFcircuit& ckt, std::deque<Instance>& list)
+    {
+        const double* x = ckt.solution.data();
+        const Options& o = ckt.options;
+        for (const Instance& q : list) {
+            if (q.deleted)
+                continue;
+            const int32_t type = modelof(q).polarity;
+            const double dbe = type * (x[q.bp] - x[q.ep]) - q.vbe;
+            const double dbc = type * (x[q.bp] - x[q.cp]) - q.vbc;
+            const double cchat = q.cc + (q.gm + q.go) * dbe - (q.go + q.gmu) * dbc;
+            const double cbhat = q.cb + q.gpi * dbe + q.gmu * dbc;
+            if (std::fabs(cchat - q.cc) > o.reltol * std::max(std::fabs(cchat), std::fabs(q.cc)) + o.abstol)
+                return false;
+            if (std::fabs(cbhat - q.cb) > o.reltol * std::max(std::fabs(cbhat), std::fabs(q.cb)) + o.abstol)
+                return false;
+        }
+        return true;
+    }
+
+    static double truncation(IFcircuit& ckt, std::deque<Instance>& list, int32_t order)
+    {
+        TruncationTest test(ckt, order);
+        if (!test.possible())
+            return test.step();
+        for (const Instance& q : list) {
+            if (q.deleted)
+                continue;
+            for (int32_t pair : { Qbe, Qbc, Qcs })
+                test.add(q.state + pair, ckt.options.abstol);
+        }
+        return test.step();
+    }
+
+    static void topology(Topology& topology, const Instance& q)
+    {
+        topology.conducts(q.c, q.cp);
+        topology.conducts(q.b, q.bp);
+        topology.conducts(q.e, q.ep);
+        topology.conducts(q.bp, q.ep);
+        topology.conducts(q.bp, q.cp);
+    }
+};
+
+} // namespace
+
+extern const DeviceKind bjtkind;
+constexpr DeviceKind bjtkind = devicekind<Bjt>("BJT", "Bipolar Junction Transistor", 4);
+
+} // namespace nerith

@@ -1,0 +1,447 @@
+#include "engines/nerith/devices/family.h"
+#include "engines/nerith/devices/junction.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace nerith {
+
+namespace {
+
+// Instance parameter ids.
+constexpr int32_t Area = 1;
+constexpr int32_t Off = 2;
+constexpr int32_t InitialVoltage = 3;
+constexpr int32_t Temperature = 4;
+constexpr int32_t Voltage = 10;
+constexpr int32_t Current = 11;
+constexpr int32_t CurrentAlias = 12;
+constexpr int32_t Conductance = 13;
+constexpr int32_t Capacitance = 14;
+constexpr int32_t Charge = 15;
+constexpr int32_t ChargeCurrent = 16;
+constexpr int32_t Power = 17;
+constexpr int32_t ThermalNoise = 18;
+constexpr int32_t ShotNoise = 19;
+constexpr int32_t FlickerNoise = 20;
+
+// Model parameter ids.
+constexpr int32_t SaturationCurrent = 101;
+constexpr int32_t SaturationCurrentAlias = 102;
+constexpr int32_t SeriesResistance = 103;
+constexpr int32_t Emission = 104;
+constexpr int32_t TransitTime = 105;
+constexpr int32_t JunctionCapacitance = 106;
+constexpr int32_t JunctionCapacitanceAlias = 107;
+constexpr int32_t JunctionCapacitanceAlias2 = 108;
+constexpr int32_t JunctionPotential = 109;
+constexpr int32_t JunctionPotentialAlias = 110;
+constexpr int32_t Grading = 111;
+constexpr int32_t GradingAlias = 112;
+constexpr int32_t EnergyGap = 113;
+constexpr int32_t SaturationExponent = 114;
+constexpr int32_t FlickerCoefficient = 115;
+constexpr int32_t FlickerExponent = 116;
+constexpr int32_t DepletionCorner = 117;
+constexpr int32_t BreakdownVoltage = 118;
+constexpr int32_t BreakdownCurrent = 119;
+constexpr int32_t NominalTemperature = 120;
+constexpr int32_t SeriesConductance = 121;
+
+// Iterations that fit the breakdown knee to its current.
+constexpr int BreakdownFitIterations = 25;
+
+// A junction diode: the exponential current with reverse breakdown, series resistance on an
+// internal anode node, depletion and diffusion charge, all scaled by area and temperature.
+struct Diode {
+    static constexpr bool Linear = false;
+
+    struct Model : IFmodel {
+        double is, rs, n, tt, cjo, vj, m, eg, xti, kf, af, fc, bv, ibv, tnom;
+        bool bvgiven = false;
+        bool tnomgiven = false;
+    };
+
+    struct Instance : IFinstance {
+        double area, ic, temp;
+        bool off = false;
+        bool tempgiven = false;
+        // At the run's temperature, scaled by area.
+        double vte = 0; // n kT/q
+        double csat = 0;
+        double cj = 0;
+        double vj = 0;
+        double breakdown = 0; // the knee voltage that gives the breakdown current; 0: none
+        double vcrit = 0;
+        double gspr = 0; // series conductance; 0: no internal node
+        double kelvin = 0;
+        // The last iterate.
+        double vd = 0;
+        double id = 0; // junction current, charge current included
+        double gd = 0;
+        double capacitance = 0;
+        int32_t anode = 0;
+        int32_t cathode = 0;
+        int32_t inner = 0; // the anode behind the series resistance
+        Node* innernode = nullptr;
+        int32_t state = 0; // charge; its current at state + 1
+        double* anodeanode = nullptr;
+        double* cathodecathode = nullptr;
+        double* innerinner = nullptr;
+        double* anodeinner = nullptr;
+        double* inneranode = nullptr;
+        double* cathodeinner = nullptr;
+        double* innercathode = nullptr;
+    };
+
+    static const Model& modelof(const Instance& d) { return static_cast<const Model&>(*d.model); }
+
+    // The values the last solution holds: its junction voltage, and the current of the junction as
+    // linearised there, which is the one the solved equations balance.
+    static double voltage(IFcircuit& ckt, const Instance& d)
+    {
+        if (!d.bound)
+            return 0;
+        const double* x = ckt.solution.data();
+        return x[d.inner] - x[d.cathode];
+    }
+    static double current(IFcircuit& ckt, const Instance& d)
+    {
+        return d.bound ? d.id + d.gd * (voltage(ckt, d) - d.vd) : 0;
+    }
+    static double conductance(IFcircuit&, const Instance& d) { return d.gd; }
+    static double capacitance(IFcircuit&, const Instance& d) { return d.capacitance; }
+    static double charge(IFcircuit& ckt, const Instance& d)
+    {
+        return d.bound && !ckt.states[0].empty() ? ckt.states[0][static_cast<std::size_t>(d.state)] : 0;
+    }
+    static double chargecurrent(IFcircuit& ckt, const Instance& d)
+    {
+        return d.bound && (ckt.mode & MODE_TRAN) ? ckt.states[0][static_cast<std::size_t>(d.state) + 1] : 0;
+    }
+    static double power(IFcircuit& ckt, const Instance& d)
+    {
+        const double i = current(ckt, d);
+        return i * voltage(ckt, d) + (d.gspr > 0 ? i * i / d.gspr : 0);
+    }
+    // Noise current densities (A^2/Hz): the series resistance's thermal noise, the junction's shot
+    // noise and its flicker noise at 1 Hz.
+    static double thermalnoise(IFcircuit&, const Instance& d) { return 4 * Boltzmann * d.kelvin * d.gspr; }
+    static double shotnoise(IFcircuit& ckt, const Instance& d)
+    {
+        return 2 * ElectronCharge * std::fabs(current(ckt, d));
+    }
+    static double flickernoise(IFcircuit& ckt, const Instance& d)
+    {
+        const Model& m = modelof(d);
+        return m.kf * std::pow(std::fabs(current(ckt, d)), m.af);
+    }
+
+    static double seriesconductance(IFcircuit&, const Model& m) { return m.rs > 0 ? 1 / m.rs : 0; }
+
+    static constexpr auto parameters = parametertable<Instance>({
+        field<&Instance::area>("area", Area, "Area factor").initially(1),
+        field<&Instance::off>("off", Off, "Initially off"),
+        field<&Instance::ic>("ic", InitialVoltage, "Initial diode voltage").in("V"),
+        field<&Instance::temp, &Instance::tempgiven>("temp", Temperature, "Instance temperature").in("degC"),
+        computed<&voltage>("vd", Voltage, "Diode voltage").in("V"),
+        computed<&current>("id", Current, "Diode current").in("A"),
+        computed<&current>("c", CurrentAlias, "Diode current").in("A"),
+        computed<&conductance>("gd", Conductance, "Diode conductance").in("S"),
+        computed<&capacitance>("cd", Capacitance, "Diode capacitance").in("F"),
+        computed<&charge>("charge", Charge, "Diode capacitor charge").in("C"),
+        computed<&chargecurrent>("capcur", ChargeCurrent, "Diode capacitor current").in("A"),
+        computed<&power>("p", Power, "Diode power").in("W"),
+        computed<&thermalnoise>("thermalnoise", ThermalNoise, "Series resistance noise density").in("A2/Hz"),
+        computed<&shotnoise>("shotnoise", ShotNoise, "Shot noise density").in("A2/Hz"),
+        computed<&flickernoise>("flickernoise", FlickerNoise, "Flicker noise density at 1 Hz").in("A2/Hz"),
+    });
+
+    static constexpr auto modelparameters = parametertable<Model>({
+        field<&Model::is>("is", SaturationCurrent, "Saturation current").in("A").initially(1e-14),
+        field<&Model::is>("js", SaturationCurrentAlias, "Saturation current").in("A").initially(1e-14),
+        field<&Model::rs>("rs", SeriesResistance, "Ohmic resistance").in("ohm"),
+        field<&Model::n>("n", Emission, "Emission coefficient").initially(1),
+        field<&Model::tt>("tt", TransitTime, "Transit time").in("s"),
+        field<&Model::cjo>("cjo", JunctionCapacitance, "Junction capacitance").in("F"),
+        field<&Model::cjo>("cj0", JunctionCapacitanceAlias, "Junction capacitance").in("F"),
+        field<&Model::cjo>("cj", JunctionCapacitanceAlias2, "Junction capacitance").in("F"),
+        field<&Model::vj>("vj", JunctionPotential, "Junction potential").in("V").initially(1),
+        field<&Model::vj>("pb", JunctionPotentialAlias, "Junction potential").in("V").initially(1),
+        field<&Model::m>("m", Grading, "Grading coefficient").initially(0.5),
+        field<&Model::m>("mj", GradingAlias, "Grading coefficient").initially(0.5),
+        field<&Model::eg>("eg", EnergyGap, "Activation energy").in("eV").initially(1.11),
+        field<&Model::xti>("xti", SaturationExponent, "Saturation current temperature exponent").initially(3),
+        field<&Model::kf>("kf", FlickerCoefficient, "Flicker noise coefficient"),
+        field<&Model::af>("af", FlickerExponent, "Flicker noise exponent").initially(1),
+        field<&Model::fc>("fc", DepletionCorner, "Forward bias junction fit parameter").initially(0.5),
+        field<&Model::bv, &Model::bvgiven>("bv", BreakdownVoltage, "Reverse breakdown voltage").in("V"),
+        field<&Model::ibv>("ibv", BreakdownCurrent, "Current at reverse breakdown voltage")
+            .in("A")
+            .initially(1e-3),
+        field<&Model::tnom, &Model::tnomgiven>(
+            "tnom", NominalTemperature, "Parameter measurement temperature")
+            .in("degC"),
+        computed<&seriesconductance>("cond", SeriesConductance, "Ohmic conductance").in("S"),
+    });
+
+    // A model value outside what the equations take, named; null when all are sound.
+    static const char* unsound(const Model& m)
+    {
+        auto bad = [](double v) { return !std::isfinite(v); };
+        if (bad(m.is) || m.is <= 0)
+            return "saturation current IS";
+        if (bad(m.n) || m.n <= 0)
+            return "emission coefficient N";
+        if (bad(m.rs) || m.rs < 0)
+            return "series resistance RS";
+        if (bad(m.tt) || m.tt < 0)
+            return "transit time TT";
+        if (bad(m.cjo) || m.cjo < 0)
+            return "junction capacitance CJO";
+        if (bad(m.vj) || m.vj <= 0)
+            return "junction potential VJ";
+        if (bad(m.m) || m.m < 0 || m.m >= 1)
+            return "grading coefficient M";
+        if (bad(m.fc) || m.fc < 0 || m.fc >= 1)
+            return "coefficient FC";
+        if (bad(m.eg) || m.eg <= 0 || bad(m.xti) || bad(m.kf) || m.kf < 0 || bad(m.af) || m.af <= 0)
+            return "temperature or noise coefficient";
+        if (m.bvgiven && (bad(m.bv) || m.bv <= 0))
+            return "breakdown voltage BV";
+        if (bad(m.ibv) || m.ibv <= 0)
+            return "breakdown current IBV";
+        return nullptr;
+    }
+
+    // The knee voltage at which the reverse current reaches IBV (vt the thermal voltage).
+    static double breakdownknee(const Model& m, double csat, double vt, double reltol)
+    {
+        const double target = m.ibv * (csat / m.is);
+        if (target < csat * m.bv / vt)
+            return m.bv;
+        double knee = m.bv - vt * std::log(1 + target / csat);
+        for (int i = 0; i < BreakdownFitIterations; ++i) {
+            knee = m.bv - vt * std::log(target / csat + 1 - knee / vt);
+            const double reached = csat * (std::exp((m.bv - knee) / vt) - 1 + knee / vt);
+            if (std::fabs(reached - target) <= reltol * target)
+                break;
+        }
+        return knee;
+    }
+
+    static int check(IFcircuit& ckt, Instance& d)
+    {
+        const Model& m = modelof(d);
+        const double nominal = nominalkelvin(ckt, m.tnomgiven, m.tnom);
+        if (nominal == 0)
+            return fail(E_BADDEVICE, "diode %s: model %s has a TNOM below absolute zero", d.name.c_str(),
+                m.name.c_str());
+        if (const char* what = unsound(m))
+            return fail(
+                E_BADDEVICE, "diode %s: model %s has an unusable %s", d.name.c_str(), m.name.c_str(), what);
+        if (!std::isfinite(d.area) || d.area <= 0)
+            return fail(
+                E_BADDEVICE, "diode %s has an area of %g; it must be positive", d.name.c_str(), d.area);
+        if (!std::isfinite(d.ic))
+            return fail(E_BADDEVICE, "diode %s has no finite initial voltage", d.name.c_str());
+        d.kelvin = devicekelvin(ckt, d.tempgiven, d.temp);
+        if (d.kelvin == 0)
+            return fail(E_BADDEVICE, "diode %s has a temperature below absolute zero", d.name.c_str());
+        const double vt = thermalvoltage(d.kelvin);
+        d.vte = m.n * vt;
+        d.csat = saturationtemperature(m.is, m.eg, m.xti, m.n, nominal, d.kelvin) * d.area;
+        const JunctionTemperature junction = junctiontemperature(m.vj, m.cjo, m.m, nominal, d.kelvin);
+        d.vj = junction.potential;
+        d.cj = junction.capacitance * d.area;
+        d.vcrit = criticalvoltage(d.vte, d.csat);
+        d.breakdown = m.bvgiven ? breakdownknee(m, d.csat, vt, ckt.options.reltol) : 0;
+        d.gspr = m.rs > 0 ? d.area / m.rs : 0;
+        if (!std::isfinite(d.csat) || d.csat <= 0 || !std::isfinite(d.vcrit) || !std::isfinite(d.vj)
+            || d.vj <= 0)
+            return fail(E_BADDEVICE, "diode %s: model %s gives no usable junction at %g K", d.name.c_str(),
+                m.name.c_str(), d.kelvin);
+        return 0;
+    }
+
+    static int bind(IFcircuit& ckt, Instance& d)
+    {
+        int32_t nodes[2];
+        if (int code = terminalnumbers(d, 2, nodes))
+            return code;
+        d.anode = nodes[0];
+        d.cathode = nodes[1];
+        d.inner = modelof(d).rs > 0 ? internalnode(ckt, d, d.innernode, "internal") : d.anode;
+        if ((d.state = ckt.models.allocstates(2)) < 0)
+            return fail(E_NOMEM, "out of memory for the states of %s", d.name.c_str());
+        SparseMatrix& x = ckt.matrix;
+        d.anodeanode = x.element(d.anode, d.anode);
+        d.cathodecathode = x.element(d.cathode, d.cathode);
+        d.innerinner = x.element(d.inner, d.inner);
+        d.anodeinner = x.element(d.anode, d.inner);
+        d.inneranode = x.element(d.inner, d.anode);
+        d.cathodeinner = x.element(d.cathode, d.inner);
+        d.innercathode = x.element(d.inner, d.cathode);
+        return 0;
+    }
+
+    static void unbind(Instance& d) { d.inner = 0; }
+
+    // The junction voltage this iteration starts from: the initial-junction guesses, the initial
+    // voltage at the first point of a transient with UIC (which solves no operating point), or the
+    // solution limited against the last iterate.
+    static double junctionvoltage(IFcircuit& ckt, Instance& d, bool& limited)
+    {
+        limited = false;
+        const uint32_t mode = ckt.mode;
+        if ((mode & MODE_INITTRAN) && (mode & MODE_UIC))
+            return d.ic;
+        if (mode & MODE_INITJCT)
+            return d.off ? 0 : d.vcrit;
+        if ((mode & MODE_INITFIX) && d.off)
+            return 0;
+        const double* x = ckt.solution.data();
+        const double proposed = x[d.inner] - x[d.cathode];
+        if (d.breakdown > 0 && proposed < std::min(0.0, -d.breakdown + 10 * d.vte)) {
+            // Limit the reverse voltage beyond the knee as a forward junction mirrored there.
+            const double mirrored
+                = pnjlim(-(proposed + d.breakdown), -(d.vd + d.breakdown), d.vte, d.vcrit, limited);
+            return -(mirrored + d.breakdown);
+        }
+        return pnjlim(proposed, d.vd, d.vte, d.vcrit, limited);
+    }
+
+    // The junction's current and conductance at `vd`, without GMIN.
+    static void junctioncurrent(const Instance& d, double vd, double& cd, double& gd)
+    {
+        if (vd >= -3 * d.vte) {
+            const double e = std::exp(vd / d.vte);
+            cd = d.csat * (e - 1);
+            gd = d.csat * e / d.vte;
+        } else if (d.breakdown == 0 || vd >= -d.breakdown) {
+            // Reverse: the current tends to -csat along a cubic that joins the exponential.
+            const double a = 3 * d.vte / (vd * std::numbers::e);
+            const double cube = a * a * a;
+            cd = -d.csat * (1 + cube);
+            gd = d.csat * 3 * cube / vd;
+        } else {
+            const double vt = thermalvoltage(d.kelvin);
+            const double e = std::exp(-(d.breakdown + vd) / vt);
+            cd = -d.csat * e;
+            gd = d.csat * e / vt;
+        }
+    }
+
+    // The stored charge and its capacitance at `vd`: depletion plus the diffusion charge TT * cd.
+    static Depletion storage(const Instance& d, double vd, double cd, double gd)
+    {
+        const Model& m = modelof(d);
+        Depletion stored = depletion(vd, d.cj, d.vj, m.m, m.fc);
+        stored.charge += m.tt * cd;
+        stored.capacitance += m.tt * gd;
+        return stored;
+    }
+
+    static void load(IFcircuit& ckt, std::deque<Instance>& list)
+    {
+        const double gmin = ckt.options.gmin;
+        const bool transient = ckt.mode & MODE_TRAN;
+        const bool first = ckt.mode & MODE_INITTRAN;
+        const double slope = transient ? ckt.integration.slope() : 0;
+        double* rhs = ckt.rhs.data();
+        for (Instance& d : list) {
+            if (d.deleted)
+                continue;
+            bool limited = false;
+            const double vd = junctionvoltage(ckt, d, limited);
+            double cd;
+            double gd;
+            junctioncurrent(d, vd, cd, gd);
+            cd += gmin * vd;
+            gd += gmin;
+
+            if (transient || (ckt.mode & MODE_INITSMSIG)) {
+                const Depletion stored = storage(d, vd, cd, gd);
+                const double q = stored.charge;
+                d.capacitance = stored.capacitance;
+                if (transient) {
+                    const auto s = static_cast<std::size_t>(d.state);
+                    double* now = ckt.states[0].data();
+                    if (first) {
+                        ckt.states[1][s] = q;
+                        ckt.states[1][s + 1] = 0;
+                    }
+                    const double flow = slope * q + history(ckt, d.state);
+                    now[s] = q;
+                    now[s + 1] = flow;
+                    gd += slope * d.capacitance;
+                    cd += flow;
+                }
+            } else {
+                d.capacitance = storage(d, vd, cd, gd).capacitance;
+            }
+
+            if (limited)
+                ++ckt.noncon;
+            d.vd = vd;
+            d.id = cd;
+            d.gd = gd;
+
+            const double equivalent = cd - gd * vd;
+            rhs[d.inner] -= equivalent;
+            rhs[d.cathode] += equivalent;
+            *d.innerinner += gd;
+            *d.cathodecathode += gd;
+            *d.innercathode -= gd;
+            *d.cathodeinner -= gd;
+            if (d.gspr > 0) {
+                *d.anodeanode += d.gspr;
+                *d.innerinner += d.gspr;
+                *d.anodeinner -= d.gspr;
+                *d.inneranode -= d.gspr;
+            }
+        }
+    }
+
+    // Whether the current the linearisation predicts at the new solution matches the last one.
+    static bool converged(IFcircuit& ckt, std::deque<Instance>& list)
+    {
+        const double* x = ckt.solution.data();
+        const Options& o = ckt.options;
+        for (const Instance& d : list) {
+            if (d.deleted)
+                continue;
+            const double predicted = d.id + d.gd * (x[d.inner] - x[d.cathode] - d.vd);
+            const double tolerance = o.reltol * std::max(std::fabs(predicted), std::fabs(d.id)) + o.abstol;
+            if (std::fabs(predicted - d.id) > tolerance)
+                return false;
+        }
+        return true;
+    }
+
+    static double truncation(IFcircuit& ckt, std::deque<Instance>& list, int32_t order)
+    {
+        TruncationTest test(ckt, order);
+        if (!test.possible())
+            return test.step();
+        for (const Instance& d : list) {
+            if (!d.deleted)
+                test.add(d.state, ckt.options.abstol);
+        }
+        return test.step();
+    }
+
+    static void topology(Topology& topology, const Instance& d)
+    {
+        topology.conducts(d.anode, d.inner);
+        topology.conducts(d.inner, d.cathode);
+    }
+};
+
+} // namespace
+
+extern const DeviceKind diodekind;
+constexpr DeviceKind diodekind = devicekind<Diode>("Diode", "Junction diode model", 2);
+
+} // namespace nerith

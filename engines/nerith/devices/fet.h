@@ -1,0 +1,450 @@
+#pragma once
+
+#include "engines/nerith/devices/family.h"
+#include "engines/nerith/devices/junction.h"
+
+#include <algorithm>
+#include <cmath>
+
+// What the junction and Schottky-gate field-effect transistors share: the gate diodes to source and
+// drain, series resistances on internal drain and source nodes, the channel current in both
+// directions of the drain-source voltage, limiting, charges and stamps. A `Channel` gives the model
+// parameters, the channel current in forward operation and the gate charges.
+
+namespace nerith {
+
+// The channel current of forward operation (vds >= 0) and its derivatives by vgs and vds.
+struct ChannelCurrent {
+    double i = 0;
+    double gm = 0;
+    double gds = 0;
+};
+
+// The gate charges' currents and capacitances of one iteration.
+struct GateCharges {
+    double qgs = 0;
+    double qgd = 0;
+    double capgs = 0;
+    double capgd = 0;
+};
+
+// The values of an instance at its temperature, scaled by area, that the channel prepares.
+struct FetScaled {
+    double kelvin = 0;
+    double vt = 0;
+    double csat = 0;
+    double vcrit = 0;
+    double threshold = 0;
+    double beta = 0;
+    double gatepot = 0;
+    double czgs = 0;
+    double czgd = 0;
+    double gdpr = 0;
+    double gspr = 0;
+};
+
+namespace fetids {
+
+inline constexpr int32_t Off = 1, Area = 2, InitialVoltages = 3, InitialVds = 4, InitialVgs = 5,
+                         Temperature = 6;
+inline constexpr int32_t Vgs = 10, Vgd = 11, GateCurrent = 12, DrainCurrent = 13, SourceCurrent = 14,
+                         GateDrainCurrent = 15, Gm = 16, Gds = 17, Ggs = 18, Ggd = 19, Qgs = 20, Cqgs = 21,
+                         Qgd = 22, Cqgd = 23, Power = 24, GateAlias = 25, DrainAlias = 26, SourceAlias = 27,
+                         ThermalNoise = 28, ShotNoise = 29, FlickerNoise = 30;
+
+} // namespace fetids
+
+template <class Channel> struct FieldEffect {
+    static constexpr bool Linear = false;
+    using Model = typename Channel::Model;
+
+    // States: the gate charge pairs, then what the channel keeps of the point.
+    enum : int32_t { Qgs = 0, Qgd = 2, ChannelStates = 4 };
+
+    struct Instance : IFinstance {
+        double area, icvds, icvgs, temp;
+        bool off = false;
+        bool tempgiven = false;
+        FetScaled at;
+        // The last iterate.
+        double vgs = 0, vgd = 0, cg = 0, cd = 0, cgd = 0, gm = 0, gds = 0, ggs = 0, ggd = 0;
+        int32_t d = 0, g = 0, s = 0, dp = 0, sp = 0;
+        Node* dnode = nullptr;
+        Node* snode = nullptr;
+        int32_t state = 0;
+        double *dd = nullptr, *gg = nullptr, *ss = nullptr, *dpdp = nullptr, *spsp = nullptr, *ddp = nullptr;
+        double *gdp = nullptr, *gsp = nullptr, *ssp = nullptr, *dpd = nullptr, *dpg = nullptr,
+               *dpsp = nullptr;
+        double *spg = nullptr, *sps = nullptr, *spdp = nullptr;
+    };
+
+    static const Model& modelof(const Instance& f) { return static_cast<const Model&>(*f.model); }
+
+    static int setinitial(Instance& f, const IFvalue& v)
+    {
+        if (v.v.numValue < 1 || v.v.numValue > 2 || !v.v.vec.rVec)
+            return E_BADVALUE;
+        f.icvds = v.v.vec.rVec[0];
+        if (v.v.numValue == 2)
+            f.icvgs = v.v.vec.rVec[1];
+        return 0;
+    }
+
+    // Gate and drain currents at the last solution, from the linearisation it was solved with.
+    struct Currents {
+        double g = 0, d = 0;
+    };
+    static Currents currents(IFcircuit& ckt, const Instance& f)
+    {
+        if (!f.bound)
+            return {};
+        const double* x = ckt.solution.data();
+        const int32_t type = modelof(f).polarity;
+        const double dgs = type * (x[f.g] - x[f.sp]) - f.vgs;
+        const double dgd = type * (x[f.g] - x[f.dp]) - f.vgd;
+        return { type * (f.cg + f.ggd * dgd + f.ggs * dgs),
+            type * (f.cd + f.gm * dgs + f.gds * (dgs - dgd) - f.ggd * dgd) };
+    }
+    static double gate(IFcircuit& ckt, const Instance& f) { return currents(ckt, f).g; }
+    static double drain(IFcircuit& ckt, const Instance& f) { return currents(ckt, f).d; }
+    static double source(IFcircuit& ckt, const Instance& f)
+    {
+        const Currents i = currents(ckt, f);
+        return -(i.g + i.d);
+    }
+    static double power(IFcircuit& ckt, const Instance& f)
+    {
+        if (!f.bound)
+            return 0;
+        const double* x = ckt.solution.data();
+        const Currents i = currents(ckt, f);
+        return i.d * (x[f.d] - x[f.s]) + i.g * (x[f.g] - x[f.s]);
+    }
+    static double vgs(IFcircuit&, const Instance& f) { return f.vgs; }
+    static double vgd(IFcircuit&, const Instance& f) { return f.vgd; }
+    static double gatedrain(IFcircuit&, const Instance& f) { return f.cgd; }
+    static double gm(IFcircuit&, const Instance& f) { return f.gm; }
+    static double gds(IFcircuit&, const Instance& f) { return f.gds; }
+    static double ggs(IFcircuit&, const Instance& f) { return f.ggs; }
+    static double ggd(IFcircuit&, const Instance& f) { return f.ggd; }
+    static double state(IFcircuit& ckt, const Instance& f, int32_t index)
+    {
+        return f.bound && !ckt.states[0].empty() ? ckt.states[0][static_cast<std::size_t>(f.state + index)]
+                                                 : 0;
+    }
+    static double qgs(IFcircuit& ckt, const Instance& f) { return state(ckt, f, Qgs); }
+    static double cqgs(IFcircuit& ckt, const Instance& f) { return state(ckt, f, Qgs + 1); }
+    static double qgd(IFcircuit& ckt, const Instance& f) { return state(ckt, f, Qgd); }
+    static double cqgd(IFcircuit& ckt, const Instance& f) { return state(ckt, f, Qgd + 1); }
+    // Noise current densities (A^2/Hz): the series resistances' thermal noise, the channel's
+    // thermal noise (8kT gm / 3), and its flicker noise at 1 Hz.
+    static double thermal(IFcircuit&, const Instance& f)
+    {
+        return 4 * Boltzmann * f.at.kelvin * (f.at.gdpr + f.at.gspr);
+    }
+    static double channelnoise(IFcircuit&, const Instance& f)
+    {
+        return 8 * Boltzmann * f.at.kelvin * std::fabs(f.gm) / 3;
+    }
+    static double flicker(IFcircuit& ckt, const Instance& f)
+    {
+        const Model& m = modelof(f);
+        return m.kf * std::pow(std::fabs(drain(ckt, f)), m.af);
+    }
+
+    static constexpr auto parameters = parametertable<Instance>({
+        field<&Instance::off>("off", fetids::Off, "Device initially off"),
+        settable<&setinitial>("ic", fetids::InitialVoltages, IF_REAL | IF_VECTOR, "Initial VDS and VGS"),
+        field<&Instance::area>("area", fetids::Area, "Area factor").initially(1),
+        field<&Instance::icvds>("ic-vds", fetids::InitialVds, "Initial D-S voltage").in("V"),
+        field<&Instance::icvgs>("ic-vgs", fetids::InitialVgs, "Initial G-S voltage").in("V"),
+        field<&Instance::temp, &Instance::tempgiven>("temp", fetids::Temperature, "Instance temperature")
+            .in("degC"),
+        computed<&vgs>("vgs", fetids::Vgs, "Voltage G-S").in("V"),
+        computed<&vgd>("vgd", fetids::Vgd, "Voltage G-D").in("V"),
+        computed<&gate>("cg", fetids::GateCurrent, "Current at gate node").in("A"),
+        computed<&drain>("cd", fetids::DrainCurrent, "Current at drain node").in("A"),
+        computed<&source>("cs", fetids::SourceCurrent, "Current at source node").in("A"),
+        computed<&gate>("ig", fetids::GateAlias, "Gate current").in("A"),
+        computed<&drain>("id", fetids::DrainAlias, "Drain current").in("A"),
+        computed<&source>("is", fetids::SourceAlias, "Source current").in("A"),
+        computed<&gatedrain>("cgd", fetids::GateDrainCurrent, "Current G-D").in("A"),
+        computed<&gm>("gm", fetids::Gm, "Transconductance").in("S"),
+        computed<&gds>("gds", fetids::Gds, "Conductance D-S").in("S"),
+        computed<&ggs>("ggs", fetids::Ggs, "Conductance G-S").in("S"),
+        computed<&ggd>("ggd", fetids::Ggd, "Conductance G-D").in("S"),
+        computed<&qgs>("qgs", fetids::Qgs, "Charge storage G-S junction").in("C"),
+        computed<&cqgs>("cqgs", fetids::Cqgs, "Current of the G-S charge").in("A"),
+        computed<&qgd>("qgd", fetids::Qgd, "Charge storage G-D junction").in("C"),
+        computed<&cqgd>("cqgd", fetids::Cqgd, "Current of the G-D charge").in("A"),
+        computed<&power>("p", fetids::Power, "Power dissipated").in("W"),
+        computed<&thermal>("thermalnoise", fetids::ThermalNoise, "Series resistance noise density")
+            .in("A2/Hz"),
+        computed<&channelnoise>("channelnoise", fetids::ShotNoise, "Channel thermal noise density")
+            .in("A2/Hz"),
+        computed<&flicker>("flickernoise", fetids::FlickerNoise, "Flicker noise density at 1 Hz").in("A2/Hz"),
+    });
+    static constexpr auto modelparameters = Channel::modelparameters;
+
+    static int check(IFcircuit& ckt, Instance& f)
+    {
+        const Model& m = modelof(f);
+        if (const char* what = Channel::unsound(m))
+            return fail(E_BADDEVICE, "%s %s: model %s has an unusable %s", Channel::what, f.name.c_str(),
+                m.name.c_str(), what);
+        if (!std::isfinite(f.area) || f.area <= 0)
+            return fail(E_BADDEVICE, "%s %s has an area of %g; it must be positive", Channel::what,
+                f.name.c_str(), f.area);
+        if (!(std::isfinite(f.icvds) && std::isfinite(f.icvgs)))
+            return fail(E_BADDEVICE, "%s %s has no finite initial voltages", Channel::what, f.name.c_str());
+        FetScaled& at = f.at;
+        at.kelvin = devicekelvin(ckt, f.tempgiven, f.temp);
+        const double nominal = nominalkelvin(ckt, m.tnomgiven, m.tnom);
+        if (at.kelvin == 0 || nominal == 0)
+            return fail(
+                E_BADDEVICE, "%s %s has a temperature below absolute zero", Channel::what, f.name.c_str());
+        at.vt = thermalvoltage(at.kelvin);
+        Channel::prepare(m, nominal, at);
+        at.csat *= f.area;
+        at.beta *= f.area;
+        at.czgs *= f.area;
+        at.czgd *= f.area;
+        at.vcrit = criticalvoltage(at.vt, at.csat);
+        at.gdpr = m.rd > 0 ? f.area / m.rd : 0;
+        at.gspr = m.rs > 0 ? f.area / m.rs : 0;
+        if (!std::isfinite(at.csat) || at.csat <= 0 || !std::isfinite(at.vcrit) || !(at.gatepot > 0)
+            || !std::isfinite(at.beta))
+            return fail(E_BADDEVICE, "%s %s: model %s gives no usable gate junction at %g K", Channel::what,
+                f.name.c_str(), m.name.c_str(), at.kelvin);
+        return 0;
+    }
+
+    static int bind(IFcircuit& ckt, Instance& f)
+    {
+        int32_t nodes[3];
+        if (int code = terminalnumbers(f, 3, nodes))
+            return code;
+        f.d = nodes[0];
+        f.g = nodes[1];
+        f.s = nodes[2];
+        const Model& m = modelof(f);
+        f.dp = m.rd > 0 ? internalnode(ckt, f, f.dnode, "drain") : f.d;
+        f.sp = m.rs > 0 ? internalnode(ckt, f, f.snode, "source") : f.s;
+        if ((f.state = ckt.models.allocstates(ChannelStates + Channel::States)) < 0)
+            return fail(E_NOMEM, "out of memory for the states of %s", f.name.c_str());
+        SparseMatrix& x = ckt.matrix;
+        f.dd = x.element(f.d, f.d);
+        f.gg = x.element(f.g, f.g);
+        f.ss = x.element(f.s, f.s);
+        f.dpdp = x.element(f.dp, f.dp);
+        f.spsp = x.element(f.sp, f.sp);
+        f.ddp = x.element(f.d, f.dp);
+        f.gdp = x.element(f.g, f.dp);
+        f.gsp = x.element(f.g, f.sp);
+        f.ssp = x.element(f.s, f.sp);
+        f.dpd = x.element(f.dp, f.d);
+        f.dpg = x.element(f.dp, f.g);
+        f.dpsp = x.element(f.dp, f.sp);
+        f.spg = x.element(f.sp, f.g);
+        f.sps = x.element(f.sp, f.s);
+        f.spdp = x.element(f.sp, f.dp);
+        return 0;
+    }
+
+    static void unbind(Instance& f) { f.dp = f.sp = 0; }
+
+    // The gate voltages this iteration starts from (type-corrected): the initial-junction guesses,
+    // the initial voltages at the first point of a transient with UIC (which solves no operating
+    // point), or the solution limited against the last iterate. `limited` when limiting changed one.
+    static void gatevoltages(IFcircuit& ckt, Instance& f, double& vgs, double& vgd, bool& limited)
+    {
+        limited = false;
+        const uint32_t mode = ckt.mode;
+        if ((mode & MODE_INITTRAN) && (mode & MODE_UIC)) {
+            vgs = f.icvgs;
+            vgd = f.icvgs - f.icvds;
+            return;
+        }
+        if ((mode & MODE_INITJCT) && !f.off) {
+            vgs = vgd = -1;
+            return;
+        }
+        if ((mode & MODE_INITJCT) || ((mode & MODE_INITFIX) && f.off)) {
+            vgs = vgd = 0;
+            return;
+        }
+        const double* x = ckt.solution.data();
+        const int32_t type = modelof(f).polarity;
+        bool first = false;
+        bool second = false;
+        vgs = pnjlim(type * (x[f.g] - x[f.sp]), f.vgs, f.at.vt, f.at.vcrit, first);
+        vgd = pnjlim(type * (x[f.g] - x[f.dp]), f.vgd, f.at.vt, f.at.vcrit, second);
+        const double gs = fetlim(vgs, f.vgs, f.at.threshold);
+        const double gd = fetlim(vgd, f.vgd, f.at.threshold);
+        limited = first || second || gs != vgs || gd != vgd;
+        vgs = gs;
+        vgd = gd;
+    }
+
+    // A gate diode's current and conductance, GMIN included.
+    static void gatediode(double v, double csat, double vt, double gmin, double& i, double& g)
+    {
+        if (v <= -5 * vt) {
+            g = -csat / v + gmin;
+            i = g * v;
+        } else {
+            const double e = std::exp(v / vt);
+            g = csat * e / vt + gmin;
+            i = csat * (e - 1) + gmin * v;
+        }
+    }
+
+    // The channel current from drain to source at any vds: forward operation as the channel
+    // gives it, reverse operation with drain and source exchanged.
+    static ChannelCurrent channel(const Model& m, const FetScaled& at, double vgs, double vgd)
+    {
+        const double vds = vgs - vgd;
+        if (vds >= 0)
+            return Channel::forward(m, at, vgs - at.threshold, vds);
+        const ChannelCurrent r = Channel::forward(m, at, vgd - at.threshold, -vds);
+        return { -r.i, -r.gm, r.gm + r.gds };
+    }
+
+    static double integrate(IFcircuit& ckt, const Instance& f, int32_t index, double charge, bool first)
+    {
+        const auto s = static_cast<std::size_t>(f.state + index);
+        if (first) {
+            ckt.states[1][s] = charge;
+            ckt.states[1][s + 1] = 0;
+        }
+        const double flow = ckt.integration.slope() * charge + history(ckt, f.state + index);
+        ckt.states[0][s] = charge;
+        ckt.states[0][s + 1] = flow;
+        return flow;
+    }
+
+    static void load(IFcircuit& ckt, std::deque<Instance>& list)
+    {
+        const double gmin = ckt.options.gmin;
+        const uint32_t mode = ckt.mode;
+        const bool transient = mode & MODE_TRAN;
+        const bool first = mode & MODE_INITTRAN;
+        const bool charges = transient || (mode & MODE_INITSMSIG);
+        const double slope = transient ? ckt.integration.slope() : 0;
+        double* rhs = ckt.rhs.data();
+        for (Instance& f : list) {
+            if (f.deleted)
+                continue;
+            const Model& m = modelof(f);
+            const int32_t type = m.polarity;
+            double vgs;
+            double vgd;
+            bool limited;
+            gatevoltages(ckt, f, vgs, vgd, limited);
+            const double vds = vgs - vgd;
+
+            double cgsj;
+            double ggs;
+            double cgdj;
+            double ggd;
+            gatediode(vgs, f.at.csat, f.at.vt, gmin, cgsj, ggs);
+            gatediode(vgd, f.at.csat, f.at.vt, gmin, cgdj, ggd);
+            double cg = cgsj + cgdj;
+            const ChannelCurrent ch = channel(m, f.at, vgs, vgd);
+            double cd = ch.i - cgdj;
+
+            if (charges) {
+                const GateCharges q = Channel::charges(ckt, m, f, vgs, vgd, first);
+                if (transient) {
+                    const double cqgs = integrate(ckt, f, Qgs, q.qgs, first);
+                    const double cqgd = integrate(ckt, f, Qgd, q.qgd, first);
+                    ggs += slope * q.capgs;
+                    ggd += slope * q.capgd;
+                    cg += cqgs + cqgd;
+                    cd -= cqgd;
+                    cgdj += cqgd;
+                }
+            }
+
+            if (limited)
+                ++ckt.noncon;
+            f.vgs = vgs;
+            f.vgd = vgd;
+            f.cg = cg;
+            f.cd = cd;
+            f.cgd = cgdj;
+            f.gm = ch.gm;
+            f.gds = ch.gds;
+            f.ggs = ggs;
+            f.ggd = ggd;
+
+            const double ceqgd = type * (cgdj - ggd * vgd);
+            const double ceqgs = type * ((cg - cgdj) - ggs * vgs);
+            const double cdreq = type * ((cd + cgdj) - ch.gds * vds - ch.gm * vgs);
+            rhs[f.g] += -ceqgs - ceqgd;
+            rhs[f.dp] += -cdreq + ceqgd;
+            rhs[f.sp] += cdreq + ceqgs;
+
+            const FetScaled& at = f.at;
+            *f.dd += at.gdpr;
+            *f.gg += ggd + ggs;
+            *f.ss += at.gspr;
+            *f.dpdp += at.gdpr + ch.gds + ggd;
+            *f.spsp += at.gspr + ch.gds + ch.gm + ggs;
+            *f.ddp -= at.gdpr;
+            *f.gdp -= ggd;
+            *f.gsp -= ggs;
+            *f.ssp -= at.gspr;
+            *f.dpd -= at.gdpr;
+            *f.dpg += ch.gm - ggd;
+            *f.dpsp -= ch.gds + ch.gm;
+            *f.spg -= ggs + ch.gm;
+            *f.sps -= at.gspr;
+            *f.spdp -= ch.gds;
+        }
+    }
+
+    static bool converged(IFcircuit& ckt, std::deque<Instance>& list)
+    {
+        const double* x = ckt.solution.data();
+        const Options& o = ckt.options;
+        for (const Instance& f : list) {
+            if (f.deleted)
+                continue;
+            const int32_t type = modelof(f).polarity;
+            const double dgs = type * (x[f.g] - x[f.sp]) - f.vgs;
+            const double dgd = type * (x[f.g] - x[f.dp]) - f.vgd;
+            const double cghat = f.cg + f.ggd * dgd + f.ggs * dgs;
+            const double cdhat = f.cd + f.gm * dgs + f.gds * (dgs - dgd) - f.ggd * dgd;
+            if (std::fabs(cghat - f.cg) > o.reltol * std::max(std::fabs(cghat), std::fabs(f.cg)) + o.abstol)
+                return false;
+            if (std::fabs(cdhat - f.cd) > o.reltol * std::max(std::fabs(cdhat), std::fabs(f.cd)) + o.abstol)
+                return false;
+        }
+        return true;
+    }
+
+    static double truncation(IFcircuit& ckt, std::deque<Instance>& list, int32_t order)
+    {
+        TruncationTest test(ckt, order);
+        if (!test.possible())
+            return test.step();
+        for (const Instance& f : list) {
+            if (f.deleted)
+                continue;
+            test.add(f.state + Qgs, ckt.options.abstol);
+            test.add(f.state + Qgd, ckt.options.abstol);
+        }
+        return test.step();
+    }
+
+    static void topology(Topology& topology, const Instance& f)
+    {
+        topology.conducts(f.d, f.dp);
+        topology.conducts(f.s, f.sp);
+        topology.conducts(f.dp, f.sp);
+        topology.conducts(f.g, f.sp);
+    }
+};
+
+} // namespace nerith

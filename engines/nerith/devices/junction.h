@@ -1,0 +1,71 @@
+#pragma once
+
+#include <cstdint>
+
+struct IFcircuit;
+struct IFinstance;
+
+namespace nerith {
+
+struct Node;
+
+// Physical constants of the junction equations (SI units).
+inline constexpr double Boltzmann = 1.38064852e-23;
+inline constexpr double ElectronCharge = 1.6021766208e-19;
+inline constexpr double KelvinOffset = 273.15;
+// The temperature at which the energy gap's reference values hold (K).
+inline constexpr double ReferenceTemperature = 300.15;
+
+// kT/q at `kelvin`.
+double thermalvoltage(double kelvin);
+
+// Newton limiting of a pn-junction voltage: keeps the step from `old` to `proposed` on the
+// exponential within a few thermal voltages, so the current cannot overflow. `vt` is the junction's
+// n kT/q and `critical` the voltage above which the step is limited. Sets `limited` when it changed
+// the value.
+double pnjlim(double proposed, double old, double vt, double critical, bool& limited);
+
+// The voltage above which a junction of saturation current `is` needs limiting.
+double criticalvoltage(double vt, double is);
+
+// Newton limiting of a field-effect gate voltage around the threshold `vto`.
+double fetlim(double proposed, double old, double vto);
+
+// Newton limiting of a field-effect drain-source voltage.
+double limvds(double proposed, double old);
+
+// The charge and small-signal capacitance of a depletion layer of zero-bias capacitance `cj0`,
+// built-in potential `vj` and grading `m`, continued linearly in capacitance above `fc` * vj.
+struct Depletion {
+    double charge = 0;
+    double capacitance = 0;
+};
+Depletion depletion(double v, double cj0, double vj, double m, double fc);
+
+// How a junction's built-in potential and zero-bias capacitance change from `tnom` to `kelvin`.
+struct JunctionTemperature {
+    double potential = 0;
+    double capacitance = 0;
+};
+JunctionTemperature junctiontemperature(double vj, double cj0, double m, double tnom, double kelvin);
+
+// The silicon-like energy gap (eV) at `kelvin`.
+double energygap(double kelvin);
+
+// A saturation current scaled from `tnom` to `kelvin` with gap `eg`, exponent `xti` and emission
+// coefficient `n`.
+double saturationtemperature(double is, double eg, double xti, double n, double tnom, double kelvin);
+
+// The temperature (K) a device runs at: its own TEMP when given, else the circuit's; 0 when that
+// is no temperature.
+double devicekelvin(const IFcircuit& ckt, bool given, double celsius);
+
+// The temperature (K) a model's parameters were measured at: its TNOM when given, else the
+// circuit's; 0 when that is no temperature.
+double nominalkelvin(const IFcircuit& ckt, bool given, double celsius);
+
+// The equation number of the internal node `suffix` of `owner`, made on first use and kept in
+// `node`; the equation belongs to the instance, so a renumbering drops it with the instance's cells.
+int32_t internalnode(IFcircuit& ckt, IFinstance& owner, Node*& node, const char* suffix);
+
+} // namespace nerith
