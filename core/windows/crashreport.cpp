@@ -30,20 +30,27 @@ std::string environment(const char* name)
     return value && *value ? value : "";
 }
 
-// The folder where the user's reports belong, in Windows form, ending in '\'.
+// Room a report name needs after the folder: "logfile.txt" and "<pfx>xxxx.dmp" alike.
+constexpr size_t reportnameroom = 12;
+
+// The folder where the user's reports belong, in Windows form, ending in '\': the first of the
+// candidates whose report paths fit a path buffer, since a cut folder would scatter reports.
 std::string reportsfolder()
 {
-    std::string base = environment("XDG_STATE_HOME");
-    if (base.empty() && !environment("HOME").empty())
-        base = environment("HOME") + "/.local/state";
-    if (base.empty())
-        base = environment("TMPDIR");
-    if (base.empty())
-        base = "/tmp";
-    std::string folder = towindowspath(base);
-    if (folder.back() != '\\')
-        folder += '\\';
-    return folder + reportsubfolder;
+    std::string home = environment("HOME");
+    const std::string candidates[] = { environment("XDG_STATE_HOME"),
+        home.empty() ? "" : home + "/.local/state", environment("TMPDIR") };
+    for (const std::string& base : candidates) {
+        if (base.empty())
+            continue;
+        std::string folder = towindowspath(base);
+        if (folder.back() != '\\')
+            folder += '\\';
+        folder += reportsubfolder;
+        if (folder.size() + reportnameroom <= PATHBUFFER - 1)
+            return folder;
+    }
+    return std::string("\\tmp\\") + reportsubfolder;
 }
 
 // A file name with every '.' replaced by '_' ("_" for an empty one), as report comments carry it.
