@@ -202,7 +202,7 @@ TEST(Paths, CompanionFilesStayWithinTheirBuffers)
     EXPECT_STREQ(
         derivefilename(buffer, (folder + "\\a-name-that-no-longer-fits.txt").c_str(), "~", "bak"), "");
     EXPECT_STREQ(derivefilename(buffer, ("C:\\d\\" + std::string(600, 'n')).c_str(), "", "x"), "");
-    EXPECT_STREQ(derivefilename(buffer, (std::string(600, 'd') + "\\x").c_str(), "", "x"), "");
+    EXPECT_STREQ(derivefilename(buffer, std::string(600, 'd').append("\\x").c_str(), "", "x"), "");
 }
 
 TEST(Paths, CompactForms)
