@@ -2,7 +2,6 @@
 
 #include <cstring>
 #include <string>
-#include <vector>
 
 #include "platform/win/files.h"
 
@@ -17,6 +16,26 @@ bool separator(char c)
 void cutext(char* text)
 {
     *dotext(text) = '\0';
+}
+
+char* empty(char* dst)
+{
+    *dst = '\0';
+    return dst;
+}
+
+// dst holding the first n characters of head, then middle and tail; an empty text when that would
+// pass 516 characters. head may be dst; middle and tail may not.
+char* joinbounded(char* dst, const char* head, size_t n, const char* middle, const char* tail)
+{
+    size_t m = strlen(middle);
+    size_t t = strlen(tail);
+    if (n + m + t > PATHBUFFER - 1)
+        return empty(dst);
+    memmove(dst, head, n);
+    memcpy(dst + n, middle, m);
+    memcpy(dst + n + m, tail, t + 1);
+    return dst;
 }
 
 } // namespace
@@ -68,39 +87,27 @@ char* stripext(char* dst, const char* src)
 
 char* addext(char* dst, const char* src, const char* ext)
 {
-    if (dst != src)
-        memmove(dst, src, strlen(src) + 1);
-    char* dot = dotext(dst);
-    if (*dot)
-        strcpy(dot + 1, ext);
-    else
-        strcat(strcat(dst, "."), ext);
-    return dst;
+    if (!*src)
+        return empty(dst);
+    size_t stem = dotext(src) - src;
+    return joinbounded(dst, src, stem, ".", ext);
 }
 
 char* adddefext(char* dst, const char* src, const char* ext)
 {
-    if (dst != src)
-        memmove(dst, src, strlen(src) + 1);
-    if (!*dotext(dst))
-        strcat(strcat(dst, "."), ext);
-    return dst;
+    if (!*src)
+        return empty(dst);
+    if (*dotext(src))
+        return joinbounded(dst, src, strlen(src), "", "");
+    return joinbounded(dst, src, strlen(src), ".", ext);
 }
 
 char* addfilename(char* dst, const char* dir, const char* name)
 {
-    if (!dir || !*dir) {
-        memmove(dst, name, strlen(name) + 1);
-        return dst;
-    }
-    size_t n = strcspn(dir, ";");
-    if (dst != dir)
-        memmove(dst, dir, n);
-    dst[n] = '\0';
-    if (!separator(dst[n - 1]))
-        strcat(dst, "\\");
-    strcat(dst, name);
-    return dst;
+    size_t n = dir ? strcspn(dir, ";") : 0;
+    if (n == 0)
+        return joinbounded(dst, name, strlen(name), "", "");
+    return joinbounded(dst, dir, n, separator(dir[n - 1]) ? "" : "\\", name);
 }
 
 char* adddefpath(char* path, const char* dir)
@@ -131,19 +138,14 @@ char* pathtrim(char* dst, const char* src)
 
 char* derivefilename(char* dst, const char* path, const char* prefix, const char* ext)
 {
-    constexpr size_t longest = PATHBUFFER - 1;
-    std::string work = std::string(prefix) + filename(path);
-    work = work.substr(0, dotext(work.c_str()) - work.c_str()) + "." + ext;
-    std::vector<char> folder(strlen(path) + 1);
-    pathtrim(folder.data(), path);
-    std::vector<char> joined(folder.size() + work.size() + 2);
-    addfilename(joined.data(), folder.data(), work.c_str());
-    if (work.size() > longest || strlen(folder.data()) > longest || strlen(joined.data()) > longest) {
-        *dst = '\0';
-        return dst;
-    }
-    strcpy(dst, joined.data());
-    return dst;
+    std::string name = std::string(prefix) + filename(path);
+    if (strlen(path) > PATHBUFFER - 1 || name.size() > PATHBUFFER - 1)
+        return empty(dst);
+    char work[PATHBUFFER];
+    char folder[PATHBUFFER];
+    if (!*addext(work, name.c_str(), ext))
+        return empty(dst);
+    return addfilename(dst, pathtrim(folder, path), work);
 }
 
 char* qualifyfilename(char* dst, const char* name)

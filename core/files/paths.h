@@ -6,10 +6,12 @@
 // extension); extensions are passed without their point. A folder argument may be a search list
 // of folders separated by ';', of which only the first is used.
 //
-// Bound: path buffers hold 517 bytes (516 characters and the NUL). Every function writes into a
-// caller buffer that must hold its result; none checks, except compactpath (n bytes),
-// qualifyfilename and derivefilename (516 characters). No function touches the disk except
-// qualifyfilename.
+// Bound: path buffers hold 517 bytes (516 characters and the NUL). The functions that make a
+// longer text (addext, adddefext, addfilename, adddefpath, derivefilename) give an empty text
+// instead of a cut one, since a cut path names another file: the caller tests for "" once after
+// a chain of them, as an empty source stays empty through addext and adddefext. qualifyfilename
+// gives null, compactpath keeps to its n bytes; the rest never give more than their source. No
+// function touches the disk except qualifyfilename.
 
 #include <cstddef>
 
@@ -29,21 +31,24 @@ char* filestem(char* dst, const char* src);
 // dst holding src without its extension; dst may be src.
 char* stripext(char* dst, const char* src);
 // dst holding src with its extension replaced by ext, or with "." and ext appended; dst may be src.
+// "" for an empty src.
 char* addext(char* dst, const char* src, const char* ext);
 // dst holding src, with "." and ext appended only when src has no extension; dst may be src.
+// "" for an empty src.
 char* adddefext(char* dst, const char* src, const char* ext);
 // dst holding the first folder of dir, a '\' unless it ends in '\' or ':', and name; a null or
-// empty dir gives name alone. dst may be dir.
+// empty dir (or first folder) gives name alone. dst may be dir.
 char* addfilename(char* dst, const char* dir, const char* name);
-// path, given the folder dir when it is a bare name (no '\' and no ':'); "" stays "".
+// path, given the folder dir when it is a bare name (no '\' and no ':'); "" stays "". "" as well
+// when the joined path would not fit.
 char* adddefpath(char* path, const char* dir);
 // dst holding the folder part of src: up to its last '\' when it has two or more, up to and
 // including its only '\' (so "C:\b.txt" gives "C:\"), up to and including its last ':' when it
 // has no '\' ("C:b" gives "C:"), else "".
 char* pathtrim(char* dst, const char* src);
 // dst holding the companion file of path: prefix and path's file name with its extension replaced
-// by ext, in path's folder ("C:\d\x.txt", "~", "bak" gives "C:\d\~x.bak"). An empty text when the
-// name, the folder or the result would pass 516 characters.
+// by ext, in path's folder ("C:\d\x.txt", "~", "bak" gives "C:\d\~x.bak"). An empty text when
+// path, the new name or the result would pass 516 characters, or the new name is empty.
 char* derivefilename(char* dst, const char* path, const char* prefix, const char* ext);
 // dst holding the full path of name (from the current folder; the file need not exist); null,
 // with dst not to be used, when the full path would pass 516 characters or cannot be formed.

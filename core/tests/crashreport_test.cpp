@@ -206,3 +206,24 @@ TEST_F(CrashReport, ReportsAreNeverWrittenThroughALink)
     }
     EXPECT_EQ(written, 1);
 }
+
+TEST_F(CrashReport, AStateFolderTooLongForItsReportsIsPassedOver)
+{
+    setenv("HOME", (folder / "home").c_str(), 1);
+    const std::string fallback
+        = towindowspath((folder / "home").string()) + "\\.local\\state\\Venthorne\\Reports\\";
+    // The longest state folder whose report names still fit 516 characters, one longer, and one
+    // that alone fills a path buffer.
+    for (size_t length : { 485, 486, 517 }) {
+        std::string state = folder.string();
+        while (state.size() < length)
+            state += (state.size() % 100 ? "x" : "/");
+        setenv("XDG_STATE_HOME", state.c_str(), 1);
+        CRASHREPORT fresh {};
+        initcrashreports(fresh);
+        std::string expected = length <= 485 ? towindowspath(state) + "\\Venthorne\\Reports\\" : fallback;
+        EXPECT_EQ(std::string(fresh.reportsfolder), expected) << length;
+        EXPECT_EQ(std::string(fresh.logfile), expected + "logfile.txt") << length;
+        EXPECT_TRUE(fs::is_directory(toposixpath(fresh.reportsfolder))) << length;
+    }
+}

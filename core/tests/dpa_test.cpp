@@ -109,7 +109,8 @@ TEST(DPA, CopyDuplicatesSlotsNotItems)
     b.remove(0);
     EXPECT_EQ(a.count, 2);
     EXPECT_EQ(slots(b), (std::vector<void*>{&y}));
-    b = b;
+    DPA& same = b;
+    b = same;
     EXPECT_EQ(slots(b), (std::vector<void*>{&y}));
     b = a;
     EXPECT_EQ(slots(b), slots(a));

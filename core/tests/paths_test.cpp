@@ -4,7 +4,9 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/win/pathboundary.h"
 #include "testsupport/temp_folder.h"
@@ -100,6 +102,71 @@ TEST(Paths, JoiningFoldersAndNames)
     }
 }
 
+// Joins at the edge of the buffer: up to 516 characters come whole, longer ones come empty, and
+// no byte past the 517th is written.
+TEST(Paths, JoinsThatPassTheBufferComeEmpty)
+{
+    using Join = std::function<char*(char* buffer, size_t length)>;
+    // Each join makes a text of the given length from sources of its own.
+    struct {
+        const char* what;
+        Join join;
+    } joins[] = {
+        { "folder and name",
+            [](char* b, size_t n) { return addfilename(b, std::string(n - 2, 'd').c_str(), "x"); } },
+        { "folder ending in '\\'",
+            [](char* b, size_t n) { return addfilename(b, (std::string(n - 2, 'd') + "\\").c_str(), "x"); } },
+        { "folder ending in ':'",
+            [](char* b, size_t n) { return addfilename(b, (std::string(n - 2, 'd') + ":").c_str(), "x"); } },
+        { "folder in place",
+            [](char* b, size_t n) {
+                std::string dir(n - 2, 'd');
+                memcpy(b, dir.c_str(), std::min(dir.size() + 1, PATHBUFFER));
+                return addfilename(b, dir.size() < PATHBUFFER ? b : dir.c_str(), "x");
+            } },
+        { "name alone",
+            [](char* b, size_t n) { return addfilename(b, nullptr, std::string(n, 'n').c_str()); } },
+        { "extension added",
+            [](char* b, size_t n) { return addext(b, std::string(n - 4, 'n').c_str(), "LIB"); } },
+        { "extension replaced",
+            [](char* b, size_t n) { return addext(b, (std::string(n - 4, 'n') + ".x").c_str(), "LIB"); } },
+        { "default extension added",
+            [](char* b, size_t n) { return adddefext(b, std::string(n - 4, 'n').c_str(), "MOD"); } },
+        { "default extension kept",
+            [](char* b, size_t n) {
+                return adddefext(b, (std::string(n - 4, 'n') + ".old").c_str(), "MOD");
+            } },
+        { "default folder",
+            [](char* b, size_t n) {
+                strcpy(b, "x");
+                return adddefpath(b, std::string(n - 2, 'd').c_str());
+            } },
+        { "companion",
+            [](char* b, size_t n) {
+                return derivefilename(b, (std::string(n - 7, 'd') + "\\x.txt").c_str(), "~", "bak");
+            } },
+    };
+    for (const auto& j : joins) {
+        for (size_t length = 515; length <= 520; ++length) {
+            std::vector<char> storage(PATHBUFFER + 16, '#');
+            const char* result = j.join(storage.data(), length);
+            EXPECT_EQ(result, storage.data()) << j.what << " " << length;
+            EXPECT_EQ(strlen(result), length <= PATHBUFFER - 1 ? length : 0) << j.what << " " << length;
+            EXPECT_EQ(std::string(storage.data() + PATHBUFFER, 16), std::string(16, '#'))
+                << j.what << " " << length;
+        }
+    }
+}
+
+TEST(Paths, EmptyTextsStayEmptyThroughAChain)
+{
+    char buffer[PATHBUFFER];
+    std::string folder(600, 'd');
+    EXPECT_STREQ(adddefext(buffer, addfilename(buffer, folder.c_str(), "x"), "PDF"), "");
+    EXPECT_STREQ(addext(buffer, "", "LIB"), "");
+    EXPECT_STREQ(addfilename(buffer, ";D:\\y", "a"), "a") << "an empty first folder";
+}
+
 TEST(Paths, FolderParts)
 {
     struct {
@@ -135,7 +202,7 @@ TEST(Paths, CompanionFilesStayWithinTheirBuffers)
     EXPECT_STREQ(
         derivefilename(buffer, (folder + "\\a-name-that-no-longer-fits.txt").c_str(), "~", "bak"), "");
     EXPECT_STREQ(derivefilename(buffer, ("C:\\d\\" + std::string(600, 'n')).c_str(), "", "x"), "");
-    EXPECT_STREQ(derivefilename(buffer, (std::string(600, 'd') + "\\x").c_str(), "", "x"), "");
+    EXPECT_STREQ(derivefilename(buffer, std::string(600, 'd').append("\\x").c_str(), "", "x"), "");
 }
 
 TEST(Paths, CompactForms)

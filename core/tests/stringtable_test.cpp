@@ -97,7 +97,8 @@ TEST_F(StringTable, NumbersAreSignedAndNamesIgnoreCase)
     table.zap();
     EXPECT_STREQ(table.string(1), "");
     EXPECT_STREQ(copy.string(1), "one");
-    copy = copy;
+    STRINGTABLE& same = copy;
+    copy = same;
     EXPECT_STREQ(copy.string(byname("target")), "target text");
 }
 

@@ -45,20 +45,33 @@ std::string privatetemporaryfolder()
     return makeprivatefolder(folder) ? folder : std::string();
 }
 
-// The folder where the user's reports belong, in Windows form, ending in '\'.
-std::string reportsfolder()
+// Room a report name needs after the folder: "logfile.txt" and "<pfx>xxxx.dmp" alike.
+constexpr size_t reportnameroom = 12;
+
+// The reports folder below base, in Windows form; empty when base is empty or the report paths
+// would not fit a path buffer, since a cut folder would scatter reports.
+std::string reportsfolderin(const std::string& base)
 {
-    std::string base = environment("XDG_STATE_HOME");
-    if (base.empty() && !environment("HOME").empty())
-        base = environment("HOME") + "/.local/state";
     if (base.empty())
-        base = privatetemporaryfolder();
-    if (base.empty())
-        base = ".";
+        return {};
     std::string folder = towindowspath(base);
     if (folder.back() != '\\')
         folder += '\\';
-    return folder + reportsubfolder;
+    folder += reportsubfolder;
+    return folder.size() + reportnameroom <= PATHBUFFER - 1 ? folder : std::string();
+}
+
+// The folder where the user's reports belong, in Windows form, ending in '\': the first of the
+// candidates that fits, the private temporary folder only when no other does.
+std::string reportsfolder()
+{
+    std::string home = environment("HOME");
+    for (const std::string& base : { environment("XDG_STATE_HOME"), home.empty() ? home : home + "/.local/state" })
+        if (std::string folder = reportsfolderin(base); !folder.empty())
+            return folder;
+    if (std::string folder = reportsfolderin(privatetemporaryfolder()); !folder.empty())
+        return folder;
+    return std::string(".\\") + reportsubfolder;
 }
 
 // A file name with every '.' replaced by '_' ("_" for an empty one), as report comments carry it.

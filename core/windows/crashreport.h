@@ -7,11 +7,12 @@
 //
 // A report is written into the reports folder ($XDG_STATE_HOME, else ~/.local/state, else the
 // user's own 0700 folder "vkt-<uid>" in $TMPDIR or /tmp, else the current folder, then
-// Venthorne/Reports/): the current log file ("logfile.txt" there) is renamed to the report's name
-// with ".log", and a ".dmp" file, created afresh and never through a link, receives the report's
-// one-line comment (where the fault happened), since there is no process dump on this system.
-// Report names are the first four letters of the program's file name and four hexadecimal digits
-// of the tick count (in 8 ms steps).
+// Venthorne/Reports/; a folder whose report paths would pass 516 characters is passed over): the
+// current log file ("logfile.txt" there) is renamed to the report's name with ".log", and a ".dmp"
+// file, created afresh and never through a link, receives the report's one-line comment (where
+// the fault happened), since there is no process dump on this system. Report names are the first
+// four letters of the program's file name and four hexadecimal digits of the tick count (in 8 ms
+// steps).
 
 #include <cstdint>
 

@@ -220,9 +220,9 @@ int STRINGTABLE::load(const char* names, HINSTANCE module)
             }
             if (!whole)
                 result = 0;
-            std::sort(numbered.entries, numbered.entries + numbered.last + 1,
+            std::sort(numbered.begin(), numbered.end(),
                 [](const NUMBERED& a, const NUMBERED& b) { return a.number < b.number; });
-            std::sort(named.entries, named.entries + named.last + 1,
+            std::sort(named.begin(), named.end(),
                 [](const NAMED& a, const NAMED& b) { return comparenames(a.name, b.name) < 0; });
             FreeResource(data);
         }
@@ -235,8 +235,8 @@ int STRINGTABLE::load(const char* names, HINSTANCE module)
 
 const STRINGTABLE::NUMBERED* STRINGTABLE::findnumber(int16_t number) const
 {
-    const NUMBERED* begin = numbered.entries;
-    const NUMBERED* end = begin + numbered.last + 1;
+    const NUMBERED* begin = numbered.begin();
+    const NUMBERED* end = numbered.end();
     const NUMBERED* found
         = std::lower_bound(begin, end, number, [](const NUMBERED& e, int16_t n) { return e.number < n; });
     return found != end && found->number == number ? found : nullptr;
@@ -249,8 +249,8 @@ const char* STRINGTABLE::string(unsigned long id, int) const
         return entry ? entry->text : "";
     }
     const char* name = reinterpret_cast<const char*>(id);
-    const NAMED* begin = named.entries;
-    const NAMED* end = begin + named.last + 1;
+    const NAMED* begin = named.begin();
+    const NAMED* end = named.end();
     const NAMED* found = std::lower_bound(
         begin, end, name, [](const NAMED& e, const char* key) { return comparenames(e.name, key) < 0; });
     return found != end && comparenames(found->name, name) == 0 ? found->text : "";
@@ -280,7 +280,7 @@ int STRINGTABLE::getgroup(unsigned long id, char** out, int max, int len) const
     if (!entry)
         return 0;
     auto group = static_cast<uint16_t>(id);
-    const NUMBERED* end = numbered.entries + numbered.last + 1;
+    const NUMBERED* end = numbered.end();
     int n = 0;
     for (; n < max && entry < end; ++entry) {
         if ((static_cast<uint16_t>(entry->number) & group) != group)

@@ -75,6 +75,9 @@ private:
         int last = -1; // index of the last entry, -1 when empty
         int highest = -1; // highest index the storage holds, -1 when none
         T* entries = nullptr;
+        T* begin() const { return entries; }
+        // The count is added whole: an empty list's entries may be null.
+        T* end() const { return entries + (last + 1); }
     };
 
     // False (nothing added) when the record runs past the end of the resource.

@@ -140,7 +140,8 @@ public:
     const char* getrootpath() const { return rootpath; }
     const char* getdatapath() const { return datapath; }
     const char* getlaunchpath() const { return launchpath; }
-    // The data path joined with name, in a buffer of the process that the next call overwrites.
+    // The data path joined with name, in a buffer of the process that the next call overwrites;
+    // empty when the two would pass 516 characters.
     const char* getdatapath(const char* name);
 
     // The module loaded under the name; null when none is (or it could not be created).

@@ -28,7 +28,12 @@ bool helpfile(char* path, const char* root, const char* name)
     char file[PATHBUFFER];
     addfilename(folder, root, "HELP");
     addext(file, name, "CHM");
-    addfilename(path, folder, file);
+    // A part too long for a path buffer comes back empty and names no file: the report names
+    // what was asked for instead.
+    if (!*folder || !*file || !*addfilename(path, folder, file)) {
+        strnzcpy(path, name, PATHBUFFER - 1);
+        return false;
+    }
     return !findexistingpath(path).empty();
 }
 

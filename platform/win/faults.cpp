@@ -15,7 +15,22 @@ constexpr uintptr_t stackOverflowReach = 64 * 1024;
 
 std::atomic<_se_translator_function> translator { nullptr };
 thread_local bool handlingFault = false;
-thread_local bool stackPrepared = false;
+
+// The thread's alternate stack: kept for the thread's life, since the kernel may switch to it at
+// any time, and given back when the thread (or, for the main thread, the process) ends.
+struct FaultStack {
+    void* memory = nullptr;
+    ~FaultStack()
+    {
+        if (!memory)
+            return;
+        stack_t off {};
+        off.ss_flags = SS_DISABLE;
+        sigaltstack(&off, nullptr);
+        free(memory);
+    }
+};
+thread_local FaultStack faultStack;
 
 uintptr_t instructionpointer(const ucontext_t* context)
 {
@@ -106,14 +121,14 @@ void onfault(int signal, siginfo_t* info, void* raw)
 
 void preparefaultstack()
 {
-    if (stackPrepared)
+    if (faultStack.memory)
         return;
     size_t size = 256 * 1024;
     stack_t stack {};
     stack.ss_sp = malloc(size);
     stack.ss_size = size;
     if (stack.ss_sp && sigaltstack(&stack, nullptr) == 0) {
-        stackPrepared = true; // kept for the thread's life: the kernel may switch to it at any time
+        faultStack.memory = stack.ss_sp;
         return;
     }
     free(stack.ss_sp);

@@ -329,15 +329,18 @@ TEST(Help, AMissingFileIsReportedAndAnExistingOneShowsItsTopicInTheNamedWindow)
         process.launchhelp("MISSING", 0, nullptr, nullptr);
         process.launchhelp("GUIDE", 0, nullptr, nullptr);
         process.launchhelp("GUIDE", 42, "Popup", nullptr);
+        process.launchhelp(std::string(600, 'L').c_str(), 0, nullptr, nullptr);
         return 1;
     };
     process.runall();
     sethtmlhelphook(previoushelp);
     setmessageboxhook(previousbox);
 
-    ASSERT_EQ(boxes.size(), 1u);
+    ASSERT_EQ(boxes.size(), 2u);
     ASSERT_EQ(helprequests.size(), 2u);
     EXPECT_EQ(boxes[0], "Cannot open help file '" + windowsroot + "\\HELP\\MISSING.CHM'");
+    EXPECT_EQ(boxes[1], "Cannot open help file '" + std::string(516, 'L') + "'")
+        << "a name too long for a path";
     EXPECT_EQ(helprequests[0].file, windowsroot + "\\HELP\\GUIDE.CHM>Main");
     EXPECT_EQ(helprequests[0].command, HH_DISPLAY_TOPIC);
     EXPECT_EQ(helprequests[1].file, windowsroot + "\\HELP\\GUIDE.CHM>Popup");

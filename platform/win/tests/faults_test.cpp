@@ -6,6 +6,8 @@
 #include <csignal>
 #include <cstdio>
 
+#include "testsupport/deliberate_faults.h"
+
 namespace {
 
 // Each fault runs in a child: the test program started again for that one test.
@@ -26,39 +28,9 @@ void passon(unsigned, EXCEPTION_POINTERS*)
 {
 }
 
-volatile int zero = 0;
-volatile int hundred = 100;
-int* volatile nowhere = nullptr;
-
-int recurse(int depth)
-{
-    volatile char frame[512];
-    frame[depth % sizeof frame] = 1;
-    int (*volatile self)(int) = recurse; // opaque to the optimiser, so the frames stay
-    return self(depth + 1) + frame[0];
-}
-
-void writenull()
-{
-    *nowhere = 1;
-}
-
-void dividebyzero()
-{
-    fprintf(stderr, "%d", hundred / zero);
-}
-
-void overflowstack()
-{
-    fprintf(stderr, "%d", recurse(0));
-}
-
-void trap()
-{
-    __builtin_trap();
-}
-
 } // namespace
+
+using namespace vkt::test;
 
 TEST_F(Faults, EachFaultReachesTheTranslatorWithItsCode)
 {

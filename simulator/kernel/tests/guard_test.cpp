@@ -1,6 +1,7 @@
 #include "simulator/kernel/tests/kerneltesting.h"
 
 #include "simulator/kernel/guard.h"
+#include "testsupport/deliberate_faults.h"
 
 #include <csignal>
 #include <stdexcept>
@@ -52,12 +53,7 @@ TEST_F(GuardTest, NestedGuardCatchesFirstAndTheHostHandlersReturn)
 
     std::vector<int> steps;
     bool outer = guarded([&] {
-        bool inner = guarded([] {
-            volatile int zero = 0;
-            volatile int numerator = 7;
-            volatile int quotient = numerator / zero;
-            (void)quotient;
-        });
+        bool inner = guarded([] { vkt::test::dividebyzero(); });
         steps.push_back(inner ? 1 : 0);
     });
     EXPECT_TRUE(outer);
