@@ -39,7 +39,6 @@ constexpr const char* organisationname = "Venthorne Electronics";
 constexpr const char* organisationdomain = "venthorne.com";
 constexpr const char* lastfileused = "LastFileUsed";
 constexpr int messagebuffer = 1024;
-constexpr UINT frametimerms = 5000;
 
 QString fromlocal(const char* text)
 {

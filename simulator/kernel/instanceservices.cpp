@@ -128,11 +128,13 @@ IPALLEXPIN2* INSTANCE::getpallexpin(const char* pin, int required)
 
 int INSTANCE::log(const char* format, ...)
 {
-    char text[HOSTTEXTBUFFER];
-    va_list args;
-    va_start(args, format);
-    vsnprintf(text, sizeof text, format ? format : "", args);
-    va_end(args);
+    char text[HOSTTEXTBUFFER] = "";
+    if (format) {
+        va_list args;
+        va_start(args, format);
+        vsnprintf(text, sizeof text, format, args);
+        va_end(args);
+    }
     if (interactiverun)
         hostprintf("[%s] %s", name, text);
     else

@@ -145,7 +145,7 @@ private:
 
 // The index cache's file name for a library (Windows path in out, PATHBUFFER bytes): the library's
 // path with the extension IDX, or in the cache folder "<folder>\<checksum of the path>#<file name>"
-// with the extension IDX.
+// with the extension IDX; empty when that name would not fit.
 void indexcachename(char* out, const char* librarypath, const char* cachefolder);
 // The 32-bit checksum of a path that names its cache file.
 uint32_t pathchecksum(const char* path);

@@ -72,10 +72,16 @@ void indexcachename(char* out, const char* librarypath, const char* cachefolder)
         addext(out, librarypath, "IDX");
         return;
     }
-    char folder[CACHEFOLDERMAX + 1];
-    snprintf(folder, sizeof folder, "%s", cachefolder);
-    snprintf(out, PATHBUFFER, "%s\\%08lX#%s", folder, static_cast<unsigned long>(pathchecksum(librarypath)),
-        filename(librarypath));
+    // A cut name could be another library's cache: a name that does not fit gives no cache at all.
+    *out = 0;
+    if (std::strlen(cachefolder) > CACHEFOLDERMAX)
+        return;
+    int length = snprintf(out, PATHBUFFER, "%s\\%08lX#%s", cachefolder,
+        static_cast<unsigned long>(pathchecksum(librarypath)), filename(librarypath));
+    if (length < 0 || length >= static_cast<int>(PATHBUFFER)) {
+        *out = 0;
+        return;
+    }
     addext(out, out, "IDX");
 }
 
@@ -116,6 +122,8 @@ bool DLIB::readcache(int& reindexed)
 {
     char name[PATHBUFFER];
     indexcachename(name, path, cachefolder);
+    if (!*name)
+        return false;
     std::string posix = findexistingpath(name);
     std::string refused;
     int fd = posix.empty() ? -1 : openbounded(posix.c_str(), refused);
@@ -197,6 +205,8 @@ void DLIB::writecache()
     appendle32(bytes, CACHEEND);
     char name[PATHBUFFER];
     indexcachename(name, path, cachefolder);
+    if (!*name)
+        return;
     if (replacefile(pathforwriting(name), bytes))
         dirty = 0;
 }

@@ -20,7 +20,7 @@ namespace {
 // The year of the build, from the compiler's date ("Mmm dd yyyy").
 int buildyear()
 {
-    return atoi(__DATE__ + 7);
+    return atoi(&__DATE__[7]);
 }
 
 // A descriptor of our own on the host's handle; -1 when the handle is no open descriptor.

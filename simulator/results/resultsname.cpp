@@ -42,7 +42,8 @@ std::string resultsfilepath(const char* name)
     // The folder comes from the environment and may be of any length: join in a buffer that
     // holds it, then refuse what a path field cannot hold whole.
     std::vector<char> joined(std::strlen(folder) + std::strlen(name) + sizeof ".PDF" + 1);
-    addfilename(joined.data(), folder, name);
+    if (!*addfilename(joined.data(), folder, name))
+        return {};
     if (asciicasecmp(dotext(filename(joined.data())), ".PDF") != 0)
         std::strcat(joined.data(), ".PDF");
     std::string path(joined.data());

@@ -124,7 +124,7 @@ namespace {
 class Pulser final : public IPALLEXMODEL {
 public:
     int digitalpin(const char*) override { return 1; }
-    void bindpallex(IINSTANCE* part, IPALLEXCKT* bound)
+    void bindpallex(IINSTANCE* part, IPALLEXCKT* bound) override
     {
         instance = part;
         circuit = bound;

@@ -6,11 +6,11 @@
 #include <vector>
 
 #include "platform/win/faults.h"
+#include "testsupport/deliberate_faults.h"
 
 namespace {
 
 std::vector<std::string> shown;
-int* volatile nowhere = nullptr;
 
 int recordbox(HWND, const char* text, const char* caption, UINT style)
 {
@@ -46,7 +46,7 @@ TEST(MessageBox, InsideTheFaultHandlerOnlyStandardErrorIsUsed)
                 MessageBoxA(nullptr, "from the handler", "Fatal Error", MB_ICONHAND);
                 _exit(shown.empty() ? 1 : 2);
             });
-            *nowhere = 0;
+            vkt::test::writenull();
         },
         testing::ExitedWithCode(1), "Fatal Error: from the handler");
 }

@@ -314,4 +314,18 @@ TEST_F(ModelLibrary, IndexCacheIsWrittenReadAndRefreshedByStamp)
     EXPECT_EQ(texts(lib->find("Q1")), "Changed|-|-|-|-|-|");
 }
 
+TEST_F(ModelLibrary, AnIndexCacheNameThatWouldNotFitIsNoCache)
+{
+    // Cut, two libraries with long names would share one cache file.
+    const std::string longlibrary = "C:\\" + std::string(500, 'L') + ".SML";
+    const std::string longfolder = "C:\\" + std::string(300, 'F');
+    char cachename[PATHBUFFER];
+    for (const auto& [library, cachefolder] : { std::pair { longlibrary, std::string("C:\\CACHE") },
+             std::pair { std::string("C:\\A.SML"), longfolder } }) {
+        std::memset(cachename, 'x', sizeof cachename);
+        indexcachename(cachename, library.c_str(), cachefolder.c_str());
+        EXPECT_STREQ(cachename, "") << library.size() << " " << cachefolder.size();
+    }
+}
+
 } // namespace
