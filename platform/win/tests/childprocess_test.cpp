@@ -42,7 +42,7 @@ PROCESS_INFORMATION start(const char* commandline)
 
 TEST(ChildProcess, ExitCodeIsReadBackAfterStillActiveWhileItRuns)
 {
-    PROCESS_INFORMATION info = start("sh -c \"sleep 30\"");
+    PROCESS_INFORMATION info = start("sh -c \"exec sleep 30\"");
     DWORD code = 0;
     ASSERT_TRUE(GetExitCodeProcess(info.hProcess, &code));
     EXPECT_EQ(code, STILL_ACTIVE);
@@ -62,7 +62,7 @@ TEST(ChildProcess, ExitCodeIsReadBackAfterStillActiveWhileItRuns)
 
 TEST(ChildProcess, TerminatedChildReportsTheGivenCode)
 {
-    PROCESS_INFORMATION info = start("sh -c \"sleep 30\"");
+    PROCESS_INFORMATION info = start("sh -c \"exec sleep 30\"");
     EXPECT_TRUE(TerminateProcess(info.hProcess, 1));
     EXPECT_EQ(WaitForSingleObject(info.hProcess, 5000), WAIT_OBJECT_0);
     DWORD code = 0;
