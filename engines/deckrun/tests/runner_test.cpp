@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -164,4 +165,44 @@ TEST(DeckRunner, ReadsDecksAsTheyCome)
     const Result failed = rundeck("Unfinished\n.subckt half a b\nr1 a b 1k\nx1 in out half\n.op\n");
     EXPECT_EQ(failed.status, 1);
     EXPECT_NE(failed.err.find("subcircuits did not expand"), std::string::npos) << failed.err;
+}
+
+TEST(DeckRunner, ReadsMultipliersAndTemperatureCoefficients)
+{
+    // A resistor under a 1k one from 1 V: its resistance is 1k * factor / M, factor 1 + tc1 dT +
+    // tc2 dT^2 with dT from TNOM (27) to TEMP, else to the circuit's TEMP plus DTEMP.
+    struct Case {
+        const char* card;
+        const char* options;
+        double resistance;
+    };
+    for (const Case& c : std::initializer_list<Case> {
+             { "1k m=4", "", 250 },
+             { "1k tc1=1m temp=77", "", 1050 },
+             { "1k TC=1m,20u dtemp=50", "", 1100 },
+             { "1k tc=2m dtemp=-10", "", 980 },
+             { "1k tc1=1m tc2=20u temp=77 dtemp=100", "", 1100 },
+             { "r=2k m=2 tc2=1e-4", ".options temp=37\n", 1010 },
+         }) {
+        const Result r = rundeck(
+            "divider\nv1 in 0 1\nr1 in out 1k\nr2 out 0 " + std::string(c.card) + "\n" + c.options + ".op\n");
+        ASSERT_EQ(r.status, 0) << c.card << ": " << r.err;
+        double out = 0;
+        ASSERT_EQ(std::sscanf(lines(r.out).back().c_str(), "%*f %lf", &out), 1) << r.out;
+        EXPECT_NEAR(out, c.resistance / (1e3 + c.resistance), 1e-9) << c.card;
+    }
+
+    // A capacitor charged by 1 mA from 0 V: v = I t / (1n * 3 * (1 + 1m * 10 + 10u * 100)).
+    const Result charged
+        = rundeck("ramp\ni1 0 a 1m\nc1 a 0 1n m=3 tc=1m,10u dtemp=10\n.tran 1u 10u uic\n.print tran v(a)\n");
+    ASSERT_EQ(charged.status, 0) << charged.err;
+    double time = 0, v = 0;
+    ASSERT_EQ(std::sscanf(lines(charged.out).back().c_str(), "%lf %lf", &time, &v), 2);
+    EXPECT_NEAR(v, 1e-3 * time / (3e-9 * 1.011), 1e-9);
+
+    for (const char* bad : { "r2 out 0 1k m=0", "r2 out 0 1k tc=1,2,3", "c1 out 0 1n m=-1" }) {
+        const Result r = rundeck("bad\nv1 in 0 1\nr1 in out 1k\n" + std::string(bad) + "\n.op\n");
+        EXPECT_EQ(r.status, 1) << bad;
+        EXPECT_NE(r.err.find("value out of range"), std::string::npos) << bad << ": " << r.err;
+    }
 }

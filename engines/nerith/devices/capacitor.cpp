@@ -1,3 +1,4 @@
+#include "engines/nerith/devices/coefficients.h"
 #include "engines/nerith/devices/family.h"
 
 #include <algorithm>
@@ -9,6 +10,12 @@ namespace {
 
 constexpr int32_t Capacitance = 1;
 constexpr int32_t InitialVoltage = 2;
+constexpr int32_t Temperature = 3;
+constexpr int32_t Multiplier = 4;
+constexpr int32_t FirstCoefficient = 5;
+constexpr int32_t SecondCoefficient = 6;
+constexpr int32_t Coefficients = 7;
+constexpr int32_t TemperatureDifference = 8;
 constexpr int32_t Current = 10;
 constexpr int32_t Voltage = 11;
 
@@ -19,6 +26,10 @@ struct Capacitor : LinearDevice {
         bool given = false;
         double ic;
         bool icgiven = false;
+        double temp;
+        bool tempgiven = false;
+        double dtemp, m, tc1, tc2;
+        double effective = 0; // of all M in parallel at the instance's temperature
         int32_t pos = 0;
         int32_t neg = 0;
         int32_t state = 0; // charge; current at state + 1
@@ -41,13 +52,24 @@ struct Capacitor : LinearDevice {
     static constexpr auto parameters = parametertable<Instance>({
         field<&Instance::capacitance, &Instance::given>("capacitance", Capacitance, "Capacitance").in("F"),
         field<&Instance::ic, &Instance::icgiven>("ic", InitialVoltage, "Initial voltage (with UIC)").in("V"),
+        field<&Instance::temp, &Instance::tempgiven>("temp", Temperature, "Instance temperature").in("degC"),
+        field<&Instance::dtemp>("dtemp", TemperatureDifference, "Instance temperature above the circuit's")
+            .in("degC"),
+        field<&Instance::m>("m", Multiplier, "Parallel multiplier").initially(1).above(0),
+        field<&Instance::tc1>("tc1", FirstCoefficient, "First order temperature coefficient").in("1/degC"),
+        field<&Instance::tc2>("tc2", SecondCoefficient, "Second order temperature coefficient")
+            .in("1/degC^2"),
+        settable<&setcoefficients<Instance>>(
+            "tc", Coefficients, IF_REAL | IF_VECTOR, "First and second order temperature coefficients"),
         computed<&current>("i", Current, "Current").in("A"),
         computed<&voltage>("v", Voltage, "Voltage").in("V"),
     });
 
-    static int check(IFcircuit&, Instance& c)
+    static int check(IFcircuit& ckt, Instance& c)
     {
-        if (!c.given || !std::isfinite(c.capacitance))
+        c.effective
+            = c.m * c.capacitance * temperaturefactor(ckt, c.tempgiven, c.temp, c.dtemp, c.tc1, c.tc2);
+        if (!c.given || !std::isfinite(c.effective))
             return fail(E_BADDEVICE, "capacitor %s has no finite capacitance", c.name.c_str());
         if (c.icgiven && !std::isfinite(c.ic))
             return fail(E_BADDEVICE, "capacitor %s has no finite initial voltage", c.name.c_str());
@@ -89,11 +111,11 @@ struct Capacitor : LinearDevice {
             if (first) {
                 // The charge the transient starts from: the operating point's, or the initial voltage.
                 const double v = uic && c.icgiven ? c.ic : x[c.pos] - x[c.neg];
-                ckt.states[1][q] = c.capacitance * v;
+                ckt.states[1][q] = c.effective * v;
                 ckt.states[1][q + 1] = 0;
             }
             c.history = history(ckt, c.state);
-            const double g = slope * c.capacitance;
+            const double g = slope * c.effective;
             *c.pospos += g;
             *c.negneg += g;
             *c.posneg -= g;
@@ -111,7 +133,7 @@ struct Capacitor : LinearDevice {
         for (Instance& c : list) {
             if (c.deleted)
                 continue;
-            const double q = c.capacitance * (x[c.pos] - x[c.neg]);
+            const double q = c.effective * (x[c.pos] - x[c.neg]);
             state[c.state] = q;
             state[c.state + 1] = slope * q + c.history;
         }

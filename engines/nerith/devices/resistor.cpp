@@ -1,3 +1,4 @@
+#include "engines/nerith/devices/coefficients.h"
 #include "engines/nerith/devices/family.h"
 #include "engines/nerith/nerith.h"
 
@@ -7,6 +8,12 @@ namespace nerith {
 
 namespace {
 
+constexpr int32_t Temperature = 2;
+constexpr int32_t Multiplier = 3;
+constexpr int32_t FirstCoefficient = 4;
+constexpr int32_t SecondCoefficient = 5;
+constexpr int32_t Coefficients = 6;
+constexpr int32_t TemperatureDifference = 7;
 constexpr int32_t ResistorCurrent = 10;
 constexpr int32_t ResistorPower = 11;
 
@@ -14,7 +21,10 @@ struct Resistor : LinearDevice {
     struct Instance : IFinstance {
         double resistance;
         bool given = false;
-        double conductance = 0;
+        double temp;
+        bool tempgiven = false;
+        double dtemp, m, tc1, tc2;
+        double conductance = 0; // of all M in parallel at the instance's temperature
         int32_t pos = 0;
         int32_t neg = 0;
         double* pospos = nullptr;
@@ -36,19 +46,30 @@ struct Resistor : LinearDevice {
 
     static constexpr auto parameters = parametertable<Instance>({
         field<&Instance::resistance, &Instance::given>("resistance", RES_RESISTANCE, "Resistance").in("ohm"),
+        field<&Instance::temp, &Instance::tempgiven>("temp", Temperature, "Instance temperature").in("degC"),
+        field<&Instance::dtemp>("dtemp", TemperatureDifference, "Instance temperature above the circuit's")
+            .in("degC"),
+        field<&Instance::m>("m", Multiplier, "Parallel multiplier").initially(1).above(0),
+        field<&Instance::tc1>("tc1", FirstCoefficient, "First order temperature coefficient").in("1/degC"),
+        field<&Instance::tc2>("tc2", SecondCoefficient, "Second order temperature coefficient")
+            .in("1/degC^2"),
+        settable<&setcoefficients<Instance>>(
+            "tc", Coefficients, IF_REAL | IF_VECTOR, "First and second order temperature coefficients"),
         computed<&current>("i", ResistorCurrent, "Current").in("A"),
         computed<&power>("p", ResistorPower, "Power dissipated").in("W"),
     });
 
-    static int check(IFcircuit&, Instance& r)
+    static int check(IFcircuit& ckt, Instance& r)
     {
         if (!r.given)
             return fail(E_BADDEVICE, "resistor %s has no resistance", r.name.c_str());
         // A zero (or vanishing) resistance has no conductance to stamp; negative ones are allowed.
-        const double conductance = 1.0 / r.resistance;
-        if (r.resistance == 0 || !std::isfinite(conductance) || !std::isfinite(r.resistance))
+        const double resistance
+            = r.resistance * temperaturefactor(ckt, r.tempgiven, r.temp, r.dtemp, r.tc1, r.tc2);
+        const double conductance = r.m / resistance;
+        if (resistance == 0 || !std::isfinite(conductance) || !std::isfinite(resistance))
             return fail(E_BADDEVICE, "resistor %s has a resistance of %g ohm, which cannot be simulated",
-                r.name.c_str(), r.resistance);
+                r.name.c_str(), resistance);
         r.conductance = conductance;
         return 0;
     }
