@@ -331,9 +331,17 @@ bool EXPANDER::expandlevel(SPICECARD*& head)
         fprintf(modulestdout(), "Error: subcircuit recursion: %s\n", recursion.c_str());
         return false;
     }
-    // Without recursion every pass goes one level deeper into a finite hierarchy; the card bound
-    // of instancepass stops one that grows too wide.
-    for (;;) {
+    // Without recursion every pass goes one level deeper into a finite hierarchy, so it ends within
+    // one pass per definition; the card bound of instancepass stops one that grows too wide. A
+    // copy that still names a subcircuit after that many passes recurses in a way the walk over
+    // the definitions could not see (a name that only a copy's relabelled text spells).
+    for (size_t pass = 0;; ++pass) {
+        if (pass > level.definitions.size()) {
+            fprintf(modulestdout(),
+                "Error: subcircuit recursion: a copy still names a subcircuit after %zu levels\n",
+                level.definitions.size());
+            return false;
+        }
         bool failed = false;
         long replaced = instancepass(level, head, failed);
         if (replaced < 0 || failed)
