@@ -85,7 +85,7 @@ template <class T> bool inrange(const T& value, const Range& range)
         return range.holds(static_cast<double>(value));
 }
 
-// One parameter of an `Owner`. Built by field(), computed() or settable() and refined by the
+// One parameter of an `Owner`. Built by field(), reading(), computed() or settable() and refined by the
 // modifiers below; `set` null: ask only, `ask` null: set only.
 template <class Owner> struct Parameter {
     const char* keyword = "";
@@ -230,6 +230,20 @@ template <auto Compute> constexpr auto computed(const char* keyword, int32_t id,
     row.dataType = kindof<T>() | IF_ASK;
     row.description = description;
     row.ask = &rows::askcomputed<Compute>;
+    return row;
+}
+
+// An ask-only value kept in `Member`, such as a device's operating point.
+template <auto Member> constexpr auto reading(const char* keyword, int32_t id, const char* description)
+{
+    using Owner = typename MemberOf<decltype(Member)>::Owner;
+    using T = typename MemberOf<decltype(Member)>::Type;
+    Parameter<Owner> row;
+    row.keyword = keyword;
+    row.id = id;
+    row.dataType = kindof<T>() | IF_ASK;
+    row.description = description;
+    row.ask = &rows::askmember<Member>;
     return row;
 }
 

@@ -1,6 +1,7 @@
 #include "engines/nerith/devices/junction.h"
 
 #include "engines/nerith/ckt.h"
+#include "engines/nerith/report.h"
 
 #include <algorithm>
 #include <cmath>
@@ -153,6 +154,15 @@ double devicekelvin(const IFcircuit& ckt, bool given, double celsius)
 double nominalkelvin(const IFcircuit& ckt, bool given, double celsius)
 {
     return kelvin(given ? celsius : ckt.options.tnom);
+}
+
+int modelfault(const char* kind, const char* device, const char* model, double nominal, const char* unusable)
+{
+    if (nominal == 0)
+        return fail(E_BADDEVICE, "%s %s: model %s has a TNOM below absolute zero", kind, device, model);
+    if (unusable)
+        return fail(E_BADDEVICE, "%s %s: model %s has an unusable %s", kind, device, model, unusable);
+    return 0;
 }
 
 int32_t internalnode(IFcircuit& ckt, IFinstance& owner, Node*& node, const char* suffix)
