@@ -184,11 +184,8 @@ struct Bjt {
     }
     static double power(IFcircuit& ckt, const Instance& q)
     {
-        if (!q.bound)
-            return 0;
-        const double* x = ckt.solution.data();
         const Currents i = currents(ckt, q);
-        return i.c * (x[q.c] - x[q.e]) + i.b * (x[q.b] - x[q.e]);
+        return terminalpower(ckt, q.bound, { i.c, q.c }, { i.b, q.b }, q.e);
     }
     // Noise current densities (A^2/Hz): shot noise of the collector and base currents, flicker noise
     // of the base current at 1 Hz, thermal noise of the series resistances.

@@ -114,11 +114,8 @@ template <class Channel> struct FieldEffect {
     }
     static double power(IFcircuit& ckt, const Instance& f)
     {
-        if (!f.bound)
-            return 0;
-        const double* x = ckt.solution.data();
         const Currents i = currents(ckt, f);
-        return i.d * (x[f.d] - x[f.s]) + i.g * (x[f.g] - x[f.s]);
+        return terminalpower(ckt, f.bound, { i.d, f.d }, { i.g, f.g }, f.s);
     }
     static double state(IFcircuit& ckt, const Instance& f, int32_t index)
     {

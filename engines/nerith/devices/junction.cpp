@@ -156,6 +156,14 @@ double nominalkelvin(const IFcircuit& ckt, bool given, double celsius)
     return kelvin(given ? celsius : ckt.options.tnom);
 }
 
+double terminalpower(const IFcircuit& ckt, bool bound, TerminalCurrent a, TerminalCurrent b, int32_t common)
+{
+    if (!bound)
+        return 0;
+    const double* x = ckt.solution.data();
+    return a.current * (x[a.node] - x[common]) + b.current * (x[b.node] - x[common]);
+}
+
 int modelfault(const char* kind, const char* device, const char* model, double nominal, const char* unusable)
 {
     if (nominal == 0)

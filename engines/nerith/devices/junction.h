@@ -63,6 +63,16 @@ double devicekelvin(const IFcircuit& ckt, bool given, double celsius);
 // circuit's; 0 when that is no temperature.
 double nominalkelvin(const IFcircuit& ckt, bool given, double celsius);
 
+// The current into the node `node`.
+struct TerminalCurrent {
+    double current = 0;
+    int32_t node = 0;
+};
+
+// The power a three-terminal device takes at the last solution from the currents `a` and `b`, which
+// leave through the node `common`; 0 for a device not `bound` to the circuit's equations.
+double terminalpower(const IFcircuit& ckt, bool bound, TerminalCurrent a, TerminalCurrent b, int32_t common);
+
 // The model check every junction device makes first: 0 when `nominal`, the model's TNOM in K, is
 // a temperature and `unusable`, the fault its parameters were found to have, is null; else
 // E_BADDEVICE with a message naming the `kind` of device, the `device` and the `model`.
