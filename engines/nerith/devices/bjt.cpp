@@ -148,16 +148,6 @@ struct Bjt {
 
     static const Model& modelof(const Instance& q) { return static_cast<const Model&>(*q.model); }
 
-    static int setinitial(Instance& q, const IFvalue& v)
-    {
-        if (v.v.numValue < 1 || v.v.numValue > 2 || !v.v.vec.rVec)
-            return E_BADVALUE;
-        q.icvbe = v.v.vec.rVec[0];
-        if (v.v.numValue == 2)
-            q.icvce = v.v.vec.rVec[1];
-        return 0;
-    }
-
     // Terminal currents at the last solution, from the linearisation it was solved with.
     struct Currents {
         double c = 0, b = 0;
@@ -212,7 +202,8 @@ struct Bjt {
         field<&Instance::off>("off", Off, "Device initially off"),
         field<&Instance::icvbe>("icvbe", InitialVbe, "Initial B-E voltage").in("V"),
         field<&Instance::icvce>("icvce", InitialVce, "Initial C-E voltage").in("V"),
-        settable<&setinitial>("ic", InitialVoltages, IF_REAL | IF_VECTOR, "Initial VBE and VCE"),
+        settable<&setinitialpair<&Instance::icvbe, &Instance::icvce>>(
+            "ic", InitialVoltages, IF_REAL | IF_VECTOR, "Initial VBE and VCE"),
         field<&Instance::temp, &Instance::tempgiven>("temp", Temperature, "Instance temperature").in("degC"),
         computed<&collector>("ic", CollectorCurrent, "Collector current").in("A"),
         computed<&collector>("cc", CollectorCurrentAlias, "Collector current").in("A"),

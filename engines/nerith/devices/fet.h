@@ -80,16 +80,6 @@ template <class Channel> struct FieldEffect {
 
     static const Model& modelof(const Instance& f) { return static_cast<const Model&>(*f.model); }
 
-    static int setinitial(Instance& f, const IFvalue& v)
-    {
-        if (v.v.numValue < 1 || v.v.numValue > 2 || !v.v.vec.rVec)
-            return E_BADVALUE;
-        f.icvds = v.v.vec.rVec[0];
-        if (v.v.numValue == 2)
-            f.icvgs = v.v.vec.rVec[1];
-        return 0;
-    }
-
     // Gate and drain currents at the last solution, from the linearisation it was solved with.
     struct Currents {
         double g = 0, d = 0;
@@ -144,7 +134,8 @@ template <class Channel> struct FieldEffect {
 
     static constexpr auto parameters = parametertable<Instance>({
         field<&Instance::off>("off", fetids::Off, "Device initially off"),
-        settable<&setinitial>("ic", fetids::InitialVoltages, IF_REAL | IF_VECTOR, "Initial VDS and VGS"),
+        settable<&setinitialpair<&Instance::icvds, &Instance::icvgs>>(
+            "ic", fetids::InitialVoltages, IF_REAL | IF_VECTOR, "Initial VDS and VGS"),
         field<&Instance::area>("area", fetids::Area, "Area factor").initially(1),
         field<&Instance::icvds>("ic-vds", fetids::InitialVds, "Initial D-S voltage").in("V"),
         field<&Instance::icvgs>("ic-vgs", fetids::InitialVgs, "Initial G-S voltage").in("V"),

@@ -101,4 +101,17 @@ double seriesconductance(IFcircuit&, const Model& m)
     return r > 0 ? 1 / r : 0;
 }
 
+// The set of a vector of one or two initial voltages into `First` and `Second`; E_BADVALUE for
+// another count.
+template <auto First, auto Second, class Instance = typename MemberOf<decltype(First)>::Owner>
+int setinitialpair(Instance& owner, const IFvalue& v)
+{
+    if (v.v.numValue < 1 || v.v.numValue > 2 || !v.v.vec.rVec)
+        return E_BADVALUE;
+    owner.*First = v.v.vec.rVec[0];
+    if (v.v.numValue == 2)
+        owner.*Second = v.v.vec.rVec[1];
+    return 0;
+}
+
 } // namespace nerith
