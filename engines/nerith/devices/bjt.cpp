@@ -328,11 +328,9 @@ struct Bjt {
     {
         const Model& m = modelof(q);
         const double nominal = nominalkelvin(ckt, m.tnomgiven, m.tnom);
-        if (int code = modelfault("transistor", q.name.c_str(), m.name.c_str(), nominal, unsound(m)))
+        if (int code
+            = junctionfault("transistor", q.name.c_str(), m.name.c_str(), nominal, unsound(m), q.area))
             return code;
-        if (!std::isfinite(q.area) || q.area <= 0)
-            return fail(
-                E_BADDEVICE, "transistor %s has an area of %g; it must be positive", q.name.c_str(), q.area);
         if (!(std::isfinite(q.icvbe) && std::isfinite(q.icvce)))
             return fail(E_BADDEVICE, "transistor %s has no finite initial voltages", q.name.c_str());
         q.kelvin = devicekelvin(ckt, q.tempgiven, q.temp);

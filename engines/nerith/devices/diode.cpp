@@ -231,11 +231,8 @@ struct Diode {
     {
         const Model& m = modelof(d);
         const double nominal = nominalkelvin(ckt, m.tnomgiven, m.tnom);
-        if (int code = modelfault("diode", d.name.c_str(), m.name.c_str(), nominal, unsound(m)))
+        if (int code = junctionfault("diode", d.name.c_str(), m.name.c_str(), nominal, unsound(m), d.area))
             return code;
-        if (!std::isfinite(d.area) || d.area <= 0)
-            return fail(
-                E_BADDEVICE, "diode %s has an area of %g; it must be positive", d.name.c_str(), d.area);
         if (!std::isfinite(d.ic))
             return fail(E_BADDEVICE, "diode %s has no finite initial voltage", d.name.c_str());
         d.kelvin = devicekelvin(ckt, d.tempgiven, d.temp);

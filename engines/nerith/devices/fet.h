@@ -171,12 +171,9 @@ template <class Channel> struct FieldEffect {
     {
         const Model& m = modelof(f);
         const double nominal = nominalkelvin(ckt, m.tnomgiven, m.tnom);
-        if (int code
-            = modelfault(Channel::what, f.name.c_str(), m.name.c_str(), nominal, Channel::unsound(m)))
+        if (int code = junctionfault(
+                Channel::what, f.name.c_str(), m.name.c_str(), nominal, Channel::unsound(m), f.area))
             return code;
-        if (!std::isfinite(f.area) || f.area <= 0)
-            return fail(E_BADDEVICE, "%s %s has an area of %g; it must be positive", Channel::what,
-                f.name.c_str(), f.area);
         if (!(std::isfinite(f.icvds) && std::isfinite(f.icvgs)))
             return fail(E_BADDEVICE, "%s %s has no finite initial voltages", Channel::what, f.name.c_str());
         FetScaled& at = f.at;

@@ -164,12 +164,15 @@ double terminalpower(const IFcircuit& ckt, bool bound, TerminalCurrent a, Termin
     return a.current * (x[a.node] - x[common]) + b.current * (x[b.node] - x[common]);
 }
 
-int modelfault(const char* kind, const char* device, const char* model, double nominal, const char* unusable)
+int junctionfault(const char* kind, const char* device, const char* model, double nominal,
+    const char* unusable, double area)
 {
     if (nominal == 0)
         return fail(E_BADDEVICE, "%s %s: model %s has a TNOM below absolute zero", kind, device, model);
     if (unusable)
         return fail(E_BADDEVICE, "%s %s: model %s has an unusable %s", kind, device, model, unusable);
+    if (!std::isfinite(area) || area <= 0)
+        return fail(E_BADDEVICE, "%s %s has an area of %g; it must be positive", kind, device, area);
     return 0;
 }
 

@@ -73,10 +73,12 @@ struct TerminalCurrent {
 // leave through the node `common`; 0 for a device not `bound` to the circuit's equations.
 double terminalpower(const IFcircuit& ckt, bool bound, TerminalCurrent a, TerminalCurrent b, int32_t common);
 
-// The model check every junction device makes first: 0 when `nominal`, the model's TNOM in K, is
-// a temperature and `unusable`, the fault its parameters were found to have, is null; else
-// E_BADDEVICE with a message naming the `kind` of device, the `device` and the `model`.
-int modelfault(const char* kind, const char* device, const char* model, double nominal, const char* unusable);
+// The checks every junction device makes first: 0 when `nominal`, the model's TNOM in K, is a
+// temperature, `unusable`, the fault the model's parameters were found to have, is null and the
+// device's `area` is positive; else E_BADDEVICE with a message naming the `kind` of device, the
+// `device` and the `model`.
+int junctionfault(const char* kind, const char* device, const char* model, double nominal,
+    const char* unusable, double area);
 
 // The equation number of the internal node `suffix` of `owner`, made on first use and kept in
 // `node`; the equation belongs to the instance, so a renumbering drops it with the instance's cells.
