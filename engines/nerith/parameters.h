@@ -85,7 +85,7 @@ template <class T> bool inrange(const T& value, const Range& range)
         return range.holds(static_cast<double>(value));
 }
 
-// One parameter of an `Owner`. Built by field(), computed() or settable() and refined by the
+// One parameter of an `Owner`. Built by field(), reading(), computed() or settable() and refined by the
 // modifiers below; `set` null: ask only, `ask` null: set only.
 template <class Owner> struct Parameter {
     const char* keyword = "";
@@ -156,6 +156,18 @@ template <class O> struct FunctionOf<int (*)(O&, const IFvalue&)> {
 
 namespace rows {
 
+// A row with no set or ask yet.
+template <class Owner>
+constexpr Parameter<Owner> basic(const char* keyword, int32_t id, int32_t dataType, const char* description)
+{
+    Parameter<Owner> row;
+    row.keyword = keyword;
+    row.id = id;
+    row.dataType = dataType;
+    row.description = description;
+    return row;
+}
+
 template <auto Member, auto Given, class Owner = typename MemberOf<decltype(Member)>::Owner>
 int setmember(Owner& owner, const IFvalue& value, const Parameter<Owner>& row)
 {
@@ -208,11 +220,7 @@ constexpr auto field(const char* keyword, int32_t id, const char* description)
 {
     using Owner = typename MemberOf<decltype(Member)>::Owner;
     using T = typename MemberOf<decltype(Member)>::Type;
-    Parameter<Owner> row;
-    row.keyword = keyword;
-    row.id = id;
-    row.dataType = kindof<T>() | IF_SET | IF_ASK;
-    row.description = description;
+    Parameter<Owner> row = rows::basic<Owner>(keyword, id, kindof<T>() | IF_SET | IF_ASK, description);
     row.set = &rows::setmember<Member, Given>;
     row.ask = &rows::askmember<Member>;
     row.reset = &rows::resetmember<Member>;
@@ -224,12 +232,18 @@ template <auto Compute> constexpr auto computed(const char* keyword, int32_t id,
 {
     using Owner = typename FunctionOf<decltype(Compute)>::Owner;
     using T = typename FunctionOf<decltype(Compute)>::Type;
-    Parameter<Owner> row;
-    row.keyword = keyword;
-    row.id = id;
-    row.dataType = kindof<T>() | IF_ASK;
-    row.description = description;
+    Parameter<Owner> row = rows::basic<Owner>(keyword, id, kindof<T>() | IF_ASK, description);
     row.ask = &rows::askcomputed<Compute>;
+    return row;
+}
+
+// An ask-only value kept in `Member`, such as a device's operating point.
+template <auto Member> constexpr auto reading(const char* keyword, int32_t id, const char* description)
+{
+    using Owner = typename MemberOf<decltype(Member)>::Owner;
+    using T = typename MemberOf<decltype(Member)>::Type;
+    Parameter<Owner> row = rows::basic<Owner>(keyword, id, kindof<T>() | IF_ASK, description);
+    row.ask = &rows::askmember<Member>;
     return row;
 }
 
@@ -238,11 +252,7 @@ template <auto Set>
 constexpr auto settable(const char* keyword, int32_t id, int32_t dataType, const char* description)
 {
     using Owner = typename FunctionOf<decltype(Set)>::Owner;
-    Parameter<Owner> row;
-    row.keyword = keyword;
-    row.id = id;
-    row.dataType = dataType | IF_SET;
-    row.description = description;
+    Parameter<Owner> row = rows::basic<Owner>(keyword, id, dataType | IF_SET, description);
     row.set = &rows::setby<Set>;
     return row;
 }

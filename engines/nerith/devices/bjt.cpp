@@ -148,33 +148,6 @@ struct Bjt {
 
     static const Model& modelof(const Instance& q) { return static_cast<const Model&>(*q.model); }
 
-    static int setnpn(Model& m, const IFvalue& v)
-    {
-        if (v.iValue != 0 && v.iValue != 1)
-            return E_BADTYPE;
-        if (v.iValue)
-            m.polarity = 1;
-        return 0;
-    }
-    static int setpnp(Model& m, const IFvalue& v)
-    {
-        if (v.iValue != 0 && v.iValue != 1)
-            return E_BADTYPE;
-        if (v.iValue)
-            m.polarity = -1;
-        return 0;
-    }
-    static int32_t polarity(IFcircuit&, const Model& m) { return m.polarity; }
-    static int setinitial(Instance& q, const IFvalue& v)
-    {
-        if (v.v.numValue < 1 || v.v.numValue > 2 || !v.v.vec.rVec)
-            return E_BADVALUE;
-        q.icvbe = v.v.vec.rVec[0];
-        if (v.v.numValue == 2)
-            q.icvce = v.v.vec.rVec[1];
-        return 0;
-    }
-
     // Terminal currents at the last solution, from the linearisation it was solved with.
     struct Currents {
         double c = 0, b = 0;
@@ -201,23 +174,9 @@ struct Bjt {
     }
     static double power(IFcircuit& ckt, const Instance& q)
     {
-        if (!q.bound)
-            return 0;
-        const double* x = ckt.solution.data();
         const Currents i = currents(ckt, q);
-        return i.c * (x[q.c] - x[q.e]) + i.b * (x[q.b] - x[q.e]);
+        return terminalpower(ckt, q.bound, { i.c, q.c }, { i.b, q.b }, q.e);
     }
-    static double vbe(IFcircuit&, const Instance& q) { return q.vbe; }
-    static double vbc(IFcircuit&, const Instance& q) { return q.vbc; }
-    static double gm(IFcircuit&, const Instance& q) { return q.gm; }
-    static double gpi(IFcircuit&, const Instance& q) { return q.gpi; }
-    static double gmu(IFcircuit&, const Instance& q) { return q.gmu; }
-    static double gx(IFcircuit&, const Instance& q) { return q.gx; }
-    static double go(IFcircuit&, const Instance& q) { return q.go; }
-    static double cpi(IFcircuit&, const Instance& q) { return q.cpi; }
-    static double cmu(IFcircuit&, const Instance& q) { return q.cmu; }
-    static double cbx(IFcircuit&, const Instance& q) { return q.cbx; }
-    static double ccs(IFcircuit&, const Instance& q) { return q.ccs; }
     // Noise current densities (A^2/Hz): shot noise of the collector and base currents, flicker noise
     // of the base current at 1 Hz, thermal noise of the series resistances.
     static double shotcollector(IFcircuit& ckt, const Instance& q)
@@ -243,7 +202,8 @@ struct Bjt {
         field<&Instance::off>("off", Off, "Device initially off"),
         field<&Instance::icvbe>("icvbe", InitialVbe, "Initial B-E voltage").in("V"),
         field<&Instance::icvce>("icvce", InitialVce, "Initial C-E voltage").in("V"),
-        settable<&setinitial>("ic", InitialVoltages, IF_REAL | IF_VECTOR, "Initial VBE and VCE"),
+        settable<&setinitialpair<&Instance::icvbe, &Instance::icvce>>(
+            "ic", InitialVoltages, IF_REAL | IF_VECTOR, "Initial VBE and VCE"),
         field<&Instance::temp, &Instance::tempgiven>("temp", Temperature, "Instance temperature").in("degC"),
         computed<&collector>("ic", CollectorCurrent, "Collector current").in("A"),
         computed<&collector>("cc", CollectorCurrentAlias, "Collector current").in("A"),
@@ -251,17 +211,17 @@ struct Bjt {
         computed<&base>("cb", BaseCurrentAlias, "Base current").in("A"),
         computed<&emitter>("ie", EmitterCurrent, "Emitter current").in("A"),
         computed<&power>("p", Power, "Power dissipation").in("W"),
-        computed<&vbe>("vbe", Vbe, "B-E voltage").in("V"),
-        computed<&vbc>("vbc", Vbc, "B-C voltage").in("V"),
-        computed<&gm>("gm", Gm, "Small signal transconductance").in("S"),
-        computed<&gpi>("gpi", Gpi, "Small signal input conductance - pi").in("S"),
-        computed<&gmu>("gmu", Gmu, "Small signal conductance - mu").in("S"),
-        computed<&gx>("gx", Gx, "Conductance from base to internal base").in("S"),
-        computed<&go>("go", Go, "Small signal output conductance").in("S"),
-        computed<&cpi>("cpi", Cpi, "Internal base to emitter capacitance").in("F"),
-        computed<&cmu>("cmu", Cmu, "Internal base to collector capacitance").in("F"),
-        computed<&cbx>("cbx", Cbx, "Base to collector capacitance").in("F"),
-        computed<&ccs>("ccs", Ccs, "Collector to substrate capacitance").in("F"),
+        reading<&Instance::vbe>("vbe", Vbe, "B-E voltage").in("V"),
+        reading<&Instance::vbc>("vbc", Vbc, "B-C voltage").in("V"),
+        reading<&Instance::gm>("gm", Gm, "Small signal transconductance").in("S"),
+        reading<&Instance::gpi>("gpi", Gpi, "Small signal input conductance - pi").in("S"),
+        reading<&Instance::gmu>("gmu", Gmu, "Small signal conductance - mu").in("S"),
+        reading<&Instance::gx>("gx", Gx, "Conductance from base to internal base").in("S"),
+        reading<&Instance::go>("go", Go, "Small signal output conductance").in("S"),
+        reading<&Instance::cpi>("cpi", Cpi, "Internal base to emitter capacitance").in("F"),
+        reading<&Instance::cmu>("cmu", Cmu, "Internal base to collector capacitance").in("F"),
+        reading<&Instance::cbx>("cbx", Cbx, "Base to collector capacitance").in("F"),
+        reading<&Instance::ccs>("ccs", Ccs, "Collector to substrate capacitance").in("F"),
         computed<&shotcollector>("shotnoisec", ShotNoiseCollector, "Collector shot noise density")
             .in("A2/Hz"),
         computed<&shotbase>("shotnoiseb", ShotNoiseBase, "Base shot noise density").in("A2/Hz"),
@@ -270,9 +230,9 @@ struct Bjt {
     });
 
     static constexpr auto modelparameters = parametertable<Model>({
-        settable<&setnpn>("npn", Npn, IF_FLAG, "NPN type device"),
-        settable<&setpnp>("pnp", Pnp, IF_FLAG, "PNP type device"),
-        computed<&polarity>("type", Polarity, "NPN (1) or PNP (-1)"),
+        settable<&setpolarity<Model, 1>>("npn", Npn, IF_FLAG, "NPN type device"),
+        settable<&setpolarity<Model, -1>>("pnp", Pnp, IF_FLAG, "PNP type device"),
+        reading<&Model::polarity>("type", Polarity, "NPN (1) or PNP (-1)"),
         field<&Model::is>("is", Is, "Saturation current").in("A").initially(1e-16),
         field<&Model::bf>("bf", Bf, "Ideal forward beta").initially(100),
         field<&Model::nf>("nf", Nf, "Forward emission coefficient").initially(1),
@@ -368,15 +328,9 @@ struct Bjt {
     {
         const Model& m = modelof(q);
         const double nominal = nominalkelvin(ckt, m.tnomgiven, m.tnom);
-        if (nominal == 0)
-            return fail(E_BADDEVICE, "transistor %s: model %s has a TNOM below absolute zero", q.name.c_str(),
-                m.name.c_str());
-        if (const char* what = unsound(m))
-            return fail(E_BADDEVICE, "transistor %s: model %s has an unusable %s", q.name.c_str(),
-                m.name.c_str(), what);
-        if (!std::isfinite(q.area) || q.area <= 0)
-            return fail(
-                E_BADDEVICE, "transistor %s has an area of %g; it must be positive", q.name.c_str(), q.area);
+        if (int code
+            = junctionfault("transistor", q.name.c_str(), m.name.c_str(), nominal, unsound(m), q.area))
+            return code;
         if (!(std::isfinite(q.icvbe) && std::isfinite(q.icvce)))
             return fail(E_BADDEVICE, "transistor %s has no finite initial voltages", q.name.c_str());
         q.kelvin = devicekelvin(ckt, q.tempgiven, q.temp);

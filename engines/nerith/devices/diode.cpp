@@ -110,8 +110,6 @@ struct Diode {
     {
         return d.bound ? d.id + d.gd * (voltage(ckt, d) - d.vd) : 0;
     }
-    static double conductance(IFcircuit&, const Instance& d) { return d.gd; }
-    static double capacitance(IFcircuit&, const Instance& d) { return d.capacitance; }
     static double charge(IFcircuit& ckt, const Instance& d)
     {
         return d.bound && !ckt.states[0].empty() ? ckt.states[0][static_cast<std::size_t>(d.state)] : 0;
@@ -138,8 +136,6 @@ struct Diode {
         return m.kf * std::pow(std::fabs(current(ckt, d)), m.af);
     }
 
-    static double seriesconductance(IFcircuit&, const Model& m) { return m.rs > 0 ? 1 / m.rs : 0; }
-
     static constexpr auto parameters = parametertable<Instance>({
         field<&Instance::area>("area", Area, "Area factor").initially(1),
         field<&Instance::off>("off", Off, "Initially off"),
@@ -148,8 +144,8 @@ struct Diode {
         computed<&voltage>("vd", Voltage, "Diode voltage").in("V"),
         computed<&current>("id", Current, "Diode current").in("A"),
         computed<&current>("c", CurrentAlias, "Diode current").in("A"),
-        computed<&conductance>("gd", Conductance, "Diode conductance").in("S"),
-        computed<&capacitance>("cd", Capacitance, "Diode capacitance").in("F"),
+        reading<&Instance::gd>("gd", Conductance, "Diode conductance").in("S"),
+        reading<&Instance::capacitance>("cd", Capacitance, "Diode capacitance").in("F"),
         computed<&charge>("charge", Charge, "Diode capacitor charge").in("C"),
         computed<&chargecurrent>("capcur", ChargeCurrent, "Diode capacitor current").in("A"),
         computed<&power>("p", Power, "Diode power").in("W"),
@@ -183,7 +179,7 @@ struct Diode {
         field<&Model::tnom, &Model::tnomgiven>(
             "tnom", NominalTemperature, "Parameter measurement temperature")
             .in("degC"),
-        computed<&seriesconductance>("cond", SeriesConductance, "Ohmic conductance").in("S"),
+        computed<&seriesconductance<&Model::rs>>("cond", SeriesConductance, "Ohmic conductance").in("S"),
     });
 
     // A model value outside what the equations take, named; null when all are sound.
@@ -235,15 +231,8 @@ struct Diode {
     {
         const Model& m = modelof(d);
         const double nominal = nominalkelvin(ckt, m.tnomgiven, m.tnom);
-        if (nominal == 0)
-            return fail(E_BADDEVICE, "diode %s: model %s has a TNOM below absolute zero", d.name.c_str(),
-                m.name.c_str());
-        if (const char* what = unsound(m))
-            return fail(
-                E_BADDEVICE, "diode %s: model %s has an unusable %s", d.name.c_str(), m.name.c_str(), what);
-        if (!std::isfinite(d.area) || d.area <= 0)
-            return fail(
-                E_BADDEVICE, "diode %s has an area of %g; it must be positive", d.name.c_str(), d.area);
+        if (int code = junctionfault("diode", d.name.c_str(), m.name.c_str(), nominal, unsound(m), d.area))
+            return code;
         if (!std::isfinite(d.ic))
             return fail(E_BADDEVICE, "diode %s has no finite initial voltage", d.name.c_str());
         d.kelvin = devicekelvin(ckt, d.tempgiven, d.temp);

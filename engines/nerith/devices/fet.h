@@ -80,16 +80,6 @@ template <class Channel> struct FieldEffect {
 
     static const Model& modelof(const Instance& f) { return static_cast<const Model&>(*f.model); }
 
-    static int setinitial(Instance& f, const IFvalue& v)
-    {
-        if (v.v.numValue < 1 || v.v.numValue > 2 || !v.v.vec.rVec)
-            return E_BADVALUE;
-        f.icvds = v.v.vec.rVec[0];
-        if (v.v.numValue == 2)
-            f.icvgs = v.v.vec.rVec[1];
-        return 0;
-    }
-
     // Gate and drain currents at the last solution, from the linearisation it was solved with.
     struct Currents {
         double g = 0, d = 0;
@@ -114,19 +104,9 @@ template <class Channel> struct FieldEffect {
     }
     static double power(IFcircuit& ckt, const Instance& f)
     {
-        if (!f.bound)
-            return 0;
-        const double* x = ckt.solution.data();
         const Currents i = currents(ckt, f);
-        return i.d * (x[f.d] - x[f.s]) + i.g * (x[f.g] - x[f.s]);
+        return terminalpower(ckt, f.bound, { i.d, f.d }, { i.g, f.g }, f.s);
     }
-    static double vgs(IFcircuit&, const Instance& f) { return f.vgs; }
-    static double vgd(IFcircuit&, const Instance& f) { return f.vgd; }
-    static double gatedrain(IFcircuit&, const Instance& f) { return f.cgd; }
-    static double gm(IFcircuit&, const Instance& f) { return f.gm; }
-    static double gds(IFcircuit&, const Instance& f) { return f.gds; }
-    static double ggs(IFcircuit&, const Instance& f) { return f.ggs; }
-    static double ggd(IFcircuit&, const Instance& f) { return f.ggd; }
     static double state(IFcircuit& ckt, const Instance& f, int32_t index)
     {
         return f.bound && !ckt.states[0].empty() ? ckt.states[0][static_cast<std::size_t>(f.state + index)]
@@ -154,25 +134,26 @@ template <class Channel> struct FieldEffect {
 
     static constexpr auto parameters = parametertable<Instance>({
         field<&Instance::off>("off", fetids::Off, "Device initially off"),
-        settable<&setinitial>("ic", fetids::InitialVoltages, IF_REAL | IF_VECTOR, "Initial VDS and VGS"),
+        settable<&setinitialpair<&Instance::icvds, &Instance::icvgs>>(
+            "ic", fetids::InitialVoltages, IF_REAL | IF_VECTOR, "Initial VDS and VGS"),
         field<&Instance::area>("area", fetids::Area, "Area factor").initially(1),
         field<&Instance::icvds>("ic-vds", fetids::InitialVds, "Initial D-S voltage").in("V"),
         field<&Instance::icvgs>("ic-vgs", fetids::InitialVgs, "Initial G-S voltage").in("V"),
         field<&Instance::temp, &Instance::tempgiven>("temp", fetids::Temperature, "Instance temperature")
             .in("degC"),
-        computed<&vgs>("vgs", fetids::Vgs, "Voltage G-S").in("V"),
-        computed<&vgd>("vgd", fetids::Vgd, "Voltage G-D").in("V"),
+        reading<&Instance::vgs>("vgs", fetids::Vgs, "Voltage G-S").in("V"),
+        reading<&Instance::vgd>("vgd", fetids::Vgd, "Voltage G-D").in("V"),
         computed<&gate>("cg", fetids::GateCurrent, "Current at gate node").in("A"),
         computed<&drain>("cd", fetids::DrainCurrent, "Current at drain node").in("A"),
         computed<&source>("cs", fetids::SourceCurrent, "Current at source node").in("A"),
         computed<&gate>("ig", fetids::GateAlias, "Gate current").in("A"),
         computed<&drain>("id", fetids::DrainAlias, "Drain current").in("A"),
         computed<&source>("is", fetids::SourceAlias, "Source current").in("A"),
-        computed<&gatedrain>("cgd", fetids::GateDrainCurrent, "Current G-D").in("A"),
-        computed<&gm>("gm", fetids::Gm, "Transconductance").in("S"),
-        computed<&gds>("gds", fetids::Gds, "Conductance D-S").in("S"),
-        computed<&ggs>("ggs", fetids::Ggs, "Conductance G-S").in("S"),
-        computed<&ggd>("ggd", fetids::Ggd, "Conductance G-D").in("S"),
+        reading<&Instance::cgd>("cgd", fetids::GateDrainCurrent, "Current G-D").in("A"),
+        reading<&Instance::gm>("gm", fetids::Gm, "Transconductance").in("S"),
+        reading<&Instance::gds>("gds", fetids::Gds, "Conductance D-S").in("S"),
+        reading<&Instance::ggs>("ggs", fetids::Ggs, "Conductance G-S").in("S"),
+        reading<&Instance::ggd>("ggd", fetids::Ggd, "Conductance G-D").in("S"),
         computed<&qgs>("qgs", fetids::Qgs, "Charge storage G-S junction").in("C"),
         computed<&cqgs>("cqgs", fetids::Cqgs, "Current of the G-S charge").in("A"),
         computed<&qgd>("qgd", fetids::Qgd, "Charge storage G-D junction").in("C"),
@@ -189,18 +170,15 @@ template <class Channel> struct FieldEffect {
     static int check(IFcircuit& ckt, Instance& f)
     {
         const Model& m = modelof(f);
-        if (const char* what = Channel::unsound(m))
-            return fail(E_BADDEVICE, "%s %s: model %s has an unusable %s", Channel::what, f.name.c_str(),
-                m.name.c_str(), what);
-        if (!std::isfinite(f.area) || f.area <= 0)
-            return fail(E_BADDEVICE, "%s %s has an area of %g; it must be positive", Channel::what,
-                f.name.c_str(), f.area);
+        const double nominal = nominalkelvin(ckt, m.tnomgiven, m.tnom);
+        if (int code = junctionfault(
+                Channel::what, f.name.c_str(), m.name.c_str(), nominal, Channel::unsound(m), f.area))
+            return code;
         if (!(std::isfinite(f.icvds) && std::isfinite(f.icvgs)))
             return fail(E_BADDEVICE, "%s %s has no finite initial voltages", Channel::what, f.name.c_str());
         FetScaled& at = f.at;
         at.kelvin = devicekelvin(ckt, f.tempgiven, f.temp);
-        const double nominal = nominalkelvin(ckt, m.tnomgiven, m.tnom);
-        if (at.kelvin == 0 || nominal == 0)
+        if (at.kelvin == 0)
             return fail(
                 E_BADDEVICE, "%s %s has a temperature below absolute zero", Channel::what, f.name.c_str());
         at.vt = thermalvoltage(at.kelvin);

@@ -42,24 +42,10 @@ struct JunctionChannel {
         bool tnomgiven = false;
     };
 
-    static int setn(Model& m, const IFvalue& v) { return setpolarity(m, v, 1); }
-    static int setp(Model& m, const IFvalue& v) { return setpolarity(m, v, -1); }
-    static int setpolarity(Model& m, const IFvalue& v, int32_t polarity)
-    {
-        if (v.iValue != 0 && v.iValue != 1)
-            return E_BADTYPE;
-        if (v.iValue)
-            m.polarity = polarity;
-        return 0;
-    }
-    static int32_t polarity(IFcircuit&, const Model& m) { return m.polarity; }
-    static double drainconductance(IFcircuit&, const Model& m) { return m.rd > 0 ? 1 / m.rd : 0; }
-    static double sourceconductance(IFcircuit&, const Model& m) { return m.rs > 0 ? 1 / m.rs : 0; }
-
     static constexpr auto modelparameters = parametertable<Model>({
-        settable<&setn>("njf", Njf, IF_FLAG, "N type JFET model"),
-        settable<&setp>("pjf", Pjf, IF_FLAG, "P type JFET model"),
-        computed<&polarity>("type", Polarity, "N (1) or P (-1) channel"),
+        settable<&setpolarity<Model, 1>>("njf", Njf, IF_FLAG, "N type JFET model"),
+        settable<&setpolarity<Model, -1>>("pjf", Pjf, IF_FLAG, "P type JFET model"),
+        reading<&Model::polarity>("type", Polarity, "N (1) or P (-1) channel"),
         field<&Model::vto>("vto", Vto, "Threshold voltage").in("V").initially(-2),
         field<&Model::vto>("vt0", VtoAlias, "Threshold voltage").in("V").initially(-2),
         field<&Model::beta>("beta", Beta, "Transconductance parameter").in("A/V2").initially(1e-4),
@@ -77,8 +63,8 @@ struct JunctionChannel {
         field<&Model::eg>("eg", Eg, "Energy gap for IS temperature dependency").in("eV").initially(1.11),
         field<&Model::xti>("xti", Xti, "Temperature exponent for IS").initially(3),
         field<&Model::tnom, &Model::tnomgiven>("tnom", Tnom, "Parameter measurement temperature").in("degC"),
-        computed<&drainconductance>("gd", DrainConductance, "Drain conductance").in("S"),
-        computed<&sourceconductance>("gs", SourceConductance, "Source conductance").in("S"),
+        computed<&seriesconductance<&Model::rd>>("gd", DrainConductance, "Drain conductance").in("S"),
+        computed<&seriesconductance<&Model::rs>>("gs", SourceConductance, "Source conductance").in("S"),
     });
 
     static const char* unsound(const Model& m)

@@ -1,6 +1,7 @@
 #include "engines/nerith/devices/junction.h"
 
 #include "engines/nerith/ckt.h"
+#include "engines/nerith/report.h"
 
 #include <algorithm>
 #include <cmath>
@@ -153,6 +154,26 @@ double devicekelvin(const IFcircuit& ckt, bool given, double celsius)
 double nominalkelvin(const IFcircuit& ckt, bool given, double celsius)
 {
     return kelvin(given ? celsius : ckt.options.tnom);
+}
+
+double terminalpower(const IFcircuit& ckt, bool bound, TerminalCurrent a, TerminalCurrent b, int32_t common)
+{
+    if (!bound)
+        return 0;
+    const double* x = ckt.solution.data();
+    return a.current * (x[a.node] - x[common]) + b.current * (x[b.node] - x[common]);
+}
+
+int junctionfault(const char* kind, const char* device, const char* model, double nominal,
+    const char* unusable, double area)
+{
+    if (nominal == 0)
+        return fail(E_BADDEVICE, "%s %s: model %s has a TNOM below absolute zero", kind, device, model);
+    if (unusable)
+        return fail(E_BADDEVICE, "%s %s: model %s has an unusable %s", kind, device, model, unusable);
+    if (!std::isfinite(area) || area <= 0)
+        return fail(E_BADDEVICE, "%s %s has an area of %g; it must be positive", kind, device, area);
+    return 0;
 }
 
 int32_t internalnode(IFcircuit& ckt, IFinstance& owner, Node*& node, const char* suffix)

@@ -1,9 +1,8 @@
 #pragma once
 
-#include <cstdint>
+#include "engines/nerith/parameters.h"
 
-struct IFcircuit;
-struct IFinstance;
+#include <cstdint>
 
 namespace nerith {
 
@@ -64,8 +63,57 @@ double devicekelvin(const IFcircuit& ckt, bool given, double celsius);
 // circuit's; 0 when that is no temperature.
 double nominalkelvin(const IFcircuit& ckt, bool given, double celsius);
 
+// The current into the node `node`.
+struct TerminalCurrent {
+    double current = 0;
+    int32_t node = 0;
+};
+
+// The power a three-terminal device takes at the last solution from the currents `a` and `b`, which
+// leave through the node `common`; 0 for a device not `bound` to the circuit's equations.
+double terminalpower(const IFcircuit& ckt, bool bound, TerminalCurrent a, TerminalCurrent b, int32_t common);
+
+// The checks every junction device makes first: 0 when `nominal`, the model's TNOM in K, is a
+// temperature, `unusable`, the fault the model's parameters were found to have, is null and the
+// device's `area` is positive; else E_BADDEVICE with a message naming the `kind` of device, the
+// `device` and the `model`.
+int junctionfault(const char* kind, const char* device, const char* model, double nominal,
+    const char* unusable, double area);
+
 // The equation number of the internal node `suffix` of `owner`, made on first use and kept in
 // `node`; the equation belongs to the instance, so a renumbering drops it with the instance's cells.
 int32_t internalnode(IFcircuit& ckt, IFinstance& owner, Node*& node, const char* suffix);
+
+// The set of a model's type flag (NPN, PNP, NJF, ...): 1 makes the model of `Polarity`, 0 leaves
+// it as it is.
+template <class Model, int32_t Polarity> int setpolarity(Model& m, const IFvalue& v)
+{
+    if (v.iValue != 0 && v.iValue != 1)
+        return E_BADTYPE;
+    if (v.iValue)
+        m.polarity = Polarity;
+    return 0;
+}
+
+// The conductance of a model's series resistance `Resistance`, 0 where it has none.
+template <auto Resistance, class Model = typename MemberOf<decltype(Resistance)>::Owner>
+double seriesconductance(IFcircuit&, const Model& m)
+{
+    const double r = m.*Resistance;
+    return r > 0 ? 1 / r : 0;
+}
+
+// The set of a vector of one or two initial voltages into `First` and `Second`; E_BADVALUE for
+// another count.
+template <auto First, auto Second, class Instance = typename MemberOf<decltype(First)>::Owner>
+int setinitialpair(Instance& owner, const IFvalue& v)
+{
+    if (v.v.numValue < 1 || v.v.numValue > 2 || !v.v.vec.rVec)
+        return E_BADVALUE;
+    owner.*First = v.v.vec.rVec[0];
+    if (v.v.numValue == 2)
+        owner.*Second = v.v.vec.rVec[1];
+    return 0;
+}
 
 } // namespace nerith

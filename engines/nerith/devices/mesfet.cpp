@@ -47,24 +47,10 @@ struct SchottkyChannel {
         bool tnomgiven = false;
     };
 
-    static int setn(Model& m, const IFvalue& v) { return setpolarity(m, v, 1); }
-    static int setp(Model& m, const IFvalue& v) { return setpolarity(m, v, -1); }
-    static int setpolarity(Model& m, const IFvalue& v, int32_t polarity)
-    {
-        if (v.iValue != 0 && v.iValue != 1)
-            return E_BADTYPE;
-        if (v.iValue)
-            m.polarity = polarity;
-        return 0;
-    }
-    static int32_t polarity(IFcircuit&, const Model& m) { return m.polarity; }
-    static double drainconductance(IFcircuit&, const Model& m) { return m.rd > 0 ? 1 / m.rd : 0; }
-    static double sourceconductance(IFcircuit&, const Model& m) { return m.rs > 0 ? 1 / m.rs : 0; }
-
     static constexpr auto modelparameters = parametertable<Model>({
-        settable<&setn>("nmf", Nmf, IF_FLAG, "N type MESFET model"),
-        settable<&setp>("pmf", Pmf, IF_FLAG, "P type MESFET model"),
-        computed<&polarity>("type", Polarity, "N (1) or P (-1) channel"),
+        settable<&setpolarity<Model, 1>>("nmf", Nmf, IF_FLAG, "N type MESFET model"),
+        settable<&setpolarity<Model, -1>>("pmf", Pmf, IF_FLAG, "P type MESFET model"),
+        reading<&Model::polarity>("type", Polarity, "N (1) or P (-1) channel"),
         field<&Model::vto>("vto", Vto, "Pinch-off voltage").in("V").initially(-2),
         field<&Model::vto>("vt0", VtoAlias, "Pinch-off voltage").in("V").initially(-2),
         field<&Model::alpha>("alpha", Alpha, "Saturation voltage parameter").in("1/V").initially(2),
@@ -81,8 +67,8 @@ struct SchottkyChannel {
         field<&Model::kf>("kf", Kf, "Flicker noise coefficient"),
         field<&Model::af>("af", Af, "Flicker noise exponent").initially(1),
         field<&Model::tnom, &Model::tnomgiven>("tnom", Tnom, "Parameter measurement temperature").in("degC"),
-        computed<&drainconductance>("gd", DrainConductance, "Drain conductance").in("S"),
-        computed<&sourceconductance>("gs", SourceConductance, "Source conductance").in("S"),
+        computed<&seriesconductance<&Model::rd>>("gd", DrainConductance, "Drain conductance").in("S"),
+        computed<&seriesconductance<&Model::rs>>("gs", SourceConductance, "Source conductance").in("S"),
     });
 
     static const char* unsound(const Model& m)

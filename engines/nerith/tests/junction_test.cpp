@@ -203,6 +203,7 @@ TEST(Diode, UnusableValuesAreRefusedNamingTheDevice)
         { "area", -2, false },
         { "bv", -3, true },
         { "is", NAN, true },
+        { "tnom", -300, true },
     };
     for (const Case& c : cases) {
         Simulation s;
@@ -302,6 +303,8 @@ TEST(Bjt, CommonEmitterStageConvergesFromAColdStart)
     EXPECT_GT(s.v("b") - s.v("e"), 0.55);
     EXPECT_LT(s.v("b") - s.v("e"), 0.75);
     EXPECT_GT(s.ask(q, "ic"), 150 * s.ask(q, "ib"));
+    EXPECT_NEAR(s.ask(q, "p"),
+        s.ask(q, "ic") * (s.v("c") - s.v("e")) + s.ask(q, "ib") * (s.v("b") - s.v("e")), 1e-12);
 }
 
 namespace {
@@ -376,6 +379,7 @@ TEST(Jfet, DrainAndGateCurrentsMatchTheSquareLawAcrossTemperature)
         EXPECT_NEAR(s.ask(j, "id"), c.polarity * id, 1e-9 * std::fabs(id) + 1e-18) << c.vgs << " " << c.vds;
         EXPECT_NEAR(s.ask(j, "ig"), c.polarity * ig, 1e-9 * std::fabs(ig) + 1e-18) << c.vgs << " " << c.vds;
         EXPECT_NEAR(s.ask(j, "is"), -c.polarity * (id + ig), 1e-9 * std::fabs(id + ig) + 1e-18);
+        EXPECT_NEAR(s.ask(j, "p"), id * c.vds + ig * c.vgs, 1e-9 * std::fabs(id * c.vds) + 1e-18);
     }
 }
 
@@ -428,6 +432,7 @@ TEST(FieldEffect, UnusableValuesAreRefusedNamingTheDevice)
         { "MES", "nmf", "alpha", 0 },
         { "MES", "nmf", "pb", 0.3 },
         { "MES", "nmf", "rd", -5 },
+        { "MES", "nmf", "tnom", -300 },
     };
     for (const Case& c : cases) {
         Simulation s;

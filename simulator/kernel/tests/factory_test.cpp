@@ -1,4 +1,4 @@
-#include "simulator/kernel/tests/circuittesting.h"
+#include "simulator/kernel/tests/factorytesting.h"
 
 #include "simulator/kernel/activemodels.h"
 #include "simulator/kernel/modelcatalog.h"
@@ -10,36 +10,9 @@ namespace {
 using testing::ElementsAre;
 using testing::HasSubstr;
 
-// The kernel's class a part was made as.
-std::string classof(COMPONENT* part)
-{
-    if (auto* standin = dynamic_cast<STANDIN*>(part))
-        return standin->partclass.name;
-    if (dynamic_cast<SCRIPTDUMMY*>(part))
-        return "SCRIPTDUMMY";
-    if (dynamic_cast<DUMMY*>(part))
-        return "DUMMY";
-    return "COMPONENT";
-}
-
-class FactoryTest : public CircuitTest {
-protected:
-    void SetUp() override
-    {
-        CircuitTest::SetUp();
-        read("TAVI\n\n:x\n");
-    }
-
-    COMPONENT* make(const char* name, const char* device, const char* properties)
-    {
-        PROPLIST list(properties);
-        return circuit->createcomponent(name, device, &list);
-    }
-};
-
 TEST_F(FactoryTest, ARegisteredModelReplacesTheStandInOfItsKind)
 {
-    EXPECT_EQ(classof(make("U1", "VCR", "PRIMITIVE=ANALOG")), "VSWITCH");
+    EXPECT_EQ(kernelclass(make("U1", "VCR", "PRIMITIVE=ANALOG")), "VSWITCH");
     MODELMAKER standin = registermodel(KIND_VSWITCH,
         [](const char* name, PRIMITIVE* row, const SDF_MODEL* model, const PROPLIST* list) -> COMPONENT* {
             return new DUMMY(name, row, model, list);
@@ -47,7 +20,7 @@ TEST_F(FactoryTest, ARegisteredModelReplacesTheStandInOfItsKind)
     ASSERT_NE(standin, nullptr);
     COMPONENT* part = make("U2", "VCR", "PRIMITIVE=ANALOG");
     registermodel(KIND_VSWITCH, standin);
-    EXPECT_EQ(classof(part), "DUMMY");
+    EXPECT_EQ(kernelclass(part), "DUMMY");
     EXPECT_STREQ(part->row->name, "VCR");
 
     // A kind nobody registered makes no part, and nothing is left behind.
@@ -132,8 +105,8 @@ TEST_F(FactoryTest, ScriptModelsFindTheirScripts)
     // One model serves both generator parts; the parts hand it their pins.
     auto* shared = dynamic_cast<EXTMODELSTANDIN*>(part("U2_CLOCK#SCRIPT"));
     ASSERT_NE(shared, nullptr);
-    EXPECT_EQ(classof(part("U2_A")), "SCRIPTDUMMY");
-    EXPECT_EQ(classof(part("U2_B")), "SCRIPTDUMMY");
+    EXPECT_EQ(kernelclass(part("U2_A")), "SCRIPTDUMMY");
+    EXPECT_EQ(kernelclass(part("U2_B")), "SCRIPTDUMMY");
     EXPECT_THAT(pins("U2_CLOCK#SCRIPT"), ElementsAre("Q:3:OUT", "Q:3:OUT2"));
     EXPECT_TRUE(part("U2_A")->pins.count == 0);
     EXPECT_STREQ(shared->getproperty("F"), "1M");

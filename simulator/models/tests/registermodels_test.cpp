@@ -1,4 +1,4 @@
-#include "simulator/kernel/tests/circuittesting.h"
+#include "simulator/kernel/tests/factorytesting.h"
 
 #include "engines/fakes/recorder.h"
 #include "simulator/kernel/primitives.h"
@@ -14,8 +14,6 @@ namespace {
 // The class a part was made as.
 std::string classof(COMPONENT* part)
 {
-    if (auto* standin = dynamic_cast<STANDIN*>(part))
-        return standin->partclass.name;
     if (dynamic_cast<VPROBE*>(part))
         return "VPROBE";
     if (dynamic_cast<IPROBE*>(part))
@@ -24,27 +22,11 @@ std::string classof(COMPONENT* part)
         return "GENERATOR";
     if (dynamic_cast<SPICECPT*>(part))
         return "SPICECPT";
-    if (dynamic_cast<SCRIPTDUMMY*>(part))
-        return "SCRIPTDUMMY";
-    if (dynamic_cast<DUMMY*>(part))
-        return "DUMMY";
-    return "COMPONENT";
+    return kernelclass(part);
 }
 
-class CatalogTest : public CircuitTest {
+class CatalogTest : public FactoryTest {
 protected:
-    void SetUp() override
-    {
-        CircuitTest::SetUp();
-        read("TAVI\n\n:x\n");
-    }
-
-    COMPONENT* make(const char* name, const char* device, const char* properties)
-    {
-        PROPLIST list(properties);
-        return circuit->createcomponent(name, device, &list);
-    }
-
     // Which part lists hold the part: "A" analog, "D" digital.
     std::string lists(COMPONENT* part) const
     {
