@@ -1,6 +1,5 @@
 #include "platform/ombrel/stringlist.h"
 
-#include <cstdlib>
 #include <cstring>
 #include <new>
 #include <strings.h>
@@ -30,9 +29,11 @@ int STRINGLIST::add(const char* text, int pos)
 {
     if (pos < -1)
         return pos;
-    char* copy = strdup(text ? text : "");
-    if (!copy)
-        throw std::bad_alloc();
+    // Allocated as DPA's destroy() frees its items.
+    const char* source = text ? text : "";
+    const size_t size = std::strlen(source) + 1;
+    char* copy = static_cast<char*>(::operator new(size));
+    std::memcpy(copy, source, size);
     return DPA::add(copy, pos);
 }
 

@@ -56,6 +56,7 @@ TEST(ChildProcess, ExitCodeIsReadBackAfterStillActiveWhileItRuns)
     EXPECT_EQ(WaitForSingleObject(info.hProcess, 5000), WAIT_OBJECT_0);
     ASSERT_TRUE(GetExitCodeProcess(info.hProcess, &code));
     EXPECT_EQ(code, 7u);
+    CloseHandle(info.hThread);
     EXPECT_TRUE(CloseHandle(info.hProcess));
     EXPECT_FALSE(GetExitCodeProcess(info.hProcess, &code)); // closed
 }
