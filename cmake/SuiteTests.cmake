@@ -15,28 +15,11 @@ function(vkt_add_suite_with_main name label main)
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/*_test.cpp)
   add_executable(${name} ${sources})
   target_link_libraries(${name} PRIVATE ${main} vkt_warnings ${ARGN})
-  target_precompile_headers(${name} REUSE_FROM ${main})
-  vkt_ccache_pch(${name})
-  target_link_libraries(${name} PRIVATE vkt_pch_warnings)
   # Fixture files beside the tests are found through this folder.
   target_compile_definitions(${name} PRIVATE VKT_TEST_SOURCE_DIR="${CMAKE_CURRENT_SOURCE_DIR}/tests")
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     PROPERTIES LABELS ${label} ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
-endfunction()
-
-# A target that builds or uses a precompiled header: ccache caches its objects only with the
-# sloppiness below (the header's macros and its time stamps are not hashed), with clang only from
-# a header made without a time stamp, and with gcc only when the header is named in what it
-# preprocesses.
-function(vkt_ccache_pch target)
-  if(NOT CMAKE_CXX_COMPILER_LAUNCHER)
-    return()
-  endif()
-  set_property(TARGET ${target} PROPERTY CXX_COMPILER_LAUNCHER
-    ${CMAKE_COMMAND} -E env CCACHE_SLOPPINESS=pch_defines,time_macros ${CMAKE_CXX_COMPILER_LAUNCHER})
-  target_compile_options(${target} PRIVATE
-    "$<$<CXX_COMPILER_ID:Clang>:SHELL:-Xclang -fno-pch-timestamp>" $<$<CXX_COMPILER_ID:GNU>:-fpch-preprocess>)
 endfunction()
 
 # A libFuzzer target, built only when fuzzing is asked for with clang.
