@@ -239,8 +239,9 @@ TEST(Bjt, TerminalCurrentsMatchTheGummelPoonClosedForm)
         for (auto [keyword, value] : { std::pair { "is", is }, { "bf", bf }, { "br", br }, { "vaf", vaf },
                  { "var", var }, { "ise", ise }, { "ne", ne } })
             ASSERT_EQ(modelparm(s, "BJT", keyword, value), 0) << keyword;
-        if (c.highinjection)
+        if (c.highinjection) {
             ASSERT_EQ(modelparm(s, "BJT", "ikf", ikf), 0);
+        }
         IFvalue flag {};
         flag.iValue = 1;
         const int32_t kind = nerithtest::findtype(s.d, "BJT");
