@@ -327,6 +327,18 @@ template <class Owner, std::size_t N> constexpr auto parametertable(const Parame
     return ParameterTable<Owner, N>(list);
 }
 
+// A table of an owner's own rows followed by rows that several owners share.
+template <class Owner, std::size_t M, std::size_t N>
+constexpr auto parametertable(const Parameter<Owner> (&own)[M], const std::array<Parameter<Owner>, N>& shared)
+{
+    Parameter<Owner> joined[M + N] {};
+    for (std::size_t i = 0; i < M; ++i)
+        joined[i] = own[i];
+    for (std::size_t i = 0; i < N; ++i)
+        joined[M + i] = shared[i];
+    return ParameterTable<Owner, M + N>(joined);
+}
+
 template <class Owner> constexpr auto parametertable()
 {
     return ParameterTable<Owner, 0> {};

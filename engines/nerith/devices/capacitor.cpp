@@ -11,11 +11,6 @@ namespace {
 constexpr int32_t Capacitance = 1;
 constexpr int32_t InitialVoltage = 2;
 constexpr int32_t Temperature = 3;
-constexpr int32_t Multiplier = 4;
-constexpr int32_t FirstCoefficient = 5;
-constexpr int32_t SecondCoefficient = 6;
-constexpr int32_t Coefficients = 7;
-constexpr int32_t TemperatureDifference = 8;
 constexpr int32_t Current = 10;
 constexpr int32_t Voltage = 11;
 
@@ -49,21 +44,16 @@ struct Capacitor : LinearDevice {
         return ckt.solution[static_cast<std::size_t>(c.pos)] - ckt.solution[static_cast<std::size_t>(c.neg)];
     }
 
-    static constexpr auto parameters = parametertable<Instance>({
-        field<&Instance::capacitance, &Instance::given>("capacitance", Capacitance, "Capacitance").in("F"),
-        field<&Instance::ic, &Instance::icgiven>("ic", InitialVoltage, "Initial voltage (with UIC)").in("V"),
-        field<&Instance::temp, &Instance::tempgiven>("temp", Temperature, "Instance temperature").in("degC"),
-        field<&Instance::dtemp>("dtemp", TemperatureDifference, "Instance temperature above the circuit's")
-            .in("degC"),
-        field<&Instance::m>("m", Multiplier, "Parallel multiplier").initially(1).above(0),
-        field<&Instance::tc1>("tc1", FirstCoefficient, "First order temperature coefficient").in("1/degC"),
-        field<&Instance::tc2>("tc2", SecondCoefficient, "Second order temperature coefficient")
-            .in("1/degC^2"),
-        settable<&setcoefficients<Instance>>(
-            "tc", Coefficients, IF_REAL | IF_VECTOR, "First and second order temperature coefficients"),
-        computed<&current>("i", Current, "Current").in("A"),
-        computed<&voltage>("v", Voltage, "Voltage").in("V"),
-    });
+    static constexpr auto parameters = parametertable<Instance>(
+        {
+            field<&Instance::capacitance, &Instance::given>("capacitance", Capacitance, "Capacitance")
+                .in("F"),
+            field<&Instance::ic, &Instance::icgiven>("ic", InitialVoltage, "Initial voltage (with UIC)")
+                .in("V"),
+            computed<&current>("i", Current, "Current").in("A"),
+            computed<&voltage>("v", Voltage, "Voltage").in("V"),
+        },
+        coefficientrows<Instance>(Temperature));
 
     static int check(IFcircuit& ckt, Instance& c)
     {

@@ -2,7 +2,9 @@
 
 #include "engines/nerith/ckt.h"
 #include "engines/nerith/descriptor.h"
+#include "engines/nerith/parameters.h"
 
+#include <array>
 #include <cmath>
 
 // What resistors and capacitors share: a value scaled by the instance multiplier M and by first
@@ -28,6 +30,21 @@ template <class Instance> int setcoefficients(Instance& instance, const IFvalue&
     instance.tc1 = tc1;
     instance.tc2 = tc2;
     return 0;
+}
+
+// The rows of an instance's temperature, multiplier and coefficients, with the ids first (TEMP),
+// first + 1 (M), first + 2 and 3 (TC1, TC2), first + 4 (TC) and first + 5 (DTEMP).
+template <class Instance> constexpr std::array<Parameter<Instance>, 6> coefficientrows(int32_t first)
+{
+    return {
+        field<&Instance::temp, &Instance::tempgiven>("temp", first, "Instance temperature").in("degC"),
+        field<&Instance::m>("m", first + 1, "Parallel multiplier").initially(1).above(0),
+        field<&Instance::tc1>("tc1", first + 2, "First order temperature coefficient").in("1/degC"),
+        field<&Instance::tc2>("tc2", first + 3, "Second order temperature coefficient").in("1/degC^2"),
+        settable<&setcoefficients<Instance>>(
+            "tc", first + 4, IF_REAL | IF_VECTOR, "First and second order temperature coefficients"),
+        field<&Instance::dtemp>("dtemp", first + 5, "Instance temperature above the circuit's").in("degC"),
+    };
 }
 
 } // namespace nerith

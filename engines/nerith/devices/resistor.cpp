@@ -9,11 +9,6 @@ namespace nerith {
 namespace {
 
 constexpr int32_t Temperature = 2;
-constexpr int32_t Multiplier = 3;
-constexpr int32_t FirstCoefficient = 4;
-constexpr int32_t SecondCoefficient = 5;
-constexpr int32_t Coefficients = 6;
-constexpr int32_t TemperatureDifference = 7;
 constexpr int32_t ResistorCurrent = 10;
 constexpr int32_t ResistorPower = 11;
 
@@ -44,20 +39,14 @@ struct Resistor : LinearDevice {
         return v * v * r.conductance;
     }
 
-    static constexpr auto parameters = parametertable<Instance>({
-        field<&Instance::resistance, &Instance::given>("resistance", RES_RESISTANCE, "Resistance").in("ohm"),
-        field<&Instance::temp, &Instance::tempgiven>("temp", Temperature, "Instance temperature").in("degC"),
-        field<&Instance::dtemp>("dtemp", TemperatureDifference, "Instance temperature above the circuit's")
-            .in("degC"),
-        field<&Instance::m>("m", Multiplier, "Parallel multiplier").initially(1).above(0),
-        field<&Instance::tc1>("tc1", FirstCoefficient, "First order temperature coefficient").in("1/degC"),
-        field<&Instance::tc2>("tc2", SecondCoefficient, "Second order temperature coefficient")
-            .in("1/degC^2"),
-        settable<&setcoefficients<Instance>>(
-            "tc", Coefficients, IF_REAL | IF_VECTOR, "First and second order temperature coefficients"),
-        computed<&current>("i", ResistorCurrent, "Current").in("A"),
-        computed<&power>("p", ResistorPower, "Power dissipated").in("W"),
-    });
+    static constexpr auto parameters = parametertable<Instance>(
+        {
+            field<&Instance::resistance, &Instance::given>("resistance", RES_RESISTANCE, "Resistance")
+                .in("ohm"),
+            computed<&current>("i", ResistorCurrent, "Current").in("A"),
+            computed<&power>("p", ResistorPower, "Power dissipated").in("W"),
+        },
+        coefficientrows<Instance>(Temperature));
 
     static int check(IFcircuit& ckt, Instance& r)
     {
