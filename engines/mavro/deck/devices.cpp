@@ -134,7 +134,7 @@ bool sourceword(std::string_view keyword, CardReader& reader, ParmTable parms, c
             reader.skipnext();
         if (!findparm(parms, "acmag")) {
             // An engine without small-signal analysis runs none that would use it.
-            report.note("the AC specification is left out: the engine runs no AC analysis");
+            report.note("the AC value is left out: the engine runs no AC analysis");
             reader.number();
             reader.number();
             return true;
