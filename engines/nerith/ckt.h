@@ -128,6 +128,21 @@ inline double history(const IFcircuit& ckt, int32_t state)
     return sum;
 }
 
+// Integrates the charge of the state pair at `state`: keeps the charge and its derivative x'(0)
+// and gives the derivative. The first step of a run has the present charge as its past, unmoving.
+inline double integratestate(IFcircuit& ckt, int32_t state, double charge, bool first)
+{
+    const auto s = static_cast<std::size_t>(state);
+    if (first) {
+        ckt.states[1][s] = charge;
+        ckt.states[1][s + 1] = 0;
+    }
+    const double flow = ckt.integration.slope() * charge + history(ckt, state);
+    ckt.states[0][s] = charge;
+    ckt.states[0][s + 1] = flow;
+    return flow;
+}
+
 // A break point at `time`, kept in order; false for a time before the present one. Points closer
 // than the minimum spacing to one already set, or to the present time, merge with it.
 bool addbreak(IFcircuit& ckt, double time);

@@ -472,19 +472,6 @@ struct Bjt {
 
     // Integrates the charge pair at `index` of the instance: the current into it and its
     // conductance from the capacitance.
-    static double integrate(IFcircuit& ckt, const Instance& q, int32_t index, double charge, bool first)
-    {
-        const auto s = static_cast<std::size_t>(q.state + index);
-        if (first) {
-            ckt.states[1][s] = charge;
-            ckt.states[1][s + 1] = 0;
-        }
-        const double flow = ckt.integration.slope() * charge + history(ckt, q.state + index);
-        ckt.states[0][s] = charge;
-        ckt.states[0][s + 1] = flow;
-        return flow;
-    }
-
     static void load(IFcircuit& ckt, std::deque<Instance>& list)
     {
         const double gmin = ckt.options.gmin;
@@ -616,10 +603,10 @@ struct Bjt {
                 q.cbx = bx.capacitance;
                 q.ccs = cs.capacitance;
                 if (transient) {
-                    const double cqbe = integrate(ckt, q, Qbe, m.tf * cbe + be.charge, first);
-                    const double cqbc = integrate(ckt, q, Qbc, m.tr * re.i + bc.charge, first);
-                    cqbx = integrate(ckt, q, Qbx, bx.charge, first);
-                    cqcs = integrate(ckt, q, Qcs, cs.charge, first);
+                    const double cqbe = integratestate(ckt, q.state + Qbe, m.tf * cbe + be.charge, first);
+                    const double cqbc = integratestate(ckt, q.state + Qbc, m.tr * re.i + bc.charge, first);
+                    cqbx = integratestate(ckt, q.state + Qbx, bx.charge, first);
+                    cqcs = integratestate(ckt, q.state + Qcs, cs.charge, first);
                     geqcb *= slope;
                     gpi += slope * q.cpi;
                     gmu += slope * q.cmu;

@@ -355,15 +355,7 @@ struct Diode {
                 const double q = stored.charge;
                 d.capacitance = stored.capacitance;
                 if (transient) {
-                    const auto s = static_cast<std::size_t>(d.state);
-                    double* now = ckt.states[0].data();
-                    if (first) {
-                        ckt.states[1][s] = q;
-                        ckt.states[1][s + 1] = 0;
-                    }
-                    const double flow = slope * q + history(ckt, d.state);
-                    now[s] = q;
-                    now[s + 1] = flow;
+                    const double flow = integratestate(ckt, d.state, q, first);
                     gd += slope * d.capacitance;
                     cd += flow;
                 }

@@ -288,19 +288,6 @@ template <class Channel> struct FieldEffect {
         return { -r.i, -r.gm, r.gm + r.gds };
     }
 
-    static double integrate(IFcircuit& ckt, const Instance& f, int32_t index, double charge, bool first)
-    {
-        const auto s = static_cast<std::size_t>(f.state + index);
-        if (first) {
-            ckt.states[1][s] = charge;
-            ckt.states[1][s + 1] = 0;
-        }
-        const double flow = ckt.integration.slope() * charge + history(ckt, f.state + index);
-        ckt.states[0][s] = charge;
-        ckt.states[0][s + 1] = flow;
-        return flow;
-    }
-
     static void load(IFcircuit& ckt, std::deque<Instance>& list)
     {
         const double gmin = ckt.options.gmin;
@@ -334,8 +321,8 @@ template <class Channel> struct FieldEffect {
             if (charges) {
                 const GateCharges q = Channel::charges(ckt, m, f, vgs, vgd, first);
                 if (transient) {
-                    const double cqgs = integrate(ckt, f, Qgs, q.qgs, first);
-                    const double cqgd = integrate(ckt, f, Qgd, q.qgd, first);
+                    const double cqgs = integratestate(ckt, f.state + Qgs, q.qgs, first);
+                    const double cqgd = integratestate(ckt, f.state + Qgd, q.qgd, first);
                     ggs += slope * q.capgs;
                     ggd += slope * q.capgd;
                     cg += cqgs + cqgd;
