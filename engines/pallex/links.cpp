@@ -75,9 +75,9 @@ int64_t Engine::linkchanged(const PXlink* link)
     return latest;
 }
 
-bool Engine::hasdacs() const
+bool Engine::analogreads() const
 {
-    return std::any_of(links.begin(), links.end(), [](const PXlink& link) { return !link.adc; });
+    return !modelled.empty() || std::any_of(links.begin(), links.end(), [](const PXlink& link) { return !link.adc; });
 }
 
 void Engine::sample(PXobject* probe)

@@ -113,7 +113,8 @@ int pallex_resume();
 // state changed. 3 instead of 1 when a break was asked.
 int pallex_bootstep(int first, int settle, int* changes);
 // Before the analog engine steps to `time`: *next = the latest time it may reach without missing a
-// digital change the analog side sees (+HUGE_VAL when none is pending).
+// digital change the analog side sees: the next pending event while DAC links or models exist,
+// else +HUGE_VAL (also when nothing is pending).
 int pallex_timestep(double time, double* next);
 // At a converged analog point `time`: models' simulate(SIM_ANALOG), their time-point requests passed
 // on through `request`, then the digital events up to `time`. 1 committed; 2 not committed (a model
