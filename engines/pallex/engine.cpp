@@ -231,6 +231,13 @@ void Engine::compile()
     reads.erase(std::unique(reads.begin(), reads.end()), reads.end());
     for (const auto& read : reads)
         ++nets[read.first].readers;
+    modelnets.clear();
+    for (const Pin& pin : pins) {
+        if (parts[pin.part]->model)
+            modelnets.push_back(pin.net);
+    }
+    std::sort(modelnets.begin(), modelnets.end());
+    modelnets.erase(std::unique(modelnets.begin(), modelnets.end()), modelnets.end());
 
     uint32_t firstdriver = 0;
     uint32_t firstreader = 0;

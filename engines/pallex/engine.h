@@ -278,6 +278,7 @@ private:
     std::vector<std::vector<uint32_t>> mirrors;  // merged-away nets whose states follow the root's
     std::vector<uint32_t> netdrivers;
     std::vector<uint32_t> netreaders;
+    std::vector<uint32_t> modelnets;  // the nets at the pins of parts with models, each once
 
     // Drivers.
     std::vector<Driver> drivers;

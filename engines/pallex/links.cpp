@@ -109,9 +109,13 @@ void Engine::writedata(int64_t time, PXobject* probe)
 
 int Engine::bootstep(bool first, bool settle, int* changes)
 {
+    if (!compiled)
+        compile();
     std::vector<STATE> before;
     for (const PXlink& link : links)
         before.push_back(link.adc ? 0 : linkstate(&link));
+    for (uint32_t net : modelnets)
+        before.push_back(nets[net].state);
     for (PXobject* part : modelled)
         part->model->simulate(0, SIM_ANALOG);
     run(0, settle);
@@ -119,6 +123,8 @@ int Engine::bootstep(bool first, bool settle, int* changes)
     std::size_t at = 0;
     for (const PXlink& link : links)
         changed += !link.adc && linkstate(&link) != before[at++];
+    for (uint32_t net : modelnets)
+        changed += nets[net].state != before[at++];
     *changes = changed;
     bool stop = breakasked;
     breakasked = false;

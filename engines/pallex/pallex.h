@@ -109,8 +109,8 @@ int pallex_setup();
 // Before DCtran goes on with a transient that the pause test or a break stopped.
 int pallex_resume();
 // After each analog solution of an operating point: the digital side settles at time 0 (delays
-// counted as zero when `settle`, else only the events due at 0 run); *changes = the DAC links whose
-// state changed. 3 instead of 1 when a break was asked.
+// counted as zero when `settle`, else only the events due at 0 run); *changes = the DAC links and
+// the nets at models' pins whose state changed. 3 instead of 1 when a break was asked.
 int pallex_bootstep(int first, int settle, int* changes);
 // Before the analog engine steps to `time`: *next = the latest time it may reach without missing a
 // digital change the analog side sees: the next pending event while DAC links or models exist,

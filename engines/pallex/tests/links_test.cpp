@@ -113,6 +113,21 @@ TEST(Links, BootStepSettlesWithoutDelaysAndCountsChangedDacs)
     }
 }
 
+TEST(Links, BootStepCountsTheChangesAtModelsPins)
+{
+    Circuit circuit;
+    PXobject* source = circuit.part("S", "DUMMY", { { "1", "a" } });
+    circuit.part("B", "INVERTER", { { "A", "a" }, { "Q", "b" } });
+    circuit.watch("b");
+    pallex_pokepin(source, 0, 0, STATE_SLO);
+    EXPECT_NE(pallex_setup(), 0);
+    int changes = -1;
+    EXPECT_EQ(pallex_bootstep(1, 1, &changes), 1);
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(pallex_bootstep(0, 1, &changes), 1);
+    EXPECT_EQ(changes, 0);
+}
+
 TEST(Links, TimeStepFollowsTheEventsOnlyWhenDacsOrModelsSeeThem)
 {
     for (bool model : { false, true }) {
