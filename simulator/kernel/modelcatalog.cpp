@@ -12,6 +12,12 @@ std::map<int32_t, MODELMAKER>& makers()
     return table;
 }
 
+std::map<int32_t, TYPEDMAKER>& typedmakers()
+{
+    static std::map<int32_t, TYPEDMAKER> table;
+    return table;
+}
+
 // The catalog is filled by explicit calls on its first use, not by static registration objects:
 // the order of static initialisers across files is unspecified, and a static library drops the
 // objects nobody references. The kernel runs on its caller's thread only, so a flag suffices; it
@@ -42,4 +48,22 @@ COMPONENT* makemodel(const char* name, PRIMITIVE* row, const SDF_MODEL* model, c
     fill();
     auto found = makers().find(row->kind);
     return found != makers().end() && found->second ? found->second(name, row, model, properties) : nullptr;
+}
+
+TYPEDMAKER registertypedmodel(int32_t kind, TYPEDMAKER maker)
+{
+    fill();
+    TYPEDMAKER& slot = typedmakers()[kind];
+    TYPEDMAKER previous = slot;
+    slot = maker;
+    return previous;
+}
+
+COMPONENT* maketypedmodel(
+    const char* name, PRIMITIVE* row, const char* type, const SDF_MODEL* model, const PROPLIST* properties)
+{
+    fill();
+    auto found = typedmakers().find(row->kind);
+    return found != typedmakers().end() && found->second ? found->second(name, row, type, model, properties)
+                                                         : nullptr;
 }
