@@ -307,8 +307,9 @@ DPOINT VGDVC::pagesize() const
     if (hasarea) {
         return DPOINT { double(area.right) - area.left, double(area.bottom) - area.top };
     }
-    SIZE extent = getextent();
-    return DPOINT { double(std::max<LONG>(1, extent.cx)), double(std::max<LONG>(1, extent.cy)) };
+    DPOINT extent
+        = window.isvoid() ? DPOINT {} : map->extent(double(window.width()), double(window.height()));
+    return DPOINT { std::max(1.0, extent.x), std::max(1.0, extent.y) };
 }
 
 RECT VGDVC::pagearea() const
@@ -317,7 +318,7 @@ RECT VGDVC::pagearea() const
         return area;
     }
     DPOINT size = pagesize();
-    return RECT { 0, 0, LONG(size.x), LONG(size.y) };
+    return RECT { 0, 0, LONG(std::ceil(size.x)), LONG(std::ceil(size.y)) };
 }
 
 SIZE VGDVC::getextent() const
