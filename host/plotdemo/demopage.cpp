@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/casq/devices.h"
+#include "platform/casq/printing.h"
 
 namespace plotdemo {
 namespace {
@@ -52,7 +53,7 @@ BOX pagearea()
     return BOX(0, 0, 200 * MM, 140 * MM);
 }
 
-void drawpage(VGDVC& device)
+void drawpage(VGDVC& device, bool text)
 {
     const COLORREF navy = RGB(0, 0, 128);
     const COLORREF darkred = RGB(128, 0, 0);
@@ -60,6 +61,11 @@ void drawpage(VGDVC& device)
     TSTYLE title("Arial", 6 * MM, int(4.8 * MM), navy, TS_BOLD);
     TSTYLE label("Arial", int(3.5 * MM), int(2.8 * MM), RGB(0, 0, 0), 0);
     TSTYLE small("Arial", int(2.5 * MM), 2 * MM, darkred, TS_ITALIC);
+    if (!text) {
+        for (TSTYLE* style : { &title, &label, &small }) {
+            style->flags |= TS_HIDDEN;
+        }
+    }
 
     // Frame and title.
     device.drawbox(BOX(at(2, 2), at(198, 138)), GSTYLE(int(0.5 * MM), navy, NOCOLOUR));
@@ -146,8 +152,37 @@ const std::vector<KIND>& kinds()
 {
     static const std::vector<KIND> all { { "pdf", "PDF document" }, { "svg", "SVG drawing" },
         { "eps", "Encapsulated PostScript" }, { "dxf", "DXF drawing (release 12)" }, { "plt", "HP-GL plot" },
-        { "bmp", "BMP bitmap, 150 dpi" }, { "png", "PNG bitmap, 150 dpi" }, { "emf", "Enhanced metafile" } };
+        { "bmp", "BMP bitmap, 150 dpi" }, { "png", "PNG bitmap, 150 dpi" }, { "emf", "Enhanced metafile" },
+        { "print.pdf", "Printed to a file (A4 landscape)" } };
     return all;
+}
+
+int printpage(const std::string& filename)
+{
+    DEVMODEA settings {};
+    settings.dmSize = sizeof settings;
+    settings.dmFields = DM_ORIENTATION | DM_PAPERSIZE;
+    settings.dmOrientation = DMORIENT_LANDSCAPE;
+    settings.dmPaperSize = DMPAPER_A4;
+    HDC printer = CreateDCA("PDF", PDFPRINTER, "FILE:", &settings);
+    DOCINFOA document { sizeof(DOCINFOA), "plotdemo", filename.c_str(), nullptr, 0 };
+    if (!printer || StartDocA(printer, &document) <= 0) {
+        DeleteDC(printer);
+        return FDI_CANNOTCREATE;
+    }
+    int code = FDI_OK;
+    {
+        // As the print run: the printable area, the page's centre in its middle.
+        WPDVC device(printer, RGB(255, 255, 255), UNITSPERINCH);
+        RECT area { 0, 0, GetDeviceCaps(printer, HORZRES), GetDeviceCaps(printer, VERTRES) };
+        device.setarea(area, tagPOINT { area.right / 2, area.bottom / 2 });
+        code = writepage(device, nullptr);
+    }
+    if (EndDoc(printer) <= 0 && code == FDI_OK) {
+        code = FDI_WRITEFAILED;
+    }
+    DeleteDC(printer);
+    return code;
 }
 
 int writekind(const std::string& extension, const std::string& filename)
@@ -168,6 +203,8 @@ int writekind(const std::string& extension, const std::string& filename)
         device = std::make_unique<BMDVC>(name, 0, 0, RGB(255, 255, 255), UNITSPERINCH, 150);
     } else if (extension == "emf") {
         device = std::make_unique<MFDVC>(name, nullptr, 1, RGB(255, 255, 255), UNITSPERINCH);
+    } else if (extension == "print.pdf") {
+        return printpage(filename);
     } else {
         return FDI_UNSUPPORTED;
     }

@@ -1,5 +1,6 @@
-// plotdemo FOLDER [--kind EXT]: draws the demonstration page into every kind of output file of the
-// graphics devices (plotdemo.pdf, .svg, .eps, .dxf, .plt, .bmp, .png, .emf) in the folder.
+// plotdemo FOLDER: draws the demonstration page into every kind of output file of the graphics
+// devices (plotdemo.pdf, .svg, .eps, .dxf, .plt, .bmp, .png, .emf) in the folder, and prints it
+// into plotdemo.print.pdf through the printer device.
 
 #include <QApplication>
 #include <cstdio>
@@ -13,7 +14,8 @@ namespace {
 
 const char* const usage = "usage: plotdemo FOLDER\n"
                           "Draws the demonstration page of the graphics devices into every kind of output\n"
-                          "file, as FOLDER/plotdemo.pdf, .svg, .eps, .dxf, .plt, .bmp, .png and .emf.\n"
+                          "file, as FOLDER/plotdemo.pdf, .svg, .eps, .dxf, .plt, .bmp, .png and .emf, and\n"
+                          "prints it through the printer device into FOLDER/plotdemo.print.pdf.\n"
                           "example: plotdemo build/artifacts\n";
 
 int report(char* text)

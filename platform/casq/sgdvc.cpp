@@ -390,20 +390,18 @@ void SGDVC::grid(int kind, POINT origin, int spacing, COLORREF colour)
         }
         return;
     }
-    QPolygonF dots;
-    for (int64_t x = first(visible.x1, origin.x); x <= visible.x2; x += spacing) {
-        for (int64_t y = first(visible.y1, origin.y); y <= visible.y2; y += spacing) {
-            casq::DPOINT p = map.map(double(x), double(y));
-            dots << QPointF(std::floor(p.x) + 0.5, std::floor(p.y) + 0.5);
-        }
-    }
+    // Dots are single pixels, filled straight into the session's painter.
     SESSION& s = *session;
     QPainter* painter = s.backpainter.isActive() ? &s.backpainter : s.windowpainter;
     painter->save();
-    painter->setRenderHint(QPainter::Antialiasing, false);
     painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
-    painter->setPen(QPen(QColor(GetRValue(colour), GetGValue(colour), GetBValue(colour), currentalpha()), 0));
-    painter->drawPoints(dots);
+    QColor dot(GetRValue(colour), GetGValue(colour), GetBValue(colour), currentalpha());
+    for (int64_t x = first(visible.x1, origin.x); x <= visible.x2; x += spacing) {
+        for (int64_t y = first(visible.y1, origin.y); y <= visible.y2; y += spacing) {
+            casq::DPOINT p = map.map(double(x), double(y));
+            painter->fillRect(QRect(int(std::floor(p.x)), int(std::floor(p.y)), 1, 1), dot);
+        }
+    }
     painter->restore();
 }
 
