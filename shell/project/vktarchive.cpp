@@ -13,6 +13,7 @@
 namespace {
 
 constexpr unsigned long couldNotOpenFile = 4;
+const char* const couldNotRead = "Could not read archive\nZIP Error: %s";
 constexpr unsigned errorFlag = 0x80;
 
 void empty(RAMFILE& file)
@@ -69,8 +70,7 @@ int VKTARCHIVE::listfiles(int quiet)
     for (int more = reader->selectfirst(); more; more = reader->selectnext()) {
         if (std::strlen(reader->filename()) >= sizeof FILEINFO::key) {
             if (!quiet)
-                errorbox("Could not read archive\nZIP Error: %s",
-                    "A file name in the archive is longer than 519 characters.");
+                errorbox(couldNotRead, "A file name in the archive is longer than 519 characters.");
             reader.reset();
             return 0;
         }
@@ -207,5 +207,5 @@ int VKTARCHIVE::endsave()
 
 void VKTARCHIVE::reportread()
 {
-    errorbox("Could not read archive\nZIP Error: %s", reader->errortext());
+    errorbox(couldNotRead, reader->errortext());
 }

@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -213,6 +217,44 @@ TEST_F(VktArchive, AnEntryClosedDuringASaveIsInTheZipOnceAndStaysInTheArchive)
     ASSERT_TRUE(archive.beginsave(windows(path).c_str()));
     ASSERT_TRUE(archive.endsave());
     EXPECT_EQ(zipfiles(path), files);
+}
+
+// A disk file taken into a project keeps its last-write time, to the two seconds of the zip's DOS
+// times, through saving and loading the project.
+TEST_F(VktArchive, ADiskFileKeepsItsTimeThroughTheProjectFile)
+{
+    const fs::path thumb = folder / "thumb.bmp";
+    std::ofstream(thumb, std::ios::binary) << "BM picture";
+    struct tm local { };
+    local.tm_year = 124;
+    local.tm_mon = 2;
+    local.tm_mday = 5;
+    local.tm_hour = 14;
+    local.tm_min = 7;
+    local.tm_sec = 9;
+    local.tm_isdst = -1;
+    const struct timespec when {
+        mktime(&local), 500000000
+    };
+    const struct timespec times[2] = { when, when };
+    ASSERT_EQ(utimensat(AT_FDCWD, thumb.c_str(), times, 0), 0);
+
+    const fs::path path = folder / "clip.vktclip";
+    {
+        VKTARCHIVE archive;
+        archive.setextension("VKTCLIP");
+        ASSERT_TRUE(archive.beginsave(windows(folder / "clip").c_str()));
+        EXPECT_TRUE(archive.putfile(windows(thumb).c_str(), "THUMB.BMP", nullptr));
+        ASSERT_TRUE(archive.endsave());
+    }
+    VKTARCHIVE archive;
+    ASSERT_TRUE(archive.beginload(windows(path).c_str(), 0));
+    const fs::path out = folder / "out.bmp";
+    EXPECT_TRUE(archive.getfile(windows(out).c_str(), "THUMB.BMP", nullptr));
+    EXPECT_EQ(readfile(out), "BM picture");
+    struct stat info;
+    ASSERT_EQ(stat(out.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mtim.tv_sec, when.tv_sec - 1);
 }
 
 // The autosave file: the project's path first, then the zip, written and read in the open file;
