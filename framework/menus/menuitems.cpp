@@ -20,8 +20,11 @@ bool holdscommand(HMENU menu, UINT id)
 
 bool isseparatoritem(HMENU menu, int position)
 {
-    const UINT state = GetMenuState(menu, static_cast<UINT>(position), MF_BYPOSITION);
-    return state != 0xFFFFFFFF && (state & MF_SEPARATOR);
+    // Not by GetMenuState, whose high byte holds a popup item's item count.
+    MENUITEMINFOA info {};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE;
+    return GetMenuItemInfoA(menu, static_cast<UINT>(position), TRUE, &info) && (info.fType & MFT_SEPARATOR);
 }
 
 bool endsinseparator(HMENU menu)

@@ -1,5 +1,6 @@
 #include "framework/menus/menustyle.h"
 
+#include "platform/tirsk/drawhelpers.h"
 #include "platform/win/gdi.h"
 #include "platform/win/monitors.h"
 
@@ -8,26 +9,29 @@ namespace {
 HPEN lolite = nullptr;
 HPEN hihilite = nullptr;
 
-int colourof(MENUFILL fill)
+// A selected item stays light, so that its text reads in the menu's text colour.
+COLORREF colourof(MENUFILL fill)
 {
     switch (fill) {
-    case MENUFILL::column:
-    case MENUFILL::cell:
-        return COLOR_BTNFACE;
     case MENUFILL::selected:
-        return COLOR_MENUHILIGHT;
+        return adjust_colour(GetSysColor(COLOR_HIGHLIGHT), 75);
     case MENUFILL::selectedgreyed:
     case MENUFILL::cellpressed:
-        return COLOR_3DLIGHT;
+        return GetSysColor(COLOR_3DLIGHT);
+    case MENUFILL::column:
+    case MENUFILL::cell:
+        break;
     }
-    return COLOR_MENU;
+    return GetSysColor(COLOR_BTNFACE);
 }
 
 } // namespace
 
 void menufill(HDC dc, const RECT& rect, MENUFILL fill)
 {
-    FillRect(dc, &rect, GetSysColorBrush(colourof(fill)));
+    HBRUSH brush = CreateSolidBrush(colourof(fill));
+    FillRect(dc, &rect, brush);
+    DeleteObject(brush);
 }
 
 HPEN menulolitepen()

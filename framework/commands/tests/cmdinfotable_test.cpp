@@ -6,6 +6,7 @@
 
 #include "framework/appln/errorhandler.h"
 #include "framework/commands/tests/commandtest.h"
+#include "framework/menus/menuitems.h"
 #include "platform/win/menu.h"
 
 using namespace cmdtest;
@@ -50,7 +51,7 @@ std::vector<std::string> items(HMENU menu)
     for (int i = 0; i < GetMenuItemCount(menu); ++i) {
         char buffer[64] = {};
         GetMenuStringA(menu, i, buffer, sizeof buffer, MF_BYPOSITION);
-        list.push_back(GetMenuState(menu, i, MF_BYPOSITION) & MF_SEPARATOR ? "--" : buffer);
+        list.push_back(isseparatoritem(menu, i) ? "--" : buffer);
     }
     return list;
 }

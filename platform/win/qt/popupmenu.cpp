@@ -299,6 +299,13 @@ void PopupMenu::drawowner(const QStyleOptionMenuItem& option, QPainter& painter)
     painter.drawImage(area.topLeft(), toimage(bitmap));
     DeleteObject(bitmap);
     DeleteDC(dc);
+    // As the system's menus do, the arrow of a submenu comes on top of the owner's drawing.
+    if (item->submenu) {
+        QStyleOption arrow;
+        arrow.initFrom(this);
+        arrow.rect = QRect(area.right() - area.height(), area.top(), area.height(), area.height());
+        style()->drawPrimitive(QStyle::PE_IndicatorArrowRight, &arrow, &painter, this);
+    }
 }
 
 QSize OwnerDrawStyle::sizeFromContents(
