@@ -130,4 +130,15 @@ TEST_F(EndToEnd, DcSweepRecordsOnePointPerStep)
         EXPECT_NEAR(probe->getvalue(vin), 0.75 * vin, 1e-6) << vin;
 }
 
+TEST_F(EndToEnd, BatchRunNamesTheResultsFileItWrote)
+{
+    simulate("rc.net");
+    if (testing::Test::IsSkipped())
+        return;
+    EXPECT_NE(
+        run.output.find("#I:Results written to '" + (vkt::test::tempFolder() / "RC.PDF").string() + "'.\n"),
+        std::string::npos)
+        << run.output;
+}
+
 }  // namespace

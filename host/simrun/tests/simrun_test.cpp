@@ -74,11 +74,12 @@ TEST(Simrun, RunThatWritesNoDataFailsToStart)
     std::string path = fixture("nodata.net");
     setenv("RESULTS", vkt::test::tempFolder().c_str(), 1);
     RUN run = simrun(path);
-    EXPECT_NE(run.output.find(
-                  "for design 'Divider'\n#I:Adding +5V power rail for VCC\nhost text: HELIXSIM : "
-                  "_______________________ 0% _______________________\n"
-                  "#E:[SPICE] Error 7 - transient TRAN: TSTOP must be a time after 0, not 0.\n"
-                  "#W:Simulation failed to start.\nresult: 3\n"),
+    EXPECT_NE(run.output.find("for design 'Divider'\n#I:Adding +5V power rail for VCC\nhost text: HELIXSIM : "
+                              "_______________________ 0% _______________________\n"
+                              "#E:[SPICE] Error 7 - transient TRAN: TSTOP must be a time after 0, not 0.\n"
+                              "#I:Results written to '"
+                  + (vkt::test::tempFolder() / "DIV.PDF").string()
+                  + "'.\n#W:Simulation failed to start.\nresult: 3\n"),
         std::string::npos)
         << run.output;
     EXPECT_EQ(run.output.find("Total Iterations"), std::string::npos) << run.output;
