@@ -12,7 +12,7 @@ namespace {
 
 FILE* output = nullptr;
 
-void printevents(const DPA* list)
+void printevents(const DPA* texts, const DPA* list)
 {
     fprintf(output, "host events: %d\n", list ? list->count : 0);
     for (int i = 0; list && i < list->count; ++i) {
@@ -21,8 +21,10 @@ void printevents(const DPA* list)
             event->kind);
         if (event->kind == ACTIVEEVENT::KIND_VALUE)
             fprintf(output, " value=%g", event->value);
-        else if (event->kind == ACTIVEEVENT::KIND_TEXT)
-            fprintf(output, " text=%s", event->text ? event->text : "");
+        else if (event->kind == ACTIVEEVENT::KIND_TEXT) {
+            const auto* text = static_cast<const char*>(activeaddress(texts, event->words[0]));
+            fprintf(output, " text=%s", text ? text : "");
+        }
         fputc('\n', output);
     }
 }
@@ -41,7 +43,7 @@ LRESULT hostprocedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         fprintf(output, "host text: %s\n", lParam ? reinterpret_cast<const char*>(lParam) : "");
         return 0;
     case WM_HOSTEVENTS:
-        printevents(reinterpret_cast<const DPA*>(lParam));
+        printevents(reinterpret_cast<const DPA*>(wParam), reinterpret_cast<const DPA*>(lParam));
         return 0;
     case WM_HOSTPOPUP:
         fprintf(output, "host popup: %lX\n", static_cast<unsigned long>(wParam));
