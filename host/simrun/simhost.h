@@ -18,3 +18,7 @@
 
 // Makes the host window; null when the window class cannot be registered.
 HWND createhostwindow(FILE* out);
+// The kernel's progress bars ("HELIXSIM : <bar>") go to stream as well, each over the one before
+// (null: nowhere); endprogress clears the last one.
+void showprogress(FILE* stream);
+void endprogress();

@@ -86,6 +86,41 @@ TEST(Simrun, RunThatWritesNoDataFailsToStart)
     EXPECT_EQ(run.exitcode, 3);
 }
 
+TEST(Simrun, InteractiveCommandLineIsCheckedBeforeTheRun)
+{
+    const std::string netlist = fixture("empty.net");
+    const std::string script = (vkt::test::tempFolder() / "script.txt").string();
+    FILE* file = fopen(script.c_str(), "w");
+    fputs("1ms pause\n2ms wave\n", file);
+    fclose(file);
+    const struct {
+        std::string arguments;
+        int exitcode;
+        std::string message;
+    } cases[] = {
+        { "--interactive " + netlist, 2, "simrun: --interactive needs --until\n" },
+        { "--interactive " + netlist + " --until 0", 2,
+            "simrun: --until takes a time after 0, such as 20ms\n" },
+        { "--interactive " + netlist + " --until 1ms --tick=x", 2,
+            "simrun: --tick takes a time after 0, such as 1ms\n" },
+        { "--interactive " + netlist + " " + netlist + " --until 1ms", 2,
+            "simrun: --interactive runs one file\n" },
+        { netlist + " --until 1ms", 2, "simrun: --tick, --until and --events belong to --interactive\n" },
+        { "--interactive " + netlist + " --until", 2, "simrun: --until needs a value\n" },
+        { "--interactive " + netlist + " --until 1ms --events " + script, 1,
+            "simrun: " + script + ": line 2 is no action: 2ms wave\n" },
+        { "--interactive " + netlist + " --until 1ms --events /no/such/script", 1,
+            "simrun: cannot read the events script /no/such/script: No such file or directory\n" },
+    };
+    for (const auto& c : cases) {
+        // Standard error alone.
+        RUN run = vkt::test::runcommand(
+            "(" + std::string(SIMRUN_PROGRAM) + " " + c.arguments + " 2>&1 >/dev/null)");
+        EXPECT_EQ(run.exitcode, c.exitcode) << c.arguments;
+        EXPECT_EQ(run.output.rfind(c.message, 0), 0u) << c.arguments << "\n" << run.output;
+    }
+}
+
 TEST(Simrun, TablesListTheEngineTypes)
 {
     RUN run = simrun("--tables");
