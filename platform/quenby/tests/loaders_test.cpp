@@ -1,12 +1,11 @@
 #include "platform/quenby/quenby.h"
 
-#include "engines/contract/instance.h"
+#include "engines/fakes/instance.h"
 #include "platform/quenby/image.h"
 #include "testsupport/temp_folder.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdarg>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -39,52 +38,6 @@ public:
     int64_t start = -1;
 };
 
-// An instance that keeps the errors it is asked to report; nothing else is called.
-class REPORTER final : public IINSTANCE {
-public:
-    const char* getname() override { return "U1"; }
-    const char* getvalue() override { return nullptr; }
-    const char* getstrval(const char*, const char* def) override { return def; }
-    double getnumval(const char*, double def) override { return def; }
-    int getboolval(const char*, int def) override { return def; }
-    uint32_t gethexval(const char*, uint32_t def) override { return def; }
-    int32_t getinitval(const char*, int32_t def) override { return def; }
-    int64_t getdelay(const char*, int64_t def) override { return def; }
-    uint32_t getactiveid() override { return 0; }
-    IINSTANCE* getlink() override { return nullptr; }
-    int getmoddata(const void**, int32_t*) override { return 0; }
-    int32_t getspicenode(const char*, int) override { return -1; }
-    IPALLEXPIN2* getpallexpin(const char*, int) override { return nullptr; }
-    int message(const char*, ...) override { return 0; }
-    int warning(const char*, ...) override { return 0; }
-    int error(const char* format, ...) override
-    {
-        char text[1024];
-        va_list args;
-        va_start(args, format);
-        vsnprintf(text, sizeof text, format, args);
-        va_end(args);
-        errors.push_back(text);
-        return 1;
-    }
-    void fatal(const char*, ...) override { }
-    int log(const char*, ...) override { return 0; }
-    void* createpopup(void*) override { return nullptr; }
-    void sendelementmessage(intptr_t) override { }
-    intptr_t sendhostmessage(uint32_t) override { return 0; }
-    int loadmemory(const char*, uint8_t*, int32_t, uint32_t, int32_t) override { return 0; }
-    IBUSPIN* getbuspin(const char*, IPALLEXPIN2**, int32_t) override { return nullptr; }
-    IBUSPIN* getbuspinbyname(const char*, int32_t, int32_t, int) override { return nullptr; }
-    int logmessage(int, const char*, va_list) override { return 0; }
-    void help(const char*, int32_t) override { }
-    void registertrace(const TRACEFLAGINFO*, TRACEFLAG*, int32_t, ITRACEOWNER*) override { }
-    int trace(TRACEFLAG*, int, const char*, va_list) override { return 0; }
-    int ismixed() override { return 0; }
-    INETINFO* getpinnet(const char*) override { return nullptr; }
-
-    std::vector<std::string> errors;
-};
-
 using LOADER = int (*)(const char*, IINSTANCE*, int32_t, int32_t, ICPU*);
 
 TEST(FirmwareImages, EachFormatLoadsItsBlocksAndStart)
@@ -102,12 +55,12 @@ TEST(FirmwareImages, EachFormatLoadsItsBlocksAndStart)
     };
     for (const auto& c : cases) {
         MEMORY memory;
-        REPORTER reporter;
+        fakes::Instance reporter("U1");
         EXPECT_EQ(c.loader(fixture(c.file).c_str(), &reporter, 2, 0, &memory), 1) << c.file;
         EXPECT_EQ(memory.cells, c.cells) << c.file;
         EXPECT_EQ(memory.start, c.start) << c.file;
         EXPECT_EQ(memory.spaces, std::vector<int32_t>(memory.spaces.size(), 2)) << c.file;
-        EXPECT_TRUE(reporter.errors.empty()) << c.file << ": " << reporter.errors.front();
+        EXPECT_TRUE(reporter.messages.empty()) << c.file << ": " << reporter.messages.front();
     }
     // The S-records of the same program place its bytes where their 16-, 24- and 32-bit addresses say.
     MEMORY memory;
@@ -151,12 +104,12 @@ TEST(FirmwareImages, DamagedImagesAreRefusedWholeWithTheirLine)
         ASSERT_NE(reason, reasons.end()) << name << " has no reason in the table";
         LOADER loader = name.ends_with(".hex") ? load_hex : load_s19;
         MEMORY memory;
-        REPORTER reporter;
+        fakes::Instance reporter("U1");
         EXPECT_EQ(loader(path.c_str(), &reporter, 0, 0, &memory), 0) << name;
         EXPECT_TRUE(memory.cells.empty()) << name;
-        ASSERT_EQ(reporter.errors.size(), 1u) << name;
+        ASSERT_EQ(reporter.messages.size(), 1u) << name;
         EXPECT_EQ(
-            reporter.errors[0], "Cannot load the firmware image '" + path + "': " + reason->second + ".");
+            reporter.messages[0], "E Cannot load the firmware image '" + path + "': " + reason->second + ".");
     }
 }
 
@@ -173,11 +126,12 @@ TEST(FirmwareImages, FilesThatCannotBeReadAreReported)
         { "/dev/zero", "not a regular file" },
     };
     for (const auto& c : cases) {
-        REPORTER reporter;
+        fakes::Instance reporter("U1");
         MEMORY memory;
         EXPECT_EQ(load_bin(c.file.c_str(), &reporter, 0, 0, &memory), 0) << c.file;
-        ASSERT_EQ(reporter.errors.size(), 1u);
-        EXPECT_EQ(reporter.errors[0], "Cannot load the firmware image '" + c.file + "': " + c.reason + ".");
+        ASSERT_EQ(reporter.messages.size(), 1u);
+        EXPECT_EQ(
+            reporter.messages[0], "E Cannot load the firmware image '" + c.file + "': " + c.reason + ".");
     }
     EXPECT_EQ(load_hex(missing.c_str(), nullptr, 0, 0, nullptr), 0);
 }

@@ -3,7 +3,7 @@
 #include "engines/nerith/circuit.h"
 #include "simulator/kernel/analysis.h"
 #include "simulator/kernel/guard.h"
-#include "simulator/kernel/loader.h"
+#include "simulator/kernel/kernelrun.h"
 #include "simulator/kernel/tests/kerneltesting.h"
 #include "simulator/results/partition.h"
 #include "testsupport/temp_folder.h"
@@ -95,11 +95,11 @@ protected:
         auto lines = std::count(properties.begin(), properties.end(), '\n');
         std::ofstream(path) << "TAVI\n\n:Test\n*PROPERTIES," << lines << "\n" << properties << sections;
         mark = size();
-        loadnetlist(path.c_str(), &circuit, &table, &task, &options);
-        if (circuit)
-            circuit->setsweepvalue("", 0);
+        if (!run.load(path.c_str()))
+            return false;
+        circuit->setsweepvalue("", 0);
         mark = size();
-        return circuit != nullptr;
+        return true;
     }
 
     // The factory's analysis; null when a fatal message ended it.
@@ -107,7 +107,8 @@ protected:
     {
         ANALYSIS* made = nullptr;
         guarded([&] { made = createanalysis(circuit, task, options); });
-        analysis.reset(made);
+        delete analysis;
+        analysis = made;
         return made;
     }
 
@@ -156,28 +157,14 @@ protected:
     // The analysis's own parameter as the engine holds it.
     double parameter(const char* keyword) { return asked(analysis->job, analysis->type, keyword); }
 
-    // The analysis, the partitions (closed with status 0), the task and the circuit.
-    void release()
-    {
-        analysis.reset();
-        for (PARTITION* partition : partitions)
-            partition->close(0);
-        partitions.zap();
-        if (circuit && task)
-            spicesimulator->deleteTask(circuit->spice, task);
-        task = nullptr;
-        INPkillMods();
-        INPtabEnd(table);
-        table = nullptr;
-        delete circuit;
-        circuit = nullptr;
-    }
+    // The partitions (closed), the task, the analysis and the circuit.
+    void release() { run.teardown(); }
 
-    CIRCUIT* circuit = nullptr;
-    INPtables* table = nullptr;
-    IFtask* task = nullptr;
-    IFjob* options = nullptr;
-    std::unique_ptr<ANALYSIS> analysis;
-    GDIDX<PARTITION> moddata;
-    GDIDX<PARTITION> partitions;
+    KERNELRUN run;
+    CIRCUIT*& circuit = run.circuit;
+    IFtask*& task = run.task;
+    IFjob*& options = run.options;
+    ANALYSIS*& analysis = run.analysis;
+    GDIDX<PARTITION>& moddata = run.moddata;
+    GDIDX<PARTITION>& partitions = run.partitions;
 };

@@ -60,21 +60,11 @@ struct HOST {
         sent.push_back(entry);
         return message == WM_HOSTMESSAGE ? 77 : message == WM_HOSTPOPUP ? 0x1234 : 0;
     }
-    static BOOL iswindow(HWND) { return TRUE; }
-    static HWND foreground() { return nullptr; }
-    static SHORT key(int) { return 0; }
-    static HWND ancestor(HWND window, UINT) { return window; }
-    static DWORD process(HWND, DWORD* id)
-    {
-        *id = static_cast<DWORD>(getpid());
-        return 1;
-    }
 };
 
 TEST_F(InstanceServicesTest, PopupsAndMessagesGoToTheHostOfAnInteractiveRunOnly)
 {
-    const HOSTLINK link { sizeof(HOSTLINK), HOST::send, HOST::iswindow, HOST::foreground, HOST::key,
-        HOST::ancestor, HOST::process };
+    const HOSTLINK link = testhostlink(HOST::send);
     sethostlink(&link);
     read("TAVI\n\n:x\n*PARTLIST,3\nU1,X,,EID=2A\nU3#1,X,,EID=5\nU4,X,\n");
     auto make = [&](const char* name) {

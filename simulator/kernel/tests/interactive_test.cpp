@@ -52,50 +52,30 @@ std::string rcnetlist(
           "GND,3\nV1,PS,-\nC1,PS,2\nGND,PT,GND\n\n";
 }
 
-// The host window as a test scripts it: it keeps the events and texts of each message and runs
-// an action on each.
+// The host window as a test scripts it: it keeps the (value) events of each tick and runs an
+// action on each message.
 struct HOST {
     static inline std::vector<std::string> events; // "sheet first kind value", one per event
-    static inline int eventmessages = 0;
-    static inline std::vector<std::string> texts;
     static inline std::function<void(UINT)> onmessage;
 
-    static LRESULT send(HWND, UINT message, WPARAM wParam, LPARAM lParam)
+    static LRESULT send(HWND, UINT message, WPARAM, LPARAM lParam)
     {
         if (message == WM_HOSTEVENTS) {
-            ++eventmessages;
             const auto* list = reinterpret_cast<const DPA*>(lParam);
-            const auto* table = reinterpret_cast<const DPA*>(wParam);
             for (int i = 0; i < list->count; ++i) {
                 const auto* event = static_cast<const ACTIVEEVENT*>(list->items[i]);
                 std::ostringstream line;
-                line << event->sheet << " " << event->first << " " << event->kind << " ";
-                if (event->kind == ACTIVEEVENT::KIND_TEXT)
-                    line << static_cast<const char*>(activeaddress(table, event->words[0]));
-                else
-                    line << event->value;
+                line << event->sheet << " " << event->first << " " << event->kind << " " << event->value;
                 events.push_back(line.str());
             }
         }
-        if (message == WM_HOSTTEXT)
-            texts.push_back(reinterpret_cast<const char*>(lParam));
         if (onmessage)
             onmessage(message);
         return 0;
     }
-    static BOOL iswindow(HWND) { return TRUE; }
-    static HWND foreground() { return nullptr; }
-    static SHORT key(int) { return 0; }
-    static HWND ancestor(HWND window, UINT) { return window; }
-    static DWORD process(HWND, DWORD* id)
-    {
-        *id = static_cast<DWORD>(getpid());
-        return 1;
-    }
 };
 
-const HOSTLINK hostlinktable { sizeof(HOSTLINK), HOST::send, HOST::iswindow, HOST::foreground, HOST::key,
-    HOST::ancestor, HOST::process };
+const HOSTLINK hostlinktable = testhostlink(HOST::send);
 const HWND hostwindowhandle = reinterpret_cast<HWND>(0x50);
 
 class InteractiveTest : public KernelTest {
@@ -106,8 +86,6 @@ protected:
         setenv("RESULTS", vkt::test::tempFolder().c_str(), 1);
         sethostlink(&hostlinktable);
         HOST::events.clear();
-        HOST::eventmessages = 0;
-        HOST::texts.clear();
         HOST::onmessage = nullptr;
     }
 
@@ -137,17 +115,6 @@ protected:
     {
         reached = time;
         return rts_execute(mode, &reached, flags);
-    }
-
-    // The lines of the log since the mark that start with `prefix`.
-    std::vector<std::string> lines(const std::string& prefix)
-    {
-        std::vector<std::string> found;
-        std::istringstream text(log());
-        for (std::string line; std::getline(text, line);)
-            if (line.rfind(prefix, 0) == 0)
-                found.push_back(line);
-        return found;
     }
 
     double reached = 0;
