@@ -162,6 +162,27 @@ TEST_F(ExtmodelTest, MissingLibraryEndsTheRunAndAFaultingOneToo)
     EXPECT_EQ(simstatus, 3);
 }
 
+TEST_F(ExtmodelTest, ExampleLibraryServesItsCounterAsOneMixedModel)
+{
+    setenv("MODELS", MODELLIBRARIES, 1);
+    read("TAVI\n\n:x\n*PARTLIST,2\nU1,COUNTER,,PRIMITIVE=ANALOG,PRIMTYPE=COUNTER,MODDLL=COUNTER\n"
+         "U2,COUNTER,,PRIMITIVE=ANALOG,PRIMTYPE=DAC,MODDLL=COUNTER\n"
+         "*NETLIST,4\nCLK,1\nU1,IP,CLK\n\nQ0,1\nU1,OP,Q0\n\nOUT,1\nU1,PS,OUT\n\nGND,1\nGND,PT,GND\n\n");
+    EXTMODEL* counter = model("U1");
+    ASSERT_NE(counter, nullptr);
+    ASSERT_NE(counter->mixed, nullptr);
+    EXPECT_EQ(counter->ismixed(), 1);
+    EXPECT_THAT(pins("U1"), ElementsAre("CLK:1:CLK", "OUT:0:OUT", "Q0:2:Q0"));
+    EXPECT_EQ(counter->analogpins.count, 1);
+    EXPECT_EQ(counter->digitalpins.count, 2);
+    EXPECT_THAT(
+        lines("#E:"), ElementsAre("#E:COUNTER.DLL failed to create MIXED model for primitive type 'DAC'."));
+    ASSERT_TRUE(build()) << log();
+    EXPECT_THAT(fakes::callsof("newInstance(COUNTER"), ElementsAre("newInstance(COUNTER, U1)"));
+    EXPECT_THAT(fakes::callsof("pallex_connect(U1"),
+        ElementsAre("pallex_connect(U1, CLK, 1, CLK)", "pallex_connect(U1, Q0, 2, Q0)"));
+}
+
 class ActiveObject final : public IACTIVEMODEL {
 public:
     void attach(void*) override { }
