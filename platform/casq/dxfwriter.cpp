@@ -429,17 +429,7 @@ void DXFWRITER::endpage()
     g(0, "TABLE");
     g(2, "STYLE");
     g(70, std::to_string(styles.size() + 1));
-    g(0, "STYLE");
-    g(2, "STANDARD");
-    g(70, "0");
-    gn(40, 0);
-    gn(41, 1);
-    gn(50, 0);
-    g(71, "0");
-    gn(42, 2.5);
-    g(3, "txt");
-    g(4, "");
-    for (const auto& [name, file] : styles) {
+    auto style = [&](const std::string& name, const std::string& file) {
         g(0, "STYLE");
         g(2, name);
         g(70, "0");
@@ -450,6 +440,10 @@ void DXFWRITER::endpage()
         gn(42, 2.5);
         g(3, file);
         g(4, "");
+    };
+    style("STANDARD", "txt");
+    for (const auto& [name, file] : styles) {
+        style(name, file);
     }
     g(0, "ENDTAB");
     g(0, "ENDSEC");
