@@ -213,7 +213,7 @@ std::string EPSWRITER::lines(const std::vector<DPOINT>& points, bool closed) con
 {
     std::string path;
     for (size_t i = 0; i < points.size(); ++i) {
-        path += (i % 8 ? " " : "\n") + x(points[i].x) + " " + y(points[i].y) + (i ? " l" : " m");
+        path += (i % 8 || i == 0 ? " " : "\n") + x(points[i].x) + " " + y(points[i].y) + (i ? " l" : " m");
     }
     return path + (closed ? " cp\n" : "\n");
 }

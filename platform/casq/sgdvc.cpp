@@ -250,6 +250,11 @@ void SGDVC::finishpage()
 {
 }
 
+HDC SGDVC::getdc()
+{
+    return active() ? session->dc : nullptr;
+}
+
 void SGDVC::beginpaint(PAINTSTRUCT* paint)
 {
     SESSION& s = *session;

@@ -91,6 +91,8 @@ public:
     int setmultisampling(int count) { return 0; }
     int getmultisamplingmask() const { return 0; }
 
+    // The window's context of the session in progress (a lone one is opened when none is).
+    HDC getdc() override;
     int isinteractive() override { return 1; }
     unsigned getcaps() const override;
     double thinline() const override { return 1; } // a pixel

@@ -157,6 +157,18 @@ public:
     // Fills the world area (a void box: the whole page) with the background.
     void erase(const BOX& area);
 
+    // Off-page drawing, for a drawing that paints an area by itself and lays it back (an active
+    // component's display): a bitmap device over the world area at this device's resolution,
+    // turned by minus rotation (tenths of a degree), owned by this device until drawcache. Null
+    // when this device draws no bitmaps. A second call replaces the first cache.
+    VGDVC* createcache(const BOX& area, int rotation);
+    // Lays the cache back over the area turned by rotation and releases it; 0 when no cache is
+    // open or it could not be drawn.
+    int drawcache(const BOX& area, int rotation);
+    // The system device context drawing goes to (a screen's window context); null for devices
+    // that draw elsewhere.
+    virtual HDC getdc();
+
     // Non-zero for a device the user works on (a screen), 0 for printers and files.
     virtual int isinteractive();
     virtual unsigned getcaps() const;
@@ -206,6 +218,7 @@ private:
     bool cannotdraw() const;
 
     std::vector<std::unique_ptr<casq::OUTPUTFILE>> pagefiles;
+    std::unique_ptr<VGDVC> cache;
     casq::RENDERER* current = nullptr;
 
     long unitsperinch;

@@ -8,6 +8,7 @@
 #include <QMimeData>
 #include <QPicture>
 #include <QRegularExpression>
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -421,4 +422,62 @@ TEST(FileDevices, PicturesCarryThePageAndTheClipboardGetsTheMetafile)
     QDomDocument svg;
     EXPECT_TRUE(svg.setContent(offered->data("image/svg+xml")));
     EXPECT_TRUE(offered->hasImage());
+}
+
+TEST(FileDevices, CacheIsDrawnOffThePageAndLaidBackTurned)
+{
+    // A display 20 by 10 mm whose cache is drawn upright and laid back turned a quarter.
+    BMDVC device(nullptr, 0, 0, RGB(255, 255, 255), UPI, 254);
+    device.begin();
+    device.setmapping(1, 1, 1, 0, 0);
+    device.setwindow(BOX(0, 0, 40 * MM, 40 * MM));
+    const BOX area(10 * MM, 15 * MM, 30 * MM, 25 * MM);
+    VGDVC* cache = device.createcache(area, 900);
+    ASSERT_NE(cache, nullptr);
+    EXPECT_EQ(cache->getextent().cx, 100) << "turned back: the area's height across";
+    EXPECT_EQ(cache->getextent().cy, 200);
+    cache->fillbox(area, RGB(0, 0, 255));
+    cache->fillbox(BOX(10 * MM, 15 * MM, 20 * MM, 25 * MM), RGB(255, 0, 0)); // the left half red
+    EXPECT_EQ(device.drawcache(area, 900), 1);
+    EXPECT_EQ(device.drawcache(area, 900), 0) << "released after drawing";
+    device.end();
+    HBITMAP bitmap = device.getbitmap();
+    QImage image(400, 400, QImage::Format_RGB32);
+    BITMAPINFO info {};
+    info.bmiHeader = { sizeof(BITMAPINFOHEADER), 400, -400, 1, 32, 0, 0, 0, 0, 0, 0 };
+    HDC dc = CreateCompatibleDC(nullptr);
+    GetDIBits(dc, bitmap, 0, 400, image.bits(), &info, DIB_RGB_COLORS);
+    DeleteDC(dc);
+    DeleteObject(bitmap);
+    EXPECT_EQ(image.pixel(150, 200) & 0xFFFFFF, 0xFF0000u) << "left half where it was drawn";
+    EXPECT_EQ(image.pixel(250, 200) & 0xFFFFFF, 0x0000FFu);
+    EXPECT_EQ(image.pixel(200, 120) & 0xFFFFFF, 0xFFFFFFu) << "nothing outside the area";
+
+    DXDVC nobitmaps("", UPI, 0);
+    nobitmaps.begin();
+    EXPECT_EQ(nobitmaps.createcache(area, 0), nullptr);
+    EXPECT_EQ(nobitmaps.getdc(), nullptr);
+}
+
+TEST(FileDevices, MissingFaceIsDrawnInASubstitute)
+{
+    BMDVC device(nullptr, 0, 0, RGB(255, 255, 255), UPI, 100);
+    device.begin();
+    device.setmapping(1, 1, 1, 0, 0);
+    device.setwindow(BOX(0, 0, 40 * MM, 10 * MM));
+    device.drawtext(
+        POINT(2 * MM, 2 * MM), "Substitute", 0, 0, TSTYLE("No Such Face 123", 6 * MM, 5 * MM, 0, 0));
+    device.end();
+    HBITMAP bitmap = device.getbitmap();
+    SIZE size = device.getextent();
+    std::vector<uint32_t> pixels(size_t(size.cx) * size.cy);
+    BITMAPINFO info {};
+    info.bmiHeader = { sizeof(BITMAPINFOHEADER), size.cx, -size.cy, 1, 32, 0, 0, 0, 0, 0, 0 };
+    HDC dc = CreateCompatibleDC(nullptr);
+    GetDIBits(dc, bitmap, 0, UINT(size.cy), pixels.data(), &info, DIB_RGB_COLORS);
+    DeleteDC(dc);
+    DeleteObject(bitmap);
+    long ink
+        = std::count_if(pixels.begin(), pixels.end(), [](uint32_t p) { return (p & 0xFFFFFF) < 0x404040; });
+    EXPECT_GT(ink, 100);
 }
