@@ -189,7 +189,7 @@ bool SGDVC::opensession(HDC paintdc)
     }
     auto* context = dynamic_cast<winqt::PainterDC*>(win::DeviceContext::of(s.dc));
     RECT client = clientrect(hwnd);
-    s.windowpainter = context ? context->styledpainter(paintdc ? s.paintarea : client) : nullptr;
+    s.windowpainter = context ? context->toolkitpainter(paintdc ? s.paintarea : client) : nullptr;
     if (!s.windowpainter) {
         return false;
     }
@@ -349,7 +349,7 @@ void SGDVC::scroll(int dx, int dy)
         HDC dc = GetDC(hwnd);
         auto* context = dynamic_cast<winqt::PainterDC*>(win::DeviceContext::of(dc));
         RECT client = clientrect(hwnd);
-        if (QPainter* painter = context ? context->styledpainter(client) : nullptr) {
+        if (QPainter* painter = context ? context->toolkitpainter(client) : nullptr) {
             QImage shown = context->image().copy();
             painter->setCompositionMode(QPainter::CompositionMode_Source);
             painter->drawImage(QPoint(int(-kx), int(-ky)), shown);
