@@ -89,13 +89,14 @@ struct SGDVC::SESSION {
 };
 
 SGDVC::SGDVC(HWND parent, int id, const BOX& area, DWORD flags, long upi)
-    : VGDVC(upi, double(upi > 0 ? upi : 2540000), RGB(255, 255, 255), 0)
+    : VGDVC(upi, 0, RGB(255, 255, 255), 0)
     , session(std::make_unique<SESSION>())
-    , ownswindow(true)
+    , ownswindow(false)
 {
     if (!registerviewclass()) {
         return;
     }
+    ownswindow = true;
     ++liveviews;
     BOX placed = area;
     placed.normalize();
@@ -107,7 +108,7 @@ SGDVC::SGDVC(HWND parent, int id, const BOX& area, DWORD flags, long upi)
 }
 
 SGDVC::SGDVC(HWND window, HDC dc, int, COLORREF colour, long upi)
-    : VGDVC(upi, double(upi > 0 ? upi : 2540000), colour, 0)
+    : VGDVC(upi, 0, colour, 0)
     , session(std::make_unique<SESSION>())
     , ownswindow(false)
 {
@@ -248,6 +249,13 @@ casq::RENDERER* SGDVC::startpage(double width, double height)
 
 void SGDVC::finishpage()
 {
+}
+
+void SGDVC::enddrawing()
+{
+    if (!session->painting && !session->animations) {
+        closesession();
+    }
 }
 
 HDC SGDVC::getdc()

@@ -93,6 +93,8 @@ public:
 
     // The window's context of the session in progress (a lone one is opened when none is).
     HDC getdc() override;
+    // Shows what the drawing session in progress drew, and ends it.
+    void enddrawing() override;
     int isinteractive() override { return 1; }
     unsigned getcaps() const override;
     double thinline() const override { return 1; } // a pixel
