@@ -395,8 +395,8 @@ void DXFWRITER::endpage()
     g(70, std::to_string(linetypes().size()));
     for (const LINETYPE& type : linetypes()) {
         double length = 0;
-        for (double piece : type.pattern) {
-            length += std::fabs(piece);
+        for (double dash : type.pattern) {
+            length += std::fabs(dash);
         }
         g(0, "LTYPE");
         g(2, type.name);
@@ -405,8 +405,8 @@ void DXFWRITER::endpage()
         g(72, "65");
         g(73, std::to_string(type.pattern.size()));
         gn(40, length * unit / 25.4);
-        for (double piece : type.pattern) {
-            gn(49, piece * unit / 25.4);
+        for (double dash : type.pattern) {
+            gn(49, dash * unit / 25.4);
         }
     }
     g(0, "ENDTAB");
