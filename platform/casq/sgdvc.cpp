@@ -77,6 +77,7 @@ struct SGDVC::SESSION {
     bool lone = false; // opened by a lone drawing call; ends at the next turn of the event loop
     int animations = 0;
     QPainter* windowpainter = nullptr; // the window context's painter; not owned
+    PAINTSTRUCT paint {}; // of the paint in progress
     RECT paintarea {};
     bool doublebuffer = false;
     QImage back;
@@ -270,19 +271,20 @@ void SGDVC::beginpaint(PAINTSTRUCT* paint)
         closesession();
     }
     s.clock.start();
-    PAINTSTRUCT local {};
-    PAINTSTRUCT* target = paint ? paint : &local;
-    HDC dc = BeginPaint(hwnd, target);
+    HDC dc = BeginPaint(hwnd, &s.paint);
+    if (paint) {
+        *paint = s.paint;
+    }
     if (!dc) {
         return;
     }
     s.painting = true;
-    s.paintarea = target->rcPaint;
+    s.paintarea = s.paint.rcPaint;
     opensession(dc);
     erase(VOIDBOX); // the whole page, clipped to the update area
 }
 
-void SGDVC::endpaint(PAINTSTRUCT* paint)
+void SGDVC::endpaint(PAINTSTRUCT*)
 {
     SESSION& s = *session;
     if (!s.painting) {
@@ -291,9 +293,7 @@ void SGDVC::endpaint(PAINTSTRUCT* paint)
     closesession();
     s.painting = false;
     s.repaintmode = 0;
-    if (paint) {
-        EndPaint(hwnd, paint);
-    }
+    EndPaint(hwnd, &s.paint);
     s.lastpaint = long(s.clock.elapsed());
 }
 

@@ -46,7 +46,8 @@ public:
     // the centre and repaints; the rest goes to the default handling.
     virtual LRESULT msghlr(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-    // Painting.
+    // Painting: beginpaint fills the caller's record (when given) as BeginPaint does and erases
+    // the update area; endpaint ends the paint begun last.
     void beginpaint(PAINTSTRUCT* paint);
     void endpaint(PAINTSTRUCT* paint);
     void beginanimate();
