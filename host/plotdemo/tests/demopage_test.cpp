@@ -9,6 +9,7 @@
 
 #include "host/plotdemo/demopage.h"
 #include "platform/casq/devices.h"
+#include "platform/casq/tests/bitmapimage.h"
 #include "testsupport/temp_folder.h"
 
 namespace fs = std::filesystem;
@@ -24,16 +25,7 @@ QImage rendered(bool text)
     device.setwindow(plotdemo::pagearea());
     plotdemo::drawpage(device, text);
     device.end();
-    HBITMAP bitmap = device.getbitmap();
-    SIZE size = device.getextent();
-    QImage image(size.cx, size.cy, QImage::Format_RGB32);
-    BITMAPINFO info {};
-    info.bmiHeader = { sizeof(BITMAPINFOHEADER), size.cx, -size.cy, 1, 32, 0, 0, 0, 0, 0, 0 };
-    HDC dc = CreateCompatibleDC(nullptr);
-    GetDIBits(dc, bitmap, 0, UINT(size.cy), image.bits(), &info, DIB_RGB_COLORS);
-    DeleteDC(dc);
-    DeleteObject(bitmap);
-    return image;
+    return casqtest::imageof(device);
 }
 
 struct DIFFERENCE {

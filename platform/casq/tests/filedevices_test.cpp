@@ -16,6 +16,7 @@
 #include <memory>
 
 #include "platform/casq/devices.h"
+#include "platform/casq/tests/bitmapimage.h"
 #include "testsupport/temp_folder.h"
 
 namespace fs = std::filesystem;
@@ -389,14 +390,8 @@ TEST(FileDevices, ThumbnailFitsItsSquare)
     device.setwindow(BOX(-50 * MM, -20 * MM, 50 * MM, 20 * MM));
     device.fillbox(BOX(-50 * MM, -20 * MM, 50 * MM, 20 * MM), RGB(255, 0, 0));
     device.end();
-    HBITMAP bitmap = device.getbitmap();
-    QImage image(256, 256, QImage::Format_RGB32);
-    BITMAPINFO info {};
-    info.bmiHeader = { sizeof(BITMAPINFOHEADER), 256, -256, 1, 32, 0, 0, 0, 0, 0, 0 };
-    HDC dc = CreateCompatibleDC(nullptr);
-    ASSERT_EQ(GetDIBits(dc, bitmap, 0, 256, image.bits(), &info, DIB_RGB_COLORS), 256);
-    DeleteDC(dc);
-    DeleteObject(bitmap);
+    QImage image = casqtest::imageof(device);
+    ASSERT_EQ(image.size(), QSize(256, 256));
     EXPECT_EQ(image.pixel(1, 128) & 0xFFFFFF, 0xFF0000u) << "the width fills the square";
     EXPECT_EQ(image.pixel(128, 128 - 48) & 0xFFFFFF, 0xFF0000u);
     EXPECT_EQ(image.pixel(128, 20) & 0xFFFFFF, 0xFFFFFFu) << "the height keeps its proportion";
@@ -441,14 +436,7 @@ TEST(FileDevices, CacheIsDrawnOffThePageAndLaidBackTurned)
     EXPECT_EQ(device.drawcache(area, 900), 1);
     EXPECT_EQ(device.drawcache(area, 900), 0) << "released after drawing";
     device.end();
-    HBITMAP bitmap = device.getbitmap();
-    QImage image(400, 400, QImage::Format_RGB32);
-    BITMAPINFO info {};
-    info.bmiHeader = { sizeof(BITMAPINFOHEADER), 400, -400, 1, 32, 0, 0, 0, 0, 0, 0 };
-    HDC dc = CreateCompatibleDC(nullptr);
-    GetDIBits(dc, bitmap, 0, 400, image.bits(), &info, DIB_RGB_COLORS);
-    DeleteDC(dc);
-    DeleteObject(bitmap);
+    QImage image = casqtest::imageof(device);
     EXPECT_EQ(image.pixel(150, 200) & 0xFFFFFF, 0xFF0000u) << "left half where it was drawn";
     EXPECT_EQ(image.pixel(250, 200) & 0xFFFFFF, 0x0000FFu);
     EXPECT_EQ(image.pixel(200, 120) & 0xFFFFFF, 0xFFFFFFu) << "nothing outside the area";
@@ -468,16 +456,12 @@ TEST(FileDevices, MissingFaceIsDrawnInASubstitute)
     device.drawtext(
         POINT(2 * MM, 2 * MM), "Substitute", 0, 0, TSTYLE("No Such Face 123", 6 * MM, 5 * MM, 0, 0));
     device.end();
-    HBITMAP bitmap = device.getbitmap();
-    SIZE size = device.getextent();
-    std::vector<uint32_t> pixels(size_t(size.cx) * size.cy);
-    BITMAPINFO info {};
-    info.bmiHeader = { sizeof(BITMAPINFOHEADER), size.cx, -size.cy, 1, 32, 0, 0, 0, 0, 0, 0 };
-    HDC dc = CreateCompatibleDC(nullptr);
-    GetDIBits(dc, bitmap, 0, UINT(size.cy), pixels.data(), &info, DIB_RGB_COLORS);
-    DeleteDC(dc);
-    DeleteObject(bitmap);
-    long ink
-        = std::count_if(pixels.begin(), pixels.end(), [](uint32_t p) { return (p & 0xFFFFFF) < 0x404040; });
+    QImage image = casqtest::imageof(device);
+    long ink = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            ink += qGray(image.pixel(x, y)) < 64;
+        }
+    }
     EXPECT_GT(ink, 100);
 }
