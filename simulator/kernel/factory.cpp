@@ -151,10 +151,6 @@ void registerstandins()
         { KIND_WAVEGEN, makestandin<partclass::WAVEGEN> },
         { KIND_TAPE, makestandin<partclass::TAPE> },
         { KIND_SUBCKT, makesubckt },
-        { KIND_RTPPROBE, makestandin<partclass::RTPPROBE> },
-        { KIND_RTWPROBE, makestandin<partclass::RTWPROBE> },
-        { KIND_RTDPROBE, makestandin<partclass::RTDPROBE> },
-        { KIND_RTDBREAK, makestandin<partclass::RTDBREAK> },
     };
     for (const auto& standin : standins)
         registermodel(standin.kind, standin.maker);

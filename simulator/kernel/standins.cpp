@@ -30,11 +30,7 @@ const PARTCLASS WAVEGEN { "WAVEGEN", "audio generator", PINSIDES::ANALOG };
 const PARTCLASS TAPE { "TAPE", "tape generator", PINSIDES::ANALOG };
 const PARTCLASS SUBCKT { "SUBCKT", "SPICE subcircuit", PINSIDES::NONE };
 const PARTCLASS PALLEXCPT { "PALLEXCPT", "digital primitive", PINSIDES::DIGITAL };
-const PARTCLASS RTPPROBE { "RTPPROBE", "pin probe", PINSIDES::DUAL };
-const PARTCLASS RTWPROBE { "RTWPROBE", "wire probe", PINSIDES::DUAL };
 const PARTCLASS RTDSTATE { "RTDSTATE", "logic state source", PINSIDES::DIGITAL };
-const PARTCLASS RTDPROBE { "RTDPROBE", "logic probe", PINSIDES::DIGITAL };
-const PARTCLASS RTDBREAK { "RTDBREAK", "digital breakpoint", PINSIDES::DIGITAL };
 const PARTCLASS EXTMODEL { "EXTMODEL", "model library", PINSIDES::NONE };
 const PARTCLASS SCRIPTMODEL { "SCRIPTMODEL", "script", PINSIDES::NONE };
 } // namespace partclass
@@ -86,8 +82,6 @@ int STANDIN::isdigitalpin(SDF_PIN* pin)
 int STANDIN::isdualpin(SDF_PIN* pin)
 {
     switch (partclass.sides) {
-    case PINSIDES::DUAL:
-        return 1;
     case PINSIDES::POWER:
         return pins.count == 2;
     case PINSIDES::DSWITCH:

@@ -20,7 +20,6 @@ enum class PINSIDES {
     ANALOG, // every pin
     DIGITAL, // every pin
     NONE, // no pin (the part's pins are not classified as either)
-    DUAL, // every pin
     INTERFACE, // A and V pins analog, D pins digital (ADC, DAC)
     POWER, // every pin dual, when the part has exactly two pins (power interface)
     DSWITCH, // by PRIMITIVE: ANALOG, DIGITAL (and the E pin), PASSIVE (A and B pins dual)

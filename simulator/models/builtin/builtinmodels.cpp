@@ -3,9 +3,11 @@
 #include "simulator/kernel/modelcatalog.h"
 #include "simulator/kernel/primitives.h"
 #include "simulator/models/builtin/iprobe.h"
+#include "simulator/models/builtin/rtlogic.h"
 #include "simulator/models/builtin/rtmeter.h"
 #include "simulator/models/builtin/rtswitch.h"
 #include "simulator/models/builtin/rtwatch.h"
+#include "simulator/models/builtin/rtwire.h"
 #include "simulator/models/builtin/vprobe.h"
 
 namespace {
@@ -36,4 +38,8 @@ void registerbuiltinmodels()
     registermodel(KIND_RTIBREAK, make<RTWATCH, true, false>);
     registermodel(KIND_RTVCHECK, make<RTWATCH, false, true>);
     registermodel(KIND_RTICHECK, make<RTWATCH, true, true>);
+    registermodel(KIND_RTPPROBE, make<RTPPROBE>);
+    registermodel(KIND_RTWPROBE, make<RTWPROBE>);
+    registermodel(KIND_RTDPROBE, make<RTDPROBE>);
+    registermodel(KIND_RTDBREAK, make<RTDBREAK>);
 }

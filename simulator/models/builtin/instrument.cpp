@@ -45,6 +45,28 @@ void reportvalue(ACTIVEEVENT& event, double time, double value, DPA* list)
     list->add(&event, -1);
 }
 
+void reportstate(ACTIVEEVENT& event, double time, uint32_t state, DPA* list)
+{
+    if (time != 0 && state == event.words[0])
+        return;
+    event.words[0] = state;
+    list->add(&event, -1);
+}
+
+void readidentity(ACTIVEEVENT& event, const char* text)
+{
+    uint32_t* fields[] = { &event.sheet, &event.first, &event.second };
+    char* p = const_cast<char*>(text ? text : "");
+    for (uint32_t* field : fields) {
+        int32_t value = 0;
+        if (!gethex(&p, &value))
+            return;
+        *field = static_cast<uint32_t>(value);
+        if (*p++ != ':')
+            return;
+    }
+}
+
 void CONDUCTANCESTAMP::fetch(ISPICECKT* circuit, int32_t p, int32_t q)
 {
     pp = circuit->element(p, p);

@@ -12,9 +12,17 @@
 class CIRCUIT;
 class ISPICECKT;
 
-// The record kinds of the instruments beyond a plain value (ACTIVEEVENT::KIND_VALUE and the
-// buffer of sampled values ACTIVEEVENT::KIND_BUFFER).
+// The record kinds of the instruments beyond a plain value (ACTIVEEVENT::KIND_VALUE) and the
+// buffer of sampled values (ACTIVEEVENT::KIND_BUFFER).
+constexpr int32_t KIND_LOGICELEMENT = 1; // a logic probe's pin pattern (words[0]), with ELEMENT
+constexpr int32_t KIND_LOGIC = 2; // the same without ELEMENT
+constexpr int32_t KIND_WIRESTATE = 3; // a digital wire's STATE (words[0])
+constexpr int32_t KIND_PINSTATE = 5; // a pin's net's STATE (words[0])
 constexpr int32_t KIND_WIREVALUES = 6; // an analog wire: voltage (value) and current (extra)
+constexpr int32_t KIND_LOGICBUFFER = 8; // a logic probe's states of the tick, as KIND_BUFFER
+
+// The run mode of a paused run: instruments keep their tick's buffers and mostly report nothing.
+constexpr int32_t RUNMODE_PAUSED = 2;
 
 // The record of a probe: sheet id and object id from the part carrying ACTIVE (the probe itself or
 // its closest owner), the element from the probe's own ELEMENT; false (sheet id 0xFFFFFFFF, object
@@ -30,6 +38,11 @@ double shownreading(double value, double scale, double min, double max);
 // Sets the record's value and appends it to list when time is 0 (the first tick) or the value
 // differs from the one last reported (compared exactly; NaN never equals).
 void reportvalue(ACTIVEEVENT& event, double time, double value, DPA* list);
+// The same for a 32-bit state or pattern in words[0].
+void reportstate(ACTIVEEVENT& event, double time, uint32_t state, DPA* list);
+// Sheet id, object id and element from a property of hexadecimal numbers separated by ':'
+// ("3:1A:2"); what the text lacks stays as the record had it.
+void readidentity(ACTIVEEVENT& event, const char* text);
 
 // The matrix cells of a conductance between two nodes, fetched once at set-up.
 struct CONDUCTANCESTAMP {

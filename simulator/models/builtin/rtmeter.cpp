@@ -8,8 +8,6 @@
 
 namespace {
 
-constexpr int32_t RUNMODE_PAUSED = 2;
-
 RTMETER::MODE readmode(const char* text)
 {
     const char* const names[] = { "SNAPSHOT", "PEAK", "RMS", "CONTINUOUS" };

@@ -3,10 +3,14 @@
 // engine's part (matrix cells, solutions, time points).
 #include "simulator/models/builtin/tests/probetesting.h"
 
+#include "engines/contract/models.h"
+#include "engines/fakes/digital.h"
 #include "engines/nerith/circuit.h"
+#include "simulator/models/builtin/rtlogic.h"
 #include "simulator/models/builtin/rtmeter.h"
 #include "simulator/models/builtin/rtswitch.h"
 #include "simulator/models/builtin/rtwatch.h"
+#include "simulator/models/builtin/rtwire.h"
 
 #include <algorithm>
 #include <cmath>
@@ -334,6 +338,156 @@ TEST(CheckFormat, OnlyAFormatThatFitsTheFourArgumentsIsUsed)
     for (const auto& c : cases)
         EXPECT_EQ(formatcheck(c.format, standard, "Vdd", "3.00", 1, 2), c.text)
             << (c.format ? c.format : "null");
+}
+
+// Digital nets D1 and D2 (a digital part reads both), the analog net IN, and the probes of a test.
+class MixedInstrumentTest : public InstrumentTest {
+protected:
+    void build(const std::string& parts, const std::string& pins)
+    {
+        ProbeCircuitTest::make("SIMTYPE=TRANSIENT\nPARTITION=RUN\nTRACE_NETTYPES=2\nGWIRE=1e3\n",
+            std::string(circuitparts) + "G1,AND2,,PRIMITIVE=DIGITAL\n" + parts,
+            "IN,1\nV1,PS,1\n\nD1,1\nG1,IP,A\n\nD2,1\nG1,IP,B\n\n" + pins);
+    }
+
+    // The fake digital engine's pin i of the part made for `name`.
+    fakes::DigitalPin* pin(const char* name, int32_t i) { return fakes::digitalpin(name, i); }
+
+    // What a part reports at a tick, as "kind:value" texts.
+    std::vector<std::string> report(COMPONENT* part, double time)
+    {
+        DPA list(4);
+        part->activeevents(time, &list);
+        std::vector<std::string> texts;
+        for (int i = 0; i < list.count; ++i) {
+            const auto* event = static_cast<const ACTIVEEVENT*>(list.items[i]);
+            char text[64];
+            if (event->kind == KIND_WIREVALUES)
+                snprintf(text, sizeof text, "%d:%g,%g", event->kind, event->value, event->extra);
+            else
+                snprintf(text, sizeof text, "%d:%X", event->kind, event->words[0]);
+            texts.push_back(text);
+        }
+        return texts;
+    }
+};
+
+TEST_F(MixedInstrumentTest, PinProbeFollowsTheStateOfItsDigitalNetOnly)
+{
+    build("P1,PPROBE,,PRIMITIVE=MIXED,PIN=3:1A:2\nP2,PPROBE,,PRIMITIVE=MIXED\nP3,PPROBE,,PRIMITIVE=MIXED\n",
+        "D3,1\nP1,PS,1\n\nIN2,1\nP2,PS,1\n\nD4,2\nP3,PS,1\nP3,PS,2\n\n");
+    fakes::digital().nets["D3"] = STATE_FLT;
+    fakes::digital().nets["D4"] = STATE_FLT;
+    for (const char* name : { "P1", "P2", "P3" })
+        part(name)->initialise(circuit.get(), nullptr);
+    auto* probe = instrument<RTPPROBE>("P1");
+    EXPECT_EQ(probe->event.sheet, 3u);
+    EXPECT_EQ(probe->event.first, 0x1Au);
+    EXPECT_EQ(probe->event.second, 2u);
+    EXPECT_THAT(lines("#T:Pin probe"), testing::Contains("#T:Pin probe on D3 is digital"));
+    EXPECT_THAT(report(probe, 0), testing::ElementsAre("5:2"));
+    EXPECT_THAT(report(probe, 1e-3), testing::ElementsAre());
+    fakes::digital().nets["D3"] = 0x0F;
+    probe->setrunmode(2);
+    EXPECT_THAT(report(probe, 2e-3), testing::ElementsAre());
+    probe->setrunmode(3);
+    EXPECT_THAT(report(probe, 3e-3), testing::ElementsAre("5:F"));
+    // An analog net, or two pins: never linked, never an instrument of the tick.
+    DPA list(4);
+    EXPECT_EQ(part("P2")->activeevents(0, &list), 0);
+    EXPECT_EQ(part("P3")->activeevents(0, &list), 0);
+}
+
+TEST_F(MixedInstrumentTest, WireProbeShowsTheVoltageAndCurrentOfAnAnalogWire)
+{
+    build("W1,WPROBE,,PRIMITIVE=MIXED,WIRE=4:5\nW3,WPROBE,,PRIMITIVE=MIXED\n",
+        "IN2,3\nW1,PS,1\nW3,PS,1\nR1,PS,2\n\nOUT,2\nW1,PS,2\nR1,PS,1\n\n");
+    auto* analog = instrument<RTWPROBE>("W1");
+    ASSERT_NE(analog->spiceinstance, nullptr);
+    analog->bindspice(analog, &ckt);
+    EXPECT_EQ(analog->event.sheet, 4u);
+    EXPECT_EQ(analog->event.first, 5u);
+    // GWIRE 1e3 S with ends at 1.0 V and 0.999 V: 1 A.
+    ckt.values[node("IN2")] = 1.0;
+    ckt.values[node("OUT")] = 0.999;
+    analog->acceptstep(0, ckt.values.data());
+    EXPECT_THAT(report(analog, 0), testing::ElementsAre("6:0.9995,1"));
+    ckt.clear();
+    analog->loaddc(0, MODE_INITJCT, nullptr, nullptr);
+    EXPECT_DOUBLE_EQ(ckt.cell(node("IN2"), node("IN2")), 1e3);
+    EXPECT_THAT(report(analog, 1e-3), testing::ElementsAre());
+    // One end: its voltage, no current.
+    auto* single = instrument<RTWPROBE>("W3");
+    single->bindspice(single, &ckt);
+    single->acceptstep(0, ckt.values.data());
+    EXPECT_THAT(report(single, 0), testing::ElementsAre("6:1,0"));
+}
+
+TEST_F(MixedInstrumentTest, WireOnADigitalNetIsTheEnginesProbeAndMergesItsEnds)
+{
+    build("W2,WPROBE,,PRIMITIVE=MIXED\n", "D1X,2\nW2,PS,1\nG1,OP,Y\n\nD6,1\nW2,PS,2\n\n");
+    auto* wire = instrument<RTWPROBE>("W2");
+    EXPECT_EQ(wire->spiceinstance, nullptr);
+    EXPECT_THAT(fakes::callsof("pallex_mergenets"), testing::ElementsAre("pallex_mergenets(D1X, D6)"));
+    EXPECT_THAT(lines("#T:Wire"), testing::ElementsAre("#T:Wire W2 has merged nets {N:D1X} and {N:D6}"));
+    pin("W2", 0)->state = 0x0D;
+    EXPECT_THAT(report(wire, 0), testing::ElementsAre("3:D"));
+    EXPECT_THAT(report(wire, 1e-3), testing::ElementsAre());
+}
+
+TEST_F(MixedInstrumentTest, LogicProbeReportsItsPatternOrEveryStateOfTheTick)
+{
+    build("U1_L1,RTDPROBE,,PRIMITIVE=DIGITAL,ELEMENT=2\nU1_L2,RTDPROBE,,PRIMITIVE=DIGITAL,MODE=continuous\n",
+        "D1P,2\nU1_L1,PS,1\nU1_L2,PS,1\n\nD2P,2\nU1_L1,PS,2\nU1_L2,PS,2\n\n");
+    auto* probe = instrument<RTDPROBE>("U1_L1");
+    EXPECT_THAT(report(probe, 0), testing::ElementsAre("1:FFFFFFFF"));
+    pin("U1_L1", 0)->state = 0x0F;
+    pin("U1_L1", 1)->state = 0x0D;
+    EXPECT_THAT(report(probe, 1e-3), testing::ElementsAre("1:1"));
+    probe->setrunmode(2);
+    pin("U1_L1", 1)->state = 0x0F;
+    EXPECT_THAT(report(probe, 2e-3), testing::ElementsAre("1:3"));
+
+    auto* continuous = instrument<RTDPROBE>("U1_L2");
+    continuous->setrunmode(3);
+    pin("U1_L2", 0)->state = 0x0D;
+    continuous->simulate(100, SIM_FIRST);
+    pin("U1_L2", 0)->state = 0x0F;
+    continuous->simulate(100, SIM_EVALUATE);
+    continuous->simulate(50, SIM_EVALUATE);
+    continuous->simulate(200, SIM_ANALOG);
+    activedatatable().count = 0;
+    EXPECT_THAT(report(continuous, 3e-10), testing::ElementsAre("8:2"));
+    EXPECT_EQ(continuous->times, (std::vector<int64_t> { 100, 300 }));
+    EXPECT_EQ(continuous->states, (std::vector<STATE> { 0x0F, STATE_FLT, 0x0F, STATE_FLT }));
+    EXPECT_EQ(continuous->event.words[1], 2u);
+    EXPECT_EQ(activeaddress(&activedatatable(), continuous->event.ids[1]), continuous->states.data());
+}
+
+TEST_F(MixedInstrumentTest, DigitalBreakpointFiresOnArrivingAtItsPatternFromItsStart)
+{
+    build("B1,RTDBREAK,0b101,PRIMITIVE=DIGITAL,AFTER=1e-9\nB2,RTDBREAK,xyz,PRIMITIVE=DIGITAL\n",
+        "D1Q,2\nB1,PS,1\nB2,PS,1\n\nD2Q,2\nB1,PS,2\nB2,PS,2\n\n");
+    EXPECT_THAT(lines("#W:syntax"), testing::Contains("#W:syntax error in trigger value."));
+    auto* breakpoint = instrument<RTDBREAK>("B1");
+    EXPECT_EQ(breakpoint->trigger, 1u);
+    EXPECT_EQ(breakpoint->after, 1000);
+    breakpoint->simulate(0, SIM_FIRST);
+    EXPECT_THAT(fakes::callsof("setcallback"), testing::ElementsAre("setcallback(1000, 0)"));
+    pin("B1", 0)->state = 0x0F;
+    pin("B1", 1)->state = 0x0D;
+    breakpoint->simulate(500, SIM_EVALUATE);
+    EXPECT_TRUE(fakes::callsof("pallex suspend").empty());
+    mark = size();
+    breakpoint->callback(1000, 0);
+    breakpoint->simulate(2000, SIM_EVALUATE);
+    EXPECT_EQ(log(), "#I:Digital breakpoint triggered: INPUT=00000001\n%T=0\n%S=B1\n");
+    pin("B1", 1)->state = 0x0F;
+    breakpoint->simulate(3000, SIM_EVALUATE);
+    pin("B1", 1)->state = 0x0D;
+    breakpoint->simulate(4000, SIM_EVALUATE);
+    EXPECT_THAT(fakes::callsof("pallex suspend"),
+        testing::ElementsAre("pallex suspend(B1, INPUT=00000001)", "pallex suspend(B1, INPUT=00000001)"));
 }
 
 } // namespace
