@@ -45,6 +45,17 @@ void reportvalue(ACTIVEEVENT& event, double time, double value, DPA* list)
     list->add(&event, -1);
 }
 
+void reportbuffer(ACTIVEEVENT& event, int32_t kind, size_t points, size_t channels, const void* times,
+    const void* samples, DPA* list)
+{
+    event.kind = kind;
+    event.words[0] = static_cast<uint32_t>(points);
+    event.words[1] = static_cast<uint32_t>(channels);
+    event.ids[0] = activedata(times);
+    event.ids[1] = activedata(samples);
+    list->add(&event, -1);
+}
+
 void reportstate(ACTIVEEVENT& event, double time, uint32_t state, DPA* list)
 {
     if (time != 0 && state == event.words[0])

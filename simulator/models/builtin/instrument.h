@@ -38,7 +38,11 @@ double shownreading(double value, double scale, double min, double max);
 // Sets the record's value and appends it to list when time is 0 (the first tick) or the value
 // differs from the one last reported (compared exactly; NaN never equals).
 void reportvalue(ACTIVEEVENT& event, double time, double value, DPA* list);
-// The same for a 32-bit state or pattern in words[0].
+// A buffer record of the tick, appended without a change test: the number of time points and of
+// channels, and the ids of the time points and of the samples (channels per time point).
+void reportbuffer(ACTIVEEVENT& event, int32_t kind, size_t points, size_t channels, const void* times,
+    const void* samples, DPA* list);
+// Sets a 32-bit state or pattern in words[0] and appends it by the change rule.
 void reportstate(ACTIVEEVENT& event, double time, uint32_t state, DPA* list);
 // Sheet id, object id and element from a property of hexadecimal numbers separated by ':'
 // ("3:1A:2"); what the text lacks stays as the record had it.

@@ -74,12 +74,7 @@ int RTDPROBE::activeevents(double time, DPA* list)
     if (run == RUNMODE_PAUSED)
         return 1;
     simulate(static_cast<int64_t>(std::floor(time / 1e-12)), SIM_EVALUATE);
-    event.kind = KIND_LOGICBUFFER;
-    event.words[0] = static_cast<uint32_t>(times.size());
-    event.words[1] = static_cast<uint32_t>(digital.size());
-    event.ids[0] = activedata(times.data());
-    event.ids[1] = activedata(states.data());
-    list->add(&event, -1);
+    reportbuffer(event, KIND_LOGICBUFFER, times.size(), digital.size(), times.data(), states.data(), list);
     return 1;
 }
 

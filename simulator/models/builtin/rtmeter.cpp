@@ -82,12 +82,8 @@ int RTMETER::activeevents(double time, DPA* list)
     }
     if (run == RUNMODE_PAUSED && !current)
         return 1;
-    event.kind = ACTIVEEVENT::KIND_BUFFER;
-    event.words[0] = static_cast<uint32_t>(times.size());
-    event.words[1] = static_cast<uint32_t>(pins.count);
-    event.ids[0] = activedata(times.data());
-    event.ids[1] = activedata(samples.data());
-    list->add(&event, -1);
+    reportbuffer(event, ACTIVEEVENT::KIND_BUFFER, times.size(), static_cast<size_t>(pins.count), times.data(),
+        samples.data(), list);
     return 1;
 }
 
