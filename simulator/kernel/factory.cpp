@@ -148,17 +148,6 @@ void registerstandins()
         { KIND_WAVEGEN, makestandin<partclass::WAVEGEN> },
         { KIND_TAPE, makestandin<partclass::TAPE> },
         { KIND_SUBCKT, makesubckt },
-        { KIND_RTSWITCH, makestandin<partclass::RTSWITCH> },
-        { KIND_RTVPROBE, makestandin<partclass::RTVPROBE> },
-        { KIND_RTIPROBE, makestandin<partclass::RTIPROBE> },
-        { KIND_RTVBREAK, makestandin<partclass::RTVBREAK> },
-        { KIND_RTIBREAK, makestandin<partclass::RTIBREAK> },
-        { KIND_RTVCHECK, makestandin<partclass::RTVCHECK> },
-        { KIND_RTICHECK, makestandin<partclass::RTICHECK> },
-        { KIND_RTPPROBE, makestandin<partclass::RTPPROBE> },
-        { KIND_RTWPROBE, makestandin<partclass::RTWPROBE> },
-        { KIND_RTDPROBE, makestandin<partclass::RTDPROBE> },
-        { KIND_RTDBREAK, makestandin<partclass::RTDBREAK> },
     };
     for (const auto& standin : standins)
         registermodel(standin.kind, standin.maker);

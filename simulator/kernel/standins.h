@@ -17,11 +17,9 @@ enum class PINSIDES {
     ANALOG, // every pin
     DIGITAL, // every pin
     NONE, // no pin (the part's pins are not classified as either)
-    DUAL, // every pin
     INTERFACE, // A and V pins analog, D pins digital (ADC, DAC)
     POWER, // every pin dual, when the part has exactly two pins (power interface)
     DSWITCH, // by PRIMITIVE: ANALOG, DIGITAL (and the E pin), PASSIVE (A and B pins dual)
-    RTSWITCH, // by PRIMITIVE: ANALOG, DIGITAL, else dual
 };
 
 // A class the factory makes: its name, what its parts are called in messages, its pins.
@@ -32,9 +30,8 @@ struct PARTCLASS {
 };
 
 namespace partclass {
-extern const PARTCLASS MOSFET, CCSOURCE, ARBSOURCE, POLYSOURCE, BATTERY, ADC, DAC, PWRITF, VSWITCH, CSWITCH, DSWITCH, FILEGEN, WAVEGEN, TAPE, SUBCKT,
-    RTSWITCH, RTVPROBE, RTIPROBE, RTVBREAK, RTIBREAK, RTVCHECK, RTICHECK, RTPPROBE, RTWPROBE, RTDSTATE, RTDPROBE,
-    RTDBREAK;
+extern const PARTCLASS MOSFET, CCSOURCE, ARBSOURCE, POLYSOURCE, BATTERY, ADC, DAC, PWRITF, VSWITCH, CSWITCH,
+    DSWITCH, FILEGEN, WAVEGEN, TAPE, SUBCKT, RTPPROBE, RTWPROBE, RTDSTATE, RTDPROBE, RTDBREAK;
 }
 
 class STANDIN : public COMPONENT {
@@ -53,10 +50,6 @@ public:
 
 protected:
     void notavailable();
-
-private:
-    // The first field of the PRIMITIVE property equals `word` without regard to case.
-    bool primitiveis(const char* word) const;
 };
 
 // SPICE parts; the model record is kept apart from the part's own properties, as the SPICE parts

@@ -4,6 +4,11 @@
 #include "simulator/kernel/primitives.h"
 #include "simulator/kernel/standins.h"
 #include "simulator/models/builtin/iprobe.h"
+#include "simulator/models/builtin/rtlogic.h"
+#include "simulator/models/builtin/rtmeter.h"
+#include "simulator/models/builtin/rtswitch.h"
+#include "simulator/models/builtin/rtwatch.h"
+#include "simulator/models/builtin/rtwire.h"
 #include "simulator/models/builtin/vprobe.h"
 #include "simulator/models/digital/pallexcpt.h"
 #include "simulator/models/parts/generator.h"
@@ -21,6 +26,20 @@ std::string classof(COMPONENT* part)
         return "IPROBE";
     if (dynamic_cast<GENERATOR*>(part))
         return "GENERATOR";
+    if (dynamic_cast<RTSWITCH*>(part))
+        return "RTSWITCH";
+    if (auto* meter = dynamic_cast<RTMETER*>(part))
+        return meter->current ? "RTIPROBE" : "RTVPROBE";
+    if (auto* watch = dynamic_cast<RTWATCH*>(part))
+        return std::string("RT") + (watch->current ? "I" : "V") + (watch->check ? "CHECK" : "BREAK");
+    if (dynamic_cast<RTPPROBE*>(part))
+        return "RTPPROBE";
+    if (dynamic_cast<RTWPROBE*>(part))
+        return "RTWPROBE";
+    if (dynamic_cast<RTDPROBE*>(part))
+        return "RTDPROBE";
+    if (dynamic_cast<RTDBREAK*>(part))
+        return "RTDBREAK";
     if (dynamic_cast<SPICECPT*>(part))
         return "SPICECPT";
     if (dynamic_cast<PALLEXCPT*>(part))
