@@ -6,15 +6,10 @@
 
 namespace {
 
-std::map<int32_t, MODELMAKER>& makers()
+// The makers of one signature by kind.
+template <class MAKER> std::map<int32_t, MAKER>& makers()
 {
-    static std::map<int32_t, MODELMAKER> table;
-    return table;
-}
-
-std::map<int32_t, TYPEDMAKER>& typedmakers()
-{
-    static std::map<int32_t, TYPEDMAKER> table;
+    static std::map<int32_t, MAKER> table;
     return table;
 }
 
@@ -32,38 +27,45 @@ void fill()
     registermodels();
 }
 
+// The maker of the kind replaced by `maker`; the one it replaces.
+template <class MAKER> MAKER replace(int32_t kind, MAKER maker)
+{
+    fill();
+    MAKER& slot = makers<MAKER>()[kind];
+    MAKER previous = slot;
+    slot = maker;
+    return previous;
+}
+
+// The maker registered for the kind; null when none is.
+template <class MAKER> MAKER makerof(int32_t kind)
+{
+    fill();
+    auto found = makers<MAKER>().find(kind);
+    return found != makers<MAKER>().end() ? found->second : nullptr;
+}
+
 } // namespace
 
 MODELMAKER registermodel(int32_t kind, MODELMAKER maker)
 {
-    fill();
-    MODELMAKER& slot = makers()[kind];
-    MODELMAKER previous = slot;
-    slot = maker;
-    return previous;
+    return replace(kind, maker);
 }
 
 COMPONENT* makemodel(const char* name, PRIMITIVE* row, const SDF_MODEL* model, const PROPLIST* properties)
 {
-    fill();
-    auto found = makers().find(row->kind);
-    return found != makers().end() && found->second ? found->second(name, row, model, properties) : nullptr;
+    MODELMAKER maker = makerof<MODELMAKER>(row->kind);
+    return maker ? maker(name, row, model, properties) : nullptr;
 }
 
 TYPEDMAKER registertypedmodel(int32_t kind, TYPEDMAKER maker)
 {
-    fill();
-    TYPEDMAKER& slot = typedmakers()[kind];
-    TYPEDMAKER previous = slot;
-    slot = maker;
-    return previous;
+    return replace(kind, maker);
 }
 
 COMPONENT* maketypedmodel(
     const char* name, PRIMITIVE* row, const char* type, const SDF_MODEL* model, const PROPLIST* properties)
 {
-    fill();
-    auto found = typedmakers().find(row->kind);
-    return found != typedmakers().end() && found->second ? found->second(name, row, type, model, properties)
-                                                         : nullptr;
+    TYPEDMAKER maker = makerof<TYPEDMAKER>(row->kind);
+    return maker ? maker(name, row, type, model, properties) : nullptr;
 }

@@ -14,11 +14,8 @@
 #include "simulator/kernel/simlog.h"
 #include "simulator/models/extmodel/modelentries.h"
 
-#include <cstdarg>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 #include <string>
 #include <strings.h>
 #include <vector>
@@ -30,18 +27,6 @@ constexpr const char* OBSOLETE[] = { "DIGMODEL", "ANAMODEL" };
 
 // The help topic that explains the model library entries.
 constexpr int32_t ENTRIESTOPIC = 0x3EA;
-
-std::string format(const char* pattern, ...) __attribute__((format(printf, 1, 2)));
-
-std::string format(const char* pattern, ...)
-{
-    char text[LOGBUFFER];
-    va_list args;
-    va_start(args, pattern);
-    vsnprintf(text, sizeof text, pattern, args);
-    va_end(args);
-    return text;
-}
 
 // The entry's address as its function type.
 template <class FUNCTION> FUNCTION* function(void* address)
@@ -129,31 +114,29 @@ void EXTMODEL::createmodels(const char* type)
     auto* createmixed = function<decltype(createmixedmodel)>(entry("createmixedmodel"));
     auto* createspice = function<decltype(createspicemodel)>(entry("createspicemodel"));
     auto* createpallex = function<decltype(createpallexmodel)>(entry("createpallexmodel"));
-    std::vector<std::string> failures;
+    // The kinds of model the library was asked for and refused.
+    std::vector<const char*> refused;
     if (createmixed) {
         mixed = createmixed(type, nullptr);
         if (mixed) {
             analog = mixed;
             digital = mixed;
         } else {
-            failures.push_back(
-                format("%s failed to create MIXED model for primitive type '%s'.", file.c_str(), type));
+            refused.push_back("MIXED");
         }
     } else {
         if (createspice && !(analog = createspice(type, nullptr)))
-            failures.push_back(
-                format("%s failed to create SPICE model for primitive type '%s'.", file.c_str(), type));
+            refused.push_back("SPICE");
         if (createpallex && !(digital = createpallex(type, nullptr)))
-            failures.push_back(
-                format("%s failed to create PALLEX model for primitive type '%s'.", file.c_str(), type));
+            refused.push_back("PALLEX");
         if (!createspice && !createpallex) {
             warning("Batch mode model creation function(s) not found in %s.", file.c_str());
             help("WUNO.HLP", ENTRIESTOPIC);
         }
     }
     if (!analog && !digital) {
-        for (const std::string& failure : failures)
-            error("%s", failure.c_str());
+        for (const char* kind : refused)
+            error("%s failed to create %s model for primitive type '%s'.", file.c_str(), kind, type);
     }
 }
 
