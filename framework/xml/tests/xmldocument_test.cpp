@@ -70,6 +70,20 @@ TEST(XmlDocument, SavesIndentedByOneSpaceAndLoadsBack)
     EXPECT_EQ(saved(back), text);
 }
 
+TEST(XmlDocument, ADocumentReadFromAnotherEncodingIsStoredAsUtf8)
+{
+    XML::DOCUMENT document("ROOT");
+    ASSERT_EQ(loadtext(document, "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><ROOT a=\"Verst\xe4rker\"/>",
+                  nullptr),
+        1);
+    const std::string text = saved(document);
+    EXPECT_EQ(text.rfind("<?xml version='1.0' encoding='UTF-8'?>", 0), 0u) << text;
+    EXPECT_NE(text.find("Verst\xc3\xa4rker"), std::string::npos) << text;
+    XML::DOCUMENT back("ROOT");
+    ASSERT_EQ(loadtext(back, text, nullptr), 1);
+    EXPECT_STREQ(XML::ELEMENT(back.documentElement()).getattribute("a", ""), "Verst\xc3\xa4rker");
+}
+
 TEST(XmlDocument, MalformedTextIsReportedOnTwoLinesAndLeavesAnEmptyRoot)
 {
     struct CASE {
