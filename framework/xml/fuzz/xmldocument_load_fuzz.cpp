@@ -1,5 +1,6 @@
 // Loads arbitrary bytes as an XML document and reads its root through the element's typed
-// getters; a document that loaded must save and load back to the same text.
+// getters; a document that loaded must save and load back to the same text. Seeds: fuzz/corpus
+// (a workspace, deep nesting, a huge attribute, one that never ends, nested entities, blanks).
 #include <cstddef>
 #include <cstdint>
 #include <sstream>
