@@ -5,6 +5,8 @@
 #include <QXmlStreamReader>
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 
@@ -163,4 +165,31 @@ TEST(XmlDocument, ImportsAFragmentAsALooseElement)
     EXPECT_EQ(element.ownerDocument(), document);
     EXPECT_TRUE(document.import(QStringLiteral("<WINDOW>")).isNull());
     EXPECT_TRUE(document.import(QString::fromStdString(nested(XML::DOCUMENT::MAXDEPTH + 1))).isNull());
+}
+
+// The seeds of the fuzz target: sound documents load, damaged ones are refused with a message, and
+// entities that expand without bound stop at the parser's limit.
+TEST(XmlDocument, TheFuzzSeedsLoadOrAreRefused)
+{
+    struct CASE {
+        const char* file;
+        int loads;
+    };
+    const CASE cases[] = {
+        { "workspace.xml", 1 },
+        { "blanks.xml", 1 },
+        { "hugeattribute.xml", 1 },
+        { "deepnesting.xml", 0 },
+        { "unterminated.xml", 0 },
+        { "entities.xml", 0 },
+    };
+    for (const CASE& c : cases) {
+        std::ifstream in(std::string(VKT_TEST_SOURCE_DIR) + "/../fuzz/corpus/" + c.file, std::ios::binary);
+        const std::string text { std::istreambuf_iterator<char>(in), {} };
+        ASSERT_FALSE(text.empty()) << c.file;
+        XML::DOCUMENT document("ROOT");
+        std::ostringstream errors;
+        EXPECT_EQ(loadtext(document, text, &errors), c.loads) << c.file << ": " << errors.str();
+        EXPECT_EQ(errors.str().empty(), c.loads == 1) << c.file;
+    }
 }
