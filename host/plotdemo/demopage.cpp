@@ -100,7 +100,7 @@ void drawpage(VGDVC& device, bool text)
     device.drawbox(BOX(at(95, 80), at(125, 105)), GSTYLE(int(0.5 * MM), darkred, RGB(200, 200, 170)));
     device.drawbox(BOX(at(130, 80), at(155, 105)), GSTYLE(int(0.35 * MM), navy, NOCOLOUR));
     device.drawcircle(at(172, 92.5), 12 * MM, GSTYLE(int(0.5 * MM), green, RGB(160, 230, 160)));
-    device.drawcircle(at(172, 92.5), 6 * MM, GSTYLE(int(0.25 * MM), RGB(0, 0, 0), NOCOLOUR));
+    device.drawcircle(at(172, 92.5), 6 * MM, GSTYLE(0, RGB(0, 0, 0), NOCOLOUR));
     POINT star[] = { at(110, 72), at(114, 62), at(125, 62), at(116, 55), at(120, 45), at(110, 51),
         at(100, 45), at(104, 55), at(95, 62), at(106, 62) };
     device.drawpolygon(star, 10, GSTYLE(int(0.3 * MM), navy, RGB(120, 150, 255)));
@@ -108,7 +108,7 @@ void drawpage(VGDVC& device, bool text)
     // Arcs, a bezier and a closed path with a curve.
     GSTYLE arcs(int(0.5 * MM), RGB(192, 0, 192), NOCOLOUR);
     device.drawarc(at(145, 60), 10 * MM, 0, 900, arcs);
-    device.drawarc(at(145, 60), 6 * MM, 900, 2700, arcs);
+    device.drawarc(at(145, 60), 6 * MM, 900, 2700, GSTYLE(0, RGB(192, 0, 192), NOCOLOUR));
     BEZIER curve { at(130, 25), at(140, 45), at(160, 5), at(170, 25) };
     device.drawbezier(curve, GSTYLE(int(0.5 * MM), RGB(0, 128, 128), NOCOLOUR));
     PATH shape;

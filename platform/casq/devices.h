@@ -178,10 +178,10 @@ constexpr int PLOTTER_HPGLCENTRED = 17;
 constexpr int PLOTTER_HI80 = 18;
 constexpr int PLOTTER_DMPL = 19;
 
-// A pen plotter: the plotter language into the file given to openoutput, or into the print job of
-// a printer context. plotunits: the HP-GL steps per inch times 25 (25,400 for the usual 0.025 mm
-// step); plotoption bit 0: every colour with pen 1, else the nearest of eight pens. Colours pick
-// pens; pages are separated by the language's page advance.
+// A pen plotter: the plotter language into the file given to openoutput, or into the file a print
+// job on a printer context prints into (a job on a queue fails with FDI_UNSUPPORTED). plotunits: the HP-GL
+// steps per inch times 25 (25,400 for the usual 0.025 mm step); plotoption bit 0: every colour with pen 1,
+// else the nearest of eight pens. Colours pick pens; pages are separated by the language's page advance.
 class PPDVC : public VGDVC {
 public:
     PPDVC(int language, int plotunits, HDC printer, int plotoption, long unitsperinch);

@@ -395,8 +395,8 @@ void DXFWRITER::endpage()
     g(70, std::to_string(linetypes().size()));
     for (const LINETYPE& type : linetypes()) {
         double length = 0;
-        for (double piece : type.pattern) {
-            length += std::fabs(piece);
+        for (double dash : type.pattern) {
+            length += std::fabs(dash);
         }
         g(0, "LTYPE");
         g(2, type.name);
@@ -405,8 +405,8 @@ void DXFWRITER::endpage()
         g(72, "65");
         g(73, std::to_string(type.pattern.size()));
         gn(40, length * unit / 25.4);
-        for (double piece : type.pattern) {
-            gn(49, piece * unit / 25.4);
+        for (double dash : type.pattern) {
+            gn(49, dash * unit / 25.4);
         }
     }
     g(0, "ENDTAB");
@@ -429,17 +429,7 @@ void DXFWRITER::endpage()
     g(0, "TABLE");
     g(2, "STYLE");
     g(70, std::to_string(styles.size() + 1));
-    g(0, "STYLE");
-    g(2, "STANDARD");
-    g(70, "0");
-    gn(40, 0);
-    gn(41, 1);
-    gn(50, 0);
-    g(71, "0");
-    gn(42, 2.5);
-    g(3, "txt");
-    g(4, "");
-    for (const auto& [name, file] : styles) {
+    auto style = [&](const std::string& name, const std::string& file) {
         g(0, "STYLE");
         g(2, name);
         g(70, "0");
@@ -450,6 +440,10 @@ void DXFWRITER::endpage()
         gn(42, 2.5);
         g(3, file);
         g(4, "");
+    };
+    style("STANDARD", "txt");
+    for (const auto& [name, file] : styles) {
+        style(name, file);
     }
     g(0, "ENDTAB");
     g(0, "ENDSEC");

@@ -209,29 +209,24 @@ void EPSWRITER::paintpath(const PAINT& paint, bool closed)
     }
 }
 
+std::string EPSWRITER::lines(const std::vector<DPOINT>& points, bool closed) const
+{
+    std::string path;
+    for (size_t i = 0; i < points.size(); ++i) {
+        path += (i % 8 || i == 0 ? " " : "\n") + x(points[i].x) + " " + y(points[i].y) + (i ? " l" : " m");
+    }
+    return path + (closed ? " cp\n" : "\n");
+}
+
 void EPSWRITER::polyline(const std::vector<DPOINT>& points, const PAINT& paint)
 {
-    std::string path = "n";
-    for (size_t i = 0; i < points.size(); ++i) {
-        path += " " + x(points[i].x) + " " + y(points[i].y) + (i ? " l" : " m");
-        if (i % 8 == 7) {
-            path += "\n";
-        }
-    }
-    write(path + "\n");
+    write("n" + lines(points, false));
     paintpath(paint, false);
 }
 
 void EPSWRITER::polygon(const std::vector<DPOINT>& points, const PAINT& paint)
 {
-    std::string path = "n";
-    for (size_t i = 0; i < points.size(); ++i) {
-        path += " " + x(points[i].x) + " " + y(points[i].y) + (i ? " l" : " m");
-        if (i % 8 == 7) {
-            path += "\n";
-        }
-    }
-    write(path + " cp\n");
+    write("n" + lines(points, true));
     paintpath(paint, true);
 }
 
@@ -289,10 +284,7 @@ void EPSWRITER::text(DPOINT at, double angle, const std::string& utf8, const FON
     if (outlines) {
         std::string path = "n";
         for (const POLYLINE& part : glyphoutlines(at, angle, utf8, font, justification, 0.05)) {
-            for (size_t i = 0; i < part.points.size(); ++i) {
-                path += " " + x(part.points[i].x) + " " + y(part.points[i].y) + (i ? " l" : " m");
-            }
-            path += " cp\n";
+            path += lines(part.points, true);
         }
         write(path + colour(font.colour, font.alpha) + "eofill\n");
         return;

@@ -40,6 +40,8 @@ private:
     std::string x(double value) const;
     std::string y(double value) const;
     std::string colour(COLORREF colour, int alpha) const;
+    // A path of straight lines through the points (after a "n"), closed when asked.
+    std::string lines(const std::vector<DPOINT>& points, bool closed) const;
     // Fills and strokes the current path as the paint says.
     void paintpath(const PAINT& paint, bool closed);
 

@@ -1,9 +1,7 @@
-#include <QDesktopServices>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QUrl>
 #include <optional>
 
 #include "platform/casq/devices.h"
@@ -69,6 +67,6 @@ void PDFDVC::finishdocument()
 void PDFDVC::onclosed(int code)
 {
     if (code == FDI_OK && showdoc) {
-        QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(output.gettarget())));
+        casq::showfile(output.gettarget());
     }
 }

@@ -348,6 +348,7 @@ int PRINTERDC::startdoc(const DOCINFOA& document)
         return SP_ERROR;
     }
     started = true;
+    raw = false;
     pages = 0;
     return ++jobs;
 }
@@ -371,7 +372,21 @@ int PRINTERDC::endpage()
 
 QPainter* PRINTERDC::jobpainter()
 {
-    return started && painter.isActive() ? &painter : nullptr;
+    return started && !raw && painter.isActive() ? &painter : nullptr;
+}
+
+std::string PRINTERDC::takefile()
+{
+    if (!started || target.empty()) {
+        return std::string();
+    }
+    if (!raw) {
+        raw = true;
+        printer.abort();
+        painter.end();
+        discardfile();
+    }
+    return target;
 }
 
 int PRINTERDC::enddoc()
@@ -380,6 +395,9 @@ int PRINTERDC::enddoc()
         return SP_ERROR;
     }
     started = false;
+    if (raw) {
+        return 1;
+    }
     painter.end();
     if (!stream) {
         return 1;
@@ -406,9 +424,11 @@ int PRINTERDC::abortdoc()
         return SP_ERROR;
     }
     started = false;
-    printer.abort();
-    painter.end();
-    discardfile();
+    if (!raw) {
+        printer.abort();
+        painter.end();
+        discardfile();
+    }
     return 1;
 }
 

@@ -57,6 +57,10 @@ public:
     int endpage();
     // The painter of the job in progress; null outside StartDocA and EndDoc.
     QPainter* jobpainter();
+    // Hands the file of a job that prints into a file over to a writer of raw printer data (a
+    // pen plotter's language): the job draws nothing itself and EndDoc leaves the file to the
+    // writer. Empty for a job that prints on a queue.
+    std::string takefile();
 
     const PRINTERINFO info;
     QPrinter printer;
@@ -67,6 +71,7 @@ private:
     QPainter painter;
     bool infoonly;
     bool started = false;
+    bool raw = false; // the file was handed over
     int pages = 0; // sheets started
     std::string target; // the file printed into, when named
     std::string temporary;

@@ -1,5 +1,8 @@
 #include "platform/casq/qtoutput.h"
 
+#include <QDesktopServices>
+#include <QUrl>
+
 namespace casq {
 
 OUTPUTDEVICE::OUTPUTDEVICE(OUTPUTFILE& output)
@@ -11,6 +14,11 @@ OUTPUTDEVICE::OUTPUTDEVICE(OUTPUTFILE& output)
 qint64 OUTPUTDEVICE::writeData(const char* data, qint64 size)
 {
     return file.write(data, size_t(size)) ? size : -1;
+}
+
+void showfile(const std::string& path)
+{
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
 }
 
 } // namespace casq

@@ -5,6 +5,7 @@
 // Callers: the toolkit-backed devices (casq).
 
 #include <QIODevice>
+#include <string>
 
 #include "platform/casq/outputfile.h"
 
@@ -23,5 +24,8 @@ protected:
 private:
     OUTPUTFILE& file;
 };
+
+// Opens a written file in the desktop's viewer for its kind.
+void showfile(const std::string& path);
 
 } // namespace casq

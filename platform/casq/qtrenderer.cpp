@@ -27,6 +27,8 @@ QPolygonF polygonof(const std::vector<DPOINT>& points)
     return polygon;
 }
 
+} // namespace
+
 QPainterPath pathof(const FIGURE& shape)
 {
     QPainterPath path;
@@ -49,8 +51,6 @@ QPainterPath pathof(const FIGURE& shape)
     }
     return path;
 }
-
-} // namespace
 
 QFont toolkitfont(const FONT& font, double pixelsize)
 {

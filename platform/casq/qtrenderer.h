@@ -11,6 +11,7 @@
 #include "platform/casq/renderer.h"
 
 class QPainter;
+class QPainterPath;
 
 namespace casq {
 
@@ -18,6 +19,9 @@ namespace casq {
 // fixed-pitch face, every other name the face itself (the font matching substitutes a missing
 // one), at the given pixel size.
 QFont toolkitfont(const FONT& font, double pixelsize);
+
+// The figure as a path of the toolkit (odd-even filled).
+QPainterPath pathof(const FIGURE& shape);
 
 // Text is laid out at this size and scaled onto the device, so that every device, whatever its
 // resolution, places the same glyphs at the same proportions.

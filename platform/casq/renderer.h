@@ -96,7 +96,7 @@ public:
     virtual void polygon(const std::vector<DPOINT>& points, const PAINT& paint) = 0;
     // An axis-parallel ellipse (a circle when rx equals ry).
     virtual void ellipse(DPOINT centre, double rx, double ry, const PAINT& paint) = 0;
-    // Part of an axis-parallel ellipse: from `start` degrees through `sweep` degrees, counted
+    // An arc of an axis-parallel ellipse: from `start` degrees through `sweep` degrees, counted
     // anticlockwise as seen on the page; outline only.
     virtual void arc(DPOINT centre, double rx, double ry, double start, double sweep, const PAINT& paint) = 0;
     virtual void figure(const FIGURE& shape, const PAINT& paint) = 0;

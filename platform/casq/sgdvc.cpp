@@ -77,6 +77,7 @@ struct SGDVC::SESSION {
     bool lone = false; // opened by a lone drawing call; ends at the next turn of the event loop
     int animations = 0;
     QPainter* windowpainter = nullptr; // the window context's painter; not owned
+    PAINTSTRUCT paint {}; // of the paint in progress
     RECT paintarea {};
     bool doublebuffer = false;
     QImage back;
@@ -89,13 +90,14 @@ struct SGDVC::SESSION {
 };
 
 SGDVC::SGDVC(HWND parent, int id, const BOX& area, DWORD flags, long upi)
-    : VGDVC(upi, double(upi > 0 ? upi : 2540000), RGB(255, 255, 255), 0)
+    : VGDVC(upi, 0, RGB(255, 255, 255), 0)
     , session(std::make_unique<SESSION>())
-    , ownswindow(true)
+    , ownswindow(false)
 {
     if (!registerviewclass()) {
         return;
     }
+    ownswindow = true;
     ++liveviews;
     BOX placed = area;
     placed.normalize();
@@ -107,7 +109,7 @@ SGDVC::SGDVC(HWND parent, int id, const BOX& area, DWORD flags, long upi)
 }
 
 SGDVC::SGDVC(HWND window, HDC dc, int, COLORREF colour, long upi)
-    : VGDVC(upi, double(upi > 0 ? upi : 2540000), colour, 0)
+    : VGDVC(upi, 0, colour, 0)
     , session(std::make_unique<SESSION>())
     , ownswindow(false)
 {
@@ -189,7 +191,7 @@ bool SGDVC::opensession(HDC paintdc)
     }
     auto* context = dynamic_cast<winqt::PainterDC*>(win::DeviceContext::of(s.dc));
     RECT client = clientrect(hwnd);
-    s.windowpainter = context ? context->styledpainter(paintdc ? s.paintarea : client) : nullptr;
+    s.windowpainter = context ? context->toolkitpainter(paintdc ? s.paintarea : client) : nullptr;
     if (!s.windowpainter) {
         return false;
     }
@@ -250,6 +252,18 @@ void SGDVC::finishpage()
 {
 }
 
+void SGDVC::enddrawing()
+{
+    if (!session->painting && !session->animations) {
+        closesession();
+    }
+}
+
+HDC SGDVC::getdc()
+{
+    return active() ? session->dc : nullptr;
+}
+
 void SGDVC::beginpaint(PAINTSTRUCT* paint)
 {
     SESSION& s = *session;
@@ -257,19 +271,20 @@ void SGDVC::beginpaint(PAINTSTRUCT* paint)
         closesession();
     }
     s.clock.start();
-    PAINTSTRUCT local {};
-    PAINTSTRUCT* target = paint ? paint : &local;
-    HDC dc = BeginPaint(hwnd, target);
+    HDC dc = BeginPaint(hwnd, &s.paint);
+    if (paint) {
+        *paint = s.paint;
+    }
     if (!dc) {
         return;
     }
     s.painting = true;
-    s.paintarea = target->rcPaint;
+    s.paintarea = s.paint.rcPaint;
     opensession(dc);
     erase(VOIDBOX); // the whole page, clipped to the update area
 }
 
-void SGDVC::endpaint(PAINTSTRUCT* paint)
+void SGDVC::endpaint(PAINTSTRUCT*)
 {
     SESSION& s = *session;
     if (!s.painting) {
@@ -278,9 +293,7 @@ void SGDVC::endpaint(PAINTSTRUCT* paint)
     closesession();
     s.painting = false;
     s.repaintmode = 0;
-    if (paint) {
-        EndPaint(hwnd, paint);
-    }
+    EndPaint(hwnd, &s.paint);
     s.lastpaint = long(s.clock.elapsed());
 }
 
@@ -344,7 +357,7 @@ void SGDVC::scroll(int dx, int dy)
         HDC dc = GetDC(hwnd);
         auto* context = dynamic_cast<winqt::PainterDC*>(win::DeviceContext::of(dc));
         RECT client = clientrect(hwnd);
-        if (QPainter* painter = context ? context->styledpainter(client) : nullptr) {
+        if (QPainter* painter = context ? context->toolkitpainter(client) : nullptr) {
             QImage shown = context->image().copy();
             painter->setCompositionMode(QPainter::CompositionMode_Source);
             painter->drawImage(QPoint(int(-kx), int(-ky)), shown);

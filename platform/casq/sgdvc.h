@@ -46,7 +46,8 @@ public:
     // the centre and repaints; the rest goes to the default handling.
     virtual LRESULT msghlr(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-    // Painting.
+    // Painting: beginpaint fills the caller's record (when given) as BeginPaint does and erases
+    // the update area; endpaint ends the paint begun last.
     void beginpaint(PAINTSTRUCT* paint);
     void endpaint(PAINTSTRUCT* paint);
     void beginanimate();
@@ -91,6 +92,10 @@ public:
     int setmultisampling(int count) { return 0; }
     int getmultisamplingmask() const { return 0; }
 
+    // The window's context of the session in progress (a lone one is opened when none is).
+    HDC getdc() override;
+    // Shows what the drawing session in progress drew, and ends it.
+    void enddrawing() override;
     int isinteractive() override { return 1; }
     unsigned getcaps() const override;
     double thinline() const override { return 1; } // a pixel

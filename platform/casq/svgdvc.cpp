@@ -1,8 +1,6 @@
-#include <QDesktopServices>
 #include <QPainter>
 #include <QString>
 #include <QSvgGenerator>
-#include <QUrl>
 #include <optional>
 
 #include "platform/casq/devices.h"
@@ -72,6 +70,6 @@ void SVGDVC::finishpage()
 void SVGDVC::onclosed(int code)
 {
     if (code == FDI_OK && showdoc) {
-        QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(output.gettarget())));
+        casq::showfile(output.gettarget());
     }
 }

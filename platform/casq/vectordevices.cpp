@@ -5,6 +5,7 @@
 #include "platform/casq/dxfwriter.h"
 #include "platform/casq/epswriter.h"
 #include "platform/casq/plotterwriter.h"
+#include "platform/casq/printerdc.h"
 
 namespace {
 
@@ -74,6 +75,19 @@ PPDVC::PPDVC(int code, int plotunits, HDC dc, int plotoption, long upi)
     , language(code)
     , printer(dc)
 {
+    if (!dc) {
+        return;
+    }
+    // On a printer the plot goes into the job's file; a queue takes no plotter language.
+    casq::PRINTERDC* context = casq::PRINTERDC::of(dc);
+    std::string file = context ? context->takefile() : std::string();
+    if (file.empty()) {
+        output.fail(FDI_UNSUPPORTED,
+            "A pen plotter's language cannot be sent to a printer queue.\nPrint to a file and send the file "
+            "to the plotter.");
+        return;
+    }
+    output.settarget(file);
 }
 
 PPDVC::~PPDVC() = default;

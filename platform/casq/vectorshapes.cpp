@@ -67,24 +67,7 @@ std::vector<DPOINT> ellipsepoints(
 
 std::vector<POLYLINE> flatten(const FIGURE& figure, double tolerance)
 {
-    QPainterPath path;
-    for (const auto& step : figure.steps) {
-        switch (step.kind) {
-        case FIGURE::move:
-            path.moveTo(step.to.x, step.to.y);
-            break;
-        case FIGURE::line:
-            path.lineTo(step.to.x, step.to.y);
-            break;
-        case FIGURE::cubic:
-            path.cubicTo(step.c1.x, step.c1.y, step.c2.x, step.c2.y, step.to.x, step.to.y);
-            break;
-        case FIGURE::close:
-            path.closeSubpath();
-            break;
-        }
-    }
-    return polylinesof(path, tolerance);
+    return polylinesof(pathof(figure), tolerance);
 }
 
 double textadvance(const std::string& utf8, const FONT& font)

@@ -22,7 +22,7 @@ VGDVC::VGDVC(long upi, double dpi, COLORREF colour, int erase)
     : background(colour & DF_COLOURMASK)
     , eraseonpage(erase != 0)
     , unitsperinch(upi > 0 ? upi : 2540000)
-    , deviceperinch(dpi > 0 ? dpi : 1)
+    , deviceperinch(dpi > 0 ? dpi : unitsperinch)
     , map(std::make_unique<casq::MAPPING>())
 {
     remap();
@@ -41,7 +41,6 @@ int VGDVC::begin()
     ended = false;
     closed = false;
     page = 1;
-    pass = 1;
     return geterror() == FDI_OK;
 }
 
@@ -75,7 +74,8 @@ int VGDVC::closeoutput()
     if (begun && !ended) {
         end();
     }
-    if (!closed) {
+    if (!closed && ended) {
+        // Only a finished output takes its place; one never begun leaves nothing behind.
         closed = true;
         if (output.hastarget() && geterror() == FDI_OK) {
             output.commit();
@@ -125,11 +125,6 @@ casq::OUTPUTFILE& VGDVC::pagefile(int number)
     return *pagefiles.back();
 }
 
-int VGDVC::nextpass()
-{
-    return 0;
-}
-
 void VGDVC::endpage()
 {
     if (!begun || ended) {
@@ -151,7 +146,6 @@ void VGDVC::closepage()
         current = nullptr;
     }
     finishpage();
-    pass = 1;
 }
 
 int VGDVC::needspaperchange()

@@ -49,16 +49,17 @@ constexpr int DRAWMODE_COPY = 13;
 class VGDVC : public BASEHWND {
 public:
     // unitsperinch: world units to the inch (2,540,000 for the editors); deviceperinch: device
-    // units to the inch; background: the page colour, erased unless `erase` is 0.
+    // units to the inch (0: as many as world units, for a screen, whose mapping gives its pixels
+    // directly); background: the page colour, erased unless `erase` is 0.
     VGDVC(long unitsperinch, double deviceperinch, COLORREF background, int erase);
     virtual ~VGDVC();
     VGDVC(const VGDVC&) = delete;
     VGDVC& operator=(const VGDVC&) = delete;
 
     // The document. begin answers 0 when the device cannot draw (its output failed).
-    virtual int begin();
+    int begin();
     // Finishes the last page and the document; the output is complete but not yet in place.
-    virtual int end();
+    int end();
     // For devices that write a file the caller names (DXF, EPS, HPGL): the file; null keeps the
     // device's own. Answers the output's code so far.
     int openoutput(const char* filename);
@@ -71,9 +72,9 @@ public:
     // Whatever was drawn is complete: shown on a screen, the page ended on an output.
     virtual void enddrawing();
 
-    // Passes and pages. A caller draws a page again while nextpass answers non-zero.
-    virtual int nextpass();
-    int getpass() const { return pass; }
+    // Passes and pages. A caller draws a page again while nextpass answers non-zero; every
+    // device here takes its page in one pass.
+    int nextpass() { return 0; }
     void endpage();
     int getpage() const { return page; }
     // Non-zero when the user must put new paper in between pages (pen plotters).
@@ -89,7 +90,6 @@ public:
     int setmapping(long xscale, long yscale, long units, int rotation, int fit);
     // The world area of the page; its centre lands on the centre of the device area.
     void setwindow(const BOX& world);
-    BOX getwindow() const { return window; }
     // Fits the world area to the device area (or the page) and makes it the window.
     void fittopage(const BOX& world, int onlyshrink);
     // The part of the page that is drawn on, in device units, and where the window's centre
@@ -102,8 +102,6 @@ public:
     POINT getorigin() const;
     // The size of the mapped window in device units (what the output draws on).
     SIZE getextent() const;
-    long getunitsperinch() const { return unitsperinch; }
-    double getdeviceperinch() const { return deviceperinch; }
 
     // Colours. The drawing-colour table holds a flag word per colour mode; the word of the
     // current mode is applied to every drawing after its own, so that one entry can turn a whole
@@ -118,7 +116,6 @@ public:
     DWORD getdrawcolour(int index) const;
     // The mix of later drawing: DRAWMODE_COPY or DRAWMODE_XOR, with an opacity for copies.
     void setdrawmode(int mode, int alpha = 255);
-    int getdrawmode() const { return drawmode; }
     // Drawing between the two is translucent by alpha (0..255). The colour is the layer's; its
     // drawing names its own colours.
     void beginlayer(int alpha, COLORREF colour);
@@ -156,6 +153,18 @@ public:
         size_t size, DWORD flags = 0);
     // Fills the world area (a void box: the whole page) with the background.
     void erase(const BOX& area);
+
+    // Off-page drawing, for a drawing that paints an area by itself and lays it back (an active
+    // component's display): a bitmap device over the world area at this device's resolution,
+    // turned by minus rotation (tenths of a degree), owned by this device until drawcache. Null
+    // when this device draws no bitmaps. A second call replaces the first cache.
+    VGDVC* createcache(const BOX& area, int rotation);
+    // Lays the cache back over the area turned by rotation and releases it; 0 when no cache is
+    // open or it could not be drawn.
+    int drawcache(const BOX& area, int rotation);
+    // The system device context drawing goes to (a screen's window context); null for devices
+    // that draw elsewhere.
+    virtual HDC getdc();
 
     // Non-zero for a device the user works on (a screen), 0 for printers and files.
     virtual int isinteractive();
@@ -196,9 +205,6 @@ protected:
 
     casq::OUTPUTFILE output;
     COLORREF background;
-    bool eraseonpage;
-    bool begun = false;
-    bool pageopen = false;
 
 private:
     casq::PAINT paintof(const GSTYLE& style, DWORD flags, bool fillable) const;
@@ -206,7 +212,11 @@ private:
     bool cannotdraw() const;
 
     std::vector<std::unique_ptr<casq::OUTPUTFILE>> pagefiles;
+    std::unique_ptr<VGDVC> cache;
     casq::RENDERER* current = nullptr;
+    bool eraseonpage;
+    bool begun = false;
+    bool pageopen = false;
 
     long unitsperinch;
     double deviceperinch;
@@ -228,7 +238,6 @@ private:
     RECT area {};
     tagPOINT areacentre {};
     BOX clipbox;
-    int pass = 1;
     int page = 1;
     int colourmode = 0;
     DWORD drawcolours[8] = {};

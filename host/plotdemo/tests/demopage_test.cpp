@@ -3,11 +3,13 @@
 #include <QImage>
 #include <QPainter>
 #include <QSvgRenderer>
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 
 #include "host/plotdemo/demopage.h"
 #include "platform/casq/devices.h"
+#include "platform/casq/tests/bitmapimage.h"
 #include "testsupport/temp_folder.h"
 
 namespace fs = std::filesystem;
@@ -23,16 +25,7 @@ QImage rendered(bool text)
     device.setwindow(plotdemo::pagearea());
     plotdemo::drawpage(device, text);
     device.end();
-    HBITMAP bitmap = device.getbitmap();
-    SIZE size = device.getextent();
-    QImage image(size.cx, size.cy, QImage::Format_RGB32);
-    BITMAPINFO info {};
-    info.bmiHeader = { sizeof(BITMAPINFOHEADER), size.cx, -size.cy, 1, 32, 0, 0, 0, 0, 0, 0 };
-    HDC dc = CreateCompatibleDC(nullptr);
-    GetDIBits(dc, bitmap, 0, UINT(size.cy), image.bits(), &info, DIB_RGB_COLORS);
-    DeleteDC(dc);
-    DeleteObject(bitmap);
-    return image;
+    return casqtest::imageof(device);
 }
 
 struct DIFFERENCE {
@@ -44,16 +37,15 @@ struct DIFFERENCE {
 // with the toolkit's version, averages out) and compared pixel by pixel.
 DIFFERENCE compare(const QImage& a, const QImage& b)
 {
-    QSize quarter = a.size() / 4;
-    QImage x = a.scaled(quarter, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-                   .convertToFormat(QImage::Format_RGB32);
-    QImage y = b.scaled(quarter, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-                   .convertToFormat(QImage::Format_RGB32);
+    int width = a.width() / 4;
+    QImage x = a.scaledToWidth(width, Qt::SmoothTransformation).convertToFormat(QImage::Format_RGB32);
+    QImage y = b.scaledToWidth(width, Qt::SmoothTransformation).convertToFormat(QImage::Format_RGB32);
     DIFFERENCE d;
     double total = 0;
     long apart = 0;
-    for (int row = 0; row < quarter.height(); ++row) {
-        for (int col = 0; col < quarter.width(); ++col) {
+    int height = std::min(x.height(), y.height());
+    for (int row = 0; row < height; ++row) {
+        for (int col = 0; col < width; ++col) {
             QRgb p = x.pixel(col, row);
             QRgb q = y.pixel(col, row);
             int dr = std::abs(qRed(p) - qRed(q));
@@ -63,7 +55,7 @@ DIFFERENCE compare(const QImage& a, const QImage& b)
             apart += std::max({ dr, dg, db }) > 64;
         }
     }
-    double pixels = double(quarter.width()) * quarter.height();
+    double pixels = double(width) * height;
     d.mean = total / pixels / 3;
     d.apart = apart / pixels;
     return d;

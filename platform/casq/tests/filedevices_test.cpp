@@ -8,6 +8,7 @@
 #include <QMimeData>
 #include <QPicture>
 #include <QRegularExpression>
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -15,6 +16,7 @@
 #include <memory>
 
 #include "platform/casq/devices.h"
+#include "platform/casq/tests/bitmapimage.h"
 #include "testsupport/temp_folder.h"
 
 namespace fs = std::filesystem;
@@ -388,14 +390,8 @@ TEST(FileDevices, ThumbnailFitsItsSquare)
     device.setwindow(BOX(-50 * MM, -20 * MM, 50 * MM, 20 * MM));
     device.fillbox(BOX(-50 * MM, -20 * MM, 50 * MM, 20 * MM), RGB(255, 0, 0));
     device.end();
-    HBITMAP bitmap = device.getbitmap();
-    QImage image(256, 256, QImage::Format_RGB32);
-    BITMAPINFO info {};
-    info.bmiHeader = { sizeof(BITMAPINFOHEADER), 256, -256, 1, 32, 0, 0, 0, 0, 0, 0 };
-    HDC dc = CreateCompatibleDC(nullptr);
-    ASSERT_EQ(GetDIBits(dc, bitmap, 0, 256, image.bits(), &info, DIB_RGB_COLORS), 256);
-    DeleteDC(dc);
-    DeleteObject(bitmap);
+    QImage image = casqtest::imageof(device);
+    ASSERT_EQ(image.size(), QSize(256, 256));
     EXPECT_EQ(image.pixel(1, 128) & 0xFFFFFF, 0xFF0000u) << "the width fills the square";
     EXPECT_EQ(image.pixel(128, 128 - 48) & 0xFFFFFF, 0xFF0000u);
     EXPECT_EQ(image.pixel(128, 20) & 0xFFFFFF, 0xFFFFFFu) << "the height keeps its proportion";
@@ -421,4 +417,51 @@ TEST(FileDevices, PicturesCarryThePageAndTheClipboardGetsTheMetafile)
     QDomDocument svg;
     EXPECT_TRUE(svg.setContent(offered->data("image/svg+xml")));
     EXPECT_TRUE(offered->hasImage());
+}
+
+TEST(FileDevices, CacheIsDrawnOffThePageAndLaidBackTurned)
+{
+    // A display 20 by 10 mm whose cache is drawn upright and laid back turned a quarter.
+    BMDVC device(nullptr, 0, 0, RGB(255, 255, 255), UPI, 254);
+    device.begin();
+    device.setmapping(1, 1, 1, 0, 0);
+    device.setwindow(BOX(0, 0, 40 * MM, 40 * MM));
+    const BOX area(10 * MM, 15 * MM, 30 * MM, 25 * MM);
+    VGDVC* cache = device.createcache(area, 900);
+    ASSERT_NE(cache, nullptr);
+    EXPECT_EQ(cache->getextent().cx, 100) << "turned back: the area's height across";
+    EXPECT_EQ(cache->getextent().cy, 200);
+    cache->fillbox(area, RGB(0, 0, 255));
+    cache->fillbox(BOX(10 * MM, 15 * MM, 20 * MM, 25 * MM), RGB(255, 0, 0)); // the left half red
+    EXPECT_EQ(device.drawcache(area, 900), 1);
+    EXPECT_EQ(device.drawcache(area, 900), 0) << "released after drawing";
+    device.end();
+    QImage image = casqtest::imageof(device);
+    EXPECT_EQ(image.pixel(150, 200) & 0xFFFFFF, 0xFF0000u) << "left half where it was drawn";
+    EXPECT_EQ(image.pixel(250, 200) & 0xFFFFFF, 0x0000FFu);
+    EXPECT_EQ(image.pixel(200, 120) & 0xFFFFFF, 0xFFFFFFu) << "nothing outside the area";
+
+    DXDVC nobitmaps("", UPI, 0);
+    nobitmaps.begin();
+    EXPECT_EQ(nobitmaps.createcache(area, 0), nullptr);
+    EXPECT_EQ(nobitmaps.getdc(), nullptr);
+}
+
+TEST(FileDevices, MissingFaceIsDrawnInASubstitute)
+{
+    BMDVC device(nullptr, 0, 0, RGB(255, 255, 255), UPI, 100);
+    device.begin();
+    device.setmapping(1, 1, 1, 0, 0);
+    device.setwindow(BOX(0, 0, 40 * MM, 10 * MM));
+    device.drawtext(
+        POINT(2 * MM, 2 * MM), "Substitute", 0, 0, TSTYLE("No Such Face 123", 6 * MM, 5 * MM, 0, 0));
+    device.end();
+    QImage image = casqtest::imageof(device);
+    long ink = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            ink += qGray(image.pixel(x, y)) < 64;
+        }
+    }
+    EXPECT_GT(ink, 100);
 }

@@ -172,3 +172,30 @@ TEST(Printing, AbortedOrRefusedJobsLeaveNoFile)
     EXPECT_EQ(device.closeoutput(), FDI_WRITEFAILED) << "a printer without a job cannot draw";
     DeleteDC(idle);
 }
+
+TEST(Printing, PenPlotterPrintsItsLanguageIntoTheJobsFile)
+{
+    fs::path file = vkt::test::makeTempSubfolder("plotter") / "plot.prn";
+    HDC dc = CreateDCA("PDF", PDFPRINTER, "FILE:", nullptr);
+    std::string name = file.string();
+    DOCINFOA document { sizeof(DOCINFOA), "doc", name.c_str(), nullptr, 0 };
+    ASSERT_GT(StartDocA(dc, &document), 0);
+    {
+        PPDVC plotter(PLOTTER_HPGL, 25400, dc, 0, UPI);
+        EXPECT_EQ(plotter.needspaperchange(), 1);
+        plotter.begin();
+        plotter.setmapping(1, 1, 1, 0, 0);
+        plotter.setwindow(BOX(0, 0, 100 * MM, 50 * MM));
+        plotter.drawline(POINT(0, 0), POINT(100 * MM, 0), GSTYLE());
+        plotter.end();
+        EXPECT_EQ(plotter.closeoutput(), FDI_OK);
+    }
+    EXPECT_GT(EndDoc(dc), 0);
+    DeleteDC(dc);
+    EXPECT_EQ(contents(file).rfind("IN;", 0), 0u) << "the plotter's own language, not a PDF";
+
+    HDC queue = CreateDCA("PDF", PDFPRINTER, "FILE:", nullptr);
+    PPDVC refused(PLOTTER_HPGL, 25400, queue, 0, UPI);
+    EXPECT_EQ(refused.geterror(), FDI_UNSUPPORTED) << "no job printing into a file";
+    DeleteDC(queue);
+}
