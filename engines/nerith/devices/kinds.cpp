@@ -13,11 +13,16 @@ extern const DeviceKind diodekind;
 extern const DeviceKind bjtkind;
 extern const DeviceKind jfetkind;
 extern const DeviceKind meskind;
+extern const DeviceKind mos1kind;
+extern const DeviceKind mos2kind;
+extern const DeviceKind mos3kind;
+extern const DeviceKind mos6kind;
 
 const std::vector<const DeviceKind*>& devicekinds()
 {
     static const std::vector<const DeviceKind*> kinds { &resistorkind, &capacitorkind, &inductorkind,
-        &vsourcekind, &isourcekind, &vcvskind, &vccskind, &diodekind, &bjtkind, &jfetkind, &meskind };
+        &vsourcekind, &isourcekind, &vcvskind, &vccskind, &diodekind, &bjtkind, &jfetkind, &meskind,
+        &mos1kind, &mos2kind, &mos3kind, &mos6kind };
     return kinds;
 }
 
