@@ -17,6 +17,7 @@
 #include "framework/appln/splashscreen.h"
 #include "framework/appln/stringtranslator.h"
 #include "platform/drelm/alerts.h"
+#include "platform/drelm/dialoglook.h"
 #include "platform/tirsk/basewin.h"
 #include "platform/tirsk/exceptionhandler.h"
 #include "platform/win/htmlhelp.h"
@@ -200,6 +201,9 @@ void APPLNPROCESS::system_init()
     setpaths();
     reg_setrootkey(HKEY_CURRENT_USER);
     BASEWIN::initialise("APPLN");
+    dlg_init(nullptr, getapplnlanguageinstance());
+    dlg_setlocale(translator.get());
+    setformfactoryhook([]() -> IFORMFACTORY* { return getapplnmodule(); });
     HtmlHelpA(nullptr, nullptr, HH_INITIALIZE, reinterpret_cast<DWORD_PTR>(&helpcookie));
     APPLNMODULE::system_init();
 }
@@ -217,6 +221,8 @@ void APPLNPROCESS::system_term()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     destroymodules();
     frames.zap();
+    setformfactoryhook(nullptr);
+    dlg_term();
     BASEWIN::terminate();
     setapplncontext(&context);
     reg_term();

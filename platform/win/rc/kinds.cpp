@@ -12,6 +12,7 @@ const ResourceKind* findkind(const std::string& keyword)
     } kinds[] = {
         { "stringtable", stringtablekind() },
         { "icon", iconkind() },
+        { "form", formkind() },
         { "versioninfo", versioninfokind() },
     };
     for (const auto& entry : kinds)

@@ -32,6 +32,8 @@ void put32(std::vector<uint8_t>& out, uint32_t value);
 const ResourceKind& stringtablekind();
 // Icons (RT_GROUP_ICON): the bytes of an image file, which the window layer decodes.
 const ResourceKind& iconkind();
+// Dialog forms (RT_DIALOG): the bytes of a form's layout file, which the dialog library reads.
+const ResourceKind& formkind();
 // The module's file version (VS_FIXEDFILEINFO).
 const ResourceKind& versioninfokind();
 
