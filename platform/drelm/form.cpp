@@ -10,28 +10,18 @@
 #include "platform/drelm/formfactory.h"
 #include "platform/drelm/formregistry.h"
 #include "platform/drelm/formtemplate.h"
+#include "platform/drelm/hosting.h"
 #include "platform/drelm/messageboxes.h"
 #include "platform/win/input.h"
 #include "platform/win/messagebox.h"
 #include "platform/win/messagequeue.h"
 #include "platform/win/monitors.h"
-#include "platform/win/qt/winqt.h"
 #include "platform/win/window.h"
 
 namespace {
 
 constexpr DWORD DIALOGSTYLE = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD CHILDSTYLE = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
-
-// Where the client area starts inside the window's own rectangle.
-tagPOINT clientorigin(HWND window)
-{
-    RECT outer {};
-    GetWindowRect(window, &outer);
-    tagPOINT origin { 0, 0 };
-    ClientToScreen(window, &origin);
-    return tagPOINT { origin.x - outer.left, origin.y - outer.top };
-}
 
 // Sizes a window so that its client area is width by height; a dialog is centred over the owner
 // (the primary work area without one).
@@ -107,8 +97,7 @@ int FORM::build(HWND parent, int child)
     const QSize size = widgets->size().isEmpty() ? widgets->sizeHint() : widgets->size();
     HWND window = CreateWindowExA(0, drelm::FORMCLASS, "", child ? CHILDSTYLE : DIALOGSTYLE, 0, 0,
         size.width(), size.height(), parent, nullptr, nullptr, nullptr);
-    QWidget* host = winqt::widgetof(window);
-    if (!window || !host) {
+    if (!drelm::host(widgets, window)) {
         delete widgets;
         DestroyWindow(window);
         drelm::reportformerror("The form '" + name + "' has no window: the window layer is not installed.");
@@ -118,7 +107,6 @@ int FORM::build(HWND parent, int child)
     if (!child)
         owner = parent;
     root = widgets;
-    root->setParent(host, Qt::Widget);
     root->setAutoFillBackground(true);
     if (std::string failed = FORMBUILDER(*this, module, 0).build(); !failed.empty()) {
         DestroyWindow(window);
@@ -127,9 +115,6 @@ int FORM::build(HWND parent, int child)
     }
     SetWindowTextA(window, root->windowTitle().toUtf8().constData());
     fit(window, owner, child, size.width(), size.height());
-    const tagPOINT origin = clientorigin(window);
-    root->setGeometry(origin.x, origin.y, size.width(), size.height());
-    root->show();
     return 1;
 }
 
@@ -367,8 +352,8 @@ LRESULT FORM::msghlr(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_SIZE:
-        if (root)
-            root->resize(LOWORD(lParam), HIWORD(lParam));
+        if (root && !parentform)
+            drelm::fitclient(root, window);
         break;
     case WM_CLOSE:
         end(IDCANCEL);

@@ -5,7 +5,7 @@
 // hostile file fails with a message instead of exhausting the stack or memory: it must be
 // well-formed, at most MAXLAYOUTBYTES long, nest elements at most MAXDEPTH deep, hold at most
 // MAXWIDGETS widgets of the classes FORMS.md lists, keep every coordinate and size within
-// MAXEXTENT (a maximum size may also be the toolkit's "no limit"), give every bound line edit a
+// MAXEXTENT (a maximum size may also be the toolkit's "no limit"), give every edit bound to a text a
 // maximum length, and carry no signal connections, images or includes.
 // Not for callers outside the library.
 

@@ -2,6 +2,7 @@
 
 #include "platform/drelm/control.h"
 #include "platform/drelm/formregistry.h"
+#include "platform/drelm/hosting.h"
 #include "platform/win/gdi.h"
 #include "platform/win/messagequeue.h"
 #include "platform/win/qt/painterdc.h"
@@ -17,8 +18,7 @@ CONTROL::CONTROL(HWND parent, DWORD style, int id, CTRLKIND kind, QWidget* widge
     drelm::registerformclasses();
     HWND window = CreateWindowExA(0, drelm::CONTROLCLASS, "", style, 0, 0, 0, 0, parent,
         reinterpret_cast<HMENU>(static_cast<intptr_t>(id)), nullptr, nullptr);
-    QWidget* host = winqt::widgetof(window);
-    if (!host) {
+    if (!drelm::host(widget, window)) {
         delete widget; // no window to show it in
         object = nullptr;
         DestroyWindow(window);
@@ -26,10 +26,7 @@ CONTROL::CONTROL(HWND parent, DWORD style, int id, CTRLKIND kind, QWidget* widge
     }
     subclass(window);
     ownswindow = true;
-    widget->setParent(host);
-    widget->setGeometry(host->rect());
-    host->setFocusProxy(widget);
-    widget->show();
+    winqt::widgetof(window)->setFocusProxy(widget);
 }
 
 LRESULT CONTROL::msghlr(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -38,7 +35,7 @@ LRESULT CONTROL::msghlr(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     switch (message) {
     case WM_SIZE:
         if (shown)
-            shown->resize(LOWORD(lParam), HIWORD(lParam));
+            drelm::fitclient(shown, window);
         break;
     case WM_ENABLE:
         if (shown)

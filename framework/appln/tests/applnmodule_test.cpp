@@ -26,6 +26,7 @@ public:
         return id == 2;
     }
     using APPLNMODULE::context;
+    using APPLNMODULE::dialogcbfs;
 };
 
 class COMMANDWINDOW : public APPLNWINDOW {
@@ -144,3 +145,16 @@ TEST(ModuleBase, TheVersionOfAFileWithoutOneIsZero)
 }
 
 } // namespace
+
+TEST(ModuleBase, FormCallbacksAreFoundByFormNameWithoutRegardToCase)
+{
+    PLAINMODULE module;
+    static FORM_CBITEM table[] = { { "core_settings", [](FORM&, unsigned, unsigned, long) { return DLG_HANDLED; } },
+        { "help_about", nullptr } };
+    for (FORM_CBITEM& row : table)
+        module.dialogcbfs.add(&row);
+    EXPECT_EQ(module.getdialogcbf("CORE_SETTINGS"), table[0].proc);
+    EXPECT_EQ(module.getdialogcbf("help_about"), nullptr);
+    EXPECT_EQ(module.getdialogcbf("wuno_settings"), nullptr);
+    EXPECT_STREQ(module.getdialogctrltypename(179), "UNKNOWN");
+}

@@ -4,6 +4,7 @@
 #include <QRadioButton>
 #include <cstring>
 
+#include "core/windows/stringtable.h"
 #include "platform/drelm/control.h"
 #include "platform/drelm/form.h"
 #include "platform/drelm/tests/drelmtest.h"
@@ -310,4 +311,33 @@ TEST(Form, TabPagesArePageFormsWhoseControlsBindInControlOrder)
     EXPECT_STREQ(text, "a much longer t") << "cut to the buffer";
     EXPECT_EQ(flag, 1);
     EXPECT_EQ(level, 44);
+}
+
+TEST(Form, TextsAreTranslatedByTheModulesTranslatorInItsContext)
+{
+    Started started;
+    struct German final : ITRANSLATE {
+        std::vector<std::string> contexts;
+        char* translate(const char* text, const char* context) override
+        {
+            contexts.push_back(context);
+            if (strcmp(text, "Cancel") == 0)
+                return strdup("Abbrechen");
+            return strcmp(text, "Test %s") == 0 ? strdup("Prüfung %s") : nullptr;
+        }
+        char* translate(const char* text, const char* context, const char*) override
+        {
+            return translate(text, context);
+        }
+    } german;
+    Factory factory;
+    factory.translator = &german;
+    FORM form(nullptr, "TESTFORM");
+    ASSERT_EQ(form.load(nullptr, 0), 1);
+    EXPECT_EQ(form.getctrl(IDCANCEL)->text(), "Abbrechen");
+    EXPECT_EQ(form.getctrl(IDOK)->text(), "OK") << "a text without a translation stays";
+    char title[32] = {};
+    GetWindowTextA(form.gethwnd(), title, sizeof title);
+    EXPECT_STREQ(title, "Prüfung ") << "translated, then the bound title (none here) in place of %s";
+    EXPECT_EQ(german.contexts.front(), "Tests") << "the module's context";
 }
