@@ -75,9 +75,9 @@ int64_t Engine::linkchanged(const PXlink* link)
     return latest;
 }
 
-bool Engine::hasdacs() const
+bool Engine::analogreads() const
 {
-    return std::any_of(links.begin(), links.end(), [](const PXlink& link) { return !link.adc; });
+    return !modelled.empty() || std::any_of(links.begin(), links.end(), [](const PXlink& link) { return !link.adc; });
 }
 
 void Engine::sample(PXobject* probe)
@@ -94,24 +94,57 @@ void Engine::sample(PXobject* probe)
         states[at] = nets[pins[probe->pins[at]].net].state;
 }
 
-void Engine::writedata(int64_t time, PXobject* probe)
+// A partition takes its samples in time order, so the probes' samples are merged: an earlier
+// sample of one probe never follows a later one of another.
+void Engine::writedata(int64_t time)
 {
-    std::size_t width = probe->pins.size();
-    std::size_t written = 0;
-    while (written < probe->sampletimes.size() && probe->sampletimes[written] <= time) {
-        probe->partition->writedigital(static_cast<double>(probe->sampletimes[written]) * 1e-12, probe->channel,
-            probe->samples.data() + written * width, static_cast<int32_t>(width));
-        ++written;
+    struct Due {
+        int64_t time;
+        PXobject* probe;
+        std::size_t index;
+    };
+    std::vector<Due> due;
+    for (PXobject* probe : probes) {
+        for (std::size_t at = 0; at < probe->sampletimes.size() && probe->sampletimes[at] <= time; ++at)
+            due.push_back(Due { probe->sampletimes[at], probe, at });
     }
-    probe->sampletimes.erase(probe->sampletimes.begin(), probe->sampletimes.begin() + static_cast<std::ptrdiff_t>(written));
-    probe->samples.erase(probe->samples.begin(), probe->samples.begin() + static_cast<std::ptrdiff_t>(written * width));
+    std::stable_sort(due.begin(), due.end(), [](const Due& a, const Due& b) { return a.time < b.time; });
+    for (const Due& sample : due) {
+        PXobject* probe = sample.probe;
+        std::size_t width = probe->pins.size();
+        probe->partition->writedigital(static_cast<double>(sample.time) * 1e-12, probe->channel,
+            probe->samples.data() + sample.index * width, static_cast<int32_t>(width));
+    }
+    for (PXobject* probe : probes) {
+        std::size_t written = 0;
+        while (written < probe->sampletimes.size() && probe->sampletimes[written] <= time)
+            ++written;
+        std::size_t width = probe->pins.size();
+        probe->sampletimes.erase(probe->sampletimes.begin(), probe->sampletimes.begin() + static_cast<std::ptrdiff_t>(written));
+        probe->samples.erase(probe->samples.begin(), probe->samples.begin() + static_cast<std::ptrdiff_t>(written * width));
+    }
+}
+
+void Engine::linkprobe(PXobject* probe, IPARTITION* partition, int32_t channel)
+{
+    if (!probe->partition)
+        probes.push_back(probe);
+    probe->partition = partition;
+    probe->channel = channel;
+    // The recording starts with the state the probe sees now.
+    if (started)
+        sample(probe);
 }
 
 int Engine::bootstep(bool first, bool settle, int* changes)
 {
+    if (!compiled)
+        compile();
     std::vector<STATE> before;
     for (const PXlink& link : links)
         before.push_back(link.adc ? 0 : linkstate(&link));
+    for (uint32_t net : modelnets)
+        before.push_back(nets[net].state);
     for (PXobject* part : modelled)
         part->model->simulate(0, SIM_ANALOG);
     run(0, settle);
@@ -119,6 +152,8 @@ int Engine::bootstep(bool first, bool settle, int* changes)
     std::size_t at = 0;
     for (const PXlink& link : links)
         changed += !link.adc && linkstate(&link) != before[at++];
+    for (uint32_t net : modelnets)
+        changed += nets[net].state != before[at++];
     *changes = changed;
     bool stop = breakasked;
     breakasked = false;

@@ -98,9 +98,12 @@ int pallex_pokepin(PXobject* handle, int32_t pin, double time, STATE state);
 int pallex_actuate(PXobject* handle, double time, int32_t closed);
 // The two nets become one.
 int pallex_mergenets(const char* net1, const char* net2);
-// The engine records the states of the probe part's pins into channel `channel` of the partition.
+// The engine records the states of the probe part's pins into channel `channel` of the partition,
+// from the present state on.
 int pallex_linkprobe(PXobject* probe, IPARTITION* partition, int32_t channel);
-// Writes the recorded samples up to `time` (seconds) of one probe, or of all when `probe` is null.
+// Writes the recorded samples up to `time` (seconds). A partition takes its samples in time order,
+// so the samples of every probe are written, merged in time, whether one probe or none (null) is
+// named.
 int pallex_writedata(double time, PXobject* probe);
 // Lock-step hooks, reached through front-end slots 15 to 19 (engines/CONTRACT.md).
 // At the start of an analysis that solves an operating point or steps in time: digital time 0,
@@ -109,11 +112,12 @@ int pallex_setup();
 // Before DCtran goes on with a transient that the pause test or a break stopped.
 int pallex_resume();
 // After each analog solution of an operating point: the digital side settles at time 0 (delays
-// counted as zero when `settle`, else only the events due at 0 run); *changes = the DAC links whose
-// state changed. 3 instead of 1 when a break was asked.
+// counted as zero when `settle`, else only the events due at 0 run); *changes = the DAC links and
+// the nets at models' pins whose state changed. 3 instead of 1 when a break was asked.
 int pallex_bootstep(int first, int settle, int* changes);
 // Before the analog engine steps to `time`: *next = the latest time it may reach without missing a
-// digital change the analog side sees (+HUGE_VAL when none is pending).
+// digital change the analog side sees: the next pending event while DAC links or models exist,
+// else +HUGE_VAL (also when nothing is pending).
 int pallex_timestep(double time, double* next);
 // At a converged analog point `time`: models' simulate(SIM_ANALOG), their time-point requests passed
 // on through `request`, then the digital events up to `time`. 1 committed; 2 not committed (a model

@@ -433,6 +433,15 @@ void COMPONENT::setrunmode(int32_t) { }
 
 void COMPONENT::userevent(int32_t, double, int32_t) { }
 
+bool COMPONENT::primitiveis(const char* word) const
+{
+    const char* text = getproperty("PRIMITIVE");
+    if (!text)
+        return false;
+    size_t length = strcspn(text, ",");
+    return length == strlen(word) && strncasecmp(text, word, length) == 0;
+}
+
 int COMPONENT::activeevents(double, DPA*)
 {
     return 0;

@@ -131,6 +131,8 @@ public:
 
     // The VALUE property's text; null when absent.
     const char* getvalue() const { return properties["VALUE"]; }
+    // The first field of the PRIMITIVE property equals `word` without regard to case.
+    bool primitiveis(const char* word) const;
 
     PRIMITIVE* row;               // null for parts made without a table row
     IINSTANCE* link = nullptr;    // the linked instance (setlink)

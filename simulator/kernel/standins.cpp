@@ -3,7 +3,6 @@
 #include "core/text/strutil.h"
 #include "core/text/values.h"
 #include "engines/pallex/pallex.h"
-#include "simulator/kernel/activemodels.h"
 #include "simulator/kernel/primitives.h"
 #include "simulator/kernel/runstate.h"
 #include "simulator/kernel/simlog.h"
@@ -29,21 +28,7 @@ const PARTCLASS FILEGEN { "FILEGEN", "file generator", PINSIDES::ANALOG };
 const PARTCLASS WAVEGEN { "WAVEGEN", "audio generator", PINSIDES::ANALOG };
 const PARTCLASS TAPE { "TAPE", "tape generator", PINSIDES::ANALOG };
 const PARTCLASS SUBCKT { "SUBCKT", "SPICE subcircuit", PINSIDES::NONE };
-const PARTCLASS PALLEXCPT { "PALLEXCPT", "digital primitive", PINSIDES::DIGITAL };
-const PARTCLASS RTSWITCH { "RTSWITCH", "interactive switch", PINSIDES::RTSWITCH };
-const PARTCLASS RTVPROBE { "RTVPROBE", "live voltage probe", PINSIDES::ANALOG };
-const PARTCLASS RTIPROBE { "RTIPROBE", "live current probe", PINSIDES::ANALOG };
-const PARTCLASS RTVBREAK { "RTVBREAK", "voltage breakpoint", PINSIDES::ANALOG };
-const PARTCLASS RTIBREAK { "RTIBREAK", "current breakpoint", PINSIDES::ANALOG };
-const PARTCLASS RTVCHECK { "RTVCHECK", "voltage range check", PINSIDES::ANALOG };
-const PARTCLASS RTICHECK { "RTICHECK", "current range check", PINSIDES::ANALOG };
-const PARTCLASS RTPPROBE { "RTPPROBE", "pin probe", PINSIDES::DUAL };
-const PARTCLASS RTWPROBE { "RTWPROBE", "wire probe", PINSIDES::DUAL };
 const PARTCLASS RTDSTATE { "RTDSTATE", "logic state source", PINSIDES::DIGITAL };
-const PARTCLASS RTDPROBE { "RTDPROBE", "logic probe", PINSIDES::DIGITAL };
-const PARTCLASS RTDBREAK { "RTDBREAK", "digital breakpoint", PINSIDES::DIGITAL };
-const PARTCLASS EXTMODEL { "EXTMODEL", "model library", PINSIDES::NONE };
-const PARTCLASS SCRIPTMODEL { "SCRIPTMODEL", "script", PINSIDES::NONE };
 } // namespace partclass
 
 namespace {
@@ -62,15 +47,6 @@ STANDIN::STANDIN(const PARTCLASS& kind, const char* partname, PRIMITIVE* primiti
 {
 }
 
-bool STANDIN::primitiveis(const char* word) const
-{
-    const char* text = getproperty("PRIMITIVE");
-    if (!text)
-        return false;
-    size_t length = strcspn(text, ",");
-    return length == strlen(word) && strncasecmp(text, word, length) == 0;
-}
-
 int STANDIN::isanalogpin(SDF_PIN* pin)
 {
     switch (partclass.sides) {
@@ -79,7 +55,6 @@ int STANDIN::isanalogpin(SDF_PIN* pin)
     case PINSIDES::INTERFACE:
         return !pin || first(pin) == 'A' || first(pin) == 'V';
     case PINSIDES::DSWITCH:
-    case PINSIDES::RTSWITCH:
         return primitiveis("ANALOG");
     default:
         return 0;
@@ -95,8 +70,6 @@ int STANDIN::isdigitalpin(SDF_PIN* pin)
         return !pin || first(pin) == 'D';
     case PINSIDES::DSWITCH:
         return primitiveis("DIGITAL") || !pin || first(pin) == 'E';
-    case PINSIDES::RTSWITCH:
-        return primitiveis("DIGITAL");
     default:
         return 0;
     }
@@ -105,14 +78,10 @@ int STANDIN::isdigitalpin(SDF_PIN* pin)
 int STANDIN::isdualpin(SDF_PIN* pin)
 {
     switch (partclass.sides) {
-    case PINSIDES::DUAL:
-        return 1;
     case PINSIDES::POWER:
         return pins.count == 2;
     case PINSIDES::DSWITCH:
         return primitiveis("PASSIVE") && (!pin || first(pin) == 'A' || first(pin) == 'B');
-    case PINSIDES::RTSWITCH:
-        return !primitiveis("ANALOG") && !primitiveis("DIGITAL");
     default:
         return 0;
     }
@@ -182,26 +151,4 @@ DIGITALSTANDIN::DIGITALSTANDIN(const PARTCLASS& kind, const char* partname, cons
     : STANDIN(kind, partname, &ROW_DIGITAL, model, list)
 {
     strnzcpy(modelname, type, sizeof modelname - 1);
-}
-
-EXTMODELSTANDIN::EXTMODELSTANDIN(const PARTCLASS& kind, const char* partname, const char* modeltype,
-    const SDF_MODEL* model, const PROPLIST* list, const char* dll)
-    : STANDIN(kind, partname, &kind == &partclass::SCRIPTMODEL ? &ROW_SCRIPT : &ROW_EXTMODEL, model, list)
-    , library(dll ? dll : "")
-    , type(modeltype ? modeltype : "")
-{
-    uint32_t id = 0;
-    if (lookupactivemodel(getproperty("ACTIVE"), &activemodel, &id) == ACTIVEMODEL::UNKNOWN)
-        simerror(
-            "{P:%s}: the ACTIVE property names the model object %08X, which the host has not registered.",
-            name, id);
-}
-
-bool EXTMODELSTANDIN::hasentry(const char*) const
-{
-    return true;
-}
-
-void EXTMODELSTANDIN::loadprogram(const char*)
-{
 }

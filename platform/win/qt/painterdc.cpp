@@ -257,15 +257,6 @@ QPainter* PainterDC::painter()
     return &active;
 }
 
-QPainter* PainterDC::styledpainter(const RECT& area)
-{
-    QPainter* p = painter();
-    if (p) {
-        touch(QRectF(area.left, area.top, area.right - area.left, area.bottom - area.top));
-    }
-    return p;
-}
-
 void PainterDC::statechanged()
 {
     if (active.isActive()) {
@@ -320,6 +311,15 @@ void PainterDC::applystate(bool usepen, bool usebrush)
     for (const auto& region : clip) {
         addclip(pathof(region));
     }
+}
+
+QPainter* PainterDC::toolkitpainter(const RECT& area)
+{
+    QPainter* p = painter();
+    if (p) {
+        touch(QRectF(area.left, area.top, area.right - area.left, area.bottom - area.top));
+    }
+    return p;
 }
 
 void PainterDC::touch(const QRectF& area)

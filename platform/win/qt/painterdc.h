@@ -3,7 +3,7 @@
 // A device context that paints with QPainter on an image: a window's surface or a bitmap's
 // pixels. The painter is opened when the context first draws and closed when the context is
 // released; when two contexts draw on the same image, the one drawing takes the image over.
-// Callers: the Qt backend, the bars' style drawing, image conversions (the layer).
+// Callers: the Qt backend, image conversions (the layer); the screen device (casq).
 
 #include <QFont>
 #include <QImage>
@@ -46,12 +46,11 @@ public:
     COLORREF setpixel(int x, int y, COLORREF colour) override;
     int devicecaps(int index) override;
 
-    // The painter, open on the target with the context's clip, for the layer's controls that draw
-    // with the toolkit's style; `area` counts as drawn. Null without a target.
-    QPainter* styledpainter(const RECT& area);
-
     // The image a context draws on (a copy for bottom-up bitmaps), for reading.
     QImage image();
+    // The painter, open on the target with the context's clip, for callers that draw with the
+    // toolkit themselves; `area` counts as drawn. Null without a target.
+    QPainter* toolkitpainter(const RECT& area);
 
 private:
     QPainter* painter(); // open on the target, with the state applied; null without a target

@@ -1,8 +1,25 @@
 #include "simulator/models/builtin/builtinmodels.h"
 
 #include "simulator/kernel/modelcatalog.h"
+#include "simulator/kernel/primitives.h"
 #include "simulator/models/builtin/iprobe.h"
+#include "simulator/models/builtin/rtlogic.h"
+#include "simulator/models/builtin/rtmeter.h"
+#include "simulator/models/builtin/rtswitch.h"
+#include "simulator/models/builtin/rtwatch.h"
+#include "simulator/models/builtin/rtwire.h"
 #include "simulator/models/builtin/vprobe.h"
+
+namespace {
+
+// The maker of an instrument class whose constructor takes what tells its variants apart.
+template <class CLASS, bool... VARIANT>
+COMPONENT* make(const char* name, PRIMITIVE* row, const SDF_MODEL* model, const PROPLIST* list)
+{
+    return new CLASS(VARIANT..., name, row, model, list);
+}
+
+} // namespace
 
 void registerbuiltinmodels()
 {
@@ -14,4 +31,15 @@ void registerbuiltinmodels()
         KIND_IPROBE, [](const char* name, PRIMITIVE* row, const SDF_MODEL* model, const PROPLIST* list) {
             return static_cast<COMPONENT*>(new IPROBE(name, row, model, list));
         });
+    registermodel(KIND_RTSWITCH, make<RTSWITCH>);
+    registermodel(KIND_RTVPROBE, make<RTMETER, false>);
+    registermodel(KIND_RTIPROBE, make<RTMETER, true>);
+    registermodel(KIND_RTVBREAK, make<RTWATCH, false, false>);
+    registermodel(KIND_RTIBREAK, make<RTWATCH, true, false>);
+    registermodel(KIND_RTVCHECK, make<RTWATCH, false, true>);
+    registermodel(KIND_RTICHECK, make<RTWATCH, true, true>);
+    registermodel(KIND_RTPPROBE, make<RTPPROBE>);
+    registermodel(KIND_RTWPROBE, make<RTWPROBE>);
+    registermodel(KIND_RTDPROBE, make<RTDPROBE>);
+    registermodel(KIND_RTDBREAK, make<RTDBREAK>);
 }

@@ -7,7 +7,16 @@
 
 void INTMODEL::bindmodel(INPtables*, IFcircuit* circuit)
 {
-    if ((isanalogpin(nullptr) || isdualpin(nullptr)) && circuit && spicesimulator && row) {
+    if (isanalogpin(nullptr) || isdualpin(nullptr))
+        bindanalog(circuit);
+    if (isdigitalpin(nullptr) || isdualpin(nullptr))
+        pallex_create(this, "INTMODEL", &properties, static_cast<IPALLEXMODEL*>(this), &pallexmodel);
+    bindpins(circuit);
+}
+
+void INTMODEL::bindanalog(IFcircuit* circuit)
+{
+    if (circuit && spicesimulator && row) {
         int32_t type = -1;
         if (spicesimulator->findModel(circuit, &type, &spicemodel, row->name) != 0) {
             spicesimulator->newModel(circuit, row->spiceindex, &spicemodel, row->name);
@@ -21,9 +30,6 @@ void INTMODEL::bindmodel(INPtables*, IFcircuit* circuit)
             spicesimulator->setInstanceParm(circuit, spiceinstance, OBJITF_MODEL, &value, nullptr);
         }
     }
-    if (isdigitalpin(nullptr) || isdualpin(nullptr))
-        pallex_create(this, "INTMODEL", &properties, static_cast<IPALLEXMODEL*>(this), &pallexmodel);
-    bindpins(circuit);
 }
 
 void INTMODEL::bindpins(IFcircuit* circuit)

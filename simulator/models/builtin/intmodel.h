@@ -52,6 +52,8 @@ public:
     std::vector<IPALLEXPIN2*> digital; // digital pin per pin, in pin order; empty until bound
 
 protected:
+    // The OBJITF instance of the part in the model of its row (the model made on first use).
+    void bindanalog(IFcircuit* circuit);
     // The pin of that name; null for a null name.
     SDF_PIN* pinnamed(const char* pin) const { return pin ? findpin(pin) : nullptr; }
 };

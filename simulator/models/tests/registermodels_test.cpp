@@ -4,7 +4,13 @@
 #include "simulator/kernel/primitives.h"
 #include "simulator/kernel/standins.h"
 #include "simulator/models/builtin/iprobe.h"
+#include "simulator/models/builtin/rtlogic.h"
+#include "simulator/models/builtin/rtmeter.h"
+#include "simulator/models/builtin/rtswitch.h"
+#include "simulator/models/builtin/rtwatch.h"
+#include "simulator/models/builtin/rtwire.h"
 #include "simulator/models/builtin/vprobe.h"
+#include "simulator/models/digital/pallexcpt.h"
 #include "simulator/models/parts/generator.h"
 
 // The component factory with every model library registered: which class each row makes.
@@ -20,8 +26,24 @@ std::string classof(COMPONENT* part)
         return "IPROBE";
     if (dynamic_cast<GENERATOR*>(part))
         return "GENERATOR";
+    if (dynamic_cast<RTSWITCH*>(part))
+        return "RTSWITCH";
+    if (auto* meter = dynamic_cast<RTMETER*>(part))
+        return meter->current ? "RTIPROBE" : "RTVPROBE";
+    if (auto* watch = dynamic_cast<RTWATCH*>(part))
+        return std::string("RT") + (watch->current ? "I" : "V") + (watch->check ? "CHECK" : "BREAK");
+    if (dynamic_cast<RTPPROBE*>(part))
+        return "RTPPROBE";
+    if (dynamic_cast<RTWPROBE*>(part))
+        return "RTWPROBE";
+    if (dynamic_cast<RTDPROBE*>(part))
+        return "RTDPROBE";
+    if (dynamic_cast<RTDBREAK*>(part))
+        return "RTDBREAK";
     if (dynamic_cast<SPICECPT*>(part))
         return "SPICECPT";
+    if (dynamic_cast<PALLEXCPT*>(part))
+        return "PALLEXCPT";
     return kernelclass(part);
 }
 
@@ -47,8 +69,6 @@ TEST_F(CatalogTest, RowAndClassFollowThePrimitiveAndItsOverrides)
         { "X", "MODDLL=M.DLL", "DUMMY", "DUMMY", "" },
         { "RESISTOR", "PRIMITIVE=dummy", "DUMMY", "DUMMY", "" },
         { "X", "PRIMITIVE=power", "POWER", "PWRITF", "" },
-        { "X", "PRIMITIVE=ANALOG,SCRIPT=S,MODDLL=M.DLL", "SCRIPT", "SCRIPTMODEL", "" },
-        { "X", "PRIMITIVE=ANALOG,MODDLL=M.DLL", "EXTMODEL", "EXTMODEL", "" },
         { "X", "PRIMITIVE=DIGITAL,PRIMTYPE=NAND", "DIGITAL", "PALLEXCPT", "D" },
         { "X", "PRIMITIVE=digital,PRIMTYPE=RTDPROBE", "RTDPROBE", "RTDPROBE", "D" },
         { "X", "PRIMITIVE=DIGITAL,PRIMTYPE=RTDSTATE", "DIGITAL", "RTDSTATE", "D" },
@@ -80,10 +100,10 @@ TEST_F(CatalogTest, RowAndClassFollowThePrimitiveAndItsOverrides)
         EXPECT_EQ(classof(part), c.partclass) << c.device << " " << c.properties;
         EXPECT_EQ(lists(part), c.lists) << c.device << " " << c.properties;
     }
-    auto* gate = dynamic_cast<DIGITALSTANDIN*>(circuit->findcomponent("U6"));
+    auto* gate = dynamic_cast<PALLEXCPT*>(circuit->findcomponent("U4"));
     ASSERT_NE(gate, nullptr);
     EXPECT_STREQ(gate->modelname, "NAND");
-    EXPECT_STREQ(dynamic_cast<DIGITALSTANDIN*>(circuit->findcomponent("U8"))->modelname, "DUMMY");
+    EXPECT_STREQ(dynamic_cast<DIGITALSTANDIN*>(circuit->findcomponent("U6"))->modelname, "DUMMY");
     // The first digital part started the digital engine, and only it.
     EXPECT_EQ(fakes::callsof("pallex_initialize").size(), 1u);
     EXPECT_TRUE(circuit->hasdigital());

@@ -1,0 +1,24 @@
+#include "platform/casq/qtoutput.h"
+
+#include <QDesktopServices>
+#include <QUrl>
+
+namespace casq {
+
+OUTPUTDEVICE::OUTPUTDEVICE(OUTPUTFILE& output)
+    : file(output)
+{
+    open(QIODevice::WriteOnly);
+}
+
+qint64 OUTPUTDEVICE::writeData(const char* data, qint64 size)
+{
+    return file.write(data, size_t(size)) ? size : -1;
+}
+
+void showfile(const std::string& path)
+{
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+}
+
+} // namespace casq
