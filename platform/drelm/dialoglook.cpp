@@ -193,7 +193,7 @@ BOOL GradientFillRect(HDC dc, const RECT* rect, int kind, int a, int b)
         || !GradientColours(kind, a, b, &from, &to, &vertical))
         return FALSE;
     auto* context = dynamic_cast<winqt::PainterDC*>(win::DeviceContext::of(dc));
-    QPainter* painter = context ? context->styledpainter(*rect) : nullptr;
+    QPainter* painter = context ? context->toolkitpainter(*rect) : nullptr;
     if (!painter)
         return FALSE;
     // The end colours sit on the centres of the first and last pixel rows (or columns), so that
