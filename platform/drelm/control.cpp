@@ -16,6 +16,7 @@
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 #include <cstring>
+#include <vector>
 
 #include "core/text/values.h"
 #include "platform/drelm/controltext.h"
@@ -114,49 +115,46 @@ LRESULT CONTROL::report(unsigned msg, unsigned wparam, long lparam)
     return parent ? SendMessageA(parent, msg, wparam, lparam) : 0;
 }
 
+// The widgets the user sees of the control: a radio group's buttons, else its widget.
+std::vector<QWidget*> CONTROL::widgets() const
+{
+    if (auto* group = qobject_cast<QButtonGroup*>(object))
+        return std::vector<QWidget*>(group->buttons().begin(), group->buttons().end());
+    if (QWidget* w = getwidget())
+        return { w };
+    return {};
+}
+
 void CONTROL::enable(int on)
 {
-    if (kind == CK_WINDOW) {
+    if (kind == CK_WINDOW)
         EnableWindow(hwnd, on ? TRUE : FALSE);
-    } else if (auto* group = qobject_cast<QButtonGroup*>(object)) {
-        for (QAbstractButton* b : group->buttons())
-            b->setEnabled(on);
-    } else if (QWidget* w = getwidget()) {
+    for (QWidget* w : widgets())
         w->setEnabled(on);
-    }
 }
 
 int CONTROL::isenabled() const
 {
     if (kind == CK_WINDOW)
         return IsWindowEnabled(hwnd);
-    if (auto* group = qobject_cast<QButtonGroup*>(object))
-        return !group->buttons().isEmpty() && group->buttons().first()->isEnabled();
-    QWidget* w = getwidget();
-    return w && w->isEnabled();
+    const std::vector<QWidget*> shown = widgets();
+    return !shown.empty() && shown.front()->isEnabled();
 }
 
 void CONTROL::show(int on)
 {
-    if (kind == CK_WINDOW) {
+    if (kind == CK_WINDOW)
         ShowWindow(hwnd, on ? SW_SHOW : SW_HIDE);
-    } else if (auto* group = qobject_cast<QButtonGroup*>(object)) {
-        for (QAbstractButton* b : group->buttons())
-            b->setVisible(on);
-    } else if (QWidget* w = getwidget()) {
+    for (QWidget* w : widgets())
         w->setVisible(on);
-    }
 }
 
 int CONTROL::isvisible() const
 {
     if (kind == CK_WINDOW)
         return IsWindowVisible(hwnd);
-    if (auto* group = qobject_cast<QButtonGroup*>(object))
-        return !group->buttons().isEmpty()
-            && group->buttons().first()->isVisibleTo(group->buttons().first()->window());
-    QWidget* w = getwidget();
-    return w && w->isVisibleTo(w->window());
+    const std::vector<QWidget*> shown = widgets();
+    return !shown.empty() && shown.front()->isVisibleTo(shown.front()->window());
 }
 
 void CONTROL::setfocus()

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/tirsk/basewin.h"
 #include "platform/win/colour.h"
@@ -140,6 +141,7 @@ private:
     friend class FORM;
     friend class FORMBUILDER;
 
+    std::vector<QWidget*> widgets() const;
     // The bound argument: shown when the form is built, written back when it ends with OK.
     void showbound();
     void writeback();
