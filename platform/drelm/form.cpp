@@ -76,21 +76,11 @@ int FORM::load(HWND parent, int child)
 
 int FORM::build(HWND parent, int child)
 {
-    QByteArray layout;
     HINSTANCE module = nullptr;
     std::string error;
-    std::string problem;
-    QWidget* widgets = nullptr;
-    if (!drelm::findlayout(name.c_str(), layout, module, error)) {
+    QWidget* widgets = drelm::loadlayout(name.c_str(), module, error);
+    if (!widgets) {
         drelm::reportformerror(error);
-        return 0;
-    }
-    if (problem = drelm::checklayout(layout); !problem.empty()) {
-        drelm::reportformerror("The form '" + name + "' is damaged: " + problem);
-        return 0;
-    }
-    if (widgets = drelm::buildlayout(layout, problem); !widgets) {
-        drelm::reportformerror("The form '" + name + "' cannot be built: " + problem);
         return 0;
     }
     drelm::registerformclasses();
@@ -313,6 +303,19 @@ CONTROL* FORM::getctrl(int id) const
             return c.get();
     for (const auto& page : pages)
         if (CONTROL* c = page->getctrl(id))
+            return c;
+    return nullptr;
+}
+
+CONTROL* FORM::ctrlofwidget(const QWidget* widget) const
+{
+    if (!widget)
+        return nullptr;
+    for (const auto& c : controls)
+        if (c->getwidget() == widget)
+            return c.get();
+    for (const auto& page : pages)
+        if (CONTROL* c = page->ctrlofwidget(widget))
             return c;
     return nullptr;
 }

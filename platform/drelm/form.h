@@ -98,6 +98,8 @@ public:
     // Controls by name (without regard to case) or id, page forms included; null when absent.
     CONTROL* getctrl(const char* controlname) const;
     CONTROL* getctrl(int id) const;
+    // The control a widget of the form stands for, page forms included; null when absent.
+    CONTROL* ctrlofwidget(const QWidget* widget) const;
     // The id of the named control; 0 when absent.
     int getctrlid(const char* controlname) const;
     // Enables or shows the control with that id; 0 when there is none.

@@ -163,10 +163,10 @@ protected:
         const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
         if (!enter && key != Qt::Key_Escape)
             return false;
-        if (CONTROL* edit = focusededit()) {
-            FORM* owner = edit->getform();
+        CONTROL* focused = form.ctrlofwidget(QApplication::focusWidget());
+        if (focused && (focused->getkind() == CK_EDIT || focused->getkind() == CK_VALUEEDIT)) {
             const unsigned code = enter ? 13 : 27;
-            if (owner && owner->notify(DLGM_KEY, MAKEWPARAM(edit->getid(), code), 0) == DLG_HANDLED)
+            if (focused->report(DLGM_KEY, MAKEWPARAM(focused->getid(), code), 0) == DLG_HANDLED)
                 return true;
         }
         if (!enter)
@@ -180,17 +180,6 @@ protected:
     }
 
 private:
-    CONTROL* focusededit() const
-    {
-        QWidget* focus = QApplication::focusWidget();
-        for (auto* edit : form.getroot()->findChildren<QLineEdit*>())
-            if (edit == focus)
-                if (CONTROL* c = form.getctrl(edit->objectName().toUtf8().constData());
-                    c && c->getwidget() == edit)
-                    return c;
-        return nullptr;
-    }
-
     FORM& form;
 };
 
@@ -479,22 +468,10 @@ void FORMBUILDER::page(QWidget* tab, const QString& pagename)
             + name.toStdString() + "'";
         return;
     }
-    QByteArray layout;
     HINSTANCE pagemodule = nullptr;
-    std::string problem;
-    QWidget* pageroot = nullptr;
-    if (!drelm::findlayout(name.constData(), layout, pagemodule, problem)) {
-        error = problem;
+    QWidget* pageroot = drelm::loadlayout(name.constData(), pagemodule, error);
+    if (!pageroot)
         return;
-    }
-    if (problem = drelm::checklayout(layout); !problem.empty()) {
-        error = "The form '" + name.toStdString() + "' is damaged: " + problem;
-        return;
-    }
-    if (pageroot = drelm::buildlayout(layout, problem); !pageroot) {
-        error = "The form '" + name.toStdString() + "' cannot be built: " + problem;
-        return;
-    }
     IFORMFACTORY* factory = getformfactory();
     auto pageform = std::make_unique<FORM>(
         top.owner, name.constData(), factory ? factory->getdialogcbf(name.constData()) : nullptr);

@@ -232,4 +232,20 @@ QWidget* buildlayout(const QByteArray& layout, std::string& error)
     return root;
 }
 
+QWidget* loadlayout(const char* name, HINSTANCE& module, std::string& error)
+{
+    QByteArray layout;
+    if (!findlayout(name, layout, module, error))
+        return nullptr;
+    std::string problem = checklayout(layout);
+    if (!problem.empty()) {
+        error = std::string("The form '") + name + "' is damaged: " + problem;
+        return nullptr;
+    }
+    QWidget* widgets = buildlayout(layout, problem);
+    if (!widgets)
+        error = std::string("The form '") + name + "' cannot be built: " + problem;
+    return widgets;
+}
+
 } // namespace drelm

@@ -36,4 +36,8 @@ std::string checklayout(const QByteArray& layout);
 // fails.
 QWidget* buildlayout(const QByteArray& layout, std::string& error);
 
+// The widgets of the named form, found, checked and built as above; null with a message that
+// names the form when any step fails. module is where the layout was found.
+QWidget* loadlayout(const char* name, HINSTANCE& module, std::string& error);
+
 } // namespace drelm

@@ -1,5 +1,7 @@
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <cstring>
@@ -8,6 +10,7 @@
 #include "platform/drelm/control.h"
 #include "platform/drelm/form.h"
 #include "platform/drelm/tests/drelmtest.h"
+#include "platform/win/input.h"
 #include "platform/win/messagequeue.h"
 #include "platform/win/qt/winqt.h"
 #include "platform/win/window.h"
@@ -340,4 +343,38 @@ TEST(Form, TextsAreTranslatedByTheModulesTranslatorInItsContext)
     GetWindowTextA(form.gethwnd(), title, sizeof title);
     EXPECT_STREQ(title, "Prüfung ") << "translated, then the bound title (none here) in place of %s";
     EXPECT_EQ(german.contexts.front(), "Tests") << "the module's context";
+}
+
+TEST(Form, ReturnInAnEditGoesToTheCallbackFirstThenPressesTheDefaultButtonAndEscapeCancels)
+{
+    Started started;
+    Recorder recorder;
+    int keys = 0;
+    recorder.answer = [&](FORM&, unsigned msg, unsigned wparam, long) {
+        if (msg != DLGM_KEY)
+            return DLG_DEFAULT;
+        ++keys;
+        return keys == 1 && HIWORD(wparam) == 13 ? DLG_HANDLED : DLG_DEFAULT;
+    };
+    for (int key : { Qt::Key_Return, Qt::Key_Escape }) {
+        FORM form(nullptr, "TESTFORM", &recorder);
+        ASSERT_EQ(form.open(DLG_MODELESS, LT_NONE), 1);
+        SetActiveWindow(form.gethwnd());
+        QWidget* name = form.getctrl("NAME")->getwidget();
+        wintest::turnuntil([&] { return QApplication::activeWindow() == name->window(); });
+        name->setFocus();
+        auto press = [&] {
+            QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier);
+            QApplication::sendEvent(name, &down);
+        };
+        press();
+        if (key == Qt::Key_Return) {
+            EXPECT_EQ(form.getstate(), FS_RUNNING) << "the callback took the first Return";
+            press();
+            EXPECT_EQ(form.getstate(), FS_CONFIRMED);
+        } else {
+            EXPECT_EQ(form.getstate(), FS_CANCELLED);
+        }
+    }
+    EXPECT_EQ(keys, 3) << "two Returns and an Escape reached the callback";
 }
