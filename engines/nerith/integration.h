@@ -25,16 +25,11 @@ struct Integration {
     // for the trapezoidal rule of order 2, minus x'(1)).
     double weights[MaxOrder + 1] {};
     int32_t accepted = 0; // accepted points held in times[1..] (at most HistoryPoints - 1)
-    // Accepted points since the last break point, that one included. A source's corner lies at the
-    // break point: the divided difference of the first order straddles a corner of the slope
-    // without growing with it, those of higher orders would, so they look back no further.
-    int32_t segment = 0;
 
     double slope() const { return weights[0]; }
-    // Accepted points since the break point, at most all of them.
-    int32_t smooth() const { return accepted < segment ? accepted : segment; }
-    // Whether the truncation error of order k can be estimated at the point being solved.
-    bool estimable(int32_t k) const { return k == 1 ? accepted >= 2 : smooth() >= k + 1; }
+    // Whether the truncation error of order k can be estimated at the point being solved: its
+    // divided difference needs k + 1 accepted points.
+    bool estimable(int32_t k) const { return accepted >= k + 1; }
     double step() const { return times[0] - times[1]; }
     // The weights for times[0] at the present method and order.
     void prepare();
