@@ -213,9 +213,12 @@ int Transient::step()
         while (judged > 0 && !in.estimable(judged))
             --judged;
         const bool estimable = judged > 0;
-        double truncation = Never;
+        // The states of the point and, in the same pass, the step their truncation error allows.
+        TruncationTest test(ckt, judged);
+        for (auto& family : ckt.families)
+            family->settle(ckt, estimable ? &test : nullptr);
+        const double truncation = test.step();
         if (estimable) {
-            truncation = allowedstep(judged);
             if (truncation < RejectBelow * h) {
                 restore();
                 ++ckt.statistics.badsteps;
@@ -252,7 +255,7 @@ int Transient::step()
 }
 
 // The time of the next point: the wanted step cut by TMAX, the first-step limit, the models'
-// proposals and limits, a forced time, the next break point and the digital side's next change.
+// proposals, a forced time, the next break point and the digital side's next change.
 // 0, or fail()'s code when the digital side failed.
 int Transient::plan(double wanted, double forced, Plan* next)
 {
@@ -264,8 +267,6 @@ int Transient::plan(double wanted, double forced, Plan* next)
     if (ckt.proposedstep > 0)
         step = std::min(step, ckt.proposedstep);
     ckt.proposedstep = 0;
-    for (auto& family : ckt.families)
-        family->limitstep(ckt, step);
     p.wanted = step;
     p.target = now + step;
     const double limit = nextbreak();
@@ -302,12 +303,7 @@ int Transient::solve(double target)
         predict(ckt);
     ckt.mode = MODE_TRAN | (settings.uic ? MODE_UIC : 0) | (first ? MODE_INITTRAN : MODE_INITPRED);
     ++ckt.statistics.steps;
-    const int code = iterate(ckt, ckt.options.itl4);
-    if (code)
-        return code;
-    for (auto& family : ckt.families)
-        family->update(ckt);
-    return 0;
+    return iterate(ckt, ckt.options.itl4);
 }
 
 // The lock-step at a converged point: 0 with *retake the earliest time the digital side asks the
@@ -395,10 +391,12 @@ double Transient::nextstep(const Plan& p, double truncation, bool estimable)
 // The largest step the truncation error of every device allows at that order.
 double Transient::allowedstep(int32_t order)
 {
-    double step = Never;
+    TruncationTest test(ckt, order);
+    if (!test.possible())
+        return Never;
     for (auto& family : ckt.families)
-        step = std::min(step, family->truncation(ckt, order));
-    return step;
+        family->truncation(ckt, test);
+    return test.step();
 }
 
 // Makes the solved point the last accepted one and shifts the history.
