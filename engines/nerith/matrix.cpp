@@ -61,7 +61,7 @@ void SparseMatrix::reset(int32_t count)
     cellEntry.clear();
     columnStart.clear();
     rowIndex.clear();
-    values.assign(1, 0.0);
+    values.assign(Sinks, 0.0);
     sink = 0;
     factored.clear();
     lastChange = 0;
@@ -168,7 +168,7 @@ bool SparseMatrix::analyse()
     }
     rowIndex.shrink_to_fit();
     sink = static_cast<int32_t>(rowIndex.size());
-    values.assign(rowIndex.size() + 1, 0.0);
+    values.assign(rowIndex.size() + Sinks, 0.0);
     factored.clear();
     lastChange = 0;
     stats.nonzeros = rowIndex.size();

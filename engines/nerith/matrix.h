@@ -40,10 +40,12 @@ public:
     // Fixes the structure of every place and cell and orders it for the factorisation; false when
     // out of memory. Entries of places are valid from here until the next analyse().
     bool analyse();
-    // The entry of stamps() a place's values go to (the sink entry for Ground).
-    int32_t entry(int32_t place) const
+    // The entry of stamps() a place's values go to. Ground goes to one of several sink entries,
+    // picked by `spread`: stamps of neighbouring instances on one sink would wait for each other.
+    int32_t entry(int32_t place, std::size_t spread = 0) const
     {
-        return place == Ground ? sink : placeEntry[static_cast<std::size_t>(place)];
+        return place == Ground ? sink + static_cast<int32_t>(spread % Sinks)
+                               : placeEntry[static_cast<std::size_t>(place)];
     }
     double* stamps() { return values.data(); }
 
@@ -90,6 +92,7 @@ private:
     int32_t notfinite() const;
     Result fresh(double pivtol, double pivrel);
 
+    static constexpr std::size_t Sinks = 8;
     static constexpr int ChunkBits = 14;
     static constexpr std::size_t ChunkSize = std::size_t(1) << ChunkBits;
 
@@ -103,7 +106,7 @@ private:
     std::vector<int32_t> cellEntry;
     std::vector<int32_t> columnStart;
     std::vector<int32_t> rowIndex;
-    std::vector<double> values; // the compressed columns, then the sink entry
+    std::vector<double> values; // the compressed columns, then the sink entries
     int32_t sink = 0;
     std::vector<double> factored; // the values the factors in place were made from, when reusable
     std::size_t lastChange = 0; // where the last comparison found a difference

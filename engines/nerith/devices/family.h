@@ -160,7 +160,7 @@ public:
     {
         for (std::size_t k = 0; k < hot.size(); ++k) {
             for (std::size_t j = 0; j < Cells; ++j)
-                hot[k].cells[j] = matrix.entry(bindings[k].places[j]);
+                hot[k].cells[j] = matrix.entry(bindings[k].places[j], k * Cells + j);
         }
     }
     void load(IFcircuit& ckt) override { Device::load(ckt, std::span<Hot>(hot)); }
