@@ -4,8 +4,9 @@
 // toolbar ("ToolbarWindow32"), the tooltip ("tooltips_class32") and the push button ("Button"),
 // with image lists, custom drawing and the themed parent background. The classes are registered
 // by winqt::install. Notifications reach the control's parent as WM_NOTIFY with an NMHDR first.
-// Callers: the rebars, toolbars, mode and orientation bars and status bar, the frame window's tooltip, the
-// tab strip's overflow button (framework).
+// The rebar and the toolbar put their grippers and buttons on Qt's own widgets (rebar.h, toolbar.h).
+// Callers: the rebars, toolbars, mode and orientation bars and status bar, the frame window's
+// tooltip, the tab strip's overflow button (framework).
 
 #include "platform/win/colour.h"
 #include "platform/win/gdi.h"
@@ -122,45 +123,31 @@ constexpr int I_IMAGENONE = -2;
 
 constexpr UINT TB_ENABLEBUTTON = WM_USER + 1;
 constexpr UINT TB_CHECKBUTTON = WM_USER + 2;
-constexpr UINT TB_PRESSBUTTON = WM_USER + 3;
-constexpr UINT TB_HIDEBUTTON = WM_USER + 4;
-constexpr UINT TB_INDETERMINATE = WM_USER + 5;
 constexpr UINT TB_ISBUTTONENABLED = WM_USER + 9;
 constexpr UINT TB_ISBUTTONCHECKED = WM_USER + 10;
-constexpr UINT TB_ISBUTTONPRESSED = WM_USER + 11;
-constexpr UINT TB_ISBUTTONHIDDEN = WM_USER + 12;
 constexpr UINT TB_SETSTATE = WM_USER + 17;
 constexpr UINT TB_GETSTATE = WM_USER + 18;
 constexpr UINT TB_ADDBUTTONSA = WM_USER + 20;
 constexpr UINT TB_INSERTBUTTONA = WM_USER + 21;
-constexpr UINT TB_DELETEBUTTON = WM_USER + 22;
 constexpr UINT TB_GETBUTTON = WM_USER + 23;
 constexpr UINT TB_BUTTONCOUNT = WM_USER + 24;
-constexpr UINT TB_COMMANDTOINDEX = WM_USER + 25;
 constexpr UINT TB_GETITEMRECT = WM_USER + 29;
 constexpr UINT TB_BUTTONSTRUCTSIZE = WM_USER + 30;
-constexpr UINT TB_SETBUTTONSIZE = WM_USER + 31;
 constexpr UINT TB_SETBITMAPSIZE = WM_USER + 32;
 constexpr UINT TB_AUTOSIZE = WM_USER + 33;
-constexpr UINT TB_GETTOOLTIPS = WM_USER + 35;
 constexpr UINT TB_GETBITMAP = WM_USER + 44;
 constexpr UINT TB_SETIMAGELIST = WM_USER + 48;
 constexpr UINT TB_GETIMAGELIST = WM_USER + 49;
-constexpr UINT TB_GETRECT = WM_USER + 51;
 constexpr UINT TB_SETHOTIMAGELIST = WM_USER + 52;
 constexpr UINT TB_GETHOTIMAGELIST = WM_USER + 53;
 constexpr UINT TB_SETDISABLEDIMAGELIST = WM_USER + 54;
-constexpr UINT TB_GETDISABLEDIMAGELIST = WM_USER + 55;
 constexpr UINT TB_SETSTYLE = WM_USER + 56;
 constexpr UINT TB_GETSTYLE = WM_USER + 57;
 constexpr UINT TB_GETBUTTONSIZE = WM_USER + 58;
 constexpr UINT TB_SETMAXTEXTROWS = WM_USER + 60;
 constexpr UINT TB_GETBUTTONINFOA = WM_USER + 65;
 constexpr UINT TB_SETBUTTONINFOA = WM_USER + 66;
-constexpr UINT TB_HITTEST = WM_USER + 69;
 constexpr UINT TB_GETHOTITEM = WM_USER + 71;
-constexpr UINT TB_SETHOTITEM = WM_USER + 72;
-constexpr UINT TB_GETPADDING = WM_USER + 86;
 constexpr UINT TB_SETPADDING = WM_USER + 87;
 
 struct TBBUTTON {
@@ -196,7 +183,6 @@ struct TBBUTTONINFOA {
 };
 
 constexpr DWORD HICF_MOUSE = 0x00000001;
-constexpr DWORD HICF_ARROWKEYS = 0x00000002;
 constexpr DWORD HICF_ENTERING = 0x00000010;
 constexpr DWORD HICF_LEAVING = 0x00000020;
 
@@ -256,24 +242,17 @@ constexpr UINT RBBIM_HEADERSIZE = 0x0800;
 
 constexpr UINT RB_INSERTBANDA = WM_USER + 1;
 constexpr UINT RB_DELETEBAND = WM_USER + 2;
-constexpr UINT RB_GETBARINFO = WM_USER + 3;
 constexpr UINT RB_SETBARINFO = WM_USER + 4;
 constexpr UINT RB_SETBANDINFOA = WM_USER + 6;
-constexpr UINT RB_HITTEST = WM_USER + 8;
 constexpr UINT RB_GETRECT = WM_USER + 9;
 constexpr UINT RB_GETBANDCOUNT = WM_USER + 12;
-constexpr UINT RB_GETROWCOUNT = WM_USER + 13;
-constexpr UINT RB_GETROWHEIGHT = WM_USER + 14;
-constexpr UINT RB_IDTOINDEX = WM_USER + 16;
 constexpr UINT RB_BEGINDRAG = WM_USER + 24;
 constexpr UINT RB_ENDDRAG = WM_USER + 25;
 constexpr UINT RB_DRAGMOVE = WM_USER + 26;
 constexpr UINT RB_GETBARHEIGHT = WM_USER + 27;
 constexpr UINT RB_GETBANDINFOA = WM_USER + 29;
-constexpr UINT RB_MINIMIZEBAND = WM_USER + 30;
 constexpr UINT RB_MAXIMIZEBAND = WM_USER + 31;
 constexpr UINT RB_SHOWBAND = WM_USER + 35;
-constexpr UINT RB_MOVEBAND = WM_USER + 39;
 
 struct REBARINFO {
     UINT cbSize;
@@ -315,17 +294,6 @@ struct NMREBAR {
     UINT fStyle;
     UINT wID;
     LPARAM lParam;
-};
-
-constexpr UINT RBHT_NOWHERE = 0x0001;
-constexpr UINT RBHT_CAPTION = 0x0002;
-constexpr UINT RBHT_CLIENT = 0x0003;
-constexpr UINT RBHT_GRABBER = 0x0004;
-
-struct RBHITTESTINFO {
-    tagPOINT pt;
-    UINT flags;
-    int iBand;
 };
 
 // Tooltip.

@@ -1,19 +1,18 @@
 // The rebar control: bands in rows along one side of a window, each with a gripper and a child
 // window. A vertical rebar (CCS_VERT) lays its rows out as columns; below, "length" runs along the
 // rebar and "thickness" across it. The rebar does not size itself: its owner reads the bar height
-// (RB_GETBARHEIGHT) and moves it; the rebar tells its parent when that height changed. Grippers
-// take their size and look from the Qt style.
+// (RB_GETBARHEIGHT) and moves it; the rebar tells its parent when that height changed. The
+// grippers are Qt widgets (rebargrips.cpp); the rebar's surface keeps the background its parent
+// or owner paints and the lines between bands.
+
+#include "platform/win/qt/rebar.h"
 
 #include <algorithm>
-#include <string>
-#include <vector>
 
 #include "platform/win/input.h"
 #include "platform/win/messagequeue.h"
 #include "platform/win/monitors.h"
 #include "platform/win/paint.h"
-#include "platform/win/qt/barstyle.h"
-#include "platform/win/qt/controls.h"
 #include "platform/win/window.h"
 
 namespace winqt {
@@ -22,48 +21,6 @@ namespace {
 constexpr int headermargin = 2;
 constexpr int childedge = 2;
 constexpr int bandborder = 2;
-
-struct Band {
-    UINT style = 0;
-    HWND child = nullptr;
-    UINT cxMinChild = 0;
-    UINT cyMinChild = 0;
-    UINT cx = 0;
-    UINT cyChild = 0;
-    UINT cyMaxChild = 0;
-    UINT cyIntegral = 0;
-    UINT cxIdeal = 0;
-    UINT id = 0;
-    LPARAM lParam = 0;
-    UINT cxHeader = 0;
-    bool headerset = false;
-    std::string text;
-    COLORREF fore = CLR_DEFAULT;
-    COLORREF back = CLR_DEFAULT;
-    RECT rect {}; // client coordinates
-    int row = 0;
-};
-
-struct Rebar {
-    HWND self = nullptr;
-    std::vector<Band> bands;
-    int height = 0;
-    int rows = 0;
-    std::vector<int> rowthickness;
-    HIMAGELIST images = nullptr;
-    int dragging = -1;
-    bool mousedrag = false;
-};
-
-Rebar* stateof(HWND window)
-{
-    return reinterpret_cast<Rebar*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-}
-
-bool vertical(const Rebar& bar)
-{
-    return GetWindowLongA(bar.self, GWL_STYLE) & CCS_VERT;
-}
 
 bool visible(const Band& band)
 {
@@ -82,7 +39,7 @@ int header(const Rebar& bar, const Band& band)
     }
     bool grip
         = !(band.style & RBBS_NOGRIPPER) && ((band.style & RBBS_GRIPPERALWAYS) || visiblecount(bar) > 1);
-    return (grip ? grippersize() : 0) + headermargin;
+    return (grip ? gripperextent() : 0) + headermargin;
 }
 
 int minlength(const Rebar& bar, const Band& band)
@@ -102,7 +59,7 @@ RECT oriented(const Rebar& bar, int start, int end, int top, int bottom)
     return vertical(bar) ? RECT { top, start, bottom, end } : RECT { start, top, end, bottom };
 }
 
-void layout(Rebar& bar, bool notify = true)
+void layout(Rebar& bar)
 {
     RECT client {};
     GetClientRect(bar.self, &client);
@@ -126,18 +83,18 @@ void layout(Rebar& bar, bool notify = true)
         rows.back().push_back(i);
         used += need;
     }
-    bar.rowthickness.clear();
+    std::vector<int> thicknesses;
     int widest = 0;
     for (const auto& row : rows) {
         int t = 0;
         for (size_t i : row) {
             t = std::max(t, thickness(bar.bands[i]));
         }
-        bar.rowthickness.push_back(t);
+        thicknesses.push_back(t);
         widest = std::max(widest, t);
     }
     if (!(style & RBS_VARHEIGHT)) {
-        std::fill(bar.rowthickness.begin(), bar.rowthickness.end(), widest);
+        std::fill(thicknesses.begin(), thicknesses.end(), widest);
     }
 
     int top = 0;
@@ -161,7 +118,7 @@ void layout(Rebar& bar, bool notify = true)
             lengths.back() += length - total;
         }
         int at = 0;
-        int t = bar.rowthickness[r];
+        int t = thicknesses[r];
         for (size_t k = 0; k < row.size(); ++k) {
             Band& band = bar.bands[row[k]];
             band.row = static_cast<int>(r);
@@ -182,15 +139,12 @@ void layout(Rebar& bar, bool notify = true)
         }
         top += t + ((style & RBS_BANDBORDERS) && r + 1 < rows.size() ? bandborder : 0);
     }
-    bar.rows = static_cast<int>(rows.size());
-    int height = top;
+    syncgrips(bar);
     InvalidateRect(bar.self, nullptr, TRUE);
-    if (height != bar.height) {
-        bar.height = height;
-        if (notify) {
-            NMHDR change {};
-            notifyparent(bar.self, RBN_HEIGHTCHANGE, &change);
-        }
+    if (top != bar.height) {
+        bar.height = top;
+        NMHDR change {};
+        notifyparent(bar.self, RBN_HEIGHTCHANGE, &change);
     }
 }
 
@@ -290,22 +244,14 @@ BOOL getinfo(Rebar& bar, size_t index, REBARBANDINFOA* info)
     return TRUE;
 }
 
-// The band a point of the client area lies in, and whether on its gripper.
-int bandat(Rebar& bar, tagPOINT point, UINT* where)
+// The band whose gripper holds the point of the client area; -1 for none.
+int gripat(const Rebar& bar, tagPOINT point)
 {
     for (size_t i = 0; i < bar.bands.size(); ++i) {
-        const Band& band = bar.bands[i];
-        if (!visible(band) || !PtInRect(&band.rect, point)) {
-            continue;
+        RECT grip = gripperof(bar, bar.bands[i]);
+        if (PtInRect(&grip, point)) {
+            return static_cast<int>(i);
         }
-        int along = vertical(bar) ? point.y - band.rect.top : point.x - band.rect.left;
-        if (where) {
-            *where = along < header(bar, band) ? RBHT_GRABBER : RBHT_CLIENT;
-        }
-        return static_cast<int>(i);
-    }
-    if (where) {
-        *where = RBHT_NOWHERE;
     }
     return -1;
 }
@@ -387,27 +333,20 @@ void paint(Rebar& bar)
     const bool borders = GetWindowLongA(bar.self, GWL_STYLE) & RBS_BANDBORDERS;
     HBRUSH dark = GetSysColorBrush(COLOR_BTNSHADOW);
     for (const Band& band : bar.bands) {
-        if (!visible(band)) {
+        if (!visible(band) || !borders) {
             continue;
         }
         const RECT& r = band.rect;
-        if (header(bar, band) > headermargin) {
-            RECT grip = down ? RECT { r.left, r.top, r.right, r.top + grippersize() }
-                             : RECT { r.left, r.top, r.left + grippersize(), r.bottom };
-            drawgripper(dc, grip, down);
-        }
-        if (borders) {
-            RECT after = down ? RECT { r.left, r.bottom - 1, r.right, r.bottom }
-                              : RECT { r.right - 1, r.top, r.right, r.bottom };
-            FillRect(dc, &after, dark);
-        }
+        RECT after = down ? RECT { r.left, r.bottom - 1, r.right, r.bottom }
+                          : RECT { r.right - 1, r.top, r.right, r.bottom };
+        FillRect(dc, &after, dark);
     }
     EndPaint(bar.self, &ps);
 }
 
 LRESULT procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    Rebar* bar = stateof(window);
+    Rebar* bar = rebarof(window);
     if (message == WM_NCCREATE) {
         bar = new Rebar;
         bar->self = window;
@@ -443,11 +382,14 @@ LRESULT procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         }
         Band band = bar->bands[wParam];
         bar->bands.erase(bar->bands.begin() + static_cast<ptrdiff_t>(wParam));
+        delete band.grip.data();
         if (band.child && IsWindow(band.child)) {
             ShowWindow(band.child, SW_HIDE);
         }
         if (bar->dragging == static_cast<int>(wParam)) {
             bar->dragging = -1;
+        } else if (bar->dragging > static_cast<int>(wParam)) {
+            --bar->dragging;
         }
         layout(*bar);
         return TRUE;
@@ -470,12 +412,6 @@ LRESULT procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         return static_cast<LRESULT>(bar->bands.size());
     case RB_GETBARHEIGHT:
         return bar->height;
-    case RB_GETROWCOUNT:
-        return bar->rows;
-    case RB_GETROWHEIGHT:
-        return wParam < bar->bands.size() && visible(bar->bands[wParam])
-            ? bar->rowthickness[static_cast<size_t>(bar->bands[wParam].row)]
-            : 0;
     case RB_GETRECT: {
         auto* out = reinterpret_cast<RECT*>(lParam);
         if (!out || wParam >= bar->bands.size()) {
@@ -484,13 +420,6 @@ LRESULT procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         *out = bar->bands[wParam].rect;
         return TRUE;
     }
-    case RB_IDTOINDEX:
-        for (size_t i = 0; i < bar->bands.size(); ++i) {
-            if (bar->bands[i].id == wParam) {
-                return static_cast<LRESULT>(i);
-            }
-        }
-        return -1;
     case RB_SHOWBAND: {
         if (wParam >= bar->bands.size()) {
             return FALSE;
@@ -501,15 +430,12 @@ LRESULT procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         layout(*bar);
         return TRUE;
     }
-    case RB_MAXIMIZEBAND:
-    case RB_MINIMIZEBAND: {
+    case RB_MAXIMIZEBAND: {
         if (wParam >= bar->bands.size()) {
             return 0;
         }
         Band& band = bar->bands[wParam];
-        if (message == RB_MINIMIZEBAND) {
-            band.cx = static_cast<UINT>(minlength(*bar, band));
-        } else if (lParam && band.cxIdeal) {
+        if (lParam && band.cxIdeal) {
             band.cx = static_cast<UINT>(header(*bar, band)) + band.cxIdeal;
         } else {
             // The band takes its row: the others of the row keep only their minimum.
@@ -528,27 +454,11 @@ LRESULT procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         layout(*bar);
         return 0;
     }
-    case RB_MOVEBAND:
-        moveband(*bar, wParam, static_cast<size_t>(lParam));
-        return TRUE;
     case RB_SETBARINFO:
         if (auto* bar_info = reinterpret_cast<REBARINFO*>(lParam)) {
             bar->images = bar_info->himl;
         }
         return TRUE;
-    case RB_GETBARINFO:
-        if (auto* bar_info = reinterpret_cast<REBARINFO*>(lParam)) {
-            bar_info->himl = bar->images;
-        }
-        return TRUE;
-    case RB_HITTEST: {
-        auto* hit = reinterpret_cast<RBHITTESTINFO*>(lParam);
-        if (!hit) {
-            return -1;
-        }
-        hit->iBand = bandat(*bar, hit->pt, &hit->flags);
-        return hit->iBand;
-    }
     case RB_BEGINDRAG:
         if (wParam < bar->bands.size()) {
             bar->dragging = static_cast<int>(wParam);
@@ -561,31 +471,11 @@ LRESULT procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         enddrag(*bar);
         return 0;
     case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK: {
-        UINT where = 0;
-        tagPOINT point { GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam) };
-        int index = bandat(*bar, point, &where);
-        if (index < 0 || where != RBHT_GRABBER) {
-            return 0;
-        }
-        if (message == WM_LBUTTONDBLCLK && (GetWindowLongA(window, GWL_STYLE) & RBS_DBLCLKTOGGLE)) {
-            SendMessageA(window, RB_MAXIMIZEBAND, static_cast<WPARAM>(index), 0);
-            return 0;
-        }
-        const Band& band = bar->bands[static_cast<size_t>(index)];
-        NMREBAR start {};
-        start.dwMask = RBNM_ID | RBNM_STYLE | RBNM_LPARAM;
-        start.uBand = static_cast<UINT>(index);
-        start.fStyle = band.style;
-        start.wID = band.id;
-        start.lParam = band.lParam;
-        if (!notifyparent(window, RBN_BEGINDRAG, &start.hdr)) {
-            bar->dragging = index;
-            bar->mousedrag = true;
-            SetCapture(window);
+    case WM_LBUTTONDBLCLK:
+        if (int index = gripat(*bar, tagPOINT { GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam) }); index >= 0) {
+            grab(*bar, index, message == WM_LBUTTONDBLCLK);
         }
         return 0;
-    }
     case WM_MOUSEMOVE:
         if (bar->mousedrag && GetCapture() == window) {
             dragto(*bar, tagPOINT { GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam) });
@@ -625,6 +515,55 @@ LRESULT procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 }
 
 } // namespace
+
+Rebar* rebarof(HWND window)
+{
+    return reinterpret_cast<Rebar*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+}
+
+bool vertical(const Rebar& bar)
+{
+    return GetWindowLongA(bar.self, GWL_STYLE) & CCS_VERT;
+}
+
+RECT gripperof(const Rebar& bar, const Band& band)
+{
+    if (!visible(band) || header(bar, band) <= headermargin) {
+        return RECT {};
+    }
+    const RECT& r = band.rect;
+    return vertical(bar) ? RECT { r.left, r.top, r.right, r.top + gripperextent() }
+                         : RECT { r.left, r.top, r.left + gripperextent(), r.bottom };
+}
+
+// The rebar holds the mouse before it asks, as the parent may take the mouse for a drag of its own
+// while it answers.
+void grab(Rebar& bar, int index, bool twice)
+{
+    const HWND self = bar.self;
+    if (twice && (GetWindowLongA(self, GWL_STYLE) & RBS_DBLCLKTOGGLE)) {
+        SendMessageA(self, RB_MAXIMIZEBAND, static_cast<WPARAM>(index), 0);
+        return;
+    }
+    const Band& band = bar.bands[static_cast<size_t>(index)];
+    NMREBAR start {};
+    start.dwMask = RBNM_ID | RBNM_STYLE | RBNM_LPARAM;
+    start.uBand = static_cast<UINT>(index);
+    start.fStyle = band.style;
+    start.wID = band.id;
+    start.lParam = band.lParam;
+    bar.dragging = index;
+    bar.mousedrag = true;
+    SetCapture(self);
+    if (!notifyparent(self, RBN_BEGINDRAG, &start.hdr) || rebarof(self) != &bar) {
+        return;
+    }
+    bar.dragging = -1;
+    bar.mousedrag = false;
+    if (GetCapture() == self) {
+        ReleaseCapture();
+    }
+}
 
 WNDPROC rebarprocedure()
 {

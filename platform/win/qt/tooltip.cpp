@@ -2,7 +2,7 @@
 // tooltip, which places it on the pointer's screen and follows the style. The control's window
 // keeps the tools and the timers and stays hidden. Tools with TTF_SUBCLASS are watched through a
 // subclass of their window.
-// Callers: the frame window's tooltip and the toolbars' tips (framework).
+// Callers: the frame window's tooltip (framework).
 
 #include <QToolTip>
 
@@ -14,6 +14,7 @@
 #include "platform/win/messagequeue.h"
 #include "platform/win/monitors.h"
 #include "platform/win/qt/controls.h"
+#include "platform/win/qt/tiptext.h"
 #include "platform/win/qt/winqt.h"
 #include "platform/win/system.h"
 #include "platform/win/window.h"
@@ -102,22 +103,6 @@ void hide(Tooltip& tip)
     }
 }
 
-// The text as the tip shows it: without TTS_NOPREFIX an ampersand marks a mnemonic and "&&" is
-// one ampersand. Escaped, so that markup in a tool's text is shown as typed.
-QString shown(const Tooltip& tip, const std::string& text)
-{
-    std::string plain;
-    const bool prefix = !(GetWindowLongA(tip.self, GWL_STYLE) & TTS_NOPREFIX);
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (prefix && text[i] == '&' && i + 1 < text.size()) {
-            ++i;
-        }
-        plain += text[i];
-    }
-    return QStringLiteral("<p style='white-space:pre'>%1</p>")
-        .arg(QString::fromStdString(plain).toHtmlEscaped());
-}
-
 void show(Tooltip& tip)
 {
     KillTimer(tip.self, showtimer);
@@ -128,7 +113,7 @@ void show(Tooltip& tip)
     HWND over = (tool.flags & TTF_IDISHWND) ? reinterpret_cast<HWND>(tool.id) : tool.window;
     tagPOINT at { 0, 0 };
     GetCursorPos(&at);
-    QToolTip::showText(QPoint(at.x, at.y), shown(tip, tool.text), widgetof(over), QRect(), tip.autopop);
+    QToolTip::showText(QPoint(at.x, at.y), tiptext(tool.text, !(GetWindowLongA(tip.self, GWL_STYLE) & TTS_NOPREFIX)), widgetof(over), QRect(), tip.autopop);
     tip.shown = true;
     SetTimer(tip.self, hidetimer, static_cast<UINT>(tip.autopop), nullptr);
 }

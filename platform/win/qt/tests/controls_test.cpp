@@ -1,4 +1,8 @@
+#include <QHelpEvent>
 #include <QImage>
+#include <QMouseEvent>
+#include <QToolBar>
+#include <QToolButton>
 #include <QToolTip>
 
 #include "platform/win/images.h"
@@ -26,6 +30,24 @@ void pointer(HWND window, UINT message, int x, int y, WPARAM keys = 0)
     while (win::deliverqueued()) { }
 }
 
+// The Qt widget of a control that stands over a client point of the control's window.
+template <typename Widget> Widget* widgetat(HWND window, int x, int y)
+{
+    QWidget* native = winqt::widgetof(window);
+    return native ? dynamic_cast<Widget*>(native->childAt(x, y)) : nullptr;
+}
+
+// A left click as the user's pointer gives it to a widget.
+void click(QWidget* widget)
+{
+    QPointF middle = QRectF(widget->rect()).center();
+    for (auto type : { QEvent::MouseButtonPress, QEvent::MouseButtonRelease }) {
+        QMouseEvent event(type, middle, widget->mapToGlobal(middle), Qt::LeftButton,
+            type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(widget, &event);
+    }
+}
+
 // A strip of n 16 x 16 images: image i filled with grey level 40 i, on the mask colour's border.
 HBITMAP strip(int n)
 {
@@ -46,7 +68,8 @@ HBITMAP strip(int n)
 TEST(QtToolbar, ButtonsLayOutReportTheHotItemAndClickThroughWmCommand)
 {
     FreshQt fresh;
-    HWND parent = toplevel(0, 0, 400, 100, WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    // Away from the toolkit's pointer, which would otherwise enter the first button.
+    HWND parent = toplevel(300, 300, 400, 100, WS_OVERLAPPEDWINDOW | WS_VISIBLE);
     HWND bar = control(
         TOOLBARCLASSNAMEA, parent, TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NODIVIDER, RECT { 0, 0, 300, 30 });
     SendMessageA(bar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
@@ -109,6 +132,40 @@ TEST(QtToolbar, ButtonsLayOutReportTheHotItemAndClickThroughWmCommand)
     pointer(bar, WM_LBUTTONUP, r.left + 5, 5);
     EXPECT_TRUE(SendMessageA(bar, TB_ISBUTTONCHECKED, 0x1001, 0));
     EXPECT_FALSE(SendMessageA(bar, TB_ISBUTTONCHECKED, 0x1000, 0)) << "one of a group is checked";
+
+    // The buttons are Qt's, in a QToolBar, where the control laid them out; the user's pointer on
+    // them gives the same notifications and commands.
+    auto* first = widgetat<QToolButton>(bar, 5, 5);
+    ASSERT_NE(first, nullptr);
+    EXPECT_NE(dynamic_cast<QToolBar*>(first->parentWidget()), nullptr);
+    EXPECT_TRUE(first->isCheckable());
+    EXPECT_FALSE(first->isChecked());
+    EXPECT_EQ(first->geometry(), QRect(0, 0, 22, 21));
+    auto* plain = widgetat<QToolButton>(bar, 22 * 2 + 4 + 5, 5);
+    ASSERT_NE(plain, nullptr);
+    hot.clear();
+    QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), plain->mapToGlobal(QPointF(5, 5)));
+    QCoreApplication::sendEvent(plain, &enter);
+    EXPECT_EQ(SendMessageA(bar, TB_GETHOTITEM, 0, 0), 3);
+    click(plain);
+    EXPECT_EQ(messagesof(WM_COMMAND).size(), 3u);
+    EXPECT_EQ(LOWORD(messagesof(WM_COMMAND).back().wParam), 0x2000);
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(plain, &leave);
+    ASSERT_TRUE(turnuntil([&] { return SendMessageA(bar, TB_GETHOTITEM, 0, 0) == -1; }));
+    ASSERT_EQ(hot.size(), 2u);
+    EXPECT_TRUE(hot[1].dwFlags & HICF_LEAVING);
+
+    QHelpEvent help(QEvent::ToolTip, QPoint(5, 5), plain->mapToGlobal(QPoint(5, 5)));
+    QCoreApplication::sendEvent(plain, &help);
+    ASSERT_TRUE(turnuntil([] { return QToolTip::isVisible(); }));
+    EXPECT_TRUE(QToolTip::text().contains("tip of 2000")) << QToolTip::text().toStdString();
+    QToolTip::hideText();
+
+    SendMessageA(bar, TB_ENABLEBUTTON, 0x2000, FALSE);
+    EXPECT_FALSE(plain->isEnabled());
+    click(plain);
+    EXPECT_EQ(messagesof(WM_COMMAND).size(), 3u) << "a disabled button does not click";
 }
 
 TEST(QtToolbar, CustomDrawAsksForTheStagesItWasToldTo)
@@ -131,8 +188,13 @@ TEST(QtToolbar, CustomDrawAsksForTheStagesItWasToldTo)
         if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) {
             return CDRF_NOTIFYITEMDRAW | CDRF_NOTIFYPOSTPAINT;
         }
-        return draw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT && draw->nmcd.dwItemSpec == 11 ? CDRF_SKIPDEFAULT
-                                                                                          : CDRF_DODEFAULT;
+        if (draw->nmcd.dwDrawStage != CDDS_ITEMPREPAINT || draw->nmcd.dwItemSpec != 11) {
+            return CDRF_DODEFAULT;
+        }
+        HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+        FillRect(draw->nmcd.hdc, &draw->nmcd.rc, red);
+        DeleteObject(red);
+        return CDRF_SKIPDEFAULT;
     };
     InvalidateRect(bar, nullptr, TRUE);
     UpdateWindow(bar);
@@ -143,6 +205,13 @@ TEST(QtToolbar, CustomDrawAsksForTheStagesItWasToldTo)
     EXPECT_EQ(stages[3].first, CDDS_ITEMPREPAINT);
     EXPECT_TRUE(stages[3].second & CDIS_CHECKED);
     EXPECT_EQ(stages[4].first, CDDS_POSTPAINT);
+
+    // The button the parent drew shows the parent's drawing, not Qt's.
+    RECT drawn;
+    SendMessageA(bar, TB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&drawn));
+    QImage shown = winqt::grabwindow(bar);
+    EXPECT_EQ(
+        shown.pixelColor((drawn.left + drawn.right) / 2, (drawn.top + drawn.bottom) / 2), QColor(255, 0, 0));
 }
 
 TEST(QtRebar, BandsSizeTheBarWrapIntoRowsAndReportHeightChanges)
@@ -175,15 +244,20 @@ TEST(QtRebar, BandsSizeTheBarWrapIntoRowsAndReportHeightChanges)
         return child;
     };
     HWND first = addband(100, 24, 1);
+    auto top = [&](int index) {
+        RECT area;
+        SendMessageA(rebar, RB_GETRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&area));
+        return area.top;
+    };
     EXPECT_EQ(GetParent(first), rebar) << "the band's child lives in the rebar";
     EXPECT_TRUE(IsWindowVisible(first));
     EXPECT_EQ(SendMessageA(rebar, RB_GETBARHEIGHT, 0, 0), 24 + 4);
     EXPECT_EQ(heightchanges, 1);
     addband(100, 30, 2);
-    EXPECT_EQ(SendMessageA(rebar, RB_GETROWCOUNT, 0, 0), 1);
+    EXPECT_EQ(top(1), 0) << "one row";
     EXPECT_EQ(SendMessageA(rebar, RB_GETBARHEIGHT, 0, 0), 34);
     HWND third = addband(150, 20, 3);
-    EXPECT_EQ(SendMessageA(rebar, RB_GETROWCOUNT, 0, 0), 2) << "a band that does not fit starts a row";
+    EXPECT_EQ(top(2), 34 + 2) << "a band that does not fit starts a row";
     EXPECT_EQ(SendMessageA(rebar, RB_GETBARHEIGHT, 0, 0), 34 + 2 + 24);
 
     RECT placed;
@@ -216,6 +290,26 @@ TEST(QtRebar, BandsSizeTheBarWrapIntoRowsAndReportHeightChanges)
     pointer(rebar, WM_LBUTTONDOWN, grip.left + 3, grip.top + 5, MK_LBUTTON);
     EXPECT_EQ(started.uBand, 1u);
     EXPECT_EQ(started.lParam, 1);
+    EXPECT_NE(GetCapture(), rebar) << "a refused drag lets the mouse go";
+
+    // The gripper is a Qt widget: the user's press on it asks the same. Allowed, the rebar drags.
+    started = NMREBAR {};
+    QWidget* gripper = widgetat<QWidget>(rebar, grip.left + 3, grip.top + 5);
+    ASSERT_NE(gripper, nullptr);
+    EXPECT_EQ(gripper->cursor().shape(), Qt::SizeAllCursor);
+    click(gripper);
+    EXPECT_EQ(started.uBand, 1u);
+    answer() = nullptr;
+    SendMessageA(rebar, RB_GETRECT, 0, reinterpret_cast<LPARAM>(&grip));
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton, Qt::LeftButton,
+        Qt::NoModifier);
+    QCoreApplication::sendEvent(widgetat<QWidget>(rebar, grip.left + 3, grip.top + 5), &press);
+    EXPECT_EQ(GetCapture(), rebar);
+    pointer(rebar, WM_MOUSEMOVE, 290, 5, MK_LBUTTON);
+    pointer(rebar, WM_LBUTTONUP, 290, 5);
+    SendMessageA(rebar, RB_GETBANDINFOA, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_EQ(info.lParam, 1) << "dragged behind the other band of its row";
+    EXPECT_EQ(GetCapture(), nullptr);
 }
 
 TEST(QtTooltip, TheTipOfTheToolUnderThePointerShowsAfterItsDelay)
