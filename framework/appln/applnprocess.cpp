@@ -39,6 +39,8 @@ APPLNPROCESS* theprocess = nullptr;
 constexpr const char* organisationname = "Venthorne Electronics";
 constexpr const char* organisationdomain = "venthorne.com";
 constexpr const char* lastfileused = "LastFileUsed";
+constexpr int recentfiles = 8;
+constexpr unsigned int firstrecentfile = 0x175;
 constexpr int messagebuffer = 1024;
 
 QString fromlocal(const char* text)
@@ -206,6 +208,24 @@ void APPLNPROCESS::system_init()
     setformfactoryhook([]() -> IFORMFACTORY* { return getapplnmodule(); });
     HtmlHelpA(nullptr, nullptr, HH_INITIALIZE, reinterpret_cast<DWORD_PTR>(&helpcookie));
     APPLNMODULE::system_init();
+    applnmenu.reset(createapplnmenu(this));
+    APPLNMENU::loadmrulist();
+    applnmenu->rebuildmrulist();
+}
+
+APPLNMENU* APPLNPROCESS::createapplnmenu(IMENUOWNER* owner)
+{
+    auto* menu = new APPLNMENU(owner, recentfiles, firstrecentfile);
+    menu->loadmenus("GLOBALMENU", getmoduleinstance(), cmdtable, this);
+    menu->setaccelerators(CMDCTX_GLOBAL, keytranslator, 0);
+    menu->rebuildmrulist();
+    return menu;
+}
+
+void APPLNPROCESS::oninitmenupopup(int index, HMENU popup)
+{
+    if (applnmenu)
+        applnmenu->init(popup);
 }
 
 void APPLNPROCESS::system_term()
@@ -218,6 +238,8 @@ void APPLNPROCESS::system_term()
     HtmlHelpA(nullptr, nullptr, HH_CLOSE_ALL, 0);
     HtmlHelpA(nullptr, nullptr, HH_UNINITIALIZE, helpcookie);
     APPLNMODULE::system_term();
+    APPLNMENU::savemrulist();
+    applnmenu.reset();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     destroymodules();
     frames.zap();
@@ -273,6 +295,8 @@ void APPLNPROCESS::abort()
 void APPLNPROCESS::addmrufile(const char* name)
 {
     pushcontext();
+    if (applnmenu)
+        applnmenu->addmrufile(name);
     reg_putstr(nullptr, lastfileused, name);
     popcontext();
 }

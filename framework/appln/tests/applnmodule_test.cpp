@@ -9,6 +9,7 @@
 
 #include "framework/appln/stringtranslator.h"
 #include "framework/appln/tests/testprocess.h"
+#include "platform/win/messages.h"
 
 namespace {
 
@@ -133,6 +134,39 @@ TEST(ModuleBase, RemovingThePrimaryWindowClosesTheModulesOtherWindows)
         primary.destroywindow();
         EXPECT_EQ(module.numwindows(), 0);
         EXPECT_EQ(second.getparentframe(), nullptr) << "closed with the primary window";
+        return 1;
+    };
+    process.runall();
+}
+
+TEST(ModuleBase, KeysBecomeTheWindowsCommandsOrTheGlobalOnesOfItsFrame)
+{
+    appltest::TESTPROCESS process;
+    static std::vector<WPARAM> commands;
+    commands.clear();
+    struct KEYWINDOW : APPLNWINDOW {
+        LRESULT msghlr(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override
+        {
+            if (message == WM_COMMAND)
+                commands.push_back(wParam);
+            return APPLNWINDOW::msghlr(window, message, wParam, lParam);
+        }
+    } window;
+    process.start = [&] {
+        window.setowner(&process);
+        window.createwindow(process.getframe(0));
+        process.getcmdinfotable()->addcommand(0x110, 0x305, "&Window command", nullptr);
+        process.getkeytranslator()->assign(0x110, 0x305, 0x74);
+        process.getkeytranslator()->assign(0x100, 0x200, 0x75);
+        for (WPARAM key : { 0x74, 0x75, 0x76 }) {
+            MSG down {};
+            down.hwnd = window.hwnd;
+            down.message = WM_KEYDOWN;
+            down.wParam = key;
+            EXPECT_EQ(process.onwantkey(&window, static_cast<unsigned long>(key), &down), key != 0x76) << key;
+        }
+        EXPECT_EQ(commands, std::vector<WPARAM> { MAKEWPARAM(0x305, 1) })
+            << "the global key goes to the frame";
         return 1;
     };
     process.runall();
