@@ -14,10 +14,10 @@
 // and analyses by name. It solves nothing: its runs deliver the plots a test scripted.
 namespace fakes {
 
-// One output plot a run delivers. Data names that name a node give that node's own identifier.
+// One output plot of real points a run delivers. Data names that name a node give that node's own
+// identifier.
 struct ScriptedPlot {
     std::string reference = "time";
-    int32_t type = IF_REAL;          // IF_COMPLEX: each point's values are real, imaginary pairs
     std::vector<std::string> names;  // solution equations 1..N in order
     std::vector<std::pair<double, std::vector<double>>> points;
 };
@@ -52,8 +52,7 @@ struct Spice {
     // Scripts: each doAnalyses with restart 1 delivers the next run; doAnalyses with restart 0 goes
     // on with the run the pause test stopped.
     std::deque<std::vector<ScriptedPlot>> runs;
-    std::map<int, std::string> errors;   // simerrmsg's texts by code
-    std::map<int32_t, int32_t> statistics; // options ids 22 to 25
+    std::map<int, std::string> errors; // simerrmsg's texts by code
     std::map<std::string, double> answers;  // askInstanceQuest by "instance.keyword" (real values)
     // What the fake holds.
     IFfrontEnd* frontend = nullptr;

@@ -231,6 +231,13 @@ void Engine::compile()
     reads.erase(std::unique(reads.begin(), reads.end()), reads.end());
     for (const auto& read : reads)
         ++nets[read.first].readers;
+    modelnets.clear();
+    for (const Pin& pin : pins) {
+        if (parts[pin.part]->model)
+            modelnets.push_back(pin.net);
+    }
+    std::sort(modelnets.begin(), modelnets.end());
+    modelnets.erase(std::unique(modelnets.begin(), modelnets.end()), modelnets.end());
 
     uint32_t firstdriver = 0;
     uint32_t firstreader = 0;
@@ -263,7 +270,7 @@ void Engine::compile()
         component.lastclock = NOCLOCK;
         std::vector<uint32_t> inputs(static_cast<std::size_t>(fixedinputs(part->kind)), NONE);
         std::vector<uint32_t> outputs(static_cast<std::size_t>(fixedoutputs(part->kind)), NONE);
-        std::size_t used = part->kind == Kind::COUNTER ? 1 : 0;
+        std::size_t used = outputs.size() - static_cast<std::size_t>(indexedoutputs(part->kind));
         for (uint32_t index : part->pins) {
             const Pin& pin = pins[index];
             if (pin.role.input && pin.role.slot == NOROLE)
@@ -277,8 +284,7 @@ void Engine::compile()
             if (pin.role.output && pin.role.slot != NOROLE)
                 used = std::max(used, static_cast<std::size_t>(pin.role.slot) + 1);
         }
-        // Counters and pattern sources are as wide as their highest connected output.
-        if (part->kind == Kind::COUNTER || part->kind == Kind::PATTERN)
+        if (indexedoutputs(part->kind))
             outputs.resize(used);
         component.firstinput = static_cast<uint32_t>(componentinputs.size());
         component.inputs = static_cast<uint32_t>(inputs.size());

@@ -127,9 +127,10 @@ struct alignas(64) Component {
     int64_t rise;
     int64_t fall;
     int64_t off;
-    uint64_t word;  // flip-flop and latch level, count, clock phase, pattern position
-    int64_t aux;  // PATTERN: the step; COUNTER: the outputs it last scheduled (CLOCK: high time in
-                  // `rise`, low time in `fall`)
+    uint64_t word;  // flip-flop and latch level, count, shift register bits, clock phase, pattern
+                    // position
+    int64_t aux;    // PATTERN: the step; COUNTER: the outputs it last scheduled; SHIFTREG: its
+                    // undefined bits (CLOCK: high time in `rise`, low time in `fall`)
 };
 
 inline constexpr uint8_t NOCLOCK = 3;
@@ -202,7 +203,9 @@ public:
     // The lock-step with the analog engine.
     int bootstep(bool first, bool settle, int* changes);
     int accept(int64_t time, void* context, void (*request)(void*, double));
-    bool hasdacs() const;
+    // Whether the analog side sees digital changes: through DAC links, or through models, whose
+    // analog side may follow their digital pins.
+    bool analogreads() const;
 
     std::vector<std::unique_ptr<PXobject>> parts;
     std::vector<PXobject*> modelled;  // the parts with a model, which the engine calls
@@ -252,6 +255,10 @@ private:
     void evaluateflipflop(Component& component);
     void evaluatelatch(Component& component);
     void evaluatecounter(Component& component);
+    void evaluateshifter(Component& component);
+    void selectof(const Component& component, uint32_t first, uint32_t* select, uint32_t* unknown) const;
+    void evaluatemux(Component& component);
+    void evaluatedecoder(Component& component);
     void evaluateclock(Component& component, uint32_t index);
     void evaluatepattern(Component& component, uint32_t index);
     void evaluateswitch(Component& component);
@@ -271,6 +278,7 @@ private:
     std::vector<std::vector<uint32_t>> mirrors;  // merged-away nets whose states follow the root's
     std::vector<uint32_t> netdrivers;
     std::vector<uint32_t> netreaders;
+    std::vector<uint32_t> modelnets;  // the nets at the pins of parts with models, each once
 
     // Drivers.
     std::vector<Driver> drivers;

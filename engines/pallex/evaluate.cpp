@@ -145,6 +145,19 @@ void Engine::start(PXobject* part, Component& component)
             drive(outputs[1 + bit], strong((component.word >> bit) & 1 ? HIGH : LOW));
         return;
     }
+    case Kind::SHIFTREG: {
+        uint64_t mask = (uint64_t { 1 } << component.outputs) - 1;
+        component.word = initial(instance) & mask;
+        component.aux = 0;
+        for (uint32_t bit = 0; bit < component.outputs; ++bit)
+            drive(outputs[bit], strong((component.word >> bit) & 1 ? HIGH : LOW));
+        return;
+    }
+    case Kind::MUX:
+    case Kind::DECODER:
+        for (uint32_t at = 0; at < component.outputs; ++at)
+            drive(outputs[at], STATE_SUD);
+        return;
     case Kind::CLOCK:
         component.word = LOW;
         drive(outputs[0], STATE_SLO);
@@ -216,6 +229,12 @@ void Engine::evaluate(uint32_t index)
         return evaluatelatch(component);
     case Kind::COUNTER:
         return evaluatecounter(component);
+    case Kind::SHIFTREG:
+        return evaluateshifter(component);
+    case Kind::MUX:
+        return evaluatemux(component);
+    case Kind::DECODER:
+        return evaluatedecoder(component);
     case Kind::SWITCH:
         return evaluateswitch(component);
     case Kind::DPROBE:
@@ -386,6 +405,93 @@ void Engine::evaluatecounter(Component& component)
     else if (component.word == mask && width > 0)
         carry = enable;
     schedulewithdelay(component, 0, strong(carry));
+}
+
+// A shift register keeps its bits in `word` and the bits it cannot know in `aux`.
+void Engine::evaluateshifter(Component& component)
+{
+    Level clock = input(component, 1, LOW);
+    Level enable = input(component, 2, HIGH);
+    Level reset = input(component, 3, LOW);
+    uint8_t last = component.lastclock;
+    component.lastclock = clock;
+    uint64_t mask = (uint64_t { 1 } << component.outputs) - 1;
+    uint64_t word = component.word;
+    uint64_t unknown = static_cast<uint64_t>(component.aux);
+    bool rising = last == LOW && clock == HIGH;
+    bool maybe = (last == LOW && clock == UNKNOWN) || (last == UNKNOWN && clock == HIGH);
+    if (reset == HIGH) {
+        word = unknown = 0;
+    } else if (reset == UNKNOWN) {
+        unknown |= word;
+    } else if ((rising || maybe) && enable != LOW) {
+        Level data = input(component, 0, UNKNOWN);
+        uint64_t shifted = ((word << 1) | (data == HIGH)) & mask;
+        uint64_t shiftedunknown = ((unknown << 1) | (data == UNKNOWN)) & mask;
+        // A shift that may or may not have happened keeps only the bits both outcomes agree on.
+        if (rising && enable == HIGH)
+            unknown = shiftedunknown;
+        else
+            unknown |= shiftedunknown | (word ^ shifted);
+        word = shifted;
+    }
+    word &= ~unknown;
+    if (word == component.word && static_cast<int64_t>(unknown) == component.aux)
+        return;
+    component.word = word;
+    component.aux = static_cast<int64_t>(unknown);
+    for (uint32_t bit = 0; bit < component.outputs; ++bit) {
+        Level level = (unknown >> bit) & 1 ? UNKNOWN : static_cast<Level>((word >> bit) & 1);
+        schedulewithdelay(component, bit, strong(level));
+    }
+}
+
+// The select word of the select inputs from slot `first` on: known bits in *select, undefined ones
+// in *unknown; unconnected bits read low.
+void Engine::selectof(const Component& component, uint32_t first, uint32_t* select, uint32_t* unknown) const
+{
+    *select = *unknown = 0;
+    for (uint32_t bit = 0; bit < MAXSELECT; ++bit) {
+        Level level = input(component, first + bit, LOW);
+        if (level == HIGH)
+            *select |= 1u << bit;
+        else if (level == UNKNOWN)
+            *unknown |= 1u << bit;
+    }
+}
+
+void Engine::evaluatemux(Component& component)
+{
+    constexpr uint32_t DATA = 1;
+    uint32_t select;
+    uint32_t unknown;
+    selectof(component, DATA + MAXWIDTH, &select, &unknown);
+    // With undefined select bits the output is known only when every input they may pick agrees.
+    Level result = input(component, DATA + select, UNKNOWN);
+    for (uint32_t also = unknown; also && result != UNKNOWN; also = (also - 1) & unknown) {
+        if (input(component, DATA + (select | also), UNKNOWN) != result)
+            result = UNKNOWN;
+    }
+    Level enable = input(component, 0, HIGH);
+    if (enable == LOW)
+        result = LOW;
+    else if (enable == UNKNOWN && result != LOW)
+        result = UNKNOWN;
+    schedulewithdelay(component, 0, strong(result));
+    schedulewithdelay(component, 1, strong(invert(result)));
+}
+
+void Engine::evaluatedecoder(Component& component)
+{
+    uint32_t select;
+    uint32_t unknown;
+    selectof(component, 1, &select, &unknown);
+    Level enable = input(component, 0, HIGH);
+    Level chosen = enable == HIGH && unknown == 0 ? HIGH : UNKNOWN;
+    for (uint32_t output = 0; output < component.outputs; ++output) {
+        bool candidate = enable != LOW && (output & ~unknown) == select;
+        schedulewithdelay(component, output, strong(candidate ? chosen : LOW));
+    }
 }
 
 void Engine::evaluateclock(Component& component, uint32_t index)

@@ -271,7 +271,7 @@ int pallex_timestep(double time, double* next)
     if (!engine)
         return 0;
     int64_t pending = engine->nextevent();
-    if (engine->hasdacs() && pending != INT64_MAX)
+    if (engine->analogreads() && pending != INT64_MAX)
         *next = seconds(pending);
     return 1;
 }

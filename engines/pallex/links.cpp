@@ -75,9 +75,9 @@ int64_t Engine::linkchanged(const PXlink* link)
     return latest;
 }
 
-bool Engine::hasdacs() const
+bool Engine::analogreads() const
 {
-    return std::any_of(links.begin(), links.end(), [](const PXlink& link) { return !link.adc; });
+    return !modelled.empty() || std::any_of(links.begin(), links.end(), [](const PXlink& link) { return !link.adc; });
 }
 
 void Engine::sample(PXobject* probe)
@@ -109,9 +109,13 @@ void Engine::writedata(int64_t time, PXobject* probe)
 
 int Engine::bootstep(bool first, bool settle, int* changes)
 {
+    if (!compiled)
+        compile();
     std::vector<STATE> before;
     for (const PXlink& link : links)
         before.push_back(link.adc ? 0 : linkstate(&link));
+    for (uint32_t net : modelnets)
+        before.push_back(nets[net].state);
     for (PXobject* part : modelled)
         part->model->simulate(0, SIM_ANALOG);
     run(0, settle);
@@ -119,6 +123,8 @@ int Engine::bootstep(bool first, bool settle, int* changes)
     std::size_t at = 0;
     for (const PXlink& link : links)
         changed += !link.adc && linkstate(&link) != before[at++];
+    for (uint32_t net : modelnets)
+        changed += nets[net].state != before[at++];
     *changes = changed;
     bool stop = breakasked;
     breakasked = false;

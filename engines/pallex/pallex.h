@@ -109,11 +109,12 @@ int pallex_setup();
 // Before DCtran goes on with a transient that the pause test or a break stopped.
 int pallex_resume();
 // After each analog solution of an operating point: the digital side settles at time 0 (delays
-// counted as zero when `settle`, else only the events due at 0 run); *changes = the DAC links whose
-// state changed. 3 instead of 1 when a break was asked.
+// counted as zero when `settle`, else only the events due at 0 run); *changes = the DAC links and
+// the nets at models' pins whose state changed. 3 instead of 1 when a break was asked.
 int pallex_bootstep(int first, int settle, int* changes);
 // Before the analog engine steps to `time`: *next = the latest time it may reach without missing a
-// digital change the analog side sees (+HUGE_VAL when none is pending).
+// digital change the analog side sees: the next pending event while DAC links or models exist,
+// else +HUGE_VAL (also when nothing is pending).
 int pallex_timestep(double time, double* next);
 // At a converged analog point `time`: models' simulate(SIM_ANALOG), their time-point requests passed
 // on through `request`, then the digital events up to `time`. 1 committed; 2 not committed (a model

@@ -29,6 +29,9 @@ constexpr TypeName types[] = {
     { "DLATCH", Kind::DLATCH },
     { "SRLATCH", Kind::SRLATCH },
     { "COUNTER", Kind::COUNTER },
+    { "SHIFTREG", Kind::SHIFTREG },
+    { "MUX", Kind::MUX },
+    { "DECODER", Kind::DECODER },
     { "CLOCK", Kind::CLOCK },
     { "PATTERN", Kind::PATTERN },
     { "PULLUP", Kind::PULLUP },
@@ -40,23 +43,36 @@ constexpr TypeName types[] = {
     { "EXTMODEL", Kind::MODEL },
 };
 
-// Fixed pins of the kinds that have them, inputs then outputs, each list ending in null.
+// An indexed pin family: "<prefix>0" to "<prefix><count - 1>".
+struct Family {
+    const char* prefix;
+    int32_t count;
+};
+
+// Fixed pins of the kinds that have them: named inputs then the indexed input families, named
+// outputs then the indexed outputs; name lists end in null.
 struct Pins {
     const char* inputs[6];
     const char* outputs[3];
+    Family families[2];
+    Family indexed;
 };
 
 const Pins* pinsof(Kind kind)
 {
-    static constexpr Pins tri { { "A", "EN", nullptr }, { "Q", nullptr } };
-    static constexpr Pins dff { { "D", "CLK", "S", "R", nullptr }, { "Q", "!Q", nullptr } };
-    static constexpr Pins jkff { { "J", "K", "CLK", "S", "R", nullptr }, { "Q", "!Q", nullptr } };
-    static constexpr Pins dlatch { { "D", "EN", "S", "R", nullptr }, { "Q", "!Q", nullptr } };
-    static constexpr Pins srlatch { { "S", "R", nullptr }, { "Q", "!Q", nullptr } };
-    static constexpr Pins counter { { "CLK", "EN", "RST", nullptr }, { "CO", nullptr } };
-    static constexpr Pins clock { { nullptr }, { "Q", nullptr } };
-    static constexpr Pins pattern { { nullptr }, { nullptr } };
-    static constexpr Pins swtch { { "A", "B", "EN", nullptr }, { "A", "B", nullptr } };
+    static constexpr Pins tri { { "A", "EN", nullptr }, { "Q", nullptr }, {}, {} };
+    static constexpr Pins dff { { "D", "CLK", "S", "R", nullptr }, { "Q", "!Q", nullptr }, {}, {} };
+    static constexpr Pins jkff { { "J", "K", "CLK", "S", "R", nullptr }, { "Q", "!Q", nullptr }, {}, {} };
+    static constexpr Pins dlatch { { "D", "EN", "S", "R", nullptr }, { "Q", "!Q", nullptr }, {}, {} };
+    static constexpr Pins srlatch { { "S", "R", nullptr }, { "Q", "!Q", nullptr }, {}, {} };
+    static constexpr Pins counter { { "CLK", "EN", "RST", nullptr }, { "CO", nullptr }, {}, { "Q", MAXWIDTH } };
+    static constexpr Pins shiftreg { { "D", "CLK", "EN", "RST", nullptr }, { nullptr }, {}, { "Q", MAXWIDTH } };
+    static constexpr Pins mux { { "EN", nullptr }, { "Q", "!Q", nullptr }, { { "D", MAXWIDTH }, { "S", MAXSELECT } },
+        {} };
+    static constexpr Pins decoder { { "EN", nullptr }, { nullptr }, { { "A", MAXSELECT } }, { "Q", MAXWIDTH } };
+    static constexpr Pins clock { { nullptr }, { "Q", nullptr }, {}, {} };
+    static constexpr Pins pattern { { nullptr }, { nullptr }, {}, { "Q", MAXWIDTH } };
+    static constexpr Pins swtch { { "A", "B", "EN", nullptr }, { "A", "B", nullptr }, {}, {} };
     switch (kind) {
     case Kind::TRIBUF:
     case Kind::TRIINV:
@@ -71,6 +87,12 @@ const Pins* pinsof(Kind kind)
         return &srlatch;
     case Kind::COUNTER:
         return &counter;
+    case Kind::SHIFTREG:
+        return &shiftreg;
+    case Kind::MUX:
+        return &mux;
+    case Kind::DECODER:
+        return &decoder;
     case Kind::CLOCK:
         return &clock;
     case Kind::PATTERN:
@@ -99,16 +121,33 @@ int32_t count(const char* const* names)
     return n;
 }
 
-// The bit of an indexed output "Q<n>" (n from 0 to MAXWIDTH - 1); NOROLE for any other name.
-int32_t indexedoutput(const char* name)
+// The index of `name` in the family ("Q7" in Q: 7); NOROLE when it is not one of its names.
+int32_t indexin(const Family& family, const char* name)
 {
-    if ((name[0] != 'Q' && name[0] != 'q') || name[1] < '0' || name[1] > '9')
+    if (!family.prefix)
+        return NOROLE;
+    std::size_t length = std::strlen(family.prefix);
+    const char* digits = name + length;
+    if (strncasecmp(name, family.prefix, length) != 0 || *digits < '0' || *digits > '9')
         return NOROLE;
     char* end = nullptr;
-    long bit = std::strtol(name + 1, &end, 10);
-    if (*end || bit >= MAXWIDTH || (name[1] == '0' && name[2]))
+    long index = std::strtol(digits, &end, 10);
+    if (*end || index >= family.count || (digits[0] == '0' && digits[1]))
         return NOROLE;
-    return static_cast<int32_t>(bit);
+    return static_cast<int32_t>(index);
+}
+
+// The slot of an indexed input: after the named inputs and the families before its own.
+int32_t indexedinput(const Pins& pins, const char* name)
+{
+    int32_t slot = count(pins.inputs);
+    for (const Family& family : pins.families) {
+        int32_t index = indexin(family, name);
+        if (index != NOROLE)
+            return slot + index;
+        slot += family.count;
+    }
+    return NOROLE;
 }
 
 bool reads(int32_t pintype)
@@ -137,7 +176,7 @@ bool kindof(const char* type, Kind* kind)
 int32_t fixedinputs(Kind kind)
 {
     const Pins* pins = pinsof(kind);
-    return pins ? count(pins->inputs) : 0;
+    return pins ? count(pins->inputs) + pins->families[0].count + pins->families[1].count : 0;
 }
 
 int32_t fixedoutputs(Kind kind)
@@ -145,8 +184,13 @@ int32_t fixedoutputs(Kind kind)
     if (kind <= Kind::XNOR)
         return 1;
     const Pins* pins = pinsof(kind);
-    int32_t outputs = pins ? count(pins->outputs) : 0;
-    return kind == Kind::COUNTER || kind == Kind::PATTERN ? outputs + MAXWIDTH : outputs;
+    return pins ? count(pins->outputs) + pins->indexed.count : 0;
+}
+
+int32_t indexedoutputs(Kind kind)
+{
+    const Pins* pins = pinsof(kind);
+    return pins ? pins->indexed.count : 0;
 }
 
 PinRole roleof(Kind kind, const char* name, int32_t pintype)
@@ -192,10 +236,13 @@ PinRole roleof(Kind kind, const char* name, int32_t pintype)
     }
     const Pins* pins = pinsof(kind);
     int32_t input = find(pins->inputs, name);
+    if (input == NOROLE)
+        input = indexedinput(*pins, name);
     int32_t output = find(pins->outputs, name);
-    int32_t bit = kind == Kind::PATTERN && strcasecmp(name, "Q") == 0 ? 0 : NOROLE;
-    if (kind == Kind::COUNTER || kind == Kind::PATTERN)
-        bit = bit == NOROLE ? indexedoutput(name) : bit;
+    int32_t bit = indexin(pins->indexed, name);
+    // A pattern source's single output Q is its Q0.
+    if (kind == Kind::PATTERN && strcasecmp(name, "Q") == 0)
+        bit = 0;
     if (bit != NOROLE)
         output = count(pins->outputs) + bit;
     role.known = input != NOROLE || output != NOROLE;

@@ -8,6 +8,7 @@
 #include "framework/appln/applnframe.h"
 #include "framework/appln/applnprocess.h"
 #include "framework/appln/stringtranslator.h"
+#include "platform/win/menu.h"
 #include "platform/win/messagequeue.h"
 #include "platform/win/modules.h"
 #include "platform/win/resources.h"
@@ -118,8 +119,17 @@ void APPLNMODULE::system_init()
         context.messagetable = &messagetable;
     if (loadowntable(stringtable, module, "APPLNSTRINGS", "QJLIBSTRINGS"))
         context.stringtable = &stringtable;
+    // The global commands and keys are the main program's, loaded into every module's table.
+    HINSTANCE program = process ? process->getmoduleinstance() : module;
+    cmdtable.load("GLOBALCONTEXTS", program);
+    keytranslator.rscload("GLOBALKEYS", program);
+    if (module && FindResourceA(module, "APPLNCONTEXTS", RT_RCDATA)) {
+        cmdtable.load("APPLNCONTEXTS", module);
+        keytranslator.rscload("APPLNKEYS", module);
+    }
     loadcbftable();
     loadcmdinfo();
+    keytranslator.regload(KEYTRANSLATOR::REGISTRYKEY);
 }
 
 void APPLNMODULE::system_term()
@@ -234,18 +244,37 @@ int APPLNMODULE::onidle()
 
 int APPLNMODULE::onwantkey(APPLNWINDOW* window, unsigned long key, MSG* message)
 {
-    // Keys become commands through the key translator, which comes with the command tables.
-    return 0;
+    if (!window)
+        return 0;
+    if (keytranslator.translate_and_dispatch(window->hwnd, window->getcmdctx(), key, message))
+        return 1;
+    APPLNFRAME* frame = window->getparentframe();
+    return frame && keytranslator.translate_and_dispatch(frame->hwnd, CMDCTX_GLOBAL, key, message);
 }
 
 int APPLNMODULE::oncommand(APPLNWINDOW* window, unsigned short id)
 {
     pushcontext();
-    int handled = window ? window->docommand(id) : 0;
+    int handled = window ? cmdtable.dispatch(window->getcmdctx(), id, window) : 0;
+    if (!handled && window)
+        handled = window->docommand(id);
     if (!handled)
         handled = docommand(id);
     popcontext();
     return handled;
+}
+
+HMENU APPLNMODULE::createcontextmenu(GSLIST<unsigned short>& contexts)
+{
+    HMENU menu = CreatePopupMenu();
+    cmdtable.appendcontextmenus(menu, contexts);
+    keytranslator.sync_menu(contexts, menu);
+    return menu;
+}
+
+void APPLNMODULE::destroycontextmenu(HMENU menu)
+{
+    DestroyMenu(menu);
 }
 
 void APPLNMODULE::setmodal(int flag)

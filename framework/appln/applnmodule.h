@@ -2,10 +2,11 @@
 
 // The base of every module: the process object and each module library's main object. A module
 // owns its application context (with its own message and string tables, which start as copies of
-// the process's), its windows, a table of 256 interfaces and its input handler, and is the
-// command target of last resort for its windows. Every call made on a module's behalf runs with
-// its context current (pushcontext, popcontext). A module that overrides one form of
-// getprimarywindow or showprimarywindow brings in the other with a using-declaration.
+// the process's), its command table and key translator, its windows, a table of 256 interfaces and
+// its input handler, and is the command target of last resort for its windows. Every call made on
+// a module's behalf runs with its context current (pushcontext, popcontext). A module that
+// overrides one form of getprimarywindow or showprimarywindow brings in the other with a
+// using-declaration.
 
 #include <condition_variable>
 #include <mutex>
@@ -18,10 +19,11 @@
 #include "framework/appln/applnwindow.h"
 #include "framework/appln/inputhandler.h"
 #include "framework/appln/interfaces.h"
+#include "framework/commands/cmdinfotable.h"
+#include "framework/commands/keytranslator.h"
+#include "platform/ombrel/gslist.h"
 
 class APPLNPROCESS;
-class CMDINFOTABLE;
-class KEYTRANSLATOR;
 
 // The module's event: set by each idle pass, released to one waiter at a time.
 class AUTORESETEVENT {
@@ -55,9 +57,9 @@ public:
     virtual void setapplnname(const char* name, const char* title);
     virtual const char* getapplnname() { return name.c_str(); }
     virtual const char* getapplntitle() { return title.c_str(); }
-    // The command table and the key translator; null until the module has them.
-    virtual CMDINFOTABLE* getcmdinfotable() { return nullptr; }
-    virtual KEYTRANSLATOR* getkeytranslator() { return nullptr; }
+    // The module's command table and key translator.
+    virtual CMDINFOTABLE* getcmdinfotable() { return &cmdtable; }
+    virtual KEYTRANSLATOR* getkeytranslator() { return &keytranslator; }
     virtual HINSTANCE getmoduleinstance() { return context.instance; }
     // The name of the module's registry branch and of its version value; the name by default.
     virtual const char* getregistrykey() { return getapplnname(); }
@@ -90,9 +92,11 @@ public:
     virtual void updatewindows() { }
     // Signals the module's event; 1.
     virtual int onidle();
-    // Non-zero when the key was translated to a command; keys are bound by the key translator.
+    // Non-zero when the key became a command: in the window's context for the window, else in the
+    // global context for its frame.
     virtual int onwantkey(APPLNWINDOW* window, unsigned long key, MSG* message);
-    // The command through the window's command handling, then the module's; non-zero when handled.
+    // The command through the command table in the window's context, the window's command handling
+    // and the module's, in that order, with the module's context current; non-zero when handled.
     virtual int oncommand(APPLNWINDOW* window, unsigned short id);
     virtual void onactivate(APPLNWINDOW* window) { }
     virtual void onfirstrun(unsigned long newversion, unsigned long oldversion) { }
@@ -111,6 +115,11 @@ public:
     std::recursive_mutex& getmutex() { return mutex; }
     int numwindows() const { return windows.count; }
     APPLNWINDOW* getwindow(int i) const { return windows.ptr(i); }
+    // A popup of the commands of the contexts with their key names; the caller destroys it with
+    // destroycontextmenu.
+    HMENU createcontextmenu(GSLIST<unsigned short>& contexts);
+    void destroycontextmenu(HMENU menu);
+    void setuistate(HMENU menu, unsigned short id, UISTATE& state) { cmdtable.setuistate(menu, id, state); }
     // A set flag pushes the context and raises the modal count, a clear one pops and lowers it.
     void setmodal(int flag);
     int ismodal() const { return modal; }
@@ -124,6 +133,8 @@ protected:
     MODULECONTEXT context;
     STRINGTABLE messagetable;
     STRINGTABLE stringtable;
+    CMDINFOTABLE cmdtable;
+    KEYTRANSLATOR keytranslator { cmdtable, KEYTRANSLATOR::SCROLLCOMMAND };
     APPLNWINDOW* primarywindow = nullptr;
     GDPA<APPLNWINDOW> windows;
     INPUTHANDLER inputhandler;

@@ -6,6 +6,7 @@
 // the rest of its message handling come with the module-window base.
 
 #include "framework/appln/interfaces.h"
+#include "framework/commands/cmdflags.h"
 #include "platform/tirsk/basewin.h"
 
 class APPLNMODULE;
@@ -22,6 +23,8 @@ public:
     void setowner(APPLNMODULE* module);
     APPLNMODULE* getparentmodule() const { return owner; }
     APPLNFRAME* getparentframe() const { return frame; }
+    // The context the window's commands, keys and hints are looked up in.
+    unsigned short getcmdctx() const { return cmdctx; }
 
     // Creates the native child window in the frame, titled with the owner's title, and adds the
     // window to its module and its frame; the window handle, null when it cannot be made.
@@ -48,4 +51,5 @@ public:
 protected:
     APPLNFRAME* frame = nullptr;
     APPLNMODULE* owner = nullptr;
+    unsigned short cmdctx = CMDCTX_SHARED;
 };

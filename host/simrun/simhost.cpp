@@ -8,11 +8,27 @@
 #include "simulator/kernel/activeevent.h"
 #include "simulator/kernel/hostlink.h"
 
+#include <cstring>
+
 namespace {
 
 FILE* output = nullptr;
+FILE* progress = nullptr;
+bool barshown = false;
+constexpr char BARPREFIX[] = "HELIXSIM : ";
 
-void printevents(const DPA* list)
+void printtext(const char* text, size_t length)
+{
+    fprintf(output, "host text: %.*s\n", static_cast<int>(length), text);
+    if (progress && length >= sizeof BARPREFIX - 1 && strncmp(text, BARPREFIX, sizeof BARPREFIX - 1) == 0) {
+        fprintf(progress, "\r%.*s", static_cast<int>(length - (sizeof BARPREFIX - 1)),
+            text + sizeof BARPREFIX - 1);
+        fflush(progress);
+        barshown = true;
+    }
+}
+
+void printevents(const DPA* texts, const DPA* list)
 {
     fprintf(output, "host events: %d\n", list ? list->count : 0);
     for (int i = 0; list && i < list->count; ++i) {
@@ -21,8 +37,10 @@ void printevents(const DPA* list)
             event->kind);
         if (event->kind == ACTIVEEVENT::KIND_VALUE)
             fprintf(output, " value=%g", event->value);
-        else if (event->kind == ACTIVEEVENT::KIND_TEXT)
-            fprintf(output, " text=%s", event->text ? event->text : "");
+        else if (event->kind == ACTIVEEVENT::KIND_TEXT) {
+            const auto* text = static_cast<const char*>(activeaddress(texts, event->words[0]));
+            fprintf(output, " text=%s", text ? text : "");
+        }
         fputc('\n', output);
     }
 }
@@ -33,15 +51,16 @@ LRESULT hostprocedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_COPYDATA: {
         const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
         if (data && data->dwData == WM_HOSTTEXT && data->lpData)
-            fprintf(output, "host text: %.*s\n", static_cast<int>(data->cbData ? data->cbData - 1 : 0),
-                static_cast<const char*>(data->lpData));
+            printtext(static_cast<const char*>(data->lpData), data->cbData ? data->cbData - 1 : 0);
         return 1;
     }
-    case WM_HOSTTEXT:
-        fprintf(output, "host text: %s\n", lParam ? reinterpret_cast<const char*>(lParam) : "");
+    case WM_HOSTTEXT: {
+        const char* text = lParam ? reinterpret_cast<const char*>(lParam) : "";
+        printtext(text, strlen(text));
         return 0;
+    }
     case WM_HOSTEVENTS:
-        printevents(reinterpret_cast<const DPA*>(lParam));
+        printevents(reinterpret_cast<const DPA*>(wParam), reinterpret_cast<const DPA*>(lParam));
         return 0;
     case WM_HOSTPOPUP:
         fprintf(output, "host popup: %lX\n", static_cast<unsigned long>(wParam));
@@ -58,6 +77,18 @@ LRESULT hostprocedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 }
 
 }  // namespace
+
+void showprogress(FILE* stream)
+{
+    progress = stream;
+}
+
+void endprogress()
+{
+    if (progress && barshown)
+        fprintf(progress, "\r%*s\r", 50, "");
+    barshown = false;
+}
 
 HWND createhostwindow(FILE* out)
 {

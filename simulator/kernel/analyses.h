@@ -20,7 +20,7 @@ public:
     // The base options, then TSTART and TSTOP, the largest step (TMAX, NUMSTEPS) and the break
     // point spacing (MINBREAK, TTOL of the circuit and its nets, the analog parts' own limits).
     // NUMSTEPS outside 1 to 100000 is capped with a warning; a run of more than 1e8 time steps is
-    // fatal.
+    // fatal, unless the host paces it.
     void setoptions(double value) override;
     // The base; a break point just after TSTART when that is above 0.
     int beginplot(IFcircuit* spice, IFjob* job, int32_t count, IFuid* names, int32_t type) override;
@@ -37,6 +37,10 @@ protected:
     // Sends the host a bar of the percentage of TSTOP that time reached, when it grew and more
     // than 100 ms passed since the last one.
     void progress(double time);
+
+    // The host advances the run tick by tick (the interactive run): it ends the run when it
+    // will, so the run's length is no reason to refuse it.
+    int32_t paced = 0;
 };
 
 class DCSWEEP : public ANALYSIS {
@@ -95,3 +99,12 @@ public:
     DPA nodenames { 0 };  // IFuid items, not owned
     std::vector<double> values { 0.0 };
 };
+
+// The node names of the records of an operating point or snapshot: the ground node's name, then
+// the plot's data names.
+void listnodenames(CIRCUIT* circuit, DPA& list, int32_t count, IFuid* names);
+// Keeps a real data point's values, after a 0 for ground.
+void keepvalues(std::vector<double>& values, const IFvalue* data, int32_t type);
+// Every part's watch record (their node names, the values of those nodes) as one record run of
+// the partition.
+void writewatchrecords(CIRCUIT* circuit, const DPA& names, const double* values, PARTITION* partition);

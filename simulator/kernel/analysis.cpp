@@ -287,6 +287,8 @@ PARTITION* resultspartition(DIDX* index, const char* name, const char* owner)
         return nullptr;
     }
     found = new PARTITION(name);
+    // The host reads an interactive run's results while the run writes them.
+    found->live = interactiverun;
     if (!found->open(PARTITION::MODE_UPDATE)) {
         delete found;
         return nullptr;

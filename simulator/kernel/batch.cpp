@@ -2,19 +2,16 @@
 #include "core/files/pathopen.h"
 #include "core/text/scan.h"
 #include "core/text/values.h"
-#include "engines/mavro/mavro.h"
-#include "engines/nerith/nerith.h"
 #include "simulator/kernel/analysis.h"
 #include "simulator/kernel/circuit.h"
 #include "simulator/kernel/exports.h"
 #include "simulator/kernel/frontend.h"
 #include "simulator/kernel/guard.h"
-#include "simulator/kernel/loader.h"
+#include "simulator/kernel/kernelrun.h"
 #include "simulator/kernel/runstate.h"
 #include "simulator/kernel/signon.h"
 #include "simulator/kernel/simlog.h"
 #include "simulator/models/spice/spiceerrors.h"
-#include "simulator/results/partition.h"
 
 #include <ctime>
 
@@ -60,76 +57,39 @@ SWEEP readsweep(const CIRCUIT* circuit)
     return sweep;
 }
 
-// Everything a batch run holds from the load to its tear-down.
-struct BATCHRUN {
-    CIRCUIT* circuit = nullptr;
-    INPtables* table = nullptr;
-    IFtask* task = nullptr;
-    IFjob* options = nullptr;
-    ANALYSIS* analysis = nullptr;
-    GDIDX<PARTITION> moddata;
-    GDIDX<PARTITION> partitions;
-
-    // Closes the written partitions with the run status, then frees the task, the parser's
-    // tables, the analysis and the circuit.
-    void teardown()
-    {
-        for (PARTITION* partition : partitions)
-            partition->close(simstatus);
-        partitions.zap();
-        moddata.count = 0;
-        if (circuit && task)
-            spicesimulator->deleteTask(circuit->spice, task);
-        task = nullptr;
-        INPkillMods();
-        INPtabEnd(table);
-        table = nullptr;
-        delete analysis;
-        analysis = nullptr;
-        delete circuit;
-        circuit = nullptr;
+// Sets the sweep value, the options and runs the analysis once per step of the SWEEP property (once
+// without it); then the run status from what the analysis reached.
+void runsweep(KERNELRUN& run)
+{
+    ANALYSIS* analysis = run.analysis;
+    CIRCUIT* circuit = run.circuit;
+    analysis->setupresults(&run.moddata, &run.partitions);
+    SWEEP sweep = readsweep(circuit);
+    analysis->setup(sweep.name);
+    int32_t passes = sweep.name[0] ? sweep.steps + 1 : 1;
+    for (int32_t i = 0; i < passes; ++i) {
+        double value = sweep.start + (sweep.stop - sweep.start) * (static_cast<double>(i) / sweep.steps);
+        circuit->setsweepvalue(sweep.name, value);
+        analysis->setoptions(value);
+        int result = analysis->run(1);
+        // Stopped where its results reached their limit, which the analysis reported.
+        if (analysis->resultsfull())
+            break;
+        if (result == E_PAUSE)
+            siminfo("User interruption - ESC pressed");
+        else if (result == E_BREAK)
+            siminfo("Breakpoint encountered");
+        else if (result != 0)
+            reportspiceerror(result);
     }
-
-    void runsweep()
-    {
-        analysis->setupresults(&moddata, &partitions);
-        SWEEP sweep = readsweep(circuit);
-        analysis->setup(sweep.name);
-        int32_t passes = sweep.name[0] ? sweep.steps + 1 : 1;
-        for (int32_t i = 0; i < passes; ++i) {
-            double value = sweep.start + (sweep.stop - sweep.start) * (static_cast<double>(i) / sweep.steps);
-            circuit->setsweepvalue(sweep.name, value);
-            analysis->setoptions(value);
-            int result = analysis->run(1);
-            // Stopped where its results reached their limit, which the analysis reported.
-            if (analysis->resultsfull())
-                break;
-            if (result == E_PAUSE)
-                siminfo("User interruption - ESC pressed");
-            else if (result == E_BREAK)
-                siminfo("Breakpoint encountered");
-            else if (result != 0)
-                reportspiceerror(result);
-        }
-        if (!analysis->started()) {
-            simstatus = 3;
-        } else if (!analysis->ended()) {
-            analysis->endplot();
-            simstatus = 2;
-        }
-        analysis->finish();
+    if (!analysis->started()) {
+        simstatus = 3;
+    } else if (!analysis->ended()) {
+        analysis->endplot();
+        simstatus = 2;
     }
-
-    void statistics()
-    {
-        IFvalue values[4] {};
-        const int32_t ids[4] = { OPT_ITERATIONS, OPT_STEPS, OPT_GOODSTEPS, OPT_BADSTEPS };
-        for (int i = 0; i < 4; ++i)
-            spicesimulator->askAnalysisQuest(circuit->spice, options, ids[i], &values[i], nullptr);
-        TRACE_PERFORMANCE.trace("Total Iterations=%d, Total Steps=%d, Good Steps=%d, Bad Steps=%d",
-            values[0].iValue, values[1].iValue, values[2].iValue, values[3].iValue);
-    }
-};
+    analysis->finish();
+}
 
 }  // namespace
 
@@ -138,30 +98,27 @@ int simulate(const char* netlist, intptr_t output, HWND host)
     clock_t start = clock();
     // Every run reports its own status, also when an earlier run in this process failed.
     simstatus = 0;
-    BATCHRUN run;
+    KERNELRUN run;
     bool notloaded = false;
     bool finished = guarded([&] {
         // A batch run answers ESC, a vanished host window and signalabort, also after an
         // interactive run put its own pause test into the table.
         setpausetest(esctest);
         simsignon(output, host, 0);
-        loadnetlist(netlist, &run.circuit, &run.table, &run.task, &run.options);
-        if (!run.circuit) {
+        if (!run.load(netlist)) {
             notloaded = true;
             return;
         }
         run.analysis = createanalysis(run.circuit, run.task, run.options);
         if (simstatus <= 1)
-            run.runsweep();
-        for (PARTITION* partition : run.partitions)
-            partition->close(simstatus);
-        run.partitions.zap();
+            runsweep(run);
+        run.closepartitions();
         if (simstatus == 3)
             simwarning("Simulation failed to start.");
         else if (simstatus == 2)
             simwarning("Simulation failed to complete.");
         if (simstatus != 3) {
-            run.statistics();
+            run.logstatistics();
             TRACE_PERFORMANCE.trace(
                 "HELIXSIM took %.2f seconds.", static_cast<double>(clock() - start) / CLOCKS_PER_SEC);
         }

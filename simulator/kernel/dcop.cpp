@@ -9,36 +9,51 @@ DCOP::DCOP(CIRCUIT* owner, IFtask* spicetask, IFjob* optionsjob)
 {
 }
 
-int DCOP::beginplot(IFcircuit* spice, IFjob* plotjob, int32_t count, IFuid* names, int32_t plottype)
+void listnodenames(CIRCUIT* circuit, DPA& list, int32_t count, IFuid* names)
 {
-    ANALYSIS::beginplot(spice, plotjob, count, names, plottype);
-    nodenames.count = 0;
-    nodenames.grow(count + 1);
+    list.count = 0;
+    list.grow(count + 1);
     IFnode* ground = circuit->groundnode;
     if (!ground)
         spicesimulator->groundNode(circuit->spice, &ground, nullptr);
-    nodenames.add(const_cast<char*>(ground ? ground->name : ""), -1);
+    list.add(const_cast<char*>(ground ? ground->name : ""), -1);
     for (int32_t i = 0; i < count; ++i)
-        nodenames.add(const_cast<char*>(names[i]), -1);
+        list.add(const_cast<char*>(names[i]), -1);
+}
+
+void keepvalues(std::vector<double>& values, const IFvalue* data, int32_t type)
+{
+    const IFvector& vector = data->v;
+    values.assign(1, 0.0);
+    if (type == IF_REAL && vector.vec.rVec)
+        values.insert(values.end(), vector.vec.rVec, vector.vec.rVec + vector.numValue);
+}
+
+void writewatchrecords(CIRCUIT* circuit, const DPA& names, const double* values, PARTITION* partition)
+{
+    partition->beginrun();
+    for (SDF_COMPONENT* part : circuit->parts)
+        static_cast<COMPONENT*>(part)->watchpopup(&names, values, circuit->spice, partition);
+    partition->endrecords();
+}
+
+int DCOP::beginplot(IFcircuit* spice, IFjob* plotjob, int32_t count, IFuid* names, int32_t plottype)
+{
+    ANALYSIS::beginplot(spice, plotjob, count, names, plottype);
+    listnodenames(circuit, nodenames, count, names);
     return 0;
 }
 
 int DCOP::writedata(IFvalue* reference, IFvalue* data)
 {
     ANALYSIS::writedata(reference, data);
-    const IFvector& vector = data->v;
-    values.assign(1, 0.0);
-    if (datatype == IF_REAL && vector.vec.rVec)
-        values.insert(values.end(), vector.vec.rVec, vector.vec.rVec + vector.numValue);
+    keepvalues(values, data, datatype);
     return 0;
 }
 
 int DCOP::endplot()
 {
     ANALYSIS::endplot();
-    partition->beginrun();
-    for (SDF_COMPONENT* part : circuit->parts)
-        static_cast<COMPONENT*>(part)->watchpopup(&nodenames, values.data(), circuit->spice, partition);
-    partition->endrecords();
+    writewatchrecords(circuit, nodenames, values.data(), partition);
     return 0;
 }

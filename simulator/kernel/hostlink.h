@@ -14,7 +14,8 @@
 
 // The messages to the host window.
 constexpr UINT WM_HOSTTEXT = 0x570;     // lParam: the text (interactive run); as WM_COPYDATA in a batch run
-constexpr UINT WM_HOSTEVENTS = 0x571;   // lParam: the tick's DPA of ACTIVEEVENT pointers
+constexpr UINT WM_HOSTEVENTS = 0x571; // lParam: the tick's DPA of ACTIVEEVENT pointers; wParam: the
+                                      // tick's table of the addresses their ids stand for (activeevent.h)
 constexpr UINT WM_HOSTPOPUP = 0x572;    // watch popups; the result is the host's interface
 constexpr UINT WM_HOSTELEMENT = 0x573;  // wParam: element number, lParam: the message argument
 constexpr UINT WM_HOSTMESSAGE = 0x580;  // wParam: the value; the result goes back to the model

@@ -86,7 +86,8 @@ public:
     void* createpopup(void* record) override;
     void sendelementmessage(intptr_t data) override;
     intptr_t sendhostmessage(uint32_t value) override;
-    // No firmware loader is built yet: the three image formats are reported as not loadable.
+    // .BIN, .HEX and .S19 (without regard to case) through the firmware loaders, into the cells
+    // of the buffer for the addresses from base on, one cell every 2^shift addresses.
     int loadmemory(const char* file, uint8_t* buffer, int32_t cells, uint32_t base, int32_t shift) override;
     IBUSPIN* getbuspin(const char* bus, IPALLEXPIN2** pins, int32_t count) override;
     IBUSPIN* getbuspinbyname(const char* base, int32_t first, int32_t width, int required) override;

@@ -4,6 +4,7 @@
 #include "core/files/pathopen.h"
 #include "core/text/values.h"
 #include "engines/pallex/pallex.h"
+#include "platform/quenby/quenby.h"
 #include "simulator/kernel/circuit.h"
 #include "simulator/kernel/hostlink.h"
 #include "simulator/kernel/runstate.h"
@@ -182,13 +183,56 @@ intptr_t INSTANCE::sendhostmessage(uint32_t value)
     return ::sendhostmessage(WM_HOSTMESSAGE, value, 0);
 }
 
-int INSTANCE::loadmemory(const char* file, uint8_t*, int32_t, uint32_t, int32_t)
+namespace {
+
+// The memory a firmware image is loaded into: `cells` bytes for the addresses from `base` on, one
+// cell every 2^shift addresses (those of base's alignment); bytes for other addresses are dropped,
+// so nothing lands outside the buffer.
+class BYTEWISE_MEMORY final : public ICPU {
+public:
+    BYTEWISE_MEMORY(uint8_t* buffer, int32_t cells, uint32_t base, int32_t shift)
+        : buffer(buffer)
+        , cells(buffer && shift >= 0 && shift < 32 ? std::max(cells, 0) : 0)
+        , base(base)
+        , shift(shift)
+    {
+    }
+    int32_t extraspaces() override { return 0; }
+    void writeblock(int32_t, int32_t, uint32_t address, const uint8_t* bytes, int32_t count) override
+    {
+        const uint32_t mask = (uint32_t(1) << shift) - 1;
+        for (int32_t i = 0; i < count; ++i) {
+            uint32_t at = address + static_cast<uint32_t>(i);
+            if ((at & mask) != (base & mask) || at < base
+                || ((at - base) >> shift) >= static_cast<uint32_t>(cells))
+                continue;
+            buffer[(at - base) >> shift] = bytes[i];
+        }
+    }
+    void setstart(uint32_t) override { }
+    int32_t readblock(int32_t, uint32_t, uint8_t*, int32_t) override { return 0; }
+    uint32_t highestaddress(int32_t) override { return 0; }
+
+private:
+    uint8_t* buffer;
+    int32_t cells;
+    uint32_t base;
+    int32_t shift;
+};
+
+} // namespace
+
+int INSTANCE::loadmemory(const char* file, uint8_t* buffer, int32_t cells, uint32_t base, int32_t shift)
 {
     const char* extension = file ? strrchr(file, '.') : nullptr;
-    for (const char* known : { ".BIN", ".HEX", ".S19" }) {
-        if (extension && strcasecmp(extension, known) == 0) {
-            error("No loader for %s images is built yet; '%s' was not loaded.", known + 1, file);
-            return 0;
+    const struct {
+        const char* extension;
+        int (*loader)(const char*, IINSTANCE*, int32_t, int32_t, ICPU*);
+    } formats[] = { { ".BIN", load_bin }, { ".HEX", load_hex }, { ".S19", load_s19 } };
+    for (const auto& format : formats) {
+        if (extension && strcasecmp(extension, format.extension) == 0) {
+            BYTEWISE_MEMORY memory(buffer, cells, base, shift);
+            return format.loader(file, this, 0, 0, &memory);
         }
     }
     error("Unsupported file extension in '%s'. Must be .BIN, .HEX. or .S19 format.", file ? file : "");

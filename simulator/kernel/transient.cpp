@@ -97,7 +97,7 @@ void TRANSIENT::setoptions(double value)
     }
     // The engine steps from time 0 and takes at least one step per tmax.
     double points = tstop / tmax;
-    if (tmax > 0 && points > MOSTPOINTS)
+    if (!paced && tmax > 0 && points > MOSTPOINTS)
         simfatal("The transient would take %.3g time steps (TSTOP %g s, largest step %g s); "
                  "at most %g are allowed.",
             points, tstop, tmax, MOSTPOINTS);

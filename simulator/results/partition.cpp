@@ -247,7 +247,9 @@ bool PARTITION::openforwriting(int newmode)
     std::error_code ignored;
     if (!destination.empty())
         std::filesystem::create_directories(std::filesystem::path(destination).parent_path(), ignored);
-    FILE* stream = destination.empty() ? nullptr : openbeside(destination, temporary);
+    FILE* stream = destination.empty() ? nullptr
+        : live                         ? std::fopen(destination.c_str(), "w+be")
+                                       : openbeside(destination, temporary);
     if (!stream) {
         resultserror("Cannot write the results file '%s': %s.", path, std::strerror(destination.empty() ? ENOENT : errno));
         return false;
@@ -255,7 +257,7 @@ bool PARTITION::openforwriting(int newmode)
     std::setvbuf(stream, nullptr, _IOFBF, streamBuffer);
     clearcontents();
     file.fp = stream;
-    streampath = temporary;
+    streampath = live ? destination : temporary;
     target = destination;
     full = 0;
     file.seek(HEADERSIZE, SEEK_SET);
@@ -266,6 +268,9 @@ bool PARTITION::openforwriting(int newmode)
     }
     dataend = file.tell();
     mode = newmode;
+    // In its place from the start, the file is an empty partition until its runs come.
+    if (live)
+        writeheader(0);
     return true;
 }
 
@@ -299,20 +304,26 @@ int32_t PARTITION::readpreserved(const std::string& existing, std::unique_ptr<un
     return blocksize;
 }
 
-void PARTITION::close(int status)
+int PARTITION::close(int status)
 {
     if (mode == MODE_CLOSED)
-        return;
+        return 0;
+    int written = 0;
     if (writing()) {
         writeheaderbytes(status);
         int error = std::ferror(file.fp) ? EIO : 0;
-        if (error)
+        if (live)
+            error = std::fclose(file.fp) != 0 && !error ? errno : error;
+        else if (error)
             discardbeside(file.fp, streampath);
         else if (!replacetarget(file.fp, streampath, target))
             error = errno;
-        if (error)
+        if (error && live)
+            resultserror("Could not write the results file '%s': %s.", path, std::strerror(error));
+        else if (error)
             resultserror("Could not write the results file '%s': %s. The file was left as it was.", path,
                 std::strerror(error));
+        written = error ? 0 : 1;
     } else {
         std::fclose(file.fp);
     }
@@ -321,6 +332,7 @@ void PARTITION::close(int status)
     streampath.clear();
     target.clear();
     mode = MODE_CLOSED;
+    return written;
 }
 
 void PARTITION::writeheader(int status)
@@ -329,7 +341,7 @@ void PARTITION::writeheader(int status)
     if (!writing())
         return;
     int error = std::ferror(file.fp) ? EIO : 0;
-    if (!error && !publishcopy(file.fp, target))
+    if (!error && !(live ? std::fflush(file.fp) == 0 : publishcopy(file.fp, target)))
         error = errno;
     if (error)
         resultserror("Could not write the results file '%s': %s.", path, std::strerror(error));

@@ -7,7 +7,9 @@
 //
 // A partition opened for writing (create or update) writes a temporary file beside its file and
 // puts it in the file's place only at close or at a snapshot's header rewrite, so a run that stops
-// half-way leaves the old file whole. Reading checks every count, offset and length against the
+// half-way leaves the old file whole. A live partition (the interactive run's) is written in its
+// file's place instead, so that the host reads it while it grows: every header rewrite makes it
+// complete as it stands. Reading checks every count, offset and length against the
 // file: a damaged file is refused with a report (report.h), never read past its bounds.
 
 #include "core/containers/didx.h"
@@ -100,8 +102,9 @@ public:
     // Writing makes the file's missing folders.
     int open(int newmode);
     // Finishes the file (header and channel table in the writing modes) and closes it; nothing
-    // when closed. A file that could not be written whole is reported and the old file kept.
-    void close(int status);
+    // when closed. A file that could not be written whole is reported and the old file kept. 1 when
+    // a file this partition wrote is now in its place, else 0.
+    int close(int status);
 
     // The channel called name (aliases followed), else a new empty channel; -1 when the file
     // has no room for another channel (32767).
@@ -142,6 +145,15 @@ public:
     // The write position stays at the end of the data.
     void writeheader(int status);
 
+    // Makes the file complete as it stands while a run is being written: the held-back samples are
+    // written, and the header and channel table count the run as one that ends here; the run goes
+    // on (what follows replaces the end written). Nothing when not writing.
+    void publishrun();
+    // Goes back to run 0, to write the file again from there (the interactive snapshot): no run
+    // is finished, the first begins where run 0 began (here when there was none), with no markers
+    // and every channel's hold-back restarted.
+    void rewind();
+
     // The run being written (runs[runcount]), added when missing.
     RUN& currentrun();
     // 1 when run is a finished run with data, else 0.
@@ -166,6 +178,8 @@ public:
     // As the header of a file opened with its header (mode 4) gives them; 0 otherwise.
     int32_t status = 0;
     int32_t tableoffset = 0;
+    // Written in the file's place (set before the open); see above.
+    int32_t live = 0;
 
 private:
     bool writing() const { return mode == MODE_CREATE || mode == MODE_UPDATE; }

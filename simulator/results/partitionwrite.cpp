@@ -269,3 +269,36 @@ void PARTITION::endrecords()
     ++runcount;
     dataend = position;
 }
+
+void PARTITION::publishrun()
+{
+    if (!writing() || full)
+        return;
+    flushanalog(INFINITY);
+    long end = file.tell();
+    unsigned char tag[itemHead];
+    store<int16_t>(tag, TAGEND);
+    file.write(tag, itemHead);
+    RUN& run = currentrun();
+    run.length = static_cast<int32_t>(file.tell() - run.offset);
+    ++runcount;
+    writeheader(0);
+    --runcount;
+    file.seek(end, SEEK_SET);
+}
+
+void PARTITION::rewind()
+{
+    if (!writing() || full)
+        return;
+    if (runcount > 0) {
+        runcount = 0;
+        file.seek(runs[0].offset, SEEK_SET);
+    }
+    dataend = file.tell();
+    appended = 0;
+    beginrun();
+    lasttime = 0;
+    for (CHANNEL* channel : channels)
+        channel->holdcount = -1;
+}

@@ -1,6 +1,6 @@
-// Events per second of the digital engine on two circuits: a ring of inverters (one wave running
-// round it) and a 16-bit synchronous counter made of four 4-bit counters. An event is a change of a
-// driver applied by the run loop.
+// Events per second of the digital engine on three circuits: a ring of inverters (one wave running
+// round it), a 16-bit synchronous counter made of four 4-bit counters, and blocks that use every
+// primitive of the library. An event is a change of a driver applied by the run loop.
 #include "engines/fakes/instance.h"
 #include "engines/pallex/engine.h"
 #include "engines/pallex/pallex.h"
@@ -8,7 +8,10 @@
 #include <benchmark/benchmark.h>
 
 #include <deque>
+#include <map>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -24,6 +27,15 @@ public:
         PXobject* made = nullptr;
         pallex_create(&instances.emplace_back(name, std::move(properties)), type, nullptr, nullptr, &made);
         return made;
+    }
+
+    // A part with its pins joined to nets, given as {pin, net}.
+    void wire(const std::string& name, const char* type, std::vector<std::pair<std::string, std::string>> wiring,
+        std::map<std::string, std::string> properties = { { "TD", "2n" } })
+    {
+        PXobject* made = part(name, type, std::move(properties));
+        for (const auto& [pin, net] : wiring)
+            pallex_connect(made, pin.c_str(), 1, net.c_str(), nullptr);
     }
 
     IPALLEXCKT* circuit = nullptr;
@@ -78,6 +90,50 @@ void CounterCascade(benchmark::State& state)
     run(state, 1e-3);
 }
 BENCHMARK(CounterCascade)->Unit(benchmark::kMillisecond);
+
+// Blocks of a counter, a decoder, a multiplexer, a shift register, flip-flops, latches, tri-state
+// drivers on a pulled-up bus and gates of several widths, clocked together and fed by one pattern.
+void FullLibrary(benchmark::State& state)
+{
+    Circuit circuit;
+    circuit.wire("CK", "CLOCK", { { "Q", "clk" } }, { { "PERIOD", "20n" } });
+    circuit.wire("P", "PATTERN", { { "Q0", "p0" }, { "Q1", "p1" } },
+        { { "DATA", "1 2 3 0 2" }, { "STEP", "70n" }, { "REPEAT", "1" } });
+    for (int block = 0; block < static_cast<int>(state.range(0)); ++block) {
+        std::string b = "b" + std::to_string(block) + "_";
+        auto n = [&b](const char* net) { return b + net; };
+        std::map<std::string, std::string> init { { "TD", "2n" }, { "INIT", std::to_string(block % 16) } };
+        circuit.wire(b + "C", "COUNTER",
+            { { "CLK", "clk" }, { "Q0", n("q0") }, { "Q1", n("q1") }, { "Q2", n("q2") }, { "Q3", n("q3") } }, init);
+        circuit.wire(b + "D", "DECODER",
+            { { "A0", n("q0") }, { "A1", n("q1") }, { "A2", n("q2") }, { "EN", n("q3") }, { "Q0", n("y0") },
+                { "Q1", n("y1") }, { "Q5", n("y5") }, { "Q6", n("y6") } });
+        circuit.wire(b + "M", "MUX",
+            { { "D0", n("y0") }, { "D1", n("y6") }, { "D2", n("q0") }, { "D3", "p1" }, { "S0", n("q2") },
+                { "S1", n("q3") }, { "Q", n("m") } });
+        circuit.wire(b + "X", "XOR", { { "A", n("q0") }, { "B", n("q2") }, { "C", n("m") }, { "Q", n("x") } });
+        circuit.wire(b + "S", "SHIFTREG",
+            { { "D", n("x") }, { "CLK", "clk" }, { "Q0", n("s0") }, { "Q1", n("s1") }, { "Q2", n("s2") },
+                { "Q3", n("s3") } },
+            init);
+        circuit.wire(b + "A", "AND", { { "A", n("s0") }, { "B", n("s1") }, { "C", n("s2") }, { "Q", n("a") } });
+        circuit.wire(b + "N", "NOR", { { "A", n("s3") }, { "B", n("a") }, { "Q", n("nr") } });
+        circuit.wire(b + "F", "DFF", { { "D", n("a") }, { "CLK", "clk" }, { "Q", n("f") } }, init);
+        circuit.wire(b + "J", "JKFF", { { "J", n("nr") }, { "K", n("f") }, { "CLK", "clk" }, { "Q", n("j") } }, init);
+        circuit.wire(b + "L", "DLATCH", { { "D", n("x") }, { "EN", n("q0") }, { "Q", n("l") } }, init);
+        circuit.wire(b + "R", "SRLATCH", { { "S", n("y1") }, { "R", n("y5") }, { "Q", n("r") } }, init);
+        circuit.wire(b + "I", "INVERTER", { { "A", n("q3") }, { "Q", n("nq3") } });
+        circuit.wire(b + "T", "TRIBUF", { { "A", n("l") }, { "EN", n("q3") }, { "Q", n("bus") } });
+        circuit.wire(b + "U", "TRIINV", { { "A", n("r") }, { "EN", n("nq3") }, { "Q", n("bus") } });
+        circuit.wire(b + "PU", "PULLUP", { { "1", n("bus") } }, {});
+        circuit.wire(b + "B", "BUFFER", { { "A", n("bus") }, { "Q", n("out") } });
+        circuit.wire(b + "O", "OR", { { "A", n("out") }, { "B", "p0" }, { "Q", n("o") } });
+        circuit.wire(b + "G", "NAND", { { "A", n("o") }, { "B", n("j") }, { "Q", n("z") } });
+        circuit.wire(b + "E", "XNOR", { { "A", n("z") }, { "B", n("f") }, { "Q", n("w") } });
+    }
+    run(state, 20e-6);
+}
+BENCHMARK(FullLibrary)->Arg(100)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

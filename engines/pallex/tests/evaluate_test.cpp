@@ -183,3 +183,101 @@ TEST(Primitives, PatternSourceStepsThroughItsWordsAndRepeats)
     EXPECT_EQ(b1.seen, (std::vector<std::pair<int64_t, STATE>> { { 15000, STATE_IHI }, { 35000, STATE_ILO }, { 45000, STATE_IHI } }));
     EXPECT_EQ(circuit.state("b0"), STATE_IHI);
 }
+
+TEST(Primitives, MultiplexerPicksTheSelectedInputAndKnowsOnlyWhatItsCandidatesAgreeOn)
+{
+    struct Case {
+        std::vector<STATE> data;  // D0..D3
+        std::vector<STATE> select;  // S0, S1
+        STATE enable;
+        STATE q;
+    };
+    const STATE L = STATE_SLO;
+    const STATE H = STATE_SHI;
+    const Case cases[] = {
+        { { L, H, L, L }, { H, L }, H, H },
+        { { L, L, L, H }, { H, H }, X, STATE_SUD },
+        { { L, H, L, L }, { X, L }, H, STATE_SUD },
+        { { H, H, L, L }, { X, L }, H, H },
+        { { H, H, L, L }, { L, L }, L, L },
+        { { L, H, H, H }, { L, L }, X, L },
+    };
+    for (const Case& test : cases) {
+        Circuit circuit;
+        PXobject* source = inputs(circuit, 7);
+        circuit.part("M", "MUX",
+            { { "D0", "i0" }, { "D1", "i1" }, { "D2", "i2" }, { "D3", "i3" }, { "S0", "i4" }, { "S1", "i5" },
+                { "EN", "i6" }, { "Q", "q" }, { "!Q", "nq" } });
+        std::vector<STATE> in = test.data;
+        in.insert(in.end(), test.select.begin(), test.select.end());
+        in.push_back(test.enable);
+        poke(source, in, 0);
+        circuit.start(20e-9);
+        EXPECT_EQ(circuit.state("q"), test.q) << "case " << (&test - cases);
+        EXPECT_EQ(circuit.state("nq"), test.q == H ? L : test.q == L ? H : STATE_SUD);
+    }
+}
+
+TEST(Primitives, DecoderRaisesTheSelectedOutput)
+{
+    struct Case {
+        std::vector<STATE> in;  // A0, A1, EN
+        std::vector<STATE> q;   // Q0..Q3
+    };
+    const STATE L = STATE_SLO;
+    const STATE H = STATE_SHI;
+    const STATE U = STATE_SUD;
+    const Case cases[] = {
+        { { H, H, H }, { L, L, L, H } },
+        { { L, L, H }, { H, L, L, L } },
+        { { X, L, H }, { U, U, L, L } },
+        { { L, H, L }, { L, L, L, L } },
+        { { L, H, X }, { L, L, U, L } },
+    };
+    for (const Case& test : cases) {
+        Circuit circuit;
+        PXobject* source = inputs(circuit, 3);
+        circuit.part("D", "DECODER",
+            { { "A0", "i0" }, { "A1", "i1" }, { "EN", "i2" }, { "Q0", "q0" }, { "Q1", "q1" }, { "Q2", "q2" },
+                { "Q3", "q3" } });
+        poke(source, test.in, 0);
+        circuit.start(20e-9);
+        for (size_t bit = 0; bit < test.q.size(); ++bit)
+            EXPECT_EQ(circuit.state("q" + std::to_string(bit)), test.q[bit])
+                << "case " << (&test - cases) << " Q" << bit;
+    }
+}
+
+TEST(Primitives, ShiftRegisterShiftsOnEachRisingEdgeAndClearsOnReset)
+{
+    Circuit circuit;
+    circuit.part("CK", "CLOCK", { { "Q", "clk" } }, { { "PERIOD", "10n" } });
+    // D is 1, 0, 1, 1 at the rising edges of 5, 15, 25 and 35 ns, then floats.
+    PXobject* source = circuit.part("S", "DUMMY", { { "1", "d" }, { "2", "rst" } });
+    const STATE bits[] = { STATE_SHI, STATE_SLO, STATE_SHI, STATE_SHI };
+    for (int i = 0; i < 4; ++i)
+        pallex_pokepin(source, 0, i * 10e-9, bits[i]);
+    pallex_pokepin(source, 0, 40e-9, STATE_NONE);
+    pallex_pokepin(source, 1, 0, STATE_SLO);
+    circuit.part("R", "SHIFTREG",
+        { { "D", "d" }, { "CLK", "clk" }, { "RST", "rst" }, { "Q0", "q0" }, { "Q1", "q1" }, { "Q2", "q2" },
+            { "Q3", "q3" } },
+        { { "INIT", "0" }, { "TD", "1n" } });
+    auto q = [&circuit] {
+        std::string levels;
+        for (int bit = 3; bit >= 0; --bit) {
+            STATE state = circuit.state("q" + std::to_string(bit));
+            levels += state == STATE_SHI ? '1' : state == STATE_SLO ? '0' : 'X';
+        }
+        return levels;
+    };
+    circuit.start(17e-9);
+    EXPECT_EQ(q(), "0010");
+    circuit.advance(37e-9);
+    EXPECT_EQ(q(), "1011");
+    circuit.advance(47e-9);
+    EXPECT_EQ(q(), "011X");
+    pallex_pokepin(source, 1, 50e-9, STATE_SHI);
+    circuit.advance(52e-9);
+    EXPECT_EQ(q(), "0000");
+}

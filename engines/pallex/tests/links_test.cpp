@@ -113,14 +113,33 @@ TEST(Links, BootStepSettlesWithoutDelaysAndCountsChangedDacs)
     }
 }
 
-TEST(Links, TimeStepIsUnboundedWithoutDacs)
+TEST(Links, BootStepCountsTheChangesAtModelsPins)
 {
     Circuit circuit;
-    circuit.part("CK", "CLOCK", { { "Q", "clk" } });
-    circuit.start(0);
-    double next = 0;
-    EXPECT_NE(pallex_timestep(0, &next), 0);
-    EXPECT_EQ(next, HUGE_VAL);
+    PXobject* source = circuit.part("S", "DUMMY", { { "1", "a" } });
+    circuit.part("B", "INVERTER", { { "A", "a" }, { "Q", "b" } });
+    circuit.watch("b");
+    pallex_pokepin(source, 0, 0, STATE_SLO);
+    EXPECT_NE(pallex_setup(), 0);
+    int changes = -1;
+    EXPECT_EQ(pallex_bootstep(1, 1, &changes), 1);
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(pallex_bootstep(0, 1, &changes), 1);
+    EXPECT_EQ(changes, 0);
+}
+
+TEST(Links, TimeStepFollowsTheEventsOnlyWhenDacsOrModelsSeeThem)
+{
+    for (bool model : { false, true }) {
+        Circuit circuit;
+        circuit.part("CK", "CLOCK", { { "Q", "clk" } });
+        if (model)
+            circuit.watch("clk");
+        circuit.start(0);
+        double next = 0;
+        EXPECT_NE(pallex_timestep(0, &next), 0);
+        EXPECT_EQ(next, model ? 0.5e-6 : HUGE_VAL);
+    }
 }
 
 TEST(Links, AdcsDriveWeaklyAndDacsReadTheirPartsDrivers)

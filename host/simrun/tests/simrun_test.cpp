@@ -74,15 +74,51 @@ TEST(Simrun, RunThatWritesNoDataFailsToStart)
     std::string path = fixture("nodata.net");
     setenv("RESULTS", vkt::test::tempFolder().c_str(), 1);
     RUN run = simrun(path);
-    EXPECT_NE(run.output.find(
-                  "for design 'Divider'\n#I:Adding +5V power rail for VCC\nhost text: HELIXSIM : "
-                  "_______________________ 0% _______________________\n"
-                  "#E:[SPICE] Error 7 - transient TRAN: TSTOP must be a time after 0, not 0.\n"
-                  "#W:Simulation failed to start.\nresult: 3\n"),
+    EXPECT_NE(run.output.find("for design 'Divider'\n#I:Adding +5V power rail for VCC\nhost text: HELIXSIM : "
+                              "_______________________ 0% _______________________\n"
+                              "#E:[SPICE] Error 7 - transient TRAN: TSTOP must be a time after 0, not 0.\n"
+                              "#I:Results written to '"
+                  + (vkt::test::tempFolder() / "DIV.PDF").string()
+                  + "'.\n#W:Simulation failed to start.\nresult: 3\n"),
         std::string::npos)
         << run.output;
     EXPECT_EQ(run.output.find("Total Iterations"), std::string::npos) << run.output;
     EXPECT_EQ(run.exitcode, 3);
+}
+
+TEST(Simrun, InteractiveCommandLineIsCheckedBeforeTheRun)
+{
+    const std::string netlist = fixture("empty.net");
+    const std::string script = (vkt::test::tempFolder() / "script.txt").string();
+    FILE* file = fopen(script.c_str(), "w");
+    fputs("1ms pause\n2ms wave\n", file);
+    fclose(file);
+    const struct {
+        std::string arguments;
+        int exitcode;
+        std::string message;
+    } cases[] = {
+        { "--interactive " + netlist, 2, "simrun: --interactive needs --until\n" },
+        { "--interactive " + netlist + " --until 0", 2,
+            "simrun: --until takes a time after 0, such as 20ms\n" },
+        { "--interactive " + netlist + " --until 1ms --tick=x", 2,
+            "simrun: --tick takes a time after 0, such as 1ms\n" },
+        { "--interactive " + netlist + " " + netlist + " --until 1ms", 2,
+            "simrun: --interactive runs one file\n" },
+        { netlist + " --until 1ms", 2, "simrun: --tick, --until and --events belong to --interactive\n" },
+        { "--interactive " + netlist + " --until", 2, "simrun: --until needs a value\n" },
+        { "--interactive " + netlist + " --until 1ms --events " + script, 1,
+            "simrun: " + script + ": line 2 is no action: 2ms wave\n" },
+        { "--interactive " + netlist + " --until 1ms --events /no/such/script", 1,
+            "simrun: cannot read the events script /no/such/script: No such file or directory\n" },
+    };
+    for (const auto& c : cases) {
+        // Standard error alone.
+        RUN run = vkt::test::runcommand(
+            "(" + std::string(SIMRUN_PROGRAM) + " " + c.arguments + " 2>&1 >/dev/null)");
+        EXPECT_EQ(run.exitcode, c.exitcode) << c.arguments;
+        EXPECT_EQ(run.output.rfind(c.message, 0), 0u) << c.arguments << "\n" << run.output;
+    }
 }
 
 TEST(Simrun, TablesListTheEngineTypes)
@@ -98,7 +134,8 @@ TEST(HelixsimModule, ExportsOnlyItsEntries)
 {
     void* module = dlopen(HELIXSIM_MODULE, RTLD_NOW | RTLD_LOCAL);
     ASSERT_NE(module, nullptr) << dlerror();
-    for (const char* name : { "simulate", "signalabort", "dumptables" })
+    for (const char* name : { "simulate", "signalabort", "dumptables", "rts_initialize", "rts_execute",
+             "rts_event", "rts_suspend", "rts_pausetest", "rts_terminate" })
         EXPECT_NE(dlsym(module, name), nullptr) << name;
     for (const char* name : { "alnumcmp", "win_hostlink", "siminit", "pallex_signon", "modulestdout" })
         EXPECT_EQ(dlsym(module, name), nullptr) << name;

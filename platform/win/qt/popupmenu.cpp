@@ -39,6 +39,13 @@ void tellowner(UINT message, WPARAM wParam, LPARAM lParam)
     }
 }
 
+// The id an owner-drawn item is measured and drawn under: a popup's item goes by the popup's
+// handle, as the system's menus do.
+UINT ownerid(const win::MenuItem& item)
+{
+    return item.submenu ? static_cast<UINT>(reinterpret_cast<uintptr_t>(item.submenu)) : item.id;
+}
+
 QIcon iconof(HBITMAP bitmap)
 {
     return bitmap ? QIcon(QPixmap::fromImage(toimage(bitmap))) : QIcon();
@@ -193,7 +200,7 @@ private:
                 action->setMenu(new PopupMenu(item.submenu, static_cast<int>(i), this));
             }
             if (ownerdrawn) {
-                MEASUREITEMSTRUCT size { ODT_MENU, 0, item.id, 0, 0, item.data };
+                MEASUREITEMSTRUCT size { ODT_MENU, 0, ownerid(item), 0, 0, item.data };
                 tellowner(WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&size));
                 measured.insert(
                     action, QSize(static_cast<int>(size.itemWidth), static_cast<int>(size.itemHeight)));
@@ -285,13 +292,20 @@ void PopupMenu::drawowner(const QStyleOptionMenuItem& option, QPainter& painter)
     UINT state = ((option.state & QStyle::State_Selected) ? ODS_SELECTED : 0)
         | ((item->state & MF_GRAYED) ? ODS_GRAYED : 0) | ((item->state & MF_DISABLED) ? ODS_DISABLED : 0)
         | ((item->state & MF_CHECKED) ? ODS_CHECKED : 0);
-    DRAWITEMSTRUCT draw { ODT_MENU, 0, item->id, ODA_DRAWENTIRE, state, reinterpret_cast<HWND>(handle), dc,
-        whole, item->data };
+    DRAWITEMSTRUCT draw { ODT_MENU, 0, ownerid(*item), ODA_DRAWENTIRE, state, reinterpret_cast<HWND>(handle),
+        dc, whole, item->data };
     tellowner(WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&draw));
     SelectObject(dc, old);
     painter.drawImage(area.topLeft(), toimage(bitmap));
     DeleteObject(bitmap);
     DeleteDC(dc);
+    // As the system's menus do, the arrow of a submenu comes on top of the owner's drawing.
+    if (item->submenu) {
+        QStyleOption arrow;
+        arrow.initFrom(this);
+        arrow.rect = QRect(area.right() - area.height(), area.top(), area.height(), area.height());
+        style()->drawPrimitive(QStyle::PE_IndicatorArrowRight, &arrow, &painter, this);
+    }
 }
 
 QSize OwnerDrawStyle::sizeFromContents(

@@ -12,6 +12,9 @@ const ResourceKind* findkind(const std::string& keyword)
     } kinds[] = {
         { "stringtable", stringtablekind() },
         { "icon", iconkind() },
+        { "bitmap", bitmapkind() },
+        { "cmdtable", cmdtablekind() },
+        { "keytable", keytablekind() },
         { "versioninfo", versioninfokind() },
     };
     for (const auto& entry : kinds)

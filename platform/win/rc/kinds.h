@@ -17,6 +17,8 @@ public:
     virtual ~ResourceKind() = default;
     // The resource type the kind compiles to.
     virtual NameOrId type() const = 0;
+    // Whether its resources are found by a number only (a text name is refused).
+    virtual bool namedbyid() const { return false; }
     // Reads the body up to (not including) its closing brace; throws CompileError.
     virtual std::vector<uint8_t> compile(Parser& in) const = 0;
 };
@@ -30,8 +32,13 @@ void put32(std::vector<uint8_t>& out, uint32_t value);
 
 // String tables (RCDATA): numbered and named texts.
 const ResourceKind& stringtablekind();
-// Icons (RT_GROUP_ICON): the bytes of an image file, which the window layer decodes.
+// Icons (RT_GROUP_ICON) and bitmaps (RT_BITMAP): the bytes of an image file, which the window
+// layer decodes.
 const ResourceKind& iconkind();
+const ResourceKind& bitmapkind();
+// Command tables of one command context (RCDATA whose id is the context) and key tables (RCDATA).
+const ResourceKind& cmdtablekind();
+const ResourceKind& keytablekind();
 // The module's file version (VS_FIXEDFILEINFO).
 const ResourceKind& versioninfokind();
 

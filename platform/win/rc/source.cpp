@@ -120,6 +120,8 @@ private:
     void resource(const ResourceKind& kind, int line)
     {
         NameOrId name = resourcename();
+        if (kind.namedbyid() && !name.text.empty())
+            lexer.fail(line, "this kind of resource is named by a number, not '" + name.text + "'");
         parser.symbol('{');
         std::vector<uint8_t> data = kind.compile(parser);
         parser.symbol('}');
@@ -203,6 +205,11 @@ bool Parser::atsymbol(char c)
     if (token.kind == Token::Kind::end)
         lexer.fail(token.line, std::string("missing '") + c + "' at the end");
     return token.kind == Token::Kind::symbol && token.text[0] == c;
+}
+
+bool Parser::attext()
+{
+    return lexer.peek().kind == Token::Kind::text;
 }
 
 int Parser::line()

@@ -58,6 +58,8 @@ public:
     bool keyword(const char* word);
     void symbol(char c);
     bool atsymbol(char c);
+    // Whether a quoted text comes next.
+    bool attext();
     int line();
     [[noreturn]] void fail(const std::string& message);
 

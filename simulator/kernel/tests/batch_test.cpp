@@ -1,8 +1,6 @@
-#include "simulator/kernel/tests/kerneltesting.h"
+#include "simulator/kernel/tests/analysistesting.h"
 
 #include "core/windows/registry.h"
-#include "engines/fakes/recorder.h"
-#include "engines/fakes/spice.h"
 #include "simulator/kernel/exports.h"
 #include "simulator/kernel/loader.h"
 #include "simulator/kernel/resultslimit.h"
@@ -10,7 +8,10 @@
 #include "testsupport/temp_folder.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
+#include <regex>
+#include <string>
 
 namespace {
 
@@ -24,7 +25,7 @@ protected:
 
     // Runs a netlist of these properties (NAME=VALUE lines) and sections through simulate; the log
     // without the banner line.
-    int run(const std::string& properties, HWND host = nullptr, const std::string& sections = "")
+    int run(const std::string& properties, HWND host = nullptr, const std::string& sections = DIVIDER)
     {
         std::string path = (vkt::test::tempFolder() / "run.net").string();
         int lines = static_cast<int>(std::count(properties.begin(), properties.end(), '\n'));
@@ -36,19 +37,24 @@ protected:
         return result;
     }
 
-    static fakes::ScriptedPlot plot(int points)
+    // The file of the partition of that name.
+    static std::string results(const char* name)
     {
-        fakes::ScriptedPlot scripted;
-        scripted.names = { "out" };
-        for (int i = 0; i < points; ++i)
-            scripted.points.push_back({ i * 1e-3, { 1.0 } });
-        return scripted;
+        return (vkt::test::tempFolder() / name).string() + ".PDF";
+    }
+
+    // The runs of the partition file of that name.
+    static int32_t runs(const char* name)
+    {
+        PARTITION results(name);
+        return results.open(PARTITION::MODE_READHEADER) ? results.runcount : -1;
     }
 
     std::string lastlog;
 };
 
-const char* transient = "SIMTYPE=TRANSIENT\nPARTITION=RUN\n";
+// A transient of the divider of analysistesting.h (OUT is 3/4 of VIN), its results in RUN.
+const char* transient = "SIMTYPE=TRANSIENT\nPARTITION=RUN\nVIN=1\nTSTOP=1m\n";
 
 TEST_F(BatchTest, MissingNetlistFailsToStart)
 {
@@ -57,33 +63,31 @@ TEST_F(BatchTest, MissingNetlistFailsToStart)
     EXPECT_NE(log().find("\n#F:Cannot open '/no/such/file.net'.\n"), std::string::npos) << log();
     EXPECT_EQ(simulate("", fileno(output), nullptr), 3);
     EXPECT_NE(log().find("\n#F:No filename specified.\n"), std::string::npos) << log();
-    EXPECT_EQ(fakes::callsof("doAnalyses").size(), 0u);
+    EXPECT_FALSE(std::filesystem::exists(vkt::test::tempFolder() / "RUN.PDF"));
 }
 
 TEST_F(BatchTest, CompleteRunSucceedsAndReportsItsStatistics)
 {
-    fakes::spice().runs.push_back({ plot(3) });
-    fakes::spice().statistics = { { OPT_ITERATIONS, 40 }, { OPT_STEPS, 12 }, { OPT_GOODSTEPS, 10 }, { OPT_BADSTEPS, 2 } };
     EXPECT_EQ(run(std::string(transient) + "TRACE_PERFORMANCE=2\n"), 0) << lastlog;
-    // After the load's lines (the netlist, the supply rail the build adds).
-    EXPECT_NE(lastlog.find("#I:Adding +5V power rail for VCC\n#T:Total Iterations=40, Total Steps=12, Good Steps=10, "
-                           "Bad Steps=2\n"),
-        std::string::npos)
+    std::smatch statistics;
+    ASSERT_TRUE(std::regex_search(lastlog, statistics,
+        std::regex(
+            "\n#T:Total Iterations=(\\d+), Total Steps=(\\d+), Good Steps=(\\d+), Bad Steps=(\\d+)\n")))
         << lastlog;
-    EXPECT_NE(lastlog.find("#T:HELIXSIM took "), std::string::npos);
-    EXPECT_TRUE(std::filesystem::exists(vkt::test::tempFolder() / "RUN.PDF"));
+    EXPECT_GT(std::stoi(statistics[1]), 0);
+    EXPECT_EQ(std::stoi(statistics[2]), std::stoi(statistics[3]) + std::stoi(statistics[4]));
+    EXPECT_TRUE(std::regex_search(lastlog, std::regex("\n#T:HELIXSIM took \\d+\\.\\d\\d seconds\\.\n")))
+        << lastlog;
+    EXPECT_EQ(runs("RUN"), 1);
 
-    fakes::spice().runs.push_back({ plot(3) });
     EXPECT_EQ(run(transient), 0);
     EXPECT_EQ(lastlog.find("Total Iterations"), std::string::npos) << lastlog;
 }
 
 TEST_F(BatchTest, SweepRunsOncePerStepUpToTheStopValue)
 {
-    for (int i = 0; i < 5; ++i)
-        fakes::spice().runs.push_back({ plot(2) });
     EXPECT_EQ(run(std::string(transient) + "SWEEP=R1,1k,2k,4\nDEBUG_ANALYSE=2\n"), 0) << lastlog;
-    EXPECT_EQ(fakes::callsof("doAnalyses").size(), 5u);
+    EXPECT_EQ(runs("RUN"), 5);
     size_t at = 0;
     for (const char* value : { "1000", "1250", "1500", "1750", "2000" }) {
         at = lastlog.find(std::string("#T:[ANALYSE]Sweep variable R1=") + value + "\n", at);
@@ -91,29 +95,28 @@ TEST_F(BatchTest, SweepRunsOncePerStepUpToTheStopValue)
     }
 }
 
-TEST_F(BatchTest, MalformedSweepIsReportedAndTheRunGoesOnWithoutIt)
+TEST_F(BatchTest, MalformedOrOverlongSweepIsReportedAndTheRunGoesOnWithoutIt)
 {
-    for (const char* sweep : { "R1,1k,2k,0", "R1,x,2k,4", "R1,1k", ",1,2,3", "R1 X,1,2,3" }) {
-        fakes::reset();
-        fakes::spice().runs.push_back({ plot(2) });
-        EXPECT_EQ(run(std::string(transient) + "SWEEP=" + sweep + "\n"), 1) << sweep << "\n" << lastlog;
-        EXPECT_NE(lastlog.find(std::string("#W:Invalid SWEEP property '") + sweep + "'"), std::string::npos)
-            << lastlog;
-        EXPECT_EQ(fakes::callsof("doAnalyses").size(), 1u) << sweep;
-    }
-}
-
-TEST_F(BatchTest, SweepOfTooManyStepsIsRefusedAndTheRunGoesOnWithoutIt)
-{
-    for (const char* sweep : { "R1,1k,2k,10001", "R1,1k,2k,2147483647" }) {
-        fakes::reset();
-        fakes::spice().runs.push_back({ plot(2) });
-        EXPECT_EQ(run(std::string(transient) + "SWEEP=" + sweep + "\n"), 1) << sweep << "\n" << lastlog;
-        EXPECT_NE(lastlog.find(std::string("#W:SWEEP property '") + sweep
-                      + "' has more than 10000 steps; the simulation runs without a sweep.\n"),
-            std::string::npos)
-            << lastlog;
-        EXPECT_EQ(fakes::callsof("doAnalyses").size(), 1u) << sweep;
+    const struct {
+        const char* sweep;
+        const char* warning;
+    } cases[] = {
+        { "R1,1k,2k,0", "Invalid SWEEP property 'R1,1k,2k,0'; the simulation runs without a sweep." },
+        { "R1,x,2k,4", "Invalid SWEEP property 'R1,x,2k,4'; the simulation runs without a sweep." },
+        { "R1,1k", "Invalid SWEEP property 'R1,1k'; the simulation runs without a sweep." },
+        { ",1,2,3", "Invalid SWEEP property ',1,2,3'; the simulation runs without a sweep." },
+        { "R1 X,1,2,3", "Invalid SWEEP property 'R1 X,1,2,3'; the simulation runs without a sweep." },
+        { "R1,1k,2k,10001",
+            "SWEEP property 'R1,1k,2k,10001' has more than 10000 steps; the simulation runs without a "
+            "sweep." },
+        { "R1,1k,2k,2147483647",
+            "SWEEP property 'R1,1k,2k,2147483647' has more than 10000 steps; the simulation runs without a "
+            "sweep." },
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(run(std::string(transient) + "SWEEP=" + c.sweep + "\n"), 1) << c.sweep << "\n" << lastlog;
+        EXPECT_NE(lastlog.find(std::string("#W:") + c.warning + "\n"), std::string::npos) << lastlog;
+        EXPECT_EQ(runs("RUN"), 1) << c.sweep;
     }
 }
 
@@ -134,14 +137,15 @@ TEST_F(BatchTest, EscapeAfterTheStartLeavesTheRunIncomplete)
     const HOSTLINK link { sizeof(HOSTLINK), ESCAPE::send, ESCAPE::iswindow, ESCAPE::foreground, ESCAPE::key,
         ESCAPE::ancestor, ESCAPE::process };
     sethostlink(&link);
-    fakes::spice().runs.push_back({ plot(3) });
     // An interactive run may have left its own pause test in the table.
     setpausetest([] { return 0; });
     EXPECT_EQ(run(transient, reinterpret_cast<HWND>(0x50)), 2);
     // The transient knows its time from the first point on: the messages carry it.
-    EXPECT_NE(lastlog.find("#I:User interruption - ESC pressed\n%T=0\n#W:Simulation failed to complete.\n"),
+    EXPECT_NE(lastlog.find("#I:User interruption - ESC pressed\n%T=0\n#I:Results written to '"
+                  + results("RUN") + "'.\n%T=0\n#W:Simulation failed to complete.\n"),
         std::string::npos)
         << lastlog;
+    EXPECT_EQ(runs("RUN"), 1);
 }
 
 TEST_F(BatchTest, ResultsPastTheLimitOfTheSettingsStopTheRun)
@@ -150,16 +154,11 @@ TEST_F(BatchTest, ResultsPastTheLimitOfTheSettingsStopTheRun)
     const DWORD kilobytes = 1;
     static_cast<REGISTRY&>(settings).putdata(
         nullptr, RESULTSLIMITVALUE, REG_DWORD, &kilobytes, sizeof kilobytes);
-    fakes::ScriptedPlot scripted;
-    scripted.names = { "OUT" };
-    for (int i = 0; i < 1000; ++i)
-        scripted.points.push_back({ i * 1e-3, { i * 1.0 } });
-    fakes::spice().runs.push_back({ scripted });
+    std::string probed = DIVIDER;
+    probed.replace(0, 12, "*PARTLIST,4\nP1,APROBE,Vout,PRIMITIVE=ANALOG,OUTTOL=0\n");
+    probed.replace(probed.find("OUT,2\n"), 6, "OUT,3\nP1,PS,1\n");
     // A sweep: no step after the one that reached the limit runs.
-    fakes::spice().runs.push_back({ scripted });
-    const std::string probe
-        = "*PARTLIST,1\nP1,APROBE,Vout,PRIMITIVE=ANALOG,OUTTOL=0\n*NETLIST,1\nOUT,1\nP1,PS,1\n\n";
-    EXPECT_EQ(run(std::string(transient) + "SWEEP=R1,1,2,1\n", nullptr, probe), 2) << lastlog;
+    EXPECT_EQ(run(std::string(transient) + "NUMSTEPS=1000\nSWEEP=R1,1,2,1\n", nullptr, probed), 2) << lastlog;
     static_cast<REGISTRY&>(settings).removevalue(nullptr, RESULTSLIMITVALUE);
 
     EXPECT_NE(
@@ -169,7 +168,6 @@ TEST_F(BatchTest, ResultsPastTheLimitOfTheSettingsStopTheRun)
         << lastlog;
     EXPECT_NE(lastlog.find("#W:Simulation failed to complete.\n"), std::string::npos) << lastlog;
     EXPECT_EQ(lastlog.find("ESC"), std::string::npos) << lastlog;
-    EXPECT_EQ(fakes::callsof("doAnalyses").size(), 1u);
     PARTITION results("RUN");
     ASSERT_EQ(results.open(PARTITION::MODE_READHEADER), 1);
     ASSERT_EQ(results.runcount, 1);
@@ -180,16 +178,24 @@ TEST_F(BatchTest, ResultsPastTheLimitOfTheSettingsStopTheRun)
 
 TEST_F(BatchTest, RunThatWritesNothingFailsToStart)
 {
-    EXPECT_EQ(run(transient), 3);
+    // Nothing is recorded before TSTART, which lies past the end.
+    EXPECT_EQ(run(std::string(transient) + "TSTART=2m\n"), 3);
     EXPECT_NE(lastlog.find("#W:Simulation failed to start.\n"), std::string::npos) << lastlog;
+    EXPECT_EQ(lastlog.find("Total Iterations"), std::string::npos) << lastlog;
 }
 
 TEST_F(BatchTest, EngineErrorIsReportedAndTheStatusFollowsTheAnalysis)
 {
-    fakes::script("doAnalyses", { E_SINGULAR });
-    fakes::spice().errors[E_SINGULAR] = "singular matrix at node out";
-    EXPECT_EQ(run(transient), 3);
-    EXPECT_NE(lastlog.find("#W:[SPICE] singular matrix at node out.\n%H=WUNO.HLP,07D2\n#W:Simulation failed to start.\n"),
+    // Two sources of different voltages across one pair of nets: no solution.
+    std::string loop = DIVIDER;
+    loop.replace(0, 12, "*PARTLIST,4\nV2,VSOURCE,2,PRIMITIVE=ANALOG\n");
+    loop.replace(loop.find("IN,2\n"), 5, "IN,3\nV2,PS,+\n");
+    loop.replace(loop.find("GND,3\n"), 6, "GND,4\nV2,PS,-\n");
+    EXPECT_EQ(run(transient, nullptr, loop), 3);
+    EXPECT_NE(
+        lastlog.find(
+            "\n#W:[SPICE] voltage sources V2 and V1 form a loop.\n%H=WUNO.HLP,07D1\n#I:Results written to '"
+            + results("RUN") + "'.\n#W:Simulation failed to start.\n"),
         std::string::npos)
         << lastlog;
 }
@@ -199,11 +205,10 @@ TEST_F(BatchTest, FatalMessageEndsTheRunAndReleasesTheEngines)
     EXPECT_EQ(run("PARTITION=RUN\n"), 3);
     EXPECT_NE(lastlog.find("#F:No ANALYSIS type specified.\n"), std::string::npos) << lastlog;
     EXPECT_EQ(lastlog.find("Simulation failed"), std::string::npos) << lastlog;
-    EXPECT_EQ(fakes::callsof("deleteCircuit").size(), 1u);
     EXPECT_EQ(spicecircuit, nullptr);
 
-    fakes::spice().runs.push_back({ plot(2) });
     EXPECT_EQ(run(transient), 0) << lastlog;
+    EXPECT_EQ(runs("RUN"), 1);
 }
 
 TEST_F(BatchTest, LoaderSetsDefaultOptionsAndTheOptionsJob)

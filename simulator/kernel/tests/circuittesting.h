@@ -70,17 +70,6 @@ protected:
         return list;
     }
 
-    // The lines of the log since the sign-on that start with `prefix`.
-    std::vector<std::string> lines(const std::string& prefix)
-    {
-        std::vector<std::string> found;
-        std::istringstream text(log());
-        for (std::string line; std::getline(text, line);)
-            if (line.rfind(prefix, 0) == 0)
-                found.push_back(line);
-        return found;
-    }
-
     std::unique_ptr<CIRCUIT> circuit;
     INPtables* table = nullptr;
 };

@@ -12,13 +12,28 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <sstream>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 // Sets the engines the test program links back as loaded: the recording fakes forget their calls
 // and scripts; the real engines keep nothing between circuits, so for them it does nothing.
 void resetengines();
+
+// The link to a host window of this process that is alive and has ESC up, whose messages go to
+// `send`.
+inline HOSTLINK testhostlink(LRESULT (*send)(HWND, UINT, WPARAM, LPARAM))
+{
+    return HOSTLINK { sizeof(HOSTLINK), send, [](HWND) -> BOOL { return TRUE; },
+        []() -> HWND { return nullptr; }, [](int) -> SHORT { return 0; },
+        [](HWND window, UINT) { return window; },
+        [](HWND, DWORD* process) -> DWORD {
+            *process = static_cast<DWORD>(getpid());
+            return 1;
+        } };
+}
 
 // A kernel signed on against the engines the test program links (the real ones, or the recording
 // fakes), its log lines captured in a file.
@@ -56,6 +71,17 @@ protected:
         ssize_t n = pread(fileno(output), text.data(), text.size(), static_cast<off_t>(mark));
         text.resize(n > 0 ? static_cast<size_t>(n) : 0);
         return text;
+    }
+
+    // The lines of the log since the mark that start with `prefix`.
+    std::vector<std::string> lines(const std::string& prefix)
+    {
+        std::vector<std::string> found;
+        std::istringstream text(log());
+        for (std::string line; std::getline(text, line);)
+            if (line.rfind(prefix, 0) == 0)
+                found.push_back(line);
+        return found;
     }
 
     size_t size()

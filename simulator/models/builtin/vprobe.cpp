@@ -274,7 +274,7 @@ int VPROBE::activeevents(double time, DPA* list)
             return 1;
         lasttext = text;
         event.kind = ACTIVEEVENT::KIND_TEXT;
-        event.text = lasttext.c_str();
+        event.words[0] = activedata(lasttext.c_str());
     }
     list->add(&event);
     return 1;

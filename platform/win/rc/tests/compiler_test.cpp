@@ -76,6 +76,54 @@ TEST(ResourceCompiler, StringTableRecordsAreExact)
     EXPECT_EQ(compiled.resources[1].data, bytes({ 2 }));
 }
 
+TEST(ResourceCompiler, CommandTablesAreRecordsOfIdFlagsAndTheirFields)
+{
+    rc::Compiled compiled = rc::compiletext(R"(
+        #define CTX_SHARED 0x110
+        cmdtable CTX_SHARED {
+            command 0x200 "&New" help 1 image "GTB_MAIN:0" hint "Start."
+            command 0x1146 "&Left" argument nomenu flags 0x400 hint same
+            separator mergepoint reference 0x105
+            submenu "&Sub" { command 5 "x" toggle hint window }
+        }
+    )",
+        "t.rc");
+    ASSERT_EQ(compiled.resources.size(), 1u);
+    EXPECT_EQ(compiled.resources[0].type, (rc::NameOrId { {}, 10 }));
+    EXPECT_EQ(compiled.resources[0].name, (rc::NameOrId { {}, 0x110 }));
+    Bytes expected = bytes({ 0x00, 0x02, 0, 0 }) + "&New";
+    expected = (expected + bytes({ 1, 0 }) + "GTB_MAIN:0") + "Start.";
+    expected = (expected + bytes({ 0x46, 0x11, 0x04, 0x05 }) + "&Left") + bytes({ 0, 0, 0, 2, 0 });
+    expected = expected + bytes({ 0, 0, 8, 0, 0, 0, 0x18, 0, 0x05, 0x01, 1, 0 });
+    expected = (expected + bytes({ 0, 0, 0x20, 0 }) + "&Sub") + bytes({ 5, 0, 0x40, 0 });
+    expected = (expected + "x") + bytes({ 0, 0, 0, 3, 0, 0, 0, 0x21, 0 });
+    EXPECT_EQ(compiled.resources[0].data, expected);
+}
+
+TEST(ResourceCompiler, KeyTablesNameTheirKeysAsMenusShowThem)
+{
+    rc::Compiled compiled = rc::compiletext(R"(
+        keytable KEYS {
+            0x100 "Ctrl+N" 0x200
+            0x110 "shift+ctrl+page up" 0x217D
+            0x110 "Alt+Win+F12" 1
+            0x110 "Num +" 2
+            0x110 "Ctrl+Enter" 3
+            0x120 0x00022041 4
+        }
+    )",
+        "t.rc");
+    ASSERT_EQ(compiled.resources.size(), 1u);
+    EXPECT_EQ(compiled.resources[0].name, (rc::NameOrId { "KEYS", 0 }));
+    EXPECT_EQ(compiled.resources[0].data,
+        bytes({ 0x00, 0x01, 0x4E, 0x20, 0x02, 0x00, 0x00, 0x02, // Ctrl+N
+            0x10, 0x01, 0x21, 0x31, 0x03, 0x00, 0x7D, 0x21, // Ctrl+Shift+Page Up, extended
+            0x10, 0x01, 0x7B, 0xC0, 0x0C, 0x00, 0x01, 0x00, // Alt+Win+F12
+            0x10, 0x01, 0x6B, 0x00, 0x00, 0x00, 0x02, 0x00, // Num +
+            0x10, 0x01, 0x0D, 0x20, 0x02, 0x00, 0x03, 0x00, // Enter is never extended
+            0x20, 0x01, 0x41, 0x20, 0x02, 0x00, 0x04, 0x00 }));
+}
+
 TEST(ResourceCompiler, VersionInfoIsTheFixedFileInformation)
 {
     rc::Compiled compiled
@@ -109,6 +157,20 @@ TEST(ResourceCompiler, FaultsAreReportedWithTheirLine)
         { "stringtable S { 1 \"x\" }\nstringtable s { }",
             "t.rc:2: a resource of this kind and name is defined twice" },
         { "menu M { }", "unknown resource kind 'menu'" },
+        { "cmdtable T { }", "t.rc:1: this kind of resource is named by a number, not 'T'" },
+        { "cmdtable 0x110 {\n command 0 \"x\" }", "t.rc:2: a command id out of range: 0" },
+        { "cmdtable 0x110 { command 1 \"x\" hint \"\" }", "an empty hint is written hint none" },
+        { "cmdtable 0x110 { command 1 \"x\" hint \"\\x01\" }", "would read as a hint code" },
+        { "cmdtable 0x110 { command 1 \"x\" hint none hint same }", "a command has one hint" },
+        { "cmdtable 0x110 { command 1 \"x\" flags 0x28 }",
+            "cannot hold the separator, submenu or reference" },
+        { "cmdtable 0x110 { command 1 \"x\" image \"\" }", "an image is named" },
+        { "cmdtable 0x110 { submenu \"x\" { separator }", "missing '}' at the end" },
+        { "cmdtable 0x110 { popup }", "expected command, separator, mergepoint, reference or submenu" },
+        { "keytable K { 0x100 \"Ctrl+Banana\" 1 }", "no key is named 'Banana'" },
+        { "keytable K { 0x100 \"Ctrl+\" 1 }", "no key is named 'Ctrl+'" },
+        { "keytable K { 0x100 \"N\" }", "expected a command id" },
+        { "keytable K { 0x10000 \"N\" 1 }", "a command context out of range" },
         { "stringtable 0 { }", "a resource id lies between 1 and 65535" },
         { "versioninfo 1 { }", "a versioninfo needs a fileversion" },
         { "versioninfo 1 { fileversion 1, 2, 3 }", "expected ','" },
@@ -137,15 +199,17 @@ TEST(ResourceCompiler, IncludesTakeTheDefinesOfAHeader)
     EXPECT_NE(failure("#include \"missing.h\""), "<compiled>");
 }
 
-TEST(ResourceCompiler, AnIconIsItsImageFileAndTheFileIsAnInput)
+TEST(ResourceCompiler, IconsAndBitmapsAreTheirImageFilesAndTheFilesAreInputs)
 {
     auto folder = vkt::test::makeTempSubfolder("icon");
     std::ofstream(folder / "app.png", std::ios::binary) << std::string("\x89PNG\r\n\x1a\n\0\1", 10);
     std::ofstream(folder / "empty.png");
-    std::ofstream(folder / "icons.rc") << "icon APPICON { \"app.png\" }\n";
+    std::ofstream(folder / "icons.rc") << "icon APPICON { \"app.png\" }\nbitmap APPICON { \"app.png\" }\n";
     rc::Compiled compiled = rc::compilesource((folder / "icons.rc").string());
-    ASSERT_EQ(compiled.resources.size(), 1u);
+    ASSERT_EQ(compiled.resources.size(), 2u);
     EXPECT_EQ(compiled.resources[0].type, (rc::NameOrId { {}, 14 }));
+    EXPECT_EQ(compiled.resources[1].type, (rc::NameOrId { {}, 2 }));
+    EXPECT_EQ(compiled.resources[1].data, compiled.resources[0].data);
     EXPECT_EQ(compiled.resources[0].data, bytes({ 0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n', 0, 1 }));
     EXPECT_EQ(compiled.inputs.back(), (folder / "app.png").string());
 

@@ -133,7 +133,8 @@ TEST_F(ProbeTest, LogicProbeReportsStateTextsAndMasks)
     DPA list { 0 };
     EXPECT_EQ(logic->activeevents(0, &list), 1);
     ASSERT_EQ(list.count, 1);
-    EXPECT_STREQ(logic->event.text, "0x0005");
+    EXPECT_STREQ(
+        static_cast<const char*>(activeaddress(&activedatatable(), logic->event.words[0])), "0x0005");
     EXPECT_EQ(logic->event.kind, ACTIVEEVENT::KIND_TEXT);
     EXPECT_EQ(logic->event.sheet, 2u);
     EXPECT_EQ(logic->activeevents(1e-3, &list), 1);
@@ -141,7 +142,7 @@ TEST_F(ProbeTest, LogicProbeReportsStateTextsAndMasks)
     fakes::digitalpin("P1", 4)->state = STATE_FLT;
     logic->activeevents(2e-3, &list);
     EXPECT_EQ(list.count, 2);
-    EXPECT_STREQ(logic->event.text, "FLT");
+    EXPECT_STREQ(static_cast<const char*>(activeaddress(&activedatatable(), logic->event.words[0])), "FLT");
     list.count = 0;
 
     struct Case {

@@ -1,0 +1,269 @@
+// The drawing calls of VGDVC: each maps its world figure and resolves its style and flag word
+// into what the renderer draws.
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <strings.h>
+
+#include "platform/casq/dib.h"
+#include "platform/casq/mapping.h"
+#include "platform/casq/vgdvc.h"
+
+using casq::DPOINT;
+using casq::FIGURE;
+using casq::PAINT;
+
+namespace {
+
+// A text style's width is its character width at the suite's usual 0.8 of the height; other
+// ratios narrow or widen the face in proportion.
+constexpr double USUALWIDTH = 0.8;
+
+COLORREF colourof(DWORD word)
+{
+    return word & DF_COLOURMASK;
+}
+
+// The dashes and gaps of a pen style, in multiples of a unit (the pen's width, at least three of
+// the device's thinnest lines).
+std::vector<double> dashesof(int penstyle, double unit)
+{
+    std::vector<double> pattern;
+    switch (penstyle) {
+    case PENSTYLE_DASH:
+        pattern = { 4, 2 };
+        break;
+    case PENSTYLE_DOT:
+        pattern = { 1, 2 };
+        break;
+    case PENSTYLE_DASHDOT:
+        pattern = { 4, 2, 1, 2 };
+        break;
+    case PENSTYLE_DASHDOTDOT:
+        pattern = { 4, 2, 1, 2, 1, 2 };
+        break;
+    default:
+        break;
+    }
+    for (double& length : pattern) {
+        length *= unit;
+    }
+    return pattern;
+}
+
+std::vector<DPOINT> mapall(const casq::MAPPING& map, const POINT* points, int count)
+{
+    std::vector<DPOINT> mapped;
+    mapped.reserve(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        mapped.push_back(map.map(points[i]));
+    }
+    return mapped;
+}
+
+} // namespace
+
+DWORD VGDVC::effectiveflags(DWORD flags) const
+{
+    DWORD entry = drawcolours[colourmode];
+    if (!entry) {
+        return flags;
+    }
+    // The entry's colour wins for whatever it colours; its other flags join the drawing's.
+    DWORD colour = (entry & DF_COLOUR) ? colourof(entry) : colourof(flags);
+    return ((flags | entry) & ~DF_COLOURMASK) | colour;
+}
+
+PAINT VGDVC::paintof(const GSTYLE& style, DWORD flags, bool fillable) const
+{
+    DWORD word = effectiveflags(flags);
+    PAINT paint;
+    paint.stroke = style.haspen();
+    paint.pencolour = (word & DF_PENCOLOUR) ? colourof(word) : colourof(style.pencolour);
+    paint.penwidth = (word & DF_THIN) ? 0 : std::max(0.0, map->length(style.penwidth));
+    paint.penstyle = std::clamp(style.penstyle, int(PENSTYLE_SOLID), int(PENSTYLE_DASHDOTDOT));
+    paint.dashes = dashesof(paint.penstyle, std::max(paint.penwidth, 3 * thinline()));
+    paint.fill = fillable && style.hasfill() && !(word & DF_NOFILL);
+    paint.fillcolour = (word & DF_FILLCOLOUR) ? colourof(word) : colourof(style.brushcolour);
+    paint.alpha = currentalpha();
+    paint.exclusiveor = drawmode == DRAWMODE_XOR || (word & DF_XOR);
+    return paint;
+}
+
+void VGDVC::drawline(POINT from, POINT to, const GSTYLE& style, DWORD flags)
+{
+    POINT ends[] = { from, to };
+    drawpolyline(ends, 2, style, flags);
+}
+
+void VGDVC::drawline(const LINE& line, const GSTYLE& style, DWORD flags)
+{
+    drawline(line.p1, line.p2, style, flags);
+}
+
+void VGDVC::drawpolyline(const POINT* points, int count, const GSTYLE& style, DWORD flags)
+{
+    casq::RENDERER* renderer = points && count >= 2 ? active() : nullptr;
+    if (!renderer || !style.haspen()) {
+        return;
+    }
+    renderer->polyline(mapall(*map, points, count), paintof(style, flags, false));
+}
+
+void VGDVC::drawpolygon(const POINT* points, int count, const GSTYLE& style, DWORD flags)
+{
+    casq::RENDERER* renderer = points && count >= 2 ? active() : nullptr;
+    if (!renderer) {
+        return;
+    }
+    renderer->polygon(mapall(*map, points, count), paintof(style, flags, count >= 3));
+}
+
+void VGDVC::drawbox(const BOX& box, const GSTYLE& style, DWORD flags)
+{
+    if (box.isvoid()) {
+        return;
+    }
+    POINT corners[] = { { box.x1, box.y1 }, { box.x2, box.y1 }, { box.x2, box.y2 }, { box.x1, box.y2 } };
+    drawpolygon(corners, 4, style, flags);
+}
+
+void VGDVC::fillbox(const BOX& box, COLORREF colour, DWORD flags)
+{
+    GSTYLE fill(0, 0, colour & DF_COLOURMASK);
+    fill.penstyle = PENSTYLE_NONE;
+    drawbox(box, fill, flags & ~DF_NOFILL);
+}
+
+void VGDVC::drawcircle(POINT centre, int radius, const GSTYLE& style, DWORD flags)
+{
+    casq::RENDERER* renderer = radius > 0 ? active() : nullptr;
+    if (!renderer) {
+        return;
+    }
+    renderer->ellipse(
+        map->map(centre), radius * map->getxscale(), radius * map->getyscale(), paintof(style, flags, true));
+}
+
+void VGDVC::drawarc(POINT centre, int radius, int start, int sweep, const GSTYLE& style, DWORD flags)
+{
+    casq::RENDERER* renderer = radius > 0 && sweep != 0 ? active() : nullptr;
+    if (!renderer || !style.haspen()) {
+        return;
+    }
+    double from, through;
+    map->arc(start, std::clamp(sweep, -3600, 3600), from, through);
+    renderer->arc(map->map(centre), radius * map->getxscale(), radius * map->getyscale(), from, through,
+        paintof(style, flags, false));
+}
+
+void VGDVC::drawbezier(const BEZIER& curve, const GSTYLE& style, DWORD flags)
+{
+    casq::RENDERER* renderer = active();
+    if (!renderer || !style.haspen()) {
+        return;
+    }
+    FIGURE figure;
+    figure.moveto(map->map(curve.p1));
+    figure.cubicto(map->map(curve.c1), map->map(curve.c2), map->map(curve.p2));
+    renderer->figure(figure, paintof(style, flags, false));
+}
+
+void VGDVC::drawpath(const PATH& path, const GSTYLE& style, DWORD flags)
+{
+    casq::RENDERER* renderer = path.count() ? active() : nullptr;
+    if (!renderer) {
+        return;
+    }
+    const auto& segments = path.getsegments();
+    FIGURE figure;
+    figure.moveto(map->map(segments.front().shape.p1));
+    for (const auto& segment : segments) {
+        const BEZIER& s = segment.shape;
+        if (segment.isline) {
+            figure.lineto(map->map(s.p2));
+        } else {
+            figure.cubicto(map->map(s.c1), map->map(s.c2), map->map(s.p2));
+        }
+    }
+    bool closed = path.isclosed();
+    if (closed) {
+        figure.closefigure();
+    }
+    renderer->figure(figure, paintof(style, flags, closed));
+}
+
+void VGDVC::drawtext(
+    POINT at, const char* text, int angle, int justification, const TSTYLE& style, DWORD flags)
+{
+    casq::RENDERER* renderer = text && *text && style.isvisible() && style.height > 0 ? active() : nullptr;
+    if (!renderer) {
+        return;
+    }
+    DWORD word = effectiveflags(flags);
+    casq::FONT font;
+    font.face = style.resolvedface();
+    font.fixedpitch = strcasecmp(font.face.c_str(), VECTOR_FONT_FACE) == 0;
+    font.size = map->length(style.height);
+    font.stretch = style.width > 0 ? style.width / (USUALWIDTH * style.height) : 1.0;
+    font.stretch = std::clamp(font.stretch, 0.05, 20.0);
+    font.bold = style.flags & TS_BOLD;
+    font.italic = style.flags & TS_ITALIC;
+    font.underline = style.flags & TS_UNDERLINE;
+    font.strikeout = style.flags & TS_STRIKEOUT;
+    font.colour = (word & DF_TEXTCOLOUR) ? colourof(word) : colourof(style.colour);
+    font.alpha = currentalpha();
+    int justify = justification & 0xF;
+    if (map->isflipped() && (justify & 3) != JUSTIFY_CENTRE) {
+        justify ^= JUSTIFY_RIGHT; // mirrored text still reads forwards: its other end lies at the point
+    }
+    renderer->text(map->map(at), map->angle(angle), text, font, justify);
+}
+
+int VGDVC::drawbitmap(const CTS& placement, int width, int height, const BITMAPINFO* header, const void* bits,
+    size_t size, DWORD flags)
+{
+    if (!(getcaps() & DC_BITMAPS) || width <= 0 || height <= 0) {
+        return 0;
+    }
+    casq::PIXELS pixels;
+    if (!casq::decodedib(header, bits, size, pixels)) {
+        return 0;
+    }
+    casq::RENDERER* renderer = active();
+    if (!renderer) {
+        return 0;
+    }
+    DPOINT topleft = map->map(placement.map(POINT(0, height)));
+    DPOINT topright = map->map(placement.map(POINT(width, height)));
+    DPOINT bottomleft = map->map(placement.map(POINT(0, 0)));
+    renderer->image(pixels, topleft, DPOINT { topright.x - topleft.x, topright.y - topleft.y },
+        DPOINT { bottomleft.x - topleft.x, bottomleft.y - topleft.y }, currentalpha());
+    return 1;
+}
+
+void VGDVC::erase(const BOX& world)
+{
+    casq::RENDERER* renderer = active();
+    if (!renderer) {
+        return;
+    }
+    PAINT paint;
+    paint.stroke = false;
+    paint.fill = true;
+    paint.fillcolour = background;
+    std::vector<DPOINT> corners;
+    if (world.isvoid()) {
+        DPOINT size = pagesize();
+        RECT page = pagearea();
+        corners = { { double(page.left), double(page.top) }, { size.x + page.left, double(page.top) },
+            { size.x + page.left, size.y + page.top }, { double(page.left), size.y + page.top } };
+    } else {
+        for (POINT p : { POINT(world.x1, world.y1), POINT(world.x2, world.y1), POINT(world.x2, world.y2),
+                 POINT(world.x1, world.y2) }) {
+            corners.push_back(map->map(p));
+        }
+    }
+    renderer->polygon(corners, paint);
+}

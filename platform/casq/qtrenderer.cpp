@@ -1,0 +1,236 @@
+#include "platform/casq/qtrenderer.h"
+
+#include <QFontDatabase>
+#include <QFontMetricsF>
+#include <QImage>
+#include <QPainter>
+#include <QPainterPath>
+#include <strings.h>
+
+#include "platform/casq/styles.h"
+
+namespace casq {
+namespace {
+
+QColor colourof(COLORREF colour, int alpha)
+{
+    return QColor(GetRValue(colour), GetGValue(colour), GetBValue(colour), alpha);
+}
+
+QPolygonF polygonof(const std::vector<DPOINT>& points)
+{
+    QPolygonF polygon;
+    polygon.reserve(qsizetype(points.size()));
+    for (const DPOINT& point : points) {
+        polygon << QPointF(point.x, point.y);
+    }
+    return polygon;
+}
+
+QPainterPath pathof(const FIGURE& shape)
+{
+    QPainterPath path;
+    path.setFillRule(Qt::OddEvenFill);
+    for (const auto& step : shape.steps) {
+        switch (step.kind) {
+        case FIGURE::move:
+            path.moveTo(step.to.x, step.to.y);
+            break;
+        case FIGURE::line:
+            path.lineTo(step.to.x, step.to.y);
+            break;
+        case FIGURE::cubic:
+            path.cubicTo(step.c1.x, step.c1.y, step.c2.x, step.c2.y, step.to.x, step.to.y);
+            break;
+        case FIGURE::close:
+            path.closeSubpath();
+            break;
+        }
+    }
+    return path;
+}
+
+} // namespace
+
+QFont toolkitfont(const FONT& font, double pixelsize)
+{
+    bool fixed = font.fixedpitch || strcasecmp(font.face.c_str(), VECTOR_FONT_FACE) == 0;
+    QFont qfont = fixed ? QFontDatabase::systemFont(QFontDatabase::FixedFont)
+                        : QFont(QString::fromStdString(font.face));
+    qfont.setPixelSize(std::max(1, int(pixelsize)));
+    qfont.setHintingPreference(QFont::PreferNoHinting);
+    qfont.setStyleStrategy(QFont::ForceOutline);
+    qfont.setBold(font.bold);
+    qfont.setItalic(font.italic);
+    qfont.setUnderline(font.underline);
+    qfont.setStrikeOut(font.strikeout);
+    qfont.setKerning(false);
+    return qfont;
+}
+
+TEXTLAYOUT textlayout(
+    DPOINT at, double angle, const QString& text, const FONT& font, int justification, QTransform& placement)
+{
+    double advance = QFontMetricsF(toolkitfont(font, TEXTLAYOUTSIZE)).horizontalAdvance(text);
+    double dx = (justification & 3) == JUSTIFY_RIGHT ? -advance
+        : (justification & 3) == JUSTIFY_CENTRE      ? -advance / 2
+                                                     : 0;
+    double dy = (justification & 0xC) == JUSTIFY_TOP ? CAPHEIGHT * TEXTLAYOUTSIZE
+        : (justification & 0xC) == JUSTIFY_MIDDLE    ? CAPHEIGHT * TEXTLAYOUTSIZE / 2
+                                                     : 0;
+    double scale = font.size / TEXTLAYOUTSIZE;
+    placement = QTransform();
+    placement.translate(at.x, at.y);
+    placement.rotate(-angle);
+    placement.scale(scale * font.stretch, scale);
+    return TEXTLAYOUT { QPointF(dx, dy), advance };
+}
+
+QTRENDERER::QTRENDERER(QPainter* painter, bool israster, bool asoutlines, double thinnestwidth)
+    : p(painter)
+    , raster(israster)
+    , outlines(asoutlines)
+    , thinnest(thinnestwidth)
+{
+}
+
+void QTRENDERER::beginpage(double width, double height, COLORREF background, bool erase)
+{
+    if (erase) {
+        p->fillRect(QRectF(0, 0, width, height), colourof(background, 255));
+    }
+    // The painter's own clip (a window's update area) stays under every clip set later.
+    p->save();
+}
+
+void QTRENDERER::endpage()
+{
+    p->restore();
+}
+
+void QTRENDERER::clip(const DRECT* area)
+{
+    p->restore();
+    p->save();
+    if (area) {
+        p->setClipRect(
+            QRectF(QPointF(area->left, area->top), QPointF(area->right, area->bottom)), Qt::IntersectClip);
+    }
+}
+
+bool QTRENDERER::prepare(const PAINT& paint, bool fill)
+{
+    bool exclusive = paint.exclusiveor && raster;
+    p->setCompositionMode(
+        exclusive ? QPainter::RasterOp_SourceXorDestination : QPainter::CompositionMode_SourceOver);
+    // Exclusive-or must touch each pixel exactly once to undo itself.
+    p->setRenderHint(QPainter::Antialiasing, raster && !exclusive);
+    int alpha = exclusive ? 255 : paint.alpha;
+    if (paint.stroke) {
+        double width = paint.penwidth > 0 ? paint.penwidth : thinnest;
+        QPen pen(colourof(paint.pencolour, alpha), width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+        pen.setCosmetic(width <= 0);
+        if (!paint.dashes.empty()) {
+            // The toolkit counts dashes in pen widths (a cosmetic pen's width being one unit).
+            width = width > 0 ? width : 1;
+            QVector<qreal> pattern;
+            for (double length : paint.dashes) {
+                pattern << std::max(length, 0.01) / width;
+            }
+            pen.setDashPattern(pattern);
+        }
+        p->setPen(pen);
+    } else {
+        p->setPen(Qt::NoPen);
+    }
+    bool filled = fill && paint.fill;
+    p->setBrush(filled ? QBrush(colourof(paint.fillcolour, alpha)) : QBrush(Qt::NoBrush));
+    return alpha > 0 && (paint.stroke || filled);
+}
+
+void QTRENDERER::polyline(const std::vector<DPOINT>& points, const PAINT& paint)
+{
+    if (prepare(paint, false)) {
+        p->drawPolyline(polygonof(points));
+    }
+}
+
+void QTRENDERER::polygon(const std::vector<DPOINT>& points, const PAINT& paint)
+{
+    if (prepare(paint, true)) {
+        p->drawPolygon(polygonof(points), Qt::OddEvenFill);
+    }
+}
+
+void QTRENDERER::ellipse(DPOINT centre, double rx, double ry, const PAINT& paint)
+{
+    if (prepare(paint, true)) {
+        p->drawEllipse(QPointF(centre.x, centre.y), rx, ry);
+    }
+}
+
+void QTRENDERER::arc(DPOINT centre, double rx, double ry, double start, double sweep, const PAINT& paint)
+{
+    if (!prepare(paint, false)) {
+        return;
+    }
+    QRectF bounds(centre.x - rx, centre.y - ry, 2 * rx, 2 * ry);
+    QPainterPath path;
+    path.arcMoveTo(bounds, start);
+    path.arcTo(bounds, start, sweep);
+    p->drawPath(path);
+}
+
+void QTRENDERER::figure(const FIGURE& shape, const PAINT& paint)
+{
+    if (prepare(paint, true)) {
+        p->drawPath(pathof(shape));
+    }
+}
+
+void QTRENDERER::text(DPOINT at, double angle, const std::string& utf8, const FONT& font, int justification)
+{
+    if (font.size <= 0 || font.alpha <= 0) {
+        return;
+    }
+    QString text = QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+    QTransform placement;
+    TEXTLAYOUT layout = textlayout(at, angle, text, font, justification, placement);
+    QFont qfont = toolkitfont(font, TEXTLAYOUTSIZE);
+    p->save();
+    p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    p->setRenderHint(QPainter::Antialiasing, raster);
+    p->setRenderHint(QPainter::TextAntialiasing, raster);
+    p->setTransform(placement, true);
+    QColor colour = colourof(font.colour, font.alpha);
+    if (outlines) {
+        QPainterPath glyphs;
+        glyphs.addText(layout.start, qfont, text);
+        p->fillPath(glyphs, colour);
+    } else {
+        p->setFont(qfont);
+        p->setPen(colour);
+        p->drawText(layout.start, text);
+    }
+    p->restore();
+}
+
+void QTRENDERER::image(const PIXELS& pixels, DPOINT origin, DPOINT across, DPOINT down, int alpha)
+{
+    if (pixels.width <= 0 || pixels.height <= 0 || alpha <= 0) {
+        return;
+    }
+    QImage picture(reinterpret_cast<const uchar*>(pixels.argb.data()), pixels.width, pixels.height,
+        pixels.width * 4, QImage::Format_ARGB32);
+    p->save();
+    p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    p->setRenderHint(QPainter::SmoothPixmapTransform, true);
+    p->setOpacity(alpha / 255.0);
+    p->setTransform(QTransform(across.x / pixels.width, across.y / pixels.width, down.x / pixels.height,
+                        down.y / pixels.height, origin.x, origin.y),
+        true);
+    p->drawImage(QPointF(0, 0), picture);
+    p->restore();
+}
+
+} // namespace casq
