@@ -257,6 +257,15 @@ QPainter* PainterDC::painter()
     return &active;
 }
 
+QPainter* PainterDC::styledpainter(const RECT& area)
+{
+    QPainter* p = painter();
+    if (p) {
+        touch(QRectF(area.left, area.top, area.right - area.left, area.bottom - area.top));
+    }
+    return p;
+}
+
 void PainterDC::statechanged()
 {
     if (active.isActive()) {

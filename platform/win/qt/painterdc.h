@@ -3,7 +3,7 @@
 // A device context that paints with QPainter on an image: a window's surface or a bitmap's
 // pixels. The painter is opened when the context first draws and closed when the context is
 // released; when two contexts draw on the same image, the one drawing takes the image over.
-// Callers: the Qt backend, image conversions (the layer).
+// Callers: the Qt backend, the screen graphics device, image conversions (the layer).
 
 #include <QFont>
 #include <QImage>
@@ -45,6 +45,10 @@ public:
     COLORREF getpixel(int x, int y) override;
     COLORREF setpixel(int x, int y, COLORREF colour) override;
     int devicecaps(int index) override;
+
+    // The painter, open on the target with the context's clip, for drawing with QPainter directly;
+    // `area` counts as drawn. Null without a target.
+    QPainter* styledpainter(const RECT& area);
 
     // The image a context draws on (a copy for bottom-up bitmaps), for reading.
     QImage image();
