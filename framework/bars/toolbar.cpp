@@ -2,9 +2,11 @@
 
 #include <algorithm>
 
+#include "core/text/strutil.h"
 #include "framework/appln/applncontext.h"
 #include "framework/bars/barmessages.h"
 #include "framework/bars/toolbarimages.h"
+#include "framework/commands/cmdinfotable.h"
 #include "platform/win/images.h"
 #include "platform/win/messagequeue.h"
 #include "platform/win/paint.h"
@@ -176,6 +178,13 @@ BOX TOOLBAR::resize()
 LRESULT TOOLBAR::notify(NMHDR* header)
 {
     switch (header->code) {
+    case TBN_GETINFOTIPA: {
+        auto* request = reinterpret_cast<NMTBGETINFOTIPA*>(header);
+        const char* tip = getapplntiptext(commandcontext, static_cast<unsigned short>(request->iItem));
+        if (tip && request->pszText && request->cchTextMax > 0)
+            strnzcpy(request->pszText, tip, request->cchTextMax - 1);
+        return 0;
+    }
     case TBN_HOTITEMCHANGE: {
         auto* change = reinterpret_cast<NMTBHOTITEM*>(header);
         WORD command = (change->dwFlags & HICF_LEAVING) ? 0 : static_cast<WORD>(change->idNew);

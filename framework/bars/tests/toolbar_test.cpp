@@ -1,5 +1,11 @@
 #include "framework/bars/toolbar.h"
 
+#include <QHelpEvent>
+#include <QToolButton>
+#include <QToolTip>
+
+#include "framework/appln/applnmodule.h"
+
 #include "framework/bars/barmessages.h"
 #include "framework/bars/tests/bartest.h"
 #include "platform/win/gdi.h"
@@ -99,6 +105,52 @@ TEST_F(ToolbarTest, ButtonsReportHintsAndCommandsToTheWindow)
     EXPECT_EQ(LOWORD(commands[0].wParam), 0x301);
     EXPECT_EQ(bar->edit(), 0x301);
     EXPECT_EQ(bar->edit(), 0) << "edit clears the last command";
+}
+
+// A module whose context is current, with commands in its table.
+struct TIPMODULE : APPLNMODULE {
+    TIPMODULE()
+        : APPLNMODULE(nullptr)
+    {
+        pushcontext();
+        cmdtable.addcommand(0x110, 0x301, "Place &Wire", "Draws a wire.");
+        cmdtable.addcommand(0x120, 0x301, "Rotate", nullptr);
+    }
+    ~TIPMODULE() override { popcontext(); }
+};
+
+TEST_F(ToolbarTest, TipsAreTheCommandTextsOfTheBarsContext)
+{
+    TIPMODULE module;
+    auto* bar = new TOOLBAR(&parent, 0x2010, "Test", "TBTEST", 1);
+    bar->addbuttons(0, 0x300, 3);
+    auto tip = [&](int command) {
+        char text[64] = "unchanged";
+        NMTBGETINFOTIPA request {};
+        request.hdr = NMHDR { bar->gettoolbar(), 0, TBN_GETINFOTIPA };
+        request.pszText = text;
+        request.cchTextMax = 8;
+        request.iItem = command;
+        SendMessageA(bar->gethwnd(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&request));
+        return std::string(text);
+    };
+    EXPECT_EQ(tip(0x301), "Place &") << "cut to the request's buffer";
+    EXPECT_EQ(tip(0x300), "unchanged") << "no command, no tip";
+    bar->setcmdctx(0x120);
+    EXPECT_EQ(tip(0x301), "Rotate");
+
+    // Through the toolbar's own Qt button, as the user's pointer asks for it.
+    bar->setcmdctx(0x110);
+    RECT second {};
+    SendMessageA(bar->gettoolbar(), TB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&second));
+    auto* button = dynamic_cast<QToolButton*>(
+        winqt::widgetof(bar->gettoolbar())->childAt(second.left + 3, second.top + 3));
+    ASSERT_NE(button, nullptr);
+    QHelpEvent help(QEvent::ToolTip, QPoint(3, 3), button->mapToGlobal(QPoint(3, 3)));
+    QCoreApplication::sendEvent(button, &help);
+    ASSERT_TRUE(turnuntil([] { return QToolTip::isVisible(); }));
+    EXPECT_TRUE(QToolTip::text().contains("Place Wire")) << QToolTip::text().toStdString();
+    QToolTip::hideText();
 }
 
 TEST_F(ToolbarTest, ActiveCommandsEnableExactlyTheirButtons)
