@@ -1,5 +1,7 @@
 #include "framework/bars/ctrlbar.h"
 
+#include <array>
+
 #include "framework/bars/tests/bartest.h"
 #include "platform/win/window.h"
 
@@ -151,13 +153,16 @@ TEST(Rebar, ADraggedBarDropsAtTheEndOfAnotherRebarThatMayTakeIt)
 
 TEST(Rebar, TheBandsAreSavedPerWindowAndSideAndComeBackAfterARestart)
 {
+    // The same four bars in each run of the program.
+    auto makebars = [](TESTFRAME& test) {
+        return std::array<CTRLBAR*, 4> { new PLAINBAR(&test.frame, 0x2001, 100, 20, 1),
+            new PLAINBAR(&test.frame, 0x2002, 120, 22, 1), new PLAINBAR(&test.frame, 0x2003, 20, 90, 1),
+            new PLAINBAR(&test.frame, 0x2004, 200, 18, 0) };
+    };
     {
         wintest::FreshQt fresh;
         TESTFRAME test;
-        auto* a = new PLAINBAR(&test.frame, 0x2001, 100, 20, 1);
-        auto* b = new PLAINBAR(&test.frame, 0x2002, 120, 22, 1);
-        auto* c = new PLAINBAR(&test.frame, 0x2003, 20, 90, 1);
-        auto* d = new PLAINBAR(&test.frame, 0x2004, 200, 18, 0);
+        auto [a, b, c, d] = makebars(test);
         a->attach(test.frame.getrebar(0), -1);
         b->attach(test.frame.getrebar(0), -1);
         c->attach(test.frame.getrebar(3), -1);
@@ -177,10 +182,7 @@ TEST(Rebar, TheBandsAreSavedPerWindowAndSideAndComeBackAfterARestart)
     }
     wintest::FreshQt fresh;
     TESTFRAME test;
-    auto* a = new PLAINBAR(&test.frame, 0x2001, 100, 20, 1);
-    auto* b = new PLAINBAR(&test.frame, 0x2002, 120, 22, 1);
-    auto* c = new PLAINBAR(&test.frame, 0x2003, 20, 90, 1);
-    auto* d = new PLAINBAR(&test.frame, 0x2004, 200, 18, 0);
+    auto [a, b, c, d] = makebars(test);
     d->hide();
     for (int side = 0; side < 4; ++side)
         test.frame.getrebar(side)->restore("TESTWIN", sides[side]);

@@ -8,6 +8,15 @@ using namespace wintest;
 
 namespace {
 
+// Where the bar stands in its parent's client area.
+RECT placed(const SIZINGBAR& bar, HWND parent)
+{
+    RECT area {};
+    GetWindowRect(bar.gethwnd(), &area);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<tagPOINT*>(&area), 2);
+    return area;
+}
+
 TEST(SizingBar, ItCoversThreePixelsAroundItsPositionAndProposesWhereItIsDragged)
 {
     FreshQt fresh;
@@ -15,9 +24,7 @@ TEST(SizingBar, ItCoversThreePixelsAroundItsPositionAndProposesWhereItIsDragged)
     {
         SIZINGBAR across(parent, 9, "Across", 80, 0);
         across.locate(10, 300, 80, 0);
-        RECT area {};
-        GetWindowRect(across.gethwnd(), &area);
-        MapWindowPoints(nullptr, parent, reinterpret_cast<tagPOINT*>(&area), 2);
+        RECT area = placed(across, parent);
         EXPECT_EQ(area.top, 79);
         EXPECT_EQ(area.bottom, 82);
         EXPECT_EQ(area.left, 10);
@@ -26,9 +33,7 @@ TEST(SizingBar, ItCoversThreePixelsAroundItsPositionAndProposesWhereItIsDragged)
     SIZINGBAR bar(parent, 8, "Console Width", 100, 1);
     EXPECT_EQ(bar.getpos(), 100);
     bar.locate(0, 200, 100, 0);
-    RECT area {};
-    GetWindowRect(bar.gethwnd(), &area);
-    MapWindowPoints(nullptr, parent, reinterpret_cast<tagPOINT*>(&area), 2);
+    RECT area = placed(bar, parent);
     EXPECT_EQ(area.left, 99);
     EXPECT_EQ(area.right, 102);
     EXPECT_EQ(area.bottom, 200);
