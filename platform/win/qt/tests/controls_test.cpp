@@ -383,6 +383,26 @@ TEST(QtImageList, AStripIsCutIntoMaskedImages)
     EXPECT_FALSE(ImageList_Destroy(list));
 }
 
+TEST(QtGradient, ARectangleRunsFromOneVertexColourToTheOther)
+{
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP target = CreateCompatibleBitmap(dc, 40, 20);
+    SelectObject(dc, target);
+    TRIVERTEX ends[] = { { 0, 0, 0xFF00, 0, 0, 0 }, { 40, 20, 0, 0, 0xFF00, 0 } };
+    GRADIENT_RECT rect { 0, 1 };
+    EXPECT_TRUE(GradientFill(dc, ends, 2, &rect, 1, GRADIENT_FILL_RECT_V));
+    EXPECT_EQ(GetPixel(dc, 5, 0), RGB(255, 0, 0));
+    EXPECT_EQ(GetPixel(dc, 5, 19), RGB(0, 0, 255));
+    EXPECT_TRUE(GradientFill(dc, ends, 2, &rect, 1, GRADIENT_FILL_RECT_H));
+    EXPECT_EQ(GetPixel(dc, 0, 10), RGB(255, 0, 0));
+    EXPECT_EQ(GetPixel(dc, 39, 10), RGB(0, 0, 255));
+    GRADIENT_RECT outside { 0, 2 };
+    EXPECT_FALSE(GradientFill(dc, ends, 2, &outside, 1, GRADIENT_FILL_RECT_V));
+    EXPECT_FALSE(GradientFill(dc, ends, 2, &rect, 1, 2)) << "triangles are not drawn";
+    DeleteDC(dc);
+    DeleteObject(target);
+}
+
 TEST(QtButton, AClickOnAnImageButtonTellsItsParent)
 {
     FreshQt fresh;
