@@ -1,6 +1,7 @@
 #include "framework/bars/ctrlbar.h"
 
 #include "framework/appln/applnframe.h"
+#include "framework/bars/offscreen.h"
 #include "framework/bars/rebar.h"
 #include "platform/win/gdi.h"
 #include "platform/win/input.h"
@@ -200,19 +201,13 @@ void CTRLBAR::paint()
     HDC dc = BeginPaint(hwnd, &ps);
     RECT client {};
     GetClientRect(hwnd, &client);
-    if (dc && client.right > 0 && client.bottom > 0) {
-        HDC memory = CreateCompatibleDC(dc);
-        HBITMAP picture = CreateCompatibleBitmap(dc, client.right, client.bottom);
-        HGDIOBJ old = SelectObject(memory, picture);
+    OFFSCREEN picture(dc, client.right, client.bottom);
+    if (HDC memory = dc ? picture.dc() : nullptr) {
         const RECT& dirty = ps.rcPaint;
         IntersectClipRect(memory, dirty.left, dirty.top, dirty.right, dirty.bottom);
         onerase(memory);
         onpaint(memory);
-        BitBlt(dc, dirty.left, dirty.top, dirty.right - dirty.left, dirty.bottom - dirty.top, memory,
-            dirty.left, dirty.top, SRCCOPY);
-        SelectObject(memory, old);
-        DeleteObject(picture);
-        DeleteDC(memory);
+        picture.copyto(dc, 0, 0, dirty);
     }
     EndPaint(hwnd, &ps);
 }
