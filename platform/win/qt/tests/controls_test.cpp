@@ -93,6 +93,17 @@ TEST(QtToolbar, ButtonsLayOutReportTheHotItemAndClickThroughWmCommand)
     GetWindowRect(bar, &window);
     EXPECT_EQ(window.right - window.left, 22 * 4 + 4);
     EXPECT_EQ(SendMessageA(bar, TB_GETBITMAP, 0x2000, 0), 2);
+    TBBUTTON spacer { 0, 0x11E, 0, BTNS_SEP, {}, 0, 0 };
+    SendMessageA(bar, TB_INSERTBUTTONA, 5, reinterpret_cast<LPARAM>(&spacer));
+    TBBUTTONINFOA wider {};
+    wider.cbSize = sizeof wider;
+    wider.dwMask = TBIF_SIZE;
+    wider.cx = 30;
+    EXPECT_TRUE(SendMessageA(bar, TB_SETBUTTONINFOA, 0x11E, reinterpret_cast<LPARAM>(&wider)))
+        << "a separator with a command of its own answers to it";
+    SendMessageA(bar, TB_GETITEMRECT, 5, reinterpret_cast<LPARAM>(&r));
+    EXPECT_EQ(r.right - r.left, 30);
+    SendMessageA(bar, TB_GETITEMRECT, 3, reinterpret_cast<LPARAM>(&r));
 
     received().clear();
     std::vector<NMTBHOTITEM> hot;
