@@ -29,8 +29,10 @@ std::string FILEGEN::sourcepath(const char* extension, const char* missing)
     if (!file)
         fatal(missing, label());
     char named[PATHBUFFER] = "";
-    if (strlen(file) < PATHBUFFER)
-        adddefext(named, file, extension ? extension : "");
+    if (strlen(file) < PATHBUFFER && extension)
+        adddefext(named, file, extension);
+    else if (strlen(file) < PATHBUFFER)
+        strcpy(named, file);
     if (!*named || !staysinside(named))
         fatal("The file '%s' of generator %s is refused: it must name a file inside the current folder.",
             file, label());

@@ -36,8 +36,9 @@ public:
 
     // Back to the start of the source, then onto its first points.
     void rewind();
-    // The next point becomes the previous one; a new next point is read, later than the previous.
-    // After the source's last point its value holds, for 1e6 s at a time.
+    // The next point becomes the previous one and a new next point is read, until it is later than
+    // the previous one: a time given twice steps the waveform. After the source's last point its
+    // value holds, for 1e6 s at a time.
     void readnext();
     // The source's value at a time.
     double valueat(double time) const;

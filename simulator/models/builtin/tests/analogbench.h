@@ -17,7 +17,7 @@
 // (which solve nothing): it hands the models an ISPICECKT, runs Newton iterations over their stamps
 // with the SPICE3 mode bits, solves the operating point and steps a transient under their step
 // limits, break points and proposed steps. Only what a test adds beside the models (resistors,
-// ideal voltage sources to ground) is stamped by the bench itself; it integrates nothing, so the
+// ammeters, ideal voltage sources to ground) is stamped by the bench itself; it integrates nothing, so the
 // circuits it solves hold no capacitors. Equations are the fakes' node numbers, then the bench's own.
 class ANALOGBENCH final : public ISPICECKT {
 public:
@@ -40,6 +40,10 @@ public:
         sources.push_back({ node, newbranch(nullptr, "source"), std::move(volts) });
     }
 
+    // A zero-volt source from a to b on a branch equation of the fakes (a current probe's), so that
+    // the branch carries the current from a to b.
+    void ammeter(int32_t a, int32_t b, int32_t branch) { ammeters.push_back({ a, b, branch }); }
+
     // The operating point (mode DCOP, or TRANOP before a transient), accepted at time 0.
     const std::vector<double>& operatingpoint(uint32_t dcmode = MODE_DCOP)
     {
@@ -50,11 +54,12 @@ public:
     }
 
     // A transient to tstop in steps of at most tmax, after its operating point; `each` sees every
-    // accepted point after time 0.
+    // accepted point from time 0 on.
     void transient(
         double tstop, double tmax, const std::function<void(double, const std::vector<double>&)>& each)
     {
         operatingpoint(MODE_TRANOP);
+        each(time, values);
         bool first = true;
         while (time < tstop) {
             double limit = std::min(tmax, proposed);
@@ -142,6 +147,11 @@ private:
         int32_t b;
         double conductance;
     };
+    struct AMMETER {
+        int32_t a;
+        int32_t b;
+        int32_t branch;
+    };
     struct SOURCE {
         int32_t node;
         int32_t branch;
@@ -171,6 +181,12 @@ private:
                 *element(r.b, r.b) += r.conductance;
                 *element(r.a, r.b) -= r.conductance;
                 *element(r.b, r.a) -= r.conductance;
+            }
+            for (const AMMETER& m : ammeters) {
+                *element(m.a, m.branch) += 1;
+                *element(m.branch, m.a) += 1;
+                *element(m.b, m.branch) -= 1;
+                *element(m.branch, m.b) -= 1;
             }
             for (const SOURCE& s : sources) {
                 *element(s.node, s.branch) += 1;
@@ -233,6 +249,7 @@ private:
     int32_t equations;
     std::map<std::pair<int32_t, int32_t>, double> cells;
     std::vector<RESISTOR> resistors;
+    std::vector<AMMETER> ammeters;
     std::vector<SOURCE> sources;
     std::vector<double> present;
     std::vector<double> previous;
