@@ -3,13 +3,18 @@
 #include "engines/fakes/recorder.h"
 #include "simulator/kernel/primitives.h"
 #include "simulator/kernel/standins.h"
+#include "simulator/models/builtin/controlledswitch.h"
+#include "simulator/models/builtin/dswitch.h"
 #include "simulator/models/builtin/iprobe.h"
 #include "simulator/models/builtin/rtlogic.h"
 #include "simulator/models/builtin/rtmeter.h"
 #include "simulator/models/builtin/rtswitch.h"
 #include "simulator/models/builtin/rtwatch.h"
 #include "simulator/models/builtin/rtwire.h"
+#include "simulator/models/builtin/supply.h"
+#include "simulator/models/builtin/tape.h"
 #include "simulator/models/builtin/vprobe.h"
+#include "simulator/models/builtin/wavegen.h"
 #include "simulator/models/digital/pallexcpt.h"
 #include "simulator/models/parts/generator.h"
 
@@ -40,6 +45,22 @@ std::string classof(COMPONENT* part)
         return "RTDPROBE";
     if (dynamic_cast<RTDBREAK*>(part))
         return "RTDBREAK";
+    if (dynamic_cast<BATTERY*>(part))
+        return "BATTERY";
+    if (dynamic_cast<PWRITF*>(part))
+        return "PWRITF";
+    if (dynamic_cast<VSWITCH*>(part))
+        return "VSWITCH";
+    if (dynamic_cast<CSWITCH*>(part))
+        return "CSWITCH";
+    if (dynamic_cast<DSWITCH*>(part))
+        return "DSWITCH";
+    if (dynamic_cast<WAVEGEN*>(part))
+        return "WAVEGEN";
+    if (dynamic_cast<TAPE*>(part))
+        return "TAPE";
+    if (dynamic_cast<FILEGEN*>(part))
+        return "FILEGEN";
     if (dynamic_cast<SPICECPT*>(part))
         return "SPICECPT";
     if (dynamic_cast<PALLEXCPT*>(part))
@@ -89,6 +110,11 @@ TEST_F(CatalogTest, RowAndClassFollowThePrimitiveAndItsOverrides)
         { "RTSWITCH", "PRIMITIVE=MIXED", "RTSWITCH", "RTSWITCH", "AD" },
         { "WPROBE", "PRIMITIVE=ANALOG", "WPROBE", "RTWPROBE", "AD" },
         { "DIGITAL!", "PRIMITIVE=ANALOG", "DIGITAL", "PALLEXCPT", "D" },
+        { "BATTERY", "PRIMITIVE=ANALOG", "BATTERY", "BATTERY", "A" },
+        { "VSWITCH", "PRIMITIVE=ANALOG", "VSWITCH", "VSWITCH", "A" },
+        { "CSWITCH", "PRIMITIVE=ANALOG", "CSWITCH", "CSWITCH", "A" },
+        { "VFILE!", "PRIMITIVE=ANALOG", "VFILE!", "FILEGEN", "A" },
+        { "TAPE!", "PRIMITIVE=ANALOG", "TAPE!", "TAPE", "A" },
     };
     int n = 0;
     for (const Case& c : cases) {

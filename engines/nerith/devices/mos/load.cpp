@@ -84,6 +84,7 @@ GateCompanions gatecharges(const Loading& in, Load& f, const Bias& v, const Drai
 Loading::Loading(IFcircuit& circuit, bool reversecubic)
     : ckt(circuit)
     , x(circuit.solution.data())
+    , a(circuit.matrix.stamps())
     , gmin(circuit.options.gmin)
     , mode(circuit.mode)
     , transient(circuit.mode & MODE_TRAN)
@@ -211,29 +212,30 @@ void stamp(const Loading& in, Load& f, const Bias& v, const DrainCurrent& ch, bo
     const double forward = normal ? gm + gmbs : 0;
     const double reverse = normal ? 0 : gm + gmbs;
     const double sign = normal ? 1 : -1;
-    double* const* a = f.cells;
-    *a[Dd] += c.gdpr;
-    *a[Gg] += gate.gcgd + gate.gcgs + gate.gcgb;
-    *a[Ss] += c.gspr;
-    *a[Bb] += f.gbd + f.gbs + gate.gcgb;
-    *a[DpDp] += c.gdpr + ch.gds + f.gbd + reverse + gate.gcgd;
-    *a[SpSp] += c.gspr + ch.gds + f.gbs + forward + gate.gcgs;
-    *a[DDp] -= c.gdpr;
-    *a[GB] -= gate.gcgb;
-    *a[GDp] -= gate.gcgd;
-    *a[GSp] -= gate.gcgs;
-    *a[SSp] -= c.gspr;
-    *a[BG] -= gate.gcgb;
-    *a[BDp] -= f.gbd;
-    *a[BSp] -= f.gbs;
-    *a[DpD] -= c.gdpr;
-    *a[DpG] += sign * gm - gate.gcgd;
-    *a[DpB] += -f.gbd + sign * gmbs;
-    *a[DpSp] += -ch.gds - forward;
-    *a[SpG] += -sign * gm - gate.gcgs;
-    *a[SpS] -= c.gspr;
-    *a[SpB] += -f.gbs - sign * gmbs;
-    *a[SpDp] += -ch.gds - reverse;
+    double* a = in.a;
+    const auto& e = f.cells;
+    a[e[Dd]] += c.gdpr;
+    a[e[Gg]] += gate.gcgd + gate.gcgs + gate.gcgb;
+    a[e[Ss]] += c.gspr;
+    a[e[Bb]] += f.gbd + f.gbs + gate.gcgb;
+    a[e[DpDp]] += c.gdpr + ch.gds + f.gbd + reverse + gate.gcgd;
+    a[e[SpSp]] += c.gspr + ch.gds + f.gbs + forward + gate.gcgs;
+    a[e[DDp]] -= c.gdpr;
+    a[e[GB]] -= gate.gcgb;
+    a[e[GDp]] -= gate.gcgd;
+    a[e[GSp]] -= gate.gcgs;
+    a[e[SSp]] -= c.gspr;
+    a[e[BG]] -= gate.gcgb;
+    a[e[BDp]] -= f.gbd;
+    a[e[BSp]] -= f.gbs;
+    a[e[DpD]] -= c.gdpr;
+    a[e[DpG]] += sign * gm - gate.gcgd;
+    a[e[DpB]] += -f.gbd + sign * gmbs;
+    a[e[DpSp]] += -ch.gds - forward;
+    a[e[SpG]] += -sign * gm - gate.gcgs;
+    a[e[SpS]] -= c.gspr;
+    a[e[SpB]] += -f.gbs - sign * gmbs;
+    a[e[SpDp]] += -ch.gds - reverse;
 }
 
 Prediction predict(const Load& f, const double* x)

@@ -2,6 +2,7 @@
 
 #include "engines/nerith/devices/mos/charges.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 
@@ -57,7 +58,7 @@ enum : std::size_t {
     CellCount
 };
 
-// What the load loop reads and writes of an instance.
+// What the load loop reads and writes of an instance: the family's record of it while it is bound.
 struct Load {
     const Model* model = nullptr;
     Constants c;
@@ -74,7 +75,7 @@ struct Load {
     double capgs = 0, capgd = 0, capgb = 0; // the gate capacitances the charges were integrated with
     int32_t d = 0, g = 0, s = 0, b = 0, dp = 0, sp = 0;
     int32_t state = 0;
-    double* cells[CellCount] {};
+    std::array<int32_t, CellCount> cells {}; // matrix places when bound, then entries
 };
 
 // The terminal voltages of an iteration, in the channel's frame.
@@ -89,6 +90,7 @@ struct Loading {
     Loading(IFcircuit& ckt, bool cubic);
     IFcircuit& ckt;
     const double* x; // the last iterate
+    double* a; // the matrix entries
     double gmin;
     uint32_t mode;
     bool transient;

@@ -42,14 +42,14 @@ template <class Instance> int setinitialvoltages(Instance& f, const IFvalue& v)
 template <class Level> struct Mosfet {
     static constexpr bool Linear = false;
     using Model = mos::Model;
+    using Hot = Load;
 
-    struct Instance : IFinstance {
+    struct Instance : Bindable<Hot> {
         double l, w, m, ad, as, pd, ps, nrd, nrs, icvds, icvgs, icvbs, temp, dtemp;
         bool lgiven = false, wgiven = false, adgiven = false, asgiven = false;
         bool icvdsgiven = false, icvgsgiven = false, icvbsgiven = false, tempgiven = false, off = false;
         Node* dnode = nullptr;
         Node* snode = nullptr;
-        Load load;
     };
 
     static const Model& modelof(const Instance& f) { return static_cast<const Model&>(*f.model); }
@@ -66,7 +66,7 @@ template <class Level> struct Mosfet {
     {
         if (!instance.bound)
             return {};
-        const Load& f = instance.load;
+        const Load& f = *instance.hot;
         const double type = f.model->polarity;
         const Prediction p = predict(f, ckt.solution.data());
         const double cqgs = state(ckt, f, Qgs + 1);
@@ -88,32 +88,31 @@ template <class Level> struct Mosfet {
         if (!f.bound)
             return 0;
         const Currents i = currents(ckt, f);
-        const Load& l = f.load;
+        const Load& l = *f.hot;
         const double* x = ckt.solution.data();
         return i.d * x[l.d] + i.g * x[l.g] + i.s * x[l.s] + i.b * x[l.b];
     }
     template <int32_t Index> static double charge(IFcircuit& ckt, const Instance& f)
     {
-        return f.bound ? state(ckt, f.load, Index) : 0;
+        return f.bound ? state(ckt, *f.hot, Index) : 0;
     }
-    template <auto Member> static double recorded(IFcircuit&, const Instance& f) { return f.load.*Member; }
-    static double vbd(IFcircuit&, const Instance& f) { return f.load.vbs - f.load.vds; }
+    static double vbd(IFcircuit&, const Instance& f) { return f.bound ? f.hot->vbs - f.hot->vds : 0; }
     // Noise current densities (A^2/Hz): the series resistances' thermal noise, the channel's
     // thermal noise 8kT gm / 3 and its flicker noise at 1 Hz.
     static double thermalnoise(IFcircuit&, const Instance& f)
     {
-        return 4 * Boltzmann * f.load.c.kelvin * (f.load.c.gdpr + f.load.c.gspr);
+        return f.bound ? 4 * Boltzmann * f.hot->c.kelvin * (f.hot->c.gdpr + f.hot->c.gspr) : 0;
     }
     static double channelnoise(IFcircuit&, const Instance& f)
     {
-        return 8 * Boltzmann * f.load.c.kelvin * std::fabs(f.load.gm) / 3;
+        return f.bound ? 8 * Boltzmann * f.hot->c.kelvin * std::fabs(f.hot->gm) / 3 : 0;
     }
     static double flickernoise(IFcircuit& ckt, const Instance& f)
     {
         const Model& m = modelof(f);
-        const Scaled& at = f.load.c.at;
-        if (at.cox == 0)
+        if (!f.bound || f.hot->c.at.cox == 0)
             return 0;
+        const Scaled& at = f.hot->c.at;
         return m.kf * std::pow(std::fabs(drain(ckt, f)), m.af) / (at.cox * at.coxarea);
     }
 
@@ -140,25 +139,25 @@ template <class Level> struct Mosfet {
         computed<&source>("is", ids::Is, "Source current").in("A"),
         computed<&gate>("ig", ids::Ig, "Gate current").in("A"),
         computed<&bulk>("ib", ids::Ib, "Bulk current").in("A"),
-        computed<&recorded<&Load::cbd>>("ibd", ids::Ibd, "B-D junction current").in("A"),
-        computed<&recorded<&Load::cbs>>("ibs", ids::Ibs, "B-S junction current").in("A"),
-        computed<&recorded<&Load::vgs>>("vgs", ids::Vgs, "Gate-source voltage").in("V"),
-        computed<&recorded<&Load::vds>>("vds", ids::Vds, "Drain-source voltage").in("V"),
-        computed<&recorded<&Load::vbs>>("vbs", ids::Vbs, "Bulk-source voltage").in("V"),
+        recorded<Instance, &Hot::cbd>("ibd", ids::Ibd, "B-D junction current").in("A"),
+        recorded<Instance, &Hot::cbs>("ibs", ids::Ibs, "B-S junction current").in("A"),
+        recorded<Instance, &Hot::vgs>("vgs", ids::Vgs, "Gate-source voltage").in("V"),
+        recorded<Instance, &Hot::vds>("vds", ids::Vds, "Drain-source voltage").in("V"),
+        recorded<Instance, &Hot::vbs>("vbs", ids::Vbs, "Bulk-source voltage").in("V"),
         computed<&vbd>("vbd", ids::Vbd, "Bulk-drain voltage").in("V"),
-        computed<&recorded<&Load::von>>("von", ids::Von, "Turn-on voltage").in("V"),
-        computed<&recorded<&Load::vdsat>>("vdsat", ids::Vdsat, "Saturation drain voltage").in("V"),
-        computed<&recorded<&Load::gm>>("gm", ids::Gm, "Transconductance").in("S"),
-        computed<&recorded<&Load::gds>>("gds", ids::Gds, "Drain-source conductance").in("S"),
-        computed<&recorded<&Load::gmbs>>("gmb", ids::Gmbs, "Bulk-source transconductance").in("S"),
-        computed<&recorded<&Load::gmbs>>("gmbs", ids::GmbsAlias, "Bulk-source transconductance").in("S"),
-        computed<&recorded<&Load::gbd>>("gbd", ids::Gbd, "Bulk-drain conductance").in("S"),
-        computed<&recorded<&Load::gbs>>("gbs", ids::Gbs, "Bulk-source conductance").in("S"),
-        computed<&recorded<&Load::capbd>>("cbd", ids::Capbd, "Bulk-drain capacitance").in("F"),
-        computed<&recorded<&Load::capbs>>("cbs", ids::Capbs, "Bulk-source capacitance").in("F"),
-        computed<&recorded<&Load::capgs>>("cgs", ids::Capgs, "Gate-source capacitance").in("F"),
-        computed<&recorded<&Load::capgd>>("cgd", ids::Capgd, "Gate-drain capacitance").in("F"),
-        computed<&recorded<&Load::capgb>>("cgb", ids::Capgb, "Gate-bulk capacitance").in("F"),
+        recorded<Instance, &Hot::von>("von", ids::Von, "Turn-on voltage").in("V"),
+        recorded<Instance, &Hot::vdsat>("vdsat", ids::Vdsat, "Saturation drain voltage").in("V"),
+        recorded<Instance, &Hot::gm>("gm", ids::Gm, "Transconductance").in("S"),
+        recorded<Instance, &Hot::gds>("gds", ids::Gds, "Drain-source conductance").in("S"),
+        recorded<Instance, &Hot::gmbs>("gmb", ids::Gmbs, "Bulk-source transconductance").in("S"),
+        recorded<Instance, &Hot::gmbs>("gmbs", ids::GmbsAlias, "Bulk-source transconductance").in("S"),
+        recorded<Instance, &Hot::gbd>("gbd", ids::Gbd, "Bulk-drain conductance").in("S"),
+        recorded<Instance, &Hot::gbs>("gbs", ids::Gbs, "Bulk-source conductance").in("S"),
+        recorded<Instance, &Hot::capbd>("cbd", ids::Capbd, "Bulk-drain capacitance").in("F"),
+        recorded<Instance, &Hot::capbs>("cbs", ids::Capbs, "Bulk-source capacitance").in("F"),
+        recorded<Instance, &Hot::capgs>("cgs", ids::Capgs, "Gate-source capacitance").in("F"),
+        recorded<Instance, &Hot::capgd>("cgd", ids::Capgd, "Gate-drain capacitance").in("F"),
+        recorded<Instance, &Hot::capgb>("cgb", ids::Capgb, "Gate-bulk capacitance").in("F"),
         computed<&charge<Qgs>>("qgs", ids::Qgs, "Gate-source charge").in("C"),
         computed<&charge<Qgd>>("qgd", ids::Qgd, "Gate-drain charge").in("C"),
         computed<&charge<Qgb>>("qgb", ids::Qgb, "Gate-bulk charge").in("C"),
@@ -182,7 +181,7 @@ template <class Level> struct Mosfet {
             f.asgiven ? f.as : o.defas, f.pd, f.ps, f.nrd, f.nrs };
     }
 
-    static int check(IFcircuit& ckt, Instance& f)
+    static int check(IFcircuit& ckt, const Instance& f, Hot& l)
     {
         const Model& m = modelof(f);
         const char* name = f.name.c_str();
@@ -200,7 +199,6 @@ template <class Level> struct Mosfet {
         const char* problem = unsound(m);
         if (!problem)
             problem = Level::prepare(m, nominal, p);
-        Load& l = f.load;
         if (!problem)
             problem = scale(m, p, g, nominal, kelvin, l.c);
         if (problem)
@@ -220,12 +218,11 @@ template <class Level> struct Mosfet {
         return 0;
     }
 
-    static int bind(IFcircuit& ckt, Instance& f)
+    static int bind(IFcircuit& ckt, Instance& f, Hot& l)
     {
         int32_t nodes[4];
         if (int code = terminalnumbers(f, 4, nodes))
             return code;
-        Load& l = f.load;
         l.d = nodes[0];
         l.g = nodes[1];
         l.s = nodes[2];
@@ -247,48 +244,38 @@ template <class Level> struct Mosfet {
                   { l.b, l.sp }, { l.dp, l.sp }, { l.dp, l.d }, { l.b, l.g }, { l.dp, l.g }, { l.sp, l.g },
                   { l.sp, l.s }, { l.dp, l.b }, { l.sp, l.b }, { l.sp, l.dp } };
         for (std::size_t k = 0; k < CellCount; ++k)
-            l.cells[k] = x.element(places[k].first, places[k].second);
+            l.cells[k] = x.place(places[k].first, places[k].second);
         return 0;
     }
 
-    static void unbind(Instance& f) { f.load.dp = f.load.sp = 0; }
-
-    static void load(IFcircuit& ckt, std::deque<Instance>& list)
+    static void load(IFcircuit& ckt, std::span<Hot> list)
     {
         const Loading loading(ckt, Level::CubicReverse);
-        for (Instance& f : list) {
-            if (!f.deleted)
-                loadone<Level>(loading, f.load);
-        }
+        for (Hot& f : list)
+            loadone<Level>(loading, f);
     }
 
-    static bool converged(IFcircuit& ckt, std::deque<Instance>& list)
+    static bool converged(IFcircuit& ckt, std::span<const Hot> list)
     {
-        for (const Instance& f : list) {
-            if (!f.deleted && !settled(ckt, f.load))
+        for (const Hot& f : list) {
+            if (!settled(ckt, f))
                 return false;
         }
         return true;
     }
 
-    static double truncation(IFcircuit& ckt, std::deque<Instance>& list, int32_t order)
+    // The gate charges' truncation error limits the step, as the bulk charges' does not.
+    static void truncation(IFcircuit& ckt, std::span<const Hot> list, TruncationTest& test)
     {
-        TruncationTest test(ckt, order);
-        if (!test.possible())
-            return test.step();
-        for (const Instance& f : list) {
-            if (f.deleted)
-                continue;
-            test.add(f.load.state + Qgs, ckt.options.abstol);
-            test.add(f.load.state + Qgd, ckt.options.abstol);
-            test.add(f.load.state + Qgb, ckt.options.abstol);
+        for (const Hot& f : list) {
+            test.add(f.state + Qgs, ckt.options.abstol);
+            test.add(f.state + Qgd, ckt.options.abstol);
+            test.add(f.state + Qgb, ckt.options.abstol);
         }
-        return test.step();
     }
 
-    static void topology(Topology& topology, const Instance& f)
+    static void topology(Topology& topology, const Instance&, const Hot& l)
     {
-        const Load& l = f.load;
         topology.conducts(l.d, l.dp);
         topology.conducts(l.s, l.sp);
         topology.conducts(l.dp, l.sp);
