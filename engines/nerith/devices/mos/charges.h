@@ -20,10 +20,13 @@ struct JunctionCurrent {
     double g = 0;
 };
 
-// The bulk diode at `v`: exponential above -3 kT/q; below, the saturation current with GMIN
+// The bulk diode at `v` (often exactly 0, the bulk being tied to the source): exponential above
+// -3 kT/q; below, the saturation current with GMIN
 // (`cubic`: tending to it along a cubic that joins the exponential, as level 3 does).
 inline JunctionCurrent bulkcurrent(double v, double isat, double vt, double gmin, bool cubic)
 {
+    if (v == 0)
+        return { 0, isat / vt + gmin };
     if (v > -3 * vt) {
         const double e = std::exp(std::min(v / vt, MaxExponent));
         return { isat * (e - 1) + gmin * v, isat * e / vt + gmin };

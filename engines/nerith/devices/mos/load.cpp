@@ -15,6 +15,22 @@ Bias atsolution(const double* x, const Load& f)
     return { type * (x[f.b] - x[f.sp]), type * (x[f.g] - x[f.sp]), type * (x[f.dp] - x[f.sp]) };
 }
 
+// The currents the linearisation of the last iterate predicts at the voltages `v`.
+Prediction predictat(const Load& f, const Bias& v)
+{
+    const double dvbs = v.vbs - f.vbs;
+    const double dvgs = v.vgs - f.vgs;
+    const double dvds = v.vds - f.vds;
+    const double dvbd = dvbs - dvds;
+    Prediction p;
+    if (f.mode > 0)
+        p.cd = f.cd - f.gbd * dvbd + f.gmbs * dvbs + f.gm * dvgs + f.gds * dvds;
+    else
+        p.cd = f.cd - (f.gbd - f.gmbs) * dvbd - f.gm * (dvgs - dvds) + f.gds * dvds;
+    p.cb = f.cbs + f.cbd + f.gbd * dvbd + f.gbs * dvbs;
+    return p;
+}
+
 // The halves of Meyer's capacitances at the iterate: the channel's source side is the drain's when
 // the direction is reversed.
 MeyerHalves halves(const Bias& v, const DrainCurrent& ch, const Scaled& at)
@@ -90,6 +106,11 @@ Loading::Loading(IFcircuit& circuit, bool reversecubic)
     , transient(circuit.mode & MODE_TRAN)
     , first(circuit.mode & MODE_INITTRAN)
     , oldlimit(circuit.options.oldlimit)
+    , bypass(circuit.options.bypass && (circuit.mode & (MODE_INITFLOAT | MODE_INITFIX))
+          && !(circuit.mode & (MODE_INITPRED | MODE_INITTRAN | MODE_INITSMSIG)))
+    , reltol(circuit.options.reltol)
+    , vntol(circuit.options.vntol)
+    , abstol(circuit.options.abstol)
     , cubic(reversecubic)
     , slope(transient ? circuit.integration.slope() : 0)
 {
@@ -200,58 +221,140 @@ void stamp(const Loading& in, Load& f, const Bias& v, const DrainCurrent& ch, bo
     const double ceqbd = type * (f.cbd - f.gbd * vbd);
     const double cdreq = normal ? type * (ch.cdrain - ch.gds * v.vds - ch.gm * v.vgs - ch.gmbs * v.vbs)
                                 : -type * (ch.cdrain + ch.gds * v.vds - ch.gm * vgd - ch.gmbs * vbd);
+    f.gcgs = gate.gcgs;
+    f.gcgd = gate.gcgd;
+    f.gcgb = gate.gcgb;
+    f.sources[0] = -type * (gate.ceqgs + gate.ceqgb + gate.ceqgd);
+    f.sources[1] = -(ceqbs + ceqbd - type * gate.ceqgb);
+    f.sources[2] = ceqbd - cdreq + type * gate.ceqgd;
+    f.sources[3] = cdreq + ceqbs + type * gate.ceqgs;
+    apply(in, f);
+}
+
+void placecells(SparseMatrix& x, Load& f)
+{
+    f.tied = f.dp == f.d && f.sp == f.s && f.s == f.b;
+    if (f.tied) {
+        f.cells.fill(SparseMatrix::Ground);
+        f.cells[TiedGG] = x.place(f.g, f.g);
+        f.cells[TiedDD] = x.place(f.d, f.d);
+        f.cells[TiedSS] = x.place(f.s, f.s);
+        f.cells[TiedGD] = x.place(f.g, f.d);
+        f.cells[TiedGS] = x.place(f.g, f.s);
+        f.cells[TiedDG] = x.place(f.d, f.g);
+        f.cells[TiedDS] = x.place(f.d, f.s);
+        f.cells[TiedSG] = x.place(f.s, f.g);
+        f.cells[TiedSD] = x.place(f.s, f.d);
+        return;
+    }
+    const std::pair<int32_t, int32_t> places[CellCount]
+        = { { f.d, f.d }, { f.g, f.g }, { f.s, f.s }, { f.b, f.b }, { f.dp, f.dp }, { f.sp, f.sp },
+              { f.d, f.dp }, { f.g, f.b }, { f.g, f.dp }, { f.g, f.sp }, { f.s, f.sp }, { f.b, f.dp },
+              { f.b, f.sp }, { f.dp, f.sp }, { f.dp, f.d }, { f.b, f.g }, { f.dp, f.g }, { f.sp, f.g },
+              { f.sp, f.s }, { f.dp, f.b }, { f.sp, f.b }, { f.sp, f.dp } };
+    for (std::size_t k = 0; k < CellCount; ++k)
+        f.cells[k] = x.place(places[k].first, places[k].second);
+}
+
+void apply(const Loading& in, const Load& f)
+{
     double* rhs = in.ckt.rhs.data();
-    rhs[f.g] -= type * (gate.ceqgs + gate.ceqgb + gate.ceqgd);
-    rhs[f.b] -= ceqbs + ceqbd - type * gate.ceqgb;
-    rhs[f.dp] += ceqbd - cdreq + type * gate.ceqgd;
-    rhs[f.sp] += cdreq + ceqbs + type * gate.ceqgs;
+    rhs[f.g] += f.sources[0];
+    rhs[f.b] += f.sources[1];
+    rhs[f.dp] += f.sources[2];
+    rhs[f.sp] += f.sources[3];
 
     // The channel's transconductances enter at the source of its direction.
-    const double gm = ch.gm;
-    const double gmbs = ch.gmbs;
+    const bool normal = f.mode > 0;
+    const double gm = f.gm;
+    const double gmbs = f.gmbs;
+    const double gds = f.gds;
     const double forward = normal ? gm + gmbs : 0;
     const double reverse = normal ? 0 : gm + gmbs;
-    const double sign = normal ? 1 : -1;
+    const double sign = f.mode;
     double* a = in.a;
     const auto& e = f.cells;
-    a[e[Dd]] += c.gdpr;
-    a[e[Gg]] += gate.gcgd + gate.gcgs + gate.gcgb;
-    a[e[Ss]] += c.gspr;
-    a[e[Bb]] += f.gbd + f.gbs + gate.gcgb;
-    a[e[DpDp]] += c.gdpr + ch.gds + f.gbd + reverse + gate.gcgd;
-    a[e[SpSp]] += c.gspr + ch.gds + f.gbs + forward + gate.gcgs;
-    a[e[DDp]] -= c.gdpr;
-    a[e[GB]] -= gate.gcgb;
-    a[e[GDp]] -= gate.gcgd;
-    a[e[GSp]] -= gate.gcgs;
-    a[e[SSp]] -= c.gspr;
-    a[e[BG]] -= gate.gcgb;
+    if (f.tied) {
+        // The stamps below with sp and b one node and no series resistances, summed by place.
+        a[e[TiedGG]] += f.gcgd + f.gcgs + f.gcgb;
+        a[e[TiedDD]] += gds + f.gbd + reverse + f.gcgd;
+        a[e[TiedSS]] += gds + f.gbd + forward - sign * gmbs + f.gcgs + f.gcgb;
+        a[e[TiedGD]] -= f.gcgd;
+        a[e[TiedGS]] -= f.gcgs + f.gcgb;
+        a[e[TiedDG]] += sign * gm - f.gcgd;
+        a[e[TiedDS]] += -gds - f.gbd - forward + sign * gmbs;
+        a[e[TiedSG]] += -sign * gm - f.gcgs - f.gcgb;
+        a[e[TiedSD]] += -gds - f.gbd - reverse;
+        return;
+    }
+    const Constants& c = f.c;
+    if (c.gdpr != 0 || c.gspr != 0) {
+        a[e[Dd]] += c.gdpr;
+        a[e[Ss]] += c.gspr;
+        a[e[DDp]] -= c.gdpr;
+        a[e[SSp]] -= c.gspr;
+        a[e[DpD]] -= c.gdpr;
+        a[e[SpS]] -= c.gspr;
+    }
+    a[e[Gg]] += f.gcgd + f.gcgs + f.gcgb;
+    a[e[Bb]] += f.gbd + f.gbs + f.gcgb;
+    a[e[DpDp]] += c.gdpr + gds + f.gbd + reverse + f.gcgd;
+    a[e[SpSp]] += c.gspr + gds + f.gbs + forward + f.gcgs;
+    a[e[GB]] -= f.gcgb;
+    a[e[GDp]] -= f.gcgd;
+    a[e[GSp]] -= f.gcgs;
+    a[e[BG]] -= f.gcgb;
     a[e[BDp]] -= f.gbd;
     a[e[BSp]] -= f.gbs;
-    a[e[DpD]] -= c.gdpr;
-    a[e[DpG]] += sign * gm - gate.gcgd;
+    a[e[DpG]] += sign * gm - f.gcgd;
     a[e[DpB]] += -f.gbd + sign * gmbs;
-    a[e[DpSp]] += -ch.gds - forward;
-    a[e[SpG]] += -sign * gm - gate.gcgs;
-    a[e[SpS]] -= c.gspr;
+    a[e[DpSp]] += -gds - forward;
+    a[e[SpG]] += -sign * gm - f.gcgs;
     a[e[SpB]] += -f.gbs - sign * gmbs;
-    a[e[SpDp]] += -ch.gds - reverse;
+    a[e[SpDp]] += -gds - reverse;
+}
+
+bool unchanged(const Loading& in, const Load& f)
+{
+    const Bias v = atsolution(in.x, f);
+    auto near = [&](double now, double before) {
+        return std::fabs(now - before) < in.reltol * std::max(std::fabs(now), std::fabs(before)) + in.vntol;
+    };
+    if (!near(v.vbs, f.vbs) || !near(v.vgs, f.vgs) || !near(v.vds, f.vds)
+        || !near(v.vbs - v.vds, f.vbs - f.vds))
+        return false;
+    const Prediction p = predictat(f, v);
+    const double cb = f.cbs + f.cbd;
+    return std::fabs(p.cd - f.cd) < in.reltol * std::max(std::fabs(p.cd), std::fabs(f.cd)) + in.abstol
+        && std::fabs(p.cb - cb) < in.reltol * std::max(std::fabs(p.cb), std::fabs(cb)) + in.abstol;
+}
+
+void settlecharges(IFcircuit& ckt, Load& f)
+{
+    const Bias v = atsolution(ckt.solution.data(), f);
+    double* now = ckt.states[0].data() + f.state;
+    const double slope = ckt.integration.slope();
+    auto move = [&](int32_t pair, double capacitance, double step) {
+        now[pair] += capacitance * step;
+        now[pair + 1] += slope * capacitance * step;
+    };
+    const double dvgs = v.vgs - now[StateVgs];
+    const double dvgd = dvgs - (v.vds - now[StateVds]);
+    const double dvgb = dvgs - (v.vbs - now[StateVbs]);
+    const double dvbs = v.vbs - now[StateVbs];
+    move(Qgs, f.capgs, dvgs);
+    move(Qgd, f.capgd, dvgd);
+    move(Qgb, f.capgb, dvgb);
+    move(Qbs, f.capbs, dvbs);
+    move(Qbd, f.capbd, dvbs - (v.vds - now[StateVds]));
+    now[StateVbs] = v.vbs;
+    now[StateVgs] = v.vgs;
+    now[StateVds] = v.vds;
 }
 
 Prediction predict(const Load& f, const double* x)
 {
-    const Bias v = atsolution(x, f);
-    const double dvbs = v.vbs - f.vbs;
-    const double dvgs = v.vgs - f.vgs;
-    const double dvds = v.vds - f.vds;
-    const double dvbd = dvbs - dvds;
-    Prediction p;
-    if (f.mode > 0)
-        p.cd = f.cd - f.gbd * dvbd + f.gmbs * dvbs + f.gm * dvgs + f.gds * dvds;
-    else
-        p.cd = f.cd - (f.gbd - f.gmbs) * dvbd - f.gm * (dvgs - dvds) + f.gds * dvds;
-    p.cb = f.cbs + f.cbd + f.gbd * dvbd + f.gbs * dvbs;
-    return p;
+    return predictat(f, atsolution(x, f));
 }
 
 bool settled(const IFcircuit& ckt, const Load& f)

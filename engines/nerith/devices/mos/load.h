@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engines/nerith/circuit.h"
 #include "engines/nerith/devices/mos/charges.h"
 
 #include <array>
@@ -31,7 +32,9 @@ enum : int32_t {
 };
 
 // Matrix cells, by row and column: drain d, gate g, source s, bulk b and the internal drain dp and
-// source sp.
+// source sp. An instance without series resistances whose bulk is its source has fewer places:
+// those of drain, gate and source (the Tied cells), the others unused.
+enum : std::size_t { TiedGG, TiedDD, TiedSS, TiedGD, TiedGS, TiedDG, TiedDS, TiedSG, TiedSD };
 enum : std::size_t {
     Dd,
     Gg,
@@ -73,9 +76,15 @@ struct Load {
     double cbs = 0, cbd = 0, gbs = 0, gbd = 0, gm = 0, gds = 0, gmbs = 0;
     double capbs = 0, capbd = 0;
     double capgs = 0, capgd = 0, capgb = 0; // the gate capacitances the charges were integrated with
+    // The companion of the iterate: the gate charges' conductances and the currents into the gate,
+    // bulk, drain and source.
+    double gcgs = 0, gcgd = 0, gcgb = 0;
+    double sources[4] {};
+    bool bypassed = false; // the last iteration kept the companion of the one before
     int32_t d = 0, g = 0, s = 0, b = 0, dp = 0, sp = 0;
     int32_t state = 0;
     std::array<int32_t, CellCount> cells {}; // matrix places when bound, then entries
+    bool tied = false; // the Tied cells: no series resistance, the bulk on the source
 };
 
 // The terminal voltages of an iteration, in the channel's frame.
@@ -96,6 +105,8 @@ struct Loading {
     bool transient;
     bool first; // the first iteration of a transient's first point
     bool oldlimit;
+    bool bypass; // an iteration where a device whose voltages stand still keeps its companion
+    double reltol, vntol, abstol;
     bool cubic; // the bulk junctions' reverse current as level 3 has it
     double slope;
 };
@@ -109,6 +120,21 @@ bool voltages(const Loading& in, const Load& f, Bias& v);
 // The rest of the iteration once the drain current `ch` (of the channel in the direction `v.vds`
 // gives) is known: the bulk junctions, the charges, the record of the iterate and the stamps.
 void stamp(const Loading& in, Load& f, const Bias& v, const DrainCurrent& ch, bool limited);
+
+// The places of the instance's cells in the matrix, once its nodes are known.
+void placecells(SparseMatrix& x, Load& f);
+
+// Stamps the companion of the last iterate.
+void apply(const Loading& in, const Load& f);
+
+// Whether the solution moved every voltage of the instance, and the currents its linearisation
+// predicts, by less than the tolerances since the last iterate: the companion stands.
+bool unchanged(const Loading& in, const Load& f);
+
+// At a converged time point whose last iteration kept the companion: the charges and their currents
+// moved along the capacitances to the solution, as the solved equations have them, and the
+// voltages the next point starts its charges from.
+void settlecharges(IFcircuit& ckt, Load& f);
 
 // The drain and bulk currents the linearisation of the last iterate predicts at the solution `x`,
 // in the channel's frame.
@@ -128,6 +154,11 @@ const char* unsoundgeometry(const Geometry& g);
 // One iteration of an instance of `Level`.
 template <class Level> void loadone(const Loading& in, Load& f)
 {
+    f.bypassed = in.bypass && !(f.off && (in.mode & MODE_INITFIX)) && unchanged(in, f);
+    if (f.bypassed) {
+        apply(in, f);
+        return;
+    }
     Bias v;
     const bool limited = voltages(in, f, v);
     const Model& m = *f.model;

@@ -237,14 +237,7 @@ template <class Level> struct Mosfet {
             : l.s;
         if ((l.state = ckt.models.allocstates(StateCount)) < 0)
             return fail(E_NOMEM, "out of memory for the states of %s", f.name.c_str());
-        SparseMatrix& x = ckt.matrix;
-        const std::pair<int32_t, int32_t> places[CellCount]
-            = { { l.d, l.d }, { l.g, l.g }, { l.s, l.s }, { l.b, l.b }, { l.dp, l.dp }, { l.sp, l.sp },
-                  { l.d, l.dp }, { l.g, l.b }, { l.g, l.dp }, { l.g, l.sp }, { l.s, l.sp }, { l.b, l.dp },
-                  { l.b, l.sp }, { l.dp, l.sp }, { l.dp, l.d }, { l.b, l.g }, { l.dp, l.g }, { l.sp, l.g },
-                  { l.sp, l.s }, { l.dp, l.b }, { l.sp, l.b }, { l.sp, l.dp } };
-        for (std::size_t k = 0; k < CellCount; ++k)
-            l.cells[k] = x.place(places[k].first, places[k].second);
+        placecells(ckt.matrix, l);
         return 0;
     }
 
@@ -262,6 +255,16 @@ template <class Level> struct Mosfet {
                 return false;
         }
         return true;
+    }
+
+    static void settle(IFcircuit& ckt, std::span<Hot> list, TruncationTest* test)
+    {
+        for (Hot& f : list) {
+            if (f.bypassed)
+                settlecharges(ckt, f);
+        }
+        if (test)
+            truncation(ckt, list, *test);
     }
 
     // The gate charges' truncation error limits the step, as the bulk charges' does not.
