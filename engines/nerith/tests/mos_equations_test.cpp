@@ -18,8 +18,6 @@ struct Bias {
     double vgs, vds, vbs;
 };
 
-using CurrentFunction = DrainCurrent (*)(const Model&, const Scaled&, double, double, double);
-
 Model model()
 {
     Model m;
@@ -30,6 +28,19 @@ Model model()
     m.lambda = 0.02;
     m.u0 = 600;
     m.ld = 0;
+    return m;
+}
+
+// The level 6 parameters on the model.
+Model levelsix()
+{
+    Model m = model();
+    m.kv = 1.2;
+    m.nv = 0.8;
+    m.nc = 1.3;
+    m.gamma1 = 0.05;
+    m.sigma = 0.02;
+    m.lambda1 = 0.005;
     return m;
 }
 
@@ -182,15 +193,9 @@ TEST(MosEquations, LevelThreeWithoutShortChannelEffectsIsTheBodyFactorModel)
 
 TEST(MosEquations, LevelSixIsTheNthPowerLaw)
 {
-    Model m = model();
-    m.kv = 1.2;
-    m.nv = 0.8;
-    m.nc = 1.3;
-    m.gamma1 = 0.05;
-    m.sigma = 0.02;
+    Model m = levelsix();
     m.lambda0 = 0.03;
     m.lambda0given = true;
-    m.lambda1 = 0.005;
     const Scaled at = channel(m);
     for (const Bias& b : { Bias { 3.0, 4.0, -1.0 }, Bias { 3.0, 0.4, -1.0 }, Bias { 2.0, 1.0, 0.2 } }) {
         const double root
@@ -224,13 +229,7 @@ TEST(MosEquations, ConductancesAreTheSlopesOfTheCurrentOfEveryLevel)
     three.eta = 0.3;
     three.theta = 0.08;
     three.kappa = 0.6;
-    Model six = model();
-    six.kv = 1.2;
-    six.nv = 0.8;
-    six.nc = 1.3;
-    six.gamma1 = 0.05;
-    six.sigma = 0.02;
-    six.lambda1 = 0.005;
+    const Model six = levelsix();
     auto doped = [](const Model& m) {
         Scaled at = channel(m);
         at.xd = std::sqrt(2 * SiliconPermittivity / (nerith::ElectronCharge * m.nsub * 1e6));

@@ -17,6 +17,7 @@
 #include "simulator/models/builtin/wavegen.h"
 #include "simulator/models/digital/pallexcpt.h"
 #include "simulator/models/parts/generator.h"
+#include "simulator/models/parts/mosfet.h"
 
 // The component factory with every model library registered: which class each row makes.
 
@@ -61,6 +62,8 @@ std::string classof(COMPONENT* part)
         return "TAPE";
     if (dynamic_cast<FILEGEN*>(part))
         return "FILEGEN";
+    if (dynamic_cast<MOSFET*>(part))
+        return "MOSFET";
     if (dynamic_cast<SPICECPT*>(part))
         return "SPICECPT";
     if (dynamic_cast<PALLEXCPT*>(part))

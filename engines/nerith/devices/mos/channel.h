@@ -43,6 +43,10 @@ struct DrainCurrent {
     double vdsat = 0;
 };
 
+// A level's drain current at vgs, vds >= 0 and vbs.
+using CurrentFunction
+    = DrainCurrent (*)(const Model& m, const Scaled& at, double vgs, double vds, double vbs);
+
 // Level 1: the square law with channel-length modulation.
 DrainCurrent level1current(const Model& m, const Scaled& at, double vgs, double vds, double vbs);
 // Level 2: the analytic model with bulk charge, mobility degradation, velocity saturation, short and

@@ -52,10 +52,7 @@ struct Level1 {
         return fromdoping(m, nominal, IntrinsicDensity, p);
     }
 
-    static DrainCurrent current(const Model& m, const Scaled& at, double vgs, double vds, double vbs)
-    {
-        return level1current(m, at, vgs, vds, vbs);
-    }
+    static constexpr CurrentFunction current = level1current;
 };
 
 } // namespace

@@ -347,10 +347,7 @@ struct Level2 {
         return fromdoping(m, nominal, IntrinsicDensity, p);
     }
 
-    static DrainCurrent current(const Model& m, const Scaled& at, double vgs, double vds, double vbs)
-    {
-        return level2current(m, at, vgs, vds, vbs);
-    }
+    static constexpr CurrentFunction current = level2current;
 };
 
 } // namespace

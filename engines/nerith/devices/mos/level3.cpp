@@ -310,10 +310,7 @@ struct Level3 {
         c.at.badmos3 = o.badmos3;
     }
 
-    static DrainCurrent current(const Model& m, const Scaled& at, double vgs, double vds, double vbs)
-    {
-        return level3current(m, at, vgs, vds, vbs);
-    }
+    static constexpr CurrentFunction current = level3current;
 };
 
 } // namespace

@@ -87,10 +87,7 @@ struct Level6 {
         return nullptr;
     }
 
-    static DrainCurrent current(const Model& m, const Scaled& at, double vgs, double vds, double vbs)
-    {
-        return level6current(m, at, vgs, vds, vbs);
-    }
+    static constexpr CurrentFunction current = level6current;
 };
 
 } // namespace
