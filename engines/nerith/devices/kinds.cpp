@@ -13,11 +13,13 @@ extern const DeviceKind diodekind;
 extern const DeviceKind bjtkind;
 extern const DeviceKind jfetkind;
 extern const DeviceKind meskind;
+extern const DeviceKind objitfkind;
 
 const std::vector<const DeviceKind*>& devicekinds()
 {
     static const std::vector<const DeviceKind*> kinds { &resistorkind, &capacitorkind, &inductorkind,
-        &vsourcekind, &isourcekind, &vcvskind, &vccskind, &diodekind, &bjtkind, &jfetkind, &meskind };
+        &vsourcekind, &isourcekind, &vcvskind, &vccskind, &diodekind, &bjtkind, &jfetkind, &meskind,
+        &objitfkind };
     return kinds;
 }
 

@@ -29,6 +29,7 @@ TEST(Descriptor, DeclaresTheBuiltDevicesOnly)
         { "BJT", 4, { "area", "off", "ic", "icvbe", "icvce", "temp" } },
         { "JFET", 3, { "area", "off", "ic", "ic-vds", "ic-vgs", "temp" } },
         { "MES", 3, { "area", "off", "ic", "ic-vds", "ic-vgs" } },
+        { "OBJITF", 0, { "instance", "model" } },
     };
     ASSERT_EQ(s.d->numDevices, static_cast<int32_t>(std::size(rows)));
     for (const Row& row : rows) {
