@@ -1,6 +1,7 @@
 #include "engines/deckrun/deck.h"
 
 #include "core/files/boundedread.h"
+#include "simulator/models/spice/sourcetranslate.h"
 #include "simulator/models/spice/subcktexpand.h"
 
 #include <cctype>
@@ -82,6 +83,19 @@ std::string includepath(const std::string& card, const std::string& from)
     return slash == std::string::npos ? name : from.substr(0, slash + 1) + name;
 }
 
+// The simulator translates its cards in upper case and reads them in lower case.
+void translate(SPICECARD* card)
+{
+    const std::string word = command(card->text);
+    if (word.empty() || std::strchr("efgh", word.front()) == nullptr)
+        return;
+    for (char* c = card->text; *c; ++c)
+        *c = static_cast<char>(std::toupper(static_cast<unsigned char>(*c)));
+    translatesource(card);
+    for (char* c = card->text; *c; ++c)
+        *c = static_cast<char>(std::tolower(static_cast<unsigned char>(*c)));
+}
+
 } // namespace
 
 Deck::~Deck()
@@ -93,6 +107,8 @@ bool Deck::expand()
 {
     if (!head || !head->next)
         return true;
+    for (SPICECARD* card = head->next; card; card = card->next)
+        translate(card);
     SPICECARD* cards = head->next;
     head->next = expandsubckts(cards);
     for (tail = head; tail->next;)

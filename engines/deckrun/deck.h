@@ -19,9 +19,11 @@ public:
     // Reads the file; false with *error when it (or a file it includes) cannot be read or is refused
     // by the bounds of core/files/boundedread.h.
     bool read(const std::string& path, std::string* error);
-    // Expands the subcircuits of the cards after the title as the simulator does
-    // (simulator/models/spice/subcktexpand.h); false when that failed, its messages written on the
-    // module's standard output and error, the cards after the title then gone.
+    // Translates the controlled sources' POLY and VALUE forms into behavioural sources
+    // (simulator/models/spice/sourcetranslate.h), then expands the subcircuits of the cards after
+    // the title, both as the simulator does (simulator/models/spice/subcktexpand.h); false when the
+    // expansion failed, its messages written on the module's standard output and error, the cards
+    // after the title then gone.
     bool expand();
     // The first card (the title line); null for an empty deck.
     SPICECARD* first() const { return head; }

@@ -1,3 +1,4 @@
+#include "engines/nerith/devices/control.h"
 #include "engines/nerith/devices/family.h"
 
 #include <cmath>
@@ -7,106 +8,94 @@ namespace nerith {
 namespace {
 
 constexpr int32_t Gain = 1;
+constexpr int32_t Controller = 2;
 constexpr int32_t Current = 10;
 constexpr int32_t Power = 11;
 
-// The output of a voltage-controlled current source: gain * (v(in+) - v(in-)) flows from out+
-// through the source to out-, as an independent current source's does.
+// The output of a controlled current source: gain times the control flows from out+ through the
+// source to out-, as an independent current source's does.
 struct CurrentOutput {
-    static constexpr const char* what = "voltage-controlled current source";
-    static constexpr const char* gaindescription = "Transconductance";
-    static constexpr const char* gainunit = "S";
+    static constexpr bool Branch = false;
 
-    struct Cells {
-        double* outposinpos = nullptr;
-        double* outposinneg = nullptr;
-        double* outneginpos = nullptr;
-        double* outneginneg = nullptr;
+    // Out+ and out- by each control column.
+    template <int32_t Columns> struct Cells {
+        double* pos[Columns] {};
+        double* neg[Columns] {};
     };
 
     template <class Instance> static double current(IFcircuit& ckt, const Instance& g)
     {
-        const auto& x = ckt.solution;
-        auto at = [&](int k) { return x[static_cast<std::size_t>(g.nodes[k])]; };
-        return g.gain * (at(2) - at(3));
+        return g.gain * controlvalue<typename Instance::ControlType>(g.columns, ckt.solution.data());
     }
 
     template <class Instance> static void bind(IFcircuit& ckt, Instance& g)
     {
         SparseMatrix& m = ckt.matrix;
-        g.cells.outposinpos = m.element(g.nodes[0], g.nodes[2]);
-        g.cells.outposinneg = m.element(g.nodes[0], g.nodes[3]);
-        g.cells.outneginpos = m.element(g.nodes[1], g.nodes[2]);
-        g.cells.outneginneg = m.element(g.nodes[1], g.nodes[3]);
+        for (int32_t k = 0; k < Instance::Columns; ++k) {
+            g.cells.pos[k] = m.element(g.nodes[0], g.columns[k]);
+            g.cells.neg[k] = m.element(g.nodes[1], g.columns[k]);
+        }
     }
-
-    template <class Instance> static void unbind(Instance&) { }
 
     template <class Instance> static void load(std::deque<Instance>& list)
     {
         for (Instance& g : list) {
             if (g.deleted)
                 continue;
-            Cells& c = g.cells;
-            *c.outposinpos += g.gain;
-            *c.outposinneg -= g.gain;
-            *c.outneginpos -= g.gain;
-            *c.outneginneg += g.gain;
+            for (int32_t k = 0; k < Instance::Columns; ++k) {
+                const double a = Instance::Sign[k] * g.gain;
+                *g.cells.pos[k] += a;
+                *g.cells.neg[k] -= a;
+            }
         }
     }
 
     template <class Instance> static void topology(Topology&, const Instance&) { }
 };
 
-// The output of a voltage-controlled voltage source: v(out+) - v(out-) = gain * (v(in+) - v(in-)),
-// with a branch current counted as the voltage source's.
+// The output of a controlled voltage source: v(out+) - v(out-) = gain times the control, with a
+// branch current counted as the voltage source's.
 struct VoltageOutput {
-    static constexpr const char* what = "voltage-controlled voltage source";
-    static constexpr const char* gaindescription = "Gain";
-    static constexpr const char* gainunit = "";
+    static constexpr bool Branch = true;
 
-    struct Cells {
-        int32_t branch = 0;
-        double* outposbranch = nullptr;
-        double* outnegbranch = nullptr;
-        double* branchoutpos = nullptr;
-        double* branchoutneg = nullptr;
-        double* branchinpos = nullptr;
-        double* branchinneg = nullptr;
+    // The branch's four unit cells, then the branch by each control column.
+    template <int32_t Columns> struct Cells {
+        double* posbranch = nullptr;
+        double* negbranch = nullptr;
+        double* branchpos = nullptr;
+        double* branchneg = nullptr;
+        double* branchcontrol[Columns] {};
     };
 
     template <class Instance> static double current(IFcircuit& ckt, const Instance& e)
     {
-        return e.bound ? ckt.solution[static_cast<std::size_t>(e.cells.branch)] : 0;
+        return e.bound ? ckt.solution[static_cast<std::size_t>(e.branch)] : 0;
     }
 
     template <class Instance> static void bind(IFcircuit& ckt, Instance& e)
     {
-        Cells& c = e.cells;
-        c.branch = ckt.addbranch(&e, e.name.c_str(), "branch");
+        auto& c = e.cells;
         SparseMatrix& m = ckt.matrix;
-        c.outposbranch = m.element(e.nodes[0], c.branch);
-        c.outnegbranch = m.element(e.nodes[1], c.branch);
-        c.branchoutpos = m.element(c.branch, e.nodes[0]);
-        c.branchoutneg = m.element(c.branch, e.nodes[1]);
-        c.branchinpos = m.element(c.branch, e.nodes[2]);
-        c.branchinneg = m.element(c.branch, e.nodes[3]);
+        c.posbranch = m.element(e.nodes[0], e.branch);
+        c.negbranch = m.element(e.nodes[1], e.branch);
+        c.branchpos = m.element(e.branch, e.nodes[0]);
+        c.branchneg = m.element(e.branch, e.nodes[1]);
+        for (int32_t k = 0; k < Instance::Columns; ++k)
+            c.branchcontrol[k] = m.element(e.branch, e.columns[k]);
     }
-
-    template <class Instance> static void unbind(Instance& e) { e.cells.branch = 0; }
 
     template <class Instance> static void load(std::deque<Instance>& list)
     {
         for (Instance& e : list) {
             if (e.deleted)
                 continue;
-            Cells& c = e.cells;
-            *c.outposbranch += 1;
-            *c.outnegbranch -= 1;
-            *c.branchoutpos += 1;
-            *c.branchoutneg -= 1;
-            *c.branchinpos -= e.gain;
-            *c.branchinneg += e.gain;
+            auto& c = e.cells;
+            *c.posbranch += 1;
+            *c.negbranch -= 1;
+            *c.branchpos += 1;
+            *c.branchneg -= 1;
+            for (int32_t k = 0; k < Instance::Columns; ++k)
+                *c.branchcontrol[k] -= Instance::Sign[k] * e.gain;
         }
     }
 
@@ -116,17 +105,36 @@ struct VoltageOutput {
     }
 };
 
-// A source controlled by the voltage between its input terminals; `Output` makes it a current or
-// a voltage source and holds what stamps it.
-template <class Output> struct Controlled : LinearDevice {
-    struct Instance : IFinstance {
+// What a controlled source is called and what its gain is.
+struct Wording {
+    const char* what;
+    const char* gaindescription;
+    const char* gainunit;
+};
+
+constexpr Wording vcvs { "voltage-controlled voltage source", "Gain", "" };
+constexpr Wording vccs { "voltage-controlled current source", "Transconductance", "S" };
+constexpr Wording cccs { "current-controlled current source", "Gain", "" };
+constexpr Wording ccvs { "current-controlled voltage source", "Transresistance", "ohm" };
+
+// A linear controlled source: `Control` gives the quantity it follows (a voltage between two of its
+// terminals or the current of a named source), `Output` makes it a current or a voltage source and
+// holds what stamps it.
+template <class Output, class Control, const Wording& words> struct Controlled : LinearDevice {
+    struct Instance : IFinstance, Control::Fields {
+        using ControlType = Control;
+        static constexpr int32_t Columns = Control::Columns;
+        static constexpr const double* Sign = Control::Sign;
+
         double gain;
         bool given = false;
-        int32_t nodes[4] {}; // out+, out-, in+, in-
-        typename Output::Cells cells;
+        int32_t nodes[Control::Terminals] {}; // out+, out- (in+, in-)
+        int32_t columns[Columns] {}; // the solution entries of the control
+        int32_t branch = 0; // of a voltage output
+        typename Output::template Cells<Columns> cells;
     };
 
-    static double current(IFcircuit& ckt, const Instance& s) { return Output::current(ckt, s); }
+    static double current(IFcircuit& ckt, const Instance& s) { return s.bound ? Output::current(ckt, s) : 0; }
     static double power(IFcircuit& ckt, const Instance& s)
     {
         const auto& x = ckt.solution;
@@ -134,28 +142,38 @@ template <class Output> struct Controlled : LinearDevice {
             * current(ckt, s);
     }
 
-    static constexpr auto parameters = parametertable<Instance>({
-        field<&Instance::gain, &Instance::given>("gain", Gain, Output::gaindescription).in(Output::gainunit),
-        computed<&current>("i", Current, "Current").in("A"),
-        computed<&power>("p", Power, "Power delivered").in("W"),
-    });
+    static constexpr auto parameters = parametertable<Instance>(
+        {
+            field<&Instance::gain, &Instance::given>("gain", Gain, words.gaindescription).in(words.gainunit),
+            computed<&current>("i", Current, "Current").in("A"),
+            computed<&power>("p", Power, "Power delivered").in("W"),
+        },
+        Control::template rows<Instance>(Controller));
 
     static int check(IFcircuit&, Instance& s)
     {
         if (!s.given || !std::isfinite(s.gain))
-            return fail(E_BADDEVICE, "%s %s has no finite gain", Output::what, s.name.c_str());
-        return 0;
+            return fail(E_BADDEVICE, "%s %s has no finite gain", words.what, s.name.c_str());
+        return Control::check(words.what, s);
     }
 
     static int bind(IFcircuit& ckt, Instance& s)
     {
-        if (int code = terminalnumbers(s, 4, s.nodes))
+        if (int code = terminalnumbers(s, Control::Terminals, s.nodes))
             return code;
+        if (int code = Control::resolve(ckt, words.what, s, s.nodes, s.columns))
+            return code;
+        if constexpr (Output::Branch)
+            s.branch = ckt.addbranch(&s, s.name.c_str(), "branch");
         Output::bind(ckt, s);
         return 0;
     }
 
-    static void unbind(Instance& s) { Output::unbind(s); }
+    static void unbind(Instance& s)
+    {
+        s.branch = 0;
+        Control::unbind(s);
+    }
     static void load(IFcircuit&, std::deque<Instance>& list) { Output::load(list); }
     static void topology(Topology& topology, const Instance& s) { Output::topology(topology, s); }
 };
@@ -163,10 +181,16 @@ template <class Output> struct Controlled : LinearDevice {
 } // namespace
 
 extern const DeviceKind vcvskind;
-constexpr DeviceKind vcvskind
-    = devicekind<Controlled<VoltageOutput>>("VCVS", "Voltage controlled voltage source", 4);
+constexpr DeviceKind vcvskind = devicekind<Controlled<VoltageOutput, VoltageControl, vcvs>>(
+    "VCVS", "Voltage controlled voltage source", 4);
 extern const DeviceKind vccskind;
-constexpr DeviceKind vccskind
-    = devicekind<Controlled<CurrentOutput>>("VCCS", "Voltage controlled current source", 4);
+constexpr DeviceKind vccskind = devicekind<Controlled<CurrentOutput, VoltageControl, vccs>>(
+    "VCCS", "Voltage controlled current source", 4);
+extern const DeviceKind cccskind;
+constexpr DeviceKind cccskind = devicekind<Controlled<CurrentOutput, CurrentControl, cccs>>(
+    "CCCS", "Current controlled current source", 2);
+extern const DeviceKind ccvskind;
+constexpr DeviceKind ccvskind = devicekind<Controlled<VoltageOutput, CurrentControl, ccvs>>(
+    "CCVS", "Current controlled voltage source", 2);
 
 } // namespace nerith

@@ -1,7 +1,10 @@
+#include "engines/nerith/devices/inductor.h"
+
 #include "engines/nerith/devices/family.h"
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace nerith {
 
@@ -13,8 +16,15 @@ constexpr int32_t Current = 10;
 constexpr int32_t Voltage = 11;
 
 // A linear inductor with a branch equation for its current (positive from the positive terminal
-// through the inductor), integrated by its flux: state phi = L i and its voltage phi'. A short in DC.
+// through the inductor), integrated by its flux: state phi = L i + the sum of M i over the inductors
+// coupled to it, and its voltage phi'. A short in DC.
 struct Inductor : LinearDevice {
+    struct Instance;
+    struct Coupling {
+        const Instance* other;
+        const double* mutual; // owned by the mutual inductance
+    };
+
     struct Instance : IFinstance {
         double inductance;
         bool given = false;
@@ -30,6 +40,17 @@ struct Inductor : LinearDevice {
         double* branchpos = nullptr;
         double* branchneg = nullptr;
         double* branchbranch = nullptr;
+        std::vector<Coupling> couplings;
+
+        // The current the flux starts from: the initial current with UIC, else the solution's.
+        double startcurrent(const double* x, bool uic) const { return uic && icgiven ? ic : x[branch]; }
+        template <class Current> double flux(Current current) const
+        {
+            double phi = inductance * current(*this);
+            for (const Coupling& c : couplings)
+                phi += *c.mutual * current(*c.other);
+            return phi;
+        }
     };
 
     static double current(IFcircuit& ckt, const Instance& l)
@@ -76,7 +97,11 @@ struct Inductor : LinearDevice {
         return 0;
     }
 
-    static void unbind(Instance& l) { l.branch = 0; }
+    static void unbind(Instance& l)
+    {
+        l.branch = 0;
+        l.couplings.clear();
+    }
 
     static void load(IFcircuit& ckt, std::deque<Instance>& list)
     {
@@ -97,8 +122,7 @@ struct Inductor : LinearDevice {
                 continue;
             const auto phi = static_cast<std::size_t>(l.state);
             if (first) {
-                const double current = uic && l.icgiven ? l.ic : x[l.branch];
-                ckt.states[1][phi] = l.inductance * current;
+                ckt.states[1][phi] = l.flux([&](const Instance& i) { return i.startcurrent(x, uic); });
                 ckt.states[1][phi + 1] = 0;
             }
             // v(pos) - v(neg) = slope L i + history
@@ -116,7 +140,7 @@ struct Inductor : LinearDevice {
         for (Instance& l : list) {
             if (l.deleted)
                 continue;
-            const double phi = l.inductance * x[l.branch];
+            const double phi = l.flux([&](const Instance& i) { return x[i.branch]; });
             state[l.state] = phi;
             state[l.state + 1] = slope * phi + l.history;
         }
@@ -142,5 +166,28 @@ struct Inductor : LinearDevice {
 
 extern const DeviceKind inductorkind;
 constexpr DeviceKind inductorkind = devicekind<Inductor>("Inductor", "Inductor", 2);
+
+bool isinductor(const IFinstance& instance)
+{
+    return devicekinds()[static_cast<std::size_t>(instance.type)] == &inductorkind;
+}
+
+double inductance(const IFinstance& inductor)
+{
+    return static_cast<const Inductor::Instance&>(inductor).inductance;
+}
+
+int32_t inductorbranch(const IFinstance& inductor)
+{
+    return static_cast<const Inductor::Instance&>(inductor).branch;
+}
+
+void couple(IFinstance& a, IFinstance& b, const double* mutual)
+{
+    auto& first = static_cast<Inductor::Instance&>(a);
+    auto& second = static_cast<Inductor::Instance&>(b);
+    first.couplings.push_back({ &second, mutual });
+    second.couplings.push_back({ &first, mutual });
+}
 
 } // namespace nerith
