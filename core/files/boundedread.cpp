@@ -100,3 +100,19 @@ bool readbounded(const char* path, std::string& text, std::string& error)
         text.clear();
     return read;
 }
+
+bool readat(int fd, void* buffer, size_t size, int64_t offset)
+{
+    auto* out = static_cast<unsigned char*>(buffer);
+    while (size) {
+        ssize_t got = ::pread(fd, out, size, offset);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return false;
+        out += got;
+        size -= static_cast<size_t>(got);
+        offset += got;
+    }
+    return true;
+}

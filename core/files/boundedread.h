@@ -21,3 +21,7 @@ int openbounded(const char* path, std::string& error);
 // reason in error, when it is refused, a read fails, the file grew past BOUNDEDFILELIMIT while it
 // was read, or a line is longer than BOUNDEDLINELIMIT.
 bool readbounded(const char* path, std::string& text, std::string& error);
+
+// Reads size bytes at offset of the descriptor whatever its position, going on after short and
+// interrupted reads; false on an error or when the file ends first.
+bool readat(int fd, void* buffer, size_t size, int64_t offset);

@@ -156,9 +156,87 @@ const EVALCOMPUTATION<double> realcomputations[EVALFUNCROWS] = {
     nullptr,
 };
 
+using complex = std::complex<double>;
+
+// The real function of a row applied to the real and to the imaginary part separately.
+template <int row> complex eachpart(const complex* z)
+{
+    double re[EVALFUNCMAXARGS];
+    double im[EVALFUNCMAXARGS];
+    for (int n = 0; n < evalfuncs[row].argc; ++n) {
+        re[n] = z[n].real();
+        im[n] = z[n].imag();
+    }
+    return { realcomputations[row](re), realcomputations[row](im) };
+}
+
+// The real function of a row on the real part; the imaginary part is 0.
+template <int row> complex realpart(const complex* z)
+{
+    double re = z[0].real();
+    return { realcomputations[row](&re), 0 };
+}
+
+complex power(const complex* z)
+{
+    return std::exp(z[1] * std::log(z[0]));
+}
+
+constexpr int ROW_CEIL = 6;
+constexpr int ROW_E12 = 9;
+constexpr int ROW_E24 = 10;
+constexpr int ROW_FLOOR = 12;
+constexpr int ROW_FRAC = 13;
+constexpr int ROW_INTEGER = 14;
+constexpr int ROW_MOD = 18;
+constexpr int ROW_SGN = 21;
+constexpr int ROW_STP = 25;
+constexpr int ROW_U = 28;
+constexpr int ROW_URAMP = 29;
+
+const EVALCOMPUTATION<complex> complexcomputations[EVALFUNCROWS] = {
+    [](const complex* z) { return std::acos(z[0]); },
+    [](const complex* z) { return std::acosh(z[0]); },
+    [](const complex* z) { return std::asin(z[0]); },
+    [](const complex* z) { return std::asinh(z[0]); },
+    [](const complex* z) { return std::atan(z[0]); },
+    [](const complex* z) { return std::atanh(z[0]); },
+    eachpart<ROW_CEIL>,
+    [](const complex* z) { return std::cos(z[0]); },
+    [](const complex* z) { return std::cosh(z[0]); },
+    eachpart<ROW_E12>,
+    eachpart<ROW_E24>,
+    [](const complex* z) { return std::exp(z[0]); },
+    eachpart<ROW_FLOOR>,
+    eachpart<ROW_FRAC>,
+    eachpart<ROW_INTEGER>,
+    [](const complex* z) { return z[0]; },
+    [](const complex* z) { return std::log(z[0]); },
+    [](const complex* z) { return std::log(z[0]) * 0.4342944819032518; },
+    eachpart<ROW_MOD>,
+    power,
+    power,
+    eachpart<ROW_SGN>,
+    [](const complex* z) { return std::sin(z[0]); },
+    [](const complex* z) { return std::sinh(z[0]); },
+    [](const complex* z) { return std::sqrt(z[0]); },
+    realpart<ROW_STP>,
+    [](const complex* z) { return std::tan(z[0]); },
+    [](const complex* z) { return std::tanh(z[0]); },
+    realpart<ROW_U>,
+    realpart<ROW_URAMP>,
+    nullptr,
+    nullptr,
+};
+
 } // namespace
 
 template <> EVALCOMPUTATION<double> evalcomputation<double>(int row)
 {
     return row >= 0 && row < EVALFUNCROWS ? realcomputations[row] : nullptr;
+}
+
+template <> EVALCOMPUTATION<complex> evalcomputation<complex>(int row)
+{
+    return row >= 0 && row < EVALFUNCROWS ? complexcomputations[row] : nullptr;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <complex>
 #include <cstdint>
 
 // The functions that expressions may call (sin(x), pwr(a,b), limit(a,b,c) ...). One table of names
@@ -28,3 +29,4 @@ template <class T> using EVALCOMPUTATION = T (*)(const T* args);
 template <class T> EVALCOMPUTATION<T> evalcomputation(int row);
 
 template <> EVALCOMPUTATION<double> evalcomputation<double>(int row);
+template <> EVALCOMPUTATION<std::complex<double>> evalcomputation<std::complex<double>>(int row);

@@ -6,6 +6,7 @@
 #include "core/text/values.h"
 
 #include <cmath>
+#include <complex>
 #include <limits>
 
 const char* const evalerrors[EVALERRORCOUNT] = {
@@ -52,6 +53,35 @@ template <> struct EVALNUMBER<double> {
         return divisor == -1 ? 0.0 : static_cast<double>(dividend % divisor);
     }
     static double power(double a, double b) { return std::pow(a, b); }
+};
+
+// Phasors: a literal followed by 'j' (blanks between allowed) is imaginary; no letters are skipped
+// after a literal, so a unit letter is an error here.
+template <> struct EVALNUMBER<std::complex<double>> {
+    using complex = std::complex<double>;
+    static bool literal(char** p, complex* value)
+    {
+        double v;
+        if (!getval(p, &v, '.')) {
+            *value = { std::nan(""), std::nan("") };
+            return false;
+        }
+        skipspaces(p);
+        bool imaginary = **p == 'j';
+        if (imaginary)
+            ++*p;
+        *value = imaginary ? complex(0, v) : complex(v, 0);
+        return true;
+    }
+    static complex word(uint32_t value) { return { static_cast<double>(value), 0 }; }
+    static bool zerodivisor(complex d) { return d.real() == 0 && d.imag() == 0; }
+    static bool zeromodulus(complex d) { return EVALNUMBER<double>::zeromodulus(d.real()); }
+    static complex remainder(complex a, complex b)
+    {
+        return { EVALNUMBER<double>::remainder(a.real(), b.real()), 0 };
+    }
+    // exp(b ln a) with the principal logarithm, as written: 0^b comes out of the exponential.
+    static complex power(complex a, complex b) { return std::exp(b * std::log(a)); }
 };
 
 constexpr const char* IDENTIFIERCHARS = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789_";
@@ -280,6 +310,7 @@ template <class T> T EVALUATOR<T>::literal(char** p)
 }
 
 template class EVALUATOR<double>;
+template class EVALUATOR<std::complex<double>>;
 
 namespace {
 

@@ -198,7 +198,9 @@ public:
     int64_t linkchanged(const PXlink* link);
     int64_t nextevent();
     void sample(PXobject* probe);
-    void writedata(int64_t time, PXobject* probe);
+    void linkprobe(PXobject* probe, IPARTITION* partition, int32_t channel);
+    // Writes the samples of every linked probe up to `time` (ps) in time order.
+    void writedata(int64_t time);
 
     // The lock-step with the analog engine.
     int bootstep(bool first, bool settle, int* changes);
@@ -209,6 +211,7 @@ public:
 
     std::vector<std::unique_ptr<PXobject>> parts;
     std::vector<PXobject*> modelled;  // the parts with a model, which the engine calls
+    std::vector<PXobject*> probes;    // the probes linked to a partition
     std::deque<Pin> pins;
     std::deque<PXlink> links;
     std::deque<Bus> buses;

@@ -221,28 +221,19 @@ int pallex_mergenets(const char* net1, const char* net2)
 
 int pallex_linkprobe(PXobject* probe, IPARTITION* partition, int32_t channel)
 {
-    if (!pallex::engine() || !probe || !partition || probe->kind != pallex::Kind::DPROBE)
+    Engine* engine = pallex::engine();
+    if (!engine || !probe || !partition || probe->kind != pallex::Kind::DPROBE)
         return 0;
-    probe->partition = partition;
-    probe->channel = channel;
+    engine->linkprobe(probe, partition, channel);
     return 1;
 }
 
-int pallex_writedata(double time, PXobject* probe)
+int pallex_writedata(double time, PXobject*)
 {
     Engine* engine = pallex::engine();
     if (!engine)
         return 0;
-    int64_t until = std::llround(time * 1e12);
-    if (probe) {
-        if (probe->partition)
-            engine->writedata(until, probe);
-        return 1;
-    }
-    for (const auto& part : engine->parts) {
-        if (part->partition)
-            engine->writedata(until, part.get());
-    }
+    engine->writedata(std::llround(time * 1e12));
     return 1;
 }
 

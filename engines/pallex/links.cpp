@@ -94,17 +94,46 @@ void Engine::sample(PXobject* probe)
         states[at] = nets[pins[probe->pins[at]].net].state;
 }
 
-void Engine::writedata(int64_t time, PXobject* probe)
+// A partition takes its samples in time order, so the probes' samples are merged: an earlier
+// sample of one probe never follows a later one of another.
+void Engine::writedata(int64_t time)
 {
-    std::size_t width = probe->pins.size();
-    std::size_t written = 0;
-    while (written < probe->sampletimes.size() && probe->sampletimes[written] <= time) {
-        probe->partition->writedigital(static_cast<double>(probe->sampletimes[written]) * 1e-12, probe->channel,
-            probe->samples.data() + written * width, static_cast<int32_t>(width));
-        ++written;
+    struct Due {
+        int64_t time;
+        PXobject* probe;
+        std::size_t index;
+    };
+    std::vector<Due> due;
+    for (PXobject* probe : probes) {
+        for (std::size_t at = 0; at < probe->sampletimes.size() && probe->sampletimes[at] <= time; ++at)
+            due.push_back(Due { probe->sampletimes[at], probe, at });
     }
-    probe->sampletimes.erase(probe->sampletimes.begin(), probe->sampletimes.begin() + static_cast<std::ptrdiff_t>(written));
-    probe->samples.erase(probe->samples.begin(), probe->samples.begin() + static_cast<std::ptrdiff_t>(written * width));
+    std::stable_sort(due.begin(), due.end(), [](const Due& a, const Due& b) { return a.time < b.time; });
+    for (const Due& sample : due) {
+        PXobject* probe = sample.probe;
+        std::size_t width = probe->pins.size();
+        probe->partition->writedigital(static_cast<double>(sample.time) * 1e-12, probe->channel,
+            probe->samples.data() + sample.index * width, static_cast<int32_t>(width));
+    }
+    for (PXobject* probe : probes) {
+        std::size_t written = 0;
+        while (written < probe->sampletimes.size() && probe->sampletimes[written] <= time)
+            ++written;
+        std::size_t width = probe->pins.size();
+        probe->sampletimes.erase(probe->sampletimes.begin(), probe->sampletimes.begin() + static_cast<std::ptrdiff_t>(written));
+        probe->samples.erase(probe->samples.begin(), probe->samples.begin() + static_cast<std::ptrdiff_t>(written * width));
+    }
+}
+
+void Engine::linkprobe(PXobject* probe, IPARTITION* partition, int32_t channel)
+{
+    if (!probe->partition)
+        probes.push_back(probe);
+    probe->partition = partition;
+    probe->channel = channel;
+    // The recording starts with the state the probe sees now.
+    if (started)
+        sample(probe);
 }
 
 int Engine::bootstep(bool first, bool settle, int* changes)

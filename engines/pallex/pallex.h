@@ -98,9 +98,12 @@ int pallex_pokepin(PXobject* handle, int32_t pin, double time, STATE state);
 int pallex_actuate(PXobject* handle, double time, int32_t closed);
 // The two nets become one.
 int pallex_mergenets(const char* net1, const char* net2);
-// The engine records the states of the probe part's pins into channel `channel` of the partition.
+// The engine records the states of the probe part's pins into channel `channel` of the partition,
+// from the present state on.
 int pallex_linkprobe(PXobject* probe, IPARTITION* partition, int32_t channel);
-// Writes the recorded samples up to `time` (seconds) of one probe, or of all when `probe` is null.
+// Writes the recorded samples up to `time` (seconds). A partition takes its samples in time order,
+// so the samples of every probe are written, merged in time, whether one probe or none (null) is
+// named.
 int pallex_writedata(double time, PXobject* probe);
 // Lock-step hooks, reached through front-end slots 15 to 19 (engines/CONTRACT.md).
 // At the start of an analysis that solves an operating point or steps in time: digital time 0,

@@ -18,47 +18,15 @@ namespace {
 
 constexpr int copyBlock = 65536;
 constexpr unsigned errorFlag = 0x80;
-constexpr int64_t ticksPerSecond = 10000000;
-constexpr int64_t epochDifference = 11644473600; // seconds from 1601 to 1970
-
-// The disk file's last-write time as a DOS date-time in local time; 0 when DOS cannot hold it.
-uint32_t lastwritetime(FILE* file)
-{
-    struct stat info;
-    if (::fstat(::fileno(file), &info) != 0)
-        return 0;
-    const int64_t ticks
-        = (info.st_mtim.tv_sec + epochDifference) * ticksPerSecond + info.st_mtim.tv_nsec / 100;
-    const FILETIME universal { static_cast<DWORD>(ticks),
-        static_cast<DWORD>(static_cast<uint64_t>(ticks) >> 32) };
-    FILETIME local;
-    WORD date, time;
-    if (!FileTimeToLocalFileTime(&universal, &local) || !FileTimeToDosDateTime(&local, &date, &time))
-        return 0;
-    return uint32_t { date } << 16 | time;
-}
 
 // Gives the disk file the DOS date-time (local time) as its access and modification times.
 bool setfiletime(FILE* file, uint32_t datetime)
 {
-    FILETIME local, universal;
-    if (!DosDateTimeToFileTime(static_cast<WORD>(datetime >> 16), static_cast<WORD>(datetime), &local)
-        || !LocalFileTimeToFileTime(&local, &universal))
+    time_t seconds;
+    if (!unixtimeof(datetime, &seconds))
         return false;
-    const int64_t ticks
-        = static_cast<int64_t>(uint64_t { universal.dwHighDateTime } << 32 | universal.dwLowDateTime);
-    const timespec when { static_cast<time_t>(ticks / ticksPerSecond - epochDifference), 0 };
-    const timespec times[2] = { when, when };
+    const timespec times[2] = { { seconds, 0 }, { seconds, 0 } };
     return ::futimens(::fileno(file), times) == 0;
-}
-
-void copycontents(const RAMFILE& from, RAMFILE& to)
-{
-    to.seek(0, 0);
-    to.length = 0;
-    if (from.length)
-        to.write(from.buffer, from.length);
-    to.position = 0;
 }
 
 } // namespace
@@ -82,7 +50,9 @@ APPLNARCHIVE& APPLNARCHIVE::operator=(const APPLNARCHIVE& other)
     zap();
     for (const FILEINFO* entry : other.index) {
         auto* copy = new FILEINFO(entry->key);
-        copycontents(entry->file, copy->file);
+        if (entry->file.length)
+            copy->file.write(entry->file.buffer, entry->file.length);
+        copy->file.rewind();
         copy->datetime = entry->datetime;
         index.add(copy);
     }
@@ -174,7 +144,8 @@ int APPLNARCHIVE::putfile(const char* path, const char* folder, const char* name
     while (whole && (n = std::fread(block, 1, sizeof block, disk)) > 0)
         whole = contents.write(block, static_cast<int>(n)) == static_cast<int>(n);
     whole = whole && !std::ferror(disk);
-    const uint32_t datetime = lastwritetime(disk);
+    struct stat info;
+    const uint32_t datetime = ::fstat(::fileno(disk), &info) == 0 ? dosdatetimeof(info.st_mtim.tv_sec) : 0;
     std::fclose(disk);
     if (!whole)
         return 0;

@@ -111,6 +111,10 @@ QImage cellbackgrounds()
 
 HBITMAP sharedcheckmark()
 {
+    if (!checkmarktried) {
+        checkmarktried = true;
+        checkmark = fromresource(CHECKMARKBITMAP, 0, MENU::TRANSPARENTCOLOUR);
+    }
     return checkmark;
 }
 
@@ -149,10 +153,7 @@ HBITMAP MENU::make_images(const char* name, int index, COLORREF transparent)
         releasemenustyle();
         return nullptr;
     }
-    if (!checkmarktried) {
-        checkmarktried = true;
-        checkmark = fromresource(CHECKMARKBITMAP, 0, transparent);
-    }
+    sharedcheckmark();
     return fromresource(name, index, transparent);
 }
 

@@ -1,5 +1,6 @@
 #include "framework/xml/xmldocument.h"
 
+#include <QRegularExpression>
 #include <QXmlStreamReader>
 
 #include <ostream>
@@ -30,6 +31,19 @@ bool nestedtoodeep(const QByteArray& text, int* line, int* column)
             --depth;
     }
     return false;
+}
+
+// Makes the declaration of a document read from another encoding name the UTF-8 it is written in.
+void declareutf8(QDomDocument& document)
+{
+    QDomProcessingInstruction declaration = document.firstChild().toProcessingInstruction();
+    if (declaration.isNull() || declaration.target() != QStringLiteral("xml"))
+        return;
+    static const QRegularExpression encoding(QStringLiteral(R"(encoding\s*=\s*(['"])[^'"]*\1)"));
+    QString data = declaration.data();
+    data.replace(encoding, QStringLiteral("encoding='UTF-8'"));
+    if (data != declaration.data())
+        declaration.setData(data);
 }
 
 } // namespace
@@ -121,6 +135,7 @@ int DOCUMENT::load(APPLNARCHIVE& archive, const char* dir, const char* name)
 
 int DOCUMENT::save(VFILE& file)
 {
+    declareutf8(*this);
     const QByteArray text = toByteArray(1);
     if (file.write(text.constData(), static_cast<int>(text.size())) == text.size())
         return 1;

@@ -13,6 +13,7 @@
 #include "platform/vexmor/zipfiles.h"
 #include "platform/vexmor/zipnames.h"
 #include "platform/vexmor/zipwindow.h"
+#include "platform/win/dostime.h"
 #include "platform/win/pathboundary.h"
 
 namespace {
@@ -139,7 +140,7 @@ int UNZIPARCHIVE::checkfiles()
             continue;
         byname.emplace(file, static_cast<int>(files.size()));
         files.push_back({ static_cast<uint64_t>(index), file,
-            stat.valid & ZIP_STAT_MTIME ? dosdatetime(stat.mtime) : 0, stat.size });
+            stat.valid & ZIP_STAT_MTIME ? dosdatetimeof(stat.mtime) : 0, stat.size });
     }
     return 1;
 }

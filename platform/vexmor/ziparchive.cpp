@@ -9,6 +9,7 @@
 #include "core/files/vfile.h"
 #include "platform/vexmor/zipfiles.h"
 #include "platform/vexmor/zipnames.h"
+#include "platform/win/dostime.h"
 #include "platform/win/pathboundary.h"
 #include "platform/win/replacefile.h"
 
@@ -156,7 +157,7 @@ int ZIPARCHIVE::closefile()
         = zip_file_add(archive, filename.c_str(), source, ZIP_FL_ENC_UTF_8 | ZIP_FL_OVERWRITE);
     if (index < 0)
         zip_source_free(source);
-    const uint32_t datetime = filedatetime ? filedatetime : dosdatetime(std::time(nullptr));
+    const uint32_t datetime = filedatetime ? filedatetime : dosdatetimeof(std::time(nullptr));
     if (index < 0
         || zip_file_set_dostime(archive, static_cast<zip_uint64_t>(index),
                static_cast<zip_uint16_t>(datetime), static_cast<zip_uint16_t>(datetime >> 16), 0)

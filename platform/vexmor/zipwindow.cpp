@@ -8,6 +8,8 @@
 #include <cstring>
 #include <vector>
 
+#include "core/files/boundedread.h"
+
 namespace {
 
 constexpr int eocdSize = 22;
@@ -34,23 +36,6 @@ uint32_t le32(const unsigned char* p)
     return le16(p) | le16(p + 2) << 16;
 }
 
-// Reads size bytes at offset whole; false on an error or a short file.
-bool readat(int fd, int64_t offset, void* buffer, size_t size)
-{
-    auto* out = static_cast<unsigned char*>(buffer);
-    while (size) {
-        ssize_t n = ::pread(fd, out, size, offset);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        out += n;
-        size -= static_cast<size_t>(n);
-        offset += n;
-    }
-    return true;
-}
-
 // How many bytes stand before the zip that lies in [start, end) of the file; 0 when there is no
 // record to go by or the record does not lead to a directory.
 int64_t prefixof(int fd, int64_t start, int64_t end)
@@ -60,7 +45,7 @@ int64_t prefixof(int fd, int64_t start, int64_t end)
         return 0;
     std::vector<unsigned char> block(static_cast<size_t>(tail));
     const int64_t tailstart = end - tail;
-    if (!readat(fd, tailstart, block.data(), block.size()))
+    if (!readat(fd, block.data(), block.size(), tailstart))
         return 0;
     for (int64_t at = tail - eocdSize; at >= 0; --at) {
         const unsigned char* record = block.data() + at;
@@ -73,7 +58,7 @@ int64_t prefixof(int fd, int64_t start, int64_t end)
         const int64_t prefix = tailstart + at - start - directorysize - int64_t { directoryoffset };
         unsigned char signature[4];
         if (prefix <= 0 || !directorysize
-            || !readat(fd, start + prefix + directoryoffset, signature, sizeof signature)
+            || !readat(fd, signature, sizeof signature, start + prefix + directoryoffset)
             || le32(signature) != directorySignature)
             return 0;
         return prefix;
@@ -90,7 +75,7 @@ zip_int64_t windowcommand(void* state, void* data, zip_uint64_t size, zip_source
         return 0;
     case ZIP_SOURCE_READ: {
         const auto n = static_cast<size_t>(std::min<zip_uint64_t>(size, window->length - window->position));
-        if (n && !readat(window->fd, window->start + window->position, data, n)) {
+        if (n && !readat(window->fd, data, n, window->start + window->position)) {
             zip_error_set(&window->error, ZIP_ER_READ, errno ? errno : EIO);
             return -1;
         }

@@ -108,3 +108,23 @@ BOOL DosDateTimeToFileTime(WORD dosdate, WORD dostime, FILETIME* time)
     *time = fromticks((seconds + epochDifference) * ticksPerSecond);
     return TRUE;
 }
+
+uint32_t dosdatetimeof(time_t seconds)
+{
+    const FILETIME universal = fromticks((static_cast<int64_t>(seconds) + epochDifference) * ticksPerSecond);
+    FILETIME local;
+    WORD date, time;
+    if (!FileTimeToLocalFileTime(&universal, &local) || !FileTimeToDosDateTime(&local, &date, &time))
+        return 0;
+    return uint32_t { date } << 16 | time;
+}
+
+bool unixtimeof(uint32_t datetime, time_t* seconds)
+{
+    FILETIME local, universal;
+    if (!DosDateTimeToFileTime(static_cast<WORD>(datetime >> 16), static_cast<WORD>(datetime), &local)
+        || !LocalFileTimeToFileTime(&local, &universal))
+        return false;
+    *seconds = static_cast<time_t>(ticks(universal) / ticksPerSecond - epochDifference);
+    return true;
+}

@@ -98,9 +98,14 @@ int VKTARCHIVE::unzipinto(FILEINFO& entry)
     return 0;
 }
 
+int VKTARCHIVE::unread(const FILEINFO& entry) const
+{
+    return reader && !entry.file.length && reader->exists(entry.key);
+}
+
 int VKTARCHIVE::fill(FILEINFO& entry)
 {
-    return reader && !entry.file.length && reader->exists(entry.key) ? unzipinto(entry) : 1;
+    return unread(entry) ? unzipinto(entry) : 1;
 }
 
 APPLNARCHIVE::FILEINFO* VKTARCHIVE::readfileinfo(const char* folder, const char* name)
@@ -114,7 +119,7 @@ APPLNARCHIVE::FILEINFO* VKTARCHIVE::readfileinfo(const char* folder, const char*
 VFILE& VKTARCHIVE::openfile(const char* folder, const char* name)
 {
     FILEINFO& entry = *getfileinfo(folder, name, 1);
-    if (reader && !entry.file.length && reader->exists(entry.key)) {
+    if (unread(entry)) {
         unzipinto(entry);
     } else if (writer) {
         empty(entry.file);

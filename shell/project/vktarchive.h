@@ -60,8 +60,9 @@ protected:
 
 private:
     int listfiles(int quiet);
-    // Unzips the entry when a zip is being read that holds it and the entry is still empty:
-    // 1, or 0 with its error flag set.
+    // Whether a zip is being read that holds the entry and the entry is still empty.
+    int unread(const FILEINFO& entry) const;
+    // Unzips the entry when it is unread: 1, or 0 with its error flag set.
     int fill(FILEINFO& entry);
     int unzipinto(FILEINFO& entry);
     int writeentry(FILEINFO& entry);

@@ -17,9 +17,6 @@
 
 namespace {
 
-// The script engine's library: script models are model-library parts of this library.
-constexpr const char* SCRIPTENGINE = "TRIVOLA.DLL";
-
 bool equal(const char* text, const char* word)
 {
     return text && strcasecmp(text, word) == 0;
@@ -200,14 +197,11 @@ COMPONENT* CIRCUIT::createcomponent(const char* name, const char* device, const 
     switch (row->kind) {
     case KIND_PALLEXCPT:
     case KIND_DIGITALPART:
-        part = new DIGITALSTANDIN(partclass::PALLEXCPT, partname, type.c_str(), model, list);
+    case KIND_EXTMODEL:
+        part = maketypedmodel(partname, row, type.c_str(), model, list);
         break;
     case KIND_RTDSTATE:
         part = new DIGITALSTANDIN(partclass::RTDSTATE, partname, "DUMMY", model, list);
-        break;
-    case KIND_EXTMODEL:
-        part = new EXTMODELSTANDIN(
-            partclass::EXTMODEL, partname, type.c_str(), model, list, list ? (*list)["MODDLL"] : nullptr);
         break;
     case KIND_SCRIPTMODEL:
         part = createscriptmodel(partname, list ? (*list)["SCRIPT"] : nullptr, model, list);
@@ -246,33 +240,13 @@ void CIRCUIT::registerpart(COMPONENT* part)
 COMPONENT* CIRCUIT::createscriptmodel(
     const char* name, const char* scriptname, const SDF_MODEL* model, const PROPLIST* list)
 {
-    auto make = [&](const char* partname, const SDF_SCRIPT* script) {
-        auto* part = new EXTMODELSTANDIN(
-            partclass::SCRIPTMODEL, partname, script ? script->name : "", model, list, SCRIPTENGINE);
-        part->script = script;
-        return part;
-    };
-    auto load = [](EXTMODELSTANDIN* part) {
-        if (part->hasentry("loadprogram"))
-            part->loadprogram(part->script->text);
-        else
-            part->instanceerror("'%s' is not a script model", SCRIPTENGINE);
-    };
     std::string kind;
     const SDF_SCRIPT* script = scriptname && *scriptname ? findscript(*this, scriptname, &kind) : nullptr;
-    if (!script) {
-        EXTMODELSTANDIN* part = make(name, nullptr);
-        if (part->hasentry("loadprogram"))
-            part->instanceerror("Script model missing.");
-        else
-            part->instanceerror("'%s' is not a script model", SCRIPTENGINE);
-        return part;
-    }
-    if (strcasecmp(kind.c_str(), "PROGRAM") == 0) {
-        EXTMODELSTANDIN* part = make(name, script);
-        load(part);
-        return part;
-    }
+    auto make = [&](const char* partname) {
+        return maketypedmodel(partname, &ROW_SCRIPT, script ? script->name : nullptr, model, list);
+    };
+    if (!script || strcasecmp(kind.c_str(), "PROGRAM") == 0)
+        return make(name);
     if (strcasecmp(kind.c_str(), "GENERATOR") != 0)
         return nullptr;
 
@@ -282,10 +256,9 @@ COMPONENT* CIRCUIT::createscriptmodel(
         = std::string(name, cut ? static_cast<size_t>(cut - name + 1) : 0) + scriptname + "#SCRIPT";
     sharedname.resize(std::min<size_t>(sharedname.size(), PARTNAMESIZE - 1));
     COMPONENT* shared = findcomponent(sharedname.c_str());
-    EXTMODELSTANDIN* made = nullptr;
+    COMPONENT* made = nullptr;
     if (!shared) {
-        made = make(sharedname.c_str(), script);
-        load(made);
+        made = make(sharedname.c_str());
         shared = made;
     } else if (list) {
         for (int i = 0; i < list->count; ++i) {

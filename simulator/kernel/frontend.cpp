@@ -16,6 +16,12 @@
 
 namespace {
 
+// The engine takes its two flags as 0 or 1.
+int bootstep(int first, int settle, int* changes)
+{
+    return pallex_bootstep(first != 0, settle != 0, changes);
+}
+
 int newuid(IFcircuit*, IFuid* out, IFuid old, const char* suffix, int32_t)
 {
     char* text = nullptr;
@@ -114,7 +120,7 @@ void setdigitalhooks(bool digital)
 {
     spicefrontend.digitalSetup = digital ? pallex_setup : nullptr;
     spicefrontend.digitalResume = digital ? pallex_resume : nullptr;
-    spicefrontend.digitalBootStep = digital ? pallex_bootstep : nullptr;
+    spicefrontend.digitalBootStep = digital ? bootstep : nullptr;
     spicefrontend.digitalTimeStep = digital ? pallex_timestep : nullptr;
     spicefrontend.digitalAccept = digital ? pallex_accept : nullptr;
 }

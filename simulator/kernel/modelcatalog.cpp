@@ -6,9 +6,10 @@
 
 namespace {
 
-std::map<int32_t, MODELMAKER>& makers()
+// The makers of one signature by kind.
+template <class MAKER> std::map<int32_t, MAKER>& makers()
 {
-    static std::map<int32_t, MODELMAKER> table;
+    static std::map<int32_t, MAKER> table;
     return table;
 }
 
@@ -26,20 +27,45 @@ void fill()
     registermodels();
 }
 
-} // namespace
-
-MODELMAKER registermodel(int32_t kind, MODELMAKER maker)
+// The maker of the kind replaced by `maker`; the one it replaces.
+template <class MAKER> MAKER replace(int32_t kind, MAKER maker)
 {
     fill();
-    MODELMAKER& slot = makers()[kind];
-    MODELMAKER previous = slot;
+    MAKER& slot = makers<MAKER>()[kind];
+    MAKER previous = slot;
     slot = maker;
     return previous;
 }
 
-COMPONENT* makemodel(const char* name, PRIMITIVE* row, const SDF_MODEL* model, const PROPLIST* properties)
+// The maker registered for the kind; null when none is.
+template <class MAKER> MAKER makerof(int32_t kind)
 {
     fill();
-    auto found = makers().find(row->kind);
-    return found != makers().end() && found->second ? found->second(name, row, model, properties) : nullptr;
+    auto found = makers<MAKER>().find(kind);
+    return found != makers<MAKER>().end() ? found->second : nullptr;
+}
+
+} // namespace
+
+MODELMAKER registermodel(int32_t kind, MODELMAKER maker)
+{
+    return replace(kind, maker);
+}
+
+COMPONENT* makemodel(const char* name, PRIMITIVE* row, const SDF_MODEL* model, const PROPLIST* properties)
+{
+    MODELMAKER maker = makerof<MODELMAKER>(row->kind);
+    return maker ? maker(name, row, model, properties) : nullptr;
+}
+
+TYPEDMAKER registertypedmodel(int32_t kind, TYPEDMAKER maker)
+{
+    return replace(kind, maker);
+}
+
+COMPONENT* maketypedmodel(
+    const char* name, PRIMITIVE* row, const char* type, const SDF_MODEL* model, const PROPLIST* properties)
+{
+    TYPEDMAKER maker = makerof<TYPEDMAKER>(row->kind);
+    return maker ? maker(name, row, type, model, properties) : nullptr;
 }

@@ -22,6 +22,17 @@ MODELMAKER registermodel(int32_t kind, MODELMAKER maker);
 // The part made by the maker of the row's kind; null when the kind has none or it made none.
 COMPONENT* makemodel(const char* name, PRIMITIVE* row, const SDF_MODEL* model, const PROPLIST* properties);
 
+// Makes a part of a kind whose class its type name completes: a digital primitive (the digital
+// engine's type), a part with a model library (the library's model type) or a script model (the
+// script block, whose name comes first; null when the part names none). Null when it makes none.
+using TYPEDMAKER = COMPONENT* (*)(const char* name, PRIMITIVE* row, const char* type, const SDF_MODEL* model,
+    const PROPLIST* properties);
+
+// As registermodel and makemodel, for the kinds made with their type name.
+TYPEDMAKER registertypedmodel(int32_t kind, TYPEDMAKER maker);
+COMPONENT* maketypedmodel(
+    const char* name, PRIMITIVE* row, const char* type, const SDF_MODEL* model, const PROPLIST* properties);
+
 // Registers the makers of every model library. Defined where the kernel is linked with its models
 // (simulator/models/registermodels.cpp); the catalog calls it once, before its first use.
 void registermodels();

@@ -8,22 +8,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-bool readat(int fd, void* buffer, size_t n, int64_t offset)
-{
-    auto* p = static_cast<uint8_t*>(buffer);
-    while (n > 0) {
-        ssize_t got = pread(fd, p, n, offset);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0)
-            return false;
-        p += got;
-        n -= static_cast<size_t>(got);
-        offset += got;
-    }
-    return true;
-}
-
 bool readwhole(int fd, std::vector<uint8_t>& bytes)
 {
     struct stat status { };

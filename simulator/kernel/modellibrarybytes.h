@@ -4,8 +4,11 @@
 #include <string>
 #include <vector>
 
+#include "core/files/boundedread.h"
+
 // Little-endian fields of the library and index cache files, and the whole-file reads and atomic
-// rewrites both use. Paths are POSIX paths from the path boundary.
+// rewrites both use (reads at an offset: readat of core/files/boundedread.h). Paths are POSIX
+// paths from the path boundary.
 
 inline int16_t getle16(const uint8_t* p)
 {
@@ -42,8 +45,6 @@ inline uint16_t bytesum(const uint8_t* p, size_t n)
     return static_cast<uint16_t>(sum);
 }
 
-// Reads n bytes at offset; false when fewer could be read.
-bool readat(int fd, void* buffer, size_t n, int64_t offset);
 // The whole file behind fd; false when it cannot be read.
 bool readwhole(int fd, std::vector<uint8_t>& bytes);
 // Replaces the file at path by bytes through a temporary file beside it (platform/win/replacefile.h), so that a

@@ -3,7 +3,6 @@
 #include "core/text/strutil.h"
 #include "core/text/values.h"
 #include "engines/pallex/pallex.h"
-#include "simulator/kernel/activemodels.h"
 #include "simulator/kernel/primitives.h"
 #include "simulator/kernel/runstate.h"
 #include "simulator/kernel/simlog.h"
@@ -29,10 +28,7 @@ const PARTCLASS FILEGEN { "FILEGEN", "file generator", PINSIDES::ANALOG };
 const PARTCLASS WAVEGEN { "WAVEGEN", "audio generator", PINSIDES::ANALOG };
 const PARTCLASS TAPE { "TAPE", "tape generator", PINSIDES::ANALOG };
 const PARTCLASS SUBCKT { "SUBCKT", "SPICE subcircuit", PINSIDES::NONE };
-const PARTCLASS PALLEXCPT { "PALLEXCPT", "digital primitive", PINSIDES::DIGITAL };
 const PARTCLASS RTDSTATE { "RTDSTATE", "logic state source", PINSIDES::DIGITAL };
-const PARTCLASS EXTMODEL { "EXTMODEL", "model library", PINSIDES::NONE };
-const PARTCLASS SCRIPTMODEL { "SCRIPTMODEL", "script", PINSIDES::NONE };
 } // namespace partclass
 
 namespace {
@@ -155,26 +151,4 @@ DIGITALSTANDIN::DIGITALSTANDIN(const PARTCLASS& kind, const char* partname, cons
     : STANDIN(kind, partname, &ROW_DIGITAL, model, list)
 {
     strnzcpy(modelname, type, sizeof modelname - 1);
-}
-
-EXTMODELSTANDIN::EXTMODELSTANDIN(const PARTCLASS& kind, const char* partname, const char* modeltype,
-    const SDF_MODEL* model, const PROPLIST* list, const char* dll)
-    : STANDIN(kind, partname, &kind == &partclass::SCRIPTMODEL ? &ROW_SCRIPT : &ROW_EXTMODEL, model, list)
-    , library(dll ? dll : "")
-    , type(modeltype ? modeltype : "")
-{
-    uint32_t id = 0;
-    if (lookupactivemodel(getproperty("ACTIVE"), &activemodel, &id) == ACTIVEMODEL::UNKNOWN)
-        simerror(
-            "{P:%s}: the ACTIVE property names the model object %08X, which the host has not registered.",
-            name, id);
-}
-
-bool EXTMODELSTANDIN::hasentry(const char*) const
-{
-    return true;
-}
-
-void EXTMODELSTANDIN::loadprogram(const char*)
-{
 }

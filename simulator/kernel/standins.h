@@ -2,18 +2,15 @@
 
 #include "simulator/kernel/component.h"
 
-#include <string>
-
 // Stand-ins for the part classes that come with the models: the SPICE parts that need more than
 // the plain binding (MOSFETs, current-controlled, arbitrary and polynomial sources), the built-in
-// mixed models (battery, power interface, ADC and DAC, switches, file players), subcircuits,
-// digital primitives, real-time instruments, model libraries and script models. The
-// factory makes them where it will make those classes. Each answers the pin questions of the class
-// it stands for, so that nets are classified, interface objects placed and DC paths found as they
-// will be; binding one to the engines logs the error that its model is not available yet.
+// mixed models (battery, power interface, ADC and DAC, switches, file players), subcircuits and
+// real-time instruments. The factory makes them where it will make those classes. Each answers
+// the pin questions of the class it stands for, so that nets are classified, interface objects
+// placed and DC paths found as they will be; binding one to the engines logs the error that its
+// model is not available yet.
 
 struct PXlink;
-class IACTIVEMODEL;
 
 // Which pins of a class are analog, digital, or either with the net deciding.
 enum class PINSIDES {
@@ -34,8 +31,7 @@ struct PARTCLASS {
 
 namespace partclass {
 extern const PARTCLASS MOSFET, CCSOURCE, ARBSOURCE, POLYSOURCE, BATTERY, ADC, DAC, PWRITF, VSWITCH, CSWITCH,
-    DSWITCH, FILEGEN, WAVEGEN, TAPE, SUBCKT, PALLEXCPT, RTPPROBE, RTWPROBE, RTDSTATE, RTDPROBE, RTDBREAK,
-    EXTMODEL, SCRIPTMODEL;
+    DSWITCH, FILEGEN, WAVEGEN, TAPE, SUBCKT, RTPPROBE, RTWPROBE, RTDSTATE, RTDPROBE, RTDBREAK;
 }
 
 class STANDIN : public COMPONENT {
@@ -90,28 +86,11 @@ public:
     int powerinterface(COMPONENT** self) override;
 };
 
-// Digital primitives; the type name the digital engine makes them as (at most 63 characters).
+// The logic state source, a digital part; the type name the digital engine makes it as (at most 63
+// characters).
 class DIGITALSTANDIN final : public STANDIN {
 public:
     DIGITALSTANDIN(const PARTCLASS& partclass, const char* name, const char* type, const SDF_MODEL* model,
         const PROPLIST* properties);
     char modelname[64];
-};
-
-// Parts with a model library (and script models, whose library is the script engine). An ACTIVE
-// property "<object>:<id>" names the host's model object by its registered id; an id nobody
-// registered is an error of the part.
-class EXTMODELSTANDIN final : public STANDIN {
-public:
-    EXTMODELSTANDIN(const PARTCLASS& partclass, const char* name, const char* type, const SDF_MODEL* model,
-        const PROPLIST* properties, const char* library);
-    // Whether the library offers the entry (the stand-in offers every one); nothing is run.
-    bool hasentry(const char* entry) const;
-    // Hands a script to the script engine's loadprogram; nothing here.
-    void loadprogram(const char* text);
-
-    std::string library;
-    std::string type;
-    IACTIVEMODEL* activemodel = nullptr; // the host's; never deleted here
-    const SDF_SCRIPT* script = nullptr; // the netlist's script of a script model; not owned
 };

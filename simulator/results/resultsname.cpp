@@ -14,7 +14,8 @@ bool separator(char c)
     return c == '\\' || c == '/';
 }
 
-// True when name stays below the folder it is joined to.
+} // namespace
+
 bool staysinside(const char* name)
 {
     if (!*name || separator(*name) || std::strchr(name, ':'))
@@ -30,8 +31,6 @@ bool staysinside(const char* name)
         level = p + 1;
     }
 }
-
-} // namespace
 
 std::string resultsfilepath(const char* name)
 {

@@ -7,6 +7,10 @@
 
 #include <string>
 
+// Whether a name a design gives stays below the folder it is joined to: not empty, no drive, not
+// rooted, no ".." level ('\\' and '/' both separate levels), not ending in a separator.
+bool staysinside(const char* name);
+
 // The Windows path of the results file of a partition name: the results folder joined with the
 // name, with the extension PDF added unless the name ends in it already (in any case). Empty when
 // the name is refused: empty, with a drive or a rooted path, with a ".." level ('\' and '/' both

@@ -32,7 +32,14 @@ struct Asrc {
     struct Model : IFmodel { };
     static constexpr auto modelparameters = parametertable<Model>();
 
-    struct Instance : IFinstance {
+    // The expression's quantities vary in number: the instance holds them, with cells of its own.
+    struct Instance;
+    struct Hot {
+        Instance* source;
+        std::array<int32_t, 0> cells;
+    };
+
+    struct Instance : Bindable<Hot> {
         IFparseTree* voltage = nullptr; // the parser's: it lives until the parser's table ends
         IFparseTree* current = nullptr;
         int32_t pos = 0;
@@ -149,15 +156,24 @@ struct Asrc {
         return 0;
     }
 
-    static int check(IFcircuit& ckt, Instance& s)
+    static int expressions(const Instance& s)
     {
-        s.warned = false;
         if (!s.voltage && !s.current)
             return fail(E_BADDEVICE, "%s %s has no expression", what, s.name.c_str());
         if (s.voltage && s.current)
             return fail(
                 E_BADDEVICE, "%s %s has both a voltage and a current expression", what, s.name.c_str());
-        if (!s.bound || s.attached == s.tree())
+        return 0;
+    }
+
+    // An expression set again since the cells were made (a part parses its text again at every sweep
+    // step) is attached anew.
+    static int check(IFcircuit& ckt, Instance& s, Hot&)
+    {
+        s.warned = false;
+        if (int code = expressions(s))
+            return code;
+        if (s.attached == s.tree())
             return 0;
         if (s.voltagebound != (s.voltage != nullptr))
             return fail(E_BADDEVICE,
@@ -166,8 +182,11 @@ struct Asrc {
         return attach(ckt, s);
     }
 
-    static int bind(IFcircuit& ckt, Instance& s)
+    static int bind(IFcircuit& ckt, Instance& s, Hot& h)
     {
+        if (int code = expressions(s))
+            return code;
+        h.source = &s;
         int32_t nodes[2];
         if (int code = terminalnumbers(s, 2, nodes))
             return code;
@@ -219,13 +238,12 @@ struct Asrc {
         }
     }
 
-    static void load(IFcircuit& ckt, std::deque<Instance>& list)
+    static void load(IFcircuit& ckt, std::span<Hot> list)
     {
         const double* x = ckt.solution.data();
         double* rhs = ckt.rhs.data();
-        for (Instance& s : list) {
-            if (s.deleted)
-                continue;
+        for (const Hot& h : list) {
+            Instance& s = *h.source;
             const std::size_t count = s.columns.size();
             for (std::size_t k = 0; k < count; ++k)
                 s.values[k] = s.columns[k] == TimeColumn ? ckt.time : x[s.columns[k]];
@@ -259,9 +277,7 @@ struct Asrc {
         }
     }
 
-    template <class List> static bool converged(IFcircuit&, List&) { return true; }
-
-    static void topology(Topology& topology, const Instance& s)
+    static void topology(Topology& topology, const Instance& s, const Hot&)
     {
         if (s.voltagebound)
             topology.fixes(s, s.pos, s.neg);

@@ -16,37 +16,31 @@ constexpr int32_t Power = 11;
 // source to out-, as an independent current source's does.
 struct CurrentOutput {
     static constexpr bool Branch = false;
-
-    // Out+ and out- by each control column.
-    template <int32_t Columns> struct Cells {
-        double* pos[Columns] {};
-        double* neg[Columns] {};
-    };
+    // Cells: out+ by each control column, then out- by each.
+    template <class Control> using Cells = std::array<int32_t, 2 * Control::Columns>;
 
     template <class Instance> static double current(IFcircuit& ckt, const Instance& g)
     {
         return g.gain * controlvalue<typename Instance::ControlType>(g.columns, ckt.solution.data());
     }
 
-    template <class Instance> static void bind(IFcircuit& ckt, Instance& g)
+    template <class Control>
+    static Cells<Control> places(SparseMatrix& m, const int32_t* nodes, int32_t, const int32_t* columns)
     {
-        SparseMatrix& m = ckt.matrix;
-        for (int32_t k = 0; k < Instance::Columns; ++k) {
-            g.cells.pos[k] = m.element(g.nodes[0], g.columns[k]);
-            g.cells.neg[k] = m.element(g.nodes[1], g.columns[k]);
+        Cells<Control> cells {};
+        for (int32_t k = 0; k < Control::Columns; ++k) {
+            cells[static_cast<std::size_t>(k)] = m.place(nodes[0], columns[k]);
+            cells[static_cast<std::size_t>(Control::Columns + k)] = m.place(nodes[1], columns[k]);
         }
+        return cells;
     }
 
-    template <class Instance> static void load(std::deque<Instance>& list)
+    template <class Control, class Hot> static void load(double* a, const Hot& g)
     {
-        for (Instance& g : list) {
-            if (g.deleted)
-                continue;
-            for (int32_t k = 0; k < Instance::Columns; ++k) {
-                const double a = Instance::Sign[k] * g.gain;
-                *g.cells.pos[k] += a;
-                *g.cells.neg[k] -= a;
-            }
+        for (int32_t k = 0; k < Control::Columns; ++k) {
+            const double stamp = Control::Sign[k] * g.gain;
+            a[g.cells[static_cast<std::size_t>(k)]] += stamp;
+            a[g.cells[static_cast<std::size_t>(Control::Columns + k)]] -= stamp;
         }
     }
 
@@ -57,46 +51,33 @@ struct CurrentOutput {
 // branch current counted as the voltage source's.
 struct VoltageOutput {
     static constexpr bool Branch = true;
-
-    // The branch's four unit cells, then the branch by each control column.
-    template <int32_t Columns> struct Cells {
-        double* posbranch = nullptr;
-        double* negbranch = nullptr;
-        double* branchpos = nullptr;
-        double* branchneg = nullptr;
-        double* branchcontrol[Columns] {};
-    };
+    // Cells: out+ and out- by the branch, the branch by out+ and out-, then by each control column.
+    template <class Control> using Cells = std::array<int32_t, 4 + Control::Columns>;
 
     template <class Instance> static double current(IFcircuit& ckt, const Instance& e)
     {
-        return e.bound ? ckt.solution[static_cast<std::size_t>(e.branch)] : 0;
+        return ckt.solution[static_cast<std::size_t>(e.branch)];
     }
 
-    template <class Instance> static void bind(IFcircuit& ckt, Instance& e)
+    template <class Control>
+    static Cells<Control> places(
+        SparseMatrix& m, const int32_t* nodes, int32_t branch, const int32_t* columns)
     {
-        auto& c = e.cells;
-        SparseMatrix& m = ckt.matrix;
-        c.posbranch = m.element(e.nodes[0], e.branch);
-        c.negbranch = m.element(e.nodes[1], e.branch);
-        c.branchpos = m.element(e.branch, e.nodes[0]);
-        c.branchneg = m.element(e.branch, e.nodes[1]);
-        for (int32_t k = 0; k < Instance::Columns; ++k)
-            c.branchcontrol[k] = m.element(e.branch, e.columns[k]);
+        Cells<Control> cells { m.place(nodes[0], branch), m.place(nodes[1], branch),
+            m.place(branch, nodes[0]), m.place(branch, nodes[1]) };
+        for (int32_t k = 0; k < Control::Columns; ++k)
+            cells[static_cast<std::size_t>(4 + k)] = m.place(branch, columns[k]);
+        return cells;
     }
 
-    template <class Instance> static void load(std::deque<Instance>& list)
+    template <class Control, class Hot> static void load(double* a, const Hot& e)
     {
-        for (Instance& e : list) {
-            if (e.deleted)
-                continue;
-            auto& c = e.cells;
-            *c.posbranch += 1;
-            *c.negbranch -= 1;
-            *c.branchpos += 1;
-            *c.branchneg -= 1;
-            for (int32_t k = 0; k < Instance::Columns; ++k)
-                *c.branchcontrol[k] -= Instance::Sign[k] * e.gain;
-        }
+        a[e.cells[0]] += 1;
+        a[e.cells[1]] -= 1;
+        a[e.cells[2]] += 1;
+        a[e.cells[3]] -= 1;
+        for (int32_t k = 0; k < Control::Columns; ++k)
+            a[e.cells[static_cast<std::size_t>(4 + k)]] -= Control::Sign[k] * e.gain;
     }
 
     template <class Instance> static void topology(Topology& topology, const Instance& e)
@@ -121,17 +102,18 @@ constexpr Wording ccvs { "current-controlled voltage source", "Transresistance",
 // terminals or the current of a named source), `Output` makes it a current or a voltage source and
 // holds what stamps it.
 template <class Output, class Control, const Wording& words> struct Controlled : LinearDevice {
-    struct Instance : IFinstance, Control::Fields {
-        using ControlType = Control;
-        static constexpr int32_t Columns = Control::Columns;
-        static constexpr const double* Sign = Control::Sign;
+    struct Hot {
+        double gain;
+        typename Output::template Cells<Control> cells;
+    };
 
+    struct Instance : Bindable<Hot>, Control::Fields {
+        using ControlType = Control;
         double gain;
         bool given = false;
         int32_t nodes[Control::Terminals] {}; // out+, out- (in+, in-)
-        int32_t columns[Columns] {}; // the solution entries of the control
+        int32_t columns[Control::Columns] {}; // the solution entries of the control
         int32_t branch = 0; // of a voltage output
-        typename Output::template Cells<Columns> cells;
     };
 
     static double current(IFcircuit& ckt, const Instance& s) { return s.bound ? Output::current(ckt, s) : 0; }
@@ -150,14 +132,7 @@ template <class Output, class Control, const Wording& words> struct Controlled :
         },
         Control::template rows<Instance>(Controller));
 
-    static int check(IFcircuit&, Instance& s)
-    {
-        if (!s.given || !std::isfinite(s.gain))
-            return fail(E_BADDEVICE, "%s %s has no finite gain", words.what, s.name.c_str());
-        return Control::check(words.what, s);
-    }
-
-    static int bind(IFcircuit& ckt, Instance& s)
+    static int bind(IFcircuit& ckt, Instance& s, Hot& h)
     {
         if (int code = terminalnumbers(s, Control::Terminals, s.nodes))
             return code;
@@ -165,8 +140,16 @@ template <class Output, class Control, const Wording& words> struct Controlled :
             return code;
         if constexpr (Output::Branch)
             s.branch = ckt.addbranch(&s, s.name.c_str(), "branch");
-        Output::bind(ckt, s);
+        h.cells = Output::template places<Control>(ckt.matrix, s.nodes, s.branch, s.columns);
         return 0;
+    }
+
+    static int check(IFcircuit&, const Instance& s, Hot& h)
+    {
+        if (!s.given || !std::isfinite(s.gain))
+            return fail(E_BADDEVICE, "%s %s has no finite gain", words.what, s.name.c_str());
+        h.gain = s.gain;
+        return Control::check(words.what, s);
     }
 
     static void unbind(Instance& s)
@@ -174,8 +157,15 @@ template <class Output, class Control, const Wording& words> struct Controlled :
         s.branch = 0;
         Control::unbind(s);
     }
-    static void load(IFcircuit&, std::deque<Instance>& list) { Output::load(list); }
-    static void topology(Topology& topology, const Instance& s) { Output::topology(topology, s); }
+
+    static void load(IFcircuit& ckt, std::span<Hot> list)
+    {
+        double* a = ckt.matrix.stamps();
+        for (const Hot& s : list)
+            Output::template load<Control>(a, s);
+    }
+
+    static void topology(Topology& topology, const Instance& s, const Hot&) { Output::topology(topology, s); }
 };
 
 } // namespace

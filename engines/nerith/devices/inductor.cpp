@@ -25,7 +25,25 @@ struct Inductor : LinearDevice {
         const double* mutual; // owned by the mutual inductance
     };
 
-    struct Instance : IFinstance {
+    // Cells: the branch's incidence (pos-branch, neg-branch, branch-pos, branch-neg), then
+    // branch-branch.
+    enum : std::size_t { PosBranch, NegBranch, BranchPos, BranchNeg, BranchBranch };
+
+    struct Hot {
+        double inductance;
+        double history; // the voltage's part that does not depend on the present flux
+        double ic; // the initial current with UIC; no number when none is given
+        int32_t branch;
+        int32_t state; // flux; voltage at state + 1
+        std::array<int32_t, 5> cells;
+        const Coupling* couplings; // the instance's; few inductors have any
+        std::size_t coupled;
+
+        // The flux at the branch currents that `current` gives by instance.
+        template <class Current> double flux(const Current& current) const;
+    };
+
+    struct Instance : Bindable<Hot> {
         double inductance;
         bool given = false;
         double ic;
@@ -33,24 +51,7 @@ struct Inductor : LinearDevice {
         int32_t pos = 0;
         int32_t neg = 0;
         int32_t branch = 0;
-        int32_t state = 0; // flux; voltage at state + 1
-        double history = 0; // the voltage's part that does not depend on the present flux
-        double* posbranch = nullptr;
-        double* negbranch = nullptr;
-        double* branchpos = nullptr;
-        double* branchneg = nullptr;
-        double* branchbranch = nullptr;
         std::vector<Coupling> couplings;
-
-        // The current the flux starts from: the initial current with UIC, else the solution's.
-        double startcurrent(const double* x, bool uic) const { return uic && icgiven ? ic : x[branch]; }
-        template <class Current> double flux(Current current) const
-        {
-            double phi = inductance * current(*this);
-            for (const Coupling& c : couplings)
-                phi += *c.mutual * current(*c.other);
-            return phi;
-        }
     };
 
     static double current(IFcircuit& ckt, const Instance& l)
@@ -69,31 +70,32 @@ struct Inductor : LinearDevice {
         computed<&voltage>("v", Voltage, "Voltage").in("V"),
     });
 
-    static int check(IFcircuit&, Instance& l)
-    {
-        if (!l.given || !std::isfinite(l.inductance))
-            return fail(E_BADDEVICE, "inductor %s has no finite inductance", l.name.c_str());
-        if (l.icgiven && !std::isfinite(l.ic))
-            return fail(E_BADDEVICE, "inductor %s has no finite initial current", l.name.c_str());
-        return 0;
-    }
-
-    static int bind(IFcircuit& ckt, Instance& l)
+    static int bind(IFcircuit& ckt, Instance& l, Hot& h)
     {
         int32_t nodes[2];
         if (int code = terminalnumbers(l, 2, nodes))
             return code;
         l.pos = nodes[0];
         l.neg = nodes[1];
-        if ((l.state = ckt.models.allocstates(2)) < 0)
+        if ((h.state = ckt.models.allocstates(2)) < 0)
             return fail(E_NOMEM, "out of memory for the states of %s", l.name.c_str());
-        l.branch = ckt.addbranch(&l, l.name.c_str(), "branch");
+        l.branch = h.branch = ckt.addbranch(&l, l.name.c_str(), "branch");
+        h.couplings = nullptr;
+        h.coupled = 0;
         SparseMatrix& m = ckt.matrix;
-        l.posbranch = m.element(l.pos, l.branch);
-        l.negbranch = m.element(l.neg, l.branch);
-        l.branchpos = m.element(l.branch, l.pos);
-        l.branchneg = m.element(l.branch, l.neg);
-        l.branchbranch = m.element(l.branch, l.branch);
+        h.cells = { m.place(l.pos, l.branch), m.place(l.neg, l.branch), m.place(l.branch, l.pos),
+            m.place(l.branch, l.neg), m.place(l.branch, l.branch) };
+        return 0;
+    }
+
+    static int check(IFcircuit&, const Instance& l, Hot& h)
+    {
+        if (!l.given || !std::isfinite(l.inductance))
+            return fail(E_BADDEVICE, "inductor %s has no finite inductance", l.name.c_str());
+        if (l.icgiven && !std::isfinite(l.ic))
+            return fail(E_BADDEVICE, "inductor %s has no finite initial current", l.name.c_str());
+        h.inductance = l.inductance;
+        h.ic = l.icgiven ? l.ic : std::nan("");
         return 0;
     }
 
@@ -103,64 +105,71 @@ struct Inductor : LinearDevice {
         l.couplings.clear();
     }
 
-    static void load(IFcircuit& ckt, std::deque<Instance>& list)
+    static void load(IFcircuit& ckt, std::span<Hot> list)
     {
         const bool transient = ckt.mode & MODE_TRAN;
         const double* x = ckt.solution.data();
         double* rhs = ckt.rhs.data();
+        double* a = ckt.matrix.stamps();
         const double slope = ckt.integration.slope();
         const bool first = ckt.mode & MODE_INITTRAN;
         const bool uic = ckt.mode & MODE_UIC;
-        for (Instance& l : list) {
-            if (l.deleted)
-                continue;
-            *l.posbranch += 1;
-            *l.negbranch -= 1;
-            *l.branchpos += 1;
-            *l.branchneg -= 1;
+        for (Hot& l : list) {
+            a[l.cells[PosBranch]] += 1;
+            a[l.cells[NegBranch]] -= 1;
+            a[l.cells[BranchPos]] += 1;
+            a[l.cells[BranchNeg]] -= 1;
             if (!transient)
                 continue;
             const auto phi = static_cast<std::size_t>(l.state);
             if (first) {
-                ckt.states[1][phi] = l.flux([&](const Instance& i) { return i.startcurrent(x, uic); });
+                // The flux starts from each inductor's initial current with UIC, else its solution's.
+                ckt.states[1][phi]
+                    = l.flux([&](const Hot& i) { return uic && !std::isnan(i.ic) ? i.ic : x[i.branch]; });
                 ckt.states[1][phi + 1] = 0;
             }
             // v(pos) - v(neg) = slope L i + history
             l.history = history(ckt, l.state);
-            *l.branchbranch -= slope * l.inductance;
+            a[l.cells[BranchBranch]] -= slope * l.inductance;
             rhs[l.branch] += l.history;
         }
     }
 
-    static void update(IFcircuit& ckt, std::deque<Instance>& list)
+    static void settle(IFcircuit& ckt, std::span<Hot> list, TruncationTest* test)
     {
         const double* x = ckt.solution.data();
         double* state = ckt.states[0].data();
         const double slope = ckt.integration.slope();
-        for (Instance& l : list) {
-            if (l.deleted)
-                continue;
-            const double phi = l.flux([&](const Instance& i) { return x[i.branch]; });
+        const double tolerance = ckt.options.vntol;
+        for (const Hot& l : list) {
+            const double phi = l.flux([&](const Hot& i) { return x[i.branch]; });
             state[l.state] = phi;
             state[l.state + 1] = slope * phi + l.history;
+            if (test)
+                test->add(l.state, tolerance);
         }
     }
 
-    static double truncation(IFcircuit& ckt, std::deque<Instance>& list, int32_t order)
+    static void truncation(IFcircuit& ckt, std::span<const Hot> list, TruncationTest& test)
     {
-        TruncationTest test(ckt, order);
-        if (!test.possible())
-            return test.step();
         const double tolerance = ckt.options.vntol;
-        for (const Instance& i : list) {
-            if (!i.deleted)
-                test.add(i.state, tolerance);
-        }
-        return test.step();
+        for (const Hot& l : list)
+            test.add(l.state, tolerance);
     }
 
-    static void topology(Topology& topology, const Instance& l) { topology.conducts(l.pos, l.neg); }
+    static void topology(Topology& topology, const Instance& l, const Hot&)
+    {
+        topology.conducts(l.pos, l.neg);
+    }
 };
+
+template <class Current> double Inductor::Hot::flux(const Current& current) const
+{
+    double phi = inductance * current(*this);
+    for (std::size_t k = 0; k < coupled; ++k)
+        phi += *couplings[k].mutual * current(*couplings[k].other->hot);
+    return phi;
+}
 
 } // namespace
 
@@ -186,8 +195,11 @@ void couple(IFinstance& a, IFinstance& b, const double* mutual)
 {
     auto& first = static_cast<Inductor::Instance&>(a);
     auto& second = static_cast<Inductor::Instance&>(b);
-    first.couplings.push_back({ &second, mutual });
-    second.couplings.push_back({ &first, mutual });
+    for (auto [one, other] : { std::pair(&first, &second), std::pair(&second, &first) }) {
+        one->couplings.push_back({ other, mutual });
+        one->hot->couplings = one->couplings.data();
+        one->hot->coupled = one->couplings.size();
+    }
 }
 
 } // namespace nerith

@@ -17,16 +17,19 @@ constexpr int32_t Mutual = 4;
 // other's current, so in a transient each branch equation gains -slope M times the other branch;
 // in DC both are shorts and it adds nothing. Several couplings make transformers of more windings.
 struct MutualInductance : LinearDevice {
-    struct Instance : IFinstance {
+    struct Hot {
+        double mutual;
+        std::array<int32_t, 2> cells; // the first inductor's branch by the second's, and back
+    };
+
+    struct Instance : Bindable<Hot> {
         std::string first;
         std::string second;
         double k;
         bool kgiven = false;
         double mutual = 0; // M, read by the inductors' fluxes
-        IFinstance* a = nullptr; // the inductors, found at each set-up
+        IFinstance* a = nullptr; // the inductors
         IFinstance* b = nullptr;
-        double* ab = nullptr; // the first inductor's branch by the second's, and back
-        double* ba = nullptr;
     };
 
     static int setfirst(Instance& m, const IFvalue& value) { return setname(m.first, value); }
@@ -60,7 +63,7 @@ struct MutualInductance : LinearDevice {
         return 0;
     }
 
-    static int check(IFcircuit& ckt, Instance& m)
+    static int bind(IFcircuit& ckt, Instance& m, Hot& h)
     {
         if (int code = findinductor(ckt, m, m.first, &m.a))
             return code;
@@ -69,6 +72,16 @@ struct MutualInductance : LinearDevice {
         if (m.a == m.b)
             return fail(
                 E_BADDEVICE, "mutual inductance %s couples %s with itself", m.name.c_str(), m.first.c_str());
+        const int32_t a = inductorbranch(*m.a);
+        const int32_t b = inductorbranch(*m.b);
+        h.cells = { ckt.matrix.place(a, b), ckt.matrix.place(b, a) };
+        couple(*m.a, *m.b, &m.mutual);
+        return 0;
+    }
+
+    // M from the inductances of the run; the instance keeps it for the inductors' fluxes.
+    static int check(IFcircuit&, Instance& m, Hot& h)
+    {
         if (!m.kgiven || !std::isfinite(m.k) || std::fabs(m.k) > 1)
             return fail(E_BADDEVICE, "mutual inductance %s needs a coupling factor between -1 and 1, not %g",
                 m.name.c_str(), m.k);
@@ -76,37 +89,23 @@ struct MutualInductance : LinearDevice {
         if (!(product >= 0))
             return fail(
                 E_BADDEVICE, "mutual inductance %s couples inductances of opposite signs", m.name.c_str());
-        m.mutual = m.k * std::sqrt(product);
+        m.mutual = h.mutual = m.k * std::sqrt(product);
         return 0;
     }
 
-    static int bind(IFcircuit& ckt, Instance& m)
-    {
-        const int32_t a = inductorbranch(*m.a);
-        const int32_t b = inductorbranch(*m.b);
-        m.ab = ckt.matrix.element(a, b);
-        m.ba = ckt.matrix.element(b, a);
-        couple(*m.a, *m.b, &m.mutual);
-        return 0;
-    }
-
-    static void unbind(Instance&) { }
-
-    static void load(IFcircuit& ckt, std::deque<Instance>& list)
+    static void load(IFcircuit& ckt, std::span<Hot> list)
     {
         if (!(ckt.mode & MODE_TRAN))
             return;
+        double* a = ckt.matrix.stamps();
         const double slope = ckt.integration.slope();
-        for (Instance& m : list) {
-            if (m.deleted)
-                continue;
-            const double a = slope * m.mutual;
-            *m.ab -= a;
-            *m.ba -= a;
+        for (const Hot& m : list) {
+            a[m.cells[0]] -= slope * m.mutual;
+            a[m.cells[1]] -= slope * m.mutual;
         }
     }
 
-    static void topology(Topology&, const Instance&) { }
+    static void topology(Topology&, const Instance&, const Hot&) { }
 };
 
 } // namespace

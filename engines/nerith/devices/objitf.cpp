@@ -18,7 +18,12 @@ struct Objitf {
         ISPICECKT* circuit = nullptr; // handed to the instances instead of the engine's own; borrowed
     };
 
-    struct Instance : IFinstance {
+    struct Hot {
+        ISPICEMODEL* model; // borrowed from the kernel
+        std::array<int32_t, 0> cells; // the model's cells are its own
+    };
+
+    struct Instance : Bindable<Hot> {
         IINSTANCE* part = nullptr; // borrowed from the kernel
         ISPICEMODEL* spicemodel = nullptr; // borrowed from the kernel
     };
@@ -47,54 +52,49 @@ struct Objitf {
         settable<&setcircuit>("circuit", OBJITF_CIRCUIT, IF_POINTER, "Circuit handed to the models"),
     });
 
-    static int check(IFcircuit&, Instance& i)
+    static int bind(IFcircuit& ckt, Instance& i, Hot& h)
     {
         if (!i.spicemodel)
             return fail(E_BADDEVICE, "interface device %s has no model", i.name.c_str());
-        return 0;
-    }
-
-    static int bind(IFcircuit& ckt, Instance& i)
-    {
         const auto* model = static_cast<const Model*>(i.model);
         i.spicemodel->bindspice(i.part, model->circuit ? model->circuit : &ckt.models);
+        h.model = i.spicemodel;
         return 0;
     }
 
-    static void unbind(Instance&) { }
-
-    static void load(IFcircuit& ckt, std::deque<Instance>& list)
+    // The model bound stays the one the instance serves: another would have made no cells.
+    static int check(IFcircuit&, const Instance& i, Hot& h)
     {
-        for (Instance& i : list) {
-            if (!i.deleted)
-                i.spicemodel->loaddc(ckt.time, ckt.mode, ckt.solution.data(), ckt.rhs.data());
-        }
+        if (i.spicemodel != h.model)
+            return fail(E_BADDEVICE, "interface device %s got another model after the circuit was set up",
+                i.name.c_str());
+        return 0;
     }
 
-    template <class List> static bool converged(IFcircuit&, List&) { return true; }
-
-    static void limitstep(IFcircuit& ckt, std::deque<Instance>& list, double& step)
+    static void load(IFcircuit& ckt, std::span<Hot> list)
     {
-        for (Instance& i : list) {
-            if (i.deleted)
-                continue;
+        for (const Hot& i : list)
+            i.model->loaddc(ckt.time, ckt.mode, ckt.solution.data(), ckt.rhs.data());
+    }
+
+    static void limitstep(IFcircuit& ckt, std::span<const Hot> list, double& step)
+    {
+        for (const Hot& i : list) {
             double asked = step;
-            i.spicemodel->limitstep(ckt.time, &asked);
+            i.model->limitstep(ckt.time, &asked);
             // A model may lower the step, never raise it; a step that is no number is no limit.
             if (asked > 0 && asked < step)
                 step = asked;
         }
     }
 
-    static void accept(IFcircuit& ckt, std::deque<Instance>& list)
+    static void accept(IFcircuit& ckt, std::span<const Hot> list)
     {
-        for (Instance& i : list) {
-            if (!i.deleted)
-                i.spicemodel->acceptstep(ckt.time, ckt.solution.data());
-        }
+        for (const Hot& i : list)
+            i.model->acceptstep(ckt.time, ckt.solution.data());
     }
 
-    static void topology(Topology&, const Instance&) { }
+    static void topology(Topology&, const Instance&, const Hot&) { }
 };
 
 } // namespace

@@ -2,7 +2,6 @@
 #include "engines/nerith/devices/family.h"
 
 #include <cmath>
-#include <limits>
 
 namespace nerith {
 
@@ -60,18 +59,21 @@ template <class Control, const Wording& words> struct Switch {
         bool flag;
     };
 
-    struct Instance : IFinstance, Control::Fields {
+    struct Hot {
+        double gon; // the conductances of the run
+        double goff;
+        double threshold;
+        double hysteresis;
+        double conductance; // of the last load
+        double start; // the state the instance's flag gives: 1 on, 0 off
+        int32_t state;
+        int32_t columns[Control::Columns];
+        std::array<int32_t, 4> cells; // conductanceplaces()
+    };
+
+    struct Instance : Bindable<Hot>, Control::Fields {
         bool on;
         int32_t nodes[Control::Terminals] {};
-        int32_t columns[Control::Columns] {};
-        int32_t state = 0;
-        double gon = 0; // the conductances of the run
-        double goff = 0;
-        double conductance = 0; // of the last load
-        double* pospos = nullptr;
-        double* negneg = nullptr;
-        double* posneg = nullptr;
-        double* negpos = nullptr;
     };
 
     static int setoff(Instance& s, const IFvalue& value)
@@ -84,14 +86,14 @@ template <class Control, const Wording& words> struct Switch {
     static double current(IFcircuit& ckt, const Instance& s)
     {
         const auto& x = ckt.solution;
-        return s.bound ? s.conductance
+        return s.bound ? s.hot->conductance
                 * (x[static_cast<std::size_t>(s.nodes[0])] - x[static_cast<std::size_t>(s.nodes[1])])
                        : 0;
     }
     static double power(IFcircuit& ckt, const Instance& s)
     {
         const double i = current(ckt, s);
-        return s.conductance > 0 ? i * i / s.conductance : 0;
+        return s.bound && s.hot->conductance > 0 ? i * i / s.hot->conductance : 0;
     }
 
     static constexpr auto parameters = parametertable<Instance>(
@@ -110,7 +112,20 @@ template <class Control, const Wording& words> struct Switch {
         field<&Model::flag>(words.flag, TypeFlag, "Switch model"),
     });
 
-    static int check(IFcircuit& ckt, Instance& s)
+    static int bind(IFcircuit& ckt, Instance& s, Hot& h)
+    {
+        if (int code = terminalnumbers(s, Control::Terminals, s.nodes))
+            return code;
+        if (int code = Control::resolve(ckt, words.what, s, s.nodes, h.columns))
+            return code;
+        if ((h.state = ckt.models.allocstates(2)) < 0)
+            return fail(E_NOMEM, "out of memory for the states of %s", s.name.c_str());
+        h.cells = conductanceplaces(ckt.matrix, s.nodes[0], s.nodes[1]);
+        h.conductance = 0;
+        return 0;
+    }
+
+    static int check(IFcircuit& ckt, const Instance& s, Hot& h)
     {
         const auto& m = static_cast<const Model&>(*s.model);
         // Unless given, a switch closes through 1 ohm and opens to GMIN.
@@ -122,108 +137,88 @@ template <class Control, const Wording& words> struct Switch {
         if (!std::isfinite(m.threshold) || !std::isfinite(m.hysteresis))
             return fail(
                 E_BADDEVICE, "%s %s has no finite threshold or hysteresis", words.what, s.name.c_str());
-        s.gon = 1 / ron;
-        s.goff = 1 / roff;
+        h.gon = 1 / ron;
+        h.goff = 1 / roff;
+        h.threshold = m.threshold;
+        h.hysteresis = m.hysteresis;
+        h.start = s.on ? 1 : 0;
         return Control::check(words.what, s);
-    }
-
-    static int bind(IFcircuit& ckt, Instance& s)
-    {
-        if (int code = terminalnumbers(s, Control::Terminals, s.nodes))
-            return code;
-        if (int code = Control::resolve(ckt, words.what, s, s.nodes, s.columns))
-            return code;
-        if ((s.state = ckt.models.allocstates(2)) < 0)
-            return fail(E_NOMEM, "out of memory for the states of %s", s.name.c_str());
-        SparseMatrix& matrix = ckt.matrix;
-        s.pospos = matrix.element(s.nodes[0], s.nodes[0]);
-        s.negneg = matrix.element(s.nodes[1], s.nodes[1]);
-        s.posneg = matrix.element(s.nodes[0], s.nodes[1]);
-        s.negpos = matrix.element(s.nodes[1], s.nodes[0]);
-        return 0;
     }
 
     static void unbind(Instance& s) { Control::unbind(s); }
 
-    static void load(IFcircuit& ckt, std::deque<Instance>& list)
+    static void load(IFcircuit& ckt, std::span<Hot> list)
     {
         const uint32_t mode = ckt.mode;
         const double* x = ckt.solution.data();
         double* now = ckt.states[0].data();
         const double* last = ckt.states[1].data();
-        for (Instance& s : list) {
-            if (s.deleted)
-                continue;
-            const auto& m = static_cast<const Model&>(*s.model);
+        double* a = ckt.matrix.stamps();
+        for (Hot& s : list) {
             const double control = controlvalue<Control>(s.columns, x);
             const double present = now[s.state];
-            double state;
-            if (mode & (MODE_INITJCT | MODE_INITFIX)) {
-                state = switchstate(control, m.threshold, m.hysteresis, s.on ? 1 : 0);
-            } else if (mode & MODE_INITSMSIG) {
-                state = present;
-            } else if (mode & (MODE_INITTRAN | MODE_INITPRED)) {
-                // A point starts from the last accepted one; the first with UIC from the instance's flag.
-                const double before
-                    = (mode & MODE_UIC) && (mode & MODE_INITTRAN) ? (s.on ? 1 : 0) : last[s.state];
-                state = switchstate(control, m.threshold, m.hysteresis, before);
-            } else {
-                state = switchstate(control, m.threshold, m.hysteresis, present);
-                if (state != present)
-                    ++ckt.noncon;
-            }
+            double before;
+            if (mode & (MODE_INITJCT | MODE_INITFIX))
+                before = s.start;
+            else if (mode & MODE_INITSMSIG)
+                before = present;
+            else if (mode & MODE_INITTRAN)
+                // The first point follows the operating point, or with UIC the instance's flag.
+                before = mode & MODE_UIC ? s.start : last[s.state];
+            else if (mode & MODE_INITPRED)
+                before = last[s.state];
+            else
+                before = present;
+            const double state
+                = mode & MODE_INITSMSIG ? before : switchstate(control, s.threshold, s.hysteresis, before);
+            if ((mode & MODE_INITFLOAT) && state != present)
+                ++ckt.noncon;
             now[s.state] = state;
             now[s.state + 1] = control;
-            const double g = state != 0 ? s.gon : s.goff;
-            s.conductance = g;
-            *s.pospos += g;
-            *s.negneg += g;
-            *s.posneg -= g;
-            *s.negpos -= g;
+            s.conductance = state != 0 ? s.gon : s.goff;
+            stampconductance(a, s.cells.data(), s.conductance);
         }
     }
 
-    template <class List> static bool converged(IFcircuit&, List&) { return true; }
+    // The step after a point whose control moved towards the threshold that would switch it: at the
+    // same rate, at most 3/4 of the remaining way plus the margin.
+    static void truncation(IFcircuit& ckt, std::span<const Hot> list, TruncationTest& test)
+    {
+        const double* now = ckt.states[0].data();
+        const double* last = ckt.states[1].data();
+        const double step = ckt.integration.step();
+        for (const Hot& s : list) {
+            const double control = now[s.state + 1];
+            const double change = control - last[s.state + 1];
+            const bool on = now[s.state] != 0;
+            const double target = on ? s.threshold - s.hysteresis : s.threshold + s.hysteresis;
+            const bool heading = on ? control > target && change < 0 : control < target && change > 0;
+            if (heading)
+                test.limit(((target - control) * 0.75 + (on ? -words.margin : words.margin)) / change * step);
+        }
+    }
+
+    static void settle(IFcircuit& ckt, std::span<Hot> list, TruncationTest* test)
+    {
+        if (test)
+            truncation(ckt, list, *test);
+    }
 
     // The accepted states become the past of the next point; the operating point's too, which the
     // first point starts from.
-    static void accept(IFcircuit& ckt, std::deque<Instance>& list)
+    static void accept(IFcircuit& ckt, std::span<const Hot> list)
     {
-        for (const Instance& s : list) {
-            if (s.deleted)
-                continue;
+        for (const Hot& s : list) {
             const auto k = static_cast<std::size_t>(s.state);
             ckt.states[1][k] = ckt.states[0][k];
             ckt.states[1][k + 1] = ckt.states[0][k + 1];
         }
     }
 
-    // The step after a point whose control moved towards the threshold that would switch it: at the
-    // same rate, at most 3/4 of the remaining way plus the margin.
-    static double truncation(IFcircuit& ckt, std::deque<Instance>& list, int32_t)
+    static void topology(Topology& topology, const Instance& s, const Hot&)
     {
-        const double* now = ckt.states[0].data();
-        const double* last = ckt.states[1].data();
-        const double step = ckt.integration.step();
-        double allowed = std::numeric_limits<double>::infinity();
-        for (const Instance& s : list) {
-            if (s.deleted)
-                continue;
-            const auto& m = static_cast<const Model&>(*s.model);
-            const double control = now[s.state + 1];
-            const double change = control - last[s.state + 1];
-            const bool on = now[s.state] != 0;
-            const double target = on ? m.threshold - m.hysteresis : m.threshold + m.hysteresis;
-            const bool heading = on ? control > target && change < 0 : control < target && change > 0;
-            if (!heading)
-                continue;
-            const double reach = (target - control) * 0.75 + (on ? -words.margin : words.margin);
-            allowed = std::min(allowed, reach / change * step);
-        }
-        return allowed;
+        topology.conducts(s.nodes[0], s.nodes[1]);
     }
-
-    static void topology(Topology& topology, const Instance& s) { topology.conducts(s.nodes[0], s.nodes[1]); }
 };
 
 } // namespace

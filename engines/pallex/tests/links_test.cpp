@@ -214,3 +214,27 @@ TEST(Links, MergedNetsAreOneAndProbesRecordTheirChanges)
     EXPECT_EQ(partition.written.size(), 3u);
     EXPECT_EQ(partition.written.back(), (Sample { 10000, 3, { STATE_SLO, STATE_SLO } }));
 }
+
+TEST(Links, ProbesWriteTheirSamplesInTimeOrderFromTheStateWhenLinked)
+{
+    Circuit circuit;
+    circuit.part("CK", "CLOCK", { { "Q", "clk" } }, { { "PERIOD", "10n" } });
+    circuit.part("B", "BUFFER", { { "A", "clk" }, { "Q", "late" } }, { { "TD", "3n" } });
+    PXobject* first = circuit.part("D1", "DPROBE", { { "*", "late" } });
+    PXobject* second = circuit.part("D2", "DPROBE", { { "*", "clk" } });
+    EXPECT_NE(pallex_setup(), 0);
+    int changes = 0;
+    pallex_bootstep(1, 1, &changes);
+    Partition partition;
+    EXPECT_NE(pallex_linkprobe(first, &partition, 1), 0);
+    EXPECT_NE(pallex_linkprobe(second, &partition, 2), 0);
+    circuit.advance(12e-9);
+    // One probe named: every probe's samples go, in time order.
+    EXPECT_NE(pallex_writedata(12e-9, first), 0);
+    using Sample = Partition::Sample;
+    EXPECT_EQ(partition.written,
+        (std::vector<Sample> { { 0, 1, { STATE_SLO } }, { 0, 2, { STATE_SLO } }, { 5000, 2, { STATE_SHI } },
+            { 8000, 1, { STATE_SHI } }, { 10000, 2, { STATE_SLO } } }));
+    EXPECT_NE(pallex_writedata(12e-9, second), 0);
+    EXPECT_EQ(partition.written.size(), 5u);
+}

@@ -6,7 +6,6 @@
 #include <sys/stat.h>
 
 #include <cstring>
-#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -51,20 +50,6 @@ struct timespec modified(const fs::path& path)
     struct stat info;
     stat(path.c_str(), &info);
     return info.st_mtim;
-}
-
-// 2023-06-01 10:20:31.7 local time: an odd second with a fraction.
-struct timespec oddtime()
-{
-    struct tm local { };
-    local.tm_year = 123;
-    local.tm_mon = 5;
-    local.tm_mday = 1;
-    local.tm_hour = 10;
-    local.tm_min = 20;
-    local.tm_sec = 31;
-    local.tm_isdst = -1;
-    return { mktime(&local), 700000000 };
 }
 
 } // namespace
@@ -120,7 +105,9 @@ TEST(ApplnArchive, DiskFilesKeepTheirTimeToTwoSeconds)
     for (size_t i = 0; i < bytes.size(); ++i)
         bytes[i] = static_cast<char>(i * 7);
     writefile(source, bytes);
-    const struct timespec when = oddtime();
+    const struct timespec when {
+        1685614831, 700000000
+    }; // an odd second with a fraction
     const struct timespec times[2] = { when, when };
     ASSERT_EQ(utimensat(AT_FDCWD, source.c_str(), times, 0), 0);
 

@@ -5,6 +5,8 @@
 #include <QXmlStreamReader>
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 
@@ -68,6 +70,20 @@ TEST(XmlDocument, SavesIndentedByOneSpaceAndLoadsBack)
     ASSERT_EQ(loadtext(back, text, nullptr), 1);
     EXPECT_EQ(back.documentElement().tagName(), QStringLiteral("ROOT"));
     EXPECT_EQ(saved(back), text);
+}
+
+TEST(XmlDocument, ADocumentReadFromAnotherEncodingIsStoredAsUtf8)
+{
+    XML::DOCUMENT document("ROOT");
+    ASSERT_EQ(loadtext(document, "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><ROOT a=\"Verst\xe4rker\"/>",
+                  nullptr),
+        1);
+    const std::string text = saved(document);
+    EXPECT_EQ(text.rfind("<?xml version='1.0' encoding='UTF-8'?>", 0), 0u) << text;
+    EXPECT_NE(text.find("Verst\xc3\xa4rker"), std::string::npos) << text;
+    XML::DOCUMENT back("ROOT");
+    ASSERT_EQ(loadtext(back, text, nullptr), 1);
+    EXPECT_STREQ(XML::ELEMENT(back.documentElement()).getattribute("a", ""), "Verst\xc3\xa4rker");
 }
 
 TEST(XmlDocument, MalformedTextIsReportedOnTwoLinesAndLeavesAnEmptyRoot)
@@ -149,4 +165,31 @@ TEST(XmlDocument, ImportsAFragmentAsALooseElement)
     EXPECT_EQ(element.ownerDocument(), document);
     EXPECT_TRUE(document.import(QStringLiteral("<WINDOW>")).isNull());
     EXPECT_TRUE(document.import(QString::fromStdString(nested(XML::DOCUMENT::MAXDEPTH + 1))).isNull());
+}
+
+// The seeds of the fuzz target: sound documents load, damaged ones are refused with a message, and
+// entities that expand without bound stop at the parser's limit.
+TEST(XmlDocument, TheFuzzSeedsLoadOrAreRefused)
+{
+    struct CASE {
+        const char* file;
+        int loads;
+    };
+    const CASE cases[] = {
+        { "workspace.xml", 1 },
+        { "blanks.xml", 1 },
+        { "hugeattribute.xml", 1 },
+        { "deepnesting.xml", 0 },
+        { "unterminated.xml", 0 },
+        { "entities.xml", 0 },
+    };
+    for (const CASE& c : cases) {
+        std::ifstream in(std::string(VKT_TEST_SOURCE_DIR) + "/../fuzz/corpus/" + c.file, std::ios::binary);
+        const std::string text { std::istreambuf_iterator<char>(in), {} };
+        ASSERT_FALSE(text.empty()) << c.file;
+        XML::DOCUMENT document("ROOT");
+        std::ostringstream errors;
+        EXPECT_EQ(loadtext(document, text, &errors), c.loads) << c.file << ": " << errors.str();
+        EXPECT_EQ(errors.str().empty(), c.loads == 1) << c.file;
+    }
 }

@@ -170,4 +170,119 @@ TEST_F(EndToEnd, BatchRunNamesTheResultsFileItWrote)
         << run.output;
 }
 
+// The levels of a digital channel of `bits` states at `time` as a number: bit i is 1 when state i
+// is high, -1 when a state is neither high nor low.
+int word(CHANNEL_ITERATOR* channel, int bits, double time)
+{
+    const uint32_t* states = channel->getstates(time);
+    int value = 0;
+    for (int bit = 0; bit < bits && states; ++bit) {
+        if ((states[bit] & 3) == 3)
+            value |= 1 << bit;
+        else if ((states[bit] & 3) != 1)
+            return -1;
+    }
+    return states ? value : -1;
+}
+
+TEST_F(EndToEnd, DigitalPartsRecordTheirStateSequence)
+{
+    simulate("logic.net");
+    if (testing::Test::IsSkipped())
+        return;
+    PARTITION& logic = results("LOGIC");
+    CHANNEL_ITERATOR* count = logic.getiterator("PC", 0);
+    CHANNEL_ITERATOR* onehot = logic.getiterator("PY", 0);
+    CHANNEL_ITERATOR* toggle = logic.getiterator("PF", 0);
+    ASSERT_TRUE(count && onehot && toggle);
+    // The clock rises at 50 ns and every 100 ns after; the count follows 5 ns later, the decoder
+    // 2 ns after the count, and the flip-flop toggles 3 ns after the decoder raises its output 7.
+    EXPECT_EQ(word(count, 3, 54.9e-9), 0);
+    EXPECT_EQ(word(onehot, 8, 56.9e-9), 1);
+    for (int edge = 0; edge < 19; ++edge) {
+        double clock = 50e-9 + edge * 100e-9;
+        int expected = (edge + 1) % 8;
+        EXPECT_EQ(word(count, 3, clock + 5.1e-9), expected) << clock;
+        EXPECT_EQ(word(count, 3, clock + 99e-9), expected) << clock;
+        EXPECT_EQ(word(onehot, 8, clock + 7.1e-9), 1 << expected) << clock;
+    }
+    EXPECT_EQ(word(toggle, 1, 659.9e-9), 0);
+    EXPECT_EQ(word(toggle, 1, 660.1e-9), 1);
+    EXPECT_EQ(word(toggle, 1, 1459.9e-9), 1);
+    EXPECT_EQ(word(toggle, 1, 1460.1e-9), 0);
+}
+
+// The first time after `from` at which the analog channel crosses `level` rising (linear between
+// samples); negative when it does not before `until`.
+double crossing(PARTITION& partition, const char* channel, double level, double from, double until)
+{
+    CHANNEL_ITERATOR* values = partition.getiterator(channel, 0);
+    double previous = values->getvalue(from);
+    for (double time = from + 1e-9; time <= until; time += 1e-9) {
+        double value = values->getvalue(time);
+        if (previous < level && value >= level)
+            return time - 1e-9 * (value - level) / (value - previous);
+        previous = value;
+    }
+    return -1;
+}
+
+TEST_F(EndToEnd, MixedCircuitKeepsItsAnalogAndDigitalChannelsInStep)
+{
+    simulate("mixed.net");
+    if (testing::Test::IsSkipped())
+        return;
+    PARTITION& mixed = results("MIXED");
+    // The divider's output rises at 1.51, 5.51 and 9.51 us and falls 2 us after each rise.
+    CHANNEL_ITERATOR* divider = mixed.getiterator("PD", 0);
+    ASSERT_NE(divider, nullptr);
+    for (double rise : { 1.51e-6, 5.51e-6, 9.51e-6 }) {
+        EXPECT_EQ(word(divider, 1, rise - 1e-9), 0) << rise;
+        EXPECT_EQ(word(divider, 1, rise + 1e-9), 1) << rise;
+        EXPECT_EQ(word(divider, 1, rise + 2e-6 - 1e-9), 1) << rise;
+        EXPECT_EQ(word(divider, 1, rise + 2e-6 + 1e-9), 0) << rise;
+    }
+    // The RC low-pass charges from the first rise with its time constant (1k plus the 1 ohm of
+    // the interface's output, 1 nF).
+    CHANNEL_ITERATOR* rc = mixed.getiterator("VRC", 0);
+    ASSERT_NE(rc, nullptr);
+    const double tau = 1001 * 1e-9;
+    for (double after : { 0.2e-6, 0.5e-6, 1e-6, 1.5e-6 })
+        EXPECT_NEAR(rc->getvalue(1.51e-6 + after), 5 * (1 - std::exp(-after / tau)), 0.02) << after;
+    // The flip-flop toggles 5 ns after the RC voltage crosses the interface's high threshold (70 %
+    // of the 5 V supply) going up, once per rise of the divider.
+    CHANNEL_ITERATOR* toggle = mixed.getiterator("PF", 0);
+    ASSERT_NE(toggle, nullptr);
+    int expected = 0;
+    for (double rise : { 1.51e-6, 5.51e-6, 9.51e-6 }) {
+        double cross = crossing(mixed, "VRC", 3.5, rise, rise + 2e-6);
+        ASSERT_GT(cross, 0) << rise;
+        EXPECT_EQ(word(toggle, 1, cross + 5e-9 - 2e-9), expected) << cross;
+        expected ^= 1;
+        EXPECT_EQ(word(toggle, 1, cross + 5e-9 + 2e-9), expected) << cross;
+    }
+}
+
+TEST_F(EndToEnd, ExampleModelLibraryLoadsSimulatesAndIsReleased)
+{
+    setenv("MODELS", MODELLIBRARIES, 1);
+    simulate("staircase.net");
+    unsetenv("MODELS");
+    if (testing::Test::IsSkipped())
+        return;
+    EXPECT_EQ(run.output.find("#W:"), std::string::npos) << run.output;
+    PARTITION& staircase = results("STAIRCASE");
+    CHANNEL_ITERATOR* count = staircase.getiterator("PQ", 0);
+    CHANNEL_ITERATOR* out = staircase.getiterator("VO", 0);
+    ASSERT_TRUE(count && out);
+    // The clock rises at 0.5 us and every 1 us after; each edge counts 10 ns later, and OUT steps
+    // by 1 V of the model's 7 V full scale, 0.9 V across the load.
+    for (int edge = 0; edge < 9; ++edge) {
+        double settled = 1.4e-6 + edge * 1e-6;
+        int expected = (edge + 1) % 8;
+        EXPECT_EQ(word(count, 3, settled), expected) << settled;
+        EXPECT_NEAR(out->getvalue(settled), 0.9 * expected, 1e-6) << settled;
+    }
+}
+
 }  // namespace

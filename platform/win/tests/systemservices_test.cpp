@@ -52,6 +52,14 @@ TEST(DosTime, ConvertsBothWaysWithinTheDosRange)
     EXPECT_FALSE(DosDateTimeToFileTime((44 << 9) | (1 << 5) | 1, 24 << 11, &untouched));
     EXPECT_FALSE(DosDateTimeToFileTime((44 << 9) | (1 << 5) | 1, 30, &untouched)); // second 60
     EXPECT_EQ(untouched.dwLowDateTime, 7u);
+
+    // Seconds since 1970 go to the even second below and back.
+    time_t odd = 1709647629, back = 0;
+    ASSERT_TRUE(unixtimeof(dosdatetimeof(odd), &back));
+    EXPECT_EQ(back, odd - 1);
+    EXPECT_EQ(dosdatetimeof(1), 0u);
+    EXPECT_FALSE(unixtimeof(0, &back));
+    EXPECT_EQ(back, odd - 1);
 }
 
 class UserFolders : public testing::Test {

@@ -1,6 +1,7 @@
 // Reads arbitrary bytes as a project file through the project archive, quietly, opening every
 // entry it lists and unzipping the rest. Nothing may be read outside the bytes or written to disk,
-// and a project that loaded whole must save and load back with the same entries.
+// and a project that loaded whole must save and load back with the same entries. Seeds: the
+// folder fuzz/corpus (sound projects) and tests/fixtures (the damaged ones the tests refuse).
 #include <sys/mman.h>
 #include <unistd.h>
 

@@ -6,7 +6,6 @@
 #include <sys/stat.h>
 
 #include <cstdio>
-#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -225,17 +224,9 @@ TEST_F(VktArchive, ADiskFileKeepsItsTimeThroughTheProjectFile)
 {
     const fs::path thumb = folder / "thumb.bmp";
     std::ofstream(thumb, std::ios::binary) << "BM picture";
-    struct tm local { };
-    local.tm_year = 124;
-    local.tm_mon = 2;
-    local.tm_mday = 5;
-    local.tm_hour = 14;
-    local.tm_min = 7;
-    local.tm_sec = 9;
-    local.tm_isdst = -1;
     const struct timespec when {
-        mktime(&local), 500000000
-    };
+        1709647629, 500000000
+    }; // an odd second with a fraction
     const struct timespec times[2] = { when, when };
     ASSERT_EQ(utimensat(AT_FDCWD, thumb.c_str(), times, 0), 0);
 

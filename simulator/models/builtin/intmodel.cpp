@@ -95,3 +95,15 @@ void INTMODEL::bindpallex(IINSTANCE*, IPALLEXCKT* circuit)
 {
     pallexckt = circuit;
 }
+
+double INTMODEL::query(int code, double def) const
+{
+    double value = def;
+    return spiceckt && spiceckt->query(&value, code) ? value : def;
+}
+
+const char* INTMODEL::given(const char* property)
+{
+    const char* text = getstrval(property, nullptr);
+    return text && *text ? text : nullptr;
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engines/contract/models.h"
+#include "engines/nerith/circuit.h"
 #include "simulator/kernel/instance.h"
 
 #include <cstdint>
@@ -56,4 +57,12 @@ protected:
     void bindanalog(IFcircuit* circuit);
     // The pin of that name; null for a null name.
     SDF_PIN* pinnamed(const char* pin) const { return pin ? findpin(pin) : nullptr; }
+    // The SPICE node of the pin at that place in pin order; 0 (ground) when there is none.
+    int32_t pinnode(size_t index) const { return index < nodes.size() ? nodes[index] : 0; }
+    // A quantity of the analog circuit (QUERY_ code); def before bindspice or when not answered.
+    double query(int code, double def) const;
+    // The source-stepping factor of DC modes; 1 outside source stepping.
+    double sourcefactor() const { return query(QUERY_SRCFACT, 1); }
+    // The property's text when it is given: not absent, empty, "?" or "[NULL]".
+    const char* given(const char* property);
 };

@@ -3,13 +3,19 @@
 #include "engines/fakes/recorder.h"
 #include "simulator/kernel/primitives.h"
 #include "simulator/kernel/standins.h"
+#include "simulator/models/builtin/controlledswitch.h"
+#include "simulator/models/builtin/dswitch.h"
 #include "simulator/models/builtin/iprobe.h"
 #include "simulator/models/builtin/rtlogic.h"
 #include "simulator/models/builtin/rtmeter.h"
 #include "simulator/models/builtin/rtswitch.h"
 #include "simulator/models/builtin/rtwatch.h"
 #include "simulator/models/builtin/rtwire.h"
+#include "simulator/models/builtin/supply.h"
+#include "simulator/models/builtin/tape.h"
 #include "simulator/models/builtin/vprobe.h"
+#include "simulator/models/builtin/wavegen.h"
+#include "simulator/models/digital/pallexcpt.h"
 #include "simulator/models/parts/generator.h"
 
 // The component factory with every model library registered: which class each row makes.
@@ -39,8 +45,26 @@ std::string classof(COMPONENT* part)
         return "RTDPROBE";
     if (dynamic_cast<RTDBREAK*>(part))
         return "RTDBREAK";
+    if (dynamic_cast<BATTERY*>(part))
+        return "BATTERY";
+    if (dynamic_cast<PWRITF*>(part))
+        return "PWRITF";
+    if (dynamic_cast<VSWITCH*>(part))
+        return "VSWITCH";
+    if (dynamic_cast<CSWITCH*>(part))
+        return "CSWITCH";
+    if (dynamic_cast<DSWITCH*>(part))
+        return "DSWITCH";
+    if (dynamic_cast<WAVEGEN*>(part))
+        return "WAVEGEN";
+    if (dynamic_cast<TAPE*>(part))
+        return "TAPE";
+    if (dynamic_cast<FILEGEN*>(part))
+        return "FILEGEN";
     if (dynamic_cast<SPICECPT*>(part))
         return "SPICECPT";
+    if (dynamic_cast<PALLEXCPT*>(part))
+        return "PALLEXCPT";
     return kernelclass(part);
 }
 
@@ -66,8 +90,6 @@ TEST_F(CatalogTest, RowAndClassFollowThePrimitiveAndItsOverrides)
         { "X", "MODDLL=M.DLL", "DUMMY", "DUMMY", "" },
         { "RESISTOR", "PRIMITIVE=dummy", "DUMMY", "DUMMY", "" },
         { "X", "PRIMITIVE=power", "POWER", "PWRITF", "" },
-        { "X", "PRIMITIVE=ANALOG,SCRIPT=S,MODDLL=M.DLL", "SCRIPT", "SCRIPTMODEL", "" },
-        { "X", "PRIMITIVE=ANALOG,MODDLL=M.DLL", "EXTMODEL", "EXTMODEL", "" },
         { "X", "PRIMITIVE=DIGITAL,PRIMTYPE=NAND", "DIGITAL", "PALLEXCPT", "D" },
         { "X", "PRIMITIVE=digital,PRIMTYPE=RTDPROBE", "RTDPROBE", "RTDPROBE", "D" },
         { "X", "PRIMITIVE=DIGITAL,PRIMTYPE=RTDSTATE", "DIGITAL", "RTDSTATE", "D" },
@@ -88,6 +110,11 @@ TEST_F(CatalogTest, RowAndClassFollowThePrimitiveAndItsOverrides)
         { "RTSWITCH", "PRIMITIVE=MIXED", "RTSWITCH", "RTSWITCH", "AD" },
         { "WPROBE", "PRIMITIVE=ANALOG", "WPROBE", "RTWPROBE", "AD" },
         { "DIGITAL!", "PRIMITIVE=ANALOG", "DIGITAL", "PALLEXCPT", "D" },
+        { "BATTERY", "PRIMITIVE=ANALOG", "BATTERY", "BATTERY", "A" },
+        { "VSWITCH", "PRIMITIVE=ANALOG", "VSWITCH", "VSWITCH", "A" },
+        { "CSWITCH", "PRIMITIVE=ANALOG", "CSWITCH", "CSWITCH", "A" },
+        { "VFILE!", "PRIMITIVE=ANALOG", "VFILE!", "FILEGEN", "A" },
+        { "TAPE!", "PRIMITIVE=ANALOG", "TAPE!", "TAPE", "A" },
     };
     int n = 0;
     for (const Case& c : cases) {
@@ -99,10 +126,10 @@ TEST_F(CatalogTest, RowAndClassFollowThePrimitiveAndItsOverrides)
         EXPECT_EQ(classof(part), c.partclass) << c.device << " " << c.properties;
         EXPECT_EQ(lists(part), c.lists) << c.device << " " << c.properties;
     }
-    auto* gate = dynamic_cast<DIGITALSTANDIN*>(circuit->findcomponent("U6"));
+    auto* gate = dynamic_cast<PALLEXCPT*>(circuit->findcomponent("U4"));
     ASSERT_NE(gate, nullptr);
     EXPECT_STREQ(gate->modelname, "NAND");
-    EXPECT_STREQ(dynamic_cast<DIGITALSTANDIN*>(circuit->findcomponent("U8"))->modelname, "DUMMY");
+    EXPECT_STREQ(dynamic_cast<DIGITALSTANDIN*>(circuit->findcomponent("U6"))->modelname, "DUMMY");
     // The first digital part started the digital engine, and only it.
     EXPECT_EQ(fakes::callsof("pallex_initialize").size(), 1u);
     EXPECT_TRUE(circuit->hasdigital());

@@ -77,12 +77,12 @@ TEST_F(LoaderTest, TheDecksModelsAndCardsJoinTheBuiltCircuit)
     EXPECT_EQ(voltages.count("0"), 0u);
 
     // The parser's node slots are the kernel's hooks; an analog circuit leaves the digital
-    // entries of the front end empty, a mixed one fills them.
+    // entries of the front end empty, one with digital parts fills them.
     EXPECT_EQ(parserdescriptor.newNode, spicenewnode);
     EXPECT_EQ(parserdescriptor.groundNode, spicegroundnode);
     EXPECT_EQ(parserdescriptor.findNode, spicesimulator->findNode);
     EXPECT_FALSE(spicefrontend.digitalSetup || spicefrontend.digitalAccept);
-    ASSERT_TRUE(fixture("mixed.net")) << log();
+    ASSERT_TRUE(fixture("digital.net")) << log();
     EXPECT_TRUE(spicefrontend.digitalSetup && spicefrontend.digitalResume && spicefrontend.digitalBootStep
         && spicefrontend.digitalTimeStep && spicefrontend.digitalAccept);
 }
@@ -129,7 +129,7 @@ TEST_F(LoaderTest, ModelFoldersAreSearchedInOrderAndTheOrderIsKept)
 
 TEST_F(LoaderTest, NodeCallbacksFindNetsByTheirIds)
 {
-    ASSERT_TRUE(fixture("mixed.net")) << log();
+    ASSERT_TRUE(fixture("divider.net")) << log();
     setnodehooknetlist(circuit);
     IFnode* node = nullptr;
     char name[16];

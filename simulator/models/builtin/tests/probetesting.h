@@ -35,6 +35,12 @@ protected:
     // with its task and analysis.
     void make(const std::string& properties, const std::string& parts, const std::string& nets)
     {
+        ASSERT_TRUE(trymake(properties, parts, nets)) << log();
+    }
+
+    // The same; false when a fatal message ended the build or the set-up before the run.
+    bool trymake(const std::string& properties, const std::string& parts, const std::string& nets)
+    {
         auto lines = [](const std::string& text) {
             int n = 0;
             for (char c : text)
@@ -46,14 +52,17 @@ protected:
             ++netcount;
         read("TAVI\n\n:Test\n*PROPERTIES," + lines(properties) + "\n" + properties + "*PARTLIST,"
             + lines(parts) + "\n" + parts + "*NETLIST," + std::to_string(netcount) + "\n" + nets);
-        ASSERT_TRUE(build()) << log();
+        if (!build())
+            return false;
         spicesimulator->newTask(circuit->spice, &task, "TASK");
         spicesimulator->newAnalysis(circuit->spice, 0, "OPTIONS", &options, task);
-        ASSERT_TRUE(guarded([&] { analysis.reset(createanalysis(circuit.get(), task, options)); })) << log();
-        analysis->setupresults(&moddata, &partitions);
-        analysis->setup("");
-        circuit->setsweepvalue("", 0);
-        analysis->setoptions(0);
+        return guarded([&] {
+            analysis.reset(createanalysis(circuit.get(), task, options));
+            analysis->setupresults(&moddata, &partitions);
+            analysis->setup("");
+            circuit->setsweepvalue("", 0);
+            analysis->setoptions(0);
+        });
     }
 
     IFtask* task = nullptr;
