@@ -16,7 +16,13 @@
 #include "simulator/models/builtin/vprobe.h"
 #include "simulator/models/builtin/wavegen.h"
 #include "simulator/models/digital/pallexcpt.h"
+#include "simulator/models/parts/arbsource.h"
+#include "simulator/models/parts/ccsource.h"
 #include "simulator/models/parts/generator.h"
+#include "simulator/models/parts/mosfet.h"
+#include "simulator/models/parts/passives.h"
+#include "simulator/models/parts/polysource.h"
+#include "simulator/models/parts/subckt.h"
 
 // The component factory with every model library registered: which class each row makes.
 
@@ -61,6 +67,20 @@ std::string classof(COMPONENT* part)
         return "TAPE";
     if (dynamic_cast<FILEGEN*>(part))
         return "FILEGEN";
+    if (dynamic_cast<CAPACITOR*>(part))
+        return "CAPACITOR";
+    if (dynamic_cast<INDUCTOR*>(part))
+        return "INDUCTOR";
+    if (dynamic_cast<MOSFET*>(part))
+        return "MOSFET";
+    if (dynamic_cast<CCSOURCE*>(part))
+        return "CCSOURCE";
+    if (dynamic_cast<ARBSOURCE*>(part))
+        return "ARBSOURCE";
+    if (dynamic_cast<POLYSOURCE*>(part))
+        return "POLYSOURCE";
+    if (dynamic_cast<SUBCKT*>(part))
+        return "SUBCKT";
     if (dynamic_cast<SPICECPT*>(part))
         return "SPICECPT";
     if (dynamic_cast<PALLEXCPT*>(part))
@@ -95,7 +115,11 @@ TEST_F(CatalogTest, RowAndClassFollowThePrimitiveAndItsOverrides)
         { "X", "PRIMITIVE=DIGITAL,PRIMTYPE=RTDSTATE", "DIGITAL", "RTDSTATE", "D" },
         { "X", "PRIMITIVE=\"DIGITAL,NPN\"", "NPN", "SPICECPT", "A" },
         { "X", "PRIMITIVE=ANALOG,PRIMTYPE=res", "RES", "SPICECPT", "A" },
-        { "capacitor", "PRIMITIVE=ANALOG", "CAPACITOR", "SPICECPT", "A" },
+        { "capacitor", "PRIMITIVE=ANALOG", "CAPACITOR", "CAPACITOR", "A" },
+        { "INDUCTOR", "PRIMITIVE=ANALOG", "INDUCTOR", "INDUCTOR", "A" },
+        { "CCVS", "PRIMITIVE=ANALOG", "CCVS", "CCSOURCE", "A" },
+        { "ACS", "PRIMITIVE=ANALOG", "ACS", "ARBSOURCE", "A" },
+        { "NLICIS", "PRIMITIVE=ANALOG", "NLICIS", "POLYSOURCE", "A" },
         { "NMOS3", "PRIMITIVE=ANALOG", "NMOS3", "MOSFET", "A" },
         { "VSINE", "PRIMITIVE=ANALOG", "VSINE", "GENERATOR", "A" },
         { "IPROBE", "PRIMITIVE=ANALOG", "IPROBE", "IPROBE", "A" },
