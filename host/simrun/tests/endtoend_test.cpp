@@ -6,11 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <unistd.h>
 #include <utility>
@@ -29,7 +31,8 @@ std::string fixture(const char* name)
 // Why a run cannot be judged yet: a piece the engines or the models do not have; empty otherwise.
 std::string missingpiece(const std::string& output)
 {
-    for (const char* piece : { "is not supported by the engine yet", "SPICE object type", "model is not available yet" }) {
+    for (const char* piece :
+        { "is not supported by the engine yet", "SPICE object type", "model is not available yet" }) {
         size_t at = output.find(piece);
         if (at != std::string::npos) {
             size_t start = output.rfind('\n', at) + 1;
@@ -67,6 +70,44 @@ protected:
         return *partition;
     }
 
+    // Runs the fixture deck through ngspice, whose wrdata card writes <deck>out.txt: time and value
+    // pairs of the partition's channels in order, and expects each channel within `share` of the
+    // vector's range of ngspice's value at ngspice's time points. Skips when ngspice is not there.
+    void expectreference(
+        const char* deck, const char* name, const std::vector<const char*>& channels, double share = 1e-3)
+    {
+        if (runcommand("command -v ngspice").exitcode != 0)
+            GTEST_SKIP() << "the reference simulator is not installed";
+        std::filesystem::path folder = vkt::test::makeTempSubfolder("ngspice");
+        std::filesystem::copy_file(
+            fixture(deck), folder / deck, std::filesystem::copy_options::overwrite_existing);
+        RUN reference = runcommand("cd '" + folder.string() + "' && ngspice -b " + deck);
+        std::ifstream data(folder / (std::filesystem::path(deck).stem().string() + "out.txt"));
+        ASSERT_TRUE(data) << reference.output;
+        std::vector<std::vector<double>> rows;
+        for (std::string line; std::getline(data, line);) {
+            std::istringstream numbers(line);
+            std::vector<double>& row = rows.emplace_back();
+            for (double value; numbers >> value;)
+                row.push_back(value);
+        }
+        ASSERT_GT(rows.size(), 100u);
+        PARTITION& results = this->results(name);
+        for (std::size_t k = 0; k < channels.size(); ++k) {
+            CHANNEL_ITERATOR* probe = results.getiterator(channels[k], 0);
+            ASSERT_NE(probe, nullptr) << channels[k];
+            double least = rows[0][2 * k + 1];
+            double most = least;
+            for (const auto& row : rows) {
+                least = std::min(least, row[2 * k + 1]);
+                most = std::max(most, row[2 * k + 1]);
+            }
+            for (const auto& row : rows)
+                EXPECT_NEAR(probe->getvalue(row[2 * k]), row[2 * k + 1], share * (most - least))
+                    << channels[k] << " at t=" << row[2 * k];
+        }
+    }
+
     RUN run;
     std::unique_ptr<PARTITION> partition;
 };
@@ -83,20 +124,32 @@ TEST_F(EndToEnd, PulseIntoRcMatchesTheAnalyticResponseAndTheReference)
         double t = i * 1e-4;
         EXPECT_NEAR(probe->getvalue(t), 1 - std::exp(-t / tau), 1e-3) << "t=" << t;
     }
+    expectreference("rc.cir", "RC", { "VOUT" });
+}
 
-    if (runcommand("command -v ngspice").exitcode != 0)
-        GTEST_SKIP() << "the reference simulator is not installed";
-    std::filesystem::path folder = vkt::test::makeTempSubfolder("ngspice");
-    std::filesystem::copy_file(fixture("rc.cir"), folder / "rc.cir");
-    RUN reference = runcommand("cd '" + folder.string() + "' && ngspice -b rc.cir");
-    std::ifstream data(folder / "rcout.txt");
-    ASSERT_TRUE(data) << reference.output;
-    probe = results("RC").getiterator("VOUT", 0);
-    ASSERT_NE(probe, nullptr);
-    int compared = 0;
-    for (double t, v; data >> t >> v; ++compared)
-        EXPECT_NEAR(probe->getvalue(t), v, 1e-3) << "t=" << t;
-    EXPECT_GT(compared, 100);
+// The SPICE parts of the capacitor, the inductor, the current-controlled sources, the subcircuit,
+// the behavioural and the polynomial sources, each circuit checked against the same one in ngspice.
+TEST_F(EndToEnd, SpicePartsMatchTheReference)
+{
+    const struct {
+        const char* netlist;
+        const char* deck;
+        const char* partition;
+        std::vector<const char*> channels;
+    } circuits[] = {
+        { "coupled.net", "coupled.cir", "COUPLED", { "VB", "VC", "VOUT" } },
+        { "subckt.net", "subckt.cir", "SUBCKT", { "VOUT" } },
+        { "behavioural.net", "behavioural.cir", "BEHAVIOURAL", { "VMUL", "VLIM", "VI" } },
+        { "polysource.net", "polysource.cir", "POLYSOURCE", { "VLIN", "VPOLY", "VCUR" } },
+    };
+    for (const auto& c : circuits) {
+        SCOPED_TRACE(c.netlist);
+        simulate(c.netlist);
+        if (testing::Test::IsSkipped())
+            return;
+        EXPECT_EQ(run.output.find("#W:"), std::string::npos) << run.output;
+        expectreference(c.deck, c.partition, c.channels);
+    }
 }
 
 TEST_F(EndToEnd, HalfWaveRectifierPassesOnlyThePositiveHalves)
@@ -157,6 +210,29 @@ TEST_F(EndToEnd, InteractiveRunTicksPassesTheScriptAndNamesItsResults)
     CHANNEL_ITERATOR* probe = live.getiterator("VOUT", 0);
     ASSERT_NE(probe, nullptr);
     EXPECT_NEAR(probe->getvalue(5e-3), 1 - std::exp(-5), 1e-3);
+}
+
+// The live meters are models that stamp themselves through the engine's interface device: a
+// voltmeter loading the capacitor with 1k halves the time constant and the final voltage, and the
+// ammeter in the feed reads the current the voltage leaves.
+TEST_F(EndToEnd, LiveMetersReadTheCircuitTheyLoad)
+{
+    run = runcommand(
+        std::string(SIMRUN_PROGRAM) + " --interactive " + fixture("meters.net") + " --tick 1ms --until 3ms");
+    ASSERT_LE(run.exitcode, 1) << run.output;
+    std::vector<double> readings;
+    std::istringstream lines(run.output);
+    for (std::string line; std::getline(lines, line);) {
+        const size_t at = line.find("value=");
+        if (at != std::string::npos)
+            readings.push_back(std::stod(line.substr(at + 6)));
+    }
+    ASSERT_EQ(readings.size(), 8u) << run.output;
+    for (int tick = 1; tick <= 3; ++tick) {
+        const double voltage = 0.5 * -std::expm1(-2.0 * tick);
+        EXPECT_NEAR(readings[2 * tick], (1 - voltage) / 1e3, 1e-7) << tick;
+        EXPECT_NEAR(readings[2 * tick + 1], voltage, 1e-4) << tick;
+    }
 }
 
 TEST_F(EndToEnd, BatchRunNamesTheResultsFileItWrote)
@@ -285,4 +361,4 @@ TEST_F(EndToEnd, ExampleModelLibraryLoadsSimulatesAndIsReleased)
     }
 }
 
-}  // namespace
+} // namespace
