@@ -13,11 +13,6 @@
 
 namespace {
 
-bool isletter(char c)
-{
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-
 // The VALUE text read a character at a time, blanks between the tokens skipped.
 class VALUEREADER {
 public:
@@ -67,12 +62,12 @@ ARBSOURCE::REWRITE ARBSOURCE::rewrite(const char* value, INPtables* table, IFcir
         if ((c != 'v' && c != 'i') || in.peek() != '(')
             continue;
         in.take();
-        if (!isletter(in.peek()))
+        if (!asciialpha(in.peek()))
             return fail("A-Z expected");
         char letters[2] = { static_cast<char>(asciiupper(in.take())), 0 };
         if (in.peek() == ',') {
             in.take();
-            if (!isletter(in.peek()))
+            if (!asciialpha(in.peek()))
                 return fail("A-Z expected");
             letters[1] = static_cast<char>(asciiupper(in.take()));
         }

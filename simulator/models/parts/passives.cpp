@@ -1,5 +1,6 @@
 #include "simulator/models/parts/passives.h"
 
+#include "core/text/ascii.h"
 #include "simulator/kernel/circuit.h"
 
 #include <cmath>
@@ -19,11 +20,6 @@ constexpr size_t MUTUALPREFIXLENGTH = sizeof MUTUALPREFIX - 1;
 // The row of the couplings of inductors; no netlist part names it.
 PRIMITIVE mutualrow
     = { "MUTUAL", "Mutual", 0x1000, -1, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr };
-
-bool isletter(char c)
-{
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
 
 } // namespace
 
@@ -55,12 +51,12 @@ void INDUCTOR::bindmodel(INPtables* table, IFcircuit* circuit)
 {
     SPICECPT::bindmodel(table, circuit);
     const char* colon = strrchr(name, ':');
-    if (!colon || !isletter(colon[1]))
+    if (!colon || !asciialpha(colon[1]))
         return;
     const size_t letter = static_cast<size_t>(colon + 1 - name);
     for (int i = 0; i < properties.count; ++i) {
         const char* key = static_cast<const char*>(properties.items[i]);
-        if (strncasecmp(key, MUTUALPREFIX, MUTUALPREFIXLENGTH) != 0 || !isletter(key[MUTUALPREFIXLENGTH]))
+        if (strncasecmp(key, MUTUALPREFIX, MUTUALPREFIXLENGTH) != 0 || !asciialpha(key[MUTUALPREFIXLENGTH]))
             continue;
         const char other = key[MUTUALPREFIXLENGTH];
         std::string partner = name;

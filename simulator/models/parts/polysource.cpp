@@ -1,5 +1,6 @@
 #include "simulator/models/parts/polysource.h"
 
+#include "core/text/ascii.h"
 #include "engines/mavro/mavro.h"
 #include "simulator/kernel/circuit.h"
 #include "simulator/kernel/runstate.h"
@@ -13,11 +14,6 @@ namespace {
 
 // Control pin letters count from the third pin.
 constexpr int FIRSTCONTROLPIN = 3;
-
-bool isletter(char c)
-{
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
 
 std::string formatted(const char* format, double value)
 {
@@ -89,7 +85,7 @@ std::string POLYSOURCE::expressiontext()
             continue;
         text += formatted("+%g", number(key, 0));
         for (const char* letter = key + 1; *letter; ++letter) {
-            if (isletter(*letter))
+            if (asciialpha(*letter))
                 text += currents ? currentfactor(*letter) : voltagefactor(*letter);
         }
     }
