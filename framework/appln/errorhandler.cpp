@@ -29,6 +29,7 @@ std::string formatted(const char* format, va_list arguments)
     return text;
 }
 
+// The formatted text of a variadic operation (va_start belongs in the operation itself).
 #define FORMATTED(text, format)                                                                              \
     va_list arguments;                                                                                       \
     va_start(arguments, format);                                                                             \
