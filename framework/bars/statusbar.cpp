@@ -8,6 +8,8 @@
 
 #include "core/text/strutil.h"
 #include "framework/bars/screendpi.h"
+#include "platform/drelm/dialoglook.h"
+#include "platform/win/gdi.h"
 #include "platform/win/messagequeue.h"
 #include "platform/win/monitors.h"
 #include "platform/win/paint.h"
@@ -28,12 +30,22 @@ bool onuithread()
 
 STATUSBAR::STATUSBAR(BASEHWND* parent, unsigned id)
     : CTRLBAR(parent, id, 0)
-    , background(GetSysColor(COLOR_BTNFACE))
+    , background(dlg_bkcolour)
 {
     messagebackground = background;
+    LOGFONTA font {};
+    GetObjectA(dlg_buttonfont ? static_cast<HGDIOBJ>(dlg_buttonfont) : GetStockObject(DEFAULT_GUI_FONT),
+        sizeof font, &font);
+    normalfont = CreateFontIndirectA(&font);
+    font.lfWeight = FW_HEAVY;
+    boldfont = CreateFontIndirectA(&font);
 }
 
-STATUSBAR::~STATUSBAR() = default;
+STATUSBAR::~STATUSBAR()
+{
+    DeleteObject(normalfont);
+    DeleteObject(boldfont);
+}
 
 void STATUSBAR::starttimer(unsigned milliseconds)
 {

@@ -14,6 +14,7 @@
 #include "core/windows/registry.h"
 #include "framework/appln/applnframe.h"
 #include "framework/bars/rebar.h"
+#include "platform/drelm/dialoglook.h"
 #include "platform/tirsk/basewin.h"
 #include "platform/win/images.h"
 #include "platform/win/input.h"
@@ -29,9 +30,11 @@ struct BarsLayer : testing::Environment {
     {
         ASSERT_TRUE(BASEWIN::initialise("APPLN"));
         ASSERT_TRUE(reg_init(HKEY_CURRENT_USER, "Software\\Venthorne Electronics\\BARTEST"));
+        dlg_init(nullptr);
     }
     void TearDown() override
     {
+        dlg_term();
         reg_term();
         BASEWIN::terminate();
     }
