@@ -5,7 +5,6 @@
 // the bars' own drawing.
 
 #include <QGuiApplication>
-#include <QScreen>
 
 #include "framework/bars/coordbox.h"
 #include "framework/bars/modebar.h"
@@ -15,6 +14,7 @@
 #include "framework/bars/tests/bartest.h"
 #include "platform/drelm/dialoglook.h"
 #include "platform/win/paint.h"
+#include "platform/win/qt/tests/screenshot.h"
 #include "platform/win/window.h"
 
 using namespace bartest;
@@ -143,29 +143,17 @@ TEST(XvfbScreenshot, AFrameShowsEveryKindOfBarInItsRebars)
     wintest::settle();
     wintest::turnuntil([] { return false; }, 800); // the window manager-less server shows and paints it
 
-    RECT area {};
-    GetWindowRect(frame.gethwnd(), &area);
-    QImage shot = QGuiApplication::primaryScreen()
-                      ->grabWindow(0, area.left, area.top, area.right - area.left, area.bottom - area.top)
-                      .toImage();
-    const char* path = std::getenv("VKT_SCREENSHOT_PATH");
-    ASSERT_NE(path, nullptr);
-    ASSERT_TRUE(shot.save(path, "PNG"));
-
-    auto at = [&](HWND window, int x, int y) {
-        tagPOINT point { x, y };
-        MapWindowPoints(window, nullptr, &point, 1);
-        return shot.pixelColor(point.x - area.left, point.y - area.top);
-    };
+    wintest::SCREENSHOT shot(frame.gethwnd());
+    ASSERT_TRUE(shot.saved);
     RECT checked {};
     SendMessageA(toolbar->gettoolbar(), TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&checked));
-    EXPECT_EQ(at(toolbar->gettoolbar(), checked.left, checked.top + 5),
+    EXPECT_EQ(shot.at(toolbar->gettoolbar(), checked.left, checked.top + 5),
         QColor(GetRValue(tb_checkedborder_colour), GetGValue(tb_checkedborder_colour),
             GetBValue(tb_checkedborder_colour)))
         << "the checked tool drawn by the bar";
     RECT client {};
     GetClientRect(status->gethwnd(), &client);
-    EXPECT_EQ(at(status->gethwnd(), 120 + 1 + 60 + 1 + 5, client.bottom / 2), QColor(0, 0, 192))
+    EXPECT_EQ(shot.at(status->gethwnd(), 120 + 1 + 60 + 1 + 5, client.bottom / 2), QColor(0, 0, 192))
         << "the progress box filled";
     DestroyWindow(frame.gethwnd());
 }

@@ -23,15 +23,10 @@ QColor qcolour(COLORREF colour)
 }
 
 struct BarLookTest : testing::Test {
-    BarLookTest()
-    {
-        win::overridemonitors(
-            std::vector<win::Monitor> { { { 0, 0, 1600, 1200 }, { 0, 0, 1600, 1160 }, true, 144 } });
-        bitmaps.add("TBTEST", strip(4, 16)).install();
-    }
-    ~BarLookTest() override { win::overridemonitors(std::nullopt); }
+    BarLookTest() { bitmaps.add("TBTEST", strip(4, 16)).install(); }
 
     FreshQt fresh;
+    SCREENAT screen { 144 };
     BITMAPS bitmaps;
 };
 

@@ -32,13 +32,10 @@ struct ERRORBOXES {
 struct OrientationBarTest : testing::Test {
     OrientationBarTest()
     {
-        win::overridemonitors(
-            std::vector<win::Monitor> { { { 0, 0, 1600, 1200 }, { 0, 0, 1600, 1160 }, true, 96 } });
         bitmaps.add("tb_ornts", strip(20, 16)).install();
         parent.hwnd = toplevel(100, 100, 500, 300, WS_OVERLAPPEDWINDOW | WS_VISIBLE);
         ERRORBOXES::texts().clear();
     }
-    ~OrientationBarTest() override { win::overridemonitors(std::nullopt); }
     ORNTBAR* make(int rightangles)
     {
         auto* bar = new ORNTBAR(&parent, 0x2030, rightangles);
@@ -58,6 +55,7 @@ struct OrientationBarTest : testing::Test {
     }
 
     FreshQt fresh;
+    SCREENAT screen { 96 };
     BITMAPS bitmaps;
     ERRORBOXES boxes;
     BASEHWND parent;
