@@ -11,7 +11,6 @@
 #include "platform/drelm/dialoglook.h"
 #include "platform/win/gdi.h"
 #include "platform/win/messagequeue.h"
-#include "platform/win/monitors.h"
 #include "platform/win/paint.h"
 #include "platform/win/window.h"
 
