@@ -204,15 +204,15 @@ void STATUSBAR::expire()
         changed(false);
 }
 
-void STATUSBAR::settabboxes(const char* spec, const int* widths)
+void STATUSBAR::settabboxes(const char* letters, const int* widths)
 {
     std::lock_guard guard(lock);
     boxcount = 0;
-    if (!spec || !*spec)
+    if (!letters || !*letters)
         return;
-    sunken = spec[0] == 'S';
+    sunken = letters[0] == 'S';
     const int dpi = screendpi();
-    for (const char* letter = spec + 1; *letter && boxcount < maxboxes; ++letter) {
+    for (const char* letter = letters + 1; *letter && boxcount < maxboxes; ++letter) {
         TABBOX& box = boxes[boxcount];
         box.type = *letter == 'C' ? 1 : *letter == 'R' ? 2 : *letter == 'P' ? 0x80 : 0;
         box.text[0] = 0;

@@ -52,10 +52,10 @@ public:
         __attribute__((format(printf, 4, 5)));
     // Clears the hint with a non-zero flag, then the message unless its time-out still shields it.
     void reset(int clearhint);
-    // The boxes of tabbed messages: the first letter of `spec` is 'S' for a sunken frame, each
+    // The boxes of tabbed messages: the first of `letters` is 'S' for a sunken frame, each
     // further one a box ('C' centred, 'R' right-aligned, 'P' progress, else left-aligned, at most
     // ten), `widths` their widths at 96 dots per inch.
-    void settabboxes(const char* spec, const int* widths);
+    void settabboxes(const char* letters, const int* widths);
     int istabbed();
     int showmessage();
     int showhint();
