@@ -32,3 +32,15 @@ function(vkt_add_fuzzer name source)
   target_link_options(${name} PRIVATE -fsanitize=fuzzer,address)
   target_link_libraries(${name} PRIVATE ${ARGN})
 endfunction()
+
+# A test under a real X server (xvfb-run) that shows windows and keeps a screenshot of them as
+# build/artifacts/<artifact>, linked with the libraries named after the artifact.
+find_program(XVFB_RUN xvfb-run)
+function(vkt_add_xvfb_screenshot target test source artifact)
+  add_executable(${target} ${source})
+  target_link_libraries(${target} PRIVATE vkt_test_main_qt vkt_warnings ${ARGN})
+  file(MAKE_DIRECTORY ${PROJECT_BINARY_DIR}/artifacts)
+  add_test(NAME ${test} COMMAND ${XVFB_RUN} -a -s "-screen 0 1024x768x24" $<TARGET_FILE:${target}>)
+  set_tests_properties(${test} PROPERTIES LABELS framework
+    ENVIRONMENT "QT_QPA_PLATFORM=xcb;VKT_SCREENSHOT_PATH=${PROJECT_BINARY_DIR}/artifacts/${artifact}")
+endfunction()

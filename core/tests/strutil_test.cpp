@@ -44,6 +44,28 @@ TEST(StrUtil, BoundedCopyAndAppend)
     EXPECT_STREQ(chained, "abcd");
 }
 
+TEST(StrUtil, Utf8PrefixEndsOnACharacterBoundary)
+{
+    const struct {
+        const char* text;
+        size_t n;
+        size_t length;
+    } cases[] = {
+        { "abc", 2, 2 },
+        { "abc", 9, 3 },
+        { "a\u00e9b", 2, 1 }, // a e-acute b: the two bytes of the accent stay together
+        { "a\u00e9b", 3, 3 },
+        { "\xE2\x82\xAC", 2, 0 }, // the euro sign needs three
+        { "\xF0\x9F\x99\x82!", 4, 4 },
+        { "\xFFx", 1, 1 }, // a byte that opens no sequence stands alone
+        { "\xC3x", 1, 1 }, // a lead byte without its follower too
+        { "\xC3", 5, 1 },
+        { nullptr, 4, 0 },
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(utf8prefix(c.text, c.n), c.length) << (c.text ? c.text : "null") << " " << c.n;
+}
+
 TEST(StrUtil, InPlaceEdits)
 {
     char s[32] = "a,b;c,,d";

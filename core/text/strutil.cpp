@@ -166,6 +166,26 @@ char* strnzcat(char* dst, const char* src, int n)
     return dst;
 }
 
+size_t utf8prefix(const char* text, size_t n)
+{
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text ? text : "");
+    size_t length = 0;
+    while (length < n && bytes[length]) {
+        const unsigned char lead = bytes[length];
+        size_t sequence = lead >= 0xC2 && lead <= 0xDF ? 2
+            : lead >= 0xE0 && lead <= 0xEF             ? 3
+            : lead >= 0xF0 && lead <= 0xF4             ? 4
+                                                       : 1;
+        for (size_t i = 1; i < sequence; ++i)
+            if ((bytes[length + i] & 0xC0) != 0x80)
+                sequence = 1;
+        if (length + sequence > n)
+            break;
+        length += sequence;
+    }
+    return length;
+}
+
 char* charrpl(char* dst, const char* src, char from, char to)
 {
     char* d = dst;

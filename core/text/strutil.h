@@ -26,6 +26,9 @@ char* killchars(char* s, const char* set);
 char* killendspace(char* s);
 // Copies src without leading and trailing white space; dst may equal src. Returns dst.
 char* trimspace(char* dst, const char* src);
+// The length of the longest start of text (null: "") that has at most n bytes and does not end
+// inside a UTF-8 sequence; a byte that opens no valid sequence counts as a character of its own.
+size_t utf8prefix(const char* text, size_t n);
 
 // Search and replacement.
 

@@ -77,7 +77,7 @@ struct IFcircuit {
     std::vector<double> rhs; // right-hand side while loading; the new iterate after a solve
     std::vector<double> solution; // the last iterate; the result once converged
     std::vector<uint8_t> voltage; // by equation number: 1 for a node voltage
-    std::vector<double*> diagonal; // by equation number: a node's diagonal cell; null for branches
+    std::vector<int32_t> diagonal; // by equation number: the place of a node's diagonal; Ground for branches
     std::vector<std::pair<int32_t, double>> nodesets;
     std::vector<std::pair<int32_t, double>> initialconditions; // node "ic" values: held in MODE_TRANOP
     std::vector<IFuid> plotnames; // identifiers of equations 1..size()

@@ -5,7 +5,6 @@
 
 #include <array>
 #include <cstdint>
-#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -30,6 +29,9 @@ struct IFinstance {
 };
 
 namespace nerith {
+
+class SparseMatrix;
+class TruncationTest;
 
 // What a device contributes to the DC topology, gathered only to explain a singular matrix.
 class Topology {
@@ -58,14 +60,17 @@ public:
     virtual int askinstance(IFcircuit& ckt, IFinstance& instance, int32_t id, IFvalue& value) = 0;
     virtual int setmodel(IFmodel& model, int32_t id, const IFvalue& value) = 0;
     virtual int askmodel(IFcircuit& ckt, IFmodel& model, int32_t id, IFvalue& value) = 0;
-    // Before each run: checks every instance's values and makes the equations and matrix cells of
-    // the instances not bound yet. 0, or the code of fail() naming the device.
+    // Before each run: makes the equations, states and matrix places of the instances not bound
+    // yet and checks every instance's values. 0, or the code of fail() naming the device.
     virtual int setup(IFcircuit& ckt) = 0;
+    // After the matrix structure was analysed: the stamps of every instance go to the entries of its
+    // places.
+    virtual void attach(const SparseMatrix& matrix) = 0;
     // Stamps every instance for one Newton iteration.
     virtual void load(IFcircuit& ckt) = 0;
     // Whether the currents of the last iterate meet the tolerances (always, for linear types).
     virtual bool converged(IFcircuit& ckt) = 0;
-    // Forgets every instance's equations and cells: they are made again at the next set-up.
+    // Forgets every instance's equations and places: they are made again at the next set-up.
     virtual void unbind() = 0;
     virtual void topology(Topology& topology) const = 0;
     // Whether a live instance has a terminal on the node.
@@ -77,13 +82,11 @@ public:
     // At the start of a transient, before its first solution: waveforms take their defaults and
     // set their first break points.
     virtual void begin(IFcircuit&) { }
-    // After a time point converged: the states of the point, computed from its solution.
-    virtual void update(IFcircuit&) { }
-    // The largest next step the truncation error of the states allows at integration order
-    // `order`; infinite when the family has none.
-    virtual double truncation(IFcircuit&, int32_t) { return std::numeric_limits<double>::infinity(); }
-    // Before a step from the present time: may lower `step`, never raise it.
-    virtual void limitstep(IFcircuit&, double&) { }
+    // After a time point converged: the states of the point, computed from its solution, and with a
+    // test, their truncation errors added to it.
+    virtual void settle(IFcircuit&, TruncationTest*) { }
+    // The truncation errors of the states added to a test of another order than the settled one.
+    virtual void truncation(IFcircuit&, TruncationTest&) { }
     // After a time point was accepted (ckt.time is its time): break points ahead, model calls.
     virtual void accept(IFcircuit&) { }
 };

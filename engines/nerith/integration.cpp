@@ -52,10 +52,8 @@ void Integration::prepare()
     }
 }
 
-TruncationTest::TruncationTest(const IFcircuit& circuit, int32_t k)
-    : ckt(circuit)
-    , order(k)
-    , least(std::numeric_limits<double>::infinity())
+TruncationTest::TruncationTest(const IFcircuit& ckt, int32_t k)
+    : order(k)
 {
     const Integration& in = ckt.integration;
     if (order < 1 || order > MaxOrder || !in.estimable(order))
@@ -70,33 +68,22 @@ TruncationTest::TruncationTest(const IFcircuit& circuit, int32_t k)
                 product *= in.times[j] - in.times[m];
         }
         weights[j] = 1 / product;
+        x[j] = ckt.states[j].data();
     }
     constant = in.method == Method::Trapezoidal ? TrapezoidalError[order - 1] : GearError[order - 1];
-}
-
-void TruncationTest::add(int32_t state, double derivativetol)
-{
-    if (!possible())
-        return;
     const Options& o = ckt.options;
-    const auto s = static_cast<std::size_t>(state);
-    const double h = ckt.integration.step();
-    const double derivative = std::max(std::fabs(ckt.states[0][s + 1]), std::fabs(ckt.states[1][s + 1]));
-    const double quantity = std::max(std::fabs(ckt.states[0][s]), std::fabs(ckt.states[1][s]));
-    const double tolerance
-        = std::max(o.reltol * derivative + derivativetol, o.reltol * std::max(quantity, o.chgtol) / h);
-    double difference = 0;
-    for (int32_t j = 0; j < points; ++j)
-        difference += weights[j] * ckt.states[j][s];
-    const double error = constant * std::fabs(difference);
-    if (error > 0)
-        least = std::min(least, o.trtol * tolerance / std::max(o.abstol, error));
+    reltol = o.reltol;
+    perstep = o.reltol / in.step();
+    chgtol = o.chgtol;
+    abstol = o.abstol;
+    trtol = o.trtol;
 }
 
 double TruncationTest::step() const
 {
-    if (!(least < std::numeric_limits<double>::infinity()))
-        return least;
+    if (worsterror == 0)
+        return std::numeric_limits<double>::infinity();
+    const double least = trtol * worsttolerance / worsterror;
     if (order == 1)
         return least;
     if (order == 2)

@@ -2,6 +2,9 @@
 
 #include "engines/nerith/options.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
 #include <cstdint>
 
 struct IFcircuit;
@@ -25,16 +28,11 @@ struct Integration {
     // for the trapezoidal rule of order 2, minus x'(1)).
     double weights[MaxOrder + 1] {};
     int32_t accepted = 0; // accepted points held in times[1..] (at most HistoryPoints - 1)
-    // Accepted points since the last break point, that one included. A source's corner lies at the
-    // break point: the divided difference of the first order straddles a corner of the slope
-    // without growing with it, those of higher orders would, so they look back no further.
-    int32_t segment = 0;
 
     double slope() const { return weights[0]; }
-    // Accepted points since the break point, at most all of them.
-    int32_t smooth() const { return accepted < segment ? accepted : segment; }
-    // Whether the truncation error of order k can be estimated at the point being solved.
-    bool estimable(int32_t k) const { return k == 1 ? accepted >= 2 : smooth() >= k + 1; }
+    // Whether the truncation error of order k can be estimated at the point being solved: its
+    // divided difference needs k + 1 accepted points.
+    bool estimable(int32_t k) const { return accepted >= k + 1; }
     double step() const { return times[0] - times[1]; }
     // The weights for times[0] at the present method and order.
     void prepare();
@@ -51,17 +49,43 @@ public:
     // Whether the history holds enough points for the order (Integration::estimable); step() is
     // infinite when not.
     bool possible() const { return points > 0; }
-    void add(int32_t state, double derivativetol);
+    void add(int32_t state, double derivativetol)
+    {
+        if (!possible())
+            return;
+        const auto s = static_cast<std::size_t>(state);
+        const double derivative = std::max(std::fabs(x[0][s + 1]), std::fabs(x[1][s + 1]));
+        const double quantity = std::max(std::fabs(x[0][s]), std::fabs(x[1][s]));
+        const double tolerance
+            = std::max(reltol * derivative + derivativetol, perstep * std::max(quantity, chgtol));
+        double difference = 0;
+        for (int32_t j = 0; j < points; ++j)
+            difference += weights[j] * x[j][s];
+        if (difference == 0)
+            return;
+        // The smallest tolerance over error so far, kept as a fraction so that no pair divides.
+        const double error = std::max(abstol, constant * std::fabs(difference));
+        if (tolerance * worsterror < worsttolerance * error) {
+            worsttolerance = tolerance;
+            worsterror = error;
+        }
+    }
     // The step all pairs added allow; infinite when none limits it.
     double step() const;
 
 private:
-    const IFcircuit& ckt;
     int32_t order;
     int32_t points = 0; // of the divided difference; 0: not enough history
+    const double* x[MaxOrder + 2] {}; // the states of each point
     double weights[MaxOrder + 2] {}; // the divided difference as a sum of weights times x
     double constant = 0;
-    double least; // the smallest TRTOL * tolerance / error so far
+    double reltol = 0;
+    double perstep = 0; // RELTOL over the step
+    double chgtol = 0;
+    double abstol = 0;
+    double trtol = 0;
+    double worsttolerance = 1;
+    double worsterror = 0;
 };
 
 // The solution extrapolated to times[0] from the accepted solutions, a first guess for Newton.

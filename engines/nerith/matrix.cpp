@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace nerith {
 
@@ -12,6 +13,7 @@ struct SparseMatrix::Factors {
     klu_symbolic* symbolic = nullptr;
     klu_numeric* numeric = nullptr;
     double growth = 0; // reciprocal pivot growth of the last fresh pivoting
+    double spread = 0; // smallest over largest pivot magnitude then
 
     Factors()
     {
@@ -33,6 +35,13 @@ struct SparseMatrix::Factors {
     }
 };
 
+// The pivots of the factors in place, in one pass.
+struct SparseMatrix::Pivots {
+    double least = 0; // smallest and largest magnitude
+    double most = 0;
+    int32_t bad = 0; // the equation of the first pivot below the threshold or no number; 0: none
+};
+
 SparseMatrix::SparseMatrix()
     : factors(std::make_unique<Factors>())
 {
@@ -43,14 +52,19 @@ SparseMatrix::~SparseMatrix() = default;
 void SparseMatrix::reset(int32_t count)
 {
     equations = count;
+    placeRows.clear();
+    placeColumns.clear();
+    placeEntry.clear();
     chunks.clear();
-    rows.clear();
-    columns.clear();
-    position.clear();
+    cellRows.clear();
+    cellColumns.clear();
+    cellEntry.clear();
     columnStart.clear();
     rowIndex.clear();
-    values.clear();
+    values.assign(Sinks, 0.0);
+    sink = 0;
     factored.clear();
+    lastChange = 0;
     scratch = 0;
     structureChanged = true;
     factors = std::make_unique<Factors>();
@@ -65,25 +79,37 @@ void SparseMatrix::grow(int32_t count)
     structureChanged = true;
 }
 
+int32_t SparseMatrix::place(int32_t row, int32_t column)
+{
+    if (row <= 0 || column <= 0 || row > equations || column > equations)
+        return Ground;
+    placeRows.push_back(row);
+    placeColumns.push_back(column);
+    structureChanged = true;
+    ++stats.places;
+    return static_cast<int32_t>(placeRows.size() - 1);
+}
+
 double* SparseMatrix::element(int32_t row, int32_t column)
 {
     if (row < 0 || column < 0 || row > equations || column > equations)
         return nullptr;
     if (row == 0 || column == 0)
         return &scratch;
-    const std::size_t index = rows.size();
+    const std::size_t index = cellRows.size();
     if (index % ChunkSize == 0)
         chunks.push_back(std::make_unique<double[]>(ChunkSize));
-    rows.push_back(row);
-    columns.push_back(column);
+    cellRows.push_back(row);
+    cellColumns.push_back(column);
     structureChanged = true;
-    stats.cells = rows.size();
+    ++stats.places;
     return &chunks[index >> ChunkBits][index & (ChunkSize - 1)];
 }
 
 void SparseMatrix::clear()
 {
-    std::size_t left = rows.size();
+    std::fill(values.begin(), values.end(), 0.0);
+    std::size_t left = cellRows.size();
     for (auto& chunk : chunks) {
         const std::size_t used = std::min(left, ChunkSize);
         std::fill_n(chunk.get(), used, 0.0);
@@ -92,119 +118,181 @@ void SparseMatrix::clear()
     scratch = 0;
 }
 
-// Compressed columns from the cells: a counting sort by column, then by row within each column,
-// with the cells of one place sharing an entry.
+// Compressed columns from the places and cells: a counting sort by column, then by row within each
+// column, with those of one place sharing an entry.
 bool SparseMatrix::analyse()
 {
     const std::size_t n = static_cast<std::size_t>(equations);
-    const std::size_t cells = rows.size();
+    const std::size_t places = placeRows.size();
+    const std::size_t total = places + cellRows.size();
+    auto rowof = [&](std::size_t i) { return i < places ? placeRows[i] : cellRows[i - places]; };
+    auto columnof = [&](std::size_t i) { return i < places ? placeColumns[i] : cellColumns[i - places]; };
     std::vector<int32_t> start(n + 1, 0);
-    for (int32_t column : columns)
-        ++start[static_cast<std::size_t>(column)];
+    for (std::size_t i = 0; i < total; ++i)
+        ++start[static_cast<std::size_t>(columnof(i))];
     for (std::size_t c = 1; c <= n; ++c)
         start[c] += start[c - 1];
-    std::vector<int32_t> sorted(cells);
-    std::vector<int32_t> next(start.begin(), start.end() - 1);
-    for (std::size_t cell = 0; cell < cells; ++cell)
-        sorted[static_cast<std::size_t>(next[static_cast<std::size_t>(columns[cell] - 1)]++)]
-            = static_cast<int32_t>(cell);
+    std::vector<int32_t> sorted(total);
+    {
+        std::vector<int32_t> next(start.begin(), start.end() - 1);
+        for (std::size_t i = 0; i < total; ++i)
+            sorted[static_cast<std::size_t>(next[static_cast<std::size_t>(columnof(i) - 1)]++)]
+                = static_cast<int32_t>(i);
+    }
 
-    position.assign(cells, 0);
+    placeEntry.assign(places, 0);
+    cellEntry.assign(cellRows.size(), 0);
     columnStart.assign(n + 1, 0);
     rowIndex.clear();
-    rowIndex.reserve(cells);
+    rowIndex.reserve(total);
     for (std::size_t c = 0; c < n; ++c) {
         auto first = sorted.begin() + start[c];
         auto last = sorted.begin() + start[c + 1];
-        std::sort(first, last, [this](int32_t a, int32_t b) {
-            return rows[static_cast<std::size_t>(a)] < rows[static_cast<std::size_t>(b)];
+        std::sort(first, last, [&](int32_t a, int32_t b) {
+            return rowof(static_cast<std::size_t>(a)) < rowof(static_cast<std::size_t>(b));
         });
         int32_t previous = 0;
         for (auto it = first; it != last; ++it) {
-            const int32_t row = rows[static_cast<std::size_t>(*it)];
+            const auto i = static_cast<std::size_t>(*it);
+            const int32_t row = rowof(i);
             if (row != previous)
                 rowIndex.push_back(row - 1);
             previous = row;
-            position[static_cast<std::size_t>(*it)] = static_cast<int32_t>(rowIndex.size() - 1);
+            const auto entry = static_cast<int32_t>(rowIndex.size() - 1);
+            if (i < places)
+                placeEntry[i] = entry;
+            else
+                cellEntry[i - places] = entry;
         }
         columnStart[c + 1] = static_cast<int32_t>(rowIndex.size());
     }
-    values.assign(rowIndex.size(), 0.0);
+    rowIndex.shrink_to_fit();
+    sink = static_cast<int32_t>(rowIndex.size());
+    values.assign(rowIndex.size() + Sinks, 0.0);
+    factored.clear();
+    lastChange = 0;
     stats.nonzeros = rowIndex.size();
 
     factors = std::make_unique<Factors>();
-    factors->symbolic = klu_analyze(equations, columnStart.data(), rowIndex.data(), &factors->common);
-    if (!factors->symbolic)
-        return false;
-    ++stats.analyses;
+    if (n > 0) {
+        factors->symbolic = klu_analyze(equations, columnStart.data(), rowIndex.data(), &factors->common);
+        if (!factors->symbolic)
+            return false;
+        ++stats.analyses;
+    }
     structureChanged = false;
     return true;
 }
 
 void SparseMatrix::gather()
 {
-    std::fill(values.begin(), values.end(), 0.0);
     std::size_t base = 0;
-    const std::size_t cells = rows.size();
+    const std::size_t cells = cellRows.size();
     for (auto& chunk : chunks) {
         const std::size_t used = std::min(cells - base, ChunkSize);
         const double* cell = chunk.get();
-        const int32_t* place = position.data() + base;
+        const int32_t* entry = cellEntry.data() + base;
         for (std::size_t i = 0; i < used; ++i)
-            values[static_cast<std::size_t>(place[i])] += cell[i];
+            values[static_cast<std::size_t>(entry[i])] += cell[i];
         base += used;
     }
+}
+
+// Whether the values are those the factors were made from. Values that change mostly change where
+// they changed last time, so the comparison starts there.
+bool SparseMatrix::unchanged()
+{
+    const double* now = values.data();
+    const double* then = factored.data();
+    const std::size_t count = factored.size();
+    const std::size_t from = std::min(lastChange, count);
+    auto firstchange = [&](std::size_t begin, std::size_t end) {
+        return static_cast<std::size_t>(std::mismatch(now + begin, now + end, then + begin).first - now);
+    };
+    std::size_t k = firstchange(from, count);
+    if (k == count) {
+        k = firstchange(0, from);
+        if (k == from)
+            return true;
+    }
+    lastChange = k;
+    return false;
 }
 
 // The row of the first entry that is infinite or no number; 0 when none.
 int32_t SparseMatrix::notfinite() const
 {
-    for (std::size_t k = 0; k < values.size(); ++k) {
+    for (std::size_t k = 0; k < rowIndex.size(); ++k) {
         if (!std::isfinite(values[k]))
             return rowIndex[k] + 1;
     }
     return 0;
 }
 
-// The equation of the first pivot below the threshold (or not a number); 0 when none.
-int32_t SparseMatrix::smallpivot(double pivtol) const
+SparseMatrix::Pivots SparseMatrix::pivots(double pivtol) const
 {
-    const auto* pivots = static_cast<const double*>(factors->numeric->Udiag);
+    const auto* diagonal = static_cast<const double*>(factors->numeric->Udiag);
+    Pivots p;
+    p.least = std::numeric_limits<double>::infinity();
     for (int32_t k = 0; k < equations; ++k) {
-        if (!(std::fabs(pivots[k]) >= pivtol))
-            return factors->symbolic->Q[k] + 1;
+        const double magnitude = std::fabs(diagonal[k]);
+        if (!(magnitude >= pivtol) && p.bad == 0)
+            p.bad = factors->symbolic->Q[k] + 1;
+        p.least = std::min(p.least, magnitude);
+        p.most = std::max(p.most, magnitude);
     }
-    return 0;
+    return p;
 }
 
-SparseMatrix::Result SparseMatrix::factor(double pivtol, double pivrel)
+SparseMatrix::Result SparseMatrix::factor(double pivtol, double pivrel, bool mayreuse)
 {
     if (equations == 0)
         return {};
     if (structureChanged && !analyse())
         return { Status::NoMemory, 0 };
     gather();
-    if (int32_t row = notfinite())
-        return { Status::NotFinite, row };
     Factors& f = *factors;
-    if (f.numeric && values == factored) {
+    const std::size_t count = rowIndex.size();
+    if (mayreuse && f.numeric && factored.size() == count && unchanged()) {
         ++stats.reuses;
         return {};
     }
     f.common.tol = pivrel;
+    Result result;
     if (f.numeric) {
         ++stats.refactorisations;
-        if (klu_refactor(columnStart.data(), rowIndex.data(), values.data(), f.symbolic, f.numeric, &f.common)
-            && smallpivot(pivtol) == 0
-            && klu_rgrowth(
-                columnStart.data(), rowIndex.data(), values.data(), f.symbolic, f.numeric, &f.common)
-            && f.common.rgrowth >= f.growth * pivrel) {
-            factored = values;
-            return {};
+        bool sound = klu_refactor(
+            columnStart.data(), rowIndex.data(), values.data(), f.symbolic, f.numeric, &f.common);
+        if (sound) {
+            const Pivots p = pivots(pivtol);
+            sound = p.bad == 0;
+            // Pivots that spread much further than at the fresh pivoting may have grown unstable.
+            if (sound && p.least < f.spread * pivrel * p.most)
+                sound = klu_rgrowth(columnStart.data(), rowIndex.data(), values.data(), f.symbolic, f.numeric,
+                            &f.common)
+                    && f.common.rgrowth >= f.growth * pivrel;
         }
-        // The values moved too far for the old pivot order.
-        f.dropnumeric();
+        if (!sound) {
+            // The values moved too far for the old pivot order, or are no numbers.
+            f.dropnumeric();
+            result = fresh(pivtol, pivrel);
+        }
+    } else {
+        result = fresh(pivtol, pivrel);
     }
+    if (result.status == Status::Ok && mayreuse)
+        factored.assign(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(count));
+    else
+        factored.clear();
+    return result;
+}
+
+// Factors with fresh pivoting; values that are no numbers are named rather than pivoted on.
+SparseMatrix::Result SparseMatrix::fresh(double pivtol, double pivrel)
+{
+    Factors& f = *factors;
+    if (int32_t row = notfinite())
+        return { Status::NotFinite, row };
     ++stats.factorisations;
     f.numeric = klu_factor(columnStart.data(), rowIndex.data(), values.data(), f.symbolic, &f.common);
     if (!f.numeric) {
@@ -212,10 +300,12 @@ SparseMatrix::Result SparseMatrix::factor(double pivtol, double pivrel)
             return { Status::Singular, f.common.singular_col + 1 };
         return { Status::NoMemory, 0 };
     }
-    if (int32_t equation = smallpivot(pivtol)) {
+    const Pivots p = pivots(pivtol);
+    if (p.bad) {
         f.dropnumeric();
-        return { Status::Singular, equation };
+        return { Status::Singular, p.bad };
     }
+    f.spread = p.least / p.most;
     f.growth
         = klu_rgrowth(columnStart.data(), rowIndex.data(), values.data(), f.symbolic, f.numeric, &f.common)
         ? f.common.rgrowth
@@ -223,7 +313,6 @@ SparseMatrix::Result SparseMatrix::factor(double pivtol, double pivrel)
     stats.factorNonzeros
         = static_cast<std::size_t>(f.numeric->lnz) + static_cast<std::size_t>(f.numeric->unz);
     stats.peakBytes = std::max(stats.peakBytes, f.common.mempeak);
-    factored = values;
     return {};
 }
 

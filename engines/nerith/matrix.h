@@ -9,12 +9,14 @@ namespace nerith {
 
 // The circuit matrix over equations 1..size(), factored with a sparse LU (KLU).
 //
-// Devices stamp through cell pointers handed out by element(); they stay valid until reset(), through
-// every reordering and refactorisation. Each call makes its own cell, and cells of one place are
-// summed, so stamps never need a look-up. The structure is analysed once, on the first factorisation
-// after cells were added; later factorisations reuse the pivot order and fall back to fresh pivoting
-// only when a pivot got too small, and values equal to the last factored ones keep their factors. A
-// singular matrix is reported with the equation it was found at.
+// Device families stamp straight into the compressed columns KLU factors: each reserves its places
+// with place() when it binds and, once analyse() has fixed the structure, adds to stamps()[entry]
+// for the entry of each place. Other callers stamp through cells from element(), which stay valid
+// until reset() and are summed into the entries at each factorisation. Either way a place may be
+// stamped by several callers; the values add up. The pivot order found at the first factorisation
+// of a structure is reused while its pivots stay sound, and a factorisation that may reuse the
+// factors keeps them when the values are those they were made from. A singular matrix is reported
+// with the equation it was found at.
 class SparseMatrix {
 public:
     SparseMatrix();
@@ -22,15 +24,35 @@ public:
     SparseMatrix(const SparseMatrix&) = delete;
     SparseMatrix& operator=(const SparseMatrix&) = delete;
 
-    // Drops every cell and the factors; the matrix then has `equations` equations and no cells.
+    // Drops every place, cell and the factors; the matrix then has `equations` equations.
     void reset(int32_t equations);
-    // Raises the number of equations; new equations have no cells yet.
+    // Raises the number of equations; new equations have no places yet.
     void grow(int32_t equations);
     int32_t size() const { return equations; }
-    // A new cell at (row, column), zero until stamped. Row or column 0 (ground) gives the scratch
-    // cell, which is never read. Null when a number is out of range.
+
+    // A place at (row, column) for a family's stamps: its number, or Ground for a place on row or
+    // column 0, whose stamps go to an entry that is never read. Numbers out of range give Ground
+    // too; callers check their equation numbers first.
+    static constexpr int32_t Ground = -1;
+    int32_t place(int32_t row, int32_t column);
+    // Whether places or cells were added since the structure was last analysed.
+    bool stale() const { return structureChanged; }
+    // Fixes the structure of every place and cell and orders it for the factorisation; false when
+    // out of memory. Entries of places are valid from here until the next analyse().
+    bool analyse();
+    // The entry of stamps() a place's values go to. Ground goes to one of several sink entries,
+    // picked by `spread`: stamps of neighbouring instances on one sink would wait for each other.
+    int32_t entry(int32_t place, std::size_t spread = 0) const
+    {
+        return place == Ground ? sink + static_cast<int32_t>(spread % Sinks)
+                               : placeEntry[static_cast<std::size_t>(place)];
+    }
+    double* stamps() { return values.data(); }
+
+    // A new cell at (row, column), zero until stamped, valid until reset(). Row or column 0 (ground)
+    // gives the scratch cell, which is never read. Null when a number is out of range.
     double* element(int32_t row, int32_t column);
-    // Zeroes every cell before a new load.
+    // Zeroes every entry and cell before a new load.
     void clear();
 
     enum class Status { Ok, Singular, NotFinite, NoMemory };
@@ -39,9 +61,11 @@ public:
         int32_t equation = 0; // Singular: the equation whose pivot vanished; NotFinite: a row with
                               // an infinite or undefined entry
     };
-    // Factors the present cell values. A pivot smaller than `pivtol` (relative to the largest entry
-    // of its row) counts as zero; `pivrel` is the partial-pivoting threshold of fresh pivoting.
-    Result factor(double pivtol, double pivrel);
+    // Factors the present values. A pivot smaller than `pivtol` (relative to the largest entry of
+    // its row) counts as zero; `pivrel` is the partial-pivoting threshold of fresh pivoting. With
+    // `mayreuse` the factors in place are kept when the values are those they were made from
+    // (worth the comparison only where values often repeat, as in linear circuits).
+    Result factor(double pivtol, double pivrel, bool mayreuse = true);
     // Solves with the last factors in place: rhs[1..size()] in, the solution out; rhs[0] becomes 0.
     // Only after a factor() that returned Ok.
     void solve(double* rhs);
@@ -51,7 +75,7 @@ public:
         int64_t factorisations = 0; // factorisations with fresh pivoting
         int64_t refactorisations = 0; // factorisations that reused the pivot order
         int64_t reuses = 0; // factorisations left out: the values were those of the factors
-        std::size_t cells = 0; // cells handed out
+        std::size_t places = 0; // places and cells handed out
         std::size_t nonzeros = 0; // distinct places of the matrix
         std::size_t factorNonzeros = 0; // entries of L and U
         std::size_t peakBytes = 0; // the largest memory the factorisation held
@@ -60,24 +84,32 @@ public:
 
 private:
     struct Factors;
+    struct Pivots;
 
-    bool analyse();
     void gather();
-    int32_t smallpivot(double pivtol) const;
+    bool unchanged();
+    Pivots pivots(double pivtol) const;
     int32_t notfinite() const;
+    Result fresh(double pivtol, double pivrel);
 
+    static constexpr std::size_t Sinks = 8;
     static constexpr int ChunkBits = 14;
     static constexpr std::size_t ChunkSize = std::size_t(1) << ChunkBits;
 
     int32_t equations = 0;
+    std::vector<int32_t> placeRows; // place of each family place
+    std::vector<int32_t> placeColumns;
+    std::vector<int32_t> placeEntry; // its entry, from the last analysis
     std::vector<std::unique_ptr<double[]>> chunks; // cell values, never moved
-    std::vector<int32_t> rows; // place of each cell
-    std::vector<int32_t> columns;
-    std::vector<int32_t> position; // each cell's entry in the compressed columns
+    std::vector<int32_t> cellRows; // place of each cell
+    std::vector<int32_t> cellColumns;
+    std::vector<int32_t> cellEntry;
     std::vector<int32_t> columnStart;
     std::vector<int32_t> rowIndex;
-    std::vector<double> values; // the compressed columns, gathered from the cells
-    std::vector<double> factored; // the values the factors in place were made from
+    std::vector<double> values; // the compressed columns, then the sink entries
+    int32_t sink = 0;
+    std::vector<double> factored; // the values the factors in place were made from, when reusable
+    std::size_t lastChange = 0; // where the last comparison found a difference
     double scratch = 0;
     bool structureChanged = true;
     std::unique_ptr<Factors> factors;

@@ -77,7 +77,9 @@ bool devicesconverged(IFcircuit& ckt)
 
 int solve(IFcircuit& ckt)
 {
-    const SparseMatrix::Result result = ckt.matrix.factor(ckt.options.pivtol, ckt.options.pivrel);
+    // The values of a nonlinear circuit change at every iteration: comparing them is no use.
+    const SparseMatrix::Result result
+        = ckt.matrix.factor(ckt.options.pivtol, ckt.options.pivrel, !ckt.nonlinear);
     switch (result.status) {
     case SparseMatrix::Status::Ok:
         ckt.matrix.solve(ckt.rhs.data());
@@ -192,36 +194,48 @@ int nonconvergence(IFcircuit& ckt)
 
 } // namespace
 
-void load(IFcircuit& ckt)
+int load(IFcircuit& ckt)
 {
-    ckt.matrix.clear();
+    SparseMatrix& m = ckt.matrix;
+    if (m.stale()) {
+        if (!m.analyse())
+            return fail(
+                E_NOMEM, "out of memory while ordering the circuit matrix (%d equations)", ckt.size());
+        for (auto& family : ckt.families)
+            family->attach(m);
+    }
+    m.clear();
     std::fill(ckt.rhs.begin(), ckt.rhs.end(), 0.0);
     ckt.noncon = 0;
     for (auto& family : ckt.families)
         family->load(ckt);
+    double* a = m.stamps();
+    auto diagonal = [&](int32_t number) -> double& {
+        return a[m.entry(ckt.diagonal[static_cast<std::size_t>(number)])];
+    };
     const double shunt = ckt.diaggmin + (ckt.options.rshunt > 0 ? 1.0 / ckt.options.rshunt : 0.0);
     if (shunt > 0) {
-        for (double* diagonal : ckt.diagonal) {
-            if (diagonal)
-                *diagonal += shunt;
-        }
+        // Branches have no diagonal place: their share goes to the sink entry.
+        for (int32_t place : ckt.diagonal)
+            a[m.entry(place)] += shunt;
     }
     // Initial conditions hold their nodes through every iteration of a transient's operating point.
     if (ckt.mode & MODE_TRANOP) {
         for (const auto& [number, value] : ckt.initialconditions) {
-            *ckt.diagonal[static_cast<std::size_t>(number)] += NodesetConductance;
+            diagonal(number) += NodesetConductance;
             ckt.rhs[static_cast<std::size_t>(number)] += NodesetConductance * value;
         }
     }
     if (!nodesetsapply(ckt))
-        return;
+        return 0;
     for (const auto& [number, value] : ckt.nodesets) {
         // An initial condition on the same node wins.
         if ((ckt.mode & MODE_TRANOP) && ckt.equations[static_cast<std::size_t>(number)].node->hasIc)
             continue;
-        *ckt.diagonal[static_cast<std::size_t>(number)] += NodesetConductance;
+        diagonal(number) += NodesetConductance;
         ckt.rhs[static_cast<std::size_t>(number)] += NodesetConductance * value;
     }
+    return 0;
 }
 
 int iterate(IFcircuit& ckt, int32_t limit)
@@ -230,7 +244,8 @@ int iterate(IFcircuit& ckt, int32_t limit)
         if (iteration > limit)
             return E_ITERLIM;
         const bool nodesets = nodesetsapply(ckt);
-        load(ckt);
+        if (int code = load(ckt))
+            return code;
         if (int code = solve(ckt))
             return code;
         ++ckt.statistics.iterations;

@@ -8,8 +8,9 @@ namespace nerith {
 
 // Stamps every device and the circuit's own conductances (gmin stepping, shunt resistance,
 // nodesets in the first iterations of an operating point, initial conditions through a transient's
-// operating point) for one Newton iteration.
-void load(IFcircuit& ckt);
+// operating point) for one Newton iteration, first ordering the matrix when its structure changed.
+// 0, or E_NOMEM with fail()'s message.
+int load(IFcircuit& ckt);
 
 // Newton-Raphson from ckt.solution in the present mode, at most `limit` iterations. 0 when the
 // iterate settled (the result is in ckt.solution); E_ITERLIM when it did not (ckt.trouble names

@@ -45,7 +45,7 @@ int setup(IFcircuit& ckt)
         ckt.nonlinear = ckt.nonlinear || family->nonlinear();
     }
     const auto size = static_cast<std::size_t>(ckt.size()) + 1;
-    ckt.diagonal.resize(size, nullptr);
+    ckt.diagonal.resize(size, SparseMatrix::Ground);
     ckt.voltage.assign(size, 0);
     ckt.plotnames.resize(size - 1);
     ckt.nodesets.clear();
@@ -57,10 +57,10 @@ int setup(IFcircuit& ckt)
             continue;
         const auto number = static_cast<int32_t>(n);
         ckt.voltage[n] = 1;
-        // Every node gets a diagonal cell, for gmin stepping, the shunt resistance, nodesets and
+        // Every node gets a diagonal place, for gmin stepping, the shunt resistance, nodesets and
         // initial conditions.
-        if (!ckt.diagonal[n])
-            ckt.diagonal[n] = ckt.matrix.element(number, number);
+        if (ckt.diagonal[n] == SparseMatrix::Ground)
+            ckt.diagonal[n] = ckt.matrix.place(number, number);
         if (equation.node && equation.node->hasNodeset)
             ckt.nodesets.emplace_back(number, equation.node->nodeset);
         if (equation.node && equation.node->hasIc)

@@ -18,8 +18,9 @@ constexpr double Never = std::numeric_limits<double>::infinity();
 constexpr double MinbreakShare = 5e-5;
 // The transient gives up below this share of TMAX (or TMIN, when larger).
 constexpr double FloorShare = 1e-9;
-// The first step is this share of the smaller of TSTEP (or TMAX) and a hundredth of TSTOP.
-constexpr double FirstShare = 0.1;
+// The first step is this share of the smallest of TSTEP (or TMAX), a hundredth of TSTOP and the
+// time to the first break point.
+constexpr double FirstShare = 0.01;
 // A step whose truncation error asks for less than this share of it is taken again.
 constexpr double RejectBelow = 0.9;
 // Steps grow by at most this factor from one point to the next.
@@ -70,6 +71,7 @@ int Transient::start()
     maxorder = in.method == Method::Trapezoidal ? std::min(ckt.options.maxord, 2) : ckt.options.maxord;
     maxorder = std::clamp(maxorder, 1, MaxOrder);
     stepsatorder = 0;
+    afterbreak = false;
     for (auto& states : ckt.states)
         states.assign(static_cast<std::size_t>(ckt.statecount), 0.0);
     for (auto& solution : ckt.solutions)
@@ -80,7 +82,12 @@ int Transient::start()
         addbreak(ckt, s.tstart);
     for (auto& family : ckt.families)
         family->begin(ckt);
-    double first = FirstShare * std::min(s.tstep > 0 ? s.tstep : tmax, s.tstop / 100);
+    // A start from initial conditions is seldom a settled state, and the trapezoidal rule would carry
+    // its first steep derivatives on as a ringing: a break point one output step in starts the
+    // integration afresh once that has passed.
+    if (s.uic)
+        addbreak(ckt, ckt.sourcestep);
+    double first = FirstShare * std::min({ ckt.sourcestep, s.tstop / 100, nextbreak() });
     if (ckt.initialstep > 0)
         first = std::min(first, ckt.initialstep);
     ckt.initialstep = first;
@@ -97,7 +104,6 @@ int Transient::start()
     // The initial solution is the first accepted point.
     ckt.solutions[1] = ckt.solution;
     in.accepted = 1;
-    in.segment = 1;
     started = true;
     for (auto& family : ckt.families)
         family->accept(ckt);
@@ -201,16 +207,18 @@ int Transient::step()
         }
         if (code)
             return code;
-        // Early in a smooth stretch the error of the order in use is judged by the highest order
-        // the points allow, which overstates it.
+        // The first step of the run has no error estimate; should the order in use ever outrun the
+        // points, the highest order they allow judges it, which overstates the error.
         int32_t judged = in.order;
         while (judged > 0 && !in.estimable(judged))
             --judged;
         const bool estimable = judged > 0;
-        double truncation = Never;
+        // The states of the point and, in the same pass, the step their truncation error allows.
+        TruncationTest test(ckt, judged);
+        for (auto& family : ckt.families)
+            family->settle(ckt, estimable ? &test : nullptr);
+        const double truncation = test.step();
         if (estimable) {
-            for (auto& family : ckt.families)
-                truncation = std::min(truncation, family->truncation(ckt, judged));
             if (truncation < RejectBelow * h) {
                 restore();
                 ++ckt.statistics.badsteps;
@@ -236,9 +244,9 @@ int Transient::step()
         following = nextstep(next, truncation, estimable);
         commit(next.target);
         if (next.onbreak) {
-            // A new smooth stretch starts at the break point, with a short step of the first order.
+            // Past the break point the slope of a source may change: a short step of the first order.
             in.order = 1;
-            in.segment = 1;
+            afterbreak = true;
             stepsatorder = 0;
             following = std::min(following, AfterBreak * std::min(next.wanted, nextbreak() - ckt.time));
         }
@@ -247,7 +255,7 @@ int Transient::step()
 }
 
 // The time of the next point: the wanted step cut by TMAX, the first-step limit, the models'
-// proposals and limits, a forced time, the next break point and the digital side's next change.
+// proposals, a forced time, the next break point and the digital side's next change.
 // 0, or fail()'s code when the digital side failed.
 int Transient::plan(double wanted, double forced, Plan* next)
 {
@@ -259,8 +267,6 @@ int Transient::plan(double wanted, double forced, Plan* next)
     if (ckt.proposedstep > 0)
         step = std::min(step, ckt.proposedstep);
     ckt.proposedstep = 0;
-    for (auto& family : ckt.families)
-        family->limitstep(ckt, step);
     p.wanted = step;
     p.target = now + step;
     const double limit = nextbreak();
@@ -297,12 +303,7 @@ int Transient::solve(double target)
         predict(ckt);
     ckt.mode = MODE_TRAN | (settings.uic ? MODE_UIC : 0) | (first ? MODE_INITTRAN : MODE_INITPRED);
     ++ckt.statistics.steps;
-    const int code = iterate(ckt, ckt.options.itl4);
-    if (code)
-        return code;
-    for (auto& family : ckt.families)
-        family->update(ckt);
-    return 0;
+    return iterate(ckt, ckt.options.itl4);
 }
 
 // The lock-step at a converged point: 0 with *retake the earliest time the digital side asks the
@@ -334,45 +335,68 @@ int Transient::acceptdigital(double target, double* retake)
     return 0;
 }
 
-// The step after an accepted one: what its truncation error allows (at most twice the step), at
-// an order raised or, with Gear, lowered when that promises a longer step. The first step of a
-// smooth stretch is of the first order, the next of the second; a step whose error could not be
-// estimated is taken again as long.
+// The step after an accepted one: what its truncation error allows, at most twice the step. The
+// first point of the run has no estimate: the next step is as long and of the first order too.
+// After a first-order step the order rises to the second when that promises a step longer by
+// OrderGain. The trapezoidal rule's first step past a break point is followed at once by one of the
+// second order and no longer: that step starts from the first-order step's derivative, off by half
+// a step's curvature, and leaves an error in proportion to its own length. Gear's higher orders
+// rise, or fall where the truncation error limits the step, by the same test.
 double Transient::nextstep(const Plan& p, double truncation, bool estimable)
 {
     Integration& in = ckt.integration;
     const double h = p.target - in.times[1];
-    if (in.smooth() == 1) {
-        in.order = std::min(2, maxorder);
-        stepsatorder = 0;
-        return h;
-    }
+    const double grown = MostGrowth * h;
+    const bool restarting = afterbreak;
+    afterbreak = false;
     if (!estimable)
         return h;
-    ++stepsatorder;
     const int32_t order = in.order;
+    if (order == 1) {
+        if (maxorder < 2 || !in.estimable(2))
+            return std::min(truncation, grown);
+        if (restarting && in.method == Method::Trapezoidal) {
+            in.order = 2;
+            stepsatorder = 0;
+            return h;
+        }
+        const double raised = std::min(allowedstep(2), grown);
+        if (raised > OrderGain * h) {
+            in.order = 2;
+            stepsatorder = 0;
+            return raised;
+        }
+        return std::min(truncation, grown);
+    }
+    ++stepsatorder;
     if (stepsatorder >= order && order < maxorder && in.estimable(order + 1)) {
-        double raised = Never;
-        for (auto& family : ckt.families)
-            raised = std::min(raised, family->truncation(ckt, order + 1));
+        const double raised = allowedstep(order + 1);
         if (raised > OrderGain * truncation) {
             in.order = order + 1;
             stepsatorder = 0;
             truncation = raised;
         }
-    } else if (in.method == Method::Gear && order > 1 && stepsatorder >= order
-        && truncation < std::min(MostGrowth * h, tmax)) {
+    } else if (in.method == Method::Gear && stepsatorder >= order && truncation < std::min(grown, tmax)) {
         // Only a step the truncation error limits may grow by a lower order.
-        double lowered = Never;
-        for (auto& family : ckt.families)
-            lowered = std::min(lowered, family->truncation(ckt, order - 1));
+        const double lowered = allowedstep(order - 1);
         if (lowered > OrderGain * truncation) {
             in.order = order - 1;
             stepsatorder = 0;
             truncation = lowered;
         }
     }
-    return std::min(truncation, MostGrowth * h);
+    return std::min(truncation, grown);
+}
+
+// The largest step the truncation error of every device allows at that order.
+double Transient::allowedstep(int32_t order)
+{
+    TruncationTest test(ckt, order);
+    if (!test.possible())
+        return Never;
+    for (auto& family : ckt.families)
+        family->truncation(ckt, test);
+    return test.step();
 }
 
 // Makes the solved point the last accepted one and shifts the history.
@@ -386,7 +410,6 @@ void Transient::commit(double target)
     for (int32_t j = HistoryPoints - 1; j > 0; --j)
         in.times[j] = in.times[j - 1];
     in.accepted = std::min(in.accepted + 1, HistoryPoints - 1);
-    in.segment = std::min(in.segment + 1, HistoryPoints - 1);
     ckt.time = target;
     ckt.initialstep = 0;
     ++ckt.statistics.goodsteps;

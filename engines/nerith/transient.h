@@ -49,6 +49,7 @@ private:
     int acceptdigital(double target, double* retake);
     void commit(double target);
     double nextstep(const Plan& plan, double truncation, bool estimable);
+    double allowedstep(int32_t order);
     int deliver(double target);
     void restore();
     double nextbreak() const;
@@ -65,6 +66,7 @@ private:
     IFplot* plot = nullptr;
     double following = 0; // the step the next point tries
     int32_t stepsatorder = 0; // points accepted since the order last changed
+    bool afterbreak = false; // the step being taken is the first past a break point
     bool started = false;
     bool done = false;
     std::vector<double> requests; // times the digital side asked for at the present point

@@ -3,6 +3,7 @@
 #include <unordered_set>
 
 #include "core/windows/stringtable.h"
+#include "platform/win/gdi.h"
 #include "platform/win/modules.h"
 
 namespace {
@@ -101,6 +102,11 @@ HINSTANCE getapplngraphicsinstance()
 {
     APPLNCONTEXT* context = getapplncontext();
     return context->resourceinstance ? context->resourceinstance : context->instance;
+}
+
+HFONT getapplnctrlfont()
+{
+    return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 }
 
 const char* getapplnstring(unsigned long id)

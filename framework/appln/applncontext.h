@@ -48,6 +48,9 @@ const char* getapplntitle();
 HWND getapplnwinhdl();
 // The module that holds the context's bitmaps and icons: its resource module, else the module.
 HINSTANCE getapplngraphicsinstance();
+// The font of the application's own controls (bars and windows that are no dialog's): the window
+// layer's default GUI font. Not to be deleted.
+HFONT getapplnctrlfont();
 // Texts of the current context's string and message tables; "" when absent, never null.
 const char* getapplnstring(unsigned long id);
 const char* getapplnmessage(unsigned long id);

@@ -2,6 +2,8 @@
 
 #include "framework/appln/applnmodule.h"
 #include "framework/appln/applnprocess.h"
+#include "framework/bars/ctrlbar.h"
+#include "framework/bars/rebar.h"
 #include "platform/win/messagequeue.h"
 #include "platform/win/styles.h"
 #include "platform/win/window.h"
@@ -48,8 +50,12 @@ HWND APPLNFRAME::createwindow(HMONITOR monitor)
     HWND window = CreateWindowExA(0, cls_dclk_noDC, process ? process->getapplntitle() : "",
         WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, area.left, area.top, area.right - area.left,
         area.bottom - area.top, nullptr, nullptr, nullptr, nullptr);
-    if (window)
-        bind(window);
+    if (!window)
+        return nullptr;
+    bind(window);
+    const unsigned sides[4] = { CCS_TOP, CCS_BOTTOM, CCS_VERT | CCS_TOP, CCS_VERT | CCS_BOTTOM };
+    for (int side = 0; side < 4; ++side)
+        rebars[side] = new REBAR(this, 1, sides[side]);
     return window;
 }
 
@@ -60,6 +66,10 @@ void APPLNFRAME::destroywindow()
     active = previous = nullptr;
     for (APPLNWINDOW* window : all)
         window->destroywindow();
+    for (REBAR*& rebar : rebars) {
+        delete rebar;
+        rebar = nullptr;
+    }
     if (!hwnd)
         return;
     HWND window = hwnd;
@@ -155,6 +165,29 @@ void APPLNFRAME::loadwindow(APPLNWINDOW* window)
         ShowWindow(previous->hwnd, SW_HIDE);
     if (active && active->hwnd)
         ShowWindow(active->hwnd, SW_SHOW);
+}
+
+CTRLBAR* APPLNFRAME::getctrlbar(unsigned id)
+{
+    for (HWND parent : { hwnd, active ? active->hwnd : nullptr }) {
+        HWND child = parent ? GetDlgItem(parent, static_cast<int>(id)) : nullptr;
+        if (auto* bar = dynamic_cast<CTRLBAR*>(BASEWIN::fromhandle(child)))
+            return bar;
+    }
+    return nullptr;
+}
+
+void APPLNFRAME::attach(CTRLBAR* bar, int side, int position)
+{
+    if (REBAR* rebar = getrebar(side))
+        bar->attach(rebar, position);
+}
+
+void APPLNFRAME::detach(CTRLBAR* bar)
+{
+    for (REBAR* rebar : rebars)
+        if (rebar)
+            rebar->detach(bar);
 }
 
 int APPLNFRAME::restorewindowplacement(HMONITOR monitor)

@@ -1,9 +1,9 @@
 #pragma once
 
 // A top-level frame of the program holding module windows, one of them active. This is the share
-// the process relies on (creation on a monitor, the window list, closing in order, the default
-// area); tabs, bars, layout, placement, the workspace part and the rest of the frame's message
-// handling come with the frame window.
+// the process and the bars rely on (creation on a monitor with the four rebars, the window list,
+// closing in order, the default area, docking bars); tabs, layout, placement, the workspace part
+// and the rest of the frame's message handling come with the frame window.
 
 #include "core/containers/dpa.h"
 #include "framework/appln/applnwindow.h"
@@ -11,6 +11,8 @@
 #include "platform/win/monitors.h"
 
 class APPLNPROCESS;
+class CTRLBAR;
+class REBAR;
 
 // The frame's timer that ends the process's suppression of workspace saves.
 constexpr UINT_PTR FRAMETIMER_WORKSPACE = 12;
@@ -50,6 +52,16 @@ public:
     APPLNWINDOW* getwindow(int i) const { return windows.ptr(i); }
     APPLNPROCESS* getprocess() const { return process; }
 
+    // The bar bound to the child window with that id of the frame, else of the active window;
+    // null when none.
+    CTRLBAR* getctrlbar(unsigned id);
+    // The bar docks itself in the rebar of that side (0 top, 1 bottom, 2 left, 3 right) at that
+    // position; detach takes it out of all four.
+    void attach(CTRLBAR* bar, int side, int position);
+    void detach(CTRLBAR* bar);
+    // The rebar of a side; null before the native frame is made or for a bad side.
+    REBAR* getrebar(int side) const { return side >= 0 && side < 4 ? rebars[side] : nullptr; }
+
     // The stored placement for the monitor applied; 0 when none is stored.
     int restorewindowplacement(HMONITOR monitor);
     // The monitor's work area (the primary work area for null) inset by 1/120 of its width and
@@ -58,6 +70,7 @@ public:
 
 private:
     APPLNPROCESS* process;
+    REBAR* rebars[4] = {}; // top, bottom, left, right
     GDPA<APPLNWINDOW> windows;
     APPLNWINDOW* active = nullptr;
     APPLNWINDOW* previous = nullptr;

@@ -97,6 +97,12 @@ void APPLNMODULE::setapplnname(const char* newname, const char* newtitle)
     context.title = title.c_str();
 }
 
+FORMPROC APPLNMODULE::getdialogcbf(const char* formname)
+{
+    FORM_CBITEM* item = dialogcbfs[formname];
+    return item ? item->proc : nullptr;
+}
+
 void APPLNMODULE::pushcontext()
 {
     contextstack.push_back(setapplncontext(&context));

@@ -8,17 +8,21 @@
 // overrides one form of getprimarywindow or showprimarywindow brings in the other with a
 // using-declaration.
 
+#include <strings.h>
+
 #include <condition_variable>
 #include <mutex>
 #include <string>
 #include <vector>
 
+#include "core/containers/didx.h"
 #include "core/containers/dpa.h"
 #include "core/windows/stringtable.h"
 #include "framework/appln/applncontext.h"
 #include "framework/appln/applnwindow.h"
 #include "framework/appln/inputhandler.h"
 #include "framework/appln/interfaces.h"
+#include "framework/appln/stringtranslator.h"
 #include "framework/commands/cmdinfotable.h"
 #include "framework/commands/keytranslator.h"
 #include "platform/ombrel/gslist.h"
@@ -105,6 +109,9 @@ public:
     int docommand(unsigned short id) override { return 0; }
     int getuistate(unsigned short id, UISTATE* state) override { return 0; }
 
+    // The callback registered by loadcbftable for the form's name (without regard to case).
+    FORMPROC getdialogcbf(const char* formname) override;
+    CONTROL* getdialogctrl(FORM& form, int type, HWND window, const char* controlname) override { return nullptr; }
     const char* getdialogctrltypename(int type) override { return "UNKNOWN"; }
     STRINGTRANSLATOR* getstringtranslator() override { return context.translator; }
     const char* getstringcontext() override { return context.stringcontext; }
@@ -138,6 +145,8 @@ protected:
     APPLNWINDOW* primarywindow = nullptr;
     GDPA<APPLNWINDOW> windows;
     INPUTHANDLER inputhandler;
+    // The callbacks of the module's forms by form name; the rows are the module's (not owned).
+    GDIDX<FORM_CBITEM> dialogcbfs { 0, DIDX::REPLACE, strcasecmp };
 
 private:
     std::string name;

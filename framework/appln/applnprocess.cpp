@@ -14,9 +14,11 @@
 #include "core/text/strutil.h"
 #include "core/windows/process.h"
 #include "core/windows/registry.h"
+#include "framework/appln/errorhandler.h"
 #include "framework/appln/splashscreen.h"
 #include "framework/appln/stringtranslator.h"
 #include "platform/drelm/alerts.h"
+#include "platform/drelm/dialoglook.h"
 #include "platform/tirsk/basewin.h"
 #include "platform/tirsk/exceptionhandler.h"
 #include "platform/win/htmlhelp.h"
@@ -38,6 +40,8 @@ APPLNPROCESS* theprocess = nullptr;
 constexpr const char* organisationname = "Venthorne Electronics";
 constexpr const char* organisationdomain = "venthorne.com";
 constexpr const char* lastfileused = "LastFileUsed";
+constexpr int recentfiles = 8;
+constexpr unsigned int firstrecentfile = 0x175;
 constexpr int messagebuffer = 1024;
 
 QString fromlocal(const char* text)
@@ -200,8 +204,29 @@ void APPLNPROCESS::system_init()
     setpaths();
     reg_setrootkey(HKEY_CURRENT_USER);
     BASEWIN::initialise("APPLN");
+    dlg_init(nullptr, getapplnlanguageinstance());
+    dlg_setlocale(translator.get());
+    setformfactoryhook([]() -> IFORMFACTORY* { return getapplnmodule(); });
     HtmlHelpA(nullptr, nullptr, HH_INITIALIZE, reinterpret_cast<DWORD_PTR>(&helpcookie));
     APPLNMODULE::system_init();
+    applnmenu.reset(createapplnmenu(this));
+    APPLNMENU::loadmrulist();
+    applnmenu->rebuildmrulist();
+}
+
+APPLNMENU* APPLNPROCESS::createapplnmenu(IMENUOWNER* owner)
+{
+    auto* menu = new APPLNMENU(owner, recentfiles, firstrecentfile);
+    menu->loadmenus("GLOBALMENU", getmoduleinstance(), cmdtable, this);
+    menu->setaccelerators(CMDCTX_GLOBAL, keytranslator, 0);
+    menu->rebuildmrulist();
+    return menu;
+}
+
+void APPLNPROCESS::oninitmenupopup(int index, HMENU popup)
+{
+    if (applnmenu)
+        applnmenu->init(popup);
 }
 
 void APPLNPROCESS::system_term()
@@ -214,9 +239,14 @@ void APPLNPROCESS::system_term()
     HtmlHelpA(nullptr, nullptr, HH_CLOSE_ALL, 0);
     HtmlHelpA(nullptr, nullptr, HH_UNINITIALIZE, helpcookie);
     APPLNMODULE::system_term();
+    APPLNMENU::savemrulist();
+    applnmenu.reset();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     destroymodules();
     frames.zap();
+    APPLNERRORHANDLER::closeinternalerrors();
+    setformfactoryhook(nullptr);
+    dlg_term();
     BASEWIN::terminate();
     setapplncontext(&context);
     reg_term();
@@ -267,6 +297,8 @@ void APPLNPROCESS::abort()
 void APPLNPROCESS::addmrufile(const char* name)
 {
     pushcontext();
+    if (applnmenu)
+        applnmenu->addmrufile(name);
     reg_putstr(nullptr, lastfileused, name);
     popcontext();
 }

@@ -3,7 +3,8 @@
 // The one process object of a running program. The program derives its own process class and
 // hands control to run, which performs the start-up, runs the main loop until a quit and tears
 // everything down. The process is itself a module (the program's context, its messages and
-// strings); it owns the frames and the modules loaded by name, and the string translator.
+// strings, the global command table and key translator); it owns the frames, the modules loaded
+// by name, the application menu with the recent files, and the string translator.
 
 #include <memory>
 #include <mutex>
@@ -12,6 +13,7 @@
 #include "core/containers/didx.h"
 #include "core/files/paths.h"
 #include "framework/appln/applnframe.h"
+#include "framework/appln/applnmenu.h"
 #include "framework/appln/applnmodule.h"
 
 class SPLASHSCREEN;
@@ -60,6 +62,9 @@ public:
     virtual int parsecommandline(char* commandline) { return 1; }
     // Non-zero ends the run at once with that exit code; 0 in the base.
     virtual int executecommandline() { return 0; }
+    // A global menu bar for the owner (the process, a module window): the popups of "GLOBALMENU"
+    // with the global commands, their key names and the recent files. Owned by the caller.
+    virtual APPLNMENU* createapplnmenu(IMENUOWNER* owner);
     // A new frame on the monitor (the primary one for null), appended to the frames; null when
     // its window cannot be made.
     virtual APPLNFRAME* createnewframe(HMONITOR monitor);
@@ -90,7 +95,8 @@ public:
     void system_init() override;
     void system_term() override;
     void oninitmenu() override { }
-    void oninitmenupopup(int index, HMENU popup) override { }
+    // The application menu updates the popup before it opens.
+    void oninitmenupopup(int index, HMENU popup) override;
 
     // Frames.
     void addframe(APPLNFRAME* frame);
@@ -114,8 +120,10 @@ public:
     // Ends the run at the next quit check without showing a frame.
     void abort();
 
-    // Keeps name as the file used last.
+    // Puts name first in the recent files of every menu and keeps it as the file used last.
     void addmrufile(const char* name);
+    // The process's own application menu; null before system_init and after system_term.
+    APPLNMENU* getapplnmenu() const { return applnmenu.get(); }
     // Qt's box about itself over the active frame, captioned with the title.
     void aboutQt();
 
@@ -170,6 +178,7 @@ protected:
     int quitpending = 0;
     int exitcode = 0;
     std::unique_ptr<STRINGTRANSLATOR> translator;
+    std::unique_ptr<APPLNMENU> applnmenu;
     INPUTHANDLER* currentinputhandler = nullptr;
     SPLASHSCREEN* splash = nullptr;
     APPLNFRAME* frametoclose = nullptr;

@@ -3,15 +3,16 @@
 // The interfaces through which the process, the modules and their windows reach one another.
 // A module hands out its interfaces by number (IMODULE::queryinterface): number 0 is the module
 // object itself, number 1 its window module. Interfaces are not deleted through these pointers.
+// The form factory (IFORMFACTORY) is the dialog library's.
 
 #include <cstdint>
 
+#include "platform/drelm/formfactory.h"
 #include "platform/win/handletypes.h"
 
 class APPLNFRAME;
 class APPLNWINDOW;
 struct MODULECONTEXT;
-class STRINGTRANSLATOR;
 
 class IMODULE {
 public:
@@ -49,18 +50,6 @@ public:
 
 protected:
     ~ICMDTARGET() = default;
-};
-
-class IFORMFACTORY {
-public:
-    // The name of a dialog control type that the factory knows; "UNKNOWN" otherwise.
-    virtual const char* getdialogctrltypename(int type) = 0;
-    // The translator and the translation context of the factory's texts; either may be null.
-    virtual STRINGTRANSLATOR* getstringtranslator() = 0;
-    virtual const char* getstringcontext() = 0;
-
-protected:
-    ~IFORMFACTORY() = default;
 };
 
 // The colours a module draws with; its operations come with the editing framework.

@@ -1,7 +1,6 @@
 #include "framework/commands/cmdinfotable.h"
 
 #include <cstdlib>
-#include <cstring>
 
 #include "framework/appln/applncontext.h"
 #include "framework/appln/applnmodule.h"

@@ -6,5 +6,6 @@
 
 constexpr const char* CHECKMARKBITMAP = "MENUCHECKMARK";
 
-// Made with the first image strip of a run; null before, and when the bitmap is missing.
+// Made with the first image strip of a run, or when it is first asked for (again after the shared
+// images were released); null when the bitmap is missing.
 HBITMAP sharedcheckmark();

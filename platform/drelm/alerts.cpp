@@ -19,3 +19,8 @@ int disablealerts(int flag)
     disabled = flag ? 1 : 0;
     return previous;
 }
+
+int alertsdisabled()
+{
+    return disabled;
+}

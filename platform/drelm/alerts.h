@@ -6,3 +6,5 @@
 // Non-zero turns alerts off, zero turns them back on (restoring the box the program had);
 // returns the previous setting.
 int disablealerts(int flag);
+// Non-zero while alerts are off.
+int alertsdisabled();

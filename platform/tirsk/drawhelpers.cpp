@@ -95,9 +95,11 @@ void drawfftext(HDC dc, const char* text, const RECT* rect, int format)
 {
     if (!rect)
         return;
-    const HBRUSH background = CreateSolidBrush(GetBkColor(dc));
-    FillRect(dc, rect, background);
-    DeleteObject(background);
+    if (GetBkMode(dc) != TRANSPARENT) {
+        const HBRUSH background = CreateSolidBrush(GetBkColor(dc));
+        FillRect(dc, rect, background);
+        DeleteObject(background);
+    }
     if (!text)
         return;
     RECT box = *rect;

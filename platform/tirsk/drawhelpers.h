@@ -11,8 +11,9 @@
 #include "platform/win/geometry.h"
 #include "platform/win/handletypes.h"
 
-// Fills rect with the background colour of dc and draws text on one line inside it, vertically
-// centred and clipped to it: format 0 left-aligned, 1 centred, 2 right-aligned. '&' is plain text.
+// Fills rect with the background colour of dc (unless its background mode is TRANSPARENT) and
+// draws text on one line inside it, vertically centred and clipped to it: format 0 left-aligned,
+// 1 centred, 2 right-aligned. '&' is plain text.
 void drawfftext(HDC dc, const char* text, const RECT* rect, int format);
 // Shortens path in place so that its text is at most width pixels wide on dc: middle folders give
 // way to "..." first ("C:\...\Projects\amp.vktprj"), then the start of the file name

@@ -176,6 +176,7 @@ constexpr LPARAM KF_UP_BIT = static_cast<LPARAM>(0x80000000u);
 
 // Owner-draw: control types, actions and item states.
 constexpr UINT ODT_MENU = 1;
+constexpr UINT ODT_LISTBOX = 2;
 constexpr UINT ODT_BUTTON = 4;
 constexpr UINT ODA_DRAWENTIRE = 0x0001;
 constexpr UINT ODA_SELECT = 0x0002;

@@ -117,33 +117,61 @@ struct Bjt {
     // The states of an instance: charge pairs, then the delayed current of excess phase.
     enum : int32_t { Qbe = 0, Qbc = 2, Qbx = 4, Qcs = 6, Excess = 8, StateCount = 9 };
 
-    struct Instance : IFinstance {
+    // Cells, by row and column: collector c, base b, emitter e, substrate s and the internal
+    // collector cp, base bp and emitter ep.
+    enum : std::size_t {
+        Cc,
+        Bb,
+        Ee,
+        BpBp,
+        CpCp,
+        EpEp,
+        CCp,
+        BBp,
+        EEp,
+        CpC,
+        CpBp,
+        CpEp,
+        BpB,
+        BpCp,
+        BpEp,
+        EpE,
+        EpCp,
+        EpBp,
+        Ss,
+        SCp,
+        CpS,
+        BCp,
+        CpB
+    };
+
+    struct Hot {
+        const Model* model;
+        double area, icvbe, icvce;
+        bool off;
+        // At the run's temperature, scaled by area.
+        double vt;
+        double kelvin;
+        double csat, betaf, betar, c2, c4;
+        double bepot, becap, bcpot, bccap, cspot, cscap;
+        double vcrit;
+        double gcpr, gepr, rbpr, rbpi;
+        // The last iterate.
+        double vbe, vbc, cc, cb;
+        double gm, gpi, gmu, gx, go, geqcb;
+        double cpi, cmu, cbx, ccs;
+        int32_t c, b, e, s, cp, bp, ep;
+        int32_t state;
+        std::array<int32_t, 23> cells;
+    };
+
+    struct Instance : Bindable<Hot> {
         double area, icvbe, icvce, temp;
         bool off = false;
         bool tempgiven = false;
-        // At the run's temperature, scaled by area.
-        double vt = 0;
-        double kelvin = 0;
-        double csat = 0, betaf = 0, betar = 0, c2 = 0, c4 = 0;
-        double bepot = 0, becap = 0, bcpot = 0, bccap = 0, cspot = 0, cscap = 0;
-        double vcrit = 0;
-        double gcpr = 0, gepr = 0, rbpr = 0, rbpi = 0;
-        // The last iterate.
-        double vbe = 0, vbc = 0, cc = 0, cb = 0;
-        double gm = 0, gpi = 0, gmu = 0, gx = 0, go = 0, geqcb = 0;
-        double cpi = 0, cmu = 0, cbx = 0, ccs = 0;
-        int32_t c = 0, b = 0, e = 0, s = 0, cp = 0, bp = 0, ep = 0;
         Node* cnode = nullptr;
         Node* bnode = nullptr;
         Node* enode = nullptr;
-        int32_t state = 0;
-        double *cc_ = nullptr, *bb = nullptr, *ee = nullptr, *bpbp = nullptr, *cpcp = nullptr,
-               *epep = nullptr;
-        double *ccp = nullptr, *bbp = nullptr, *eep = nullptr, *cpc = nullptr, *cpbp = nullptr,
-               *cpep = nullptr;
-        double *bpb = nullptr, *bpcp = nullptr, *bpep = nullptr, *epe = nullptr, *epcp = nullptr,
-               *epbp = nullptr;
-        double *ss = nullptr, *scp = nullptr, *cps = nullptr, *bcp = nullptr, *cpb = nullptr;
     };
 
     static const Model& modelof(const Instance& q) { return static_cast<const Model&>(*q.model); }
@@ -152,12 +180,13 @@ struct Bjt {
     struct Currents {
         double c = 0, b = 0;
     };
-    static Currents currents(IFcircuit& ckt, const Instance& q)
+    static Currents currents(IFcircuit& ckt, const Instance& instance)
     {
-        if (!q.bound)
+        if (!instance.bound)
             return {};
+        const Hot& q = *instance.hot;
         const double* x = ckt.solution.data();
-        const int32_t type = modelof(q).polarity;
+        const int32_t type = q.model->polarity;
         const double vbe = type * (x[q.bp] - x[q.ep]);
         const double vbc = type * (x[q.bp] - x[q.cp]);
         const double dbe = vbe - q.vbe;
@@ -175,7 +204,7 @@ struct Bjt {
     static double power(IFcircuit& ckt, const Instance& q)
     {
         const Currents i = currents(ckt, q);
-        return terminalpower(ckt, q.bound, { i.c, q.c }, { i.b, q.b }, q.e);
+        return q.bound ? terminalpower(ckt, true, { i.c, q.hot->c }, { i.b, q.hot->b }, q.hot->e) : 0;
     }
     // Noise current densities (A^2/Hz): shot noise of the collector and base currents, flicker noise
     // of the base current at 1 Hz, thermal noise of the series resistances.
@@ -194,7 +223,7 @@ struct Bjt {
     }
     static double thermal(IFcircuit&, const Instance& q)
     {
-        return 4 * Boltzmann * q.kelvin * (q.gcpr + q.gepr + q.gx);
+        return q.bound ? 4 * Boltzmann * q.hot->kelvin * (q.hot->gcpr + q.hot->gepr + q.hot->gx) : 0;
     }
 
     static constexpr auto parameters = parametertable<Instance>({
@@ -211,17 +240,17 @@ struct Bjt {
         computed<&base>("cb", BaseCurrentAlias, "Base current").in("A"),
         computed<&emitter>("ie", EmitterCurrent, "Emitter current").in("A"),
         computed<&power>("p", Power, "Power dissipation").in("W"),
-        reading<&Instance::vbe>("vbe", Vbe, "B-E voltage").in("V"),
-        reading<&Instance::vbc>("vbc", Vbc, "B-C voltage").in("V"),
-        reading<&Instance::gm>("gm", Gm, "Small signal transconductance").in("S"),
-        reading<&Instance::gpi>("gpi", Gpi, "Small signal input conductance - pi").in("S"),
-        reading<&Instance::gmu>("gmu", Gmu, "Small signal conductance - mu").in("S"),
-        reading<&Instance::gx>("gx", Gx, "Conductance from base to internal base").in("S"),
-        reading<&Instance::go>("go", Go, "Small signal output conductance").in("S"),
-        reading<&Instance::cpi>("cpi", Cpi, "Internal base to emitter capacitance").in("F"),
-        reading<&Instance::cmu>("cmu", Cmu, "Internal base to collector capacitance").in("F"),
-        reading<&Instance::cbx>("cbx", Cbx, "Base to collector capacitance").in("F"),
-        reading<&Instance::ccs>("ccs", Ccs, "Collector to substrate capacitance").in("F"),
+        recorded<Instance, &Hot::vbe>("vbe", Vbe, "B-E voltage").in("V"),
+        recorded<Instance, &Hot::vbc>("vbc", Vbc, "B-C voltage").in("V"),
+        recorded<Instance, &Hot::gm>("gm", Gm, "Small signal transconductance").in("S"),
+        recorded<Instance, &Hot::gpi>("gpi", Gpi, "Small signal input conductance - pi").in("S"),
+        recorded<Instance, &Hot::gmu>("gmu", Gmu, "Small signal conductance - mu").in("S"),
+        recorded<Instance, &Hot::gx>("gx", Gx, "Conductance from base to internal base").in("S"),
+        recorded<Instance, &Hot::go>("go", Go, "Small signal output conductance").in("S"),
+        recorded<Instance, &Hot::cpi>("cpi", Cpi, "Internal base to emitter capacitance").in("F"),
+        recorded<Instance, &Hot::cmu>("cmu", Cmu, "Internal base to collector capacitance").in("F"),
+        recorded<Instance, &Hot::cbx>("cbx", Cbx, "Base to collector capacitance").in("F"),
+        recorded<Instance, &Hot::ccs>("ccs", Ccs, "Collector to substrate capacitance").in("F"),
         computed<&shotcollector>("shotnoisec", ShotNoiseCollector, "Collector shot noise density")
             .in("A2/Hz"),
         computed<&shotbase>("shotnoiseb", ShotNoiseBase, "Base shot noise density").in("A2/Hz"),
@@ -324,101 +353,89 @@ struct Bjt {
         return nullptr;
     }
 
-    static int check(IFcircuit& ckt, Instance& q)
+    static int check(IFcircuit& ckt, const Instance& instance, Hot& q)
     {
-        const Model& m = modelof(q);
+        const Model& m = modelof(instance);
+        const double area = instance.area;
         const double nominal = nominalkelvin(ckt, m.tnomgiven, m.tnom);
         if (int code
-            = junctionfault("transistor", q.name.c_str(), m.name.c_str(), nominal, unsound(m), q.area))
+            = junctionfault("transistor", instance.name.c_str(), m.name.c_str(), nominal, unsound(m), area))
             return code;
-        if (!(std::isfinite(q.icvbe) && std::isfinite(q.icvce)))
-            return fail(E_BADDEVICE, "transistor %s has no finite initial voltages", q.name.c_str());
-        q.kelvin = devicekelvin(ckt, q.tempgiven, q.temp);
+        if (!(std::isfinite(instance.icvbe) && std::isfinite(instance.icvce)))
+            return fail(E_BADDEVICE, "transistor %s has no finite initial voltages", instance.name.c_str());
+        q.model = &m;
+        q.area = area;
+        q.icvbe = instance.icvbe;
+        q.icvce = instance.icvce;
+        q.off = instance.off;
+        q.kelvin = devicekelvin(ckt, instance.tempgiven, instance.temp);
         if (q.kelvin == 0)
-            return fail(E_BADDEVICE, "transistor %s has a temperature below absolute zero", q.name.c_str());
+            return fail(
+                E_BADDEVICE, "transistor %s has a temperature below absolute zero", instance.name.c_str());
         q.vt = thermalvoltage(q.kelvin);
         const double ratio = q.kelvin / nominal;
         const double logfactor = (ratio - 1) * m.eg / q.vt + m.xti * std::log(ratio);
         const double betafactor = std::exp(m.xtb * std::log(ratio));
-        q.csat = m.is * std::exp(logfactor) * q.area;
+        q.csat = m.is * std::exp(logfactor) * area;
         q.betaf = m.bf * betafactor;
         q.betar = m.br * betafactor;
         const double ise = m.isegiven ? m.ise : m.c2 * m.is;
         const double isc = m.iscgiven ? m.isc : m.c4 * m.is;
-        q.c2 = ise * std::exp(logfactor / m.ne) / betafactor * q.area;
-        q.c4 = isc * std::exp(logfactor / m.nc) / betafactor * q.area;
+        q.c2 = ise * std::exp(logfactor / m.ne) / betafactor * area;
+        q.c4 = isc * std::exp(logfactor / m.nc) / betafactor * area;
         const JunctionTemperature be = junctiontemperature(m.vje, m.cje, m.mje, nominal, q.kelvin);
         const JunctionTemperature bc = junctiontemperature(m.vjc, m.cjc, m.mjc, nominal, q.kelvin);
         const JunctionTemperature cs = junctiontemperature(m.vjs, m.cjs, m.mjs, nominal, q.kelvin);
         q.bepot = be.potential;
-        q.becap = be.capacitance * q.area;
+        q.becap = be.capacitance * area;
         q.bcpot = bc.potential;
-        q.bccap = bc.capacitance * q.area;
+        q.bccap = bc.capacitance * area;
         q.cspot = cs.potential;
-        q.cscap = cs.capacitance * q.area;
+        q.cscap = cs.capacitance * area;
         q.vcrit = criticalvoltage(q.vt, q.csat);
-        q.gcpr = m.rc > 0 ? q.area / m.rc : 0;
-        q.gepr = m.re > 0 ? q.area / m.re : 0;
-        q.rbpr = (m.rbmgiven ? m.rbm : m.rb) / q.area;
-        q.rbpi = m.rb / q.area - q.rbpr;
+        q.gcpr = m.rc > 0 ? area / m.rc : 0;
+        q.gepr = m.re > 0 ? area / m.re : 0;
+        q.rbpr = (m.rbmgiven ? m.rbm : m.rb) / area;
+        q.rbpi = m.rb / area - q.rbpr;
         if (!std::isfinite(q.csat) || q.csat <= 0 || !std::isfinite(q.vcrit) || !(q.bepot > 0)
             || !(q.bcpot > 0) || !(q.cspot > 0) || !std::isfinite(q.c2) || !std::isfinite(q.c4)
             || !std::isfinite(q.betaf))
             return fail(E_BADDEVICE, "transistor %s: model %s gives no usable junctions at %g K",
-                q.name.c_str(), m.name.c_str(), q.kelvin);
+                instance.name.c_str(), m.name.c_str(), q.kelvin);
         return 0;
     }
 
-    static int bind(IFcircuit& ckt, Instance& q)
+    static int bind(IFcircuit& ckt, Instance& instance, Hot& q)
     {
         int32_t nodes[3];
-        if (int code = terminalnumbers(q, 3, nodes))
+        if (int code = terminalnumbers(instance, 3, nodes))
             return code;
         q.c = nodes[0];
         q.b = nodes[1];
         q.e = nodes[2];
-        const Node* substrate = q.terminals[3];
+        const Node* substrate = instance.terminals[3];
         q.s = substrate && !substrate->deleted ? substrate->number : 0;
-        const Model& m = modelof(q);
-        q.cp = m.rc > 0 ? internalnode(ckt, q, q.cnode, "collector") : q.c;
-        q.bp = m.rb > 0 ? internalnode(ckt, q, q.bnode, "base") : q.b;
-        q.ep = m.re > 0 ? internalnode(ckt, q, q.enode, "emitter") : q.e;
+        const Model& m = modelof(instance);
+        q.cp = m.rc > 0 ? internalnode(ckt, instance, instance.cnode, "collector") : q.c;
+        q.bp = m.rb > 0 ? internalnode(ckt, instance, instance.bnode, "base") : q.b;
+        q.ep = m.re > 0 ? internalnode(ckt, instance, instance.enode, "emitter") : q.e;
         if ((q.state = ckt.models.allocstates(StateCount)) < 0)
-            return fail(E_NOMEM, "out of memory for the states of %s", q.name.c_str());
+            return fail(E_NOMEM, "out of memory for the states of %s", instance.name.c_str());
         SparseMatrix& x = ckt.matrix;
-        q.cc_ = x.element(q.c, q.c);
-        q.bb = x.element(q.b, q.b);
-        q.ee = x.element(q.e, q.e);
-        q.bpbp = x.element(q.bp, q.bp);
-        q.cpcp = x.element(q.cp, q.cp);
-        q.epep = x.element(q.ep, q.ep);
-        q.ccp = x.element(q.c, q.cp);
-        q.bbp = x.element(q.b, q.bp);
-        q.eep = x.element(q.e, q.ep);
-        q.cpc = x.element(q.cp, q.c);
-        q.cpbp = x.element(q.cp, q.bp);
-        q.cpep = x.element(q.cp, q.ep);
-        q.bpb = x.element(q.bp, q.b);
-        q.bpcp = x.element(q.bp, q.cp);
-        q.bpep = x.element(q.bp, q.ep);
-        q.epe = x.element(q.ep, q.e);
-        q.epcp = x.element(q.ep, q.cp);
-        q.epbp = x.element(q.ep, q.bp);
-        q.ss = x.element(q.s, q.s);
-        q.scp = x.element(q.s, q.cp);
-        q.cps = x.element(q.cp, q.s);
-        q.bcp = x.element(q.b, q.cp);
-        q.cpb = x.element(q.cp, q.b);
+        q.cells = { x.place(q.c, q.c), x.place(q.b, q.b), x.place(q.e, q.e), x.place(q.bp, q.bp),
+            x.place(q.cp, q.cp), x.place(q.ep, q.ep), x.place(q.c, q.cp), x.place(q.b, q.bp),
+            x.place(q.e, q.ep), x.place(q.cp, q.c), x.place(q.cp, q.bp), x.place(q.cp, q.ep),
+            x.place(q.bp, q.b), x.place(q.bp, q.cp), x.place(q.bp, q.ep), x.place(q.ep, q.e),
+            x.place(q.ep, q.cp), x.place(q.ep, q.bp), x.place(q.s, q.s), x.place(q.s, q.cp),
+            x.place(q.cp, q.s), x.place(q.b, q.cp), x.place(q.cp, q.b) };
         return 0;
     }
-
-    static void unbind(Instance& q) { q.cp = q.bp = q.ep = 0; }
 
     // The junction voltages this iteration starts from (type-corrected): the initial-junction
     // guesses, the initial voltages at the first point of a transient with UIC (which solves no
     // operating point), or the solution limited against the last iterate. `limited` when limiting
     // changed one.
-    static void junctionvoltages(IFcircuit& ckt, Instance& q, double& vbe, double& vbc, bool& limited)
+    static void junctionvoltages(IFcircuit& ckt, const Hot& q, double& vbe, double& vbc, bool& limited)
     {
         limited = false;
         const uint32_t mode = ckt.mode;
@@ -437,7 +454,7 @@ struct Bjt {
             return;
         }
         const double* x = ckt.solution.data();
-        const int32_t type = modelof(q).polarity;
+        const int32_t type = q.model->polarity;
         bool first = false;
         bool second = false;
         vbe = pnjlim(type * (x[q.bp] - x[q.ep]), q.vbe, q.vt, q.vcrit, first);
@@ -472,7 +489,7 @@ struct Bjt {
 
     // Integrates the charge pair at `index` of the instance: the current into it and its
     // conductance from the capacitance.
-    static void load(IFcircuit& ckt, std::deque<Instance>& list)
+    static void load(IFcircuit& ckt, std::span<Hot> list)
     {
         const double gmin = ckt.options.gmin;
         const uint32_t mode = ckt.mode;
@@ -482,10 +499,9 @@ struct Bjt {
         const double slope = transient ? ckt.integration.slope() : 0;
         double* rhs = ckt.rhs.data();
         const double* x = ckt.solution.data();
-        for (Instance& q : list) {
-            if (q.deleted)
-                continue;
-            const Model& m = modelof(q);
+        double* a = ckt.matrix.stamps();
+        for (Hot& q : list) {
+            const Model& m = *q.model;
             const int32_t type = m.polarity;
             double vbe;
             double vbc;
@@ -640,29 +656,29 @@ struct Bjt {
             rhs[q.ep] += ceqbe;
             rhs[q.s] -= ceqcs;
 
-            *q.cc_ += q.gcpr;
-            *q.bb += gx + geqbx;
-            *q.ee += q.gepr;
-            *q.bpbp += gx + gpi + gmu + geqcb;
-            *q.cpcp += gmu + go + q.gcpr + gccs + geqbx;
-            *q.epep += gpi + q.gepr + gm + go;
-            *q.ccp -= q.gcpr;
-            *q.bbp -= gx;
-            *q.eep -= q.gepr;
-            *q.cpc -= q.gcpr;
-            *q.cpbp += gm - gmu;
-            *q.cpep -= gm + go;
-            *q.bpb -= gx;
-            *q.bpcp -= gmu + geqcb;
-            *q.bpep -= gpi;
-            *q.epe -= q.gepr;
-            *q.epcp += geqcb - go;
-            *q.epbp -= gpi + gm + geqcb;
-            *q.ss += gccs;
-            *q.scp -= gccs;
-            *q.cps -= gccs;
-            *q.bcp -= geqbx;
-            *q.cpb -= geqbx;
+            a[q.cells[Cc]] += q.gcpr;
+            a[q.cells[Bb]] += gx + geqbx;
+            a[q.cells[Ee]] += q.gepr;
+            a[q.cells[BpBp]] += gx + gpi + gmu + geqcb;
+            a[q.cells[CpCp]] += gmu + go + q.gcpr + gccs + geqbx;
+            a[q.cells[EpEp]] += gpi + q.gepr + gm + go;
+            a[q.cells[CCp]] -= q.gcpr;
+            a[q.cells[BBp]] -= gx;
+            a[q.cells[EEp]] -= q.gepr;
+            a[q.cells[CpC]] -= q.gcpr;
+            a[q.cells[CpBp]] += gm - gmu;
+            a[q.cells[CpEp]] -= gm + go;
+            a[q.cells[BpB]] -= gx;
+            a[q.cells[BpCp]] -= gmu + geqcb;
+            a[q.cells[BpEp]] -= gpi;
+            a[q.cells[EpE]] -= q.gepr;
+            a[q.cells[EpCp]] += geqcb - go;
+            a[q.cells[EpBp]] -= gpi + gm + geqcb;
+            a[q.cells[Ss]] += gccs;
+            a[q.cells[SCp]] -= gccs;
+            a[q.cells[CpS]] -= gccs;
+            a[q.cells[BCp]] -= geqbx;
+            a[q.cells[CpB]] -= geqbx;
         }
     }
 
@@ -684,14 +700,12 @@ struct Bjt {
         return d;
     }
 
-    static bool converged(IFcircuit& ckt, std::deque<Instance>& list)
+    static bool converged(IFcircuit& ckt, std::span<const Hot> list)
     {
         const double* x = ckt.solution.data();
         const Options& o = ckt.options;
-        for (const Instance& q : list) {
-            if (q.deleted)
-                continue;
-            const int32_t type = modelof(q).polarity;
+        for (const Hot& q : list) {
+            const int32_t type = q.model->polarity;
             const double dbe = type * (x[q.bp] - x[q.ep]) - q.vbe;
             const double dbc = type * (x[q.bp] - x[q.cp]) - q.vbc;
             const double cchat = q.cc + (q.gm + q.go) * dbe - (q.go + q.gmu) * dbc;
@@ -704,21 +718,15 @@ struct Bjt {
         return true;
     }
 
-    static double truncation(IFcircuit& ckt, std::deque<Instance>& list, int32_t order)
+    static void truncation(IFcircuit& ckt, std::span<const Hot> list, TruncationTest& test)
     {
-        TruncationTest test(ckt, order);
-        if (!test.possible())
-            return test.step();
-        for (const Instance& q : list) {
-            if (q.deleted)
-                continue;
+        for (const Hot& q : list) {
             for (int32_t pair : { Qbe, Qbc, Qcs })
                 test.add(q.state + pair, ckt.options.abstol);
         }
-        return test.step();
     }
 
-    static void topology(Topology& topology, const Instance& q)
+    static void topology(Topology& topology, const Instance&, const Hot& q)
     {
         topology.conducts(q.c, q.cp);
         topology.conducts(q.b, q.bp);

@@ -16,7 +16,17 @@ constexpr int32_t Voltage = 11;
 
 // A linear capacitor, integrated by its charge: state q = C v and its current q'. Open in DC.
 struct Capacitor : LinearDevice {
-    struct Instance : IFinstance {
+    struct Hot {
+        double capacitance; // of all M in parallel at the instance's temperature
+        double history; // the current's part that does not depend on the present charge
+        double ic; // the initial voltage with UIC; no number when none is given
+        int32_t pos;
+        int32_t neg;
+        int32_t state; // charge; current at state + 1
+        std::array<int32_t, 4> cells; // conductanceplaces()
+    };
+
+    struct Instance : Bindable<Hot> {
         double capacitance;
         bool given = false;
         double ic;
@@ -24,24 +34,18 @@ struct Capacitor : LinearDevice {
         double temp;
         bool tempgiven = false;
         double dtemp, m, tc1, tc2;
-        double effective = 0; // of all M in parallel at the instance's temperature
-        int32_t pos = 0;
-        int32_t neg = 0;
-        int32_t state = 0; // charge; current at state + 1
-        double history = 0; // the current's part that does not depend on the present charge
-        double* pospos = nullptr;
-        double* negneg = nullptr;
-        double* posneg = nullptr;
-        double* negpos = nullptr;
     };
 
     static double current(IFcircuit& ckt, const Instance& c)
     {
-        return c.bound && (ckt.mode & MODE_TRAN) ? ckt.states[0][static_cast<std::size_t>(c.state) + 1] : 0;
+        return c.bound && (ckt.mode & MODE_TRAN) ? ckt.states[0][static_cast<std::size_t>(c.hot->state) + 1]
+                                                 : 0;
     }
     static double voltage(IFcircuit& ckt, const Instance& c)
     {
-        return ckt.solution[static_cast<std::size_t>(c.pos)] - ckt.solution[static_cast<std::size_t>(c.neg)];
+        return c.bound ? ckt.solution[static_cast<std::size_t>(c.hot->pos)]
+                - ckt.solution[static_cast<std::size_t>(c.hot->neg)]
+                       : 0;
     }
 
     static constexpr auto parameters = parametertable<Instance>(
@@ -55,94 +59,80 @@ struct Capacitor : LinearDevice {
         },
         coefficientrows<Instance>(Temperature));
 
-    static int check(IFcircuit& ckt, Instance& c)
-    {
-        c.effective
-            = c.m * c.capacitance * temperaturefactor(ckt, c.tempgiven, c.temp, c.dtemp, c.tc1, c.tc2);
-        if (!c.given || !std::isfinite(c.effective))
-            return fail(E_BADDEVICE, "capacitor %s has no finite capacitance", c.name.c_str());
-        if (c.icgiven && !std::isfinite(c.ic))
-            return fail(E_BADDEVICE, "capacitor %s has no finite initial voltage", c.name.c_str());
-        return 0;
-    }
-
-    static int bind(IFcircuit& ckt, Instance& c)
+    static int bind(IFcircuit& ckt, Instance& c, Hot& h)
     {
         int32_t nodes[2];
         if (int code = terminalnumbers(c, 2, nodes))
             return code;
-        c.pos = nodes[0];
-        c.neg = nodes[1];
-        if ((c.state = ckt.models.allocstates(2)) < 0)
+        h.pos = nodes[0];
+        h.neg = nodes[1];
+        if ((h.state = ckt.models.allocstates(2)) < 0)
             return fail(E_NOMEM, "out of memory for the states of %s", c.name.c_str());
-        SparseMatrix& m = ckt.matrix;
-        c.pospos = m.element(c.pos, c.pos);
-        c.negneg = m.element(c.neg, c.neg);
-        c.posneg = m.element(c.pos, c.neg);
-        c.negpos = m.element(c.neg, c.pos);
+        h.cells = conductanceplaces(ckt.matrix, h.pos, h.neg);
         return 0;
     }
 
-    static void unbind(Instance&) { }
+    static int check(IFcircuit& ckt, const Instance& c, Hot& h)
+    {
+        h.capacitance
+            = c.m * c.capacitance * temperaturefactor(ckt, c.tempgiven, c.temp, c.dtemp, c.tc1, c.tc2);
+        if (!c.given || !std::isfinite(h.capacitance))
+            return fail(E_BADDEVICE, "capacitor %s has no finite capacitance", c.name.c_str());
+        if (c.icgiven && !std::isfinite(c.ic))
+            return fail(E_BADDEVICE, "capacitor %s has no finite initial voltage", c.name.c_str());
+        h.ic = c.icgiven ? c.ic : std::nan("");
+        return 0;
+    }
 
-    static void load(IFcircuit& ckt, std::deque<Instance>& list)
+    static void load(IFcircuit& ckt, std::span<Hot> list)
     {
         if (!(ckt.mode & MODE_TRAN))
             return;
         const double* x = ckt.solution.data();
         double* rhs = ckt.rhs.data();
+        double* a = ckt.matrix.stamps();
         const double slope = ckt.integration.slope();
-        const bool first = ckt.mode & MODE_INITTRAN;
-        const bool uic = ckt.mode & MODE_UIC;
-        for (Instance& c : list) {
-            if (c.deleted)
-                continue;
-            const auto q = static_cast<std::size_t>(c.state);
-            if (first) {
-                // The charge the transient starts from: the operating point's, or the initial voltage.
-                const double v = uic && c.icgiven ? c.ic : x[c.pos] - x[c.neg];
-                ckt.states[1][q] = c.effective * v;
+        if (ckt.mode & MODE_INITTRAN) {
+            // The charge the transient starts from: the operating point's, or the initial voltage.
+            const bool uic = ckt.mode & MODE_UIC;
+            for (const Hot& c : list) {
+                const double v = uic && !std::isnan(c.ic) ? c.ic : x[c.pos] - x[c.neg];
+                const auto q = static_cast<std::size_t>(c.state);
+                ckt.states[1][q] = c.capacitance * v;
                 ckt.states[1][q + 1] = 0;
             }
+        }
+        for (Hot& c : list) {
             c.history = history(ckt, c.state);
-            const double g = slope * c.effective;
-            *c.pospos += g;
-            *c.negneg += g;
-            *c.posneg -= g;
-            *c.negpos -= g;
+            stampconductance(a, c.cells.data(), slope * c.capacitance);
             rhs[c.pos] -= c.history;
             rhs[c.neg] += c.history;
         }
     }
 
-    static void update(IFcircuit& ckt, std::deque<Instance>& list)
+    static void settle(IFcircuit& ckt, std::span<Hot> list, TruncationTest* test)
     {
         const double* x = ckt.solution.data();
         double* state = ckt.states[0].data();
         const double slope = ckt.integration.slope();
-        for (Instance& c : list) {
-            if (c.deleted)
-                continue;
-            const double q = c.effective * (x[c.pos] - x[c.neg]);
+        const double tolerance = ckt.options.abstol;
+        for (const Hot& c : list) {
+            const double q = c.capacitance * (x[c.pos] - x[c.neg]);
             state[c.state] = q;
             state[c.state + 1] = slope * q + c.history;
+            if (test)
+                test->add(c.state, tolerance);
         }
     }
 
-    static double truncation(IFcircuit& ckt, std::deque<Instance>& list, int32_t order)
+    static void truncation(IFcircuit& ckt, std::span<const Hot> list, TruncationTest& test)
     {
-        TruncationTest test(ckt, order);
-        if (!test.possible())
-            return test.step();
         const double tolerance = ckt.options.abstol;
-        for (const Instance& i : list) {
-            if (!i.deleted)
-                test.add(i.state, tolerance);
-        }
-        return test.step();
+        for (const Hot& c : list)
+            test.add(c.state, tolerance);
     }
 
-    static void topology(Topology&, const Instance&) { }
+    static void topology(Topology&, const Instance&, const Hot&) { }
 };
 
 } // namespace

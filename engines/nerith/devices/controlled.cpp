@@ -16,13 +16,9 @@ struct CurrentOutput {
     static constexpr const char* what = "voltage-controlled current source";
     static constexpr const char* gaindescription = "Transconductance";
     static constexpr const char* gainunit = "S";
-
-    struct Cells {
-        double* outposinpos = nullptr;
-        double* outposinneg = nullptr;
-        double* outneginpos = nullptr;
-        double* outneginneg = nullptr;
-    };
+    static constexpr bool Branch = false;
+    // Cells: out+ by in+ and in-, out- by in+ and in-.
+    using Cells = std::array<int32_t, 4>;
 
     template <class Instance> static double current(IFcircuit& ckt, const Instance& g)
     {
@@ -31,28 +27,18 @@ struct CurrentOutput {
         return g.gain * (at(2) - at(3));
     }
 
-    template <class Instance> static void bind(IFcircuit& ckt, Instance& g)
+    static Cells places(SparseMatrix& m, const int32_t* nodes, int32_t)
     {
-        SparseMatrix& m = ckt.matrix;
-        g.cells.outposinpos = m.element(g.nodes[0], g.nodes[2]);
-        g.cells.outposinneg = m.element(g.nodes[0], g.nodes[3]);
-        g.cells.outneginpos = m.element(g.nodes[1], g.nodes[2]);
-        g.cells.outneginneg = m.element(g.nodes[1], g.nodes[3]);
+        return { m.place(nodes[0], nodes[2]), m.place(nodes[0], nodes[3]), m.place(nodes[1], nodes[2]),
+            m.place(nodes[1], nodes[3]) };
     }
 
-    template <class Instance> static void unbind(Instance&) { }
-
-    template <class Instance> static void load(std::deque<Instance>& list)
+    template <class Hot> static void load(double* a, const Hot& g)
     {
-        for (Instance& g : list) {
-            if (g.deleted)
-                continue;
-            Cells& c = g.cells;
-            *c.outposinpos += g.gain;
-            *c.outposinneg -= g.gain;
-            *c.outneginpos -= g.gain;
-            *c.outneginneg += g.gain;
-        }
+        a[g.cells[0]] += g.gain;
+        a[g.cells[1]] -= g.gain;
+        a[g.cells[2]] -= g.gain;
+        a[g.cells[3]] += g.gain;
     }
 
     template <class Instance> static void topology(Topology&, const Instance&) { }
@@ -64,50 +50,29 @@ struct VoltageOutput {
     static constexpr const char* what = "voltage-controlled voltage source";
     static constexpr const char* gaindescription = "Gain";
     static constexpr const char* gainunit = "";
-
-    struct Cells {
-        int32_t branch = 0;
-        double* outposbranch = nullptr;
-        double* outnegbranch = nullptr;
-        double* branchoutpos = nullptr;
-        double* branchoutneg = nullptr;
-        double* branchinpos = nullptr;
-        double* branchinneg = nullptr;
-    };
+    static constexpr bool Branch = true;
+    // Cells: out+ and out- by the branch, the branch by out+, out-, in+ and in-.
+    using Cells = std::array<int32_t, 6>;
 
     template <class Instance> static double current(IFcircuit& ckt, const Instance& e)
     {
-        return e.bound ? ckt.solution[static_cast<std::size_t>(e.cells.branch)] : 0;
+        return e.bound ? ckt.solution[static_cast<std::size_t>(e.branch)] : 0;
     }
 
-    template <class Instance> static void bind(IFcircuit& ckt, Instance& e)
+    static Cells places(SparseMatrix& m, const int32_t* nodes, int32_t branch)
     {
-        Cells& c = e.cells;
-        c.branch = ckt.addbranch(&e, e.name.c_str(), "branch");
-        SparseMatrix& m = ckt.matrix;
-        c.outposbranch = m.element(e.nodes[0], c.branch);
-        c.outnegbranch = m.element(e.nodes[1], c.branch);
-        c.branchoutpos = m.element(c.branch, e.nodes[0]);
-        c.branchoutneg = m.element(c.branch, e.nodes[1]);
-        c.branchinpos = m.element(c.branch, e.nodes[2]);
-        c.branchinneg = m.element(c.branch, e.nodes[3]);
+        return { m.place(nodes[0], branch), m.place(nodes[1], branch), m.place(branch, nodes[0]),
+            m.place(branch, nodes[1]), m.place(branch, nodes[2]), m.place(branch, nodes[3]) };
     }
 
-    template <class Instance> static void unbind(Instance& e) { e.cells.branch = 0; }
-
-    template <class Instance> static void load(std::deque<Instance>& list)
+    template <class Hot> static void load(double* a, const Hot& e)
     {
-        for (Instance& e : list) {
-            if (e.deleted)
-                continue;
-            Cells& c = e.cells;
-            *c.outposbranch += 1;
-            *c.outnegbranch -= 1;
-            *c.branchoutpos += 1;
-            *c.branchoutneg -= 1;
-            *c.branchinpos -= e.gain;
-            *c.branchinneg += e.gain;
-        }
+        a[e.cells[0]] += 1;
+        a[e.cells[1]] -= 1;
+        a[e.cells[2]] += 1;
+        a[e.cells[3]] -= 1;
+        a[e.cells[4]] -= e.gain;
+        a[e.cells[5]] += e.gain;
     }
 
     template <class Instance> static void topology(Topology& topology, const Instance& e)
@@ -119,11 +84,16 @@ struct VoltageOutput {
 // A source controlled by the voltage between its input terminals; `Output` makes it a current or
 // a voltage source and holds what stamps it.
 template <class Output> struct Controlled : LinearDevice {
-    struct Instance : IFinstance {
+    struct Hot {
+        double gain;
+        typename Output::Cells cells;
+    };
+
+    struct Instance : Bindable<Hot> {
         double gain;
         bool given = false;
         int32_t nodes[4] {}; // out+, out-, in+, in-
-        typename Output::Cells cells;
+        int32_t branch = 0; // of a voltage output
     };
 
     static double current(IFcircuit& ckt, const Instance& s) { return Output::current(ckt, s); }
@@ -140,24 +110,34 @@ template <class Output> struct Controlled : LinearDevice {
         computed<&power>("p", Power, "Power delivered").in("W"),
     });
 
-    static int check(IFcircuit&, Instance& s)
-    {
-        if (!s.given || !std::isfinite(s.gain))
-            return fail(E_BADDEVICE, "%s %s has no finite gain", Output::what, s.name.c_str());
-        return 0;
-    }
-
-    static int bind(IFcircuit& ckt, Instance& s)
+    static int bind(IFcircuit& ckt, Instance& s, Hot& h)
     {
         if (int code = terminalnumbers(s, 4, s.nodes))
             return code;
-        Output::bind(ckt, s);
+        if constexpr (Output::Branch)
+            s.branch = ckt.addbranch(&s, s.name.c_str(), "branch");
+        h.cells = Output::places(ckt.matrix, s.nodes, s.branch);
         return 0;
     }
 
-    static void unbind(Instance& s) { Output::unbind(s); }
-    static void load(IFcircuit&, std::deque<Instance>& list) { Output::load(list); }
-    static void topology(Topology& topology, const Instance& s) { Output::topology(topology, s); }
+    static int check(IFcircuit&, const Instance& s, Hot& h)
+    {
+        if (!s.given || !std::isfinite(s.gain))
+            return fail(E_BADDEVICE, "%s %s has no finite gain", Output::what, s.name.c_str());
+        h.gain = s.gain;
+        return 0;
+    }
+
+    static void unbind(Instance& s) { s.branch = 0; }
+
+    static void load(IFcircuit& ckt, std::span<Hot> list)
+    {
+        double* a = ckt.matrix.stamps();
+        for (const Hot& s : list)
+            Output::load(a, s);
+    }
+
+    static void topology(Topology& topology, const Instance& s, const Hot&) { Output::topology(topology, s); }
 };
 
 } // namespace

@@ -63,36 +63,40 @@ struct Diode {
         bool tnomgiven = false;
     };
 
-    struct Instance : IFinstance {
-        double area, ic, temp;
-        bool off = false;
-        bool tempgiven = false;
+    // Cells: the junction's conductance between the inner anode and the cathode
+    // (conductanceplaces()), then the series conductance between the anode and the inner anode.
+    enum : std::size_t { Junction = 0, Series = 4 };
+
+    struct Hot {
+        const Model* model;
         // At the run's temperature, scaled by area.
-        double vte = 0; // n kT/q
-        double csat = 0;
-        double cj = 0;
-        double vj = 0;
-        double breakdown = 0; // the knee voltage that gives the breakdown current; 0: none
-        double vcrit = 0;
-        double gspr = 0; // series conductance; 0: no internal node
-        double kelvin = 0;
+        double vte; // n kT/q
+        double csat;
+        double cj;
+        double vj;
+        double breakdown; // the knee voltage that gives the breakdown current; 0: none
+        double vcrit;
+        double gspr; // series conductance; 0: no internal node
+        double kelvin;
+        double ic;
+        bool off;
         // The last iterate.
         double vd = 0;
         double id = 0; // junction current, charge current included
         double gd = 0;
         double capacitance = 0;
-        int32_t anode = 0;
-        int32_t cathode = 0;
-        int32_t inner = 0; // the anode behind the series resistance
+        int32_t anode;
+        int32_t cathode;
+        int32_t inner; // the anode behind the series resistance
+        int32_t state; // charge; its current at state + 1
+        std::array<int32_t, 8> cells;
+    };
+
+    struct Instance : Bindable<Hot> {
+        double area, ic, temp;
+        bool off = false;
+        bool tempgiven = false;
         Node* innernode = nullptr;
-        int32_t state = 0; // charge; its current at state + 1
-        double* anodeanode = nullptr;
-        double* cathodecathode = nullptr;
-        double* innerinner = nullptr;
-        double* anodeinner = nullptr;
-        double* inneranode = nullptr;
-        double* cathodeinner = nullptr;
-        double* innercathode = nullptr;
     };
 
     static const Model& modelof(const Instance& d) { return static_cast<const Model&>(*d.model); }
@@ -104,28 +108,32 @@ struct Diode {
         if (!d.bound)
             return 0;
         const double* x = ckt.solution.data();
-        return x[d.inner] - x[d.cathode];
+        return x[d.hot->inner] - x[d.hot->cathode];
     }
     static double current(IFcircuit& ckt, const Instance& d)
     {
-        return d.bound ? d.id + d.gd * (voltage(ckt, d) - d.vd) : 0;
+        return d.bound ? d.hot->id + d.hot->gd * (voltage(ckt, d) - d.hot->vd) : 0;
     }
     static double charge(IFcircuit& ckt, const Instance& d)
     {
-        return d.bound && !ckt.states[0].empty() ? ckt.states[0][static_cast<std::size_t>(d.state)] : 0;
+        return d.bound && !ckt.states[0].empty() ? ckt.states[0][static_cast<std::size_t>(d.hot->state)] : 0;
     }
     static double chargecurrent(IFcircuit& ckt, const Instance& d)
     {
-        return d.bound && (ckt.mode & MODE_TRAN) ? ckt.states[0][static_cast<std::size_t>(d.state) + 1] : 0;
+        return d.bound && (ckt.mode & MODE_TRAN) ? ckt.states[0][static_cast<std::size_t>(d.hot->state) + 1]
+                                                 : 0;
     }
     static double power(IFcircuit& ckt, const Instance& d)
     {
         const double i = current(ckt, d);
-        return i * voltage(ckt, d) + (d.gspr > 0 ? i * i / d.gspr : 0);
+        return d.bound ? i * voltage(ckt, d) + (d.hot->gspr > 0 ? i * i / d.hot->gspr : 0) : 0;
     }
     // Noise current densities (A^2/Hz): the series resistance's thermal noise, the junction's shot
     // noise and its flicker noise at 1 Hz.
-    static double thermalnoise(IFcircuit&, const Instance& d) { return 4 * Boltzmann * d.kelvin * d.gspr; }
+    static double thermalnoise(IFcircuit&, const Instance& d)
+    {
+        return d.bound ? 4 * Boltzmann * d.hot->kelvin * d.hot->gspr : 0;
+    }
     static double shotnoise(IFcircuit& ckt, const Instance& d)
     {
         return 2 * ElectronCharge * std::fabs(current(ckt, d));
@@ -144,8 +152,8 @@ struct Diode {
         computed<&voltage>("vd", Voltage, "Diode voltage").in("V"),
         computed<&current>("id", Current, "Diode current").in("A"),
         computed<&current>("c", CurrentAlias, "Diode current").in("A"),
-        reading<&Instance::gd>("gd", Conductance, "Diode conductance").in("S"),
-        reading<&Instance::capacitance>("cd", Capacitance, "Diode capacitance").in("F"),
+        recorded<Instance, &Hot::gd>("gd", Conductance, "Diode conductance").in("S"),
+        recorded<Instance, &Hot::capacitance>("cd", Capacitance, "Diode capacitance").in("F"),
         computed<&charge>("charge", Charge, "Diode capacitor charge").in("C"),
         computed<&chargecurrent>("capcur", ChargeCurrent, "Diode capacitor current").in("A"),
         computed<&power>("p", Power, "Diode power").in("W"),
@@ -227,7 +235,7 @@ struct Diode {
         return knee;
     }
 
-    static int check(IFcircuit& ckt, Instance& d)
+    static int check(IFcircuit& ckt, const Instance& d, Hot& h)
     {
         const Model& m = modelof(d);
         const double nominal = nominalkelvin(ckt, m.tnomgiven, m.tnom);
@@ -235,52 +243,49 @@ struct Diode {
             return code;
         if (!std::isfinite(d.ic))
             return fail(E_BADDEVICE, "diode %s has no finite initial voltage", d.name.c_str());
-        d.kelvin = devicekelvin(ckt, d.tempgiven, d.temp);
-        if (d.kelvin == 0)
+        h.model = &m;
+        h.ic = d.ic;
+        h.off = d.off;
+        h.kelvin = devicekelvin(ckt, d.tempgiven, d.temp);
+        if (h.kelvin == 0)
             return fail(E_BADDEVICE, "diode %s has a temperature below absolute zero", d.name.c_str());
-        const double vt = thermalvoltage(d.kelvin);
-        d.vte = m.n * vt;
-        d.csat = saturationtemperature(m.is, m.eg, m.xti, m.n, nominal, d.kelvin) * d.area;
-        const JunctionTemperature junction = junctiontemperature(m.vj, m.cjo, m.m, nominal, d.kelvin);
-        d.vj = junction.potential;
-        d.cj = junction.capacitance * d.area;
-        d.vcrit = criticalvoltage(d.vte, d.csat);
-        d.breakdown = m.bvgiven ? breakdownknee(m, d.csat, vt, ckt.options.reltol) : 0;
-        d.gspr = m.rs > 0 ? d.area / m.rs : 0;
-        if (!std::isfinite(d.csat) || d.csat <= 0 || !std::isfinite(d.vcrit) || !std::isfinite(d.vj)
-            || d.vj <= 0)
+        const double vt = thermalvoltage(h.kelvin);
+        h.vte = m.n * vt;
+        h.csat = saturationtemperature(m.is, m.eg, m.xti, m.n, nominal, h.kelvin) * d.area;
+        const JunctionTemperature junction = junctiontemperature(m.vj, m.cjo, m.m, nominal, h.kelvin);
+        h.vj = junction.potential;
+        h.cj = junction.capacitance * d.area;
+        h.vcrit = criticalvoltage(h.vte, h.csat);
+        h.breakdown = m.bvgiven ? breakdownknee(m, h.csat, vt, ckt.options.reltol) : 0;
+        h.gspr = m.rs > 0 ? d.area / m.rs : 0;
+        if (!std::isfinite(h.csat) || h.csat <= 0 || !std::isfinite(h.vcrit) || !std::isfinite(h.vj)
+            || h.vj <= 0)
             return fail(E_BADDEVICE, "diode %s: model %s gives no usable junction at %g K", d.name.c_str(),
-                m.name.c_str(), d.kelvin);
+                m.name.c_str(), h.kelvin);
         return 0;
     }
 
-    static int bind(IFcircuit& ckt, Instance& d)
+    static int bind(IFcircuit& ckt, Instance& d, Hot& h)
     {
         int32_t nodes[2];
         if (int code = terminalnumbers(d, 2, nodes))
             return code;
-        d.anode = nodes[0];
-        d.cathode = nodes[1];
-        d.inner = modelof(d).rs > 0 ? internalnode(ckt, d, d.innernode, "internal") : d.anode;
-        if ((d.state = ckt.models.allocstates(2)) < 0)
+        h.anode = nodes[0];
+        h.cathode = nodes[1];
+        h.inner = modelof(d).rs > 0 ? internalnode(ckt, d, d.innernode, "internal") : h.anode;
+        if ((h.state = ckt.models.allocstates(2)) < 0)
             return fail(E_NOMEM, "out of memory for the states of %s", d.name.c_str());
-        SparseMatrix& x = ckt.matrix;
-        d.anodeanode = x.element(d.anode, d.anode);
-        d.cathodecathode = x.element(d.cathode, d.cathode);
-        d.innerinner = x.element(d.inner, d.inner);
-        d.anodeinner = x.element(d.anode, d.inner);
-        d.inneranode = x.element(d.inner, d.anode);
-        d.cathodeinner = x.element(d.cathode, d.inner);
-        d.innercathode = x.element(d.inner, d.cathode);
+        const auto junction = conductanceplaces(ckt.matrix, h.inner, h.cathode);
+        const auto series = conductanceplaces(ckt.matrix, h.anode, h.inner);
+        std::copy(junction.begin(), junction.end(), h.cells.begin() + Junction);
+        std::copy(series.begin(), series.end(), h.cells.begin() + Series);
         return 0;
     }
-
-    static void unbind(Instance& d) { d.inner = 0; }
 
     // The junction voltage this iteration starts from: the initial-junction guesses, the initial
     // voltage at the first point of a transient with UIC (which solves no operating point), or the
     // solution limited against the last iterate.
-    static double junctionvoltage(IFcircuit& ckt, Instance& d, bool& limited)
+    static double junctionvoltage(IFcircuit& ckt, const Hot& d, bool& limited)
     {
         limited = false;
         const uint32_t mode = ckt.mode;
@@ -302,7 +307,7 @@ struct Diode {
     }
 
     // The junction's current and conductance at `vd`, without GMIN.
-    static void junctioncurrent(const Instance& d, double vd, double& cd, double& gd)
+    static void junctioncurrent(const Hot& d, double vd, double& cd, double& gd)
     {
         if (vd >= -3 * d.vte) {
             const double e = std::exp(vd / d.vte);
@@ -323,25 +328,24 @@ struct Diode {
     }
 
     // The stored charge and its capacitance at `vd`: depletion plus the diffusion charge TT * cd.
-    static Depletion storage(const Instance& d, double vd, double cd, double gd)
+    static Depletion storage(const Hot& d, double vd, double cd, double gd)
     {
-        const Model& m = modelof(d);
+        const Model& m = *d.model;
         Depletion stored = depletion(vd, d.cj, d.vj, m.m, m.fc);
         stored.charge += m.tt * cd;
         stored.capacitance += m.tt * gd;
         return stored;
     }
 
-    static void load(IFcircuit& ckt, std::deque<Instance>& list)
+    static void load(IFcircuit& ckt, std::span<Hot> list)
     {
         const double gmin = ckt.options.gmin;
         const bool transient = ckt.mode & MODE_TRAN;
         const bool first = ckt.mode & MODE_INITTRAN;
         const double slope = transient ? ckt.integration.slope() : 0;
         double* rhs = ckt.rhs.data();
-        for (Instance& d : list) {
-            if (d.deleted)
-                continue;
+        double* a = ckt.matrix.stamps();
+        for (Hot& d : list) {
             bool limited = false;
             const double vd = junctionvoltage(ckt, d, limited);
             double cd;
@@ -372,27 +376,17 @@ struct Diode {
             const double equivalent = cd - gd * vd;
             rhs[d.inner] -= equivalent;
             rhs[d.cathode] += equivalent;
-            *d.innerinner += gd;
-            *d.cathodecathode += gd;
-            *d.innercathode -= gd;
-            *d.cathodeinner -= gd;
-            if (d.gspr > 0) {
-                *d.anodeanode += d.gspr;
-                *d.innerinner += d.gspr;
-                *d.anodeinner -= d.gspr;
-                *d.inneranode -= d.gspr;
-            }
+            stampconductance(a, d.cells.data() + Junction, gd);
+            stampconductance(a, d.cells.data() + Series, d.gspr);
         }
     }
 
     // Whether the current the linearisation predicts at the new solution matches the last one.
-    static bool converged(IFcircuit& ckt, std::deque<Instance>& list)
+    static bool converged(IFcircuit& ckt, std::span<const Hot> list)
     {
         const double* x = ckt.solution.data();
         const Options& o = ckt.options;
-        for (const Instance& d : list) {
-            if (d.deleted)
-                continue;
+        for (const Hot& d : list) {
             const double predicted = d.id + d.gd * (x[d.inner] - x[d.cathode] - d.vd);
             const double tolerance = o.reltol * std::max(std::fabs(predicted), std::fabs(d.id)) + o.abstol;
             if (std::fabs(predicted - d.id) > tolerance)
@@ -401,19 +395,13 @@ struct Diode {
         return true;
     }
 
-    static double truncation(IFcircuit& ckt, std::deque<Instance>& list, int32_t order)
+    static void truncation(IFcircuit& ckt, std::span<const Hot> list, TruncationTest& test)
     {
-        TruncationTest test(ckt, order);
-        if (!test.possible())
-            return test.step();
-        for (const Instance& d : list) {
-            if (!d.deleted)
-                test.add(d.state, ckt.options.abstol);
-        }
-        return test.step();
+        for (const Hot& d : list)
+            test.add(d.state, ckt.options.abstol);
     }
 
-    static void topology(Topology& topology, const Instance& d)
+    static void topology(Topology& topology, const Instance&, const Hot& d)
     {
         topology.conducts(d.anode, d.inner);
         topology.conducts(d.inner, d.cathode);

@@ -5,9 +5,12 @@
 #include "engines/nerith/parameters.h"
 #include "engines/nerith/report.h"
 
+#include <array>
 #include <deque>
-#include <iterator>
 #include <memory>
+#include <span>
+#include <tuple>
+#include <vector>
 
 namespace nerith {
 
@@ -16,20 +19,65 @@ struct LinearDevice {
     static constexpr bool Linear = true;
     struct Model : IFmodel { };
     static constexpr auto modelparameters = parametertable<Model>();
-    template <class List> static bool converged(IFcircuit&, List&) { return true; }
 };
+
+// The head of a device type's instance: its parameters derive from it; `hot` is its record in the
+// family's load array while the instance is bound, null otherwise.
+template <class Hot> struct Bindable : IFinstance {
+    Hot* hot = nullptr;
+};
+
+// The ask of a value kept in the load record of a bound instance: 0 while it is not bound.
+template <class Instance, auto Member> int askrecorded(IFcircuit&, Instance& instance, IFvalue& value)
+{
+    using T = typename MemberOf<decltype(Member)>::Type;
+    writevalue(value, instance.hot ? instance.hot->*Member : T {});
+    return 0;
+}
+
+// An ask-only value kept in `Member` of the load record, such as a device's operating point.
+template <class Instance, auto Member>
+constexpr Parameter<Instance> recorded(const char* keyword, int32_t id, const char* description)
+{
+    using T = typename MemberOf<decltype(Member)>::Type;
+    Parameter<Instance> row = rows::basic<Instance>(keyword, id, kindof<T>() | IF_ASK, description);
+    row.ask = &askrecorded<Instance, Member>;
+    return row;
+}
 
 // The equation numbers of the first `count` terminals of the instance; fail() naming the device
 // when one is not connected.
 int terminalnumbers(const IFinstance& instance, int32_t count, int32_t* numbers);
 
-// The family of a device type `Device`: its models and instances in stable storage, with the
-// type's own static functions doing the work (set-up, the load loop) and its parameter tables
-// (`parameters` of the instance, `modelparameters` of the model) answering set and ask.
+// The places of a conductance between the equations a and b, in the order of stampconductance().
+inline std::array<int32_t, 4> conductanceplaces(SparseMatrix& m, int32_t a, int32_t b)
+{
+    return { m.place(a, a), m.place(b, b), m.place(a, b), m.place(b, a) };
+}
+
+// Adds a conductance `g` to the four entries of conductanceplaces(), from `first` on.
+inline void stampconductance(double* values, const int32_t* first, double g)
+{
+    values[first[0]] += g;
+    values[first[1]] += g;
+    values[first[2]] -= g;
+    values[first[3]] -= g;
+}
+
+// The family of a device type `Device`: its models and instances in stable storage, and for the
+// load loop a contiguous record (`Device::Hot`) of each bound instance, holding exactly what the
+// loop reads and writes, its matrix entries (`cells`) among them. The type's static functions do the
+// work: `bind` makes an instance's equations, states and places (left in `cells`, which the family
+// turns into entries once the structure is analysed), `check` works out what its parameters give at
+// the run's temperature, `load` stamps the records, and the optional `converged`, `settle`,
+// `truncation`, `begin` and `accept` serve Newton and the transient. Its parameter tables
+// (`parameters` of the instance, `modelparameters` of the model) answer set and ask.
 template <class Device> class Family final : public DeviceFamily {
 public:
     using Model = typename Device::Model;
     using Instance = typename Device::Instance;
+    using Hot = typename Device::Hot;
+    static constexpr std::size_t Cells = std::tuple_size_v<decltype(Hot::cells)>;
 
     explicit Family(int32_t typeindex)
         : type(typeindex)
@@ -78,36 +126,66 @@ public:
     {
         return Device::modelparameters.ask(ckt, static_cast<Model&>(model), id, value);
     }
+
     int setup(IFcircuit& ckt) override
     {
+        std::size_t unbound = 0;
+        for (const Instance& instance : instances)
+            unbound += !instance.deleted && !instance.bound;
+        if (hot.size() + unbound > hot.capacity()) {
+            // The records must not move while instances point at them.
+            hot.reserve(hot.size() + unbound);
+            for (std::size_t k = 0; k < hot.size(); ++k)
+                bindings[k].owner->hot = &hot[k];
+        }
         for (Instance& instance : instances) {
             if (instance.deleted)
                 continue;
-            if (int code = Device::check(ckt, instance))
+            if (!instance.bound) {
+                Hot& record = hot.emplace_back();
+                if (int code = Device::bind(ckt, instance, record)) {
+                    hot.pop_back();
+                    return code;
+                }
+                bindings.push_back({ &instance, record.cells });
+                instance.hot = &record;
+                instance.bound = true;
+            }
+            if (int code = Device::check(ckt, instance, *instance.hot))
                 return code;
-            if (instance.bound)
-                continue;
-            if (int code = Device::bind(ckt, instance))
-                return code;
-            instance.bound = true;
         }
         return 0;
     }
-    void load(IFcircuit& ckt) override { Device::load(ckt, instances); }
-    bool converged(IFcircuit& ckt) override { return Device::converged(ckt, instances); }
+    void attach(const SparseMatrix& matrix) override
+    {
+        for (std::size_t k = 0; k < hot.size(); ++k) {
+            for (std::size_t j = 0; j < Cells; ++j)
+                hot[k].cells[j] = matrix.entry(bindings[k].places[j], k * Cells + j);
+        }
+    }
+    void load(IFcircuit& ckt) override { Device::load(ckt, std::span<Hot>(hot)); }
+    bool converged(IFcircuit& ckt) override
+    {
+        if constexpr (requires { Device::converged(ckt, std::span<const Hot>(hot)); })
+            return Device::converged(ckt, std::span<const Hot>(hot));
+        else
+            return true;
+    }
     void unbind() override
     {
         for (Instance& instance : instances) {
             instance.bound = false;
-            Device::unbind(instance);
+            instance.hot = nullptr;
+            if constexpr (requires { Device::unbind(instance); })
+                Device::unbind(instance);
         }
+        hot.clear();
+        bindings.clear();
     }
     void topology(Topology& topology) const override
     {
-        for (const Instance& instance : instances) {
-            if (!instance.deleted)
-                Device::topology(topology, instance);
-        }
+        for (std::size_t k = 0; k < hot.size(); ++k)
+            Device::topology(topology, *bindings[k].owner, hot[k]);
     }
     bool uses(const Node* node) const override
     {
@@ -125,37 +203,42 @@ public:
 
     void begin(IFcircuit& ckt) override
     {
-        if constexpr (requires { Device::begin(ckt, instances); })
-            Device::begin(ckt, instances);
+        if constexpr (requires { Device::begin(ckt, std::span<Hot>(hot)); })
+            Device::begin(ckt, std::span<Hot>(hot));
     }
-    void update(IFcircuit& ckt) override
+    void settle(IFcircuit& ckt, TruncationTest* test) override
     {
-        if constexpr (requires { Device::update(ckt, instances); })
-            Device::update(ckt, instances);
+        if constexpr (requires { Device::settle(ckt, std::span<Hot>(hot), test); })
+            Device::settle(ckt, std::span<Hot>(hot), test);
+        else if constexpr (requires { Device::truncation(ckt, std::span<const Hot>(hot), *test); }) {
+            if (test)
+                Device::truncation(ckt, std::span<const Hot>(hot), *test);
+        }
     }
-    double truncation(IFcircuit& ckt, int32_t order) override
+    void truncation(IFcircuit& ckt, TruncationTest& test) override
     {
-        if constexpr (requires { Device::truncation(ckt, instances, order); })
-            return Device::truncation(ckt, instances, order);
-        else
-            return DeviceFamily::truncation(ckt, order);
-    }
-    void limitstep(IFcircuit& ckt, double& step) override
-    {
-        if constexpr (requires { Device::limitstep(ckt, instances, step); })
-            Device::limitstep(ckt, instances, step);
+        if constexpr (requires { Device::truncation(ckt, std::span<const Hot>(hot), test); })
+            Device::truncation(ckt, std::span<const Hot>(hot), test);
     }
     void accept(IFcircuit& ckt) override
     {
-        if constexpr (requires { Device::accept(ckt, instances); })
-            Device::accept(ckt, instances);
+        if constexpr (requires { Device::accept(ckt, std::span<const Hot>(hot)); })
+            Device::accept(ckt, std::span<const Hot>(hot));
     }
 
 private:
+    // A bound instance and the matrix places of its record's cells.
+    struct Binding {
+        Instance* owner;
+        std::array<int32_t, Cells> places;
+    };
+
     int32_t type;
     int32_t live = 0;
     std::deque<Model> models;
     std::deque<Instance> instances;
+    std::vector<Hot> hot; // of the bound instances, in the order they were bound
+    std::vector<Binding> bindings; // beside `hot`
 };
 
 template <class Device> std::unique_ptr<DeviceFamily> makefamily(int32_t type)

@@ -61,21 +61,27 @@ template <class Channel> struct FieldEffect {
     // States: the gate charge pairs, then what the channel keeps of the point.
     enum : int32_t { Qgs = 0, Qgd = 2, ChannelStates = 4 };
 
-    struct Instance : IFinstance {
+    // Cells, by row and column: drain d, gate g, source s and the internal drain dp and source sp.
+    enum : std::size_t { Dd, Gg, Ss, DpDp, SpSp, DDp, GDp, GSp, SSp, DpD, DpG, DpSp, SpG, SpS, SpDp };
+
+    struct Hot {
+        const Model* model;
+        double icvds, icvgs;
+        bool off;
+        FetScaled at;
+        // The last iterate.
+        double vgs, vgd, cg, cd, cgd, gm, gds, ggs, ggd;
+        int32_t d, g, s, dp, sp;
+        int32_t state;
+        std::array<int32_t, 15> cells;
+    };
+
+    struct Instance : Bindable<Hot> {
         double area, icvds, icvgs, temp;
         bool off = false;
         bool tempgiven = false;
-        FetScaled at;
-        // The last iterate.
-        double vgs = 0, vgd = 0, cg = 0, cd = 0, cgd = 0, gm = 0, gds = 0, ggs = 0, ggd = 0;
-        int32_t d = 0, g = 0, s = 0, dp = 0, sp = 0;
         Node* dnode = nullptr;
         Node* snode = nullptr;
-        int32_t state = 0;
-        double *dd = nullptr, *gg = nullptr, *ss = nullptr, *dpdp = nullptr, *spsp = nullptr, *ddp = nullptr;
-        double *gdp = nullptr, *gsp = nullptr, *ssp = nullptr, *dpd = nullptr, *dpg = nullptr,
-               *dpsp = nullptr;
-        double *spg = nullptr, *sps = nullptr, *spdp = nullptr;
     };
 
     static const Model& modelof(const Instance& f) { return static_cast<const Model&>(*f.model); }
@@ -84,12 +90,13 @@ template <class Channel> struct FieldEffect {
     struct Currents {
         double g = 0, d = 0;
     };
-    static Currents currents(IFcircuit& ckt, const Instance& f)
+    static Currents currents(IFcircuit& ckt, const Instance& instance)
     {
-        if (!f.bound)
+        if (!instance.bound)
             return {};
+        const Hot& f = *instance.hot;
         const double* x = ckt.solution.data();
-        const int32_t type = modelof(f).polarity;
+        const int32_t type = f.model->polarity;
         const double dgs = type * (x[f.g] - x[f.sp]) - f.vgs;
         const double dgd = type * (x[f.g] - x[f.dp]) - f.vgd;
         return { type * (f.cg + f.ggd * dgd + f.ggs * dgs),
@@ -105,12 +112,13 @@ template <class Channel> struct FieldEffect {
     static double power(IFcircuit& ckt, const Instance& f)
     {
         const Currents i = currents(ckt, f);
-        return terminalpower(ckt, f.bound, { i.d, f.d }, { i.g, f.g }, f.s);
+        return f.bound ? terminalpower(ckt, true, { i.d, f.hot->d }, { i.g, f.hot->g }, f.hot->s) : 0;
     }
     static double state(IFcircuit& ckt, const Instance& f, int32_t index)
     {
-        return f.bound && !ckt.states[0].empty() ? ckt.states[0][static_cast<std::size_t>(f.state + index)]
-                                                 : 0;
+        return f.bound && !ckt.states[0].empty()
+            ? ckt.states[0][static_cast<std::size_t>(f.hot->state + index)]
+            : 0;
     }
     static double qgs(IFcircuit& ckt, const Instance& f) { return state(ckt, f, Qgs); }
     static double cqgs(IFcircuit& ckt, const Instance& f) { return state(ckt, f, Qgs + 1); }
@@ -120,11 +128,11 @@ template <class Channel> struct FieldEffect {
     // thermal noise (8kT gm / 3), and its flicker noise at 1 Hz.
     static double thermal(IFcircuit&, const Instance& f)
     {
-        return 4 * Boltzmann * f.at.kelvin * (f.at.gdpr + f.at.gspr);
+        return f.bound ? 4 * Boltzmann * f.hot->at.kelvin * (f.hot->at.gdpr + f.hot->at.gspr) : 0;
     }
     static double channelnoise(IFcircuit&, const Instance& f)
     {
-        return 8 * Boltzmann * f.at.kelvin * std::fabs(f.gm) / 3;
+        return f.bound ? 8 * Boltzmann * f.hot->at.kelvin * std::fabs(f.hot->gm) / 3 : 0;
     }
     static double flicker(IFcircuit& ckt, const Instance& f)
     {
@@ -141,19 +149,19 @@ template <class Channel> struct FieldEffect {
         field<&Instance::icvgs>("ic-vgs", fetids::InitialVgs, "Initial G-S voltage").in("V"),
         field<&Instance::temp, &Instance::tempgiven>("temp", fetids::Temperature, "Instance temperature")
             .in("degC"),
-        reading<&Instance::vgs>("vgs", fetids::Vgs, "Voltage G-S").in("V"),
-        reading<&Instance::vgd>("vgd", fetids::Vgd, "Voltage G-D").in("V"),
+        recorded<Instance, &Hot::vgs>("vgs", fetids::Vgs, "Voltage G-S").in("V"),
+        recorded<Instance, &Hot::vgd>("vgd", fetids::Vgd, "Voltage G-D").in("V"),
         computed<&gate>("cg", fetids::GateCurrent, "Current at gate node").in("A"),
         computed<&drain>("cd", fetids::DrainCurrent, "Current at drain node").in("A"),
         computed<&source>("cs", fetids::SourceCurrent, "Current at source node").in("A"),
         computed<&gate>("ig", fetids::GateAlias, "Gate current").in("A"),
         computed<&drain>("id", fetids::DrainAlias, "Drain current").in("A"),
         computed<&source>("is", fetids::SourceAlias, "Source current").in("A"),
-        reading<&Instance::cgd>("cgd", fetids::GateDrainCurrent, "Current G-D").in("A"),
-        reading<&Instance::gm>("gm", fetids::Gm, "Transconductance").in("S"),
-        reading<&Instance::gds>("gds", fetids::Gds, "Conductance D-S").in("S"),
-        reading<&Instance::ggs>("ggs", fetids::Ggs, "Conductance G-S").in("S"),
-        reading<&Instance::ggd>("ggd", fetids::Ggd, "Conductance G-D").in("S"),
+        recorded<Instance, &Hot::cgd>("cgd", fetids::GateDrainCurrent, "Current G-D").in("A"),
+        recorded<Instance, &Hot::gm>("gm", fetids::Gm, "Transconductance").in("S"),
+        recorded<Instance, &Hot::gds>("gds", fetids::Gds, "Conductance D-S").in("S"),
+        recorded<Instance, &Hot::ggs>("ggs", fetids::Ggs, "Conductance G-S").in("S"),
+        recorded<Instance, &Hot::ggd>("ggd", fetids::Ggd, "Conductance G-D").in("S"),
         computed<&qgs>("qgs", fetids::Qgs, "Charge storage G-S junction").in("C"),
         computed<&cqgs>("cqgs", fetids::Cqgs, "Current of the G-S charge").in("A"),
         computed<&qgd>("qgd", fetids::Qgd, "Charge storage G-D junction").in("C"),
@@ -167,7 +175,7 @@ template <class Channel> struct FieldEffect {
     });
     static constexpr auto modelparameters = Channel::modelparameters;
 
-    static int check(IFcircuit& ckt, Instance& f)
+    static int check(IFcircuit& ckt, const Instance& f, Hot& h)
     {
         const Model& m = modelof(f);
         const double nominal = nominalkelvin(ckt, m.tnomgiven, m.tnom);
@@ -176,7 +184,12 @@ template <class Channel> struct FieldEffect {
             return code;
         if (!(std::isfinite(f.icvds) && std::isfinite(f.icvgs)))
             return fail(E_BADDEVICE, "%s %s has no finite initial voltages", Channel::what, f.name.c_str());
-        FetScaled& at = f.at;
+        h.model = &m;
+        h.icvds = f.icvds;
+        h.icvgs = f.icvgs;
+        h.off = f.off;
+        FetScaled& at = h.at;
+        at = FetScaled {};
         at.kelvin = devicekelvin(ckt, f.tempgiven, f.temp);
         if (at.kelvin == 0)
             return fail(
@@ -197,44 +210,31 @@ template <class Channel> struct FieldEffect {
         return 0;
     }
 
-    static int bind(IFcircuit& ckt, Instance& f)
+    static int bind(IFcircuit& ckt, Instance& instance, Hot& f)
     {
         int32_t nodes[3];
-        if (int code = terminalnumbers(f, 3, nodes))
+        if (int code = terminalnumbers(instance, 3, nodes))
             return code;
         f.d = nodes[0];
         f.g = nodes[1];
         f.s = nodes[2];
-        const Model& m = modelof(f);
-        f.dp = m.rd > 0 ? internalnode(ckt, f, f.dnode, "drain") : f.d;
-        f.sp = m.rs > 0 ? internalnode(ckt, f, f.snode, "source") : f.s;
+        const Model& m = modelof(instance);
+        f.dp = m.rd > 0 ? internalnode(ckt, instance, instance.dnode, "drain") : f.d;
+        f.sp = m.rs > 0 ? internalnode(ckt, instance, instance.snode, "source") : f.s;
         if ((f.state = ckt.models.allocstates(ChannelStates + Channel::States)) < 0)
-            return fail(E_NOMEM, "out of memory for the states of %s", f.name.c_str());
+            return fail(E_NOMEM, "out of memory for the states of %s", instance.name.c_str());
         SparseMatrix& x = ckt.matrix;
-        f.dd = x.element(f.d, f.d);
-        f.gg = x.element(f.g, f.g);
-        f.ss = x.element(f.s, f.s);
-        f.dpdp = x.element(f.dp, f.dp);
-        f.spsp = x.element(f.sp, f.sp);
-        f.ddp = x.element(f.d, f.dp);
-        f.gdp = x.element(f.g, f.dp);
-        f.gsp = x.element(f.g, f.sp);
-        f.ssp = x.element(f.s, f.sp);
-        f.dpd = x.element(f.dp, f.d);
-        f.dpg = x.element(f.dp, f.g);
-        f.dpsp = x.element(f.dp, f.sp);
-        f.spg = x.element(f.sp, f.g);
-        f.sps = x.element(f.sp, f.s);
-        f.spdp = x.element(f.sp, f.dp);
+        f.cells = { x.place(f.d, f.d), x.place(f.g, f.g), x.place(f.s, f.s), x.place(f.dp, f.dp),
+            x.place(f.sp, f.sp), x.place(f.d, f.dp), x.place(f.g, f.dp), x.place(f.g, f.sp),
+            x.place(f.s, f.sp), x.place(f.dp, f.d), x.place(f.dp, f.g), x.place(f.dp, f.sp),
+            x.place(f.sp, f.g), x.place(f.sp, f.s), x.place(f.sp, f.dp) };
         return 0;
     }
-
-    static void unbind(Instance& f) { f.dp = f.sp = 0; }
 
     // The gate voltages this iteration starts from (type-corrected): the initial-junction guesses,
     // the initial voltages at the first point of a transient with UIC (which solves no operating
     // point), or the solution limited against the last iterate. `limited` when limiting changed one.
-    static void gatevoltages(IFcircuit& ckt, Instance& f, double& vgs, double& vgd, bool& limited)
+    static void gatevoltages(IFcircuit& ckt, const Hot& f, double& vgs, double& vgd, bool& limited)
     {
         limited = false;
         const uint32_t mode = ckt.mode;
@@ -252,7 +252,7 @@ template <class Channel> struct FieldEffect {
             return;
         }
         const double* x = ckt.solution.data();
-        const int32_t type = modelof(f).polarity;
+        const int32_t type = f.model->polarity;
         bool first = false;
         bool second = false;
         vgs = pnjlim(type * (x[f.g] - x[f.sp]), f.vgs, f.at.vt, f.at.vcrit, first);
@@ -288,7 +288,7 @@ template <class Channel> struct FieldEffect {
         return { -r.i, -r.gm, r.gm + r.gds };
     }
 
-    static void load(IFcircuit& ckt, std::deque<Instance>& list)
+    static void load(IFcircuit& ckt, std::span<Hot> list)
     {
         const double gmin = ckt.options.gmin;
         const uint32_t mode = ckt.mode;
@@ -297,10 +297,9 @@ template <class Channel> struct FieldEffect {
         const bool charges = transient || (mode & MODE_INITSMSIG);
         const double slope = transient ? ckt.integration.slope() : 0;
         double* rhs = ckt.rhs.data();
-        for (Instance& f : list) {
-            if (f.deleted)
-                continue;
-            const Model& m = modelof(f);
+        double* a = ckt.matrix.stamps();
+        for (Hot& f : list) {
+            const Model& m = *f.model;
             const int32_t type = m.polarity;
             double vgs;
             double vgd;
@@ -351,32 +350,30 @@ template <class Channel> struct FieldEffect {
             rhs[f.sp] += cdreq + ceqgs;
 
             const FetScaled& at = f.at;
-            *f.dd += at.gdpr;
-            *f.gg += ggd + ggs;
-            *f.ss += at.gspr;
-            *f.dpdp += at.gdpr + ch.gds + ggd;
-            *f.spsp += at.gspr + ch.gds + ch.gm + ggs;
-            *f.ddp -= at.gdpr;
-            *f.gdp -= ggd;
-            *f.gsp -= ggs;
-            *f.ssp -= at.gspr;
-            *f.dpd -= at.gdpr;
-            *f.dpg += ch.gm - ggd;
-            *f.dpsp -= ch.gds + ch.gm;
-            *f.spg -= ggs + ch.gm;
-            *f.sps -= at.gspr;
-            *f.spdp -= ch.gds;
+            a[f.cells[Dd]] += at.gdpr;
+            a[f.cells[Gg]] += ggd + ggs;
+            a[f.cells[Ss]] += at.gspr;
+            a[f.cells[DpDp]] += at.gdpr + ch.gds + ggd;
+            a[f.cells[SpSp]] += at.gspr + ch.gds + ch.gm + ggs;
+            a[f.cells[DDp]] -= at.gdpr;
+            a[f.cells[GDp]] -= ggd;
+            a[f.cells[GSp]] -= ggs;
+            a[f.cells[SSp]] -= at.gspr;
+            a[f.cells[DpD]] -= at.gdpr;
+            a[f.cells[DpG]] += ch.gm - ggd;
+            a[f.cells[DpSp]] -= ch.gds + ch.gm;
+            a[f.cells[SpG]] -= ggs + ch.gm;
+            a[f.cells[SpS]] -= at.gspr;
+            a[f.cells[SpDp]] -= ch.gds;
         }
     }
 
-    static bool converged(IFcircuit& ckt, std::deque<Instance>& list)
+    static bool converged(IFcircuit& ckt, std::span<const Hot> list)
     {
         const double* x = ckt.solution.data();
         const Options& o = ckt.options;
-        for (const Instance& f : list) {
-            if (f.deleted)
-                continue;
-            const int32_t type = modelof(f).polarity;
+        for (const Hot& f : list) {
+            const int32_t type = f.model->polarity;
             const double dgs = type * (x[f.g] - x[f.sp]) - f.vgs;
             const double dgd = type * (x[f.g] - x[f.dp]) - f.vgd;
             const double cghat = f.cg + f.ggd * dgd + f.ggs * dgs;
@@ -389,21 +386,15 @@ template <class Channel> struct FieldEffect {
         return true;
     }
 
-    static double truncation(IFcircuit& ckt, std::deque<Instance>& list, int32_t order)
+    static void truncation(IFcircuit& ckt, std::span<const Hot> list, TruncationTest& test)
     {
-        TruncationTest test(ckt, order);
-        if (!test.possible())
-            return test.step();
-        for (const Instance& f : list) {
-            if (f.deleted)
-                continue;
+        for (const Hot& f : list) {
             test.add(f.state + Qgs, ckt.options.abstol);
             test.add(f.state + Qgd, ckt.options.abstol);
         }
-        return test.step();
     }
 
-    static void topology(Topology& topology, const Instance& f)
+    static void topology(Topology& topology, const Instance&, const Hot& f)
     {
         topology.conducts(f.d, f.dp);
         topology.conducts(f.s, f.sp);

@@ -15,7 +15,20 @@ constexpr int32_t Voltage = 11;
 // A linear inductor with a branch equation for its current (positive from the positive terminal
 // through the inductor), integrated by its flux: state phi = L i and its voltage phi'. A short in DC.
 struct Inductor : LinearDevice {
-    struct Instance : IFinstance {
+    // Cells: the branch's incidence (pos-branch, neg-branch, branch-pos, branch-neg), then
+    // branch-branch.
+    enum : std::size_t { PosBranch, NegBranch, BranchPos, BranchNeg, BranchBranch };
+
+    struct Hot {
+        double inductance;
+        double history; // the voltage's part that does not depend on the present flux
+        double ic; // the initial current with UIC; no number when none is given
+        int32_t branch;
+        int32_t state; // flux; voltage at state + 1
+        std::array<int32_t, 5> cells;
+    };
+
+    struct Instance : Bindable<Hot> {
         double inductance;
         bool given = false;
         double ic;
@@ -23,13 +36,6 @@ struct Inductor : LinearDevice {
         int32_t pos = 0;
         int32_t neg = 0;
         int32_t branch = 0;
-        int32_t state = 0; // flux; voltage at state + 1
-        double history = 0; // the voltage's part that does not depend on the present flux
-        double* posbranch = nullptr;
-        double* negbranch = nullptr;
-        double* branchpos = nullptr;
-        double* branchneg = nullptr;
-        double* branchbranch = nullptr;
     };
 
     static double current(IFcircuit& ckt, const Instance& l)
@@ -48,94 +54,90 @@ struct Inductor : LinearDevice {
         computed<&voltage>("v", Voltage, "Voltage").in("V"),
     });
 
-    static int check(IFcircuit&, Instance& l)
-    {
-        if (!l.given || !std::isfinite(l.inductance))
-            return fail(E_BADDEVICE, "inductor %s has no finite inductance", l.name.c_str());
-        if (l.icgiven && !std::isfinite(l.ic))
-            return fail(E_BADDEVICE, "inductor %s has no finite initial current", l.name.c_str());
-        return 0;
-    }
-
-    static int bind(IFcircuit& ckt, Instance& l)
+    static int bind(IFcircuit& ckt, Instance& l, Hot& h)
     {
         int32_t nodes[2];
         if (int code = terminalnumbers(l, 2, nodes))
             return code;
         l.pos = nodes[0];
         l.neg = nodes[1];
-        if ((l.state = ckt.models.allocstates(2)) < 0)
+        if ((h.state = ckt.models.allocstates(2)) < 0)
             return fail(E_NOMEM, "out of memory for the states of %s", l.name.c_str());
-        l.branch = ckt.addbranch(&l, l.name.c_str(), "branch");
+        l.branch = h.branch = ckt.addbranch(&l, l.name.c_str(), "branch");
         SparseMatrix& m = ckt.matrix;
-        l.posbranch = m.element(l.pos, l.branch);
-        l.negbranch = m.element(l.neg, l.branch);
-        l.branchpos = m.element(l.branch, l.pos);
-        l.branchneg = m.element(l.branch, l.neg);
-        l.branchbranch = m.element(l.branch, l.branch);
+        h.cells = { m.place(l.pos, l.branch), m.place(l.neg, l.branch), m.place(l.branch, l.pos),
+            m.place(l.branch, l.neg), m.place(l.branch, l.branch) };
+        return 0;
+    }
+
+    static int check(IFcircuit&, const Instance& l, Hot& h)
+    {
+        if (!l.given || !std::isfinite(l.inductance))
+            return fail(E_BADDEVICE, "inductor %s has no finite inductance", l.name.c_str());
+        if (l.icgiven && !std::isfinite(l.ic))
+            return fail(E_BADDEVICE, "inductor %s has no finite initial current", l.name.c_str());
+        h.inductance = l.inductance;
+        h.ic = l.icgiven ? l.ic : std::nan("");
         return 0;
     }
 
     static void unbind(Instance& l) { l.branch = 0; }
 
-    static void load(IFcircuit& ckt, std::deque<Instance>& list)
+    static void load(IFcircuit& ckt, std::span<Hot> list)
     {
         const bool transient = ckt.mode & MODE_TRAN;
         const double* x = ckt.solution.data();
         double* rhs = ckt.rhs.data();
+        double* a = ckt.matrix.stamps();
         const double slope = ckt.integration.slope();
         const bool first = ckt.mode & MODE_INITTRAN;
         const bool uic = ckt.mode & MODE_UIC;
-        for (Instance& l : list) {
-            if (l.deleted)
-                continue;
-            *l.posbranch += 1;
-            *l.negbranch -= 1;
-            *l.branchpos += 1;
-            *l.branchneg -= 1;
+        for (Hot& l : list) {
+            a[l.cells[PosBranch]] += 1;
+            a[l.cells[NegBranch]] -= 1;
+            a[l.cells[BranchPos]] += 1;
+            a[l.cells[BranchNeg]] -= 1;
             if (!transient)
                 continue;
             const auto phi = static_cast<std::size_t>(l.state);
             if (first) {
-                const double current = uic && l.icgiven ? l.ic : x[l.branch];
+                const double current = uic && !std::isnan(l.ic) ? l.ic : x[l.branch];
                 ckt.states[1][phi] = l.inductance * current;
                 ckt.states[1][phi + 1] = 0;
             }
             // v(pos) - v(neg) = slope L i + history
             l.history = history(ckt, l.state);
-            *l.branchbranch -= slope * l.inductance;
+            a[l.cells[BranchBranch]] -= slope * l.inductance;
             rhs[l.branch] += l.history;
         }
     }
 
-    static void update(IFcircuit& ckt, std::deque<Instance>& list)
+    static void settle(IFcircuit& ckt, std::span<Hot> list, TruncationTest* test)
     {
         const double* x = ckt.solution.data();
         double* state = ckt.states[0].data();
         const double slope = ckt.integration.slope();
-        for (Instance& l : list) {
-            if (l.deleted)
-                continue;
+        const double tolerance = ckt.options.vntol;
+        for (const Hot& l : list) {
             const double phi = l.inductance * x[l.branch];
             state[l.state] = phi;
             state[l.state + 1] = slope * phi + l.history;
+            if (test)
+                test->add(l.state, tolerance);
         }
     }
 
-    static double truncation(IFcircuit& ckt, std::deque<Instance>& list, int32_t order)
+    static void truncation(IFcircuit& ckt, std::span<const Hot> list, TruncationTest& test)
     {
-        TruncationTest test(ckt, order);
-        if (!test.possible())
-            return test.step();
         const double tolerance = ckt.options.vntol;
-        for (const Instance& i : list) {
-            if (!i.deleted)
-                test.add(i.state, tolerance);
-        }
-        return test.step();
+        for (const Hot& l : list)
+            test.add(l.state, tolerance);
     }
 
-    static void topology(Topology& topology, const Instance& l) { topology.conducts(l.pos, l.neg); }
+    static void topology(Topology& topology, const Instance& l, const Hot&)
+    {
+        topology.conducts(l.pos, l.neg);
+    }
 };
 
 } // namespace

@@ -14,11 +14,20 @@ constexpr int32_t SourcePower = 22;
 // An independent current source: its current flows from the positive terminal through the source
 // to the negative one, so it leaves the circuit at the positive node and enters it at the negative.
 struct Isource : LinearDevice {
-    struct Instance : IFinstance {
+    struct Hot {
+        Waveform* wave;
+        double dc;
+        double present; // the value of the last load
+        bool dcgiven;
+        int32_t pos;
+        int32_t neg;
+        std::array<int32_t, 0> cells;
+    };
+
+    struct Instance : Bindable<Hot> {
         double dc;
         bool dcgiven = false;
         Waveform wave;
-        double present = 0; // the value of the last load
         int32_t pos = 0;
         int32_t neg = 0;
     };
@@ -29,7 +38,7 @@ struct Isource : LinearDevice {
     }
     static double power(IFcircuit& ckt, const Instance& i)
     {
-        return -across(ckt, i) * (i.wave.given() ? i.present : i.dc);
+        return -across(ckt, i) * (i.wave.given() && i.bound ? i.hot->present : i.dc);
     }
 
     using Shape = Waveform::Shape;
@@ -46,56 +55,52 @@ struct Isource : LinearDevice {
         computed<&power>("p", SourcePower, "Power delivered").in("W"),
     });
 
-    static int check(IFcircuit&, Instance& i)
-    {
-        if (!std::isfinite(i.dc))
-            return fail(E_BADDEVICE, "current source %s has no finite value", i.name.c_str());
-        return 0;
-    }
-
-    static int bind(IFcircuit&, Instance& i)
+    static int bind(IFcircuit&, Instance& i, Hot& h)
     {
         int32_t nodes[2];
         if (int code = terminalnumbers(i, 2, nodes))
             return code;
-        i.pos = nodes[0];
-        i.neg = nodes[1];
+        i.pos = h.pos = nodes[0];
+        i.neg = h.neg = nodes[1];
+        h.wave = &i.wave;
+        h.present = 0;
         return 0;
     }
 
-    static void unbind(Instance&) { }
+    static int check(IFcircuit&, const Instance& i, Hot& h)
+    {
+        if (!std::isfinite(i.dc))
+            return fail(E_BADDEVICE, "current source %s has no finite value", i.name.c_str());
+        h.dc = i.dc;
+        h.dcgiven = i.dcgiven;
+        return 0;
+    }
 
-    static void load(IFcircuit& ckt, std::deque<Instance>& list)
+    static void load(IFcircuit& ckt, std::span<Hot> list)
     {
         double* rhs = ckt.rhs.data();
         const double factor = ckt.srcfact;
-        for (Instance& i : list) {
-            if (i.deleted)
-                continue;
-            i.present = sourcevalue(ckt, i.wave, i.dc, i.dcgiven);
+        for (Hot& i : list) {
+            i.present = sourcevalue(ckt, *i.wave, i.dc, i.dcgiven);
             const double value = factor * i.present;
             rhs[i.pos] -= value;
             rhs[i.neg] += value;
         }
     }
 
-    static void begin(IFcircuit& ckt, std::deque<Instance>& list)
+    static void begin(IFcircuit& ckt, std::span<Hot> list)
     {
-        for (Instance& i : list) {
-            if (!i.deleted)
-                startwaveform(ckt, i.wave);
-        }
+        for (const Hot& i : list)
+            startwaveform(ckt, *i.wave);
     }
 
-    static void accept(IFcircuit& ckt, std::deque<Instance>& list)
+    static void accept(IFcircuit& ckt, std::span<const Hot> list)
     {
-        for (const Instance& i : list) {
-            if (!i.deleted)
-                breakahead(ckt, i.wave);
-        }
+        for (const Hot& i : list)
+            breakahead(ckt, *i.wave);
     }
 
-    static void topology(Topology&, const Instance&) { }
+    static void topology(Topology&, const Instance&, const Hot&) { }
 };
 
 } // namespace

@@ -13,30 +13,33 @@ constexpr int32_t ResistorCurrent = 10;
 constexpr int32_t ResistorPower = 11;
 
 struct Resistor : LinearDevice {
-    struct Instance : IFinstance {
+    struct Hot {
+        double conductance; // of all M in parallel at the instance's temperature
+        std::array<int32_t, 4> cells; // conductanceplaces()
+    };
+
+    struct Instance : Bindable<Hot> {
         double resistance;
         bool given = false;
         double temp;
         bool tempgiven = false;
         double dtemp, m, tc1, tc2;
-        double conductance = 0; // of all M in parallel at the instance's temperature
         int32_t pos = 0;
         int32_t neg = 0;
-        double* pospos = nullptr;
-        double* negneg = nullptr;
-        double* posneg = nullptr;
-        double* negpos = nullptr;
     };
 
     static double across(IFcircuit& ckt, const Instance& r)
     {
         return ckt.solution[static_cast<std::size_t>(r.pos)] - ckt.solution[static_cast<std::size_t>(r.neg)];
     }
-    static double current(IFcircuit& ckt, const Instance& r) { return across(ckt, r) * r.conductance; }
+    static double current(IFcircuit& ckt, const Instance& r)
+    {
+        return r.bound ? across(ckt, r) * r.hot->conductance : 0;
+    }
     static double power(IFcircuit& ckt, const Instance& r)
     {
         const double v = across(ckt, r);
-        return v * v * r.conductance;
+        return r.bound ? v * v * r.hot->conductance : 0;
     }
 
     static constexpr auto parameters = parametertable<Instance>(
@@ -48,7 +51,18 @@ struct Resistor : LinearDevice {
         },
         coefficientrows<Instance>(Temperature));
 
-    static int check(IFcircuit& ckt, Instance& r)
+    static int bind(IFcircuit& ckt, Instance& r, Hot& h)
+    {
+        int32_t nodes[2];
+        if (int code = terminalnumbers(r, 2, nodes))
+            return code;
+        r.pos = nodes[0];
+        r.neg = nodes[1];
+        h.cells = conductanceplaces(ckt.matrix, r.pos, r.neg);
+        return 0;
+    }
+
+    static int check(IFcircuit& ckt, const Instance& r, Hot& h)
     {
         if (!r.given)
             return fail(E_BADDEVICE, "resistor %s has no resistance", r.name.c_str());
@@ -59,41 +73,21 @@ struct Resistor : LinearDevice {
         if (resistance == 0 || !std::isfinite(conductance) || !std::isfinite(resistance))
             return fail(E_BADDEVICE, "resistor %s has a resistance of %g ohm, which cannot be simulated",
                 r.name.c_str(), resistance);
-        r.conductance = conductance;
+        h.conductance = conductance;
         return 0;
     }
 
-    static int bind(IFcircuit& ckt, Instance& r)
+    static void load(IFcircuit& ckt, std::span<Hot> list)
     {
-        int32_t nodes[2];
-        if (int code = terminalnumbers(r, 2, nodes))
-            return code;
-        r.pos = nodes[0];
-        r.neg = nodes[1];
-        SparseMatrix& m = ckt.matrix;
-        r.pospos = m.element(r.pos, r.pos);
-        r.negneg = m.element(r.neg, r.neg);
-        r.posneg = m.element(r.pos, r.neg);
-        r.negpos = m.element(r.neg, r.pos);
-        return 0;
+        double* a = ckt.matrix.stamps();
+        for (const Hot& r : list)
+            stampconductance(a, r.cells.data(), r.conductance);
     }
 
-    static void unbind(Instance&) { }
-
-    static void load(IFcircuit&, std::deque<Instance>& list)
+    static void topology(Topology& topology, const Instance& r, const Hot&)
     {
-        for (Instance& r : list) {
-            if (r.deleted)
-                continue;
-            const double g = r.conductance;
-            *r.pospos += g;
-            *r.negneg += g;
-            *r.posneg -= g;
-            *r.negpos -= g;
-        }
+        topology.conducts(r.pos, r.neg);
     }
-
-    static void topology(Topology& topology, const Instance& r) { topology.conducts(r.pos, r.neg); }
 };
 
 } // namespace

@@ -15,17 +15,22 @@ constexpr int32_t SourcePower = 22;
 // An independent voltage source. Its branch current is positive when it flows into the positive
 // terminal, through the source, out of the negative one.
 struct Vsource : LinearDevice {
-    struct Instance : IFinstance {
+    // Cells: pos-branch, neg-branch, branch-pos, branch-neg.
+    struct Hot {
+        Waveform* wave;
+        double dc;
+        bool dcgiven;
+        int32_t branch;
+        std::array<int32_t, 4> cells;
+    };
+
+    struct Instance : Bindable<Hot> {
         double dc;
         bool dcgiven = false;
         Waveform wave;
         int32_t pos = 0;
         int32_t neg = 0;
         int32_t branch = 0;
-        double* posbranch = nullptr;
-        double* negbranch = nullptr;
-        double* branchpos = nullptr;
-        double* branchneg = nullptr;
     };
 
     // The branch exists from the first ask on, so probes can find it before the first run.
@@ -61,63 +66,62 @@ struct Vsource : LinearDevice {
         computed<&power>("p", SourcePower, "Power delivered").in("W"),
     });
 
-    static int check(IFcircuit&, Instance& v)
-    {
-        if (!std::isfinite(v.dc))
-            return fail(E_BADDEVICE, "voltage source %s has no finite value", v.name.c_str());
-        return 0;
-    }
-
-    static int bind(IFcircuit& ckt, Instance& v)
+    static int bind(IFcircuit& ckt, Instance& v, Hot& h)
     {
         int32_t nodes[2];
         if (int code = terminalnumbers(v, 2, nodes))
             return code;
         v.pos = nodes[0];
         v.neg = nodes[1];
-        const int32_t b = branch(ckt, v);
+        h.branch = branch(ckt, v);
+        h.wave = &v.wave;
         SparseMatrix& m = ckt.matrix;
-        v.posbranch = m.element(v.pos, b);
-        v.negbranch = m.element(v.neg, b);
-        v.branchpos = m.element(b, v.pos);
-        v.branchneg = m.element(b, v.neg);
+        h.cells = { m.place(v.pos, h.branch), m.place(v.neg, h.branch), m.place(h.branch, v.pos),
+            m.place(h.branch, v.neg) };
+        return 0;
+    }
+
+    static int check(IFcircuit&, const Instance& v, Hot& h)
+    {
+        if (!std::isfinite(v.dc))
+            return fail(E_BADDEVICE, "voltage source %s has no finite value", v.name.c_str());
+        h.dc = v.dc;
+        h.dcgiven = v.dcgiven;
         return 0;
     }
 
     static void unbind(Instance& v) { v.branch = 0; }
 
-    static void load(IFcircuit& ckt, std::deque<Instance>& list)
+    static void load(IFcircuit& ckt, std::span<Hot> list)
     {
         double* rhs = ckt.rhs.data();
+        double* a = ckt.matrix.stamps();
         const double factor = ckt.srcfact;
-        for (Instance& v : list) {
-            if (v.deleted)
-                continue;
-            *v.posbranch += 1;
-            *v.negbranch -= 1;
-            *v.branchpos += 1;
-            *v.branchneg -= 1;
-            rhs[v.branch] += factor * sourcevalue(ckt, v.wave, v.dc, v.dcgiven);
+        for (const Hot& v : list) {
+            a[v.cells[0]] += 1;
+            a[v.cells[1]] -= 1;
+            a[v.cells[2]] += 1;
+            a[v.cells[3]] -= 1;
+            rhs[v.branch] += factor * sourcevalue(ckt, *v.wave, v.dc, v.dcgiven);
         }
     }
 
-    static void begin(IFcircuit& ckt, std::deque<Instance>& list)
+    static void begin(IFcircuit& ckt, std::span<Hot> list)
     {
-        for (Instance& v : list) {
-            if (!v.deleted)
-                startwaveform(ckt, v.wave);
-        }
+        for (const Hot& v : list)
+            startwaveform(ckt, *v.wave);
     }
 
-    static void accept(IFcircuit& ckt, std::deque<Instance>& list)
+    static void accept(IFcircuit& ckt, std::span<const Hot> list)
     {
-        for (const Instance& v : list) {
-            if (!v.deleted)
-                breakahead(ckt, v.wave);
-        }
+        for (const Hot& v : list)
+            breakahead(ckt, *v.wave);
     }
 
-    static void topology(Topology& topology, const Instance& v) { topology.fixes(v, v.pos, v.neg); }
+    static void topology(Topology& topology, const Instance& v, const Hot&)
+    {
+        topology.fixes(v, v.pos, v.neg);
+    }
 };
 
 } // namespace

@@ -36,7 +36,6 @@ void fill(IFcircuit& ckt, Method method, int order, int degree, double lead = 1)
     in.method = method;
     in.order = order;
     in.accepted = nerith::HistoryPoints - 1;
-    in.segment = in.accepted;
     ckt.statecount = 2;
     for (int j = 0; j < nerith::HistoryPoints; ++j) {
         in.times[j] = Times[j];

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cmath>
+#include <limits>
 #include <vector>
 
 using nerith::SparseMatrix;
@@ -165,4 +168,67 @@ TEST(SparseMatrix, PivotsThatVanishAreRepivotedOrReported)
     const SparseMatrix::Result result = empty.factor(Pivtol, Pivrel);
     EXPECT_EQ(result.status, SparseMatrix::Status::Singular);
     EXPECT_EQ(result.equation, 2);
+}
+
+TEST(SparseMatrix, PlacesTakeStampsInTheirEntriesBesideCells)
+{
+    // [[3, -1], [-1, 2]] from a conductance of 1 between 1 and 2 and conductances of 2 and 1 to
+    // ground, stamped through places (ground ones on the sinks) and one cell on (1, 1).
+    SparseMatrix m;
+    m.reset(2);
+    const auto between = std::array { m.place(1, 1), m.place(2, 2), m.place(1, 2), m.place(2, 1) };
+    const auto toground = std::array { m.place(1, 1), m.place(0, 0), m.place(1, 0), m.place(0, 1) };
+    const int32_t second = m.place(2, 2);
+    EXPECT_EQ(toground[1], SparseMatrix::Ground);
+    EXPECT_EQ(m.place(3, 1), SparseMatrix::Ground);
+    double* cell = m.element(1, 1);
+    ASSERT_TRUE(m.stale());
+    ASSERT_TRUE(m.analyse());
+    EXPECT_FALSE(m.stale());
+    EXPECT_EQ(m.statistics().nonzeros, 4u);
+    EXPECT_EQ(m.entry(between[0]), m.entry(toground[0])); // one place, one entry
+    auto load = [&](double g) {
+        m.clear();
+        double* a = m.stamps();
+        for (int32_t k = 0; k < 4; ++k) {
+            const double sign = k < 2 ? 1 : -1;
+            a[m.entry(between[static_cast<std::size_t>(k)], static_cast<std::size_t>(k))] += sign * g;
+            a[m.entry(toground[static_cast<std::size_t>(k)], static_cast<std::size_t>(k))] += sign * g;
+        }
+        a[m.entry(second)] += 1;
+        *cell += 1;
+    };
+    load(1);
+    // x = A^-1 (1, 0): (2, 1) / 5.
+    std::vector<double> x = solved(m, { 0, 1, 0 });
+    EXPECT_NEAR(x[1], 0.4, 1e-15);
+    EXPECT_NEAR(x[2], 0.2, 1e-15);
+
+    // Without leave to reuse, equal values are factored again.
+    load(1);
+    ASSERT_EQ(m.factor(Pivtol, Pivrel, false).status, SparseMatrix::Status::Ok);
+    EXPECT_EQ(m.statistics().reuses, 0);
+    EXPECT_EQ(m.statistics().refactorisations, 1);
+}
+
+TEST(SparseMatrix, ValuesThatAreNoNumbersAreNamedWhereTheyAre)
+{
+    // After a sound factorisation, an overflowed entry in row 2 spoils the pivots of the kept
+    // order; the factorisation names the row instead of pivoting on it.
+    SparseMatrix m;
+    m.reset(2);
+    double* cells[] = { m.element(1, 1), m.element(1, 2), m.element(2, 1), m.element(2, 2) };
+    for (double bad : { std::numeric_limits<double>::infinity(), std::nan("") }) {
+        m.clear();
+        *cells[0] = 2;
+        *cells[1] = *cells[2] = *cells[3] = 1;
+        solved(m, { 0, 1, 1 });
+        m.clear();
+        *cells[0] = 2;
+        *cells[1] = *cells[2] = 1;
+        *cells[3] = bad;
+        const SparseMatrix::Result result = m.factor(Pivtol, Pivrel);
+        EXPECT_EQ(result.status, SparseMatrix::Status::NotFinite) << bad;
+        EXPECT_EQ(result.equation, 2) << bad;
+    }
 }

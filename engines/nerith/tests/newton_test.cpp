@@ -18,28 +18,22 @@ struct Junction {
     static constexpr bool Linear = false;
     static inline bool limiting = true;
     struct Model : IFmodel { };
-    struct Instance : IFinstance {
-        int32_t nodes[2] {};
-        double* aa = nullptr;
-        double* kk = nullptr;
-        double* ak = nullptr;
-        double* ka = nullptr;
-        double last = 0;
+    struct Hot {
+        int32_t nodes[2];
+        double last;
+        std::array<int32_t, 4> cells;
     };
+    struct Instance : nerith::Bindable<Hot> { };
     static constexpr auto parameters = nerith::parametertable<Instance>();
     static constexpr auto modelparameters = nerith::parametertable<Model>();
-    static int check(IFcircuit&, Instance&) { return 0; }
-    static int bind(IFcircuit& ckt, Instance& d)
+    static int check(IFcircuit&, const Instance&, Hot&) { return 0; }
+    static int bind(IFcircuit& ckt, Instance& d, Hot& h)
     {
-        if (int code = nerith::terminalnumbers(d, 2, d.nodes))
+        if (int code = nerith::terminalnumbers(d, 2, h.nodes))
             return code;
-        d.aa = ckt.matrix.element(d.nodes[0], d.nodes[0]);
-        d.kk = ckt.matrix.element(d.nodes[1], d.nodes[1]);
-        d.ak = ckt.matrix.element(d.nodes[0], d.nodes[1]);
-        d.ka = ckt.matrix.element(d.nodes[1], d.nodes[0]);
+        h.cells = nerith::conductanceplaces(ckt.matrix, h.nodes[0], h.nodes[1]);
         return 0;
     }
-    static void unbind(Instance&) { }
     static double limited(double now, double before)
     {
         const double critical = Vt * std::log(Vt / (std::sqrt(2.0) * Is));
@@ -51,9 +45,9 @@ struct Junction {
         }
         return Vt * std::log(now / Vt);
     }
-    static void load(IFcircuit& ckt, std::deque<Instance>& list)
+    static void load(IFcircuit& ckt, std::span<Hot> list)
     {
-        for (Instance& d : list) {
+        for (Hot& d : list) {
             double v = ckt.solution[static_cast<std::size_t>(d.nodes[0])]
                 - ckt.solution[static_cast<std::size_t>(d.nodes[1])];
             if (ckt.mode & MODE_INITJCT)
@@ -69,16 +63,12 @@ struct Junction {
             const double g = Is * e / Vt + ckt.options.gmin;
             const double current = Is * (e - 1) + ckt.options.gmin * v;
             const double equivalent = current - g * v;
-            *d.aa += g;
-            *d.kk += g;
-            *d.ak -= g;
-            *d.ka -= g;
+            nerith::stampconductance(ckt.matrix.stamps(), d.cells.data(), g);
             ckt.rhs[static_cast<std::size_t>(d.nodes[0])] -= equivalent;
             ckt.rhs[static_cast<std::size_t>(d.nodes[1])] += equivalent;
         }
     }
-    template <class List> static bool converged(IFcircuit&, List&) { return true; }
-    static void topology(nerith::Topology& topology, const Instance& d)
+    static void topology(nerith::Topology& topology, const Instance&, const Hot& d)
     {
         topology.conducts(d.nodes[0], d.nodes[1]);
     }

@@ -149,6 +149,32 @@ TEST(Transient, LandsExactlyOnBreakPoints)
     }
 }
 
+TEST(Transient, StartsEachSmoothStretchWithShortFirstOrderSteps)
+{
+    // The run starts with two steps of a hundredth of TMAX (here smaller than TSTOP / 100 and the
+    // time to the first corner); the first step past a corner is a tenth of the step before it, and
+    // the trapezoidal step after it is no longer. With UIC a break point at TMAX restarts the run.
+    for (bool uic : { false, true }) {
+        SCOPED_TRACE(uic ? "UIC" : "operating point");
+        Simulation s;
+        lowpass(s, { 0, 1, 0.2e-3, 1e-9, 1e-9, 1, 2 });
+        s.transient({ { "tstop", 1e-3 }, { "tmax", 5e-6 } }, uic);
+        ASSERT_EQ(s.runtransient(), 0) << s.message(s.runtransient());
+        const std::vector<double> at = times(frontend().plots.back());
+        ASSERT_GT(at.size(), 3u);
+        EXPECT_DOUBLE_EQ(at[1], 5e-8);
+        EXPECT_DOUBLE_EQ(at[2] - at[1], 5e-8);
+        EXPECT_EQ(has(at, 5e-6), uic);
+        const auto corner = std::find(at.begin(), at.end(), 0.2e-3);
+        ASSERT_NE(corner, at.end());
+        const double before = corner[0] - corner[-1];
+        const double first = corner[1] - corner[0];
+        EXPECT_LE(first, 0.1 * 5e-6 * (1 + 1e-12));
+        EXPECT_LE(first, before);
+        EXPECT_NEAR(corner[2] - corner[1], first, 1e-12 * first);
+    }
+}
+
 TEST(Transient, StopsAndResumesWithoutChangingTheRun)
 {
     // The same run straight through, then stopped by the pause test at every 7th point and by a
@@ -445,7 +471,7 @@ TEST(Transient, FirstStepCanBeLoweredWhileWaitingAtZero)
     ASSERT_EQ(spice_initialize(nullptr, nullptr, &models), 0);
     frontend().pauseat = 1;
     ASSERT_EQ(s.runtransient(), E_PAUSE);
-    EXPECT_DOUBLE_EQ(models->lowerinitialstep(1), 1e-3); // a tenth of a hundredth of TSTOP
+    EXPECT_DOUBLE_EQ(models->lowerinitialstep(1), 1e-6); // a hundredth of the time to the first corner
     EXPECT_DOUBLE_EQ(models->lowerinitialstep(1e-9), 1e-9);
     frontend().pauseat = 2;
     ASSERT_EQ(DCtran(s.ckt, 0), E_PAUSE);

@@ -9,6 +9,7 @@
 
 #include "framework/appln/stringtranslator.h"
 #include "framework/appln/tests/testprocess.h"
+#include "platform/win/messages.h"
 
 namespace {
 
@@ -26,6 +27,7 @@ public:
         return id == 2;
     }
     using APPLNMODULE::context;
+    using APPLNMODULE::dialogcbfs;
 };
 
 class COMMANDWINDOW : public APPLNWINDOW {
@@ -137,6 +139,39 @@ TEST(ModuleBase, RemovingThePrimaryWindowClosesTheModulesOtherWindows)
     process.runall();
 }
 
+TEST(ModuleBase, KeysBecomeTheWindowsCommandsOrTheGlobalOnesOfItsFrame)
+{
+    appltest::TESTPROCESS process;
+    static std::vector<WPARAM> commands;
+    commands.clear();
+    struct KEYWINDOW : APPLNWINDOW {
+        LRESULT msghlr(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override
+        {
+            if (message == WM_COMMAND)
+                commands.push_back(wParam);
+            return APPLNWINDOW::msghlr(window, message, wParam, lParam);
+        }
+    } window;
+    process.start = [&] {
+        window.setowner(&process);
+        window.createwindow(process.getframe(0));
+        process.getcmdinfotable()->addcommand(0x110, 0x305, "&Window command", nullptr);
+        process.getkeytranslator()->assign(0x110, 0x305, 0x74);
+        process.getkeytranslator()->assign(0x100, 0x200, 0x75);
+        for (WPARAM key : { 0x74, 0x75, 0x76 }) {
+            MSG down {};
+            down.hwnd = window.hwnd;
+            down.message = WM_KEYDOWN;
+            down.wParam = key;
+            EXPECT_EQ(process.onwantkey(&window, static_cast<unsigned long>(key), &down), key != 0x76) << key;
+        }
+        EXPECT_EQ(commands, std::vector<WPARAM> { MAKEWPARAM(0x305, 1) })
+            << "the global key goes to the frame";
+        return 1;
+    };
+    process.runall();
+}
+
 TEST(ModuleBase, TheVersionOfAFileWithoutOneIsZero)
 {
     EXPECT_EQ(APPLNMODULE::packedversion(GetModuleHandleA("libkestril.so")), 0u);
@@ -144,3 +179,16 @@ TEST(ModuleBase, TheVersionOfAFileWithoutOneIsZero)
 }
 
 } // namespace
+
+TEST(ModuleBase, FormCallbacksAreFoundByFormNameWithoutRegardToCase)
+{
+    PLAINMODULE module;
+    static FORM_CBITEM table[] = { { "core_settings", [](FORM&, unsigned, unsigned, long) { return DLG_HANDLED; } },
+        { "help_about", nullptr } };
+    for (FORM_CBITEM& row : table)
+        module.dialogcbfs.add(&row);
+    EXPECT_EQ(module.getdialogcbf("CORE_SETTINGS"), table[0].proc);
+    EXPECT_EQ(module.getdialogcbf("help_about"), nullptr);
+    EXPECT_EQ(module.getdialogcbf("wuno_settings"), nullptr);
+    EXPECT_STREQ(module.getdialogctrltypename(179), "UNKNOWN");
+}

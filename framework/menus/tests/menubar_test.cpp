@@ -10,6 +10,7 @@
 #include "framework/appln/errorhandler.h"
 #include "framework/menus/menu.h"
 #include "framework/menus/menuitems.h"
+#include "framework/menus/tests/menutest.h"
 #include "platform/win/gdi.h"
 #include "platform/win/images.h"
 #include "platform/win/menu.h"
@@ -21,38 +22,6 @@
 
 namespace {
 
-// The module whose commands the menus show: it records what it is sent, and greys 0x204.
-class OWNER : public APPLNMODULE, public IMENUOWNER {
-public:
-    OWNER()
-        : APPLNMODULE(nullptr)
-    {
-        pushcontext();
-        cmdtable.load("TESTCONTEXTS", GetModuleHandleA(nullptr));
-        keytranslator.rscload("TESTKEYS", GetModuleHandleA(nullptr));
-    }
-    ~OWNER() override { popcontext(); }
-    using APPLNMODULE::cmdtable;
-    using APPLNMODULE::keytranslator;
-    int docommand(unsigned short id) override
-    {
-        sent.push_back(id);
-        return 1;
-    }
-    int getuistate(unsigned short id, UISTATE* state) override
-    {
-        if (id != 0x204)
-            return 0;
-        state->enabled = 0;
-        return 1;
-    }
-    void oninitmenu() override { }
-    void oninitmenupopup(int index, HMENU popup) override { ++updates; }
-
-    std::vector<unsigned short> sent;
-    int updates = 0;
-};
-
 // A bar with the global menu and the module's merged into it.
 struct BAR : wintest::FreshQt {
     BAR()
@@ -63,7 +32,7 @@ struct BAR : wintest::FreshQt {
     }
     HMENU popup(int index) { return GetSubMenu(bar.gethandle(), index); }
 
-    OWNER owner;
+    menutest::OWNER owner { 0x204 };
     MENUBAR bar { &owner };
     int align = 0;
     int grid = 0;
@@ -131,7 +100,8 @@ TEST(Menus, ItemsAreOwnerDrawnWithTheirImagesAndKeyNames)
     EXPECT_EQ(info.hbmpChecked, b.owner.cmdtable.find(0x100, 0x200)->bitmap.get());
     GetMenuItemInfoA(b.bar.gethandle(), 0, TRUE, &info);
     EXPECT_FALSE(info.fType & MFT_OWNERDRAW) << "the bar's own items are the bar's";
-    EXPECT_EQ(APPLNERRORHANDLER::internalerrors().back(), "Cannot find bitmap 'NO_SUCH_STRIP'.\n");
+    EXPECT_EQ(APPLNERRORHANDLER::internalerrors(), "Cannot find bitmap 'NO_SUCH_STRIP'.");
+    APPLNERRORHANDLER::closeinternalerrors();
     EXPECT_EQ(b.owner.cmdtable.find(0x111, 0x162)->bitmap.get(), nullptr);
 }
 

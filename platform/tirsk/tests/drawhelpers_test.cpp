@@ -4,12 +4,33 @@
 
 #include <string>
 
+#include "platform/win/gdi.h"
+
 namespace {
 
 // Eight pixels a byte: a fixed-pitch font.
 int fixedpitch(const std::string& text)
 {
     return static_cast<int>(text.size()) * 8;
+}
+
+TEST(DrawFFText, FillsTheBoxWithTheBackgroundColourUnlessTransparent)
+{
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP target = CreateCompatibleBitmap(dc, 10, 10);
+    HGDIOBJ old = SelectObject(dc, target);
+    RECT box { 0, 0, 10, 10 };
+    FillRect(dc, &box, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    SetBkColor(dc, RGB(200, 0, 0));
+    SetBkMode(dc, TRANSPARENT);
+    drawfftext(dc, nullptr, &box, 0);
+    EXPECT_EQ(GetPixel(dc, 5, 5), RGB(255, 255, 255));
+    SetBkMode(dc, OPAQUE);
+    drawfftext(dc, nullptr, &box, 0);
+    EXPECT_EQ(GetPixel(dc, 5, 5), RGB(200, 0, 0));
+    SelectObject(dc, old);
+    DeleteObject(target);
+    DeleteDC(dc);
 }
 
 TEST(DrawFilePath, ShortensFromTheMiddleThenTheName)

@@ -1,9 +1,13 @@
 #include "platform/win/qt/controls.h"
 
+#include <QLinearGradient>
+#include <QPainter>
 #include <algorithm>
 
+#include "platform/win/devicecontext.h"
 #include "platform/win/messagequeue.h"
 #include "platform/win/monitors.h"
+#include "platform/win/qt/painterdc.h"
 #include "platform/win/window.h"
 
 namespace winqt {
@@ -45,6 +49,37 @@ LRESULT notifyparent(HWND control, UINT code, NMHDR* record)
 }
 
 } // namespace winqt
+
+BOOL GradientFill(
+    HDC dc, const TRIVERTEX* vertices, ULONG count, const void* mesh, ULONG meshcount, ULONG mode)
+{
+    auto* context = dynamic_cast<winqt::PainterDC*>(win::DeviceContext::of(dc));
+    if (!context || !vertices || !mesh || (mode != GRADIENT_FILL_RECT_H && mode != GRADIENT_FILL_RECT_V))
+        return FALSE;
+    const auto* rects = static_cast<const GRADIENT_RECT*>(mesh);
+    for (ULONG i = 0; i < meshcount; ++i) {
+        if (rects[i].UpperLeft >= count || rects[i].LowerRight >= count)
+            return FALSE;
+        const TRIVERTEX& from = vertices[rects[i].UpperLeft];
+        const TRIVERTEX& to = vertices[rects[i].LowerRight];
+        RECT area { std::min(from.x, to.x), std::min(from.y, to.y), std::max(from.x, to.x),
+            std::max(from.y, to.y) };
+        QPainter* painter
+            = area.right > area.left && area.bottom > area.top ? context->toolkitpainter(area) : nullptr;
+        if (!painter)
+            continue;
+        // The end colours sit on the centres of the first and last pixel rows (or columns).
+        const QRectF box(area.left, area.top, area.right - area.left, area.bottom - area.top);
+        QLinearGradient ramp = mode == GRADIENT_FILL_RECT_V
+            ? QLinearGradient(0, box.top() + 0.5, 0, box.bottom() - 0.5)
+            : QLinearGradient(box.left() + 0.5, 0, box.right() - 0.5, 0);
+        auto colour = [](const TRIVERTEX& v) { return QColor(v.Red >> 8, v.Green >> 8, v.Blue >> 8); };
+        ramp.setColorAt(0, colour(from));
+        ramp.setColorAt(1, colour(to));
+        painter->fillRect(box, ramp);
+    }
+    return TRUE;
+}
 
 // The parent erases a picture of its whole client area; the part under the control is copied in.
 HRESULT DrawThemeParentBackground(HWND window, HDC dc, const RECT* rect)

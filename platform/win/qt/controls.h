@@ -375,6 +375,28 @@ int ImageList_ReplaceIcon(HIMAGELIST list, int index, HICON icon);
 HICON ImageList_GetIcon(HIMAGELIST list, int index, UINT flags);
 BOOL ImageList_Draw(HIMAGELIST list, int index, HDC dc, int x, int y, UINT style);
 
+// Gradients between two colours across rectangles (GRADIENT_FILL_RECT_H left to right,
+// GRADIENT_FILL_RECT_V top to bottom): each GRADIENT_RECT names the vertex of its upper left
+// corner, with the colour there, and of its lower right one. Colour channels are 16-bit (the
+// 8-bit value in the high byte). FALSE for another mode or a vertex out of range.
+// Callers: the toolbars' hot and pressed buttons (framework).
+using COLOR16 = unsigned short;
+struct TRIVERTEX {
+    LONG x;
+    LONG y;
+    COLOR16 Red;
+    COLOR16 Green;
+    COLOR16 Blue;
+    COLOR16 Alpha;
+};
+struct GRADIENT_RECT {
+    ULONG UpperLeft;
+    ULONG LowerRight;
+};
+constexpr ULONG GRADIENT_FILL_RECT_H = 0x00;
+constexpr ULONG GRADIENT_FILL_RECT_V = 0x01;
+BOOL GradientFill(HDC dc, const TRIVERTEX* vertices, ULONG count, const void* mesh, ULONG meshcount, ULONG mode);
+
 // Themes: the background of the parent window under the control, as the parent erases it.
 HRESULT DrawThemeParentBackground(HWND window, HDC dc, const RECT* rect);
 // Visual styles do not apply here; the call is taken and changes nothing.

@@ -50,7 +50,9 @@ std::vector<Choice> choices(UINT style)
     }
 }
 
-int dialogbox(HWND owner, const char* text, const char* caption, UINT style)
+} // namespace
+
+int messagedialog(HWND owner, const char* text, const char* caption, UINT style)
 {
     HWND root = owner ? GetAncestor(owner, GA_ROOT) : nullptr;
     QMessageBox box(iconof(style), QString::fromUtf8(caption ? caption : "Error"),
@@ -80,11 +82,9 @@ int dialogbox(HWND owner, const char* text, const char* caption, UINT style)
     return offered.back().answer;
 }
 
-} // namespace
-
 MESSAGEBOXHOOK installmessagebox()
 {
-    return setmessageboxhook(dialogbox);
+    return setmessageboxhook(messagedialog);
 }
 
 } // namespace winqt

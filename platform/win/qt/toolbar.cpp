@@ -46,10 +46,12 @@ void layout(Toolbar& bar)
     }
 }
 
+// Separators answer to their command only when they have one of their own; most have 0.
 int indexof(const Toolbar& bar, WPARAM command)
 {
     for (size_t i = 0; i < bar.buttons.size(); ++i) {
-        if (bar.buttons[i].command == static_cast<int>(command) && !separator(bar.buttons[i])) {
+        const ToolbarButton& b = bar.buttons[i];
+        if (b.command == static_cast<int>(command) && (command != 0 || !separator(b))) {
             return static_cast<int>(i);
         }
     }

@@ -8,6 +8,7 @@
 #include <QImage>
 
 #include "platform/win/handletypes.h"
+#include "platform/win/scalars.h"
 
 class QWidget;
 
@@ -31,6 +32,10 @@ QWidget* widgetof(HWND window);
 HWND windowof(const QWidget* widget);
 // What the window shows: its surface with the menu bar and border drawn around it.
 QImage grabwindow(HWND window);
+
+// The layer's message box: a Qt dialog over the owner's top-level window, which is disabled
+// meanwhile; install() makes it MessageBoxA's (a dialog library may put its own in its place).
+int messagedialog(HWND owner, const char* text, const char* caption, UINT style);
 
 // Conversions between the layer's images and Qt's (copies).
 QImage toimage(HBITMAP bitmap);

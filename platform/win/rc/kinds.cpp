@@ -15,6 +15,7 @@ const ResourceKind* findkind(const std::string& keyword)
         { "bitmap", bitmapkind() },
         { "cmdtable", cmdtablekind() },
         { "keytable", keytablekind() },
+        { "form", formkind() },
         { "versioninfo", versioninfokind() },
     };
     for (const auto& entry : kinds)

@@ -39,6 +39,8 @@ const ResourceKind& bitmapkind();
 // Command tables of one command context (RCDATA whose id is the context) and key tables (RCDATA).
 const ResourceKind& cmdtablekind();
 const ResourceKind& keytablekind();
+// Dialog forms (RT_DIALOG): the bytes of a form's layout file, which the dialog library reads.
+const ResourceKind& formkind();
 // The module's file version (VS_FIXEDFILEINFO).
 const ResourceKind& versioninfokind();
 

@@ -5,19 +5,13 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QElapsedTimer>
 #include <QGuiApplication>
-#include <QKeyEvent>
-#include <QMenu>
-#include <QScreen>
-#include <QTimer>
-#include <QWindow>
 
 #include "platform/win/gdi.h"
 #include "platform/win/menu.h"
 #include "platform/win/monitors.h"
 #include "platform/win/paint.h"
+#include "platform/win/qt/screenshot/popupshot.h"
 #include "platform/win/qt/tests/qttest.h"
 
 using namespace wintest;
@@ -86,50 +80,13 @@ TEST(XvfbScreenshot, AnOwnerDrawnMenuShowsInAQtPopup)
     AppendMenuA(popup, MF_POPUP, reinterpret_cast<UINT_PTR>(more), "&More");
     settle();
 
-    QImage shot;
-    QRect shown;
-    QRect swatch;
-    QTimer::singleShot(300, [] {
-        for (int i = 0; i < 3; ++i) { // the second owner-drawn item hot
-            QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
-            QCoreApplication::sendEvent(QApplication::activePopupWidget(), &down);
-        }
-    });
-    // The shot is taken once the popup has been exposed and has had time to paint, or gives up
-    // after ten seconds on a loaded machine.
-    QElapsedTimer clock;
-    clock.start();
-    QTimer grabber;
-    QObject::connect(&grabber, &QTimer::timeout, [&] {
-        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        const bool exposed = menu && menu->windowHandle() && menu->windowHandle()->isExposed();
-        if (clock.elapsed() < 10000 && (!exposed || clock.elapsed() < 1000)) {
-            return;
-        }
-        grabber.stop();
-        if (exposed) {
-            shown = menu->geometry();
-            swatch = menu->actionGeometry(menu->actions().at(3)); // Green wire
-            RECT area;
-            GetWindowRect(owner, &area);
-            QRect whole
-                = shown.united(QRect(area.left, area.top, area.right - area.left, area.bottom - area.top));
-            shot = QGuiApplication::primaryScreen()
-                       ->grabWindow(0, whole.x(), whole.y(), whole.width(), whole.height())
-                       .toImage();
-            shown.translate(-whole.topLeft());
-        }
-        EndMenu();
-    });
-    grabber.start(100);
-    EXPECT_EQ(TrackPopupMenuEx(popup, TPM_RETURNCMD, 80, 90, owner, nullptr), 0);
-    ASSERT_FALSE(shot.isNull()) << "the popup was open";
-    const char* path = std::getenv("VKT_SCREENSHOT_PATH");
-    ASSERT_NE(path, nullptr);
-    ASSERT_TRUE(shot.save(path, "PNG"));
-    QPoint box = shown.topLeft() + swatch.topLeft() + QPoint(20, swatch.height() / 2);
-    COLORREF green = swatches[1].colour;
-    EXPECT_EQ(shot.pixelColor(box), QColor(GetRValue(green), GetGValue(green), GetBValue(green)))
+    // The second owner-drawn item hot.
+    POPUPSHOT shot = shootpopup(popup, owner, 80, 90, 3, 3);
+    ASSERT_FALSE(shot.image.isNull()) << "the popup was open";
+    ASSERT_TRUE(saveshot(shot.image));
+    QPoint box = shot.popup.topLeft() + shot.item.topLeft() + QPoint(20, shot.item.height() / 2);
+    COLORREF green = swatches[1].colour; // Green wire
+    EXPECT_EQ(shot.image.pixelColor(box), QColor(GetRValue(green), GetGValue(green), GetBValue(green)))
         << "the owner's swatch in the popup";
     DestroyWindow(owner);
     DestroyMenu(popup);

@@ -93,6 +93,17 @@ TEST(QtToolbar, ButtonsLayOutReportTheHotItemAndClickThroughWmCommand)
     GetWindowRect(bar, &window);
     EXPECT_EQ(window.right - window.left, 22 * 4 + 4);
     EXPECT_EQ(SendMessageA(bar, TB_GETBITMAP, 0x2000, 0), 2);
+    TBBUTTON spacer { 0, 0x11E, 0, BTNS_SEP, {}, 0, 0 };
+    SendMessageA(bar, TB_INSERTBUTTONA, 5, reinterpret_cast<LPARAM>(&spacer));
+    TBBUTTONINFOA wider {};
+    wider.cbSize = sizeof wider;
+    wider.dwMask = TBIF_SIZE;
+    wider.cx = 30;
+    EXPECT_TRUE(SendMessageA(bar, TB_SETBUTTONINFOA, 0x11E, reinterpret_cast<LPARAM>(&wider)))
+        << "a separator with a command of its own answers to it";
+    SendMessageA(bar, TB_GETITEMRECT, 5, reinterpret_cast<LPARAM>(&r));
+    EXPECT_EQ(r.right - r.left, 30);
+    SendMessageA(bar, TB_GETITEMRECT, 3, reinterpret_cast<LPARAM>(&r));
 
     received().clear();
     std::vector<NMTBHOTITEM> hot;
@@ -381,6 +392,26 @@ TEST(QtImageList, AStripIsCutIntoMaskedImages)
     ImageList_Destroy(copy);
     ImageList_Destroy(list);
     EXPECT_FALSE(ImageList_Destroy(list));
+}
+
+TEST(QtGradient, ARectangleRunsFromOneVertexColourToTheOther)
+{
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP target = CreateCompatibleBitmap(dc, 40, 20);
+    SelectObject(dc, target);
+    TRIVERTEX ends[] = { { 0, 0, 0xFF00, 0, 0, 0 }, { 40, 20, 0, 0, 0xFF00, 0 } };
+    GRADIENT_RECT rect { 0, 1 };
+    EXPECT_TRUE(GradientFill(dc, ends, 2, &rect, 1, GRADIENT_FILL_RECT_V));
+    EXPECT_EQ(GetPixel(dc, 5, 0), RGB(255, 0, 0));
+    EXPECT_EQ(GetPixel(dc, 5, 19), RGB(0, 0, 255));
+    EXPECT_TRUE(GradientFill(dc, ends, 2, &rect, 1, GRADIENT_FILL_RECT_H));
+    EXPECT_EQ(GetPixel(dc, 0, 10), RGB(255, 0, 0));
+    EXPECT_EQ(GetPixel(dc, 39, 10), RGB(0, 0, 255));
+    GRADIENT_RECT outside { 0, 2 };
+    EXPECT_FALSE(GradientFill(dc, ends, 2, &outside, 1, GRADIENT_FILL_RECT_V));
+    EXPECT_FALSE(GradientFill(dc, ends, 2, &rect, 1, 2)) << "triangles are not drawn";
+    DeleteDC(dc);
+    DeleteObject(target);
 }
 
 TEST(QtButton, AClickOnAnImageButtonTellsItsParent)

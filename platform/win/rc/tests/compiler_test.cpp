@@ -199,21 +199,27 @@ TEST(ResourceCompiler, IncludesTakeTheDefinesOfAHeader)
     EXPECT_NE(failure("#include \"missing.h\""), "<compiled>");
 }
 
-TEST(ResourceCompiler, IconsAndBitmapsAreTheirImageFilesAndTheFilesAreInputs)
+TEST(ResourceCompiler, IconsBitmapsAndFormsAreTheirFilesAndTheFilesAreInputs)
 {
-    auto folder = vkt::test::makeTempSubfolder("icon");
+    auto folder = vkt::test::makeTempSubfolder("files");
     std::ofstream(folder / "app.png", std::ios::binary) << std::string("\x89PNG\r\n\x1a\n\0\1", 10);
+    std::ofstream(folder / "box.ui") << "<ui/>";
     std::ofstream(folder / "empty.png");
-    std::ofstream(folder / "icons.rc") << "icon APPICON { \"app.png\" }\nbitmap APPICON { \"app.png\" }\n";
-    rc::Compiled compiled = rc::compilesource((folder / "icons.rc").string());
-    ASSERT_EQ(compiled.resources.size(), 2u);
+    std::ofstream(folder / "files.rc")
+        << "icon APPICON { \"app.png\" }\nbitmap APPICON { \"app.png\" }\nform STATUSBOX { \"box.ui\" }\n";
+    rc::Compiled compiled = rc::compilesource((folder / "files.rc").string());
+    ASSERT_EQ(compiled.resources.size(), 3u);
     EXPECT_EQ(compiled.resources[0].type, (rc::NameOrId { {}, 14 }));
     EXPECT_EQ(compiled.resources[1].type, (rc::NameOrId { {}, 2 }));
     EXPECT_EQ(compiled.resources[1].data, compiled.resources[0].data);
     EXPECT_EQ(compiled.resources[0].data, bytes({ 0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n', 0, 1 }));
-    EXPECT_EQ(compiled.inputs.back(), (folder / "app.png").string());
+    EXPECT_EQ(compiled.resources[2].type, (rc::NameOrId { {}, 5 }));
+    EXPECT_EQ(compiled.resources[2].name, (rc::NameOrId { "STATUSBOX", 0 }));
+    EXPECT_EQ(compiled.resources[2].data, bytes({ '<', 'u', 'i', '/', '>' }));
+    EXPECT_EQ(compiled.inputs.back(), (folder / "box.ui").string());
 
     std::ofstream(folder / "bad.rc") << "icon A { \"empty.png\" }\nicon B { \"none.png\" }\n";
     EXPECT_THROW(rc::compilesource((folder / "bad.rc").string()), rc::CompileError);
     EXPECT_NE(failure("icon A { \"\" }").find("not an empty name"), std::string::npos);
+    EXPECT_NE(failure("form A { \"\" }").find("not an empty name"), std::string::npos);
 }
