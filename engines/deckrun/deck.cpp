@@ -3,11 +3,12 @@
 #include "core/files/boundedread.h"
 #include "simulator/models/spice/subcktexpand.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <sstream>
+#include <string_view>
 
 namespace deckrun {
 
@@ -16,16 +17,17 @@ namespace {
 // Included files may include others, up to this depth (a file including itself stops there).
 constexpr int MostNesting = 16;
 
-char* copy(const std::string& text)
+char* copy(std::string_view text)
 {
     char* made = static_cast<char*>(std::malloc(text.size() + 1));
     if (!made)
         throw std::bad_alloc();
-    std::memcpy(made, text.c_str(), text.size() + 1);
+    std::memcpy(made, text.data(), text.size());
+    made[text.size()] = '\0';
     return made;
 }
 
-SPICECARD* makecard(int32_t line, const std::string& text)
+SPICECARD* makecard(int32_t line, std::string_view text)
 {
     auto* card = static_cast<SPICECARD*>(std::calloc(1, sizeof(SPICECARD)));
     if (!card)
@@ -47,46 +49,45 @@ void freecards(SPICECARD* card)
     }
 }
 
-std::string lowered(std::string text)
-{
-    for (char& c : text)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
-
-std::string trimmed(const std::string& text)
+std::string_view trimmed(std::string_view text)
 {
     const std::size_t first = text.find_first_not_of(" \t");
-    if (first == std::string::npos)
+    if (first == std::string_view::npos)
         return {};
     return text.substr(first, text.find_last_not_of(" \t") + 1 - first);
 }
 
 // The first word of a card.
-std::string command(const std::string& text)
+std::string_view command(std::string_view text)
 {
-    const std::string card = trimmed(text);
+    const std::string_view card = trimmed(text);
     return card.substr(0, card.find_first_of(" \t"));
 }
 
 // The file an ".include" card names, relative to the folder of the deck naming it.
-std::string includepath(const std::string& card, const std::string& from)
+std::string includepath(std::string_view card, const std::string& from)
 {
-    std::string name = trimmed(card.substr(card.find_first_of(" \t") == std::string::npos ? card.size()
-                                                                                         : card.find_first_of(" \t")));
+    const std::size_t space = card.find_first_of(" \t");
+    std::string_view name = trimmed(card.substr(space == std::string_view::npos ? card.size() : space));
     if (name.size() >= 2 && (name.front() == '"' || name.front() == '\'') && name.back() == name.front())
         name = name.substr(1, name.size() - 2);
     if (name.empty() || name.front() == '/')
-        return name;
+        return std::string(name);
     const std::size_t slash = from.rfind('/');
-    return slash == std::string::npos ? name : from.substr(0, slash + 1) + name;
+    return slash == std::string::npos ? std::string(name) : from.substr(0, slash + 1) + std::string(name);
 }
 
 } // namespace
 
 Deck::~Deck()
 {
+    release();
+}
+
+void Deck::release()
+{
     freecards(head);
+    head = tail = lastjoined = nullptr;
 }
 
 bool Deck::expand()
@@ -117,19 +118,25 @@ bool Deck::readfile(const std::string& path, int32_t includeline, int depth, std
         *error = "cannot read " + path + ": " + problem;
         return false;
     }
-    std::istringstream in(contents);
-    std::string raw;
     bool control = false;
-    for (int32_t number = 1; !ended && std::getline(in, raw); ++number) {
+    std::string text; // the line in lower case, reused from line to line
+    int32_t number = 0;
+    for (std::size_t at = 0; !ended && at < contents.size();) {
+        const std::size_t feed = std::min(contents.find('\n', at), contents.size());
+        std::string_view raw(contents.data() + at, feed - at);
+        at = feed + 1;
+        ++number;
         if (!raw.empty() && raw.back() == '\r')
-            raw.pop_back();
+            raw.remove_suffix(1);
         const int32_t line = depth == 0 ? number : includeline;
-        std::string text = lowered(raw);
+        text.assign(raw);
+        for (char& c : text)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         if (line != 1 || depth > 0) {
             if (const std::size_t comment = text.find(';'); comment != std::string::npos)
                 text.erase(comment);
         }
-        const std::string word = command(text);
+        const std::string_view word = command(text);
         if (control) {
             control = word != ".endc";
             continue;
@@ -151,7 +158,7 @@ bool Deck::readfile(const std::string& path, int32_t includeline, int depth, std
                 return false;
             continue;
         }
-        const std::string body = trimmed(text);
+        const std::string_view body = trimmed(text);
         if (!body.empty() && body.front() == '+' && tail) {
             join(line, text, body.substr(1));
             continue;
@@ -164,7 +171,7 @@ bool Deck::readfile(const std::string& path, int32_t includeline, int depth, std
 // The card takes the line's text; the lines it was joined from hang below it. The text grows in
 // jointext and reaches the card once its last line is in, so that a long run of continuation lines
 // costs time in proportion to its length.
-void Deck::join(int32_t line, const std::string& text, const std::string& rest)
+void Deck::join(int32_t line, std::string_view text, std::string_view rest)
 {
     if (!tail->joined) {
         tail->joined = makecard(tail->line, tail->text);
@@ -186,7 +193,7 @@ void Deck::finishjoin()
     jointext.clear();
 }
 
-void Deck::append(int32_t line, const std::string& text)
+void Deck::append(int32_t line, std::string_view text)
 {
     finishjoin();
     SPICECARD* card = makecard(line, text);

@@ -3,6 +3,7 @@
 #include "engines/mavro/mavro.h"
 
 #include <string>
+#include <string_view>
 
 namespace deckrun {
 
@@ -25,11 +26,13 @@ public:
     bool expand();
     // The first card (the title line); null for an empty deck.
     SPICECARD* first() const { return head; }
+    // Frees every card: once the parser has read them into the circuit they are not needed.
+    void release();
 
 private:
     bool readfile(const std::string& path, int32_t line, int depth, std::string* error);
-    void append(int32_t line, const std::string& text);
-    void join(int32_t line, const std::string& text, const std::string& rest);
+    void append(int32_t line, std::string_view text);
+    void join(int32_t line, std::string_view text, std::string_view rest);
     void finishjoin();
 
     SPICECARD* head = nullptr;

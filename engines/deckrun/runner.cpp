@@ -10,6 +10,7 @@
 #include <cstring>
 #include <ctime>
 #include <stdexcept>
+#include <sys/resource.h>
 #include <unistd.h>
 #include <vector>
 
@@ -41,6 +42,26 @@ struct Run {
     bool sweep = false; // the plot has a reference to print first
     double stop = 0; // the transient's TSTOP while its progress is shown on a terminal; 0: none shown
     int shown = -1; // the percentage last shown
+    int32_t equations = 0; // of the plot
+    std::size_t points = 0; // delivered
+};
+
+// Processor time (s) and peak memory (MB) of the run's phases, for the statistics.
+struct Phase {
+    double seconds = 0;
+    double megabytes = 0;
+
+    static Phase now()
+    {
+        rusage usage {};
+        getrusage(RUSAGE_SELF, &usage);
+        return { static_cast<double>(std::clock()) / CLOCKS_PER_SEC,
+            static_cast<double>(usage.ru_maxrss) / 1024 };
+    }
+};
+
+struct Phases {
+    Phase start, read, built, done;
 };
 Run* present = nullptr;
 
@@ -147,6 +168,7 @@ int beginplot(IFcircuit*, IFjob*, IFuid, IFuid reference, int32_t, int32_t count
     }
     std::fprintf(run.out, "%s\n", header.c_str());
     run.row.resize(run.columns.size());
+    run.equations = count;
     *plot = reinterpret_cast<IFplot*>(&run);
     return 0;
 }
@@ -154,6 +176,7 @@ int beginplot(IFcircuit*, IFjob*, IFuid, IFuid reference, int32_t, int32_t count
 int appenddata(IFplot*, IFvalue* reference, IFvalue* data)
 {
     Run& run = *present;
+    ++run.points;
     const double* values = data->v.vec.rVec;
     auto at = [&](int32_t entry) { return entry < 0 ? 0.0 : values[entry]; };
     std::FILE* out = run.out;
@@ -286,7 +309,7 @@ void setnodes(Session& s, IFsimulator* engine, const std::vector<std::pair<std::
 }
 
 // The run after the deck was read; throws Failure with the message for standard error.
-void simulate(Deck& deck, Run& run, std::vector<std::string>& errors)
+void simulate(Deck& deck, Run& run, std::vector<std::string>& errors, Phases& phases)
 {
     IFfrontEnd front = frontend();
     IFsimulator* engine = nullptr;
@@ -346,13 +369,18 @@ void simulate(Deck& deck, Run& run, std::vector<std::string>& errors)
     } else {
         throw Failure("the deck has no analysis: .tran or .op");
     }
+    deck.release();
+    phases.built = Phase::now();
     check(engine->doAnalyses(s.ckt, 1, s.task), "the analysis failed");
+    phases.done = Phase::now();
 }
 
 } // namespace
 
-int run(const std::string& path, std::FILE* out, std::FILE* err)
+int run(const std::string& path, std::FILE* out, std::FILE* err, bool statistics)
 {
+    Phases phases;
+    phases.start = Phase::now();
     Run state;
     state.out = out;
     state.err = err;
@@ -366,7 +394,15 @@ int run(const std::string& path, std::FILE* out, std::FILE* err)
             throw Failure(problem);
         if (!deck.expand())
             throw Failure("the deck's subcircuits did not expand");
-        simulate(deck, state, errors);
+        phases.read = Phase::now();
+        simulate(deck, state, errors, phases);
+        if (statistics)
+            std::fprintf(err,
+                "statistics: processor time %.3f s reading, %.3f s building, %.3f s in the analysis; "
+                "peak memory %.0f MB built, %.0f MB in all; %d equations, %zu points\n",
+                phases.read.seconds - phases.start.seconds, phases.built.seconds - phases.read.seconds,
+                phases.done.seconds - phases.built.seconds, phases.built.megabytes, phases.done.megabytes,
+                state.equations, state.points);
     } catch (const Failure& failure) {
         for (const std::string& error : errors)
             std::fprintf(err, "error: %s\n", error.c_str());

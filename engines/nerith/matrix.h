@@ -85,7 +85,6 @@ public:
 private:
     struct Factors;
     struct Pivots;
-
     void gather();
     bool unchanged();
     Pivots pivots(double pivtol) const;
