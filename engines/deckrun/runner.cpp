@@ -274,6 +274,18 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// Device cards handed to the parser at once.
+constexpr std::size_t DeviceCardsAtOnce = 4096;
+
+bool anymarked(const SPICECARD* cards)
+{
+    for (const SPICECARD* card = cards; card; card = card->next) {
+        if (card->error)
+            return true;
+    }
+    return false;
+}
+
 void check(int code, const std::string& what)
 {
     if (code != 0) {
@@ -331,15 +343,27 @@ void simulate(Deck& deck, Run& run, std::vector<std::string>& errors, Phases& ph
     check(engine->newTask(s.ckt, &s.task, "deck"), "no task");
     check(engine->newAnalysis(s.ckt, findanalysis(engine, "options"), "options", &s.options, s.task), "no options");
 
-    const Controls controls = readcontrols(deck.first(), &errors);
+    // A deck with subcircuits is read as one expanded list; any other reads its device cards a
+    // part at a time after the rest, each part freed once read.
+    const bool whole = deck.hierarchical();
+    SPICECARD* cards = whole ? deck.expanded() : deck.controls();
+    if (!cards && whole)
+        throw Failure("the deck's subcircuits did not expand");
+    const Controls controls = readcontrols(cards, &errors);
     run.controls = &controls;
-    const int failed = INPpas1(s.ckt, deck.first(), s.table) + INPpas2(s.ckt, deck.first(), s.table, s.task, s.options);
+    int failed = INPpas1(s.ckt, cards, s.table);
+    bool marked = false;
+    const std::size_t devices = whole ? 0 : deck.devices();
+    for (std::size_t from = 0; from < devices; from += DeviceCardsAtOnce) {
+        SPICECARD* part = deck.devicecards(from, DeviceCardsAtOnce);
+        failed += INPpas2(s.ckt, part, s.table, s.task, s.options);
+        marked = marked || anymarked(part);
+        Deck::freecards(part);
+    }
+    failed += INPpas2(s.ckt, cards, s.table, s.task, s.options);
     // A card with an error text did not read: a .model card's parameters are read when a device
     // first uses it, and their errors land on that card outside the passes' counts.
-    bool marked = false;
-    for (const SPICECARD* card = deck.first(); card; card = card->next)
-        marked = marked || card->error;
-    if (failed > 0 || marked || !errors.empty())
+    if (failed > 0 || marked || anymarked(cards) || !errors.empty())
         throw Failure("the deck's cards did not read");
     setnodes(s, engine, controls.ics, "ic");
     setnodes(s, engine, controls.nodesets, "nodeset");
@@ -392,8 +416,6 @@ int run(const std::string& path, std::FILE* out, std::FILE* err, bool statistics
         std::string problem;
         if (!deck.read(path, &problem))
             throw Failure(problem);
-        if (!deck.expand())
-            throw Failure("the deck's subcircuits did not expand");
         phases.read = Phase::now();
         simulate(deck, state, errors, phases);
         if (statistics)
