@@ -363,6 +363,16 @@ SparseMatrix::Result SparseMatrix::fresh(double pivtol, double pivrel)
     return {};
 }
 
+SparseMatrix::Compressed SparseMatrix::compressed() const
+{
+    Compressed c { equations, columnStart.data(), rowIndex.data(), values.data(), {}, {} };
+    if (const klu_numeric* numeric = factors->numeric) {
+        c.rows.assign(numeric->Pnum, numeric->Pnum + equations);
+        c.columns.assign(factors->symbolic->Q, factors->symbolic->Q + equations);
+    }
+    return c;
+}
+
 void SparseMatrix::solve(double* rhs)
 {
     if (equations > 0)

@@ -70,6 +70,18 @@ public:
     // Only after a factor() that returned Ok.
     void solve(double* rhs);
 
+    // The compressed columns and the row and column orders they are factored in: the matrix as
+    // KLU sees it, for measuring KLU on it alone. After a factor() that returned Ok.
+    struct Compressed {
+        int32_t size = 0;
+        const int32_t* start = nullptr;
+        const int32_t* index = nullptr;
+        const double* values = nullptr;
+        std::vector<int32_t> rows;
+        std::vector<int32_t> columns;
+    };
+    Compressed compressed() const;
+
     struct Statistics {
         int64_t analyses = 0; // structural analyses (orderings)
         int64_t factorisations = 0; // factorisations with fresh pivoting
