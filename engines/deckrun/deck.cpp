@@ -159,6 +159,9 @@ bool Deck::readfile(const std::string& path, int32_t includeline, int depth, std
         *error = "cannot read " + path + ": " + problem;
         return false;
     }
+    text.reserve(text.size() + contents.size());
+    cards.reserve(
+        cards.size() + static_cast<std::size_t>(std::count(contents.begin(), contents.end(), '\n')) + 1);
     bool control = false;
     std::string line; // the line in lower case, reused from line to line
     int32_t number = 0;

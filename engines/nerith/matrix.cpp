@@ -18,6 +18,7 @@ namespace {
 constexpr int32_t DissectFrom = 20000;
 constexpr double DissectWorth = 1000;
 constexpr double DissectGain = 0.8;
+constexpr double DissectRoom = 1.05;
 
 // KLU's ordering call for one block of the matrix: nested dissection, with the block's
 // factorisation operations added to the double at `user_data`; the entries of its factor.
@@ -46,6 +47,9 @@ klu_symbolic* ordered(int32_t equations, int32_t* columnStart, int32_t* rowIndex
     klu_symbolic* dissected = klu_analyze(equations, columnStart, rowIndex, &dissection);
     if (dissected && flops < DissectGain * degree->est_flops) {
         klu_free_symbolic(&degree, &common);
+        // The dissection's count of the fill is exact for pivots on the diagonal: the factors get
+        // room for a few others, not for a fifth more.
+        common.initmem_amd = DissectRoom;
         return dissected;
     }
     if (dissected)
@@ -99,8 +103,8 @@ SparseMatrix::~SparseMatrix() = default;
 void SparseMatrix::reset(int32_t count)
 {
     equations = count;
-    placeRows.clear();
-    placeColumns.clear();
+    newRows.clear();
+    newColumns.clear();
     placeEntry.clear();
     chunks.clear();
     cellRows.clear();
@@ -130,11 +134,11 @@ int32_t SparseMatrix::place(int32_t row, int32_t column)
 {
     if (row <= 0 || column <= 0 || row > equations || column > equations)
         return Ground;
-    placeRows.push_back(row);
-    placeColumns.push_back(column);
+    newRows.push_back(row);
+    newColumns.push_back(column);
     structureChanged = true;
     ++stats.places;
-    return static_cast<int32_t>(placeRows.size() - 1);
+    return static_cast<int32_t>(placeEntry.size() + newRows.size() - 1);
 }
 
 double* SparseMatrix::element(int32_t row, int32_t column)
@@ -170,6 +174,28 @@ void SparseMatrix::clear()
 bool SparseMatrix::analyse()
 {
     const std::size_t n = static_cast<std::size_t>(equations);
+    // Places analysed before are known by their entries, later ones by their rows and columns.
+    std::vector<int32_t> placeRows = std::move(newRows);
+    std::vector<int32_t> placeColumns = std::move(newColumns);
+    newRows = {};
+    newColumns = {};
+    if (!placeEntry.empty()) {
+        std::vector<int32_t> columnOf(rowIndex.size());
+        for (std::size_t c = 0; c + 1 < columnStart.size(); ++c)
+            std::fill(columnOf.begin() + columnStart[c], columnOf.begin() + columnStart[c + 1],
+                static_cast<int32_t>(c + 1));
+        std::vector<int32_t> rows(placeEntry.size());
+        std::vector<int32_t> columns(placeEntry.size());
+        for (std::size_t i = 0; i < placeEntry.size(); ++i) {
+            const auto entry = static_cast<std::size_t>(placeEntry[i]);
+            rows[i] = rowIndex[entry] + 1;
+            columns[i] = columnOf[entry];
+        }
+        rows.insert(rows.end(), placeRows.begin(), placeRows.end());
+        columns.insert(columns.end(), placeColumns.begin(), placeColumns.end());
+        placeRows = std::move(rows);
+        placeColumns = std::move(columns);
+    }
     const std::size_t places = placeRows.size();
     const std::size_t total = places + cellRows.size();
     auto rowof = [&](std::size_t i) { return i < places ? placeRows[i] : cellRows[i - places]; };

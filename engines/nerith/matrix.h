@@ -108,9 +108,9 @@ private:
     static constexpr std::size_t ChunkSize = std::size_t(1) << ChunkBits;
 
     int32_t equations = 0;
-    std::vector<int32_t> placeRows; // place of each family place
-    std::vector<int32_t> placeColumns;
-    std::vector<int32_t> placeEntry; // its entry, from the last analysis
+    std::vector<int32_t> placeEntry; // of each family place analysed, its entry
+    std::vector<int32_t> newRows; // row and column of each place since, in order
+    std::vector<int32_t> newColumns;
     std::vector<std::unique_ptr<double[]>> chunks; // cell values, never moved
     std::vector<int32_t> cellRows; // place of each cell
     std::vector<int32_t> cellColumns;
