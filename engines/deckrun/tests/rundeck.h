@@ -65,13 +65,13 @@ inline std::string contents(std::FILE* stream)
     return text;
 }
 
-inline Result rundeck(const std::string& text, const std::string& name = "deck.cir")
+inline Result rundeck(const std::string& text, const std::string& name = "deck.cir", bool statistics = false)
 {
     const std::string path = (vkt::test::tempFolder() / name).string();
     std::ofstream(path) << text;
     std::FILE* out = std::tmpfile();
     std::FILE* err = std::tmpfile();
-    const int status = deckrun::run(path, out, err);
+    const int status = deckrun::run(path, out, err, statistics);
     return { status, contents(out), contents(err) };
 }
 

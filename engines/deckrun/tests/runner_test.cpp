@@ -65,6 +65,15 @@ TEST(DeckRunner, WithoutPrintCardsPrintsEveryNodeVoltage)
     EXPECT_EQ(r.out, "v(top) v(mid)\n4.000000000e+00 3.000000000e+00\n");
 }
 
+TEST(DeckRunner, StatisticsNameTheRunsPhasesAndSize)
+{
+    const Result r = rundeck("divider\nv1 top 0 dc 4\nr1 top mid 1k\nr2 mid 0 3k\n.op\n", "deck.cir", true);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("statistics: processor time "), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(" s reading, "), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("3 equations, 1 points"), std::string::npos) << r.err;
+}
+
 TEST(DeckRunner, ReportsWhatItCannotRun)
 {
     struct Case {

@@ -1,12 +1,7 @@
 // Netlist files run through the run tool and HELIXSIM with the real engines, their probe channels
 // checked against the analytic response and, where it is installed, the reference simulator.
-#include "simulator/results/partition.h"
-#include "testsupport/command.h"
-#include "testsupport/temp_folder.h"
+#include "host/simrun/tests/endtoend.h"
 
-#include <gtest/gtest.h>
-
-#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -19,98 +14,6 @@
 #include <vector>
 
 namespace {
-
-using RUN = vkt::test::COMMANDRUN;
-using vkt::test::runcommand;
-
-std::string fixture(const char* name)
-{
-    return std::string(VKT_TEST_SOURCE_DIR) + "/fixtures/" + name;
-}
-
-// Why a run cannot be judged yet: a piece the engines or the models do not have; empty otherwise.
-std::string missingpiece(const std::string& output)
-{
-    for (const char* piece :
-        { "is not supported by the engine yet", "SPICE object type", "model is not available yet" }) {
-        size_t at = output.find(piece);
-        if (at != std::string::npos) {
-            size_t start = output.rfind('\n', at) + 1;
-            return output.substr(start, output.find('\n', at) - start);
-        }
-    }
-    return {};
-}
-
-class EndToEnd : public testing::Test {
-protected:
-    void SetUp() override
-    {
-#ifndef HELIXSIM_REAL_ENGINES
-        GTEST_SKIP() << "HELIXSIM links the engine fakes";
-#endif
-        setenv("RESULTS", vkt::test::tempFolder().c_str(), 1);
-    }
-
-    // Runs the netlist; skips the test when a piece it needs is missing, else expects success.
-    void simulate(const char* netlist)
-    {
-        run = runcommand(std::string(SIMRUN_PROGRAM) + " " + fixture(netlist));
-        std::string missing = missingpiece(run.output);
-        if (!missing.empty())
-            GTEST_SKIP() << "waiting on the engine: " << missing;
-        ASSERT_LE(run.exitcode, 1) << run.output;
-    }
-
-    // The partition file of that name, opened with its header.
-    PARTITION& results(const char* name)
-    {
-        partition = std::make_unique<PARTITION>(name);
-        EXPECT_EQ(partition->open(PARTITION::MODE_READHEADER), 1) << name;
-        return *partition;
-    }
-
-    // Runs the fixture deck through ngspice, whose wrdata card writes <deck>out.txt: time and value
-    // pairs of the partition's channels in order, and expects each channel within `share` of the
-    // vector's range of ngspice's value at ngspice's time points. Skips when ngspice is not there.
-    void expectreference(
-        const char* deck, const char* name, const std::vector<const char*>& channels, double share = 1e-3)
-    {
-        if (runcommand("command -v ngspice").exitcode != 0)
-            GTEST_SKIP() << "the reference simulator is not installed";
-        std::filesystem::path folder = vkt::test::makeTempSubfolder("ngspice");
-        std::filesystem::copy_file(
-            fixture(deck), folder / deck, std::filesystem::copy_options::overwrite_existing);
-        RUN reference = runcommand("cd '" + folder.string() + "' && ngspice -b " + deck);
-        std::ifstream data(folder / (std::filesystem::path(deck).stem().string() + "out.txt"));
-        ASSERT_TRUE(data) << reference.output;
-        std::vector<std::vector<double>> rows;
-        for (std::string line; std::getline(data, line);) {
-            std::istringstream numbers(line);
-            std::vector<double>& row = rows.emplace_back();
-            for (double value; numbers >> value;)
-                row.push_back(value);
-        }
-        ASSERT_GT(rows.size(), 100u);
-        PARTITION& results = this->results(name);
-        for (std::size_t k = 0; k < channels.size(); ++k) {
-            CHANNEL_ITERATOR* probe = results.getiterator(channels[k], 0);
-            ASSERT_NE(probe, nullptr) << channels[k];
-            double least = rows[0][2 * k + 1];
-            double most = least;
-            for (const auto& row : rows) {
-                least = std::min(least, row[2 * k + 1]);
-                most = std::max(most, row[2 * k + 1]);
-            }
-            for (const auto& row : rows)
-                EXPECT_NEAR(probe->getvalue(row[2 * k]), row[2 * k + 1], share * (most - least))
-                    << channels[k] << " at t=" << row[2 * k];
-        }
-    }
-
-    RUN run;
-    std::unique_ptr<PARTITION> partition;
-};
 
 TEST_F(EndToEnd, PulseIntoRcMatchesTheAnalyticResponseAndTheReference)
 {
@@ -246,21 +149,6 @@ TEST_F(EndToEnd, BatchRunNamesTheResultsFileItWrote)
         << run.output;
 }
 
-// The levels of a digital channel of `bits` states at `time` as a number: bit i is 1 when state i
-// is high, -1 when a state is neither high nor low.
-int word(CHANNEL_ITERATOR* channel, int bits, double time)
-{
-    const uint32_t* states = channel->getstates(time);
-    int value = 0;
-    for (int bit = 0; bit < bits && states; ++bit) {
-        if ((states[bit] & 3) == 3)
-            value |= 1 << bit;
-        else if ((states[bit] & 3) != 1)
-            return -1;
-    }
-    return states ? value : -1;
-}
-
 TEST_F(EndToEnd, DigitalPartsRecordTheirStateSequence)
 {
     simulate("logic.net");
@@ -286,21 +174,6 @@ TEST_F(EndToEnd, DigitalPartsRecordTheirStateSequence)
     EXPECT_EQ(word(toggle, 1, 660.1e-9), 1);
     EXPECT_EQ(word(toggle, 1, 1459.9e-9), 1);
     EXPECT_EQ(word(toggle, 1, 1460.1e-9), 0);
-}
-
-// The first time after `from` at which the analog channel crosses `level` rising (linear between
-// samples); negative when it does not before `until`.
-double crossing(PARTITION& partition, const char* channel, double level, double from, double until)
-{
-    CHANNEL_ITERATOR* values = partition.getiterator(channel, 0);
-    double previous = values->getvalue(from);
-    for (double time = from + 1e-9; time <= until; time += 1e-9) {
-        double value = values->getvalue(time);
-        if (previous < level && value >= level)
-            return time - 1e-9 * (value - level) / (value - previous);
-        previous = value;
-    }
-    return -1;
 }
 
 TEST_F(EndToEnd, MixedCircuitKeepsItsAnalogAndDigitalChannelsInStep)

@@ -65,7 +65,7 @@ BOOL GradientFill(
         RECT area { std::min(from.x, to.x), std::min(from.y, to.y), std::max(from.x, to.x),
             std::max(from.y, to.y) };
         QPainter* painter
-            = area.right > area.left && area.bottom > area.top ? context->styledpainter(area) : nullptr;
+            = area.right > area.left && area.bottom > area.top ? context->toolkitpainter(area) : nullptr;
         if (!painter)
             continue;
         // The end colours sit on the centres of the first and last pixel rows (or columns).

@@ -3,7 +3,7 @@
 // A device context that paints with QPainter on an image: a window's surface or a bitmap's
 // pixels. The painter is opened when the context first draws and closed when the context is
 // released; when two contexts draw on the same image, the one drawing takes the image over.
-// Callers: the Qt backend, image conversions (the layer); the screen device (casq).
+// Callers: the Qt backend, image conversions and gradient fills (the layer); the screen device (casq).
 
 #include <QFont>
 #include <QImage>
