@@ -190,3 +190,20 @@ TEST(ControlledCards, ASwitchInItsHysteresisBandStartsAsItsFlagSays)
             << flag;
     }
 }
+
+TEST(ControlledCards, ASwitchingPointIsApproachedNotSteppedOver)
+{
+    // The control crosses 2.5 V at 0.5 ms; steps of up to 100 us shrink on the way, so the switch
+    // closes within the margin's 0.05 V (10 us at 5 V/ms) after the crossing.
+    const Result r = rundeck("ramp\nvc c 0 pwl(0 0 1m 5)\nvdd vdd 0 5\nrv vdd o 1k\ns1 o 0 c 0 smod\n"
+                             ".model smod sw vt=2.5 vh=0 ron=1 roff=1meg\n.tran 100u 1m 0 100u\n"
+                             ".print tran v(c) v(o)\n");
+    ASSERT_EQ(r.status, 0) << r.err;
+    double closed = -1;
+    for (const auto& row : r.rows()) {
+        if (row[2] < 1 && closed < 0)
+            closed = row[0];
+    }
+    EXPECT_GT(closed, 0.5e-3);
+    EXPECT_LT(closed, 0.5e-3 + 10e-6);
+}
