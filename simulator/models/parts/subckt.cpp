@@ -36,10 +36,10 @@ std::string SUBCKT::card()
 
     std::vector<SDF_PIN*> listed;
     if (const char* list = getproperty(PINSPROPERTY)) {
-        for (const char* piece = list; *piece;) {
-            const size_t length = strcspn(piece, ",");
-            const std::string pinname(piece, length);
-            piece += length + (piece[length] == ',');
+        for (const char* item = list; *item;) {
+            const size_t length = strcspn(item, ",");
+            const std::string pinname(item, length);
+            item += length + (item[length] == ',');
             if (pinname.empty())
                 continue;
             if (SDF_PIN* pin = findpin(pinname.c_str()))
