@@ -1,6 +1,5 @@
 #include "simulator/kernel/standins.h"
 
-#include "core/text/strutil.h"
 #include "core/text/values.h"
 #include "engines/pallex/pallex.h"
 #include "simulator/kernel/primitives.h"
@@ -28,7 +27,6 @@ const PARTCLASS FILEGEN { "FILEGEN", "file generator", PINSIDES::ANALOG };
 const PARTCLASS WAVEGEN { "WAVEGEN", "audio generator", PINSIDES::ANALOG };
 const PARTCLASS TAPE { "TAPE", "tape generator", PINSIDES::ANALOG };
 const PARTCLASS SUBCKT { "SUBCKT", "SPICE subcircuit", PINSIDES::NONE };
-const PARTCLASS RTDSTATE { "RTDSTATE", "logic state source", PINSIDES::DIGITAL };
 } // namespace partclass
 
 namespace {
@@ -144,11 +142,4 @@ int POWERSTANDIN::powerinterface(COMPONENT** self)
 {
     *self = this;
     return 1;
-}
-
-DIGITALSTANDIN::DIGITALSTANDIN(const PARTCLASS& kind, const char* partname, const char* type,
-    const SDF_MODEL* model, const PROPLIST* list)
-    : STANDIN(kind, partname, &ROW_DIGITAL, model, list)
-{
-    strnzcpy(modelname, type, sizeof modelname - 1);
 }

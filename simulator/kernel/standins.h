@@ -4,8 +4,8 @@
 
 // Stand-ins for the part classes that come with the models: the SPICE parts that need more than
 // the plain binding (MOSFETs, current-controlled, arbitrary and polynomial sources), the built-in
-// mixed models (battery, power interface, ADC and DAC, switches, file players), subcircuits and
-// real-time instruments. The factory makes them where it will make those classes. Each answers
+// mixed models (battery, power interface, ADC and DAC, switches, file players) and subcircuits.
+// The factory makes them where it will make those classes. Each answers
 // the pin questions of the class it stands for, so that nets are classified, interface objects
 // placed and DC paths found as they will be; binding one to the engines logs the error that its
 // model is not available yet.
@@ -31,7 +31,7 @@ struct PARTCLASS {
 
 namespace partclass {
 extern const PARTCLASS MOSFET, CCSOURCE, ARBSOURCE, POLYSOURCE, BATTERY, ADC, DAC, PWRITF, VSWITCH, CSWITCH,
-    DSWITCH, FILEGEN, WAVEGEN, TAPE, SUBCKT, RTPPROBE, RTWPROBE, RTDSTATE, RTDPROBE, RTDBREAK;
+    DSWITCH, FILEGEN, WAVEGEN, TAPE, SUBCKT;
 }
 
 class STANDIN : public COMPONENT {
@@ -84,13 +84,4 @@ class POWERSTANDIN final : public STANDIN {
 public:
     using STANDIN::STANDIN;
     int powerinterface(COMPONENT** self) override;
-};
-
-// The logic state source, a digital part; the type name the digital engine makes it as (at most 63
-// characters).
-class DIGITALSTANDIN final : public STANDIN {
-public:
-    DIGITALSTANDIN(const PARTCLASS& partclass, const char* name, const char* type, const SDF_MODEL* model,
-        const PROPLIST* properties);
-    char modelname[64];
 };

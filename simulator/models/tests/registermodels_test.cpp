@@ -16,6 +16,7 @@
 #include "simulator/models/builtin/vprobe.h"
 #include "simulator/models/builtin/wavegen.h"
 #include "simulator/models/digital/pallexcpt.h"
+#include "simulator/models/digital/rtdstate.h"
 #include "simulator/models/parts/generator.h"
 
 // The component factory with every model library registered: which class each row makes.
@@ -63,6 +64,8 @@ std::string classof(COMPONENT* part)
         return "FILEGEN";
     if (dynamic_cast<SPICECPT*>(part))
         return "SPICECPT";
+    if (dynamic_cast<RTDSTATE*>(part))
+        return "RTDSTATE";
     if (dynamic_cast<PALLEXCPT*>(part))
         return "PALLEXCPT";
     return kernelclass(part);
@@ -129,7 +132,7 @@ TEST_F(CatalogTest, RowAndClassFollowThePrimitiveAndItsOverrides)
     auto* gate = dynamic_cast<PALLEXCPT*>(circuit->findcomponent("U4"));
     ASSERT_NE(gate, nullptr);
     EXPECT_STREQ(gate->modelname, "NAND");
-    EXPECT_STREQ(dynamic_cast<DIGITALSTANDIN*>(circuit->findcomponent("U6"))->modelname, "DUMMY");
+    EXPECT_STREQ(dynamic_cast<RTDSTATE*>(circuit->findcomponent("U6"))->modelname, "DUMMY");
     // The first digital part started the digital engine, and only it.
     EXPECT_EQ(fakes::callsof("pallex_initialize").size(), 1u);
     EXPECT_TRUE(circuit->hasdigital());
