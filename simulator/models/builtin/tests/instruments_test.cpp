@@ -362,7 +362,7 @@ protected:
         for (int i = 0; i < list.count; ++i) {
             const auto* event = static_cast<const ACTIVEEVENT*>(list.items[i]);
             char text[64];
-            if (event->kind == KIND_WIREVALUES)
+            if (event->kind == ACTIVEEVENT::KIND_WIREVALUES)
                 snprintf(text, sizeof text, "%d:%g,%g", event->kind, event->value, event->extra);
             else
                 snprintf(text, sizeof text, "%d:%X", event->kind, event->words[0]);
