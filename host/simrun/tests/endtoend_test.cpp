@@ -22,19 +22,6 @@ namespace {
 using RUN = vkt::test::COMMANDRUN;
 using vkt::test::runcommand;
 
-// Why a run cannot be judged yet: a piece the engines or the models do not have; empty otherwise.
-std::string missingpiece(const std::string& output)
-{
-    for (const char* piece : { "is not supported by the engine yet", "SPICE object type", "model is not available yet" }) {
-        size_t at = output.find(piece);
-        if (at != std::string::npos) {
-            size_t start = output.rfind('\n', at) + 1;
-            return output.substr(start, output.find('\n', at) - start);
-        }
-    }
-    return {};
-}
-
 class EndToEnd : public testing::Test {
 protected:
     void SetUp() override
@@ -128,7 +115,8 @@ TEST_F(EndToEnd, DcSweepRecordsOnePointPerStep)
 
 TEST_F(EndToEnd, InteractiveRunTicksPassesTheScriptAndNamesItsResults)
 {
-    run = interactiverun("live.net", "2ms event 0x10 1\n3ms pause\n4ms snapshot\n", "--tick 1ms --until 5ms");
+    run = interactiverun(
+        fixture("live.net"), "2ms event 0x10 1\n3ms pause\n4ms snapshot\n", "--tick 1ms --until 5ms");
     ASSERT_LE(run.exitcode, 1) << run.output;
     expectinorder(run.output,
         { "initialize: 0\n",

@@ -16,6 +16,21 @@ inline std::string fixture(const char* name)
     return std::string(VKT_TEST_SOURCE_DIR) + "/fixtures/" + name;
 }
 
+// Why a run cannot be judged yet: the line naming a piece the engines or the models do not have;
+// empty otherwise.
+inline std::string missingpiece(const std::string& output)
+{
+    for (const char* piece :
+        { "is not supported by the engine yet", "SPICE object type", "model is not available yet" }) {
+        size_t at = output.find(piece);
+        if (at != std::string::npos) {
+            size_t start = output.rfind('\n', at) + 1;
+            return output.substr(start, output.find('\n', at) - start);
+        }
+    }
+    return {};
+}
+
 // Expects each piece in the output, each after the one before.
 inline void expectinorder(const std::string& output, const std::vector<std::string>& pieces)
 {
@@ -28,13 +43,13 @@ inline void expectinorder(const std::string& output, const std::vector<std::stri
     }
 }
 
-// An interactive run of the fixture with the host's script (host/simrun/hostscript.h) and the
+// An interactive run of the netlist file with the host's script (host/simrun/hostscript.h) and the
 // options --tick and --until.
 inline vkt::test::COMMANDRUN interactiverun(
-    const char* netlist, const std::string& script, const std::string& options)
+    const std::string& netlist, const std::string& script, const std::string& options)
 {
     std::string path = (vkt::test::tempFolder() / "host.txt").string();
     std::ofstream(path) << script;
-    return vkt::test::runcommand(std::string(SIMRUN_PROGRAM) + " --interactive " + fixture(netlist) + " "
-        + options + " --events " + path);
+    return vkt::test::runcommand(
+        std::string(SIMRUN_PROGRAM) + " --interactive " + netlist + " " + options + " --events " + path);
 }
