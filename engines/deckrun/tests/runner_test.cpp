@@ -32,13 +32,13 @@ std::string contents(std::FILE* stream)
     return text;
 }
 
-Result rundeck(const std::string& text, const std::string& name = "deck.cir")
+Result rundeck(const std::string& text, const std::string& name = "deck.cir", bool statistics = false)
 {
     const std::string path = (vkt::test::tempFolder() / name).string();
     std::ofstream(path) << text;
     std::FILE* out = std::tmpfile();
     std::FILE* err = std::tmpfile();
-    const int status = deckrun::run(path, out, err);
+    const int status = deckrun::run(path, out, err, statistics);
     return { status, contents(out), contents(err) };
 }
 
@@ -85,6 +85,15 @@ TEST(DeckRunner, WithoutPrintCardsPrintsEveryNodeVoltage)
     const Result r = rundeck("divider\nv1 top 0 dc 4\nr1 top mid 1k\n.include divider.inc\n.op\n");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "v(top) v(mid)\n4.000000000e+00 3.000000000e+00\n");
+}
+
+TEST(DeckRunner, StatisticsNameTheRunsPhasesAndSize)
+{
+    const Result r = rundeck("divider\nv1 top 0 dc 4\nr1 top mid 1k\nr2 mid 0 3k\n.op\n", "deck.cir", true);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("statistics: processor time "), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(" s reading, "), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("3 equations, 1 points"), std::string::npos) << r.err;
 }
 
 TEST(DeckRunner, ReportsWhatItCannotRun)

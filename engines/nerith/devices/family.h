@@ -4,6 +4,7 @@
 #include "engines/nerith/device.h"
 #include "engines/nerith/parameters.h"
 #include "engines/nerith/report.h"
+#include "engines/nerith/store.h"
 
 #include <array>
 #include <deque>
@@ -236,7 +237,7 @@ private:
     int32_t type;
     int32_t live = 0;
     std::deque<Model> models;
-    std::deque<Instance> instances;
+    Store<Instance> instances;
     std::vector<Hot> hot; // of the bound instances, in the order they were bound
     std::vector<Binding> bindings; // beside `hot`
 };

@@ -1,7 +1,7 @@
 // The real-time instruments in interactive runs of the run tool, with the host's scripted events,
 // on the real engines: what the host is sent after each tick and what the log says, against the
 // analytic response of the circuits.
-#include "host/simrun/tests/simruntesting.h"
+#include "host/simrun/tests/endtoend.h"
 
 #include <gtest/gtest.h>
 
@@ -17,8 +17,6 @@
 #include <vector>
 
 namespace {
-
-using vkt::test::COMMANDRUN;
 
 // One event the host was sent: its reading ("kind=0 value=0.5") and the time points of a buffer,
 // each the time followed by its samples.
@@ -85,16 +83,8 @@ std::string of(int object, int element)
     return key;
 }
 
-class Instruments : public testing::Test {
+class Instruments : public EndToEnd {
 protected:
-    void SetUp() override
-    {
-#ifndef HELIXSIM_REAL_ENGINES
-        GTEST_SKIP() << "HELIXSIM links the engine fakes";
-#endif
-        setenv("RESULTS", vkt::test::tempFolder().c_str(), 1);
-    }
-
     // Runs the netlist file interactively; skips the test when a piece it needs is missing.
     void interactive(const std::string& netlist, const std::string& script, const std::string& options)
     {
@@ -105,7 +95,6 @@ protected:
         ticks = hostticks(run.output);
     }
 
-    COMMANDRUN run;
     std::vector<HOSTTICK> ticks;
 };
 
@@ -139,12 +128,14 @@ TEST_F(Instruments, StateSourceClocksACounterWhosePatternTheProbesAndTheBreakpoi
         char state[32];
         snprintf(state, sizeof state, "kind=5 state=%08X", count & 1 ? high : low);
         EXPECT_EQ(tick.events.count(of(5, 1)), q0changed ? 1u : 0u) << k;
-        if (q0changed)
+        if (q0changed) {
             EXPECT_EQ(tick.events.at(of(5, 1)).reading, state) << k;
+        }
         snprintf(state, sizeof state, "kind=3 state=%08X", count & 2 ? high : low);
         EXPECT_EQ(tick.events.count(of(6, 0)), q1changed ? 1u : 0u) << k;
-        if (q1changed)
+        if (q1changed) {
             EXPECT_EQ(tick.events.at(of(6, 0)).reading, state) << k;
+        }
     }
     // The continuous probe holds every change of the tick and the states at its end, Q0 first.
     auto states = [](const HOSTTICK& tick) { return tick.events.at(of(1, 0)).points; };
@@ -189,8 +180,9 @@ TEST_F(Instruments, SwitchChangesTheChargingOfAnRcThatTheMetersAndTheWireProbeFo
         EXPECT_DOUBLE_EQ(tick.time, time);
         // The snapshot of the voltmeter (reported when it changed) and the wire probe's voltage and
         // current at the tick.
-        if (tick.events.count(of(1, 1)))
+        if (tick.events.count(of(1, 1))) {
             EXPECT_NEAR(tick.events.at(of(1, 1)).field("value"), volts(time), 1e-3) << time;
+        }
         const HOSTEVENT& wire = tick.events.at(of(6, 0));
         EXPECT_NEAR(wire.field("voltage"), volts(time), 1e-3) << time;
         EXPECT_NEAR(wire.field("current"), amps(time), 1e-6) << time;

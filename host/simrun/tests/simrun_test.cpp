@@ -1,5 +1,5 @@
 #include "host/simrun/simhost.h"
-#include "host/simrun/tests/simruntesting.h"
+#include "host/simrun/tests/endtoend.h"
 
 #include "platform/win/messages.h"
 #include "platform/win/structs.h"
@@ -12,8 +12,6 @@
 #include <string>
 
 namespace {
-
-using RUN = vkt::test::COMMANDRUN;
 
 RUN simrun(const std::string& arguments)
 {
