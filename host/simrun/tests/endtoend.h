@@ -1,7 +1,7 @@
 #pragma once
 
-// Netlist files run through the run tool and HELIXSIM with the real engines, and what their tests
-// read back of the results.
+// Netlist files run through the run tool and HELIXSIM with the real engines, batch or interactive,
+// and what their tests read back of the results and the output.
 
 #include "simulator/results/partition.h"
 #include "testsupport/command.h"
@@ -140,4 +140,27 @@ inline double crossing(PARTITION& partition, const char* channel, double level, 
         previous = value;
     }
     return -1;
+}
+
+// Expects each piece in the output, each after the one before.
+inline void expectinorder(const std::string& output, const std::vector<std::string>& pieces)
+{
+    size_t at = 0;
+    for (const std::string& piece : pieces) {
+        size_t found = output.find(piece, at);
+        EXPECT_NE(found, std::string::npos) << "missing, or out of order:\n" << piece << "\nin:\n" << output;
+        if (found != std::string::npos)
+            at = found + piece.size();
+    }
+}
+
+// An interactive run of the netlist file with the host's script (host/simrun/hostscript.h) and the
+// options --tick and --until.
+inline vkt::test::COMMANDRUN interactiverun(
+    const std::string& netlist, const std::string& script, const std::string& options)
+{
+    std::string path = (vkt::test::tempFolder() / "host.txt").string();
+    std::ofstream(path) << script;
+    return vkt::test::runcommand(
+        std::string(SIMRUN_PROGRAM) + " --interactive " + netlist + " " + options + " --events " + path);
 }

@@ -88,26 +88,14 @@ TEST_F(EndToEnd, DcSweepRecordsOnePointPerStep)
 
 TEST_F(EndToEnd, InteractiveRunTicksPassesTheScriptAndNamesItsResults)
 {
-    std::filesystem::path script = vkt::test::tempFolder() / "host.txt";
-    std::ofstream(script) << "2ms event 0x10 1\n3ms pause\n4ms snapshot\n";
-    run = runcommand(std::string(SIMRUN_PROGRAM) + " --interactive " + fixture("live.net")
-        + " --tick 1ms --until 5ms --events " + script.string());
+    run = interactiverun(fixture("live.net"), "2ms event 0x10 1\n3ms pause\n4ms snapshot\n", "--tick 1ms --until 5ms");
     ASSERT_LE(run.exitcode, 1) << run.output;
-    const std::string& out = run.output;
-    size_t at = 0;
-    for (const std::string& line :
-        { std::string("initialize: 0\n"),
-            std::string(
-                "host events: 1\n  event sheet=00000001 id=00000002 element=0 kind=0 value=0\ntick 0 0: 0\n"),
-            std::string("tick 3 0.001: 0\n"), std::string("event 16 1 at 0.002: 0\n"),
-            std::string("tick 3 0.002: 0\n"), std::string("tick 2 0.003: 0\n"),
-            std::string("tick 10 0.004: 0\n"), std::string("tick 3 0.005: 0\n"),
-            "#I:Results written to '" + (vkt::test::tempFolder() / "LIVE.PDF").string() + "'.\n",
-            std::string("result: 0\n") }) {
-        size_t found = out.find(line, at);
-        EXPECT_NE(found, std::string::npos) << line << "\n" << out;
-        at = found == std::string::npos ? at : found + line.size();
-    }
+    expectinorder(run.output,
+        { "initialize: 0\n",
+            "host events: 1\n  event sheet=00000001 id=00000002 element=0 kind=0 value=0\ntick 0 0: 0\n",
+            "tick 3 0.001: 0\n", "event 16 1 at 0.002: 0\n", "tick 3 0.002: 0\n", "tick 2 0.003: 0\n",
+            "tick 10 0.004: 0\n", "tick 3 0.005: 0\n",
+            "#I:Results written to '" + (vkt::test::tempFolder() / "LIVE.PDF").string() + "'.\n", "result: 0\n" });
     // The readings the probe posted follow the charging of the capacitor.
     PARTITION& live = results("LIVE");
     CHANNEL_ITERATOR* probe = live.getiterator("VOUT", 0);

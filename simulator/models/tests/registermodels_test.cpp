@@ -20,6 +20,7 @@
 #include "simulator/models/digital/pallexcpt.h"
 #include "simulator/models/parts/arbsource.h"
 #include "simulator/models/parts/ccsource.h"
+#include "simulator/models/digital/rtdstate.h"
 #include "simulator/models/parts/generator.h"
 #include "simulator/models/parts/mosfet.h"
 #include "simulator/models/parts/passives.h"
@@ -89,6 +90,8 @@ std::string classof(COMPONENT* part)
         return "SUBCKT";
     if (dynamic_cast<SPICECPT*>(part))
         return "SPICECPT";
+    if (dynamic_cast<RTDSTATE*>(part))
+        return "RTDSTATE";
     if (dynamic_cast<PALLEXCPT*>(part))
         return "PALLEXCPT";
     return kernelclass(part);
@@ -160,7 +163,7 @@ TEST_F(CatalogTest, RowAndClassFollowThePrimitiveAndItsOverrides)
     auto* gate = dynamic_cast<PALLEXCPT*>(circuit->findcomponent("U4"));
     ASSERT_NE(gate, nullptr);
     EXPECT_STREQ(gate->modelname, "NAND");
-    EXPECT_STREQ(dynamic_cast<DIGITALSTANDIN*>(circuit->findcomponent("U6"))->modelname, "DUMMY");
+    EXPECT_STREQ(dynamic_cast<RTDSTATE*>(circuit->findcomponent("U6"))->modelname, "DUMMY");
     // The first digital part started the digital engine, and only it.
     EXPECT_EQ(fakes::callsof("pallex_initialize").size(), 1u);
     EXPECT_TRUE(circuit->hasdigital());
