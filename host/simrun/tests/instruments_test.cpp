@@ -174,6 +174,8 @@ TEST_F(Instruments, SwitchChangesTheChargingOfAnRcThatTheMetersAndTheWireProbeFo
     };
     auto amps = [&](double t) { return (1 - volts(t)) / 1e3; };
     auto ramping = [](double t) { return (t > 2e-3 && t < 2.002e-3) || (t > 5e-3 && t < 5.001e-3); };
+    // The wire probe reports when its values changed: a tick without a report shows the last one.
+    const HOSTEVENT* wire = &ticks[0].events.at(of(6, 0));
     for (size_t k = 1; k < ticks.size(); ++k) {
         const HOSTTICK& tick = ticks[k];
         double time = k * 1e-3;
@@ -183,9 +185,10 @@ TEST_F(Instruments, SwitchChangesTheChargingOfAnRcThatTheMetersAndTheWireProbeFo
         if (tick.events.count(of(1, 1))) {
             EXPECT_NEAR(tick.events.at(of(1, 1)).field("value"), volts(time), 1e-3) << time;
         }
-        const HOSTEVENT& wire = tick.events.at(of(6, 0));
-        EXPECT_NEAR(wire.field("voltage"), volts(time), 1e-3) << time;
-        EXPECT_NEAR(wire.field("current"), amps(time), 1e-6) << time;
+        if (tick.events.count(of(6, 0)))
+            wire = &tick.events.at(of(6, 0));
+        EXPECT_NEAR(wire->field("voltage"), volts(time), 1e-3) << time;
+        EXPECT_NEAR(wire->field("current"), amps(time), 1e-6) << time;
         // The waveforms of the tick: every time point up to the tick's, one channel each.
         const HOSTEVENT& voltages = tick.events.at(of(1, 3));
         const HOSTEVENT& currents = tick.events.at(of(1, 4));
