@@ -218,6 +218,25 @@ TEST_F(Instruments, SwitchChangesTheChargingOfAnRcThatTheMetersAndTheWireProbeFo
     EXPECT_EQ(run.output.find("id=00000005"), std::string::npos) << run.output;
 }
 
+TEST_F(Instruments, SwitchRampShorterThanTheStepControlEndsItsRun)
+{
+    // A 10 ns ramp puts its end within the engine's break-point margin of a step that truncation
+    // rejects: the retried step must not land on the break point again.
+    std::ifstream in(fixture("switch.net"));
+    std::stringstream text;
+    text << in.rdbuf();
+    std::string netlist = std::regex_replace(text.str(), std::regex("TSWITCH=1u"), "TSWITCH=10n");
+    std::string file = (vkt::test::tempFolder() / "switch10n.net").string();
+    std::ofstream(file) << netlist;
+    interactive(file, "2ms event 0x10 0\n5ms event 0x10 2\n", "--tick 1ms --until 7ms");
+    if (testing::Test::IsSkipped())
+        return;
+    ASSERT_EQ(run.exitcode, 0) << run.output;
+    ASSERT_EQ(ticks.size(), 8u) << run.output;
+    EXPECT_NEAR(
+        ticks[4].events.at(of(6, 0)).field("voltage"), 1 - std::exp(-(4e-3 - 2.00001e-3) / 1e-3), 1e-3);
+}
+
 // A step of 1 V charges R1 (1k) and C1 (1u) from time 0, with the watching instruments of U1: those
 // on the voltage (one pin on the capacitor, OUT) and one on the current (in series from MID to OUT,
 // or reversed from OUT to MID).
