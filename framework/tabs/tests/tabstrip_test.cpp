@@ -44,7 +44,8 @@ public:
     TABWINDOW(HWND parent, const char* caption, int closable)
         : closable(closable)
     {
-        bind(CreateWindowExA(0, cls_dclk_noDC, caption, WS_CHILD, 0, 0, 10, 10, parent, nullptr, nullptr, nullptr));
+        bind(CreateWindowExA(
+            0, cls_dclk_noDC, caption, WS_CHILD, 0, 0, 10, 10, parent, nullptr, nullptr, nullptr));
         QImage image(16, 16, QImage::Format_ARGB32);
         image.fill(QColor(200, 30, 30));
         SendMessageA(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(winqt::toicon(image)));
@@ -233,7 +234,8 @@ TEST(TabStrip, TabsThatDoNotFitScrollToTheActiveOneAndTheButtonListsTheHiddenOne
     STRIP s(420);
     s.add({ "One" });
     EXPECT_EQ(s.strip->getoverflowbutton(), nullptr) << "one tab fits";
-    s.add({ "Second window", "Third window", "Fourth window", "Fifth window", "Sixth window", "Seventh window" });
+    s.add({ "Second window", "Third window", "Fourth window", "Fifth window", "Sixth window",
+        "Seventh window" });
     ASSERT_TRUE(s.strip->isoverflowing());
     ASSERT_NE(s.strip->getoverflowbutton(), nullptr);
     EXPECT_TRUE(IsWindowVisible(s.strip->getoverflowbutton()));
