@@ -13,7 +13,9 @@
 #include "framework/appln/tests/testprocess.h"
 #include "framework/appln/windowmessages.h"
 #include "framework/bars/barmessages.h"
+#include "framework/bars/rebar.h"
 #include "framework/bars/statusbar.h"
+#include "framework/bars/toolbar.h"
 #include "framework/tabs/tabstrip.h"
 #include "framework/xml/xmlelement.h"
 #include "platform/win/input.h"
@@ -343,6 +345,27 @@ TEST(FrameMoves, ATabTornOffSplitsTheScreenWithANewFrameButAnOnlyTabStays)
         EXPECT_EQ(f[0].getparentframe(), torn) << "dropped on the other frame";
         EXPECT_EQ(torn->numwindows(), 2);
         EXPECT_EQ(frame->numwindows(), 1);
+    });
+}
+
+TEST(FrameBars, ARebarAskingToDragABandStartsTheDragOfItsBar)
+{
+    runwithframe([](TESTPROCESS& process, APPLNFRAME* frame) {
+        const TBBUTTON button { 0, 0x300, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, 0 };
+        TOOLBAR* toolbar = frame->addglobaltoolbar(0x1001, "Standard", nullptr, &button, 1);
+        frame->restorerebars(nullptr);
+        ASSERT_EQ(toolbar->getrebar(), frame->getrebar(0));
+        NMREBAR band {};
+        band.hdr = { frame->getrebar(0)->hwnd, APPLNFRAME::REBARID, RBN_BEGINDRAG };
+        EXPECT_EQ(
+            SendMessageA(frame->hwnd, WM_NOTIFY, APPLNFRAME::REBARID, reinterpret_cast<LPARAM>(&band)), 0);
+        EXPECT_EQ(GetCapture(), nullptr) << "no bar named";
+        band.lParam = reinterpret_cast<LPARAM>(static_cast<CTRLBAR*>(toolbar));
+        EXPECT_EQ(
+            SendMessageA(frame->hwnd, WM_NOTIFY, APPLNFRAME::REBARID, reinterpret_cast<LPARAM>(&band)), 0);
+        EXPECT_EQ(GetCapture(), toolbar->hwnd) << "the bar drags itself";
+        SendMessageA(toolbar->hwnd, WM_LBUTTONUP, 0, 0);
+        EXPECT_EQ(GetCapture(), nullptr);
     });
 }
 
