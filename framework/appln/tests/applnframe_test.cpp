@@ -16,7 +16,7 @@
 #include "framework/bars/rebar.h"
 #include "framework/bars/statusbar.h"
 #include "framework/bars/toolbar.h"
-#include "framework/tabs/tabstrip.h"
+#include "framework/tabs/tests/tabmouse.h"
 #include "framework/xml/xmlelement.h"
 #include "platform/win/input.h"
 #include "platform/win/messagequeue.h"
@@ -43,10 +43,12 @@ void deliver()
     while (win::deliverqueued()) { }
 }
 
-// A shown frame of the test process holding module windows with the given captions, in order.
-struct FRAMEWITH {
+// A shown frame of the test process holding module windows with the given captions, in order,
+// and the mouse on its tab strip.
+struct FRAMEWITH : tabtest::TABMOUSE {
     FRAMEWITH(TESTPROCESS& process, APPLNFRAME* frame, std::initializer_list<const char*> captions)
-        : frame(frame)
+        : TABMOUSE(*frame->gettabstrip())
+        , frame(frame)
     {
         ShowWindow(frame->hwnd, SW_SHOW);
         for (const char* text : captions) {
@@ -57,51 +59,13 @@ struct FRAMEWITH {
         }
     }
     TABBED& operator[](int i) { return *windows[static_cast<size_t>(i)]; }
-    TABSTRIP& strip() { return *frame->gettabstrip(); }
-    std::vector<std::string> order()
+    // The captions of the frame's windows in their order.
+    std::vector<std::string> windoworder()
     {
         std::vector<std::string> captions;
         for (int i = 0; i < frame->numwindows(); ++i)
             captions.push_back(frame->getwindow(i)->getcaption());
         return captions;
-    }
-    std::vector<std::string> taborder()
-    {
-        std::vector<std::string> captions;
-        for (int i = 0; i < strip().numtabs(); ++i)
-            captions.push_back(strip().tab(i)->window->getcaption());
-        return captions;
-    }
-    void paint()
-    {
-        InvalidateRect(strip().hwnd, nullptr, FALSE);
-        UpdateWindow(strip().hwnd);
-    }
-    // The middle of a tab's caption and of its close box, in the strip's client coordinates.
-    tagPOINT middle(int index)
-    {
-        paint();
-        int left = 0;
-        int right = 0;
-        EXPECT_TRUE(strip().tabspan(index, left, right)) << index;
-        return { (left + right) / 2 - 12, strip().getheight() / 3 };
-    }
-    tagPOINT closebox(int index)
-    {
-        paint();
-        const RECT& box = strip().tab(index)->closebox;
-        return { (box.left + box.right) / 2, (box.top + box.bottom) / 2 };
-    }
-    void mouse(UINT message, tagPOINT at, WPARAM keys = 0)
-    {
-        ClientToScreen(strip().hwnd, &at);
-        win::postmouse(message, at, keys, 0, strip().hwnd);
-        deliver();
-    }
-    void click(tagPOINT at)
-    {
-        mouse(WM_LBUTTONDOWN, at, MK_LBUTTON);
-        mouse(WM_LBUTTONUP, at);
     }
 
     APPLNFRAME* frame;
@@ -165,19 +129,14 @@ TEST(FrameTabs, ClicksSelectDragsReorderAndTheCloseButtonClosesTheWindow)
         EXPECT_TRUE(IsWindowVisible(f[1].hwnd));
         EXPECT_FALSE(IsWindowVisible(f[0].hwnd));
 
-        const tagPOINT from = f.middle(2);
-        const tagPOINT to = f.middle(0);
-        f.mouse(WM_LBUTTONDOWN, from, MK_LBUTTON);
-        f.mouse(WM_MOUSEMOVE, { from.x - 5, from.y }, MK_LBUTTON);
-        f.mouse(WM_MOUSEMOVE, to, MK_LBUTTON);
-        f.mouse(WM_LBUTTONUP, to);
-        EXPECT_EQ(f.order(), (std::vector<std::string> { "Library", "Schematic", "Graph" }));
-        EXPECT_EQ(f.taborder(), f.order()) << "the windows move in step with their tabs";
+        f.drag(2, 0);
+        EXPECT_EQ(f.windoworder(), (std::vector<std::string> { "Library", "Schematic", "Graph" }));
+        EXPECT_EQ(f.order(), f.windoworder()) << "the windows move in step with their tabs";
         EXPECT_EQ(frame->getactivewindow(), &f[2]);
-        EXPECT_EQ(f.strip().activetab(), 0);
+        EXPECT_EQ(f.strip.activetab(), 0);
 
         f.click(f.closebox(2));
-        EXPECT_EQ(f.order(), (std::vector<std::string> { "Library", "Schematic" }));
+        EXPECT_EQ(f.windoworder(), (std::vector<std::string> { "Library", "Schematic" }));
         EXPECT_EQ(f[1].getparentframe(), nullptr);
         EXPECT_FALSE(IsWindow(f[1].hwnd));
         EXPECT_EQ(frame->getactivewindow(), &f[2]) << "closing another tab keeps the active one";
@@ -202,7 +161,7 @@ TEST(FrameTabs, CtrlTabSelectsTheNextTabAndSelectingNeverReorders)
         }
         EXPECT_EQ(seen, (std::vector<APPLNWINDOW*> { &f[2], &f[0], &f[1] })) << "wrapping after the last";
 
-        const std::vector<std::string> before = f.order();
+        const std::vector<std::string> before = f.windoworder();
         frame->selectwindow(2);
         deliver();
         EXPECT_EQ(frame->getactivewindow(), &f[2]);
@@ -210,7 +169,7 @@ TEST(FrameTabs, CtrlTabSelectsTheNextTabAndSelectingNeverReorders)
         EXPECT_EQ(frame->getactivewindow(), &f[0]) << "a source that names no window only selects";
         SendMessageA(frame->hwnd, WM_SELECTWINDOW, 0, MAKELPARAM(5, 0xFFFF));
         EXPECT_EQ(frame->getactivewindow(), &f[0]) << "an index outside the windows is ignored";
-        EXPECT_EQ(f.order(), before);
+        EXPECT_EQ(f.windoworder(), before);
     });
 }
 
@@ -232,7 +191,7 @@ TEST(FrameTabs, ARemovedActiveWindowGivesWayToThePreviousElseTheNextElseTheOneBe
                 frame->loadwindow(&f[i]);
             f[c.removed].destroywindow();
             EXPECT_EQ(frame->getactivewindow(), &f[c.shown]) << c.removed;
-            EXPECT_EQ(f.strip().activetab(), frame->getwindowidx(&f[c.shown]));
+            EXPECT_EQ(f.strip.activetab(), frame->getwindowidx(&f[c.shown]));
             frame->closeallwindows();
             EXPECT_EQ(frame->numwindows(), 0);
         }

@@ -1,4 +1,5 @@
 #include "framework/tabs/tabstrip.h"
+#include "framework/tabs/tests/tabmouse.h"
 
 #include <gtest/gtest.h>
 
@@ -55,60 +56,37 @@ public:
     int closable;
 };
 
-// A strip of tabs in a recording parent that stands for the frame.
-struct STRIP : FreshQt {
-    explicit STRIP(int width = 640)
+// A strip of tabs in a recording parent that stands for the frame, and the tabs' windows.
+struct STRIPWINDOW : FreshQt {
+    explicit STRIPWINDOW(int width)
+        : parent(toplevel(100, 100, width, 300, WS_OVERLAPPEDWINDOW | WS_VISIBLE))
+        , owned(std::make_unique<TABSTRIP>(parent, 2))
     {
-        parent = toplevel(100, 100, width, 300, WS_OVERLAPPEDWINDOW | WS_VISIBLE);
-        strip = std::make_unique<TABSTRIP>(parent, 2);
-        MoveWindow(strip->hwnd, 0, 10, width, strip->getheight() + 1, TRUE);
+        MoveWindow(owned->hwnd, 0, 10, width, owned->getheight() + 1, TRUE);
     }
-    ~STRIP()
+    ~STRIPWINDOW()
     {
-        strip.reset();
+        owned.reset();
         windows.clear();
+    }
+
+    HWND parent;
+    std::unique_ptr<TABSTRIP> owned;
+    std::vector<std::unique_ptr<TABWINDOW>> windows;
+};
+
+struct STRIP : STRIPWINDOW, tabtest::TABMOUSE {
+    explicit STRIP(int width = 640)
+        : STRIPWINDOW(width)
+        , TABMOUSE(*owned)
+    {
     }
     void add(std::initializer_list<const char*> captions, int closable = 1)
     {
         for (const char* caption : captions) {
             windows.push_back(std::make_unique<TABWINDOW>(parent, caption, closable));
-            strip->addtab(windows.back().get(), 1, -1);
+            strip.addtab(windows.back().get(), 1, -1);
         }
-        paint();
-    }
-    void paint()
-    {
-        InvalidateRect(strip->hwnd, nullptr, FALSE);
-        UpdateWindow(strip->hwnd);
-    }
-    // The middle of a tab's caption, and of its close box, in the strip's client coordinates.
-    tagPOINT middle(int index)
-    {
-        int left = 0;
-        int right = 0;
-        EXPECT_TRUE(strip->tabspan(index, left, right)) << index;
-        return { (left + right) / 2 - 12, strip->getheight() / 3 };
-    }
-    tagPOINT closebox(int index)
-    {
-        const RECT& box = strip->tab(index)->closebox;
-        return { (box.left + box.right) / 2, (box.top + box.bottom) / 2 };
-    }
-    // A mouse message at a point of the strip's client area (or of the screen), delivered.
-    void mouse(UINT message, tagPOINT at, WPARAM keys = 0)
-    {
-        ClientToScreen(strip->hwnd, &at);
-        onscreen(message, at, keys);
-    }
-    void onscreen(UINT message, tagPOINT screen, WPARAM keys = 0)
-    {
-        win::postmouse(message, screen, keys, 0, strip->hwnd);
-        while (win::deliverqueued()) { }
-    }
-    void click(tagPOINT at)
-    {
-        mouse(WM_LBUTTONDOWN, at, MK_LBUTTON);
-        mouse(WM_LBUTTONUP, at);
         paint();
     }
     // What the parent heard of a message, in order: wParam and lParam.
@@ -120,17 +98,6 @@ struct STRIP : FreshQt {
                 list.emplace_back(r.wParam, r.lParam);
         return list;
     }
-    std::vector<std::string> order()
-    {
-        std::vector<std::string> captions;
-        for (int i = 0; i < strip->numtabs(); ++i)
-            captions.push_back(strip->tab(i)->window->getcaption());
-        return captions;
-    }
-
-    HWND parent = nullptr;
-    std::vector<std::unique_ptr<TABWINDOW>> windows;
-    std::unique_ptr<TABSTRIP> strip;
 };
 
 TEST(TabStrip, AClickSelectsATabOnceAndTellsTheParent)
@@ -139,10 +106,10 @@ TEST(TabStrip, AClickSelectsATabOnceAndTellsTheParent)
     s.add({ "Schematic", "Graph", "Library" });
     s.click(s.middle(1));
     s.click(s.middle(1));
-    EXPECT_EQ(s.strip->activetab(), 1);
+    EXPECT_EQ(s.strip.activetab(), 1);
     ASSERT_EQ(s.heard(WM_SELECTWINDOW).size(), 1u) << "the active tab again sends nothing";
     EXPECT_EQ(s.heard(WM_SELECTWINDOW)[0],
-        std::make_pair(reinterpret_cast<WPARAM>(s.strip->hwnd), static_cast<LPARAM>(MAKELPARAM(1, 0xFFFF))));
+        std::make_pair(reinterpret_cast<WPARAM>(s.strip.hwnd), static_cast<LPARAM>(MAKELPARAM(1, 0xFFFF))));
 }
 
 TEST(TabStrip, TheCloseButtonAsksTheParentUnlessTheWindowRefusesClosingThenItSelects)
@@ -153,11 +120,11 @@ TEST(TabStrip, TheCloseButtonAsksTheParentUnlessTheWindowRefusesClosingThenItSel
     s.click(s.closebox(1));
     ASSERT_EQ(s.heard(WM_CLOSETAB).size(), 1u);
     EXPECT_EQ(s.heard(WM_CLOSETAB)[0].second, 1);
-    EXPECT_EQ(s.strip->activetab(), -1) << "closing is the parent's business";
+    EXPECT_EQ(s.strip.activetab(), -1) << "closing is the parent's business";
 
     s.click(s.closebox(2));
     EXPECT_EQ(s.heard(WM_CLOSETAB).size(), 1u);
-    EXPECT_EQ(s.strip->activetab(), 2);
+    EXPECT_EQ(s.strip.activetab(), 2);
 }
 
 TEST(TabStrip, TheCloseButtonLightsUnderThePointerAndGoesOutAfterIt)
@@ -165,25 +132,20 @@ TEST(TabStrip, TheCloseButtonLightsUnderThePointerAndGoesOutAfterIt)
     STRIP s;
     s.add({ "Schematic", "Graph" });
     s.mouse(WM_MOUSEMOVE, s.closebox(0));
-    EXPECT_EQ(s.strip->tab(0)->hot, 1);
-    EXPECT_EQ(s.strip->tab(1)->hot, 0);
+    EXPECT_EQ(s.strip.tab(0)->hot, 1);
+    EXPECT_EQ(s.strip.tab(1)->hot, 0);
     // The pointer leaves the strip without a move the strip sees: the timer finds it gone.
     SetCursorPos(5, 5);
-    EXPECT_TRUE(turnuntil([&] { return s.strip->tab(0)->hot == 0; }));
+    EXPECT_TRUE(turnuntil([&] { return s.strip.tab(0)->hot == 0; }));
 }
 
 TEST(TabStrip, DraggingTheThirdTabOntoTheFirstMovesItThereAndReportsItsOldPlace)
 {
     STRIP s;
     s.add({ "Schematic", "Graph", "Library" });
-    const tagPOINT from = s.middle(2);
-    const tagPOINT to = s.middle(0);
-    s.mouse(WM_LBUTTONDOWN, from, MK_LBUTTON);
-    s.mouse(WM_MOUSEMOVE, { from.x - 5, from.y }, MK_LBUTTON);
-    s.mouse(WM_MOUSEMOVE, to, MK_LBUTTON);
-    s.mouse(WM_LBUTTONUP, to);
+    s.drag(2, 0);
     EXPECT_EQ(s.order(), (std::vector<std::string> { "Library", "Schematic", "Graph" }));
-    EXPECT_EQ(s.strip->activetab(), 0);
+    EXPECT_EQ(s.strip.activetab(), 0);
     const auto selections = s.heard(WM_SELECTWINDOW);
     ASSERT_EQ(selections.size(), 2u) << "the press selects, the drop moves";
     EXPECT_EQ(selections[1].second, MAKELPARAM(0, 2));
@@ -223,7 +185,7 @@ TEST(TabStrip, ADoubleClickSplitsTheTabAtThePointer)
     s.add({ "Schematic", "Graph" });
     tagPOINT at = s.middle(1);
     s.mouse(WM_LBUTTONDBLCLK, at, MK_LBUTTON);
-    ClientToScreen(s.strip->hwnd, &at);
+    ClientToScreen(s.strip.hwnd, &at);
     ASSERT_EQ(s.heard(WM_MOVEWINDOWTOFRAME).size(), 1u);
     EXPECT_EQ(s.heard(WM_MOVEWINDOWTOFRAME)[0],
         std::make_pair(WPARAM(1), static_cast<LPARAM>(MAKELPARAM(at.x, at.y))));
@@ -233,20 +195,20 @@ TEST(TabStrip, TabsThatDoNotFitScrollToTheActiveOneAndTheButtonListsTheHiddenOne
 {
     STRIP s(420);
     s.add({ "One" });
-    EXPECT_EQ(s.strip->getoverflowbutton(), nullptr) << "one tab fits";
+    EXPECT_EQ(s.strip.getoverflowbutton(), nullptr) << "one tab fits";
     s.add({ "Second window", "Third window", "Fourth window", "Fifth window", "Sixth window",
         "Seventh window" });
-    ASSERT_TRUE(s.strip->isoverflowing());
-    ASSERT_NE(s.strip->getoverflowbutton(), nullptr);
-    EXPECT_TRUE(IsWindowVisible(s.strip->getoverflowbutton()));
-    EXPECT_EQ(s.strip->firstvisibletab(), 0);
-    const int last = s.strip->lastvisibletab();
+    ASSERT_TRUE(s.strip.isoverflowing());
+    ASSERT_NE(s.strip.getoverflowbutton(), nullptr);
+    EXPECT_TRUE(IsWindowVisible(s.strip.getoverflowbutton()));
+    EXPECT_EQ(s.strip.firstvisibletab(), 0);
+    const int last = s.strip.lastvisibletab();
     ASSERT_LT(last, 6);
 
-    s.strip->select(6);
+    s.strip.select(6);
     s.paint();
-    EXPECT_GT(s.strip->firstvisibletab(), 0) << "scrolled";
-    EXPECT_EQ(s.strip->lastvisibletab(), 6);
+    EXPECT_GT(s.strip.firstvisibletab(), 0) << "scrolled";
+    EXPECT_EQ(s.strip.lastvisibletab(), 6);
 
     // The button's menu: exactly the hidden tabs; choosing the first of them selects it.
     std::vector<std::string> listed;
@@ -266,16 +228,16 @@ TEST(TabStrip, TabsThatDoNotFitScrollToTheActiveOneAndTheButtonListsTheHiddenOne
         EndMenu();
     });
     chooser.start(5);
-    const int first = s.strip->firstvisibletab();
-    SendMessageA(s.strip->getoverflowbutton(), BM_CLICK, 0, 0);
+    const int first = s.strip.firstvisibletab();
+    SendMessageA(s.strip.getoverflowbutton(), BM_CLICK, 0, 0);
     std::vector<std::string> hidden;
-    for (int i = 0; i < s.strip->numtabs(); ++i)
+    for (int i = 0; i < s.strip.numtabs(); ++i)
         if (i < first || i > 6)
-            hidden.push_back(s.strip->tab(i)->window->getcaption());
+            hidden.push_back(s.strip.tab(i)->window->getcaption());
     EXPECT_EQ(listed, hidden);
-    EXPECT_EQ(s.strip->activetab(), 0);
+    EXPECT_EQ(s.strip.activetab(), 0);
     s.paint();
-    EXPECT_EQ(s.strip->firstvisibletab(), 0);
+    EXPECT_EQ(s.strip.firstvisibletab(), 0);
 }
 
 TEST(TabStrip, RemovingATabEndsADragAndLeavesNoTabActive)
@@ -285,13 +247,13 @@ TEST(TabStrip, RemovingATabEndsADragAndLeavesNoTabActive)
     const tagPOINT from = s.middle(1);
     s.mouse(WM_LBUTTONDOWN, from, MK_LBUTTON);
     s.mouse(WM_MOUSEMOVE, { from.x + 4, from.y }, MK_LBUTTON);
-    ASSERT_EQ(GetCapture(), s.strip->hwnd);
-    s.strip->removetab(1);
+    ASSERT_EQ(GetCapture(), s.strip.hwnd);
+    s.strip.removetab(1);
     EXPECT_EQ(GetCapture(), nullptr);
-    EXPECT_EQ(s.strip->numtabs(), 1);
-    EXPECT_EQ(s.strip->activetab(), -1);
-    s.strip->removetab(5);
-    EXPECT_EQ(s.strip->numtabs(), 1) << "an index outside the tabs is ignored";
+    EXPECT_EQ(s.strip.numtabs(), 1);
+    EXPECT_EQ(s.strip.activetab(), -1);
+    s.strip.removetab(5);
+    EXPECT_EQ(s.strip.numtabs(), 1) << "an index outside the tabs is ignored";
 }
 
 } // namespace
