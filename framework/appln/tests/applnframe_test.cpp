@@ -16,19 +16,21 @@
 #include "framework/bars/rebar.h"
 #include "framework/bars/statusbar.h"
 #include "framework/bars/toolbar.h"
+#include "framework/commands/keycodes.h"
 #include "framework/tabs/tests/tabmouse.h"
 #include "framework/xml/xmlelement.h"
 #include "platform/win/input.h"
 #include "platform/win/messagequeue.h"
 #include "platform/win/monitors.h"
 #include "platform/win/paint.h"
+#include "platform/win/tests/recorder.h"
 #include "platform/win/window.h"
 
 namespace {
 
 using appltest::TESTPROCESS;
 
-constexpr unsigned long CTRLTAB = 0x22000 | VK_TAB;
+constexpr unsigned long CTRLTAB = KEY_CTRL | VK_TAB;
 
 // A module window of the test process with a caption of its own; it may refuse to be closed.
 class TABBED : public APPLNWINDOW {
@@ -337,6 +339,65 @@ TEST(FrameWorkspace, AnElementWithNoRestorableWindowSelectsNothing)
         EXPECT_EQ(frame->loadsettings(element), 0);
         MSG queued {};
         EXPECT_FALSE(PeekMessageA(&queued, frame->hwnd, WM_SELECTWINDOW, WM_SELECTWINDOW, PM_NOREMOVE));
+    });
+}
+
+// A module window that records the keys offered to it and its resizes.
+class RECORDING : public APPLNWINDOW {
+public:
+    int onwantkey(unsigned long key, MSG*) override
+    {
+        offered.push_back(key);
+        return 1;
+    }
+    void onresize(int, int) override { ++resized; }
+
+    std::vector<unsigned long> offered;
+    int resized = 0;
+};
+
+TEST(ModuleWindow, KeysHintsSizesAndTheDialogHandleGoWhereTheirMessagesSay)
+{
+    runwithframe([](TESTPROCESS& process, APPLNFRAME* frame) {
+        RECORDING window;
+        window.setowner(&process);
+        window.createwindow(frame);
+        frame->loadwindow(&window);
+
+        HWND edit = CreateWindowExA(0, wintest::recordingclass(), "", WS_CHILD | WS_VISIBLE, 0, 0, 80, 20,
+            window.hwnd, nullptr, nullptr, nullptr);
+        wintest::answer() = [](HWND, UINT message, WPARAM, LPARAM) -> std::optional<LRESULT> {
+            return message == WM_GETDLGCODE ? std::optional<LRESULT>(DLGC_WANTCHARS) : std::nullopt;
+        };
+        SetFocus(edit);
+        MSG key {};
+        const unsigned long keys[] = { 'A', VK_F1 + 4, KEY_CTRL | 'A' };
+        std::vector<LRESULT> answers;
+        for (unsigned long code : keys)
+            answers.push_back(SendMessageA(window.hwnd, WM_KEYQUERY, code, reinterpret_cast<LPARAM>(&key)));
+        wintest::answer() = nullptr;
+        EXPECT_EQ(answers, (std::vector<LRESULT> { 0, 4, 4 })) << "the edit keeps a plain letter";
+        EXPECT_EQ(window.offered, (std::vector<unsigned long> { VK_F1 + 4, KEY_CTRL | 'A' }));
+
+        const unsigned short newproject = 0x200;
+        const unsigned short editing = 0x310; // a context without commands
+        window.setcmdctx(editing);
+        SendMessageA(window.hwnd, WM_COMMANDHINT, 0, MAKELPARAM(newproject, 0));
+        EXPECT_TRUE(window.getstatusbar()->showhint()) << "the global context's hint";
+        SendMessageA(window.hwnd, WM_COMMANDHINT, 0, MAKELPARAM(newproject, editing));
+        EXPECT_FALSE(window.getstatusbar()->showhint()) << "a context given has no fallback";
+
+        const int resized = window.resized;
+        ShowWindow(frame->hwnd, SW_MINIMIZE);
+        SendMessageA(window.hwnd, WM_SIZE, 0, MAKELPARAM(10, 10));
+        EXPECT_EQ(window.resized, resized) << "not while the frame is minimised";
+        ShowWindow(frame->hwnd, SW_RESTORE);
+
+        HWND first = reinterpret_cast<HWND>(0x11);
+        EXPECT_EQ(SendMessageA(window.hwnd, WM_EXCHANGEDIALOGHANDLE, reinterpret_cast<WPARAM>(first), 0), 0);
+        EXPECT_EQ(
+            SendMessageA(window.hwnd, WM_EXCHANGEDIALOGHANDLE, 0x22, 0), reinterpret_cast<LRESULT>(first));
+        EXPECT_EQ(SendMessageA(window.hwnd, WM_GETDIALOGHANDLE, 0, 0), 0x22);
     });
 }
 
