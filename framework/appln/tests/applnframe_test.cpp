@@ -330,6 +330,37 @@ TEST(FrameBars, ARebarAskingToDragABandStartsTheDragOfItsBar)
     });
 }
 
+TEST(FrameWorkspace, TheFramesElementBringsBackItsModulesWindowsAndTheActiveOne)
+{
+    runwithframe([](TESTPROCESS& process, APPLNFRAME* frame) {
+        APPLNWINDOW* alpha = process.loadmodulewindow("alpha", 1, 0);
+        APPLNWINDOW* beta = process.loadmodulewindow("beta", 1, 0);
+        ASSERT_TRUE(alpha && beta);
+        frame->loadwindow(beta);
+        QDomDocument document;
+        XML::ELEMENT element = document.createElement("FRAME");
+        EXPECT_EQ(frame->savesettings(element), 1);
+        QByteArray placement;
+        EXPECT_TRUE(element.getbinary("PLACEMENT", placement));
+        EXPECT_EQ(placement.size(), 44);
+        EXPECT_EQ(element.getinteger("activewindow", -1), 1);
+        QStringList modules;
+        for (QDomElement each = element.firstChildElement("WINDOW"); !each.isNull();
+             each = each.nextSiblingElement("WINDOW"))
+            modules << each.attribute("type") + " " + each.attribute("module");
+        EXPECT_EQ(modules, QStringList({ "default alpha", "default beta" }));
+
+        frame->closeallwindows();
+        deliver();
+        ASSERT_EQ(frame->numwindows(), 0);
+        EXPECT_EQ(frame->loadsettings(element), 1);
+        deliver();
+        ASSERT_EQ(frame->numwindows(), 2);
+        EXPECT_EQ(frame->getactivewindow(), frame->getwindow(1));
+        EXPECT_STREQ(frame->getactivemodule()->getapplnname(), "beta");
+    });
+}
+
 TEST(FrameWorkspace, AnElementWithNoRestorableWindowSelectsNothing)
 {
     runwithframe([](TESTPROCESS& process, APPLNFRAME* frame) {
