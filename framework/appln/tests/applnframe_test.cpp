@@ -151,6 +151,24 @@ TEST(FrameTabs, ClicksSelectDragsReorderAndTheCloseButtonClosesTheWindow)
     });
 }
 
+TEST(FrameTabs, ATabDroppedAfterTheSelectionChangedMidDragStillMovesItsOwnWindow)
+{
+    runwithframe([](TESTPROCESS& process, APPLNFRAME* frame) {
+        FRAMEWITH f(process, frame, { "Schematic", "Graph", "Library" });
+        frame->loadwindow(&f[0]);
+        const tagPOINT from = f.middle(2);
+        const tagPOINT onto = f.middle(1);
+        f.mouse(WM_LBUTTONDOWN, from, MK_LBUTTON);
+        f.mouse(WM_MOUSEMOVE, { from.x - 5, from.y }, MK_LBUTTON);
+        f.strip.select(0); // as Ctrl+Tab would during the drag
+        f.mouse(WM_MOUSEMOVE, onto, MK_LBUTTON);
+        f.mouse(WM_LBUTTONUP, onto);
+        EXPECT_EQ(f.order(), (std::vector<std::string> { "Schematic", "Library", "Graph" }));
+        EXPECT_EQ(f.windoworder(), f.order());
+        EXPECT_EQ(frame->getactivewindow(), &f[2]);
+    });
+}
+
 TEST(FrameTabs, CtrlTabSelectsTheNextTabAndSelectingNeverReorders)
 {
     runwithframe([](TESTPROCESS& process, APPLNFRAME* frame) {
