@@ -16,8 +16,6 @@ constexpr int CSIDL_PERSONAL = 0x0005;
 constexpr int CSIDL_LOCAL_APPDATA = 0x001C;
 constexpr UINT SHARD_PATHA = 0x00000002;
 
-using HRESULT = LONG;
-constexpr HRESULT S_OK = 0;
 constexpr HRESULT E_FAIL = static_cast<HRESULT>(0x80004005);
 constexpr HRESULT E_INVALIDARG = static_cast<HRESULT>(0x80070057);
 

@@ -12,23 +12,25 @@
 
 #include "platform/tirsk/exceptionhandler.h"
 #include "platform/win/modules.h"
+#include "platform/win/qt/winqt.h"
 #include "platform/win/styles.h"
 #include "shell/main/vktprocess.h"
 
 namespace {
 
-// The arguments as one command line of the program's own syntax: an argument with a blank is
-// quoted (a quote doubled), only its file name after "-X:" for a switch; a module launch "{...}"
-// keeps its braces as its delimiters.
+// The arguments as one command line of the program's own syntax: an argument with a blank, and an
+// absolute path (which the syntax would read as a "/X" switch), is quoted (a quote doubled), only
+// its file name after "-X:" for a switch; a module launch "{...}" keeps its braces as its delimiters.
 std::string commandline(int argc, char** argv)
 {
     std::string line;
     for (int i = 1; i < argc; ++i) {
         std::string argument = argv[i];
         size_t from = 0;
-        if ((argument[0] == '-' || argument[0] == '/') && argument.size() > 2 && argument[2] == ':')
+        if (argument[0] == '-' && argument.size() > 2 && argument[2] == ':')
             from = 3;
-        const bool quoted = argument.find_first_of(" \t\"") != std::string::npos && argument[0] != '{';
+        const bool quoted = argument[0] == '/'
+            || (argument.find_first_of(" \t\"") != std::string::npos && argument[0] != '{');
         if (!line.empty())
             line += ' ';
         if (!quoted) {
@@ -78,6 +80,7 @@ int main(int argc, char** argv)
     char* arguments[] = { name, line.data(), nullptr };
     int count = 2;
     QApplication application(count, arguments);
+    winqt::install();
 
     const std::string locale = "System locale " + QLocale::system().name().toStdString();
     excp.log(locale.c_str());

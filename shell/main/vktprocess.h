@@ -39,6 +39,8 @@ public:
     void hidesplashscreen() override;
     int parsecommandline(char* commandline) override;
     int executecommandline() override;
+    // The base frame with the global toolbar.
+    APPLNFRAME* createnewframe(HMONITOR monitor) override;
     // The project's path name, then "." and USERDOMAIN and "." and USERNAME where they are set,
     // then ".workspace"; null (and "") for an untitled project.
     char* getworkspacename(char* buffer) override;

@@ -2,6 +2,7 @@
 
 #include <QStringList>
 #include <cstring>
+#include <strings.h>
 
 #include "core/text/strutil.h"
 #include "platform/hulvane/cdbcore.h"
@@ -28,6 +29,10 @@ int VKTPROJECT::getproperty(const char* name, QString& value)
 
 const char* VKTPROJECT::getproperty(const char* name)
 {
+    if (strcasecmp(name, "PATHNAME") == 0)
+        return pathname();
+    if (strcasecmp(name, "FILENAME") == 0)
+        return filename();
     return root.getattribute(name, nullptr);
 }
 
