@@ -4,15 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <map>
-#include <sstream>
 #include <string>
-#include <vector>
 
 #include "framework/xml/xmldocument.h"
 #include "framework/xml/xmlelement.h"
 #include "platform/win/pathboundary.h"
+#include "shell/main/tests/vktrun.h"
 #include "shell/project/vktarchive.h"
 #include "testsupport/command.h"
 #include "testsupport/temp_folder.h"
@@ -21,57 +18,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using SNAPSHOT = std::multimap<std::string, std::string>;
-
-struct RUN {
-    int exitcode;
-    std::string output;
-    std::vector<SNAPSHOT> snapshots;
-};
-
-std::string quoted(const std::string& text)
-{
-    std::string out = "'";
-    for (char c : text)
-        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
-
-// Runs the program with the arguments, the probe carrying out steps, and reads its report.
-RUN runvkt(const std::string& arguments, const std::string& steps, const fs::path& report)
-{
-    fs::remove(report);
-    std::string line = "QT_QPA_PLATFORM=offscreen timeout 60 " + quoted(VKT_TEST_PROGRAM) + " -q " + arguments
-        + " " + quoted("{VKTPROBE " + steps + "}");
-    vkt::test::COMMANDRUN run = vkt::test::runcommand("env " + line);
-    RUN result { run.exitcode, run.output, {} };
-    std::ifstream in(report);
-    for (std::string text; std::getline(in, text);) {
-        if (text == "--") {
-            result.snapshots.emplace_back();
-            continue;
-        }
-        const size_t equals = text.find('=');
-        if (!result.snapshots.empty() && equals != std::string::npos)
-            result.snapshots.back().emplace(text.substr(0, equals), text.substr(equals + 1));
-    }
-    return result;
-}
-
-std::string value(const SNAPSHOT& snapshot, const char* key)
-{
-    auto found = snapshot.find(key);
-    return found == snapshot.end() ? "(absent)" : found->second;
-}
-
-std::vector<std::string> boxes(const SNAPSHOT& snapshot)
-{
-    std::vector<std::string> texts;
-    auto [first, last] = snapshot.equal_range("box");
-    for (auto it = first; it != last; ++it)
-        texts.push_back(it->second);
-    return texts;
-}
+using namespace vkttest;
 
 class Vkt : public testing::Test {
 protected:

@@ -7,9 +7,12 @@
 //   save FILE        saves the project as FILE
 //   closeframe       closes the last frame the way its last tab's close button does
 //   toolbarsize N    the bars' image size
+//   wait MS          lets the program run on for MS milliseconds
+//   screenshot       keeps what the screen shows of the frame as VKT_SCREENSHOT_PATH names
 //   close            asks the frame to close, as its window's close button does
 
 #include <QTimer>
+#include <chrono>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -21,6 +24,7 @@
 #include "platform/win/messagebox.h"
 #include "platform/win/messagequeue.h"
 #include "platform/win/messages.h"
+#include "platform/win/qt/tests/screenshot.h"
 #include "platform/win/window.h"
 #include "shell/project/ivktproject.h"
 #include "shell/tests/modules/recordingtavi.h"
@@ -80,7 +84,7 @@ private:
     // One step per tick; the timer is the module's own, so that none outlives its code.
     void tick()
     {
-        if (!started())
+        if (!started() || std::chrono::steady_clock::now() < resume)
             return;
         if (steps.empty()) {
             timer.stop();
@@ -110,6 +114,10 @@ private:
             project()->save(argument.c_str());
         else if (verb == "closeframe")
             process->closeframe(frame);
+        else if (verb == "wait")
+            resume = std::chrono::steady_clock::now() + std::chrono::milliseconds(std::stoi(argument));
+        else if (verb == "screenshot" && frame)
+            screenshot = wintest::SCREENSHOT(frame->hwnd).saved ? "saved" : "failed";
         else if (verb == "toolbarsize")
             CTRLBAR::setsizing(std::stoi(argument));
         else if (verb == "close" && frame)
@@ -135,6 +143,7 @@ private:
         out << "design=" << (server && server->document.getproject() ? server->document.text : "none")
             << '\n';
         out << "sizing=" << CTRLBAR::getsizing() << '\n';
+        out << "screenshot=" << screenshot << '\n';
         for (const std::string& box : boxes)
             out << "box=" << oneline(box) << '\n';
         boxes.clear();
@@ -159,6 +168,8 @@ private:
 
     std::vector<std::string> steps;
     QTimer timer;
+    std::chrono::steady_clock::time_point resume;
+    std::string screenshot = "none";
     MESSAGEBOXHOOK previoushook = nullptr;
 };
 
