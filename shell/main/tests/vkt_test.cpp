@@ -8,6 +8,7 @@
 
 #include "framework/xml/xmldocument.h"
 #include "framework/xml/xmlelement.h"
+#include "platform/vexmor/tests/ziptestfiles.h"
 #include "platform/win/pathboundary.h"
 #include "shell/main/tests/vktrun.h"
 #include "shell/project/vktarchive.h"
@@ -138,6 +139,27 @@ TEST_F(Vkt, WithoutADisplayItSaysPlainlyThatItNeedsOne)
         "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM timeout 60 " + quoted(VKT_TEST_PROGRAM));
     EXPECT_EQ(run.exitcode, 1);
     EXPECT_NE(run.output.find("vkt needs a display"), std::string::npos) << run.output;
+}
+
+TEST_F(Vkt, TheDesktopEntryIconAndProjectTypeInstallIntoTheUsersDataFolder)
+{
+    const fs::path data = folder / "data";
+    const std::string program = (folder / "my programs" / "vkt").string();
+    vkt::test::COMMANDRUN run = vkt::test::runcommand("env XDG_DATA_HOME=" + quoted(data.string()) + " "
+        + VKT_INSTALL_DESKTOP + " -DPROGRAM=" + quoted(program) + " -P " + VKT_INSTALL_DESKTOP_SCRIPT);
+    ASSERT_EQ(run.exitcode, 0) << run.output;
+    const std::string entry = vkt::test::readbytes(data / "applications" / "vkt.desktop");
+    EXPECT_NE(entry.find("Exec=\"" + program + "\" %f\n"), std::string::npos) << entry;
+    EXPECT_NE(entry.find("MimeType=application/x-vktprj;\n"), std::string::npos) << entry;
+    EXPECT_TRUE(fs::exists(data / "icons" / "hicolor" / "scalable" / "apps" / "vkt.svg"));
+    EXPECT_TRUE(fs::exists(data / "icons" / "hicolor" / "64x64" / "apps" / "vkt.png"));
+    EXPECT_NE(
+        vkt::test::readbytes(data / "mime" / "packages" / "vkt.xml").find("<glob pattern=\"*.vktprj\"/>"),
+        std::string::npos);
+    // The desktop's own database of file types, where its tool is installed, knows the type.
+    if (fs::exists(data / "mime" / "globs2"))
+        EXPECT_NE(vkt::test::readbytes(data / "mime" / "globs2").find("application/x-vktprj:*.vktprj"),
+            std::string::npos);
 }
 
 } // namespace
