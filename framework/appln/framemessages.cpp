@@ -9,6 +9,7 @@
 #include "framework/bars/barmessages.h"
 #include "framework/bars/ctrlbar.h"
 #include "framework/bars/rebar.h"
+#include "framework/commands/keycodes.h"
 #include "framework/menus/menu.h"
 #include "framework/tabs/tabstrip.h"
 #include "platform/drelm/dialoglook.h"
@@ -22,7 +23,7 @@
 
 namespace {
 
-constexpr unsigned long CTRLTAB = 0x22000 | VK_TAB;
+constexpr unsigned long CTRLTAB = KEY_CTRL | VK_TAB;
 constexpr int minimumwidth = 640;
 constexpr int minimumheight = 600;
 constexpr int HELPINFO_MODULE = 3;
