@@ -13,7 +13,14 @@ else()
   message(FATAL_ERROR "Neither XDG_DATA_HOME nor HOME is set: there is no data folder to install into.")
 endif()
 
+# The program's path as one quoted argument of the entry's Exec line: the quoting escapes come
+# first, then the string escape of every backslash, and a percent sign is doubled.
 set(VKT_PROGRAM "${PROGRAM}")
+string(REPLACE "\\" "\\\\\\\\" VKT_PROGRAM "${VKT_PROGRAM}")
+foreach(special "\"" "`" "$")
+  string(REPLACE "${special}" "\\\\${special}" VKT_PROGRAM "${VKT_PROGRAM}")
+endforeach()
+string(REPLACE "%" "%%" VKT_PROGRAM "${VKT_PROGRAM}")
 set(desktop "${RESOURCES}/desktop")
 configure_file("${desktop}/vkt.desktop.in" "${data}/applications/vkt.desktop" @ONLY)
 file(INSTALL "${RESOURCES}/images/appicon.svg" DESTINATION "${data}/icons/hicolor/scalable/apps"

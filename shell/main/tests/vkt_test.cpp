@@ -144,12 +144,14 @@ TEST_F(Vkt, WithoutADisplayItSaysPlainlyThatItNeedsOne)
 TEST_F(Vkt, TheDesktopEntryIconAndProjectTypeInstallIntoTheUsersDataFolder)
 {
     const fs::path data = folder / "data";
-    const std::string program = (folder / "my programs" / "vkt").string();
+    const std::string program = (folder / "my $programs" / "vkt").string();
     vkt::test::COMMANDRUN run = vkt::test::runcommand("env XDG_DATA_HOME=" + quoted(data.string()) + " "
         + VKT_INSTALL_DESKTOP + " -DPROGRAM=" + quoted(program) + " -P " + VKT_INSTALL_DESKTOP_SCRIPT);
     ASSERT_EQ(run.exitcode, 0) << run.output;
     const std::string entry = vkt::test::readbytes(data / "applications" / "vkt.desktop");
-    EXPECT_NE(entry.find("Exec=\"" + program + "\" %f\n"), std::string::npos) << entry;
+    // One quoted argument, its dollar sign escaped for the quoting and the escape for the string.
+    const std::string exec = (folder / "my \\\\$programs" / "vkt").string();
+    EXPECT_NE(entry.find("Exec=\"" + exec + "\" %f\n"), std::string::npos) << entry;
     EXPECT_NE(entry.find("MimeType=application/x-vktprj;\n"), std::string::npos) << entry;
     EXPECT_TRUE(fs::exists(data / "icons" / "hicolor" / "scalable" / "apps" / "vkt.svg"));
     EXPECT_TRUE(fs::exists(data / "icons" / "hicolor" / "64x64" / "apps" / "vkt.png"));
