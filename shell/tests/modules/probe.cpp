@@ -9,9 +9,10 @@
 //   toolbarsize N    the bars' image size
 //   wait MS          lets the program run on for MS milliseconds
 //   screenshot       keeps what the screen shows of the frame as VKT_SCREENSHOT_PATH names
-//   close            asks the frame to close, as its window's close button does
+//   close            asks the frame's window to close, as the window manager's close button does
 
 #include <QTimer>
+#include <QWidget>
 #include <chrono>
 #include <fstream>
 #include <sstream>
@@ -22,9 +23,8 @@
 #include "framework/bars/toolbar.h"
 #include "framework/documents/applnproject.h"
 #include "platform/win/messagebox.h"
-#include "platform/win/messagequeue.h"
-#include "platform/win/messages.h"
 #include "platform/win/qt/tests/screenshot.h"
+#include "platform/win/qt/winqt.h"
 #include "platform/win/window.h"
 #include "shell/project/ivktproject.h"
 #include "shell/tests/modules/recordingtavi.h"
@@ -121,7 +121,7 @@ private:
         else if (verb == "toolbarsize")
             CTRLBAR::setsizing(std::stoi(argument));
         else if (verb == "close" && frame)
-            PostMessageA(frame->hwnd, WM_CLOSE, 0, 0);
+            winqt::widgetof(frame->hwnd)->close();
     }
 
     void report(const std::string& file)
