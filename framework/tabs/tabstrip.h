@@ -8,8 +8,8 @@
 //
 // The strip tells its parent (the frame) by messages (framework/appln/windowmessages.h):
 //   WM_SELECTWINDOW (sent)       wParam the strip, lParam MAKELONG(new active index, 0xFFFF after a
-//                                select, else the previously active index, which after a drag is
-//                                the dragged tab's old place: pressing a tab activates it)
+//                                select, else the dragged tab's old place after a drag, from
+//                                which the frame moves its window to the new index)
 //   WM_CLOSETAB (posted)         wParam the strip, lParam the index of the tab whose close button
 //                                was clicked
 //   WM_MOVEWINDOWTOFRAME (posted) wParam the tab's index, lParam MAKELONG(x, y) on the screen

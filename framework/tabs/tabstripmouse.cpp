@@ -205,17 +205,20 @@ void TABSTRIP::droptab(int x)
     int target = x <= edges[firstvisible] ? firstvisible : tabatx(x);
     if (target < 0)
         target = lastvisible;
-    TABINFO* dragged = tabs.remove(dragtab);
+    // The dragged tab's old place is the source the frame moves its window from. Pressing the tab
+    // made it the active one, but a selection during the drag (Ctrl+Tab) may have changed that,
+    // and the frame's windows must still move in step with the tabs.
+    const int from = dragtab;
+    TABINFO* dragged = tabs.remove(from);
     enddrag();
     tabs.add(dragged, target);
-    if (active != target) {
-        const int previous = active;
+    if (active != target || from != target) {
         active = target;
         calculatetabwidths();
         invalidate(nullptr, 0);
         InvalidateRect(GetParent(hwnd), nullptr, FALSE);
         SendMessageA(GetParent(hwnd), WM_SELECTWINDOW, reinterpret_cast<WPARAM>(hwnd),
-            MAKELPARAM(target, static_cast<WORD>(previous)));
+            MAKELPARAM(target, static_cast<WORD>(from)));
     }
 }
 

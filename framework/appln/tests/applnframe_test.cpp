@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/appln/applnmenu.h"
 #include "framework/appln/tests/testprocess.h"
 #include "framework/appln/windowmessages.h"
 #include "framework/bars/barmessages.h"
@@ -20,6 +21,7 @@
 #include "framework/tabs/tests/tabmouse.h"
 #include "framework/xml/xmlelement.h"
 #include "platform/win/input.h"
+#include "platform/win/menu.h"
 #include "platform/win/messagequeue.h"
 #include "platform/win/monitors.h"
 #include "platform/win/paint.h"
@@ -146,6 +148,24 @@ TEST(FrameTabs, ClicksSelectDragsReorderAndTheCloseButtonClosesTheWindow)
         f[0].agree = 0;
         f.click(f.closebox(1));
         EXPECT_EQ(frame->numwindows(), 2) << "a window that refuses stays";
+    });
+}
+
+TEST(FrameTabs, ATabDroppedAfterTheSelectionChangedMidDragStillMovesItsOwnWindow)
+{
+    runwithframe([](TESTPROCESS& process, APPLNFRAME* frame) {
+        FRAMEWITH f(process, frame, { "Schematic", "Graph", "Library" });
+        frame->loadwindow(&f[0]);
+        const tagPOINT from = f.middle(2);
+        const tagPOINT onto = f.middle(1);
+        f.mouse(WM_LBUTTONDOWN, from, MK_LBUTTON);
+        f.mouse(WM_MOUSEMOVE, { from.x - 5, from.y }, MK_LBUTTON);
+        f.strip.select(0); // as Ctrl+Tab would during the drag
+        f.mouse(WM_MOUSEMOVE, onto, MK_LBUTTON);
+        f.mouse(WM_LBUTTONUP, onto);
+        EXPECT_EQ(f.order(), (std::vector<std::string> { "Schematic", "Library", "Graph" }));
+        EXPECT_EQ(f.windoworder(), f.order());
+        EXPECT_EQ(frame->getactivewindow(), &f[2]);
     });
 }
 
@@ -306,6 +326,30 @@ TEST(FrameMoves, ATabTornOffSplitsTheScreenWithANewFrameButAnOnlyTabStays)
         EXPECT_EQ(f[0].getparentframe(), torn) << "dropped on the other frame";
         EXPECT_EQ(torn->numwindows(), 2);
         EXPECT_EQ(frame->numwindows(), 1);
+    });
+}
+
+TEST(FrameMenus, ARecentFileAppearsAtOnceInTheMenuOfEveryFrame)
+{
+    runwithframe([](TESTPROCESS& process, APPLNFRAME* frame) {
+        FRAMEWITH here(process, frame, { "Schematic" });
+        FRAMEWITH there(process, process.createnewframe(nullptr), { "Graph" });
+        frame->loadwindow(&here[0]);
+        there.frame->loadwindow(&there[0]);
+        ASSERT_EQ(there.frame->getactivemenu(), there[0].getmenubar());
+        HMENU files = GetSubMenu(there.frame->getactivemenu()->gethandle(), 0);
+        auto shown = [&] {
+            std::string texts;
+            char text[PATHBUFFER] = {};
+            for (int i = 0; i < GetMenuItemCount(files); ++i) {
+                GetMenuStringA(files, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+                texts += std::string(text) + "\n";
+            }
+            return texts;
+        };
+        EXPECT_EQ(shown().find("AMPLIFIER"), std::string::npos);
+        process.addmrufile("C:\\DESIGNS\\AMPLIFIER.VKTPRJ");
+        EXPECT_NE(shown().find("AMPLIFIER"), std::string::npos) << shown();
     });
 }
 
