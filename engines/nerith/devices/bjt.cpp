@@ -1,5 +1,6 @@
 #include "engines/nerith/devices/family.h"
 #include "engines/nerith/devices/junction.h"
+#include "engines/nerith/noise.h"
 
 #include <algorithm>
 #include <cmath>
@@ -680,6 +681,78 @@ struct Bjt {
             a[q.cells[BCp]] -= geqbx;
             a[q.cells[CpB]] -= geqbx;
         }
+    }
+
+    // The small-signal admittances: the conductances of the operating point, the capacitances times
+    // omega, and the transconductance delayed by the excess phase.
+    static void acload(IFcircuit& ckt, const Instance&, const Hot& q)
+    {
+        const double omega = ckt.omega;
+        double gm = q.gm;
+        double xgm = 0;
+        const double delay = q.model->ptf * std::numbers::pi / 180 * q.model->tf;
+        if (delay != 0) {
+            const double total = q.gm + q.go;
+            xgm = -total * std::sin(omega * delay);
+            gm = total * std::cos(omega * delay) - q.go;
+        }
+        const double gpi = q.gpi;
+        const double gmu = q.gmu;
+        const double go = q.go;
+        const double gx = q.gx;
+        const double xcpi = omega * q.cpi;
+        const double xcmu = omega * q.cmu;
+        const double xcbx = omega * q.cbx;
+        const double xccs = omega * q.ccs;
+        const double xcmcb = omega * q.geqcb;
+        double* a = ckt.matrix.stamps();
+        double* x = ckt.matrix.imaginary();
+        a[q.cells[Cc]] += q.gcpr;
+        a[q.cells[Bb]] += gx;
+        x[q.cells[Bb]] += xcbx;
+        a[q.cells[Ee]] += q.gepr;
+        a[q.cells[BpBp]] += gx + gpi + gmu;
+        x[q.cells[BpBp]] += xcpi + xcmu + xcmcb;
+        a[q.cells[CpCp]] += gmu + go + q.gcpr;
+        x[q.cells[CpCp]] += xcmu + xccs + xcbx;
+        a[q.cells[EpEp]] += gpi + q.gepr + gm + go;
+        x[q.cells[EpEp]] += xcpi + xgm;
+        a[q.cells[CCp]] -= q.gcpr;
+        a[q.cells[BBp]] -= gx;
+        a[q.cells[EEp]] -= q.gepr;
+        a[q.cells[CpC]] -= q.gcpr;
+        a[q.cells[CpBp]] += gm - gmu;
+        x[q.cells[CpBp]] += xgm - xcmu;
+        a[q.cells[CpEp]] -= gm + go;
+        x[q.cells[CpEp]] -= xgm;
+        a[q.cells[BpB]] -= gx;
+        a[q.cells[BpCp]] -= gmu;
+        x[q.cells[BpCp]] -= xcmu + xcmcb;
+        a[q.cells[BpEp]] -= gpi;
+        x[q.cells[BpEp]] -= xcpi;
+        a[q.cells[EpE]] -= q.gepr;
+        a[q.cells[EpCp]] -= go;
+        x[q.cells[EpCp]] += xcmcb;
+        a[q.cells[EpBp]] -= gpi + gm;
+        x[q.cells[EpBp]] -= xcpi + xgm + xcmcb;
+        x[q.cells[Ss]] += xccs;
+        x[q.cells[SCp]] -= xccs;
+        x[q.cells[CpS]] -= xccs;
+        x[q.cells[BCp]] -= xcbx;
+        x[q.cells[CpB]] -= xcbx;
+    }
+
+    // Noise currents: the series resistances' thermal noise, the shot noise of the collector and
+    // base currents and the base current's flicker noise.
+    static void noise(IFcircuit& ckt, const Instance& instance, const Hot& q, NoiseSources& sources)
+    {
+        sources.add(instance,
+            { { "rc", q.cp, q.c, thermalnoise(q.kelvin, q.gcpr) },
+                { "rb", q.bp, q.b, thermalnoise(q.kelvin, q.gx) },
+                { "re", q.ep, q.e, thermalnoise(q.kelvin, q.gepr) },
+                { "ic", q.cp, q.ep, shotcollector(ckt, instance) },
+                { "ib", q.bp, q.ep, shotbase(ckt, instance) },
+                { "1overf", q.bp, q.ep, 0, flicker(ckt, instance) } });
     }
 
     // The substrate junction's charge: depletion in reverse, a linear capacitance rise forward.

@@ -137,6 +137,11 @@ template <class Output> struct Controlled : LinearDevice {
             Output::load(a, s);
     }
 
+    static void acload(IFcircuit& ckt, const Instance&, const Hot& h)
+    {
+        Output::load(ckt.matrix.stamps(), h);
+    }
+
     static void topology(Topology& topology, const Instance& s, const Hot&) { Output::topology(topology, s); }
 };
 

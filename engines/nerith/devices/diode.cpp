@@ -1,5 +1,6 @@
 #include "engines/nerith/devices/family.h"
 #include "engines/nerith/devices/junction.h"
+#include "engines/nerith/noise.h"
 
 #include <algorithm>
 #include <cmath>
@@ -379,6 +380,22 @@ struct Diode {
             stampconductance(a, d.cells.data() + Junction, gd);
             stampconductance(a, d.cells.data() + Series, d.gspr);
         }
+    }
+
+    static void acload(IFcircuit& ckt, const Instance&, const Hot& d)
+    {
+        stampconductance(ckt.matrix.stamps(), d.cells.data() + Junction, d.gd);
+        stampconductance(ckt.matrix.imaginary(), d.cells.data() + Junction, ckt.omega * d.capacitance);
+        stampconductance(ckt.matrix.stamps(), d.cells.data() + Series, d.gspr);
+    }
+
+    // Noise currents: the series resistance's thermal noise, the junction's shot and flicker noise.
+    static void noise(IFcircuit& ckt, const Instance& instance, const Hot& d, NoiseSources& sources)
+    {
+        sources.add(instance,
+            { { "rs", d.inner, d.anode, thermalnoise(ckt, instance) },
+                { "id", d.inner, d.cathode, shotnoise(ckt, instance) },
+                { "1overf", d.inner, d.cathode, 0, flickernoise(ckt, instance) } });
     }
 
     // Whether the current the linearisation predicts at the new solution matches the last one.

@@ -1,6 +1,8 @@
 #include "engines/nerith/devices/coefficients.h"
 #include "engines/nerith/devices/family.h"
+#include "engines/nerith/devices/junction.h"
 #include "engines/nerith/nerith.h"
+#include "engines/nerith/noise.h"
 
 #include <cmath>
 
@@ -82,6 +84,17 @@ struct Resistor : LinearDevice {
         double* a = ckt.matrix.stamps();
         for (const Hot& r : list)
             stampconductance(a, r.cells.data(), r.conductance);
+    }
+
+    static void acload(IFcircuit& ckt, const Instance&, const Hot& h)
+    {
+        stampconductance(ckt.matrix.stamps(), h.cells.data(), h.conductance);
+    }
+
+    static void noise(IFcircuit& ckt, const Instance& r, const Hot& h, NoiseSources& sources)
+    {
+        const double kelvin = (r.tempgiven ? r.temp : ckt.options.temp + r.dtemp) + KelvinOffset;
+        sources.add(r, { { "", r.pos, r.neg, thermalnoise(kelvin, h.conductance) } });
     }
 
     static void topology(Topology& topology, const Instance& r, const Hot&)
