@@ -72,8 +72,8 @@ std::string command(const std::string& text)
 // The file an ".include" card names, relative to the folder of the deck naming it.
 std::string includepath(const std::string& card, const std::string& from)
 {
-    std::string name = trimmed(card.substr(card.find_first_of(" \t") == std::string::npos ? card.size()
-                                                                                         : card.find_first_of(" \t")));
+    std::string name = trimmed(card.substr(
+        card.find_first_of(" \t") == std::string::npos ? card.size() : card.find_first_of(" \t")));
     if (name.size() >= 2 && (name.front() == '"' || name.front() == '\'') && name.back() == name.front())
         name = name.substr(1, name.size() - 2);
     if (name.empty() || name.front() == '/')
