@@ -1,10 +1,6 @@
 // Netlist files run through the run tool and HELIXSIM with the real engines, their probe channels
 // checked against the analytic response and, where it is installed, the reference simulator.
-#include "simulator/results/partition.h"
-#include "testsupport/command.h"
-#include "testsupport/temp_folder.h"
-
-#include <gtest/gtest.h>
+#include "host/simrun/tests/endtoend.h"
 
 #include <cmath>
 #include <cstdio>
@@ -17,59 +13,6 @@
 #include <vector>
 
 namespace {
-
-using RUN = vkt::test::COMMANDRUN;
-using vkt::test::runcommand;
-
-std::string fixture(const char* name)
-{
-    return std::string(VKT_TEST_SOURCE_DIR) + "/fixtures/" + name;
-}
-
-// Why a run cannot be judged yet: a piece the engines or the models do not have; empty otherwise.
-std::string missingpiece(const std::string& output)
-{
-    for (const char* piece : { "is not supported by the engine yet", "SPICE object type", "model is not available yet" }) {
-        size_t at = output.find(piece);
-        if (at != std::string::npos) {
-            size_t start = output.rfind('\n', at) + 1;
-            return output.substr(start, output.find('\n', at) - start);
-        }
-    }
-    return {};
-}
-
-class EndToEnd : public testing::Test {
-protected:
-    void SetUp() override
-    {
-#ifndef HELIXSIM_REAL_ENGINES
-        GTEST_SKIP() << "HELIXSIM links the engine fakes";
-#endif
-        setenv("RESULTS", vkt::test::tempFolder().c_str(), 1);
-    }
-
-    // Runs the netlist; skips the test when a piece it needs is missing, else expects success.
-    void simulate(const char* netlist)
-    {
-        run = runcommand(std::string(SIMRUN_PROGRAM) + " " + fixture(netlist));
-        std::string missing = missingpiece(run.output);
-        if (!missing.empty())
-            GTEST_SKIP() << "waiting on the engine: " << missing;
-        ASSERT_LE(run.exitcode, 1) << run.output;
-    }
-
-    // The partition file of that name, opened with its header.
-    PARTITION& results(const char* name)
-    {
-        partition = std::make_unique<PARTITION>(name);
-        EXPECT_EQ(partition->open(PARTITION::MODE_READHEADER), 1) << name;
-        return *partition;
-    }
-
-    RUN run;
-    std::unique_ptr<PARTITION> partition;
-};
 
 TEST_F(EndToEnd, PulseIntoRcMatchesTheAnalyticResponseAndTheReference)
 {
@@ -170,21 +113,6 @@ TEST_F(EndToEnd, BatchRunNamesTheResultsFileItWrote)
         << run.output;
 }
 
-// The levels of a digital channel of `bits` states at `time` as a number: bit i is 1 when state i
-// is high, -1 when a state is neither high nor low.
-int word(CHANNEL_ITERATOR* channel, int bits, double time)
-{
-    const uint32_t* states = channel->getstates(time);
-    int value = 0;
-    for (int bit = 0; bit < bits && states; ++bit) {
-        if ((states[bit] & 3) == 3)
-            value |= 1 << bit;
-        else if ((states[bit] & 3) != 1)
-            return -1;
-    }
-    return states ? value : -1;
-}
-
 TEST_F(EndToEnd, DigitalPartsRecordTheirStateSequence)
 {
     simulate("logic.net");
@@ -210,21 +138,6 @@ TEST_F(EndToEnd, DigitalPartsRecordTheirStateSequence)
     EXPECT_EQ(word(toggle, 1, 660.1e-9), 1);
     EXPECT_EQ(word(toggle, 1, 1459.9e-9), 1);
     EXPECT_EQ(word(toggle, 1, 1460.1e-9), 0);
-}
-
-// The first time after `from` at which the analog channel crosses `level` rising (linear between
-// samples); negative when it does not before `until`.
-double crossing(PARTITION& partition, const char* channel, double level, double from, double until)
-{
-    CHANNEL_ITERATOR* values = partition.getiterator(channel, 0);
-    double previous = values->getvalue(from);
-    for (double time = from + 1e-9; time <= until; time += 1e-9) {
-        double value = values->getvalue(time);
-        if (previous < level && value >= level)
-            return time - 1e-9 * (value - level) / (value - previous);
-        previous = value;
-    }
-    return -1;
 }
 
 TEST_F(EndToEnd, MixedCircuitKeepsItsAnalogAndDigitalChannelsInStep)

@@ -3,7 +3,9 @@
 #include "engines/fakes/recorder.h"
 #include "simulator/kernel/primitives.h"
 #include "simulator/kernel/standins.h"
+#include "simulator/models/builtin/adc.h"
 #include "simulator/models/builtin/controlledswitch.h"
+#include "simulator/models/builtin/dac.h"
 #include "simulator/models/builtin/dswitch.h"
 #include "simulator/models/builtin/iprobe.h"
 #include "simulator/models/builtin/rtlogic.h"
@@ -45,6 +47,10 @@ std::string classof(COMPONENT* part)
         return "RTDPROBE";
     if (dynamic_cast<RTDBREAK*>(part))
         return "RTDBREAK";
+    if (dynamic_cast<ADC*>(part))
+        return "ADC";
+    if (dynamic_cast<DAC*>(part))
+        return "DAC";
     if (dynamic_cast<BATTERY*>(part))
         return "BATTERY";
     if (dynamic_cast<PWRITF*>(part))
@@ -115,6 +121,7 @@ TEST_F(CatalogTest, RowAndClassFollowThePrimitiveAndItsOverrides)
         { "CSWITCH", "PRIMITIVE=ANALOG", "CSWITCH", "CSWITCH", "A" },
         { "VFILE!", "PRIMITIVE=ANALOG", "VFILE!", "FILEGEN", "A" },
         { "TAPE!", "PRIMITIVE=ANALOG", "TAPE!", "TAPE", "A" },
+        { "DAC", "PRIMITIVE=ANALOG", "DAC", "DAC", "AD" },
     };
     int n = 0;
     for (const Case& c : cases) {
