@@ -199,9 +199,9 @@ def ngspice(program, deck, plots, options=None):
 
 def theirs(raw, scale, name):
     """The values of our vector `name` from the first of ngspice's plots that holds what it needs,
-    with that plot's scale; (None, None) when none does."""
+    with that plot's scale and its place in `raw`; (None, None, None) when none does."""
     parts = vector_parts(name)
-    for plot in raw:
+    for place, plot in enumerate(raw):
         if scale is None and len(plot[None]) != 1:
             continue
         if parts:
@@ -215,12 +215,12 @@ def theirs(raw, scale, name):
             second = plot["v(%s)" % nodes[1]] if len(nodes) > 1 and nodes[1] != "0" else zero
             values = [FORMS[form](complex(a - b)) if isinstance(a - b, complex) or form else a - b
                       for a, b in zip(first, second)]
-            return plot[None], values
+            return plot[None], values, place
         key = {"onoise": "onoise_spectrum", "inoise": "inoise_spectrum"}.get(name.lower(), name.lower())
         for candidate in (key, "v(%s)" % key, "i(%s)" % key):
             if candidate in plot:
-                return plot[None], [abs(v) for v in plot[candidate]]
-    return None, None
+                return plot[None], [abs(v) for v in plot[candidate]], place
+    return None, None, None
 
 
 def interpolate(times, values, at):
@@ -279,29 +279,38 @@ def deviation(mine, mine_scale, theirs_scale, their_values, name):
 
 
 def compare(mine, raw):
-    """The largest deviation over every vector we printed, and its name."""
+    """The largest deviation over every vector we printed, and its name. Our plots meet ngspice's in
+    their order: each from the plot after the one the plot before it met."""
     result = []
+    first = 0
     for scale, columns, names in mine:
+        met = first
         for name in names:
-            their_scale, values = theirs(raw, scale, name)
+            their_scale, values, place = theirs(raw[first:], scale, name)
             if values is None:
                 raise RuntimeError("ngspice has no vector for %s" % name)
+            met = max(met, first + place + 1)
             result.append((deviation(columns[name], columns[scale] if scale else None, their_scale, values, name),
                            name))
+        first = met
     return max(result)
 
 
 def as_ours(raw, mine):
     """ngspice's run of the vectors we printed, shaped as our plots are."""
     plots = []
+    first = 0
     for scale, _, names in mine:
         columns = {}
+        met = first
         for name in names:
-            their_scale, values = theirs(raw, scale, name)
+            their_scale, values, place = theirs(raw[first:], scale, name)
             columns[name] = values
+            met = max(met, first + place + 1)
             if scale:
                 columns[scale] = their_scale
         plots.append((scale, columns, names))
+        first = met
     return plots
 
 

@@ -9,11 +9,12 @@ extern const AnalysisKind ackind;
 extern const AnalysisKind dckind;
 extern const AnalysisKind tfkind;
 extern const AnalysisKind noisekind;
+extern const AnalysisKind distokind;
 
 const std::vector<const AnalysisKind*>& analysiskinds()
 {
     static const std::vector<const AnalysisKind*> kinds { &optionskind, &opkind, &trankind, &ackind, &dckind,
-        &tfkind, &noisekind };
+        &tfkind, &noisekind, &distokind };
     return kinds;
 }
 

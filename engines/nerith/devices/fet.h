@@ -2,6 +2,7 @@
 
 #include "engines/nerith/devices/family.h"
 #include "engines/nerith/devices/junction.h"
+#include "engines/nerith/distortion.h"
 #include "engines/nerith/noise.h"
 
 #include <algorithm>
@@ -413,6 +414,39 @@ template <class Channel> struct FieldEffect {
                 { "rs", f.sp, f.s, thermalnoise(kelvin, f.at.gspr) },
                 { "id", f.dp, f.sp, channelnoise(ckt, instance) },
                 { "1overf", f.dp, f.sp, 0, flicker(ckt, instance) } });
+    }
+
+    // A gate diode's current of gatediode() as a polynomial of its voltage; far reverse-biased,
+    // linear.
+    static Taylor gatediode(const Taylor& v, double csat, double vt, double gmin)
+    {
+        if (v.value() <= -5 * vt)
+            return gmin * v - csat;
+        return csat * (exp(v * (1 / vt)) - 1) + gmin * v;
+    }
+
+    // The distortion of the gate diodes, the channel current in either direction and, where the
+    // channel gives them as charges of one voltage each, the gate charges.
+    static void distortion(IFcircuit& ckt, const Instance&, const Hot& f, Distortion& products)
+    {
+        const Model& m = *f.model;
+        const double type = m.polarity;
+        const double gmin = ckt.options.gmin;
+        const Taylor vgs = Taylor::variable(0, f.vgs);
+        const Taylor vgd = Taylor::variable(1, f.vgd);
+        const Taylor vds = vgs - vgd;
+        const Taylor channel = vds.value() >= 0 ? Channel::current(m, f.at, vgs - f.at.threshold, vds)
+                                                : -Channel::current(m, f.at, vgd - f.at.threshold, -vds);
+        const Distortion::Control gs { f.g, f.sp, type };
+        const Distortion::Control gd { f.g, f.dp, type };
+        products.current(gatediode(vgs, f.at.csat, f.at.vt, gmin), { gs, gd }, f.g, f.sp, type);
+        products.current(gatediode(vgd, f.at.csat, f.at.vt, gmin), { gs, gd }, f.g, f.dp, type);
+        products.current(channel, { gs, gd }, f.dp, f.sp, type);
+        if constexpr (requires { Channel::charges(m, f.at, vgs, vgd); }) {
+            const std::array<Taylor, 2> q = Channel::charges(m, f.at, vgs, vgd);
+            products.charge(q[0], { gs, gd }, f.g, f.sp, type);
+            products.charge(q[1], { gs, gd }, f.g, f.dp, type);
+        }
     }
 
     static bool converged(IFcircuit& ckt, std::span<const Hot> list)

@@ -66,6 +66,7 @@ TEST(Descriptor, OptionsCarryTheSimulatorOptionKeywords)
         { "NOISE",
             { "output", "outputref", "input", "fstart", "fstop", "numsteps", "dec", "oct", "lin",
                 "ptspersum" } },
+        { "DISTO", { "start", "stop", "numsteps", "dec", "oct", "lin", "f2overf1" } },
     };
     ASSERT_EQ(s.d->numAnalyses, static_cast<int32_t>(std::size(analyses)));
     for (const auto& [name, keywords] : analyses) {
@@ -213,7 +214,7 @@ TEST(Descriptor, EntriesRefuseWhatTheyCannotDo)
     EXPECT_EQ(s.d->findModel(s.ckt, &type, &model, "default_Resistor"), E_NOTFOUND);
 
     IFjob* job = nullptr;
-    EXPECT_EQ(s.d->newAnalysis(s.ckt, 7, "X", &job, s.task), E_BADTYPE);
+    EXPECT_EQ(s.d->newAnalysis(s.ckt, s.d->numAnalyses, "X", &job, s.task), E_BADTYPE);
     EXPECT_EQ(s.d->findAnalysis(s.ckt, &type, &job, "op", s.task), 0);
     EXPECT_EQ(job, s.op);
     IFtask* task = nullptr;

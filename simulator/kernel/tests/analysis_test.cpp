@@ -27,7 +27,7 @@ TEST_F(AnalysisTest, FactoryChoosesTheClassBySimtypeUnlessAnalysisIsGiven)
             "#F:Invalid analysis type TRANSIENTANALYSISOFTHISCIRCUIT!\n" },
         { "SIMTYPE=SOMETHING\n", nullptr, "#F:No ANALYSIS type specified.\n" },
         { "SIMTYPE=FREQUENCY\n", "AC", "ANALYSIS" },
-        { "SIMTYPE=DISTORTION\n", nullptr, "#F:The DISTO analysis is not supported by the engine yet.\n" },
+        { "SIMTYPE=distortion\n", "DISTO", "ANALYSIS" },
     };
     for (const Case& c : cases) {
         ASSERT_TRUE(load(std::string(c.properties) + "PARTITION=P\n")) << log();
