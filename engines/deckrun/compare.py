@@ -54,12 +54,17 @@ def timed(command, **kwargs):
 
 
 def ours(runner, deck):
-    """The runner's plots: a list of (scale name or None, {name: values}, names in order)."""
+    """The runner's plots (see printed_plots) and its processor time."""
     done, seconds = timed([runner, deck])
     if done.returncode != 0:
         raise RuntimeError("deckrun failed on %s:\n%s" % (deck, done.stderr))
+    return printed_plots(done.stdout), seconds
+
+
+def printed_plots(output):
+    """The plots the runner printed: a list of (scale name or None, {name: values}, names in order)."""
     plots = []
-    for block in done.stdout.strip("\n").split("\n\n"):
+    for block in output.strip("\n").split("\n\n"):
         lines = block.splitlines()
         names = lines[0].split()
         columns = {name: [] for name in names}
@@ -68,7 +73,7 @@ def ours(runner, deck):
                 columns[name].append(float(value))
         scale = names[0] if names[0] in SCALES else None
         plots.append((scale, columns, [n for n in names if n != scale]))
-    return plots, seconds
+    return plots
 
 
 def read_raw(path):
@@ -173,9 +178,10 @@ def saves(plots):
     return sorted(wanted)
 
 
-def ngspice(program, deck, plots, options=None):
+def ngspice(program, deck, plots, options=None, timeout=None):
     """Runs a copy of the deck without its .print cards, saving what ours printed (and with an
-    .options card added, when given); its plots and time."""
+    .options card added, when given); its plots and time. subprocess.TimeoutExpired after
+    `timeout` seconds."""
     with open(deck) as f:
         text = f.read()
     lines = [l for l in text.splitlines() if not l.lower().lstrip().startswith(".print")]
@@ -191,7 +197,8 @@ def ngspice(program, deck, plots, options=None):
         with open(copy, "w") as f:
             f.write("\n".join(lines) + "\n")
         raw = os.path.join(folder, "out.raw")
-        done, seconds = timed([program, "-b", "-r", raw, copy], cwd=os.path.dirname(os.path.abspath(deck)))
+        done, seconds = timed([program, "-b", "-r", raw, copy], cwd=os.path.dirname(os.path.abspath(deck)),
+                              timeout=timeout)
         if done.returncode != 0 or not os.path.exists(raw):
             raise RuntimeError("ngspice failed on %s:\n%s" % (deck, done.stdout + done.stderr))
         return read_raw(raw), seconds

@@ -53,6 +53,7 @@ int Printer::begin(const char* analysis, IFuid reference, int32_t count, IFuid* 
     // and branch currents.
     const bool named = kind == "noise" || kind == "tf";
     sweep = reference != nullptr;
+    equations = count;
     complex = type == IF_COMPLEX;
     roots = kind == "noise";
     columns.clear();
@@ -140,6 +141,7 @@ double Printer::value(const Column& column, const IFvalue& data) const
 
 int Printer::add(double reference, const IFvalue& data)
 {
+    ++points;
     if (!shown)
         return 0;
     bool first = true;

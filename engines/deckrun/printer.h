@@ -30,6 +30,9 @@ public:
 
     // The transient's TSTOP while its progress is shown on a terminal; 0: none shown.
     double stop = 0;
+    // The last plot's vectors and the points of every plot, for the statistics.
+    int32_t equations = 0;
+    std::size_t points = 0;
 
 private:
     // Where a printed vector's numbers come from in the plot's data: entry `plus` minus entry

@@ -13,6 +13,7 @@
 #include <ctime>
 #include <memory>
 #include <stdexcept>
+#include <sys/resource.h>
 #include <unistd.h>
 #include <vector>
 
@@ -31,6 +32,24 @@ struct Run {
     std::FILE* err = nullptr;
     std::unique_ptr<Printer> printer;
 };
+
+// Processor time (s) and peak memory (MB) of the run's phases, for the statistics.
+struct Phase {
+    double seconds = 0;
+    double megabytes = 0;
+
+    static Phase now()
+    {
+        rusage usage {};
+        getrusage(RUSAGE_SELF, &usage);
+        return { static_cast<double>(std::clock()) / CLOCKS_PER_SEC,
+            static_cast<double>(usage.ru_maxrss) / 1024 };
+    }
+};
+
+struct Phases {
+    Phase start, read, built, done;
+};
 Run* present = nullptr;
 
 std::string formatted(const char* format, va_list args)
@@ -44,8 +63,7 @@ namespace hooks {
 
 int newuid(IFcircuit*, IFuid* out, IFuid old, const char* suffix, int32_t)
 {
-    const std::string text
-        = old ? std::string(old) + "#" + (suffix ? suffix : "") : std::string(suffix ? suffix : "");
+    const std::string text = old ? std::string(old) + "#" + (suffix ? suffix : "") : std::string(suffix ? suffix : "");
     *out = strdup(text.c_str());
     return *out ? 0 : E_NOMEM;
 }
@@ -147,6 +165,18 @@ private:
     IFsimulator* engine_;
 };
 
+// Device cards handed to the parser at once.
+constexpr std::size_t DeviceCardsAtOnce = 4096;
+
+bool anymarked(const SPICECARD* cards)
+{
+    for (const SPICECARD* card = cards; card; card = card->next) {
+        if (card->error)
+            return true;
+    }
+    return false;
+}
+
 void setnodes(Session& s, IFsimulator* engine, const std::vector<std::pair<std::string, double>>& values,
     const char* keyword)
 {
@@ -157,13 +187,12 @@ void setnodes(Session& s, IFsimulator* engine, const std::vector<std::pair<std::
             throw Failure("." + std::string(keyword) + ": no node " + name);
         IFvalue v {};
         v.rValue = value;
-        check(engine->setNodeParm(s.ckt, node, parm->id, &v, nullptr),
-            "." + std::string(keyword) + " v(" + name + ")");
+        check(engine->setNodeParm(s.ckt, node, parm->id, &v, nullptr), "." + std::string(keyword) + " v(" + name + ")");
     }
 }
 
 // The run after the deck was read; throws Failure with the message for standard error.
-void simulate(Deck& deck, Run& run, std::vector<std::string>& errors)
+void simulate(Deck& deck, Run& run, std::vector<std::string>& errors, Phases& phases)
 {
     IFfrontEnd front = frontend();
     IFsimulator* engine = nullptr;
@@ -181,19 +210,29 @@ void simulate(Deck& deck, Run& run, std::vector<std::string>& errors)
     IFnode* node = nullptr;
     INPgndInsert(s.ckt, &name, s.table, &node);
     check(engine->newTask(s.ckt, &s.task, "deck"), "no task");
-    check(engine->newAnalysis(s.ckt, findanalysis(engine, "options"), "options", &s.options, s.task),
-        "no options");
+    check(engine->newAnalysis(s.ckt, findanalysis(engine, "options"), "options", &s.options, s.task), "no options");
 
-    const Controls controls = readcontrols(deck.first(), &errors);
+    // A deck with subcircuits is read as one expanded list; any other reads its device cards a
+    // part at a time after the rest, each part freed once read.
+    const bool whole = deck.hierarchical();
+    SPICECARD* cards = whole ? deck.expanded() : deck.controls();
+    if (!cards && whole)
+        throw Failure("the deck's subcircuits did not expand");
+    const Controls controls = readcontrols(cards, &errors);
     run.printer = std::make_unique<Printer>(engine, s.ckt, controls, run.out, run.err);
-    const int failed
-        = INPpas1(s.ckt, deck.first(), s.table) + INPpas2(s.ckt, deck.first(), s.table, s.task, s.options);
+    int failed = INPpas1(s.ckt, cards, s.table);
+    bool marked = false;
+    const std::size_t devices = whole ? 0 : deck.devices();
+    for (std::size_t from = 0; from < devices; from += DeviceCardsAtOnce) {
+        SPICECARD* part = deck.devicecards(from, DeviceCardsAtOnce);
+        failed += INPpas2(s.ckt, part, s.table, s.task, s.options);
+        marked = marked || anymarked(part);
+        Deck::freecards(part);
+    }
+    failed += INPpas2(s.ckt, cards, s.table, s.task, s.options);
     // A card with an error text did not read: a .model card's parameters are read when a device
     // first uses it, and their errors land on that card outside the passes' counts.
-    bool marked = false;
-    for (const SPICECARD* card = deck.first(); card; card = card->next)
-        marked = marked || card->error;
-    if (failed > 0 || marked || !errors.empty())
+    if (failed > 0 || marked || anymarked(cards) || !errors.empty())
         throw Failure("the deck's cards did not read");
     setnodes(s, engine, controls.ics, "ic");
     setnodes(s, engine, controls.nodesets, "nodeset");
@@ -212,7 +251,10 @@ void simulate(Deck& deck, Run& run, std::vector<std::string>& errors)
         if (card.kind == "tran" && isatty(fileno(run.err)))
             run.printer->stop = card.tran.tstop;
     }
+    deck.release();
+    phases.built = Phase::now();
     check(engine->doAnalyses(s.ckt, 1, s.task), "the analysis failed");
+    phases.done = Phase::now();
     for (const AnalysisCard& card : controls.analyses) {
         for (const std::string& vector : run.printer->unprinted(card.kind))
             throw Failure(vector + ": no vector of that name in the plots of ." + card.kind);
@@ -221,8 +263,10 @@ void simulate(Deck& deck, Run& run, std::vector<std::string>& errors)
 
 } // namespace
 
-int run(const std::string& path, std::FILE* out, std::FILE* err)
+int run(const std::string& path, std::FILE* out, std::FILE* err, bool statistics)
 {
+    Phases phases;
+    phases.start = Phase::now();
     Run state;
     state.out = out;
     state.err = err;
@@ -234,9 +278,15 @@ int run(const std::string& path, std::FILE* out, std::FILE* err)
         std::string problem;
         if (!deck.read(path, &problem))
             throw Failure(problem);
-        if (!deck.expand())
-            throw Failure("the deck's subcircuits did not expand");
-        simulate(deck, state, errors);
+        phases.read = Phase::now();
+        simulate(deck, state, errors, phases);
+        if (statistics)
+            std::fprintf(err,
+                "statistics: processor time %.3f s reading, %.3f s building, %.3f s in the analysis; "
+                "peak memory %.0f MB built, %.0f MB in all; %d equations, %zu points\n",
+                phases.read.seconds - phases.start.seconds, phases.built.seconds - phases.read.seconds,
+                phases.done.seconds - phases.built.seconds, phases.built.megabytes, phases.done.megabytes,
+                state.printer->equations, state.printer->points);
     } catch (const Failure& failure) {
         for (const std::string& error : errors)
             std::fprintf(err, "error: %s\n", error.c_str());

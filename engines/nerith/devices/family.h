@@ -4,6 +4,7 @@
 #include "engines/nerith/device.h"
 #include "engines/nerith/parameters.h"
 #include "engines/nerith/report.h"
+#include "engines/nerith/store.h"
 
 #include <array>
 #include <deque>
@@ -135,7 +136,12 @@ public:
     std::function<void()> preserve(IFinstance& instance) override
     {
         auto& kept = static_cast<Instance&>(instance);
-        return [&kept, copy = kept] { kept = copy; };
+        if constexpr (requires { Device::preserve(kept); })
+            return Device::preserve(kept);
+        else if constexpr (std::is_copy_assignable_v<Instance>)
+            return [&kept, copy = kept] { kept = copy; };
+        else
+            return {}; // a device no sweep changes
     }
 
     int setup(IFcircuit& ckt) override
@@ -231,6 +237,11 @@ public:
         if constexpr (requires { Device::truncation(ckt, std::span<const Hot>(hot), test); })
             Device::truncation(ckt, std::span<const Hot>(hot), test);
     }
+    void limitstep(IFcircuit& ckt, double& step) override
+    {
+        if constexpr (requires { Device::limitstep(ckt, std::span<const Hot>(hot), step); })
+            Device::limitstep(ckt, std::span<const Hot>(hot), step);
+    }
     void accept(IFcircuit& ckt) override
     {
         if constexpr (requires { Device::accept(ckt, std::span<const Hot>(hot)); })
@@ -276,7 +287,7 @@ private:
     int32_t type;
     int32_t live = 0;
     std::deque<Model> models;
-    std::deque<Instance> instances;
+    Store<Instance> instances;
     std::vector<Hot> hot; // of the bound instances, in the order they were bound
     std::vector<Binding> bindings; // beside `hot`
 };
