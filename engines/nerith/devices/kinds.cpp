@@ -20,12 +20,13 @@ extern const DeviceKind mutualkind;
 extern const DeviceKind switchkind;
 extern const DeviceKind cswitchkind;
 extern const DeviceKind asrckind;
+extern const DeviceKind tranlinekind;
 
 const std::vector<const DeviceKind*>& devicekinds()
 {
     static const std::vector<const DeviceKind*> kinds { &resistorkind, &capacitorkind, &inductorkind,
         &vsourcekind, &isourcekind, &vcvskind, &vccskind, &diodekind, &bjtkind, &jfetkind, &meskind,
-        &objitfkind, &cccskind, &ccvskind, &mutualkind, &switchkind, &cswitchkind, &asrckind };
+        &objitfkind, &cccskind, &ccvskind, &mutualkind, &switchkind, &cswitchkind, &asrckind, &tranlinekind };
     return kinds;
 }
 

@@ -38,6 +38,7 @@ TEST(Descriptor, DeclaresTheBuiltDevicesOnly)
         { "Switch", 4, { "on", "off" } },
         { "Cswitch", 2, { "control", "on", "off" } },
         { "ASRC", 2, { "v", "i" } },
+        { "Tranline", 4, { "z0", "td", "f", "nl", "ic" } },
     };
     ASSERT_EQ(s.d->numDevices, static_cast<int32_t>(std::size(rows)));
     for (const Row& row : rows) {
