@@ -33,6 +33,9 @@ TOP = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))
 # The names the runner gives the sweep variable of a plot.
 SCALES = ("time", "frequency", "sweep")
 
+# The key of a raw plot's scale name.
+SCALE_NAME = "@scale"
+
 # How the runner prints complex values, by the letters after v or i.
 FORMS = {
     "": abs,
@@ -78,7 +81,8 @@ def printed_plots(output):
 
 def read_raw(path):
     """The plots of an ngspice raw file (binary or ASCII): a list of {lower-case name: values}, the
-    scale (the first variable) also under the key None; complex values as complex numbers."""
+    scale (the first variable) also under the key None and its name under SCALE_NAME; complex values
+    as complex numbers."""
     with open(path, "rb") as f:
         data = f.read()
     plots = []
@@ -143,6 +147,7 @@ def read_raw(path):
                     else:
                         columns[name].append(float(value))
         columns[None] = [v.real if isinstance(v, complex) else v for v in columns[names[0]]]
+        columns[SCALE_NAME] = names[0]
         plots.append(columns)
     return plots
 
@@ -211,6 +216,10 @@ def theirs(raw, scale, name):
     for place, plot in enumerate(raw):
         if scale is None and len(plot[None]) != 1:
             continue
+        # A transient meets a transient and a frequency sweep a frequency sweep, whatever order
+        # ngspice ran them in.
+        if scale in ("time", "frequency") and plot[SCALE_NAME] != scale:
+            continue
         if parts:
             letter, form, inside = parts
             nodes = inside.split(",")
@@ -227,6 +236,16 @@ def theirs(raw, scale, name):
         for candidate in (key, "v(%s)" % key, "i(%s)" % key):
             if candidate in plot:
                 return plot[None], [abs(v) for v in plot[candidate]], place
+    return None, None, None
+
+
+def meet(raw, first, scale, name):
+    """theirs() from ngspice's plot `first` on, else from its first plot (ngspice runs some analyses
+    before others whatever the cards' order); the place is in `raw`."""
+    for start in (first, 0):
+        their_scale, values, place = theirs(raw[start:], scale, name)
+        if values is not None:
+            return their_scale, values, start + place
     return None, None, None
 
 
@@ -293,10 +312,10 @@ def compare(mine, raw):
     for scale, columns, names in mine:
         met = first
         for name in names:
-            their_scale, values, place = theirs(raw[first:], scale, name)
+            their_scale, values, place = meet(raw, first, scale, name)
             if values is None:
                 raise RuntimeError("ngspice has no vector for %s" % name)
-            met = max(met, first + place + 1)
+            met = max(met, place + 1)
             result.append((deviation(columns[name], columns[scale] if scale else None, their_scale, values, name),
                            name))
         first = met
@@ -311,9 +330,9 @@ def as_ours(raw, mine):
         columns = {}
         met = first
         for name in names:
-            their_scale, values, place = theirs(raw[first:], scale, name)
+            their_scale, values, place = meet(raw, first, scale, name)
             columns[name] = values
-            met = max(met, first + place + 1)
+            met = max(met, place + 1)
             if scale:
                 columns[scale] = their_scale
         plots.append((scale, columns, names))

@@ -27,7 +27,7 @@ double shotnoise(double current)
     return 2 * ElectronCharge * std::fabs(current);
 }
 
-void NoiseSources::add(const IFinstance& device, std::initializer_list<NoiseGenerator> generators)
+void NoiseSources::add(const IFinstance& device, std::span<const NoiseGenerator> generators)
 {
     const std::size_t first = list.size();
     list.insert(list.end(), generators.begin(), generators.end());

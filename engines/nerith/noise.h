@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -31,7 +32,11 @@ class NoiseSources {
 public:
     // The generators of one device. One alone is reported under the device's name; several under
     // "<device>_<suffix>" each, followed by the device's total under its name.
-    void add(const IFinstance& device, std::initializer_list<NoiseGenerator> generators);
+    void add(const IFinstance& device, std::span<const NoiseGenerator> generators);
+    void add(const IFinstance& device, std::initializer_list<NoiseGenerator> generators)
+    {
+        add(device, std::span<const NoiseGenerator>(generators.begin(), generators.size()));
+    }
 
     const std::vector<NoiseGenerator>& generators() const { return list; }
     const std::vector<std::string>& entries() const { return names; }

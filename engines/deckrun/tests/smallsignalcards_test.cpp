@@ -140,3 +140,40 @@ TEST(SmallSignalCards, ALineWithoutImpedanceOrDelayFailsNamingIt)
         EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
     }
 }
+
+TEST(SmallSignalCards, AUniformRcLineHoldsItsTotalResistanceAndCapacitance)
+{
+    // 2 mm of 10 kohm/mm and 1 pF/mm: in DC 20 kohm between its ends, dividing with 20 kohm; a
+    // current into both ends tied charges 2 pF, once the sections have settled into step.
+    const Result divider = rundeck("urc divider\n"
+                                   "vin in 0 1\nu1 in b 0 line l=2m\nrb b 0 20k\n"
+                                   ".model line urc rperl=10meg cperl=1n\n.op\n.print op v(b)\n");
+    ASSERT_EQ(divider.status, 0) << divider.err;
+    EXPECT_NEAR(divider.last("v(b)"), 0.5, 1e-9);
+    const Result charge = rundeck("urc charge\n"
+                                  "i1 0 a 1u\nu1 a a 0 line l=2m n=4\n"
+                                  ".model line urc rperl=10meg cperl=1n\n"
+                                  ".tran 10n 1u 0 10n uic\n.print tran v(a)\n");
+    ASSERT_EQ(charge.status, 0) << charge.err;
+    const double slope = (valueat(charge, "v(a)", 1e-6) - valueat(charge, "v(a)", 0.5e-6)) / 0.5e-6;
+    EXPECT_NEAR(slope, 1e-6 / 2e-12, 1e-3 * 1e-6 / 2e-12);
+}
+
+TEST(SmallSignalCards, AUniformRcLineThatCannotBeSimulatedFailsNamingIt)
+{
+    const struct {
+        const char* cards;
+        const char* message;
+    } cases[] = {
+        { "u1 a b 0 line\n.model line urc", "u1 needs a length L above 0" },
+        { "u1 a b 0 line l=1m\n.model line urc k=1", "its model needs K above 1" },
+        { "u1 a b 0 line l=1m\n.model line urc rperl=0", "its model needs K above 1" },
+        { "u1 a b 0 line l=1m n=0\n.model line urc", "N must lie from 1 to 10000" },
+        { "u1 a b 0 line l=1m\n.model line urc isperl=1f", "the diode-loaded line (ISPERL) cannot be simulated" },
+    };
+    for (const auto& c : cases) {
+        const Result r = rundeck(std::string("bad urc\nvin a 0 1\nrb b 0 1k\n") + c.cards + "\n.op\n");
+        EXPECT_EQ(r.status, 1) << c.cards;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+    }
+}

@@ -178,6 +178,9 @@ public:
         for (std::size_t k = 0; k < hot.size(); ++k) {
             for (std::size_t j = 0; j < Cells; ++j)
                 hot[k].cells[j] = matrix.entry(bindings[k].places[j], k * Cells + j);
+            // A type whose instances hold places of their own in numbers that vary maps them itself.
+            if constexpr (requires { Device::attach(*bindings[k].owner, matrix); })
+                Device::attach(*bindings[k].owner, matrix);
         }
     }
     void load(IFcircuit& ckt) override { Device::load(ckt, std::span<Hot>(hot)); }

@@ -21,12 +21,13 @@ extern const DeviceKind switchkind;
 extern const DeviceKind cswitchkind;
 extern const DeviceKind asrckind;
 extern const DeviceKind tranlinekind;
+extern const DeviceKind urckind;
 
 const std::vector<const DeviceKind*>& devicekinds()
 {
     static const std::vector<const DeviceKind*> kinds { &resistorkind, &capacitorkind, &inductorkind,
         &vsourcekind, &isourcekind, &vcvskind, &vccskind, &diodekind, &bjtkind, &jfetkind, &meskind,
-        &objitfkind, &cccskind, &ccvskind, &mutualkind, &switchkind, &cswitchkind, &asrckind, &tranlinekind };
+        &objitfkind, &cccskind, &ccvskind, &mutualkind, &switchkind, &cswitchkind, &asrckind, &tranlinekind, &urckind };
     return kinds;
 }
 

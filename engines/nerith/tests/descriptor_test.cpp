@@ -39,6 +39,7 @@ TEST(Descriptor, DeclaresTheBuiltDevicesOnly)
         { "Cswitch", 2, { "control", "on", "off" } },
         { "ASRC", 2, { "v", "i" } },
         { "Tranline", 4, { "z0", "td", "f", "nl", "ic" } },
+        { "URC", 3, { "l", "n" } },
     };
     ASSERT_EQ(s.d->numDevices, static_cast<int32_t>(std::size(rows)));
     for (const Row& row : rows) {
