@@ -98,7 +98,8 @@ struct Resistor : LinearDevice {
     static void noise(IFcircuit& ckt, const Instance& r, const Hot& h, NoiseSources& sources)
     {
         const double kelvin = instancetemperature(ckt, r.coefficients.get()) + KelvinOffset;
-        sources.add(r, { { "", r.terminals[0]->number, r.terminals[1]->number, thermalnoise(kelvin, h.conductance) } });
+        sources.add(r,
+            { { "", r.terminals[0]->number, r.terminals[1]->number, thermalnoise(kelvin, h.conductance) } });
     }
 
     static void topology(Topology& topology, const Instance& r, const Hot&)

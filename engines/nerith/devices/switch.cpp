@@ -190,7 +190,8 @@ template <class Control, const Wording& words> struct Switch {
 
     static void noise(IFcircuit& ckt, const Instance& s, const Hot& h, NoiseSources& sources)
     {
-        sources.add(s, { { "", s.nodes[0], s.nodes[1], thermalnoise(ckt.options.temp + KelvinOffset, h.conductance) } });
+        sources.add(s,
+            { { "", s.nodes[0], s.nodes[1], thermalnoise(ckt.options.temp + KelvinOffset, h.conductance) } });
     }
 
     // Its conductance is constant about the state: no distortion products.

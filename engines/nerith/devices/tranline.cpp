@@ -50,8 +50,8 @@ public:
             return begin->waves;
         if (t >= points.back().time)
             return points.back().waves;
-        const auto after = std::upper_bound(begin, points.end(), t,
-            [](double time, const Point& p) { return time < p.time; });
+        const auto after = std::upper_bound(
+            begin, points.end(), t, [](double time, const Point& p) { return time < p.time; });
         const std::size_t i = static_cast<std::size_t>(after - points.begin()) - 1;
         return interpolate(i, t);
     }
@@ -99,7 +99,8 @@ public:
         double most = 0;
         double largest = 0;
         const auto begin = points.begin() + static_cast<std::ptrdiff_t>(first);
-        auto i = std::upper_bound(begin, points.end(), from, [](double time, const Point& p) { return time < p.time; });
+        auto i = std::upper_bound(
+            begin, points.end(), from, [](double time, const Point& p) { return time < p.time; });
         for (i = i - begin >= 2 ? i - 2 : begin; i + 2 < points.end() && i->time <= to; ++i) {
             const Point& a = i[0];
             const Point& b = i[1];
@@ -221,7 +222,8 @@ struct Tranline : LinearDevice {
         field<&Instance::z0, &Instance::z0given>("z0", Impedance, "Characteristic impedance").in("ohm"),
         field<&Instance::z0, &Instance::z0given>("zo", ImpedanceAlias, "Characteristic impedance").in("ohm"),
         field<&Instance::td, &Instance::tdgiven>("td", Delay, "Transmission delay").in("s"),
-        field<&Instance::f, &Instance::fgiven>("f", Frequency, "Frequency at which the line is NL wavelengths long")
+        field<&Instance::f, &Instance::fgiven>(
+            "f", Frequency, "Frequency at which the line is NL wavelengths long")
             .in("Hz"),
         field<&Instance::nl>("nl", Length, "Length in wavelengths at F").initially(0.25),
         field<&Instance::v1>("v1", InitialV1, "Initial voltage at port 1").in("V"),
@@ -250,8 +252,9 @@ struct Tranline : LinearDevice {
         const int32_t p1 = h.ports[0], n1 = h.ports[1], p2 = h.ports[2], n2 = h.ports[3];
         const int32_t b1 = h.branches[0], b2 = h.branches[1];
         h.cells = { m.place(p1, b1), m.place(n1, b1), m.place(p2, b2), m.place(n2, b2), m.place(b1, p1),
-            m.place(b1, n1), m.place(b1, b1), m.place(b1, p2), m.place(b1, n2), m.place(b1, b2), m.place(b2, p2),
-            m.place(b2, n2), m.place(b2, b2), m.place(b2, p1), m.place(b2, n1), m.place(b2, b1) };
+            m.place(b1, n1), m.place(b1, b1), m.place(b1, p2), m.place(b1, n2), m.place(b1, b2),
+            m.place(b2, p2), m.place(b2, n2), m.place(b2, b2), m.place(b2, p1), m.place(b2, n1),
+            m.place(b2, b1) };
         return 0;
     }
 

@@ -74,19 +74,29 @@ struct Urc {
         bool lumpsgiven = false;
         int32_t made = 0; // the sections the equations were made for
         int32_t reference = 0;
-        std::vector<Node*> internal; // lo1 .. lo(N-1), then hi1 .. hiN
+        // The internal nodes lo1 .. lo(N-1) and hi1 .. hiN, kept by their names across set-ups.
+        std::vector<Node*> lonodes;
+        std::vector<Node*> hinodes;
         std::vector<Resistor> resistors;
         std::vector<Capacitor> capacitors;
     };
 
     static constexpr auto modelparameters = parametertable<Model>({
         field<&Model::k>("k", Propagation, "Propagation constant: the growth of the sections").initially(1.5),
-        field<&Model::fmax>("fmax", MaximumFrequency, "Maximum frequency of interest").in("Hz").initially(1e9),
-        field<&Model::rperl>("rperl", ResistancePerLength, "Resistance per unit length").in("ohm/m").initially(1000),
-        field<&Model::cperl>("cperl", CapacitancePerLength, "Capacitance per unit length").in("F/m").initially(1e-12),
-        field<&Model::isperl, &Model::isgiven>("isperl", SaturationPerLength, "Saturation current per unit length")
+        field<&Model::fmax>("fmax", MaximumFrequency, "Maximum frequency of interest")
+            .in("Hz")
+            .initially(1e9),
+        field<&Model::rperl>("rperl", ResistancePerLength, "Resistance per unit length")
+            .in("ohm/m")
+            .initially(1000),
+        field<&Model::cperl>("cperl", CapacitancePerLength, "Capacitance per unit length")
+            .in("F/m")
+            .initially(1e-12),
+        field<&Model::isperl, &Model::isgiven>(
+            "isperl", SaturationPerLength, "Saturation current per unit length")
             .in("A/m"),
-        field<&Model::rsperl>("rsperl", DiodeResistancePerLength, "Diode resistance per unit length").in("ohm/m"),
+        field<&Model::rsperl>("rsperl", DiodeResistancePerLength, "Diode resistance per unit length")
+            .in("ohm/m"),
         field<&Model::flag>("urc", ModelFlag, "Uniform R.C. line model"),
     });
 
@@ -123,7 +133,8 @@ struct Urc {
         if (!(m.k > 1) || !std::isfinite(m.k) || !(m.rperl > 0) || !std::isfinite(m.rperl) || !(m.cperl > 0)
             || !std::isfinite(m.cperl) || !(m.fmax > 0) || !std::isfinite(m.fmax))
             return fail(E_BADDEVICE,
-                "uniform RC line %s: its model needs K above 1 and RPERL, CPERL and FMAX above 0", u.name.c_str());
+                "uniform RC line %s: its model needs K above 1 and RPERL, CPERL and FMAX above 0",
+                u.name.c_str());
         if (u.lumpsgiven && (u.lumps < 1 || u.lumps > 10000))
             return fail(E_BADDEVICE, "uniform RC line %s: N must lie from 1 to 10000, not %d", u.name.c_str(),
                 u.lumps);
@@ -139,16 +150,16 @@ struct Urc {
         if (int code = terminalnumbers(u, 3, ends))
             return code;
         const int32_t n = sections(u);
-        if (u.internal.size() != static_cast<std::size_t>(2 * n - 1))
-            u.internal.assign(static_cast<std::size_t>(2 * n - 1), nullptr);
         u.made = n;
         u.reference = ends[2];
-        std::vector<int32_t> lo(static_cast<std::size_t>(n)), hi(static_cast<std::size_t>(n));
-        for (int32_t i = 0; i < n; ++i) {
-            const auto k = static_cast<std::size_t>(i);
-            hi[k] = internalnode(ckt, u, u.internal[static_cast<std::size_t>(n - 1 + i)],
-                ("hi" + std::to_string(i + 1)).c_str());
-            lo[k] = i + 1 < n ? internalnode(ckt, u, u.internal[k], ("lo" + std::to_string(i + 1)).c_str()) : hi[k];
+        const auto count = static_cast<std::size_t>(n);
+        u.lonodes.resize(std::max(u.lonodes.size(), count - 1), nullptr);
+        u.hinodes.resize(std::max(u.hinodes.size(), count), nullptr);
+        std::vector<int32_t> lo(count), hi(count);
+        for (std::size_t k = 0; k < count; ++k) {
+            const std::string number = std::to_string(k + 1);
+            hi[k] = internalnode(ckt, u, u.hinodes[k], ("hi" + number).c_str());
+            lo[k] = k + 1 < count ? internalnode(ckt, u, u.lonodes[k], ("lo" + number).c_str()) : hi[k];
         }
         u.resistors.clear();
         u.capacitors.clear();
@@ -157,8 +168,10 @@ struct Urc {
         for (int32_t i = 0; i < n; ++i) {
             const auto k = static_cast<std::size_t>(i);
             const std::string number = std::to_string(i + 1);
-            u.resistors.push_back({ 0, conductanceplaces(ckt.matrix, left, lo[k]), left, lo[k], "rlo" + number });
-            u.resistors.push_back({ 0, conductanceplaces(ckt.matrix, hi[k], right), hi[k], right, "rhi" + number });
+            u.resistors.push_back(
+                { 0, conductanceplaces(ckt.matrix, left, lo[k]), left, lo[k], "rlo" + number });
+            u.resistors.push_back(
+                { 0, conductanceplaces(ckt.matrix, hi[k], right), hi[k], right, "rhi" + number });
             // The middle node, where the two sides meet, has one capacitance.
             for (int32_t node : i + 1 < n ? std::vector { lo[k], hi[k] } : std::vector { hi[k] }) {
                 const int32_t state = ckt.models.allocstates(2);
@@ -187,8 +200,8 @@ struct Urc {
         const double r1 = u.length * m.rperl * (p - 1) / (2 * std::pow(p, n) - 2);
         const double c1 = u.length * m.cperl * (p - 1) / (std::pow(p, n - 1) * (p + 1) - 2);
         if (!(r1 > 0) || !(c1 > 0) || !std::isfinite(r1) || !std::isfinite(c1))
-            return fail(E_BADDEVICE, "uniform RC line %s: its sections have no finite resistance and capacitance",
-                u.name.c_str());
+            return fail(E_BADDEVICE,
+                "uniform RC line %s: its sections have no finite resistance and capacitance", u.name.c_str());
         // The resistors come in pairs and the capacitors too but for the middle one, section by section.
         double scale = 1;
         for (std::size_t k = 0; k < u.resistors.size(); ++k) {
