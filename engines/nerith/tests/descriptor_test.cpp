@@ -38,6 +38,10 @@ TEST(Descriptor, DeclaresTheBuiltDevicesOnly)
         { "Switch", 4, { "on", "off" } },
         { "Cswitch", 2, { "control", "on", "off" } },
         { "ASRC", 2, { "v", "i" } },
+        { "MOS1", 4, { "l", "w", "m", "ad", "as", "off", "ic", "temp" } },
+        { "MOS2", 4, { "l", "w", "m", "ad", "as", "off", "ic", "temp" } },
+        { "MOS3", 4, { "l", "w", "m", "ad", "as", "off", "ic", "temp" } },
+        { "MOS6", 4, { "l", "w", "m", "ad", "as", "off", "ic", "temp" } },
         { "Tranline", 4, { "z0", "td", "f", "nl", "ic" } },
         { "URC", 3, { "l", "n" } },
     };
@@ -56,7 +60,7 @@ TEST(Descriptor, DeclaresTheBuiltDevicesOnly)
     }
     EXPECT_EQ(findparm(s.d->devices[findtype(s.d, "resistor")]->instanceParms, 3, "resistance")->id,
         RES_RESISTANCE);
-    EXPECT_EQ(findtype(s.d, "MOS1"), -1);
+    EXPECT_EQ(findtype(s.d, "BSIM1"), -1);
     IFmodel* model = nullptr;
     EXPECT_EQ(s.d->newModel(s.ckt, s.d->numDevices, &model, "m"), E_BADTYPE);
 }
