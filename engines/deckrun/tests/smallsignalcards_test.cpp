@@ -72,6 +72,24 @@ TEST(SmallSignalCards, ControlledCoupledBehaviouralAndSwitchedDevicesFollowTheir
         EXPECT_NEAR(r.last(e.vector), e.value, 1e-6) << e.vector;
 }
 
+TEST(SmallSignalCards, AMosfetAmplifiesByItsTransconductance)
+{
+    // In saturation at vgs - vto = 1 V, kp W / L = 1 mA/V^2 gives gm = 1 mS: a gain of -gm RD = -4
+    // with the bulk on the source; the drain's 1 nF makes a pole at 1 / (2 pi RD C).
+    const Result r = rundeck("common source\n"
+                             "vdd vdd 0 5\nvin g 0 dc 2 ac 1\nrd vdd d 4k\ncd d 0 1n\n"
+                             "m1 d g 0 0 nmod l=1u w=10u\n.model nmod nmos level=1 vto=1 kp=100u\n"
+                             ".ac lin 2 1 39788.73577\n.print ac vm(d) vp(d)\n");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::vector<std::vector<double>> rows = r.rows();
+    ASSERT_EQ(rows.size(), 2u);
+    const double lag = std::atan(2 * M_PI * 4e3 * 1e-9) * 180 / M_PI; // at 1 Hz
+    EXPECT_NEAR(rows[0][1], 4, 1e-6);
+    EXPECT_NEAR(rows[0][2], 180 - lag, 1e-6);
+    EXPECT_NEAR(rows[1][1], 4 / std::sqrt(2.0), 1e-6);
+    EXPECT_NEAR(rows[1][2], 135, 1e-6);
+}
+
 TEST(SmallSignalCards, ALosslessLineDelaysByItsLengthAndReflectsByItsEnd)
 {
     // A 1 V step through 50 ohm into 50 ohm lines of 10 ns: the matched line's end rises to 0.5 V
