@@ -40,7 +40,7 @@ public:
 
     bool empty() const { return first == points.size(); }
 
-    // The waves at `t`: those of the first point before it, of the last point after it.
+    // The waves at `t`; before the first point those of the first, after the last those of the last.
     Waves at(double t) const
     {
         if (empty())
