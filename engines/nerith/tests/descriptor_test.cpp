@@ -44,6 +44,7 @@ TEST(Descriptor, DeclaresTheBuiltDevicesOnly)
         { "MOS6", 4, { "l", "w", "m", "ad", "as", "off", "ic", "temp" } },
         { "Tranline", 4, { "z0", "td", "f", "nl", "ic" } },
         { "URC", 3, { "l", "n" } },
+        { "LTRA", 4, { "v1", "i1", "v2", "i2", "ic" } },
     };
     ASSERT_EQ(s.d->numDevices, static_cast<int32_t>(std::size(rows)));
     for (const Row& row : rows) {
