@@ -40,7 +40,7 @@ enum : int32_t {
 };
 
 // The line's case by which of R, L, G and C it has.
-enum class Case { Rlc, Rg, Lc };
+enum class Case { Rlc, Rc, Rg, Lc };
 
 // The ports' voltages and currents at an accepted time point.
 struct Sample {
@@ -50,8 +50,9 @@ struct Sample {
 
 // The lossy transmission line between two ports (pos1, neg1) and (pos2, neg2) of length LEN, each
 // port with a branch for the current into its positive terminal. A line with R, L and C (LC
-// without loss) convolves the ports' past with its impulse responses; one with only R and G is a
-// resistive two-port; small-signal, any line is its exact frequency-domain two-port.
+// without loss), or with R and C, convolves the ports' past with its impulse responses; one with
+// only R and G is a resistive two-port; small-signal, any line is its exact frequency-domain
+// two-port.
 struct Ltra {
     static constexpr bool Linear = true;
 
@@ -96,12 +97,12 @@ struct Ltra {
         std::array<int32_t, Count> cells;
     };
 
-    // What the past contributes at one time: the factor on a port's own present voltage beside
-    // Y0, and each branch equation's right-hand side.
+    // The port equations at one time, I1 = self V1 - mutualv V2 - mutuali I2 + rhs[0] and port 2
+    // alike: the factors on the present values and what the past contributes.
     struct Convolution {
         double time = -1;
         std::size_t samples = 0;
-        double own = 0;
+        double self = 0, mutualv = 0, mutuali = 0;
         std::array<double, 2> rhs {};
     };
 
@@ -109,6 +110,7 @@ struct Ltra {
         double v1, i1, v2, i2; // of the ports at the start of a run with UIC
         Case kind = Case::Rlc;
         std::optional<ltra::RlcKernels> kernels;
+        std::optional<ltra::RcKernels> rckernels;
         double resistance = 0; // R LEN: the DC resistance of an RLC line
         double rgself = 0, rgmutual = 0; // an RG line's port conductances
         std::vector<Sample> history;
@@ -209,8 +211,7 @@ struct Ltra {
         } else if (r && g && !l && !c) {
             t.kind = Case::Rg;
         } else if (r && c && !l && !g) {
-            return fail(
-                E_BADDEVICE, "lossy line %s: the RC case (L and G of 0) is not supported", t.name.c_str());
+            t.kind = Case::Rc;
         } else {
             return fail(E_BADDEVICE,
                 "lossy line %s: model %s has no case the line handles (RLC, RC, RG or LC, of the values "
@@ -224,6 +225,8 @@ struct Ltra {
             t.rgself = 1 / (z0 * std::tanh(theta));
             t.rgmutual = 1 / (z0 * std::sinh(theta));
             t.kernels.reset();
+        } else if (t.kind == Case::Rc) {
+            t.rckernels.emplace(std::sqrt(m.c / m.r), m.len * std::sqrt(m.r * m.c));
         } else {
             t.kernels.emplace(std::sqrt(m.c / m.l), m.r / (2 * m.l), m.len * std::sqrt(m.l * m.c));
         }
@@ -290,7 +293,9 @@ struct Ltra {
             } else {
                 const Convolution& past = convolution(t, ckt.time);
                 stampbranches(a, h);
-                stampadmittances(a, h, t.kernels->admittance() + past.own, 0);
+                stampadmittances(a, h, past.self, past.mutualv);
+                a[h.cells[Br1Br2]] += past.mutuali;
+                a[h.cells[Br2Br1]] += past.mutuali;
                 ckt.rhs[static_cast<std::size_t>(h.branches[0])] += past.rhs[0];
                 ckt.rhs[static_cast<std::size_t>(h.branches[1])] += past.rhs[1];
             }
@@ -346,11 +351,22 @@ struct Ltra {
         Convolution& out = t.cached;
         if (out.time == time && out.samples == t.history.size())
             return out;
-        const ltra::RlcKernels& k = *t.kernels;
         const Sample start { time, { t.v1, t.v2 }, { t.i1, t.i2 } };
         const std::span<const Sample> samples
             = t.history.empty() ? std::span<const Sample>(&start, 1) : std::span<const Sample>(t.history);
-        out = { time, t.history.size(), 0, {} };
+        out = { time, t.history.size(), 0, 0, 0, {} };
+        if (t.kind == Case::Rc)
+            rcconvolution(*t.rckernels, samples, time, out);
+        else
+            rlcconvolution(t, samples, time, out);
+        return out;
+    }
+
+    static void rlcconvolution(
+        const Instance& t, std::span<const Sample> samples, double time, Convolution& out)
+    {
+        const ltra::RlcKernels& k = *t.kernels;
+        out.self = k.admittance();
         std::array<double, 2> tail {}; // y's tail on each port's own voltage
         std::array<double, 2> h2 {}, h3 {}; // h2's on the other's current, h3's on its voltage
         const Sample& last = samples.back();
@@ -361,9 +377,10 @@ struct Ltra {
             if (a > 0) {
                 ya = k.admittanceintegral(a);
                 yya = k.admittancedoubleintegral(a);
-                out.own = yya / a;
+                const double own = yya / a;
+                out.self += own;
                 for (std::size_t p = 0; p < 2; ++p)
-                    tail[p] += last.v[p] * (ya - out.own);
+                    tail[p] += last.v[p] * (ya - own);
             }
             // Each older interval [a, b] of delays: the integral of the tail against the straight
             // voltage from va at a to vb at b.
@@ -389,7 +406,58 @@ struct Ltra {
             out.rhs[p]
                 = tail[p] - k.attenuation() * (k.admittance() * delayed.v[o] + delayed.i[o]) - h3[p] - h2[p];
         }
-        return out;
+    }
+
+    // An RC line's ports are straight between the samples, and so sums of ramps from each sample
+    // by its change of slope (none before the first, whose values held for ever before): each
+    // kernel's convolution is the sum of its ramp responses so weighted, plus its DC gain (that of
+    // h2 alone is not 0) times the first values. The ramp from the last sample holds the present.
+    static void rcconvolution(
+        const ltra::RcKernels& k, std::span<const Sample> samples, double time, Convolution& out)
+    {
+        const std::size_t n = samples.size() - 1;
+        std::array<double, 2> y {}, h2 {}, h3 {};
+        std::array<double, 2> vslope {}, islope {};
+        auto ramp = [&](const Sample& s, const std::array<double, 2>& dv, const std::array<double, 2>& di) {
+            const std::array<double, 3> r = k.ramps(time - s.time);
+            for (std::size_t p = 0; p < 2; ++p) {
+                const std::size_t o = 1 - p;
+                y[p] += dv[p] * r[0];
+                h2[p] += di[o] * r[1];
+                h3[p] += dv[o] * r[2];
+            }
+        };
+        for (std::size_t j = 0; j < n; ++j) {
+            const Sample& s = samples[j];
+            const Sample& next = samples[j + 1];
+            std::array<double, 2> dv, di;
+            for (std::size_t p = 0; p < 2; ++p) {
+                const double v = (next.v[p] - s.v[p]) / (next.time - s.time);
+                const double i = (next.i[p] - s.i[p]) / (next.time - s.time);
+                dv[p] = v - vslope[p];
+                di[p] = i - islope[p];
+                vslope[p] = v;
+                islope[p] = i;
+            }
+            ramp(s, dv, di);
+        }
+        // The present's slope (x(t) - x_n) / h: its known part here, its factor 1 / h in the matrix.
+        const Sample& last = samples[n];
+        const double h = time - last.time;
+        if (h > 0) {
+            std::array<double, 2> dv, di;
+            for (std::size_t p = 0; p < 2; ++p) {
+                dv[p] = -last.v[p] / h - vslope[p];
+                di[p] = -last.i[p] / h - islope[p];
+            }
+            ramp(last, dv, di);
+            const std::array<double, 3> r = k.ramps(h);
+            out.self = r[0] / h;
+            out.mutuali = r[1] / h;
+            out.mutualv = r[2] / h;
+        }
+        for (std::size_t p = 0; p < 2; ++p)
+            out.rhs[p] = y[p] - h3[p] - h2[p] - samples.front().i[1 - p];
     }
 
     // The convolutions of h2's and h3's tails, from T on, with the other port's current and
@@ -459,7 +527,8 @@ struct Ltra {
 
     // A wave must have left before it arrives: no step longer than the delay, unless NOSTEPLIMIT
     // (the values past the last point are then held). Unless NOCONTROL, where the arriving waves
-    // bend the step keeps a straight line through them within the voltage tolerances.
+    // bend the step keeps a straight line through them within the voltage tolerances; an RC line,
+    // without delay, keeps one through its ports' latest voltages so.
     static void limitstep(IFcircuit& ckt, std::span<const Hot> list, double& step)
     {
         for (const Hot& h : list) {
@@ -467,13 +536,16 @@ struct Ltra {
             if (t.kind == Case::Rg)
                 continue;
             const Model& m = model(t);
-            const double td = t.kernels->delay();
-            if (!m.nosteplimit)
+            const bool rc = t.kind == Case::Rc;
+            const double td = rc ? 0 : t.kernels->delay();
+            if (!m.nosteplimit && !rc)
                 step = std::min(step, td);
             if (m.nocontrol || t.history.size() < 3)
                 continue;
-            const double z0 = 1 / t.kernels->admittance();
-            const double from = ckt.time - td, to = ckt.time - td + step;
+            const double z0 = rc ? 0 : 1 / t.kernels->admittance();
+            const double weight = rc ? 1 : t.kernels->attenuation();
+            const double from = rc ? ckt.time - step : ckt.time - td,
+                         to = rc ? ckt.time : ckt.time - td + step;
             double most = 0, largest = 0;
             auto i = std::upper_bound(t.history.begin(), t.history.end(), from,
                 [](double x, const Sample& s) { return x < s.time; });
@@ -484,7 +556,7 @@ struct Ltra {
                     const double second = ((wc[k] - wb[k]) / (i[2].time - i[1].time)
                                               - (wb[k] - wa[k]) / (i[1].time - i[0].time))
                         / (i[2].time - i[0].time);
-                    most = std::max(most, std::fabs(second) * t.kernels->attenuation());
+                    most = std::max(most, std::fabs(second) * weight);
                     largest = std::max(largest, std::fabs(wb[k]));
                 }
             }
@@ -509,7 +581,7 @@ struct Ltra {
                 t.history.back() = s;
             else
                 t.history.push_back(s);
-            if (t.history.size() < 3)
+            if (t.history.size() < 3 || t.kind == Case::Rc)
                 continue;
             const Model& m = model(t);
             const double z0 = 1 / t.kernels->admittance();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace nerith::ltra {
 
@@ -71,6 +72,25 @@ std::array<double, 2> RlcKernels::propagationtails(double tau) const
     const double decay = std::exp(-alpha * (tau - rho));
     const double i1overrho = alpha * b.i1overx;
     return { alpha * td * decay * i1overrho, y0 * alpha * decay * (tau * i1overrho - b.i0) };
+}
+
+RcKernels::RcKernels(double rootcr, double a)
+    : rootcr(rootcr)
+    , a(a)
+{
+}
+
+// The inverse transforms of s^-3/2, s^-2 e^-a sqrt(s) and s^-3/2 e^-a sqrt(s).
+std::array<double, 3> RcKernels::ramps(double t) const
+{
+    if (t <= 0)
+        return {};
+    const double root = std::sqrt(t / std::numbers::pi);
+    const double u = a / (2 * std::sqrt(t));
+    const double gauss = std::exp(-u * u);
+    const double tail = std::erfc(u);
+    return { rootcr * 2 * root, (t + a * a / 2) * tail - a * root * gauss,
+        rootcr * (2 * root * gauss - a * tail) };
 }
 
 } // namespace nerith::ltra

@@ -42,4 +42,18 @@ private:
     double y0, alpha, td, through;
 };
 
+// The responses to a unit ramp of a line with only R and C per length, whose kernels are
+// singular at 0: y = sqrt(C/R) sqrt(s), h2 = e^-a sqrt(s) and h3 = y h2, a = LEN sqrt(R C). Their DC
+// gains are 0, 1 and 0.
+class RcKernels {
+public:
+    RcKernels(double rootcr, double a);
+
+    // At t >= 0: the ramp responses of y, h2 and h3.
+    std::array<double, 3> ramps(double t) const;
+
+private:
+    double rootcr, a;
+};
+
 } // namespace nerith::ltra
