@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <complex>
+#include <numbers>
 #include <string>
 #include <vector>
 
@@ -185,4 +187,113 @@ TEST(SmallSignalCards, LinesThatCannotBeSimulatedFailNamingThem)
         EXPECT_EQ(r.status, 1) << c.cards;
         EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
     }
+}
+
+TEST(SmallSignalCards, LossyLinesAreTheirTwoPortsInDcAndAc)
+{
+    // 50 ohm into each line, 100 ohm at its end: the load's voltage against the chain parameters
+    // cosh, Zc sinh, sinh / Zc of the line at the operating point (nearly DC) and two frequencies.
+    const struct {
+        const char* model;
+        double r, l, g, c, len;
+    } lines[] = {
+        { "r=2 l=250n c=100p len=2", 2, 250e-9, 0, 100e-12, 2 },
+        { "l=250n c=100p len=1", 0, 250e-9, 0, 100e-12, 1 },
+        { "r=1k c=100p len=1", 1000, 0, 0, 100e-12, 1 },
+        { "r=100 g=1m len=3", 100, 0, 1e-3, 0, 3 },
+    };
+    for (const auto& line : lines) {
+        const Result r
+            = rundeck(std::string("line two-port\nvin in 0 dc 1 ac 1\nrs in a 50\no1 a 0 b 0 line\n"
+                                  "rl b 0 100\n.model line ltra ")
+                + line.model + "\n.op\n.ac lin 2 1meg 20meg\n.print op v(b)\n.print ac vr(b) vi(b)\n");
+        ASSERT_EQ(r.status, 0) << r.err;
+        auto expected = [&](double f) {
+            const std::complex<double> s(0, 2 * std::numbers::pi * f);
+            const std::complex<double> z = line.r + s * line.l, y = line.g + s * line.c;
+            const std::complex<double> gamma = std::sqrt(z * y) * line.len, zc = std::sqrt(z / y);
+            const std::complex<double> a = std::cosh(gamma), b = zc * std::sinh(gamma),
+                                       c = std::sinh(gamma) / zc;
+            return 1.0 / (a + b / 100.0 + 50.0 * (c + a / 100.0));
+        };
+        EXPECT_NEAR(block(r, 0).last("v(b)"), expected(1e-6).real(), 1e-6) << line.model;
+        const std::vector<std::vector<double>> rows = block(r, 1).rows();
+        ASSERT_EQ(rows.size(), 2u);
+        for (const std::vector<double>& row : rows) {
+            const std::complex<double> v = expected(row[0]);
+            EXPECT_NEAR(row[1], v.real(), 1e-9) << line.model << " at " << row[0];
+            EXPECT_NEAR(row[2], v.imag(), 1e-9) << line.model << " at " << row[0];
+        }
+    }
+}
+
+TEST(SmallSignalCards, LossyLinesCarryAStepWithTheirDelayAndLossAndSettleToDc)
+{
+    // Lines of 10 ns and 50 ohm, matched at both ends, under a 1 V step: nothing arrives before the
+    // delay, then half the step attenuated by e^-(R / 2L) T, and in the end the DC divider through
+    // R LEN. Without loss the step arrives whole; an RC line has no delay and settles alike.
+    const Result r = rundeck("line steps\n"
+                             "vin in 0 pwl(0 0 0.1n 1)\n"
+                             "r1 in a 50\no1 a 0 b 0 lossy\nrb b 0 50\n"
+                             "r2 in c 50\no2 c 0 d 0 lossless\nrd d 0 50\n"
+                             "r3 in e 50\no3 e 0 f 0 rc\nrf f 0 50\n"
+                             ".model lossy ltra r=5 l=250n c=100p len=2\n"
+                             ".model lossless ltra l=250n c=100p len=2\n"
+                             ".model rc ltra r=10 c=100p len=1\n"
+                             ".tran 0.1n 400n\n"
+                             ".print tran v(b) v(d) v(f)\n");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const double attenuation = std::exp(-5 / (2 * 250e-9) * 10e-9);
+    const struct {
+        const char* vector;
+        double at;
+        double value;
+        double tolerance;
+    } expected[] = {
+        { "v(b)", 9.9e-9, 0, 1e-9 },
+        { "v(b)", 10.15e-9, 0.5 * attenuation, 5e-3 },
+        { "v(b)", 400e-9, 50.0 / 110, 1e-3 },
+        { "v(d)", 9.9e-9, 0, 1e-9 },
+        { "v(d)", 10.2e-9, 0.5, 1e-3 },
+        { "v(d)", 400e-9, 0.5, 1e-3 },
+        { "v(f)", 400e-9, 50.0 / 110, 1e-3 },
+    };
+    for (const auto& e : expected)
+        EXPECT_NEAR(valueat(r, e.vector, e.at), e.value, e.tolerance) << e.vector << " at " << e.at;
+}
+
+TEST(SmallSignalCards, LossyLinesThatCannotBeSimulatedFailNamingThem)
+{
+    const struct {
+        const char* model;
+        const char* message;
+    } cases[] = {
+        { "r=1 l=1n c=1p", "o1 needs a length LEN above 0 in model line" },
+        { "r=1 l=1n c=1p len=0", "o1 needs a length LEN above 0" },
+        { "r=-1 l=1n c=1p len=1", "R, L, G and C of model line must not be below 0" },
+        { "r=1 l=1n g=1m c=1p len=1", "model line has no case the line handles" },
+        { "l=1n len=1", "model line has no case the line handles" },
+        { "r=1 l=1n c=1p len=1 rel=-1", "REL and ABS must not be below 0" },
+    };
+    for (const auto& c : cases) {
+        const Result r
+            = rundeck(std::string("bad line\nvin a 0 1\nrb b 0 50\no1 a 0 b 0 line\n.model line ltra ")
+                + c.model + "\n.op\n");
+        EXPECT_EQ(r.status, 1) << c.model;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+    }
+}
+
+TEST(SmallSignalCards, ALossyLineStartsFromItsInitialConditions)
+{
+    // Charged to 1 V and open at its end, the line's end holds 1 V until the discharge through the
+    // 50 ohm at its start has crossed it, whatever the nodes hold at 0.
+    const Result r = rundeck("charged line\n"
+                             "vin in 0 0\nr1 in a 50\no1 a 0 b 0 lossy ic=1 0 1 0\nrb b 0 1meg\n"
+                             ".model lossy ltra r=5 l=250n c=100p len=2\n"
+                             ".tran 0.1n 15n uic\n.print tran v(a) v(b)\n");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NEAR(valueat(r, "v(a)", 1e-9), 0.5, 0.02);
+    EXPECT_NEAR(valueat(r, "v(b)", 9.5e-9), 1, 1e-3);
+    EXPECT_LT(valueat(r, "v(b)", 12e-9), 0.2);
 }

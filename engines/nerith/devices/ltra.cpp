@@ -575,8 +575,13 @@ struct Ltra {
             Instance& t = *h.line;
             if (t.kind == Case::Rg)
                 continue;
-            const Sample s { ckt.time, { x[h.ports[0]] - x[h.ports[1]], x[h.ports[2]] - x[h.ports[3]] },
-                { x[h.branches[0]], x[h.branches[1]] } };
+            // A run from initial conditions starts the line in the state they give, whatever the
+            // nodes hold at 0.
+            const bool given = t.history.empty() && (ckt.mode & MODE_UIC);
+            const Sample s = given
+                ? Sample { ckt.time, { t.v1, t.v2 }, { t.i1, t.i2 } }
+                : Sample { ckt.time, { x[h.ports[0]] - x[h.ports[1]], x[h.ports[2]] - x[h.ports[3]] },
+                      { x[h.branches[0]], x[h.branches[1]] } };
             if (!t.history.empty() && s.time <= t.history.back().time)
                 t.history.back() = s;
             else
