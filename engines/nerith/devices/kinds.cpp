@@ -17,12 +17,13 @@ extern const DeviceKind mos1kind;
 extern const DeviceKind mos2kind;
 extern const DeviceKind mos3kind;
 extern const DeviceKind mos6kind;
+extern const DeviceKind bsim3kind;
 
 const std::vector<const DeviceKind*>& devicekinds()
 {
     static const std::vector<const DeviceKind*> kinds { &resistorkind, &capacitorkind, &inductorkind,
         &vsourcekind, &isourcekind, &vcvskind, &vccskind, &diodekind, &bjtkind, &jfetkind, &meskind,
-        &mos1kind, &mos2kind, &mos3kind, &mos6kind };
+        &mos1kind, &mos2kind, &mos3kind, &mos6kind, &bsim3kind };
     return kinds;
 }
 

@@ -33,6 +33,7 @@ TEST(Descriptor, DeclaresTheBuiltDevicesOnly)
         { "MOS2", 4, { "l", "w", "m", "ad", "as", "off", "ic", "temp" } },
         { "MOS3", 4, { "l", "w", "m", "ad", "as", "off", "ic", "temp" } },
         { "MOS6", 4, { "l", "w", "m", "ad", "as", "off", "ic", "temp" } },
+        { "BSIM3", 4, { "l", "w", "m", "ad", "as", "off", "ic", "nqsmod" } },
     };
     ASSERT_EQ(s.d->numDevices, static_cast<int32_t>(std::size(rows)));
     for (const Row& row : rows) {
