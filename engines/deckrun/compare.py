@@ -61,6 +61,7 @@ def ours(runner, deck):
     for line in lines[1:]:
         for name, value in zip(names, line.split()):
             columns[name].append(float(value))
+    columns.setdefault("time", [0.0])  # an operating point: one point at 0
     return columns, seconds
 
 
@@ -145,7 +146,7 @@ def ngspice(program, deck, vectors, options=None):
         if done.returncode != 0 or not os.path.exists(raw):
             raise RuntimeError("ngspice failed on %s:\n%s" % (deck, done.stdout + done.stderr))
         columns = read_raw(raw)
-    result = {"time": columns["time"]}
+    result = {"time": columns.get("time", [0.0])}
     for vector in vectors:
         kind, inside = vector[0], vector[2:-1].split(",")
         if kind == "i":
