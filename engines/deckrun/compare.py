@@ -116,9 +116,9 @@ def raw_name(name, kind):
     return name
 
 
-def ngspice(program, deck, vectors, options=None):
+def ngspice(program, deck, vectors, options=None, timeout=None):
     """Runs a copy of the deck whose .print cards became .save cards (and an .options card added,
-    when given); its vectors and time."""
+    when given); its vectors and time. subprocess.TimeoutExpired after `timeout` seconds."""
     with open(deck) as f:
         text = f.read()
     nodes = set()
@@ -142,7 +142,8 @@ def ngspice(program, deck, vectors, options=None):
         with open(copy, "w") as f:
             f.write("\n".join(lines) + "\n")
         raw = os.path.join(folder, "out.raw")
-        done, seconds = timed([program, "-b", "-r", raw, copy], cwd=os.path.dirname(os.path.abspath(deck)))
+        done, seconds = timed([program, "-b", "-r", raw, copy], cwd=os.path.dirname(os.path.abspath(deck)),
+                              timeout=timeout)
         if done.returncode != 0 or not os.path.exists(raw):
             raise RuntimeError("ngspice failed on %s:\n%s" % (deck, done.stdout + done.stderr))
         columns = read_raw(raw)

@@ -9,15 +9,16 @@
 int main(int argc, char** argv)
 {
     static const char usage[]
-        = "usage: deckrun [-h] DECK\n"
+        = "usage: deckrun [-h] [--statistics] DECK\n"
           "Runs the SPICE deck's .tran or .op analysis and prints the vectors of its .print\n"
-          "cards on standard output; messages go to standard error. Exit status: 0 done, 1\n"
-          "the run failed, 2 a usage error.\n"
+          "cards on standard output; messages go to standard error. --statistics ends with the\n"
+          "processor time and peak memory of reading, building and running the deck on standard\n"
+          "error. Exit status: 0 done, 1 the run failed, 2 a usage error.\n"
           "example: deckrun engines/nerith/bench/rlc_tank.cir\n";
     COMMANDLINE line;
-    if (int code = readcommandline(argc, argv, "deckrun", usage, {}, 1, 1, &line); code >= 0)
+    if (int code = readcommandline(argc, argv, "deckrun", usage, { "--statistics" }, 1, 1, &line); code >= 0)
         return code;
     // The deck code's messages go to standard error, away from the printed vectors.
     attachstdout(dup(STDERR_FILENO));
-    return deckrun::run(line.files[0], stdout, stderr);
+    return deckrun::run(line.files[0], stdout, stderr, line.has("--statistics"));
 }

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <ctime>
 #include <stdexcept>
+#include <sys/resource.h>
 #include <unistd.h>
 #include <vector>
 
@@ -41,6 +42,26 @@ struct Run {
     bool sweep = false; // the plot has a reference to print first
     double stop = 0; // the transient's TSTOP while its progress is shown on a terminal; 0: none shown
     int shown = -1; // the percentage last shown
+    int32_t equations = 0; // of the plot
+    std::size_t points = 0; // delivered
+};
+
+// Processor time (s) and peak memory (MB) of the run's phases, for the statistics.
+struct Phase {
+    double seconds = 0;
+    double megabytes = 0;
+
+    static Phase now()
+    {
+        rusage usage {};
+        getrusage(RUSAGE_SELF, &usage);
+        return { static_cast<double>(std::clock()) / CLOCKS_PER_SEC,
+            static_cast<double>(usage.ru_maxrss) / 1024 };
+    }
+};
+
+struct Phases {
+    Phase start, read, built, done;
 };
 Run* present = nullptr;
 
@@ -147,6 +168,7 @@ int beginplot(IFcircuit*, IFjob*, IFuid, IFuid reference, int32_t, int32_t count
     }
     std::fprintf(run.out, "%s\n", header.c_str());
     run.row.resize(run.columns.size());
+    run.equations = count;
     *plot = reinterpret_cast<IFplot*>(&run);
     return 0;
 }
@@ -154,6 +176,7 @@ int beginplot(IFcircuit*, IFjob*, IFuid, IFuid reference, int32_t, int32_t count
 int appenddata(IFplot*, IFvalue* reference, IFvalue* data)
 {
     Run& run = *present;
+    ++run.points;
     const double* values = data->v.vec.rVec;
     auto at = [&](int32_t entry) { return entry < 0 ? 0.0 : values[entry]; };
     std::FILE* out = run.out;
@@ -251,6 +274,18 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// Device cards handed to the parser at once.
+constexpr std::size_t DeviceCardsAtOnce = 4096;
+
+bool anymarked(const SPICECARD* cards)
+{
+    for (const SPICECARD* card = cards; card; card = card->next) {
+        if (card->error)
+            return true;
+    }
+    return false;
+}
+
 void check(int code, const std::string& what)
 {
     if (code != 0) {
@@ -286,7 +321,7 @@ void setnodes(Session& s, IFsimulator* engine, const std::vector<std::pair<std::
 }
 
 // The run after the deck was read; throws Failure with the message for standard error.
-void simulate(Deck& deck, Run& run, std::vector<std::string>& errors)
+void simulate(Deck& deck, Run& run, std::vector<std::string>& errors, Phases& phases)
 {
     IFfrontEnd front = frontend();
     IFsimulator* engine = nullptr;
@@ -308,15 +343,27 @@ void simulate(Deck& deck, Run& run, std::vector<std::string>& errors)
     check(engine->newTask(s.ckt, &s.task, "deck"), "no task");
     check(engine->newAnalysis(s.ckt, findanalysis(engine, "options"), "options", &s.options, s.task), "no options");
 
-    const Controls controls = readcontrols(deck.first(), &errors);
+    // A deck with subcircuits is read as one expanded list; any other reads its device cards a
+    // part at a time after the rest, each part freed once read.
+    const bool whole = deck.hierarchical();
+    SPICECARD* cards = whole ? deck.expanded() : deck.controls();
+    if (!cards && whole)
+        throw Failure("the deck's subcircuits did not expand");
+    const Controls controls = readcontrols(cards, &errors);
     run.controls = &controls;
-    const int failed = INPpas1(s.ckt, deck.first(), s.table) + INPpas2(s.ckt, deck.first(), s.table, s.task, s.options);
+    int failed = INPpas1(s.ckt, cards, s.table);
+    bool marked = false;
+    const std::size_t devices = whole ? 0 : deck.devices();
+    for (std::size_t from = 0; from < devices; from += DeviceCardsAtOnce) {
+        SPICECARD* part = deck.devicecards(from, DeviceCardsAtOnce);
+        failed += INPpas2(s.ckt, part, s.table, s.task, s.options);
+        marked = marked || anymarked(part);
+        Deck::freecards(part);
+    }
+    failed += INPpas2(s.ckt, cards, s.table, s.task, s.options);
     // A card with an error text did not read: a .model card's parameters are read when a device
     // first uses it, and their errors land on that card outside the passes' counts.
-    bool marked = false;
-    for (const SPICECARD* card = deck.first(); card; card = card->next)
-        marked = marked || card->error;
-    if (failed > 0 || marked || !errors.empty())
+    if (failed > 0 || marked || anymarked(cards) || !errors.empty())
         throw Failure("the deck's cards did not read");
     setnodes(s, engine, controls.ics, "ic");
     setnodes(s, engine, controls.nodesets, "nodeset");
@@ -346,13 +393,18 @@ void simulate(Deck& deck, Run& run, std::vector<std::string>& errors)
     } else {
         throw Failure("the deck has no analysis: .tran or .op");
     }
+    deck.release();
+    phases.built = Phase::now();
     check(engine->doAnalyses(s.ckt, 1, s.task), "the analysis failed");
+    phases.done = Phase::now();
 }
 
 } // namespace
 
-int run(const std::string& path, std::FILE* out, std::FILE* err)
+int run(const std::string& path, std::FILE* out, std::FILE* err, bool statistics)
 {
+    Phases phases;
+    phases.start = Phase::now();
     Run state;
     state.out = out;
     state.err = err;
@@ -364,9 +416,15 @@ int run(const std::string& path, std::FILE* out, std::FILE* err)
         std::string problem;
         if (!deck.read(path, &problem))
             throw Failure(problem);
-        if (!deck.expand())
-            throw Failure("the deck's subcircuits did not expand");
-        simulate(deck, state, errors);
+        phases.read = Phase::now();
+        simulate(deck, state, errors, phases);
+        if (statistics)
+            std::fprintf(err,
+                "statistics: processor time %.3f s reading, %.3f s building, %.3f s in the analysis; "
+                "peak memory %.0f MB built, %.0f MB in all; %d equations, %zu points\n",
+                phases.read.seconds - phases.start.seconds, phases.built.seconds - phases.read.seconds,
+                phases.done.seconds - phases.built.seconds, phases.built.megabytes, phases.done.megabytes,
+                state.equations, state.points);
     } catch (const Failure& failure) {
         for (const std::string& error : errors)
             std::fprintf(err, "error: %s\n", error.c_str());

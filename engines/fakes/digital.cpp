@@ -225,9 +225,10 @@ int pallex_polldac(PXlink* link, STATE* state, double* time)
     record(format("pallex_polldac(%s)", link ? link->net.c_str() : "-"));
     if (!link)
         return 0;
-    // Nothing drives a DAC in the fake.
-    *state = STATE_NONE;
-    *time = 0;
+    // A net the test gave no state is driven by nothing.
+    auto scripted = digital().dacstates.find(link->net);
+    *state = scripted == digital().dacstates.end() ? STATE_NONE : scripted->second.first;
+    *time = scripted == digital().dacstates.end() ? 0 : scripted->second.second;
     return 1;
 }
 

@@ -5,6 +5,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 // The recording fake of the digital engine: the exports of pallex.h, each recorded
@@ -47,6 +48,8 @@ struct Digital {
     std::map<std::string, std::vector<std::string>> adcs;  // per net: the parts its ADCs serve
     std::map<std::string, std::vector<std::string>> dacs;  // per net: the parts its DACs serve
     std::set<std::string> unknowntypes;                    // pallex_create refuses these
+    std::map<std::string, std::pair<STATE, double>> dacstates; // per net: what its DAC links read
+                                                                // and since when (seconds)
     // What the fake holds.
     DigitalCircuit circuit;
     std::map<std::string, STATE> nets;  // digital nets and their live states

@@ -1,62 +1,121 @@
 #include "engines/mavro/symtab.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
-std::string folded(std::string_view name)
+// Names are copied into blocks of this size; a longer one gets a block of its own.
+constexpr std::size_t TextBlock = 1 << 16;
+
+char lower(char c)
 {
-    std::string key(name);
-    std::transform(key.begin(), key.end(), key.begin(),
-        [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
-    return key;
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool sameletters(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size()
+        && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return lower(x) == lower(y); });
+}
+
+// FNV-1a over the bytes in lower case.
+uint32_t foldedhash(std::string_view name)
+{
+    uint32_t hash = 2166136261u;
+    for (char c : name) {
+        hash ^= static_cast<unsigned char>(lower(c));
+        hash *= 16777619u;
+    }
+    return hash;
 }
 
 } // namespace
 
 INPtables::INPtables(std::size_t size)
 {
-    exact_.reserve(size);
-    folded_.reserve(size);
+    std::size_t slots = 16;
+    while (slots < size * 2)
+        slots *= 2;
+    index_.resize(slots);
 }
 
-INPtables::Entry* INPtables::find(std::string_view name)
+// The exact spelling first, else the earliest entered of the same letters.
+INPtables::Entry* INPtables::lookup(std::string_view name, bool nodes)
 {
-    if (auto it = exact_.find(name); it != exact_.end())
-        return it->second;
-    if (auto it = folded_.find(folded(name)); it != folded_.end())
-        return it->second;
-    return nullptr;
-}
-
-INPtables::Entry* INPtables::findnode(std::string_view name)
-{
-    if (auto it = exact_.find(name); it != exact_.end() && it->second->node)
-        return it->second;
-    if (auto it = foldednodes_.find(folded(name)); it != foldednodes_.end())
-        return it->second;
-    return nullptr;
+    const uint32_t hash = foldedhash(name);
+    const std::size_t mask = index_.size() - 1;
+    uint32_t earliest = 0;
+    for (std::size_t i = hash & mask; index_[i].entry != 0; i = (i + 1) & mask) {
+        const Slot slot = index_[i];
+        if (slot.hash != hash)
+            continue;
+        Entry& entry = entries_[slot.entry - 1];
+        if (nodes && !entry.node)
+            continue;
+        if (name == entry.name)
+            return &entry;
+        if (sameletters(name, entry.name) && (earliest == 0 || slot.entry < earliest))
+            earliest = slot.entry;
+    }
+    return earliest ? &entries_[earliest - 1] : nullptr;
 }
 
 INPtables::Entry* INPtables::enter(std::string_view name, bool* added)
 {
     if (added)
         *added = false;
-    if (auto it = exact_.find(name); it != exact_.end())
-        return it->second;
-    std::string& copy = names_.emplace_back(name);
-    Entry& entry = entries_.emplace_back(Entry { copy.data() });
-    exact_.emplace(copy, &entry);
-    folded_.emplace(folded(copy), &entry);
+    const uint32_t hash = foldedhash(name);
+    std::size_t mask = index_.size() - 1;
+    for (std::size_t i = hash & mask; index_[i].entry != 0; i = (i + 1) & mask) {
+        Entry& entry = entries_[index_[i].entry - 1];
+        if (index_[i].hash == hash && name == entry.name)
+            return &entry;
+    }
+    entries_.push_back(Entry { copy(name) });
+    if ((entries_.size() + 1) * 2 > index_.size())
+        grow();
+    mask = index_.size() - 1;
+    std::size_t i = hash & mask;
+    while (index_[i].entry != 0)
+        i = (i + 1) & mask;
+    index_[i] = Slot { static_cast<uint32_t>(entries_.size()), hash };
     if (added)
         *added = true;
-    return &entry;
+    return &entries_.back();
 }
 
-void INPtables::setnode(Entry* entry, IFnode* node)
+char* INPtables::copy(std::string_view name)
 {
-    entry->node = node;
-    foldednodes_.emplace(folded(entry->name), entry);
+    const std::size_t size = name.size() + 1;
+    if (size > textleft_) {
+        const std::size_t block = std::max(size, TextBlock);
+        text_.push_back(std::make_unique<char[]>(block));
+        textnext_ = text_.back().get();
+        textleft_ = block;
+    }
+    char* made = textnext_;
+    std::memcpy(made, name.data(), name.size());
+    made[name.size()] = '\0';
+    textnext_ += size;
+    textleft_ -= size;
+    return made;
+}
+
+// Doubles the index: it stays at most half full, so probes stay short.
+void INPtables::grow()
+{
+    std::vector<Slot> old = std::move(index_);
+    index_.assign(old.size() * 2, Slot {});
+    const std::size_t mask = index_.size() - 1;
+    for (const Slot& slot : old) {
+        if (slot.entry == 0)
+            continue;
+        std::size_t i = slot.hash & mask;
+        while (index_[i].entry != 0)
+            i = (i + 1) & mask;
+        index_[i] = slot;
+    }
 }
 
 namespace mavro {

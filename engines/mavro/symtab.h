@@ -6,14 +6,15 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
-// The parser's symbol table: every name once, with the node of the names entered as nodes. Names
-// are entered by exact spelling, so the kernel's nets "clk" and "CLK" stay two. Names read from
-// cards are looked up exactly first, then without regard to ASCII case (the first name entered of a
-// folded spelling wins), so a lower-cased deck finds the kernel's nets. The table also keeps what the
-// parser hands the engine by reference (vector values, parse trees) until INPtabEnd.
+// The parser's symbol table: the names of nodes and of what cards refer to by name, each once, with
+// the node of the names entered as nodes. Names are entered by exact spelling, so the kernel's nets
+// "clk" and "CLK" stay two. Names read from cards are looked up exactly first, then without regard
+// to ASCII case (the first name entered of a folded spelling wins), so a lower-cased deck finds the
+// kernel's nets. The table also keeps what the parser hands the engine by reference (vector values,
+// parse trees) until INPtabEnd. Its memory is a few tens of bytes a name: decks of a million nodes
+// are usual.
 struct INPtables {
     struct Entry {
         char* name;
@@ -23,13 +24,13 @@ struct INPtables {
     explicit INPtables(std::size_t size);
 
     // The entry of a name read from a card: exact spelling first, then without case; null when absent.
-    Entry* find(std::string_view name);
+    Entry* find(std::string_view name) { return lookup(name, false); }
     // As find, among the names entered as nodes only, so an instance "R1" never hides a node "r1".
-    Entry* findnode(std::string_view name);
+    Entry* findnode(std::string_view name) { return lookup(name, true); }
     // The entry of exactly this spelling, entered (with a copy of it) when absent; *added tells which.
     Entry* enter(std::string_view name, bool* added = nullptr);
     // Makes the entry a node's name.
-    void setnode(Entry* entry, IFnode* node);
+    void setnode(Entry* entry, IFnode* node) { entry->node = node; }
 
     // Keeps the values alive as long as the table; returns their address.
     template <class T> T* keep(std::vector<T> values)
@@ -46,11 +47,21 @@ struct INPtables {
     }
 
 private:
-    std::deque<std::string> names_; // stable storage: entries point into it
-    std::deque<Entry> entries_;
-    std::unordered_map<std::string_view, Entry*> exact_;
-    std::unordered_map<std::string, Entry*> folded_;
-    std::unordered_map<std::string, Entry*> foldednodes_;
+    // An entry's place in the index: its number from 1 (0: empty) and the hash of its name
+    // without case, by which the index places it.
+    struct Slot {
+        uint32_t entry = 0;
+        uint32_t hash = 0;
+    };
+    Entry* lookup(std::string_view name, bool nodes);
+    char* copy(std::string_view name);
+    void grow();
+
+    std::deque<Entry> entries_; // in the order entered
+    std::vector<std::unique_ptr<char[]>> text_; // the names, in blocks that never move
+    char* textnext_ = nullptr; // the free end of the last block
+    std::size_t textleft_ = 0;
+    std::vector<Slot> index_;
     std::vector<std::shared_ptr<void>> kept_;
 };
 

@@ -8,6 +8,7 @@
 #include "engines/nerith/nodes.h"
 #include "engines/nerith/options.h"
 #include "engines/nerith/spiceckt.h"
+#include "engines/nerith/store.h"
 
 #include <cstdint>
 #include <deque>
@@ -50,7 +51,7 @@ struct IFcircuit {
     std::string describe(int32_t number) const;
 
     // Structure.
-    std::deque<nerith::Node> nodes;
+    nerith::Store<nerith::Node> nodes;
     nerith::Node* ground = nullptr;
     nerith::NameIndex<nerith::Node, &nerith::Node::text> nodenames;
     std::vector<nerith::Equation> equations; // by number; [0] stands for ground

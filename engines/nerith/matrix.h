@@ -70,6 +70,18 @@ public:
     // Only after a factor() that returned Ok.
     void solve(double* rhs);
 
+    // The compressed columns and the row and column orders they are factored in: the matrix as
+    // KLU sees it, for measuring KLU on it alone. After a factor() that returned Ok.
+    struct Compressed {
+        int32_t size = 0;
+        const int32_t* start = nullptr;
+        const int32_t* index = nullptr;
+        const double* values = nullptr;
+        std::vector<int32_t> rows;
+        std::vector<int32_t> columns;
+    };
+    Compressed compressed() const;
+
     struct Statistics {
         int64_t analyses = 0; // structural analyses (orderings)
         int64_t factorisations = 0; // factorisations with fresh pivoting
@@ -85,7 +97,6 @@ public:
 private:
     struct Factors;
     struct Pivots;
-
     void gather();
     bool unchanged();
     Pivots pivots(double pivtol) const;
@@ -97,9 +108,9 @@ private:
     static constexpr std::size_t ChunkSize = std::size_t(1) << ChunkBits;
 
     int32_t equations = 0;
-    std::vector<int32_t> placeRows; // place of each family place
-    std::vector<int32_t> placeColumns;
-    std::vector<int32_t> placeEntry; // its entry, from the last analysis
+    std::vector<int32_t> placeEntry; // of each family place analysed, its entry
+    std::vector<int32_t> newRows; // row and column of each place since, in order
+    std::vector<int32_t> newColumns;
     std::vector<std::unique_ptr<double[]>> chunks; // cell values, never moved
     std::vector<int32_t> cellRows; // place of each cell
     std::vector<int32_t> cellColumns;

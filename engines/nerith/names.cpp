@@ -33,111 +33,95 @@ bool sameletters(std::string_view a, std::string_view b)
     return true;
 }
 
-template <class Same>
-const NameTable::Slot* NameTable::lookup(
-    const Table& table, uint64_t hash, std::string_view name, Same same) const
+// The slots in use stay below three quarters of the table.
+const NameTable::Slot* NameTable::lookup(std::string_view name, bool exact) const
 {
-    if (table.slots.empty())
+    if (slots.empty())
         return nullptr;
-    const std::size_t mask = table.slots.size() - 1;
+    const auto hash = static_cast<uint32_t>(hashof(name, true));
+    const std::size_t mask = slots.size() - 1;
+    const Slot* earliest = nullptr;
     for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
-        const Slot& slot = table.slots[i];
-        if (!slot.item && !slot.removed)
-            return nullptr;
-        if (slot.item && slot.hash == hash && same(namer(slot.item), name))
+        const Slot& slot = slots[i];
+        if (!slot.item) {
+            if (slot.serial == 0)
+                return exact ? nullptr : earliest;
+            continue;
+        }
+        if (slot.hash != hash)
+            continue;
+        const std::string_view candidate = namer(slot.item);
+        if (candidate == name)
             return &slot;
+        if (!exact && sameletters(candidate, name) && (!earliest || slot.serial < earliest->serial))
+            earliest = &slot;
     }
 }
 
-void NameTable::place(Table& table, uint64_t hash, uint64_t serial, void* item)
-{
-    if ((table.used + 1) * 2 > table.slots.size())
-        grow(table);
-    const std::size_t mask = table.slots.size() - 1;
-    std::size_t i = hash & mask;
-    while (table.slots[i].item || table.slots[i].removed)
-        i = (i + 1) & mask;
-    table.slots[i] = Slot { hash, serial, item, false };
-    ++table.used;
-}
-
 // Doubles the table (at least 16 slots) and drops the tombstones.
-void NameTable::grow(Table& table)
+void NameTable::grow()
 {
-    std::vector<Slot> old = std::move(table.slots);
+    std::vector<Slot> old = std::move(slots);
     std::size_t live = 0;
     for (const Slot& slot : old)
         live += slot.item ? 1 : 0;
     std::size_t size = 16;
-    while (size < (live + 1) * 4)
+    while (size * 3 < (live + 1) * 8)
         size *= 2;
-    table.slots.assign(size, Slot {});
-    table.used = 0;
+    slots.assign(size, Slot {});
+    const std::size_t mask = size - 1;
     for (const Slot& slot : old) {
-        if (slot.item)
-            place(table, slot.hash, slot.serial, slot.item);
+        if (!slot.item)
+            continue;
+        std::size_t i = slot.hash & mask;
+        while (slots[i].item)
+            i = (i + 1) & mask;
+        slots[i] = slot;
     }
-}
-
-void NameTable::remove(Table& table, uint64_t hash, void* item)
-{
-    if (table.slots.empty())
-        return;
-    const std::size_t mask = table.slots.size() - 1;
-    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
-        Slot& slot = table.slots[i];
-        if (!slot.item && !slot.removed)
-            return;
-        if (slot.item == item) {
-            slot.item = nullptr;
-            slot.removed = true;
-            return;
-        }
-    }
+    used = live;
 }
 
 void* NameTable::exactly(std::string_view name) const
 {
-    const Slot* slot = lookup(
-        exact, hashof(name, false), name, [](std::string_view a, std::string_view b) { return a == b; });
+    const Slot* slot = lookup(name, true);
     return slot ? slot->item : nullptr;
 }
 
 void* NameTable::find(std::string_view name) const
 {
-    if (void* item = exactly(name))
-        return item;
-    const Slot* slot = lookup(folded, hashof(name, true), name, sameletters);
+    const Slot* slot = lookup(name, false);
     return slot ? slot->item : nullptr;
 }
 
 void NameTable::insert(void* item)
 {
-    const std::string_view name = namer(item);
-    const uint64_t serial = ++serials;
-    place(exact, hashof(name, false), serial, item);
-    const uint64_t hash = hashof(name, true);
-    if (!lookup(folded, hash, name, sameletters))
-        place(folded, hash, serial, item);
+    if ((used + 1) * 4 > slots.size() * 3)
+        grow();
+    const auto hash = static_cast<uint32_t>(hashof(namer(item), true));
+    const std::size_t mask = slots.size() - 1;
+    std::size_t i = hash & mask;
+    while (slots[i].item)
+        i = (i + 1) & mask;
+    if (slots[i].serial == 0)
+        ++used;
+    slots[i] = Slot { item, hash, ++serials };
 }
 
 void NameTable::erase(void* item)
 {
-    const std::string_view name = namer(item);
-    remove(exact, hashof(name, false), item);
-    const uint64_t hash = hashof(name, true);
-    const Slot* standing = lookup(folded, hash, name, sameletters);
-    if (!standing || standing->item != item)
+    if (slots.empty())
         return;
-    remove(folded, hash, item);
-    // The next earliest of the same letters takes its place.
-    const Slot* next = nullptr;
-    for (const Slot& slot : exact.slots) {
-        if (slot.item && sameletters(namer(slot.item), name) && (!next || slot.serial < next->serial))
-            next = &slot;
+    const auto hash = static_cast<uint32_t>(hashof(namer(item), true));
+    const std::size_t mask = slots.size() - 1;
+    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+        Slot& slot = slots[i];
+        if (!slot.item && slot.serial == 0)
+            return;
+        if (slot.item == item) {
+            slot.item = nullptr;
+            return;
+        }
     }
-    if (next)
-        place(folded, hash, next->serial, next->item);
 }
 
 } // namespace nerith

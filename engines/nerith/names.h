@@ -11,7 +11,9 @@ namespace nerith {
 // Whether two names are equal without regard to ASCII case.
 bool sameletters(std::string_view a, std::string_view b);
 
-// The untyped core of NameIndex: open-addressing tables of items, read through `namer`.
+// The untyped core of NameIndex: one open-addressing table of items, placed by the hash of their
+// name without case, so that every spelling of a name probes the same slots; items are read
+// through `namer`.
 class NameTable {
 public:
     using Namer = std::string_view (*)(const void* item);
@@ -26,25 +28,19 @@ public:
 
 private:
     struct Slot {
-        uint64_t hash = 0;
-        uint64_t serial = 0; // order of entry
-        void* item = nullptr; // null: empty
-        bool removed = false; // a tombstone
+        void* item = nullptr; // null: empty, or a tombstone when `serial` is not 0
+        uint32_t hash = 0; // of the name without case (its low bits)
+        uint32_t serial = 0; // order of entry, from 1
     };
-    struct Table {
-        std::vector<Slot> slots;
-        std::size_t used = 0; // live entries and tombstones
-    };
-    template <class Same>
-    const Slot* lookup(const Table& table, uint64_t hash, std::string_view name, Same same) const;
-    void place(Table& table, uint64_t hash, uint64_t serial, void* item);
-    void grow(Table& table);
-    void remove(Table& table, uint64_t hash, void* item);
+    // The slot of the item of exactly that name, else the earliest entered of that name without
+    // case; null when none.
+    const Slot* lookup(std::string_view name, bool exact) const;
+    void grow();
 
     Namer namer;
-    Table exact; // every item, by its exact name
-    Table folded; // by name without case: the earliest entered of each spelling family
-    uint64_t serials = 0;
+    std::vector<Slot> slots;
+    std::size_t used = 0; // live items and tombstones
+    uint32_t serials = 0;
 };
 
 // Names of one kind of object (nodes, instances, models), found by exact spelling first, then

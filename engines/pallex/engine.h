@@ -117,7 +117,7 @@ private:
 struct alignas(64) Component {
     Kind kind;
     uint8_t queued;
-    uint8_t lastclock;  // level of the clock input at the last evaluation; NOCLOCK before the first
+    uint8_t lastclock;  // the clock input's last known level; UNKNOWN when none was known yet, NOCLOCK before the first evaluation
     uint8_t flags;      // UNDEFINED, REPEAT, CLOSED
     uint32_t firstinput;
     uint32_t inputs;
@@ -134,6 +134,11 @@ struct alignas(64) Component {
 };
 
 inline constexpr uint8_t NOCLOCK = 3;
+
+// A clock that passes through the undefined state between two levels makes its edge when it reaches
+// the new level (a slow analog edge through an ADC); only a rise from a clock never known is a
+// maybe edge.
+enum class ClockEdge : uint8_t { NONE, RISING, MAYBE };
 inline constexpr uint8_t UNDEFINED = 1;  // the state word is undefined
 inline constexpr uint8_t REPEAT = 2;     // a PATTERN starts over after its last word
 inline constexpr uint8_t CLOSED = 4;     // a SWITCH closed by pallex_actuate
@@ -256,6 +261,7 @@ private:
     void evaluategate(Component& component);
     void evaluatetristate(Component& component);
     void evaluateflipflop(Component& component);
+    static ClockEdge clockedge(Component& component, Level clock);
     void evaluatelatch(Component& component);
     void evaluatecounter(Component& component);
     void evaluateshifter(Component& component);

@@ -314,6 +314,20 @@ void Engine::setlevel(Component& component, Level q)
     schedulewithdelay(component, 1, strong(invert(q)));
 }
 
+ClockEdge Engine::clockedge(Component& component, Level clock)
+{
+    uint8_t last = component.lastclock;
+    if (clock == UNKNOWN) {
+        if (last == NOCLOCK)
+            component.lastclock = UNKNOWN;
+        return ClockEdge::NONE;
+    }
+    component.lastclock = clock;
+    if (clock == LOW)
+        return ClockEdge::NONE;
+    return last == LOW ? ClockEdge::RISING : last == UNKNOWN ? ClockEdge::MAYBE : ClockEdge::NONE;
+}
+
 // Edge-triggered flip-flops and the SR latch: set and reset act at once, high, and win over the clock.
 void Engine::evaluateflipflop(Component& component)
 {
@@ -328,14 +342,12 @@ void Engine::evaluateflipflop(Component& component)
     }
     uint32_t clockslot = component.kind == Kind::DFF ? 1 : 2;
     Level clock = input(component, clockslot, LOW);
-    uint8_t last = component.lastclock;
-    component.lastclock = clock;
+    ClockEdge edge = clockedge(component, clock);
     if (set != LOW || reset != LOW)
         return setlevel(component, set == HIGH && reset == LOW ? HIGH : set == LOW && reset == HIGH ? LOW : UNKNOWN);
-    bool rising = last == LOW && clock == HIGH;
-    bool maybe = (last == LOW && clock == UNKNOWN) || (last == UNKNOWN && clock == HIGH);
-    if (!rising && !maybe)
+    if (edge == ClockEdge::NONE)
         return;
+    bool rising = edge == ClockEdge::RISING;
     Level next;
     if (component.kind == Kind::DFF) {
         next = input(component, 0, UNKNOWN);
@@ -372,8 +384,7 @@ void Engine::evaluatecounter(Component& component)
     Level clock = input(component, 0, LOW);
     Level enable = input(component, 1, HIGH);
     Level reset = input(component, 2, LOW);
-    uint8_t last = component.lastclock;
-    component.lastclock = clock;
+    ClockEdge edge = clockedge(component, clock);
     uint32_t width = component.outputs > 0 ? component.outputs - 1 : 0;
     uint64_t mask = (uint64_t { 1 } << width) - 1;
     if (reset == HIGH) {
@@ -381,13 +392,12 @@ void Engine::evaluatecounter(Component& component)
         component.flags &= ~UNDEFINED;
     } else if (reset == UNKNOWN) {
         component.flags |= UNDEFINED;
-    } else if (last == LOW && clock == HIGH && enable != LOW) {
+    } else if (edge == ClockEdge::RISING && enable != LOW) {
         component.word = (component.word + 1) & mask;
         if (enable == UNKNOWN)
             component.flags |= UNDEFINED;
-    } else if ((last == LOW && clock == UNKNOWN) || (last == UNKNOWN && clock == HIGH)) {
-        if (enable != LOW)
-            component.flags |= UNDEFINED;
+    } else if (edge == ClockEdge::MAYBE && enable != LOW) {
+        component.flags |= UNDEFINED;
     }
     bool undefined = component.flags & UNDEFINED;
     // Most evaluations (the falling clock edge) leave every output as it was.
@@ -413,18 +423,16 @@ void Engine::evaluateshifter(Component& component)
     Level clock = input(component, 1, LOW);
     Level enable = input(component, 2, HIGH);
     Level reset = input(component, 3, LOW);
-    uint8_t last = component.lastclock;
-    component.lastclock = clock;
+    ClockEdge edge = clockedge(component, clock);
     uint64_t mask = (uint64_t { 1 } << component.outputs) - 1;
     uint64_t word = component.word;
     uint64_t unknown = static_cast<uint64_t>(component.aux);
-    bool rising = last == LOW && clock == HIGH;
-    bool maybe = (last == LOW && clock == UNKNOWN) || (last == UNKNOWN && clock == HIGH);
+    bool rising = edge == ClockEdge::RISING;
     if (reset == HIGH) {
         word = unknown = 0;
     } else if (reset == UNKNOWN) {
         unknown |= word;
-    } else if ((rising || maybe) && enable != LOW) {
+    } else if (edge != ClockEdge::NONE && enable != LOW) {
         Level data = input(component, 0, UNKNOWN);
         uint64_t shifted = ((word << 1) | (data == HIGH)) & mask;
         uint64_t shiftedunknown = ((unknown << 1) | (data == UNKNOWN)) & mask;

@@ -150,8 +150,10 @@ int Engine::bootstep(bool first, bool settle, int* changes)
     run(0, settle);
     int changed = 0;
     std::size_t at = 0;
-    for (const PXlink& link : links)
-        changed += !link.adc && linkstate(&link) != before[at++];
+    for (const PXlink& link : links) {
+        STATE was = before[at++];
+        changed += !link.adc && linkstate(&link) != was;
+    }
     for (uint32_t net : modelnets)
         changed += nets[net].state != before[at++];
     *changes = changed;

@@ -14,6 +14,7 @@
 #include "core/text/strutil.h"
 #include "core/windows/process.h"
 #include "core/windows/registry.h"
+#include "framework/appln/errorhandler.h"
 #include "framework/appln/splashscreen.h"
 #include "framework/appln/stringtranslator.h"
 #include "platform/drelm/alerts.h"
@@ -243,6 +244,7 @@ void APPLNPROCESS::system_term()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     destroymodules();
     frames.zap();
+    APPLNERRORHANDLER::closeinternalerrors();
     setformfactoryhook(nullptr);
     dlg_term();
     BASEWIN::terminate();

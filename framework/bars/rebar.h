@@ -20,6 +20,9 @@ public:
     // Releases the docked bars and destroys the rebar window.
     ~REBAR() override;
 
+    // The rebar's background; everything else goes to the control.
+    LRESULT msghlr(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+
     // Another placeholder band at the end.
     void adddummyband();
     // Inserts the bar's band at the position (-1: the end), sized from the bar; unless the bar's
@@ -53,6 +56,7 @@ private:
     int bandof(CTRLBAR* bar);
     CTRLBAR* barof(int band);
     void setplaceholderhidden(bool hidden);
+    void paintbackground(HDC dc, const RECT& client);
 
     APPLNFRAME* frame;
     REBARBANDINFOA placeholder {};

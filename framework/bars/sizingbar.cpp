@@ -2,6 +2,8 @@
 
 #include "core/text/strutil.h"
 #include "framework/bars/userhive.h"
+#include "platform/drelm/dialoglook.h"
+#include "platform/win/gdi.h"
 #include "platform/win/input.h"
 #include "platform/win/messagequeue.h"
 #include "platform/win/window.h"
@@ -83,6 +85,14 @@ LRESULT SIZINGBAR::msghlr(HWND window, UINT message, WPARAM wParam, LPARAM lPara
             PostMessageA(GetParent(window), SIZINGBAR_MOVED, static_cast<WPARAM>(GetDlgCtrlID(window)),
                 static_cast<LPARAM>(position + moved));
         return 0;
+    }
+    case WM_ERASEBKGND: {
+        RECT client {};
+        GetClientRect(window, &client);
+        HBRUSH brush = CreateSolidBrush(grad_4colour);
+        FillRect(reinterpret_cast<HDC>(wParam), &client, brush);
+        DeleteObject(brush);
+        return 1;
     }
     case WM_SETCURSOR:
         SetCursor(cursor);

@@ -8,8 +8,9 @@
 
 #include "core/text/strutil.h"
 #include "framework/bars/screendpi.h"
+#include "platform/drelm/dialoglook.h"
+#include "platform/win/gdi.h"
 #include "platform/win/messagequeue.h"
-#include "platform/win/monitors.h"
 #include "platform/win/paint.h"
 #include "platform/win/window.h"
 
@@ -28,12 +29,22 @@ bool onuithread()
 
 STATUSBAR::STATUSBAR(BASEHWND* parent, unsigned id)
     : CTRLBAR(parent, id, 0)
-    , background(GetSysColor(COLOR_BTNFACE))
+    , background(dlg_bkcolour)
 {
     messagebackground = background;
+    LOGFONTA font {};
+    GetObjectA(dlg_buttonfont ? static_cast<HGDIOBJ>(dlg_buttonfont) : GetStockObject(DEFAULT_GUI_FONT),
+        sizeof font, &font);
+    normalfont = CreateFontIndirectA(&font);
+    font.lfWeight = FW_HEAVY;
+    boldfont = CreateFontIndirectA(&font);
 }
 
-STATUSBAR::~STATUSBAR() = default;
+STATUSBAR::~STATUSBAR()
+{
+    DeleteObject(normalfont);
+    DeleteObject(boldfont);
+}
 
 void STATUSBAR::starttimer(unsigned milliseconds)
 {
@@ -193,15 +204,15 @@ void STATUSBAR::expire()
         changed(false);
 }
 
-void STATUSBAR::settabboxes(const char* spec, const int* widths)
+void STATUSBAR::settabboxes(const char* letters, const int* widths)
 {
     std::lock_guard guard(lock);
     boxcount = 0;
-    if (!spec || !*spec)
+    if (!letters || !*letters)
         return;
-    sunken = spec[0] == 'S';
+    sunken = letters[0] == 'S';
     const int dpi = screendpi();
-    for (const char* letter = spec + 1; *letter && boxcount < maxboxes; ++letter) {
+    for (const char* letter = letters + 1; *letter && boxcount < maxboxes; ++letter) {
         TABBOX& box = boxes[boxcount];
         box.type = *letter == 'C' ? 1 : *letter == 'R' ? 2 : *letter == 'P' ? 0x80 : 0;
         box.text[0] = 0;

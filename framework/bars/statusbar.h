@@ -32,6 +32,9 @@ public:
 
     LRESULT msghlr(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
     int minwidth() override { return 400; }
+    // 2048 pixels wide, as high as a line of the bold font.
+    BOX resize() override;
+    void onpaint(HDC dc) override;
 
     // Replaces the message; a null text only removes it. Text colour STATUSBAR_KEEPCOLOUR keeps the
     // message colour, background STATUSBAR_KEEPCOLOUR takes the bar's. Time-out t > 0 removes the
@@ -49,10 +52,10 @@ public:
         __attribute__((format(printf, 4, 5)));
     // Clears the hint with a non-zero flag, then the message unless its time-out still shields it.
     void reset(int clearhint);
-    // The boxes of tabbed messages: the first letter of `spec` is 'S' for a sunken frame, each
+    // The boxes of tabbed messages: the first of `letters` is 'S' for a sunken frame, each
     // further one a box ('C' centred, 'R' right-aligned, 'P' progress, else left-aligned, at most
     // ten), `widths` their widths at 96 dots per inch.
-    void settabboxes(const char* spec, const int* widths);
+    void settabboxes(const char* letters, const int* widths);
     int istabbed();
     int showmessage();
     int showhint();
@@ -62,6 +65,8 @@ public:
     void setbkcolour(COLORREF colour);
     void setmsgcolour(COLORREF colour);
     void sethintcolour(COLORREF colour);
+    // Erases the bar with its background; the texts stay.
+    void clear();
 
 protected:
     // The message timer: the window's timer 1.
@@ -80,6 +85,8 @@ private:
     // Brings the window in line after a change: the timer as the state wants it, and with
     // `repaint` the bar drawn again at once; off the user-interface thread this is queued there.
     void changed(bool repaint);
+    void painttabs(HDC dc, const RECT& client, const std::string& text, COLORREF back);
+    void paintprogress(HDC dc, const RECT& box, int width, const std::string& part, COLORREF back);
     void synctimer();
     void removemessage();
     void expire();
@@ -105,4 +112,6 @@ private:
     short boxcount = 0;
     int sunken = 0;
     TABBOX boxes[10] = {};
+    HFONT normalfont; // copies of the dialog library's button font, the second heavy
+    HFONT boldfont;
 };

@@ -192,6 +192,8 @@ LRESULT TOOLBAR::notify(NMHDR* header)
             MAKELPARAM(command, commandcontext));
         return 0;
     }
+    case NM_CUSTOMDRAW:
+        return customdraw(reinterpret_cast<NMTBCUSTOMDRAW*>(header));
     default:
         return 0;
     }

@@ -47,6 +47,11 @@ public:
     void setactvcmds(const int* commands, int count);
     HWND gettoolbar() const { return toolbar; }
 
+    // Custom drawing of a hot or pressed button on its gradient, for any toolbar control (bar: the
+    // button's image index, or null for the control's): CDRF_SKIPDEFAULT once drawn, CDRF_DODEFAULT
+    // for an indeterminate button or a control without a hot button.
+    static LRESULT painthottoolbtn(HWND toolbar, NMCUSTOMDRAW* draw, TOOLBAR* bar);
+
 protected:
     HIMAGELIST normalimages = nullptr;
     HIMAGELIST disabledimages = nullptr;
@@ -57,4 +62,6 @@ protected:
 
 private:
     LRESULT notify(NMHDR* header);
+    LRESULT customdraw(NMTBCUSTOMDRAW* draw);
+    void drawchecked(const NMCUSTOMDRAW& draw);
 };

@@ -115,12 +115,12 @@ private:
     std::string section;
 };
 
-// The image of a specification "NAME:index" (index 0 without a colon); null for "".
-CMDIMAGE imageof(const char* specification)
+// The image a record names as "NAME:index" (index 0 without a colon); null for "".
+CMDIMAGE imageof(const char* image)
 {
-    if (!*specification)
+    if (!*image)
         return {};
-    std::string name = specification;
+    std::string name = image;
     int index = 0;
     if (size_t colon = name.find(':'); colon != std::string::npos) {
         index = atoi(name.c_str() + colon + 1);

@@ -10,16 +10,21 @@
 #include "core/text/ascii.h"
 #include "framework/appln/applncontext.h"
 #include "framework/commands/keytranslator.h"
+#include "platform/drelm/fileselector.h"
 #include "platform/tirsk/datetext.h"
 #include "platform/tirsk/reporting.h"
 #include "platform/win/pathboundary.h"
 #include "platform/win/replacefile.h"
+#include "platform/win/system.h"
 
 namespace {
 
 constexpr unsigned long MSG_CANNOTWRITE = 0xF103;
 constexpr unsigned long MSG_CANNOTREAD = 0xF104;
 constexpr unsigned long MSG_NOTAKEYMAP = 0xF108;
+constexpr const char* keymapfilter = "Keymap Files|*.KMF|Text Files|*.TXT|All Files|*.*";
+constexpr const char* keymapextension = "KMF";
+constexpr const char* defaultkeymap = "DEFAULT.KMF";
 
 struct KEYLINE {
     std::string name;
@@ -80,6 +85,27 @@ bool parsekeymap(const std::string& text, std::vector<KEYLINE>& lines, int& badl
 }
 
 } // namespace
+
+int KEYTRANSLATOR::exportsettings()
+{
+    FILESELECTOR selector("Export Key Map To File", keymapfilter, keymapextension);
+    if (!selector.save(getapplnwinhdl()))
+        return 0;
+    return exportfile(withdefaultextension(selector.getpath(), keymapextension).c_str());
+}
+
+int KEYTRANSLATOR::importsettings(int usedefault)
+{
+    if (usedefault) {
+        const std::string program = programfile();
+        const std::string path = towindowspath(program.substr(0, program.rfind('/') + 1) + defaultkeymap);
+        return findexistingpath(path.c_str()).empty() ? 0 : importfile(path.c_str());
+    }
+    FILESELECTOR selector("Import Key Map To File", keymapfilter, keymapextension);
+    if (!selector.open(getapplnwinhdl()))
+        return 0;
+    return importfile(withdefaultextension(selector.getpath(), keymapextension).c_str());
+}
 
 int KEYTRANSLATOR::exportfile(const char* path)
 {

@@ -80,7 +80,7 @@ public:
 
     // The four-cell strip of the index-th image of the named bitmap (the module's, else the
     // framework's); null when the bitmap is missing (reported as an internal error) or the image
-    // is all transparent. A null name releases the shared drawing resources and returns null.
+    // is all transparent. A null name releases the shared check mark and returns null.
     static HBITMAP make_images(const char* name, int index, COLORREF transparent);
     // The same from a bitmap strip of toolbar-size images, which is deleted.
     static HBITMAP make_images(HBITMAP strip, int index, COLORREF transparent);

@@ -8,7 +8,7 @@
 #include "framework/menus/menu.h"
 #include "framework/menus/menubar.h"
 #include "framework/menus/menuitems.h"
-#include "framework/menus/menustyle.h"
+#include "platform/drelm/dialoglook.h"
 #include "platform/win/gdi.h"
 #include "platform/win/menu.h"
 #include "platform/win/messages.h"
@@ -19,6 +19,9 @@ namespace {
 constexpr int separatorheight = 7;
 constexpr int textinset = 6; // the label from the text part's left edge
 constexpr int keygap = 10; // the key name after the widest label
+// The dialog library's gradient of the image column and of a selected item.
+constexpr int facegradient = 0;
+constexpr int greyedgradient = 3;
 
 // The widest label and key text of a menu, measured again when another menu (or the same one
 // with other texts) is measured or drawn.
@@ -85,7 +88,7 @@ int positionof(HMENU menu, UINT id)
 
 void line(HDC dc, int x1, int y1, int x2, int y2)
 {
-    HGDIOBJ old = SelectObject(dc, menulolitepen());
+    HGDIOBJ old = SelectObject(dc, dlg_lolitepen);
     MoveToEx(dc, x1, y1, nullptr);
     LineTo(dc, x2, y2);
     SelectObject(dc, old);
@@ -109,9 +112,9 @@ void drawlabel(HDC dc, const std::string& text, const RECT& item, int left, bool
     }
     if (!selected) {
         RECT offset { area.left + 1, area.top + 1, area.right + 1, area.bottom + 1 };
-        drawtext(dc, text, offset, menuhihicolour());
+        drawtext(dc, text, offset, dlg_hihicolour);
     }
-    drawtext(dc, text, area, menulocolour());
+    drawtext(dc, text, area, dlg_locolour);
 }
 
 // The image of the item's strip for its state, centred in the height of the item at its left.
@@ -164,7 +167,7 @@ void MENU::draw_item(HMENU menu, DRAWITEMSTRUCT* draw)
     HDC dc = draw->hDC;
     const RECT& item = draw->rcItem;
     const RECT column { item.left, item.top, item.left + menu_bmpwidth() + 1, item.bottom };
-    menufill(dc, column, MENUFILL::column);
+    GradientFillRect(dc, &column, facegradient, 0, 0);
     line(dc, column.right - 1, item.top, column.right - 1, item.bottom);
     const int position = positionof(menu, draw->itemID);
     if (position < 0) {
@@ -179,9 +182,9 @@ void MENU::draw_item(HMENU menu, DRAWITEMSTRUCT* draw)
     drawimage(dc, menu, position, draw->itemState, item);
     const RECT text { column.right + 2, item.top, item.right, item.bottom };
     if (selected) {
-        menufill(dc, text, greyed ? MENUFILL::selectedgreyed : MENUFILL::selected);
+        GradientFillRect(dc, &text, greyed ? greyedgradient : facegradient, greyed ? 0 : 1, 0);
         if (!greyed) {
-            HBRUSH border = CreateSolidBrush(menuframecolour());
+            HBRUSH border = CreateSolidBrush(grad_4colour);
             FrameRect(dc, &text, border);
             DeleteObject(border);
         }

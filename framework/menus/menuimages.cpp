@@ -9,7 +9,7 @@
 #include "framework/appln/errorhandler.h"
 #include "framework/menus/checkmark.h"
 #include "framework/menus/menu.h"
-#include "framework/menus/menustyle.h"
+#include "platform/drelm/dialoglook.h"
 #include "platform/tirsk/drawhelpers.h"
 #include "platform/win/gdi.h"
 #include "platform/win/images.h"
@@ -37,6 +37,9 @@ const METRICS& metrics()
     }();
     return computed;
 }
+
+// The dialog library's gradient of the cells, pressed in the cell of a checked item.
+constexpr int facegradient = 0;
 
 HBITMAP checkmark = nullptr;
 bool checkmarktried = false;
@@ -76,11 +79,11 @@ QImage lightened(QImage image, int percent)
 
 void frame(HDC dc, const RECT& cell, bool raised)
 {
-    HGDIOBJ old = SelectObject(dc, raised ? menuhihilitepen() : menulolitepen());
+    HGDIOBJ old = SelectObject(dc, raised ? dlg_hihilitepen : dlg_lolitepen);
     MoveToEx(dc, cell.left, cell.bottom - 1, nullptr);
     LineTo(dc, cell.left, cell.top);
     LineTo(dc, cell.right - 1, cell.top);
-    SelectObject(dc, raised ? menulolitepen() : menuhihilitepen());
+    SelectObject(dc, raised ? dlg_lolitepen : dlg_hihilitepen);
     LineTo(dc, cell.right - 1, cell.bottom - 1);
     LineTo(dc, cell.left, cell.bottom - 1);
     SelectObject(dc, old);
@@ -96,7 +99,7 @@ QImage cellbackgrounds()
     HGDIOBJ old = SelectObject(dc, cells);
     for (int k = 0; k < 4; ++k) {
         const RECT cell { k * width, 0, (k + 1) * width, height };
-        menufill(dc, cell, k == 3 ? MENUFILL::cellpressed : MENUFILL::cell);
+        GradientFillRect(dc, &cell, facegradient, 0, k == 3 ? 1 : 0);
         if (k >= 2)
             frame(dc, cell, k == 2);
     }
@@ -150,7 +153,6 @@ HBITMAP MENU::make_images(const char* name, int index, COLORREF transparent)
         DeleteObject(checkmark);
         checkmark = nullptr;
         checkmarktried = false;
-        releasemenustyle();
         return nullptr;
     }
     sharedcheckmark();

@@ -4,7 +4,6 @@
 #include "core/text/format.h"
 #include "core/text/values.h"
 #include "simulator/kernel/circuit.h"
-#include "simulator/kernel/factory.h"
 #include "simulator/kernel/modelcatalog.h"
 #include "simulator/kernel/primitives.h"
 #include "simulator/kernel/runstate.h"
@@ -228,7 +227,9 @@ void CIRCUIT::createinterfaces(char* net)
             const char* served = pairs[i].name ? pairs[i].name : "";
             std::string name
                 = freename(*this, side.counter, [&](int32_t n) { return format(side.format, served, n); });
-            COMPONENT* part = createintmodel(name.c_str(), side.row, nullptr, &empty, pairs[i].link);
+            COMPONENT* part = makeinterfacemodel(name.c_str(), side.row, nullptr, &empty, pairs[i].link);
+            if (!part)
+                continue;
             parts.add(part);
             part->addpin("A", side.analogtype, net);
             part->addpin("D", side.digitaltype, net);

@@ -1,7 +1,5 @@
 // The component factory: every part line of the netlist becomes one component of the class its
 // primitive row names.
-#include "simulator/kernel/factory.h"
-
 #include "core/text/scan.h"
 #include "core/text/strutil.h"
 #include "simulator/kernel/circuit.h"
@@ -109,16 +107,6 @@ COMPONENT* makespicestandin(const char* name, PRIMITIVE* row, const SDF_MODEL* m
     return new SPICESTANDIN(CLASS, name, row, model, list);
 }
 
-COMPONENT* makeinterface(const char* name, PRIMITIVE* row, const SDF_MODEL* model, const PROPLIST* list)
-{
-    return createintmodel(name, row, model, list, nullptr);
-}
-
-COMPONENT* makepowerinterface(const char* name, PRIMITIVE* row, const SDF_MODEL* model, const PROPLIST* list)
-{
-    return new POWERSTANDIN(partclass::PWRITF, name, row, model, list);
-}
-
 // A subcircuit part has no netlist model.
 COMPONENT* makesubckt(const char* name, PRIMITIVE* row, const SDF_MODEL*, const PROPLIST* list)
 {
@@ -133,37 +121,13 @@ void registerstandins()
         int32_t kind;
         MODELMAKER maker;
     } standins[] = {
-        { KIND_MOSFET, makespicestandin<partclass::MOSFET> },
         { KIND_CCSOURCE, makespicestandin<partclass::CCSOURCE> },
         { KIND_ARBSOURCE, makespicestandin<partclass::ARBSOURCE> },
         { KIND_POLYSOURCE, makespicestandin<partclass::POLYSOURCE> },
-        { KIND_BATTERY, makestandin<partclass::BATTERY> },
-        { KIND_ADC, makeinterface },
-        { KIND_DAC, makeinterface },
-        { KIND_PWRITF, makepowerinterface },
-        { KIND_VSWITCH, makestandin<partclass::VSWITCH> },
-        { KIND_CSWITCH, makestandin<partclass::CSWITCH> },
-        { KIND_DSWITCH, makestandin<partclass::DSWITCH> },
-        { KIND_FILEGEN, makestandin<partclass::FILEGEN> },
-        { KIND_WAVEGEN, makestandin<partclass::WAVEGEN> },
-        { KIND_TAPE, makestandin<partclass::TAPE> },
         { KIND_SUBCKT, makesubckt },
     };
     for (const auto& standin : standins)
         registermodel(standin.kind, standin.maker);
-}
-
-COMPONENT* createintmodel(
-    const char* name, PRIMITIVE* row, const SDF_MODEL* model, const PROPLIST* list, PXlink* link)
-{
-    switch (row->kind) {
-    case KIND_ADC:
-        return new INTERFACESTANDIN(partclass::ADC, name, row, model, list, link);
-    case KIND_DAC:
-        return new INTERFACESTANDIN(partclass::DAC, name, row, model, list, link);
-    default:
-        return nullptr;
-    }
 }
 
 SDF_MODEL* CIRCUIT::addmodel(const char* name, const PROPLIST* list)
@@ -199,9 +163,6 @@ COMPONENT* CIRCUIT::createcomponent(const char* name, const char* device, const 
     case KIND_DIGITALPART:
     case KIND_EXTMODEL:
         part = maketypedmodel(partname, row, type.c_str(), model, list);
-        break;
-    case KIND_RTDSTATE:
-        part = new DIGITALSTANDIN(partclass::RTDSTATE, partname, "DUMMY", model, list);
         break;
     case KIND_SCRIPTMODEL:
         part = createscriptmodel(partname, list ? (*list)["SCRIPT"] : nullptr, model, list);

@@ -69,3 +69,15 @@ COMPONENT* maketypedmodel(
     TYPEDMAKER maker = makerof<TYPEDMAKER>(row->kind);
     return maker ? maker(name, row, type, model, properties) : nullptr;
 }
+
+INTERFACEMAKER registerinterfacemodel(int32_t kind, INTERFACEMAKER maker)
+{
+    return replace(kind, maker);
+}
+
+COMPONENT* makeinterfacemodel(
+    const char* name, PRIMITIVE* row, const SDF_MODEL* model, const PROPLIST* properties, PXlink* link)
+{
+    INTERFACEMAKER maker = makerof<INTERFACEMAKER>(row->kind);
+    return maker ? maker(name, row, model, properties, link) : nullptr;
+}

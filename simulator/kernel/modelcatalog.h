@@ -5,6 +5,7 @@
 class COMPONENT;
 class PROPLIST;
 struct PRIMITIVE;
+struct PXlink;
 struct SDF_MODEL;
 
 // The models the component factory makes, by the kind of their primitive row. The kernel knows no
@@ -32,6 +33,16 @@ using TYPEDMAKER = COMPONENT* (*)(const char* name, PRIMITIVE* row, const char* 
 TYPEDMAKER registertypedmodel(int32_t kind, TYPEDMAKER maker);
 COMPONENT* maketypedmodel(
     const char* name, PRIMITIVE* row, const char* type, const SDF_MODEL* model, const PROPLIST* properties);
+
+// Makes an interface object of a mixed net (ADC, DAC) with the digital engine's link of it (null:
+// the object links itself). Null when it makes none.
+using INTERFACEMAKER = COMPONENT* (*)(const char* name, PRIMITIVE* row, const SDF_MODEL* model,
+    const PROPLIST* properties, PXlink* link);
+
+// As registermodel and makemodel, for the interface objects.
+INTERFACEMAKER registerinterfacemodel(int32_t kind, INTERFACEMAKER maker);
+COMPONENT* makeinterfacemodel(
+    const char* name, PRIMITIVE* row, const SDF_MODEL* model, const PROPLIST* properties, PXlink* link);
 
 // Registers the makers of every model library. Defined where the kernel is linked with its models
 // (simulator/models/registermodels.cpp); the catalog calls it once, before its first use.

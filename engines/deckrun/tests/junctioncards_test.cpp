@@ -5,12 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <fstream>
 #include <string>
 
-using deckruntest::Result;
-using deckruntest::rundeck;
-
 namespace {
+
+using decktest::Result;
+using decktest::rundeck;
 
 constexpr const char* Supplies = "junction cards\n"
                                  "vcc vcc 0 5\n"

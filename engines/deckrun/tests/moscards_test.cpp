@@ -7,8 +7,8 @@
 
 #include <string>
 
-using deckruntest::Result;
-using deckruntest::rundeck;
+using decktest::Result;
+using decktest::rundeck;
 
 namespace {
 

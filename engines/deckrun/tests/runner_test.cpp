@@ -1,5 +1,7 @@
 // The deck runner on small decks: what it prints, and how it fails.
+#include "engines/deckrun/runner.h"
 #include "engines/deckrun/tests/rundeck.h"
+#include "testsupport/temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -12,11 +14,11 @@
 #include <string>
 #include <vector>
 
-using deckruntest::contents;
-using deckruntest::Result;
-using deckruntest::rundeck;
-
 namespace {
+
+using decktest::contents;
+using decktest::Result;
+using decktest::rundeck;
 
 std::vector<std::string> lines(const std::string& text)
 {
@@ -61,6 +63,15 @@ TEST(DeckRunner, WithoutPrintCardsPrintsEveryNodeVoltage)
     const Result r = rundeck("divider\nv1 top 0 dc 4\nr1 top mid 1k\n.include divider.inc\n.op\n");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "v(top) v(mid)\n4.000000000e+00 3.000000000e+00\n");
+}
+
+TEST(DeckRunner, StatisticsNameTheRunsPhasesAndSize)
+{
+    const Result r = rundeck("divider\nv1 top 0 dc 4\nr1 top mid 1k\nr2 mid 0 3k\n.op\n", "deck.cir", true);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("statistics: processor time "), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(" s reading, "), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("3 equations, 1 points"), std::string::npos) << r.err;
 }
 
 TEST(DeckRunner, ReportsWhatItCannotRun)

@@ -292,8 +292,9 @@ IFinstance* makeinstance(const Layout& card, DeckState& state, CardReport& repor
         nodes.push_back(node);
     }
     IFinstance* instance = nullptr;
-    if (int code
-        = descriptor->newInstance(state.ckt, model, &instance, state.table->enter(card.name)->name)) {
+    // The engine copies the name: instance names need no place in the table.
+    const std::string name(card.name);
+    if (int code = descriptor->newInstance(state.ckt, model, &instance, name.c_str())) {
         report.add(code == E_EXISTS ? "an instance " + quoted(card.name) + " exists already"
                                     : "cannot make " + quoted(card.name) + ": " + errormessage(code));
         return nullptr;

@@ -31,9 +31,7 @@ struct Capacitor : LinearDevice {
         bool given = false;
         double ic;
         bool icgiven = false;
-        double temp;
-        bool tempgiven = false;
-        double dtemp, m, tc1, tc2;
+        std::unique_ptr<Coefficients> coefficients;
     };
 
     static double current(IFcircuit& ckt, const Instance& c)
@@ -74,8 +72,8 @@ struct Capacitor : LinearDevice {
 
     static int check(IFcircuit& ckt, const Instance& c, Hot& h)
     {
-        h.capacitance
-            = c.m * c.capacitance * temperaturefactor(ckt, c.tempgiven, c.temp, c.dtemp, c.tc1, c.tc2);
+        const Coefficients* k = c.coefficients.get();
+        h.capacitance = multiplier(k) * c.capacitance * temperaturefactor(ckt, k);
         if (!c.given || !std::isfinite(h.capacitance))
             return fail(E_BADDEVICE, "capacitor %s has no finite capacitance", c.name.c_str());
         if (c.icgiven && !std::isfinite(c.ic))

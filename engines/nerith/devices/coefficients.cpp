@@ -2,11 +2,12 @@
 
 namespace nerith {
 
-double temperaturefactor(
-    const IFcircuit& ckt, bool tempgiven, double temp, double dtemp, double tc1, double tc2)
+double temperaturefactor(const IFcircuit& ckt, const Coefficients* c)
 {
-    const double difference = (tempgiven ? temp : ckt.options.temp + dtemp) - ckt.options.tnom;
-    return 1 + tc1 * difference + tc2 * difference * difference;
+    if (!c)
+        return 1;
+    const double difference = (c->tempgiven ? c->temp : ckt.options.temp + c->dtemp) - ckt.options.tnom;
+    return 1 + c->tc1 * difference + c->tc2 * difference * difference;
 }
 
 } // namespace nerith

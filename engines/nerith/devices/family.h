@@ -4,6 +4,7 @@
 #include "engines/nerith/device.h"
 #include "engines/nerith/parameters.h"
 #include "engines/nerith/report.h"
+#include "engines/nerith/store.h"
 
 #include <array>
 #include <deque>
@@ -220,6 +221,11 @@ public:
         if constexpr (requires { Device::truncation(ckt, std::span<const Hot>(hot), test); })
             Device::truncation(ckt, std::span<const Hot>(hot), test);
     }
+    void limitstep(IFcircuit& ckt, double& step) override
+    {
+        if constexpr (requires { Device::limitstep(ckt, std::span<const Hot>(hot), step); })
+            Device::limitstep(ckt, std::span<const Hot>(hot), step);
+    }
     void accept(IFcircuit& ckt) override
     {
         if constexpr (requires { Device::accept(ckt, std::span<const Hot>(hot)); })
@@ -236,7 +242,7 @@ private:
     int32_t type;
     int32_t live = 0;
     std::deque<Model> models;
-    std::deque<Instance> instances;
+    Store<Instance> instances;
     std::vector<Hot> hot; // of the bound instances, in the order they were bound
     std::vector<Binding> bindings; // beside `hot`
 };

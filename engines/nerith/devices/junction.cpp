@@ -83,17 +83,20 @@ Depletion depletion(double v, double cj0, double vj, double m, double fc)
     Depletion d;
     if (cj0 == 0)
         return d;
+    // x^-m; the usual abrupt junction (m = 1/2) without a logarithm.
+    auto power = [m](double x) { return m == 0.5 ? 1 / std::sqrt(x) : std::exp(-m * std::log(x)); };
     const double corner = fc * vj;
     if (v < corner) {
         const double arg = 1 - v / vj;
-        const double sarg = std::exp(-m * std::log(arg));
+        const double sarg = power(arg);
         d.charge = vj * cj0 * (1 - arg * sarg) / (1 - m);
         d.capacitance = cj0 * sarg;
         return d;
     }
     // Above the corner the capacitance goes on as the tangent of its curve there.
-    const double f1 = vj * (1 - std::exp((1 - m) * std::log(1 - fc))) / (1 - m);
-    const double f2 = std::exp((1 + m) * std::log(1 - fc));
+    const double rest = 1 - fc;
+    const double f1 = vj * (1 - rest * power(rest)) / (1 - m);
+    const double f2 = rest / power(rest);
     const double f3 = 1 - fc * (1 + m);
     d.charge = cj0 * (f1 + (f3 * (v - corner) + m / (2 * vj) * (v * v - corner * corner)) / f2);
     d.capacitance = cj0 / f2 * (f3 + m * v / vj);

@@ -13,6 +13,13 @@ extern const DeviceKind diodekind;
 extern const DeviceKind bjtkind;
 extern const DeviceKind jfetkind;
 extern const DeviceKind meskind;
+extern const DeviceKind objitfkind;
+extern const DeviceKind cccskind;
+extern const DeviceKind ccvskind;
+extern const DeviceKind mutualkind;
+extern const DeviceKind switchkind;
+extern const DeviceKind cswitchkind;
+extern const DeviceKind asrckind;
 extern const DeviceKind mos1kind;
 extern const DeviceKind mos2kind;
 extern const DeviceKind mos3kind;
@@ -23,7 +30,8 @@ const std::vector<const DeviceKind*>& devicekinds()
 {
     static const std::vector<const DeviceKind*> kinds { &resistorkind, &capacitorkind, &inductorkind,
         &vsourcekind, &isourcekind, &vcvskind, &vccskind, &diodekind, &bjtkind, &jfetkind, &meskind,
-        &mos1kind, &mos2kind, &mos3kind, &mos6kind, &bsim3kind };
+        &objitfkind, &cccskind, &ccvskind, &mutualkind, &switchkind, &cswitchkind, &asrckind, &mos1kind, &mos2kind,
+        &mos3kind, &mos6kind, &bsim3kind };
     return kinds;
 }
 

@@ -21,16 +21,14 @@ struct Resistor : LinearDevice {
     struct Instance : Bindable<Hot> {
         double resistance;
         bool given = false;
-        double temp;
-        bool tempgiven = false;
-        double dtemp, m, tc1, tc2;
-        int32_t pos = 0;
-        int32_t neg = 0;
+        std::unique_ptr<Coefficients> coefficients;
     };
 
     static double across(IFcircuit& ckt, const Instance& r)
     {
-        return ckt.solution[static_cast<std::size_t>(r.pos)] - ckt.solution[static_cast<std::size_t>(r.neg)];
+        return r.bound ? ckt.solution[static_cast<std::size_t>(r.terminals[0]->number)]
+                - ckt.solution[static_cast<std::size_t>(r.terminals[1]->number)]
+                       : 0;
     }
     static double current(IFcircuit& ckt, const Instance& r)
     {
@@ -56,9 +54,7 @@ struct Resistor : LinearDevice {
         int32_t nodes[2];
         if (int code = terminalnumbers(r, 2, nodes))
             return code;
-        r.pos = nodes[0];
-        r.neg = nodes[1];
-        h.cells = conductanceplaces(ckt.matrix, r.pos, r.neg);
+        h.cells = conductanceplaces(ckt.matrix, nodes[0], nodes[1]);
         return 0;
     }
 
@@ -67,9 +63,8 @@ struct Resistor : LinearDevice {
         if (!r.given)
             return fail(E_BADDEVICE, "resistor %s has no resistance", r.name.c_str());
         // A zero (or vanishing) resistance has no conductance to stamp; negative ones are allowed.
-        const double resistance
-            = r.resistance * temperaturefactor(ckt, r.tempgiven, r.temp, r.dtemp, r.tc1, r.tc2);
-        const double conductance = r.m / resistance;
+        const double resistance = r.resistance * temperaturefactor(ckt, r.coefficients.get());
+        const double conductance = multiplier(r.coefficients.get()) / resistance;
         if (resistance == 0 || !std::isfinite(conductance) || !std::isfinite(resistance))
             return fail(E_BADDEVICE, "resistor %s has a resistance of %g ohm, which cannot be simulated",
                 r.name.c_str(), resistance);
@@ -86,7 +81,7 @@ struct Resistor : LinearDevice {
 
     static void topology(Topology& topology, const Instance& r, const Hot&)
     {
-        topology.conducts(r.pos, r.neg);
+        topology.conducts(r.terminals[0]->number, r.terminals[1]->number);
     }
 };
 

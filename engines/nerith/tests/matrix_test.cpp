@@ -209,6 +209,20 @@ TEST(SparseMatrix, PlacesTakeStampsInTheirEntriesBesideCells)
     ASSERT_EQ(m.factor(Pivtol, Pivrel, false).status, SparseMatrix::Status::Ok);
     EXPECT_EQ(m.statistics().reuses, 0);
     EXPECT_EQ(m.statistics().refactorisations, 1);
+
+    // A third equation after the analysis: the places made before keep their places.
+    m.grow(3);
+    const auto third = std::array { m.place(2, 2), m.place(3, 3), m.place(2, 3), m.place(3, 2) };
+    ASSERT_TRUE(m.analyse());
+    EXPECT_EQ(m.statistics().nonzeros, 7u);
+    load(1);
+    for (int32_t k = 0; k < 4; ++k)
+        m.stamps()[m.entry(third[static_cast<std::size_t>(k)])] += k < 2 ? 1 : -1;
+    // [[3, -1, 0], [-1, 3, -1], [0, -1, 1]] x = (1, 0, 0): x = (2, 1, 1) / 5.
+    x = solved(m, { 0, 1, 0, 0 });
+    EXPECT_NEAR(x[1], 0.4, 1e-15);
+    EXPECT_NEAR(x[2], 0.2, 1e-15);
+    EXPECT_NEAR(x[3], 0.2, 1e-15);
 }
 
 TEST(SparseMatrix, ValuesThatAreNoNumbersAreNamedWhereTheyAre)

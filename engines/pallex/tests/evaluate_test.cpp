@@ -84,7 +84,11 @@ TEST(Primitives, SequentialPartsFollowTheirInputsStepByStep)
         { "DFF", { "D", "CLK", "S", "R" },
             { { { H, L, L, L }, L }, { { H, H, L, L }, H }, { { L, H, L, L }, H }, { { L, L, L, L }, H },
                 { { L, H, L, L }, L }, { { H, H, H, L }, H }, { { H, H, L, H }, L }, { { H, H, H, H }, STATE_SUD } } },
-        { "DFF", { "D", "CLK", "S", "R" }, { { { H, L, L, L }, L }, { { H, X, L, L }, STATE_SUD } } },
+        // A clock through the undefined state makes its edge when it reaches the new level; a rise
+        // from a clock never known may or may not be an edge.
+        { "DFF", { "D", "CLK", "S", "R" }, { { { H, L, L, L }, L }, { { H, X, L, L }, L }, { { H, H, L, L }, H } } },
+        { "DFF", { "D", "CLK", "S", "R" }, { { { H, L, L, L }, L }, { { H, X, L, L }, L }, { { H, L, L, L }, L } } },
+        { "DFF", { "D", "CLK", "S", "R" }, { { { H, X, L, L }, L }, { { H, H, L, L }, STATE_SUD } } },
         { "JKFF", { "J", "K", "CLK", "S", "R" },
             { { { H, H, L, L, L }, L }, { { H, H, H, L, L }, H }, { { H, H, L, L, L }, H },
                 { { H, H, H, L, L }, L }, { { L, L, L, L, L }, L }, { { L, L, H, L, L }, L },

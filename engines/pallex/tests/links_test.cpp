@@ -113,6 +113,28 @@ TEST(Links, BootStepSettlesWithoutDelaysAndCountsChangedDacs)
     }
 }
 
+// The states before the step are kept per link, ADC links included, so that a DAC behind an ADC
+// is compared with its own earlier state.
+TEST(Links, BootStepComparesEachDacWithItsOwnStateBehindAnAdc)
+{
+    Circuit circuit;
+    PXobject* source = circuit.part("S", "DUMMY", { { "1", "a" } });
+    circuit.part("B", "INVERTER", { { "A", "a" }, { "Q", "c" } });
+    pallex_pokepin(source, 0, 0, STATE_SHI);
+    PXlink* adc = nullptr;
+    ASSERT_NE(pallex_linkadc("a", &adc), 0);
+    PXinterface pairs[4];
+    int32_t count = 0;
+    ASSERT_NE(pallex_createdacs("c", pairs, 4, &count), 0);
+    ASSERT_EQ(count, 1);
+    EXPECT_NE(pallex_setup(), 0);
+    int changes = -1;
+    EXPECT_EQ(pallex_bootstep(1, 1, &changes), 1);
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(pallex_bootstep(0, 1, &changes), 1);
+    EXPECT_EQ(changes, 0);
+}
+
 TEST(Links, BootStepCountsTheChangesAtModelsPins)
 {
     Circuit circuit;

@@ -14,10 +14,12 @@
 #include "core/windows/registry.h"
 #include "framework/appln/applnframe.h"
 #include "framework/bars/rebar.h"
+#include "platform/drelm/dialoglook.h"
 #include "platform/tirsk/basewin.h"
 #include "platform/win/images.h"
 #include "platform/win/input.h"
 #include "platform/win/modules.h"
+#include "platform/win/monitors.h"
 #include "platform/win/qt/tests/qttest.h"
 #include "platform/win/resources.h"
 #include "platform/win/winreg.h"
@@ -29,15 +31,29 @@ struct BarsLayer : testing::Environment {
     {
         ASSERT_TRUE(BASEWIN::initialise("APPLN"));
         ASSERT_TRUE(reg_init(HKEY_CURRENT_USER, "Software\\Venthorne Electronics\\BARTEST"));
+        dlg_init(nullptr);
     }
     void TearDown() override
     {
+        dlg_term();
         reg_term();
         BASEWIN::terminate();
     }
 };
 
 inline testing::Environment* const barslayer = testing::AddGlobalTestEnvironment(new BarsLayer);
+
+// The primary screen at a resolution, for the life of the object.
+struct SCREENAT {
+    explicit SCREENAT(int dpi)
+    {
+        win::overridemonitors(
+            std::vector<win::Monitor> { { { 0, 0, 1600, 1200 }, { 0, 0, 1600, 1160 }, true, dpi } });
+    }
+    ~SCREENAT() { win::overridemonitors(std::nullopt); }
+    SCREENAT(const SCREENAT&) = delete;
+    SCREENAT& operator=(const SCREENAT&) = delete;
+};
 
 // A strip of `count` square images of `size` pixels on the mask grey: image i a square of the grey
 // level 40 i with a one-pixel border of the mask colour.

@@ -48,8 +48,7 @@ TEST(ConfigureSize, SizesFollowTheScaleAndFallBackToTheStripsThatExist)
         for (const char* name : c.strips)
             bitmaps.add(name, strip(1, 16));
         bitmaps.install();
-        win::overridemonitors(
-            std::vector<win::Monitor> { { { 0, 0, 1600, 1200 }, { 0, 0, 1600, 1160 }, true, c.dpi } });
+        SCREENAT screen(c.dpi);
         CTRLBAR::setsizing(c.sizing);
         SIZEDBAR bar;
         bar.configuresize("TB", c.scale);
@@ -60,7 +59,6 @@ TEST(ConfigureSize, SizesFollowTheScaleAndFallBackToTheStripsThatExist)
         EXPECT_STREQ(bar.name(), c.name) << c.sizing << " " << c.scale << " " << c.dpi;
     }
     CTRLBAR::setsizing(0);
-    win::overridemonitors(std::nullopt);
 
     SIZEDBAR nameless;
     nameless.configuresize(nullptr, 1.7);

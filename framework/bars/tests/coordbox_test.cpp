@@ -24,13 +24,10 @@ struct COUNTEDBOX : COORDBOX {
 struct CoordBoxTest : testing::Test {
     CoordBoxTest()
     {
-        win::overridemonitors(
-            std::vector<win::Monitor> { { { 0, 0, 1600, 1200 }, { 0, 0, 1600, 1160 }, true, 96 } });
         parent.hwnd = toplevel(100, 100, 600, 300, WS_OVERLAPPEDWINDOW | WS_VISIBLE);
         box = new COUNTEDBOX(&parent, 4);
         ShowWindow(box->gethwnd(), SW_SHOW);
     }
-    ~CoordBoxTest() override { win::overridemonitors(std::nullopt); }
     // Whether the call repainted the box.
     template <typename Call> bool repaints(Call call)
     {
@@ -40,6 +37,7 @@ struct CoordBoxTest : testing::Test {
     }
 
     FreshQt fresh;
+    SCREENAT screen { 96 };
     BASEHWND parent;
     COUNTEDBOX* box;
 };

@@ -41,14 +41,12 @@ RECT itemrect(HWND toolbar, int index)
 struct ToolbarTest : testing::Test {
     ToolbarTest()
     {
-        win::overridemonitors(
-            std::vector<win::Monitor> { { { 0, 0, 1600, 1200 }, { 0, 0, 1600, 1160 }, true, 96 } });
         bitmaps.add("TBTEST", strip(4, 16)).install();
         parent.hwnd = toplevel(100, 100, 500, 300, WS_OVERLAPPEDWINDOW | WS_VISIBLE);
     }
-    ~ToolbarTest() override { win::overridemonitors(std::nullopt); }
 
     FreshQt fresh;
+    SCREENAT screen { 96 };
     BITMAPS bitmaps;
     BASEHWND parent;
 };

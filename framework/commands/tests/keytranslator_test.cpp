@@ -2,12 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <QFileDialog>
+#include <QLineEdit>
+
 #include <fstream>
 #include <sstream>
 #include <string>
 
 #include "core/text/strutil.h"
 #include "framework/commands/tests/commandtest.h"
+#include "platform/drelm/tests/drelmtest.h"
 #include "platform/win/menu.h"
 #include "platform/win/messages.h"
 #include "platform/win/pathboundary.h"
@@ -175,6 +179,41 @@ TEST(KeyTranslator, KeyMapsRoundTripThroughAKeyMapFile)
     const std::string none = windowspath(folder / "none.kmf");
     ASSERT_EQ(empty.exportfile(none.c_str()), 1);
     EXPECT_EQ(lines(folder / "none.kmf").size(), 1u) << "only the header";
+}
+
+TEST(KeyTranslator, TheUserChoosesKeyMapFilesInFileSelectors)
+{
+    KEYS loaded;
+    const auto folder = vkt::test::makeTempSubfolder("chosen");
+    auto choose = [](const char* title, const std::string& name) {
+        drelmtest::later([=] {
+            auto* dialog = drelmtest::modal<QFileDialog>();
+            ASSERT_NE(dialog, nullptr);
+            EXPECT_EQ(dialog->windowTitle().toStdString(), title);
+            if (name.empty()) {
+                QMetaObject::invokeMethod(dialog, "reject");
+                return;
+            }
+            dialog->findChild<QLineEdit*>("fileNameEdit")->setText(QString::fromStdString(name));
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+    };
+    choose("Export Key Map To File", (folder / "mine").string());
+    EXPECT_EQ(loaded.keys.exportsettings(), 1);
+    EXPECT_TRUE(std::filesystem::exists(folder / "mine.KMF")) << "the extension is added";
+
+    CMDINFOTABLE table;
+    table.load("TESTCONTEXTS", program());
+    KEYTRANSLATOR read(table, KEYTRANSLATOR::SCROLLCOMMAND);
+    choose("Import Key Map To File", (folder / "mine.KMF").string());
+    EXPECT_EQ(read.importsettings(0), 1);
+    EXPECT_EQ(read.count(), loaded.keys.count());
+    choose("Import Key Map To File", "");
+    EXPECT_EQ(read.importsettings(0), 0) << "cancelled";
+    BOXES boxes;
+    EXPECT_EQ(read.importsettings(1), 0) << "no default key map beside the program";
+    EXPECT_TRUE(boxes.texts().empty());
+    EXPECT_EQ(read.count(), loaded.keys.count());
 }
 
 TEST(KeyTranslator, ImportBindsEveryCommandOfTheNameInAnyCaseAndSkipsOtherLines)

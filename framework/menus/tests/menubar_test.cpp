@@ -100,7 +100,8 @@ TEST(Menus, ItemsAreOwnerDrawnWithTheirImagesAndKeyNames)
     EXPECT_EQ(info.hbmpChecked, b.owner.cmdtable.find(0x100, 0x200)->bitmap.get());
     GetMenuItemInfoA(b.bar.gethandle(), 0, TRUE, &info);
     EXPECT_FALSE(info.fType & MFT_OWNERDRAW) << "the bar's own items are the bar's";
-    EXPECT_EQ(APPLNERRORHANDLER::internalerrors().back(), "Cannot find bitmap 'NO_SUCH_STRIP'.\n");
+    EXPECT_EQ(APPLNERRORHANDLER::internalerrors(), "Cannot find bitmap 'NO_SUCH_STRIP'.");
+    APPLNERRORHANDLER::closeinternalerrors();
     EXPECT_EQ(b.owner.cmdtable.find(0x111, 0x162)->bitmap.get(), nullptr);
 }
 

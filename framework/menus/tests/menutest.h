@@ -4,14 +4,25 @@
 // records the commands it is sent, greys one command, and has its bar (when given) update a popup
 // before it opens.
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
 #include "framework/appln/applnmodule.h"
 #include "framework/menus/menubar.h"
+#include "platform/drelm/dialoglook.h"
 #include "platform/win/modules.h"
 
 namespace menutest {
+
+// The dialog library's colours, pens and gradients, which the menus draw with, for the whole run.
+struct DialogLook : testing::Environment {
+    void SetUp() override { dlg_getcolours(); }
+    void TearDown() override { dlg_term(); }
+};
+
+inline testing::Environment* const dialoglook = testing::AddGlobalTestEnvironment(new DialogLook);
 
 class OWNER : public APPLNMODULE, public IMENUOWNER {
 public:

@@ -1,75 +1,19 @@
 // Netlist files run through the run tool and HELIXSIM with the real engines, their probe channels
 // checked against the analytic response and, where it is installed, the reference simulator.
-#include "simulator/results/partition.h"
-#include "testsupport/command.h"
-#include "testsupport/temp_folder.h"
-
-#include <gtest/gtest.h>
+#include "host/simrun/tests/endtoend.h"
 
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <unistd.h>
 #include <utility>
 #include <vector>
 
 namespace {
-
-using RUN = vkt::test::COMMANDRUN;
-using vkt::test::runcommand;
-
-std::string fixture(const char* name)
-{
-    return std::string(VKT_TEST_SOURCE_DIR) + "/fixtures/" + name;
-}
-
-// Why a run cannot be judged yet: a piece the engines or the models do not have; empty otherwise.
-std::string missingpiece(const std::string& output)
-{
-    for (const char* piece : { "is not supported by the engine yet", "SPICE object type", "model is not available yet" }) {
-        size_t at = output.find(piece);
-        if (at != std::string::npos) {
-            size_t start = output.rfind('\n', at) + 1;
-            return output.substr(start, output.find('\n', at) - start);
-        }
-    }
-    return {};
-}
-
-class EndToEnd : public testing::Test {
-protected:
-    void SetUp() override
-    {
-#ifndef HELIXSIM_REAL_ENGINES
-        GTEST_SKIP() << "HELIXSIM links the engine fakes";
-#endif
-        setenv("RESULTS", vkt::test::tempFolder().c_str(), 1);
-    }
-
-    // Runs the netlist; skips the test when a piece it needs is missing, else expects success.
-    void simulate(const char* netlist)
-    {
-        run = runcommand(std::string(SIMRUN_PROGRAM) + " " + fixture(netlist));
-        std::string missing = missingpiece(run.output);
-        if (!missing.empty())
-            GTEST_SKIP() << "waiting on the engine: " << missing;
-        ASSERT_LE(run.exitcode, 1) << run.output;
-    }
-
-    // The partition file of that name, opened with its header.
-    PARTITION& results(const char* name)
-    {
-        partition = std::make_unique<PARTITION>(name);
-        EXPECT_EQ(partition->open(PARTITION::MODE_READHEADER), 1) << name;
-        return *partition;
-    }
-
-    RUN run;
-    std::unique_ptr<PARTITION> partition;
-};
 
 TEST_F(EndToEnd, PulseIntoRcMatchesTheAnalyticResponseAndTheReference)
 {
@@ -83,20 +27,32 @@ TEST_F(EndToEnd, PulseIntoRcMatchesTheAnalyticResponseAndTheReference)
         double t = i * 1e-4;
         EXPECT_NEAR(probe->getvalue(t), 1 - std::exp(-t / tau), 1e-3) << "t=" << t;
     }
+    expectreference("rc.cir", "RC", { "VOUT" });
+}
 
-    if (runcommand("command -v ngspice").exitcode != 0)
-        GTEST_SKIP() << "the reference simulator is not installed";
-    std::filesystem::path folder = vkt::test::makeTempSubfolder("ngspice");
-    std::filesystem::copy_file(fixture("rc.cir"), folder / "rc.cir");
-    RUN reference = runcommand("cd '" + folder.string() + "' && ngspice -b rc.cir");
-    std::ifstream data(folder / "rcout.txt");
-    ASSERT_TRUE(data) << reference.output;
-    probe = results("RC").getiterator("VOUT", 0);
-    ASSERT_NE(probe, nullptr);
-    int compared = 0;
-    for (double t, v; data >> t >> v; ++compared)
-        EXPECT_NEAR(probe->getvalue(t), v, 1e-3) << "t=" << t;
-    EXPECT_GT(compared, 100);
+// The SPICE parts of the capacitor, the inductor, the current-controlled sources, the subcircuit,
+// the behavioural and the polynomial sources, each circuit checked against the same one in ngspice.
+TEST_F(EndToEnd, SpicePartsMatchTheReference)
+{
+    const struct {
+        const char* netlist;
+        const char* deck;
+        const char* partition;
+        std::vector<const char*> channels;
+    } circuits[] = {
+        { "coupled.net", "coupled.cir", "COUPLED", { "VB", "VC", "VOUT" } },
+        { "subckt.net", "subckt.cir", "SUBCKT", { "VOUT" } },
+        { "behavioural.net", "behavioural.cir", "BEHAVIOURAL", { "VMUL", "VLIM", "VI" } },
+        { "polysource.net", "polysource.cir", "POLYSOURCE", { "VLIN", "VPOLY", "VCUR" } },
+    };
+    for (const auto& c : circuits) {
+        SCOPED_TRACE(c.netlist);
+        simulate(c.netlist);
+        if (testing::Test::IsSkipped())
+            return;
+        EXPECT_EQ(run.output.find("#W:"), std::string::npos) << run.output;
+        expectreference(c.deck, c.partition, c.channels);
+    }
 }
 
 TEST_F(EndToEnd, HalfWaveRectifierPassesOnlyThePositiveHalves)
@@ -132,31 +88,42 @@ TEST_F(EndToEnd, DcSweepRecordsOnePointPerStep)
 
 TEST_F(EndToEnd, InteractiveRunTicksPassesTheScriptAndNamesItsResults)
 {
-    std::filesystem::path script = vkt::test::tempFolder() / "host.txt";
-    std::ofstream(script) << "2ms event 0x10 1\n3ms pause\n4ms snapshot\n";
-    run = runcommand(std::string(SIMRUN_PROGRAM) + " --interactive " + fixture("live.net")
-        + " --tick 1ms --until 5ms --events " + script.string());
+    run = interactiverun(fixture("live.net"), "2ms event 0x10 1\n3ms pause\n4ms snapshot\n", "--tick 1ms --until 5ms");
     ASSERT_LE(run.exitcode, 1) << run.output;
-    const std::string& out = run.output;
-    size_t at = 0;
-    for (const std::string& line :
-        { std::string("initialize: 0\n"),
-            std::string(
-                "host events: 1\n  event sheet=00000001 id=00000002 element=0 kind=0 value=0\ntick 0 0: 0\n"),
-            std::string("tick 3 0.001: 0\n"), std::string("event 16 1 at 0.002: 0\n"),
-            std::string("tick 3 0.002: 0\n"), std::string("tick 2 0.003: 0\n"),
-            std::string("tick 10 0.004: 0\n"), std::string("tick 3 0.005: 0\n"),
-            "#I:Results written to '" + (vkt::test::tempFolder() / "LIVE.PDF").string() + "'.\n",
-            std::string("result: 0\n") }) {
-        size_t found = out.find(line, at);
-        EXPECT_NE(found, std::string::npos) << line << "\n" << out;
-        at = found == std::string::npos ? at : found + line.size();
-    }
+    expectinorder(run.output,
+        { "initialize: 0\n",
+            "host events: 1\n  event sheet=00000001 id=00000002 element=0 kind=0 value=0\ntick 0 0: 0\n",
+            "tick 3 0.001: 0\n", "event 16 1 at 0.002: 0\n", "tick 3 0.002: 0\n", "tick 2 0.003: 0\n",
+            "tick 10 0.004: 0\n", "tick 3 0.005: 0\n",
+            "#I:Results written to '" + (vkt::test::tempFolder() / "LIVE.PDF").string() + "'.\n", "result: 0\n" });
     // The readings the probe posted follow the charging of the capacitor.
     PARTITION& live = results("LIVE");
     CHANNEL_ITERATOR* probe = live.getiterator("VOUT", 0);
     ASSERT_NE(probe, nullptr);
     EXPECT_NEAR(probe->getvalue(5e-3), 1 - std::exp(-5), 1e-3);
+}
+
+// The live meters are models that stamp themselves through the engine's interface device: a
+// voltmeter loading the capacitor with 1k halves the time constant and the final voltage, and the
+// ammeter in the feed reads the current the voltage leaves.
+TEST_F(EndToEnd, LiveMetersReadTheCircuitTheyLoad)
+{
+    run = runcommand(
+        std::string(SIMRUN_PROGRAM) + " --interactive " + fixture("meters.net") + " --tick 1ms --until 3ms");
+    ASSERT_LE(run.exitcode, 1) << run.output;
+    std::vector<double> readings;
+    std::istringstream lines(run.output);
+    for (std::string line; std::getline(lines, line);) {
+        const size_t at = line.find("value=");
+        if (at != std::string::npos)
+            readings.push_back(std::stod(line.substr(at + 6)));
+    }
+    ASSERT_EQ(readings.size(), 8u) << run.output;
+    for (int tick = 1; tick <= 3; ++tick) {
+        const double voltage = 0.5 * -std::expm1(-2.0 * tick);
+        EXPECT_NEAR(readings[2 * tick], (1 - voltage) / 1e3, 1e-7) << tick;
+        EXPECT_NEAR(readings[2 * tick + 1], voltage, 1e-4) << tick;
+    }
 }
 
 TEST_F(EndToEnd, BatchRunNamesTheResultsFileItWrote)
@@ -168,21 +135,6 @@ TEST_F(EndToEnd, BatchRunNamesTheResultsFileItWrote)
         run.output.find("#I:Results written to '" + (vkt::test::tempFolder() / "RC.PDF").string() + "'.\n"),
         std::string::npos)
         << run.output;
-}
-
-// The levels of a digital channel of `bits` states at `time` as a number: bit i is 1 when state i
-// is high, -1 when a state is neither high nor low.
-int word(CHANNEL_ITERATOR* channel, int bits, double time)
-{
-    const uint32_t* states = channel->getstates(time);
-    int value = 0;
-    for (int bit = 0; bit < bits && states; ++bit) {
-        if ((states[bit] & 3) == 3)
-            value |= 1 << bit;
-        else if ((states[bit] & 3) != 1)
-            return -1;
-    }
-    return states ? value : -1;
 }
 
 TEST_F(EndToEnd, DigitalPartsRecordTheirStateSequence)
@@ -210,21 +162,6 @@ TEST_F(EndToEnd, DigitalPartsRecordTheirStateSequence)
     EXPECT_EQ(word(toggle, 1, 660.1e-9), 1);
     EXPECT_EQ(word(toggle, 1, 1459.9e-9), 1);
     EXPECT_EQ(word(toggle, 1, 1460.1e-9), 0);
-}
-
-// The first time after `from` at which the analog channel crosses `level` rising (linear between
-// samples); negative when it does not before `until`.
-double crossing(PARTITION& partition, const char* channel, double level, double from, double until)
-{
-    CHANNEL_ITERATOR* values = partition.getiterator(channel, 0);
-    double previous = values->getvalue(from);
-    for (double time = from + 1e-9; time <= until; time += 1e-9) {
-        double value = values->getvalue(time);
-        if (previous < level && value >= level)
-            return time - 1e-9 * (value - level) / (value - previous);
-        previous = value;
-    }
-    return -1;
 }
 
 TEST_F(EndToEnd, MixedCircuitKeepsItsAnalogAndDigitalChannelsInStep)
@@ -285,4 +222,4 @@ TEST_F(EndToEnd, ExampleModelLibraryLoadsSimulatesAndIsReleased)
     }
 }
 
-}  // namespace
+} // namespace

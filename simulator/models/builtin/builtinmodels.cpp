@@ -2,7 +2,9 @@
 
 #include "simulator/kernel/modelcatalog.h"
 #include "simulator/kernel/primitives.h"
+#include "simulator/models/builtin/adc.h"
 #include "simulator/models/builtin/controlledswitch.h"
+#include "simulator/models/builtin/dac.h"
 #include "simulator/models/builtin/dswitch.h"
 #include "simulator/models/builtin/filegen.h"
 #include "simulator/models/builtin/iprobe.h"
@@ -25,6 +27,21 @@ COMPONENT* make(const char* name, PRIMITIVE* row, const SDF_MODEL* model, const 
     return new CLASS(VARIANT..., name, row, model, list);
 }
 
+// The maker of an interface object of a mixed net, with the digital engine's link of it.
+template <class CLASS>
+COMPONENT* makeinterface(
+    const char* name, PRIMITIVE* row, const SDF_MODEL* model, const PROPLIST* list, PXlink* link)
+{
+    return new CLASS(name, row, model, list, link);
+}
+
+// An interface object made from a part of the netlist links itself.
+template <class CLASS>
+COMPONENT* makelinkless(const char* name, PRIMITIVE* row, const SDF_MODEL* model, const PROPLIST* list)
+{
+    return new CLASS(name, row, model, list, nullptr);
+}
+
 } // namespace
 
 void registerbuiltinmodels()
@@ -39,6 +56,10 @@ void registerbuiltinmodels()
         });
     registermodel(KIND_BATTERY, make<BATTERY>);
     registermodel(KIND_PWRITF, make<PWRITF>);
+    registermodel(KIND_ADC, makelinkless<ADC>);
+    registermodel(KIND_DAC, makelinkless<DAC>);
+    registerinterfacemodel(KIND_ADC, makeinterface<ADC>);
+    registerinterfacemodel(KIND_DAC, makeinterface<DAC>);
     registermodel(KIND_VSWITCH, make<VSWITCH>);
     registermodel(KIND_CSWITCH, make<CSWITCH>);
     registermodel(KIND_DSWITCH, make<DSWITCH>);

@@ -22,13 +22,15 @@ void TAPE::bindmoddata(const DPA* moddata, DIDX* partitions)
         probename = probe;
     }
     partition = partitions ? reinterpret_cast<PARTITION*>((*partitions)[partitionname.c_str()]) : nullptr;
-    if (!partition) {
-        auto opened = std::make_unique<PARTITION>(partitionname.c_str());
-        if (opened->open(PARTITION::MODE_READHEADER) && partitions) {
-            partition = opened.release();
-            partitions->add(partition->name, partition);
-        }
+    // A recording of an earlier run stays the tape's own: in the run's index it would be the
+    // partition of the probes that name none, whenever its name sorts first.
+    if (!partition && (!recording || partitionname != recording->name)) {
+        recording = std::make_unique<PARTITION>(partitionname.c_str());
+        if (!recording->open(PARTITION::MODE_READHEADER))
+            recording.reset();
     }
+    if (!partition)
+        partition = recording.get();
     iterator = !partition   ? nullptr
         : probename.empty() ? firstchannel()
                             : partition->getiterator(probename.c_str(), 0);

@@ -1,11 +1,10 @@
 #pragma once
 
 #include "simulator/models/builtin/filegen.h"
+#include "simulator/results/partition.h"
 
+#include <memory>
 #include <string>
-
-class CHANNEL_ITERATOR;
-class PARTITION;
 
 // TAPE: plays back a channel of run 0 of a results partition. An analog channel plays its samples
 // joined by straight lines, a digital one the levels 0 V and 5 V with edges of TRISE and TFALL, and
@@ -16,8 +15,8 @@ class TAPE final : public FILEGEN {
 public:
     using FILEGEN::FILEGEN;
 
-    // The partition (from the index, else opened from its results file for reading and added to
-    // the index) and the channel's iterator; each missing one is fatal.
+    // The partition (from the index, else the tape's own, opened from its results file for
+    // reading) and the channel's iterator; each missing one is fatal.
     void bindmoddata(const DPA* moddata, DIDX* partitions) override;
     // TRISE (default 1 ns) and TFALL (TRISE when not positive) for the iterator's edges; an edge
     // time that is not positive is fatal.
@@ -27,7 +26,8 @@ public:
 
     std::string partitionname;
     std::string probename; // empty with PLAY
-    PARTITION* partition = nullptr; // the partition index's
+    PARTITION* partition = nullptr; // the partition index's, or the recording
+    std::unique_ptr<PARTITION> recording; // a partition of an earlier run
     CHANNEL_ITERATOR* iterator = nullptr; // the partition's
     bool frequencies = false; // the channel holds complex samples over frequency
     double trise = 1e-9;

@@ -2,19 +2,20 @@
 
 #include "simulator/models/parts/spicecpt.h"
 
-// MOSFET: a transistor of the MOSFET rows. The generic rows (NMOSFET, PMOSFET) name no device type:
-// the part takes the row of its level (1 MOS1, 2 MOS2, 3 MOS3, 4 BSIM1, 5 BSIM2, 6 MOS6, 7 BSIM3,
-// of the same channel type), from its SPICE model's card, its model definition's LEVEL and its own
-// LEVEL, the last given winning. A part with three pins has its bulk on its source.
-
+// MOSFET: a MOSFET whose generic row (NMOSFET, PMOSFET) names no SPICE device type: its level
+// chooses the row of that level among the seven that follow the generic one (1 MOS1, 2 MOS2,
+// 3 MOS3, 4 BSIM1, 5 BSIM2, 6 MOS6, 7 BSIM3). A part with three pins has its bulk on its source.
 class MOSFET final : public SPICECPT {
 public:
     using SPICECPT::SPICECPT;
-
-    // 9: for a generic row, the level's row ("Invalid level %d specified for MOSFET %s" and level 1
-    // for a level outside 1 to 7; an error, and no binding, when the engine lacks the level's
-    // device type); then SPICECPT's binding.
+    // 9: for a generic row, the level: 1, else the LEVEL of the card SPICEMODEL names, replaced by
+    // the LEVEL of the netlist model and then by the part's own; one outside 1 to 7 is warned
+    // about ("Invalid level %d specified for MOSFET %s") and taken as 1. Then the SPICE part's
+    // binding on the level's row.
     void bindmodel(INPtables* table, IFcircuit* circuit) override;
-    // 10: SPICECPT's binding; with exactly three pins, the source's node on the bulk terminal too.
+    // 10: the SPICE part's pins; with three, the source's node is the bulk's too.
     void bindpins(IFcircuit* circuit) override;
+
+    // The level of a generic row's part, warnings as above.
+    int32_t level(INPtables* table, IFcircuit* circuit);
 };

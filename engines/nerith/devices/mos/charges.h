@@ -38,11 +38,12 @@ inline JunctionCurrent bulkcurrent(double v, double isat, double vt, double gmin
     return { -isat * (1 + cube) + gmin * v, isat * 3 * cube / v + gmin };
 }
 
-// The depletion charge and capacitance of a bulk junction at `v`.
+// The depletion charge and capacitance of a bulk junction at `v` (often exactly 0, the bulk being
+// tied to the source).
 inline Depletion bulkdepletion(double v, const BulkJunction& j, const BulkGrading& g)
 {
-    if (j.bottom == 0 && j.sidewall == 0)
-        return {};
+    if (v == 0 || (j.bottom == 0 && j.sidewall == 0))
+        return { 0, j.bottom + j.sidewall };
     if (v >= g.corner)
         return { j.f4 + v * (j.f2 + 0.5 * v * j.f3), j.f2 + j.f3 * v };
     const double arg = 1 - v / g.potential;
@@ -51,8 +52,7 @@ inline Depletion bulkdepletion(double v, const BulkJunction& j, const BulkGradin
     const double sargsw = g.mjsw == g.mj ? sarg
         : g.mjsw == 0.5                  ? 1 / std::sqrt(arg)
                                          : std::exp(-g.mjsw * std::log(arg));
-    return { g.potential
-            * (j.bottom * (1 - arg * sarg) / (1 - g.mj) + j.sidewall * (1 - arg * sargsw) / (1 - g.mjsw)),
+    return { j.bottom * g.bottomcharge * (1 - arg * sarg) + j.sidewall * g.sidecharge * (1 - arg * sargsw),
         j.bottom * sarg + j.sidewall * sargsw };
 }
 

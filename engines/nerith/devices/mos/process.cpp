@@ -146,7 +146,8 @@ const char* scale(
     at.bulkpot = bottom.potential;
     if (!(at.bulkpot > 0))
         return "bulk junction potential PB (not positive at the temperature)";
-    c.grading = { bottom.potential, m.mj, m.mjsw, m.fc * bottom.potential };
+    c.grading = { bottom.potential, m.mj, m.mjsw, m.fc * bottom.potential, bottom.potential / (1 - m.mj),
+        bottom.potential / (1 - m.mjsw) };
     const double drainbottom = m.cbdgiven ? m.cbd : m.cj * g.ad;
     const double sourcebottom = m.cbsgiven ? m.cbs : m.cj * g.as;
     c.drain = bulkjunction(

@@ -44,6 +44,7 @@ struct BulkGrading {
     double mj = 0;
     double mjsw = 0;
     double corner = 0;
+    double bottomcharge = 0, sidecharge = 0; // potential / (1 - mj), potential / (1 - mjsw)
 };
 
 // The constants of an instance's load at its temperature and geometry, M included.

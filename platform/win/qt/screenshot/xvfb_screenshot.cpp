@@ -6,7 +6,6 @@
 
 #include <QGuiApplication>
 #include <QPainter>
-#include <QScreen>
 
 #include "platform/win/gdi.h"
 #include "platform/win/input.h"
@@ -15,6 +14,7 @@
 #include "platform/win/paint.h"
 #include "platform/win/qt/controls.h"
 #include "platform/win/qt/tests/qttest.h"
+#include "platform/win/qt/tests/screenshot.h"
 
 using namespace wintest;
 
@@ -163,31 +163,20 @@ TEST(XvfbScreenshot, ARealWindowShowsItsMenuBarToolbarAndDrawing)
     settle();
     turnuntil([] { return false; }, 800); // the window manager-less server shows and paints it
 
-    QScreen* screen = QGuiApplication::primaryScreen();
-    RECT area;
-    GetWindowRect(frame, &area);
-    QImage shot = screen->grabWindow(0, area.left, area.top, area.right - area.left, area.bottom - area.top)
-                      .toImage();
-    const char* path = std::getenv("VKT_SCREENSHOT_PATH");
-    ASSERT_NE(path, nullptr);
-    ASSERT_TRUE(shot.save(path, "PNG"));
+    SCREENSHOT shot(frame);
+    ASSERT_TRUE(shot.saved);
 
     int menu = GetSystemMetrics(SM_CYMENU);
     COLORREF barcolour = GetSysColor(COLOR_MENUBAR);
-    EXPECT_EQ(shot.pixelColor(area.right - area.left - 5, menu / 2),
+    EXPECT_EQ(shot.image.pixelColor(shot.image.width() - 5, menu / 2),
         QColor(GetRValue(barcolour), GetGValue(barcolour), GetBValue(barcolour)))
         << "the menu bar band";
     RECT button;
     SendMessageA(toolbar, TB_GETITEMRECT, 4, reinterpret_cast<LPARAM>(&button));
-    tagPOINT cross { (button.left + button.right) / 2, (button.top + button.bottom) / 2 };
-    MapWindowPoints(toolbar, nullptr, &cross, 1);
-    QColor red = shot.pixelColor(cross.x - area.left, cross.y - area.top);
+    QColor red = shot.at(toolbar, (button.left + button.right) / 2, (button.top + button.bottom) / 2);
     EXPECT_GT(red.red(), 120) << "the toolbar's cross image";
     EXPECT_LT(red.green(), 90);
-    tagPOINT wire { 240, 80 };
-    MapWindowPoints(view, nullptr, &wire, 1);
-    EXPECT_EQ(shot.pixelColor(wire.x - area.left, wire.y - area.top), QColor(0, 110, 0))
-        << "the drawn client area";
+    EXPECT_EQ(shot.at(view, 240, 80), QColor(0, 110, 0)) << "the drawn client area";
     DestroyWindow(frame);
     ImageList_Destroy(images);
 }

@@ -134,6 +134,9 @@ public:
     }
     void proposestep(double limit) override { proposed = std::min(proposed, limit); }
 
+    // Called at each converged point before the models accept it, as the digital engine runs its
+    // events up to that time there.
+    std::function<void(double)> beforeaccept;
     std::vector<INTMODEL*> models;
     std::vector<double> values = std::vector<double>(1, 0.0);
     std::set<double> breaks;
@@ -206,6 +209,8 @@ private:
 
     void accept()
     {
+        if (beforeaccept)
+            beforeaccept(time);
         for (INTMODEL* model : models)
             model->acceptstep(time, values.data());
         previous = present;
