@@ -11,8 +11,8 @@
 #include <cstdlib>
 #include <string>
 
-using deckruntest::Result;
-using deckruntest::rundeck;
+using decktest::Result;
+using decktest::rundeck;
 
 namespace {
 
