@@ -281,19 +281,9 @@ Channel channel(const Model& m, const Constants& c, const Bias& bias, bool charg
 {
     const double* p = c.p;
     Channel out;
-    // The voltages the channel's equations take, by the bias's own voltages: with vds < 0 the
-    // source is the drain.
-    Dual vgs, vds, vbs;
-    if (bias.vds >= 0) {
-        vgs = { bias.vgs, 1, 0, 0 };
-        vds = { bias.vds, 0, 1, 0 };
-        vbs = { bias.vbs, 0, 0, 1 };
-    } else {
-        out.mode = -1;
-        vgs = { bias.vgs - bias.vds, 1, -1, 0 };
-        vds = { -bias.vds, 0, -1, 0 };
-        vbs = { bias.vbs - bias.vds, 0, -1, 1 };
-    }
+    const bsim::Frame f = bsim::frame(bias);
+    out.mode = f.mode;
+    const Dual &vgs = f.vgs, &vds = f.vds, &vbs = f.vbs;
 
     // The effective bulk voltage, kept above vbsc, and the surface potential.
     const Dual tv = vbs - c.vbsc - 0.001;
@@ -522,29 +512,7 @@ Dual junctioncharge(const Constants& c, const Junction& j, double v)
     const double zero[] = { j.bottom, j.sidewall, j.gateside };
     const double phi[] = { c.phib, c.phibsw, c.phibswg };
     const double grading[] = { c.mj, c.mjsw, c.mjswg };
-    Dual q;
-    if (v == 0) {
-        q.b = zero[0] + zero[1] + zero[2];
-        return q;
-    }
-    if (v < 0) {
-        for (int k = 0; k < 3; ++k) {
-            if (zero[k] <= 0)
-                continue;
-            const double arg = 1 - v / phi[k];
-            const double sarg
-                = grading[k] == 0.5 ? 1 / std::sqrt(arg) : std::exp(-grading[k] * std::log(arg));
-            q.v += phi[k] * zero[k] * (1 - arg * sarg) / (1 - grading[k]);
-            q.b += zero[k] * sarg;
-        }
-        return q;
-    }
-    const double t0 = zero[0] + zero[1] + zero[2];
-    const double t1
-        = v * (zero[0] * grading[0] / phi[0] + zero[1] * grading[1] / phi[1] + zero[2] * grading[2] / phi[2]);
-    q.v = v * (t0 + 0.5 * t1);
-    q.b = t0 + t1;
-    return q;
+    return bsim::depletioncharge(zero, phi, grading, v);
 }
 
 Diode junctioncurrent(const Junction& j, double nvtm, double v, double gmin)

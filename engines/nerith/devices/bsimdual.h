@@ -6,7 +6,7 @@
 // against the source), so that the drain current and the charges give their conductances and
 // capacitances by the chain rule as they are computed.
 
-namespace nerith::bsim3 {
+namespace nerith::bsim {
 
 struct Dual {
     double v = 0; // the value
@@ -120,4 +120,4 @@ inline Dual pow(const Dual& a, double n)
     return a.along(p, n * p / a.v);
 }
 
-} // namespace nerith::bsim3
+} // namespace nerith::bsim
