@@ -63,7 +63,7 @@ TEST(MosCards, UnknownParametersAndLevelsAreCardErrorsNamingThem)
         { ".model n nmos level=1 eta=0.1\n", "unknown parameter \"eta\"" },
         { ".model n nmos level=3 lambda=0.02\n", "unknown parameter \"lambda\"" },
         { ".model n nmos level=6 kp=50u\n", "unknown parameter \"kp\"" },
-        { ".model n nmos level=4\n", "the engine has no device type \"BSIM1\" for model n" },
+        { ".model n nmos level=5\n", "the engine has no device type \"BSIM2\" for model n" },
         { ".model n nmos level=9\n", "invalid level 9 for MOSFET model n: level 1 used" },
     };
     for (const auto& c : cases) {

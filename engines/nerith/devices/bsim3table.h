@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engines/nerith/devices/bsim3model.h"
+#include "engines/nerith/devices/bsimload.h"
 #include "engines/nerith/devices/junction.h"
 #include "engines/nerith/parameters.h"
 
@@ -205,35 +206,14 @@ inline constexpr BinnedRow binnedrows[BinnedCount] = {
     { { "voffcv", "lvoffcv", "wvoffcv", "pvoffcv" }, "Threshold offset of the C-V model", "V", 0 },
 };
 
-template <std::size_t K, std::size_t T> int setbinned(Model& m, const IFvalue& value, const Parameter<Model>&)
-{
-    if (!std::isfinite(value.rValue))
-        return E_BADVALUE;
-    m.bin[K][T] = value.rValue;
-    if constexpr (T == Base)
-        m.given[K] = true;
-    return 0;
-}
-template <std::size_t K, std::size_t T> int askbinned(IFcircuit&, Model& m, IFvalue& value)
-{
-    value.rValue = m.bin[K][T];
-    return 0;
-}
-template <std::size_t K, std::size_t T> void resetbinned(Model& m, double initial)
-{
-    m.bin[K][T] = initial;
-    if constexpr (T == Base)
-        m.given[K] = false;
-}
-
 // The row of term T of binned parameter K under `keyword` and `id`.
 template <std::size_t K, std::size_t T> constexpr Parameter<Model> binnedrow(const char* keyword, int32_t id)
 {
     Parameter<Model> row
         = rows::basic<Model>(keyword, id, IF_REAL | IF_SET | IF_ASK, binnedrows[K].description);
-    row.set = &setbinned<K, T>;
-    row.ask = &askbinned<K, T>;
-    row.reset = &resetbinned<K, T>;
+    row.set = &bsim::setbinned<Model, K, T>;
+    row.ask = &bsim::askbinned<Model, K, T>;
+    row.reset = &bsim::resetbinned<Model, K, T>;
     if constexpr (T == Base) {
         row.unit = binnedrows[K].unit;
         row.initial = binnedrows[K].initial;

@@ -80,6 +80,30 @@ Dual depletioncharge(const double (&zero)[N], const double (&phi)[N], const doub
     return q;
 }
 
+// The set, ask and default of term T of a model's binned parameter K (`Model::bin`); the set of
+// the base term raises its flag in `Model::given` where the model keeps them.
+template <class Model, std::size_t K, std::size_t T>
+int setbinned(Model& m, const IFvalue& value, const Parameter<Model>&)
+{
+    if (!std::isfinite(value.rValue))
+        return E_BADVALUE;
+    m.bin[K][T] = value.rValue;
+    if constexpr (T == 0 && requires { m.given[K]; })
+        m.given[K] = true;
+    return 0;
+}
+template <class Model, std::size_t K, std::size_t T> int askbinned(IFcircuit&, Model& m, IFvalue& value)
+{
+    value.rValue = m.bin[K][T];
+    return 0;
+}
+template <class Model, std::size_t K, std::size_t T> void resetbinned(Model& m, double initial)
+{
+    m.bin[K][T] = initial;
+    if constexpr (T == 0 && requires { m.given[K]; })
+        m.given[K] = false;
+}
+
 // The states: the voltages of the point (for the predictor), then the pairs of gate, bulk and drain
 // charge with their currents.
 enum : int32_t {

@@ -24,6 +24,7 @@ extern const DeviceKind mos1kind;
 extern const DeviceKind mos2kind;
 extern const DeviceKind mos3kind;
 extern const DeviceKind mos6kind;
+extern const DeviceKind bsim1kind;
 extern const DeviceKind bsim3kind;
 
 const std::vector<const DeviceKind*>& devicekinds()
@@ -31,7 +32,7 @@ const std::vector<const DeviceKind*>& devicekinds()
     static const std::vector<const DeviceKind*> kinds { &resistorkind, &capacitorkind, &inductorkind,
         &vsourcekind, &isourcekind, &vcvskind, &vccskind, &diodekind, &bjtkind, &jfetkind, &meskind,
         &objitfkind, &cccskind, &ccvskind, &mutualkind, &switchkind, &cswitchkind, &asrckind, &mos1kind, &mos2kind,
-        &mos3kind, &mos6kind, &bsim3kind };
+        &mos3kind, &mos6kind, &bsim1kind, &bsim3kind };
     return kinds;
 }
 

@@ -1,0 +1,216 @@
+#include "engines/nerith/devices/bsim1.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+// The BSIM1 MOSFET as a device type: its model table (one row per parameter, the size-dependent
+// ones with their length and width terms), its equations on the BSIM levels' load and its noise.
+
+namespace nerith::bsim1 {
+
+namespace {
+
+// Ids of the model's rows that are no binned parameter; a binned parameter k has BinnedIds + 3 k
+// and the two after it.
+enum : int32_t {
+    Nmos = 1,
+    Pmos,
+    Polarity,
+    Muz,
+    Dl,
+    Dw,
+    Tox,
+    Temp,
+    Vdd,
+    Cgso,
+    Cgdo,
+    Cgbo,
+    Xpart,
+    Rsh,
+    Js,
+    Pb,
+    Mj,
+    Pbsw,
+    Mjsw,
+    Cj,
+    Cjsw,
+    Wdf,
+    Dell,
+    Kf,
+    Af,
+    BinnedIds = 1000
+};
+
+struct BinnedRow {
+    const char* keywords[3];
+    const char* description;
+    const char* unit;
+};
+
+inline constexpr BinnedRow binnedrows[BinnedCount] = {
+    { { "vfb", "lvfb", "wvfb" }, "Flat band voltage", "V" },
+    { { "phi", "lphi", "wphi" }, "Strong inversion surface potential", "V" },
+    { { "k1", "lk1", "wk1" }, "Bulk effect coefficient 1", "V^0.5" },
+    { { "k2", "lk2", "wk2" }, "Bulk effect coefficient 2", "" },
+    { { "eta", "leta", "weta" }, "VDS dependence of the threshold voltage", "" },
+    { { "x2e", "lx2e", "wx2e" }, "VBS dependence of eta", "1/V" },
+    { { "x3e", "lx3e", "wx3e" }, "VDS dependence of eta", "1/V" },
+    { { "x2mz", "lx2mz", "wx2mz" }, "VBS dependence of muz", "cm2/V2s" },
+    { { "mus", "lmus", "wmus" }, "Mobility at VDS = VDD and VGS = VTH", "cm2/Vs" },
+    { { "x2ms", "lx2ms", "wx2ms" }, "VBS dependence of mus", "cm2/V2s" },
+    { { "x3ms", "lx3ms", "wx3ms" }, "VDS dependence of mus", "cm2/V2s" },
+    { { "u0", "lu0", "wu0" }, "VGS dependence of mobility", "1/V" },
+    { { "x2u0", "lx2u0", "wx2u0" }, "VBS dependence of u0", "1/V2" },
+    { { "u1", "lu1", "wu1" }, "VDS dependence of mobility, velocity saturation", "um/V" },
+    { { "x2u1", "lx2u1", "wx2u1" }, "VBS dependence of u1", "um/V2" },
+    { { "x3u1", "lx3u1", "wx3u1" }, "VDS dependence of u1", "um/V2" },
+    { { "n0", "ln0", "wn0" }, "Subthreshold slope", "" },
+    { { "nb", "lnb", "wnb" }, "VBS dependence of the subthreshold slope", "1/V" },
+    { { "nd", "lnd", "wnd" }, "VDS dependence of the subthreshold slope", "1/V" },
+};
+
+template <std::size_t K, std::size_t T> constexpr Parameter<Model> binnedrow()
+{
+    Parameter<Model> row = rows::basic<Model>(binnedrows[K].keywords[T],
+        BinnedIds + static_cast<int32_t>(3 * K + T), IF_REAL | IF_SET | IF_ASK, binnedrows[K].description);
+    row.set = &bsim::setbinned<Model, K, T>;
+    row.ask = &bsim::askbinned<Model, K, T>;
+    row.reset = &bsim::resetbinned<Model, K, T>;
+    if constexpr (T == 0)
+        row.unit = binnedrows[K].unit;
+    return row;
+}
+
+inline constexpr Parameter<Model> plainrows[] = {
+    settable<&setpolarity<Model, 1>>("nmos", Nmos, IF_FLAG, "N type MOSfet model"),
+    settable<&setpolarity<Model, -1>>("pmos", Pmos, IF_FLAG, "P type MOSfet model"),
+    reading<&Model::polarity>("type", Polarity, "N (1) or P (-1) channel"),
+    field<&Model::muz>("muz", Muz, "Zero field mobility at VDS = 0 and VGS = VTH").in("cm2/Vs"),
+    field<&Model::dl>("dl", Dl, "Channel length reduction").in("um"),
+    field<&Model::dw>("dw", Dw, "Channel width reduction").in("um"),
+    field<&Model::tox>("tox", Tox, "Gate oxide thickness").in("um"),
+    field<&Model::temp>("temp", Temp, "Temperature the parameters were extracted at").in("degC"),
+    field<&Model::vdd>("vdd", Vdd, "Supply voltage the mobility mus is given at").in("V"),
+    field<&Model::cgso>("cgso", Cgso, "Gate-source overlap capacitance per width").in("F/m"),
+    field<&Model::cgdo>("cgdo", Cgdo, "Gate-drain overlap capacitance per width").in("F/m"),
+    field<&Model::cgbo>("cgbo", Cgbo, "Gate-bulk overlap capacitance per length").in("F/m"),
+    field<&Model::xpart>("xpart", Xpart, "Channel charge partition 0/100 (else 40/60)"),
+    field<&Model::rsh>("rsh", Rsh, "Source-drain diffusion sheet resistance").in("ohm"),
+    field<&Model::js>("js", Js, "Source-drain junction saturation current per area").in("A/m2"),
+    field<&Model::pb>("pb", Pb, "Bottom junction built-in potential").in("V"),
+    field<&Model::mj>("mj", Mj, "Bottom junction grading coefficient"),
+    field<&Model::pbsw>("pbsw", Pbsw, "Sidewall junction built-in potential").in("V"),
+    field<&Model::mjsw>("mjsw", Mjsw, "Sidewall junction grading coefficient"),
+    field<&Model::cj>("cj", Cj, "Bottom junction capacitance per area").in("F/m2"),
+    field<&Model::cjsw>("cjsw", Cjsw, "Sidewall junction capacitance per length").in("F/m"),
+    field<&Model::wdf>("wdf", Wdf, "Default width of the source and drain diffusions").in("m"),
+    field<&Model::dell>("dell", Dell, "Length reduction of the source and drain diffusions").in("m"),
+    field<&Model::kf>("kf", Kf, "Flicker noise coefficient"),
+    field<&Model::af>("af", Af, "Flicker noise exponent").initially(1),
+};
+
+template <std::size_t... K> constexpr auto modeltable(std::index_sequence<K...>)
+{
+    constexpr std::size_t plain = std::size(plainrows);
+    Parameter<Model> rows[plain + 3 * BinnedCount] {};
+    std::size_t at = 0;
+    for (const Parameter<Model>& row : plainrows)
+        rows[at++] = row;
+    ((rows[at++] = binnedrow<K, 0>(), rows[at++] = binnedrow<K, 1>(), rows[at++] = binnedrow<K, 2>()), ...);
+    return ParameterTable<Model, plain + 3 * BinnedCount>(rows);
+}
+
+struct Bsim1;
+using Load = bsim::Load<Bsim1>;
+using Instance = bsim::Instance<Bsim1>;
+
+// The BSIM1 equations on the BSIM levels' load.
+struct Bsim1 {
+    using Model = bsim1::Model;
+    using Constants = bsim1::Constants;
+
+    static constexpr auto modelparameters = modeltable(std::make_index_sequence<BinnedCount> {});
+
+    // Noise densities (A^2/Hz): the channel's thermal noise 8kT gm / 3 and its flicker noise at 1 Hz.
+    static double channelnoise(const Load& l)
+    {
+        return 8 * Boltzmann * l.c.kelvin * l.m * std::fabs(l.ch.mode > 0 ? l.ch.ids.g : -l.ch.ids.g) / 3;
+    }
+    static double flickernoise(const Load& l)
+    {
+        const Model& m = *l.model;
+        const double wl = l.c.wlcox / l.c.cox * 1e-4; // m^2
+        return l.m * m.kf * std::pow(std::max(std::fabs(l.ch.ids.v), 1e-38), m.af) / (wl * l.c.cox * l.c.cox);
+    }
+
+    static constexpr auto instancetable()
+    {
+        constexpr int32_t IcVds = 100, IcVgs = 101, IcVbs = 102, ChannelNoise = 103, FlickerNoise = 104;
+        constexpr Parameter<Instance> ownrows[] = {
+            field<&Instance::icvds, &Instance::icvdsgiven>("vds", IcVds, "Initial D-S voltage").in("V"),
+            field<&Instance::icvgs, &Instance::icvgsgiven>("vgs", IcVgs, "Initial G-S voltage").in("V"),
+            field<&Instance::icvbs, &Instance::icvbsgiven>("vbs", IcVbs, "Initial B-S voltage").in("V"),
+            computed<&bsim::operating<Bsim1, &channelnoise>>(
+                "channelnoise", ChannelNoise, "Channel thermal noise density")
+                .in("A2/Hz"),
+            computed<&bsim::operating<Bsim1, &flickernoise>>(
+                "flickernoise", FlickerNoise, "Flicker noise density at 1 Hz")
+                .in("A2/Hz"),
+        };
+        return parametertable(ownrows, bsim::sharedrows<Bsim1>());
+    }
+
+    static int prepare(IFcircuit& ckt, const Model& m, const Instance& f, Constants& c)
+    {
+        if (const char* wrong = bsim1::prepare(m, f.l, f.w, f.ad, f.as, f.pd, f.ps, f.nrd, f.nrs, c))
+            return fail(E_BADDEVICE, "MOSFET %s: BSIM1 model %s has an unusable %s", f.name.c_str(),
+                m.name.c_str(), wrong);
+        c.kelvin = devicekelvin(ckt, false, 0);
+        return 0;
+    }
+
+    static bsim::Bias initialguess(const Model&, const Constants& c) { return { c.vt0, 0, -1 }; }
+    static double vcrit(const Constants& c, bool drain) { return drain ? c.drain.vcrit : c.source.vcrit; }
+    static double kelvin(const Constants& c) { return c.kelvin; }
+    static Channel channel(const Model& m, const Constants& c, const Bias& v, bool charges)
+    {
+        return bsim1::channel(m, c, v, charges);
+    }
+    // The junction's current, linear in reverse bias.
+    static bsim::Diode junctioncurrent(const Constants& c, bool drain, double v, double gmin)
+    {
+        static const double vt = thermalvoltage(ReferenceTemperature);
+        const double is = drain ? c.drain.saturation : c.source.saturation;
+        if (v <= 0) {
+            const double g = is / vt + gmin;
+            return { g * v, g };
+        }
+        const double e = std::exp(v / vt);
+        return { is * (e - 1) + gmin * v, is * e / vt + gmin };
+    }
+    static Dual junctioncharge(const Constants& c, bool drain, double v)
+    {
+        const Junction& j = drain ? c.drain : c.source;
+        const double zero[] = { j.bottom, j.sidewall };
+        const double phi[] = { c.phib, c.phibsw };
+        const double grading[] = { c.mj, c.mjsw };
+        return bsim::depletioncharge(zero, phi, grading, v);
+    }
+    static Dual overlap(const Model&, const Constants& c, bool drain, const Dual& v)
+    {
+        return (drain ? c.cgdo : c.cgso) * v;
+    }
+};
+
+} // namespace
+
+} // namespace nerith::bsim1
+
+namespace nerith {
+
+extern const DeviceKind bsim1kind;
+constexpr DeviceKind bsim1kind
+    = devicekind<bsim::Device<bsim1::Bsim1>>("BSIM1", "Berkeley short-channel IGFET model, version 1", 4);
+
+} // namespace nerith
