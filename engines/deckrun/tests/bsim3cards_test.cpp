@@ -1,6 +1,6 @@
-// BSIM3 cards through the parser into the engine: every parameter name of the model and instance
-// reads, a device takes the bin its size falls in, the model's warnings come once per model and a
-// fatal value names the model and the parameter.
+// BSIM cards through the parser into the engine: every parameter name of the BSIM1 and BSIM3 models
+// and instances reads, a device takes the bin its size falls in, the model's warnings come once per model and
+// a fatal value names the model and the parameter.
 #include "engines/deckrun/tests/rundeck.h"
 #include "engines/nerith/descriptor.h"
 #include "engines/nerith/nerith.h"
@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <string>
+#include <utility>
 
 using decktest::Result;
 using decktest::rundeck;
@@ -36,31 +37,34 @@ double current(const Result& r)
 
 TEST(Bsim3Cards, EveryParameterNameReads)
 {
-    // Every model parameter of the engine's BSIM3 table on one card (numbers where they take one),
-    // and every instance parameter on an M card: none is unknown to the parser.
+    // Every model parameter of the engine's table of each BSIM level on one card (numbers where they
+    // take one), and every instance parameter on an M card: none is unknown to the parser.
     IFfrontEnd front {};
     IFsimulator* d = nullptr;
     ASSERT_EQ(siminit(&front, &d), 0);
-    std::string card = ".model n nmos level=7";
-    std::string instance = "m1 d g 0 0 n";
-    for (int32_t k = 0; k < d->numDevices; ++k) {
-        const IFdevice* device = d->devices[k];
-        if (std::string(device->name) != "BSIM3")
-            continue;
-        for (int32_t i = 0; i < device->numModelParms; ++i) {
-            const IFparm& p = device->modelParms[i];
-            if ((p.dataType & IF_SET) && !(p.dataType & IF_FLAG))
-                card += std::string("\n+ ") + p.keyword + (p.dataType & IF_STRING ? "=3.3.0" : "=0");
+    for (const auto& [type, level] : { std::pair { "BSIM1", "4" }, std::pair { "BSIM3", "7" } }) {
+        std::string card = std::string(".model n nmos level=") + level;
+        std::string instance = "m1 d g 0 0 n";
+        for (int32_t k = 0; k < d->numDevices; ++k) {
+            const IFdevice* device = d->devices[k];
+            if (std::string(device->name) != type)
+                continue;
+            for (int32_t i = 0; i < device->numModelParms; ++i) {
+                const IFparm& p = device->modelParms[i];
+                if ((p.dataType & IF_SET) && !(p.dataType & IF_FLAG))
+                    card += std::string("\n+ ") + p.keyword + (p.dataType & IF_STRING ? "=3.3.0" : "=0");
+            }
+            for (int32_t i = 0; i < device->numInstanceParms; ++i) {
+                const IFparm& p = device->instanceParms[i];
+                if ((p.dataType & IF_SET) && !(p.dataType & (IF_FLAG | IF_VECTOR)))
+                    instance += std::string(" ") + p.keyword + "=1";
+            }
         }
-        for (int32_t i = 0; i < device->numInstanceParms; ++i) {
-            const IFparm& p = device->instanceParms[i];
-            if ((p.dataType & IF_SET) && !(p.dataType & (IF_FLAG | IF_VECTOR)))
-                instance += std::string(" ") + p.keyword + "=1";
-        }
+        ASSERT_GT(card.size(), 500u) << type; // the table was found
+        const Result r
+            = rundeck("every name\nvd d 0 1\nvg g 0 1\n" + instance + "\n" + card + "\n.op\n.end\n");
+        EXPECT_EQ(r.err.find("unknown parameter"), std::string::npos) << type << r.err;
     }
-    ASSERT_GT(card.size(), 3000u); // the table was found
-    const Result r = rundeck("every name\nvd d 0 1\nvg g 0 1\n" + instance + "\n" + card + "\n.op\n.end\n");
-    EXPECT_EQ(r.err.find("unknown parameter"), std::string::npos) << r.err;
 }
 
 TEST(Bsim3Cards, DevicesTakeTheBinOfTheirSize)
