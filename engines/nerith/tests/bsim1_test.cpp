@@ -2,6 +2,7 @@
 // against ngspice's BSIM1 on the same card, the charges' derivatives against finite differences in
 // both partitions, the current's continuity through vds = 0 and the unusable values named.
 #include "engines/nerith/devices/bsim1.h"
+#include "engines/nerith/tests/bsimderivatives.h"
 
 #include <gtest/gtest.h>
 
@@ -116,21 +117,8 @@ TEST(Bsim1, ChargeDerivativesMatchFiniteDifferencesInBothPartitions)
         for (const auto& b : biases) {
             SCOPED_TRACE(
                 testing::Message() << "xpart " << xpart << " at " << b[0] << ", " << b[1] << ", " << b[2]);
-            const Channel at = channel(m, c, { b[0], b[1], b[2] }, true);
-            const double h = 1e-6;
-            for (int k = 0; k < 3; ++k) {
-                Bias up { b[0], b[1], b[2] }, down = up;
-                (k == 0 ? up.vgs : k == 1 ? up.vds : up.vbs) += h;
-                (k == 0 ? down.vgs : k == 1 ? down.vds : down.vbs) -= h;
-                const Channel hi = channel(m, c, up, true);
-                const Channel lo = channel(m, c, down, true);
-                for (const Dual Channel::*q : { &Channel::ids, &Channel::qg, &Channel::qb, &Channel::qd }) {
-                    const double numeric = ((hi.*q).v - (lo.*q).v) / (2 * h);
-                    const double exact = k == 0 ? (at.*q).g : k == 1 ? (at.*q).d : (at.*q).b;
-                    const double scale = std::fabs((at.*q).g) + std::fabs((at.*q).d) + std::fabs((at.*q).b);
-                    EXPECT_NEAR(exact, numeric, 1e-4 * scale + 1e-20) << "by voltage " << k;
-                }
-            }
+            bsimtest::expectderivatives(
+                [&](const Bias& at) { return channel(m, c, at, true); }, { b[0], b[1], b[2] });
         }
     }
 }

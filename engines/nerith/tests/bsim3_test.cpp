@@ -3,6 +3,7 @@
 // against finite differences, and the model's checks of its values.
 #include "engines/nerith/devices/bsim3eval.h"
 #include "engines/nerith/devices/bsim3table.h"
+#include "engines/nerith/tests/bsimderivatives.h"
 
 #include <gtest/gtest.h>
 
@@ -159,28 +160,8 @@ TEST(Bsim3, DerivativesMatchFiniteDifferencesInEveryChargeModel)
         for (const auto& b : biases) {
             SCOPED_TRACE(testing::Message() << "capmod " << v.capmod << " xpart " << v.xpart << " at vgs "
                                             << b[0] << " vds " << b[1] << " vbs " << b[2]);
-            const Channel at = channel(m, c, { b[0], b[1], b[2] }, true);
-            const double h = 1e-6;
-            for (int k = 0; k < 3; ++k) {
-                Bias up { b[0], b[1], b[2] }, down = up;
-                double* u = k == 0 ? &up.vgs : k == 1 ? &up.vds : &up.vbs;
-                double* dn = k == 0 ? &down.vgs : k == 1 ? &down.vds : &down.vbs;
-                *u += h;
-                *dn -= h;
-                const Channel hi = channel(m, c, up, true);
-                const Channel lo = channel(m, c, down, true);
-                auto check = [&](const Dual Channel::*q, const char* name) {
-                    const double numeric = ((hi.*q).v - (lo.*q).v) / (2 * h);
-                    const double exact = k == 0 ? (at.*q).g : k == 1 ? (at.*q).d : (at.*q).b;
-                    const double scale = std::fabs((at.*q).g) + std::fabs((at.*q).d) + std::fabs((at.*q).b);
-                    EXPECT_NEAR(exact, numeric, 1e-4 * scale + 1e-18) << name << " by voltage " << k;
-                };
-                check(&Channel::ids, "ids");
-                check(&Channel::isub, "isub");
-                check(&Channel::qg, "qg");
-                check(&Channel::qb, "qb");
-                check(&Channel::qd, "qd");
-            }
+            bsimtest::expectderivatives(
+                [&](const Bias& at) { return channel(m, c, at, true); }, { b[0], b[1], b[2] });
         }
     }
 }
