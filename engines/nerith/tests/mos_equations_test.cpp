@@ -1,6 +1,7 @@
-// The MOSFET equations as plain functions: each level's drain current against its closed form at
-// chosen bias points, every level's conductances against the slopes of its current, the saturation
-// voltage's quartic, Meyer's capacitances, the bulk junctions' charge and the process parameters.
+// The MOSFET equations as plain functions: each level's drain current and conductances against
+// their closed forms at chosen bias points, every level's conductances against the slopes of its
+// current with the effects that have no closed form, the saturation voltage's quartic, Meyer's
+// capacitances, the bulk junctions' charge and the process parameters.
 #include "engines/nerith/devices/mos/charges.h"
 
 #include <gtest/gtest.h>
@@ -141,32 +142,26 @@ TEST(MosEquations, LevelTwoWithoutShortChannelEffectsIsTheBulkChargeModel)
     m.neff = 1;
     const Scaled at = channel(m);
     // Without doping, narrow width, mobility degradation or fast states: the long-channel current
-    // with the bulk charge's 3/2 power, saturating where its slope by vds vanishes.
-    auto current = [&](double vgs, double vds, double vbs) {
-        const double g = m.gamma;
-        const double vgb = vgs - at.vbi;
-        const double body = std::pow(m.phi - vbs + vds, 1.5) - std::pow(m.phi - vbs, 1.5);
-        return at.beta / (1 - m.lambda * vds) * ((vgb - vds / 2) * vds - 2.0 / 3 * g * body);
-    };
-    auto saturation = [&](double vgs, double vbs) {
+    // with the bulk charge's 3/2 power, saturating where its slope by vds vanishes; LAMBDA divides
+    // it by 1 - lambda vds.
+    for (const Bias& b : { Bias { 3.0, 0.5, -1.0 }, Bias { 2.5, 4.0, -0.5 } }) {
         const double g2 = m.gamma * m.gamma;
-        const double vgb = vgs - at.vbi;
-        return vgb + g2 / 2 * (1 - std::sqrt(1 + 4 * (vgb + m.phi - vbs) / g2));
-    };
-    const Bias linear { 3.0, 0.5, -1.0 };
-    EXPECT_NEAR(level2current(m, at, linear.vgs, linear.vds, linear.vbs).cdrain,
-        current(linear.vgs, linear.vds, linear.vbs), 1e-9 * current(linear.vgs, linear.vds, linear.vbs));
-    const Bias saturated { 2.5, 4.0, -0.5 };
-    const double vdsat = saturation(saturated.vgs, saturated.vbs);
-    const DrainCurrent got = level2current(m, at, saturated.vgs, saturated.vds, saturated.vbs);
-    EXPECT_NEAR(got.vdsat, vdsat, 1e-12);
-    EXPECT_NEAR(got.cdrain,
-        current(saturated.vgs, vdsat, saturated.vbs) * (1 - m.lambda * vdsat)
-            / (1 - m.lambda * saturated.vds),
-        1e-9 * got.cdrain);
+        const double vgb = b.vgs - at.vbi;
+        const double vdsat = vgb + g2 / 2 * (1 - std::sqrt(1 + 4 * (vgb + m.phi - b.vbs) / g2));
+        const bool linear = b.vds < vdsat;
+        const double vds = linear ? b.vds : vdsat;
+        const double shrink = at.beta / (1 - m.lambda * b.vds);
+        const double body = std::pow(m.phi - b.vbs + vds, 1.5) - std::pow(m.phi - b.vbs, 1.5);
+        const double id = shrink * ((vgb - vds / 2) * vds - 2.0 / 3 * m.gamma * body);
+        // In saturation the current's slope by vds is zero at vdsat: only LAMBDA's remains.
+        const double gds = (linear ? shrink * (vgb - vds - m.gamma * std::sqrt(m.phi - b.vbs + vds)) : 0)
+            + id * m.lambda / (1 - m.lambda * b.vds);
+        const double gmbs = shrink * m.gamma * (std::sqrt(m.phi - b.vbs + vds) - std::sqrt(m.phi - b.vbs));
+        const DrainCurrent got = level2current(m, at, b.vgs, b.vds, b.vbs);
+        expectcurrent(got, id, shrink * vds, gds, gmbs, linear ? "linear" : "saturated");
+        EXPECT_NEAR(got.vdsat, vdsat, 1e-12);
+    }
     EXPECT_EQ(level2current(m, at, 0.5, 2.0, 0.0).cdrain, 0) << "below the threshold";
-    expectslopes(level2current, m, at, linear);
-    expectslopes(level2current, m, at, saturated);
 }
 
 TEST(MosEquations, LevelThreeWithoutShortChannelEffectsIsTheBodyFactorModel)
@@ -174,19 +169,30 @@ TEST(MosEquations, LevelThreeWithoutShortChannelEffectsIsTheBodyFactorModel)
     Model m = model();
     m.kappa = 0.2;
     const Scaled at = channel(m);
-    // The current falls with the body factor fb = gamma / (4 sqrt(phi - vbs)) along the channel.
-    auto expected = [&](const Bias& b) {
-        const double root = std::sqrt(m.phi - b.vbs);
-        const double vth = at.vbi + m.gamma * root;
-        const double fb = m.gamma / (4 * root);
-        const double vdsat = (b.vgs - vth) / (1 + fb);
-        const double vds = std::min(b.vds, vdsat);
-        return at.beta * (b.vgs - vth - (1 + fb) / 2 * vds) * vds;
-    };
+    // The current falls with the body factor fb = gamma / (4 sqrt(phi - vbs)) along the channel;
+    // without doping the length does not shrink in saturation.
     for (const Bias& b : { Bias { 3.0, 0.5, -1.0 }, Bias { 2.0, 4.0, 0.0 }, Bias { 4.0, 1.0, -2.0 } }) {
+        const double root = std::sqrt(m.phi - b.vbs);
+        const double vgst = b.vgs - (at.vbi + m.gamma * root);
+        const double fb = m.gamma / (4 * root);
+        const double dvthdvb = -m.gamma / (2 * root);
+        const double dfbdvb = m.gamma / (8 * root * root * root);
+        const double vdsat = vgst / (1 + fb);
+        double id, gm, gds, gmbs;
+        if (b.vds < vdsat) {
+            id = at.beta * (vgst - (1 + fb) / 2 * b.vds) * b.vds;
+            gm = at.beta * b.vds;
+            gds = at.beta * (vgst - (1 + fb) * b.vds);
+            gmbs = at.beta * (-dvthdvb - dfbdvb * b.vds / 2) * b.vds;
+        } else {
+            id = at.beta * vgst * vgst / (2 * (1 + fb));
+            gm = at.beta * vgst / (1 + fb);
+            gds = 0;
+            gmbs = -gm * dvthdvb - id / (1 + fb) * dfbdvb;
+        }
         const DrainCurrent got = level3current(m, at, b.vgs, b.vds, b.vbs);
-        EXPECT_NEAR(got.cdrain, expected(b), 1e-9 * expected(b)) << b.vgs << " " << b.vds << " " << b.vbs;
-        expectslopes(level3current, m, at, b);
+        expectcurrent(got, id, gm, gds, gmbs, b.vds < vdsat ? "linear" : "saturated");
+        EXPECT_NEAR(got.vdsat, vdsat, 1e-12);
     }
     EXPECT_EQ(level3current(m, at, 0.5, 2.0, 0.0).cdrain, 0) << "below the threshold";
 }
@@ -198,15 +204,28 @@ TEST(MosEquations, LevelSixIsTheNthPowerLaw)
     m.lambda0given = true;
     const Scaled at = channel(m);
     for (const Bias& b : { Bias { 3.0, 4.0, -1.0 }, Bias { 3.0, 0.4, -1.0 }, Bias { 2.0, 1.0, 0.2 } }) {
+        const bool reverse = b.vbs <= 0;
         const double root
-            = b.vbs <= 0 ? std::sqrt(m.phi - b.vbs) : std::sqrt(m.phi) - b.vbs / (2 * std::sqrt(m.phi));
+            = reverse ? std::sqrt(m.phi - b.vbs) : std::sqrt(m.phi) - b.vbs / (2 * std::sqrt(m.phi));
         const double von = at.vbi + m.gamma * root - m.gamma1 * b.vbs - m.sigma * b.vds;
-        const double vdsat = m.kv * std::pow(b.vgs - von, m.nv);
-        const double saturated
-            = at.beta * std::pow(b.vgs - von, m.nc) * (1 + (m.lambda0 - m.lambda1 * b.vbs) * b.vds);
-        const double x = std::min(b.vds / vdsat, 1.0);
+        // How far the gate overdrive rises with the bulk voltage.
+        const double body = m.gamma1 + m.gamma / (2 * (reverse ? root : std::sqrt(m.phi)));
+        const double vgst = b.vgs - von;
+        const double vdsat = m.kv * std::pow(vgst, m.nv);
+        const double idsat = at.beta * std::pow(vgst, m.nc);
+        const double modulated = idsat * (1 + (m.lambda0 - m.lambda1 * b.vbs) * b.vds);
+        const bool linear = b.vds < vdsat;
+        // Below saturation the current is the saturated one times (2 - x) x of x = vds / vdsat.
+        const double x = linear ? b.vds / vdsat : 1;
+        const double shape = (2 - x) * x;
+        const double dshape = 2 - 2 * x;
+        const double dxdvgst = linear ? -x * m.nv / vgst : 0;
+        const double byoverdrive = m.nc * modulated / vgst * shape + modulated * dshape * dxdvgst;
+        const double gds = byoverdrive * m.sigma + idsat * (m.lambda0 - m.lambda1 * b.vbs) * shape
+            + (linear ? modulated * dshape / vdsat : 0);
+        const double gmbs = byoverdrive * body - idsat * m.lambda1 * b.vds * shape;
         const DrainCurrent got = level6current(m, at, b.vgs, b.vds, b.vbs);
-        EXPECT_NEAR(got.cdrain, saturated * (2 - x) * x, 1e-9 * saturated) << b.vds;
+        expectcurrent(got, modulated * shape, byoverdrive, gds, gmbs, linear ? "linear" : "saturated");
         EXPECT_NEAR(got.vdsat, vdsat, 1e-12);
     }
 }
