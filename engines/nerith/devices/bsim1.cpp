@@ -126,7 +126,7 @@ using Load = bsim::Load<Bsim1>;
 using Instance = bsim::Instance<Bsim1>;
 
 // The BSIM1 equations on the BSIM levels' load.
-struct Bsim1 {
+struct Bsim1 : OuterEquations {
     using Model = bsim1::Model;
     using Constants = bsim1::Constants;
 
@@ -171,35 +171,9 @@ struct Bsim1 {
     }
 
     static bsim::Bias initialguess(const Model&, const Constants& c) { return { c.vt0, 0, -1 }; }
-    static double vcrit(const Constants& c, bool drain) { return drain ? c.drain.vcrit : c.source.vcrit; }
-    static double kelvin(const Constants& c) { return c.kelvin; }
     static Channel channel(const Model& m, const Constants& c, const Bias& v, bool charges)
     {
         return bsim1::channel(m, c, v, charges);
-    }
-    // The junction's current, linear in reverse bias.
-    static bsim::Diode junctioncurrent(const Constants& c, bool drain, double v, double gmin)
-    {
-        static const double vt = thermalvoltage(ReferenceTemperature);
-        const double is = drain ? c.drain.saturation : c.source.saturation;
-        if (v <= 0) {
-            const double g = is / vt + gmin;
-            return { g * v, g };
-        }
-        const double e = std::exp(v / vt);
-        return { is * (e - 1) + gmin * v, is * e / vt + gmin };
-    }
-    static Dual junctioncharge(const Constants& c, bool drain, double v)
-    {
-        const Junction& j = drain ? c.drain : c.source;
-        const double zero[] = { j.bottom, j.sidewall };
-        const double phi[] = { c.phib, c.phibsw };
-        const double grading[] = { c.mj, c.mjsw };
-        return bsim::depletioncharge(zero, phi, grading, v);
-    }
-    static Dual overlap(const Model&, const Constants& c, bool drain, const Dual& v)
-    {
-        return (drain ? c.cgdo : c.cgso) * v;
     }
 };
 

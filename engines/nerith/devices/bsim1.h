@@ -3,6 +3,8 @@
 #include "engines/nerith/device.h"
 #include "engines/nerith/devices/bsimload.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 
@@ -57,18 +59,81 @@ struct Junction {
     double bottom = 0, sidewall = 0; // zero-bias capacitances (F)
 };
 
-struct Constants {
+// What an instance of BSIM1 or BSIM2 has outside its channel: the bulk junctions, the overlaps and
+// the series resistances.
+struct Outer {
+    double cgso = 0, cgdo = 0, cgbo = 0; // F
+    double phib = 0, phibsw = 0, mj = 0, mjsw = 0;
+    Junction drain, source;
+    double gdrain = 0, gsource = 0;
+    double kelvin = 0; // of the run, for the noise
+};
+
+// The outer values of an instance of `m` (a BSIM1 or BSIM2 model) of drawn width `w` (m), effective
+// length `leff` (um), junction areas and perimeters and squares.
+template <class M>
+void prepareouter(const M& m, double w, double leff, double ad, double as, double pd, double ps, double nrd,
+    double nrs, Outer& c)
+{
+    const double vt = thermalvoltage(ReferenceTemperature);
+    c.cgso = m.cgso * w;
+    c.cgdo = m.cgdo * w;
+    c.cgbo = m.cgbo * leff * 1e-6;
+    c.phib = std::max(m.pb, 0.1);
+    c.phibsw = std::max(m.pbsw, 0.1);
+    c.mj = m.mj;
+    c.mjsw = m.mjsw;
+    c.gdrain = m.rsh * nrd > 0 ? 1 / (m.rsh * nrd) : 0;
+    c.gsource = m.rsh * nrs > 0 ? 1 / (m.rsh * nrs) : 0;
+    auto junction = [&](double area, double perimeter) {
+        Junction j;
+        j.saturation = std::max(area * m.js, 1e-15);
+        j.vcrit = criticalvoltage(vt, j.saturation);
+        j.bottom = m.cj * area;
+        j.sidewall = m.cjsw * perimeter;
+        return j;
+    };
+    c.drain = junction(ad, pd);
+    c.source = junction(as, ps);
+}
+
+// What BSIM1 and BSIM2 give the BSIM load outside their channels: junctions whose current is linear
+// in reverse bias, depletion charges of bottom and sidewall, linear overlaps.
+struct OuterEquations {
+    static double vcrit(const Outer& c, bool drain) { return drain ? c.drain.vcrit : c.source.vcrit; }
+    static double kelvin(const Outer& c) { return c.kelvin; }
+    static bsim::Diode junctioncurrent(const Outer& c, bool drain, double v, double gmin)
+    {
+        const double vt = thermalvoltage(ReferenceTemperature);
+        const double is = drain ? c.drain.saturation : c.source.saturation;
+        if (v <= 0) {
+            const double g = is / vt + gmin;
+            return { g * v, g };
+        }
+        const double e = std::exp(v / vt);
+        return { is * (e - 1) + gmin * v, is * e / vt + gmin };
+    }
+    static Dual junctioncharge(const Outer& c, bool drain, double v)
+    {
+        const Junction& j = drain ? c.drain : c.source;
+        const double zero[] = { j.bottom, j.sidewall };
+        const double phi[] = { c.phib, c.phibsw };
+        const double grading[] = { c.mj, c.mjsw };
+        return bsim::depletioncharge(zero, phi, grading, v);
+    }
+    template <class M> static Dual overlap(const M&, const Outer& c, bool drain, const Dual& v)
+    {
+        return (drain ? c.cgdo : c.cgso) * v;
+    }
+};
+
+struct Constants : Outer {
     double p[BinnedCount] {}; // at the instance's size; the betas in A/V^2
     double betazero = 0; // A/V^2
     double leff = 0; // um
     double cox = 0; // F/cm^2
     double wlcox = 0; // F
     double vt0 = 0;
-    double cgso = 0, cgdo = 0, cgbo = 0; // F
-    double phib = 0, phibsw = 0, mj = 0, mjsw = 0;
-    Junction drain, source;
-    double gdrain = 0, gsource = 0;
-    double kelvin = 0; // of the run, for the noise
 };
 
 // The constants of an instance of `m` with the drawn length and width `l`, `w` (m), its junction

@@ -94,25 +94,7 @@ const char* prepare(const Model& m, double l, double w, double ad, double as, do
     p[BetaVddB] *= coxwl;
     p[BetaVddD] = std::max(p[BetaVddD] * coxwl, 0.0);
     c.wlcox = c.cox * leff * weff * 1e-8;
-    c.cgso = m.cgso * w;
-    c.cgdo = m.cgdo * w;
-    c.cgbo = m.cgbo * leff * 1e-6;
-    c.phib = std::max(m.pb, 0.1);
-    c.phibsw = std::max(m.pbsw, 0.1);
-    c.mj = m.mj;
-    c.mjsw = m.mjsw;
-    c.gdrain = m.rsh * nrd > 0 ? 1 / (m.rsh * nrd) : 0;
-    c.gsource = m.rsh * nrs > 0 ? 1 / (m.rsh * nrs) : 0;
-    auto junction = [&](double area, double perimeter) {
-        Junction j;
-        j.saturation = std::max(area * m.js, 1e-15);
-        j.vcrit = criticalvoltage(Vt, j.saturation);
-        j.bottom = m.cj * area;
-        j.sidewall = m.cjsw * perimeter;
-        return j;
-    };
-    c.drain = junction(ad, pd);
-    c.source = junction(as, ps);
+    prepareouter(m, w, leff, ad, as, pd, ps, nrd, nrs, c);
     return nullptr;
 }
 
