@@ -132,34 +132,7 @@ struct Bsim1 : OuterEquations {
 
     static constexpr auto modelparameters = modeltable(std::make_index_sequence<BinnedCount> {});
 
-    // Noise densities (A^2/Hz): the channel's thermal noise 8kT gm / 3 and its flicker noise at 1 Hz.
-    static double channelnoise(const Load& l)
-    {
-        return 8 * Boltzmann * l.c.kelvin * l.m * std::fabs(l.ch.mode > 0 ? l.ch.ids.g : -l.ch.ids.g) / 3;
-    }
-    static double flickernoise(const Load& l)
-    {
-        const Model& m = *l.model;
-        const double wl = l.c.wlcox / l.c.cox * 1e-4; // m^2
-        return l.m * m.kf * std::pow(std::max(std::fabs(l.ch.ids.v), 1e-38), m.af) / (wl * l.c.cox * l.c.cox);
-    }
-
-    static constexpr auto instancetable()
-    {
-        constexpr int32_t IcVds = 100, IcVgs = 101, IcVbs = 102, ChannelNoise = 103, FlickerNoise = 104;
-        constexpr Parameter<Instance> ownrows[] = {
-            field<&Instance::icvds, &Instance::icvdsgiven>("vds", IcVds, "Initial D-S voltage").in("V"),
-            field<&Instance::icvgs, &Instance::icvgsgiven>("vgs", IcVgs, "Initial G-S voltage").in("V"),
-            field<&Instance::icvbs, &Instance::icvbsgiven>("vbs", IcVbs, "Initial B-S voltage").in("V"),
-            computed<&bsim::operating<Bsim1, &channelnoise>>(
-                "channelnoise", ChannelNoise, "Channel thermal noise density")
-                .in("A2/Hz"),
-            computed<&bsim::operating<Bsim1, &flickernoise>>(
-                "flickernoise", FlickerNoise, "Flicker noise density at 1 Hz")
-                .in("A2/Hz"),
-        };
-        return parametertable(ownrows, bsim::sharedrows<Bsim1>());
-    }
+    static constexpr auto instancetable() { return bsim1::instancetable<Bsim1>(); }
 
     static int prepare(IFcircuit& ckt, const Model& m, const Instance& f, Constants& c)
     {
@@ -170,7 +143,6 @@ struct Bsim1 : OuterEquations {
         return 0;
     }
 
-    static bsim::Bias initialguess(const Model&, const Constants& c) { return { c.vt0, 0, -1 }; }
     static Channel channel(const Model& m, const Constants& c, const Bias& v, bool charges)
     {
         return bsim1::channel(m, c, v, charges);

@@ -62,6 +62,9 @@ struct Junction {
 // What an instance of BSIM1 or BSIM2 has outside its channel: the bulk junctions, the overlaps and
 // the series resistances.
 struct Outer {
+    double cox = 0; // F/cm^2
+    double wlcox = 0; // F
+    double vt0 = 0; // the threshold at zero bias
     double cgso = 0, cgdo = 0, cgbo = 0; // F
     double phib = 0, phibsw = 0, mj = 0, mjsw = 0;
     Junction drain, source;
@@ -100,6 +103,7 @@ void prepareouter(const M& m, double w, double leff, double ad, double as, doubl
 // What BSIM1 and BSIM2 give the BSIM load outside their channels: junctions whose current is linear
 // in reverse bias, depletion charges of bottom and sidewall, linear overlaps.
 struct OuterEquations {
+    template <class M> static bsim::Bias initialguess(const M&, const Outer& c) { return { c.vt0, 0, -1 }; }
     static double vcrit(const Outer& c, bool drain) { return drain ? c.drain.vcrit : c.source.vcrit; }
     static double kelvin(const Outer& c) { return c.kelvin; }
     static bsim::Diode junctioncurrent(const Outer& c, bool drain, double v, double gmin)
@@ -131,10 +135,40 @@ struct Constants : Outer {
     double p[BinnedCount] {}; // at the instance's size; the betas in A/V^2
     double betazero = 0; // A/V^2
     double leff = 0; // um
-    double cox = 0; // F/cm^2
-    double wlcox = 0; // F
-    double vt0 = 0;
 };
+
+// The noise densities (A^2/Hz) of a BSIM1 or BSIM2 instance: the channel's thermal noise 8kT gm / 3
+// and its flicker noise at 1 Hz.
+template <class L> double channelnoise(const L& l)
+{
+    return 8 * Boltzmann * l.c.kelvin * l.m * std::fabs(l.ch.mode > 0 ? l.ch.ids.g : -l.ch.ids.g) / 3;
+}
+template <class L> double flickernoise(const L& l)
+{
+    const double wl = l.c.wlcox / l.c.cox * 1e-4; // m^2
+    return l.m * l.model->kf * std::pow(std::max(std::fabs(l.ch.ids.v), 1e-38), l.model->af)
+        / (wl * l.c.cox * l.c.cox);
+}
+
+// The instance table of BSIM1 and BSIM2: the initial voltages under their own keywords, the noise.
+template <class Level> constexpr auto instancetable()
+{
+    using Instance = bsim::Instance<Level>;
+    using Load = bsim::Load<Level>;
+    constexpr int32_t IcVds = 100, IcVgs = 101, IcVbs = 102, ChannelNoise = 103, FlickerNoise = 104;
+    constexpr Parameter<Instance> ownrows[] = {
+        field<&Instance::icvds, &Instance::icvdsgiven>("vds", IcVds, "Initial D-S voltage").in("V"),
+        field<&Instance::icvgs, &Instance::icvgsgiven>("vgs", IcVgs, "Initial G-S voltage").in("V"),
+        field<&Instance::icvbs, &Instance::icvbsgiven>("vbs", IcVbs, "Initial B-S voltage").in("V"),
+        computed<&bsim::operating<Level, &channelnoise<Load>>>(
+            "channelnoise", ChannelNoise, "Channel thermal noise density")
+            .in("A2/Hz"),
+        computed<&bsim::operating<Level, &flickernoise<Load>>>(
+            "flickernoise", FlickerNoise, "Flicker noise density at 1 Hz")
+            .in("A2/Hz"),
+    };
+    return parametertable(ownrows, bsim::sharedrows<Level>());
+}
 
 // The constants of an instance of `m` with the drawn length and width `l`, `w` (m), its junction
 // areas and perimeters and squares; null, or the value that makes them unusable.
