@@ -1,6 +1,6 @@
-// BSIM cards through the parser into the engine: every parameter name of the BSIM1 and BSIM3 models
-// and instances reads, a device takes the bin its size falls in, the model's warnings come once per model and
-// a fatal value names the model and the parameter.
+// BSIM cards through the parser into the engine: every parameter name of the BSIM1, BSIM2 and BSIM3
+// models and instances reads, a device takes the bin its size falls in, the model's warnings come
+// once per model and a fatal value names the model and the parameter.
 #include "engines/deckrun/tests/rundeck.h"
 #include "engines/nerith/descriptor.h"
 #include "engines/nerith/nerith.h"
@@ -42,7 +42,8 @@ TEST(Bsim3Cards, EveryParameterNameReads)
     IFfrontEnd front {};
     IFsimulator* d = nullptr;
     ASSERT_EQ(siminit(&front, &d), 0);
-    for (const auto& [type, level] : { std::pair { "BSIM1", "4" }, std::pair { "BSIM3", "7" } }) {
+    for (const auto& [type, level] :
+        { std::pair { "BSIM1", "4" }, std::pair { "BSIM2", "5" }, std::pair { "BSIM3", "7" } }) {
         std::string card = std::string(".model n nmos level=") + level;
         std::string instance = "m1 d g 0 0 n";
         for (int32_t k = 0; k < d->numDevices; ++k) {
