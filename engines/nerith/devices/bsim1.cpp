@@ -13,42 +13,11 @@ namespace {
 
 // Ids of the model's rows that are no binned parameter; a binned parameter k has BinnedIds + 3 k
 // and the two after it.
-enum : int32_t {
-    Nmos = 1,
-    Pmos,
-    Polarity,
-    Muz,
-    Dl,
-    Dw,
-    Tox,
-    Temp,
-    Vdd,
-    Cgso,
-    Cgdo,
-    Cgbo,
-    Xpart,
-    Rsh,
-    Js,
-    Pb,
-    Mj,
-    Pbsw,
-    Mjsw,
-    Cj,
-    Cjsw,
-    Wdf,
-    Dell,
-    Kf,
-    Af,
-    BinnedIds = 1000
-};
+// Ids of the model's own rows that are no binned parameter (after the shared ones); a binned
+// parameter k has BinnedIds + 3 k and the two after it.
+enum : int32_t { Muz = 50, Tox, Temp, Vdd, Xpart, BinnedIds = 1000 };
 
-struct BinnedRow {
-    const char* keywords[3];
-    const char* description;
-    const char* unit;
-};
-
-inline constexpr BinnedRow binnedrows[BinnedCount] = {
+inline constexpr bsim::BinnedRow<3> binnedrows[BinnedCount] = {
     { { "vfb", "lvfb", "wvfb" }, "Flat band voltage", "V" },
     { { "phi", "lphi", "wphi" }, "Strong inversion surface potential", "V" },
     { { "k1", "lk1", "wk1" }, "Bulk effect coefficient 1", "V^0.5" },
@@ -70,56 +39,14 @@ inline constexpr BinnedRow binnedrows[BinnedCount] = {
     { { "nd", "lnd", "wnd" }, "VDS dependence of the subthreshold slope", "1/V" },
 };
 
-template <std::size_t K, std::size_t T> constexpr Parameter<Model> binnedrow()
-{
-    Parameter<Model> row = rows::basic<Model>(binnedrows[K].keywords[T],
-        BinnedIds + static_cast<int32_t>(3 * K + T), IF_REAL | IF_SET | IF_ASK, binnedrows[K].description);
-    row.set = &bsim::setbinned<Model, K, T>;
-    row.ask = &bsim::askbinned<Model, K, T>;
-    row.reset = &bsim::resetbinned<Model, K, T>;
-    if constexpr (T == 0)
-        row.unit = binnedrows[K].unit;
-    return row;
-}
-
-inline constexpr Parameter<Model> plainrows[] = {
-    settable<&setpolarity<Model, 1>>("nmos", Nmos, IF_FLAG, "N type MOSfet model"),
-    settable<&setpolarity<Model, -1>>("pmos", Pmos, IF_FLAG, "P type MOSfet model"),
-    reading<&Model::polarity>("type", Polarity, "N (1) or P (-1) channel"),
+inline constexpr Parameter<Model> ownrows[] = {
     field<&Model::muz>("muz", Muz, "Zero field mobility at VDS = 0 and VGS = VTH").in("cm2/Vs"),
-    field<&Model::dl>("dl", Dl, "Channel length reduction").in("um"),
-    field<&Model::dw>("dw", Dw, "Channel width reduction").in("um"),
     field<&Model::tox>("tox", Tox, "Gate oxide thickness").in("um"),
     field<&Model::temp>("temp", Temp, "Temperature the parameters were extracted at").in("degC"),
     field<&Model::vdd>("vdd", Vdd, "Supply voltage the mobility mus is given at").in("V"),
-    field<&Model::cgso>("cgso", Cgso, "Gate-source overlap capacitance per width").in("F/m"),
-    field<&Model::cgdo>("cgdo", Cgdo, "Gate-drain overlap capacitance per width").in("F/m"),
-    field<&Model::cgbo>("cgbo", Cgbo, "Gate-bulk overlap capacitance per length").in("F/m"),
     field<&Model::xpart>("xpart", Xpart, "Channel charge partition 0/100 (else 40/60)"),
-    field<&Model::rsh>("rsh", Rsh, "Source-drain diffusion sheet resistance").in("ohm"),
-    field<&Model::js>("js", Js, "Source-drain junction saturation current per area").in("A/m2"),
-    field<&Model::pb>("pb", Pb, "Bottom junction built-in potential").in("V"),
-    field<&Model::mj>("mj", Mj, "Bottom junction grading coefficient"),
-    field<&Model::pbsw>("pbsw", Pbsw, "Sidewall junction built-in potential").in("V"),
-    field<&Model::mjsw>("mjsw", Mjsw, "Sidewall junction grading coefficient"),
-    field<&Model::cj>("cj", Cj, "Bottom junction capacitance per area").in("F/m2"),
-    field<&Model::cjsw>("cjsw", Cjsw, "Sidewall junction capacitance per length").in("F/m"),
-    field<&Model::wdf>("wdf", Wdf, "Default width of the source and drain diffusions").in("m"),
-    field<&Model::dell>("dell", Dell, "Length reduction of the source and drain diffusions").in("m"),
-    field<&Model::kf>("kf", Kf, "Flicker noise coefficient"),
-    field<&Model::af>("af", Af, "Flicker noise exponent").initially(1),
 };
-
-template <std::size_t... K> constexpr auto modeltable(std::index_sequence<K...>)
-{
-    constexpr std::size_t plain = std::size(plainrows);
-    Parameter<Model> rows[plain + 3 * BinnedCount] {};
-    std::size_t at = 0;
-    for (const Parameter<Model>& row : plainrows)
-        rows[at++] = row;
-    ((rows[at++] = binnedrow<K, 0>(), rows[at++] = binnedrow<K, 1>(), rows[at++] = binnedrow<K, 2>()), ...);
-    return ParameterTable<Model, plain + 3 * BinnedCount>(rows);
-}
+inline constexpr auto plainrows = joinrows(ownrows, outerrows<Model>());
 
 struct Bsim1;
 using Load = bsim::Load<Bsim1>;
@@ -130,7 +57,9 @@ struct Bsim1 : OuterEquations {
     using Model = bsim1::Model;
     using Constants = bsim1::Constants;
 
-    static constexpr auto modelparameters = modeltable(std::make_index_sequence<BinnedCount> {});
+    static constexpr auto modelparameters
+        = bsim::binnedtable<Model, plainrows, binnedrows, bsim::noextrarows<Model>>(
+            BinnedIds, std::make_index_sequence<BinnedCount> {});
 
     static constexpr auto instancetable() { return bsim1::instancetable<Bsim1>(); }
 

@@ -4,6 +4,7 @@
 #include "engines/nerith/devices/bsimload.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -72,6 +73,23 @@ struct Outer {
     double kelvin = 0; // of the run, for the noise
 };
 
+// The effective length and width (um) of a BSIM1 or BSIM2 instance of `m` drawn `l` by `w` (m), and
+// its oxide capacitance (F/cm^2) in `c`; null, or the value that makes them unusable.
+template <class M>
+const char* effectivesize(const M& m, double l, double w, double& leff, double& weff, Outer& c)
+{
+    if (!(m.tox > 0))
+        return "oxide thickness TOX";
+    leff = l * 1e6 - m.dl;
+    weff = w * 1e6 - m.dw;
+    if (!(leff > 0))
+        return "effective channel length (L less DL)";
+    if (!(weff > 0))
+        return "effective channel width (W less DW)";
+    c.cox = 3.453e-13 / (m.tox * 1e-4); // the model's oxide permittivity (F/cm) over TOX
+    return nullptr;
+}
+
 // The outer values of an instance of `m` (a BSIM1 or BSIM2 model) of drawn width `w` (m), effective
 // length `leff` (um), junction areas and perimeters and squares.
 template <class M>
@@ -136,6 +154,47 @@ struct Constants : Outer {
     double betazero = 0; // A/V^2
     double leff = 0; // um
 };
+
+// The model rows of BSIM1 and BSIM2 alike: type, size reductions, overlaps, junctions, noise (ids 1
+// to 20; each level numbers its own rows from 50 on).
+template <class M> constexpr auto outerrows()
+{
+    return std::array {
+        settable<&setpolarity<M, 1>>("nmos", 1, IF_FLAG, "N type MOSfet model"),
+        settable<&setpolarity<M, -1>>("pmos", 2, IF_FLAG, "P type MOSfet model"),
+        reading<&M::polarity>("type", 3, "N (1) or P (-1) channel"),
+        field<&M::dl>("dl", 4, "Channel length reduction").in("um"),
+        field<&M::dw>("dw", 5, "Channel width reduction").in("um"),
+        field<&M::cgso>("cgso", 6, "Gate-source overlap capacitance per width").in("F/m"),
+        field<&M::cgdo>("cgdo", 7, "Gate-drain overlap capacitance per width").in("F/m"),
+        field<&M::cgbo>("cgbo", 8, "Gate-bulk overlap capacitance per length").in("F/m"),
+        field<&M::rsh>("rsh", 9, "Source-drain diffusion sheet resistance").in("ohm"),
+        field<&M::js>("js", 10, "Source-drain junction saturation current per area").in("A/m2"),
+        field<&M::pb>("pb", 11, "Bottom junction built-in potential").in("V"),
+        field<&M::mj>("mj", 12, "Bottom junction grading coefficient"),
+        field<&M::pbsw>("pbsw", 13, "Sidewall junction built-in potential").in("V"),
+        field<&M::mjsw>("mjsw", 14, "Sidewall junction grading coefficient"),
+        field<&M::cj>("cj", 15, "Bottom junction capacitance per area").in("F/m2"),
+        field<&M::cjsw>("cjsw", 16, "Sidewall junction capacitance per length").in("F/m"),
+        field<&M::wdf>("wdf", 17, "Default width of the source and drain diffusions").in("m"),
+        field<&M::dell>("dell", 18, "Length reduction of the source and drain diffusions").in("m"),
+        field<&M::kf>("kf", 19, "Flicker noise coefficient"),
+        field<&M::af>("af", 20, "Flicker noise exponent").initially(1),
+    };
+}
+
+// The rows `own` followed by `shared`.
+template <class M, std::size_t N, std::size_t S>
+constexpr std::array<Parameter<M>, N + S> joinrows(
+    const Parameter<M> (&own)[N], const std::array<Parameter<M>, S>& shared)
+{
+    std::array<Parameter<M>, N + S> rows {};
+    for (std::size_t i = 0; i < N; ++i)
+        rows[i] = own[i];
+    for (std::size_t i = 0; i < S; ++i)
+        rows[N + i] = shared[i];
+    return rows;
+}
 
 // The noise densities (A^2/Hz) of a BSIM1 or BSIM2 instance: the channel's thermal noise 8kT gm / 3
 // and its flicker noise at 1 Hz.

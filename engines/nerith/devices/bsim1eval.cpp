@@ -7,9 +7,6 @@ namespace nerith::bsim1 {
 
 namespace {
 
-// The oxide permittivity the model's oxide capacitance is written with (F/cm).
-constexpr double OxidePermittivity = 3.453e-13;
-
 // The thermal voltage the model's subthreshold current takes: at the reference temperature.
 const double Vt = thermalvoltage(ReferenceTemperature);
 
@@ -70,16 +67,10 @@ void charges(const Model& m, const Constants& c, const Dual& vgs, const Dual& vd
 const char* prepare(const Model& m, double l, double w, double ad, double as, double pd, double ps,
     double nrd, double nrs, Constants& c)
 {
-    if (!(m.tox > 0))
-        return "oxide thickness TOX";
-    const double leff = l * 1e6 - m.dl; // um
-    const double weff = w * 1e6 - m.dw;
-    if (!(leff > 0))
-        return "effective channel length (L less DL)";
-    if (!(weff > 0))
-        return "effective channel width (W less DW)";
+    double leff, weff; // um
+    if (const char* wrong = effectivesize(m, l, w, leff, weff, c))
+        return wrong;
     c.leff = leff;
-    c.cox = OxidePermittivity / (m.tox * 1e-4);
     const double coxwl = c.cox * weff / leff;
     double* p = c.p;
     for (std::size_t k = 0; k < BinnedCount; ++k)

@@ -11,45 +11,11 @@ namespace {
 
 // Ids of the model's rows that are no binned parameter; a binned parameter k has BinnedIds + 3 k
 // and the two after it.
-enum : int32_t {
-    Nmos = 1,
-    Pmos,
-    Polarity,
-    Mu0,
-    Dl,
-    Dw,
-    Tox,
-    Temp,
-    Vdd,
-    Vgg,
-    Vbb,
-    Cgso,
-    Cgdo,
-    Cgbo,
-    Xpart,
-    Rsh,
-    Js,
-    Pb,
-    Mj,
-    Pbsw,
-    Mjsw,
-    Cj,
-    Cjsw,
-    Wdf,
-    Dell,
-    Kf,
-    Af,
-    BinnedIds = 1000
-};
+// Ids of the model's own rows that are no binned parameter (after the shared ones); a binned
+// parameter k has BinnedIds + 3 k and the two after it.
+enum : int32_t { Mu0 = 50, Tox, Temp, Vdd, Vgg, Vbb, Xpart, BinnedIds = 1000 };
 
-struct BinnedRow {
-    const char* keywords[3];
-    const char* description;
-    const char* unit;
-    double initial;
-};
-
-inline constexpr BinnedRow binnedrows[BinnedCount] = {
+inline constexpr bsim::BinnedRow<3> binnedrows[BinnedCount] = {
     { { "vfb", "lvfb", "wvfb" }, "Flat band voltage", "V", -1 },
     { { "phi", "lphi", "wphi" }, "Strong inversion surface potential", "V", 0.75 },
     { { "k1", "lk1", "wk1" }, "Bulk effect coefficient 1", "V^0.5", 0.8 },
@@ -89,27 +55,8 @@ inline constexpr BinnedRow binnedrows[BinnedCount] = {
     { { "vglow", "lvglow", "wvglow" }, "Lower bound of the cubic spline of the gate drive", "V", -0.15 },
 };
 
-template <std::size_t K, std::size_t T> constexpr Parameter<Model> binnedrow()
-{
-    Parameter<Model> row = rows::basic<Model>(binnedrows[K].keywords[T],
-        BinnedIds + static_cast<int32_t>(3 * K + T), IF_REAL | IF_SET | IF_ASK, binnedrows[K].description);
-    row.set = &bsim::setbinned<Model, K, T>;
-    row.ask = &bsim::askbinned<Model, K, T>;
-    row.reset = &bsim::resetbinned<Model, K, T>;
-    if constexpr (T == 0) {
-        row.unit = binnedrows[K].unit;
-        row.initial = binnedrows[K].initial;
-    }
-    return row;
-}
-
-inline constexpr Parameter<Model> plainrows[] = {
-    settable<&setpolarity<Model, 1>>("nmos", Nmos, IF_FLAG, "N type MOSfet model"),
-    settable<&setpolarity<Model, -1>>("pmos", Pmos, IF_FLAG, "P type MOSfet model"),
-    reading<&Model::polarity>("type", Polarity, "N (1) or P (-1) channel"),
+inline constexpr Parameter<Model> ownrows[] = {
     field<&Model::mu0>("mu0", Mu0, "Low-field mobility at VDS = 0, VGS = VTH").in("cm2/Vs").initially(400),
-    field<&Model::dl>("dl", Dl, "Channel length reduction").in("um"),
-    field<&Model::dw>("dw", Dw, "Channel width reduction").in("um"),
     field<&Model::tox>("tox", Tox, "Gate oxide thickness").in("um").initially(0.03),
     field<&Model::temp>("temp", Temp, "Temperature the parameters were extracted at")
         .in("degC")
@@ -117,34 +64,9 @@ inline constexpr Parameter<Model> plainrows[] = {
     field<&Model::vdd>("vdd", Vdd, "Maximum drain-source voltage").in("V").initially(5),
     field<&Model::vgg>("vgg", Vgg, "Maximum gate-source voltage").in("V").initially(5),
     field<&Model::vbb>("vbb", Vbb, "Maximum reverse bulk-source voltage").in("V").initially(-5),
-    field<&Model::cgso>("cgso", Cgso, "Gate-source overlap capacitance per width").in("F/m"),
-    field<&Model::cgdo>("cgdo", Cgdo, "Gate-drain overlap capacitance per width").in("F/m"),
-    field<&Model::cgbo>("cgbo", Cgbo, "Gate-bulk overlap capacitance per length").in("F/m"),
     field<&Model::xpart>("xpart", Xpart, "Charge selector: above 1 the channel stores no charge"),
-    field<&Model::rsh>("rsh", Rsh, "Source-drain diffusion sheet resistance").in("ohm"),
-    field<&Model::js>("js", Js, "Source-drain junction saturation current per area").in("A/m2"),
-    field<&Model::pb>("pb", Pb, "Bottom junction built-in potential").in("V"),
-    field<&Model::mj>("mj", Mj, "Bottom junction grading coefficient"),
-    field<&Model::pbsw>("pbsw", Pbsw, "Sidewall junction built-in potential").in("V"),
-    field<&Model::mjsw>("mjsw", Mjsw, "Sidewall junction grading coefficient"),
-    field<&Model::cj>("cj", Cj, "Bottom junction capacitance per area").in("F/m2"),
-    field<&Model::cjsw>("cjsw", Cjsw, "Sidewall junction capacitance per length").in("F/m"),
-    field<&Model::wdf>("wdf", Wdf, "Default width of the source and drain diffusions").in("m"),
-    field<&Model::dell>("dell", Dell, "Length reduction of the source and drain diffusions").in("m"),
-    field<&Model::kf>("kf", Kf, "Flicker noise coefficient"),
-    field<&Model::af>("af", Af, "Flicker noise exponent").initially(1),
 };
-
-template <std::size_t... K> constexpr auto modeltable(std::index_sequence<K...>)
-{
-    constexpr std::size_t plain = std::size(plainrows);
-    Parameter<Model> rows[plain + 3 * BinnedCount] {};
-    std::size_t at = 0;
-    for (const Parameter<Model>& row : plainrows)
-        rows[at++] = row;
-    ((rows[at++] = binnedrow<K, 0>(), rows[at++] = binnedrow<K, 1>(), rows[at++] = binnedrow<K, 2>()), ...);
-    return ParameterTable<Model, plain + 3 * BinnedCount>(rows);
-}
+inline constexpr auto plainrows = bsim1::joinrows(ownrows, bsim1::outerrows<Model>());
 
 struct Bsim2;
 using Instance = bsim::Instance<Bsim2>;
@@ -154,7 +76,9 @@ struct Bsim2 : bsim1::OuterEquations {
     using Model = bsim2::Model;
     using Constants = bsim2::Constants;
 
-    static constexpr auto modelparameters = modeltable(std::make_index_sequence<BinnedCount> {});
+    static constexpr auto modelparameters
+        = bsim::binnedtable<Model, plainrows, binnedrows, bsim::noextrarows<Model>>(
+            BinnedIds, std::make_index_sequence<BinnedCount> {});
     static constexpr auto instancetable() { return bsim1::instancetable<Bsim2>(); }
 
     static int prepare(IFcircuit& ckt, const Model& m, const Instance& f, Constants& c)

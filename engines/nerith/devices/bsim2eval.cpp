@@ -7,9 +7,6 @@ namespace nerith::bsim2 {
 
 namespace {
 
-// The oxide permittivity the model's oxide capacitance is written with (F/cm).
-constexpr double OxidePermittivity = 3.453e-13;
-
 // x held at most at `most` (a constant there).
 Dual atmost(const Dual& x, double most)
 {
@@ -72,17 +69,11 @@ void charges(const Constants& c, const Dual& vgs, const Dual& vds, const Dual& v
 const char* prepare(const Model& m, double l, double w, double ad, double as, double pd, double ps,
     double nrd, double nrs, Constants& c)
 {
-    if (!(m.tox > 0))
-        return "oxide thickness TOX";
-    const double leff = l * 1e6 - m.dl; // um
-    const double weff = w * 1e6 - m.dw;
-    if (!(leff > 0))
-        return "effective channel length (L less DL)";
-    if (!(weff > 0))
-        return "effective channel width (W less DW)";
+    double leff, weff; // um
+    if (const char* wrong = bsim1::effectivesize(m, l, w, leff, weff, c))
+        return wrong;
     if (!(m.temp > -273))
         return "extraction temperature TEMP";
-    c.cox = OxidePermittivity / (m.tox * 1e-4);
     const double coxwl = c.cox * weff / leff;
     double* p = c.p;
     for (std::size_t k = 0; k < BinnedCount; ++k)

@@ -93,17 +93,9 @@ enum : int32_t {
     AliasIds = 2000, // + term: "vtho", the other spelling of "vth0"
 };
 
-// The keywords of a binned parameter's four terms, what it is, its unit and its default.
-struct BinnedRow {
-    const char* keywords[4];
-    const char* description;
-    const char* unit;
-    double initial;
-};
-
 // In the order of `Binned`. Defaults that depend on other values (u0, uc, uc1, dsub, vth0, vfb,
 // k1, k2, gamma1, gamma2, vbx, cf) are worked out when the instance's size is.
-inline constexpr BinnedRow binnedrows[BinnedCount] = {
+inline constexpr bsim::BinnedRow<4> binnedrows[BinnedCount] = {
     { { "cdsc", "lcdsc", "wcdsc", "pcdsc" }, "Drain/source to channel coupling capacitance", "F/m2", 2.4e-4 },
     { { "cdscb", "lcdscb", "wcdscb", "pcdscb" }, "Body-bias dependence of cdsc", "F/Vm2", 0 },
     { { "cdscd", "lcdscd", "wcdscd", "pcdscd" }, "Drain-bias dependence of cdsc", "F/Vm2", 0 },
@@ -206,21 +198,6 @@ inline constexpr BinnedRow binnedrows[BinnedCount] = {
     { { "voffcv", "lvoffcv", "wvoffcv", "pvoffcv" }, "Threshold offset of the C-V model", "V", 0 },
 };
 
-// The row of term T of binned parameter K under `keyword` and `id`.
-template <std::size_t K, std::size_t T> constexpr Parameter<Model> binnedrow(const char* keyword, int32_t id)
-{
-    Parameter<Model> row
-        = rows::basic<Model>(keyword, id, IF_REAL | IF_SET | IF_ASK, binnedrows[K].description);
-    row.set = &bsim::setbinned<Model, K, T>;
-    row.ask = &bsim::askbinned<Model, K, T>;
-    row.reset = &bsim::resetbinned<Model, K, T>;
-    if constexpr (T == Base) {
-        row.unit = binnedrows[K].unit;
-        row.initial = binnedrows[K].initial;
-    }
-    return row;
-}
-
 // "version": the text of the model's version.
 inline int setversion(Model& m, const IFvalue& value)
 {
@@ -313,29 +290,15 @@ inline constexpr Parameter<Model> plainrows[] = {
     field<&Model::kf>("kf", Kf, "Flicker noise coefficient"),
 };
 
-template <std::size_t... K> constexpr auto modeltable(std::index_sequence<K...>)
-{
-    constexpr std::size_t plain = std::size(plainrows);
-    Parameter<Model> rows[plain + 4 * BinnedCount + 4] {};
-    std::size_t at = 0;
-    for (const Parameter<Model>& row : plainrows)
-        rows[at++] = row;
-    auto add = [&]<std::size_t k>(std::integral_constant<std::size_t, k>) {
-        const auto& names = binnedrows[k].keywords;
-        const int32_t id = BinnedIds + static_cast<int32_t>(4 * k);
-        rows[at++] = binnedrow<k, Base>(names[0], id);
-        rows[at++] = binnedrow<k, ByLength>(names[1], id + 1);
-        rows[at++] = binnedrow<k, ByWidth>(names[2], id + 2);
-        rows[at++] = binnedrow<k, ByArea>(names[3], id + 3);
-    };
-    (add(std::integral_constant<std::size_t, K> {}), ...);
-    rows[at++] = binnedrow<Vth0, Base>("vtho", AliasIds);
-    rows[at++] = binnedrow<Vth0, ByLength>("lvtho", AliasIds + 1);
-    rows[at++] = binnedrow<Vth0, ByWidth>("wvtho", AliasIds + 2);
-    rows[at++] = binnedrow<Vth0, ByArea>("pvtho", AliasIds + 3);
-    return ParameterTable<Model, plain + 4 * BinnedCount + 4>(rows);
-}
+// "vtho", the other spelling of "vth0", with its terms.
+inline constexpr Parameter<Model> aliasrows[] = {
+    bsim::binnedrow<Model, binnedrows, Vth0, Base>("vtho", AliasIds),
+    bsim::binnedrow<Model, binnedrows, Vth0, ByLength>("lvtho", AliasIds + 1),
+    bsim::binnedrow<Model, binnedrows, Vth0, ByWidth>("wvtho", AliasIds + 2),
+    bsim::binnedrow<Model, binnedrows, Vth0, ByArea>("pvtho", AliasIds + 3),
+};
 
-inline constexpr auto modelparameters = modeltable(std::make_index_sequence<BinnedCount> {});
+inline constexpr auto modelparameters = bsim::binnedtable<Model, plainrows, binnedrows, aliasrows>(
+    BinnedIds, std::make_index_sequence<BinnedCount> {});
 
 } // namespace nerith::bsim3

@@ -8,6 +8,9 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstddef>
+#include <iterator>
+#include <utility>
 
 // What the BSIM levels share as device types: four terminals with series resistances on internal
 // drain and source nodes, limiting, the channel's current and charges of gate, bulk and drain (from
@@ -102,6 +105,57 @@ template <class Model, std::size_t K, std::size_t T> void resetbinned(Model& m, 
     m.bin[K][T] = initial;
     if constexpr (T == 0 && requires { m.given[K]; })
         m.given[K] = false;
+}
+
+// A size-dependent parameter: the keywords of its base value and of its terms, what it is, its unit
+// and its default.
+template <std::size_t Terms> struct BinnedRow {
+    const char* keywords[Terms];
+    const char* description;
+    const char* unit;
+    double initial = 0;
+};
+
+// The row of term T of binned parameter K of `Rows` under `keyword` and `id`.
+template <class Model, const auto& Rows, std::size_t K, std::size_t T>
+constexpr Parameter<Model> binnedrow(const char* keyword, int32_t id)
+{
+    Parameter<Model> row = rows::basic<Model>(keyword, id, IF_REAL | IF_SET | IF_ASK, Rows[K].description);
+    row.set = &setbinned<Model, K, T>;
+    row.ask = &askbinned<Model, K, T>;
+    row.reset = &resetbinned<Model, K, T>;
+    if constexpr (T == 0) {
+        row.unit = Rows[K].unit;
+        row.initial = Rows[K].initial;
+    }
+    return row;
+}
+
+// No rows after the binned ones.
+template <class Model> inline constexpr std::array<Parameter<Model>, 0> noextrarows {};
+
+// The model table of the rows `Plain`, then every term of each binned parameter of `Rows` (ids from
+// `first` on, the terms of parameter k from first + terms k), then the rows `Extra` (aliases).
+template <class Model, const auto& Plain, const auto& Rows, const auto& Extra, std::size_t... K>
+constexpr auto binnedtable(int32_t first, std::index_sequence<K...>)
+{
+    constexpr std::size_t terms = std::size(Rows[0].keywords);
+    constexpr std::size_t count = std::size(Plain) + terms * sizeof...(K) + std::size(Extra);
+    Parameter<Model> rows[count] {};
+    std::size_t at = 0;
+    for (const Parameter<Model>& row : Plain)
+        rows[at++] = row;
+    auto add = [&]<std::size_t k, std::size_t... T>(
+        std::integral_constant<std::size_t, k>, std::index_sequence<T...>)
+    {
+        ((rows[at++] = binnedrow<Model, Rows, k, T>(
+              Rows[k].keywords[T], first + static_cast<int32_t>(terms * k + T))),
+            ...);
+    };
+    (add(std::integral_constant<std::size_t, K> {}, std::make_index_sequence<terms> {}), ...);
+    for (const Parameter<Model>& row : Extra)
+        rows[at++] = row;
+    return ParameterTable<Model, count>(rows);
 }
 
 // The states: the voltages of the point (for the predictor), then the pairs of gate, bulk and drain

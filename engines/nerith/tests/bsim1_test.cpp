@@ -2,7 +2,7 @@
 // against ngspice's BSIM1 on the same card, the charges' derivatives against finite differences in
 // both partitions, the current's continuity through vds = 0 and the unusable values named.
 #include "engines/nerith/devices/bsim1.h"
-#include "engines/nerith/tests/bsimderivatives.h"
+#include "engines/nerith/tests/bsimchecks.h"
 
 #include <gtest/gtest.h>
 
@@ -79,11 +79,7 @@ TEST(Bsim1, DrainCurrentAndConductancesMatchTheReferenceAtBiasPoints)
 {
     // Drain currents of ngspice-39 (LEVEL 4) at these points and their central differences over
     // 10 uV, L = 1.2 um, W = 6 um.
-    const struct {
-        const char* region;
-        bool n;
-        double vgs, vds, vbs, id, gm, gds, gmbs;
-    } cases[] = {
+    const bsimtest::Reference cases[] = {
         { "saturated", true, 3, 2, -0.2, 5.346326099e-04, 3.528076e-04, 5.713430e-06, 1.165909e-04 },
         { "linear with body bias", true, 3, 0.3, -1, 2.059373480e-04, 9.528909e-05, 5.509052e-04,
             2.600994e-05 },
@@ -100,10 +96,7 @@ TEST(Bsim1, DrainCurrentAndConductancesMatchTheReferenceAtBiasPoints)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.region);
         const Channel ch = channel(c.n ? n : p, c.n ? cn : cp, { c.vgs, c.vds, c.vbs }, false);
-        EXPECT_NEAR(ch.ids.v, c.id, 1e-6 * c.id + 1e-13); // the reference holds the drain junction's leakage
-        EXPECT_NEAR(ch.ids.g, c.gm, 1e-4 * std::fabs(c.gm));
-        EXPECT_NEAR(ch.ids.d, c.gds, 1e-4 * std::fabs(c.gm) + 1e-4 * std::fabs(c.gds));
-        EXPECT_NEAR(ch.ids.b, c.gmbs, 1e-4 * std::fabs(c.gmbs));
+        bsimtest::expectreference(ch, c);
     }
 }
 

@@ -2,7 +2,7 @@
 // against ngspice's BSIM2 on the same card, the derivatives of current and charges against finite
 // differences from weak to strong inversion, and the voltage limits the model holds its bias in.
 #include "engines/nerith/devices/bsim2.h"
-#include "engines/nerith/tests/bsimderivatives.h"
+#include "engines/nerith/tests/bsimchecks.h"
 
 #include <gtest/gtest.h>
 
@@ -68,11 +68,7 @@ TEST(Bsim2, DrainCurrentAndConductancesMatchTheReferenceAtBiasPoints)
 {
     // Drain currents of ngspice-39 (LEVEL 5) at these points and their central differences over
     // 10 uV, L = 1.2 um, W = 6 um.
-    const struct {
-        const char* region;
-        bool n;
-        double vgs, vds, vbs, id, gm, gds, gmbs;
-    } cases[] = {
+    const bsimtest::Reference cases[] = {
         { "saturated with impact ionization", true, 3, 2, -0.2, 6.284514390e-04, 4.371842e-04, 2.044736e-05,
             1.453486e-04 },
         { "linear with body bias", true, 3, 0.3, -1, 1.955260496e-04, 7.944279e-05, 5.683467e-04,
@@ -91,11 +87,7 @@ TEST(Bsim2, DrainCurrentAndConductancesMatchTheReferenceAtBiasPoints)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.region);
         const Channel ch = channel(c.n ? n : p, c.n ? cn : cp, { c.vgs, c.vds, c.vbs }, false);
-        // The reference holds the drain junction's leakage.
-        EXPECT_NEAR(ch.ids.v, c.id, 1e-6 * c.id + 1e-13);
-        EXPECT_NEAR(ch.ids.g, c.gm, 1e-4 * std::fabs(c.gm));
-        EXPECT_NEAR(ch.ids.d, c.gds, 1e-4 * std::fabs(c.gm) + 1e-4 * std::fabs(c.gds));
-        EXPECT_NEAR(ch.ids.b, c.gmbs, 1e-4 * std::fabs(c.gmbs));
+        bsimtest::expectreference(ch, c);
     }
 }
 

@@ -3,7 +3,7 @@
 // against finite differences, and the model's checks of its values.
 #include "engines/nerith/devices/bsim3eval.h"
 #include "engines/nerith/devices/bsim3table.h"
-#include "engines/nerith/tests/bsimderivatives.h"
+#include "engines/nerith/tests/bsimchecks.h"
 
 #include <gtest/gtest.h>
 
@@ -100,11 +100,7 @@ Constants constants(const Model& m, double l = 0.35e-6, double w = 2e-6, double 
 TEST(Bsim3, DrainCurrentAndConductancesMatchTheReferenceAtBiasPoints)
 {
     // Values of ngspice-39 (LEVEL 8, version 3.3.0) at these points, L = 0.35 um, W = 2 um, 27 degC.
-    const struct {
-        const char* region;
-        bool n;
-        double vgs, vds, vbs, id, gm, gds, gmbs;
-    } cases[] = {
+    const bsimtest::Reference cases[] = {
         { "linear", true, 1.2, 0.1, 0, 3.377359e-05, 4.898298e-05, 2.955697e-04, 1.673849e-05 },
         { "saturated", true, 2, 3.3, 0, 4.216332e-04, 3.623761e-04, 3.640195e-05, 9.256063e-05 },
         { "reverse body bias", true, 1.5, 2, -1, 1.436603e-04, 3.036106e-04, 1.708870e-05, 5.847107e-05 },
@@ -121,10 +117,7 @@ TEST(Bsim3, DrainCurrentAndConductancesMatchTheReferenceAtBiasPoints)
         SCOPED_TRACE(c.region);
         const Model& m = c.n ? n : p;
         const Channel ch = channel(m, c.n ? cn : cp, { c.vgs, c.vds, c.vbs }, false);
-        EXPECT_NEAR(ch.ids.v, c.id, 1e-5 * c.id);
-        EXPECT_NEAR(ch.ids.g, c.gm, 1e-4 * c.gm);
-        EXPECT_NEAR(ch.ids.d, c.gds, 1e-4 * c.gds);
-        EXPECT_NEAR(ch.ids.b, c.gmbs, 1e-4 * c.gmbs);
+        bsimtest::expectreference(ch, c, 1e-5);
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
-// The check both BSIM levels' tests make of the derivatives their equations carry along.
+// The checks the BSIM levels' tests share: the current at a bias point against a reference, and the
+// derivatives the equations carry along against central differences.
 #include "engines/nerith/devices/bsimload.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,23 @@
 #include <cmath>
 
 namespace bsimtest {
+
+// A bias point with a reference's drain current and its derivatives by vgs, vds and vbs.
+struct Reference {
+    const char* region;
+    bool n; // of the N channel card (else the P channel's)
+    double vgs, vds, vbs, id, gm, gds, gmbs;
+};
+
+// Expects the channel's current at the point within `digits` of the reference's (and the junction's
+// leakage the reference may hold) and its derivatives within 1e-4.
+inline void expectreference(const nerith::bsim::Channel& ch, const Reference& r, double digits = 1e-6)
+{
+    EXPECT_NEAR(ch.ids.v, r.id, digits * r.id + 1e-13);
+    EXPECT_NEAR(ch.ids.g, r.gm, 1e-4 * std::fabs(r.gm));
+    EXPECT_NEAR(ch.ids.d, r.gds, 1e-4 * std::fabs(r.gm) + 1e-4 * std::fabs(r.gds));
+    EXPECT_NEAR(ch.ids.b, r.gmbs, 1e-4 * std::fabs(r.gmbs));
+}
 
 // Expects the current and the charges `evaluate(bias)` gives at `b` to carry the derivatives by vgs,
 // vds and vbs that their central differences show, within 1e-4 of the derivatives' sum.
