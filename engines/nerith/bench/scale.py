@@ -86,30 +86,16 @@ def ours(runner, deck):
             "output": done.stdout}
 
 
-def columns(output):
-    lines = output.splitlines()
-    names = lines[0].split()
-    result = {name: [] for name in names}
-    for line in lines[1:]:
-        for name, value in zip(names, line.split()):
-            result[name].append(float(value))
-    return result
-
-
-def theirs(program, deck, transient):
-    """ngspice's processor time and, for a transient, its printed vectors; None past the limit."""
-    vectors = compare.printed_vectors(open(deck).read())
-    if not transient:
-        try:
-            done, seconds = compare.timed([program, "-b", deck], timeout=NGSPICE_LIMIT)
-        except subprocess.TimeoutExpired:
-            return None
-        return {"seconds": seconds, "vectors": None}
+def theirs(program, deck, plots, transient):
+    """ngspice's processor time and, for a transient, its run of our printed `plots`; None past the
+    limit."""
     try:
-        result, seconds = compare.ngspice(program, deck, vectors, timeout=NGSPICE_LIMIT)
+        if not transient:
+            return {"seconds": compare.timed([program, "-b", deck], timeout=NGSPICE_LIMIT)[1], "raw": None}
+        raw, seconds = compare.ngspice(program, deck, plots, timeout=NGSPICE_LIMIT)
     except subprocess.TimeoutExpired:
         return None
-    return {"seconds": seconds, "vectors": result}
+    return {"seconds": seconds, "raw": raw}
 
 
 def exponent(points):
@@ -145,10 +131,11 @@ def main():
             with open(deck, "w") as f:
                 f.write("\n".join(make()) + "\n.end\n")
             mine = ours(args.runner, deck)
+            plots = compare.printed_plots(mine["output"])
             transient = mine["points"] > 1
             reference = None
             if not args.no_ngspice and family not in given_up:
-                reference = theirs(args.ngspice, deck, transient)
+                reference = theirs(args.ngspice, deck, plots, transient)
                 if reference is None:
                     given_up.add(family)
             per = 1e9 * mine["analysis"] / (mine["equations"] * mine["points"])
@@ -157,10 +144,8 @@ def main():
             if reference:
                 theirtime = "%.2f" % reference["seconds"]
                 ratio = "%.2f" % (mine["seconds"] / reference["seconds"])
-                if reference["vectors"]:
-                    got = columns(mine["output"])
-                    deviation = "%.4f %%" % (100 * max(compare.deviation(got, reference["vectors"], v)
-                                                       for v in compare.printed_vectors(open(deck).read())))
+                if reference["raw"]:
+                    deviation = "%.4f %%" % (100 * compare.compare(plots, reference["raw"])[0])
             fits.setdefault(family, {"ours": [], "ngspice": []})
             fits[family]["ours"].append((unknowns, mine["seconds"]))
             if reference:
