@@ -199,6 +199,7 @@ template <class Level> struct Load {
     Diode bs, bd;
     Dual idrain, ibulk;
     double capbs = 0, capbd = 0;
+    Dual charges[4]; // of the terminals (gate, drain, source, bulk) at the point linearised for AC
 };
 
 // The parameters of an instance; each level's table names the ones it takes.
@@ -220,6 +221,7 @@ struct Loading {
         , gmin(circuit.options.gmin)
         , mode(circuit.mode)
         , transient(circuit.mode & MODE_TRAN)
+        , linearising(circuit.mode & MODE_INITSMSIG)
         , first(circuit.mode & MODE_INITTRAN)
         , slope(transient ? circuit.integration.slope() : 0)
     {
@@ -231,6 +233,7 @@ struct Loading {
     double gmin;
     uint32_t mode;
     bool transient;
+    bool linearising; // the operating point of a small-signal analysis: its charges are kept
     bool first;
     double slope;
 };
@@ -305,27 +308,26 @@ inline Dual flow(const Loading& in, int32_t state, const Dual& q)
     return { i, in.slope * q.g, in.slope * q.d, in.slope * q.b };
 }
 
-// The stamps of the currents `into` the internal terminals, each a Dual by vgs, vds and vbs, and of
-// the series conductances `gd` and `gs`.
+// Adds `scale` times the derivatives of the quantities `rows` of the internal terminals (each a
+// Dual by vgs, vds and vbs) to the matrix entries `a`.
 template <class Level>
-void stamp(
-    const Loading& in, const Load<Level>& f, const Bias& v, const Dual (&into)[4], double gd, double gs)
+void stampderivatives(double* a, const Load<Level>& f, const Dual (&rows)[4], double scale)
 {
-    const double type = f.model->polarity;
-    const int32_t nodes[4] = { f.g, f.dp, f.sp, f.b };
-    double* a = in.a;
-    const double m = f.m;
     for (std::size_t row = 0; row < 4; ++row) {
-        const Dual& i = into[row];
+        const Dual& i = rows[row];
         const int32_t* cell = f.cells.data() + 4 * row;
-        a[cell[G]] += m * i.g;
-        a[cell[Dp]] += m * i.d;
-        a[cell[B]] += m * i.b;
-        a[cell[Sp]] -= m * (i.g + i.d + i.b);
-        in.rhs[nodes[row]] -= m * type * (i.v - i.g * v.vgs - i.d * v.vds - i.b * v.vbs);
+        a[cell[G]] += scale * i.g;
+        a[cell[Dp]] += scale * i.d;
+        a[cell[B]] += scale * i.b;
+        a[cell[Sp]] -= scale * (i.g + i.d + i.b);
     }
-    gd *= m;
-    gs *= m;
+}
+
+// The stamps of the series conductances `gd` and `gs` of an instance of multiplier m.
+template <class Level> void stampseries(double* a, const Load<Level>& f, double gd, double gs)
+{
+    gd *= f.m;
+    gs *= f.m;
     if (gd != 0) {
         a[f.cells[DD]] += gd;
         a[f.cells[DDp]] -= gd;
@@ -340,13 +342,38 @@ void stamp(
     }
 }
 
+// The stamps of the currents `into` the internal terminals, each a Dual by vgs, vds and vbs, and of
+// the series conductances.
+template <class Level>
+void stamp(const Loading& in, const Load<Level>& f, const Bias& v, const Dual (&into)[4])
+{
+    const double type = f.model->polarity;
+    const int32_t nodes[4] = { f.g, f.dp, f.sp, f.b };
+    stampderivatives(in.a, f, into, f.m);
+    for (std::size_t row = 0; row < 4; ++row) {
+        const Dual& i = into[row];
+        in.rhs[nodes[row]] -= f.m * type * (i.v - i.g * v.vgs - i.d * v.vds - i.b * v.vbs);
+    }
+    stampseries(in.a, f, f.c.gdrain, f.c.gsource);
+}
+
+// The small-signal stamps of an instance at the point linearised: its conductances, and its
+// capacitances times omega on the imaginary part.
+template <class Level> void applyac(const Load<Level>& f, double omega, double* real, double* imaginary)
+{
+    const Dual conductances[4] = { Dual(), f.idrain, -(f.idrain + f.ibulk), f.ibulk };
+    stampderivatives(real, f, conductances, f.m);
+    stampseries(real, f, f.c.gdrain, f.c.gsource);
+    stampderivatives(imaginary, f, f.charges, f.m * omega);
+}
+
 template <class Level> void loadone(const Loading& in, Load<Level>& f)
 {
     Bias v;
     const bool limited = voltages(in, f, v);
     const auto& m = *f.model;
     const auto& c = f.c;
-    f.ch = Level::channel(m, c, v, in.transient);
+    f.ch = Level::channel(m, c, v, in.transient || in.linearising);
     const Channel& ch = f.ch;
     f.bs = Level::junctioncurrent(c, false, v.vbs, in.gmin);
     f.bd = Level::junctioncurrent(c, true, v.vbs - v.vds, in.gmin);
@@ -361,11 +388,7 @@ template <class Level> void loadone(const Loading& in, Load<Level>& f)
     into[ch.mode > 0 ? Dp : Sp] += ch.isub;
     f.idrain = into[Dp];
     f.ibulk = into[B];
-    if (in.transient) {
-        double* now = in.ckt.states[0].data() + f.state;
-        now[StateVbs] = v.vbs;
-        now[StateVgs] = v.vgs;
-        now[StateVds] = v.vds;
+    if (in.transient || in.linearising) {
         // The overlaps, linear or the level's own, and the junctions' depletion charges.
         const Dual vgs { v.vgs, 1, 0, 0 };
         const Dual vgd { v.vgs - v.vds, 1, -1, 0 };
@@ -379,13 +402,27 @@ template <class Level> void loadone(const Loading& in, Load<Level>& f)
         f.capbd = jd.b;
         const Dual qbs { js.v, 0, 0, js.b };
         const Dual qbd { jd.v, 0, -jd.b, jd.b };
-        const Dual cg = flow(in, f.state + StateQg, ch.qg + qgdo + qgso + qgb);
-        const Dual cb = flow(in, f.state + StateQb, ch.qb + qbs + qbd - qgb);
-        const Dual cd = flow(in, f.state + StateQd, ch.qd - qgdo - qbd);
-        into[G] += cg;
-        into[B] += cb;
-        into[Dp] += cd;
-        into[Sp] -= cg + cb + cd;
+        const Dual qg = ch.qg + qgdo + qgso + qgb;
+        const Dual qb = ch.qb + qbs + qbd - qgb;
+        const Dual qd = ch.qd - qgdo - qbd;
+        if (in.linearising) {
+            f.charges[G] = qg;
+            f.charges[Dp] = qd;
+            f.charges[B] = qb;
+            f.charges[Sp] = -(qg + qb + qd);
+        } else {
+            double* now = in.ckt.states[0].data() + f.state;
+            now[StateVbs] = v.vbs;
+            now[StateVgs] = v.vgs;
+            now[StateVds] = v.vds;
+            const Dual cg = flow(in, f.state + StateQg, qg);
+            const Dual cb = flow(in, f.state + StateQb, qb);
+            const Dual cd = flow(in, f.state + StateQd, qd);
+            into[G] += cg;
+            into[B] += cb;
+            into[Dp] += cd;
+            into[Sp] -= cg + cb + cd;
+        }
     }
     if (limited)
         ++in.ckt.noncon;
@@ -393,7 +430,7 @@ template <class Level> void loadone(const Loading& in, Load<Level>& f)
     f.vgs = v.vgs;
     f.vds = v.vds;
     f.von = ch.vth;
-    stamp(in, f, v, into, c.gdrain, c.gsource);
+    stamp(in, f, v, into);
 }
 
 // Whether the currents the last iterate's linearisation predicts at `x` match its own.
@@ -646,6 +683,11 @@ template <class Level> struct Device {
         const Loading loading(ckt);
         for (Hot& f : list)
             loadone(loading, f);
+    }
+
+    static void acload(IFcircuit& ckt, const Instance&, const Hot& f)
+    {
+        applyac(f, ckt.omega, ckt.matrix.stamps(), ckt.matrix.imaginary());
     }
 
     static bool converged(IFcircuit& ckt, std::span<const Hot> list)
