@@ -121,6 +121,8 @@ void prepareouter(const M& m, double w, double leff, double ad, double as, doubl
 // What BSIM1 and BSIM2 give the BSIM load outside their channels: junctions whose current is linear
 // in reverse bias, depletion charges of bottom and sidewall, linear overlaps.
 struct OuterEquations {
+    template <class L> static double channelnoise(const L& l);
+    template <class L> static double flickernoise(const L& l);
     template <class M> static bsim::Bias initialguess(const M&, const Outer& c) { return { c.vt0, 0, -1 }; }
     static double vcrit(const Outer& c, bool drain) { return drain ? c.drain.vcrit : c.source.vcrit; }
     static double kelvin(const Outer& c) { return c.kelvin; }
@@ -207,6 +209,15 @@ template <class L> double flickernoise(const L& l)
     const double wl = l.c.wlcox / l.c.cox * 1e-4; // m^2
     return l.m * l.model->kf * std::pow(std::max(std::fabs(l.ch.ids.v), 1e-38), l.model->af)
         / (wl * l.c.cox * l.c.cox);
+}
+
+template <class L> double OuterEquations::channelnoise(const L& l)
+{
+    return bsim1::channelnoise(l);
+}
+template <class L> double OuterEquations::flickernoise(const L& l)
+{
+    return bsim1::flickernoise(l);
 }
 
 // The instance table of BSIM1 and BSIM2: the initial voltages under their own keywords, the noise.

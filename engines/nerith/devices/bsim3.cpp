@@ -63,7 +63,7 @@ struct Bsim3 {
             const double q = std::fabs(ch.qinv);
             return kt4 * ch.ueff * q / (l.c.leff * l.c.leff + ch.ueff * q * ch.rds);
         }
-        const double g = std::fabs(ch.ids.g) + std::fabs(ch.ids.d) + std::fabs(ch.ids.b);
+        const double g = std::fabs(bsim::gm(l) + bsim::gds(l) + bsim::gmbs(l));
         return kt4 * 2 * g / 3;
     }
 

@@ -4,6 +4,7 @@
 #include "engines/nerith/devices/family.h"
 #include "engines/nerith/devices/junction.h"
 #include "engines/nerith/devices/mos/mosfet.h"
+#include "engines/nerith/noise.h"
 
 #include <algorithm>
 #include <array>
@@ -688,6 +689,20 @@ template <class Level> struct Device {
     static void acload(IFcircuit& ckt, const Instance&, const Hot& f)
     {
         applyac(f, ckt.omega, ckt.matrix.stamps(), ckt.matrix.imaginary());
+    }
+
+    // The series resistances' and the channel's thermal noise and the channel's flicker noise, as
+    // the level's noise model has them.
+    static void noise(IFcircuit&, const Instance& i, const Hot& f, NoiseSources& sources)
+    {
+        const double kelvin = Level::kelvin(f.c);
+        sources.add(i,
+            {
+                { "rd", f.d, f.dp, thermalnoise(kelvin, f.m * f.c.gdrain), 0 },
+                { "rs", f.s, f.sp, thermalnoise(kelvin, f.m * f.c.gsource), 0 },
+                { "id", f.dp, f.sp, Level::channelnoise(f), 0 },
+                { "1overf", f.dp, f.sp, 0, Level::flickernoise(f) },
+            });
     }
 
     static bool converged(IFcircuit& ckt, std::span<const Hot> list)
