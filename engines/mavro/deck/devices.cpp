@@ -66,10 +66,16 @@ const Letter* findletter(char c)
     return nullptr;
 }
 
-// The model a card names, when it suits the card's letter; its engine model is made here.
-ModelCard* usemodel(std::string_view name, const Letter& letter, const DeckState& state, CardReport& report)
+// The model a card names, when it suits the card's letter; its engine model is made here. An M card
+// naming no model takes the bin of that name its L and W (in `rest`, the card after the name) fall in.
+ModelCard* usemodel(std::string_view name, const Letter& letter, const DeckState& state, CardReport& report,
+    const char* rest = "")
 {
     ModelCard* card = findmodel(name);
+    if (!card && letter.letter == 'm') {
+        const std::optional<double> l = valuefrom(rest, "l"), w = valuefrom(rest, "w");
+        card = l && w ? findbinned(name, *l, *w) : nullptr;
+    }
     if (!card) {
         report.add("unable to find definition of model " + std::string(name));
         return nullptr;
@@ -251,7 +257,7 @@ bool readlayout(CardReader& reader, const DeckState& state, CardReport& report, 
             report.add("model name expected");
             return false;
         }
-        if (!(card->model = usemodel(model, *letter, state, report)))
+        if (!(card->model = usemodel(model, *letter, state, report, reader.position())))
             return false;
     }
     // A bare value and an optional model, in either order.

@@ -184,6 +184,45 @@ ModelCard* findmodel(std::string_view name)
     return nullptr;
 }
 
+std::optional<double> valuefrom(const char* cursor, std::string_view keyword)
+{
+    for (std::string_view token = nexttoken(cursor, true); !token.empty(); token = nexttoken(cursor, true)) {
+        if (sameletters(token, keyword))
+            return tokenvalue(nexttoken(cursor, true));
+    }
+    return std::nullopt;
+}
+
+namespace {
+
+// min <= value < max, a value within rounding of a bound being on it.
+bool inbin(double value, double min, double max)
+{
+    auto on = [&](double bound) { return std::fabs(value - bound) <= 1e-9 * std::fabs(bound); };
+    return (value > min || on(min)) && value < max && !on(max);
+}
+
+} // namespace
+
+ModelCard* findbinned(std::string_view name, double l, double w)
+{
+    const std::string prefix = lowercase(name) + ".";
+    for (const auto& card : models().cards) {
+        if (lowercase(card->name).compare(0, prefix.size(), prefix) != 0
+            || card->record.type != finddevice("BSIM3"))
+            continue;
+        CardReader reader(card->record.card->text);
+        for (int skipped = 0; skipped < 3; ++skipped)
+            reader.token(); // ".model", the name and the type
+        const char* text = reader.position();
+        const std::optional<double> lmin = valuefrom(text, "lmin"), lmax = valuefrom(text, "lmax");
+        const std::optional<double> wmin = valuefrom(text, "wmin"), wmax = valuefrom(text, "wmax");
+        if (lmin && lmax && wmin && wmax && inbin(l, *lmin, *lmax) && inbin(w, *wmin, *wmax))
+            return card.get();
+    }
+    return nullptr;
+}
+
 int pass1(IFcircuit*, SPICECARD* deck, INPtables* table)
 {
     int failed = 0;

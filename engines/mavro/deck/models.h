@@ -2,6 +2,7 @@
 
 #include "engines/mavro/mavro.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -18,6 +19,14 @@ struct ModelCard {
 
 // The model read under that name (exact spelling first, then without case); null when none.
 ModelCard* findmodel(std::string_view name);
+
+// The value of the parameter `keyword` among the tokens at the cursor, when given and a number.
+std::optional<double> valuefrom(const char* cursor, std::string_view keyword);
+
+// The BSIM3 model card of a bin of `name`: among the cards named `name`.<suffix> whose LMIN, LMAX,
+// WMIN and WMAX are all given, the one whose range holds a device of length `l` and width `w`
+// (LMIN <= l < LMAX, WMIN <= w < WMAX); null when none does.
+ModelCard* findbinned(std::string_view name, double l, double w);
 
 // The device type name of a model type word and, for "nmos" and "pmos", its LEVEL (1 MOS1, 2 MOS2,
 // 3 MOS3, 4 BSIM1, 5 BSIM2, 6 MOS6, 7 BSIM3); null for a word that is no model type.

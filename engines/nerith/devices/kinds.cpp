@@ -27,13 +27,16 @@ extern const DeviceKind mos1kind;
 extern const DeviceKind mos2kind;
 extern const DeviceKind mos3kind;
 extern const DeviceKind mos6kind;
+extern const DeviceKind bsim1kind;
+extern const DeviceKind bsim2kind;
+extern const DeviceKind bsim3kind;
 
 const std::vector<const DeviceKind*>& devicekinds()
 {
     static const std::vector<const DeviceKind*> kinds { &resistorkind, &capacitorkind, &inductorkind,
         &vsourcekind, &isourcekind, &vcvskind, &vccskind, &diodekind, &bjtkind, &jfetkind, &meskind,
         &objitfkind, &cccskind, &ccvskind, &mutualkind, &switchkind, &cswitchkind, &asrckind, &mos1kind, &mos2kind,
-        &mos3kind, &mos6kind, &tranlinekind, &urckind, &ltrakind };
+        &mos3kind, &mos6kind, &tranlinekind, &urckind, &bsim1kind, &bsim2kind, &bsim3kind, &ltrakind };
     return kinds;
 }
 
