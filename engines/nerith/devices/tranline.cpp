@@ -1,4 +1,5 @@
 #include "engines/nerith/devices/family.h"
+#include "engines/nerith/devices/linebranches.h"
 
 #include <algorithm>
 #include <cmath>
@@ -164,35 +165,11 @@ private:
 // the wave that left the other port TD earlier, V1(t) = Z0 I1(t) + (V2 + Z0 I2)(t - TD). In DC the
 // waves are those of the present; in AC they are delayed by the phase w TD.
 struct Tranline : LinearDevice {
-    // Cells: the ports' incidence of their branches, then each branch's row.
-    enum : std::size_t {
-        Pos1Br1,
-        Neg1Br1,
-        Pos2Br2,
-        Neg2Br2,
-        Br1Pos1,
-        Br1Neg1,
-        Br1Br1,
-        Br1Pos2,
-        Br1Neg2,
-        Br1Br2,
-        Br2Pos2,
-        Br2Neg2,
-        Br2Br2,
-        Br2Pos1,
-        Br2Neg1,
-        Br2Br1,
-        Count
-    };
-
     struct Instance;
-    struct Hot {
+    struct Hot : LinePorts {
         Instance* line;
         double z0;
         double td;
-        int32_t ports[4]; // pos1, neg1, pos2, neg2
-        int32_t branches[2];
-        std::array<int32_t, Count> cells;
     };
 
     struct Instance : Bindable<Hot> {
@@ -203,20 +180,6 @@ struct Tranline : LinearDevice {
         WaveHistory waves;
         int32_t branches[2] {};
     };
-
-    static int setinitial(Instance& t, const IFvalue& value)
-    {
-        const int32_t count = value.v.numValue;
-        if (count < 1 || count > 4 || !value.v.vec.rVec)
-            return E_BADVALUE;
-        double* targets[] = { &t.v1, &t.i1, &t.v2, &t.i2 };
-        for (int32_t k = 0; k < count; ++k) {
-            if (!std::isfinite(value.v.vec.rVec[k]))
-                return E_BADVALUE;
-            *targets[k] = value.v.vec.rVec[k];
-        }
-        return 0;
-    }
 
     static constexpr auto parameters = parametertable<Instance>({
         field<&Instance::z0, &Instance::z0given>("z0", Impedance, "Characteristic impedance").in("ohm"),
@@ -230,7 +193,7 @@ struct Tranline : LinearDevice {
         field<&Instance::i1>("i1", InitialI1, "Initial current into port 1").in("A"),
         field<&Instance::v2>("v2", InitialV2, "Initial voltage at port 2").in("V"),
         field<&Instance::i2>("i2", InitialI2, "Initial current into port 2").in("A"),
-        settable<&setinitial>("ic", InitialValues, IF_REAL | IF_VECTOR, "Initial V1 I1 V2 I2"),
+        settable<&setlinestart<Instance>>("ic", InitialValues, IF_REAL | IF_VECTOR, "Initial V1 I1 V2 I2"),
         field<&Instance::relative>("rel", RelativeBreak, "Relative change of a wave's slope that is a corner")
             .initially(1),
         field<&Instance::absolute>("abs", AbsoluteBreak, "Change of a wave's slope that is a corner")
@@ -240,22 +203,8 @@ struct Tranline : LinearDevice {
 
     static int bind(IFcircuit& ckt, Instance& t, Hot& h)
     {
-        if (int code = terminalnumbers(t, 4, h.ports))
-            return code;
-        for (int k = 0; k < 2; ++k) {
-            if (t.branches[k] == 0)
-                t.branches[k] = ckt.addbranch(&t, t.name.c_str(), k == 0 ? "i1" : "i2");
-            h.branches[k] = t.branches[k];
-        }
         h.line = &t;
-        SparseMatrix& m = ckt.matrix;
-        const int32_t p1 = h.ports[0], n1 = h.ports[1], p2 = h.ports[2], n2 = h.ports[3];
-        const int32_t b1 = h.branches[0], b2 = h.branches[1];
-        h.cells = { m.place(p1, b1), m.place(n1, b1), m.place(p2, b2), m.place(n2, b2), m.place(b1, p1),
-            m.place(b1, n1), m.place(b1, b1), m.place(b1, p2), m.place(b1, n2), m.place(b1, b2),
-            m.place(b2, p2), m.place(b2, n2), m.place(b2, b2), m.place(b2, p1), m.place(b2, n1),
-            m.place(b2, b1) };
-        return 0;
+        return bindline(ckt, t, t.branches, h);
     }
 
     static int check(IFcircuit&, const Instance& t, Hot& h)
