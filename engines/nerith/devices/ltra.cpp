@@ -64,7 +64,6 @@ struct Ltra {
         bool nosteplimit = false, nocontrol = false;
         bool lininterp = false, quadinterp = false, mixedinterp = false;
         double compactrel, compactabs;
-        bool compactrelgiven = false, compactabsgiven = false;
         bool truncnr = false, truncdontcut = false;
         bool flag = false;
     };
@@ -119,12 +118,10 @@ struct Ltra {
         field<&Model::lininterp>("lininterp", LinearInterpolation, "Linear interpolation of the past"),
         field<&Model::quadinterp>(
             "quadinterp", QuadraticInterpolation, "Quadratic interpolation of the past"),
-        field<&Model::mixedinterp>(
-            "mixedinterp", MixedInterpolation, "Quadratic interpolation of the past but at corners"),
-        field<&Model::compactrel, &Model::compactrelgiven>(
-            "compactrel", CompactRelative, "Relative tolerance of compacting the past"),
-        field<&Model::compactabs, &Model::compactabsgiven>(
-            "compactabs", CompactAbsolute, "Absolute tolerance of compacting the past"),
+        field<&Model::mixedinterp>("mixedinterp", MixedInterpolation,
+            "Quadratic interpolation of the past, linear where it overshoots"),
+        field<&Model::compactrel>("compactrel", CompactRelative, "Relative tolerance of compacting the past"),
+        field<&Model::compactabs>("compactabs", CompactAbsolute, "Absolute tolerance of compacting the past"),
         field<&Model::truncnr>("truncnr", TruncateNewton, "Newton's method in the step control"),
         field<&Model::truncdontcut>(
             "truncdontcut", TruncateDontCut, "No cut of the step by the delay's control"),
@@ -211,8 +208,8 @@ struct Ltra {
         a[c[Br2Neg1]] -= mutual;
     }
 
-    // DC: a line with L and C is R LEN between the positive terminals (V1 - V2 = R LEN I1) that
-    // passes its current on (I1 + I2 = 0).
+    // DC: a line without shunt conductance is R LEN between the positive terminals
+    // (V1 - V2 = R LEN I1) that passes its current on (I1 + I2 = 0).
     static void stampdc(double* a, const Hot& h, const Instance& t)
     {
         const auto& c = h.cells;
@@ -390,7 +387,7 @@ struct Ltra {
             }
             ramp(s, dv, di);
         }
-        // The present's slope (x(t) - x_n) / h: its known part here, its factor 1 / h in the matrix.
+        // The present's slope (x(t) - x_n) / h: its known share here, its factor 1 / h in the matrix.
         const Sample& last = samples[n];
         const double h = time - last.time;
         if (h > 0) {
@@ -416,25 +413,10 @@ struct Ltra {
     {
         const double td = k.delay();
         std::array<double, 2> integral {}; // of the tails over the delays gone through
-        std::optional<std::array<double, 2>> atb; // the tails at the interval's far end
-        for (std::size_t j = samples.size() - 1; j > 0; --j) {
-            const Sample& newer = samples[j];
-            const Sample& older = samples[j - 1];
-            const double b = time - older.time;
-            if (b <= td)
-                continue;
-            double a = time - newer.time;
-            Sample from = newer;
-            if (a < td) {
-                // The interval holds the delay: its part from T, the values there on the straight.
-                const double share = (time - td - older.time) / (newer.time - older.time);
-                for (std::size_t p = 0; p < 2; ++p) {
-                    from.v[p] = older.v[p] + share * (newer.v[p] - older.v[p]);
-                    from.i[p] = older.i[p] + share * (newer.i[p] - older.i[p]);
-                }
-                a = td;
-                atb.reset();
-            }
+        std::optional<std::array<double, 2>> atb; // the tails at the last interval's far end
+        // The tails over the delays [a, b] by Simpson's rule, the values straight from `from` at a
+        // to `older` at b.
+        auto interval = [&](double a, double b, const Sample& from, const Sample& older) {
             const std::array<double, 2> ha = atb ? *atb : k.propagationtails(a);
             const std::array<double, 2> hm = k.propagationtails((a + b) / 2);
             const std::array<double, 2> hb = k.propagationtails(b);
@@ -448,6 +430,30 @@ struct Ltra {
             for (std::size_t n = 0; n < 2; ++n)
                 integral[n] += w * (ha[n] + 4 * hm[n] + hb[n]);
             atb = hb;
+        };
+        // A step longer than the delay (NOSTEPLIMIT): the values after the last sample are its own.
+        const Sample& last = samples.back();
+        if (time - last.time > td)
+            interval(td, time - last.time, last, last);
+        for (std::size_t j = samples.size() - 1; j > 0; --j) {
+            const Sample& newer = samples[j];
+            const Sample& older = samples[j - 1];
+            const double b = time - older.time;
+            if (b <= td)
+                continue;
+            const double a = time - newer.time;
+            if (a >= td) {
+                interval(a, b, newer, older);
+                continue;
+            }
+            // The interval holds the delay: its stretch from T, the values there on the straight.
+            const double share = (time - td - older.time) / (newer.time - older.time);
+            Sample from = newer;
+            for (std::size_t p = 0; p < 2; ++p) {
+                from.v[p] = older.v[p] + share * (newer.v[p] - older.v[p]);
+                from.i[p] = older.i[p] + share * (newer.i[p] - older.i[p]);
+            }
+            interval(td, b, from, older);
         }
         // Before the first sample the values stay those of the first, over the rest of the tails.
         const std::array<double, 2> totals = k.propagationtotals();
