@@ -332,6 +332,7 @@ SparseMatrix::Result SparseMatrix::factor(double pivtol, double pivrel, bool may
     }
     f.common.tol = pivrel;
     Result result;
+    const bool again = f.numeric != nullptr;
     if (f.numeric) {
         ++stats.refactorisations;
         bool sound = klu_refactor(
@@ -353,7 +354,9 @@ SparseMatrix::Result SparseMatrix::factor(double pivtol, double pivrel, bool may
     } else {
         result = fresh(pivtol, pivrel);
     }
-    if (result.status == Status::Ok && mayreuse)
+    // The values are kept for the comparison from the second factorisation of a structure on: an
+    // operating point factors once, and its matrix may be the largest the run holds.
+    if (result.status == Status::Ok && mayreuse && again)
         factored.assign(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(count));
     else
         factored.clear();

@@ -151,12 +151,12 @@ def main():
                 reference = theirs(args.ngspice, deck, transient)
                 if reference is None:
                     given_up.add(family)
-            per = 1e9 * mine["analysis"] / (mine["equations"] * mine["points"])
+            per = "%.1f" % (1e9 * mine["analysis"] / (mine["equations"] * mine["points"])) if transient else "-"
             ratio = deviation = "-"
             theirtime = "over 15 min" if family in given_up else "-"
             if reference:
                 theirtime = "%.2f" % reference["seconds"]
-                ratio = "%.2f" % (mine["seconds"] / reference["seconds"])
+                ratio = "%.2g" % (mine["seconds"] / reference["seconds"])
                 if reference["vectors"]:
                     got = columns(mine["output"])
                     deviation = "%.4f %%" % (100 * max(compare.deviation(got, reference["vectors"], v)
@@ -165,7 +165,7 @@ def main():
             fits[family]["ours"].append((unknowns, mine["seconds"]))
             if reference:
                 fits[family]["ngspice"].append((unknowns, reference["seconds"]))
-            print("| %s | %d | %d | %.2f | %.2f | %.2f | %.1f | %d | %s | %s | %s |" % (
+            print("| %s | %d | %d | %.2f | %.2f | %.2f | %s | %d | %s | %s | %s |" % (
                 name, mine["equations"], mine["points"], mine["seconds"], mine["read"] + mine["build"],
                 mine["analysis"], per, mine["peak"], theirtime, ratio, deviation), flush=True)
     print()

@@ -134,10 +134,18 @@ public:
         for (const Instance& instance : instances)
             unbound += !instance.deleted && !instance.bound;
         if (hot.size() + unbound > hot.capacity()) {
-            // The records must not move while instances point at them.
+            // The records move: the instances follow them.
+            std::vector<std::size_t> at;
+            for (const Instance& instance : instances)
+                at.push_back(instance.bound ? static_cast<std::size_t>(instance.hot - hot.data()) : 0);
             hot.reserve(hot.size() + unbound);
-            for (std::size_t k = 0; k < hot.size(); ++k)
-                bindings[k].owner->hot = &hot[k];
+            places.reserve(hot.capacity());
+            std::size_t k = 0;
+            for (Instance& instance : instances) {
+                if (instance.bound)
+                    instance.hot = hot.data() + at[k];
+                ++k;
+            }
         }
         for (Instance& instance : instances) {
             if (instance.deleted)
@@ -148,7 +156,7 @@ public:
                     hot.pop_back();
                     return code;
                 }
-                bindings.push_back({ &instance, record.cells });
+                places.push_back(record.cells);
                 instance.hot = &record;
                 instance.bound = true;
             }
@@ -161,7 +169,7 @@ public:
     {
         for (std::size_t k = 0; k < hot.size(); ++k) {
             for (std::size_t j = 0; j < Cells; ++j)
-                hot[k].cells[j] = matrix.entry(bindings[k].places[j], k * Cells + j);
+                hot[k].cells[j] = matrix.entry(places[k][j], k * Cells + j);
         }
     }
     void load(IFcircuit& ckt) override { Device::load(ckt, std::span<Hot>(hot)); }
@@ -181,12 +189,14 @@ public:
                 Device::unbind(instance);
         }
         hot.clear();
-        bindings.clear();
+        places.clear();
     }
     void topology(Topology& topology) const override
     {
-        for (std::size_t k = 0; k < hot.size(); ++k)
-            Device::topology(topology, *bindings[k].owner, hot[k]);
+        for (const Instance& instance : instances) {
+            if (instance.bound && !instance.deleted)
+                Device::topology(topology, instance, *instance.hot);
+        }
     }
     bool uses(const Node* node) const override
     {
@@ -228,18 +238,12 @@ public:
     }
 
 private:
-    // A bound instance and the matrix places of its record's cells.
-    struct Binding {
-        Instance* owner;
-        std::array<int32_t, Cells> places;
-    };
-
     int32_t type;
     int32_t live = 0;
     std::deque<Model> models;
     Store<Instance> instances;
     std::vector<Hot> hot; // of the bound instances, in the order they were bound
-    std::vector<Binding> bindings; // beside `hot`
+    std::vector<std::array<int32_t, Cells>> places; // of each record's cells, beside `hot`
 };
 
 template <class Device> std::unique_ptr<DeviceFamily> makefamily(int32_t type)
