@@ -1,6 +1,7 @@
 #include "engines/deckrun/deck.h"
 
 #include "core/files/boundedread.h"
+#include "simulator/models/spice/sourcetranslate.h"
 #include "simulator/models/spice/subcktexpand.h"
 
 #include <algorithm>
@@ -65,6 +66,20 @@ std::string includepath(std::string_view card, const std::string& from)
     return slash == std::string::npos ? std::string(name) : from.substr(0, slash + 1) + std::string(name);
 }
 
+// The controlled sources' POLY and VALUE forms as the simulator translates them: in upper case, read
+// in lower case.
+void translate(SPICECARD* card)
+{
+    const std::string_view word = command(card->text);
+    if (word.empty() || std::strchr("efgh", word.front()) == nullptr)
+        return;
+    for (char* c = card->text; *c; ++c)
+        *c = static_cast<char>(std::toupper(static_cast<unsigned char>(*c)));
+    translatesource(card);
+    for (char* c = card->text; *c; ++c)
+        *c = static_cast<char>(std::tolower(static_cast<unsigned char>(*c)));
+}
+
 } // namespace
 
 Deck::~Deck()
@@ -107,7 +122,10 @@ bool Deck::isdevice(const Card& card) const
 
 SPICECARD* Deck::make(const Card& card) const
 {
-    return makecard(card.line, std::string_view(text).substr(card.offset, card.length));
+    SPICECARD* made = makecard(card.line, std::string_view(text).substr(card.offset, card.length));
+    if (isdevice(card))
+        translate(made);
+    return made;
 }
 
 // The cards as one list, the device cards too or not; it replaces the list handed out before.

@@ -14,6 +14,9 @@ namespace deckrun {
 // lines ('+') joined onto their card, ".include" files read in place, ".control" blocks and
 // everything after ".end" left out, text after ';' dropped.
 //
+// The POLY and VALUE forms of E, F, G and H cards become behavioural (B) cards as the simulator
+// translates them (simulator/models/spice/sourcetranslate.h) when a card is handed out.
+//
 // The deck keeps its cards as text and hands them out as the parser's card lists: a deck with
 // subcircuits as one list to expand, other decks as the list of every card but the device cards,
 // then the device cards a part at a time, so that a deck of millions of devices never holds a card

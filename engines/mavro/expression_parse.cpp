@@ -224,6 +224,10 @@ private:
         while (pos_ < text_.size() && (isletter(text_[pos_]) || isdigit(text_[pos_]) || text_[pos_] == '_'))
             name += lower(text_[pos_++]);
         if (!take('(')) {
+            if (name == "time") {
+                *step = out_.quantity(IF_REAL, IFvalue {});
+                return true;
+            }
             pos_ = start;
             return fail(E_SYNTAX, "unknown name '" + name + "'");
         }

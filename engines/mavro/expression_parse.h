@@ -16,7 +16,7 @@ struct ParseError {
 
 // Parses the whole of `text` as a behavioural expression: numbers with scale suffixes, + - * / ^ (and
 // **), unary signs, parentheses, the functions of Expression::function (ln natural, log base 10),
-// v(node), v(node,node), i(source), names quoted ("Net Name") to keep blanks and case. Nodes are
+// v(node), v(node,node), i(source), time, names quoted ("Net Name") to keep blanks and case. Nodes are
 // found or made as card nodes are; source names are entered in the table. Null with *error set when
 // the text does not read (*error untouched otherwise).
 std::unique_ptr<Expression> parseexpression(

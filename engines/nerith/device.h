@@ -87,6 +87,8 @@ public:
     virtual void settle(IFcircuit&, TruncationTest*) { }
     // The truncation errors of the states added to a test of another order than the settled one.
     virtual void truncation(IFcircuit&, TruncationTest&) { }
+    // Before a step from the present time: may lower `step`, never raise it.
+    virtual void limitstep(IFcircuit&, double&) { }
     // After a time point was accepted (ckt.time is its time): break points ahead, model calls.
     virtual void accept(IFcircuit&) { }
 };

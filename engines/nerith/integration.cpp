@@ -82,13 +82,10 @@ TruncationTest::TruncationTest(const IFcircuit& ckt, int32_t k)
 double TruncationTest::step() const
 {
     if (worsterror == 0)
-        return std::numeric_limits<double>::infinity();
+        return bound;
     const double least = trtol * worsttolerance / worsterror;
-    if (order == 1)
-        return least;
-    if (order == 2)
-        return std::sqrt(least);
-    return std::pow(least, 1.0 / order);
+    const double estimate = order == 1 ? least : order == 2 ? std::sqrt(least) : std::pow(least, 1.0 / order);
+    return std::min(bound, estimate);
 }
 
 void predict(IFcircuit& ckt)

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 
 struct IFcircuit;
 
@@ -70,7 +71,10 @@ public:
             worsterror = error;
         }
     }
-    // The step all pairs added allow; infinite when none limits it.
+    // A bound a device puts on the step whatever the truncation error (a switch nearing its
+    // threshold); it counts at every order.
+    void limit(double step) { bound = std::min(bound, step); }
+    // The step all pairs added and every bound allow; infinite when none limits it.
     double step() const;
 
 private:
@@ -86,6 +90,7 @@ private:
     double trtol = 0;
     double worsttolerance = 1;
     double worsterror = 0;
+    double bound = std::numeric_limits<double>::infinity();
 };
 
 // The solution extrapolated to times[0] from the accepted solutions, a first guess for Newton.

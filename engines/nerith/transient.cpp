@@ -255,7 +255,7 @@ int Transient::step()
 }
 
 // The time of the next point: the wanted step cut by TMAX, the first-step limit, the models'
-// proposals, a forced time, the next break point and the digital side's next change.
+// proposals and limits, a forced time, the next break point and the digital side's next change.
 // 0, or fail()'s code when the digital side failed.
 int Transient::plan(double wanted, double forced, Plan* next)
 {
@@ -267,6 +267,8 @@ int Transient::plan(double wanted, double forced, Plan* next)
     if (ckt.proposedstep > 0)
         step = std::min(step, ckt.proposedstep);
     ckt.proposedstep = 0;
+    for (auto& family : ckt.families)
+        family->limitstep(ckt, step);
     p.wanted = step;
     p.target = now + step;
     const double limit = nextbreak();

@@ -81,14 +81,16 @@ struct IFparm {
 };
 
 // An expression of a behavioural source, parsed by the deck parser (INPgetTree) and evaluated by the
-// engine. It reads a fixed list of quantities: node voltages and branch currents of named sources.
+// engine. It reads a fixed list of quantities: node voltages, branch currents of named sources and
+// the time.
 // It belongs to the parser table it was parsed with and lives until INPtabEnd of that table.
 class IFparseTree {
 public:
     // The number of quantities the expression reads.
     virtual int32_t quantities() const = 0;
-    // Quantity i: *kind IF_NODE with what->nValue (a node voltage) or IF_INSTANCE with
-    // what->uValue (the branch current of that source); false when i is out of range.
+    // Quantity i: *kind IF_NODE with what->nValue (a node voltage), IF_INSTANCE with
+    // what->uValue (the branch current of that source) or IF_REAL (the time of the analysis, 0
+    // outside a transient); false when i is out of range.
     virtual bool quantity(int32_t i, int32_t* kind, IFvalue* what) const = 0;
     // The value at the given quantity values and its derivative by each quantity (derivatives null:
     // the value alone); false on a domain error (outputs then undefined).

@@ -8,6 +8,7 @@
 #include "simulator/kernel/activeevent.h"
 #include "simulator/kernel/hostlink.h"
 
+#include <cinttypes>
 #include <cstring>
 
 namespace {
@@ -28,20 +29,77 @@ void printtext(const char* text, size_t length)
     }
 }
 
-void printevents(const DPA* texts, const DPA* list)
+void printitem(double value, const char* after)
+{
+    fprintf(output, "%g%s", value, after);
+}
+
+void printitem(int64_t picoseconds, const char* after)
+{
+    fprintf(output, "%" PRId64 "ps%s", picoseconds, after);
+}
+
+void printitem(uint32_t state, const char* after)
+{
+    fprintf(output, "%02X%s", state, after);
+}
+
+// The time points and samples of a buffer event, one time point a line.
+template <class TIME, class SAMPLE> void printbuffer(const DPA* table, const ACTIVEEVENT& event)
+{
+    uint32_t points = event.words[0];
+    uint32_t channels = event.words[1];
+    fprintf(output, " points=%u channels=%u\n", points, channels);
+    const auto* times = static_cast<const TIME*>(activeaddress(table, event.ids[0]));
+    const auto* samples = static_cast<const SAMPLE*>(activeaddress(table, event.ids[1]));
+    for (uint32_t point = 0; times && samples && point < points; ++point) {
+        fputs("    ", output);
+        printitem(times[point], ":");
+        for (uint32_t channel = 0; channel < channels; ++channel) {
+            fputc(' ', output);
+            printitem(samples[point * channels + channel], "");
+        }
+        fputc('\n', output);
+    }
+}
+
+// What the host animates from each event of a tick: a reading, a state or pattern, a wire's
+// voltage and current, a buffer of the tick's samples, a text.
+void printevents(const DPA* table, const DPA* list)
 {
     fprintf(output, "host events: %d\n", list ? list->count : 0);
     for (int i = 0; list && i < list->count; ++i) {
-        const auto* event = static_cast<const ACTIVEEVENT*>(list->items[i]);
-        fprintf(output, "  event sheet=%08X id=%08X element=%u kind=%d", event->sheet, event->first, event->second,
-            event->kind);
-        if (event->kind == ACTIVEEVENT::KIND_VALUE)
-            fprintf(output, " value=%g", event->value);
-        else if (event->kind == ACTIVEEVENT::KIND_TEXT) {
-            const auto* text = static_cast<const char*>(activeaddress(texts, event->words[0]));
-            fprintf(output, " text=%s", text ? text : "");
+        const auto& event = *static_cast<const ACTIVEEVENT*>(list->items[i]);
+        fprintf(output, "  event sheet=%08X id=%08X element=%u kind=%d", event.sheet, event.first,
+            event.second, event.kind);
+        switch (event.kind) {
+        case ACTIVEEVENT::KIND_VALUE:
+            fprintf(output, " value=%g\n", event.value);
+            break;
+        case ACTIVEEVENT::KIND_LOGICELEMENT:
+        case ACTIVEEVENT::KIND_LOGIC:
+        case ACTIVEEVENT::KIND_WIRESTATE:
+        case ACTIVEEVENT::KIND_PINSTATE:
+            fprintf(output, " state=%08X\n", event.words[0]);
+            break;
+        case ACTIVEEVENT::KIND_WIREVALUES:
+            fprintf(output, " voltage=%g current=%g\n", event.value, event.extra);
+            break;
+        case ACTIVEEVENT::KIND_BUFFER:
+            printbuffer<double, double>(table, event);
+            break;
+        case ACTIVEEVENT::KIND_LOGICBUFFER:
+            printbuffer<int64_t, uint32_t>(table, event);
+            break;
+        case ACTIVEEVENT::KIND_TEXT: {
+            const auto* text = static_cast<const char*>(activeaddress(table, event.words[0]));
+            fprintf(output, " text=%s\n", text ? text : "");
+            break;
         }
-        fputc('\n', output);
+        default:
+            fputc('\n', output);
+            break;
+        }
     }
 }
 

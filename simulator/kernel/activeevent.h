@@ -14,18 +14,26 @@ struct ACTIVEEVENT {
     uint32_t sheet;   // the part's SHEETID; 0xFFFFFFFF: the part posts no events
     uint32_t first;   // ACTIVE of an instrument, CALLBACK of a probe
     uint32_t second;  // ELEMENT of an instrument, 0 for a probe
-    int32_t kind;     // KIND_VALUE, KIND_BUFFER or KIND_TEXT
+    int32_t kind;     // one of the KIND_ values below
     union {
-        double value; // kind 0
-        uint32_t words[2]; // kind 7: the instrument's two words; kind 100: words[0] the text's id
+        double value; // a reading
+        uint32_t words[2]; // a state or pattern in words[0]; buffers: the counts; text: its id
     };
     union {
         double extra; // a second value, where the instrument gives one
-        uint32_t ids[2]; // kind 7: the ids of the instrument's two arrays
+        uint32_t ids[2]; // buffers: the ids of the time points and of the samples
     };
 
     static constexpr int32_t KIND_VALUE = 0;
+    static constexpr int32_t KIND_LOGICELEMENT = 1; // a logic probe's pin pattern, with ELEMENT
+    static constexpr int32_t KIND_LOGIC = 2; // the same without ELEMENT
+    static constexpr int32_t KIND_WIRESTATE = 3; // a digital wire's STATE
+    static constexpr int32_t KIND_PINSTATE = 5; // a pin's net's STATE
+    static constexpr int32_t KIND_WIREVALUES = 6; // an analog wire: voltage (value), current (extra)
+    // The tick's samples: words[0] time points, words[1] channels; doubles of seconds and values.
     static constexpr int32_t KIND_BUFFER = 7;
+    // As KIND_BUFFER, with 64-bit times in picoseconds and 32-bit STATE samples.
+    static constexpr int32_t KIND_LOGICBUFFER = 8;
     static constexpr int32_t KIND_TEXT = 100;
 };
 

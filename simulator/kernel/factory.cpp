@@ -165,9 +165,6 @@ COMPONENT* CIRCUIT::createcomponent(const char* name, const char* device, const 
     case KIND_EXTMODEL:
         part = maketypedmodel(partname, row, type.c_str(), model, list);
         break;
-    case KIND_RTDSTATE:
-        part = new DIGITALSTANDIN(partclass::RTDSTATE, partname, "DUMMY", model, list);
-        break;
     case KIND_SCRIPTMODEL:
         part = createscriptmodel(partname, list ? (*list)["SCRIPT"] : nullptr, model, list);
         break;

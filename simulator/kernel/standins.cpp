@@ -1,6 +1,5 @@
 #include "simulator/kernel/standins.h"
 
-#include "core/text/strutil.h"
 #include "simulator/kernel/primitives.h"
 #include "simulator/kernel/runstate.h"
 #include "simulator/kernel/simlog.h"
@@ -14,7 +13,6 @@ const PARTCLASS CCSOURCE { "CCSOURCE", "current-controlled source", PINSIDES::AN
 const PARTCLASS ARBSOURCE { "ARBSOURCE", "arbitrary source", PINSIDES::ANALOG };
 const PARTCLASS POLYSOURCE { "POLYSOURCE", "polynomial source", PINSIDES::ANALOG };
 const PARTCLASS SUBCKT { "SUBCKT", "SPICE subcircuit", PINSIDES::NONE };
-const PARTCLASS RTDSTATE { "RTDSTATE", "logic state source", PINSIDES::DIGITAL };
 } // namespace partclass
 
 STANDIN::STANDIN(const PARTCLASS& kind, const char* partname, PRIMITIVE* primitive, const SDF_MODEL* model,
@@ -27,11 +25,6 @@ STANDIN::STANDIN(const PARTCLASS& kind, const char* partname, PRIMITIVE* primiti
 int STANDIN::isanalogpin(SDF_PIN*)
 {
     return partclass.sides == PINSIDES::ANALOG;
-}
-
-int STANDIN::isdigitalpin(SDF_PIN*)
-{
-    return partclass.sides == PINSIDES::DIGITAL;
 }
 
 void STANDIN::notavailable()
@@ -60,11 +53,4 @@ SPICESTANDIN::SPICESTANDIN(const PARTCLASS& kind, const char* partname, PRIMITIV
     : STANDIN(kind, partname, primitive, nullptr, list)
     , model(modelrecord)
 {
-}
-
-DIGITALSTANDIN::DIGITALSTANDIN(const PARTCLASS& kind, const char* partname, const char* type,
-    const SDF_MODEL* model, const PROPLIST* list)
-    : STANDIN(kind, partname, &ROW_DIGITAL, model, list)
-{
-    strnzcpy(modelname, type, sizeof modelname - 1);
 }

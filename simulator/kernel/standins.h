@@ -3,16 +3,15 @@
 #include "simulator/kernel/component.h"
 
 // Stand-ins for the part classes that come with the models: the SPICE parts that need more than
-// the plain binding (MOSFETs, current-controlled, arbitrary and polynomial sources), subcircuits
-// and real-time instruments. The factory makes them where it will make those classes. Each answers
+// the plain binding (MOSFETs, current-controlled, arbitrary and polynomial sources) and
+// subcircuits. The factory makes them where it will make those classes. Each answers
 // the pin questions of the class it stands for, so that nets are classified, interface objects
 // placed and DC paths found as they will be; binding one to the engines logs the error that its
 // model is not available yet.
 
-// Which pins of a class are analog, digital, or either with the net deciding.
+// Which pins of a class are analog.
 enum class PINSIDES {
     ANALOG, // every pin
-    DIGITAL, // every pin
     NONE, // no pin (the part's pins are not classified as either)
 };
 
@@ -24,8 +23,7 @@ struct PARTCLASS {
 };
 
 namespace partclass {
-extern const PARTCLASS MOSFET, CCSOURCE, ARBSOURCE, POLYSOURCE, SUBCKT, RTPPROBE, RTWPROBE, RTDSTATE, RTDPROBE,
-    RTDBREAK;
+extern const PARTCLASS MOSFET, CCSOURCE, ARBSOURCE, POLYSOURCE, SUBCKT;
 }
 
 class STANDIN : public COMPONENT {
@@ -33,7 +31,6 @@ public:
     STANDIN(const PARTCLASS& partclass, const char* name, PRIMITIVE* row, const SDF_MODEL* model,
         const PROPLIST* properties);
     int isanalogpin(SDF_PIN* pin) override;
-    int isdigitalpin(SDF_PIN* pin) override;
     // The error "{P:name}: the <description> model is not available yet."
     void bindmodel(INPtables* table, IFcircuit* circuit) override;
     // An error of the part: the message, then its source line.
@@ -53,13 +50,4 @@ public:
         const PROPLIST* properties);
 
     const SDF_MODEL* model;
-};
-
-// The logic state source, a digital part; the type name the digital engine makes it as (at most 63
-// characters).
-class DIGITALSTANDIN final : public STANDIN {
-public:
-    DIGITALSTANDIN(const PARTCLASS& partclass, const char* name, const char* type, const SDF_MODEL* model,
-        const PROPLIST* properties);
-    char modelname[64];
 };

@@ -1,8 +1,7 @@
 // Junction-device cards through the parser into the engine: every parameter name and alias of the
 // diode, bipolar, JFET and MESFET models reads on .model and device cards, and an unknown one is a
 // card error naming it.
-#include "engines/deckrun/runner.h"
-#include "testsupport/temp_folder.h"
+#include "engines/deckrun/tests/rundeck.h"
 
 #include <gtest/gtest.h>
 
@@ -12,27 +11,8 @@
 
 namespace {
 
-struct Result {
-    int status;
-    std::string err;
-};
-
-Result rundeck(const std::string& text)
-{
-    const std::string path = (vkt::test::tempFolder() / "junction.cir").string();
-    std::ofstream(path) << text;
-    std::FILE* out = std::tmpfile();
-    std::FILE* err = std::tmpfile();
-    const int status = deckrun::run(path, out, err);
-    std::rewind(err);
-    std::string message;
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, err)) > 0;)
-        message.append(buffer, n);
-    std::fclose(out);
-    std::fclose(err);
-    return { status, message };
-}
+using decktest::Result;
+using decktest::rundeck;
 
 constexpr const char* Supplies = "junction cards\n"
                                  "vcc vcc 0 5\n"

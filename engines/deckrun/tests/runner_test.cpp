@@ -1,5 +1,6 @@
 // The deck runner on small decks: what it prints, and how it fails.
 #include "engines/deckrun/runner.h"
+#include "engines/deckrun/tests/rundeck.h"
 #include "testsupport/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -15,32 +16,9 @@
 
 namespace {
 
-struct Result {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-std::string contents(std::FILE* stream)
-{
-    std::rewind(stream);
-    std::string text;
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, stream)) > 0;)
-        text.append(buffer, n);
-    std::fclose(stream);
-    return text;
-}
-
-Result rundeck(const std::string& text, const std::string& name = "deck.cir", bool statistics = false)
-{
-    const std::string path = (vkt::test::tempFolder() / name).string();
-    std::ofstream(path) << text;
-    std::FILE* out = std::tmpfile();
-    std::FILE* err = std::tmpfile();
-    const int status = deckrun::run(path, out, err, statistics);
-    return { status, contents(out), contents(err) };
-}
+using decktest::contents;
+using decktest::Result;
+using decktest::rundeck;
 
 std::vector<std::string> lines(const std::string& text)
 {

@@ -67,8 +67,9 @@ protected:
             int32_t kind = 0;
             IFvalue what {};
             EXPECT_TRUE(tree->quantity(i, &kind, &what));
-            names.push_back(
-                kind == IF_NODE ? std::string("v:") + what.nValue->name : std::string("i:") + what.uValue);
+            names.push_back(kind == IF_NODE ? std::string("v:") + what.nValue->name
+                    : kind == IF_REAL       ? std::string("time")
+                                            : std::string("i:") + what.uValue);
         }
         int32_t kind = 0;
         EXPECT_FALSE(tree->quantity(tree->quantities(), &kind, nullptr));
@@ -124,6 +125,7 @@ TEST_F(Expressions, ValuesAndExactDerivatives)
         { "asinh(v(a)) + acosh(v(b)) + atanh(v(a))", { 0.3, 2 },
             std::asinh(0.3) + std::acosh(2) + std::atanh(0.3), {} },
         { "2*i(vsense) + v(out)", { 1e-3, 5 }, 5.002, { 2, 1 } },
+        { "v(a)*time", { 3, 2e-3 }, 6e-3, { 2e-3, 3 } },
         { "((v(a)))", { 7 }, 7, { 1 } },
         { "v(a)*v(b)*v(c) / (1 + v(a)^2)", { 0.5, 2, 3 }, 2.4, {} },
     };
@@ -159,11 +161,12 @@ TEST_F(Expressions, ValuesAndExactDerivatives)
 
 TEST_F(Expressions, QuantitiesAreNodesAndSourcesOncePerName)
 {
-    IFparseTree* tree
-        = parse("v(\"Net Name\") + V(1:mid, $0000002a) * i(b1#ab) - v(1:mid) + i(\"P#AB\") + v(0)");
+    IFparseTree* tree = parse(
+        "v(\"Net Name\") + V(1:mid, $0000002a) * i(b1#ab) - v(1:mid) + i(\"P#AB\") + v(0) + time*TIME");
     ASSERT_NE(tree, nullptr);
     EXPECT_EQ(quantities(tree),
-        (std::vector<std::string> { "v:Net Name", "v:1:mid", "v:$0000002a", "i:b1#ab", "i:P#AB", "v:0" }));
+        (std::vector<std::string> {
+            "v:Net Name", "v:1:mid", "v:$0000002a", "i:b1#ab", "i:P#AB", "v:0", "time" }));
 
     // Names are the table's: a card naming the same node later finds the same one.
     int32_t kind = 0;

@@ -231,6 +231,11 @@ public:
         if constexpr (requires { Device::truncation(ckt, std::span<const Hot>(hot), test); })
             Device::truncation(ckt, std::span<const Hot>(hot), test);
     }
+    void limitstep(IFcircuit& ckt, double& step) override
+    {
+        if constexpr (requires { Device::limitstep(ckt, std::span<const Hot>(hot), step); })
+            Device::limitstep(ckt, std::span<const Hot>(hot), step);
+    }
     void accept(IFcircuit& ckt) override
     {
         if constexpr (requires { Device::accept(ckt, std::span<const Hot>(hot)); })

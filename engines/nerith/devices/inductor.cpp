@@ -1,7 +1,10 @@
+#include "engines/nerith/devices/inductor.h"
+
 #include "engines/nerith/devices/family.h"
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace nerith {
 
@@ -13,8 +16,15 @@ constexpr int32_t Current = 10;
 constexpr int32_t Voltage = 11;
 
 // A linear inductor with a branch equation for its current (positive from the positive terminal
-// through the inductor), integrated by its flux: state phi = L i and its voltage phi'. A short in DC.
+// through the inductor), integrated by its flux: state phi = L i + the sum of M i over the inductors
+// coupled to it, and its voltage phi'. A short in DC.
 struct Inductor : LinearDevice {
+    struct Instance;
+    struct Coupling {
+        const Instance* other;
+        const double* mutual; // owned by the mutual inductance
+    };
+
     // Cells: the branch's incidence (pos-branch, neg-branch, branch-pos, branch-neg), then
     // branch-branch.
     enum : std::size_t { PosBranch, NegBranch, BranchPos, BranchNeg, BranchBranch };
@@ -26,6 +36,11 @@ struct Inductor : LinearDevice {
         int32_t branch;
         int32_t state; // flux; voltage at state + 1
         std::array<int32_t, 5> cells;
+        const Coupling* couplings; // the instance's; few inductors have any
+        std::size_t coupled;
+
+        // The flux at the branch currents that `current` gives by instance.
+        template <class Current> double flux(const Current& current) const;
     };
 
     struct Instance : Bindable<Hot> {
@@ -36,6 +51,7 @@ struct Inductor : LinearDevice {
         int32_t pos = 0;
         int32_t neg = 0;
         int32_t branch = 0;
+        std::vector<Coupling> couplings;
     };
 
     static double current(IFcircuit& ckt, const Instance& l)
@@ -64,6 +80,8 @@ struct Inductor : LinearDevice {
         if ((h.state = ckt.models.allocstates(2)) < 0)
             return fail(E_NOMEM, "out of memory for the states of %s", l.name.c_str());
         l.branch = h.branch = ckt.addbranch(&l, l.name.c_str(), "branch");
+        h.couplings = nullptr;
+        h.coupled = 0;
         SparseMatrix& m = ckt.matrix;
         h.cells = { m.place(l.pos, l.branch), m.place(l.neg, l.branch), m.place(l.branch, l.pos),
             m.place(l.branch, l.neg), m.place(l.branch, l.branch) };
@@ -81,7 +99,11 @@ struct Inductor : LinearDevice {
         return 0;
     }
 
-    static void unbind(Instance& l) { l.branch = 0; }
+    static void unbind(Instance& l)
+    {
+        l.branch = 0;
+        l.couplings.clear();
+    }
 
     static void load(IFcircuit& ckt, std::span<Hot> list)
     {
@@ -101,8 +123,9 @@ struct Inductor : LinearDevice {
                 continue;
             const auto phi = static_cast<std::size_t>(l.state);
             if (first) {
-                const double current = uic && !std::isnan(l.ic) ? l.ic : x[l.branch];
-                ckt.states[1][phi] = l.inductance * current;
+                // The flux starts from each inductor's initial current with UIC, else its solution's.
+                ckt.states[1][phi]
+                    = l.flux([&](const Hot& i) { return uic && !std::isnan(i.ic) ? i.ic : x[i.branch]; });
                 ckt.states[1][phi + 1] = 0;
             }
             // v(pos) - v(neg) = slope L i + history
@@ -119,7 +142,7 @@ struct Inductor : LinearDevice {
         const double slope = ckt.integration.slope();
         const double tolerance = ckt.options.vntol;
         for (const Hot& l : list) {
-            const double phi = l.inductance * x[l.branch];
+            const double phi = l.flux([&](const Hot& i) { return x[i.branch]; });
             state[l.state] = phi;
             state[l.state + 1] = slope * phi + l.history;
             if (test)
@@ -140,9 +163,43 @@ struct Inductor : LinearDevice {
     }
 };
 
+template <class Current> double Inductor::Hot::flux(const Current& current) const
+{
+    double phi = inductance * current(*this);
+    for (std::size_t k = 0; k < coupled; ++k)
+        phi += *couplings[k].mutual * current(*couplings[k].other->hot);
+    return phi;
+}
+
 } // namespace
 
 extern const DeviceKind inductorkind;
 constexpr DeviceKind inductorkind = devicekind<Inductor>("Inductor", "Inductor", 2);
+
+bool isinductor(const IFinstance& instance)
+{
+    return devicekinds()[static_cast<std::size_t>(instance.type)] == &inductorkind;
+}
+
+double inductance(const IFinstance& inductor)
+{
+    return static_cast<const Inductor::Instance&>(inductor).inductance;
+}
+
+int32_t inductorbranch(const IFinstance& inductor)
+{
+    return static_cast<const Inductor::Instance&>(inductor).branch;
+}
+
+void couple(IFinstance& a, IFinstance& b, const double* mutual)
+{
+    auto& first = static_cast<Inductor::Instance&>(a);
+    auto& second = static_cast<Inductor::Instance&>(b);
+    for (auto [one, other] : { std::pair(&first, &second), std::pair(&second, &first) }) {
+        one->couplings.push_back({ other, mutual });
+        one->hot->couplings = one->couplings.data();
+        one->hot->coupled = one->couplings.size();
+    }
+}
 
 } // namespace nerith

@@ -13,11 +13,19 @@ extern const DeviceKind diodekind;
 extern const DeviceKind bjtkind;
 extern const DeviceKind jfetkind;
 extern const DeviceKind meskind;
+extern const DeviceKind objitfkind;
+extern const DeviceKind cccskind;
+extern const DeviceKind ccvskind;
+extern const DeviceKind mutualkind;
+extern const DeviceKind switchkind;
+extern const DeviceKind cswitchkind;
+extern const DeviceKind asrckind;
 
 const std::vector<const DeviceKind*>& devicekinds()
 {
     static const std::vector<const DeviceKind*> kinds { &resistorkind, &capacitorkind, &inductorkind,
-        &vsourcekind, &isourcekind, &vcvskind, &vccskind, &diodekind, &bjtkind, &jfetkind, &meskind };
+        &vsourcekind, &isourcekind, &vcvskind, &vccskind, &diodekind, &bjtkind, &jfetkind, &meskind,
+        &objitfkind, &cccskind, &ccvskind, &mutualkind, &switchkind, &cswitchkind, &asrckind };
     return kinds;
 }
 

@@ -29,6 +29,13 @@ TEST(Descriptor, DeclaresTheBuiltDevicesOnly)
         { "BJT", 4, { "area", "off", "ic", "icvbe", "icvce", "temp" } },
         { "JFET", 3, { "area", "off", "ic", "ic-vds", "ic-vgs", "temp" } },
         { "MES", 3, { "area", "off", "ic", "ic-vds", "ic-vgs" } },
+        { "OBJITF", 0, { "instance", "model" } },
+        { "CCCS", 2, { "gain", "control" } },
+        { "CCVS", 2, { "gain", "control" } },
+        { "Mutual", 0, { "inductor1", "inductor2", "k" } },
+        { "Switch", 4, { "on", "off" } },
+        { "Cswitch", 2, { "control", "on", "off" } },
+        { "ASRC", 2, { "v", "i" } },
     };
     ASSERT_EQ(s.d->numDevices, static_cast<int32_t>(std::size(rows)));
     for (const Row& row : rows) {

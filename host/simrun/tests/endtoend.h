@@ -1,7 +1,7 @@
 #pragma once
 
-// Netlist files run through the run tool and HELIXSIM with the real engines, and what their tests
-// read back of the results.
+// Netlist files run through the run tool and HELIXSIM with the real engines, batch or interactive,
+// and what their tests read back of the results and the output.
 
 #include "simulator/results/partition.h"
 #include "testsupport/command.h"
@@ -9,9 +9,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <memory>
+#include <sstream>
 #include <string>
+#include <vector>
 
 using RUN = vkt::test::COMMANDRUN;
 using vkt::test::runcommand;
@@ -65,6 +70,44 @@ protected:
         return *partition;
     }
 
+    // Runs the fixture deck through ngspice, whose wrdata card writes <deck>out.txt: time and value
+    // pairs of the partition's channels in order, and expects each channel within `share` of the
+    // vector's range of ngspice's value at ngspice's time points. Skips when ngspice is not there.
+    void expectreference(
+        const char* deck, const char* name, const std::vector<const char*>& channels, double share = 1e-3)
+    {
+        if (runcommand("command -v ngspice").exitcode != 0)
+            GTEST_SKIP() << "the reference simulator is not installed";
+        std::filesystem::path folder = vkt::test::makeTempSubfolder("ngspice");
+        std::filesystem::copy_file(
+            fixture(deck), folder / deck, std::filesystem::copy_options::overwrite_existing);
+        RUN reference = runcommand("cd '" + folder.string() + "' && ngspice -b " + deck);
+        std::ifstream data(folder / (std::filesystem::path(deck).stem().string() + "out.txt"));
+        ASSERT_TRUE(data) << reference.output;
+        std::vector<std::vector<double>> rows;
+        for (std::string line; std::getline(data, line);) {
+            std::istringstream numbers(line);
+            std::vector<double>& row = rows.emplace_back();
+            for (double value; numbers >> value;)
+                row.push_back(value);
+        }
+        ASSERT_GT(rows.size(), 100u);
+        PARTITION& results = this->results(name);
+        for (std::size_t k = 0; k < channels.size(); ++k) {
+            CHANNEL_ITERATOR* probe = results.getiterator(channels[k], 0);
+            ASSERT_NE(probe, nullptr) << channels[k];
+            double least = rows[0][2 * k + 1];
+            double most = least;
+            for (const auto& row : rows) {
+                least = std::min(least, row[2 * k + 1]);
+                most = std::max(most, row[2 * k + 1]);
+            }
+            for (const auto& row : rows)
+                EXPECT_NEAR(probe->getvalue(row[2 * k]), row[2 * k + 1], share * (most - least))
+                    << channels[k] << " at t=" << row[2 * k];
+        }
+    }
+
     RUN run;
     std::unique_ptr<PARTITION> partition;
 };
@@ -97,4 +140,27 @@ inline double crossing(PARTITION& partition, const char* channel, double level, 
         previous = value;
     }
     return -1;
+}
+
+// Expects each piece in the output, each after the one before.
+inline void expectinorder(const std::string& output, const std::vector<std::string>& pieces)
+{
+    size_t at = 0;
+    for (const std::string& piece : pieces) {
+        size_t found = output.find(piece, at);
+        EXPECT_NE(found, std::string::npos) << "missing, or out of order:\n" << piece << "\nin:\n" << output;
+        if (found != std::string::npos)
+            at = found + piece.size();
+    }
+}
+
+// An interactive run of the netlist file with the host's script (host/simrun/hostscript.h) and the
+// options --tick and --until.
+inline vkt::test::COMMANDRUN interactiverun(
+    const std::string& netlist, const std::string& script, const std::string& options)
+{
+    std::string path = (vkt::test::tempFolder() / "host.txt").string();
+    std::ofstream(path) << script;
+    return vkt::test::runcommand(
+        std::string(SIMRUN_PROGRAM) + " --interactive " + netlist + " " + options + " --events " + path);
 }

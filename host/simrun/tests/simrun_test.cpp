@@ -1,4 +1,5 @@
 #include "host/simrun/simhost.h"
+#include "host/simrun/tests/endtoend.h"
 
 #include "platform/win/messages.h"
 #include "platform/win/structs.h"
@@ -12,16 +13,9 @@
 
 namespace {
 
-using RUN = vkt::test::COMMANDRUN;
-
 RUN simrun(const std::string& arguments)
 {
     return vkt::test::runcommand(std::string(SIMRUN_PROGRAM) + " " + arguments);
-}
-
-std::string fixture(const char* name)
-{
-    return std::string(VKT_TEST_SOURCE_DIR) + "/fixtures/" + name;
 }
 
 const char* banner = "#I:HELIXSIM 1.00.00 (Build 1), mixed-mode simulation kernel, ";

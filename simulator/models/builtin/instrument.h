@@ -12,15 +12,6 @@
 class CIRCUIT;
 class ISPICECKT;
 
-// The record kinds of the instruments beyond a plain value (ACTIVEEVENT::KIND_VALUE) and the
-// buffer of sampled values (ACTIVEEVENT::KIND_BUFFER).
-constexpr int32_t KIND_LOGICELEMENT = 1; // a logic probe's pin pattern (words[0]), with ELEMENT
-constexpr int32_t KIND_LOGIC = 2; // the same without ELEMENT
-constexpr int32_t KIND_WIRESTATE = 3; // a digital wire's STATE (words[0])
-constexpr int32_t KIND_PINSTATE = 5; // a pin's net's STATE (words[0])
-constexpr int32_t KIND_WIREVALUES = 6; // an analog wire: voltage (value) and current (extra)
-constexpr int32_t KIND_LOGICBUFFER = 8; // a logic probe's states of the tick, as KIND_BUFFER
-
 // The run mode of a paused run: instruments keep their tick's buffers and mostly report nothing.
 constexpr int32_t RUNMODE_PAUSED = 2;
 

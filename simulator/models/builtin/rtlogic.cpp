@@ -18,7 +18,7 @@ void RTDPROBE::initialise(CIRCUIT* owner, void* argument)
 {
     INTMODEL::initialise(owner, argument);
     active = setidentity(event, this, owner);
-    event.kind = getproperty("ELEMENT") ? KIND_LOGICELEMENT : KIND_LOGIC;
+    event.kind = getproperty("ELEMENT") ? ACTIVEEVENT::KIND_LOGICELEMENT : ACTIVEEVENT::KIND_LOGIC;
     event.words[0] = NOPATTERN;
     const char* mode = getproperty("MODE");
     continuous = mode && strcasecmp(mode, "CONTINUOUS") == 0;
@@ -74,7 +74,7 @@ int RTDPROBE::activeevents(double time, DPA* list)
     if (run == RUNMODE_PAUSED)
         return 1;
     simulate(static_cast<int64_t>(std::floor(time / 1e-12)), SIM_EVALUATE);
-    reportbuffer(event, KIND_LOGICBUFFER, times.size(), digital.size(), times.data(), states.data(), list);
+    reportbuffer(event, ACTIVEEVENT::KIND_LOGICBUFFER, times.size(), digital.size(), times.data(), states.data(), list);
     return 1;
 }
 

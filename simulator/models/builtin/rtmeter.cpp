@@ -82,8 +82,9 @@ int RTMETER::activeevents(double time, DPA* list)
     }
     if (run == RUNMODE_PAUSED && !current)
         return 1;
-    reportbuffer(event, ACTIVEEVENT::KIND_BUFFER, times.size(), static_cast<size_t>(pins.count), times.data(),
-        samples.data(), list);
+    // A channel per sample of a time point: one current, or the voltage of every pin.
+    size_t channels = current ? 1 : nodes.size();
+    reportbuffer(event, ACTIVEEVENT::KIND_BUFFER, times.size(), channels, times.data(), samples.data(), list);
     return 1;
 }
 

@@ -8,7 +8,8 @@
 // (its first pin against ground when it has one), with an optional load resistance (LOAD); the
 // current meter is a zero-volt ammeter in series between its pins. Each tick they report to the
 // host, by MODE: the reading at the tick (SNAPSHOT), the tick's peak (PEAK), the root mean square
-// of the tick's readings (RMS), or every time point of the tick (CONTINUOUS, a buffer record).
+// of the tick's readings (RMS), or every time point of the tick (CONTINUOUS, a buffer record of
+// the voltage of every pin, or of the one current, at each point).
 // Readings are shown times SCALE, or normalised between MIN and MAX when SCALE is 0. A meter no
 // part with ACTIVE owns reports nothing.
 class RTMETER final : public INTMODEL {

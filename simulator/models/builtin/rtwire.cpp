@@ -24,7 +24,7 @@ void RTPPROBE::initialise(CIRCUIT* owner, void* argument)
         state = nullptr;
         return;
     }
-    event.kind = KIND_PINSTATE;
+    event.kind = ACTIVEEVENT::KIND_PINSTATE;
     event.words[0] = 0;
     TRACE_NETTYPES.trace("Pin probe on %s is digital", pin->net);
 }
@@ -52,14 +52,14 @@ void RTWPROBE::bindmodel(INPtables*, IFcircuit* circuit)
     for (SDF_PIN* pin : pins)
         digitalside = digitalside || (pin->net && !(netflags(pin->net) & (NET_ANALOG | NET_POWER)));
     if (!digitalside) {
-        event.kind = KIND_WIREVALUES;
+        event.kind = ACTIVEEVENT::KIND_WIREVALUES;
         event.value = event.extra = NAN;
         voltage = current = 0;
         bindanalog(circuit);
         bindpins(circuit);
         return;
     }
-    event.kind = KIND_WIRESTATE;
+    event.kind = ACTIVEEVENT::KIND_WIRESTATE;
     event.words[0] = 0;
     SDF_PIN* first = pins.ptr(0);
     SDF_PIN* second = pins.ptr(1);

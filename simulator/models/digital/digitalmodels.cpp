@@ -3,6 +3,7 @@
 #include "simulator/kernel/modelcatalog.h"
 #include "simulator/kernel/primitives.h"
 #include "simulator/models/digital/pallexcpt.h"
+#include "simulator/models/digital/rtdstate.h"
 
 void registerdigitalmodels()
 {
@@ -12,4 +13,8 @@ void registerdigitalmodels()
           };
     registertypedmodel(KIND_PALLEXCPT, make);
     registertypedmodel(KIND_DIGITALPART, make);
+    registermodel(
+        KIND_RTDSTATE, [](const char* name, PRIMITIVE*, const SDF_MODEL* model, const PROPLIST* list) {
+            return static_cast<COMPONENT*>(new RTDSTATE(name, model, list));
+        });
 }

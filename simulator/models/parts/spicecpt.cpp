@@ -143,9 +143,18 @@ void SPICECPT::setmodelparameters(const PROPLIST& list)
 
 void SPICECPT::initialise(CIRCUIT* owner, void* models)
 {
+    if (!readparameters(owner, models) || !row->valuekeyword)
+        return;
+    const IFparm* parameter = findinstanceparm(row->device, row->valuekeyword, 0);
+    if (!parameter || !setparameter(*parameter, getvalue(), name, true))
+        warning("Value expected for %s", name);
+}
+
+bool SPICECPT::readparameters(CIRCUIT* owner, void* models)
+{
     INSTANCE::initialise(owner, models);
     if (!spiceinstance || !circuit)
-        return;
+        return false;
     auto* done = static_cast<DIDX*>(models);
     if (spicemodel && !(done && (*done)[modelname.c_str()])) {
         if (row->modelflag)
@@ -162,14 +171,13 @@ void SPICECPT::initialise(CIRCUIT* owner, void* models)
     const IFdevice* device = row->device;
     for (int32_t i = 0; i < device->numInstanceParms; ++i) {
         const IFparm& parameter = device->instanceParms[i];
+        // Expressions are no property text: the parts that have them build them.
+        if ((parameter.dataType & 0xFF) == IF_PARSETREE)
+            continue;
         if (const char* text = properties[parameter.keyword])
             setparameter(parameter, text, name, true);
     }
-    if (!row->valuekeyword)
-        return;
-    const IFparm* parameter = findinstanceparm(device, row->valuekeyword, 0);
-    if (!parameter || !setparameter(*parameter, getvalue(), name, true))
-        warning("Value expected for %s", name);
+    return true;
 }
 
 bool SPICECPT::askparam(const char* keyword, IFcircuit* circuit, double* result)

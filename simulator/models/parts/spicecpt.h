@@ -53,6 +53,11 @@ protected:
     // error logged and no instance, when the engine refuses.
     bool makeinstance(IFcircuit* circuit);
 
+    // The model parameters (once a pass, as initialise) and the instance parameters the properties
+    // name; expression parameters are left to the parts that build them. False when the part is not
+    // bound, so there was nothing to set.
+    bool readparameters(CIRCUIT* circuit, void* models);
+
     // The engine's circuit the part was bound in; null until bound.
     IFcircuit* spice = nullptr;
 

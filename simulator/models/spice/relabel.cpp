@@ -235,10 +235,12 @@ std::string namekey(std::string_view name)
 std::string_view lastword(const char* text)
 {
     std::string_view card(text);
-    size_t end = card.find_last_not_of(" \t");
+    // A card the kernel adds ends in a line feed (a subcircuit part's X card).
+    constexpr const char* blanks = " \t\r\n";
+    size_t end = card.find_last_not_of(blanks);
     if (end == std::string_view::npos)
         return {};
-    size_t start = card.find_last_of(" \t", end);
+    size_t start = card.find_last_of(blanks, end);
     start = start == std::string_view::npos ? 0 : start + 1;
     return card.substr(start, end + 1 - start);
 }

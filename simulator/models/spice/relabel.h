@@ -44,7 +44,7 @@ void relabelmodels(SPICECARD* copy, std::string_view label, std::unordered_set<s
 bool relabelcard(
     SPICECARD* card, std::string_view label, const BINDINGS& bindings, const EXPANSIONNAMES& names);
 
-// The last word of a card (words are separated by spaces and tabs); empty for a blank card.
+// The last word of a card (words are separated by spaces, tabs and line ends); empty for a blank card.
 std::string_view lastword(const char* text);
 
 // Whether text begins with keyword, letters compared without regard to case.

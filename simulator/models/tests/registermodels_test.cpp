@@ -18,7 +18,14 @@
 #include "simulator/models/builtin/vprobe.h"
 #include "simulator/models/builtin/wavegen.h"
 #include "simulator/models/digital/pallexcpt.h"
+#include "simulator/models/digital/rtdstate.h"
+#include "simulator/models/parts/arbsource.h"
+#include "simulator/models/parts/ccsource.h"
 #include "simulator/models/parts/generator.h"
+#include "simulator/models/parts/mosfet.h"
+#include "simulator/models/parts/passives.h"
+#include "simulator/models/parts/polysource.h"
+#include "simulator/models/parts/subckt.h"
 
 // The component factory with every model library registered: which class each row makes.
 
@@ -67,8 +74,24 @@ std::string classof(COMPONENT* part)
         return "TAPE";
     if (dynamic_cast<FILEGEN*>(part))
         return "FILEGEN";
+    if (dynamic_cast<CAPACITOR*>(part))
+        return "CAPACITOR";
+    if (dynamic_cast<INDUCTOR*>(part))
+        return "INDUCTOR";
+    if (dynamic_cast<MOSFET*>(part))
+        return "MOSFET";
+    if (dynamic_cast<CCSOURCE*>(part))
+        return "CCSOURCE";
+    if (dynamic_cast<ARBSOURCE*>(part))
+        return "ARBSOURCE";
+    if (dynamic_cast<POLYSOURCE*>(part))
+        return "POLYSOURCE";
+    if (dynamic_cast<SUBCKT*>(part))
+        return "SUBCKT";
     if (dynamic_cast<SPICECPT*>(part))
         return "SPICECPT";
+    if (dynamic_cast<RTDSTATE*>(part))
+        return "RTDSTATE";
     if (dynamic_cast<PALLEXCPT*>(part))
         return "PALLEXCPT";
     return kernelclass(part);
@@ -101,7 +124,11 @@ TEST_F(CatalogTest, RowAndClassFollowThePrimitiveAndItsOverrides)
         { "X", "PRIMITIVE=DIGITAL,PRIMTYPE=RTDSTATE", "DIGITAL", "RTDSTATE", "D" },
         { "X", "PRIMITIVE=\"DIGITAL,NPN\"", "NPN", "SPICECPT", "A" },
         { "X", "PRIMITIVE=ANALOG,PRIMTYPE=res", "RES", "SPICECPT", "A" },
-        { "capacitor", "PRIMITIVE=ANALOG", "CAPACITOR", "SPICECPT", "A" },
+        { "capacitor", "PRIMITIVE=ANALOG", "CAPACITOR", "CAPACITOR", "A" },
+        { "INDUCTOR", "PRIMITIVE=ANALOG", "INDUCTOR", "INDUCTOR", "A" },
+        { "CCVS", "PRIMITIVE=ANALOG", "CCVS", "CCSOURCE", "A" },
+        { "ACS", "PRIMITIVE=ANALOG", "ACS", "ARBSOURCE", "A" },
+        { "NLICIS", "PRIMITIVE=ANALOG", "NLICIS", "POLYSOURCE", "A" },
         { "NMOS3", "PRIMITIVE=ANALOG", "NMOS3", "MOSFET", "A" },
         { "VSINE", "PRIMITIVE=ANALOG", "VSINE", "GENERATOR", "A" },
         { "IPROBE", "PRIMITIVE=ANALOG", "IPROBE", "IPROBE", "A" },
@@ -136,7 +163,7 @@ TEST_F(CatalogTest, RowAndClassFollowThePrimitiveAndItsOverrides)
     auto* gate = dynamic_cast<PALLEXCPT*>(circuit->findcomponent("U4"));
     ASSERT_NE(gate, nullptr);
     EXPECT_STREQ(gate->modelname, "NAND");
-    EXPECT_STREQ(dynamic_cast<DIGITALSTANDIN*>(circuit->findcomponent("U6"))->modelname, "DUMMY");
+    EXPECT_STREQ(dynamic_cast<RTDSTATE*>(circuit->findcomponent("U6"))->modelname, "DUMMY");
     // The first digital part started the digital engine, and only it.
     EXPECT_EQ(fakes::callsof("pallex_initialize").size(), 1u);
     EXPECT_TRUE(circuit->hasdigital());

@@ -237,7 +237,9 @@ TEST_F(InstrumentTest, MetersReportTheirTickByMode)
 
 TEST_F(InstrumentTest, CurrentMeterIsAnAmmeterAndTheVoltageMeterCarriesItsLoad)
 {
-    make("", { "U1_I1,RTIPROBE,", "U1_V1,RTVPROBE,,LOAD=2k", "U1_V2,RTVPROBE,,LOAD=0" });
+    make("",
+        { "U1_I1,RTIPROBE,", "U1_V1,RTVPROBE,,LOAD=2k", "U1_V2,RTVPROBE,,LOAD=0",
+            "U1_I2,RTIPROBE,,MODE=CONTINUOUS" });
     EXPECT_NE(log().find("#W:Zero LOAD value ignored in U1_V2\n%S=U1_V2\n"), std::string::npos) << log();
     int32_t p = node("IN");
     int32_t q = node("OUT");
@@ -259,6 +261,19 @@ TEST_F(InstrumentTest, CurrentMeterIsAnAmmeterAndTheVoltageMeterCarriesItsLoad)
     ammeter->activeevents(1e-3, &list);
     ASSERT_EQ(list.count, 1);
     EXPECT_DOUBLE_EQ(static_cast<const ACTIVEEVENT*>(list.items[0])->value, 0); // normalised: below MIN
+
+    // Its buffer holds one current per time point, whatever its pins: one channel.
+    auto* buffered = instrument<RTMETER>("U1_I2");
+    buffered->setrunmode(3);
+    for (double time : { 1e-3, 2e-3 })
+        buffered->acceptstep(time, ckt.values.data());
+    list.count = 0;
+    buffered->activeevents(2e-3, &list);
+    ASSERT_EQ(list.count, 1);
+    const auto* event = static_cast<const ACTIVEEVENT*>(list.items[0]);
+    EXPECT_EQ(event->words[0], 2u);
+    EXPECT_EQ(event->words[1], 1u);
+    EXPECT_EQ(buffered->samples.size(), 2u);
 }
 
 TEST_F(InstrumentTest, BreakpointFiresOnEachRiseToItsLevelAfterItsStart)
@@ -362,7 +377,7 @@ protected:
         for (int i = 0; i < list.count; ++i) {
             const auto* event = static_cast<const ACTIVEEVENT*>(list.items[i]);
             char text[64];
-            if (event->kind == KIND_WIREVALUES)
+            if (event->kind == ACTIVEEVENT::KIND_WIREVALUES)
                 snprintf(text, sizeof text, "%d:%g,%g", event->kind, event->value, event->extra);
             else
                 snprintf(text, sizeof text, "%d:%X", event->kind, event->words[0]);

@@ -2,8 +2,12 @@
 
 #include "simulator/kernel/tests/circuittesting.h"
 
+#include "engines/fakes/parser.h"
 #include "engines/fakes/recorder.h"
 #include "engines/fakes/spice.h"
+
+#include <cstring>
+#include <deque>
 
 #include <string>
 #include <vector>
@@ -68,6 +72,22 @@ protected:
 
     void forget() { first = fakes::calls().size(); }
 
+    // A model the parser read from a ".model" card (its text: `card`), made in the engine under its
+    // lower-case name.
+    void parsedmodel(const char* name, const char* device, const char* card = "")
+    {
+        int32_t type = -1;
+        for (int32_t i = 0; i < spicesimulator->numDevices; ++i)
+            if (strcmp(spicesimulator->devices[i]->name, device) == 0)
+                type = i;
+        INPmodel& model = fakes::parser().models[name];
+        spicesimulator->newModel(circuit->spice, type, &model.model, name);
+        model.type = type;
+        cardtexts.push_back(card);
+        cards.push_back(SPICECARD { 1, cardtexts.back().data(), nullptr, nullptr, nullptr });
+        model.card = &cards.back();
+    }
+
     static std::string lines(const std::string& text)
     {
         int n = 0;
@@ -77,4 +97,6 @@ protected:
     }
 
     size_t first = 0;
+    std::deque<std::string> cardtexts;
+    std::deque<SPICECARD> cards;
 };

@@ -18,18 +18,6 @@ class SpicePartTest : public PartTest {
 protected:
     SPICECPT* spicepart(const char* name) { return dynamic_cast<SPICECPT*>(part(name)); }
 
-    // A model the parser read from a ".model" card, made in the engine under its lower-case name.
-    void parsedmodel(const char* name, const char* device)
-    {
-        int32_t type = -1;
-        for (int32_t i = 0; i < spicesimulator->numDevices; ++i)
-            if (strcmp(spicesimulator->devices[i]->name, device) == 0)
-                type = i;
-        INPmodel& model = fakes::parser().models[name];
-        spicesimulator->newModel(circuit->spice, type, &model.model, name);
-        model.type = type;
-    }
-
     // The part's watch record as the host reads it back.
     std::string watch(SPICECPT* part)
     {
