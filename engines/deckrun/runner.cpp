@@ -44,6 +44,8 @@ struct Run {
     int shown = -1; // the percentage last shown
     int32_t equations = 0; // of the plot
     std::size_t points = 0; // delivered
+    int32_t iterations = 0; // Newton iterations of the run
+    int32_t rejected = 0; // time steps
 };
 
 // Processor time (s) and peak memory (MB) of the run's phases, for the statistics.
@@ -306,6 +308,17 @@ void setreal(IFsimulator* engine, IFcircuit* ckt, IFjob* job, const IFanalysis* 
     check(engine->setAnalysisParm(ckt, job, parm->id, &v, nullptr), std::string(".tran ") + keyword);
 }
 
+// A count the options analysis keeps of the run.
+int32_t askcount(IFsimulator* engine, IFcircuit* ckt, IFjob* options, const char* keyword)
+{
+    const IFanalysis* kind = engine->analyses[findanalysis(engine, "options")];
+    IFvalue v {};
+    check(engine->askAnalysisQuest(
+              ckt, options, findparm(kind->analysisParms, kind->numParms, keyword)->id, &v, nullptr),
+        keyword);
+    return v.iValue;
+}
+
 void setnodes(Session& s, IFsimulator* engine, const std::vector<std::pair<std::string, double>>& values,
     const char* keyword)
 {
@@ -397,6 +410,8 @@ void simulate(Deck& deck, Run& run, std::vector<std::string>& errors, Phases& ph
     phases.built = Phase::now();
     check(engine->doAnalyses(s.ckt, 1, s.task), "the analysis failed");
     phases.done = Phase::now();
+    run.iterations = askcount(engine, s.ckt, s.options, "iterations");
+    run.rejected = askcount(engine, s.ckt, s.options, "badsteps");
 }
 
 } // namespace
@@ -421,10 +436,11 @@ int run(const std::string& path, std::FILE* out, std::FILE* err, bool statistics
         if (statistics)
             std::fprintf(err,
                 "statistics: processor time %.3f s reading, %.3f s building, %.3f s in the analysis; "
-                "peak memory %.0f MB built, %.0f MB in all; %d equations, %zu points\n",
+                "peak memory %.0f MB built, %.0f MB in all; %d equations, %zu points, %d Newton iterations, "
+                "%d steps rejected\n",
                 phases.read.seconds - phases.start.seconds, phases.built.seconds - phases.read.seconds,
                 phases.done.seconds - phases.built.seconds, phases.built.megabytes, phases.done.megabytes,
-                state.equations, state.points);
+                state.equations, state.points, state.iterations, state.rejected);
     } catch (const Failure& failure) {
         for (const std::string& error : errors)
             std::fprintf(err, "error: %s\n", error.c_str());
