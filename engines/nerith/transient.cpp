@@ -188,9 +188,9 @@ int Transient::step()
     double wanted = following;
     double forced = Never;
     int32_t retakes = 0;
-    for (;;) {
+    for (bool retry = false;; retry = true) {
         Plan next;
-        if (int failed = plan(wanted, forced, &next))
+        if (int failed = plan(wanted, forced, retry, &next))
             return failed;
         const double h = next.target - ckt.time;
         const int code = solve(next.target);
@@ -256,8 +256,10 @@ int Transient::step()
 
 // The time of the next point: the wanted step cut by TMAX, the first-step limit, the models'
 // proposals and limits, a forced time, the next break point and the digital side's next change.
+// A retry of a rejected step never reaches further than asked: snapping it forward onto a near
+// break point could retake the very step that was rejected, for ever.
 // 0, or fail()'s code when the digital side failed.
-int Transient::plan(double wanted, double forced, Plan* next)
+int Transient::plan(double wanted, double forced, bool retry, Plan* next)
 {
     Plan& p = *next;
     const double now = ckt.time;
@@ -274,7 +276,7 @@ int Transient::plan(double wanted, double forced, Plan* next)
     const double limit = nextbreak();
     if (forced < Never && forced <= p.target) {
         p.target = forced;
-    } else if (p.target >= limit - minbreak) {
+    } else if (p.target >= limit - (retry ? 0 : minbreak)) {
         // A point that would fall just short of the break point lands on it instead.
         p.target = limit;
         p.onbreak = true;

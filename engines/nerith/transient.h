@@ -44,7 +44,7 @@ private:
     void consistentstart();
     int steps();
     int step();
-    int plan(double wanted, double forced, Plan* next);
+    int plan(double wanted, double forced, bool retry, Plan* next);
     int solve(double target);
     int acceptdigital(double target, double* retake);
     void commit(double target);

@@ -11,6 +11,11 @@
 // step, all in one run against the sweep value), the noise analysis (one engine run per net that a
 // probe watches, with a printed report) and the operating point (every part's watch record).
 
+// The largest step of a run the host paces when the netlist gives no TMAX: such a run is as long as
+// the host keeps it going, so neither its steps nor the spacing of its break points (the ticks)
+// can be shares of its length.
+inline constexpr double PACEDTMAX = 0.025;
+
 // Milliseconds of a steady clock; the progress bar's throttle reads it (tests may replace it).
 extern int64_t (*analysisclock)();
 

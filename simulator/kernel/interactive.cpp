@@ -12,9 +12,6 @@ namespace {
 
 // The run's length when the netlist gives none: a day of simulated time.
 constexpr const char* DEFAULTTSTOP = "24*3600";
-// The largest step of the first advance when the netlist has no TMAX; the first step is a
-// thousandth of it, so that the first tick reaches its target in small steps.
-constexpr double DEFAULTTMAX = 0.025;
 // Consecutive suspended ticks the host may have before the run is reported as not real time.
 constexpr uint32_t LATELIMIT = 20;
 constexpr int32_t REALTIMEHELPTOPIC = 1001;
@@ -69,7 +66,9 @@ int INTERACTIVE::tick(int mode, double* time)
         target = *time;
         CKTsetBreak(circuit->spice, target);
         if (lastreference == 0) {
-            double tmax = DEFAULTTMAX;
+            // The first step is a thousandth of the largest, so that the first tick reaches its
+            // target in small steps.
+            double tmax = PACEDTMAX;
             circuit->getoption("TMAX", &tmax);
             double delta = spicecircuit ? spicecircuit->lowerinitialstep(tmax / 1000) : tmax / 1000;
             TRACE_OPTIONS.trace("Initial delta set to %g", delta);

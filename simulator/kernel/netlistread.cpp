@@ -116,14 +116,19 @@ private:
     }
 
     // KEY=VALUE pairs separated by commas, from p on; a pair that does not read is dropped and
-    // reading goes on after the next comma.
+    // reading goes on after the next comma. A field without '=' is such a pair: read up to the
+    // next '=', its key would swallow the pair after it (the tail of an unquoted value with a
+    // comma would take a part's PRIMITIVE with it).
     template <class Add>
     static void readpairs(char* p, Add add)
     {
         do {
             char key[64] = "";
             char value[MAXVALUE + 1] = "";
-            if (getfield(&p, key, '=') && *key && getnzstr(&p, value, ",", MAXVALUE))
+            const char* equals = std::strchr(p, '=');
+            const char* comma = std::strchr(p, ',');
+            if (equals && (!comma || equals < comma) && getfield(&p, key, '=') && *key
+                && getnzstr(&p, value, ",", MAXVALUE))
                 add(key, value);
         } while (skippast(&p, ','));
     }

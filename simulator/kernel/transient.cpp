@@ -82,6 +82,8 @@ void TRANSIENT::setoptions(double value)
     double limit;
     if (circuit->getoption("TMAX", &limit))
         tmax = std::min(limit, step);
+    else if (paced)
+        tmax = std::min(PACEDTMAX, step);
     double minbreak = variable(circuit, "MINBREAK", tmax * 5e-05);
     double ttol = variable(circuit, "TTOL", 1e-09);
     if (circuit->analog && circuit->digital && ttol != 0)

@@ -218,6 +218,45 @@ TEST_F(Instruments, SwitchChangesTheChargingOfAnRcThatTheMetersAndTheWireProbeFo
     EXPECT_EQ(run.output.find("id=00000005"), std::string::npos) << run.output;
 }
 
+// The switch fixture with its text changed, written to the test's folder.
+std::string switchvariant(const std::string& pattern, const std::string& replacement)
+{
+    std::ifstream in(fixture("switch.net"));
+    std::stringstream text;
+    text << in.rdbuf();
+    std::string file = (vkt::test::tempFolder() / "variant.net").string();
+    std::ofstream(file) << std::regex_replace(text.str(), std::regex(pattern), replacement);
+    return file;
+}
+
+TEST_F(Instruments, SwitchRampShorterThanTheStepControlEndsItsRun)
+{
+    // A 10 ns ramp puts its end within the engine's break-point margin of a step that truncation
+    // rejects: the retried step must not land on the break point again.
+    interactive(switchvariant("TSWITCH=1u", "TSWITCH=10n"), "2ms event 0x10 0\n5ms event 0x10 2\n",
+        "--tick 1ms --until 7ms");
+    if (testing::Test::IsSkipped())
+        return;
+    ASSERT_EQ(run.exitcode, 0) << run.output;
+    ASSERT_EQ(ticks.size(), 8u) << run.output;
+    EXPECT_NEAR(
+        ticks[4].events.at(of(6, 0)).field("voltage"), 1 - std::exp(-(4e-3 - 2.00001e-3) / 1e-3), 1e-3);
+}
+
+TEST_F(Instruments, TicksOfARunWithoutTmaxEndOnTheirTimes)
+{
+    // Without TMAX the run lasts a day: break points spaced by a share of that would swallow ticks.
+    interactive(switchvariant("PROPERTIES,3\nSIMTYPE=TRANSIENT\nPARTITION=SWITCH\nTMAX=100u",
+                    "PROPERTIES,2\nSIMTYPE=TRANSIENT\nPARTITION=SWITCH"),
+        "2ms event 0x10 0\n", "--tick 1ms --until 7ms");
+    if (testing::Test::IsSkipped())
+        return;
+    ASSERT_EQ(run.exitcode, 0) << run.output;
+    ASSERT_EQ(ticks.size(), 8u) << run.output;
+    for (size_t k = 0; k < ticks.size(); ++k)
+        EXPECT_DOUBLE_EQ(ticks[k].time, k * 1e-3);
+}
+
 // A step of 1 V charges R1 (1k) and C1 (1u) from time 0, with the watching instruments of U1: those
 // on the voltage (one pin on the capacitor, OUT) and one on the current (in series from MID to OUT,
 // or reversed from OUT to MID).

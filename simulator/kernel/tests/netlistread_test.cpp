@@ -127,6 +127,20 @@ TEST(NetlistRead, NetlistBeforeItsPartsAttachesNoPins)
     EXPECT_EQ(netlist.parts["R1"]->pins.count, 0);
 }
 
+TEST(NetlistRead, FieldWithoutEqualsIsDroppedAloneAndThePairsAfterItRead)
+{
+    // An unquoted value with a comma leaves its tail as a field of its own.
+    READNETLIST netlist(
+        "x\n*PARTLIST,1\nR1,RESISTOR,1,5k,PRIMITIVE=ANALOG\n*MODELDEFS,1\nM: A=1, junk, B=2\n");
+    ASSERT_EQ(netlist.parts.count, 1);
+    SDF_COMPONENT* part = netlist.parts.ptr(0);
+    EXPECT_STREQ(part->getproperty("VALUE"), "1");
+    EXPECT_STREQ(part->getproperty("PRIMITIVE"), "ANALOG");
+    ASSERT_EQ(netlist.models.count, 1);
+    EXPECT_STREQ(netlist.models["M"]->properties["A"], "1");
+    EXPECT_STREQ(netlist.models["M"]->properties["B"], "2");
+}
+
 TEST(NetlistRead, RepeatedPartReplacesTheEarlierOneAndRepeatedModelKeepsTheFirst)
 {
     READNETLIST netlist(
