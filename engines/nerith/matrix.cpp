@@ -69,7 +69,7 @@ struct SparseMatrix::Factors {
     klu_numeric* numeric = nullptr;
     double growth = 0; // reciprocal pivot growth of the last fresh pivoting
     double spread = 0; // smallest over largest pivot magnitude then
-    std::vector<double> rowscale; // its row scales, in pivot order
+    std::vector<double> rowweight; // the reciprocals of its row scales, in pivot order
 
     Factors()
     {
@@ -312,11 +312,11 @@ SparseMatrix::Pivots SparseMatrix::pivots(double pivtol) const
     const klu_numeric& numeric = *factors->numeric;
     const auto* diagonal = static_cast<const double*>(numeric.Udiag);
     // Unscaled factors are measured against the row scales of the fresh pivoting.
-    const double* scale = numeric.Rs ? nullptr : factors->rowscale.data();
+    const double* weight = numeric.Rs ? nullptr : factors->rowweight.data();
     Pivots p;
     p.least = std::numeric_limits<double>::infinity();
     for (int32_t k = 0; k < equations; ++k) {
-        const double magnitude = std::fabs(diagonal[k]) / (scale ? scale[k] : 1.0);
+        const double magnitude = std::fabs(diagonal[k]) * (weight ? weight[k] : 1.0);
         if (!(magnitude >= pivtol) && p.bad == 0)
             p.bad = factors->symbolic->Q[k] + 1;
         p.least = std::min(p.least, magnitude);
@@ -400,7 +400,9 @@ SparseMatrix::Result SparseMatrix::fresh(double pivtol, double pivrel)
         return { Status::Singular, p.bad };
     }
     f.spread = p.least / p.most;
-    f.rowscale.assign(f.numeric->Rs, f.numeric->Rs + equations);
+    f.rowweight.resize(static_cast<std::size_t>(equations));
+    std::transform(
+        f.numeric->Rs, f.numeric->Rs + equations, f.rowweight.begin(), [](double s) { return 1 / s; });
     f.growth
         = klu_rgrowth(columnStart.data(), rowIndex.data(), values.data(), f.symbolic, f.numeric, &f.common)
         ? f.common.rgrowth
