@@ -343,9 +343,9 @@ int Transient::acceptdigital(double target, double* retake)
 // first point of the run has no estimate: the next step is as long and of the first order too.
 // After a first-order step the order rises to the second when that promises a step longer by
 // OrderGain. The trapezoidal rule's first step past a break point is followed at once by one of the
-// second order and no longer: that step starts from the first-order step's derivative, off by half
-// a step's curvature, and leaves an error in proportion to its own length. Gear's higher orders
-// rise, or fall where the truncation error limits the step, by the same test.
+// second order, twice as long: the short first step has shown the new slope, and steps that track
+// the established SPICE sequence put steep edges where users' reference runs have them. Gear's
+// higher orders rise, or fall where the truncation error limits the step, by the same test.
 double Transient::nextstep(const Plan& p, double truncation, bool estimable)
 {
     Integration& in = ckt.integration;
@@ -362,7 +362,7 @@ double Transient::nextstep(const Plan& p, double truncation, bool estimable)
         if (restarting && in.method == Method::Trapezoidal) {
             in.order = 2;
             stepsatorder = 0;
-            return h;
+            return grown;
         }
         const double raised = std::min(allowedstep(2), grown);
         if (raised > OrderGain * h) {

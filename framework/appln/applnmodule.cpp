@@ -108,6 +108,19 @@ void APPLNMODULE::pushcontext()
     contextstack.push_back(setapplncontext(&context));
 }
 
+MODULESCOPE::MODULESCOPE(APPLNMODULE* owner)
+    : module(owner)
+{
+    if (module)
+        module->pushcontext();
+}
+
+MODULESCOPE::~MODULESCOPE()
+{
+    if (module)
+        module->popcontext();
+}
+
 void APPLNMODULE::popcontext()
 {
     if (contextstack.empty()) {

@@ -157,3 +157,15 @@ private:
     std::recursive_mutex mutex; // held by the creating thread for the module's life
     int modal = 0;
 };
+
+// The module's context current for the life of the object; nothing for a null module.
+class MODULESCOPE {
+public:
+    explicit MODULESCOPE(APPLNMODULE* module);
+    ~MODULESCOPE();
+    MODULESCOPE(const MODULESCOPE&) = delete;
+    MODULESCOPE& operator=(const MODULESCOPE&) = delete;
+
+private:
+    APPLNMODULE* module;
+};

@@ -299,6 +299,9 @@ void APPLNPROCESS::addmrufile(const char* name)
     pushcontext();
     if (applnmenu)
         applnmenu->addmrufile(name);
+    for (APPLNFRAME* frame : frames)
+        if (APPLNMENU* menu = frame->getactivemenu(); menu && menu != applnmenu.get())
+            menu->rebuildmrulist();
     reg_putstr(nullptr, lastfileused, name);
     popcontext();
 }

@@ -65,8 +65,8 @@ public:
     // A global menu bar for the owner (the process, a module window): the popups of "GLOBALMENU"
     // with the global commands, their key names and the recent files. Owned by the caller.
     virtual APPLNMENU* createapplnmenu(IMENUOWNER* owner);
-    // A new frame on the monitor (the primary one for null), appended to the frames; null when
-    // its window cannot be made.
+    // A new frame on the monitor (the primary one for null) with the application menu, appended
+    // to the frames; null when its window cannot be made.
     virtual APPLNFRAME* createnewframe(HMONITOR monitor);
     // The primary window of a module in the active frame; null without module or active frame.
     virtual APPLNWINDOW* loadmodulewindow(IMODULE* module, int activate, unsigned flags);
@@ -119,6 +119,18 @@ public:
     void broadcastmessage(UINT message, WPARAM wParam, LPARAM lParam);
     // Ends the run at the next quit check without showing a frame.
     void abort();
+
+    // The workspace file (getworkspacename; none: nothing happens): saving writes every frame's
+    // element and the settings of every loaded module that has some, replacing the file only
+    // when written whole. Restoring (not when hidden, nor without a readable file, which only
+    // selects the first window of frames that have none active) resets the workspace when the
+    // file holds frames, gives each frame element a frame (the active one first, then new ones
+    // that are removed again when nothing loads into them) and passes the module elements to the
+    // modules already loaded. Resetting removes every frame but the active one, closes its
+    // windows and resets every module's settings.
+    void saveworkspace();
+    void restoreworkspace();
+    void resetworkspace();
 
     // Puts name first in the recent files of every menu and keeps it as the file used last.
     void addmrufile(const char* name);

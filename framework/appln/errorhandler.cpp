@@ -3,8 +3,8 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include "core/text/strutil.h"
 #include "core/windows/registry.h"
+#include "framework/appln/formattedtext.h"
 #include "framework/bars/statusbar.h"
 #include "platform/drelm/messageboxes.h"
 #include "platform/drelm/textviewer.h"
@@ -14,27 +14,9 @@
 
 namespace {
 
-constexpr int textsize = 1024;
 constexpr int viewercolumns = 78;
 
 TEXTVIEWER* viewer = nullptr; // the internal errors; made with the first one
-
-// The text of a format and its arguments, at most textsize - 1 bytes cut on a character boundary.
-std::string formatted(const char* format, va_list arguments)
-{
-    // Room for the rest of a character that crosses the limit, so that the cut can see it whole.
-    char text[textsize + 3];
-    vsnprintf(text, sizeof text, format ? format : "", arguments);
-    text[utf8prefix(text, textsize - 1)] = 0;
-    return text;
-}
-
-// The formatted text of a variadic operation (va_start belongs in the operation itself).
-#define FORMATTED(text, format)                                                                              \
-    va_list arguments;                                                                                       \
-    va_start(arguments, format);                                                                             \
-    const std::string text = formatted(format, arguments);                                                   \
-    va_end(arguments)
 
 } // namespace
 
@@ -56,14 +38,14 @@ void APPLNERRORHANDLER::towindow(const std::string& text)
 
 void APPLNERRORHANDLER::showhint(const char* format, ...)
 {
-    FORMATTED(text, format);
+    FORMATTEDTEXT(text, format);
     if (statusbar)
         statusbar->message('H', text.c_str(), 0, 0, 0, STATUSBAR_KEEPCOLOUR, 0);
 }
 
 void APPLNERRORHANDLER::showprompt(const char* format, ...)
 {
-    FORMATTED(text, format);
+    FORMATTEDTEXT(text, format);
     prompt = text;
     const char shown = statusbar ? statusbar->message() : 0;
     if (!statusbar || (shown && shown != 'P')) {
@@ -75,7 +57,7 @@ void APPLNERRORHANDLER::showprompt(const char* format, ...)
 
 void APPLNERRORHANDLER::showinfo(const char* format, ...)
 {
-    FORMATTED(text, format);
+    FORMATTEDTEXT(text, format);
     if (!statusbar) {
         towindow(text);
         return;
@@ -85,7 +67,7 @@ void APPLNERRORHANDLER::showinfo(const char* format, ...)
 
 void APPLNERRORHANDLER::showstatus(const char* format, ...)
 {
-    FORMATTED(text, format);
+    FORMATTEDTEXT(text, format);
     if (!statusbar) {
         towindow(text);
         return;
@@ -97,7 +79,7 @@ void APPLNERRORHANDLER::showstatus(const char* format, ...)
 
 void APPLNERRORHANDLER::showerror(const char* format, ...)
 {
-    FORMATTED(text, format);
+    FORMATTEDTEXT(text, format);
     MessageBeep(MB_OK);
     ++errorcount;
     if (!statusbar) {
@@ -109,7 +91,7 @@ void APPLNERRORHANDLER::showerror(const char* format, ...)
 
 void APPLNERRORHANDLER::showierror(const char* format, ...)
 {
-    FORMATTED(text, format);
+    FORMATTEDTEXT(text, format);
     const std::string line = !text.empty() && text.back() == '\n' ? text.substr(0, text.size() - 1) : text;
     if (excp.issilent()) {
         excp.log(line.c_str());

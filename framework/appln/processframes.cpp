@@ -5,7 +5,8 @@
 
 APPLNFRAME* APPLNPROCESS::createnewframe(HMONITOR monitor)
 {
-    auto* frame = new APPLNFRAME(this);
+    auto* frame = new APPLNFRAME(this, cmdtable, keytranslator);
+    frame->setglobalmenu(applnmenu.get());
     if (!frame->createwindow(monitor)) {
         delete frame;
         return nullptr;

@@ -121,7 +121,6 @@ void registerstandins()
         int32_t kind;
         MODELMAKER maker;
     } standins[] = {
-        { KIND_MOSFET, makespicestandin<partclass::MOSFET> },
         { KIND_CCSOURCE, makespicestandin<partclass::CCSOURCE> },
         { KIND_ARBSOURCE, makespicestandin<partclass::ARBSOURCE> },
         { KIND_POLYSOURCE, makespicestandin<partclass::POLYSOURCE> },

@@ -8,7 +8,6 @@
 #include <cstdio>
 
 namespace partclass {
-const PARTCLASS MOSFET { "MOSFET", "MOSFET", PINSIDES::ANALOG };
 const PARTCLASS CCSOURCE { "CCSOURCE", "current-controlled source", PINSIDES::ANALOG };
 const PARTCLASS ARBSOURCE { "ARBSOURCE", "arbitrary source", PINSIDES::ANALOG };
 const PARTCLASS POLYSOURCE { "POLYSOURCE", "polynomial source", PINSIDES::ANALOG };

@@ -3,7 +3,7 @@
 #include "simulator/kernel/component.h"
 
 // Stand-ins for the part classes that come with the models: the SPICE parts that need more than
-// the plain binding (MOSFETs, current-controlled, arbitrary and polynomial sources) and
+// the plain binding (current-controlled, arbitrary and polynomial sources) and
 // subcircuits. The factory makes them where it will make those classes. Each answers
 // the pin questions of the class it stands for, so that nets are classified, interface objects
 // placed and DC paths found as they will be; binding one to the engines logs the error that its
@@ -23,7 +23,7 @@ struct PARTCLASS {
 };
 
 namespace partclass {
-extern const PARTCLASS MOSFET, CCSOURCE, ARBSOURCE, POLYSOURCE, SUBCKT;
+extern const PARTCLASS CCSOURCE, ARBSOURCE, POLYSOURCE, SUBCKT;
 }
 
 class STANDIN : public COMPONENT {

@@ -20,12 +20,17 @@ extern const DeviceKind mutualkind;
 extern const DeviceKind switchkind;
 extern const DeviceKind cswitchkind;
 extern const DeviceKind asrckind;
+extern const DeviceKind mos1kind;
+extern const DeviceKind mos2kind;
+extern const DeviceKind mos3kind;
+extern const DeviceKind mos6kind;
 
 const std::vector<const DeviceKind*>& devicekinds()
 {
     static const std::vector<const DeviceKind*> kinds { &resistorkind, &capacitorkind, &inductorkind,
         &vsourcekind, &isourcekind, &vcvskind, &vccskind, &diodekind, &bjtkind, &jfetkind, &meskind,
-        &objitfkind, &cccskind, &ccvskind, &mutualkind, &switchkind, &cswitchkind, &asrckind };
+        &objitfkind, &cccskind, &ccvskind, &mutualkind, &switchkind, &cswitchkind, &asrckind, &mos1kind, &mos2kind,
+        &mos3kind, &mos6kind };
     return kinds;
 }
 

@@ -1,4 +1,4 @@
-// Junction-device cards and their .model cards from arbitrary text, read into the real engine
+// Junction-device and MOSFET cards and their .model cards from arbitrary text, read into the real engine
 // around a fixed circuit of sources and resistors, then its operating point and a short transient
 // run. No parameter set may crash the engine, hang it or put a value that is no number into its
 // results unnoticed: a run either fails with a message or gives finite values.

@@ -36,6 +36,10 @@ TEST(Descriptor, DeclaresTheBuiltDevicesOnly)
         { "Switch", 4, { "on", "off" } },
         { "Cswitch", 2, { "control", "on", "off" } },
         { "ASRC", 2, { "v", "i" } },
+        { "MOS1", 4, { "l", "w", "m", "ad", "as", "off", "ic", "temp" } },
+        { "MOS2", 4, { "l", "w", "m", "ad", "as", "off", "ic", "temp" } },
+        { "MOS3", 4, { "l", "w", "m", "ad", "as", "off", "ic", "temp" } },
+        { "MOS6", 4, { "l", "w", "m", "ad", "as", "off", "ic", "temp" } },
     };
     ASSERT_EQ(s.d->numDevices, static_cast<int32_t>(std::size(rows)));
     for (const Row& row : rows) {
@@ -52,7 +56,7 @@ TEST(Descriptor, DeclaresTheBuiltDevicesOnly)
     }
     EXPECT_EQ(findparm(s.d->devices[findtype(s.d, "resistor")]->instanceParms, 3, "resistance")->id,
         RES_RESISTANCE);
-    EXPECT_EQ(findtype(s.d, "MOS1"), -1);
+    EXPECT_EQ(findtype(s.d, "BSIM1"), -1);
     IFmodel* model = nullptr;
     EXPECT_EQ(s.d->newModel(s.ckt, s.d->numDevices, &model, "m"), E_BADTYPE);
 }

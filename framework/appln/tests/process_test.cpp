@@ -372,7 +372,7 @@ TEST(Help, APopupHelpWindowTakesTheRightHalfOfTheWorkAreaBesideItsOwner)
     process.start = [&] {
         process.setrootpath(windowsroot.c_str());
         HWND frame = process.getframe(0)->hwnd;
-        SetWindowPos(frame, nullptr, 100, 100, 500, 400, SWP_NOZORDER);
+        SetWindowPos(frame, nullptr, 100, 100, 700, 600, SWP_NOZORDER);
         process.popuphelp("GUIDE>Popup", 7, frame, 1);
         GetWindowRect(frame, &owner);
         std::string target = windowsroot + "\\HELP\\GUIDE.CHM>Main";
@@ -384,7 +384,7 @@ TEST(Help, APopupHelpWindowTakesTheRightHalfOfTheWorkAreaBesideItsOwner)
     win::overridemonitors(std::nullopt);
 
     EXPECT_EQ(owner.right, 800 - 20);
-    EXPECT_EQ(owner.right - owner.left, 500) << "moved, not sized";
+    EXPECT_EQ(owner.right - owner.left, 700) << "moved, not sized";
     ASSERT_NE(placed, nullptr);
     EXPECT_EQ(placed->rcWindowPos.left, 820);
     EXPECT_EQ(placed->rcWindowPos.top, 100);

@@ -154,6 +154,10 @@ public:
         auto* widget = new NativeWindow(handle, parent, flags);
         window->native = widget;
         widget->sync(win::changegeometry | win::changetext);
+        // A child made without WS_VISIBLE stays hidden when its parent is shown later.
+        if (!(window->style & WS_VISIBLE)) {
+            widget->hide();
+        }
     }
 
     void destroyed(HWND handle) override

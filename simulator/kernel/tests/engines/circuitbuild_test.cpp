@@ -97,12 +97,12 @@ TEST_F(RealEngineBuildTest, DeviceTypeTheEngineLacksEndsTheLoadAtItsFirstPart)
 {
     circuit = new CIRCUIT;
     std::string text
-        = "TAVI\n\n:x\n*PARTLIST,2\nM1,NMOS1,NM,PRIMITIVE=ANALOG\nM2,NMOS1,NM,PRIMITIVE=ANALOG\n";
+        = "TAVI\n\n:x\n*PARTLIST,2\nM1,NBSIM1,NM,PRIMITIVE=ANALOG\nM2,NBSIM1,NM,PRIMITIVE=ANALOG\n";
     FILE* stream = fmemopen(text.data(), text.size(), "r");
     bool read = guarded([&] { circuit->read(stream); });
     fclose(stream);
     EXPECT_FALSE(read);
-    EXPECT_THAT(log(), HasSubstr("\n#F:SPICE object type MOS1 not found!\n"));
+    EXPECT_THAT(log(), HasSubstr("\n#F:SPICE object type BSIM1 not found!\n"));
     EXPECT_EQ(circuit->parts.count, 0);
 }
 

@@ -3,6 +3,7 @@
 #include "simulator/kernel/primitives.h"
 #include "simulator/kernel/tests/engines/realengine.h"
 #include "simulator/models/parts/generator.h"
+#include "simulator/models/parts/mosfet.h"
 #include "simulator/models/spice/spiceparams.h"
 #include "testsupport/temp_folder.h"
 
@@ -122,6 +123,34 @@ TEST_F(SpicePartsEngineTest, CapacitorBindsAsAPlainSpicePart)
         << log();
     EXPECT_NEAR(operatingpoint()["OUT"], 5.0, 1e-6);
     EXPECT_EQ(log().find("#W:"), std::string::npos) << log();
+}
+
+TEST_F(SpicePartsEngineTest, GenericMosfetsTakeTheirLevelsRowAndTieAMissingBulkToTheSource)
+{
+    // An inverter of a level 3 P channel part and a level 1 N channel one, and an N channel part
+    // of no level there is, held off, on its output. The P channel part and the one held off have
+    // three pins.
+    ASSERT_TRUE(build("TAVI\n\n:Inverter\n*PROPERTIES,1\nVX=0\n*PARTLIST,5\nVDD,VDC!,5,PRIMITIVE=ANALOG\n"
+                      "VIN,VDC!,VX,PRIMITIVE=ANALOG\n"
+                      "MP,PMOSFET,,PRIMITIVE=ANALOG,LEVEL=3,VTO=-0.8,KP=20u,W=4u,L=1u\n"
+                      "MN,NMOSFET,,PRIMITIVE=ANALOG,LEVEL=1,VTO=0.8,KP=50u,W=2u,L=1u\n"
+                      "ML,NMOSFET,,PRIMITIVE=ANALOG,LEVEL=8,VTO=0.8,KP=1u,W=2u,L=100u\n"
+                      "*NETLIST,4\nVDD,2\nVDD,PS,*\nMP,PS,3\n\nIN,3\nVIN,PS,*\nMP,PS,2\nMN,PS,2\n\n"
+                      "OUT,3\nMP,PS,1\nMN,PS,1\nML,PS,1\n\n"
+                      "GND,5\nMN,PS,3\nMN,PS,4\nML,PS,2\nML,PS,3\nGND,PT,GND\n\n"))
+        << log();
+    EXPECT_THAT(log(), HasSubstr("Invalid level 8 specified for MOSFET ML"));
+    auto* p = dynamic_cast<MOSFET*>(circuit->findcomponent("MP"));
+    ASSERT_NE(p, nullptr);
+    EXPECT_STREQ(p->row->spicetype, "MOS3");
+    EXPECT_STREQ(dynamic_cast<MOSFET*>(circuit->findcomponent("ML"))->row->spicetype, "MOS1");
+    EXPECT_NEAR(operatingpoint()["OUT"], 5.0, 1e-3);
+    circuit->setproperty("VX", "5");
+    EXPECT_NEAR(operatingpoint()["OUT"], 0.0, 1e-3);
+    // The bulk on the source: the P channel device sees no bulk bias.
+    double vbs = 1;
+    ASSERT_TRUE(p->askparam("vbs", circuit->spice, &vbs));
+    EXPECT_EQ(vbs, 0);
 }
 
 } // namespace
