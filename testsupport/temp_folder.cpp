@@ -40,6 +40,9 @@ void useTempFolderForStores()
     setenv("VKT_REGISTRY_DIR", (path / "registry").c_str(), 1);
     setenv("XDG_CONFIG_HOME", (path / "config").c_str(), 1);
     setenv("XDG_CACHE_HOME", (path / "cache").c_str(), 1);
+    setenv("XDG_DATA_HOME", (path / "data").c_str(), 1);
+    setenv("XDG_STATE_HOME", (path / "state").c_str(), 1);
+    setenv("XDG_DOCUMENTS_DIR", (path / "documents").c_str(), 1);
     setenv("HOME", (path / "home").c_str(), 1);
 }
 

@@ -2,6 +2,8 @@
 
 #include "engines/deckrun/controls.h"
 #include "engines/deckrun/deck.h"
+#include "engines/deckrun/jobs.h"
+#include "engines/deckrun/printer.h"
 #include "engines/mavro/mavro.h"
 #include "engines/nerith/nerith.h"
 
@@ -9,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <memory>
 #include <stdexcept>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -23,27 +26,11 @@ struct Fatal : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-// Where a printed vector's numbers come from in the plot's data: entry `plus` minus entry `minus`
-// (-1: ground).
-struct Column {
-    int32_t plus = -1;
-    int32_t minus = -1;
-};
-
 // The run the front end's callbacks serve; they are plain functions, so it is reached from here.
 struct Run {
-    IFsimulator* engine = nullptr;
-    IFcircuit* ckt = nullptr;
     std::FILE* out = nullptr;
     std::FILE* err = nullptr;
-    const Controls* controls = nullptr;
-    std::vector<Column> columns;
-    std::vector<double> row;
-    bool sweep = false; // the plot has a reference to print first
-    double stop = 0; // the transient's TSTOP while its progress is shown on a terminal; 0: none shown
-    int shown = -1; // the percentage last shown
-    int32_t equations = 0; // of the plot
-    std::size_t points = 0; // delivered
+    std::unique_ptr<Printer> printer;
     int32_t iterations = 0; // Newton iterations of the run
     int32_t rejected = 0; // time steps
 };
@@ -111,103 +98,21 @@ int error(int flags, const char* format, ...)
     return 0;
 }
 
-// The data entry of the node of that name in the plot's names; -1 for ground, -2 when absent.
-int32_t nodecolumn(const std::string& name, int32_t count, IFuid* names)
+int beginplot(IFcircuit*, IFjob*, IFuid analysis, IFuid reference, int32_t, int32_t count, IFuid* names,
+    int32_t type, IFplot** plot)
 {
-    if (name == "0")
-        return -1;
-    IFnode* node = nullptr;
-    if (present->engine->findNode(present->ckt, &node, name.c_str()) != 0 || node->number == 0)
-        return node && node->number == 0 ? -1 : -2;
-    for (int32_t i = 0; i < count; ++i) {
-        if (names[i] == node->name)
-            return i;
-    }
-    return -2;
-}
-
-int32_t branchcolumn(const std::string& device, int32_t count, IFuid* names)
-{
-    const std::string branch = device + "#branch";
-    for (int32_t i = 0; i < count; ++i) {
-        if (names[i] && branch == names[i])
-            return i;
-    }
-    return -2;
-}
-
-int beginplot(IFcircuit*, IFjob*, IFuid, IFuid reference, int32_t, int32_t count, IFuid* names, int32_t,
-    IFplot** plot)
-{
-    Run& run = *present;
-    run.sweep = reference != nullptr;
-    run.columns.clear();
-    std::string header = run.sweep ? reference : "";
-    auto name = [&](const std::string& text) {
-        header += header.empty() ? text : " " + text;
-    };
-    if (run.controls->prints.empty()) {
-        for (int32_t i = 0; i < count; ++i) {
-            IFnode* node = nullptr;
-            if (names[i] && run.engine->findNode(run.ckt, &node, names[i]) == 0 && node->name == names[i]) {
-                run.columns.push_back({ i, -1 });
-                name("v(" + std::string(names[i]) + ")");
-            }
-        }
-    }
-    for (const Vector& v : run.controls->prints) {
-        Column column;
-        column.plus = v.kind == 'i' ? branchcolumn(v.first, count, names) : nodecolumn(v.first, count, names);
-        if (!v.second.empty())
-            column.minus = nodecolumn(v.second, count, names);
-        if (column.plus == -2 || column.minus == -2) {
-            std::fprintf(run.err, "error: %s: %s\n", v.name.c_str(),
-                v.kind == 'i' ? "no device of that name with a branch current" : "no node of that name");
-            return E_NOTFOUND;
-        }
-        run.columns.push_back(column);
-        name(v.name);
-    }
-    std::fprintf(run.out, "%s\n", header.c_str());
-    run.row.resize(run.columns.size());
-    run.equations = count;
-    *plot = reinterpret_cast<IFplot*>(&run);
-    return 0;
+    *plot = reinterpret_cast<IFplot*>(present);
+    return present->printer->begin(analysis, reference, count, names, type);
 }
 
 int appenddata(IFplot*, IFvalue* reference, IFvalue* data)
 {
-    Run& run = *present;
-    ++run.points;
-    const double* values = data->v.vec.rVec;
-    auto at = [&](int32_t entry) { return entry < 0 ? 0.0 : values[entry]; };
-    std::FILE* out = run.out;
-    bool first = true;
-    if (run.sweep) {
-        std::fprintf(out, "%.9e", reference->rValue);
-        first = false;
-    }
-    for (const Column& column : run.columns) {
-        std::fprintf(out, first ? "%.9e" : " %.9e", at(column.plus) - at(column.minus));
-        first = false;
-    }
-    std::fputc('\n', out);
-    if (run.stop > 0) {
-        const int percent = static_cast<int>(100 * reference->rValue / run.stop);
-        if (percent != run.shown)
-            std::fprintf(run.err, "\r%3d %%", percent);
-        run.shown = percent;
-    }
-    return 0;
+    return present->printer->add(reference->rValue, *data);
 }
 
 int endplot(IFplot*)
 {
-    Run& run = *present;
-    if (run.shown >= 0)
-        std::fputs("\r      \r", run.err);
-    run.shown = -1;
-    return 0;
+    return present->printer->end();
 }
 
 } // namespace hooks
@@ -233,15 +138,6 @@ const IFparm* findparm(const IFparm* parms, int32_t count, const char* keyword)
             return &parms[i];
     }
     return nullptr;
-}
-
-int32_t findanalysis(const IFsimulator* engine, const char* name)
-{
-    for (int32_t i = 0; i < engine->numAnalyses; ++i) {
-        if (std::strcmp(engine->analyses[i]->name, name) == 0)
-            return i;
-    }
-    return -1;
 }
 
 // The parser, the engine's circuit and the task of one run, freed in reverse order.
@@ -271,11 +167,6 @@ private:
     IFsimulator* engine_;
 };
 
-class Failure : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
 // Device cards handed to the parser at once.
 constexpr std::size_t DeviceCardsAtOnce = 4096;
 
@@ -286,26 +177,6 @@ bool anymarked(const SPICECARD* cards)
             return true;
     }
     return false;
-}
-
-void check(int code, const std::string& what)
-{
-    if (code != 0) {
-        const char* text = simerrmsg(code);
-        throw Failure(what + ": " + (text ? text : inperrmsg(code)));
-    }
-}
-
-void setreal(IFsimulator* engine, IFcircuit* ckt, IFjob* job, const IFanalysis* kind, const char* keyword,
-    double value)
-{
-    const IFparm* parm = findparm(kind->analysisParms, kind->numParms, keyword);
-    IFvalue v {};
-    if ((parm->dataType & 0xFF) == IF_FLAG)
-        v.iValue = value != 0;
-    else
-        v.rValue = value;
-    check(engine->setAnalysisParm(ckt, job, parm->id, &v, nullptr), std::string(".tran ") + keyword);
 }
 
 // A count the options analysis keeps of the run.
@@ -341,11 +212,9 @@ void simulate(Deck& deck, Run& run, std::vector<std::string>& errors, Phases& ph
     check(siminit(&front, &engine), "the engine did not start");
     IFsimulator parser = *engine;
     inpinit(&front, &parser);
-    run.engine = engine;
 
     Session s(engine);
     check(engine->newCircuit(&s.ckt), "no circuit");
-    run.ckt = s.ckt;
     s.table = INPtabInit(1024);
     if (!s.table)
         throw Failure("out of memory");
@@ -363,7 +232,7 @@ void simulate(Deck& deck, Run& run, std::vector<std::string>& errors, Phases& ph
     if (!cards && whole)
         throw Failure("the deck's subcircuits did not expand");
     const Controls controls = readcontrols(cards, &errors);
-    run.controls = &controls;
+    run.printer = std::make_unique<Printer>(engine, s.ckt, controls, run.out, run.err);
     int failed = INPpas1(s.ckt, cards, s.table);
     bool marked = false;
     const std::size_t devices = whole ? 0 : deck.devices();
@@ -387,24 +256,13 @@ void simulate(Deck& deck, Run& run, std::vector<std::string>& errors, Phases& ph
             throw Failure(v.name + ": no device " + v.first);
     }
 
-    IFjob* job = nullptr;
-    if (controls.tran) {
-        const int32_t type = findanalysis(engine, "TRAN");
-        check(engine->newAnalysis(s.ckt, type, "tran", &job, s.task), "no transient");
-        const IFanalysis* kind = engine->analyses[type];
-        const TranCard& t = *controls.tran;
-        setreal(engine, s.ckt, job, kind, "tstep", t.tstep);
-        setreal(engine, s.ckt, job, kind, "tstop", t.tstop);
-        setreal(engine, s.ckt, job, kind, "tstart", t.tstart);
-        setreal(engine, s.ckt, job, kind, "tmax", t.tmax);
-        setreal(engine, s.ckt, job, kind, "uic", t.uic ? 1 : 0);
+    if (controls.analyses.empty())
+        throw Failure("the deck has no analysis: .op, .tran, .ac, .dc, .tf, .noise or .disto");
+    for (const AnalysisCard& card : controls.analyses) {
+        addanalysis(engine, s.ckt, s.task, card);
         // A long run shows how far it is on a terminal; a file or pipe gets the messages alone.
-        if (isatty(fileno(run.err)))
-            run.stop = t.tstop;
-    } else if (controls.op) {
-        check(engine->newAnalysis(s.ckt, findanalysis(engine, "OP"), "op", &job, s.task), "no operating point");
-    } else {
-        throw Failure("the deck has no analysis: .tran or .op");
+        if (card.kind == "tran" && isatty(fileno(run.err)))
+            run.printer->stop = card.tran.tstop;
     }
     deck.release();
     phases.built = Phase::now();
@@ -412,6 +270,10 @@ void simulate(Deck& deck, Run& run, std::vector<std::string>& errors, Phases& ph
     phases.done = Phase::now();
     run.iterations = askcount(engine, s.ckt, s.options, "iterations");
     run.rejected = askcount(engine, s.ckt, s.options, "badsteps");
+    for (const AnalysisCard& card : controls.analyses) {
+        for (const std::string& vector : run.printer->unprinted(card.kind))
+            throw Failure(vector + ": no vector of that name in the plots of ." + card.kind);
+    }
 }
 
 } // namespace
@@ -440,7 +302,7 @@ int run(const std::string& path, std::FILE* out, std::FILE* err, bool statistics
                 "%d steps rejected\n",
                 phases.read.seconds - phases.start.seconds, phases.built.seconds - phases.read.seconds,
                 phases.done.seconds - phases.built.seconds, phases.built.megabytes, phases.done.megabytes,
-                state.equations, state.points, state.iterations, state.rejected);
+                state.printer->equations, state.printer->points, state.iterations, state.rejected);
     } catch (const Failure& failure) {
         for (const std::string& error : errors)
             std::fprintf(err, "error: %s\n", error.c_str());

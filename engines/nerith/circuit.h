@@ -10,25 +10,25 @@ class IINSTANCE;
 // Circuit modes (ISPICECKT::modetest, ISPICEMODEL::loaddc).
 inline constexpr uint32_t MODE_TRAN = 0x1;
 inline constexpr uint32_t MODE_AC = 0x2;
-inline constexpr uint32_t MODE_DCOP = 0x10;         // an operating point of its own
-inline constexpr uint32_t MODE_TRANOP = 0x20;       // the operating point that starts a transient
-inline constexpr uint32_t MODE_DCTRANCURVE = 0x40;  // a point of a DC transfer curve
-inline constexpr uint32_t MODE_INITFLOAT = 0x100;   // an ordinary Newton iteration
-inline constexpr uint32_t MODE_INITJCT = 0x200;     // the first iteration: models start from scratch
+inline constexpr uint32_t MODE_DCOP = 0x10; // an operating point of its own
+inline constexpr uint32_t MODE_TRANOP = 0x20; // the operating point that starts a transient
+inline constexpr uint32_t MODE_DCTRANCURVE = 0x40; // a point of a DC transfer curve
+inline constexpr uint32_t MODE_INITFLOAT = 0x100; // an ordinary Newton iteration
+inline constexpr uint32_t MODE_INITJCT = 0x200; // the first iteration: models start from scratch
 inline constexpr uint32_t MODE_INITFIX = 0x400;
-inline constexpr uint32_t MODE_INITSMSIG = 0x800;   // the operating point is being linearised for AC
-inline constexpr uint32_t MODE_INITTRAN = 0x1000;   // the first iteration of the first transient point
-inline constexpr uint32_t MODE_INITPRED = 0x2000;   // the first iteration of a later transient point
-inline constexpr uint32_t MODE_UIC = 0x10000;       // the transient starts from initial conditions
+inline constexpr uint32_t MODE_INITSMSIG = 0x800; // the operating point is being linearised for AC
+inline constexpr uint32_t MODE_INITTRAN = 0x1000; // the first iteration of the first transient point
+inline constexpr uint32_t MODE_INITPRED = 0x2000; // the first iteration of a later transient point
+inline constexpr uint32_t MODE_UIC = 0x10000; // the transient starts from initial conditions
 
 // Codes of ISPICECKT::query.
-inline constexpr int QUERY_TIME = 0;       // present time (s)
-inline constexpr int QUERY_STEP = 2;       // present time step (s)
-inline constexpr int QUERY_GMIN = 3;       // smallest conductance (S)
-inline constexpr int QUERY_STEPFLOOR = 4;  // smallest step the engine takes before it gives up (s)
-inline constexpr int QUERY_MINSTEP = 5;    // smallest spacing of break points (option OPT_MINBREAK, s)
-inline constexpr int QUERY_SRCFACT = 6;    // source-stepping factor: 1 outside source stepping
-inline constexpr int QUERY_ORDER = 14;     // present integration order
+inline constexpr int QUERY_TIME = 0; // present time (s)
+inline constexpr int QUERY_STEP = 2; // present time step (s)
+inline constexpr int QUERY_GMIN = 3; // smallest conductance (S)
+inline constexpr int QUERY_STEPFLOOR = 4; // smallest step the engine takes before it gives up (s)
+inline constexpr int QUERY_MINSTEP = 5; // smallest spacing of break points (option OPT_MINBREAK, s)
+inline constexpr int QUERY_SRCFACT = 6; // source-stepping factor: 1 outside source stepping
+inline constexpr int QUERY_ORDER = 14; // present integration order
 
 class ISPICECKT {
 public:

@@ -22,6 +22,15 @@ class ISIMLOG;
 
 namespace nerith {
 
+// The sources a small-signal load excites.
+enum class Excitation : int32_t {
+    Ac, // every source by its AC magnitude and phase
+    Input, // only the circuit's `input` source, by 1 (the noise analysis's gain)
+    FirstTone, // the distortion inputs at F1 ("distof1"), by half their magnitude
+    SecondTone, // the distortion inputs at F2 ("distof2"), by half their magnitude
+    None, // no source: the distortion analysis adds the devices' currents itself
+};
+
 // Counts of the last doAnalyses, answered by the options analysis.
 struct RunStatistics {
     int32_t iterations = 0; // Newton iterations
@@ -86,6 +95,12 @@ struct IFcircuit {
     int32_t trouble = 0; // the equation that failed the convergence test last
     std::string nonconvergence; // nonconvErr's text; empty when the last run converged
     nerith::RunStatistics statistics;
+
+    // The small-signal analyses: the complex system at one frequency.
+    double omega = 0; // angular frequency (rad/s)
+    nerith::Excitation excitation = nerith::Excitation::Ac;
+    const IFinstance* input = nullptr; // the source Excitation::Input excites
+    std::vector<double> irhs; // the imaginary part of `rhs`, and of the solution after a solve
 
     // Requests of models and the kernel, kept for the time-stepping analyses.
     bool breakasked = false;

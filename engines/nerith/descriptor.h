@@ -9,24 +9,24 @@
 // from the kernel (inpinit) and calls the engine only through it.
 
 // Result codes. Every entry returns 0 on success.
-inline constexpr int E_PAUSE = -1;    // the front end's pause test asked to stop; the run can resume
-inline constexpr int E_BREAK = -2;    // a model or the log asked to break; the run can resume
-inline constexpr int E_BADPARM = 1;   // no parameter with that id
-inline constexpr int E_EXISTS = 2;    // already there (the ground node, a name in a table)
-inline constexpr int E_NOTFOUND = 3;  // no node, instance, model or analysis of that name
-inline constexpr int E_NOMEM = 4;     // out of memory
-inline constexpr int E_BADTYPE = 5;   // no device or analysis type of that index, or a value of the wrong kind
-inline constexpr int E_NOTERM = 6;    // no terminal of that number
-inline constexpr int E_BADVALUE = 7;  // a value out of range (a negative count, a break point in the past)
-inline constexpr int E_NOTBUILT = 8;  // a device or analysis type that is declared but not built yet
-inline constexpr int E_SYNTAX = 9;    // a card or expression that does not read
-inline constexpr int E_NOMODEL = 10;  // a card names a model that was not read
-inline constexpr int E_NOCKT = 11;    // no circuit, or a handle of another circuit
+inline constexpr int E_PAUSE = -1; // the front end's pause test asked to stop; the run can resume
+inline constexpr int E_BREAK = -2; // a model or the log asked to break; the run can resume
+inline constexpr int E_BADPARM = 1; // no parameter with that id
+inline constexpr int E_EXISTS = 2; // already there (the ground node, a name in a table)
+inline constexpr int E_NOTFOUND = 3; // no node, instance, model or analysis of that name
+inline constexpr int E_NOMEM = 4; // out of memory
+inline constexpr int E_BADTYPE = 5; // no device or analysis type of that index, or a value of the wrong kind
+inline constexpr int E_NOTERM = 6; // no terminal of that number
+inline constexpr int E_BADVALUE = 7; // a value out of range (a negative count, a break point in the past)
+inline constexpr int E_NOTBUILT = 8; // a device or analysis type that is declared but not built yet
+inline constexpr int E_SYNTAX = 9; // a card or expression that does not read
+inline constexpr int E_NOMODEL = 10; // a card names a model that was not read
+inline constexpr int E_NOCKT = 11; // no circuit, or a handle of another circuit
 // Run-ending conditions, logged as warnings with help topics by the kernel.
-inline constexpr int E_BADMATRIX = 101;  // ill-formed matrix: a floating node or a loop of sources
-inline constexpr int E_SINGULAR = 102;   // singular matrix
-inline constexpr int E_ITERLIM = 103;    // iteration limit reached without convergence
-inline constexpr int E_TIMESTEP = 106;   // time step too small
+inline constexpr int E_BADMATRIX = 101; // ill-formed matrix: a floating node or a loop of sources
+inline constexpr int E_SINGULAR = 102; // singular matrix
+inline constexpr int E_ITERLIM = 103; // iteration limit reached without convergence
+inline constexpr int E_TIMESTEP = 106; // time step too small
 // Codes from E_PRIVATE up belong to the engine; their text is simerrmsg's.
 inline constexpr int E_PRIVATE = 200;
 
@@ -35,7 +35,7 @@ inline constexpr int32_t UID_ANALYSIS = 1;
 inline constexpr int32_t UID_TASK = 2;
 inline constexpr int32_t UID_INSTANCE = 3;
 inline constexpr int32_t UID_MODEL = 4;
-inline constexpr int32_t UID_SIGNAL = 5;  // a node or a branch
+inline constexpr int32_t UID_SIGNAL = 5; // a node or a branch
 inline constexpr int32_t UID_OTHER = 6;
 
 // Flags of the front end's error entry: anything but ERR_INFO and ERR_WARNING ends the run.
@@ -44,9 +44,9 @@ inline constexpr int ERR_FATAL = 2;
 inline constexpr int ERR_INFO = 8;
 
 struct IFdevice {
-    const char* name;  // looked up by the kernel without regard to case
+    const char* name; // looked up by the kernel without regard to case
     const char* description;
-    int32_t terminals;  // 0: the device binds no terminals by number (OBJITF, Mutual)
+    int32_t terminals; // 0: the device binds no terminals by number (OBJITF, Mutual)
     int32_t numInstanceParms;
     const IFparm* instanceParms;
     int32_t numModelParms;
@@ -54,7 +54,7 @@ struct IFdevice {
 };
 
 struct IFanalysis {
-    const char* name;  // compared exactly by the kernel, except "options"
+    const char* name; // compared exactly by the kernel, except "options"
     const char* description;
     int32_t numParms;
     const IFparm* analysisParms;
@@ -64,9 +64,9 @@ struct IFanalysis {
 // the parser's descriptor). `select` arguments are always null. Names handed in (IFuid) need only
 // live for the call: the engine copies what it keeps.
 struct IFsimulator {
-    const char* name;         // 0
-    const char* description;  // 1
-    const char* version;      // 2
+    const char* name; // 0
+    const char* description; // 1
+    const char* version; // 2
     // 3: a new, empty circuit; one circuit lives at a time.
     int (*newCircuit)(IFcircuit** ckt);
     // 4: frees the circuit and everything in it; reads no name handed in earlier.
@@ -94,7 +94,8 @@ struct IFsimulator {
     // device cannot set, E_BADTYPE for a value it cannot take.
     int (*setInstanceParm)(IFcircuit* ckt, IFinstance* instance, int32_t id, IFvalue* value, IFvalue* select);
     // 15: asks an instance parameter (E_BADPARM for an id that cannot be asked).
-    int (*askInstanceQuest)(IFcircuit* ckt, IFinstance* instance, int32_t id, IFvalue* value, IFvalue* select);
+    int (*askInstanceQuest)(
+        IFcircuit* ckt, IFinstance* instance, int32_t id, IFvalue* value, IFvalue* select);
     // 16: the instance of that name, and its device type; E_NOTFOUND when none.
     int (*findInstance)(IFcircuit* ckt, int32_t* type, IFinstance** instance, IFuid name);
     // 17: removes an instance and its terminal bindings.
@@ -131,14 +132,14 @@ struct IFsimulator {
     int (*doAnalyses)(IFcircuit* ckt, int restart, IFtask* task);
     // 31: a text naming the node or device that kept the last run from converging; null when none.
     const char* (*nonconvErr)(IFcircuit* ckt);
-    int32_t numDevices;           // 32
-    const IFdevice** devices;     // 33
-    int32_t numAnalyses;          // 34
-    const IFanalysis** analyses;  // 35
-    int32_t numNodeParms;         // 36
-    const IFparm* nodeParms;      // 37
-    int32_t numSpecSigs;          // 38
-    const char** specSigs;        // 39: names of the reference quantities plots may carry ("time", ...)
+    int32_t numDevices; // 32
+    const IFdevice** devices; // 33
+    int32_t numAnalyses; // 34
+    const IFanalysis** analyses; // 35
+    int32_t numNodeParms; // 36
+    const IFparm* nodeParms; // 37
+    int32_t numSpecSigs; // 38
+    const char** specSigs; // 39: names of the reference quantities plots may carry ("time", ...)
 };
 
 // The front-end table: 20 pointer-wide slots in this order, built by the kernel and handed to the

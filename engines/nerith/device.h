@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -32,6 +33,8 @@ namespace nerith {
 
 class SparseMatrix;
 class TruncationTest;
+class NoiseSources;
+class Distortion;
 
 // What a device contributes to the DC topology, gathered only to explain a singular matrix.
 class Topology {
@@ -59,6 +62,8 @@ public:
     virtual int setinstance(IFinstance& instance, int32_t id, const IFvalue& value) = 0;
     virtual int askinstance(IFcircuit& ckt, IFinstance& instance, int32_t id, IFvalue& value) = 0;
     virtual int setmodel(IFmodel& model, int32_t id, const IFvalue& value) = 0;
+    // What puts the instance's parameters back as they are now (a sweep changes them for its run).
+    virtual std::function<void()> preserve(IFinstance& instance) = 0;
     virtual int askmodel(IFcircuit& ckt, IFmodel& model, int32_t id, IFvalue& value) = 0;
     // Before each run: makes the equations, states and matrix places of the instances not bound
     // yet and checks every instance's values. 0, or the code of fail() naming the device.
@@ -91,6 +96,18 @@ public:
     virtual void limitstep(IFcircuit&, double&) { }
     // After a time point was accepted (ckt.time is its time): break points ahead, model calls.
     virtual void accept(IFcircuit&) { }
+
+    // The small-signal analyses' calls, about the operating point that the last load (in
+    // MODE_INITSMSIG) linearised the devices at.
+    // Stamps every instance's admittance at the angular frequency ckt.omega into the real (stamps())
+    // and imaginary (imaginary()) parts of the matrix, and the sources' excitation (ckt.excitation)
+    // into ckt.rhs and ckt.irhs. 0, or fail()'s code naming a device that has no small-signal model.
+    virtual int acload(IFcircuit& ckt) = 0;
+    // Adds the noise generators of every instance.
+    virtual void noise(IFcircuit& ckt, NoiseSources& sources) = 0;
+    // Adds the distortion currents of every instance for the product `distortion` computes. 0, or
+    // fail()'s code naming a nonlinear device that has no distortion model.
+    virtual int distortion(IFcircuit& ckt, Distortion& distortion) = 0;
 };
 
 // A device type: its static description and how a circuit makes its family.

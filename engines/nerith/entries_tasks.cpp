@@ -180,7 +180,8 @@ int runtransient(IFcircuit* ckt, int restart)
     if (!nerith::ours(ckt))
         return E_NOCKT;
     auto transientof = [](const IFtask& task) {
-        return std::find_if(task.jobs.begin(), task.jobs.end(), [](const auto& job) { return job->transient(); });
+        return std::find_if(
+            task.jobs.begin(), task.jobs.end(), [](const auto& job) { return job->transient(); });
     };
     IFtask* task = ckt->present;
     if (!task) {

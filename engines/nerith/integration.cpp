@@ -14,8 +14,8 @@ namespace {
 // (k+1)-th divided difference. The estimate takes the divided difference times C(k) at orders 1
 // and 2, the scale TRTOL is set for, and keeps that scale at the higher orders: C(k) (k+1)! / 3!.
 constexpr double TrapezoidalError[] = { 1.0 / 2, 1.0 / 12 };
-constexpr double GearError[] = { 1.0 / 2, 2.0 / 9, 3.0 / 22 * 4, 12.0 / 125 * 20, 10.0 / 137 * 120,
-    20.0 / 343 * 840 };
+constexpr double GearError[]
+    = { 1.0 / 2, 2.0 / 9, 3.0 / 22 * 4, 12.0 / 125 * 20, 10.0 / 137 * 120, 20.0 / 343 * 840 };
 
 } // namespace
 

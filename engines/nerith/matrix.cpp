@@ -67,9 +67,11 @@ struct SparseMatrix::Factors {
     klu_common common {};
     klu_symbolic* symbolic = nullptr;
     klu_numeric* numeric = nullptr;
+    klu_numeric* complex = nullptr; // of the complex system, on the same symbolic analysis
     double growth = 0; // reciprocal pivot growth of the last fresh pivoting
     double spread = 0; // smallest over largest pivot magnitude then
     std::vector<double> rowweight; // the reciprocals of its row scales, in pivot order
+    double complexspread = 0; // the same of the last fresh complex pivoting
 
     Factors()
     {
@@ -79,6 +81,7 @@ struct SparseMatrix::Factors {
     ~Factors()
     {
         dropnumeric();
+        dropcomplex();
         if (symbolic)
             klu_free_symbolic(&symbolic, &common);
     }
@@ -88,6 +91,11 @@ struct SparseMatrix::Factors {
     {
         if (numeric)
             klu_free_numeric(&numeric, &common);
+    }
+    void dropcomplex()
+    {
+        if (complex)
+            klu_z_free_numeric(&complex, &common);
     }
 };
 
@@ -118,6 +126,9 @@ void SparseMatrix::reset(int32_t count)
     columnStart.clear();
     rowIndex.clear();
     values.assign(Sinks, 0.0);
+    imag.clear();
+    interleaved.clear();
+    complexrhs.clear();
     sink = 0;
     factored.clear();
     lastChange = 0;
@@ -165,6 +176,7 @@ double* SparseMatrix::element(int32_t row, int32_t column)
 void SparseMatrix::clear()
 {
     std::fill(values.begin(), values.end(), 0.0);
+    std::fill(imag.begin(), imag.end(), 0.0);
     std::size_t left = cellRows.size();
     for (auto& chunk : chunks) {
         const std::size_t used = std::min(left, ChunkSize);
@@ -428,6 +440,108 @@ void SparseMatrix::solve(double* rhs)
     if (equations > 0)
         klu_solve(factors->symbolic, factors->numeric, equations, 1, rhs + 1, &factors->common);
     rhs[0] = 0;
+}
+
+double* SparseMatrix::imaginary()
+{
+    if (imag.size() != values.size())
+        imag.assign(values.size(), 0.0);
+    return imag.data();
+}
+
+SparseMatrix::Pivots SparseMatrix::complexpivots(double pivtol) const
+{
+    const auto* diagonal = static_cast<const double*>(factors->complex->Udiag);
+    Pivots p;
+    p.least = std::numeric_limits<double>::infinity();
+    for (int32_t k = 0; k < equations; ++k) {
+        const double magnitude = std::hypot(diagonal[2 * k], diagonal[2 * k + 1]);
+        if (!(magnitude >= pivtol) && p.bad == 0)
+            p.bad = factors->symbolic->Q[k] + 1;
+        p.least = std::min(p.least, magnitude);
+        p.most = std::max(p.most, magnitude);
+    }
+    return p;
+}
+
+SparseMatrix::Result SparseMatrix::factorcomplex(double pivtol, double pivrel)
+{
+    if (equations == 0)
+        return {};
+    if (structureChanged && !analyse())
+        return { Status::NoMemory, 0 };
+    gather();
+    imaginary();
+    const std::size_t count = rowIndex.size();
+    interleaved.resize(2 * count);
+    for (std::size_t k = 0; k < count; ++k) {
+        interleaved[2 * k] = values[k];
+        interleaved[2 * k + 1] = imag[k];
+    }
+    Factors& f = *factors;
+    f.common.tol = pivrel;
+    // The complex factors are always scaled: their pivots are judged as KLU made them.
+    f.common.scale = RowMaximum;
+    if (f.complex) {
+        ++stats.refactorisations;
+        if (klu_z_refactor(
+                columnStart.data(), rowIndex.data(), interleaved.data(), f.symbolic, f.complex, &f.common)) {
+            const Pivots p = complexpivots(pivtol);
+            // Pivots that spread much further than at the fresh pivoting may have grown unstable.
+            if (p.bad == 0 && p.least >= f.complexspread * pivrel * p.most)
+                return {};
+        }
+        f.dropcomplex();
+    }
+    return freshcomplex(pivtol, pivrel);
+}
+
+SparseMatrix::Result SparseMatrix::freshcomplex(double pivtol, double pivrel)
+{
+    Factors& f = *factors;
+    for (std::size_t k = 0; k < rowIndex.size(); ++k) {
+        if (!std::isfinite(values[k]) || !std::isfinite(imag[k]))
+            return { Status::NotFinite, rowIndex[k] + 1 };
+    }
+    ++stats.factorisations;
+    f.common.tol = pivrel;
+    f.complex = klu_z_factor(columnStart.data(), rowIndex.data(), interleaved.data(), f.symbolic, &f.common);
+    if (!f.complex) {
+        if (f.common.status == KLU_SINGULAR)
+            return { Status::Singular, f.common.singular_col + 1 };
+        return { Status::NoMemory, 0 };
+    }
+    const Pivots p = complexpivots(pivtol);
+    if (p.bad) {
+        f.dropcomplex();
+        return { Status::Singular, p.bad };
+    }
+    f.complexspread = p.least / p.most;
+    stats.peakBytes = std::max(stats.peakBytes, f.common.mempeak);
+    return {};
+}
+
+void SparseMatrix::solvecomplex(double* real, double* imagpart, bool transposed)
+{
+    if (equations > 0) {
+        const auto n = static_cast<std::size_t>(equations);
+        complexrhs.resize(2 * n);
+        for (std::size_t k = 0; k < n; ++k) {
+            complexrhs[2 * k] = real[k + 1];
+            complexrhs[2 * k + 1] = imagpart[k + 1];
+        }
+        Factors& f = *factors;
+        if (transposed)
+            klu_z_tsolve(f.symbolic, f.complex, equations, 1, complexrhs.data(), 0, &f.common);
+        else
+            klu_z_solve(f.symbolic, f.complex, equations, 1, complexrhs.data(), &f.common);
+        for (std::size_t k = 0; k < n; ++k) {
+            real[k + 1] = complexrhs[2 * k];
+            imagpart[k + 1] = complexrhs[2 * k + 1];
+        }
+    }
+    real[0] = 0;
+    imagpart[0] = 0;
 }
 
 } // namespace nerith

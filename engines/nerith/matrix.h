@@ -71,6 +71,18 @@ public:
     // Only after a factor() that returned Ok.
     void solve(double* rhs);
 
+    // The complex system of the small-signal analyses, on the same structure: the entries' real
+    // parts are stamps() and their imaginary parts imaginary(), which clear() zeroes too; cells add
+    // to the real parts. Valid from an analyse() until the next.
+    double* imaginary();
+    // Factors the complex values, with the pivot order of the last complex factorisation while its
+    // pivots stay sound. A pivot smaller than `pivtol` (relative to its row) counts as zero.
+    Result factorcomplex(double pivtol, double pivrel);
+    // Solves with the complex factors in place: (real, imag)[1..size()] in, the solution out; [0]
+    // becomes 0. `transposed` solves with the transpose of the matrix (not its conjugate). Only after
+    // a factorcomplex() that returned Ok.
+    void solvecomplex(double* real, double* imag, bool transposed = false);
+
     // The compressed columns and the row and column orders they are factored in: the matrix as
     // KLU sees it, for measuring KLU on it alone. After a factor() that returned Ok.
     struct Compressed {
@@ -103,6 +115,8 @@ private:
     Pivots pivots(double pivtol) const;
     int32_t notfinite() const;
     Result fresh(double pivtol, double pivrel);
+    Pivots complexpivots(double pivtol) const;
+    Result freshcomplex(double pivtol, double pivrel);
 
     static constexpr std::size_t Sinks = 8;
     static constexpr int ChunkBits = 14;
@@ -119,6 +133,9 @@ private:
     std::vector<int32_t> columnStart;
     std::vector<int32_t> rowIndex;
     std::vector<double> values; // the compressed columns, then the sink entries
+    std::vector<double> imag; // imaginary parts beside `values`; empty until a complex system is built
+    std::vector<double> interleaved; // real and imaginary parts of the compressed columns, for KLU
+    std::vector<double> complexrhs; // a complex right-hand side as KLU takes it
     int32_t sink = 0;
     std::vector<double> factored; // the values the factors in place were made from, when reusable
     std::size_t lastChange = 0; // where the last comparison found a difference

@@ -8,25 +8,25 @@
 // The SPICE engine's exports and the parameter ids the kernel uses by number; every other
 // parameter is found by its keyword in the descriptor's tables (engines/CONTRACT.md).
 
-class CIRCUIT;  // the kernel's circuit; the engine only keeps the pointer
+class CIRCUIT; // the kernel's circuit; the engine only keeps the pointer
 class ISIMLOG;
 
 // Ids of the "options" analysis.
-inline constexpr int32_t OPT_ITERATIONS = 22;  // ask: Newton iterations of the last run (integer)
-inline constexpr int32_t OPT_STEPS = 23;       // ask: transient time steps attempted (integer)
-inline constexpr int32_t OPT_GOODSTEPS = 24;   // ask: time steps accepted (integer)
-inline constexpr int32_t OPT_BADSTEPS = 25;    // ask: time steps rejected (integer)
-inline constexpr int32_t OPT_MINBREAK = 38;    // set: smallest spacing of break points (real, s)
+inline constexpr int32_t OPT_ITERATIONS = 22; // ask: Newton iterations of the last run (integer)
+inline constexpr int32_t OPT_STEPS = 23; // ask: transient time steps attempted (integer)
+inline constexpr int32_t OPT_GOODSTEPS = 24; // ask: time steps accepted (integer)
+inline constexpr int32_t OPT_BADSTEPS = 25; // ask: time steps rejected (integer)
+inline constexpr int32_t OPT_MINBREAK = 38; // set: smallest spacing of break points (real, s)
 // Ids of the "TRAN" analysis.
-inline constexpr int32_t TRAN_TSTART = 1;  // set: output starts here (real, s)
-inline constexpr int32_t TRAN_TMAX = 5;    // set: largest time step (real, s)
+inline constexpr int32_t TRAN_TSTART = 1; // set: output starts here (real, s)
+inline constexpr int32_t TRAN_TMAX = 5; // set: largest time step (real, s)
 // Ids of the "OBJITF" device.
-inline constexpr int32_t OBJITF_INSTANCE = 0;  // instance: the part's IINSTANCE* (pointer)
-inline constexpr int32_t OBJITF_MODEL = 1;     // instance: its ISPICEMODEL* (pointer)
-inline constexpr int32_t OBJITF_CIRCUIT = 3;   // model: the ISPICECKT* its instances get in bindspice
+inline constexpr int32_t OBJITF_INSTANCE = 0; // instance: the part's IINSTANCE* (pointer)
+inline constexpr int32_t OBJITF_MODEL = 1; // instance: its ISPICEMODEL* (pointer)
+inline constexpr int32_t OBJITF_CIRCUIT = 3; // model: the ISPICECKT* its instances get in bindspice
 // Ids of other devices.
-inline constexpr int32_t RES_RESISTANCE = 1;  // "Resistor": resistance (real, ohm)
-inline constexpr int32_t CSW_CONTROL = 1;     // "Cswitch": name of the controlling source (instance)
+inline constexpr int32_t RES_RESISTANCE = 1; // "Resistor": resistance (real, ohm)
+inline constexpr int32_t CSW_CONTROL = 1; // "Cswitch": name of the controlling source (instance)
 
 extern "C" {
 
@@ -46,5 +46,4 @@ int DCtran(IFcircuit* ckt, int restart);
 // The text of the engine's last error when it ended with `code`; null otherwise. Owned by the
 // engine, valid until the next run or spice_terminate.
 const char* simerrmsg(int code);
-
 }

@@ -194,31 +194,45 @@ int nonconvergence(IFcircuit& ckt)
 
 } // namespace
 
-int load(IFcircuit& ckt)
+int order(IFcircuit& ckt)
 {
     SparseMatrix& m = ckt.matrix;
-    if (m.stale()) {
-        if (!m.analyse())
-            return fail(
-                E_NOMEM, "out of memory while ordering the circuit matrix (%d equations)", ckt.size());
-        for (auto& family : ckt.families)
-            family->attach(m);
+    if (!m.stale())
+        return 0;
+    if (!m.analyse())
+        return fail(E_NOMEM, "out of memory while ordering the circuit matrix (%d equations)", ckt.size());
+    for (auto& family : ckt.families)
+        family->attach(m);
+    return 0;
+}
+
+void shunt(IFcircuit& ckt)
+{
+    SparseMatrix& m = ckt.matrix;
+    double* a = m.stamps();
+    const double conductance = ckt.diaggmin + (ckt.options.rshunt > 0 ? 1.0 / ckt.options.rshunt : 0.0);
+    if (conductance > 0) {
+        // Branches have no diagonal place: their share goes to the sink entry.
+        for (int32_t place : ckt.diagonal)
+            a[m.entry(place)] += conductance;
     }
+}
+
+int load(IFcircuit& ckt)
+{
+    if (int code = order(ckt))
+        return code;
+    SparseMatrix& m = ckt.matrix;
     m.clear();
     std::fill(ckt.rhs.begin(), ckt.rhs.end(), 0.0);
     ckt.noncon = 0;
     for (auto& family : ckt.families)
         family->load(ckt);
+    shunt(ckt);
     double* a = m.stamps();
     auto diagonal = [&](int32_t number) -> double& {
         return a[m.entry(ckt.diagonal[static_cast<std::size_t>(number)])];
     };
-    const double shunt = ckt.diaggmin + (ckt.options.rshunt > 0 ? 1.0 / ckt.options.rshunt : 0.0);
-    if (shunt > 0) {
-        // Branches have no diagonal place: their share goes to the sink entry.
-        for (int32_t place : ckt.diagonal)
-            a[m.entry(place)] += shunt;
-    }
     // Initial conditions hold their nodes through every iteration of a transient's operating point.
     if (ckt.mode & MODE_TRANOP) {
         for (const auto& [number, value] : ckt.initialconditions) {

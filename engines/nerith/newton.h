@@ -6,6 +6,13 @@ struct IFcircuit;
 
 namespace nerith {
 
+// Analyses the matrix's structure when places or cells were added since, and lets every device
+// family attach its places to the entries. 0, or E_NOMEM with fail()'s message.
+int order(IFcircuit& ckt);
+
+// Adds the conductance that gmin stepping and the shunt resistance put from every node to ground.
+void shunt(IFcircuit& ckt);
+
 // Stamps every device and the circuit's own conductances (gmin stepping, shunt resistance,
 // nodesets in the first iterations of an operating point, initial conditions through a transient's
 // operating point) for one Newton iteration, first ordering the matrix when its structure changed.

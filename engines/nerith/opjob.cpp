@@ -1,5 +1,4 @@
 #include "engines/nerith/ckt.h"
-#include "engines/nerith/newton.h"
 #include "engines/nerith/output.h"
 #include "engines/nerith/report.h"
 
@@ -19,13 +18,7 @@ struct OpJob final : IFjob {
         // A stop comes only after the point was delivered: nothing is left to resume.
         if (resume)
             return 0;
-        ckt.time = 0;
-        IFfrontEnd* frontend = session().frontend;
-        if (frontend && frontend->digitalSetup && !frontend->digitalSetup())
-            return fail(E_DIGITAL, "the digital engine could not be set up for the operating point");
-        if (int code = operatingpoint(ckt, MODE_DCOP))
-            return code;
-        if (int code = settledigital(ckt, MODE_DCOP))
+        if (int code = solveoperatingpoint(ckt, name.c_str(), MODE_DCOP))
             return code;
         if (int code = plotpoint(ckt, *this, 0))
             return code;

@@ -6,25 +6,73 @@
 
 namespace nerith {
 
-int plotpoint(IFcircuit& ckt, IFjob& job, double reference)
+int Plot::begin(IFcircuit& ckt, IFjob& job, const char* reference, int32_t count, IFuid* names, int32_t type)
 {
     IFfrontEnd* frontend = session().frontend;
     if (!frontend || !frontend->beginPlot || !frontend->appendData || !frontend->endPlot)
         return 0;
-    IFplot* plot = nullptr;
-    if (int code = frontend->beginPlot(
-            &ckt, &job, job.name.c_str(), nullptr, IF_REAL, ckt.size(), ckt.plotnames.data(), IF_REAL, &plot))
+    owner = &job;
+    if (int code
+        = frontend->beginPlot(&ckt, &job, job.name.c_str(), reference, IF_REAL, count, names, type, &plot))
         return fail(code, "the front end refused the plot of %s", job.name.c_str());
+    return 0;
+}
+
+int Plot::add(double reference, int32_t count, const void* values)
+{
+    if (!plot)
+        return 0;
     IFvalue at {};
     at.rValue = reference;
     IFvalue data {};
-    data.v.numValue = ckt.size();
-    data.v.vec.rVec = ckt.solution.data() + 1;
-    if (int code = frontend->appendData(plot, &at, &data))
-        return fail(code, "the front end refused a point of %s", job.name.c_str());
-    if (int code = frontend->endPlot(plot))
-        return fail(code, "the front end could not end the plot of %s", job.name.c_str());
+    data.v.numValue = count;
+    data.v.vec.rVec = static_cast<double*>(const_cast<void*>(values));
+    if (int code = session().frontend->appendData(plot, &at, &data))
+        return fail(code, "the front end refused a point of %s", owner->name.c_str());
     return 0;
+}
+
+int Plot::end()
+{
+    if (!plot)
+        return 0;
+    IFplot* ended = plot;
+    plot = nullptr;
+    if (int code = session().frontend->endPlot(ended))
+        return fail(code, "the front end could not end the plot of %s", owner->name.c_str());
+    return 0;
+}
+
+int Plot::domain(const char* reference, double outer)
+{
+    IFfrontEnd* frontend = session().frontend;
+    if (!plot || !frontend->beginDomain)
+        return 0;
+    IFvalue value {};
+    value.rValue = outer;
+    if (int code = frontend->beginDomain(plot, reference, IF_REAL, &value))
+        return fail(code, "the front end refused a sweep of %s", owner->name.c_str());
+    return 0;
+}
+
+int Plot::enddomain()
+{
+    IFfrontEnd* frontend = session().frontend;
+    if (!plot || !frontend->endDomain)
+        return 0;
+    if (int code = frontend->endDomain(plot))
+        return fail(code, "the front end refused the end of a sweep of %s", owner->name.c_str());
+    return 0;
+}
+
+int plotpoint(IFcircuit& ckt, IFjob& job, double reference)
+{
+    Plot plot;
+    if (int code = plot.begin(ckt, job, nullptr, ckt.size(), ckt.plotnames.data(), IF_REAL))
+        return code;
+    if (int code = plot.add(reference, ckt.size(), ckt.solution.data() + 1))
+        return code;
+    return plot.end();
 }
 
 int pointdone(IFcircuit& ckt)
@@ -39,13 +87,25 @@ int pointdone(IFcircuit& ckt)
     return 0;
 }
 
-int settledigital(IFcircuit& ckt, uint32_t dcmode)
+int solveoperatingpoint(IFcircuit& ckt, const char* analysis, uint32_t dcmode)
+{
+    ckt.time = 0;
+    IFfrontEnd* frontend = session().frontend;
+    if (frontend && frontend->digitalSetup && !frontend->digitalSetup())
+        return fail(
+            E_DIGITAL, "the digital engine could not be set up for the operating point of %s", analysis);
+    if (int code = operatingpoint(ckt, dcmode))
+        return code;
+    return settledigital(ckt, dcmode);
+}
+
+int settledigital(IFcircuit& ckt, uint32_t dcmode, bool first)
 {
     IFfrontEnd* frontend = session().frontend;
     if (!frontend || !frontend->digitalBootStep)
         return 0;
     int changes = 0;
-    if (!frontend->digitalBootStep(1, 1, &changes))
+    if (!frontend->digitalBootStep(first ? 1 : 0, 1, &changes))
         return fail(E_DIGITAL, "the digital engine failed at the operating point");
     for (int32_t round = 0; changes > 0; ++round) {
         if (round >= ckt.options.itl1) {

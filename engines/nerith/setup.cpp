@@ -67,6 +67,7 @@ int setup(IFcircuit& ckt)
             ckt.initialconditions.emplace_back(number, equation.node->ic);
     }
     ckt.rhs.assign(size, 0.0);
+    ckt.irhs.assign(size, 0.0);
     ckt.solution.resize(size, 0.0);
     return 0;
 }

@@ -52,7 +52,8 @@ int Transient::start()
 {
     const TranSettings& s = settings;
     if (!(std::isfinite(s.tstop) && s.tstop > 0))
-        return fail(E_BADVALUE, "transient %s: TSTOP must be a time after 0, not %g", job.name.c_str(), s.tstop);
+        return fail(
+            E_BADVALUE, "transient %s: TSTOP must be a time after 0, not %g", job.name.c_str(), s.tstop);
     if (!(s.tstart >= 0 && s.tstart < s.tstop))
         return fail(E_BADVALUE, "transient %s: TSTART %g is not between 0 and TSTOP %g", job.name.c_str(),
             s.tstart, s.tstop);
@@ -146,7 +147,8 @@ int Transient::initialsolution()
     if (frontend && frontend->digitalBootStep) {
         int changes = 0;
         if (!frontend->digitalBootStep(1, 0, &changes))
-            return fail(E_DIGITAL, "the digital engine failed at the start of transient %s", job.name.c_str());
+            return fail(
+                E_DIGITAL, "the digital engine failed at the start of transient %s", job.name.c_str());
     }
     return 0;
 }
@@ -235,8 +237,9 @@ int Transient::step()
         if (retake < Never) {
             restore();
             if (++retakes > MostRetakes)
-                return fail(E_TIMESTEP, "time step too small at %g s: the digital side retook the step %d times",
-                    ckt.time, MostRetakes);
+                return fail(E_TIMESTEP,
+                    "time step too small at %g s: the digital side retook the step %d times", ckt.time,
+                    MostRetakes);
             forced = retake;
             wanted = retake - ckt.time;
             continue;
@@ -326,8 +329,8 @@ int Transient::acceptdigital(double target, double* retake)
                 *retake = std::min(*retake, time);
         }
         if (*retake == Never)
-            return fail(E_DIGITAL, "the digital side asked to retake the step to %g s without a time inside it",
-                target);
+            return fail(E_DIGITAL,
+                "the digital side asked to retake the step to %g s without a time inside it", target);
         return 0;
     }
     if (answer == 3) {
@@ -470,8 +473,8 @@ double Transient::nextbreak() const
 int Transient::stepfailure(double target, bool newton)
 {
     if (!newton)
-        return fail(E_TIMESTEP, "time step too small at %g s: the truncation error stays too large up to %g s",
-            ckt.time, target);
+        return fail(E_TIMESTEP,
+            "time step too small at %g s: the truncation error stays too large up to %g s", ckt.time, target);
     const std::string where = ckt.describe(ckt.trouble);
     ckt.nonconvergence = where;
     return fail(E_TIMESTEP, "time step too small at %g s: %s did not settle in a step to %g s", ckt.time,

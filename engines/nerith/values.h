@@ -10,12 +10,12 @@
 // `name` pointers, so callers may compare them by identity.
 using IFuid = const char*;
 
-struct IFcircuit;   // a circuit, made by newCircuit
-struct IFmodel;     // a device model
-struct IFinstance;  // a device instance
-struct IFtask;      // a list of analyses run together by doAnalyses
-struct IFjob;       // one analysis of a task
-struct IFplot;      // the front end's handle of an output plot
+struct IFcircuit; // a circuit, made by newCircuit
+struct IFmodel; // a device model
+struct IFinstance; // a device instance
+struct IFtask; // a list of analyses run together by doAnalyses
+struct IFjob; // one analysis of a task
+struct IFplot; // the front end's handle of an output plot
 
 // The public head of an engine node; the engine keeps the rest behind it. Numbers count from 0
 // (ground) and index the solution vector. The name stays valid until the circuit is deleted.
@@ -32,20 +32,20 @@ struct IFcomplex {
 class IFparseTree;
 
 // Value kinds, the low byte of an IFparm's data type; IF_VECTOR marks a vector of that kind.
-inline constexpr int32_t IF_FLAG = 0x1;        // iValue: 0 or 1
-inline constexpr int32_t IF_INTEGER = 0x2;     // iValue
-inline constexpr int32_t IF_REAL = 0x4;        // rValue
-inline constexpr int32_t IF_COMPLEX = 0x8;     // cValue
-inline constexpr int32_t IF_NODE = 0x10;       // nValue
-inline constexpr int32_t IF_STRING = 0x20;     // sValue: a malloc'ed copy; the receiver frees it
-inline constexpr int32_t IF_INSTANCE = 0x40;   // uValue: the name of an instance
-inline constexpr int32_t IF_PARSETREE = 0x80;  // tValue: an expression from INPgetTree
+inline constexpr int32_t IF_FLAG = 0x1; // iValue: 0 or 1
+inline constexpr int32_t IF_INTEGER = 0x2; // iValue
+inline constexpr int32_t IF_REAL = 0x4; // rValue
+inline constexpr int32_t IF_COMPLEX = 0x8; // cValue
+inline constexpr int32_t IF_NODE = 0x10; // nValue
+inline constexpr int32_t IF_STRING = 0x20; // sValue: a malloc'ed copy; the receiver frees it
+inline constexpr int32_t IF_INSTANCE = 0x40; // uValue: the name of an instance
+inline constexpr int32_t IF_PARSETREE = 0x80; // tValue: an expression from INPgetTree
 // pValue: a plain pointer (IINSTANCE*, ISPICEMODEL*, ISPICECKT* of the OBJITF device). Above the
 // low byte on purpose: it never comes from property text.
 inline constexpr int32_t IF_POINTER = 0x100;
-inline constexpr int32_t IF_ASK = 0x1000;      // the parameter can be asked for
-inline constexpr int32_t IF_SET = 0x2000;      // the parameter can be set
-inline constexpr int32_t IF_VECTOR = 0x8000;   // v: a vector of the kind in the low byte
+inline constexpr int32_t IF_ASK = 0x1000; // the parameter can be asked for
+inline constexpr int32_t IF_SET = 0x2000; // the parameter can be set
+inline constexpr int32_t IF_VECTOR = 0x8000; // v: a vector of the kind in the low byte
 
 // A vector value. The engine keeps vectors by reference: the caller keeps the array alive until it
 // sets the parameter again or deletes the circuit.
@@ -74,9 +74,9 @@ union IFvalue {
 
 // The description of one parameter of a device, a model, an analysis or a node.
 struct IFparm {
-    const char* keyword;  // matched against property names without regard to case
+    const char* keyword; // matched against property names without regard to case
     int32_t id;
-    int32_t dataType;  // value kind | IF_VECTOR | IF_SET | IF_ASK
+    int32_t dataType; // value kind | IF_VECTOR | IF_SET | IF_ASK
     const char* description;
 };
 

@@ -26,6 +26,9 @@ using DWORD_PTR = uintptr_t;
 using LPSTR = char*;
 using LPCSTR = const char*;
 using LPVOID = void*;
+// The result of the shell and theme calls: S_OK, or a failure code with the top bit set.
+using HRESULT = LONG;
+constexpr HRESULT S_OK = 0;
 
 #ifndef TRUE
 constexpr BOOL TRUE = 1;

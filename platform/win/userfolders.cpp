@@ -120,6 +120,15 @@ HRESULT SHGetFolderPathA(HWND, int folder, HANDLE, DWORD, char* path)
     return S_OK;
 }
 
+std::string usercachefolder()
+{
+    std::string cache = environment("XDG_CACHE_HOME");
+    if (cache.empty() && !home().empty())
+        cache = home() + "/.cache";
+    const std::string windows = towindowspath(cache);
+    return windows.size() < MAX_PATH ? windows : std::string();
+}
+
 void SHAddToRecentDocs(UINT, const void*)
 {
 }

@@ -7,6 +7,8 @@
 // folder that other users can write to, and survive a crash of the machine. Callers: the autosave, project
 // clips and the main program's paths.
 
+#include <string>
+
 #include "platform/win/handletypes.h"
 #include "platform/win/scalars.h"
 
@@ -14,8 +16,6 @@ constexpr int CSIDL_PERSONAL = 0x0005;
 constexpr int CSIDL_LOCAL_APPDATA = 0x001C;
 constexpr UINT SHARD_PATHA = 0x00000002;
 
-using HRESULT = LONG;
-constexpr HRESULT S_OK = 0;
 constexpr HRESULT E_FAIL = static_cast<HRESULT>(0x80004005);
 constexpr HRESULT E_INVALIDARG = static_cast<HRESULT>(0x80070057);
 
@@ -32,6 +32,9 @@ UINT GetTempFileNameA(const char* folder, const char* prefix, UINT unique, char*
 // data folder ($XDG_DATA_HOME, else ~/.local/share) as a Windows path of at most MAX_PATH - 1
 // characters; the folder need not exist. E_INVALIDARG for any other folder, E_FAIL without a home.
 HRESULT SHGetFolderPathA(HWND owner, int folder, HANDLE token, DWORD flags, char* path);
+// The user's cache folder ($XDG_CACHE_HOME, else ~/.cache) as a Windows path of at most
+// MAX_PATH - 1 characters; the folder need not exist. Empty without a home.
+std::string usercachefolder();
 // Adding a document to the shell's recently used list: a deliberate no-op here, since the
 // program keeps its own recent-file list and the desktops' lists are their own business.
 void SHAddToRecentDocs(UINT flags, const void* item);

@@ -460,3 +460,9 @@ SDF_PIN* SCRIPTDUMMY::addpin(const char* pinname, SDF_PINTYPE, char* net)
 {
     return model->addpin(pinname, PIN_IO, net);
 }
+
+std::string relativename(const char* part, const char* name)
+{
+    const char* cut = std::strrchr(part, '_');
+    return std::string(part, cut ? static_cast<std::size_t>(cut - part + 1) : 0) + name;
+}

@@ -6,6 +6,7 @@
 #include "simulator/kernel/netlist.h"
 
 #include <cstdint>
+#include <string>
 
 // COMPONENT: a part of the simulated circuit. It knows which of its pins belong to the analog
 // (SPICE) side and which to the digital side, marks the nets at its pins, names the nets it joins
@@ -166,3 +167,8 @@ public:
 
     COMPONENT* model;
 };
+
+// The name of a part relative to another: `name` within the other's subcircuit scope, i.e. the
+// other's name up to and including its last '_' followed by `name` ("X1_Q3" and "V5" give
+// "X1_V5"; "Q3" gives "V5").
+std::string relativename(const char* part, const char* name);

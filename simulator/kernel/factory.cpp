@@ -7,7 +7,6 @@
 #include "simulator/kernel/primitives.h"
 #include "simulator/kernel/runstate.h"
 #include "simulator/kernel/simlog.h"
-#include "simulator/kernel/standins.h"
 
 #include <cstring>
 #include <string>
@@ -94,41 +93,7 @@ const SDF_SCRIPT* findscript(const CIRCUIT& circuit, const char* scriptname, std
     return nullptr;
 }
 
-// The stand-in makers, one per class.
-template <const PARTCLASS& CLASS>
-COMPONENT* makestandin(const char* name, PRIMITIVE* row, const SDF_MODEL* model, const PROPLIST* list)
-{
-    return new STANDIN(CLASS, name, row, model, list);
-}
-
-template <const PARTCLASS& CLASS>
-COMPONENT* makespicestandin(const char* name, PRIMITIVE* row, const SDF_MODEL* model, const PROPLIST* list)
-{
-    return new SPICESTANDIN(CLASS, name, row, model, list);
-}
-
-// A subcircuit part has no netlist model.
-COMPONENT* makesubckt(const char* name, PRIMITIVE* row, const SDF_MODEL*, const PROPLIST* list)
-{
-    return new STANDIN(partclass::SUBCKT, name, row, nullptr, list);
-}
-
 } // namespace
-
-void registerstandins()
-{
-    const struct {
-        int32_t kind;
-        MODELMAKER maker;
-    } standins[] = {
-        { KIND_CCSOURCE, makespicestandin<partclass::CCSOURCE> },
-        { KIND_ARBSOURCE, makespicestandin<partclass::ARBSOURCE> },
-        { KIND_POLYSOURCE, makespicestandin<partclass::POLYSOURCE> },
-        { KIND_SUBCKT, makesubckt },
-    };
-    for (const auto& standin : standins)
-        registermodel(standin.kind, standin.maker);
-}
 
 SDF_MODEL* CIRCUIT::addmodel(const char* name, const PROPLIST* list)
 {

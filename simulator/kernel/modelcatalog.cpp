@@ -23,7 +23,6 @@ void fill()
     if (filled)
         return;
     filled = true;
-    registerstandins();
     registermodels();
 }
 

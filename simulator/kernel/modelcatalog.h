@@ -9,16 +9,15 @@ struct PXlink;
 struct SDF_MODEL;
 
 // The models the component factory makes, by the kind of their primitive row. The kernel knows no
-// model: each model library registers its makers, and the kernel's stand-ins hold the kinds that
-// no model has claimed yet.
+// model: each model library registers its makers.
 
 // Makes a part of a row of its kind: the new part, not yet registered in any circuit; null when it
 // makes none.
 using MODELMAKER
     = COMPONENT* (*)(const char* name, PRIMITIVE* row, const SDF_MODEL* model, const PROPLIST* properties);
 
-// Registers the maker of a kind; it replaces what was registered for the kind before (a model
-// replaces the kernel's stand-in), which it returns (null when there was none).
+// Registers the maker of a kind; it replaces what was registered for the kind before (a test may
+// put its own maker in place), which it returns (null when there was none).
 MODELMAKER registermodel(int32_t kind, MODELMAKER maker);
 // The part made by the maker of the row's kind; null when the kind has none or it made none.
 COMPONENT* makemodel(const char* name, PRIMITIVE* row, const SDF_MODEL* model, const PROPLIST* properties);
@@ -47,5 +46,3 @@ COMPONENT* makeinterfacemodel(
 // Registers the makers of every model library. Defined where the kernel is linked with its models
 // (simulator/models/registermodels.cpp); the catalog calls it once, before its first use.
 void registermodels();
-// Registers the kernel's stand-ins (factory.cpp); called before registermodels.
-void registerstandins();

@@ -93,31 +93,20 @@ def ours(runner, deck, repeat):
     return fastest
 
 
-def columns(output):
-    lines = output.splitlines()
-    names = lines[0].split()
-    result = {name: [] for name in names}
-    for line in lines[1:]:
-        for name, value in zip(names, line.split()):
-            result[name].append(float(value))
-    return result
-
-
-def theirs(program, deck, transient, repeat):
-    """ngspice's processor time (the fastest of `repeat` runs) and, for a transient, its printed
-    vectors; None past the limit."""
-    vectors = compare.printed_vectors(open(deck).read())
+def theirs(program, deck, plots, transient, repeat):
+    """ngspice's processor time (the fastest of `repeat` runs) and, for a transient, its run of our
+    printed `plots`; None past the limit."""
     fastest = None
     for _ in range(repeat):
         try:
             if transient:
-                result, seconds = compare.ngspice(program, deck, vectors, timeout=NGSPICE_LIMIT)
+                raw, seconds = compare.ngspice(program, deck, plots, timeout=NGSPICE_LIMIT)
             else:
-                result, seconds = None, compare.timed([program, "-b", deck], timeout=NGSPICE_LIMIT)[1]
+                raw, seconds = None, compare.timed([program, "-b", deck], timeout=NGSPICE_LIMIT)[1]
         except subprocess.TimeoutExpired:
             return None
         if fastest is None or seconds < fastest["seconds"]:
-            fastest = {"seconds": seconds, "vectors": result}
+            fastest = {"seconds": seconds, "raw": raw}
     return fastest
 
 
@@ -155,10 +144,11 @@ def main():
             with open(deck, "w") as f:
                 f.write("\n".join(make()) + "\n.end\n")
             mine = ours(args.runner, deck, args.repeat)
+            plots = compare.printed_plots(mine["output"])
             transient = mine["points"] > 1
             reference = None
             if not args.no_ngspice and family not in given_up:
-                reference = theirs(args.ngspice, deck, transient, args.repeat)
+                reference = theirs(args.ngspice, deck, plots, transient, args.repeat)
                 if reference is None:
                     given_up.add(family)
             per = "%.1f" % (1e9 * mine["analysis"] / (mine["equations"] * mine["points"])) if transient else "-"
@@ -167,10 +157,8 @@ def main():
             if reference:
                 theirtime = "%.2f" % reference["seconds"]
                 ratio = "%.2g" % (mine["seconds"] / reference["seconds"])
-                if reference["vectors"]:
-                    got = columns(mine["output"])
-                    deviation = "%.4f %%" % (100 * max(compare.deviation(got, reference["vectors"], v)
-                                                       for v in compare.printed_vectors(open(deck).read())))
+                if reference["raw"]:
+                    deviation = "%.4f %%" % (100 * compare.compare(plots, reference["raw"])[0])
             fits.setdefault(family, {"ours": [], "ngspice": []})
             fits[family]["ours"].append((unknowns, mine["seconds"]))
             if reference:

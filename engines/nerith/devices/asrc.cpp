@@ -238,6 +238,29 @@ struct Asrc {
         }
     }
 
+    // The tangent's slopes at the last load into the matrix.
+    static void stampslopes(const Instance& s)
+    {
+        const std::size_t count = s.columns.size();
+        if (s.voltagebound) {
+            *s.posbranch += 1;
+            *s.negbranch -= 1;
+            *s.branchpos += 1;
+            *s.branchneg -= 1;
+            for (std::size_t k = 0; k < count; ++k) {
+                if (s.rowcells[k])
+                    *s.rowcells[k] -= s.slopes[k];
+            }
+            return;
+        }
+        for (std::size_t k = 0; k < count; ++k) {
+            if (!s.rowcells[k])
+                continue;
+            *s.rowcells[k] += s.slopes[k];
+            *s.negcells[k] -= s.slopes[k];
+        }
+    }
+
     static void load(IFcircuit& ckt, std::span<Hot> list)
     {
         const double* x = ckt.solution.data();
@@ -248,6 +271,7 @@ struct Asrc {
             for (std::size_t k = 0; k < count; ++k)
                 s.values[k] = s.columns[k] == TimeColumn ? ckt.time : x[s.columns[k]];
             evaluate(s);
+            stampslopes(s);
             // The part of the tangent the matrix does not hold.
             double rest = s.value;
             for (std::size_t k = 0; k < count; ++k) {
@@ -255,27 +279,16 @@ struct Asrc {
                     rest -= s.slopes[k] * s.values[k];
             }
             if (s.voltagebound) {
-                *s.posbranch += 1;
-                *s.negbranch -= 1;
-                *s.branchpos += 1;
-                *s.branchneg -= 1;
-                for (std::size_t k = 0; k < count; ++k) {
-                    if (s.rowcells[k])
-                        *s.rowcells[k] -= s.slopes[k];
-                }
                 rhs[s.branch] += rest;
-                continue;
+            } else {
+                rhs[s.pos] -= rest;
+                rhs[s.neg] += rest;
             }
-            for (std::size_t k = 0; k < count; ++k) {
-                if (!s.rowcells[k])
-                    continue;
-                *s.rowcells[k] += s.slopes[k];
-                *s.negcells[k] -= s.slopes[k];
-            }
-            rhs[s.pos] -= rest;
-            rhs[s.neg] += rest;
         }
     }
+
+    // The slopes of the operating point's load; a slope by time has no small-signal part.
+    static void acload(IFcircuit&, const Instance& s, const Hot&) { stampslopes(s); }
 
     static void topology(Topology& topology, const Instance& s, const Hot&)
     {

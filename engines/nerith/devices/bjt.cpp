@@ -1,5 +1,7 @@
 #include "engines/nerith/devices/family.h"
 #include "engines/nerith/devices/junction.h"
+#include "engines/nerith/distortion.h"
+#include "engines/nerith/noise.h"
 
 #include <algorithm>
 #include <cmath>
@@ -680,6 +682,156 @@ struct Bjt {
             a[q.cells[BCp]] -= geqbx;
             a[q.cells[CpB]] -= geqbx;
         }
+    }
+
+    // The small-signal admittances: the conductances of the operating point, the capacitances times
+    // omega, and the transconductance delayed by the excess phase.
+    static void acload(IFcircuit& ckt, const Instance&, const Hot& q)
+    {
+        const double omega = ckt.omega;
+        double gm = q.gm;
+        double xgm = 0;
+        const double delay = q.model->ptf * std::numbers::pi / 180 * q.model->tf;
+        if (delay != 0) {
+            const double total = q.gm + q.go;
+            xgm = -total * std::sin(omega * delay);
+            gm = total * std::cos(omega * delay) - q.go;
+        }
+        const double gpi = q.gpi;
+        const double gmu = q.gmu;
+        const double go = q.go;
+        const double gx = q.gx;
+        const double xcpi = omega * q.cpi;
+        const double xcmu = omega * q.cmu;
+        const double xcbx = omega * q.cbx;
+        const double xccs = omega * q.ccs;
+        const double xcmcb = omega * q.geqcb;
+        double* a = ckt.matrix.stamps();
+        double* x = ckt.matrix.imaginary();
+        a[q.cells[Cc]] += q.gcpr;
+        a[q.cells[Bb]] += gx;
+        x[q.cells[Bb]] += xcbx;
+        a[q.cells[Ee]] += q.gepr;
+        a[q.cells[BpBp]] += gx + gpi + gmu;
+        x[q.cells[BpBp]] += xcpi + xcmu + xcmcb;
+        a[q.cells[CpCp]] += gmu + go + q.gcpr;
+        x[q.cells[CpCp]] += xcmu + xccs + xcbx;
+        a[q.cells[EpEp]] += gpi + q.gepr + gm + go;
+        x[q.cells[EpEp]] += xcpi + xgm;
+        a[q.cells[CCp]] -= q.gcpr;
+        a[q.cells[BBp]] -= gx;
+        a[q.cells[EEp]] -= q.gepr;
+        a[q.cells[CpC]] -= q.gcpr;
+        a[q.cells[CpBp]] += gm - gmu;
+        x[q.cells[CpBp]] += xgm - xcmu;
+        a[q.cells[CpEp]] -= gm + go;
+        x[q.cells[CpEp]] -= xgm;
+        a[q.cells[BpB]] -= gx;
+        a[q.cells[BpCp]] -= gmu;
+        x[q.cells[BpCp]] -= xcmu + xcmcb;
+        a[q.cells[BpEp]] -= gpi;
+        x[q.cells[BpEp]] -= xcpi;
+        a[q.cells[EpE]] -= q.gepr;
+        a[q.cells[EpCp]] -= go;
+        x[q.cells[EpCp]] += xcmcb;
+        a[q.cells[EpBp]] -= gpi + gm;
+        x[q.cells[EpBp]] -= xcpi + xgm + xcmcb;
+        x[q.cells[Ss]] += xccs;
+        x[q.cells[SCp]] -= xccs;
+        x[q.cells[CpS]] -= xccs;
+        x[q.cells[BCp]] -= xcbx;
+        x[q.cells[CpB]] -= xcbx;
+    }
+
+    // Noise currents: the series resistances' thermal noise, the shot noise of the collector and
+    // base currents and the base current's flicker noise.
+    static void noise(IFcircuit& ckt, const Instance& instance, const Hot& q, NoiseSources& sources)
+    {
+        sources.add(instance,
+            { { "rc", q.cp, q.c, thermalnoise(q.kelvin, q.gcpr) },
+                { "rb", q.bp, q.b, thermalnoise(q.kelvin, q.gx) },
+                { "re", q.ep, q.e, thermalnoise(q.kelvin, q.gepr) },
+                { "ic", q.cp, q.ep, shotcollector(ckt, instance) },
+                { "ib", q.bp, q.ep, shotbase(ckt, instance) },
+                { "1overf", q.bp, q.ep, 0, flicker(ckt, instance) } });
+    }
+
+    // A junction's current of junction() (with GMIN) or its leakage beside it (`gmin` 0) as a
+    // polynomial of its voltage; reverse-biased, both are linear.
+    static Taylor junctioncurrent(const Taylor& v, double csat, double vtn, double gmin)
+    {
+        if (v.value() > -5 * vtn)
+            return csat * (exp(v * (1 / vtn)) - 1) + gmin * v;
+        return gmin * v - csat;
+    }
+
+    // The distortion of the transport current, the junctions' currents, the base resistance and
+    // the charges, in the junction voltages as the load has them; the excess phase delays the
+    // small-signal transconductance alone.
+    static void distortion(IFcircuit& ckt, const Instance&, const Hot& q, Distortion& products)
+    {
+        const Model& m = *q.model;
+        const double type = m.polarity;
+        const double gmin = ckt.options.gmin;
+        const Taylor vbe = Taylor::variable(0, q.vbe);
+        const Taylor vbc = Taylor::variable(1, q.vbc);
+        const Taylor fe = junctioncurrent(vbe, q.csat, m.nf * q.vt, gmin);
+        const Taylor re = junctioncurrent(vbc, q.csat, m.nr * q.vt, gmin);
+        const Taylor feleak = junctioncurrent(vbe, q.c2, m.ne * q.vt, 0);
+        const Taylor releak = junctioncurrent(vbc, q.c4, m.nc * q.vt, 0);
+        const double invvaf = m.vaf > 0 ? 1 / m.vaf : 0;
+        const double invvar = m.var > 0 ? 1 / m.var : 0;
+        const double oik = m.ikf > 0 ? 1 / (m.ikf * q.area) : 0;
+        const double oikr = m.ikr > 0 ? 1 / (m.ikr * q.area) : 0;
+        const Taylor q1 = (1 - invvaf * vbc - invvar * vbe).reciprocal();
+        Taylor qb = q1;
+        if (oik != 0 || oikr != 0) {
+            const Taylor arg = 1 + 4 * (oik * fe + oikr * re);
+            qb = q1 * (1 + (arg.value() > 0 ? sqrt(arg) : Taylor(1))) * 0.5;
+        }
+        const Distortion::Control be { q.bp, q.ep, type };
+        const Distortion::Control bc { q.bp, q.cp, type };
+        const Taylor base = fe * (1 / q.betaf) + feleak + re * (1 / q.betar) + releak;
+        products.current((fe - re) / qb, { be, bc }, q.cp, q.ep, type);
+        products.current(fe * (1 / q.betaf) + feleak, { be, bc }, q.bp, q.ep, type);
+        products.current(re * (1 / q.betar) + releak, { be, bc }, q.bp, q.cp, type);
+
+        const double* x = ckt.solution.data();
+        if (q.gx != 0) {
+            Taylor rbb = q.rbpr + q.rbpi * qb.reciprocal();
+            if (m.irb > 0) {
+                const Taylor scaled = base * (1 / (m.irb * q.area));
+                const Taylor a1 = scaled.value() > 1e-9 ? scaled : Taylor(1e-9);
+                const Taylor a2 = (sqrt(1 + 14.59025 * a1) - 1) * (1 / 2.4317) / sqrt(a1);
+                const Taylor t = tan(a2);
+                rbb = q.rbpr + 3 * q.rbpi * (t - a2) / (a2 * t * t);
+            }
+            const Taylor vbb = Taylor::variable(2, type * (x[q.b] - x[q.bp]));
+            products.current(vbb / rbb, { be, bc, { q.b, q.bp, type } }, q.b, q.bp, type);
+        }
+
+        Taylor transit = fe;
+        if (m.tf != 0 && q.vbe > 0) {
+            Taylor argtf = 0;
+            if (m.xtf != 0) {
+                argtf = m.xtf * (m.vtf > 0 ? exp(vbc * (1 / (1.44 * m.vtf))) : Taylor(1));
+                if (m.itf != 0) {
+                    const Taylor share = fe / (fe + m.itf * q.area);
+                    argtf = argtf * share * share;
+                }
+            }
+            transit = fe * (1 + argtf) / qb;
+        }
+        products.charge(m.tf * transit + depletioncharge(vbe, q.becap, q.bepot, m.mje, m.fc), { be, bc },
+            q.bp, q.ep, type);
+        products.charge(m.tr * re + depletioncharge(vbc, q.bccap * m.xcjc, q.bcpot, m.mjc, m.fc), { be, bc },
+            q.bp, q.cp, type);
+        const Taylor vbx = Taylor::variable(0, type * (x[q.b] - x[q.cp]));
+        products.charge(depletioncharge(vbx, q.bccap * (1 - m.xcjc), q.bcpot, m.mjc, m.fc),
+            { { q.b, q.cp, type } }, q.b, q.cp, type);
+        const Taylor vcs = Taylor::variable(0, type * (x[q.s] - x[q.cp]));
+        products.charge(
+            depletioncharge(vcs, q.cscap, q.cspot, m.mjs, 0), { { q.s, q.cp, type } }, q.s, q.cp, type);
     }
 
     // The substrate junction's charge: depletion in reverse, a linear capacitance rise forward.

@@ -130,6 +130,11 @@ struct Capacitor : LinearDevice {
             test.add(c.state, tolerance);
     }
 
+    static void acload(IFcircuit& ckt, const Instance&, const Hot& h)
+    {
+        stampconductance(ckt.matrix.imaginary(), h.cells.data(), ckt.omega * h.capacitance);
+    }
+
     static void topology(Topology&, const Instance&, const Hot&) { }
 };
 

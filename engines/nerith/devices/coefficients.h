@@ -24,6 +24,8 @@ struct Coefficients {
     bool tempgiven = false;
 };
 
+// The instance's temperature (Celsius): its TEMP when given, else the circuit's TEMP plus DTEMP.
+double instancetemperature(const IFcircuit& ckt, const Coefficients* coefficients);
 // The factor 1 + tc1 dT + tc2 dT^2, dT from the circuit's TNOM to the instance's temperature: its
 // TEMP when given (DTEMP is then ignored), else the circuit's TEMP plus DTEMP. 1 without
 // coefficients.

@@ -165,6 +165,11 @@ template <class Output, class Control, const Wording& words> struct Controlled :
             Output::template load<Control>(a, s);
     }
 
+    static void acload(IFcircuit& ckt, const Instance&, const Hot& h)
+    {
+        Output::template load<Control>(ckt.matrix.stamps(), h);
+    }
+
     static void topology(Topology& topology, const Instance& s, const Hot&) { Output::topology(topology, s); }
 };
 

@@ -1,5 +1,7 @@
 #include "engines/nerith/devices/family.h"
 #include "engines/nerith/devices/junction.h"
+#include "engines/nerith/distortion.h"
+#include "engines/nerith/noise.h"
 
 #include <algorithm>
 #include <cmath>
@@ -379,6 +381,47 @@ struct Diode {
             stampconductance(a, d.cells.data() + Junction, gd);
             stampconductance(a, d.cells.data() + Series, d.gspr);
         }
+    }
+
+    static void acload(IFcircuit& ckt, const Instance&, const Hot& d)
+    {
+        stampconductance(ckt.matrix.stamps(), d.cells.data() + Junction, d.gd);
+        stampconductance(ckt.matrix.imaginary(), d.cells.data() + Junction, ckt.omega * d.capacitance);
+        stampconductance(ckt.matrix.stamps(), d.cells.data() + Series, d.gspr);
+    }
+
+    // Noise currents: the series resistance's thermal noise, the junction's shot and flicker noise.
+    static void noise(IFcircuit& ckt, const Instance& instance, const Hot& d, NoiseSources& sources)
+    {
+        sources.add(instance,
+            { { "rs", d.inner, d.anode, thermalnoise(ckt, instance) },
+                { "id", d.inner, d.cathode, shotnoise(ckt, instance) },
+                { "1overf", d.inner, d.cathode, 0, flickernoise(ckt, instance) } });
+    }
+
+    // The junction current of junctioncurrent() as a polynomial of its voltage, GMIN included.
+    static Taylor junctioncurrent(IFcircuit& ckt, const Hot& d, const Taylor& v)
+    {
+        const Taylor leak = ckt.options.gmin * v;
+        const double vd = v.value();
+        if (vd >= -3 * d.vte)
+            return d.csat * (exp(v * (1 / d.vte)) - 1) + leak;
+        if (d.breakdown == 0 || vd >= -d.breakdown) {
+            const Taylor a = 3 * d.vte / std::numbers::e * v.reciprocal();
+            return -d.csat * (1 + a * a * a) + leak;
+        }
+        return -d.csat * exp(-(d.breakdown + v) * (1 / thermalvoltage(d.kelvin))) + leak;
+    }
+
+    // The distortion of the junction's current and of its depletion and diffusion charges.
+    static void distortion(IFcircuit& ckt, const Instance&, const Hot& d, Distortion& products)
+    {
+        const Model& m = *d.model;
+        const Taylor v = Taylor::variable(0, d.vd);
+        const Taylor current = junctioncurrent(ckt, d, v);
+        const Taylor charge = depletioncharge(v, d.cj, d.vj, m.m, m.fc) + m.tt * current;
+        products.current(current, { { d.inner, d.cathode } }, d.inner, d.cathode);
+        products.charge(charge, { { d.inner, d.cathode } }, d.inner, d.cathode);
     }
 
     // Whether the current the linearisation predicts at the new solution matches the last one.

@@ -50,6 +50,10 @@ constexpr Parameter<Instance> recorded(const char* keyword, int32_t id, const ch
 // when one is not connected.
 int terminalnumbers(const IFinstance& instance, int32_t count, int32_t* numbers);
 
+// fail() for an analysis that needs a `what` model ("small-signal", "distortion") of the device's type,
+// which has none.
+int unmodelled(const IFinstance& device, const char* what);
+
 // The places of a conductance between the equations a and b, in the order of stampconductance().
 inline std::array<int32_t, 4> conductanceplaces(SparseMatrix& m, int32_t a, int32_t b)
 {
@@ -71,7 +75,9 @@ inline void stampconductance(double* values, const int32_t* first, double g)
 // work: `bind` makes an instance's equations, states and places (left in `cells`, which the family
 // turns into entries once the structure is analysed), `check` works out what its parameters give at
 // the run's temperature, `load` stamps the records, and the optional `converged`, `settle`,
-// `truncation`, `begin` and `accept` serve Newton and the transient. Its parameter tables
+// `truncation`, `begin` and `accept` serve Newton and the transient. The small-signal analyses call
+// `acload`, `noise` and `distortion` per instance with its record; a type without `acload` fails
+// them, as a nonlinear one without `distortion` fails the distortion analysis. Its parameter tables
 // (`parameters` of the instance, `modelparameters` of the model) answer set and ask.
 template <class Device> class Family final : public DeviceFamily {
 public:
@@ -127,6 +133,16 @@ public:
     {
         return Device::modelparameters.ask(ckt, static_cast<Model&>(model), id, value);
     }
+    std::function<void()> preserve(IFinstance& instance) override
+    {
+        auto& kept = static_cast<Instance&>(instance);
+        if constexpr (requires { Device::preserve(kept); })
+            return Device::preserve(kept);
+        else if constexpr (std::is_copy_assignable_v<Instance>)
+            return [&kept, copy = kept] { kept = copy; };
+        else
+            return {}; // a device no sweep changes
+    }
 
     int setup(IFcircuit& ckt) override
     {
@@ -134,18 +150,10 @@ public:
         for (const Instance& instance : instances)
             unbound += !instance.deleted && !instance.bound;
         if (hot.size() + unbound > hot.capacity()) {
-            // The records move: the instances follow them.
-            std::vector<std::size_t> at;
-            for (const Instance& instance : instances)
-                at.push_back(instance.bound ? static_cast<std::size_t>(instance.hot - hot.data()) : 0);
+            // The records must not move while instances point at them.
             hot.reserve(hot.size() + unbound);
-            places.reserve(hot.capacity());
-            std::size_t k = 0;
-            for (Instance& instance : instances) {
-                if (instance.bound)
-                    instance.hot = hot.data() + at[k];
-                ++k;
-            }
+            for (std::size_t k = 0; k < hot.size(); ++k)
+                bindings[k].owner->hot = &hot[k];
         }
         for (Instance& instance : instances) {
             if (instance.deleted)
@@ -156,7 +164,7 @@ public:
                     hot.pop_back();
                     return code;
                 }
-                places.push_back(record.cells);
+                bindings.push_back({ &instance, record.cells });
                 instance.hot = &record;
                 instance.bound = true;
             }
@@ -169,7 +177,10 @@ public:
     {
         for (std::size_t k = 0; k < hot.size(); ++k) {
             for (std::size_t j = 0; j < Cells; ++j)
-                hot[k].cells[j] = matrix.entry(places[k][j], k * Cells + j);
+                hot[k].cells[j] = matrix.entry(bindings[k].places[j], k * Cells + j);
+            // A type whose instances hold places of their own in numbers that vary maps them itself.
+            if constexpr (requires { Device::attach(*bindings[k].owner, matrix); })
+                Device::attach(*bindings[k].owner, matrix);
         }
     }
     void load(IFcircuit& ckt) override { Device::load(ckt, std::span<Hot>(hot)); }
@@ -189,14 +200,12 @@ public:
                 Device::unbind(instance);
         }
         hot.clear();
-        places.clear();
+        bindings.clear();
     }
     void topology(Topology& topology) const override
     {
-        for (const Instance& instance : instances) {
-            if (instance.bound && !instance.deleted)
-                Device::topology(topology, instance, *instance.hot);
-        }
+        for (std::size_t k = 0; k < hot.size(); ++k)
+            Device::topology(topology, *bindings[k].owner, hot[k]);
     }
     bool uses(const Node* node) const override
     {
@@ -242,13 +251,48 @@ public:
             Device::accept(ckt, std::span<const Hot>(hot));
     }
 
+    int acload(IFcircuit& ckt) override
+    {
+        if constexpr (requires(const Instance& i, const Hot& h) { Device::acload(ckt, i, h); }) {
+            for (std::size_t k = 0; k < hot.size(); ++k)
+                Device::acload(ckt, *bindings[k].owner, hot[k]);
+            return 0;
+        } else {
+            return hot.empty() ? 0 : unmodelled(*bindings.front().owner, "small-signal");
+        }
+    }
+    void noise(IFcircuit& ckt, NoiseSources& sources) override
+    {
+        if constexpr (requires(const Instance& i, const Hot& h) { Device::noise(ckt, i, h, sources); }) {
+            for (std::size_t k = 0; k < hot.size(); ++k)
+                Device::noise(ckt, *bindings[k].owner, hot[k], sources);
+        }
+    }
+    int distortion(IFcircuit& ckt, Distortion& products) override
+    {
+        if constexpr (requires(
+                          const Instance& i, const Hot& h) { Device::distortion(ckt, i, h, products); }) {
+            for (std::size_t k = 0; k < hot.size(); ++k)
+                Device::distortion(ckt, *bindings[k].owner, hot[k], products);
+            return 0;
+        } else {
+            return Device::Linear || hot.empty() ? 0 : unmodelled(*bindings.front().owner, "distortion");
+        }
+    }
+
 private:
+    // A bound instance and the matrix places of its record's cells.
+    struct Binding {
+        Instance* owner;
+        std::array<int32_t, Cells> places;
+    };
+
     int32_t type;
     int32_t live = 0;
     std::deque<Model> models;
     Store<Instance> instances;
     std::vector<Hot> hot; // of the bound instances, in the order they were bound
-    std::vector<std::array<int32_t, Cells>> places; // of each record's cells, beside `hot`
+    std::vector<Binding> bindings; // beside `hot`
 };
 
 template <class Device> std::unique_ptr<DeviceFamily> makefamily(int32_t type)

@@ -2,6 +2,8 @@
 
 #include "engines/nerith/devices/family.h"
 #include "engines/nerith/devices/junction.h"
+#include "engines/nerith/distortion.h"
+#include "engines/nerith/noise.h"
 
 #include <algorithm>
 #include <cmath>
@@ -71,6 +73,7 @@ template <class Channel> struct FieldEffect {
         FetScaled at;
         // The last iterate.
         double vgs, vgd, cg, cd, cgd, gm, gds, ggs, ggd;
+        double capgs, capgd; // the gate capacitances of the last small-signal load
         int32_t d, g, s, dp, sp;
         int32_t state;
         std::array<int32_t, 15> cells;
@@ -319,6 +322,8 @@ template <class Channel> struct FieldEffect {
 
             if (charges) {
                 const GateCharges q = Channel::charges(ckt, m, f, vgs, vgd, first);
+                f.capgs = q.capgs;
+                f.capgd = q.capgd;
                 if (transient) {
                     const double cqgs = integratestate(ckt, f.state + Qgs, q.qgs, first);
                     const double cqgd = integratestate(ckt, f.state + Qgd, q.qgd, first);
@@ -365,6 +370,82 @@ template <class Channel> struct FieldEffect {
             a[f.cells[SpG]] -= ggs + ch.gm;
             a[f.cells[SpS]] -= at.gspr;
             a[f.cells[SpDp]] -= ch.gds;
+        }
+    }
+
+    static void acload(IFcircuit& ckt, const Instance&, const Hot& f)
+    {
+        const FetScaled& at = f.at;
+        const double xgs = ckt.omega * f.capgs;
+        const double xgd = ckt.omega * f.capgd;
+        double* a = ckt.matrix.stamps();
+        double* x = ckt.matrix.imaginary();
+        a[f.cells[Dd]] += at.gdpr;
+        a[f.cells[Gg]] += f.ggd + f.ggs;
+        x[f.cells[Gg]] += xgd + xgs;
+        a[f.cells[Ss]] += at.gspr;
+        a[f.cells[DpDp]] += at.gdpr + f.gds + f.ggd;
+        x[f.cells[DpDp]] += xgd;
+        a[f.cells[SpSp]] += at.gspr + f.gds + f.gm + f.ggs;
+        x[f.cells[SpSp]] += xgs;
+        a[f.cells[DDp]] -= at.gdpr;
+        a[f.cells[GDp]] -= f.ggd;
+        x[f.cells[GDp]] -= xgd;
+        a[f.cells[GSp]] -= f.ggs;
+        x[f.cells[GSp]] -= xgs;
+        a[f.cells[SSp]] -= at.gspr;
+        a[f.cells[DpD]] -= at.gdpr;
+        a[f.cells[DpG]] += f.gm - f.ggd;
+        x[f.cells[DpG]] -= xgd;
+        a[f.cells[DpSp]] -= f.gds + f.gm;
+        a[f.cells[SpG]] -= f.ggs + f.gm;
+        x[f.cells[SpG]] -= xgs;
+        a[f.cells[SpS]] -= at.gspr;
+        a[f.cells[SpDp]] -= f.gds;
+    }
+
+    // Noise currents: the series resistances' thermal noise, the channel's thermal noise (that of a
+    // conductance of 2/3 gm) and its flicker noise.
+    static void noise(IFcircuit& ckt, const Instance& instance, const Hot& f, NoiseSources& sources)
+    {
+        const double kelvin = f.at.kelvin;
+        sources.add(instance,
+            { { "rd", f.dp, f.d, thermalnoise(kelvin, f.at.gdpr) },
+                { "rs", f.sp, f.s, thermalnoise(kelvin, f.at.gspr) },
+                { "id", f.dp, f.sp, channelnoise(ckt, instance) },
+                { "1overf", f.dp, f.sp, 0, flicker(ckt, instance) } });
+    }
+
+    // A gate diode's current of gatediode() as a polynomial of its voltage; far reverse-biased,
+    // linear.
+    static Taylor gatediode(const Taylor& v, double csat, double vt, double gmin)
+    {
+        if (v.value() <= -5 * vt)
+            return gmin * v - csat;
+        return csat * (exp(v * (1 / vt)) - 1) + gmin * v;
+    }
+
+    // The distortion of the gate diodes, the channel current in either direction and, where the
+    // channel gives them as charges of one voltage each, the gate charges.
+    static void distortion(IFcircuit& ckt, const Instance&, const Hot& f, Distortion& products)
+    {
+        const Model& m = *f.model;
+        const double type = m.polarity;
+        const double gmin = ckt.options.gmin;
+        const Taylor vgs = Taylor::variable(0, f.vgs);
+        const Taylor vgd = Taylor::variable(1, f.vgd);
+        const Taylor vds = vgs - vgd;
+        const Taylor channel = vds.value() >= 0 ? Channel::current(m, f.at, vgs - f.at.threshold, vds)
+                                                : -Channel::current(m, f.at, vgd - f.at.threshold, -vds);
+        const Distortion::Control gs { f.g, f.sp, type };
+        const Distortion::Control gd { f.g, f.dp, type };
+        products.current(gatediode(vgs, f.at.csat, f.at.vt, gmin), { gs, gd }, f.g, f.sp, type);
+        products.current(gatediode(vgd, f.at.csat, f.at.vt, gmin), { gs, gd }, f.g, f.dp, type);
+        products.current(channel, { gs, gd }, f.dp, f.sp, type);
+        if constexpr (requires { Channel::charges(m, f.at, vgs, vgd); }) {
+            const std::array<Taylor, 2> q = Channel::charges(m, f.at, vgs, vgd);
+            products.charge(q[0], { gs, gd }, f.g, f.sp, type);
+            products.charge(q[1], { gs, gd }, f.g, f.dp, type);
         }
     }
 

@@ -157,6 +157,16 @@ struct Inductor : LinearDevice {
             test.add(l.state, tolerance);
     }
 
+    static void acload(IFcircuit& ckt, const Instance&, const Hot& h)
+    {
+        double* a = ckt.matrix.stamps();
+        a[h.cells[PosBranch]] += 1;
+        a[h.cells[NegBranch]] -= 1;
+        a[h.cells[BranchPos]] += 1;
+        a[h.cells[BranchNeg]] -= 1;
+        ckt.matrix.imaginary()[h.cells[BranchBranch]] -= ckt.omega * h.inductance;
+    }
+
     static void topology(Topology& topology, const Instance& l, const Hot&)
     {
         topology.conducts(l.pos, l.neg);

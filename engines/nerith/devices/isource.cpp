@@ -1,3 +1,4 @@
+#include "engines/nerith/devices/acinputs.h"
 #include "engines/nerith/devices/family.h"
 #include "engines/nerith/devices/waveform.h"
 
@@ -8,6 +9,7 @@ namespace nerith {
 namespace {
 
 constexpr int32_t SourceDc = 1;
+constexpr int32_t SourceAc = 7;
 constexpr int32_t SourceVoltage = 21;
 constexpr int32_t SourcePower = 22;
 
@@ -28,6 +30,7 @@ struct Isource : LinearDevice {
         double dc;
         bool dcgiven = false;
         Waveform wave;
+        SourceInputs inputs;
         int32_t pos = 0;
         int32_t neg = 0;
     };
@@ -42,18 +45,22 @@ struct Isource : LinearDevice {
     }
 
     using Shape = Waveform::Shape;
-    static constexpr auto parameters = parametertable<Instance>({
-        field<&Instance::dc, &Instance::dcgiven>("dc", SourceDc, "DC value").in("A"),
-        waveform<&Instance::wave, Shape::Sine>("sine", SourceSine, "Sine source: IO IA FREQ TD THETA"),
-        waveform<&Instance::wave, Shape::Pulse>("pulse", SourcePulse, "Pulse source: I1 I2 TD TR TF PW PER"),
-        waveform<&Instance::wave, Shape::Exp>(
-            "exp", SourceExp, "Exponential source: I1 I2 TD1 TAU1 TD2 TAU2"),
-        waveform<&Instance::wave, Shape::Sffm>(
-            "sffm", SourceSffm, "Single frequency FM source: IO IA FC MDI FS"),
-        waveform<&Instance::wave, Shape::Pwl>("pwl", SourcePwl, "Piecewise linear source: T1 I1 T2 I2 ..."),
-        computed<&across>("v", SourceVoltage, "Voltage across").in("V"),
-        computed<&power>("p", SourcePower, "Power delivered").in("W"),
-    });
+    static constexpr auto parameters = parametertable<Instance>(
+        {
+            field<&Instance::dc, &Instance::dcgiven>("dc", SourceDc, "DC value").in("A"),
+            waveform<&Instance::wave, Shape::Sine>("sine", SourceSine, "Sine source: IO IA FREQ TD THETA"),
+            waveform<&Instance::wave, Shape::Pulse>(
+                "pulse", SourcePulse, "Pulse source: I1 I2 TD TR TF PW PER"),
+            waveform<&Instance::wave, Shape::Exp>(
+                "exp", SourceExp, "Exponential source: I1 I2 TD1 TAU1 TD2 TAU2"),
+            waveform<&Instance::wave, Shape::Sffm>(
+                "sffm", SourceSffm, "Single frequency FM source: IO IA FC MDI FS"),
+            waveform<&Instance::wave, Shape::Pwl>(
+                "pwl", SourcePwl, "Piecewise linear source: T1 I1 T2 I2 ..."),
+            computed<&across>("v", SourceVoltage, "Voltage across").in("V"),
+            computed<&power>("p", SourcePower, "Power delivered").in("W"),
+        },
+        inputrows<Instance>(SourceAc, "A"));
 
     static int bind(IFcircuit&, Instance& i, Hot& h)
     {
@@ -86,6 +93,15 @@ struct Isource : LinearDevice {
             rhs[i.pos] -= value;
             rhs[i.neg] += value;
         }
+    }
+
+    static void acload(IFcircuit& ckt, const Instance& i, const Hot& h)
+    {
+        const IFcomplex value = excitation(ckt, i, i.inputs);
+        ckt.rhs[static_cast<std::size_t>(h.pos)] -= value.real;
+        ckt.rhs[static_cast<std::size_t>(h.neg)] += value.real;
+        ckt.irhs[static_cast<std::size_t>(h.pos)] -= value.imag;
+        ckt.irhs[static_cast<std::size_t>(h.neg)] += value.imag;
     }
 
     static void begin(IFcircuit& ckt, std::span<Hot> list)

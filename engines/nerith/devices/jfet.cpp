@@ -129,6 +129,26 @@ struct JunctionChannel {
         return c;
     }
 
+    // The forward channel current as a polynomial of its voltages, for the distortion analysis.
+    static Taylor current(const Model& m, const FetScaled& at, const Taylor& vgst, const Taylor& vds)
+    {
+        if (vgst.value() <= 0)
+            return {};
+        const Taylor betap = at.beta * (1 + m.lambda * vds);
+        const double tail = (1 - m.b) / (m.pb - m.vto);
+        if (vgst.value() >= vds.value())
+            return betap * vds * (vds * (tail * vds - m.b) + vgst * (2 * m.b + 3 * tail * (vgst - vds)));
+        return betap * vgst * vgst * (m.b + tail * vgst);
+    }
+
+    // The gate charges as polynomials of the gate voltages.
+    static std::array<Taylor, 2> charges(
+        const Model& m, const FetScaled& at, const Taylor& vgs, const Taylor& vgd)
+    {
+        return { depletioncharge(vgs, at.czgs, at.gatepot, 0.5, m.fc),
+            depletioncharge(vgd, at.czgd, at.gatepot, 0.5, m.fc) };
+    }
+
     template <class Instance>
     static GateCharges charges(IFcircuit&, const Model& m, const Instance& f, double vgs, double vgd, bool)
     {

@@ -20,6 +20,8 @@ extern const DeviceKind mutualkind;
 extern const DeviceKind switchkind;
 extern const DeviceKind cswitchkind;
 extern const DeviceKind asrckind;
+extern const DeviceKind tranlinekind;
+extern const DeviceKind urckind;
 extern const DeviceKind mos1kind;
 extern const DeviceKind mos2kind;
 extern const DeviceKind mos3kind;
@@ -30,7 +32,7 @@ const std::vector<const DeviceKind*>& devicekinds()
     static const std::vector<const DeviceKind*> kinds { &resistorkind, &capacitorkind, &inductorkind,
         &vsourcekind, &isourcekind, &vcvskind, &vccskind, &diodekind, &bjtkind, &jfetkind, &meskind,
         &objitfkind, &cccskind, &ccvskind, &mutualkind, &switchkind, &cswitchkind, &asrckind, &mos1kind, &mos2kind,
-        &mos3kind, &mos6kind };
+        &mos3kind, &mos6kind, &tranlinekind, &urckind };
     return kinds;
 }
 

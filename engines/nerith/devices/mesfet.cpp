@@ -130,6 +130,19 @@ struct SchottkyChannel {
         return c;
     }
 
+    // The forward channel current as a polynomial of its voltages, for the distortion analysis.
+    static Taylor current(const Model& m, const FetScaled& at, const Taylor& vgst, const Taylor& vds)
+    {
+        if (vgst.value() <= 0)
+            return {};
+        const Taylor betap = at.beta * (1 + m.lambda * vds);
+        const Taylor square = vgst * vgst / (1 + m.b * vgst);
+        if (vds.value() >= 3 / m.alpha)
+            return betap * square;
+        const Taylor a = 1 - m.alpha / 3 * vds;
+        return betap * square * (1 - a * a * a);
+    }
+
     // The total gate charge at (vgs, vgd) and its capacitances to each side.
     struct Total {
         double charge = 0;

@@ -105,6 +105,13 @@ struct MutualInductance : LinearDevice {
         }
     }
 
+    static void acload(IFcircuit& ckt, const Instance&, const Hot& m)
+    {
+        double* imaginary = ckt.matrix.imaginary();
+        imaginary[m.cells[0]] -= ckt.omega * m.mutual;
+        imaginary[m.cells[1]] -= ckt.omega * m.mutual;
+    }
+
     static void topology(Topology&, const Instance&, const Hot&) { }
 };
 

@@ -94,6 +94,13 @@ struct Objitf {
             i.model->acceptstep(ckt.time, ckt.solution.data());
     }
 
+    // The model stamps its small-signal matrix through its own cells and its excitation into the
+    // right-hand sides.
+    static void acload(IFcircuit& ckt, const Instance&, const Hot& h)
+    {
+        h.model->loadac(ckt.omega, ckt.rhs.data(), ckt.irhs.data());
+    }
+
     static void topology(Topology&, const Instance&, const Hot&) { }
 };
 

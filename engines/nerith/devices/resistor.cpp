@@ -1,6 +1,8 @@
 #include "engines/nerith/devices/coefficients.h"
 #include "engines/nerith/devices/family.h"
+#include "engines/nerith/devices/junction.h"
 #include "engines/nerith/nerith.h"
+#include "engines/nerith/noise.h"
 
 #include <cmath>
 
@@ -72,11 +74,32 @@ struct Resistor : LinearDevice {
         return 0;
     }
 
+    // A DC sweep changes the resistance alone.
+    static std::function<void()> preserve(Instance& r)
+    {
+        return [&r, resistance = r.resistance, given = r.given] {
+            r.resistance = resistance;
+            r.given = given;
+        };
+    }
+
     static void load(IFcircuit& ckt, std::span<Hot> list)
     {
         double* a = ckt.matrix.stamps();
         for (const Hot& r : list)
             stampconductance(a, r.cells.data(), r.conductance);
+    }
+
+    static void acload(IFcircuit& ckt, const Instance&, const Hot& h)
+    {
+        stampconductance(ckt.matrix.stamps(), h.cells.data(), h.conductance);
+    }
+
+    static void noise(IFcircuit& ckt, const Instance& r, const Hot& h, NoiseSources& sources)
+    {
+        const double kelvin = instancetemperature(ckt, r.coefficients.get()) + KelvinOffset;
+        sources.add(r,
+            { { "", r.terminals[0]->number, r.terminals[1]->number, thermalnoise(kelvin, h.conductance) } });
     }
 
     static void topology(Topology& topology, const Instance& r, const Hot&)

@@ -1,5 +1,7 @@
 #include "engines/nerith/devices/control.h"
 #include "engines/nerith/devices/family.h"
+#include "engines/nerith/devices/junction.h"
+#include "engines/nerith/noise.h"
 
 #include <cmath>
 
@@ -179,6 +181,21 @@ template <class Control, const Wording& words> struct Switch {
             stampconductance(a, s.cells.data(), s.conductance);
         }
     }
+
+    // About the operating point a switch is the conductance of its state.
+    static void acload(IFcircuit& ckt, const Instance&, const Hot& s)
+    {
+        stampconductance(ckt.matrix.stamps(), s.cells.data(), s.conductance);
+    }
+
+    static void noise(IFcircuit& ckt, const Instance& s, const Hot& h, NoiseSources& sources)
+    {
+        sources.add(s,
+            { { "", s.nodes[0], s.nodes[1], thermalnoise(ckt.options.temp + KelvinOffset, h.conductance) } });
+    }
+
+    // Its conductance is constant about the state: no distortion products.
+    static void distortion(IFcircuit&, const Instance&, const Hot&, Distortion&) { }
 
     // The step after a point whose control moved towards the threshold that would switch it: at the
     // same rate, at most 3/4 of the remaining way plus the margin.

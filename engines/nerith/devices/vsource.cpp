@@ -1,3 +1,4 @@
+#include "engines/nerith/devices/acinputs.h"
 #include "engines/nerith/devices/family.h"
 #include "engines/nerith/devices/waveform.h"
 
@@ -8,6 +9,7 @@ namespace nerith {
 namespace {
 
 constexpr int32_t SourceDc = 1;
+constexpr int32_t SourceAc = 7;
 constexpr int32_t SourceBranch = 20;
 constexpr int32_t SourceCurrent = 21;
 constexpr int32_t SourcePower = 22;
@@ -28,6 +30,7 @@ struct Vsource : LinearDevice {
         double dc;
         bool dcgiven = false;
         Waveform wave;
+        SourceInputs inputs;
         int32_t pos = 0;
         int32_t neg = 0;
         int32_t branch = 0;
@@ -52,19 +55,23 @@ struct Vsource : LinearDevice {
     }
 
     using Shape = Waveform::Shape;
-    static constexpr auto parameters = parametertable<Instance>({
-        field<&Instance::dc, &Instance::dcgiven>("dc", SourceDc, "DC value").in("V"),
-        waveform<&Instance::wave, Shape::Sine>("sine", SourceSine, "Sine source: VO VA FREQ TD THETA"),
-        waveform<&Instance::wave, Shape::Pulse>("pulse", SourcePulse, "Pulse source: V1 V2 TD TR TF PW PER"),
-        waveform<&Instance::wave, Shape::Exp>(
-            "exp", SourceExp, "Exponential source: V1 V2 TD1 TAU1 TD2 TAU2"),
-        waveform<&Instance::wave, Shape::Sffm>(
-            "sffm", SourceSffm, "Single frequency FM source: VO VA FC MDI FS"),
-        waveform<&Instance::wave, Shape::Pwl>("pwl", SourcePwl, "Piecewise linear source: T1 V1 T2 V2 ..."),
-        computed<&branch>("branch", SourceBranch, "Branch equation"),
-        computed<&current>("i", SourceCurrent, "Current").in("A"),
-        computed<&power>("p", SourcePower, "Power delivered").in("W"),
-    });
+    static constexpr auto parameters = parametertable<Instance>(
+        {
+            field<&Instance::dc, &Instance::dcgiven>("dc", SourceDc, "DC value").in("V"),
+            waveform<&Instance::wave, Shape::Sine>("sine", SourceSine, "Sine source: VO VA FREQ TD THETA"),
+            waveform<&Instance::wave, Shape::Pulse>(
+                "pulse", SourcePulse, "Pulse source: V1 V2 TD TR TF PW PER"),
+            waveform<&Instance::wave, Shape::Exp>(
+                "exp", SourceExp, "Exponential source: V1 V2 TD1 TAU1 TD2 TAU2"),
+            waveform<&Instance::wave, Shape::Sffm>(
+                "sffm", SourceSffm, "Single frequency FM source: VO VA FC MDI FS"),
+            waveform<&Instance::wave, Shape::Pwl>(
+                "pwl", SourcePwl, "Piecewise linear source: T1 V1 T2 V2 ..."),
+            computed<&branch>("branch", SourceBranch, "Branch equation"),
+            computed<&current>("i", SourceCurrent, "Current").in("A"),
+            computed<&power>("p", SourcePower, "Power delivered").in("W"),
+        },
+        inputrows<Instance>(SourceAc, "V"));
 
     static int bind(IFcircuit& ckt, Instance& v, Hot& h)
     {
@@ -104,6 +111,18 @@ struct Vsource : LinearDevice {
             a[v.cells[3]] -= 1;
             rhs[v.branch] += factor * sourcevalue(ckt, *v.wave, v.dc, v.dcgiven);
         }
+    }
+
+    static void acload(IFcircuit& ckt, const Instance& v, const Hot& h)
+    {
+        double* a = ckt.matrix.stamps();
+        a[h.cells[0]] += 1;
+        a[h.cells[1]] -= 1;
+        a[h.cells[2]] += 1;
+        a[h.cells[3]] -= 1;
+        const IFcomplex value = excitation(ckt, v, v.inputs);
+        ckt.rhs[static_cast<std::size_t>(h.branch)] += value.real;
+        ckt.irhs[static_cast<std::size_t>(h.branch)] += value.imag;
     }
 
     static void begin(IFcircuit& ckt, std::span<Hot> list)

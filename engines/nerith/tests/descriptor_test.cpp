@@ -21,8 +21,10 @@ TEST(Descriptor, DeclaresTheBuiltDevicesOnly)
         { "Resistor", 2, { "resistance" } },
         { "Capacitor", 2, { "capacitance", "ic" } },
         { "Inductor", 2, { "inductance", "ic" } },
-        { "Vsource", 2, { "dc", "sine", "pulse", "exp", "sffm", "pwl" } },
-        { "Isource", 2, { "dc", "sine", "pulse", "exp", "sffm", "pwl" } },
+        { "Vsource", 2,
+            { "dc", "sine", "pulse", "exp", "sffm", "pwl", "acmag", "acphase", "distof1", "distof2" } },
+        { "Isource", 2,
+            { "dc", "sine", "pulse", "exp", "sffm", "pwl", "acmag", "acphase", "distof1", "distof2" } },
         { "VCVS", 4, { "gain" } },
         { "VCCS", 4, { "gain" } },
         { "Diode", 2, { "area", "off", "ic", "temp" } },
@@ -40,6 +42,8 @@ TEST(Descriptor, DeclaresTheBuiltDevicesOnly)
         { "MOS2", 4, { "l", "w", "m", "ad", "as", "off", "ic", "temp" } },
         { "MOS3", 4, { "l", "w", "m", "ad", "as", "off", "ic", "temp" } },
         { "MOS6", 4, { "l", "w", "m", "ad", "as", "off", "ic", "temp" } },
+        { "Tranline", 4, { "z0", "td", "f", "nl", "ic" } },
+        { "URC", 3, { "l", "n" } },
     };
     ASSERT_EQ(s.d->numDevices, static_cast<int32_t>(std::size(rows)));
     for (const Row& row : rows) {
@@ -64,8 +68,29 @@ TEST(Descriptor, DeclaresTheBuiltDevicesOnly)
 TEST(Descriptor, OptionsCarryTheSimulatorOptionKeywords)
 {
     Simulation s;
-    ASSERT_EQ(s.d->numAnalyses, 3);
-    EXPECT_STREQ(s.d->analyses[s.analysis("OP")]->name, "OP");
+    // The analyses by the names the kernel gives them, with the keywords it sets from its properties.
+    const std::pair<const char*, std::vector<const char*>> analyses[] = {
+        { "options", {} },
+        { "OP", {} },
+        { "TRAN", { "tstart", "tstop", "tmax", "uic" } },
+        { "AC", { "fstart", "fstop", "numsteps", "dec", "oct", "lin" } },
+        { "DC", { "name1", "start1", "stop1", "step1", "name2", "start2", "stop2", "step2" } },
+        { "TF", { "outpos", "outneg", "outsrc", "insrc" } },
+        { "NOISE",
+            { "output", "outputref", "input", "fstart", "fstop", "numsteps", "dec", "oct", "lin",
+                "ptspersum" } },
+        { "DISTO", { "start", "stop", "numsteps", "dec", "oct", "lin", "f2overf1" } },
+    };
+    ASSERT_EQ(s.d->numAnalyses, static_cast<int32_t>(std::size(analyses)));
+    for (const auto& [name, keywords] : analyses) {
+        ASSERT_GE(s.analysis(name), 0) << name;
+        const IFanalysis* kind = s.d->analyses[s.analysis(name)];
+        for (const char* keyword : keywords) {
+            const IFparm* parm = findparm(kind->analysisParms, kind->numParms, keyword);
+            ASSERT_NE(parm, nullptr) << name << " " << keyword;
+            EXPECT_TRUE(parm->dataType & IF_SET) << name << " " << keyword;
+        }
+    }
     const IFanalysis* tran = s.d->analyses[s.analysis("TRAN")];
     EXPECT_EQ(findparm(tran->analysisParms, tran->numParms, "tstart")->id, TRAN_TSTART);
     EXPECT_EQ(findparm(tran->analysisParms, tran->numParms, "tmax")->id, TRAN_TMAX);
@@ -202,7 +227,7 @@ TEST(Descriptor, EntriesRefuseWhatTheyCannotDo)
     EXPECT_EQ(s.d->findModel(s.ckt, &type, &model, "default_Resistor"), E_NOTFOUND);
 
     IFjob* job = nullptr;
-    EXPECT_EQ(s.d->newAnalysis(s.ckt, 7, "X", &job, s.task), E_BADTYPE);
+    EXPECT_EQ(s.d->newAnalysis(s.ckt, s.d->numAnalyses, "X", &job, s.task), E_BADTYPE);
     EXPECT_EQ(s.d->findAnalysis(s.ckt, &type, &job, "op", s.task), 0);
     EXPECT_EQ(job, s.op);
     IFtask* task = nullptr;

@@ -1,10 +1,11 @@
 // The interface device: models that stamp themselves through the circuit interface solve as the
-// engine's own devices do, and get their step limits and accepted points.
+// engine's own devices do, in transient and in AC, and get their step limits and accepted points.
 #include "engines/contract/models.h"
 #include "engines/nerith/tests/simulation.h"
 
 #include <algorithm>
 #include <cmath>
+#include <complex>
 
 using nerithtest::frontend;
 using nerithtest::Plot;
@@ -35,14 +36,8 @@ public:
     void runmode(int32_t) override { }
     void setstate(double, int32_t) override { }
     int32_t getstate(double, ACTIVEEVENT*) override { return 0; }
-    void loaddc(double, uint32_t, const double*, double*) override
-    {
-        *pp += g;
-        *qq += g;
-        *pq -= g;
-        *qp -= g;
-    }
-    void loadac(double, double*, double*) override { }
+    void loaddc(double, uint32_t, const double*, double*) override { stamp(); }
+    void loadac(double, double*, double*) override { stamp(); }
     void limitstep(double, double* step) override
     {
         if (limit > 0)
@@ -56,6 +51,14 @@ public:
     std::vector<double> accepted;
 
 private:
+    void stamp()
+    {
+        *pp += g;
+        *qq += g;
+        *pq -= g;
+        *qp -= g;
+    }
+
     int32_t p;
     int32_t q;
     double g;
@@ -115,6 +118,25 @@ TEST(Objitf, AModelStampingAResistorSolvesAsTheResistor)
         for (std::size_t n = 0; n < engine.points[k].second.size(); ++n)
             EXPECT_NEAR(engine.points[k].second[n], model.points[k].second[n], 1e-12) << k;
     }
+}
+
+TEST(Objitf, AModelStampingAResistorPassesItsSmallSignal)
+{
+    // An RC low-pass at its corner frequency: half the power and -45 degrees.
+    Simulation s;
+    s.add("Vsource", "v1", { "in", "0" }, { { "acmag", 1 } });
+    s.add("Capacitor", "c1", { "out", "0" }, { { "capacitance", 1e-6 } });
+    ResistorModel model(s.node("in")->number, s.node("out")->number, 1e3);
+    addmodel(s, "x1", &model);
+    IFtask* task = s.analysis("AC",
+        { { "fstart", nerithtest::real(1e3 / (2 * M_PI)) }, { "fstop", nerithtest::real(1e3 / (2 * M_PI)) },
+            { "numsteps", nerithtest::integer(1) }, { "lin", nerithtest::integer(1) } });
+    ASSERT_EQ(s.d->doAnalyses(s.ckt, 1, task), 0) << s.message(E_PRIVATE);
+    const Plot& plot = frontend().plots.back();
+    ASSERT_EQ(plot.points.size(), 1u);
+    const std::complex<double> out = plot.at(0, static_cast<std::size_t>(s.column(plot, "out")));
+    EXPECT_NEAR(std::abs(out), 1 / std::sqrt(2.0), 1e-12);
+    EXPECT_NEAR(std::arg(out), -M_PI / 4, 1e-12);
 }
 
 TEST(Objitf, ModelsLimitTheStepAndSeeEveryAcceptedPoint)

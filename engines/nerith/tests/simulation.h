@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <complex>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -23,13 +24,36 @@ namespace nerithtest {
 
 struct Plot {
     std::string analysis;
+    std::string reference; // the sweep variable's name; empty when none
+    int32_t type = IF_REAL;
     std::vector<IFuid> names;
+    // Complex values take two numbers each, real part first.
     std::vector<std::pair<double, std::vector<double>>> points;
+    // The domains of a nested sweep: the point each begins at and its outer value; the points each
+    // has when it ended.
+    std::vector<std::pair<std::size_t, double>> domains;
+    std::vector<std::size_t> domainends;
     bool ended = false;
+
+    // Value `column` of point `point` of a complex plot.
+    std::complex<double> at(std::size_t point, std::size_t column) const
+    {
+        const std::vector<double>& values = points.at(point).second;
+        return { values.at(2 * column), values.at(2 * column + 1) };
+    }
+    // The column of the vector of that name (compared as text); -1 when absent.
+    int named(const char* name) const
+    {
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            if (names[i] && std::strcmp(names[i], name) == 0)
+                return static_cast<int>(i);
+        }
+        return -1;
+    }
 };
 
 struct FrontEnd {
-    std::vector<Plot> plots;
+    std::deque<Plot> plots;
     std::vector<std::string> messages;
     int points = 0;
     int pauseat = 0; // the pause test answers 1 at this many points delivered (0: never)
@@ -78,25 +102,40 @@ inline int error(int, const char* format, ...)
     frontend().messages.emplace_back(text);
     return 0;
 }
-inline int beginplot(
-    IFcircuit*, IFjob*, IFuid name, IFuid, int32_t, int32_t count, IFuid* names, int32_t, IFplot** plot)
+inline int beginplot(IFcircuit*, IFjob*, IFuid name, IFuid reference, int32_t, int32_t count, IFuid* names,
+    int32_t type, IFplot** plot)
 {
     Plot& made = frontend().plots.emplace_back();
     made.analysis = name ? name : "";
+    made.reference = reference ? reference : "";
+    made.type = type;
     made.names.assign(names, names + count);
     *plot = reinterpret_cast<IFplot*>(&made);
     return 0;
 }
 inline int appenddata(IFplot* plot, IFvalue* reference, IFvalue* data)
 {
-    reinterpret_cast<Plot*>(plot)->points.emplace_back(
-        reference->rValue, std::vector<double>(data->v.vec.rVec, data->v.vec.rVec + data->v.numValue));
+    Plot& into = *reinterpret_cast<Plot*>(plot);
+    const int32_t count = data->v.numValue * (into.type == IF_COMPLEX ? 2 : 1);
+    into.points.emplace_back(reference->rValue, std::vector<double>(data->v.vec.rVec, data->v.vec.rVec + count));
     ++frontend().points;
     return 0;
 }
 inline int endplot(IFplot* plot)
 {
     reinterpret_cast<Plot*>(plot)->ended = true;
+    return 0;
+}
+inline int begindomain(IFplot* plot, IFuid, int32_t, IFvalue* outer)
+{
+    Plot& into = *reinterpret_cast<Plot*>(plot);
+    into.domains.emplace_back(into.points.size(), outer->rValue);
+    return 0;
+}
+inline int enddomain(IFplot* plot)
+{
+    Plot& into = *reinterpret_cast<Plot*>(plot);
+    into.domainends.push_back(into.points.size());
     return 0;
 }
 inline int digitalsetup()
@@ -133,6 +172,8 @@ inline IFfrontEnd table(bool digital = false)
     t.beginPlot = hooks::beginplot;
     t.appendData = hooks::appenddata;
     t.endPlot = hooks::endplot;
+    t.beginDomain = hooks::begindomain;
+    t.endDomain = hooks::enddomain;
     if (digital) {
         t.digitalSetup = hooks::digitalsetup;
         t.digitalResume = hooks::resume;
@@ -161,6 +202,26 @@ inline const IFparm* findparm(const IFparm* parms, int32_t count, const char* ke
             return &parms[i];
     }
     return nullptr;
+}
+
+// Parameter values of the kinds analyses take.
+inline IFvalue real(double number)
+{
+    IFvalue v {};
+    v.rValue = number;
+    return v;
+}
+inline IFvalue integer(int32_t number)
+{
+    IFvalue v {};
+    v.iValue = number;
+    return v;
+}
+inline IFvalue instance(const char* name)
+{
+    IFvalue v {};
+    v.uValue = name;
+    return v;
 }
 
 // One circuit with a task holding an options job and an operating point, as the kernel sets them up.
@@ -270,6 +331,34 @@ public:
         return parm ? d->setAnalysisParm(ckt, tranoptions, parm->id, &value, nullptr) : E_BADPARM;
     }
     int runtransient(int restart = 1) { return d->doAnalyses(ckt, restart, trantask); }
+
+    // An analysis of that name in a task of its own with default options, its parameters by keyword
+    // (nodes by IFvalue::nValue from node()). Refused parameters fail the test.
+    IFtask* analysis(const char* type, std::initializer_list<std::pair<const char*, IFvalue>> parameters)
+    {
+        IFtask* made = nullptr;
+        EXPECT_EQ(d->newTask(ckt, &made, type), 0);
+        IFjob* settings = nullptr;
+        EXPECT_EQ(d->newAnalysis(ckt, analysis("options"), "OPTIONS", &settings, made), 0);
+        jobtype = analysis(type);
+        EXPECT_EQ(d->newAnalysis(ckt, jobtype, type, &job, made), 0);
+        for (const auto& [keyword, value] : parameters)
+            EXPECT_EQ(setanalysis(keyword, value), 0) << keyword;
+        return made;
+    }
+    // Sets a parameter of the job analysis() made last.
+    int setanalysis(const char* keyword, IFvalue value)
+    {
+        const IFanalysis* kind = d->analyses[jobtype];
+        const IFparm* parm = findparm(kind->analysisParms, kind->numParms, keyword);
+        return parm ? d->setAnalysisParm(ckt, job, parm->id, &value, nullptr) : E_BADPARM;
+    }
+    IFvalue nodevalue(const char* name)
+    {
+        IFvalue v {};
+        v.nValue = node(name);
+        return v;
+    }
     int32_t statistic(int32_t id)
     {
         IFvalue v {};
@@ -370,6 +459,8 @@ public:
     IFtask* trantask = nullptr;
     IFjob* tranoptions = nullptr;
     IFjob* tran = nullptr;
+    IFjob* job = nullptr; // made by analysis()
+    int32_t jobtype = -1;
     std::deque<std::vector<double>> vectors;
 
     std::map<IFinstance*, int32_t> types; // device type of every instance made by add

@@ -1,8 +1,10 @@
 // Netlist files run through the run tool and HELIXSIM with the real engines, their probe channels
 // checked against the analytic response and, where it is installed, the reference simulator.
+#include "host/partdump/dump.h"
 #include "host/simrun/tests/endtoend.h"
 
 #include <cmath>
+#include <complex>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -84,6 +86,37 @@ TEST_F(EndToEnd, DcSweepRecordsOnePointPerStep)
     EXPECT_EQ(points, 11);
     for (double vin : { 0.0, 2.0, 5.0, 10.0 })
         EXPECT_NEAR(probe->getvalue(vin), 0.75 * vin, 1e-6) << vin;
+}
+
+TEST_F(EndToEnd, FrequencyRunRecordsComplexSamplesThatTheDumpPrints)
+{
+    simulate("lowpass_ac.net");
+    if (testing::Test::IsSkipped())
+        return;
+    const std::string path = (vkt::test::tempFolder() / "LOWPASS.PDF").string();
+    std::FILE* out = std::tmpfile();
+    ASSERT_EQ(dumppartition(path.c_str(), false, out), 0);
+    std::rewind(out);
+    std::string text;
+    for (int c; (c = std::fgetc(out)) != EOF;)
+        text += static_cast<char>(c);
+    std::fclose(out);
+    EXPECT_NE(text.find("0,VOUT,OUT,complex,16\n"), std::string::npos) << text;
+    // 5 points a decade from 10 Hz to 100 kHz, each 1 / (1 + jwRC).
+    int points = 0;
+    std::istringstream lines(text.substr(text.find("run,channel,time,value\n")));
+    std::string line;
+    std::getline(lines, line);
+    while (std::getline(lines, line) && !line.empty()) {
+        double f = 0, re = 0, im = 0;
+        ASSERT_EQ(std::sscanf(line.c_str(), "0,VOUT,%lf,%lf,%lf", &f, &re, &im), 3) << line;
+        const std::complex<double> expected = 1.0 / std::complex<double>(1, 2 * M_PI * f * 1e-3);
+        EXPECT_NEAR(re, expected.real(), 1e-9) << f;
+        EXPECT_NEAR(im, expected.imag(), 1e-9) << f;
+        EXPECT_NEAR(f, 10 * std::pow(10, points / 5.0), 1e-9 * f);
+        ++points;
+    }
+    EXPECT_EQ(points, 21);
 }
 
 TEST_F(EndToEnd, InteractiveRunTicksPassesTheScriptAndNamesItsResults)

@@ -17,9 +17,6 @@
 #include "platform/win/scalars.h"
 #include "platform/win/structs.h"
 
-using HRESULT = int32_t;
-constexpr HRESULT S_OK = 0;
-
 constexpr const char* REBARCLASSNAMEA = "ReBarWindow32";
 constexpr const char* TOOLBARCLASSNAMEA = "ToolbarWindow32";
 constexpr const char* TOOLTIPS_CLASSA = "tooltips_class32";

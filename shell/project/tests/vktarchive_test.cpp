@@ -17,6 +17,7 @@
 #include "framework/appln/applncontext.h"
 #include "framework/xml/xmldocument.h"
 #include "framework/xml/xmlelement.h"
+#include "platform/vexmor/tests/ziptestfiles.h"
 #include "platform/vexmor/unziparchive.h"
 #include "platform/win/messagebox.h"
 #include "platform/win/modules.h"
@@ -33,12 +34,6 @@ int recordbox(HWND, const char* text, const char*, UINT)
 {
     boxes.emplace_back(text);
     return IDOK;
-}
-
-std::string readfile(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return { std::istreambuf_iterator<char>(in), {} };
 }
 
 // The Windows form of a path, as the program hands paths to the archive.
@@ -242,7 +237,7 @@ TEST_F(VktArchive, ADiskFileKeepsItsTimeThroughTheProjectFile)
     ASSERT_TRUE(archive.beginload(windows(path).c_str(), 0));
     const fs::path out = folder / "out.bmp";
     EXPECT_TRUE(archive.getfile(windows(out).c_str(), "THUMB.BMP", nullptr));
-    EXPECT_EQ(readfile(out), "BM picture");
+    EXPECT_EQ(vkt::test::readbytes(out), "BM picture");
     struct stat info;
     ASSERT_EQ(stat(out.c_str(), &info), 0);
     EXPECT_EQ(info.st_mtim.tv_sec, when.tv_sec - 1);
@@ -303,7 +298,7 @@ TEST_F(VktArchive, RefusesEveryDamagedFileWithItsMessage)
     for (const CASE& c : cases) {
         const fs::path path = folder / c.file;
         fs::copy_file(fs::path(VKT_TEST_SOURCE_DIR) / "fixtures" / c.file, path);
-        const std::string before = readfile(path);
+        const std::string before = vkt::test::readbytes(path);
         boxes.clear();
         VKTARCHIVE archive;
         put(archive, "PROJECT.XML", nullptr, "what was there");
@@ -315,7 +310,7 @@ TEST_F(VktArchive, RefusesEveryDamagedFileWithItsMessage)
         ASSERT_EQ(boxes.size(), 1u) << c.file;
         EXPECT_EQ(boxes[0].rfind("Could not read archive\nZIP Error: ", 0), 0u) << boxes[0];
         EXPECT_NE(boxes[0].find(c.message), std::string::npos) << c.file << ": " << boxes[0];
-        EXPECT_EQ(readfile(path), before) << c.file;
+        EXPECT_EQ(vkt::test::readbytes(path), before) << c.file;
         if (!began) {
             EXPECT_EQ(get(archive, "PROJECT.XML", nullptr), "what was there") << c.file;
         }
@@ -348,7 +343,7 @@ TEST_F(VktArchive, AFailedSaveKeepsTheOldFile)
 {
     const fs::path path = folder / "a.vktprj";
     writeproject(path);
-    const std::string before = readfile(path);
+    const std::string before = vkt::test::readbytes(path);
 
     VKTARCHIVE archive;
     ASSERT_TRUE(archive.beginsave(windows(path).c_str()));
@@ -363,7 +358,7 @@ TEST_F(VktArchive, AFailedSaveKeepsTheOldFile)
     EXPECT_EQ(boxes[0].rfind("Could not save project: '" + windows(path) + "'\n ZIP error '", 0), 0u)
         << boxes[0];
     EXPECT_NE(boxes[0].find("the file 'ROOT.DSN' was copied incompletely"), std::string::npos) << boxes[0];
-    EXPECT_EQ(readfile(path), before);
+    EXPECT_EQ(vkt::test::readbytes(path), before);
     int files = 0;
     for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder))
         ++files;

@@ -26,7 +26,8 @@ TEST_F(AnalysisTest, FactoryChoosesTheClassBySimtypeUnlessAnalysisIsGiven)
         { "ANALYSIS=TRANSIENTANALYSISOFTHISCIRCUIT\n", nullptr,
             "#F:Invalid analysis type TRANSIENTANALYSISOFTHISCIRCUIT!\n" },
         { "SIMTYPE=SOMETHING\n", nullptr, "#F:No ANALYSIS type specified.\n" },
-        { "SIMTYPE=FREQUENCY\n", nullptr, "#F:The AC analysis is not supported by the engine yet.\n" },
+        { "SIMTYPE=FREQUENCY\n", "AC", "ANALYSIS" },
+        { "SIMTYPE=distortion\n", "DISTO", "ANALYSIS" },
     };
     for (const Case& c : cases) {
         ASSERT_TRUE(load(std::string(c.properties) + "PARTITION=P\n")) << log();

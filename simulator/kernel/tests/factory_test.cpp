@@ -3,7 +3,6 @@
 #include "simulator/kernel/activemodels.h"
 #include "simulator/kernel/modelcatalog.h"
 #include "simulator/kernel/primitives.h"
-#include "simulator/kernel/standins.h"
 
 namespace {
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "simulator/kernel/component.h"
-#include "simulator/kernel/standins.h"
 #include "simulator/kernel/tests/circuittesting.h"
 
 #include <string>
@@ -9,8 +8,6 @@
 // The kernel's class a part was made as.
 inline std::string kernelclass(COMPONENT* part)
 {
-    if (auto* standin = dynamic_cast<STANDIN*>(part))
-        return standin->partclass.name;
     if (dynamic_cast<SCRIPTDUMMY*>(part))
         return "SCRIPTDUMMY";
     if (dynamic_cast<DUMMY*>(part))

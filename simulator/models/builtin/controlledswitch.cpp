@@ -230,8 +230,7 @@ void CSWITCH::initialise(CIRCUIT* owner, void* argument)
         if (!probename) {
             warning("Current probe not specified for CSWITCH.");
         } else {
-            const char* cut = strrchr(name, '_');
-            std::string full = std::string(name, cut ? static_cast<size_t>(cut - name + 1) : 0) + probename;
+            std::string full = relativename(name, probename);
             probe = owner->findcomponent(full.c_str());
             if (!probe)
                 warning("Probe %s not found.", full.c_str());

@@ -3,7 +3,6 @@
 #include "simulator/kernel/circuit.h"
 #include "simulator/models/builtin/iprobe.h"
 
-#include <cstring>
 
 namespace {
 
@@ -21,12 +20,6 @@ std::unique_ptr<IPROBE> insertprobe(const char* name, const SDF_PIN* first, cons
     probe->addpin("2", PIN_PS, second->net);
     probe->bindmodel(table, circuit);
     return probe;
-}
-
-std::string relativename(const char* part, const char* name)
-{
-    const char* cut = std::strrchr(part, '_');
-    return std::string(part, cut ? static_cast<std::size_t>(cut - part + 1) : 0) + name;
 }
 
 COMPONENT* findrelative(const CIRCUIT* circuit, const COMPONENT* part, const char* name)

@@ -22,10 +22,5 @@ struct SDF_PIN;
 std::unique_ptr<IPROBE> insertprobe(const char* name, const SDF_PIN* first, const SDF_PIN* second,
     const PROPLIST* properties, INPtables* table, IFcircuit* circuit);
 
-// The name of a part relative to another: `name` within the other's subcircuit scope, i.e. the
-// other's name up to and including its last '_' followed by `name` ("X1_Q3" and "V5" give
-// "X1_V5"; "Q3" gives "V5").
-std::string relativename(const char* part, const char* name);
-
 // The part of that relative name in the circuit; null when none.
 COMPONENT* findrelative(const CIRCUIT* circuit, const COMPONENT* part, const char* name);

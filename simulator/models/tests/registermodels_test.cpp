@@ -2,7 +2,6 @@
 
 #include "engines/fakes/recorder.h"
 #include "simulator/kernel/primitives.h"
-#include "simulator/kernel/standins.h"
 #include "simulator/models/builtin/adc.h"
 #include "simulator/models/builtin/controlledswitch.h"
 #include "simulator/models/builtin/dac.h"

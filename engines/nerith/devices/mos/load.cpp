@@ -256,6 +256,68 @@ void placecells(SparseMatrix& x, Load& f)
         f.cells[k] = x.place(places[k].first, places[k].second);
 }
 
+namespace {
+
+// What the matrix holds of an instance: the channel's, junctions' and series conductances and the
+// gate charges' terms, conductances of a Newton iteration or admittances of the small signal.
+struct Stamp {
+    double gm = 0, gds = 0, gmbs = 0, gbd = 0, gbs = 0;
+    double gcgs = 0, gcgd = 0, gcgb = 0;
+    double gdpr = 0, gspr = 0;
+};
+
+void stampmatrix(double* a, const Load& f, const Stamp& t)
+{
+    // The channel's transconductances enter at the source of its direction.
+    const bool normal = f.mode > 0;
+    const double gm = t.gm;
+    const double gmbs = t.gmbs;
+    const double gds = t.gds;
+    const double forward = normal ? gm + gmbs : 0;
+    const double reverse = normal ? 0 : gm + gmbs;
+    const double sign = f.mode;
+    const auto& e = f.cells;
+    if (f.tied) {
+        // The stamps below with sp and b one node and no series resistances, summed by place.
+        a[e[TiedGG]] += t.gcgd + t.gcgs + t.gcgb;
+        a[e[TiedDD]] += gds + t.gbd + reverse + t.gcgd;
+        a[e[TiedSS]] += gds + t.gbd + forward - sign * gmbs + t.gcgs + t.gcgb;
+        a[e[TiedGD]] -= t.gcgd;
+        a[e[TiedGS]] -= t.gcgs + t.gcgb;
+        a[e[TiedDG]] += sign * gm - t.gcgd;
+        a[e[TiedDS]] += -gds - t.gbd - forward + sign * gmbs;
+        a[e[TiedSG]] += -sign * gm - t.gcgs - t.gcgb;
+        a[e[TiedSD]] += -gds - t.gbd - reverse;
+        return;
+    }
+    if (t.gdpr != 0 || t.gspr != 0) {
+        a[e[Dd]] += t.gdpr;
+        a[e[Ss]] += t.gspr;
+        a[e[DDp]] -= t.gdpr;
+        a[e[SSp]] -= t.gspr;
+        a[e[DpD]] -= t.gdpr;
+        a[e[SpS]] -= t.gspr;
+    }
+    a[e[Gg]] += t.gcgd + t.gcgs + t.gcgb;
+    a[e[Bb]] += t.gbd + t.gbs + t.gcgb;
+    a[e[DpDp]] += t.gdpr + gds + t.gbd + reverse + t.gcgd;
+    a[e[SpSp]] += t.gspr + gds + t.gbs + forward + t.gcgs;
+    a[e[GB]] -= t.gcgb;
+    a[e[GDp]] -= t.gcgd;
+    a[e[GSp]] -= t.gcgs;
+    a[e[BG]] -= t.gcgb;
+    a[e[BDp]] -= t.gbd;
+    a[e[BSp]] -= t.gbs;
+    a[e[DpG]] += sign * gm - t.gcgd;
+    a[e[DpB]] += -t.gbd + sign * gmbs;
+    a[e[DpSp]] += -gds - forward;
+    a[e[SpG]] += -sign * gm - t.gcgs;
+    a[e[SpB]] += -t.gbs - sign * gmbs;
+    a[e[SpDp]] += -gds - reverse;
+}
+
+} // namespace
+
 void apply(const Loading& in, const Load& f)
 {
     double* rhs = in.ckt.rhs.data();
@@ -263,55 +325,28 @@ void apply(const Loading& in, const Load& f)
     rhs[f.b] += f.sources[1];
     rhs[f.dp] += f.sources[2];
     rhs[f.sp] += f.sources[3];
+    stampmatrix(in.a, f,
+        { f.gm, f.gds, f.gmbs, f.gbd, f.gbs, f.gcgs, f.gcgd, f.gcgb, f.c.gdpr, f.c.gspr });
+}
 
-    // The channel's transconductances enter at the source of its direction.
-    const bool normal = f.mode > 0;
-    const double gm = f.gm;
-    const double gmbs = f.gmbs;
-    const double gds = f.gds;
-    const double forward = normal ? gm + gmbs : 0;
-    const double reverse = normal ? 0 : gm + gmbs;
-    const double sign = f.mode;
-    double* a = in.a;
-    const auto& e = f.cells;
-    if (f.tied) {
-        // The stamps below with sp and b one node and no series resistances, summed by place.
-        a[e[TiedGG]] += f.gcgd + f.gcgs + f.gcgb;
-        a[e[TiedDD]] += gds + f.gbd + reverse + f.gcgd;
-        a[e[TiedSS]] += gds + f.gbd + forward - sign * gmbs + f.gcgs + f.gcgb;
-        a[e[TiedGD]] -= f.gcgd;
-        a[e[TiedGS]] -= f.gcgs + f.gcgb;
-        a[e[TiedDG]] += sign * gm - f.gcgd;
-        a[e[TiedDS]] += -gds - f.gbd - forward + sign * gmbs;
-        a[e[TiedSG]] += -sign * gm - f.gcgs - f.gcgb;
-        a[e[TiedSD]] += -gds - f.gbd - reverse;
-        return;
-    }
+void applyac(const Load& f, double omega, double* real, double* imaginary)
+{
+    stampmatrix(real, f, { f.gm, f.gds, f.gmbs, f.gbd, f.gbs, 0, 0, 0, f.c.gdpr, f.c.gspr });
     const Constants& c = f.c;
-    if (c.gdpr != 0 || c.gspr != 0) {
-        a[e[Dd]] += c.gdpr;
-        a[e[Ss]] += c.gspr;
-        a[e[DDp]] -= c.gdpr;
-        a[e[SSp]] -= c.gspr;
-        a[e[DpD]] -= c.gdpr;
-        a[e[SpS]] -= c.gspr;
-    }
-    a[e[Gg]] += f.gcgd + f.gcgs + f.gcgb;
-    a[e[Bb]] += f.gbd + f.gbs + f.gcgb;
-    a[e[DpDp]] += c.gdpr + gds + f.gbd + reverse + f.gcgd;
-    a[e[SpSp]] += c.gspr + gds + f.gbs + forward + f.gcgs;
-    a[e[GB]] -= f.gcgb;
-    a[e[GDp]] -= f.gcgd;
-    a[e[GSp]] -= f.gcgs;
-    a[e[BG]] -= f.gcgb;
-    a[e[BDp]] -= f.gbd;
-    a[e[BSp]] -= f.gbs;
-    a[e[DpG]] += sign * gm - f.gcgd;
-    a[e[DpB]] += -f.gbd + sign * gmbs;
-    a[e[DpSp]] += -gds - forward;
-    a[e[SpG]] += -sign * gm - f.gcgs;
-    a[e[SpB]] += -f.gbs - sign * gmbs;
-    a[e[SpDp]] += -gds - reverse;
+    const Bias v { f.vbs, f.vgs, f.vds };
+    DrainCurrent edge;
+    edge.von = f.von;
+    edge.vdsat = f.vdsat;
+    const MeyerHalves h = halves(v, edge, c.at);
+    const double capbd = bulkdepletion(f.vbs - f.vds, c.drain, c.grading).capacitance;
+    const double capbs = bulkdepletion(f.vbs, c.source, c.grading).capacitance;
+    Stamp t;
+    t.gbd = omega * capbd;
+    t.gbs = omega * capbs;
+    t.gcgs = omega * (2 * h.gs + c.cgso);
+    t.gcgd = omega * (2 * h.gd + c.cgdo);
+    t.gcgb = omega * (2 * h.gb + c.cgbo);
+    stampmatrix(imaginary, f, t);
 }
 
 bool unchanged(const Loading& in, const Load& f)

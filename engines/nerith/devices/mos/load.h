@@ -127,6 +127,10 @@ void placecells(SparseMatrix& x, Load& f);
 // Stamps the companion of the last iterate.
 void apply(const Loading& in, const Load& f);
 
+// Stamps the small-signal admittance at angular frequency `omega` of the operating point the last
+// iterate linearised: its conductances into the real parts, its capacitances into the imaginary.
+void applyac(const Load& f, double omega, double* real, double* imaginary);
+
 // Whether the solution moved every voltage of the instance, and the currents its linearisation
 // predicts, by less than the tolerances since the last iterate: the companion stands.
 bool unchanged(const Loading& in, const Load& f);

@@ -2,6 +2,7 @@
 
 #include "engines/nerith/devices/family.h"
 #include "engines/nerith/devices/mos/load.h"
+#include "engines/nerith/noise.h"
 
 #include <cmath>
 
@@ -246,6 +247,24 @@ template <class Level> struct Mosfet {
         const Loading loading(ckt, Level::CubicReverse);
         for (Hot& f : list)
             loadone<Level>(loading, f);
+    }
+
+    static void acload(IFcircuit& ckt, const Instance&, const Hot& f)
+    {
+        applyac(f, ckt.omega, ckt.matrix.stamps(), ckt.matrix.imaginary());
+    }
+
+    // The series resistances' and the channel's thermal noise, and the channel's flicker noise.
+    static void noise(IFcircuit& ckt, const Instance& i, const Hot& f, NoiseSources& sources)
+    {
+        const double fourkt = 4 * Boltzmann * f.c.kelvin;
+        sources.add(i,
+            {
+                { "rd", f.d, f.dp, fourkt * f.c.gdpr, 0 },
+                { "rs", f.s, f.sp, fourkt * f.c.gspr, 0 },
+                { "id", f.dp, f.sp, channelnoise(ckt, i), 0 },
+                { "1overf", f.dp, f.sp, 0, flickernoise(ckt, i) },
+            });
     }
 
     static bool converged(IFcircuit& ckt, std::span<const Hot> list)

@@ -5,6 +5,7 @@
 
 #include <QGuiApplication>
 #include <QImage>
+#include <QPixmap>
 #include <QScreen>
 #include <cstdlib>
 

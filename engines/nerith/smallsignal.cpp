@@ -1,0 +1,91 @@
+#include "engines/nerith/smallsignal.h"
+
+#include "engines/nerith/ckt.h"
+#include "engines/nerith/newton.h"
+#include "engines/nerith/output.h"
+#include "engines/nerith/report.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace nerith {
+
+int frequencies(const char* analysis, const SweepSettings& sweep, double reltol, std::vector<double>* out)
+{
+    out->clear();
+    if (sweep.spacing == Spacing::None)
+        return fail(E_BADVALUE, "%s: no sweep is chosen: DEC, OCT or LIN", analysis);
+    if (sweep.points <= 0)
+        return fail(E_BADVALUE, "%s: the number of points must be 1 or more, not %d", analysis, sweep.points);
+    if (!(std::isfinite(sweep.start) && sweep.start > 0))
+        return fail(E_BADVALUE, "%s: the start frequency must be above 0 Hz, not %g", analysis, sweep.start);
+    if (!(std::isfinite(sweep.stop) && sweep.stop >= sweep.start))
+        return fail(E_BADVALUE, "%s: the stop frequency %g Hz lies below the start frequency %g Hz", analysis,
+            sweep.stop, sweep.start);
+    if (sweep.spacing == Spacing::Linear) {
+        const int32_t n = sweep.points;
+        const double step = n > 1 ? (sweep.stop - sweep.start) / (n - 1) : 0;
+        for (int32_t k = 0; k < n; ++k)
+            out->push_back(k + 1 == n && n > 1 ? sweep.stop : sweep.start + k * step);
+        return 0;
+    }
+    const double base = sweep.spacing == Spacing::Decade ? 10 : 2;
+    const double ratio = std::log(base) / sweep.points;
+    // A last point past the stop by less than RELTOL of a step still counts.
+    const double reach = std::log(sweep.stop * (1 + reltol * std::exp(ratio)) / sweep.start) / ratio;
+    const auto count = static_cast<std::size_t>(std::floor(reach)) + 1;
+    out->reserve(count);
+    for (std::size_t k = 0; k < count; ++k)
+        out->push_back(sweep.start * std::exp(static_cast<double>(k) * ratio));
+    return 0;
+}
+
+int linearise(IFcircuit& ckt, const char* analysis)
+{
+    if (int code = solveoperatingpoint(ckt, analysis, MODE_DCOP))
+        return code;
+    ckt.mode = MODE_DCOP | MODE_INITSMSIG;
+    return load(ckt);
+}
+
+int factorsmallsignal(IFcircuit& ckt, const char* analysis, double omega, Excitation excitation)
+{
+    if (int code = order(ckt))
+        return code;
+    SparseMatrix& m = ckt.matrix;
+    ckt.mode = MODE_AC;
+    ckt.omega = omega;
+    ckt.excitation = excitation;
+    m.clear();
+    std::fill(ckt.rhs.begin(), ckt.rhs.end(), 0.0);
+    std::fill(ckt.irhs.begin(), ckt.irhs.end(), 0.0);
+    for (auto& family : ckt.families) {
+        if (int code = family->acload(ckt))
+            return code;
+    }
+    shunt(ckt);
+    const SparseMatrix::Result result = m.factorcomplex(ckt.options.pivtol, ckt.options.pivrel);
+    const double hertz = omega / (2 * std::numbers::pi);
+    switch (result.status) {
+    case SparseMatrix::Status::Ok:
+        return 0;
+    case SparseMatrix::Status::Singular:
+        return fail(E_SINGULAR, "%s: the circuit's matrix is singular at %g Hz, at %s", analysis, hertz,
+            ckt.describe(result.equation).c_str());
+    case SparseMatrix::Status::NotFinite:
+        return fail(E_BADMATRIX, "%s: the circuit's matrix holds a value that is no number at %g Hz, at %s",
+            analysis, hertz, ckt.describe(result.equation).c_str());
+    case SparseMatrix::Status::NoMemory:
+        break;
+    }
+    return fail(
+        E_NOMEM, "%s: out of memory while factoring the circuit matrix (%d equations)", analysis, ckt.size());
+}
+
+void solvesmallsignal(IFcircuit& ckt, bool transposed)
+{
+    ckt.matrix.solvecomplex(ckt.rhs.data(), ckt.irhs.data(), transposed);
+}
+
+} // namespace nerith

@@ -1,0 +1,99 @@
+// The entry of the main program: Qt with the translations for the system's language, then the
+// process object runs the whole program.
+
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "platform/tirsk/exceptionhandler.h"
+#include "platform/win/modules.h"
+#include "platform/win/qt/winqt.h"
+#include "platform/win/styles.h"
+#include "shell/main/vktprocess.h"
+
+namespace {
+
+// The arguments as one command line of the program's own syntax: an argument with a blank, and an
+// absolute path (which the syntax would read as a "/X" switch), is quoted (a quote doubled), only
+// its file name after "-X:" for a switch; a module launch "{...}" keeps its braces as its delimiters.
+std::string commandline(int argc, char** argv)
+{
+    std::string line;
+    for (int i = 1; i < argc; ++i) {
+        std::string argument = argv[i];
+        size_t from = 0;
+        if (argument[0] == '-' && argument.size() > 2 && argument[2] == ':')
+            from = 3;
+        const bool quoted = argument[0] == '/'
+            || (argument.find_first_of(" \t\"") != std::string::npos && argument[0] != '{');
+        if (!line.empty())
+            line += ' ';
+        if (!quoted) {
+            line += argument;
+            continue;
+        }
+        line += argument.substr(0, from) + '"';
+        for (char c : argument.substr(from))
+            line += c == '"' ? std::string("\"\"") : std::string(1, c);
+        line += '"';
+    }
+    return line;
+}
+
+// Without a window system Qt ends the program with its own words; users are told plainly.
+bool hasdisplay()
+{
+    for (const char* variable : { "QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY" }) {
+        const char* value = std::getenv(variable);
+        if (value && *value)
+            return true;
+    }
+    return false;
+}
+
+void installtranslator(QTranslator& translator, const char* name, const char* loaded)
+{
+    if (!translator.load(QLocale(), name, "_", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        return;
+    QCoreApplication::installTranslator(&translator);
+    excp.log(loaded);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (!hasdisplay()) {
+        std::fprintf(stderr,
+            "vkt needs a display: start it in a desktop session (DISPLAY or WAYLAND_DISPLAY set), or "
+            "set QT_QPA_PLATFORM=offscreen to run it without one.\n");
+        return 1;
+    }
+    excp.installdefaulttrap();
+    std::string line = commandline(argc, argv);
+    static char name[] = "Corvane 8 Professional";
+    char* arguments[] = { name, line.data(), nullptr };
+    int count = 2;
+    QApplication application(count, arguments);
+    winqt::install();
+
+    const std::string locale = "System locale " + QLocale::system().name().toStdString();
+    excp.log(locale.c_str());
+    QTranslator qt;
+    installtranslator(qt, "qt", "Qt translation loaded");
+    QTranslator corvane;
+    installtranslator(corvane, "corvane", "Corvane translation loaded");
+    QApplication::setLayoutDirection(Qt::LeftToRight);
+
+    int result = 0;
+    {
+        VKTPROCESS process;
+        result = process.run(GetModuleHandleA(nullptr), nullptr, line.data(), SW_SHOWDEFAULT);
+    }
+    return result;
+}

@@ -1,0 +1,110 @@
+#pragma once
+
+// The process of the main program: it starts the suite (paths, settings, the local server, the
+// first frame with the global toolbar), owns the one project and offers it to the modules as
+// interface 2, answers the program's own commands, and decides what closing a frame or quitting
+// means for the project's work.
+//
+// Its settings lie in the subkey "CORE" of the program's key; the folder lists and paths that the
+// modules share lie in the program's key itself, read from the user's settings over the machine's.
+
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/containers/proplist.h"
+#include "framework/appln/applnprocess.h"
+#include "shell/project/vktproject.h"
+
+namespace Internet {
+class Server;
+}
+
+class VKTPROCESS : public APPLNPROCESS {
+public:
+    static constexpr const char* TITLE = "Corvane 8 Professional";
+    static constexpr unsigned short LOCALSERVERPORT = 30713;
+    static constexpr unsigned GLOBALTOOLBAR = 4096;
+
+    VKTPROCESS();
+    ~VKTPROCESS() override;
+
+    const char* getregistrykey() override { return "CORE"; }
+    int onidle() override;
+    void onfirstrun(unsigned long newversion, unsigned long oldversion) override;
+    void appln_init() override;
+    void appln_term() override;
+    void showsplashscreen() override;
+    void hidesplashscreen() override;
+    int parsecommandline(char* commandline) override;
+    int executecommandline() override;
+    // The base frame with the global toolbar.
+    APPLNFRAME* createnewframe(HMONITOR monitor) override;
+    // The project's path name, then "." and USERDOMAIN and "." and USERNAME where they are set,
+    // then ".workspace"; null (and "") for an untitled project.
+    char* getworkspacename(char* buffer) override;
+    const char* getmainhelpname() override { return "VKT"; }
+    int queryclose(APPLNFRAME* frame) override;
+    // The last frame never closes: it keeps an untitled project with the home page.
+    int closeframe(APPLNFRAME* frame) override;
+    // The outside modules of the framework and the schematic module, which is not built yet: asking
+    // for it is told, and the program goes on without it.
+    bool isoutsidemodule(const char* name) override;
+
+    int docommand(unsigned short id) override;
+    int getuistate(unsigned short id, UISTATE* state) override;
+    const char* getstringcontext() override { return "CORE"; }
+
+    VKTPROJECT& getproject() { return project; }
+    const PROPLIST& getlaunchargs() const { return launchargs; }
+    const std::vector<std::pair<std::string, std::string>>& getmodulelaunches() const
+    {
+        return modulelaunches;
+    }
+    const char* getbadargument() const { return badargument; }
+    int isverifymode() const { return verifymode; }
+    int isembedding() const { return embedding; }
+    int getconfigflag() const { return configflag; }
+    int issplashwanted() const { return splashwanted; }
+
+    // The settings of the main program.
+    int getfolderopenmode() const { return folderopenmode; }
+    const char* getdocumentpath() const { return documentpath; }
+    const char* getdocumentsfolder() const { return documentsfolder; }
+    int getautosaveinterval() const { return autosaveinterval; }
+    const Internet::Server* getlocalserver() const { return localserver.get(); }
+
+protected:
+    // The project written under its own name, or under a name the user gives for an untitled one.
+    void saveproject(int askname);
+
+private:
+    void readfolders();
+    void readsettings();
+    void startlocalserver();
+    void checkpropdefs();
+    // The folder the file selectors of New and Open start in, by the folder-open mode.
+    void newprojectfolder(char* folder);
+    void showmodule(int argument);
+    void openproject(unsigned short id);
+    void resetproject();
+
+    VKTPROJECT project; // constructed first among the members, destroyed last
+    PROPLIST launchargs { 0, 1 };
+    // NAME and value of each {NAME value} of the command line, in its order.
+    std::vector<std::pair<std::string, std::string>> modulelaunches;
+    int verifymode = 0;
+    int embedding = 0;
+    char* badargument = nullptr; // into the command line the run was started with
+    IMODULE* reporter = nullptr; // the report module's interface 25; null while not installed
+    IMODULE* importer = nullptr; // the import module's interface 37; null while not installed
+    std::unique_ptr<Internet::Server> localserver;
+    char documentsfolder[PATHBUFFER] = "";
+    char documentpath[PATHBUFFER] = "";
+    char backupfolder[PATHBUFFER] = "Project Backups";
+    int folderopenmode = 0;
+    int undolevels = 20;
+    int backuplevels = 10;
+    int autosaveinterval = 10;
+};

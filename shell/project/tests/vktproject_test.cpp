@@ -1,0 +1,305 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "framework/appln/tests/testprocess.h"
+#include "framework/documents/applndocument.h"
+#include "platform/hulvane/cdbcore.h"
+#include "platform/win/messagebox.h"
+#include "platform/win/pathboundary.h"
+#include "shell/project/vktproject.h"
+#include "shell/tests/modules/recordingtavi.h"
+#include "testsupport/temp_folder.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::vector<std::string> boxes;
+int answer = IDOK;
+
+int recordbox(HWND, const char* text, const char*, UINT)
+{
+    boxes.emplace_back(text);
+    return answer;
+}
+
+std::string windows(const fs::path& path)
+{
+    return towindowspath(path.string());
+}
+
+// A process whose Save Project command saves the project under its own name.
+class PROJECTPROCESS : public appltest::TESTPROCESS {
+public:
+    int docommand(unsigned short id) override
+    {
+        if (id == 516 && project)
+            project->save(project->pathname());
+        return 1;
+    }
+    VKTPROJECT* project = nullptr;
+};
+
+// Runs body inside a started process with a fresh untitled project, message boxes recorded.
+void withproject(const std::function<void(VKTPROJECT&, PROJECTPROCESS&)>& body)
+{
+    PROJECTPROCESS process;
+    process.start = [&] {
+        VKTPROJECT project;
+        project.bind(&process, IID_VKTPROJECT);
+        process.project = &project;
+        MESSAGEBOXHOOK previous = setmessageboxhook(recordbox);
+        boxes.clear();
+        answer = IDOK;
+        project.init();
+        body(project, process);
+        setmessageboxhook(previous);
+        process.project = nullptr;
+        return 1;
+    };
+    process.runall();
+}
+
+RECORDINGSERVER& tavi(VKTPROJECT& project)
+{
+    return *static_cast<RECORDINGSERVER*>(getmoduleinterface("TAVI", IID_DOCSERVER));
+}
+
+// A project file whose PROJECT.XML is the text given, with a design entry.
+void writeproject(const fs::path& path, const std::string& description)
+{
+    VKTARCHIVE archive;
+    ASSERT_TRUE(archive.beginsave(windows(path).c_str()));
+    for (auto [entry, text] :
+        { std::pair { "PROJECT.XML", description }, std::pair { "ROOT.DSN", std::string("U1") } }) {
+        VFILE& file = archive.openfile(entry, nullptr);
+        file.write(text.data(), static_cast<int>(text.size()));
+        ASSERT_TRUE(archive.closefile(file, 0));
+    }
+    ASSERT_TRUE(archive.endsave());
+}
+
+XML::ELEMENT timestampof(VKTARCHIVE& archive, XML::DOCUMENT& description)
+{
+    EXPECT_TRUE(description.load(archive, "PROJECT.XML", nullptr));
+    return XML::ELEMENT(description.documentElement()).getchild("TIMESTAMP", 0);
+}
+
+TEST(Project, SavedAsOneFileAndLoadedBackWithItsDesignScriptsPropertiesAndVariants)
+{
+    fs::path file = vkt::test::makeTempSubfolder("roundtrip") / "amp.vktprj";
+    withproject([&](VKTPROJECT& project, PROJECTPROCESS&) {
+        EXPECT_TRUE(project.isuntitled());
+        EXPECT_NE(project.opendesign(1), nullptr);
+        tavi(project).document.text = "R1 10k";
+        project.setscript("STARTUP", "print 'hello'");
+        project.setproperty("AUTHOR", QString::fromUtf8("Zoë"));
+        project.setvariants({ "Lite", "Full" });
+        project.selectvariant('B');
+        ASSERT_EQ(project.save(windows(file.parent_path() / "amp").c_str()), 1);
+        EXPECT_EQ(project.pathname(), windows(file));
+        EXPECT_FALSE(project.isdirty());
+        EXPECT_FALSE(project.isuntitled());
+
+        VKTARCHIVE written;
+        ASSERT_TRUE(written.beginload(windows(file).c_str(), 0));
+        for (const char* entry : { "PROJECT.XML", "ROOT.CDB", "ROOT.DSN", "SCRIPTS/STARTUP" })
+            EXPECT_TRUE(written.exists(entry, nullptr)) << entry;
+        XML::DOCUMENT description("ROOT");
+        XML::ELEMENT timestamp = timestampof(written, description);
+        EXPECT_EQ(timestamp.getinteger("FILEVER", 0), 830);
+        EXPECT_EQ(timestamp.getinteger("RELEASE", 0), 812);
+        EXPECT_GT(timestamp.getinteger("CREATED", 0), 0);
+        written.endload();
+
+        project.init();
+        tavi(project).calls.clear();
+        EXPECT_EQ(project.getscript("STARTUP"), nullptr);
+        ASSERT_EQ(project.load(windows(file).c_str()), 1);
+        EXPECT_EQ(tavi(project).calls, std::vector<std::string> { "load ROOT.DSN" });
+        EXPECT_EQ(tavi(project).document.text, "R1 10k");
+        EXPECT_EQ(tavi(project).document.getproject(), &project);
+        EXPECT_STREQ(project.getscript("STARTUP"), "print 'hello'");
+        QString author;
+        EXPECT_EQ(project.getproperty("AUTHOR", author), 1);
+        EXPECT_EQ(author, QString::fromUtf8("Zoë"));
+        EXPECT_EQ(project.currentvariant(), 'B');
+        EXPECT_EQ(project.getcdb()->getvariant(), 'B');
+        EXPECT_EQ(project.pathname(), windows(file));
+        EXPECT_FALSE(project.isdirty());
+        EXPECT_TRUE(boxes.empty()) << boxes.front();
+    });
+}
+
+TEST(Project, ALaterFileVersionIsRefusedWithTheReleaseThatWroteItAndNothingLoads)
+{
+    fs::path folder = vkt::test::makeTempSubfolder("later");
+    writeproject(
+        folder / "new.vktprj", "<?xml version='1.0'?><ROOT><TIMESTAMP FILEVER='831' RELEASE='905'/></ROOT>");
+    withproject([&](VKTPROJECT& project, PROJECTPROCESS&) {
+        EXPECT_EQ(project.load(windows(folder / "new.vktprj").c_str()), 0);
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0],
+            "File 'new.vktprj' was created in a later version of Corvane than this version.\n\n"
+            "In order to load this project you must use Corvane version 9.5 or later.\n"
+            "Information on the version of Corvane you are running is available on the Home Page.");
+        EXPECT_EQ(project.design(), nullptr);
+        EXPECT_EQ(project.getarchive().getfiletext("ROOT.DSN", nullptr), nullptr);
+    });
+}
+
+TEST(Project, SavingWritesThisVersionWhateverTheFileHad)
+{
+    fs::path folder = vkt::test::makeTempSubfolder("older");
+    for (const char* description :
+        { "<ROOT><TIMESTAMP FILEVER='700' RELEASE='701'/><PROPERTIES/></ROOT>", "<ROOT/>" }) {
+        writeproject(folder / "old.vktprj", description);
+        withproject([&](VKTPROJECT& project, PROJECTPROCESS&) {
+            ASSERT_EQ(project.load(windows(folder / "old.vktprj").c_str()), 1) << description;
+            EXPECT_EQ(tavi(project).document.text, "U1");
+            EXPECT_TRUE(XML::ELEMENT(project.getxmlroot()).getchild("PROPERTIES", 0).isNull());
+            ASSERT_EQ(project.save(project.pathname()), 1);
+        });
+        VKTARCHIVE written;
+        ASSERT_TRUE(written.beginload(windows(folder / "old.vktprj").c_str(), 0));
+        XML::DOCUMENT saved("ROOT");
+        XML::ELEMENT timestamp = timestampof(written, saved);
+        EXPECT_EQ(timestamp.getinteger("FILEVER", 0), 830) << description;
+        EXPECT_EQ(timestamp.getinteger("RELEASE", 0), 812) << description;
+        EXPECT_EQ(std::string(written.getfiletext("ROOT.DSN", nullptr)), "U1");
+        written.endload();
+    }
+}
+
+TEST(Project, AProjectFileWithBytesBeforeItsZipOpens)
+{
+    fs::path folder = vkt::test::makeTempSubfolder("prefixed");
+    writeproject(folder / "plain.vktprj", "<ROOT><TIMESTAMP FILEVER='830' RELEASE='812'/></ROOT>");
+    {
+        std::ifstream plain(folder / "plain.vktprj", std::ios::binary);
+        std::ofstream prefixed(folder / "copy.vktprj", std::ios::binary);
+        prefixed << std::string("\x20\x00\x00\x00/home/someone/autosaved/design.vktprj", 36) << plain.rdbuf();
+    }
+    withproject([&](VKTPROJECT& project, PROJECTPROCESS&) {
+        EXPECT_EQ(project.load(windows(folder / "copy.vktprj").c_str()), 1);
+        EXPECT_EQ(tavi(project).document.text, "U1");
+    });
+}
+
+TEST(Project, AFailedSaveKeepsTheOldFileAndTheWork)
+{
+    fs::path file = vkt::test::makeTempSubfolder("failed") / "kept.vktprj";
+    writeproject(file, "<ROOT/>");
+    withproject([&](VKTPROJECT& project, PROJECTPROCESS&) {
+        ASSERT_EQ(project.load(windows(file).c_str()), 1);
+        tavi(project).document.text = "U1 U2";
+        tavi(project).document.setdirty(1);
+        tavi(project).failsave = 1;
+        EXPECT_EQ(project.save(project.pathname()), 0);
+        EXPECT_TRUE(project.isdirty());
+        tavi(project).failsave = 0;
+    });
+    VKTARCHIVE old;
+    ASSERT_TRUE(old.beginload(windows(file).c_str(), 0));
+    EXPECT_EQ(std::string(old.getfiletext("ROOT.DSN", nullptr)), "U1");
+    old.endload();
+}
+
+TEST(Project, CloseQueryAsksOnlyForChangedWorkAndNeverDropsWhatCouldNotBeSaved)
+{
+    struct CASE {
+        int quitpending;
+        int answered;
+        int savefails;
+        int result;
+        int stilldirty;
+    };
+    const CASE cases[] = {
+        { 0, IDYES, 0, 1, 0 },
+        { 0, IDYES, 1, 0, 1 },
+        { 0, IDNO, 0, 1, 1 },
+        { 0, IDCANCEL, 0, 0, 1 },
+        { 1, IDYES, 0, 1, 0 },
+        { 1, IDYES, 1, 0, 1 },
+        { 1, IDNO, 0, 1, 1 },
+    };
+    fs::path file = vkt::test::makeTempSubfolder("query") / "query.vktprj";
+    writeproject(file, "<ROOT/>");
+    withproject([&](VKTPROJECT& project, PROJECTPROCESS&) {
+        ASSERT_EQ(project.load(windows(file).c_str()), 1);
+        EXPECT_EQ(project.closequery(0), 1);
+        EXPECT_TRUE(boxes.empty());
+        for (const CASE& each : cases) {
+            boxes.clear();
+            project.setdirty(1);
+            answer = each.answered;
+            tavi(project).failsave = each.savefails;
+            EXPECT_EQ(project.closequery(each.quitpending), each.result) << each.quitpending << each.answered;
+            EXPECT_EQ(project.isdirty(), each.stilldirty) << each.quitpending << each.answered;
+            ASSERT_FALSE(boxes.empty());
+            EXPECT_EQ(boxes[0], "Save changes to current project?");
+        }
+        tavi(project).failsave = 0;
+    });
+}
+
+TEST(Project, ModificationsAndRestoredFramesReachTheDocumentsAndAVariantIsNamedOncePerSwitch)
+{
+    withproject([&](VKTPROJECT& project, PROJECTPROCESS&) {
+        project.opendesign(0);
+        RECORDINGSERVER& server = tavi(project);
+        std::vector<std::string> signalled;
+        QObject::connect(&project, &VKTPROJECT::modified, [&](APPLNDOCUMENT* document) {
+            signalled.push_back(document == &server.document ? "design" : "project");
+        });
+        project.setvariants({ "Lite", "Full" });
+        project.selectvariant('A');
+        EXPECT_TRUE(boxes.empty()) << "the switch itself names nothing";
+        server.calls.clear();
+        signalled.clear();
+
+        server.document.setdirty(1);
+        server.document.setdirty(1);
+        project.selectvariant('B');
+        server.document.setdirty(1);
+        EXPECT_EQ(boxes,
+            (std::vector<std::string> { "You are editing variant 'Lite' of the project.",
+                "You are editing variant 'Full' of the project." }));
+        EXPECT_EQ(signalled, (std::vector<std::string> { "design", "design", "project", "design" }));
+
+        server.calls.clear();
+        project.setdirty(0);
+        project.onrestore(nullptr);
+        EXPECT_EQ(server.calls, std::vector<std::string> { "restore" });
+        EXPECT_TRUE(project.isdirty());
+    });
+}
+
+TEST(Project, ADesignFileOpensAsAnUnsavedProjectOfItsNameAndAMissingFileIsReported)
+{
+    fs::path folder = vkt::test::makeTempSubfolder("bytype");
+    std::ofstream(folder / "x.DSN") << "old design";
+    withproject([&](VKTPROJECT& project, PROJECTPROCESS& process) {
+        EXPECT_EQ(project.openbytype(windows(folder / "x.DSN").c_str()), 1);
+        EXPECT_EQ(project.pathname(), windows(folder / "x.vktprj"));
+        EXPECT_FALSE(fs::exists(folder / "x.vktprj"));
+        EXPECT_EQ(tavi(project).document.text, "imported");
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].rfind("The ability to open DSN or LYT file directly", 0), 0u);
+        ASSERT_NE(process.getframe(0), nullptr);
+        EXPECT_EQ(process.getframe(0)->numwindows(), 1);
+
+        boxes.clear();
+        EXPECT_EQ(project.openbytype(windows(folder / "none.vktprj").c_str()), 0);
+        EXPECT_EQ(boxes,
+            std::vector<std::string> { "Could not open file '" + windows(folder / "none.vktprj") + "'." });
+        EXPECT_EQ(project.pathname(), windows(folder / "x.vktprj")) << "a file not there changes nothing";
+    });
+}
+
+} // namespace

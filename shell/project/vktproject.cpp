@@ -1,0 +1,279 @@
+#include "shell/project/vktproject.h"
+
+#include <QStringList>
+#include <cstring>
+#include <ctime>
+#include <string>
+#include <strings.h>
+#include <unistd.h>
+
+#include "core/files/paths.h"
+#include "core/text/strutil.h"
+#include "framework/appln/applnprocess.h"
+#include "platform/drelm/messageboxes.h"
+#include "platform/hulvane/cdbcore.h"
+#include "platform/tirsk/reporting.h"
+#include "platform/win/messagebox.h"
+#include "platform/win/pathboundary.h"
+#include "platform/win/userfolders.h"
+#include "shell/project/projectmessages.h"
+
+namespace {
+
+constexpr const char* projectentry = "PROJECT.XML";
+constexpr const char* databaseentry = "ROOT.CDB";
+constexpr const char* designentry = "ROOT.DSN";
+constexpr const char* panelentry = "PANEL.LYT";
+constexpr const char* firmwareentry = "FIRMWARE.XML";
+constexpr const char* notesentry = "MERVALE.PN";
+constexpr const char* scriptfolder = "SCRIPTS";
+constexpr unsigned short savecommand = 516;
+
+} // namespace
+
+VKTPROJECT::VKTPROJECT()
+    : process(getapplnprocess())
+    , cdb(createcdb())
+{
+    root = description.documentElement();
+}
+
+VKTPROJECT::~VKTPROJECT()
+{
+    zap();
+    releasecdb(cdb);
+    unbind();
+}
+
+void VKTPROJECT::setdocpath(const char* name)
+{
+    char full[PATHBUFFER];
+    takepath(name, full);
+    addext(path, full, "vktprj");
+}
+
+void VKTPROJECT::takepath(const char* name, char* full)
+{
+    if (!qualifyfilename(full, name)) {
+        strnzcpy(full, name, PATHBUFFER - 1);
+        return;
+    }
+    pathtrim(cwd, full);
+    // A folder that cannot be entered leaves the process where it was; the project keeps its name.
+    if (*cwd && chdir(toposixpath(cwd).c_str()) != 0)
+        return;
+}
+
+void VKTPROJECT::init()
+{
+    char here[PATHBUFFER] = "";
+    if (char* folder = ::getcwd(nullptr, 0)) {
+        strnzcpy(here, towindowspath(folder).c_str(), PATHBUFFER - 1);
+        free(folder);
+    }
+    addfilename(path, here, UNTITLED);
+    strnzcpy(cwd, here, PATHBUFFER - 1);
+    zap();
+    touch(1);
+    cdb->setowner(this);
+    cdb->newdatabase(databaseentry);
+}
+
+void VKTPROJECT::zap()
+{
+    archive.zap();
+    description.zap();
+    scripts.zap();
+    resetundostacks();
+    cdb->zap();
+    for (IDOCSERVER** server :
+        { &designserver, &layoutserver, &panelserver, &firmwareserver, &notesserver }) {
+        if (*server)
+            (*server)->closedocument();
+        *server = nullptr;
+    }
+    boardid = 0;
+    layoutentry[0] = '\0';
+    lastvariant = 'b';
+    root = description.documentElement();
+    dirty = 0;
+}
+
+int VKTPROJECT::isuntitled()
+{
+    return strcasecmp(filename(), UNTITLED) == 0;
+}
+
+void VKTPROJECT::touch(int created)
+{
+    XML::ELEMENT timestamp = root.getchild("TIMESTAMP", 1);
+    const std::string now = std::to_string(static_cast<long long>(std::time(nullptr)));
+    if (created) {
+        timestamp.setattribute("CREATED", now.c_str());
+        timestamp.setinteger("FILEVER", FILEVERSION);
+    }
+    timestamp.setattribute("MODIFIED", now.c_str());
+}
+
+int VKTPROJECT::checkversion(APPLNARCHIVE& from, int quiet)
+{
+    XML::DOCUMENT scratch("ROOT");
+    if (!scratch.load(from, projectentry, nullptr))
+        return 0;
+    XML::ELEMENT timestamp = XML::ELEMENT(scratch.documentElement()).getchild("TIMESTAMP", 0);
+    const int release = timestamp.isNull() ? 0 : timestamp.getinteger("RELEASE", 0);
+    const int version = timestamp.isNull() ? 0 : timestamp.getinteger("FILEVER", 0);
+    if (version <= FILEVERSION)
+        return 1;
+    if (!quiet)
+        showmessage(MSG_LATERVERSION, ::filename(archive.getpath()), release / 100, release % 100);
+    return 0;
+}
+
+int VKTPROJECT::load(const char* name)
+{
+    zap();
+    char full[PATHBUFFER];
+    takepath(name, full);
+    archive.setextension("vktprj");
+    if (!archive.beginload(full, 0))
+        return 0;
+    if (!checkversion(archive, 0)) {
+        zap();
+        archive.endload();
+        return 0;
+    }
+    // The project is that file from here on, also when a module cannot read its part: a save must
+    // never put this content over the file that was open before.
+    setdocpath(archive.getpath());
+    const int result = load(archive);
+    if (!archive.endload() || !result)
+        return 0;
+    process->addmrufile(path);
+    dirty = 0;
+    return 1;
+}
+
+int VKTPROJECT::load(VKTARCHIVE& from)
+{
+    if (!checkversion(from, 1) || !description.load(from, projectentry, nullptr))
+        return 0;
+    root = description.documentElement();
+    root.removechild("PROPERTIES");
+
+    QStringList names;
+    root.getstringlist(scriptfolder, names);
+    for (const QString& scriptname : names) {
+        const QByteArray key = scriptname.toLocal8Bit();
+        if (const char* text = from.getfiletext(scriptfolder, key.constData()))
+            scripts.add(key.constData(), text);
+    }
+
+    if (from.exists(databaseentry, nullptr)) {
+        VFILE& file = from.openfile(databaseentry, nullptr);
+        cdb->load(file);
+        from.closefile(file, 0);
+    }
+    cdb->setowner(this);
+    if (!hasvariants() && cdb->migratelegacyvariants()) {
+        setvariants({ tr("Exc. from BOM") });
+        selectvariant('A');
+    }
+    cdb->selectvariant(currentvariant());
+
+    int result = loaddocument(designserver, "TAVI", designentry, 1);
+    if (readcurrentboard())
+        result = loaddocument(layoutserver, "BRIX", layoutentry, 1) && result;
+    result = loaddocument(panelserver, "SPANDO", panelentry, 1) && result;
+    result = loaddocument(firmwareserver, "ZMVSTUDIO", firmwareentry, 0) && result;
+    return loaddocument(notesserver, "MERVALE", notesentry, 0) && result;
+}
+
+int VKTPROJECT::loaddocument(IDOCSERVER*& server, const char* module, const char* entry, int showwindow)
+{
+    if (!archive.exists(entry, nullptr))
+        return 1;
+    server = getdocserver(module, 0);
+    if (!server)
+        return 1;
+    const int result = server->loaddocument(entry, archive) ? 1 : 0;
+    process->loadmodulewindow(server, showwindow, 0);
+    return result;
+}
+
+unsigned long VKTPROJECT::readcurrentboard()
+{
+    const CDBBOARD* board = cdb->currentboard();
+    boardid = board ? board->id : 0;
+    layoutentry[0] = '\0';
+    if (board)
+        addext(layoutentry, board->stem.c_str(), "LYT");
+    return *layoutentry ? boardid : 0;
+}
+
+int VKTPROJECT::save(const char* name)
+{
+    char full[PATHBUFFER];
+    takepath(name, full);
+    archive.setextension(ispanelproject() ? "vktpnl" : "vktprj");
+    if (!archive.beginsave(full))
+        return 0;
+    const int written = save(archive);
+    if (!archive.endsave() || !written)
+        return 0;
+    setdocpath(archive.getpath());
+    process->addmrufile(path);
+    dirty = 0;
+    SHAddToRecentDocs(SHARD_PATHA, path);
+    return 1;
+}
+
+int VKTPROJECT::save(VKTARCHIVE& to)
+{
+    QStringList names;
+    for (int i = 0; i < scripts.count; ++i) {
+        const char* scriptname = scripts.ptr(i);
+        const char* text = scriptname + std::strlen(scriptname) + 1;
+        names.append(QString::fromLocal8Bit(scriptname));
+        VFILE& file = to.openfile(scriptfolder, scriptname);
+        file.write(text, static_cast<int>(std::strlen(text)));
+        to.closefile(file, 0);
+    }
+    root.setstringlist(scriptfolder, names);
+
+    VFILE& database = to.openfile(databaseentry, nullptr);
+    // The database's own result counts: a failed write must not pass for a saved project.
+    int result = cdb->save(database);
+    result = to.closefile(database, 0) && result;
+
+    if (designserver)
+        result = designserver->savedocument(designentry, to) && result;
+    if (layoutserver && *layoutentry)
+        result = layoutserver->savedocument(layoutentry, to) && result;
+    if (panelserver)
+        result = panelserver->savedocument(panelentry, to) && result;
+    if (firmwareserver)
+        result = firmwareserver->savedocument(firmwareentry, to) && result;
+    if (notesserver)
+        result = notesserver->savedocument(notesentry, to) && result;
+
+    XML::ELEMENT timestamp = root.getchild("TIMESTAMP", 1);
+    timestamp.setinteger("RELEASE", RELEASE);
+    timestamp.setinteger("FILEVER", FILEVERSION);
+    return description.save(to, projectentry, nullptr) && result;
+}
+
+int VKTPROJECT::closequery(int quitpending)
+{
+    if (!isdirty())
+        return 1;
+    const char* question = getapplnmessage(MSG_SAVECHANGES);
+    const int answer = quitpending ? (yesno(question) ? IDYES : IDNO) : yesnocancel(question);
+    if (answer == IDCANCEL)
+        return 0;
+    if (answer == IDNO)
+        return 1;
+    process->docommand(savecommand);
+    // Quitting or not, work the user asked to keep and that could not be saved stays open.
+    return isdirty() ? 0 : 1;
+}

@@ -1,0 +1,167 @@
+#pragma once
+
+// The one project of a run: its description PROJECT.XML, its scripts, the component database and
+// the documents of the design modules, read from and written into one project file (a zip, through
+// VKTARCHIVE). It keeps the program's undo history (APPLNPROJECT) and is interface 2 of the process
+// (IVKTPROJECT), bound there for its whole life. The documents belong to their modules: the
+// project reaches each through the module's document server and lets it go at zap.
+//
+// PROJECT.XML: root "ROOT" whose attributes are the user's properties, with the children
+// TIMESTAMP ("CREATED", "MODIFIED" in seconds since 1970, "FILEVER" the file format, "RELEASE" the
+// program that wrote it, major * 100 + minor), SCRIPTS (their names), VARIANTS ("ACTIVE", NAMES)
+// and DESCRIPTION.
+
+#include <QObject>
+
+#include "core/containers/proplist.h"
+#include "core/files/paths.h"
+#include "framework/appln/proxymodule.h"
+#include "framework/documents/applnproject.h"
+#include "framework/xml/xmldocument.h"
+#include "framework/xml/xmlelement.h"
+#include "shell/project/idocserver.h"
+#include "shell/project/ivktproject.h"
+#include "shell/project/vktarchive.h"
+
+class APPLNPROCESS;
+class CDBCORE;
+
+class VKTPROJECT : public QObject, public APPLNPROJECT, public PROXYMODULE<IVKTPROJECT> {
+    Q_OBJECT
+
+public:
+    static constexpr int FILEVERSION = 830; // written now; later ones are refused
+    static constexpr int RELEASE = 812; // this program: 8.12
+    static constexpr const char* UNTITLED = "UNTITLED.vktprj";
+
+    VKTPROJECT();
+    ~VKTPROJECT() override; // zaps, releases the database and leaves the process's table
+
+    using APPLNPROJECT::restore;
+    using APPLNPROJECT::setdirty;
+
+    // The project file.
+    void init() override;
+    // Empties everything: archive, description, scripts, undo history, database, documents; clean.
+    void zap();
+    int isuntitled() override;
+    void touch(int created) override;
+    int load(const char* path) override;
+    int save(const char* path) override;
+    // PROJECT.XML of the archive read into a scratch document: 0 when it is missing or not XML, or
+    // (after message 21 unless quiet) when its file version is later than this program's; else 1.
+    int checkversion(APPLNARCHIVE& archive, int quiet);
+    // The project path becomes the full path with the extension "vktprj"; the current folder its
+    // folder.
+    void setdocpath(const char* path);
+    // The close query of New, Open, Close, Quit and the last frame: 0 when the user cancelled, or
+    // chose to save and the save failed (the work stays); otherwise 1.
+    int closequery(int quitpending);
+
+    // Documents and their modules' windows.
+    int importdesign(const char* path) override;
+    int importlayout(const char* path) override;
+    int importfirmware(const char* path) override;
+    APPLNWINDOW* opendesign(int show) override;
+    APPLNWINDOW* openlayout(int show) override;
+    APPLNWINDOW* openpanel(int show);
+    APPLNWINDOW* openfirmware(int show);
+    APPLNWINDOW* openmervale(int show);
+    // The module's document server, the module's document attached to this project; show also
+    // loads the module's window hidden. Null when the module is not installed.
+    IDOCSERVER* getdocserver(const char* module, int show);
+    APPLNDOCUMENT* design() const;
+    APPLNDOCUMENT* layout() const;
+    APPLNDOCUMENT* panel() const;
+    APPLNDOCUMENT* firmware() const;
+    APPLNDOCUMENT* mervale() const;
+    int isdesignproject() const { return design() || layout() || firmware(); }
+    int ispanelproject() const { return panel() != nullptr; }
+    int issample();
+    void createdesignproject(int schematic, int layout, int firmware);
+    void createpanelproject();
+    // Opens a project file, or a design or layout file of the older kind as a new project of that
+    // name; then shows a document's window in an empty frame. 0 (with the project reset to an
+    // untitled one) when it failed.
+    int openbytype(const char* path);
+
+    void setdirty(int flag) override { APPLNPROJECT::setdirty(flag); }
+    void onmodified(APPLNDOCUMENT* document) override;
+    void onrestore(UNDOFRAME* frame) override;
+
+    // Clips: kept in project clip files, which come with their own commands.
+    int getsnippetthumb(const char* file, QImage& image) override;
+    int importsnippet(const char* file, IDOCSERVER* server, SHEET* sheet) override;
+    int exportsnippet(const char* file, IDOCSERVER* server, SHEET* sheet) override;
+    int deletesnippet(SNIPPET* clip) override;
+
+    int getproperty(const char* name, QString& value) override;
+    const char* getproperty(const char* name) override;
+    void setproperty(const char* name, const QString& value) override;
+    void setproperty(const char* name, const char* text) override;
+    int getscript(const char* name, QString& value) override;
+    const char* getscript(const char* name) override;
+    void setscript(const char* name, const QString& value) override;
+    void setscript(const char* name, const char* text) override;
+
+    // Variants; their selector bars come with the combo bars.
+    COMBOBAR* createvariantselector(APPLNWINDOW* window) override { return nullptr; }
+    int hasvariants() override;
+    char currentvariant() override;
+    void selectvariant(char variant) override;
+    void getvariants(QStringList& names) override;
+    void getvariants(STRINGLIST& names) override;
+    void setvariants(const QStringList& names) override;
+
+    // Boards; their selector bars and the making of new boards come with the combo bars.
+    COMBOBAR* createboardselector(APPLNWINDOW* window) override { return nullptr; }
+    unsigned long currentboard() override;
+    int ismultiboard() override;
+    int createboard(int withwizard) override { return 0; }
+    int selectboard(unsigned long id) override;
+
+    XML::ELEMENT& getxmlroot() override { return root; }
+    const char* getcwd() override { return APPLNPROJECT::getcwd(); }
+    IMODULE* getnetlistmaster() override;
+    QObject* getbroadcaster() override { return this; }
+    int buildfirmware() override;
+    int hasflowchart() override;
+
+    VKTARCHIVE& getarchive() { return archive; }
+    CDBCORE* getcdb() const { return cdb; }
+    // The entry of the current board's layout; "" without a board.
+    const char* getlayoutentry() const { return layoutentry; }
+
+signals:
+    void modified(APPLNDOCUMENT* document);
+    void restore(UNDOFRAME* frame);
+
+private:
+    int load(VKTARCHIVE& from);
+    int save(VKTARCHIVE& to);
+    // The entry name of the current board's layout into layoutentry; 0 without a current board.
+    unsigned long readcurrentboard();
+    void reloadboards() { selectboard(currentboard()); }
+    // Loads the entry into the module's document and its window; 1 when the entry is absent.
+    int loaddocument(IDOCSERVER*& server, const char* module, const char* entry, int showwindow);
+    // The current folder as the project's: its path when full, else as given.
+    void takepath(const char* path, char* full);
+    XML::ELEMENT variants();
+    IFIRMWAREBUILDER* firmwarebuilder() const;
+
+    APPLNPROCESS* process;
+    VKTARCHIVE archive;
+    XML::DOCUMENT description { "ROOT" };
+    XML::ELEMENT root;
+    PROPLIST scripts { 0, 1 };
+    CDBCORE* cdb;
+    IDOCSERVER* designserver = nullptr;
+    IDOCSERVER* layoutserver = nullptr;
+    IDOCSERVER* panelserver = nullptr;
+    IDOCSERVER* firmwareserver = nullptr;
+    IDOCSERVER* notesserver = nullptr;
+    unsigned long boardid = 0;
+    char layoutentry[PATHBUFFER] = "";
+    char lastvariant = 'b';
+    char buffer[PATHBUFFER] = ""; // for texts handed out
+};

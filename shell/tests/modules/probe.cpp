@@ -1,0 +1,186 @@
+// A module the end-to-end tests start the program with ({VKTPROBE step; step; ...} on its command
+// line): it carries out the steps one per turn of the program's main loop, answers and records the
+// message boxes, and writes what it finds into a report file for the test to read.
+//   report FILE      appends a snapshot of the program to FILE
+//   answer N         message boxes are answered N from now on
+//   design TEXT      opens the design and makes TEXT its contents, changed
+//   save FILE        saves the project as FILE
+//   closeframe       closes the last frame the way its last tab's close button does
+//   toolbarsize N    the bars' image size
+//   wait MS          lets the program run on for MS milliseconds
+//   screenshot       keeps what the screen shows of the frame as VKT_SCREENSHOT_PATH names
+//   close            asks the frame's window to close, as the window manager's close button does
+
+#include <QTimer>
+#include <QWidget>
+#include <chrono>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "framework/appln/applnprocess.h"
+#include "framework/bars/toolbar.h"
+#include "framework/documents/applnproject.h"
+#include "platform/win/messagebox.h"
+#include "platform/win/qt/tests/screenshot.h"
+#include "platform/win/qt/winqt.h"
+#include "platform/win/window.h"
+#include "shell/project/ivktproject.h"
+#include "shell/tests/modules/recordingtavi.h"
+
+namespace {
+
+std::vector<std::string> boxes;
+int answer = IDOK;
+
+int recordbox(HWND, const char* text, const char*, UINT)
+{
+    boxes.emplace_back(text);
+    return answer;
+}
+
+std::string oneline(std::string text)
+{
+    for (char& c : text)
+        if (c == '\n')
+            c = '|';
+    return text;
+}
+
+class PROBE : public APPLNMODULE {
+public:
+    explicit PROBE(APPLNPROCESS* owner)
+        : APPLNMODULE(owner)
+    {
+        setapplnname("VKTPROBE", "Probe");
+    }
+
+    ~PROBE() override { setmessageboxhook(previoushook); }
+
+    void run(APPLNFRAME* frame, char* commandline) override
+    {
+        previoushook = setmessageboxhook(recordbox);
+        std::istringstream list(commandline ? commandline : "");
+        for (std::string step; std::getline(list, step, ';');) {
+            step.erase(0, step.find_first_not_of(' '));
+            if (!step.empty())
+                steps.push_back(step);
+        }
+        QObject::connect(&timer, &QTimer::timeout, [this] { tick(); });
+        timer.start(20);
+    }
+
+private:
+    IVKTPROJECT* project() { return static_cast<IVKTPROJECT*>(process->getmoduleinterface(nullptr, 2)); }
+
+    // The steps begin once the program has shown its first frame (or runs hidden), as a user's would.
+    bool started()
+    {
+        APPLNFRAME* frame = process->getframe(0);
+        return process->ishidden() || (frame && IsWindowVisible(frame->hwnd));
+    }
+
+    // One step per tick; the timer is the module's own, so that none outlives its code.
+    void tick()
+    {
+        if (!started() || std::chrono::steady_clock::now() < resume)
+            return;
+        if (steps.empty()) {
+            timer.stop();
+            return;
+        }
+        std::string step = steps.front();
+        steps.erase(steps.begin());
+        perform(step);
+    }
+
+    void perform(const std::string& step)
+    {
+        const size_t blank = step.find(' ');
+        const std::string verb = step.substr(0, blank);
+        const std::string argument = blank == std::string::npos ? "" : step.substr(blank + 1);
+        APPLNFRAME* frame = process->getframe(0);
+        if (verb == "report")
+            report(argument);
+        else if (verb == "answer")
+            answer = std::stoi(argument);
+        else if (verb == "design") {
+            project()->opendesign(0);
+            auto* server = static_cast<RECORDINGSERVER*>(process->getmoduleinterface("TAVI", 3));
+            server->document.text = argument;
+            server->document.setdirty(1);
+        } else if (verb == "save")
+            project()->save(argument.c_str());
+        else if (verb == "closeframe")
+            process->closeframe(frame);
+        else if (verb == "wait")
+            resume = std::chrono::steady_clock::now() + std::chrono::milliseconds(std::stoi(argument));
+        else if (verb == "screenshot" && frame)
+            screenshot = wintest::SCREENSHOT(frame->hwnd).saved ? "saved" : "failed";
+        else if (verb == "toolbarsize")
+            CTRLBAR::setsizing(std::stoi(argument));
+        else if (verb == "close" && frame)
+            winqt::widgetof(frame->hwnd)->close();
+    }
+
+    void report(const std::string& file)
+    {
+        std::ofstream out(file, std::ios::app);
+        APPLNFRAME* frame = process->getframe(0);
+        TOOLBAR* toolbar = frame ? globaltoolbar(frame) : nullptr;
+        auto* base = dynamic_cast<APPLNPROJECT*>(project());
+        auto* server = static_cast<RECORDINGSERVER*>(
+            process->findmodule("TAVI") ? process->getmoduleinterface("TAVI", 3) : nullptr);
+        out << "--\n";
+        out << "frames=" << process->numframes() << '\n';
+        out << "visible=" << (frame && IsWindowVisible(frame->hwnd)) << '\n';
+        out << "toolbarbuttons=" << (toolbar ? toolbar->numbuttons() : -1) << '\n';
+        out << "windows=" << (frame ? frame->numwindows() : -1) << '\n';
+        out << "path=" << project()->getproperty("PATHNAME") << '\n';
+        out << "file=" << project()->getproperty("FILENAME") << '\n';
+        out << "dirty=" << (base ? base->isdirty() : -1) << '\n';
+        out << "design=" << (server && server->document.getproject() ? server->document.text : "none")
+            << '\n';
+        out << "sizing=" << CTRLBAR::getsizing() << '\n';
+        out << "screenshot=" << screenshot << '\n';
+        for (const std::string& box : boxes)
+            out << "box=" << oneline(box) << '\n';
+        boxes.clear();
+    }
+
+    // The bar sits inside the frame's top rebar, among the frame's descendants.
+    static TOOLBAR* globaltoolbar(APPLNFRAME* frame)
+    {
+        TOOLBAR* found = nullptr;
+        EnumChildWindows(
+            frame->hwnd,
+            [](HWND child, LPARAM param) -> BOOL {
+                auto* toolbar = dynamic_cast<TOOLBAR*>(BASEWIN::fromhandle(child));
+                if (!toolbar || GetDlgCtrlID(child) != 4096)
+                    return TRUE;
+                *reinterpret_cast<TOOLBAR**>(param) = toolbar;
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&found));
+        return found;
+    }
+
+    std::vector<std::string> steps;
+    QTimer timer;
+    std::chrono::steady_clock::time_point resume;
+    std::string screenshot = "none";
+    MESSAGEBOXHOOK previoushook = nullptr;
+};
+
+} // namespace
+
+extern "C" APPLNMODULE* createmoduleinstance(APPLNPROCESS* process, const char*)
+{
+    return new PROBE(process);
+}
+
+extern "C" void deletemoduleinstance(APPLNMODULE* module)
+{
+    delete module;
+}
