@@ -31,6 +31,8 @@ struct Run {
     std::FILE* out = nullptr;
     std::FILE* err = nullptr;
     std::unique_ptr<Printer> printer;
+    int32_t iterations = 0; // Newton iterations of the run
+    int32_t rejected = 0; // time steps
 };
 
 // Processor time (s) and peak memory (MB) of the run's phases, for the statistics.
@@ -177,6 +179,17 @@ bool anymarked(const SPICECARD* cards)
     return false;
 }
 
+// A count the options analysis keeps of the run.
+int32_t askcount(IFsimulator* engine, IFcircuit* ckt, IFjob* options, const char* keyword)
+{
+    const IFanalysis* kind = engine->analyses[findanalysis(engine, "options")];
+    IFvalue v {};
+    check(engine->askAnalysisQuest(
+              ckt, options, findparm(kind->analysisParms, kind->numParms, keyword)->id, &v, nullptr),
+        keyword);
+    return v.iValue;
+}
+
 void setnodes(Session& s, IFsimulator* engine, const std::vector<std::pair<std::string, double>>& values,
     const char* keyword)
 {
@@ -255,6 +268,8 @@ void simulate(Deck& deck, Run& run, std::vector<std::string>& errors, Phases& ph
     phases.built = Phase::now();
     check(engine->doAnalyses(s.ckt, 1, s.task), "the analysis failed");
     phases.done = Phase::now();
+    run.iterations = askcount(engine, s.ckt, s.options, "iterations");
+    run.rejected = askcount(engine, s.ckt, s.options, "badsteps");
     for (const AnalysisCard& card : controls.analyses) {
         for (const std::string& vector : run.printer->unprinted(card.kind))
             throw Failure(vector + ": no vector of that name in the plots of ." + card.kind);
@@ -283,10 +298,11 @@ int run(const std::string& path, std::FILE* out, std::FILE* err, bool statistics
         if (statistics)
             std::fprintf(err,
                 "statistics: processor time %.3f s reading, %.3f s building, %.3f s in the analysis; "
-                "peak memory %.0f MB built, %.0f MB in all; %d equations, %zu points\n",
+                "peak memory %.0f MB built, %.0f MB in all; %d equations, %zu points, %d Newton iterations, "
+                "%d steps rejected\n",
                 phases.read.seconds - phases.start.seconds, phases.built.seconds - phases.read.seconds,
                 phases.done.seconds - phases.built.seconds, phases.built.megabytes, phases.done.megabytes,
-                state.printer->equations, state.printer->points);
+                state.printer->equations, state.printer->points, state.iterations, state.rejected);
     } catch (const Failure& failure) {
         for (const std::string& error : errors)
             std::fprintf(err, "error: %s\n", error.c_str());

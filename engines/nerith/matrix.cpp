@@ -20,6 +20,10 @@ constexpr double DissectWorth = 1000;
 constexpr double DissectGain = 0.8;
 constexpr double DissectRoom = 1.05;
 
+// KLU's row scalings: none, not even a check of the indices; by each row's largest magnitude.
+constexpr int Unscaled = -1;
+constexpr int RowMaximum = 2;
+
 // KLU's ordering call for one block of the matrix: nested dissection, with the block's
 // factorisation operations added to the double at `user_data`; the entries of its factor.
 int dissect(int size, int* start, int* index, int* order, klu_common* common)
@@ -66,6 +70,7 @@ struct SparseMatrix::Factors {
     klu_numeric* complex = nullptr; // of the complex system, on the same symbolic analysis
     double growth = 0; // reciprocal pivot growth of the last fresh pivoting
     double spread = 0; // smallest over largest pivot magnitude then
+    std::vector<double> rowweight; // the reciprocals of its row scales, in pivot order
     double complexspread = 0; // the same of the last fresh complex pivoting
 
     Factors()
@@ -316,11 +321,14 @@ int32_t SparseMatrix::notfinite() const
 
 SparseMatrix::Pivots SparseMatrix::pivots(double pivtol) const
 {
-    const auto* diagonal = static_cast<const double*>(factors->numeric->Udiag);
+    const klu_numeric& numeric = *factors->numeric;
+    const auto* diagonal = static_cast<const double*>(numeric.Udiag);
+    // Unscaled factors are measured against the row scales of the fresh pivoting.
+    const double* weight = numeric.Rs ? nullptr : factors->rowweight.data();
     Pivots p;
     p.least = std::numeric_limits<double>::infinity();
     for (int32_t k = 0; k < equations; ++k) {
-        const double magnitude = std::fabs(diagonal[k]);
+        const double magnitude = std::fabs(diagonal[k]) * (weight ? weight[k] : 1.0);
         if (!(magnitude >= pivtol) && p.bad == 0)
             p.bad = factors->symbolic->Q[k] + 1;
         p.least = std::min(p.least, magnitude);
@@ -344,15 +352,25 @@ SparseMatrix::Result SparseMatrix::factor(double pivtol, double pivrel, bool may
     }
     f.common.tol = pivrel;
     Result result;
+    const bool again = f.numeric != nullptr;
     if (f.numeric) {
         ++stats.refactorisations;
-        bool sound = klu_refactor(
-            columnStart.data(), rowIndex.data(), values.data(), f.symbolic, f.numeric, &f.common);
-        if (sound) {
+        // Refactorisations leave out KLU's row scaling, a pass over the matrix and a division per
+        // entry; one whose pivots look doubtful is made and judged again as the fresh pivoting was.
+        auto refactor = [&](int scale) {
+            f.common.scale = scale;
+            return klu_refactor(
+                       columnStart.data(), rowIndex.data(), values.data(), f.symbolic, f.numeric, &f.common)
+                != 0;
+        };
+        auto steady = [&](const Pivots& p) { return p.bad == 0 && p.least >= f.spread * pivrel * p.most; };
+        const bool made = refactor(Unscaled);
+        bool sound = made && steady(pivots(pivtol));
+        if (made && !sound && refactor(RowMaximum)) {
             const Pivots p = pivots(pivtol);
             sound = p.bad == 0;
             // Pivots that spread much further than at the fresh pivoting may have grown unstable.
-            if (sound && p.least < f.spread * pivrel * p.most)
+            if (sound && !steady(p))
                 sound = klu_rgrowth(columnStart.data(), rowIndex.data(), values.data(), f.symbolic, f.numeric,
                             &f.common)
                     && f.common.rgrowth >= f.growth * pivrel;
@@ -365,7 +383,9 @@ SparseMatrix::Result SparseMatrix::factor(double pivtol, double pivrel, bool may
     } else {
         result = fresh(pivtol, pivrel);
     }
-    if (result.status == Status::Ok && mayreuse)
+    // The values are kept for the comparison from the second factorisation of a structure on: an
+    // operating point factors once, and its matrix may be the largest the run holds.
+    if (result.status == Status::Ok && mayreuse && again)
         factored.assign(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(count));
     else
         factored.clear();
@@ -379,6 +399,7 @@ SparseMatrix::Result SparseMatrix::fresh(double pivtol, double pivrel)
     if (int32_t row = notfinite())
         return { Status::NotFinite, row };
     ++stats.factorisations;
+    f.common.scale = RowMaximum;
     f.numeric = klu_factor(columnStart.data(), rowIndex.data(), values.data(), f.symbolic, &f.common);
     if (!f.numeric) {
         if (f.common.status == KLU_SINGULAR)
@@ -391,6 +412,9 @@ SparseMatrix::Result SparseMatrix::fresh(double pivtol, double pivrel)
         return { Status::Singular, p.bad };
     }
     f.spread = p.least / p.most;
+    f.rowweight.resize(static_cast<std::size_t>(equations));
+    std::transform(
+        f.numeric->Rs, f.numeric->Rs + equations, f.rowweight.begin(), [](double s) { return 1 / s; });
     f.growth
         = klu_rgrowth(columnStart.data(), rowIndex.data(), values.data(), f.symbolic, f.numeric, &f.common)
         ? f.common.rgrowth
@@ -456,6 +480,8 @@ SparseMatrix::Result SparseMatrix::factorcomplex(double pivtol, double pivrel)
     }
     Factors& f = *factors;
     f.common.tol = pivrel;
+    // The complex factors are always scaled: their pivots are judged as KLU made them.
+    f.common.scale = RowMaximum;
     if (f.complex) {
         ++stats.refactorisations;
         if (klu_z_refactor(

@@ -62,7 +62,8 @@ public:
                               // an infinite or undefined entry
     };
     // Factors the present values. A pivot smaller than `pivtol` (relative to the largest entry of
-    // its row) counts as zero; `pivrel` is the partial-pivoting threshold of fresh pivoting. With
+    // its row when the pivot order was chosen) counts as zero; `pivrel` is the partial-pivoting
+    // threshold of fresh pivoting. With
     // `mayreuse` the factors in place are kept when the values are those they were made from
     // (worth the comparison only where values often repeat, as in linear circuits).
     Result factor(double pivtol, double pivrel, bool mayreuse = true);

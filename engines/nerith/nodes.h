@@ -13,11 +13,11 @@ namespace nerith {
 // behind it. Nodes never move, so the identifier stays put until the circuit is deleted.
 struct Node : IFnode {
     std::string text; // the identifier IFnode::name points to
+    double nodeset = 0; // suggested voltage for the first iterations of an operating point
+    double ic = 0; // voltage held through the operating point of a transient, or its start with UIC
     bool deleted = false;
     bool hasNodeset = false;
-    double nodeset = 0; // suggested voltage for the first iterations of an operating point
     bool hasIc = false;
-    double ic = 0; // voltage held through the operating point of a transient, or its start with UIC
 };
 
 // One solution equation: a node voltage or a branch current.

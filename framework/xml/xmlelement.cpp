@@ -338,8 +338,13 @@ int ELEMENT::getstringlist(const char* name, DPA& list)
     QStringList texts;
     if (!getstringlist(name, texts))
         return 0;
-    for (const QString& item : texts)
-        list.add(strdup(item.toLocal8Bit().constData()));
+    for (const QString& item : texts) {
+        // The list destroys its items with operator delete.
+        const QByteArray text = item.toLocal8Bit();
+        auto* copy = static_cast<char*>(::operator new(static_cast<size_t>(text.size()) + 1));
+        std::memcpy(copy, text.constData(), static_cast<size_t>(text.size()) + 1);
+        list.add(copy);
+    }
     return 1;
 }
 

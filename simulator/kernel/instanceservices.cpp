@@ -200,6 +200,8 @@ public:
     int32_t extraspaces() override { return 0; }
     void writeblock(int32_t, int32_t, uint32_t address, const uint8_t* bytes, int32_t count) override
     {
+        if (cells == 0)
+            return; // also a shift too wide for the address
         const uint32_t mask = (uint32_t(1) << shift) - 1;
         for (int32_t i = 0; i < count; ++i) {
             uint32_t at = address + static_cast<uint32_t>(i);

@@ -71,7 +71,8 @@ TEST(DeckRunner, StatisticsNameTheRunsPhasesAndSize)
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.err.find("statistics: processor time "), std::string::npos) << r.err;
     EXPECT_NE(r.err.find(" s reading, "), std::string::npos) << r.err;
-    EXPECT_NE(r.err.find("3 equations, 1 points"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("3 equations, 1 points, 1 Newton iterations, 0 steps rejected"), std::string::npos)
+        << r.err;
 }
 
 TEST(DeckRunner, ReportsWhatItCannotRun)

@@ -170,6 +170,43 @@ TEST(SparseMatrix, PivotsThatVanishAreRepivotedOrReported)
     EXPECT_EQ(result.equation, 2);
 }
 
+TEST(SparseMatrix, RefactorisationsSolveWhateverTheRowScales)
+{
+    // [[4, -1, 0], [-1, 4, -1], [0, -1, 4]] with x = (1, 2, 3); each row in turn far larger or
+    // smaller than at the fresh pivoting, the right-hand side with it: the pivot order is kept and
+    // the solution stays.
+    SparseMatrix m;
+    m.reset(3);
+    const std::array<std::array<double, 3>, 3> a { { { 4, -1, 0 }, { -1, 4, -1 }, { 0, -1, 4 } } };
+    const std::array<double, 3> b { 2, 4, 10 };
+    std::array<std::array<double*, 3>, 3> cells {};
+    for (int32_t r = 0; r < 3; ++r) {
+        for (int32_t c = 0; c < 3; ++c)
+            cells[r][c] = a[r][c] != 0 ? m.element(r + 1, c + 1) : nullptr;
+    }
+    auto load = [&](int32_t row, double scale) {
+        m.clear();
+        std::vector<double> rhs(4, 0.0);
+        for (int32_t r = 0; r < 3; ++r) {
+            const double s = r == row ? scale : 1;
+            for (int32_t c = 0; c < 3; ++c) {
+                if (cells[r][c])
+                    *cells[r][c] = s * a[r][c];
+            }
+            rhs[r + 1] = s * b[r];
+        }
+        return rhs;
+    };
+    solved(m, load(0, 1));
+    for (const auto& [row, scale] : { std::pair { 0, 1e9 }, { 1, 1e-9 }, { 2, 1e12 }, { 1, 3.0 } }) {
+        const std::vector<double> x = solved(m, load(row, scale));
+        for (int32_t k = 1; k <= 3; ++k)
+            EXPECT_NEAR(x[k], k, 1e-12) << row << " " << scale;
+    }
+    EXPECT_EQ(m.statistics().factorisations, 1);
+    EXPECT_EQ(m.statistics().refactorisations, 4);
+}
+
 TEST(SparseMatrix, PlacesTakeStampsInTheirEntriesBesideCells)
 {
     // [[3, -1], [-1, 2]] from a conductance of 1 between 1 and 2 and conductances of 2 and 1 to

@@ -62,8 +62,8 @@ protected:
     }
     int newestframe(UNDOMODES mode) { return static_cast<FRAME*>(project.getundoframe(mode))->id; }
 
+    std::vector<int> deleted; // outlives the project, whose frames note their deletion in it
     APPLNPROJECT project;
-    std::vector<int> deleted;
     MESSAGEBOXHOOK previous = nullptr;
 };
 

@@ -23,7 +23,8 @@ class ANALOGBENCH final : public ISPICECKT {
 public:
     // Equations from `first` on are the bench's (nodes and branches the models ask for).
     explicit ANALOGBENCH(int32_t first)
-        : equations(first - 1)
+        : values(static_cast<size_t>(first), 0.0)
+        , equations(first - 1)
     {
     }
 
@@ -138,7 +139,7 @@ public:
     // events up to that time there.
     std::function<void(double)> beforeaccept;
     std::vector<INTMODEL*> models;
-    std::vector<double> values = std::vector<double>(1, 0.0);
+    std::vector<double> values; // every equation's, so that a test may set a node before solving
     std::set<double> breaks;
     double time = 0;
     double step = 0;

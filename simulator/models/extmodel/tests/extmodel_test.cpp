@@ -8,6 +8,7 @@
 #include "simulator/kernel/activemodels.h"
 #include "simulator/kernel/guard.h"
 #include "simulator/models/extmodel/extmodel.h"
+#include "testsupport/sanitizers.h"
 #include "testsupport/temp_folder.h"
 
 #include <gmock/gmock.h>
@@ -157,6 +158,7 @@ TEST_F(ExtmodelTest, MissingLibraryEndsTheRunAndAFaultingOneToo)
 
     simstatus = 0;
     mark = size();
+    [[maybe_unused]] vkt::test::ABANDONEDALLOCATIONS abandoned;
     EXPECT_FALSE(guarded([&] { make("U2", "X", "PRIMITIVE=ANALOG,MODDLL=FAULTING"); }));
     EXPECT_EQ(log().rfind("#X:Internal Exception: access violation", 0), 0u) << log();
     EXPECT_EQ(simstatus, 3);
