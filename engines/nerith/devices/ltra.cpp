@@ -319,31 +319,29 @@ struct Ltra {
         if (!k.lossless()) {
             // The newest interval, from the last sample to the present, holds the unknown.
             double a = time - last.time;
-            double ya = 0, yya = 0;
+            // The tail's integral and double integral at a.
+            std::array<double, 2> ya {};
             if (a > 0) {
-                ya = k.admittanceintegral(a);
-                yya = k.admittancedoubleintegral(a);
-                const double own = yya / a;
+                ya = k.admittanceintegrals(a);
+                const double own = ya[1] / a;
                 out.self += own;
                 for (std::size_t p = 0; p < 2; ++p)
-                    tail[p] += last.v[p] * (ya - own);
+                    tail[p] += last.v[p] * (ya[0] - own);
             }
             // Each older interval [a, b] of delays: the integral of the tail against the straight
             // voltage from va at a to vb at b.
             for (std::size_t j = samples.size() - 1; j > 0; --j) {
                 const double b = time - samples[j - 1].time;
-                const double yb = k.admittanceintegral(b);
-                const double yyb = k.admittancedoubleintegral(b);
+                const std::array<double, 2> yb = k.admittanceintegrals(b);
                 for (std::size_t p = 0; p < 2; ++p) {
                     const double va = samples[j].v[p], vb = samples[j - 1].v[p];
-                    tail[p] += vb * yb - va * ya - (vb - va) * (yyb - yya) / (b - a);
+                    tail[p] += vb * yb[0] - va * ya[0] - (vb - va) * (yb[1] - ya[1]) / (b - a);
                 }
                 a = b;
                 ya = yb;
-                yya = yyb;
             }
             for (std::size_t p = 0; p < 2; ++p)
-                tail[p] += samples.front().v[p] * (k.admittancetotal() - ya);
+                tail[p] += samples.front().v[p] * (k.admittancetotal() - ya[0]);
             propagationtails(k, samples, time, h2, h3);
         }
         const Sample delayed = at(t, samples, time - k.delay());

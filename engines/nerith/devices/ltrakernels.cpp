@@ -50,17 +50,12 @@ RlcKernels::RlcKernels(double y0, double alpha, double delay)
 {
 }
 
-// y's tail is y0 alpha e^-at (I1(at) - I0(at)), the derivative of y0 e^-at I0(at).
-double RlcKernels::admittanceintegral(double tau) const
-{
-    return y0 * (scaledbessel(alpha * tau).i0 - 1);
-}
-
-// The integral of e^-x I0(x) from 0 is x e^-x (I0(x) + I1(x)).
-double RlcKernels::admittancedoubleintegral(double tau) const
+// y's tail is y0 alpha e^-at (I1(at) - I0(at)), the derivative of y0 e^-at I0(at); the integral of
+// e^-x I0(x) from 0 is x e^-x (I0(x) + I1(x)).
+std::array<double, 2> RlcKernels::admittanceintegrals(double tau) const
 {
     const ScaledBessel b = scaledbessel(alpha * tau);
-    return y0 * tau * (b.i0 + b.i1 - 1);
+    return { y0 * (b.i0 - 1), y0 * tau * (b.i0 + b.i1 - 1) };
 }
 
 // With rho = sqrt(tau^2 - T^2): h2's tail alpha T e^-a tau I1(a rho) / rho, h3's

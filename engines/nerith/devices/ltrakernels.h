@@ -28,8 +28,7 @@ public:
     bool lossless() const { return alpha == 0; }
 
     // The integral of y's tail from 0 to tau, and that integral integrated again.
-    double admittanceintegral(double tau) const;
-    double admittancedoubleintegral(double tau) const;
+    std::array<double, 2> admittanceintegrals(double tau) const;
     // y's tail integrated from 0 to infinity: y0 + it is the admittance at DC, 0.
     double admittancetotal() const { return -y0; }
 
