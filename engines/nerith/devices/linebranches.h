@@ -59,6 +59,15 @@ inline int bindline(IFcircuit& ckt, IFinstance& line, int32_t (&branches)[2], Li
     return 0;
 }
 
+// The ports' KCL: each branch's current leaves its port's positive node and enters the negative.
+inline void stampincidence(double* a, const LinePorts& h)
+{
+    a[h.cells[Pos1Br1]] += 1;
+    a[h.cells[Neg1Br1]] -= 1;
+    a[h.cells[Pos2Br2]] += 1;
+    a[h.cells[Neg2Br2]] -= 1;
+}
+
 // "ic": V1, I1, V2 and I2 of the line's members v1, i1, v2, i2, as many as the vector gives.
 template <class Instance> int setlinestart(Instance& t, const IFvalue& value)
 {

@@ -184,11 +184,8 @@ struct Ltra {
     // The KCL incidence of the branches, and on each branch row its own current.
     static void stampbranches(double* a, const Hot& h)
     {
+        stampincidence(a, h);
         const auto& c = h.cells;
-        a[c[Pos1Br1]] += 1;
-        a[c[Neg1Br1]] -= 1;
-        a[c[Pos2Br2]] += 1;
-        a[c[Neg2Br2]] -= 1;
         a[c[Br1Br1]] += 1;
         a[c[Br2Br2]] += 1;
     }
@@ -212,11 +209,8 @@ struct Ltra {
     // (V1 - V2 = R LEN I1) that passes its current on (I1 + I2 = 0).
     static void stampdc(double* a, const Hot& h, const Instance& t)
     {
+        stampincidence(a, h);
         const auto& c = h.cells;
-        a[c[Pos1Br1]] += 1;
-        a[c[Neg1Br1]] -= 1;
-        a[c[Pos2Br2]] += 1;
-        a[c[Neg2Br2]] -= 1;
         a[c[Br1Pos1]] += 1;
         a[c[Br1Neg1]] -= 1;
         a[c[Br1Pos2]] -= 1;

@@ -236,11 +236,8 @@ struct Tranline : LinearDevice {
     // transient, whose delayed wave goes to the right-hand side.
     static void stamp(double* a, const Hot& h, double far)
     {
+        stampincidence(a, h);
         const auto& c = h.cells;
-        a[c[Pos1Br1]] += 1;
-        a[c[Neg1Br1]] -= 1;
-        a[c[Pos2Br2]] += 1;
-        a[c[Neg2Br2]] -= 1;
         a[c[Br1Pos1]] += 1;
         a[c[Br1Neg1]] -= 1;
         a[c[Br1Br1]] -= h.z0;
