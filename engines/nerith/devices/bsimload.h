@@ -281,24 +281,10 @@ template <class Level> bool voltages(const Loading& in, const Load<Level>& f, Bi
     } else {
         v = atsolution(in.x, f);
     }
-    const double vgd = v.vgs - v.vds;
-    if (old.vds >= 0) {
-        v.vgs = fetlim(v.vgs, old.vgs, f.von);
-        v.vds = limvds(v.vgs - vgd, old.vds);
-    } else {
-        const double limited = fetlim(vgd, old.vgs - old.vds, f.von);
-        v.vds = v.vgs - limited;
-        v.vds = -limvds(-v.vds, -old.vds);
-        v.vgs = limited + v.vds;
-    }
+    limitgatedrain(v.vgs, v.vds, old.vgs, old.vds, f.von, true);
     bool limited = false;
-    if (v.vds >= 0) {
-        v.vbs = pnjlim(v.vbs, old.vbs, LimitingVt, Level::vcrit(f.c, false), limited);
-    } else {
-        const double vbd
-            = pnjlim(v.vbs - v.vds, old.vbs - old.vds, LimitingVt, Level::vcrit(f.c, true), limited);
-        v.vbs = vbd + v.vds;
-    }
+    v.vbs = limitbulk(v.vbs, v.vds, old.vbs, old.vds, LimitingVt, Level::vcrit(f.c, false),
+        Level::vcrit(f.c, true), limited);
     return limited;
 }
 

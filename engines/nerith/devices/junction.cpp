@@ -78,6 +78,29 @@ double limvds(double proposed, double old)
     return proposed > old ? std::min(proposed, 4.0) : std::max(proposed, -0.5);
 }
 
+void limitgatedrain(double& vgs, double& vds, double oldvgs, double oldvds, double von, bool limitreversed)
+{
+    const double vgd = vgs - vds;
+    if (oldvds >= 0) {
+        vgs = fetlim(vgs, oldvgs, von);
+        vds = limvds(vgs - vgd, oldvds);
+        return;
+    }
+    const double limited = fetlim(vgd, oldvgs - oldvds, von);
+    vds = vgs - limited;
+    if (limitreversed)
+        vds = -limvds(-vds, -oldvds);
+    vgs = limited + vds;
+}
+
+double limitbulk(double vbs, double vds, double oldvbs, double oldvds, double vt, double sourcevcrit,
+    double drainvcrit, bool& limited)
+{
+    if (vds >= 0)
+        return pnjlim(vbs, oldvbs, vt, sourcevcrit, limited);
+    return pnjlim(vbs - vds, oldvbs - oldvds, vt, drainvcrit, limited) + vds;
+}
+
 Depletion depletion(double v, double cj0, double vj, double m, double fc)
 {
     Depletion d;

@@ -33,6 +33,16 @@ double fetlim(double proposed, double old, double vto);
 // Newton limiting of a field-effect drain-source voltage.
 double limvds(double proposed, double old);
 
+// Newton limiting of a MOSFET's gate-source and drain-source voltages against the last iterate's:
+// the gate against the end that acts as the source, the drain by limvds. With `limitreversed`
+// false a reversed device's drain goes unlimited (the older limiting, option OLDLIMIT).
+void limitgatedrain(double& vgs, double& vds, double oldvgs, double oldvds, double von, bool limitreversed);
+
+// Newton limiting of a MOSFET's bulk-source voltage as the junction that leads: the source's, or
+// the drain's when `vds` is below 0. Sets `limited` when it changed the value.
+double limitbulk(double vbs, double vds, double oldvbs, double oldvds, double vt, double sourcevcrit,
+    double drainvcrit, bool& limited);
+
 // The charge and small-signal capacitance of a depletion layer of zero-bias capacitance `cj0`,
 // built-in potential `vj` and grading `m`, continued linearly in capacitance above `fc` * vj.
 struct Depletion {

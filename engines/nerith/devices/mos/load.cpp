@@ -155,24 +155,9 @@ bool voltages(const Loading& in, const Load& f, Bias& v)
     } else {
         v = atsolution(in.x, f);
     }
-    const double vgd = v.vgs - v.vds;
-    if (old.vds >= 0) {
-        v.vgs = fetlim(v.vgs, old.vgs, f.von);
-        v.vds = limvds(v.vgs - vgd, old.vds);
-    } else {
-        const double limited = fetlim(vgd, old.vgs - old.vds, f.von);
-        v.vds = v.vgs - limited;
-        if (!in.oldlimit)
-            v.vds = -limvds(-v.vds, -old.vds);
-        v.vgs = limited + v.vds;
-    }
+    limitgatedrain(v.vgs, v.vds, old.vgs, old.vds, f.von, !in.oldlimit);
     bool limited = false;
-    if (v.vds >= 0) {
-        v.vbs = pnjlim(v.vbs, old.vbs, f.c.at.vt, f.c.sourcevcrit, limited);
-    } else {
-        const double vbd = pnjlim(v.vbs - v.vds, old.vbs - old.vds, f.c.at.vt, f.c.drainvcrit, limited);
-        v.vbs = vbd + v.vds;
-    }
+    v.vbs = limitbulk(v.vbs, v.vds, old.vbs, old.vds, f.c.at.vt, f.c.sourcevcrit, f.c.drainvcrit, limited);
     return limited;
 }
 
