@@ -71,6 +71,7 @@ struct SparseMatrix::Factors {
     double growth = 0; // reciprocal pivot growth of the last fresh pivoting
     double spread = 0; // smallest over largest pivot magnitude then
     std::vector<double> rowweight; // the reciprocals of its row scales, in pivot order
+    bool scaledrefactors = false; // an unscaled refactorisation since then looked doubtful
     double complexspread = 0; // the same of the last fresh complex pivoting
 
     Factors()
@@ -357,6 +358,8 @@ SparseMatrix::Result SparseMatrix::factor(double pivtol, double pivrel, bool may
         ++stats.refactorisations;
         // Refactorisations leave out KLU's row scaling, a pass over the matrix and a division per
         // entry; one whose pivots look doubtful is made and judged again as the fresh pivoting was.
+        // Once that happened, the refactorisations up to the next fresh pivoting are scaled at
+        // once: a matrix whose values swing so (switching CMOS) would be factored twice each time.
         auto refactor = [&](int scale) {
             f.common.scale = scale;
             return klu_refactor(
@@ -364,8 +367,13 @@ SparseMatrix::Result SparseMatrix::factor(double pivtol, double pivrel, bool may
                 != 0;
         };
         auto steady = [&](const Pivots& p) { return p.bad == 0 && p.least >= f.spread * pivrel * p.most; };
-        const bool made = refactor(Unscaled);
-        bool sound = made && steady(pivots(pivtol));
+        bool made = true;
+        bool sound = false;
+        if (!f.scaledrefactors) {
+            made = refactor(Unscaled);
+            sound = made && steady(pivots(pivtol));
+            f.scaledrefactors = made && !sound;
+        }
         if (made && !sound && refactor(RowMaximum)) {
             const Pivots p = pivots(pivtol);
             sound = p.bad == 0;
@@ -399,6 +407,7 @@ SparseMatrix::Result SparseMatrix::fresh(double pivtol, double pivrel)
     if (int32_t row = notfinite())
         return { Status::NotFinite, row };
     ++stats.factorisations;
+    f.scaledrefactors = false;
     f.common.scale = RowMaximum;
     f.numeric = klu_factor(columnStart.data(), rowIndex.data(), values.data(), f.symbolic, &f.common);
     if (!f.numeric) {
