@@ -251,7 +251,7 @@ struct Stamp {
     double gdpr = 0, gspr = 0;
 };
 
-void stampmatrix(double* a, const Load& f, const Stamp& t)
+[[gnu::always_inline]] inline void stampmatrix(double* a, const Load& f, const Stamp& t)
 {
     // The channel's transconductances enter at the source of its direction.
     const bool normal = f.mode > 0;
