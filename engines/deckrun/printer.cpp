@@ -1,5 +1,6 @@
 #include "engines/deckrun/printer.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <numbers>
@@ -144,16 +145,22 @@ int Printer::add(double reference, const IFvalue& data)
     ++points;
     if (!shown)
         return 0;
-    bool first = true;
-    if (sweep) {
-        std::fprintf(out, "%.9e", reference);
-        first = false;
-    }
-    for (const Column& column : columns) {
-        std::fprintf(out, first ? "%.9e" : " %.9e", value(column, data));
-        first = false;
-    }
-    std::fputc('\n', out);
+    // A line is formatted in place and written at once: on a long run the printing would otherwise
+    // cost as much as a tenth of the simulation. The form is printf's %.9e.
+    line.clear();
+    auto put = [&](double x) {
+        if (!line.empty())
+            line += ' ';
+        char text[32];
+        const auto end = std::to_chars(text, text + sizeof text, x, std::chars_format::scientific, 9).ptr;
+        line.append(text, end);
+    };
+    if (sweep)
+        put(reference);
+    for (const Column& column : columns)
+        put(value(column, data));
+    line += '\n';
+    std::fwrite(line.data(), 1, line.size(), out);
     if (stop > 0) {
         const int percent = static_cast<int>(100 * reference / stop);
         if (percent != progress)

@@ -59,6 +59,7 @@ private:
     bool shown = false; // the plot prints
     int blocks = 0; // printed so far
     int progress = -1; // the percentage last shown
+    std::string line; // the point being printed
 };
 
 } // namespace deckrun
