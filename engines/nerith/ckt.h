@@ -144,6 +144,17 @@ inline double history(const IFcircuit& ckt, int32_t state)
     return sum;
 }
 
+// State `state` at a new time point, extrapolated linearly from the last two accepted points, the
+// first guess of a device's voltages there; `last` receives the last accepted point's value.
+inline double extrapolatestate(const IFcircuit& ckt, int32_t state, double& last)
+{
+    const auto s = static_cast<std::size_t>(state);
+    const double* t = ckt.integration.times;
+    const double ratio = (t[0] - t[1]) / (t[1] - t[2]);
+    last = ckt.states[1][s];
+    return (1 + ratio) * last - ratio * ckt.states[2][s];
+}
+
 // Integrates the charge of the state pair at `state`: keeps the charge and its derivative x'(0)
 // and gives the derivative. The first step of a run has the present charge as its past, unmoving.
 inline double integratestate(IFcircuit& ckt, int32_t state, double charge, bool first)

@@ -270,14 +270,9 @@ template <class Level> bool voltages(const Loading& in, const Load<Level>& f, Bi
     }
     Bias old { f.vgs, f.vds, f.vbs };
     if (in.mode & MODE_INITPRED) {
-        const double* last = in.ckt.states[1].data() + f.state;
-        const double* before = in.ckt.states[2].data() + f.state;
-        const double* t = in.ckt.integration.times;
-        const double ratio = (t[0] - t[1]) / (t[1] - t[2]);
-        old = { last[StateVgs], last[StateVds], last[StateVbs] };
-        v = { (1 + ratio) * old.vgs - ratio * before[StateVgs],
-            (1 + ratio) * old.vds - ratio * before[StateVds],
-            (1 + ratio) * old.vbs - ratio * before[StateVbs] };
+        v.vgs = extrapolatestate(in.ckt, f.state + StateVgs, old.vgs);
+        v.vds = extrapolatestate(in.ckt, f.state + StateVds, old.vds);
+        v.vbs = extrapolatestate(in.ckt, f.state + StateVbs, old.vbs);
     } else {
         v = atsolution(in.x, f);
     }

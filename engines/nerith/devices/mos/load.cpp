@@ -144,14 +144,9 @@ bool voltages(const Loading& in, const Load& f, Bias& v)
     if (in.mode & MODE_INITPRED) {
         // A new time point starts from the voltages of the last two accepted points, extrapolated
         // linearly, and limits against the last (the last iterate may be of a step taken again).
-        const double* last = in.ckt.states[1].data() + f.state;
-        const double* before = in.ckt.states[2].data() + f.state;
-        const double* t = in.ckt.integration.times;
-        const double ratio = (t[0] - t[1]) / (t[1] - t[2]);
-        old = { last[StateVbs], last[StateVgs], last[StateVds] };
-        v = { (1 + ratio) * old.vbs - ratio * before[StateVbs],
-            (1 + ratio) * old.vgs - ratio * before[StateVgs],
-            (1 + ratio) * old.vds - ratio * before[StateVds] };
+        v.vbs = extrapolatestate(in.ckt, f.state + StateVbs, old.vbs);
+        v.vgs = extrapolatestate(in.ckt, f.state + StateVgs, old.vgs);
+        v.vds = extrapolatestate(in.ckt, f.state + StateVds, old.vds);
     } else {
         v = atsolution(in.x, f);
     }
