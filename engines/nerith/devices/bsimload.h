@@ -449,17 +449,8 @@ template <class Level> void placecells(SparseMatrix& x, Load<Level>& f)
 // The first value of an instance's own parameters the equations cannot take, named; null when none.
 template <class Level> const char* unsoundgeometry(const Instance<Level>& f)
 {
-    auto bad = [](double v) { return !std::isfinite(v) || v < 0; };
-    if (!std::isfinite(f.l) || f.l <= 0)
-        return "length L";
-    if (!std::isfinite(f.w) || f.w <= 0)
-        return "width W";
-    if (!std::isfinite(f.m) || f.m <= 0)
-        return "multiplier M";
-    if (bad(f.ad) || bad(f.as) || bad(f.pd) || bad(f.ps))
-        return "drain or source area or perimeter";
-    if (bad(f.nrd) || bad(f.nrs))
-        return "number of drain or source squares";
+    if (const char* wrong = mos::unsoundgeometry({ f.l, f.w, f.m, f.ad, f.as, f.pd, f.ps, f.nrd, f.nrs }))
+        return wrong;
     for (double v : { f.icvds, f.icvgs, f.icvbs }) {
         if (!std::isfinite(v))
             return "initial voltage";
