@@ -695,14 +695,7 @@ template <class Level> struct Device {
         }
     }
 
-    static void topology(Topology& topology, const Instance&, const Hot& l)
-    {
-        topology.conducts(l.d, l.dp);
-        topology.conducts(l.s, l.sp);
-        topology.conducts(l.dp, l.sp);
-        topology.conducts(l.b, l.dp);
-        topology.conducts(l.b, l.sp);
-    }
+    static void topology(Topology& topology, const Instance&, const Hot& l) { mos::conduction(topology, l); }
 };
 
 } // namespace nerith::bsim

@@ -14,6 +14,17 @@
 
 namespace nerith::mos {
 
+// The paths a MOSFET's record conducts along, for the check of nodes without a DC path: the series
+// resistances, the channel and the bulk junctions. The BSIM records have the same nodes.
+template <class Hot> void conduction(Topology& topology, const Hot& l)
+{
+    topology.conducts(l.d, l.dp);
+    topology.conducts(l.s, l.sp);
+    topology.conducts(l.dp, l.sp);
+    topology.conducts(l.b, l.dp);
+    topology.conducts(l.b, l.sp);
+}
+
 namespace ids {
 
 inline constexpr int32_t L = 1, W = 2, M = 3, Ad = 4, As = 5, Pd = 6, Ps = 7, Nrd = 8, Nrs = 9, Off = 10,
@@ -296,14 +307,7 @@ template <class Level> struct Mosfet {
         }
     }
 
-    static void topology(Topology& topology, const Instance&, const Hot& l)
-    {
-        topology.conducts(l.d, l.dp);
-        topology.conducts(l.s, l.sp);
-        topology.conducts(l.dp, l.sp);
-        topology.conducts(l.b, l.dp);
-        topology.conducts(l.b, l.sp);
-    }
+    static void topology(Topology& topology, const Instance&, const Hot& l) { conduction(topology, l); }
 };
 
 } // namespace nerith::mos
