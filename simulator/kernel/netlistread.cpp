@@ -125,9 +125,7 @@ private:
         do {
             char key[64] = "";
             char value[MAXVALUE + 1] = "";
-            const char* equals = std::strchr(p, '=');
-            const char* comma = std::strchr(p, ',');
-            if (equals && (!comma || equals < comma) && getfield(&p, key, '=') && *key
+            if (p[std::strcspn(p, ",=")] == '=' && getfield(&p, key, '=') && *key
                 && getnzstr(&p, value, ",", MAXVALUE))
                 add(key, value);
         } while (skippast(&p, ','));
