@@ -177,7 +177,6 @@ double* SparseMatrix::element(int32_t row, int32_t column)
 void SparseMatrix::clear()
 {
     std::fill(values.begin(), values.end(), 0.0);
-    std::fill(imag.begin(), imag.end(), 0.0);
     std::size_t left = cellRows.size();
     for (auto& chunk : chunks) {
         const std::size_t used = std::min(left, ChunkSize);
@@ -449,6 +448,11 @@ void SparseMatrix::solve(double* rhs)
     if (equations > 0)
         klu_solve(factors->symbolic, factors->numeric, equations, 1, rhs + 1, &factors->common);
     rhs[0] = 0;
+}
+
+void SparseMatrix::clearimaginary()
+{
+    std::fill(imag.begin(), imag.end(), 0.0);
 }
 
 double* SparseMatrix::imaginary()

@@ -72,9 +72,11 @@ public:
     void solve(double* rhs);
 
     // The complex system of the small-signal analyses, on the same structure: the entries' real
-    // parts are stamps() and their imaginary parts imaginary(), which clear() zeroes too; cells add
-    // to the real parts. Valid from an analyse() until the next.
+    // parts are stamps() and their imaginary parts imaginary(), which clearimaginary() zeroes (the
+    // real loads' clear() leaves them alone); cells add to the real parts. Valid from an analyse()
+    // until the next.
     double* imaginary();
+    void clearimaginary();
     // Factors the complex values, with the pivot order of the last complex factorisation while its
     // pivots stay sound. A pivot smaller than `pivtol` (relative to its row) counts as zero.
     Result factorcomplex(double pivtol, double pivrel);

@@ -58,6 +58,7 @@ int factorsmallsignal(IFcircuit& ckt, const char* analysis, double omega, Excita
     ckt.omega = omega;
     ckt.excitation = excitation;
     m.clear();
+    m.clearimaginary();
     std::fill(ckt.rhs.begin(), ckt.rhs.end(), 0.0);
     std::fill(ckt.irhs.begin(), ckt.irhs.end(), 0.0);
     for (auto& family : ckt.families) {
