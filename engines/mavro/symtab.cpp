@@ -1,5 +1,7 @@
 #include "engines/mavro/symtab.h"
 
+#include "engines/mavro/token.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -11,12 +13,6 @@ constexpr std::size_t TextBlock = 1 << 16;
 char lower(char c)
 {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool sameletters(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size()
-        && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return lower(x) == lower(y); });
 }
 
 // FNV-1a over the bytes in lower case.
@@ -55,7 +51,7 @@ INPtables::Entry* INPtables::lookup(std::string_view name, bool nodes)
             continue;
         if (name == entry.name)
             return &entry;
-        if (sameletters(name, entry.name) && (earliest == 0 || slot.entry < earliest))
+        if (mavro::sameletters(name, entry.name) && (earliest == 0 || slot.entry < earliest))
             earliest = slot.entry;
     }
     return earliest ? &entries_[earliest - 1] : nullptr;
