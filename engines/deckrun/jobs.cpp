@@ -29,14 +29,10 @@ public:
 
     void set(const char* keyword, IFvalue value) const
     {
-        for (int32_t i = 0; i < kind->numParms; ++i) {
-            if (!std::strcmp(kind->analysisParms[i].keyword, keyword)) {
-                check(engine->setAnalysisParm(ckt, job, kind->analysisParms[i].id, &value, nullptr),
-                    "." + card + " " + keyword);
-                return;
-            }
-        }
-        throw Failure("." + card + ": the engine's analysis has no parameter " + keyword);
+        const IFparm* parm = findparm(kind->analysisParms, kind->numParms, keyword);
+        if (!parm)
+            throw Failure("." + card + ": the engine's analysis has no parameter " + keyword);
+        check(engine->setAnalysisParm(ckt, job, parm->id, &value, nullptr), "." + card + " " + keyword);
     }
     void real(const char* keyword, double number) const
     {
@@ -98,6 +94,15 @@ void check(int code, const std::string& what)
         const char* text = simerrmsg(code);
         throw Failure(what + ": " + (text ? text : inperrmsg(code)));
     }
+}
+
+const IFparm* findparm(const IFparm* parms, int32_t count, const char* keyword)
+{
+    for (int32_t i = 0; i < count; ++i) {
+        if (std::strcmp(parms[i].keyword, keyword) == 0)
+            return &parms[i];
+    }
+    return nullptr;
 }
 
 int32_t findanalysis(const IFsimulator* engine, const char* name)

@@ -17,6 +17,9 @@ public:
 // Throws Failure "what: <the engine's or the parser's text of the code>" for a code other than 0.
 void check(int code, const std::string& what);
 
+// The descriptor of the parameter of that keyword among `count`; null when none has it.
+const IFparm* findparm(const IFparm* parms, int32_t count, const char* keyword);
+
 // The index of the engine's analysis of that name; -1 when it has none.
 int32_t findanalysis(const IFsimulator* engine, const char* name);
 

@@ -131,15 +131,6 @@ IFfrontEnd frontend()
     return f;
 }
 
-const IFparm* findparm(const IFparm* parms, int32_t count, const char* keyword)
-{
-    for (int32_t i = 0; i < count; ++i) {
-        if (std::strcmp(parms[i].keyword, keyword) == 0)
-            return &parms[i];
-    }
-    return nullptr;
-}
-
 // The parser, the engine's circuit and the task of one run, freed in reverse order.
 class Session {
 public:
