@@ -128,7 +128,7 @@ struct OuterEquations {
     static double kelvin(const Outer& c) { return c.kelvin; }
     static bsim::Diode junctioncurrent(const Outer& c, bool drain, double v, double gmin)
     {
-        const double vt = thermalvoltage(ReferenceTemperature);
+        const double vt = bsim::LimitingVt;
         const double is = drain ? c.drain.saturation : c.source.saturation;
         if (v <= 0) {
             const double g = is / vt + gmin;
@@ -202,7 +202,7 @@ constexpr std::array<Parameter<M>, N + S> joinrows(
 // and its flicker noise at 1 Hz.
 template <class L> double channelnoise(const L& l)
 {
-    return 8 * Boltzmann * l.c.kelvin * l.m * std::fabs(l.ch.mode > 0 ? l.ch.ids.g : -l.ch.ids.g) / 3;
+    return thermalnoise(l.c.kelvin, 2 * l.m * std::fabs(l.ch.ids.g) / 3);
 }
 template <class L> double flickernoise(const L& l)
 {

@@ -498,7 +498,7 @@ template <class Level, int32_t State> double statecharge(IFcircuit& ckt, const I
 // The series resistances' thermal noise density (A^2/Hz).
 template <class Level> double resistancenoise(const Load<Level>& l)
 {
-    return 4 * Boltzmann * Level::kelvin(l.c) * l.m * (l.c.gdrain + l.c.gsource);
+    return thermalnoise(Level::kelvin(l.c), l.m * (l.c.gdrain + l.c.gsource));
 }
 
 // Ids of the instance rows every level shares; each level numbers its own from 100 on.
