@@ -60,9 +60,7 @@ void readtext(const char* key, const char* value, char* buffer, int size)
 
 void readnumber(const char* key, const char* value, int& number)
 {
-    unsigned long read = 0;
-    if (reg_getval(key, value, &read))
-        number = static_cast<int>(read);
+    number = static_cast<int>(reg_getdw(key, value, static_cast<DWORD>(number)));
 }
 
 // folder\name, the folder made with the levels above it when missing.
