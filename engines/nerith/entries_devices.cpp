@@ -25,13 +25,14 @@ int newInstance(IFcircuit* ckt, IFmodel* model, IFinstance** instance, IFuid nam
         return E_NOMODEL;
     if (!name)
         return E_BADVALUE;
-    if (IFinstance* found = ckt->instancenames.exactly(name)) {
+    const auto place = ckt->instancenames.place(name);
+    if (IFinstance* found = ckt->instancenames.itemat(place)) {
         *instance = found;
         return E_EXISTS;
     }
     return guarded([&] {
         IFinstance* made = ckt->families[static_cast<std::size_t>(model->type)]->newinstance(model, name);
-        ckt->instancenames.insert(made);
+        ckt->instancenames.enter(place, made);
         *instance = made;
         return 0;
     });

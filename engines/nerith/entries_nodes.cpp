@@ -12,7 +12,6 @@ Node& makenode(IFcircuit& ckt, const char* name)
     Node& node = ckt.nodes.emplace_back();
     node.text = name;
     node.name = node.text.c_str();
-    ckt.nodenames.insert(&node);
     return node;
 }
 
@@ -44,12 +43,14 @@ int newNode(IFcircuit* ckt, IFnode** node, IFuid name)
         return E_NOCKT;
     if (!name)
         return E_BADVALUE;
-    if (Node* found = ckt->nodenames.exactly(name)) {
+    const auto place = ckt->nodenames.place(name);
+    if (Node* found = ckt->nodenames.itemat(place)) {
         *node = found;
         return E_EXISTS;
     }
     return guarded([&] {
         Node& made = makenode(*ckt, name);
+        ckt->nodenames.enter(place, &made);
         ckt->addnode(made);
         *node = &made;
         return 0;
@@ -66,6 +67,7 @@ int groundNode(IFcircuit* ckt, IFnode** node, IFuid name)
     }
     return guarded([&] {
         Node& ground = makenode(*ckt, name ? name : "0");
+        ckt->nodenames.insert(&ground);
         ground.number = 0;
         ckt->ground = &ground;
         ckt->equations.front().name = ground.name;

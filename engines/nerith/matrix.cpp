@@ -1,12 +1,15 @@
 #include "engines/nerith/matrix.h"
 
+#include "engines/nerith/largepages.h"
 #include "engines/nerith/ordering.h"
 
+#include <SuiteSparse_config.h>
 #include <klu.h>
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <mutex>
 
 namespace nerith {
 
@@ -61,6 +64,19 @@ klu_symbolic* ordered(int32_t equations, int32_t* columnStart, int32_t* rowIndex
     return degree;
 }
 
+// KLU allocates through SuiteSparse's configuration: its factors, the largest arrays of a run, come
+// on large pages too.
+void allocatelargefactors()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        SuiteSparse_config.malloc_func = &allocatelarge;
+        SuiteSparse_config.calloc_func = &callocatelarge;
+        SuiteSparse_config.realloc_func = &reallocatelarge;
+        SuiteSparse_config.free_func = &std::free;
+    });
+}
+
 } // namespace
 
 struct SparseMatrix::Factors {
@@ -76,6 +92,7 @@ struct SparseMatrix::Factors {
 
     Factors()
     {
+        allocatelargefactors();
         klu_defaults(&common);
         common.halt_if_singular = 1;
     }

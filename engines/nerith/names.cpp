@@ -61,7 +61,7 @@ const NameTable::Slot* NameTable::lookup(std::string_view name, bool exact) cons
 // Doubles the table (at least 16 slots) and drops the tombstones.
 void NameTable::grow()
 {
-    std::vector<Slot> old = std::move(slots);
+    std::vector<Slot, LargeAllocator<Slot>> old = std::move(slots);
     std::size_t live = 0;
     for (const Slot& slot : old)
         live += slot.item ? 1 : 0;
@@ -93,18 +93,63 @@ void* NameTable::find(std::string_view name) const
     return slot ? slot->item : nullptr;
 }
 
+NameTable::Place NameTable::place(std::string_view name) const
+{
+    Place found { nullptr, 0, static_cast<uint32_t>(hashof(name, true)) };
+    if (slots.empty())
+        return found;
+    const std::size_t mask = slots.size() - 1;
+    bool vacant = false;
+    for (std::size_t i = found.hash & mask;; i = (i + 1) & mask) {
+        const Slot& slot = slots[i];
+        if (!slot.item) {
+            if (!vacant)
+                found.slot = i;
+            vacant = true;
+            if (slot.serial == 0)
+                return found;
+            continue;
+        }
+        if (slot.hash == found.hash && namer(slot.item) == name) {
+            found.item = slot.item;
+            found.slot = i;
+            return found;
+        }
+    }
+}
+
+void NameTable::enter(const Place& place, void* item)
+{
+    if (slots.empty() || (used + 1) * 4 > slots.size() * 3) {
+        grow();
+        put(vacancy(place.hash), item, place.hash);
+        return;
+    }
+    put(place.slot, item, place.hash);
+}
+
 void NameTable::insert(void* item)
 {
     if ((used + 1) * 4 > slots.size() * 3)
         grow();
     const auto hash = static_cast<uint32_t>(hashof(namer(item), true));
+    put(vacancy(hash), item, hash);
+}
+
+std::size_t NameTable::vacancy(uint32_t hash) const
+{
     const std::size_t mask = slots.size() - 1;
     std::size_t i = hash & mask;
     while (slots[i].item)
         i = (i + 1) & mask;
-    if (slots[i].serial == 0)
+    return i;
+}
+
+void NameTable::put(std::size_t slot, void* item, uint32_t hash)
+{
+    if (slots[slot].serial == 0)
         ++used;
-    slots[i] = Slot { item, hash, ++serials };
+    slots[slot] = Slot { item, hash, ++serials };
 }
 
 void NameTable::erase(void* item)

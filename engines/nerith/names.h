@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engines/nerith/largepages.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -26,6 +28,18 @@ public:
     void insert(void* item);
     void erase(void* item);
 
+    // Where a name stands: the item of exactly that spelling, else where an item of that name
+    // would be entered; good until the table next changes.
+    struct Place {
+        void* item = nullptr;
+        std::size_t slot = 0;
+        uint32_t hash = 0;
+    };
+    Place place(std::string_view name) const;
+    // Enters an item of the name at the place found for it, which held no item: one probe of the
+    // table for the check and the entry.
+    void enter(const Place& place, void* item);
+
 private:
     struct Slot {
         void* item = nullptr; // null: empty, or a tombstone when `serial` is not 0
@@ -35,10 +49,13 @@ private:
     // The slot of the item of exactly that name, else the earliest entered of that name without
     // case; null when none.
     const Slot* lookup(std::string_view name, bool exact) const;
+    // The first slot without an item on the probe sequence of the hash.
+    std::size_t vacancy(uint32_t hash) const;
+    void put(std::size_t slot, void* item, uint32_t hash);
     void grow();
 
     Namer namer;
-    std::vector<Slot> slots;
+    std::vector<Slot, LargeAllocator<Slot>> slots;
     std::size_t used = 0; // live items and tombstones
     uint32_t serials = 0;
 };
@@ -55,6 +72,11 @@ public:
     T* exactly(std::string_view name) const { return static_cast<T*>(table.exactly(name)); }
     void insert(T* item) { table.insert(item); }
     void erase(T* item) { table.erase(item); }
+
+    using Place = NameTable::Place;
+    Place place(std::string_view name) const { return table.place(name); }
+    static T* itemat(const Place& place) { return static_cast<T*>(place.item); }
+    void enter(const Place& place, T* item) { table.enter(place, item); }
 
 private:
     static std::string_view nameof(const void* item) { return static_cast<const T*>(item)->*Name; }

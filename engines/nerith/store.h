@@ -1,17 +1,24 @@
 #pragma once
 
+#include "engines/nerith/largepages.h"
+
+#include <bit>
 #include <cstddef>
 #include <iterator>
-#include <memory>
+#include <new>
 #include <type_traits>
 #include <vector>
 
 namespace nerith {
 
-// Objects that never move once made, kept in blocks of `Block` and visited in the order they were
-// made: the circuit's nodes and instances, of which there are millions in large decks, without a
-// memory block or a lookup table of their own each.
-template <class T, std::size_t Block = 1024> class Store {
+// Objects that never move once made, kept in blocks and visited in the order they were made: the
+// circuit's nodes and instances, of which there are millions in large decks, without a memory block
+// or a lookup table of their own each. Block b holds `First` << b objects, so a large store has a
+// few large blocks (on large pages); an object is constructed when made, so a block's unused tail
+// is never touched.
+template <class T, std::size_t First = 1024> class Store {
+    static_assert(alignof(T) <= alignof(std::max_align_t));
+
 public:
     template <bool Constant> class Iterator {
     public:
@@ -49,16 +56,42 @@ public:
         std::size_t index = 0;
     };
 
+    Store() = default;
+    ~Store()
+    {
+        for (std::size_t k = 0; k < count; ++k)
+            (*this)[k].~T();
+        for (T* block : blocks)
+            std::free(block);
+    }
+    Store(const Store&) = delete;
+    Store& operator=(const Store&) = delete;
+
     T& emplace_back()
     {
-        if (count % Block == 0)
-            blocks.push_back(std::make_unique<T[]>(Block));
-        return (*this)[count++];
+        const Place place = placeof(count);
+        if (place.block == blocks.size()) {
+            void* block = allocatelarge(sizeof(T) * (First << place.block));
+            if (!block)
+                throw std::bad_alloc();
+            blocks.push_back(static_cast<T*>(block));
+        }
+        T* made = ::new (static_cast<void*>(blocks[place.block] + place.offset)) T();
+        ++count;
+        return *made;
     }
     std::size_t size() const { return count; }
     bool empty() const { return count == 0; }
-    T& operator[](std::size_t index) { return blocks[index / Block][index % Block]; }
-    const T& operator[](std::size_t index) const { return blocks[index / Block][index % Block]; }
+    T& operator[](std::size_t index)
+    {
+        const Place place = placeof(index);
+        return blocks[place.block][place.offset];
+    }
+    const T& operator[](std::size_t index) const
+    {
+        const Place place = placeof(index);
+        return blocks[place.block][place.offset];
+    }
     T& back() { return (*this)[count - 1]; }
 
     Iterator<false> begin() { return { this, 0 }; }
@@ -67,7 +100,18 @@ public:
     Iterator<true> end() const { return { this, count }; }
 
 private:
-    std::vector<std::unique_ptr<T[]>> blocks;
+    struct Place {
+        std::size_t block;
+        std::size_t offset;
+    };
+    // Blocks 0 .. b - 1 hold First * (2^b - 1) objects.
+    static Place placeof(std::size_t index)
+    {
+        const std::size_t block = std::bit_width(index / First + 1) - 1;
+        return { block, index - First * ((std::size_t { 1 } << block) - 1) };
+    }
+
+    std::vector<T*> blocks;
     std::size_t count = 0;
 };
 

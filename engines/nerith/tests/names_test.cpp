@@ -5,6 +5,7 @@
 
 #include <deque>
 #include <string>
+#include <vector>
 
 using nerith::NameIndex;
 
@@ -52,4 +53,35 @@ TEST(NameIndex, HoldsManyNamesThroughGrowthAndErasure)
         EXPECT_EQ(index.find(name), &items[static_cast<std::size_t>(k + 1)]) << name;
         EXPECT_EQ(index.find("n" + std::to_string(k)), nullptr) << k;
     }
+}
+
+TEST(NameIndex, PlaceFindsTheExactNameOrWhereItGoes)
+{
+    constexpr int Count = 5000;
+    std::deque<Named> items;
+    std::vector<bool> erased(Count);
+    NameIndex<Named, &Named::name> index;
+    // Entering at the places found, through growth and into the tombstones of erased names.
+    for (int k = 0; k < Count; ++k) {
+        Named& item = items.emplace_back(Named { "x" + std::to_string(k) });
+        const auto place = index.place(item.name);
+        ASSERT_EQ(index.itemat(place), nullptr) << k;
+        index.enter(place, &item);
+        if (k % 3 == 0) {
+            index.erase(&items[static_cast<std::size_t>(k / 2)]);
+            erased[static_cast<std::size_t>(k / 2)] = true;
+        }
+    }
+    for (int k = 0; k < Count; ++k) {
+        const Named& item = items[static_cast<std::size_t>(k)];
+        const Named* expected = erased[static_cast<std::size_t>(k)] ? nullptr : &item;
+        EXPECT_EQ(index.itemat(index.place(item.name)), expected) << item.name;
+    }
+    // Only the exact spelling is found: another spelling is entered beside it and found first.
+    Named& upper = items.emplace_back(Named { "X2" });
+    const auto place = index.place(upper.name);
+    ASSERT_EQ(index.itemat(place), nullptr);
+    index.enter(place, &upper);
+    EXPECT_EQ(index.find("X2"), &upper);
+    EXPECT_EQ(index.find("x2"), &items[2]);
 }
