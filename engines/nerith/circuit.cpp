@@ -27,10 +27,10 @@ int32_t IFcircuit::addnode(nerith::Node& node)
 
 int32_t IFcircuit::addbranch(IFinstance* owner, const char* ownername, const char* suffix)
 {
-    const std::string& name = branchnames.emplace_back(nerith::identifier(*this, ownername, suffix));
+    const char* name = names.keep(nerith::identifier(*this, ownername, suffix));
     const auto number = static_cast<int32_t>(equations.size());
     nerith::Equation& equation = equations.emplace_back();
-    equation.name = name.c_str();
+    equation.name = name;
     equation.voltage = false;
     equation.owner = owner;
     matrix.grow(size());

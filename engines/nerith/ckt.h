@@ -9,9 +9,9 @@
 #include "engines/nerith/options.h"
 #include "engines/nerith/spiceckt.h"
 #include "engines/nerith/store.h"
+#include "engines/nerith/textarena.h"
 
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <string>
 #include <utility>
@@ -62,9 +62,9 @@ struct IFcircuit {
     // Structure.
     nerith::Store<nerith::Node> nodes;
     nerith::Node* ground = nullptr;
-    nerith::NameIndex<nerith::Node, &nerith::Node::text> nodenames;
-    std::vector<nerith::Equation> equations; // by number; [0] stands for ground
-    std::deque<std::string> branchnames;
+    nerith::NameIndex<nerith::Node, &IFnode::name> nodenames;
+    nerith::Equations equations; // by number; [0] stands for ground
+    nerith::TextArena names; // of the nodes and branches
     std::vector<std::unique_ptr<nerith::DeviceFamily>> families; // by device type index
     nerith::NameIndex<IFinstance, &IFinstance::name> instancenames;
     nerith::NameIndex<IFmodel, &IFmodel::name> modelnames;

@@ -10,8 +10,7 @@ namespace {
 Node& makenode(IFcircuit& ckt, const char* name)
 {
     Node& node = ckt.nodes.emplace_back();
-    node.text = name;
-    node.name = node.text.c_str();
+    node.name = ckt.names.keep(name);
     return node;
 }
 

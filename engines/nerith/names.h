@@ -64,7 +64,7 @@ private:
 // without regard to case, where the earliest entered of several candidates wins. The index reads
 // the names the objects own (member `Name`), so nothing is copied: an entered object keeps its name
 // and its address until it is erased. Not owning.
-template <class T, std::string T::*Name> class NameIndex {
+template <class T, auto Name> class NameIndex {
 public:
     // The item of that name; null when none.
     T* find(std::string_view name) const { return static_cast<T*>(table.find(name)); }
@@ -79,7 +79,7 @@ public:
     void enter(const Place& place, T* item) { table.enter(place, item); }
 
 private:
-    static std::string_view nameof(const void* item) { return static_cast<const T*>(item)->*Name; }
+    static std::string_view nameof(const void* item) { return std::string_view(static_cast<const T*>(item)->*Name); }
     NameTable table { &nameof };
 };
 

@@ -1,18 +1,19 @@
 #pragma once
 
+#include "engines/nerith/largepages.h"
 #include "engines/nerith/values.h"
 
 #include <cstdint>
-#include <string>
+#include <vector>
 
 struct IFinstance;
 
 namespace nerith {
 
 // A node: the contract's public head (identifier and equation number) and what the engine keeps
-// behind it. Nodes never move, so the identifier stays put until the circuit is deleted.
+// behind it. Nodes never move, and their identifiers are kept in the circuit's text arena, so an
+// identifier stays put until the circuit is deleted.
 struct Node : IFnode {
-    std::string text; // the identifier IFnode::name points to
     double nodeset = 0; // suggested voltage for the first iterations of an operating point
     double ic = 0; // voltage held through the operating point of a transient, or its start with UIC
     bool deleted = false;
@@ -28,5 +29,8 @@ struct Equation {
     Node* node = nullptr; // of a voltage
     IFinstance* owner = nullptr; // of a device's branch current or internal node; null for a model's
 };
+
+// The equations by number, one per node: millions in large circuits.
+using Equations = std::vector<Equation, LargeAllocator<Equation>>;
 
 } // namespace nerith

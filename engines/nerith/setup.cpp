@@ -12,7 +12,7 @@ void renumber(IFcircuit& ckt)
 {
     for (auto& family : ckt.families)
         family->unbind();
-    std::vector<Equation> kept;
+    Equations kept;
     kept.push_back(ckt.equations.front());
     for (std::size_t n = 1; n < ckt.equations.size(); ++n) {
         const Equation& equation = ckt.equations[n];

@@ -80,8 +80,7 @@ int32_t SpiceCircuit::newnode(IINSTANCE* owner, const char* name)
     if (!name)
         return 0;
     Node& node = ckt.nodes.emplace_back();
-    node.text = identifier(ckt, ownername(owner), name);
-    node.name = node.text.c_str();
+    node.name = ckt.names.keep(identifier(ckt, ownername(owner), name));
     ckt.nodenames.insert(&node);
     return ckt.addnode(node);
 }

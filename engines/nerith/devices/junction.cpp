@@ -206,8 +206,7 @@ int32_t internalnode(IFcircuit& ckt, IFinstance& owner, Node*& node, const char*
 {
     if (!node) {
         node = &ckt.nodes.emplace_back();
-        node->text = identifier(ckt, owner.name.c_str(), suffix);
-        node->name = node->text.c_str();
+        node->name = ckt.names.keep(identifier(ckt, owner.name.c_str(), suffix));
         ckt.nodenames.insert(node);
     }
     const int32_t number = ckt.addnode(*node);
