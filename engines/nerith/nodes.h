@@ -4,7 +4,6 @@
 #include "engines/nerith/values.h"
 
 #include <cstdint>
-#include <vector>
 
 struct IFinstance;
 
@@ -31,6 +30,6 @@ struct Equation {
 };
 
 // The equations by number, one per node: millions in large circuits.
-using Equations = std::vector<Equation, LargeAllocator<Equation>>;
+using Equations = LargeVector<Equation>;
 
 } // namespace nerith
