@@ -21,7 +21,7 @@ struct IFmodel {
 // The head every device type's instance derives from.
 struct IFinstance {
     static constexpr int32_t MaxTerminals = 4;
-    std::string name;
+    const char* name = ""; // kept in the circuit's text arena
     IFmodel* model = nullptr;
     int32_t type = 0;
     bool deleted = false;
@@ -53,7 +53,8 @@ class DeviceFamily {
 public:
     virtual ~DeviceFamily() = default;
     virtual IFmodel* newmodel(const std::string& name) = 0;
-    virtual IFinstance* newinstance(IFmodel* model, const std::string& name) = 0;
+    // `name` must stay valid as long as the instance: the circuit's text arena keeps it.
+    virtual IFinstance* newinstance(IFmodel* model, const char* name) = 0;
     // Marks the instance deleted; its memory stays until the circuit goes.
     virtual void deleteinstance(IFinstance* instance) = 0;
     virtual void deletemodel(IFmodel* model) = 0;

@@ -156,9 +156,9 @@ struct TfJob final : IFjob {
         }
 
         names[0] = identifier(ckt, nullptr, "Transfer_function");
-        names[1] = identifier(ckt, input.device->name.c_str(), "Input_impedance");
+        names[1] = identifier(ckt, input.device->name, "Input_impedance");
         if (currentout) {
-            names[2] = identifier(ckt, output.device->name.c_str(), "Output_impedance");
+            names[2] = identifier(ckt, output.device->name, "Output_impedance");
         } else {
             const std::string node = std::string("V(") + settings.outpos->name
                 + (neg ? std::string(",") + settings.outneg->name : std::string()) + ")";

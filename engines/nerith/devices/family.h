@@ -99,7 +99,7 @@ public:
         Device::modelparameters.defaults(model);
         return &model;
     }
-    IFinstance* newinstance(IFmodel* model, const std::string& name) override
+    IFinstance* newinstance(IFmodel* model, const char* name) override
     {
         Instance& instance = instances.emplace_back();
         instance.name = name;

@@ -77,7 +77,7 @@ struct Isource : LinearDevice {
     static int check(IFcircuit&, const Instance& i, Hot& h)
     {
         if (!std::isfinite(i.dc))
-            return fail(E_BADDEVICE, "current source %s has no finite value", i.name.c_str());
+            return fail(E_BADDEVICE, "current source %s has no finite value", i.name);
         h.dc = i.dc;
         h.dcgiven = i.dcgiven;
         return 0;

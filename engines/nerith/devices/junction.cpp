@@ -206,7 +206,7 @@ int32_t internalnode(IFcircuit& ckt, IFinstance& owner, Node*& node, const char*
 {
     if (!node) {
         node = &ckt.nodes.emplace_back();
-        node->name = ckt.names.keep(identifier(ckt, owner.name.c_str(), suffix));
+        node->name = ckt.names.keep(identifier(ckt, owner.name, suffix));
         ckt.nodenames.insert(node);
     }
     const int32_t number = ckt.addnode(*node);

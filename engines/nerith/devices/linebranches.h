@@ -47,7 +47,7 @@ inline int bindline(IFcircuit& ckt, IFinstance& line, int32_t (&branches)[2], Li
         return code;
     for (int k = 0; k < 2; ++k) {
         if (branches[k] == 0)
-            branches[k] = ckt.addbranch(&line, line.name.c_str(), k == 0 ? "i1" : "i2");
+            branches[k] = ckt.addbranch(&line, line.name, k == 0 ? "i1" : "i2");
         h.branches[k] = branches[k];
     }
     SparseMatrix& m = ckt.matrix;

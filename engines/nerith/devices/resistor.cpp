@@ -63,13 +63,13 @@ struct Resistor : LinearDevice {
     static int check(IFcircuit& ckt, const Instance& r, Hot& h)
     {
         if (!r.given)
-            return fail(E_BADDEVICE, "resistor %s has no resistance", r.name.c_str());
+            return fail(E_BADDEVICE, "resistor %s has no resistance", r.name);
         // A zero (or vanishing) resistance has no conductance to stamp; negative ones are allowed.
         const double resistance = r.resistance * temperaturefactor(ckt, r.coefficients.get());
         const double conductance = multiplier(r.coefficients.get()) / resistance;
         if (resistance == 0 || !std::isfinite(conductance) || !std::isfinite(resistance))
             return fail(E_BADDEVICE, "resistor %s has a resistance of %g ohm, which cannot be simulated",
-                r.name.c_str(), resistance);
+                r.name, resistance);
         h.conductance = conductance;
         return 0;
     }

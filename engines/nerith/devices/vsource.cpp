@@ -40,7 +40,7 @@ struct Vsource : LinearDevice {
     static int32_t branch(IFcircuit& ckt, Instance& v)
     {
         if (v.branch == 0)
-            v.branch = ckt.addbranch(&v, v.name.c_str(), "branch");
+            v.branch = ckt.addbranch(&v, v.name, "branch");
         return v.branch;
     }
 
@@ -91,7 +91,7 @@ struct Vsource : LinearDevice {
     static int check(IFcircuit&, const Instance& v, Hot& h)
     {
         if (!std::isfinite(v.dc))
-            return fail(E_BADDEVICE, "voltage source %s has no finite value", v.name.c_str());
+            return fail(E_BADDEVICE, "voltage source %s has no finite value", v.name);
         h.dc = v.dc;
         h.dcgiven = v.dcgiven;
         return 0;
