@@ -50,8 +50,15 @@ struct IFcircuit {
 
     // The number of equations (solution entries 1..size()).
     int32_t size() const { return static_cast<int32_t>(equations.size()) - 1; }
+    // A new node of that name in `nodes`, its name kept in `names`; not yet in `nodenames`.
+    nerith::Node& newnode(std::string_view name);
     // A new node equation for a node just placed in `nodes`; its number.
     int32_t addnode(nerith::Node& node);
+    // The node at a terminal (from 0) of an instance; null when not connected.
+    nerith::Node* terminal(const IFinstance& instance, std::size_t k);
+    const nerith::Node* terminal(const IFinstance& instance, std::size_t k) const;
+    // Connects the terminal to the node (null: disconnects it).
+    static void connect(IFinstance& instance, std::size_t k, const nerith::Node* node);
     // A new branch-current equation named by the front end from the owner's name and the suffix.
     int32_t addbranch(IFinstance* owner, const char* ownername, const char* suffix);
     // Marks an equation gone; numbers close up at the next set-up.

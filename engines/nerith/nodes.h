@@ -18,6 +18,7 @@ struct Node : IFnode {
     bool deleted = false;
     bool hasNodeset = false;
     bool hasIc = false;
+    uint32_t index = 0; // its place in the circuit's store of nodes
 };
 
 // One solution equation: a node voltage or a branch current.

@@ -188,7 +188,7 @@ struct Asrc {
             return code;
         h.source = &s;
         int32_t nodes[2];
-        if (int code = terminalnumbers(s, 2, nodes))
+        if (int code = terminalnumbers(ckt, s, 2, nodes))
             return code;
         s.pos = nodes[0];
         s.neg = nodes[1];

@@ -410,12 +410,12 @@ struct Bjt {
     static int bind(IFcircuit& ckt, Instance& instance, Hot& q)
     {
         int32_t nodes[3];
-        if (int code = terminalnumbers(instance, 3, nodes))
+        if (int code = terminalnumbers(ckt, instance, 3, nodes))
             return code;
         q.c = nodes[0];
         q.b = nodes[1];
         q.e = nodes[2];
-        const Node* substrate = instance.terminals[3];
+        const Node* substrate = ckt.terminal(instance, 3);
         q.s = substrate && !substrate->deleted ? substrate->number : 0;
         const Model& m = modelof(instance);
         q.cp = m.rc > 0 ? internalnode(ckt, instance, instance.cnode, "collector") : q.c;

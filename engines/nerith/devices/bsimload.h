@@ -636,7 +636,7 @@ template <class Level> struct Device {
     static int bind(IFcircuit& ckt, Instance& f, Hot& l)
     {
         int32_t nodes[4];
-        if (int code = terminalnumbers(f, 4, nodes))
+        if (int code = terminalnumbers(ckt, f, 4, nodes))
             return code;
         l.d = nodes[0];
         l.g = nodes[1];

@@ -60,7 +60,7 @@ struct Capacitor : LinearDevice {
     static int bind(IFcircuit& ckt, Instance& c, Hot& h)
     {
         int32_t nodes[2];
-        if (int code = terminalnumbers(c, 2, nodes))
+        if (int code = terminalnumbers(ckt, c, 2, nodes))
             return code;
         h.pos = nodes[0];
         h.neg = nodes[1];

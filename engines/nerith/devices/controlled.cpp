@@ -134,7 +134,7 @@ template <class Output, class Control, const Wording& words> struct Controlled :
 
     static int bind(IFcircuit& ckt, Instance& s, Hot& h)
     {
-        if (int code = terminalnumbers(s, Control::Terminals, s.nodes))
+        if (int code = terminalnumbers(ckt, s, Control::Terminals, s.nodes))
             return code;
         if (int code = Control::resolve(ckt, words.what, s, s.nodes, s.columns))
             return code;

@@ -270,7 +270,7 @@ struct Diode {
     static int bind(IFcircuit& ckt, Instance& d, Hot& h)
     {
         int32_t nodes[2];
-        if (int code = terminalnumbers(d, 2, nodes))
+        if (int code = terminalnumbers(ckt, d, 2, nodes))
             return code;
         h.anode = nodes[0];
         h.cathode = nodes[1];

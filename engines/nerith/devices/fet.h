@@ -216,7 +216,7 @@ template <class Channel> struct FieldEffect {
     static int bind(IFcircuit& ckt, Instance& instance, Hot& f)
     {
         int32_t nodes[3];
-        if (int code = terminalnumbers(instance, 3, nodes))
+        if (int code = terminalnumbers(ckt, instance, 3, nodes))
             return code;
         f.d = nodes[0];
         f.g = nodes[1];

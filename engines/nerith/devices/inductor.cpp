@@ -73,7 +73,7 @@ struct Inductor : LinearDevice {
     static int bind(IFcircuit& ckt, Instance& l, Hot& h)
     {
         int32_t nodes[2];
-        if (int code = terminalnumbers(l, 2, nodes))
+        if (int code = terminalnumbers(ckt, l, 2, nodes))
             return code;
         l.pos = nodes[0];
         l.neg = nodes[1];

@@ -62,10 +62,10 @@ struct Isource : LinearDevice {
         },
         inputrows<Instance>(SourceAc, "A"));
 
-    static int bind(IFcircuit&, Instance& i, Hot& h)
+    static int bind(IFcircuit& ckt, Instance& i, Hot& h)
     {
         int32_t nodes[2];
-        if (int code = terminalnumbers(i, 2, nodes))
+        if (int code = terminalnumbers(ckt, i, 2, nodes))
             return code;
         i.pos = h.pos = nodes[0];
         i.neg = h.neg = nodes[1];

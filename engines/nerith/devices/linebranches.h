@@ -43,7 +43,7 @@ struct LinePorts {
 // set-ups) and places its cells.
 inline int bindline(IFcircuit& ckt, IFinstance& line, int32_t (&branches)[2], LinePorts& h)
 {
-    if (int code = terminalnumbers(line, 4, h.ports))
+    if (int code = terminalnumbers(ckt, line, 4, h.ports))
         return code;
     for (int k = 0; k < 2; ++k) {
         if (branches[k] == 0)

@@ -116,7 +116,7 @@ template <class Control, const Wording& words> struct Switch {
 
     static int bind(IFcircuit& ckt, Instance& s, Hot& h)
     {
-        if (int code = terminalnumbers(s, Control::Terminals, s.nodes))
+        if (int code = terminalnumbers(ckt, s, Control::Terminals, s.nodes))
             return code;
         if (int code = Control::resolve(ckt, words.what, s, s.nodes, h.columns))
             return code;

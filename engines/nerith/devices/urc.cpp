@@ -147,7 +147,7 @@ struct Urc {
             return code;
         h.line = &u;
         int32_t ends[3];
-        if (int code = terminalnumbers(u, 3, ends))
+        if (int code = terminalnumbers(ckt, u, 3, ends))
             return code;
         const int32_t n = sections(u);
         u.made = n;

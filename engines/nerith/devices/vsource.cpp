@@ -76,7 +76,7 @@ struct Vsource : LinearDevice {
     static int bind(IFcircuit& ckt, Instance& v, Hot& h)
     {
         int32_t nodes[2];
-        if (int code = terminalnumbers(v, 2, nodes))
+        if (int code = terminalnumbers(ckt, v, 2, nodes))
             return code;
         v.pos = nodes[0];
         v.neg = nodes[1];
