@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -95,8 +96,14 @@ struct IFcircuit {
     std::vector<double> solution; // the last iterate; the result once converged
     std::vector<uint8_t> voltage; // by equation number: 1 for a node voltage
     std::vector<int32_t> diagonal; // by equation number: the place of a node's diagonal; Ground for branches
+    // The nodes given a suggested voltage for the first iterations of an operating point, and a
+    // voltage held through the operating point of a transient (or its start with UIC): a few among
+    // millions, so kept apart from the nodes.
+    std::unordered_map<const nerith::Node*, double> givennodesets;
+    std::unordered_map<const nerith::Node*, double> giveninitials;
+    // Those of the nodes in the present equations, by equation number.
     std::vector<std::pair<int32_t, double>> nodesets;
-    std::vector<std::pair<int32_t, double>> initialconditions; // node "ic" values: held in MODE_TRANOP
+    std::vector<std::pair<int32_t, double>> initialconditions; // held in MODE_TRANOP
     std::vector<IFuid> plotnames; // identifiers of equations 1..size()
     int32_t noncon = 0; // devices that limited their step in the present iteration
     int32_t trouble = 0; // the equation that failed the convergence test last

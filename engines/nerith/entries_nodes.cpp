@@ -118,13 +118,7 @@ int setNodeParm(IFcircuit* ckt, IFnode* node, int32_t id, IFvalue* value, IFvalu
     auto* target = static_cast<Node*>(node);
     if (!target || !value || target == ckt->ground || !std::isfinite(value->rValue))
         return E_BADVALUE;
-    if (id == NODE_IC) {
-        target->hasIc = true;
-        target->ic = value->rValue;
-    } else {
-        target->hasNodeset = true;
-        target->nodeset = value->rValue;
-    }
+    (id == NODE_IC ? ckt->giveninitials : ckt->givennodesets)[target] = value->rValue;
     return 0;
 }
 
@@ -136,8 +130,9 @@ int askNodeQuest(IFcircuit* ckt, IFnode* node, int32_t id, IFvalue* value, IFval
         return E_BADPARM;
     if (!node || !value)
         return E_BADVALUE;
-    const auto* target = static_cast<Node*>(node);
-    value->rValue = id == NODE_IC ? target->ic : target->nodeset;
+    const auto& given = id == NODE_IC ? ckt->giveninitials : ckt->givennodesets;
+    const auto found = given.find(static_cast<Node*>(node));
+    value->rValue = found == given.end() ? 0 : found->second;
     return 0;
 }
 

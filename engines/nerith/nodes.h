@@ -13,11 +13,7 @@ namespace nerith {
 // behind it. Nodes never move, and their identifiers are kept in the circuit's text arena, so an
 // identifier stays put until the circuit is deleted.
 struct Node : IFnode {
-    double nodeset = 0; // suggested voltage for the first iterations of an operating point
-    double ic = 0; // voltage held through the operating point of a transient, or its start with UIC
     bool deleted = false;
-    bool hasNodeset = false;
-    bool hasIc = false;
     uint32_t index = 0; // its place in the circuit's store of nodes
 };
 
