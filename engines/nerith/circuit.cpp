@@ -42,9 +42,7 @@ void IFcircuit::connect(IFinstance& instance, std::size_t k, const nerith::Node*
 int32_t IFcircuit::addnode(nerith::Node& node)
 {
     const auto number = static_cast<int32_t>(equations.size());
-    nerith::Equation& equation = equations.emplace_back();
-    equation.name = node.name;
-    equation.node = &node;
+    equations.push_back(nerith::Equation::voltageof(node));
     node.number = number;
     matrix.grow(size());
     return number;
@@ -54,10 +52,7 @@ int32_t IFcircuit::addbranch(IFinstance* owner, const char* ownername, const cha
 {
     const char* name = names.keep(nerith::identifier(*this, ownername, suffix));
     const auto number = static_cast<int32_t>(equations.size());
-    nerith::Equation& equation = equations.emplace_back();
-    equation.name = name;
-    equation.voltage = false;
-    equation.owner = owner;
+    equations.push_back(nerith::Equation::currentof(name, owner));
     matrix.grow(size());
     return number;
 }
@@ -73,9 +68,9 @@ std::string IFcircuit::describe(int32_t number) const
     if (number <= 0 || number > size())
         return "ground";
     const nerith::Equation& equation = equations[static_cast<std::size_t>(number)];
-    if (equation.voltage)
-        return std::string("node ") + equation.name;
-    return "the current of " + (equation.owner ? equation.owner->name : std::string(equation.name));
+    if (equation.voltage())
+        return std::string("node ") + equation.name();
+    return "the current of " + std::string(equation.owner ? equation.owner->name : equation.name());
 }
 
 namespace nerith {

@@ -145,7 +145,7 @@ std::string joined(const std::vector<std::string>& names)
 
 int floating(IFcircuit& ckt, int32_t node, int32_t others)
 {
-    const char* name = ckt.equations[static_cast<std::size_t>(node)].name;
+    const char* name = ckt.equations[static_cast<std::size_t>(node)].name();
     if (others > 0)
         return fail(E_BADMATRIX, "node %s and %d other node%s have no DC path to ground", name, others,
             others == 1 ? "" : "s");

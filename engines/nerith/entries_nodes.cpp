@@ -58,8 +58,7 @@ int groundNode(IFcircuit* ckt, IFnode** node, IFuid name)
         ckt->nodenames.insert(&ground);
         ground.number = 0;
         ckt->ground = &ground;
-        ckt->equations.front().name = ground.name;
-        ckt->equations.front().node = &ground;
+        ckt->equations.front() = Equation::voltageof(ground);
         *node = &ground;
         return 0;
     });
