@@ -114,7 +114,7 @@ struct IFcircuit {
     double omega = 0; // angular frequency (rad/s)
     nerith::Excitation excitation = nerith::Excitation::Ac;
     const IFinstance* input = nullptr; // the source Excitation::Input excites
-    std::vector<double> irhs; // the imaginary part of `rhs`, and of the solution after a solve
+    std::vector<double> irhs; // the imaginary part of `rhs` and of the solution in small-signal analyses
 
     // Requests of models and the kernel, kept for the time-stepping analyses.
     bool breakasked = false;

@@ -70,7 +70,6 @@ int setup(IFcircuit& ckt)
             ckt.initialconditions.emplace_back(number, given->second);
     }
     ckt.rhs.assign(size, 0.0);
-    ckt.irhs.assign(size, 0.0);
     ckt.solution.resize(size, 0.0);
     return 0;
 }

@@ -60,7 +60,8 @@ int factorsmallsignal(IFcircuit& ckt, const char* analysis, double omega, Excita
     m.clear();
     m.clearimaginary();
     std::fill(ckt.rhs.begin(), ckt.rhs.end(), 0.0);
-    std::fill(ckt.irhs.begin(), ckt.irhs.end(), 0.0);
+    // Only the small-signal analyses use an imaginary part: it is made here, not at every set-up.
+    ckt.irhs.assign(ckt.rhs.size(), 0.0);
     for (auto& family : ckt.families) {
         if (int code = family->acload(ckt))
             return code;
