@@ -153,9 +153,10 @@ public:
             // The records must not move while instances point at them.
             hot.reserve(hot.size() + unbound);
             for (std::size_t k = 0; k < hot.size(); ++k)
-                bindings[k].owner->hot = &hot[k];
+                owner(k).hot = &hot[k];
         }
-        for (Instance& instance : instances) {
+        for (std::size_t at = 0; at < instances.size(); ++at) {
+            Instance& instance = instances[at];
             if (instance.deleted)
                 continue;
             if (!instance.bound) {
@@ -164,7 +165,7 @@ public:
                     hot.pop_back();
                     return code;
                 }
-                bindings.push_back({ &instance, record.cells });
+                bindings.push_back({ static_cast<uint32_t>(at), record.cells });
                 instance.hot = &record;
                 instance.bound = true;
             }
@@ -179,8 +180,8 @@ public:
             for (std::size_t j = 0; j < Cells; ++j)
                 hot[k].cells[j] = matrix.entry(bindings[k].places[j], k * Cells + j);
             // A type whose instances hold places of their own in numbers that vary maps them itself.
-            if constexpr (requires { Device::attach(*bindings[k].owner, matrix); })
-                Device::attach(*bindings[k].owner, matrix);
+            if constexpr (requires { Device::attach(owner(k), matrix); })
+                Device::attach(owner(k), matrix);
         }
     }
     void load(IFcircuit& ckt) override { Device::load(ckt, std::span<Hot>(hot)); }
@@ -205,7 +206,7 @@ public:
     void topology(Topology& topology) const override
     {
         for (std::size_t k = 0; k < hot.size(); ++k)
-            Device::topology(topology, *bindings[k].owner, hot[k]);
+            Device::topology(topology, owner(k), hot[k]);
     }
     bool uses(const Node* node) const override
     {
@@ -255,17 +256,17 @@ public:
     {
         if constexpr (requires(const Instance& i, const Hot& h) { Device::acload(ckt, i, h); }) {
             for (std::size_t k = 0; k < hot.size(); ++k)
-                Device::acload(ckt, *bindings[k].owner, hot[k]);
+                Device::acload(ckt, owner(k), hot[k]);
             return 0;
         } else {
-            return hot.empty() ? 0 : unmodelled(*bindings.front().owner, "small-signal");
+            return hot.empty() ? 0 : unmodelled(owner(0), "small-signal");
         }
     }
     void noise(IFcircuit& ckt, NoiseSources& sources) override
     {
         if constexpr (requires(const Instance& i, const Hot& h) { Device::noise(ckt, i, h, sources); }) {
             for (std::size_t k = 0; k < hot.size(); ++k)
-                Device::noise(ckt, *bindings[k].owner, hot[k], sources);
+                Device::noise(ckt, owner(k), hot[k], sources);
         }
     }
     int distortion(IFcircuit& ckt, Distortion& products) override
@@ -273,19 +274,21 @@ public:
         if constexpr (requires(
                           const Instance& i, const Hot& h) { Device::distortion(ckt, i, h, products); }) {
             for (std::size_t k = 0; k < hot.size(); ++k)
-                Device::distortion(ckt, *bindings[k].owner, hot[k], products);
+                Device::distortion(ckt, owner(k), hot[k], products);
             return 0;
         } else {
-            return Device::Linear || hot.empty() ? 0 : unmodelled(*bindings.front().owner, "distortion");
+            return Device::Linear || hot.empty() ? 0 : unmodelled(owner(0), "distortion");
         }
     }
 
 private:
-    // A bound instance and the matrix places of its record's cells.
+    // A bound instance, by its place in `instances`, and the matrix places of its record's cells.
     struct Binding {
-        Instance* owner;
+        uint32_t owner;
         std::array<int32_t, Cells> places;
     };
+    Instance& owner(std::size_t k) { return instances[bindings[k].owner]; }
+    const Instance& owner(std::size_t k) const { return instances[bindings[k].owner]; }
 
     int32_t type;
     int32_t live = 0;
