@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -47,7 +48,7 @@ Handed handed(const std::string& path, std::size_t part = 3)
 
 TEST(Deck, ReadsCardsByTheDecksRules)
 {
-    write("sub.inc", "R1 A B 1 ; In The Include\n+ 2\n.Include 'Deeper.inc'\n");
+    write("sub.inc", "R1 A B 1 ; In The Include\n+ 2\n.Include 'Deeper.inc'\n+ Ic=0\n");
     write("Deeper.inc", "C1 A 0 1P\n");
     struct Case {
         const char* what;
@@ -68,7 +69,7 @@ TEST(Deck, ReadsCardsByTheDecksRules)
             { "2|r1 a b 1" } },
         { "includes read in place on the including card's line, their name as written",
             "t\nr0 a b 1\n.inc sub.inc ; the models\nr2 a b 1\n", { "1|t" },
-            { "2|r0 a b 1", "3|r1 a b 1   2", "3|c1 a 0 1p", "4|r2 a b 1" } },
+            { "2|r0 a b 1", "3|r1 a b 1   2", "3|c1 a 0 1p  ic=0", "4|r2 a b 1" } },
         { "a blank card continued is a device card like any other", "t\n \n+r1 a b 1\n.op\n",
             { "1|t", "4|.op" }, { "2|  r1 a b 1" } },
         { "blank lines are cards, a leading plus is no continuation", "+ t\n\nr1 a b 1\n", { "1|+ t", "2|" },
@@ -84,12 +85,16 @@ TEST(Deck, ReadsCardsByTheDecksRules)
 
 TEST(Deck, RefusesWhatItCannotRead)
 {
-    deckrun::Deck deck;
-    std::string error;
-    EXPECT_FALSE(deck.read(write("missing.cir", "t\n.include nowhere.inc\n"), &error));
-    EXPECT_NE(error.find("cannot read"), std::string::npos) << error;
-    EXPECT_FALSE(deck.read(write("self.cir", "t\n.include self.cir\n"), &error));
-    EXPECT_NE(error.find("nested too deep"), std::string::npos) << error;
+    const std::pair<std::string, std::string> cases[] = {
+        { "t\n.include nowhere.inc\n", "cannot read" },
+        { "t\n.include self.cir\n", "self.cir:2: includes nested too deep" },
+    };
+    for (const auto& [text, message] : cases) {
+        deckrun::Deck deck;
+        std::string error;
+        EXPECT_FALSE(deck.read(write("self.cir", text), &error));
+        EXPECT_NE(error.find(message), std::string::npos) << error;
+    }
 }
 
 // Cards of this many characters fill a stretch exactly, their records included.
