@@ -14,6 +14,31 @@ IFcircuit::IFcircuit()
         families.push_back(kinds[type]->makefamily(static_cast<int32_t>(type)));
 }
 
+nerith::Node& IFcircuit::newnode(std::string_view name)
+{
+    nerith::Node& node = nodes.emplace_back();
+    node.name = names.keep(name);
+    node.index = static_cast<uint32_t>(nodes.size() - 1);
+    return node;
+}
+
+nerith::Node* IFcircuit::terminal(const IFinstance& instance, std::size_t k)
+{
+    const uint32_t at = instance.terminals[k];
+    return at ? &nodes[at - 1] : nullptr;
+}
+
+const nerith::Node* IFcircuit::terminal(const IFinstance& instance, std::size_t k) const
+{
+    const uint32_t at = instance.terminals[k];
+    return at ? &nodes[at - 1] : nullptr;
+}
+
+void IFcircuit::connect(IFinstance& instance, std::size_t k, const nerith::Node* node)
+{
+    instance.terminals[k] = node ? node->index + 1 : 0;
+}
+
 int32_t IFcircuit::addnode(nerith::Node& node)
 {
     const auto number = static_cast<int32_t>(equations.size());

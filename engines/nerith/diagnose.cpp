@@ -57,6 +57,11 @@ public:
     }
 
     void conducts(int32_t a, int32_t b) override { connected.join(index(a), index(b)); }
+    int32_t terminal(const IFinstance& device, std::size_t k) const override
+    {
+        const Node* node = ckt.terminal(device, k);
+        return node ? node->number : 0;
+    }
     void fixes(const IFinstance& device, int32_t a, int32_t b) override
     {
         connected.join(index(a), index(b));

@@ -4,7 +4,6 @@
 #include "engines/nerith/values.h"
 
 #include <cstdint>
-#include <vector>
 
 struct IFinstance;
 
@@ -14,11 +13,8 @@ namespace nerith {
 // behind it. Nodes never move, and their identifiers are kept in the circuit's text arena, so an
 // identifier stays put until the circuit is deleted.
 struct Node : IFnode {
-    double nodeset = 0; // suggested voltage for the first iterations of an operating point
-    double ic = 0; // voltage held through the operating point of a transient, or its start with UIC
     bool deleted = false;
-    bool hasNodeset = false;
-    bool hasIc = false;
+    uint32_t index = 0; // its place in the circuit's store of nodes
 };
 
 // One solution equation: a node voltage or a branch current.
@@ -31,6 +27,6 @@ struct Equation {
 };
 
 // The equations by number, one per node: millions in large circuits.
-using Equations = std::vector<Equation, LargeAllocator<Equation>>;
+using Equations = LargeVector<Equation>;
 
 } // namespace nerith

@@ -61,10 +61,12 @@ int setup(IFcircuit& ckt)
         // initial conditions.
         if (ckt.diagonal[n] == SparseMatrix::Ground)
             ckt.diagonal[n] = ckt.matrix.place(number, number);
-        if (equation.node && equation.node->hasNodeset)
-            ckt.nodesets.emplace_back(number, equation.node->nodeset);
-        if (equation.node && equation.node->hasIc)
-            ckt.initialconditions.emplace_back(number, equation.node->ic);
+        if (!equation.node)
+            continue;
+        if (auto given = ckt.givennodesets.find(equation.node); given != ckt.givennodesets.end())
+            ckt.nodesets.emplace_back(number, given->second);
+        if (auto given = ckt.giveninitials.find(equation.node); given != ckt.giveninitials.end())
+            ckt.initialconditions.emplace_back(number, given->second);
     }
     ckt.rhs.assign(size, 0.0);
     ckt.irhs.assign(size, 0.0);
