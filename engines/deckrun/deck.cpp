@@ -1,6 +1,7 @@
 #include "engines/deckrun/deck.h"
 
 #include "core/files/boundedread.h"
+#include "engines/nerith/largepages.h"
 #include "simulator/models/spice/sourcetranslate.h"
 #include "simulator/models/spice/subcktexpand.h"
 
@@ -11,7 +12,6 @@
 #include <cstring>
 #include <limits>
 #include <string_view>
-#include <sys/mman.h>
 
 namespace deckrun {
 
@@ -19,26 +19,6 @@ namespace {
 
 // Included files may include others, up to this depth (a file including itself stops there).
 constexpr int MostNesting = 16;
-
-constexpr std::size_t LargePage = std::size_t { 2 } << 20;
-
-// A mapping of `bytes` (a multiple of LargePage) on a large-page boundary, which the system may then
-// back with large pages: reading millions of cards faults in far fewer pages.
-char* mapstretch(std::size_t bytes)
-{
-    void* mapped
-        = mmap(nullptr, bytes + LargePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (mapped == MAP_FAILED)
-        throw std::bad_alloc();
-    const auto start = reinterpret_cast<std::uintptr_t>(mapped);
-    const std::uintptr_t aligned = (start + LargePage - 1) & ~(LargePage - 1);
-    if (aligned > start)
-        munmap(mapped, aligned - start);
-    if (const std::size_t tail = start + LargePage - aligned; tail > 0)
-        munmap(reinterpret_cast<void*>(aligned + bytes), tail);
-    madvise(reinterpret_cast<void*>(aligned), bytes, MADV_HUGEPAGE);
-    return reinterpret_cast<char*>(aligned);
-}
 
 // Cards are read in the C locale's lower case: ASCII letters only.
 char lowered(char c)
@@ -163,7 +143,7 @@ void Deck::freecards(SPICECARD* card)
 
 void Deck::unmap(Stretch& stretch)
 {
-    munmap(stretch.base, stretch.size);
+    nerith::freelarge(stretch.base, stretch.size);
     stretch = Stretch {};
 }
 
@@ -255,8 +235,8 @@ char* Deck::room(std::size_t bytes, bool continuing)
     const std::size_t moved = last ? last->card(last->count - 1).length : 0;
     const std::size_t needed = moved + bytes + sizeof(Card);
     Stretch fresh;
-    fresh.size = std::max(StretchBytes, (2 * needed + LargePage - 1) / LargePage * LargePage);
-    fresh.base = mapstretch(fresh.size);
+    fresh.size = std::max(StretchBytes, (2 * needed + sizeof(Card) - 1) / sizeof(Card) * sizeof(Card));
+    fresh.base = static_cast<char*>(nerith::allocatelarge(fresh.size));
     if (last) {
         const Card card = last->card(--last->count);
         last->used -= card.length;
