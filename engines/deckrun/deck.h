@@ -39,32 +39,47 @@ public:
     SPICECARD* expanded();
     // Every card but the device cards, in order, the title first; the deck owns the list.
     SPICECARD* controls();
-    // The number of device cards.
-    std::size_t devices() const { return deviceorder.size(); }
-    // Device cards `from` to `from + count` (fewer at the end) as a list of the caller's, freed
-    // with freecards().
-    SPICECARD* devicecards(std::size_t from, std::size_t count) const;
+    // The next `count` device cards (fewer at the end, null after the last) as a list of the
+    // caller's, freed with freecards(). Each stretch of the deck is given back to the system once
+    // its cards are handed out, so take controls() or expanded() first.
+    SPICECARD* nextdevices(std::size_t count);
     static void freecards(SPICECARD* cards);
     // Frees every list the deck owns and its text.
     void release();
 
+    // The deck is kept in mappings of this size (larger for a card that does not fit), each one
+    // unmapped whole: freed heap blocks would stay resident.
+    static constexpr std::size_t StretchBytes = std::size_t { 4 } << 20;
+
 private:
-    // A card: its text in `text`, its line.
+    // A card: its text follows the text of the card before it in its stretch.
     struct Card {
-        std::size_t offset = 0;
         uint32_t length = 0;
         int32_t line = 0;
     };
+    // A mapping of the deck: the texts of its cards from its start, their records from its end down.
+    struct Stretch {
+        char* base = nullptr;
+        std::size_t size = 0;
+        std::size_t used = 0; // bytes of text
+        std::size_t count = 0; // cards
+
+        Card& card(std::size_t k) const
+        {
+            return reinterpret_cast<Card*>(base + size)[-1 - static_cast<std::ptrdiff_t>(k)];
+        }
+        std::size_t room() const { return size - used - count * sizeof(Card); }
+    };
 
     bool readfile(const std::string& path, int32_t line, int depth, std::string* error);
-    void append(int32_t line, std::string_view text);
-    bool isdevice(const Card& card) const;
-    SPICECARD* make(const Card& card) const;
+    char* room(std::size_t bytes, bool continuing);
     SPICECARD* list(bool devicestoo);
+    static void unmap(Stretch& stretch);
 
-    std::string text; // the cards' texts, one after the other
-    std::vector<Card> cards;
-    std::vector<uint32_t> deviceorder; // the device cards among `cards`
+    std::vector<Stretch> stretches;
+    std::size_t handed = 0; // the stretch where the device cards handed out end
+    std::size_t handedcards = 0; // cards of that stretch handed out
+    std::size_t handedbytes = 0; // and their text
     bool subcircuits = false;
     bool ended = false;
     SPICECARD* owned = nullptr; // the list handed out last

@@ -226,9 +226,7 @@ void simulate(Deck& deck, Run& run, std::vector<std::string>& errors, Phases& ph
     run.printer = std::make_unique<Printer>(engine, s.ckt, controls, run.out, run.err);
     int failed = INPpas1(s.ckt, cards, s.table);
     bool marked = false;
-    const std::size_t devices = whole ? 0 : deck.devices();
-    for (std::size_t from = 0; from < devices; from += DeviceCardsAtOnce) {
-        SPICECARD* part = deck.devicecards(from, DeviceCardsAtOnce);
+    while (SPICECARD* part = whole ? nullptr : deck.nextdevices(DeviceCardsAtOnce)) {
         failed += INPpas2(s.ckt, part, s.table, s.task, s.options);
         marked = marked || anymarked(part);
         Deck::freecards(part);
