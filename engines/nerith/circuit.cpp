@@ -14,12 +14,35 @@ IFcircuit::IFcircuit()
         families.push_back(kinds[type]->makefamily(static_cast<int32_t>(type)));
 }
 
+nerith::Node& IFcircuit::newnode(std::string_view name)
+{
+    nerith::Node& node = nodes.emplace_back();
+    node.name = names.keep(name);
+    node.index = static_cast<uint32_t>(nodes.size() - 1);
+    return node;
+}
+
+nerith::Node* IFcircuit::terminal(const IFinstance& instance, std::size_t k)
+{
+    const uint32_t at = instance.terminals[k];
+    return at ? &nodes[at - 1] : nullptr;
+}
+
+const nerith::Node* IFcircuit::terminal(const IFinstance& instance, std::size_t k) const
+{
+    const uint32_t at = instance.terminals[k];
+    return at ? &nodes[at - 1] : nullptr;
+}
+
+void IFcircuit::connect(IFinstance& instance, std::size_t k, const nerith::Node* node)
+{
+    instance.terminals[k] = node ? node->index + 1 : 0;
+}
+
 int32_t IFcircuit::addnode(nerith::Node& node)
 {
     const auto number = static_cast<int32_t>(equations.size());
-    nerith::Equation& equation = equations.emplace_back();
-    equation.name = node.name;
-    equation.node = &node;
+    equations.push_back(nerith::Equation::voltageof(node));
     node.number = number;
     matrix.grow(size());
     return number;
@@ -29,10 +52,7 @@ int32_t IFcircuit::addbranch(IFinstance* owner, const char* ownername, const cha
 {
     const char* name = names.keep(nerith::identifier(*this, ownername, suffix));
     const auto number = static_cast<int32_t>(equations.size());
-    nerith::Equation& equation = equations.emplace_back();
-    equation.name = name;
-    equation.voltage = false;
-    equation.owner = owner;
+    equations.push_back(nerith::Equation::currentof(name, owner));
     matrix.grow(size());
     return number;
 }
@@ -48,9 +68,9 @@ std::string IFcircuit::describe(int32_t number) const
     if (number <= 0 || number > size())
         return "ground";
     const nerith::Equation& equation = equations[static_cast<std::size_t>(number)];
-    if (equation.voltage)
-        return std::string("node ") + equation.name;
-    return "the current of " + (equation.owner ? equation.owner->name : std::string(equation.name));
+    if (equation.voltage())
+        return std::string("node ") + equation.name();
+    return "the current of " + std::string(equation.owner ? equation.owner->name : equation.name());
 }
 
 namespace nerith {

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -50,8 +51,15 @@ struct IFcircuit {
 
     // The number of equations (solution entries 1..size()).
     int32_t size() const { return static_cast<int32_t>(equations.size()) - 1; }
+    // A new node of that name in `nodes`, its name kept in `names`; not yet in `nodenames`.
+    nerith::Node& newnode(std::string_view name);
     // A new node equation for a node just placed in `nodes`; its number.
     int32_t addnode(nerith::Node& node);
+    // The node at a terminal (from 0) of an instance; null when not connected.
+    nerith::Node* terminal(const IFinstance& instance, std::size_t k);
+    const nerith::Node* terminal(const IFinstance& instance, std::size_t k) const;
+    // Connects the terminal to the node (null: disconnects it).
+    static void connect(IFinstance& instance, std::size_t k, const nerith::Node* node);
     // A new branch-current equation named by the front end from the owner's name and the suffix.
     int32_t addbranch(IFinstance* owner, const char* ownername, const char* suffix);
     // Marks an equation gone; numbers close up at the next set-up.
@@ -88,8 +96,14 @@ struct IFcircuit {
     std::vector<double> solution; // the last iterate; the result once converged
     std::vector<uint8_t> voltage; // by equation number: 1 for a node voltage
     std::vector<int32_t> diagonal; // by equation number: the place of a node's diagonal; Ground for branches
+    // The nodes given a suggested voltage for the first iterations of an operating point, and a
+    // voltage held through the operating point of a transient (or its start with UIC): a few among
+    // millions, so kept apart from the nodes.
+    std::unordered_map<const nerith::Node*, double> givennodesets;
+    std::unordered_map<const nerith::Node*, double> giveninitials;
+    // Those of the nodes in the present equations, by equation number.
     std::vector<std::pair<int32_t, double>> nodesets;
-    std::vector<std::pair<int32_t, double>> initialconditions; // node "ic" values: held in MODE_TRANOP
+    std::vector<std::pair<int32_t, double>> initialconditions; // held in MODE_TRANOP
     std::vector<IFuid> plotnames; // identifiers of equations 1..size()
     int32_t noncon = 0; // devices that limited their step in the present iteration
     int32_t trouble = 0; // the equation that failed the convergence test last

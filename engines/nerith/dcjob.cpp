@@ -161,7 +161,7 @@ struct DcJob final : IFjob {
         v.rValue = value;
         DeviceFamily& family = *ckt.families[static_cast<std::size_t>(s.device->type)];
         if (int code = family.setinstance(*s.device, s.parameter, v))
-            return fail(code, "%s: %s cannot take the value %g", name.c_str(), s.device->name.c_str(), value);
+            return fail(code, "%s: %s cannot take the value %g", name.c_str(), s.device->name, value);
         return 0;
     }
 
@@ -200,7 +200,7 @@ struct DcJob final : IFjob {
                 if (int code = setvalue(ckt, out, out.value(outer)))
                     return code;
                 if (inner == 0) {
-                    if (int code = plot.domain(out.device->name.c_str(), out.value(outer)))
+                    if (int code = plot.domain(out.device->name, out.value(outer)))
                         return code;
                 }
             }

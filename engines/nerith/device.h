@@ -21,12 +21,14 @@ struct IFmodel {
 // The head every device type's instance derives from.
 struct IFinstance {
     static constexpr int32_t MaxTerminals = 4;
-    std::string name;
+    const char* name = ""; // kept in the circuit's text arena
     IFmodel* model = nullptr;
     int32_t type = 0;
     bool deleted = false;
     bool bound = false; // its equations and matrix cells exist
-    std::array<nerith::Node*, MaxTerminals> terminals {};
+    // The node of each terminal by its place in the circuit's store of nodes, plus one; 0: not
+    // connected. Four bytes rather than a pointer, as large decks have millions of instances.
+    std::array<uint32_t, MaxTerminals> terminals {};
 };
 
 namespace nerith {
@@ -43,6 +45,8 @@ public:
     virtual void conducts(int32_t a, int32_t b) = 0;
     // A voltage the device sets between two nodes (a source or a controlled voltage).
     virtual void fixes(const IFinstance& device, int32_t a, int32_t b) = 0;
+    // The equation of the node at a terminal (from 0) of the device; 0 when not connected.
+    virtual int32_t terminal(const IFinstance& device, std::size_t k) const = 0;
 
 protected:
     ~Topology() = default;
@@ -53,7 +57,8 @@ class DeviceFamily {
 public:
     virtual ~DeviceFamily() = default;
     virtual IFmodel* newmodel(const std::string& name) = 0;
-    virtual IFinstance* newinstance(IFmodel* model, const std::string& name) = 0;
+    // `name` must stay valid as long as the instance: the circuit's text arena keeps it.
+    virtual IFinstance* newinstance(IFmodel* model, const char* name) = 0;
     // Marks the instance deleted; its memory stays until the circuit goes.
     virtual void deleteinstance(IFinstance* instance) = 0;
     virtual void deletemodel(IFmodel* model) = 0;

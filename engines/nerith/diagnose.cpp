@@ -57,6 +57,11 @@ public:
     }
 
     void conducts(int32_t a, int32_t b) override { connected.join(index(a), index(b)); }
+    int32_t terminal(const IFinstance& device, std::size_t k) const override
+    {
+        const Node* node = ckt.terminal(device, k);
+        return node ? node->number : 0;
+    }
     void fixes(const IFinstance& device, int32_t a, int32_t b) override
     {
         connected.join(index(a), index(b));
@@ -140,7 +145,7 @@ std::string joined(const std::vector<std::string>& names)
 
 int floating(IFcircuit& ckt, int32_t node, int32_t others)
 {
-    const char* name = ckt.equations[static_cast<std::size_t>(node)].name;
+    const char* name = ckt.equations[static_cast<std::size_t>(node)].name();
     if (others > 0)
         return fail(E_BADMATRIX, "node %s and %d other node%s have no DC path to ground", name, others,
             others == 1 ? "" : "s");

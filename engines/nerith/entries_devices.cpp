@@ -31,7 +31,7 @@ int newInstance(IFcircuit* ckt, IFmodel* model, IFinstance** instance, IFuid nam
         return E_EXISTS;
     }
     return guarded([&] {
-        IFinstance* made = ckt->families[static_cast<std::size_t>(model->type)]->newinstance(model, name);
+        IFinstance* made = ckt->families[static_cast<std::size_t>(model->type)]->newinstance(model, ckt->names.keep(name));
         ckt->instancenames.enter(place, made);
         *instance = made;
         return 0;

@@ -5,17 +5,6 @@
 
 namespace nerith::entries {
 
-namespace {
-
-Node& makenode(IFcircuit& ckt, const char* name)
-{
-    Node& node = ckt.nodes.emplace_back();
-    node.name = ckt.names.keep(name);
-    return node;
-}
-
-} // namespace
-
 int newCircuit(IFcircuit** ckt)
 {
     return guarded([&] {
@@ -48,7 +37,7 @@ int newNode(IFcircuit* ckt, IFnode** node, IFuid name)
         return E_EXISTS;
     }
     return guarded([&] {
-        Node& made = makenode(*ckt, name);
+        Node& made = ckt->newnode(name);
         ckt->nodenames.enter(place, &made);
         ckt->addnode(made);
         *node = &made;
@@ -65,12 +54,11 @@ int groundNode(IFcircuit* ckt, IFnode** node, IFuid name)
         return E_EXISTS;
     }
     return guarded([&] {
-        Node& ground = makenode(*ckt, name ? name : "0");
+        Node& ground = ckt->newnode(name ? name : "0");
         ckt->nodenames.insert(&ground);
         ground.number = 0;
         ckt->ground = &ground;
-        ckt->equations.front().name = ground.name;
-        ckt->equations.front().node = &ground;
+        ckt->equations.front() = Equation::voltageof(ground);
         *node = &ground;
         return 0;
     });
@@ -88,11 +76,11 @@ int bindNode(IFcircuit* ckt, IFinstance* instance, int32_t terminal, IFnode* nod
     const int32_t terminals = devicekinds()[static_cast<std::size_t>(instance->type)]->description.terminals;
     if (terminal < 1 || terminal > terminals)
         return E_NOTERM;
-    Node*& slot = instance->terminals[static_cast<std::size_t>(terminal - 1)];
+    const auto k = static_cast<std::size_t>(terminal - 1);
     // A bound instance keeps cells of its old node: the next set-up starts afresh.
-    if (instance->bound && slot != target)
+    if (instance->bound && ckt->terminal(*instance, k) != target)
         ckt->rebuild = true;
-    slot = target;
+    IFcircuit::connect(*instance, k, target);
     return 0;
 }
 
@@ -111,7 +99,7 @@ int instToNode(IFcircuit* ckt, IFinstance* instance, int32_t terminal, IFnode** 
         return E_NOCKT;
     if (!instance || terminal < 1 || terminal > IFinstance::MaxTerminals)
         return E_NOTERM;
-    Node* bound = instance->terminals[static_cast<std::size_t>(terminal - 1)];
+    Node* bound = ckt->terminal(*instance, static_cast<std::size_t>(terminal - 1));
     if (!bound)
         return E_NOTERM;
     *node = bound;
@@ -129,13 +117,7 @@ int setNodeParm(IFcircuit* ckt, IFnode* node, int32_t id, IFvalue* value, IFvalu
     auto* target = static_cast<Node*>(node);
     if (!target || !value || target == ckt->ground || !std::isfinite(value->rValue))
         return E_BADVALUE;
-    if (id == NODE_IC) {
-        target->hasIc = true;
-        target->ic = value->rValue;
-    } else {
-        target->hasNodeset = true;
-        target->nodeset = value->rValue;
-    }
+    (id == NODE_IC ? ckt->giveninitials : ckt->givennodesets)[target] = value->rValue;
     return 0;
 }
 
@@ -147,8 +129,9 @@ int askNodeQuest(IFcircuit* ckt, IFnode* node, int32_t id, IFvalue* value, IFval
         return E_BADPARM;
     if (!node || !value)
         return E_BADVALUE;
-    const auto* target = static_cast<Node*>(node);
-    value->rValue = id == NODE_IC ? target->ic : target->nodeset;
+    const auto& given = id == NODE_IC ? ckt->giveninitials : ckt->givennodesets;
+    const auto found = given.find(static_cast<Node*>(node));
+    value->rValue = found == given.end() ? 0 : found->second;
     return 0;
 }
 

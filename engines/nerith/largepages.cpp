@@ -28,15 +28,36 @@ void* advised(void* block, std::size_t bytes)
 
 void* allocatelarge(std::size_t bytes)
 {
+    if (bytes < LargeFrom) {
+        if (void* block = std::malloc(bytes ? bytes : 1))
+            return block;
+        throw std::bad_alloc();
+    }
+    void* block = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (block == MAP_FAILED)
+        throw std::bad_alloc();
+    return advised(block, bytes);
+}
+
+void freelarge(void* block, std::size_t bytes)
+{
+    if (bytes < LargeFrom)
+        std::free(block);
+    else if (block)
+        munmap(block, bytes);
+}
+
+void* mallocadvised(std::size_t bytes)
+{
     return advised(std::malloc(bytes), bytes);
 }
 
-void* callocatelarge(std::size_t count, std::size_t size)
+void* callocadvised(std::size_t count, std::size_t size)
 {
     return advised(std::calloc(count, size), count * size);
 }
 
-void* reallocatelarge(void* block, std::size_t bytes)
+void* reallocadvised(void* block, std::size_t bytes)
 {
     return advised(std::realloc(block, bytes), bytes);
 }

@@ -70,9 +70,9 @@ void allocatelargefactors()
 {
     static std::once_flag once;
     std::call_once(once, [] {
-        SuiteSparse_config.malloc_func = &allocatelarge;
-        SuiteSparse_config.calloc_func = &callocatelarge;
-        SuiteSparse_config.realloc_func = &reallocatelarge;
+        SuiteSparse_config.malloc_func = &mallocadvised;
+        SuiteSparse_config.calloc_func = &callocadvised;
+        SuiteSparse_config.realloc_func = &reallocadvised;
         SuiteSparse_config.free_func = &std::free;
     });
 }
@@ -209,17 +209,17 @@ bool SparseMatrix::analyse()
 {
     const std::size_t n = static_cast<std::size_t>(equations);
     // Places analysed before are known by their entries, later ones by their rows and columns.
-    std::vector<int32_t> placeRows = std::move(newRows);
-    std::vector<int32_t> placeColumns = std::move(newColumns);
+    LargeVector<int32_t> placeRows = std::move(newRows);
+    LargeVector<int32_t> placeColumns = std::move(newColumns);
     newRows = {};
     newColumns = {};
     if (!placeEntry.empty()) {
-        std::vector<int32_t> columnOf(rowIndex.size());
+        LargeVector<int32_t> columnOf(rowIndex.size());
         for (std::size_t c = 0; c + 1 < columnStart.size(); ++c)
             std::fill(columnOf.begin() + columnStart[c], columnOf.begin() + columnStart[c + 1],
                 static_cast<int32_t>(c + 1));
-        std::vector<int32_t> rows(placeEntry.size());
-        std::vector<int32_t> columns(placeEntry.size());
+        LargeVector<int32_t> rows(placeEntry.size());
+        LargeVector<int32_t> columns(placeEntry.size());
         for (std::size_t i = 0; i < placeEntry.size(); ++i) {
             const auto entry = static_cast<std::size_t>(placeEntry[i]);
             rows[i] = rowIndex[entry] + 1;
@@ -234,14 +234,14 @@ bool SparseMatrix::analyse()
     const std::size_t total = places + cellRows.size();
     auto rowof = [&](std::size_t i) { return i < places ? placeRows[i] : cellRows[i - places]; };
     auto columnof = [&](std::size_t i) { return i < places ? placeColumns[i] : cellColumns[i - places]; };
-    std::vector<int32_t> start(n + 1, 0);
+    LargeVector<int32_t> start(n + 1, 0);
     for (std::size_t i = 0; i < total; ++i)
         ++start[static_cast<std::size_t>(columnof(i))];
     for (std::size_t c = 1; c <= n; ++c)
         start[c] += start[c - 1];
-    std::vector<int32_t> sorted(total);
+    LargeVector<int32_t> sorted(total);
     {
-        std::vector<int32_t> next(start.begin(), start.end() - 1);
+        LargeVector<int32_t> next(start.begin(), start.end() - 1);
         for (std::size_t i = 0; i < total; ++i)
             sorted[static_cast<std::size_t>(next[static_cast<std::size_t>(columnof(i) - 1)]++)]
                 = static_cast<int32_t>(i);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engines/nerith/largepages.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -125,21 +127,21 @@ private:
     static constexpr std::size_t ChunkSize = std::size_t(1) << ChunkBits;
 
     int32_t equations = 0;
-    std::vector<int32_t> placeEntry; // of each family place analysed, its entry
-    std::vector<int32_t> newRows; // row and column of each place since, in order
-    std::vector<int32_t> newColumns;
+    LargeVector<int32_t> placeEntry; // of each family place analysed, its entry
+    LargeVector<int32_t> newRows; // row and column of each place since, in order
+    LargeVector<int32_t> newColumns;
     std::vector<std::unique_ptr<double[]>> chunks; // cell values, never moved
-    std::vector<int32_t> cellRows; // place of each cell
-    std::vector<int32_t> cellColumns;
-    std::vector<int32_t> cellEntry;
-    std::vector<int32_t> columnStart;
-    std::vector<int32_t> rowIndex;
-    std::vector<double> values; // the compressed columns, then the sink entries
-    std::vector<double> imag; // imaginary parts beside `values`; empty until a complex system is built
-    std::vector<double> interleaved; // real and imaginary parts of the compressed columns, for KLU
-    std::vector<double> complexrhs; // a complex right-hand side as KLU takes it
+    LargeVector<int32_t> cellRows; // place of each cell
+    LargeVector<int32_t> cellColumns;
+    LargeVector<int32_t> cellEntry;
+    LargeVector<int32_t> columnStart;
+    LargeVector<int32_t> rowIndex;
+    LargeVector<double> values; // the compressed columns, then the sink entries
+    LargeVector<double> imag; // imaginary parts beside `values`; empty until a complex system is built
+    LargeVector<double> interleaved; // real and imaginary parts of the compressed columns, for KLU
+    LargeVector<double> complexrhs; // a complex right-hand side as KLU takes it
     int32_t sink = 0;
-    std::vector<double> factored; // the values the factors in place were made from, when reusable
+    LargeVector<double> factored; // the values the factors in place were made from, when reusable
     std::size_t lastChange = 0; // where the last comparison found a difference
     double scratch = 0;
     bool structureChanged = true;

@@ -61,7 +61,7 @@ const NameTable::Slot* NameTable::lookup(std::string_view name, bool exact) cons
 // Doubles the table (at least 16 slots) and drops the tombstones.
 void NameTable::grow()
 {
-    std::vector<Slot, LargeAllocator<Slot>> old = std::move(slots);
+    LargeVector<Slot> old = std::move(slots);
     std::size_t live = 0;
     for (const Slot& slot : old)
         live += slot.item ? 1 : 0;

@@ -55,7 +55,7 @@ private:
     void grow();
 
     Namer namer;
-    std::vector<Slot, LargeAllocator<Slot>> slots;
+    LargeVector<Slot> slots;
     std::size_t used = 0; // live items and tombstones
     uint32_t serials = 0;
 };

@@ -244,7 +244,8 @@ int load(IFcircuit& ckt)
         return 0;
     for (const auto& [number, value] : ckt.nodesets) {
         // An initial condition on the same node wins.
-        if ((ckt.mode & MODE_TRANOP) && ckt.equations[static_cast<std::size_t>(number)].node->hasIc)
+        if ((ckt.mode & MODE_TRANOP)
+            && ckt.giveninitials.contains(ckt.equations[static_cast<std::size_t>(number)].node()))
             continue;
         diagonal(number) += NodesetConductance;
         ckt.rhs[static_cast<std::size_t>(number)] += NodesetConductance * value;

@@ -4,7 +4,6 @@
 #include "engines/nerith/values.h"
 
 #include <cstdint>
-#include <vector>
 
 struct IFinstance;
 
@@ -14,23 +13,45 @@ namespace nerith {
 // behind it. Nodes never move, and their identifiers are kept in the circuit's text arena, so an
 // identifier stays put until the circuit is deleted.
 struct Node : IFnode {
-    double nodeset = 0; // suggested voltage for the first iterations of an operating point
-    double ic = 0; // voltage held through the operating point of a transient, or its start with UIC
     bool deleted = false;
-    bool hasNodeset = false;
-    bool hasIc = false;
+    uint32_t index = 0; // its place in the circuit's store of nodes
 };
 
-// One solution equation: a node voltage or a branch current.
+// One solution equation: a node voltage or a branch current. Large circuits have millions, so a
+// voltage reads its identifier through its node rather than keeping it twice.
 struct Equation {
-    IFuid name = nullptr; // the node's own identifier, or the branch's
-    bool voltage = true;
-    bool removed = false; // its node or owner was deleted; dropped at the next set-up
-    Node* node = nullptr; // of a voltage
+    static Equation voltageof(Node& node)
+    {
+        Equation made;
+        made.of.node = &node;
+        return made;
+    }
+    static Equation currentof(IFuid branch, IFinstance* owner)
+    {
+        Equation made;
+        made.of.branch = branch;
+        made.owner = owner;
+        made.isvoltage = false;
+        return made;
+    }
+    bool voltage() const { return isvoltage; }
+    // The node of a voltage; null for a current.
+    Node* node() const { return isvoltage ? of.node : nullptr; }
+    // The node's identifier, or the branch's.
+    IFuid name() const { return isvoltage ? (of.node ? of.node->name : nullptr) : of.branch; }
+
     IFinstance* owner = nullptr; // of a device's branch current or internal node; null for a model's
+    bool removed = false; // its node or owner was deleted; dropped at the next set-up
+
+private:
+    bool isvoltage = true;
+    union {
+        Node* node = nullptr;
+        IFuid branch;
+    } of;
 };
 
 // The equations by number, one per node: millions in large circuits.
-using Equations = std::vector<Equation, LargeAllocator<Equation>>;
+using Equations = LargeVector<Equation>;
 
 } // namespace nerith

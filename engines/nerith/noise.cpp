@@ -37,7 +37,7 @@ void NoiseSources::add(const IFinstance& device, std::span<const NoiseGenerator>
         return;
     }
     for (std::size_t k = 0; k < generators.size(); ++k) {
-        names.push_back(device.name + "_" + list[first + k].suffix);
+        names.push_back(std::string(device.name) + "_" + list[first + k].suffix);
         spans.push_back({ first + k, 1 });
     }
     names.push_back(device.name);

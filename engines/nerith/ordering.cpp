@@ -1,5 +1,7 @@
 #include "engines/nerith/ordering.h"
 
+#include "engines/nerith/largepages.h"
+
 #include <algorithm>
 #include <utility>
 
@@ -18,8 +20,8 @@ constexpr int Searches = 3;
 // The adjacency of A + A' without the diagonal: the neighbours of v are next[start[v] ..
 // start[v + 1]), each once.
 struct Graph {
-    std::vector<int32_t> start;
-    std::vector<int32_t> next;
+    LargeVector<int32_t> start;
+    LargeVector<int32_t> next;
 
     int32_t size() const { return static_cast<int32_t>(start.size()) - 1; }
 };
@@ -41,7 +43,7 @@ Graph symmetric(const Pattern& pattern)
     for (int32_t v = 0; v < n; ++v)
         g.start[static_cast<std::size_t>(v) + 1] += g.start[static_cast<std::size_t>(v)];
     g.next.resize(static_cast<std::size_t>(g.start.back()));
-    std::vector<int32_t> fill(g.start.begin(), g.start.end() - 1);
+    LargeVector<int32_t> fill(g.start.begin(), g.start.end() - 1);
     for (int32_t j = 0; j < n; ++j) {
         for (int32_t p = pattern.start[j]; p < pattern.start[j + 1]; ++p) {
             const int32_t i = pattern.index[p];
@@ -52,7 +54,7 @@ Graph symmetric(const Pattern& pattern)
         }
     }
     // Entries at (i, j) and (j, i) gave the edge twice: keep each neighbour once.
-    std::vector<int32_t> seen(static_cast<std::size_t>(n), -1);
+    LargeVector<int32_t> seen(static_cast<std::size_t>(n), -1);
     int32_t kept = 0;
     for (int32_t v = 0; v < n; ++v) {
         const int32_t from = g.start[static_cast<std::size_t>(v)];
@@ -199,10 +201,10 @@ private:
 
     const Graph& g;
     std::size_t n;
-    std::vector<int32_t> member; // the set a vertex belongs to at present
-    std::vector<int32_t> visit; // the search that reached a vertex last
-    std::vector<int32_t> level; // its level in that search
-    std::vector<int32_t> queue;
+    LargeVector<int32_t> member; // the set a vertex belongs to at present
+    LargeVector<int32_t> visit; // the search that reached a vertex last
+    LargeVector<int32_t> level; // its level in that search
+    LargeVector<int32_t> queue;
     int32_t searches = 0;
     int32_t sets_made = 0;
 };
@@ -221,11 +223,11 @@ Fill fillof(const Pattern& pattern, const std::vector<int32_t>& order)
 {
     const Graph g = symmetric(pattern);
     const auto n = static_cast<std::size_t>(g.size());
-    std::vector<int32_t> position(n);
+    LargeVector<int32_t> position(n);
     for (std::size_t k = 0; k < n; ++k)
         position[static_cast<std::size_t>(order[k])] = static_cast<int32_t>(k);
-    std::vector<int32_t> parent(n, -1);
-    std::vector<int32_t> ancestor(n, -1);
+    LargeVector<int32_t> parent(n, -1);
+    LargeVector<int32_t> ancestor(n, -1);
     for (std::size_t k = 0; k < n; ++k) {
         const auto v = static_cast<std::size_t>(order[k]);
         for (int32_t p = g.start[v]; p < g.start[v + 1]; ++p) {
@@ -244,8 +246,8 @@ Fill fillof(const Pattern& pattern, const std::vector<int32_t>& order)
             }
         }
     }
-    std::vector<double> count(n, 1);
-    std::vector<int32_t> mark(n, -1);
+    LargeVector<double> count(n, 1);
+    LargeVector<int32_t> mark(n, -1);
     for (std::size_t k = 0; k < n; ++k) {
         const auto v = static_cast<std::size_t>(order[k]);
         mark[k] = static_cast<int32_t>(k);

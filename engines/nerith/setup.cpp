@@ -18,8 +18,8 @@ void renumber(IFcircuit& ckt)
         const Equation& equation = ckt.equations[n];
         if (equation.removed || equation.owner)
             continue;
-        if (equation.node)
-            equation.node->number = static_cast<int32_t>(kept.size());
+        if (Node* node = equation.node())
+            node->number = static_cast<int32_t>(kept.size());
         kept.push_back(equation);
     }
     ckt.equations = std::move(kept);
@@ -52,8 +52,8 @@ int setup(IFcircuit& ckt)
     ckt.initialconditions.clear();
     for (std::size_t n = 1; n < size; ++n) {
         const Equation& equation = ckt.equations[n];
-        ckt.plotnames[n - 1] = equation.name;
-        if (!equation.voltage)
+        ckt.plotnames[n - 1] = equation.name();
+        if (!equation.voltage())
             continue;
         const auto number = static_cast<int32_t>(n);
         ckt.voltage[n] = 1;
@@ -61,10 +61,13 @@ int setup(IFcircuit& ckt)
         // initial conditions.
         if (ckt.diagonal[n] == SparseMatrix::Ground)
             ckt.diagonal[n] = ckt.matrix.place(number, number);
-        if (equation.node && equation.node->hasNodeset)
-            ckt.nodesets.emplace_back(number, equation.node->nodeset);
-        if (equation.node && equation.node->hasIc)
-            ckt.initialconditions.emplace_back(number, equation.node->ic);
+        const Node* node = equation.node();
+        if (!node)
+            continue;
+        if (auto given = ckt.givennodesets.find(node); given != ckt.givennodesets.end())
+            ckt.nodesets.emplace_back(number, given->second);
+        if (auto given = ckt.giveninitials.find(node); given != ckt.giveninitials.end())
+            ckt.initialconditions.emplace_back(number, given->second);
     }
     ckt.rhs.assign(size, 0.0);
     ckt.irhs.assign(size, 0.0);

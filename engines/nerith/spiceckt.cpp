@@ -79,8 +79,7 @@ int32_t SpiceCircuit::newnode(IINSTANCE* owner, const char* name)
 {
     if (!name)
         return 0;
-    Node& node = ckt.nodes.emplace_back();
-    node.name = ckt.names.keep(identifier(ckt, ownername(owner), name));
+    Node& node = ckt.newnode(identifier(ckt, ownername(owner), name));
     ckt.nodenames.insert(&node);
     return ckt.addnode(node);
 }

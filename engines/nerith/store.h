@@ -61,8 +61,8 @@ public:
     {
         for (std::size_t k = 0; k < count; ++k)
             (*this)[k].~T();
-        for (T* block : blocks)
-            std::free(block);
+        for (std::size_t b = 0; b < blocks.size(); ++b)
+            freelarge(blocks[b], sizeof(T) * (First << b));
     }
     Store(const Store&) = delete;
     Store& operator=(const Store&) = delete;
@@ -71,10 +71,8 @@ public:
     {
         const Place place = placeof(count);
         if (place.block == blocks.size()) {
-            void* block = allocatelarge(sizeof(T) * (First << place.block));
-            if (!block)
-                throw std::bad_alloc();
-            blocks.push_back(static_cast<T*>(block));
+            blocks.reserve(blocks.size() + 1);
+            blocks.push_back(static_cast<T*>(allocatelarge(sizeof(T) * (First << place.block))));
         }
         T* made = ::new (static_cast<void*>(blocks[place.block] + place.offset)) T();
         ++count;

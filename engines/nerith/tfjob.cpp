@@ -85,8 +85,10 @@ struct TfJob final : IFjob {
                 voltageonly ? "voltage source" : "voltage or current source");
         out->device = device;
         out->voltage = voltage;
-        out->pos = device->terminals[0] ? device->terminals[0]->number : 0;
-        out->neg = device->terminals[1] ? device->terminals[1]->number : 0;
+        const Node* pos = ckt.terminal(*device, 0);
+        const Node* neg = ckt.terminal(*device, 1);
+        out->pos = pos ? pos->number : 0;
+        out->neg = neg ? neg->number : 0;
         if (voltage) {
             const IFdevice& kind = devicekinds()[static_cast<std::size_t>(device->type)]->description;
             for (int32_t i = 0; i < kind.numInstanceParms; ++i) {
@@ -156,9 +158,9 @@ struct TfJob final : IFjob {
         }
 
         names[0] = identifier(ckt, nullptr, "Transfer_function");
-        names[1] = identifier(ckt, input.device->name.c_str(), "Input_impedance");
+        names[1] = identifier(ckt, input.device->name, "Input_impedance");
         if (currentout) {
-            names[2] = identifier(ckt, output.device->name.c_str(), "Output_impedance");
+            names[2] = identifier(ckt, output.device->name, "Output_impedance");
         } else {
             const std::string node = std::string("V(") + settings.outpos->name
                 + (neg ? std::string(",") + settings.outneg->name : std::string()) + ")";

@@ -111,10 +111,10 @@ struct Asrc {
                 const auto* node = static_cast<const Node*>(quantity.nValue);
                 if (!node || node->deleted)
                     return fail(
-                        E_BADDEVICE, "%s %s reads a node that no longer exists", what, s.name.c_str());
+                        E_BADDEVICE, "%s %s reads a node that no longer exists", what, s.name);
                 column = node->number;
             } else if (kind != IF_INSTANCE || !quantity.uValue) {
-                return fail(E_BADDEVICE, "%s %s reads a quantity of an unknown kind", what, s.name.c_str());
+                return fail(E_BADDEVICE, "%s %s reads a quantity of an unknown kind", what, s.name);
             } else if (int code = controlbranch(ckt, what, s, quantity.uValue, &column)) {
                 return code;
             }
@@ -159,10 +159,10 @@ struct Asrc {
     static int expressions(const Instance& s)
     {
         if (!s.voltage && !s.current)
-            return fail(E_BADDEVICE, "%s %s has no expression", what, s.name.c_str());
+            return fail(E_BADDEVICE, "%s %s has no expression", what, s.name);
         if (s.voltage && s.current)
             return fail(
-                E_BADDEVICE, "%s %s has both a voltage and a current expression", what, s.name.c_str());
+                E_BADDEVICE, "%s %s has both a voltage and a current expression", what, s.name);
         return 0;
     }
 
@@ -178,7 +178,7 @@ struct Asrc {
         if (s.voltagebound != (s.voltage != nullptr))
             return fail(E_BADDEVICE,
                 "%s %s changed between a voltage and a current source after the circuit was set up", what,
-                s.name.c_str());
+                s.name);
         return attach(ckt, s);
     }
 
@@ -188,14 +188,14 @@ struct Asrc {
             return code;
         h.source = &s;
         int32_t nodes[2];
-        if (int code = terminalnumbers(s, 2, nodes))
+        if (int code = terminalnumbers(ckt, s, 2, nodes))
             return code;
         s.pos = nodes[0];
         s.neg = nodes[1];
         s.voltagebound = s.voltage != nullptr;
         s.columns.clear();
         if (s.voltagebound) {
-            s.branch = ckt.addbranch(&s, s.name.c_str(), "branch");
+            s.branch = ckt.addbranch(&s, s.name, "branch");
             SparseMatrix& m = ckt.matrix;
             s.posbranch = m.element(s.pos, s.branch);
             s.negbranch = m.element(s.neg, s.branch);
@@ -229,7 +229,7 @@ struct Asrc {
             s.warned = true;
             note(ERR_WARNING,
                 "%s %s: the expression has no finite value at an iterate; its last finite tangent is held",
-                what, s.name.c_str());
+                what, s.name);
         }
         s.value = s.held ? s.heldvalue : 0;
         for (std::size_t k = 0; k < count; ++k) {

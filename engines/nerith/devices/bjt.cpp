@@ -361,10 +361,10 @@ struct Bjt {
         const double area = instance.area;
         const double nominal = nominalkelvin(ckt, m.tnomgiven, m.tnom);
         if (int code
-            = junctionfault("transistor", instance.name.c_str(), m.name.c_str(), nominal, unsound(m), area))
+            = junctionfault("transistor", instance.name, m.name.c_str(), nominal, unsound(m), area))
             return code;
         if (!(std::isfinite(instance.icvbe) && std::isfinite(instance.icvce)))
-            return fail(E_BADDEVICE, "transistor %s has no finite initial voltages", instance.name.c_str());
+            return fail(E_BADDEVICE, "transistor %s has no finite initial voltages", instance.name);
         q.model = &m;
         q.area = area;
         q.icvbe = instance.icvbe;
@@ -373,7 +373,7 @@ struct Bjt {
         q.kelvin = devicekelvin(ckt, instance.tempgiven, instance.temp);
         if (q.kelvin == 0)
             return fail(
-                E_BADDEVICE, "transistor %s has a temperature below absolute zero", instance.name.c_str());
+                E_BADDEVICE, "transistor %s has a temperature below absolute zero", instance.name);
         q.vt = thermalvoltage(q.kelvin);
         const double ratio = q.kelvin / nominal;
         const double logfactor = (ratio - 1) * m.eg / q.vt + m.xti * std::log(ratio);
@@ -403,26 +403,26 @@ struct Bjt {
             || !(q.bcpot > 0) || !(q.cspot > 0) || !std::isfinite(q.c2) || !std::isfinite(q.c4)
             || !std::isfinite(q.betaf))
             return fail(E_BADDEVICE, "transistor %s: model %s gives no usable junctions at %g K",
-                instance.name.c_str(), m.name.c_str(), q.kelvin);
+                instance.name, m.name.c_str(), q.kelvin);
         return 0;
     }
 
     static int bind(IFcircuit& ckt, Instance& instance, Hot& q)
     {
         int32_t nodes[3];
-        if (int code = terminalnumbers(instance, 3, nodes))
+        if (int code = terminalnumbers(ckt, instance, 3, nodes))
             return code;
         q.c = nodes[0];
         q.b = nodes[1];
         q.e = nodes[2];
-        const Node* substrate = instance.terminals[3];
+        const Node* substrate = ckt.terminal(instance, 3);
         q.s = substrate && !substrate->deleted ? substrate->number : 0;
         const Model& m = modelof(instance);
         q.cp = m.rc > 0 ? internalnode(ckt, instance, instance.cnode, "collector") : q.c;
         q.bp = m.rb > 0 ? internalnode(ckt, instance, instance.bnode, "base") : q.b;
         q.ep = m.re > 0 ? internalnode(ckt, instance, instance.enode, "emitter") : q.e;
         if ((q.state = ckt.models.allocstates(StateCount)) < 0)
-            return fail(E_NOMEM, "out of memory for the states of %s", instance.name.c_str());
+            return fail(E_NOMEM, "out of memory for the states of %s", instance.name);
         SparseMatrix& x = ckt.matrix;
         q.cells = { x.place(q.c, q.c), x.place(q.b, q.b), x.place(q.e, q.e), x.place(q.bp, q.bp),
             x.place(q.cp, q.cp), x.place(q.ep, q.ep), x.place(q.c, q.cp), x.place(q.b, q.bp),

@@ -84,7 +84,7 @@ struct Bsim2 : bsim1::OuterEquations {
     static int prepare(IFcircuit& ckt, const Model& m, const Instance& f, Constants& c)
     {
         if (const char* wrong = bsim2::prepare(m, f.l, f.w, f.ad, f.as, f.pd, f.ps, f.nrd, f.nrs, c))
-            return fail(E_BADDEVICE, "MOSFET %s: BSIM2 model %s has an unusable %s", f.name.c_str(),
+            return fail(E_BADDEVICE, "MOSFET %s: BSIM2 model %s has an unusable %s", f.name,
                 m.name.c_str(), wrong);
         c.kelvin = devicekelvin(ckt, false, 0);
         return 0;

@@ -133,7 +133,7 @@ struct Bsim3 {
 
     static int prepare(IFcircuit& ckt, const Model& m, const Instance& f, Constants& c)
     {
-        const char* name = f.name.c_str();
+        const char* name = f.name;
         if (const char* wrong = unknownselector(m))
             return fail(
                 E_BADDEVICE, "MOSFET %s: BSIM3 model %s has an unknown %s", name, m.name.c_str(), wrong);

@@ -618,7 +618,7 @@ template <class Level> struct Device {
     {
         const Model& m = modelof(f);
         if (const char* wrong = unsoundgeometry(f))
-            return fail(E_BADDEVICE, "MOSFET %s has an unusable %s", f.name.c_str(), wrong);
+            return fail(E_BADDEVICE, "MOSFET %s has an unusable %s", f.name, wrong);
         if (int code = Level::prepare(ckt, m, f, l.c))
             return code;
         l.model = &m;
@@ -636,7 +636,7 @@ template <class Level> struct Device {
     static int bind(IFcircuit& ckt, Instance& f, Hot& l)
     {
         int32_t nodes[4];
-        if (int code = terminalnumbers(f, 4, nodes))
+        if (int code = terminalnumbers(ckt, f, 4, nodes))
             return code;
         l.d = nodes[0];
         l.g = nodes[1];
@@ -646,7 +646,7 @@ template <class Level> struct Device {
         l.dp = m.rsh * f.nrd > 0 ? internalnode(ckt, f, f.dnode, "drain") : l.d;
         l.sp = m.rsh * f.nrs > 0 ? internalnode(ckt, f, f.snode, "source") : l.s;
         if ((l.state = ckt.models.allocstates(StateCount)) < 0)
-            return fail(E_NOMEM, "out of memory for the states of %s", f.name.c_str());
+            return fail(E_NOMEM, "out of memory for the states of %s", f.name);
         placecells(ckt.matrix, l);
         return 0;
     }

@@ -60,12 +60,12 @@ struct Capacitor : LinearDevice {
     static int bind(IFcircuit& ckt, Instance& c, Hot& h)
     {
         int32_t nodes[2];
-        if (int code = terminalnumbers(c, 2, nodes))
+        if (int code = terminalnumbers(ckt, c, 2, nodes))
             return code;
         h.pos = nodes[0];
         h.neg = nodes[1];
         if ((h.state = ckt.models.allocstates(2)) < 0)
-            return fail(E_NOMEM, "out of memory for the states of %s", c.name.c_str());
+            return fail(E_NOMEM, "out of memory for the states of %s", c.name);
         h.cells = conductanceplaces(ckt.matrix, h.pos, h.neg);
         return 0;
     }
@@ -75,9 +75,9 @@ struct Capacitor : LinearDevice {
         const Coefficients* k = c.coefficients.get();
         h.capacitance = multiplier(k) * c.capacitance * temperaturefactor(ckt, k);
         if (!c.given || !std::isfinite(h.capacitance))
-            return fail(E_BADDEVICE, "capacitor %s has no finite capacitance", c.name.c_str());
+            return fail(E_BADDEVICE, "capacitor %s has no finite capacitance", c.name);
         if (c.icgiven && !std::isfinite(c.ic))
-            return fail(E_BADDEVICE, "capacitor %s has no finite initial voltage", c.name.c_str());
+            return fail(E_BADDEVICE, "capacitor %s has no finite initial voltage", c.name);
         h.ic = c.icgiven ? c.ic : std::nan("");
         return 0;
     }

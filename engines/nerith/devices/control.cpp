@@ -10,10 +10,10 @@ int controlbranch(
     IFcircuit& ckt, const char* what, const IFinstance& user, const std::string& name, int32_t* branch)
 {
     if (name.empty())
-        return fail(E_BADDEVICE, "%s %s names no controlling source", what, user.name.c_str());
+        return fail(E_BADDEVICE, "%s %s names no controlling source", what, user.name);
     IFinstance* source = ckt.instancenames.find(name);
     if (!source)
-        return fail(E_BADDEVICE, "%s %s: its controlling source %s does not exist", what, user.name.c_str(),
+        return fail(E_BADDEVICE, "%s %s: its controlling source %s does not exist", what, user.name,
             name.c_str());
     const IFdevice& device = devicekinds()[static_cast<std::size_t>(source->type)]->description;
     for (int32_t i = 0; i < device.numInstanceParms; ++i) {
@@ -30,7 +30,7 @@ int controlbranch(
     }
     return fail(E_BADDEVICE,
         "%s %s: its controlling device %s is no voltage source, so it has no current to read", what,
-        user.name.c_str(), name.c_str());
+        user.name, name.c_str());
 }
 
 } // namespace nerith

@@ -94,7 +94,7 @@ struct CurrentControl {
             return 0;
         return fail(E_BADDEVICE,
             "%s %s: its controlling source became %s after the circuit was set up with %s", what,
-            s.name.c_str(), s.controlname.c_str(), s.resolvedname.c_str());
+            s.name, s.controlname.c_str(), s.resolvedname.c_str());
     }
     template <class Instance> static void unbind(Instance& s) { s.resolvedname.clear(); }
 };

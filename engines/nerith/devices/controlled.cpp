@@ -134,12 +134,12 @@ template <class Output, class Control, const Wording& words> struct Controlled :
 
     static int bind(IFcircuit& ckt, Instance& s, Hot& h)
     {
-        if (int code = terminalnumbers(s, Control::Terminals, s.nodes))
+        if (int code = terminalnumbers(ckt, s, Control::Terminals, s.nodes))
             return code;
         if (int code = Control::resolve(ckt, words.what, s, s.nodes, s.columns))
             return code;
         if constexpr (Output::Branch)
-            s.branch = ckt.addbranch(&s, s.name.c_str(), "branch");
+            s.branch = ckt.addbranch(&s, s.name, "branch");
         h.cells = Output::template places<Control>(ckt.matrix, s.nodes, s.branch, s.columns);
         return 0;
     }
@@ -147,7 +147,7 @@ template <class Output, class Control, const Wording& words> struct Controlled :
     static int check(IFcircuit&, const Instance& s, Hot& h)
     {
         if (!s.given || !std::isfinite(s.gain))
-            return fail(E_BADDEVICE, "%s %s has no finite gain", words.what, s.name.c_str());
+            return fail(E_BADDEVICE, "%s %s has no finite gain", words.what, s.name);
         h.gain = s.gain;
         return Control::check(words.what, s);
     }

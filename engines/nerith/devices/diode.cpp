@@ -241,16 +241,16 @@ struct Diode {
     {
         const Model& m = modelof(d);
         const double nominal = nominalkelvin(ckt, m.tnomgiven, m.tnom);
-        if (int code = junctionfault("diode", d.name.c_str(), m.name.c_str(), nominal, unsound(m), d.area))
+        if (int code = junctionfault("diode", d.name, m.name.c_str(), nominal, unsound(m), d.area))
             return code;
         if (!std::isfinite(d.ic))
-            return fail(E_BADDEVICE, "diode %s has no finite initial voltage", d.name.c_str());
+            return fail(E_BADDEVICE, "diode %s has no finite initial voltage", d.name);
         h.model = &m;
         h.ic = d.ic;
         h.off = d.off;
         h.kelvin = devicekelvin(ckt, d.tempgiven, d.temp);
         if (h.kelvin == 0)
-            return fail(E_BADDEVICE, "diode %s has a temperature below absolute zero", d.name.c_str());
+            return fail(E_BADDEVICE, "diode %s has a temperature below absolute zero", d.name);
         const double vt = thermalvoltage(h.kelvin);
         h.vte = m.n * vt;
         h.csat = saturationtemperature(m.is, m.eg, m.xti, m.n, nominal, h.kelvin) * d.area;
@@ -262,7 +262,7 @@ struct Diode {
         h.gspr = m.rs > 0 ? d.area / m.rs : 0;
         if (!std::isfinite(h.csat) || h.csat <= 0 || !std::isfinite(h.vcrit) || !std::isfinite(h.vj)
             || h.vj <= 0)
-            return fail(E_BADDEVICE, "diode %s: model %s gives no usable junction at %g K", d.name.c_str(),
+            return fail(E_BADDEVICE, "diode %s: model %s gives no usable junction at %g K", d.name,
                 m.name.c_str(), h.kelvin);
         return 0;
     }
@@ -270,13 +270,13 @@ struct Diode {
     static int bind(IFcircuit& ckt, Instance& d, Hot& h)
     {
         int32_t nodes[2];
-        if (int code = terminalnumbers(d, 2, nodes))
+        if (int code = terminalnumbers(ckt, d, 2, nodes))
             return code;
         h.anode = nodes[0];
         h.cathode = nodes[1];
         h.inner = modelof(d).rs > 0 ? internalnode(ckt, d, d.innernode, "internal") : h.anode;
         if ((h.state = ckt.models.allocstates(2)) < 0)
-            return fail(E_NOMEM, "out of memory for the states of %s", d.name.c_str());
+            return fail(E_NOMEM, "out of memory for the states of %s", d.name);
         const auto junction = conductanceplaces(ckt.matrix, h.inner, h.cathode);
         const auto series = conductanceplaces(ckt.matrix, h.anode, h.inner);
         std::copy(junction.begin(), junction.end(), h.cells.begin() + Junction);

@@ -48,7 +48,7 @@ constexpr Parameter<Instance> recorded(const char* keyword, int32_t id, const ch
 
 // The equation numbers of the first `count` terminals of the instance; fail() naming the device
 // when one is not connected.
-int terminalnumbers(const IFinstance& instance, int32_t count, int32_t* numbers);
+int terminalnumbers(const IFcircuit& ckt, const IFinstance& instance, int32_t count, int32_t* numbers);
 
 // fail() for an analysis that needs a `what` model ("small-signal", "distortion") of the device's type,
 // which has none.
@@ -99,7 +99,7 @@ public:
         Device::modelparameters.defaults(model);
         return &model;
     }
-    IFinstance* newinstance(IFmodel* model, const std::string& name) override
+    IFinstance* newinstance(IFmodel* model, const char* name) override
     {
         Instance& instance = instances.emplace_back();
         instance.name = name;
@@ -212,8 +212,8 @@ public:
         for (const Instance& instance : instances) {
             if (instance.deleted)
                 continue;
-            for (const Node* terminal : instance.terminals) {
-                if (terminal == node)
+            for (uint32_t terminal : instance.terminals) {
+                if (terminal == node->index + 1)
                     return true;
             }
         }

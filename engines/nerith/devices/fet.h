@@ -183,10 +183,10 @@ template <class Channel> struct FieldEffect {
         const Model& m = modelof(f);
         const double nominal = nominalkelvin(ckt, m.tnomgiven, m.tnom);
         if (int code = junctionfault(
-                Channel::what, f.name.c_str(), m.name.c_str(), nominal, Channel::unsound(m), f.area))
+                Channel::what, f.name, m.name.c_str(), nominal, Channel::unsound(m), f.area))
             return code;
         if (!(std::isfinite(f.icvds) && std::isfinite(f.icvgs)))
-            return fail(E_BADDEVICE, "%s %s has no finite initial voltages", Channel::what, f.name.c_str());
+            return fail(E_BADDEVICE, "%s %s has no finite initial voltages", Channel::what, f.name);
         h.model = &m;
         h.icvds = f.icvds;
         h.icvgs = f.icvgs;
@@ -196,7 +196,7 @@ template <class Channel> struct FieldEffect {
         at.kelvin = devicekelvin(ckt, f.tempgiven, f.temp);
         if (at.kelvin == 0)
             return fail(
-                E_BADDEVICE, "%s %s has a temperature below absolute zero", Channel::what, f.name.c_str());
+                E_BADDEVICE, "%s %s has a temperature below absolute zero", Channel::what, f.name);
         at.vt = thermalvoltage(at.kelvin);
         Channel::prepare(m, nominal, at);
         at.csat *= f.area;
@@ -209,14 +209,14 @@ template <class Channel> struct FieldEffect {
         if (!std::isfinite(at.csat) || at.csat <= 0 || !std::isfinite(at.vcrit) || !(at.gatepot > 0)
             || !std::isfinite(at.beta))
             return fail(E_BADDEVICE, "%s %s: model %s gives no usable gate junction at %g K", Channel::what,
-                f.name.c_str(), m.name.c_str(), at.kelvin);
+                f.name, m.name.c_str(), at.kelvin);
         return 0;
     }
 
     static int bind(IFcircuit& ckt, Instance& instance, Hot& f)
     {
         int32_t nodes[3];
-        if (int code = terminalnumbers(instance, 3, nodes))
+        if (int code = terminalnumbers(ckt, instance, 3, nodes))
             return code;
         f.d = nodes[0];
         f.g = nodes[1];
@@ -225,7 +225,7 @@ template <class Channel> struct FieldEffect {
         f.dp = m.rd > 0 ? internalnode(ckt, instance, instance.dnode, "drain") : f.d;
         f.sp = m.rs > 0 ? internalnode(ckt, instance, instance.snode, "source") : f.s;
         if ((f.state = ckt.models.allocstates(ChannelStates + Channel::States)) < 0)
-            return fail(E_NOMEM, "out of memory for the states of %s", instance.name.c_str());
+            return fail(E_NOMEM, "out of memory for the states of %s", instance.name);
         SparseMatrix& x = ckt.matrix;
         f.cells = { x.place(f.d, f.d), x.place(f.g, f.g), x.place(f.s, f.s), x.place(f.dp, f.dp),
             x.place(f.sp, f.sp), x.place(f.d, f.dp), x.place(f.g, f.dp), x.place(f.g, f.sp),

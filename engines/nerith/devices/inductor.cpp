@@ -73,13 +73,13 @@ struct Inductor : LinearDevice {
     static int bind(IFcircuit& ckt, Instance& l, Hot& h)
     {
         int32_t nodes[2];
-        if (int code = terminalnumbers(l, 2, nodes))
+        if (int code = terminalnumbers(ckt, l, 2, nodes))
             return code;
         l.pos = nodes[0];
         l.neg = nodes[1];
         if ((h.state = ckt.models.allocstates(2)) < 0)
-            return fail(E_NOMEM, "out of memory for the states of %s", l.name.c_str());
-        l.branch = h.branch = ckt.addbranch(&l, l.name.c_str(), "branch");
+            return fail(E_NOMEM, "out of memory for the states of %s", l.name);
+        l.branch = h.branch = ckt.addbranch(&l, l.name, "branch");
         h.couplings = nullptr;
         h.coupled = 0;
         SparseMatrix& m = ckt.matrix;
@@ -91,9 +91,9 @@ struct Inductor : LinearDevice {
     static int check(IFcircuit&, const Instance& l, Hot& h)
     {
         if (!l.given || !std::isfinite(l.inductance))
-            return fail(E_BADDEVICE, "inductor %s has no finite inductance", l.name.c_str());
+            return fail(E_BADDEVICE, "inductor %s has no finite inductance", l.name);
         if (l.icgiven && !std::isfinite(l.ic))
-            return fail(E_BADDEVICE, "inductor %s has no finite initial current", l.name.c_str());
+            return fail(E_BADDEVICE, "inductor %s has no finite initial current", l.name);
         h.inductance = l.inductance;
         h.ic = l.icgiven ? l.ic : std::nan("");
         return 0;

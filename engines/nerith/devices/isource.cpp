@@ -62,10 +62,10 @@ struct Isource : LinearDevice {
         },
         inputrows<Instance>(SourceAc, "A"));
 
-    static int bind(IFcircuit&, Instance& i, Hot& h)
+    static int bind(IFcircuit& ckt, Instance& i, Hot& h)
     {
         int32_t nodes[2];
-        if (int code = terminalnumbers(i, 2, nodes))
+        if (int code = terminalnumbers(ckt, i, 2, nodes))
             return code;
         i.pos = h.pos = nodes[0];
         i.neg = h.neg = nodes[1];
@@ -77,7 +77,7 @@ struct Isource : LinearDevice {
     static int check(IFcircuit&, const Instance& i, Hot& h)
     {
         if (!std::isfinite(i.dc))
-            return fail(E_BADDEVICE, "current source %s has no finite value", i.name.c_str());
+            return fail(E_BADDEVICE, "current source %s has no finite value", i.name);
         h.dc = i.dc;
         h.dcgiven = i.dcgiven;
         return 0;

@@ -205,8 +205,7 @@ int junctionfault(const char* kind, const char* device, const char* model, doubl
 int32_t internalnode(IFcircuit& ckt, IFinstance& owner, Node*& node, const char* suffix)
 {
     if (!node) {
-        node = &ckt.nodes.emplace_back();
-        node->name = ckt.names.keep(identifier(ckt, owner.name.c_str(), suffix));
+        node = &ckt.newnode(identifier(ckt, owner.name, suffix));
         ckt.nodenames.insert(node);
     }
     const int32_t number = ckt.addnode(*node);

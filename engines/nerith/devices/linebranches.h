@@ -43,11 +43,11 @@ struct LinePorts {
 // set-ups) and places its cells.
 inline int bindline(IFcircuit& ckt, IFinstance& line, int32_t (&branches)[2], LinePorts& h)
 {
-    if (int code = terminalnumbers(line, 4, h.ports))
+    if (int code = terminalnumbers(ckt, line, 4, h.ports))
         return code;
     for (int k = 0; k < 2; ++k) {
         if (branches[k] == 0)
-            branches[k] = ckt.addbranch(&line, line.name.c_str(), k == 0 ? "i1" : "i2");
+            branches[k] = ckt.addbranch(&line, line.name, k == 0 ? "i1" : "i2");
         h.branches[k] = branches[k];
     }
     SparseMatrix& m = ckt.matrix;

@@ -142,13 +142,13 @@ struct Ltra {
         for (double value : { m.r, m.l, m.g, m.c }) {
             if (!std::isfinite(value) || value < 0)
                 return fail(E_BADDEVICE, "lossy line %s: R, L, G and C of model %s must not be below 0",
-                    t.name.c_str(), m.name.c_str());
+                    t.name, m.name.c_str());
         }
         if (!m.lengiven || !std::isfinite(m.len) || m.len <= 0)
-            return fail(E_BADDEVICE, "lossy line %s needs a length LEN above 0 in model %s", t.name.c_str(),
+            return fail(E_BADDEVICE, "lossy line %s needs a length LEN above 0 in model %s", t.name,
                 m.name.c_str());
         if (!(m.relative >= 0) || !(m.absolute >= 0))
-            return fail(E_BADDEVICE, "lossy line %s: REL and ABS must not be below 0", t.name.c_str());
+            return fail(E_BADDEVICE, "lossy line %s: REL and ABS must not be below 0", t.name);
         const bool r = m.r > 0, l = m.l > 0, g = m.g > 0, c = m.c > 0;
         if (r && l && c && !g) {
             t.kind = Case::Rlc;
@@ -162,7 +162,7 @@ struct Ltra {
             return fail(E_BADDEVICE,
                 "lossy line %s: model %s has no case the line handles (RLC, RC, RG or LC, of the values "
                 "above 0 among R, L, G and C)",
-                t.name.c_str(), m.name.c_str());
+                t.name, m.name.c_str());
         }
         t.resistance = m.r * m.len;
         if (t.kind == Case::Rg) {

@@ -55,10 +55,10 @@ struct MutualInductance : LinearDevice {
     {
         IFinstance* inductor = name.empty() ? nullptr : ckt.instancenames.find(name);
         if (!inductor)
-            return fail(E_BADDEVICE, "mutual inductance %s: its inductor %s does not exist", m.name.c_str(),
+            return fail(E_BADDEVICE, "mutual inductance %s: its inductor %s does not exist", m.name,
                 name.empty() ? "(none given)" : name.c_str());
         if (!isinductor(*inductor))
-            return fail(E_BADDEVICE, "mutual inductance %s: %s is no inductor", m.name.c_str(), name.c_str());
+            return fail(E_BADDEVICE, "mutual inductance %s: %s is no inductor", m.name, name.c_str());
         *found = inductor;
         return 0;
     }
@@ -71,7 +71,7 @@ struct MutualInductance : LinearDevice {
             return code;
         if (m.a == m.b)
             return fail(
-                E_BADDEVICE, "mutual inductance %s couples %s with itself", m.name.c_str(), m.first.c_str());
+                E_BADDEVICE, "mutual inductance %s couples %s with itself", m.name, m.first.c_str());
         const int32_t a = inductorbranch(*m.a);
         const int32_t b = inductorbranch(*m.b);
         h.cells = { ckt.matrix.place(a, b), ckt.matrix.place(b, a) };
@@ -84,11 +84,11 @@ struct MutualInductance : LinearDevice {
     {
         if (!m.kgiven || !std::isfinite(m.k) || std::fabs(m.k) > 1)
             return fail(E_BADDEVICE, "mutual inductance %s needs a coupling factor between -1 and 1, not %g",
-                m.name.c_str(), m.k);
+                m.name, m.k);
         const double product = inductance(*m.a) * inductance(*m.b);
         if (!(product >= 0))
             return fail(
-                E_BADDEVICE, "mutual inductance %s couples inductances of opposite signs", m.name.c_str());
+                E_BADDEVICE, "mutual inductance %s couples inductances of opposite signs", m.name);
         m.mutual = h.mutual = m.k * std::sqrt(product);
         return 0;
     }

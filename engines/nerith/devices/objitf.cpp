@@ -55,7 +55,7 @@ struct Objitf {
     static int bind(IFcircuit& ckt, Instance& i, Hot& h)
     {
         if (!i.spicemodel)
-            return fail(E_BADDEVICE, "interface device %s has no model", i.name.c_str());
+            return fail(E_BADDEVICE, "interface device %s has no model", i.name);
         const auto* model = static_cast<const Model*>(i.model);
         i.spicemodel->bindspice(i.part, model->circuit ? model->circuit : &ckt.models);
         h.model = i.spicemodel;
@@ -67,7 +67,7 @@ struct Objitf {
     {
         if (i.spicemodel != h.model)
             return fail(E_BADDEVICE, "interface device %s got another model after the circuit was set up",
-                i.name.c_str());
+                i.name);
         return 0;
     }
 

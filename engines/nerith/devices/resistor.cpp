@@ -28,8 +28,8 @@ struct Resistor : LinearDevice {
 
     static double across(IFcircuit& ckt, const Instance& r)
     {
-        return r.bound ? ckt.solution[static_cast<std::size_t>(r.terminals[0]->number)]
-                - ckt.solution[static_cast<std::size_t>(r.terminals[1]->number)]
+        return r.bound ? ckt.solution[static_cast<std::size_t>(ckt.terminal(r, 0)->number)]
+                - ckt.solution[static_cast<std::size_t>(ckt.terminal(r, 1)->number)]
                        : 0;
     }
     static double current(IFcircuit& ckt, const Instance& r)
@@ -54,7 +54,7 @@ struct Resistor : LinearDevice {
     static int bind(IFcircuit& ckt, Instance& r, Hot& h)
     {
         int32_t nodes[2];
-        if (int code = terminalnumbers(r, 2, nodes))
+        if (int code = terminalnumbers(ckt, r, 2, nodes))
             return code;
         h.cells = conductanceplaces(ckt.matrix, nodes[0], nodes[1]);
         return 0;
@@ -63,13 +63,13 @@ struct Resistor : LinearDevice {
     static int check(IFcircuit& ckt, const Instance& r, Hot& h)
     {
         if (!r.given)
-            return fail(E_BADDEVICE, "resistor %s has no resistance", r.name.c_str());
+            return fail(E_BADDEVICE, "resistor %s has no resistance", r.name);
         // A zero (or vanishing) resistance has no conductance to stamp; negative ones are allowed.
         const double resistance = r.resistance * temperaturefactor(ckt, r.coefficients.get());
         const double conductance = multiplier(r.coefficients.get()) / resistance;
         if (resistance == 0 || !std::isfinite(conductance) || !std::isfinite(resistance))
             return fail(E_BADDEVICE, "resistor %s has a resistance of %g ohm, which cannot be simulated",
-                r.name.c_str(), resistance);
+                r.name, resistance);
         h.conductance = conductance;
         return 0;
     }
@@ -99,12 +99,13 @@ struct Resistor : LinearDevice {
     {
         const double kelvin = instancetemperature(ckt, r.coefficients.get()) + KelvinOffset;
         sources.add(r,
-            { { "", r.terminals[0]->number, r.terminals[1]->number, thermalnoise(kelvin, h.conductance) } });
+            { { "", ckt.terminal(r, 0)->number, ckt.terminal(r, 1)->number,
+                thermalnoise(kelvin, h.conductance) } });
     }
 
     static void topology(Topology& topology, const Instance& r, const Hot&)
     {
-        topology.conducts(r.terminals[0]->number, r.terminals[1]->number);
+        topology.conducts(topology.terminal(r, 0), topology.terminal(r, 1));
     }
 };
 

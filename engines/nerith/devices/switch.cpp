@@ -116,12 +116,12 @@ template <class Control, const Wording& words> struct Switch {
 
     static int bind(IFcircuit& ckt, Instance& s, Hot& h)
     {
-        if (int code = terminalnumbers(s, Control::Terminals, s.nodes))
+        if (int code = terminalnumbers(ckt, s, Control::Terminals, s.nodes))
             return code;
         if (int code = Control::resolve(ckt, words.what, s, s.nodes, h.columns))
             return code;
         if ((h.state = ckt.models.allocstates(2)) < 0)
-            return fail(E_NOMEM, "out of memory for the states of %s", s.name.c_str());
+            return fail(E_NOMEM, "out of memory for the states of %s", s.name);
         h.cells = conductanceplaces(ckt.matrix, s.nodes[0], s.nodes[1]);
         h.conductance = 0;
         return 0;
@@ -135,10 +135,10 @@ template <class Control, const Wording& words> struct Switch {
         const double roff = m.roffgiven ? m.roff : 1 / ckt.options.gmin;
         if (!(ron > 0 && roff > 0 && std::isfinite(ron) && std::isfinite(roff)))
             return fail(E_BADDEVICE, "%s %s: RON and ROFF must be finite resistances above 0, not %g and %g",
-                words.what, s.name.c_str(), ron, roff);
+                words.what, s.name, ron, roff);
         if (!std::isfinite(m.threshold) || !std::isfinite(m.hysteresis))
             return fail(
-                E_BADDEVICE, "%s %s has no finite threshold or hysteresis", words.what, s.name.c_str());
+                E_BADDEVICE, "%s %s has no finite threshold or hysteresis", words.what, s.name);
         h.gon = 1 / ron;
         h.goff = 1 / roff;
         h.threshold = m.threshold;

@@ -2,12 +2,12 @@
 
 namespace nerith {
 
-int terminalnumbers(const IFinstance& instance, int32_t count, int32_t* numbers)
+int terminalnumbers(const IFcircuit& ckt, const IFinstance& instance, int32_t count, int32_t* numbers)
 {
     for (int32_t i = 0; i < count; ++i) {
-        const Node* node = instance.terminals[static_cast<std::size_t>(i)];
+        const Node* node = ckt.terminal(instance, static_cast<std::size_t>(i));
         if (!node || node->deleted)
-            return fail(E_BADDEVICE, "%s: terminal %d is not connected", instance.name.c_str(), i + 1);
+            return fail(E_BADDEVICE, "%s: terminal %d is not connected", instance.name, i + 1);
         numbers[i] = node->number;
     }
     return 0;

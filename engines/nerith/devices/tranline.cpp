@@ -211,13 +211,13 @@ struct Tranline : LinearDevice {
     {
         if (!t.z0given || !std::isfinite(t.z0) || t.z0 <= 0)
             return fail(E_BADDEVICE, "transmission line %s needs a characteristic impedance Z0 above 0",
-                t.name.c_str());
+                t.name);
         const double td = t.tdgiven ? t.td : t.fgiven && t.f > 0 ? t.nl / t.f : 0;
         if (!std::isfinite(td) || td <= 0)
             return fail(
-                E_BADDEVICE, "transmission line %s needs a delay above 0: TD, or F and NL", t.name.c_str());
+                E_BADDEVICE, "transmission line %s needs a delay above 0: TD, or F and NL", t.name);
         if (!(t.relative >= 0) || !(t.absolute >= 0))
-            return fail(E_BADDEVICE, "transmission line %s: REL and ABS must not be below 0", t.name.c_str());
+            return fail(E_BADDEVICE, "transmission line %s: REL and ABS must not be below 0", t.name);
         h.z0 = t.z0;
         h.td = td;
         return 0;

@@ -127,16 +127,16 @@ struct Urc {
         const Model& m = model(u);
         if (m.isgiven)
             return fail(E_BADDEVICE, "uniform RC line %s: the diode-loaded line (ISPERL) cannot be simulated",
-                u.name.c_str());
+                u.name);
         if (!u.lengthgiven || !(u.length > 0) || !std::isfinite(u.length))
-            return fail(E_BADDEVICE, "uniform RC line %s needs a length L above 0", u.name.c_str());
+            return fail(E_BADDEVICE, "uniform RC line %s needs a length L above 0", u.name);
         if (!(m.k > 1) || !std::isfinite(m.k) || !(m.rperl > 0) || !std::isfinite(m.rperl) || !(m.cperl > 0)
             || !std::isfinite(m.cperl) || !(m.fmax > 0) || !std::isfinite(m.fmax))
             return fail(E_BADDEVICE,
                 "uniform RC line %s: its model needs K above 1 and RPERL, CPERL and FMAX above 0",
-                u.name.c_str());
+                u.name);
         if (u.lumpsgiven && (u.lumps < 1 || u.lumps > 10000))
-            return fail(E_BADDEVICE, "uniform RC line %s: N must lie from 1 to 10000, not %d", u.name.c_str(),
+            return fail(E_BADDEVICE, "uniform RC line %s: N must lie from 1 to 10000, not %d", u.name,
                 u.lumps);
         return 0;
     }
@@ -147,7 +147,7 @@ struct Urc {
             return code;
         h.line = &u;
         int32_t ends[3];
-        if (int code = terminalnumbers(u, 3, ends))
+        if (int code = terminalnumbers(ckt, u, 3, ends))
             return code;
         const int32_t n = sections(u);
         u.made = n;
@@ -176,7 +176,7 @@ struct Urc {
             for (int32_t node : i + 1 < n ? std::vector { lo[k], hi[k] } : std::vector { hi[k] }) {
                 const int32_t state = ckt.models.allocstates(2);
                 if (state < 0)
-                    return fail(E_NOMEM, "out of memory for the states of %s", u.name.c_str());
+                    return fail(E_NOMEM, "out of memory for the states of %s", u.name);
                 u.capacitors.push_back({ 0, 0, node, state, conductanceplaces(ckt.matrix, node, ends[2]) });
             }
             left = lo[k];
@@ -193,7 +193,7 @@ struct Urc {
         const int32_t n = sections(u);
         if (n != u.made)
             return fail(E_BADDEVICE,
-                "uniform RC line %s: its %d sections became %d after the circuit was set up", u.name.c_str(),
+                "uniform RC line %s: its %d sections became %d after the circuit was set up", u.name,
                 u.made, n);
         const Model& m = model(u);
         const double p = m.k;
@@ -201,7 +201,7 @@ struct Urc {
         const double c1 = u.length * m.cperl * (p - 1) / (std::pow(p, n - 1) * (p + 1) - 2);
         if (!(r1 > 0) || !(c1 > 0) || !std::isfinite(r1) || !std::isfinite(c1))
             return fail(E_BADDEVICE,
-                "uniform RC line %s: its sections have no finite resistance and capacitance", u.name.c_str());
+                "uniform RC line %s: its sections have no finite resistance and capacitance", u.name);
         // The resistors come in pairs and the capacitors too but for the middle one, section by section.
         double scale = 1;
         for (std::size_t k = 0; k < u.resistors.size(); ++k) {

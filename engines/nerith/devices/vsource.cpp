@@ -40,7 +40,7 @@ struct Vsource : LinearDevice {
     static int32_t branch(IFcircuit& ckt, Instance& v)
     {
         if (v.branch == 0)
-            v.branch = ckt.addbranch(&v, v.name.c_str(), "branch");
+            v.branch = ckt.addbranch(&v, v.name, "branch");
         return v.branch;
     }
 
@@ -76,7 +76,7 @@ struct Vsource : LinearDevice {
     static int bind(IFcircuit& ckt, Instance& v, Hot& h)
     {
         int32_t nodes[2];
-        if (int code = terminalnumbers(v, 2, nodes))
+        if (int code = terminalnumbers(ckt, v, 2, nodes))
             return code;
         v.pos = nodes[0];
         v.neg = nodes[1];
@@ -91,7 +91,7 @@ struct Vsource : LinearDevice {
     static int check(IFcircuit&, const Instance& v, Hot& h)
     {
         if (!std::isfinite(v.dc))
-            return fail(E_BADDEVICE, "voltage source %s has no finite value", v.name.c_str());
+            return fail(E_BADDEVICE, "voltage source %s has no finite value", v.name);
         h.dc = v.dc;
         h.dcgiven = v.dcgiven;
         return 0;

@@ -29,7 +29,7 @@ struct Junction {
     static int check(IFcircuit&, const Instance&, Hot&) { return 0; }
     static int bind(IFcircuit& ckt, Instance& d, Hot& h)
     {
-        if (int code = nerith::terminalnumbers(d, 2, h.nodes))
+        if (int code = nerith::terminalnumbers(ckt, d, 2, h.nodes))
             return code;
         h.cells = nerith::conductanceplaces(ckt.matrix, h.nodes[0], h.nodes[1]);
         return 0;
@@ -82,8 +82,8 @@ void rectifier(Simulation& s, double volts)
     auto& families = s.ckt->families;
     auto family = std::make_unique<nerith::Family<Junction>>(static_cast<int32_t>(families.size()));
     IFinstance* junction = family->newinstance(family->newmodel("junction"), "d1");
-    junction->terminals[0] = static_cast<nerith::Node*>(s.node("d"));
-    junction->terminals[1] = static_cast<nerith::Node*>(s.node("0"));
+    IFcircuit::connect(*junction, 0, static_cast<nerith::Node*>(s.node("d")));
+    IFcircuit::connect(*junction, 1, static_cast<nerith::Node*>(s.node("0")));
     families.push_back(std::move(family));
 }
 

@@ -196,7 +196,7 @@ template <class Level> struct Mosfet {
     static int check(IFcircuit& ckt, const Instance& f, Hot& l)
     {
         const Model& m = modelof(f);
-        const char* name = f.name.c_str();
+        const char* name = f.name;
         const double nominal = nominalkelvin(ckt, m.tnomgiven, m.tnom);
         if (nominal == 0)
             return fail(
@@ -233,7 +233,7 @@ template <class Level> struct Mosfet {
     static int bind(IFcircuit& ckt, Instance& f, Hot& l)
     {
         int32_t nodes[4];
-        if (int code = terminalnumbers(f, 4, nodes))
+        if (int code = terminalnumbers(ckt, f, 4, nodes))
             return code;
         l.d = nodes[0];
         l.g = nodes[1];
@@ -248,7 +248,7 @@ template <class Level> struct Mosfet {
             ? internalnode(ckt, f, f.snode, "source")
             : l.s;
         if ((l.state = ckt.models.allocstates(StateCount)) < 0)
-            return fail(E_NOMEM, "out of memory for the states of %s", f.name.c_str());
+            return fail(E_NOMEM, "out of memory for the states of %s", f.name);
         placecells(ckt.matrix, l);
         return 0;
     }
