@@ -118,14 +118,39 @@ namespace mavro {
 
 namespace {
 
-// Enters the name and makes its node through the descriptor the first time. 0 when made, E_EXISTS
-// when the name was a node already, else the engine's error with *node null.
+using NodeMaker = int (*)(IFcircuit* ckt, IFnode** node, IFuid name);
+
+// Descriptor slot 5, or 6 for the ground node; null without them.
+NodeMaker nodemaker(bool ground)
+{
+    IFsimulator* descriptor = session().descriptor;
+    return descriptor ? (ground ? descriptor->groundNode : descriptor->newNode) : nullptr;
+}
+
+// Makes the node of a name (E_NOCKT without a maker). 0 with *made, E_EXISTS with *made when the
+// engine has a node of exactly that name, else the engine's error with *made null.
+int makenode(NodeMaker make, IFcircuit* ckt, const char* name, bool ground, IFnode** made)
+{
+    *made = nullptr;
+    if (!make)
+        return E_NOCKT;
+    int result = make(ckt, made, name);
+    if ((result != 0 && result != E_EXISTS) || !*made) {
+        *made = nullptr;
+        return result != 0 ? result : E_NOTFOUND;
+    }
+    // The engine answers E_EXISTS with the ground node when it has it: another name for it.
+    return ground ? 0 : result;
+}
+
+// Enters the name and makes its node the first time. 0 when made, E_EXISTS when the name was a
+// node already, else the engine's error with *node null.
 int enternode(
     IFcircuit* ckt, std::string_view name, INPtables* table, IFnode** node, bool ground, char** interned)
 {
     *node = nullptr;
-    IFsimulator* descriptor = session().descriptor;
-    if (!descriptor || !(ground ? descriptor->groundNode : descriptor->newNode))
+    NodeMaker make = nodemaker(ground);
+    if (!make)
         return E_NOCKT;
     INPtables::Entry* entry = table->enter(name);
     if (interned)
@@ -134,16 +159,10 @@ int enternode(
         *node = entry->node;
         return E_EXISTS;
     }
-    IFnode* made = nullptr;
-    int result = ground ? descriptor->groundNode(ckt, &made, entry->name)
-                        : descriptor->newNode(ckt, &made, entry->name);
-    // The engine answers E_EXISTS with the node when the ground node (or a node of that name) is
-    // already there: another name for it, not an error.
-    if ((result != 0 && result != E_EXISTS) || !made)
-        return result != 0 ? result : E_NOTFOUND;
-    table->setnode(entry, made);
-    *node = made;
-    return 0;
+    int result = makenode(make, ckt, entry->name, ground, node);
+    if (*node)
+        table->setnode(entry, *node);
+    return result;
 }
 
 } // namespace
@@ -165,11 +184,25 @@ int insertnode(IFcircuit* ckt, char** name, INPtables* table, IFnode** node, boo
 
 int cardnode(IFcircuit* ckt, std::string_view name, INPtables* table, IFnode** node)
 {
+    // The engine keeps a copy and an index of every node name: a card's node is found there first
+    // and never entered here, which spares a second copy of a million names. A descriptor that
+    // cannot be asked gets the table's.
+    IFsimulator* descriptor = session().descriptor;
+    const bool engine = descriptor && descriptor->findNode;
+    const std::string text = engine ? std::string(name) : std::string();
+    IFnode* found = nullptr;
+    if (engine && descriptor->findNode(ckt, &found, text.c_str()) == 0 && found) {
+        *node = found;
+        return 0;
+    }
+    // Other names of a node (the ground node's, the kernel's net handles) live only in the table.
     if (INPtables::Entry* entry = table->findnode(name)) {
         *node = entry->node;
         return 0;
     }
-    int result = enternode(ckt, name, table, node, name == "0", nullptr);
+    const bool ground = name == "0";
+    int result = engine ? makenode(nodemaker(ground), ckt, text.c_str(), ground, node)
+                        : enternode(ckt, name, table, node, ground, nullptr);
     return result == E_EXISTS ? 0 : result;
 }
 

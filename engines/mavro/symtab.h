@@ -8,13 +8,13 @@
 #include <string_view>
 #include <vector>
 
-// The parser's symbol table: the names of nodes and of what cards refer to by name, each once, with
-// the node of the names entered as nodes. Names are entered by exact spelling, so the kernel's nets
-// "clk" and "CLK" stay two. Names read from cards are looked up exactly first, then without regard
-// to ASCII case (the first name entered of a folded spelling wins), so a lower-cased deck finds the
-// kernel's nets. The table also keeps what the parser hands the engine by reference (vector values,
-// parse trees) until INPtabEnd. Its memory is a few tens of bytes a name: decks of a million nodes
-// are usual.
+// The parser's symbol table: the names the kernel enters (nodes and what cards refer to by name),
+// each once, with the node of the names entered as nodes; the nodes that cards make are the engine's
+// alone. Names are entered by exact spelling, so the kernel's nets "clk" and "CLK" stay two. Names
+// read from cards are looked up exactly first, then without regard to ASCII case (the first name
+// entered of a folded spelling wins), so a lower-cased deck finds the kernel's nets. The table also
+// keeps what the parser hands the engine by reference (vector values, parse trees) until INPtabEnd.
+// Its memory is a few tens of bytes a name: decks of a million nodes are usual.
 struct INPtables {
     struct Entry {
         char* name;
@@ -78,8 +78,10 @@ Session& session();
 // (or 6 for the ground node) the first time.
 int insertnode(IFcircuit* ckt, char** name, INPtables* table, IFnode** node, bool ground);
 
-// The node a card names: a node of that name in the table (exact spelling first, then without case),
-// else one made as INPtermInsert does ("0" as INPgndInsert). 0, or the engine's error (*node null).
+// The node a card names: the engine's node of that name (descriptor findNode), else a node of that
+// name in the table (exact spelling first, then without case), else one made through slot 5 ("0"
+// through slot 6) and left out of the table, since the engine keeps the name. A descriptor without
+// findNode gets the table's node, made as INPtermInsert does. 0, or the engine's error (*node null).
 int cardnode(IFcircuit* ckt, std::string_view name, INPtables* table, IFnode** node);
 
 } // namespace mavro

@@ -1,17 +1,18 @@
 #include "engines/mavro/mavro.h"
 #include "engines/mavro/symtab.h"
+#include "engines/mavro/tests/stubnodes.h"
 
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
 
 // A stand-in engine behind the parser's descriptor: it makes numbered nodes and records each call.
 struct Engine {
-    std::deque<IFnode> nodes;
+    StubNodes nodes;
     std::vector<std::string> calls;
     IFnode* ground = nullptr;
     int refuse = 0;  // the result of the next newNode when non-zero
@@ -25,7 +26,11 @@ int newnode(IFcircuit*, IFnode** node, IFuid name)
         engine->refuse = 0;
         return result;
     }
-    *node = &engine->nodes.emplace_back(IFnode { name, static_cast<int32_t>(engine->nodes.size() + 1) });
+    if (IFnode* found = engine->nodes.find(name); found && std::string_view(found->name) == name) {
+        *node = found;
+        return E_EXISTS;
+    }
+    *node = engine->nodes.make(name, static_cast<int32_t>(engine->nodes.size() + 1));
     return 0;
 }
 
@@ -36,9 +41,16 @@ int groundnode(IFcircuit*, IFnode** node, IFuid name)
         *node = engine->ground;
         return E_EXISTS;
     }
-    engine->ground = &engine->nodes.emplace_back(IFnode { name, 0 });
+    engine->ground = engine->nodes.make(name, 0);
     *node = engine->ground;
     return 0;
+}
+
+int findnode(IFcircuit*, IFnode** node, IFuid name)
+{
+    engine->calls.push_back(std::string("findNode ") + name);
+    *node = engine->nodes.find(name);
+    return *node ? 0 : E_NOTFOUND;
 }
 
 class SymbolTable : public ::testing::Test {
@@ -48,6 +60,7 @@ protected:
         engine = &stub;
         descriptor.newNode = newnode;
         descriptor.groundNode = groundnode;
+        descriptor.findNode = findnode;
         inpinit(nullptr, &descriptor);
         table = INPtabInit(4);
     }
@@ -89,7 +102,7 @@ TEST_F(SymbolTable, NodesAreEnteredByExactSpelling)
     EXPECT_EQ(again, out);
     EXPECT_EQ(second, first);
     EXPECT_STREQ(first, "OUT");
-    EXPECT_EQ(out->name, first);
+    EXPECT_STREQ(out->name, "OUT");
 
     EXPECT_EQ(term("clk", &clk), 0);
     EXPECT_EQ(term("CLK", &CLK), 0);
@@ -127,6 +140,63 @@ TEST_F(SymbolTable, GroundTakesSeveralNames)
     EXPECT_EQ(stub.calls, (std::vector<std::string> { "groundNode GND", "groundNode 0" }));
 }
 
+TEST_F(SymbolTable, CardsFindTheEnginesNodesThenTheTablesOtherNames)
+{
+    IFnode *out = nullptr, *clk = nullptr, *CLK = nullptr, *ground = nullptr;
+    term("OUT", &out);
+    term("clk", &clk);
+    term("CLK", &CLK);
+    std::string gnd = "GND", zero = "0";
+    char* name = gnd.data();
+    INPgndInsert(nullptr, &name, table, &ground);
+    name = zero.data();
+    INPgndInsert(nullptr, &name, table, &ground);
+    stub.calls.clear();
+
+    // "0" is a name of the ground node the engine does not know: the table's.
+    const struct {
+        const char* card;
+        IFnode* node;
+    } cases[] = { { "out", out }, { "Clk", clk }, { "CLK", CLK }, { "gnd", ground }, { "0", ground } };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.card);
+        IFnode* node = nullptr;
+        EXPECT_EQ(mavro::cardnode(nullptr, c.card, table, &node), 0);
+        EXPECT_EQ(node, c.node);
+    }
+    EXPECT_EQ(stub.calls,
+        (std::vector<std::string> {
+            "findNode out", "findNode Clk", "findNode CLK", "findNode gnd", "findNode 0" }));
+}
+
+// A card's node is made once and found again in the engine, which keeps its name; a descriptor
+// without findNode keeps it in the table instead. Either way INPtermInsert finds it there already.
+TEST_F(SymbolTable, NodesOfCardsAreMadeOnceByTheEngine)
+{
+    for (bool asks : { true, false }) {
+        SCOPED_TRACE(asks ? "with findNode" : "without findNode");
+        TearDown();
+        stub = Engine {};
+        SetUp();
+        if (!asks)
+            descriptor.findNode = nullptr;
+        IFnode *node = nullptr, *again = nullptr;
+        stub.refuse = E_NOMEM;
+        EXPECT_EQ(mavro::cardnode(nullptr, std::string_view("a b").substr(0, 1), table, &node), E_NOMEM);
+        EXPECT_EQ(node, nullptr);
+        EXPECT_EQ(mavro::cardnode(nullptr, std::string_view("a b").substr(0, 1), table, &node), 0);
+        ASSERT_NE(node, nullptr);
+        EXPECT_STREQ(node->name, "a");
+        EXPECT_EQ(mavro::cardnode(nullptr, "A", table, &again), 0);
+        EXPECT_EQ(again, node);
+        EXPECT_EQ(table->findnode("a") != nullptr, !asks);
+
+        EXPECT_EQ(term("a", &again), E_EXISTS);
+        EXPECT_EQ(again, node);
+        EXPECT_EQ(stub.nodes.size(), 1u);
+    }
+}
+
 TEST_F(SymbolTable, PlainNamesAreInternedOnceAndCanBecomeNodes)
 {
     std::string text = "R1";
@@ -148,7 +218,8 @@ TEST_F(SymbolTable, PlainNamesAreInternedOnceAndCanBecomeNodes)
 
 TEST_F(SymbolTable, EngineRefusalLeavesNoNodeAndIsRetried)
 {
-    IFnode* node = &stub.nodes.emplace_back();
+    IFnode dummy {};
+    IFnode* node = &dummy;
     stub.refuse = E_NOTFOUND;
     EXPECT_EQ(term("$0000002a", &node), E_NOTFOUND);
     EXPECT_EQ(node, nullptr);

@@ -69,6 +69,14 @@ protected:
         return std::vector<std::string>(all.begin() + static_cast<std::ptrdiff_t>(first), all.end());
     }
 
+    // As calls() without the engine's node lookups, which change nothing.
+    std::vector<std::string> changes() const
+    {
+        std::vector<std::string> made = calls();
+        std::erase_if(made, [](const std::string& call) { return call.starts_with("findNode("); });
+        return made;
+    }
+
     // The error text of card `line` (from 1); empty when none.
     std::string error(std::size_t line) const
     {
