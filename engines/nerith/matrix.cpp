@@ -336,22 +336,29 @@ int32_t SparseMatrix::notfinite() const
     return 0;
 }
 
+// One pass over the pivots, each measured by `magnitude(k)`.
+template <class Magnitude>
+SparseMatrix::Pivots SparseMatrix::measure(double pivtol, Magnitude magnitude) const
+{
+    Pivots p;
+    p.least = std::numeric_limits<double>::infinity();
+    for (int32_t k = 0; k < equations; ++k) {
+        const double m = magnitude(k);
+        if (!(m >= pivtol) && p.bad == 0)
+            p.bad = factors->symbolic->Q[k] + 1;
+        p.least = std::min(p.least, m);
+        p.most = std::max(p.most, m);
+    }
+    return p;
+}
+
 SparseMatrix::Pivots SparseMatrix::pivots(double pivtol) const
 {
     const klu_numeric& numeric = *factors->numeric;
     const auto* diagonal = static_cast<const double*>(numeric.Udiag);
     // Unscaled factors are measured against the row scales of the fresh pivoting.
     const double* weight = numeric.Rs ? nullptr : factors->rowweight.data();
-    Pivots p;
-    p.least = std::numeric_limits<double>::infinity();
-    for (int32_t k = 0; k < equations; ++k) {
-        const double magnitude = std::fabs(diagonal[k]) * (weight ? weight[k] : 1.0);
-        if (!(magnitude >= pivtol) && p.bad == 0)
-            p.bad = factors->symbolic->Q[k] + 1;
-        p.least = std::min(p.least, magnitude);
-        p.most = std::max(p.most, magnitude);
-    }
-    return p;
+    return measure(pivtol, [&](int32_t k) { return std::fabs(diagonal[k]) * (weight ? weight[k] : 1.0); });
 }
 
 SparseMatrix::Result SparseMatrix::factor(double pivtol, double pivrel, bool mayreuse)
@@ -482,16 +489,7 @@ double* SparseMatrix::imaginary()
 SparseMatrix::Pivots SparseMatrix::complexpivots(double pivtol) const
 {
     const auto* diagonal = static_cast<const double*>(factors->complex->Udiag);
-    Pivots p;
-    p.least = std::numeric_limits<double>::infinity();
-    for (int32_t k = 0; k < equations; ++k) {
-        const double magnitude = std::hypot(diagonal[2 * k], diagonal[2 * k + 1]);
-        if (!(magnitude >= pivtol) && p.bad == 0)
-            p.bad = factors->symbolic->Q[k] + 1;
-        p.least = std::min(p.least, magnitude);
-        p.most = std::max(p.most, magnitude);
-    }
-    return p;
+    return measure(pivtol, [&](int32_t k) { return std::hypot(diagonal[2 * k], diagonal[2 * k + 1]); });
 }
 
 SparseMatrix::Result SparseMatrix::factorcomplex(double pivtol, double pivrel)

@@ -116,6 +116,7 @@ private:
     struct Pivots;
     void gather();
     bool unchanged();
+    template <class Magnitude> Pivots measure(double pivtol, Magnitude magnitude) const;
     Pivots pivots(double pivtol) const;
     int32_t notfinite() const;
     Result fresh(double pivtol, double pivrel);
