@@ -308,40 +308,38 @@ def deviation(mine, mine_scale, theirs_scale, their_values, name):
     return worst / span
 
 
-def compare(mine, raw):
-    """The largest deviation over every vector we printed, and its name. Our plots meet ngspice's in
-    their order: each from the plot after the one the plot before it met."""
-    result = []
+def meetings(mine, raw):
+    """Each vector we printed with ngspice's run of it, as (our plot, name, their scale, their
+    values). Our plots meet ngspice's in their order: each from the plot after the one the plot
+    before it met."""
     first = 0
-    for scale, columns, names in mine:
+    for plot in mine:
+        scale, _, names = plot
         met = first
         for name in names:
             their_scale, values, place = meet(raw, first, scale, name)
             if values is None:
                 raise RuntimeError("ngspice has no vector for %s" % name)
             met = max(met, place + 1)
-            result.append((deviation(columns[name], columns[scale] if scale else None, their_scale, values, name),
-                           name))
+            yield plot, name, their_scale, values
         first = met
-    return max(result)
+
+
+def compare(mine, raw):
+    """The largest deviation over every vector we printed, and its name."""
+    return max((deviation(columns[name], columns[scale] if scale else None, their_scale, values, name), name)
+               for (scale, columns, _), name, their_scale, values in meetings(mine, raw))
 
 
 def as_ours(raw, mine):
     """ngspice's run of the vectors we printed, shaped as our plots are."""
-    plots = []
-    first = 0
-    for scale, _, names in mine:
-        columns = {}
-        met = first
-        for name in names:
-            their_scale, values, place = meet(raw, first, scale, name)
-            columns[name] = values
-            met = max(met, place + 1)
-            if scale:
-                columns[scale] = their_scale
-        plots.append((scale, columns, names))
-        first = met
-    return plots
+    shaped = {id(plot): (plot[0], {}, plot[2]) for plot in mine}
+    for plot, name, their_scale, values in meetings(mine, raw):
+        scale, columns, _ = shaped[id(plot)]
+        columns[name] = values
+        if scale:
+            columns[scale] = their_scale
+    return [shaped[id(plot)] for plot in mine]
 
 
 def points(plots):
