@@ -467,10 +467,7 @@ struct Ltra {
     }
 
     // The waves leaving the ports at sample s: V + I / Y0.
-    static std::array<double, 2> waves(const Sample& s, double z0)
-    {
-        return { s.v[0] + z0 * s.i[0], s.v[1] + z0 * s.i[1] };
-    }
+    static Waves waves(const Sample& s, double z0) { return { s.v[0] + z0 * s.i[0], s.v[1] + z0 * s.i[1] }; }
 
     // A wave must have left before it arrives: no step longer than the delay, unless NOSTEPLIMIT
     // (the values past the last point are then held). Unless NOCONTROL, where the arriving waves
@@ -493,23 +490,9 @@ struct Ltra {
             const double weight = rc ? 1 : t.kernels->attenuation();
             const double from = rc ? ckt.time - step : ckt.time - td,
                          to = rc ? ckt.time : ckt.time - td + step;
-            double most = 0, largest = 0;
-            auto i = std::upper_bound(t.history.begin(), t.history.end(), from,
-                [](double x, const Sample& s) { return x < s.time; });
-            for (i = i - t.history.begin() >= 2 ? i - 2 : t.history.begin();
-                 i + 2 < t.history.end() && i->time <= to; ++i) {
-                const auto wa = waves(i[0], z0), wb = waves(i[1], z0), wc = waves(i[2], z0);
-                for (std::size_t k = 0; k < 2; ++k) {
-                    const double second = ((wc[k] - wb[k]) / (i[2].time - i[1].time)
-                                              - (wb[k] - wa[k]) / (i[1].time - i[0].time))
-                        / (i[2].time - i[0].time);
-                    most = std::max(most, std::fabs(second) * weight);
-                    largest = std::max(largest, std::fabs(wb[k]));
-                }
-            }
-            const double tolerance = ckt.options.reltol * largest + ckt.options.vntol;
-            if (most > 0)
-                step = std::min(step, std::sqrt(4 * tolerance / most));
+            step = std::min(step,
+                bendstep(std::span<const Sample>(t.history), from, to, weight, ckt.options.reltol,
+                    ckt.options.vntol, [z0](const Sample& point) { return waves(point, z0); }));
         }
     }
 
@@ -537,18 +520,9 @@ struct Ltra {
                 continue;
             const Model& m = model(t);
             const double z0 = 1 / t.kernels->admittance();
-            const Sample* p = &t.history[t.history.size() - 3];
-            const auto wa = waves(p[0], z0), wb = waves(p[1], z0), wc = waves(p[2], z0);
-            for (std::size_t k = 0; k < 2; ++k) {
-                const double before = (wb[k] - wa[k]) / (p[1].time - p[0].time);
-                const double after = (wc[k] - wb[k]) / (p[2].time - p[1].time);
-                const double change = std::fabs(after - before);
-                if (change >= m.relative * std::max(std::fabs(after), std::fabs(before))
-                    && change > m.absolute) {
-                    addbreak(ckt, p[1].time + t.kernels->delay());
-                    break;
-                }
-            }
+            if (wavecorner(std::span<const Sample>(t.history), m.relative, m.absolute,
+                    [z0](const Sample& point) { return waves(point, z0); }))
+                addbreak(ckt, t.history[t.history.size() - 2].time + t.kernels->delay());
         }
     }
 
