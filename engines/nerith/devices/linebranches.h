@@ -90,6 +90,19 @@ template <class Instance> int setlinestart(Instance& t, const IFvalue& value)
 // The waves leaving the two ports at one time point.
 using Waves = std::array<double, 2>;
 
+// How many of the oldest `points` (ordered by their member `time`) no reading at or after
+// `keepafter` needs: all but the two before the first point at or after it, which quadratic
+// interpolation and the step control near it read. Three are always kept.
+template <class Point> std::size_t outdated(std::span<const Point> points, double keepafter)
+{
+    if (points.size() <= 3)
+        return 0;
+    const auto kept = std::lower_bound(
+        points.begin(), points.end(), keepafter, [](const Point& p, double time) { return p.time < time; });
+    const auto needed = static_cast<std::size_t>(kept - points.begin());
+    return std::min(points.size() - 3, needed > 2 ? needed - 2 : 0);
+}
+
 // Whether the slope of a wave changed at the point before the last of `points` (ordered by their
 // member `time`, waves by `wavesof`) by at least `relative` of the larger slope and by more than
 // `absolute`: a corner that arrives at the other port a delay later. At a `relative` of 1 a ramp's

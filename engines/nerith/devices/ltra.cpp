@@ -90,6 +90,7 @@ struct Ltra {
         double resistance = 0; // R LEN: the DC resistance of an RLC line
         double rgself = 0, rgmutual = 0; // an RG line's port conductances
         std::vector<Sample> history;
+        std::size_t forgotten = 0; // samples dropped from the front of the history
         Convolution cached;
         int32_t branches[2] {};
     };
@@ -289,12 +290,13 @@ struct Ltra {
     static const Convolution& convolution(Instance& t, double time)
     {
         Convolution& out = t.cached;
-        if (out.time == time && out.samples == t.history.size())
+        const std::size_t accepted = t.history.size() + t.forgotten;
+        if (out.time == time && out.samples == accepted)
             return out;
         const Sample start { time, { t.v1, t.v2 }, { t.i1, t.i2 } };
         const std::span<const Sample> samples
             = t.history.empty() ? std::span<const Sample>(&start, 1) : std::span<const Sample>(t.history);
-        out = { time, t.history.size(), 0, 0, 0, {} };
+        out = { time, accepted, 0, 0, 0, {} };
         if (t.kind == Case::Rc)
             rcconvolution(*t.rckernels, samples, time, out);
         else
@@ -462,6 +464,7 @@ struct Ltra {
     {
         for (const Hot& h : list) {
             h.line->history.clear();
+            h.line->forgotten = 0;
             h.line->cached = {};
         }
     }
@@ -496,6 +499,17 @@ struct Ltra {
         }
     }
 
+    // An LC line reads its past only a delay back (its other kernels vanish), so what lies before
+    // that goes; in batches, so that the history is not moved at every point.
+    static void forget(Instance& t, double keepafter)
+    {
+        const std::size_t stale = outdated(std::span<const Sample>(t.history), keepafter);
+        if (stale <= 64 || stale <= t.history.size() / 2)
+            return;
+        t.history.erase(t.history.begin(), t.history.begin() + static_cast<std::ptrdiff_t>(stale));
+        t.forgotten += stale;
+    }
+
     // Keeps the point; a corner of a leaving wave (a change of slope by at least REL of the larger
     // slope and by more than ABS) arrives at the other port a delay later, a break point there.
     static void accept(IFcircuit& ckt, std::span<const Hot> list)
@@ -516,6 +530,8 @@ struct Ltra {
                 t.history.back() = s;
             else
                 t.history.push_back(s);
+            if (t.kind == Case::Lc)
+                forget(t, ckt.time - t.kernels->delay());
             if (t.history.size() < 3 || t.kind == Case::Rc)
                 continue;
             const Model& m = model(t);

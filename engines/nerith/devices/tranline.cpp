@@ -62,8 +62,7 @@ public:
             points.back() = { time, waves };
         else
             points.push_back({ time, waves });
-        while (first + 3 < points.size() && points[first + 2].time < keepafter)
-            ++first;
+        first += outdated(live(), keepafter);
         if (first > 64 && first > points.size() / 2) {
             points.erase(points.begin(), points.begin() + static_cast<std::ptrdiff_t>(first));
             first = 0;
