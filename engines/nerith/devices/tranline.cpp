@@ -187,6 +187,7 @@ struct Tranline : LinearDevice {
             x[h.ports[2]] - x[h.ports[3]] + h.z0 * x[h.branches[1]] };
     }
 
+    // A point's waves, as the step control and the corner test read them.
     static Waves wavesof(const WaveHistory::Point& p) { return p.waves; }
 
     // The port equations; `far` is the factor on the other port's present wave: 1 in DC, 0 in a
