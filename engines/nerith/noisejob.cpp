@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <memory>
 #include <numbers>
 #include <string>
@@ -98,14 +97,10 @@ struct NoiseJob final : IFjob {
         referred = !settings.input.empty();
         if (!referred)
             return 0;
-        IFinstance* device = ckt.instancenames.find(settings.input);
-        const char* type = device && !device->deleted
-            ? devicekinds()[static_cast<std::size_t>(device->type)]->description.name
-            : "";
-        if (std::strcmp(type, "Vsource") && std::strcmp(type, "Isource"))
-            return fail(E_BADVALUE, "%s: the input %s is no voltage or current source", name.c_str(),
-                settings.input.c_str());
-        ckt.input = device;
+        IndependentSource source;
+        if (int code = findsource(ckt, name.c_str(), settings.input, "input", false, &source))
+            return code;
+        ckt.input = source.device;
         return 0;
     }
 

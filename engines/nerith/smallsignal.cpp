@@ -1,12 +1,15 @@
 #include "engines/nerith/smallsignal.h"
 
 #include "engines/nerith/ckt.h"
+#include "engines/nerith/devices/control.h"
 #include "engines/nerith/newton.h"
 #include "engines/nerith/output.h"
 #include "engines/nerith/report.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <numbers>
 
 namespace nerith {
@@ -41,6 +44,58 @@ int frequencies(const char* analysis, const SweepSettings& sweep, double reltol,
     return 0;
 }
 
+namespace {
+
+// 0 for a factored matrix; otherwise fail() naming the analysis, `where` the matrix was factored
+// ("at the operating point") and the status.
+int factorstatus(IFcircuit& ckt, const char* analysis, const char* where, SparseMatrix::Result result)
+{
+    switch (result.status) {
+    case SparseMatrix::Status::Ok:
+        return 0;
+    case SparseMatrix::Status::Singular:
+        return fail(E_SINGULAR, "%s: the circuit's matrix is singular %s, at %s", analysis, where,
+            ckt.describe(result.equation).c_str());
+    case SparseMatrix::Status::NotFinite:
+        return fail(E_BADMATRIX, "%s: the circuit's matrix holds a value that is no number %s, at %s",
+            analysis, where, ckt.describe(result.equation).c_str());
+    case SparseMatrix::Status::NoMemory:
+        break;
+    }
+    return fail(
+        E_NOMEM, "%s: out of memory while factoring the circuit matrix (%d equations)", analysis, ckt.size());
+}
+
+} // namespace
+
+int findsource(IFcircuit& ckt, const char* analysis, const std::string& wanted, const char* role,
+    bool voltageonly, IndependentSource* out)
+{
+    IFinstance* device = wanted.empty() ? nullptr : ckt.instancenames.find(wanted);
+    const char* type = device && !device->deleted
+        ? devicekinds()[static_cast<std::size_t>(device->type)]->description.name
+        : "";
+    const bool voltage = !std::strcmp(type, "Vsource");
+    if (!voltage && (voltageonly || std::strcmp(type, "Isource")))
+        return fail(E_BADVALUE, "%s: the %s %s is no %s", analysis, role,
+            wanted.empty() ? "(none given)" : wanted.c_str(),
+            voltageonly ? "voltage source" : "voltage or current source");
+    out->device = device;
+    out->voltage = voltage;
+    const Node* pos = ckt.terminal(*device, 0);
+    const Node* neg = ckt.terminal(*device, 1);
+    out->pos = pos ? pos->number : 0;
+    out->neg = neg ? neg->number : 0;
+    out->branch = voltage ? sourcebranch(ckt, *device) : 0;
+    return 0;
+}
+
+int factoroperatingpoint(IFcircuit& ckt, const char* analysis)
+{
+    return factorstatus(ckt, analysis, "at the operating point",
+        ckt.matrix.factor(ckt.options.pivtol, ckt.options.pivrel, false));
+}
+
 int linearise(IFcircuit& ckt, const char* analysis)
 {
     if (int code = solveoperatingpoint(ckt, analysis, MODE_DCOP))
@@ -68,21 +123,11 @@ int factorsmallsignal(IFcircuit& ckt, const char* analysis, double omega, Excita
     }
     shunt(ckt);
     const SparseMatrix::Result result = m.factorcomplex(ckt.options.pivtol, ckt.options.pivrel);
-    const double hertz = omega / (2 * std::numbers::pi);
-    switch (result.status) {
-    case SparseMatrix::Status::Ok:
+    if (result.status == SparseMatrix::Status::Ok)
         return 0;
-    case SparseMatrix::Status::Singular:
-        return fail(E_SINGULAR, "%s: the circuit's matrix is singular at %g Hz, at %s", analysis, hertz,
-            ckt.describe(result.equation).c_str());
-    case SparseMatrix::Status::NotFinite:
-        return fail(E_BADMATRIX, "%s: the circuit's matrix holds a value that is no number at %g Hz, at %s",
-            analysis, hertz, ckt.describe(result.equation).c_str());
-    case SparseMatrix::Status::NoMemory:
-        break;
-    }
-    return fail(
-        E_NOMEM, "%s: out of memory while factoring the circuit matrix (%d equations)", analysis, ckt.size());
+    char where[64];
+    std::snprintf(where, sizeof where, "at %g Hz", omega / (2 * std::numbers::pi));
+    return factorstatus(ckt, analysis, where, result);
 }
 
 void solvesmallsignal(IFcircuit& ckt, bool transposed)

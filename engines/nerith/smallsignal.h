@@ -4,9 +4,11 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 struct IFcircuit;
+struct IFinstance;
 
 namespace nerith {
 
@@ -32,6 +34,24 @@ int frequencies(const char* analysis, const SweepSettings& sweep, double reltol,
 // loaded once more in MODE_INITSMSIG so that every device records its small-signal values there.
 // 0, or fail()'s code.
 int linearise(IFcircuit& ckt, const char* analysis);
+
+// An independent source of the circuit and where a unit excitation of it enters the right-hand side.
+struct IndependentSource {
+    const IFinstance* device = nullptr;
+    bool voltage = false;
+    int32_t branch = 0; // of a voltage source
+    int32_t pos = 0;
+    int32_t neg = 0;
+};
+
+// The source named `wanted` that `analysis` takes as its `role` ("input", "output"): 0, or fail()'s
+// E_BADVALUE when there is no such voltage or current source, or only a current source where
+// `voltageonly`.
+int findsource(IFcircuit& ckt, const char* analysis, const std::string& wanted, const char* role,
+    bool voltageonly, IndependentSource* out);
+
+// Factors the real system loaded by linearise(). 0, or fail()'s code naming the analysis.
+int factoroperatingpoint(IFcircuit& ckt, const char* analysis);
 
 // Loads the complex system at angular frequency `omega` with the sources `excitation` selects and
 // factors it; solvesmallsignal() then solves it. 0, or fail()'s code naming the analysis.

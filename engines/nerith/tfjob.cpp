@@ -5,7 +5,6 @@
 #include "engines/nerith/smallsignal.h"
 
 #include <cmath>
-#include <cstring>
 #include <memory>
 #include <string>
 
@@ -46,15 +45,6 @@ constexpr auto parameters = parametertable<TfSettings>({
     settable<&setname<&TfSettings::insrc>>("insrc", InSrc, IF_INSTANCE, "Input source"),
 });
 
-// An independent source of the circuit and how a unit excitation of it enters the right-hand side.
-struct Source {
-    const IFinstance* device = nullptr;
-    bool voltage = false;
-    int32_t branch = 0; // of a voltage source
-    int32_t pos = 0;
-    int32_t neg = 0;
-};
-
 // The DC small-signal transfer function: the gain from an input source to an output voltage or
 // current at the operating point, the input impedance seen by the source and the output impedance.
 struct TfJob final : IFjob {
@@ -70,50 +60,17 @@ struct TfJob final : IFjob {
         return parameters.ask(ckt, settings, id, value);
     }
 
-    // The source of that name; fail()'s E_BADVALUE when there is none, or only a current source
-    // where `voltageonly`.
-    int source(IFcircuit& ckt, const std::string& wanted, const char* role, bool voltageonly, Source* out)
-    {
-        IFinstance* device = wanted.empty() ? nullptr : ckt.instancenames.find(wanted);
-        const char* type = device && !device->deleted
-            ? devicekinds()[static_cast<std::size_t>(device->type)]->description.name
-            : "";
-        const bool voltage = !std::strcmp(type, "Vsource");
-        if (!voltage && (voltageonly || std::strcmp(type, "Isource")))
-            return fail(E_BADVALUE, "%s: the %s %s is no %s", name.c_str(), role,
-                wanted.empty() ? "(none given)" : wanted.c_str(),
-                voltageonly ? "voltage source" : "voltage or current source");
-        out->device = device;
-        out->voltage = voltage;
-        const Node* pos = ckt.terminal(*device, 0);
-        const Node* neg = ckt.terminal(*device, 1);
-        out->pos = pos ? pos->number : 0;
-        out->neg = neg ? neg->number : 0;
-        if (voltage) {
-            const IFdevice& kind = devicekinds()[static_cast<std::size_t>(device->type)]->description;
-            for (int32_t i = 0; i < kind.numInstanceParms; ++i) {
-                if (!std::strcmp(kind.instanceParms[i].keyword, "branch")) {
-                    IFvalue branch {};
-                    ckt.families[static_cast<std::size_t>(device->type)]->askinstance(
-                        ckt, *device, kind.instanceParms[i].id, branch);
-                    out->branch = branch.iValue;
-                }
-            }
-        }
-        return 0;
-    }
-
     int run(IFcircuit& ckt, IFtask&, bool resume) override
     {
         if (resume)
             return 0;
-        Source input;
-        if (int code = source(ckt, settings.insrc, "input", false, &input))
+        IndependentSource input;
+        if (int code = findsource(ckt, name.c_str(), settings.insrc, "input", false, &input))
             return code;
-        Source output;
+        IndependentSource output;
         const bool currentout = !settings.outsrc.empty();
         if (currentout) {
-            if (int code = source(ckt, settings.outsrc, "output", true, &output))
+            if (int code = findsource(ckt, name.c_str(), settings.outsrc, "output", true, &output))
                 return code;
         } else if (!settings.outpos) {
             return fail(E_BADVALUE, "%s: no output is given: a node or a voltage source", name.c_str());
@@ -122,11 +79,8 @@ struct TfJob final : IFjob {
         const int32_t neg = settings.outneg ? settings.outneg->number : 0;
         if (int code = linearise(ckt, name.c_str()))
             return code;
-        const SparseMatrix::Result factored
-            = ckt.matrix.factor(ckt.options.pivtol, ckt.options.pivrel, false);
-        if (factored.status != SparseMatrix::Status::Ok)
-            return fail(E_SINGULAR, "%s: the circuit's matrix at the operating point is singular at %s",
-                name.c_str(), ckt.describe(factored.equation).c_str());
+        if (int code = factoroperatingpoint(ckt, name.c_str()))
+            return code;
 
         std::vector<double> x(ckt.rhs.size(), 0.0);
         auto at = [&](int32_t k) -> double& { return x[static_cast<std::size_t>(k)]; };

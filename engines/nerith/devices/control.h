@@ -14,6 +14,9 @@
 
 namespace nerith {
 
+// The branch equation of `source` (a device with an askable "branch" above 0), or 0 when it has none.
+int32_t sourcebranch(IFcircuit& ckt, IFinstance& source);
+
 // The branch equation of the source of that name (a device with an askable "branch"), for a
 // device that reads its current; fail() naming `user` when there is none. `what` describes the user
 // in the message ("current-controlled switch").

@@ -2,12 +2,16 @@
 
 #include "engines/nerith/devices/family.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <limits>
+#include <span>
 
 // What the transmission lines share: two ports (pos1, neg1) and (pos2, neg2), each with a branch
-// for the current into its positive terminal, and the ports' values at the start of a run with UIC.
+// for the current into its positive terminal, the ports' values at the start of a run with UIC, and
+// the control of the step and the break points by the waves the ports exchange.
 
 namespace nerith {
 
@@ -81,6 +85,69 @@ template <class Instance> int setlinestart(Instance& t, const IFvalue& value)
         *targets[k] = value.v.vec.rVec[k];
     }
     return 0;
+}
+
+// The waves leaving the two ports at one time point.
+using Waves = std::array<double, 2>;
+
+// How many of the oldest `points` (ordered by their member `time`) no reading at or after
+// `keepafter` needs: all but the two before the first point at or after it, which quadratic
+// interpolation and the step control near it read. Three are always kept.
+template <class Point> std::size_t outdated(std::span<const Point> points, double keepafter)
+{
+    if (points.size() <= 3)
+        return 0;
+    const auto kept = std::lower_bound(
+        points.begin(), points.end(), keepafter, [](const Point& p, double time) { return p.time < time; });
+    const auto needed = static_cast<std::size_t>(kept - points.begin());
+    return std::min(points.size() - 3, needed > 2 ? needed - 2 : 0);
+}
+
+// Whether the slope of a wave changed at the point before the last of `points` (ordered by their
+// member `time`, waves by `wavesof`) by at least `relative` of the larger slope and by more than
+// `absolute`: a corner that arrives at the other port a delay later. At a `relative` of 1 a ramp's
+// start and end are corners, as is a turn.
+template <class Point, class WavesOf>
+bool wavecorner(std::span<const Point> points, double relative, double absolute, WavesOf wavesof)
+{
+    if (points.size() < 3)
+        return false;
+    const Point* p = &points[points.size() - 3];
+    const Waves a = wavesof(p[0]), b = wavesof(p[1]), c = wavesof(p[2]);
+    for (std::size_t k = 0; k < 2; ++k) {
+        const double before = (b[k] - a[k]) / (p[1].time - p[0].time);
+        const double after = (c[k] - b[k]) / (p[2].time - p[1].time);
+        const double change = std::fabs(after - before);
+        if (change >= relative * std::max(std::fabs(after), std::fabs(before)) && change > absolute)
+            return true;
+    }
+    return false;
+}
+
+// The longest step that keeps a straight line through the waves of `points` from `from` to `to`
+// (with the two points before) within the voltage tolerances: where a wave bends, with its largest
+// second divided difference (half its second derivative) times `weight`, sqrt(4 tolerance / that);
+// infinity where no wave bends.
+template <class Point, class WavesOf>
+double bendstep(std::span<const Point> points, double from, double to, double weight, double reltol,
+    double vntol, WavesOf wavesof)
+{
+    double most = 0;
+    double largest = 0;
+    auto i = std::upper_bound(
+        points.begin(), points.end(), from, [](double time, const Point& p) { return time < p.time; });
+    for (i = i - points.begin() >= 2 ? i - 2 : points.begin(); i + 2 < points.end() && i->time <= to; ++i) {
+        const Waves a = wavesof(i[0]), b = wavesof(i[1]), c = wavesof(i[2]);
+        for (std::size_t k = 0; k < 2; ++k) {
+            const double second
+                = ((c[k] - b[k]) / (i[2].time - i[1].time) - (b[k] - a[k]) / (i[1].time - i[0].time))
+                / (i[2].time - i[0].time);
+            most = std::max(most, std::fabs(second) * weight);
+            largest = std::max(largest, std::fabs(b[k]));
+        }
+    }
+    const double tolerance = reltol * largest + vntol;
+    return most > 0 ? std::sqrt(4 * tolerance / most) : std::numeric_limits<double>::infinity();
 }
 
 } // namespace nerith

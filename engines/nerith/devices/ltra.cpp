@@ -90,6 +90,7 @@ struct Ltra {
         double resistance = 0; // R LEN: the DC resistance of an RLC line
         double rgself = 0, rgmutual = 0; // an RG line's port conductances
         std::vector<Sample> history;
+        std::size_t forgotten = 0; // samples dropped from the front of the history
         Convolution cached;
         int32_t branches[2] {};
     };
@@ -289,12 +290,13 @@ struct Ltra {
     static const Convolution& convolution(Instance& t, double time)
     {
         Convolution& out = t.cached;
-        if (out.time == time && out.samples == t.history.size())
+        const std::size_t accepted = t.history.size() + t.forgotten;
+        if (out.time == time && out.samples == accepted)
             return out;
         const Sample start { time, { t.v1, t.v2 }, { t.i1, t.i2 } };
         const std::span<const Sample> samples
             = t.history.empty() ? std::span<const Sample>(&start, 1) : std::span<const Sample>(t.history);
-        out = { time, t.history.size(), 0, 0, 0, {} };
+        out = { time, accepted, 0, 0, 0, {} };
         if (t.kind == Case::Rc)
             rcconvolution(*t.rckernels, samples, time, out);
         else
@@ -462,15 +464,13 @@ struct Ltra {
     {
         for (const Hot& h : list) {
             h.line->history.clear();
+            h.line->forgotten = 0;
             h.line->cached = {};
         }
     }
 
     // The waves leaving the ports at sample s: V + I / Y0.
-    static std::array<double, 2> waves(const Sample& s, double z0)
-    {
-        return { s.v[0] + z0 * s.i[0], s.v[1] + z0 * s.i[1] };
-    }
+    static Waves waves(const Sample& s, double z0) { return { s.v[0] + z0 * s.i[0], s.v[1] + z0 * s.i[1] }; }
 
     // A wave must have left before it arrives: no step longer than the delay, unless NOSTEPLIMIT
     // (the values past the last point are then held). Unless NOCONTROL, where the arriving waves
@@ -493,24 +493,21 @@ struct Ltra {
             const double weight = rc ? 1 : t.kernels->attenuation();
             const double from = rc ? ckt.time - step : ckt.time - td,
                          to = rc ? ckt.time : ckt.time - td + step;
-            double most = 0, largest = 0;
-            auto i = std::upper_bound(t.history.begin(), t.history.end(), from,
-                [](double x, const Sample& s) { return x < s.time; });
-            for (i = i - t.history.begin() >= 2 ? i - 2 : t.history.begin();
-                 i + 2 < t.history.end() && i->time <= to; ++i) {
-                const auto wa = waves(i[0], z0), wb = waves(i[1], z0), wc = waves(i[2], z0);
-                for (std::size_t k = 0; k < 2; ++k) {
-                    const double second = ((wc[k] - wb[k]) / (i[2].time - i[1].time)
-                                              - (wb[k] - wa[k]) / (i[1].time - i[0].time))
-                        / (i[2].time - i[0].time);
-                    most = std::max(most, std::fabs(second) * weight);
-                    largest = std::max(largest, std::fabs(wb[k]));
-                }
-            }
-            const double tolerance = ckt.options.reltol * largest + ckt.options.vntol;
-            if (most > 0)
-                step = std::min(step, std::sqrt(4 * tolerance / most));
+            step = std::min(step,
+                bendstep(std::span<const Sample>(t.history), from, to, weight, ckt.options.reltol,
+                    ckt.options.vntol, [z0](const Sample& point) { return waves(point, z0); }));
         }
+    }
+
+    // An LC line reads its past only a delay back (its other kernels vanish), so what lies before
+    // that goes; in batches, so that the history is not moved at every point.
+    static void forget(Instance& t, double keepafter)
+    {
+        const std::size_t stale = outdated(std::span<const Sample>(t.history), keepafter);
+        if (stale <= 64 || stale <= t.history.size() / 2)
+            return;
+        t.history.erase(t.history.begin(), t.history.begin() + static_cast<std::ptrdiff_t>(stale));
+        t.forgotten += stale;
     }
 
     // Keeps the point; a corner of a leaving wave (a change of slope by at least REL of the larger
@@ -533,22 +530,15 @@ struct Ltra {
                 t.history.back() = s;
             else
                 t.history.push_back(s);
+            if (t.kind == Case::Lc)
+                forget(t, ckt.time - t.kernels->delay());
             if (t.history.size() < 3 || t.kind == Case::Rc)
                 continue;
             const Model& m = model(t);
             const double z0 = 1 / t.kernels->admittance();
-            const Sample* p = &t.history[t.history.size() - 3];
-            const auto wa = waves(p[0], z0), wb = waves(p[1], z0), wc = waves(p[2], z0);
-            for (std::size_t k = 0; k < 2; ++k) {
-                const double before = (wb[k] - wa[k]) / (p[1].time - p[0].time);
-                const double after = (wc[k] - wb[k]) / (p[2].time - p[1].time);
-                const double change = std::fabs(after - before);
-                if (change >= m.relative * std::max(std::fabs(after), std::fabs(before))
-                    && change > m.absolute) {
-                    addbreak(ckt, p[1].time + t.kernels->delay());
-                    break;
-                }
-            }
+            if (wavecorner(std::span<const Sample>(t.history), m.relative, m.absolute,
+                    [z0](const Sample& point) { return waves(point, z0); }))
+                addbreak(ckt, t.history[t.history.size() - 2].time + t.kernels->delay());
         }
     }
 

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <utility>
 #include <vector>
 
 namespace nerith {
@@ -24,8 +23,6 @@ enum : int32_t {
     RelativeBreak,
     AbsoluteBreak,
 };
-
-using Waves = std::array<double, 2>;
 
 // The waves that left a line's two ports at the accepted time points, as far back as the delay
 // reaches, read between the points by quadratic interpolation.
@@ -65,67 +62,25 @@ public:
             points.back() = { time, waves };
         else
             points.push_back({ time, waves });
-        while (first + 3 < points.size() && points[first + 2].time < keepafter)
-            ++first;
+        first += outdated(live(), keepafter);
         if (first > 64 && first > points.size() / 2) {
             points.erase(points.begin(), points.begin() + static_cast<std::ptrdiff_t>(first));
             first = 0;
         }
     }
 
-    // Whether the slope of a wave changed at the point before the last by at least `relative` of
-    // the larger slope and by more than `absolute`: a corner that arrives at the other port a delay
-    // later. At the default of 1 a ramp's start and end are corners, as is a turn.
-    bool corner(double relative, double absolute) const
-    {
-        if (points.size() - first < 3)
-            return false;
-        const Point& a = points[points.size() - 3];
-        const Point& b = points[points.size() - 2];
-        const Point& c = points.back();
-        for (std::size_t k = 0; k < 2; ++k) {
-            const double before = (b.waves[k] - a.waves[k]) / (b.time - a.time);
-            const double after = (c.waves[k] - b.waves[k]) / (c.time - b.time);
-            const double change = std::fabs(after - before);
-            if (change >= relative * std::max(std::fabs(after), std::fabs(before)) && change > absolute)
-                return true;
-        }
-        return false;
-    }
-
-    // The largest second divided difference of a wave (half its second derivative) and the largest
-    // wave over the points from `from` to `to`, with the one before.
-    std::pair<double, double> bend(double from, double to) const
-    {
-        double most = 0;
-        double largest = 0;
-        const auto begin = points.begin() + static_cast<std::ptrdiff_t>(first);
-        auto i = std::upper_bound(
-            begin, points.end(), from, [](double time, const Point& p) { return time < p.time; });
-        for (i = i - begin >= 2 ? i - 2 : begin; i + 2 < points.end() && i->time <= to; ++i) {
-            const Point& a = i[0];
-            const Point& b = i[1];
-            const Point& c = i[2];
-            for (std::size_t k = 0; k < 2; ++k) {
-                const double second = ((c.waves[k] - b.waves[k]) / (c.time - b.time)
-                                          - (b.waves[k] - a.waves[k]) / (b.time - a.time))
-                    / (c.time - a.time);
-                most = std::max(most, std::fabs(second));
-                largest = std::max(largest, std::fabs(b.waves[k]));
-            }
-        }
-        return { most, largest };
-    }
-
-    // The time of the point before the last.
-    double middle() const { return points[points.size() - 2].time; }
-
-private:
     struct Point {
         double time;
         Waves waves;
     };
 
+    // The points still kept.
+    std::span<const Point> live() const { return std::span<const Point>(points).subspan(first); }
+
+    // The time of the point before the last.
+    double middle() const { return points[points.size() - 2].time; }
+
+private:
     // In the interval from point i: the quadratic through its ends and the neighbour on the side
     // where the wave bends less, so that a corner at a point stays sharp.
     Waves interpolate(std::size_t i, double t) const
@@ -232,6 +187,9 @@ struct Tranline : LinearDevice {
             x[h.ports[2]] - x[h.ports[3]] + h.z0 * x[h.branches[1]] };
     }
 
+    // A point's waves, as the step control and the corner test read them.
+    static Waves wavesof(const WaveHistory::Point& p) { return p.waves; }
+
     // The port equations; `far` is the factor on the other port's present wave: 1 in DC, 0 in a
     // transient, whose delayed wave goes to the right-hand side.
     static void stamp(double* a, const Hot& h, double far)
@@ -285,10 +243,9 @@ struct Tranline : LinearDevice {
     {
         for (const Hot& h : list) {
             step = std::min(step, h.td);
-            const auto [second, largest] = h.line->waves.bend(ckt.time - h.td, ckt.time - h.td + step);
-            const double tolerance = ckt.options.reltol * largest + ckt.options.vntol;
-            if (second > 0)
-                step = std::min(step, std::sqrt(4 * tolerance / second));
+            step = std::min(step,
+                bendstep(h.line->waves.live(), ckt.time - h.td, ckt.time - h.td + step, 1, ckt.options.reltol,
+                    ckt.options.vntol, wavesof));
         }
     }
 
@@ -297,7 +254,7 @@ struct Tranline : LinearDevice {
         for (const Hot& h : list) {
             Instance& t = *h.line;
             t.waves.add(ckt.time, leaving(ckt.solution.data(), h), ckt.time - h.td);
-            if (t.waves.corner(t.relative, t.absolute))
+            if (wavecorner(t.waves.live(), t.relative, t.absolute, wavesof))
                 addbreak(ckt, t.waves.middle() + h.td);
         }
     }

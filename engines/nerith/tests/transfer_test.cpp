@@ -166,3 +166,33 @@ TEST(TransferFunction, GainAndImpedancesOfADivider)
         EXPECT_NEAR(values[2], c.out, 1e-9 * c.out) << c.input;
     }
 }
+
+TEST(TransferFunction, SourcesItCannotUseAreRefusedWithTheirRole)
+{
+    struct Case {
+        const char* insrc; // null: none given
+        const char* outsrc;
+        const char* reason;
+    };
+    const Case cases[] = {
+        { "r1", "vsense", "the input r1 is no voltage or current source" },
+        { "nothere", "vsense", "the input nothere is no voltage or current source" },
+        { nullptr, "vsense", "the input (none given) is no voltage or current source" },
+        { "v1", "i1", "the output i1 is no voltage source" },
+        { "v1", "r1", "the output r1 is no voltage source" },
+    };
+    for (const Case& c : cases) {
+        Simulation s;
+        s.add("Vsource", "v1", { "in", "0" }, { { "dc", 10 } });
+        s.add("Resistor", "r1", { "in", "sense" }, { { "resistance", 1e3 } });
+        s.add("Vsource", "vsense", { "sense", "0" }, { { "dc", 0 } });
+        s.add("Isource", "i1", { "0", "in" }, { { "dc", 0 } });
+        IFtask* task = s.analysis("TF", { { "outsrc", instance(c.outsrc) } });
+        if (c.insrc) {
+            ASSERT_EQ(s.setanalysis("insrc", instance(c.insrc)), 0);
+        }
+        const int code = s.d->doAnalyses(s.ckt, 1, task);
+        EXPECT_EQ(code, E_BADVALUE) << c.reason;
+        EXPECT_NE(s.message(code).find(c.reason), std::string::npos) << s.message(code);
+    }
+}
