@@ -1,5 +1,7 @@
 #include "platform/vexmor/zipwindow.h"
 
+#include "core/files/littleendian.h"
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -26,16 +28,6 @@ struct WINDOW {
     zip_error_t error;
 };
 
-uint32_t le16(const unsigned char* p)
-{
-    return p[0] | p[1] << 8;
-}
-
-uint32_t le32(const unsigned char* p)
-{
-    return le16(p) | le16(p + 2) << 16;
-}
-
 // How many bytes stand before the zip that lies in [start, end) of the file; 0 when there is no
 // record to go by or the record does not lead to a directory.
 int64_t prefixof(int fd, int64_t start, int64_t end)
@@ -49,17 +41,17 @@ int64_t prefixof(int fd, int64_t start, int64_t end)
         return 0;
     for (int64_t at = tail - eocdSize; at >= 0; --at) {
         const unsigned char* record = block.data() + at;
-        if (le32(record) != eocdSignature || at + eocdSize + le16(record + 20) > tail)
+        if (readle32(record) != eocdSignature || at + eocdSize + readle16(record + 20) > tail)
             continue;
-        const uint32_t directorysize = le32(record + 12);
-        const uint32_t directoryoffset = le32(record + 16);
+        const uint32_t directorysize = readle32(record + 12);
+        const uint32_t directoryoffset = readle32(record + 16);
         if (directorysize == zip64Marker || directoryoffset == zip64Marker)
             return 0;
         const int64_t prefix = tailstart + at - start - directorysize - int64_t { directoryoffset };
         unsigned char signature[4];
         if (prefix <= 0 || !directorysize
             || !readat(fd, signature, sizeof signature, start + prefix + directoryoffset)
-            || le32(signature) != directorySignature)
+            || readle32(signature) != directorySignature)
             return 0;
         return prefix;
     }

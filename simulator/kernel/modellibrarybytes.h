@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/files/boundedread.h"
+#include "core/files/littleendian.h"
 
 // Little-endian fields of the library and index cache files, and the whole-file reads and atomic
 // rewrites both use (reads at an offset: readat of core/files/boundedread.h). Paths are POSIX
@@ -12,12 +13,11 @@
 
 inline int16_t getle16(const uint8_t* p)
 {
-    return static_cast<int16_t>(p[0] | p[1] << 8);
+    return static_cast<int16_t>(readle16(p));
 }
 inline int32_t getle32(const uint8_t* p)
 {
-    return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8
-        | static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24);
+    return static_cast<int32_t>(readle32(p));
 }
 inline void putle16(uint8_t* p, int32_t v)
 {

@@ -1,10 +1,10 @@
 #include "simulator/models/builtin/wavfile.h"
 
 #include "core/files/boundedread.h"
+#include "core/files/littleendian.h"
 
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
 #include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,16 +14,6 @@ namespace {
 constexpr int64_t WINDOWBYTES = 65536;
 constexpr uint16_t FORMAT_PCM = 1;
 constexpr uint16_t FORMAT_EXTENSIBLE = 0xFFFE;
-
-uint32_t little32(const unsigned char* at)
-{
-    return at[0] | at[1] << 8 | at[2] << 16 | static_cast<uint32_t>(at[3]) << 24;
-}
-
-uint16_t little16(const unsigned char* at)
-{
-    return static_cast<uint16_t>(at[0] | at[1] << 8);
-}
 
 // A chunk identifier as a message shows it.
 std::string shownid(const unsigned char* id)
@@ -46,17 +36,7 @@ WAVFILE::RESULT WAVFILE::open(const char* path, std::string& reason)
     fstat(handle, &status);
     RESULT result = open(
         [handle](int64_t offset, void* buffer, int64_t count) {
-            int64_t done = 0;
-            while (done < count) {
-                ssize_t got = pread(handle, static_cast<char*>(buffer) + done,
-                    static_cast<size_t>(count - done), static_cast<off_t>(offset + done));
-                if (got < 0 && errno == EINTR)
-                    continue;
-                if (got <= 0)
-                    break;
-                done += got;
-            }
-            return done;
+            return readat(handle, buffer, static_cast<size_t>(count), offset) ? count : 0;
         },
         status.st_size, reason);
     if (result == OK)
@@ -103,7 +83,7 @@ WAVFILE::RESULT WAVFILE::parse(std::string& reason)
         reason = "no RIFF chunk of form WAVE";
         return NOTWAV;
     }
-    int64_t riffend = 8 + int64_t { little32(head + 4) };
+    int64_t riffend = 8 + int64_t { readle32(head + 4) };
     if (riffend > size) {
         reason = "the RIFF chunk runs past the end of the file";
         return DAMAGED;
@@ -116,7 +96,7 @@ WAVFILE::RESULT WAVFILE::parse(std::string& reason)
             return DAMAGED;
         }
         int64_t body = at + 8;
-        int64_t length = little32(chunk + 4);
+        int64_t length = readle32(chunk + 4);
         if (length > riffend - body) {
             reason = "the '" + shownid(chunk) + "' chunk runs past the end of the RIFF chunk";
             return DAMAGED;
@@ -131,10 +111,10 @@ WAVFILE::RESULT WAVFILE::parse(std::string& reason)
                 reason = "the file cannot be read";
                 return DAMAGED;
             }
-            uint16_t tag = little16(record);
-            channels = little16(record + 2);
-            rate = little32(record + 4);
-            bits = little16(record + 14);
+            uint16_t tag = readle16(record);
+            channels = readle16(record + 2);
+            rate = readle32(record + 4);
+            bits = readle16(record + 14);
             if ((tag != FORMAT_PCM && tag != FORMAT_EXTENSIBLE) || (bits != 8 && bits != 16)
                 || (channels != 1 && channels != 2)) {
                 reason = "it holds samples of format " + std::to_string(tag) + ", " + std::to_string(bits)
@@ -178,7 +158,7 @@ bool WAVFILE::frame(int64_t index, double* left, double* right)
     double samples[2] = { 0, 0 };
     for (int32_t channel = 0; channel < channels; ++channel) {
         samples[channel] = bits == 8 ? (at[channel] - 128) * 0.0078125
-                                     : static_cast<int16_t>(little16(at + 2 * channel)) * 3.0517578125e-5;
+                                     : static_cast<int16_t>(readle16(at + 2 * channel)) * 3.0517578125e-5;
     }
     *left = samples[0];
     *right = channels == 2 ? samples[1] : samples[0];
