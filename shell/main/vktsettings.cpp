@@ -98,7 +98,6 @@ void VKTPROCESS::readfolders()
     addfilename(models, cache, "MCAD Model Cache");
     const std::string run = QUuid::createUuid().toString(QUuid::Id128).toUpper().toStdString();
     makefolder(mcad_temp_path, models, run.c_str());
-    mkpath(partition_path);
     mkpath(mcad_cache);
 
     SHGetFolderPathA(nullptr, CSIDL_PERSONAL, nullptr, 0, documentsfolder);
@@ -136,6 +135,7 @@ void VKTPROCESS::readsettings()
     project.setmaxundolevels(undolevels);
     project.setbackuplevels(backuplevels);
     project.setbackupfolder(backupfolder);
+    // Made only here, where the user's setting may have moved it.
     mkpath(partition_path);
 }
 
