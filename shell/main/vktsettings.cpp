@@ -33,8 +33,6 @@ char mcad_cache[PATHBUFFER];
 char mcad_temp_path[PATHBUFFER];
 char cadcam_path[PATHBUFFER];
 char snippets_path[PATHBUFFER];
-const char project_filename[] = "PROJECT.XML";
-const char firmware_filename[] = "FIRMWARE.XML";
 int OEMVER;
 
 namespace {

@@ -144,6 +144,15 @@ private:
     void reloadboards() { selectboard(currentboard()); }
     // Loads the entry into the module's document and its window; 1 when the entry is absent.
     int loaddocument(IDOCSERVER*& server, const char* module, const char* entry, int showwindow);
+    // Imports the file into the document that open makes (when it is not made yet) and shows its
+    // window when the import succeeded; imported runs after any import that was tried. 0 when the
+    // file cannot be read or the module is not installed, else the server's result.
+    int importinto(IDOCSERVER*& server, APPLNWINDOW* (VKTPROJECT::*open)(int), const char* file,
+        void (VKTPROJECT::*imported)());
+    // An imported design's legacy variants are taken, and the firmware document closed.
+    void ondesignimported();
+    // The database's legacy variants become the one variant "Exc. from BOM", selected.
+    void namelegacyvariants();
     // The current folder as the project's: its path when full, else as given.
     void takepath(const char* path, char* full);
     XML::ELEMENT variants();
