@@ -112,18 +112,14 @@ void VKTPROJECT::touch(int created)
     timestamp.setattribute("MODIFIED", now.c_str());
 }
 
-int VKTPROJECT::checkversion(APPLNARCHIVE& from, int quiet)
+int VKTPROJECT::checkversion(const XML::DOCUMENT& read)
 {
-    XML::DOCUMENT scratch("ROOT");
-    if (!scratch.load(from, project_filename, nullptr))
-        return 0;
-    XML::ELEMENT timestamp = XML::ELEMENT(scratch.documentElement()).getchild("TIMESTAMP", 0);
+    XML::ELEMENT timestamp = XML::ELEMENT(read.documentElement()).getchild("TIMESTAMP", 0);
     const int release = timestamp.isNull() ? 0 : timestamp.getinteger("RELEASE", 0);
     const int version = timestamp.isNull() ? 0 : timestamp.getinteger("FILEVER", 0);
     if (version <= FILEVERSION)
         return 1;
-    if (!quiet)
-        showmessage(MSG_LATERVERSION, ::filename(archive.getpath()), release / 100, release % 100);
+    showmessage(MSG_LATERVERSION, ::filename(archive.getpath()), release / 100, release % 100);
     return 0;
 }
 
@@ -135,7 +131,7 @@ int VKTPROJECT::load(const char* name)
     archive.setextension("vktprj");
     if (!archive.beginload(full, 0))
         return 0;
-    if (!checkversion(archive, 0)) {
+    if (!description.load(archive, project_filename, nullptr) || !checkversion(description)) {
         zap();
         archive.endload();
         return 0;
@@ -143,7 +139,7 @@ int VKTPROJECT::load(const char* name)
     // The project is that file from here on, also when a module cannot read its part: a save must
     // never put this content over the file that was open before.
     setdocpath(archive.getpath());
-    const int result = load(archive);
+    const int result = loadcontents(archive);
     if (!archive.endload() || !result)
         return 0;
     process->addmrufile(path);
@@ -151,10 +147,8 @@ int VKTPROJECT::load(const char* name)
     return 1;
 }
 
-int VKTPROJECT::load(VKTARCHIVE& from)
+int VKTPROJECT::loadcontents(VKTARCHIVE& from)
 {
-    if (!checkversion(from, 1) || !description.load(from, project_filename, nullptr))
-        return 0;
     root = description.documentElement();
     root.removechild("PROPERTIES");
 

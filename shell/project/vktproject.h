@@ -48,9 +48,9 @@ public:
     void touch(int created) override;
     int load(const char* path) override;
     int save(const char* path) override;
-    // PROJECT.XML of the archive read into a scratch document: 0 when it is missing or not XML, or
-    // (after message 21 unless quiet) when its file version is later than this program's; else 1.
-    int checkversion(APPLNARCHIVE& archive, int quiet);
+    // The file version of a PROJECT.XML read: 0 (after message 21) when it is later than this
+    // program's; else 1.
+    int checkversion(const XML::DOCUMENT& read);
     // The project path becomes the full path with the extension "vktprj"; the current folder its
     // folder.
     void setdocpath(const char* path);
@@ -137,7 +137,8 @@ signals:
     void restore(UNDOFRAME* frame);
 
 private:
-    int load(VKTARCHIVE& from);
+    // Everything of the project but its description, which is read before.
+    int loadcontents(VKTARCHIVE& from);
     int save(VKTARCHIVE& to);
     // The entry name of the current board's layout into layoutentry; 0 without a current board.
     unsigned long readcurrentboard();
