@@ -108,8 +108,8 @@ APPLNWINDOW* VKTPROJECT::openmervale(int show)
     return process->loadmodulewindow(notesserver, show, 0);
 }
 
-int VKTPROJECT::importinto(
-    IDOCSERVER*& server, APPLNWINDOW* (VKTPROJECT::*open)(int), const char* file, void (VKTPROJECT::*imported)())
+int VKTPROJECT::importinto(IDOCSERVER*& server, APPLNWINDOW* (VKTPROJECT::*open)(int), const char* file,
+    void (VKTPROJECT::*imported)())
 {
     if (_access(file, readable) != 0)
         return 0;
