@@ -145,6 +145,11 @@ int readmodel(SPICECARD* card, INPtables* table)
             level = 1;
         }
     }
+    const char* parameters = reader.position();
+    const std::optional<double> lmin = valuefrom(parameters, "lmin"), lmax = valuefrom(parameters, "lmax");
+    const std::optional<double> wmin = valuefrom(parameters, "wmin"), wmax = valuefrom(parameters, "wmax");
+    if (lmin && lmax && wmin && wmax)
+        model.bin = ModelCard::Bin { *lmin, *lmax, *wmin, *wmax };
     const char* device = modeldevice(model.type, level);
     if (!device)
         model.problem = "model " + model.name + " has the unknown type " + quoted(typeword);
@@ -206,18 +211,13 @@ bool inbin(double value, double min, double max)
 
 ModelCard* findbinned(std::string_view name, double l, double w)
 {
-    const std::string prefix = lowercase(name) + ".";
+    const int32_t bsim3 = finddevice("BSIM3");
     for (const auto& card : models().cards) {
-        if (lowercase(card->name).compare(0, prefix.size(), prefix) != 0
-            || card->record.type != finddevice("BSIM3"))
-            continue;
-        CardReader reader(card->record.card->text);
-        for (int skipped = 0; skipped < 3; ++skipped)
-            reader.token(); // ".model", the name and the type
-        const char* text = reader.position();
-        const std::optional<double> lmin = valuefrom(text, "lmin"), lmax = valuefrom(text, "lmax");
-        const std::optional<double> wmin = valuefrom(text, "wmin"), wmax = valuefrom(text, "wmax");
-        if (lmin && lmax && wmin && wmax && inbin(l, *lmin, *lmax) && inbin(w, *wmin, *wmax))
+        const std::string_view candidate = card->name;
+        const ModelCard::Bin* bin = card->bin ? &*card->bin : nullptr;
+        if (bin && card->record.type == bsim3 && candidate.size() > name.size()
+            && candidate[name.size()] == '.' && sameletters(candidate.substr(0, name.size()), name)
+            && inbin(l, bin->lmin, bin->lmax) && inbin(w, bin->wmin, bin->wmax))
             return card.get();
     }
     return nullptr;

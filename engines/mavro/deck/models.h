@@ -15,6 +15,12 @@ struct ModelCard {
     std::string name; // as on the card
     std::string type; // the type word, lower case ("npn", "nmos")
     std::string problem; // why the model cannot be used (unknown type, no such device); empty when it can
+    // The lengths and widths it is for, when it gives all of LMIN, LMAX, WMIN and WMAX: read once, as
+    // every device naming a binned model looks through the bins.
+    struct Bin {
+        double lmin, lmax, wmin, wmax;
+    };
+    std::optional<Bin> bin;
 };
 
 // The model read under that name (exact spelling first, then without case); null when none.
