@@ -307,6 +307,7 @@ void APPLNFRAME::updatecaption()
     else if (process)
         process->getframecaption(text);
     caption("%s", text);
+    // The windows' captions may have changed with it.
     if (tabstrip)
-        tabstrip->invalidate(nullptr, 0);
+        tabstrip->updatetabs();
 }

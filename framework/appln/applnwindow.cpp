@@ -11,6 +11,7 @@
 #include "framework/bars/barmessages.h"
 #include "framework/bars/statusbar.h"
 #include "framework/bars/toolbar.h"
+#include "framework/tabs/tabstrip.h"
 #include "platform/tirsk/windowstate.h"
 #include "platform/win/images.h"
 #include "platform/win/messagequeue.h"
@@ -196,6 +197,8 @@ void APPLNWINDOW::seticon(const char* name)
         if (HANDLE icon
             = LoadImageA(getapplngraphicsinstance(), name, IMAGE_ICON, size.width, size.height, 0))
             SendMessageA(hwnd, WM_SETICON, size.kind, reinterpret_cast<LPARAM>(icon));
+    if (TABSTRIP* strip = frame ? frame->gettabstrip() : nullptr)
+        strip->updatetabs();
 }
 
 void APPLNWINDOW::setcmdctx(unsigned short commandcontext)

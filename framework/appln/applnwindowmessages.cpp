@@ -6,6 +6,7 @@
 #include "framework/appln/applnframe.h"
 #include "framework/appln/applnmenu.h"
 #include "framework/appln/applnmodule.h"
+#include "framework/appln/helprequest.h"
 #include "framework/appln/inputhandler.h"
 #include "framework/appln/windowmessages.h"
 #include "framework/bars/barmessages.h"
@@ -20,9 +21,6 @@
 #include "platform/win/window.h"
 
 namespace {
-
-// WM_HELP's context type that asks for the module's own help.
-constexpr int HELPINFO_MODULE = 3;
 
 bool isfunctionkeycode(unsigned long key)
 {
@@ -176,8 +174,7 @@ void APPLNWINDOW::oncommandhint(LPARAM lParam)
     lasthintcontext = given ? given : cmdctx;
     lasthintcommand = id;
     if (!id) {
-        statusbar->sethint(nullptr);
-        clearlasthint();
+        clearhint();
         return;
     }
     const char* text = nullptr;
@@ -191,16 +188,12 @@ void APPLNWINDOW::oncommandhint(LPARAM lParam)
 
 void APPLNWINDOW::oncommandtip(HWND control, LPARAM lParam)
 {
-    if (!frame)
-        return;
     const unsigned short id = LOWORD(lParam);
     const unsigned short given = HIWORD(lParam);
-    if (!id) {
-        frame->hidetooltip();
-        return;
-    }
-    CMDINFOTABLE* table = getcmdinfotable();
-    frame->showtooltip(control, nullptr, table ? table->gettiptext(given ? given : cmdctx, id) : nullptr, -1);
+    if (!id)
+        settooltip(control, nullptr);
+    else
+        settooltip(control, given ? given : cmdctx, id);
 }
 
 void APPLNWINDOW::onhelp(HELPINFO* help)
@@ -221,15 +214,10 @@ void APPLNWINDOW::onhelprequest(unsigned long id, HELPINFO* help)
 {
     if (!owner)
         return;
-    if (help)
-        id = static_cast<unsigned long>(help->dwContextId);
-    if (!id || !help || help->iContextType == HELPINFO_MODULE) {
+    const HELPSHOW show = readhelprequest(id, help);
+    if (show == HELPSHOW::OWN)
         owner->launchhelp(id, nullptr, nullptr);
-        return;
-    }
-    if (help->iContextType == HELPINFO_WINDOW)
-        id &= ~0xFFFFul;
-    if (id)
+    else if (show == HELPSHOW::POPUP)
         owner->launchhelp(id, "Popup", GetActiveWindow());
 }
 

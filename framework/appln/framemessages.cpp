@@ -4,6 +4,7 @@
 #include "framework/appln/applnframe.h"
 #include "framework/appln/applnmenu.h"
 #include "framework/appln/applnprocess.h"
+#include "framework/appln/helprequest.h"
 #include "framework/appln/inputhandler.h"
 #include "framework/appln/windowmessages.h"
 #include "framework/bars/barmessages.h"
@@ -26,7 +27,6 @@ namespace {
 constexpr unsigned long CTRLTAB = KEY_CTRL | VK_TAB;
 constexpr int minimumwidth = 640;
 constexpr int minimumheight = 600;
-constexpr int HELPINFO_MODULE = 3;
 
 } // namespace
 
@@ -279,8 +279,9 @@ LRESULT APPLNFRAME::onkeyquery(unsigned long key, MSG* message)
         return 0;
     if (active) {
         if (key == CTRLTAB) {
-            const int next = (windows.find(active) + 1) % windows.count;
-            PostMessageA(hwnd, WM_SELECTWINDOW, reinterpret_cast<WPARAM>(hwnd), MAKELPARAM(next, 0xFFFF));
+            if (APPLNWINDOW* next = getnexttabwindow())
+                PostMessageA(hwnd, WM_SELECTWINDOW, reinterpret_cast<WPARAM>(hwnd),
+                    MAKELPARAM(windows.find(next), 0xFFFF));
             return 4;
         }
         return SendMessageA(active->hwnd, WM_KEYQUERY, key, reinterpret_cast<LPARAM>(message));
@@ -292,16 +293,11 @@ void APPLNFRAME::onhelprequest(unsigned long id, HELPINFO* help)
 {
     if (!process)
         return;
-    if (help)
-        id = static_cast<unsigned long>(help->dwContextId);
+    const HELPSHOW show = readhelprequest(id, help);
     const char* file = process->getmainhelpname();
-    if (!id || !help || help->iContextType == HELPINFO_MODULE) {
+    if (show == HELPSHOW::OWN)
         process->launchhelp(file, id, nullptr, nullptr);
-        return;
-    }
-    if (help->iContextType == HELPINFO_WINDOW)
-        id &= ~0xFFFFul;
-    if (id)
+    else if (show == HELPSHOW::POPUP)
         process->launchhelp(file, id, "Popup", active ? active->hwnd : nullptr);
 }
 

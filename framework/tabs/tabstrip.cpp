@@ -27,6 +27,7 @@ TABSTRIP::TABSTRIP(HWND parent, unsigned id)
     GetObjectA(tablook::textfont(), sizeof font, &font);
     font.lfWeight = FW_BOLD;
     boldfont = CreateFontIndirectA(&font);
+    int textheight = 0;
     if (HDC dc = CreateCompatibleDC(nullptr)) {
         HGDIOBJ old = SelectObject(dc, boldfont);
         SIZE size {};
@@ -62,7 +63,8 @@ TABSTRIP::~TABSTRIP()
 
 int TABSTRIP::addtab(APPLNWINDOW* window, int closeable, int position)
 {
-    tabs.add(new TABINFO { window, closeable, 0, {}, 0 });
+    tabs.add(new TABINFO { window, closeable, 0, {}, 0, nullptr });
+    measured = 0;
     firstvisible = 0;
     edges = std::make_unique<int[]>(static_cast<size_t>(tabs.count) + 1);
     invalidate(nullptr, 0);
@@ -77,6 +79,7 @@ void TABSTRIP::removetab(int index)
         return;
     active = -1;
     delete tabs.remove(index);
+    measured = 0;
     if (pressedtab >= tabs.count)
         pressedtab = -1;
     firstvisible = 0;
@@ -89,7 +92,7 @@ void TABSTRIP::select(int index)
     if (index == active)
         return;
     active = index;
-    calculatetabwidths();
+    measured = 0;
     invalidate(nullptr, 0);
     InvalidateRect(GetParent(hwnd), nullptr, FALSE);
     SendMessageA(GetParent(hwnd), WM_SELECTWINDOW, reinterpret_cast<WPARAM>(hwnd), MAKELPARAM(index, 0xFFFF));
@@ -109,6 +112,7 @@ void TABSTRIP::reset()
     if (dragtab >= 0)
         enddrag();
     tabs.zap();
+    measured = 0;
     edges = std::make_unique<int[]>(1);
     firstvisible = 0;
     active = -1;
@@ -117,10 +121,6 @@ void TABSTRIP::reset()
 
 void TABSTRIP::calculatetabwidths()
 {
-    if (!tabs.inbounds(firstvisible))
-        firstvisible = std::max(0, tabs.count - 1);
-    while (firstvisible > 0 && firstvisible > active)
-        --firstvisible;
     HDC dc = CreateCompatibleDC(nullptr);
     for (int i = 0; i < tabs.count; ++i) {
         TABINFO& tab = *tabs[i];
@@ -130,12 +130,20 @@ void TABSTRIP::calculatetabwidths()
         DrawTextA(dc, caption, -1, &measured, DT_SINGLELINE | DT_NOPREFIX | DT_CALCRECT);
         SelectObject(dc, old);
         tab.width = measured.right - measured.left + 4;
-        if (tablook::smalliconof(tab.window))
+        tab.icon = tablook::smalliconof(tab.window);
+        if (tab.icon)
             tab.width += smallicon[0] + closesize;
         if (tab.closeable)
             tab.width += (closesize - smallicon[0]) / 2 + closesize;
     }
     DeleteDC(dc);
+    measured = 1;
+}
+
+void TABSTRIP::updatetabs()
+{
+    calculatetabwidths();
+    invalidate(nullptr, 0);
 }
 
 bool TABSTRIP::tabspan(int index, int& left, int& right) const

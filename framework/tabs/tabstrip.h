@@ -30,6 +30,7 @@ public:
         int hot; // the pointer is over the close button
         RECT closebox; // where the close button was drawn last
         int width; // from calculatetabwidths
+        HICON icon; // the window's small icon, from calculatetabwidths; not owned
     };
 
     // A visible child window of the parent with the id, without tabs.
@@ -58,8 +59,11 @@ public:
     // Deletes every tab record.
     void reset();
     void paintstrip(HDC dc);
-    // The widths of the tabs, for their captions and icons as they are now.
+    // The widths and icons of the tabs, for their captions and icons as they are now. Painting
+    // measures only after the tabs or the active one changed.
     void calculatetabwidths();
+    // The windows' captions or icons changed: measured again and repainted.
+    void updatetabs();
 
     int numtabs() const { return tabs.count; }
     const TABINFO* tab(int index) const { return tabs.ptr(index); }
@@ -91,13 +95,13 @@ private:
     GDPA<TABINFO> tabs;
     std::unique_ptr<int[]> edges; // tab count + 1 slots
     int active = -1;
+    int measured = 0; // the widths and icons are those of the tabs as they are
     int firstvisible = 0;
     int lastvisible = -1;
     HFONT boldfont = nullptr;
     HICON closeicon = nullptr;
     int stripheight = 0;
     int margin = 6;
-    int textheight = 0;
     int smallicon[2] = {};
     int closesize = 0;
     int dragtab = -1;

@@ -214,7 +214,7 @@ void TABSTRIP::droptab(int x)
     tabs.add(dragged, target);
     if (active != target || from != target) {
         active = target;
-        calculatetabwidths();
+        measured = 0;
         invalidate(nullptr, 0);
         InvalidateRect(GetParent(hwnd), nullptr, FALSE);
         SendMessageA(GetParent(hwnd), WM_SELECTWINDOW, reinterpret_cast<WPARAM>(hwnd),
@@ -251,7 +251,7 @@ void TABSTRIP::enddrag()
 void TABSTRIP::setthumbnailcursor()
 {
     if (!thumbnailcursor && tabs.inbounds(dragtab))
-        thumbnailcursor = makethumbnailcursor(savedcursor, tablook::smalliconof(tabs[dragtab]->window));
+        thumbnailcursor = makethumbnailcursor(savedcursor, tabs[dragtab]->icon);
     if (thumbnailcursor)
         SetCursor(thumbnailcursor);
 }

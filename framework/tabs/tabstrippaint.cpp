@@ -36,7 +36,12 @@ void TABSTRIP::paintstrip(HDC dc)
     if (IsRectEmpty(&client))
         return;
     GradientFillRect(dc, &client, 4, 0, 0);
-    calculatetabwidths();
+    if (!measured)
+        calculatetabwidths();
+    if (!tabs.inbounds(firstvisible))
+        firstvisible = std::max(0, tabs.count - 1);
+    while (firstvisible > 0 && firstvisible > active)
+        --firstvisible;
     const int width = client.right - client.left;
     int total = 0;
     for (TABINFO* tab : tabs)
@@ -115,8 +120,8 @@ void TABSTRIP::painttab(HDC dc, const RECT& client, int index, int x)
     SetTextColor(dc, isactive ? activetextcolour : GetSysColor(COLOR_BTNTEXT));
     SetBkMode(dc, TRANSPARENT);
     RECT text { x + s, t, R, t + stripheight - margin };
-    if (HICON icon = tablook::smalliconof(tab.window)) {
-        DrawIconEx(dc, x + s + 2, t + (stripheight - margin - smallicon[1]) / 2, icon, smallicon[0],
+    if (tab.icon) {
+        DrawIconEx(dc, x + s + 2, t + (stripheight - margin - smallicon[1]) / 2, tab.icon, smallicon[0],
             smallicon[1], 0, nullptr, DI_NORMAL);
         text.left += closesize;
     }

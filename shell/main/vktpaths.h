@@ -5,6 +5,7 @@
 // Callers: the schematic module, the main program's settings.
 
 #include "core/files/paths.h"
+#include "shell/project/projectentries.h" // project_filename, firmware_filename
 
 extern "C" {
 extern char path_root[PATHBUFFER]; // the installation
@@ -20,7 +21,5 @@ extern char mcad_cache[PATHBUFFER]; // tessellations of mechanical models
 extern char mcad_temp_path[PATHBUFFER]; // this run's model cache, removed at its end
 extern char cadcam_path[PATHBUFFER];
 extern char snippets_path[PATHBUFFER];
-extern const char project_filename[]; // "PROJECT.XML"
-extern const char firmware_filename[]; // "FIRMWARE.XML"
 extern int OEMVER;
 }

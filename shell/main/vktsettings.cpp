@@ -33,8 +33,6 @@ char mcad_cache[PATHBUFFER];
 char mcad_temp_path[PATHBUFFER];
 char cadcam_path[PATHBUFFER];
 char snippets_path[PATHBUFFER];
-const char project_filename[] = "PROJECT.XML";
-const char firmware_filename[] = "FIRMWARE.XML";
 int OEMVER;
 
 namespace {
@@ -98,7 +96,6 @@ void VKTPROCESS::readfolders()
     addfilename(models, cache, "MCAD Model Cache");
     const std::string run = QUuid::createUuid().toString(QUuid::Id128).toUpper().toStdString();
     makefolder(mcad_temp_path, models, run.c_str());
-    mkpath(partition_path);
     mkpath(mcad_cache);
 
     SHGetFolderPathA(nullptr, CSIDL_PERSONAL, nullptr, 0, documentsfolder);
@@ -136,6 +133,7 @@ void VKTPROCESS::readsettings()
     project.setmaxundolevels(undolevels);
     project.setbackuplevels(backuplevels);
     project.setbackupfolder(backupfolder);
+    // Made only here, where the user's setting may have moved it.
     mkpath(partition_path);
 }
 

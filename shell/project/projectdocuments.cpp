@@ -10,15 +10,12 @@
 #include "platform/hulvane/cdbcore.h"
 #include "platform/win/files.h"
 #include "platform/win/userfolders.h"
+#include "shell/project/projectentries.h"
 #include "shell/project/projectmessages.h"
 #include "shell/project/vktproject.h"
 
 namespace {
 
-constexpr const char* designentry = "ROOT.DSN";
-constexpr const char* panelentry = "PANEL.LYT";
-constexpr const char* firmwareentry = "FIRMWARE.XML";
-constexpr const char* notesentry = "MERVALE.PN";
 constexpr int readable = 4;
 
 APPLNDOCUMENT* documentof(IDOCSERVER* server)
@@ -97,7 +94,7 @@ APPLNWINDOW* VKTPROJECT::openfirmware(int show)
 {
     if (!firmwareserver && (firmwareserver = getdocserver("ZMVSTUDIO", 0))) {
         process->loadmodulewindow("ZMVSTUDIO", 0, 0);
-        firmwareserver->newdocument(firmwareentry);
+        firmwareserver->newdocument(firmware_filename);
     }
     return process->loadmodulewindow(firmwareserver, show, 0);
 }
@@ -111,49 +108,43 @@ APPLNWINDOW* VKTPROJECT::openmervale(int show)
     return process->loadmodulewindow(notesserver, show, 0);
 }
 
-int VKTPROJECT::importdesign(const char* file)
+int VKTPROJECT::importinto(IDOCSERVER*& server, APPLNWINDOW* (VKTPROJECT::*open)(int), const char* file,
+    void (VKTPROJECT::*imported)())
 {
     if (_access(file, readable) != 0)
         return 0;
-    opendesign(0);
-    if (!designserver)
+    (this->*open)(0);
+    if (!server)
         return 0;
-    const int result = designserver->importfile(file);
+    const int result = server->importfile(file);
     if (result == 1)
-        process->loadmodulewindow(designserver, 1, 0);
-    if (cdb->migratelegacyvariants()) {
-        setvariants({ tr("Exc. from BOM") });
-        selectvariant('A');
-    }
+        process->loadmodulewindow(server, 1, 0);
+    if (imported)
+        (this->*imported)();
+    return result;
+}
+
+int VKTPROJECT::importdesign(const char* file)
+{
+    return importinto(designserver, &VKTPROJECT::opendesign, file, &VKTPROJECT::ondesignimported);
+}
+
+void VKTPROJECT::ondesignimported()
+{
+    if (cdb->migratelegacyvariants())
+        namelegacyvariants();
     if (firmwareserver)
         firmwareserver->closedocument();
-    return result;
 }
 
 int VKTPROJECT::importlayout(const char* file)
 {
-    if (_access(file, readable) != 0)
-        return 0;
-    openlayout(0);
-    if (!layoutserver)
-        return 0;
-    const int result = layoutserver->importfile(file);
-    if (result == 1)
-        process->loadmodulewindow(layoutserver, 1, 0);
-    return result;
+    return importinto(layoutserver, &VKTPROJECT::openlayout, file, nullptr);
 }
 
 int VKTPROJECT::importfirmware(const char* file)
 {
-    if (_access(file, readable) != 0)
-        return 0;
-    openfirmware(0);
-    if (!firmwareserver)
-        return 0;
-    const int result = firmwareserver->importfile(file);
-    if (result == 1)
-        process->loadmodulewindow(firmwareserver, 1, 0);
-    return result;
+    return importinto(firmwareserver, &VKTPROJECT::openfirmware, file, nullptr);
 }
 
 void VKTPROJECT::createdesignproject(int schematic, int pcb, int program)

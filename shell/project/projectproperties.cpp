@@ -137,6 +137,12 @@ void VKTPROJECT::setvariants(const QStringList& names)
     setdirty(1);
 }
 
+void VKTPROJECT::namelegacyvariants()
+{
+    setvariants({ tr("Exc. from BOM") });
+    selectvariant('A');
+}
+
 unsigned long VKTPROJECT::currentboard()
 {
     const CDBBOARD* board = cdb->currentboard();

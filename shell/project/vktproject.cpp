@@ -16,17 +16,14 @@
 #include "platform/win/messagebox.h"
 #include "platform/win/pathboundary.h"
 #include "platform/win/userfolders.h"
+#include "shell/project/projectentries.h"
 #include "shell/project/projectmessages.h"
+
+const char project_filename[] = "PROJECT.XML";
+const char firmware_filename[] = "FIRMWARE.XML";
 
 namespace {
 
-constexpr const char* projectentry = "PROJECT.XML";
-constexpr const char* databaseentry = "ROOT.CDB";
-constexpr const char* designentry = "ROOT.DSN";
-constexpr const char* panelentry = "PANEL.LYT";
-constexpr const char* firmwareentry = "FIRMWARE.XML";
-constexpr const char* notesentry = "MERVALE.PN";
-constexpr const char* scriptfolder = "SCRIPTS";
 constexpr unsigned short savecommand = 516;
 
 } // namespace
@@ -115,18 +112,14 @@ void VKTPROJECT::touch(int created)
     timestamp.setattribute("MODIFIED", now.c_str());
 }
 
-int VKTPROJECT::checkversion(APPLNARCHIVE& from, int quiet)
+int VKTPROJECT::checkversion(const XML::DOCUMENT& read)
 {
-    XML::DOCUMENT scratch("ROOT");
-    if (!scratch.load(from, projectentry, nullptr))
-        return 0;
-    XML::ELEMENT timestamp = XML::ELEMENT(scratch.documentElement()).getchild("TIMESTAMP", 0);
+    XML::ELEMENT timestamp = XML::ELEMENT(read.documentElement()).getchild("TIMESTAMP", 0);
     const int release = timestamp.isNull() ? 0 : timestamp.getinteger("RELEASE", 0);
     const int version = timestamp.isNull() ? 0 : timestamp.getinteger("FILEVER", 0);
     if (version <= FILEVERSION)
         return 1;
-    if (!quiet)
-        showmessage(MSG_LATERVERSION, ::filename(archive.getpath()), release / 100, release % 100);
+    showmessage(MSG_LATERVERSION, ::filename(archive.getpath()), release / 100, release % 100);
     return 0;
 }
 
@@ -138,7 +131,7 @@ int VKTPROJECT::load(const char* name)
     archive.setextension("vktprj");
     if (!archive.beginload(full, 0))
         return 0;
-    if (!checkversion(archive, 0)) {
+    if (!description.load(archive, project_filename, nullptr) || !checkversion(description)) {
         zap();
         archive.endload();
         return 0;
@@ -146,7 +139,7 @@ int VKTPROJECT::load(const char* name)
     // The project is that file from here on, also when a module cannot read its part: a save must
     // never put this content over the file that was open before.
     setdocpath(archive.getpath());
-    const int result = load(archive);
+    const int result = loadcontents(archive);
     if (!archive.endload() || !result)
         return 0;
     process->addmrufile(path);
@@ -154,10 +147,8 @@ int VKTPROJECT::load(const char* name)
     return 1;
 }
 
-int VKTPROJECT::load(VKTARCHIVE& from)
+int VKTPROJECT::loadcontents(VKTARCHIVE& from)
 {
-    if (!checkversion(from, 1) || !description.load(from, projectentry, nullptr))
-        return 0;
     root = description.documentElement();
     root.removechild("PROPERTIES");
 
@@ -175,17 +166,15 @@ int VKTPROJECT::load(VKTARCHIVE& from)
         from.closefile(file, 0);
     }
     cdb->setowner(this);
-    if (!hasvariants() && cdb->migratelegacyvariants()) {
-        setvariants({ tr("Exc. from BOM") });
-        selectvariant('A');
-    }
+    if (!hasvariants() && cdb->migratelegacyvariants())
+        namelegacyvariants();
     cdb->selectvariant(currentvariant());
 
     int result = loaddocument(designserver, "TAVI", designentry, 1);
     if (readcurrentboard())
         result = loaddocument(layoutserver, "BRIX", layoutentry, 1) && result;
     result = loaddocument(panelserver, "SPANDO", panelentry, 1) && result;
-    result = loaddocument(firmwareserver, "ZMVSTUDIO", firmwareentry, 0) && result;
+    result = loaddocument(firmwareserver, "ZMVSTUDIO", firmware_filename, 0) && result;
     return loaddocument(notesserver, "MERVALE", notesentry, 0) && result;
 }
 
@@ -253,14 +242,14 @@ int VKTPROJECT::save(VKTARCHIVE& to)
     if (panelserver)
         result = panelserver->savedocument(panelentry, to) && result;
     if (firmwareserver)
-        result = firmwareserver->savedocument(firmwareentry, to) && result;
+        result = firmwareserver->savedocument(firmware_filename, to) && result;
     if (notesserver)
         result = notesserver->savedocument(notesentry, to) && result;
 
     XML::ELEMENT timestamp = root.getchild("TIMESTAMP", 1);
     timestamp.setinteger("RELEASE", RELEASE);
     timestamp.setinteger("FILEVER", FILEVERSION);
-    return description.save(to, projectentry, nullptr) && result;
+    return description.save(to, project_filename, nullptr) && result;
 }
 
 int VKTPROJECT::closequery(int quitpending)

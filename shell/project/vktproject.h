@@ -48,9 +48,9 @@ public:
     void touch(int created) override;
     int load(const char* path) override;
     int save(const char* path) override;
-    // PROJECT.XML of the archive read into a scratch document: 0 when it is missing or not XML, or
-    // (after message 21 unless quiet) when its file version is later than this program's; else 1.
-    int checkversion(APPLNARCHIVE& archive, int quiet);
+    // The file version of a PROJECT.XML read: 0 (after message 21) when it is later than this
+    // program's; else 1.
+    int checkversion(const XML::DOCUMENT& read);
     // The project path becomes the full path with the extension "vktprj"; the current folder its
     // folder.
     void setdocpath(const char* path);
@@ -137,13 +137,23 @@ signals:
     void restore(UNDOFRAME* frame);
 
 private:
-    int load(VKTARCHIVE& from);
+    // Everything of the project but its description, which is read before.
+    int loadcontents(VKTARCHIVE& from);
     int save(VKTARCHIVE& to);
     // The entry name of the current board's layout into layoutentry; 0 without a current board.
     unsigned long readcurrentboard();
     void reloadboards() { selectboard(currentboard()); }
     // Loads the entry into the module's document and its window; 1 when the entry is absent.
     int loaddocument(IDOCSERVER*& server, const char* module, const char* entry, int showwindow);
+    // Imports the file into the document that open makes (when it is not made yet) and shows its
+    // window when the import succeeded; imported runs after any import that was tried. 0 when the
+    // file cannot be read or the module is not installed, else the server's result.
+    int importinto(IDOCSERVER*& server, APPLNWINDOW* (VKTPROJECT::*open)(int), const char* file,
+        void (VKTPROJECT::*imported)());
+    // An imported design's legacy variants are taken, and the firmware document closed.
+    void ondesignimported();
+    // The database's legacy variants become the one variant "Exc. from BOM", selected.
+    void namelegacyvariants();
     // The current folder as the project's: its path when full, else as given.
     void takepath(const char* path, char* full);
     XML::ELEMENT variants();

@@ -476,6 +476,51 @@ TEST(ModuleWindow, KeysHintsSizesAndTheDialogHandleGoWhereTheirMessagesSay)
     });
 }
 
+// The frame's tooltip: the popup of the tooltip class that the frame owns; null when none.
+HWND tooltipof(APPLNFRAME* frame)
+{
+    struct SEARCH {
+        HWND owner;
+        HWND found;
+    } search { frame->hwnd, nullptr };
+    EnumWindows(
+        [](HWND window, LPARAM param) -> BOOL {
+            auto* s = reinterpret_cast<SEARCH*>(param);
+            char name[64] = {};
+            GetClassNameA(window, name, sizeof name);
+            if (GetWindow(window, GW_OWNER) == s->owner && std::strcmp(name, TOOLTIPS_CLASSA) == 0)
+                s->found = window;
+            return !s->found;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+TEST(ModuleWindow, ACommandsTipShowsItsTextAndACommandWithoutOneOrCommandZeroHidesTheTip)
+{
+    runwithframe([](TESTPROCESS& process, APPLNFRAME* frame) {
+        FRAMEWITH f(process, frame, { "Schematic" });
+        HWND window = f[0].hwnd;
+        HWND tooltip = tooltipof(frame);
+        ASSERT_NE(tooltip, nullptr);
+        auto tools = [&] { return SendMessageA(tooltip, TTM_GETTOOLCOUNT, 0, 0); };
+        auto tip = [&](unsigned short id, unsigned short context) {
+            SendMessageA(window, WM_COMMANDTIP, reinterpret_cast<WPARAM>(window), MAKELPARAM(id, context));
+        };
+        const unsigned short newproject = 0x200;
+        const unsigned short global = 0x100;
+        const unsigned short editing = 0x310; // a context without commands
+
+        tip(newproject, global);
+        EXPECT_EQ(tools(), 1);
+        tip(newproject, editing);
+        EXPECT_EQ(tools(), 0) << "the last command's text is not left over the control";
+        tip(newproject, global);
+        tip(0, 0);
+        EXPECT_EQ(tools(), 0);
+    });
+}
+
 TEST(ModuleWindow, ACopiedPayloadIsOnlyAStatusTextThatEndsInsideIt)
 {
     runwithframe([](TESTPROCESS& process, APPLNFRAME* frame) {

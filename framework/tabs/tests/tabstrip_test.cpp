@@ -240,6 +240,31 @@ TEST(TabStrip, TabsThatDoNotFitScrollToTheActiveOneAndTheButtonListsTheHiddenOne
     EXPECT_EQ(s.strip.firstvisibletab(), 0);
 }
 
+TEST(TabStrip, ACaptionOrIconChangedIsDrawnAtItsNewWidthOnceTheStripIsTold)
+{
+    STRIP s;
+    s.add({ "Graph", "Library" });
+    const int graph = s.strip.tab(0)->width;
+    int left = 0;
+    int right = 0;
+    ASSERT_TRUE(s.strip.tabspan(1, left, right));
+    const int library = left;
+
+    SetWindowTextA(s.windows[0]->hwnd, "Graph of the output voltage");
+    s.strip.updatetabs();
+    s.paint();
+    EXPECT_GT(s.strip.tab(0)->width, graph);
+    ASSERT_TRUE(s.strip.tabspan(1, left, right));
+    EXPECT_GT(left, library) << "the next tab moves along";
+
+    const int named = s.strip.tab(0)->width;
+    SendMessageA(s.windows[0]->hwnd, WM_SETICON, ICON_SMALL, 0);
+    s.strip.updatetabs();
+    s.paint();
+    EXPECT_EQ(s.strip.tab(0)->icon, nullptr);
+    EXPECT_LT(s.strip.tab(0)->width, named) << "no room kept for an icon that is gone";
+}
+
 TEST(TabStrip, RemovingATabEndsADragAndLeavesNoTabActive)
 {
     STRIP s;
