@@ -624,24 +624,13 @@ template <class Level> struct Device {
         l.model = &m;
         l.m = f.m;
         l.off = f.off;
-        const double values[] = { f.icvds, f.icvgs, f.icvbs };
-        const bool given[] = { f.icvdsgiven, f.icvgsgiven, f.icvbsgiven };
-        for (int i = 0; i < 3; ++i) {
-            l.ic[i] = values[i];
-            l.icgiven[i] = given[i];
-        }
-        return 0;
+        return mos::takeinitialvoltages(f, l);
     }
 
     static int bind(IFcircuit& ckt, Instance& f, Hot& l)
     {
-        int32_t nodes[4];
-        if (int code = terminalnumbers(ckt, f, 4, nodes))
+        if (int code = mos::bindterminals(ckt, f, l))
             return code;
-        l.d = nodes[0];
-        l.g = nodes[1];
-        l.s = nodes[2];
-        l.b = nodes[3];
         const Model& m = modelof(f);
         l.dp = m.rsh * f.nrd > 0 ? internalnode(ckt, f, f.dnode, "drain") : l.d;
         l.sp = m.rsh * f.nrs > 0 ? internalnode(ckt, f, f.snode, "source") : l.s;

@@ -51,6 +51,34 @@ template <class Instance> int setinitialvoltages(Instance& f, const IFvalue& v)
     return 0;
 }
 
+// The initial vds, vgs and vbs of the instance into its record; a fault naming the device when one
+// is no finite number. The BSIM records take them the same way.
+template <class Instance, class Hot> int takeinitialvoltages(const Instance& f, Hot& l)
+{
+    const double values[] = { f.icvds, f.icvgs, f.icvbs };
+    const bool given[] = { f.icvdsgiven, f.icvgsgiven, f.icvbsgiven };
+    for (int i = 0; i < 3; ++i) {
+        if (!std::isfinite(values[i]))
+            return fail(E_BADDEVICE, "MOSFET %s has no finite initial voltages", f.name);
+        l.ic[i] = values[i];
+        l.icgiven[i] = given[i];
+    }
+    return 0;
+}
+
+// The drain, gate, source and bulk equations of the instance into its record.
+template <class Instance, class Hot> int bindterminals(IFcircuit& ckt, const Instance& f, Hot& l)
+{
+    int32_t nodes[4];
+    if (int code = terminalnumbers(ckt, f, 4, nodes))
+        return code;
+    l.d = nodes[0];
+    l.g = nodes[1];
+    l.s = nodes[2];
+    l.b = nodes[3];
+    return 0;
+}
+
 template <class Level> struct Mosfet {
     static constexpr bool Linear = false;
     using Model = mos::Model;
@@ -219,26 +247,13 @@ template <class Level> struct Mosfet {
             Level::finish(m, p, ckt.options, l.c);
         l.model = &m;
         l.off = f.off;
-        const double values[] = { f.icvds, f.icvgs, f.icvbs };
-        const bool given[] = { f.icvdsgiven, f.icvgsgiven, f.icvbsgiven };
-        for (int i = 0; i < 3; ++i) {
-            if (!std::isfinite(values[i]))
-                return fail(E_BADDEVICE, "MOSFET %s has no finite initial voltages", name);
-            l.ic[i] = values[i];
-            l.icgiven[i] = given[i];
-        }
-        return 0;
+        return takeinitialvoltages(f, l);
     }
 
     static int bind(IFcircuit& ckt, Instance& f, Hot& l)
     {
-        int32_t nodes[4];
-        if (int code = terminalnumbers(ckt, f, 4, nodes))
+        if (int code = bindterminals(ckt, f, l))
             return code;
-        l.d = nodes[0];
-        l.g = nodes[1];
-        l.s = nodes[2];
-        l.b = nodes[3];
         const Model& m = modelof(f);
         const Geometry g = geometry(ckt, f);
         l.dp = seriesconductance(m.rdgiven, m.rd, m.rsh, g.nrd, 1) > 0
