@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
 
 namespace deckrun {
 
@@ -119,9 +120,11 @@ public:
         , errors_(errors)
     {
     }
+    // Where a message about the card starts.
+    std::string where() const { return "line " + std::to_string(card_->line) + ": "; }
     void error(const std::string& message)
     {
-        const std::string text = "line " + std::to_string(card_->line) + ": " + message;
+        const std::string text = where() + message;
         errors_->push_back(text);
         const std::size_t old = card_->error ? std::strlen(card_->error) + 1 : 0;
         auto* joined = static_cast<char*>(std::realloc(card_->error, old + message.size() + 1));
@@ -289,6 +292,9 @@ void readdisto(const std::vector<std::string>& w, Controls& controls, Reader& re
     controls.analyses.push_back(card);
 }
 
+// The reference's name of a branch current's vector after the device's name.
+constexpr std::string_view Branch = "#branch";
+
 // The analyses a .print card may name.
 constexpr const char* printkinds[] = { "op", "tran", "dc", "ac", "tf", "noise", "disto" };
 
@@ -301,10 +307,15 @@ void readprint(const std::vector<std::string>& w, Controls& controls, Reader& re
     // Noise and transfer-function plots hold vectors named otherwise than by nodes or devices.
     const bool names = analysis == "noise" || analysis == "tf";
     for (; i < w.size(); ++i) {
-        std::optional<Vector> v = names ? named(w[i]) : vector(w[i]);
+        // A branch current may be named as the reference names its vector.
+        const std::string word = !names && w[i].size() > Branch.size() && w[i].ends_with(Branch)
+            ? "i(" + w[i].substr(0, w[i].size() - Branch.size()) + ")"
+            : w[i];
+        std::optional<Vector> v = names ? named(word) : vector(word);
+        // Decks carry other simulators' print items (expressions, output formats): left out.
         if (!v) {
-            reader.error("\"" + w[i] + "\" is no vector"
-                + std::string(names ? " of the plot" : ": v(node), v(node,node) or i(device)"));
+            controls.notes.push_back(reader.where() + "\"" + w[i] + "\" is no vector"
+                + std::string(names ? " of the plot" : ": v(node), v(node,node) or i(device)") + "; left out");
             continue;
         }
         v->analysis = analysis;
@@ -333,8 +344,9 @@ void readvalues(
 Controls readcontrols(SPICECARD* deck, std::vector<std::string>* errors)
 {
     Controls controls;
-    for (SPICECARD* card = deck; card; card = card->next) {
-        if (card->line == 1 || !card->text)
+    // The first card is the title.
+    for (SPICECARD* card = deck ? deck->next : nullptr; card; card = card->next) {
+        if (!card->text)
             continue;
         const std::vector<std::string> w = words(card->text);
         if (w.empty())

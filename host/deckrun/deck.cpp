@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <regex>
 #include <string_view>
 
 namespace deckrun {
@@ -77,11 +78,29 @@ void translate(SPICECARD* card)
         *c = static_cast<char>(std::tolower(static_cast<unsigned char>(*c)));
 }
 
+// The reference's MOSFET levels 8 and 49 are BSIM3, the engine's level 7 (the suite's own SPICE
+// parts keep their level table).
+void relevel(SPICECARD* card)
+{
+    static const std::regex bsim3(R"(^(\s*\.model\s+\S+\s+\(?\s*[np]mos\b.*?\blevel\s*=?\s*)(8|49)(\.0*)?(?![\w.]))");
+    const char* first = card->text + std::strspn(card->text, " \t");
+    if (std::strncmp(first, ".model", 6) != 0)
+        return;
+    std::cmatch found;
+    if (!std::regex_search(card->text, found, bsim3))
+        return;
+    const std::string text = found.prefix().str() + found[1].str() + "7" + found.suffix().str();
+    std::free(card->text);
+    card->text = copy(text);
+}
+
 SPICECARD* make(int32_t line, std::string_view text, bool device)
 {
     SPICECARD* made = makecard(line, text);
     if (device)
         translate(made);
+    else
+        relevel(made);
     return made;
 }
 
