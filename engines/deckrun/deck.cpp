@@ -1,7 +1,7 @@
 #include "engines/deckrun/deck.h"
 
-#include "core/files/boundedread.h"
 #include "engines/nerith/largepages.h"
+#include "platform/win/boundedread.h"
 #include "simulator/models/spice/sourcetranslate.h"
 #include "simulator/models/spice/subcktexpand.h"
 

@@ -1,6 +1,6 @@
 #include "host/deckexpand/flatdeck.h"
 
-#include "core/files/boundedread.h"
+#include "platform/win/boundedread.h"
 #include "simulator/models/spice/decklisting.h"
 #include "simulator/models/spice/spicedeck.h"
 #include "simulator/models/spice/subcktexpand.h"

@@ -1,9 +1,9 @@
 #include "simulator/models/spice/deckread.h"
 
-#include "core/files/boundedread.h"
 #include "core/files/pathopen.h"
 #include "core/files/ramfile.h"
 #include "core/text/ascii.h"
+#include "platform/win/boundedread.h"
 #include "platform/win/pathboundary.h"
 #include "simulator/models/spice/decklog.h"
 #include "simulator/models/spice/spicedeck.h"
