@@ -1,6 +1,6 @@
 #include "host/deckexpand/flatdeck.h"
 
-#include "core/files/boundedread.h"
+#include "platform/win/boundedread.h"
 #include "simulator/kernel/spicedeck/decklisting.h"
 #include "simulator/kernel/spicedeck/spicedeck.h"
 #include "simulator/kernel/spicedeck/subcktexpand.h"

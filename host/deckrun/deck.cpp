@@ -1,7 +1,7 @@
 #include "host/deckrun/deck.h"
 
-#include "core/files/boundedread.h"
 #include "engines/nerith/largepages.h"
+#include "platform/win/boundedread.h"
 #include "simulator/kernel/spicedeck/sourcetranslate.h"
 #include "simulator/kernel/spicedeck/subcktexpand.h"
 

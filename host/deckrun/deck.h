@@ -31,7 +31,7 @@ public:
     Deck& operator=(const Deck&) = delete;
 
     // Reads the file; false with *error when it (or a file it includes) cannot be read or is refused
-    // by the bounds of core/files/boundedread.h.
+    // by the bounds of platform/win/boundedread.h.
     bool read(const std::string& path, std::string* error);
     // Whether the deck defines subcircuits: its cards are then read as one expanded list.
     bool hierarchical() const { return subcircuits; }

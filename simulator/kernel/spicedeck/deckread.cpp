@@ -1,9 +1,9 @@
 #include "simulator/kernel/spicedeck/deckread.h"
 
-#include "core/files/boundedread.h"
 #include "core/files/pathopen.h"
 #include "core/files/ramfile.h"
 #include "core/text/ascii.h"
+#include "platform/win/boundedread.h"
 #include "platform/win/pathboundary.h"
 #include "simulator/kernel/spicedeck/decklog.h"
 #include "simulator/kernel/spicedeck/spicedeck.h"

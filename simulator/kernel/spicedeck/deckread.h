@@ -83,7 +83,7 @@ private:
 SPICECARD* readdeck(SPICEDECK* deck, VFILE& stream, SPICECARD** end);
 
 // The whole SPICE source file that spec (a Windows path, found in any case) names, through the
-// bounded reader (core/files/boundedread.h): false, with an error on the simulation log ("SPICE
+// bounded reader (platform/win/boundedread.h): false, with an error on the simulation log ("SPICE
 // source file %s cannot be read: <reason>"), when it is no regular file, too large, holds too long a
 // line or cannot be read.
 bool readsourcefile(const char* spec, std::string& text);

@@ -1,10 +1,10 @@
-#include "simulator/models/builtin/iprobe.h"
+#include "simulator/models/parts/iprobe.h"
 
 #include "engines/nerith/circuit.h"
 #include "engines/nerith/nerith.h"
 #include "simulator/kernel/analysis.h"
 #include "simulator/kernel/runstate.h"
-#include "simulator/models/builtin/probesetting.h"
+#include "simulator/models/parts/probesetting.h"
 #include "simulator/models/spice/spiceparams.h"
 #include "simulator/results/partition.h"
 

@@ -1,4 +1,4 @@
-#include "framework/appln/stringtranslator.h"
+#include "framework/context/stringtranslator.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

@@ -1,4 +1,4 @@
-#include "core/files/privatefolder.h"
+#include "platform/win/privatefolder.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

@@ -1,4 +1,4 @@
-#include "core/files/boundedread.h"
+#include "platform/win/boundedread.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

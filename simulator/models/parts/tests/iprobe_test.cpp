@@ -1,7 +1,7 @@
 #include "simulator/models/builtin/tests/probetesting.h"
 
 #include "simulator/kernel/primitives.h"
-#include "simulator/models/builtin/iprobe.h"
+#include "simulator/models/parts/iprobe.h"
 
 #include <string>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "core/files/boundedread.h"
+#include "platform/win/boundedread.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,4 +1,4 @@
-#include "framework/appln/applncontext.h"
+#include "framework/context/applncontext.h"
 
 #include <unordered_set>
 

@@ -2,7 +2,7 @@
 // solves in the wire it sits in.
 #include "simulator/kernel/loader.h"
 #include "simulator/kernel/tests/engines/realengine.h"
-#include "simulator/models/builtin/iprobe.h"
+#include "simulator/models/parts/iprobe.h"
 #include "simulator/results/channeliterator.h"
 #include "simulator/results/partition.h"
 #include "testsupport/temp_folder.h"

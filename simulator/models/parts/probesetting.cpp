@@ -1,4 +1,4 @@
-#include "simulator/models/builtin/probesetting.h"
+#include "simulator/models/parts/probesetting.h"
 
 #include "simulator/kernel/circuit.h"
 
