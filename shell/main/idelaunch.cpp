@@ -13,7 +13,7 @@
 #include <string>
 #include <strings.h>
 
-#include "core/files/boundedread.h"
+#include "platform/win/boundedread.h"
 #include "core/files/paths.h"
 #include "core/text/strutil.h"
 #include "platform/win/inifile.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/appln/interfaces.h"
+#include "framework/context/interfaces.h"
 
 // The report module's interface 25.
 class IREPORT : public IMODULE {
