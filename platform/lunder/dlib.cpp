@@ -77,22 +77,15 @@ bool recordtext(const uint8_t* record, uint32_t length, uint8_t mode, PROPTEXT& 
     return true;
 }
 
-// Holds the exclusive lock of a library file for one rewrite: the lock of the file that the path
-// names when it is taken (a writer that renamed a new file into place meanwhile is waited for).
+// Holds the exclusive lock of a library's folder for one rewrite of the library. The folder
+// stays while the files in it are replaced by renaming, so every writer locks the same thing.
 class LIBLOCK {
 public:
     explicit LIBLOCK(const std::string& posix)
     {
-        for (int attempt = 0; attempt < 16; ++attempt) {
-            std::string why;
-            fd = openbounded(posix.c_str(), why);
-            if (fd < 0)
-                return;
-            struct stat held { };
-            struct stat named { };
-            if (flock(fd, LOCK_EX) == 0 && fstat(fd, &held) == 0 && stat(posix.c_str(), &named) == 0
-                && held.st_ino == named.st_ino && held.st_dev == named.st_dev)
-                return;
+        std::string folder = std::filesystem::path(posix).parent_path().string();
+        fd = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd >= 0 && flock(fd, LOCK_EX) != 0) {
             close(fd);
             fd = -1;
         }
@@ -423,13 +416,12 @@ void DLIB::add(const char* n, DPKB& data)
     std::string posix = findexistingpath(path);
     LIBLOCK lock(posix);
     std::vector<uint8_t> old;
-    struct stat st { };
-    if (lock.fd < 0 || fstat(lock.fd, &st) != 0) {
-        throw LIBERROR("Library '" + library + "' cannot be opened.");
-    }
-    old.resize(static_cast<size_t>(st.st_size));
-    if (!readat(lock.fd, old.data(), old.size(), 0))
-        throw LIBERROR("Library '" + library + "' cannot be read.");
+    std::string why;
+    if (lock.fd < 0)
+        throw LIBERROR(
+            "Library '" + library + "' cannot be locked for writing: " + std::strerror(errno) + ".");
+    if (!readfile(posix, old, why))
+        throw LIBERROR("Library '" + library + "' cannot be read: " + why + ".");
     LIBFILEHEAD head;
     std::string kind;
     LIBENTRIES parsed;
@@ -465,6 +457,7 @@ void DLIB::add(const char* n, DPKB& data)
     serial = head.serial;
     libcapacity = head.capacity;
     dataoffset = head.dataoffset;
+    struct stat st { };
     if (stat(posix.c_str(), &st) == 0) {
         filesize = st.st_size;
         filetime = modified(st);

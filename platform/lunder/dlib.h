@@ -3,9 +3,9 @@
 // One library file of devices, packages, symbols or models, read lazily: opening takes its index
 // (names, time stamps and, for indexed libraries, the keywords of every entry) from the index cache
 // or from the file's directory, and an entry's packed data is read only when it is asked for. A
-// write rewrites the whole file beside it and renames it into place (platform/win/replacefile.h);
-// a read-only library is never written. The file layout is in libfile.h, the cache's in
-// libcache.h.
+// write rewrites the whole file beside it and renames it into place (platform/win/replacefile.h)
+// under a lock on the library's folder, so that writers in several processes lose nothing; a
+// read-only library is never written. The file layout is in libfile.h, the cache's in libcache.h.
 //
 // An entry of an indexed library is a packed record (DPKB, 32-bit length words) that opens with
 // its length word and then the u32 distance from the record's start to its property text, a TEXT

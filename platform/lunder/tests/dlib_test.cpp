@@ -11,6 +11,8 @@
 
 #include <filesystem>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -242,4 +244,37 @@ TEST(DLIB, IndexEntryFromPackedData)
     DPKB empty(16, DPKB_WORD32);
     empty.alloc(4);
     EXPECT_EQ(library.index_keywords(entry, empty, text), 0);
+}
+
+TEST(DLIB, WritersInSeveralProcessesLoseNothing)
+{
+    fs::path folder = vkt::test::makeTempSubfolder("writers");
+    auto library = devicelibrary(folder, "SHARED.LIB");
+    std::vector<pid_t> children;
+    for (int process = 0; process < 4; ++process) {
+        pid_t child = fork();
+        if (child == 0) {
+            int failures = 0;
+            for (int i = 0; i < 10; ++i) {
+                std::string name = "P" + std::to_string(process) + "E" + std::to_string(i);
+                try {
+                    add(*library, name.c_str(), "x", RESISTOR);
+                } catch (const LIBERROR& e) {
+                    fprintf(stderr, "%s\n", e.what());
+                    ++failures;
+                }
+            }
+            _exit(failures);
+        }
+        children.push_back(child);
+    }
+    for (pid_t child : children) {
+        int status = 0;
+        waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    std::string error;
+    DLIB reread(library->path, 1, classify);
+    ASSERT_EQ(reread.open("DEVICE LIBRARY", "", error), DLIB::OPENED) << error;
+    EXPECT_EQ(reread.count(), 40);
 }
