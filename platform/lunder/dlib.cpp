@@ -2,7 +2,6 @@
 
 #include "core/containers/didx.h"
 #include "core/containers/dpkb.h"
-#include "core/files/boundedread.h"
 #include "core/files/folders.h"
 #include "core/files/littleendian.h"
 #include "core/text/alnum.h"
@@ -10,6 +9,7 @@
 #include "platform/lunder/libcache.h"
 #include "platform/lunder/libcounter.h"
 #include "platform/lunder/libfile.h"
+#include "platform/win/boundedread.h"
 #include "platform/win/pathboundary.h"
 #include "platform/win/replacefile.h"
 

@@ -1,10 +1,10 @@
-#include "core/files/boundedread.h"
 #include "core/files/littleendian.h"
 #include "core/files/vfile.h"
 #include "platform/lunder/dlib.h"
 #include "platform/lunder/libbytes.h"
 #include "platform/lunder/libfile.h"
 #include "platform/lunder/rlib.h"
+#include "platform/win/boundedread.h"
 
 #include <algorithm>
 #include <cstdlib>
