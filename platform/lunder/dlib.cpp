@@ -210,11 +210,8 @@ int DLIB::readindex(int fd, const char* wanted, std::string& error)
     size_t first = 0;
     if (fstat(fd, &st) == 0) {
         first = std::min<size_t>(LIBHEADSIZE, static_cast<size_t>(st.st_size));
-        if (!readat(fd, start, first, 0)) {
-            error = "Library '" + std::string(path)
-                + "' cannot be read: " + std::strerror(errno ? errno : EIO) + ".";
-            return FAILED;
-        }
+        if (!readat(fd, start, first, 0))
+            return unreadable(error);
     }
     uint64_t size = static_cast<uint64_t>(st.st_size);
     LIBFILEHEAD head;
@@ -223,11 +220,8 @@ int DLIB::readindex(int fd, const char* wanted, std::string& error)
     std::vector<uint8_t> bytes(head.dataoffset);
     std::string kind;
     LIBENTRIES parsed;
-    if (!readat(fd, bytes.data(), bytes.size(), 0)) {
-        error = "Library '" + std::string(path) + "' cannot be read: " + std::strerror(errno ? errno : EIO)
-            + ".";
-        return FAILED;
-    }
+    if (!readat(fd, bytes.data(), bytes.size(), 0))
+        return unreadable(error);
     if (!readlibindex(bytes.data(), head, size, path, kind, parsed, error))
         return FAILED;
     if (wanted && strcasecmp(kind.c_str(), wanted) != 0) {
@@ -237,23 +231,32 @@ int DLIB::readindex(int fd, const char* wanted, std::string& error)
     std::vector<uint8_t> data;
     if (indexing) {
         data.resize(size - head.dataoffset);
-        if (!readat(fd, data.data(), data.size(), head.dataoffset)) {
-            error = "Library '" + std::string(path)
-                + "' cannot be read: " + std::strerror(errno ? errno : EIO) + ".";
-            return FAILED;
-        }
+        if (!readat(fd, data.data(), data.size(), head.dataoffset))
+            return unreadable(error);
     }
+    takeindex(kind, head, st.st_size, modified(st), parsed, indexing ? data.data() : nullptr, nullptr);
+    return OPENED;
+}
+
+int DLIB::unreadable(std::string& error) const
+{
+    error = "Library '" + std::string(path) + "' cannot be read: " + std::strerror(errno ? errno : EIO) + ".";
+    return FAILED;
+}
+
+void DLIB::takeindex(const std::string& kind, const LIBFILEHEAD& head, int64_t size, int64_t time,
+    LIBENTRIES& parsed, const uint8_t* data, const char* renewed)
+{
     libkind = kind;
     serial = head.serial;
     libcapacity = head.capacity;
     dataoffset = head.dataoffset;
-    filesize = st.st_size;
-    filetime = modified(st);
+    filesize = size;
+    filetime = time;
     std::vector<DLIB_INDEX_ENTRY*> fresh;
     for (auto& entry : parsed)
         fresh.push_back(entry.release());
-    takeentries(std::move(fresh), indexing ? data.data() : nullptr, nullptr);
-    return OPENED;
+    takeentries(std::move(fresh), data, renewed);
 }
 
 void DLIB::takeentries(std::vector<DLIB_INDEX_ENTRY*>&& fresh, const uint8_t* data, const char* renewed)
@@ -325,14 +328,7 @@ int DLIB::readcache(const char* wanted, int64_t size, int64_t time)
         return OTHERKIND;
     if (cache.indexing != (indexing ? 1 : 0))
         return 0;
-    libkind = cache.kind;
-    serial = cache.head.serial;
-    libcapacity = cache.head.capacity;
-    dataoffset = cache.head.dataoffset;
-    filesize = size;
-    filetime = time;
-    for (auto& entry : cache.entries)
-        entries.push_back(entry.release());
+    takeindex(cache.kind, cache.head, size, time, cache.entries, nullptr, nullptr);
     return OPENED;
 }
 
@@ -453,19 +449,10 @@ void DLIB::add(const char* n, DPKB& data)
     parsed.clear();
     readlibhead(bytes.data(), bytes.size(), bytes.size(), path, head, error);
     readlibindex(bytes.data(), head, bytes.size(), path, kind, parsed, error);
-    libkind = kind;
-    serial = head.serial;
-    libcapacity = head.capacity;
-    dataoffset = head.dataoffset;
     struct stat st { };
-    if (stat(posix.c_str(), &st) == 0) {
-        filesize = st.st_size;
-        filetime = modified(st);
-    }
-    std::vector<DLIB_INDEX_ENTRY*> fresh;
-    for (auto& entry : parsed)
-        fresh.push_back(entry.release());
-    takeentries(std::move(fresh), indexing ? bytes.data() + dataoffset : nullptr, n);
+    const bool stated = stat(posix.c_str(), &st) == 0;
+    takeindex(kind, head, stated ? st.st_size : -1, stated ? modified(st) : 0, parsed,
+        indexing ? bytes.data() + head.dataoffset : nullptr, n);
     writecache();
     raiselibcounter();
 }

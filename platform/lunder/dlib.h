@@ -27,6 +27,7 @@
 class DIDX;
 class DPKB;
 class PROPTEXT;
+struct LIBFILEHEAD;
 
 constexpr int LIBWORDSIZE = 50; // one keyword of tag: at most 49 characters
 constexpr int LIBMAXWORDS = 50;
@@ -154,6 +155,10 @@ public:
 
 private:
     int readindex(int fd, const char* wanted, std::string& error);
+    int unreadable(std::string& error) const; // FAILED, error saying why the file cannot be read
+    // Makes the library's index the parsed entries of a file of that kind, head, size and time.
+    void takeindex(const std::string& kind, const LIBFILEHEAD& head, int64_t size, int64_t time,
+        std::vector<std::unique_ptr<DLIB_INDEX_ENTRY>>& parsed, const uint8_t* data, const char* renewed);
     int readcache(const char* wanted, int64_t size, int64_t time);
     void writecache() const;
     // Makes fresh the index: keywords are kept from the entries it replaces that are unchanged
