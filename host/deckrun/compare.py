@@ -303,7 +303,8 @@ def deviation(mine, mine_scale, theirs_scale, their_values, name):
     as at least FLAT of the vector's largest magnitude: a node a supply holds has no range to speak of.
     A single point is measured against its value."""
     largest = max(abs(v) for v in their_values)
-    span = max(max(their_values) - min(their_values), FLAT * largest) if len(their_values) > 1 else max(largest, TINY)
+    span = (max(max(their_values) - min(their_values), FLAT * largest) if len(their_values) > 1
+            else max(largest, TINY)) or 1.0
     pointwise = mine_scale is None or (
         len(mine_scale) == len(theirs_scale)
         and all(abs(a - b) <= 1e-9 * (abs(b) + 1e-30) for a, b in zip(mine_scale, theirs_scale)))
