@@ -38,6 +38,7 @@
 #include "platform/win/qt/winqt.h"
 #include "platform/win/window.h"
 #include "shell/project/ivktproject.h"
+#include "shell/tests/modules/recordinghost.h"
 #include "shell/tests/modules/recordingtavi.h"
 
 namespace {
@@ -166,6 +167,9 @@ private:
             GetWindowTextA(frame->hwnd, caption, sizeof caption);
         out << "caption=" << caption << '\n';
         out << "wmclass=" << wmclass(frame) << '\n';
+        if (process->findmodule("ZMVDEBUG"))
+            for (const std::string& call : static_cast<RECORDINGHOST*>(process->getmoduleinterface("ZMVDEBUG", 14))->calls)
+                out << "host=" << call << '\n';
         for (const std::string& box : boxes)
             out << "box=" << oneline(box) << '\n';
         boxes.clear();
@@ -177,7 +181,7 @@ private:
     {
         auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
         QWidget* widget = frame ? winqt::widgetof(frame->hwnd) : nullptr;
-        if (!x11 || !widget)
+        if (QGuiApplication::platformName() != "xcb" || !x11 || !x11->connection() || !widget)
             return "";
         xcb_connection_t* connection = x11->connection();
         const auto window = static_cast<xcb_window_t>(widget->window()->winId());
