@@ -12,6 +12,8 @@
 //   menu LETTER      opens the frame's menu of that mnemonic, as Alt and the letter do
 //   endmenu          closes the menu that is open
 //   screenshot       keeps what the screen shows of the frame as VKT_SCREENSHOT_PATH names
+//   commands FILE    carries out every command of the program's tables and appends what each did
+//                    to FILE as one snapshot (commandwalk.h), Exit last
 //   close            asks the frame's window to close, as the window manager's close button does
 
 #include <QGuiApplication>
@@ -38,6 +40,7 @@
 #include "platform/win/qt/winqt.h"
 #include "platform/win/window.h"
 #include "shell/project/ivktproject.h"
+#include "shell/tests/modules/commandwalk.h"
 #include "shell/tests/modules/recordinghost.h"
 #include "shell/tests/modules/recordingtavi.h"
 
@@ -96,7 +99,8 @@ private:
     // One step per tick; the timer is the module's own, so that none outlives its code.
     void tick()
     {
-        if (!started() || std::chrono::steady_clock::now() < resume)
+        // The steps wait while a command of the walk has a dialog open.
+        if (!started() || walking || std::chrono::steady_clock::now() < resume)
             return;
         if (steps.empty()) {
             timer.stop();
@@ -134,12 +138,26 @@ private:
             screenshot = wintest::SCREENSHOT(frame->hwnd).saved ? "saved" : "failed";
         else if (verb == "menu" && frame && !argument.empty())
             PostMessageA(frame->hwnd, WM_SYSCOMMAND, SC_KEYMENU, argument[0]);
+        else if (verb == "commands")
+            walk(argument);
         else if (verb == "endmenu")
             EndMenu();
         else if (verb == "toolbarsize")
             CTRLBAR::setsizing(std::stoi(argument));
         else if (verb == "close" && frame)
             winqt::widgetof(frame->hwnd)->close();
+    }
+
+    void walk(const std::string& file)
+    {
+        walking = true;
+        const std::vector<std::string> lines = walkcommands(
+            process, [] { return boxes.size(); }, [](size_t i) { return oneline(boxes[i]); });
+        walking = false;
+        std::ofstream out(file, std::ios::app);
+        out << "--\n";
+        for (const std::string& line : lines)
+            out << "command=" << line << '\n';
     }
 
     void report(const std::string& file)
@@ -219,6 +237,7 @@ private:
     QTimer timer;
     std::chrono::steady_clock::time_point resume;
     std::string screenshot = "none";
+    bool walking = false;
     MESSAGEBOXHOOK previoushook = nullptr;
 };
 
