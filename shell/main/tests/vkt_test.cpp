@@ -323,6 +323,14 @@ TEST_F(Vkt, EveryEnabledCommandOfTheProgramsTablesDoesSomethingAUserSeesAndADisa
     EXPECT_EQ(outcomes.size(), std::size(expected)) << "a command of the tables that the test does not know";
 }
 
+TEST_F(Vkt, TheSplashScreenNamesTheProgramAndWhatIsLoading)
+{
+    RUN run = runvkt("", "report " + report.string() + "; close", report, "offscreen", true);
+    EXPECT_EQ(run.exitcode, 0) << run.output;
+    ASSERT_EQ(run.snapshots.size(), 1u) << run.output;
+    EXPECT_EQ(value(run.snapshots[0], "splash"), "Corvane 8 Professional v8.12 SP0.|Loading VKTPROBE...");
+}
+
 TEST_F(Vkt, WithoutADisplayItSaysPlainlyThatItNeedsOne)
 {
     vkt::test::COMMANDRUN run = vkt::test::runcommand(

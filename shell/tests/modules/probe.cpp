@@ -16,7 +16,7 @@
 //                    to FILE as one snapshot (commandwalk.h), Exit last
 //   close            asks the frame's window to close, as the window manager's close button does
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QTimer>
 #include <QWidget>
 #include <qguiapplication_platform.h>
@@ -30,6 +30,7 @@
 #include <vector>
 
 #include "framework/appln/applnprocess.h"
+#include "framework/appln/splashscreen.h"
 #include "framework/bars/toolbar.h"
 #include "framework/documents/applnproject.h"
 #include "platform/win/menu.h"
@@ -76,6 +77,10 @@ public:
     void run(APPLNFRAME* frame, char* commandline) override
     {
         previoushook = setmessageboxhook(recordbox);
+        // The program starts its modules while its splash is up: what it shows then.
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (auto* shown = dynamic_cast<SPLASHSCREEN*>(widget); shown && shown->isVisible())
+                splash = (shown->getcaption() + "|" + shown->message()).toStdString();
         std::istringstream list(commandline ? commandline : "");
         for (std::string step; std::getline(list, step, ';');) {
             step.erase(0, step.find_first_not_of(' '));
@@ -180,6 +185,7 @@ private:
             << '\n';
         out << "sizing=" << CTRLBAR::getsizing() << '\n';
         out << "screenshot=" << screenshot << '\n';
+        out << "splash=" << splash << '\n';
         char caption[1024] = "";
         if (frame)
             GetWindowTextA(frame->hwnd, caption, sizeof caption);
@@ -237,6 +243,7 @@ private:
     QTimer timer;
     std::chrono::steady_clock::time_point resume;
     std::string screenshot = "none";
+    std::string splash = "none";
     bool walking = false;
     MESSAGEBOXHOOK previoushook = nullptr;
 };
