@@ -14,6 +14,7 @@
 //   screenshot       keeps what the screen shows of the frame as VKT_SCREENSHOT_PATH names
 //   commands FILE    carries out every command of the program's tables and appends what each did
 //                    to FILE as one snapshot (commandwalk.h), Exit last
+//   firstframe FILE  writes when the first frame was first shown: CLOCK_MONOTONIC in nanoseconds
 //   close            asks the frame's window to close, as the window manager's close button does
 
 #include <QApplication>
@@ -24,6 +25,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <ctime>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -87,6 +89,7 @@ public:
             if (!step.empty())
                 steps.push_back(step);
         }
+        qApp->installEventFilter(&firstshow);
         QObject::connect(&timer, &QTimer::timeout, [this] { tick(); });
         timer.start(20);
     }
@@ -145,6 +148,8 @@ private:
             PostMessageA(frame->hwnd, WM_SYSCOMMAND, SC_KEYMENU, argument[0]);
         else if (verb == "commands")
             walk(argument);
+        else if (verb == "firstframe")
+            std::ofstream(argument) << firstshown << '\n';
         else if (verb == "endmenu")
             EndMenu();
         else if (verb == "toolbarsize")
@@ -239,7 +244,31 @@ private:
         return found;
     }
 
+    // Notes the moment the program's first frame is shown.
+    class FIRSTSHOW : public QObject {
+    public:
+        explicit FIRSTSHOW(PROBE& owner)
+            : probe(owner)
+        {
+        }
+        bool eventFilter(QObject* object, QEvent* event) override
+        {
+            APPLNFRAME* frame = probe.process->getframe(0);
+            if (!probe.firstshown && event->type() == QEvent::Show && frame && object == winqt::widgetof(frame->hwnd)) {
+                timespec now {};
+                clock_gettime(CLOCK_MONOTONIC, &now);
+                probe.firstshown = static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec;
+            }
+            return false;
+        }
+
+    private:
+        PROBE& probe;
+    };
+
     std::vector<std::string> steps;
+    long long firstshown = 0;
+    FIRSTSHOW firstshow { *this };
     QTimer timer;
     std::chrono::steady_clock::time_point resume;
     std::string screenshot = "none";
