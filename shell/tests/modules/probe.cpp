@@ -15,9 +15,11 @@
 //   commands FILE    carries out every command of the program's tables and appends what each did
 //                    to FILE as one snapshot (commandwalk.h), Exit last
 //   firstframe FILE  writes when the first frame was first shown: CLOCK_MONOTONIC in nanoseconds
+//   maximise         maximises the frame, as its title bar's button does
 //   close            asks the frame's window to close, as the window manager's close button does
 
 #include <QApplication>
+#include <QScreen>
 #include <QTimer>
 #include <QWidget>
 #include <qguiapplication_platform.h>
@@ -150,6 +152,8 @@ private:
             walk(argument);
         else if (verb == "firstframe")
             std::ofstream(argument) << firstshown << '\n';
+        else if (verb == "maximise" && frame)
+            ShowWindow(frame->hwnd, SW_MAXIMIZE);
         else if (verb == "endmenu")
             EndMenu();
         else if (verb == "toolbarsize")
@@ -196,6 +200,15 @@ private:
             GetWindowTextA(frame->hwnd, caption, sizeof caption);
         out << "caption=" << caption << '\n';
         out << "wmclass=" << wmclass(frame) << '\n';
+        if (QWidget* widget = frame ? winqt::widgetof(frame->hwnd) : nullptr) {
+            const auto text = [](const QRect& r) {
+                return std::to_string(r.x()) + "," + std::to_string(r.y()) + "," + std::to_string(r.width()) + ","
+                    + std::to_string(r.height());
+            };
+            out << "framegeometry=" << text(widget->frameGeometry()) << '\n';
+            if (QScreen* screen = widget->screen())
+                out << "available=" << text(screen->availableGeometry()) << '\n';
+        }
         if (process->findmodule("ZMVDEBUG"))
             for (const std::string& call : static_cast<RECORDINGHOST*>(process->getmoduleinterface("ZMVDEBUG", 14))->calls)
                 out << "host=" << call << '\n';
