@@ -1,15 +1,15 @@
 // The main program's command line: switches, module launches {NAME value} and one file, read
 // before start-up and acted on once the first frame is there.
 
-#include <QDir>
-#include <QLibraryInfo>
 #include <cctype>
 #include <cstring>
 #include <strings.h>
 
+#include "core/files/folders.h"
 #include "core/text/scan.h"
 #include "core/text/strutil.h"
 #include "platform/drelm/messageboxes.h"
+#include "platform/win/pathboundary.h"
 #include "shell/main/vktprocess.h"
 #include "shell/project/projectmessages.h"
 
@@ -19,6 +19,7 @@ constexpr unsigned long MSG_BADARGUMENTS = 7;
 constexpr unsigned long MSG_BADFILENAME = 8;
 constexpr int longestname = 31;
 constexpr const char* launchfailed = "Failed to launch module '%s'";
+constexpr const char* stringsfile = "corvaneQJ.stf";
 
 bool isidentifierchar(char c)
 {
@@ -76,10 +77,17 @@ int VKTPROCESS::parsecommandline(char* line)
                 configflag = 1;
                 break;
             case 'T': {
-                const QString fallback = QDir::toNativeSeparators(
-                    QLibraryInfo::path(QLibraryInfo::TranslationsPath) + "/corvaneQJ.stf");
-                if ((parsed = switchfile(&cursor, file, fallback.toLocal8Bit().constData())))
-                    updatetranslationfile(file);
+                // Without a name the strings file lies in the user's data, never in a folder of
+                // the installation or of Qt.
+                const bool named = *cursor == ':';
+                char folder[PATHBUFFER];
+                localdatafolder(folder);
+                const std::string fallback = toposixpath(folder) + "/" + stringsfile;
+                if (!(parsed = switchfile(&cursor, file, fallback.c_str())))
+                    break;
+                if (!named)
+                    mkpath(folder);
+                updatetranslationfile(file);
                 break;
             }
             default:
