@@ -11,7 +11,7 @@
 #include <filesystem>
 #include <mutex>
 
-#include "core/files/boundedread.h"
+#include "platform/win/boundedread.h"
 #include "platform/win/replacefile.h"
 #include "platform/win/system.h"
 #include "platform/win/textcase.h"
