@@ -253,8 +253,8 @@ std::string keyfault(const std::vector<std::string>& levels)
     if (levels.size() > REG_MAXDEPTH)
         return "a key nested deeper than " + std::to_string(REG_MAXDEPTH) + " levels";
     for (const auto& level : levels)
-        if (level.size() > REG_MAXKEYNAME)
-            return "a key name longer than " + std::to_string(REG_MAXKEYNAME) + " characters";
+        if (level.size() > HIVEKEYNAME)
+            return "a key name longer than " + std::to_string(HIVEKEYNAME) + " characters";
     return {};
 }
 
@@ -307,11 +307,11 @@ int parse(const std::string& text, Key& root, bool& damaged, std::string& refuse
         std::string name;
         Value value;
         if (fault.empty() && current && readvalue(line, name, value)) {
-            if (name.size() <= REG_MAXVALUENAME) {
+            if (name.size() <= HIVEVALUENAME) {
                 current->values[name] = std::move(value);
                 continue;
             }
-            fault = "a value name longer than " + std::to_string(REG_MAXVALUENAME) + " characters";
+            fault = "a value name longer than " + std::to_string(HIVEVALUENAME) + " characters";
         }
         if (!fault.empty()) {
             root = Key();

@@ -26,8 +26,9 @@
 // with lines that could not be read is kept beside as "<file>.damaged" before it is rewritten.
 //
 // No real hive comes near the bounds of the store: a regular file of at most HIVELIMIT bytes, keys
-// at most REG_MAXDEPTH levels deep, key names of at most REG_MAXKEYNAME and value names of at most
-// REG_MAXVALUENAME characters (winreg.h). A file beyond them (or a pipe, a device, a folder) is
+// at most REG_MAXDEPTH levels deep (winreg.h), key names of at most HIVEKEYNAME and value names of
+// at most HIVEVALUENAME characters, the registry's own limits (the calls write shorter names still,
+// so that hand-edited ones stay readable). A file beyond them (or a pipe, a device, a folder) is
 // refused whole: it reads as an empty hive, is never written over, and refusal() says why.
 // Callers: the registry calls (winreg.h) and the process's start-up, which reports a refusal.
 
@@ -60,6 +61,8 @@ enum class Hive { user, machine };
 
 constexpr int formatVersion = 1;
 constexpr int64_t HIVELIMIT = int64_t { 16 } << 20;
+constexpr size_t HIVEKEYNAME = 255;
+constexpr size_t HIVEVALUENAME = 16383;
 
 // The levels of a '\'-separated key path; empty levels are skipped.
 std::vector<std::string> splitpath(const std::string& path);

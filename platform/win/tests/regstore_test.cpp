@@ -156,11 +156,11 @@ TEST(RegStoreFormat, KeysAndNamesBeyondTheBoundsRefuseTheWholeHive)
     } cases[] = {
         { head + path(REG_MAXDEPTH, 1), "" },
         { head + path(REG_MAXDEPTH + 1, 1), "line 4 holds a key nested deeper than 64 levels" },
-        { head + path(2, REG_MAXKEYNAME), "" },
-        { head + path(2, REG_MAXKEYNAME + 1), "line 4 holds a key name longer than 99 characters" },
-        { head + "\"" + std::string(REG_MAXVALUENAME, 'v') + "\"=hex:\n", "" },
-        { head + "\"" + std::string(REG_MAXVALUENAME + 1, 'v') + "\"=hex:\n",
-            "line 4 holds a value name longer than 98 characters" },
+        { head + path(2, regstore::HIVEKEYNAME), "" },
+        { head + path(2, regstore::HIVEKEYNAME + 1), "line 4 holds a key name longer than 255 characters" },
+        { head + "\"" + std::string(regstore::HIVEVALUENAME, 'v') + "\"=hex:\n", "" },
+        { head + "\"" + std::string(regstore::HIVEVALUENAME + 1, 'v') + "\"=hex:\n",
+            "line 4 holds a value name longer than 16383 characters" },
     };
     for (const auto& c : cases) {
         Key root;
@@ -334,10 +334,10 @@ TEST_F(RegStore, AHostileHiveIsRefusedWholeWithItsReasonAndLeftUntouched)
             "line 2 holds a key nested deeper than 64 levels" },
         { "long key name",
             [&] { std::filesystem::copy_file(VKT_TEST_SOURCE_DIR "/damaged/longkeyname.reg", hive); },
-            "line 4 holds a key name longer than 99 characters" },
+            "line 4 holds a key name longer than 255 characters" },
         { "long value name",
             [&] { std::filesystem::copy_file(VKT_TEST_SOURCE_DIR "/damaged/longvaluename.reg", hive); },
-            "line 3 holds a value name longer than 98 characters" },
+            "line 3 holds a value name longer than 16383 characters" },
         { "pipe", [&] { ASSERT_EQ(mkfifo(hive.c_str(), 0600), 0); }, "not a regular file" },
         { "link to /dev/zero", [&] { std::filesystem::create_symlink("/dev/zero", hive); }, "not a regular file" },
         { "too large",
