@@ -150,7 +150,8 @@ std::unique_ptr<VKTARCHIVE> VKTPROJECT::readfile(const char* name)
 
 int VKTPROJECT::checkdescription(VKTARCHIVE& read)
 {
-    const char* file = read.getpath();
+    const std::string shown = toposixpath(read.getpath());
+    const char* file = shown.c_str();
     if (!read.exists(project_filename, nullptr)) {
         showmessage(MSG_NODESCRIPTION, file, project_filename);
         return 0;
@@ -162,7 +163,7 @@ int VKTPROJECT::checkdescription(VKTARCHIVE& read)
     read.closefile(entry, 0);
     const QString tag = scratch.documentElement().tagName();
     if (parsed && tag == QLatin1String("ROOT"))
-        return checkversion(scratch, file);
+        return checkversion(scratch, read.getpath());
     if (parsed)
         errors << "Error: The root element is '" << tag.toStdString() << "', not 'ROOT'.\n";
     std::string detail = errors.str();

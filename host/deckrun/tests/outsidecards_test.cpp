@@ -1,5 +1,6 @@
-// Model cards as outside decks write them, read as the reference simulator reads them: grading
-// coefficients above 1, parameters of other models, and the reference's BSIM3 levels.
+// Outside decks as the reference simulator takes them: model cards with grading coefficients above
+// 1, parameters of other models and the reference's BSIM3 levels; an operating point that only gmin
+// stepping finds.
 #include "host/deckrun/tests/rundeck.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 #include <iterator>
 #include <regex>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -43,6 +45,19 @@ TEST(OutsideCards, Levels8And49AreBsim3)
         EXPECT_EQ(r.status, 0) << level << r.err;
         EXPECT_EQ(r.out, bsim3.out) << level;
     }
+}
+
+// The first iterate leaves a node held by off devices alone; gmin stepping as the reference steps it
+// reaches its operating point (ngspice's values at time 0).
+TEST(OutsideCards, GminSteppingFindsTheReferencesOperatingPoint)
+{
+    const Result r = rundeck(deckfile("gmin_stepping.cir"));
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("trying gmin stepping"), std::string::npos) << r.err;
+    ASSERT_FALSE(r.rows().empty());
+    const std::vector<double> start = r.rows().front();
+    EXPECT_NEAR(start[1], -14.76598, 1e-4);
+    EXPECT_NEAR(start[2], -14.99994, 1e-3);
 }
 
 } // namespace

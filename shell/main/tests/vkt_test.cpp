@@ -175,6 +175,62 @@ TEST_F(Vkt, TheStringsFileWithoutANameIsWrittenIntoTheUsersDataFolder)
     EXPECT_EQ(fs::exists(inqt), wasthere) << "nothing is written into Qt's folder";
 }
 
+TEST_F(Vkt, HelpAndAWrongSwitchAreAnsweredOnTheTerminalAsACommandLineProgramDoes)
+{
+    // Neither needs a display: the program ends before it would open one.
+    const std::string program = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM timeout 60 " + quoted(VKT_TEST_PROGRAM);
+    vkt::test::COMMANDRUN help = vkt::test::runcommand(program + " --help 2>/dev/null");
+    EXPECT_EQ(help.exitcode, 0);
+    EXPECT_EQ(help.output.rfind("Usage: vkt ", 0), 0u) << help.output;
+    EXPECT_NE(help.output.find("Example:"), std::string::npos);
+
+    for (const char* wrong : { "-x foo", "-q -qr amp.vktprj", "--version", "-p:" }) {
+        SCOPED_TRACE(wrong);
+        vkt::test::COMMANDRUN run = vkt::test::runcommand("{ " + program + " " + wrong + " >/dev/null; }");
+        EXPECT_EQ(run.exitcode, 2);
+        EXPECT_EQ(run.output.rfind("vkt: wrong switch ", 0), 0u) << run.output;
+        EXPECT_NE(run.output.find("Usage: vkt "), std::string::npos) << "the usage on standard error";
+    }
+}
+
+TEST_F(Vkt, ANameWithoutExtensionOpensItsProjectAndTheCaptionNamesIt)
+{
+    const fs::path project = folder / "myproj.vktprj";
+    RUN first = runvkt("", "design Q1 2N2222; save " + project.string() + "; close", report);
+    ASSERT_EQ(first.exitcode, 0) << first.output;
+
+    // runvkt starts the program with -q.
+    RUN second = runvkt("-r " + quoted((folder / "myproj").string()),
+        "report " + report.string() + "; design Q1 BC547; report " + report.string() + "; close", report);
+    EXPECT_EQ(second.exitcode, 0) << second.output;
+    ASSERT_EQ(second.snapshots.size(), 2u) << second.output;
+    EXPECT_EQ(value(second.snapshots[0], "path"), towindowspath(project.string()));
+    EXPECT_EQ(value(second.snapshots[0], "design"), "Q1 2N2222");
+    EXPECT_EQ(value(second.snapshots[0], "caption").rfind("Corvane 8 Professional - myproj.vktprj - ", 0), 0u)
+        << value(second.snapshots[0], "caption");
+    EXPECT_EQ(value(second.snapshots[1], "caption").rfind("Corvane 8 Professional - myproj.vktprj* - ", 0), 0u)
+        << "a change not saved is marked: " << value(second.snapshots[1], "caption");
+}
+
+TEST_F(Vkt, AProjectThatIsNotThereIsToldInTheSystemsPathFormAndTheProgramStartsUntitled)
+{
+    const fs::path missing = folder / "no such" / "amp.vktprj";
+    RUN run = runvkt("-h " + quoted(missing.string()), "report " + report.string() + "; close", report);
+    EXPECT_EQ(run.exitcode, 0) << run.output;
+    ASSERT_EQ(run.snapshots.size(), 1u) << run.output;
+    EXPECT_EQ(value(run.snapshots[0], "file"), "UNTITLED.vktprj");
+    EXPECT_EQ(value(run.snapshots[0], "caption"), "Corvane 8 Professional");
+    EXPECT_NE(run.output.find("Could not open file '" + missing.string() + "'."), std::string::npos) << run.output;
+}
+
+TEST_F(Vkt, AModuleLaunchForAModuleThatIsNotThereIsToldAndTheProgramGoesOn)
+{
+    RUN run = runvkt("-h {NOSUCHMODULE value}", "report " + report.string() + "; close", report);
+    EXPECT_EQ(run.exitcode, 0) << run.output;
+    EXPECT_EQ(run.snapshots.size(), 1u) << run.output;
+    EXPECT_NE(run.output.find("Failed to launch module 'NOSUCHMODULE'"), std::string::npos) << run.output;
+}
+
 TEST_F(Vkt, WithoutADisplayItSaysPlainlyThatItNeedsOne)
 {
     vkt::test::COMMANDRUN run = vkt::test::runcommand(

@@ -5,6 +5,7 @@
 //   answer N         message boxes are answered N from now on
 //   design TEXT      opens the design and makes TEXT its contents, changed
 //   save FILE        saves the project as FILE
+//   recent FILE      puts FILE first in the recent files, as opening it does
 //   closeframe       closes the last frame the way its last tab's close button does
 //   toolbarsize N    the bars' image size
 //   wait MS          lets the program run on for MS milliseconds
@@ -23,6 +24,7 @@
 #include "framework/bars/toolbar.h"
 #include "framework/documents/applnproject.h"
 #include "platform/win/messagebox.h"
+#include "platform/win/pathboundary.h"
 #include "platform/win/qt/tests/screenshot.h"
 #include "platform/win/qt/winqt.h"
 #include "platform/win/window.h"
@@ -112,6 +114,8 @@ private:
             server->document.setdirty(1);
         } else if (verb == "save")
             project()->save(argument.c_str());
+        else if (verb == "recent")
+            process->addmrufile(towindowspath(argument).c_str());
         else if (verb == "closeframe")
             process->closeframe(frame);
         else if (verb == "wait")
@@ -144,6 +148,10 @@ private:
             << '\n';
         out << "sizing=" << CTRLBAR::getsizing() << '\n';
         out << "screenshot=" << screenshot << '\n';
+        char caption[1024] = "";
+        if (frame)
+            GetWindowTextA(frame->hwnd, caption, sizeof caption);
+        out << "caption=" << caption << '\n';
         for (const std::string& box : boxes)
             out << "box=" << oneline(box) << '\n';
         boxes.clear();
