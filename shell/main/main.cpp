@@ -95,6 +95,8 @@ int main(int argc, char** argv)
     char* arguments[] = { name, line.data(), nullptr };
     int count = 2;
     QApplication application(count, arguments);
+    // Desktops find the program's entry (vkt.desktop) by this name under Wayland.
+    QGuiApplication::setDesktopFileName("vkt");
     winqt::install();
 
     const std::string locale = "System locale " + QLocale::system().name().toStdString();
