@@ -29,11 +29,6 @@ void translatefault(unsigned code, EXCEPTION_POINTERS* info)
 void enterguard(GUARDFRAME& frame)
 {
     if (!innermost) {
-        static const bool prepared = [] {
-            initcrashreports(crashreport);
-            return true;
-        }();
-        (void)prepared;
         for (size_t i = 0; i < std::size(faultsignals); ++i)
             sigaction(faultsignals[i], nullptr, &hostactions[i]);
         _set_se_translator(translatefault);

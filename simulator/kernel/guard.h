@@ -13,7 +13,8 @@
 // A fault leaves the frames between it and the guard without running their destructors, as the
 // structured exceptions this stands in for did; the caller releases what it can afterwards.
 // Fault signals are taken over only while a guard is active on the calling thread; the host's
-// handlers are put back when the outermost guard ends.
+// handlers are put back when the outermost guard ends. The crash reports are prepared when the
+// library is loaded (a program that links the kernel itself calls initcrashreports first).
 
 struct GUARDFRAME {
     sigjmp_buf jump;
