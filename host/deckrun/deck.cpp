@@ -1,5 +1,7 @@
 #include "host/deckrun/deck.h"
 
+#include "host/deckrun/params.h"
+
 #include "engines/nerith/largepages.h"
 #include "platform/win/boundedread.h"
 #include "simulator/kernel/spicedeck/sourcetranslate.h"
@@ -12,6 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <optional>
 #include <regex>
 #include <string_view>
 
@@ -95,17 +98,28 @@ void relevel(SPICECARD* card)
     card->text = copy(text);
 }
 
-SPICECARD* make(int32_t line, std::string_view text, bool device)
+} // namespace
+
+// A card handed out: its parameters defined or its braced expressions evaluated, then translated.
+SPICECARD* Deck::make(int32_t line, std::string_view text, bool device)
 {
-    SPICECARD* made = makecard(line, text);
+    std::string card(text);
+    // A .print card's braces hold another simulator's print expressions, which it leaves out.
+    const bool print = card.compare(std::min(card.find_first_not_of(" \t"), card.size()), 6, ".print") == 0;
+    std::optional<std::string> problem;
+    if (Params::isparam(card))
+        problem = params.define(card);
+    else if (!print)
+        problem = params.substitute(card);
+    if (problem)
+        problems.push_back("line " + std::to_string(line) + ": " + *problem);
+    SPICECARD* made = makecard(line, Params::isparam(card) ? "* " + card : card);
     if (device)
         translate(made);
     else
         relevel(made);
     return made;
 }
-
-} // namespace
 
 Deck::Deck()
     : DECKREADER(outsidedecks())

@@ -1,6 +1,7 @@
 // Outside decks as the reference simulator takes them: model cards with grading coefficients above
 // 1, parameters of other models and the reference's BSIM3 levels; an operating point that only gmin
-// stepping finds; sources whose parameters left out (or given as 0) take the run's step and stop.
+// stepping finds; sources whose parameters left out (or given as 0) take the run's step and stop;
+// parameters and braced expressions.
 #include "host/deckrun/tests/rundeck.h"
 
 #include <gtest/gtest.h>
@@ -96,6 +97,21 @@ TEST(OutsideCards, SourcesTakeTheReferencesDefaults)
     };
     for (const auto& c : cases)
         EXPECT_NEAR(at(c.time, c.vector), c.value, 1e-6) << c.vector << " at " << c.time;
+}
+
+TEST(OutsideCards, ParametersAndBracedExpressionsTakeTheirValues)
+{
+    const Result r = rundeck(deckfile("params.cir"));
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    // gain = rval / 500 = 2 into a divider of 3k over 1k, the diode still off at the first point;
+    // the behavioural source halves the gained voltage.
+    ASSERT_EQ(r.names(), (std::vector<std::string> { "time", "v(out)", "v(d)", "v(b)" }));
+    EXPECT_NEAR(r.rows().back()[0], 20e-9, 1e-18);
+
+    const Result bad = rundeck("t\n.param a={b+1}\nr1 n 0 {a}\nv1 n 0 1\n.op\n.end\n");
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_NE(bad.err.find("line 2: \"b+1\" does not evaluate"), std::string::npos) << bad.err;
 }
 
 } // namespace
