@@ -120,6 +120,9 @@ struct IFcircuit {
     bool breakasked = false;
     std::string breaktext;
     std::vector<double> breaks; // break points, ascending
+    std::vector<double> stops; // times the transient stops at without landing a step there, ascending
+    // A solved step waits past a stop for the run to go on: `time` and `solution` show the stop.
+    bool holding = false;
     double initialstep = 0; // limit of the first time step from time 0; 0: none
     double proposedstep = 0; // smallest step proposed since the last step was planned; 0: none
 
@@ -185,7 +188,11 @@ inline double integratestate(IFcircuit& ckt, int32_t state, double charge, bool 
 }
 
 // A break point at `time`, kept in order; false for a time before the present one. Points closer
-// than the minimum spacing to one already set, or to the present time, merge with it.
+// than the minimum spacing to one already set, or to the present time, merge with it. While a step
+// waits past a stop, the present is the last accepted point: a break before the stop retakes it.
 bool addbreak(IFcircuit& ckt, double time);
+
+// A stop at `time`, kept in order; false for a time before the present one.
+bool addstop(IFcircuit& ckt, double time);
 
 } // namespace nerith

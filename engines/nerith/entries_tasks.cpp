@@ -45,9 +45,11 @@ int runtask(IFcircuit& ckt, IFtask& task, bool restart, std::size_t from = 0)
         task.next = from;
         task.midway = false;
         ckt.statistics = {};
-        // Break points belong to a run; the kernel and the models set them again.
+        // Break points and stops belong to a run; the kernel and the models set them again.
         ckt.time = 0;
         ckt.breaks.clear();
+        ckt.stops.clear();
+        ckt.holding = false;
     } else if (!task.stopped) {
         return 0;
     } else {
