@@ -94,6 +94,7 @@ struct IFcircuit {
     bool nonlinear = false;
     std::vector<double> rhs; // right-hand side while loading; the new iterate after a solve
     std::vector<double> solution; // the last iterate; the result once converged
+    std::vector<double> loaded; // the right-hand side the last iterate was solved from
     std::vector<uint8_t> voltage; // by equation number: 1 for a node voltage
     std::vector<int32_t> diagonal; // by equation number: the place of a node's diagonal; Ground for branches
     // The nodes given a suggested voltage for the first iterations of an operating point, and a

@@ -372,7 +372,7 @@ SparseMatrix::Result SparseMatrix::factor(double pivtol, double pivrel, bool may
     const std::size_t count = rowIndex.size();
     if (mayreuse && f.numeric && factored.size() == count && unchanged()) {
         ++stats.reuses;
-        return {};
+        return { Status::Ok, 0, true };
     }
     f.common.tol = pivrel;
     Result result;

@@ -62,6 +62,7 @@ public:
         Status status = Status::Ok;
         int32_t equation = 0; // Singular: the equation whose pivot vanished; NotFinite: a row with
                               // an infinite or undefined entry
+        bool kept = false; // Ok: the factors in place were kept, the values being theirs
     };
     // Factors the present values. A pivot smaller than `pivtol` (relative to the largest entry of
     // its row when the pivot order was chosen) counts as zero; `pivrel` is the partial-pivoting
