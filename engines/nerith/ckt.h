@@ -78,6 +78,9 @@ struct IFcircuit {
     nerith::NameIndex<IFmodel, &IFmodel::name> modelnames;
     std::vector<std::unique_ptr<IFtask>> tasks;
     bool rebuild = false; // something was deleted or rewired: the next set-up starts afresh
+    // Nothing was made, deleted, bound or set through the descriptor since the last set-up: a run
+    // that goes on after a stop needs none.
+    bool setupcurrent = false;
 
     // The kernel's, kept for the models.
     CIRCUIT* kernel = nullptr;

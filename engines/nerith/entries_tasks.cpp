@@ -57,8 +57,11 @@ int runtask(IFcircuit& ckt, IFtask& task, bool restart, std::size_t from = 0)
     }
     task.stopped = false;
     ckt.options = task.options;
-    if (int code = setup(ckt))
-        return code;
+    if (restart || !ckt.setupcurrent) {
+        if (int code = setup(ckt))
+            return code;
+        ckt.setupcurrent = true;
+    }
     for (; task.next < task.jobs.size(); ++task.next, resume = false) {
         IFjob& job = *task.jobs[task.next];
         if (!job.runs())
@@ -115,6 +118,7 @@ int setAnalysisParm(IFcircuit* ckt, IFjob* job, int32_t id, IFvalue* value, IFva
 {
     if (!ours(ckt, job))
         return E_NOCKT;
+    ckt->setupcurrent = false;
     if (!value)
         return E_BADVALUE;
     return guarded([&] { return job->set(*job->task, id, *value); });

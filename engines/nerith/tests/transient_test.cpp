@@ -225,8 +225,8 @@ TEST(Transient, StopsAreOutputPointsThatLeaveTheStepsAlone)
 {
     // The run straight through, then stopped at every 0.1 ms (shorter and longer than its steps):
     // the same accepted points and steps, and at each stop the circuit shows the stop's time and
-    // the solution there within the run's accuracy (the sine's period is 20 steps long). A break point set at a stop while the step past
-    // it waits retakes that step to land on the break.
+    // the solution there within the run's accuracy (the sine's period is 20 steps long). A break
+    // point set at a stop while the step past it waits retakes that step to land on the break.
     auto build = [](Simulation& s) {
         auto* v1 = s.add("Vsource", "v1", { "in", "0" });
         EXPECT_EQ(s.set(v1, "sine", { 0, 1, 2e3 }), 0);
@@ -263,8 +263,9 @@ TEST(Transient, StopsAreOutputPointsThatLeaveTheStepsAlone)
         for (; code == E_PAUSE && k <= 30; ++k) {
             const double stop = k * 0.1e-3;
             ASSERT_EQ(CKTsetStop(s.ckt, stop), 0);
-            if (breaking && k == 12)
+            if (breaking && k == 12) {
                 ASSERT_EQ(CKTsetBreak(s.ckt, 1.1e-3), 0);
+            }
             code = DCtran(s.ckt, 0);
             if (code != E_PAUSE)
                 break;

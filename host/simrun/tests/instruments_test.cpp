@@ -359,7 +359,8 @@ TEST_F(Instruments, RangeChecksReportInTheirClassAndAHostileMessageIsOnlyText)
     expectinorder(run.output,
         { "#W:'Icharge' (0.00A) is outside specified range (0.0002A-0.002A)\n%S=U1_C2\n", "tick 0 0: 1\n",
             "#I:Vout rose to ", "#W:'Icharge' (", "tick 3 0.002: 1\n", "#E:'Vout' (", "result: 3\n" });
-    EXPECT_TRUE(std::regex_search(run.output, std::regex("\n#E:'Vout' [^\n]*\n(%[^\n]*\n)*tick 3 0.00[34]: 3\n")))
+    EXPECT_TRUE(
+        std::regex_search(run.output, std::regex("\n#E:'Vout' [^\n]*\n(%[^\n]*\n)*tick 3 0.00[34]: 3\n")))
         << run.output;
     EXPECT_NEAR(captured(run.output, "#I:Vout rose to ([0-9.]+)m \\(limit 0V to 0.5V\\)\n"), 530, 30);
     EXPECT_NEAR(captured(run.output,
