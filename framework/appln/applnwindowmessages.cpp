@@ -8,16 +8,16 @@
 #include "framework/appln/applnmodule.h"
 #include "framework/appln/helprequest.h"
 #include "framework/appln/inputhandler.h"
-#include "framework/appln/windowmessages.h"
 #include "framework/bars/barmessages.h"
 #include "framework/bars/statusbar.h"
-#include "framework/commands/keycodes.h"
+#include "framework/context/windowmessages.h"
 #include "framework/menus/menu.h"
 #include "platform/drelm/dialoglook.h"
 #include "platform/win/input.h"
 #include "platform/win/keys.h"
 #include "platform/win/messagequeue.h"
 #include "platform/win/paint.h"
+#include "platform/win/rc/keycodes.h"
 #include "platform/win/window.h"
 
 namespace {

@@ -5,15 +5,23 @@
 //   answer N         message boxes are answered N from now on
 //   design TEXT      opens the design and makes TEXT its contents, changed
 //   save FILE        saves the project as FILE
+//   recent FILE      puts FILE first in the recent files, as opening it does
 //   closeframe       closes the last frame the way its last tab's close button does
 //   toolbarsize N    the bars' image size
 //   wait MS          lets the program run on for MS milliseconds
+//   menu LETTER      opens the frame's menu of that mnemonic, as Alt and the letter do
+//   endmenu          closes the menu that is open
 //   screenshot       keeps what the screen shows of the frame as VKT_SCREENSHOT_PATH names
 //   close            asks the frame's window to close, as the window manager's close button does
 
+#include <QGuiApplication>
 #include <QTimer>
 #include <QWidget>
+#include <qguiapplication_platform.h>
+#include <xcb/xcb.h>
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -22,11 +30,15 @@
 #include "framework/appln/applnprocess.h"
 #include "framework/bars/toolbar.h"
 #include "framework/documents/applnproject.h"
+#include "platform/win/menu.h"
 #include "platform/win/messagebox.h"
+#include "platform/win/messagequeue.h"
+#include "platform/win/pathboundary.h"
 #include "platform/win/qt/tests/screenshot.h"
 #include "platform/win/qt/winqt.h"
 #include "platform/win/window.h"
 #include "shell/project/ivktproject.h"
+#include "shell/tests/modules/recordinghost.h"
 #include "shell/tests/modules/recordingtavi.h"
 
 namespace {
@@ -112,12 +124,18 @@ private:
             server->document.setdirty(1);
         } else if (verb == "save")
             project()->save(argument.c_str());
+        else if (verb == "recent")
+            process->addmrufile(towindowspath(argument).c_str());
         else if (verb == "closeframe")
             process->closeframe(frame);
         else if (verb == "wait")
             resume = std::chrono::steady_clock::now() + std::chrono::milliseconds(std::stoi(argument));
         else if (verb == "screenshot" && frame)
             screenshot = wintest::SCREENSHOT(frame->hwnd).saved ? "saved" : "failed";
+        else if (verb == "menu" && frame && !argument.empty())
+            PostMessageA(frame->hwnd, WM_SYSCOMMAND, SC_KEYMENU, argument[0]);
+        else if (verb == "endmenu")
+            EndMenu();
         else if (verb == "toolbarsize")
             CTRLBAR::setsizing(std::stoi(argument));
         else if (verb == "close" && frame)
@@ -144,9 +162,40 @@ private:
             << '\n';
         out << "sizing=" << CTRLBAR::getsizing() << '\n';
         out << "screenshot=" << screenshot << '\n';
+        char caption[1024] = "";
+        if (frame)
+            GetWindowTextA(frame->hwnd, caption, sizeof caption);
+        out << "caption=" << caption << '\n';
+        out << "wmclass=" << wmclass(frame) << '\n';
+        if (process->findmodule("ZMVDEBUG"))
+            for (const std::string& call : static_cast<RECORDINGHOST*>(process->getmoduleinterface("ZMVDEBUG", 14))->calls)
+                out << "host=" << call << '\n';
         for (const std::string& box : boxes)
             out << "box=" << oneline(box) << '\n';
         boxes.clear();
+    }
+
+    // The instance and class names the window system knows the frame by ("instance,class"); ""
+    // off the X window system.
+    static std::string wmclass(APPLNFRAME* frame)
+    {
+        auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+        QWidget* widget = frame ? winqt::widgetof(frame->hwnd) : nullptr;
+        if (QGuiApplication::platformName() != "xcb" || !x11 || !x11->connection() || !widget)
+            return "";
+        xcb_connection_t* connection = x11->connection();
+        const auto window = static_cast<xcb_window_t>(widget->window()->winId());
+        xcb_get_property_reply_t* reply = xcb_get_property_reply(connection,
+            xcb_get_property(connection, 0, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 0, 256), nullptr);
+        if (!reply)
+            return "";
+        std::string names(static_cast<const char*>(xcb_get_property_value(reply)),
+            static_cast<size_t>(xcb_get_property_value_length(reply)));
+        free(reply);
+        if (!names.empty() && names.back() == '\0')
+            names.pop_back();
+        std::replace(names.begin(), names.end(), '\0', ',');
+        return names;
     }
 
     // The bar sits inside the frame's top rebar, among the frame's descendants.
