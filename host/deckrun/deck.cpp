@@ -3,6 +3,7 @@
 #include "engines/nerith/largepages.h"
 #include "platform/win/boundedread.h"
 #include "simulator/kernel/spicedeck/sourcetranslate.h"
+#include "simulator/kernel/spicedeck/spicedeck.h"
 #include "simulator/kernel/spicedeck/subcktexpand.h"
 
 #include <algorithm>
@@ -114,18 +115,6 @@ Deck::Deck()
 Deck::~Deck()
 {
     release();
-}
-
-void Deck::freecards(SPICECARD* card)
-{
-    while (card) {
-        SPICECARD* next = card->next;
-        freecards(card->joined);
-        std::free(card->text);
-        std::free(card->error);
-        std::free(card);
-        card = next;
-    }
 }
 
 void Deck::unmap(Stretch& stretch)

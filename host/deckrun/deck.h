@@ -42,10 +42,10 @@ public:
     // Every card but the device cards, in order, the title first; the deck owns the list.
     SPICECARD* controls();
     // The next `count` device cards (fewer at the end, null after the last) as a list of the
-    // caller's, freed with freecards(). Each stretch of the deck is given back to the system once
-    // its cards are handed out, so take controls() or expanded() first.
+    // caller's, freed with freecards() (simulator/kernel/spicedeck/spicedeck.h). Each stretch of
+    // the deck is given back to the system once its cards are handed out, so take controls() or
+    // expanded() first.
     SPICECARD* nextdevices(std::size_t count);
-    static void freecards(SPICECARD* cards);
     // Frees every list the deck owns and its text.
     void release();
 

@@ -1,11 +1,12 @@
 #include "host/deckrun/runner.h"
 
+#include "engines/mavro/mavro.h"
+#include "engines/nerith/nerith.h"
 #include "host/deckrun/controls.h"
 #include "host/deckrun/deck.h"
 #include "host/deckrun/jobs.h"
 #include "host/deckrun/printer.h"
-#include "engines/mavro/mavro.h"
-#include "engines/nerith/nerith.h"
+#include "simulator/kernel/spicedeck/spicedeck.h"
 
 #include <cstdarg>
 #include <cstdlib>
@@ -231,7 +232,7 @@ void simulate(Deck& deck, Run& run, std::vector<std::string>& errors, Phases& ph
     while (SPICECARD* part = whole ? nullptr : deck.nextdevices(DeviceCardsAtOnce)) {
         failed += INPpas2(s.ckt, part, s.table, s.task, s.options);
         marked = marked || anymarked(part);
-        Deck::freecards(part);
+        freecards(part);
     }
     failed += INPpas2(s.ckt, cards, s.table, s.task, s.options);
     // A card with an error text did not read: a .model card's parameters are read when a device

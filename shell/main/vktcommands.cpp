@@ -70,6 +70,8 @@ enum class RULE {
     PROJECT, // a project is open: titled, changed or holding a document
     EXPLORE, // there is a folder to open
     RECENTFILE, // the list holds the entry
+    VARIANTS, // the project has variants to choose from
+    BOARDS, // the project has boards to choose from
 };
 
 struct COMMANDRULE {
@@ -101,8 +103,8 @@ constexpr COMMANDRULE rules[] = {
     { CMD_ABOUT, -1, RULE::NOTBUILT },
     { CMD_ABOUTQT, -1, RULE::ALWAYS },
     { CMD_SIMULATION, -1, RULE::ALWAYS },
-    { CMD_VARIANT, -1, RULE::ALWAYS },
-    { CMD_BOARD, -1, RULE::ALWAYS },
+    { CMD_VARIANT, -1, RULE::VARIANTS },
+    { CMD_BOARD, -1, RULE::BOARDS },
 };
 
 const COMMANDRULE* findrule(unsigned short id)
@@ -139,6 +141,10 @@ int VKTPROCESS::iscommandenabled(unsigned short id)
     }
     case RULE::RECENTFILE:
         return APPLNMENU::mrufile(id >> 12) != nullptr;
+    case RULE::VARIANTS:
+        return project.hasvariants();
+    case RULE::BOARDS:
+        return project.ismultiboard();
     }
     return 0;
 }

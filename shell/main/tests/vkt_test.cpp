@@ -3,8 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QLibraryInfo>
+
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <string>
 
 #include "framework/xml/xmldocument.h"
@@ -134,6 +138,45 @@ TEST_F(Vkt, SettingsChangedInOneRunAreReadInTheNext)
     EXPECT_EQ(value(second.snapshots[0], "sizing"), "24");
 }
 
+TEST_F(Vkt, AHostileSettingsFileIsReportedAndLeftAsItIs)
+{
+    // Settings of the run's own: the refused file must not stay in the program's shared folder.
+    const fs::path registry = folder / "registry";
+    fs::create_directories(registry);
+    const std::string previous = getenv("VKT_REGISTRY_DIR");
+    setenv("VKT_REGISTRY_DIR", registry.c_str(), 1);
+    std::string deep = "VKT registry hive 1\n[";
+    for (int level = 0; level < 5000; ++level)
+        deep += level ? "\\a" : "a";
+    deep += "]\n";
+    vkt::test::writebytes(registry / "user.reg", deep);
+    const auto written = fs::last_write_time(registry / "user.reg");
+    RUN run = runvkt("-h", "toolbarsize 24; report " + report.string() + "; close", report);
+    setenv("VKT_REGISTRY_DIR", previous.c_str(), 1);
+    EXPECT_EQ(run.exitcode, 0) << run.output;
+    EXPECT_NE(run.output.find("The settings file '" + (registry / "user.reg").string()
+                  + "' cannot be read: line 2 holds a key nested deeper than 64 levels.\n\n"
+                    "The file was left as it is"),
+        std::string::npos)
+        << run.output;
+    EXPECT_EQ(vkt::test::readbytes(registry / "user.reg"), deep);
+    EXPECT_EQ(fs::last_write_time(registry / "user.reg"), written);
+    EXPECT_FALSE(fs::exists(registry / "user.reg.damaged"));
+}
+
+TEST_F(Vkt, TheStringsFileWithoutANameIsWrittenIntoTheUsersDataFolder)
+{
+    const fs::path inqt
+        = fs::path(QLibraryInfo::path(QLibraryInfo::TranslationsPath).toStdString()) / "corvaneQJ.stf";
+    const bool wasthere = fs::exists(inqt);
+    RUN run = runvkt("-h -T", "report " + report.string() + "; close", report);
+    EXPECT_EQ(run.exitcode, 0) << run.output;
+    const fs::path strings = fs::path(getenv("XDG_DATA_HOME")) / "Venthorne Electronics" / "Corvane" / "corvaneQJ.stf";
+    ASSERT_TRUE(fs::exists(strings)) << run.output;
+    EXPECT_EQ(vkt::test::readbytes(strings).rfind("//Strings For translation\n", 0), 0u);
+    EXPECT_EQ(fs::exists(inqt), wasthere) << "nothing is written into Qt's folder";
+}
+
 TEST_F(Vkt, HelpAndAWrongSwitchAreAnsweredOnTheTerminalAsACommandLineProgramDoes)
 {
     // Neither needs a display: the program ends before it would open one.
@@ -258,6 +301,75 @@ TEST_F(Vkt, AnIdeLaunchFileForANewDesignMakesItsProjectAndAMissingOneIsTold)
     EXPECT_EQ(told.exitcode, 0) << told.output;
     EXPECT_NE(told.output.find("Failed to open .INI file '" + missing.string() + "' passed by the IDE."), std::string::npos)
         << told.output;
+}
+
+TEST_F(Vkt, EveryEnabledCommandOfTheProgramsTablesDoesSomethingAUserSeesAndADisabledOneNothing)
+{
+    // A recent project without documents, so that the schematic's window is the module command's.
+    const fs::path recent = folder / "recent.vktprj";
+    RUN made = runvkt("", "save " + recent.string() + "; close", report);
+    ASSERT_EQ(made.exitcode, 0) << made.output;
+
+    RUN run = runvkt("", "recent " + recent.string() + "; commands " + report.string(), report);
+    EXPECT_EQ(run.exitcode, 0) << run.output;
+    ASSERT_EQ(run.snapshots.size(), 1u) << run.output;
+    std::map<std::string, std::string> outcomes; // command id: "enabled outcome"
+    std::vector<std::string> order;
+    auto [first, last] = run.snapshots[0].equal_range("command");
+    for (auto it = first; it != last; ++it) {
+        const std::string& line = it->second;
+        order.push_back(line.substr(0, 4));
+        outcomes[line.substr(0, 4)] = line.substr(5);
+        const bool enabled = line[5] == '1';
+        const bool nothing = line.substr(7) == "none";
+        EXPECT_NE(enabled, nothing) << (enabled ? "an enabled command did nothing: " : "a disabled command ran: ") << line;
+    }
+    ASSERT_FALSE(order.empty());
+    EXPECT_EQ(order.back(), "013B") << "Exit";
+
+    const auto notinstalled = [&](const char* what, const char* name) {
+        return "1 box:The " + std::string(what) + " module '" + name + "' is not installed: the command does nothing.";
+    };
+    const std::pair<const char*, std::string> expected[] = {
+        { "0200", "0 none" }, // New Project: its wizard is not built yet
+        { "0202", "1 dialog:Load Corvane Project File" },
+        { "0203", "0 none" }, // the sample browser is not built yet
+        { "0201", "0 none" }, // the legacy import wizard is not built yet
+        { "020C", notinstalled("design import", "GRESHOLD") },
+        { "0204", "1 dialog:Save Corvane Project File" },
+        { "0205", "1 dialog:Save Corvane Project File" },
+        { "0206", "0 none" }, // nothing to close
+        { "0207", "1 url:" + std::string(std::getenv("XDG_DOCUMENTS_DIR")) }, // the untitled project's folder
+        { "0208", "0 none" },
+        { "0175", "1 path:" + towindowspath(recent.string()) },
+        { "113F", notinstalled("home page", "STARTUP") },
+        { "213F", "1 windows:1" },
+        { "313F", notinstalled("PCB layout", "BRIX") },
+        { "413F", "0 none" }, // no layout
+        { "513F", notinstalled("viewer", "SPANDO") },
+        { "613F", notinstalled("design explorer", "PELVARD") },
+        { "713F", notinstalled("bill of materials", "BOM") },
+        { "813F", notinstalled("firmware IDE", "ZMVSTUDIO") },
+        { "913F", notinstalled("project notes", "MERVALE") },
+        { "0210", "0 none" }, // the settings dialog is not built yet
+        { "0220", "1 box:No help is installed for this topic.||Help pages are looked for in '" + fs::path(VKT_TEST_PROGRAM).parent_path().parent_path().string() + "/HELP/VKT'." },
+        { "0221", "0 none" }, // the about box is not built yet
+        { "0222", "1 dialog:Corvane 8 Professional" }, // Qt's about box
+        { "0251", "0 none" }, // no variants
+        { "0252", "0 none" }, // one board at most
+        { "013B", "1 quit" },
+    };
+    for (const auto& [id, outcome] : expected)
+        EXPECT_EQ(outcomes[id], outcome) << id;
+    EXPECT_EQ(outcomes.size(), std::size(expected)) << "a command of the tables that the test does not know";
+}
+
+TEST_F(Vkt, TheSplashScreenNamesTheProgramAndWhatIsLoading)
+{
+    RUN run = runvkt("", "report " + report.string() + "; close", report, "offscreen", true);
+    EXPECT_EQ(run.exitcode, 0) << run.output;
+    ASSERT_EQ(run.snapshots.size(), 1u) << run.output;
+    EXPECT_EQ(value(run.snapshots[0], "splash"), "Corvane 8 Professional v8.12 SP0.|Loading VKTPROBE...");
 }
 
 TEST_F(Vkt, WithoutADisplayItSaysPlainlyThatItNeedsOne)

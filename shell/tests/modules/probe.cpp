@@ -12,9 +12,11 @@
 //   menu LETTER      opens the frame's menu of that mnemonic, as Alt and the letter do
 //   endmenu          closes the menu that is open
 //   screenshot       keeps what the screen shows of the frame as VKT_SCREENSHOT_PATH names
+//   commands FILE    carries out every command of the program's tables and appends what each did
+//                    to FILE as one snapshot (commandwalk.h), Exit last
 //   close            asks the frame's window to close, as the window manager's close button does
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QTimer>
 #include <QWidget>
 #include <qguiapplication_platform.h>
@@ -28,6 +30,7 @@
 #include <vector>
 
 #include "framework/appln/applnprocess.h"
+#include "framework/appln/splashscreen.h"
 #include "framework/bars/toolbar.h"
 #include "framework/documents/applnproject.h"
 #include "platform/win/menu.h"
@@ -38,6 +41,7 @@
 #include "platform/win/qt/winqt.h"
 #include "platform/win/window.h"
 #include "shell/project/ivktproject.h"
+#include "shell/tests/modules/commandwalk.h"
 #include "shell/tests/modules/recordinghost.h"
 #include "shell/tests/modules/recordingtavi.h"
 
@@ -73,6 +77,10 @@ public:
     void run(APPLNFRAME* frame, char* commandline) override
     {
         previoushook = setmessageboxhook(recordbox);
+        // The program starts its modules while its splash is up: what it shows then.
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (auto* shown = dynamic_cast<SPLASHSCREEN*>(widget); shown && shown->isVisible())
+                splash = (shown->getcaption() + "|" + shown->message()).toStdString();
         std::istringstream list(commandline ? commandline : "");
         for (std::string step; std::getline(list, step, ';');) {
             step.erase(0, step.find_first_not_of(' '));
@@ -96,7 +104,8 @@ private:
     // One step per tick; the timer is the module's own, so that none outlives its code.
     void tick()
     {
-        if (!started() || std::chrono::steady_clock::now() < resume)
+        // The steps wait while a command of the walk has a dialog open.
+        if (!started() || walking || std::chrono::steady_clock::now() < resume)
             return;
         if (steps.empty()) {
             timer.stop();
@@ -134,12 +143,26 @@ private:
             screenshot = wintest::SCREENSHOT(frame->hwnd).saved ? "saved" : "failed";
         else if (verb == "menu" && frame && !argument.empty())
             PostMessageA(frame->hwnd, WM_SYSCOMMAND, SC_KEYMENU, argument[0]);
+        else if (verb == "commands")
+            walk(argument);
         else if (verb == "endmenu")
             EndMenu();
         else if (verb == "toolbarsize")
             CTRLBAR::setsizing(std::stoi(argument));
         else if (verb == "close" && frame)
             winqt::widgetof(frame->hwnd)->close();
+    }
+
+    void walk(const std::string& file)
+    {
+        walking = true;
+        const std::vector<std::string> lines = walkcommands(
+            process, [] { return boxes.size(); }, [](size_t i) { return oneline(boxes[i]); });
+        walking = false;
+        std::ofstream out(file, std::ios::app);
+        out << "--\n";
+        for (const std::string& line : lines)
+            out << "command=" << line << '\n';
     }
 
     void report(const std::string& file)
@@ -162,6 +185,7 @@ private:
             << '\n';
         out << "sizing=" << CTRLBAR::getsizing() << '\n';
         out << "screenshot=" << screenshot << '\n';
+        out << "splash=" << splash << '\n';
         char caption[1024] = "";
         if (frame)
             GetWindowTextA(frame->hwnd, caption, sizeof caption);
@@ -219,6 +243,8 @@ private:
     QTimer timer;
     std::chrono::steady_clock::time_point resume;
     std::string screenshot = "none";
+    std::string splash = "none";
+    bool walking = false;
     MESSAGEBOXHOOK previoushook = nullptr;
 };
 
