@@ -224,6 +224,8 @@ void simulate(Deck& deck, Run& run, std::vector<std::string>& errors, Phases& ph
     if (!cards && whole)
         throw Failure("the deck's subcircuits did not expand");
     const Controls controls = readcontrols(cards, &errors);
+    for (const std::string& note : deck.warnings())
+        std::fprintf(run.err, "warning: %s\n", note.c_str());
     for (const std::string& note : controls.notes)
         std::fprintf(run.err, "warning: %s\n", note.c_str());
     run.printer = std::make_unique<Printer>(engine, s.ckt, controls, run.out, run.err);
@@ -237,6 +239,7 @@ void simulate(Deck& deck, Run& run, std::vector<std::string>& errors, Phases& ph
     failed += INPpas2(s.ckt, cards, s.table, s.task, s.options);
     // A card with an error text did not read: a .model card's parameters are read when a device
     // first uses it, and their errors land on that card outside the passes' counts.
+    errors.insert(errors.end(), deck.unread().begin(), deck.unread().end());
     if (failed > 0 || marked || anymarked(cards) || !errors.empty())
         throw Failure("the deck's cards did not read");
     setnodes(s, engine, controls.ics, "ic");
