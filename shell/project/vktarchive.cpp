@@ -1,6 +1,7 @@
 #include "shell/project/vktarchive.h"
 
 #include <cstring>
+#include <ctime>
 #include <string_view>
 #include <unordered_map>
 
@@ -10,6 +11,7 @@
 #include "platform/tirsk/reporting.h"
 #include "platform/vexmor/unziparchive.h"
 #include "platform/vexmor/ziparchive.h"
+#include "platform/win/dostime.h"
 #include "platform/win/files.h"
 #include "platform/win/pathboundary.h"
 
@@ -151,6 +153,10 @@ int VKTARCHIVE::closefile(VFILE& file, int discard)
 int VKTARCHIVE::writeentry(FILEINFO& entry)
 {
     written.insert(entry.key);
+    // An entry without a time keeps the time of the save that first wrote it, so that every later
+    // save writes the same entry.
+    if (!entry.datetime)
+        entry.datetime = dosdatetimeof(std::time(nullptr));
     entry.file.rewind();
     const int ok
         = writer->openfile(entry.key, entry.datetime) && writer->write(entry.file) && writer->closefile();

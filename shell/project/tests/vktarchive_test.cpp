@@ -93,6 +93,7 @@ public:
     {
         return getfileinfo(key, nullptr, 0) ? getfileinfo(key, nullptr, 0)->file.length : -1;
     }
+    uint32_t datetime(const char* key) { return getfileinfo(key, nullptr, 0)->datetime; }
 };
 
 const std::string design(50000, 'd');
@@ -196,7 +197,7 @@ TEST_F(VktArchive, WrittenReadLazilyAndWrittenAgainTheContentsAreEqual)
 TEST_F(VktArchive, AnEntryClosedDuringASaveIsInTheZipOnceAndStaysInTheArchive)
 {
     const fs::path path = folder / "a.vktprj";
-    VKTARCHIVE archive;
+    INSPECTED archive;
     put(archive, "LEFT.LYT", nullptr, "a board not opened"); // waits in the archive
     ASSERT_TRUE(archive.beginsave(windows(path).c_str()));
     ASSERT_TRUE(put(archive, "ROOT.DSN", nullptr, "design"));
@@ -206,6 +207,9 @@ TEST_F(VktArchive, AnEntryClosedDuringASaveIsInTheZipOnceAndStaysInTheArchive)
     EXPECT_EQ(files.size(), 2u);
     EXPECT_EQ(files["ROOT.DSN"].contents, "design");
     EXPECT_NE(files["ROOT.DSN"].datetime, 0u) << "an entry without a time gets the time of the save";
+    // and keeps it, so that a later save (in another second) writes the same entries.
+    EXPECT_EQ(archive.datetime("ROOT.DSN"), files["ROOT.DSN"].datetime);
+    EXPECT_EQ(archive.datetime("LEFT.LYT"), files["LEFT.LYT"].datetime);
 
     // A second save still has every entry.
     ASSERT_TRUE(archive.beginsave(windows(path).c_str()));
