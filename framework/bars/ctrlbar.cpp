@@ -249,7 +249,7 @@ LRESULT CTRLBAR::msghlr(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         return 1;
     case WM_DESTROY:
         destroying = true;
-        delete this;
+        deleteself();
         return 0;
     default:
         break;

@@ -76,6 +76,9 @@ public:
     static void setsizing(int size);
 
 protected:
+    // The bar's end with its window: deleted at once here; a bar that is also a Qt object is
+    // deleted by Qt's deferred deletion.
+    virtual void deleteself() { delete this; }
     // For a left press, left double click, right press or right double click on the bar, sends its
     // window `first` + 0, 1, 2 or 3 (wParam and lParam 0); false for any other message.
     bool reportclick(UINT message, UINT first);

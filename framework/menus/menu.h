@@ -22,6 +22,7 @@
 
 class CMDINFOTABLE;
 class MENUBAR;
+class QImage;
 class MENUITEM;
 
 class MENU {
@@ -84,6 +85,9 @@ public:
     static HBITMAP make_images(const char* name, int index, COLORREF transparent);
     // The same from a bitmap strip of toolbar-size images, which is deleted.
     static HBITMAP make_images(HBITMAP strip, int index, COLORREF transparent);
+    // The strip of four toolbar-size images (normal, greyed, under the pointer, checked), each
+    // centred in its cell over the cell's background.
+    static HBITMAP make_images(const QImage (&images)[4]);
     // Gives the popup's items of each command id the image of that index in the strip, which
     // stays the caller's.
     static void set_popupmenu_bitmaps(

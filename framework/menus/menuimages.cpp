@@ -185,12 +185,18 @@ HBITMAP MENU::make_images(HBITMAP strip, int index, COLORREF transparent)
     const QImage greyed
         = QIcon(QPixmap::fromImage(image)).pixmap(image.size(), 1.0, QIcon::Disabled).toImage();
     const QImage images[4] = { image, greyed, lightened(image, 20), image };
+    return make_images(images);
+}
+
+HBITMAP MENU::make_images(const QImage (&images)[4])
+{
     QImage strip4 = cellbackgrounds();
     QPainter painter(&strip4);
     const int width = menu_bmpwidth();
-    const QPoint inset((width - size) / 2, (menu_bmpheight() - size) / 2);
-    for (int k = 0; k < 4; ++k)
+    for (int k = 0; k < 4; ++k) {
+        const QPoint inset((width - images[k].width()) / 2, (menu_bmpheight() - images[k].height()) / 2);
         painter.drawImage(QPoint(k * width, 0) + inset, images[k]);
+    }
     painter.end();
     return winqt::tobitmap(strip4);
 }
