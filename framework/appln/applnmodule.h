@@ -20,7 +20,7 @@
 #include "core/windows/stringtable.h"
 #include "framework/appln/applncontext.h"
 #include "framework/appln/applnwindow.h"
-#include "framework/appln/inputhandler.h"
+#include "framework/input/inputhandler.h"
 #include "framework/appln/interfaces.h"
 #include "framework/appln/stringtranslator.h"
 #include "framework/commands/cmdinfotable.h"
@@ -113,6 +113,8 @@ public:
     FORMPROC getdialogcbf(const char* formname) override;
     CONTROL* getdialogctrl(FORM& form, int type, HWND window, const char* controlname) override { return nullptr; }
     const char* getdialogctrltypename(int type) override { return "UNKNOWN"; }
+    // A module that draws nothing holds no colours.
+    COLORREF getcolour(int index) override { return 0; }
     STRINGTRANSLATOR* getstringtranslator() override { return context.translator; }
     const char* getstringcontext() override { return context.stringcontext; }
 

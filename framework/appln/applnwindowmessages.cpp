@@ -7,7 +7,7 @@
 #include "framework/appln/applnmenu.h"
 #include "framework/appln/applnmodule.h"
 #include "framework/appln/helprequest.h"
-#include "framework/appln/inputhandler.h"
+#include "framework/input/inputhandler.h"
 #include "framework/appln/windowmessages.h"
 #include "framework/bars/barmessages.h"
 #include "framework/bars/statusbar.h"

@@ -5,7 +5,7 @@
 #include "framework/appln/applnmenu.h"
 #include "framework/appln/applnprocess.h"
 #include "framework/appln/helprequest.h"
-#include "framework/appln/inputhandler.h"
+#include "framework/input/inputhandler.h"
 #include "framework/appln/windowmessages.h"
 #include "framework/bars/barmessages.h"
 #include "framework/bars/ctrlbar.h"
