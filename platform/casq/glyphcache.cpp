@@ -79,28 +79,78 @@ const QRawFont& GLYPHCACHE::sized(int font, double pixels)
     return sizes.emplace(key, face).first->second;
 }
 
-void GLYPHCACHE::draw(QPainter& painter, SHAPED& shape, QPointF start, double scale)
+const std::vector<QGlyphRun>& GLYPHCACHE::runsat(SHAPED& shape, double scale)
 {
     // A view redraws at one zoom many times: the runs of the last scale are kept.
-    if (shape.drawnscale != scale) {
-        shape.drawn.clear();
-        for (const RUN& run : shape.runs) {
-            QVector<QPointF> positions(run.positions.size());
-            for (qsizetype i = 0; i < positions.size(); ++i)
-                positions[i] = run.positions[i] * scale;
-            QGlyphRun glyphs;
-            glyphs.setRawFont(sized(run.font, layoutfont.pixelSize() * scale));
-            glyphs.setGlyphIndexes(run.glyphs);
-            glyphs.setPositions(positions);
-            glyphs.setUnderline(current.underline);
-            glyphs.setStrikeOut(current.strikeout);
-            shape.drawn.push_back(glyphs);
-        }
-        shape.drawnscale = scale;
+    if (shape.drawnscale == scale)
+        return shape.drawn;
+    shape.drawn.clear();
+    for (const RUN& run : shape.runs) {
+        QVector<QPointF> positions(run.positions.size());
+        for (qsizetype i = 0; i < positions.size(); ++i)
+            positions[i] = run.positions[i] * scale;
+        QGlyphRun glyphs;
+        glyphs.setRawFont(sized(run.font, layoutfont.pixelSize() * scale));
+        glyphs.setGlyphIndexes(run.glyphs);
+        glyphs.setPositions(positions);
+        glyphs.setUnderline(current.underline);
+        glyphs.setStrikeOut(current.strikeout);
+        shape.drawn.push_back(glyphs);
     }
+    shape.drawnscale = scale;
+    return shape.drawn;
+}
+
+void GLYPHCACHE::draw(QPainter& painter, SHAPED& shape, QPointF start, double scale)
+{
+    flush();
     QPointF origin = start * scale;
-    for (const QGlyphRun& glyphs : shape.drawn)
+    for (const QGlyphRun& glyphs : runsat(shape, scale))
         painter.drawGlyphRun(origin, glyphs);
+}
+
+void GLYPHCACHE::queue(QPainter& painter, SHAPED& shape, QPointF origin, double scale, QColor colour)
+{
+    for (const QGlyphRun& run : runsat(shape, scale)) {
+        // A line under or through a text must not run on into the next one.
+        if (run.underline() || run.strikeOut()) {
+            flush();
+            painter.setPen(colour);
+            painter.drawGlyphRun(origin, run);
+            continue;
+        }
+        QRawFont font = run.rawFont();
+        if (pending.painter && (pending.painter != &painter || pending.colour != colour || pending.font != font))
+            flush();
+        if (!pending.painter) {
+            pending.painter = &painter;
+            pending.font = font;
+            pending.colour = colour;
+        }
+        pending.glyphs += run.glyphIndexes();
+        for (const QPointF& position : run.positions())
+            pending.positions.push_back(position + origin);
+    }
+}
+
+bool GLYPHCACHE::flush()
+{
+    if (!pending.painter)
+        return false;
+    QGlyphRun run;
+    run.setRawFont(pending.font);
+    run.setGlyphIndexes(pending.glyphs);
+    run.setPositions(pending.positions);
+    QPainter& painter = *pending.painter;
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setRenderHint(QPainter::TextAntialiasing, true);
+    painter.setPen(pending.colour);
+    painter.drawGlyphRun(QPointF(0, 0), run);
+    pending.painter = nullptr;
+    pending.glyphs.clear();
+    pending.positions.clear();
+    return true;
 }
 
 } // namespace casq

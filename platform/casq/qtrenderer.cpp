@@ -106,6 +106,7 @@ QTRENDERER::~QTRENDERER() = default;
 
 void QTRENDERER::beginpage(double width, double height, COLORREF background, bool erase)
 {
+    flush();
     prepared.valid = false;
     if (erase) {
         p->fillRect(QRectF(0, 0, width, height), colourof(background, 255));
@@ -116,6 +117,7 @@ void QTRENDERER::beginpage(double width, double height, COLORREF background, boo
 
 void QTRENDERER::endpage()
 {
+    flush();
     prepared.valid = false;
     p->restore();
     if (overlaid && overlaid->isActive()) {
@@ -127,6 +129,7 @@ void QTRENDERER::endpage()
 
 void QTRENDERER::clip(const DRECT* area)
 {
+    flush();
     prepared.valid = false;
     clipped = area != nullptr;
     if (area) {
@@ -171,6 +174,7 @@ bool QTRENDERER::PREPARED::matches(const QPainter* painter, const PAINT& paint, 
 
 QPainter* QTRENDERER::prepare(const PAINT& paint, bool fill)
 {
+    flush();
     bool exclusive = paint.exclusiveor && raster;
     QPainter* target = exclusive ? overlaypainter() : nullptr;
     target = target ? target : p;
@@ -248,44 +252,59 @@ void QTRENDERER::figure(const FIGURE& shape, const PAINT& paint)
     }
 }
 
+void QTRENDERER::flush()
+{
+    if (glyphs && glyphs->flush()) {
+        prepared.valid = false;
+    }
+}
+
 void QTRENDERER::text(DPOINT at, double angle, const std::string& utf8, const FONT& font, int justification)
 {
     if (font.size <= 0 || font.alpha <= 0) {
         return;
     }
-    prepared.valid = false;
     QString text = QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
     QColor colour = colourof(font.colour, font.alpha);
-    QTransform before = p->transform();
     QTransform placement;
-    p->setCompositionMode(QPainter::CompositionMode_SourceOver);
-    p->setRenderHint(QPainter::Antialiasing, raster);
-    p->setRenderHint(QPainter::TextAntialiasing, raster);
-    p->setPen(colour);
+    QTransform before = p->transform();
     if (glyphs) {
         glyphs->setfont(font);
         GLYPHCACHE::SHAPED& shape = glyphs->shaped(text);
         TEXTLAYOUT layout = textlayout(at, angle, shape.advance, font, justification, placement);
         double scale = font.size / TEXTLAYOUTSIZE;
-        // Level text at the face's own width needs no transform, so the glyphs come from the cache.
+        // Level text at the face's own width needs no transform: its glyphs come from the
+        // toolkit's cache, and a row of such texts is drawn as one run.
         if (angle == 0 && font.stretch == 1 && before.type() <= QTransform::TxTranslate) {
-            glyphs->draw(*p, shape, QPointF(at.x, at.y) / scale + layout.start, scale);
+            glyphs->queue(*p, shape, QPointF(at.x, at.y) + layout.start * scale, scale, colour);
             return;
         }
+        flush();
+        prepared.valid = false;
+        p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+        p->setRenderHint(QPainter::Antialiasing, true);
+        p->setRenderHint(QPainter::TextAntialiasing, true);
+        p->setPen(colour);
         p->setTransform(QTransform::fromScale(1 / scale, 1 / scale) * placement, true);
         glyphs->draw(*p, shape, layout.start, scale);
+        p->setTransform(before);
+        return;
+    }
+    prepared.valid = false;
+    TEXTLAYOUT layout = textlayout(at, angle, text, font, justification, placement);
+    QFont qfont = toolkitfont(font, TEXTLAYOUTSIZE);
+    p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    p->setRenderHint(QPainter::Antialiasing, raster);
+    p->setRenderHint(QPainter::TextAntialiasing, raster);
+    p->setTransform(placement, true);
+    if (outlines) {
+        QPainterPath shapes;
+        shapes.addText(layout.start, qfont, text);
+        p->fillPath(shapes, colour);
     } else {
-        TEXTLAYOUT layout = textlayout(at, angle, text, font, justification, placement);
-        QFont qfont = toolkitfont(font, TEXTLAYOUTSIZE);
-        p->setTransform(placement, true);
-        if (outlines) {
-            QPainterPath shapes;
-            shapes.addText(layout.start, qfont, text);
-            p->fillPath(shapes, colour);
-        } else {
-            p->setFont(qfont);
-            p->drawText(layout.start, text);
-        }
+        p->setFont(qfont);
+        p->setPen(colour);
+        p->drawText(layout.start, text);
     }
     p->setTransform(before);
 }
@@ -295,6 +314,7 @@ void QTRENDERER::image(const PIXELS& pixels, DPOINT origin, DPOINT across, DPOIN
     if (pixels.width <= 0 || pixels.height <= 0 || alpha <= 0) {
         return;
     }
+    flush();
     prepared.valid = false;
     QImage picture(reinterpret_cast<const uchar*>(pixels.argb.data()), pixels.width, pixels.height,
         pixels.width * 4, QImage::Format_ARGB32);

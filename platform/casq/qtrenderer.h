@@ -52,9 +52,12 @@ public:
     ~QTRENDERER() override;
     void setpainter(QPainter* painter)
     {
+        flush();
         p = painter;
         prepared.valid = false;
     }
+    // Draws the texts queued so far: before the caller paints on the painter itself.
+    void flush();
     // Exclusive-or drawing goes to the painter this opens when first needed (a window's overlay,
     // so that it never changes the drawing beneath); without one, or when it opens none, onto the
     // target itself.

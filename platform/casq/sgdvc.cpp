@@ -411,6 +411,7 @@ void SGDVC::grid(int kind, POINT origin, int spacing, COLORREF colour)
     }
     // Dots are single pixels, filled straight into the session's painter.
     SESSION& s = *session;
+    s.renderer.flush();
     QPainter* painter = s.backpainter.isActive() ? &s.backpainter : s.windowpainter;
     painter->save();
     painter->setCompositionMode(QPainter::CompositionMode_SourceOver);

@@ -1,5 +1,8 @@
 #include "framework/tests/demoeditor/demodrawing.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "platform/casq/vgdvc.h"
 
 namespace {
@@ -8,9 +11,10 @@ constexpr int32_t CELL = 254000; // a tenth of an inch in database units
 
 } // namespace
 
-DEMODRAWING::DEMODRAWING(int cells, int perrow)
+DEMODRAWING::DEMODRAWING(int cells)
     : bounds(VOIDBOX)
 {
+    int perrow = std::max(1, int(std::ceil(std::sqrt(double(cells)))));
     lines.reserve(size_t(cells));
     labels.reserve(size_t(cells));
     for (int i = 0; i < cells; ++i) {

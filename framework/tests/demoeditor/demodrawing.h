@@ -19,8 +19,9 @@ struct DEMOLABEL {
 
 class DEMODRAWING {
 public:
-    // cells lines and cells labels, laid out in rows of `perrow` cells of one tenth of an inch.
-    DEMODRAWING(int cells, int perrow);
+    // cells lines and cells labels in cells of one tenth of an inch, laid out about as many rows
+    // as columns.
+    explicit DEMODRAWING(int cells);
 
     // What lies in the area, drawn on the device.
     void draw(VGDVC& device, const BOX& area) const;

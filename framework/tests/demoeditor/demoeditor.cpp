@@ -66,9 +66,17 @@ void DEMOVIEW::onrepaint(APPLNVIEWDVC* view, BOX& area)
     drawing.draw(*view, area);
 }
 
+void DEMOVIEW::pan(POINT centre, int movecursor)
+{
+    POINT now = device->getorigin();
+    device->scroll(centre.x - now.x, centre.y - now.y);
+    if (movecursor)
+        device->movecursor(device->getcursorpos());
+}
+
 DEMOEDITOR::DEMOEDITOR(APPLNPROCESS* process, int cells)
     : APPLNMODULE(process)
-    , drawing(cells, 100)
+    , drawing(cells)
     , view(drawing)
 {
     setapplnname("DEMOEDIT", "Demo Editor");

@@ -27,6 +27,8 @@ public:
     void ondestroywindow() override;
     void onresize(int width, int height) override;
     void onrepaint(APPLNVIEWDVC* view, BOX& area) override;
+    // Scrolls the view to centre the point.
+    void pan(POINT centre, int movecursor) override;
 
 private:
     const DEMODRAWING& drawing;

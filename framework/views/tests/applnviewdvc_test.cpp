@@ -167,3 +167,23 @@ TEST(ViewDevice, AnArrowKeyMovesTheCursorOneStepOnlyOnAFullGrid)
         EXPECT_EQ(now.y, expected.y);
     });
 }
+
+TEST(ViewWindow, PointerAtTheRightEdgePansAQuarterOfTheViewRight)
+{
+    runwithdemo(10, [&](auto&, DEMOEDITOR&, APPLNVIEWDVC& device) {
+        device.setmapping(100, 100, UPI);
+        device.setorigin(POINT(0, 0));
+        BOX visible = device.getvisiblearea();
+        device.constrain();
+        RECT client {};
+        GetClientRect(device.gethwnd(), &client);
+        tagPOINT edge { client.right - 1, client.bottom / 2 };
+        ClientToScreen(device.gethwnd(), &edge);
+        win::postmouse(WM_MOUSEMOVE, edge, 0, 0, device.gethwnd());
+        while (win::deliverqueued()) { }
+        device.release();
+        POINT origin = device.getorigin();
+        EXPECT_NEAR(origin.x, visible.width() / 4, UPI / 100) << "to within a pixel";
+        EXPECT_EQ(origin.y, 0) << "and not vertically";
+    });
+}
