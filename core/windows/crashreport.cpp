@@ -11,13 +11,13 @@
 #include <string>
 
 #include "core/files/folders.h"
-#include "core/files/privatefolder.h"
 #include "core/text/strutil.h"
 #include "core/windows/process.h"
 #include "core/windows/registry.h"
 #include "platform/win/files.h"
 #include "platform/win/modules.h"
 #include "platform/win/pathboundary.h"
+#include "platform/win/privatefolder.h"
 #include "platform/win/system.h"
 
 CRASHREPORT crashreport;

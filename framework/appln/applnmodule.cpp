@@ -7,7 +7,7 @@
 #include "core/windows/registry.h"
 #include "framework/appln/applnframe.h"
 #include "framework/appln/applnprocess.h"
-#include "framework/appln/stringtranslator.h"
+#include "framework/context/stringtranslator.h"
 #include "platform/win/menu.h"
 #include "platform/win/messagequeue.h"
 #include "platform/win/modules.h"

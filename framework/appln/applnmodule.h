@@ -18,13 +18,13 @@
 #include "core/containers/didx.h"
 #include "core/containers/dpa.h"
 #include "core/windows/stringtable.h"
-#include "framework/appln/applncontext.h"
 #include "framework/appln/applnwindow.h"
-#include "framework/input/inputhandler.h"
-#include "framework/appln/interfaces.h"
-#include "framework/appln/stringtranslator.h"
+#include "framework/appln/inputhandler.h"
 #include "framework/commands/cmdinfotable.h"
 #include "framework/commands/keytranslator.h"
+#include "framework/context/applncontext.h"
+#include "framework/context/interfaces.h"
+#include "framework/context/stringtranslator.h"
 #include "platform/ombrel/gslist.h"
 
 class APPLNPROCESS;

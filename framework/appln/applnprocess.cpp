@@ -16,7 +16,7 @@
 #include "core/windows/registry.h"
 #include "framework/appln/errorhandler.h"
 #include "framework/appln/splashscreen.h"
-#include "framework/appln/stringtranslator.h"
+#include "framework/context/stringtranslator.h"
 #include "platform/drelm/alerts.h"
 #include "platform/drelm/dialoglook.h"
 #include "platform/tirsk/basewin.h"

@@ -17,9 +17,9 @@
 
 #include "core/containers/dpa.h"
 #include "framework/appln/errorhandler.h"
-#include "framework/appln/interfaces.h"
-#include "framework/commands/cmdflags.h"
+#include "framework/context/interfaces.h"
 #include "platform/tirsk/basewin.h"
+#include "platform/win/rc/cmdflags.h"
 
 class APPLNMENU;
 class APPLNMODULE;

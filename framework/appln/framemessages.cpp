@@ -5,12 +5,11 @@
 #include "framework/appln/applnmenu.h"
 #include "framework/appln/applnprocess.h"
 #include "framework/appln/helprequest.h"
-#include "framework/input/inputhandler.h"
-#include "framework/appln/windowmessages.h"
+#include "framework/appln/inputhandler.h"
 #include "framework/bars/barmessages.h"
 #include "framework/bars/ctrlbar.h"
 #include "framework/bars/rebar.h"
-#include "framework/commands/keycodes.h"
+#include "framework/context/windowmessages.h"
 #include "framework/menus/menu.h"
 #include "framework/tabs/tabstrip.h"
 #include "platform/drelm/dialoglook.h"
@@ -20,6 +19,7 @@
 #include "platform/win/messagebox.h"
 #include "platform/win/messagequeue.h"
 #include "platform/win/paint.h"
+#include "platform/win/rc/keycodes.h"
 #include "platform/win/window.h"
 
 namespace {

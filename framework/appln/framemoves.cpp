@@ -4,7 +4,7 @@
 
 #include "framework/appln/applnframe.h"
 #include "framework/appln/applnprocess.h"
-#include "framework/appln/windowmessages.h"
+#include "framework/context/windowmessages.h"
 #include "platform/win/input.h"
 #include "platform/win/messagequeue.h"
 #include "platform/win/window.h"

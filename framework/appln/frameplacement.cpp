@@ -8,7 +8,7 @@
 #include "core/windows/windowpos.h"
 #include "framework/appln/applnframe.h"
 #include "framework/appln/applnprocess.h"
-#include "framework/appln/windowmessages.h"
+#include "framework/context/windowmessages.h"
 #include "framework/xml/xmlelement.h"
 #include "platform/win/messagequeue.h"
 #include "platform/win/window.h"

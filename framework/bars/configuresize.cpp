@@ -4,9 +4,9 @@
 #include <cstdio>
 
 #include "core/text/strutil.h"
-#include "framework/appln/applncontext.h"
 #include "framework/bars/ctrlbar.h"
 #include "framework/bars/screendpi.h"
+#include "framework/context/applncontext.h"
 #include "platform/win/images.h"
 #include "platform/win/resources.h"
 

@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "core/text/strutil.h"
-#include "framework/appln/applncontext.h"
 #include "framework/bars/screendpi.h"
+#include "framework/context/applncontext.h"
 #include "platform/win/gdi.h"
 #include "platform/win/messagequeue.h"
 #include "platform/win/paint.h"

@@ -6,9 +6,9 @@
 #include <cstring>
 #include <limits>
 
-#include "framework/appln/applncontext.h"
-#include "framework/appln/stringtranslator.h"
 #include "framework/bars/barmessages.h"
+#include "framework/context/applncontext.h"
+#include "framework/context/stringtranslator.h"
 #include "platform/drelm/dialoglook.h"
 #include "platform/drelm/form.h"
 #include "platform/drelm/fptedit.h"

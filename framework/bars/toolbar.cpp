@@ -3,10 +3,10 @@
 #include <algorithm>
 
 #include "core/text/strutil.h"
-#include "framework/appln/applncontext.h"
 #include "framework/bars/barmessages.h"
 #include "framework/bars/toolbarimages.h"
 #include "framework/commands/cmdinfotable.h"
+#include "framework/context/applncontext.h"
 #include "platform/win/images.h"
 #include "platform/win/messagequeue.h"
 #include "platform/win/paint.h"

@@ -10,8 +10,8 @@
 #include <string>
 #include <type_traits>
 
-#include "framework/commands/cmdflags.h"
 #include "platform/win/handletypes.h"
+#include "platform/win/rc/cmdflags.h"
 
 // A text held by the entries that show it; null when there is none.
 class CMDTEXT {

@@ -2,8 +2,8 @@
 
 #include <cstdlib>
 
-#include "framework/appln/applncontext.h"
 #include "framework/appln/applnmodule.h"
+#include "framework/context/applncontext.h"
 #include "framework/menus/menu.h"
 #include "platform/win/gdi.h"
 #include "platform/win/messagequeue.h"

@@ -20,9 +20,9 @@
 #include <cstdint>
 
 #include "core/windows/stringtable.h"
-#include "framework/appln/interfaces.h"
 #include "framework/commands/cmdinfo.h"
 #include "framework/commands/recordarray.h"
+#include "framework/context/interfaces.h"
 #include "platform/ombrel/gslist.h"
 #include "platform/win/handletypes.h"
 

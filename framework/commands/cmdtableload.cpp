@@ -6,9 +6,9 @@
 #include <optional>
 #include <string>
 
-#include "framework/appln/applncontext.h"
-#include "framework/appln/stringtranslator.h"
 #include "framework/commands/cmdinfotable.h"
+#include "framework/context/applncontext.h"
+#include "framework/context/stringtranslator.h"
 #include "framework/menus/menu.h"
 #include "platform/tirsk/reporting.h"
 #include "platform/win/resources.h"

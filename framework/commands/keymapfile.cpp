@@ -6,13 +6,13 @@
 #include <string_view>
 #include <vector>
 
-#include "core/files/boundedread.h"
 #include "core/text/ascii.h"
-#include "framework/appln/applncontext.h"
 #include "framework/commands/keytranslator.h"
+#include "framework/context/applncontext.h"
 #include "platform/drelm/fileselector.h"
 #include "platform/tirsk/datetext.h"
 #include "platform/tirsk/reporting.h"
+#include "platform/win/boundedread.h"
 #include "platform/win/pathboundary.h"
 #include "platform/win/replacefile.h"
 #include "platform/win/system.h"

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "framework/appln/applncontext.h"
 #include "framework/appln/applnmodule.h"
+#include "framework/context/applncontext.h"
 
 namespace {
 

@@ -26,9 +26,9 @@
 
 #include "core/containers/dpa.h"
 #include "framework/commands/cmdinfotable.h"
-#include "framework/commands/keycodes.h"
 #include "platform/ombrel/gslist.h"
 #include "platform/win/handletypes.h"
+#include "platform/win/rc/keycodes.h"
 #include "platform/win/structs.h"
 
 // One binding.

@@ -3,7 +3,7 @@
 #include "core/files/paths.h"
 #include "core/text/ascii.h"
 #include "core/text/strutil.h"
-#include "framework/appln/applncontext.h"
+#include "framework/context/applncontext.h"
 #include "framework/documents/applnproject.h"
 
 APPLNDOCUMENT::APPLNDOCUMENT() = default;

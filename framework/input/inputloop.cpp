@@ -3,7 +3,7 @@
 #include <QAbstractEventDispatcher>
 
 #include "framework/appln/applnprocess.h"
-#include "framework/commands/cmdflags.h"
+#include "platform/win/rc/cmdflags.h"
 #include "framework/commands/keytranslator.h"
 #include "framework/views/applnviewdvc.h"
 #include "platform/win/keys.h"

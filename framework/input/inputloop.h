@@ -10,7 +10,7 @@
 // A loop also ends cancelled when it cannot go on: without an event dispatcher, when its device's
 // window is gone (its frame closed), or when the program is to quit.
 
-#include "framework/input/inputhandler.h"
+#include "framework/appln/inputhandler.h"
 
 class INPUTLOOP : public INPUTHANDLER {
 public:

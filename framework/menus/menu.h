@@ -15,7 +15,7 @@
 #include <string>
 #include <utility>
 
-#include "framework/appln/interfaces.h"
+#include "framework/context/interfaces.h"
 #include "platform/win/colour.h"
 #include "platform/win/handletypes.h"
 #include "platform/win/structs.h"

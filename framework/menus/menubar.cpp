@@ -4,10 +4,10 @@
 #include <memory>
 
 #include "core/windows/stringtable.h"
-#include "framework/appln/applncontext.h"
-#include "framework/appln/stringtranslator.h"
 #include "framework/commands/cmdinfotable.h"
 #include "framework/commands/keytranslator.h"
+#include "framework/context/applncontext.h"
+#include "framework/context/stringtranslator.h"
 #include "framework/menus/menu.h"
 #include "framework/menus/menuitems.h"
 #include "platform/win/menu.h"

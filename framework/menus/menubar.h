@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "core/containers/dpa.h"
-#include "framework/appln/interfaces.h"
+#include "framework/context/interfaces.h"
 #include "framework/menus/menuitem.h"
 #include "platform/win/handletypes.h"
 #include "platform/win/structs.h"

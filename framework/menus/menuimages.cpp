@@ -5,8 +5,8 @@
 #include <QPainter>
 #include <QPixmap>
 
-#include "framework/appln/applncontext.h"
 #include "framework/appln/errorhandler.h"
+#include "framework/context/applncontext.h"
 #include "framework/menus/checkmark.h"
 #include "framework/menus/menu.h"
 #include "platform/drelm/dialoglook.h"

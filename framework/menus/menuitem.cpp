@@ -1,6 +1,6 @@
 #include "framework/menus/menuitem.h"
 
-#include "framework/appln/applncontext.h"
+#include "framework/context/applncontext.h"
 #include "platform/win/menu.h"
 
 MENUITEM::MENUITEM(HMENU menu, int position, ICMDTARGET* commandtarget, uint16_t itemflags)

@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-#include "framework/appln/interfaces.h"
+#include "framework/context/interfaces.h"
 #include "platform/win/handletypes.h"
 
 class MENUITEM {

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
-#include "framework/appln/applncontext.h"
 #include "framework/appln/applnmodule.h"
 #include "framework/appln/applnwindow.h"
-#include "framework/appln/windowmessages.h"
+#include "framework/context/applncontext.h"
+#include "framework/context/windowmessages.h"
 #include "framework/tabs/tablook.h"
 #include "platform/drelm/dialoglook.h"
 #include "platform/win/gdi.h"

@@ -6,7 +6,7 @@
 // the strip's right end. Dragging a tab along the strip reorders the tabs; dragging it out of the
 // frame, or double-clicking it, splits it off into a frame of its own.
 //
-// The strip tells its parent (the frame) by messages (framework/appln/windowmessages.h):
+// The strip tells its parent (the frame) by messages (framework/context/windowmessages.h):
 //   WM_SELECTWINDOW (sent)       wParam the strip, lParam MAKELONG(new active index, 0xFFFF after a
 //                                select, else the dragged tab's old place after a drag, from
 //                                which the frame moves its window to the new index)

@@ -1,6 +1,6 @@
 #include "framework/appln/applnwindow.h"
-#include "framework/appln/windowmessages.h"
 #include "framework/bars/offscreen.h"
+#include "framework/context/windowmessages.h"
 #include "framework/tabs/tablook.h"
 #include "framework/tabs/tabstrip.h"
 #include "framework/tabs/thumbnailcursor.h"

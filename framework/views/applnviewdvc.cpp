@@ -2,9 +2,9 @@
 
 #include <cstdint>
 
-#include "framework/appln/applncontext.h"
+#include "framework/context/applncontext.h"
 #include "framework/appln/applnwindow.h"
-#include "framework/input/inputhandler.h"
+#include "framework/appln/inputhandler.h"
 #include "platform/casq/renderer.h"
 #include "platform/win/input.h"
 #include "platform/win/keys.h"

@@ -1,7 +1,7 @@
 #include "framework/views/applnviewwin.h"
 
 #include "framework/appln/applnmodule.h"
-#include "framework/appln/windowmessages.h"
+#include "framework/context/windowmessages.h"
 #include "framework/views/applnviewdvc.h"
 
 LRESULT APPLNVIEWWIN::msghlr(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

@@ -1,9 +1,9 @@
 #include "host/deckexpand/flatdeck.h"
 
-#include "core/files/boundedread.h"
-#include "simulator/models/spice/decklisting.h"
-#include "simulator/models/spice/spicedeck.h"
-#include "simulator/models/spice/subcktexpand.h"
+#include "platform/win/boundedread.h"
+#include "simulator/kernel/spicedeck/decklisting.h"
+#include "simulator/kernel/spicedeck/spicedeck.h"
+#include "simulator/kernel/spicedeck/subcktexpand.h"
 
 #include <algorithm>
 #include <string_view>

@@ -10,7 +10,7 @@
 #include <cstring>
 #include <vector>
 
-#include "core/files/boundedread.h"
+#include "platform/win/boundedread.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <sstream>
 #include <string>
 
-#include "core/files/boundedread.h"
+#include "platform/win/boundedread.h"
 #include "platform/win/pathboundary.h"
 #include "platform/win/textcase.h"
 

@@ -8,9 +8,9 @@
 #include <string>
 #include <unistd.h>
 
-#include "core/files/privatefolder.h"
 #include "platform/win/files.h"
 #include "platform/win/pathboundary.h"
+#include "platform/win/privatefolder.h"
 #include "platform/win/winerror.h"
 
 namespace {

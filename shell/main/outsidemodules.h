@@ -3,7 +3,7 @@
 // The interfaces of outside modules that the main program calls when they are installed. What the
 // operations do lies with those modules; only the calls are the program's.
 
-#include "framework/appln/interfaces.h"
+#include "framework/context/interfaces.h"
 
 // The report module's interface 25.
 class IREPORT : public IMODULE {

@@ -4,7 +4,7 @@
 // loads, saves and lets go of the one document the module keeps for it. Entry names are those of
 // the project file ("ROOT.DSN", a board's layout entry, "PANEL.LYT", ...).
 
-#include "framework/appln/interfaces.h"
+#include "framework/context/interfaces.h"
 
 class APPLNARCHIVE;
 class APPLNDOCUMENT;

@@ -5,7 +5,7 @@
 
 #include <QStringList>
 
-#include "framework/appln/interfaces.h"
+#include "framework/context/interfaces.h"
 
 class APPLNDOCUMENT;
 class APPLNWINDOW;

@@ -3,7 +3,7 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include "framework/appln/applncontext.h"
+#include "framework/context/applncontext.h"
 #include "platform/drelm/messageboxes.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include "core/files/paths.h"
 #include "core/text/strutil.h"
-#include "framework/appln/applncontext.h"
+#include "framework/context/applncontext.h"
 #include "platform/tirsk/reporting.h"
 #include "platform/vexmor/unziparchive.h"
 #include "platform/vexmor/ziparchive.h"

@@ -2,9 +2,9 @@
 
 #include "core/text/ascii.h"
 #include "simulator/kernel/simlog.h"
-#include "simulator/models/spice/relabel.h"
-#include "simulator/models/spice/spicedeck.h"
-#include "simulator/models/spice/subcktexpand.h"
+#include "simulator/kernel/spicedeck/relabel.h"
+#include "simulator/kernel/spicedeck/spicedeck.h"
+#include "simulator/kernel/spicedeck/subcktexpand.h"
 
 #include <string>
 #include <string_view>

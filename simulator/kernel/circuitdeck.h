@@ -5,7 +5,7 @@
 #include <cstdint>
 
 // The operations of the load on its SPICE deck (the deck holder and its cards are
-// simulator/models/spice/spicedeck.h): what the parser gets to read, and the last step of the
+// simulator/kernel/spicedeck/spicedeck.h): what the parser gets to read, and the last step of the
 // deck's preparation.
 
 struct SPICEDECK;

@@ -11,9 +11,9 @@
 #include "simulator/kernel/runstate.h"
 #include "simulator/kernel/simlog.h"
 #include "simulator/kernel/spicesources.h"
-#include "simulator/models/spice/decklisting.h"
-#include "simulator/models/spice/deckread.h"
-#include "simulator/models/spice/spicedeck.h"
+#include "simulator/kernel/spicedeck/decklisting.h"
+#include "simulator/kernel/spicedeck/deckread.h"
+#include "simulator/kernel/spicedeck/spicedeck.h"
 
 #include <cmath>
 #include <strings.h>

@@ -1,10 +1,10 @@
 #include "simulator/kernel/modellibrary.h"
 
-#include "core/files/boundedread.h"
 #include "core/files/paths.h"
 #include "core/text/alnum.h"
 #include "core/text/ascii.h"
 #include "core/windows/registry.h"
+#include "platform/win/boundedread.h"
 #include "platform/win/files.h"
 #include "platform/win/pathboundary.h"
 #include "simulator/kernel/modellibrarybytes.h"

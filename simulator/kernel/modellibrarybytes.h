@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "core/files/boundedread.h"
 #include "core/files/littleendian.h"
+#include "platform/win/boundedread.h"
 
 // Little-endian fields of the library and index cache files, and the whole-file reads and atomic
-// rewrites both use (reads at an offset: readat of core/files/boundedread.h). Paths are POSIX
+// rewrites both use (reads at an offset: readat of platform/win/boundedread.h). Paths are POSIX
 // paths from the path boundary.
 
 inline int16_t getle16(const uint8_t* p)

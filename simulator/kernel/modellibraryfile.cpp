@@ -1,8 +1,8 @@
 #include "simulator/kernel/modellibraryfile.h"
 
-#include "core/files/boundedread.h"
 #include "core/windows/crashreport.h"
 #include "core/windows/process.h"
+#include "platform/win/boundedread.h"
 #include "platform/win/pathboundary.h"
 #include "simulator/kernel/modellibrarybytes.h"
 

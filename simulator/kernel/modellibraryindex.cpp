@@ -1,7 +1,7 @@
 #include "simulator/kernel/modellibraryfile.h"
 
-#include "core/files/boundedread.h"
 #include "core/text/proptext.h"
+#include "platform/win/boundedread.h"
 #include "platform/win/pathboundary.h"
 #include "simulator/kernel/modellibrarybytes.h"
 

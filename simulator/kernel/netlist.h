@@ -93,7 +93,7 @@ public:
     // nothing: whatever it cannot use it skips.
     void read(FILE* stream);
     // Reads the netlist file at path (a POSIX path) through the bounded reader
-    // (core/files/boundedread.h); false, with nothing read and the reason in error, when that
+    // (platform/win/boundedread.h); false, with nothing read and the reason in error, when that
     // refuses it.
     bool readfile(const char* path, std::string& error);
 

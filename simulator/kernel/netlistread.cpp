@@ -14,10 +14,10 @@
 // NAME=VALUE lines, say) is counted and skipped; the rest of the file is still read.
 #include "simulator/kernel/netlist.h"
 
-#include "core/files/boundedread.h"
 #include "core/text/scan.h"
 #include "core/text/strutil.h"
 #include "core/text/values.h"
+#include "platform/win/boundedread.h"
 
 #include <cerrno>
 #include <cstring>

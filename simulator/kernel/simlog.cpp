@@ -10,7 +10,7 @@
 #include "simulator/kernel/analysis.h"
 #include "simulator/kernel/hostlink.h"
 #include "simulator/kernel/runstate.h"
-#include "simulator/models/spice/decklog.h"
+#include "simulator/kernel/spicedeck/decklog.h"
 
 #include <algorithm>
 #include <cmath>

@@ -20,7 +20,7 @@ import subprocess
 import sys
 import tempfile
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "deckrun"))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "..", "host", "deckrun"))
 import compare  # noqa: E402
 
 NGSPICE_LIMIT = 15 * 60  # seconds

@@ -12,12 +12,11 @@
 
 #include "framework/appln/applnmenu.h"
 #include "framework/appln/tests/testprocess.h"
-#include "framework/appln/windowmessages.h"
 #include "framework/bars/barmessages.h"
 #include "framework/bars/rebar.h"
 #include "framework/bars/statusbar.h"
 #include "framework/bars/toolbar.h"
-#include "framework/commands/keycodes.h"
+#include "framework/context/windowmessages.h"
 #include "framework/tabs/tests/tabmouse.h"
 #include "framework/xml/xmlelement.h"
 #include "platform/win/input.h"
@@ -25,6 +24,7 @@
 #include "platform/win/messagequeue.h"
 #include "platform/win/monitors.h"
 #include "platform/win/paint.h"
+#include "platform/win/rc/keycodes.h"
 #include "platform/win/tests/recorder.h"
 #include "platform/win/window.h"
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "framework/appln/stringtranslator.h"
 #include "framework/appln/tests/testprocess.h"
+#include "framework/context/stringtranslator.h"
 #include "platform/win/messages.h"
 
 namespace {

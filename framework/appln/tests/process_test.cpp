@@ -5,9 +5,9 @@
 #include <QTimer>
 #include <fstream>
 
-#include "framework/appln/stringtranslator.h"
 #include "framework/appln/tests/modulecalls.h"
 #include "framework/appln/tests/testprocess.h"
+#include "framework/context/stringtranslator.h"
 #include "platform/win/htmlhelp.h"
 #include "platform/win/input.h"
 #include "platform/win/messagebox.h"

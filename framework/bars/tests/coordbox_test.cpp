@@ -1,7 +1,7 @@
 #include "framework/bars/coordbox.h"
 
-#include "framework/appln/applncontext.h"
 #include "framework/bars/tests/bartest.h"
+#include "framework/context/applncontext.h"
 #include "platform/win/gdi.h"
 #include "platform/win/monitors.h"
 #include "platform/win/qt/winqt.h"

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "framework/appln/applncontext.h"
+#include "framework/context/applncontext.h"
 #include "framework/documents/applnproject.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "framework/input/inputhandler.h"
+#include "framework/appln/inputhandler.h"
 
 #include <gtest/gtest.h>
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "framework/appln/applnwindow.h"
-#include "framework/appln/windowmessages.h"
+#include "framework/context/windowmessages.h"
 #include "platform/drelm/dialoglook.h"
 #include "platform/win/input.h"
 #include "platform/win/menu.h"

@@ -46,7 +46,7 @@ TEST(NetlistDumpRefusal, FolderOrDeviceIsAnError)
         { "/dev/zero", "not a regular file" },
         { "absent.net", "No such file or directory" },
         // A SPICE deck: the reader finds nothing of a netlist in it.
-        { VKT_TEST_SOURCE_DIR "/../../../engines/deckrun/decks/pulse_hold.cir",
+        { VKT_TEST_SOURCE_DIR "/../../deckrun/decks/pulse_hold.cir",
             "no design line and no netlist section (*PROPERTIES, *MODELDEFS, *SCRIPT, *PARTLIST, *NETLIST): not a "
             "netlist file" },
     };

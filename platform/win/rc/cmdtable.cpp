@@ -15,7 +15,7 @@
 
 #include <cstring>
 
-#include "framework/commands/cmdflags.h"
+#include "platform/win/rc/cmdflags.h"
 #include "platform/win/rc/kinds.h"
 
 namespace rc {

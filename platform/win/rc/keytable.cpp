@@ -13,8 +13,8 @@
 #include <string>
 #include <string_view>
 
-#include "framework/commands/keycodes.h"
 #include "platform/win/keynames.h"
+#include "platform/win/rc/keycodes.h"
 #include "platform/win/rc/kinds.h"
 
 namespace rc {

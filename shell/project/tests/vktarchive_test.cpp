@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "core/windows/stringtable.h"
-#include "framework/appln/applncontext.h"
+#include "framework/context/applncontext.h"
 #include "framework/xml/xmldocument.h"
 #include "framework/xml/xmlelement.h"
 #include "platform/vexmor/tests/ziptestfiles.h"

@@ -1,7 +1,7 @@
 #include "simulator/kernel/tests/circuittesting.h"
 
 #include "simulator/kernel/circuitdeck.h"
-#include "simulator/models/spice/spicedeck.h"
+#include "simulator/kernel/spicedeck/spicedeck.h"
 
 namespace {
 

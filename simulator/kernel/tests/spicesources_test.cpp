@@ -5,7 +5,7 @@
 #include "simulator/kernel/modellibrary.h"
 #include "simulator/kernel/modellibrarybytes.h"
 #include "simulator/kernel/tests/circuittesting.h"
-#include "simulator/models/spice/spicedeck.h"
+#include "simulator/kernel/spicedeck/spicedeck.h"
 #include "testsupport/temp_folder.h"
 
 #include <filesystem>

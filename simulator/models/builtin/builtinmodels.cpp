@@ -7,7 +7,6 @@
 #include "simulator/models/builtin/dac.h"
 #include "simulator/models/builtin/dswitch.h"
 #include "simulator/models/builtin/filegen.h"
-#include "simulator/models/builtin/iprobe.h"
 #include "simulator/models/builtin/rtlogic.h"
 #include "simulator/models/builtin/rtmeter.h"
 #include "simulator/models/builtin/rtswitch.h"
@@ -17,6 +16,7 @@
 #include "simulator/models/builtin/tape.h"
 #include "simulator/models/builtin/vprobe.h"
 #include "simulator/models/builtin/wavegen.h"
+#include "simulator/models/parts/iprobe.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "simulator/models/builtin/filegen.h"
 
-#include "core/files/boundedread.h"
 #include "core/files/paths.h"
 #include "engines/nerith/circuit.h"
+#include "platform/win/boundedread.h"
 #include "platform/win/pathboundary.h"
 #include "simulator/results/resultsname.h"
 

@@ -8,7 +8,7 @@
 #include "simulator/kernel/primitives.h"
 #include "simulator/kernel/runstate.h"
 #include "simulator/kernel/simlog.h"
-#include "simulator/models/builtin/probesetting.h"
+#include "simulator/models/parts/probesetting.h"
 #include "simulator/results/partition.h"
 
 #include <algorithm>

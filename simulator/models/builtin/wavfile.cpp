@@ -1,7 +1,7 @@
 #include "simulator/models/builtin/wavfile.h"
 
-#include "core/files/boundedread.h"
 #include "core/files/littleendian.h"
+#include "platform/win/boundedread.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "simulator/models/builtin/iprobe.h"
+#include "simulator/models/parts/iprobe.h"
 #include "simulator/models/parts/spicecpt.h"
 
 #include <memory>

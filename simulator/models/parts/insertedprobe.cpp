@@ -1,7 +1,7 @@
 #include "simulator/models/parts/insertedprobe.h"
 
 #include "simulator/kernel/circuit.h"
-#include "simulator/models/builtin/iprobe.h"
+#include "simulator/models/parts/iprobe.h"
 
 
 namespace {

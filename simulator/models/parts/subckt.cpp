@@ -2,7 +2,7 @@
 
 #include "core/text/ascii.h"
 #include "simulator/kernel/simlog.h"
-#include "simulator/models/spice/spicedeck.h"
+#include "simulator/kernel/spicedeck/spicedeck.h"
 
 #include <cstdio>
 #include <string>

@@ -2,7 +2,7 @@
 
 #include "engines/mavro/mavro.h"
 #include "engines/nerith/nerith.h"
-#include "simulator/models/spice/decklog.h"
+#include "simulator/kernel/spicedeck/decklog.h"
 
 #include <cstdarg>
 #include <cstdio>

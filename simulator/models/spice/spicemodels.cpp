@@ -4,8 +4,8 @@
 #include "core/files/paths.h"
 #include "core/files/ramfile.h"
 #include "core/text/ascii.h"
-#include "simulator/models/spice/decklog.h"
-#include "simulator/models/spice/deckread.h"
+#include "simulator/kernel/spicedeck/decklog.h"
+#include "simulator/kernel/spicedeck/deckread.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -1,7 +1,7 @@
 #include "simulator/models/parts/tests/parttesting.h"
 
 #include "simulator/models/parts/subckt.h"
-#include "simulator/models/spice/spicedeck.h"
+#include "simulator/kernel/spicedeck/spicedeck.h"
 
 #include <cstdio>
 #include <string>

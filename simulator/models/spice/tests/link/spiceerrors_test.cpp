@@ -3,7 +3,7 @@
 #include "engines/fakes/recorder.h"
 #include "engines/fakes/spice.h"
 #include "engines/mavro/mavro.h"
-#include "simulator/models/spice/tests/deck_fixtures.h"
+#include "simulator/kernel/spicedeck/tests/deck_fixtures.h"
 
 #include <gtest/gtest.h>
 
