@@ -14,6 +14,7 @@
 #include "core/text/strutil.h"
 #include "core/windows/process.h"
 #include "core/windows/registry.h"
+#include "framework/appln/registrytext.h"
 #include "framework/appln/errorhandler.h"
 #include "framework/appln/splashscreen.h"
 #include "framework/context/stringtranslator.h"
@@ -302,7 +303,7 @@ void APPLNPROCESS::addmrufile(const char* name)
     for (APPLNFRAME* frame : frames)
         if (APPLNMENU* menu = frame->getactivemenu(); menu && menu != applnmenu.get())
             menu->rebuildmrulist();
-    reg_putstr(nullptr, lastfileused, name);
+    reg_putpath(nullptr, lastfileused, name);
     popcontext();
 }
 

@@ -9,6 +9,7 @@
 #include "framework/documents/applndocument.h"
 #include "platform/hulvane/cdbcore.h"
 #include "platform/win/files.h"
+#include "platform/win/pathboundary.h"
 #include "platform/win/userfolders.h"
 #include "shell/project/projectentries.h"
 #include "shell/project/projectmessages.h"
@@ -167,7 +168,7 @@ void VKTPROJECT::createpanelproject()
 int VKTPROJECT::openbytype(const char* file)
 {
     if (_access(file, readable) != 0) {
-        showmessage(MSG_COULDNOTOPEN, file);
+        showmessage(MSG_COULDNOTOPEN, toposixpath(file).c_str());
         return 0;
     }
     const char* extension = dotext(file);

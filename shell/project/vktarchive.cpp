@@ -9,6 +9,7 @@
 #include "platform/vexmor/unziparchive.h"
 #include "platform/vexmor/ziparchive.h"
 #include "platform/win/files.h"
+#include "platform/win/pathboundary.h"
 
 namespace {
 
@@ -43,7 +44,7 @@ int VKTARCHIVE::beginload(const char* file, int quiet)
     adddefext(path, file ? file : "", extension);
     if (!reader->open(path)) {
         if (!quiet && _access(path, 4) != 0)
-            errorbox(getapplnmessage(couldNotOpenFile), path);
+            errorbox(getapplnmessage(couldNotOpenFile), toposixpath(path).c_str());
         else if (!quiet)
             reportread();
         reader.reset();
@@ -169,7 +170,7 @@ int VKTARCHIVE::beginsave(const char* file)
     adddefext(path, file ? file : "", extension);
     writer = std::make_shared<ZIPARCHIVE>(1, 0, 0);
     if (!writer->create(path)) {
-        errorbox(getapplnmessage(couldNotOpenFile), path);
+        errorbox(getapplnmessage(couldNotOpenFile), toposixpath(path).c_str());
         writer.reset();
     }
     written.clear();
@@ -204,7 +205,7 @@ int VKTARCHIVE::endsave()
     if (!writer->close(0))
         ok = 0;
     if (writer->iserror() && *writer->errortext())
-        errorbox("Could not save project: '%s'\n ZIP error '%s'", path, writer->errortext());
+        errorbox("Could not save project: '%s'\n ZIP error '%s'", toposixpath(path).c_str(), writer->errortext());
     writer.reset();
     written.clear();
     return ok;

@@ -327,14 +327,14 @@ TEST_F(VktArchive, AFileThatCannotBeOpenedGivesMessageFour)
     VKTARCHIVE archive;
     EXPECT_EQ(archive.beginload(windows(folder / "none").c_str(), 0), 0);
     EXPECT_EQ(
-        boxes, std::vector<std::string> { "Could not open file '" + windows(folder / "none.vktprj") + "'." });
+        boxes, std::vector<std::string> { "Could not open file '" + (folder / "none.vktprj").string() + "'." });
     EXPECT_EQ(archive.endload(), 0);
 
     boxes.clear();
     EXPECT_EQ(archive.beginsave(windows(folder / "no folder" / "a").c_str()), 0);
     EXPECT_EQ(boxes,
         std::vector<std::string> {
-            "Could not open file '" + windows(folder / "no folder" / "a.vktprj") + "'." });
+            "Could not open file '" + (folder / "no folder" / "a.vktprj").string() + "'." });
     EXPECT_EQ(archive.endsave(), 0);
 }
 
@@ -355,7 +355,7 @@ TEST_F(VktArchive, AFailedSaveKeepsTheOldFile)
     put(archive, "ROOT.CDB", nullptr, "the rest still goes in");
     EXPECT_EQ(archive.endsave(), 0);
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].rfind("Could not save project: '" + windows(path) + "'\n ZIP error '", 0), 0u)
+    EXPECT_EQ(boxes[0].rfind("Could not save project: '" + path.string() + "'\n ZIP error '", 0), 0u)
         << boxes[0];
     EXPECT_NE(boxes[0].find("the file 'ROOT.DSN' was copied incompletely"), std::string::npos) << boxes[0];
     EXPECT_EQ(vkt::test::readbytes(path), before);

@@ -297,7 +297,7 @@ TEST(Project, ADesignFileOpensAsAnUnsavedProjectOfItsNameAndAMissingFileIsReport
         boxes.clear();
         EXPECT_EQ(project.openbytype(windows(folder / "none.vktprj").c_str()), 0);
         EXPECT_EQ(boxes,
-            std::vector<std::string> { "Could not open file '" + windows(folder / "none.vktprj") + "'." });
+            std::vector<std::string> { "Could not open file '" + (folder / "none.vktprj").string() + "'." });
         EXPECT_EQ(project.pathname(), windows(folder / "x.vktprj")) << "a file not there changes nothing";
     });
 }
