@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """Runs SPICE decks through the deck runner and through ngspice in batch mode, and prints for each
 deck the processor time of both, their ratio (ours / ngspice) and the largest deviation of the
-printed vectors, relative to the range of the vector in ngspice's run (in dB and degrees for the
-vectors that print so). Both runs are interpolated onto the union of their sweep points over the
+printed vectors, relative to the range of the vector in ngspice's run (at least FLAT of its largest
+magnitude; in dB and degrees for the vectors that print so). Both runs are interpolated onto the union of their sweep points over the
 span they share, by piecewise quadratics that keep the corners at break points sharp; plots
 without a sweep, and sweeps that repeat their values (a nested DC sweep), are compared point by
 point.

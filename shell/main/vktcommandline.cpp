@@ -1,11 +1,10 @@
 // The main program's command line: switches, module launches {NAME value} and one file, read
 // before start-up and acted on once the first frame is there.
 
-#include <QDir>
-#include <QLibraryInfo>
 #include <cstring>
 #include <strings.h>
 
+#include "core/files/folders.h"
 #include "core/text/strutil.h"
 #include "platform/drelm/messageboxes.h"
 #include "platform/win/modules.h"
@@ -19,6 +18,7 @@ namespace {
 constexpr unsigned long MSG_BADARGUMENTS = 7;
 constexpr unsigned long MSG_BADFILENAME = 8;
 constexpr const char* launchfailed = "Failed to launch module '%s'";
+constexpr const char* stringsfile = "corvaneQJ.stf";
 
 } // namespace
 
@@ -37,11 +37,15 @@ int VKTPROCESS::parsecommandline(char* line)
         splashwanted = 0;
     if (read.reloadconfig)
         configflag = 1;
-    if (read.translate) {
-        const QString fallback = QDir::toNativeSeparators(
-            QLibraryInfo::path(QLibraryInfo::TranslationsPath) + "/corvaneQJ.stf");
-        updatetranslationfile(
-            read.translationfile.empty() ? fallback.toLocal8Bit().constData() : read.translationfile.c_str());
+    if (read.translate && !read.translationfile.empty()) {
+        updatetranslationfile(read.translationfile.c_str());
+    } else if (read.translate) {
+        // Without a name the strings file lies in the user's data, never in a folder of the
+        // installation or of Qt.
+        char folder[PATHBUFFER];
+        localdatafolder(folder);
+        mkpath(folder);
+        updatetranslationfile((toposixpath(folder) + "/" + stringsfile).c_str());
     }
     badargument = read.parsed() ? nullptr : line + read.bad;
     return read.parsed();

@@ -89,6 +89,8 @@ protected:
     void saveproject(int askname);
 
 private:
+    // The user's data of the program, a Windows path: the folder of the strings file too.
+    static void localdatafolder(char* folder);
     void readfolders();
     void readsettings();
     void startlocalserver();

@@ -72,6 +72,13 @@ void makefolder(char* path, const char* folder, const char* name)
 
 } // namespace
 
+void VKTPROCESS::localdatafolder(char* folder)
+{
+    char data[PATHBUFFER] = "";
+    SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, data);
+    addfilename(folder, data, makerfolder);
+}
+
 void VKTPROCESS::readfolders()
 {
     strnzcpy(path_root, getrootpath(), PATHBUFFER - 1);
@@ -86,9 +93,7 @@ void VKTPROCESS::readfolders()
     strnzcpy(module_paths, APPLNPROCESS::getdatapath("Models"), LIBRARYPATHSIZE - 1);
 
     // The user's data below the data folder, the caches below the cache folder.
-    char folder[PATHBUFFER] = "";
-    SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, folder);
-    addfilename(path_localdata, folder, makerfolder);
+    localdatafolder(path_localdata);
     char cache[PATHBUFFER];
     addfilename(cache, usercachefolder().c_str(), makerfolder);
     addfilename(partition_path, path_localdata, "Simulation Results");

@@ -174,18 +174,22 @@ int VKTPROJECT::openbytype(const char* file)
     const char* extension = dotext(file);
     const bool isdesign = strcasecmp(extension, ".DSN") == 0;
     int result = 0;
+    bool refused = false;
     if (isdesign || strcasecmp(extension, ".LYT") == 0) {
         init();
         setdocpath(file);
         process->addmrufile(file);
         result = isdesign ? importdesign(file) : importlayout(file);
         showmessage(MSG_DIRECTOPEN);
+    } else if (std::unique_ptr<VKTARCHIVE> read = readfile(file)) {
+        result = takefile(std::move(read));
     } else {
-        result = load(file);
+        // A file refused whole leaves the project that was open as it was.
+        refused = true;
     }
     if (result)
         SHAddToRecentDocs(SHARD_PATHA, file);
-    else
+    else if (!refused)
         init();
 
     APPLNFRAME* frame = process->getactiveframe();

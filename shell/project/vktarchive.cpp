@@ -1,6 +1,8 @@
 #include "shell/project/vktarchive.h"
 
 #include <cstring>
+#include <string_view>
+#include <unordered_map>
 
 #include "core/files/paths.h"
 #include "core/text/strutil.h"
@@ -66,6 +68,7 @@ int VKTARCHIVE::beginload(FILE* file, int quiet)
 }
 
 // Adds an empty entry for every file of the zip, in the zip's order, once all names fit a key.
+// The entries already there are found through one map, so that listing stays linear in the files.
 int VKTARCHIVE::listfiles(int quiet)
 {
     for (int more = reader->selectfirst(); more; more = reader->selectnext()) {
@@ -76,8 +79,14 @@ int VKTARCHIVE::listfiles(int quiet)
             return 0;
         }
     }
+    std::unordered_map<std::string_view, FILEINFO*> present;
+    for (FILEINFO* entry : index)
+        present.emplace(entry->key, entry);
     for (int more = reader->selectfirst(); more; more = reader->selectnext()) {
-        FILEINFO* entry = getfileinfo(reader->filename(), nullptr, 1);
+        auto found = present.find(reader->filename());
+        FILEINFO* entry = found != present.end() ? found->second : new FILEINFO(reader->filename());
+        if (found == present.end())
+            index.add(entry);
         empty(entry->file);
         entry->datetime = reader->filetime();
     }

@@ -80,6 +80,20 @@ int Waveform::setrepeat(double from)
     return 0;
 }
 
+int32_t Waveform::firstpointafter(double time) const
+{
+    int32_t low = 0;
+    int32_t high = count_ / 2;
+    while (low < high) {
+        const int32_t middle = (low + high) / 2;
+        if (values_[2 * middle] > time)
+            high = middle;
+        else
+            low = middle + 1;
+    }
+    return low;
+}
+
 double Waveform::pwltime(double time, double& base) const
 {
     base = delay_;
@@ -178,15 +192,7 @@ double Waveform::value(double time) const
         if (time >= v[2 * (points - 1)])
             return v[2 * points - 1];
         // The segment [k - 1, k] holding the time: k the first point after it.
-        int32_t low = 1;
-        int32_t high = points - 1;
-        while (low < high) {
-            const int32_t middle = (low + high) / 2;
-            if (v[2 * middle] > time)
-                high = middle;
-            else
-                low = middle + 1;
-        }
+        const int32_t low = firstpointafter(time);
         const double t0 = v[2 * low - 2], v0 = v[2 * low - 1], t1 = v[2 * low], v1 = v[2 * low + 1];
         return t1 > t0 ? v0 + (v1 - v0) * (time - t0) / (t1 - t0) : v1;
     }
@@ -217,29 +223,17 @@ double Waveform::nextbreak(double time) const
         return earliestafter(time, 0, corners);
     }
     case Shape::Pwl: {
-        // The first point after the time, by bisection over the points; past the last point a
-        // repeating source goes on with the first point after its repetition's start.
+        // The first point after the time; past the last point a repeating source goes on with the
+        // first point after its repetition's start.
         double base = 0;
         const double t = pwltime(time, base);
-        auto firstafter = [&](double after) {
-            int32_t low = 0;
-            int32_t high = count_ / 2;
-            while (low < high) {
-                const int32_t middle = (low + high) / 2;
-                if (values_[2 * middle] > after)
-                    high = middle;
-                else
-                    low = middle + 1;
-            }
-            return low;
-        };
-        const int32_t next = firstafter(t);
+        const int32_t next = firstpointafter(t);
         if (next < count_ / 2)
             return base + values_[2 * next];
         const double end = values_[count_ - 2];
         if (repeat_ < 0 || !(end > repeat_))
             return Never;
-        const int32_t again = firstafter(repeat_);
+        const int32_t again = firstpointafter(repeat_);
         return base + (end - repeat_) + values_[2 * again];
     }
     default:

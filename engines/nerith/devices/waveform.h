@@ -43,6 +43,8 @@ private:
     // A pwl's time relative to its points (delay and repetition taken out), and the time its cycle
     // starts at; `at` after the last point starts the next cycle.
     double pwltime(double time, double& base) const;
+    // The index of a pwl's first point after `time` (the count of points when none is).
+    int32_t firstpointafter(double time) const;
 
     Shape shape_ = Shape::None;
     const double* values_ = nullptr;

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QLibraryInfo>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -134,6 +136,45 @@ TEST_F(Vkt, SettingsChangedInOneRunAreReadInTheNext)
     RUN second = runvkt("", "report " + report.string() + "; close", report);
     ASSERT_EQ(second.snapshots.size(), 1u) << second.output;
     EXPECT_EQ(value(second.snapshots[0], "sizing"), "24");
+}
+
+TEST_F(Vkt, AHostileSettingsFileIsReportedAndLeftAsItIs)
+{
+    // Settings of the run's own: the refused file must not stay in the program's shared folder.
+    const fs::path registry = folder / "registry";
+    fs::create_directories(registry);
+    const std::string previous = getenv("VKT_REGISTRY_DIR");
+    setenv("VKT_REGISTRY_DIR", registry.c_str(), 1);
+    std::string deep = "VKT registry hive 1\n[";
+    for (int level = 0; level < 5000; ++level)
+        deep += level ? "\\a" : "a";
+    deep += "]\n";
+    vkt::test::writebytes(registry / "user.reg", deep);
+    const auto written = fs::last_write_time(registry / "user.reg");
+    RUN run = runvkt("-h", "toolbarsize 24; report " + report.string() + "; close", report);
+    setenv("VKT_REGISTRY_DIR", previous.c_str(), 1);
+    EXPECT_EQ(run.exitcode, 0) << run.output;
+    EXPECT_NE(run.output.find("The settings file '" + (registry / "user.reg").string()
+                  + "' cannot be read: line 2 holds a key nested deeper than 64 levels.\n\n"
+                    "The file was left as it is"),
+        std::string::npos)
+        << run.output;
+    EXPECT_EQ(vkt::test::readbytes(registry / "user.reg"), deep);
+    EXPECT_EQ(fs::last_write_time(registry / "user.reg"), written);
+    EXPECT_FALSE(fs::exists(registry / "user.reg.damaged"));
+}
+
+TEST_F(Vkt, TheStringsFileWithoutANameIsWrittenIntoTheUsersDataFolder)
+{
+    const fs::path inqt
+        = fs::path(QLibraryInfo::path(QLibraryInfo::TranslationsPath).toStdString()) / "corvaneQJ.stf";
+    const bool wasthere = fs::exists(inqt);
+    RUN run = runvkt("-h -T", "report " + report.string() + "; close", report);
+    EXPECT_EQ(run.exitcode, 0) << run.output;
+    const fs::path strings = fs::path(getenv("XDG_DATA_HOME")) / "Venthorne Electronics" / "Corvane" / "corvaneQJ.stf";
+    ASSERT_TRUE(fs::exists(strings)) << run.output;
+    EXPECT_EQ(vkt::test::readbytes(strings).rfind("//Strings For translation\n", 0), 0u);
+    EXPECT_EQ(fs::exists(inqt), wasthere) << "nothing is written into Qt's folder";
 }
 
 TEST_F(Vkt, HelpAndAWrongSwitchAreAnsweredOnTheTerminalAsACommandLineProgramDoes)

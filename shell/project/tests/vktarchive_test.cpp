@@ -294,6 +294,7 @@ TEST_F(VktArchive, RefusesEveryDamagedFileWithItsMessage)
         { "bomb.vktprj", "The file 'ZEROS.BIN' would unpack to 1048576 bytes from ", false },
         { "bigentry.vktprj", "The file 'BIG.BIN' would unpack to 3221225472 bytes", false },
         { "longname.vktprj", "A file name in the archive is longer than 519 characters", false },
+        { "manyentries.vktprj", "The archive holds 20000 files, more than the 10000 allowed.", false },
     };
     for (const CASE& c : cases) {
         const fs::path path = folder / c.file;
@@ -320,6 +321,29 @@ TEST_F(VktArchive, RefusesEveryDamagedFileWithItsMessage)
         EXPECT_EQ(quiet.beginload(windows(path).c_str(), 1) && quiet.endload(), 0) << c.file;
         EXPECT_TRUE(boxes.empty()) << c.file;
     }
+}
+
+TEST_F(VktArchive, ListsAsManyFilesAsTheBoundAllowsAndKeepsTheEntriesItHeld)
+{
+    const fs::path path = folder / "many.vktprj";
+    {
+        VKTARCHIVE many;
+        for (int64_t i = 1; i <= UNZIPARCHIVE::MAXFILES; ++i)
+            put(many, ("E" + std::to_string(i)).c_str(), nullptr, i == UNZIPARCHIVE::MAXFILES ? "last" : "");
+        ASSERT_TRUE(many.beginsave(windows(path).c_str()));
+        ASSERT_TRUE(many.endsave());
+    }
+    VKTARCHIVE archive;
+    put(archive, "KEPT", nullptr, "held before");
+    put(archive, "E1", nullptr, "replaced by the zip's");
+    ASSERT_EQ(archive.beginload(windows(path).c_str(), 0), 1);
+    ASSERT_EQ(archive.endload(), 1);
+    EXPECT_TRUE(boxes.empty());
+    for (int64_t i = 1; i <= UNZIPARCHIVE::MAXFILES; i += 999)
+        EXPECT_TRUE(archive.exists(("E" + std::to_string(i)).c_str(), nullptr)) << i;
+    EXPECT_EQ(get(archive, "E10000", nullptr), "last");
+    EXPECT_EQ(get(archive, "E1", nullptr), "");
+    EXPECT_EQ(get(archive, "KEPT", nullptr), "held before");
 }
 
 TEST_F(VktArchive, AFileThatCannotBeOpenedGivesMessageFour)
