@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
 #include <QWheelEvent>
 #include <QWindow>
 
@@ -13,6 +14,7 @@
 #include "platform/win/messagequeue.h"
 #include "platform/win/monitors.h"
 #include "platform/win/paint.h"
+#include "platform/win/qt/framefit.h"
 #include "platform/win/qt/keymap.h"
 #include "platform/win/qt/menubar.h"
 #include "platform/win/qt/painterdc.h"
@@ -161,9 +163,14 @@ void NativeWindow::syncgeometry()
         if (isVisible()) {
             setWindowState(Qt::WindowMinimized);
         }
+    } else if (window->style & WS_MAXIMIZE) {
+        // The window manager's frame fills the screen's available area, the inside less.
+        setWindowState(Qt::WindowMaximized);
+        if (QScreen* shown = screen())
+            setGeometry(maximisedinside(framemargins(), shown->availableGeometry()));
     } else {
         const RECT& r = window->rect;
-        setWindowState((window->style & WS_MAXIMIZE) ? Qt::WindowMaximized : Qt::WindowNoState);
+        setWindowState(Qt::WindowNoState);
         setGeometry(QRect(r.left, r.top, r.right - r.left, r.bottom - r.top));
     }
     syncing = false;
@@ -388,6 +395,13 @@ void NativeWindow::reportgeometry()
         return;
     }
     QRect g = geometry();
+    // Once the window manager has framed the window, its frame is brought wholly onto the screen
+    // where the window was placed partly off it; after that where it goes is the user's.
+    const QMargins frame = framemargins();
+    if (!framed && !frame.isNull() && !(window->style & WS_MAXIMIZE) && screen()) {
+        framed = true;
+        g = insideonscreen(g, frame, screen()->availableGeometry());
+    }
     const RECT& r = window->rect;
     if (g.x() == r.left && g.y() == r.top && g.width() == r.right - r.left
         && g.height() == r.bottom - r.top) {
@@ -399,6 +413,11 @@ void NativeWindow::reportgeometry()
     } else {
         syncgeometry();
     }
+}
+
+QMargins NativeWindow::framemargins() const
+{
+    return windowHandle() ? windowHandle()->frameMargins() : QMargins();
 }
 
 void NativeWindow::closeEvent(QCloseEvent* event)

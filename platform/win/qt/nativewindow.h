@@ -48,6 +48,8 @@ private:
     QImage shown(const QRect& area) const;
     void syncgeometry();
     void reportgeometry();
+    // The window manager's frame around the window; none before it is framed, or without one.
+    QMargins framemargins() const;
     void paintnonclient(QPainter& painter);
 
     HWND handle;
@@ -56,6 +58,7 @@ private:
     int painting = 0;
     QRect pending; // drawn during a paint, outside what that paint shows
     bool syncing = false;
+    bool framed = false; // the frame was brought onto the screen once
 };
 
 } // namespace winqt
