@@ -4,10 +4,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <strings.h>
 
 #include "platform/casq/dib.h"
 #include "platform/casq/mapping.h"
+#include "platform/casq/textmetrics.h"
 #include "platform/casq/vgdvc.h"
 
 using casq::DPOINT;
@@ -15,10 +15,6 @@ using casq::FIGURE;
 using casq::PAINT;
 
 namespace {
-
-// A text style's width is its character width at the suite's usual 0.8 of the height; other
-// ratios narrow or widen the face in proportion.
-constexpr double USUALWIDTH = 0.8;
 
 COLORREF colourof(DWORD word)
 {
@@ -202,16 +198,7 @@ void VGDVC::drawtext(
         return;
     }
     DWORD word = effectiveflags(flags);
-    casq::FONT font;
-    font.face = style.resolvedface();
-    font.fixedpitch = strcasecmp(font.face.c_str(), VECTOR_FONT_FACE) == 0;
-    font.size = map->length(style.height);
-    font.stretch = style.width > 0 ? style.width / (USUALWIDTH * style.height) : 1.0;
-    font.stretch = std::clamp(font.stretch, 0.05, 20.0);
-    font.bold = style.flags & TS_BOLD;
-    font.italic = style.flags & TS_ITALIC;
-    font.underline = style.flags & TS_UNDERLINE;
-    font.strikeout = style.flags & TS_STRIKEOUT;
+    casq::FONT font = casq::fontof(style, map->length(style.height));
     font.colour = (word & DF_TEXTCOLOUR) ? colourof(word) : colourof(style.colour);
     font.alpha = currentalpha();
     int justify = justification & 0xF;
