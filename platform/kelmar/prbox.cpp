@@ -28,7 +28,8 @@ constexpr BOXHANDLE BOXHANDLES[8] = {
 
 POINT handlepoint(const BOX& box, int id)
 {
-    POINT middle = box.centre();
+    // The edges may stand turned over (x2 < x1): the middle is taken between them as they stand.
+    POINT middle(clampcoord((int64_t { box.x1 } + box.x2) / 2), clampcoord((int64_t { box.y1 } + box.y2) / 2));
     const BOXHANDLE& h = BOXHANDLES[id];
     int32_t x = h.left ? box.x1 : h.right ? box.x2 : middle.x;
     int32_t y = h.bottom ? box.y1 : h.top ? box.y2 : middle.y;
@@ -99,10 +100,18 @@ int PR_BOX::test(POINT point, int* distance) const
 
 int PR_BOX::gethandles(DPA& handles) const
 {
+    BOX edges = handled();
     for (int id = 0; id < 8; ++id) {
-        handles.add(new DRAGHANDLE(id, cts.map(handlepoint(box, id)), BOXHANDLES[id].cursor));
+        handles.add(new DRAGHANDLE(id, cts.map(handlepoint(edges, id)), BOXHANDLES[id].cursor));
     }
     return 1;
+}
+
+BOX PR_BOX::handled() const
+{
+    BOX normal = dragged;
+    normal.normalize();
+    return normal == box ? dragged : box;
 }
 
 int PR_BOX::resize(DRAGHANDLE* handle)
@@ -112,14 +121,16 @@ int PR_BOX::resize(DRAGHANDLE* handle)
     }
     const BOXHANDLE& h = BOXHANDLES[handle->id];
     POINT p = local(handle->point);
-    BOX moved = box;
-    moved.x1 = h.left ? p.x : moved.x1;
-    moved.x2 = h.right ? p.x : moved.x2;
-    moved.y1 = h.bottom ? p.y : moved.y1;
-    moved.y2 = h.top ? p.y : moved.y2;
-    // Dragged past the opposite edge, the box turns over: the handle then moves that edge.
-    moved.normalize();
+    // The handle moves its edge of the box as the handles left it, which may have turned over
+    // when an edge was dragged past the opposite one: the same handle keeps the same edge.
+    dragged = handled();
+    dragged.x1 = h.left ? p.x : dragged.x1;
+    dragged.x2 = h.right ? p.x : dragged.x2;
+    dragged.y1 = h.bottom ? p.y : dragged.y1;
+    dragged.y2 = h.top ? p.y : dragged.y2;
     lasthandle = handle->id;
+    BOX moved = dragged;
+    moved.normalize();
     if (moved == box) {
         return 0;
     }
@@ -129,10 +140,12 @@ int PR_BOX::resize(DRAGHANDLE* handle)
 
 void PR_BOX::limit(BOX& limited, int minwidth, int minheight, int maxwidth, int maxheight)
 {
-    bool left = lasthandle >= 0 && BOXHANDLES[lasthandle].left;
-    bool bottom = lasthandle >= 0 && BOXHANDLES[lasthandle].bottom;
+    BOX edges = handled();
+    bool left = lasthandle >= 0 && BOXHANDLES[lasthandle].left != (edges.x1 > edges.x2);
+    bool bottom = lasthandle >= 0 && BOXHANDLES[lasthandle].bottom != (edges.y1 > edges.y2);
     limitside(box.x1, box.x2, left, minwidth, maxwidth);
     limitside(box.y1, box.y2, bottom, minheight, maxheight);
+    dragged = box;
     limited = box;
     limited.map(cts);
 }

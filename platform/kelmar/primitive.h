@@ -59,6 +59,7 @@ struct MARKER {
     char name[MARKERNAMEMAX + 1] = {};
     PRIMITIVE* primitive = nullptr; // not owned
 };
+template <> struct GDIDXKEY<MARKER> : GDIDXINLINEKEY<MARKER> { };
 
 class PRIMITIVE {
 public:

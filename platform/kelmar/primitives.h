@@ -64,6 +64,10 @@ protected:
     void scaleshape(int factor) override;
 
 private:
+    // The box as the handles last left it, or the box when it has changed since.
+    BOX handled() const;
+
+    BOX dragged; // the box as the last resize left it, edges perhaps turned over
     int lasthandle = -1;
 };
 
