@@ -69,6 +69,9 @@ int PRIMITIVE::setattr(int penstyle)
 
 void PRIMITIVE::updatestyles(const XSTYLE_MANAGER<GSTYLE>& styles, const GSTYLE_ENTRY* fallback)
 {
+    if (!style.name[0]) {
+        return;
+    }
     const GSTYLE_ENTRY* named = styles.get(style.name);
     if (named && !(named->flags & XS_DELETED)) {
         style.style = named->style;

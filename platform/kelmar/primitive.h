@@ -94,7 +94,8 @@ public:
     // The attribute of a primitive: its line's pen style (PENSTYLE_*). 1 when it changed.
     int setattr(int penstyle);
     // Takes the values of its named style from the table; a style the table lacks or marks
-    // deleted gives way to the fallback (null: the primitive keeps what it has).
+    // deleted gives way to the fallback (null: the primitive keeps what it has). A style of its
+    // own (no name) stays.
     virtual void updatestyles(const XSTYLE_MANAGER<GSTYLE>& styles, const GSTYLE_ENTRY* fallback);
 
     // A symbol instance of old takes with instead; 1 when it did.
@@ -119,9 +120,10 @@ public:
     // damaged record or one of a later version (the cursor then stands at the end).
     static PRIMITIVE* make(DPKB& buffer);
 
-    // The primitive's edit dialog (the dialogs library), its placement given relative to the
-    // graphic; 1 when the primitive changed.
-    int edit(const CTS& placement);
+    // The primitive's edit dialog (the dialogs library): a text's text, font and justification,
+    // any other shape's style, which the edit makes the primitive's own (unnamed). 1 when the
+    // primitive changed; 0 for a symbol instance, which has nothing to edit.
+    int edit();
 
     CTS cts; // the placement of the shape
 

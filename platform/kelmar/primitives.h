@@ -170,8 +170,8 @@ public:
     void setfont(const TSTYLE& font, int justification);
     const TSTYLE& getfont() const { return font; }
     int getjustification() const { return justification; }
-    // The text entry of a new text at its placement (the dialogs library): 1 when the user gave
-    // a text, 0 when cancelled or left empty.
+    // The text entry of a new text (the dialogs library): 1 when the user gave a text, 0 when
+    // cancelled or left empty.
     int entertext();
 
     static PRIMITIVE* make(LIBCURSOR& in, const GSTYLE_ENTRY& style);
