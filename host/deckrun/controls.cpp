@@ -47,7 +47,23 @@ std::vector<std::string> words(const char* text)
     return list;
 }
 
-// A number with its scale suffix, as the parser reads one.
+// Whether the letters after a number are a scale factor and a unit of what control cards give
+// (times, frequencies, voltages, currents), each optional. The parser passes any letters as a unit,
+// so a slip such as "1q" would read as 1 unseen.
+bool knownsuffix(std::string letters)
+{
+    std::transform(letters.begin(), letters.end(), letters.begin(),
+        [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    constexpr std::string_view scales[] = { "", "t", "g", "meg", "k", "m", "mil", "u", "n", "p", "f" };
+    constexpr std::string_view units[] = { "", "s", "hz", "v", "a" };
+    const std::string_view text = letters;
+    return std::any_of(std::begin(scales), std::end(scales), [&](std::string_view scale) {
+        return text.starts_with(scale)
+            && std::find(std::begin(units), std::end(units), text.substr(scale.size())) != std::end(units);
+    });
+}
+
+// A number with its scale suffix and unit, as the parser reads one; nullopt for anything else.
 std::optional<double> number(const std::string& word)
 {
     std::string text = word;
@@ -55,6 +71,9 @@ std::optional<double> number(const std::string& word)
     int error = 0;
     const double value = INPevaluate(&cursor, &error, 1);
     if (error || *cursor)
+        return std::nullopt;
+    const auto letters = std::find_if(word.rbegin(), word.rend(), [](unsigned char c) { return !std::isalpha(c); });
+    if (!knownsuffix(std::string(letters.base(), word.end())))
         return std::nullopt;
     return value;
 }

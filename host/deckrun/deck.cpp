@@ -1,8 +1,11 @@
 #include "host/deckrun/deck.h"
 
+#include "host/deckrun/params.h"
+
 #include "engines/nerith/largepages.h"
 #include "platform/win/boundedread.h"
 #include "simulator/kernel/spicedeck/sourcetranslate.h"
+#include "simulator/kernel/spicedeck/spicedeck.h"
 #include "simulator/kernel/spicedeck/subcktexpand.h"
 
 #include <algorithm>
@@ -11,6 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <optional>
 #include <regex>
 #include <string_view>
 
@@ -94,17 +98,28 @@ void relevel(SPICECARD* card)
     card->text = copy(text);
 }
 
-SPICECARD* make(int32_t line, std::string_view text, bool device)
+} // namespace
+
+// A card handed out: its parameters defined or its braced expressions evaluated, then translated.
+SPICECARD* Deck::make(int32_t line, std::string_view text, bool device)
 {
-    SPICECARD* made = makecard(line, text);
+    std::string card(text);
+    // A .print card's braces hold another simulator's print expressions, which it leaves out.
+    const bool print = card.compare(std::min(card.find_first_not_of(" \t"), card.size()), 6, ".print") == 0;
+    std::optional<std::string> problem;
+    if (Params::isparam(card))
+        problem = params.define(card);
+    else if (!print)
+        problem = params.substitute(card);
+    if (problem)
+        problems.push_back("line " + std::to_string(line) + ": " + *problem);
+    SPICECARD* made = makecard(line, Params::isparam(card) ? "* " + card : card);
     if (device)
         translate(made);
     else
         relevel(made);
     return made;
 }
-
-} // namespace
 
 Deck::Deck()
     : DECKREADER(outsidedecks())
@@ -114,18 +129,6 @@ Deck::Deck()
 Deck::~Deck()
 {
     release();
-}
-
-void Deck::freecards(SPICECARD* card)
-{
-    while (card) {
-        SPICECARD* next = card->next;
-        freecards(card->joined);
-        std::free(card->text);
-        std::free(card->error);
-        std::free(card);
-        card = next;
-    }
 }
 
 void Deck::unmap(Stretch& stretch)
@@ -283,6 +286,10 @@ void Deck::card(int32_t line, std::string_view text, DECKLINE kind)
 {
     if (kind == DECKLINE::COMMENT)
         return;
+    if (kind == DECKLINE::CONTROL) {
+        control(line, text);
+        return;
+    }
     titled = titled || kind == DECKLINE::TITLE;
     joinable = kind == DECKLINE::CARD;
     const std::size_t first = text.find_first_not_of(" \t");
@@ -290,6 +297,23 @@ void Deck::card(int32_t line, std::string_view text, DECKLINE kind)
         || (kind == DECKLINE::CARD && text.compare(first, 7, ".subckt") == 0
             && (text.size() == first + 7 || text[first + 7] == ' ' || text[first + 7] == '\t'));
     store(line, text);
+}
+
+// A command of a .control block, as the reference's batch mode runs it: an analysis command is the
+// analysis card of its name; "run" runs the deck's own analyses, which run anyway; any other command
+// is left out with a warning.
+void Deck::control(int32_t line, std::string_view text)
+{
+    static constexpr std::string_view analyses[] = { "op", "tran", "ac", "dc", "tf", "noise", "disto" };
+    const std::size_t first = std::min(text.find_first_not_of(" \t"), text.size());
+    const std::string_view command = text.substr(first, text.find_first_of(" \t", first) - first);
+    const int32_t place = includeline ? includeline : line;
+    if (std::find(std::begin(analyses), std::end(analyses), command) != std::end(analyses)) {
+        store(line, "." + std::string(text.substr(first)));
+        joinable = false;
+    } else if (command != "run") {
+        notes.push_back("line " + std::to_string(place) + ": control command \"" + std::string(command) + "\" left out");
+    }
 }
 
 // The line continues the last card in place: that card's text is the last text.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engines/mavro/mavro.h"
+#include "host/deckrun/params.h"
 #include "simulator/kernel/spicedeck/deckread.h"
 
 #include <cstddef>
@@ -13,8 +14,9 @@ namespace deckrun {
 
 // A deck read from a file through the simulator's reader (simulator/kernel/spicedeck/deckread.h)
 // with the options of outside decks: cards in lower case, the deck's first line its title, text
-// after ';' dropped, ".control" blocks and everything after ".end" left out, ".include" and ".inc"
-// files read in place from the folder of the file naming them. Comments are left out.
+// after ';' dropped, everything after ".end" left out, ".include" and ".inc" files read in place
+// from the folder of the file naming them. Comments are left out; of a ".control" block the
+// analysis commands become analysis cards, as the reference's batch mode runs them.
 //
 // The POLY and VALUE forms of E, F, G and H cards become behavioural (B) cards as the simulator
 // translates them (simulator/kernel/spicedeck/sourcetranslate.h) when a card is handed out.
@@ -42,12 +44,17 @@ public:
     // Every card but the device cards, in order, the title first; the deck owns the list.
     SPICECARD* controls();
     // The next `count` device cards (fewer at the end, null after the last) as a list of the
-    // caller's, freed with freecards(). Each stretch of the deck is given back to the system once
-    // its cards are handed out, so take controls() or expanded() first.
+    // caller's, freed with freecards() (simulator/kernel/spicedeck/spicedeck.h). Each stretch of
+    // the deck is given back to the system once its cards are handed out, so take controls() or
+    // expanded() first.
     SPICECARD* nextdevices(std::size_t count);
-    static void freecards(SPICECARD* cards);
     // Frees every list the deck owns and its text.
     void release();
+    // What did not read in the cards handed out: ".param" values and braced expressions that do
+    // not evaluate ("line %d: ...").
+    const std::vector<std::string>& unread() const { return problems; }
+    // Warnings of the reading ("line %d: ..."): the control commands left out.
+    const std::vector<std::string>& warnings() const { return notes; }
 
     // The deck is kept in mappings of this size (larger for a card that does not fit), each one
     // unmapped whole: freed heap blocks would stay resident.
@@ -75,9 +82,11 @@ private:
 
     void card(int32_t line, std::string_view text, DECKLINE kind) override;
     void join(int32_t line, std::string_view text, std::string_view rest) override;
+    void control(int32_t line, std::string_view text);
     void include(int32_t line, const std::string& name) override;
 
     bool readfile(const std::string& path);
+    SPICECARD* make(int32_t line, std::string_view text, bool device);
     void store(int32_t line, std::string_view text);
     char* room(std::size_t bytes, bool continuing);
     SPICECARD* list(bool devicestoo);
@@ -94,6 +103,9 @@ private:
     std::vector<std::string> files; // the deck and the files being read inside it, outermost first
     int32_t includeline = 0; // the deck's line of the ".include" card being read; 0 in the deck
     std::string failure; // why reading stopped
+    Params params;
+    std::vector<std::string> problems;
+    std::vector<std::string> notes;
     SPICECARD* owned = nullptr; // the list handed out last
 };
 

@@ -276,6 +276,11 @@ TEST(DeckRunner, ReportsAnalysisCardsThatDoNotRead)
         { ".noise i(v1) v1 dec 1 1 10", ".noise takes v(node[,node])" },
         { ".noise v(out) v1 dec 1 1 10 -1", "the points per summary" },
         { ".disto dec 1 1 10 half", "\"half\" is no ratio F2/F1" },
+        // Letters after a number that are neither a scale factor nor a unit.
+        { ".tran 1n 1q", "unexpected \"1q\" on the .tran card" },
+        { ".ac dec 10 1 1kx", "\"dec\", \"oct\" or \"lin\"" },
+        { ".dc v1 0 1 0.1e", ".dc takes a source" },
+        { ".disto dec 1 1 10 0.5ohm", "\"0.5ohm\" is no ratio F2/F1" },
         { ".noise v(out) v1 dec 1 1 10\n.print noise onoise_r9", "onoise_r9: no vector of that name" },
     };
     for (const Case& c : cases) {
@@ -284,4 +289,14 @@ TEST(DeckRunner, ReportsAnalysisCardsThatDoNotRead)
         EXPECT_EQ(r.status, 1) << c.card;
         EXPECT_NE(r.err.find(c.message), std::string::npos) << c.card << ": " << r.err;
     }
+}
+
+TEST(DeckRunner, ControlCardNumbersTakeAScaleFactorAndAUnit)
+{
+    const std::string deck = "rc\nv1 in 0 pulse(0 1 0 1u 1u 1 2)\nr1 in out 1k\nc1 out 0 1u\n";
+    const Result bare = rundeck(deck + ".tran 0.1m 2m\n.ac dec 2 10 1k\n.dc v1 0 1 0.5\n");
+    const Result units = rundeck(deck + ".tran 0.1ms 2MS\n.ac dec 2 10Hz 1kHz\n.dc v1 0v 1V 500mv\n");
+    ASSERT_EQ(bare.status, 0) << bare.err;
+    EXPECT_EQ(units.status, 0) << units.err;
+    EXPECT_EQ(units.out, bare.out);
 }

@@ -10,6 +10,7 @@
 
 #include "platform/win/backend.h"
 #include "platform/win/devicecontext.h"
+#include "platform/win/htmlhelp.h"
 #include "platform/win/input.h"
 #include "platform/win/menutracking.h"
 #include "platform/win/messagebox.h"
@@ -27,6 +28,7 @@
 namespace winqt {
 
 MESSAGEBOXHOOK installmessagebox();
+HTMLHELPHOOK installhelpviewer();
 
 namespace {
 
@@ -123,6 +125,7 @@ public:
     bool shown = true;
     MESSAGEBEEPHOOK previousbeep = nullptr;
     MESSAGEBOXHOOK previousbox = nullptr;
+    HTMLHELPHOOK previoushelp = nullptr;
 
     void wake() override { pump.post(); }
 
@@ -177,6 +180,7 @@ public:
             requestedactive = nullptr;
         }
         finishpainting(widget->surface());
+        finishpainting(widget->overlay());
         widget->forget();
         widget->hide();
         widget->deleteLater();
@@ -210,7 +214,7 @@ public:
     win::DeviceContext* getdc(HWND handle, const RECT* clip) override
     {
         auto* widget = static_cast<NativeWindow*>(widgetof(handle));
-        return widget ? new PainterDC(handle, &widget->surface(), clip) : nullptr;
+        return widget ? new PainterDC(handle, &widget->surface(), &widget->overlay(), clip) : nullptr;
     }
 
     void releasedc(HWND handle, win::DeviceContext* dc) override
@@ -351,6 +355,7 @@ bool install()
         installed = new QtBackend;
         installed->previousbeep = setmessagebeephook(beep);
         installed->previousbox = installmessagebox();
+        installed->previoushelp = installhelpviewer();
         win::setbackend(installed);
         registercontrols();
     }
@@ -365,6 +370,7 @@ void uninstall()
     win::setbackend(nullptr);
     setmessagebeephook(installed->previousbeep);
     setmessageboxhook(installed->previousbox);
+    sethtmlhelphook(installed->previoushelp);
     delete installed;
     installed = nullptr;
 }
