@@ -4,7 +4,6 @@
 
 #include "platform/kelmar/proptool.h"
 #include "platform/kelmar/records.h"
-#include "platform/kelmar/textlayout.h"
 
 LABEL::LABEL(const char* labeltext, const TSTYLE_ENTRY* named)
 {
@@ -15,40 +14,7 @@ LABEL::LABEL(const char* labeltext, const TSTYLE_ENTRY* named)
 void LABEL::settext(const char* newtext)
 {
     text = newtext ? newtext : "";
-    measured = false;
-}
-
-void LABEL::setstyle(const TSTYLE_ENTRY* named)
-{
-    bool shown = isvisible();
-    style = named ? *named : TSTYLE_ENTRY();
-    style.flags = 0;
-    setvisible(shown);
-    measured = false;
-}
-
-void LABEL::setvisible(int on)
-{
-    style.style.flags = on ? style.style.flags & ~TS_HIDDEN : style.style.flags | TS_HIDDEN;
-}
-
-void LABEL::setcts(const CTS& placement, int justify)
-{
-    cts = placement;
-    justification = static_cast<uint8_t>(justify & 0xF);
-    measured = false;
-}
-
-void LABEL::map(const CTS& transform, int turn)
-{
-    if (turn) {
-        cts *= transform;
-    } else {
-        POINT anchor = transform.map(cts.offset());
-        cts.x = anchor.x;
-        cts.y = anchor.y;
-    }
-    measured = false;
+    changed();
 }
 
 void LABEL::move(const POINT& offset)
@@ -56,37 +22,7 @@ void LABEL::move(const POINT& offset)
     POINT anchor = cts.offset() + offset;
     cts.x = anchor.x;
     cts.y = anchor.y;
-    measured = false;
-}
-
-BOX LABEL::textarea() const
-{
-    if (!measured) {
-        area = linesbox({ text }, readable(cts, justification), style.style);
-        measured = true;
-    }
-    return area;
-}
-
-BOX LABEL::occa(int mode) const
-{
-    if (mode == LABELAREA_SHOWN && !isvisible()) {
-        return VOIDBOX;
-    }
-    return textarea();
-}
-
-int LABEL::test(POINT point, int* distance) const
-{
-    if (!distance || *distance < 0) {
-        return 0;
-    }
-    int32_t away = boxdistance(occa(LABELAREA_SHOWN), point);
-    if (away > *distance) {
-        return 0;
-    }
-    *distance = away;
-    return 1;
+    changed();
 }
 
 void LABEL::plot(VGDVC* device, DRAWMODES mode, int showhidden, DWORD word) const
@@ -94,9 +30,7 @@ void LABEL::plot(VGDVC* device, DRAWMODES mode, int showhidden, DWORD word) cons
     if (!device || text.empty() || (!isvisible() && !showhidden)) {
         return;
     }
-    TSTYLE shown = style.style;
-    shown.flags &= ~TS_HIDDEN;
-    drawlines(device, { text }, readable(cts, justification), shown, word ? word : drawmodeword(mode));
+    drawtext(device, mode, word);
 }
 
 int LABEL::assign(PROPTOOL& tool, const char* name)
@@ -127,6 +61,7 @@ int LABEL::read(VFILE& file)
         return 0;
     }
     read.justification = justify & 0xF;
+    read.changed();
     *this = read;
     return 1;
 }

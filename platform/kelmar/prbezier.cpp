@@ -46,21 +46,13 @@ BOX PR_BEZIER::occa(int mode) const
     for (POINT p : flatten(curve)) {
         box |= p;
     }
-    if (mode == OCCA_DRAWN) {
-        box.grow(halfpen());
-    }
-    box.map(cts);
-    return box;
+    return placedbox(box, mode);
 }
 
 int PR_BEZIER::test(POINT point, int* distance) const
 {
     int64_t away = std::max<int64_t>(0, polylinedistance(local(point), flatten(curve)) - halfpen());
-    if (!distance || away > *distance) {
-        return 0;
-    }
-    *distance = static_cast<int>(away);
-    return 1;
+    return narrow(away, distance);
 }
 
 int PR_BEZIER::gethandles(DPA& handles) const

@@ -70,12 +70,7 @@ void PR_BOX::settle()
 
 BOX PR_BOX::occa(int mode) const
 {
-    BOX area = box;
-    if (mode == OCCA_DRAWN) {
-        area.grow(halfpen());
-    }
-    area.map(cts);
-    return area;
+    return placedbox(box, mode);
 }
 
 int PR_BOX::test(POINT point, int* distance) const
@@ -91,11 +86,7 @@ int PR_BOX::test(POINT point, int* distance) const
         }
         away = std::max<int64_t>(0, away - halfpen());
     }
-    if (!distance || away > *distance) {
-        return 0;
-    }
-    *distance = static_cast<int>(away);
-    return 1;
+    return narrow(away, distance);
 }
 
 int PR_BOX::gethandles(DPA& handles) const

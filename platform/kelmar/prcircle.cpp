@@ -42,11 +42,7 @@ int PR_CIRCLE::test(POINT point, int* distance) const
     int64_t away = style.style.hasfill() && fromcentre <= circle.radius
         ? 0
         : std::max<int64_t>(0, std::llabs(fromcentre - circle.radius) - halfpen());
-    if (!distance || away > *distance) {
-        return 0;
-    }
-    *distance = static_cast<int>(away);
-    return 1;
+    return narrow(away, distance);
 }
 
 int PR_CIRCLE::gethandles(DPA& handles) const

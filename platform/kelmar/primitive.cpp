@@ -128,6 +128,24 @@ int32_t PRIMITIVE::halfpen() const
     return style.style.haspen() ? style.style.penwidth / 2 : 0;
 }
 
+BOX PRIMITIVE::placedbox(BOX shape, int mode) const
+{
+    if (mode == OCCA_DRAWN) {
+        shape.grow(halfpen());
+    }
+    shape.map(cts);
+    return shape;
+}
+
+int PRIMITIVE::narrow(int64_t away, int* distance)
+{
+    if (!distance || away > *distance) {
+        return 0;
+    }
+    *distance = static_cast<int>(away);
+    return 1;
+}
+
 POINT PRIMITIVE::local(POINT point) const
 {
     return cts == ZEROCTS ? point : cts.inverse().map(point);

@@ -143,6 +143,11 @@ protected:
     static POINT scaled(POINT point, int factor);
     // Half the pen's width when a pen draws, else 0.
     int32_t halfpen() const;
+    // The box of a shape in its own coordinates as occa gives it: grown by half the pen when
+    // drawn, through the placement.
+    BOX placedbox(BOX shape, int mode) const;
+    // A hit at that distance when it is within *distance, which it then becomes (test).
+    static int narrow(int64_t away, int* distance);
     // The point in the shape's coordinates.
     POINT local(POINT point) const;
 

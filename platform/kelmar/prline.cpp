@@ -26,22 +26,13 @@ void PR_LINE::settle()
 
 BOX PR_LINE::occa(int mode) const
 {
-    BOX box(line.p1, line.p2);
-    if (mode == OCCA_DRAWN) {
-        box.grow(halfpen());
-    }
-    box.map(cts);
-    return box;
+    return placedbox(BOX(line.p1, line.p2), mode);
 }
 
 int PR_LINE::test(POINT point, int* distance) const
 {
     int64_t away = std::max<int64_t>(0, segmentdistance(local(point), line.p1, line.p2) - halfpen());
-    if (!distance || away > *distance) {
-        return 0;
-    }
-    *distance = static_cast<int>(away);
-    return 1;
+    return narrow(away, distance);
 }
 
 int PR_LINE::gethandles(DPA& handles) const

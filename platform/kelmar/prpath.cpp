@@ -86,11 +86,7 @@ BOX PR_PATH::occa(int mode) const
     for (POINT p : outline()) {
         box |= p;
     }
-    if (mode == OCCA_DRAWN) {
-        box.grow(halfpen());
-    }
-    box.map(cts);
-    return box;
+    return placedbox(box, mode);
 }
 
 int PR_PATH::test(POINT point, int* distance) const
@@ -103,11 +99,7 @@ int PR_PATH::test(POINT point, int* distance) const
     int64_t away = style.style.hasfill() && insidepolygon(p, points)
         ? 0
         : std::max<int64_t>(0, polylinedistance(p, points) - halfpen());
-    if (!distance || away > *distance) {
-        return 0;
-    }
-    *distance = static_cast<int>(away);
-    return 1;
+    return narrow(away, distance);
 }
 
 int PR_PATH::gethandles(DPA& handles) const

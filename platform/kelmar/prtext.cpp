@@ -44,11 +44,7 @@ BOX PR_TEXT::occa(int mode) const
 int PR_TEXT::test(POINT point, int* distance) const
 {
     int32_t away = boxdistance(occa(OCCA_SHAPE), point);
-    if (!distance || away > *distance) {
-        return 0;
-    }
-    *distance = away;
-    return 1;
+    return narrow(away, distance);
 }
 
 void PR_TEXT::plot(const CTS& through, VGDVC* device, DWORD word) const

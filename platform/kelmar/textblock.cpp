@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <vector>
 
-#include "platform/kelmar/label.h"
 #include "platform/kelmar/proptool.h"
 #include "platform/kelmar/records.h"
 #include "platform/kelmar/textlayout.h"
@@ -17,79 +16,19 @@ TEXTBLOCK::TEXTBLOCK(const char* blocktext, const TSTYLE_ENTRY* named)
 void TEXTBLOCK::settext(const char* newtext)
 {
     text.settext(newtext && *newtext ? newtext : nullptr);
-    measured = false;
-}
-
-void TEXTBLOCK::setstyle(const TSTYLE_ENTRY* named)
-{
-    bool shown = isvisible();
-    style = named ? *named : TSTYLE_ENTRY();
-    style.flags = 0;
-    setvisible(shown);
-    measured = false;
-}
-
-void TEXTBLOCK::setvisible(int on)
-{
-    style.style.flags = on ? style.style.flags & ~TS_HIDDEN : style.style.flags | TS_HIDDEN;
-}
-
-void TEXTBLOCK::setcts(const CTS& placement, int justify)
-{
-    cts = placement;
-    justification = static_cast<uint8_t>(justify & 0xF);
-    measured = false;
-}
-
-void TEXTBLOCK::map(const CTS& transform, int turn)
-{
-    if (turn) {
-        cts *= transform;
-    } else {
-        POINT anchor = transform.map(cts.offset());
-        cts.x = anchor.x;
-        cts.y = anchor.y;
-    }
-    measured = false;
-}
-
-BOX TEXTBLOCK::textarea() const
-{
-    if (!measured) {
-        area = linesbox(shownlines(text.text), readable(cts, justification), style.style);
-        measured = true;
-    }
-    return area;
-}
-
-BOX TEXTBLOCK::occa(int mode) const
-{
-    if (mode == LABELAREA_SHOWN && !isvisible()) {
-        return VOIDBOX;
-    }
-    return textarea();
-}
-
-int TEXTBLOCK::test(POINT point, int* distance) const
-{
-    if (!distance || *distance < 0) {
-        return 0;
-    }
-    int32_t away = boxdistance(occa(LABELAREA_SHOWN), point);
-    if (away > *distance) {
-        return 0;
-    }
-    *distance = away;
-    return 1;
+    changed();
 }
 
 void TEXTBLOCK::plot(VGDVC* device, DRAWMODES mode, DWORD word) const
 {
-    if (!device || !isvisible()) {
-        return;
+    if (device && isvisible()) {
+        drawtext(device, mode, word);
     }
-    drawlines(device, shownlines(text.text), readable(cts, justification), style.style,
-        word ? word : drawmodeword(mode));
+}
+
+std::vector<std::string> TEXTBLOCK::lines() const
+{
+    return shownlines(text.text);
 }
 
 int TEXTBLOCK::assign(PROPTOOL& tool)
@@ -108,7 +47,7 @@ int TEXTBLOCK::assign(PROPTOOL& tool)
     } else {
         return 0;
     }
-    measured = false;
+    changed();
     return 1;
 }
 

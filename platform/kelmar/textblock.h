@@ -1,7 +1,7 @@
 #pragma once
 
 // A text block: a property text (lines NAME=VALUE, the parts in braces hidden) shown in a named
-// text style at a placement, its lines stacked and justified as textlayout.h says. Components,
+// text style at a placement, its lines stacked and justified as placedtext.h says. Components,
 // sub-circuits and probes carry their properties in one, scripts their text.
 //
 // Stored (write, read) as a record (records.h): u32 length; u8 version 1; the placement (i32 x,
@@ -11,16 +11,13 @@
 #include <cstdint>
 
 #include "core/text/proptext.h"
-#include "platform/kelmar/drawmodes.h"
-#include "platform/kelmar/xstyles.h"
-#include "platform/ombrel/box.h"
-#include "platform/ombrel/cts.h"
+#include "platform/kelmar/placedtext.h"
 
 class PROPTOOL;
 class VFILE;
 class VGDVC;
 
-class TEXTBLOCK {
+class TEXTBLOCK : public PLACEDTEXT {
 public:
     TEXTBLOCK() = default;
     // In the named style (null: the default style); placed at the origin, left and top justified.
@@ -32,23 +29,7 @@ public:
     const char* gettext() const { return text.text ? text.text : ""; }
     // The property text itself; call changed() after editing it in place.
     PROPTEXT& getproptext() { return text; }
-    void changed() { measured = false; }
-
-    // Takes the named style's values; whether the block shows stays as it was.
-    void setstyle(const TSTYLE_ENTRY* style);
-    const TSTYLE_ENTRY& getstyle() const { return style; }
-    int isvisible() const { return style.style.isvisible(); }
-    void setvisible(int on);
-
-    void setcts(const CTS& cts, int justification);
-    const CTS& getcts() const { return cts; }
-    int getjustification() const { return justification; }
-    // Maps the anchor by the transform; with turn set the block's orientation turns with it too.
-    void map(const CTS& transform, int turn);
-
-    // As LABEL::test and LABEL::occa (LABELAREA_SHOWN, LABELAREA_ALWAYS).
-    int test(POINT point, int* distance) const;
-    BOX occa(int mode) const;
+    using PLACEDTEXT::changed;
     // Draws the shown lines with the word (0: the word of the mode); nothing when hidden.
     void plot(VGDVC* device, DRAWMODES mode, DWORD word) const;
 
@@ -63,13 +44,9 @@ public:
     int read(VFILE& file, int namemax);
     int write(VFILE& file) const;
 
-private:
-    BOX textarea() const;
+protected:
+    std::vector<std::string> lines() const override;
 
+private:
     PROPTEXT text;
-    TSTYLE_ENTRY style;
-    CTS cts;
-    uint8_t justification = JUSTIFY_LEFT | JUSTIFY_TOP;
-    mutable BOX area;
-    mutable bool measured = false;
 };
