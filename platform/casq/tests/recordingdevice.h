@@ -13,13 +13,13 @@ namespace casqtest {
 struct FIGURE {
     std::string kind; // "polyline", "polygon", "ellipse", "arc", "figure", "text", "image"
     std::vector<casq::DPOINT> points; // ellipse and arc: the centre; image: origin, across, down
-    casq::PAINT paint;
+    casq::PAINT paint {};
     double rx = 0;
     double ry = 0;
     double start = 0;
     double sweep = 0;
-    std::string text;
-    casq::FONT font;
+    std::string text {};
+    casq::FONT font {};
     double angle = 0;
     int justification = 0;
     int width = 0; // image pixels

@@ -108,14 +108,40 @@ void NativeWindow::resizesurface()
     if (image.size() == size) {
         return;
     }
-    finishpainting(image);
-    QImage grown(size, QImage::Format_RGB32);
-    grown.fill(Qt::white);
-    if (!image.isNull()) {
-        QPainter copy(&grown);
-        copy.drawImage(0, 0, image);
+    auto grow = [&size](QImage& old, Qt::GlobalColor fill) {
+        finishpainting(old);
+        QImage grown(size, QImage::Format_RGB32);
+        grown.fill(fill);
+        if (!old.isNull()) {
+            QPainter copy(&grown);
+            copy.drawImage(0, 0, old);
+        }
+        old = grown;
+    };
+    grow(image, Qt::white);
+    if (!overlayimage.isNull()) {
+        grow(overlayimage, Qt::black);
     }
-    image = grown;
+}
+
+QImage NativeWindow::shown(const QRect& area) const
+{
+    QImage part = image.copy(area);
+    if (overlayimage.isNull()) {
+        return part;
+    }
+    for (int y = 0; y < part.height(); ++y) {
+        if (area.top() + y >= overlayimage.height()) {
+            break;
+        }
+        auto* row = reinterpret_cast<QRgb*>(part.scanLine(y));
+        const auto* over = reinterpret_cast<const QRgb*>(overlayimage.constScanLine(area.top() + y));
+        int width = std::min(part.width(), overlayimage.width() - area.left());
+        for (int x = 0; x < width; ++x) {
+            row[x] ^= over[area.left() + x] & 0x00FFFFFF;
+        }
+    }
+    return part;
 }
 
 void NativeWindow::syncgeometry()
@@ -317,7 +343,12 @@ void NativeWindow::paintEvent(QPaintEvent* event)
     }
     QPainter painter(this);
     painter.setClipRegion(event->region());
-    painter.drawImage(clientoffset(), image);
+    if (overlayimage.isNull()) {
+        painter.drawImage(clientoffset(), image);
+    } else {
+        QRect area = event->region().boundingRect().translated(-clientoffset()).intersected(image.rect());
+        painter.drawImage(area.topLeft() + clientoffset(), shown(area));
+    }
     paintnonclient(painter);
     if (!pending.isEmpty()) {
         QRect missed = pending;
