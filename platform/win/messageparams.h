@@ -14,7 +14,6 @@ using LRESULT = intptr_t;
 
 using WNDPROC = LRESULT (*)(HWND, UINT, WPARAM, LPARAM);
 using TIMERPROC = void (*)(HWND, UINT, UINT_PTR, DWORD);
-using WNDENUMPROC = BOOL (*)(HWND, LPARAM);
 
 constexpr WPARAM MAKEWPARAM(WORD low, WORD high)
 {
@@ -37,6 +36,7 @@ constexpr int GET_Y_LPARAM(LPARAM value)
 {
     return static_cast<SHORT>(HIWORD(static_cast<uintptr_t>(value)));
 }
+// Callers to come: the view window's wheel (issue 55).
 constexpr SHORT GET_WHEEL_DELTA_WPARAM(WPARAM value)
 {
     return static_cast<SHORT>(HIWORD(value));

@@ -159,9 +159,10 @@ TEST_F(Vkt, TheDesktopEntryIconAndProjectTypeInstallIntoTheUsersDataFolder)
         vkt::test::readbytes(data / "mime" / "packages" / "vkt.xml").find("<glob pattern=\"*.vktprj\"/>"),
         std::string::npos);
     // The desktop's own database of file types, where its tool is installed, knows the type.
-    if (fs::exists(data / "mime" / "globs2"))
+    if (fs::exists(data / "mime" / "globs2")) {
         EXPECT_NE(vkt::test::readbytes(data / "mime" / "globs2").find("application/x-vktprj:*.vktprj"),
             std::string::npos);
+    }
 }
 
 } // namespace
