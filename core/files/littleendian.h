@@ -3,7 +3,7 @@
 #include <cstdint>
 
 // The fields of the binary files the system reads (sound files, zip archives, model-library
-// caches) are little-endian, whatever the machine's order.
+// caches, library files and their index caches) are little-endian, whatever the machine's order.
 inline uint16_t readle16(const unsigned char* p)
 {
     return static_cast<uint16_t>(p[0] | p[1] << 8);

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <limits>
 
 #include "core/windows/applncontext.h"
 #include "core/windows/registry.h"
@@ -139,6 +141,44 @@ TEST_F(WindowPositions, FittingToTheScreen)
         EXPECT_EQ(r.top, c.out.top) << c.in.left;
         EXPECT_EQ(r.right, c.out.right) << c.in.left;
         EXPECT_EQ(r.bottom, c.out.bottom) << c.in.left;
+    }
+}
+
+TEST_F(WindowPositions, PlacementsAtTheEndsOfTheCoordinateRangeAreFittedInWideArithmetic)
+{
+    constexpr LONG most = std::numeric_limits<LONG>::max();
+    constexpr LONG least = std::numeric_limits<LONG>::min();
+    struct Case {
+        RECT in;
+        RECT out;
+    } cases[] = {
+        {{least, least, most, most}, {1600, 0, most, most}},   // wider than the range: cut to fit
+        {{most, most, least, least}, {1600, 1160, 1600, 1160}}, // a negative size: none
+        {{most - 10, most - 10, most, most}, {3510, 1070, 3520, 1080}},
+        {{least, least, least + 100, least + 100}, {0, 0, 100, 100}},
+    };
+    for (const auto& c : cases) {
+        RECT r = c.in;
+        EXPECT_EQ(fittoscreen(&r), 1) << c.in.left << " " << c.in.right;
+        EXPECT_EQ(r.left, c.out.left) << c.in.left << " " << c.in.right;
+        EXPECT_EQ(r.top, c.out.top) << c.in.left << " " << c.in.right;
+        EXPECT_EQ(r.right, c.out.right) << c.in.left << " " << c.in.right;
+        EXPECT_EQ(r.bottom, c.out.bottom) << c.in.left << " " << c.in.right;
+    }
+}
+
+TEST_F(WindowPositions, HostilePlacementsInTheSettingsOpenTheWindowOnTheScreen)
+{
+    std::filesystem::copy_file(VKT_TEST_SOURCE_DIR "/damaged/windowpositions.reg",
+                               std::filesystem::path(getenv("VKT_REGISTRY_DIR")) / "user.reg");
+    HWND w = shown(100, 100, 400, 300);
+    for (const char* name : {"Widest", "Inverted", "FarRight", "FarLeft"}) {
+        ASSERT_EQ(loadwindowpos(w, name), 1) << name;
+        RECT r = rectof(w);
+        EXPECT_TRUE(r.left >= 0 && r.left <= 3520 && r.top >= 0 && r.top <= 1160) << name << " at " << r.left
+                                                                                   << "," << r.top;
+        EXPECT_GE(r.right, r.left) << name;
+        EXPECT_GE(r.bottom, r.top) << name;
     }
 }
 

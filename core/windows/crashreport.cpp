@@ -134,6 +134,10 @@ void writemessage(CRASHREPORT& record, uint32_t code, uint32_t offset)
         snprintf(record.text, sizeof record.text, "Internal Exception: divide by zero in module '%s' [%08X].",
             name, offset);
         break;
+    case EXCEPTION_ABORT:
+        snprintf(record.text, sizeof record.text, "Internal Exception: abort called in module '%s' [%08X].",
+            name, offset);
+        break;
     default:
         snprintf(record.text, sizeof record.text, "Internal Exception: SEH trap %08X in module '%s' [%08X].",
             code, name, offset);

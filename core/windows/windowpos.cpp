@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
+#include <limits>
 
 #include "core/windows/applncontext.h"
 #include "core/windows/registry.h"
@@ -72,20 +74,25 @@ int fittoscreen(RECT* rect)
     if (!rect) {
         return 0;
     }
-    const LONG width = rect->right - rect->left;
-    const LONG height = rect->bottom - rect->top;
     MONITORINFO info{};
     info.cbSize = sizeof info;
     if (!GetMonitorInfoA(MonitorFromRect(rect, MONITOR_DEFAULTTONEAREST), &info)) {
         return 0;
     }
+    // A stored placement may hold any four numbers: the arithmetic is wide, and a size that is
+    // negative or would carry the rectangle past the coordinate range is cut to what fits.
     const RECT& work = info.rcWork;
-    RECT fitted{};
-    fitted.left = std::max(work.left, std::min(rect->left, work.right - width));
-    fitted.top = std::max(work.top, std::min(rect->top, work.bottom - height));
-    fitted.right = fitted.left + width;
-    fitted.bottom = fitted.top + height;
-    bool moved = fitted.left != rect->left || fitted.top != rect->top;
+    constexpr int64_t largest = std::numeric_limits<LONG>::max();
+    const int64_t width =
+        std::clamp<int64_t>(int64_t{rect->right} - rect->left, 0, largest - std::max<LONG>(work.left, 0));
+    const int64_t height =
+        std::clamp<int64_t>(int64_t{rect->bottom} - rect->top, 0, largest - std::max<LONG>(work.top, 0));
+    const int64_t left = std::max<int64_t>(work.left, std::min<int64_t>(rect->left, work.right - width));
+    const int64_t top = std::max<int64_t>(work.top, std::min<int64_t>(rect->top, work.bottom - height));
+    const RECT fitted{static_cast<LONG>(left), static_cast<LONG>(top), static_cast<LONG>(left + width),
+                      static_cast<LONG>(top + height)};
+    const bool moved = fitted.left != rect->left || fitted.top != rect->top || fitted.right != rect->right ||
+                       fitted.bottom != rect->bottom;
     *rect = fitted;
     return moved ? 1 : 0;
 }

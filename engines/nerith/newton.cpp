@@ -16,8 +16,8 @@ constexpr uint32_t InitModes
     = MODE_INITFLOAT | MODE_INITJCT | MODE_INITFIX | MODE_INITSMSIG | MODE_INITTRAN | MODE_INITPRED;
 // A nodeset holds its node through this conductance (S) while it applies.
 constexpr double NodesetConductance = 1e10;
-// Gmin stepping starts with this conductance from every node to ground (S), raised up to the
-// largest while even the first step fails, and divides it by at most this factor per step.
+// Gmin stepping starts at or below this conductance from every node to ground (S) and divides it by
+// at most this factor per step; from above, it rises up to the largest while even its first step fails.
 constexpr double GminStart = 1e-2;
 constexpr double GminLargest = 1;
 constexpr double GminFactor = 10;
@@ -96,10 +96,51 @@ int solve(IFcircuit& ckt)
     return fail(E_NOMEM, "out of memory while factoring the circuit matrix (%d equations)", ckt.size());
 }
 
-// Gmin stepping: a conductance from every node to ground, large at first and lowered step by step
-// to GMIN, each solution starting the next; when a step fails it is retaken shorter (and when the
-// first fails, it starts larger). Then a last solution without it.
+// Gmin stepping as the reference simulator steps it: a conductance from every node to ground, a
+// tenth of GminStart at first, lowered by a factor that grows back towards GminFactor while steps
+// converge and shrinks to its fourth root when one fails, which is then retaken from the last
+// solution that converged. Then a last solution without it.
 int gminstepping(IFcircuit& ckt, uint32_t dcmode)
+{
+    const Options& o = ckt.options;
+    const double target = o.gmin > 0 ? o.gmin : Options {}.gmin;
+    std::fill(ckt.solution.begin(), ckt.solution.end(), 0.0);
+    std::vector<double> good = ckt.solution;
+    double factor = GminFactor;
+    double reached = GminStart; // the last conductance that converged (GminStart before any)
+    double g = std::max(reached / factor, target);
+    setinit(ckt, dcmode | MODE_INITJCT);
+    for (int32_t step = 0; step < o.gminsteps; ++step) {
+        ckt.diaggmin = g;
+        const int code = iterate(ckt, o.itl2);
+        if (code == 0) {
+            setinit(ckt, dcmode | MODE_INITFLOAT);
+            if (g <= target) {
+                ckt.diaggmin = 0;
+                return iterate(ckt, o.itl1);
+            }
+            good = ckt.solution;
+            reached = g;
+            factor = std::min(factor * std::sqrt(factor), GminFactor);
+            g = g < factor * target ? target : g / factor;
+            continue;
+        }
+        if (code != E_ITERLIM)
+            break;
+        factor = std::sqrt(std::sqrt(factor));
+        if (factor < 1.00005)
+            break;
+        ckt.solution = good;
+        g = reached / factor;
+    }
+    ckt.diaggmin = 0;
+    return E_ITERLIM;
+}
+
+// Gmin stepping from above, where the reference's fails: a conductance from every node to ground,
+// large at first and lowered step by step to GMIN, each solution starting the next; when a step fails it is retaken shorter (and when the
+// first fails, it starts larger). Then a last solution without it.
+int gminfromabove(IFcircuit& ckt, uint32_t dcmode)
 {
     const Options& o = ckt.options;
     const double target = o.gmin > 0 ? o.gmin : Options {}.gmin;
@@ -309,6 +350,9 @@ int operatingpoint(IFcircuit& ckt, uint32_t dcmode)
     if (o.gminsteps > 0) {
         note(ERR_INFO, "operating point: trying gmin stepping");
         code = gminstepping(ckt, dcmode);
+        if (code == 0 || code == E_NOMEM)
+            return code;
+        code = gminfromabove(ckt, dcmode);
         if (code == 0 || code == E_NOMEM)
             return code;
     }

@@ -99,6 +99,8 @@ public:
     TOOLBAR* addglobaltoolbar(
         unsigned id, const char* title, const char* bitmap, const TBBUTTON* buttons, int count);
     int numglobaltoolbars() const { return globaltoolbars.count; }
+    // The i-th frame-wide toolbar in the order added; null past the last.
+    TOOLBAR* getglobaltoolbar(int i) const { return i >= 0 && i < globaltoolbars.count ? globaltoolbars.ptr(i) : nullptr; }
     // The bar docks itself in the rebar of that side (0 top, 1 bottom, 2 left, 3 right) at that
     // position; detach takes it out of all four.
     void attach(CTRLBAR* bar, int side, int position);

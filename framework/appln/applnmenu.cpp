@@ -35,7 +35,7 @@ void APPLNMENU::loadmrulist()
     int kept = 0;
     for (int i = 0; i < length; ++i) {
         std::string name;
-        if (reg_getstring(MRUSECTION, std::to_string(i).c_str(), name) && !name.empty()
+        if (reg_getpath(MRUSECTION, std::to_string(i).c_str(), name) && !name.empty()
             && name.size() < PATHBUFFER && fileexists(name.c_str()))
             files[kept++] = name;
     }
@@ -46,7 +46,7 @@ void APPLNMENU::savemrulist()
     reg_removekey(MRUSECTION);
     for (int i = 0; i < MAXFILES; ++i)
         if (!files[i].empty())
-            reg_putstr(MRUSECTION, std::to_string(i).c_str(), files[i].c_str());
+            reg_putpath(MRUSECTION, std::to_string(i).c_str(), files[i].c_str());
 }
 
 void APPLNMENU::addmrufile(const char* name)

@@ -2,7 +2,7 @@
 
 // The global menu bar of the program, made for the process and for every module window, with the
 // list of recently used files that all of them share. The list is kept in the per-user registry
-// section "MRU Files" (values "0", "1", ...), and shown as the numbered entries of the first popup
+// section "MRU Files" (values "0", "1", ..., paths in the system's form), and shown as the numbered entries of the first popup
 // (the File menu), refreshed whenever that popup opens.
 
 #include <string>

@@ -14,11 +14,13 @@
 #include "core/text/strutil.h"
 #include "core/windows/process.h"
 #include "core/windows/registry.h"
+#include "framework/appln/registrytext.h"
 #include "framework/appln/errorhandler.h"
 #include "framework/appln/splashscreen.h"
 #include "framework/context/stringtranslator.h"
 #include "platform/drelm/alerts.h"
 #include "platform/drelm/dialoglook.h"
+#include "platform/drelm/messageboxes.h"
 #include "platform/tirsk/basewin.h"
 #include "platform/tirsk/exceptionhandler.h"
 #include "platform/win/htmlhelp.h"
@@ -28,6 +30,7 @@
 #include "platform/win/pathboundary.h"
 #include "platform/win/qt/images.h"
 #include "platform/win/qt/winqt.h"
+#include "platform/win/regstore.h"
 #include "platform/win/styles.h"
 #include "platform/win/system.h"
 #include "platform/win/version.h"
@@ -43,10 +46,25 @@ constexpr const char* lastfileused = "LastFileUsed";
 constexpr int recentfiles = 8;
 constexpr unsigned int firstrecentfile = 0x175;
 constexpr int messagebuffer = 1024;
+constexpr unsigned long MSG_SETTINGSREFUSED = 0xF300;
 
 QString fromlocal(const char* text)
 {
     return QString::fromLocal8Bit(text ? text : "");
+}
+
+// A settings file the store refused is named with its reason: the program then runs on defaults.
+void reportrefusedsettings()
+{
+    for (regstore::Hive hive : { regstore::Hive::user, regstore::Hive::machine }) {
+        const std::string reason = regstore::refusal(hive);
+        if (reason.empty())
+            continue;
+        char text[messagebuffer];
+        snprintf(text, sizeof text, getapplnmessage(MSG_SETTINGSREFUSED), regstore::hivefile(hive).c_str(),
+            reason.c_str());
+        errbox(text);
+    }
 }
 
 } // namespace
@@ -131,6 +149,8 @@ int APPLNPROCESS::run(HINSTANCE instance, HINSTANCE previous, char* commandline,
         excp.setsilent(1);
         disablealerts(1);
     }
+    // Told once a hidden run writes its boxes out instead of waiting on them.
+    reportrefusedsettings();
     bool loop = true;
     exitcode = executecommandline();
     if (exitcode || quitpending)
@@ -302,7 +322,7 @@ void APPLNPROCESS::addmrufile(const char* name)
     for (APPLNFRAME* frame : frames)
         if (APPLNMENU* menu = frame->getactivemenu(); menu && menu != applnmenu.get())
             menu->rebuildmrulist();
-    reg_putstr(nullptr, lastfileused, name);
+    reg_putpath(nullptr, lastfileused, name);
     popcontext();
 }
 

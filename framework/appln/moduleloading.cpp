@@ -1,3 +1,4 @@
+#include <cctype>
 #include <cfenv>
 #include <cstdio>
 #include <cstring>
@@ -36,6 +37,19 @@ constexpr const char* outsidemodules[] = {
     "BOM",
 };
 
+// A module is named by the stem of its library in the program's folder: letters, digits and
+// underscores only, so that a name read from a workspace or any other file never reaches a path.
+bool ismodulename(const char* name)
+{
+    const size_t length = name ? strlen(name) : 0;
+    if (!length || length > MODULEINSTANCE::NAMELENGTH)
+        return false;
+    for (const char* c = name; *c; ++c)
+        if (!std::isalnum(static_cast<unsigned char>(*c)) && *c != '_')
+            return false;
+    return true;
+}
+
 HMODULE loadlibrary(const char* name)
 {
     char file[PATHBUFFER];
@@ -66,42 +80,41 @@ APPLNMODULE* APPLNPROCESS::findmodule(const char* name) const
 
 APPLNMODULE* APPLNPROCESS::createmoduleinstance(const char* name, const char* args)
 {
-    bool fits = name && *name && strlen(name) <= MODULEINSTANCE::NAMELENGTH;
-    MODULEINSTANCE* instance = fits ? modules[name] : nullptr;
+    if (!ismodulename(name))
+        return nullptr;
+    MODULEINSTANCE* instance = modules[name];
     pushcontext();
-    if (fits) {
-        if (splash)
-            showsplashmessage(loadingmodule, name);
-        if (!instance) {
-            instance = new MODULEINSTANCE {};
-            strnzcpy(instance->name, name, MODULEINSTANCE::NAMELENGTH);
-            instance->library = loadlibrary(name);
-            modules.add(instance);
-        }
-        auto create = instance->library && !instance->module ? reinterpret_cast<CREATEMODULEINSTANCE>(
-                          GetProcAddress(instance->library, "createmoduleinstance"))
-                                                             : nullptr;
-        if (create && (instance->module = create(this, args))) {
-            APPLNMODULE* module = instance->module;
-            instance->context = static_cast<ICMDTARGET*>(module)->getapplncontext();
-            instance->context->instance = instance->library;
-            APPLNCONTEXT* previous = setapplncontext(instance->context);
-            char key[PATHBUFFER];
-            snprintf(key, sizeof key, "%s\\%s\\%s", MAKERKEY, getapplnname(), module->getregistrykey());
-            instance->context->registry = new REGISTRY32(HKEY_CURRENT_USER, key);
-            module->system_init();
-            module->loadconfig(configflag);
-            setapplncontext(previous);
-            module->checkversion();
-        }
+    if (splash)
+        showsplashmessage(loadingmodule, name);
+    if (!instance) {
+        instance = new MODULEINSTANCE {};
+        strnzcpy(instance->name, name, MODULEINSTANCE::NAMELENGTH);
+        instance->library = loadlibrary(name);
+        modules.add(instance);
+    }
+    auto create = instance->library && !instance->module ? reinterpret_cast<CREATEMODULEINSTANCE>(
+                      GetProcAddress(instance->library, "createmoduleinstance"))
+                                                         : nullptr;
+    if (create && (instance->module = create(this, args))) {
+        APPLNMODULE* module = instance->module;
+        instance->context = static_cast<ICMDTARGET*>(module)->getapplncontext();
+        instance->context->instance = instance->library;
+        APPLNCONTEXT* previous = setapplncontext(instance->context);
+        char key[PATHBUFFER];
+        snprintf(key, sizeof key, "%s\\%s\\%s", MAKERKEY, getapplnname(), module->getregistrykey());
+        instance->context->registry = new REGISTRY32(HKEY_CURRENT_USER, key);
+        module->system_init();
+        module->loadconfig(configflag);
+        setapplncontext(previous);
+        module->checkversion();
     }
     popcontext();
-    if (instance && instance->module)
+    if (instance->module)
         return instance->module;
-    if (name && isoutsidemodule(name))
+    if (isoutsidemodule(name))
         return nullptr;
     char text[PATHBUFFER + 64];
-    snprintf(text, sizeof text, failedtoload, name ? name : "");
+    snprintf(text, sizeof text, failedtoload, name);
     APPLNWINDOW* active = getactivewindow();
     MessageBoxA(active ? active->hwnd : nullptr, text, "Error", MB_ICONERROR | MB_TOPMOST);
     TerminateProcess(GetCurrentProcess(), 1);

@@ -17,31 +17,47 @@
 
 namespace {
 
-constexpr const char* cannotopenhelp = "Cannot open help file '%s'";
+constexpr const char* nohelp = "No help is installed for this topic.";
+constexpr const char* nohelpin = "No help is installed for this topic.\n\nHelp pages are looked for in '%s'.";
 constexpr const char* mainwindowtype = "Main";
 constexpr int targetbuffer = PATHBUFFER + 64;
 
-// The help file of a name: "<root>\HELP\<name>.CHM"; false when it cannot be found.
-bool helpfile(char* path, const char* root, const char* name)
+// The help of a name is a folder of HTML pages below the installation, named as the help file
+// without its extension: its contents "index.html" and a page "<id>.html" for each topic that has
+// a context id.
+//   HELP/VKT/index.html
+//   HELP/VKT/1021.html
+// The page of the topic into path; false when it is not installed, with the folder looked in (""
+// for a name too long for a path) in path.
+bool helppage(char* path, const char* root, const char* name, unsigned long id)
 {
+    char help[PATHBUFFER];
+    char stem[PATHBUFFER];
     char folder[PATHBUFFER];
-    char file[PATHBUFFER];
-    addfilename(folder, root, "HELP");
-    addext(file, name, "CHM");
-    // A part too long for a path buffer comes back empty and names no file: the report names
-    // what was asked for instead.
-    if (!*folder || !*file || !*addfilename(path, folder, file)) {
-        strnzcpy(path, name, PATHBUFFER - 1);
+    char page[32];
+    snprintf(page, sizeof page, id ? "%lu.html" : "index.html", id);
+    addfilename(help, root, "HELP");
+    stripext(stem, filename(name));
+    addfilename(folder, help, stem);
+    // A part too long for a path buffer comes back empty and names no folder.
+    if (!*help || !*stem || !*folder || !*addfilename(path, folder, page)) {
+        strnzcpy(path, *help && *stem ? folder : "", PATHBUFFER - 1);
         return false;
     }
-    return !findexistingpath(path).empty();
+    if (!findexistingpath(path).empty())
+        return true;
+    strnzcpy(path, folder, PATHBUFFER - 1);
+    return false;
 }
 
-void reportmissing(const char* path, HWND owner)
+void reportmissing(const char* folder, HWND owner)
 {
     char text[targetbuffer];
-    snprintf(text, sizeof text, cannotopenhelp, path);
-    MessageBoxA(owner, text, "Error", MB_ICONERROR);
+    if (*folder)
+        snprintf(text, sizeof text, nohelpin, toposixpath(folder).c_str());
+    else
+        strnzcpy(text, nohelp, targetbuffer - 1);
+    MessageBoxA(owner, text, "Help", MB_ICONINFORMATION);
 }
 
 // Moves a rectangle fully onto the screen where it fits, else to its top left corner.
@@ -61,7 +77,7 @@ void fittoscreen(RECT& rect, const RECT& screen)
 void APPLNPROCESS::launchhelp(const char* file, unsigned long id, const char* window, HWND owner)
 {
     char path[PATHBUFFER];
-    if (!helpfile(path, rootpath, file)) {
+    if (!helppage(path, rootpath, file, id)) {
         reportmissing(path, owner);
         return;
     }
@@ -113,7 +129,7 @@ void APPLNPROCESS::popuphelp(const char* file, unsigned long id, HWND owner, int
     if (char* greater = strchr(name, '>'))
         *greater = '\0';
     char path[PATHBUFFER];
-    if (!helpfile(path, rootpath, name)) {
+    if (!helppage(path, rootpath, name, id)) {
         reportmissing(path, owner);
         return;
     }

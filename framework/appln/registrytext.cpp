@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "core/windows/registry.h"
+#include "platform/win/pathboundary.h"
 
 bool reg_getstring(const char* section, const char* key, std::string& text)
 {
@@ -28,4 +29,18 @@ int reg_getstr(const char* section, const char* key, QString& text)
 int reg_putstr(const char* section, const char* key, const QString& text)
 {
     return reg_putstr(section, key, text.toLocal8Bit().constData());
+}
+
+bool reg_getpath(const char* section, const char* key, std::string& path)
+{
+    std::string read;
+    if (!reg_getstring(section, key, read))
+        return false;
+    path = towindowspath(read);
+    return true;
+}
+
+int reg_putpath(const char* section, const char* key, const char* path)
+{
+    return reg_putstr(section, key, toposixpath(path ? path : "").c_str());
 }

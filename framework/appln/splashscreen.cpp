@@ -7,10 +7,11 @@
 
 #include "platform/win/system.h"
 
-SPLASHSCREEN::SPLASHSCREEN(const QPixmap& picture, const QString& text, unsigned long minimumms)
+SPLASHSCREEN::SPLASHSCREEN(const QPixmap& picture, const QString& text, unsigned long minimumms, CLOCK now)
     : QSplashScreen(picture)
     , minimum(minimumms)
     , caption(text)
+    , clock(now ? std::move(now) : CLOCK([] { return static_cast<unsigned long>(GetTickCount()); }))
 {
 }
 
@@ -29,7 +30,7 @@ void SPLASHSCREEN::fade(qreal from, qreal to, int ms)
 
 void SPLASHSCREEN::show(int ms)
 {
-    shownat = GetTickCount();
+    shownat = static_cast<qint64>(clock());
     setWindowOpacity(0.1);
     QSplashScreen::show();
     fade(0.1, 1.0, ms);
@@ -45,7 +46,7 @@ void SPLASHSCREEN::hide(int ms, bool immediate)
 {
     if (!isVisible())
         return;
-    qint64 elapsed = static_cast<qint64>(GetTickCount()) - shownat;
+    qint64 elapsed = static_cast<qint64>(clock()) - shownat;
     if (!immediate && elapsed >= 0 && elapsed < static_cast<qint64>(minimum)) {
         QTimer::singleShot(static_cast<int>(minimum - elapsed), &waiting, &QEventLoop::quit);
         waiting.exec();

@@ -12,6 +12,7 @@
 #include "platform/win/gdi.h"
 #include "platform/win/menu.h"
 #include "platform/win/monitors.h"
+#include "platform/win/pathboundary.h"
 
 namespace {
 
@@ -23,18 +24,18 @@ char filemnemonic(int i)
     return static_cast<char>(i <= 10 ? '0' + i % 10 : 'A' + (i - 11));
 }
 
-// "&n " and the path, shortened to a quarter of the screen's width in the menu font and cut
-// before its extension.
+// "&n " and the path in the system's form, shortened to a quarter of the screen's width in the
+// menu font. The extension stays: files of several kinds share the list, and "amp" could name
+// amp.vktprj as well as amp.DSN.
 std::string filelabel(int i, const char* file)
 {
     char path[PATHBUFFER] = {};
-    snprintf(path, sizeof path, "%s", file);
+    snprintf(path, sizeof path, "%s", toposixpath(file).c_str());
     HDC dc = CreateCompatibleDC(nullptr);
     HGDIOBJ font = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
     drawfilepath(dc, path, GetSystemMetrics(SM_CXSCREEN) / 4);
     SelectObject(dc, font);
     DeleteDC(dc);
-    *dotext(path) = 0;
     char label[8];
     snprintf(label, sizeof label, "&%c ", filemnemonic(i));
     return label + std::string(path);

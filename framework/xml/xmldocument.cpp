@@ -105,9 +105,15 @@ int DOCUMENT::load(VFILE& file, std::ostream* errors)
         n = file.read(chunk, readChunk);
         if (n > 0)
             text.append(chunk, n);
-    } while (n == readChunk);
+    } while (n == readChunk && text.size() <= MAXSIZE);
     const QDomElement root = documentElement();
     const QString tag = root.isNull() ? roottag : root.tagName();
+    if (text.size() > MAXSIZE) {
+        if (errors)
+            *errors << "Error: The document is longer than " << MAXSIZE << " bytes." << '\n';
+        reset(tag);
+        return 0;
+    }
     QString message;
     int line = 0, column = 0;
     if (parsedocument(*this, text, &message, &line, &column)) {

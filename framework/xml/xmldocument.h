@@ -3,7 +3,9 @@
 // An XML document as the framework stores it: the workspace file, the project's description in
 // the project file, and the settings that modules and windows write. A thin layer over Qt's DOM
 // that reads and writes whole files or archive entries as UTF-8. Documents nested deeper than
-// MAXDEPTH elements are refused as malformed, since the DOM walks its trees recursively.
+// MAXDEPTH elements are refused as malformed, since the DOM walks its trees recursively, and texts
+// longer than MAXSIZE bytes are refused before they are parsed, since the DOM takes some 70 bytes
+// of memory for each byte read: no document the framework keeps comes near the bound.
 
 #include <QDomDocument>
 
@@ -18,6 +20,7 @@ namespace XML {
 class DOCUMENT : public QDomDocument {
 public:
     static constexpr int MAXDEPTH = 256;
+    static constexpr qsizetype MAXSIZE = qsizetype { 1 } << 20;
 
     // A document holding only the empty root element roottag, under the XML declaration
     // "<?xml version='1.0' encoding='UTF-8' standalone='yes' ?>".
@@ -29,7 +32,8 @@ public:
     void zap();
     // Reads the whole file and parses it: 1, or 0 for text that does not parse, which leaves an
     // empty root of the old tag and writes "Error: <message>" and "Line <l>, column <c>." as two
-    // lines to errors when it is not null.
+    // lines to errors when it is not null. A text longer than MAXSIZE is not parsed: 0 with the
+    // one line "Error: <message>".
     int load(VFILE& file, std::ostream* errors);
     // Loads the archive's entry; a missing entry leaves an empty root and gives 0.
     int load(APPLNARCHIVE& archive, const char* dir, const char* name);

@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """Runs SPICE decks through the deck runner and through ngspice in batch mode, and prints for each
 deck the processor time of both, their ratio (ours / ngspice) and the largest deviation of the
-printed vectors, relative to the range of the vector in ngspice's run (in dB and degrees for the
-vectors that print so). Both runs are interpolated onto the union of their sweep points over the
+printed vectors, relative to the range of the vector in ngspice's run (at least FLAT of its largest
+magnitude; in dB and degrees for the vectors that print so). Both runs are interpolated onto the union of their sweep points over the
 span they share, by piecewise quadratics that keep the corners at break points sharp; plots
 without a sweep, and sweeps that repeat their values (a nested DC sweep), are compared point by
 point.
@@ -27,6 +27,13 @@ import tempfile
 
 # The tolerances of the reference run, far below the defaults of either program.
 TIGHT = ".options reltol=1e-7 abstol=1e-16 vntol=1e-13 chgtol=1e-20 trtol=1"
+
+# The least range of a vector, relative to its largest magnitude, that deviations are measured against.
+FLAT = 0.01
+
+# A single value (an operating point's) is measured against itself, or against this when smaller: both
+# programs leave unconnected and balanced nodes at round-off.
+TINY = 1e-12
 
 # The suite's MOSFET LEVEL 7 is the BSIM3 model, which ngspice reads as its LEVEL 8.
 BSIM3_LEVEL = re.compile(r"(?i)^(\s*\.model\s.*\blevel\s*=\s*)7\b")
@@ -170,6 +177,12 @@ def vector_parts(name):
     return (match.group(1), match.group(2) or "", match.group(3)) if match else None
 
 
+def reference_node(name):
+    """ngspice's name of a node: a node of an expanded subcircuit, ours "1:2:n", is its "x1.x2.n"."""
+    parts = name.split(":")
+    return ".".join(["x" + p for p in parts[:-1]] + [parts[-1]])
+
+
 def saves(plots):
     """The raw vectors ngspice is asked to save for our plots' vectors; None when it saves all."""
     wanted = set()
@@ -182,7 +195,7 @@ def saves(plots):
             if letter == "i":
                 wanted.add(name if parts[1] == "" else "i(%s)" % inside)
             else:
-                wanted.update("v(%s)" % n for n in inside.split(",") if n != "0")
+                wanted.update("v(%s)" % reference_node(n) for n in inside.split(",") if n != "0")
     return sorted(wanted)
 
 
@@ -227,12 +240,12 @@ def theirs(raw, scale, name):
         if parts:
             letter, form, inside = parts
             nodes = inside.split(",")
-            keys = ["i(%s)" % inside] if letter == "i" else ["v(%s)" % n for n in nodes if n != "0"]
+            keys = ["i(%s)" % inside] if letter == "i" else ["v(%s)" % reference_node(n) for n in nodes if n != "0"]
             if not all(k in plot for k in keys):
                 continue
             zero = [0.0] * len(plot[None])
             first = plot[keys[0]] if letter == "i" or nodes[0] != "0" else zero
-            second = plot["v(%s)" % nodes[1]] if len(nodes) > 1 and nodes[1] != "0" else zero
+            second = plot["v(%s)" % reference_node(nodes[1])] if len(nodes) > 1 and nodes[1] != "0" else zero
             values = [FORMS[form](complex(a - b)) if isinstance(a - b, complex) or form else a - b
                       for a, b in zip(first, second)]
             return plot[None], values, place
@@ -286,10 +299,12 @@ def difference(a, b, name):
 
 
 def deviation(mine, mine_scale, theirs_scale, their_values, name):
-    """The largest deviation of our vector from ngspice's, relative to ngspice's range."""
-    span = max(their_values) - min(their_values)
-    if span == 0:
-        span = max(abs(v) for v in their_values) or 1.0
+    """The largest deviation of our vector from ngspice's, relative to ngspice's range, which is taken
+    as at least FLAT of the vector's largest magnitude: a node a supply holds has no range to speak of.
+    A single point is measured against its value."""
+    largest = max(abs(v) for v in their_values)
+    span = (max(max(their_values) - min(their_values), FLAT * largest) if len(their_values) > 1
+            else max(largest, TINY)) or 1.0
     pointwise = mine_scale is None or (
         len(mine_scale) == len(theirs_scale)
         and all(abs(a - b) <= 1e-9 * (abs(b) + 1e-30) for a, b in zip(mine_scale, theirs_scale)))

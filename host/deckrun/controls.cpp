@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
 
 namespace deckrun {
 
@@ -46,7 +47,23 @@ std::vector<std::string> words(const char* text)
     return list;
 }
 
-// A number with its scale suffix, as the parser reads one.
+// Whether the letters after a number are a scale factor and a unit of what control cards give
+// (times, frequencies, voltages, currents), each optional. The parser passes any letters as a unit,
+// so a slip such as "1q" would read as 1 unseen.
+bool knownsuffix(std::string letters)
+{
+    std::transform(letters.begin(), letters.end(), letters.begin(),
+        [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    constexpr std::string_view scales[] = { "", "t", "g", "meg", "k", "m", "mil", "u", "n", "p", "f" };
+    constexpr std::string_view units[] = { "", "s", "hz", "v", "a" };
+    const std::string_view text = letters;
+    return std::any_of(std::begin(scales), std::end(scales), [&](std::string_view scale) {
+        return text.starts_with(scale)
+            && std::find(std::begin(units), std::end(units), text.substr(scale.size())) != std::end(units);
+    });
+}
+
+// A number with its scale suffix and unit, as the parser reads one; nullopt for anything else.
 std::optional<double> number(const std::string& word)
 {
     std::string text = word;
@@ -54,6 +71,9 @@ std::optional<double> number(const std::string& word)
     int error = 0;
     const double value = INPevaluate(&cursor, &error, 1);
     if (error || *cursor)
+        return std::nullopt;
+    const auto letters = std::find_if(word.rbegin(), word.rend(), [](unsigned char c) { return !std::isalpha(c); });
+    if (!knownsuffix(std::string(letters.base(), word.end())))
         return std::nullopt;
     return value;
 }
@@ -119,9 +139,11 @@ public:
         , errors_(errors)
     {
     }
+    // Where a message about the card starts.
+    std::string where() const { return "line " + std::to_string(card_->line) + ": "; }
     void error(const std::string& message)
     {
-        const std::string text = "line " + std::to_string(card_->line) + ": " + message;
+        const std::string text = where() + message;
         errors_->push_back(text);
         const std::size_t old = card_->error ? std::strlen(card_->error) + 1 : 0;
         auto* joined = static_cast<char*>(std::realloc(card_->error, old + message.size() + 1));
@@ -289,6 +311,9 @@ void readdisto(const std::vector<std::string>& w, Controls& controls, Reader& re
     controls.analyses.push_back(card);
 }
 
+// The reference's name of a branch current's vector after the device's name.
+constexpr std::string_view Branch = "#branch";
+
 // The analyses a .print card may name.
 constexpr const char* printkinds[] = { "op", "tran", "dc", "ac", "tf", "noise", "disto" };
 
@@ -301,10 +326,15 @@ void readprint(const std::vector<std::string>& w, Controls& controls, Reader& re
     // Noise and transfer-function plots hold vectors named otherwise than by nodes or devices.
     const bool names = analysis == "noise" || analysis == "tf";
     for (; i < w.size(); ++i) {
-        std::optional<Vector> v = names ? named(w[i]) : vector(w[i]);
+        // A branch current may be named as the reference names its vector.
+        const std::string word = !names && w[i].size() > Branch.size() && w[i].ends_with(Branch)
+            ? "i(" + w[i].substr(0, w[i].size() - Branch.size()) + ")"
+            : w[i];
+        std::optional<Vector> v = names ? named(word) : vector(word);
+        // Decks carry other simulators' print items (expressions, output formats): left out.
         if (!v) {
-            reader.error("\"" + w[i] + "\" is no vector"
-                + std::string(names ? " of the plot" : ": v(node), v(node,node) or i(device)"));
+            controls.notes.push_back(reader.where() + "\"" + w[i] + "\" is no vector"
+                + std::string(names ? " of the plot" : ": v(node), v(node,node) or i(device)") + "; left out");
             continue;
         }
         v->analysis = analysis;
@@ -333,8 +363,9 @@ void readvalues(
 Controls readcontrols(SPICECARD* deck, std::vector<std::string>* errors)
 {
     Controls controls;
-    for (SPICECARD* card = deck; card; card = card->next) {
-        if (card->line == 1 || !card->text)
+    // The first card is the title.
+    for (SPICECARD* card = deck ? deck->next : nullptr; card; card = card->next) {
+        if (!card->text)
             continue;
         const std::vector<std::string> w = words(card->text);
         if (w.empty())

@@ -69,6 +69,7 @@ struct Controls {
     std::vector<Vector> prints; // ".print [analysis] vectors...", in card order
     std::vector<std::pair<std::string, double>> ics; // ".ic v(node)=value ..."
     std::vector<std::pair<std::string, double>> nodesets; // ".nodeset v(node)=value ..."
+    std::vector<std::string> notes; // warnings ("line %d: ..."): what was left out
 };
 
 // Reads the control cards of the deck; a card that does not read gets its message on its error

@@ -1,8 +1,11 @@
 #include "host/deckrun/deck.h"
 
+#include "host/deckrun/params.h"
+
 #include "engines/nerith/largepages.h"
 #include "platform/win/boundedread.h"
 #include "simulator/kernel/spicedeck/sourcetranslate.h"
+#include "simulator/kernel/spicedeck/spicedeck.h"
 #include "simulator/kernel/spicedeck/subcktexpand.h"
 
 #include <algorithm>
@@ -11,6 +14,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <optional>
+#include <regex>
 #include <string_view>
 
 namespace deckrun {
@@ -77,15 +82,44 @@ void translate(SPICECARD* card)
         *c = static_cast<char>(std::tolower(static_cast<unsigned char>(*c)));
 }
 
-SPICECARD* make(int32_t line, std::string_view text, bool device)
+// The reference's MOSFET levels 8 and 49 are BSIM3, the engine's level 7 (the suite's own SPICE
+// parts keep their level table).
+void relevel(SPICECARD* card)
 {
-    SPICECARD* made = makecard(line, text);
-    if (device)
-        translate(made);
-    return made;
+    static const std::regex bsim3(R"(^(\s*\.model\s+\S+\s+\(?\s*[np]mos\b.*?\blevel\s*=?\s*)(8|49)(\.0*)?(?![\w.]))");
+    const char* first = card->text + std::strspn(card->text, " \t");
+    if (std::strncmp(first, ".model", 6) != 0)
+        return;
+    std::cmatch found;
+    if (!std::regex_search(card->text, found, bsim3))
+        return;
+    const std::string text = found.prefix().str() + found[1].str() + "7" + found.suffix().str();
+    std::free(card->text);
+    card->text = copy(text);
 }
 
 } // namespace
+
+// A card handed out: its parameters defined or its braced expressions evaluated, then translated.
+SPICECARD* Deck::make(int32_t line, std::string_view text, bool device)
+{
+    std::string card(text);
+    // A .print card's braces hold another simulator's print expressions, which it leaves out.
+    const bool print = card.compare(std::min(card.find_first_not_of(" \t"), card.size()), 6, ".print") == 0;
+    std::optional<std::string> problem;
+    if (Params::isparam(card))
+        problem = params.define(card);
+    else if (!print)
+        problem = params.substitute(card);
+    if (problem)
+        problems.push_back("line " + std::to_string(line) + ": " + *problem);
+    SPICECARD* made = makecard(line, Params::isparam(card) ? "* " + card : card);
+    if (device)
+        translate(made);
+    else
+        relevel(made);
+    return made;
+}
 
 Deck::Deck()
     : DECKREADER(outsidedecks())
@@ -95,18 +129,6 @@ Deck::Deck()
 Deck::~Deck()
 {
     release();
-}
-
-void Deck::freecards(SPICECARD* card)
-{
-    while (card) {
-        SPICECARD* next = card->next;
-        freecards(card->joined);
-        std::free(card->text);
-        std::free(card->error);
-        std::free(card);
-        card = next;
-    }
 }
 
 void Deck::unmap(Stretch& stretch)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engines/mavro/mavro.h"
+#include "host/deckrun/params.h"
 #include "simulator/kernel/spicedeck/deckread.h"
 
 #include <cstddef>
@@ -42,12 +43,15 @@ public:
     // Every card but the device cards, in order, the title first; the deck owns the list.
     SPICECARD* controls();
     // The next `count` device cards (fewer at the end, null after the last) as a list of the
-    // caller's, freed with freecards(). Each stretch of the deck is given back to the system once
-    // its cards are handed out, so take controls() or expanded() first.
+    // caller's, freed with freecards() (simulator/kernel/spicedeck/spicedeck.h). Each stretch of
+    // the deck is given back to the system once its cards are handed out, so take controls() or
+    // expanded() first.
     SPICECARD* nextdevices(std::size_t count);
-    static void freecards(SPICECARD* cards);
     // Frees every list the deck owns and its text.
     void release();
+    // What did not read in the cards handed out: ".param" values and braced expressions that do
+    // not evaluate ("line %d: ...").
+    const std::vector<std::string>& unread() const { return problems; }
 
     // The deck is kept in mappings of this size (larger for a card that does not fit), each one
     // unmapped whole: freed heap blocks would stay resident.
@@ -78,6 +82,7 @@ private:
     void include(int32_t line, const std::string& name) override;
 
     bool readfile(const std::string& path);
+    SPICECARD* make(int32_t line, std::string_view text, bool device);
     void store(int32_t line, std::string_view text);
     char* room(std::size_t bytes, bool continuing);
     SPICECARD* list(bool devicestoo);
@@ -94,6 +99,8 @@ private:
     std::vector<std::string> files; // the deck and the files being read inside it, outermost first
     int32_t includeline = 0; // the deck's line of the ".include" card being read; 0 in the deck
     std::string failure; // why reading stopped
+    Params params;
+    std::vector<std::string> problems;
     SPICECARD* owned = nullptr; // the list handed out last
 };
 

@@ -98,7 +98,9 @@ int Printer::begin(const char* analysis, IFuid reference, int32_t count, IFuid* 
             IFnode* node = nullptr;
             if (named)
                 add(names[i], { Form::Value, i, -1 });
-            else if (names[i] && engine->findNode(ckt, &node, names[i]) == 0 && node->name == names[i])
+            // Devices' internal nodes are left out, as the reference leaves them unsaved.
+            else if (names[i] && !std::strchr(names[i], '#') && engine->findNode(ckt, &node, names[i]) == 0
+                && node->name == names[i])
                 add("v(" + std::string(names[i]) + ")", { Form::Value, i, -1 });
         }
     }

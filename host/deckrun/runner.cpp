@@ -1,11 +1,12 @@
 #include "host/deckrun/runner.h"
 
+#include "engines/mavro/mavro.h"
+#include "engines/nerith/nerith.h"
 #include "host/deckrun/controls.h"
 #include "host/deckrun/deck.h"
 #include "host/deckrun/jobs.h"
 #include "host/deckrun/printer.h"
-#include "engines/mavro/mavro.h"
-#include "engines/nerith/nerith.h"
+#include "simulator/kernel/spicedeck/spicedeck.h"
 
 #include <cstdarg>
 #include <cstdlib>
@@ -223,17 +224,20 @@ void simulate(Deck& deck, Run& run, std::vector<std::string>& errors, Phases& ph
     if (!cards && whole)
         throw Failure("the deck's subcircuits did not expand");
     const Controls controls = readcontrols(cards, &errors);
+    for (const std::string& note : controls.notes)
+        std::fprintf(run.err, "warning: %s\n", note.c_str());
     run.printer = std::make_unique<Printer>(engine, s.ckt, controls, run.out, run.err);
     int failed = INPpas1(s.ckt, cards, s.table);
     bool marked = false;
     while (SPICECARD* part = whole ? nullptr : deck.nextdevices(DeviceCardsAtOnce)) {
         failed += INPpas2(s.ckt, part, s.table, s.task, s.options);
         marked = marked || anymarked(part);
-        Deck::freecards(part);
+        freecards(part);
     }
     failed += INPpas2(s.ckt, cards, s.table, s.task, s.options);
     // A card with an error text did not read: a .model card's parameters are read when a device
     // first uses it, and their errors land on that card outside the passes' counts.
+    errors.insert(errors.end(), deck.unread().begin(), deck.unread().end());
     if (failed > 0 || marked || anymarked(cards) || !errors.empty())
         throw Failure("the deck's cards did not read");
     setnodes(s, engine, controls.ics, "ic");

@@ -99,6 +99,12 @@ int UNZIPARCHIVE::openfrom(int descriptor, int64_t start)
 int UNZIPARCHIVE::checkfiles()
 {
     const zip_int64_t count = zip_get_num_entries(archive, 0);
+    if (count > MAXFILES) {
+        fail(UZ_OPENARCHIVE, {}, ZIP_ER_INCONS, 0,
+            "The archive holds " + std::to_string(count) + " files, more than the " + std::to_string(MAXFILES)
+                + " allowed.");
+        return 0;
+    }
     std::unordered_set<std::string> names;
     uint64_t total = 0;
     for (zip_int64_t index = 0; index < count; ++index) {

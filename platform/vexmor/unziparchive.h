@@ -3,10 +3,11 @@
 // Reading zip archives: a file named by its path, or the zip that an open file holds from its
 // current position on (an autosave file carries a header before the zip). The files are listed in
 // the zip's order with their names and DOS dates and times, selected by name and unzipped into a
-// VFILE when asked for. Opening refuses what could hurt the program that reads: names that leave
-// the archive (absolute, "..") or stand twice, a file that would unpack to more than 1 GiB or to
-// more than 1000 times its packed size, and files that would unpack to more than 4 GiB, or to
-// more than 1000 times the archive's size, in all. Errors carry their number in the program's table
+// VFILE when asked for. Opening refuses what could hurt the program that reads: more than
+// MAXFILES files (a project holds a few dozen), names that leave the archive (absolute, "..") or
+// stand twice, a file that would unpack to more than 1 GiB or to more than 1000 times its packed
+// size, and files that would unpack to more than 4 GiB, or to more than 1000 times the archive's
+// size, in all. Errors carry their number in the program's table
 // "UNZIPARCHIVE_ERRORS" and a text; the first one sticks until the archive is opened again.
 // Callers: the project archive (VKTARCHIVE).
 
@@ -37,6 +38,7 @@ public:
     static constexpr uint64_t MAXFILESIZE = uint64_t { 1 } << 30;
     static constexpr uint64_t MAXTOTALSIZE = uint64_t { 4 } << 30;
     static constexpr uint64_t MAXRATIO = 1000;
+    static constexpr int64_t MAXFILES = 10000;
 
     UNZIPARCHIVE();
     ~UNZIPARCHIVE(); // closes an open archive

@@ -6,6 +6,7 @@
 
 #include "core/windows/stringtable.h"
 #include "platform/win/modules.h"
+#include "platform/win/pathboundary.h"
 
 std::string ziplibrarytext(int ret, int sys)
 {
@@ -28,7 +29,7 @@ void ZIPERROR::set(int code, const std::string& archive, const std::string& file
     const char* format = texts.string(static_cast<unsigned long>(code));
     char head[1024] = "";
     if (*format)
-        std::snprintf(head, sizeof head, format, archive.c_str(), file.c_str(), ret, sys);
+        std::snprintf(head, sizeof head, format, toposixpath(archive.c_str()).c_str(), file.c_str(), ret, sys);
     const std::string description = detail.empty() ? ziplibrarytext(ret, sys) : detail;
     message = *head ? std::string(head) + "\n" + description : description;
 }

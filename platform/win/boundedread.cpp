@@ -15,13 +15,13 @@ std::string megabytes(int64_t bytes)
 }
 
 // The number (from 1) of the first line longer than the limit; 0 when there is none.
-size_t firstlonglinenumber(const std::string& text)
+size_t firstlonglinenumber(const std::string& text, size_t limit)
 {
     size_t number = 1;
     for (size_t start = 0; start < text.size(); ++number) {
         const void* feed = std::memchr(text.data() + start, '\n', text.size() - start);
         size_t end = feed ? static_cast<size_t>(static_cast<const char*>(feed) - text.data()) : text.size();
-        if (end - start > BOUNDEDLINELIMIT)
+        if (end - start > limit)
             return number;
         start = end + 1;
     }
@@ -29,7 +29,7 @@ size_t firstlonglinenumber(const std::string& text)
 }
 
 // Reads fd to its end into text; false with the reason in error on a failed read or past the limit.
-bool readtoend(int fd, std::string& text, std::string& error)
+bool readtoend(int fd, std::string& text, std::string& error, int64_t limit)
 {
     struct stat status { };
     if (fstat(fd, &status) == 0 && status.st_size > 0)
@@ -37,7 +37,7 @@ bool readtoend(int fd, std::string& text, std::string& error)
     char buffer[65536];
     // One byte past the limit tells a file that grew while it was read.
     for (ssize_t got = 1; got != 0;) {
-        size_t wanted = std::min(sizeof buffer, static_cast<size_t>(BOUNDEDFILELIMIT) + 1 - text.size());
+        size_t wanted = std::min(sizeof buffer, static_cast<size_t>(limit) + 1 - text.size());
         got = ::read(fd, buffer, wanted);
         if (got < 0 && errno == EINTR)
             continue;
@@ -46,8 +46,8 @@ bool readtoend(int fd, std::string& text, std::string& error)
             return false;
         }
         text.append(buffer, static_cast<size_t>(got));
-        if (static_cast<int64_t>(text.size()) > BOUNDEDFILELIMIT) {
-            error = "larger than " + megabytes(BOUNDEDFILELIMIT);
+        if (static_cast<int64_t>(text.size()) > limit) {
+            error = "larger than " + megabytes(limit);
             return false;
         }
     }
@@ -56,7 +56,7 @@ bool readtoend(int fd, std::string& text, std::string& error)
 
 } // namespace
 
-int openbounded(const char* path, std::string& error)
+int openbounded(const char* path, std::string& error, int64_t limit)
 {
     // Without O_NONBLOCK, opening a pipe waits for a writer that may never come.
     int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
@@ -71,8 +71,8 @@ int openbounded(const char* path, std::string& error)
         error = "a folder, not a file";
     } else if (!S_ISREG(status.st_mode)) {
         error = "not a regular file";
-    } else if (status.st_size > BOUNDEDFILELIMIT) {
-        error = "larger than " + megabytes(BOUNDEDFILELIMIT);
+    } else if (status.st_size > limit) {
+        error = "larger than " + megabytes(limit);
     } else if (fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
         error = std::strerror(errno);
     } else {
@@ -82,17 +82,17 @@ int openbounded(const char* path, std::string& error)
     return -1;
 }
 
-bool readbounded(const char* path, std::string& text, std::string& error)
+bool readbounded(const char* path, std::string& text, std::string& error, int64_t limit, size_t linelimit)
 {
     text.clear();
-    int fd = openbounded(path, error);
+    int fd = openbounded(path, error, limit);
     if (fd < 0)
         return false;
-    bool read = readtoend(fd, text, error);
+    bool read = readtoend(fd, text, error, limit);
     ::close(fd);
-    size_t line = read ? firstlonglinenumber(text) : 0;
+    size_t line = read ? firstlonglinenumber(text, linelimit) : 0;
     if (line) {
-        error = "line " + std::to_string(line) + " is longer than " + std::to_string(BOUNDEDLINELIMIT)
+        error = "line " + std::to_string(line) + " is longer than " + std::to_string(linelimit)
             + " characters";
         read = false;
     }

@@ -1,11 +1,17 @@
 #include "platform/win/faults.h"
 
+#include <execinfo.h>
 #include <signal.h>
 #include <ucontext.h>
 
+#include "platform/win/modules.h"
+
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -32,15 +38,42 @@ struct FaultStack {
 };
 thread_local FaultStack faultStack;
 
-uintptr_t instructionpointer(const ucontext_t* context)
+// The mappings of the system's runtime libraries, by the start of their file names; found once,
+// outside any handler, and only read by the handlers.
+constexpr const char* systemlibrarynames[] = { "libc.so", "libstdc++.so", "libgcc_s.so", "libm.so", "ld-linux" };
+struct Span {
+    uintptr_t begin;
+    uintptr_t end;
+};
+std::vector<Span> systemlibraries;
+
+void findsystemlibraries()
 {
-#if defined(__x86_64__)
-    return static_cast<uintptr_t>(context->uc_mcontext.gregs[REG_RIP]);
-#elif defined(__aarch64__)
-    return static_cast<uintptr_t>(context->uc_mcontext.pc);
-#else
-    return 0;
-#endif
+    for (const LoadedModule& loaded : loadedmodules()) {
+        const std::string name = loaded.path.substr(loaded.path.rfind('/') + 1);
+        for (const char* system : systemlibrarynames) {
+            if (name.starts_with(system))
+                systemlibraries.push_back({ reinterpret_cast<uintptr_t>(loaded.module), loaded.end });
+        }
+    }
+}
+
+// Where abort() was called: below the handler's own frames and the system libraries' (abort
+// itself, or std::terminate calling it), the first frame outside them; `raised` when the walk does
+// not get there.
+uintptr_t abortcaller(uintptr_t raised)
+{
+    void* frames[64];
+    int count = backtrace(frames, 64);
+    bool passedsystem = false;
+    for (int i = 0; i < count; ++i) {
+        auto address = reinterpret_cast<uintptr_t>(frames[i]);
+        if (insystemlibrary(address))
+            passedsystem = true;
+        else if (passedsystem)
+            return address - 1; // a return address: the call lies just before it
+    }
+    return raised;
 }
 
 uintptr_t stackpointer(const ucontext_t* context)
@@ -67,6 +100,8 @@ DWORD exceptioncode(int signal, const siginfo_t* info, const ucontext_t* context
         return info->si_code == BUS_ADRALN ? EXCEPTION_DATATYPE_MISALIGNMENT : EXCEPTION_ACCESS_VIOLATION;
     case SIGILL:
         return EXCEPTION_ILLEGAL_INSTRUCTION;
+    case SIGABRT:
+        return EXCEPTION_ABORT;
     default:
         break;
     }
@@ -95,7 +130,9 @@ void onfault(int signal, siginfo_t* info, void* raw)
     auto* context = static_cast<ucontext_t*>(raw);
     EXCEPTION_RECORD record {};
     record.ExceptionCode = exceptioncode(signal, info, context);
-    uintptr_t ip = instructionpointer(context);
+    uintptr_t ip = interruptedinstruction(context);
+    if (signal == SIGABRT)
+        ip = abortcaller(ip);
     record.ExceptionAddress = reinterpret_cast<void*>(ip ? ip : reinterpret_cast<uintptr_t>(info->si_addr));
     if (signal == SIGSEGV || signal == SIGBUS) {
         record.NumberParameters = 2;
@@ -154,4 +191,39 @@ _se_translator_function _set_se_translator(_se_translator_function handler)
 bool infaulthandler()
 {
     return handlingFault;
+}
+
+void translateabort()
+{
+    static const bool prepared = [] {
+        findsystemlibraries();
+        // The first walk loads the unwinder, which must not happen inside a handler.
+        void* frame = nullptr;
+        backtrace(&frame, 1);
+        return true;
+    }();
+    (void)prepared;
+    struct sigaction action { };
+    action.sa_sigaction = onfault;
+    action.sa_flags = SA_SIGINFO | SA_ONSTACK;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGABRT, &action, nullptr);
+}
+
+bool insystemlibrary(uintptr_t address)
+{
+    return std::any_of(systemlibraries.begin(), systemlibraries.end(),
+        [address](const Span& span) { return address >= span.begin && address < span.end; });
+}
+
+uintptr_t interruptedinstruction(const void* raw)
+{
+    const auto* context = static_cast<const ucontext_t*>(raw);
+#if defined(__x86_64__)
+    return static_cast<uintptr_t>(context->uc_mcontext.gregs[REG_RIP]);
+#elif defined(__aarch64__)
+    return static_cast<uintptr_t>(context->uc_mcontext.pc);
+#else
+    return 0;
+#endif
 }

@@ -24,6 +24,9 @@ constexpr DWORD EXCEPTION_FLT_UNDERFLOW = 0xC0000093;
 constexpr DWORD EXCEPTION_INT_DIVIDE_BY_ZERO = 0xC0000094;
 constexpr DWORD EXCEPTION_INT_OVERFLOW = 0xC0000095;
 constexpr DWORD EXCEPTION_STACK_OVERFLOW = 0xC00000FD;
+// abort(): the code a process that aborts ends with on the system this layer stands in for (its
+// fail-fast exception).
+constexpr DWORD EXCEPTION_ABORT = 0xC0000409;
 
 struct EXCEPTION_RECORD {
     DWORD ExceptionCode;
@@ -47,6 +50,20 @@ _se_translator_function _set_se_translator(_se_translator_function translator);
 
 // Gives the calling thread an alternate signal stack, once.
 void preparefaultstack();
+
+// Hands abort() of any thread (SIGABRT) to the installed translator too, as EXCEPTION_ABORT at the
+// place abort was called from (the first frame outside the system's libraries), until SIGABRT's handling is set otherwise (sigaction). A translator
+// that returns lets the abort take its course.
+void translateabort();
+
+// Whether address lies in the system's runtime libraries (the C and C++ libraries, the unwinder,
+// the loader), where code that a signal interrupts may hold their locks. They are found by the
+// first translateabort; false before.
+bool insystemlibrary(uintptr_t address);
+
+// The instruction a signal interrupted, from the context a handler of SA_SIGINFO receives; 0 where
+// the context does not tell.
+uintptr_t interruptedinstruction(const void* context);
 
 // Whether the calling thread is inside the fault handler.
 bool infaulthandler();

@@ -1,7 +1,8 @@
 #pragma once
 
-// The help viewer. Compiled help files have no viewer on this system: a request to show a topic
-// goes to a replaceable hook, which answers the viewer window (null by default: nothing shown).
+// The help viewer. A request to show a topic goes to a replaceable hook, which answers the viewer
+// window (null by default: nothing shown; the window layer on Qt opens the topic's page in the
+// desktop's browser).
 // Window types ("file>type") are kept in memory for the run, as the viewer keeps them.
 // Callers: the process's help requests (framework).
 

@@ -111,6 +111,11 @@ HMODULE modulefromaddress(const void* address)
     return nullptr;
 }
 
+bool moduleexists(const char* name)
+{
+    return name && *name && !modulefile(name).empty();
+}
+
 HMODULE LoadLibraryA(const char* name)
 {
     loadError.clear();

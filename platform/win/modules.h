@@ -5,8 +5,8 @@
 // "NAME.DLL" is the shared object NAME.so in the program's folder, where the build puts the
 // program and every module it loads; a name without extension gets ".so", a name with a folder
 // part is taken as a path. Files are found without regard to case (pathboundary.h).
-// Callers: module loading and the module base (framework), process support and string tables (core), the
-// simulation host.
+// Callers: module loading and the module base (framework), process support and string tables
+// (core), the main program's command states, the simulation host.
 
 #include <string>
 #include <vector>
@@ -31,6 +31,9 @@ HMODULE GetModuleHandleA(const char* name);
 // The module's file as a Windows path text, cut to size - 1 characters and terminated; returns
 // the length written (size when cut, with ERROR_INSUFFICIENT_BUFFER), 0 for an unknown module.
 DWORD GetModuleFileNameA(HMODULE module, char* buffer, DWORD size);
+
+// Whether LoadLibraryA would find the module's file, without loading it.
+bool moduleexists(const char* name);
 
 // Why the last LoadLibraryA of the calling thread failed, as the loader said it; "" when it did not.
 const char* moduleloaderror();

@@ -25,10 +25,11 @@ int64_t area(const RECT& r)
     return isempty(r) ? 0 : int64_t(r.right - r.left) * (r.bottom - r.top);
 }
 
-int64_t distance(const RECT& r, tagPOINT p)
+// Squared, as a double: a point far out in the coordinate range squares past 64 bits.
+double distance(const RECT& r, tagPOINT p)
 {
-    int64_t dx = p.x < r.left ? r.left - p.x : p.x >= r.right ? p.x - r.right + 1 : 0;
-    int64_t dy = p.y < r.top ? r.top - p.y : p.y >= r.bottom ? p.y - r.bottom + 1 : 0;
+    double dx = p.x < r.left ? double(r.left) - p.x : p.x >= r.right ? double(p.x) - r.right + 1 : 0;
+    double dy = p.y < r.top ? double(r.top) - p.y : p.y >= r.bottom ? double(p.y) - r.bottom + 1 : 0;
     return dx * dx + dy * dy;
 }
 
@@ -47,11 +48,13 @@ HMONITOR fallback(const std::vector<Monitor>& list, DWORD flags, const RECT& nea
         return handleof(primaryindex(list));
     }
     // The nearest monitor: smallest distance from the rectangle's centre to the monitor.
-    tagPOINT centre { near.left + (near.right - near.left) / 2, near.top + (near.bottom - near.top) / 2 };
+    // Wide arithmetic: the rectangle may be a stored placement holding any four numbers.
+    tagPOINT centre { static_cast<LONG>((int64_t { near.left } + near.right) / 2),
+        static_cast<LONG>((int64_t { near.top } + near.bottom) / 2) };
     size_t best = 0;
-    int64_t bestdistance = std::numeric_limits<int64_t>::max();
+    double bestdistance = std::numeric_limits<double>::infinity();
     for (size_t i = 0; i < list.size(); ++i) {
-        int64_t d = distance(list[i].area, centre);
+        double d = distance(list[i].area, centre);
         if (d < bestdistance) {
             best = i;
             bestdistance = d;

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/win/textcase.h"
+#include "platform/win/winreg.h"
 
 namespace regstore {
 
@@ -246,6 +247,17 @@ Key& makekey(Key& root, const std::vector<std::string>& levels)
     return *key;
 }
 
+// What puts a key path beyond the store's bounds; "" when nothing does.
+std::string keyfault(const std::vector<std::string>& levels)
+{
+    if (levels.size() > REG_MAXDEPTH)
+        return "a key nested deeper than " + std::to_string(REG_MAXDEPTH) + " levels";
+    for (const auto& level : levels)
+        if (level.size() > HIVEKEYNAME)
+            return "a key name longer than " + std::to_string(HIVEKEYNAME) + " characters";
+    return {};
+}
+
 } // namespace
 
 std::string serialise(const Key& root)
@@ -255,14 +267,15 @@ std::string serialise(const Key& root)
     return out;
 }
 
-int parse(const std::string& text, Key& root, bool& damaged)
+int parse(const std::string& text, Key& root, bool& damaged, std::string& refused)
 {
     root = Key();
     damaged = false;
+    refused.clear();
     int version = 0;
     Key* current = nullptr;
     size_t pos = 0;
-    while (pos < text.size()) {
+    for (size_t number = 1; pos < text.size(); ++number) {
         size_t end = text.find('\n', pos);
         if (end == std::string::npos)
             end = text.size();
@@ -280,17 +293,30 @@ int parse(const std::string& text, Key& root, bool& damaged)
                 return version;
             continue;
         }
+        std::string fault;
         std::string path;
         if (line[0] == '[' && line.back() == ']' && readkeypath(line.substr(1, line.size() - 2), path)
             && !splitpath(path).empty()) {
-            current = &makekey(root, splitpath(path));
-            continue;
+            const std::vector<std::string> levels = splitpath(path);
+            fault = keyfault(levels);
+            if (fault.empty()) {
+                current = &makekey(root, levels);
+                continue;
+            }
         }
         std::string name;
         Value value;
-        if (current && readvalue(line, name, value)) {
-            current->values[name] = std::move(value);
-            continue;
+        if (fault.empty() && current && readvalue(line, name, value)) {
+            if (name.size() <= HIVEVALUENAME) {
+                current->values[name] = std::move(value);
+                continue;
+            }
+            fault = "a value name longer than " + std::to_string(HIVEVALUENAME) + " characters";
+        }
+        if (!fault.empty()) {
+            root = Key();
+            refused = "line " + std::to_string(number) + " holds " + fault;
+            return version;
         }
         damaged = true;
     }

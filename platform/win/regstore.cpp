@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <mutex>
 
+#include "platform/win/boundedread.h"
 #include "platform/win/replacefile.h"
 #include "platform/win/system.h"
 #include "platform/win/textcase.h"
@@ -50,6 +51,7 @@ struct HiveCache {
     Key root;
     bool foreign = false; // the file is not a hive of our format version: never overwritten
     bool damaged = false;
+    std::string refusal; // why a foreign file is not used
 };
 
 std::mutex storeMutex;
@@ -58,21 +60,6 @@ HiveCache caches[2];
 HiveCache& cachefor(Hive hive)
 {
     return caches[hive == Hive::user ? 0 : 1];
-}
-
-bool readfile(const std::string& file, std::string& text)
-{
-    FILE* f = fopen(file.c_str(), "rb");
-    if (!f)
-        return false;
-    char buffer[65536];
-    size_t n;
-    text.clear();
-    while ((n = fread(buffer, 1, sizeof buffer, f)) > 0)
-        text.append(buffer, n);
-    bool ok = !ferror(f);
-    fclose(f);
-    return ok;
 }
 
 void refresh(HiveCache& cache, const std::string& file)
@@ -87,15 +74,21 @@ void refresh(HiveCache& cache, const std::string& file)
     if (!id.exists)
         return;
     std::string text;
-    if (!readfile(file, text)) {
+    std::string error;
+    if (!readbounded(file.c_str(), text, error, HIVELIMIT, static_cast<size_t>(HIVELIMIT))) {
         cache.foreign = true;
+        cache.refusal = error;
         return;
     }
-    int version = parse(text, cache.root, cache.damaged);
-    if (version != formatVersion) {
-        cache.root = Key();
-        cache.foreign = true;
-    }
+    int version = parse(text, cache.root, cache.damaged, cache.refusal);
+    if (version == formatVersion && cache.refusal.empty())
+        return;
+    cache.root = Key();
+    cache.foreign = true;
+    if (!version)
+        cache.refusal = "not a settings file";
+    else if (version != formatVersion)
+        cache.refusal = "written in format " + std::to_string(version) + ", which this program does not read";
 }
 
 bool replacefile(const std::string& file, const std::string& text, bool keepdamaged)
@@ -201,6 +194,14 @@ std::string hivefile(Hive hive)
     return config + "/vkt/" + name;
 }
 
+std::string refusal(Hive hive)
+{
+    std::lock_guard<std::mutex> guard(storeMutex);
+    HiveCache& cache = cachefor(hive);
+    refresh(cache, hivefile(hive));
+    return cache.refusal;
+}
+
 LONG read(Hive hive, const std::function<LONG(const Key& root)>& reader)
 {
     std::lock_guard<std::mutex> guard(storeMutex);
@@ -230,7 +231,13 @@ LONG write(Hive hive, const std::function<LONG(Key& root, bool& changed)>& chang
         cache.loaded = false;
     if (result != ERROR_SUCCESS || !changed)
         return result;
-    if (!replacefile(file, serialise(cache.root), cache.damaged)) {
+    const std::string text = serialise(cache.root);
+    // A hive the next read would refuse is never written.
+    if (static_cast<int64_t>(text.size()) > HIVELIMIT) {
+        cache.loaded = false;
+        return ERROR_NOT_ENOUGH_MEMORY;
+    }
+    if (!replacefile(file, text, cache.damaged)) {
         cache.loaded = false;
         return ERROR_WRITE_FAULT;
     }

@@ -281,7 +281,9 @@ bool publishcopy(FILE* stream, const std::string& target)
     return replacetarget(copy, temporary, target);
 }
 
-bool replacefilewith(const std::string& target, const void* data, size_t size)
+namespace {
+
+bool writebeside(const std::string& target, const void* data, size_t size, bool sync)
 {
     std::string temporary;
     FILE* stream = openbeside(target, temporary);
@@ -291,5 +293,23 @@ bool replacefilewith(const std::string& target, const void* data, size_t size)
         discardbeside(stream, temporary);
         return false;
     }
-    return replacetarget(stream, temporary, target);
+    if (sync)
+        return replacetarget(stream, temporary, target);
+    if (std::fclose(stream) != 0) {
+        discard(temporary);
+        return false;
+    }
+    return renameover(temporary, target);
+}
+
+}  // namespace
+
+bool replacefilewith(const std::string& target, const void* data, size_t size)
+{
+    return writebeside(target, data, size, true);
+}
+
+bool replacecopywith(const std::string& target, const void* data, size_t size)
+{
+    return writebeside(target, data, size, false);
 }

@@ -33,3 +33,7 @@ bool publishcopy(FILE* stream, const std::string& target);
 // Replaces target by the size bytes at data, through a temporary beside it. False (errno set) when
 // anything failed; the target is then left as it was.
 bool replacefilewith(const std::string& target, const void* data, size_t size);
+
+// The same without waiting for the disk, for files that are only copies made again when they
+// cannot be read (index caches): after a crash of the system the target may be damaged.
+bool replacecopywith(const std::string& target, const void* data, size_t size);

@@ -118,6 +118,8 @@ LONG RegCreateKeyExA(HKEY key, const char* subkey, DWORD, char*, DWORD, REGSAM r
         return error;
     if (target.hive == Hive::machine)
         return ERROR_ACCESS_DENIED;
+    if (target.levels.size() > REG_MAXDEPTH)
+        return ERROR_INVALID_PARAMETER;
     for (const auto& level : target.levels)
         if (level.size() > REG_MAXKEYNAME)
             return ERROR_INVALID_PARAMETER;

@@ -36,10 +36,12 @@ constexpr DWORD REG_OPTION_NON_VOLATILE = 0;
 constexpr DWORD REG_CREATED_NEW_KEY = 1;
 constexpr DWORD REG_OPENED_EXISTING_KEY = 2;
 
-// Longest names the store accepts when writing: every key name fits the 100-byte buffer in which
-// the registry class enumerates subkeys, every value name the 99 bytes behind its type letter.
+// Longest names the store accepts: every key name fits the 100-byte buffer in which the registry
+// class enumerates subkeys, every value name the 99 bytes behind its type letter. No setting lies
+// deeper than REG_MAXDEPTH levels.
 constexpr size_t REG_MAXKEYNAME = 99;
 constexpr size_t REG_MAXVALUENAME = 98;
+constexpr size_t REG_MAXDEPTH = 64;
 
 struct SECURITY_ATTRIBUTES;
 
@@ -49,7 +51,8 @@ LONG RegOpenKeyExA(HKEY key, const char* subkey, DWORD options, REGSAM rights, H
 // As RegOpenKeyExA with every right the hive allows.
 LONG RegOpenKeyA(HKEY key, const char* subkey, HKEY* result);
 // Opens a key, creating it and its missing parents in the user hive; disposition (may be null)
-// tells which. ERROR_INVALID_PARAMETER when a new level's name is longer than REG_MAXKEYNAME.
+// tells which. ERROR_INVALID_PARAMETER when a new level's name is longer than REG_MAXKEYNAME or
+// the key would lie deeper than REG_MAXDEPTH levels.
 LONG RegCreateKeyExA(HKEY key, const char* subkey, DWORD reserved, char* keyclass, DWORD options,
     REGSAM rights, const SECURITY_ATTRIBUTES* security, HKEY* result, DWORD* disposition);
 LONG RegCloseKey(HKEY key);

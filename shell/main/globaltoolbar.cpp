@@ -1,5 +1,5 @@
 // Every frame of the main program carries the global toolbar: the project commands, the module
-// windows and help.
+// windows and help; a button whose command may not run now is greyed.
 
 #include "framework/bars/toolbar.h"
 #include "shell/main/vktprocess.h"
@@ -50,4 +50,22 @@ APPLNFRAME* VKTPROCESS::createnewframe(HMONITOR monitor)
     // The frame docks its global bars when it lays out a window; until then this one sits on top.
     toolbar->attach(frame);
     return frame;
+}
+
+void VKTPROCESS::updateglobaltoolbars()
+{
+    for (int i = 0; i < numframes(); ++i) {
+        // The program's one frame-wide bar.
+        TOOLBAR* toolbar = getframe(i)->getglobaltoolbar(0);
+        if (!toolbar)
+            continue;
+        for (const TBBUTTON& button : buttons) {
+            if (button.fsStyle & BTNS_SEP)
+                continue;
+            const auto command = static_cast<unsigned>(button.idCommand);
+            const int enabled = iscommandenabled(static_cast<unsigned short>(command));
+            if (!toolbar->isbuttonenabled(command) != !enabled)
+                toolbar->enablebutton(command, enabled);
+        }
+    }
 }

@@ -14,6 +14,7 @@
 #include "platform/win/modules.h"
 #include "platform/win/qt/winqt.h"
 #include "platform/win/styles.h"
+#include "shell/main/launchline.h"
 #include "shell/main/vktprocess.h"
 
 namespace {
@@ -68,6 +69,21 @@ void installtranslator(QTranslator& translator, const char* name, const char* lo
 
 int main(int argc, char** argv)
 {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0) {
+            std::fputs(LAUNCHUSAGE, stdout);
+            return 0;
+        }
+    }
+    std::string line = commandline(argc, argv);
+    // A wrong switch ends the program at once, as a command-line program does: the rest of the
+    // line's errors are told in the program (message 7).
+    const LAUNCHLINE read = readlaunchline(line.c_str());
+    if (read.badswitch) {
+        const std::string item = line.substr(read.baditem, line.find(' ', read.bad) - read.baditem);
+        std::fprintf(stderr, "vkt: wrong switch %s\n%s", item.c_str(), LAUNCHUSAGE);
+        return 2;
+    }
     if (!hasdisplay()) {
         std::fprintf(stderr,
             "vkt needs a display: start it in a desktop session (DISPLAY or WAYLAND_DISPLAY set), or "
@@ -75,11 +91,12 @@ int main(int argc, char** argv)
         return 1;
     }
     excp.installdefaulttrap();
-    std::string line = commandline(argc, argv);
     static char name[] = "Corvane 8 Professional";
     char* arguments[] = { name, line.data(), nullptr };
     int count = 2;
     QApplication application(count, arguments);
+    // Desktops find the program's entry (vkt.desktop) by this name under Wayland.
+    QGuiApplication::setDesktopFileName("vkt");
     winqt::install();
 
     const std::string locale = "System locale " + QLocale::system().name().toStdString();

@@ -3,6 +3,9 @@
 // The interfaces of outside modules that the main program calls when they are installed. What the
 // operations do lies with those modules; only the calls are the program's.
 
+#include <string>
+#include <vector>
+
 #include "framework/context/interfaces.h"
 
 // The report module's interface 25.
@@ -25,4 +28,28 @@ public:
 
 protected:
     ~IDESIGNIMPORT() = default;
+};
+
+// A processor of the open design, as the simulation host lists it.
+struct PROCESSORINSTANCE {
+    void* handle; // the host's; valid until the design changes
+    std::string device; // the device name; empty for none
+};
+
+// The simulation host's interface 14: what a programmer's IDE asks of it through the launch file.
+class ISIMHOST : public IMODULE {
+public:
+    static constexpr unsigned short CMD_RUN = 584; // starts the simulation
+
+    // Carries out one of the host's commands.
+    virtual void sendcommand(unsigned short id) = 0;
+    // The processors of the open design, in the design's order; none without a design.
+    virtual std::vector<PROCESSORINSTANCE> processors() = 0;
+    // Sets a property of a processor; flags and options as the host reads them.
+    virtual void setproperty(void* processor, const char* name, const char* value, int flags, int options) = 0;
+    // Serves the debugger of the IDE on port.
+    virtual void debugport(int port) = 0;
+
+protected:
+    ~ISIMHOST() = default;
 };

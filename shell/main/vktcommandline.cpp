@@ -1,15 +1,15 @@
 // The main program's command line: switches, module launches {NAME value} and one file, read
 // before start-up and acted on once the first frame is there.
 
-#include <QDir>
-#include <QLibraryInfo>
-#include <cctype>
 #include <cstring>
 #include <strings.h>
 
-#include "core/text/scan.h"
+#include "core/files/folders.h"
 #include "core/text/strutil.h"
 #include "platform/drelm/messageboxes.h"
+#include "platform/win/modules.h"
+#include "platform/win/pathboundary.h"
+#include "shell/main/launchline.h"
 #include "shell/main/vktprocess.h"
 #include "shell/project/projectmessages.h"
 
@@ -17,101 +17,38 @@ namespace {
 
 constexpr unsigned long MSG_BADARGUMENTS = 7;
 constexpr unsigned long MSG_BADFILENAME = 8;
-constexpr int longestname = 31;
 constexpr const char* launchfailed = "Failed to launch module '%s'";
-
-bool isidentifierchar(char c)
-{
-    return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
-}
-
-// A file name after a switch: ":" and a quoted text or one up to the next blank; without ":" the
-// default (null: none). False for an empty name.
-bool switchfile(char** cursor, char* file, const char* fallback)
-{
-    if (**cursor != ':') {
-        strnzcpy(file, fallback, PATHBUFFER - 1);
-        return fallback != nullptr;
-    }
-    ++*cursor;
-    if (**cursor == ' ' || **cursor == '\t')
-        return false;
-    return getnzstr(cursor, file, " \t", PATHBUFFER - 1) && *file;
-}
+constexpr const char* stringsfile = "corvaneQJ.stf";
 
 } // namespace
 
 int VKTPROCESS::parsecommandline(char* line)
 {
-    badargument = nullptr;
-    char* cursor = line ? line : const_cast<char*>("");
-    while (skipspaces(&cursor)) {
-        char* item = cursor;
-        if (*cursor == '-' || *cursor == '/') {
-            ++cursor;
-            if (chktok(&cursor, "activex") || chktok(&cursor, "Embedding")) {
-                embedding = 1;
-                continue;
-            }
-            const char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(*cursor)));
-            if (*cursor)
-                ++cursor;
-            char file[PATHBUFFER];
-            bool parsed = true;
-            switch (letter) {
-            case 'A':
-                hidden = verifymode = 1;
-                break;
-            case 'H':
-                hidden = 1;
-                break;
-            case 'P':
-                if ((parsed = switchfile(&cursor, file, "QUARNEL.INI")))
-                    launchargs.add("inifile", file);
-                break;
-            case 'Q':
-                splashwanted = 0;
-                break;
-            case 'R':
-                configflag = 1;
-                break;
-            case 'T': {
-                const QString fallback = QDir::toNativeSeparators(
-                    QLibraryInfo::path(QLibraryInfo::TranslationsPath) + "/corvaneQJ.stf");
-                if ((parsed = switchfile(&cursor, file, fallback.toLocal8Bit().constData())))
-                    updatetranslationfile(file);
-                break;
-            }
-            default:
-                parsed = false;
-            }
-            if (!parsed || (*cursor && *cursor != ' ' && *cursor != '\t')) {
-                badargument = cursor;
-                return 0;
-            }
-            continue;
-        }
-        if (*cursor == '{' && std::strchr(cursor, '}')) {
-            ++cursor;
-            char name[longestname + 1];
-            const bool named = getnztok(&cursor, name, longestname) && !isidentifierchar(*cursor);
-            skipspaces(&cursor);
-            char* end = std::strchr(cursor, '}');
-            if (named)
-                modulelaunches.emplace_back(name, std::string(cursor, static_cast<size_t>(end - cursor)));
-            cursor = end + 1;
-            continue;
-        }
-        char file[PATHBUFFER];
-        getnzstr(&cursor, file, " \t", PATHBUFFER - 1);
-        if (launchargs["file"]) {
-            badargument = item;
-            return 0;
-        }
-        char named[PATHBUFFER];
-        launchargs.add("file", adddefext(named, file, "VKTPRJ"));
+    const LAUNCHLINE read = readlaunchline(line);
+    if (!read.file.empty())
+        launchargs.add("file", read.file.c_str());
+    if (!read.inifile.empty())
+        launchargs.add("inifile", read.inifile.c_str());
+    modulelaunches = read.modules;
+    verifymode |= read.verify;
+    hidden |= read.hidden;
+    embedding |= read.embedding;
+    if (read.nosplash)
+        splashwanted = 0;
+    if (read.reloadconfig)
+        configflag = 1;
+    if (read.translate && !read.translationfile.empty()) {
+        updatetranslationfile(read.translationfile.c_str());
+    } else if (read.translate) {
+        // Without a name the strings file lies in the user's data, never in a folder of the
+        // installation or of Qt.
+        char folder[PATHBUFFER];
+        localdatafolder(folder);
+        mkpath(folder);
+        updatetranslationfile((toposixpath(folder) + "/" + stringsfile).c_str());
     }
-    return 1;
+    badargument = read.parsed() ? nullptr : line + read.bad;
+    return read.parsed();
 }
 
 int VKTPROCESS::executecommandline()
@@ -122,7 +59,7 @@ int VKTPROCESS::executecommandline()
     char file[PATHBUFFER] = "";
     if (const char* named = launchargs["file"]) {
         if (!qualifyfilename(file, named)) {
-            showmessage(MSG_BADFILENAME, named);
+            showmessage(MSG_BADFILENAME, toposixpath(named).c_str());
             file[0] = '\0';
         }
     }
@@ -134,11 +71,15 @@ int VKTPROCESS::executecommandline()
         return 1;
     if (*file)
         project.openbytype(file);
+    else if (const char* inifile = launchargs["inifile"])
+        idelaunch(inifile);
 
     bool launched = false;
     IMODULE* start = nullptr;
     for (auto& [name, value] : modulelaunches) {
-        IMODULE* found = getmoduleinterface(name.c_str(), 0);
+        // A module that is not there is told and skipped, never the end of the program.
+        const bool present = findmodule(name.c_str()) || moduleexists(name.c_str());
+        IMODULE* found = present ? getmoduleinterface(name.c_str(), 0) : nullptr;
         if (!found) {
             char text[PATHBUFFER];
             snprintf(text, sizeof text, launchfailed, name.c_str());

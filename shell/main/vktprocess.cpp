@@ -56,7 +56,26 @@ int VKTPROCESS::onidle()
     auto* keeper = static_cast<IDESIGNIMPORT*>(importer);
     if (embedding && hidden && keeper && !keeper->keepalive())
         quit(0);
+    // The project's name and changes show in the captions, what may run in the toolbar's buttons.
+    char caption[PATHBUFFER];
+    if (shownframecaption != getframecaption(caption)) {
+        shownframecaption = caption;
+        updateframecaptions();
+    }
+    updateglobaltoolbars();
     return APPLNPROCESS::onidle();
+}
+
+char* VKTPROCESS::getframecaption(char* buffer)
+{
+    APPLNPROCESS::getframecaption(buffer);
+    const int dirty = project.isdirty();
+    if (project.isuntitled() && !dirty)
+        return buffer;
+    const char* name = project.isuntitled() ? "Untitled" : filename(project.pathname());
+    const size_t length = std::strlen(buffer);
+    snprintf(buffer + length, PATHBUFFER - length, " - %s%s", name, dirty ? "*" : "");
+    return buffer;
 }
 
 void VKTPROCESS::onfirstrun(unsigned long, unsigned long)
@@ -100,7 +119,7 @@ void VKTPROCESS::checkpropdefs()
     }
     FILE* file = fopen(pathforwriting(path).c_str(), "r+");
     if (!file) {
-        showmessage(MSG_PROPDEFSREADONLY, path);
+        showmessage(MSG_PROPDEFSREADONLY, toposixpath(path).c_str());
         return;
     }
     DISKFILE disk(file);
@@ -109,7 +128,7 @@ void VKTPROCESS::checkpropdefs()
     fclose(file);
     const char* version = definitions["VERSION"];
     if (!version || std::strcmp(version, "8") != 0)
-        showmessage(MSG_PROPDEFSOLD, path);
+        showmessage(MSG_PROPDEFSOLD, toposixpath(path).c_str());
 }
 
 char* VKTPROCESS::getworkspacename(char* buffer)

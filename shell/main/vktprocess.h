@@ -26,6 +26,8 @@ public:
     static constexpr const char* TITLE = "Corvane 8 Professional";
     static constexpr unsigned short LOCALSERVERPORT = 30713;
     static constexpr unsigned GLOBALTOOLBAR = 4096;
+    static constexpr const char* SCHEMATICMODULE = "TAVI";
+    static constexpr const char* SIMULATIONHOST = "ZMVDEBUG";
 
     VKTPROCESS();
     ~VKTPROCESS() override;
@@ -45,6 +47,10 @@ public:
     // then ".workspace"; null (and "") for an untitled project.
     char* getworkspacename(char* buffer) override;
     const char* getmainhelpname() override { return "VKT"; }
+    // The title, then " - " and the project's file name ("Untitled" for a new project that was
+    // changed) with "*" while it has changes not saved; the title alone for an untitled project
+    // without changes.
+    char* getframecaption(char* buffer) override;
     int queryclose(APPLNFRAME* frame) override;
     // The last frame never closes: it keeps an untitled project with the home page.
     int closeframe(APPLNFRAME* frame) override;
@@ -52,8 +58,11 @@ public:
     // for it is told, and the program goes on without it.
     bool isoutsidemodule(const char* name) override;
 
+    // Commands refused by their rule do nothing; every id is answered 1.
     int docommand(unsigned short id) override;
     int getuistate(unsigned short id, UISTATE* state) override;
+    // Non-zero when the command's rule lets it run now; 0 for an id that is not the program's.
+    int iscommandenabled(unsigned short id);
     const char* getstringcontext() override { return "CORE"; }
 
     VKTPROJECT& getproject() { return project; }
@@ -80,15 +89,29 @@ protected:
     void saveproject(int askname);
 
 private:
+    // The user's data of the program, a Windows path: the folder of the strings file too.
+    static void localdatafolder(char* folder);
     void readfolders();
     void readsettings();
     void startlocalserver();
     void checkpropdefs();
     // The folder the file selectors of New and Open start in, by the folder-open mode.
     void newprojectfolder(char* folder);
+    // The folder Explore opens into folder; 0 when there is none.
+    int explorefolder(char* folder);
+    void explore();
     void showmodule(int argument);
     void openproject(unsigned short id);
     void resetproject();
+    void importecad();
+    void idelaunch(const char* inifile);
+    // The module, loaded when it is not yet; null, after telling the user, when it is not installed.
+    APPLNMODULE* requiremodule(const char* name);
+    void reportmissingmodule(const char* name);
+    // The command to the module's command target, with its context current.
+    void sendtomodule(const char* name, unsigned short id);
+    // The enabled state of the global toolbars' buttons brought up to date.
+    void updateglobaltoolbars();
 
     VKTPROJECT project; // constructed first among the members, destroyed last
     PROPLIST launchargs { 0, 1 };
@@ -107,4 +130,6 @@ private:
     int undolevels = 20;
     int backuplevels = 10;
     int autosaveinterval = 10;
+    std::string shownframecaption; // what the frames show of the process's caption
+    int schematicpresent = -1; // whether the schematic module is installed; -1 until asked
 };

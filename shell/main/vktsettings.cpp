@@ -10,6 +10,7 @@
 #include "core/files/folders.h"
 #include "core/text/strutil.h"
 #include "core/windows/registry.h"
+#include "framework/appln/registrytext.h"
 #include "framework/bars/ctrlbar.h"
 #include "platform/casq/sgdvc.h"
 #include "platform/frosk/server.h"
@@ -48,11 +49,12 @@ constexpr const char* BACKUPFOLDER = "Backup Folder";
 constexpr const char* AUTOSAVEINTERVAL = "Autosave Interval";
 constexpr const char* TOOLBARSIZE = "Toolbar Size";
 
-// The text value into buffer when it is there and fits; otherwise buffer keeps what it held.
-void readtext(const char* key, const char* value, char* buffer, int size)
+// The path (or list of paths) into buffer when it is there and fits; otherwise buffer keeps what
+// it held.
+void readpath(const char* key, const char* value, char* buffer, int size)
 {
-    std::string read(static_cast<size_t>(size), '\0');
-    if (reg_getstr(key, value, read.data(), size) > 0)
+    std::string read;
+    if (reg_getpath(key, value, read) && !read.empty() && read.size() < static_cast<size_t>(size))
         strnzcpy(buffer, read.c_str(), size - 1);
 }
 
@@ -70,6 +72,13 @@ void makefolder(char* path, const char* folder, const char* name)
 
 } // namespace
 
+void VKTPROCESS::localdatafolder(char* folder)
+{
+    char data[PATHBUFFER] = "";
+    SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, data);
+    addfilename(folder, data, makerfolder);
+}
+
 void VKTPROCESS::readfolders()
 {
     strnzcpy(path_root, getrootpath(), PATHBUFFER - 1);
@@ -84,9 +93,7 @@ void VKTPROCESS::readfolders()
     strnzcpy(module_paths, APPLNPROCESS::getdatapath("Models"), LIBRARYPATHSIZE - 1);
 
     // The user's data below the data folder, the caches below the cache folder.
-    char folder[PATHBUFFER] = "";
-    SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, folder);
-    addfilename(path_localdata, folder, makerfolder);
+    localdatafolder(path_localdata);
     char cache[PATHBUFFER];
     addfilename(cache, usercachefolder().c_str(), makerfolder);
     addfilename(partition_path, path_localdata, "Simulation Results");
@@ -106,26 +113,26 @@ void VKTPROCESS::readsettings()
     HKEY previous = reg_setrootkey(HKEY_LOCAL_MACHINE);
     OEMVER = static_cast<int>(reg_getdw(nullptr, "OEMVER", 0));
     reg_setrootkey(REGISTRY_USERTHENMACHINE);
-    readtext(nullptr, "Library Paths", library_paths, LIBRARYPATHSIZE);
-    readtext(nullptr, "Template Paths", template_paths, LIBRARYPATHSIZE);
-    readtext(nullptr, "Datasheets Path", viewdata_path, shortpath);
-    readtext(nullptr, "Module Paths", module_paths, LIBRARYPATHSIZE);
-    readtext(nullptr, "Results Path", partition_path, shortpath);
+    readpath(nullptr, "Library Paths", library_paths, LIBRARYPATHSIZE);
+    readpath(nullptr, "Template Paths", template_paths, LIBRARYPATHSIZE);
+    readpath(nullptr, "Datasheets Path", viewdata_path, shortpath);
+    readpath(nullptr, "Module Paths", module_paths, LIBRARYPATHSIZE);
+    readpath(nullptr, "Results Path", partition_path, shortpath);
     readnumber(nullptr, "Results Limit", partition_kb_limit);
-    readtext(nullptr, "CADCAM Path", cadcam_path, shortpath);
-    readtext(nullptr, "MCAD Path", mcad_user_path, shortpath);
-    readtext(nullptr, "MCAD Cache", mcad_cache, shortpath);
-    readtext(nullptr, "Snippets Path", snippets_path, shortpath);
+    readpath(nullptr, "CADCAM Path", cadcam_path, shortpath);
+    readpath(nullptr, "MCAD Path", mcad_user_path, shortpath);
+    readpath(nullptr, "MCAD Cache", mcad_cache, shortpath);
+    readpath(nullptr, "Snippets Path", snippets_path, shortpath);
     readnumber(nullptr, "Library Locale", library_locale);
     reg_setrootkey(previous);
 
     const char* key = getregistrykey();
     readnumber(key, FOLDEROPENMODE, folderopenmode);
     strnzcpy(documentpath, documentsfolder, PATHBUFFER - 1);
-    readtext(key, DOCUMENTPATH, documentpath, PATHBUFFER);
+    readpath(key, DOCUMENTPATH, documentpath, PATHBUFFER);
     readnumber(key, UNDOLEVELS, undolevels);
     readnumber(key, BACKUPLEVELS, backuplevels);
-    readtext(key, BACKUPFOLDER, backupfolder, PATHBUFFER);
+    readpath(key, BACKUPFOLDER, backupfolder, PATHBUFFER);
     readnumber(key, AUTOSAVEINTERVAL, autosaveinterval);
     int toolbarsize = 0;
     readnumber(key, TOOLBARSIZE, toolbarsize);
@@ -161,10 +168,10 @@ void VKTPROCESS::appln_term()
 {
     const char* key = getregistrykey();
     reg_putval(key, FOLDEROPENMODE, static_cast<DWORD>(folderopenmode));
-    reg_putstr(key, DOCUMENTPATH, documentpath);
+    reg_putpath(key, DOCUMENTPATH, documentpath);
     reg_putval(key, UNDOLEVELS, static_cast<DWORD>(project.getmaxundolevels()));
     reg_putval(key, BACKUPLEVELS, static_cast<DWORD>(project.getbackuplevels()));
-    reg_putstr(key, BACKUPFOLDER, backupfolder);
+    reg_putpath(key, BACKUPFOLDER, backupfolder);
     reg_putval(key, AUTOSAVEINTERVAL, static_cast<DWORD>(autosaveinterval));
     reg_putval(key, TOOLBARSIZE, static_cast<DWORD>(CTRLBAR::getsizing()));
     if (*mcad_temp_path) {

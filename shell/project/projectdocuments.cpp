@@ -9,6 +9,7 @@
 #include "framework/documents/applndocument.h"
 #include "platform/hulvane/cdbcore.h"
 #include "platform/win/files.h"
+#include "platform/win/pathboundary.h"
 #include "platform/win/userfolders.h"
 #include "shell/project/projectentries.h"
 #include "shell/project/projectmessages.h"
@@ -167,24 +168,28 @@ void VKTPROJECT::createpanelproject()
 int VKTPROJECT::openbytype(const char* file)
 {
     if (_access(file, readable) != 0) {
-        showmessage(MSG_COULDNOTOPEN, file);
+        showmessage(MSG_COULDNOTOPEN, toposixpath(file).c_str());
         return 0;
     }
     const char* extension = dotext(file);
     const bool isdesign = strcasecmp(extension, ".DSN") == 0;
     int result = 0;
+    bool refused = false;
     if (isdesign || strcasecmp(extension, ".LYT") == 0) {
         init();
         setdocpath(file);
         process->addmrufile(file);
         result = isdesign ? importdesign(file) : importlayout(file);
         showmessage(MSG_DIRECTOPEN);
+    } else if (std::unique_ptr<VKTARCHIVE> read = readfile(file)) {
+        result = takefile(std::move(read));
     } else {
-        result = load(file);
+        // A file refused whole leaves the project that was open as it was.
+        refused = true;
     }
     if (result)
         SHAddToRecentDocs(SHARD_PATHA, file);
-    else
+    else if (!refused)
         init();
 
     APPLNFRAME* frame = process->getactiveframe();

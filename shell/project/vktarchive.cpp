@@ -1,6 +1,8 @@
 #include "shell/project/vktarchive.h"
 
 #include <cstring>
+#include <string_view>
+#include <unordered_map>
 
 #include "core/files/paths.h"
 #include "core/text/strutil.h"
@@ -9,6 +11,7 @@
 #include "platform/vexmor/unziparchive.h"
 #include "platform/vexmor/ziparchive.h"
 #include "platform/win/files.h"
+#include "platform/win/pathboundary.h"
 
 namespace {
 
@@ -43,7 +46,7 @@ int VKTARCHIVE::beginload(const char* file, int quiet)
     adddefext(path, file ? file : "", extension);
     if (!reader->open(path)) {
         if (!quiet && _access(path, 4) != 0)
-            errorbox(getapplnmessage(couldNotOpenFile), path);
+            errorbox(getapplnmessage(couldNotOpenFile), toposixpath(path).c_str());
         else if (!quiet)
             reportread();
         reader.reset();
@@ -65,6 +68,7 @@ int VKTARCHIVE::beginload(FILE* file, int quiet)
 }
 
 // Adds an empty entry for every file of the zip, in the zip's order, once all names fit a key.
+// The entries already there are found through one map, so that listing stays linear in the files.
 int VKTARCHIVE::listfiles(int quiet)
 {
     for (int more = reader->selectfirst(); more; more = reader->selectnext()) {
@@ -75,8 +79,14 @@ int VKTARCHIVE::listfiles(int quiet)
             return 0;
         }
     }
+    std::unordered_map<std::string_view, FILEINFO*> present;
+    for (FILEINFO* entry : index)
+        present.emplace(entry->key, entry);
     for (int more = reader->selectfirst(); more; more = reader->selectnext()) {
-        FILEINFO* entry = getfileinfo(reader->filename(), nullptr, 1);
+        auto found = present.find(reader->filename());
+        FILEINFO* entry = found != present.end() ? found->second : new FILEINFO(reader->filename());
+        if (found == present.end())
+            index.add(entry);
         empty(entry->file);
         entry->datetime = reader->filetime();
     }
@@ -169,7 +179,7 @@ int VKTARCHIVE::beginsave(const char* file)
     adddefext(path, file ? file : "", extension);
     writer = std::make_shared<ZIPARCHIVE>(1, 0, 0);
     if (!writer->create(path)) {
-        errorbox(getapplnmessage(couldNotOpenFile), path);
+        errorbox(getapplnmessage(couldNotOpenFile), toposixpath(path).c_str());
         writer.reset();
     }
     written.clear();
@@ -204,7 +214,7 @@ int VKTARCHIVE::endsave()
     if (!writer->close(0))
         ok = 0;
     if (writer->iserror() && *writer->errortext())
-        errorbox("Could not save project: '%s'\n ZIP error '%s'", path, writer->errortext());
+        errorbox("Could not save project: '%s'\n ZIP error '%s'", toposixpath(path).c_str(), writer->errortext());
     writer.reset();
     written.clear();
     return ok;

@@ -3,6 +3,7 @@
 #include <QStringList>
 #include <cstring>
 #include <ctime>
+#include <sstream>
 #include <string>
 #include <strings.h>
 #include <unistd.h>
@@ -45,16 +46,22 @@ VKTPROJECT::~VKTPROJECT()
 void VKTPROJECT::setdocpath(const char* name)
 {
     char full[PATHBUFFER];
-    takepath(name, full);
+    fullpath(name, full);
+    enterfolder(full);
     addext(path, full, "vktprj");
 }
 
-void VKTPROJECT::takepath(const char* name, char* full)
+void VKTPROJECT::fullpath(const char* name, char* full)
 {
-    if (!qualifyfilename(full, name)) {
+    if (!qualifyfilename(full, name))
         strnzcpy(full, name, PATHBUFFER - 1);
+}
+
+void VKTPROJECT::enterfolder(const char* name)
+{
+    char full[PATHBUFFER];
+    if (!qualifyfilename(full, name))
         return;
-    }
     pathtrim(cwd, full);
     // A folder that cannot be entered leaves the process where it was; the project keeps its name.
     if (*cwd && chdir(toposixpath(cwd).c_str()) != 0)
@@ -78,7 +85,7 @@ void VKTPROJECT::init()
 
 void VKTPROJECT::zap()
 {
-    archive.zap();
+    archive->zap();
     description.zap();
     scripts.zap();
     resetundostacks();
@@ -112,35 +119,70 @@ void VKTPROJECT::touch(int created)
     timestamp.setattribute("MODIFIED", now.c_str());
 }
 
-int VKTPROJECT::checkversion(const XML::DOCUMENT& read)
+int VKTPROJECT::checkversion(const XML::DOCUMENT& read, const char* file)
 {
     XML::ELEMENT timestamp = XML::ELEMENT(read.documentElement()).getchild("TIMESTAMP", 0);
     const int release = timestamp.isNull() ? 0 : timestamp.getinteger("RELEASE", 0);
     const int version = timestamp.isNull() ? 0 : timestamp.getinteger("FILEVER", 0);
     if (version <= FILEVERSION)
         return 1;
-    showmessage(MSG_LATERVERSION, ::filename(archive.getpath()), release / 100, release % 100);
+    showmessage(MSG_LATERVERSION, ::filename(file), release / 100, release % 100);
     return 0;
 }
 
 int VKTPROJECT::load(const char* name)
 {
-    zap();
+    std::unique_ptr<VKTARCHIVE> read = readfile(name);
+    return read ? takefile(std::move(read)) : 0;
+}
+
+std::unique_ptr<VKTARCHIVE> VKTPROJECT::readfile(const char* name)
+{
     char full[PATHBUFFER];
-    takepath(name, full);
-    archive.setextension("vktprj");
-    if (!archive.beginload(full, 0))
-        return 0;
-    if (!description.load(archive, project_filename, nullptr) || !checkversion(description)) {
-        zap();
-        archive.endload();
+    fullpath(name, full);
+    auto read = std::make_unique<VKTARCHIVE>();
+    read->setextension("vktprj");
+    // Every entry comes out of the zip, its check sum tested, before the open project is let go.
+    if (!read->beginload(full, 0) || !read->endload() || !checkdescription(*read))
+        return nullptr;
+    return read;
+}
+
+int VKTPROJECT::checkdescription(VKTARCHIVE& read)
+{
+    const std::string shown = toposixpath(read.getpath());
+    const char* file = shown.c_str();
+    if (!read.exists(project_filename, nullptr)) {
+        showmessage(MSG_NODESCRIPTION, file, project_filename);
         return 0;
     }
-    // The project is that file from here on, also when a module cannot read its part: a save must
-    // never put this content over the file that was open before.
-    setdocpath(archive.getpath());
-    const int result = loadcontents(archive);
-    if (!archive.endload() || !result)
+    XML::DOCUMENT scratch("ROOT");
+    std::ostringstream errors;
+    VFILE& entry = read.openfile(project_filename, nullptr);
+    const int parsed = scratch.load(entry, &errors);
+    read.closefile(entry, 0);
+    const QString tag = scratch.documentElement().tagName();
+    if (parsed && tag == QLatin1String("ROOT"))
+        return checkversion(scratch, read.getpath());
+    if (parsed)
+        errors << "Error: The root element is '" << tag.toStdString() << "', not 'ROOT'.\n";
+    std::string detail = errors.str();
+    while (!detail.empty() && detail.back() == '\n')
+        detail.pop_back();
+    showmessage(MSG_DAMAGEDENTRY, file, project_filename, detail.c_str());
+    return 0;
+}
+
+int VKTPROJECT::takefile(std::unique_ptr<VKTARCHIVE> read)
+{
+    zap();
+    archive = std::move(read);
+    // The path stays the one the file was read under, extension and all.
+    strnzcpy(path, archive->getpath(), PATHBUFFER - 1);
+    enterfolder(path);
+    description.load(*archive, project_filename, nullptr);
+    const int result = loadcontents(*archive);
+    if (!result)
         return 0;
     process->addmrufile(path);
     dirty = 0;
@@ -180,12 +222,12 @@ int VKTPROJECT::loadcontents(VKTARCHIVE& from)
 
 int VKTPROJECT::loaddocument(IDOCSERVER*& server, const char* module, const char* entry, int showwindow)
 {
-    if (!archive.exists(entry, nullptr))
+    if (!archive->exists(entry, nullptr))
         return 1;
     server = getdocserver(module, 0);
     if (!server)
         return 1;
-    const int result = server->loaddocument(entry, archive) ? 1 : 0;
+    const int result = server->loaddocument(entry, *archive) ? 1 : 0;
     process->loadmodulewindow(server, showwindow, 0);
     return result;
 }
@@ -203,14 +245,16 @@ unsigned long VKTPROJECT::readcurrentboard()
 int VKTPROJECT::save(const char* name)
 {
     char full[PATHBUFFER];
-    takepath(name, full);
-    archive.setextension(ispanelproject() ? "vktpnl" : "vktprj");
-    if (!archive.beginsave(full))
+    fullpath(name, full);
+    enterfolder(full);
+    archive->setextension(ispanelproject() ? "vktpnl" : "vktprj");
+    if (!archive->beginsave(full))
         return 0;
-    const int written = save(archive);
-    if (!archive.endsave() || !written)
+    const int written = save(*archive);
+    if (!archive->endsave() || !written)
         return 0;
-    setdocpath(archive.getpath());
+    // The path is the file written, with the extension the user gave it.
+    strnzcpy(path, archive->getpath(), PATHBUFFER - 1);
     process->addmrufile(path);
     dirty = 0;
     SHAddToRecentDocs(SHARD_PATHA, path);

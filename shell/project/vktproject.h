@@ -13,6 +13,8 @@
 
 #include <QObject>
 
+#include <memory>
+
 #include "core/containers/proplist.h"
 #include "core/files/paths.h"
 #include "framework/appln/proxymodule.h"
@@ -48,11 +50,11 @@ public:
     void touch(int created) override;
     int load(const char* path) override;
     int save(const char* path) override;
-    // The file version of a PROJECT.XML read: 0 (after message 21) when it is later than this
-    // program's; else 1.
-    int checkversion(const XML::DOCUMENT& read);
+    // The file version of a PROJECT.XML read from the file at path: 0 (after message 21) when it is
+    // later than this program's; else 1.
+    int checkversion(const XML::DOCUMENT& read, const char* path);
     // The project path becomes the full path with the extension "vktprj"; the current folder its
-    // folder.
+    // folder. Used for a design opened as a new project, never for a project file's own path.
     void setdocpath(const char* path);
     // The close query of New, Open, Close, Quit and the last frame: 0 when the user cancelled, or
     // chose to save and the save failed (the work stays); otherwise 1.
@@ -127,7 +129,7 @@ public:
     int buildfirmware() override;
     int hasflowchart() override;
 
-    VKTARCHIVE& getarchive() { return archive; }
+    VKTARCHIVE& getarchive() { return *archive; }
     CDBCORE* getcdb() const { return cdb; }
     // The entry of the current board's layout; "" without a board.
     const char* getlayoutentry() const { return layoutentry; }
@@ -137,6 +139,16 @@ signals:
     void restore(UNDOFRAME* frame);
 
 private:
+    // The project file at path read whole and checked: the zip with every entry's check sum, and a
+    // PROJECT.XML that parses to a ROOT of a version this program reads. Null after the refusal
+    // was reported; the project is not touched either way.
+    std::unique_ptr<VKTARCHIVE> readfile(const char* path);
+    // Whether PROJECT.XML of the archive read from the file is one a project can be made of; 0
+    // after reporting what is wrong with it.
+    int checkdescription(VKTARCHIVE& read);
+    // The project becomes the file read, under the path it was read from: 1 when every document
+    // loaded.
+    int takefile(std::unique_ptr<VKTARCHIVE> read);
     // Everything of the project but its description, which is read before.
     int loadcontents(VKTARCHIVE& from);
     int save(VKTARCHIVE& to);
@@ -154,13 +166,16 @@ private:
     void ondesignimported();
     // The database's legacy variants become the one variant "Exc. from BOM", selected.
     void namelegacyvariants();
-    // The current folder as the project's: its path when full, else as given.
-    void takepath(const char* path, char* full);
+    // The full path of a path; when it cannot be made, the path as given.
+    static void fullpath(const char* path, char* full);
+    // The current folder becomes the folder of the path made full; a path that cannot be made full
+    // leaves it.
+    void enterfolder(const char* path);
     XML::ELEMENT variants();
     IFIRMWAREBUILDER* firmwarebuilder() const;
 
     APPLNPROCESS* process;
-    VKTARCHIVE archive;
+    std::unique_ptr<VKTARCHIVE> archive = std::make_unique<VKTARCHIVE>(); // replaced whole by a load
     XML::DOCUMENT description { "ROOT" };
     XML::ELEMENT root;
     PROPLIST scripts { 0, 1 };

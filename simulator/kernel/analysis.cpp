@@ -7,7 +7,7 @@
 #include "engines/pallex/pallex.h"
 #include "simulator/kernel/analyses.h"
 #include "simulator/kernel/circuit.h"
-#include "simulator/kernel/resultslimit.h"
+#include "simulator/kernel/runlimits.h"
 #include "simulator/kernel/runstate.h"
 #include "simulator/kernel/simlog.h"
 #include "simulator/results/partition.h"

@@ -8,6 +8,7 @@
 #include "simulator/kernel/frontend.h"
 #include "simulator/kernel/guard.h"
 #include "simulator/kernel/kernelrun.h"
+#include "simulator/kernel/runlimits.h"
 #include "simulator/kernel/runstate.h"
 #include "simulator/kernel/signon.h"
 #include "simulator/kernel/simlog.h"
@@ -98,6 +99,7 @@ int simulate(const char* netlist, intptr_t output, HWND host)
     clock_t start = clock();
     // Every run reports its own status, also when an earlier run in this process failed.
     simstatus = 0;
+    stallseconds = stalllimit();
     KERNELRUN run;
     bool notloaded = false;
     bool finished = guarded([&] {

@@ -7,6 +7,7 @@
 #include "simulator/kernel/hostlink.h"
 #include "simulator/kernel/runstate.h"
 #include "simulator/kernel/simlog.h"
+#include "simulator/kernel/stallwatch.h"
 #include "simulator/models/spice/spiceerrors.h"
 
 #include <cstdio>
@@ -66,6 +67,7 @@ ANALYSIS* plotanalysis(IFplot* plot)
 
 int appenddata(IFplot* plot, IFvalue* reference, IFvalue* data)
 {
+    noteprogress();
     return plot ? plotanalysis(plot)->writedata(reference, data) : E_NOTFOUND;
 }
 

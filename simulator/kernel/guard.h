@@ -12,8 +12,12 @@
 //
 // A fault leaves the frames between it and the guard without running their destructors, as the
 // structured exceptions this stands in for did; the caller releases what it can afterwards.
+// A run that makes no progress for `stallseconds` (stallwatch.h) is ended by its guard in the
+// same way, with a message that says where it was stuck; abort() is taken as a fault.
+//
 // Fault signals are taken over only while a guard is active on the calling thread; the host's
-// handlers are put back when the outermost guard ends.
+// handlers are put back when the outermost guard ends. The crash reports are prepared when the
+// library is loaded (a program that links the kernel itself calls initcrashreports first).
 
 struct GUARDFRAME {
     sigjmp_buf jump;

@@ -4,6 +4,7 @@
 #include "platform/win/structs.h"
 #include "simulator/kernel/runstate.h"
 #include "simulator/kernel/simlog.h"
+#include "simulator/kernel/stallwatch.h"
 
 #include <algorithm>
 #include <cstdarg>
@@ -97,6 +98,17 @@ std::vector<RECORDEDHOSTMESSAGE>& recordedhostmessages()
     return recorded;
 }
 
+namespace {
+
+// The host answers in its own time: its user may keep it waiting, which is no stall of the run.
+LRESULT sendtohost(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    HOSTWAIT waiting;
+    return hostlink().sendmessage(hostwindow, message, wParam, lParam);
+}
+
+} // namespace
+
 int hostprintf(const char* format, ...)
 {
     if (!hostwindow)
@@ -110,11 +122,11 @@ int hostprintf(const char* format, ...)
         return -1;
     length = std::min(length, HOSTTEXTBUFFER - 1);
     if (interactiverun) {
-        hostlink().sendmessage(hostwindow, WM_HOSTTEXT, 0, reinterpret_cast<LPARAM>(text));
+        sendtohost(WM_HOSTTEXT, 0, reinterpret_cast<LPARAM>(text));
         return length;
     }
     COPYDATASTRUCT data { WM_HOSTTEXT, static_cast<DWORD>(length + 1), text };
-    hostlink().sendmessage(hostwindow, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
+    sendtohost(WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
     return length;
 }
 
@@ -122,5 +134,5 @@ LRESULT sendhostmessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (!interactiverun || !hostwindow)
         return 0;
-    return hostlink().sendmessage(hostwindow, message, wParam, lParam);
+    return sendtohost(message, wParam, lParam);
 }

@@ -6,6 +6,7 @@
 #include "simulator/kernel/guard.h"
 #include "simulator/kernel/interactive.h"
 #include "simulator/kernel/kernelrun.h"
+#include "simulator/kernel/runlimits.h"
 #include "simulator/kernel/runstate.h"
 #include "simulator/kernel/signon.h"
 #include "simulator/kernel/simlog.h"
@@ -49,6 +50,7 @@ int rts_initialize(const char* netlist, intptr_t output, HWND host)
         rts_terminate();
     setpausetest(rts_pausetest);
     simstatus = 0;
+    stallseconds = stalllimit();
     bool loaded = true;
     bool finished = guarded([&] {
         simsignon(output, host, 1);

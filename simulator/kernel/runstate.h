@@ -4,6 +4,7 @@
 #include "platform/win/handletypes.h"
 
 #include <atomic>
+#include <cstdint>
 
 // The kernel's module globals: one run at a time, on the caller's thread. All are zero (or null)
 // when the library is loaded.
@@ -24,6 +25,9 @@ extern HWND hostwindow;
 extern HWND hostrootwindow;
 // 1 when the sign-on came from the interactive run.
 extern int interactiverun;
+// The seconds a run may go without progress before its guard ends it (0: no limit); read from the
+// settings when a run starts.
+extern uint32_t stallseconds;
 
 // The SPICE engine's simulator descriptor (from siminit) and the parser's descriptor, the kernel's
 // own table the parser reads through (filled from the engine's before the first pass).

@@ -417,6 +417,7 @@ void PARTITION::clearcontents()
     channels.zap();
     runs.clear();
     runcount = 0;
+    runbegun = 0;
     lasttime = 0;
     recordstart = 0;
     recordhastext = 0;

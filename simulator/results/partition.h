@@ -117,12 +117,15 @@ public:
     // Writes the held-back analog samples that lie before time, when time is past the last marker.
     void flushanalog(double time);
     void beginrun();
+    // Ends the run begun last; nothing when it has ended already (an interactive snapshot ends
+    // the run its analysis began).
     void endrun();
 
     void beginrecord(const char* recordname);
     // Formats into 1024 bytes (cut to 1023 characters) and appends the text to the record.
     void recordprintf(const char* format, ...) __attribute__((format(printf, 2, 3)));
     void endrecord();
+    // Ends a run of records as endrun ends a run of data.
     void endrecords();
     // Adds each record of run 1 as a block "name\0text\0" to index, allocated so that DPA's destroy
     // frees it (a block the index does not keep is freed here). 1 when run 1 exists, else 0; a
@@ -147,7 +150,7 @@ public:
 
     // Makes the file complete as it stands while a run is being written: the held-back samples are
     // written, and the header and channel table count the run as one that ends here; the run goes
-    // on (what follows replaces the end written). Nothing when not writing.
+    // on (what follows replaces the end written). Nothing when not writing or no run was begun.
     void publishrun();
     // Goes back to run 0, to write the file again from there (the interactive snapshot): no run
     // is finished, the first begins where run 0 began (here when there was none), with no markers
@@ -206,6 +209,7 @@ private:
 
     std::string target;  // the file that the temporary replaces
     int32_t full = 0;
+    int32_t runbegun = 0;  // a run was begun and has not ended
     long dataend = 0;  // where the last finished run (or the preserved block) ends
 };
 

@@ -182,11 +182,12 @@ void PARTITION::beginrun()
     run.length = 0;
     run.cache.reset();
     recordhastext = 0;
+    runbegun = 1;
 }
 
 void PARTITION::endrun()
 {
-    if (!writing() || full)
+    if (!writing() || full || !runbegun)
         return;
     flushanalog(INFINITY);
     unsigned char end[itemHead];
@@ -201,6 +202,7 @@ void PARTITION::endrun()
     run.length = static_cast<int32_t>(position - run.offset);
     ++runcount;
     dataend = position;
+    runbegun = 0;
 }
 
 void PARTITION::markfull()
@@ -255,7 +257,7 @@ void PARTITION::endrecord()
 
 void PARTITION::endrecords()
 {
-    if (!writing() || full)
+    if (!writing() || full || !runbegun)
         return;
     unsigned char end[4] = {};
     put(end, 4);
@@ -268,11 +270,12 @@ void PARTITION::endrecords()
     run.markers = static_cast<int32_t>(position - run.offset);
     ++runcount;
     dataend = position;
+    runbegun = 0;
 }
 
 void PARTITION::publishrun()
 {
-    if (!writing() || full)
+    if (!writing() || full || !runbegun)
         return;
     flushanalog(INFINITY);
     long end = file.tell();

@@ -98,14 +98,21 @@ bool create(IFcircuit* ckt, ModelCard& card, INPtables* table)
     reader.token();
     reader.token();
     reader.token();
-    // LEVEL chose the device type in the first pass; it is no parameter of the engine's.
-    auto level = [&](std::string_view keyword) {
-        if (!sameletters(keyword, "level"))
+    // LEVEL chose the device type in the first pass; it is no parameter of the engine's. Model cards
+    // carry parameters of other levels, instance parameters and vendors' extensions: one the device
+    // does not know is left out with a warning naming it.
+    auto special = [&](std::string_view keyword) {
+        if (sameletters(keyword, "level")) {
+            reader.token();
+            return true;
+        }
+        if (findparm(parms, keyword))
             return false;
-        reader.token();
+        report.note("unknown parameter " + quoted(keyword) + " of model " + card.name + " left out");
+        skipvalue(reader);
         return true;
     };
-    readparameters(reader, parms, Scope { ckt, table }, report, "parameter", set, level);
+    readparameters(reader, parms, Scope { ckt, table }, report, "parameter", set, special);
     report.finish();
     return true;
 }

@@ -11,6 +11,9 @@ namespace nerith {
 
 namespace {
 
+// A grading coefficient above this is limited to it, with a warning, as the reference simulator does.
+constexpr double MostGrading = 0.999;
+
 // Instance parameter ids.
 constexpr int32_t Area = 1;
 constexpr int32_t Off = 2;
@@ -114,6 +117,7 @@ struct Bjt {
         double cje, vje, mje, tf, xtf, vtf, itf, ptf, cjc, vjc, mjc, xcjc, tr, cjs, vjs, mjs;
         double xtb, eg, xti, kf, af, fc, tnom, c2, c4;
         bool rbmgiven = false, tnomgiven = false, isegiven = false, iscgiven = false;
+        mutable bool gradingnoted = false; // the limiting of a grading coefficient was reported
     };
 
     // The states of an instance: charge pairs, then the delayed current of excess phase.
@@ -151,6 +155,7 @@ struct Bjt {
         const Model* model;
         double area, icvbe, icvce;
         bool off;
+        double mje, mjc, mjs; // the grading coefficients, at most MostGrading
         // At the run's temperature, scaled by area.
         double vt;
         double kelvin;
@@ -324,7 +329,8 @@ struct Bjt {
         auto bad = [](double v) { return !std::isfinite(v); };
         auto negative = [&](double v) { return bad(v) || v < 0; };
         auto notpositive = [&](double v) { return bad(v) || v <= 0; };
-        auto grading = [&](double v) { return bad(v) || v < 0 || v >= 1; };
+        auto fraction = [&](double v) { return bad(v) || v < 0 || v >= 1; };
+        auto grading = [&](double v) { return bad(v) || v < 0; };
         if (notpositive(m.is))
             return "saturation current IS";
         if (notpositive(m.bf) || notpositive(m.br))
@@ -343,7 +349,7 @@ struct Bjt {
             return "junction potential";
         if (grading(m.mje) || grading(m.mjc) || grading(m.mjs))
             return "grading coefficient";
-        if (grading(m.fc))
+        if (fraction(m.fc))
             return "coefficient FC";
         if (negative(m.tf) || negative(m.tr) || negative(m.xtf) || negative(m.vtf) || negative(m.itf)
             || bad(m.ptf))
@@ -385,9 +391,17 @@ struct Bjt {
         const double isc = m.iscgiven ? m.isc : m.c4 * m.is;
         q.c2 = ise * std::exp(logfactor / m.ne) / betafactor * area;
         q.c4 = isc * std::exp(logfactor / m.nc) / betafactor * area;
-        const JunctionTemperature be = junctiontemperature(m.vje, m.cje, m.mje, nominal, q.kelvin);
-        const JunctionTemperature bc = junctiontemperature(m.vjc, m.cjc, m.mjc, nominal, q.kelvin);
-        const JunctionTemperature cs = junctiontemperature(m.vjs, m.cjs, m.mjs, nominal, q.kelvin);
+        q.mje = std::min(m.mje, MostGrading);
+        q.mjc = std::min(m.mjc, MostGrading);
+        q.mjs = std::min(m.mjs, MostGrading);
+        if (std::max({ m.mje, m.mjc, m.mjs }) > MostGrading && !m.gradingnoted) {
+            m.gradingnoted = true;
+            note(ERR_WARNING, "BJT model %s: grading coefficient MJE, MJC or MJS above %g limited to it",
+                m.name.c_str(), MostGrading);
+        }
+        const JunctionTemperature be = junctiontemperature(m.vje, m.cje, q.mje, nominal, q.kelvin);
+        const JunctionTemperature bc = junctiontemperature(m.vjc, m.cjc, q.mjc, nominal, q.kelvin);
+        const JunctionTemperature cs = junctiontemperature(m.vjs, m.cjs, q.mjs, nominal, q.kelvin);
         q.bepot = be.potential;
         q.becap = be.capacitance * area;
         q.bcpot = bc.potential;
@@ -612,10 +626,10 @@ struct Bjt {
                     gbe = (gbe * (1 + arg2) - cbe * dqbdve) / qb;
                     geqcb = m.tf * (arg3 - cbe * dqbdvc) / qb;
                 }
-                const Depletion be = depletion(vbe, q.becap, q.bepot, m.mje, m.fc);
-                const Depletion bc = depletion(vbc, q.bccap * m.xcjc, q.bcpot, m.mjc, m.fc);
-                const Depletion bx = depletion(vbx, q.bccap * (1 - m.xcjc), q.bcpot, m.mjc, m.fc);
-                const Depletion cs = substrate(vcs, q.cscap, q.cspot, m.mjs);
+                const Depletion be = depletion(vbe, q.becap, q.bepot, q.mje, m.fc);
+                const Depletion bc = depletion(vbc, q.bccap * m.xcjc, q.bcpot, q.mjc, m.fc);
+                const Depletion bx = depletion(vbx, q.bccap * (1 - m.xcjc), q.bcpot, q.mjc, m.fc);
+                const Depletion cs = substrate(vcs, q.cscap, q.cspot, q.mjs);
                 q.cpi = m.tf * gbe + be.capacitance;
                 q.cmu = m.tr * re.g + bc.capacitance;
                 q.cbx = bx.capacitance;
@@ -822,16 +836,16 @@ struct Bjt {
             }
             transit = fe * (1 + argtf) / qb;
         }
-        products.charge(m.tf * transit + depletioncharge(vbe, q.becap, q.bepot, m.mje, m.fc), { be, bc },
+        products.charge(m.tf * transit + depletioncharge(vbe, q.becap, q.bepot, q.mje, m.fc), { be, bc },
             q.bp, q.ep, type);
-        products.charge(m.tr * re + depletioncharge(vbc, q.bccap * m.xcjc, q.bcpot, m.mjc, m.fc), { be, bc },
+        products.charge(m.tr * re + depletioncharge(vbc, q.bccap * m.xcjc, q.bcpot, q.mjc, m.fc), { be, bc },
             q.bp, q.cp, type);
         const Taylor vbx = Taylor::variable(0, type * (x[q.b] - x[q.cp]));
-        products.charge(depletioncharge(vbx, q.bccap * (1 - m.xcjc), q.bcpot, m.mjc, m.fc),
+        products.charge(depletioncharge(vbx, q.bccap * (1 - m.xcjc), q.bcpot, q.mjc, m.fc),
             { { q.b, q.cp, type } }, q.b, q.cp, type);
         const Taylor vcs = Taylor::variable(0, type * (x[q.s] - x[q.cp]));
         products.charge(
-            depletioncharge(vcs, q.cscap, q.cspot, m.mjs, 0), { { q.s, q.cp, type } }, q.s, q.cp, type);
+            depletioncharge(vcs, q.cscap, q.cspot, q.mjs, 0), { { q.s, q.cp, type } }, q.s, q.cp, type);
     }
 
     // The substrate junction's charge: depletion in reverse, a linear capacitance rise forward.

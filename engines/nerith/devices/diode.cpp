@@ -28,6 +28,9 @@ constexpr int32_t ThermalNoise = 18;
 constexpr int32_t ShotNoise = 19;
 constexpr int32_t FlickerNoise = 20;
 
+// A grading coefficient above this is limited to it, with a warning, as the reference simulator does.
+constexpr double MostGrading = 0.9;
+
 // Model parameter ids.
 constexpr int32_t SaturationCurrent = 101;
 constexpr int32_t SaturationCurrentAlias = 102;
@@ -63,6 +66,7 @@ struct Diode {
         double is, rs, n, tt, cjo, vj, m, eg, xti, kf, af, fc, bv, ibv, tnom;
         bool bvgiven = false;
         bool tnomgiven = false;
+        mutable bool gradingnoted = false; // the limiting of M was reported
     };
 
     // Cells: the junction's conductance between the inner anode and the cathode
@@ -76,6 +80,7 @@ struct Diode {
         double csat;
         double cj;
         double vj;
+        double grading; // M, at most MostGrading
         double breakdown; // the knee voltage that gives the breakdown current; 0: none
         double vcrit;
         double gspr; // series conductance; 0: no internal node
@@ -208,7 +213,7 @@ struct Diode {
             return "junction capacitance CJO";
         if (bad(m.vj) || m.vj <= 0)
             return "junction potential VJ";
-        if (bad(m.m) || m.m < 0 || m.m >= 1)
+        if (bad(m.m) || m.m < 0)
             return "grading coefficient M";
         if (bad(m.fc) || m.fc < 0 || m.fc >= 1)
             return "coefficient FC";
@@ -254,7 +259,13 @@ struct Diode {
         const double vt = thermalvoltage(h.kelvin);
         h.vte = m.n * vt;
         h.csat = saturationtemperature(m.is, m.eg, m.xti, m.n, nominal, h.kelvin) * d.area;
-        const JunctionTemperature junction = junctiontemperature(m.vj, m.cjo, m.m, nominal, h.kelvin);
+        h.grading = std::min(m.m, MostGrading);
+        if (m.m > MostGrading && !m.gradingnoted) {
+            m.gradingnoted = true;
+            note(ERR_WARNING, "diode model %s: grading coefficient M = %g too large, limited to %g", m.name.c_str(),
+                m.m, MostGrading);
+        }
+        const JunctionTemperature junction = junctiontemperature(m.vj, m.cjo, h.grading, nominal, h.kelvin);
         h.vj = junction.potential;
         h.cj = junction.capacitance * d.area;
         h.vcrit = criticalvoltage(h.vte, h.csat);
@@ -333,7 +344,7 @@ struct Diode {
     static Depletion storage(const Hot& d, double vd, double cd, double gd)
     {
         const Model& m = *d.model;
-        Depletion stored = depletion(vd, d.cj, d.vj, m.m, m.fc);
+        Depletion stored = depletion(vd, d.cj, d.vj, d.grading, m.fc);
         stored.charge += m.tt * cd;
         stored.capacitance += m.tt * gd;
         return stored;
@@ -419,7 +430,7 @@ struct Diode {
         const Model& m = *d.model;
         const Taylor v = Taylor::variable(0, d.vd);
         const Taylor current = junctioncurrent(ckt, d, v);
-        const Taylor charge = depletioncharge(v, d.cj, d.vj, m.m, m.fc) + m.tt * current;
+        const Taylor charge = depletioncharge(v, d.cj, d.vj, d.grading, m.fc) + m.tt * current;
         products.current(current, { { d.inner, d.cathode } }, d.inner, d.cathode);
         products.charge(charge, { { d.inner, d.cathode } }, d.inner, d.cathode);
     }

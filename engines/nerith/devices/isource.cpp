@@ -57,6 +57,8 @@ struct Isource : LinearDevice {
                 "sffm", SourceSffm, "Single frequency FM source: IO IA FC MDI FS"),
             waveform<&Instance::wave, Shape::Pwl>(
                 "pwl", SourcePwl, "Piecewise linear source: T1 I1 T2 I2 ..."),
+            pwldelay<&Instance::wave>(),
+            pwlrepeat<&Instance::wave>(),
             computed<&across>("v", SourceVoltage, "Voltage across").in("V"),
             computed<&power>("p", SourcePower, "Power delivered").in("W"),
         },

@@ -67,6 +67,8 @@ struct Vsource : LinearDevice {
                 "sffm", SourceSffm, "Single frequency FM source: VO VA FC MDI FS"),
             waveform<&Instance::wave, Shape::Pwl>(
                 "pwl", SourcePwl, "Piecewise linear source: T1 V1 T2 V2 ..."),
+            pwldelay<&Instance::wave>(),
+            pwlrepeat<&Instance::wave>(),
             computed<&branch>("branch", SourceBranch, "Branch equation"),
             computed<&current>("i", SourceCurrent, "Current").in("A"),
             computed<&power>("p", SourcePower, "Power delivered").in("W"),

@@ -72,6 +72,42 @@ int Waveform::set(Shape shape, const IFvector& vector)
     return 0;
 }
 
+int Waveform::setrepeat(double from)
+{
+    if (!std::isfinite(from) || from < 0)
+        return E_BADVALUE;
+    repeat_ = from;
+    return 0;
+}
+
+int32_t Waveform::firstpointafter(double time) const
+{
+    int32_t low = 0;
+    int32_t high = count_ / 2;
+    while (low < high) {
+        const int32_t middle = (low + high) / 2;
+        if (values_[2 * middle] > time)
+            high = middle;
+        else
+            low = middle + 1;
+    }
+    return low;
+}
+
+double Waveform::pwltime(double time, double& base) const
+{
+    base = delay_;
+    double t = time - delay_;
+    const double end = values_[count_ - 2];
+    if (repeat_ >= 0 && end > repeat_ && t >= end) {
+        const double span = end - repeat_;
+        const double cycles = std::floor((t - repeat_) / span);
+        base += cycles * span;
+        t -= cycles * span;
+    }
+    return t;
+}
+
 void Waveform::resolve(double step, double stop)
 {
     const double frequency = stop > 0 ? 1 / stop : 0;
@@ -88,6 +124,7 @@ void Waveform::resolve(double step, double stop)
         p_[2] = orelse(p_[2], frequency);
         break;
     case Shape::Exp:
+        p_[2] = orelse(p_[2], step);
         p_[3] = orelse(p_[3], step);
         p_[4] = orelse(p_[4], p_[2] + step);
         p_[5] = orelse(p_[5], step);
@@ -148,20 +185,14 @@ double Waveform::value(double time) const
     case Shape::Pwl: {
         const int32_t points = count_ / 2;
         const double* v = values_;
+        double base = 0;
+        time = pwltime(time, base);
         if (time <= v[0])
             return v[1];
         if (time >= v[2 * (points - 1)])
             return v[2 * points - 1];
         // The segment [k - 1, k] holding the time: k the first point after it.
-        int32_t low = 1;
-        int32_t high = points - 1;
-        while (low < high) {
-            const int32_t middle = (low + high) / 2;
-            if (v[2 * middle] > time)
-                high = middle;
-            else
-                low = middle + 1;
-        }
+        const int32_t low = firstpointafter(time);
         const double t0 = v[2 * low - 2], v0 = v[2 * low - 1], t1 = v[2 * low], v1 = v[2 * low + 1];
         return t1 > t0 ? v0 + (v1 - v0) * (time - t0) / (t1 - t0) : v1;
     }
@@ -192,17 +223,18 @@ double Waveform::nextbreak(double time) const
         return earliestafter(time, 0, corners);
     }
     case Shape::Pwl: {
-        // The first point after the time, by bisection over the points.
-        int32_t low = 0;
-        int32_t high = count_ / 2;
-        while (low < high) {
-            const int32_t middle = (low + high) / 2;
-            if (values_[2 * middle] > time)
-                high = middle;
-            else
-                low = middle + 1;
-        }
-        return low < count_ / 2 ? values_[2 * low] : Never;
+        // The first point after the time; past the last point a repeating source goes on with the
+        // first point after its repetition's start.
+        double base = 0;
+        const double t = pwltime(time, base);
+        const int32_t next = firstpointafter(t);
+        if (next < count_ / 2)
+            return base + values_[2 * next];
+        const double end = values_[count_ - 2];
+        if (repeat_ < 0 || !(end > repeat_))
+            return Never;
+        const int32_t again = firstpointafter(repeat_);
+        return base + (end - repeat_) + values_[2 * again];
     }
     default:
         return Never;

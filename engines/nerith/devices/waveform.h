@@ -2,6 +2,7 @@
 
 #include "engines/nerith/parameters.h"
 
+#include <cmath>
 #include <cstdint>
 
 struct IFcircuit;
@@ -14,9 +15,11 @@ namespace nerith {
 // their defaults from the transient's step and stop time:
 //   pulse V1 V2 TD TR TF PW PER   TR, TF: the step; PW, PER: the stop time (PER: no repetition)
 //   sine  VO VA FREQ TD THETA PHASE  FREQ: 1 / stop time; PHASE in degrees
-//   exp   V1 V2 TD1 TAU1 TD2 TAU2 TAU1, TAU2: the step; TD2: TD1 + the step
+//   exp   V1 V2 TD1 TAU1 TD2 TAU2 TD1, TAU1, TAU2: the step; TD2: TD1 + the step
 //   sffm  VO VA FC MDI FS         FC, FS: 1 / stop time
-//   pwl   T1 V1 T2 V2 ...         times ascending; the first value before T1, the last after the end
+//   pwl   T1 V1 T2 V2 ...         times ascending; the first value before T1, the last after the end;
+//                                 with TD= the points are delayed, with R= the stretch from that
+//                                 point's time to the last repeats
 class Waveform {
 public:
     enum class Shape : int32_t { None, Pulse, Sine, Exp, Sffm, Pwl };
@@ -25,6 +28,9 @@ public:
     // vector of an odd count, or times out of order or not finite.
     int set(Shape shape, const IFvector& vector);
     bool given() const { return shape_ != Shape::None; }
+    // A pwl's delay (TD=) and the time its repetition starts from (R=; negative: none).
+    void setdelay(double delay) { delay_ = delay; }
+    int setrepeat(double from);
     // Takes the defaults of the run: the transient's step and stop time (0: none).
     void resolve(double step, double stop);
     // The value at `time`.
@@ -34,11 +40,18 @@ public:
 
 private:
     double at(int32_t index) const { return index < count_ ? values_[index] : 0; }
+    // A pwl's time relative to its points (delay and repetition taken out), and the time its cycle
+    // starts at; `at` after the last point starts the next cycle.
+    double pwltime(double time, double& base) const;
+    // The index of a pwl's first point after `time` (the count of points when none is).
+    int32_t firstpointafter(double time) const;
 
     Shape shape_ = Shape::None;
     const double* values_ = nullptr;
     int32_t count_ = 0;
     double p_[7] {}; // the resolved parameters of every shape but pwl, in vector order
+    double delay_ = 0; // pwl
+    double repeat_ = -1; // pwl; negative: no repetition
 };
 
 // The value of a source with waveform `wave` and DC value `dc` at the present point: the DC value
@@ -57,11 +70,39 @@ inline constexpr int32_t SourcePulse = 3;
 inline constexpr int32_t SourceExp = 4;
 inline constexpr int32_t SourceSffm = 5;
 inline constexpr int32_t SourcePwl = 6;
+inline constexpr int32_t SourcePwlDelay = 30;
+inline constexpr int32_t SourcePwlRepeat = 31;
 
 template <auto Wave, Waveform::Shape Shape, class Owner = typename MemberOf<decltype(Wave)>::Owner>
 int setwaveform(Owner& owner, const IFvalue& value)
 {
     return (owner.*Wave).set(Shape, value.v);
+}
+
+template <auto Wave, class Owner = typename MemberOf<decltype(Wave)>::Owner>
+int setpwldelay(Owner& owner, const IFvalue& value)
+{
+    if (!std::isfinite(value.rValue))
+        return E_BADVALUE;
+    (owner.*Wave).setdelay(value.rValue);
+    return 0;
+}
+
+template <auto Wave, class Owner = typename MemberOf<decltype(Wave)>::Owner>
+int setpwlrepeat(Owner& owner, const IFvalue& value)
+{
+    return (owner.*Wave).setrepeat(value.rValue);
+}
+
+// The rows of a pwl's delay and repetition.
+template <auto Wave> constexpr auto pwldelay()
+{
+    return settable<&setpwldelay<Wave>>("td", SourcePwlDelay, IF_REAL, "Delay of the piecewise linear source");
+}
+template <auto Wave> constexpr auto pwlrepeat()
+{
+    return settable<&setpwlrepeat<Wave>>(
+        "r", SourcePwlRepeat, IF_REAL, "Time of the piecewise linear source it repeats from");
 }
 
 // The row of a source's waveform parameter: a vector of reals that makes `Wave` of that shape.

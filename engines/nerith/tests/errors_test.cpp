@@ -144,7 +144,8 @@ TEST(Errors, DevicesThatCannotBeSimulated)
 
 TEST(Errors, IterationLimitHolds)
 {
-    // With a nodeset a linear circuit needs three iterations: one fewer must fail, naming a node.
+    // With a nodeset a linear circuit needs three iterations: one fewer must fail, naming a node
+    // (without the steppings, whose steps have an iteration limit of their own).
     for (int32_t limit : { 2, 3 }) {
         Simulation s;
         s.add("Vsource", "v1", { "a", "0" }, { { "dc", 1 } });
@@ -152,6 +153,8 @@ TEST(Errors, IterationLimitHolds)
         s.add("Resistor", "r2", { "b", "0" }, { { "resistance", 1e3 } });
         ASSERT_EQ(s.nodeparm("b", "nodeset", 0.2), 0);
         ASSERT_EQ(s.optioninteger("itl1", limit), 0);
+        ASSERT_EQ(s.optioninteger("gminsteps", 0), 0);
+        ASSERT_EQ(s.optioninteger("srcsteps", 0), 0);
         const int code = s.run();
         if (limit == 3) {
             EXPECT_EQ(code, 0);

@@ -197,7 +197,7 @@ TEST(Diode, UnusableValuesAreRefusedNamingTheDevice)
     } cases[] = {
         { "is", 0, true },
         { "n", -1, true },
-        { "m", 1, true },
+        { "m", -0.5, true },
         { "vj", 0, true },
         { "rs", -1, true },
         { "area", -2, false },

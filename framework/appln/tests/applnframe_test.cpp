@@ -5,6 +5,7 @@
 #include <QDomDocument>
 #include <QTimer>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -24,10 +25,13 @@
 #include "platform/win/messagequeue.h"
 #include "platform/win/monitors.h"
 #include "platform/win/paint.h"
+#include "platform/win/pathboundary.h"
 #include "platform/win/rc/keycodes.h"
-#include "platform/win/windowtable.h"
+#include "platform/win/system.h"
 #include "platform/win/tests/recorder.h"
 #include "platform/win/window.h"
+#include "platform/win/windowtable.h"
+#include "testsupport/temp_folder.h"
 
 namespace {
 
@@ -415,6 +419,26 @@ TEST(FrameWorkspace, AnElementWithNoRestorableWindowSelectsNothing)
         EXPECT_EQ(frame->loadsettings(element), 0);
         MSG queued {};
         EXPECT_FALSE(PeekMessageA(&queued, frame->hwnd, WM_SELECTWINDOW, WM_SELECTWINDOW, PM_NOREMOVE));
+    });
+}
+
+TEST(FrameWorkspace, AModuleNamedByAPathInTheWorkspaceIsNeverLoaded)
+{
+    const std::filesystem::path program(programfile());
+    const std::filesystem::path copy = vkt::test::makeTempSubfolder("elsewhere") / "evil.so";
+    std::filesystem::copy_file(program.parent_path() / "alpha.so", copy);
+    const std::string here = program.parent_path().filename().string();
+    runwithframe([&](TESTPROCESS& process, APPLNFRAME* frame) {
+        for (const std::string& name : { copy.parent_path().string() + "/evil", towindowspath(copy.string()),
+                 "../" + here + "/alpha", "..\\" + here + "\\alpha", std::string("alpha.so") }) {
+            QDomDocument document;
+            XML::ELEMENT element = document.createElement("FRAME");
+            element.appendchild("WINDOW").setAttribute("module", QString::fromStdString(name));
+            EXPECT_EQ(frame->loadsettings(element), 0) << name;
+            EXPECT_EQ(process.nummodules(), 0) << name;
+        }
+        EXPECT_EQ(GetModuleHandleA(towindowspath(copy.string()).c_str()), nullptr);
+        EXPECT_EQ(frame->numwindows(), 0);
     });
 }
 

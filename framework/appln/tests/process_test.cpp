@@ -303,7 +303,7 @@ struct HelpRequest {
 std::vector<HelpRequest> helprequests;
 std::vector<std::string> boxes;
 
-TEST(Help, AMissingFileIsReportedAndAnExistingOneShowsItsTopicInTheNamedWindow)
+TEST(Help, AMissingTopicIsToldPlainlyAndAnInstalledOneShowsItsPageInTheNamedWindow)
 {
     helprequests.clear();
     boxes.clear();
@@ -316,8 +316,9 @@ TEST(Help, AMissingFileIsReportedAndAnExistingOneShowsItsTopicInTheNamedWindow)
         return 1;
     });
     std::filesystem::path root = vkt::test::makeTempSubfolder("root");
-    std::filesystem::create_directory(root / "HELP");
-    std::ofstream(root / "HELP" / "GUIDE.CHM") << "help";
+    std::filesystem::create_directories(root / "HELP" / "GUIDE");
+    std::ofstream(root / "HELP" / "GUIDE" / "index.html") << "<p>contents</p>";
+    std::ofstream(root / "HELP" / "GUIDE" / "42.html") << "<p>topic</p>";
     std::string windowsroot = "Z:" + root.string();
     for (char& c : windowsroot)
         if (c == '/')
@@ -326,9 +327,10 @@ TEST(Help, AMissingFileIsReportedAndAnExistingOneShowsItsTopicInTheNamedWindow)
     TESTPROCESS process;
     process.start = [&] {
         process.setrootpath(windowsroot.c_str());
-        process.launchhelp("MISSING", 0, nullptr, nullptr);
-        process.launchhelp("GUIDE", 0, nullptr, nullptr);
+        process.launchhelp("MISSING.CHM", 0, nullptr, nullptr);
+        process.launchhelp("GUIDE.CHM", 0, nullptr, nullptr);
         process.launchhelp("GUIDE", 42, "Popup", nullptr);
+        process.launchhelp("GUIDE", 43, nullptr, nullptr);
         process.launchhelp(std::string(600, 'L').c_str(), 0, nullptr, nullptr);
         return 1;
     };
@@ -336,14 +338,17 @@ TEST(Help, AMissingFileIsReportedAndAnExistingOneShowsItsTopicInTheNamedWindow)
     sethtmlhelphook(previoushelp);
     setmessageboxhook(previousbox);
 
-    ASSERT_EQ(boxes.size(), 2u);
+    ASSERT_EQ(boxes.size(), 3u);
     ASSERT_EQ(helprequests.size(), 2u);
-    EXPECT_EQ(boxes[0], "Cannot open help file '" + windowsroot + "\\HELP\\MISSING.CHM'");
-    EXPECT_EQ(boxes[1], "Cannot open help file '" + std::string(516, 'L') + "'")
-        << "a name too long for a path";
-    EXPECT_EQ(helprequests[0].file, windowsroot + "\\HELP\\GUIDE.CHM>Main");
+    const std::string nohelp = "No help is installed for this topic.";
+    EXPECT_EQ(boxes[0], nohelp + "\n\nHelp pages are looked for in '" + root.string() + "/HELP/MISSING'.")
+        << "the folder as the system names it";
+    EXPECT_EQ(boxes[1], nohelp + "\n\nHelp pages are looked for in '" + root.string() + "/HELP/GUIDE'.")
+        << "a topic without its page";
+    EXPECT_EQ(boxes[2], nohelp) << "a name too long for a path";
+    EXPECT_EQ(helprequests[0].file, windowsroot + "\\HELP\\GUIDE\\index.html>Main");
     EXPECT_EQ(helprequests[0].command, HH_DISPLAY_TOPIC);
-    EXPECT_EQ(helprequests[1].file, windowsroot + "\\HELP\\GUIDE.CHM>Popup");
+    EXPECT_EQ(helprequests[1].file, windowsroot + "\\HELP\\GUIDE\\42.html>Popup");
     EXPECT_EQ(helprequests[1].command, HH_HELP_CONTEXT);
     EXPECT_EQ(helprequests[1].data, 42u);
 }
@@ -362,8 +367,8 @@ TEST(Help, APopupHelpWindowTakesTheRightHalfOfTheWorkAreaBesideItsOwner)
     RECT work { 0, 0, 1600, 1000 };
     win::overridemonitors(std::vector<win::Monitor> { { work, work, true, 96 } });
     std::filesystem::path root = vkt::test::makeTempSubfolder("popuproot");
-    std::filesystem::create_directory(root / "HELP");
-    std::ofstream(root / "HELP" / "GUIDE.CHM") << "help";
+    std::filesystem::create_directories(root / "HELP" / "GUIDE");
+    std::ofstream(root / "HELP" / "GUIDE" / "7.html") << "<p>topic</p>";
     std::string windowsroot = root.string();
 
     TESTPROCESS process;
@@ -375,7 +380,7 @@ TEST(Help, APopupHelpWindowTakesTheRightHalfOfTheWorkAreaBesideItsOwner)
         SetWindowPos(frame, nullptr, 100, 100, 700, 600, SWP_NOZORDER);
         process.popuphelp("GUIDE>Popup", 7, frame, 1);
         GetWindowRect(frame, &owner);
-        std::string target = windowsroot + "\\HELP\\GUIDE.CHM>Main";
+        std::string target = windowsroot + "\\HELP\\GUIDE\\7.html>Main";
         HtmlHelpA(nullptr, target.c_str(), HH_GET_WIN_TYPE, reinterpret_cast<DWORD_PTR>(&placed));
         return 1;
     };
@@ -398,10 +403,10 @@ TEST(Help, APopupHelpWindowTakesTheRightHalfOfTheWorkAreaBesideItsOwner)
 TEST(Help, AStoredWindowTypeIsCappedAndCentredBeforeAContextIsShown)
 {
     std::filesystem::path root = vkt::test::makeTempSubfolder("typeroot");
-    std::filesystem::create_directory(root / "HELP");
-    std::ofstream(root / "HELP" / "GUIDE.CHM") << "help";
+    std::filesystem::create_directories(root / "HELP" / "GUIDE");
+    std::ofstream(root / "HELP" / "GUIDE" / "3.html") << "<p>topic</p>";
     std::string windowsroot = root.string();
-    std::string target = windowsroot + "\\HELP\\GUIDE.CHM>Wide";
+    std::string target = windowsroot + "\\HELP\\GUIDE\\3.html>Wide";
     HH_WINTYPE wide {};
     wide.cbStruct = sizeof wide;
     wide.fsWinProperties = HHWIN_PROP_USER_POS;

@@ -1,8 +1,10 @@
 // Loads arbitrary bytes as the command-table resource of a context and looks its entries up and
 // into a context menu: every record must be read within the resource's bytes. Seed corpus:
 // tests/fixtures/*.bin and tests/damaged/cmdtable/.
+#include <QApplication>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <vector>
 
 #include "framework/commands/cmdinfotable.h"
@@ -10,6 +12,15 @@
 #include "platform/win/messagebox.h"
 #include "platform/win/modules.h"
 #include "platform/win/resources.h"
+
+// Context menus are Qt menus: the application object stands before the first input, offscreen
+// unless a platform is named.
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
+{
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    static QApplication application(*argc, *argv);
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

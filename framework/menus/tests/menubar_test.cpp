@@ -163,7 +163,7 @@ TEST(Menus, TargetsGreyTheirItemsAndTheOwnerUpdatesMenusBeforeTheyAreSearched)
     EXPECT_EQ(position, 1u);
 }
 
-TEST(Menus, RecentFilesAreNumberedOneToNineZeroAndThenLetters)
+TEST(Menus, RecentFilesAreNumberedOneToNineZeroAndThenLettersAndShownAsTheSystemNamesThem)
 {
     BAR b;
     std::vector<std::string> names;
@@ -178,11 +178,11 @@ TEST(Menus, RecentFilesAreNumberedOneToNineZeroAndThenLetters)
     ASSERT_EQ(items.size(), 21u);
     EXPECT_EQ(items[9], "E&xit Application");
     EXPECT_EQ(items[10], "--");
-    EXPECT_EQ(items[11], "&1 C:\\d\\a1");
-    EXPECT_EQ(items[12], "&2 C:\\d\\a2");
-    EXPECT_EQ(items[13], "&4 C:\\d\\a4") << "a null entry leaves out its item";
-    EXPECT_EQ(items[19], "&0 C:\\d\\a10");
-    EXPECT_EQ(items[20], "&A C:\\d\\a11");
+    EXPECT_EQ(items[11], "&1 /d/a1.vktprj");
+    EXPECT_EQ(items[12], "&2 /d/a2.vktprj");
+    EXPECT_EQ(items[13], "&4 /d/a4.vktprj") << "a null entry leaves out its item";
+    EXPECT_EQ(items[19], "&0 /d/a10.vktprj");
+    EXPECT_EQ(items[20], "&A /d/a11.vktprj");
     EXPECT_EQ(GetMenuItemID(b.popup(0), 13), 0x3175u) << "but keeps its id";
     EXPECT_EQ(GetMenuItemID(b.popup(0), 20), 0xA175u);
 

@@ -100,7 +100,7 @@ TEST(XmlDocument, MalformedTextIsReportedOnTwoLinesAndLeavesAnEmptyRoot)
         { "two roots", "<A/><B/>", "Error: Extra content at end of document.\nLine 1, column " },
         { "nested too deep", nested(XML::DOCUMENT::MAXDEPTH + 1),
             "Error: Elements are nested deeper than 256 levels.\nLine 1, column " },
-        { "an attribute that never ends", "<ROOT a=\"" + std::string(1 << 20, 'x'), "Error: " },
+        { "an attribute that never ends", "<ROOT a=\"" + std::string(1 << 19, 'x'), "Error: " },
     };
     for (const CASE& c : cases) {
         XML::DOCUMENT document("PROJECT");
@@ -118,13 +118,22 @@ TEST(XmlDocument, MalformedTextIsReportedOnTwoLinesAndLeavesAnEmptyRoot)
     EXPECT_EQ(loadtext(document, nested(XML::DOCUMENT::MAXDEPTH), nullptr), 1);
 }
 
-TEST(XmlDocument, HugeAttributesLoadWhole)
+TEST(XmlDocument, HugeAttributesLoadWholeUpToTheBoundAndALongerTextIsNotParsed)
 {
+    const std::string frame = "<ROOT big=\"\"/>";
+    const std::string value(XML::DOCUMENT::MAXSIZE - frame.size(), 'v');
     XML::DOCUMENT document("ROOT");
-    const std::string value(4 << 20, 'v');
     ASSERT_EQ(loadtext(document, "<ROOT big=\"" + value + "\"/>", nullptr), 1);
     XML::ELEMENT root(document.documentElement());
     EXPECT_EQ(std::string(root.getattribute("big", "")), value);
+
+    XML::DOCUMENT longer("PROJECT");
+    XML::ELEMENT(longer.documentElement()).appendchild("KEPT");
+    std::ostringstream errors;
+    EXPECT_EQ(loadtext(longer, "<ROOT big=\"" + value + "v\"/>", &errors), 0);
+    EXPECT_EQ(errors.str(), "Error: The document is longer than " + std::to_string(XML::DOCUMENT::MAXSIZE) + " bytes.\n");
+    EXPECT_EQ(longer.documentElement().tagName(), QStringLiteral("PROJECT"));
+    EXPECT_FALSE(longer.documentElement().hasChildNodes());
 }
 
 TEST(XmlDocument, ArchiveEntriesAreReadAndReplacedWhole)

@@ -1,6 +1,7 @@
 // The deck reader: the cards it hands out, line by line, however the deck is written and wherever
 // its memory is cut into stretches.
 #include "host/deckrun/deck.h"
+#include "simulator/kernel/spicedeck/spicedeck.h"
 #include "testsupport/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -41,7 +42,7 @@ Handed handed(const std::string& path, std::size_t part = 3)
     take(deck.controls(), cards.controls);
     while (SPICECARD* devices = deck.nextdevices(part)) {
         take(devices, cards.devices);
-        deckrun::Deck::freecards(devices);
+        freecards(devices);
     }
     return cards;
 }

@@ -54,7 +54,7 @@ TEST(MosCards, EveryModelParameterNameAndAliasReads)
     }
 }
 
-TEST(MosCards, UnknownParametersAndLevelsAreCardErrorsNamingThem)
+TEST(MosCards, UnknownParametersAndLevelsAreNamed)
 {
     const struct {
         const char* cards;

@@ -246,6 +246,17 @@ TEST(DeckRunner, RunsEveryAnalysisCardAndPrintsEachPlotAsABlock)
     EXPECT_EQ(blocks[5][0], "onoise_total");
 }
 
+// Decks written for other simulators print expressions and set output formats on .print cards.
+TEST(DeckRunner, LeavesOutPrintItemsItCannotPrintWithAWarning)
+{
+    const Result r = rundeck("t\nv1 in 0 1\nr1 in out 1k\nr2 out 0 1k\n.op\n.noise v(out) v1 dec 1 1 10\n"
+                             ".print op format=noindex {v(out)+1} v1#branch v(out)\n.print noise v(out)\n.end\n");
+    EXPECT_EQ(r.status, 0) << r.err;
+    for (const char* left : { "\"format\" is no vector", "\"{v(out)+1}\" is no vector", "\"v(out)\" is no vector of the plot" })
+        EXPECT_NE(r.err.find(left), std::string::npos) << left << ": " << r.err;
+    EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "i(v1) v(out)");
+}
+
 TEST(DeckRunner, ReportsAnalysisCardsThatDoNotRead)
 {
     struct Case {
@@ -265,8 +276,12 @@ TEST(DeckRunner, ReportsAnalysisCardsThatDoNotRead)
         { ".noise i(v1) v1 dec 1 1 10", ".noise takes v(node[,node])" },
         { ".noise v(out) v1 dec 1 1 10 -1", "the points per summary" },
         { ".disto dec 1 1 10 half", "\"half\" is no ratio F2/F1" },
+        // Letters after a number that are neither a scale factor nor a unit.
+        { ".tran 1n 1q", "unexpected \"1q\" on the .tran card" },
+        { ".ac dec 10 1 1kx", "\"dec\", \"oct\" or \"lin\"" },
+        { ".dc v1 0 1 0.1e", ".dc takes a source" },
+        { ".disto dec 1 1 10 0.5ohm", "\"0.5ohm\" is no ratio F2/F1" },
         { ".noise v(out) v1 dec 1 1 10\n.print noise onoise_r9", "onoise_r9: no vector of that name" },
-        { ".op\n.print noise v(out)", "\"v(out)\" is no vector of the plot" },
     };
     for (const Case& c : cases) {
         const Result r
@@ -274,4 +289,14 @@ TEST(DeckRunner, ReportsAnalysisCardsThatDoNotRead)
         EXPECT_EQ(r.status, 1) << c.card;
         EXPECT_NE(r.err.find(c.message), std::string::npos) << c.card << ": " << r.err;
     }
+}
+
+TEST(DeckRunner, ControlCardNumbersTakeAScaleFactorAndAUnit)
+{
+    const std::string deck = "rc\nv1 in 0 pulse(0 1 0 1u 1u 1 2)\nr1 in out 1k\nc1 out 0 1u\n";
+    const Result bare = rundeck(deck + ".tran 0.1m 2m\n.ac dec 2 10 1k\n.dc v1 0 1 0.5\n");
+    const Result units = rundeck(deck + ".tran 0.1ms 2MS\n.ac dec 2 10Hz 1kHz\n.dc v1 0v 1V 500mv\n");
+    ASSERT_EQ(bare.status, 0) << bare.err;
+    EXPECT_EQ(units.status, 0) << units.err;
+    EXPECT_EQ(units.out, bare.out);
 }

@@ -126,6 +126,21 @@ TEST_F(EndToEnd, InteractiveRunTicksPassesTheScriptAndNamesItsResults)
     EXPECT_NEAR(probe->getvalue(5e-3), 1 - std::exp(-5), 1e-3);
 }
 
+TEST_F(EndToEnd, InteractiveRunWithoutTstopLeavesItsLastSnapshotWhenItEnds)
+{
+    run = interactiverun(fixture("snapshot.net"), "2ms snapshot\n", "--tick 1ms --until 3ms");
+    ASSERT_LE(run.exitcode, 1) << run.output;
+    PARTITION& snapshot = results("SNAP");
+    EXPECT_EQ(snapshot.runcount, 2);
+    CHANNEL_ITERATOR* probe = snapshot.getiterator("VOUT", 0);
+    ASSERT_NE(probe, nullptr);
+    EXPECT_NEAR(probe->getvalue(0), 1 - std::exp(-2), 1e-3);
+    DIDX records;
+    ASSERT_EQ(snapshot.loadrecords(records), 1);
+    EXPECT_NE(records["C1"], nullptr);
+    records.zap();
+}
+
 // The live meters are models that stamp themselves through the engine's interface device: a
 // voltmeter loading the capacitor with 1k halves the time constant and the final voltage, and the
 // ammeter in the feed reads the current the voltage leaves.

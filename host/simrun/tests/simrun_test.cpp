@@ -1,14 +1,22 @@
 #include "host/simrun/simhost.h"
 #include "host/simrun/tests/endtoend.h"
 
+#include "core/windows/crashreport.h"
 #include "platform/win/messages.h"
+#include "platform/win/pathboundary.h"
 #include "platform/win/structs.h"
+#include "simulator/kernel/exports.h"
 #include "testsupport/command.h"
 #include "testsupport/temp_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
+#include <fcntl.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 namespace {
@@ -134,6 +142,28 @@ TEST(HelixsimModule, ExportsOnlyItsEntries)
     for (const char* name : { "alnumcmp", "win_hostlink", "siminit", "pallex_signon", "modulestdout" })
         EXPECT_EQ(dlsym(module, name), nullptr) << name;
     dlclose(module);
+}
+
+// HELIXSIM prepares its crash reports when it is loaded: a log file an earlier process left is
+// deleted then, and the log the host writes afterwards stays until a fault moves it.
+TEST(HelixsimModule, PreparesItsCrashReportsWhenLoaded)
+{
+    EXPECT_EXIT(
+        {
+            CRASHREPORT own {};
+            initcrashreports(own);
+            const std::filesystem::path log = toposixpath(own.logfile);
+            std::ofstream(log) << "an earlier process's log";
+            void* module = dlopen(HELIXSIM_MODULE, RTLD_NOW | RTLD_LOCAL);
+            const bool deleted = module && !std::filesystem::exists(log);
+            std::ofstream(log) << "the host's log";
+            auto tables = reinterpret_cast<DUMPTABLESPROC>(dlsym(module, "dumptables"));
+            int nowhere = open("/dev/null", O_WRONLY);
+            if (tables)
+                tables(nowhere);
+            std::_Exit(deleted && tables && std::filesystem::exists(log) ? 0 : 1);
+        },
+        testing::ExitedWithCode(0), "");
 }
 
 // The shared platform layer publishes its window calls to modules with a private copy: the table

@@ -10,12 +10,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     regstore::Key root;
     bool damaged = false;
-    if (regstore::parse(std::string(reinterpret_cast<const char*>(data), size), root, damaged)
+    std::string refused;
+    if (regstore::parse(std::string(reinterpret_cast<const char*>(data), size), root, damaged, refused)
         != regstore::formatVersion)
         return 0;
     std::string written = regstore::serialise(root);
     regstore::Key again;
-    if (regstore::parse(written, again, damaged) != regstore::formatVersion || damaged
+    if (regstore::parse(written, again, damaged, refused) != regstore::formatVersion || damaged || !refused.empty()
         || regstore::serialise(again) != written)
         __builtin_trap();
     return 0;

@@ -10,6 +10,7 @@
 
 #include "platform/win/backend.h"
 #include "platform/win/devicecontext.h"
+#include "platform/win/htmlhelp.h"
 #include "platform/win/input.h"
 #include "platform/win/menutracking.h"
 #include "platform/win/messagebox.h"
@@ -27,6 +28,7 @@
 namespace winqt {
 
 MESSAGEBOXHOOK installmessagebox();
+HTMLHELPHOOK installhelpviewer();
 
 namespace {
 
@@ -123,6 +125,7 @@ public:
     bool shown = true;
     MESSAGEBEEPHOOK previousbeep = nullptr;
     MESSAGEBOXHOOK previousbox = nullptr;
+    HTMLHELPHOOK previoushelp = nullptr;
 
     void wake() override { pump.post(); }
 
@@ -351,6 +354,7 @@ bool install()
         installed = new QtBackend;
         installed->previousbeep = setmessagebeephook(beep);
         installed->previousbox = installmessagebox();
+        installed->previoushelp = installhelpviewer();
         win::setbackend(installed);
         registercontrols();
     }
@@ -365,6 +369,7 @@ void uninstall()
     win::setbackend(nullptr);
     setmessagebeephook(installed->previousbeep);
     setmessageboxhook(installed->previousbox);
+    sethtmlhelphook(installed->previoushelp);
     delete installed;
     installed = nullptr;
 }

@@ -20,8 +20,8 @@ struct Icon;
 namespace winqt {
 
 // Installs the backend for the calling thread, which must be the one of the QApplication,
-// registers the layer's control classes, and shows message boxes (MessageBoxA) as Qt dialogs.
-// False without a QApplication.
+// registers the layer's control classes, shows message boxes (MessageBoxA) as Qt dialogs and help
+// topics (HtmlHelpA) as their pages in the desktop's browser. False without a QApplication.
 bool install();
 // Restores the layer's default backend; windows still alive lose their widgets. A seam for tests,
 // which run the layer with and without the toolkit.

@@ -1,4 +1,5 @@
 #include "platform/win/faults.h"
+#include "platform/win/modules.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -26,6 +27,15 @@ void reportandexit(unsigned code, EXCEPTION_POINTERS* info)
 
 void passon(unsigned, EXCEPTION_POINTERS*)
 {
+}
+
+void reportcallermodule(unsigned code, EXCEPTION_POINTERS* info)
+{
+    bool here = modulefromaddress(info->ExceptionRecord->ExceptionAddress)
+        == modulefromaddress(reinterpret_cast<const void*>(&reportcallermodule));
+    fprintf(stderr, "code %08X in the %s module\n", code, here ? "caller's" : "wrong");
+    fflush(stderr);
+    _exit(1);
 }
 
 } // namespace
@@ -68,4 +78,28 @@ TEST_F(Faults, PassedOnFaultsTakeTheirDefaultCourse)
         },
         testing::KilledBySignal(SIGBUS), "");
     EXPECT_FALSE(infaulthandler());
+}
+
+TEST_F(Faults, AbortReachesTheTranslatorWhereItWasCalledOnlyWhenAsked)
+{
+    EXPECT_EXIT(
+        {
+            _set_se_translator(reportcallermodule);
+            translateabort();
+            abort();
+        },
+        testing::ExitedWithCode(1), "code C0000409 in the caller's module");
+    EXPECT_EXIT(
+        {
+            _set_se_translator(reportcallermodule);
+            abort();
+        },
+        testing::KilledBySignal(SIGABRT), "");
+    EXPECT_EXIT(
+        {
+            _set_se_translator(passon);
+            translateabort();
+            abort();
+        },
+        testing::KilledBySignal(SIGABRT), "");
 }

@@ -1,12 +1,14 @@
 #include "platform/win/regstore.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "platform/win/winerror.h"
@@ -65,7 +67,8 @@ TEST(RegStoreFormat, ReadsTheDocumentedForm)
                        "[Software\\Maker\\App\\Empty%25Key]\n";
     Key root;
     bool damaged = true;
-    ASSERT_EQ(regstore::parse(text, root, damaged), 1);
+    std::string refused;
+    ASSERT_EQ(regstore::parse(text, root, damaged, refused), 1);
     EXPECT_FALSE(damaged);
     const Key* app = regstore::findkey(root, { "software", "MAKER", "app" });
     ASSERT_NE(app, nullptr);
@@ -94,7 +97,8 @@ TEST(RegStoreFormat, RoundTripKeepsEveryValueAndName)
     std::string text = regstore::serialise(root);
     Key back;
     bool damaged = true;
-    ASSERT_EQ(regstore::parse(text, back, damaged), regstore::formatVersion);
+    std::string refused;
+    ASSERT_EQ(regstore::parse(text, back, damaged, refused), regstore::formatVersion);
     EXPECT_FALSE(damaged);
     EXPECT_EQ(regstore::serialise(back), text);
     const Key* odd = regstore::findkey(back, { "Odd\x01%Name]" });
@@ -127,11 +131,45 @@ TEST(RegStoreFormat, DamagedLinesAreLeftOutAndReported)
     for (const auto& c : cases) {
         Key root;
         bool damaged = false;
-        EXPECT_EQ(regstore::parse(c.text, root, damaged), c.version) << c.text;
+        std::string refused;
+        EXPECT_EQ(regstore::parse(c.text, root, damaged, refused), c.version) << c.text;
         EXPECT_EQ(damaged, c.damaged) << c.text;
+        EXPECT_EQ(refused, "") << c.text;
         if (c.version == 1) {
             EXPECT_EQ(valuetext(*regstore::findkey(root, { "A" }), "x"), std::string("1") + '\0') << c.text;
         }
+    }
+}
+
+TEST(RegStoreFormat, KeysAndNamesBeyondTheBoundsRefuseTheWholeHive)
+{
+    auto path = [](size_t levels, size_t length) {
+        std::string text = "[";
+        for (size_t i = 0; i < levels; ++i)
+            text += (i ? "\\" : "") + std::string(length, 'k');
+        return text + "]\n";
+    };
+    const std::string head = "VKT registry hive 1\n[A]\n\"x\"=sz:\"1\"\n";
+    struct Case {
+        std::string text;
+        std::string refused;
+    } cases[] = {
+        { head + path(REG_MAXDEPTH, 1), "" },
+        { head + path(REG_MAXDEPTH + 1, 1), "line 4 holds a key nested deeper than 64 levels" },
+        { head + path(2, regstore::HIVEKEYNAME), "" },
+        { head + path(2, regstore::HIVEKEYNAME + 1), "line 4 holds a key name longer than 255 characters" },
+        { head + "\"" + std::string(regstore::HIVEVALUENAME, 'v') + "\"=hex:\n", "" },
+        { head + "\"" + std::string(regstore::HIVEVALUENAME + 1, 'v') + "\"=hex:\n",
+            "line 4 holds a value name longer than 16383 characters" },
+    };
+    for (const auto& c : cases) {
+        Key root;
+        bool damaged = false;
+        std::string refused;
+        EXPECT_EQ(regstore::parse(c.text, root, damaged, refused), 1) << c.refused;
+        EXPECT_EQ(refused, c.refused);
+        EXPECT_EQ(regstore::findkey(root, { "A" }) != nullptr, c.refused.empty()) << c.refused;
+        EXPECT_FALSE(damaged) << c.refused;
     }
 }
 
@@ -269,7 +307,70 @@ TEST_F(RegStore, OverlongNamesAreRefusedAtWriteTime)
     EXPECT_EQ(RegSetValueExA(key, longvalue.c_str(), 0, REG_BINARY, nullptr, 0), ERROR_INVALID_PARAMETER);
     longvalue.pop_back();
     EXPECT_EQ(RegSetValueExA(key, longvalue.c_str(), 0, REG_BINARY, nullptr, 0), ERROR_SUCCESS);
+    const std::vector<BYTE> huge(regstore::HIVELIMIT / 3 + 1);
+    EXPECT_EQ(RegSetValueExA(key, "huge", 0, REG_BINARY, huge.data(), static_cast<DWORD>(huge.size())),
+        ERROR_NOT_ENOUGH_MEMORY)
+        << "a hive the next read would refuse is not written";
+    EXPECT_EQ(readtext(folder / "user.reg").find("\"huge\""), std::string::npos);
     RegCloseKey(key);
+
+    std::string deep;
+    for (size_t i = 0; i <= REG_MAXDEPTH; ++i)
+        deep += "d\\";
+    EXPECT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, deep.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
+        ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "d", 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
+}
+
+TEST_F(RegStore, AHostileHiveIsRefusedWholeWithItsReasonAndLeftUntouched)
+{
+    const std::filesystem::path hive = folder / "user.reg";
+    struct Case {
+        const char* name;
+        std::function<void()> make;
+        const char* reason;
+    } cases[] = {
+        { "deep key", [&] { std::filesystem::copy_file(VKT_TEST_SOURCE_DIR "/damaged/deepkey.reg", hive); },
+            "line 2 holds a key nested deeper than 64 levels" },
+        { "long key name",
+            [&] { std::filesystem::copy_file(VKT_TEST_SOURCE_DIR "/damaged/longkeyname.reg", hive); },
+            "line 4 holds a key name longer than 255 characters" },
+        { "long value name",
+            [&] { std::filesystem::copy_file(VKT_TEST_SOURCE_DIR "/damaged/longvaluename.reg", hive); },
+            "line 3 holds a value name longer than 16383 characters" },
+        { "pipe", [&] { ASSERT_EQ(mkfifo(hive.c_str(), 0600), 0); }, "not a regular file" },
+        { "link to /dev/zero", [&] { std::filesystem::create_symlink("/dev/zero", hive); }, "not a regular file" },
+        { "too large",
+            [&] {
+                writetext(hive, "VKT registry hive 1\n");
+                std::filesystem::resize_file(hive, regstore::HIVELIMIT + 1);
+            },
+            "larger than 16 MB" },
+        { "later format", [&] { writetext(hive, "VKT registry hive 9\n[Software\\Maker]\n"); },
+            "written in format 9, which this program does not read" },
+    };
+    for (const auto& c : cases) {
+        std::filesystem::remove(hive);
+        c.make();
+        struct stat before {};
+        ASSERT_EQ(lstat(hive.c_str(), &before), 0) << c.name;
+        EXPECT_EQ(regstore::refusal(regstore::Hive::user), c.reason) << c.name;
+        HKEY key;
+        EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Maker", 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND)
+            << c.name;
+        EXPECT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Maker", 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                      nullptr),
+            ERROR_BADDB)
+            << c.name;
+        struct stat after {};
+        ASSERT_EQ(lstat(hive.c_str(), &after), 0) << c.name;
+        EXPECT_TRUE(after.st_ino == before.st_ino && after.st_size == before.st_size
+            && after.st_mtim.tv_sec == before.st_mtim.tv_sec && after.st_mtim.tv_nsec == before.st_mtim.tv_nsec)
+            << c.name << ": the file is left as it was";
+        EXPECT_FALSE(std::filesystem::exists(folder / "user.reg.damaged")) << c.name;
+    }
+    std::filesystem::remove(hive);
+    EXPECT_EQ(regstore::refusal(regstore::Hive::user), "") << "no file: nothing refused";
 }
 
 TEST_F(RegStore, MachineHiveIsReadOnly)

@@ -135,3 +135,18 @@ TEST(ReplaceFile, TerminationRemovesTheProcessesOwnTemporariesOnly)
         EXPECT_EQ(names(folder), std::set<std::string> { "run.PDF" });
     }
 }
+
+TEST(ReplaceFile, CopiesAreReplacedWholeThroughLinksAndLeaveNoTemporary)
+{
+    fs::path folder = testfolder();
+    writetext(folder / "real.idx", "old");
+    fs::create_symlink("real.idx", folder / "link.idx");
+    for (auto replace : { replacefilewith, replacecopywith }) {
+        ASSERT_TRUE(replace((folder / "link.idx").string(), "new contents", 12));
+        EXPECT_EQ(readtext(folder / "real.idx"), "new contents");
+        EXPECT_TRUE(fs::is_symlink(folder / "link.idx"));
+        EXPECT_EQ(names(folder), (std::set<std::string> { "link.idx", "real.idx" }));
+        writetext(folder / "real.idx", "old");
+    }
+    EXPECT_FALSE(replacecopywith((folder / "missing" / "x.idx").string(), "x", 1));
+}

@@ -15,11 +15,11 @@ std::string quoted(const std::string& text)
 }
 
 RUN runvkt(const std::string& arguments, const std::string& steps, const std::filesystem::path& report,
-    const char* platform)
+    const char* platform, bool splash)
 {
     std::filesystem::remove(report);
     const std::string line = "env QT_QPA_PLATFORM=" + std::string(platform) + " timeout 60 "
-        + quoted(VKT_TEST_PROGRAM) + " -q " + arguments + " " + quoted("{VKTPROBE " + steps + "}");
+        + quoted(VKT_TEST_PROGRAM) + (splash ? " " : " -q ") + arguments + " " + quoted("{VKTPROBE " + steps + "}");
     vkt::test::COMMANDRUN run = vkt::test::runcommand(line);
     RUN result { run.exitcode, run.output, {} };
     std::ifstream in(report);

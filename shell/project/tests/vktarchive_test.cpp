@@ -294,6 +294,7 @@ TEST_F(VktArchive, RefusesEveryDamagedFileWithItsMessage)
         { "bomb.vktprj", "The file 'ZEROS.BIN' would unpack to 1048576 bytes from ", false },
         { "bigentry.vktprj", "The file 'BIG.BIN' would unpack to 3221225472 bytes", false },
         { "longname.vktprj", "A file name in the archive is longer than 519 characters", false },
+        { "manyentries.vktprj", "The archive holds 20000 files, more than the 10000 allowed.", false },
     };
     for (const CASE& c : cases) {
         const fs::path path = folder / c.file;
@@ -322,19 +323,42 @@ TEST_F(VktArchive, RefusesEveryDamagedFileWithItsMessage)
     }
 }
 
+TEST_F(VktArchive, ListsAsManyFilesAsTheBoundAllowsAndKeepsTheEntriesItHeld)
+{
+    const fs::path path = folder / "many.vktprj";
+    {
+        VKTARCHIVE many;
+        for (int64_t i = 1; i <= UNZIPARCHIVE::MAXFILES; ++i)
+            put(many, ("E" + std::to_string(i)).c_str(), nullptr, i == UNZIPARCHIVE::MAXFILES ? "last" : "");
+        ASSERT_TRUE(many.beginsave(windows(path).c_str()));
+        ASSERT_TRUE(many.endsave());
+    }
+    VKTARCHIVE archive;
+    put(archive, "KEPT", nullptr, "held before");
+    put(archive, "E1", nullptr, "replaced by the zip's");
+    ASSERT_EQ(archive.beginload(windows(path).c_str(), 0), 1);
+    ASSERT_EQ(archive.endload(), 1);
+    EXPECT_TRUE(boxes.empty());
+    for (int64_t i = 1; i <= UNZIPARCHIVE::MAXFILES; i += 999)
+        EXPECT_TRUE(archive.exists(("E" + std::to_string(i)).c_str(), nullptr)) << i;
+    EXPECT_EQ(get(archive, "E10000", nullptr), "last");
+    EXPECT_EQ(get(archive, "E1", nullptr), "");
+    EXPECT_EQ(get(archive, "KEPT", nullptr), "held before");
+}
+
 TEST_F(VktArchive, AFileThatCannotBeOpenedGivesMessageFour)
 {
     VKTARCHIVE archive;
     EXPECT_EQ(archive.beginload(windows(folder / "none").c_str(), 0), 0);
     EXPECT_EQ(
-        boxes, std::vector<std::string> { "Could not open file '" + windows(folder / "none.vktprj") + "'." });
+        boxes, std::vector<std::string> { "Could not open file '" + (folder / "none.vktprj").string() + "'." });
     EXPECT_EQ(archive.endload(), 0);
 
     boxes.clear();
     EXPECT_EQ(archive.beginsave(windows(folder / "no folder" / "a").c_str()), 0);
     EXPECT_EQ(boxes,
         std::vector<std::string> {
-            "Could not open file '" + windows(folder / "no folder" / "a.vktprj") + "'." });
+            "Could not open file '" + (folder / "no folder" / "a.vktprj").string() + "'." });
     EXPECT_EQ(archive.endsave(), 0);
 }
 
@@ -355,7 +379,7 @@ TEST_F(VktArchive, AFailedSaveKeepsTheOldFile)
     put(archive, "ROOT.CDB", nullptr, "the rest still goes in");
     EXPECT_EQ(archive.endsave(), 0);
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].rfind("Could not save project: '" + windows(path) + "'\n ZIP error '", 0), 0u)
+    EXPECT_EQ(boxes[0].rfind("Could not save project: '" + path.string() + "'\n ZIP error '", 0), 0u)
         << boxes[0];
     EXPECT_NE(boxes[0].find("the file 'ROOT.DSN' was copied incompletely"), std::string::npos) << boxes[0];
     EXPECT_EQ(vkt::test::readbytes(path), before);

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/appln/applnmenu.h"
 #include "framework/appln/tests/testprocess.h"
 #include "framework/documents/applndocument.h"
 #include "platform/hulvane/cdbcore.h"
@@ -133,6 +134,76 @@ TEST(Project, SavedAsOneFileAndLoadedBackWithItsDesignScriptsPropertiesAndVarian
         EXPECT_EQ(project.pathname(), windows(file));
         EXPECT_FALSE(project.isdirty());
         EXPECT_TRUE(boxes.empty()) << boxes.front();
+    });
+}
+
+TEST(Project, ThePathStaysTheOneTheUserChoseThroughASaveAndALoad)
+{
+    fs::path folder = vkt::test::makeTempSubfolder("names");
+    for (const char* name : { "amp2.zip", "amp.vktpnl", "amp v1.2", "AMP.VKTPRJ" }) {
+        const std::string chosen = windows(folder / name);
+        withproject([&](VKTPROJECT& project, PROJECTPROCESS&) {
+            project.opendesign(1);
+            tavi(project).document.text = name;
+            ASSERT_EQ(project.save(chosen.c_str()), 1) << name;
+            EXPECT_EQ(project.pathname(), chosen);
+            EXPECT_STREQ(APPLNMENU::mrufile(0), chosen.c_str());
+            EXPECT_TRUE(fs::exists(folder / name)) << name;
+
+            project.init();
+            ASSERT_EQ(project.load(chosen.c_str()), 1) << name;
+            EXPECT_EQ(project.pathname(), chosen);
+            EXPECT_STREQ(APPLNMENU::mrufile(0), chosen.c_str());
+            EXPECT_EQ(tavi(project).document.text, name);
+            EXPECT_FALSE(project.isuntitled());
+        });
+    }
+}
+
+TEST(Project, ADamagedProjectIsRefusedWithWhatIsWrongAndTheOpenProjectStays)
+{
+    struct CASE {
+        const char* file;
+        const char* message; // after "File '<path>' cannot be loaded: " or in the zip error box
+    };
+    const CASE cases[] = {
+        { "endrecord.vktprj", "it holds no PROJECT.XML." },
+        { "emptydescription.vktprj", "its PROJECT.XML is damaged.\n\nError: " },
+        { "malformed.vktprj", "its PROJECT.XML is damaged.\n\nError: " },
+        { "noroot.vktprj", "its PROJECT.XML is damaged.\n\nError: " },
+        { "otherroot.vktprj",
+            "its PROJECT.XML is damaged.\n\nError: The root element is 'WORKSPACE', not 'ROOT'." },
+        { "deepnesting.vktprj",
+            "its PROJECT.XML is damaged.\n\nError: Elements are nested deeper than 256 levels.\nLine 1," },
+        { "badencoding.vktprj", "its PROJECT.XML is damaged.\n\nError: " },
+        { "unknownencoding.vktprj", "its PROJECT.XML is damaged.\n\nError: " },
+        { "bigdescription.vktprj",
+            "its PROJECT.XML is damaged.\n\nError: The document is longer than 1048576 bytes." },
+        { "wrongcrc.vktprj", "the file 'PROJECT.XML' cannot be read in full (error 7, errno 0).\nCRC error" },
+        { "designcrc.vktprj", "the file 'ROOT.DSN' cannot be read in full (error 7, errno 0).\nCRC error" },
+        { "manyentries.vktprj", "The archive holds 20000 files, more than the 10000 allowed." },
+        { "climbing.vktprj", "The file '../evil.txt' climbs out of the archive" },
+    };
+    fs::path folder = vkt::test::makeTempSubfolder("damaged");
+    const fs::path good = folder / "good.vktprj";
+    writeproject(good, "<ROOT><TIMESTAMP FILEVER='830' RELEASE='812'/></ROOT>");
+    withproject([&](VKTPROJECT& project, PROJECTPROCESS&) {
+        for (const CASE& c : cases) {
+            const fs::path path = folder / c.file;
+            fs::copy_file(fs::path(VKT_TEST_SOURCE_DIR) / "fixtures" / c.file, path, fs::copy_options::overwrite_existing);
+            ASSERT_EQ(project.openbytype(windows(good).c_str()), 1);
+            project.setproperty("AUTHOR", "kept");
+            boxes.clear();
+            EXPECT_EQ(project.openbytype(windows(path).c_str()), 0) << c.file;
+            ASSERT_EQ(boxes.size(), 1u) << c.file;
+            EXPECT_NE(boxes[0].find(c.message), std::string::npos) << c.file << ": " << boxes[0];
+            EXPECT_TRUE(boxes[0].find(windows(path)) != std::string::npos || boxes[0].find(path.string()) != std::string::npos)
+                << c.file << " is named: " << boxes[0];
+            EXPECT_EQ(project.pathname(), windows(good)) << c.file;
+            EXPECT_EQ(tavi(project).document.text, "U1") << c.file;
+            EXPECT_STREQ(project.getproperty("AUTHOR"), "kept") << c.file;
+            EXPECT_STREQ(APPLNMENU::mrufile(0), windows(good).c_str()) << c.file;
+        }
     });
 }
 
@@ -297,7 +368,7 @@ TEST(Project, ADesignFileOpensAsAnUnsavedProjectOfItsNameAndAMissingFileIsReport
         boxes.clear();
         EXPECT_EQ(project.openbytype(windows(folder / "none.vktprj").c_str()), 0);
         EXPECT_EQ(boxes,
-            std::vector<std::string> { "Could not open file '" + windows(folder / "none.vktprj") + "'." });
+            std::vector<std::string> { "Could not open file '" + (folder / "none.vktprj").string() + "'." });
         EXPECT_EQ(project.pathname(), windows(folder / "x.vktprj")) << "a file not there changes nothing";
     });
 }

@@ -5,28 +5,44 @@
 //   answer N         message boxes are answered N from now on
 //   design TEXT      opens the design and makes TEXT its contents, changed
 //   save FILE        saves the project as FILE
+//   recent FILE      puts FILE first in the recent files, as opening it does
 //   closeframe       closes the last frame the way its last tab's close button does
 //   toolbarsize N    the bars' image size
 //   wait MS          lets the program run on for MS milliseconds
+//   menu LETTER      opens the frame's menu of that mnemonic, as Alt and the letter do
+//   endmenu          closes the menu that is open
 //   screenshot       keeps what the screen shows of the frame as VKT_SCREENSHOT_PATH names
+//   commands FILE    carries out every command of the program's tables and appends what each did
+//                    to FILE as one snapshot (commandwalk.h), Exit last
 //   close            asks the frame's window to close, as the window manager's close button does
 
+#include <QApplication>
 #include <QTimer>
 #include <QWidget>
+#include <qguiapplication_platform.h>
+#include <xcb/xcb.h>
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "framework/appln/applnprocess.h"
+#include "framework/appln/splashscreen.h"
 #include "framework/bars/toolbar.h"
 #include "framework/documents/applnproject.h"
+#include "platform/win/menu.h"
 #include "platform/win/messagebox.h"
+#include "platform/win/messagequeue.h"
+#include "platform/win/pathboundary.h"
 #include "platform/win/qt/tests/screenshot.h"
 #include "platform/win/qt/winqt.h"
 #include "platform/win/window.h"
 #include "shell/project/ivktproject.h"
+#include "shell/tests/modules/commandwalk.h"
+#include "shell/tests/modules/recordinghost.h"
 #include "shell/tests/modules/recordingtavi.h"
 
 namespace {
@@ -61,6 +77,10 @@ public:
     void run(APPLNFRAME* frame, char* commandline) override
     {
         previoushook = setmessageboxhook(recordbox);
+        // The program starts its modules while its splash is up: what it shows then.
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (auto* shown = dynamic_cast<SPLASHSCREEN*>(widget); shown && shown->isVisible())
+                splash = (shown->getcaption() + "|" + shown->message()).toStdString();
         std::istringstream list(commandline ? commandline : "");
         for (std::string step; std::getline(list, step, ';');) {
             step.erase(0, step.find_first_not_of(' '));
@@ -84,7 +104,8 @@ private:
     // One step per tick; the timer is the module's own, so that none outlives its code.
     void tick()
     {
-        if (!started() || std::chrono::steady_clock::now() < resume)
+        // The steps wait while a command of the walk has a dialog open.
+        if (!started() || walking || std::chrono::steady_clock::now() < resume)
             return;
         if (steps.empty()) {
             timer.stop();
@@ -112,16 +133,36 @@ private:
             server->document.setdirty(1);
         } else if (verb == "save")
             project()->save(argument.c_str());
+        else if (verb == "recent")
+            process->addmrufile(towindowspath(argument).c_str());
         else if (verb == "closeframe")
             process->closeframe(frame);
         else if (verb == "wait")
             resume = std::chrono::steady_clock::now() + std::chrono::milliseconds(std::stoi(argument));
         else if (verb == "screenshot" && frame)
             screenshot = wintest::SCREENSHOT(frame->hwnd).saved ? "saved" : "failed";
+        else if (verb == "menu" && frame && !argument.empty())
+            PostMessageA(frame->hwnd, WM_SYSCOMMAND, SC_KEYMENU, argument[0]);
+        else if (verb == "commands")
+            walk(argument);
+        else if (verb == "endmenu")
+            EndMenu();
         else if (verb == "toolbarsize")
             CTRLBAR::setsizing(std::stoi(argument));
         else if (verb == "close" && frame)
             winqt::widgetof(frame->hwnd)->close();
+    }
+
+    void walk(const std::string& file)
+    {
+        walking = true;
+        const std::vector<std::string> lines = walkcommands(
+            process, [] { return boxes.size(); }, [](size_t i) { return oneline(boxes[i]); });
+        walking = false;
+        std::ofstream out(file, std::ios::app);
+        out << "--\n";
+        for (const std::string& line : lines)
+            out << "command=" << line << '\n';
     }
 
     void report(const std::string& file)
@@ -144,9 +185,41 @@ private:
             << '\n';
         out << "sizing=" << CTRLBAR::getsizing() << '\n';
         out << "screenshot=" << screenshot << '\n';
+        out << "splash=" << splash << '\n';
+        char caption[1024] = "";
+        if (frame)
+            GetWindowTextA(frame->hwnd, caption, sizeof caption);
+        out << "caption=" << caption << '\n';
+        out << "wmclass=" << wmclass(frame) << '\n';
+        if (process->findmodule("ZMVDEBUG"))
+            for (const std::string& call : static_cast<RECORDINGHOST*>(process->getmoduleinterface("ZMVDEBUG", 14))->calls)
+                out << "host=" << call << '\n';
         for (const std::string& box : boxes)
             out << "box=" << oneline(box) << '\n';
         boxes.clear();
+    }
+
+    // The instance and class names the window system knows the frame by ("instance,class"); ""
+    // off the X window system.
+    static std::string wmclass(APPLNFRAME* frame)
+    {
+        auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+        QWidget* widget = frame ? winqt::widgetof(frame->hwnd) : nullptr;
+        if (QGuiApplication::platformName() != "xcb" || !x11 || !x11->connection() || !widget)
+            return "";
+        xcb_connection_t* connection = x11->connection();
+        const auto window = static_cast<xcb_window_t>(widget->window()->winId());
+        xcb_get_property_reply_t* reply = xcb_get_property_reply(connection,
+            xcb_get_property(connection, 0, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 0, 256), nullptr);
+        if (!reply)
+            return "";
+        std::string names(static_cast<const char*>(xcb_get_property_value(reply)),
+            static_cast<size_t>(xcb_get_property_value_length(reply)));
+        free(reply);
+        if (!names.empty() && names.back() == '\0')
+            names.pop_back();
+        std::replace(names.begin(), names.end(), '\0', ',');
+        return names;
     }
 
     // The bar sits inside the frame's top rebar, among the frame's descendants.
@@ -168,6 +241,8 @@ private:
     QTimer timer;
     std::chrono::steady_clock::time_point resume;
     std::string screenshot = "none";
+    std::string splash = "none";
+    bool walking = false;
     MESSAGEBOXHOOK previoushook = nullptr;
 };
 

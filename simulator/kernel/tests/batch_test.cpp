@@ -3,7 +3,7 @@
 #include "core/windows/registry.h"
 #include "simulator/kernel/exports.h"
 #include "simulator/kernel/loader.h"
-#include "simulator/kernel/resultslimit.h"
+#include "simulator/kernel/runlimits.h"
 #include "simulator/results/partition.h"
 #include "testsupport/temp_folder.h"
 

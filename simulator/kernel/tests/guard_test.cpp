@@ -1,10 +1,16 @@
 #include "simulator/kernel/tests/kerneltesting.h"
 
 #include "simulator/kernel/guard.h"
+#include "simulator/kernel/stallwatch.h"
 #include "testsupport/deliberate_faults.h"
 
+#include <chrono>
 #include <csignal>
+#include <cstdlib>
+#include <filesystem>
 #include <stdexcept>
+#include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -41,6 +47,48 @@ TEST_F(GuardTest, EveryKindOfFailureEndsTheWorkWithItsLine)
         EXPECT_EQ(simstatus, 3);
     }
     EXPECT_TRUE(guarded([] { }));
+}
+
+// The program's own file name: the module the deliberate faults of this test lie in.
+std::string program()
+{
+    return std::filesystem::read_symlink("/proc/self/exe").filename();
+}
+
+TEST_F(GuardTest, AbortEndsTheWorkNamingTheModuleThatCalledIt)
+{
+    EXPECT_FALSE(guarded([] { std::abort(); }));
+    EXPECT_EQ(log().rfind("#X:Internal Exception: abort called in module '" + program() + "' [", 0), 0u) << log();
+    EXPECT_EQ(simstatus, 3);
+}
+
+TEST_F(GuardTest, WorkWithoutProgressEndsAfterTheStallLimitUnlessTheHostIsAnswering)
+{
+    stallseconds = 1;
+    auto spin = [](bool progressing) {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(1500);
+        while (std::chrono::steady_clock::now() < end) {
+            if (progressing)
+                noteprogress();
+        }
+    };
+    EXPECT_TRUE(guarded([&] { spin(true); }));
+    EXPECT_TRUE(guarded([] {
+        HOSTWAIT answering;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    }));
+    EXPECT_EQ(log(), "");
+    EXPECT_FALSE(guarded([] {
+        volatile unsigned count = 0;
+        for (;;)
+            count = count + 1;
+    }));
+    stallseconds = 0;
+    EXPECT_EQ(log().rfind(
+                  "#X:The simulation made no progress for 1 seconds (in module '" + program() + "') and was stopped.\n", 0),
+        0u)
+        << log();
+    EXPECT_EQ(simstatus, 3);
 }
 
 TEST_F(GuardTest, NestedGuardCatchesFirstAndTheHostHandlersReturn)

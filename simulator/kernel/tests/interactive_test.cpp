@@ -7,7 +7,6 @@
 #include "simulator/kernel/activeevent.h"
 #include "simulator/kernel/analyses.h"
 #include "simulator/kernel/exports.h"
-#include "simulator/kernel/guard.h"
 #include "simulator/kernel/modelcatalog.h"
 #include "simulator/kernel/primitives.h"
 #include "simulator/results/partition.h"
@@ -232,6 +231,18 @@ TEST_F(InteractiveTest, RunWithoutTstopLastsADayAndWritesSnapshots)
     ASSERT_EQ(later.open(PARTITION::MODE_READHEADER), 1);
     EXPECT_EQ(later.runcount, 2);
     EXPECT_NEAR(later.getiterator("VOUT", 0)->getvalue(0), 1 - std::exp(-4), 1e-3);
+    later.close(0);
+
+    // Ended, the run leaves the last snapshot as it was.
+    EXPECT_EQ(tick(3, 5e-3), 0);
+    EXPECT_EQ(rts_terminate(), 0);
+    PARTITION ended("SNAP");
+    ASSERT_EQ(ended.open(PARTITION::MODE_READHEADER), 1);
+    EXPECT_EQ(ended.runcount, 2);
+    EXPECT_NEAR(ended.getiterator("VOUT", 0)->getvalue(0), 1 - std::exp(-4), 1e-3);
+    ASSERT_EQ(ended.loadrecords(records), 1);
+    EXPECT_NE(records["C1"], nullptr);
+    records.zap();
 }
 
 TEST_F(InteractiveTest, SnapshotOfARunWithItsOwnTstopWritesNothing)
@@ -356,8 +367,9 @@ public:
 
 TEST_F(InteractiveTest, FaultInsideATickEndsThatRunWithAReportAndTheNextRunWorks)
 {
-    guarded([] {}); // the first guard prepares the reports folder
+    // Only this fault's report: the folder is the test program's own.
     std::filesystem::path reports = toposixpath(crashreport.reportsfolder);
+    std::filesystem::remove_all(reports);
     std::filesystem::create_directories(reports);
     std::ofstream(reports / "logfile.txt") << "the host's log of the run";
     MODELMAKER instrument = registermodel(0xB002, FAULTY::make);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/files/pathopen.h"
+#include "core/windows/crashreport.h"
 #include "simulator/kernel/analysis.h"
 #include "simulator/kernel/circuit.h"
 #include "simulator/kernel/frontend.h"
@@ -41,6 +42,9 @@ class KernelTest : public testing::Test {
 protected:
     void SetUp() override
     {
+        // What HELIXSIM does when it is loaded, once the stores point into the test's folder.
+        static const bool reportsprepared = (initcrashreports(crashreport), true);
+        (void)reportsprepared;
         resetengines();
         memset(traceflags, 0, sizeof traceflags);
         simstatus = 0;

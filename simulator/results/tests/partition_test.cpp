@@ -198,17 +198,11 @@ TEST_F(Partition, SnapshotsRewriteFromRunZeroAndTheCloseKeepsTheLastOne)
     ASSERT_EQ(p.open(PARTITION::MODE_UPDATE), 1);
     int probe = p.addchannel("A", "");
     p.setchannel(probe, PARTITION::KIND_ANALOG, 1, 0.01);
+    // The run the interactive analysis begins with its plot.
+    p.beginrun();
     for (int snapshot = 1; snapshot <= 3; ++snapshot) {
         // The interactive run's snapshot, as its file effects go.
-        if (p.runcount == 0) {
-            p.currentrun().offset = static_cast<int32_t>(p.file.tell());
-        } else {
-            p.runcount = 0;
-            p.file.seek(p.runs[0].offset, SEEK_SET);
-        }
-        p.currentrun().markers = 0;
-        p.lasttime = 0;
-        p.channels[probe]->holdcount = -1;
+        p.rewind();
         p.writeanalog(0, probe, snapshot, 0);
         p.endrun();
         p.beginrun();
@@ -225,10 +219,13 @@ TEST_F(Partition, SnapshotsRewriteFromRunZeroAndTheCloseKeepsTheLastOne)
         EXPECT_EQ(reader.getiterator("A", 0)->getvalue(0), snapshot);
         EXPECT_EQ(reader.runs[1].length, 2);
     }
+    // The end of the plot: its run was ended by the snapshots.
+    p.endrun();
     p.close(1);
     EXPECT_EQ(valuesondisk(), (std::vector<double> {3.0}));
     PARTITION reader("p", file.c_str());
     ASSERT_EQ(reader.open(PARTITION::MODE_READHEADER), 1);
+    EXPECT_EQ(reader.runcount, 2);
     DIDX records;
     EXPECT_EQ(reader.loadrecords(records), 1);
     ASSERT_EQ(records.count, 2);

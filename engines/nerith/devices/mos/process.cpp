@@ -49,7 +49,8 @@ const char* unsound(const Model& m)
     if (bad(m.cbd) || m.cbd < 0 || bad(m.cbs) || m.cbs < 0 || bad(m.cj) || m.cj < 0 || bad(m.cjsw)
         || m.cjsw < 0)
         return "bulk junction capacitance";
-    if (bad(m.mj) || m.mj < 0 || m.mj >= 1 || bad(m.mjsw) || m.mjsw < 0 || m.mjsw >= 1)
+    // Above 1 the depletion charge keeps its closed form; at 1 it has none.
+    if (bad(m.mj) || m.mj < 0 || m.mj == 1 || bad(m.mjsw) || m.mjsw < 0 || m.mjsw == 1)
         return "grading coefficient MJ or MJSW";
     if (bad(m.fc) || m.fc < 0 || m.fc >= 1)
         return "coefficient FC";
