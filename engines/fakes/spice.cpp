@@ -633,6 +633,12 @@ int CKTsetBreak(IFcircuit* ckt, double time)
     return ours(ckt) ? fakes::answer("CKTsetBreak", 0) : E_NOCKT;
 }
 
+int CKTsetStop(IFcircuit* ckt, double time)
+{
+    record(format("CKTsetStop(%g)", time));
+    return ours(ckt) ? fakes::answer("CKTsetStop", 0) : E_NOCKT;
+}
+
 const char* simerrmsg(int code)
 {
     auto it = spice().errors.find(code);

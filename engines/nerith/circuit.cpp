@@ -93,11 +93,12 @@ bool addbreak(IFcircuit& ckt, double time)
 {
     if (!(time >= ckt.time))
         return false;
+    const double present = ckt.holding ? ckt.integration.times[1] : ckt.time;
     const double spacing = ckt.options.minbreak;
     auto& breaks = ckt.breaks;
     auto at = std::lower_bound(breaks.begin(), breaks.end(), time);
     // Points closer than the spacing become one, at the earlier time; the present time counts as one.
-    if (time - ckt.time <= spacing)
+    if (time - present <= spacing)
         return true;
     if (at != breaks.begin() && time - *(at - 1) <= spacing)
         return true;
@@ -106,6 +107,17 @@ bool addbreak(IFcircuit& ckt, double time)
         return true;
     }
     breaks.insert(at, time);
+    return true;
+}
+
+bool addstop(IFcircuit& ckt, double time)
+{
+    if (!(time >= ckt.time))
+        return false;
+    auto& stops = ckt.stops;
+    auto at = std::lower_bound(stops.begin(), stops.end(), time);
+    if (time > ckt.time && (at == stops.end() || *at != time))
+        stops.insert(at, time);
     return true;
 }
 

@@ -78,6 +78,9 @@ struct IFcircuit {
     nerith::NameIndex<IFmodel, &IFmodel::name> modelnames;
     std::vector<std::unique_ptr<IFtask>> tasks;
     bool rebuild = false; // something was deleted or rewired: the next set-up starts afresh
+    // Nothing was made, deleted, bound or set through the descriptor since the last set-up: a run
+    // that goes on after a stop needs none.
+    bool setupcurrent = false;
 
     // The kernel's, kept for the models.
     CIRCUIT* kernel = nullptr;
@@ -94,6 +97,7 @@ struct IFcircuit {
     bool nonlinear = false;
     std::vector<double> rhs; // right-hand side while loading; the new iterate after a solve
     std::vector<double> solution; // the last iterate; the result once converged
+    std::vector<double> loaded; // the right-hand side the last iterate was solved from
     std::vector<uint8_t> voltage; // by equation number: 1 for a node voltage
     std::vector<int32_t> diagonal; // by equation number: the place of a node's diagonal; Ground for branches
     // The nodes given a suggested voltage for the first iterations of an operating point, and a
@@ -120,6 +124,9 @@ struct IFcircuit {
     bool breakasked = false;
     std::string breaktext;
     std::vector<double> breaks; // break points, ascending
+    std::vector<double> stops; // times the transient stops at without landing a step there, ascending
+    // A solved step waits past a stop for the run to go on: `time` and `solution` show the stop.
+    bool holding = false;
     double initialstep = 0; // limit of the first time step from time 0; 0: none
     double proposedstep = 0; // smallest step proposed since the last step was planned; 0: none
 
@@ -185,7 +192,11 @@ inline double integratestate(IFcircuit& ckt, int32_t state, double charge, bool 
 }
 
 // A break point at `time`, kept in order; false for a time before the present one. Points closer
-// than the minimum spacing to one already set, or to the present time, merge with it.
+// than the minimum spacing to one already set, or to the present time, merge with it. While a step
+// waits past a stop, the present is the last accepted point: a break before the stop retakes it.
 bool addbreak(IFcircuit& ckt, double time);
+
+// A stop at `time`, kept in order; false for a time before the present one.
+bool addstop(IFcircuit& ckt, double time);
 
 } // namespace nerith

@@ -160,6 +160,7 @@ struct DcJob final : IFjob {
         IFvalue v {};
         v.rValue = value;
         DeviceFamily& family = *ckt.families[static_cast<std::size_t>(s.device->type)];
+        ckt.setupcurrent = false;
         if (int code = family.setinstance(*s.device, s.parameter, v))
             return fail(code, "%s: %s cannot take the value %g", name.c_str(), s.device->name, value);
         return 0;

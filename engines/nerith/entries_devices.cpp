@@ -21,6 +21,7 @@ int newInstance(IFcircuit* ckt, IFmodel* model, IFinstance** instance, IFuid nam
 {
     if (!ours(ckt))
         return E_NOCKT;
+    ckt->setupcurrent = false;
     if (!live(model))
         return E_NOMODEL;
     if (!name)
@@ -42,6 +43,7 @@ int setInstanceParm(IFcircuit* ckt, IFinstance* instance, int32_t id, IFvalue* v
 {
     if (!ours(ckt))
         return E_NOCKT;
+    ckt->setupcurrent = false;
     if (!live(instance))
         return E_NOTFOUND;
     if (!value)
@@ -80,6 +82,7 @@ int deleteInstance(IFcircuit* ckt, IFinstance* instance)
 {
     if (!ours(ckt))
         return E_NOCKT;
+    ckt->setupcurrent = false;
     if (!live(instance))
         return E_NOTFOUND;
     ckt->instancenames.erase(instance);
@@ -97,6 +100,7 @@ int newModel(IFcircuit* ckt, int32_t type, IFmodel** model, IFuid name)
 {
     if (!ours(ckt))
         return E_NOCKT;
+    ckt->setupcurrent = false;
     if (type < 0 || type >= static_cast<int32_t>(devicekinds().size()))
         return E_BADTYPE;
     if (!name)
@@ -117,6 +121,7 @@ int setModelParm(IFcircuit* ckt, IFmodel* model, int32_t id, IFvalue* value, IFv
 {
     if (!ours(ckt))
         return E_NOCKT;
+    ckt->setupcurrent = false;
     if (!live(model))
         return E_NOTFOUND;
     if (!value)
@@ -152,6 +157,7 @@ int deleteModel(IFcircuit* ckt, IFmodel* model)
 {
     if (!ours(ckt))
         return E_NOCKT;
+    ckt->setupcurrent = false;
     if (!live(model))
         return E_NOTFOUND;
     if (model->instances > 0)

@@ -29,6 +29,7 @@ int newNode(IFcircuit* ckt, IFnode** node, IFuid name)
 {
     if (!ours(ckt))
         return E_NOCKT;
+    ckt->setupcurrent = false;
     if (!name)
         return E_BADVALUE;
     const auto place = ckt->nodenames.place(name);
@@ -49,6 +50,7 @@ int groundNode(IFcircuit* ckt, IFnode** node, IFuid name)
 {
     if (!ours(ckt))
         return E_NOCKT;
+    ckt->setupcurrent = false;
     if (ckt->ground) {
         *node = ckt->ground;
         return E_EXISTS;
@@ -68,6 +70,7 @@ int bindNode(IFcircuit* ckt, IFinstance* instance, int32_t terminal, IFnode* nod
 {
     if (!ours(ckt))
         return E_NOCKT;
+    ckt->setupcurrent = false;
     if (!instance || instance->deleted)
         return E_NOTFOUND;
     auto* target = static_cast<Node*>(node);
@@ -112,6 +115,7 @@ int setNodeParm(IFcircuit* ckt, IFnode* node, int32_t id, IFvalue* value, IFvalu
 {
     if (!ours(ckt))
         return E_NOCKT;
+    ckt->setupcurrent = false;
     if (id != NODE_NODESET && id != NODE_IC)
         return E_BADPARM;
     auto* target = static_cast<Node*>(node);
@@ -139,6 +143,7 @@ int deleteNode(IFcircuit* ckt, IFnode* node)
 {
     if (!ours(ckt))
         return E_NOCKT;
+    ckt->setupcurrent = false;
     auto* target = static_cast<Node*>(node);
     if (!target || target->deleted)
         return E_NOTFOUND;

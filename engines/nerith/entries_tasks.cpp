@@ -45,9 +45,11 @@ int runtask(IFcircuit& ckt, IFtask& task, bool restart, std::size_t from = 0)
         task.next = from;
         task.midway = false;
         ckt.statistics = {};
-        // Break points belong to a run; the kernel and the models set them again.
+        // Break points and stops belong to a run; the kernel and the models set them again.
         ckt.time = 0;
         ckt.breaks.clear();
+        ckt.stops.clear();
+        ckt.holding = false;
     } else if (!task.stopped) {
         return 0;
     } else {
@@ -55,8 +57,11 @@ int runtask(IFcircuit& ckt, IFtask& task, bool restart, std::size_t from = 0)
     }
     task.stopped = false;
     ckt.options = task.options;
-    if (int code = setup(ckt))
-        return code;
+    if (restart || !ckt.setupcurrent) {
+        if (int code = setup(ckt))
+            return code;
+        ckt.setupcurrent = true;
+    }
     for (; task.next < task.jobs.size(); ++task.next, resume = false) {
         IFjob& job = *task.jobs[task.next];
         if (!job.runs())
@@ -113,6 +118,7 @@ int setAnalysisParm(IFcircuit* ckt, IFjob* job, int32_t id, IFvalue* value, IFva
 {
     if (!ours(ckt, job))
         return E_NOCKT;
+    ckt->setupcurrent = false;
     if (!value)
         return E_BADVALUE;
     return guarded([&] { return job->set(*job->task, id, *value); });

@@ -113,6 +113,13 @@ int CKTsetBreak(IFcircuit* ckt, double time)
     return nerith::guarded([&] { return nerith::addbreak(*ckt, time) ? 0 : E_BADVALUE; });
 }
 
+int CKTsetStop(IFcircuit* ckt, double time)
+{
+    if (!nerith::ours(ckt))
+        return E_NOCKT;
+    return nerith::guarded([&] { return nerith::addstop(*ckt, time) ? 0 : E_BADVALUE; });
+}
+
 int DCtran(IFcircuit* ckt, int restart)
 {
     return nerith::entries::runtransient(ckt, restart);

@@ -23,6 +23,13 @@ constexpr double DissectWorth = 1000;
 constexpr double DissectGain = 0.8;
 constexpr double DissectRoom = 1.05;
 
+// Values that differ from the factors' within at most this many equations, and this share of all,
+// are corrected for rather than factored: each costs a solve when it first differs and a share of
+// every later solve, where the factorisation of a mesh of thousands of nodes costs as much as ten
+// or twenty solves.
+constexpr int32_t MostUpdated = 64;
+constexpr int32_t UpdatedShare = 8;
+
 // KLU's row scalings: none, not even a check of the indices; by each row's largest magnitude.
 constexpr int Unscaled = -1;
 constexpr int RowMaximum = 2;
@@ -149,7 +156,7 @@ void SparseMatrix::reset(int32_t count)
     complexrhs.clear();
     sink = 0;
     factored.clear();
-    lastChange = 0;
+    update.reset();
     scratch = 0;
     structureChanged = true;
     factors = std::make_unique<Factors>();
@@ -277,7 +284,7 @@ bool SparseMatrix::analyse()
     sink = static_cast<int32_t>(rowIndex.size());
     values.assign(rowIndex.size() + Sinks, 0.0);
     factored.clear();
-    lastChange = 0;
+    update.reset();
     stats.nonzeros = rowIndex.size();
 
     factors = std::make_unique<Factors>();
@@ -303,27 +310,6 @@ void SparseMatrix::gather()
             values[static_cast<std::size_t>(entry[i])] += cell[i];
         base += used;
     }
-}
-
-// Whether the values are those the factors were made from. Values that change mostly change where
-// they changed last time, so the comparison starts there.
-bool SparseMatrix::unchanged()
-{
-    const double* now = values.data();
-    const double* then = factored.data();
-    const std::size_t count = factored.size();
-    const std::size_t from = std::min(lastChange, count);
-    auto firstchange = [&](std::size_t begin, std::size_t end) {
-        return static_cast<std::size_t>(std::mismatch(now + begin, now + end, then + begin).first - now);
-    };
-    std::size_t k = firstchange(from, count);
-    if (k == count) {
-        k = firstchange(0, from);
-        if (k == from)
-            return true;
-    }
-    lastChange = k;
-    return false;
 }
 
 // The row of the first entry that is infinite or no number; 0 when none.
@@ -370,10 +356,21 @@ SparseMatrix::Result SparseMatrix::factor(double pivtol, double pivrel, bool may
     gather();
     Factors& f = *factors;
     const std::size_t count = rowIndex.size();
-    if (mayreuse && f.numeric && factored.size() == count && unchanged()) {
-        ++stats.reuses;
-        return {};
+    const bool corrected = update.active();
+    if (mayreuse && f.numeric && factored.size() == count
+        && update.take(equations, columnStart.data(), rowIndex.data(), values.data(), factored.data(),
+            std::min(MostUpdated, equations / UpdatedShare))) {
+        if (!update.active()) {
+            ++stats.reuses;
+            return { Status::Ok, 0, !corrected };
+        }
+        if (update.prepare(
+                [&](double* x) { klu_solve(f.symbolic, f.numeric, equations, 1, x, &f.common); })) {
+            ++stats.updates;
+            return {};
+        }
     }
+    update.reset();
     f.common.tol = pivrel;
     Result result;
     const bool again = f.numeric != nullptr;
@@ -471,6 +468,8 @@ void SparseMatrix::solve(double* rhs)
 {
     if (equations > 0)
         klu_solve(factors->symbolic, factors->numeric, equations, 1, rhs + 1, &factors->common);
+    if (update.active())
+        update.correct(rhs + 1);
     rhs[0] = 0;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engines/nerith/largepages.h"
+#include "engines/nerith/lowrank.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -17,8 +18,10 @@ namespace nerith {
 // until reset() and are summed into the entries at each factorisation. Either way a place may be
 // stamped by several callers; the values add up. The pivot order found at the first factorisation
 // of a structure is reused while its pivots stay sound, and a factorisation that may reuse the
-// factors keeps them when the values are those they were made from. A singular matrix is reported
-// with the equation it was found at.
+// factors keeps them when the values are those they were made from, or differ from those only
+// within a few equations (the nonlinear devices of a mostly linear circuit): solutions are then
+// corrected for the difference (lowrank.h). A singular matrix is reported with the equation it was
+// found at.
 class SparseMatrix {
 public:
     SparseMatrix();
@@ -62,12 +65,12 @@ public:
         Status status = Status::Ok;
         int32_t equation = 0; // Singular: the equation whose pivot vanished; NotFinite: a row with
                               // an infinite or undefined entry
+        bool kept = false; // Ok: the values are those of the last factorisation, whose factors serve
     };
     // Factors the present values. A pivot smaller than `pivtol` (relative to the largest entry of
     // its row when the pivot order was chosen) counts as zero; `pivrel` is the partial-pivoting
-    // threshold of fresh pivoting. With
-    // `mayreuse` the factors in place are kept when the values are those they were made from
-    // (worth the comparison only where values often repeat, as in linear circuits).
+    // threshold of fresh pivoting. With `mayreuse` the factors in place are kept when the values
+    // are those they were made from or differ from them within a few equations.
     Result factor(double pivtol, double pivrel, bool mayreuse = true);
     // Solves with the last factors in place: rhs[1..size()] in, the solution out; rhs[0] becomes 0.
     // Only after a factor() that returned Ok.
@@ -104,6 +107,7 @@ public:
         int64_t factorisations = 0; // factorisations with fresh pivoting
         int64_t refactorisations = 0; // factorisations that reused the pivot order
         int64_t reuses = 0; // factorisations left out: the values were those of the factors
+        int64_t updates = 0; // left out too: the values differed from them within a few equations
         std::size_t places = 0; // places and cells handed out
         std::size_t nonzeros = 0; // distinct places of the matrix
         std::size_t factorNonzeros = 0; // entries of L and U
@@ -115,7 +119,6 @@ private:
     struct Factors;
     struct Pivots;
     void gather();
-    bool unchanged();
     template <class Magnitude> Pivots measure(double pivtol, Magnitude magnitude) const;
     Pivots pivots(double pivtol) const;
     int32_t notfinite() const;
@@ -143,7 +146,7 @@ private:
     LargeVector<double> complexrhs; // a complex right-hand side as KLU takes it
     int32_t sink = 0;
     LargeVector<double> factored; // the values the factors in place were made from, when reusable
-    std::size_t lastChange = 0; // where the last comparison found a difference
+    LowRankUpdate update; // the difference of the present values from those, when corrected for
     double scratch = 0;
     bool structureChanged = true;
     std::unique_ptr<Factors> factors;

@@ -40,6 +40,13 @@ int spice_initialize(CIRCUIT* circuit, ISIMLOG* log, ISPICECKT** interface);
 int spice_terminate();
 // A break point of the transient at `time`; 0, or E_BADVALUE for a time before the present.
 int CKTsetBreak(IFcircuit* ckt, double time);
+// A stop of the transient at `time`, an output point rather than a break point: the steps go on
+// as their accuracy allows, and DCtran returns E_PAUSE at the first accepted point at or past it.
+// When a step passes it, that step waits unaccepted: until DCtran goes on, the circuit's time and
+// solution (ISPICECKT query and solution) are those at the stop, interpolated between the accepted
+// point before it and the step's. A break point set before the step's end, or a digital change
+// due there, then retakes the step to land on it. 0, or E_BADVALUE for a time before the present.
+int CKTsetStop(IFcircuit* ckt, double time);
 // Runs the transient of the present task on: restart 0 resumes where the pause test or a break
 // stopped it, 1 starts it afresh. 0 at its end, E_PAUSE, E_BREAK, or an error code.
 int DCtran(IFcircuit* ckt, int restart);

@@ -75,13 +75,23 @@ bool devicesconverged(IFcircuit& ckt)
     return true;
 }
 
-int solve(IFcircuit& ckt)
+// Solves the system loaded into the matrix and ckt.rhs; the new iterate goes to ckt.rhs. `again`:
+// ckt.solution is the iterate of an earlier iteration of the same point, solved from ckt.loaded.
+int solve(IFcircuit& ckt, bool again)
 {
-    // The values of a nonlinear circuit change at every iteration: comparing them is no use.
-    const SparseMatrix::Result result
-        = ckt.matrix.factor(ckt.options.pivtol, ckt.options.pivrel, !ckt.nonlinear);
+    // Factors are kept while the values repeat: in linear circuits at an unchanged step, and in
+    // mostly linear ones whose few nonlinear devices (switches, the kernel's own models) load the
+    // same stamps at every iteration of a point. Where values do change, the comparison stops at
+    // the first difference, mostly where the last one was found.
+    const SparseMatrix::Result result = ckt.matrix.factor(ckt.options.pivtol, ckt.options.pivrel);
     switch (result.status) {
     case SparseMatrix::Status::Ok:
+        // The same matrix and right-hand side as the last iteration: the same iterate.
+        if (again && result.kept && ckt.rhs == ckt.loaded) {
+            std::copy(ckt.solution.begin(), ckt.solution.end(), ckt.rhs.begin());
+            return 0;
+        }
+        ckt.loaded = ckt.rhs;
         ckt.matrix.solve(ckt.rhs.data());
         return 0;
     case SparseMatrix::Status::Singular:
@@ -302,7 +312,7 @@ int iterate(IFcircuit& ckt, int32_t limit)
         const bool nodesets = nodesetsapply(ckt);
         if (int code = load(ckt))
             return code;
-        if (int code = solve(ckt))
+        if (int code = solve(ckt, iteration > 1))
             return code;
         ++ckt.statistics.iterations;
         if (int32_t bad = notfinite(ckt)) {

@@ -183,54 +183,70 @@ int Transient::steps()
 }
 
 // One accepted point: steps that fail to converge, whose truncation error is too large or that the
-// digital side retakes are taken again shorter.
+// digital side retakes are taken again shorter. A step that passes a stop waits there unaccepted.
 int Transient::step()
 {
     Integration& in = ckt.integration;
     double wanted = following;
     double forced = Never;
     int32_t retakes = 0;
-    for (bool retry = false;; retry = true) {
-        Plan next;
-        if (int failed = plan(wanted, forced, retry, &next))
+    bool solved = false;
+    if (ckt.holding) {
+        if (int failed = release(&solved))
             return failed;
-        const double h = next.target - ckt.time;
-        const int code = solve(next.target);
-        if (code == E_ITERLIM) {
-            restore();
-            ++ckt.statistics.badsteps;
-            in.order = 1;
-            stepsatorder = 0;
-            wanted = h / NewtonCut;
-            forced = Never;
-            if (wanted < ckt.stepfloor)
-                return stepfailure(next.target, true);
-            continue;
-        }
-        if (code)
-            return code;
-        // The first step of the run has no error estimate; should the order in use ever outrun the
-        // points, the highest order they allow judges it, which overstates the error.
-        int32_t judged = in.order;
-        while (judged > 0 && !in.estimable(judged))
-            --judged;
-        const bool estimable = judged > 0;
-        // The states of the point and, in the same pass, the step their truncation error allows.
-        TruncationTest test(ckt, judged);
-        for (auto& family : ckt.families)
-            family->settle(ckt, estimable ? &test : nullptr);
-        const double truncation = test.step();
-        if (estimable) {
-            if (truncation < RejectBelow * h) {
+        if (!solved)
+            wanted = held.plan.wanted;
+    }
+    for (bool retry = false;; retry = true) {
+        Solved point;
+        if (solved) {
+            point = held;
+        } else {
+            if (int failed = plan(wanted, forced, retry, &point.plan))
+                return failed;
+            const double target = point.plan.target;
+            const double h = target - ckt.time;
+            const int code = solve(target);
+            if (code == E_ITERLIM) {
                 restore();
                 ++ckt.statistics.badsteps;
-                wanted = truncation;
+                in.order = 1;
+                stepsatorder = 0;
+                wanted = h / NewtonCut;
                 forced = Never;
                 if (wanted < ckt.stepfloor)
-                    return stepfailure(next.target, false);
+                    return stepfailure(target, true);
+                continue;
+            }
+            if (code)
+                return code;
+            // The first step of the run has no error estimate; should the order in use ever outrun
+            // the points, the highest order they allow judges it, which overstates the error.
+            int32_t judged = in.order;
+            while (judged > 0 && !in.estimable(judged))
+                --judged;
+            point.estimable = judged > 0;
+            // The states of the point and, in the same pass, the step their truncation error allows.
+            TruncationTest test(ckt, judged);
+            for (auto& family : ckt.families)
+                family->settle(ckt, point.estimable ? &test : nullptr);
+            point.truncation = test.step();
+            if (point.estimable && point.truncation < RejectBelow * h) {
+                restore();
+                ++ckt.statistics.badsteps;
+                wanted = point.truncation;
+                forced = Never;
+                if (wanted < ckt.stepfloor)
+                    return stepfailure(target, false);
                 continue;
             }
         }
+        solved = false;
+        const Plan& next = point.plan;
+        const auto& stops = ckt.stops;
+        if (auto stop = std::upper_bound(stops.begin(), stops.end(), in.times[1]);
+            stop != stops.end() && *stop < next.target)
+            return hold(point, *stop);
         double retake = Never;
         if (int failed = acceptdigital(next.target, &retake))
             return failed;
@@ -244,7 +260,7 @@ int Transient::step()
             wanted = retake - ckt.time;
             continue;
         }
-        following = nextstep(next, truncation, estimable);
+        following = nextstep(next, point.truncation, point.estimable);
         commit(next.target);
         if (next.onbreak) {
             // Past the break point the slope of a source may change: a short step of the first order.
@@ -255,6 +271,68 @@ int Transient::step()
         }
         return deliver(next.target);
     }
+}
+
+// Keeps the solved step past `stop` and stops there: until the run goes on, the circuit shows the
+// stop's time and its solution interpolated. E_PAUSE.
+int Transient::hold(const Solved& point, double stop)
+{
+    held = point;
+    heldsolution = ckt.solution;
+    ckt.holding = true;
+    interpolate(stop);
+    ckt.time = stop;
+    auto& stops = ckt.stops;
+    stops.erase(stops.begin(), std::upper_bound(stops.begin(), stops.end(), stop));
+    return E_PAUSE;
+}
+
+// Goes on with the step held past a stop: *stands, with the circuit at that step again, when no
+// break point and no digital change came due before its end; else the step is dropped as rejected
+// and the circuit is back at the last accepted point. 0, or fail()'s code.
+int Transient::release(bool* stands)
+{
+    ckt.holding = false;
+    restore();
+    const double target = held.plan.target;
+    *stands = nextbreak() >= target;
+    IFfrontEnd* frontend = session().frontend;
+    if (*stands && frontend && frontend->digitalTimeStep) {
+        double change = Never;
+        if (!frontend->digitalTimeStep(target, &change))
+            return fail(E_DIGITAL, "the digital engine failed before the step to %g s", target);
+        *stands = !(change > ckt.time && change < target);
+    }
+    if (!*stands) {
+        ++ckt.statistics.badsteps;
+        return 0;
+    }
+    ckt.solution.swap(heldsolution);
+    ckt.time = target;
+    return 0;
+}
+
+// The solution at `time` between the last accepted point and the held step: the polynomial through
+// both and, when the step was of the second order or higher (a smooth stretch), the point before.
+void Transient::interpolate(double time)
+{
+    const Integration& in = ckt.integration;
+    const double* t = in.times;
+    const bool quadratic = in.order >= 2 && in.accepted >= 2;
+    double w[3] = { (time - t[1]) / (t[0] - t[1]), 0, 0 };
+    w[1] = 1 - w[0];
+    if (quadratic) {
+        w[0] = (time - t[1]) * (time - t[2]) / ((t[0] - t[1]) * (t[0] - t[2]));
+        w[1] = (time - t[0]) * (time - t[2]) / ((t[1] - t[0]) * (t[1] - t[2]));
+        w[2] = (time - t[0]) * (time - t[1]) / ((t[2] - t[0]) * (t[2] - t[1]));
+    }
+    const double* solved = heldsolution.data();
+    const double* last = ckt.solutions[1].data();
+    const double* before = ckt.solutions[2].data();
+    double* x = ckt.solution.data();
+    const std::size_t size = ckt.solution.size();
+    for (std::size_t n = 1; n < size; ++n)
+        x[n] = w[0] * solved[n] + w[1] * last[n] + (quadratic ? w[2] * before[n] : 0.0);
 }
 
 // The time of the next point: the wanted step cut by TMAX, the first-step limit, the models'
@@ -431,7 +509,7 @@ void Transient::commit(double target)
 }
 
 // Hands the accepted point at `target` to the front end (from TSTART on), ends the plot at TSTOP,
-// then asks the pause test.
+// then asks the pause test; E_PAUSE at a stop.
 int Transient::deliver(double target)
 {
     IFfrontEnd* frontend = session().frontend;
@@ -453,7 +531,12 @@ int Transient::deliver(double target)
                 return fail(code, "the front end could not end the plot of %s", job.name.c_str());
         }
     }
-    return pointdone(ckt);
+    auto& stops = ckt.stops;
+    const auto passed = std::upper_bound(stops.begin(), stops.end(), target);
+    const bool stop = passed != stops.begin();
+    stops.erase(stops.begin(), passed);
+    const int code = pointdone(ckt);
+    return code == 0 && stop && !done ? E_PAUSE : code;
 }
 
 void Transient::restore()

@@ -39,11 +39,20 @@ private:
         double wanted = 0; // the step asked for before break points cut it
         bool onbreak = false; // the point lands on a break point
     };
+    // A step solved within its truncation error, before the digital side and the commit.
+    struct Solved {
+        Plan plan;
+        double truncation = 0; // the step its truncation error allows next
+        bool estimable = false;
+    };
 
     int initialsolution();
     void consistentstart();
     int steps();
     int step();
+    int hold(const Solved& point, double stop);
+    int release(bool* stands);
+    void interpolate(double time);
     int plan(double wanted, double forced, bool retry, Plan* next);
     int solve(double target);
     int acceptdigital(double target, double* retake);
@@ -70,6 +79,8 @@ private:
     bool started = false;
     bool done = false;
     std::vector<double> requests; // times the digital side asked for at the present point
+    Solved held; // the step waiting past a stop (ckt.holding)
+    std::vector<double> heldsolution;
 };
 
 } // namespace nerith

@@ -113,6 +113,8 @@ public:
     FORMPROC getdialogcbf(const char* formname) override;
     CONTROL* getdialogctrl(FORM& form, int type, HWND window, const char* controlname) override { return nullptr; }
     const char* getdialogctrltypename(int type) override { return "UNKNOWN"; }
+    // A module that draws nothing holds no colours.
+    COLORREF getcolour(int index) override { return 0; }
     STRINGTRANSLATOR* getstringtranslator() override { return context.translator; }
     const char* getstringcontext() override { return context.stringcontext; }
 

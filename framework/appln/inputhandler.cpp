@@ -2,9 +2,7 @@
 
 #include <QAbstractEventDispatcher>
 
-#include "core/windows/process.h"
 #include "framework/appln/applnprocess.h"
-#include "platform/win/dialogmessage.h"
 #include "platform/win/input.h"
 #include "platform/win/messagequeue.h"
 
@@ -41,45 +39,16 @@ unsigned long INPUTHANDLER::keycode(const MSG& message)
     return code;
 }
 
-int INPUTHANDLER::translate(MSG* message)
-{
-    if (!hookhlr(message->hwnd, message->message, message->wParam, message->lParam))
-        return 1;
-    if (HWND dialog = getmodelessdialog(); dialog && IsDialogMessageA(dialog, message))
-        return 1;
-    if (message->message != WM_KEYDOWN && message->message != WM_SYSKEYDOWN)
-        return 0;
-    WPARAM key = message->wParam & 0xFF;
-    if (key == VK_SHIFT || key == VK_CONTROL || key == VK_MENU)
-        return 0;
-    unsigned long code = keycode(*message);
-    HWND target = GetFocus();
-    LRESULT answer = wantkey(code, message);
-    if (!answer) {
-        answer = target ? SendMessageA(target, WM_KEYQUERY, code, reinterpret_cast<LPARAM>(message)) : 0;
-        HWND active = GetActiveWindow();
-        if (!answer && active && active != target) {
-            target = active;
-            answer = SendMessageA(target, WM_KEYQUERY, code, reinterpret_cast<LPARAM>(message));
-        }
-    }
-    if (answer == 1) {
-        message->hwnd = target;
-        return 0;
-    }
-    return answer >= 2 && answer <= 4 ? 1 : 0;
-}
-
 int INPUTHANDLER::getmessage(int wait)
 {
     QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
     if (!dispatcher)
         return 0;
-    INPUTHANDLER* previous = install(this);
+    INPUTHANDLER* outer = install(this);
     busy = 1;
     bool processed = dispatcher->processEvents(wait ? QEventLoop::WaitForMoreEvents : QEventLoop::AllEvents);
     busy = 0;
-    install(previous);
+    install(outer);
     return processed ? 1 : 0;
 }
 
@@ -95,19 +64,27 @@ int INPUTHANDLER::getmessage(int wait, unsigned first, unsigned last)
     return got;
 }
 
+void INPUTHANDLER::waitpress()
+{
+    reset();
+    while (!leftdown && !rightdown && getmessage(1)) { }
+}
+
+void INPUTHANDLER::waitrelease()
+{
+    reset();
+    while ((leftdown || rightdown) && getmessage(1)) { }
+}
+
 void INPUTHANDLER::interrupt()
 {
     if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance())
         dispatcher->interrupt();
 }
 
-void INPUTHANDLER::reset()
+int INPUTHANDLER::ismessagepending()
 {
-    leftdown = rightdown = middledown = 0;
-    ctrldown = isdown(VK_CONTROL);
-    shiftdown = isdown(VK_SHIFT);
-    altdown = isdown(VK_MENU);
-    busy = 0;
+    return win::hasqueued() ? 1 : 0;
 }
 
 unsigned INPUTHANDLER::getshiftkeys() const

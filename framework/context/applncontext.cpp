@@ -3,6 +3,7 @@
 #include <unordered_set>
 
 #include "core/windows/stringtable.h"
+#include "framework/context/interfaces.h"
 #include "platform/win/gdi.h"
 #include "platform/win/modules.h"
 
@@ -102,6 +103,12 @@ HINSTANCE getapplngraphicsinstance()
 {
     APPLNCONTEXT* context = getapplncontext();
     return context->resourceinstance ? context->resourceinstance : context->instance;
+}
+
+COLORREF getapplncolour(int index)
+{
+    MODULECONTEXT* context = getmodulecontext();
+    return context && context->palette ? context->palette->getcolour(index) : 0;
 }
 
 HFONT getapplnctrlfont()

@@ -9,6 +9,7 @@
 #include <mutex>
 
 #include "core/windows/applncontext.h"
+#include "platform/win/colour.h"
 
 class APPLNDOCUMENT;
 class APPLNMODULE;
@@ -48,6 +49,8 @@ const char* getapplntitle();
 HWND getapplnwinhdl();
 // The module that holds the context's bitmaps and icons: its resource module, else the module.
 HINSTANCE getapplngraphicsinstance();
+// The application colour of the index from the current context's palette; 0 without a palette.
+COLORREF getapplncolour(int index);
 // The font of the application's own controls (bars and windows that are no dialog's): the window
 // layer's default GUI font. Not to be deleted.
 HFONT getapplnctrlfont();

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "platform/drelm/formfactory.h"
+#include "platform/win/colour.h"
 #include "platform/win/handletypes.h"
 
 class APPLNFRAME;
@@ -52,8 +53,13 @@ protected:
     ~ICMDTARGET() = default;
 };
 
-// The colours a module draws with; its operations come with the editing framework.
+// The colours a module draws with, by index (APPLNCOLOURS of the graphics devices: 0 the
+// background, 2 the editing cursor, ...).
 class IPALETTE {
+public:
+    // The colour of the index; 0 (black) for an index the palette does not hold.
+    virtual COLORREF getcolour(int index) = 0;
+
 protected:
     ~IPALETTE() = default;
 };

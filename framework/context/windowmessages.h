@@ -18,6 +18,8 @@ constexpr UINT WM_HELPREQUEST = 0x530;
 constexpr UINT WM_FRAMELAYOUT = 0x534;
 // Answers the window's application context (MODULECONTEXT*).
 constexpr UINT WM_GETAPPLNCONTEXT = 0x53D;
+// Answers the editor's palette colour of index wParam (an editor's view passes it to the editor).
+constexpr UINT WM_GETEDITORCOLOUR = 0x53E;
 // Answers the window's font (HFONT).
 constexpr UINT WM_GETWINDOWFONT = 0x540;
 // To a frame: make a window the active one. wParam the sender, lParam MAKELONG(index, source):

@@ -286,6 +286,10 @@ void Deck::card(int32_t line, std::string_view text, DECKLINE kind)
 {
     if (kind == DECKLINE::COMMENT)
         return;
+    if (kind == DECKLINE::CONTROL) {
+        control(line, text);
+        return;
+    }
     titled = titled || kind == DECKLINE::TITLE;
     joinable = kind == DECKLINE::CARD;
     const std::size_t first = text.find_first_not_of(" \t");
@@ -293,6 +297,23 @@ void Deck::card(int32_t line, std::string_view text, DECKLINE kind)
         || (kind == DECKLINE::CARD && text.compare(first, 7, ".subckt") == 0
             && (text.size() == first + 7 || text[first + 7] == ' ' || text[first + 7] == '\t'));
     store(line, text);
+}
+
+// A command of a .control block, as the reference's batch mode runs it: an analysis command is the
+// analysis card of its name; "run" runs the deck's own analyses, which run anyway; any other command
+// is left out with a warning.
+void Deck::control(int32_t line, std::string_view text)
+{
+    static constexpr std::string_view analyses[] = { "op", "tran", "ac", "dc", "tf", "noise", "disto" };
+    const std::size_t first = std::min(text.find_first_not_of(" \t"), text.size());
+    const std::string_view command = text.substr(first, text.find_first_of(" \t", first) - first);
+    const int32_t place = includeline ? includeline : line;
+    if (std::find(std::begin(analyses), std::end(analyses), command) != std::end(analyses)) {
+        store(line, "." + std::string(text.substr(first)));
+        joinable = false;
+    } else if (command != "run") {
+        notes.push_back("line " + std::to_string(place) + ": control command \"" + std::string(command) + "\" left out");
+    }
 }
 
 // The line continues the last card in place: that card's text is the last text.

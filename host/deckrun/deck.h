@@ -14,8 +14,9 @@ namespace deckrun {
 
 // A deck read from a file through the simulator's reader (simulator/kernel/spicedeck/deckread.h)
 // with the options of outside decks: cards in lower case, the deck's first line its title, text
-// after ';' dropped, ".control" blocks and everything after ".end" left out, ".include" and ".inc"
-// files read in place from the folder of the file naming them. Comments are left out.
+// after ';' dropped, everything after ".end" left out, ".include" and ".inc" files read in place
+// from the folder of the file naming them. Comments are left out; of a ".control" block the
+// analysis commands become analysis cards, as the reference's batch mode runs them.
 //
 // The POLY and VALUE forms of E, F, G and H cards become behavioural (B) cards as the simulator
 // translates them (simulator/kernel/spicedeck/sourcetranslate.h) when a card is handed out.
@@ -52,6 +53,8 @@ public:
     // What did not read in the cards handed out: ".param" values and braced expressions that do
     // not evaluate ("line %d: ...").
     const std::vector<std::string>& unread() const { return problems; }
+    // Warnings of the reading ("line %d: ..."): the control commands left out.
+    const std::vector<std::string>& warnings() const { return notes; }
 
     // The deck is kept in mappings of this size (larger for a card that does not fit), each one
     // unmapped whole: freed heap blocks would stay resident.
@@ -79,6 +82,7 @@ private:
 
     void card(int32_t line, std::string_view text, DECKLINE kind) override;
     void join(int32_t line, std::string_view text, std::string_view rest) override;
+    void control(int32_t line, std::string_view text);
     void include(int32_t line, const std::string& name) override;
 
     bool readfile(const std::string& path);
@@ -101,6 +105,7 @@ private:
     std::string failure; // why reading stopped
     Params params;
     std::vector<std::string> problems;
+    std::vector<std::string> notes;
     SPICECARD* owned = nullptr; // the list handed out last
 };
 

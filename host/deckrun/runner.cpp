@@ -224,6 +224,8 @@ void simulate(Deck& deck, Run& run, std::vector<std::string>& errors, Phases& ph
     if (!cards && whole)
         throw Failure("the deck's subcircuits did not expand");
     const Controls controls = readcontrols(cards, &errors);
+    for (const std::string& note : deck.warnings())
+        std::fprintf(run.err, "warning: %s\n", note.c_str());
     for (const std::string& note : controls.notes)
         std::fprintf(run.err, "warning: %s\n", note.c_str());
     run.printer = std::make_unique<Printer>(engine, s.ckt, controls, run.out, run.err);

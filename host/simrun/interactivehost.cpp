@@ -3,8 +3,10 @@
 #include "platform/win/modules.h"
 #include "simulator/kernel/exports.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cmath>
-#include <unistd.h>
+#include <thread>
 
 namespace {
 
@@ -29,10 +31,36 @@ bool goeson(int result)
     return result < 2;
 }
 
+using CLOCK = std::chrono::steady_clock;
+
+double seconds(CLOCK::duration span)
+{
+    return std::chrono::duration<double>(span).count();
+}
+
+void printfigures(FILE* out, const TICKFIGURES& figures)
+{
+    const LATENCIES l = latencies(figures.latencies);
+    fprintf(out, "real time: %g s in %.3f s: %.3f simulated seconds per wall second\n", figures.simulated,
+        figures.wall, figures.wall > 0 ? figures.simulated / figures.wall : 0.0);
+    fprintf(out, "tick latency: median %.3f ms, 99th percentile %.3f ms, maximum %.3f ms (%zu ticks)\n",
+        1e3 * l.median, 1e3 * l.p99, 1e3 * l.most, figures.latencies.size());
+}
+
 } // namespace
 
-int runinteractive(
-    HMODULE module, const char* netlist, HWND host, const INTERACTIVEPLAN& plan, FILE* out, FILE* progress)
+LATENCIES latencies(std::vector<double> seconds)
+{
+    if (seconds.empty())
+        return {};
+    std::sort(seconds.begin(), seconds.end());
+    const size_t n = seconds.size();
+    const auto p99 = static_cast<size_t>(std::ceil(0.99 * static_cast<double>(n)));
+    return { seconds[n / 2], seconds[std::max<size_t>(p99, 1) - 1], seconds.back() };
+}
+
+int runinteractive(HMODULE module, const char* netlist, HWND host, const INTERACTIVEPLAN& plan, FILE* out,
+    FILE* progress, TICKFIGURES* figures)
 {
     EXPORTS calls {
         reinterpret_cast<RTSINITIALIZEPROC>(GetProcAddress(module, "rts_initialize")),
@@ -44,7 +72,7 @@ int runinteractive(
         fprintf(stderr, "simrun: HELIXSIM lacks the interactive exports\n");
         return 3;
     }
-    int result = calls.initialize(netlist, STDOUT_FILENO, host);
+    int result = calls.initialize(netlist, fileno(out), host);
     fprintf(out, "initialize: %d\n", result);
     if (result >= 3)
         return result;
@@ -56,6 +84,8 @@ int runinteractive(
     size_t next = 0;
     const double ticks = std::ceil(plan.until / plan.tick - 1e-9);
     int shown = -1;
+    TICKFIGURES kept;
+    const CLOCK::time_point first = CLOCK::now();
     for (double k = 1; goeson(result) && k <= ticks; ++k) {
         double target = std::min(k * plan.tick, plan.until);
         int mode = MODE_ADVANCE;
@@ -70,7 +100,15 @@ int runinteractive(
                     calls.event(action.id, action.time, action.argument));
         }
         time = target;
+        if (plan.realtime)
+            std::this_thread::sleep_until(
+                first + std::chrono::duration_cast<CLOCK::duration>(std::chrono::duration<double>(target)));
+        const CLOCK::time_point begun = CLOCK::now();
         result = calls.execute(mode, &time, flags);
+        const CLOCK::time_point ended = CLOCK::now();
+        kept.latencies.push_back(seconds(ended - begun));
+        kept.wall = seconds(ended - first);
+        kept.simulated = time;
         fprintf(out, "tick %d %g: %d\n", mode, time, result);
         int percent = static_cast<int>(100 * k / ticks);
         if (progress && percent != shown) {
@@ -87,5 +125,9 @@ int runinteractive(
         fprintf(out, "analysis ended at %g\n", time);
     result = calls.terminate();
     fprintf(out, "result: %d\n", result);
+    if (plan.realtime)
+        printfigures(out, kept);
+    if (figures)
+        *figures = std::move(kept);
     return result;
 }

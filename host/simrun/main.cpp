@@ -17,19 +17,23 @@
 
 namespace {
 
-const char usage[] = "usage: simrun [-h] NETLIST...\n"
-                     "       simrun --interactive NETLIST --until TIME [--tick TIME] [--events FILE]\n"
-                     "       simrun --tables\n"
-                     "Runs each netlist file (simulator/kernel/NETLIST.md) as the simulation host would\n"
-                     "and prints the kernel's log and the host's messages on standard output, with the\n"
-                     "results files each run wrote. --interactive runs one netlist in real-time mode:\n"
-                     "ticks of --tick (default 1ms) up to --until, with the user events, pauses and\n"
-                     "snapshots of the --events script (host/simrun/hostscript.h), printing each tick\n"
-                     "and its active events. --tables prints the SPICE engine's tables instead. On a\n"
-                     "terminal, standard error shows how far a long run is. Exit status: the last run's\n"
-                     "result code (0 or 1 success, 2 not completed, 3 failed), also 2 for a usage error.\n"
-                     "example: simrun amplifier.net\n"
-                     "example: simrun --interactive rc.net --tick 1ms --until 20ms\n";
+const char usage[]
+    = "usage: simrun [-h] NETLIST...\n"
+      "       simrun --interactive NETLIST --until TIME [--tick TIME] [--events FILE] [--realtime]\n"
+      "       simrun --tables\n"
+      "Runs each netlist file (simulator/kernel/NETLIST.md) as the simulation host would\n"
+      "and prints the kernel's log and the host's messages on standard output, with the\n"
+      "results files each run wrote. --interactive runs one netlist in real-time mode:\n"
+      "ticks of --tick (default 1ms) up to --until, with the user events, pauses and\n"
+      "snapshots of the --events script (host/simrun/hostscript.h), printing each tick\n"
+      "and its active events; --realtime paces the ticks to the wall clock as the host\n"
+      "does and ends with the simulated time per wall second and the ticks' latencies.\n"
+      "--tables prints the SPICE engine's tables instead. On a terminal, standard error\n"
+      "shows how far a long run is. Exit status: the last run's result code (0 or 1\n"
+      "success, 2 not completed, 3 failed), also 2 for a usage error.\n"
+      "example: simrun amplifier.net\n"
+      "example: simrun --interactive rc.net --tick 1ms --until 20ms\n"
+      "example: simrun --interactive mesh.net --until 2 --realtime\n";
 
 int usageerror(const char* what)
 {
@@ -48,6 +52,7 @@ int readplan(const COMMANDLINE& line, INTERACTIVEPLAN& plan)
     const char* tick = line.value("--tick");
     if (tick && (!readseconds(tick, &plan.tick) || plan.tick <= 0))
         return usageerror("--tick takes a time after 0, such as 1ms");
+    plan.realtime = line.has("--realtime");
     const char* events = line.value("--events");
     if (!events)
         return -1;
@@ -71,8 +76,8 @@ int readplan(const COMMANDLINE& line, INTERACTIVEPLAN& plan)
 int main(int argc, char** argv)
 {
     COMMANDLINE line;
-    if (int code = readcommandline(argc, argv, "simrun", usage, { "--tables", "--interactive" }, 0, INT_MAX,
-            &line, { "--tick", "--until", "--events" });
+    if (int code = readcommandline(argc, argv, "simrun", usage, { "--tables", "--interactive", "--realtime" },
+            0, INT_MAX, &line, { "--tick", "--until", "--events" });
         code >= 0)
         return code;
     const bool tables = line.has("--tables");
@@ -83,8 +88,9 @@ int main(int argc, char** argv)
         return usageerror("a file is missing");
     if (interactive && line.files.size() != 1)
         return usageerror("--interactive runs one file");
-    if (!interactive && (line.has("--tick") || line.has("--until") || line.has("--events")))
-        return usageerror("--tick, --until and --events belong to --interactive");
+    if (!interactive
+        && (line.has("--tick") || line.has("--until") || line.has("--events") || line.has("--realtime")))
+        return usageerror("--tick, --until, --events and --realtime belong to --interactive");
     INTERACTIVEPLAN plan;
     if (interactive) {
         if (int code = readplan(line, plan); code >= 0)

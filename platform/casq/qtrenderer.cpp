@@ -7,6 +7,7 @@
 #include <QPainterPath>
 #include <strings.h>
 
+#include "platform/casq/glyphcache.h"
 #include "platform/casq/styles.h"
 
 namespace casq {
@@ -72,6 +73,11 @@ TEXTLAYOUT textlayout(
     DPOINT at, double angle, const QString& text, const FONT& font, int justification, QTransform& placement)
 {
     double advance = QFontMetricsF(toolkitfont(font, TEXTLAYOUTSIZE)).horizontalAdvance(text);
+    return textlayout(at, angle, advance, font, justification, placement);
+}
+
+TEXTLAYOUT textlayout(DPOINT at, double angle, double advance, const FONT& font, int justification, QTransform& placement)
+{
     double dx = (justification & 3) == JUSTIFY_RIGHT ? -advance
         : (justification & 3) == JUSTIFY_CENTRE      ? -advance / 2
                                                      : 0;
@@ -92,10 +98,16 @@ QTRENDERER::QTRENDERER(QPainter* painter, bool israster, bool asoutlines, double
     , outlines(asoutlines)
     , thinnest(thinnestwidth)
 {
+    if (raster && !outlines)
+        glyphs = std::make_unique<GLYPHCACHE>();
 }
+
+QTRENDERER::~QTRENDERER() = default;
 
 void QTRENDERER::beginpage(double width, double height, COLORREF background, bool erase)
 {
+    flush();
+    prepared.valid = false;
     if (erase) {
         p->fillRect(QRectF(0, 0, width, height), colourof(background, 255));
     }
@@ -105,27 +117,78 @@ void QTRENDERER::beginpage(double width, double height, COLORREF background, boo
 
 void QTRENDERER::endpage()
 {
+    flush();
+    prepared.valid = false;
     p->restore();
+    if (overlaid && overlaid->isActive()) {
+        overlaid->restore();
+    }
+    overlaid = nullptr;
+    clipped = false;
 }
 
 void QTRENDERER::clip(const DRECT* area)
 {
-    p->restore();
-    p->save();
+    flush();
+    prepared.valid = false;
+    clipped = area != nullptr;
     if (area) {
-        p->setClipRect(
-            QRectF(QPointF(area->left, area->top), QPointF(area->right, area->bottom)), Qt::IntersectClip);
+        cliparea = *area;
+    }
+    for (QPainter* painter : { p, overlaid }) {
+        if (painter) {
+            painter->restore();
+            painter->save();
+            applyclip(*painter);
+        }
     }
 }
 
-bool QTRENDERER::prepare(const PAINT& paint, bool fill)
+void QTRENDERER::applyclip(QPainter& painter) const
 {
+    if (clipped) {
+        painter.setClipRect(QRectF(QPointF(cliparea.left, cliparea.top), QPointF(cliparea.right, cliparea.bottom)),
+            Qt::IntersectClip);
+    }
+}
+
+QPainter* QTRENDERER::overlaypainter()
+{
+    if (!overlaid && overlay) {
+        overlaid = overlay();
+        if (overlaid) {
+            overlaid->save();
+            applyclip(*overlaid);
+        }
+    }
+    return overlaid;
+}
+
+bool QTRENDERER::PREPARED::matches(const QPainter* painter, const PAINT& paint, bool fill) const
+{
+    return valid && target == painter && filled == fill && paint.stroke == last.stroke && paint.fill == last.fill
+        && paint.pencolour == last.pencolour && paint.penwidth == last.penwidth && paint.alpha == last.alpha
+        && paint.exclusiveor == last.exclusiveor && paint.fillcolour == last.fillcolour
+        && paint.dashes == last.dashes;
+}
+
+QPainter* QTRENDERER::prepare(const PAINT& paint, bool fill)
+{
+    flush();
     bool exclusive = paint.exclusiveor && raster;
-    p->setCompositionMode(
+    QPainter* target = exclusive ? overlaypainter() : nullptr;
+    target = target ? target : p;
+    int alpha = exclusive ? 255 : paint.alpha;
+    bool filled = fill && paint.fill;
+    QPainter* drawn = alpha > 0 && (paint.stroke || filled) ? target : nullptr;
+    // A view draws thousands of figures alike in a row: their painter's state is set once.
+    if (prepared.matches(target, paint, fill)) {
+        return drawn;
+    }
+    target->setCompositionMode(
         exclusive ? QPainter::RasterOp_SourceXorDestination : QPainter::CompositionMode_SourceOver);
     // Exclusive-or must touch each pixel exactly once to undo itself.
-    p->setRenderHint(QPainter::Antialiasing, raster && !exclusive);
-    int alpha = exclusive ? 255 : paint.alpha;
+    target->setRenderHint(QPainter::Antialiasing, raster && !exclusive);
     if (paint.stroke) {
         double width = paint.penwidth > 0 ? paint.penwidth : thinnest;
         QPen pen(colourof(paint.pencolour, alpha), width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
@@ -139,52 +202,60 @@ bool QTRENDERER::prepare(const PAINT& paint, bool fill)
             }
             pen.setDashPattern(pattern);
         }
-        p->setPen(pen);
+        target->setPen(pen);
     } else {
-        p->setPen(Qt::NoPen);
+        target->setPen(Qt::NoPen);
     }
-    bool filled = fill && paint.fill;
-    p->setBrush(filled ? QBrush(colourof(paint.fillcolour, alpha)) : QBrush(Qt::NoBrush));
-    return alpha > 0 && (paint.stroke || filled);
+    target->setBrush(filled ? QBrush(colourof(paint.fillcolour, alpha)) : QBrush(Qt::NoBrush));
+    prepared = PREPARED { true, target, fill, paint };
+    return drawn;
 }
 
 void QTRENDERER::polyline(const std::vector<DPOINT>& points, const PAINT& paint)
 {
-    if (prepare(paint, false)) {
-        p->drawPolyline(polygonof(points));
+    if (QPainter* target = prepare(paint, false)) {
+        target->drawPolyline(polygonof(points));
     }
 }
 
 void QTRENDERER::polygon(const std::vector<DPOINT>& points, const PAINT& paint)
 {
-    if (prepare(paint, true)) {
-        p->drawPolygon(polygonof(points), Qt::OddEvenFill);
+    if (QPainter* target = prepare(paint, true)) {
+        target->drawPolygon(polygonof(points), Qt::OddEvenFill);
     }
 }
 
 void QTRENDERER::ellipse(DPOINT centre, double rx, double ry, const PAINT& paint)
 {
-    if (prepare(paint, true)) {
-        p->drawEllipse(QPointF(centre.x, centre.y), rx, ry);
+    if (QPainter* target = prepare(paint, true)) {
+        target->drawEllipse(QPointF(centre.x, centre.y), rx, ry);
     }
 }
 
 void QTRENDERER::arc(DPOINT centre, double rx, double ry, double start, double sweep, const PAINT& paint)
 {
-    if (!prepare(paint, false)) {
+    QPainter* target = prepare(paint, false);
+    if (!target) {
         return;
     }
     QRectF bounds(centre.x - rx, centre.y - ry, 2 * rx, 2 * ry);
     QPainterPath path;
     path.arcMoveTo(bounds, start);
     path.arcTo(bounds, start, sweep);
-    p->drawPath(path);
+    target->drawPath(path);
 }
 
 void QTRENDERER::figure(const FIGURE& shape, const PAINT& paint)
 {
-    if (prepare(paint, true)) {
-        p->drawPath(pathof(shape));
+    if (QPainter* target = prepare(paint, true)) {
+        target->drawPath(pathof(shape));
+    }
+}
+
+void QTRENDERER::flush()
+{
+    if (glyphs && glyphs->flush()) {
+        prepared.valid = false;
     }
 }
 
@@ -194,25 +265,48 @@ void QTRENDERER::text(DPOINT at, double angle, const std::string& utf8, const FO
         return;
     }
     QString text = QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+    QColor colour = colourof(font.colour, font.alpha);
     QTransform placement;
+    QTransform before = p->transform();
+    if (glyphs) {
+        glyphs->setfont(font);
+        GLYPHCACHE::SHAPED& shape = glyphs->shaped(text);
+        TEXTLAYOUT layout = textlayout(at, angle, shape.advance, font, justification, placement);
+        double scale = font.size / TEXTLAYOUTSIZE;
+        // Level text at the face's own width needs no transform: its glyphs come from the
+        // toolkit's cache, and a row of such texts is drawn as one run.
+        if (angle == 0 && font.stretch == 1 && before.type() <= QTransform::TxTranslate) {
+            glyphs->queue(*p, shape, QPointF(at.x, at.y) + layout.start * scale, scale, colour);
+            return;
+        }
+        flush();
+        prepared.valid = false;
+        p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+        p->setRenderHint(QPainter::Antialiasing, true);
+        p->setRenderHint(QPainter::TextAntialiasing, true);
+        p->setPen(colour);
+        p->setTransform(QTransform::fromScale(1 / scale, 1 / scale) * placement, true);
+        glyphs->draw(*p, shape, layout.start, scale);
+        p->setTransform(before);
+        return;
+    }
+    prepared.valid = false;
     TEXTLAYOUT layout = textlayout(at, angle, text, font, justification, placement);
     QFont qfont = toolkitfont(font, TEXTLAYOUTSIZE);
-    p->save();
     p->setCompositionMode(QPainter::CompositionMode_SourceOver);
     p->setRenderHint(QPainter::Antialiasing, raster);
     p->setRenderHint(QPainter::TextAntialiasing, raster);
     p->setTransform(placement, true);
-    QColor colour = colourof(font.colour, font.alpha);
     if (outlines) {
-        QPainterPath glyphs;
-        glyphs.addText(layout.start, qfont, text);
-        p->fillPath(glyphs, colour);
+        QPainterPath shapes;
+        shapes.addText(layout.start, qfont, text);
+        p->fillPath(shapes, colour);
     } else {
         p->setFont(qfont);
         p->setPen(colour);
         p->drawText(layout.start, text);
     }
-    p->restore();
+    p->setTransform(before);
 }
 
 void QTRENDERER::image(const PIXELS& pixels, DPOINT origin, DPOINT across, DPOINT down, int alpha)
@@ -220,6 +314,8 @@ void QTRENDERER::image(const PIXELS& pixels, DPOINT origin, DPOINT across, DPOIN
     if (pixels.width <= 0 || pixels.height <= 0 || alpha <= 0) {
         return;
     }
+    flush();
+    prepared.valid = false;
     QImage picture(reinterpret_cast<const uchar*>(pixels.argb.data()), pixels.width, pixels.height,
         pixels.width * 4, QImage::Format_ARGB32);
     p->save();

@@ -2,11 +2,14 @@
 
 // The renderer that paints with the toolkit's painter: for windows, bitmaps, PDF and SVG files,
 // pictures and printers alike. Exclusive-or needs a raster target; elsewhere it draws plainly.
+// On raster targets text comes from glyph runs kept per text (glyphcache.h).
 // Callers: the devices (casq).
 
 #include <QFont>
 #include <QPointF>
 #include <QTransform>
+#include <functional>
+#include <memory>
 
 #include "platform/casq/renderer.h"
 
@@ -14,6 +17,8 @@ class QPainter;
 class QPainterPath;
 
 namespace casq {
+
+class GLYPHCACHE;
 
 // The toolkit face for a face name: "Vector Font" and fixed-pitch requests take the system's
 // fixed-pitch face, every other name the face itself (the font matching substitutes a missing
@@ -35,6 +40,8 @@ struct TEXTLAYOUT {
 // the device (the point, the turn, the size and the stretch).
 TEXTLAYOUT textlayout(
     DPOINT at, double angle, const QString& text, const FONT& font, int justification, QTransform& placement);
+// The same for a text of the advance (layout units).
+TEXTLAYOUT textlayout(DPOINT at, double angle, double advance, const FONT& font, int justification, QTransform& placement);
 
 class QTRENDERER : public RENDERER {
 public:
@@ -42,7 +49,19 @@ public:
     // antialiasing apply); outlines: text is drawn as glyph outlines instead of text; thinnest: the
     // width the thinnest lines are drawn with (0: the target's own thinnest line).
     QTRENDERER(QPainter* painter, bool raster, bool outlines, double thinnest = 0);
-    void setpainter(QPainter* painter) { p = painter; }
+    ~QTRENDERER() override;
+    void setpainter(QPainter* painter)
+    {
+        flush();
+        p = painter;
+        prepared.valid = false;
+    }
+    // Draws the texts queued so far: before the caller paints on the painter itself.
+    void flush();
+    // Exclusive-or drawing goes to the painter this opens when first needed (a window's overlay,
+    // so that it never changes the drawing beneath); without one, or when it opens none, onto the
+    // target itself.
+    void setoverlay(std::function<QPainter*()> opener) { overlay = std::move(opener); }
 
     void beginpage(double width, double height, COLORREF background, bool erase) override;
     void endpage() override;
@@ -56,10 +75,26 @@ public:
     void image(const PIXELS& pixels, DPOINT origin, DPOINT across, DPOINT down, int alpha) override;
 
 private:
-    // Sets pen, brush and mix for the paint; false when nothing would show.
-    bool prepare(const PAINT& paint, bool fill);
+    // The painter for the paint, with pen, brush and mix set; null when nothing would show.
+    QPainter* prepare(const PAINT& paint, bool fill);
+    // The overlay's painter for this page, opened with the page's clip; null without one.
+    QPainter* overlaypainter();
+    void applyclip(QPainter& painter) const;
 
     QPainter* p;
+    std::function<QPainter*()> overlay;
+    // The state prepare set last, kept while nothing else changes the painter's.
+    struct PREPARED {
+        bool valid = false;
+        const QPainter* target = nullptr;
+        bool filled = false;
+        PAINT last;
+        bool matches(const QPainter* painter, const PAINT& paint, bool fill) const;
+    } prepared;
+    std::unique_ptr<GLYPHCACHE> glyphs; // raster targets: texts shaped once
+    QPainter* overlaid = nullptr; // opened on this page
+    bool clipped = false;
+    DRECT cliparea;
     bool raster;
     bool outlines;
     double thinnest;

@@ -195,9 +195,15 @@ bool SGDVC::opensession(HDC paintdc)
     if (!s.windowpainter) {
         return false;
     }
+    // Exclusive-or drawing goes onto the window's overlay, never into the drawing beneath.
+    RECT whole = client;
+    s.renderer.setoverlay([context, whole] { return context->overlaypainter(whole); });
     if (s.painting && s.doublebuffer) {
-        // The buffer starts as the window is, so that exclusive-or drawing inside a paint works.
-        s.back = context->image().copy();
+        // Only the paint's area is drawn (its erase fills it) and shown at the end.
+        QSize size = context->image().size();
+        if (s.back.size() != size) {
+            s.back = QImage(size, QImage::Format_RGB32);
+        }
         s.backpainter.begin(&s.back);
         s.backpainter.setClipRect(QRect(s.paintarea.left, s.paintarea.top,
             s.paintarea.right - s.paintarea.left, s.paintarea.bottom - s.paintarea.top));
@@ -221,7 +227,6 @@ void SGDVC::closesession()
             s.paintarea.bottom - s.paintarea.top);
         s.windowpainter->setCompositionMode(QPainter::CompositionMode_Source);
         s.windowpainter->drawImage(area, s.back, area);
-        s.back = QImage();
     }
     if (s.released) {
         ReleaseDC(hwnd, s.dc);
@@ -297,6 +302,11 @@ void SGDVC::endpaint(PAINTSTRUCT*)
     s.lastpaint = long(s.clock.elapsed());
 }
 
+int SGDVC::ispainting() const
+{
+    return session->painting ? 1 : 0;
+}
+
 void SGDVC::beginanimate()
 {
     SESSION& s = *session;
@@ -355,12 +365,8 @@ void SGDVC::scroll(int dx, int dy)
     if (visible) {
         closesession();
         HDC dc = GetDC(hwnd);
-        auto* context = dynamic_cast<winqt::PainterDC*>(win::DeviceContext::of(dc));
-        RECT client = clientrect(hwnd);
-        if (QPainter* painter = context ? context->toolkitpainter(client) : nullptr) {
-            QImage shown = context->image().copy();
-            painter->setCompositionMode(QPainter::CompositionMode_Source);
-            painter->drawImage(QPoint(int(-kx), int(-ky)), shown);
+        if (auto* context = dynamic_cast<winqt::PainterDC*>(win::DeviceContext::of(dc))) {
+            context->scroll(int(-kx), int(-ky));
         }
         ReleaseDC(hwnd, dc);
     }
@@ -405,6 +411,7 @@ void SGDVC::grid(int kind, POINT origin, int spacing, COLORREF colour)
     }
     // Dots are single pixels, filled straight into the session's painter.
     SESSION& s = *session;
+    s.renderer.flush();
     QPainter* painter = s.backpainter.isActive() ? &s.backpainter : s.windowpainter;
     painter->save();
     painter->setCompositionMode(QPainter::CompositionMode_SourceOver);

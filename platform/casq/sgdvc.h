@@ -9,7 +9,8 @@
 // an animation frame (beginanimate to endanimate, for rubber bands and cursors drawn by
 // exclusive-or, which drawing twice removes), or, for a lone drawing call, a session of its own
 // that ends when control returns to the event loop. With double buffering a paint draws off screen
-// and shows its area at once at endpaint.
+// and shows its area at once at endpaint. Exclusive-or drawing lands on the window's overlay, not
+// on the drawing: a paint beneath a rubber band neither wipes it nor is marked by its removal.
 //
 // Graphics modes: plain drawing and double buffering are offered; the accelerated modes (OpenGL,
 // Direct2D) are reported unavailable, so that a display choice falls back to double buffering.
@@ -52,6 +53,8 @@ public:
     void endpaint(PAINTSTRUCT* paint);
     void beginanimate();
     void endanimate();
+    // Whether a paint is in progress (beginpaint to endpaint).
+    int ispainting() const;
     // Marks the world area (void: all) for repainting in the mode.
     void invalidate(const BOX& area, int mode);
     int getrepaintmode() const;

@@ -8,6 +8,8 @@
 #include "simulator/kernel/simlog.h"
 #include "simulator/results/partition.h"
 
+#include <algorithm>
+
 namespace {
 
 // The run's length when the netlist gives none: a day of simulated time.
@@ -64,7 +66,9 @@ int INTERACTIVE::tick(int mode, double* time)
         result = run(1);
     } else if (*time > lastreference && !ended()) {
         target = *time;
-        CKTsetBreak(circuit->spice, target);
+        // A tick is where the host looks, not where the circuit changes: the engine steps on as its
+        // accuracy allows and stops there with the values in between.
+        CKTsetStop(circuit->spice, target);
         if (lastreference == 0) {
             // The first step is a thousandth of the largest, so that the first tick reaches its
             // target in small steps.
@@ -74,6 +78,8 @@ int INTERACTIVE::tick(int mode, double* time)
             TRACE_OPTIONS.trace("Initial delta set to %g", delta);
         }
         result = DCtran(circuit->spice, 0);
+        if (result == E_PAUSE)
+            showstop();
         *time = lastreference;
     }
     postevents(mode, *time, result);
@@ -84,6 +90,18 @@ int INTERACTIVE::tick(int mode, double* time)
             reinterpret_cast<PARTITION*>(partitions->items[i])->publishrun();
     }
     return result;
+}
+
+void INTERACTIVE::showstop()
+{
+    double now = lastreference;
+    if (!spicecircuit || !spicecircuit->query(&now, QUERY_TIME) || now <= lastreference)
+        return;
+    lastreference = now;
+    if (!tstopgiven)
+        std::copy_n(spicecircuit->solution(), kept.size(), kept.begin());
+    if (target <= now)
+        pausedflag = 1;
 }
 
 void INTERACTIVE::postevents(int mode, double time, int result)

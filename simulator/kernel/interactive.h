@@ -41,6 +41,9 @@ public:
     uint32_t warnings = 0; // how often the late limit was passed
 
 private:
+    // Where the engine stopped between two of its points at the tick: the tick's time, and the
+    // values there for the snapshots.
+    void showstop();
     // Asks the parts for their events and sends them to the host.
     void postevents(int mode, double time, int result);
     // Counts suspended ticks and warns once when the run falls behind real time; the result,

@@ -262,6 +262,92 @@ TEST(SparseMatrix, PlacesTakeStampsInTheirEntriesBesideCells)
     EXPECT_NEAR(x[3], 0.2, 1e-15);
 }
 
+TEST(SparseMatrix, ValuesThatDifferInAFewEquationsAreCorrectedForRatherThanFactored)
+{
+    // A 30 by 30 grid of unit conductances, every node held to ground by 0.1; then a few
+    // conductances turn a thousand times larger (devices turning on), as in a mostly linear circuit.
+    // The factors stay, and each solution is that of the matrix factored afresh; differences spread
+    // over many equations, or that are no numbers, are factored.
+    constexpr int32_t Side = 30;
+    constexpr int32_t N = Side * Side;
+    struct Conductance {
+        int32_t a;
+        int32_t b; // 0: ground
+    };
+    std::vector<Conductance> conductances;
+    for (int32_t k = 1; k <= N; ++k) {
+        conductances.push_back({ k, 0 });
+        if (k % Side != 0)
+            conductances.push_back({ k, k + 1 });
+        if (k + Side <= N)
+            conductances.push_back({ k, k + Side });
+    }
+    // The cells of each conductance: a and b's diagonals and the two between them.
+    auto cellsof = [&](SparseMatrix& m) {
+        m.reset(N);
+        std::vector<std::array<double*, 4>> cells;
+        for (const auto& [a, b] : conductances)
+            cells.push_back({ m.element(a, a), m.element(b, b), m.element(a, b), m.element(b, a) });
+        return cells;
+    };
+    auto stamp = [](SparseMatrix& m, const std::vector<std::array<double*, 4>>& cells,
+                     const std::vector<double>& g) {
+        m.clear();
+        for (std::size_t i = 0; i < cells.size(); ++i) {
+            *cells[i][0] += g[i];
+            *cells[i][1] += g[i];
+            *cells[i][2] -= g[i];
+            *cells[i][3] -= g[i];
+        }
+    };
+    std::vector<double> base;
+    for (const Conductance& c : conductances)
+        base.push_back(c.b == 0 ? 0.1 : 1.0);
+    std::vector<double> rhs(N + 1, 0.0);
+    rhs[1] = 1;
+    rhs[N] = -2;
+    // The matrix under test takes its cells once; the reference is made afresh for each set of values.
+    SparseMatrix m;
+    const auto cells = cellsof(m);
+    auto solvefresh = [&](const std::vector<double>& g) {
+        SparseMatrix fresh;
+        stamp(fresh, cellsof(fresh), g);
+        return solved(fresh, rhs);
+    };
+    auto agrees = [&](const std::vector<double>& g, const char* what) {
+        stamp(m, cells, g);
+        const std::vector<double> x = solved(m, rhs);
+        const std::vector<double> exact = solvefresh(g);
+        double worst = 0;
+        for (int32_t k = 1; k <= N; ++k)
+            worst = std::max(worst, std::fabs(x[k] - exact[k]) / (1e-3 + std::fabs(exact[k])));
+        EXPECT_LT(worst, 1e-10) << what;
+    };
+    agrees(base, "the first factorisation");
+    agrees(base, "the second, which keeps its values to compare with");
+    const int64_t refactored = m.statistics().refactorisations;
+    std::vector<double> on = base;
+    for (std::size_t i : { 0u, 77u, 300u, 301u, 1500u })
+        on[i] *= 1000;
+    agrees(on, "a few conductances on");
+    on[1501] = 1e-9;
+    agrees(on, "one more nearly off");
+    agrees(base, "all back");
+    EXPECT_EQ(m.statistics().refactorisations, refactored);
+    EXPECT_EQ(m.statistics().updates, 2);
+    EXPECT_EQ(m.statistics().reuses, 1);
+
+    std::vector<double> spread = base;
+    for (std::size_t i = 0; i < spread.size(); i += 7)
+        spread[i] *= 2;
+    agrees(spread, "differences all over");
+    EXPECT_EQ(m.statistics().refactorisations, refactored + 1);
+    std::vector<double> broken = spread;
+    broken[40] = std::numeric_limits<double>::quiet_NaN();
+    stamp(m, cells, broken);
+    EXPECT_EQ(m.factor(Pivtol, Pivrel).status, SparseMatrix::Status::NotFinite);
+}
+
 TEST(SparseMatrix, ValuesThatAreNoNumbersAreNamedWhereTheyAre)
 {
     // After a sound factorisation, an overflowed entry in row 2 spoils the pivots of the kept

@@ -221,6 +221,76 @@ TEST(Transient, StopsAndResumesWithoutChangingTheRun)
     EXPECT_EQ(s.statistic(OPT_STEPS), steps);
 }
 
+TEST(Transient, StopsAreOutputPointsThatLeaveTheStepsAlone)
+{
+    // The run straight through, then stopped at every 0.1 ms (shorter and longer than its steps):
+    // the same accepted points and steps, and at each stop the circuit shows the stop's time and
+    // the solution there within the run's accuracy (the sine's period is 20 steps long). A break
+    // point set at a stop while the step past it waits retakes that step to land on the break.
+    auto build = [](Simulation& s) {
+        auto* v1 = s.add("Vsource", "v1", { "in", "0" });
+        EXPECT_EQ(s.set(v1, "sine", { 0, 1, 2e3 }), 0);
+        s.add("Resistor", "r1", { "in", "out" }, { { "resistance", 1e3 } });
+        s.add("Capacitor", "c1", { "out", "0" }, { { "capacitance", 0.1e-6 } });
+        s.transient({ { "tstop", 3e-3 }, { "tmax", 25e-6 } });
+    };
+    // The steady state and the start's decay of the RC (0.1 ms) driven by the 2 kHz sine.
+    const double w = 2 * std::numbers::pi * 2e3, tau = 0.1e-3;
+    auto exact = [&](double time) {
+        const double a = 1 / (1 + w * w * tau * tau);
+        return a * (std::sin(w * time) - w * tau * std::cos(w * time) + w * tau * std::exp(-time / tau));
+    };
+    Simulation straight;
+    build(straight);
+    ASSERT_EQ(straight.runtransient(), 0);
+    const Plot reference = frontend().plots.back();
+    const int32_t steps = straight.statistic(OPT_STEPS);
+    // What the stops may add to the run's own deviation from the closed form.
+    const double accuracy = deviation(straight, reference, "out", exact, 1.0, 0) + 1e-3;
+
+    for (bool breaking : { false, true }) {
+        SCOPED_TRACE(breaking ? "with a break point" : "stops only");
+        Simulation s;
+        build(s);
+        ISPICECKT* models = nullptr;
+        ASSERT_EQ(spice_initialize(nullptr, nullptr, &models), 0);
+        frontend().pauseat = 1;
+        ASSERT_EQ(s.runtransient(), E_PAUSE);
+        frontend().pauseat = 0;
+        const int out = s.column(frontend().plots.back(), "out");
+        int code = E_PAUSE;
+        int k = 1;
+        for (; code == E_PAUSE && k <= 30; ++k) {
+            const double stop = k * 0.1e-3;
+            ASSERT_EQ(CKTsetStop(s.ckt, stop), 0);
+            if (breaking && k == 12) {
+                ASSERT_EQ(CKTsetBreak(s.ckt, 1.1e-3), 0);
+            }
+            code = DCtran(s.ckt, 0);
+            if (code != E_PAUSE)
+                break;
+            double now = 0;
+            ASSERT_EQ(models->query(&now, QUERY_TIME), 1);
+            EXPECT_EQ(now, stop);
+            EXPECT_NEAR(models->solution()[out + 1], exact(stop), accuracy) << stop;
+        }
+        ASSERT_EQ(code, 0) << s.message(code);
+        EXPECT_EQ(k, 30);
+        EXPECT_EQ(CKTsetStop(s.ckt, 1e-3), E_BADVALUE);
+        const Plot& stopped = frontend().plots.back();
+        if (!breaking) {
+            ASSERT_EQ(stopped.points.size(), reference.points.size());
+            for (std::size_t i = 0; i < reference.points.size(); ++i)
+                ASSERT_EQ(stopped.points[i], reference.points[i]) << i;
+            EXPECT_EQ(s.statistic(OPT_STEPS), steps);
+            continue;
+        }
+        EXPECT_TRUE(has(times(stopped), 1.1e-3));
+        EXPECT_EQ(s.statistic(OPT_STEPS), s.statistic(OPT_GOODSTEPS) + s.statistic(OPT_BADSTEPS));
+        EXPECT_LT(deviation(s, stopped, "out", exact, 1.0, 0), accuracy);
+    }
+}
+
 TEST(Transient, StartsFromInitialConditions)
 {
     // An RC (1 ms) with a source of `dc` volts; `capic` and `nodeic` are the capacitor's and its

@@ -1,7 +1,7 @@
 // Outside decks as the reference simulator takes them: model cards with grading coefficients above
 // 1, parameters of other models and the reference's BSIM3 levels; an operating point that only gmin
 // stepping finds; sources whose parameters left out (or given as 0) take the run's step and stop;
-// parameters and braced expressions.
+// parameters and braced expressions; analyses given in a control block.
 #include "host/deckrun/tests/rundeck.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +12,7 @@
 #include <iterator>
 #include <regex>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -112,6 +113,26 @@ TEST(OutsideCards, ParametersAndBracedExpressionsTakeTheirValues)
     const Result bad = rundeck("t\n.param a={b+1}\nr1 n 0 {a}\nv1 n 0 1\n.op\n.end\n");
     EXPECT_EQ(bad.status, 1);
     EXPECT_NE(bad.err.find("line 2: \"b+1\" does not evaluate"), std::string::npos) << bad.err;
+}
+
+TEST(OutsideCards, AnalysesOfAControlBlockRunAsTheReferencesBatchModeRunsThem)
+{
+    const Result r = rundeck("rc\nv1 in 0 pulse(0 1 1n 1n 1n 10n 20n)\nr1 in out 1k\nc1 out 0 2p\n.control\n"
+                             "* the analysis given only here\ntran 0.2n 40n\nrun\nprint v(out)\n.endc\n"
+                             ".print tran v(out)\n.end\n");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "warning: line 9: control command \"print\" left out\n");
+    // ngspice's values at the corners of the pulse.
+    for (const auto& [time, value] : { std::pair { 2e-9, 2.127471e-01 }, { 13e-9, 7.840502e-01 }, { 40e-9, 2.361199e-02 } }) {
+        bool found = false;
+        for (const std::vector<double>& row : r.rows()) {
+            if (std::fabs(row[0] - time) < 1e-15) {
+                EXPECT_NEAR(row[1], value, 1e-6) << time;
+                found = true;
+            }
+        }
+        EXPECT_TRUE(found) << time;
+    }
 }
 
 } // namespace

@@ -117,6 +117,38 @@ TEST(Screen, ExclusiveOrTwiceRestoresThePixels)
     EXPECT_EQ(view.pixels(), before);
 }
 
+TEST(Screen, ARubberBandNeitherWipedNorLeftBehindByAPaintBeneathIt)
+{
+    FreshQt fresh;
+    HWND frame = toplevel(0, 0, 240, 160, WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    PAINTINGVIEW view(frame, 5, BOX(0, 0, 199, 99), WS_VISIBLE, UPI);
+    view.setmapping(100, 100, UPI);
+    view.setorigin(POINT(0, 0));
+    settle();
+    auto pixel = [&](int x, int y) {
+        HDC dc = GetDC(view.gethwnd());
+        COLORREF colour = GetPixel(dc, x, y);
+        ReleaseDC(view.gethwnd(), dc);
+        return colour;
+    };
+    auto band = [&] {
+        view.beginanimate();
+        view.setdrawmode(DRAWMODE_XOR);
+        view.drawline(POINT(-INCH, 0), POINT(INCH, 0), GSTYLE(RGB(255, 255, 255), PENSTYLE_SOLID));
+        view.setdrawmode(DRAWMODE_COPY);
+        view.endanimate();
+    };
+    band();
+    EXPECT_EQ(pixel(100, 50), RGB(0, 255, 255)) << "the band over the red box";
+    EXPECT_EQ(pixel(20, 50), RGB(0, 0, 0)) << "the band over the white page";
+    view.invalidate(VOIDBOX, REPAINT_ALL);
+    UpdateWindow(view.gethwnd());
+    EXPECT_EQ(pixel(20, 50), RGB(0, 0, 0)) << "the paint beneath leaves the band";
+    band();
+    EXPECT_EQ(pixel(100, 50), RGB(255, 0, 0)) << "removing it leaves the paint whole";
+    EXPECT_EQ(pixel(20, 50), RGB(255, 255, 255));
+}
+
 TEST(Screen, MapsWorldAndPixelsBothWays)
 {
     View view;

@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
 #include <QWheelEvent>
 #include <QWindow>
 
@@ -13,6 +14,7 @@
 #include "platform/win/messagequeue.h"
 #include "platform/win/monitors.h"
 #include "platform/win/paint.h"
+#include "platform/win/qt/framefit.h"
 #include "platform/win/qt/keymap.h"
 #include "platform/win/qt/menubar.h"
 #include "platform/win/qt/painterdc.h"
@@ -106,14 +108,40 @@ void NativeWindow::resizesurface()
     if (image.size() == size) {
         return;
     }
-    finishpainting(image);
-    QImage grown(size, QImage::Format_RGB32);
-    grown.fill(Qt::white);
-    if (!image.isNull()) {
-        QPainter copy(&grown);
-        copy.drawImage(0, 0, image);
+    auto grow = [&size](QImage& old, Qt::GlobalColor fill) {
+        finishpainting(old);
+        QImage grown(size, QImage::Format_RGB32);
+        grown.fill(fill);
+        if (!old.isNull()) {
+            QPainter copy(&grown);
+            copy.drawImage(0, 0, old);
+        }
+        old = grown;
+    };
+    grow(image, Qt::white);
+    if (!overlayimage.isNull()) {
+        grow(overlayimage, Qt::black);
     }
-    image = grown;
+}
+
+QImage NativeWindow::shown(const QRect& area) const
+{
+    QImage part = image.copy(area);
+    if (overlayimage.isNull()) {
+        return part;
+    }
+    for (int y = 0; y < part.height(); ++y) {
+        if (area.top() + y >= overlayimage.height()) {
+            break;
+        }
+        auto* row = reinterpret_cast<QRgb*>(part.scanLine(y));
+        const auto* over = reinterpret_cast<const QRgb*>(overlayimage.constScanLine(area.top() + y));
+        int width = std::min(part.width(), overlayimage.width() - area.left());
+        for (int x = 0; x < width; ++x) {
+            row[x] ^= over[area.left() + x] & 0x00FFFFFF;
+        }
+    }
+    return part;
 }
 
 void NativeWindow::syncgeometry()
@@ -135,9 +163,14 @@ void NativeWindow::syncgeometry()
         if (isVisible()) {
             setWindowState(Qt::WindowMinimized);
         }
+    } else if (window->style & WS_MAXIMIZE) {
+        // The window manager's frame fills the screen's available area, the inside less.
+        setWindowState(Qt::WindowMaximized);
+        if (QScreen* shown = screen())
+            setGeometry(maximisedinside(framemargins(), shown->availableGeometry()));
     } else {
         const RECT& r = window->rect;
-        setWindowState((window->style & WS_MAXIMIZE) ? Qt::WindowMaximized : Qt::WindowNoState);
+        setWindowState(Qt::WindowNoState);
         setGeometry(QRect(r.left, r.top, r.right - r.left, r.bottom - r.top));
     }
     syncing = false;
@@ -310,7 +343,12 @@ void NativeWindow::paintEvent(QPaintEvent* event)
     }
     QPainter painter(this);
     painter.setClipRegion(event->region());
-    painter.drawImage(clientoffset(), image);
+    if (overlayimage.isNull()) {
+        painter.drawImage(clientoffset(), image);
+    } else {
+        QRect area = event->region().boundingRect().translated(-clientoffset()).intersected(image.rect());
+        painter.drawImage(area.topLeft() + clientoffset(), shown(area));
+    }
     paintnonclient(painter);
     if (!pending.isEmpty()) {
         QRect missed = pending;
@@ -357,6 +395,13 @@ void NativeWindow::reportgeometry()
         return;
     }
     QRect g = geometry();
+    // Once the window manager has framed the window, its frame is brought wholly onto the screen
+    // where the window was placed partly off it; after that where it goes is the user's.
+    const QMargins frame = framemargins();
+    if (!framed && !frame.isNull() && !(window->style & WS_MAXIMIZE) && screen()) {
+        framed = true;
+        g = insideonscreen(g, frame, screen()->availableGeometry());
+    }
     const RECT& r = window->rect;
     if (g.x() == r.left && g.y() == r.top && g.width() == r.right - r.left
         && g.height() == r.bottom - r.top) {
@@ -368,6 +413,11 @@ void NativeWindow::reportgeometry()
     } else {
         syncgeometry();
     }
+}
+
+QMargins NativeWindow::framemargins() const
+{
+    return windowHandle() ? windowHandle()->frameMargins() : QMargins();
 }
 
 void NativeWindow::closeEvent(QCloseEvent* event)

@@ -177,9 +177,10 @@ QImage imageof(win::Bitmap& bitmap)
     return bitmap.bottomup ? image.mirrored(false, true) : image;
 }
 
-PainterDC::PainterDC(HWND window, QImage* surface, const RECT* clip)
+PainterDC::PainterDC(HWND window, QImage* surface, QImage* overlay, const RECT* clip)
     : owner(window)
     , surface(surface)
+    , overlay(overlay)
 {
     if (clip) {
         windowclip = *clip;
@@ -199,15 +200,17 @@ PainterDC::~PainterDC()
 
 void PainterDC::finish()
 {
-    if (!active.isActive()) {
-        return;
-    }
-    const uchar* key = active.device() ? static_cast<QImage*>(active.device())->constBits() : nullptr;
-    active.end();
-    auto& owners = painting();
-    auto found = owners.find(key);
-    if (found != owners.end() && found->second == this) {
-        owners.erase(found);
+    for (QPainter* open : { &active, &overlaying }) {
+        if (!open->isActive()) {
+            continue;
+        }
+        const uchar* key = open->device() ? static_cast<QImage*>(open->device())->constBits() : nullptr;
+        open->end();
+        auto& owners = painting();
+        auto found = owners.find(key);
+        if (found != owners.end() && found->second == this) {
+            owners.erase(found);
+        }
     }
 }
 
@@ -314,6 +317,65 @@ QPainter* PainterDC::toolkitpainter(const RECT& area)
         touch(QRectF(area.left, area.top, area.right - area.left, area.bottom - area.top));
     }
     return p;
+}
+
+QPainter* PainterDC::overlaypainter(const RECT& area)
+{
+    if (overlaying.isActive()) {
+        touch(QRectF(rectof(area)));
+        return &overlaying;
+    }
+    QPainter* below = overlay ? painter() : nullptr;
+    if (!below) {
+        return nullptr;
+    }
+    if (overlay->size() != surface->size()) {
+        finishpainting(*overlay);
+        *overlay = QImage(surface->size(), QImage::Format_RGB32);
+        overlay->fill(Qt::black);
+    }
+    auto& owners = painting();
+    const uchar* key = overlay->constBits();
+    auto found = owners.find(key);
+    if (found != owners.end() && found->second != this) {
+        found->second->finish();
+        below = painter();
+    }
+    if (!overlaying.begin(overlay)) {
+        return nullptr;
+    }
+    owners[key] = this;
+    if (below->hasClipping()) {
+        overlaying.setClipPath(below->clipPath());
+    }
+    touch(QRectF(rectof(area)));
+    return &overlaying;
+}
+
+void PainterDC::scroll(int dx, int dy)
+{
+    QPainter* p = painter();
+    if (!p) {
+        return;
+    }
+    QImage before = surface->copy();
+    p->save();
+    p->setCompositionMode(QPainter::CompositionMode_Source);
+    p->drawImage(QPoint(dx, dy), before);
+    p->restore();
+    touch(QRectF(surface->rect()));
+    if (!overlay || overlay->isNull()) {
+        return;
+    }
+    QImage shown = overlay->copy();
+    RECT all { 0, 0, surface->width(), surface->height() };
+    if (QPainter* o = overlaypainter(all)) {
+        o->save();
+        o->setCompositionMode(QPainter::CompositionMode_Source);
+        o->fillRect(overlay->rect(), Qt::black);
+        o->drawImage(QPoint(dx, dy), shown);
+        o->restore();
+    }
 }
 
 void PainterDC::touch(const QRectF& area)
@@ -532,7 +594,11 @@ COLORREF PainterDC::getpixel(int x, int y)
     if (!surface->valid(x, y)) {
         return CLR_INVALID;
     }
-    return win::colourofpixel(surface->pixel(x, y));
+    QRgb shown = surface->pixel(x, y);
+    if (overlay && overlay->valid(x, y)) {
+        shown ^= overlay->pixel(x, y) & 0x00FFFFFF;
+    }
+    return win::colourofpixel(shown);
 }
 
 COLORREF PainterDC::setpixel(int x, int y, COLORREF colour)

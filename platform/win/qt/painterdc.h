@@ -3,6 +3,8 @@
 // A device context that paints with QPainter on an image: a window's surface or a bitmap's
 // pixels. The painter is opened when the context first draws and closed when the context is
 // released; when two contexts draw on the same image, the one drawing takes the image over.
+// A window's context also reaches the window's exclusive-or overlay (nativewindow.h); its pixels
+// read as the screen shows them, the overlay combined in.
 // Callers: the Qt backend, image conversions and gradient fills (the layer); the screen device (casq).
 
 #include <QFont>
@@ -15,8 +17,9 @@ namespace winqt {
 
 class PainterDC : public win::DeviceContext {
 public:
-    // A window's context over its surface (not owned), clipped to `clip` when given.
-    PainterDC(HWND window, QImage* surface, const RECT* clip);
+    // A window's context over its surface and its overlay (neither owned), clipped to `clip` when
+    // given.
+    PainterDC(HWND window, QImage* surface, QImage* overlay, const RECT* clip);
     // A memory context: draws on the selected bitmap.
     PainterDC();
     ~PainterDC() override;
@@ -47,6 +50,13 @@ public:
     // The painter, open on the target with the context's clip, for callers that draw with the
     // toolkit themselves; `area` counts as drawn. Null without a target.
     QPainter* toolkitpainter(const RECT& area);
+    // The same on the window's overlay (made black at the surface's size when there is none yet),
+    // with the context's clip; what is drawn on it shows combined by exclusive-or. Null for a
+    // context of no window.
+    QPainter* overlaypainter(const RECT& area);
+    // Moves what the window shows, overlay included, by dx, dy pixels; what is uncovered keeps
+    // the surface's old pixels (for the caller to repaint) and shows nothing of the overlay.
+    void scroll(int dx, int dy);
 
 private:
     QPainter* painter(); // open on the target, with the state applied; null without a target
@@ -56,10 +66,12 @@ private:
 
     HWND owner = nullptr;
     QImage* surface = nullptr; // window contexts
+    QImage* overlay = nullptr;
     QImage wrapped; // memory contexts: the bitmap's pixels
     RECT windowclip {};
     bool clipped = false;
     QPainter active;
+    QPainter overlaying;
     QRect dirty;
 };
 

@@ -180,6 +180,7 @@ public:
             requestedactive = nullptr;
         }
         finishpainting(widget->surface());
+        finishpainting(widget->overlay());
         widget->forget();
         widget->hide();
         widget->deleteLater();
@@ -213,7 +214,7 @@ public:
     win::DeviceContext* getdc(HWND handle, const RECT* clip) override
     {
         auto* widget = static_cast<NativeWindow*>(widgetof(handle));
-        return widget ? new PainterDC(handle, &widget->surface(), clip) : nullptr;
+        return widget ? new PainterDC(handle, &widget->surface(), &widget->overlay(), clip) : nullptr;
     }
 
     void releasedc(HWND handle, win::DeviceContext* dc) override

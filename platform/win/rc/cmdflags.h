@@ -17,9 +17,11 @@ constexpr uint16_t CMDF_TOGGLEVIEW = 0x0080; // the item shows a flag that the c
 constexpr uint16_t CMDF_ARGUMENT = 0x0100; // bits 12-15 of the id carry an argument
 constexpr uint16_t CMDF_DYNAMIC = 0x0200; // filled at run time: never in menu bars
 
-// Command contexts: the global ones of the main program, and the shared menu contexts of a module.
+// Command contexts: the global ones of the main program, the shared menu contexts of a module,
+// and the keys that run commands while an input loop runs on a view.
 constexpr uint16_t CMDCTX_GLOBAL = 0x100;
 constexpr uint16_t CMDCTX_SHARED = 0x110;
+constexpr uint16_t CMDCTX_INPUTLOOP = 0x300;
 
 // The group of a context: lookups treat the sixteen contexts of a group as one.
 constexpr uint16_t contextgroup(unsigned context)

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QRect>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -23,6 +25,14 @@ void keepas(const char* name)
     setenv("VKT_SCREENSHOT_PATH", (std::string(VKT_ARTIFACTS) + "/" + name).c_str(), 1);
 }
 
+// "x,y,width,height" as a rectangle.
+QRect rectof(const std::string& text)
+{
+    int x = 0, y = 0, width = 0, height = 0;
+    std::sscanf(text.c_str(), "%d,%d,%d,%d", &x, &y, &width, &height);
+    return QRect(x, y, width, height);
+}
+
 std::string desktopentry()
 {
     std::ifstream in(VKT_DESKTOP_ENTRY);
@@ -36,9 +46,10 @@ TEST(XvfbScreenshot, TheMainWindowShowsItsFrameWithTheGlobalToolbarAndTheClassIt
     keepas("vkt-main.png");
     const std::filesystem::path report = vkt::test::makeTempSubfolder("screenshot") / "report.txt";
     // The server has no window manager: the frame is given time to be shown and painted.
-    RUN run = runvkt("", "wait 1000; screenshot; report " + report.string() + "; close", report, "xcb");
+    RUN run = runvkt("", "wait 1000; screenshot; report " + report.string() + "; maximise; wait 300; report "
+            + report.string() + "; close", report, "xcb");
     EXPECT_EQ(run.exitcode, 0) << run.output;
-    ASSERT_EQ(run.snapshots.size(), 1u) << run.output;
+    ASSERT_EQ(run.snapshots.size(), 2u) << run.output;
     EXPECT_EQ(value(run.snapshots[0], "screenshot"), "saved");
     EXPECT_EQ(value(run.snapshots[0], "toolbarbuttons"), "16");
     // Desktops group the window under the entry whose StartupWMClass is its class.
@@ -46,6 +57,12 @@ TEST(XvfbScreenshot, TheMainWindowShowsItsFrameWithTheGlobalToolbarAndTheClassIt
     const std::string windowclass = wmclass.substr(wmclass.find(',') + 1);
     EXPECT_FALSE(windowclass.empty()) << wmclass;
     EXPECT_NE(desktopentry().find("\nStartupWMClass=" + windowclass + "\n"), std::string::npos) << wmclass;
+
+    // The first frame lies wholly on the screen; maximised, it fills the available area, no more.
+    const QRect available = rectof(value(run.snapshots[0], "available"));
+    EXPECT_TRUE(available.contains(rectof(value(run.snapshots[0], "framegeometry"))))
+        << value(run.snapshots[0], "framegeometry");
+    EXPECT_EQ(rectof(value(run.snapshots[1], "framegeometry")), available);
 }
 
 TEST(XvfbScreenshot, TheFileMenuListsTheRecentFilesAsTheSystemNamesThem)

@@ -14,9 +14,12 @@
 //   screenshot       keeps what the screen shows of the frame as VKT_SCREENSHOT_PATH names
 //   commands FILE    carries out every command of the program's tables and appends what each did
 //                    to FILE as one snapshot (commandwalk.h), Exit last
+//   firstframe FILE  writes when the first frame was first shown: CLOCK_MONOTONIC in nanoseconds
+//   maximise         maximises the frame, as its title bar's button does
 //   close            asks the frame's window to close, as the window manager's close button does
 
 #include <QApplication>
+#include <QScreen>
 #include <QTimer>
 #include <QWidget>
 #include <qguiapplication_platform.h>
@@ -24,6 +27,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <ctime>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -87,6 +91,7 @@ public:
             if (!step.empty())
                 steps.push_back(step);
         }
+        qApp->installEventFilter(&firstshow);
         QObject::connect(&timer, &QTimer::timeout, [this] { tick(); });
         timer.start(20);
     }
@@ -145,6 +150,10 @@ private:
             PostMessageA(frame->hwnd, WM_SYSCOMMAND, SC_KEYMENU, argument[0]);
         else if (verb == "commands")
             walk(argument);
+        else if (verb == "firstframe")
+            std::ofstream(argument) << firstshown << '\n';
+        else if (verb == "maximise" && frame)
+            ShowWindow(frame->hwnd, SW_MAXIMIZE);
         else if (verb == "endmenu")
             EndMenu();
         else if (verb == "toolbarsize")
@@ -191,6 +200,15 @@ private:
             GetWindowTextA(frame->hwnd, caption, sizeof caption);
         out << "caption=" << caption << '\n';
         out << "wmclass=" << wmclass(frame) << '\n';
+        if (QWidget* widget = frame ? winqt::widgetof(frame->hwnd) : nullptr) {
+            const auto text = [](const QRect& r) {
+                return std::to_string(r.x()) + "," + std::to_string(r.y()) + "," + std::to_string(r.width()) + ","
+                    + std::to_string(r.height());
+            };
+            out << "framegeometry=" << text(widget->frameGeometry()) << '\n';
+            if (QScreen* screen = widget->screen())
+                out << "available=" << text(screen->availableGeometry()) << '\n';
+        }
         if (process->findmodule("ZMVDEBUG"))
             for (const std::string& call : static_cast<RECORDINGHOST*>(process->getmoduleinterface("ZMVDEBUG", 14))->calls)
                 out << "host=" << call << '\n';
@@ -237,7 +255,31 @@ private:
         return nullptr;
     }
 
+    // Notes the moment the program's first frame is shown.
+    class FIRSTSHOW : public QObject {
+    public:
+        explicit FIRSTSHOW(PROBE& owner)
+            : probe(owner)
+        {
+        }
+        bool eventFilter(QObject* object, QEvent* event) override
+        {
+            APPLNFRAME* frame = probe.process->getframe(0);
+            if (!probe.firstshown && event->type() == QEvent::Show && frame && object == winqt::widgetof(frame->hwnd)) {
+                timespec now {};
+                clock_gettime(CLOCK_MONOTONIC, &now);
+                probe.firstshown = static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec;
+            }
+            return false;
+        }
+
+    private:
+        PROBE& probe;
+    };
+
     std::vector<std::string> steps;
+    long long firstshown = 0;
+    FIRSTSHOW firstshow { *this };
     QTimer timer;
     std::chrono::steady_clock::time_point resume;
     std::string screenshot = "none";

@@ -200,6 +200,8 @@ void DECKREADER::read(std::string_view text, bool included)
         if (reading.controlblocks) {
             if (control) {
                 control = !command(body, ".endc");
+                if (control && !body.empty() && body.front() != '*')
+                    card(number, line, DECKLINE::CONTROL);
                 continue;
             }
             if (command(body, ".control")) {

@@ -24,7 +24,7 @@ struct DECKREADING {
     bool semicolons = false;
     // A carriage return ending a line is left out.
     bool carriagereturns = false;
-    // ".control" ... ".endc" blocks are left out.
+    // ".control" ... ".endc" blocks are no cards: their commands are handed out as CONTROL lines.
     bool controlblocks = false;
     // ".end" ends the deck: what follows it, in any file, is not read (as after stop()).
     bool endcard = false;
@@ -38,6 +38,7 @@ enum class DECKLINE : uint8_t {
     COMMENT, // blank, or beginning with '#', '$' or '*' after leading blanks
     CARD, // any other line, an ".include" card among them
     ORPHAN, // a continuation line with no card before it in its source to continue
+    CONTROL, // a command of a ".control" block (DECKREADING::controlblocks), comments left out
 };
 
 // The reader: splits a source into lines (empty ones left out, NUL bytes dropped, letters in the

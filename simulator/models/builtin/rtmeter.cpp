@@ -76,12 +76,20 @@ int RTMETER::activeevents(double time, DPA* list)
 {
     if (!active)
         return 0;
+    // The circuit shows the tick itself, which may lie between two of the engine's points.
+    const double* present = spiceckt && run != RUNMODE_PAUSED ? spiceckt->solution() : nullptr;
     if (mode != CONTINUOUS) {
+        if (present && mode != RMS) {
+            reading = quantity(present);
+            peak = std::max(peak, reading);
+        }
         reportvalue(event, time, shownreading(tickreading(), scale, min, max), list);
         return 1;
     }
     if (run == RUNMODE_PAUSED && !current)
         return 1;
+    if (present && (times.empty() || times.back() < time))
+        sample(time, present);
     // A channel per sample of a time point: one current, or the voltage of every pin.
     size_t channels = current ? 1 : nodes.size();
     reportbuffer(event, ACTIVEEVENT::KIND_BUFFER, times.size(), channels, times.data(), samples.data(), list);
@@ -109,11 +117,16 @@ void RTMETER::loaddc(double, uint32_t flags, const double*, double*)
         loadstamp.load(load);
 }
 
+double RTMETER::quantity(const double* solution) const
+{
+    return current ? (ammeter.branch ? solution[ammeter.branch] : 0.0) : pinvoltage(*this, solution);
+}
+
 void RTMETER::acceptstep(double time, const double* solution)
 {
     if (!active || !solution)
         return;
-    double value = current ? (ammeter.branch ? solution[ammeter.branch] : 0.0) : pinvoltage(*this, solution);
+    double value = quantity(solution);
     switch (mode) {
     case SNAPSHOT:
     case PEAK:
@@ -124,13 +137,18 @@ void RTMETER::acceptstep(double time, const double* solution)
         samples.push_back(value);
         break;
     case CONTINUOUS:
-        times.push_back(time);
-        if (current) {
-            samples.push_back(value);
-        } else {
-            for (int32_t node : nodes)
-                samples.push_back(solution[node]);
-        }
+        sample(time, solution);
         break;
     }
+}
+
+void RTMETER::sample(double time, const double* solution)
+{
+    times.push_back(time);
+    if (current) {
+        samples.push_back(quantity(solution));
+        return;
+    }
+    for (int32_t node : nodes)
+        samples.push_back(solution[node]);
 }

@@ -7,9 +7,10 @@
 // RTVPROBE and RTIPROBE: the meters of an interactive run. The voltage meter reads across its pins
 // (its first pin against ground when it has one), with an optional load resistance (LOAD); the
 // current meter is a zero-volt ammeter in series between its pins. Each tick they report to the
-// host, by MODE: the reading at the tick (SNAPSHOT), the tick's peak (PEAK), the root mean square
-// of the tick's readings (RMS), or every time point of the tick (CONTINUOUS, a buffer record of
-// the voltage of every pin, or of the one current, at each point).
+// host, by MODE: the reading at the tick (SNAPSHOT), the tick's peak (PEAK, over the engine's
+// points and the tick), the root mean square of the readings at the engine's points in the tick
+// (RMS), or every such point and the tick's own (CONTINUOUS, a buffer record of the voltage of
+// every pin, or of the one current, at each point).
 // Readings are shown times SCALE, or normalised between MIN and MAX when SCALE is 0. A meter no
 // part with ACTIVE owns reports nothing.
 class RTMETER final : public INTMODEL {
@@ -53,4 +54,8 @@ public:
 private:
     // The reading of the tick before it is shown.
     double tickreading() const;
+    // The current, or the voltage across the pins, in a solution.
+    double quantity(const double* solution) const;
+    // A point of the buffer: the current, or the voltage of every pin.
+    void sample(double time, const double* solution);
 };

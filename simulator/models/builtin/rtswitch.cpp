@@ -113,6 +113,9 @@ void RTSWITCH::userevent(int32_t id, double time, int32_t data)
         resistance = value;
     }
     target = resistance == 0 ? SHORTCONDUCTANCE : 1.0 / resistance;
+    // The ramp starts here: the engine must not step across its corner.
+    if (spiceckt && target != previous)
+        spiceckt->setbreak(time);
     if (pallexmodel)
         pallex_actuate(pallexmodel, time, resistance < DIGITALCLOSED ? 1 : 0);
 }

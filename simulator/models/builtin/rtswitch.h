@@ -24,8 +24,9 @@ public:
     void adddcpaths(int all, DIDX* index, char* net) override;
     // The owner's EID, STATE and TSWITCH (default 1 ms); applies STATE as a user event at 0.
     void initialise(CIRCUIT* circuit, void* argument) override;
-    // Position `data` at `time`, when id is the switch's event id. A missing R(n) is a warning and
-    // keeps the resistance.
+    // Position `data` at `time`, when id is the switch's event id; an analog switch whose
+    // conductance changes sets a break point there, where its ramp starts. A missing R(n) is a
+    // warning and keeps the resistance.
     void userevent(int32_t id, double time, int32_t data) override;
 
     void bindspice(IINSTANCE* owner, ISPICECKT* circuit) override;

@@ -105,8 +105,12 @@ void RTWATCH::acceptstep(double time, const double* solution)
 
 void RTWATCH::watchlevel(double time, double quantity)
 {
-    if (time < after)
+    if (time < after) {
+        // A point at AFTER, so that a level already passed fires at the watch's start.
+        if (spiceckt)
+            spiceckt->setbreak(after);
         return;
+    }
     if (quantity < level) {
         fired = false;
         return;

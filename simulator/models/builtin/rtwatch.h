@@ -7,7 +7,8 @@
 // RTVBREAK, RTIBREAK, RTVCHECK and RTICHECK: instruments that watch a voltage across their pins
 // (the first pin against ground when they have one) or the current through a zero-volt ammeter
 // between them, at every accepted time point of an interactive run. A breakpoint stops the run
-// each time the quantity rises to VALUE (not before AFTER); a range check reports (MODE 1
+// each time the quantity rises to VALUE (not before AFTER, which is a break point of the run so
+// that a level passed already fires there); a range check reports (MODE 1
 // information, 2 warning, 3 error) or stops the run (MODE 0) each time the quantity leaves
 // [MIN, MAX], in the text MSG gives or the standard one. They post no events.
 class RTWATCH final : public INTMODEL {

@@ -100,7 +100,7 @@ void RTWPROBE::loaddc(double, uint32_t, const double*, double*)
         wire.load();
 }
 
-void RTWPROBE::acceptstep(double, const double* solution)
+void RTWPROBE::read(const double* solution)
 {
     if (!solution || nodes.empty())
         return;
@@ -122,6 +122,9 @@ int RTWPROBE::activeevents(double time, DPA* list)
         reportstate(event, time, state, list);
         return 1;
     }
+    // The circuit shows the tick, which may lie between two of the engine's points.
+    if (spiceckt)
+        read(spiceckt->solution());
     if (time != 0 && voltage == event.value && current == event.extra)
         return 1;
     event.value = voltage;

@@ -49,7 +49,6 @@ public:
 
     void bindspice(IINSTANCE* owner, ISPICECKT* circuit) override;
     void loaddc(double time, uint32_t mode, const double* solution, double* rhs) override;
-    void acceptstep(double time, const double* solution) override;
 
     ACTIVEEVENT event {};
     double gwire = 0;
@@ -62,4 +61,6 @@ public:
 
 private:
     bool twoends() const { return nodes.size() == 2; }
+    // The wire's voltage (the mean of its ends) and current in a solution.
+    void read(const double* solution);
 };

@@ -285,10 +285,14 @@ void EXTMODEL::userevent(int32_t id, double time, int32_t data)
 {
     if (static_cast<uint32_t>(id) != eid)
         return;
-    if (analog)
+    if (analog) {
         analog->setstate(time, data);
-    else if (digital)
+        // The model may change its stamps from here: the engine must not step across the change.
+        if (spicecircuit)
+            spicecircuit->setbreak(time);
+    } else if (digital) {
         digital->setstate(time, data);
+    }
 }
 
 int EXTMODEL::activeevents(double time, DPA* list)
