@@ -20,6 +20,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -120,6 +121,16 @@ protected:
     int flags[8] = {};
 };
 
+// The steps of each run's statistics line in a log, in order.
+std::vector<int> loggedsteps(const std::string& text)
+{
+    std::vector<int> steps;
+    const std::regex line("Total Steps=([0-9]+)");
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), line); it != std::sregex_iterator(); ++it)
+        steps.push_back(std::stoi((*it)[1]));
+    return steps;
+}
+
 // The VOUT channel of a partition's run 0, sampled.
 std::vector<double> waveform(const char* partitionname, double stop, int points)
 {
@@ -134,9 +145,12 @@ std::vector<double> waveform(const char* partitionname, double stop, int points)
 
 TEST_F(InteractiveTest, TicksFollowTheBatchWaveformPostTheProbesReadingsAndEndWithTheAnalysis)
 {
-    ASSERT_EQ(simulate(write(rcnetlist("PARTITION=BATCH\nTSTOP=20m\n")).c_str(), fileno(output), nullptr), 0);
+    ASSERT_EQ(simulate(write(rcnetlist("PARTITION=BATCH\nTSTOP=20m\nTRACE_PERFORMANCE=2\n")).c_str(),
+                  fileno(output), nullptr),
+        0);
+    const std::vector<int> batchsteps = loggedsteps(log());
 
-    ASSERT_EQ(initialize(rcnetlist("PARTITION=TICKED\nTSTOP=20m\n")), 0) << log();
+    ASSERT_EQ(initialize(rcnetlist("PARTITION=TICKED\nTSTOP=20m\nTRACE_PERFORMANCE=2\n")), 0) << log();
     EXPECT_EQ(tick(0, 0), 0) << log();
     EXPECT_EQ(reached, 0);
     EXPECT_THAT(HOST::events, testing::ElementsAre("1 2 0 0"));
@@ -174,6 +188,54 @@ TEST_F(InteractiveTest, TicksFollowTheBatchWaveformPostTheProbesReadingsAndEndWi
     for (size_t i = 0; i < batch.size(); ++i)
         largest = std::max(largest, std::fabs(batch[i] - ticked[i]));
     EXPECT_LE(largest, 1e-3 * (*high - *low));
+    // The ticks are where the host looks, not points the engine must land on: no more steps.
+    const std::vector<int> tickedsteps = loggedsteps(log());
+    ASSERT_EQ(batchsteps.size(), 1u);
+    ASSERT_EQ(tickedsteps.size(), 1u) << log();
+    EXPECT_LE(tickedsteps[0], batchsteps[0]);
+}
+
+TEST_F(InteractiveTest, TicksCostNoStepsBeyondThoseTheirEventsForce)
+{
+    // A switch puts 100 ohm across C1 at 5 ms: the run ticked at 0.5 ms gives the waveform and the
+    // steps of the run that stops only where the event happens.
+    const std::string parts = "U1,SOURCE,,ACTIVE=1,SHEETID=2,EID=10\n"
+                              "U1_S,RTSWITCH,,PRIMITIVE=ANALOG,STATE=0,R(0)=OFF,R(1)=100,TSWITCH=1u\n";
+    // The switch's other pin is on ground.
+    auto grounded = [&](const char* partition) {
+        const std::string text
+            = rcnetlist("TSTOP=20m\nTRACE_PERFORMANCE=2\nPARTITION=" + std::string(partition) + "\n", parts,
+                "U1_S,PS,1\n");
+        return std::regex_replace(text, std::regex("GND,3\nV1,PS,-\n"), "GND,4\nU1_S,PS,2\nV1,PS,-\n");
+    };
+    std::vector<int> steps;
+    auto run = [&](const char* partition, double tickstep) {
+        EXPECT_EQ(initialize(grounded(partition)), 0) << log();
+        EXPECT_EQ(tick(0, 0), 0);
+        const int ticks = static_cast<int>(std::lround(20e-3 / tickstep));
+        for (int k = 1; k <= ticks; ++k) {
+            const double time = k * tickstep;
+            if (std::fabs(time - 5e-3) < 1e-12)
+                EXPECT_EQ(rts_event(0x10, time, 1), 0);
+            tick(3, time);
+        }
+        EXPECT_EQ(rts_terminate(), 0) << log();
+        const std::vector<int> logged = loggedsteps(log());
+        steps.insert(steps.end(), logged.begin(), logged.end());
+    };
+    run("COARSE", 5e-3);
+    run("FINE", 0.5e-3);
+    std::vector<double> coarse = waveform("COARSE", 20e-3, 400);
+    std::vector<double> fine = waveform("FINE", 20e-3, 400);
+    ASSERT_EQ(coarse.size(), fine.size());
+    double largest = 0;
+    for (size_t i = 0; i < coarse.size(); ++i)
+        largest = std::max(largest, std::fabs(coarse[i] - fine[i]));
+    EXPECT_LE(largest, 1e-3);
+    // Shorted through 100 ohm from 5 ms, the capacitor falls to a hundredth of the supply.
+    EXPECT_NEAR(coarse.back(), 100.0 / 1100, 2e-3);
+    ASSERT_EQ(steps.size(), 2u) << log();
+    EXPECT_LE(steps[1], steps[0]);
 }
 
 TEST_F(InteractiveTest, TickToTheTimeReachedSimulatesNothing)
