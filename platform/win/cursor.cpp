@@ -8,6 +8,7 @@
 #include "platform/win/devicecontext.h"
 #include "platform/win/images.h"
 #include "platform/win/input.h"
+#include "platform/win/monitors.h"
 #include "platform/win/windowtable.h"
 
 using namespace win;
@@ -37,6 +38,15 @@ tagPOINT confine(const Pointer& p, tagPOINT point)
     point.x = std::clamp(point.x, p.clip.left, std::max(p.clip.left, p.clip.right - 1));
     point.y = std::clamp(point.y, p.clip.top, std::max(p.clip.top, p.clip.bottom - 1));
     return point;
+}
+
+RECT virtualscreen()
+{
+    RECT all {};
+    for (const auto& monitor : monitors()) {
+        all = unite(all, monitor.area);
+    }
+    return all;
 }
 
 } // namespace
@@ -86,6 +96,17 @@ BOOL ClipCursor(const RECT* rect)
         p.clip = *rect;
         p.position = confine(p, p.position);
     }
+    return TRUE;
+}
+
+BOOL GetClipCursor(RECT* rect)
+{
+    if (!rect) {
+        return FALSE;
+    }
+    auto& p = pointer();
+    std::lock_guard lock(p.mutex);
+    *rect = p.clipped ? p.clip : virtualscreen();
     return TRUE;
 }
 

@@ -37,14 +37,18 @@ BOOL TrackMouseEvent(TRACKMOUSEEVENT* request);
 SHORT GetKeyState(int virtualkey);
 // The state as the newest input reported it, whether retrieved yet or not.
 SHORT GetAsyncKeyState(int virtualkey);
+// The thread's whole key state, 256 bytes: a seam for tests, which hold modifiers down with it.
+BOOL GetKeyboardState(BYTE* state); // a seam for tests
+BOOL SetKeyboardState(const BYTE* state); // a seam for tests
 
 // The pointer. Positions are in screen coordinates and kept inside the clip rectangle.
 BOOL GetCursorPos(tagPOINT* point);
-// Callers to come: the view device's snapping (issue 55).
 BOOL SetCursorPos(int x, int y);
-// Confines the pointer to the rectangle; null removes the confinement. Callers to come: the view
-// device's constrain and release (issue 55).
+// Confines the pointer to the rectangle; null removes the confinement.
 BOOL ClipCursor(const RECT* rect);
+// The confinement, the whole screen when there is none. A seam for tests, which see what a view
+// confines the pointer to.
+BOOL GetClipCursor(RECT* rect);
 
 // Cursor shapes. A numeric name from 0x4000 up is a system cursor (IDC_*), loaded without a
 // module; other names come from the module's resources through the backend. Null when unknown.

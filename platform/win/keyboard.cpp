@@ -63,6 +63,24 @@ SHORT GetAsyncKeyState(int key)
     return static_cast<SHORT>((asynckeys[modifierkey(key) & 0xff] & 0x80) ? 0x8000 : 0);
 }
 
+BOOL GetKeyboardState(BYTE* state)
+{
+    if (!state) {
+        return FALSE;
+    }
+    std::memcpy(state, currentqueue()->keys, 256);
+    return TRUE;
+}
+
+BOOL SetKeyboardState(const BYTE* state)
+{
+    if (!state) {
+        return FALSE;
+    }
+    std::memcpy(currentqueue()->keys, state, 256);
+    return TRUE;
+}
+
 HACCEL CreateAcceleratorTableA(const ACCEL* entries, int count)
 {
     if (!entries || count < 1) {

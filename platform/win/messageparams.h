@@ -36,7 +36,6 @@ constexpr int GET_Y_LPARAM(LPARAM value)
 {
     return static_cast<SHORT>(HIWORD(static_cast<uintptr_t>(value)));
 }
-// Callers to come: the view window's wheel (issue 55).
 constexpr SHORT GET_WHEEL_DELTA_WPARAM(WPARAM value)
 {
     return static_cast<SHORT>(HIWORD(value));

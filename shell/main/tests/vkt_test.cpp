@@ -276,12 +276,14 @@ TEST_F(Vkt, AnIdeLaunchFileOpensItsDesignAndSetsUpItsProcessorThroughTheSimulati
         for (auto it = first; it != last; ++it)
             calls.push_back(it->second);
         EXPECT_EQ(calls, c.calls);
-        if (c.opened)
+        if (c.opened) {
             EXPECT_EQ(value(run.snapshots[0], "path"), towindowspath(project.string()));
-        else
+        } else {
             EXPECT_EQ(value(run.snapshots[0], "file"), "UNTITLED.vktprj");
-        if (!c.message.empty())
+        }
+        if (!c.message.empty()) {
             EXPECT_NE(run.output.find(c.message), std::string::npos) << run.output;
+        }
     }
 }
 
