@@ -13,11 +13,11 @@
 #include "framework/appln/registrytext.h"
 #include "platform/drelm/fileselector.h"
 #include "platform/drelm/messageboxes.h"
-#include "platform/hulvane/cdbcore.h"
 #include "platform/win/input.h"
 #include "platform/win/messagequeue.h"
 #include "platform/win/modules.h"
 #include "platform/win/pathboundary.h"
+#include "shell/main/aboutbox.h"
 #include "shell/main/outsidemodules.h"
 #include "shell/main/vktprocess.h"
 
@@ -100,7 +100,7 @@ constexpr COMMANDRULE rules[] = {
     { CMD_IMPORTECAD, -1, RULE::ALWAYS },
     { CMD_SETTINGS, -1, RULE::NOTBUILT },
     { CMD_HELP, -1, RULE::ALWAYS },
-    { CMD_ABOUT, -1, RULE::NOTBUILT },
+    { CMD_ABOUT, -1, RULE::ALWAYS },
     { CMD_ABOUTQT, -1, RULE::ALWAYS },
     { CMD_SIMULATION, -1, RULE::ALWAYS },
     { CMD_VARIANT, -1, RULE::VARIANTS },
@@ -186,6 +186,9 @@ int VKTPROCESS::docommand(unsigned short id)
     case CMD_HELP:
         launchhelp("VKT.CHM", 0, nullptr, nullptr);
         break;
+    case CMD_ABOUT:
+        showabout();
+        break;
     case CMD_ABOUTQT:
         aboutQt();
         break;
@@ -193,8 +196,8 @@ int VKTPROCESS::docommand(unsigned short id)
         project.selectvariant(argument ? static_cast<char>('A' + argument - 1) : 'b');
         break;
     case CMD_BOARD:
-        if (const BOARD* board = project.getcdb()->getboard(argument))
-            project.selectboard(board->id);
+        if (project.selectboardindex(argument))
+            project.reloadboards();
         break;
     default:
         break;

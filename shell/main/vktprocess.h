@@ -36,6 +36,8 @@ public:
     int onidle() override;
     void onfirstrun(unsigned long newversion, unsigned long oldversion) override;
     void appln_init() override;
+    // The callbacks of the program's forms, by form name.
+    void loadcbftable() override;
     void appln_term() override;
     void showsplashscreen() override;
     void hidesplashscreen() override;

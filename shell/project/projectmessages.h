@@ -13,6 +13,7 @@ constexpr unsigned long MSG_LATERVERSION = 21;
 constexpr unsigned long MSG_EDITINGVARIANT = 24;
 constexpr unsigned long MSG_NODESCRIPTION = 27;
 constexpr unsigned long MSG_DAMAGEDENTRY = 28;
+constexpr unsigned long MSG_UNREADABLEDATABASE = 29;
 
 // Formats the message of the current context's table with the arguments and shows it.
 void showmessage(unsigned long id, ...);

@@ -81,6 +81,7 @@ void VKTPROJECT::init()
     touch(1);
     cdb->setowner(this);
     cdb->newdatabase(databaseentry);
+    updateselectors();
 }
 
 void VKTPROJECT::zap()
@@ -143,7 +144,7 @@ std::unique_ptr<VKTARCHIVE> VKTPROJECT::readfile(const char* name)
     auto read = std::make_unique<VKTARCHIVE>();
     read->setextension("vktprj");
     // Every entry comes out of the zip, its check sum tested, before the open project is let go.
-    if (!read->beginload(full, 0) || !read->endload() || !checkdescription(*read))
+    if (!read->beginload(full, 0) || !read->endload() || !checkdescription(*read) || !checkdatabase(*read))
         return nullptr;
     return read;
 }
@@ -171,6 +172,22 @@ int VKTPROJECT::checkdescription(VKTARCHIVE& read)
         detail.pop_back();
     showmessage(MSG_DAMAGEDENTRY, file, project_filename, detail.c_str());
     return 0;
+}
+
+// A database that this version cannot read (damaged, or written by a later version) refuses the
+// file rather than leaving its design without its records.
+int VKTPROJECT::checkdatabase(VKTARCHIVE& read)
+{
+    if (!read.exists(databaseentry, nullptr))
+        return 1;
+    CDBCORE scratch;
+    std::string reason;
+    VFILE& entry = read.openfile(databaseentry, nullptr);
+    const int loaded = scratch.load(entry, &reason);
+    read.closefile(entry, 0);
+    if (!loaded)
+        showmessage(MSG_UNREADABLEDATABASE, toposixpath(read.getpath()).c_str(), reason.c_str());
+    return loaded;
 }
 
 int VKTPROJECT::takefile(std::unique_ptr<VKTARCHIVE> read)
@@ -211,6 +228,7 @@ int VKTPROJECT::loadcontents(VKTARCHIVE& from)
     if (!hasvariants() && cdb->migratelegacyvariants())
         namelegacyvariants();
     cdb->selectvariant(currentvariant());
+    updateselectors();
 
     int result = loaddocument(designserver, "TAVI", designentry, 1);
     if (readcurrentboard())

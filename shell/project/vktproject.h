@@ -13,11 +13,13 @@
 
 #include <QObject>
 
+#include <functional>
 #include <memory>
 
 #include "core/containers/proplist.h"
 #include "core/files/paths.h"
 #include "framework/appln/proxymodule.h"
+#include "framework/bars/combobar.h"
 #include "framework/documents/applnproject.h"
 #include "framework/xml/xmldocument.h"
 #include "framework/xml/xmlelement.h"
@@ -27,6 +29,7 @@
 
 class APPLNPROCESS;
 class CDBCORE;
+struct BOARD;
 
 class VKTPROJECT : public QObject, public APPLNPROJECT, public PROXYMODULE<IVKTPROJECT> {
     Q_OBJECT
@@ -97,6 +100,10 @@ public:
     int exportsnippet(const char* file, IDOCSERVER* server, SHEET* sheet) override;
     int deletesnippet(SNIPPET* clip) override;
 
+    // Properties: built in (read only, taking precedence) "CDATE", "WS_CDATE" and "WL_CDATE" the
+    // creation date short and long, the same with "M" for the modification, "CTIME" and "MTIME"
+    // the times, "PATHNAME", "FILENAME", "VARIANT" (the current variant's name) and "BOARD" (the
+    // current board's name or file stem); otherwise the root's attributes.
     int getproperty(const char* name, QString& value) override;
     const char* getproperty(const char* name) override;
     void setproperty(const char* name, const QString& value) override;
@@ -106,8 +113,12 @@ public:
     void setscript(const char* name, const QString& value) override;
     void setscript(const char* name, const char* text) override;
 
-    // Variants; their selector bars come with the combo bars.
-    COMBOBAR* createvariantselector(APPLNWINDOW* window) override { return nullptr; }
+    // Variants: 'b' the base design (index 0 of the list), 'A' to 'Z' the variants (1 to 26).
+    static char indextovariant(int index);
+    static int varianttoindex(char variant);
+    // A selector bar of the window in step with every other window's; shown while there are
+    // variants to choose from.
+    COMBOBAR* createvariantselector(APPLNWINDOW* window) override;
     int hasvariants() override;
     char currentvariant() override;
     void selectvariant(char variant) override;
@@ -115,12 +126,31 @@ public:
     void getvariants(STRINGLIST& names) override;
     void setvariants(const QStringList& names) override;
 
-    // Boards; their selector bars and the making of new boards come with the combo bars.
-    COMBOBAR* createboardselector(APPLNWINDOW* window) override { return nullptr; }
+    // Boards. A selector bar of the window in step with every other window's; shown while the
+    // project has more than one board.
+    COMBOBAR* createboardselector(APPLNWINDOW* window) override;
     unsigned long currentboard() override;
     int ismultiboard() override;
-    int createboard(int withwizard) override { return 0; }
+    // A new board made current; with the wizard only when the user accepts it (the previous board
+    // current again otherwise). 1 when the board stays.
+    int createboard(int withwizard) override;
+    // The open layout becomes the board's: the old board's layout is kept in the archive and the
+    // new one's read from it (or made). 0 when no board has the id or no layout is open.
     int selectboard(unsigned long id) override;
+    // The board's name, or its file stem when it has none, for every board.
+    void getboardnames(STRINGLIST& names);
+    // -1 when there is no board.
+    int currentboardindex();
+    // The board of the index made current for the layout to follow at the next modification; 1
+    // when it was another board.
+    int selectboardindex(int index);
+    // The selectors show the boards, and the open layout follows the current board.
+    void reloadboards();
+    // The board made current for the layout entry; its entry name.
+    const char* setlayoutfile(const BOARD* board);
+    // Names and sets up a new board; 1 when the user accepted it. Set by the project wizards;
+    // without it createboard with the wizard adds nothing.
+    std::function<int(VKTPROJECT& project)> newboardwizard;
 
     XML::ELEMENT& getxmlroot() override { return root; }
     const char* getcwd() override { return APPLNPROJECT::getcwd(); }
@@ -146,6 +176,8 @@ private:
     // Whether PROJECT.XML of the archive read from the file is one a project can be made of; 0
     // after reporting what is wrong with it.
     int checkdescription(VKTARCHIVE& read);
+    // Whether the archive's design database (when it has one) reads; 0 after reporting why not.
+    int checkdatabase(VKTARCHIVE& read);
     // The project becomes the file read, under the path it was read from: 1 when every document
     // loaded.
     int takefile(std::unique_ptr<VKTARCHIVE> read);
@@ -154,7 +186,11 @@ private:
     int save(VKTARCHIVE& to);
     // The entry name of the current board's layout into layoutentry; 0 without a current board.
     unsigned long readcurrentboard();
-    void reloadboards() { selectboard(currentboard()); }
+    // The selectors show the variants and boards as they are now.
+    void updateselectors();
+    // A selector bar of the window with the project's context current.
+    COMBOBAR* createselector(
+        APPLNWINDOW* window, unsigned short command, COMBOBARSET& set, const STRINGLIST& items, int current, int shown);
     // Loads the entry into the module's document and its window; 1 when the entry is absent.
     int loaddocument(IDOCSERVER*& server, const char* module, const char* entry, int showwindow);
     // Imports the file into the document that open makes (when it is not made yet) and shows its
@@ -189,4 +225,6 @@ private:
     char layoutentry[PATHBUFFER] = "";
     char lastvariant = 'b';
     char buffer[PATHBUFFER] = ""; // for texts handed out
+    COMBOBARSET variantselectors;
+    COMBOBARSET boardselectors;
 };

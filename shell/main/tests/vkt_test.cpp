@@ -355,7 +355,7 @@ TEST_F(Vkt, EveryEnabledCommandOfTheProgramsTablesDoesSomethingAUserSeesAndADisa
         { "913F", notinstalled("project notes", "MERVALE") },
         { "0210", "0 none" }, // the settings dialog is not built yet
         { "0220", "1 box:No help is installed for this topic.||Help pages are looked for in '" + fs::path(VKT_TEST_PROGRAM).parent_path().parent_path().string() + "/HELP/VKT'." },
-        { "0221", "0 none" }, // the about box is not built yet
+        { "0221", "1 dialog:About Corvane 8 Professional" },
         { "0222", "1 dialog:Corvane 8 Professional" }, // Qt's about box
         { "0251", "0 none" }, // no variants
         { "0252", "0 none" }, // one board at most

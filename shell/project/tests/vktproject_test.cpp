@@ -6,10 +6,15 @@
 #include <string>
 #include <vector>
 
+#include <QComboBox>
+
 #include "framework/appln/applnmenu.h"
+#include "framework/bars/combobar.h"
 #include "framework/appln/tests/testprocess.h"
 #include "framework/documents/applndocument.h"
+#include "platform/drelm/combobox.h"
 #include "platform/hulvane/cdbcore.h"
+#include "platform/ombrel/stringlist.h"
 #include "platform/win/messagebox.h"
 #include "platform/win/pathboundary.h"
 #include "shell/project/vktproject.h"
@@ -370,6 +375,210 @@ TEST(Project, ADesignFileOpensAsAnUnsavedProjectOfItsNameAndAMissingFileIsReport
         EXPECT_EQ(boxes,
             std::vector<std::string> { "Could not open file '" + (folder / "none.vktprj").string() + "'." });
         EXPECT_EQ(project.pathname(), windows(folder / "x.vktprj")) << "a file not there changes nothing";
+    });
+}
+
+// Saves the project at path and loads it back into the same project, started afresh.
+void saveandload(VKTPROJECT& project, const fs::path& path)
+{
+    ASSERT_EQ(project.save(windows(path).c_str()), 1);
+    project.init();
+    ASSERT_EQ(project.load(windows(path).c_str()), 1);
+}
+
+TEST(ProjectRecords, PropertiesScriptsVariantsAndBoardsComeBackFromTheSavedFile)
+{
+    struct CASE {
+        const char* what;
+        std::function<void(VKTPROJECT&)> set;
+        std::function<void(VKTPROJECT&)> check;
+    };
+    const CASE cases[] = {
+        { "property", [](VKTPROJECT& p) { p.setproperty("AUTHOR", QString::fromUtf8("Zoë")); },
+            [](VKTPROJECT& p) {
+                QString value;
+                EXPECT_EQ(p.getproperty("AUTHOR", value), 1);
+                EXPECT_EQ(value, QString::fromUtf8("Zoë"));
+            } },
+        { "property removed by an empty text",
+            [](VKTPROJECT& p) {
+                p.setproperty("AUTHOR", QStringLiteral("me"));
+                p.setproperty("AUTHOR", QString());
+            },
+            [](VKTPROJECT& p) {
+                QString value = QStringLiteral("stale");
+                EXPECT_EQ(p.getproperty("AUTHOR", value), 0);
+                EXPECT_TRUE(value.isEmpty());
+            } },
+        { "script", [](VKTPROJECT& p) { p.setscript("STARTUP", QString::fromUtf8("print 'héllo'")); },
+            [](VKTPROJECT& p) {
+                QString text;
+                EXPECT_EQ(p.getscript("STARTUP", text), 1);
+                EXPECT_EQ(text, QString::fromUtf8("print 'héllo'"));
+            } },
+        { "script removed by an empty text",
+            [](VKTPROJECT& p) {
+                p.setscript("STARTUP", "x");
+                p.setscript("STARTUP", "");
+            },
+            [](VKTPROJECT& p) { EXPECT_EQ(p.getscript("STARTUP"), nullptr); } },
+        { "variants",
+            [](VKTPROJECT& p) {
+                p.setvariants({ QStringLiteral("Lite"), QStringLiteral("Full") });
+                p.selectvariant('B');
+            },
+            [](VKTPROJECT& p) {
+                QStringList names;
+                p.getvariants(names);
+                EXPECT_EQ(names, (QStringList { QStringLiteral("Base Design"), QStringLiteral("Lite"),
+                                     QStringLiteral("Full") }));
+                EXPECT_EQ(p.currentvariant(), 'B');
+                EXPECT_STREQ(p.getproperty("VARIANT"), "Full");
+            } },
+        { "boards",
+            [](VKTPROJECT& p) {
+                p.createboard(0);
+                p.createboard(0);
+                EXPECT_EQ(p.selectboardindex(0), 1);
+            },
+            [](VKTPROJECT& p) {
+                EXPECT_TRUE(p.ismultiboard());
+                STRINGLIST names;
+                p.getboardnames(names);
+                ASSERT_EQ(names.count, 2);
+                EXPECT_STREQ(names.get(0), "ROOT");
+                EXPECT_STREQ(names.get(1), "BOARD2");
+                EXPECT_EQ(p.currentboardindex(), 0);
+                EXPECT_EQ(p.currentboard(), 1u);
+                EXPECT_STREQ(p.getproperty("BOARD"), "ROOT");
+            } },
+    };
+    const fs::path folder = vkt::test::makeTempSubfolder("records");
+    withproject([&](VKTPROJECT& project, PROJECTPROCESS&) {
+        for (const CASE& c : cases) {
+            SCOPED_TRACE(c.what);
+            project.init();
+            c.set(project);
+            saveandload(project, folder / "records.vktprj");
+            c.check(project);
+        }
+        EXPECT_TRUE(boxes.empty()) << boxes.front();
+    });
+}
+
+TEST(ProjectRecords, BuiltInPropertiesAndTheVariantRules)
+{
+    withproject([&](VKTPROJECT& project, PROJECTPROCESS&) {
+        EXPECT_STREQ(project.getproperty("FILENAME"), "UNTITLED.vktprj");
+        EXPECT_STREQ(project.getproperty("variant"), "Base Design") << "built-in names are keywords";
+        project.setproperty("FILENAME", "mine");
+        EXPECT_STREQ(project.getproperty("FILENAME"), "UNTITLED.vktprj") << "a built-in name takes precedence";
+        EXPECT_NE(project.getproperty("CDATE"), nullptr);
+        EXPECT_NE(project.getproperty("MTIME"), nullptr);
+
+        project.getxmlroot().getchild("VARIANTS", 1).setAttribute(QStringLiteral("ACTIVE"), QStringLiteral("z"));
+        EXPECT_EQ(project.currentvariant(), 'b');
+
+        project.setvariants({ QStringLiteral("A1"), QStringLiteral("A2"), QStringLiteral("A3") });
+        project.selectvariant('C');
+        project.setvariants({ QStringLiteral("X"), QStringLiteral("Y"), QStringLiteral("X") });
+        QStringList names;
+        project.getvariants(names);
+        EXPECT_EQ(names, (QStringList { QStringLiteral("Base Design"), QStringLiteral("X"), QStringLiteral("Y") }));
+        EXPECT_EQ(project.currentvariant(), 'b');
+        EXPECT_EQ(project.getcdb()->getvariant(), 'b');
+    });
+}
+
+// Two module windows of the first frame, each with the project's variant and board selectors.
+struct SELECTORS {
+    SELECTORS(VKTPROJECT& project, PROJECTPROCESS& process)
+    {
+        for (int i = 0; i < 2; ++i) {
+            windows[i].setowner(&process);
+            windows[i].createwindow(process.getframe(0));
+            variants[i] = project.createvariantselector(&windows[i]);
+            boards[i] = project.createboardselector(&windows[i]);
+        }
+    }
+    APPLNWINDOW windows[2];
+    COMBOBAR* variants[2];
+    COMBOBAR* boards[2];
+};
+
+TEST(ProjectRecords, TheVariantSelectorsOfEveryWindowStayInStep)
+{
+    withproject([&](VKTPROJECT& project, PROJECTPROCESS& process) {
+        SELECTORS bars(project, process);
+        EXPECT_FALSE(bars.variants[0]->isVisible()) << "nothing to choose from";
+        project.setvariants({ QStringLiteral("Lite"), QStringLiteral("Full") });
+        for (COMBOBAR* bar : bars.variants) {
+            EXPECT_TRUE(bar->isVisible());
+            EXPECT_EQ(bar->numitems(), 3);
+        }
+        project.selectvariant('A');
+        EXPECT_EQ(bars.variants[0]->currentitem(), 1);
+        EXPECT_EQ(bars.variants[1]->currentitem(), 1);
+
+        // The user picks the second variant in one window: the other window shows it too.
+        emit static_cast<QComboBox*>(bars.variants[0]->getcombo()->getwidget())->activated(2);
+        EXPECT_EQ(bars.variants[1]->currentitem(), 2);
+    });
+}
+
+TEST(ProjectRecords, TheBoardSelectorShowsOnlyForSeveralBoardsAndACancelledWizardAddsNone)
+{
+    withproject([&](VKTPROJECT& project, PROJECTPROCESS& process) {
+        project.createboard(0);
+        SELECTORS bars(project, process);
+        EXPECT_FALSE(bars.boards[0]->isVisible());
+        int asked = 0;
+        project.newboardwizard = [&](VKTPROJECT&) { return ++asked, 0; };
+        EXPECT_EQ(project.createboard(1), 0);
+        EXPECT_EQ(asked, 1);
+        EXPECT_EQ(project.getcdb()->numboards(), 1);
+        EXPECT_EQ(project.currentboardindex(), 0);
+
+        project.newboardwizard = [](VKTPROJECT&) { return 1; };
+        EXPECT_EQ(project.createboard(1), 1);
+        project.reloadboards();
+        for (COMBOBAR* bar : bars.boards) {
+            EXPECT_TRUE(bar->isVisible());
+            EXPECT_EQ(bar->numitems(), 2);
+            EXPECT_EQ(bar->currentitem(), 1);
+        }
+    });
+}
+
+TEST(ProjectRecords, ADesignDatabaseOfALaterVersionIsRefusedWithItsReason)
+{
+    const fs::path folder = vkt::test::makeTempSubfolder("laterdatabase");
+    const fs::path path = folder / "later.vktprj";
+    withproject([&](VKTPROJECT& project, PROJECTPROCESS&) {
+        project.createboard(0);
+        ASSERT_EQ(project.save(windows(path).c_str()), 1);
+    });
+    {
+        VKTARCHIVE archive;
+        ASSERT_TRUE(archive.beginload(windows(path).c_str(), 0));
+        ASSERT_TRUE(archive.endload());
+        VFILE& database = archive.openfile("ROOT.CDB", nullptr);
+        database.seek(8, SEEK_SET);
+        const unsigned char version[4] = { 3, 0, 0, 0 };
+        database.write(version, 4);
+        archive.closefile(database, 0);
+        ASSERT_TRUE(archive.beginsave(windows(path).c_str()));
+        ASSERT_TRUE(archive.endsave());
+    }
+    withproject([&](VKTPROJECT& project, PROJECTPROCESS&) {
+        project.setproperty("AUTHOR", "kept");
+        EXPECT_EQ(project.load(windows(path).c_str()), 0);
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0],
+            "File '" + path.string()
+                + "' cannot be loaded: its design database cannot be read, as it was written by a later version "
+                  "of the program.");
+        EXPECT_STREQ(project.getproperty("AUTHOR"), "kept");
     });
 }
 
