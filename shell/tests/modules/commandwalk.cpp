@@ -9,6 +9,7 @@
 
 #include "framework/appln/applnprocess.h"
 #include "framework/context/windowmessages.h"
+#include "platform/win/input.h"
 #include "platform/win/messagequeue.h"
 #include "platform/win/window.h"
 #include "shell/project/ivktproject.h"
@@ -47,6 +48,16 @@ std::vector<std::string> walkcommands(APPLNPROCESS* process, const std::function
         if (QWidget* modal = QApplication::activeModalWidget()) {
             dialogs.push_back(modal->windowTitle().toStdString());
             modal->close();
+            return;
+        }
+        // A resource form runs its own loop in a window of its own.
+        APPLNFRAME* shown = process->getframe(0);
+        HWND active = GetActiveWindow();
+        if (active && shown && GetAncestor(active, GA_ROOT) != shown->hwnd) {
+            char title[256] = "";
+            GetWindowTextA(active, title, sizeof title);
+            dialogs.push_back(title);
+            SendMessageA(active, WM_CLOSE, 0, 0);
         }
     });
     closer.start(50);
