@@ -1,7 +1,7 @@
 // Outside decks as the reference simulator takes them: model cards with grading coefficients above
 // 1, parameters of other models and the reference's BSIM3 levels; an operating point that only gmin
 // stepping finds; sources whose parameters left out (or given as 0) take the run's step and stop;
-// parameters and braced expressions; analyses given in a control block.
+// parameters and braced expressions; diode sidewalls; analyses given in a control block.
 #include "host/deckrun/tests/rundeck.h"
 
 #include <gtest/gtest.h>
@@ -113,6 +113,43 @@ TEST(OutsideCards, ParametersAndBracedExpressionsTakeTheirValues)
     const Result bad = rundeck("t\n.param a={b+1}\nr1 n 0 {a}\nv1 n 0 1\n.op\n.end\n");
     EXPECT_EQ(bad.status, 1);
     EXPECT_NE(bad.err.find("line 2: \"b+1\" does not evaluate"), std::string::npos) << bad.err;
+}
+
+// Sidewall currents merged into the bottom's or of their own emission coefficient, a breakdown of
+// its own slope, sidewall capacitance and parallel copies: ngspice's values to its printed digits.
+TEST(OutsideCards, DiodeSidewallsTakeTheReferencesValues)
+{
+    const std::string deck = deckfile("diode_sidewall.cir");
+    const Result dc = rundeck(std::regex_replace(deck, std::regex("\\.tran.*\n"), ""));
+    ASSERT_EQ(dc.status, 0) << dc.err;
+    EXPECT_EQ(dc.err, "");
+    const struct {
+        double vin, merged, wall, breakdown;
+    } sweep[] = {
+        { -20, -2.00018e-11, -2.00018e-11, -4.97283e-02 },
+        { -16, -1.60032e-11, -1.60050e-11, -9.85393e-03 },
+        { 0.6, 1.779570e-05, 2.373512e-05, 3.723971e-07 },
+        { 1, 1.639149e-01, 3.097749e-01, 1.437148e-03 },
+    };
+    const std::vector<std::vector<double>> swept = dc.rows();
+    for (const auto& c : sweep) {
+        const auto row = std::find_if(swept.begin(), swept.end(),
+            [&](const std::vector<double>& r) { return std::fabs(r[0] - c.vin) < 1e-9; });
+        ASSERT_NE(row, swept.end()) << c.vin;
+        EXPECT_NEAR((*row)[1], c.merged, 1e-4 * std::fabs(c.merged)) << c.vin;
+        EXPECT_NEAR((*row)[2], c.wall, 1e-4 * std::fabs(c.wall)) << c.vin;
+        EXPECT_NEAR((*row)[3], c.breakdown, 1e-4 * std::fabs(c.breakdown)) << c.vin;
+    }
+
+    const Result tran = rundeck(std::regex_replace(deck, std::regex("\\.dc.*\n"), ""));
+    ASSERT_EQ(tran.status, 0) << tran.err;
+    const std::vector<std::vector<double>> points = tran.rows();
+    for (auto [time, value] : { std::pair { 3e-9, -4.55626 }, { 8e-9, -2.86825 } }) {
+        const auto row = std::find_if(points.begin(), points.end(),
+            [&](const std::vector<double>& r) { return std::fabs(r[0] - time) < 1e-15; });
+        ASSERT_NE(row, points.end()) << time;
+        EXPECT_NEAR((*row)[1], value, 1e-5) << time;
+    }
 }
 
 TEST(OutsideCards, AnalysesOfAControlBlockRunAsTheReferencesBatchModeRunsThem)
