@@ -1,7 +1,8 @@
 // Outside decks as the reference simulator takes them: model cards with grading coefficients above
 // 1, parameters of other models and the reference's BSIM3 levels; an operating point that only gmin
 // stepping finds; sources whose parameters left out (or given as 0) take the run's step and stop;
-// parameters and braced expressions; diode sidewalls; analyses given in a control block.
+// parameters and braced expressions; diode sidewalls; a step that must not collapse; analyses given
+// in a control block.
 #include "host/deckrun/tests/rundeck.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 #include <iterator>
 #include <regex>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -24,6 +26,14 @@ std::string deckfile(const char* name)
 {
     std::ifstream in(std::string(VKT_TEST_SOURCE_DIR) + "/../decks/" + name);
     return { std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>() };
+}
+
+// The row whose first value is `x`, within `tolerance`; null when there is none.
+const std::vector<double>* rowat(const std::vector<std::vector<double>>& rows, double x, double tolerance)
+{
+    const auto row = std::find_if(
+        rows.begin(), rows.end(), [&](const std::vector<double>& r) { return std::fabs(r[0] - x) < tolerance; });
+    return row != rows.end() ? &*row : nullptr;
 }
 
 TEST(OutsideCards, GradingAboveOneAndUnknownParametersRunWithWarnings)
@@ -133,9 +143,8 @@ TEST(OutsideCards, DiodeSidewallsTakeTheReferencesValues)
     };
     const std::vector<std::vector<double>> swept = dc.rows();
     for (const auto& c : sweep) {
-        const auto row = std::find_if(swept.begin(), swept.end(),
-            [&](const std::vector<double>& r) { return std::fabs(r[0] - c.vin) < 1e-9; });
-        ASSERT_NE(row, swept.end()) << c.vin;
+        const std::vector<double>* row = rowat(swept, c.vin, 1e-9);
+        ASSERT_NE(row, nullptr) << c.vin;
         EXPECT_NEAR((*row)[1], c.merged, 1e-4 * std::fabs(c.merged)) << c.vin;
         EXPECT_NEAR((*row)[2], c.wall, 1e-4 * std::fabs(c.wall)) << c.vin;
         EXPECT_NEAR((*row)[3], c.breakdown, 1e-4 * std::fabs(c.breakdown)) << c.vin;
@@ -145,10 +154,25 @@ TEST(OutsideCards, DiodeSidewallsTakeTheReferencesValues)
     ASSERT_EQ(tran.status, 0) << tran.err;
     const std::vector<std::vector<double>> points = tran.rows();
     for (auto [time, value] : { std::pair { 3e-9, -4.55626 }, { 8e-9, -2.86825 } }) {
-        const auto row = std::find_if(points.begin(), points.end(),
-            [&](const std::vector<double>& r) { return std::fabs(r[0] - time) < 1e-15; });
-        ASSERT_NE(row, points.end()) << time;
+        const std::vector<double>* row = rowat(points, time, 1e-15);
+        ASSERT_NE(row, nullptr) << time;
         EXPECT_NEAR((*row)[1], value, 1e-5) << time;
+    }
+}
+
+// Where the devices' currents jitter with the rounding of the solution, the point is taken once its
+// nodes settle, as the reference takes it, rather than the step cut down to nothing.
+TEST(OutsideCards, HugeCompanionConductancesDoNotCollapseTheStep)
+{
+    const Result r = rundeck(deckfile("step_collapse.cir"));
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::vector<std::vector<double>> points = r.rows();
+    EXPECT_LT(points.size(), 200u); // ngspice: 122
+    for (auto [time, out, gate] : { std::tuple { 65e-9, 9.864538, 9.498522 }, { 150e-9, 9.864519, 10.0 } }) {
+        const std::vector<double>* row = rowat(points, time, 1e-15);
+        ASSERT_NE(row, nullptr) << time;
+        EXPECT_NEAR((*row)[1], out, 1e-5) << time;
+        EXPECT_NEAR((*row)[2], gate, 1e-5) << time;
     }
 }
 
