@@ -284,8 +284,8 @@ int SELECTIONINPUTLOOP::run(APPLNVIEWDVC* target, const char* name, MODES how)
     return done;
 }
 
-// A dotted frame whose colour stands out from the background, drawn (like every rubber band) on
-// the view's overlay by exclusive-or.
+// A dotted frame inverting what lies beneath, drawn (like every rubber band) on the view's overlay
+// by exclusive-or, as a focus rectangle is.
 void SELECTIONINPUTLOOP::drawcursor(POINT at, unsigned long colour)
 {
     if (state == IDLE) {
@@ -295,7 +295,7 @@ void SELECTIONINPUTLOOP::drawcursor(POINT at, unsigned long colour)
     p2 = at;
     if (p1 == p2)
         return;
-    GSTYLE style(device->getbackground() ^ 0xFFFFFF, PENSTYLE_SOLID);
+    GSTYLE style(0xFFFFFF, PENSTYLE_SOLID);
     style.setpenstyle(PENSTYLE_DOT, 0);
     device->drawbox(BOX(p1, p2), style);
 }

@@ -1,4 +1,4 @@
-#include "framework/input/dragloops.h"
+#include "framework/editor/dragloops.h"
 
 #include <gtest/gtest.h>
 
