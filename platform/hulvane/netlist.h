@@ -10,6 +10,7 @@
 
 #include "core/containers/proplist.h"
 #include "platform/hulvane/netlog.h"
+#include "platform/hulvane/refname.h"
 
 #include <cstdint>
 #include <deque>
@@ -17,6 +18,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 class CDBCORE;
@@ -179,6 +181,8 @@ public:
     // The element the object was entered as; null when none.
     NET_PART* elementof(const void* object) const;
     NET_MODULE* getcurrentmodule() const { return current; }
+    // 1 the first time a part is named (its packaging's pins of no element join the nets once).
+    int claimpackage(const std::string& part) { return claimed.insert(upperkey(part)).second ? 1 : 0; }
     SHEET* getcurrentsheet() const { return sheet; }
     CDBCORE* getcdb() const { return core; }
 
@@ -208,6 +212,7 @@ private:
     std::unordered_map<std::string, NET_PART*> byname;
     std::unordered_map<const void*, NET_PART*> byobject;
     std::unordered_map<const NET*, NET*> parent; // validate's sets of joined pieces
+    std::unordered_set<std::string> claimed;
 };
 
 // The module path joined with a name: "AMP.R1"; the name alone at the top level.
