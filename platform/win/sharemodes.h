@@ -27,12 +27,14 @@ constexpr LONG ERROR_FILE_EXISTS = 80;
 // ERROR_SHARING_VIOLATION when another open denies the access; null with errno set otherwise.
 FILE* _fsopen(const char* path, const char* mode, int shflag);
 
+// Callers to come: backups on save (issue 51).
 // Copies the file existing over newname (both Windows paths; newname is replaced whole or not at
 // all). FALSE with ERROR_FILE_EXISTS when newname exists and failifexists is set, with
 // ERROR_SHARING_VIOLATION when an open holds a share lock on newname, with ERROR_FILE_NOT_FOUND
 // when existing is no readable file.
 BOOL CopyFileA(const char* existing, const char* newname, BOOL failifexists);
 
+// Callers to come: backups on save and autosave (issue 51).
 // Deletes a file (a link itself, never what it points to) unless an open holds a share lock on it:
 // FALSE with ERROR_SHARING_VIOLATION then, ERROR_FILE_NOT_FOUND when it is missing.
 BOOL DeleteFileA(const char* path);

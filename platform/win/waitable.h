@@ -18,6 +18,7 @@ public:
     virtual bool signalled() = 0;
 };
 
+// Callers to come: autosave, which waits for its verifier to end (issue 51).
 // WAIT_OBJECT_0 once the object is signalled, WAIT_TIMEOUT when ms milliseconds passed first
 // (INFINITE: no limit), WAIT_FAILED (ERROR_INVALID_HANDLE) for a handle that cannot be waited for.
 DWORD WaitForSingleObject(HANDLE handle, DWORD ms);
