@@ -128,6 +128,29 @@ FILE* _fsopen(const char* path, const char* mode, int shflag)
     return stream;
 }
 
+BOOL locksharemode(FILE* stream, int shflag)
+{
+    const int fd = stream ? fileno(stream) : -1;
+    if (fd < 0 || (shflag != _SH_DENYRW && shflag != _SH_DENYWR && shflag != _SH_DENYNO)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    const int access = fcntl(fd, F_GETFL) & O_ACCMODE;
+    const bool writable = access == O_RDWR || access == O_WRONLY;
+    bool granted = false;
+    if (shflag == _SH_DENYRW)
+        granted = setlock(fd, writable ? F_WRLCK : F_RDLCK);
+    else if (shflag == _SH_DENYWR)
+        granted = setlock(fd, F_RDLCK);
+    else
+        granted = !lockedagainst(fd, writable ? F_WRLCK : F_RDLCK);
+    if (!granted) {
+        SetLastError(ERROR_SHARING_VIOLATION);
+        return FALSE;
+    }
+    return TRUE;
+}
+
 BOOL DeleteFileA(const char* path)
 {
     const std::string posix = path ? findexistingpath(path) : std::string();

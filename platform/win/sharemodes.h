@@ -27,6 +27,11 @@ constexpr LONG ERROR_FILE_EXISTS = 80;
 // ERROR_SHARING_VIOLATION when another open denies the access; null with errno set otherwise.
 FILE* _fsopen(const char* path, const char* mode, int shflag);
 
+// Takes on an open stream the lock that _fsopen takes with shflag: TRUE, or FALSE with the last
+// error ERROR_SHARING_VIOLATION when another open holds a lock against it. For a file opened
+// otherwise (a temporary written beside its target) that is to be held like one _fsopen opened.
+BOOL locksharemode(FILE* stream, int shflag);
+
 // Copies the file existing over newname (both Windows paths; newname is replaced whole or not at
 // all). FALSE with ERROR_FILE_EXISTS when newname exists and failifexists is set, with
 // ERROR_SHARING_VIOLATION when an open holds a share lock on newname, with ERROR_FILE_NOT_FOUND

@@ -6,11 +6,8 @@
 #include "platform/win/handles.h"
 #include "platform/win/handletypes.h"
 #include "platform/win/scalars.h"
+#include "platform/win/waitcodes.h"
 
-constexpr DWORD INFINITE = 0xFFFFFFFF;
-constexpr DWORD WAIT_OBJECT_0 = 0;
-constexpr DWORD WAIT_TIMEOUT = 258;
-constexpr DWORD WAIT_FAILED = 0xFFFFFFFF;
 
 class WaitableObject : public KernelObject {
 public:
