@@ -7,9 +7,9 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "platform/vexmor/tests/ziptestfiles.h"
 #include "platform/win/pathboundary.h"
 #include "shell/main/tests/vktrun.h"
 #include "shell/project/vktarchive.h"
@@ -65,8 +65,15 @@ protected:
     // An autosave file as the program writes it: the project's path, then the project file.
     fs::path autosavefile(const char* name, const std::string& project, const std::string& description)
     {
-        const fs::path zip = folder / "project.zip";
-        EXPECT_TRUE(vkt::test::writezip(zip, { { "PROJECT.XML", description }, { "ROOT.DSN", "U1 U2" } }));
+        const fs::path zip = folder / "project.vktprj";
+        VKTARCHIVE archive;
+        EXPECT_TRUE(archive.beginsave(towindowspath(zip.string()).c_str()));
+        for (auto [entry, text] : { std::pair { "PROJECT.XML", description }, std::pair { "ROOT.DSN", std::string("U1 U2") } }) {
+            VFILE& file = archive.openfile(entry, nullptr);
+            file.write(text.data(), static_cast<int>(text.size()));
+            EXPECT_TRUE(archive.closefile(file, 0));
+        }
+        EXPECT_TRUE(archive.endsave());
         const std::string windows = towindowspath(project);
         const uint32_t length = static_cast<uint32_t>(windows.size());
         std::string bytes { static_cast<char>(length), static_cast<char>(length >> 8),

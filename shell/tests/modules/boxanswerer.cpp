@@ -2,12 +2,13 @@
 // module could answer them, such as the offer of an autosave at start-up: every message box shown
 // has its text appended to the file VKT_TEST_BOXLOG (one line, "|" for line breaks) and is
 // answered as a user agreeing would (Yes, else OK). With VKT_TEST_CLOSE_MS set, that long after the
-// first frame is shown its close button is pressed, as the window manager's is.
+// program first shows a window the close buttons of its frames are pressed, as the window
+// manager's are.
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QEvent>
-#include <QMainWindow>
 #include <QMessageBox>
 #include <QPointer>
 #include <QTimer>
@@ -40,24 +41,27 @@ private:
         QTimer::singleShot(0, box, [shown] {
             if (!shown)
                 return;
-            QAbstractButton* yes = shown->button(QMessageBox::Yes);
-            QAbstractButton* ok = shown->button(QMessageBox::Ok);
-            if (QAbstractButton* agree = yes ? yes : ok)
-                agree->click();
+            // Buttons are told by what they say: the program labels its own.
+            for (const char* agreeing : { "Yes", "OK" })
+                for (QAbstractButton* button : shown->buttons())
+                    if (button->text().remove('&').compare(agreeing, Qt::CaseInsensitive) == 0) {
+                        button->click();
+                        return;
+                    }
         });
     }
 
-    // The first top-level window that is not a box: the program's frame.
+    // Once a window of the program is first shown: its frames are closed after the delay.
     void closelater(QWidget* window)
     {
         const char* delay = std::getenv("VKT_TEST_CLOSE_MS");
         if (!delay || qobject_cast<QMessageBox*>(window) || window->windowType() != Qt::Window)
             return;
         closing = true;
-        QPointer<QWidget> frame(window);
-        QTimer::singleShot(std::atoi(delay), qApp, [frame] {
-            if (frame)
-                frame->close();
+        QTimer::singleShot(std::atoi(delay), qApp, [] {
+            for (QWidget* each : QApplication::topLevelWidgets())
+                if (each->isVisible() && each->windowType() == Qt::Window && !qobject_cast<QMessageBox*>(each))
+                    each->close();
         });
     }
 
