@@ -30,11 +30,11 @@ TEST(LengthText, NumbersAndTextsAreWrittenLittleEndianWithTheirLengthAndReadBack
     ASSERT_TRUE(fputl(0x12345678, stream));
     ASSERT_TRUE(fputlstr("C:\\a b.vktprj", stream));
     ASSERT_TRUE(fputlstr("", stream));
-    EXPECT_EQ(bytesof(stream), std::string("\x78\x56\x34\x12\x0C\0\0\0C:\\a b.vktprj\0\0\0\0", 24));
+    EXPECT_EQ(bytesof(stream), std::string("\x78\x56\x34\x12\x0D\0\0\0C:\\a b.vktprj\0\0\0\0", 25));
 
     std::fseek(stream, 4, SEEK_SET);
     char text[64];
-    EXPECT_EQ(fgetlstr(text, sizeof text, stream), 12);
+    EXPECT_EQ(fgetlstr(text, sizeof text, stream), 13);
     EXPECT_STREQ(text, "C:\\a b.vktprj");
     EXPECT_EQ(fgetlstr(text, sizeof text, stream), 0);
     EXPECT_STREQ(text, "");

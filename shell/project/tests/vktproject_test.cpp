@@ -304,7 +304,8 @@ TEST(Project, CloseQueryAsksOnlyForChangedWorkAndNeverDropsWhatCouldNotBeSaved)
         { 1, IDNO, 0, 1, 1 },
     };
     fs::path file = vkt::test::makeTempSubfolder("query") / "query.vktprj";
-    writeproject(file, "<ROOT/>");
+    // Of this version: saving asks nothing before the save itself.
+    writeproject(file, "<ROOT><TIMESTAMP FILEVER='830' RELEASE='812'/></ROOT>");
     withproject([&](VKTPROJECT& project, PROJECTPROCESS&) {
         ASSERT_EQ(project.load(windows(file).c_str()), 1);
         EXPECT_EQ(project.closequery(0), 1);
@@ -524,6 +525,7 @@ TEST(Backup, AnAutosaveBetweenLoadAndSaveLeavesTheFileItCameFromAsItWas)
         project.setbackupfolder(windows(folder / "backups").c_str());
         ASSERT_EQ(project.load(windows(folder / "amp.vktprj").c_str()), 1);
         tavi(project).document.text = "U1 U2";
+        tavi(project).document.setdirty(1);
         FILE* autosave = std::tmpfile();
         EXPECT_EQ(project.saveinto(autosave), 1);
         std::fclose(autosave);
