@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/text/strutil.h"
 #include "framework/appln/applnframe.h"
 #include "framework/appln/applnmenu.h"
 #include "framework/appln/applnprocess.h"
@@ -163,7 +164,9 @@ char* APPLNWINDOW::getframecaption(char* buffer)
     char process[PATHBUFFER] = {};
     if (APPLNPROCESS* owningprocess = getapplnprocess())
         owningprocess->getframecaption(process);
-    snprintf(buffer, PATHBUFFER, "%s - %s", process, getcaption());
+    // A caption too long for the buffer is cut after a whole character.
+    if (snprintf(buffer, PATHBUFFER, "%s - %s", process, getcaption()) >= static_cast<int>(PATHBUFFER))
+        buffer[utf8prefix(buffer, PATHBUFFER - 1)] = 0;
     return buffer;
 }
 

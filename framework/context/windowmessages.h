@@ -16,6 +16,12 @@ constexpr UINT WM_COMMANDTIP = 0x504;
 constexpr UINT WM_HELPREQUEST = 0x530;
 // The frame lays itself out again (wParam 1).
 constexpr UINT WM_FRAMELAYOUT = 0x534;
+// To an editor's window: a text to take over (lParam, NUL-terminated; kept, and its command posted).
+constexpr UINT WM_EDITORTEXT = 0x537;
+// To an editor's window: lParam a BOX* of the drawing that changed and is to be redrawn.
+constexpr UINT WM_AREACHANGED = 0x539;
+// To an editor's window: offer its web address with the yes/no message wParam; whether it has one.
+constexpr UINT WM_OFFERWEBADDRESS = 0x53C;
 // Answers the window's application context (MODULECONTEXT*).
 constexpr UINT WM_GETAPPLNCONTEXT = 0x53D;
 // Answers the editor's palette colour of index wParam (an editor's view passes it to the editor).
@@ -37,6 +43,8 @@ constexpr UINT WM_GETDIALOGHANDLE = 0x544;
 constexpr UINT WM_EXCHANGEDIALOGHANDLE = 0x545;
 // To a frame, posted: run command wParam; lParam 1 when it came from a menu.
 constexpr UINT WM_FRAMECOMMAND = 0x546;
+// To every window: a library of kind wParam changed, by the window lParam.
+constexpr UINT WM_LIBRARYCHANGED = 0x547;
 // A status text for the window's status bar: lParam the NUL-terminated text. The only message a
 // WM_COPYDATA payload may carry.
 constexpr UINT WM_STATUSTEXT = 0x570;

@@ -505,7 +505,7 @@ long APPLNVIEWDVC::defhlr(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     case WM_COMMAND:
         return owner->docommand(LOWORD(wParam));
     case WM_MOUSEACTIVATE:
-        return owner->msghlr(owner->gethwnd(), message, wParam, lParam);
+        return owner->msghlr(window, message, wParam, lParam);
     case WM_DRAWITEM:
     case WM_MEASUREITEM:
     case WM_MENUSELECT:

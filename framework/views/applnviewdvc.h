@@ -7,7 +7,8 @@
 // the pointer to the view (counted, so nested loops confine once), arrow keys move the cursor by
 // grid steps, Shift held over the view pans, and the view pans by itself at its edges. The view's
 // window messages go to the input handler attached (inputhandler.h) or to the default handling
-// below (defhlr), which reports to the host.
+// below (defhlr), which reports to the host. A press's WM_MOUSEACTIVATE goes to the owner window's
+// handler with the view's own window, so that the owner knows which view was clicked.
 
 #include "framework/views/applnviewhost.h"
 #include "platform/casq/sgdvc.h"

@@ -1,19 +1,6 @@
 #include "framework/views/applnviewwin.h"
 
-#include "framework/appln/applnmodule.h"
-#include "framework/context/windowmessages.h"
 #include "framework/views/applnviewdvc.h"
-
-LRESULT APPLNVIEWWIN::msghlr(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    switch (message) {
-    case WM_HELPREQUEST:
-    case WM_GETEDITORCOLOUR:
-        return 0;
-    default:
-        return APPLNWINDOW::msghlr(window, message, wParam, lParam);
-    }
-}
 
 HWND APPLNVIEWWIN::createwindow(APPLNFRAME* parent)
 {
@@ -57,17 +44,6 @@ int APPLNVIEWWIN::oneditsel(EDITCMDINFO& info, SELECTION* selection)
     return 0;
 }
 
-void APPLNVIEWWIN::setmodal(int on)
-{
-    if (owner)
-        owner->setmodal(on);
-}
-
-int APPLNVIEWWIN::ismodal()
-{
-    return owner ? owner->ismodal() : 0;
-}
-
 void APPLNVIEWWIN::beginpaint(APPLNVIEWDVC* device, PAINTSTRUCT* paint)
 {
     device->SGDVC::beginpaint(paint);
@@ -99,7 +75,3 @@ void APPLNVIEWWIN::autopan(APPLNVIEWDVC* device, int dx, int dy)
     pan(POINT(clampcoord(x), clampcoord(y)), 1);
 }
 
-APPLNOBJECT* APPLNVIEWWIN::getctxobj()
-{
-    return nullptr;
-}

@@ -4,6 +4,8 @@
 // serve a secondary view of an editor (a graph, an overview) and pass most of what a view asks on
 // to the editor's main view; a view without an editor ignores clicks, never snaps and formats no
 // coordinates. The derived class makes the device on the window, naming the window as its host.
+// What the window answers through its editor (modal state, the context object, the messages it
+// passes on) is defined beside the editor, in framework/editor/editorviews.cpp.
 
 #include "framework/appln/applnwindow.h"
 #include "framework/views/applnviewhost.h"

@@ -4,10 +4,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <strings.h>
+#include <numbers>
 
 #include "platform/casq/dib.h"
 #include "platform/casq/mapping.h"
+#include "platform/casq/textmetrics.h"
 #include "platform/casq/vgdvc.h"
 
 using casq::DPOINT;
@@ -16,9 +17,13 @@ using casq::PAINT;
 
 namespace {
 
-// A text style's width is its character width at the suite's usual 0.8 of the height; other
-// ratios narrow or widen the face in proportion.
-constexpr double USUALWIDTH = 0.8;
+// Screen text below this many of the device's thinnest lines is shown as a bar (greek).
+constexpr double GREEKHEIGHT = 3;
+// A circle on a screen whose radius with half its pen is below this share of the thinnest line
+// would show as a speck at most: it is left out.
+constexpr double SPECKSIZE = 0.25;
+// The usual advance of a character as a share of a text style's character width.
+constexpr double AVERAGEADVANCE = 0.625;
 
 COLORREF colourof(DWORD word)
 {
@@ -75,13 +80,17 @@ DWORD VGDVC::effectiveflags(DWORD flags) const
     return ((flags | entry) & ~DF_COLOURMASK) | colour;
 }
 
-PAINT VGDVC::paintof(const GSTYLE& style, DWORD flags, bool fillable) const
+PAINT VGDVC::paintof(const GSTYLE& style, DWORD flags, bool fillable)
 {
     DWORD word = effectiveflags(flags);
     PAINT paint;
     paint.stroke = style.haspen();
     paint.pencolour = (word & DF_PENCOLOUR) ? colourof(word) : colourof(style.pencolour);
     paint.penwidth = (word & DF_THIN) ? 0 : std::max(0.0, map->length(style.penwidth));
+    if (paint.penwidth < thinline() && isinteractive()) {
+        // A pen thinner than a screen's pixel shows as one: drawn so, it is far cheaper.
+        paint.penwidth = 0;
+    }
     paint.penstyle = std::clamp(style.penstyle, int(PENSTYLE_SOLID), int(PENSTYLE_DASHDOTDOT));
     paint.dashes = dashesof(paint.penstyle, std::max(paint.penwidth, 3 * thinline()));
     paint.fill = fillable && style.hasfill() && !(word & DF_NOFILL);
@@ -142,8 +151,11 @@ void VGDVC::drawcircle(POINT centre, int radius, const GSTYLE& style, DWORD flag
     if (!renderer) {
         return;
     }
-    renderer->ellipse(
-        map->map(centre), radius * map->getxscale(), radius * map->getyscale(), paintof(style, flags, true));
+    PAINT paint = paintof(style, flags, true);
+    if (isinteractive() && map->length(radius) + paint.penwidth / 2 < SPECKSIZE * thinline()) {
+        return;
+    }
+    renderer->ellipse(map->map(centre), radius * map->getxscale(), radius * map->getyscale(), paint);
 }
 
 void VGDVC::drawarc(POINT centre, int radius, int start, int sweep, const GSTYLE& style, DWORD flags)
@@ -194,6 +206,27 @@ void VGDVC::drawpath(const PATH& path, const GSTYLE& style, DWORD flags)
     renderer->figure(figure, paintof(style, flags, closed));
 }
 
+// Text too small to read on a screen is shown as a bar as long as its line, in its colour: what a
+// reader sees of it anyway, for a fraction of the cost of laying out its glyphs.
+void VGDVC::greek(POINT at, const char* text, int angle, int justification, const TSTYLE& style, COLORREF colour,
+    DWORD flags)
+{
+    double characters = 0;
+    for (const char* p = text; *p; ++p) {
+        characters += (static_cast<unsigned char>(*p) & 0xC0) != 0x80;
+    }
+    double length = characters * style.width * AVERAGEADVANCE;
+    double left = (justification & 3) == JUSTIFY_RIGHT ? -length : (justification & 3) == JUSTIFY_CENTRE ? -length / 2 : 0;
+    double capitals = casq::CAPHEIGHT * style.height;
+    double middle = (justification & 0xC) == JUSTIFY_TOP ? -capitals / 2 : (justification & 0xC) == JUSTIFY_MIDDLE ? 0 : capitals / 2;
+    double radians = angle * std::numbers::pi / 1800.0;
+    auto placed = [&](double x) {
+        return POINT(clampcoord(std::llround(at.x + x * std::cos(radians) - middle * std::sin(radians))),
+            clampcoord(std::llround(at.y + x * std::sin(radians) + middle * std::cos(radians))));
+    };
+    drawline(placed(left), placed(left + length), GSTYLE(colour, PENSTYLE_SOLID), flags & ~DF_PENCOLOUR);
+}
+
 void VGDVC::drawtext(
     POINT at, const char* text, int angle, int justification, const TSTYLE& style, DWORD flags)
 {
@@ -202,17 +235,12 @@ void VGDVC::drawtext(
         return;
     }
     DWORD word = effectiveflags(flags);
-    casq::FONT font;
-    font.face = style.resolvedface();
-    font.fixedpitch = strcasecmp(font.face.c_str(), VECTOR_FONT_FACE) == 0;
-    font.size = map->length(style.height);
-    font.stretch = style.width > 0 ? style.width / (USUALWIDTH * style.height) : 1.0;
-    font.stretch = std::clamp(font.stretch, 0.05, 20.0);
-    font.bold = style.flags & TS_BOLD;
-    font.italic = style.flags & TS_ITALIC;
-    font.underline = style.flags & TS_UNDERLINE;
-    font.strikeout = style.flags & TS_STRIKEOUT;
+    casq::FONT font = casq::fontof(style, map->length(style.height));
     font.colour = (word & DF_TEXTCOLOUR) ? colourof(word) : colourof(style.colour);
+    if (isinteractive() && font.size < GREEKHEIGHT * thinline()) {
+        greek(at, text, angle, justification, style, font.colour, flags);
+        return;
+    }
     font.alpha = currentalpha();
     int justify = justification & 0xF;
     if (map->isflipped() && (justify & 3) != JUSTIFY_CENTRE) {

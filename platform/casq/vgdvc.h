@@ -142,7 +142,8 @@ public:
     // A path of lines and curves; a closed path is filled by the style's brush.
     void drawpath(const PATH& path, const GSTYLE& style, DWORD flags = 0);
     // Text (UTF-8) at a point, turned anticlockwise by angle (tenths of a degree) and justified
-    // by the code (JUSTIFY_*) around the point. A hidden style draws nothing.
+    // by the code (JUSTIFY_*) around the point. A hidden style draws nothing. On a screen, text
+    // smaller than three of its thinnest lines is drawn as a bar as long as the text.
     void drawtext(
         POINT at, const char* text, int angle, int justification, const TSTYLE& style, DWORD flags = 0);
     // A device-independent bitmap (header, colour table, then `size` bytes of bits) with its
@@ -207,9 +208,11 @@ protected:
     COLORREF background;
 
 private:
-    casq::PAINT paintof(const GSTYLE& style, DWORD flags, bool fillable) const;
+    casq::PAINT paintof(const GSTYLE& style, DWORD flags, bool fillable);
     DWORD effectiveflags(DWORD flags) const;
     bool cannotdraw() const;
+    void greek(POINT at, const char* text, int angle, int justification, const TSTYLE& style, COLORREF colour,
+        DWORD flags);
 
     std::vector<std::unique_ptr<casq::OUTPUTFILE>> pagefiles;
     std::unique_ptr<VGDVC> cache;

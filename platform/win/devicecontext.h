@@ -137,8 +137,6 @@ public:
     COLORREF textcolour = RGB(0, 0, 0);
     COLORREF bkcolour = RGB(255, 255, 255);
     int bkmode = OPAQUE;
-    int rop2 = R2_COPYPEN;
-    UINT textalign = TA_LEFT | TA_TOP;
     tagPOINT position { 0, 0 };
     std::vector<Region> clip; // all intersected; empty means none
 
@@ -151,18 +149,12 @@ public:
 
     virtual void fillrect(const RECT& rect, const Brush& brush) { }
     virtual void polyline(const tagPOINT* points, int count) { }
-    virtual void polygon(const tagPOINT* points, int count) { }
     virtual void rectangle(const RECT& rect) { }
     virtual void focusrect(const RECT& rect) { }
-    virtual void text(int x, int y, std::string_view text) { }
     // Draws (or with DT_CALCRECT measures) as DrawTextA; answers the text height.
     virtual int drawtext(std::string_view text, RECT& rect, UINT format) { return 0; }
     virtual SIZE textextent(std::string_view text) { return SIZE { 0, 0 }; }
     virtual bool blit(const RECT& to, DeviceContext& source, const RECT& from, DWORD rop) { return false; }
-    virtual bool alphablend(const RECT& to, DeviceContext& source, const RECT& from, BLENDFUNCTION blend)
-    {
-        return false;
-    }
     virtual bool drawicon(const RECT& to, const Icon& icon, UINT flags) { return false; }
     virtual COLORREF getpixel(int x, int y);
     virtual COLORREF setpixel(int x, int y, COLORREF colour);

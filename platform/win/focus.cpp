@@ -122,15 +122,6 @@ HWND GetActiveWindow()
     return queue->active;
 }
 
-BOOL SetForegroundWindow(HWND handle)
-{
-    if (!IsWindow(handle)) {
-        return FALSE;
-    }
-    SetActiveWindow(handle);
-    return GetActiveWindow() == GetAncestor(handle, GA_ROOT) ? TRUE : FALSE;
-}
-
 HWND GetForegroundWindow()
 {
     return GetActiveWindow();

@@ -156,10 +156,6 @@ COLORREF SetTextColor(HDC dc, COLORREF colour)
 {
     return setstate(dc, &DeviceContext::textcolour, colour, CLR_INVALID);
 }
-COLORREF GetTextColor(HDC dc)
-{
-    return getstate(dc, &DeviceContext::textcolour, CLR_INVALID);
-}
 COLORREF SetBkColor(HDC dc, COLORREF colour)
 {
     return setstate(dc, &DeviceContext::bkcolour, colour, CLR_INVALID);
@@ -180,24 +176,6 @@ int SetBkMode(HDC dc, int mode)
 int GetBkMode(HDC dc)
 {
     return getstate(dc, &DeviceContext::bkmode, 0);
-}
-
-int SetROP2(HDC dc, int mode)
-{
-    if (mode < R2_BLACK || mode > R2_WHITE) {
-        return 0;
-    }
-    return setstate(dc, &DeviceContext::rop2, mode, 0);
-}
-
-int GetROP2(HDC dc)
-{
-    return getstate(dc, &DeviceContext::rop2, 0);
-}
-
-UINT SetTextAlign(HDC dc, UINT align)
-{
-    return setstate(dc, &DeviceContext::textalign, align, UINT(0xFFFFFFFF));
 }
 
 int SelectClipRgn(HDC handle, HRGN region)
@@ -226,20 +204,6 @@ int IntersectClipRect(HDC handle, int left, int top, int right, int bottom)
         { box.left, box.bottom } });
     dc->clip.push_back(r);
     dc->statechanged();
-    return regiontype(*dc);
-}
-
-int GetClipBox(HDC handle, RECT* rect)
-{
-    DeviceContext* dc = DeviceContext::of(handle);
-    if (!dc || !rect) {
-        return 0;
-    }
-    SIZE size = dc->size();
-    *rect = RECT { 0, 0, size.cx, size.cy };
-    for (const auto& r : dc->clip) {
-        *rect = intersect(*rect, r.bounds());
-    }
     return regiontype(*dc);
 }
 
@@ -281,16 +245,6 @@ BOOL Polyline(HDC handle, const tagPOINT* points, int count)
         return FALSE;
     }
     dc->polyline(points, count);
-    return TRUE;
-}
-
-BOOL Polygon(HDC handle, const tagPOINT* points, int count)
-{
-    DeviceContext* dc = DeviceContext::of(handle);
-    if (!dc || !points || count < 2) {
-        return FALSE;
-    }
-    dc->polygon(points, count);
     return TRUE;
 }
 
@@ -342,22 +296,6 @@ BOOL DrawFocusRect(HDC handle, const RECT* rect)
     return TRUE;
 }
 
-BOOL TextOutA(HDC handle, int x, int y, LPCSTR text, int length)
-{
-    DeviceContext* dc = DeviceContext::of(handle);
-    if (!dc || (!text && length > 0)) {
-        return FALSE;
-    }
-    std::string_view s = textof(text, length);
-    if (dc->textalign & TA_UPDATECP) {
-        dc->text(dc->position.x, dc->position.y, s);
-        dc->position.x += dc->textextent(s).cx;
-        return TRUE;
-    }
-    dc->text(x, y, s);
-    return TRUE;
-}
-
 int DrawTextA(HDC handle, LPCSTR text, int length, RECT* rect, UINT format)
 {
     DeviceContext* dc = DeviceContext::of(handle);
@@ -395,43 +333,6 @@ BOOL StretchBlt(HDC destination, int x, int y, int width, int height, HDC source
     RECT target { x, y, x + width, y + height };
     RECT area { sx, sy, sx + swidth, sy + sheight };
     return to->blit(target, from ? *from : *to, area, rop) ? TRUE : FALSE;
-}
-
-int StretchDIBits(HDC handle, int x, int y, int width, int height, int sx, int sy, int swidth, int sheight,
-    const void* bits, const BITMAPINFO* info, UINT usage, DWORD rop)
-{
-    DeviceContext* dc = DeviceContext::of(handle);
-    if (!dc || !bits || !info) {
-        return 0;
-    }
-    HBITMAP bitmap = CreateDIBSection(nullptr, info, usage, nullptr, nullptr, 0);
-    auto* b = objectas<Bitmap>(bitmap, OBJ_BITMAP);
-    if (!b) {
-        return 0;
-    }
-    std::memcpy(b->pixels.data(), bits, b->pixels.size() * 4);
-    HDC memory = CreateCompatibleDC(handle);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BOOL done = StretchBlt(handle, x, y, width, height, memory, sx, sy, swidth, sheight, rop);
-    SelectObject(memory, old);
-    DeleteDC(memory);
-    int rows = b->height;
-    DeleteObject(bitmap);
-    return done ? rows : 0;
-}
-
-BOOL AlphaBlend(HDC destination, int x, int y, int width, int height, HDC source, int sx, int sy, int swidth,
-    int sheight, BLENDFUNCTION blend)
-{
-    DeviceContext* to = DeviceContext::of(destination);
-    DeviceContext* from = DeviceContext::of(source);
-    if (!to || !from || width < 0 || height < 0 || swidth < 0 || sheight < 0) {
-        return FALSE;
-    }
-    return to->alphablend(
-               RECT { x, y, x + width, y + height }, *from, RECT { sx, sy, sx + swidth, sy + sheight }, blend)
-        ? TRUE
-        : FALSE;
 }
 
 COLORREF GetPixel(HDC handle, int x, int y)
@@ -477,25 +378,6 @@ int GetDIBits(HDC, HBITMAP handle, UINT start, UINT lines, void* bits, BITMAPINF
         int y = topdown ? static_cast<int>(line) : bitmap->height - 1 - static_cast<int>(line);
         for (int x = 0; x < bitmap->width; ++x) {
             out[size_t(copied) * bitmap->width + x] = bitmap->at(x, y);
-        }
-    }
-    return static_cast<int>(copied);
-}
-
-int SetDIBits(HDC, HBITMAP handle, UINT start, UINT lines, const void* bits, const BITMAPINFO* info, UINT)
-{
-    auto* bitmap = objectas<Bitmap>(handle, OBJ_BITMAP);
-    if (!bitmap || !info || !bits || info->bmiHeader.biBitCount != 32
-        || info->bmiHeader.biWidth != bitmap->width) {
-        return 0;
-    }
-    const bool topdown = info->bmiHeader.biHeight < 0;
-    const auto* in = static_cast<const uint32_t*>(bits);
-    UINT copied = 0;
-    for (UINT line = start; line < start + lines && line < UINT(bitmap->height); ++line, ++copied) {
-        int y = topdown ? static_cast<int>(line) : bitmap->height - 1 - static_cast<int>(line);
-        for (int x = 0; x < bitmap->width; ++x) {
-            bitmap->at(x, y) = in[size_t(copied) * bitmap->width + x];
         }
     }
     return static_cast<int>(copied);
@@ -562,34 +444,4 @@ BOOL OffsetRect(RECT* rect, int dx, int dy)
     rect->top += dy;
     rect->bottom += dy;
     return TRUE;
-}
-
-BOOL InflateRect(RECT* rect, int dx, int dy)
-{
-    if (!rect) {
-        return FALSE;
-    }
-    rect->left -= dx;
-    rect->right += dx;
-    rect->top -= dy;
-    rect->bottom += dy;
-    return TRUE;
-}
-
-BOOL IntersectRect(RECT* result, const RECT* a, const RECT* b)
-{
-    if (!result || !a || !b) {
-        return FALSE;
-    }
-    *result = intersect(*a, *b);
-    return isempty(*result) ? FALSE : TRUE;
-}
-
-BOOL UnionRect(RECT* result, const RECT* a, const RECT* b)
-{
-    if (!result || !a || !b) {
-        return FALSE;
-    }
-    *result = unite(*a, *b);
-    return isempty(*result) ? FALSE : TRUE;
 }

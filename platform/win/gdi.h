@@ -87,13 +87,6 @@ struct ICONINFO {
     HBITMAP hbmColor;
 };
 
-struct BLENDFUNCTION {
-    BYTE BlendOp;
-    BYTE BlendFlags;
-    BYTE SourceConstantAlpha;
-    BYTE AlphaFormat;
-};
-
 // Object types.
 constexpr UINT OBJ_PEN = 1;
 constexpr UINT OBJ_BRUSH = 2;
@@ -134,16 +127,6 @@ constexpr UINT BS_HOLLOW = BS_NULL;
 constexpr int TRANSPARENT = 1;
 constexpr int OPAQUE = 2;
 
-// Raster operations of pens (SetROP2).
-constexpr int R2_BLACK = 1;
-constexpr int R2_NOT = 6;
-constexpr int R2_XORPEN = 7;
-constexpr int R2_MASKPEN = 9;
-constexpr int R2_NOP = 11;
-constexpr int R2_COPYPEN = 13;
-constexpr int R2_MERGEPEN = 15;
-constexpr int R2_WHITE = 16;
-
 // Raster operations of blits.
 constexpr DWORD SRCCOPY = 0x00CC0020;
 constexpr DWORD SRCPAINT = 0x00EE0086;
@@ -169,14 +152,6 @@ constexpr UINT DT_NOCLIP = 0x0100;
 constexpr UINT DT_CALCRECT = 0x0400;
 constexpr UINT DT_NOPREFIX = 0x0800;
 constexpr UINT DT_END_ELLIPSIS = 0x8000;
-
-constexpr UINT TA_LEFT = 0;
-constexpr UINT TA_UPDATECP = 1;
-constexpr UINT TA_RIGHT = 2;
-constexpr UINT TA_CENTER = 6;
-constexpr UINT TA_TOP = 0;
-constexpr UINT TA_BOTTOM = 8;
-constexpr UINT TA_BASELINE = 24;
 
 constexpr LONG FW_NORMAL = 400;
 constexpr LONG FW_BOLD = 700;
@@ -219,27 +194,22 @@ constexpr UINT DI_MASK = 1;
 constexpr UINT DI_IMAGE = 2;
 constexpr UINT DI_NORMAL = 3;
 
-constexpr BYTE AC_SRC_OVER = 0;
-constexpr BYTE AC_SRC_ALPHA = 1;
-
 HPEN CreatePen(int style, int width, COLORREF colour);
 HBRUSH CreateSolidBrush(COLORREF colour);
 // A shared brush of a system colour; never to be deleted (DeleteObject ignores it).
 HBRUSH GetSysColorBrush(int index);
 HGDIOBJ GetStockObject(int index);
 HFONT CreateFontIndirectA(const LOGFONTA* font);
+// Callers to come: the caption font of the editor's toolbox (issue 58).
 HFONT CreateFontA(int height, int width, int escapement, int orientation, int weight, DWORD italic,
     DWORD underline, DWORD strikeout, DWORD charset, DWORD outprecision, DWORD clipprecision, DWORD quality,
     DWORD pitchandfamily, LPCSTR face);
-// 32-bit bitmaps, black. CreateBitmap also takes 1-bit rows (word aligned) when bits are given.
+// A 32-bit bitmap, black.
 HBITMAP CreateCompatibleBitmap(HDC dc, int width, int height);
-HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bitsperpixel, const void* bits);
 // A 32-bit bitmap whose pixels the caller may address through *bits (rows bottom-up when the
 // header's height is positive, top-down when negative). Null for other depths or sizes.
 HBITMAP CreateDIBSection(
     HDC dc, const BITMAPINFO* info, UINT usage, void** bits, HANDLE section, DWORD offset);
-HRGN CreateRectRgn(int left, int top, int right, int bottom);
-HRGN CreateRectRgnIndirect(const RECT* rect);
 HRGN CreatePolygonRgn(const tagPOINT* points, int count, int fillmode);
 // FALSE for a stock object, an object selected into a context, or a dead handle.
 BOOL DeleteObject(HGDIOBJ object);
@@ -255,42 +225,30 @@ BOOL DeleteDC(HDC dc);
 // selected into another context.
 HGDIOBJ SelectObject(HDC dc, HGDIOBJ object);
 COLORREF SetTextColor(HDC dc, COLORREF colour);
-COLORREF GetTextColor(HDC dc);
 COLORREF SetBkColor(HDC dc, COLORREF colour);
 COLORREF GetBkColor(HDC dc);
 int SetBkMode(HDC dc, int mode);
 int GetBkMode(HDC dc);
-int SetROP2(HDC dc, int mode);
-int GetROP2(HDC dc);
-UINT SetTextAlign(HDC dc, UINT align);
 // The clip region: a copy of `region` (null: none); answers the region type.
 int SelectClipRgn(HDC dc, HRGN region);
 int IntersectClipRect(HDC dc, int left, int top, int right, int bottom);
-int GetClipBox(HDC dc, RECT* rect);
 int GetDeviceCaps(HDC dc, int index);
 
 BOOL MoveToEx(HDC dc, int x, int y, tagPOINT* old);
 BOOL LineTo(HDC dc, int x, int y);
 BOOL Polyline(HDC dc, const tagPOINT* points, int count);
-BOOL Polygon(HDC dc, const tagPOINT* points, int count);
 BOOL Rectangle(HDC dc, int left, int top, int right, int bottom);
 int FillRect(HDC dc, const RECT* rect, HBRUSH brush);
 int FrameRect(HDC dc, const RECT* rect, HBRUSH brush);
-// A dotted rectangle drawn by inverting, so drawing it twice removes it.
+// A dotted rectangle drawn by inverting, so drawing it twice removes it. Callers to come: the
+// selection rectangle of the editors' shape loops (issue 57).
 BOOL DrawFocusRect(HDC dc, const RECT* rect);
-BOOL TextOutA(HDC dc, int x, int y, LPCSTR text, int length);
 // Answers the height of the text drawn; with DT_CALCRECT measures into rect and draws nothing.
 int DrawTextA(HDC dc, LPCSTR text, int length, RECT* rect, UINT format);
 BOOL GetTextExtentPoint32A(HDC dc, LPCSTR text, int length, SIZE* size);
 BOOL BitBlt(HDC destination, int x, int y, int width, int height, HDC source, int sx, int sy, DWORD rop);
 BOOL StretchBlt(HDC destination, int x, int y, int width, int height, HDC source, int sx, int sy, int swidth,
     int sheight, DWORD rop);
-// Draws 32-bit DIB rows (bottom-up for a positive height) scaled into the destination rectangle.
-int StretchDIBits(HDC dc, int x, int y, int width, int height, int sx, int sy, int swidth, int sheight,
-    const void* bits, const BITMAPINFO* info, UINT usage, DWORD rop);
-// Blends the source over the destination; with AC_SRC_ALPHA the source is premultiplied.
-BOOL AlphaBlend(HDC destination, int x, int y, int width, int height, HDC source, int sx, int sy, int swidth,
-    int sheight, BLENDFUNCTION blend);
 COLORREF GetPixel(HDC dc, int x, int y);
 // Answers the colour set, CLR_INVALID outside the device.
 COLORREF SetPixel(HDC dc, int x, int y, COLORREF colour);
@@ -298,8 +256,6 @@ COLORREF GetNearestColor(HDC dc, COLORREF colour);
 // Copies rows of the bitmap, from `start` (counted from the bottom for bottom-up requests), into
 // 32-bit bits; with null bits fills the header only. Answers the rows copied.
 int GetDIBits(HDC dc, HBITMAP bitmap, UINT start, UINT lines, void* bits, BITMAPINFO* info, UINT usage);
-int SetDIBits(
-    HDC dc, HBITMAP bitmap, UINT start, UINT lines, const void* bits, const BITMAPINFO* info, UINT usage);
 
 // Icons and cursors: GetIconInfo hands out copies of their bitmaps that the caller deletes.
 BOOL GetIconInfo(HICON icon, ICONINFO* info);
@@ -315,6 +271,3 @@ BOOL IsRectEmpty(const RECT* rect);
 BOOL EqualRect(const RECT* a, const RECT* b);
 BOOL PtInRect(const RECT* rect, tagPOINT point);
 BOOL OffsetRect(RECT* rect, int dx, int dy);
-BOOL InflateRect(RECT* rect, int dx, int dy);
-BOOL IntersectRect(RECT* result, const RECT* a, const RECT* b); // FALSE (and empty) when apart
-BOOL UnionRect(RECT* result, const RECT* a, const RECT* b);

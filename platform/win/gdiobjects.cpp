@@ -210,38 +210,6 @@ HBITMAP CreateCompatibleBitmap(HDC, int width, int height)
     return static_cast<HBITMAP>(adopt(new Bitmap(std::max(1, width), std::max(1, height))));
 }
 
-HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bitsperpixel, const void* bits)
-{
-    if (planes != 1 || (bitsperpixel != 1 && bitsperpixel != 32)) {
-        return nullptr;
-    }
-    HBITMAP handle = CreateCompatibleBitmap(nullptr, width, height);
-    auto* bitmap = objectas<Bitmap>(handle, OBJ_BITMAP);
-    if (!bitmap) {
-        return nullptr;
-    }
-    bitmap->monochrome = bitsperpixel == 1;
-    if (bitmap->monochrome) {
-        std::fill(bitmap->pixels.begin(), bitmap->pixels.end(), 0xFF000000u);
-    }
-    if (!bits) {
-        return handle;
-    }
-    const auto* bytes = static_cast<const BYTE*>(bits);
-    if (bitsperpixel == 32) {
-        std::memcpy(bitmap->pixels.data(), bytes, bitmap->pixels.size() * 4);
-        return handle;
-    }
-    const int stride = ((width + 15) / 16) * 2; // 1-bit rows are word aligned
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            bool white = bytes[y * stride + x / 8] & (0x80 >> (x % 8));
-            bitmap->at(x, y) = white ? 0xFFFFFFFFu : 0xFF000000u;
-        }
-    }
-    return handle;
-}
-
 HBITMAP CreateDIBSection(HDC, const BITMAPINFO* info, UINT, void** bits, HANDLE, DWORD)
 {
     if (!info || info->bmiHeader.biBitCount != 32 || info->bmiHeader.biCompression != BI_RGB
@@ -261,20 +229,6 @@ HBITMAP CreateDIBSection(HDC, const BITMAPINFO* info, UINT, void** bits, HANDLE,
         *bits = bitmap->pixels.data();
     }
     return handle;
-}
-
-HRGN CreateRectRgn(int left, int top, int right, int bottom)
-{
-    auto* region = new Region;
-    region->polygons.push_back({ { std::min(left, right), std::min(top, bottom) },
-        { std::max(left, right), std::min(top, bottom) }, { std::max(left, right), std::max(top, bottom) },
-        { std::min(left, right), std::max(top, bottom) } });
-    return static_cast<HRGN>(adopt(region));
-}
-
-HRGN CreateRectRgnIndirect(const RECT* rect)
-{
-    return rect ? CreateRectRgn(rect->left, rect->top, rect->right, rect->bottom) : nullptr;
 }
 
 HRGN CreatePolygonRgn(const tagPOINT* points, int count, int fillmode)

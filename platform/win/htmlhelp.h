@@ -33,6 +33,7 @@ struct HH_WINTYPE {
 using HTMLHELPHOOK = HWND (*)(HWND caller, const char* file, UINT command, DWORD_PTR data);
 
 // Installs hook for HH_DISPLAY_TOPIC and HH_HELP_CONTEXT; answers the previous one (null: none).
+// A seam for tests, which see what help the program asks for.
 HTMLHELPHOOK sethtmlhelphook(HTMLHELPHOOK hook);
 
 // HH_GET_WIN_TYPE: data points to an HH_WINTYPE* that receives the stored type (null when none

@@ -21,8 +21,3 @@ HBITMAP LoadBitmapA(HINSTANCE instance, LPCSTR name)
 {
     return static_cast<HBITMAP>(LoadImageA(instance, name, IMAGE_BITMAP, 0, 0, 0));
 }
-
-HICON LoadIconA(HINSTANCE instance, LPCSTR name)
-{
-    return static_cast<HICON>(LoadImageA(instance, name, IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
-}

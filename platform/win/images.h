@@ -30,8 +30,6 @@ constexpr UINT LR_SHARED = 0x8000;
 // LR_CREATEDIBSECTION, keeping the file's alpha).
 HANDLE LoadImageA(HINSTANCE instance, LPCSTR name, UINT type, int width, int height, UINT flags);
 HBITMAP LoadBitmapA(HINSTANCE instance, LPCSTR name);
-// The module's icon at the system's large icon size; a system icon (IDI_*) without a module.
-HICON LoadIconA(HINSTANCE instance, LPCSTR name);
 
 inline const char* const IDI_APPLICATION = MAKEINTRESOURCEA(32512);
 inline const char* const IDI_ERROR = MAKEINTRESOURCEA(32513);

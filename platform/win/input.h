@@ -20,7 +20,6 @@ HWND GetFocus();
 // the default handling of WM_ACTIVATE gives the new window the focus. Answers the previous one.
 HWND SetActiveWindow(HWND window);
 HWND GetActiveWindow();
-BOOL SetForegroundWindow(HWND window);
 HWND GetForegroundWindow();
 // The owned popup of `window` that was active last, `window` itself when there is none.
 HWND GetLastActivePopup(HWND window);
@@ -38,22 +37,27 @@ BOOL TrackMouseEvent(TRACKMOUSEEVENT* request);
 SHORT GetKeyState(int virtualkey);
 // The state as the newest input reported it, whether retrieved yet or not.
 SHORT GetAsyncKeyState(int virtualkey);
-BOOL GetKeyboardState(BYTE* state); // 256 bytes
-BOOL SetKeyboardState(const BYTE* state);
+// The thread's whole key state, 256 bytes: a seam for tests, which hold modifiers down with it.
+BOOL GetKeyboardState(BYTE* state); // a seam for tests
+BOOL SetKeyboardState(const BYTE* state); // a seam for tests
 
 // The pointer. Positions are in screen coordinates and kept inside the clip rectangle.
 BOOL GetCursorPos(tagPOINT* point);
 BOOL SetCursorPos(int x, int y);
 // Confines the pointer to the rectangle; null removes the confinement.
 BOOL ClipCursor(const RECT* rect);
-BOOL GetClipCursor(RECT* rect); // the screen when not confined
+// The confinement, the whole screen when there is none. A seam for tests, which see what a view
+// confines the pointer to.
+BOOL GetClipCursor(RECT* rect);
 
 // Cursor shapes. A numeric name from 0x4000 up is a system cursor (IDC_*), loaded without a
 // module; other names come from the module's resources through the backend. Null when unknown.
 HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name);
 HCURSOR SetCursor(HCURSOR cursor); // answers the previous shape
 HCURSOR GetCursor();
-int ShowCursor(BOOL show); // display counter: shown while it is 0 or more; answers the new count
+// The display counter: shown while it is 0 or more; answers the new count. Callers to come: the
+// input loop, which shows the pointer while it runs (issue 55).
+int ShowCursor(BOOL show);
 BOOL DestroyCursor(HCURSOR cursor);
 inline LPCSTR const IDC_ARROW = MAKEINTRESOURCEA(32512);
 inline LPCSTR const IDC_IBEAM = MAKEINTRESOURCEA(32513);

@@ -321,9 +321,7 @@ BOOL SetMenuItemInfoA(HMENU menu, UINT position, BOOL byposition, const MENUITEM
     return TRUE;
 }
 
-namespace {
-
-BOOL takeitem(HMENU menu, UINT position, UINT flags, bool destroysubmenu)
+BOOL DeleteMenu(HMENU menu, UINT position, UINT flags)
 {
     MenuRef holder;
     int index;
@@ -332,23 +330,11 @@ BOOL takeitem(HMENU menu, UINT position, UINT flags, bool destroysubmenu)
     }
     HMENU submenu = holder->items[static_cast<size_t>(index)].submenu;
     holder->items.erase(holder->items.begin() + index);
-    if (destroysubmenu && submenu) {
+    if (submenu) {
         destroy(submenu);
     }
     barchanged(menu);
     return TRUE;
-}
-
-} // namespace
-
-BOOL RemoveMenu(HMENU menu, UINT position, UINT flags)
-{
-    return takeitem(menu, position, flags, false);
-}
-
-BOOL DeleteMenu(HMENU menu, UINT position, UINT flags)
-{
-    return takeitem(menu, position, flags, true);
 }
 
 int GetMenuItemCount(HMENU handle)
@@ -526,13 +512,4 @@ HMENU GetMenu(HWND handle)
 {
     auto window = windowref(handle);
     return window && !(window->style & WS_CHILD) ? window->menu : nullptr;
-}
-
-BOOL DrawMenuBar(HWND handle)
-{
-    if (!GetMenu(handle)) {
-        return FALSE;
-    }
-    backend().changed(handle, changemenu);
-    return TRUE;
 }

@@ -121,8 +121,7 @@ BOOL InsertMenuA(HMENU menu, UINT position, UINT flags, UINT_PTR id, LPCSTR text
 BOOL InsertMenuItemA(HMENU menu, UINT item, BOOL byposition, const MENUITEMINFOA* info);
 BOOL GetMenuItemInfoA(HMENU menu, UINT item, BOOL byposition, MENUITEMINFOA* info);
 BOOL SetMenuItemInfoA(HMENU menu, UINT item, BOOL byposition, const MENUITEMINFOA* info);
-// Takes the item out; its submenu is kept (RemoveMenu) or destroyed (DeleteMenu).
-BOOL RemoveMenu(HMENU menu, UINT item, UINT flags);
+// Takes the item out and destroys its submenu.
 BOOL DeleteMenu(HMENU menu, UINT item, UINT flags);
 int GetMenuItemCount(HMENU menu);
 // The item's id; -1 for a submenu item or a bad position.
@@ -139,13 +138,13 @@ BOOL EnableMenuItem(HMENU menu, UINT item, UINT flags);
 DWORD CheckMenuItem(HMENU menu, UINT item, UINT flags);
 // The bitmaps shown for a checked and an unchecked item (not owned).
 BOOL SetMenuItemBitmaps(HMENU menu, UINT item, UINT flags, HBITMAP unchecked, HBITMAP checked);
+// Callers to come: the context-menu loop, which makes its menu modeless (issue 57).
 BOOL GetMenuInfo(HMENU menu, MENUINFO* info);
 BOOL SetMenuInfo(HMENU menu, const MENUINFO* info);
 
 // Gives a top-level window a menu bar (null: none); the client area shrinks by the bar.
 BOOL SetMenu(HWND window, HMENU menu);
 HMENU GetMenu(HWND window);
-BOOL DrawMenuBar(HWND window);
 
 // Shows the popup at the screen point and tracks it. A modal menu returns when it closes:
 // with TPM_RETURNCMD the chosen id (0 for none), otherwise TRUE after posting WM_COMMAND to the

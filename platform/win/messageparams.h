@@ -14,7 +14,6 @@ using LRESULT = intptr_t;
 
 using WNDPROC = LRESULT (*)(HWND, UINT, WPARAM, LPARAM);
 using TIMERPROC = void (*)(HWND, UINT, UINT_PTR, DWORD);
-using WNDENUMPROC = BOOL (*)(HWND, LPARAM);
 
 constexpr WPARAM MAKEWPARAM(WORD low, WORD high)
 {

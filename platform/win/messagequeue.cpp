@@ -490,15 +490,6 @@ BOOL PeekMessageA(MSG* message, HWND handle, UINT first, UINT last, UINT remove)
     return take(*queue, *message, Match { handle, first, last }, remove & PM_REMOVE, true) ? TRUE : FALSE;
 }
 
-BOOL WaitMessage()
-{
-    auto queue = currentqueue();
-    while (!hasnew(*queue)) {
-        waitforarrival(*queue, -1);
-    }
-    return TRUE;
-}
-
 DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE*, BOOL, DWORD milliseconds, DWORD)
 {
     if (count != 0) {

@@ -36,8 +36,6 @@ void PostQuitMessage(int code);
 BOOL GetMessageA(MSG* message, HWND window, UINT first, UINT last);
 // As GetMessageA without waiting: FALSE when nothing matches. PM_REMOVE takes the message.
 BOOL PeekMessageA(MSG* message, HWND window, UINT first, UINT last, UINT remove);
-// Waits until a message arrives that was not there at the last retrieval.
-BOOL WaitMessage();
 // With no handles: waits at most `milliseconds` (0xFFFFFFFF = no limit) for a message.
 // Answers WAIT_OBJECT_0 when a message is there, WAIT_TIMEOUT when the time ran out,
 // WAIT_FAILED for a non-empty handle list.
@@ -54,6 +52,8 @@ LRESULT CallWindowProcA(WNDPROC procedure, HWND window, UINT message, WPARAM wPa
 // The default handling of every message a window procedure does not handle itself.
 LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Screen position of the pointer and time of the message last retrieved, packed as Windows does.
+// Callers to come of the position: the view device, whose Enter key clicks where the pointer is
+// (issue 55).
 DWORD GetMessagePos();
 LONG GetMessageTime();
 

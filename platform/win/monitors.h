@@ -98,7 +98,8 @@ struct Monitor {
 
 // The monitors in use: the override when set, else the backend's list.
 std::vector<Monitor> monitors();
-// Replaces the backend's monitor list (tests); std::nullopt restores it.
+// Replaces the backend's monitor list; std::nullopt restores it. A seam for tests, which place
+// windows on monitors the machine does not have.
 void overridemonitors(std::optional<std::vector<Monitor>> list);
 // The screen rectangle of an HMONITOR; false for an unknown monitor.
 bool monitorinfo(HMONITOR monitor, Monitor& info);

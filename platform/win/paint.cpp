@@ -62,18 +62,6 @@ BOOL ValidateRect(HWND handle, const RECT* rect)
     return TRUE;
 }
 
-BOOL GetUpdateRect(HWND handle, RECT* rect, BOOL)
-{
-    auto window = windowref(handle);
-    if (!window) {
-        return FALSE;
-    }
-    if (rect) {
-        *rect = window->update;
-    }
-    return isempty(window->update) ? FALSE : TRUE;
-}
-
 BOOL UpdateWindow(HWND handle)
 {
     if (!IsWindow(handle)) {

@@ -14,8 +14,6 @@
 // BeginPaint to send WM_ERASEBKGND. FALSE for a dead window.
 BOOL InvalidateRect(HWND window, const RECT* rect, BOOL erase);
 BOOL ValidateRect(HWND window, const RECT* rect);
-// The bounding box of the update area; FALSE when it is empty.
-BOOL GetUpdateRect(HWND window, RECT* rect, BOOL erase);
 // Paints a visible window now (WM_PAINT) when its update area is not empty.
 BOOL UpdateWindow(HWND window);
 // RDW_INVALIDATE / RDW_VALIDATE / RDW_ERASE over the rectangle (null: all), for the children too

@@ -43,10 +43,6 @@ constexpr WORD HIWORD(uintptr_t value)
 {
     return static_cast<WORD>((value >> 16) & 0xffff);
 }
-constexpr BYTE LOBYTE(uintptr_t value)
-{
-    return static_cast<BYTE>(value & 0xff);
-}
 constexpr DWORD MAKELONG(WORD low, WORD high)
 {
     return static_cast<DWORD>(low) | (static_cast<DWORD>(high) << 16);

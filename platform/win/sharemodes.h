@@ -6,7 +6,8 @@
 // share-mode opens of any process exclude each other as on Windows. A lock lives with its open
 // file and dies with its process, however that ends. Plain fopen calls do not look at the locks.
 // Descriptors are close-on-exec, so a child process never inherits a lock. Callers: the autosave
-// (the running instance's file, the verifier's deny-write read) and the archive's disk files.
+// (the running instance's file, the verifier's deny-write read), the archive's disk files and
+// the backups on save.
 
 #include <cstdio>
 

@@ -61,48 +61,6 @@ DWORD GetTempPathA(DWORD size, char* buffer)
     return copyout(towindowspath(folder) + "\\", size, buffer);
 }
 
-UINT GetTempFileNameA(const char* folder, const char* prefix, UINT unique, char* buffer)
-{
-    if (!folder || !buffer) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return 0;
-    }
-    std::string base = folder;
-    if (!base.empty() && base.back() != '\\' && base.back() != '/')
-        base += '\\';
-    base.append(prefix ? prefix : "", 0, prefix ? std::min<size_t>(std::strlen(prefix), 3) : 0);
-    const auto name = [&](UINT number) {
-        char digits[8];
-        std::snprintf(digits, sizeof digits, "%04X", number & 0xFFFF);
-        return base + digits + ".TMP";
-    };
-    if (name(0).size() >= MAX_PATH) {
-        SetLastError(ERROR_FILENAME_EXCED_RANGE);
-        return 0;
-    }
-    if (unique != 0) {
-        std::strcpy(buffer, name(unique).c_str());
-        return unique & 0xFFFF;
-    }
-    // Numbers from a start that differs between processes, as the system's tick-based start does.
-    const UINT start = static_cast<UINT>(getpid()) & 0xFFFF;
-    for (UINT i = 0; i < 0xFFFF; ++i) {
-        const UINT number = (start + i) % 0xFFFF + 1;
-        const std::string candidate = name(number);
-        const int fd
-            = open(pathforwriting(candidate.c_str()).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        if (fd >= 0) {
-            close(fd);
-            std::strcpy(buffer, candidate.c_str());
-            return number;
-        }
-        if (errno != EEXIST)
-            break;
-    }
-    SetLastError(ERROR_ACCESS_DENIED);
-    return 0;
-}
-
 HRESULT SHGetFolderPathA(HWND, int folder, HANDLE, DWORD, char* path)
 {
     if (!path || (folder != CSIDL_PERSONAL && folder != CSIDL_LOCAL_APPDATA))

@@ -23,11 +23,6 @@ constexpr HRESULT E_INVALIDARG = static_cast<HRESULT>(0x80070057);
 // (without the terminating zero); the size needed (with it) when size is too small; 0 when the
 // folder cannot be had.
 DWORD GetTempPathA(DWORD size, char* buffer);
-// Creates a new empty file "<prefix, at most 3 characters><4 hex digits>.TMP" in folder (a Windows
-// path) and writes its path into buffer (MAX_PATH characters). With unique non-zero the name is
-// formed from unique and no file is created. The number used; 0 when no file could be made or
-// the path is too long.
-UINT GetTempFileNameA(const char* folder, const char* prefix, UINT unique, char* buffer);
 // The personal documents folder ($XDG_DOCUMENTS_DIR, else ~/Documents) or the local application
 // data folder ($XDG_DATA_HOME, else ~/.local/share) as a Windows path of at most MAX_PATH - 1
 // characters; the folder need not exist. E_INVALIDARG for any other folder, E_FAIL without a home.

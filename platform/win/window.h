@@ -20,8 +20,6 @@
 ATOM RegisterClassExA(const WNDCLASSEXA* windowclass);
 // FALSE when the class is unknown or a window of it still exists.
 BOOL UnregisterClassA(LPCSTR name, HINSTANCE instance);
-// FALSE when the class is unknown; fills every field but cbSize.
-BOOL GetClassInfoExA(HINSTANCE instance, LPCSTR name, WNDCLASSEXA* windowclass);
 // Copies the class name (at most size - 1 characters); answers the length copied, 0 on failure.
 int GetClassNameA(HWND window, LPSTR buffer, int size);
 
@@ -44,12 +42,6 @@ HWND GetWindow(HWND window, UINT relation); // GW_*; null when there is no such 
 BOOL IsChild(HWND parent, HWND window); // window descends from parent through parent links
 HWND GetDlgItem(HWND parent, int id); // the direct child with that id, or null
 int GetDlgCtrlID(HWND window);
-// Calls the callback for every top-level window (topmost first) until it answers FALSE.
-BOOL EnumWindows(WNDENUMPROC callback, LPARAM param);
-// Calls the callback for every descendant (depth first, topmost first) until it answers FALSE.
-BOOL EnumChildWindows(HWND parent, WNDENUMPROC callback, LPARAM param);
-// The first top-level window with that class (null = any) and title (null = any).
-HWND FindWindowA(LPCSTR classname, LPCSTR title);
 
 // Window words. Non-negative indexes are byte offsets into the class's extra window bytes;
 // negative ones are the GWL_/GWLP_ selectors. Answers 0 for a bad index. Setting answers the old
@@ -77,7 +69,6 @@ HANDLE RemovePropA(HWND window, LPCSTR name); // the removed value, null when ab
 BOOL SetWindowTextA(HWND window, LPCSTR text);
 // Copies at most size - 1 characters and a terminator; answers the length copied.
 int GetWindowTextA(HWND window, LPSTR buffer, int size);
-int GetWindowTextLengthA(HWND window);
 
 // Geometry. A child's rectangle is in its parent's client coordinates, a top-level window's in
 // screen coordinates. The client area is the window less its menu bar and border.

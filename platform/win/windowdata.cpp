@@ -200,8 +200,3 @@ int GetWindowTextA(HWND handle, LPSTR buffer, int size)
     buffer[0] = 0;
     return static_cast<int>(SendMessageA(handle, WM_GETTEXT, size, reinterpret_cast<LPARAM>(buffer)));
 }
-
-int GetWindowTextLengthA(HWND handle)
-{
-    return static_cast<int>(SendMessageA(handle, WM_GETTEXTLENGTH, 0, 0));
-}

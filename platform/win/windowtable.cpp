@@ -205,26 +205,6 @@ BOOL UnregisterClassA(LPCSTR name, HINSTANCE)
     return TRUE;
 }
 
-BOOL GetClassInfoExA(HINSTANCE, LPCSTR name, WNDCLASSEXA* windowclass)
-{
-    auto c = findclass(name);
-    if (!c || !windowclass) {
-        return FALSE;
-    }
-    windowclass->style = c->style;
-    windowclass->lpfnWndProc = c->procedure;
-    windowclass->cbClsExtra = 0;
-    windowclass->cbWndExtra = c->windowbytes;
-    windowclass->hInstance = c->instance;
-    windowclass->hIcon = c->icon;
-    windowclass->hCursor = c->cursor;
-    windowclass->hbrBackground = c->background;
-    windowclass->lpszMenuName = nullptr;
-    windowclass->lpszClassName = c->name.c_str();
-    windowclass->hIconSm = c->smallicon;
-    return TRUE;
-}
-
 int GetClassNameA(HWND handle, LPSTR buffer, int size)
 {
     auto window = windowref(handle);
@@ -481,53 +461,3 @@ int GetDlgCtrlID(HWND handle)
     return window && (window->style & WS_CHILD) ? static_cast<int>(window->id) : 0;
 }
 
-BOOL EnumWindows(WNDENUMPROC callback, LPARAM param)
-{
-    for (HWND handle : toplevelwindows()) {
-        if (IsWindow(handle) && !callback(handle, param)) {
-            return FALSE;
-        }
-    }
-    return TRUE;
-}
-
-namespace {
-
-bool enumchildren(HWND parent, WNDENUMPROC callback, LPARAM param)
-{
-    auto window = windowref(parent);
-    if (!window) {
-        return true;
-    }
-    for (HWND child : std::vector<HWND>(window->children)) {
-        if (!IsWindow(child)) {
-            continue;
-        }
-        if (!callback(child, param) || !enumchildren(child, callback, param)) {
-            return false;
-        }
-    }
-    return true;
-}
-
-} // namespace
-
-BOOL EnumChildWindows(HWND parent, WNDENUMPROC callback, LPARAM param)
-{
-    return enumchildren(parent, callback, param) ? TRUE : FALSE;
-}
-
-HWND FindWindowA(LPCSTR classname, LPCSTR title)
-{
-    auto c = classname ? findclass(classname) : nullptr;
-    if (classname && !c) {
-        return nullptr;
-    }
-    for (HWND handle : toplevelwindows()) {
-        auto window = windowref(handle);
-        if (window && (!c || window->windowclass == c) && (!title || window->text == title)) {
-            return handle;
-        }
-    }
-    return nullptr;
-}

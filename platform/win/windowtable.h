@@ -59,7 +59,7 @@ struct ThreadQueue {
     std::condition_variable arrived;
     std::deque<QueuedMessage> posted;
     std::deque<QueuedMessage> input;
-    uint64_t arrivals = 0; // counts messages ever queued; WaitMessage waits for a change
+    uint64_t arrivals = 0; // counts messages ever queued; a wait for messages waits for a change
     uint64_t wakes = 0; // counts wake-ups without a message (a window died)
     uint64_t wakesseen = 0;
 

@@ -193,7 +193,7 @@ int VKTPROCESS::docommand(unsigned short id)
         project.selectvariant(argument ? static_cast<char>('A' + argument - 1) : 'b');
         break;
     case CMD_BOARD:
-        if (const CDBBOARD* board = project.getcdb()->getboard(argument))
+        if (const BOARD* board = project.getcdb()->getboard(argument))
             project.selectboard(board->id);
         break;
     default:

@@ -145,7 +145,7 @@ void VKTPROJECT::namelegacyvariants()
 
 unsigned long VKTPROJECT::currentboard()
 {
-    const CDBBOARD* board = cdb->currentboard();
+    const BOARD* board = cdb->currentboard();
     return board ? board->id : 0;
 }
 

@@ -271,7 +271,7 @@ int VKTPROJECT::loaddocument(IDOCSERVER*& server, const char* module, const char
 
 unsigned long VKTPROJECT::readcurrentboard()
 {
-    const CDBBOARD* board = cdb->currentboard();
+    const BOARD* board = cdb->currentboard();
     boardid = board ? board->id : 0;
     layoutentry[0] = '\0';
     if (board)

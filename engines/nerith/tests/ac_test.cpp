@@ -129,8 +129,9 @@ TEST(Ac, InvalidSweepsAreRefusedWithTheirReason)
         s.add("Resistor", "r1", { "in", "0" }, { { "resistance", 1 } });
         IFtask* task = s.analysis("AC",
             { { "fstart", real(c.start) }, { "fstop", real(c.stop) }, { "numsteps", integer(c.points) } });
-        if (c.spacing)
+        if (c.spacing) {
             ASSERT_EQ(s.setanalysis(c.spacing, flag()), 0);
+        }
         const int code = s.d->doAnalyses(s.ckt, 1, task);
         EXPECT_EQ(code, E_BADVALUE) << c.reason;
         EXPECT_NE(s.message(code).find(c.reason), std::string::npos) << s.message(code);

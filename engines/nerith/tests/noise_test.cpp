@@ -40,8 +40,9 @@ TEST(Noise, ResistorGivesFourKTR)
         Simulation s;
         s.add("Isource", "i1", { "0", "out" }, { { "acmag", 1 } });
         auto* r1 = s.add("Resistor", "r1", { "out", "0" }, { { "resistance", 10e3 } });
-        if (celsius != 27)
+        if (celsius != 27) {
             ASSERT_EQ(s.set(r1, "temp", celsius), 0);
+        }
         IFtask* task = noise(s, 10, 1e5, 5, 1);
         ASSERT_EQ(s.d->doAnalyses(s.ckt, 1, task), 0) << s.message(E_BADVALUE);
         const double fourkt = 4 * Boltzmann * (celsius + 273.15);

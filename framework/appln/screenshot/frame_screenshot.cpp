@@ -80,7 +80,8 @@ public:
         FillRect(dc, &client, sheet);
         DeleteObject(sheet);
         SetBkMode(dc, TRANSPARENT);
-        TextOutA(dc, 20, 20, getcaption(), static_cast<int>(strlen(getcaption())));
+        RECT text { 20, 20, client.right, client.bottom };
+        DrawTextA(dc, getcaption(), -1, &text, DT_LEFT | DT_TOP | DT_NOPREFIX);
     }
 };
 

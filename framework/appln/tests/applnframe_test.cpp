@@ -30,6 +30,7 @@
 #include "platform/win/system.h"
 #include "platform/win/tests/recorder.h"
 #include "platform/win/window.h"
+#include "platform/win/windowtable.h"
 #include "testsupport/temp_folder.h"
 
 namespace {
@@ -503,21 +504,13 @@ TEST(ModuleWindow, KeysHintsSizesAndTheDialogHandleGoWhereTheirMessagesSay)
 // The frame's tooltip: the popup of the tooltip class that the frame owns; null when none.
 HWND tooltipof(APPLNFRAME* frame)
 {
-    struct SEARCH {
-        HWND owner;
-        HWND found;
-    } search { frame->hwnd, nullptr };
-    EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
-            auto* s = reinterpret_cast<SEARCH*>(param);
-            char name[64] = {};
-            GetClassNameA(window, name, sizeof name);
-            if (GetWindow(window, GW_OWNER) == s->owner && std::strcmp(name, TOOLTIPS_CLASSA) == 0)
-                s->found = window;
-            return !s->found;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    for (HWND window : win::toplevelwindows()) {
+        char name[64] = {};
+        GetClassNameA(window, name, sizeof name);
+        if (GetWindow(window, GW_OWNER) == frame->hwnd && std::strcmp(name, TOOLTIPS_CLASSA) == 0)
+            return window;
+    }
+    return nullptr;
 }
 
 TEST(ModuleWindow, ACommandsTipShowsItsTextAndACommandWithoutOneOrCommandZeroHidesTheTip)

@@ -139,7 +139,7 @@ TEST(InputLoop, ALoopWhoseViewIsDestroyedEndsCancelled)
     runwithdemo(10, [&](auto&, DEMOEDITOR& demo, APPLNVIEWDVC& device) {
         mouse(device, WM_MOUSEMOVE, A);
         deliver();
-        QTimer::singleShot(0, [&] { demo.getview().destroywindow(); });
+        QTimer::singleShot(0, [&] { demo.destroywindow(); });
         WATCHDOG watchdog;
         INPUTLOOP loop;
         EXPECT_EQ(loop.run(&device, INPUTLOOP::LEFTCLICK), 0);

@@ -26,10 +26,10 @@ inline void runwithdemo(int cells, const std::function<void(DEMOPROCESS&, DEMOED
         APPLNFRAME* frame = process.getframe(0);
         MoveWindow(frame->hwnd, 40, 40, 800, 600, FALSE);
         ShowWindow(frame->hwnd, SW_SHOW);
-        frame->loadwindow(demo.getprimarywindow(frame));
+        frame->loadwindow(demo.getprimarywindow(frame, 0));
         process.installfilter();
-        script(process, demo, *demo.getview().getdevice());
-        demo.getview().destroywindow();
+        script(process, demo, *demo.getmaindevice());
+        demo.destroywindow();
         return 1;
     };
     process.runall();

@@ -18,11 +18,11 @@
 
 namespace {
 
-DEMOVIEW* view = nullptr;
+DEMOEDITOR* view = nullptr;
 
 void Redraw(benchmark::State& state)
 {
-    APPLNVIEWDVC& device = *view->getdevice();
+    APPLNVIEWDVC& device = *view->getmaindevice();
     device.setgdidoublebuffer(int(state.range(0)));
     for (auto _ : state) {
         device.invalidate(VOIDBOX, REPAINT_ALL);
@@ -46,9 +46,9 @@ public:
         APPLNFRAME* frame = getframe(0);
         MoveWindow(frame->hwnd, 0, 0, 1700, 1200, FALSE);
         ShowWindow(frame->hwnd, SW_SHOW);
-        frame->loadwindow(demo.getprimarywindow(frame));
-        view = &demo.getview();
-        MoveWindow(view->getdevice()->gethwnd(), 0, 0, 1600, 1000, FALSE);
+        frame->loadwindow(demo.getprimarywindow(frame, 0));
+        view = &demo;
+        MoveWindow(view->getmaindevice()->gethwnd(), 0, 0, 1600, 1000, FALSE);
         view->fitdrawing();
         benchmark::Initialize(&argc, argv);
         benchmark::RunSpecifiedBenchmarks();

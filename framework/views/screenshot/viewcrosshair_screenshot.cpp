@@ -20,7 +20,7 @@ TEST(XvfbScreenshot, TheViewShowsItsDrawingAndTheCrosshair)
         APPLNFRAME* frame = process.getframe(0);
         MoveWindow(frame->hwnd, 20, 20, 900, 640, FALSE);
         frame->onresize();
-        demo.getview().setview(400, demo.getdrawing().extent().centre());
+        demo.setview(400, demo.getdrawing().extent().centre());
         UpdateWindow(device.gethwnd());
         RECT client {};
         GetClientRect(device.gethwnd(), &client);

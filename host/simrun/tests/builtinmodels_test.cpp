@@ -83,9 +83,7 @@ protected:
 
 TEST_F(BuiltinModels, InvertersDriveRcNetworksThroughTheirInterfaces)
 {
-    simulate("interfaceout.net");
-    if (testing::Test::IsSkipped())
-        return;
+    ASSERT_NO_FATAL_FAILURE(simulate("interfaceout.net"));
     PARTITION& runs = results("ITFOUT");
     // The clock rises at 1 us and the inverters fall 10 ns later: the RC of the interface the
     // simulator put on the mixed net (1 ohm out) discharges with its time constant.
@@ -104,9 +102,7 @@ TEST_F(BuiltinModels, InvertersDriveRcNetworksThroughTheirInterfaces)
 
 TEST_F(BuiltinModels, RcDrivesADigitalInputAtItsThresholdsWithHysteresis)
 {
-    simulate("interfacein.net");
-    if (testing::Test::IsSkipped())
-        return;
+    ASSERT_NO_FATAL_FAILURE(simulate("interfacein.net"));
     CHANNEL_ITERATOR* q = results("ITFIN").getiterator("PQ", 0);
     ASSERT_NE(q, nullptr);
     // 10k and 100p from 0 to 5 V at 1 us and back at 6 us. Rising, the input leaves low at 2 V
@@ -134,9 +130,7 @@ TEST_F(BuiltinModels, RcDrivesADigitalInputAtItsThresholdsWithHysteresis)
 
 TEST_F(BuiltinModels, BatteryLosesItsInternalResistanceUnderLoad)
 {
-    simulate("battery.net");
-    if (testing::Test::IsSkipped())
-        return;
+    ASSERT_NO_FATAL_FAILURE(simulate("battery.net"));
     PARTITION& runs = results("BATTERY");
     for (double time : { 0.0, 1e-3 }) {
         EXPECT_NEAR(value(runs, "VLOADED", time), 8, 1e-6) << time;
@@ -146,9 +140,7 @@ TEST_F(BuiltinModels, BatteryLosesItsInternalResistanceUnderLoad)
 
 TEST_F(BuiltinModels, EachSwitchKindConnectsItsLoadWhenItsControlSaysSo)
 {
-    simulate("switches.net");
-    if (testing::Test::IsSkipped())
-        return;
+    ASSERT_NO_FATAL_FAILURE(simulate("switches.net"));
     PARTITION& runs = results("SWITCHES");
     const double on = 10 * 1000 / 1001.0;
     const struct {
@@ -169,18 +161,14 @@ TEST_F(BuiltinModels, EachSwitchKindConnectsItsLoadWhenItsControlSaysSo)
 
 TEST_F(BuiltinModels, TextFilePlaysItsPointsJoinedByStraightLines)
 {
-    simulate("filegen.net", sources({ "ramp.txt" }));
-    if (testing::Test::IsSkipped())
-        return;
+    ASSERT_NO_FATAL_FAILURE(simulate("filegen.net", sources({ "ramp.txt" })));
     expectplays(
         results("FILEGEN"), "VOUT", { { { 0, 0 }, { 1e-3, 5 }, { 1e-3, 2 }, { 2e-3, 2 }, { 3e-3, -1 } } });
 }
 
 TEST_F(BuiltinModels, SoundsPlayTheirSamplesScaledAndMoved)
 {
-    simulate("wavegen.net", sources({ "tone8.wav", "duo16.wav" }));
-    if (testing::Test::IsSkipped())
-        return;
+    ASSERT_NO_FATAL_FAILURE(simulate("wavegen.net", sources({ "tone8.wav", "duo16.wav" })));
     // 8-bit: 128, 160, ... 255, ... 64 at a millisecond each, PEAK 2 and OFFSET 1.
     WAVEFORM tone;
     const unsigned char bytes[] = { 128, 160, 192, 224, 255, 224, 192, 160, 128, 96, 64 };
@@ -198,12 +186,8 @@ TEST_F(BuiltinModels, SoundsPlayTheirSamplesScaledAndMoved)
 
 TEST_F(BuiltinModels, TapePlaysBackARecordedChannel)
 {
-    simulate("rc.net");
-    if (testing::Test::IsSkipped())
-        return;
-    simulate("tape.net");
-    if (testing::Test::IsSkipped())
-        return;
+    ASSERT_NO_FATAL_FAILURE(simulate("rc.net"));
+    ASSERT_NO_FATAL_FAILURE(simulate("tape.net"));
     PARTITION recorded("RC");
     ASSERT_EQ(recorded.open(PARTITION::MODE_READHEADER), 1);
     auto* original = dynamic_cast<ANALOG_ITERATOR*>(recorded.getiterator("VOUT", 0));

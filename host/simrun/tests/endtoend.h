@@ -26,39 +26,18 @@ inline std::string fixture(const char* name)
     return std::string(VKT_TEST_SOURCE_DIR) + "/fixtures/" + name;
 }
 
-// Why a run cannot be judged yet: a piece the engines or the models do not have; empty otherwise.
-inline std::string missingpiece(const std::string& output)
-{
-    for (const char* piece :
-        { "is not supported by the engine yet", "SPICE object type" }) {
-        size_t at = output.find(piece);
-        if (at != std::string::npos) {
-            size_t start = output.rfind('\n', at) + 1;
-            return output.substr(start, output.find('\n', at) - start);
-        }
-    }
-    return {};
-}
-
 class EndToEnd : public testing::Test {
 protected:
     void SetUp() override
     {
-#ifndef HELIXSIM_REAL_ENGINES
-        GTEST_SKIP() << "HELIXSIM links the engine fakes";
-#endif
         setenv("RESULTS", vkt::test::tempFolder().c_str(), 1);
     }
 
-    // Runs the netlist (in that folder, else in the test's); skips the test when a piece it needs
-    // is missing, else expects success.
+    // Runs the netlist (in that folder, else in the test's) and expects success.
     void simulate(const char* netlist, const std::string& folder = {})
     {
         std::string in = folder.empty() ? std::string() : "cd '" + folder + "' && ";
         run = runcommand(in + SIMRUN_PROGRAM + " " + fixture(netlist));
-        std::string missing = missingpiece(run.output);
-        if (!missing.empty())
-            GTEST_SKIP() << "waiting on the engine: " << missing;
         ASSERT_LE(run.exitcode, 1) << run.output;
     }
 
@@ -72,12 +51,11 @@ protected:
 
     // Runs the fixture deck through ngspice, whose wrdata card writes <deck>out.txt: time and value
     // pairs of the partition's channels in order, and expects each channel within `share` of the
-    // vector's range of ngspice's value at ngspice's time points. Skips when ngspice is not there.
+    // vector's range of ngspice's value at ngspice's time points. scripts/install-deps installs ngspice.
     void expectreference(
         const char* deck, const char* name, const std::vector<const char*>& channels, double share = 1e-3)
     {
-        if (runcommand("command -v ngspice").exitcode != 0)
-            GTEST_SKIP() << "the reference simulator is not installed";
+        ASSERT_EQ(runcommand("command -v ngspice").exitcode, 0) << "the reference simulator ngspice is missing";
         std::filesystem::path folder = vkt::test::makeTempSubfolder("ngspice");
         std::filesystem::copy_file(
             fixture(deck), folder / deck, std::filesystem::copy_options::overwrite_existing);

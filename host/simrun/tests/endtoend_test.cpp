@@ -19,9 +19,7 @@ namespace {
 
 TEST_F(EndToEnd, PulseIntoRcMatchesTheAnalyticResponseAndTheReference)
 {
-    simulate("rc.net");
-    if (testing::Test::IsSkipped())
-        return;
+    ASSERT_NO_FATAL_FAILURE(simulate("rc.net"));
     CHANNEL_ITERATOR* probe = results("RC").getiterator("VOUT", 0);
     ASSERT_NE(probe, nullptr);
     const double tau = 1e-3;
@@ -49,9 +47,7 @@ TEST_F(EndToEnd, SpicePartsMatchTheReference)
     };
     for (const auto& c : circuits) {
         SCOPED_TRACE(c.netlist);
-        simulate(c.netlist);
-        if (testing::Test::IsSkipped())
-            return;
+        ASSERT_NO_FATAL_FAILURE(simulate(c.netlist));
         EXPECT_EQ(run.output.find("#W:"), std::string::npos) << run.output;
         expectreference(c.deck, c.partition, c.channels);
     }
@@ -59,9 +55,7 @@ TEST_F(EndToEnd, SpicePartsMatchTheReference)
 
 TEST_F(EndToEnd, HalfWaveRectifierPassesOnlyThePositiveHalves)
 {
-    simulate("rectifier.net");
-    if (testing::Test::IsSkipped())
-        return;
+    ASSERT_NO_FATAL_FAILURE(simulate("rectifier.net"));
     CHANNEL_ITERATOR* probe = results("RECT").getiterator("VOUT", 0);
     ASSERT_NE(probe, nullptr);
     // Peak of the positive half less one diode drop; the negative half blocked.
@@ -74,9 +68,7 @@ TEST_F(EndToEnd, HalfWaveRectifierPassesOnlyThePositiveHalves)
 
 TEST_F(EndToEnd, DcSweepRecordsOnePointPerStep)
 {
-    simulate("dcsweep.net");
-    if (testing::Test::IsSkipped())
-        return;
+    ASSERT_NO_FATAL_FAILURE(simulate("dcsweep.net"));
     PARTITION& sweep = results("SWEEP");
     EXPECT_EQ(sweep.runcount, 1);
     CHANNEL_ITERATOR* probe = sweep.getiterator("VOUT", 0);
@@ -90,9 +82,7 @@ TEST_F(EndToEnd, DcSweepRecordsOnePointPerStep)
 
 TEST_F(EndToEnd, FrequencyRunRecordsComplexSamplesThatTheDumpPrints)
 {
-    simulate("lowpass_ac.net");
-    if (testing::Test::IsSkipped())
-        return;
+    ASSERT_NO_FATAL_FAILURE(simulate("lowpass_ac.net"));
     const std::string path = (vkt::test::tempFolder() / "LOWPASS.PDF").string();
     std::FILE* out = std::tmpfile();
     ASSERT_EQ(dumppartition(path.c_str(), false, out), 0);
@@ -176,9 +166,7 @@ TEST_F(EndToEnd, LiveMetersReadTheCircuitTheyLoad)
 
 TEST_F(EndToEnd, BatchRunNamesTheResultsFileItWrote)
 {
-    simulate("rc.net");
-    if (testing::Test::IsSkipped())
-        return;
+    ASSERT_NO_FATAL_FAILURE(simulate("rc.net"));
     EXPECT_NE(
         run.output.find("#I:Results written to '" + (vkt::test::tempFolder() / "RC.PDF").string() + "'.\n"),
         std::string::npos)
@@ -187,9 +175,7 @@ TEST_F(EndToEnd, BatchRunNamesTheResultsFileItWrote)
 
 TEST_F(EndToEnd, DigitalPartsRecordTheirStateSequence)
 {
-    simulate("logic.net");
-    if (testing::Test::IsSkipped())
-        return;
+    ASSERT_NO_FATAL_FAILURE(simulate("logic.net"));
     PARTITION& logic = results("LOGIC");
     CHANNEL_ITERATOR* count = logic.getiterator("PC", 0);
     CHANNEL_ITERATOR* onehot = logic.getiterator("PY", 0);
@@ -214,9 +200,7 @@ TEST_F(EndToEnd, DigitalPartsRecordTheirStateSequence)
 
 TEST_F(EndToEnd, MixedCircuitKeepsItsAnalogAndDigitalChannelsInStep)
 {
-    simulate("mixed.net");
-    if (testing::Test::IsSkipped())
-        return;
+    ASSERT_NO_FATAL_FAILURE(simulate("mixed.net"));
     PARTITION& mixed = results("MIXED");
     // The divider's output rises at 1.51, 5.51 and 9.51 us and falls 2 us after each rise.
     CHANNEL_ITERATOR* divider = mixed.getiterator("PD", 0);
@@ -253,7 +237,7 @@ TEST_F(EndToEnd, ExampleModelLibraryLoadsSimulatesAndIsReleased)
     setenv("MODELS", MODELLIBRARIES, 1);
     simulate("staircase.net");
     unsetenv("MODELS");
-    if (testing::Test::IsSkipped())
+    if (HasFatalFailure())
         return;
     EXPECT_EQ(run.output.find("#W:"), std::string::npos) << run.output;
     PARTITION& staircase = results("STAIRCASE");

@@ -17,8 +17,6 @@ protected:
     void SetUp() override
     {
         EndToEnd::SetUp();
-        if (IsSkipped())
-            return;
         folder = vkt::test::makeTempSubfolder("faulty");
         setenv("RESULTS", folder.c_str(), 1);
         setenv("MODELS", FAULTYMODELS, 1);

@@ -12,14 +12,14 @@ namespace casqtest {
 
 struct FIGURE {
     std::string kind; // "polyline", "polygon", "ellipse", "arc", "figure", "text", "image"
-    std::vector<casq::DPOINT> points; // ellipse and arc: the centre; image: origin, across, down
-    casq::PAINT paint;
+    std::vector<casq::DPOINT> points {}; // ellipse and arc: the centre; image: origin, across, down
+    casq::PAINT paint {};
     double rx = 0;
     double ry = 0;
     double start = 0;
     double sweep = 0;
-    std::string text;
-    casq::FONT font;
+    std::string text {};
+    casq::FONT font {};
     double angle = 0;
     int justification = 0;
     int width = 0; // image pixels
@@ -38,24 +38,25 @@ public:
     void clip(const casq::DRECT* area) override { clipped = area != nullptr; }
     void polyline(const std::vector<casq::DPOINT>& points, const casq::PAINT& paint) override
     {
-        figures.push_back({ "polyline", points, paint });
+        figures.push_back({ .kind = "polyline", .points = points, .paint = paint });
     }
     void polygon(const std::vector<casq::DPOINT>& points, const casq::PAINT& paint) override
     {
-        figures.push_back({ "polygon", points, paint });
+        figures.push_back({ .kind = "polygon", .points = points, .paint = paint });
     }
     void ellipse(casq::DPOINT centre, double rx, double ry, const casq::PAINT& paint) override
     {
-        figures.push_back({ "ellipse", { centre }, paint, rx, ry });
+        figures.push_back({ .kind = "ellipse", .points = { centre }, .paint = paint, .rx = rx, .ry = ry });
     }
     void arc(casq::DPOINT centre, double rx, double ry, double start, double sweep,
         const casq::PAINT& paint) override
     {
-        figures.push_back({ "arc", { centre }, paint, rx, ry, start, sweep });
+        figures.push_back(
+            { .kind = "arc", .points = { centre }, .paint = paint, .rx = rx, .ry = ry, .start = start, .sweep = sweep });
     }
     void figure(const casq::FIGURE& shape, const casq::PAINT& paint) override
     {
-        FIGURE f { "figure", {}, paint };
+        FIGURE f { .kind = "figure", .paint = paint };
         for (const auto& step : shape.steps) {
             f.points.push_back(step.to);
         }
@@ -64,7 +65,7 @@ public:
     void text(casq::DPOINT at, double angle, const std::string& utf8, const casq::FONT& font,
         int justification) override
     {
-        FIGURE f { "text", { at } };
+        FIGURE f { .kind = "text", .points = { at } };
         f.text = utf8;
         f.font = font;
         f.angle = angle;
@@ -74,7 +75,7 @@ public:
     void image(const casq::PIXELS& pixels, casq::DPOINT origin, casq::DPOINT across, casq::DPOINT down,
         int alpha) override
     {
-        FIGURE f { "image", { origin, across, down } };
+        FIGURE f { .kind = "image", .points = { origin, across, down } };
         f.width = pixels.width;
         f.height = pixels.height;
         figures.push_back(f);

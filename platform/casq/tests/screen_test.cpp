@@ -68,6 +68,24 @@ public:
     int modeatpaint = 0;
 };
 
+// A view that keeps the area of its last paint.
+class RECORDINGVIEW : public SGDVC {
+public:
+    using SGDVC::SGDVC;
+    LRESULT msghlr(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message != WM_PAINT) {
+            return SGDVC::msghlr(window, message, wParam, lParam);
+        }
+        PAINTSTRUCT paint;
+        beginpaint(&paint);
+        painted = paint.rcPaint;
+        endpaint(&paint);
+        return 0;
+    }
+    RECT painted {};
+};
+
 } // namespace
 
 TEST(Screen, ExclusiveOrTwiceRestoresThePixels)
@@ -152,7 +170,12 @@ TEST(Screen, MapsWorldAndPixelsBothWays)
 TEST(Screen, ScrollingMovesWhatStaysAndRepaintsTheRest)
 {
     View view;
-    SGDVC& device = *view.device;
+    auto recording = std::make_unique<RECORDINGVIEW>(view.frame, 5, BOX(0, 0, 199, 99), WS_VISIBLE, UPI);
+    RECORDINGVIEW& device = *recording;
+    view.device = std::move(recording);
+    device.setmapping(100, 100, UPI);
+    device.setorigin(POINT(0, 0));
+    settle();
     device.fillbox(BOX(-INCH / 10, -INCH / 10, INCH / 10, INCH / 10), RGB(0, 0, 255));
     settle();
     EXPECT_EQ(view.pixel(100, 50), RGB(0, 0, 255)) << "a lone drawing call shows once the loop turns";
@@ -161,9 +184,8 @@ TEST(Screen, ScrollingMovesWhatStaysAndRepaintsTheRest)
     EXPECT_EQ(view.pixel(50, 50), RGB(0, 0, 255)) << "moved 50 pixels to the left";
     EXPECT_NE(view.pixel(100, 50), RGB(0, 0, 255));
     EXPECT_EQ(device.getrepaintmode(), REPAINT_ALL);
-    RECT update {};
-    EXPECT_TRUE(GetUpdateRect(device.gethwnd(), &update, FALSE));
-    EXPECT_EQ(update.left, 150) << "the uncovered strip";
+    UpdateWindow(device.gethwnd());
+    EXPECT_EQ(device.painted.left, 150) << "the uncovered strip";
 }
 
 TEST(Screen, PaintsTheInvalidAreaOnOrOffScreen)

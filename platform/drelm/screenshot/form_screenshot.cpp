@@ -40,7 +40,7 @@ struct Preview final : CONTROL {
         RECT area;
         GetClientRect(window, &area);
         FillRect(dc, &area, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
-        InflateRect(&area, -4, -4);
+        area = RECT { area.left + 4, area.top + 4, area.right - 4, area.bottom - 4 };
         HBRUSH page = CreateSolidBrush(paper);
         FillRect(dc, &area, page);
         DeleteObject(page);

@@ -346,14 +346,11 @@ constexpr LRESULT BST_HOT = 0x0200;
 constexpr WORD BN_CLICKED = 0;
 
 // Image lists: images of one size, each with its mask.
-constexpr UINT ILC_MASK = 0x0001;
-constexpr UINT ILC_COLOR32 = 0x0020;
 constexpr UINT ILD_NORMAL = 0x0000;
 constexpr UINT ILD_TRANSPARENT = 0x0001;
 constexpr COLORREF CLR_NONE = 0xFFFFFFFF;
 constexpr COLORREF CLR_DEFAULT = 0xFF000000;
 
-HIMAGELIST ImageList_Create(int width, int height, UINT flags, int initial, int grow);
 // Cuts the bitmap resource into images `width` wide; `mask` is the colour that becomes
 // transparent (CLR_DEFAULT: the top-left pixel's, CLR_NONE: none). Null when the bitmap is missing.
 HIMAGELIST ImageList_LoadImageA(
@@ -362,10 +359,6 @@ HIMAGELIST ImageList_Duplicate(HIMAGELIST list);
 BOOL ImageList_Destroy(HIMAGELIST list);
 int ImageList_GetImageCount(HIMAGELIST list);
 BOOL ImageList_GetIconSize(HIMAGELIST list, int* width, int* height);
-// Adds the bitmap cut into images; answers the index of the first, -1 on failure.
-int ImageList_Add(HIMAGELIST list, HBITMAP image, HBITMAP mask);
-int ImageList_AddMasked(HIMAGELIST list, HBITMAP image, COLORREF mask);
-BOOL ImageList_Replace(HIMAGELIST list, int index, HBITMAP image, HBITMAP mask);
 // Replaces the image (index -1 appends); answers its index, -1 on failure.
 int ImageList_ReplaceIcon(HIMAGELIST list, int index, HICON icon);
 // A new icon of the image; the caller destroys it.

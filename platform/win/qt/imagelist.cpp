@@ -88,14 +88,6 @@ win::Icon copy(const win::Icon& icon)
 
 } // namespace
 
-HIMAGELIST ImageList_Create(int width, int height, UINT, int, int)
-{
-    if (width <= 0 || height <= 0) {
-        return nullptr;
-    }
-    return adopt(new ImageList { width, height, {} });
-}
-
 HIMAGELIST ImageList_LoadImageA(
     HINSTANCE instance, LPCSTR name, int width, int, COLORREF mask, UINT type, UINT flags)
 {
@@ -155,30 +147,6 @@ BOOL ImageList_GetIconSize(HIMAGELIST handle, int* width, int* height)
     }
     *width = list->width;
     *height = list->height;
-    return TRUE;
-}
-
-int ImageList_Add(HIMAGELIST handle, HBITMAP image, HBITMAP mask)
-{
-    ImageList* list = listof(handle);
-    return list ? addstrip(*list, image, mask, CLR_NONE) : -1;
-}
-
-int ImageList_AddMasked(HIMAGELIST handle, HBITMAP image, COLORREF mask)
-{
-    ImageList* list = listof(handle);
-    return list ? addstrip(*list, image, nullptr, mask) : -1;
-}
-
-BOOL ImageList_Replace(HIMAGELIST handle, int index, HBITMAP image, HBITMAP mask)
-{
-    ImageList* list = listof(handle);
-    auto* strip = win::objectas<win::Bitmap>(image, OBJ_BITMAP);
-    if (!list || !strip || index < 0 || index >= static_cast<int>(list->images.size())) {
-        return FALSE;
-    }
-    list->images[static_cast<size_t>(index)]
-        = cut(*strip, win::objectas<win::Bitmap>(mask, OBJ_BITMAP), CLR_NONE, 0, list->width, list->height);
     return TRUE;
 }
 

@@ -284,13 +284,7 @@ void PainterDC::applystate(bool usepen, bool usebrush)
             : pen->style == PS_DASHDOT             ? Qt::DashDotLine
             : pen->style == PS_DASHDOTDOT          ? Qt::DashDotDotLine
                                                    : Qt::SolidLine;
-        QColor colour = rop2 == R2_BLACK ? QColor(Qt::black)
-            : rop2 == R2_WHITE           ? QColor(Qt::white)
-                                         : colourof(pen->colour);
-        if (rop2 == R2_NOT) {
-            colour = Qt::white;
-        }
-        QPen qpen(colour, pen->width <= 1 ? 0 : pen->width, style, Qt::FlatCap, Qt::MiterJoin);
+        QPen qpen(colourof(pen->colour), pen->width <= 1 ? 0 : pen->width, style, Qt::FlatCap, Qt::MiterJoin);
         active.setPen(qpen);
     } else {
         active.setPen(Qt::NoPen);
@@ -393,34 +387,6 @@ void PainterDC::touch(const QRectF& area)
     dirty = dirty.united(r);
 }
 
-// Pen drawing follows the context's mix mode; what it cannot express draws nothing.
-namespace {
-
-bool setmix(QPainter& p, int rop2)
-{
-    switch (rop2) {
-    case R2_NOP:
-        return false;
-    case R2_XORPEN:
-        p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-        return true;
-    case R2_NOT:
-        p.setCompositionMode(QPainter::RasterOp_NotDestination);
-        return true;
-    case R2_MASKPEN:
-        p.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
-        return true;
-    case R2_MERGEPEN:
-        p.setCompositionMode(QPainter::RasterOp_SourceOrDestination);
-        return true;
-    default:
-        p.setCompositionMode(QPainter::CompositionMode_SourceOver);
-        return true;
-    }
-}
-
-} // namespace
-
 void PainterDC::fillrect(const RECT& rect, const win::Brush& fill)
 {
     QPainter* p = painter();
@@ -436,37 +402,28 @@ void PainterDC::fillrect(const RECT& rect, const win::Brush& fill)
 void PainterDC::polyline(const tagPOINT* points, int count)
 {
     QPainter* p = painter();
-    if (!p || !pen || pen->style == PS_NULL || !setmix(*p, rop2)) {
+    if (!p || !pen || pen->style == PS_NULL) {
         return;
     }
+    p->setCompositionMode(QPainter::CompositionMode_SourceOver);
     QPolygon line = polygonof(points, count);
     p->drawPolyline(line);
     touch(line.boundingRect().adjusted(-pen->width, -pen->width, pen->width, pen->width));
 }
 
-void PainterDC::polygon(const tagPOINT* points, int count)
-{
-    QPainter* p = painter();
-    if (!p || !setmix(*p, rop2)) {
-        return;
-    }
-    QPolygon shape = polygonof(points, count);
-    p->drawPolygon(shape, Qt::OddEvenFill);
-    touch(shape.boundingRect());
-}
-
 void PainterDC::rectangle(const RECT& rect)
 {
     QPainter* p = painter();
-    if (!p || !setmix(*p, rop2)) {
+    if (!p) {
         return;
     }
+    p->setCompositionMode(QPainter::CompositionMode_SourceOver);
     QRect area = rectof(rect);
     if (!pen || pen->style == PS_NULL) {
         // Without a pen the filled area is one pixel smaller each way, as the system draws it.
         p->drawRect(QRect(area.x(), area.y(), area.width() - 1, area.height() - 1));
     } else {
-        // Interior and outline apart, so that a mix mode touches each pixel once.
+        // Interior and outline apart, so that each pixel is drawn once.
         QPen keep = p->pen();
         p->setPen(Qt::NoPen);
         p->drawRect(area.adjusted(1, 1, -1, -1));
@@ -497,38 +454,6 @@ void PainterDC::focusrect(const RECT& rect)
 QFont PainterDC::qfont() const
 {
     return font ? fontof(font->logfont) : QGuiApplication::font();
-}
-
-void PainterDC::text(int x, int y, std::string_view text)
-{
-    QPainter* p = painter();
-    if (!p) {
-        return;
-    }
-    QString s = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-    QFont f = qfont();
-    QFontMetrics metrics(f);
-    int width = metrics.horizontalAdvance(s);
-    int left = (textalign & TA_CENTER) == TA_CENTER ? -width / 2 : (textalign & TA_RIGHT) ? -width : 0;
-    int baseline = (textalign & TA_BASELINE) == TA_BASELINE ? 0
-        : (textalign & TA_BOTTOM)                           ? -metrics.descent()
-                                                            : metrics.ascent();
-    p->save();
-    p->setCompositionMode(QPainter::CompositionMode_SourceOver);
-    p->translate(x, y);
-    if (font && font->logfont.lfEscapement) {
-        p->rotate(-font->logfont.lfEscapement / 10.0);
-    }
-    QRect box(left, baseline - metrics.ascent(), width, metrics.height());
-    if (bkmode == OPAQUE) {
-        p->fillRect(box, colourof(bkcolour));
-    }
-    p->setFont(f);
-    p->setPen(colourof(textcolour));
-    p->drawText(QPoint(left, baseline), s);
-    QRectF touched = p->transform().mapRect(QRectF(box));
-    p->restore();
-    touch(touched);
 }
 
 int PainterDC::drawtext(std::string_view text, RECT& rect, UINT format)
@@ -643,29 +568,6 @@ bool PainterDC::blit(const RECT& to, win::DeviceContext& source, const RECT& fro
     }
     p->drawImage(QRectF(target), opaqueview(image), QRectF(rectof(from)));
     touch(target);
-    return true;
-}
-
-bool PainterDC::alphablend(const RECT& to, win::DeviceContext& source, const RECT& from, BLENDFUNCTION blend)
-{
-    QPainter* p = painter();
-    QImage image = sourceimage(source);
-    if (!p || image.isNull()) {
-        return false;
-    }
-    if (blend.AlphaFormat & AC_SRC_ALPHA) {
-        image = QImage(image.constBits(), image.width(), image.height(), image.bytesPerLine(),
-            QImage::Format_ARGB32_Premultiplied)
-                    .copy();
-    } else {
-        image = opaqueview(image).copy();
-    }
-    p->setCompositionMode(QPainter::CompositionMode_SourceOver);
-    p->setOpacity(blend.SourceConstantAlpha / 255.0);
-    p->setRenderHint(QPainter::SmoothPixmapTransform, true);
-    p->drawImage(QRectF(rectof(to)), image, QRectF(rectof(from)));
-    p->setOpacity(1.0);
-    touch(rectof(to));
     return true;
 }
 

@@ -35,15 +35,11 @@ public:
     SIZE size() const override;
     void fillrect(const RECT& rect, const win::Brush& brush) override;
     void polyline(const tagPOINT* points, int count) override;
-    void polygon(const tagPOINT* points, int count) override;
     void rectangle(const RECT& rect) override;
     void focusrect(const RECT& rect) override;
-    void text(int x, int y, std::string_view text) override;
     int drawtext(std::string_view text, RECT& rect, UINT format) override;
     SIZE textextent(std::string_view text) override;
     bool blit(const RECT& to, win::DeviceContext& source, const RECT& from, DWORD rop) override;
-    bool alphablend(
-        const RECT& to, win::DeviceContext& source, const RECT& from, BLENDFUNCTION blend) override;
     bool drawicon(const RECT& to, const win::Icon& icon, UINT flags) override;
     COLORREF getpixel(int x, int y) override;
     COLORREF setpixel(int x, int y, COLORREF colour) override;

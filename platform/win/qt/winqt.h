@@ -23,14 +23,16 @@ namespace winqt {
 // registers the layer's control classes, shows message boxes (MessageBoxA) as Qt dialogs and help
 // topics (HtmlHelpA) as their pages in the desktop's browser. False without a QApplication.
 bool install();
-// Restores the layer's default backend; windows still alive lose their widgets.
+// Restores the layer's default backend; windows still alive lose their widgets. A seam for tests,
+// which run the layer with and without the toolkit.
 void uninstall();
 
 // The native widget of a window; null for a dead window or without the backend.
 QWidget* widgetof(HWND window);
 // The window whose native widget is the widget or its closest such ancestor; null for none.
 HWND windowof(const QWidget* widget);
-// What the window shows: its surface with the menu bar and border drawn around it.
+// What the window shows: its surface with the menu bar and border drawn around it. A seam for
+// tests, which compare and keep what a window shows.
 QImage grabwindow(HWND window);
 
 // The layer's message box: a Qt dialog over the owner's top-level window, which is disabled

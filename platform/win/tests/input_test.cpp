@@ -178,18 +178,20 @@ TEST(Input, OneEntryAcceleratorSendsItsCommand)
     HWND top = toplevel();
     ACCEL entry { FVIRTKEY | FCONTROL, 'S', 0x1234 };
     HACCEL table = CreateAcceleratorTableA(&entry, 1);
-    BYTE keys[256] = {};
-    keys[VK_CONTROL] = 0x80;
-    SetKeyboardState(keys);
+    SetFocus(top);
+    win::postkey(WM_KEYDOWN, VK_CONTROL, 0x001D0001, 0);
+    next();
     MSG key { top, WM_KEYDOWN, 'S', 0, 0, {} };
     EXPECT_EQ(TranslateAcceleratorA(top, table, &key), 1);
     auto commands = messagesof(WM_COMMAND);
     ASSERT_EQ(commands.size(), 1u);
     EXPECT_EQ(commands[0].wParam, MAKEWPARAM(0x1234, 1));
-    keys[VK_SHIFT] = 0x80;
-    SetKeyboardState(keys);
+    win::postkey(WM_KEYDOWN, VK_SHIFT, 0x002A0001, 0);
+    next();
     EXPECT_EQ(TranslateAcceleratorA(top, table, &key), 0) << "an extra modifier does not match";
     DestroyAcceleratorTable(table);
-    BYTE none[256] = {};
-    SetKeyboardState(none);
+    win::postkey(WM_KEYUP, VK_SHIFT, 0xC02A0001, 0);
+    win::postkey(WM_KEYUP, VK_CONTROL, 0xC01D0001, 0);
+    next();
+    next();
 }

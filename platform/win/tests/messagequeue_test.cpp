@@ -57,11 +57,12 @@ TEST(MessageQueue, DeliverPassesTheFilterFirstWhichMayConsumeOrRetarget)
     EXPECT_EQ(messagesof(WM_USER + 1).size(), 1u) << "passed on";
     EXPECT_TRUE(messagesof(WM_USER + 2).empty()) << "consumed by the filter";
 
+    static HWND retarget;
+    retarget = b;
     win::setmessagefilter(+[](MSG* message) -> BOOL {
-        message->hwnd = FindWindowA(nullptr, "retarget");
+        message->hwnd = retarget;
         return FALSE;
     });
-    SetWindowTextA(b, "retarget");
     PostMessageA(a, WM_USER + 3, 0, 0);
     win::deliverqueued();
     win::setmessagefilter(previous);

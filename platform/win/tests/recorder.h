@@ -9,6 +9,7 @@
 
 #include "platform/win/messagequeue.h"
 #include "platform/win/window.h"
+#include "platform/win/windowtable.h"
 
 namespace wintest {
 
@@ -105,7 +106,8 @@ struct Fresh {
     ~Fresh()
     {
         answer() = nullptr;
-        EnumWindows([](HWND window, LPARAM) { return DestroyWindow(window); }, 0);
+        for (HWND window : win::toplevelwindows())
+            DestroyWindow(window);
         MSG message;
         while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE) && message.message != WM_QUIT) { }
         received().clear();

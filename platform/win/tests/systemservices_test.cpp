@@ -97,24 +97,6 @@ TEST_F(UserFolders, TemporaryFolderIsTheUsersOwnAndPrivate)
     EXPECT_EQ(GetTempPathA(MAX_PATH, path), 0u);
 }
 
-TEST_F(UserFolders, TemporaryFileNamesAreNewFiles)
-{
-    const std::string folder = towindowspath(cache.string());
-    char first[MAX_PATH], second[MAX_PATH];
-    const UINT a = GetTempFileNameA(folder.c_str(), "BMPX", 0, first);
-    const UINT b = GetTempFileNameA(folder.c_str(), "BMP", 0, second);
-    ASSERT_NE(a, 0u);
-    ASSERT_NE(b, 0u);
-    EXPECT_NE(a, b);
-    EXPECT_TRUE(fs::exists(toposixpath(first)));
-    EXPECT_EQ(fs::path(toposixpath(first)).filename().string().substr(0, 3), "BMP");
-    EXPECT_EQ(fs::path(toposixpath(first)).extension(), ".TMP");
-    EXPECT_EQ(GetTempFileNameA(folder.c_str(), "BMP", 0x1A, first), 0x1Au);
-    EXPECT_EQ(fs::path(toposixpath(first)).filename(), "BMP001A.TMP");
-    EXPECT_EQ(GetTempFileNameA((folder + "\\missing").c_str(), "BMP", 0, first), 0u);
-    EXPECT_EQ(GetTempFileNameA(std::string(300, 'x').c_str(), "BMP", 0, first), 0u);
-}
-
 TEST_F(UserFolders, KnownFoldersFollowTheDesktopSettings)
 {
     char path[MAX_PATH];

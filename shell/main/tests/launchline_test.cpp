@@ -77,8 +77,9 @@ TEST(LaunchLine, EachLineGivesItsSwitchesModulesAndFileOrTheRestFromItsError)
             const bool failed = !c.rest.empty() || c.badswitch;
             EXPECT_EQ(!read.parsed(), failed);
             EXPECT_EQ(read.badswitch, c.badswitch);
-            if (failed && read.bad <= line.size())
+            if (failed && read.bad <= line.size()) {
                 EXPECT_EQ(line.substr(read.bad, c.rest.size()), c.rest);
+            }
         }
     }
 }

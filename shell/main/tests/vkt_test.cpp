@@ -276,12 +276,14 @@ TEST_F(Vkt, AnIdeLaunchFileOpensItsDesignAndSetsUpItsProcessorThroughTheSimulati
         for (auto it = first; it != last; ++it)
             calls.push_back(it->second);
         EXPECT_EQ(calls, c.calls);
-        if (c.opened)
+        if (c.opened) {
             EXPECT_EQ(value(run.snapshots[0], "path"), towindowspath(project.string()));
-        else
+        } else {
             EXPECT_EQ(value(run.snapshots[0], "file"), "UNTITLED.vktprj");
-        if (!c.message.empty())
+        }
+        if (!c.message.empty()) {
             EXPECT_NE(run.output.find(c.message), std::string::npos) << run.output;
+        }
     }
 }
 
@@ -401,9 +403,10 @@ TEST_F(Vkt, TheDesktopEntryIconAndProjectTypeInstallIntoTheUsersDataFolder)
         vkt::test::readbytes(data / "mime" / "packages" / "vkt.xml").find("<glob pattern=\"*.vktpnl\"/>"),
         std::string::npos);
     // The desktop's own database of file types, where its tool is installed, knows the type.
-    if (fs::exists(data / "mime" / "globs2"))
+    if (fs::exists(data / "mime" / "globs2")) {
         for (const char* glob : { "application/x-vktprj:*.vktprj", "application/x-vktpnl:*.vktpnl" })
             EXPECT_NE(vkt::test::readbytes(data / "mime" / "globs2").find(glob), std::string::npos) << glob;
+    }
 }
 
 } // namespace

@@ -264,20 +264,18 @@ private:
     }
 
     // The bar sits inside the frame's top rebar, among the frame's descendants.
-    static TOOLBAR* globaltoolbar(APPLNFRAME* frame)
+    static TOOLBAR* globaltoolbar(APPLNFRAME* frame) { return toolbarbelow(frame->hwnd); }
+
+    static TOOLBAR* toolbarbelow(HWND window)
     {
-        TOOLBAR* found = nullptr;
-        EnumChildWindows(
-            frame->hwnd,
-            [](HWND child, LPARAM param) -> BOOL {
-                auto* toolbar = dynamic_cast<TOOLBAR*>(BASEWIN::fromhandle(child));
-                if (!toolbar || GetDlgCtrlID(child) != 4096)
-                    return TRUE;
-                *reinterpret_cast<TOOLBAR**>(param) = toolbar;
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&found));
-        return found;
+        for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+            auto* toolbar = dynamic_cast<TOOLBAR*>(BASEWIN::fromhandle(child));
+            if (toolbar && GetDlgCtrlID(child) == 4096)
+                return toolbar;
+            if (TOOLBAR* below = toolbarbelow(child))
+                return below;
+        }
+        return nullptr;
     }
 
     // Notes the moment the program's first frame is shown.

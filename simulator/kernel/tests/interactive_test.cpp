@@ -215,8 +215,9 @@ TEST_F(InteractiveTest, TicksCostNoStepsBeyondThoseTheirEventsForce)
         const int ticks = static_cast<int>(std::lround(20e-3 / tickstep));
         for (int k = 1; k <= ticks; ++k) {
             const double time = k * tickstep;
-            if (std::fabs(time - 5e-3) < 1e-12)
+            if (std::fabs(time - 5e-3) < 1e-12) {
                 EXPECT_EQ(rts_event(0x10, time, 1), 0);
+            }
             tick(3, time);
         }
         EXPECT_EQ(rts_terminate(), 0) << log();

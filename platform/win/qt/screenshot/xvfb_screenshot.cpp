@@ -13,6 +13,7 @@
 #include "platform/win/monitors.h"
 #include "platform/win/paint.h"
 #include "platform/win/qt/controls.h"
+#include "platform/win/qt/tests/imagestrip.h"
 #include "platform/win/qt/tests/qttest.h"
 #include "platform/win/qt/tests/screenshot.h"
 
@@ -24,7 +25,7 @@ HWND rebar = nullptr;
 HWND view = nullptr;
 
 // Four 24-pixel tool images on the mask grey: a box, a line, a circle, a cross.
-HBITMAP toolimages()
+QImage toolimages()
 {
     QImage strip(96, 24, QImage::Format_RGB32);
     strip.fill(QColor(192, 192, 192));
@@ -37,7 +38,8 @@ HBITMAP toolimages()
     p.setPen(QPen(QColor(170, 30, 30), 3));
     p.drawLine(78, 6, 90, 18);
     p.drawLine(90, 6, 78, 18);
-    return winqt::tobitmap(strip);
+    p.end();
+    return strip;
 }
 
 LRESULT frameprocedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -83,7 +85,8 @@ LRESULT viewprocedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     LineTo(dc, 300, 80);
     SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
     SetBkMode(dc, TRANSPARENT);
-    TextOutA(dc, 110, 70, "R1 10k", 6);
+    RECT label { 110, 70, 180, 100 };
+    DrawTextA(dc, "R1 10k", 6, &label, DT_LEFT | DT_TOP | DT_NOPREFIX);
     SelectObject(dc, old);
     DeleteObject(grid);
     DeleteObject(wire);
@@ -126,10 +129,7 @@ TEST(XvfbScreenshot, ARealWindowShowsItsMenuBarToolbarAndDrawing)
         WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NODIVIDER | CCS_NORESIZE
             | CCS_NOPARENTALIGN,
         0, 0, 0, 0, frame, reinterpret_cast<HMENU>(2), nullptr, nullptr);
-    HIMAGELIST images = ImageList_Create(24, 24, ILC_COLOR32 | ILC_MASK, 4, 4);
-    HBITMAP strip = toolimages();
-    ImageList_AddMasked(images, strip, RGB(192, 192, 192));
-    DeleteObject(strip);
+    HIMAGELIST images = imagelist(toolimages(), 24, RGB(192, 192, 192));
     SendMessageA(toolbar, TB_SETBITMAPSIZE, 0, MAKELPARAM(24, 24));
     SendMessageA(toolbar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images));
     TBBUTTON buttons[] = {

@@ -9,6 +9,7 @@
 #include "platform/win/input.h"
 #include "platform/win/paint.h"
 #include "platform/win/qt/controls.h"
+#include "platform/win/qt/tests/imagestrip.h"
 #include "platform/win/qt/tests/qttest.h"
 
 using namespace wintest;
@@ -49,7 +50,7 @@ void click(QWidget* widget)
 }
 
 // A strip of n 16 x 16 images: image i filled with grey level 40 i, on the mask colour's border.
-HBITMAP strip(int n)
+QImage stripimage(int n)
 {
     QImage image(16 * n, 16, QImage::Format_RGB32);
     image.fill(QColor(192, 192, 192));
@@ -60,7 +61,12 @@ HBITMAP strip(int n)
             }
         }
     }
-    return winqt::tobitmap(image);
+    return image;
+}
+
+HBITMAP strip(int n)
+{
+    return winqt::tobitmap(stripimage(n));
 }
 
 } // namespace
@@ -365,9 +371,7 @@ TEST(QtTooltip, TheTipOfTheToolUnderThePointerShowsAfterItsDelay)
 TEST(QtImageList, AStripIsCutIntoMaskedImages)
 {
     FreshQt fresh;
-    HIMAGELIST list = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 4, 4);
-    HBITMAP images = strip(3);
-    EXPECT_EQ(ImageList_AddMasked(list, images, RGB(192, 192, 192)), 0);
+    HIMAGELIST list = imagelist(stripimage(3), 16, RGB(192, 192, 192));
     EXPECT_EQ(ImageList_GetImageCount(list), 3);
     HICON icon = ImageList_GetIcon(list, 2, 0);
     QImage image = winqt::toimage(icon);
@@ -387,7 +391,6 @@ TEST(QtImageList, AStripIsCutIntoMaskedImages)
     EXPECT_EQ(GetPixel(dc, 8, 8), RGB(40, 40, 40));
     DeleteDC(dc);
     DeleteObject(target);
-    DeleteObject(images);
     DestroyIcon(icon);
     ImageList_Destroy(copy);
     ImageList_Destroy(list);

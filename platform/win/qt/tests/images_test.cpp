@@ -63,7 +63,7 @@ TEST(QtImages, BitmapsIconsAndCursorsComeFromTheModulesResources)
     DeleteObject(info.hbmMask);
     DestroyCursor(cursor);
 
-    HICON icon = LoadIconA(program, "APPICON");
+    HICON icon = static_cast<HICON>(LoadImageA(program, "APPICON", IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
     ASSERT_NE(icon, nullptr);
     EXPECT_EQ(winqt::toimage(icon).width(), GetSystemMetrics(SM_CXICON)) << "at the large icon size";
     DestroyIcon(icon);

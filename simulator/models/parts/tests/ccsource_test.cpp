@@ -55,8 +55,9 @@ TEST_F(CcsourceTest, ATwoPinSourceFindsItsProbeInItsSubcircuitScope)
             EXPECT_THAT(controls, ElementsAre("setInstanceParm(" + name + ", control=" + c.control + ")"));
         else
             EXPECT_TRUE(controls.empty());
-        if (c.warning)
+        if (c.warning) {
             EXPECT_THAT(log(), HasSubstr(c.warning));
+        }
     }
 }
 

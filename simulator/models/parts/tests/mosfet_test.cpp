@@ -35,8 +35,9 @@ TEST_F(MosfetTest, TheLevelChoosesTheRowAndItsDeviceType)
         parsedmodel("m3", "MOS3", ".model m3 nmos level=3 vto=1");
         ASSERT_TRUE(build()) << log();
         EXPECT_STREQ(part("M1")->row->name, c.row);
-        if (c.warning)
+        if (c.warning) {
             EXPECT_THAT(log(), HasSubstr(c.warning));
+        }
     }
     // A PMOSFET chooses among the P rows.
     load("", "M1,PMOSFET,,PRIMITIVE=ANALOG,LEVEL=3\n", mosfetnets);

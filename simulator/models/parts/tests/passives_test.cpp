@@ -50,8 +50,9 @@ TEST_F(PassivesTest, LeakageResistorByRleakGleakAndTheCircuitsGleak)
                     "setInstanceParm(C1#RPARA, resistance=" + std::string(c.resistance) + ")"));
             EXPECT_THAT(fakes::callsof("newModel"), testing::Contains("newModel(Resistor, RPARA)"));
         }
-        if (c.warning)
+        if (c.warning) {
             EXPECT_THAT(log(), HasSubstr(c.warning));
+        }
     }
 }
 

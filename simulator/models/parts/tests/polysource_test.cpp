@@ -43,8 +43,9 @@ TEST_F(PolysourceTest, PropertiesBecomeTheCurrentExpression)
         make("", std::string(c.part) + "\nX1_V5,VSOURCE,0,PRIMITIVE=ANALOG\n", nets + "C,1\nX1_V5,PS,+\n\n");
         EXPECT_THAT(callssince("INPgetTree"), ElementsAre(std::string("INPgetTree(") + c.text + ")"));
         EXPECT_THAT(callsabout(name), Contains("setInstanceParm(" + name + ", i=tree)"));
-        if (c.warning)
+        if (c.warning) {
             EXPECT_THAT(log(), HasSubstr(c.warning));
+        }
     }
 }
 

@@ -109,8 +109,6 @@ TEST_F(CurrentProbeEngineTest, CapacitorChargingCurrentFollowsTheExponential)
         "R1,RESISTOR,1k,PRIMITIVE=ANALOG\nI1,IPROBE,Ic,PRIMITIVE=ANALOG,PARTITION=RUN,OUTTOL=0\n"
         "C1,CAPACITOR,1u,PRIMITIVE=ANALOG\n*NETLIST,4\nIN,2\nV1,PS,+\nR1,PS,1\n\n"
         "OUT,2\nR1,PS,2\nI1,PS,+\n\nCAP,2\nI1,PS,-\nC1,PS,1\n\nGND,3\nV1,PS,-\nC1,PS,2\nGND,PT,GND\n\n");
-    if (result == -1 && log().find("not supported by the engine yet") != std::string::npos)
-        GTEST_SKIP() << "waiting for the engine's transient analysis";
     ASSERT_EQ(result, 0) << log();
     PARTITION* results = recorded("RUN");
     ASSERT_NE(results, nullptr);

@@ -1,0 +1,144 @@
+#pragma once
+
+// The base of a graphical editor module: one object is at once the module and its primary window,
+// an editing view whose device the window set-up makes. A deriving editor constructs it with its
+// document, its edit status and its table of edit commands, and implements the pure operations.
+//
+// A command runs through docommand: the pre-command step (the view's cursor hidden), the command
+// (the table's row for its low 12 bits: the document's state checked against the row's flags,
+// the handler run inside an undo frame of the project when the row asks for one), a refresh of
+// what the command marked as changed (the two change boxes of the edit status; nothing when both
+// are void), the post-command step, the document marked dirty when the command changed it, and
+// the status bar's message reset. A handler that runs another command nests: the nested command
+// runs alone, without those steps, frame or refresh.
+
+#include <memory>
+#include <string>
+
+#include "framework/appln/applnmodule.h"
+#include "framework/editor/editstatus.h"
+#include "framework/views/applnviewdvc.h"
+#include "framework/views/applnviewwin.h"
+#include "platform/ombrel/gslist.h"
+
+class APPLNDOCUMENT;
+
+// Commands the editor base takes itself.
+constexpr unsigned short EDITCMD_MODE = 0x170; // the edit mode is (re)established
+constexpr unsigned short EDITCMD_TEXT = 0x176; // the text handed over by WM_EDITORTEXT
+constexpr unsigned short EDITCMD_SELECTOR = 0x179; // the object selector's choice changed
+constexpr unsigned short EDITCMD_LEFTCLICK = 0x17A; // on the current context object
+constexpr unsigned short EDITCMD_RIGHTCLICK = 0x17B;
+constexpr unsigned short EDITCMD_UNDO = 0x150;
+constexpr unsigned short EDITCMD_TOOLBOXFIRST = 0x120; // the toolbox's commands for the selector
+constexpr unsigned short EDITCMD_TOOLBOXLAST = 0x12F;
+
+class APPLNEDITOR : public APPLNMODULE, public APPLNVIEWWIN {
+public:
+    // commands: the deriving editor's table (not owned, never copied), ended by a row of id 0.
+    APPLNEDITOR(APPLNPROCESS* process, APPLNDOCUMENT& document, APPLNEDITSTATUS& status, const EDITCOMMAND* commands);
+    ~APPLNEDITOR() override;
+
+    // Hooks the deriving editor calls itself; 0 in the base.
+    virtual int onpickbutton(int button) { return 0; }
+    virtual int onpreview() { return 0; }
+    // The object selector's choice changed; nothing in the base.
+    virtual void onselchange() { }
+    // The table's row for the id's low 12 bits (the last such row): refused with oncmderror when
+    // the project is read-only or the document locked and the row says so, else run. 1 when the
+    // table has a row, 0 when not (the caller tries elsewhere).
+    virtual int onmenucmd(unsigned short id);
+    // A click on the current context object (EDITCMD_LEFTCLICK, EDITCMD_RIGHTCLICK), with the
+    // module's input handler attached to the main view; 0 in the base.
+    virtual int oneditcmd(unsigned short id) { return 0; }
+    // Tells the user why a command was refused.
+    virtual void oncmderror(CMDERRORS code);
+    // Run first by each pump of the module's messages: the edit mode once the window is made.
+    virtual void editor_preamble();
+    // Before a command: the view's cursor hidden.
+    virtual void editor_precommand();
+    virtual void editor_postcommand() { }
+    // Every command the base does not take, and every nested one: onmenucmd in the base.
+    virtual int editor_docommand(unsigned short id) { return onmenucmd(id); }
+    virtual int editor_getuistate(unsigned short id, UISTATE* state) { return 0; }
+    // The mode protocol: the handlers cleared, then editor_submode sets them for the mode.
+    virtual int editor_mode();
+    // The deriving editor reads its mode and sets the object selector's handlers; 0 in the base.
+    virtual int editor_submode() { return 0; }
+    // Redraws what the running command changed (the change boxes) on the main view.
+    virtual int editor_refresh();
+    // Undo (EDITCMD_UNDO running) or redo through the project; 0 without a project.
+    virtual int edit_undo();
+    // The libraries the editor works from: opened at the end of system_init, closed first in
+    // system_term; a library of the kind changed in another window.
+    virtual void openlibraries() = 0;
+    virtual void closelibraries() = 0;
+    virtual void refreshlibrary(int kind) = 0;
+    // Empties the tag set and clears the current context object.
+    virtual void cleartags();
+    // An object moved from old to now: the tag set updated; a tag set left without an area stops
+    // being the current context object.
+    virtual void update(BOX& old, BOX& now);
+    // Undo-frame control of the project: a row's undo mode (0-15) opens a frame before a handler
+    // of an EDITCMDF_UNDO row; 3 (the handler succeeded) or 4 (it failed) ends every command that
+    // is not nested.
+    virtual void undoframectl(int mode) = 0;
+    APPLNEDITSTATUS& geteditstatus() { return status; }
+    // Appends the toolbox's command context.
+    virtual void gettoolboxcontexts(int mode, GSLIST<unsigned short>& contexts);
+    virtual void modifytoolboxmenu(HMENU menu) { }
+    // Whether a key may run the command now; 1 in the base.
+    virtual int iscommandvalid(unsigned short id) { return 1; }
+
+    // The module.
+    using APPLNMODULE::getprimarywindow;
+    void system_init() override;
+    void system_term() override;
+    // The editor's own window, made in the frame on first demand.
+    APPLNWINDOW* getprimarywindow(APPLNFRAME* frame, unsigned id) override;
+    // The preamble, the idle step with the view's cursor shown, then one message.
+    int pumpmessages(APPLNWINDOW* window, int wait) override;
+    MODULECONTEXT* getapplncontext() override { return APPLNMODULE::getapplncontext(); }
+    CMDINFOTABLE* getcmdinfotable() override { return APPLNMODULE::getcmdinfotable(); }
+    KEYTRANSLATOR* getkeytranslator() override { return APPLNMODULE::getkeytranslator(); }
+    const char* getregistrykey() override { return APPLNMODULE::getregistrykey(); }
+    int docommand(unsigned short id) override;
+    // editor_getuistate with the module's context current.
+    int getuistate(unsigned short id, UISTATE* state) override;
+
+    // The window.
+    LRESULT msghlr(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+    APPLNEDITOR* getapplneditor() override { return this; }
+    void oninitmenu() override { }
+
+    APPLNDOCUMENT& getdocument() { return document; }
+    APPLNVIEWDVC* getmaindevice() const { return maindevice.get(); }
+    // The folders found at system_init: where the program started, the module's folder's parent,
+    // the module's folder, and the module file.
+    const char* getstartpath() const { return startpath; }
+    const char* getparentpath() const { return parentpath; }
+    const char* getmodulepath() const { return modulepath; }
+    const char* getmodulefile() const { return modulefile; }
+    const char* gethandedtext() const { return handedtext; }
+
+protected:
+    // The handlers editor_submode sets for a mode: the overview's preview of what the mode places,
+    // and the toolbox's commands for the mode's object selector.
+    EDITHANDLER previewhandler = nullptr;
+    EDITHANDLER selectorhandler = nullptr;
+    std::unique_ptr<APPLNVIEWDVC> maindevice; // made by the window's set-up
+    std::string webaddress; // offered by WM_OFFERWEBADDRESS; the deriving editor's to fill
+
+private:
+    // Runs the row's handler inside its undo frame (alone when nested).
+    void runrow(const EDITCOMMAND& row);
+
+    APPLNDOCUMENT& document; // not owned
+    APPLNEDITSTATUS& status; // the deriving module's
+    const EDITCOMMAND* commands; // not owned
+    char startpath[261] = "";
+    char parentpath[261] = "";
+    char modulepath[261] = "";
+    char modulefile[517] = "";
+    char handedtext[517] = "";
+};
