@@ -165,4 +165,27 @@ TEST_F(VktAutosave, WorkLostToACrashIsOfferedAtTheNextStartAndRecoveredWithTheEd
     EXPECT_TRUE(fs::is_empty(autosaves));
 }
 
+TEST_F(VktAutosave, AnAutosaveThatDoesNotLoadEndsTheRunTellingWhyAndKeepsEveryCopy)
+{
+    const fs::path project = folder / "amp.vktprj";
+    const fs::path boxlog = folder / "boxes.txt";
+    // A design that saves but never loads back: its autosave fails in the verifier.
+    vkt::test::COMMANDRUN run = vkt::test::runcommand("env QT_QPA_PLATFORM=offscreen LD_PRELOAD="
+        + quoted(VKT_TEST_BOXANSWERER) + " VKT_TEST_BOXLOG=" + quoted(boxlog.string()) + " timeout 60 "
+        + quoted(VKT_TEST_PROGRAM) + " -q "
+        + quoted("{VKTPROBE design v1; save " + project.string() + "; design UNLOADABLE; autosave; wait 6000; autosave; wait 20000}"));
+    EXPECT_NE(run.exitcode, 124) << "ended by itself, not at the time limit: " << run.output;
+    EXPECT_EQ(lines(boxlog),
+        std::vector<std::string> { "Your project has become corrupted so Corvane will now close. Please load either the "
+                                   "Autosave file or a Backup file (System Menu > System Settings)|Please restart "
+                                   "Corvane to attempt recovery from the autosave or last loaded file.||We are sorry "
+                                   "for the inconvenience caused." });
+    EXPECT_EQ(designof(project), "v1");
+    // What the autosave held lies beside the project, and the autosave files stay.
+    ASSERT_TRUE(fs::exists(autosaves / "VKT0000.ASV"));
+    EXPECT_EQ(readfile(folder / "amp.vktbad"), readfile(autosaves / "VKT0000.ASV"));
+    EXPECT_TRUE(fs::exists(autosaves / "VKT0000.DAZOD"));
+    EXPECT_FALSE(fs::exists(folder / "Project Backups" / "amp [Autosaved].vktprj"));
+}
+
 } // namespace

@@ -1,7 +1,7 @@
 // A stand-in for the user, preloaded into the program (LD_PRELOAD) for boxes that come before any
 // module could answer them, such as the offer of an autosave at start-up: every message box shown
 // has its text appended to the file VKT_TEST_BOXLOG (one line, "|" for line breaks) and is
-// answered as a user agreeing would (Yes, else OK). With VKT_TEST_CLOSE_MS set, that long after the
+// answered as a user agreeing would (Yes, else OK, else the default button). With VKT_TEST_CLOSE_MS set, that long after the
 // program first shows a window the close buttons of its frames are pressed, as the window
 // manager's are.
 
@@ -11,6 +11,7 @@
 #include <QEvent>
 #include <QMessageBox>
 #include <QPointer>
+#include <QPushButton>
 #include <QTimer>
 #include <QWidget>
 
@@ -48,6 +49,8 @@ private:
                         button->click();
                         return;
                     }
+            if (QAbstractButton* preferred = shown->defaultButton())
+                preferred->click();
         });
     }
 

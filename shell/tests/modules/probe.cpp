@@ -172,7 +172,9 @@ private:
         else if (verb == "close" && frame)
             winqt::widgetof(frame->hwnd)->close();
         else if (verb == "autosave") {
-            process->setclock([] { return static_cast<long long>(std::time(nullptr)) + 24 * 3600; });
+            // A day further on each time: every step is a new interval of work.
+            const long long ahead = ++autosaves * 24 * 3600;
+            process->setclock([ahead] { return static_cast<long long>(std::time(nullptr)) + ahead; });
             process->setactive();
         } else if (verb == "kill")
             std::raise(SIGKILL);
@@ -306,6 +308,7 @@ private:
     QTimer timer;
     std::chrono::steady_clock::time_point resume;
     std::chrono::steady_clock::time_point checkwait;
+    long long autosaves = 0;
     std::string screenshot = "none";
     std::string splash = "none";
     bool walking = false;
