@@ -585,6 +585,8 @@ TEST(ProjectRecords, ADesignDatabaseOfALaterVersionIsRefusedWithItsReason)
                   "of the program.");
         EXPECT_STREQ(project.getproperty("AUTHOR"), "kept");
     });
+}
+
 // The MODIFIED stamp of a project file saved at that local time.
 long long localstamp(int year, int month, int day, int hour, int minute, int second)
 {
