@@ -5,14 +5,6 @@
 
 namespace nerith {
 
-namespace {
-
-// A pivot of the dense system this much smaller than its column's largest entry makes it singular
-// in practice: A is factored afresh rather than corrected through it.
-constexpr double LeastPivot = 1e-12;
-
-} // namespace
-
 void LowRankUpdate::reset()
 {
     for (int32_t e : equations)
@@ -21,6 +13,7 @@ void LowRankUpdate::reset()
     entries.clear();
     differences.clear();
     std::fill(columnof.begin(), columnof.end(), -1);
+    columnequation.clear();
     columns.clear();
 }
 
@@ -31,6 +24,7 @@ bool LowRankUpdate::take(int32_t count, const int32_t* start, const int32_t* ind
         size = count;
         slot.assign(static_cast<std::size_t>(count), -1);
         columnof.assign(static_cast<std::size_t>(count), -1);
+        columnequation.clear();
         columns.clear();
     }
     for (int32_t e : equations)
@@ -61,20 +55,50 @@ bool LowRankUpdate::take(int32_t count, const int32_t* start, const int32_t* ind
     }
 }
 
-bool LowRankUpdate::prepare(const std::function<void(double*)>& solve)
+void LowRankUpdate::cross(std::size_t first)
+{
+    const std::size_t total = columnequation.size();
+    const auto n = static_cast<std::size_t>(size);
+    if (total > stride) {
+        const std::size_t wider = std::max({ total, 2 * stride, std::size_t(16) });
+        std::vector<double> moved(wider * wider);
+        for (std::size_t c = 0; c < first; ++c)
+            std::copy_n(crossing.data() + c * stride, first, moved.data() + c * wider);
+        crossing = std::move(moved);
+        stride = wider;
+    }
+    for (std::size_t c = 0; c < total; ++c) {
+        const auto at = static_cast<std::size_t>(columnequation[c]);
+        for (std::size_t d = c < first ? first : 0; d < total; ++d)
+            crossing[c * stride + d] = columns[d * n + at];
+    }
+}
+
+bool LowRankUpdate::prepare(const std::function<void(double*, int32_t)>& solve)
 {
     const std::size_t k = equations.size();
     const auto n = static_cast<std::size_t>(size);
+    const std::size_t first = columnequation.size();
     for (int32_t e : equations) {
         int32_t& column = columnof[static_cast<std::size_t>(e)];
-        if (column >= 0)
-            continue;
-        column = static_cast<int32_t>(columns.size() / n);
-        columns.resize(columns.size() + n, 0.0);
-        double* w = columns.data() + static_cast<std::size_t>(column) * n;
-        w[e] = 1;
-        solve(w);
+        if (column < 0) {
+            column = static_cast<int32_t>(columnequation.size());
+            columnequation.push_back(e);
+        }
     }
+    const std::size_t made = columnequation.size() - first;
+    if (made > 0) {
+        // The new columns are solved together: KLU takes several right-hand sides in one pass.
+        columns.resize(columnequation.size() * n, 0.0);
+        double* w = columns.data() + first * n;
+        for (std::size_t c = 0; c < made; ++c)
+            w[c * n + static_cast<std::size_t>(columnequation[first + c])] = 1;
+        solve(w, static_cast<int32_t>(made));
+        cross(first);
+    }
+    near.resize(k);
+    for (std::size_t j = 0; j < k; ++j)
+        near[j] = columnof[static_cast<std::size_t>(equations[j])];
     // I + D W_E, row i of D W_E being the sum over D's entries (i, m) of d times row m of W_E.
     system.assign(k * k, 0.0);
     for (std::size_t i = 0; i < k; ++i)
@@ -82,39 +106,40 @@ bool LowRankUpdate::prepare(const std::function<void(double*)>& solve)
     for (std::size_t q = 0; q < entries.size(); ++q) {
         const auto [i, m] = entries[q];
         const double d = differences[q];
-        const auto row = static_cast<std::size_t>(equations[static_cast<std::size_t>(m)]);
+        const double* from
+            = crossing.data() + static_cast<std::size_t>(near[static_cast<std::size_t>(m)]) * stride;
         double* into = system.data() + static_cast<std::size_t>(i) * k;
         for (std::size_t j = 0; j < k; ++j)
-            into[j] += d
-                * columns[static_cast<std::size_t>(columnof[static_cast<std::size_t>(equations[j])]) * n
-                    + row];
+            into[j] += d * from[near[j]];
     }
-    // Gaussian elimination with partial pivoting, in place.
+    // Gaussian elimination with partial pivoting, in place. The pivot is its column's largest
+    // entry, so the system is singular when that is zero.
     pivot.resize(k);
+    double* s = system.data();
     for (std::size_t c = 0; c < k; ++c) {
         std::size_t best = c;
+        double largest = std::fabs(s[c * k + c]);
         for (std::size_t r = c + 1; r < k; ++r) {
-            if (std::fabs(system[r * k + c]) > std::fabs(system[best * k + c]))
+            if (std::fabs(s[r * k + c]) > largest) {
                 best = r;
+                largest = std::fabs(s[r * k + c]);
+            }
         }
-        double largest = 0;
-        for (std::size_t r = c; r < k; ++r)
-            largest = std::max(largest, std::fabs(system[r * k + c]));
-        const double p = system[best * k + c];
-        if (!std::isfinite(largest) || !(std::fabs(p) > LeastPivot * largest)) {
+        if (!std::isfinite(largest) || !(largest > 0)) {
             reset();
             return false;
         }
         pivot[c] = static_cast<int32_t>(best);
         if (best != c)
-            std::swap_ranges(system.begin() + static_cast<std::ptrdiff_t>(c * k),
-                system.begin() + static_cast<std::ptrdiff_t>((c + 1) * k),
-                system.begin() + static_cast<std::ptrdiff_t>(best * k));
+            std::swap_ranges(s + c * k, s + (c + 1) * k, s + best * k);
+        const double p = s[c * k + c];
+        const double* __restrict top = s + c * k;
         for (std::size_t r = c + 1; r < k; ++r) {
-            const double factor = system[r * k + c] / p;
-            system[r * k + c] = factor;
+            double* __restrict row = s + r * k;
+            const double factor = row[c] / p;
+            row[c] = factor;
             for (std::size_t j = c + 1; j < k; ++j)
-                system[r * k + j] -= factor * system[c * k + j];
+                row[j] -= factor * top[j];
         }
     }
     return true;
@@ -123,8 +148,11 @@ bool LowRankUpdate::prepare(const std::function<void(double*)>& solve)
 void LowRankUpdate::solvesmall(double* z) const
 {
     const std::size_t k = equations.size();
-    for (std::size_t c = 0; c < k; ++c) {
+    // The elimination swapped whole rows, multipliers included: the right-hand side takes every
+    // swap before the multipliers apply.
+    for (std::size_t c = 0; c < k; ++c)
         std::swap(z[c], z[static_cast<std::size_t>(pivot[c])]);
+    for (std::size_t c = 0; c < k; ++c) {
         for (std::size_t r = c + 1; r < k; ++r)
             z[r] -= system[r * k + c] * z[c];
     }
@@ -145,9 +173,20 @@ void LowRankUpdate::correct(double* y)
         scratch[static_cast<std::size_t>(i)] += differences[q] * y[equations[static_cast<std::size_t>(m)]];
     }
     solvesmall(scratch.data());
-    for (std::size_t j = 0; j < k; ++j) {
-        const double* w
-            = columns.data() + static_cast<std::size_t>(columnof[static_cast<std::size_t>(equations[j])]) * n;
+    // y -= W z, four columns a pass over y, each entry's subtractions in the order of the columns.
+    auto column = [&](std::size_t j) { return columns.data() + static_cast<std::size_t>(near[j]) * n; };
+    std::size_t j = 0;
+    for (; j + 4 <= k; j += 4) {
+        const double* __restrict w0 = column(j);
+        const double* __restrict w1 = column(j + 1);
+        const double* __restrict w2 = column(j + 2);
+        const double* __restrict w3 = column(j + 3);
+        const double z0 = scratch[j], z1 = scratch[j + 1], z2 = scratch[j + 2], z3 = scratch[j + 3];
+        for (std::size_t r = 0; r < n; ++r)
+            y[r] = y[r] - z0 * w0[r] - z1 * w1[r] - z2 * w2[r] - z3 * w3[r];
+    }
+    for (; j < k; ++j) {
+        const double* __restrict w = column(j);
         const double z = scratch[j];
         for (std::size_t r = 0; r < n; ++r)
             y[r] -= z * w[r];

@@ -26,9 +26,10 @@ public:
     // holds none). An update without differences is not active().
     bool take(int32_t equations, const int32_t* start, const int32_t* index, const double* values,
         const double* factored, int32_t most);
-    // Makes the columns of W the differences need, by `solve` (F^-1 in place, 0-based), and factors
-    // the dense system; false when that system is singular or not finite (A is best factored then).
-    bool prepare(const std::function<void(double*)>& solve);
+    // Makes the columns of W the differences need, by `solve` (F^-1 in place, 0-based, on `count`
+    // right-hand sides held `size` apart), and factors the dense system; false when that system is
+    // singular or not finite (A is best factored then).
+    bool prepare(const std::function<void(double* columns, int32_t count)>& solve);
     bool active() const { return !equations.empty(); }
     // Corrects F^-1 b in `y` (0-based) to A^-1 b.
     void correct(double* y);
@@ -42,8 +43,17 @@ private:
     std::vector<int32_t> slot; // by equation: its place among them, or -1
     std::vector<std::pair<int32_t, int32_t>> entries; // the differing entries' places among them
     std::vector<double> differences; // their values (A - F)
+    // Adds the rows and columns of `crossing` for the columns of W from `first` on.
+    void cross(std::size_t first);
+
     std::vector<int32_t> columnof; // by equation: its column of W in `columns`, or -1
+    std::vector<int32_t> columnequation; // by column of W: its equation
     std::vector<double> columns; // the columns of W made so far, `size` each
+    // W at the equations of its columns, by column of W: crossing[c * stride + d] is column d's
+    // value at column c's equation, so that the dense system is built from memory close at hand.
+    std::vector<double> crossing;
+    std::size_t stride = 0;
+    std::vector<int32_t> near; // by place among the equations: its column of W
     std::vector<double> system; // I + D W_E, factored (row-major, k by k)
     std::vector<int32_t> pivot; // the rows of its partial pivoting
     std::vector<double> scratch;

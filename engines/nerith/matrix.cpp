@@ -364,8 +364,9 @@ SparseMatrix::Result SparseMatrix::factor(double pivtol, double pivrel, bool may
             ++stats.reuses;
             return { Status::Ok, 0, !corrected };
         }
-        if (update.prepare(
-                [&](double* x) { klu_solve(f.symbolic, f.numeric, equations, 1, x, &f.common); })) {
+        if (update.prepare([&](double* x, int32_t columns) {
+                klu_solve(f.symbolic, f.numeric, equations, columns, x, &f.common);
+            })) {
             ++stats.updates;
             return {};
         }

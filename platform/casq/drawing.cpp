@@ -22,6 +22,9 @@ constexpr double GREEKHEIGHT = 3;
 // A circle on a screen whose radius with half its pen is below this share of the thinnest line
 // would show as a speck at most: it is left out.
 constexpr double SPECKSIZE = 0.25;
+// A figure on a screen narrower and lower than this many of the thinnest lines shows as a block of
+// its colour: what a viewer makes of it anyway, for a fraction of the cost of outline and fill.
+constexpr double BLOCKSIZE = 3;
 // The usual advance of a character as a share of a text style's character width.
 constexpr double AVERAGEADVANCE = 0.625;
 
@@ -67,7 +70,43 @@ std::vector<DPOINT> mapall(const casq::MAPPING& map, const POINT* points, int co
     return mapped;
 }
 
+casq::DRECT extentof(const std::vector<DPOINT>& points)
+{
+    casq::DRECT extent { points.front().x, points.front().y, points.front().x, points.front().y };
+    for (const DPOINT& p : points) {
+        extent.left = std::min(extent.left, p.x);
+        extent.top = std::min(extent.top, p.y);
+        extent.right = std::max(extent.right, p.x);
+        extent.bottom = std::max(extent.bottom, p.y);
+    }
+    return extent;
+}
+
 } // namespace
+
+bool VGDVC::drawnasblock(casq::RENDERER& renderer, casq::DRECT extent, const PAINT& paint)
+{
+    double pen = paint.stroke ? std::max(paint.penwidth, thinline()) / 2 : 0;
+    double limit = BLOCKSIZE * thinline();
+    if (!isinteractive() || extent.right - extent.left + 2 * pen >= limit
+        || extent.bottom - extent.top + 2 * pen >= limit) {
+        return false;
+    }
+    if (paint.stroke || paint.fill) {
+        // At least a pixel, around the figure's middle.
+        double half = std::max(pen, thinline() / 2);
+        PAINT block = paint;
+        block.stroke = false;
+        block.fill = true;
+        block.fillcolour = paint.stroke ? paint.pencolour : paint.fillcolour;
+        renderer.block({ std::min(extent.left - pen, (extent.left + extent.right) / 2 - half),
+                           std::min(extent.top - pen, (extent.top + extent.bottom) / 2 - half),
+                           std::max(extent.right + pen, (extent.left + extent.right) / 2 + half),
+                           std::max(extent.bottom + pen, (extent.top + extent.bottom) / 2 + half) },
+            block);
+    }
+    return true;
+}
 
 DWORD VGDVC::effectiveflags(DWORD flags) const
 {
@@ -126,7 +165,11 @@ void VGDVC::drawpolygon(const POINT* points, int count, const GSTYLE& style, DWO
     if (!renderer) {
         return;
     }
-    renderer->polygon(mapall(*map, points, count), paintof(style, flags, count >= 3));
+    std::vector<DPOINT> mapped = mapall(*map, points, count);
+    PAINT paint = paintof(style, flags, count >= 3);
+    if (!drawnasblock(*renderer, extentof(mapped), paint)) {
+        renderer->polygon(mapped, paint);
+    }
 }
 
 void VGDVC::drawbox(const BOX& box, const GSTYLE& style, DWORD flags)
@@ -155,7 +198,12 @@ void VGDVC::drawcircle(POINT centre, int radius, const GSTYLE& style, DWORD flag
     if (isinteractive() && map->length(radius) + paint.penwidth / 2 < SPECKSIZE * thinline()) {
         return;
     }
-    renderer->ellipse(map->map(centre), radius * map->getxscale(), radius * map->getyscale(), paint);
+    DPOINT middle = map->map(centre);
+    double rx = std::abs(radius * map->getxscale());
+    double ry = std::abs(radius * map->getyscale());
+    if (!drawnasblock(*renderer, { middle.x - rx, middle.y - ry, middle.x + rx, middle.y + ry }, paint)) {
+        renderer->ellipse(middle, radius * map->getxscale(), radius * map->getyscale(), paint);
+    }
 }
 
 void VGDVC::drawarc(POINT centre, int radius, int start, int sweep, const GSTYLE& style, DWORD flags)
@@ -179,7 +227,10 @@ void VGDVC::drawbezier(const BEZIER& curve, const GSTYLE& style, DWORD flags)
     FIGURE figure;
     figure.moveto(map->map(curve.p1));
     figure.cubicto(map->map(curve.c1), map->map(curve.c2), map->map(curve.p2));
-    renderer->figure(figure, paintof(style, flags, false));
+    PAINT paint = paintof(style, flags, false);
+    if (!drawnasblock(*renderer, extentof({ figure.steps[0].to, figure.steps[1].c1, figure.steps[1].c2, figure.steps[1].to }), paint)) {
+        renderer->figure(figure, paint);
+    }
 }
 
 void VGDVC::drawpath(const PATH& path, const GSTYLE& style, DWORD flags)
@@ -190,20 +241,28 @@ void VGDVC::drawpath(const PATH& path, const GSTYLE& style, DWORD flags)
     }
     const auto& segments = path.getsegments();
     FIGURE figure;
+    std::vector<DPOINT> hull; // the points and control points: the curves lie within them
     figure.moveto(map->map(segments.front().shape.p1));
+    hull.push_back(figure.steps.back().to);
     for (const auto& segment : segments) {
         const BEZIER& s = segment.shape;
         if (segment.isline) {
             figure.lineto(map->map(s.p2));
         } else {
             figure.cubicto(map->map(s.c1), map->map(s.c2), map->map(s.p2));
+            hull.push_back(figure.steps.back().c1);
+            hull.push_back(figure.steps.back().c2);
         }
+        hull.push_back(figure.steps.back().to);
     }
     bool closed = path.isclosed();
     if (closed) {
         figure.closefigure();
     }
-    renderer->figure(figure, paintof(style, flags, closed));
+    PAINT paint = paintof(style, flags, closed);
+    if (!drawnasblock(*renderer, extentof(hull), paint)) {
+        renderer->figure(figure, paint);
+    }
 }
 
 // Text too small to read on a screen is shown as a bar as long as its line, in its colour: what a

@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
+#include <cmath>
 #include <strings.h>
 
 #include "platform/casq/glyphcache.h"
@@ -250,6 +251,22 @@ void QTRENDERER::figure(const FIGURE& shape, const PAINT& paint)
     if (QPainter* target = prepare(paint, true)) {
         target->drawPath(pathof(shape));
     }
+}
+
+void QTRENDERER::block(const DRECT& area, const PAINT& paint)
+{
+    if (paint.exclusiveor || !raster) {
+        RENDERER::block(area, paint);
+        return;
+    }
+    if (paint.alpha <= 0) {
+        return;
+    }
+    flush();
+    // Whole pixels: the toolkit fills them without working out the coverage of each.
+    QRect pixels(QPoint(int(std::floor(area.left)), int(std::floor(area.top))),
+        QPoint(int(std::ceil(area.right)) - 1, int(std::ceil(area.bottom)) - 1));
+    p->fillRect(pixels, colourof(paint.fillcolour, paint.alpha));
 }
 
 void QTRENDERER::flush()

@@ -71,6 +71,7 @@ public:
     void ellipse(DPOINT centre, double rx, double ry, const PAINT& paint) override;
     void arc(DPOINT centre, double rx, double ry, double start, double sweep, const PAINT& paint) override;
     void figure(const FIGURE& shape, const PAINT& paint) override;
+    void block(const DRECT& area, const PAINT& paint) override;
     void text(DPOINT at, double angle, const std::string& utf8, const FONT& font, int justification) override;
     void image(const PIXELS& pixels, DPOINT origin, DPOINT across, DPOINT down, int alpha) override;
 

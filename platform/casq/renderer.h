@@ -100,6 +100,13 @@ public:
     // anticlockwise as seen on the page; outline only.
     virtual void arc(DPOINT centre, double rx, double ry, double start, double sweep, const PAINT& paint) = 0;
     virtual void figure(const FIGURE& shape, const PAINT& paint) = 0;
+    // The rectangle filled with the paint's fill colour, without an outline: what a screen shows
+    // of a figure too small to make out. By default the rectangle as a polygon.
+    virtual void block(const DRECT& area, const PAINT& paint)
+    {
+        polygon({ { area.left, area.top }, { area.right, area.top }, { area.right, area.bottom }, { area.left, area.bottom } },
+            paint);
+    }
     // UTF-8 text at `at`, turned anticlockwise by `angle` degrees, aligned by the justification
     // code (JUSTIFY_*) around the point.
     virtual void text(DPOINT at, double angle, const std::string& utf8, const FONT& font, int justification)

@@ -211,6 +211,9 @@ private:
     casq::PAINT paintof(const GSTYLE& style, DWORD flags, bool fillable);
     DWORD effectiveflags(DWORD flags) const;
     bool cannotdraw() const;
+    // Draws a figure of the extent (device units) as a block of its colour when a screen shows it
+    // too small to make out; false, nothing drawn, when it is larger or the device no screen.
+    bool drawnasblock(casq::RENDERER& renderer, casq::DRECT extent, const casq::PAINT& paint);
     void greek(POINT at, const char* text, int angle, int justification, const TSTYLE& style, COLORREF colour,
         DWORD flags);
 

@@ -14,10 +14,9 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 import compare  # noqa: E402
 
 
-def period(run, vector):
-    """The mean period of the vector's rising crossings of the middle of its range, after the first
+def period(times, values):
+    """The mean period of the values' rising crossings of the middle of their range, after the first
     third of the run; None with fewer than two crossings."""
-    times, values = run["time"], run[vector]
     level = (max(values) + min(values)) / 2
     start = times[-1] / 3
     rising = []
@@ -36,15 +35,16 @@ def main():
     args = parser.parse_args()
     print("%-22s %14s %14s %10s %9s %9s" % ("deck", "period (ours)", "ngspice", "difference", "ours (s)", "ngspice"))
     for deck in args.decks:
-        with open(deck) as f:
-            vectors = compare.printed_vectors(f.read())
-        vector = vectors[0]
-        mine, mytime = compare.ours(args.runner, deck)
+        plots, mytime = compare.ours(args.runner, deck)
+        _, columns, names = next(plot for plot in plots if plot[0] == "time")
+        vector = names[0]
+        ours = period(columns["time"], columns[vector])
         if args.skip_ngspice:
-            print("%-22s %14.6e %14s %10s %9.3f %9s" % (os.path.basename(deck), period(mine, vector), "-", "-", mytime, "-"))
+            print("%-22s %14.6e %14s %10s %9.3f %9s" % (os.path.basename(deck), ours, "-", "-", mytime, "-"))
             continue
-        theirs, theirtime = compare.ngspice(args.ngspice, deck, vectors)
-        ours, reference = period(mine, vector), period(theirs, vector)
+        raw, theirtime = compare.ngspice(args.ngspice, deck, plots)
+        times, values, _ = compare.theirs(raw, "time", vector)
+        reference = period(times, values)
         print("%-22s %14.6e %14.6e %9.4f%% %9.3f %9.3f" % (os.path.basename(deck), ours, reference,
                                                           100 * abs(ours - reference) / reference, mytime, theirtime))
     return 0

@@ -227,6 +227,29 @@ TEST(Screen, GridOfDotsAtItsSpacing)
     EXPECT_EQ(view.pixel(105, 50), RGB(255, 255, 255));
 }
 
+TEST(Screen, AFigureTooSmallToMakeOutIsABlockOfItsColour)
+{
+    View view;
+    SGDVC& device = *view.device;
+    device.beginanimate();
+    device.drawcircle(POINT(0, 0), INCH / 200, GSTYLE(0, RGB(0, 128, 0), RGB(255, 0, 0)));
+    device.endanimate();
+    std::vector<COLORREF> all = view.pixels();
+    int shown = 0;
+    for (int y = 0; y < 100; ++y) {
+        for (int x = 0; x < 200; ++x) {
+            COLORREF colour = all[size_t(y) * 200 + x];
+            if (colour != RGB(255, 255, 255)) {
+                EXPECT_EQ(colour, RGB(0, 128, 0)) << x << ", " << y << ": whole pixels of the pen";
+                EXPECT_LE(std::abs(x - 100) + std::abs(y - 50), 2) << x << ", " << y;
+                ++shown;
+            }
+        }
+    }
+    EXPECT_GE(shown, 1);
+    EXPECT_LE(shown, 4);
+}
+
 TEST(Screen, AcceleratedModesAreReportedAbsent)
 {
     View view;

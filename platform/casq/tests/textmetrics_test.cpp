@@ -71,6 +71,34 @@ TEST(TextMetrics, AScreenShowsWhatIsTooSmallToSeeCheaply)
         << "files and printers keep everything";
     EXPECT_EQ(kindsdrawn<SCREEN>(readable), (std::vector<std::string> { "text", "ellipse" }));
 
+    // Figures less than three pixels across, pen included, are blocks of the colour they show.
+    auto small = [](VGDVC& device) {
+        device.drawcircle(POINT(20 * MM, 20 * MM), MM / 20, GSTYLE(0, RGB(255, 0, 0), RGB(0, 255, 0)));
+        GSTYLE fillonly(0, 0, RGB(0, 0, 255));
+        fillonly.penstyle = PENSTYLE_NONE;
+        device.drawbox(BOX(0, 0, MM / 10, MM / 10), fillonly);
+        BEZIER curve;
+        curve.setquadrant(POINT(0, 0), POINT(MM / 10, MM / 10), 0);
+        device.drawbezier(curve, GSTYLE(0, RGB(9, 9, 9), NOCOLOUR));
+        device.drawcircle(POINT(20 * MM, 20 * MM), MM / 5, GSTYLE(0, 0, NOCOLOUR));
+    };
+    std::vector<std::string> blocks = kindsdrawn<SCREEN>(small);
+    EXPECT_EQ(blocks, (std::vector<std::string> { "polygon", "polygon", "polygon", "ellipse" }))
+        << "a circle a pixel across with its pen is a block; one of four is not";
+    EXPECT_EQ(kindsdrawn<RECORDINGDVC>(small), (std::vector<std::string> { "ellipse", "polygon", "figure", "ellipse" }));
+    SCREEN blocked;
+    blocked.begin();
+    blocked.setmapping(1, 1, 1);
+    blocked.setwindow(BOX(0, 0, 100 * MM, 100 * MM));
+    small(blocked);
+    const auto& circle = blocked.recorder.figures[0];
+    EXPECT_FALSE(circle.paint.stroke);
+    EXPECT_TRUE(circle.paint.fill);
+    EXPECT_EQ(circle.paint.fillcolour, RGB(255, 0, 0)) << "its pen covers it";
+    ASSERT_EQ(circle.points.size(), 4u);
+    EXPECT_DOUBLE_EQ(circle.points[2].x - circle.points[0].x, 2) << "the circle and half the thinnest pen each side";
+    EXPECT_EQ(blocked.recorder.figures[1].paint.fillcolour, RGB(0, 0, 255)) << "a box without a pen shows its fill";
+
     SCREEN screen;
     screen.begin();
     screen.setmapping(1, 1, 1);

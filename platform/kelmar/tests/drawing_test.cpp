@@ -137,7 +137,7 @@ TEST(Drawing, EveryKindEveryJustificationAndASymbolWithItsMarkers)
         ASSERT_EQ(res->getmarker("$MKRNODE", &node, nullptr), 1);
         cross(device, (node * placement).offset());
     }
-    TEXTBLOCK notes("A resistor as placed, turned by 90 and 45 degrees and mirrored.\n{HIDDEN=NOT SHOWN}\nIts pins end in node markers.", &CAPTION);
+    TEXTBLOCK notes("A resistor as placed, turned by 90 degrees, mirrored, and turned by 45 degrees.\n{HIDDEN=NOT SHOWN}\nIts pins end in node markers.", &CAPTION);
     notes.setcts(CTS(POINT(INCH / 2, INCH)), JUSTIFY_LEFT | JUSTIFY_TOP);
     notes.plot(&device, DM_NORMAL, 0);
     ASSERT_EQ(device.end(), 1);
