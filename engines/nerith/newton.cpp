@@ -306,9 +306,10 @@ int load(IFcircuit& ckt)
 
 int iterate(IFcircuit& ckt, int32_t limit)
 {
+    bool nodessettled = false; // at the last iteration, with no device limited
     for (int32_t iteration = 1;; ++iteration) {
         if (iteration > limit)
-            return E_ITERLIM;
+            return nodessettled ? 0 : E_ITERLIM;
         const bool nodesets = nodesetsapply(ckt);
         if (int code = load(ckt))
             return code;
@@ -327,8 +328,10 @@ int iterate(IFcircuit& ckt, int32_t limit)
             const int32_t trouble = unsettled(ckt);
             if (trouble)
                 ckt.trouble = trouble;
-            if (ckt.mode & MODE_INITFLOAT)
-                settled = ckt.noncon == 0 && iteration > 1 && trouble == 0 && devicesconverged(ckt);
+            if (ckt.mode & MODE_INITFLOAT) {
+                nodessettled = ckt.noncon == 0 && iteration > 1 && trouble == 0;
+                settled = nodessettled && devicesconverged(ckt);
+            }
             else if (ckt.mode & MODE_INITJCT)
                 setinit(ckt, MODE_INITFIX);
             else if (!(ckt.mode & MODE_INITFIX) || ckt.noncon == 0)

@@ -20,7 +20,11 @@ void shunt(IFcircuit& ckt);
 int load(IFcircuit& ckt);
 
 // Newton-Raphson from ckt.solution in the present mode, at most `limit` iterations. 0 when the
-// iterate settled (the result is in ckt.solution); E_ITERLIM when it did not (ckt.trouble names
+// iterate settled (the result is in ckt.solution): every node within its tolerance, no device
+// limited and the devices' currents consistent, or at the limit the nodes and limiting alone, which
+// is where the reference simulator stops (a device's current through a huge companion conductance,
+// of tiny steps or large capacitances, can jitter above its tolerance with the rounding of the
+// solution alone); E_ITERLIM when it did not (ckt.trouble names
 // the equation); the code of a singular matrix (E_BADMATRIX, E_SINGULAR) or E_NOMEM, with fail()'s
 // message.
 int iterate(IFcircuit& ckt, int32_t limit);

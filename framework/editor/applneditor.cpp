@@ -31,6 +31,7 @@ APPLNEDITOR::~APPLNEDITOR()
 {
     // The window goes first: its view device calls back into this editor.
     destroywindow();
+    status.handles.zap();
 }
 
 int APPLNEDITOR::docommand(unsigned short id)
@@ -154,11 +155,8 @@ int APPLNEDITOR::editor_mode()
 
 int APPLNEDITOR::editor_refresh()
 {
-    if (hwnd && maindevice) {
-        for (const BOX& changed : { status.changeold, status.changenew })
-            if (!changed.isvoid())
-                maindevice->invalidate(changed, REPAINT_CONTENT);
-    }
+    if (hwnd)
+        refresh(0);
     return 1;
 }
 

@@ -30,6 +30,14 @@ constexpr unsigned short EDITCMD_SELECTOR = 0x179; // the object selector's choi
 constexpr unsigned short EDITCMD_LEFTCLICK = 0x17A; // on the current context object
 constexpr unsigned short EDITCMD_RIGHTCLICK = 0x17B;
 constexpr unsigned short EDITCMD_UNDO = 0x150;
+constexpr unsigned short EDITCMD_REDRAW = 0x140; // the views drawn anew, the tags cleared
+constexpr unsigned short EDITCMD_SNAP = 0x146; // the snap choice (its index in bits 12-15)
+constexpr unsigned short EDITCMD_GRID = 0x147; // none, dots, lines in turn
+constexpr unsigned short EDITCMD_ZOOMCENTRE = 0x148; // the view centred on a point
+constexpr unsigned short EDITCMD_ZOOMIN = 0x149;
+constexpr unsigned short EDITCMD_ZOOMOUT = 0x14A;
+constexpr unsigned short EDITCMD_ZOOMALL = 0x14B; // the whole drawing
+constexpr unsigned short EDITCMD_ZOOMAREA = 0x14C; // a box the user drags
 constexpr unsigned short EDITCMD_TOOLBOXFIRST = 0x120; // the toolbox's commands for the selector
 constexpr unsigned short EDITCMD_TOOLBOXLAST = 0x12F;
 
@@ -74,6 +82,41 @@ public:
     virtual void openlibraries() = 0;
     virtual void closelibraries() = 0;
     virtual void refreshlibrary(int kind) = 0;
+    // The views' geometry (in editorgeometry.cpp). Handlers a deriving editor's table may name:
+    // the output area and output origin the user picks, the views drawn anew (the tags cleared
+    // for EDITCMD_REDRAW and EDITCMD_UNDO), drawn mirrored after the flip flag changed, the grid
+    // kind in turn, the grid origin (the output origin, or a false origin where the pointer is or
+    // the user picks), the snap or units changed, and the zoom commands.
+    virtual int op_setarea();
+    virtual int op_setorigin();
+    virtual int view_redraw();
+    virtual int view_flip();
+    virtual int view_grid();
+    virtual int view_origin();
+    virtual int view_snap();
+    virtual int view_metric() { return view_snap(); }
+    virtual int view_zoom();
+    // The view area in the window's client pixels.
+    virtual void calcsizes();
+    // Pixels per inch, clamped to the scale limits, about the centre (pulled in so that the view
+    // stays inside the world's limits); or fitting the area (void: the whole drawing).
+    virtual void setscale(POINT centre, int scale, int redraw);
+    virtual void setscale(BOX area, int redraw);
+    // The overview fitted to the drawing with an inch to spare.
+    virtual void setoverview();
+    // The grid origin, the snap of the snap choice and the grid spacings drawn for it; with
+    // redraw, what changed repainted.
+    virtual void setgrid(POINT origin, int redraw);
+    // The whole view repainted.
+    virtual void redraw(APPLNVIEWDVC* device, DRAWMODES mode);
+    // Repaints what the running command changed (the deriving editor's update and the change
+    // boxes), moves the handles to the next context object, and with commit ends its undo frame.
+    virtual void refresh(int commit);
+    // Paints an area of a view: with full, grid, sheet border, origin marks and output area first.
+    virtual void draw_area(BOX area, int full, APPLNVIEWDVC* device);
+    virtual void draw_grid(POINT origin, int major, int minor, APPLNVIEWDVC* device, DRAWMODES mode);
+    // The drawing's objects in the area: DRAW_VIEW on the main view, DRAW_OVERVIEW on the overview.
+    virtual void drawcontent(BOX area, int full, APPLNVIEWDVC* device, int mode) = 0;
     // Empties the tag set and clears the current context object.
     virtual void cleartags();
     // An object moved from old to now: the tag set updated; a tag set left without an area stops
@@ -111,8 +154,21 @@ public:
     APPLNEDITOR* getapplneditor() override { return this; }
     void oninitmenu() override { }
 
+    // The views.
+    using APPLNWINDOW::onrepaint;
+    void onrepaint(APPLNVIEWDVC* device, BOX& area) override;
+    // The wheel zooms the main view or the overview: out towards the user, else in.
+    int onmousewheel(APPLNVIEWDVC* device, int delta, unsigned keys) override;
+    void zoomarea(BOX& area) override;
+    void pan(POINT centre, int movecursor) override;
+    // Relative to the grid origin, in thou or (metric) millimetres.
+    void fmtcoord(POINT point, char* x, char* y, const char** units) override;
+    void fmtdimension(long value, char* text, const char** units) override;
+
     APPLNDOCUMENT& getdocument() { return document; }
     APPLNVIEWDVC* getmaindevice() const { return maindevice.get(); }
+    APPLNVIEWDVC* getoverviewdevice() const { return overviewdevice.get(); }
+    const BOX& getviewarea() const { return viewarea; }
     // The folders found at system_init: where the program started, the module's folder's parent,
     // the module's folder, and the module file.
     const char* getstartpath() const { return startpath; }
@@ -127,11 +183,28 @@ protected:
     EDITHANDLER previewhandler = nullptr;
     EDITHANDLER selectorhandler = nullptr;
     std::unique_ptr<APPLNVIEWDVC> maindevice; // made by the window's set-up
+    std::unique_ptr<APPLNVIEWDVC> overviewdevice; // none without a toolbox
+    BOX viewarea; // the main view's place in the window's client pixels
+    // The snap choices in world units (the deriving editor's), the smallest grid spacing drawn in
+    // pixels, the grid's colour and its opacity as lines over a black and over a white background.
+    int gridimperial[4] = {};
+    int gridmetric[4] = {};
+    int gridthreshold = 8;
+    COLORREF gridcolour = 0xC0C0C0;
+    int gridalphablack = 0x60;
+    int gridalphawhite = 0x20;
     std::string webaddress; // offered by WM_OFFERWEBADDRESS; the deriving editor's to fill
 
 private:
     // Runs the row's handler inside its undo frame (alone when nested).
     void runrow(const EDITCOMMAND& row);
+    // The point the user clicks, or the box the user drags, after the hint; the zero point when
+    // the click is cancelled, 0 when the box is.
+    POINT pickpoint(unsigned hint);
+    int pickbox(unsigned hint, BOX& box);
+    // The snap choices' menu items labelled with their values and keys.
+    void labelsnaps(const int* snaps);
+    void repaint(APPLNVIEWDVC* device, const BOX& old, const BOX& now, bool full);
 
     APPLNDOCUMENT& document; // not owned
     APPLNEDITSTATUS& status; // the deriving module's

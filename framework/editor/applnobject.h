@@ -19,8 +19,17 @@ struct UISTATE;
 enum AREACODES { AREA_HIT = 1, AREA_SELECT = 2 };
 // What a hit test found; codes above 1 are the deriving module's.
 enum TESTCODES { TEST_MISS = 0, TEST_HIT = 1 };
-// The steps of a drag: its start, the ghost drawn at the dragged place, the move done.
-enum DRAGCODES { DRAG_START = 0, DRAG_DRAW = 1, DRAG_MOVED = 2 };
+// The steps of a drag (its start, the ghost drawn at the dragged place, the move done) and how a
+// drag ended: moved or turned, not moved though the pointer moved or the orientation changed back
+// (also without an object), not moved at all (a click), cancelled or refused.
+enum DRAGCODES {
+    DRAG_START = 0,
+    DRAG_DRAW = 1,
+    DRAG_MOVED = 2,
+    DRAG_UNMOVED = 3,
+    DRAG_CLICK = 4,
+    DRAG_CANCELLED = -1
+};
 // What a drawing is for: the view, the background colour (erasing), a drag's ghost (exclusive-or on
 // a screen), the overview, a highlight drawn translucent.
 enum DRAWMODES { DRAW_VIEW = 0, DRAW_ERASE = 1, DRAW_DRAG = 2, DRAW_OVERVIEW = 3, DRAW_HIGHLIGHT = 15 };

@@ -36,7 +36,8 @@ struct APPLNEDITSTATUS {
     int hitdistance = 0;
     SELECTION tags; // the tagged objects
     APPLNOBJECT* ctxobject = nullptr; // the current context object (an object or the tag set)
-    APPLNOBJECT* nextctxobject = nullptr;
+    APPLNOBJECT* nextctxobject = nullptr; // made current by the next refresh
+    GDPA<DRAGHANDLE> handles; // of the current context object; owned
     int leftclicks = 0;
     int rightclicks = 0;
     int overmainview = 0;

@@ -27,6 +27,8 @@ constexpr int32_t Power = 17;
 constexpr int32_t ThermalNoise = 18;
 constexpr int32_t ShotNoise = 19;
 constexpr int32_t FlickerNoise = 20;
+constexpr int32_t Perimeter = 21;
+constexpr int32_t Multiplier = 22;
 
 // A grading coefficient above this is limited to it, with a warning, as the reference simulator does.
 constexpr double MostGrading = 0.9;
@@ -53,20 +55,36 @@ constexpr int32_t BreakdownVoltage = 118;
 constexpr int32_t BreakdownCurrent = 119;
 constexpr int32_t NominalTemperature = 120;
 constexpr int32_t SeriesConductance = 121;
+constexpr int32_t SidewallCurrent = 122;
+constexpr int32_t SidewallEmission = 123;
+constexpr int32_t SidewallCapacitance = 124;
+constexpr int32_t SidewallCapacitanceAlias = 125;
+constexpr int32_t SidewallPotential = 126;
+constexpr int32_t SidewallGrading = 127;
+constexpr int32_t SidewallCorner = 128;
+constexpr int32_t BreakdownEmission = 129;
+constexpr int32_t ModelArea = 130;
+constexpr int32_t ModelPerimeter = 131;
 
 // Iterations that fit the breakdown knee to its current.
 constexpr int BreakdownFitIterations = 25;
 
 // A junction diode: the exponential current with reverse breakdown, series resistance on an
-// internal anode node, depletion and diffusion charge, all scaled by area and temperature.
+// internal anode node, depletion and diffusion charge, all scaled by area and temperature; a
+// sidewall of its own saturation current and depletion charge scaled by the perimeter.
 struct Diode {
     static constexpr bool Linear = false;
 
     struct Model : IFmodel {
         double is, rs, n, tt, cjo, vj, m, eg, xti, kf, af, fc, bv, ibv, tnom;
+        double jsw, ns, cjsw, php, mjsw, fcs, nbv, area, pj;
         bool bvgiven = false;
         bool tnomgiven = false;
+        bool jswgiven = false;
+        bool nsgiven = false;
+        bool nbvgiven = false;
         mutable bool gradingnoted = false; // the limiting of M was reported
+        mutable bool sidewallgradingnoted = false; // and of MJSW
     };
 
     // Cells: the junction's conductance between the inner anode and the cathode
@@ -75,13 +93,21 @@ struct Diode {
 
     struct Hot {
         const Model* model;
-        // At the run's temperature, scaled by area.
+        // At the run's temperature, scaled by area (the sidewall's by perimeter).
         double vte; // n kT/q
         double csat;
         double cj;
         double vj;
         double grading; // M, at most MostGrading
+        // A sidewall current of its own emission coefficient NS; without NS its saturation current
+        // joins the bottom's in csat and csatsw is 0.
+        double vtesw;
+        double csatsw;
+        double cjsw;
+        double vjsw;
+        double gradingsw; // MJSW, at most MostGrading
         double breakdown; // the knee voltage that gives the breakdown current; 0: none
+        double vtebrk; // NBV kT/q, the slope of the breakdown current
         double vcrit;
         double gspr; // series conductance; 0: no internal node
         double kelvin;
@@ -100,8 +126,10 @@ struct Diode {
     };
 
     struct Instance : Bindable<Hot> {
-        double area, ic, temp;
+        double area, pj, multiplier, ic, temp;
         bool off = false;
+        bool areagiven = false;
+        bool pjgiven = false;
         bool tempgiven = false;
         Node* innernode = nullptr;
     };
@@ -152,7 +180,9 @@ struct Diode {
     }
 
     static constexpr auto parameters = parametertable<Instance>({
-        field<&Instance::area>("area", Area, "Area factor").initially(1),
+        field<&Instance::area, &Instance::areagiven>("area", Area, "Area factor").initially(1),
+        field<&Instance::pj, &Instance::pjgiven>("pj", Perimeter, "Perimeter factor"),
+        field<&Instance::multiplier>("m", Multiplier, "Parallel multiplier").initially(1),
         field<&Instance::off>("off", Off, "Initially off"),
         field<&Instance::ic>("ic", InitialVoltage, "Initial diode voltage").in("V"),
         field<&Instance::temp, &Instance::tempgiven>("temp", Temperature, "Instance temperature").in("degC"),
@@ -195,6 +225,17 @@ struct Diode {
             "tnom", NominalTemperature, "Parameter measurement temperature")
             .in("degC"),
         computed<&seriesconductance<&Model::rs>>("cond", SeriesConductance, "Ohmic conductance").in("S"),
+        field<&Model::jsw, &Model::jswgiven>("jsw", SidewallCurrent, "Sidewall saturation current").in("A"),
+        field<&Model::ns, &Model::nsgiven>("ns", SidewallEmission, "Sidewall emission coefficient").initially(1),
+        field<&Model::cjsw>("cjp", SidewallCapacitance, "Sidewall junction capacitance").in("F"),
+        field<&Model::cjsw>("cjsw", SidewallCapacitanceAlias, "Sidewall junction capacitance").in("F"),
+        field<&Model::php>("php", SidewallPotential, "Sidewall junction potential").in("V").initially(1),
+        field<&Model::mjsw>("mjsw", SidewallGrading, "Sidewall grading coefficient").initially(0.33),
+        field<&Model::fcs>("fcs", SidewallCorner, "Forward bias sidewall junction fit parameter").initially(0.5),
+        field<&Model::nbv, &Model::nbvgiven>("nbv", BreakdownEmission, "Breakdown emission coefficient")
+            .initially(1),
+        field<&Model::area>("area", ModelArea, "Area factor").initially(1),
+        field<&Model::pj>("pj", ModelPerimeter, "Perimeter factor"),
     });
 
     // A model value outside what the equations take, named; null when all are sound.
@@ -217,6 +258,20 @@ struct Diode {
             return "grading coefficient M";
         if (bad(m.fc) || m.fc < 0 || m.fc >= 1)
             return "coefficient FC";
+        if (bad(m.jsw) || m.jsw < 0)
+            return "sidewall saturation current JSW";
+        if (bad(m.ns) || m.ns <= 0)
+            return "sidewall emission coefficient NS";
+        if (bad(m.cjsw) || m.cjsw < 0)
+            return "sidewall capacitance CJSW";
+        if (bad(m.php) || m.php <= 0)
+            return "sidewall potential PHP";
+        if (bad(m.mjsw) || m.mjsw < 0)
+            return "sidewall grading coefficient MJSW";
+        if (bad(m.fcs) || m.fcs < 0 || m.fcs >= 1)
+            return "coefficient FCS";
+        if (m.nbvgiven && (bad(m.nbv) || m.nbv <= 0))
+            return "breakdown emission coefficient NBV";
         if (bad(m.eg) || m.eg <= 0 || bad(m.xti) || bad(m.kf) || m.kf < 0 || bad(m.af) || m.af <= 0)
             return "temperature or noise coefficient";
         if (m.bvgiven && (bad(m.bv) || m.bv <= 0))
@@ -226,28 +281,45 @@ struct Diode {
         return nullptr;
     }
 
-    // The knee voltage at which the reverse current reaches IBV (vt the thermal voltage).
-    static double breakdownknee(const Model& m, double csat, double vt, double reltol)
+    // The knee voltage at which the reverse current reaches IBV (vt the thermal voltage, vtebrk the
+    // breakdown current's slope).
+    static double breakdownknee(const Model& m, double csat, double vt, double vtebrk, double reltol)
     {
         const double target = m.ibv * (csat / m.is);
         if (target < csat * m.bv / vt)
             return m.bv;
-        double knee = m.bv - vt * std::log(1 + target / csat);
+        double knee = m.bv - vtebrk * std::log(1 + target / csat);
         for (int i = 0; i < BreakdownFitIterations; ++i) {
-            knee = m.bv - vt * std::log(target / csat + 1 - knee / vt);
-            const double reached = csat * (std::exp((m.bv - knee) / vt) - 1 + knee / vt);
+            knee = m.bv - vtebrk * std::log(target / csat + 1 - knee / vt);
+            const double reached = csat * (std::exp((m.bv - knee) / vtebrk) - 1 + knee / vt);
             if (std::fabs(reached - target) <= reltol * target)
                 break;
         }
         return knee;
     }
 
+    // A grading coefficient limited to MostGrading, reported once for the model.
+    static double limitedgrading(const Model& m, double grading, const char* name, bool& noted)
+    {
+        if (grading > MostGrading && !noted) {
+            noted = true;
+            note(ERR_WARNING, "diode model %s: grading coefficient %s = %g too large, limited to %g",
+                m.name.c_str(), name, grading, MostGrading);
+        }
+        return std::min(grading, MostGrading);
+    }
+
     static int check(IFcircuit& ckt, const Instance& d, Hot& h)
     {
         const Model& m = modelof(d);
         const double nominal = nominalkelvin(ckt, m.tnomgiven, m.tnom);
-        if (int code = junctionfault("diode", d.name, m.name.c_str(), nominal, unsound(m), d.area))
+        // Parallel copies widen both the area and the perimeter.
+        const double area = (d.areagiven ? d.area : m.area) * d.multiplier;
+        const double perimeter = (d.pjgiven ? d.pj : m.pj) * d.multiplier;
+        if (int code = junctionfault("diode", d.name, m.name.c_str(), nominal, unsound(m), area))
             return code;
+        if (!std::isfinite(perimeter) || perimeter < 0)
+            return fail(E_BADDEVICE, "diode %s has a negative perimeter factor PJ", d.name);
         if (!std::isfinite(d.ic))
             return fail(E_BADDEVICE, "diode %s has no finite initial voltage", d.name);
         h.model = &m;
@@ -258,21 +330,29 @@ struct Diode {
             return fail(E_BADDEVICE, "diode %s has a temperature below absolute zero", d.name);
         const double vt = thermalvoltage(h.kelvin);
         h.vte = m.n * vt;
-        h.csat = saturationtemperature(m.is, m.eg, m.xti, m.n, nominal, h.kelvin) * d.area;
-        h.grading = std::min(m.m, MostGrading);
-        if (m.m > MostGrading && !m.gradingnoted) {
-            m.gradingnoted = true;
-            note(ERR_WARNING, "diode model %s: grading coefficient M = %g too large, limited to %g", m.name.c_str(),
-                m.m, MostGrading);
-        }
+        h.csat = saturationtemperature(m.is, m.eg, m.xti, m.n, nominal, h.kelvin) * area;
+        h.grading = limitedgrading(m, m.m, "M", m.gradingnoted);
         const JunctionTemperature junction = junctiontemperature(m.vj, m.cjo, h.grading, nominal, h.kelvin);
         h.vj = junction.potential;
-        h.cj = junction.capacitance * d.area;
+        h.cj = junction.capacitance * area;
         h.vcrit = criticalvoltage(h.vte, h.csat);
-        h.breakdown = m.bvgiven ? breakdownknee(m, h.csat, vt, ckt.options.reltol) : 0;
-        h.gspr = m.rs > 0 ? d.area / m.rs : 0;
+        h.vtebrk = (m.nbvgiven ? m.nbv : m.n) * vt;
+        h.breakdown = m.bvgiven ? breakdownknee(m, h.csat, vt, h.vtebrk, ckt.options.reltol) : 0;
+
+        const double sidewall
+            = m.jswgiven ? saturationtemperature(m.jsw, m.eg, m.xti, m.ns, nominal, h.kelvin) * perimeter : 0;
+        h.vtesw = m.nsgiven ? m.ns * vt : 0;
+        h.csatsw = m.nsgiven ? sidewall : 0;
+        if (!m.nsgiven)
+            h.csat += sidewall;
+        h.gradingsw = limitedgrading(m, m.mjsw, "MJSW", m.sidewallgradingnoted);
+        const JunctionTemperature wall = junctiontemperature(m.php, m.cjsw, h.gradingsw, nominal, h.kelvin);
+        h.vjsw = wall.potential;
+        h.cjsw = wall.capacitance * perimeter;
+
+        h.gspr = m.rs > 0 ? area / m.rs : 0;
         if (!std::isfinite(h.csat) || h.csat <= 0 || !std::isfinite(h.vcrit) || !std::isfinite(h.vj)
-            || h.vj <= 0)
+            || h.vj <= 0 || !std::isfinite(h.csatsw) || !std::isfinite(h.vjsw) || h.vjsw <= 0)
             return fail(E_BADDEVICE, "diode %s: model %s gives no usable junction at %g K", d.name,
                 m.name.c_str(), h.kelvin);
         return 0;
@@ -310,43 +390,58 @@ struct Diode {
             return 0;
         const double* x = ckt.solution.data();
         const double proposed = x[d.inner] - x[d.cathode];
-        if (d.breakdown > 0 && proposed < std::min(0.0, -d.breakdown + 10 * d.vte)) {
+        if (d.breakdown > 0 && proposed < std::min(0.0, -d.breakdown + 10 * d.vtebrk)) {
             // Limit the reverse voltage beyond the knee as a forward junction mirrored there.
             const double mirrored
-                = pnjlim(-(proposed + d.breakdown), -(d.vd + d.breakdown), d.vte, d.vcrit, limited);
+                = pnjlim(-(proposed + d.breakdown), -(d.vd + d.breakdown), d.vtebrk, d.vcrit, limited);
             return -(mirrored + d.breakdown);
         }
         return pnjlim(proposed, d.vd, d.vte, d.vcrit, limited);
     }
 
-    // The junction's current and conductance at `vd`, without GMIN.
-    static void junctioncurrent(const Hot& d, double vd, double& cd, double& gd)
+    // The current and conductance at `vd` of a junction of saturation current `csat` and slope
+    // `vte`, breaking down past the knee.
+    static void junctioncurrent(const Hot& d, double csat, double vte, double vd, double& cd, double& gd)
     {
-        if (vd >= -3 * d.vte) {
-            const double e = std::exp(vd / d.vte);
-            cd = d.csat * (e - 1);
-            gd = d.csat * e / d.vte;
+        if (vd >= -3 * vte) {
+            const double e = std::exp(vd / vte);
+            cd = csat * (e - 1);
+            gd = csat * e / vte;
         } else if (d.breakdown == 0 || vd >= -d.breakdown) {
             // Reverse: the current tends to -csat along a cubic that joins the exponential.
-            const double a = 3 * d.vte / (vd * std::numbers::e);
+            const double a = 3 * vte / (vd * std::numbers::e);
             const double cube = a * a * a;
-            cd = -d.csat * (1 + cube);
-            gd = d.csat * 3 * cube / vd;
+            cd = -csat * (1 + cube);
+            gd = csat * 3 * cube / vd;
         } else {
-            const double vt = thermalvoltage(d.kelvin);
-            const double e = std::exp(-(d.breakdown + vd) / vt);
-            cd = -d.csat * e;
-            gd = d.csat * e / vt;
+            const double e = std::exp(-(d.breakdown + vd) / d.vtebrk);
+            cd = -csat * e;
+            gd = csat * e / d.vtebrk;
         }
     }
 
-    // The stored charge and its capacitance at `vd`: depletion plus the diffusion charge TT * cd.
+    // The bottom's and the sidewall's current and conductance at `vd`, without GMIN.
+    static void junctioncurrent(const Hot& d, double vd, double& cd, double& gd)
+    {
+        junctioncurrent(d, d.csat, d.vte, vd, cd, gd);
+        if (d.csatsw > 0) {
+            double wall;
+            double wallconductance;
+            junctioncurrent(d, d.csatsw, d.vtesw, vd, wall, wallconductance);
+            cd += wall;
+            gd += wallconductance;
+        }
+    }
+
+    // The stored charge and its capacitance at `vd`: the bottom's and the sidewall's depletion plus
+    // the diffusion charge TT * cd.
     static Depletion storage(const Hot& d, double vd, double cd, double gd)
     {
         const Model& m = *d.model;
         Depletion stored = depletion(vd, d.cj, d.vj, d.grading, m.fc);
-        stored.charge += m.tt * cd;
-        stored.capacitance += m.tt * gd;
+        const Depletion wall = depletion(vd, d.cjsw, d.vjsw, d.gradingsw, m.fcs);
+        stored.charge += wall.charge + m.tt * cd;
+        stored.capacitance += wall.capacitance + m.tt * gd;
         return stored;
     }
 
@@ -410,18 +505,24 @@ struct Diode {
                 { "1overf", d.inner, d.cathode, 0, flickernoise(ckt, instance) } });
     }
 
-    // The junction current of junctioncurrent() as a polynomial of its voltage, GMIN included.
+    // The current of junctioncurrent() as a polynomial of its voltage.
+    static Taylor junctioncurrent(const Hot& d, double csat, double vte, const Taylor& v)
+    {
+        const double vd = v.value();
+        if (vd >= -3 * vte)
+            return csat * (exp(v * (1 / vte)) - 1);
+        if (d.breakdown == 0 || vd >= -d.breakdown) {
+            const Taylor a = 3 * vte / std::numbers::e * v.reciprocal();
+            return -csat * (1 + a * a * a);
+        }
+        return -csat * exp(-(d.breakdown + v) * (1 / d.vtebrk));
+    }
     static Taylor junctioncurrent(IFcircuit& ckt, const Hot& d, const Taylor& v)
     {
-        const Taylor leak = ckt.options.gmin * v;
-        const double vd = v.value();
-        if (vd >= -3 * d.vte)
-            return d.csat * (exp(v * (1 / d.vte)) - 1) + leak;
-        if (d.breakdown == 0 || vd >= -d.breakdown) {
-            const Taylor a = 3 * d.vte / std::numbers::e * v.reciprocal();
-            return -d.csat * (1 + a * a * a) + leak;
-        }
-        return -d.csat * exp(-(d.breakdown + v) * (1 / thermalvoltage(d.kelvin))) + leak;
+        Taylor current = junctioncurrent(d, d.csat, d.vte, v) + ckt.options.gmin * v;
+        if (d.csatsw > 0)
+            current = current + junctioncurrent(d, d.csatsw, d.vtesw, v);
+        return current;
     }
 
     // The distortion of the junction's current and of its depletion and diffusion charges.
@@ -430,7 +531,8 @@ struct Diode {
         const Model& m = *d.model;
         const Taylor v = Taylor::variable(0, d.vd);
         const Taylor current = junctioncurrent(ckt, d, v);
-        const Taylor charge = depletioncharge(v, d.cj, d.vj, d.grading, m.fc) + m.tt * current;
+        const Taylor charge = depletioncharge(v, d.cj, d.vj, d.grading, m.fc)
+            + depletioncharge(v, d.cjsw, d.vjsw, d.gradingsw, m.fcs) + m.tt * current;
         products.current(current, { { d.inner, d.cathode } }, d.inner, d.cathode);
         products.charge(charge, { { d.inner, d.cathode } }, d.inner, d.cathode);
     }

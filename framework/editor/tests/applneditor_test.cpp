@@ -44,6 +44,7 @@ public:
     void openlibraries() override { }
     void closelibraries() override { }
     void refreshlibrary(int kind) override { }
+    void drawcontent(BOX area, int full, APPLNVIEWDVC* device, int mode) override { }
     void undoframectl(int mode) override { frames.push_back(mode); }
     void oncmderror(CMDERRORS code) override { errors.push_back(code); }
     void editor_precommand() override { ++precommands; }

@@ -18,40 +18,6 @@ constexpr tagPOINT C { 300, 120 };
 
 enum Held { NONE, LEFT, RIGHT };
 
-// One input event: a mouse message at a point, or a key (point unused).
-struct EVENT {
-    UINT message;
-    tagPOINT at;
-    WPARAM key = 0;
-};
-
-EVENT move(tagPOINT at)
-{
-    return { WM_MOUSEMOVE, at };
-}
-EVENT press(UINT message, tagPOINT at)
-{
-    return { message, at };
-}
-EVENT keydown(WPARAM key)
-{
-    return { WM_KEYDOWN, {}, key };
-}
-EVENT keyup(WPARAM key)
-{
-    return { WM_KEYUP, {}, key };
-}
-
-void queue(APPLNVIEWDVC& device, const EVENT& event)
-{
-    if (event.message == WM_KEYDOWN || event.message == WM_KEYUP) {
-        key(event.message, event.key);
-        return;
-    }
-    WPARAM buttons = event.message == WM_LBUTTONDOWN ? MK_LBUTTON : event.message == WM_RBUTTONDOWN ? MK_RBUTTON : 0;
-    mouse(device, event.message, event.at, buttons);
-}
-
 } // namespace
 
 TEST(InputLoop, EveryModeMovesThroughItsStatesByTheButtons)

@@ -46,6 +46,14 @@ const EDITCOMMAND DEMOEDITOR::commands[] = {
     { DEMO_SELECTALL, edithandler(&DEMOEDITOR::selectall), 0 },
     { DEMO_MOVERIGHT, edithandler(&DEMOEDITOR::moveright), EDITCMDF_UNDO | EDITCMDF_WRITES },
     { EDITCMD_UNDO, edithandler(&DEMOEDITOR::undo), 0 },
+    { EDITCMD_REDRAW, &APPLNEDITOR::view_redraw, 0 },
+    { EDITCMD_SNAP, &APPLNEDITOR::view_snap, 0 },
+    { EDITCMD_GRID, &APPLNEDITOR::view_grid, 0 },
+    { EDITCMD_ZOOMCENTRE, &APPLNEDITOR::view_zoom, 0 },
+    { EDITCMD_ZOOMIN, &APPLNEDITOR::view_zoom, 0 },
+    { EDITCMD_ZOOMOUT, &APPLNEDITOR::view_zoom, 0 },
+    { EDITCMD_ZOOMALL, &APPLNEDITOR::view_zoom, 0 },
+    { EDITCMD_ZOOMAREA, &APPLNEDITOR::view_zoom, 0 },
     { 0, nullptr, 0 },
 };
 
@@ -70,6 +78,11 @@ DEMOEDITOR::DEMOEDITOR(APPLNPROCESS* process, int cells)
 {
     setapplnname("DEMOEDIT", "Demo Editor");
     demodocument.setproject(&demoproject);
+    demostatus.extent = drawing.extent();
+    const int imperial[4] = { STEP, STEP / 2, STEP / 4, STEP / 10 };
+    const int metric[4] = { 100000, 50000, 25000, 10000 };
+    std::copy(imperial, imperial + 4, gridimperial);
+    std::copy(metric, metric + 4, gridmetric);
 }
 
 DEMOEDITOR::~DEMOEDITOR()
@@ -82,10 +95,9 @@ void DEMOEDITOR::oncreatewindow()
 {
     RECT client {};
     GetClientRect(hwnd, &client);
-    maindevice = std::make_unique<APPLNVIEWDVC>(
-        this, hwnd, WS_VISIBLE, BOX(0, 0, client.right - 1, client.bottom - 1), VIEWID, UNITSPERINCH);
-    POINT origin;
-    maindevice->setsnap(origin, STEP, STEP, 1);
+    calcsizes();
+    maindevice = std::make_unique<APPLNVIEWDVC>(this, hwnd, WS_VISIBLE, viewarea, VIEWID, UNITSPERINCH);
+    maindevice->setbackground(getcolour(APPLNCOLOUR_BACKGROUND));
     maindevice->setxcursor(XCURSOR_FULL);
     setview(100, drawing.extent().centre());
 }
@@ -97,56 +109,27 @@ void DEMOEDITOR::ondestroywindow()
 
 void DEMOEDITOR::onresize(int width, int height)
 {
+    calcsizes();
     if (maindevice)
-        MoveWindow(maindevice->gethwnd(), 0, 0, width, height, TRUE);
+        MoveWindow(maindevice->gethwnd(), viewarea.x1, viewarea.y1, int(viewarea.width()) + 1,
+            int(viewarea.height()) + 1, TRUE);
 }
 
-void DEMOEDITOR::setview(long pixelsperinch, POINT centre)
+void DEMOEDITOR::setview(int pixelsperinch, POINT centre)
 {
-    maindevice->setmapping(pixelsperinch, pixelsperinch, UNITSPERINCH);
-    maindevice->setorigin(centre);
-    maindevice->invalidate(VOIDBOX, REPAINT_ALL);
+    setscale(centre, pixelsperinch, 1);
 }
 
 void DEMOEDITOR::fitdrawing()
 {
-    RECT client {};
-    GetClientRect(maindevice->gethwnd(), &client);
-    BOX extent = drawing.extent();
-    double across = double(std::max<int64_t>(1, extent.width())) / UNITSPERINCH;
-    double down = double(std::max<int64_t>(1, extent.height())) / UNITSPERINCH;
-    double perinch = std::min(client.right / across, client.bottom / down);
-    // Pixels per inch in thousandths, so that small drawings and large ones both fit closely.
-    long scale = std::max(1L, long(perinch * 1000));
-    maindevice->setmapping(scale, scale, UNITSPERINCH * 1000);
-    maindevice->setorigin(extent.centre());
-    maindevice->invalidate(VOIDBOX, REPAINT_ALL);
+    setscale(VOIDBOX, 1);
 }
 
-void DEMOEDITOR::onrepaint(APPLNVIEWDVC* device, BOX& area)
+void DEMOEDITOR::drawcontent(BOX area, int full, APPLNVIEWDVC* device, int mode)
 {
     drawing.draw(*device, area);
     for (const auto& box : boxes)
         box->plot(device, DRAW_VIEW);
-    APPLNEDITSTATUS& edit = geteditstatus();
-    edit.tags.plot(device, DRAW_VIEW);
-    GDPA<DRAGHANDLE> handles;
-    edit.tags.gethandles(handles);
-    int32_t half = int32_t(UNITSPERINCH / 100);
-    for (DRAGHANDLE* handle : handles) {
-        POINT p = handle->point;
-        device->drawbox(BOX(p.x - half, p.y - half, p.x + half, p.y + half),
-            GSTYLE(0, getcolour(APPLNCOLOUR_HANDLE), getcolour(APPLNCOLOUR_HANDLE)));
-    }
-    handles.zap();
-}
-
-void DEMOEDITOR::pan(POINT centre, int movecursor)
-{
-    POINT now = maindevice->getorigin();
-    maindevice->scroll(centre.x - now.x, centre.y - now.y);
-    if (movecursor)
-        maindevice->movecursor(maindevice->getcursorpos());
 }
 
 COLORREF DEMOEDITOR::getcolour(int index)
@@ -156,8 +139,14 @@ COLORREF DEMOEDITOR::getcolour(int index)
         return RGB(255, 255, 255);
     case APPLNCOLOUR_CURSOR:
         return RGB(0, 0, 255);
+    case APPLNCOLOUR_BORDER:
+        return RGB(160, 90, 40);
+    case APPLNCOLOUR_VIEWBOX:
+        return RGB(200, 60, 60);
     case APPLNCOLOUR_HANDLE:
         return RGB(90, 90, 90);
+    case APPLNCOLOUR_ACTIVEHANDLE:
+        return RGB(220, 120, 0);
     default:
         return 0;
     }
@@ -227,7 +216,7 @@ int DEMOEDITOR::selectall()
     BOX frame = boxesarea();
     frame.grow(STEP / 2);
     edit.tags.setarea(frame);
-    edit.ctxobject = &edit.tags;
+    edit.nextctxobject = &edit.tags;
     update(edit.changeold, edit.changenew);
     return 1;
 }
@@ -239,6 +228,7 @@ int DEMOEDITOR::moveright()
         return 0;
     edit.changeold |= edit.tags.getarea(AREA_SELECT);
     edit.tags.map(CTS(POINT(STEP, 0)));
+    edit.nextctxobject = &edit.tags; // its handles follow
     update(edit.changeold, edit.changenew);
     edit.modified = 1;
     return 1;

@@ -2,8 +2,9 @@
 
 // The demo editor: a module of the tests (never shipped) deriving the editor base, whose window is
 // an editing view over a generated drawing and a few boxes that its commands add, select, move
-// and undo, so that each step of the editing framework can be tried in a real window. The view
-// has the full-view crosshair and a grid of one tenth of an inch to snap to.
+// and undo, and its views zoom, pan and show a grid, so that each step of the editing framework
+// can be tried in a real window. The view has the full-view crosshair and snaps to a tenth of an
+// inch.
 
 #include <memory>
 #include <vector>
@@ -45,7 +46,7 @@ public:
     ~DEMOEDITOR() override;
 
     // The world's scale, pixels per inch, and the world point at the centre of the view.
-    void setview(long pixelsperinch, POINT centre);
+    void setview(int pixelsperinch, POINT centre);
     // Scales the view so that the whole drawing shows.
     void fitdrawing();
     const DEMODRAWING& getdrawing() const { return drawing; }
@@ -54,12 +55,9 @@ public:
     void oncreatewindow() override;
     void ondestroywindow() override;
     void onresize(int width, int height) override;
-    using APPLNWINDOW::onrepaint;
-    // The drawing, the boxes, and the tag set's frame with its handles.
-    void onrepaint(APPLNVIEWDVC* device, BOX& area) override;
-    // Scrolls the view to centre the point.
-    void pan(POINT centre, int movecursor) override;
-    // Paper white, a blue cursor, grey handles.
+    // The drawing and the boxes.
+    void drawcontent(BOX area, int full, APPLNVIEWDVC* device, int mode) override;
+    // Paper white, a blue cursor, a brown border and origin marks, grey handles.
     COLORREF getcolour(int index) override;
 
     void openlibraries() override { }

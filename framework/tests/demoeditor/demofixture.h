@@ -27,6 +27,9 @@ inline void runwithdemo(int cells, const std::function<void(DEMOPROCESS&, DEMOED
         MoveWindow(frame->hwnd, 40, 40, 800, 600, FALSE);
         ShowWindow(frame->hwnd, SW_SHOW);
         frame->loadwindow(demo.getprimarywindow(frame, 0));
+        // As the main loop's first pass: the edit mode is established, and the views draw from then on.
+        demo.editor_preamble();
+        demo.geteditstatus().modepending = 0;
         process.installfilter();
         script(process, demo, *demo.getmaindevice());
         demo.destroywindow();

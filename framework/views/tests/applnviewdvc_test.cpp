@@ -115,7 +115,8 @@ TEST(ViewDevice, SnapsToTheGridRoundingHalvesAwayFromZero)
 
 TEST(ViewDevice, TheCrosshairGoesWithoutTraceWhateverItsModes)
 {
-    runwithdemo(10, [&](auto&, DEMOEDITOR&, APPLNVIEWDVC& device) {
+    runwithdemo(10, [&](auto&, DEMOEDITOR& demo, APPLNVIEWDVC& device) {
+        demo.setview(100, POINT(50000000, 50000000)); // blank paper, away from the drawing
         UpdateWindow(device.gethwnd());
         device.setxcursor(XCURSOR_SMALL);
         device.setcursorpos(device.client2world(clientcentre(device)));

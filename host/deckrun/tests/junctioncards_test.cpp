@@ -26,11 +26,11 @@ constexpr const char* Supplies = "junction cards\n"
 TEST(JunctionCards, EveryModelParameterNameAndAliasReads)
 {
     const Result r = rundeck(std::string(Supplies)
-        + "d1 b e dall area=2 temp=50 ic=0.5\n"
+        + "d1 b e dall area=2 pj=3 m=2 temp=50 ic=0.5\n"
           "d2 b e dalias 1.5 off\n"
           ".model dall d is=1e-14 rs=1 n=1.1 tt=1n cjo=1p vj=0.8 m=0.4 eg=1.11 xti=3 kf=0 af=1 fc=0.5 bv=50 "
-          "ibv=1u tnom=27\n"
-          ".model dalias d js=1e-14 cj0=1p pb=0.8 mj=0.4\n"
+          "ibv=1u tnom=27 jsw=1e-15 ns=1.1 cjsw=1p php=0.8 mjsw=0.3 fcs=0.5 nbv=1.2\n"
+          ".model dalias d js=1e-14 cj0=1p pb=0.8 mj=0.4 cjp=1p area=2 pj=1\n"
           ".model dalias2 d cj=1p\n"
           "q1 c b e qall area=1 temp=40 ic=0.7,3\n"
           "q2 c b e 0 qalias icvbe=0.7 icvce=2 off\n"

@@ -1,7 +1,8 @@
 // Outside decks as the reference simulator takes them: model cards with grading coefficients above
 // 1, parameters of other models and the reference's BSIM3 levels; an operating point that only gmin
 // stepping finds; sources whose parameters left out (or given as 0) take the run's step and stop;
-// parameters and braced expressions; analyses given in a control block.
+// parameters and braced expressions; diode sidewalls; a step that must not collapse; analyses given
+// in a control block.
 #include "host/deckrun/tests/rundeck.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 #include <iterator>
 #include <regex>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -24,6 +26,14 @@ std::string deckfile(const char* name)
 {
     std::ifstream in(std::string(VKT_TEST_SOURCE_DIR) + "/../decks/" + name);
     return { std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>() };
+}
+
+// The row whose first value is `x`, within `tolerance`; null when there is none.
+const std::vector<double>* rowat(const std::vector<std::vector<double>>& rows, double x, double tolerance)
+{
+    const auto row = std::find_if(
+        rows.begin(), rows.end(), [&](const std::vector<double>& r) { return std::fabs(r[0] - x) < tolerance; });
+    return row != rows.end() ? &*row : nullptr;
 }
 
 TEST(OutsideCards, GradingAboveOneAndUnknownParametersRunWithWarnings)
@@ -113,6 +123,57 @@ TEST(OutsideCards, ParametersAndBracedExpressionsTakeTheirValues)
     const Result bad = rundeck("t\n.param a={b+1}\nr1 n 0 {a}\nv1 n 0 1\n.op\n.end\n");
     EXPECT_EQ(bad.status, 1);
     EXPECT_NE(bad.err.find("line 2: \"b+1\" does not evaluate"), std::string::npos) << bad.err;
+}
+
+// Sidewall currents merged into the bottom's or of their own emission coefficient, a breakdown of
+// its own slope, sidewall capacitance and parallel copies: ngspice's values to its printed digits.
+TEST(OutsideCards, DiodeSidewallsTakeTheReferencesValues)
+{
+    const std::string deck = deckfile("diode_sidewall.cir");
+    const Result dc = rundeck(std::regex_replace(deck, std::regex("\\.tran.*\n"), ""));
+    ASSERT_EQ(dc.status, 0) << dc.err;
+    EXPECT_EQ(dc.err, "");
+    const struct {
+        double vin, merged, wall, breakdown;
+    } sweep[] = {
+        { -20, -2.00018e-11, -2.00018e-11, -4.97283e-02 },
+        { -16, -1.60032e-11, -1.60050e-11, -9.85393e-03 },
+        { 0.6, 1.779570e-05, 2.373512e-05, 3.723971e-07 },
+        { 1, 1.639149e-01, 3.097749e-01, 1.437148e-03 },
+    };
+    const std::vector<std::vector<double>> swept = dc.rows();
+    for (const auto& c : sweep) {
+        const std::vector<double>* row = rowat(swept, c.vin, 1e-9);
+        ASSERT_NE(row, nullptr) << c.vin;
+        EXPECT_NEAR((*row)[1], c.merged, 1e-4 * std::fabs(c.merged)) << c.vin;
+        EXPECT_NEAR((*row)[2], c.wall, 1e-4 * std::fabs(c.wall)) << c.vin;
+        EXPECT_NEAR((*row)[3], c.breakdown, 1e-4 * std::fabs(c.breakdown)) << c.vin;
+    }
+
+    const Result tran = rundeck(std::regex_replace(deck, std::regex("\\.dc.*\n"), ""));
+    ASSERT_EQ(tran.status, 0) << tran.err;
+    const std::vector<std::vector<double>> points = tran.rows();
+    for (auto [time, value] : { std::pair { 3e-9, -4.55626 }, { 8e-9, -2.86825 } }) {
+        const std::vector<double>* row = rowat(points, time, 1e-15);
+        ASSERT_NE(row, nullptr) << time;
+        EXPECT_NEAR((*row)[1], value, 1e-5) << time;
+    }
+}
+
+// Where the devices' currents jitter with the rounding of the solution, the point is taken once its
+// nodes settle, as the reference takes it, rather than the step cut down to nothing.
+TEST(OutsideCards, HugeCompanionConductancesDoNotCollapseTheStep)
+{
+    const Result r = rundeck(deckfile("step_collapse.cir"));
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::vector<std::vector<double>> points = r.rows();
+    EXPECT_LT(points.size(), 200u); // ngspice: 122
+    for (auto [time, out, gate] : { std::tuple { 65e-9, 9.864538, 9.498522 }, { 150e-9, 9.864519, 10.0 } }) {
+        const std::vector<double>* row = rowat(points, time, 1e-15);
+        ASSERT_NE(row, nullptr) << time;
+        EXPECT_NEAR((*row)[1], out, 1e-5) << time;
+        EXPECT_NEAR((*row)[2], gate, 1e-5) << time;
+    }
 }
 
 TEST(OutsideCards, AnalysesOfAControlBlockRunAsTheReferencesBatchModeRunsThem)
