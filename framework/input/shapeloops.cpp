@@ -45,6 +45,14 @@ void updatebend(POINT p1, POINT p2, int& vertical, int& horizontal)
     }
 }
 
+// The cursor's point taken as the first point until it is set, then as the second: whether the
+// shape has both and so is drawn.
+bool follow(INPUTLOOP::STATES state, POINT& p1, POINT& p2, POINT at)
+{
+    (state == INPUTLOOP::IDLE ? p1 : p2) = at;
+    return state != INPUTLOOP::IDLE;
+}
+
 // A two-point shape is done when the loop is and its points differ.
 int runshape(INPUTLOOP& loop, APPLNVIEWDVC* device, INPUTLOOP::MODES mode)
 {
@@ -60,11 +68,8 @@ int LINEINPUTLOOP::run(APPLNVIEWDVC* target, MODES how)
 
 void LINEINPUTLOOP::drawcursor(POINT at, unsigned long colour)
 {
-    if (state == IDLE) {
-        p1 = at;
+    if (!follow(state, p1, p2, at))
         return;
-    }
-    p2 = at;
     device->drawline(p1, p2, GSTYLE(colour, PENSTYLE_SOLID));
 }
 
@@ -88,11 +93,8 @@ int BOXINPUTLOOP::run(APPLNVIEWDVC* target, MODES how)
 
 void BOXINPUTLOOP::drawcursor(POINT at, unsigned long colour)
 {
-    if (state == IDLE) {
-        p1 = at;
+    if (!follow(state, p1, p2, at))
         return;
-    }
-    p2 = at;
     device->drawbox(BOX(p1, p2), GSTYLE(colour, PENSTYLE_SOLID));
 }
 
@@ -119,11 +121,8 @@ int CIRCLEINPUTLOOP::run(APPLNVIEWDVC* target, MODES how)
 
 void CIRCLEINPUTLOOP::drawcursor(POINT at, unsigned long colour)
 {
-    if (state == IDLE) {
-        p1 = at;
+    if (!follow(state, p1, p2, at))
         return;
-    }
-    p2 = at;
     device->drawcircle(p1, p2.dist(p1), GSTYLE(colour, PENSTYLE_SOLID));
 }
 
@@ -147,11 +146,8 @@ int BEZIERINPUTLOOP::run(APPLNVIEWDVC* target, MODES how)
 
 void BEZIERINPUTLOOP::drawcursor(POINT at, unsigned long colour)
 {
-    if (state == IDLE) {
-        p1 = at;
+    if (!follow(state, p1, p2, at))
         return;
-    }
-    p2 = at;
     updatebend(p1, p2, vertical, horizontal);
     arc.setquadrant(p1, p2, horizontal);
     device->drawbezier(arc, GSTYLE(colour, PENSTYLE_SOLID));
@@ -169,11 +165,8 @@ void BEZIERINPUTLOOP::updatestatus(APPLNWINDOW* window)
 
 void PATHINPUTLOOP::drawcursor(POINT at, unsigned long colour)
 {
-    if (state == IDLE) {
-        p1 = at;
+    if (!follow(state, p1, p2, at))
         return;
-    }
-    p2 = at;
     updatebend(p1, p2, vertical, horizontal);
     GSTYLE style(colour, PENSTYLE_SOLID);
     device->drawpath(path, style);
@@ -288,11 +281,8 @@ int SELECTIONINPUTLOOP::run(APPLNVIEWDVC* target, const char* name, MODES how)
 // by exclusive-or, as a focus rectangle is.
 void SELECTIONINPUTLOOP::drawcursor(POINT at, unsigned long colour)
 {
-    if (state == IDLE) {
-        p1 = at;
+    if (!follow(state, p1, p2, at))
         return;
-    }
-    p2 = at;
     if (p1 == p2)
         return;
     GSTYLE style(0xFFFFFF, PENSTYLE_SOLID);
