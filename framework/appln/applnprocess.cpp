@@ -148,11 +148,15 @@ int APPLNPROCESS::run(HINSTANCE instance, HINSTANCE previous, char* commandline,
     if (hidden) {
         excp.setsilent(1);
         disablealerts(1);
+    } else {
+        init(getdatapath("TEMP"), "VKT");
     }
     // Told once a hidden run writes its boxes out instead of waiting on them.
     reportrefusedsettings();
     bool loop = true;
-    exitcode = executecommandline();
+    // A recovered project is the work to go on with: the command line would replace it.
+    if (hidden || !isrecovered())
+        exitcode = executecommandline();
     if (exitcode || quitpending)
         loop = false;
     if (loop) {

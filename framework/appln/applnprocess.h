@@ -4,7 +4,8 @@
 // hands control to run, which performs the start-up, runs the main loop until a quit and tears
 // everything down. The process is itself a module (the program's context, its messages and
 // strings, the global command table and key translator); it owns the frames, the modules loaded
-// by name, the application menu with the recent files, and the string translator.
+// by name, the application menu with the recent files, and the string translator. It is the
+// program's autosave too, started before the command line runs and polled on every idle pass.
 
 #include <memory>
 #include <mutex>
@@ -15,6 +16,7 @@
 #include "framework/appln/applnframe.h"
 #include "framework/appln/applnmenu.h"
 #include "framework/appln/applnmodule.h"
+#include "framework/appln/autosave.h"
 
 class SPLASHSCREEN;
 class STRINGTRANSLATOR;
@@ -39,7 +41,7 @@ template <> struct GDIDXKEY<MODULEINSTANCE> : GDIDXINLINEKEY<MODULEINSTANCE> {
 using CREATEMODULEINSTANCE = APPLNMODULE* (*)(APPLNPROCESS* process, const char* args);
 using DELETEMODULEINSTANCE = void (*)(APPLNMODULE* module);
 
-class APPLNPROCESS : public APPLNMODULE, public IMENUOWNER {
+class APPLNPROCESS : public APPLNMODULE, public AUTOSAVE, public IMENUOWNER {
 public:
     APPLNPROCESS();
     ~APPLNPROCESS() override;
@@ -86,8 +88,15 @@ public:
     int queryclose() { return queryclose(nullptr); }
     // Closes the frame without forcing it.
     virtual int closeframe(APPLNFRAME* frame);
-    // The user did something (key or mouse).
-    virtual void onsessionactive() { }
+    // The user did something (key or mouse): there is work for the autosave.
+    virtual void onsessionactive() { setactive(); }
+    // A program without a project of its own keeps nothing in its autosave: nothing is written,
+    // recovered or verified.
+    int writeproject(FILE*) override { return 0; }
+    int recoverproject(FILE*) override { return 0; }
+    int verifyproject(const char*) override { return 1; }
+    int startverifier(const char*) override { return 0; }
+    void onverifyfailed() override { }
     // Whether a module that cannot be loaded is one from outside the system (its interfaces are
     // then null) rather than one of the system's own (which ends the run).
     virtual bool isoutsidemodule(const char* name);
@@ -127,7 +136,7 @@ public:
     // file holds frames, gives each frame element a frame (the active one first, then new ones
     // that are removed again when nothing loads into them) and passes the module elements to the
     // modules already loaded. Resetting removes every frame but the active one, closes its
-    // windows and resets every module's settings.
+    // windows, resets every module's settings and empties the autosave.
     void saveworkspace();
     void restoreworkspace();
     void resetworkspace();

@@ -11,6 +11,7 @@
 #include "framework/context/windowmessages.h"
 #include "framework/xml/xmlelement.h"
 #include "platform/win/messagequeue.h"
+#include "platform/win/modules.h"
 #include "platform/win/window.h"
 
 namespace {
@@ -81,6 +82,9 @@ int APPLNFRAME::loadsettings(XML::ELEMENT& element)
         if (!child.hasAttribute("module") || !process)
             continue;
         const QByteArray name = child.attribute("module").toUtf8();
+        // A name the file gives loads only a module the program has: one it lacks would end the run.
+        if (!process->findmodule(name.constData()) && !moduleexists(name.constData()))
+            continue;
         IMODULE* found = process->getmoduleinterface(name.constData(), 0);
         auto* module = found ? static_cast<APPLNMODULE*>(static_cast<IWINDOWMODULE*>(found)) : nullptr;
         APPLNWINDOW* window = module ? module->restorewindow(this, child) : nullptr;

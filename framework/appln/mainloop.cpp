@@ -35,6 +35,7 @@ void APPLNPROCESS::mainloop()
         } while (handler->getmessage(0));
 
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        poll();
         onidle();
 
         if (quitpending) {

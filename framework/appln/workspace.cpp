@@ -4,14 +4,24 @@
 // "name") per module that wrote settings, in module-index order.
 
 #include <cstdio>
+#include <sstream>
+#include <string>
 
 #include "core/files/diskfile.h"
 #include "framework/appln/applnprocess.h"
+#include "framework/context/applncontext.h"
 #include "framework/xml/xmldocument.h"
 #include "framework/xml/xmlelement.h"
+#include "platform/drelm/messageboxes.h"
 #include "platform/win/input.h"
 #include "platform/win/pathboundary.h"
 #include "platform/win/replacefile.h"
+
+namespace {
+
+constexpr unsigned long MSG_WORKSPACEREFUSED = 0xF301;
+
+} // namespace
 
 void APPLNPROCESS::saveworkspace()
 {
@@ -60,8 +70,20 @@ void APPLNPROCESS::restoreworkspace()
     }
     XML::DOCUMENT document("WORKSPACE");
     DISKFILE file(stream);
-    document.load(file, nullptr);
+    std::ostringstream errors;
+    const int parsed = document.load(file, &errors);
     std::fclose(stream);
+    if (!parsed) {
+        // Told, and the frames stay as they are: a damaged workspace never stops the project opening.
+        std::string reason = errors.str();
+        reason = reason.substr(0, reason.find('\n'));
+        char text[PATHBUFFER + 1024];
+        pushcontext();
+        snprintf(text, sizeof text, getapplnmessage(MSG_WORKSPACEREFUSED), path.c_str(), reason.c_str());
+        popcontext();
+        errbox(text);
+        return;
+    }
 
     APPLNFRAME* first = getactiveframe();
     const QDomElement root = document.documentElement();
@@ -104,4 +126,5 @@ void APPLNPROCESS::resetworkspace()
     for (MODULEINSTANCE* instance : modules)
         if (instance->module)
             instance->module->resetsettings();
+    AUTOSAVE::reset();
 }

@@ -4,7 +4,7 @@
 // a Windows command line, polled for their exit code (STILL_ACTIVE while they run), waited for,
 // and ended. A child's process handle is a waitable kernel object; closing it does not end the
 // child.
-// Callers to come: the autosave and the main program's verifier start (issue 51).
+// Callers: the autosave (framework) and the main program's verifier start (shell).
 
 #include <string>
 #include <vector>
@@ -32,14 +32,12 @@ struct PROCESS_INFORMATION {
 // start-up information are not used: the child gets this process's environment, inherits no
 // handle, and starts in currentdir (null: this process's folder). FALSE with ERROR_FILE_NOT_FOUND
 // when the program cannot be run (info cleared); ERROR_INVALID_PARAMETER without info.
-// Callers to come: the autosave, which starts its verifier (issue 51).
 BOOL CreateProcessA(const char* application, char* commandline, void* processattributes,
     void* threadattributes, BOOL inherithandles, DWORD flags, void* environment, const char* currentdir,
     STARTUPINFOA* startup, PROCESS_INFORMATION* info);
 // The child's exit code into *code: STILL_ACTIVE while it runs, the code it ended with, the code
 // given to TerminateChildProcess, or 128 plus the signal that ended it otherwise. FALSE for a handle
 // that is no child process.
-// Callers to come: the autosave, which watches its verifier (issue 51).
 BOOL GetExitCodeProcess(HANDLE process, DWORD* code);
 // Ends a running child with SIGKILL (TerminateProcess comes here for a child's handle); its exit code becomes
 // exitcode. TRUE also when it had ended already (the code it ended with stays). FALSE for a handle that is no

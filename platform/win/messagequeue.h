@@ -18,6 +18,7 @@
 #include "platform/win/messages.h"
 #include "platform/win/scalars.h"
 #include "platform/win/structs.h"
+#include "platform/win/waitcodes.h"
 
 // Calls the window procedure at once, on the window's own thread. 0 for a dead handle or when
 // called from another thread.
@@ -40,10 +41,6 @@ BOOL PeekMessageA(MSG* message, HWND window, UINT first, UINT last, UINT remove)
 // WAIT_FAILED for a non-empty handle list.
 DWORD MsgWaitForMultipleObjects(
     DWORD count, const HANDLE* handles, BOOL waitall, DWORD milliseconds, DWORD wakemask);
-constexpr DWORD WAIT_OBJECT_0 = 0;
-constexpr DWORD WAIT_TIMEOUT = 258;
-constexpr DWORD WAIT_FAILED = 0xFFFFFFFF;
-constexpr DWORD INFINITE = 0xFFFFFFFF;
 constexpr DWORD QS_ALLINPUT = 0x04FF;
 
 // Posts WM_CHAR / WM_SYSCHAR for a key-down that carries a character. TRUE when it posted.

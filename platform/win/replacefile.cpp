@@ -250,6 +250,16 @@ bool replacetarget(FILE* stream, const std::string& temporary, const std::string
     return renameover(temporary, target);
 }
 
+bool renameopen(FILE* stream, const std::string& temporary, const std::string& target)
+{
+    if (std::fflush(stream) != 0 || ::fsync(::fileno(stream)) != 0)
+        return false;
+    if (std::rename(temporary.c_str(), resolvedtarget(target).c_str()) != 0)
+        return false;
+    untrack(temporary);
+    return true;
+}
+
 bool publishcopy(FILE* stream, const std::string& target)
 {
     if (std::fflush(stream) != 0)

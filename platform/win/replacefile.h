@@ -25,6 +25,12 @@ void discardbeside(FILE* stream, const std::string& temporary);
 // being left as it was.
 bool replacetarget(FILE* stream, const std::string& temporary, const std::string& target);
 
+// Flushes and syncs stream, then renames temporary over target with the stream left open, so that
+// what the open holds (a share lock above all) passes to the target with its name: no other open
+// ever finds the target without it. False (errno set) when anything failed: the target is left as
+// it was, and the stream and its temporary are the caller's to discard (discardbeside).
+bool renameopen(FILE* stream, const std::string& temporary, const std::string& target);
+
 // Puts a copy of the whole of stream in the place of target, through a temporary of its own; the
 // stream stays open at its position. False (errno set) when anything failed; the target is then
 // left as it was.

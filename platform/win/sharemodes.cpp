@@ -64,6 +64,17 @@ int fail(int fd, int error, DWORD lasterror)
     return -1;
 }
 
+// Takes the lock of shflag for an open that can write (writable) and one that means to (writing);
+// false when another open holds a lock against it.
+bool takesharelock(int fd, int shflag, bool writable, bool writing)
+{
+    if (shflag == _SH_DENYRW)
+        return setlock(fd, writable ? F_WRLCK : F_RDLCK);
+    if (shflag == _SH_DENYWR)
+        return setlock(fd, F_RDLCK);
+    return !lockedagainst(fd, writing ? F_WRLCK : F_RDLCK);
+}
+
 // The descriptor with its share lock in place; -1 with errno set.
 int openshared(const std::string& posix, const OPENMODE& mode, int shflag)
 {
@@ -82,14 +93,7 @@ int openshared(const std::string& posix, const OPENMODE& mode, int shflag)
             writable = true;
         }
     }
-    bool granted = false;
-    if (shflag == _SH_DENYRW)
-        granted = setlock(fd, writable ? F_WRLCK : F_RDLCK);
-    else if (shflag == _SH_DENYWR)
-        granted = setlock(fd, F_RDLCK);
-    else
-        granted = !lockedagainst(fd, mode.write ? F_WRLCK : F_RDLCK);
-    if (!granted)
+    if (!takesharelock(fd, shflag, writable, mode.write))
         return fail(fd, EACCES, ERROR_SHARING_VIOLATION);
     if (mode.truncate && ftruncate(fd, 0) != 0)
         return fail(fd, errno, ERROR_ACCESS_DENIED);
@@ -126,6 +130,22 @@ FILE* _fsopen(const char* path, const char* mode, int shflag)
     if (!stream)
         close(fd);
     return stream;
+}
+
+BOOL locksharemode(FILE* stream, int shflag)
+{
+    const int fd = stream ? fileno(stream) : -1;
+    if (fd < 0 || (shflag != _SH_DENYRW && shflag != _SH_DENYWR && shflag != _SH_DENYNO)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    const int access = fcntl(fd, F_GETFL) & O_ACCMODE;
+    const bool writable = access == O_RDWR || access == O_WRONLY;
+    if (!takesharelock(fd, shflag, writable, writable)) {
+        SetLastError(ERROR_SHARING_VIOLATION);
+        return FALSE;
+    }
+    return TRUE;
 }
 
 BOOL DeleteFileA(const char* path)

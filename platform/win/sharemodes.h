@@ -6,7 +6,8 @@
 // share-mode opens of any process exclude each other as on Windows. A lock lives with its open
 // file and dies with its process, however that ends. Plain fopen calls do not look at the locks.
 // Descriptors are close-on-exec, so a child process never inherits a lock. Callers: the autosave
-// (the running instance's file, the verifier's deny-write read) and the archive's disk files.
+// (the running instance's file, the verifier's deny-write read), the archive's disk files and
+// the backups on save.
 
 #include <cstdio>
 
@@ -27,14 +28,17 @@ constexpr LONG ERROR_FILE_EXISTS = 80;
 // ERROR_SHARING_VIOLATION when another open denies the access; null with errno set otherwise.
 FILE* _fsopen(const char* path, const char* mode, int shflag);
 
-// Callers to come: backups on save (issue 51).
+// Takes on an open stream the lock that _fsopen takes with shflag: TRUE, or FALSE with the last
+// error ERROR_SHARING_VIOLATION when another open holds a lock against it. For a file opened
+// otherwise (a temporary written beside its target) that is to be held like one _fsopen opened.
+BOOL locksharemode(FILE* stream, int shflag);
+
 // Copies the file existing over newname (both Windows paths; newname is replaced whole or not at
 // all). FALSE with ERROR_FILE_EXISTS when newname exists and failifexists is set, with
 // ERROR_SHARING_VIOLATION when an open holds a share lock on newname, with ERROR_FILE_NOT_FOUND
 // when existing is no readable file.
 BOOL CopyFileA(const char* existing, const char* newname, BOOL failifexists);
 
-// Callers to come: backups on save and autosave (issue 51).
 // Deletes a file (a link itself, never what it points to) unless an open holds a share lock on it:
 // FALSE with ERROR_SHARING_VIOLATION then, ERROR_FILE_NOT_FOUND when it is missing.
 BOOL DeleteFileA(const char* path);

@@ -19,7 +19,6 @@ constexpr UINT SHARD_PATHA = 0x00000002;
 constexpr HRESULT E_FAIL = static_cast<HRESULT>(0x80004005);
 constexpr HRESULT E_INVALIDARG = static_cast<HRESULT>(0x80070057);
 
-// Callers to come: autosave, whose file lives there (issue 51).
 // The temporary folder as a Windows path ending in '\', made when missing. The length copied
 // (without the terminating zero); the size needed (with it) when size is too small; 0 when the
 // folder cannot be had.

@@ -6,11 +6,8 @@
 #include "platform/win/handles.h"
 #include "platform/win/handletypes.h"
 #include "platform/win/scalars.h"
+#include "platform/win/waitcodes.h"
 
-constexpr DWORD INFINITE = 0xFFFFFFFF;
-constexpr DWORD WAIT_OBJECT_0 = 0;
-constexpr DWORD WAIT_TIMEOUT = 258;
-constexpr DWORD WAIT_FAILED = 0xFFFFFFFF;
 
 class WaitableObject : public KernelObject {
 public:
@@ -18,7 +15,6 @@ public:
     virtual bool signalled() = 0;
 };
 
-// Callers to come: autosave, which waits for its verifier to end (issue 51).
 // WAIT_OBJECT_0 once the object is signalled, WAIT_TIMEOUT when ms milliseconds passed first
 // (INFINITE: no limit), WAIT_FAILED (ERROR_INVALID_HANDLE) for a handle that cannot be waited for.
 DWORD WaitForSingleObject(HANDLE handle, DWORD ms);

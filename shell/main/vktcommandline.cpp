@@ -65,10 +65,9 @@ int VKTPROCESS::executecommandline()
     }
     showsplashmessage("Initializing project...");
     project.init();
-    // Verifying an autosave file is a run of its own; until the verifier is there such a run
-    // ends at once and verifies nothing.
-    if (*file && verifymode)
-        return 1;
+    // Verifying an autosave file is a run of its own, hidden: without a file it ends at once.
+    if (verifymode)
+        return *file ? verifyproject(file) : 1;
     if (*file)
         project.openbytype(file);
     else if (const char* inifile = launchargs["inifile"])

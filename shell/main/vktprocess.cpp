@@ -174,6 +174,7 @@ int VKTPROCESS::queryclose(APPLNFRAME* frame)
             return 0;
     }
     setclosepending(1);
+    saveworkspace();
     quit(1);
     return 0;
 }

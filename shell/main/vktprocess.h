@@ -58,6 +58,16 @@ public:
     // for it is told, and the program goes on without it.
     bool isoutsidemodule(const char* name) override;
 
+    // The autosave: the changed project, after its path, into the autosave file; recovering it at
+    // start-up when the user agrees; checking a copy in a child run of the program (vkt -a FILE),
+    // which loads it as a project would be loaded; and ending the run, its files kept, when a copy
+    // did not load.
+    int writeproject(FILE* stream) override;
+    int recoverproject(FILE* stream) override;
+    int verifyproject(const char* path) override;
+    int startverifier(const char* path) override;
+    void onverifyfailed() override;
+
     // Commands refused by their rule do nothing; every id is answered 1.
     int docommand(unsigned short id) override;
     int getuistate(unsigned short id, UISTATE* state) override;

@@ -140,6 +140,7 @@ void VKTPROCESS::readsettings()
     project.setmaxundolevels(undolevels);
     project.setbackuplevels(backuplevels);
     project.setbackupfolder(backupfolder);
+    setinterval(autosaveinterval > 0 ? static_cast<unsigned>(autosaveinterval) : 0);
     // Made only here, where the user's setting may have moved it.
     mkpath(partition_path);
 }

@@ -182,7 +182,11 @@ int VKTPROJECT::openbytype(const char* file)
         result = isdesign ? importdesign(file) : importlayout(file);
         showmessage(MSG_DIRECTOPEN);
     } else if (std::unique_ptr<VKTARCHIVE> read = readfile(file)) {
+        process->resetworkspace();
         result = takefile(std::move(read));
+        // The frames and windows the user left this project in, kept beside it.
+        if (result)
+            process->restoreworkspace();
     } else {
         // A file refused whole leaves the project that was open as it was.
         refused = true;

@@ -13,17 +13,32 @@ bool isnotice(unsigned long id)
     return id == MSG_DIRECTOPEN || id == MSG_EDITINGVARIANT;
 }
 
+std::string formatted(unsigned long id, va_list arguments)
+{
+    char text[4096];
+    vsnprintf(text, sizeof text, getapplnmessage(id), arguments);
+    return text;
+}
+
 } // namespace
 
 void showmessage(unsigned long id, ...)
 {
-    char text[4096];
     va_list arguments;
     va_start(arguments, id);
-    vsnprintf(text, sizeof text, getapplnmessage(id), arguments);
+    const std::string text = formatted(id, arguments);
     va_end(arguments);
     if (isnotice(id))
-        infbox(text);
+        infbox(text.c_str());
     else
-        errbox(text);
+        errbox(text.c_str());
+}
+
+std::string formatmessage(unsigned long id, ...)
+{
+    va_list arguments;
+    va_start(arguments, id);
+    std::string text = formatted(id, arguments);
+    va_end(arguments);
+    return text;
 }

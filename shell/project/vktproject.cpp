@@ -77,6 +77,7 @@ void VKTPROJECT::init()
     }
     addfilename(path, here, UNTITLED);
     strnzcpy(cwd, here, PATHBUFFER - 1);
+    process->resetworkspace();
     zap();
     touch(1);
     cdb->setowner(this);
@@ -143,15 +144,15 @@ std::unique_ptr<VKTARCHIVE> VKTPROJECT::readfile(const char* name)
     auto read = std::make_unique<VKTARCHIVE>();
     read->setextension("vktprj");
     // Every entry comes out of the zip, its check sum tested, before the open project is let go.
-    if (!read->beginload(full, 0) || !read->endload() || !checkdescription(*read))
+    if (!read->beginload(full, 0) || !read->endload() || !checkdescription(*read, read->getpath()))
         return nullptr;
     return read;
 }
 
-int VKTPROJECT::checkdescription(VKTARCHIVE& read)
+int VKTPROJECT::checkdescription(VKTARCHIVE& read, const char* shown)
 {
-    const std::string shown = toposixpath(read.getpath());
-    const char* file = shown.c_str();
+    const std::string posix = toposixpath(shown);
+    const char* file = posix.c_str();
     if (!read.exists(project_filename, nullptr)) {
         showmessage(MSG_NODESCRIPTION, file, project_filename);
         return 0;
@@ -163,7 +164,7 @@ int VKTPROJECT::checkdescription(VKTARCHIVE& read)
     read.closefile(entry, 0);
     const QString tag = scratch.documentElement().tagName();
     if (parsed && tag == QLatin1String("ROOT"))
-        return checkversion(scratch, read.getpath());
+        return checkversion(scratch, shown);
     if (parsed)
         errors << "Error: The root element is '" << tag.toStdString() << "', not 'ROOT'.\n";
     std::string detail = errors.str();
@@ -175,18 +176,54 @@ int VKTPROJECT::checkdescription(VKTARCHIVE& read)
 
 int VKTPROJECT::takefile(std::unique_ptr<VKTARCHIVE> read)
 {
-    zap();
-    archive = std::move(read);
     // The path stays the one the file was read under, extension and all.
-    strnzcpy(path, archive->getpath(), PATHBUFFER - 1);
-    enterfolder(path);
-    description.load(*archive, project_filename, nullptr);
-    const int result = loadcontents(*archive);
-    if (!result)
+    const std::string from = read->getpath();
+    if (!adopt(std::move(read), from.c_str()))
         return 0;
     process->addmrufile(path);
     dirty = 0;
     return 1;
+}
+
+int VKTPROJECT::adopt(std::unique_ptr<VKTARCHIVE> read, const char* name)
+{
+    zap();
+    archive = std::move(read);
+    strnzcpy(path, name, PATHBUFFER - 1);
+    enterfolder(path);
+    description.load(*archive, project_filename, nullptr);
+    return loadcontents(*archive);
+}
+
+int VKTPROJECT::recoverfrom(FILE* stream, const char* name)
+{
+    auto read = std::make_unique<VKTARCHIVE>();
+    if (!read->beginload(stream, 0) || !read->endload() || !checkdescription(*read, name))
+        return 0;
+    init();
+    setdocpath(name);
+    const std::string recovered = path;
+    const int result = adopt(std::move(read), recovered.c_str());
+    dirty = 1;
+    return result;
+}
+
+int VKTPROJECT::saveinto(FILE* stream)
+{
+    VKTARCHIVE into;
+    if (!into.beginsave(stream))
+        return 0;
+    // Writing stamps this version into the description; the project keeps the stamp of the file it
+    // came from, which the next save's backup is named and asked about by.
+    const QDomNode stamp = root.getchild("TIMESTAMP", 0).cloneNode(true);
+    const int written = save(into);
+    const int ended = into.endsave();
+    const QDomElement stamped = root.getchild("TIMESTAMP", 0);
+    if (stamp.isNull())
+        root.removeChild(stamped);
+    else
+        root.replaceChild(stamp, stamped);
+    return ended && written;
 }
 
 int VKTPROJECT::loadcontents(VKTARCHIVE& from)
@@ -247,7 +284,12 @@ int VKTPROJECT::save(const char* name)
     char full[PATHBUFFER];
     fullpath(name, full);
     enterfolder(full);
-    archive->setextension(ispanelproject() ? "vktpnl" : "vktprj");
+    const char* extension = ispanelproject() ? "vktpnl" : "vktprj";
+    archive->setextension(extension);
+    char target[PATHBUFFER];
+    if (!backup(adddefext(target, full, extension)))
+        return 0;
+    touch(0);
     if (!archive->beginsave(full))
         return 0;
     const int written = save(*archive);
@@ -298,15 +340,18 @@ int VKTPROJECT::save(VKTARCHIVE& to)
 
 int VKTPROJECT::closequery(int quitpending)
 {
-    if (!isdirty())
-        return 1;
-    const char* question = getapplnmessage(MSG_SAVECHANGES);
-    const int answer = quitpending ? (yesno(question) ? IDYES : IDNO) : yesnocancel(question);
-    if (answer == IDCANCEL)
-        return 0;
-    if (answer == IDNO)
-        return 1;
-    process->docommand(savecommand);
     // Quitting or not, work the user asked to keep and that could not be saved stays open.
-    return isdirty() ? 0 : 1;
+    bool settled = true;
+    if (isdirty()) {
+        const char* question = getapplnmessage(MSG_SAVECHANGES);
+        const int answer = quitpending ? (yesno(question) ? IDYES : IDNO) : yesnocancel(question);
+        if (answer == IDCANCEL)
+            return 0;
+        if (answer == IDYES) {
+            process->docommand(savecommand);
+            settled = !isdirty();
+        }
+    }
+    process->saveworkspace();
+    return settled ? 1 : 0;
 }

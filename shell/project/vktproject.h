@@ -49,7 +49,21 @@ public:
     int isuntitled() override;
     void touch(int created) override;
     int load(const char* path) override;
+    // Saves into the project file at path, after backing up the file it replaces (backup); the
+    // file records the time of the save as MODIFIED.
     int save(const char* path) override;
+    // The copy of the project file at path that a save is about to replace, named after the
+    // project's MODIFIED stamp (the time the file was saved), and the dated copies past the number
+    // kept deleted from the backup folder: 1 when the save may go on, 0 after telling why not (the
+    // user declined an older file's upgrade, the file is read-only, the backup could not be made).
+    int backup(const char* path);
+    // The autosave: the project written as a zip at the stream's position, its path, dirty flag
+    // and backups untouched; 1 when every document went in whole.
+    int saveinto(FILE* stream);
+    // The project becomes the one in the zip at the stream's position, under the name its autosave
+    // gave, with changes not saved: 1 when every document loaded. A damaged zip or PROJECT.XML, or
+    // a later version, is told and leaves the project as it was (0).
+    int recoverfrom(FILE* stream, const char* name);
     // The file version of a PROJECT.XML read from the file at path: 0 (after message 21) when it is
     // later than this program's; else 1.
     int checkversion(const XML::DOCUMENT& read, const char* path);
@@ -143,12 +157,16 @@ private:
     // PROJECT.XML that parses to a ROOT of a version this program reads. Null after the refusal
     // was reported; the project is not touched either way.
     std::unique_ptr<VKTARCHIVE> readfile(const char* path);
-    // Whether PROJECT.XML of the archive read from the file is one a project can be made of; 0
-    // after reporting what is wrong with it.
-    int checkdescription(VKTARCHIVE& read);
+    // Whether PROJECT.XML of the archive read is one a project can be made of; 0 after reporting
+    // what is wrong with it, naming the file as shown.
+    int checkdescription(VKTARCHIVE& read, const char* shown);
     // The project becomes the file read, under the path it was read from: 1 when every document
     // loaded.
     int takefile(std::unique_ptr<VKTARCHIVE> read);
+    // The project becomes the archive read, under name: 1 when every document loaded.
+    int adopt(std::unique_ptr<VKTARCHIVE> read, const char* name);
+    // Deletes the oldest dated backups of the project of that stem in folder past the number kept.
+    void prunebackups(const char* folder, const char* stem);
     // Everything of the project but its description, which is read before.
     int loadcontents(VKTARCHIVE& from);
     int save(VKTARCHIVE& to);

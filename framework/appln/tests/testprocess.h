@@ -59,7 +59,11 @@ public:
         steps.push_back("onfirstrun");
     }
 
-    void onsessionactive() override { ++activity; }
+    void onsessionactive() override
+    {
+        ++activity;
+        APPLNPROCESS::onsessionactive();
+    }
     int activity = 0;
 
     // Help files are looked for below this folder in place of the program's parent folder.

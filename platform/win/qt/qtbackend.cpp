@@ -7,6 +7,7 @@
 #include <QScreen>
 #include <QTimerEvent>
 #include <atomic>
+#include <chrono>
 
 #include "platform/win/backend.h"
 #include "platform/win/devicecontext.h"
@@ -120,6 +121,7 @@ class QtBackend : public win::Backend {
 public:
     Pump pump;
     HWND requestedactive = nullptr;
+    std::chrono::steady_clock::time_point requestedat; // when the toolkit was last asked to activate
     HWND grabbing = nullptr;
     HCURSOR shape = nullptr;
     bool shown = true;
@@ -253,6 +255,7 @@ public:
                 widget->raise(); // nothing to raise among offscreen windows
             }
             widget->activateWindow();
+            requestedat = std::chrono::steady_clock::now();
         }
     }
 
@@ -421,6 +424,13 @@ void activatedbytoolkit(HWND window)
     }
     HWND root = GetAncestor(window, GA_ROOT);
     if (root == installed->requestedactive || root == GetActiveWindow()) {
+        return;
+    }
+    // The toolkit tells of activations in its own time: another window's, told just after this
+    // layer asked for its own, is stale. Followed, it would start two windows asking in turn for
+    // each other without end (two frames shown one after the other).
+    constexpr auto stale = std::chrono::milliseconds(250);
+    if (installed->requestedactive && std::chrono::steady_clock::now() - installed->requestedat < stale) {
         return;
     }
     MSG message { root, WM_ACTIVATE, WA_ACTIVE, 0, 0, {} };

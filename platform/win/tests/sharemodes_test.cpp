@@ -10,7 +10,6 @@
 #include <fstream>
 #include <string>
 
-#include "platform/win/filecontrol.h"
 #include "platform/win/winerror.h"
 #include "testsupport/temp_folder.h"
 
@@ -145,21 +144,6 @@ TEST(ShareModes, CopyReplacesWholeButNeverAHeldOrKeptFile)
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
     EXPECT_FALSE(CopyFileA(folder.c_str(), target.c_str(), FALSE));
     EXPECT_EQ(readall(target), "new contents");
-}
-
-TEST(ShareModes, AutosaveCutsItsFileToTheHeader)
-{
-    const fs::path file = vkt::test::makeTempSubfolder("share-chsize") / "VKT0001.ASV";
-    FILE* stream = _fsopen(file.c_str(), "w+bc", _SH_DENYRW);
-    ASSERT_NE(stream, nullptr);
-    const UINT before = SetErrorMode(SEM_FAILCRITICALERRORS);
-    EXPECT_EQ(SetErrorMode(before), SEM_FAILCRITICALERRORS);
-    ASSERT_EQ(fputs("headerandproject", stream), 1);
-    ASSERT_EQ(fflush(stream), 0);
-    EXPECT_EQ(_chsize(fileno(stream), 4), 0);
-    EXPECT_EQ(_chsize(fileno(stream), -1), -1);
-    fclose(stream);
-    EXPECT_EQ(readall(file), "head");
 }
 
 } // namespace

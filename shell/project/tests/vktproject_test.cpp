@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -300,7 +304,8 @@ TEST(Project, CloseQueryAsksOnlyForChangedWorkAndNeverDropsWhatCouldNotBeSaved)
         { 1, IDNO, 0, 1, 1 },
     };
     fs::path file = vkt::test::makeTempSubfolder("query") / "query.vktprj";
-    writeproject(file, "<ROOT/>");
+    // Of this version: saving asks nothing before the save itself.
+    writeproject(file, "<ROOT><TIMESTAMP FILEVER='830' RELEASE='812'/></ROOT>");
     withproject([&](VKTPROJECT& project, PROJECTPROCESS&) {
         ASSERT_EQ(project.load(windows(file).c_str()), 1);
         EXPECT_EQ(project.closequery(0), 1);
@@ -371,6 +376,168 @@ TEST(Project, ADesignFileOpensAsAnUnsavedProjectOfItsNameAndAMissingFileIsReport
             std::vector<std::string> { "Could not open file '" + (folder / "none.vktprj").string() + "'." });
         EXPECT_EQ(project.pathname(), windows(folder / "x.vktprj")) << "a file not there changes nothing";
     });
+}
+
+// The MODIFIED stamp of a project file saved at that local time.
+long long localstamp(int year, int month, int day, int hour, int minute, int second)
+{
+    std::tm when {};
+    when.tm_year = year - 1900;
+    when.tm_mon = month - 1;
+    when.tm_mday = day;
+    when.tm_hour = hour;
+    when.tm_min = minute;
+    when.tm_sec = second;
+    when.tm_isdst = -1;
+    return static_cast<long long>(std::mktime(&when));
+}
+
+std::string bytesof(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::vector<std::string> namesin(const fs::path& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST(Backup, TheReplacedFileIsKeptUnderItsSaveTimeAndTheOldestDatedCopiesGoPastTheLevelsKept)
+{
+    const fs::path folder = vkt::test::makeTempSubfolder("dated");
+    const fs::path backups = folder / "backups";
+    fs::create_directories(backups);
+    const long long modified = localstamp(2024, 3, 5, 14, 7, 9);
+    writeproject(folder / "amp.vktprj",
+        "<ROOT><TIMESTAMP FILEVER='830' RELEASE='812' MODIFIED='" + std::to_string(modified) + "'/></ROOT>");
+    const std::string old = bytesof(folder / "amp.vktprj");
+    // Eleven dated copies, oldest first, beside copies that are never pruned.
+    const auto now = fs::file_time_type::clock::now();
+    for (int i = 0; i < 11; ++i) {
+        const fs::path copy = backups / ("amp [202301" + std::to_string(10 + i) + ", 10-00-00].vktprj");
+        std::ofstream(copy) << i;
+        fs::last_write_time(copy, now - std::chrono::hours(24 * (20 - i)));
+    }
+    for (const char* kept : { "amp [Corvane 8.12].vktprj", "ampere [20200101, 10-00-00].vktprj" }) {
+        std::ofstream(backups / kept) << "kept";
+        fs::last_write_time(backups / kept, now - std::chrono::hours(24 * 400));
+    }
+    withproject([&](VKTPROJECT& project, PROJECTPROCESS&) {
+        project.setbackupfolder(windows(backups).c_str());
+        project.setbackuplevels(10);
+        ASSERT_EQ(project.load(windows(folder / "amp.vktprj").c_str()), 1);
+        ASSERT_EQ(project.save(project.pathname()), 1);
+        EXPECT_TRUE(boxes.empty()) << boxes.front();
+    });
+    EXPECT_EQ(bytesof(backups / "amp [20240305, 14-07-09].vktprj"), old);
+    std::vector<std::string> expected { "amp [20230112, 10-00-00].vktprj", "amp [20230113, 10-00-00].vktprj",
+        "amp [20230114, 10-00-00].vktprj", "amp [20230115, 10-00-00].vktprj", "amp [20230116, 10-00-00].vktprj",
+        "amp [20230117, 10-00-00].vktprj", "amp [20230118, 10-00-00].vktprj", "amp [20230119, 10-00-00].vktprj",
+        "amp [20230120, 10-00-00].vktprj", "amp [20240305, 14-07-09].vktprj", "amp [Corvane 8.12].vktprj",
+        "ampere [20200101, 10-00-00].vktprj" };
+    EXPECT_EQ(namesin(backups), expected);
+
+    // The file saved carries the time of this save, which names its own backup next time.
+    VKTARCHIVE written;
+    ASSERT_TRUE(written.beginload(windows(folder / "amp.vktprj").c_str(), 0));
+    XML::DOCUMENT description("ROOT");
+    EXPECT_GT(std::atoll(timestampof(written, description).getattribute("MODIFIED", "0")), modified);
+    written.endload();
+}
+
+TEST(Backup, WithoutAFolderOneCopyLiesBesideTheProjectAndAnOlderFormatIsKeptOnceAfterAsking)
+{
+    struct CASE {
+        const char* timestamp;
+        bool folder;
+        int answered;
+        const char* backup; // relative to the project's folder; "" for none
+        const char* question;
+    };
+    const CASE cases[] = {
+        { "FILEVER='830' RELEASE='812'", false, IDOK, "Backup of amp.vktbak", "" },
+        { "FILEVER='812' RELEASE='812'", true, IDOK, "backups/amp [Corvane 8.12].vktprj",
+            "File will be saved in version 8.12 format.\nThis format cannot be loaded by older versions of "
+            "Corvane.\n\nThe previous version will be saved as 'amp [Corvane 8.12].vktprj'." },
+        { "FILEVER='812' RELEASE='812'", false, IDOK, "amp [Corvane 8.12].vktbak",
+            "File will be saved in version 8.12 format.\nThis format cannot be loaded by older versions of "
+            "Corvane.\n\nThe previous version will be saved as 'amp [Corvane 8.12].vktbak'." },
+        { "FILEVER='812' RELEASE='812'", true, IDCANCEL, "", "File will be saved in version 8.12 format." },
+    };
+    for (const CASE& c : cases) {
+        const fs::path folder = vkt::test::makeTempSubfolder("beside");
+        writeproject(folder / "amp.vktprj", std::string("<ROOT><TIMESTAMP ") + c.timestamp + "/></ROOT>");
+        const std::string old = bytesof(folder / "amp.vktprj");
+        int saved = -1;
+        withproject([&](VKTPROJECT& project, PROJECTPROCESS&) {
+            project.setbackupfolder(windows(folder / "backups").c_str());
+            project.setbackuplevels(c.folder ? 10 : 1);
+            ASSERT_EQ(project.load(windows(folder / "amp.vktprj").c_str()), 1);
+            answer = c.answered;
+            saved = project.save(project.pathname());
+            if (*c.question) {
+                ASSERT_EQ(boxes.size(), 1u) << c.timestamp;
+                EXPECT_EQ(boxes[0].rfind(c.question, 0), 0u) << boxes[0];
+            } else {
+                EXPECT_TRUE(boxes.empty()) << boxes.front();
+            }
+        });
+        EXPECT_EQ(saved, *c.backup ? 1 : 0) << c.timestamp;
+        if (*c.backup)
+            EXPECT_EQ(bytesof(folder / c.backup), old) << c.backup;
+        else
+            EXPECT_EQ(bytesof(folder / "amp.vktprj"), old) << "declined: nothing written";
+        size_t files = 0;
+        for (const auto& entry : fs::recursive_directory_iterator(folder))
+            files += entry.is_regular_file();
+        EXPECT_EQ(files, *c.backup ? 2u : 1u) << c.timestamp;
+    }
+}
+
+TEST(Backup, ANewProjectHasNothingToKeepAndABackupFolderThatCannotBeMadeStopsTheSave)
+{
+    const fs::path folder = vkt::test::makeTempSubfolder("newproject");
+    std::ofstream(folder / "plainfile") << "not a folder";
+    withproject([&](VKTPROJECT& project, PROJECTPROCESS&) {
+        project.setbackupfolder(windows(folder / "backups").c_str());
+        project.setbackuplevels(10);
+        ASSERT_EQ(project.save(windows(folder / "fresh.vktprj").c_str()), 1);
+        EXPECT_TRUE(fs::is_empty(folder / "backups"));
+
+        project.setdirty(1);
+        project.setbackupfolder(windows(folder / "plainfile" / "backups").c_str());
+        EXPECT_EQ(project.save(project.pathname()), 0);
+        EXPECT_EQ(boxes, std::vector<std::string> { "Could not create Project Backups folder." });
+        EXPECT_TRUE(project.isdirty());
+    });
+}
+
+TEST(Backup, AnAutosaveBetweenLoadAndSaveLeavesTheFileItCameFromAsItWas)
+{
+    const fs::path folder = vkt::test::makeTempSubfolder("autosavedolder");
+    writeproject(folder / "amp.vktprj", "<ROOT><TIMESTAMP FILEVER='812' RELEASE='812'/></ROOT>");
+    withproject([&](VKTPROJECT& project, PROJECTPROCESS&) {
+        project.setbackupfolder(windows(folder / "backups").c_str());
+        ASSERT_EQ(project.load(windows(folder / "amp.vktprj").c_str()), 1);
+        tavi(project).document.text = "U1 U2";
+        tavi(project).document.setdirty(1);
+        FILE* autosave = std::tmpfile();
+        EXPECT_EQ(project.saveinto(autosave), 1);
+        std::fclose(autosave);
+        EXPECT_TRUE(project.isdirty());
+        ASSERT_EQ(project.save(project.pathname()), 1);
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].rfind("File will be saved in version 8.12 format.", 0), 0u) << boxes[0];
+    });
+    VKTARCHIVE old;
+    ASSERT_TRUE(old.beginload(windows(folder / "backups" / "amp [Corvane 8.12].vktprj").c_str(), 0));
+    EXPECT_EQ(std::string(old.getfiletext("ROOT.DSN", nullptr)), "U1");
+    old.endload();
 }
 
 } // namespace

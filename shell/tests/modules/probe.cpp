@@ -17,6 +17,9 @@
 //   firstframe FILE  writes when the first frame was first shown: CLOCK_MONOTONIC in nanoseconds
 //   maximise         maximises the frame, as its title bar's button does
 //   close            asks the frame's window to close, as the window manager's close button does
+//   autosave         makes the autosave due at once, the user counted active, as an interval of work does
+//   checked          waits (at most a minute) until the verifier has checked the autosave's copy
+//   kill             ends the program at once with SIGKILL, as a crash or a power cut does
 
 #include <QApplication>
 #include <QScreen>
@@ -26,8 +29,10 @@
 #include <xcb/xcb.h>
 #include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <ctime>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -116,6 +121,12 @@ private:
             timer.stop();
             return;
         }
+        if (steps.front() == "checked" && !checked()) {
+            if (checkwait == std::chrono::steady_clock::time_point {})
+                checkwait = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+            if (std::chrono::steady_clock::now() < checkwait)
+                return;
+        }
         std::string step = steps.front();
         steps.erase(steps.begin());
         perform(step);
@@ -160,6 +171,19 @@ private:
             CTRLBAR::setsizing(std::stoi(argument));
         else if (verb == "close" && frame)
             winqt::widgetof(frame->hwnd)->close();
+        else if (verb == "autosave") {
+            // A day further on each time: every step is a new interval of work.
+            const long long ahead = ++autosaves * 24 * 3600;
+            process->setclock([ahead] { return static_cast<long long>(std::time(nullptr)) + ahead; });
+            process->setactive();
+        } else if (verb == "kill")
+            std::raise(SIGKILL);
+    }
+
+    bool checked() const
+    {
+        std::error_code error;
+        return std::filesystem::exists(toposixpath(process->getcheckedpath()), error);
     }
 
     void walk(const std::string& file)
@@ -199,6 +223,7 @@ private:
         if (frame)
             GetWindowTextA(frame->hwnd, caption, sizeof caption);
         out << "caption=" << caption << '\n';
+        out << "autosave=" << toposixpath(process->getautosavepath()) << '\n';
         out << "wmclass=" << wmclass(frame) << '\n';
         if (QWidget* widget = frame ? winqt::widgetof(frame->hwnd) : nullptr) {
             const auto text = [](const QRect& r) {
@@ -282,6 +307,8 @@ private:
     FIRSTSHOW firstshow { *this };
     QTimer timer;
     std::chrono::steady_clock::time_point resume;
+    std::chrono::steady_clock::time_point checkwait;
+    long long autosaves = 0;
     std::string screenshot = "none";
     std::string splash = "none";
     bool walking = false;

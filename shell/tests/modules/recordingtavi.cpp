@@ -28,7 +28,7 @@ public:
         calls.push_back(std::string("load ") + entry);
         const char* text = archive.getfiletext(entry, nullptr);
         document.text = text ? text : "";
-        return !failload;
+        return !failload && document.text != "UNLOADABLE";
     }
     int importfile(const char* path) override
     {

@@ -20,7 +20,8 @@ class RECORDINGSERVER : public IDOCSERVER {
 public:
     RECORDINGDOCUMENT document;
     std::vector<std::string> calls; // "load ROOT.DSN", "modified", ...
-    int failload = 0;
+    int failload = 0; // and a design of the text UNLOADABLE always fails to load: one that saves
+                      // but does not load back, in any run of the program
     int failsave = 0;
     int failimport = 0;
 
