@@ -137,11 +137,11 @@ void* FORM::nextarg()
     return hasarguments ? va_arg(arguments, void*) : nullptr;
 }
 
-int FORM::open(int mode, LISTTYPE kind, ...)
+int FORM::open(int mode, int kind, ...)
 {
     va_list own;
     va_start(own, kind);
-    takearglist(kind, &own);
+    takearglist(static_cast<LISTTYPE>(kind), &own);
     va_end(own);
     const bool modalrun = mode == DLG_MODAL;
     if (state == FS_RUNNING) {

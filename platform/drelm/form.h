@@ -76,8 +76,9 @@ public:
     // ends and answers the end code, -1 when it could not be built; modeless (DLG_MODELESS) it
     // shows the form and answers 1, 0 when it could not be built. The argument list comes from the
     // further arguments (LT_VARARGS), from a va_list* given as the first further argument
-    // (LT_VALIST) or stays as setarglist left it (LT_NONE).
-    int open(int mode, LISTTYPE kind, ...);
+    // (LT_VALIST) or stays as setarglist left it (LT_NONE). `kind` is a LISTTYPE passed as int:
+    // the parameter before the further arguments must keep its type through promotion.
+    int open(int mode, int kind, ...);
     // Keeps a copy of the list for the next load or open.
     void setarglist(va_list list);
     // The next pointer of the argument list; null when there is none. Only while the form starts.

@@ -40,11 +40,13 @@ STATUSHOOK setstatushook(STATUSHOOK hook)
 
 void errorbox(const char* format, ...)
 {
-    char text[1024];
-    va_list arguments;
-    va_start(arguments, format);
-    std::vsnprintf(text, sizeof text, format ? format : "", arguments);
-    va_end(arguments);
+    char text[1024] = "";
+    if (format) {
+        va_list arguments;
+        va_start(arguments, format);
+        std::vsnprintf(text, sizeof text, format, arguments);
+        va_end(arguments);
+    }
     if (excp.issilent()) {
         excp.log(text);
         return;

@@ -95,6 +95,5 @@ private:
     std::string filename; // of the open file
     uint32_t filedatetime = 0;
     bool fileopen = false;
-    int filecount = 0;
     ZIPERROR error;
 };
