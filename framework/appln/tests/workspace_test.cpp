@@ -149,9 +149,10 @@ TEST(Workspace, ADamagedOrHostileFileChangesNothingButWhatItCanSafelyGive)
             process.restoreworkspace();
             EXPECT_EQ(layout(process), c.layout) << c.text;
             ASSERT_EQ(boxes.size(), c.told ? 1u : 0u) << c.text;
-            if (c.told)
+            if (c.told) {
                 EXPECT_EQ(boxes[0].rfind("The workspace file '" + file.string() + "' cannot be read: Error:", 0), 0u)
                     << boxes[0];
+            }
         });
     }
 }
