@@ -18,6 +18,7 @@
 #include "platform/frosk/server.h"
 #include "platform/hulvane/librarypaths.h"
 #include "platform/win/pathboundary.h"
+#include "shell/main/newboardwizard.h"
 #include "shell/main/outsidemodules.h"
 #include "shell/project/projectmessages.h"
 
@@ -44,6 +45,7 @@ VKTPROCESS::VKTPROCESS()
 {
     setapplnname(TITLE, TITLE);
     project.bind(this, IID_VKTPROJECT);
+    project.newboardwizard = runnewboardwizard;
 }
 
 VKTPROCESS::~VKTPROCESS()

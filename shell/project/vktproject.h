@@ -162,7 +162,7 @@ public:
     void reloadboards();
     // The board made current for the layout entry; its entry name.
     const char* setlayoutfile(const BOARD* board);
-    // Names and sets up a new board; 1 when the user accepted it. Set by the project wizards;
+    // Names and sets up a new board; 1 when the user accepted it. Set by the program (its wizard);
     // without it createboard with the wizard adds nothing.
     std::function<int(VKTPROJECT& project)> newboardwizard;
 
