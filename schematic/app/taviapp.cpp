@@ -39,7 +39,7 @@ IMODULE* TAVIAPP::queryinterface(unsigned id)
         return static_cast<IWINDOWMODULE*>(this);
     case IID_DOCSERVER:
         return static_cast<IDOCSERVER*>(this);
-    case IID_TAVINETSERVER:
+    case IID_NETSERVER:
         return static_cast<INETSERVER*>(this);
     case IID_DEBUGHOST:
         return static_cast<IDEBUGHOST*>(this);

@@ -11,7 +11,6 @@
 #include "framework/editor/applneditor.h"
 #include "platform/kelmar/proptool.h"
 #include "schematic/app/taviinterfaces.h"
-#include "shell/project/idocserver.h"
 
 // The snap choices in sheet units (2,540,000 to the inch): the 10th, 50th, 100th and 500th grid.
 constexpr int TAVISNAPS[4] = { 25400, 127000, 254000, 1270000 };
@@ -73,6 +72,14 @@ public:
     void closedocument() override;
     void onmodified(APPLNDOCUMENT* document) override { }
     void onrestore(UNDOFRAME* frame) override { }
+
+    // The clip server (id 31): the sheet's objects do not go into project clips yet; no clip holds
+    // any of them.
+    int selectclip(CDBCORE& cdb, SNIPPET* clip) override { return 0; }
+    int loadclip(const char* entry, APPLNARCHIVE& archive, SNIPPET* clip) override { return 0; }
+    int saveclip(const char* entry, APPLNARCHIVE& archive, SNIPPET* clip) override { return 0; }
+    int placeclip(SNIPPET* clip, CDBCORE& cdb, int flag) override { return 0; }
+    int deleteclip(SNIPPET* clip, CDBCORE& cdb) override { return 0; }
 
     // What the tests and the module's own parts read.
     int getsnap(int i) const { return gridimperial[i & 3]; }

@@ -1,18 +1,16 @@
 #pragma once
 
 // The interfaces the schematic module serves to the main program and to other modules, by the ids
-// its queryinterface answers (the document server, id 3, is the project's: shell/project/
-// idocserver.h). Each interface's queryinterface is the module's. Their operations join them with
+// its queryinterface answers (the document and clip servers, ids 3 and 31, are the project's:
+// shell/project/idocserver.h). Each interface's queryinterface is the module's. Their operations join them with
 // the work behind them; until then an interface only names the module.
 
-#include "framework/context/interfaces.h"
+#include "shell/project/idocserver.h"
 
-constexpr unsigned IID_TAVINETSERVER = 7; // the netlist server
 constexpr unsigned IID_DEBUGHOST = 12; // what the simulation host asks of the editor
 constexpr unsigned IID_DEBUGTARGET = 13; // what the simulation host drives on the sheet
 constexpr unsigned IID_ADISERVER = 21; // ASCII data import
 constexpr unsigned IID_LEGACYINFO = 30; // styles of older design files
-constexpr unsigned IID_CLIPSERVER = 31; // project clips
 constexpr unsigned IID_AUTODRAW = 32; // the automatic drawing object
 constexpr unsigned IID_ITEMRENDERER = 38; // library items drawn from their packed form
 constexpr unsigned IID_REPORTGENERATOR = 41; // report tables
@@ -50,11 +48,6 @@ protected:
 class ILEGACYINFO : public IMODULE {
 protected:
     ~ILEGACYINFO() = default;
-};
-
-class ICLIPSERVER : public IMODULE {
-protected:
-    ~ICLIPSERVER() = default;
 };
 
 class IITEMRENDERER : public IMODULE {
