@@ -68,7 +68,7 @@ void TAVIAPP::resetdocument()
     editstatus.extent = getdesign().getsheetbox();
     cleartags();
     if (maindevice)
-        setscale(VOIDBOX, 1);
+        fitsheet();
 }
 
 APPLNDOCUMENT* TAVIAPP::getdocument()

@@ -92,6 +92,8 @@ private:
 
     // The snap choice of the command's argument.
     int view_setsnap();
+    // Fits the view to the sheet and remembers the fit.
+    void fitsheet();
 
     PROPTOOL proptool; // reset when the editing mode changes
     IMODULE* autodraw = nullptr; // the automatic drawing object; none yet
@@ -109,4 +111,7 @@ private:
     int32_t sheetsizes[12] = { 25400000, 17780000, 38100000, 25400000, 53340000, 38100000, 81280000, 53340000,
         111760000, 81280000, 17780000, 25400000 };
     int preferencesregistered = 0;
+    // The view's scale and centre when the sheet was last fitted to it.
+    int fittedscale = 0;
+    POINT fittedcentre {};
 };

@@ -87,7 +87,7 @@ void TAVIAPP::oncreatewindow()
     maindevice = std::make_unique<APPLNVIEWDVC>(this, hwnd, WS_VISIBLE, viewarea, VIEWID, UNITSPERINCH);
     maindevice->setbackground(getcolour(APPLNCOLOUR_BACKGROUND));
     maindevice->setxcursor(XCURSOR_FULL);
-    setscale(VOIDBOX, 1);
+    fitsheet();
 }
 
 void TAVIAPP::ondestroywindow()
@@ -101,6 +101,17 @@ void TAVIAPP::onresize(int width, int height)
     if (maindevice)
         MoveWindow(maindevice->gethwnd(), viewarea.x1, viewarea.y1, int(viewarea.width()) + 1,
             int(viewarea.height()) + 1, TRUE);
+    // The frame settles its bars in steps as it opens: a view still as the fit left it follows
+    // each size, so the sheet is whole once the window has its real size.
+    if (maindevice && editstatus.scale == fittedscale && editstatus.viewcentre == fittedcentre)
+        fitsheet();
+}
+
+void TAVIAPP::fitsheet()
+{
+    setscale(VOIDBOX, 1);
+    fittedscale = editstatus.scale;
+    fittedcentre = editstatus.viewcentre;
 }
 
 // The sheet holds no objects yet: the editor base draws its grid and border.

@@ -25,6 +25,7 @@ TEST(XvfbScreenshot, TheSchematicWindowShowsItsMenusToolBarsAndAnEmptySheet)
     ASSERT_EQ(run.snapshots.size(), 1u) << run.output;
     EXPECT_EQ(value(run.snapshots[0], "screenshot"), "saved");
     EXPECT_EQ(value(run.snapshots[0], "activemodule"), "TAVI");
+    EXPECT_EQ(value(run.snapshots[0], "drawinginview"), "1") << "the whole sheet, its border included, is in view";
 }
 
 } // namespace

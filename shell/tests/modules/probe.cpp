@@ -43,6 +43,7 @@
 #include "framework/appln/splashscreen.h"
 #include "framework/bars/toolbar.h"
 #include "framework/documents/applnproject.h"
+#include "framework/editor/applneditor.h"
 #include "platform/win/menu.h"
 #include "platform/win/messagebox.h"
 #include "platform/win/messagequeue.h"
@@ -224,6 +225,9 @@ private:
         APPLNWINDOW* active = frame ? frame->getactivewindow() : nullptr;
         APPLNMODULE* shown = active ? active->getparentmodule() : nullptr;
         out << "activemodule=" << (shown ? shown->getapplnname() : "none") << '\n';
+        auto* editor = dynamic_cast<APPLNEDITOR*>(active);
+        APPLNVIEWDVC* view = editor ? editor->getmaindevice() : nullptr;
+        out << "drawinginview=" << (view ? view->getvisiblearea().contains(editor->geteditstatus().extent) : -1) << '\n';
         out << "sizing=" << CTRLBAR::getsizing() << '\n';
         out << "screenshot=" << screenshot << '\n';
         out << "splash=" << splash << '\n';
