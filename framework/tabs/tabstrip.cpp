@@ -129,7 +129,7 @@ void TABSTRIP::calculatetabwidths()
         RECT measured {};
         DrawTextA(dc, caption, -1, &measured, DT_SINGLELINE | DT_NOPREFIX | DT_CALCRECT);
         SelectObject(dc, old);
-        tab.width = measured.right - measured.left + 4;
+        tab.width = captioninset() + measured.right - measured.left + 4;
         tab.icon = tablook::smalliconof(tab.window);
         if (tab.icon)
             tab.width += smallicon[0] + closesize;

@@ -69,6 +69,8 @@ public:
     const TABINFO* tab(int index) const { return tabs.ptr(index); }
     // The strip's height: its tabs and the margin below them.
     int getheight() const { return stripheight; }
+    // How far a tab's caption starts from its left edge: clear of the slanted side.
+    int captioninset() const { return (stripheight - margin) / 2 - 1; }
     int firstvisibletab() const { return firstvisible; }
     int lastvisibletab() const { return lastvisible; }
     int isoverflowing() const { return overflow; }

@@ -82,7 +82,7 @@ void TABSTRIP::painttab(HDC dc, const RECT& client, int index, int x)
     TABINFO& tab = *tabs[index];
     const bool isactive = index == active;
     const int t = client.top;
-    const int s = (stripheight - margin) / 2 - 1;
+    const int s = captioninset();
     const int T = isactive ? t : t + 1;
     const int B = t + stripheight - margin + (isactive ? 0 : 1);
     const int R = x + tab.width + 2;

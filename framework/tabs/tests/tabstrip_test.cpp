@@ -11,6 +11,7 @@
 
 #include "framework/appln/applnwindow.h"
 #include "framework/context/windowmessages.h"
+#include "framework/tabs/tablook.h"
 #include "platform/drelm/dialoglook.h"
 #include "platform/win/input.h"
 #include "platform/win/menu.h"
@@ -263,6 +264,37 @@ TEST(TabStrip, ACaptionOrIconChangedIsDrawnAtItsNewWidthOnceTheStripIsTold)
     s.paint();
     EXPECT_EQ(s.strip.tab(0)->icon, nullptr);
     EXPECT_LT(s.strip.tab(0)->width, named) << "no room kept for an icon that is gone";
+}
+
+TEST(TabStrip, EveryCaptionEndsBeforeItsCloseButtonActiveOrNot)
+{
+    STRIP s;
+    s.add({ "Schematic Capture", "Graph" });
+    SendMessageA(s.windows[0]->hwnd, WM_SETICON, ICON_SMALL, 0);
+    s.strip.updatetabs();
+    s.strip.select(0);
+    s.paint();
+    LOGFONTA look {};
+    GetObjectA(tablook::textfont(), sizeof look, &look);
+    look.lfWeight = FW_BOLD;
+    HFONT bold = CreateFontIndirectA(&look);
+    HDC dc = CreateCompatibleDC(nullptr);
+    for (int i = 0; i < 2; ++i) {
+        const TABSTRIP::TABINFO& tab = *s.strip.tab(i);
+        HGDIOBJ old = SelectObject(dc, i == s.strip.activetab() ? bold : tablook::textfont());
+        RECT caption {};
+        DrawTextA(dc, tab.window->getcaption(), -1, &caption, DT_SINGLELINE | DT_NOPREFIX | DT_CALCRECT);
+        SelectObject(dc, old);
+        int left = 0;
+        int right = 0;
+        ASSERT_TRUE(s.strip.tabspan(i, left, right));
+        // An icon before the caption takes a close button's width.
+        const int iconwidth = tab.icon ? tab.closebox.right - tab.closebox.left : 0;
+        const int captionstart = left + s.strip.captioninset() + iconwidth;
+        EXPECT_LE(captionstart + caption.right - caption.left, tab.closebox.left) << tab.window->getcaption();
+    }
+    DeleteDC(dc);
+    DeleteObject(bold);
 }
 
 TEST(TabStrip, RemovingATabEndsADragAndLeavesNoTabActive)
