@@ -9,6 +9,7 @@
 
 #include "core/files/pathopen.h"
 #include "core/text/strutil.h"
+#include "framework/context/applncontext.h"
 
 namespace {
 
@@ -32,7 +33,10 @@ void copyoutputname(char* buffer, const char* text)
     buffer[length] = 0;
 }
 
-APPLNPRINT::APPLNPRINT() = default;
+APPLNPRINT::APPLNPRINT()
+    : bkcolour(getapplncolour(0))
+{
+}
 
 APPLNPRINT::~APPLNPRINT() = default;
 

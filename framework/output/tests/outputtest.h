@@ -4,7 +4,7 @@
 
 #include "framework/output/applnprint.h"
 #include "framework/tests/demoeditor/demodrawing.h"
-#include "platform/casq/vgdvc.h"
+#include "platform/casq/devices.h"
 
 namespace outputtest {
 
@@ -50,6 +50,11 @@ public:
         drawing.draw(*device, drawing.extent());
         device->end();
         return 1;
+    }
+
+    void op_generatesvg(OCS& settings, SSVGDVC* device, char* filename) override
+    {
+        op_drawocs(settings, device, filename);
     }
 
     DEMODRAWING drawing;
