@@ -8,8 +8,13 @@
 #include "framework/output/ocs.h"
 #include "platform/drelm/formcallback.h"
 #include "platform/win/colour.h"
+#include "platform/win/handletypes.h"
 
+class CONTROL;
+class FORM;
 class QByteArray;
+struct DEVNAMES;
+struct PRINTDLGA;
 class QVariant;
 class SSVGDVC;
 class VGDVC;
@@ -72,6 +77,49 @@ public:
     int op_vector();
     // Shows a file output's fault; installed while an export draws.
     static int op_fdierror(char* text);
+
+    // The printer of the process: DEVNAMES and DEVMODE blocks, both null until one is chosen;
+    // whoever replaces a block frees the old one. The last printer chosen in a set-up is kept in
+    // the calling module's settings ("Printers": "Last Printer", and each printer's settings
+    // under "<device> (<port>)").
+    static HGLOBAL devnames;
+    static HGLOBAL devmode;
+    // The remembered printer into the two handles (freeing what they held); the default printer
+    // when none is remembered or it is gone. Non-zero on success.
+    static int getqjprinter(HGLOBAL* names, HGLOBAL* settings);
+    // The settings to use for the printer: the remembered ones while they still suit its driver
+    // (1), else the driver's (1 when remembered ones were dropped, 0 when none were remembered).
+    static int getqjsettings(const DEVNAMES* names, HGLOBAL* settings);
+    // Remembers the printer (as the last one with savelast) and its settings; 0 without names.
+    static int setqjprinter(HGLOBAL names, HGLOBAL settings, int savelast);
+    // The system's default printer into the handles; 0 when there is none.
+    static int getdefprinter(HGLOBAL* names, HGLOBAL* settings);
+    // The driver's current settings of the named printer; null on any failure.
+    static HGLOBAL getdevmode(const DEVNAMES* names);
+    // A context (infoonly: for questions only) on the current printer, made current first;
+    // with the current settings when usedevmode, else the driver's. Null without a printer.
+    static HDC getcontext(int infoonly, int usedevmode);
+
+    // The print dialog on the current printer (the remembered one first); its result.
+    int op_printdlg(PRINTDLGA& dialog);
+    // The printer set-up dialog; the printer chosen is remembered.
+    int op_printer_setup();
+    // Forgets the current printer.
+    int op_printer_reset();
+    // The print command: the form "OP_PRINT" of the calling module, then on OK one print job.
+    void op_print_setup(const char* docname, FORMPROC callback);
+    // One print job of the drawing on the current printer (into ocs.filename with ocs.tofile).
+    // 1 when it printed, 0 when it failed (said in an error box).
+    int op_print(const char* docname, OCS& settings);
+
+    // The print status form while a job runs.
+    static void openprintstatus(HWND owner, HDC printer);
+    static void setprintstatus(const char* text);
+    static void closeprintstatus();
+    // The abort procedure of a print job: 1 to go on while the status form runs.
+    static int printcbf(HDC printer, int code);
+    static FORM* printmsgbox;
+    static CONTROL* printstatus;
 
     int plotunits = 25400; // handed to the pen-plotter device unchanged
     int plotoption = 0;

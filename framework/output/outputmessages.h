@@ -17,3 +17,4 @@ constexpr unsigned long MSG_ENDOFDOCUMENT = 61963;
 constexpr unsigned long MSG_PRINTCOMPLETE = 61964;
 constexpr unsigned long MSG_GENPDF = 61970;
 constexpr unsigned long MSG_GENSVG = 61971;
+constexpr unsigned long MSG_ENDDOCFAILED = 61965;
