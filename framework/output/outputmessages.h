@@ -18,3 +18,6 @@ constexpr unsigned long MSG_PRINTCOMPLETE = 61964;
 constexpr unsigned long MSG_GENPDF = 61970;
 constexpr unsigned long MSG_GENSVG = 61971;
 constexpr unsigned long MSG_ENDDOCFAILED = 61965;
+constexpr unsigned long MSG_TRANSPARENT = 61966;
+constexpr unsigned long MSG_ASKCOLOUR = 61967;
+constexpr unsigned long MSG_ASKPLOTTER = 61968;
