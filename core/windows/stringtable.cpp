@@ -146,7 +146,7 @@ bool STRINGTABLE::readnumbered(const uint8_t*& at, const uint8_t* end)
     if (!text)
         return false;
     at += 6 + strlen(text) + 1;
-    NUMBERED entry { number, flags, textfor(text, number, flags) };
+    NUMBERED entry { number, flags, textfor(text, number, flags), numbered.last + 1 };
     if (!entry.text || !append(numbered, entry))
         free(entry.text);
     return true;
@@ -306,6 +306,14 @@ void STRINGTABLE::settranslator(ITRANSLATE* newtranslator, const char* context)
     free(contextname);
     contextname = context ? strdup(context) : nullptr;
     contextmode = context ? 0 : 1;
+}
+
+int STRINGTABLE::itemasread(int index, unsigned long* id, const char** text) const
+{
+    for (int i = 0; i <= numbered.last; ++i)
+        if (numbered.entries[i].sequence == index)
+            return item(i, id, text);
+    return 0;
 }
 
 int STRINGTABLE::item(int index, unsigned long* id, const char** text) const

@@ -59,12 +59,15 @@ public:
     void settranslator(ITRANSLATE* translator, const char* context);
     // The number and text of the numbered entry at index, in number order; 0 past the last.
     int item(int index, unsigned long* id, const char** text) const;
+    // Likewise in the order the resources hold the entries (a menu's titles, say).
+    int itemasread(int index, unsigned long* id, const char** text) const;
 
 private:
     struct NUMBERED {
         int16_t number;
         uint32_t flags;
         char* text; // owned
+        int sequence; // where it stood among the numbered entries read
     };
     struct NAMED {
         char name[32];

@@ -50,7 +50,7 @@ void MENUBAR::loadmenus(
     titles.load(names, instance);
     unsigned long context = 0;
     const char* title = nullptr;
-    for (int i = 0; titles.item(i, &context, &title); ++i) {
+    for (int i = 0; titles.itemasread(i, &context, &title); ++i) {
         HMENU popup = popupnamed(menu, title);
         if (!popup) {
             popup = CreatePopupMenu();

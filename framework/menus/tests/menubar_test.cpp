@@ -59,6 +59,16 @@ bool checked(HMENU menu, int position)
 
 } // namespace
 
+TEST(Menus, TheBarsPopupsComeInTheOrderTheMenuTableListsThem)
+{
+    wintest::FreshQt qt;
+    menutest::OWNER owner { 0x204 };
+    MENUBAR bar { &owner };
+    bar.loadmenus("TESTVIEWFIRSTMENU", GetModuleHandleA(nullptr), owner.cmdtable, &owner);
+    EXPECT_EQ(texts(bar.gethandle()), (std::vector<std::string> { "&File", "&View", "&Edit" }))
+        << "not in the order of the contexts' numbers";
+}
+
 TEST(Menus, AModulesMenuMergesIntoTheGlobalOneWithoutDoubledSeparators)
 {
     BAR b;
