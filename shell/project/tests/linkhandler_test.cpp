@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <QObject>
 #include <QUrl>
 #include <string>
@@ -246,6 +248,28 @@ TEST(LinkDialog, AnExistingLinkOpensOnItsKindAndRemoveLinkEmptiesIt)
     EXPECT_EQ(web.addressedit()->text(), QStringLiteral("https://example.org"));
     LinkDialog next(nullptr, QString(), QString(), {}, nullptr);
     EXPECT_EQ(next.page(), LinkDialog::EXTERNAL) << "the kind used last";
+}
+
+TEST(LinkDialog, EditingALinkReplacesItsTextAndLinkOnlyWhenConfirmed)
+{
+    QString text = QStringLiteral("site");
+    QString link = QStringLiteral("https://example.org");
+    for (const bool confirmed : { false, true }) {
+        QTimer::singleShot(0, [confirmed] {
+            auto* dialog = dynamic_cast<LinkDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Edit Link"));
+            dialog->addressedit()->setText(QStringLiteral("https://example.org/manual"));
+            dialog->textedit()->setText(QStringLiteral("manual"));
+            if (confirmed)
+                dialog->accept();
+            else
+                dialog->reject();
+        });
+        LinkHandler::modifyLink(text, link, {});
+        EXPECT_EQ(text, confirmed ? QStringLiteral("manual") : QStringLiteral("site"));
+        EXPECT_EQ(link, confirmed ? QStringLiteral("https://example.org/manual") : QStringLiteral("https://example.org"));
+    }
 }
 
 } // namespace
