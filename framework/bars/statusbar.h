@@ -114,4 +114,5 @@ private:
     TABBOX boxes[10] = {};
     HFONT normalfont; // copies of the dialog library's button font, the second heavy
     HFONT boldfont;
+    int digitwidth = 6; // of the normal font, pixels
 };
