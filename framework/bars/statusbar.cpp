@@ -220,16 +220,20 @@ void STATUSBAR::settabboxes(const char* letters, const int* widths)
     if (!letters || !*letters)
         return;
     sunken = letters[0] == 'S';
-    // The widths are pixels at 96 dots per inch of a font whose digits are 6 pixels wide: a wider
-    // font widens the boxes too, so that the coordinates they were laid out for still fit.
-    const int scale = std::max(screendpi() * 6, 96 * digitwidth);
     for (const char* letter = letters + 1; *letter && boxcount < maxboxes; ++letter) {
         TABBOX& box = boxes[boxcount];
         box.type = *letter == 'C' ? 1 : *letter == 'R' ? 2 : *letter == 'P' ? 0x80 : 0;
         box.text[0] = 0;
-        box.width = static_cast<short>(widths[boxcount] * scale / (96 * 6));
+        box.width = static_cast<short>(tabwidth(widths[boxcount]));
         ++boxcount;
     }
+}
+
+int STATUSBAR::tabwidth(int width) const
+{
+    // A font with wider digits widens the boxes too, so that the coordinates they were laid out
+    // for still fit.
+    return width * std::max(screendpi() * 6, 96 * digitwidth) / (96 * 6);
 }
 
 int STATUSBAR::istabbed()

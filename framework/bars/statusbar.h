@@ -56,6 +56,9 @@ public:
     // further one a box ('C' centred, 'R' right-aligned, 'P' progress, else left-aligned, at most
     // ten), `widths` their widths at 96 dots per inch.
     void settabboxes(const char* letters, const int* widths);
+    // The pixels a box of the width (pixels at 96 dots per inch of a font whose digits are 6 pixels
+    // wide) takes on this screen in this bar's font.
+    int tabwidth(int width) const;
     int istabbed();
     int showmessage();
     int showhint();

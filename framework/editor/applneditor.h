@@ -204,7 +204,7 @@ private:
     int pickbox(unsigned hint, BOX& box);
     // The snap choices' menu items labelled with their values and keys.
     void labelsnaps(const int* snaps);
-    void repaint(APPLNVIEWDVC* device, const BOX& old, const BOX& now, bool full);
+    void repaint(APPLNVIEWDVC* device, BOX old, BOX now, bool full);
 
     APPLNDOCUMENT& document; // not owned
     APPLNEDITSTATUS& status; // the deriving module's
