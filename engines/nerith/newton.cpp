@@ -106,33 +106,37 @@ int solve(IFcircuit& ckt, bool again)
     return fail(E_NOMEM, "out of memory while factoring the circuit matrix (%d equations)", ckt.size());
 }
 
-// Gmin stepping as the reference simulator steps it: a conductance from every node to ground, a
-// tenth of GminStart at first, lowered by a factor that grows back towards GminFactor while steps
-// converge and shrinks to its fourth root when one fails, which is then retaken from the last
-// solution that converged. Then a last solution without it.
-int gminstepping(IFcircuit& ckt, uint32_t dcmode)
+// Gmin stepping as the reference simulator steps it: `conductance` (ckt.diaggmin, from every node to
+// ground, or the devices' GMIN across their junctions) starts at a tenth of GminStart and falls to
+// `target` by a factor that grows back towards GminFactor while steps converge quickly, shrinks to
+// its root when one took most of its iterations and to its fourth root when one fails, which is
+// then retaken from the last solution that converged. Then a last solution with it at `last`.
+int gminstepping(IFcircuit& ckt, uint32_t dcmode, double& conductance, double target, double last)
 {
     const Options& o = ckt.options;
-    const double target = o.gmin > 0 ? o.gmin : Options {}.gmin;
     std::fill(ckt.solution.begin(), ckt.solution.end(), 0.0);
     std::vector<double> good = ckt.solution;
     double factor = GminFactor;
     double reached = GminStart; // the last conductance that converged (GminStart before any)
-    double g = std::max(reached / factor, target);
+    conductance = std::max(reached / factor, target);
     setinit(ckt, dcmode | MODE_INITJCT);
     for (int32_t step = 0; step < o.gminsteps; ++step) {
-        ckt.diaggmin = g;
+        const int32_t before = ckt.statistics.iterations;
         const int code = iterate(ckt, o.itl2);
+        const int32_t iterations = ckt.statistics.iterations - before;
         if (code == 0) {
             setinit(ckt, dcmode | MODE_INITFLOAT);
-            if (g <= target) {
-                ckt.diaggmin = 0;
+            if (conductance <= target) {
+                conductance = last;
                 return iterate(ckt, o.itl1);
             }
             good = ckt.solution;
-            reached = g;
-            factor = std::min(factor * std::sqrt(factor), GminFactor);
-            g = g < factor * target ? target : g / factor;
+            reached = conductance;
+            if (iterations <= o.itl2 / 4)
+                factor = std::min(factor * std::sqrt(factor), GminFactor);
+            if (iterations > 3 * o.itl2 / 4)
+                factor = std::sqrt(factor);
+            conductance = conductance < factor * target ? target : conductance / factor;
             continue;
         }
         if (code != E_ITERLIM)
@@ -141,9 +145,9 @@ int gminstepping(IFcircuit& ckt, uint32_t dcmode)
         if (factor < 1.00005)
             break;
         ckt.solution = good;
-        g = reached / factor;
+        conductance = reached / factor;
     }
-    ckt.diaggmin = 0;
+    conductance = last;
     return E_ITERLIM;
 }
 
@@ -284,11 +288,12 @@ int load(IFcircuit& ckt)
     auto diagonal = [&](int32_t number) -> double& {
         return a[m.entry(ckt.diagonal[static_cast<std::size_t>(number)])];
     };
-    // Initial conditions hold their nodes through every iteration of a transient's operating point.
+    // Initial conditions hold their nodes through every iteration of a transient's operating point;
+    // they and the nodesets scale with the sources while those are stepped.
     if (ckt.mode & MODE_TRANOP) {
         for (const auto& [number, value] : ckt.initialconditions) {
             diagonal(number) += NodesetConductance;
-            ckt.rhs[static_cast<std::size_t>(number)] += NodesetConductance * value;
+            ckt.rhs[static_cast<std::size_t>(number)] += NodesetConductance * value * ckt.srcfact;
         }
     }
     if (!nodesetsapply(ckt))
@@ -299,7 +304,7 @@ int load(IFcircuit& ckt)
             && ckt.giveninitials.contains(ckt.equations[static_cast<std::size_t>(number)].node()))
             continue;
         diagonal(number) += NodesetConductance;
-        ckt.rhs[static_cast<std::size_t>(number)] += NodesetConductance * value;
+        ckt.rhs[static_cast<std::size_t>(number)] += NodesetConductance * value * ckt.srcfact;
     }
     return 0;
 }
@@ -307,6 +312,7 @@ int load(IFcircuit& ckt)
 int iterate(IFcircuit& ckt, int32_t limit)
 {
     bool nodessettled = false; // at the last iteration, with no device limited
+    bool released = false; // nodesets held the last iteration and no longer do
     for (int32_t iteration = 1;; ++iteration) {
         if (iteration > limit)
             return nodessettled ? 0 : E_ITERLIM;
@@ -329,13 +335,20 @@ int iterate(IFcircuit& ckt, int32_t limit)
             if (trouble)
                 ckt.trouble = trouble;
             if (ckt.mode & MODE_INITFLOAT) {
-                nodessettled = ckt.noncon == 0 && iteration > 1 && trouble == 0;
+                nodessettled = ckt.noncon == 0 && iteration > 1 && trouble == 0 && !released;
                 settled = nodessettled && devicesconverged(ckt);
-            }
-            else if (ckt.mode & MODE_INITJCT)
+                released = false;
+            } else if (ckt.mode & MODE_INITJCT) {
                 setinit(ckt, MODE_INITFIX);
-            else if (!(ckt.mode & MODE_INITFIX) || ckt.noncon == 0)
+            } else if (!(ckt.mode & MODE_INITFIX)) {
                 setinit(ckt, MODE_INITFLOAT);
+            } else if (ckt.noncon == 0 && iteration > 1 && trouble == 0) {
+                // The devices held off and the nodesets stay until the nodes have settled with
+                // them (an off device's currents at its held voltages are no test); released, the
+                // circuit must settle again.
+                setinit(ckt, MODE_INITFLOAT);
+                released = nodesets;
+            }
         }
         std::swap(ckt.rhs, ckt.solution);
         if (settled)
@@ -362,7 +375,18 @@ int operatingpoint(IFcircuit& ckt, uint32_t dcmode)
     }
     if (o.gminsteps > 0) {
         note(ERR_INFO, "operating point: trying gmin stepping");
-        code = gminstepping(ckt, dcmode);
+        const double gmin = o.gmin > 0 ? o.gmin : Options {}.gmin;
+        code = gminstepping(ckt, dcmode, ckt.diaggmin, gmin, 0);
+        if (code == 0 || code == E_NOMEM)
+            return code;
+        // The devices' own GMIN stepped ends on the circuit as it is, where the conductance to
+        // ground had to be taken away at the last. A bypassed device would keep its last GMIN.
+        const double junctions = o.gmin;
+        const bool bypass = o.bypass;
+        ckt.options.bypass = false;
+        code = gminstepping(ckt, dcmode, ckt.options.gmin, gmin, junctions);
+        ckt.options.gmin = junctions;
+        ckt.options.bypass = bypass;
         if (code == 0 || code == E_NOMEM)
             return code;
         code = gminfromabove(ckt, dcmode);

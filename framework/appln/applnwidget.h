@@ -81,7 +81,8 @@ public:
     static QIcon makeIcon(const QString& path);
     static QIcon makeIcon(const QString& path, QIcon::Mode mode, QIcon::State state, const QIcon* base);
     // The logical horizontal resolution of the widget's screen (the active window's for null) over
-    // 96; 1.0 without a screen.
+    // 96; 1.0 without a screen. Where Qt scales the widgets itself it reports 96 and the factor is
+    // 1.0, since sizes in its logical pixels are scaled already.
     static double scaleFactor(const QWidget* widget);
     // The menu style of the main windows.
     static QString menustylesheet();

@@ -6,11 +6,11 @@
 
 #include "framework/appln/applnframe.h"
 #include "framework/appln/applnprocess.h"
+#include "framework/appln/applnwidget.h"
 #include "framework/appln/formattedtext.h"
 #include "platform/drelm/control.h"
 #include "platform/drelm/form.h"
 #include "platform/win/messagequeue.h"
-#include "platform/win/qt/winqt.h"
 #include "platform/win/window.h"
 
 void APPLNFRAME::showstatusbox(const char* format, ...)
@@ -100,18 +100,38 @@ void APPLNFRAME::hidetooltip()
     tooltext.clear();
 }
 
+namespace {
+
+// The parent of a modal Qt dialog: a Qt main window host in a native child of the frame's active
+// window, bound to the frame, so that the dialog sits over that window and is found inside a host
+// like every other Qt window of the frame.
+class DIALOGHOST : public APPLNWIDGET {
+public:
+    DIALOGHOST(APPLNFRAME* owner, HWND parent)
+    {
+        RECT area {};
+        GetClientRect(parent, &area);
+        HWND window = CreateWindowExA(0, cls_dclk_noDC, nullptr, WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
+            area.right, area.bottom, parent, nullptr, nullptr, nullptr);
+        if (!window)
+            return;
+        frame = owner;
+        bind(window);
+        oncreatewindow();
+    }
+};
+
+} // namespace
+
 int APPLNFRAME::showdialog(QDialog* dialog, APPLNMODULE* module)
 {
     if (!dialog)
         return 0;
-    HWND parent = active ? active->hwnd : hwnd;
-    RECT area {};
-    GetClientRect(parent, &area);
-    HWND host = CreateWindowExA(0, cls_dclk_noDC, nullptr, WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
-        area.right, area.bottom, parent, nullptr, nullptr, nullptr);
+    // The host may still be on the stack of events the dialog's loop is leaving: it goes later.
+    auto* host = new DIALOGHOST(this, active ? active->hwnd : hwnd);
     const Qt::WindowFlags flags = dialog->windowFlags();
     dialog->setParent(nullptr);
-    dialog->setParent(winqt::widgetof(host), flags | Qt::Dialog);
+    dialog->setParent(host->getqtwidget(), flags | Qt::Dialog);
     dialog->setWindowModality(Qt::ApplicationModal);
     if (module)
         module->setmodal(1);
@@ -119,7 +139,6 @@ int APPLNFRAME::showdialog(QDialog* dialog, APPLNMODULE* module)
     if (module)
         module->setmodal(0);
     dialog->setParent(nullptr);
-    // The host may still be on the stack of events the dialog's loop is leaving.
-    PostMessageA(host, WM_CLOSE, 0, 0);
+    host->deleteLater();
     return result;
 }

@@ -37,6 +37,8 @@ constexpr UINT WM_CLOSETAB = 0x542;
 // To a frame: move the window of the index in wParam (of the frame's moving windows, else of its
 // own) to the frame under the screen point MAKELONG(x, y) in lParam, or tear it off there.
 constexpr UINT WM_MOVEWINDOWTOFRAME = 0x543;
+// Posted to every frame when the user changed the key map (the menus show the new keys).
+constexpr UINT WM_KEYMAPCHANGED = 0x536;
 // Answers the handle of the dialog form shown inside the window; 0x545 stores wParam as the new
 // one and answers the old.
 constexpr UINT WM_GETDIALOGHANDLE = 0x544;

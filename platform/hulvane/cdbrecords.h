@@ -13,6 +13,7 @@
 #include "core/containers/proplist.h"
 #include "core/files/ramfile.h"
 #include "platform/ombrel/box.h"
+#include "platform/win/handletypes.h"
 
 #include <cstdint>
 #include <string>
@@ -189,4 +190,7 @@ struct SNIPPET {
     RAMFILE descriptor; // the peripheral descriptor
     // The element map read from a clip file: element name to the element's id where it was made.
     std::vector<std::pair<std::string, uint32_t>> bindings;
+    // A picture of the clip the schematic draws for an export, which the export deletes; not kept
+    // in the database.
+    HBITMAP thumbnail = nullptr;
 };

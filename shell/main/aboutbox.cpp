@@ -1,5 +1,6 @@
 #include "shell/main/aboutbox.h"
 
+#include <QString>
 #include <QSysInfo>
 #include <QtGlobal>
 #include <cstdio>
@@ -9,9 +10,7 @@
 #include "framework/context/applncontext.h"
 #include "platform/drelm/control.h"
 #include "platform/drelm/form.h"
-#include "platform/drelm/formfactory.h"
 #include "platform/win/system.h"
-#include "shell/main/vktprocess.h"
 
 namespace {
 
@@ -86,11 +85,4 @@ DLGCODES help_about(FORM& form, unsigned msg, unsigned, long)
         if (CONTROL* control = form.getctrl(name))
             control->settextcolour(highlight);
     return DLG_DEFAULT;
-}
-
-void VKTPROCESS::loadcbftable()
-{
-    static FORM_CBITEM forms[] = { { "help_about", help_about } };
-    for (FORM_CBITEM& row : forms)
-        dialogcbfs.add(&row);
 }

@@ -13,6 +13,14 @@ class IREPORT : public IMODULE {
 public:
     // Start-up is over (flags 0).
     virtual void onstartup(int flags) = 0;
+    // The crash reporter's settings: how often to look for solutions (days), after how many days
+    // old tickets go, and whether reports are uploaded (0 never, 1 after asking, 2 always).
+    virtual int getcheckinterval() = 0;
+    virtual void setcheckinterval(int days) = 0;
+    virtual int getticketage() = 0;
+    virtual void setticketage(int days) = 0;
+    virtual int getuploadmode() = 0;
+    virtual void setuploadmode(int mode) = 0;
 
 protected:
     ~IREPORT() = default;

@@ -19,6 +19,7 @@
 #include "platform/win/pathboundary.h"
 #include "shell/main/aboutbox.h"
 #include "shell/main/outsidemodules.h"
+#include "shell/main/settingsdialog.h"
 #include "shell/main/vktprocess.h"
 
 namespace {
@@ -98,7 +99,7 @@ constexpr COMMANDRULE rules[] = {
     { CMD_DESCRIPTION, -1, RULE::NOTBUILT },
     { CMD_NEWFLOWCHART, -1, RULE::NOTBUILT },
     { CMD_IMPORTECAD, -1, RULE::ALWAYS },
-    { CMD_SETTINGS, -1, RULE::NOTBUILT },
+    { CMD_SETTINGS, -1, RULE::ALWAYS },
     { CMD_HELP, -1, RULE::ALWAYS },
     { CMD_ABOUT, -1, RULE::ALWAYS },
     { CMD_ABOUTQT, -1, RULE::ALWAYS },
@@ -185,6 +186,9 @@ int VKTPROCESS::docommand(unsigned short id)
         break;
     case CMD_HELP:
         launchhelp("VKT.CHM", 0, nullptr, nullptr);
+        break;
+    case CMD_SETTINGS:
+        editsettings();
         break;
     case CMD_ABOUT:
         showabout();

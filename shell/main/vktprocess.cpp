@@ -14,11 +14,15 @@
 #include "framework/appln/splashscreen.h"
 #include "platform/drelm/control.h"
 #include "platform/drelm/form.h"
+#include "platform/drelm/formfactory.h"
 #include "platform/drelm/messageboxes.h"
 #include "platform/frosk/server.h"
 #include "platform/hulvane/librarypaths.h"
 #include "platform/win/pathboundary.h"
+#include "shell/main/aboutbox.h"
+#include "shell/main/newboardwizard.h"
 #include "shell/main/outsidemodules.h"
+#include "shell/main/settingsdialog.h"
 #include "shell/project/projectmessages.h"
 
 namespace {
@@ -44,6 +48,7 @@ VKTPROCESS::VKTPROCESS()
 {
     setapplnname(TITLE, TITLE);
     project.bind(this, IID_VKTPROJECT);
+    project.newboardwizard = runnewboardwizard;
 }
 
 VKTPROCESS::~VKTPROCESS()
@@ -199,4 +204,38 @@ bool VKTPROCESS::isoutsidemodule(const char* name)
         return true;
     }
     return APPLNPROCESS::isoutsidemodule(name);
+}
+
+void VKTPROCESS::editsettings()
+{
+    SYSTEMSETTINGS settings;
+    settings.folderopenmode = folderopenmode;
+    strnzcpy(settings.documentpath, documentpath, PATHBUFFER - 1);
+    settings.undolevels = project.getmaxundolevels();
+    settings.autosaveinterval = autosaveinterval;
+    settings.backuplevels = project.getbackuplevels();
+    strnzcpy(settings.backupfolder, backupfolder, sizeof settings.backupfolder - 1);
+    if (!editsystemsettings(settings, static_cast<IREPORT*>(reporter)))
+        return;
+    folderopenmode = settings.folderopenmode;
+    strnzcpy(documentpath, settings.documentpath, PATHBUFFER - 1);
+    undolevels = settings.undolevels;
+    project.setmaxundolevels(undolevels);
+    backuplevels = settings.backuplevels;
+    project.setbackuplevels(backuplevels);
+    autosaveinterval = settings.autosaveinterval;
+    setinterval(autosaveinterval > 0 ? static_cast<unsigned>(autosaveinterval) : 0);
+    strnzcpy(backupfolder, settings.backupfolder, PATHBUFFER - 1);
+    project.setbackupfolder(backupfolder);
+}
+
+void VKTPROCESS::loadcbftable()
+{
+    static FORM_CBITEM forms[] = {
+        { "help_about", help_about },
+        { "core_settings", core_settings },
+        { "brix_settings", brix_settings },
+    };
+    for (FORM_CBITEM& row : forms)
+        dialogcbfs.add(&row);
 }

@@ -116,6 +116,8 @@ private:
     void openproject(unsigned short id);
     void resetproject();
     void importecad();
+    // The System Settings dialog; what the user confirmed takes effect at once.
+    void editsettings();
     void idelaunch(const char* inifile);
     // The module, loaded when it is not yet; null, after telling the user, when it is not installed.
     APPLNMODULE* requiremodule(const char* name);

@@ -14,6 +14,7 @@
 #include <QObject>
 
 #include <functional>
+#include <iosfwd>
 #include <memory>
 
 #include "core/containers/proplist.h"
@@ -113,6 +114,10 @@ public:
     int importsnippet(const char* file, IDOCSERVER* server, SHEET* sheet) override;
     int exportsnippet(const char* file, IDOCSERVER* server, SHEET* sheet) override;
     int deletesnippet(SNIPPET* clip) override;
+    // Gives every element of the descriptor that names a schematic element ("ELEMENT") that
+    // element's id from the clip's element map ("UID"); 0 when one is not in the clip, each such
+    // name told on errors.
+    int bindelements(SNIPPET* clip, XML::ELEMENT descriptor, std::ostream& errors);
 
     // Properties: built in (read only, taking precedence) "CDATE", "WS_CDATE" and "WL_CDATE" the
     // creation date short and long, the same with "M" for the modification, "CTIME" and "MTIME"
@@ -162,7 +167,7 @@ public:
     void reloadboards();
     // The board made current for the layout entry; its entry name.
     const char* setlayoutfile(const BOARD* board);
-    // Names and sets up a new board; 1 when the user accepted it. Set by the project wizards;
+    // Names and sets up a new board; 1 when the user accepted it. Set by the program (its wizard);
     // without it createboard with the wizard adds nothing.
     std::function<int(VKTPROJECT& project)> newboardwizard;
 
@@ -227,6 +232,12 @@ private:
     void enterfolder(const char* path);
     XML::ELEMENT variants();
     IFIRMWAREBUILDER* firmwarebuilder() const;
+    // The clip's descriptor parsed and bound, with the clip file's base name as its "SOURCE": 1, or
+    // 0 after telling why not with the message for text that is no XML or the one for elements not
+    // in the clip.
+    int binddescriptor(SNIPPET* clip, const char* file, const char* invalid, const char* inconsistent);
+    // The clip taken out of the database; 0.
+    int dropclip(SNIPPET* clip);
 
     APPLNPROCESS* process;
     std::unique_ptr<VKTARCHIVE> archive = std::make_unique<VKTARCHIVE>(); // replaced whole by a load

@@ -6,9 +6,11 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QDialog>
 #include <QImage>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPointer>
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -205,6 +207,38 @@ TEST(QtHost, AToolBarDocksInTheFramesTopRebar)
         EXPECT_EQ(host.getctrlbar(host.numctrlbars() - 1), host.bar);
         EXPECT_EQ(host.bar->getrebar(), frame->getrebar(0));
         EXPECT_TRUE(host.toolbar->isVisible());
+    });
+}
+
+TEST(QtHost, TheFrameRunsAModalDialogInAHostOfItsOwnOverTheActiveWindow)
+{
+    runwithhost([](TESTPROCESS& process, APPLNFRAME* frame, HOST& host) {
+        QDialog dialog;
+        QPointer<QObject> dialoghost;
+        HWND native = nullptr;
+        QTimer::singleShot(0, [&] {
+            auto* parent = dynamic_cast<APPLNWIDGET*>(dialog.parentWidget());
+            ASSERT_NE(parent, nullptr) << "the dialog's parent is a Qt host";
+            EXPECT_NE(parent, &host);
+            dialoghost = parent;
+            native = parent->hwnd;
+            EXPECT_EQ(GetParent(native), host.hwnd) << "a child of the active window's native window";
+            RECT area {};
+            RECT client {};
+            GetClientRect(native, &area);
+            GetClientRect(host.hwnd, &client);
+            EXPECT_EQ(area.right, client.right);
+            EXPECT_EQ(area.bottom, client.bottom);
+            EXPECT_TRUE(dialog.isModal());
+            EXPECT_EQ(process.ismodal(), 1) << "the owner is inside a modal dialog";
+            dialog.done(7);
+        });
+        EXPECT_EQ(frame->showdialog(&dialog, &process), 7);
+        EXPECT_EQ(process.ismodal(), 0);
+        EXPECT_EQ(dialog.parentWidget(), nullptr);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(dialoghost.isNull()) << "the host goes once the dialog's loop is left";
+        EXPECT_FALSE(IsWindow(native));
     });
 }
 

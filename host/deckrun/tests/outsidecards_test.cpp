@@ -1,6 +1,6 @@
 // Outside decks as the reference simulator takes them: model cards with grading coefficients above
 // 1, parameters of other models and the reference's BSIM3 levels; an operating point that only gmin
-// stepping finds; sources whose parameters left out (or given as 0) take the run's step and stop;
+// stepping finds; nodesets; sources whose parameters left out (or given as 0) take the run's step and stop;
 // parameters and braced expressions; diode sidewalls; a step that must not collapse; analyses given
 // in a control block.
 #include "host/deckrun/tests/rundeck.h"
@@ -72,6 +72,21 @@ TEST(OutsideCards, GminSteppingFindsTheReferencesOperatingPoint)
     const std::vector<double> start = r.rows().front();
     EXPECT_NEAR(start[1], -14.76598, 1e-4);
     EXPECT_NEAR(start[2], -14.99994, 1e-3);
+}
+
+// A nodeset holds its node until the circuit has settled with it, and only then lets go: a latch
+// ends where the reference's does, even at its balance point (ngspice's values).
+TEST(OutsideCards, NodesetsHoldUntilTheCircuitSettlesWithThem)
+{
+    const std::string latch = "latch\nvdd vdd 0 5\nmp1 q qb vdd vdd pm w=10u l=2u\nmn1 q qb 0 0 nm w=5u l=2u\n"
+                              "mp2 qb q vdd vdd pm w=10u l=2u\nmn2 qb q 0 0 nm w=5u l=2u\n"
+                              ".model nm nmos level=1 vto=0.8 kp=50u\n.model pm pmos level=1 vto=-0.8 kp=20u\n.op\n";
+    for (const auto& [nodeset, q] : { std::pair { "v(q)=2.6", 8.1e-9 }, { "v(q)=2.3", 2.405262 }, { "v(q)=4", 5.0 },
+             { "v(qb)=2.6", 5.0 } }) {
+        const Result r = rundeck(latch + ".nodeset " + nodeset + "\n.end\n");
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_NEAR(r.last("v(q)"), q, 1e-5) << nodeset;
+    }
 }
 
 TEST(OutsideCards, SourcesTakeTheReferencesDefaults)

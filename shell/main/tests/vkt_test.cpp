@@ -353,7 +353,7 @@ TEST_F(Vkt, EveryEnabledCommandOfTheProgramsTablesDoesSomethingAUserSeesAndADisa
         { "713F", notinstalled("bill of materials", "BOM") },
         { "813F", notinstalled("firmware IDE", "ZMVSTUDIO") },
         { "913F", notinstalled("project notes", "MERVALE") },
-        { "0210", "0 none" }, // the settings dialog is not built yet
+        { "0210", "1 dialog:System Settings" },
         { "0220", "1 box:No help is installed for this topic.||Help pages are looked for in '" + fs::path(VKT_TEST_PROGRAM).parent_path().parent_path().string() + "/HELP/VKT'." },
         { "0221", "1 dialog:About Corvane 8 Professional" },
         { "0222", "1 dialog:Corvane 8 Professional" }, // Qt's about box

@@ -7,10 +7,13 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include <QColor>
 #include <QComboBox>
+#include <QImage>
 
 #include "framework/appln/applnmenu.h"
 #include "framework/bars/combobar.h"
@@ -747,6 +750,143 @@ TEST(Backup, AnAutosaveBetweenLoadAndSaveLeavesTheFileItCameFromAsItWas)
     ASSERT_TRUE(old.beginload(windows(folder / "backups" / "amp [Corvane 8.12].vktprj").c_str(), 0));
     EXPECT_EQ(std::string(old.getfiletext("ROOT.DSN", nullptr)), "U1");
     old.endload();
+}
+
+// A design of three elements on one sheet, for clips of it.
+SHEET* clipdesign(VKTPROJECT& project)
+{
+    project.opendesign(1);
+    CDBCORE& cdb = *project.getcdb();
+    SHEET* sheet = cdb.addrootsheet(1, "Main", 0);
+    uint32_t objectid = 1;
+    for (const char* name : { "R1", "R2", "C1" })
+        cdb.addelement(sheet, objectid++, 0, name, nullptr, 0, nullptr, 0);
+    return sheet;
+}
+
+bool hasbox(const std::string& start)
+{
+    return std::any_of(boxes.begin(), boxes.end(), [&](const std::string& box) { return box.rfind(start, 0) == 0; });
+}
+
+TEST(ProjectClips, ASchematicClipGoesIntoItsFileWithItsPictureAndComesBackPlacedInTheDesign)
+{
+    const fs::path file = vkt::test::makeTempSubfolder("clips") / "filter.VKTCLIP";
+    withproject([&](VKTPROJECT& project, PROJECTPROCESS&) {
+        SHEET* sheet = clipdesign(project);
+        CDBCORE& cdb = *project.getcdb();
+        RECORDINGSERVER& design = tavi(project);
+        design.clipselection = "R1 C1";
+        ASSERT_EQ(project.exportsnippet(windows(file).c_str(), &design, sheet), 1);
+        EXPECT_TRUE(hasbox("This project clip will contain only a schematic.")) << "no layout is open";
+        ASSERT_EQ(cdb.numsnippets(), 1);
+        SNIPPET* exported = cdb.findelement(nullptr, "R1")->snippet;
+        ASSERT_NE(exported, nullptr);
+        EXPECT_EQ(cdb.findelement(nullptr, "C1")->snippet, exported);
+        EXPECT_EQ(cdb.findelement(nullptr, "R2")->snippet, nullptr);
+        EXPECT_EQ(exported->thumbnail, nullptr) << "the picture is the file's now";
+
+        VKTARCHIVE written;
+        ASSERT_TRUE(written.beginload(windows(file).c_str(), 0));
+        EXPECT_STREQ(written.getfiletext("DESIGN.SEC", nullptr), "R1 C1");
+        EXPECT_FALSE(written.exists("BINDINGS.DAT", nullptr)) << "a schematic alone has nothing to bind";
+        EXPECT_FALSE(written.exists("LAYOUT.RGN", nullptr));
+        written.endload();
+        QImage picture;
+        ASSERT_EQ(project.getsnippetthumb(windows(file).c_str(), picture), 1);
+        EXPECT_EQ(picture.size(), QSize(32, 16));
+        EXPECT_EQ(picture.pixelColor(5, 5), QColor(Qt::darkCyan));
+
+        design.calls.clear();
+        ASSERT_EQ(project.importsnippet(windows(file).c_str(), &design, sheet), 1);
+        EXPECT_EQ(design.clipread, "R1 C1");
+        EXPECT_EQ(design.calls, (std::vector<std::string> { "load clip DESIGN.SEC", "place clip 0" }));
+        EXPECT_EQ(cdb.numsnippets(), 2);
+
+        cdb.setmodified(0);
+        EXPECT_EQ(project.deletesnippet(exported), 1);
+        EXPECT_EQ(cdb.numsnippets(), 1);
+        EXPECT_EQ(cdb.findelement(nullptr, "R1")->snippet, nullptr);
+        EXPECT_TRUE(cdb.ismodified());
+    });
+}
+
+TEST(ProjectClips, AClipThatCannotBeMadeOrPlacedLeavesNoFileAndNoClip)
+{
+    const fs::path folder = vkt::test::makeTempSubfolder("refusedclips");
+    const fs::path other = folder / "other.VKTCLIP";
+    const fs::path layoutonly = folder / "layout.VKTCLIP";
+    {
+        VKTARCHIVE archive;
+        ASSERT_TRUE(archive.beginsave(windows(layoutonly).c_str()));
+        VFILE& region = archive.openfile("LAYOUT.RGN", nullptr);
+        region.write("U1", 2);
+        archive.closefile(region, 0);
+        ASSERT_TRUE(archive.endsave());
+    }
+    const struct {
+        const char* name;
+        const char* selection;
+        int answered; // to the question of a clip of the schematic alone
+        int failplace;
+        const char* importing; // null: an export
+        const char* message;
+    } cases[] = {
+        { "nothing selected", "", IDOK, 0, nullptr, "You must select a schematic and/or PCB section" },
+        { "a schematic alone declined", "R1", IDCANCEL, 0, nullptr, "This project clip will contain only a schematic." },
+        { "an element of another clip", "R2", IDOK, 0, nullptr, "The selections of the schematic and PCB are not consistent.\n" },
+        { "a file that is not there", "", IDOK, 0, "missing.VKTCLIP", "Cannot open project snippet '" },
+        { "a clip without a schematic", "", IDOK, 0, "layout.VKTCLIP", "This snippet does not contain a schematic clip." },
+        { "a clip that does not fit the sheet", "R1", IDOK, 1, "other.VKTCLIP", nullptr },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const fs::path file = folder / (std::string(c.name) + ".VKTCLIP");
+        withproject([&](VKTPROJECT& project, PROJECTPROCESS&) {
+            SHEET* sheet = clipdesign(project);
+            CDBCORE& cdb = *project.getcdb();
+            RECORDINGSERVER& design = tavi(project);
+            // R2 is in a clip already.
+            design.clipselection = "R2";
+            ASSERT_EQ(project.exportsnippet(windows(other).c_str(), &design, sheet), 1);
+            boxes.clear();
+
+            design.clipselection = c.selection;
+            design.failplace = c.failplace;
+            answer = c.answered;
+            if (c.importing) {
+                EXPECT_EQ(project.importsnippet(windows(folder / c.importing).c_str(), &design, sheet), 0);
+            } else {
+                EXPECT_EQ(project.exportsnippet(windows(file).c_str(), &design, sheet), 0);
+                EXPECT_FALSE(fs::exists(file));
+            }
+            EXPECT_EQ(cdb.numsnippets(), 1) << "only the clip of R2";
+            if (c.message) {
+                EXPECT_TRUE(hasbox(c.message)) << (boxes.empty() ? "no box" : boxes.back());
+            }
+            design.failplace = 0;
+        });
+    }
+}
+
+TEST(ProjectClips, ADescriptorsElementsTakeTheirIdsAndAnElementNotInTheClipIsNamed)
+{
+    withproject([&](VKTPROJECT& project, PROJECTPROCESS&) {
+        SNIPPET* clip = project.getcdb()->addsnippet(nullptr);
+        clip->bindings = { { "R1", 7 }, { "U2", 12 } };
+        XML::DOCUMENT descriptor("ROOT");
+        QString message;
+        ASSERT_TRUE(XML::parsedocument(descriptor,
+            "<ROOT><PIN ELEMENT=\"R1\"/><GROUP><PIN ELEMENT=\"U2\"/><PIN ELEMENT=\"U9\"/></GROUP></ROOT>", &message,
+            nullptr, nullptr));
+        std::ostringstream errors;
+        EXPECT_EQ(project.bindelements(clip, descriptor.documentElement(), errors), 0);
+        EXPECT_EQ(errors.str(), "Project clip does not contain element 'U9' referenced in descriptor.\n");
+        const QDomElement group = descriptor.documentElement().firstChildElement("GROUP");
+        EXPECT_EQ(XML::ELEMENT(descriptor.documentElement().firstChildElement("PIN")).getdword("UID", 0), 7u);
+        EXPECT_EQ(XML::ELEMENT(group.firstChildElement("PIN")).getdword("UID", 0), 12u);
+        EXPECT_FALSE(group.lastChildElement("PIN").hasAttribute("UID"));
+    });
 }
 
 } // namespace
