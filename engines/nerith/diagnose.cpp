@@ -12,6 +12,9 @@ namespace nerith {
 
 namespace {
 
+// Of the other equations a singular matrix leaves undetermined, at most this many are named.
+constexpr std::size_t MostNamed = 3;
+
 class Partition {
 public:
     explicit Partition(std::size_t size)
@@ -159,6 +162,10 @@ int diagnose(IFcircuit& ckt, int32_t equation)
     Paths paths(ckt);
     for (const auto& family : ckt.families)
         family->topology(paths);
+    // Where the pivot vanished is often not where the fault is (its column's only row went to the
+    // pivot of another): the equations the matrix leaves undetermined name the place.
+    const std::vector<SparseMatrix::Share> loose = ckt.matrix.undetermined(ckt.options.pivtol);
+    const int32_t at = loose.empty() ? equation : loose.front().equation;
     // A shunt to ground from every node leaves nothing floating.
     const bool shunted = ckt.options.rshunt > 0 || ckt.diaggmin > 0;
     int32_t first = 0;
@@ -169,10 +176,10 @@ int diagnose(IFcircuit& ckt, int32_t equation)
         first = first ? first : n;
         ++count;
     }
-    const bool atfloating = equation > 0 && ckt.voltage[static_cast<std::size_t>(equation)] && !shunted
-        && !paths.grounded(equation);
+    const bool atfloating
+        = at > 0 && ckt.voltage[static_cast<std::size_t>(at)] && !shunted && !paths.grounded(at);
     if (atfloating)
-        return floating(ckt, equation, count - 1);
+        return floating(ckt, at, count - 1);
     const std::vector<std::string> loop = paths.loopnames();
     if (loop.size() == 1)
         return fail(E_BADMATRIX, "voltage source %s has both terminals on one node", loop.front().c_str());
@@ -180,7 +187,15 @@ int diagnose(IFcircuit& ckt, int32_t equation)
         return fail(E_BADMATRIX, "voltage sources %s form a loop", joined(loop).c_str());
     if (first)
         return floating(ckt, first, count - 1);
-    return fail(E_SINGULAR, "singular matrix at %s", ckt.describe(equation).c_str());
+    std::vector<std::string> others;
+    for (std::size_t i = 1; i < loose.size() && others.size() < MostNamed; ++i)
+        others.push_back(ckt.describe(loose[i].equation));
+    if (loose.size() > MostNamed + 1)
+        others.push_back(std::to_string(loose.size() - MostNamed - 1) + " more");
+    if (others.empty())
+        return fail(E_SINGULAR, "singular matrix at %s", ckt.describe(at).c_str());
+    return fail(E_SINGULAR, "singular matrix at %s (undetermined with it: %s)", ckt.describe(at).c_str(),
+        joined(others).c_str());
 }
 
 } // namespace nerith

@@ -322,15 +322,28 @@ int32_t SparseMatrix::notfinite() const
     return 0;
 }
 
-// One pass over the pivots, each measured by `magnitude(k)`.
-template <class Magnitude>
-SparseMatrix::Pivots SparseMatrix::measure(double pivtol, Magnitude magnitude) const
+// One pass over the pivots, each measured by `magnitude(k)`. A pivot below `pivtol` counts as
+// vanished unless `unscaled(k)`, its magnitude in the matrix's own units, holds `pivtol` against the
+// largest entry of its column: a row of huge conductances (a junction driven far forward) leaves
+// its other entries tiny beside them, where a source's current, the only entry of its column, is
+// still determined.
+bool SparseMatrix::heldbycolumn(int32_t k, double unscaled, double pivtol) const
+{
+    const auto column = static_cast<std::size_t>(factors->symbolic->Q[k]);
+    double largest = 0;
+    for (int32_t q = columnStart[column]; q < columnStart[column + 1]; ++q)
+        largest = std::max(largest, std::fabs(values[static_cast<std::size_t>(q)]));
+    return largest > 0 && unscaled >= pivtol * largest;
+}
+
+template <class Magnitude, class Unscaled>
+SparseMatrix::Pivots SparseMatrix::measure(double pivtol, Magnitude magnitude, Unscaled unscaled) const
 {
     Pivots p;
     p.least = std::numeric_limits<double>::infinity();
     for (int32_t k = 0; k < equations; ++k) {
         const double m = magnitude(k);
-        if (!(m >= pivtol) && p.bad == 0)
+        if (!(m >= pivtol) && p.bad == 0 && !heldbycolumn(k, unscaled(k), pivtol))
             p.bad = factors->symbolic->Q[k] + 1;
         p.least = std::min(p.least, m);
         p.most = std::max(p.most, m);
@@ -342,9 +355,12 @@ SparseMatrix::Pivots SparseMatrix::pivots(double pivtol) const
 {
     const klu_numeric& numeric = *factors->numeric;
     const auto* diagonal = static_cast<const double*>(numeric.Udiag);
-    // Unscaled factors are measured against the row scales of the fresh pivoting.
+    // Unscaled factors are measured against the row scales of the fresh pivoting; the row scales
+    // of scaled ones are in pivot order.
     const double* weight = numeric.Rs ? nullptr : factors->rowweight.data();
-    return measure(pivtol, [&](int32_t k) { return std::fabs(diagonal[k]) * (weight ? weight[k] : 1.0); });
+    return measure(
+        pivtol, [&](int32_t k) { return std::fabs(diagonal[k]) * (weight ? weight[k] : 1.0); },
+        [&](int32_t k) { return std::fabs(diagonal[k]) * (numeric.Rs ? numeric.Rs[k] : 1.0); });
 }
 
 SparseMatrix::Result SparseMatrix::factor(double pivtol, double pivrel, bool mayreuse)
@@ -455,6 +471,70 @@ SparseMatrix::Result SparseMatrix::fresh(double pivtol, double pivrel)
     return {};
 }
 
+std::vector<SparseMatrix::Share> SparseMatrix::undetermined(double pivtol)
+{
+    if (equations == 0 || structureChanged || !factors || !factors->symbolic)
+        return {};
+    // Factored on past the first vanished pivot: the columns of U before it are sound.
+    klu_common common = factors->common;
+    common.halt_if_singular = 0;
+    common.scale = RowMaximum;
+    klu_numeric* numeric = klu_factor(columnStart.data(), rowIndex.data(), values.data(), factors->symbolic, &common);
+    if (!numeric)
+        return {};
+    const auto n = static_cast<std::size_t>(equations);
+    const auto* diagonal = static_cast<const double*>(numeric->Udiag);
+    std::size_t bad = n;
+    for (std::size_t k = 0; k < n && bad == n; ++k) {
+        const double pivot = std::fabs(diagonal[k]);
+        if (!(pivot >= pivtol) && !heldbycolumn(static_cast<int32_t>(k), pivot * numeric->Rs[k], pivtol))
+            bad = k;
+    }
+    std::vector<Share> shares;
+    const klu_symbolic& symbolic = *factors->symbolic;
+    std::vector<int> up(n + 1);
+    std::vector<int> ui(static_cast<std::size_t>(std::max(numeric->unz, 1)));
+    std::vector<double> ux(ui.size());
+    std::vector<int> blocks(static_cast<std::size_t>(symbolic.nblocks) + 1);
+    if (bad < n
+        && klu_extract(numeric, factors->symbolic, nullptr, nullptr, nullptr, up.data(), ui.data(), ux.data(),
+            nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, blocks.data(), &common)) {
+        // The vector that column `bad` of U, with those before it in its block, sends to zero: 1
+        // at the vanished pivot, the rest by back substitution over the columns before it.
+        std::size_t first = 0;
+        for (std::size_t b = 0; b + 1 < blocks.size(); ++b) {
+            if (static_cast<std::size_t>(blocks[b]) <= bad)
+                first = static_cast<std::size_t>(blocks[b]);
+        }
+        std::vector<double> x(n, 0.0);
+        std::vector<double> residual(n, 0.0);
+        x[bad] = 1;
+        for (int q = up[bad]; q < up[bad + 1]; ++q) {
+            const auto i = static_cast<std::size_t>(ui[static_cast<std::size_t>(q)]);
+            if (i < bad)
+                residual[i] = -ux[static_cast<std::size_t>(q)];
+        }
+        for (std::size_t j = bad; j-- > first;) {
+            x[j] = residual[j] / diagonal[j];
+            for (int q = up[j]; q < up[j + 1]; ++q) {
+                const auto i = static_cast<std::size_t>(ui[static_cast<std::size_t>(q)]);
+                if (i < j)
+                    residual[i] -= ux[static_cast<std::size_t>(q)] * x[j];
+            }
+        }
+        double largest = 0;
+        for (std::size_t j = first; j <= bad; ++j)
+            largest = std::max(largest, std::isfinite(x[j]) ? std::fabs(x[j]) : 0.0);
+        for (std::size_t j = first; j <= bad; ++j) {
+            if (std::isfinite(x[j]) && std::fabs(x[j]) > 1e-6 * largest)
+                shares.push_back({ symbolic.Q[j] + 1, std::fabs(x[j]) / largest });
+        }
+        std::sort(shares.begin(), shares.end(), [](const Share& a, const Share& b) { return a.share > b.share; });
+    }
+    klu_free_numeric(&numeric, &common);
+    return shares;
+}
+
 SparseMatrix::Compressed SparseMatrix::compressed() const
 {
     Compressed c { equations, columnStart.data(), rowIndex.data(), values.data(), {}, {} };
@@ -489,7 +569,8 @@ double* SparseMatrix::imaginary()
 SparseMatrix::Pivots SparseMatrix::complexpivots(double pivtol) const
 {
     const auto* diagonal = static_cast<const double*>(factors->complex->Udiag);
-    return measure(pivtol, [&](int32_t k) { return std::hypot(diagonal[2 * k], diagonal[2 * k + 1]); });
+    return measure(
+        pivtol, [&](int32_t k) { return std::hypot(diagonal[2 * k], diagonal[2 * k + 1]); }, [](int32_t) { return 0.0; });
 }
 
 SparseMatrix::Result SparseMatrix::factorcomplex(double pivtol, double pivrel)

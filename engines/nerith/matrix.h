@@ -68,10 +68,20 @@ public:
         bool kept = false; // Ok: the values are those of the last factorisation, whose factors serve
     };
     // Factors the present values. A pivot smaller than `pivtol` (relative to the largest entry of
-    // its row when the pivot order was chosen) counts as zero; `pivrel` is the partial-pivoting
+    // its row when the pivot order was chosen) counts as zero unless it holds `pivtol` against the
+    // largest entry of its column; `pivrel` is the partial-pivoting
     // threshold of fresh pivoting. With `mayreuse` the factors in place are kept when the values
     // are those they were made from or differ from them within a few equations.
     Result factor(double pivtol, double pivrel, bool mayreuse = true);
+    // After a factor() that found the matrix singular: the equations whose values it leaves
+    // undetermined, as the direction the matrix sends to zero moves them (the largest 1), largest
+    // first; empty when that cannot be found. The vanished pivot's own column is often innocent:
+    // its only row was taken as the pivot of another.
+    struct Share {
+        int32_t equation = 0;
+        double share = 0;
+    };
+    std::vector<Share> undetermined(double pivtol);
     // Solves with the last factors in place: rhs[1..size()] in, the solution out; rhs[0] becomes 0.
     // Only after a factor() that returned Ok.
     void solve(double* rhs);
@@ -119,7 +129,11 @@ private:
     struct Factors;
     struct Pivots;
     void gather();
-    template <class Magnitude> Pivots measure(double pivtol, Magnitude magnitude) const;
+    template <class Magnitude, class Unscaled>
+    Pivots measure(double pivtol, Magnitude magnitude, Unscaled unscaled) const;
+    // Whether the pivot at `k`, of magnitude `unscaled` in the matrix's units, holds `pivtol`
+    // against the largest entry of its column.
+    bool heldbycolumn(int32_t k, double unscaled, double pivtol) const;
     Pivots pivots(double pivtol) const;
     int32_t notfinite() const;
     Result fresh(double pivtol, double pivrel);

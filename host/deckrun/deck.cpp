@@ -1,6 +1,7 @@
 #include "host/deckrun/deck.h"
 
 #include "host/deckrun/params.h"
+#include "host/deckrun/subcktparams.h"
 
 #include "engines/nerith/largepages.h"
 #include "platform/win/boundedread.h"
@@ -159,8 +160,11 @@ bool Deck::read(const std::string& path, std::string* error)
 // continues nothing).
 bool Deck::isdevice(std::size_t stretch, std::size_t card, std::string_view text) const
 {
-    if (titled && stretch == 0 && card == 0)
-        return false;
+    return !(titled && stretch == 0 && card == 0) && isdevicetext(text);
+}
+
+bool Deck::isdevicetext(std::string_view text)
+{
     const std::size_t first = text.find_first_not_of(" \t");
     return first != std::string_view::npos && text[first] != '.' && text[first] != '+';
 }
@@ -190,7 +194,35 @@ SPICECARD* Deck::list(bool devicestoo)
 
 SPICECARD* Deck::expanded()
 {
-    SPICECARD* head = list(true);
+    freecards(owned);
+    owned = nullptr;
+    std::vector<LineText> cards;
+    for (const Stretch& stretch : stretches) {
+        std::size_t offset = 0;
+        for (std::size_t k = 0; k < stretch.count; ++k) {
+            const Card& card = stretch.card(k);
+            cards.push_back({ card.line, std::string(stretch.base + offset, card.length) });
+            offset += card.length;
+        }
+    }
+    // The deck's parameters as its instances of parameterised subcircuits see them; the cards'
+    // own reading defines them again, in order, and reports what does not read.
+    Params deck = params;
+    int depth = 0;
+    for (std::size_t k = titled ? 1 : 0; k < cards.size(); ++k) {
+        const std::string_view text = cards[k].text;
+        const std::size_t first = std::min(text.find_first_not_of(" \t"), text.size());
+        depth += text.compare(first, 7, ".subckt") == 0 ? 1 : text.compare(first, 5, ".ends") == 0 ? -1 : 0;
+        if (depth == 0 && Params::isparam(text))
+            deck.define(text);
+    }
+    cards = plainsubckts(std::move(cards), deck, problems);
+    SPICECARD** link = &owned;
+    for (std::size_t k = 0; k < cards.size(); ++k) {
+        *link = make(cards[k].line, cards[k].text, !(titled && k == 0) && isdevicetext(cards[k].text));
+        link = &(*link)->next;
+    }
+    SPICECARD* head = owned;
     if (!head || !head->next)
         return head;
     head->next = expandsubckts(head->next);

@@ -91,6 +91,8 @@ private:
     char* room(std::size_t bytes, bool continuing);
     SPICECARD* list(bool devicestoo);
     bool isdevice(std::size_t stretch, std::size_t card, std::string_view text) const;
+    // Whether a card other than the title is a device's.
+    static bool isdevicetext(std::string_view text);
     static void unmap(Stretch& stretch);
 
     std::vector<Stretch> stretches;

@@ -46,9 +46,10 @@ bool Params::isparam(std::string_view card)
         && (card.size() == first + 6 || card[first + 6] == ' ' || card[first + 6] == '\t');
 }
 
-std::optional<double> Params::evaluate(std::string_view expression, std::string* problem) const
+// The expression with each parameter's name, where it is no function's, as its value.
+std::string Params::withvalues(std::string_view expression) const
 {
-    // The parameters' names become their values; numbers keep their scale suffixes.
+    // Numbers keep their scale suffixes.
     std::string text;
     for (std::size_t k = 0; k < expression.size();) {
         const char c = expression[k];
@@ -70,13 +71,29 @@ std::optional<double> Params::evaluate(std::string_view expression, std::string*
             while (k < expression.size() && (letter(expression[k]) || digit(expression[k])))
                 ++k;
             const std::string name(expression.substr(start, k - start));
-            const auto found = values.find(name);
+            const std::size_t next = expression.find_first_not_of(" \t", k);
+            const bool call = next != std::string_view::npos && expression[next] == '(';
+            if (call && (name == "v" || name == "i")) {
+                // Node and device names, not parameters.
+                const std::size_t close = std::min(expression.find(')', next), expression.size() - 1);
+                text.append(expression.substr(start, close + 1 - start));
+                k = close + 1;
+                continue;
+            }
+            const auto found = call ? values.end() : values.find(name);
             text += found != values.end() ? "(" + number(found->second) + ")" : name;
         } else {
             text += c;
             ++k;
         }
     }
+    return text;
+}
+
+std::optional<double> Params::evaluate(std::string_view expression, std::string* problem) const
+{
+    expression = unwrapped(expression);
+    const std::string text = withvalues(expression);
     mavro::ParseError error;
     const std::unique_ptr<mavro::Expression> parsed = mavro::parseexpression(text, nullptr, nullptr, &error);
     double value = 0;
@@ -117,7 +134,7 @@ std::optional<std::string> Params::define(std::string_view card)
             end = std::min(card.find_first_of(" \t,", start), card.size());
         }
         std::string problem;
-        const std::optional<double> value = evaluate(unwrapped(card.substr(start, end - start)), &problem);
+        const std::optional<double> value = evaluate(card.substr(start, end - start), &problem);
         if (!value)
             return problem;
         values[std::string(key)] = *value;
@@ -137,8 +154,9 @@ std::optional<std::string> Params::substitute(std::string& card) const
             return "a brace is not closed";
         if (std::regex_search(card.begin() + static_cast<std::ptrdiff_t>(open),
                 card.begin() + static_cast<std::ptrdiff_t>(close), quantities)) {
-            card[open] = '(';
-            card[close] = ')';
+            const std::string text = "(" + withvalues(std::string_view(card).substr(open + 1, close - open - 1)) + ")";
+            card.replace(open, close + 1 - open, text);
+            open += text.size();
             continue;
         }
         std::string problem;

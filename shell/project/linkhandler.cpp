@@ -6,11 +6,15 @@
 #include <QUrl>
 #include <QUrlQuery>
 
+#include "framework/appln/applnframe.h"
 #include "framework/appln/applnprocess.h"
+#include "framework/appln/applnwidget.h"
 #include "framework/documents/applndocument.h"
 #include "platform/drelm/messageboxes.h"
 #include "platform/hulvane/cdbcore.h"
+#include "platform/win/qt/winqt.h"
 #include "shell/project/idesignexplorer.h"
+#include "shell/project/linkdialog.h"
 #include "shell/project/vktproject.h"
 
 namespace {
@@ -141,6 +145,20 @@ void LinkHandler::navigateLink(const QString& link)
         QDesktopServices::openUrl(url);
     else if (scheme == designscheme)
         showindesign(link);
+}
+
+void LinkHandler::modifyLink(QString& text, QString& link, const QStringList& bookmarks)
+{
+    QWidget* parent = getapplnwidget();
+    if (!parent)
+        if (APPLNPROCESS* process = getapplnprocess())
+            if (APPLNFRAME* frame = process->getactiveframe())
+                parent = winqt::widgetof(frame->hwnd);
+    LinkDialog dialog(parent, text, link, bookmarks, database());
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    text = dialog.displayText();
+    link = dialog.link();
 }
 
 void LinkHandler::updateLiveLinks(QMap<QString, QPair<QString, QString>>& links)

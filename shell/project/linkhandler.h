@@ -12,6 +12,7 @@
 #include <QMap>
 #include <QPair>
 #include <QString>
+#include <QStringList>
 
 class CDBCORE;
 class QUrl;
@@ -28,6 +29,9 @@ public:
     static bool parseCorvaneLink(const QUrl& url, QString& ref, unsigned long& id, QString& module, bool& live);
     // Why the link cannot be followed; empty for a link that can.
     static QString refusal(const QString& link);
+    // Lets the user edit the link and its text (LinkDialog over the active window); both are
+    // replaced when the user confirms. bookmarks: the document's.
+    static void modifyLink(QString& text, QString& link, const QStringList& bookmarks);
     // Follows the link: web addresses open in the desktop's browser, design links select what
     // they name; a refused link shows its reason.
     static void navigateLink(const QString& link);

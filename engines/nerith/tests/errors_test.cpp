@@ -75,6 +75,15 @@ TEST(Errors, SingularCircuitsNameTheirCause)
                 s.add("VCVS", "e1", { "out", "0", "out", "0" }, { { "gain", 1 } });
             },
             E_SINGULAR, { "singular matrix at" } },
+        { "two followers of each other: both nodes are undetermined",
+            [](Simulation& s) {
+                grounded(s);
+                s.add("VCVS", "e1", { "p", "0", "q", "0" }, { { "gain", 1 } });
+                s.add("VCVS", "e2", { "q", "0", "p", "0" }, { { "gain", 1 } });
+                s.add("Resistor", "rp", { "p", "0" }, { { "resistance", 1e3 } });
+                s.add("Resistor", "rq", { "q", "0" }, { { "resistance", 1e3 } });
+            },
+            E_SINGULAR, { "singular matrix at node ", "node p", "node q" } },
     };
     for (const BadCircuit& row : table) {
         Simulation s;
@@ -85,6 +94,18 @@ TEST(Errors, SingularCircuitsNameTheirCause)
             EXPECT_NE(message.find(name), std::string::npos) << row.what << ": " << message;
         EXPECT_TRUE(nerithtest::frontend().plots.empty()) << row.what;
     }
+}
+
+// A source's current is the only entry of its column; a huge conductance in its row leaves it tiny
+// beside the row's largest, yet the circuit is solved, not refused as singular at that current.
+TEST(Errors, AHugeConductanceAtASourceIsNoSingularity)
+{
+    Simulation s;
+    s.add("Vsource", "v1", { "vdd", "0" }, { { "dc", 1 } });
+    s.add("Resistor", "r1", { "vdd", "a" }, { { "resistance", 1e-15 } });
+    s.add("Resistor", "r2", { "a", "0" }, { { "resistance", 1e3 } });
+    ASSERT_EQ(s.run(), 0) << s.message(E_SINGULAR);
+    EXPECT_NEAR(s.v("a"), 1.0, 1e-12);
 }
 
 TEST(Errors, AShuntResistanceTiesFloatingNodesDown)

@@ -1,7 +1,7 @@
 // Outside decks as the reference simulator takes them: model cards with grading coefficients above
 // 1, parameters of other models and the reference's BSIM3 levels; an operating point that only gmin
 // stepping finds; nodesets; sources whose parameters left out (or given as 0) take the run's step and stop;
-// parameters and braced expressions; diode sidewalls; a step that must not collapse; analyses given
+// parameters and braced expressions; parameterised subcircuits; diode sidewalls; a step that must not collapse; analyses given
 // in a control block.
 #include "host/deckrun/tests/rundeck.h"
 
@@ -142,6 +142,27 @@ TEST(OutsideCards, ParametersAndBracedExpressionsTakeTheirValues)
 
 // Sidewall currents merged into the bottom's or of their own emission coefficient, a breakdown of
 // its own slope, sidewall capacitance and parallel copies: ngspice's values to its printed digits.
+// ngspice's operating point of the deck; instances with the same values share one copy.
+TEST(OutsideCards, ParameterisedSubcircuitsTakeTheirInstancesValues)
+{
+    const Result r = rundeck(deckfile("subckt_params.cir"));
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    for (const auto& [name, value] : { std::pair { "v(o1)", 1.333333 }, { "v(o2)", 1.333333 }, { "v(o3)", 1.5 },
+             { "v(o4)", 2.666667 }, { "v(4:mid)", 4.0 }, { "v(4:aux)", 8.0 }, { "v(o5)", 1.333333 }, { "v(o6)", 1.333333 } })
+        EXPECT_NEAR(r.last(name), value, 1e-6) << name;
+
+    for (const auto& [card, problem] :
+        { std::pair { "x9 in o9 divider rc=1", "line 5: subcircuit divider has no parameter rc" },
+            { "x9 in o9 divider ra={1+", "line 5: the value of ra is not closed" },
+            { "x9 in o9 divider ra={1+q}", "line 5: ra: \"1+q\" does not evaluate" } }) {
+        const Result bad = rundeck(std::string("bad instances\n.subckt divider in out params: ra=1k\nr1 in out {ra}\n")
+            + ".ends\n" + card + "\nv1 in 0 1\nr9 o9 0 1k\n.op\n.end\n");
+        EXPECT_EQ(bad.status, 1) << card;
+        EXPECT_NE(bad.err.find(problem), std::string::npos) << card << "\n" << bad.err;
+    }
+}
+
 TEST(OutsideCards, DiodeSidewallsTakeTheReferencesValues)
 {
     const std::string deck = deckfile("diode_sidewall.cir");

@@ -9,16 +9,13 @@
 #include <QWidget>
 #include <filesystem>
 
-#include "core/windows/stringtable.h"
-#include "framework/context/applncontext.h"
 #include "platform/drelm/form.h"
 #include "platform/drelm/tests/drelmtest.h"
 #include "platform/hulvane/librarypaths.h"
-#include "platform/win/modules.h"
-#include "platform/win/system.h"
 #include "platform/win/window.h"
 #include "shell/main/aboutbox.h"
 #include "shell/main/settingsdialog.h"
+#include "shell/main/tests/programabouttexts.h"
 #include "shell/main/vktpaths.h"
 
 using namespace drelmtest;
@@ -94,15 +91,7 @@ TEST(XvfbScreenshot, TheSettingsDialogAndTheAboutBox)
     }
     dialog.end(IDCANCEL);
 
-    STRINGTABLE strings;
-    ASSERT_TRUE(strings.load("APPLNSTRINGS", GetModuleHandleA(nullptr)));
-    MODULECONTEXT context;
-    context.stringtable = &strings;
-    APPLNCONTEXT* previous = setapplncontext(&context);
-    VERSIONINFO version {};
-    ASSERT_TRUE(getversioninfo(programfile().c_str(), &version));
-    const ABOUTTEXTS texts = abouttexts(version, 1234567890);
-    setapplncontext(previous);
+    const ABOUTTEXTS texts = programabouttexts(1234567890);
     FORM about(nullptr, "HELP_ABOUT", help_about);
     ASSERT_EQ(about.open(DLG_MODELESS, LT_VARARGS, "Corvane", texts.release.c_str(), texts.website.c_str(),
                   texts.pins.c_str(), texts.memory.c_str(), texts.system.c_str(), texts.controls.c_str()),

@@ -2,24 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include "core/windows/stringtable.h"
-#include "framework/context/applncontext.h"
-#include "platform/win/modules.h"
-#include "platform/win/system.h"
+#include "shell/main/tests/programabouttexts.h"
 
 namespace {
 
 TEST(AboutBox, TheReleaseLineComesFromTheProgramsVersionResource)
 {
-    STRINGTABLE strings;
-    ASSERT_TRUE(strings.load("APPLNSTRINGS", GetModuleHandleA(nullptr)));
-    MODULECONTEXT context;
-    context.stringtable = &strings;
-    APPLNCONTEXT* previous = setapplncontext(&context);
-    VERSIONINFO version {};
-    ASSERT_TRUE(getversioninfo(programfile().c_str(), &version));
-    const ABOUTTEXTS texts = abouttexts(version, 123456789);
-    setapplncontext(previous);
+    const ABOUTTEXTS texts = programabouttexts(123456789);
     EXPECT_EQ(texts.release, "Release 8.12 SP0 (Build 30713) with Advanced Simulation");
     EXPECT_EQ(texts.memory, "123,456,789");
     EXPECT_EQ(texts.pins, "0");

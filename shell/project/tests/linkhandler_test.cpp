@@ -2,13 +2,20 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDesktopServices>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
 #include <QObject>
 #include <QUrl>
 #include <string>
 #include <vector>
 
 #include "platform/hulvane/cdbcore.h"
+#include "shell/project/linkdialog.h"
 #include "platform/win/messagebox.h"
 
 namespace {
@@ -165,6 +172,104 @@ TEST(Links, LiveLinksFollowTheNamesAndAGoneElementKeepsItsReference)
     CDBCORE empty;
     LinkHandler::updateLiveLinks(links, &empty);
     EXPECT_TRUE(links.isEmpty());
+}
+
+// A design of a resistor and a two-gate chip, for the names a design link may take.
+struct DESIGN {
+    DESIGN()
+    {
+        cdb.newdesign();
+        SHEET* sheet = cdb.addrootsheet(1, nullptr, 0);
+        resistor = cdb.addelement(sheet, 5, 0, "R1", nullptr, 0, nullptr, 0);
+        cdb.addelement(sheet, 6, 0, "U1:A", nullptr, 0, nullptr, 0);
+    }
+    CDBCORE cdb;
+    ELEMENT* resistor;
+};
+
+TEST(LinkDialog, ANewLinkIsOfferedOnlyWhenItCanBeFollowed)
+{
+    DESIGN design;
+    LinkDialog dialog(nullptr, QString(), QString(), { QStringLiteral("Power Supply") }, &design.cdb);
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Create Link"));
+    EXPECT_TRUE(dialog.removebutton()->isHidden());
+    dialog.choosepage(LinkDialog::EXTERNAL);
+    EXPECT_FALSE(dialog.okbutton()->isEnabled()) << "no text yet";
+    dialog.textedit()->setText(QStringLiteral("Datasheet"));
+    EXPECT_FALSE(dialog.okbutton()->isEnabled()) << "no address yet";
+    dialog.addressedit()->setText(QStringLiteral("https://example.org/ds.pdf"));
+    EXPECT_TRUE(dialog.okbutton()->isEnabled());
+    EXPECT_EQ(dialog.link(), QStringLiteral("https://example.org/ds.pdf"));
+
+    dialog.choosepage(LinkDialog::INTERNAL);
+    EXPECT_TRUE(dialog.okbutton()->isEnabled());
+    EXPECT_EQ(dialog.link(), QStringLiteral("bookmark://#Power%20Supply"));
+
+    dialog.choosepage(LinkDialog::DESIGN);
+    dialog.targettypebox()->setCurrentIndex(0);
+    dialog.targetbox()->setCurrentText(QStringLiteral("C9"));
+    EXPECT_FALSE(dialog.okbutton()->isEnabled()) << "a name the design does not hold";
+    dialog.textedit()->setText(QStringLiteral("r1"));
+    EXPECT_EQ(dialog.targetbox()->currentText(), QStringLiteral("R1")) << "the text finds its target";
+    EXPECT_TRUE(dialog.okbutton()->isEnabled());
+    dialog.livebox()->setChecked(true);
+    EXPECT_EQ(dialog.displayText(), QStringLiteral("R1")) << "a live link shows the target's name";
+    EXPECT_FALSE(dialog.textedit()->isEnabled());
+    EXPECT_EQ(dialog.link(),
+        LinkHandler::createCorvaneLink(QStringLiteral("tavi"), QStringLiteral("R1"), design.resistor->id, true));
+
+    EXPECT_NE(dialog.targetbox()->findText(QStringLiteral("U1:A")), -1);
+    dialog.targettypebox()->setCurrentIndex(1);
+    EXPECT_EQ(dialog.targetbox()->findText(QStringLiteral("U1:A")), -1) << "layout parts, not elements";
+}
+
+TEST(LinkDialog, AnExistingLinkOpensOnItsKindAndRemoveLinkEmptiesIt)
+{
+    DESIGN design;
+    const QString existing
+        = LinkHandler::createCorvaneLink(QStringLiteral("tavi"), QStringLiteral("R1"), design.resistor->id, false);
+    {
+        LinkDialog dialog(nullptr, QStringLiteral("the load"), existing, {}, &design.cdb);
+        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Edit Link"));
+        EXPECT_FALSE(dialog.removebutton()->isHidden());
+        EXPECT_EQ(dialog.page(), LinkDialog::DESIGN);
+        EXPECT_EQ(dialog.targetbox()->currentText(), QStringLiteral("R1"));
+        EXPECT_FALSE(dialog.livebox()->isChecked());
+        EXPECT_EQ(dialog.link(), existing);
+        dialog.removebutton()->click();
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+        EXPECT_TRUE(dialog.link().isEmpty());
+    }
+    LinkDialog bookmark(nullptr, QStringLiteral("see"), QStringLiteral("#Power"), { QStringLiteral("Intro"), QStringLiteral("Power") }, nullptr);
+    EXPECT_EQ(bookmark.page(), LinkDialog::INTERNAL);
+    EXPECT_EQ(bookmark.bookmarkbox()->currentText(), QStringLiteral("Power"));
+    LinkDialog web(nullptr, QStringLiteral("site"), QStringLiteral("https://example.org"), {}, nullptr);
+    EXPECT_EQ(web.page(), LinkDialog::EXTERNAL);
+    EXPECT_EQ(web.addressedit()->text(), QStringLiteral("https://example.org"));
+    LinkDialog next(nullptr, QString(), QString(), {}, nullptr);
+    EXPECT_EQ(next.page(), LinkDialog::EXTERNAL) << "the kind used last";
+}
+
+TEST(LinkDialog, EditingALinkReplacesItsTextAndLinkOnlyWhenConfirmed)
+{
+    QString text = QStringLiteral("site");
+    QString link = QStringLiteral("https://example.org");
+    for (const bool confirmed : { false, true }) {
+        QTimer::singleShot(0, [confirmed] {
+            auto* dialog = dynamic_cast<LinkDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Edit Link"));
+            dialog->addressedit()->setText(QStringLiteral("https://example.org/manual"));
+            dialog->textedit()->setText(QStringLiteral("manual"));
+            if (confirmed)
+                dialog->accept();
+            else
+                dialog->reject();
+        });
+        LinkHandler::modifyLink(text, link, {});
+        EXPECT_EQ(text, confirmed ? QStringLiteral("manual") : QStringLiteral("site"));
+        EXPECT_EQ(link, confirmed ? QStringLiteral("https://example.org/manual") : QStringLiteral("https://example.org"));
+    }
 }
 
 } // namespace
