@@ -232,6 +232,7 @@ void APPLNEDITOR::refresh(int commit)
 {
     if (!hwnd || !maindevice)
         return;
+    highlights.clear();
     BOX old = VOIDBOX;
     BOX now = VOIDBOX;
     update(old, now);
