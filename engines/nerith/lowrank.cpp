@@ -7,13 +7,12 @@ namespace nerith {
 
 void LowRankUpdate::reset()
 {
-    for (int32_t e : equations)
+    for (int32_t e : rows)
         slot[static_cast<std::size_t>(e)] = -1;
-    equations.clear();
+    rows.clear();
     entries.clear();
     differences.clear();
     std::fill(columnof.begin(), columnof.end(), -1);
-    columnequation.clear();
     columns.clear();
 }
 
@@ -24,93 +23,73 @@ bool LowRankUpdate::take(int32_t count, const int32_t* start, const int32_t* ind
         size = count;
         slot.assign(static_cast<std::size_t>(count), -1);
         columnof.assign(static_cast<std::size_t>(count), -1);
-        columnequation.clear();
         columns.clear();
     }
-    for (int32_t e : equations)
+    for (int32_t e : rows)
         slot[static_cast<std::size_t>(e)] = -1;
-    equations.clear();
+    rows.clear();
     entries.clear();
     differences.clear();
-    auto join = [&](int32_t e) {
-        int32_t& at = slot[static_cast<std::size_t>(e)];
-        if (at < 0) {
-            at = static_cast<int32_t>(equations.size());
-            equations.push_back(e);
-        }
-        return at;
-    };
     const int32_t total = start[count];
     for (int32_t p = 0;; ++p) {
         p = static_cast<int32_t>(std::mismatch(values + p, values + total, factored + p).first - values);
         if (p >= total)
             return true;
-        const auto column = static_cast<int32_t>(std::upper_bound(start, start + count + 1, p) - start - 1);
-        entries.emplace_back(join(index[p]), join(column));
-        differences.push_back(values[p] - factored[p]);
-        if (static_cast<int32_t>(equations.size()) > most) {
-            reset();
-            return false;
+        int32_t& at = slot[static_cast<std::size_t>(index[p])];
+        if (at < 0) {
+            if (static_cast<int32_t>(rows.size()) == most) {
+                reset();
+                return false;
+            }
+            at = static_cast<int32_t>(rows.size());
+            rows.push_back(index[p]);
         }
-    }
-}
-
-void LowRankUpdate::cross(std::size_t first)
-{
-    const std::size_t total = columnequation.size();
-    const auto n = static_cast<std::size_t>(size);
-    if (total > stride) {
-        const std::size_t wider = std::max({ total, 2 * stride, std::size_t(16) });
-        std::vector<double> moved(wider * wider);
-        for (std::size_t c = 0; c < first; ++c)
-            std::copy_n(crossing.data() + c * stride, first, moved.data() + c * wider);
-        crossing = std::move(moved);
-        stride = wider;
-    }
-    for (std::size_t c = 0; c < total; ++c) {
-        const auto at = static_cast<std::size_t>(columnequation[c]);
-        for (std::size_t d = c < first ? first : 0; d < total; ++d)
-            crossing[c * stride + d] = columns[d * n + at];
+        const auto column = static_cast<int32_t>(std::upper_bound(start, start + count + 1, p) - start - 1);
+        entries.emplace_back(at, column);
+        differences.push_back(values[p] - factored[p]);
     }
 }
 
 bool LowRankUpdate::prepare(const std::function<void(double*, int32_t)>& solve)
 {
-    const std::size_t k = equations.size();
+    const std::size_t k = rows.size();
     const auto n = static_cast<std::size_t>(size);
-    const std::size_t first = columnequation.size();
-    for (int32_t e : equations) {
+    const std::size_t first = columns.size() / n;
+    std::size_t made = first;
+    for (int32_t e : rows) {
         int32_t& column = columnof[static_cast<std::size_t>(e)];
-        if (column < 0) {
-            column = static_cast<int32_t>(columnequation.size());
-            columnequation.push_back(e);
-        }
+        if (column < 0)
+            column = static_cast<int32_t>(made++);
     }
-    const std::size_t made = columnequation.size() - first;
-    if (made > 0) {
+    if (made > first) {
         // The new columns are solved together: KLU takes several right-hand sides in one pass.
-        columns.resize(columnequation.size() * n, 0.0);
-        double* w = columns.data() + first * n;
-        for (std::size_t c = 0; c < made; ++c)
-            w[c * n + static_cast<std::size_t>(columnequation[first + c])] = 1;
-        solve(w, static_cast<int32_t>(made));
-        cross(first);
+        columns.resize(made * n, 0.0);
+        for (int32_t e : rows) {
+            const auto c = static_cast<std::size_t>(columnof[static_cast<std::size_t>(e)]);
+            if (c >= first)
+                columns[c * n + static_cast<std::size_t>(e)] = 1;
+        }
+        solve(columns.data() + first * n, static_cast<int32_t>(made - first));
     }
     near.resize(k);
     for (std::size_t j = 0; j < k; ++j)
-        near[j] = columnof[static_cast<std::size_t>(equations[j])];
-    // I + D W_E, row i of D W_E being the sum over D's entries (i, m) of d times row m of W_E.
+        near[j] = columnof[static_cast<std::size_t>(rows[j])];
+    // I + D W: an entry (i, c) of D adds d times W's row at equation c to row i. The entries come
+    // column by column, so each of W's rows is gathered once.
     system.assign(k * k, 0.0);
     for (std::size_t i = 0; i < k; ++i)
         system[i * k + i] = 1;
+    across.resize(k);
     for (std::size_t q = 0; q < entries.size(); ++q) {
-        const auto [i, m] = entries[q];
+        const auto [i, c] = entries[q];
+        if (q == 0 || c != entries[q - 1].second) {
+            for (std::size_t j = 0; j < k; ++j)
+                across[j] = columns[static_cast<std::size_t>(near[j]) * n + static_cast<std::size_t>(c)];
+        }
         const double d = differences[q];
-        const double* from
-            = crossing.data() + static_cast<std::size_t>(near[static_cast<std::size_t>(m)]) * stride;
         double* into = system.data() + static_cast<std::size_t>(i) * k;
         for (std::size_t j = 0; j < k; ++j)
-            into[j] += d * from[near[j]];
+            into[j] += d * across[j];
     }
     // Gaussian elimination with partial pivoting, in place. The pivot is its column's largest
     // entry, so the system is singular when that is zero.
@@ -147,7 +126,7 @@ bool LowRankUpdate::prepare(const std::function<void(double*, int32_t)>& solve)
 
 void LowRankUpdate::solvesmall(double* z) const
 {
-    const std::size_t k = equations.size();
+    const std::size_t k = rows.size();
     // The elimination swapped whole rows, multipliers included: the right-hand side takes every
     // swap before the multipliers apply.
     for (std::size_t c = 0; c < k; ++c)
@@ -165,12 +144,12 @@ void LowRankUpdate::solvesmall(double* z) const
 
 void LowRankUpdate::correct(double* y)
 {
-    const std::size_t k = equations.size();
+    const std::size_t k = rows.size();
     const auto n = static_cast<std::size_t>(size);
     scratch.assign(k, 0.0);
     for (std::size_t q = 0; q < entries.size(); ++q) {
-        const auto [i, m] = entries[q];
-        scratch[static_cast<std::size_t>(i)] += differences[q] * y[equations[static_cast<std::size_t>(m)]];
+        const auto [i, c] = entries[q];
+        scratch[static_cast<std::size_t>(i)] += differences[q] * y[c];
     }
     solvesmall(scratch.data());
     // y -= W z, four columns a pass over y, each entry's subtractions in the order of the columns.

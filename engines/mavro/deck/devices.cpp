@@ -39,7 +39,7 @@ constexpr Letter letters[] = {
     { 'i', "Isource", 2, Uses::None, "dc", false, {} },
     { 'j', "JFET", 3, Uses::Required, "area", false, {} },
     { 'k', "Mutual", 0, Uses::None, "k", true, { "inductor1", "inductor2" } },
-    { 'l', "Inductor", 2, Uses::None, "inductance", true, {} },
+    { 'l', "Inductor", 2, Uses::Optional, "inductance", true, {} },
     { 'm', nullptr, 4, Uses::Required, nullptr, false, {} },
     { 'o', "LTRA", 4, Uses::Required, nullptr, false, {} },
     { 'q', "BJT", 3, Uses::Required, "area", false, {} },

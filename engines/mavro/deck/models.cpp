@@ -39,7 +39,7 @@ std::string lowercase(std::string_view text)
 }
 
 constexpr std::pair<std::string_view, const char*> devices[]
-    = { { "r", "Resistor" }, { "c", "Capacitor" }, { "d", "Diode" }, { "npn", "BJT" }, { "pnp", "BJT" },
+    = { { "r", "Resistor" }, { "c", "Capacitor" }, { "l", "Inductor" }, { "d", "Diode" }, { "npn", "BJT" }, { "pnp", "BJT" },
           { "njf", "JFET" }, { "pjf", "JFET" }, { "nmf", "MES" }, { "pmf", "MES" }, { "sw", "Switch" },
           { "csw", "Cswitch" }, { "urc", "URC" }, { "ltra", "LTRA" } };
 constexpr const char* mosfets[] = { "MOS1", "MOS2", "MOS3", "BSIM1", "BSIM2", "MOS6", "BSIM3" };

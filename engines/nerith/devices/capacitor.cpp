@@ -16,6 +16,9 @@ constexpr int32_t Voltage = 11;
 
 // A linear capacitor, integrated by its charge: state q = C v and its current q'. Open in DC.
 struct Capacitor : LinearDevice {
+    using Model = CoefficientModel;
+    static constexpr auto modelparameters = coefficientmodelparameters(1);
+
     struct Hot {
         double capacitance; // of all M in parallel at the instance's temperature
         double history; // the current's part that does not depend on the present charge
@@ -73,7 +76,7 @@ struct Capacitor : LinearDevice {
     static int check(IFcircuit& ckt, const Instance& c, Hot& h)
     {
         const Coefficients* k = c.coefficients.get();
-        h.capacitance = multiplier(k) * c.capacitance * temperaturefactor(ckt, k);
+        h.capacitance = multiplier(k) * c.capacitance * temperaturefactor(ckt, k, *c.model);
         if (!c.given || !std::isfinite(h.capacitance))
             return fail(E_BADDEVICE, "capacitor %s has no finite capacitance", c.name);
         if (c.icgiven && !std::isfinite(c.ic))

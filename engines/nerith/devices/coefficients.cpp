@@ -9,12 +9,15 @@ double instancetemperature(const IFcircuit& ckt, const Coefficients* c)
     return c->tempgiven ? c->temp : ckt.options.temp + c->dtemp;
 }
 
-double temperaturefactor(const IFcircuit& ckt, const Coefficients* c)
+double temperaturefactor(const IFcircuit& ckt, const Coefficients* c, const IFmodel& model)
 {
-    if (!c)
+    const auto& m = static_cast<const CoefficientModel&>(model);
+    const double tc1 = c && c->tc1given ? c->tc1 : m.tc1;
+    const double tc2 = c && c->tc2given ? c->tc2 : m.tc2;
+    if (tc1 == 0 && tc2 == 0)
         return 1;
-    const double difference = instancetemperature(ckt, c) - ckt.options.tnom;
-    return 1 + c->tc1 * difference + c->tc2 * difference * difference;
+    const double difference = instancetemperature(ckt, c) - (m.tnomgiven ? m.tnom : ckt.options.tnom);
+    return 1 + tc1 * difference + tc2 * difference * difference;
 }
 
 } // namespace nerith

@@ -8,8 +8,9 @@
 #include <cmath>
 #include <memory>
 
-// What resistors and capacitors share: a value scaled by the instance multiplier M and by first
-// and second order temperature coefficients from TNOM to the instance's temperature.
+// What resistors, capacitors and inductors share: a value scaled by the instance multiplier M and
+// by first and second order temperature coefficients, the instance's or else its model's, from the
+// model's TNOM (else the circuit's) to the instance's temperature.
 
 namespace nerith {
 
@@ -22,14 +23,24 @@ struct Coefficients {
     double tc1 = 0;
     double tc2 = 0;
     bool tempgiven = false;
+    bool tc1given = false;
+    bool tc2given = false;
+};
+
+// Their model: the coefficients of instances that give none, and the temperature they hold from.
+struct CoefficientModel : IFmodel {
+    double tc1 = 0;
+    double tc2 = 0;
+    double tnom = 0;
+    bool tnomgiven = false;
 };
 
 // The instance's temperature (Celsius): its TEMP when given, else the circuit's TEMP plus DTEMP.
 double instancetemperature(const IFcircuit& ckt, const Coefficients* coefficients);
-// The factor 1 + tc1 dT + tc2 dT^2, dT from the circuit's TNOM to the instance's temperature: its
-// TEMP when given (DTEMP is then ignored), else the circuit's TEMP plus DTEMP. 1 without
-// coefficients.
-double temperaturefactor(const IFcircuit& ckt, const Coefficients* coefficients);
+// The factor 1 + tc1 dT + tc2 dT^2, the coefficients the instance's where given, else the model's,
+// dT from the model's TNOM (else the circuit's) to the instance's temperature: its TEMP when given
+// (DTEMP is then ignored), else the circuit's TEMP plus DTEMP.
+double temperaturefactor(const IFcircuit& ckt, const Coefficients* coefficients, const IFmodel& model);
 inline double multiplier(const Coefficients* coefficients)
 {
     return coefficients ? coefficients->m : 1;
@@ -76,6 +87,7 @@ template <class Instance> int setboth(Instance& instance, const IFvalue& value)
     Coefficients& c = made(instance);
     c.tc1 = tc1;
     c.tc2 = tc2;
+    c.tc1given = c.tc2given = true;
     return 0;
 }
 
@@ -101,15 +113,29 @@ template <class Instance> constexpr std::array<Parameter<Instance>, 6> coefficie
         row<Instance, &Coefficients::temp, &Coefficients::tempgiven>("temp", first, "Instance temperature")
             .in("degC"),
         row<Instance, &Coefficients::m>("m", first + 1, "Parallel multiplier").above(0),
-        row<Instance, &Coefficients::tc1>("tc1", first + 2, "First order temperature coefficient")
+        row<Instance, &Coefficients::tc1, &Coefficients::tc1given>(
+            "tc1", first + 2, "First order temperature coefficient")
             .in("1/degC"),
-        row<Instance, &Coefficients::tc2>("tc2", first + 3, "Second order temperature coefficient")
+        row<Instance, &Coefficients::tc2, &Coefficients::tc2given>(
+            "tc2", first + 3, "Second order temperature coefficient")
             .in("1/degC^2"),
         settable<&setboth<Instance>>(
             "tc", first + 4, IF_REAL | IF_VECTOR, "First and second order temperature coefficients"),
         row<Instance, &Coefficients::dtemp>("dtemp", first + 5, "Instance temperature above the circuit's")
             .in("degC"),
     };
+}
+
+// The model's rows, ids from `first`: TC1, TC2, TNOM.
+constexpr auto coefficientmodelparameters(int32_t first)
+{
+    using Model = CoefficientModel;
+    return parametertable<Model>({
+        field<&Model::tc1>("tc1", first, "First order temperature coefficient").in("1/degC"),
+        field<&Model::tc2>("tc2", first + 1, "Second order temperature coefficient").in("1/degC^2"),
+        field<&Model::tnom, &Model::tnomgiven>("tnom", first + 2, "Parameter measurement temperature")
+            .in("degC"),
+    });
 }
 
 } // namespace nerith

@@ -9,6 +9,7 @@ namespace {
 
 constexpr int32_t Gain = 1;
 constexpr int32_t Controller = 2;
+constexpr int32_t Multiplier = 3;
 constexpr int32_t Current = 10;
 constexpr int32_t Power = 11;
 
@@ -19,9 +20,16 @@ struct CurrentOutput {
     // Cells: out+ by each control column, then out- by each.
     template <class Control> using Cells = std::array<int32_t, 2 * Control::Columns>;
 
+    // M copies in parallel: a current M times as large.
+    template <class Instance> static constexpr std::array<Parameter<Instance>, 1> rows(int32_t id)
+    {
+        return { field<&Instance::m>("m", id, "Parallel multiplier").initially(1).above(0) };
+    }
+    template <class Instance> static double gain(const Instance& g) { return g.gain * g.m; }
+
     template <class Instance> static double current(IFcircuit& ckt, const Instance& g)
     {
-        return g.gain * controlvalue<typename Instance::ControlType>(g.columns, ckt.solution.data());
+        return gain(g) * controlvalue<typename Instance::ControlType>(g.columns, ckt.solution.data());
     }
 
     template <class Control>
@@ -51,6 +59,8 @@ struct CurrentOutput {
 // branch current counted as the voltage source's.
 struct VoltageOutput {
     static constexpr bool Branch = true;
+    template <class Instance> static constexpr std::array<Parameter<Instance>, 0> rows(int32_t) { return {}; }
+    template <class Instance> static double gain(const Instance& e) { return e.gain; }
     // Cells: out+ and out- by the branch, the branch by out+ and out-, then by each control column.
     template <class Control> using Cells = std::array<int32_t, 4 + Control::Columns>;
 
@@ -86,6 +96,17 @@ struct VoltageOutput {
     }
 };
 
+template <class T, std::size_t A, std::size_t B>
+constexpr std::array<T, A + B> joined(const std::array<T, A>& a, const std::array<T, B>& b)
+{
+    std::array<T, A + B> both {};
+    for (std::size_t i = 0; i < A; ++i)
+        both[i] = a[i];
+    for (std::size_t i = 0; i < B; ++i)
+        both[A + i] = b[i];
+    return both;
+}
+
 // What a controlled source is called and what its gain is.
 struct Wording {
     const char* what;
@@ -111,6 +132,7 @@ template <class Output, class Control, const Wording& words> struct Controlled :
         using ControlType = Control;
         double gain;
         bool given = false;
+        double m = 1; // of a current output
         int32_t nodes[Control::Terminals] {}; // out+, out- (in+, in-)
         int32_t columns[Control::Columns] {}; // the solution entries of the control
         int32_t branch = 0; // of a voltage output
@@ -130,7 +152,7 @@ template <class Output, class Control, const Wording& words> struct Controlled :
             computed<&current>("i", Current, "Current").in("A"),
             computed<&power>("p", Power, "Power delivered").in("W"),
         },
-        Control::template rows<Instance>(Controller));
+        joined(Control::template rows<Instance>(Controller), Output::template rows<Instance>(Multiplier)));
 
     static int bind(IFcircuit& ckt, Instance& s, Hot& h)
     {
@@ -148,7 +170,7 @@ template <class Output, class Control, const Wording& words> struct Controlled :
     {
         if (!s.given || !std::isfinite(s.gain))
             return fail(E_BADDEVICE, "%s %s has no finite gain", words.what, s.name);
-        h.gain = s.gain;
+        h.gain = Output::gain(s);
         return Control::check(words.what, s);
     }
 

@@ -1,5 +1,6 @@
 #include "engines/nerith/devices/inductor.h"
 
+#include "engines/nerith/devices/coefficients.h"
 #include "engines/nerith/devices/family.h"
 
 #include <algorithm>
@@ -12,6 +13,7 @@ namespace {
 
 constexpr int32_t Inductance = 1;
 constexpr int32_t InitialCurrent = 2;
+constexpr int32_t Temperature = 3;
 constexpr int32_t Current = 10;
 constexpr int32_t Voltage = 11;
 
@@ -19,6 +21,9 @@ constexpr int32_t Voltage = 11;
 // through the inductor), integrated by its flux: state phi = L i + the sum of M i over the inductors
 // coupled to it, and its voltage phi'. A short in DC.
 struct Inductor : LinearDevice {
+    using Model = CoefficientModel;
+    static constexpr auto modelparameters = coefficientmodelparameters(1);
+
     struct Instance;
     struct Coupling {
         const Instance* other;
@@ -52,7 +57,15 @@ struct Inductor : LinearDevice {
         int32_t neg = 0;
         int32_t branch = 0;
         std::vector<Coupling> couplings;
+        std::unique_ptr<Coefficients> coefficients;
     };
+
+    // M copies in parallel: the inductance over M.
+    static double effective(const IFcircuit& ckt, const Instance& l)
+    {
+        const Coefficients* k = l.coefficients.get();
+        return l.inductance * temperaturefactor(ckt, k, *l.model) / multiplier(k);
+    }
 
     static double current(IFcircuit& ckt, const Instance& l)
     {
@@ -63,12 +76,15 @@ struct Inductor : LinearDevice {
         return ckt.solution[static_cast<std::size_t>(l.pos)] - ckt.solution[static_cast<std::size_t>(l.neg)];
     }
 
-    static constexpr auto parameters = parametertable<Instance>({
-        field<&Instance::inductance, &Instance::given>("inductance", Inductance, "Inductance").in("H"),
-        field<&Instance::ic, &Instance::icgiven>("ic", InitialCurrent, "Initial current (with UIC)").in("A"),
-        computed<&current>("i", Current, "Current").in("A"),
-        computed<&voltage>("v", Voltage, "Voltage").in("V"),
-    });
+    static constexpr auto parameters = parametertable<Instance>(
+        {
+            field<&Instance::inductance, &Instance::given>("inductance", Inductance, "Inductance").in("H"),
+            field<&Instance::ic, &Instance::icgiven>("ic", InitialCurrent, "Initial current (with UIC)")
+                .in("A"),
+            computed<&current>("i", Current, "Current").in("A"),
+            computed<&voltage>("v", Voltage, "Voltage").in("V"),
+        },
+        coefficientrows<Instance>(Temperature));
 
     static int bind(IFcircuit& ckt, Instance& l, Hot& h)
     {
@@ -88,13 +104,13 @@ struct Inductor : LinearDevice {
         return 0;
     }
 
-    static int check(IFcircuit&, const Instance& l, Hot& h)
+    static int check(IFcircuit& ckt, const Instance& l, Hot& h)
     {
-        if (!l.given || !std::isfinite(l.inductance))
+        h.inductance = effective(ckt, l);
+        if (!l.given || !std::isfinite(h.inductance))
             return fail(E_BADDEVICE, "inductor %s has no finite inductance", l.name);
         if (l.icgiven && !std::isfinite(l.ic))
             return fail(E_BADDEVICE, "inductor %s has no finite initial current", l.name);
-        h.inductance = l.inductance;
         h.ic = l.icgiven ? l.ic : std::nan("");
         return 0;
     }
@@ -191,9 +207,9 @@ bool isinductor(const IFinstance& instance)
     return devicekinds()[static_cast<std::size_t>(instance.type)] == &inductorkind;
 }
 
-double inductance(const IFinstance& inductor)
+double inductance(const IFcircuit& ckt, const IFinstance& inductor)
 {
-    return static_cast<const Inductor::Instance&>(inductor).inductance;
+    return Inductor::effective(ckt, static_cast<const Inductor::Instance&>(inductor));
 }
 
 int32_t inductorbranch(const IFinstance& inductor)

@@ -80,12 +80,12 @@ struct MutualInductance : LinearDevice {
     }
 
     // M from the inductances of the run; the instance keeps it for the inductors' fluxes.
-    static int check(IFcircuit&, Instance& m, Hot& h)
+    static int check(IFcircuit& ckt, Instance& m, Hot& h)
     {
         if (!m.kgiven || !std::isfinite(m.k) || std::fabs(m.k) > 1)
             return fail(E_BADDEVICE, "mutual inductance %s needs a coupling factor between -1 and 1, not %g",
                 m.name, m.k);
-        const double product = inductance(*m.a) * inductance(*m.b);
+        const double product = inductance(ckt, *m.a) * inductance(ckt, *m.b);
         if (!(product >= 0))
             return fail(
                 E_BADDEVICE, "mutual inductance %s couples inductances of opposite signs", m.name);

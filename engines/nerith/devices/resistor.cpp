@@ -15,6 +15,9 @@ constexpr int32_t ResistorCurrent = 10;
 constexpr int32_t ResistorPower = 11;
 
 struct Resistor : LinearDevice {
+    using Model = CoefficientModel;
+    static constexpr auto modelparameters = coefficientmodelparameters(1);
+
     struct Hot {
         double conductance; // of all M in parallel at the instance's temperature
         std::array<int32_t, 4> cells; // conductanceplaces()
@@ -65,7 +68,7 @@ struct Resistor : LinearDevice {
         if (!r.given)
             return fail(E_BADDEVICE, "resistor %s has no resistance", r.name);
         // A zero (or vanishing) resistance has no conductance to stamp; negative ones are allowed.
-        const double resistance = r.resistance * temperaturefactor(ckt, r.coefficients.get());
+        const double resistance = r.resistance * temperaturefactor(ckt, r.coefficients.get(), *r.model);
         const double conductance = multiplier(r.coefficients.get()) / resistance;
         if (resistance == 0 || !std::isfinite(conductance) || !std::isfinite(resistance))
             return fail(E_BADDEVICE, "resistor %s has a resistance of %g ohm, which cannot be simulated",

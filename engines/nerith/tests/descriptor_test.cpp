@@ -223,7 +223,7 @@ TEST(Descriptor, EntriesRefuseWhatTheyCannotDo)
     IFmodel* model = nullptr;
     int32_t type = -1;
     ASSERT_EQ(s.d->findModel(s.ckt, &type, &model, "default_Resistor"), 0);
-    EXPECT_EQ(s.d->setModelParm(s.ckt, model, 1, &value, nullptr), E_BADPARM);
+    EXPECT_EQ(s.d->setModelParm(s.ckt, model, 99, &value, nullptr), E_BADPARM);
     EXPECT_EQ(s.d->deleteModel(s.ckt, model), E_BADVALUE);
     ASSERT_EQ(s.d->deleteInstance(s.ckt, r1), 0);
     EXPECT_EQ(s.d->deleteModel(s.ckt, model), 0);

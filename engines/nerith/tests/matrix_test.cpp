@@ -273,6 +273,7 @@ TEST(SparseMatrix, ValuesThatDifferInAFewEquationsAreCorrectedForRatherThanFacto
     struct Conductance {
         int32_t a;
         int32_t b; // 0: ground
+        bool oneway = false; // a transconductance: b's voltage drives a current into a alone
     };
     std::vector<Conductance> conductances;
     for (int32_t k = 1; k <= N; ++k) {
@@ -282,18 +283,27 @@ TEST(SparseMatrix, ValuesThatDifferInAFewEquationsAreCorrectedForRatherThanFacto
         if (k + Side <= N)
             conductances.push_back({ k, k + Side });
     }
-    // The cells of each conductance: a and b's diagonals and the two between them.
+    // Transistors' transconductances, off at first: their rows are few, their columns far away.
+    const std::size_t firstoneway = conductances.size();
+    for (const auto& [a, b] : { std::pair { 5, 800 }, { 450, 10 }, { 451, 900 }, { 451, 452 } })
+        conductances.push_back({ a, b, true });
+    // The cells of each conductance: a and b's diagonals and the two between them (a transconductance
+    // stamps only the one from b into a).
     auto cellsof = [&](SparseMatrix& m) {
         m.reset(N);
         std::vector<std::array<double*, 4>> cells;
-        for (const auto& [a, b] : conductances)
+        for (const auto& [a, b, oneway] : conductances)
             cells.push_back({ m.element(a, a), m.element(b, b), m.element(a, b), m.element(b, a) });
         return cells;
     };
-    auto stamp = [](SparseMatrix& m, const std::vector<std::array<double*, 4>>& cells,
+    auto stamp = [&](SparseMatrix& m, const std::vector<std::array<double*, 4>>& cells,
                      const std::vector<double>& g) {
         m.clear();
         for (std::size_t i = 0; i < cells.size(); ++i) {
+            if (conductances[i].oneway) {
+                *cells[i][2] += g[i];
+                continue;
+            }
             *cells[i][0] += g[i];
             *cells[i][1] += g[i];
             *cells[i][2] -= g[i];
@@ -302,7 +312,7 @@ TEST(SparseMatrix, ValuesThatDifferInAFewEquationsAreCorrectedForRatherThanFacto
     };
     std::vector<double> base;
     for (const Conductance& c : conductances)
-        base.push_back(c.b == 0 ? 0.1 : 1.0);
+        base.push_back(c.oneway ? 0.0 : c.b == 0 ? 0.1 : 1.0);
     std::vector<double> rhs(N + 1, 0.0);
     rhs[1] = 1;
     rhs[N] = -2;
@@ -337,9 +347,12 @@ TEST(SparseMatrix, ValuesThatDifferInAFewEquationsAreCorrectedForRatherThanFacto
     for (std::size_t i = 100; i < 2600; i += 120)
         on[i] *= 1000;
     agrees(on, "many more on");
+    for (std::size_t i = firstoneway; i < on.size(); ++i)
+        on[i] = 3.0 * static_cast<double>(i - firstoneway + 1);
+    agrees(on, "transconductances on");
     agrees(base, "all back");
     EXPECT_EQ(m.statistics().refactorisations, refactored);
-    EXPECT_EQ(m.statistics().updates, 3);
+    EXPECT_EQ(m.statistics().updates, 4);
     EXPECT_EQ(m.statistics().reuses, 1);
 
     std::vector<double> spread = base;

@@ -1,8 +1,9 @@
 // Outside decks as the reference simulator takes them: model cards with grading coefficients above
 // 1, parameters of other models and the reference's BSIM3 levels; an operating point that only gmin
-// stepping finds; nodesets; sources whose parameters left out (or given as 0) take the run's step and stop;
-// parameters and braced expressions; parameterised subcircuits; diode sidewalls; a step that must not collapse; analyses given
-// in a control block.
+// stepping finds; nodesets; sources whose parameters left out (or given as 0) take the run's step
+// and stop; parameters and braced expressions; parameterised subcircuits; temperature coefficients
+// of models and multipliers of inductors and controlled sources; diode sidewalls; a step that must
+// not collapse; analyses given in a control block.
 #include "host/deckrun/tests/rundeck.h"
 
 #include <gtest/gtest.h>
@@ -161,6 +162,19 @@ TEST(OutsideCards, ParameterisedSubcircuitsTakeTheirInstancesValues)
         EXPECT_EQ(bad.status, 1) << card;
         EXPECT_NE(bad.err.find(problem), std::string::npos) << card << "\n" << bad.err;
     }
+}
+
+// ngspice's values at one of the points both take: every coefficient, TNOM and multiplier counts.
+TEST(OutsideCards, ModelTemperatureCoefficientsAndMultipliersTakeTheReferencesValues)
+{
+    const Result r = rundeck(deckfile("model_coefficients.cir"));
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    const std::vector<double>* row = rowat(r.rows(), 5.192438e-08, 1e-14);
+    ASSERT_NE(row, nullptr);
+    const double expected[] = { 8.808359e-02, 2.925755e-02, 6.824360e-02, 9.653449e-01, 9.526441e-01, 2.0, -1.12539 };
+    for (std::size_t k = 0; k < std::size(expected); ++k)
+        EXPECT_NEAR((*row)[k + 1], expected[k], 5e-6 * std::fabs(expected[k])) << r.names()[k + 1];
 }
 
 TEST(OutsideCards, DiodeSidewallsTakeTheReferencesValues)
