@@ -180,8 +180,16 @@ public:
     // The animation's timer (11 on the window); a test may tick it itself.
     virtual void starthighlighttimer(unsigned milliseconds);
     virtual void stophighlighttimer();
-    // 2 OpenGL, 3 the other accelerated mode, 1 double buffering, 0 plain drawing.
+    // Graphics modes (editorgraphics.cpp): 2 OpenGL, 3 the other accelerated mode, 1 double
+    // buffering, 0 plain drawing. The modes the view offers as bits (bit 4: multisampling).
     int getcurrentgraphicsmode();
+    int getsupportedgraphicsmodes();
+    // The mode of the settings, else the application's default, else (the first run) the best the
+    // view offers, kept as the default; applied to the main view. The deriving editor calls it
+    // once it has made the view.
+    void choosegraphicsmode();
+    // The user's choice: applied, told, and kept as the application's default.
+    void setgraphicsmode(int mode);
 
     // The module.
     using APPLNMODULE::getprimarywindow;
@@ -266,6 +274,8 @@ protected:
     ORNTBAR* orntbar = nullptr;
 
 private:
+    // The mode on the main view, double buffering standing in for what the view lacks.
+    void applygraphicsmode(int mode);
     // Runs the row's handler inside its undo frame (alone when nested).
     void runrow(const EDITCOMMAND& row);
     // The point the user clicks, or the box the user drags, after the hint; the zero point when

@@ -132,17 +132,6 @@ int APPLNEDITOR::onsetcursor(APPLNVIEWDVC* device, POINT raw, POINT cursor, int 
     return 1;
 }
 
-int APPLNEDITOR::getcurrentgraphicsmode()
-{
-    if (!maindevice)
-        return 0;
-    if (maindevice->isopengl())
-        return 2;
-    if (maindevice->isdirect2d())
-        return 3;
-    return maindevice->isgdidoublebuffer() ? 1 : 0;
-}
-
 void APPLNEDITOR::addhighlightobject(APPLNOBJECT* object, DRAGHANDLE* handle, POINT point, int flag)
 {
     // Plain drawing cannot blend the highlight in.
