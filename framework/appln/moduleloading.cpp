@@ -35,6 +35,7 @@ constexpr const char* outsidemodules[] = {
     "STARTUP",
     "PELVARD",
     "BOM",
+    "ZMVDEBUG", // the simulation host: without it nothing simulates
 };
 
 // A module is named by the stem of its library in the program's folder: letters, digits and

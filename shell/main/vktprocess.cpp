@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <strings.h>
 
 #include "core/files/diskfile.h"
 #include "core/text/proptext.h"
@@ -27,8 +26,6 @@
 
 namespace {
 
-constexpr const char* schematicmodule = "TAVI";
-constexpr const char* notbuilt = "The schematic module %s is not built yet: the program goes on without it.";
 constexpr const char* samplecachefile = "SampleSearchCache.ini";
 constexpr int closewindow = 145;
 constexpr int quitprogram = 128;
@@ -193,17 +190,6 @@ int VKTPROCESS::closeframe(APPLNFRAME* frame)
     project.init();
     loadmodulewindow("STARTUP", 1, 0);
     return 0;
-}
-
-bool VKTPROCESS::isoutsidemodule(const char* name)
-{
-    if (strcasecmp(name, schematicmodule) == 0) {
-        char text[128];
-        snprintf(text, sizeof text, notbuilt, schematicmodule);
-        errbox(text);
-        return true;
-    }
-    return APPLNPROCESS::isoutsidemodule(name);
 }
 
 void VKTPROCESS::editsettings()

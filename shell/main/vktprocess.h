@@ -56,9 +56,6 @@ public:
     int queryclose(APPLNFRAME* frame) override;
     // The last frame never closes: it keeps an untitled project with the home page.
     int closeframe(APPLNFRAME* frame) override;
-    // The outside modules of the framework and the schematic module, which is not built yet: asking
-    // for it is told, and the program goes on without it.
-    bool isoutsidemodule(const char* name) override;
 
     // The autosave: the changed project, after its path, into the autosave file; recovering it at
     // start-up when the user agrees; checking a copy in a child run of the program (vkt -a FILE),

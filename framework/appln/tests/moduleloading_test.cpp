@@ -116,6 +116,7 @@ TEST(ModuleLoading, AMissingOutsideModuleGivesNullAndTheRunGoesOn)
     process.start = [&] {
         answer = process.getmoduleinterface("KORLIX", 1);
         EXPECT_EQ(process.getmoduleinterface("korlix", 1), nullptr);
+        EXPECT_EQ(process.getmoduleinterface("ZMVDEBUG", 14), nullptr);
         EXPECT_EQ(process.loadmodulewindow("GRESHOLD", 1, 0), nullptr);
         return 5;
     };
@@ -148,12 +149,12 @@ TEST_F(ModuleLoadingDeathTest, AMissingModuleOfTheSystemEndsTheRunWithItsMessage
             setmessageboxhook(nullptr);
             TESTPROCESS process;
             process.start = [&] {
-                process.getmoduleinterface("TAVI", 3);
+                process.getmoduleinterface("LOSTMODULE", 3);
                 return 0;
             };
             process.runall();
         },
-        testing::ExitedWithCode(1), "Error: Failed to load module 'TAVI'. Please reinstall the product.");
+        testing::ExitedWithCode(1), "Error: Failed to load module 'LOSTMODULE'. Please reinstall the product.");
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 //   answer N         message boxes are answered N from now on
 //   design TEXT      opens the design and makes TEXT its contents, changed
 //   save FILE        saves the project as FILE
+//   command ID       sends the command ID (0x prefix: hexadecimal) to the frame, as its button does
 //   recent FILE      puts FILE first in the recent files, as opening it does
 //   closeframe       closes the last frame the way its last tab's close button does
 //   toolbarsize N    the bars' image size
@@ -149,6 +150,8 @@ private:
             server->document.setdirty(1);
         } else if (verb == "save")
             project()->save(argument.c_str());
+        else if (verb == "command" && frame)
+            PostMessageA(frame->hwnd, WM_COMMAND, std::stoul(argument, nullptr, 0), 0);
         else if (verb == "recent")
             process->addmrufile(towindowspath(argument).c_str());
         else if (verb == "closeframe")
@@ -204,8 +207,11 @@ private:
         APPLNFRAME* frame = process->getframe(0);
         TOOLBAR* toolbar = frame ? globaltoolbar(frame) : nullptr;
         auto* base = dynamic_cast<APPLNPROJECT*>(project());
-        auto* server = static_cast<RECORDINGSERVER*>(
-            process->findmodule("TAVI") ? process->getmoduleinterface("TAVI", 3) : nullptr);
+        // The tests' stand-in of the schematic module keeps its design as text; the module itself
+        // does not.
+        auto* server
+            = static_cast<IDOCSERVER*>(process->findmodule("TAVI") ? process->getmoduleinterface("TAVI", 3) : nullptr);
+        auto* design = server ? dynamic_cast<RECORDINGDOCUMENT*>(server->getdocument()) : nullptr;
         out << "--\n";
         out << "frames=" << process->numframes() << '\n';
         out << "visible=" << (frame && IsWindowVisible(frame->hwnd)) << '\n';
@@ -214,8 +220,10 @@ private:
         out << "path=" << project()->getproperty("PATHNAME") << '\n';
         out << "file=" << project()->getproperty("FILENAME") << '\n';
         out << "dirty=" << (base ? base->isdirty() : -1) << '\n';
-        out << "design=" << (server && server->document.getproject() ? server->document.text : "none")
-            << '\n';
+        out << "design=" << (design && design->getproject() ? design->text : "none") << '\n';
+        APPLNWINDOW* active = frame ? frame->getactivewindow() : nullptr;
+        APPLNMODULE* shown = active ? active->getparentmodule() : nullptr;
+        out << "activemodule=" << (shown ? shown->getapplnname() : "none") << '\n';
         out << "sizing=" << CTRLBAR::getsizing() << '\n';
         out << "screenshot=" << screenshot << '\n';
         out << "splash=" << splash << '\n';
