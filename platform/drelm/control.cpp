@@ -118,8 +118,10 @@ LRESULT CONTROL::report(unsigned msg, unsigned wparam, long lparam)
 // The widgets the user sees of the control: a radio group's buttons, else its widget.
 std::vector<QWidget*> CONTROL::widgets() const
 {
-    if (auto* group = qobject_cast<QButtonGroup*>(object))
-        return std::vector<QWidget*>(group->buttons().begin(), group->buttons().end());
+    if (auto* group = qobject_cast<QButtonGroup*>(object)) {
+        const QList<QAbstractButton*> buttons = group->buttons();
+        return std::vector<QWidget*>(buttons.begin(), buttons.end());
+    }
     if (QWidget* w = getwidget())
         return { w };
     return {};
