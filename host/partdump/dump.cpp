@@ -1,6 +1,6 @@
 #include "host/partdump/dump.h"
 
-#include "simulator/results/partition.h"
+#include "platform/hulvane/results/partition.h"
 
 #include <cstring>
 #include <string>

@@ -2,6 +2,7 @@
 
 #include "platform/hulvane/netlist.h"
 #include "platform/hulvane/refname.h"
+#include "platform/lunder/libbytes.h"
 
 #include <algorithm>
 #include <cctype>
@@ -12,6 +13,8 @@
 #include <strings.h>
 
 namespace {
+
+constexpr uint8_t PINOUTVERSION = 1;
 
 constexpr int MOSTELEMENTS = 26;
 constexpr int MOSTMEMBERS = 1024;
@@ -76,8 +79,8 @@ public:
             header = trim(header.substr(0, header.size() - 1));
         if (header.empty())
             return fail("the pinout has no name");
-        if (pinout.name.empty())
-            pinout.name = header;
+        if (!pinout.name[0])
+            std::snprintf(pinout.name, sizeof pinout.name, "%s", header.c_str());
         at = lineend == std::string::npos ? text.size() : lineend + 1;
         bool elementsgiven = false;
         for (;;) {
@@ -279,8 +282,38 @@ private:
 };
 
 PINOUT::PINOUT(const char* text)
-    : name(text ? text : "")
+    : RLIB_ENTRY(text ? text : "")
 {
+}
+
+int PINOUT::pack(DPKB& b)
+{
+    LIBWRITER out;
+    out.u8(PINOUTVERSION);
+    out.u32(static_cast<uint32_t>(script.size()));
+    out.raw(script.data(), script.size());
+    return packrecord(b, out);
+}
+
+int PINOUT::unpack(DPKB& b)
+{
+    LIBCURSOR in(nullptr, 0);
+    uint8_t version = 0;
+    uint32_t length = 0;
+    if (!unpackrecord(b, in) || !in.u8(version) || version != PINOUTVERSION || !in.u32(length)
+        || length != in.remaining())
+        return 0;
+    const std::string text(reinterpret_cast<const char*>(in.here()), length);
+    return compile(text, nullptr) && stop == text.size() ? 1 : 0;
+}
+
+RLIB_ENTRY* PINOUT::duplicate()
+{
+    auto* copy = new PINOUT(name);
+    copy->compile(script, nullptr);
+    copy->created = created;
+    copy->library = library;
+    return copy;
 }
 
 void PINOUT::clear()

@@ -14,8 +14,11 @@
 // "" is an empty list. Blanks around '=' are optional, and a brace inside a quoted name is doubled.
 // Keywords and type names are read in any case; the script ends at its end or at a line that
 // begins another block ('*'). Pin names compare without regard to case; a bus member is asked for
-// as "D3" or "D[3]".
+// as "D3" or "D[3]". A packaging is an entry of the device libraries: its record (pack) is a
+// version byte and the script, compiled again when it is read (unpack).
 // Callers: the schematic's components and netlist, the package tool, the automatic device drawing.
+
+#include "platform/lunder/rlibentry.h"
 
 #include <iosfwd>
 #include <string>
@@ -26,9 +29,14 @@ class PROPLIST;
 struct NET_MODULE;
 struct NET_PART;
 
-class PINOUT {
+class PINOUT : public RLIB_ENTRY {
 public:
+    // An empty name takes the one the script's header gives.
     explicit PINOUT(const char* name = "");
+
+    int pack(DPKB& b) override;
+    int unpack(DPKB& b) override;
+    RLIB_ENTRY* duplicate() override;
 
     // Compiles the script at the start of text; 1 when it compiled, else 0 with the reasons
     // ("line 3, column 9: ...") written to messages (may be null) and the pinout left empty. Where
@@ -36,7 +44,6 @@ public:
     int compile(const std::string& text, std::ostream* messages);
     size_t consumed() const { return stop; }
 
-    const std::string& getname() const { return name; }
     // The script as compiled, to be stored with the device.
     const std::string& getscript() const { return script; }
     int getelements() const { return elements; }
@@ -78,7 +85,6 @@ private:
     const ROW* findrow(const char* pin, int* member) const;
     void clear();
 
-    std::string name;
     std::string script;
     int elements = 1;
     std::vector<ROW> rows;

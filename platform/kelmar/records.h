@@ -24,7 +24,6 @@ struct TSTYLE;
 template <class T> struct XSTYLE_ENTRY;
 
 constexpr uint8_t RECORDVERSION = 1;
-constexpr uint32_t RECORDMAX = 16u << 20;
 
 void putpoint(LIBWRITER& out, POINT point);
 bool takepoint(LIBCURSOR& in, POINT& point);
@@ -41,13 +40,6 @@ template <class T> bool takenamed(LIBCURSOR& in, XSTYLE_ENTRY<T>& entry);
 void puttext(LIBWRITER& out, const std::string& text);
 bool taketext(LIBCURSOR& in, std::string& text, size_t max);
 
-// Appends the record (version byte first) to the buffer behind its length word; 0 when the
-// length does not fit the buffer's word.
-int packrecord(DPKB& buffer, const LIBWRITER& record);
-// The record at the buffer's cursor: its bytes after the length word, checked against what the
-// buffer holds; the cursor moves past it. False, the cursor at the end, when the length word is
-// shorter than itself or longer than what remains.
-bool unpackrecord(DPKB& buffer, LIBCURSOR& record);
 // A record in a file behind its u32 length; 1 when written whole.
 int writerecord(VFILE& file, const LIBWRITER& record);
 // Reads one record written by writerecord into bytes; false when the file ends first or the

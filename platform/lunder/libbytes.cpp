@@ -1,5 +1,6 @@
 #include "platform/lunder/libbytes.h"
 
+#include "core/containers/dpkb.h"
 #include "core/files/littleendian.h"
 
 #include <cstring>
@@ -125,4 +126,36 @@ void LIBWRITER::patch32(size_t offset, uint32_t value)
 {
     for (int i = 0; i < 4; ++i)
         bytes[offset + i] = static_cast<uint8_t>(value >> (8 * i));
+}
+
+int packrecord(DPKB& buffer, const LIBWRITER& record)
+{
+    uint64_t length = buffer.wordsize() + uint64_t(record.bytes.size());
+    if (length > (buffer.wordsize() == 2 ? 0xFFFFu : RECORDMAX)) {
+        return 0;
+    }
+    auto* at = static_cast<uint8_t*>(buffer.alloc(static_cast<unsigned>(length)));
+    for (unsigned i = 0; i < buffer.wordsize(); ++i) {
+        at[i] = static_cast<uint8_t>(length >> (8 * i));
+    }
+    std::memcpy(at + buffer.wordsize(), record.bytes.data(), record.bytes.size());
+    return 1;
+}
+
+bool unpackrecord(DPKB& buffer, LIBCURSOR& record)
+{
+    const uint8_t* start = buffer.getptr;
+    size_t left = static_cast<size_t>(buffer.base + buffer.size - start);
+    unsigned word = buffer.wordsize();
+    if (left < word) {
+        buffer.getptr = buffer.base + buffer.size;
+        return false;
+    }
+    uint32_t length = word == 2 ? readle16(start) : readle32(start);
+    if (!buffer.get(length) || length < word) {
+        buffer.getptr = buffer.base + buffer.size;
+        return false;
+    }
+    record = LIBCURSOR(start + word, length - word);
+    return true;
 }

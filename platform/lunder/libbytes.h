@@ -9,6 +9,11 @@
 #include <cstdint>
 #include <vector>
 
+class DPKB;
+
+// The longest record of an entry.
+constexpr uint32_t RECORDMAX = 16u << 20;
+
 class LIBCURSOR {
 public:
     LIBCURSOR(const uint8_t* data, size_t size)
@@ -56,3 +61,11 @@ public:
 
     std::vector<uint8_t> bytes;
 };
+
+// An entry's record in a packed buffer sits behind a length word of the buffer's width that counts
+// itself. Appends the record; 0 when its length does not fit the buffer's word.
+int packrecord(DPKB& buffer, const LIBWRITER& record);
+// The record at the buffer's cursor: its bytes after the length word, checked against what the
+// buffer holds; the cursor moves past it. False, the cursor at the end, when the length word is
+// shorter than itself or longer than what remains.
+bool unpackrecord(DPKB& buffer, LIBCURSOR& record);

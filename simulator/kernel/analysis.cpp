@@ -10,9 +10,9 @@
 #include "simulator/kernel/runlimits.h"
 #include "simulator/kernel/runstate.h"
 #include "simulator/kernel/simlog.h"
-#include "simulator/results/partition.h"
-#include "simulator/results/report.h"
-#include "simulator/results/resultsname.h"
+#include "platform/hulvane/results/partition.h"
+#include "platform/hulvane/results/report.h"
+#include "platform/hulvane/results/resultsname.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -10,7 +10,7 @@
 #include "simulator/kernel/primitives.h"
 #include "simulator/kernel/runstate.h"
 #include "simulator/kernel/simlog.h"
-#include "simulator/results/partition.h"
+#include "platform/hulvane/results/partition.h"
 
 #include <algorithm>
 #include <cctype>

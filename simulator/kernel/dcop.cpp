@@ -2,7 +2,7 @@
 
 #include "simulator/kernel/circuit.h"
 #include "simulator/kernel/runstate.h"
-#include "simulator/results/partition.h"
+#include "platform/hulvane/results/partition.h"
 
 DCOP::DCOP(CIRCUIT* owner, IFtask* spicetask, IFjob* optionsjob)
     : ANALYSIS("OP", owner, spicetask, optionsjob)

@@ -6,7 +6,7 @@
 #include "simulator/kernel/hostlink.h"
 #include "simulator/kernel/runstate.h"
 #include "simulator/kernel/simlog.h"
-#include "simulator/results/partition.h"
+#include "platform/hulvane/results/partition.h"
 
 #include <algorithm>
 

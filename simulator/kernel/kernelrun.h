@@ -2,7 +2,7 @@
 
 #include "core/containers/didx.h"
 #include "engines/mavro/mavro.h"
-#include "simulator/results/partition.h"
+#include "platform/hulvane/results/partition.h"
 
 // What a run holds from its load to its tear-down: the circuit with the parser's tables, the SPICE
 // task and its options job, the analysis, and the results partitions (the model-data list and the

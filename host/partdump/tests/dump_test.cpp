@@ -1,5 +1,5 @@
 #include "host/partdump/dump.h"
-#include "simulator/results/partition.h"
+#include "platform/hulvane/results/partition.h"
 #include "testsupport/temp_folder.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 // Netlist files run through the run tool and HELIXSIM with the real engines, batch or interactive,
 // and what their tests read back of the results and the output.
 
-#include "simulator/results/partition.h"
+#include "platform/hulvane/results/partition.h"
 #include "testsupport/command.h"
 #include "testsupport/temp_folder.h"
 

@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "core/containers/dpkb.h"
 #include "platform/hulvane/netgen.h"
 #include "platform/hulvane/netlist.h"
 #include "platform/hulvane/pinout.h"
@@ -70,7 +73,7 @@ TEST(Pinout, ABusScriptOfTheOtherWriterStopsAtTheNextBlock)
     std::ostringstream messages;
     const std::string text = fixture("buffers.txt");
     ASSERT_EQ(pinout.compile(text, &messages), 1) << messages.str();
-    EXPECT_EQ(pinout.getname(), "SO20");
+    EXPECT_STREQ(pinout.name, "SO20");
     EXPECT_EQ(text.substr(pinout.consumed()).rfind("*PROPDEFS", 0), 0u);
     EXPECT_EQ(pinout.getscript(), text.substr(0, pinout.consumed()));
     const struct {
@@ -95,6 +98,39 @@ TEST(Pinout, ABusScriptOfTheOtherWriterStopsAtTheNextBlock)
     EXPECT_EQ(pinout.getncpins(), "7,8,9,17,18");
     EXPECT_TRUE(pinout.iscommon("shield"));
     EXPECT_EQ(pinout.getgateswap(), 0);
+}
+
+// A packaging is stored in the device libraries as its script and read back compiled.
+TEST(Pinout, APackedPackagingUnpacksAsTheSameScript)
+{
+    PINOUT pinout("DIL14");
+    ASSERT_EQ(pinout.compile(fixture("7400.txt"), nullptr), 1);
+    DPKB packed(0u, DPKB_WORD32);
+    ASSERT_EQ(pinout.pack(packed), 1);
+    packed.getptr = packed.base;
+    PINOUT read("DIL14");
+    ASSERT_EQ(read.unpack(packed), 1);
+    EXPECT_EQ(read.getscript(), pinout.getscript());
+    EXPECT_STREQ(read.getelementpinnum(2, "Y"), "8");
+    std::unique_ptr<RLIB_ENTRY> copy(pinout.duplicate());
+    EXPECT_STREQ(copy->name, "DIL14");
+    EXPECT_EQ(static_cast<PINOUT*>(copy.get())->getelements(), 4);
+
+    // A record cut short, or whose script no longer compiles, is refused.
+    const std::vector<unsigned char> whole(packed.base, packed.base + packed.size);
+    for (const size_t cut : { size_t(3), whole.size() - 1 }) {
+        DPKB damaged(0u, DPKB_WORD32);
+        std::memcpy(damaged.alloc(static_cast<unsigned>(cut)), whole.data(), cut);
+        damaged.getptr = damaged.base;
+        PINOUT refused;
+        EXPECT_EQ(refused.unpack(damaged), 0) << cut;
+    }
+    DPKB garbled(0u, DPKB_WORD32);
+    std::memcpy(garbled.alloc(static_cast<unsigned>(whole.size())), whole.data(), whole.size());
+    garbled.base[9] = '#';
+    garbled.getptr = garbled.base;
+    PINOUT refused;
+    EXPECT_EQ(refused.unpack(garbled), 0);
 }
 
 TEST(Pinout, BadScriptsAreRefusedWithTheirLineAndColumn)

@@ -5,7 +5,7 @@
 #include "simulator/kernel/guard.h"
 #include "simulator/kernel/kernelrun.h"
 #include "simulator/kernel/tests/kerneltesting.h"
-#include "simulator/results/partition.h"
+#include "platform/hulvane/results/partition.h"
 #include "testsupport/temp_folder.h"
 
 #include <gmock/gmock.h>

@@ -4,7 +4,7 @@
 #include "simulator/kernel/exports.h"
 #include "simulator/kernel/loader.h"
 #include "simulator/kernel/runlimits.h"
-#include "simulator/results/partition.h"
+#include "platform/hulvane/results/partition.h"
 #include "testsupport/temp_folder.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "simulator/kernel/tests/kerneltesting.h"
 
 #include "simulator/kernel/instance.h"
-#include "simulator/results/partition.h"
+#include "platform/hulvane/results/partition.h"
 #include "testsupport/temp_folder.h"
 
 #include <memory>

@@ -9,7 +9,7 @@
 #include "simulator/kernel/exports.h"
 #include "simulator/kernel/modelcatalog.h"
 #include "simulator/kernel/primitives.h"
-#include "simulator/results/partition.h"
+#include "platform/hulvane/results/partition.h"
 #include "testsupport/deliberate_faults.h"
 #include "testsupport/temp_folder.h"
 

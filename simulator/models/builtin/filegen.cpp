@@ -4,7 +4,7 @@
 #include "engines/nerith/circuit.h"
 #include "platform/win/boundedread.h"
 #include "platform/win/pathboundary.h"
-#include "simulator/results/resultsname.h"
+#include "platform/hulvane/results/resultsname.h"
 
 #include <algorithm>
 #include <cmath>

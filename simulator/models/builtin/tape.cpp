@@ -1,7 +1,7 @@
 #include "simulator/models/builtin/tape.h"
 
 #include "core/containers/dpa.h"
-#include "simulator/results/partition.h"
+#include "platform/hulvane/results/partition.h"
 
 #include <memory>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "simulator/models/builtin/filegen.h"
-#include "simulator/results/partition.h"
+#include "platform/hulvane/results/partition.h"
 
 #include <memory>
 #include <string>

@@ -9,7 +9,7 @@
 #include "simulator/kernel/runstate.h"
 #include "simulator/kernel/simlog.h"
 #include "simulator/models/parts/probesetting.h"
-#include "simulator/results/partition.h"
+#include "platform/hulvane/results/partition.h"
 
 #include <algorithm>
 #include <cmath>
@@ -52,6 +52,12 @@ VPROBE::VPROBE(const char* partname, PRIMITIVE* primitive, const SDF_MODEL* mode
 bool VPROBE::rowis(const char* type) const
 {
     return row && row->name && strcmp(row->name, type) == 0;
+}
+
+void VPROBE::writedigital(double time, int32_t index, const void* data, int32_t words)
+{
+    if (partition)
+        partition->writedigital(time, index, data, words);
 }
 
 int VPROBE::isanalogpin(SDF_PIN*)
@@ -168,7 +174,7 @@ int VPROBE::joinplot(IFuid* names, int32_t count, int32_t type)
             channel = findchannel();
             if (channel >= 0)
                 partition->setchannel(channel, PARTITION::KIND_DIGITAL, std::min(pins.count, 32), tolerance);
-            pallex_linkprobe(pallexmodel, partition, channel);
+            pallex_linkprobe(pallexmodel, this, channel);
         }
         return channel >= 0;
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engines/pallex/pallex.h"
 #include "simulator/kernel/activeevent.h"
 #include "simulator/models/builtin/intmodel.h"
 
@@ -12,7 +13,7 @@ class PARTITION;
 // voltage of every point the SPICE engine delivers, or the pin states the digital engine records.
 // It may load its net with a resistor to ground (LOAD), records noise densities, and reports its
 // value to the host as an active event in the interactive run.
-class VPROBE final : public INTMODEL {
+class VPROBE final : public INTMODEL, private IPARTITION {
 public:
     VPROBE(const char* name, PRIMITIVE* row, const SDF_MODEL* model, const PROPLIST* properties);
 
@@ -64,6 +65,8 @@ private:
     // The text of the probe's pin states: one pin's state name, else a mask, "FLT" when undefined.
     std::string statetext();
     bool rowis(const char* type) const;
+    // The digital engine records the probe's pin states through the probe into its partition.
+    void writedigital(double time, int32_t index, const void* data, int32_t words) override;
 };
 
 // The name of a digital state as the probes and watch records show it ("SHI", "CON", ...).

@@ -6,7 +6,7 @@
 #include "simulator/kernel/runstate.h"
 #include "simulator/models/parts/probesetting.h"
 #include "simulator/models/spice/spiceparams.h"
-#include "simulator/results/partition.h"
+#include "platform/hulvane/results/partition.h"
 
 #include <cmath>
 

@@ -10,7 +10,7 @@
 #include "simulator/models/spice/spiceparams.h"
 
 #include "core/text/format.h"
-#include "simulator/results/partition.h"
+#include "platform/hulvane/results/partition.h"
 
 #include <algorithm>
 #include <cstdlib>

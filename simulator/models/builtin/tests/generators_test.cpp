@@ -4,7 +4,7 @@
 #include "simulator/models/builtin/tape.h"
 #include "simulator/models/builtin/tests/wavbytes.h"
 #include "simulator/models/builtin/wavegen.h"
-#include "simulator/results/partition.h"
+#include "platform/hulvane/results/partition.h"
 
 #include <cmath>
 #include <filesystem>

@@ -6,7 +6,7 @@
 #include "engines/fakes/recorder.h"
 #include "engines/fakes/spice.h"
 #include "simulator/kernel/analyses.h"
-#include "simulator/results/partition.h"
+#include "platform/hulvane/results/partition.h"
 #include "testsupport/temp_folder.h"
 
 #include <memory>

@@ -2,7 +2,7 @@
 
 #include "engines/fakes/parser.h"
 #include "simulator/models/parts/spicecpt.h"
-#include "simulator/results/partition.h"
+#include "platform/hulvane/results/partition.h"
 #include "testsupport/temp_folder.h"
 
 #include <cstring>

@@ -3,8 +3,8 @@
 #include "simulator/kernel/loader.h"
 #include "simulator/kernel/tests/engines/realengine.h"
 #include "simulator/models/parts/iprobe.h"
-#include "simulator/results/channeliterator.h"
-#include "simulator/results/partition.h"
+#include "platform/hulvane/results/channeliterator.h"
+#include "platform/hulvane/results/partition.h"
 #include "testsupport/temp_folder.h"
 
 #include <cmath>

@@ -1,8 +1,8 @@
 // Reads arbitrary bytes as a partition file with its header, then every channel of every run and
 // the records; nothing may crash, hang or leak. Seed corpus: tests/damaged/.
 
-#include "simulator/results/partition.h"
-#include "simulator/results/report.h"
+#include "platform/hulvane/results/partition.h"
+#include "platform/hulvane/results/report.h"
 
 #include <unistd.h>
 

@@ -1,4 +1,4 @@
-#include "simulator/results/resultsname.h"
+#include "platform/hulvane/results/resultsname.h"
 
 #include "core/files/paths.h"
 #include "core/text/ascii.h"

@@ -1,5 +1,5 @@
-#include "simulator/results/partition.h"
-#include "simulator/results/tests/partition_testing.h"
+#include "platform/hulvane/results/partition.h"
+#include "platform/hulvane/results/tests/partition_testing.h"
 #include "testsupport/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -130,9 +130,8 @@ std::vector<GoldenCase> goldenCases()
             p.setchannel(p.addchannel("D", ""), PARTITION::KIND_DIGITAL, 2, 0);
             const uint32_t first[] = {1, 3};
             const uint32_t second[] = {3, 0x1d};
-            IPARTITION& engine = p;  // as the digital engine records a probe
-            engine.writedigital(0, 0, first, 2);
-            engine.writedigital(1e-9, 0, second, 2);
+            p.writedigital(0, 0, first, 2);
+            p.writedigital(1e-9, 0, second, 2);
         },
         Bytes().marker(0).i16(0).i32(1).i32(3).marker(1e-9).i16(0).i32(3).i32(0x1d).end().data, 2,
         Bytes().channel("D", "", 2, 8).data});

@@ -1,5 +1,5 @@
-#include "simulator/results/partition.h"
-#include "simulator/results/tests/partition_testing.h"
+#include "platform/hulvane/results/partition.h"
+#include "platform/hulvane/results/tests/partition_testing.h"
 #include "testsupport/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -68,6 +68,19 @@ TEST_F(Partition, FindChannelFollowsAliasesIgnoresCaseAndStopsOnCircles)
     EXPECT_EQ(p.addchannel("a2", "ignored"), 0);
 }
 
+TEST_F(Partition, LabelsAreWhatAGraphShowsForAKey)
+{
+    PARTITION p("p", file.c_str());
+    p.setchannel(p.addchannel("VOUT", "Output"), PARTITION::KIND_ANALOG, 1, 0);
+    p.setchannel(p.addchannel("VIN", ""), PARTITION::KIND_ANALOG, 1, 0);
+    p.setchannel(p.addchannel("A1", "vout"), PARTITION::KIND_ALIAS, 0, 0);
+    EXPECT_STREQ(p.getlabel("vout"), "Output");
+    EXPECT_STREQ(p.getlabel("A1"), "Output");
+    EXPECT_STREQ(p.getlabel("vin"), "VIN");
+    EXPECT_EQ(p.getlabel("NOPE"), nullptr);
+    EXPECT_EQ(p.getlabel(nullptr), nullptr);
+}
+
 TEST_F(Partition, LongChannelNamesAreKeptAndFoundAgain)
 {
     const std::string longname(40, 'N');
@@ -96,6 +109,9 @@ TEST_F(Partition, ReadingBackGivesChannelsRunsAndStatus)
     ASSERT_EQ(list.count, 1);
     EXPECT_STREQ(reinterpret_cast<PARTITION::CHANNEL*>(list.ptr(0))->name, "A");
     EXPECT_EQ(runs, 2);
+    int maxruns = 0;
+    EXPECT_EQ(p.getmaxruns(&maxruns), 2);
+    EXPECT_EQ(maxruns, 2);
     EXPECT_EQ(readbytes(file)[34], 2);
     EXPECT_EQ(valuesondisk(), (std::vector<double> {1.0, 2.0}));
 }

@@ -1,6 +1,6 @@
-#include "simulator/results/partition.h"
-#include "simulator/results/partitionformat.h"
-#include "simulator/results/report.h"
+#include "platform/hulvane/results/partition.h"
+#include "platform/hulvane/results/partitionformat.h"
+#include "platform/hulvane/results/report.h"
 
 #include <new>
 #include <cstring>

@@ -2,7 +2,7 @@
 // probe. Reports MB/s of file bytes; the writer must stay well above 100 MB/s so that it never
 // holds a run back.
 
-#include "simulator/results/partition.h"
+#include "platform/hulvane/results/partition.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,13 +1,13 @@
-#include "simulator/results/partition.h"
+#include "platform/hulvane/results/partition.h"
 
 #include "core/files/ramfile.h"
 #include "core/text/ascii.h"
 #include "core/text/strutil.h"
 #include "platform/win/pathboundary.h"
 #include "platform/win/replacefile.h"
-#include "simulator/results/partitionformat.h"
-#include "simulator/results/report.h"
-#include "simulator/results/resultsname.h"
+#include "platform/hulvane/results/partitionformat.h"
+#include "platform/hulvane/results/report.h"
+#include "platform/hulvane/results/resultsname.h"
 
 #include <unistd.h>
 
@@ -477,6 +477,22 @@ int PARTITION::findchannel(const char* channelname) const
         channelname = channels[found]->label;
     }
     return -1;
+}
+
+const char* PARTITION::getlabel(const char* channelname) const
+{
+    const int found = findchannel(channelname);
+    if (found < 0)
+        return nullptr;
+    const CHANNEL* channel = channels[found];
+    return channel->label[0] ? channel->label : channel->name;
+}
+
+int PARTITION::getmaxruns(int* runs) const
+{
+    if (runs)
+        *runs = runcount;
+    return runcount;
 }
 
 void PARTITION::getchannels(DPA& list, int* runs) const

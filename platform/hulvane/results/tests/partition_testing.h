@@ -2,7 +2,7 @@
 
 // Helpers of the partition tests: file bytes written out by hand, and capture of the reports.
 
-#include "simulator/results/report.h"
+#include "platform/hulvane/results/report.h"
 
 #include <cstdint>
 #include <cstring>

@@ -1,6 +1,6 @@
-#include "simulator/results/channeliterator.h"
-#include "simulator/results/partition.h"
-#include "simulator/results/tests/partition_testing.h"
+#include "platform/hulvane/results/channeliterator.h"
+#include "platform/hulvane/results/partition.h"
+#include "platform/hulvane/results/tests/partition_testing.h"
 #include "testsupport/temp_folder.h"
 
 #include <gtest/gtest.h>

@@ -15,8 +15,7 @@
 #include "core/containers/didx.h"
 #include "core/containers/dpa.h"
 #include "core/files/diskfile.h"
-#include "engines/pallex/pallex.h"
-#include "simulator/results/channeliterator.h"
+#include "platform/hulvane/results/channeliterator.h"
 
 #include <cstdint>
 #include <memory>
@@ -36,8 +35,7 @@ struct CHANNELVALUE {
     uint32_t state;
 };
 
-// The digital engine records its probes through IPARTITION (its one slot is writedigital).
-class PARTITION : public IPARTITION {
+class PARTITION {
 public:
     static constexpr int32_t MODE_CLOSED = 0;
     static constexpr int32_t MODE_CREATE = 1;
@@ -93,7 +91,7 @@ public:
     virtual void writeanalog(double time, int index, double value, int force);
     // Records a digital sample of `words` state words (at most 32; once the channel has a width,
     // every sample is written at that width). A channel of another kind is a caller error.
-    void writedigital(double time, int32_t index, const void* data, int32_t words) override;
+    virtual void writedigital(double time, int32_t index, const void* data, int32_t words);
     // Records a complex sample. A channel of another kind is a caller error.
     virtual void writecomplex(double frequency, int index, PARTITIONCOMPLEX value);
 
@@ -139,6 +137,11 @@ public:
     // The value of a channel at time 0 of run 0: 1 with the value stored, 0 when the channel, the
     // run or a time-domain value is missing.
     int getinitialvalue(const char* channelname, CHANNELVALUE* result);
+    // What a graph shows for the channel called name (aliases followed): its label, else its name;
+    // null when there is no such channel.
+    const char* getlabel(const char* channelname) const;
+    // The number of finished runs, also stored in *runs when given.
+    int getmaxruns(int* runs) const;
     // Appends every channel (CHANNEL*) to list and stores the number of finished runs.
     void getchannels(DPA& list, int* runs) const;
     // Back to an empty file after the header: no channels, runs, iterators or preserved block.

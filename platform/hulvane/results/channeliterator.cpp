@@ -1,8 +1,8 @@
-#include "simulator/results/channeliterator.h"
+#include "platform/hulvane/results/channeliterator.h"
 
-#include "simulator/results/partition.h"
-#include "simulator/results/partitionformat.h"
-#include "simulator/results/report.h"
+#include "platform/hulvane/results/partition.h"
+#include "platform/hulvane/results/partitionformat.h"
+#include "platform/hulvane/results/report.h"
 
 #include <algorithm>
 #include <cmath>

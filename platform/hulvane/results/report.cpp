@@ -1,4 +1,4 @@
-#include "simulator/results/report.h"
+#include "platform/hulvane/results/report.h"
 
 #include <atomic>
 #include <cstdarg>
