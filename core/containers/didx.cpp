@@ -155,17 +155,20 @@ void DIDX::findprefix(const char* prefix, void*** first, int* n) const
     *n = end - i;
 }
 
+void DIDX::addmissing(const char* key)
+{
+    if (!key || idxn(key) >= 0)
+        return;
+    const size_t size = std::strlen(key) + 1;
+    void* copy = ::operator new(size);
+    std::memcpy(copy, key, size);
+    add(copy);
+}
+
 void DIDX::addmissing(const DIDX& other)
 {
-    for (int i = 0; i < other.count; ++i) {
-        const char* k = other.key(i);
-        if (!k || idxn(k) >= 0)
-            continue;
-        const size_t size = std::strlen(k) + 1;
-        void* copy = ::operator new(size);
-        std::memcpy(copy, k, size);
-        add(copy);
-    }
+    for (int i = 0; i < other.count; ++i)
+        addmissing(other.key(i));
 }
 
 PROPITEM::PROPITEM(const char* itemname, const char* itemvalue, uint16_t itemflags) : flags(itemflags)

@@ -58,8 +58,10 @@ public:
     // *n to the run of items from there that do; no match: *first just past the last slot and
     // *n 0; null prefix: the first slot and the count. Meant for string indexes in byte order.
     void findprefix(const char* prefix, void*** first, int* n) const;
-    // Adds a copy of each key of other that is not found here, in other's order. For string
-    // indexes: the copies are allocated to match DPA's plain delete, so zap() releases them.
+    // For string indexes: adds a copy of key when no item has it. The copy is allocated to match
+    // DPA's plain delete, so zap() releases it.
+    void addmissing(const char* key);
+    // The same for each key of other, in other's order.
     void addmissing(const DIDX& other);
 
     uint16_t mode;

@@ -37,7 +37,11 @@ bool helppage(char* path, const char* root, const char* name, unsigned long id)
     char page[32];
     snprintf(page, sizeof page, id ? "%lu.html" : "index.html", id);
     addfilename(help, root, "HELP");
-    stripext(stem, filename(name));
+    const char* base = filename(name);
+    if (strlen(base) < sizeof stem)
+        stripext(stem, base);
+    else
+        *stem = 0;
     addfilename(folder, help, stem);
     // A part too long for a path buffer comes back empty and names no folder.
     if (!*help || !*stem || !*folder || !*addfilename(path, folder, page)) {

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QThread>
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -38,6 +39,14 @@ STATUSBAR::STATUSBAR(BASEHWND* parent, unsigned id)
     normalfont = CreateFontIndirectA(&font);
     font.lfWeight = FW_HEAVY;
     boldfont = CreateFontIndirectA(&font);
+    if (HDC dc = GetDC(hwnd)) {
+        HGDIOBJ old = SelectObject(dc, normalfont);
+        SIZE digits {};
+        GetTextExtentPoint32A(dc, "0123456789", 10, &digits);
+        SelectObject(dc, old);
+        ReleaseDC(hwnd, dc);
+        digitwidth = std::max<int>(1, digits.cx / 10);
+    }
 }
 
 STATUSBAR::~STATUSBAR()
@@ -211,14 +220,20 @@ void STATUSBAR::settabboxes(const char* letters, const int* widths)
     if (!letters || !*letters)
         return;
     sunken = letters[0] == 'S';
-    const int dpi = screendpi();
     for (const char* letter = letters + 1; *letter && boxcount < maxboxes; ++letter) {
         TABBOX& box = boxes[boxcount];
         box.type = *letter == 'C' ? 1 : *letter == 'R' ? 2 : *letter == 'P' ? 0x80 : 0;
         box.text[0] = 0;
-        box.width = static_cast<short>(widths[boxcount] * dpi / 96);
+        box.width = static_cast<short>(tabwidth(widths[boxcount]));
         ++boxcount;
     }
+}
+
+int STATUSBAR::tabwidth(int width) const
+{
+    // A font with wider digits widens the boxes too, so that the coordinates they were laid out
+    // for still fit.
+    return width * std::max(screendpi() * 6, 96 * digitwidth) / (96 * 6);
 }
 
 int STATUSBAR::istabbed()

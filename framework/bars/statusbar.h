@@ -56,6 +56,9 @@ public:
     // further one a box ('C' centred, 'R' right-aligned, 'P' progress, else left-aligned, at most
     // ten), `widths` their widths at 96 dots per inch.
     void settabboxes(const char* letters, const int* widths);
+    // The pixels a box of the width (pixels at 96 dots per inch of a font whose digits are 6 pixels
+    // wide) takes on this screen in this bar's font.
+    int tabwidth(int width) const;
     int istabbed();
     int showmessage();
     int showhint();
@@ -114,4 +117,5 @@ private:
     TABBOX boxes[10] = {};
     HFONT normalfont; // copies of the dialog library's button font, the second heavy
     HFONT boldfont;
+    int digitwidth = 6; // of the normal font, pixels
 };

@@ -25,6 +25,20 @@ APPLNEDITOR::APPLNEDITOR(
     , commands(table)
 {
     status = APPLNEDITSTATUS();
+    settings.register_applnvar("Graphics Mode", APPLNVAR_INT, &graphicsmode, 0);
+    settings.register_applnvar("Graphics MultiSampling", APPLNVAR_INT, &multisampling, 0);
+    settings.register_applnvar("Grid Colour", APPLNVAR_COLOUR, &gridcolour, 0);
+    settings.register_applnvar("Grid Alpha Black", APPLNVAR_BYTE, &gridalphablack, 0);
+    settings.register_applnvar("Grid Alpha White", APPLNVAR_BYTE, &gridalphawhite, 0);
+    settings.register_applnvar("Grid Imperial", APPLNVAR_BINARY, gridimperial, sizeof gridimperial);
+    settings.register_applnvar("Grid Metric", APPLNVAR_BINARY, gridmetric, sizeof gridmetric);
+    settings.register_applnvar("Grid Threshold", APPLNVAR_INT, &gridthreshold, 0);
+    settings.register_applnvar("HA Interval", APPLNVAR_INT, &hainterval, 0);
+    settings.register_applnvar("HA Attack", APPLNVAR_INT, &haattack, 0);
+    settings.register_applnvar("HA Release", APPLNVAR_INT, &harelease, 0);
+    settings.register_applnvar("AP Distance", APPLNVAR_INT, &apdistance, 0);
+    settings.register_applnvar("AP Steps", APPLNVAR_INT, &apsteps, 0);
+    settings.register_applnvar("AP Time", APPLNVAR_INT, &aptime, 0);
 }
 
 APPLNEDITOR::~APPLNEDITOR()
@@ -274,6 +288,12 @@ LRESULT APPLNEDITOR::msghlr(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         if (yesno(getapplnmessage(static_cast<unsigned long>(wParam))))
             QDesktopServices::openUrl(QUrl(QString::fromStdString(webaddress)));
         return 1;
+    case WM_TIMER:
+        if (wParam == 11) {
+            agehighlightobjects();
+            return 0;
+        }
+        break;
     case WM_GETEDITORCOLOUR:
         return LRESULT(getcolour(int(wParam)));
     case WM_LIBRARYCHANGED:

@@ -14,14 +14,43 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "framework/appln/applnmodule.h"
+#include "framework/appln/applnvars.h"
 #include "framework/editor/editstatus.h"
 #include "framework/views/applnviewdvc.h"
 #include "framework/views/applnviewwin.h"
 #include "platform/ombrel/gslist.h"
 
 class APPLNDOCUMENT;
+class COORDBOX;
+class MODEBAR;
+class ORNTBAR;
+
+// The texts the coordinate box shows for a cursor point: x and y, or (polar) angle and distance,
+// with the distance from a false origin as a third field.
+struct EDITORCOORDS {
+    int labels = 1; // x and y; 0 for angle and distance
+    char first[32] = "";
+    char second[32] = "";
+    char third[32] = ""; // empty: not shown
+    const char* units = "";
+    COLORREF firstcolour = 0;
+    COLORREF secondcolour = 0;
+};
+
+// An object under the pointer whose highlight rises and fades, strength 0 to 1000.
+struct HIGHLIGHTOBJECT {
+    APPLNOBJECT* object = nullptr;
+    DRAGHANDLE* handle = nullptr;
+    POINT point;
+    int flag = 0;
+    int strength = 0;
+};
+
+// How many steps autopan takes to cross the view for the "AP Distance" setting.
+int autopandivisor(int distance);
 
 // Commands the editor base takes itself.
 constexpr unsigned short EDITCMD_MODE = 0x170; // the edit mode is (re)established
@@ -132,6 +161,35 @@ public:
     virtual void modifytoolboxmenu(HMENU menu) { }
     // Whether a key may run the command now; 1 in the base.
     virtual int iscommandvalid(unsigned short id) { return 1; }
+    // The key's command in the first context that binds it (only the input loops' while a handler
+    // runs; else the orientation bar's during a preview, the mode bar's, the window's, the
+    // frame's), dispatched to that context's window when the command is valid now.
+    using APPLNMODULE::onwantkey;
+    int onwantkey(unsigned long key, MSG* message) override;
+    // The coordinate box's texts for the cursor point, relative to the grid origin.
+    void getcoordtexts(POINT cursor, int mainview, EDITORCOORDS& texts);
+    // The highlight animation (translucent drawing: double buffering here): the object joins the
+    // list at strength 0, or has its handle, point and flag updated; each tick raises the object
+    // under the pointer and lowers the others, removing those that faded out.
+    void addhighlightobject(APPLNOBJECT* object, DRAGHANDLE* handle, POINT point, int flag);
+    void agehighlightobjects();
+    void drawhighlightobjects(APPLNVIEWDVC* device, HCURSORMODES mode);
+    virtual void drawhobject(APPLNVIEWDVC* device, HCURSORMODES mode, HIGHLIGHTOBJECT& entry);
+    const std::vector<HIGHLIGHTOBJECT>& gethighlights() const { return highlights; }
+    void clearhighlights() { highlights.clear(); }
+    // The animation's timer (11 on the window); a test may tick it itself.
+    virtual void starthighlighttimer(unsigned milliseconds);
+    virtual void stophighlighttimer();
+    // Graphics modes (editorgraphics.cpp): 2 OpenGL, 3 the other accelerated mode, 1 double
+    // buffering, 0 plain drawing. The modes the view offers as bits (bit 4: multisampling).
+    int getcurrentgraphicsmode();
+    int getsupportedgraphicsmodes();
+    // The mode of the settings, else the application's default, else (the first run) the best the
+    // view offers, kept as the default; applied to the main view. The deriving editor calls it
+    // once it has made the view.
+    void choosegraphicsmode();
+    // The user's choice: applied, told, and kept as the application's default.
+    void setgraphicsmode(int mode);
 
     // The module.
     using APPLNMODULE::getprimarywindow;
@@ -161,6 +219,10 @@ public:
     int onmousewheel(APPLNVIEWDVC* device, int delta, unsigned keys) override;
     void zoomarea(BOX& area) override;
     void pan(POINT centre, int movecursor) override;
+    // The view's pointer and cursor: where they are kept and the coordinates shown.
+    int onsetcursor(APPLNVIEWDVC* device, POINT raw, POINT cursor, int focus) override;
+    // A step of the view towards the edge the pointer reached, kept near the drawing.
+    void autopan(APPLNVIEWDVC* device, int dx, int dy) override;
     // Relative to the grid origin, in thou or (metric) millimetres.
     void fmtcoord(POINT point, char* x, char* y, const char** units) override;
     void fmtdimension(long value, char* text, const char** units) override;
@@ -191,11 +253,29 @@ protected:
     int gridmetric[4] = {};
     int gridthreshold = 8;
     COLORREF gridcolour = 0xC0C0C0;
-    int gridalphablack = 0x60;
-    int gridalphawhite = 0x20;
+    unsigned char gridalphablack = 0x60;
+    unsigned char gridalphawhite = 0x20;
     std::string webaddress; // offered by WM_OFFERWEBADDRESS; the deriving editor's to fill
+    // The highlight animation's interval (ms), rise and fall per tick (thousandths); autopan's
+    // trigger distance (pixels), steps and step time (ms).
+    int graphicsmode = -1; // 0-3; -1 not chosen yet
+    int multisampling = 0;
+    int hainterval = 100;
+    int haattack = 500;
+    int harelease = 150;
+    int apdistance = 4;
+    int apsteps = 3;
+    int aptime = 100;
+    // The editor's settings, which the deriving module loads and saves with its own.
+    APPLNVARS settings;
+    // The window's bars, where the deriving editor made them; not owned.
+    COORDBOX* coordbox = nullptr;
+    MODEBAR* modebar = nullptr;
+    ORNTBAR* orntbar = nullptr;
 
 private:
+    // The mode on the main view, double buffering standing in for what the view lacks.
+    void applygraphicsmode(int mode);
     // Runs the row's handler inside its undo frame (alone when nested).
     void runrow(const EDITCOMMAND& row);
     // The point the user clicks, or the box the user drags, after the hint; the zero point when
@@ -204,7 +284,7 @@ private:
     int pickbox(unsigned hint, BOX& box);
     // The snap choices' menu items labelled with their values and keys.
     void labelsnaps(const int* snaps);
-    void repaint(APPLNVIEWDVC* device, const BOX& old, const BOX& now, bool full);
+    void repaint(APPLNVIEWDVC* device, BOX old, BOX now, bool full);
 
     APPLNDOCUMENT& document; // not owned
     APPLNEDITSTATUS& status; // the deriving module's
@@ -214,4 +294,5 @@ private:
     char modulepath[261] = "";
     char modulefile[517] = "";
     char handedtext[517] = "";
+    std::vector<HIGHLIGHTOBJECT> highlights;
 };

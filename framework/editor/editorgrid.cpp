@@ -183,8 +183,10 @@ void APPLNEDITOR::onrepaint(APPLNVIEWDVC* device, BOX& area)
         (this->*previewhandler)();
         return;
     }
+    // The device erases what it paints, grid and marks included: whatever the pending mode, the
+    // area is drawn whole. Drawing over what shows is the direct path of refresh.
     if (device && (device == maindevice.get() || device == overviewdevice.get()))
-        draw_area(area, device->getrepaintmode() >= REPAINT_GRID, device);
+        draw_area(area, 1, device);
 }
 
 void APPLNEDITOR::redraw(APPLNVIEWDVC* device, DRAWMODES mode)
@@ -195,12 +197,32 @@ void APPLNEDITOR::redraw(APPLNVIEWDVC* device, DRAWMODES mode)
 
 // Where things were is repainted whole; where they are now with the grid when asked, else the
 // content alone. A void box is nothing to repaint (invalidating one would repaint all).
-void APPLNEDITOR::repaint(APPLNVIEWDVC* device, const BOX& old, const BOX& now, bool full)
+void APPLNEDITOR::repaint(APPLNVIEWDVC* device, BOX old, BOX now, bool full)
 {
     if (!device || (old.isvoid() && now.isvoid()))
         return;
+    if (!device->isgdidoublebuffer()) {
+        // Drawn straight on the window: the old places erased, the new ones drawn over what shows.
+        int shown = device->showcursor(0);
+        bool hadold = old.isvalid();
+        if (hadold)
+            device->clear(old);
+        if (now.intersects(old)) {
+            now |= old;
+            old = VOIDBOX;
+        }
+        draw_area(old, 1, device);
+        draw_area(now, full || hadold, device);
+        device->enddrawing();
+        device->showcursor(shown);
+        return;
+    }
+    // The window's update area is one box: places apart are painted one after the other, so
+    // that what lies between them is left alone.
     if (old.isvalid())
         device->invalidate(old, REPAINT_ALL);
+    if (old.isvalid() && now.isvalid() && !now.intersects(old))
+        UpdateWindow(device->gethwnd());
     if (now.isvalid())
         device->invalidate(now, full ? REPAINT_GRID : REPAINT_CONTENT);
     UpdateWindow(device->gethwnd());
@@ -210,6 +232,7 @@ void APPLNEDITOR::refresh(int commit)
 {
     if (!hwnd || !maindevice)
         return;
+    highlights.clear();
     BOX old = VOIDBOX;
     BOX now = VOIDBOX;
     update(old, now);

@@ -38,6 +38,8 @@ struct APPLNEDITSTATUS {
     APPLNOBJECT* ctxobject = nullptr; // the current context object (an object or the tag set)
     APPLNOBJECT* nextctxobject = nullptr; // made current by the next refresh
     GDPA<DRAGHANDLE> handles; // of the current context object; owned
+    APPLNOBJECT* highlight = nullptr; // the object under the pointer
+    APPLNOBJECT* drawnhighlight = nullptr; // the one whose highlight shows
     int leftclicks = 0;
     int rightclicks = 0;
     int overmainview = 0;

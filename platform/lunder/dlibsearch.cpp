@@ -78,10 +78,8 @@ void collect(const char* value, TEXTS& texts, int bit, int& bits)
 
 void addmissing(DIDX* index, const TEXTS& texts)
 {
-    for (const char* text : texts) {
-        if (index->idxn(text) < 0)
-            index->add(strdup(text));
-    }
+    for (const char* text : texts)
+        index->addmissing(text);
 }
 
 } // namespace

@@ -16,11 +16,11 @@ class KEYTRANSLATOR;
 class QImage;
 class QObject;
 class QString;
-class SHEET;
-class SNIPPET;
 class STRINGLIST;
 class UNDOFRAME;
 struct MODULECONTEXT;
+struct SHEET;
+struct SNIPPET;
 namespace XML {
 class ELEMENT;
 }

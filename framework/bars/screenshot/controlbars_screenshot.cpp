@@ -153,7 +153,7 @@ TEST(XvfbScreenshot, AFrameShowsEveryKindOfBarInItsRebars)
         << "the checked tool drawn by the bar";
     RECT client {};
     GetClientRect(status->gethwnd(), &client);
-    EXPECT_EQ(shot.at(status->gethwnd(), 120 + 1 + 60 + 1 + 5, client.bottom / 2), QColor(0, 0, 192))
+    EXPECT_EQ(shot.at(status->gethwnd(), status->tabwidth(120) + 1 + status->tabwidth(60) + 1 + 5, client.bottom / 2), QColor(0, 0, 192))
         << "the progress box filled";
     DestroyWindow(frame.gethwnd());
 }

@@ -4,11 +4,34 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <vector>
 
+#include "framework/appln/applnmenu.h"
 #include "framework/editor/gridspacing.h"
+#include "framework/menus/menuitem.h"
 #include "framework/tests/demoeditor/demofixture.h"
+#include "platform/win/keys.h"
+#include "platform/win/menu.h"
+#include "platform/win/paint.h"
 
 using demotest::runwithdemo;
+
+namespace {
+
+// The demo editor noting each area of its main view it paints.
+class PAINTWATCH : public DEMOEDITOR {
+public:
+    using DEMOEDITOR::DEMOEDITOR;
+    void draw_area(BOX area, int full, APPLNVIEWDVC* device) override
+    {
+        if (device == getmaindevice() && area.isvalid())
+            painted.push_back(area);
+        DEMOEDITOR::draw_area(area, full, device);
+    }
+    std::vector<BOX> painted;
+};
+
+} // namespace
 
 TEST(EditorGeometry, ZoomStepsByHalfAgainAndStopsAtTheScaleLimits)
 {
@@ -167,4 +190,72 @@ TEST(EditorGrid, TheSnapChoiceSetsTheViewsSnapAndGrid)
         demo.docommand(EDITCMD_GRID);
         EXPECT_EQ(status.gridkind >> 4, 1u);
     });
+}
+
+TEST(EditorGrid, TheSnapMenuItemsShowTheirValuesAndTheKeysBoundToThem)
+{
+    runwithdemo(10, [&](auto&, DEMOEDITOR& demo, APPLNVIEWDVC&) {
+        APPLNMENU* bar = demo.getmenubar();
+        ASSERT_NE(bar, nullptr);
+        HMENU popup = CreatePopupMenu();
+        for (unsigned i = 0; i < 4; ++i)
+            AppendMenuA(popup, MF_STRING, EDITCMD_SNAP | (i << 12), "Snap");
+        int chosen = 0;
+        ICMDTARGET* target = static_cast<APPLNMODULE*>(&demo);
+        auto* group = new MENUGROUP(popup, 0, target, &chosen);
+        for (int i = 1; i < 4; ++i)
+            group->addmember();
+        bar->additem(group, target);
+        demo.getkeytranslator()->assign(0x110, EDITCMD_SNAP, VK_F1 + 4);
+        demo.getkeytranslator()->assign(0x110, EDITCMD_SNAP | 0x2000, (VK_F1 + 6) | 0x22000);
+        demo.geteditstatus().metric = 0;
+        demo.setgrid(demo.geteditstatus().gridorigin, 0);
+        const char* imperial[] = { "Snap 0.1in\tF5", "Snap 50th", "Snap 25th\tF7", "Snap 10th" };
+        for (int i = 0; i < 4; ++i) {
+            char text[64] = "";
+            GetMenuStringA(popup, UINT(i), text, sizeof text, MF_BYPOSITION);
+            EXPECT_STREQ(text, imperial[i]);
+        }
+        demo.geteditstatus().metric = 1;
+        demo.setgrid(demo.geteditstatus().gridorigin, 0);
+        char text[64] = "";
+        GetMenuStringA(popup, 3, text, sizeof text, MF_BYPOSITION);
+        EXPECT_STREQ(text, "Snap 0.1mm") << "the metric choices once the units are";
+        DestroyMenu(popup);
+    });
+}
+
+TEST(EditorGrid, AGridOriginMovedByWholeStepsRepaintsOnlyItsTwoMarks)
+{
+    for (int doublebuffer : { 0, 1 }) {
+        runwithdemo<PAINTWATCH>(10, [&](auto&, PAINTWATCH& demo, APPLNVIEWDVC& device) {
+            device.setgdidoublebuffer(doublebuffer);
+            APPLNEDITSTATUS& status = demo.geteditstatus();
+            status.gridkind = 2 << 4;
+            POINT from = demo.getdrawing().extent().centre();
+            from.snap(254000, 254000);
+            demo.setview(100, from);
+            demo.setgrid(from, 1);
+            UpdateWindow(device.gethwnd());
+            ASSERT_EQ(status.minorgrid, 254000);
+            demo.painted.clear();
+            POINT to(from.x + 10 * 254000, from.y - 4 * 254000);
+            demo.setgrid(to, 1);
+            UpdateWindow(device.gethwnd());
+            ASSERT_EQ(demo.painted.size(), 2u) << "double buffered: " << doublebuffer;
+            POINT between((from.x + to.x) / 2, (from.y + to.y) / 2);
+            for (const BOX& area : demo.painted) {
+                EXPECT_TRUE(area.contains(from) != area.contains(to)) << "one mark each";
+                EXPECT_FALSE(area.contains(between));
+                EXPECT_LT(area.width(), 2 * 254000 + 10 * 25400) << "a mark and a few pixels";
+            }
+            demo.painted.clear();
+            demo.setgrid(POINT(to.x + 127000, to.y), 1);
+            UpdateWindow(device.gethwnd());
+            EXPECT_EQ(device.getrepaintmode(), 0);
+            ASSERT_FALSE(demo.painted.empty());
+            EXPECT_TRUE(demo.painted.front().contains(device.getvisiblearea()))
+                << "half a step off the grid: the whole view";
+        });
+    }
 }

@@ -99,6 +99,7 @@ void DEMOEDITOR::oncreatewindow()
     maindevice = std::make_unique<APPLNVIEWDVC>(this, hwnd, WS_VISIBLE, viewarea, VIEWID, UNITSPERINCH);
     maindevice->setbackground(getcolour(APPLNCOLOUR_BACKGROUND));
     maindevice->setxcursor(XCURSOR_FULL);
+    choosegraphicsmode();
     setview(100, drawing.extent().centre());
 }
 

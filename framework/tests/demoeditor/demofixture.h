@@ -2,9 +2,11 @@
 
 // For the framework's tests: the test process runs with the demo editor's view as the active
 // window of its frame (the frame shown at a fixed place and size) and the process's message filter
-// installed as the main loop installs it; the script gets the editor and the view's device.
+// installed as the main loop installs it; the script gets the editor (the demo editor, or a test's
+// class deriving it) and the view's device.
 
 #include <functional>
+#include <type_traits>
 
 #include "framework/appln/tests/testprocess.h"
 #include "framework/tests/demoeditor/demoeditor.h"
@@ -18,11 +20,13 @@ public:
     void installfilter() { win::setmessagefilter(filter); }
 };
 
-inline void runwithdemo(int cells, const std::function<void(DEMOPROCESS&, DEMOEDITOR&, APPLNVIEWDVC&)>& script)
+template <typename EDITOR = DEMOEDITOR>
+void runwithdemo(
+    int cells, const std::function<void(DEMOPROCESS&, std::type_identity_t<EDITOR>&, APPLNVIEWDVC&)>& script)
 {
     DEMOPROCESS process;
     process.start = [&] {
-        DEMOEDITOR demo(&process, cells);
+        EDITOR demo(&process, cells);
         APPLNFRAME* frame = process.getframe(0);
         MoveWindow(frame->hwnd, 40, 40, 800, 600, FALSE);
         ShowWindow(frame->hwnd, SW_SHOW);

@@ -43,7 +43,7 @@ inline void buildrc(NETLIST& netlist, bool reversed, const char* partition = "RC
         const ELEMENTDEF& def = defs[reversed ? 3 - i : i];
         parts[reversed ? 3 - i : i] = netlist.addelement(def.name, def.device, props(def.props), nullptr, 0);
     }
-    auto [v1, r1, c1, vout] = parts;
+    NET_PART *v1 = parts[0], *r1 = parts[1], *c1 = parts[2], *vout = parts[3];
     auto pieces = std::vector<std::function<void()>> {
         [&] {
             netlist.newnet();

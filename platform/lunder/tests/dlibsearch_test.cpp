@@ -141,7 +141,7 @@ TEST_F(LibrarySearch, IndexListsGiveTheDistinctTextsAndWhatIsMissing)
 {
     {
         INDEXES lists;
-        lists.categories.add(strdup("LOGIC"));
+        lists.categories.addmissing("LOGIC");
         int bits = library->get_index_lists(
             nullptr, nullptr, &lists.categories, &lists.types, nullptr, nullptr, nullptr, 0, 0);
         EXPECT_EQ(bits, 3);

@@ -151,11 +151,12 @@ TEST_F(VktAutosave, WorkLostToACrashIsOfferedAtTheNextStartAndRecoveredWithTheEd
     EXPECT_EQ(designof(project), "v1");
     EXPECT_EQ(designof(folder / "Project Backups" / "amp [Autosaved].vktprj"), "v2");
 
-    // The user agrees to every box, then closes the frame.
+    // The user agrees to every box, then closes the frame (the stand-in goes into the program only:
+    // timeout, a plain program, cannot load the sanitizer build's copy of it).
     const fs::path boxlog = folder / "boxes.txt";
-    vkt::test::COMMANDRUN next = vkt::test::runcommand("env QT_QPA_PLATFORM=offscreen LD_PRELOAD="
+    vkt::test::COMMANDRUN next = vkt::test::runcommand("timeout 60 env QT_QPA_PLATFORM=offscreen LD_PRELOAD="
         + quoted(VKT_TEST_BOXANSWERER) + " VKT_TEST_BOXLOG=" + quoted(boxlog.string())
-        + " VKT_TEST_CLOSE_MS=500 timeout 60 " + quoted(VKT_TEST_PROGRAM) + " -q");
+        + " VKT_TEST_CLOSE_MS=500 " + quoted(VKT_TEST_PROGRAM) + " -q");
     EXPECT_EQ(next.exitcode, 0) << next.output;
     EXPECT_EQ(lines(boxlog),
         (std::vector<std::string> { "Recover autosaved project '" + project.string() + "'?",
@@ -170,8 +171,8 @@ TEST_F(VktAutosave, AnAutosaveThatDoesNotLoadEndsTheRunTellingWhyAndKeepsEveryCo
     const fs::path project = folder / "amp.vktprj";
     const fs::path boxlog = folder / "boxes.txt";
     // A design that saves but never loads back: its autosave fails in the verifier.
-    vkt::test::COMMANDRUN run = vkt::test::runcommand("env QT_QPA_PLATFORM=offscreen LD_PRELOAD="
-        + quoted(VKT_TEST_BOXANSWERER) + " VKT_TEST_BOXLOG=" + quoted(boxlog.string()) + " timeout 60 "
+    vkt::test::COMMANDRUN run = vkt::test::runcommand("timeout 60 env QT_QPA_PLATFORM=offscreen LD_PRELOAD="
+        + quoted(VKT_TEST_BOXANSWERER) + " VKT_TEST_BOXLOG=" + quoted(boxlog.string()) + " "
         + quoted(VKT_TEST_PROGRAM) + " -q "
         + quoted("{VKTPROBE design v1; save " + project.string() + "; design UNLOADABLE; autosave; wait 6000; autosave; wait 20000}"));
     EXPECT_NE(run.exitcode, 124) << "ended by itself, not at the time limit: " << run.output;

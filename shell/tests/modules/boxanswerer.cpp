@@ -73,7 +73,13 @@ private:
 
 void install()
 {
-    QCoreApplication::instance()->installEventFilter(new BOXANSWERER);
+    // Only the program answers boxes: the processes it starts (the sanitizers' symbolizer among
+    // them) must not load the stand-in.
+    unsetenv("LD_PRELOAD");
+    QCoreApplication* application = QCoreApplication::instance();
+    auto* answerer = new BOXANSWERER;
+    answerer->setParent(application);
+    application->installEventFilter(answerer);
 }
 
 } // namespace

@@ -70,7 +70,7 @@ std::string includedname(std::string_view rest)
 // continuation lines costs time in proportion to its length.
 class CHAINREADER : public DECKREADER {
 public:
-    explicit CHAINREADER(SPICEDECK* deck) : DECKREADER(DECKREADING {}), deck(deck) { }
+    CHAINREADER() : DECKREADER(DECKREADING {}) { }
 
     SPICECARD* first = nullptr;
     SPICECARD* last = nullptr;
@@ -155,7 +155,6 @@ private:
         joining.lastjoined = nullptr;
     }
 
-    SPICEDECK* deck;
     JOINING joining; // of the source being read
 };
 
@@ -238,7 +237,7 @@ SPICECARD* readdeck(SPICEDECK* deck, VFILE& stream, SPICECARD** end)
     std::string text;
     for (int c = stream.getc(); c >= 0; c = stream.getc())
         text += static_cast<char>(c);
-    CHAINREADER reader(deck);
+    CHAINREADER reader;
     reader.readsource(text, false);
     SPICECARD* first = reader.first;
     SPICECARD* last = reader.last;
